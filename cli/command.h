@@ -1,0 +1,29 @@
+#pragma once
+// One subcommand of the quenda tool: its name, a line of help and the function that runs it.
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quenda::cli {
+
+struct CommandIo {
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct Command {
+  std::string_view name;
+  std::string_view summary;  // one line for `quenda --help`
+  std::string_view usage;    // the full text of `quenda NAME --help`
+  int (*run)(std::span<const std::string> args, CommandIo& io);
+};
+
+// Every subcommand, in the order `quenda --help` lists them.
+std::span<const Command> AllCommands();
+
+// Runs `quenda ARGS...` (without the program name); returns the exit code.
+int RunQuenda(std::span<const std::string> args, CommandIo& io);
+
+}  // namespace quenda::cli

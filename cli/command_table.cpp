@@ -1,0 +1,53 @@
+#include <algorithm>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace quenda::cli {
+namespace {
+
+void PrintOverview(std::ostream& out) {
+  out << "usage: quenda COMMAND [ARGS...]\n"
+         "Headless work on Quenda drawing sequences, colour sets and pictures.\n\n"
+         "Commands:\n";
+  for (const Command& c : AllCommands()) {
+    std::string name(c.name);
+    name.resize(std::max<std::size_t>(name.size(), 12), ' ');
+    out << "  " << name << c.summary << "\n";
+  }
+  out << "\n'quenda COMMAND --help' describes one command.\n";
+}
+
+}  // namespace
+
+std::span<const Command> AllCommands() {
+  static const std::vector<Command> kCommands{};
+  return kCommands;
+}
+
+int RunQuenda(std::span<const std::string> args, CommandIo& io) {
+  if (args.empty()) {
+    PrintOverview(io.err);
+    return 2;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintOverview(io.out);
+    return 0;
+  }
+  for (const Command& c : AllCommands()) {
+    if (args[0] != c.name) continue;
+    auto rest = args.subspan(1);
+    for (const std::string& word : rest) {
+      if (word == "--help" || word == "-h") {
+        io.out << c.usage;
+        return 0;
+      }
+    }
+    return c.run(rest, io);
+  }
+  io.err << "quenda: unknown command '" << args[0] << "'\n";
+  PrintOverview(io.err);
+  return 2;
+}
+
+}  // namespace quenda::cli

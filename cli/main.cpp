@@ -1,0 +1,11 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  quenda::cli::CommandIo io{std::cout, std::cerr};
+  return quenda::cli::RunQuenda(args, io);
+}

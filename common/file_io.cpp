@@ -1,0 +1,59 @@
+#include "file_io.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace quenda {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+FilePtr OpenForReading(const std::string& path) {
+  struct stat st {};
+  // Directories open on Linux; they never hold a picture.
+  if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+  return FilePtr(std::fopen(path.c_str(), "rb"));
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, std::uint64_t offset,
+                                                  std::uint64_t maxBytes) {
+  FilePtr file = OpenForReading(path);
+  if (!file) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  if (offset > 0 && fseeko(file.get(), off_t(offset), SEEK_SET) != 0) return bytes;
+  // Grow in chunks: a header's size fields never decide how much memory a read takes.
+  constexpr std::size_t kChunk = 1 << 20;
+  while (bytes.size() < maxBytes) {
+    std::size_t want = std::size_t(std::min<std::uint64_t>(kChunk, maxBytes - bytes.size()));
+    std::size_t old = bytes.size();
+    bytes.resize(old + want);
+    std::size_t got = std::fread(bytes.data() + old, 1, want, file.get());
+    bytes.resize(old + got);
+    if (got < want) break;
+  }
+  return bytes;
+}
+
+std::optional<std::string> ReadFileText(const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return std::nullopt;
+  return std::string(bytes->begin(), bytes->end());
+}
+
+bool FileOpensForReading(const std::string& path) { return OpenForReading(path) != nullptr; }
+
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return std::nullopt;
+  return std::uint64_t(st.st_size);
+}
+
+}  // namespace quenda

@@ -1,0 +1,31 @@
+#pragma once
+// Every message box, question and "find this file" request goes through a Prompt, so that the
+// programs show dialogs, the command-line tool prints, and tests script the answers.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quenda {
+
+enum class MessageIcon { Information, Warning, Error, Question };
+
+class Prompt {
+ public:
+  virtual ~Prompt() = default;
+
+  // A message box with an OK button.
+  virtual void Message(std::string_view text, MessageIcon icon = MessageIcon::Information) = 0;
+  // True for Yes.
+  virtual bool AskYesNo(std::string_view text) = 0;
+  // True for OK.
+  virtual bool AskOkCancel(std::string_view text) = 0;
+  // A file to open; nothing when the user cancels. `filter` is "Description (*.ext)".
+  virtual std::optional<std::string> PickFile(std::string_view title, std::string_view filter,
+                                              std::string_view startDirectory) = 0;
+  // A directory, ending with '/'; nothing when the user cancels.
+  virtual std::optional<std::string> PickDirectory(std::string_view title,
+                                                   std::string_view startDirectory) = 0;
+};
+
+}  // namespace quenda

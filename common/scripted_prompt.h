@@ -1,0 +1,67 @@
+#pragma once
+// A Prompt for tests and unattended runs: records every text it is shown and answers from
+// queues. A question with no queued answer is answered No / Cancel and counted as unexpected.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "prompt.h"
+#include "progress.h"
+
+namespace quenda {
+
+class ScriptedPrompt final : public Prompt {
+ public:
+  enum class Kind { Message, YesNo, OkCancel, PickFile, PickDirectory };
+  struct Shown {
+    Kind kind;
+    std::string text;
+  };
+
+  void QueueAnswer(bool yesOrOk) { answers_.push_back(yesOrOk); }
+  void QueuePath(std::optional<std::string> path) { paths_.push_back(std::move(path)); }
+
+  void Message(std::string_view text, MessageIcon icon) override;
+  bool AskYesNo(std::string_view text) override;
+  bool AskOkCancel(std::string_view text) override;
+  std::optional<std::string> PickFile(std::string_view title, std::string_view filter,
+                                      std::string_view startDirectory) override;
+  std::optional<std::string> PickDirectory(std::string_view title,
+                                           std::string_view startDirectory) override;
+
+  const std::vector<Shown>& shown() const { return shown_; }
+  // The texts of every message and question, in order.
+  std::vector<std::string> Texts() const;
+  int unexpected() const { return unexpected_; }
+  bool AllAnswersUsed() const { return answers_.empty() && paths_.empty(); }
+  void Clear() { shown_.clear(); }
+
+ private:
+  bool NextAnswer();
+  std::optional<std::string> NextPath();
+
+  std::vector<Shown> shown_;
+  std::deque<bool> answers_;
+  std::deque<std::optional<std::string>> paths_;
+  int unexpected_ = 0;
+};
+
+// A Progress that records what a job reported and asks to stop after a given number of checks.
+class ScriptedProgress final : public Progress {
+ public:
+  explicit ScriptedProgress(int stopAfterChecks = -1) : stopAfter_(stopAfterChecks) {}
+  void SetStage(std::string_view text) override { stages.emplace_back(text); }
+  void SetPercent(int percent) override { percents.push_back(percent); }
+  bool StopRequested() override { return stopAfter_ >= 0 && ++checks_ > stopAfter_; }
+
+  std::vector<std::string> stages;
+  std::vector<int> percents;
+
+ private:
+  int stopAfter_;
+  int checks_ = 0;
+};
+
+}  // namespace quenda
