@@ -1,0 +1,227 @@
+#include "common/drawing_scan.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "common/atomic_file.h"
+#include "common/byte_order.h"
+#include "common/file_io.h"
+
+namespace quenda {
+namespace {
+
+// Header offsets.
+constexpr std::size_t kIdLength = 0;
+constexpr std::size_t kColorMapType = 1;
+constexpr std::size_t kImageType = 2;
+constexpr std::size_t kMapFirst = 3;   // dpi
+constexpr std::size_t kMapLength = 5;  // peg position
+constexpr std::size_t kMapEntrySize = 7;
+constexpr std::size_t kXOrigin = 8;
+constexpr std::size_t kYOrigin = 10;
+constexpr std::size_t kWidth = 12;
+constexpr std::size_t kHeight = 14;
+constexpr std::size_t kBitsPerPixel = 16;
+constexpr std::size_t kDescriptor = 17;
+constexpr std::size_t kMaxIdLength = 255;
+constexpr uint8_t kPaperWhite = 255;
+
+// Each program words the same failures its own way: the analyzer with "!", the scanner and
+// the painter with the path appended.
+class Messages {
+ public:
+  Messages(ScanReader who, const std::string& path)
+      : analyzer_(who == ScanReader::Analyzer), path_(path) {}
+
+  Error CannotOpen() const {
+    return {analyzer_ ? "Error opening file " + path_ + "\n" : "Error opening file: " + path_};
+  }
+  Error EndOfFile() const { return Worded("Unexpected end of file"); }
+  Error Maps() const { return Worded("Can not read images with maps"); }
+  Error NotScan() const { return Worded("Can only read Quenda Drawing Scan images"); }
+  Error NotEightBit() const { return Worded("Can only read 8 bit images"); }
+  Error BadSize() const { return Worded("Image size out of range"); }
+  Error NotGreyAtPixels() const { return {"Can only read uncompressed Grayscale targa images!"}; }
+  std::string ShortPixels() const {
+    return analyzer_ ? "Error reading image " + path_ + " : Unexpected end of file"
+                     : "Error reading image: unexpected end of file: " + path_;
+  }
+
+ private:
+  Error Worded(const char* text) const {
+    return {analyzer_ ? std::string(text) + "!" : std::string(text) + ": " + path_};
+  }
+
+  bool analyzer_;
+  const std::string& path_;
+};
+
+std::size_t PixelCount(int width, int height) {
+  return std::size_t(width) * std::size_t(height);
+}
+
+bool Fits16(int value) {
+  return value >= 0 && value <= 0xFFFF;
+}
+
+}  // namespace
+
+Result<DrawingScanHeader> ParseDrawingScanHeader(std::span<const uint8_t> bytes, ScanReader who,
+                                                 const std::string& path) {
+  Messages say(who, path);
+  if (bytes.size() < std::size_t(kDrawingScanHeaderSize)) return say.EndOfFile();
+  DrawingScanHeader header;
+  // The painter never looks at the ID length, so its pixels always start at 18.
+  if (who != ScanReader::Painter && bytes[kIdLength] != 0) {
+    std::size_t idLength = bytes[kIdLength];
+    if (bytes.size() < kDrawingScanHeaderSize + idLength) return say.EndOfFile();
+    const auto* id = reinterpret_cast<const char*>(bytes.data() + kDrawingScanHeaderSize);
+    header.idText.assign(id, idLength);
+    if (who == ScanReader::Analyzer) header.pixelOffset += int(idLength);
+  }
+  if (bytes[kColorMapType] == 1) return say.Maps();
+  if (bytes[kImageType] != kDrawingScanImageType) return say.NotScan();
+  if (bytes[kBitsPerPixel] != 8) return say.NotEightBit();
+
+  header.dpi = GetU16LE(&bytes[kMapFirst]);
+  header.pegPosition = GetU16LE(&bytes[kMapLength]);
+  header.xPosition = GetU16LE(&bytes[kXOrigin]);
+  header.yPosition = GetU16LE(&bytes[kYOrigin]);
+  header.width = GetU16LE(&bytes[kWidth]);
+  header.height = GetU16LE(&bytes[kHeight]);
+  // An empty or oversized picture would reach every caller's buffers; refuse it here.
+  if (header.width < 1 || header.height < 1 || header.width > kMaxDrawingScanSide ||
+      header.height > kMaxDrawingScanSide)
+    return say.BadSize();
+  return header;
+}
+
+Result<DrawingScanHeader> ReadDrawingScanHeader(const std::string& path, ScanReader who) {
+  auto bytes = ReadFileBytes(path, 0, kDrawingScanHeaderSize + kMaxIdLength);
+  if (!bytes) return Messages(who, path).CannotOpen();
+  return ParseDrawingScanHeader(*bytes, who, path);
+}
+
+Result<DrawingScanPixels> ParseDrawingScanPixels(std::span<const uint8_t> bytes,
+                                                 const DrawingScanHeader& header, ScanReader who,
+                                                 const std::string& path) {
+  Messages say(who, path);
+  if (header.width < 1 || header.height < 1 || header.width > kMaxDrawingScanSide ||
+      header.height > kMaxDrawingScanSide || header.pixelOffset < kDrawingScanHeaderSize)
+    return say.BadSize();
+  // The analyzer reads the header once more before the pixels and checks the type again.
+  if (who == ScanReader::Analyzer && bytes.size() >= std::size_t(kDrawingScanHeaderSize) &&
+      bytes[kImageType] != kDrawingScanImageType)
+    return say.NotGreyAtPixels();
+
+  std::size_t count = PixelCount(header.width, header.height);
+  std::size_t offset = std::size_t(header.pixelOffset);
+  std::size_t available = bytes.size() > offset ? bytes.size() - offset : 0;
+  std::size_t got = std::min(count, available);
+  DrawingScanPixels result;
+  if (got < count) {
+    if (who != ScanReader::Analyzer) return Error{say.ShortPixels()};
+    // The analyzer goes on with what it read; the rest is blank paper. The allocation is
+    // bounded by the size check above, never by the header alone.
+    result.warning = say.ShortPixels();
+  }
+  result.pixels.assign(count, kPaperWhite);
+  if (got > 0) std::copy_n(bytes.begin() + std::ptrdiff_t(offset), got, result.pixels.begin());
+  return result;
+}
+
+Result<DrawingScanPixels> ReadDrawingScanPixels(const std::string& path,
+                                                const DrawingScanHeader& header, ScanReader who) {
+  std::uint64_t wanted = 0;
+  if (header.width > 0 && header.height > 0 && header.pixelOffset >= 0)
+    wanted = std::uint64_t(header.pixelOffset) + PixelCount(header.width, header.height);
+  auto bytes = ReadFileBytes(path, 0, wanted);
+  if (!bytes) return Messages(who, path).CannotOpen();
+  return ParseDrawingScanPixels(*bytes, header, who, path);
+}
+
+namespace {
+
+LoadedDrawingScan Combine(DrawingScanHeader&& header, DrawingScanPixels&& pixels) {
+  LoadedDrawingScan loaded;
+  loaded.scan.width = header.width;
+  loaded.scan.height = header.height;
+  loaded.scan.dpi = header.dpi;
+  loaded.scan.pegPosition = header.pegPosition;
+  loaded.scan.xPosition = header.xPosition;
+  loaded.scan.yPosition = header.yPosition;
+  loaded.scan.pixels = std::move(pixels.pixels);
+  loaded.idText = std::move(header.idText);
+  loaded.warning = std::move(pixels.warning);
+  return loaded;
+}
+
+}  // namespace
+
+Result<LoadedDrawingScan> ParseDrawingScan(std::span<const uint8_t> bytes, ScanReader who,
+                                           const std::string& path) {
+  auto header = ParseDrawingScanHeader(bytes, who, path);
+  if (!header) return Error{header.message()};
+  auto pixels = ParseDrawingScanPixels(bytes, *header, who, path);
+  if (!pixels) return Error{pixels.message()};
+  return Combine(std::move(*header), std::move(*pixels));
+}
+
+Result<LoadedDrawingScan> ReadDrawingScan(const std::string& path, ScanReader who) {
+  auto header = ReadDrawingScanHeader(path, who);
+  if (!header) return Error{header.message()};
+  auto pixels = ReadDrawingScanPixels(path, *header, who);
+  if (!pixels) return Error{pixels.message()};
+  return Combine(std::move(*header), std::move(*pixels));
+}
+
+Status CheckDrawingScanForWriting(const DrawingScan& scan) {
+  if (scan.width < 1 || scan.height < 1 || scan.width > kMaxDrawingScanSide ||
+      scan.height > kMaxDrawingScanSide)
+    return Error{"Drawing scan size " + std::to_string(scan.width) + "x" +
+                 std::to_string(scan.height) + " is out of range"};
+  if (scan.pixels.size() != PixelCount(scan.width, scan.height))
+    return Error{"Drawing scan holds " + std::to_string(scan.pixels.size()) +
+                 " pixels instead of " + std::to_string(PixelCount(scan.width, scan.height))};
+  if (!Fits16(scan.dpi) || !Fits16(scan.pegPosition) || !Fits16(scan.xPosition) ||
+      !Fits16(scan.yPosition))
+    return Error{"Drawing scan header values do not fit the file"};
+  return Status::Ok();
+}
+
+std::vector<uint8_t> EncodeDrawingScan(const DrawingScan& scan) {
+  std::vector<uint8_t> bytes(kDrawingScanHeaderSize, 0);
+  bytes[kIdLength] = 0;
+  bytes[kColorMapType] = 0;
+  bytes[kImageType] = kDrawingScanImageType;
+  SetU16LE(&bytes[kMapFirst], uint16_t(scan.dpi));
+  SetU16LE(&bytes[kMapLength], uint16_t(scan.pegPosition));
+  bytes[kMapEntrySize] = 0;
+  SetU16LE(&bytes[kXOrigin], uint16_t(scan.xPosition));
+  SetU16LE(&bytes[kYOrigin], uint16_t(scan.yPosition));
+  SetU16LE(&bytes[kWidth], uint16_t(scan.width));
+  SetU16LE(&bytes[kHeight], uint16_t(scan.height));
+  bytes[kBitsPerPixel] = 8;
+  bytes[kDescriptor] = 0;
+  bytes.insert(bytes.end(), scan.pixels.begin(), scan.pixels.end());
+  return bytes;
+}
+
+Status WriteDrawingScan(const std::string& path, const DrawingScan& scan, ScanWriter who) {
+  if (Status check = CheckDrawingScanForWriting(scan); !check) return check;
+  std::vector<uint8_t> bytes = EncodeDrawingScan(scan);
+  switch (WriteFileAtomically(path, bytes)) {
+    case WriteFailure::None:
+      return Status::Ok();
+    case WriteFailure::CannotCreate:
+      if (who == ScanWriter::Analyzer) return Error{"Error writing scan file"};
+      return Error{"Error writing scanned file " + path + " : Disk Full or Write Protected?"};
+    case WriteFailure::ShortWrite:
+      break;
+  }
+  if (who == ScanWriter::Analyzer)
+    return Error{"Error writing scan image " + path + " : Disk full or write protected"};
+  return Error{"Error writing scanned image " + path + " : Disk full or write protected"};
+}
+
+}  // namespace quenda

@@ -1,0 +1,44 @@
+#include "common/peg_turn.h"
+
+#include <cstring>
+
+#include "common/drawing_scan.h"
+
+namespace quenda {
+
+Raster TurnForPeg(ConstRasterView scanned, int pegPosition) {
+  const int ws = scanned.width;
+  const int hs = scanned.height;
+  const int channels = scanned.channels;
+  const bool quarter = pegPosition == kPegLeft || pegPosition == kPegRight;
+  const int wd = quarter ? hs : ws;
+  const int hd = quarter ? ws : hs;
+  Raster stored(wd, hd, channels);
+  for (int r = 0; r < hd; ++r) {
+    uint8_t* out = stored.Row(hd - 1 - r);  // stored rows run bottom first
+    for (int c = 0; c < wd; ++c) {
+      int sc = c;
+      int sr = r;
+      switch (pegPosition) {
+        case kPegLeft:
+          sc = r;
+          sr = hs - 1 - c;
+          break;
+        case kPegRight:
+          sc = ws - 1 - r;
+          sr = c;
+          break;
+        case kPegTop:
+          sc = ws - 1 - c;
+          sr = hs - 1 - r;
+          break;
+        default:
+          break;
+      }
+      std::memcpy(out + std::ptrdiff_t(c) * channels, scanned.At(sc, sr), std::size_t(channels));
+    }
+  }
+  return stored;
+}
+
+}  // namespace quenda

@@ -1,0 +1,23 @@
+#pragma once
+// Turning a scanned sheet by its peg position, so every drawing of a sequence is stored the
+// same way up whichever edge of the paper carried the pegs.
+
+#include "common/raster.h"
+
+namespace quenda {
+
+// `scanned` is the raster as the scanner delivers it, Ws columns by Hs rows, indexed with
+// row 0 at the TOP of the picture (a bottom-up bitmap can be passed as a view that starts at
+// its last row with a negative stride). Any channel count; whole pixels are moved.
+//
+// The result is the stored raster D in file order, row 0 at the BOTTOM, packed without
+// padding, with the same channel count. Counting D's rows from the top, D(c, r) is:
+//   kPegLeft   (0): S(r, Hs-1-c), Hs wide by Ws high  (a quarter turn clockwise)
+//   kPegRight  (1): S(Ws-1-r, c), Hs wide by Ws high  (a quarter turn anticlockwise)
+//   kPegBottom (2): S(c, r),      Ws wide by Hs high  (not turned)
+//   kPegTop    (3): S(Ws-1-c, Hs-1-r), Ws wide by Hs high  (half a turn)
+// Any other value leaves the picture as kPegBottom does: a foreign file's odd peg value must
+// not stop a scan.
+Raster TurnForPeg(ConstRasterView scanned, int pegPosition);
+
+}  // namespace quenda

@@ -1,0 +1,360 @@
+#include "common/drawing_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/atomic_file.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::ListDirectory;
+using testing::MakeReadOnly;
+using testing::MakeWritable;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+DrawingScan MakeScan(int width, int height) {
+  DrawingScan scan;
+  scan.width = width;
+  scan.height = height;
+  scan.dpi = 300;
+  scan.pegPosition = kPegRight;
+  scan.xPosition = 1234;
+  scan.yPosition = 567;
+  for (int i = 0; i < width * height; ++i)
+    scan.pixels.push_back(uint8_t((i * 7 + i / width) & 0xFF));
+  return scan;
+}
+
+// A grey Targa header as another program might write it.
+struct ForeignHeader {
+  uint8_t idLength = 0, mapType = 0, imageType = 3;
+  uint16_t mapFirst = 0, mapLength = 0;
+  uint8_t entrySize = 0;
+  uint16_t x = 0, y = 0, width = 4, height = 2;
+  uint8_t bits = 8, descriptor = 0;
+};
+
+std::vector<uint8_t> Bytes(const ForeignHeader& h, const std::string& id, std::size_t pixels) {
+  std::vector<uint8_t> b = {h.idLength,
+                            h.mapType,
+                            h.imageType,
+                            uint8_t(h.mapFirst),
+                            uint8_t(h.mapFirst >> 8),
+                            uint8_t(h.mapLength),
+                            uint8_t(h.mapLength >> 8),
+                            h.entrySize,
+                            uint8_t(h.x),
+                            uint8_t(h.x >> 8),
+                            uint8_t(h.y),
+                            uint8_t(h.y >> 8),
+                            uint8_t(h.width),
+                            uint8_t(h.width >> 8),
+                            uint8_t(h.height),
+                            uint8_t(h.height >> 8),
+                            h.bits,
+                            h.descriptor};
+  static_assert(kDrawingScanHeaderSize == 18);
+  b.insert(b.end(), id.begin(), id.end());
+  for (std::size_t i = 0; i < pixels; ++i) b.push_back(uint8_t(10 + i));
+  return b;
+}
+
+std::string Message(std::span<const uint8_t> bytes, ScanReader who, const std::string& path) {
+  auto loaded = ParseDrawingScan(bytes, who, path);
+  EXPECT_FALSE(loaded.ok());
+  return loaded.message();
+}
+
+class WriteLimit {
+ public:
+  explicit WriteLimit(long long bytes) { SetWriteLimitForTesting(bytes); }
+  ~WriteLimit() { SetWriteLimitForTesting(-1); }
+};
+
+TEST(DrawingScanFile, SizesAndExactHeaderBytes) {
+  TempDir dir;
+  ASSERT_TRUE(WriteDrawingScan(dir.File("a1.qds"), MakeScan(1, 1), ScanWriter::Scanner).ok());
+  EXPECT_EQ(ReadBytes(dir.File("a1.qds")).size(), 19u);
+  ASSERT_TRUE(WriteDrawingScan(dir.File("a2.qds"), MakeScan(100, 50), ScanWriter::Analyzer).ok());
+  std::vector<uint8_t> file = ReadBytes(dir.File("a2.qds"));
+  ASSERT_EQ(file.size(), 5018u);
+  std::vector<uint8_t> header(file.begin(), file.begin() + 18);
+  // 300 dpi, peg 1, x 1234, y 567, 100 x 50, 8 bits, descriptor 0.
+  EXPECT_EQ(header, (std::vector<uint8_t>{0, 0, 3, 0x2C, 0x01, 1, 0, 0, 0xD2, 0x04, 0x37, 0x02, 100,
+                                          0, 50, 0, 8, 0}));
+}
+
+TEST(DrawingScanFile, RoundTripAtOddSizeForEveryReader) {
+  TempDir dir;
+  DrawingScan scan = MakeScan(47, 33);
+  std::string path = dir.File("walk1.qds");
+  ASSERT_TRUE(WriteDrawingScan(path, scan, ScanWriter::Scanner).ok());
+  for (ScanReader who : {ScanReader::Analyzer, ScanReader::Scanner, ScanReader::Painter}) {
+    auto loaded = ReadDrawingScan(path, who);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    EXPECT_EQ(loaded->scan.width, 47);
+    EXPECT_EQ(loaded->scan.height, 33);
+    EXPECT_EQ(loaded->scan.dpi, 300);
+    EXPECT_EQ(loaded->scan.pegPosition, kPegRight);
+    EXPECT_EQ(loaded->scan.xPosition, 1234);
+    EXPECT_EQ(loaded->scan.yPosition, 567);
+    EXPECT_EQ(loaded->scan.pixels, scan.pixels);
+    EXPECT_TRUE(loaded->idText.empty());
+    EXPECT_FALSE(loaded->warning.has_value());
+  }
+  // Large fields use both bytes.
+  scan = MakeScan(300, 2);
+  scan.xPosition = 10000;
+  scan.dpi = 1200;
+  ASSERT_TRUE(WriteDrawingScan(path, scan, ScanWriter::Scanner).ok());
+  auto header = ReadDrawingScanHeader(path, ScanReader::Scanner);
+  ASSERT_TRUE(header.ok());
+  EXPECT_EQ(header->xPosition, 10000);
+  EXPECT_EQ(header->dpi, 1200);
+  EXPECT_EQ(header->width, 300);
+}
+
+TEST(DrawingScanFile, ForeignGreyTargaIsADrawingScan) {
+  ForeignHeader h;
+  h.x = 5;
+  h.y = 260;
+  h.descriptor = 0x20;  // top-left origin: ignored, rows are not flipped
+  std::vector<uint8_t> bytes = Bytes(h, "", 8);
+  auto loaded = ParseDrawingScan(bytes, ScanReader::Analyzer, "f.tga");
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  EXPECT_EQ(loaded->scan.dpi, 0);
+  EXPECT_EQ(loaded->scan.pegPosition, 0);
+  EXPECT_EQ(loaded->scan.xPosition, 5);
+  EXPECT_EQ(loaded->scan.yPosition, 260);
+  EXPECT_EQ(loaded->scan.pixels, (std::vector<uint8_t>{10, 11, 12, 13, 14, 15, 16, 17}));
+}
+
+TEST(DrawingScanFile, IdFieldIsShownAndSkippedByTheAnalyzerOnly) {
+  ForeignHeader h;
+  h.idLength = 5;
+  std::string id("ab\0cd", 5);
+  std::vector<uint8_t> bytes = Bytes(h, id, 8);
+
+  auto analyzer = ParseDrawingScan(bytes, ScanReader::Analyzer, "f.qds");
+  ASSERT_TRUE(analyzer.ok());
+  EXPECT_EQ(analyzer->idText, id);
+  EXPECT_EQ(analyzer->idText.size(), 5u);
+  EXPECT_EQ(analyzer->scan.pixels.front(), 10);
+
+  // The scanner shows the text but reads its pixels from offset 18, ID bytes included.
+  auto scanner = ParseDrawingScan(bytes, ScanReader::Scanner, "f.qds");
+  ASSERT_TRUE(scanner.ok());
+  EXPECT_EQ(scanner->idText, id);
+  EXPECT_EQ(scanner->scan.pixels[0], 'a');
+  EXPECT_EQ(scanner->scan.pixels[5], 10);
+
+  // The painter never looks at the ID length.
+  auto painter = ParseDrawingScan(bytes, ScanReader::Painter, "f.qds");
+  ASSERT_TRUE(painter.ok());
+  EXPECT_TRUE(painter->idText.empty());
+  EXPECT_EQ(painter->scan.pixels[0], 'a');
+
+  // An ID field cut short fails for the readers that read it.
+  std::vector<uint8_t> cut = Bytes(h, "ab", 0);
+  EXPECT_EQ(Message(cut, ScanReader::Analyzer, "f.qds"), "Unexpected end of file!");
+  EXPECT_EQ(Message(cut, ScanReader::Scanner, "f.qds"), "Unexpected end of file: f.qds");
+}
+
+TEST(DrawingScanFile, HeaderChecksInOrderWithEachProgramsWording) {
+  const std::string p = "/anim/walk1.qds";
+  struct Case {
+    const char* what;
+    ForeignHeader header;
+    const char* analyzer;
+    const char* others;  // scanner and painter, path appended
+  };
+  ForeignHeader mapped;
+  mapped.mapType = 1;  // even with type 3
+  ForeignHeader colour;
+  colour.imageType = 2;
+  colour.bits = 24;  // the type check comes before the depth check
+  ForeignHeader mappedColour;
+  mappedColour.mapType = 1;
+  mappedColour.imageType = 1;
+  ForeignHeader sixteen;
+  sixteen.bits = 16;
+  ForeignHeader compressed;
+  compressed.imageType = 11;
+  const Case cases[] = {
+      {"map", mapped, "Can not read images with maps!", "Can not read images with maps: "},
+      {"map before type", mappedColour, "Can not read images with maps!",
+       "Can not read images with maps: "},
+      {"colour", colour, "Can only read Quenda Drawing Scan images!",
+       "Can only read Quenda Drawing Scan images: "},
+      {"rle grey", compressed, "Can only read Quenda Drawing Scan images!",
+       "Can only read Quenda Drawing Scan images: "},
+      {"16 bit", sixteen, "Can only read 8 bit images!", "Can only read 8 bit images: "},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes = Bytes(c.header, "", 8 * 3);
+    EXPECT_EQ(Message(bytes, ScanReader::Analyzer, p), c.analyzer) << c.what;
+    EXPECT_EQ(Message(bytes, ScanReader::Scanner, p), c.others + p) << c.what;
+    EXPECT_EQ(Message(bytes, ScanReader::Painter, p), c.others + p) << c.what;
+  }
+}
+
+TEST(DrawingScanFile, SizesOutsideTheCapacityAreRefused) {
+  for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {10001, 1}, {1, 65535}}) {
+    ForeignHeader header;
+    header.width = uint16_t(w);
+    header.height = uint16_t(h);
+    std::vector<uint8_t> bytes = Bytes(header, "", 16);
+    EXPECT_EQ(Message(bytes, ScanReader::Analyzer, "x"), "Image size out of range!");
+    EXPECT_EQ(Message(bytes, ScanReader::Scanner, "x"), "Image size out of range: x");
+  }
+  ForeignHeader largest;
+  largest.width = 10000;
+  largest.height = 1;
+  EXPECT_TRUE(ParseDrawingScan(Bytes(largest, "", 10000), ScanReader::Painter, "x").ok());
+}
+
+TEST(DrawingScanFile, TruncatedAndGarbageInputs) {
+  const std::string p = "/anim/walk1.qds";
+  std::vector<uint8_t> whole = Bytes(ForeignHeader{}, "", 8);
+  for (std::size_t n : {0, 1, 17}) {
+    std::vector<uint8_t> part(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+    EXPECT_EQ(Message(part, ScanReader::Analyzer, p), "Unexpected end of file!");
+    EXPECT_EQ(Message(part, ScanReader::Scanner, p), "Unexpected end of file: " + p);
+    EXPECT_EQ(Message(part, ScanReader::Painter, p), "Unexpected end of file: " + p);
+  }
+  // Garbage claims a 165-byte ID field: too long for 64 bytes, except for the painter.
+  std::vector<uint8_t> garbage(64, 0xA5);
+  EXPECT_EQ(Message(garbage, ScanReader::Scanner, p), "Unexpected end of file: " + p);
+  EXPECT_EQ(Message(garbage, ScanReader::Painter, p),
+            "Can only read Quenda Drawing Scan images: " + p);
+  garbage.resize(300, 0xA5);
+  EXPECT_EQ(Message(garbage, ScanReader::Analyzer, p), "Can only read Quenda Drawing Scan images!");
+  garbage[1] = 1;
+  EXPECT_EQ(Message(garbage, ScanReader::Analyzer, p), "Can not read images with maps!");
+}
+
+TEST(DrawingScanFile, ShortPixelsWarnTheAnalyzerAndFailTheOthers) {
+  const std::string p = "/anim/walk1.qds";
+  ForeignHeader h;
+  h.width = 4;
+  h.height = 3;
+  std::vector<uint8_t> bytes = Bytes(h, "", 5);  // 5 of 12 pixels
+  auto analyzer = ParseDrawingScan(bytes, ScanReader::Analyzer, p);
+  ASSERT_TRUE(analyzer.ok());
+  EXPECT_EQ(analyzer->warning, "Error reading image " + p + " : Unexpected end of file");
+  EXPECT_EQ(analyzer->scan.pixels,
+            (std::vector<uint8_t>{10, 11, 12, 13, 14, 255, 255, 255, 255, 255, 255, 255}));
+  EXPECT_EQ(Message(bytes, ScanReader::Scanner, p),
+            "Error reading image: unexpected end of file: " + p);
+  EXPECT_EQ(Message(bytes, ScanReader::Painter, p),
+            "Error reading image: unexpected end of file: " + p);
+
+  // A header claiming the largest picture over a tiny file never trusts the claim to read.
+  h.width = 10000;
+  h.height = 10000;
+  std::vector<uint8_t> tiny = Bytes(h, "", 3);
+  EXPECT_EQ(Message(tiny, ScanReader::Scanner, p),
+            "Error reading image: unexpected end of file: " + p);
+  // Extra bytes after the pixels are not part of the picture.
+  h.width = 2;
+  h.height = 2;
+  auto extra = ParseDrawingScan(Bytes(h, "", 9), ScanReader::Scanner, p);
+  ASSERT_TRUE(extra.ok());
+  EXPECT_EQ(extra->scan.pixels, (std::vector<uint8_t>{10, 11, 12, 13}));
+}
+
+TEST(DrawingScanFile, PixelReadRechecksTheTypeForTheAnalyzer) {
+  const std::string p = "/anim/walk1.qds";
+  std::vector<uint8_t> bytes = Bytes(ForeignHeader{}, "", 8);
+  auto header = ParseDrawingScanHeader(bytes, ScanReader::Analyzer, p);
+  ASSERT_TRUE(header.ok());
+  bytes[2] = 2;  // the file changed between the two reads
+  auto pixels = ParseDrawingScanPixels(bytes, *header, ScanReader::Analyzer, p);
+  EXPECT_EQ(pixels.message(), "Can only read uncompressed Grayscale targa images!");
+  EXPECT_TRUE(ParseDrawingScanPixels(bytes, *header, ScanReader::Scanner, p).ok());
+}
+
+TEST(DrawingScanFile, MissingFileMessages) {
+  TempDir dir;
+  std::string p = dir.File("none.qds");
+  EXPECT_EQ(ReadDrawingScan(p, ScanReader::Analyzer).message(), "Error opening file " + p + "\n");
+  EXPECT_EQ(ReadDrawingScan(p, ScanReader::Scanner).message(), "Error opening file: " + p);
+  EXPECT_EQ(ReadDrawingScanHeader(p, ScanReader::Painter).message(), "Error opening file: " + p);
+  DrawingScanHeader header;
+  header.width = header.height = 1;
+  EXPECT_EQ(ReadDrawingScanPixels(p, header, ScanReader::Scanner).message(),
+            "Error opening file: " + p);
+  std::filesystem::create_directory(dir.File("d.qds"));
+  EXPECT_EQ(ReadDrawingScan(dir.File("d.qds"), ScanReader::Scanner).message(),
+            "Error opening file: " + dir.File("d.qds"));
+  WriteBytes(dir.File("empty.qds"), {});
+  EXPECT_EQ(ReadDrawingScan(dir.File("empty.qds"), ScanReader::Analyzer).message(),
+            "Unexpected end of file!");
+}
+
+TEST(DrawingScanWriter, RefusesScansThatCannotBeStored) {
+  TempDir dir;
+  std::string p = dir.File("bad.qds");
+  DrawingScan scan = MakeScan(3, 2);
+  scan.pixels.pop_back();
+  EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
+            "Drawing scan holds 5 pixels instead of 6");
+  scan = MakeScan(3, 2);
+  scan.width = 0;
+  EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
+            "Drawing scan size 0x2 is out of range");
+  DrawingScan wide;
+  wide.width = 10001;
+  wide.height = 1;
+  wide.pixels.assign(10001, 0);
+  EXPECT_FALSE(WriteDrawingScan(p, wide, ScanWriter::Analyzer).ok());
+  scan = MakeScan(3, 2);
+  scan.xPosition = -1;
+  EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
+            "Drawing scan header values do not fit the file");
+  EXPECT_TRUE(ListDirectory(dir.path()).empty());
+}
+
+TEST(DrawingScanWriter, FailuresLeaveTheOldFileIntact) {
+  TempDir dir;
+  std::string p = dir.File("walk1.qds");
+  ASSERT_TRUE(WriteDrawingScan(p, MakeScan(5, 4), ScanWriter::Scanner).ok());
+  const std::vector<uint8_t> before = ReadBytes(p);
+  DrawingScan next = MakeScan(47, 33);
+
+  MakeReadOnly(p);
+  EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Scanner).message(),
+            "Error writing scanned file " + p + " : Disk Full or Write Protected?");
+  EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Analyzer).message(), "Error writing scan file");
+  EXPECT_EQ(ReadBytes(p), before);
+  MakeWritable(p);
+
+  MakeReadOnly(dir.path());
+  EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Scanner).message(),
+            "Error writing scanned file " + p + " : Disk Full or Write Protected?");
+  EXPECT_EQ(ReadBytes(p), before);
+  MakeWritable(dir.path());
+
+  {
+    WriteLimit full(100);
+    EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Scanner).message(),
+              "Error writing scanned image " + p + " : Disk full or write protected");
+  }
+  {
+    WriteLimit full(0);
+    EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Analyzer).message(),
+              "Error writing scan image " + p + " : Disk full or write protected");
+  }
+  EXPECT_EQ(ReadBytes(p), before);
+  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk1.qds"});
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,219 @@
+#include "common/frame_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/case_insensitive_path.h"
+#include "common/scripted_prompt.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::TempDir;
+using testing::WriteText;
+
+void Touch(const TempDir& dir, const std::vector<std::string>& names) {
+  for (const auto& name : names) WriteText(dir.File(name), "x");
+}
+
+std::vector<std::string> FrameTexts(const DrawingSequence& sequence) {
+  std::vector<std::string> texts;
+  for (const auto& tag : sequence.frames) texts.push_back(FormatFrameTag(tag));
+  return texts;
+}
+
+TEST(FrameTag, FormatsNumberAndOnlyARealLetter) {
+  EXPECT_EQ(FormatFrameTag({12, ' '}), "12");
+  EXPECT_EQ(FormatFrameTag({12, 'a'}), "12a");
+  EXPECT_EQ(FormatFrameTag({3, 'B'}), "3B");
+  EXPECT_EQ(FormatFrameTag({7, '_'}), "7");  // not a letter: no suffix
+  EXPECT_EQ(FormatFrameTag(FrameTag{}), "0");
+}
+
+TEST(FrameTag, ParsesNumberLetterAndLeadingZeros) {
+  EXPECT_EQ(ParseFrameTag("walk12.qds"), (FrameTag{12, ' '}));
+  EXPECT_EQ(ParseFrameTag("walk12a.qds"), (FrameTag{12, 'a'}));
+  EXPECT_EQ(ParseFrameTag("WALK8B.QDS"), (FrameTag{8, 'B'}));
+  EXPECT_EQ(ParseFrameTag("walk012.qds"), (FrameTag{12, ' '}));
+  // The rebuilt name drops the padding, so it is not the listed file.
+  EXPECT_EQ(FormatFrameTag(ParseFrameTag("walk012.qds")), "12");
+}
+
+TEST(FrameTag, OrdersByNumberThenLetterCode) {
+  EXPECT_TRUE(FrameTagLess({2, ' '}, {2, 'A'}));
+  EXPECT_TRUE(FrameTagLess({2, 'Z'}, {2, 'a'}));
+  EXPECT_TRUE(FrameTagLess({2, 'z'}, {10, ' '}));
+  EXPECT_FALSE(FrameTagLess({2, 'a'}, {2, 'a'}));
+}
+
+TEST(MatchesSequence, AdmitsNameDigitsOptionalLetterIgnoringCase) {
+  EXPECT_TRUE(MatchesSequence("walk", "walk1.qds"));
+  EXPECT_TRUE(MatchesSequence("walk", "walk2a.qds"));
+  EXPECT_TRUE(MatchesSequence("Walk", "WALK8.QDS"));
+  EXPECT_TRUE(MatchesSequence("walk", "walk012.qds"));
+  EXPECT_FALSE(MatchesSequence("walk", "walkb1.qds"));
+  EXPECT_FALSE(MatchesSequence("walk", "run1.qds"));
+  EXPECT_FALSE(MatchesSequence("walk", "walk.qds"));
+  EXPECT_FALSE(MatchesSequence("walk", "walk1ab.qds"));
+  EXPECT_FALSE(MatchesSequence("walk", "walk1.rgn"));
+  EXPECT_FALSE(MatchesSequence("walk", "walk1.qds.tmp"));
+  EXPECT_FALSE(MatchesSequence("walk", ".qds"));
+  EXPECT_FALSE(MatchesSequence("walk", "a.qds"));
+  // The whole prefix must be the name, not merely end with it.
+  EXPECT_FALSE(MatchesSequence("walk", "walkwalk1.qds"));
+  EXPECT_FALSE(MatchesSequence("walk", "xwalk1.qds"));
+  // A frame number that cannot be held is no member.
+  EXPECT_FALSE(MatchesSequence("walk", "walk99999999999.qds"));
+  EXPECT_TRUE(MatchesSequence("walk", "walk2147483647.qds"));
+}
+
+TEST(IsSequenceFileName, NeedsLetterDigitsAndLowerCaseExtension) {
+  EXPECT_TRUE(IsSequenceFileName("/anim/Walk7.qds"));
+  EXPECT_TRUE(IsSequenceFileName("/anim/walk12a.qds"));
+  EXPECT_TRUE(IsSequenceFileName("a1.qds"));
+  EXPECT_FALSE(IsSequenceFileName("/anim/walk7.QDS"));
+  EXPECT_FALSE(IsSequenceFileName("/anim/7.qds"));
+  EXPECT_FALSE(IsSequenceFileName("7.qds"));
+  EXPECT_FALSE(IsSequenceFileName("77.qds"));
+  EXPECT_FALSE(IsSequenceFileName("/anim/walk.qds"));
+  EXPECT_FALSE(IsSequenceFileName("ab.qds"));
+  EXPECT_FALSE(IsSequenceFileName(".qds"));
+  EXPECT_FALSE(IsSequenceFileName(""));
+  EXPECT_EQ(kInvalidSequenceFileName,
+            "Invalid filename format or there is no number found on filename!");
+}
+
+TEST(OpenSequence, OrdersNumericallyAndSkipsStrangers) {
+  TempDir dir;
+  Touch(dir, {"walk10.qds", "walk2a.qds", "walk1.qds", "walk2.qds", "walkb1.qds", "run1.qds",
+              "walk3.rgn", "walk2A.qds"});
+  std::filesystem::create_directory(dir.File("walk4.qds"));  // a folder is no drawing
+  DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
+  EXPECT_EQ(sequence.directory, dir.path());
+  EXPECT_EQ(sequence.name, "walk");
+  EXPECT_EQ(FrameTexts(sequence), (std::vector<std::string>{"1", "2", "2A", "2a", "10"}));
+  EXPECT_EQ(sequence.frameCount, 5);
+  EXPECT_EQ(sequence.truncated, 0);
+}
+
+TEST(OpenSequence, PickedCaseDiffersFromListedFiles) {
+  TempDir dir;
+  Touch(dir, {"Walk7.qds", "walk8.qds", "WALK9.QDS"});
+  // The picking test refuses an upper-case extension, the listing does not care.
+  EXPECT_FALSE(IsSequenceFileName(dir.File("walk7.QDS")));
+  DrawingSequence sequence = OpenSequence(dir.File("Walk7.qds"), "Walk7.qds");
+  EXPECT_EQ(sequence.name, "Walk");
+  ASSERT_EQ(FrameTexts(sequence), (std::vector<std::string>{"7", "8", "9"}));
+
+  ScriptedPrompt prompt;
+  // Walk8.qds is spelt differently on disk; the rebuilt path resolves to the real file.
+  std::string eight = FramePath(sequence, 1, prompt);
+  EXPECT_EQ(eight, dir.File("walk8.qds"));
+  EXPECT_TRUE(FrameExists(dir.path() + "Walk8.qds"));
+  EXPECT_EQ(FramePath(sequence, 2, prompt), dir.File("WALK9.QDS"));
+  EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST(OpenSequence, LeadingZerosAreListedButRebuiltWithout) {
+  TempDir dir;
+  Touch(dir, {"walk012.qds"});
+  DrawingSequence sequence = OpenSequence(dir.File("walk012.qds"), "walk012.qds");
+  ASSERT_EQ(sequence.frameCount, 1);
+  EXPECT_EQ(sequence.frames[0].number, 12);
+  ScriptedPrompt prompt;
+  std::string path = FramePath(sequence, 0, prompt);
+  EXPECT_EQ(path, dir.File("walk12.qds"));
+  EXPECT_FALSE(FrameExists(path));
+}
+
+TEST(OpenSequence, EmptyOrMissingDirectoryGivesNoFrames) {
+  TempDir dir;
+  DrawingSequence empty = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
+  EXPECT_EQ(empty.frameCount, 0);
+  EXPECT_TRUE(empty.frames.empty());
+  DrawingSequence gone = OpenSequence(dir.File("nowhere/walk1.qds"), "walk1.qds");
+  EXPECT_EQ(gone.frameCount, 0);
+  EXPECT_EQ(gone.directory, dir.File("nowhere/"));
+}
+
+TEST(OpenSequence, AcceptsBackslashSeparatorsAndCaseOfDirectory) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("Anim"));
+  Touch(dir, {"Anim/walk1.qds", "Anim/walk2.qds"});
+  std::string stored = dir.path() + "anim\\walk1.qds";  // as a stored document may name it
+  DrawingSequence sequence = OpenSequence(stored, "walk1.qds");
+  EXPECT_EQ(sequence.directory, dir.File("anim/"));
+  ASSERT_EQ(sequence.frameCount, 2);
+  ScriptedPrompt prompt;
+  EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("Anim/walk2.qds"));
+}
+
+TEST(OpenSequence, OverflowKeepsTheLowestFramesWithinCapacity) {
+  TempDir dir;
+  std::vector<std::string> names;
+  for (int i = 30; i >= 1; --i) names.push_back("walk" + std::to_string(i) + ".qds");
+  names.push_back("walk3b.qds");
+  Touch(dir, names);
+  DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds", 10);
+  EXPECT_EQ(sequence.capacity, 10);
+  EXPECT_EQ(sequence.frameCount, 10);
+  EXPECT_EQ(sequence.frames.size(), 10u);
+  EXPECT_EQ(sequence.truncated, 21);
+  EXPECT_EQ(FrameTexts(sequence),
+            (std::vector<std::string>{"1", "2", "3", "3b", "4", "5", "6", "7", "8", "9"}));
+}
+
+TEST(OpenSequence, FullSheetCapacityHolds2000) {
+  TempDir dir;
+  std::vector<std::string> names;
+  for (int i = 1; i <= kSheetSequenceCapacity + 5; ++i)
+    names.push_back("a" + std::to_string(i) + ".qds");
+  Touch(dir, names);
+  DrawingSequence sequence = OpenSequence(dir.File("a1.qds"), "a1.qds");
+  EXPECT_EQ(sequence.frameCount, kSheetSequenceCapacity);
+  EXPECT_EQ(sequence.truncated, 5);
+  EXPECT_EQ(sequence.frames.back().number, kSheetSequenceCapacity);
+  DrawingSequence painter = OpenSequence(dir.File("a1.qds"), "a1.qds", kPainterSequenceCapacity);
+  EXPECT_EQ(painter.frameCount, kSheetSequenceCapacity + 5);
+  EXPECT_EQ(painter.truncated, 0);
+}
+
+TEST(FramePath, CompanionFilesAndIllegalIndex) {
+  TempDir dir;
+  Touch(dir, {"walk1.qds", "walk1a.qds"});
+  DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
+  ScriptedPrompt prompt;
+  EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("walk1a.qds"));
+  EXPECT_EQ(RegionPath(sequence, 1, prompt), dir.File("walk1a.rgn"));
+  EXPECT_EQ(PaintPath(sequence, 0, prompt), dir.File("walk1.pnt"));
+  EXPECT_EQ(ColorSetPath(sequence), dir.File("walk.col"));
+  EXPECT_TRUE(prompt.Texts().empty());
+
+  EXPECT_EQ(FramePath(sequence, 2, prompt), "");
+  EXPECT_EQ(RegionPath(sequence, -1, prompt), "");
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Internal error: illegal frame number",
+                                                      "Internal error: illegal frame number"}));
+  EXPECT_FALSE(FrameExists(""));
+}
+
+TEST(CaseInsensitivePath, ResolvesEachComponentOrLeavesThePath) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("Scenes"));
+  WriteText(dir.File("Scenes/Walk.COL"), "x");
+  EXPECT_EQ(ResolvePathIgnoringCase(dir.File("scenes/walk.col")), dir.File("Scenes/Walk.COL"));
+  EXPECT_EQ(ResolvePathIgnoringCase(dir.File("Scenes/Walk.COL")), dir.File("Scenes/Walk.COL"));
+  EXPECT_EQ(ResolvePathIgnoringCase(dir.File("scenes/run.col")), dir.File("scenes/run.col"));
+  EXPECT_EQ(ResolvePathIgnoringCase(dir.File("SCENES/")), dir.File("Scenes/"));
+  // Two spellings on disk: the first in byte order, every time.
+  WriteText(dir.File("Scenes/walk.col"), "y");
+  WriteText(dir.File("Scenes/WALK.col"), "z");
+  EXPECT_EQ(ResolvePathIgnoringCase(dir.File("Scenes/wAlk.col")), dir.File("Scenes/WALK.col"));
+  EXPECT_EQ(NormalizeSeparators("c:\\anim\\walk1.qds"), "c:/anim/walk1.qds");
+}
+
+}  // namespace
+}  // namespace quenda
