@@ -2,7 +2,9 @@
 
 namespace quenda::cli {
 
-void ConsolePrompt::Message(std::string_view text, MessageIcon) { err_ << text << "\n"; }
+void ConsolePrompt::Message(std::string_view text, MessageIcon) {
+  err_ << text << "\n";
+}
 
 bool ConsolePrompt::AskYesNo(std::string_view text) {
   err_ << text << " [" << (answerYes_ ? "yes" : "no") << "]\n";
@@ -20,8 +22,7 @@ std::optional<std::string> ConsolePrompt::PickFile(std::string_view title, std::
   return std::nullopt;
 }
 
-std::optional<std::string> ConsolePrompt::PickDirectory(std::string_view title,
-                                                        std::string_view) {
+std::optional<std::string> ConsolePrompt::PickDirectory(std::string_view title, std::string_view) {
   err_ << title << ": no folder can be picked from the command line\n";
   return std::nullopt;
 }

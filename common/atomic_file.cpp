@@ -33,9 +33,13 @@ bool WritableFile(const std::string& path, const struct stat& st) {
 
 }  // namespace
 
-void SetWriteLimitForTesting(long long bytes) { g_writeLimit = bytes; }
+void SetWriteLimitForTesting(long long bytes) {
+  g_writeLimit = bytes;
+}
 
-AtomicFile::~AtomicFile() { Discard(); }
+AtomicFile::~AtomicFile() {
+  Discard();
+}
 
 WriteFailure AtomicFile::Open(const std::string& path) {
   Discard();

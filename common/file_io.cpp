@@ -48,7 +48,9 @@ std::optional<std::string> ReadFileText(const std::string& path) {
   return std::string(bytes->begin(), bytes->end());
 }
 
-bool FileOpensForReading(const std::string& path) { return OpenForReading(path) != nullptr; }
+bool FileOpensForReading(const std::string& path) {
+  return OpenForReading(path) != nullptr;
+}
 
 std::optional<std::uint64_t> FileSize(const std::string& path) {
   struct stat st {};

@@ -32,7 +32,10 @@ class Raster {
   Raster(int width, int height, int channels, uint8_t fill = 0)
       : Raster(width, height, channels, std::ptrdiff_t(width) * channels, fill) {}
   Raster(int width, int height, int channels, std::ptrdiff_t stride, uint8_t fill)
-      : width_(width), height_(height), channels_(channels), stride_(stride),
+      : width_(width),
+        height_(height),
+        channels_(channels),
+        stride_(stride),
         bytes_(std::size_t(stride) * std::size_t(height), fill) {
     assert(width >= 0 && height >= 0 && channels > 0 && stride >= std::ptrdiff_t(width) * channels);
   }
@@ -68,6 +71,8 @@ class Raster {
 };
 
 // Row length in pixels of a 24-bit display copy: always 1..4 spare pixels past the width.
-inline int DisplayRowPixels(int width) { return width - (width % 4) + 4; }
+inline int DisplayRowPixels(int width) {
+  return width - (width % 4) + 4;
+}
 
 }  // namespace quenda

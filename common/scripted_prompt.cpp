@@ -22,8 +22,7 @@ std::optional<std::string> ScriptedPrompt::PickFile(std::string_view title, std:
   return NextPath();
 }
 
-std::optional<std::string> ScriptedPrompt::PickDirectory(std::string_view title,
-                                                         std::string_view) {
+std::optional<std::string> ScriptedPrompt::PickDirectory(std::string_view title, std::string_view) {
   shown_.push_back({Kind::PickDirectory, std::string(title)});
   return NextPath();
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "prompt.h"
 #include "progress.h"
+#include "prompt.h"
 
 namespace quenda {
 

@@ -70,8 +70,7 @@ TEST(AtomicFile, ReadOnlyFileOrDirectoryCannotBeCreated) {
   ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
   WriteText(sub + "/f.txt", "inside");
   testing::MakeReadOnly(sub);
-  EXPECT_EQ(WriteFileAtomically(sub + "/f.txt", std::string_view("x")),
-            WriteFailure::CannotCreate);
+  EXPECT_EQ(WriteFileAtomically(sub + "/f.txt", std::string_view("x")), WriteFailure::CannotCreate);
   EXPECT_EQ(WriteFileAtomically(sub + "/new.txt", std::string_view("x")),
             WriteFailure::CannotCreate);
   EXPECT_EQ(ReadText(sub + "/f.txt"), "inside");
