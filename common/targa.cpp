@@ -1,0 +1,249 @@
+#include "targa.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/byte_order.h"
+#include "common/file_io.h"
+
+namespace quenda {
+namespace {
+
+// Header fields, at their offsets.
+constexpr std::size_t kIdLength = 0;
+constexpr std::size_t kColorMapType = 1;
+constexpr std::size_t kImageType = 2;
+constexpr std::size_t kWidth = 12;
+constexpr std::size_t kHeight = 14;
+constexpr std::size_t kDepth = 16;
+constexpr std::size_t kDescriptor = 17;
+
+constexpr uint8_t kTrueColorType = 2;
+constexpr uint8_t kGreyType = 3;
+constexpr uint8_t kColorMapped = 1;
+constexpr uint8_t kTopLeftOrigin = 0x20;
+constexpr std::size_t kLongestIdField = 255;
+
+// Each reader's wording; "%s" stands for the path.
+struct Wording {
+  const char* missing;
+  const char* notOpening;
+  const char* header;
+  const char* idShort;
+  const char* colorMap;
+  const char* imageType;
+  const char* depth;
+  const char* pixelsShort;
+};
+
+const Wording& WordingFor(TargaReader reader) {
+  static const Wording kPicking{"%s does not exist",
+                                "clip image %s does not exist",
+                                "%s is not a valid targa image",
+                                "%s is truncated",
+                                "Can not read targa with image maps, %s has maps",
+                                "%s is of unsupported Targa type",
+                                "%s is of unsupported Targa type",
+                                "%s is truncated"};
+  static const Wording kBackground{kPicking.missing, kPicking.notOpening,    kPicking.header,
+                                   kPicking.idShort, kPicking.colorMap,      kPicking.imageType,
+                                   kPicking.depth,   "Truncated image file!"};
+  static const Wording kClipFrame{
+      "Clip member: %s does not exist",     "Internal Error : The clip image %s does not exists",
+      "Clip member: %s is not valid",       "Clip member: %s is incomplete",
+      "Clip member: %s has maps",           "Clip member: %s is not RGB or RGBA",
+      "Clip member: %s is not RGB or RGBA", "Clip member: %s is incomplete"};
+  // The import readers have no own text for a file that is missing or will not open: it
+  // fails as an unreadable header.
+  static const Wording kPainter{
+      "Error : %s does not exist!",
+      "Error : %s is corrupted!",
+      "Error : %s is corrupted!",
+      "Error : %s is corrupted!",
+      "Error : %s has palettes in it, paletted targa is not supported!",
+      "Error : %s is compressed targa, can not read compressed targa, sorry!",
+      "Error : %s is not 24 bit !",
+      "Error : %s is corrupted!"};
+  static const Wording kScanner{
+      "Error : %s is corrupted!",
+      "Error : %s is corrupted!",
+      "Error : %s is corrupted!",
+      "Error : %s is corrupted!",
+      "Error : %s has palettes in it, paletted targa is not supported!",
+      "Error : %s is compressed targa, can not read compressed targa, sorry!",
+      "Unsupported Targa Error : %s is not 24 bit or 8 bit or 32 bit!",
+      "Error : %s is corrupted!"};
+  switch (reader) {
+    case TargaReader::ComposerPicking:
+      return kPicking;
+    case TargaReader::ComposerClipFrame:
+      return kClipFrame;
+    case TargaReader::PanoramaBackground:
+      return kBackground;
+    case TargaReader::PainterImport:
+      return kPainter;
+    case TargaReader::ScannerImport:
+      return kScanner;
+  }
+  return kPicking;
+}
+
+Error Fail(const char* wording, std::string_view path, TargaCheck check, TargaCheck* failedAt) {
+  if (failedAt) *failedAt = check;
+  std::string text(wording);
+  auto at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, path);
+  return Error{std::move(text)};
+}
+
+bool AcceptsType(TargaReader reader, uint8_t type) {
+  return type == kTrueColorType || (reader == TargaReader::ScannerImport && type == kGreyType);
+}
+
+bool AcceptsDepth(TargaReader reader, uint8_t type, uint8_t depth) {
+  if (reader == TargaReader::ScannerImport)
+    return type == kGreyType ? depth == 8 : (depth == 8 || depth == 24 || depth == 32);
+  return depth == 24 || depth == 32;
+}
+
+// The import readers turn top-first rows and drop alpha; the others take pixels as stored.
+bool IsImport(TargaReader reader) {
+  return reader == TargaReader::PainterImport || reader == TargaReader::ScannerImport;
+}
+
+// Where the pixels start, once checks 3 to 6 have passed.
+std::size_t PixelOffset(std::span<const uint8_t> bytes) {
+  return kTargaHeaderSize + bytes[kIdLength];
+}
+
+std::size_t PixelBytes(std::span<const uint8_t> header) {
+  return std::size_t(GetU16LE(&header[kWidth])) * GetU16LE(&header[kHeight]) *
+         (header[kDepth] / 8u);
+}
+
+// Checks 1 and 2; the import readers' missing files fall through to their header message.
+Status CheckFileOpens(const std::string& path, TargaReader reader, TargaCheck* failedAt) {
+  const Wording& wording = WordingFor(reader);
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) {
+    if (reader == TargaReader::ScannerImport)
+      return Fail(wording.header, path, TargaCheck::Header, failedAt);
+    return Fail(wording.missing, path, TargaCheck::Exists, failedAt);
+  }
+  if (!FileOpensForReading(path)) {
+    if (IsImport(reader)) return Fail(wording.header, path, TargaCheck::Header, failedAt);
+    return Fail(wording.notOpening, path, TargaCheck::Opens, failedAt);
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status CheckTargaBytes(std::span<const uint8_t> bytes, std::string_view path, TargaReader reader,
+                       TargaCheck* failedAt) {
+  const Wording& wording = WordingFor(reader);
+  if (failedAt) *failedAt = TargaCheck::None;
+  if (bytes.size() < kTargaHeaderSize)
+    return Fail(wording.header, path, TargaCheck::Header, failedAt);
+  if (bytes.size() < PixelOffset(bytes))
+    return Fail(wording.idShort, path, TargaCheck::IdField, failedAt);
+  if (bytes[kColorMapType] == kColorMapped)
+    return Fail(wording.colorMap, path, TargaCheck::ColorMap, failedAt);
+  uint8_t type = bytes[kImageType];
+  if (!AcceptsType(reader, type))
+    return Fail(wording.imageType, path, TargaCheck::ImageType, failedAt);
+  if (!AcceptsDepth(reader, type, bytes[kDepth]))
+    return Fail(wording.depth, path, TargaCheck::Depth, failedAt);
+  // A picture of no pixels is of no use to any caller, and some would divide by its size.
+  if (GetU16LE(&bytes[kWidth]) == 0 || GetU16LE(&bytes[kHeight]) == 0)
+    return Fail(wording.header, path, TargaCheck::Header, failedAt);
+  return Status::Ok();
+}
+
+Result<TargaImage> ParseTarga(std::span<const uint8_t> bytes, std::string_view path,
+                              TargaReader reader, TargaCheck* failedAt) {
+  Status header = CheckTargaBytes(bytes, path, reader, failedAt);
+  if (!header) return Error{header.message()};
+  std::size_t offset = PixelOffset(bytes);
+  std::size_t stored = PixelBytes(bytes);
+  if (bytes.size() - offset < stored)
+    return Fail(WordingFor(reader).pixelsShort, path, TargaCheck::Pixels, failedAt);
+
+  TargaImage image;
+  image.width = GetU16LE(&bytes[kWidth]);
+  image.height = GetU16LE(&bytes[kHeight]);
+  image.depth = bytes[kDepth];
+  const int storedSize = image.depth / 8;
+  image.bytesPerPixel = (IsImport(reader) && storedSize == 4) ? 3 : storedSize;
+  const bool turn = IsImport(reader) && (bytes[kDescriptor] & kTopLeftOrigin) != 0;
+
+  const std::size_t width = std::size_t(image.width);
+  const std::size_t storedRow = width * std::size_t(storedSize);
+  const std::size_t outRow = width * std::size_t(image.bytesPerPixel);
+  image.pixels.resize(outRow * std::size_t(image.height));
+  const uint8_t* source = bytes.data() + offset;
+  for (std::size_t row = 0; row < std::size_t(image.height); ++row) {
+    const uint8_t* in = source + row * storedRow;
+    std::size_t target = turn ? std::size_t(image.height) - 1 - row : row;
+    uint8_t* out = image.pixels.data() + target * outRow;
+    if (image.bytesPerPixel == storedSize) {
+      std::memcpy(out, in, storedRow);
+      continue;
+    }
+    for (std::size_t x = 0; x < width; ++x) std::memcpy(out + 3 * x, in + 4 * x, 3);
+  }
+  return image;
+}
+
+Status CheckTarga(const std::string& path, TargaReader reader, TargaCheck* failedAt) {
+  if (failedAt) *failedAt = TargaCheck::None;
+  Status opens = CheckFileOpens(path, reader, failedAt);
+  if (!opens) return opens;
+  auto bytes = ReadFileBytes(path, 0, kTargaHeaderSize + kLongestIdField);
+  if (!bytes) return CheckTargaBytes({}, path, reader, failedAt);
+  return CheckTargaBytes(*bytes, path, reader, failedAt);
+}
+
+Result<TargaImage> ReadTarga(const std::string& path, TargaReader reader, TargaCheck* failedAt) {
+  Status header = CheckTarga(path, reader, failedAt);
+  if (!header) return Error{header.message()};
+  auto start = ReadFileBytes(path, 0, kTargaHeaderSize);
+  if (!start || start->size() < kTargaHeaderSize)  // the file changed under us
+    return ParseTarga(start ? std::span<const uint8_t>(*start) : std::span<const uint8_t>(), path,
+                      reader, failedAt);
+  // Only as many bytes as the picture needs: trailing data is never read.
+  std::size_t needed = PixelOffset(*start) + PixelBytes(*start);
+  auto whole = ReadFileBytes(path, 0, needed);
+  if (!whole) whole.emplace();
+  return ParseTarga(*whole, path, reader, failedAt);
+}
+
+std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* bgraBottomUp) {
+  std::vector<uint8_t> out(kTargaHeaderSize, 0);
+  out[kImageType] = kTrueColorType;
+  SetU16LE(&out[kWidth], uint16_t(width));
+  SetU16LE(&out[kHeight], uint16_t(height));
+  out[kDepth] = 32;
+  if (bgraBottomUp) {
+    std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 4;
+    out.insert(out.end(), bgraBottomUp, bgraBottomUp + pixelBytes);
+  }
+  return out;
+}
+
+WriteFailure WriteTarga32(const std::string& path, int width, int height,
+                          const uint8_t* bgraBottomUp) {
+  if (width < 1 || height < 1 || width > kTargaMaxSide || height > kTargaMaxSide)
+    return WriteFailure::CannotCreate;
+  std::vector<uint8_t> header = EncodeTarga32(width, height, nullptr);
+  AtomicFile file;
+  if (WriteFailure f = file.Open(path); f != WriteFailure::None) return f;
+  if (WriteFailure f = file.Write(header.data(), header.size()); f != WriteFailure::None) return f;
+  std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 4;
+  if (WriteFailure f = file.Write(bgraBottomUp, pixelBytes); f != WriteFailure::None) return f;
+  return file.Commit();
+}
+
+}  // namespace quenda

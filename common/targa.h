@@ -1,0 +1,93 @@
+#pragma once
+// Targa pictures: uncompressed true-colour images with an 18-byte little-endian header, the
+// format in which frames are rendered and in which clips, backgrounds and imports arrive.
+//
+// Every reader makes the same checks in the same order and differs only in the depths it
+// accepts, in what it does with the rows and alpha, and in the wording of its messages:
+//   1 exists, 2 opens, 3 header complete, 4 ID field complete, 5 no colour map,
+//   6 image type and depth, 7 pixels complete.
+// Where a reader has no message of its own for check 1 or 2 (painter import: 2; scanner
+// import: 1 and 2), the file that is missing or will not open fails as an unreadable header,
+// with that reader's check-3 message.
+// Memory is never taken on the header's word: a picture larger than what the file holds is
+// a short read (check 7), and width and height are 16-bit, so no size is absurd.
+// A header with width or height 0 fails check 3: there is no picture to use.
+//
+// Pixels handed back, rows always bottom row first:
+//   ComposerPicking, ComposerClipFrame, PanoramaBackground
+//       exactly as stored: depth/8 bytes per pixel (B, G, R or B, G, R, A), rows in file
+//       order; the descriptor is not looked at.
+//   PainterImport   24-bit B, G, R; alpha dropped; rows turned when descriptor bit 5 (top-left
+//                   origin) is set.
+//   ScannerImport   8-bit files as their grey bytes, 24- and 32-bit ones as B, G, R with alpha
+//                   dropped; rows turned as for the painter. Accepts image type 3 (grey) with
+//                   depth 8 as well as type 2 with depth 8, 24 or 32.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/atomic_file.h"
+#include "common/result.h"
+
+namespace quenda {
+
+inline constexpr std::size_t kTargaHeaderSize = 18;
+inline constexpr int kTargaMaxSide = 65535;
+
+enum class TargaReader {
+  ComposerPicking,
+  ComposerClipFrame,
+  PanoramaBackground,
+  PainterImport,
+  ScannerImport,
+};
+
+// Which check refused a file: the composer shows a missing clip frame on its status bar.
+enum class TargaCheck {
+  None,
+  Exists,
+  Opens,
+  Header,
+  IdField,
+  ColorMap,
+  ImageType,
+  Depth,
+  Pixels,
+};
+
+struct TargaImage {
+  int width = 0;
+  int height = 0;
+  int depth = 0;          // bits per pixel as stored in the file: 8, 24 or 32
+  int bytesPerPixel = 0;  // of `pixels`, after the reader's conversion (see above)
+  std::vector<uint8_t> pixels;
+};
+
+// Checks 1 to 6 on the file.
+Status CheckTarga(const std::string& path, TargaReader reader, TargaCheck* failedAt = nullptr);
+// Checks 1 to 7 and the pixels, converted for the reader.
+Result<TargaImage> ReadTarga(const std::string& path, TargaReader reader,
+                             TargaCheck* failedAt = nullptr);
+
+// Checks 3 to 6 on the first bytes of a file (`path` only names it in messages).
+Status CheckTargaBytes(std::span<const uint8_t> bytes, std::string_view path, TargaReader reader,
+                       TargaCheck* failedAt = nullptr);
+// Checks 3 to 7 on a whole file's bytes; extra bytes after the pixels are ignored.
+Result<TargaImage> ParseTarga(std::span<const uint8_t> bytes, std::string_view path,
+                              TargaReader reader, TargaCheck* failedAt = nullptr);
+
+// The 32-bit file for `width` x `height` pixels B, G, R, A, bottom row first: an 18-byte
+// header (type 2, depth 32, descriptor 0, all else 0) and the pixels in one block.
+// Width and height must be 1..kTargaMaxSide. A null `bgraBottomUp` gives the header alone.
+std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* bgraBottomUp);
+
+// Writes EncodeTarga32's bytes through AtomicFile. Callers show their own texts, so the
+// failure is returned as it is; a size the header cannot hold writes nothing and answers
+// CannotCreate.
+WriteFailure WriteTarga32(const std::string& path, int width, int height,
+                          const uint8_t* bgraBottomUp);
+
+}  // namespace quenda

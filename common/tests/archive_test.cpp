@@ -1,0 +1,204 @@
+#include "common/archive.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "common/atomic_file.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+std::vector<uint8_t> Written(std::string_view text) {
+  ArchiveWriter writer;
+  writer.String(text);
+  return writer.bytes();
+}
+
+TEST(Archive, StringFormsAtTheirBoundaries) {
+  struct Case {
+    std::size_t length;
+    std::vector<uint8_t> prefix;
+  };
+  const Case cases[] = {
+      {0, {0x00}},
+      {254, {0xFE}},
+      {255, {0xFF, 0xFF, 0x00}},
+      {0xFFFD, {0xFF, 0xFD, 0xFF}},
+      {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+      {70000, {0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.length);
+    std::string text(c.length, 'q');
+    if (!text.empty()) text.back() = 'z';
+    std::vector<uint8_t> bytes = Written(text);
+    ASSERT_EQ(bytes.size(), c.prefix.size() + c.length);
+    EXPECT_TRUE(std::equal(c.prefix.begin(), c.prefix.end(), bytes.begin()));
+    ArchiveReader reader(bytes);
+    EXPECT_EQ(reader.String(), text);
+    EXPECT_TRUE(reader.ok());
+    EXPECT_TRUE(reader.AtEnd());
+
+    // One byte short anywhere fails cleanly.
+    bytes.pop_back();
+    ArchiveReader cut(bytes);
+    EXPECT_EQ(cut.String(), "");
+    EXPECT_FALSE(cut.ok());
+    EXPECT_EQ(cut.remaining(), 0u);
+  }
+}
+
+TEST(Archive, ReaderAcceptsLongFormsOfShortStringsButNotTheReservedWord) {
+  const std::vector<uint8_t> sixteen = {0xFF, 0x03, 0x00, 'a', 'b', 'c'};
+  const std::vector<uint8_t> thirtyTwo = {0xFF, 0xFF, 0xFF, 0x02, 0, 0, 0, 'h', 'i', 7};
+  ArchiveReader a(sixteen);
+  EXPECT_EQ(a.String(), "abc");
+  EXPECT_TRUE(a.ok());
+  ArchiveReader b(thirtyTwo);
+  EXPECT_EQ(b.String(), "hi");
+  EXPECT_EQ(b.U8(), 7);
+  EXPECT_TRUE(b.ok());
+
+  std::vector<uint8_t> reserved = {0xFF, 0xFE, 0xFF};
+  reserved.resize(reserved.size() + 0xFFFE, 'x');
+  ArchiveReader c(reserved);
+  EXPECT_EQ(c.String(), "");
+  EXPECT_FALSE(c.ok());
+}
+
+TEST(Archive, LengthsBeyondTheDataFailWithoutReadingOrAllocatingThem) {
+  const std::vector<std::vector<uint8_t>> inputs = {
+      {},
+      {0x05, 'a', 'b'},
+      {0xFF},
+      {0xFF, 0x10},
+      {0xFF, 0x00, 0x10, 'a'},
+      {0xFF, 0xFF, 0xFF, 0x01},
+      {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a'},
+  };
+  for (const auto& input : inputs) {
+    SCOPED_TRACE(input.size());
+    ArchiveReader reader(input);
+    EXPECT_EQ(reader.String(), "");
+    EXPECT_FALSE(reader.ok());
+    // Failure is sticky: nothing more is read, even what would fit.
+    EXPECT_EQ(reader.U8(), 0);
+    EXPECT_FALSE(reader.ok());
+  }
+}
+
+TEST(Archive, NumbersAreLittleEndianAndTruncatedOnesFail) {
+  ArchiveWriter writer;
+  writer.U8(0xAB);
+  writer.U16(0x1234);
+  writer.I16(-2);
+  writer.U32(0xDEADBEEF);
+  writer.I32(-123456789);
+  writer.F32(1.5f);
+  writer.F64(-0.1);
+  const std::vector<uint8_t> expected = {0xAB, 0x34, 0x12, 0xFE, 0xFF, 0xEF, 0xBE, 0xAD, 0xDE,
+                                         0xEB, 0x32, 0xA4, 0xF8, 0x00, 0x00, 0xC0, 0x3F, 0x9A,
+                                         0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0xBF};
+  EXPECT_EQ(writer.bytes(), expected);
+
+  for (std::size_t keep = 0; keep < expected.size(); ++keep) {
+    SCOPED_TRACE(keep);
+    std::vector<uint8_t> cut(expected.begin(), expected.begin() + long(keep));
+    ArchiveReader reader(cut);
+    uint8_t a = reader.U8();
+    uint16_t b = reader.U16();
+    int16_t c = reader.I16();
+    uint32_t d = reader.U32();
+    int32_t e = reader.I32();
+    float f = reader.F32();
+    double g = reader.F64();
+    EXPECT_FALSE(reader.ok());
+    // Whatever was complete before the cut still read right.
+    if (keep >= 1) {
+      EXPECT_EQ(a, 0xAB);
+    }
+    if (keep >= 3) {
+      EXPECT_EQ(b, 0x1234);
+    }
+    if (keep >= 5) {
+      EXPECT_EQ(c, -2);
+    }
+    if (keep >= 9) {
+      EXPECT_EQ(d, 0xDEADBEEFu);
+    }
+    if (keep >= 13) {
+      EXPECT_EQ(e, -123456789);
+    }
+    if (keep >= 17) {
+      EXPECT_EQ(f, 1.5f);
+    }
+    EXPECT_EQ(g, 0.0);
+  }
+}
+
+TEST(Archive, MixedFieldsRoundTripThroughAFile) {
+  TempDir dir;
+  std::string path = dir.File("movie.cmp");
+  const std::string longName(300, 'n');
+  ArchiveWriter writer;
+  writer.I32(2);
+  writer.String("walk");
+  writer.F32(0.9f);
+  writer.String("");
+  writer.F64(std::numeric_limits<double>::infinity());
+  writer.String(longName);
+  writer.U32(UINT32_MAX);
+  writer.I16(INT16_MIN);
+  ASSERT_TRUE(SaveArchive(path, writer).ok());
+  EXPECT_EQ(ReadBytes(path), writer.bytes());
+
+  auto bytes = LoadArchive(path);
+  ASSERT_TRUE(bytes.ok());
+  ArchiveReader reader(*bytes);
+  EXPECT_EQ(reader.I32(), 2);
+  EXPECT_EQ(reader.String(), "walk");
+  EXPECT_EQ(reader.F32(), 0.9f);
+  EXPECT_EQ(reader.String(), "");
+  EXPECT_TRUE(std::isinf(reader.F64()));
+  EXPECT_EQ(reader.String(), longName);
+  EXPECT_EQ(reader.U32(), UINT32_MAX);
+  EXPECT_EQ(reader.I16(), INT16_MIN);
+  EXPECT_TRUE(reader.ok());
+  EXPECT_TRUE(reader.AtEnd());
+}
+
+TEST(Archive, SaveAndLoadFailuresKeepTheOldFileAndSaySo) {
+  TempDir dir;
+  std::string path = dir.File("sheet.dgr");
+  WriteBytes(path, {1, 2, 3});
+  ArchiveWriter writer;
+  writer.String(std::string(100, 'x'));
+
+  SetWriteLimitForTesting(10);
+  Status full = SaveArchive(path, writer);
+  SetWriteLimitForTesting(-1);
+  EXPECT_EQ(full.message(),
+            "Could not write " + path + ": the disk may be full. The previous file is unchanged.");
+  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+
+  testing::MakeReadOnly(path);
+  EXPECT_EQ(SaveArchive(path, writer).message(),
+            "Could not write " + path + ": the file or its folder may be read only.");
+  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+  testing::MakeWritable(path);
+
+  EXPECT_EQ(LoadArchive(dir.File("none.dgr")).message(),
+            "Could not open " + dir.File("none.dgr") + ".");
+  EXPECT_EQ(ArchiveEndsEarly(path).message,
+            path + " is incomplete or damaged and could not be read.");
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,258 @@
+#include "common/color_set.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "common/atomic_file.h"
+#include "common/scripted_prompt.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::ListDirectory;
+using testing::MakeReadOnly;
+using testing::ReadText;
+using testing::TempDir;
+using testing::WriteText;
+
+constexpr const char* kDefaultFile =
+    "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 255 0 255\n";
+
+const std::string kNotFound =
+    "ColorSet Not Found, Creating an new Color Set File for the sequence.";
+const std::string kWriteError = "Error writing colors file: files may be read only!";
+
+class WriteLimit {
+ public:
+  explicit WriteLimit(long long bytes) { SetWriteLimitForTesting(bytes); }
+  ~WriteLimit() { SetWriteLimitForTesting(-1); }
+};
+
+ColorEntry Entry(const char* name, int r, int g, int b) {
+  return ColorEntry{uint8_t(r), uint8_t(g), uint8_t(b), name};
+}
+
+// A file of `count` user colours after the fixed three, named C3, C4, ...
+std::string FileWithUserColors(int userColors, const std::string& header = "Quenda") {
+  std::string text = header + "\n" + std::to_string(3 + userColors) + "\n";
+  text += "TRANS 120 120 120\nUNFIL 0 255 102\nLINE 255 0 255\n";
+  for (int i = 0; i < userColors; ++i)
+    text += "C" + std::to_string(i + 3) + " " + std::to_string(i % 256) + " 1 2\n";
+  return text;
+}
+
+TEST(ColorSet, MissingFileIsCreatedWithTheFiveDefaultLinesAndOneMessage) {
+  TempDir dir;
+  std::string path = dir.File("walk.col");
+  ColorSet set;
+  set.count = 7;
+  set.entries[kLineColor] = Entry("PINK", 1, 2, 3);
+  ScriptedPrompt prompt;
+  EXPECT_TRUE(LoadColorSet(set, path, prompt));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kNotFound});
+  EXPECT_EQ(ReadText(path), kDefaultFile);
+  EXPECT_EQ(set.count, 3);
+  EXPECT_EQ(set.path, path);
+  EXPECT_EQ(set.entries[kLineColor], Entry("LINE", 255, 0, 255));
+}
+
+TEST(ColorSet, MissingFileInUnwritableFolderShowsBothMessagesAndKeepsDefaults) {
+  TempDir dir;
+  std::string folder = dir.File("locked");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  MakeReadOnly(folder);
+  ColorSet set;
+  ScriptedPrompt prompt;
+  EXPECT_TRUE(LoadColorSet(set, folder + "/walk.col", prompt));
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{kNotFound, kWriteError}));
+  EXPECT_EQ(set.count, 3);
+  EXPECT_EQ(set.path, folder + "/walk.col");
+  testing::MakeWritable(folder);
+}
+
+TEST(ColorSet, AnyHeaderWordLoadsAndIsReportedForStrictReaders) {
+  TempDir dir;
+  std::string path = dir.File("walk.col");
+  WriteText(path, FileWithUserColors(2, "Whatever"));
+  ColorSet set;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(LoadColorSet(set, path, prompt));
+  EXPECT_TRUE(prompt.Texts().empty());
+  EXPECT_EQ(set.count, 5);
+  EXPECT_EQ(set.entries[4], Entry("C4", 1, 1, 2));
+  EXPECT_EQ(ParseColorSet(FileWithUserColors(2, "Whatever")).headerWord, "Whatever");
+  EXPECT_EQ(ParseColorSet(FileWithUserColors(2)).headerWord, "Quenda");
+}
+
+TEST(ColorSet, FullSetRefusesAdditionsAndAnimLineStaysBlack) {
+  ColorSet set;
+  for (int i = kFirstUserColor; i < kPainterColorLimit; ++i)
+    ASSERT_TRUE(AddColor(set, "C" + std::to_string(i), i, 0, 0)) << i;
+  EXPECT_EQ(set.count, kPainterColorLimit);
+  EXPECT_FALSE(AddColor(set, "MORE", 1, 2, 3));
+  EXPECT_EQ(set.count, kPainterColorLimit);
+  EXPECT_EQ(set.entries[kPainterColorLimit], ColorEntry{});  // slot 248 never used
+  EXPECT_EQ(set.entries[kAnimLineColor], Entry("ANIMLINE", 0, 0, 0));
+}
+
+TEST(ColorSet, OversizedFileReadsAtMost248EntriesAndNeverSlot249) {
+  TempDir dir;
+  std::string path = dir.File("big.col");
+  WriteText(path, FileWithUserColors(kColorSlots + 5));  // 258 entries, slot 249 named C249
+  ColorSet set;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(LoadColorSet(set, path, prompt));
+  EXPECT_EQ(set.count, kPainterColorLimit);
+  EXPECT_EQ(set.entries[247].name, "C247");
+  EXPECT_EQ(set.entries[kPainterColorLimit], ColorEntry{});
+  EXPECT_EQ(set.entries[kAnimLineColor], Entry("ANIMLINE", 0, 0, 0));
+  EXPECT_FALSE(AddColor(set, "MORE", 1, 2, 3));
+  // Saving writes what is held, which reads back the same.
+  ASSERT_TRUE(SaveColorSet(set, prompt));
+  ParsedColorSet back = ParseColorSet(ReadText(path));
+  EXPECT_EQ(back.declaredCount, kPainterColorLimit);
+  EXPECT_EQ(back.entries.size(), std::size_t(kPainterColorLimit));
+}
+
+TEST(ColorSet, SmallerFileLowersCountAndLeavesHigherSlotsAlone) {
+  TempDir dir;
+  std::string path = dir.File("walk.col");
+  ColorSet set;
+  for (int i = 0; i < 7; ++i) ASSERT_TRUE(AddColor(set, "OLD" + std::to_string(i), 9, 9, 9));
+  ASSERT_EQ(set.count, 10);
+  WriteText(path, FileWithUserColors(2));
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(LoadColorSet(set, path, prompt));
+  EXPECT_EQ(set.count, 5);
+  EXPECT_EQ(set.entries[3].name, "C3");
+  EXPECT_EQ(set.entries[5].name, "OLD2");  // held, but no longer a colour of the set
+  EXPECT_EQ(FormatColorSet(set), FileWithUserColors(2));
+}
+
+TEST(ColorSet, RecolouringFixedEntriesKeepsTheirIndices) {
+  TempDir dir;
+  std::string path = dir.File("walk.col");
+  ColorSet set;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(LoadColorSet(set, path, prompt));
+  ASSERT_TRUE(AddColor(set, "SKIN", 250, 200, 180));
+  set.entries[kLineColor].red = 10;
+  set.entries[kUnfilledColor].blue = 20;
+  ASSERT_TRUE(SaveColorSet(set, prompt));
+  ColorSet reread;
+  ASSERT_TRUE(LoadColorSet(reread, path, prompt));
+  EXPECT_EQ(reread.entries[kLineColor], Entry("LINE", 10, 0, 255));
+  EXPECT_EQ(reread.entries[kUnfilledColor], Entry("UNFIL", 0, 255, 20));
+  EXPECT_EQ(reread.entries[3], Entry("SKIN", 250, 200, 180));
+  EXPECT_EQ(reread.count, 4);
+}
+
+TEST(ColorSet, UnwritableTargetsKeepTheOldFileAndShowTheMessage) {
+  TempDir dir;
+  std::string path = dir.File("walk.col");
+  std::string before = FileWithUserColors(1);
+  WriteText(path, before);
+  ColorSet set;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(LoadColorSet(set, path, prompt));
+  ASSERT_TRUE(AddColor(set, "NEW", 1, 2, 3));
+
+  MakeReadOnly(path);
+  EXPECT_FALSE(SaveColorSet(set, prompt));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kWriteError});
+  EXPECT_EQ(ReadText(path), before);
+  EXPECT_EQ(set.count, 5);  // the change stays in memory
+  testing::MakeWritable(path);
+
+  prompt.Clear();
+  {
+    WriteLimit full(10);
+    EXPECT_FALSE(SaveColorSet(set, prompt));
+  }
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kWriteError});
+  EXPECT_EQ(ReadText(path), before);
+  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk.col"});
+}
+
+TEST(ColorSet, DamagedFilesStayInsideTheSlots) {
+  struct Case {
+    const char* what;
+    std::string text;
+    int count;
+    std::vector<ColorEntry> first;  // expected slots from 0
+  };
+  const ColorEntry trans = Entry("TRANS", 120, 120, 120);
+  const ColorEntry unfil = Entry("UNFIL", 0, 255, 102);
+  const ColorEntry line = Entry("LINE", 255, 0, 255);
+  const Case cases[] = {
+      {"empty", "", 3, {trans, unfil, line}},
+      {"header only", "Quenda\n", 3, {trans, unfil, line}},
+      {"count not a number", "Quenda\nmany\nA 1 2 3\n", 3, {trans, unfil, line}},
+      {"negative count", "Quenda\n-4\nA 1 2 3\n", 3, {trans, unfil, line}},
+      {"count below three",
+       "Quenda\n1\nZERO 1 2 3\nONE 4 5 6\n",
+       3,
+       {Entry("ZERO", 1, 2, 3), unfil, line}},
+      {"fewer entries than count",
+       "Quenda\n9\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 4 4\n",
+       4,
+       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3), Entry("D", 4, 4, 4)}},
+      {"entry cut inside",
+       "Quenda\n5\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 4",
+       3,
+       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3)}},
+      {"number not a number",
+       "Quenda\n4\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 x 4\n",
+       3,
+       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3)}},
+      {"long name and wild numbers",
+       "Quenda\n4\nA 1 1 1\nB 2 2 2\nC 3 3 3\nVERYLONGNAME 300 -4 99999999999999999999\n",
+       4,
+       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3),
+        Entry("VERYLONG", 255, 0, 255)}},
+      {"CR LF line ends and odd spacing",
+       "Quenda\r\n4\r\nA 1 1 1\r\n B\t2 2 2\r\nC 3\r\n3 3\r\nD +4 4 4\r\n",
+       4,
+       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3), Entry("D", 4, 4, 4)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ColorSet set;
+    set.entries[kAnimLineColor] = Entry("X", 9, 9, 9);  // whatever it held, a load clears it
+    TempDir dir;
+    WriteText(dir.File("a.col"), c.text);
+    ScriptedPrompt prompt;
+    ASSERT_TRUE(LoadColorSet(set, dir.File("a.col"), prompt));
+    EXPECT_TRUE(prompt.Texts().empty());
+    EXPECT_EQ(set.count, c.count);
+    for (std::size_t i = 0; i < c.first.size(); ++i) EXPECT_EQ(set.entries[i], c.first[i]) << i;
+    EXPECT_EQ(set.entries[kAnimLineColor], Entry("ANIMLINE", 0, 0, 0));
+    // Whatever was read writes back into a file that reads the same.
+    ColorSet back;
+    ApplyColorSet(back, ParseColorSet(FormatColorSet(set)));
+    EXPECT_EQ(back.count, set.count);
+    for (int i = 0; i < set.count; ++i) EXPECT_EQ(back.entries[i], set.entries[i]) << i;
+  }
+}
+
+TEST(ColorSet, NamesThatWouldBreakTheFileAreWrittenAsOneWord) {
+  ColorSet set;
+  ASSERT_TRUE(AddColor(set, "dark red", 100, 0, 0));
+  ASSERT_TRUE(AddColor(set, "", 1, 2, 3));
+  ASSERT_TRUE(AddColor(set, "ABCDEFGHIJK", 4, 5, 6));
+  ASSERT_TRUE(AddColor(set, "BLUE", 0, 0, 255));
+  EXPECT_EQ(set.entries[3].name, "dark_red");
+  EXPECT_EQ(set.entries[4].name, "_");
+  EXPECT_EQ(set.entries[5].name, "ABCDEFGH");
+  // A name changed in memory by an editor is also kept to one word on the way out.
+  set.entries[6].name = "sky blue!";
+  ColorSet back;
+  ApplyColorSet(back, ParseColorSet(FormatColorSet(set)));
+  ASSERT_EQ(back.count, 7);
+  EXPECT_EQ(back.entries[6], Entry("sky_blue", 0, 0, 255));
+  EXPECT_EQ(back.entries[5], Entry("ABCDEFGH", 4, 5, 6));
+}
+
+}  // namespace
+}  // namespace quenda

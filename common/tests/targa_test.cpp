@@ -1,0 +1,318 @@
+#include "common/targa.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <map>
+
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::ListDirectory;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+constexpr std::array kAllReaders = {TargaReader::ComposerPicking, TargaReader::ComposerClipFrame,
+                                    TargaReader::PanoramaBackground, TargaReader::PainterImport,
+                                    TargaReader::ScannerImport};
+
+struct Header {
+  int width = 4;
+  int height = 3;
+  int depth = 24;
+  int type = 2;
+  int colorMapType = 0;
+  int descriptor = 0;
+  int idLength = 0;
+};
+
+// A file by hand: header, `idLength` bytes of ID, then pixels whose bytes count up from 1.
+std::vector<uint8_t> MakeTarga(const Header& h) {
+  std::vector<uint8_t> bytes(kTargaHeaderSize, 0);
+  bytes[0] = uint8_t(h.idLength);
+  bytes[1] = uint8_t(h.colorMapType);
+  bytes[2] = uint8_t(h.type);
+  bytes[12] = uint8_t(h.width);
+  bytes[13] = uint8_t(h.width >> 8);
+  bytes[14] = uint8_t(h.height);
+  bytes[15] = uint8_t(h.height >> 8);
+  bytes[16] = uint8_t(h.depth);
+  bytes[17] = uint8_t(h.descriptor);
+  for (int i = 0; i < h.idLength; ++i) bytes.push_back(uint8_t(0xA0 + i));
+  std::size_t pixels = std::size_t(h.width) * std::size_t(h.height) * std::size_t(h.depth / 8);
+  for (std::size_t i = 0; i < pixels; ++i) bytes.push_back(uint8_t(1 + i % 251));
+  return bytes;
+}
+
+std::vector<uint8_t> PixelsOf(const std::vector<uint8_t>& file, int idLength = 0) {
+  return {file.begin() + long(kTargaHeaderSize) + idLength, file.end()};
+}
+
+// The stored pixels as the import readers give them: B, G, R with rows in the given order.
+std::vector<uint8_t> ImportedPixels(const std::vector<uint8_t>& stored, int width, int height,
+                                    int bytesPerPixel, bool turnRows) {
+  std::vector<uint8_t> out;
+  for (int row = 0; row < height; ++row) {
+    int from = turnRows ? height - 1 - row : row;
+    for (int x = 0; x < width; ++x) {
+      const uint8_t* p = &stored[std::size_t((from * width + x) * bytesPerPixel)];
+      out.insert(out.end(), p, p + std::min(bytesPerPixel, 3));
+    }
+  }
+  return out;
+}
+
+std::string MessageOf(TargaReader reader, const std::vector<uint8_t>& bytes,
+                      TargaCheck* check = nullptr) {
+  auto image = ParseTarga(bytes, "/d/a.tga", reader, check);
+  return image.ok() ? "ok" : image.message();
+}
+
+TEST(Targa, WrittenTwoByOneIsTheExactTwentySixBytes) {
+  TempDir dir;
+  const std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
+  ASSERT_EQ(WriteTarga32(dir.File("a.tga"), 2, 1, pixels.data()), WriteFailure::None);
+  const std::vector<uint8_t> expected = {0, 0, 2, 0,  0, 0, 0, 0, 0, 0, 0, 0, 2,
+                                         0, 1, 0, 32, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+  EXPECT_EQ(ReadBytes(dir.File("a.tga")), expected);
+}
+
+TEST(Targa, RoundTripAtAnOddSizeThroughEveryReader) {
+  TempDir dir;
+  const int width = 47, height = 33;
+  std::vector<uint8_t> pixels(std::size_t(width * height * 4));
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i * 7 + i / 188) % 256);
+  std::string path = dir.File("round.tga");
+  ASSERT_EQ(WriteTarga32(path, width, height, pixels.data()), WriteFailure::None);
+  EXPECT_EQ(ReadBytes(path).size(), kTargaHeaderSize + pixels.size());
+  for (TargaReader reader : kAllReaders) {
+    SCOPED_TRACE(int(reader));
+    ASSERT_TRUE(CheckTarga(path, reader).ok());
+    auto image = ReadTarga(path, reader);
+    ASSERT_TRUE(image.ok()) << image.message();
+    EXPECT_EQ(image->width, width);
+    EXPECT_EQ(image->height, height);
+    EXPECT_EQ(image->depth, 32);
+    bool import = reader == TargaReader::PainterImport || reader == TargaReader::ScannerImport;
+    EXPECT_EQ(image->bytesPerPixel, import ? 3 : 4);
+    EXPECT_EQ(image->pixels, import ? ImportedPixels(pixels, width, height, 4, false) : pixels);
+  }
+}
+
+TEST(Targa, IdFieldIsSkippedAndExtraBytesIgnored) {
+  Header plain{.width = 5, .height = 3, .depth = 24};
+  Header withId = plain;
+  withId.idLength = 20;
+  std::vector<uint8_t> trailing = MakeTarga(plain);
+  trailing.insert(trailing.end(), {9, 9, 9, 9});
+  for (TargaReader reader : kAllReaders) {
+    SCOPED_TRACE(int(reader));
+    auto a = ParseTarga(MakeTarga(plain), "a", reader);
+    auto b = ParseTarga(MakeTarga(withId), "b", reader);
+    auto c = ParseTarga(trailing, "c", reader);
+    ASSERT_TRUE(a.ok() && b.ok() && c.ok());
+    EXPECT_EQ(a->pixels, PixelsOf(MakeTarga(plain)));
+    EXPECT_EQ(b->pixels, a->pixels);
+    EXPECT_EQ(c->pixels, a->pixels);
+  }
+}
+
+// Each reader's texts for the checks that every reader shares.
+struct Texts {
+  std::string header, idShort, colorMap, type, depth, pixelsShort;
+};
+
+const std::map<TargaReader, Texts>& TextsByReader() {
+  static const std::map<TargaReader, Texts> kTexts = {
+      {TargaReader::ComposerPicking,
+       {"/d/a.tga is not a valid targa image", "/d/a.tga is truncated",
+        "Can not read targa with image maps, /d/a.tga has maps",
+        "/d/a.tga is of unsupported Targa type", "/d/a.tga is of unsupported Targa type",
+        "/d/a.tga is truncated"}},
+      {TargaReader::PanoramaBackground,
+       {"/d/a.tga is not a valid targa image", "/d/a.tga is truncated",
+        "Can not read targa with image maps, /d/a.tga has maps",
+        "/d/a.tga is of unsupported Targa type", "/d/a.tga is of unsupported Targa type",
+        "Truncated image file!"}},
+      {TargaReader::ComposerClipFrame,
+       {"Clip member: /d/a.tga is not valid", "Clip member: /d/a.tga is incomplete",
+        "Clip member: /d/a.tga has maps", "Clip member: /d/a.tga is not RGB or RGBA",
+        "Clip member: /d/a.tga is not RGB or RGBA", "Clip member: /d/a.tga is incomplete"}},
+      {TargaReader::PainterImport,
+       {"Error : /d/a.tga is corrupted!", "Error : /d/a.tga is corrupted!",
+        "Error : /d/a.tga has palettes in it, paletted targa is not supported!",
+        "Error : /d/a.tga is compressed targa, can not read compressed targa, sorry!",
+        "Error : /d/a.tga is not 24 bit !", "Error : /d/a.tga is corrupted!"}},
+      {TargaReader::ScannerImport,
+       {"Error : /d/a.tga is corrupted!", "Error : /d/a.tga is corrupted!",
+        "Error : /d/a.tga has palettes in it, paletted targa is not supported!",
+        "Error : /d/a.tga is compressed targa, can not read compressed targa, sorry!",
+        "Unsupported Targa Error : /d/a.tga is not 24 bit or 8 bit or 32 bit!",
+        "Error : /d/a.tga is corrupted!"}},
+  };
+  return kTexts;
+}
+
+TEST(Targa, BadAndTruncatedFilesGetEachReadersMessage) {
+  std::vector<uint8_t> tenByTen = MakeTarga({.width = 10, .height = 10, .depth = 24});
+  ASSERT_EQ(tenByTen.size(), 318u);
+  std::vector<uint8_t> oneShort(tenByTen.begin(), tenByTen.end() - 1);
+  std::vector<uint8_t> idCut = MakeTarga({.idLength = 20});
+  idCut.resize(kTargaHeaderSize + 19);
+  std::vector<uint8_t> garbage(kTargaHeaderSize - 1, 0xEE);
+  std::vector<uint8_t> zeroWidth = MakeTarga({.width = 0});
+  std::vector<uint8_t> rle = MakeTarga({.type = 10});
+  std::vector<uint8_t> mappedRle = MakeTarga({.type = 10, .colorMapType = 1});
+  std::vector<uint8_t> otherMapType = MakeTarga({.colorMapType = 2});
+
+  for (TargaReader reader : kAllReaders) {
+    SCOPED_TRACE(int(reader));
+    const Texts& t = TextsByReader().at(reader);
+    TargaCheck check = TargaCheck::None;
+    EXPECT_EQ(MessageOf(reader, tenByTen), "ok");
+    EXPECT_EQ(MessageOf(reader, oneShort, &check), t.pixelsShort);
+    EXPECT_EQ(check, TargaCheck::Pixels);
+    EXPECT_EQ(MessageOf(reader, {}, &check), t.header);
+    EXPECT_EQ(check, TargaCheck::Header);
+    EXPECT_EQ(MessageOf(reader, garbage), t.header);
+    EXPECT_EQ(MessageOf(reader, zeroWidth), t.header);
+    EXPECT_EQ(MessageOf(reader, idCut, &check), t.idShort);
+    EXPECT_EQ(check, TargaCheck::IdField);
+    EXPECT_EQ(MessageOf(reader, rle, &check), t.type);
+    EXPECT_EQ(check, TargaCheck::ImageType);
+    EXPECT_EQ(MessageOf(reader, mappedRle, &check), t.colorMap);
+    EXPECT_EQ(check, TargaCheck::ColorMap);
+    EXPECT_EQ(MessageOf(reader, otherMapType), "ok");
+    // The header checks alone pass a file whose pixels are short.
+    EXPECT_TRUE(CheckTargaBytes(oneShort, "/d/a.tga", reader).ok());
+  }
+}
+
+TEST(Targa, EachReaderAcceptsItsOwnDepths) {
+  struct Row {
+    int type, depth;
+    bool composerAndBackground, painter, scanner;
+  };
+  const Row rows[] = {
+      {2, 24, true, true, true},    {2, 32, true, true, true},    {2, 8, false, false, true},
+      {2, 16, false, false, false}, {2, 15, false, false, false}, {3, 8, false, false, true},
+      {3, 24, false, false, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.type) + "/" + std::to_string(row.depth));
+    std::vector<uint8_t> file = MakeTarga({.depth = row.depth, .type = row.type});
+    for (TargaReader reader : kAllReaders) {
+      SCOPED_TRACE(int(reader));
+      bool accepted = reader == TargaReader::PainterImport   ? row.painter
+                      : reader == TargaReader::ScannerImport ? row.scanner
+                                                             : row.composerAndBackground;
+      const Texts& t = TextsByReader().at(reader);
+      bool typeRefused = row.type == 3 && reader != TargaReader::ScannerImport;
+      EXPECT_EQ(MessageOf(reader, file), accepted ? "ok" : typeRefused ? t.type : t.depth);
+    }
+  }
+  auto grey = ParseTarga(MakeTarga({.depth = 8, .type = 3}), "g", TargaReader::ScannerImport);
+  ASSERT_TRUE(grey.ok());
+  EXPECT_EQ(grey->bytesPerPixel, 1);
+  EXPECT_EQ(grey->pixels, PixelsOf(MakeTarga({.depth = 8, .type = 3})));
+}
+
+TEST(Targa, TopLeftOriginIsTurnedOnlyByTheImportReaders) {
+  for (int depth : {24, 32}) {
+    Header h{.width = 3, .height = 4, .depth = depth, .descriptor = 0x20};
+    std::vector<uint8_t> file = MakeTarga(h);
+    std::vector<uint8_t> stored = PixelsOf(file);
+    for (TargaReader reader : kAllReaders) {
+      SCOPED_TRACE(std::to_string(depth) + " " + std::to_string(int(reader)));
+      auto image = ParseTarga(file, "a", reader);
+      ASSERT_TRUE(image.ok());
+      bool import = reader == TargaReader::PainterImport || reader == TargaReader::ScannerImport;
+      EXPECT_EQ(image->pixels, import ? ImportedPixels(stored, 3, 4, depth / 8, true) : stored);
+    }
+  }
+  // Bottom-left origin is kept as it is by the import readers too.
+  std::vector<uint8_t> bottomFirst = MakeTarga({.width = 3, .height = 4, .depth = 8});
+  auto image = ParseTarga(bottomFirst, "a", TargaReader::ScannerImport);
+  ASSERT_TRUE(image.ok());
+  EXPECT_EQ(image->pixels, PixelsOf(bottomFirst));
+}
+
+TEST(Targa, MissingAndUnopenableFilesByReader) {
+  TempDir dir;
+  std::string missing = dir.File("none.tga");
+  std::string folder = dir.File("dir.tga");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  struct Row {
+    TargaReader reader;
+    std::string missing, notOpening;
+    TargaCheck missingCheck, notOpeningCheck;
+  };
+  const Row rows[] = {
+      {TargaReader::ComposerPicking, missing + " does not exist",
+       "clip image " + folder + " does not exist", TargaCheck::Exists, TargaCheck::Opens},
+      {TargaReader::PanoramaBackground, missing + " does not exist",
+       "clip image " + folder + " does not exist", TargaCheck::Exists, TargaCheck::Opens},
+      {TargaReader::ComposerClipFrame, "Clip member: " + missing + " does not exist",
+       "Internal Error : The clip image " + folder + " does not exists", TargaCheck::Exists,
+       TargaCheck::Opens},
+      {TargaReader::PainterImport, "Error : " + missing + " does not exist!",
+       "Error : " + folder + " is corrupted!", TargaCheck::Exists, TargaCheck::Header},
+      {TargaReader::ScannerImport, "Error : " + missing + " is corrupted!",
+       "Error : " + folder + " is corrupted!", TargaCheck::Header, TargaCheck::Header},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(int(row.reader));
+    TargaCheck check = TargaCheck::None;
+    EXPECT_EQ(ReadTarga(missing, row.reader, &check).message(), row.missing);
+    EXPECT_EQ(check, row.missingCheck);
+    EXPECT_EQ(CheckTarga(missing, row.reader).message(), row.missing);
+    EXPECT_EQ(ReadTarga(folder, row.reader, &check).message(), row.notOpening);
+    EXPECT_EQ(check, row.notOpeningCheck);
+  }
+}
+
+TEST(Targa, FileChecksReadOnlyTheHeaderAndReadsOnlyThePicture) {
+  TempDir dir;
+  std::string path = dir.File("short.tga");
+  std::vector<uint8_t> file = MakeTarga({.width = 10, .height = 10, .depth = 24});
+  file.pop_back();
+  WriteBytes(path, file);
+  EXPECT_TRUE(CheckTarga(path, TargaReader::ComposerPicking).ok());
+  TargaCheck check = TargaCheck::None;
+  EXPECT_EQ(ReadTarga(path, TargaReader::ComposerClipFrame, &check).message(),
+            "Clip member: " + path + " is incomplete");
+  EXPECT_EQ(check, TargaCheck::Pixels);
+
+  // A header claiming the largest picture, over a tiny file, is a short read, not an allocation.
+  WriteBytes(path, {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 32, 0, 1, 2, 3});
+  EXPECT_EQ(ReadTarga(path, TargaReader::PanoramaBackground).message(), "Truncated image file!");
+}
+
+TEST(Targa, FailedWritesKeepTheOldFile) {
+  TempDir dir;
+  std::string path = dir.File("out.tga");
+  std::vector<uint8_t> old = {1, 2, 3};
+  WriteBytes(path, old);
+  std::vector<uint8_t> pixels(5 * 4 * 4, 7);
+  SetWriteLimitForTesting(30);
+  EXPECT_EQ(WriteTarga32(path, 5, 4, pixels.data()), WriteFailure::ShortWrite);
+  SetWriteLimitForTesting(-1);
+  EXPECT_EQ(ReadBytes(path), old);
+
+  testing::MakeReadOnly(path);
+  EXPECT_EQ(WriteTarga32(path, 5, 4, pixels.data()), WriteFailure::CannotCreate);
+  EXPECT_EQ(ReadBytes(path), old);
+  testing::MakeWritable(path);
+
+  EXPECT_EQ(WriteTarga32(dir.File("wide.tga"), 65536, 1, pixels.data()),
+            WriteFailure::CannotCreate);
+  EXPECT_EQ(WriteTarga32(dir.File("empty.tga"), 0, 4, pixels.data()), WriteFailure::CannotCreate);
+  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"out.tga"});
+}
+
+}  // namespace
+}  // namespace quenda
