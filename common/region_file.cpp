@@ -1,0 +1,277 @@
+#include "common/region_file.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/atomic_file.h"
+#include "common/byte_order.h"
+#include "common/color_set.h"
+#include "common/file_io.h"
+
+namespace quenda {
+namespace {
+
+// Each run covers at most this many pixels, so a file of n stream bytes holds few pixels.
+constexpr std::size_t kLongestReadableRun = 255;
+constexpr std::size_t kFlagUnit = 2;
+constexpr std::size_t kWordUnit = 3;
+
+struct ReaderTexts {
+  std::string_view open;
+  std::string_view version;
+  std::string_view resolution;
+  std::string_view truncated;
+  bool withPath;
+};
+
+const ReaderTexts& TextsFor(RegionReader who) {
+  static const ReaderTexts kAnalyzer{"Error opening file for reading",
+                                     "Incorrect region file version",
+                                     "The regions file resolution does not match",
+                                     "Error reading region file: unexpected end of file", false};
+  static const ReaderTexts kPainter{
+      "Error opening region file :", "Incorrect region file version :",
+      "The regions file resolution does not match :",
+      "Error reading region file: unexpected end of file :", true};
+  static const ReaderTexts kSheet{
+      "Error opening file ", "Incorrect region file version :",
+      "The regions file resolution does not match :", "Error reading file ", true};
+  switch (who) {
+    case RegionReader::Analyzer:
+      return kAnalyzer;
+    case RegionReader::Painter:
+      return kPainter;
+    case RegionReader::Sheet:
+      break;
+  }
+  return kSheet;
+}
+
+Error ReadError(RegionReader who, std::string_view text, std::string_view path) {
+  std::string message(text);
+  if (TextsFor(who).withPath) message += path;
+  return Error{std::move(message)};
+}
+
+Error Truncated(RegionReader who, std::string_view path) {
+  // The exposure sheet words every short read of its files the same way.
+  if (who == RegionReader::Sheet)
+    return Error{"Error reading file " + std::string(path) + " : unexpected end of file"};
+  return ReadError(who, TextsFor(who).truncated, path);
+}
+
+std::string_view WriteText(RegionWriter who) {
+  return who == RegionWriter::Analyzer
+             ? std::string_view("Error opening file for writing")
+             : std::string_view("Error opening region file for writing: Readonly or no space?");
+}
+
+template <class T>
+void AppendRuns(std::vector<uint8_t>& out, const std::vector<T>& values) {
+  if (values.empty()) return;
+  auto emit = [&out](T value, int count) {
+    if constexpr (sizeof(T) == 1) {
+      out.push_back(value);
+    } else {
+      AppendU16LE(out, value);
+    }
+    out.push_back(uint8_t(count));
+  };
+  T value = values[0];
+  int count = 1;
+  for (std::size_t i = 1; i < values.size(); ++i) {
+    if (values[i] == value) {
+      if (++count == kLongestRun + 1) {
+        emit(value, kLongestRun);
+        count = 1;  // this pixel starts the next run
+      }
+    } else {
+      emit(value, count);
+      value = values[i];
+      count = 1;
+    }
+  }
+  emit(value, count);
+}
+
+void AppendBox(std::vector<uint8_t>& out, const RegionBox& box) {
+  // Each number goes as its low and high byte; an empty box's -1 becomes 0xFFFF.
+  AppendU16LE(out, uint16_t(box.maxY));
+  AppendU16LE(out, uint16_t(box.minY));
+  AppendU16LE(out, uint16_t(box.minX));
+  AppendU16LE(out, uint16_t(box.maxX));
+}
+
+RegionBox ReadBox(const uint8_t* p, int width, int height) {
+  RegionBox box;
+  box.maxY = GetU16LE(p);
+  box.minY = GetU16LE(p + 2);
+  box.minX = GetU16LE(p + 4);
+  box.maxX = GetU16LE(p + 6);
+  if (box.minX > box.maxX || box.maxX >= width || box.minY > box.maxY || box.maxY >= height)
+    return EmptyRegionBox(width, height);
+  return box;
+}
+
+// Walks one stream, filling `count` pixels. `put(index, value, n)` stores n copies.
+class StreamReader {
+ public:
+  StreamReader(std::span<const uint8_t> bytes, std::size_t position)
+      : bytes_(bytes), position_(position) {}
+  std::size_t position() const { return position_; }
+
+  template <class Put>
+  bool Read(std::size_t unit, std::size_t pixels, Put put) {
+    std::size_t filled = 0;
+    while (filled < pixels) {
+      if (bytes_.size() - position_ < unit) return false;
+      const uint8_t* p = bytes_.data() + position_;
+      unsigned value = unit == kFlagUnit ? p[0] : GetU16LE(p);
+      std::size_t run = std::min<std::size_t>(p[unit - 1], pixels - filled);
+      put(filled, value, run);
+      filled += run;
+      position_ += unit;
+    }
+    return true;
+  }
+
+ private:
+  std::span<const uint8_t> bytes_;
+  std::size_t position_;
+};
+
+struct Header {
+  int width = 0;
+  int height = 0;
+  int regionCount = 0;
+};
+
+// Version, then size, then whether the file can hold what its header promises.
+Result<Header> CheckHeader(std::span<const uint8_t> bytes, int expectedWidth, int expectedHeight,
+                           RegionReader who, std::string_view path) {
+  // An empty file has no version byte at all, which is not 104 either.
+  if (bytes.empty() || bytes[0] != kRegionFileVersion)
+    return ReadError(who, TextsFor(who).version, path);
+  if (bytes.size() < kRegionFileHeaderSize) return Truncated(who, path);
+  Header header{GetU16LE(&bytes[1]), GetU16LE(&bytes[3]), GetU16LE(&bytes[9])};
+  if (header.width != expectedWidth || header.height != expectedHeight)
+    return ReadError(who, TextsFor(who).resolution, path);
+  std::size_t pixels = std::size_t(header.width) * std::size_t(header.height);
+  std::size_t unitsPerStream = (pixels + kLongestReadableRun - 1) / kLongestReadableRun;
+  std::size_t needed = kRegionFileHeaderSize +
+                       kRegionBoxRecordSize * (std::size_t(header.regionCount) + 1) +
+                       unitsPerStream * (kFlagUnit + 2 * kWordUnit);
+  if (bytes.size() < needed) return Truncated(who, path);
+  return header;
+}
+
+std::size_t BoxesEnd(const Header& header) {
+  return kRegionFileHeaderSize + kRegionBoxRecordSize * (std::size_t(header.regionCount) + 1);
+}
+
+template <class T>
+auto Filler(std::vector<T>& target, unsigned limit, unsigned replacement) {
+  return [&target, limit, replacement](std::size_t at, unsigned value, std::size_t n) {
+    T stored = T(value > limit ? replacement : value);
+    std::fill_n(target.begin() + std::ptrdiff_t(at), n, stored);
+  };
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeRegionFile(const RegionData& data) {
+  std::vector<uint8_t> out;
+  out.reserve(kRegionFileHeaderSize + kRegionBoxRecordSize * data.regionBounds.size() +
+              data.PixelCount() / 16 + 64);
+  out.push_back(kRegionFileVersion);
+  AppendU16LE(out, uint16_t(data.width));
+  AppendU16LE(out, uint16_t(data.height));
+  out.push_back(data.settings.linePickUp);
+  out.push_back(data.settings.lineGrowth);
+  out.push_back(data.settings.whiteClamp);
+  out.push_back(data.settings.blackClamp);
+  AppendU16LE(out, uint16_t(data.regionCount));
+  for (std::size_t r = 1; r < data.regionBounds.size(); ++r) AppendBox(out, data.regionBounds[r]);
+  AppendRuns(out, data.flags);
+  AppendRuns(out, data.regionMap);
+  AppendRuns(out, data.animColor);
+  return out;
+}
+
+Status WriteRegionFile(const std::string& path, const RegionData& data, RegionWriter who) {
+  if (data.RegionTotal() > kMaxRegions) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Too many regions to save: %d (at most %d)",
+                  data.RegionTotal(), kMaxRegions);
+    return Error{text};
+  }
+  if (!data.IsConsistent() || data.width > kMaxRegionPictureSide ||
+      data.height > kMaxRegionPictureSide)
+    return Error{"Internal Error: region data does not match the picture size"};
+  std::vector<uint8_t> bytes = EncodeRegionFile(data);
+  if (WriteFileAtomically(path, bytes) == WriteFailure::None) return Status::Ok();
+  std::string message(WriteText(who));
+  if (who == RegionWriter::Painter) message += path;
+  return Error{std::move(message)};
+}
+
+Result<RegionData> DecodeRegionFile(std::span<const uint8_t> bytes, int expectedWidth,
+                                    int expectedHeight, RegionReader who, std::string_view path) {
+  Result<Header> header = CheckHeader(bytes, expectedWidth, expectedHeight, who, path);
+  if (!header) return Error{header.message()};
+
+  RegionData data;
+  data.width = header->width;
+  data.height = header->height;
+  data.settings = {bytes[5], bytes[6], bytes[7], bytes[8]};
+  data.regionCount = header->regionCount;
+  data.regionBounds.assign(std::size_t(data.regionCount) + 2,
+                           EmptyRegionBox(data.width, data.height));
+  for (int r = 1; r <= data.regionCount + 1; ++r) {
+    const uint8_t* record = &bytes[kRegionFileHeaderSize + kRegionBoxRecordSize * (r - 1)];
+    data.regionBounds[r] = ReadBox(record, data.width, data.height);
+  }
+
+  const std::size_t pixels = data.PixelCount();
+  data.flags.resize(pixels);
+  data.regionMap.resize(pixels);
+  data.animColor.resize(pixels);
+  StreamReader stream(bytes, BoxesEnd(*header));
+  const unsigned highestRegion = unsigned(data.regionCount) + 1;
+  if (!stream.Read(kFlagUnit, pixels, Filler(data.flags, 0xFF, 0)) ||
+      !stream.Read(kWordUnit, pixels, Filler(data.regionMap, highestRegion, highestRegion)) ||
+      !stream.Read(kWordUnit, pixels, Filler(data.animColor, kColorSlots - 1, kAnimLineColor)))
+    return Truncated(who, path);
+  return data;
+}
+
+Result<RegionData> ReadRegionFile(const std::string& path, int expectedWidth, int expectedHeight,
+                                  RegionReader who) {
+  std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path);
+  if (!bytes) return ReadError(who, TextsFor(who).open, path);
+  return DecodeRegionFile(*bytes, expectedWidth, expectedHeight, who, path);
+}
+
+Result<RegionMapFile> DecodeRegionMap(std::span<const uint8_t> bytes, int expectedWidth,
+                                      int expectedHeight, RegionReader who, std::string_view path) {
+  Result<Header> header = CheckHeader(bytes, expectedWidth, expectedHeight, who, path);
+  if (!header) return Error{header.message()};
+  RegionMapFile map{header->width, header->height, header->regionCount, {}};
+  const std::size_t pixels = std::size_t(map.width) * std::size_t(map.height);
+  map.regionMap.resize(pixels);
+  StreamReader stream(bytes, BoxesEnd(*header));
+  const unsigned highestRegion = unsigned(map.regionCount) + 1;
+  if (!stream.Read(kFlagUnit, pixels, [](std::size_t, unsigned, std::size_t) {}) ||
+      !stream.Read(kWordUnit, pixels, Filler(map.regionMap, highestRegion, highestRegion)))
+    return Truncated(who, path);
+  return map;
+}
+
+Result<RegionMapFile> ReadRegionMap(const std::string& path, int expectedWidth, int expectedHeight,
+                                    RegionReader who) {
+  std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path);
+  if (!bytes) return ReadError(who, TextsFor(who).open, path);
+  return DecodeRegionMap(*bytes, expectedWidth, expectedHeight, who, path);
+}
+
+}  // namespace quenda

@@ -1,0 +1,291 @@
+#include "common/region_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <random>
+
+#include "common/atomic_file.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+constexpr RedlineSettings kOddSettings{91, 160, 230, 40};
+
+class WriteLimit {
+ public:
+  explicit WriteLimit(long long bytes) { SetWriteLimitForTesting(bytes); }
+  ~WriteLimit() { SetWriteLimitForTesting(-1); }
+};
+
+// A drawing cut into small cells, each its own region, with lines, ink and painted lines, a
+// long blank band (runs longer than 254) and one region number that no pixel holds.
+RegionData MakeRegions(int width, int height) {
+  std::mt19937 random(7);
+  RegionData data = MakeBlankRegionData(width, height, kOddSettings);
+  int columns = (width + 2) / 3;
+  int highest = 1;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::size_t i = std::size_t(y) * width + x;
+      if (y < 8) continue;  // the band stays region 1, no flags
+      int cell = 2 + (y / 2) * columns + x / 3;
+      data.regionMap[i] = uint16_t(cell);
+      highest = std::max(highest, cell);
+      data.flags[i] = uint8_t(std::array{0, 1, 4, 5, 0x24, 0x11}[random() % 6]);
+      if (random() % 4 == 0) data.animColor[i] = uint16_t(3 + random() % 20);
+    }
+  }
+  data.regionCount = highest;  // number highest + 1 holds no pixel
+  data.regionBounds.resize(std::size_t(data.regionCount) + 2);
+  ComputeRegionBounds(data);
+  return data;
+}
+
+// The run units of one stream: (value, count) pairs.
+std::vector<std::pair<int, int>> Units(const std::vector<uint8_t>& bytes, std::size_t from,
+                                       std::size_t unit, std::size_t count) {
+  std::vector<std::pair<int, int>> units;
+  for (std::size_t k = 0; k < count; ++k) {
+    const uint8_t* p = &bytes[from + k * unit];
+    units.emplace_back(unit == 2 ? p[0] : p[0] | (p[1] << 8), p[unit - 1]);
+  }
+  return units;
+}
+
+TEST(RegionFile, BlankOnePixelDrawingIs27Bytes) {
+  RegionData data = MakeBlankRegionData(1, 1, kOddSettings);
+  data.flags[0] = 0x05;
+  std::vector<uint8_t> expected{104, 1, 0, 1, 0, 91,  160, 230, 40, 0, 0,  // header
+                                0,   0, 0, 0, 0, 0,   0,   0,              // box of region 1
+                                5,   1, 1, 0, 1, 249, 0,   1};             // the three streams
+  EXPECT_EQ(EncodeRegionFile(data), expected);
+  EXPECT_EQ(expected.size(), 27u);
+}
+
+TEST(RegionFile, RunsNeverPass254) {
+  RegionData data = MakeBlankRegionData(600, 1);
+  std::vector<uint8_t> bytes = EncodeRegionFile(data);
+  std::size_t streams = kRegionFileHeaderSize + kRegionBoxRecordSize;
+  using Runs = std::vector<std::pair<int, int>>;
+  EXPECT_EQ(Units(bytes, streams, 2, 3), (Runs{{0, 254}, {0, 254}, {0, 92}}));
+  EXPECT_EQ(Units(bytes, streams + 6, 3, 3), (Runs{{1, 254}, {1, 254}, {1, 92}}));
+  EXPECT_EQ(Units(bytes, streams + 15, 3, 3), (Runs{{249, 254}, {249, 254}, {249, 92}}));
+  EXPECT_EQ(bytes.size(), streams + 24);
+
+  // At the edges of a run: 254 fits one unit, 255 needs a second, a change ends a run early.
+  for (auto [width, runs] : {std::pair{254, Runs{{0, 254}}}, std::pair{255, Runs{{0, 254}, {0, 1}}},
+                             std::pair{509, Runs{{0, 254}, {0, 254}, {0, 1}}}}) {
+    bytes = EncodeRegionFile(MakeBlankRegionData(width, 1));
+    EXPECT_EQ(Units(bytes, streams, 2, runs.size()), runs) << width;
+  }
+  data = MakeBlankRegionData(5, 1);
+  data.flags = {1, 1, 4, 4, 1};
+  bytes = EncodeRegionFile(data);
+  EXPECT_EQ(Units(bytes, streams, 2, 3), (Runs{{1, 2}, {4, 2}, {1, 1}}));
+}
+
+TEST(RegionFile, RoundTripAtOddSizeKeepsEverything) {
+  TempDir dir;
+  RegionData data = MakeRegions(47, 33);
+  ASSERT_GT(data.regionCount, 200);
+  ASSERT_TRUE(data.regionBounds.back().IsEmpty());
+  std::string path = dir.File("walk1.rgn");
+  for (RegionWriter writer : {RegionWriter::Analyzer, RegionWriter::Painter}) {
+    ASSERT_TRUE(WriteRegionFile(path, data, writer).ok());
+    for (RegionReader reader :
+         {RegionReader::Analyzer, RegionReader::Painter, RegionReader::Sheet}) {
+      Result<RegionData> back = ReadRegionFile(path, 47, 33, reader);
+      ASSERT_TRUE(back.ok()) << back.message();
+      EXPECT_EQ(*back, data);
+    }
+  }
+  Result<RegionMapFile> map = ReadRegionMap(path, 47, 33, RegionReader::Analyzer);
+  ASSERT_TRUE(map.ok()) << map.message();
+  EXPECT_EQ(map->regionCount, data.regionCount);
+  EXPECT_EQ(map->regionMap, data.regionMap);
+}
+
+TEST(RegionFile, ReaderMessagesOfEachProgram) {
+  TempDir dir;
+  std::string good = dir.File("good.rgn");
+  std::string bad = dir.File("bad.rgn");
+  std::string empty = dir.File("empty.rgn");
+  std::string missing = dir.File("missing.rgn");
+  ASSERT_TRUE(WriteRegionFile(good, MakeRegions(5, 3), RegionWriter::Analyzer).ok());
+  std::vector<uint8_t> wrongVersion = ReadBytes(good);
+  wrongVersion[0] = 103;
+  WriteBytes(bad, wrongVersion);
+  WriteBytes(empty, {});
+
+  struct Case {
+    RegionReader who;
+    std::string open, version, resolution;
+  };
+  const Case cases[] = {
+      {RegionReader::Analyzer, "Error opening file for reading", "Incorrect region file version",
+       "The regions file resolution does not match"},
+      {RegionReader::Painter, "Error opening region file :" + missing,
+       "Incorrect region file version :" + bad,
+       "The regions file resolution does not match :" + good},
+      {RegionReader::Sheet, "Error opening file " + missing,
+       "Incorrect region file version :" + bad,
+       "The regions file resolution does not match :" + good},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadRegionFile(missing, 5, 3, c.who).message(), c.open);
+    EXPECT_EQ(ReadRegionFile(bad, 5, 3, c.who).message(), c.version);
+    // The version is refused before the size is looked at.
+    EXPECT_EQ(ReadRegionFile(bad, 3, 5, c.who).message(), c.version);
+    // A file for a 5 x 3 drawing does not fit the same frame scanned 3 x 5.
+    EXPECT_EQ(ReadRegionFile(good, 3, 5, c.who).message(), c.resolution);
+    // An empty file has no version 104.
+    if (c.who != RegionReader::Sheet) {
+      std::string emptyVersion =
+          c.who == RegionReader::Painter ? "Incorrect region file version :" + empty : c.version;
+      EXPECT_EQ(ReadRegionFile(empty, 5, 3, c.who).message(), emptyVersion);
+    }
+    EXPECT_EQ(ReadRegionMap(missing, 5, 3, c.who).message(), c.open);
+    EXPECT_EQ(ReadRegionMap(bad, 5, 3, c.who).message(), c.version);
+    EXPECT_EQ(ReadRegionMap(good, 5, 4, c.who).message(), c.resolution);
+  }
+}
+
+TEST(RegionFile, EveryTruncationIsRefused) {
+  std::vector<uint8_t> whole = EncodeRegionFile(MakeRegions(47, 33));
+  const std::string analyzer = "Error reading region file: unexpected end of file";
+  for (std::size_t size = 1; size < whole.size(); ++size) {
+    std::span<const uint8_t> part(whole.data(), size);
+    ASSERT_EQ(DecodeRegionFile(part, 47, 33, RegionReader::Analyzer).message(), analyzer) << size;
+  }
+  std::span<const uint8_t> part(whole.data(), whole.size() - 1);
+  EXPECT_EQ(DecodeRegionFile(part, 47, 33, RegionReader::Painter, "x.rgn").message(),
+            "Error reading region file: unexpected end of file :x.rgn");
+  EXPECT_EQ(DecodeRegionFile(part, 47, 33, RegionReader::Sheet, "x.rgn").message(),
+            "Error reading file x.rgn : unexpected end of file");
+  // The map reader needs the flag and region streams only, not the line colours after them.
+  RegionData data = MakeRegions(47, 33);
+  std::span<const uint8_t> noColours(whole.data(), whole.size() - 3);
+  Result<RegionMapFile> map = DecodeRegionMap(noColours, 47, 33, RegionReader::Analyzer);
+  ASSERT_TRUE(map.ok()) << map.message();
+  EXPECT_EQ(map->regionMap, data.regionMap);
+  std::size_t boxesEnd = kRegionFileHeaderSize + kRegionBoxRecordSize * (data.regionCount + 1);
+  EXPECT_EQ(
+      DecodeRegionMap({whole.data(), boxesEnd + 40}, 47, 33, RegionReader::Analyzer).message(),
+      analyzer);
+}
+
+TEST(RegionFile, HugeSizeInATinyFileAllocatesNothing) {
+  // 65535 x 65535 pixels and 65535 regions promised by 40 bytes.
+  std::vector<uint8_t> bytes{104, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4, 0xFF, 0xFF};
+  bytes.resize(40, 0);
+  EXPECT_EQ(DecodeRegionFile(bytes, 65535, 65535, RegionReader::Analyzer).message(),
+            "Error reading region file: unexpected end of file");
+  EXPECT_FALSE(DecodeRegionMap(bytes, 65535, 65535, RegionReader::Analyzer).ok());
+}
+
+// A 2 x 1 drawing with region count 0 and hand-made streams.
+std::vector<uint8_t> TwoPixelFile(std::vector<uint8_t> streams) {
+  std::vector<uint8_t> bytes{104, 2, 0, 1, 0, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+  bytes.insert(bytes.end(), streams.begin(), streams.end());
+  return bytes;
+}
+
+TEST(RegionFile, OddRunsFromOtherWriters) {
+  // A run past the end of its map is cut there; the next stream starts after its bytes. A
+  // count of 0 adds nothing.
+  auto data = DecodeRegionFile(TwoPixelFile({7, 0, 5, 3, 1, 0, 0, 1, 0, 2, 12, 0, 9}), 2, 1,
+                               RegionReader::Analyzer);
+  ASSERT_TRUE(data.ok()) << data.message();
+  EXPECT_EQ(data->flags, (std::vector<uint8_t>{5, 5}));
+  EXPECT_EQ(data->regionMap, (std::vector<uint16_t>{1, 1}));
+  EXPECT_EQ(data->animColor, (std::vector<uint16_t>{12, 12}));
+  EXPECT_EQ(data->settings, (RedlineSettings{1, 2, 3, 4}));
+  EXPECT_EQ(data->regionBounds[1], (RegionBox{0, 0, 1, 0}));
+}
+
+TEST(RegionFile, OutOfRangeNumbersAreForcedIntoTheTables) {
+  // Region 9 of a file with two regions, colour 300 of a 250-slot set, and boxes that are not
+  // inside the 2 x 1 picture.
+  std::vector<uint8_t> bytes{104, 2, 0, 1, 0, 1, 2, 3, 4,   1, 0, 0,  0, 0,
+                             0,   0, 0, 2, 0,           // region 1: maxX 2 is outside
+                             0,   0, 1, 0, 0, 0, 0, 0,  // region 2: minY 1 above maxY 0
+                             0,   2, 1, 0, 1, 9, 0, 1, 249, 0, 1, 44, 1, 1};
+  for (RegionReader who : {RegionReader::Analyzer, RegionReader::Painter, RegionReader::Sheet}) {
+    auto data = DecodeRegionFile(bytes, 2, 1, who);
+    ASSERT_TRUE(data.ok()) << data.message();
+    EXPECT_EQ(data->regionMap, (std::vector<uint16_t>{1, 2}));
+    EXPECT_EQ(data->animColor, (std::vector<uint16_t>{249, 249}));
+    EXPECT_TRUE(data->regionBounds[1].IsEmpty());
+    EXPECT_TRUE(data->regionBounds[2].IsEmpty());
+    auto map = DecodeRegionMap(bytes, 2, 1, who);
+    ASSERT_TRUE(map.ok());
+    EXPECT_EQ(map->regionMap, (std::vector<uint16_t>{1, 2}));
+  }
+}
+
+TEST(RegionFile, WriterRefusesWhatTheFileCannotHold) {
+  TempDir dir;
+  std::string path = dir.File("many.rgn");
+  WriteBytes(path, {1, 2, 3});
+  RegionData data = MakeBlankRegionData(300, 300);
+  data.regionCount = kMaxRegions;  // 65536 regions: numbers would wrap
+  data.regionBounds.assign(std::size_t(data.regionCount) + 2, EmptyRegionBox(300, 300));
+  EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Analyzer).message(),
+            "Too many regions to save: 65536 (at most 65535)");
+  data.regionCount = kMaxRegions - 1;
+  data.regionBounds.pop_back();
+  EXPECT_TRUE(WriteRegionFile(path, data, RegionWriter::Painter).ok());
+
+  WriteBytes(path, {1, 2, 3});
+  data = MakeBlankRegionData(4, 4);
+  data.animColor.pop_back();
+  EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Analyzer).message(),
+            "Internal Error: region data does not match the picture size");
+  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(RegionFile, FailedWriteKeepsTheOldFile) {
+  TempDir dir;
+  std::string path = dir.File("walk2.rgn");
+  std::vector<uint8_t> old{104, 9, 9};
+  WriteBytes(path, old);
+  RegionData data = MakeRegions(47, 33);
+  testing::MakeReadOnly(path);
+  EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Analyzer).message(),
+            "Error opening file for writing");
+  EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Painter).message(),
+            "Error opening region file for writing: Readonly or no space?" + path);
+  EXPECT_EQ(ReadBytes(path), old);
+
+  testing::MakeWritable(path);
+  {
+    WriteLimit full(100);
+    EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Analyzer).message(),
+              "Error opening file for writing");
+  }
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk2.rgn"});
+}
+
+TEST(RegionData, BlankDataAndBoxes) {
+  RegionData data = MakeBlankRegionData(4, 3);
+  EXPECT_TRUE(data.IsConsistent());
+  EXPECT_EQ(data.regionBounds[1], (RegionBox{0, 2, 3, 0}));
+  data.regionCount = 2;
+  data.regionBounds.resize(4);
+  data.regionMap[1 * 4 + 2] = 3;
+  data.regionMap[2 * 4 + 3] = 3;
+  ComputeRegionBounds(data);
+  EXPECT_EQ(data.regionBounds[3], (RegionBox{2, 2, 3, 1}));
+  EXPECT_EQ(data.regionBounds[2], EmptyRegionBox(4, 3));
+  EXPECT_EQ(data.regionBounds[1], (RegionBox{0, 2, 3, 0}));
+}
+
+}  // namespace
+}  // namespace quenda
