@@ -5,5 +5,7 @@
 
 namespace quenda::cli {
 
+const Command& SampleCommand();
+const Command& InfoCommand();
 
 }  // namespace quenda::cli

@@ -1,0 +1,101 @@
+// `quenda sample`: writes a sequence of sample pencil drawings and its colour set.
+
+#include <climits>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/console_prompt.h"
+#include "common/color_set.h"
+#include "samples/sample_drawing.h"
+
+namespace quenda::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quenda sample DIR --name NAME --frames N [--size WxH] [--dpi D] [--peg P]\n"
+    "                     [--origin X,Y] [--seed S]\n"
+    "Writes NAME1.qds .. NAMEN.qds, pencil drawings of a figure walking to the right, and\n"
+    "NAME.col, their colour set, into DIR (made if missing). One line per file written.\n\n"
+    "  --name NAME    the sequence name, letters only\n"
+    "  --frames N     number of drawings, 1..3000\n"
+    "  --size WxH     pixels, each 1..10000 (default 1240x1754, A4 at 150 dpi; A4 at 300 dpi\n"
+    "                 is 2480x3508)\n"
+    "  --dpi D        resolution stored in the scans, 1..1200 (default 150)\n"
+    "  --peg P        peg position 0 left, 1 right, 2 bottom, 3 top (default 2)\n"
+    "  --origin X,Y   the scan's place on the scanner bed, each 0..10000 (default 0,0)\n"
+    "  --seed S       the same seed always gives the same drawings (default 1)\n";
+
+constexpr int kMaxSide = 10000;
+constexpr int kMaxDpi = 1200;
+constexpr int kMaxBedPosition = 10000;
+
+int UsageError(CommandIo& io, const std::string& reason) {
+  io.err << "quenda sample: " << reason << "\n" << kUsage;
+  return 2;
+}
+
+int RunSample(std::span<const std::string> args, CommandIo& io) {
+  Arguments parsed(args, {"--name", "--frames", "--size", "--dpi", "--peg", "--origin", "--seed"},
+                   {});
+  if (!parsed.error().empty()) return UsageError(io, parsed.error());
+  if (parsed.positional().size() != 1) return UsageError(io, "give exactly one folder");
+  auto name = parsed.Value("--name");
+  if (!name) return UsageError(io, "--name is required");
+  if (!samples::IsSequenceName(*name))
+    return UsageError(io, std::string(samples::kOnlyLettersMessage));
+  auto framesText = parsed.Value("--frames");
+  if (!framesText) return UsageError(io, "--frames is required");
+  auto frames = ParseInt(*framesText, 1, samples::kMaxSampleFrames);
+  if (!frames) return UsageError(io, "--frames must be a whole number from 1 to 3000");
+
+  samples::SampleOptions options;
+  if (auto text = parsed.Value("--size")) {
+    auto size = ParseSize(*text, 1, kMaxSide);
+    if (!size) return UsageError(io, "--size must be WxH, each from 1 to 10000");
+    options.width = size->first;
+    options.height = size->second;
+  }
+  if (auto text = parsed.Value("--dpi")) {
+    auto dpi = ParseInt(*text, 1, kMaxDpi);
+    if (!dpi) return UsageError(io, "--dpi must be a whole number from 1 to 1200");
+    options.dpi = *dpi;
+  }
+  if (auto text = parsed.Value("--peg")) {
+    auto peg = ParseInt(*text, kPegLeft, kPegTop);
+    if (!peg) return UsageError(io, "--peg must be 0, 1, 2 or 3");
+    options.pegPosition = *peg;
+  }
+  if (auto text = parsed.Value("--origin")) {
+    auto comma = text->find(',');
+    auto x = ParseInt(text->substr(0, comma), 0, kMaxBedPosition);
+    auto y = comma == std::string::npos ? std::nullopt
+                                        : ParseInt(text->substr(comma + 1), 0, kMaxBedPosition);
+    if (!x || !y) return UsageError(io, "--origin must be X,Y, each from 0 to 10000");
+    options.xPosition = *x;
+    options.yPosition = *y;
+  }
+  if (auto text = parsed.Value("--seed")) {
+    auto seed = ParseInt(*text, 0, INT_MAX);
+    if (!seed) return UsageError(io, "--seed must be a whole number from 0 to 2147483647");
+    options.seed = uint32_t(*seed);
+  }
+
+  ConsolePrompt prompt(io.err, false);
+  Status status = samples::WriteSampleSequence(
+      parsed.positional()[0], *name, *frames, options, prompt,
+      [&](const std::string& path) { io.out << "wrote " << path << "\n"; });
+  if (status) return 0;
+  // The colour set's write error has been printed by the prompt already.
+  if (status.message() != kColorSetWriteErrorMessage) io.err << status.message() << "\n";
+  return 1;
+}
+
+}  // namespace
+
+const Command& SampleCommand() {
+  static const Command kCommand{"sample", "write a sequence of sample pencil drawings", kUsage,
+                                RunSample};
+  return kCommand;
+}
+
+}  // namespace quenda::cli

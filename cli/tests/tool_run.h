@@ -1,0 +1,25 @@
+#pragma once
+// Runs the quenda tool in-process and keeps what it printed, for the command tests.
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+
+namespace quenda::cli {
+
+struct ToolOutput {
+  int code = 0;
+  std::string out;
+  std::string err;
+};
+
+inline ToolOutput RunTool(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  CommandIo io{out, err};
+  int code = RunQuenda(args, io);
+  return {code, out.str(), err.str()};
+}
+
+}  // namespace quenda::cli

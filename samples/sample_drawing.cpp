@@ -1,0 +1,119 @@
+#include "samples/sample_drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+#include <system_error>
+
+#include "common/color_set.h"
+#include "common/frame_sequence.h"
+#include "samples/pencil_shapes.h"
+
+namespace quenda::samples {
+namespace {
+
+constexpr double kFigureOfHeight = 0.62;  // the figure's height as a part of the sheet's
+constexpr double kFigureOfWidth = 1.1;    // ... unless the sheet is too narrow for that
+constexpr double kTravel = 0.4;           // part of the width walked over a whole sequence
+constexpr double kLongestStep = 0.03;     // part of the width walked from frame to frame
+
+uint64_t FrameSeed(uint32_t seed, int frameIndex) {
+  SampleRandom random(uint64_t(seed) << 20 ^ uint64_t(uint32_t(frameIndex)));
+  return random.Next();
+}
+
+void DrawGround(PencilCanvas& canvas, double y, double unit, SampleRandom& random) {
+  const double w = canvas.width();
+  std::vector<Point> line{{0.06 * w, y + random.Between(-0.4, 0.4) * unit},
+                          {0.5 * w, y + random.Between(-0.3, 0.3) * unit},
+                          {0.94 * w, y + random.Between(-0.4, 0.4) * unit}};
+  LineWeights weights = LineWeightsFor(unit);
+  PencilStyle style = weights.thin;
+  style.darkness = 0.8;
+  Wobble wobble = MakeWobble(random, 0.15 * unit);
+  canvas.DrawStroke(OpenStroke(line, std::max(0.75, 0.7 * style.radius), wobble), style);
+}
+
+}  // namespace
+
+SampleDrawing RenderSampleDrawing(const SampleOptions& options, int frameIndex, int frameCount) {
+  const int width = std::max(options.width, 1), height = std::max(options.height, 1);
+  frameCount = std::max(frameCount, 1);
+  PencilCanvas canvas(width, height);
+
+  const double figureHeight = std::min(kFigureOfHeight * height, kFigureOfWidth * width);
+  const double step =
+      frameCount > 1 ? std::min(kLongestStep * width, kTravel * width / (frameCount - 1)) : 0.0;
+  FigurePlacement placement;
+  placement.unit = figureHeight / 100;
+  placement.groundY = 0.5 * (height - figureHeight) + 0.02 * height;
+  placement.hipX = 0.5 * width + step * (frameIndex - 0.5 * (frameCount - 1));
+  placement.phase = 2 * std::numbers::pi * frameIndex / kWalkCycleFrames;
+  placement.seed = FrameSeed(options.seed, frameIndex);
+
+  SampleRandom random(placement.seed ^ 0x5DEECE66DULL);
+  DrawGround(canvas, placement.groundY - 0.4 * placement.unit, placement.unit, random);
+  SampleDrawing drawing;
+  drawing.gaps = DrawWalkingFigure(canvas, placement);
+
+  DrawingScan& scan = drawing.scan;
+  scan.width = width;
+  scan.height = height;
+  scan.dpi = options.dpi;
+  scan.pegPosition = options.pegPosition;
+  scan.xPosition = options.xPosition;
+  scan.yPosition = options.yPosition;
+  scan.pixels = canvas.Compose(uint32_t(placement.seed));
+  return drawing;
+}
+
+DrawingScan MakeSampleDrawing(const SampleOptions& options, int frameIndex, int frameCount) {
+  return RenderSampleDrawing(options, frameIndex, frameCount).scan;
+}
+
+DrawingScan MakeDrawing(int width, int height, uint32_t seed) {
+  SampleOptions options;
+  options.width = width;
+  options.height = height;
+  options.dpi = 100;
+  options.seed = seed;
+  return MakeSampleDrawing(options, 0, 1);
+}
+
+bool IsSequenceName(std::string_view name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+}
+
+Status WriteSampleSequence(std::string directory, std::string_view name, int frameCount,
+                           const SampleOptions& options, Prompt& prompt,
+                           const std::function<void(const std::string&)>& written) {
+  if (!IsSequenceName(name)) return Error{std::string(kOnlyLettersMessage)};
+  if (frameCount < 1 || frameCount > kMaxSampleFrames)
+    return Error{"The number of frames must be between 1 and " + std::to_string(kMaxSampleFrames)};
+  if (directory.empty()) directory = "./";
+  if (directory.back() != '/') directory += '/';
+  std::error_code error;
+  std::filesystem::create_directories(directory, error);
+  if (!std::filesystem::is_directory(directory)) return Error{"Cannot create folder " + directory};
+
+  const std::string stem = directory + std::string(name);
+  for (int i = 0; i < frameCount; ++i) {
+    std::string path = stem + FormatFrameTag({i + 1, kNoLetter}) + ".qds";
+    Status status =
+        WriteDrawingScan(path, MakeSampleDrawing(options, i, frameCount), ScanWriter::Scanner);
+    if (!status) return status;
+    if (written) written(path);
+  }
+
+  ColorSet colors;
+  colors.path = stem + ".col";
+  for (const SampleColor& c : kSampleColors) AddColor(colors, c.name, c.red, c.green, c.blue);
+  if (!SaveColorSet(colors, prompt)) return Error{std::string(kColorSetWriteErrorMessage)};
+  if (written) written(colors.path);
+  return Status::Ok();
+}
+
+}  // namespace quenda::samples
