@@ -190,7 +190,7 @@ Status CheckDrawingScanForWriting(const DrawingScan& scan) {
 }
 
 std::vector<uint8_t> EncodeDrawingScan(const DrawingScan& scan) {
-  std::vector<uint8_t> bytes(kDrawingScanHeaderSize, 0);
+  std::vector<uint8_t> bytes(kDrawingScanHeaderSize + scan.pixels.size(), 0);
   bytes[kIdLength] = 0;
   bytes[kColorMapType] = 0;
   bytes[kImageType] = kDrawingScanImageType;
@@ -203,7 +203,7 @@ std::vector<uint8_t> EncodeDrawingScan(const DrawingScan& scan) {
   SetU16LE(&bytes[kHeight], uint16_t(scan.height));
   bytes[kBitsPerPixel] = 8;
   bytes[kDescriptor] = 0;
-  bytes.insert(bytes.end(), scan.pixels.begin(), scan.pixels.end());
+  std::copy(scan.pixels.begin(), scan.pixels.end(), bytes.begin() + kDrawingScanHeaderSize);
   return bytes;
 }
 
