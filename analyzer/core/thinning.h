@@ -1,0 +1,31 @@
+#pragma once
+// Thinning of the line pixels of a rectangle down to one-pixel-wide strokes, and the growth of
+// stroke ends across light gaps: the two halves of line generation that are not plain per-pixel
+// maps.
+
+#include <cstdint>
+#include <vector>
+
+#include "analyzer/core/working_image.h"
+
+namespace quenda {
+
+// Removes line pixels (flag bit 0) of the rectangle's inner part whose neighbourhood code is
+// deletable both counting every line pixel and counting only those not yet taken in this
+// iteration, visiting columns left to right and each column bottom to top, and repeats until an
+// iteration takes nothing. Leaves bit 1 clear in the rectangle. `rect` must lie in the picture.
+//
+// Only the first iteration looks at every line pixel. A later one can take a pixel only if a
+// pixel of its 3 x 3 block went in the iteration before (otherwise its code is unchanged and
+// it would have gone then), so it visits just those, still in column order.
+void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect);
+
+// Stroke ends of the inner part (line pixels with exactly one line neighbour), taken in column
+// order, extend away from their stroke over pixels darker than `lineGrowth` that are neither
+// line pixels nor already marked: each such pixel gets bit 1 and extends further while it is
+// strictly inside the picture. Marked pixels of the inner part then become line pixels. Bit 1
+// must be clear in the rectangle on entry, as ThinLines leaves it.
+void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& grey, int width,
+                    int height, PixelRect rect, uint8_t lineGrowth);
+
+}  // namespace quenda

@@ -1,0 +1,29 @@
+#include "analyzer/core/working_image.h"
+
+#include <algorithm>
+
+namespace quenda {
+
+WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey) {
+  WorkingImage image;
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  image.regions.width = width;
+  image.regions.height = height;
+  std::size_t pixels = image.PixelCount();
+  grey.resize(pixels, 255);
+  image.grey = std::move(grey);
+  image.regions.flags.assign(pixels, 0);
+  image.display = Raster(width, height, 3, std::ptrdiff_t(DisplayRowPixels(width)) * 3, 0);
+  return image;
+}
+
+PixelRect ClipToPicture(const WorkingImage& image, PixelRect rect) {
+  rect.x0 = std::clamp(rect.x0, 0, image.width());
+  rect.x1 = std::clamp(rect.x1, rect.x0, image.width());
+  rect.y0 = std::clamp(rect.y0, 0, image.height());
+  rect.y1 = std::clamp(rect.y1, rect.y0, image.height());
+  return rect;
+}
+
+}  // namespace quenda

@@ -1,0 +1,62 @@
+#pragma once
+// The analyzer's working data for one drawing: the grey scan, the 24-bit display copy and the
+// region data (whose flag map line generation writes and region extraction reads). Pictures are
+// bottom row first, pixel i = y * width + x.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "common/raster.h"
+#include "common/region_data.h"
+
+namespace quenda {
+
+struct Bgr {
+  uint8_t blue = 0;
+  uint8_t green = 0;
+  uint8_t red = 0;
+  bool operator==(const Bgr&) const = default;
+};
+
+// The "LINE" colour until a colour set is loaded.
+inline constexpr Bgr kDefaultLineColour{255, 0, 255};
+
+// The pixels x0 <= x < x1, y0 <= y < y1.
+struct PixelRect {
+  int x0 = 0;
+  int x1 = 0;
+  int y0 = 0;
+  int y1 = 0;
+  bool operator==(const PixelRect&) const = default;
+};
+
+struct WorkingImage {
+  std::vector<uint8_t> grey;  // width * height; stretched in place by region extraction
+  Raster display;             // 3 channels, rows of DisplayRowPixels(width) pixels
+  // width, height and the flag map always; region map, line colours, boxes, regionCount and
+  // the settings once regions are extracted (until then those maps are empty).
+  RegionData regions;
+  std::vector<uint32_t> regionColor;      // regionCount + 2 entries, colour set indices
+  std::vector<uint32_t> regionColorUndo;  // the same size
+  int filledCount = 0;
+
+  int width() const { return regions.width; }
+  int height() const { return regions.height; }
+  std::size_t PixelCount() const { return regions.PixelCount(); }
+  bool empty() const { return regions.width <= 0 || regions.height <= 0; }
+  bool HasRegions() const { return !regions.regionMap.empty(); }
+};
+
+// Buffers for a drawing whose `grey` holds width * height pixels: flags cleared, display
+// black, no regions. A grey vector of another size is cut or padded with white.
+WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey);
+
+inline PixelRect WholePicture(const WorkingImage& image) {
+  return {0, image.width(), 0, image.height()};
+}
+
+// The rectangle cut to the picture; an inverted one becomes empty.
+PixelRect ClipToPicture(const WorkingImage& image, PixelRect rect);
+
+}  // namespace quenda

@@ -1,0 +1,188 @@
+// How fast the analyzer turns an A4 300 dpi drawing into lines, regions and a region file, how
+// much faster that is than the plain loops it must match, and how much memory it takes.
+//
+//   bench_analyze [--runs N] [--literal-crop SIDE]
+//
+// The literal loops run on a centred crop of SIDE x SIDE pixels (default: the whole drawing
+// for region extraction, 1200 for line generation, whose loops are the slower ones).
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "analyzer/core/line_generation.h"
+#include "analyzer/oracle/literal_lines.h"
+#include "analyzer/oracle/literal_regions.h"
+#include "analyzer/core/region_extraction.h"
+#include "common/region_file.h"
+#include "samples/sample_drawing.h"
+
+// Heap accounting, so the peak working memory can be told apart from the generator's.
+namespace {
+std::atomic<long long> gLive{0};
+std::atomic<long long> gPeak{0};
+void Count(long long bytes) {
+  long long now = gLive += bytes;
+  long long peak = gPeak.load();
+  while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
+  }
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* p = std::malloc(size + 16);
+  if (!p) throw std::bad_alloc();
+  *static_cast<std::size_t*>(p) = size;
+  Count((long long)size);
+  return static_cast<char*>(p) + 16;
+}
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  char* base = static_cast<char*>(p) - 16;
+  Count(-(long long)*reinterpret_cast<std::size_t*>(base));
+  std::free(base);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  operator delete(p);
+}
+
+namespace quenda {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+std::vector<uint8_t> Crop(const std::vector<uint8_t>& grey, int w, int h, int side) {
+  side = std::min({side, w, h});
+  int x0 = (w - side) / 2, y0 = (h - side) / 2;
+  std::vector<uint8_t> out(std::size_t(side) * side);
+  for (int y = 0; y < side; ++y)
+    std::memcpy(out.data() + std::size_t(y) * side, grey.data() + std::size_t(y + y0) * w + x0,
+                std::size_t(side));
+  return out;
+}
+
+RegionData TakeRegionData(WorkingImage& image) {
+  return std::move(image.regions);
+}
+
+int Run(int runs, int lineCrop, int regionCrop) {
+  const int w = 2480, h = 3508;
+  samples::SampleOptions options;
+  options.width = w, options.height = h, options.dpi = 300, options.seed = 7;
+  const std::vector<uint8_t> grey = samples::MakeSampleDrawing(options, 3, 12).pixels;
+  const double pixels = double(w) * h;
+  const RedlineSettings settings;
+  const std::string path = "/tmp/bench_analyze_" + std::to_string(getpid()) + ".rgn";
+
+  std::vector<double> lines, regions, file, total;
+  double peakPerPixel = 0;
+  int regionCount = 0;
+  for (int r = 0; r < runs; ++r) {
+    gPeak = gLive.load();
+    const long long before = gLive;
+    NullProgress progress;
+    auto t0 = Clock::now();
+    WorkingImage image = MakeWorkingImage(w, h, grey);
+    GenerateLines(image, settings, 0, w, 0, h, progress);
+    auto t1 = Clock::now();
+    if (!ExtractRegions(image, settings, progress)) return 1;
+    ResetRegionColours(image);
+    auto t2 = Clock::now();
+    Status written = WriteRegionFile(path, image.regions, RegionWriter::Analyzer);
+    auto t3 = Clock::now();
+    if (!written) {
+      std::printf("region file: %s\n", written.message().c_str());
+      return 1;
+    }
+    lines.push_back(Ms(t0, t1));
+    regions.push_back(Ms(t1, t2));
+    file.push_back(Ms(t2, t3));
+    total.push_back(Ms(t0, t3));
+    peakPerPixel = double(gPeak - before) / pixels;
+    regionCount = image.regions.regionCount + 1;
+  }
+  std::remove(path.c_str());
+
+  std::printf("A4 300 dpi sample drawing, %d x %d, %d regions, median of %d runs, one thread\n", w,
+              h, regionCount, runs);
+  std::printf("  GenerateLines (incl. buffers)  %8.1f ms\n", Median(lines));
+  std::printf("  ExtractRegions + colours       %8.1f ms\n", Median(regions));
+  std::printf("  region file write              %8.1f ms\n", Median(file));
+  std::printf("  all three                      %8.1f ms\n", Median(total));
+  std::printf("  peak heap of the pipeline      %8.2f bytes per pixel\n", peakPerPixel);
+
+  // Against the literal loops, on the same pixels.
+  auto compare = [&](int side, bool withLines) {
+    const int cw = std::min(side, w), ch = std::min(side, h);
+    std::vector<uint8_t> cropped = side >= std::max(w, h) ? grey : Crop(grey, w, h, side);
+    NullProgress progress;
+    WorkingImage fast = MakeWorkingImage(cw, ch, cropped);
+    WorkingImage literal = MakeWorkingImage(cw, ch, cropped);
+    double fastLines = 0, literalLines = 0;
+    if (withLines) {
+      auto a = Clock::now();
+      GenerateLines(fast, settings, 0, cw, 0, ch, progress);
+      auto b = Clock::now();
+      GenerateLinesLiteral(literal, settings, 0, cw, 0, ch, progress);
+      auto c = Clock::now();
+      fastLines = Ms(a, b), literalLines = Ms(b, c);
+    } else {
+      GenerateLines(fast, settings, 0, cw, 0, ch, progress);
+      literal.regions.flags = fast.regions.flags;
+      literal.display = fast.display;
+    }
+    auto a = Clock::now();
+    Status fastStatus = ExtractRegions(fast, settings, progress);
+    auto b = Clock::now();
+    Status literalStatus = ExtractRegionsLiteral(literal, settings, progress);
+    auto c = Clock::now();
+    bool same = fastStatus.ok() && literalStatus.ok() &&
+                fast.regions.flags == literal.regions.flags && fast.display == literal.display &&
+                fast.grey == literal.grey && TakeRegionData(fast) == TakeRegionData(literal);
+    std::printf("\nLiteral loops on %d x %d pixels (results %s):\n", cw, ch,
+                same ? "identical" : "DIFFERENT");
+    if (withLines)
+      std::printf("  GenerateLines   %9.1f ms literal, %7.1f ms here: %6.0fx\n", literalLines,
+                  fastLines, literalLines / fastLines);
+    std::printf("  ExtractRegions  %9.1f ms literal, %7.1f ms here: %6.0fx\n", Ms(b, c), Ms(a, b),
+                Ms(b, c) / Ms(a, b));
+    return same;
+  };
+  bool same = compare(lineCrop, true);
+  same &= compare(regionCrop, false);
+
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("\nprocess peak resident size %.0f MB\n", usage.ru_maxrss / 1024.0);
+  return same ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace quenda
+
+int main(int argc, char** argv) {
+  int runs = 5, lineCrop = 1200, regionCrop = 1 << 20;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+    if (std::strcmp(argv[i], "--literal-crop") == 0)
+      lineCrop = regionCrop = std::max(1, std::atoi(argv[i + 1]));
+  }
+  return quenda::Run(runs, lineCrop, regionCrop);
+}
