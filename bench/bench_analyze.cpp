@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "analyzer/core/line_generation.h"
+#include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_lines.h"
 #include "analyzer/oracle/literal_regions.h"
-#include "analyzer/core/region_extraction.h"
 #include "common/region_file.h"
 #include "samples/sample_drawing.h"
 

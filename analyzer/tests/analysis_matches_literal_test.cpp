@@ -6,9 +6,9 @@
 #include <random>
 
 #include "analyzer/core/line_generation.h"
+#include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_lines.h"
 #include "analyzer/oracle/literal_regions.h"
-#include "analyzer/core/region_extraction.h"
 #include "analyzer/tests/analyzer_test_drawings.h"
 #include "common/scripted_prompt.h"
 #include "samples/sample_drawing.h"
