@@ -221,15 +221,13 @@ Result<TargaImage> ReadTarga(const std::string& path, TargaReader reader, TargaC
 }
 
 std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* bgraBottomUp) {
-  std::vector<uint8_t> out(kTargaHeaderSize, 0);
+  std::size_t pixelBytes = bgraBottomUp ? std::size_t(width) * std::size_t(height) * 4 : 0;
+  std::vector<uint8_t> out(kTargaHeaderSize + pixelBytes, 0);
   out[kImageType] = kTrueColorType;
   SetU16LE(&out[kWidth], uint16_t(width));
   SetU16LE(&out[kHeight], uint16_t(height));
   out[kDepth] = 32;
-  if (bgraBottomUp) {
-    std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 4;
-    out.insert(out.end(), bgraBottomUp, bgraBottomUp + pixelBytes);
-  }
+  std::copy(bgraBottomUp, bgraBottomUp + pixelBytes, out.begin() + kTargaHeaderSize);
   return out;
 }
 

@@ -61,7 +61,7 @@ std::vector<uint8_t> Bytes(const ForeignHeader& h, const std::string& id, std::s
                             h.bits,
                             h.descriptor};
   static_assert(kDrawingScanHeaderSize == 18);
-  b.insert(b.end(), id.begin(), id.end());
+  for (char c : id) b.push_back(uint8_t(c));
   for (std::size_t i = 0; i < pixels; ++i) b.push_back(uint8_t(10 + i));
   return b;
 }
