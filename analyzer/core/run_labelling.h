@@ -28,9 +28,9 @@ class RunLabeller {
  private:
   const uint8_t* flags_;
   int width_;
-  int height_;
-  std::vector<uint32_t> root_;  // union-find parents, then each label's root
-  uint32_t counter_ = 0;        // replays the labels while rows are handed out
+  [[maybe_unused]] int height_;  // read by the row-order assertion only
+  std::vector<uint32_t> root_;   // union-find parents, then each label's root
+  uint32_t counter_ = 0;         // replays the labels while rows are handed out
   int nextRow_ = 0;
 };
 
