@@ -42,8 +42,9 @@ int RunInfo(std::span<const std::string> args, CommandIo& io) {
 }  // namespace
 
 const Command& InfoCommand() {
-  static const Command kCommand{"info", "print what a drawing, colour set or picture file holds",
-                                UsageText(), RunInfo};
+  static const Command kCommand{
+      "info", "print what a drawing, region, paint, colour set or picture file holds", UsageText(),
+      RunInfo};
   return kCommand;
 }
 

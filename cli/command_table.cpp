@@ -21,7 +21,7 @@ void PrintOverview(std::ostream& out) {
 }  // namespace
 
 std::span<const Command> AllCommands() {
-  static const std::vector<Command> kCommands{SampleCommand(), InfoCommand()};
+  static const std::vector<Command> kCommands{SampleCommand(), InfoCommand(), AnalyzeCommand()};
   return kCommands;
 }
 

@@ -7,5 +7,6 @@ namespace quenda::cli {
 
 const Command& SampleCommand();
 const Command& InfoCommand();
+const Command& AnalyzeCommand();
 
 }  // namespace quenda::cli

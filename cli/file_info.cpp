@@ -39,6 +39,8 @@ std::span<const FileInfoPrinter> FileInfoPrinters() {
       {".qds", "drawing scan", PrintDrawingScanInfo},
       {".col", "colour set", PrintColorSetInfo},
       {".tga", "Targa picture", PrintTargaInfo},
+      {".rgn", "region file", PrintRegionFileInfo},
+      {".pnt", "paint file", PrintPaintFileInfo},
   };
   return kPrinters;
 }

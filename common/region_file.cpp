@@ -1,7 +1,9 @@
 #include "common/region_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 
 #include "common/atomic_file.h"
 #include "common/byte_order.h"
@@ -66,32 +68,46 @@ std::string_view WriteText(RegionWriter who) {
              : std::string_view("Error opening region file for writing: Readonly or no space?");
 }
 
+// The end of the run of `value` that starts at `start`: the first index in (start, limit) whose
+// value differs, or `limit`. Compares eight bytes at a time, which is where writing a region
+// file spends its time: most runs are long, and every pixel of three maps is looked at.
+template <class T>
+std::size_t RunEnd(const T* values, std::size_t start, std::size_t limit, T value) {
+  std::size_t i = start + 1;
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::size_t kPerWord = sizeof(uint64_t) / sizeof(T);
+    constexpr uint64_t kSpread = sizeof(T) == 1 ? 0x0101010101010101ULL : 0x0001000100010001ULL;
+    const uint64_t pattern = uint64_t(value) * kSpread;
+    for (; i + kPerWord <= limit; i += kPerWord) {
+      uint64_t word;
+      std::memcpy(&word, values + i, sizeof word);
+      if (uint64_t diff = word ^ pattern)
+        return i + std::size_t(std::countr_zero(diff)) / (8 * sizeof(T));
+    }
+  }
+  while (i < limit && values[i] == value) ++i;
+  return i;
+}
+
+// Runs of at most kLongestRun pixels: a run that reaches 255 is written as 254 and the pixel
+// that would have made it 255 starts the next run.
 template <class T>
 void AppendRuns(std::vector<uint8_t>& out, const std::vector<T>& values) {
-  if (values.empty()) return;
-  auto emit = [&out](T value, int count) {
+  static_assert(sizeof(T) == 1 || sizeof(T) == 2);
+  const std::size_t n = values.size();
+  const T* v = values.data();
+  std::size_t start = 0;
+  while (start < n) {
+    const T value = v[start];
+    const std::size_t end = RunEnd(v, start, std::min(n, start + kLongestRun), value);
     if constexpr (sizeof(T) == 1) {
       out.push_back(value);
     } else {
       AppendU16LE(out, value);
     }
-    out.push_back(uint8_t(count));
-  };
-  T value = values[0];
-  int count = 1;
-  for (std::size_t i = 1; i < values.size(); ++i) {
-    if (values[i] == value) {
-      if (++count == kLongestRun + 1) {
-        emit(value, kLongestRun);
-        count = 1;  // this pixel starts the next run
-      }
-    } else {
-      emit(value, count);
-      value = values[i];
-      count = 1;
-    }
+    out.push_back(uint8_t(end - start));
+    start = end;
   }
-  emit(value, count);
 }
 
 void AppendBox(std::vector<uint8_t>& out, const RegionBox& box) {

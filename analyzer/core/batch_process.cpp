@@ -1,0 +1,141 @@
+#include "analyzer/core/batch_process.h"
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+#include <optional>
+
+#include "analyzer/core/line_generation.h"
+#include "analyzer/core/region_extraction.h"
+#include "common/drawing_scan.h"
+#include "common/region_file.h"
+
+namespace quenda {
+namespace {
+
+constexpr std::string_view kNoMemoryForFrame =
+    "Seq: Image too large: Not enough memory for buffers";
+
+using Clock = std::chrono::steady_clock;
+
+std::string FileName(const std::string& path) {
+  auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The drawing of one frame, or the message that stops the run.
+Result<WorkingImage> LoadFrame(const std::string& scanPath, Prompt& prompt) {
+  Result<LoadedDrawingScan> loaded = ReadDrawingScan(scanPath, ScanReader::Analyzer);
+  if (!loaded) return Error{loaded.message()};
+  if (!loaded->idText.empty()) prompt.Message(loaded->idText);
+  // The interactive load goes on with paper where the pixels ran out; a batch run would store
+  // regions of that paper for the painter, so the short scan stops it instead.
+  if (loaded->warning) return Error{*loaded->warning};
+  DrawingScan& scan = loaded->scan;
+  return MakeWorkingImage(scan.width, scan.height, std::move(scan.pixels));
+}
+
+// Lines, regions and the region file of a loaded frame. Fills in regions, written, failure.
+void AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, BatchFrameReport& report,
+                  Prompt& prompt) {
+  // Nobody watches the passes of one frame; the run reports whole frames.
+  NullProgress passes;
+  GenerateLines(image, settings, 0, image.width(), 0, image.height(), passes);
+  Status extracted = ExtractRegions(image, settings, passes);
+  if (!extracted) {
+    // Too many regions for a region file: no file rather than one whose numbers wrap.
+    report.failure = extracted.message();
+    prompt.Message(report.failure, MessageIcon::Warning);
+    return;
+  }
+  ResetRegionColours(image);
+  report.regions = image.regions.RegionTotal();
+  Status written = WriteRegionFile(report.regionPath, image.regions, RegionWriter::Analyzer);
+  if (!written) {
+    report.failure = written.message();
+    prompt.Message(report.failure, MessageIcon::Warning);
+    return;
+  }
+  report.written = true;
+}
+
+}  // namespace
+
+bool ConfirmBatchProcess(bool sequenceChosen, bool settingsFileLoaded, Prompt& prompt) {
+  if (!sequenceChosen) {
+    prompt.Message(kSelectSequenceFirst);
+    return false;
+  }
+  if (settingsFileLoaded) return true;
+  return prompt.AskOkCancel(kProcessWithCurrentSettings);
+}
+
+std::string ProcessingFrameTitle(std::string_view scanPath, std::string_view normalTitle) {
+  std::string title(normalTitle);
+  title += " Processing Frame: ";
+  title += scanPath;
+  return title;
+}
+
+int BatchResult::WrittenCount() const {
+  return int(std::count_if(frames.begin(), frames.end(),
+                           [](const BatchFrameReport& f) { return f.written; }));
+}
+
+BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange range,
+                            const RedlineSettings& settings, Prompt& prompt, Progress& progress,
+                            const BatchObserver& observer) {
+  // Taken once: what the caller changes while the run goes on cannot reach later frames.
+  const RedlineSettings runSettings = settings;
+  const int last = std::min(range.last, sequence.frameCount - 1);
+  const int first = std::max(range.first, 0);
+  const int total = std::max(last - first + 1, 0);
+
+  BatchResult result;
+  // The run starts with the stop flag cleared: a press left from before is not for this run.
+  (void)progress.StopRequested();
+  for (int index = first; index <= last; ++index) {
+    const auto started = Clock::now();
+    BatchFrameReport report;
+    report.index = index;
+    report.tag = sequence.frames[std::size_t(index)];
+    report.scanPath = FramePath(sequence, index, prompt);
+    report.regionPath = RegionPath(sequence, index, prompt);
+    progress.SetStage("Processing Frame: " + FileName(report.scanPath));
+    progress.SetPercent((index - first) * 100 / total);
+    if (observer.frameStarted) observer.frameStarted(index, report.scanPath);
+
+    std::optional<std::string> stopMessage;
+    try {
+      Result<WorkingImage> image = LoadFrame(report.scanPath, prompt);
+      if (!image) {
+        stopMessage = image.message();
+      } else {
+        if (observer.drawingLoaded) observer.drawingLoaded(*image);
+        AnalyzeFrame(*image, runSettings, report, prompt);
+      }
+    } catch (const std::bad_alloc&) {
+      stopMessage = std::string(kNoMemoryForFrame);
+    }
+    if (stopMessage) {
+      prompt.Message(*stopMessage);
+      result.end = BatchEnd::BadFrame;
+      result.badFrameMessage = std::move(*stopMessage);
+      break;
+    }
+
+    report.milliseconds =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+    result.frames.push_back(report);
+    if (observer.frameDone) observer.frameDone(result.frames.back());
+    progress.SetPercent((index - first + 1) * 100 / total);
+
+    if (progress.StopRequested() && prompt.AskOkCancel(kStopFindingRegions)) {
+      result.end = BatchEnd::Stopped;
+      break;
+    }
+  }
+  return result;
+}
+
+}  // namespace quenda

@@ -1,0 +1,363 @@
+// Batch processing over real drawing sequences on disk: which region files appear, what they
+// hold, STOP and its question, bad frames, unwritable files and split runs.
+
+#include "analyzer/core/batch_process.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "analyzer/core/line_generation.h"
+#include "analyzer/core/region_extraction.h"
+#include "common/drawing_scan.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "samples/sample_drawing.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::ListDirectory;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+constexpr int kWidth = 61;
+constexpr int kHeight = 47;
+// Not the defaults, so a file that took the defaults shows.
+constexpr RedlineSettings kRunSettings{90, 170, 200, 40};
+
+// walk1.qds .. walkN.qds, sample drawings of an odd size.
+DrawingSequence WriteSequence(const TempDir& dir, int frames) {
+  samples::SampleOptions options;
+  options.width = kWidth;
+  options.height = kHeight;
+  ScriptedPrompt prompt;
+  EXPECT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", frames, options, prompt));
+  return OpenSequence(dir.File("walk1.qds"), "walk1.qds");
+}
+
+// A Progress whose STOP the test presses; reading it clears it, as the run expects.
+class StopButton final : public Progress {
+ public:
+  void SetStage(std::string_view text) override { stages.emplace_back(text); }
+  void SetPercent(int percent) override { percents.push_back(percent); }
+  bool StopRequested() override {
+    ++reads;
+    return std::exchange(pressed, false);
+  }
+  bool pressed = false;
+  int reads = 0;
+  std::vector<std::string> stages;
+  std::vector<int> percents;
+};
+
+struct Run {
+  BatchResult result;
+  ScriptedPrompt prompt;
+};
+
+// The region file of one drawing made without the batch run, for comparison.
+std::vector<uint8_t> AnalyzedAlone(const std::string& scanPath, const RedlineSettings& settings) {
+  auto loaded = ReadDrawingScan(scanPath, ScanReader::Analyzer);
+  EXPECT_TRUE(loaded.ok()) << loaded.message();
+  WorkingImage image =
+      MakeWorkingImage(loaded->scan.width, loaded->scan.height, std::move(loaded->scan.pixels));
+  NullProgress progress;
+  GenerateLines(image, settings, 0, image.width(), 0, image.height(), progress);
+  EXPECT_TRUE(ExtractRegions(image, settings, progress));
+  ResetRegionColours(image);
+  return EncodeRegionFile(image.regions);
+}
+
+std::vector<std::string> RegionFiles(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const std::string& name : ListDirectory(dir.path()))
+    if (name.ends_with(".rgn")) names.push_back(name);
+  return names;
+}
+
+TEST(BatchProcess, ProcessChecksTheSequenceThenAsksAboutTheSettings) {
+  ScriptedPrompt prompt;
+  EXPECT_FALSE(ConfirmBatchProcess(false, true, prompt));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"You must select a sequence first"});
+  EXPECT_EQ(prompt.shown()[0].kind, ScriptedPrompt::Kind::Message);
+
+  prompt.Clear();
+  EXPECT_TRUE(ConfirmBatchProcess(true, true, prompt));  // a loaded file needs no question
+  EXPECT_TRUE(prompt.shown().empty());
+
+  for (bool answer : {true, false}) {
+    prompt.Clear();
+    prompt.QueueAnswer(answer);
+    EXPECT_EQ(ConfirmBatchProcess(true, false, prompt), answer);
+    ASSERT_EQ(prompt.shown().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].kind, ScriptedPrompt::Kind::OkCancel);
+    EXPECT_EQ(prompt.shown()[0].text, "Process with current regions settings?");
+  }
+  EXPECT_EQ(prompt.unexpected(), 0);
+
+  EXPECT_EQ(ProcessingFrameTitle("/anim/walk3.qds"),
+            "Compatible Scanner :: Quenda Animation Paint System Processing Frame: "
+            "/anim/walk3.qds");
+}
+
+TEST(BatchProcess, EveryFrameGetsItsRegionFileWithTheRunsSettings) {
+  TempDir dir;
+  DrawingSequence sequence = WriteSequence(dir, 2);
+  // A drawing inserted after frame 2 is processed in tag order, between 2 and 3.
+  samples::SampleOptions options;
+  options.width = kWidth, options.height = kHeight;
+  samples::SampleOptions other = options;
+  other.seed = 9;
+  ASSERT_TRUE(WriteDrawingScan(dir.File("walk2a.qds"), samples::MakeSampleDrawing(other, 0, 1),
+                               ScanWriter::Scanner));
+  ASSERT_TRUE(WriteDrawingScan(dir.File("walk3.qds"), samples::MakeSampleDrawing(options, 1, 3),
+                               ScanWriter::Scanner));
+  sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
+  ASSERT_EQ(sequence.frameCount, 4);
+
+  // Settings changed while the run goes on must not reach the later frames.
+  RedlineSettings settings = kRunSettings;
+  BatchObserver observer;
+  std::vector<std::string> started;
+  observer.frameStarted = [&](int, const std::string& path) {
+    started.push_back(path);
+    settings = RedlineSettings{};
+  };
+  int loaded = 0;
+  observer.drawingLoaded = [&](const WorkingImage& image) {
+    EXPECT_EQ(image.width(), kWidth);
+    EXPECT_FALSE(image.HasRegions());
+    ++loaded;
+  };
+  ScriptedPrompt prompt;
+  StopButton progress;
+  BatchResult result =
+      RunBatchProcess(sequence, AllFrames(sequence), settings, prompt, progress, observer);
+
+  EXPECT_EQ(result.end, BatchEnd::Finished);
+  EXPECT_TRUE(prompt.shown().empty());
+  EXPECT_EQ(RegionFiles(dir),
+            (std::vector<std::string>{"walk1.rgn", "walk2.rgn", "walk2a.rgn", "walk3.rgn"}));
+  EXPECT_EQ(started, (std::vector<std::string>{dir.File("walk1.qds"), dir.File("walk2.qds"),
+                                               dir.File("walk2a.qds"), dir.File("walk3.qds")}));
+  EXPECT_EQ(loaded, 4);
+  ASSERT_EQ(result.frames.size(), 4u);
+  EXPECT_EQ(result.WrittenCount(), 4);
+  for (const BatchFrameReport& frame : result.frames) {
+    SCOPED_TRACE(frame.regionPath);
+    EXPECT_TRUE(frame.written);
+    EXPECT_EQ(frame.failure, "");
+    EXPECT_EQ(frame.regionPath, dir.File("walk" + FormatFrameTag(frame.tag) + ".rgn"));
+    EXPECT_GE(frame.milliseconds, 0);
+    auto data = ReadRegionFile(frame.regionPath, kWidth, kHeight, RegionReader::Painter);
+    ASSERT_TRUE(data.ok()) << data.message();
+    EXPECT_EQ(data->settings, kRunSettings);
+    EXPECT_EQ(frame.regions, data->regionCount + 1);
+    EXPECT_GT(frame.regions, 1);  // the figure's outlines close regions
+    EXPECT_EQ(ReadBytes(frame.regionPath), AnalyzedAlone(frame.scanPath, kRunSettings));
+  }
+  EXPECT_EQ(result.frames[2].tag, (FrameTag{2, 'a'}));
+
+  EXPECT_EQ(progress.stages, (std::vector<std::string>{
+                                 "Processing Frame: walk1.qds", "Processing Frame: walk2.qds",
+                                 "Processing Frame: walk2a.qds", "Processing Frame: walk3.qds"}));
+  EXPECT_EQ(progress.reads, 5);  // once to start afresh, then after each frame
+  EXPECT_EQ(progress.percents.front(), 0);
+  EXPECT_EQ(progress.percents.back(), 100);
+  EXPECT_TRUE(std::is_sorted(progress.percents.begin(), progress.percents.end()));
+}
+
+TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {
+  for (bool confirm : {false, true}) {
+    SCOPED_TRACE(confirm ? "OK" : "Cancel");
+    TempDir dir;
+    DrawingSequence sequence = WriteSequence(dir, 3);
+    StopButton progress;
+    BatchObserver observer;
+    observer.drawingLoaded = [&](const WorkingImage&) {
+      if (progress.stages.size() == 2) progress.pressed = true;
+    };
+    ScriptedPrompt prompt;
+    prompt.QueueAnswer(confirm);
+    BatchResult result =
+        RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress, observer);
+
+    EXPECT_EQ(prompt.Texts(),
+              std::vector<std::string>{"Are you sure, you will stop finding regions?"});
+    EXPECT_EQ(prompt.shown()[0].kind, ScriptedPrompt::Kind::OkCancel);
+    EXPECT_TRUE(prompt.AllAnswersUsed());
+    if (confirm) {
+      EXPECT_EQ(result.end, BatchEnd::Stopped);
+      EXPECT_EQ(RegionFiles(dir), (std::vector<std::string>{"walk1.rgn", "walk2.rgn"}));
+      EXPECT_EQ(result.frames.size(), 2u);
+    } else {
+      EXPECT_EQ(result.end, BatchEnd::Finished);
+      EXPECT_EQ(RegionFiles(dir),
+                (std::vector<std::string>{"walk1.rgn", "walk2.rgn", "walk3.rgn"}));
+      EXPECT_EQ(progress.reads, 4);
+    }
+  }
+
+  // A press left over from before the run is dropped when the run starts.
+  TempDir dir;
+  DrawingSequence sequence = WriteSequence(dir, 2);
+  StopButton progress;
+  progress.pressed = true;
+  ScriptedPrompt prompt;
+  BatchResult result =
+      RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
+  EXPECT_EQ(result.end, BatchEnd::Finished);
+  EXPECT_TRUE(prompt.shown().empty());
+  EXPECT_EQ(result.WrittenCount(), 2);
+}
+
+TEST(BatchProcess, ExistingRegionFilesAreReplacedWithoutAsking) {
+  TempDir dir;
+  DrawingSequence sequence = WriteSequence(dir, 2);
+  const std::vector<uint8_t> stale{104, 1, 0, 1, 0, 1, 2, 3, 4, 0, 0};
+  WriteBytes(dir.File("walk1.rgn"), stale);
+  WriteBytes(dir.File("walk2.rgn"), stale);
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  BatchResult result =
+      RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
+  EXPECT_EQ(result.WrittenCount(), 2);
+  EXPECT_TRUE(prompt.shown().empty());
+  for (const char* name : {"walk1", "walk2"})
+    EXPECT_EQ(ReadBytes(dir.File(std::string(name) + ".rgn")),
+              AnalyzedAlone(dir.File(std::string(name) + ".qds"), kRunSettings));
+  // Nothing left behind by the replacing writes.
+  EXPECT_EQ(ListDirectory(dir.path()).size(), 5u);
+}
+
+TEST(BatchProcess, ABadDrawingStopsTheRunAndKeepsEarlierFiles) {
+  struct Case {
+    std::string name;
+    std::function<void(const std::string& path)> spoil;
+    std::function<std::string(const std::string& path)> message;
+  };
+  const std::vector<Case> cases{
+      {"missing", [](const std::string& path) { std::filesystem::remove(path); },
+       [](const std::string& path) { return "Error opening file " + path + "\n"; }},
+      {"short pixels",
+       [](const std::string& path) {
+         std::vector<uint8_t> bytes = ReadBytes(path);
+         bytes.resize(bytes.size() - 100);
+         WriteBytes(path, bytes);
+       },
+       [](const std::string& path) {
+         return "Error reading image " + path + " : Unexpected end of file";
+       }},
+      {"colour picture",
+       [](const std::string& path) {
+         std::vector<uint8_t> bytes = ReadBytes(path);
+         bytes[2] = 2;
+         WriteBytes(path, bytes);
+       },
+       [](const std::string&) { return std::string("Can only read Quenda Drawing Scan images!"); }},
+      {"short header",
+       [](const std::string& path) {
+         WriteBytes(path, {0, 0, 3, 0});
+       },
+       [](const std::string&) { return std::string("Unexpected end of file!"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    DrawingSequence sequence = WriteSequence(dir, 3);
+    const std::string middle = dir.File("walk2.qds");
+    c.spoil(middle);
+    ScriptedPrompt prompt;
+    NullProgress progress;
+    BatchResult result =
+        RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
+    EXPECT_EQ(result.end, BatchEnd::BadFrame);
+    EXPECT_EQ(result.badFrameMessage, c.message(middle));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.message(middle)});
+    ASSERT_EQ(result.frames.size(), 1u);
+    EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"walk1.rgn"});
+  }
+}
+
+TEST(BatchProcess, ARegionFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
+  TempDir dir;
+  DrawingSequence sequence = WriteSequence(dir, 3);
+  const std::vector<uint8_t> old{1, 2, 3};
+  WriteBytes(dir.File("walk2.rgn"), old);
+  testing::MakeReadOnly(dir.File("walk2.rgn"));
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  BatchResult result =
+      RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
+  testing::MakeWritable(dir.File("walk2.rgn"));
+
+  EXPECT_EQ(result.end, BatchEnd::Finished);
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Error opening file for writing"});
+  ASSERT_EQ(result.frames.size(), 3u);
+  EXPECT_TRUE(result.frames[0].written);
+  EXPECT_FALSE(result.frames[1].written);
+  EXPECT_EQ(result.frames[1].failure, "Error opening file for writing");
+  EXPECT_GT(result.frames[1].regions, 1);  // found, only not stored
+  EXPECT_TRUE(result.frames[2].written);
+  EXPECT_EQ(ReadBytes(dir.File("walk2.rgn")), old);
+}
+
+TEST(BatchProcess, SplitRunsWriteTheSameBytesAsOneWholeRun) {
+  TempDir whole, split;
+  DrawingSequence all = WriteSequence(whole, 5);
+  DrawingSequence parts = WriteSequence(split, 5);
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  ASSERT_EQ(RunBatchProcess(all, AllFrames(all), kRunSettings, prompt, progress).WrittenCount(), 5);
+
+  BatchResult middle = RunBatchProcess(parts, {1, 3}, kRunSettings, prompt, progress);
+  EXPECT_EQ(RegionFiles(split), (std::vector<std::string>{"walk2.rgn", "walk3.rgn", "walk4.rgn"}));
+  ASSERT_EQ(middle.frames.size(), 3u);
+  EXPECT_EQ(middle.frames[0].index, 1);
+  EXPECT_EQ(middle.frames[2].tag.number, 4);
+  BatchResult rest = RunBatchProcess(parts, {4, 99}, kRunSettings, prompt, progress);
+  EXPECT_EQ(rest.frames.size(), 1u);  // cut to the sequence
+  BatchResult first = RunBatchProcess(parts, {-3, 0}, kRunSettings, prompt, progress);
+  EXPECT_EQ(first.frames.size(), 1u);
+  EXPECT_TRUE(RunBatchProcess(parts, {3, 2}, kRunSettings, prompt, progress).frames.empty());
+  for (int n = 1; n <= 5; ++n) {
+    std::string name = "walk" + std::to_string(n) + ".rgn";
+    EXPECT_EQ(ReadBytes(split.File(name)), ReadBytes(whole.File(name))) << name;
+  }
+  EXPECT_TRUE(prompt.shown().empty());
+}
+
+TEST(BatchProcess, ADrawingWithMoreRegionsThanAFileHoldsGetsNoFile) {
+  TempDir dir;
+  // Ink everywhere but a lattice of lone paper pixels: each one is a region of its own.
+  const int side = 520;
+  DrawingScan scan;
+  scan.width = scan.height = side;
+  scan.dpi = 100;
+  scan.pixels.assign(std::size_t(side) * side, 0);
+  for (int y = 1; y < side - 1; y += 2)
+    for (int x = 1; x < side - 1; x += 2) scan.pixels[std::size_t(y) * side + x] = 255;
+  ASSERT_TRUE(WriteDrawingScan(dir.File("dots1.qds"), scan, ScanWriter::Scanner));
+  DrawingScan small = samples::MakeDrawing(kWidth, kHeight);
+  ASSERT_TRUE(WriteDrawingScan(dir.File("dots2.qds"), small, ScanWriter::Scanner));
+  DrawingSequence sequence = OpenSequence(dir.File("dots1.qds"), "dots1.qds");
+
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  BatchResult result =
+      RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
+  EXPECT_EQ(result.end, BatchEnd::Finished);
+  ASSERT_EQ(result.frames.size(), 2u);
+  EXPECT_FALSE(result.frames[0].written);
+  EXPECT_EQ(result.frames[0].failure.rfind("Too many regions in this drawing: ", 0), 0u)
+      << result.frames[0].failure;
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{result.frames[0].failure});
+  EXPECT_TRUE(result.frames[1].written);
+  EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"dots2.rgn"});
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,152 @@
+// `quenda analyze`: the region files of a drawing sequence, or of a stretch of its frames, as
+// the analyzer's batch run makes them.
+
+#include <climits>
+#include <optional>
+
+#include "analyzer/core/batch_process.h"
+#include "analyzer/core/line_settings_file.h"
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/console_prompt.h"
+#include "common/frame_sequence.h"
+
+namespace quenda::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quenda analyze FRAME.qds [--settings FILE.rls] [--frames A-B] [--yes]\n"
+    "Finds the lines and regions of every drawing of the sequence that FRAME.qds belongs to\n"
+    "and writes each region file beside its drawing (walk3.qds gives walk3.rgn), replacing\n"
+    "any there. One line per frame: the region file, its number of regions and the time taken.\n"
+    "A drawing that cannot be read stops the run with the reader's message (exit code 1);\n"
+    "a region file that cannot be written is reported and the run goes on (exit code 1).\n\n"
+    "  --settings FILE.rls  the line settings for every frame (default: the standard ones)\n"
+    "  --frames A-B         only the frames whose NUMBER, as in the file names, is A..B\n"
+    "                       (3-7 takes walk3, walk3a .. walk7; 5 takes walk5 and walk5a);\n"
+    "                       split runs write exactly the files of one whole run\n"
+    "  --yes                answer OK to \"Process with current regions settings?\", asked\n"
+    "                       when no --settings file is given\n";
+
+int UsageError(CommandIo& io, const std::string& reason) {
+  io.err << "quenda analyze: " << reason << "\n" << kUsage;
+  return 2;
+}
+
+void PrintMessage(CommandIo& io, std::string_view text) {
+  io.err << text;
+  if (text.empty() || text.back() != '\n') io.err << '\n';
+}
+
+// The console prompt, except that a message that already ends its line gets no second one.
+class AnalyzePrompt final : public Prompt {
+ public:
+  AnalyzePrompt(CommandIo& io, bool answerYes) : io_(io), console_(io.err, answerYes) {}
+  void Message(std::string_view text, MessageIcon) override { PrintMessage(io_, text); }
+  bool AskYesNo(std::string_view text) override { return console_.AskYesNo(text); }
+  bool AskOkCancel(std::string_view text) override { return console_.AskOkCancel(text); }
+  std::optional<std::string> PickFile(std::string_view title, std::string_view filter,
+                                      std::string_view start) override {
+    return console_.PickFile(title, filter, start);
+  }
+  std::optional<std::string> PickDirectory(std::string_view title,
+                                           std::string_view start) override {
+    return console_.PickDirectory(title, start);
+  }
+
+ private:
+  CommandIo& io_;
+  ConsolePrompt console_;
+};
+
+// The indices of the frames numbered first..last; nothing when none is.
+std::optional<FrameIndexRange> IndicesOfNumbers(const DrawingSequence& sequence, int first,
+                                                int last) {
+  FrameIndexRange range{-1, -1};
+  for (int i = 0; i < sequence.frameCount; ++i) {
+    const int number = sequence.frames[std::size_t(i)].number;
+    if (number < first || number > last) continue;
+    if (range.first < 0) range.first = i;
+    range.last = i;
+  }
+  if (range.first < 0) return std::nullopt;
+  return range;
+}
+
+std::string FileName(const std::string& path) {
+  auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
+  Arguments parsed(args, {"--settings", "--frames"}, {"--yes"});
+  if (!parsed.error().empty()) return UsageError(io, parsed.error());
+  if (parsed.positional().size() != 1) return UsageError(io, "give exactly one drawing scan");
+  const std::string& picked = parsed.positional()[0];
+  if (!IsSequenceFileName(picked)) return UsageError(io, std::string(kInvalidSequenceFileName));
+  std::optional<std::pair<int, int>> numbers;
+  if (auto text = parsed.Value("--frames")) {
+    numbers = ParseRange(*text, 0, INT_MAX);
+    if (!numbers) return UsageError(io, "--frames must be A-B, frame numbers with A <= B");
+  }
+
+  AnalyzePrompt prompt(io, parsed.Has("--yes"));
+  RedlineSettings settings;
+  const auto settingsPath = parsed.Value("--settings");
+  if (settingsPath) {
+    Status loaded = LoadRedlineSettings(*settingsPath, settings);
+    if (!loaded) {
+      PrintMessage(io, loaded.message() + std::string(" ") + *settingsPath);
+      return 1;
+    }
+  }
+  if (!FrameExists(picked)) {
+    PrintMessage(io, "Error opening file " + picked);
+    return 1;
+  }
+  if (!ConfirmBatchProcess(true, settingsPath.has_value(), prompt))
+    return UsageError(io,
+                      "nothing processed: give --settings FILE.rls, or --yes to use the "
+                      "standard line settings");
+
+  const DrawingSequence sequence = OpenSequence(picked, FileName(picked));
+  if (sequence.truncated > 0)
+    io.err << "quenda analyze: " << sequence.truncated << " drawings of " << sequence.name
+           << " beyond the first " << sequence.capacity << " are left out\n";
+  FrameIndexRange range = AllFrames(sequence);
+  if (numbers) {
+    auto found = IndicesOfNumbers(sequence, numbers->first, numbers->second);
+    if (!found) {
+      // An empty share of a split run is no failure.
+      io.err << "quenda analyze: no frame of " << sequence.name << " is numbered " << numbers->first
+             << "-" << numbers->second << "; nothing to do\n";
+      return 0;
+    }
+    range = *found;
+  }
+
+  BatchObserver observer;
+  observer.frameDone = [&io](const BatchFrameReport& frame) {
+    io.out << FileName(frame.regionPath);
+    if (frame.written)
+      io.out << "  " << frame.regions << " regions  " << frame.milliseconds << " ms\n";
+    else
+      io.out << "  not written\n";
+    io.out.flush();
+  };
+  // Ctrl-C ends the tool; the file being written then is left as it was.
+  NullProgress progress;
+  BatchResult result = RunBatchProcess(sequence, range, settings, prompt, progress, observer);
+  if (result.end == BatchEnd::BadFrame) return 1;
+  return result.WrittenCount() == int(result.frames.size()) ? 0 : 1;
+}
+
+}  // namespace
+
+const Command& AnalyzeCommand() {
+  static const Command kCommand{"analyze", "write the region files of a drawing sequence", kUsage,
+                                RunAnalyze};
+  return kCommand;
+}
+
+}  // namespace quenda::cli

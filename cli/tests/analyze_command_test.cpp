@@ -1,0 +1,315 @@
+// `quenda analyze` over sample sequences on disk, and `quenda info` on region and paint files.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "cli/tests/tool_run.h"
+#include "common/drawing_scan.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "samples/sample_drawing.h"
+#include "testing/test_support.h"
+
+namespace quenda::cli {
+namespace {
+
+using quenda::testing::ListDirectory;
+using quenda::testing::ReadBytes;
+using quenda::testing::TempDir;
+using quenda::testing::WriteBytes;
+using quenda::testing::WriteText;
+
+constexpr int kWidth = 47;
+constexpr int kHeight = 33;
+const std::string kQuestionOk = "Process with current regions settings? [OK]\n";
+
+bool HasLine(const std::string& text, const std::string& line) {
+  return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  return lines;
+}
+
+std::vector<std::string> RegionFiles(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const std::string& name : ListDirectory(dir.path()))
+    if (name.ends_with(".rgn")) names.push_back(name);
+  return names;
+}
+
+// walk1.qds .. walkN.qds and walk.col.
+void WriteSequence(const TempDir& dir, int frames) {
+  samples::SampleOptions options;
+  options.width = kWidth;
+  options.height = kHeight;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", frames, options, prompt));
+}
+
+// "walk1.rgn  52 regions  3 ms", with the count the file holds.
+void ExpectFrameLine(const std::string& line, const TempDir& dir, const std::string& name) {
+  std::smatch match;
+  ASSERT_TRUE(std::regex_match(line, match, std::regex("(\\S+)  (\\d+) regions  (\\d+) ms")))
+      << line;
+  EXPECT_EQ(match[1], name);
+  auto data = ReadRegionFile(dir.File(name), kWidth, kHeight, RegionReader::Analyzer);
+  ASSERT_TRUE(data.ok()) << data.message();
+  EXPECT_EQ(std::stoi(match[2]), data->regionCount + 1);
+}
+
+TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEach) {
+  TempDir dir;
+  WriteSequence(dir, 3);
+  ToolOutput run = RunTool({"analyze", dir.File("walk2.qds"), "--yes"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, kQuestionOk);
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u) << run.out;
+  for (int n = 1; n <= 3; ++n)
+    ExpectFrameLine(lines[std::size_t(n - 1)], dir, "walk" + std::to_string(n) + ".rgn");
+  auto data = ReadRegionFile(dir.File("walk3.rgn"), kWidth, kHeight, RegionReader::Analyzer);
+  ASSERT_TRUE(data.ok());
+  EXPECT_EQ(data->settings, RedlineSettings{});
+}
+
+TEST(AnalyzeCommand, SettingsFromAFileAskNothing) {
+  TempDir dir;
+  WriteSequence(dir, 2);
+  WriteText(dir.File("lines.rls"), "Quenda\n90 170 200 40\n");
+  ToolOutput run = RunTool({"analyze", dir.File("walk1.qds"), "--settings", dir.File("lines.rls")});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  for (const char* name : {"walk1.rgn", "walk2.rgn"}) {
+    auto data = ReadRegionFile(dir.File(name), kWidth, kHeight, RegionReader::Analyzer);
+    ASSERT_TRUE(data.ok()) << name;
+    EXPECT_EQ(data->settings, (RedlineSettings{90, 170, 200, 40})) << name;
+  }
+
+  ToolOutput missing =
+      RunTool({"analyze", dir.File("walk1.qds"), "--settings", dir.File("none.rls")});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err, "Error openning setting file " + dir.File("none.rls") + "\n");
+}
+
+TEST(AnalyzeCommand, WithoutSettingsOrYesNothingIsProcessed) {
+  TempDir dir;
+  WriteSequence(dir, 2);
+  ToolOutput run = RunTool({"analyze", dir.File("walk1.qds")});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_TRUE(run.err.starts_with("Process with current regions settings? [Cancel]\n")) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(RegionFiles(dir).empty());
+}
+
+TEST(AnalyzeCommand, FramesAreChosenByTheirNumbers) {
+  TempDir whole, part;
+  WriteSequence(whole, 5);
+  WriteSequence(part, 5);
+  for (const TempDir* dir : {&whole, &part}) {
+    samples::SampleOptions options;
+    options.width = kWidth, options.height = kHeight, options.seed = 4;
+    ASSERT_TRUE(WriteDrawingScan(dir->File("walk3a.qds"), samples::MakeSampleDrawing(options, 0, 1),
+                                 ScanWriter::Scanner));
+  }
+  ASSERT_EQ(RunTool({"analyze", whole.File("walk1.qds"), "--yes"}).code, 0);
+
+  ToolOutput run = RunTool({"analyze", part.File("walk5.qds"), "--frames", "2-3", "--yes"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(RegionFiles(part), (std::vector<std::string>{"walk2.rgn", "walk3.rgn", "walk3a.rgn"}));
+  ASSERT_EQ(Lines(run.out).size(), 3u);
+  ExpectFrameLine(Lines(run.out)[2], part, "walk3a.rgn");
+  ASSERT_EQ(RunTool({"analyze", part.File("walk5.qds"), "--frames", "4", "--yes"}).code, 0);
+  ASSERT_EQ(RunTool({"analyze", part.File("walk5.qds"), "--frames", "0-1", "--yes"}).code, 0);
+  ASSERT_EQ(RunTool({"analyze", part.File("walk5.qds"), "--frames", "5-900", "--yes"}).code, 0);
+  for (const std::string& name : RegionFiles(whole))
+    EXPECT_EQ(ReadBytes(part.File(name)), ReadBytes(whole.File(name))) << name;
+  EXPECT_EQ(RegionFiles(part).size(), 6u);
+
+  // A share of a split run that holds no frame is no failure.
+  ToolOutput empty = RunTool({"analyze", part.File("walk5.qds"), "--frames", "9-12", "--yes"});
+  EXPECT_EQ(empty.code, 0);
+  EXPECT_EQ(empty.out, "");
+  EXPECT_EQ(empty.err,
+            kQuestionOk + "quenda analyze: no frame of walk is numbered 9-12; nothing to do\n");
+
+  for (std::string bad : {"3-1", "x", "2-", "-4", "1-2-3", ""}) {
+    ToolOutput refused = RunTool({"analyze", part.File("walk5.qds"), "--frames", bad, "--yes"});
+    EXPECT_EQ(refused.code, 2) << bad;
+    EXPECT_TRUE(refused.err.starts_with("quenda analyze: --frames must be A-B")) << refused.err;
+  }
+}
+
+TEST(AnalyzeCommand, UsageErrorsAndBadDrawings) {
+  TempDir dir;
+  WriteSequence(dir, 3);
+  for (std::string name : {"walk.qds", "walk1.QDS", "7.qds", "walk1.rgn"}) {
+    ToolOutput run = RunTool({"analyze", dir.File(name), "--yes"});
+    EXPECT_EQ(run.code, 2) << name;
+    EXPECT_TRUE(
+        run.err.starts_with("quenda analyze: Invalid filename format or there is no "
+                            "number found on filename!\n"))
+        << run.err;
+  }
+  EXPECT_EQ(RunTool({"analyze", "--yes"}).code, 2);
+  EXPECT_EQ(RunTool({"analyze", dir.File("walk1.qds"), dir.File("walk2.qds"), "--yes"}).code, 2);
+  EXPECT_EQ(RunTool({"analyze", dir.File("walk1.qds"), "--fast"}).code, 2);
+  EXPECT_EQ(RunTool({"analyze", dir.File("walk1.qds"), "--settings"}).code, 2);
+
+  ToolOutput gone = RunTool({"analyze", dir.File("walk9.qds"), "--yes"});
+  EXPECT_EQ(gone.code, 1);
+  EXPECT_EQ(gone.err, "Error opening file " + dir.File("walk9.qds") + "\n");
+
+  // A damaged middle drawing stops the run with the reader's message.
+  WriteBytes(dir.File("walk2.qds"), {0, 0, 3, 0, 0});
+  ToolOutput bad = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_EQ(bad.err, kQuestionOk + "Unexpected end of file!\n");
+  ASSERT_EQ(Lines(bad.out).size(), 1u);
+  ExpectFrameLine(Lines(bad.out)[0], dir, "walk1.rgn");
+  EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"walk1.rgn"});
+}
+
+TEST(AnalyzeCommand, AnUnwritableRegionFileIsReportedAndTheOthersAreWritten) {
+  TempDir dir;
+  WriteSequence(dir, 3);
+  WriteBytes(dir.File("walk2.rgn"), {7});
+  quenda::testing::MakeReadOnly(dir.File("walk2.rgn"));
+  ToolOutput run = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
+  quenda::testing::MakeWritable(dir.File("walk2.rgn"));
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, kQuestionOk + "Error opening file for writing\n");
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "walk2.rgn  not written");
+  ExpectFrameLine(lines[2], dir, "walk3.rgn");
+  EXPECT_EQ(ReadBytes(dir.File("walk2.rgn")), std::vector<uint8_t>{7});
+}
+
+// Region data whose facts are known by construction: 47 x 33, regions 1..3 with region 3
+// holding no pixel, 5 line pixels, 3 ink pixels of which 2 painted, 1 pen and 1 rubbed out.
+RegionData KnownRegions() {
+  RegionData data = MakeBlankRegionData(kWidth, kHeight, {91, 160, 230, 40});
+  data.regionCount = 2;
+  for (int y = 10; y < 20; ++y)
+    for (int x = 5; x < 9; ++x) data.regionMap[std::size_t(y) * kWidth + x] = 2;
+  for (int i = 0; i < 5; ++i) data.flags[std::size_t(100 + i)] = kFlagRegionLine;
+  for (int i : {200, 201, 202}) data.flags[std::size_t(i)] = kFlagAnimatorLine;
+  data.animColor[200] = data.animColor[202] = 7;
+  data.flags[300] = kFlagRegionPen;
+  data.flags[301] = kFlagRubbedOut;
+  data.regionBounds.resize(4);
+  ComputeRegionBounds(data);
+  return data;
+}
+
+TEST(InfoCommand, RegionFileFactsAndRefusals) {
+  TempDir dir;
+  WriteSequence(dir, 1);
+  ASSERT_TRUE(WriteRegionFile(dir.File("walk1.rgn"), KnownRegions(), RegionWriter::Analyzer));
+  ToolOutput run = RunTool({"info", dir.File("walk1.rgn")});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "region file " + dir.File("walk1.rgn") +
+                         "\nwidth: 47\nheight: 33\ndrawing scan: walk1.qds, the same size\n"
+                         "settings: pick-up 91, growth 160, white clamp 230, black clamp 40\n"
+                         "regions: 3 (region 1 and 2 to paint)\n"
+                         "line pixels: 5\nink pixels: 3 (2 painted)\nregion pen pixels: 1\n"
+                         "rubbed out pixels: 1\nregion 1 box: x 0..46, y 0..32\n"
+                         "regions without pixels: 1\nlargest box: region 1, x 0..46, y 0..32\n");
+
+  // Without its drawing the file's own size is taken.
+  std::vector<uint8_t> good = ReadBytes(dir.File("walk1.rgn"));
+  WriteBytes(dir.File("alone7.rgn"), good);
+  ToolOutput alone = RunTool({"info", dir.File("alone7.rgn")});
+  ASSERT_EQ(alone.code, 0) << alone.err;
+  EXPECT_TRUE(HasLine(alone.out, "drawing scan: none beside it")) << alone.out;
+  EXPECT_TRUE(HasLine(alone.out, "width: 47"));
+
+  std::vector<uint8_t> huge = good;  // 20000 x 20000, larger than any drawing
+  huge[1] = huge[3] = 0x20, huge[2] = huge[4] = 0x4E;
+  std::vector<uint8_t> wrongVersion = good;
+  wrongVersion[0] = 105;
+  DrawingScan other = samples::MakeDrawing(kHeight, kWidth);
+  ASSERT_TRUE(WriteDrawingScan(dir.File("turned1.qds"), other, ScanWriter::Scanner));
+  const std::vector<std::pair<std::string, std::vector<uint8_t>>> files{
+      {"cut1.rgn", {good.begin(), good.end() - 1}},
+      {"header1.rgn", {good.begin(), good.begin() + 7}},
+      {"empty1.rgn", {}},
+      {"version1.rgn", wrongVersion},
+      {"turned1.rgn", good},
+      {"huge1.rgn", huge},
+  };
+  const std::vector<std::string> messages{
+      "Error reading region file: unexpected end of file :",
+      "Error reading region file: unexpected end of file :",
+      "Incorrect region file version :",
+      "Incorrect region file version :",
+      "The regions file resolution does not match :",
+      "The regions file resolution does not match :",
+  };
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    WriteBytes(dir.File(files[k].first), files[k].second);
+    ToolOutput refused = RunTool({"info", dir.File(files[k].first)});
+    EXPECT_EQ(refused.code, 1) << files[k].first;
+    EXPECT_EQ(refused.err, messages[k] + dir.File(files[k].first) + "\n");
+    EXPECT_EQ(refused.out, "");
+  }
+  ToolOutput gone = RunTool({"info", dir.File("gone1.rgn")});
+  EXPECT_EQ(gone.code, 1);
+  EXPECT_EQ(gone.err, "Error opening region file :" + dir.File("gone1.rgn") + "\n");
+}
+
+TEST(InfoCommand, PaintFileCountsAndColoursByName) {
+  TempDir dir;
+  WriteSequence(dir, 1);  // walk.col: TRANS, UNFIL, LINE, SKIN, SHIRT, PANTS, HAIR, SHOES
+  RegionData regions = MakeBlankRegionData(kWidth, kHeight);
+  regions.regionCount = 4;
+  regions.regionBounds.resize(6);
+  ASSERT_TRUE(WriteRegionFile(dir.File("walk1.rgn"), regions, RegionWriter::Analyzer));
+  // Regions 1..5, one index (200) beyond the colour set, and one extra entry the region
+  // file does not have.
+  const std::vector<int32_t> paints{0, 0, 3, 3, 200, 4, 6};
+  ASSERT_TRUE(WritePaintFile(dir.File("walk1.pnt"), paints, 7));
+  ToolOutput run = RunTool({"info", dir.File("walk1.pnt")});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "paint file " + dir.File("walk1.pnt") +
+                         "\nregions: 5 (as in walk1.rgn)\nregions in the file: 6\n"
+                         "painted count stored: 7\npainted regions: 3\ncolour set: walk.col\n"
+                         "colours used: 4\n  0 TRANS: 1 region\n  1 UNFIL: 1 region\n"
+                         "  3 SKIN: 2 regions\n  4 SHIRT: 1 region\n");
+
+  // Alone, every stored region counts and indices go unnamed.
+  WriteBytes(dir.File("7.pnt"), ReadBytes(dir.File("walk1.pnt")));
+  ToolOutput alone = RunTool({"info", dir.File("7.pnt")});
+  ASSERT_EQ(alone.code, 0) << alone.err;
+  EXPECT_TRUE(HasLine(alone.out,
+                      "regions: 6 (no region file beside it; every region the file "
+                      "holds)"))
+      << alone.out;
+  EXPECT_TRUE(HasLine(alone.out, "colour set: none found"));
+  EXPECT_TRUE(HasLine(alone.out, "  200: 1 region"));
+  EXPECT_TRUE(HasLine(alone.out, "painted regions: 5"));
+
+  WriteBytes(dir.File("tiny.pnt"), {9});
+  ToolOutput tiny = RunTool({"info", dir.File("tiny.pnt")});
+  EXPECT_EQ(tiny.code, 0);
+  EXPECT_TRUE(HasLine(tiny.out,
+                      "regions: 1 (no region file beside it; every region the file "
+                      "holds)"));                   // region 1 is always there
+  EXPECT_TRUE(HasLine(tiny.out, "  0: 1 region"));  // and transparent when not stored
+
+  ToolOutput gone = RunTool({"info", dir.File("gone.pnt")});
+  EXPECT_EQ(gone.code, 1);
+  EXPECT_EQ(gone.err,
+            "Fatal: Error opening paint file for reading: " + dir.File("gone.pnt") + "\n");
+}
+
+}  // namespace
+}  // namespace quenda::cli
