@@ -36,10 +36,8 @@ std::string Mean(double sum, std::size_t count) {
 
 std::span<const FileInfoPrinter> FileInfoPrinters() {
   static const FileInfoPrinter kPrinters[] = {
-      {".qds", "drawing scan", PrintDrawingScanInfo},
-      {".col", "colour set", PrintColorSetInfo},
-      {".tga", "Targa picture", PrintTargaInfo},
-      {".rgn", "region file", PrintRegionFileInfo},
+      {".qds", "drawing scan", PrintDrawingScanInfo}, {".col", "colour set", PrintColorSetInfo},
+      {".tga", "Targa picture", PrintTargaInfo},      {".rgn", "region file", PrintRegionFileInfo},
       {".pnt", "paint file", PrintPaintFileInfo},
   };
   return kPrinters;
