@@ -11,7 +11,8 @@ class Progress {
   virtual ~Progress() = default;
   virtual void SetStage(std::string_view text) = 0;
   virtual void SetPercent(int percent) = 0;
-  // Read where the job may stop: after the frame in hand.
+  // Whether STOP was pressed since the last call: reading clears it, so a job that asks "are
+  // you sure?" and hears No simply goes on. Read where the job may stop: after the frame in hand.
   virtual bool StopRequested() = 0;
 };
 

@@ -48,7 +48,8 @@ class ScriptedPrompt final : public Prompt {
   int unexpected_ = 0;
 };
 
-// A Progress that records what a job reported and asks to stop after a given number of checks.
+// A Progress that records what a job reported, and a user who presses STOP again before every
+// check after the first `stopAfterChecks` (never, when negative).
 class ScriptedProgress final : public Progress {
  public:
   explicit ScriptedProgress(int stopAfterChecks = -1) : stopAfter_(stopAfterChecks) {}
