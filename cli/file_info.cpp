@@ -38,7 +38,7 @@ std::span<const FileInfoPrinter> FileInfoPrinters() {
   static const FileInfoPrinter kPrinters[] = {
       {".qds", "drawing scan", PrintDrawingScanInfo}, {".col", "colour set", PrintColorSetInfo},
       {".tga", "Targa picture", PrintTargaInfo},      {".rgn", "region file", PrintRegionFileInfo},
-      {".pnt", "paint file", PrintPaintFileInfo},
+      {".pnt", "paint file", PrintPaintFileInfo},     {".avi", "AVI movie", PrintMovieInfo},
   };
   return kPrinters;
 }

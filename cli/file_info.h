@@ -25,6 +25,7 @@ const FileInfoPrinter* FileInfoPrinterFor(std::string_view path);
 int PrintDrawingScanInfo(const std::string& path, CommandIo& io);
 int PrintColorSetInfo(const std::string& path, CommandIo& io);
 int PrintTargaInfo(const std::string& path, CommandIo& io);
+int PrintMovieInfo(const std::string& path, CommandIo& io);
 int PrintRegionFileInfo(const std::string& path, CommandIo& io);
 int PrintPaintFileInfo(const std::string& path, CommandIo& io);
 

@@ -1,0 +1,21 @@
+// quenda-player MOVIE.avi: the movie player on its own.
+
+#include <QApplication>
+#include <cstdio>
+
+#include "media/movie_player.h"
+#include "ui/qt_prompt.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: quenda-player MOVIE.avi\n");
+    return 2;
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("quenda-player");
+  quenda::QtPrompt prompt;
+  quenda::MoviePlayer player(prompt);
+  if (!player.Open(argv[1])) return 1;
+  player.exec();
+  return 0;
+}

@@ -1,0 +1,325 @@
+#include "media/avi_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "common/file_io.h"
+#include "common/scripted_prompt.h"
+#include "media/avi_messages.h"
+#include "media/avi_quality.h"
+#include "media/movie_reader.h"
+#include "media/tests/movie_test_support.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::ListDirectory;
+using testing::MakeColourPicture;
+using testing::MakeReadOnly;
+using testing::MakeWritable;
+using testing::MeanAbsoluteError;
+using testing::MoviePlan;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteMovie;
+
+std::unique_ptr<MovieReader> OpenMovie(const std::string& path) {
+  auto opened = MovieReader::Open(path);
+  EXPECT_TRUE(opened.ok()) << opened.message();
+  if (!opened) return nullptr;
+  EXPECT_TRUE(opened.value()->OpenDecoder().ok());
+  return std::move(opened.value());
+}
+
+// Mean error of every frame of the movie against the pictures it was made from.
+double WorstFrameError(const std::string& path, const MoviePlan& plan) {
+  auto movie = OpenMovie(path);
+  if (!movie) return 1e9;
+  double worst = 0;
+  std::vector<uint8_t> frame(std::size_t(plan.width) * plan.height * 3);
+  for (int i = 0; i < plan.frames; ++i) {
+    EXPECT_TRUE(movie->ReadFrame(i, frame.data()).ok());
+    worst =
+        std::max(worst, MeanAbsoluteError(frame, MakeColourPicture(plan.width, plan.height, i)));
+  }
+  return worst;
+}
+
+TEST(AviWriter, ThreeFramesAt25ReadBackAtTheirRateSizeAndPictures) {
+  TempDir dir;
+  const std::string path = dir.File("walk.avi");
+  MoviePlan plan;  // 47 x 33, odd on both sides
+  WriteMovie(path, plan);
+  auto movie = OpenMovie(path);
+  ASSERT_TRUE(movie);
+  EXPECT_EQ(movie->frameCount(), 3);
+  EXPECT_EQ(movie->rate(), 25);
+  EXPECT_EQ(movie->scale(), 1);
+  EXPECT_EQ(movie->width(), 47);
+  EXPECT_EQ(movie->height(), 33);
+  EXPECT_EQ(movie->streamName(), "Quenda Avi Preview");
+  EXPECT_FALSE(movie->hasSound());
+
+  // Each frame comes back as its own picture, not a neighbour's, and close to it.
+  std::vector<uint8_t> frame(47 * 33 * 3);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(movie->ReadFrame(i, frame.data()).ok());
+    const double own = MeanAbsoluteError(frame, MakeColourPicture(47, 33, i));
+    const double other = MeanAbsoluteError(frame, MakeColourPicture(47, 33, (i + 1) % 3));
+    std::printf("frame %d: mean error %.2f per byte at best quality\n", i, own);
+    EXPECT_LT(own, 2.0);
+    EXPECT_LT(own * 2, other);
+  }
+  // Rows are bottom first: the bottom-left pixel of the input comes back in the first bytes.
+  auto input = MakeColourPicture(47, 33, 0);
+  ASSERT_TRUE(movie->ReadFrame(0, frame.data()).ok());
+  EXPECT_NEAR(frame[0], input[0], 12);
+  EXPECT_NEAR(frame[1], input[1], 12);
+  EXPECT_NEAR(frame[2], input[2], 12);
+  EXPECT_FALSE(movie->ReadFrame(3, frame.data()).ok());
+  EXPECT_FALSE(movie->ReadFrame(-1, frame.data()).ok());
+}
+
+TEST(AviWriter, LowerQualityMakesSmallerFilesWithLargerErrors) {
+  TempDir dir;
+  MoviePlan best;
+  best.width = 320;
+  best.height = 240;
+  best.frames = 4;
+  MoviePlan worst = best;
+  worst.quality = 0;
+  MoviePlan middle = best;
+  middle.quality = 5000;
+  WriteMovie(dir.File("best.avi"), best);
+  WriteMovie(dir.File("middle.avi"), middle);
+  WriteMovie(dir.File("worst.avi"), worst);
+  const long long bestSize = (long long)FileSize(dir.File("best.avi")).value_or(0);
+  const long long middleSize = (long long)FileSize(dir.File("middle.avi")).value_or(0);
+  const long long worstSize = (long long)FileSize(dir.File("worst.avi")).value_or(0);
+  std::printf("sizes: best %lld, middle %lld, worst %lld bytes\n", (long long)bestSize,
+              (long long)middleSize, (long long)worstSize);
+  EXPECT_LT(worstSize * 3, bestSize);
+  EXPECT_LT(middleSize, bestSize);
+  EXPECT_LT(worstSize, middleSize);
+  const double bestError = WorstFrameError(dir.File("best.avi"), best);
+  const double worstError = WorstFrameError(dir.File("worst.avi"), worst);
+  std::printf("mean error: best %.2f, worst %.2f\n", bestError, worstError);
+  EXPECT_LT(bestError, worstError);
+}
+
+TEST(AviWriter, QualityScaleRunsMonotonicallyOverTheQuantiser) {
+  EXPECT_EQ(QuantiserForQuality(0), kQuantiserCoarsest);
+  EXPECT_EQ(QuantiserForQuality(10000), kQuantiserFinest);
+  EXPECT_EQ(QuantiserForQuality(-5), kQuantiserCoarsest);
+  EXPECT_EQ(QuantiserForQuality(20000), kQuantiserFinest);
+  int previous = QuantiserForQuality(0);
+  bool changed = false;
+  for (int quality = 1; quality <= 10000; ++quality) {
+    const int q = QuantiserForQuality(quality);
+    EXPECT_LE(q, previous) << quality;
+    changed = changed || q != previous;
+    previous = q;
+  }
+  EXPECT_TRUE(changed);
+}
+
+TEST(AviWriter, SoundStreamHoldsExactlyTheBlockWhetherShorterOrLongerThanThePictures) {
+  TempDir dir;
+  for (std::size_t bytes : {std::size_t(1), std::size_t(3001), std::size_t(50021)}) {
+    const std::string path = dir.File("sound" + std::to_string(bytes) + ".avi");
+    MoviePlan plan;
+    plan.frames = 10;  // 0.4 s, 8820 samples at 22050
+    plan.soundBytes = bytes;
+    WriteMovie(path, plan);
+    auto movie = OpenMovie(path);
+    ASSERT_TRUE(movie);
+    ASSERT_TRUE(movie->hasSound());
+    EXPECT_EQ(movie->soundFormat(), testing::Mono8BitFormat(22050));
+    auto sound = movie->ReadSound();
+    ASSERT_TRUE(sound.ok()) << sound.message();
+    EXPECT_EQ(*sound, testing::MakeSoundBlock(bytes)) << bytes;
+    EXPECT_EQ(movie->frameCount(), 10);
+  }
+}
+
+TEST(AviWriter, AnIndependentReaderAgreesOnStreamsCountsAndRates) {
+  if (!testing::HaveFfprobe()) GTEST_SKIP() << "ffprobe is not installed";
+  TempDir dir;
+  const std::string path = dir.File("probe.avi");
+  MoviePlan plan;
+  plan.width = 48;
+  plan.height = 36;
+  plan.frames = 7;
+  plan.framesPerSecond = 12;
+  plan.soundBytes = 11025;
+  plan.soundRate = 11025;
+  WriteMovie(path, plan);
+  auto streams = testing::ProbeStreams(path);
+  ASSERT_EQ(streams.size(), 2u);
+  auto& video = streams[0];
+  EXPECT_EQ(video["codec_type"], "video");
+  EXPECT_EQ(video["codec_name"], "mjpeg");
+  EXPECT_EQ(video["width"], "48");
+  EXPECT_EQ(video["height"], "36");
+  EXPECT_EQ(video["r_frame_rate"], "12/1");
+  EXPECT_EQ(video["time_base"], "1/12");
+  EXPECT_EQ(video["nb_frames"], "7");
+  EXPECT_EQ(video["nb_read_frames"], "7");
+  EXPECT_EQ(video["TAG:title"], "Quenda Avi Preview");
+  auto& sound = streams[1];
+  EXPECT_EQ(sound["codec_type"], "audio");
+  EXPECT_EQ(sound["codec_name"], "pcm_u8");
+  EXPECT_EQ(sound["sample_rate"], "11025");
+  EXPECT_EQ(sound["channels"], "1");
+  EXPECT_EQ(sound["nb_frames"], "11025");  // the header's sample count: one per byte
+}
+
+TEST(AviWriter, CloseIsIdempotentAndDestructionFinishesTheMovie) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  auto picture = MakeColourPicture(32, 24, 0);
+  {
+    AviWriter writer(prompt);
+    ASSERT_TRUE(writer.Open(dir.File("twice.avi"), 8000, 25, 32, 24));
+    ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
+    writer.Close();
+    const auto bytes = ReadBytes(dir.File("twice.avi"));
+    writer.Close();
+    EXPECT_EQ(ReadBytes(dir.File("twice.avi")), bytes);
+    EXPECT_TRUE(writer.Succeeded());
+    EXPECT_FALSE(writer.WriteFrame(1, picture.data()));  // closed: nothing more goes in
+    EXPECT_EQ(ReadBytes(dir.File("twice.avi")), bytes);
+  }
+  {
+    AviWriter writer(prompt);
+    ASSERT_TRUE(writer.Open(dir.File("dropped.avi"), 8000, 25, 32, 24));
+    ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
+    ASSERT_TRUE(writer.WriteFrame(1, picture.data()));
+  }
+  EXPECT_TRUE(prompt.Texts().empty());
+  auto movie = OpenMovie(dir.File("dropped.avi"));
+  ASSERT_TRUE(movie);
+  EXPECT_EQ(movie->frameCount(), 2);
+  EXPECT_EQ(ListDirectory(dir.path()), (std::vector<std::string>{"dropped.avi", "twice.avi"}));
+}
+
+TEST(AviWriter, SkippedIndicesRepeatThePreviousPicture) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  {
+    AviWriter writer(prompt);
+    ASSERT_TRUE(writer.Open(dir.File("gap.avi"), 10000, 25, 40, 30));
+    ASSERT_TRUE(writer.WriteFrame(0, MakeColourPicture(40, 30, 0).data()));
+    ASSERT_TRUE(writer.WriteFrame(2, MakeColourPicture(40, 30, 2).data()));
+  }
+  auto movie = OpenMovie(dir.File("gap.avi"));
+  ASSERT_TRUE(movie);
+  ASSERT_EQ(movie->frameCount(), 3);
+  std::vector<uint8_t> frame(40 * 30 * 3);
+  for (int i : {1, 0, 2, 1}) {  // also backwards, which seeks
+    ASSERT_TRUE(movie->ReadFrame(i, frame.data()).ok()) << i;
+    EXPECT_LT(MeanAbsoluteError(frame, MakeColourPicture(40, 30, i == 1 ? 0 : i)), 2.0) << i;
+  }
+}
+
+struct Failure {
+  const char* name;
+  std::string_view message;
+};
+
+TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
+  TempDir dir;
+  const std::string good = dir.File("good.avi");
+  WriteMovie(good, MoviePlan{});
+  const auto goodBytes = ReadBytes(good);
+  auto picture = MakeColourPicture(47, 33, 0);
+
+  {  // a picture out of order ends the movie; the last good one stays
+    ScriptedPrompt prompt;
+    AviWriter writer(prompt);
+    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
+    ASSERT_TRUE(writer.WriteFrame(3, picture.data()));
+    EXPECT_FALSE(writer.WriteFrame(3, picture.data()));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kAviUnknown)});
+    EXPECT_FALSE(writer.WriteFrame(4, picture.data()));
+    writer.Close();
+    EXPECT_FALSE(writer.Succeeded());
+    EXPECT_EQ(prompt.Texts().size(), 1u);
+  }
+  EXPECT_EQ(ReadBytes(good), goodBytes);
+  {  // a gap so wide that its empty frames alone would fill the disk
+    ScriptedPrompt prompt;
+    AviWriter writer(prompt);
+    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
+    ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
+    EXPECT_FALSE(writer.WriteFrame(100001, picture.data()));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kAviUnknown)});
+  }
+  {  // sound after pictures cannot join the movie
+    ScriptedPrompt prompt;
+    AviWriter writer(prompt);
+    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
+    ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
+    auto block = testing::MakeSoundBlock(100);
+    EXPECT_FALSE(writer.WriteSound(testing::Mono8BitFormat(22050), block.data(), 100));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kAviUnknown)});
+  }
+  {  // sound the suite cannot store
+    ScriptedPrompt prompt;
+    AviWriter writer(prompt);
+    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
+    WaveFormat odd = testing::Mono8BitFormat(22050);
+    odd.bitsPerSample = 12;
+    auto block = testing::MakeSoundBlock(100);
+    EXPECT_FALSE(writer.WriteSound(odd, block.data(), 100));
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kAviUnsupported)});
+  }
+  EXPECT_EQ(ReadBytes(good), goodBytes);
+  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"good.avi"});
+}
+
+TEST(AviWriter, UnusableTargetsAreRefusedAndWritingAfterwardsTouchesNothing) {
+  TempDir dir;
+  const std::string readOnly = dir.File("kept.avi");
+  WriteMovie(readOnly, MoviePlan{});
+  const auto keptBytes = ReadBytes(readOnly);
+  MakeReadOnly(readOnly);
+  const std::string lockedDir = dir.File("locked");
+  ASSERT_EQ(mkdir(lockedDir.c_str(), 0755), 0);
+  MakeReadOnly(lockedDir);
+
+  struct Case {
+    std::string path;
+    int width;
+    int framesPerSecond;
+    std::string_view message;
+  } cases[] = {
+      {readOnly, 47, 25, kAviReadOnly},
+      {dir.File("missing/movie.avi"), 47, 25, kAviFileOpen},
+      {lockedDir + "/movie.avi", 47, 25, kAviFileOpen},
+      {dir.path(), 47, 25, kAviFileOpen},  // a directory, not a file
+      {readOnly, 0, 25, kAviUnsupported},
+      {readOnly, 47, 0, kAviUnsupported},
+  };
+  auto picture = MakeColourPicture(47, 33, 0);
+  for (const Case& c : cases) {
+    ScriptedPrompt prompt;
+    AviWriter writer(prompt);
+    EXPECT_FALSE(writer.Open(c.path, 10000, c.framesPerSecond, c.width, 33)) << c.path;
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(c.message)}) << c.path;
+    EXPECT_FALSE(writer.WriteFrame(0, picture.data()));
+    writer.Close();
+    EXPECT_EQ(prompt.Texts().size(), 1u);
+  }
+  EXPECT_EQ(ReadBytes(readOnly), keptBytes);
+  EXPECT_EQ(ListDirectory(lockedDir + "/"), std::vector<std::string>{});
+  MakeWritable(lockedDir);
+  EXPECT_EQ(ListDirectory(dir.path()), (std::vector<std::string>{"kept.avi", "locked"}));
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,334 @@
+#include "media/movie_player.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QMediaDevices>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTest>
+
+#include "common/scripted_prompt.h"
+#include "media/avi_messages.h"
+#include "media/avi_writer.h"
+#include "media/movie_view.h"
+#include "media/player_messages.h"
+#include "media/qt_audio_output.h"
+#include "media/tests/movie_test_support.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::MoviePlan;
+using testing::TempDir;
+using testing::WriteMovie;
+
+// What the player asked of its sound, with a clock that runs while "playing".
+struct AudioLog {
+  bool canPlay = true;
+  bool opens = true;
+  bool plays = true;
+  std::vector<std::size_t> starts;
+  int stops = 0;
+  bool active = false;
+  QElapsedTimer since;
+};
+
+class FakeAudio final : public AudioOutput {
+ public:
+  explicit FakeAudio(AudioLog& log) : log_(log) {}
+  bool CanPlay(const WaveFormat&) override { return log_.canPlay; }
+  bool Open(const WaveFormat&) override { return log_.opens; }
+  bool Play(const std::vector<uint8_t>&, std::size_t startByte) override {
+    log_.starts.push_back(startByte);
+    log_.active = log_.plays;
+    log_.since.start();
+    return log_.plays;
+  }
+  void Stop() override {
+    ++log_.stops;
+    log_.active = false;
+  }
+  std::optional<double> PlayedMs() override {
+    if (!log_.active) return std::nullopt;
+    return double(log_.since.nsecsElapsed()) / 1e6;
+  }
+
+ private:
+  AudioLog& log_;
+};
+
+std::string Expected(std::string_view text) {
+  return std::string(text);
+}
+
+struct Fixture {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  AudioLog audio;
+  std::vector<int> drawn;
+  std::unique_ptr<MoviePlayer> player;
+
+  Fixture() { Reset(); }
+  void Reset() {
+    player = std::make_unique<MoviePlayer>(prompt, std::make_unique<FakeAudio>(audio));
+    QObject::connect(player.get(), &MoviePlayer::frameDrawn, [this](int f) { drawn.push_back(f); });
+  }
+  std::string Movie(const std::string& name, const MoviePlan& plan) {
+    WriteMovie(dir.File(name), plan);
+    return dir.File(name);
+  }
+  template <class T>
+  T* Find(const char* name) {
+    return player->findChild<T*>(name);
+  }
+  QString Title() const { return player->windowTitle(); }
+};
+
+TEST(MoviePlayer, RefusesToOpenWhatItCannotPlayWithOneMessageEach) {
+  Fixture f;
+  std::string empty = f.dir.File("empty.avi");
+  {
+    AviWriter writer(f.prompt);
+    ASSERT_TRUE(writer.Open(empty, 10000, 25, 40, 30));
+  }
+  MoviePlan huge;
+  huge.width = 1000;
+  huge.height = 40;
+  huge.frames = 1;
+  std::string wide = f.Movie("wide.avi", huge);
+  testing::WriteBytes(f.dir.File("junk.avi"), std::vector<uint8_t>(64, 1));
+  struct Case {
+    std::string path;
+    std::string_view message;
+  } cases[] = {
+      {"a.av", kPlayerShortName},
+      {".avi", kPlayerShortName},
+      {f.dir.File("walk.mov"), kPlayerBadExtension},
+      {f.dir.File("walkavi"), kPlayerBadExtension},
+      {f.dir.File("MISSING.AVI"), kPlayerFileOpen},
+      {f.dir.File("junk.avi"), kPlayerBadFormat},
+      {empty, kPlayerEmptyMovie},
+      {wide, kPlayerDoesNotFit},
+  };
+  for (const Case& c : cases) {
+    f.prompt.Clear();
+    EXPECT_FALSE(f.player->Open(c.path)) << c.path;
+    EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{Expected(c.message)}) << c.path;
+    EXPECT_FALSE(f.player->playing());
+  }
+}
+
+TEST(MoviePlayer, StepsAndSliderClampAndTheCaptionFollowsTheFrame) {
+  Fixture f;
+  MoviePlan plan;
+  ASSERT_TRUE(f.player->Open(f.Movie("walk.avi", plan)));
+  EXPECT_EQ(f.Title(), "Quenda Movie Player - FRM : 1");
+  auto* back = f.Find<QPushButton>("back");
+  auto* forward = f.Find<QPushButton>("forward");
+  auto* slider = f.Find<QSlider>("position");
+  ASSERT_TRUE(back && forward && slider);
+  EXPECT_EQ(back->text(), "<<");
+  EXPECT_EQ(forward->text(), ">>");
+  EXPECT_EQ(slider->maximum(), 2);
+
+  QTest::mouseClick(back, Qt::LeftButton);
+  EXPECT_EQ(f.player->currentFrame(), 0);
+  EXPECT_EQ(f.Title(), "Quenda Movie Player - FRM : 1");
+  for (int i = 0; i < 5; ++i) QTest::mouseClick(forward, Qt::LeftButton);
+  EXPECT_EQ(f.player->currentFrame(), 2);
+  EXPECT_EQ(f.Title(), "Quenda Movie Player - FRM : 3");
+  EXPECT_EQ(slider->value(), 2);
+
+  // The picture on show is frame 3's: its top-left pixel, top row first on screen.
+  const QImage& shown = f.player->view()->picture();
+  auto input = testing::MakeColourPicture(plan.width, plan.height, 2);
+  const uint8_t* topLeft = &input[std::size_t(plan.height - 1) * plan.width * 3];
+  const QColor pixel = shown.pixelColor(0, 0);
+  EXPECT_NEAR(pixel.blue(), topLeft[0], 12);
+  EXPECT_NEAR(pixel.green(), topLeft[1], 12);
+  EXPECT_NEAR(pixel.red(), topLeft[2], 12);
+
+  slider->setValue(1);
+  EXPECT_EQ(f.player->currentFrame(), 1);
+  EXPECT_EQ(f.Title(), "Quenda Movie Player - FRM : 2");
+  EXPECT_TRUE(f.prompt.Texts().empty());
+}
+
+TEST(MoviePlayer, OneFrameMovieStopsAtOnceUnlessLooping) {
+  Fixture f;
+  MoviePlan plan;
+  plan.frames = 1;
+  ASSERT_TRUE(f.player->Open(f.Movie("one.avi", plan)));
+  auto* play = f.Find<QPushButton>("play");
+  QTest::mouseClick(play, Qt::LeftButton);
+  QTRY_VERIFY_WITH_TIMEOUT(!f.player->playing(), 1000);
+  EXPECT_EQ(f.drawn, (std::vector<int>{0, 0}));  // on opening, then once in play
+  EXPECT_EQ(f.Title(), "Quenda Movie Player - FRM : 1");
+
+  QTest::mouseClick(f.Find<QPushButton>("loop"), Qt::LeftButton);
+  f.drawn.clear();
+  QTest::mouseClick(play, Qt::LeftButton);
+  QTest::qWait(300);
+  EXPECT_TRUE(f.player->playing());
+  EXPECT_GE(f.drawn.size(), 4u);  // 25 a second, allowing for a busy machine
+  QTest::mouseClick(play, Qt::LeftButton);
+  EXPECT_FALSE(f.player->playing());
+  EXPECT_TRUE(f.prompt.Texts().empty());
+}
+
+TEST(MoviePlayer, PlayingShowsTheMeasuredRateInTheCaptionAndLoopsToTheStart) {
+  Fixture f;
+  MoviePlan plan;
+  plan.frames = 5;
+  ASSERT_TRUE(f.player->Open(f.Movie("five.avi", plan)));
+  f.Find<QPushButton>("loop")->click();
+  f.Find<QPushButton>("play")->click();
+  QTRY_VERIFY_WITH_TIMEOUT(f.drawn.size() > 8, 2000);
+  static const QRegularExpression kPlaying("^Quenda Movie Player - FRM : [1-5]  FPS : \\d+$");
+  EXPECT_TRUE(kPlaying.match(f.Title()).hasMatch()) << f.Title().toStdString();
+  f.Find<QPushButton>("play")->click();
+  // Drawn in order, back to frame 0 after frame 4.
+  for (std::size_t i = 2; i < f.drawn.size(); ++i)
+    EXPECT_EQ(f.drawn[i], (f.drawn[i - 1] + 1) % 5) << i;
+  f.Find<QPushButton>("forward")->click();
+  static const QRegularExpression kStopped("^Quenda Movie Player - FRM : [1-5]$");
+  EXPECT_TRUE(kStopped.match(f.Title()).hasMatch()) << f.Title().toStdString();
+}
+
+TEST(MoviePlayer, MovieWithoutSoundPlaysWithoutAnyMessageOrSound) {
+  Fixture f;
+  f.audio.canPlay = false;  // not even asked
+  MoviePlan plan;
+  plan.frames = 4;
+  ASSERT_TRUE(f.player->Open(f.Movie("silent.avi", plan)));
+  EXPECT_FALSE(f.player->hasSound());
+  f.Find<QPushButton>("play")->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!f.player->playing(), 2000);
+  EXPECT_EQ(f.drawn, (std::vector<int>{0, 0, 1, 2, 3}));
+  EXPECT_TRUE(f.prompt.Texts().empty());
+  EXPECT_TRUE(f.audio.starts.empty());
+}
+
+TEST(MoviePlayer, WithoutAnAudioDeviceItSaysSoAndPlaysInSilence) {
+  Fixture f;
+  MoviePlan plan;
+  plan.frames = 4;
+  plan.soundBytes = 4000;
+  const std::string path = f.Movie("voice.avi", plan);
+  f.audio.canPlay = false;
+  ASSERT_TRUE(f.player->Open(path));
+  EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{Expected(kPlayerNoAudioDevice)});
+  EXPECT_FALSE(f.player->hasSound());
+  f.Find<QPushButton>("play")->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!f.player->playing(), 2000);
+  EXPECT_EQ(f.drawn.size(), 5u);
+  EXPECT_TRUE(f.audio.starts.empty());
+
+  f.prompt.Clear();
+  f.audio.canPlay = true;
+  f.audio.opens = false;
+  ASSERT_TRUE(f.player->Open(path));
+  EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{Expected(kPlayerAudioOpenFailed)});
+  EXPECT_FALSE(f.player->hasSound());
+}
+
+TEST(MoviePlayer, TheSystemOutputOnThisMachineEitherPlaysOrSaysThereIsNoDevice) {
+  TempDir dir;
+  MoviePlan plan;
+  plan.frames = 3;
+  plan.soundBytes = 3000;
+  WriteMovie(dir.File("voice.avi"), plan);
+  ScriptedPrompt prompt;
+  MoviePlayer player(prompt, std::make_unique<QtAudioOutput>());
+  ASSERT_TRUE(player.Open(dir.File("voice.avi")));
+  if (!QtAudioOutput().CanPlay(testing::Mono8BitFormat(22050))) {
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{Expected(kPlayerNoAudioDevice)});
+    EXPECT_FALSE(player.hasSound());
+  } else {
+    EXPECT_TRUE(player.hasSound());
+  }
+  player.findChild<QPushButton*>("play")->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!player.playing(), 2000);
+  EXPECT_EQ(player.currentFrame(), 0);
+}
+
+TEST(MoviePlayer, SoundStartsWithFrameZeroOfEveryLoopAndStopsWithThePicture) {
+  Fixture f;
+  MoviePlan plan;
+  plan.frames = 3;
+  plan.soundBytes = 2646;  // 3 frames at 22050 Hz
+  ASSERT_TRUE(f.player->Open(f.Movie("loop.avi", plan)));
+  ASSERT_TRUE(f.player->hasSound());
+  f.Find<QPushButton>("loop")->click();
+  f.Find<QPushButton>("play")->click();
+  QTRY_VERIFY_WITH_TIMEOUT(f.drawn.size() > 10, 3000);
+  f.player->reject();  // closing stops playback first
+  EXPECT_FALSE(f.player->playing());
+  EXPECT_FALSE(f.audio.active);
+  const auto zeros = std::count(f.drawn.begin() + 1, f.drawn.end(), 0);
+  EXPECT_EQ(std::ptrdiff_t(f.audio.starts.size()), zeros);
+  for (std::size_t start : f.audio.starts) EXPECT_EQ(start, 0u);
+
+  // Playing from the middle starts the sound at the matching place.
+  f.audio.starts.clear();
+  f.Find<QSlider>("position")->setValue(2);
+  f.Find<QPushButton>("play")->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!f.audio.starts.empty(), 1000);
+  EXPECT_EQ(f.audio.starts[0], 2u * 882u);
+  EXPECT_TRUE(f.prompt.Texts().empty());
+}
+
+TEST(MoviePlayer, SoundThatCannotStartIsReportedAndThePictureGoesOn) {
+  Fixture f;
+  f.audio.plays = false;
+  MoviePlan plan;
+  plan.frames = 3;
+  plan.soundBytes = 2646;
+  ASSERT_TRUE(f.player->Open(f.Movie("mute.avi", plan)));
+  f.Find<QPushButton>("play")->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!f.player->playing(), 2000);
+  EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{Expected(kPlayerSoundWriteFailed)});
+  EXPECT_EQ(f.drawn, (std::vector<int>{0, 0, 1, 2}));
+}
+
+TEST(MoviePlayer, DoubleSizeOnlyWhenTwiceTheWindowFitsTheScreen) {
+  Fixture f;
+  MoviePlan small;
+  ASSERT_TRUE(f.player->Open(f.Movie("small.avi", small)));
+  EXPECT_GE(f.player->width(), kPlayerMinimumWidth);
+  EXPECT_GE(f.player->height(), kPlayerMinimumHeight);
+  auto* zoom = f.Find<QCheckBox>("double");
+  EXPECT_EQ(f.player->view()->size(), QSize(49, 35));
+  zoom->click();
+  EXPECT_TRUE(zoom->isChecked());
+  EXPECT_EQ(f.player->view()->size(), QSize(98, 70));
+  zoom->click();
+  EXPECT_EQ(f.player->view()->size(), QSize(49, 35));
+  EXPECT_TRUE(f.prompt.Texts().empty());
+
+  MoviePlan large;
+  large.width = 400;
+  large.height = 300;
+  large.frames = 1;
+  ASSERT_TRUE(f.player->Open(f.Movie("large.avi", large)));  // 800 x 600 offscreen screen
+  zoom->click();
+  EXPECT_FALSE(zoom->isChecked());
+  EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{Expected(kPlayerZoomDoesNotFit)});
+  EXPECT_EQ(f.player->view()->size(), QSize(402, 302));
+}
+
+}  // namespace
+}  // namespace quenda
+
+int main(int argc, char** argv) {
+  // Listing the tests at build time happens without the test environment; no display needed.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

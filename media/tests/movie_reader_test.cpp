@@ -1,0 +1,115 @@
+#include "media/movie_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "media/avi_messages.h"
+#include "media/tests/movie_test_support.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::MoviePlan;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+TEST(MovieReader, RefusesWhatIsNotAPlayableMovieWithThePlayersMessages) {
+  TempDir dir;
+  WriteBytes(dir.File("empty.avi"), {});
+  WriteBytes(dir.File("noise.avi"), std::vector<uint8_t>(300, 0x5A));
+  // A RIFF file of another kind.
+  std::vector<uint8_t> wave = {'R', 'I', 'F',  'F',  36,  0,   0,    0,    'W', 'A', 'V',
+                               'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                               1,   0,   0x22, 0x56, 0,   0,   0x22, 0x56, 0,   0,   1,
+                               0,   8,   0,    'd',  'a', 't', 'a',  0,    0,   0,   0};
+  WriteBytes(dir.File("sound.avi"), wave);
+  struct Case {
+    std::string path;
+    std::string_view message;
+  } cases[] = {
+      {dir.File("missing.avi"), kPlayerFileOpen}, {dir.path(), kPlayerFileOpen},
+      {dir.File("empty.avi"), kPlayerBadFormat},  {dir.File("noise.avi"), kPlayerBadFormat},
+      {dir.File("sound.avi"), kPlayerBadFormat},
+  };
+  for (const Case& c : cases) {
+    auto opened = MovieReader::Open(c.path);
+    EXPECT_FALSE(opened.ok()) << c.path;
+    EXPECT_EQ(opened.message(), c.message) << c.path;
+  }
+}
+
+TEST(MovieReader, AMovieWithoutPicturesHasNoVideoStream) {
+  if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+  TempDir dir;
+  const std::string path = dir.File("voice.avi");
+  const std::string command = "ffmpeg -v error -f lavfi -i sine=duration=0.2 -c:a pcm_u8 '" + path +
+                              "' </dev/null >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  auto opened = MovieReader::Open(path);
+  EXPECT_EQ(opened.message(), kPlayerNoVideo);
+}
+
+TEST(MovieReader, ReadsTheSameFromMemoryAsFromTheFile) {
+  TempDir dir;
+  const std::string path = dir.File("walk.avi");
+  MoviePlan plan;
+  plan.frames = 4;
+  plan.soundBytes = 1234;
+  testing::WriteMovie(path, plan);
+  auto fromFile = MovieReader::Open(path);
+  auto fromMemory = MovieReader::OpenBytes(ReadBytes(path));
+  ASSERT_TRUE(fromFile.ok() && fromMemory.ok()) << fromMemory.message();
+  MovieReader& a = **fromFile;
+  MovieReader& b = **fromMemory;
+  EXPECT_EQ(b.frameCount(), 4);
+  EXPECT_EQ(a.frameCount(), b.frameCount());
+  EXPECT_EQ(a.rate(), b.rate());
+  EXPECT_EQ(*a.ReadSound(), *b.ReadSound());
+  EXPECT_EQ(b.ReadSound()->size(), 1234u);
+  std::vector<uint8_t> frameA(47 * 33 * 3), frameB(47 * 33 * 3);
+  for (int i : {3, 0, 2}) {
+    ASSERT_TRUE(a.ReadFrame(i, frameA.data()).ok());
+    ASSERT_TRUE(b.ReadFrame(i, frameB.data()).ok());
+    EXPECT_EQ(frameA, frameB) << i;
+  }
+  EXPECT_EQ(MovieReader::OpenBytes({}).message(), kPlayerBadFormat);
+}
+
+// Every cut of a movie with sound either opens or is refused with a message, and whatever
+// opens reads its frames and sound without going outside its buffers.
+TEST(MovieReader, TruncatedMoviesFailCleanly) {
+  TempDir dir;
+  const std::string whole = dir.File("whole.avi");
+  MoviePlan plan;
+  plan.frames = 6;
+  plan.soundBytes = 9000;
+  testing::WriteMovie(whole, plan);
+  const auto bytes = ReadBytes(whole);
+  int opened = 0;
+  for (std::size_t cut : {std::size_t(12), std::size_t(100), bytes.size() / 4, bytes.size() / 2,
+                          bytes.size() * 3 / 4, bytes.size() - 9, bytes.size() - 1}) {
+    auto movie =
+        MovieReader::OpenBytes(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(cut)));
+    if (!movie) {
+      EXPECT_FALSE(movie.message().empty()) << cut;
+      continue;
+    }
+    ++opened;
+    std::vector<uint8_t> frame(std::size_t(plan.width) * plan.height * 3);
+    if (movie.value()->OpenDecoder().ok()) {
+      for (int i = 0; i < movie.value()->frameCount(); ++i)
+        (void)movie.value()->ReadFrame(i, frame.data());
+    }
+    auto sound = movie.value()->ReadSound();
+    if (sound.ok()) {
+      EXPECT_LE(sound->size(), plan.soundBytes) << cut;
+    }
+  }
+  EXPECT_GT(opened, 0);  // the later cuts still hold a readable header
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,40 @@
+#pragma once
+// Helpers for the movie tests: colour pictures that change from frame to frame, picture error,
+// written movies, and ffprobe as a reader that owes nothing to ours.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/wave_format.h"
+
+namespace quenda::testing {
+
+// width x height x 3 bytes, blue green red, bottom row first; smooth colour with a moving disc.
+std::vector<uint8_t> MakeColourPicture(int width, int height, int frame);
+
+// Mean absolute difference per byte.
+double MeanAbsoluteError(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
+
+// 8-bit mono PCM at the rate given.
+WaveFormat Mono8BitFormat(uint32_t samplesPerSecond);
+std::vector<uint8_t> MakeSoundBlock(std::size_t bytes);
+
+struct MoviePlan {
+  int width = 47;
+  int height = 33;
+  int framesPerSecond = 25;
+  int frames = 3;
+  int quality = 10000;
+  std::size_t soundBytes = 0;  // no sound when 0
+  uint32_t soundRate = 22050;
+};
+// Writes a movie through AviWriter; fails the test on any message.
+void WriteMovie(const std::string& path, const MoviePlan& plan);
+
+// One map of ffprobe's key=value lines per stream, in stream order; empty when ffprobe fails.
+std::vector<std::map<std::string, std::string>> ProbeStreams(const std::string& path);
+bool HaveFfprobe();
+
+}  // namespace quenda::testing

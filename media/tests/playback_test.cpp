@@ -1,0 +1,188 @@
+#include "media/playback.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace quenda {
+namespace {
+
+struct Drawn {
+  double atMs;
+  int frame;
+};
+
+// Runs turns every `stepMs` from `fromMs` to `untilMs`, recording what was drawn.
+struct PlayRecord {
+  std::vector<Drawn> drawn;
+  std::vector<double> soundStarts;
+  std::vector<double> soundStartTimes;
+  int warnings = 0;
+  bool stopped = false;
+};
+
+PlayRecord Drive(Playback& playback, double fromMs, double untilMs, double stepMs,
+                 double soundSpeed = 0) {
+  PlayRecord run;
+  double soundStartedWall = 0;
+  double soundLengthMs = 1e12;
+  for (double now = fromMs; now <= untilMs && playback.playing(); now += stepMs) {
+    std::optional<double> sound;
+    if (soundSpeed > 0 && !run.soundStarts.empty() &&
+        (now - soundStartedWall) * soundSpeed < soundLengthMs)
+      sound = (now - soundStartedWall) * soundSpeed;
+    PlaybackTurn turn = playback.Turn(now, sound);
+    if (turn.startSoundAtMs) {
+      run.soundStarts.push_back(*turn.startSoundAtMs);
+      run.soundStartTimes.push_back(now);
+      soundStartedWall = now;
+    }
+    if (turn.drawFrame) run.drawn.push_back({now, *turn.drawFrame});
+    if (turn.slowWarning) ++run.warnings;
+    if (turn.stopped) run.stopped = true;
+  }
+  return run;
+}
+
+TEST(Playback, SteppingAndTheSliderClampToTheFrames) {
+  Playback playback(5, 25);
+  playback.StepBack();
+  EXPECT_EQ(playback.currentFrame(), 0);
+  playback.SetFrame(4);
+  playback.StepForward();
+  EXPECT_EQ(playback.currentFrame(), 4);
+  playback.SetFrame(99);
+  EXPECT_EQ(playback.currentFrame(), 4);
+  playback.SetFrame(-3);
+  EXPECT_EQ(playback.currentFrame(), 0);
+  playback.StepForward();
+  playback.StepForward();
+  EXPECT_EQ(playback.currentFrame(), 2);
+}
+
+TEST(Playback, OneFrameMovieShowsItsFrameAndStopsUnlessLooping) {
+  Playback once(1, 25);
+  once.Start(0, false);
+  PlayRecord run = Drive(once, 0, 1000, 1);
+  ASSERT_EQ(run.drawn.size(), 1u);
+  EXPECT_EQ(run.drawn[0].frame, 0);
+  EXPECT_TRUE(run.stopped);
+  EXPECT_FALSE(once.playing());
+  EXPECT_EQ(once.currentFrame(), 0);
+
+  Playback looped(1, 25);
+  looped.SetLooping(true);
+  looped.Start(0, false);
+  run = Drive(looped, 0, 400, 1);
+  EXPECT_FALSE(run.stopped);
+  EXPECT_TRUE(looped.playing());
+  EXPECT_EQ(run.drawn.size(), 11u);  // 0, 40, ... 400 ms
+}
+
+TEST(Playback, FramesFallDueOnTheExactRateWithoutDrift) {
+  // 30 frames per second does not divide a millisecond; a whole-millisecond interval would
+  // run 1% fast, nine frames ahead of the sound after 30 seconds.
+  for (double fps : {25.0, 30.0, 12.0}) {
+    Playback playback(100000, fps);
+    playback.Start(0, false);
+    PlayRecord run = Drive(playback, 0, 30000, 1);
+    const double period = 1000.0 / fps;
+    ASSERT_EQ(run.drawn.size(), std::size_t(std::floor(30000 / period)) + 1) << fps;
+    for (std::size_t i = 0; i < run.drawn.size(); ++i) {
+      ASSERT_EQ(run.drawn[i].frame, int(i));
+      ASSERT_NEAR(run.drawn[i].atMs, double(i) * period, 1.0) << fps << " frame " << i;
+    }
+    EXPECT_NEAR(playback.measuredRate(), fps, kRateTolerance);
+    EXPECT_EQ(playback.light(), RateLight::Right);
+    EXPECT_EQ(run.warnings, 0);
+  }
+}
+
+TEST(Playback, SoundStartsAgainWithFrameZeroOfEveryLoopAndWhereverPlayingStarts) {
+  Playback playback(3, 25);
+  playback.SetLooping(true);
+  playback.Start(0, true);
+  PlayRecord run = Drive(playback, 0, 1000, 1);
+  // 26 frames drawn in a second; frame 0 comes round 9 times.
+  std::size_t zeros = 0;
+  for (const Drawn& d : run.drawn) zeros += d.frame == 0;
+  EXPECT_EQ(run.soundStarts.size(), zeros);
+  EXPECT_EQ(zeros, 9u);
+  for (double at : run.soundStarts) EXPECT_EQ(at, 0.0);
+
+  Playback middle(10, 25);
+  middle.SetFrame(4);
+  middle.Start(0, true);
+  run = Drive(middle, 0, 100, 1);
+  ASSERT_FALSE(run.soundStarts.empty());
+  EXPECT_DOUBLE_EQ(run.soundStarts[0], 4 * 40.0);
+
+  Playback silent(3, 25);
+  silent.SetLooping(true);
+  silent.Start(0, false);
+  EXPECT_TRUE(Drive(silent, 0, 500, 1).soundStarts.empty());
+}
+
+TEST(Playback, ThePictureKeepsInStepWithSoundThatRunsSlowOrFast) {
+  for (double speed : {0.98, 1.0, 1.02}) {
+    Playback playback(750, 25);  // 30 seconds
+    playback.Start(0, true);
+    PlayRecord run = Drive(playback, 0, 40000, 1, speed);
+    ASSERT_EQ(run.drawn.size(), 750u) << speed;
+    double worst = 0;
+    for (const Drawn& d : run.drawn) {
+      const double soundMs = (d.atMs - run.soundStartTimes[0]) * speed;
+      worst = std::max(worst, std::abs(soundMs - d.frame * 40.0));
+    }
+    EXPECT_LT(worst, 40.0) << "speed " << speed;
+  }
+}
+
+TEST(Playback, SlowPlayWarnsOnceAfterFortySlowFramesAndRecoveryResetsTheCount) {
+  Playback playback(100000, 25);
+  playback.Start(0, false);
+  // Turns only every 60 ms: about 16.7 frames per second.
+  PlayRecord slow = Drive(playback, 0, 60.0 * 39, 60);
+  EXPECT_EQ(playback.light(), RateLight::Off);
+  EXPECT_EQ(slow.warnings, 0);  // 39 frames drawn, 38 of them slow
+  PlayRecord more = Drive(playback, 60.0 * 40, 60.0 * 120, 60);
+  EXPECT_EQ(more.warnings, 1);
+  EXPECT_LT(playback.measuredRate(), 25 - kRateTolerance);
+
+  // Back on time (after catching up the frames it fell behind), the light comes back.
+  PlayRecord back = Drive(playback, 60.0 * 121, 60.0 * 121 + 40000, 1);
+  EXPECT_EQ(playback.light(), RateLight::Right);
+  const double restart = 60.0 * 121 + 40001;
+  PlayRecord again = Drive(playback, restart, restart + 60.0 * 60, 60);
+  EXPECT_EQ(again.warnings, 1);
+  EXPECT_EQ(back.warnings, 0);
+
+  playback.Stop();
+  EXPECT_EQ(playback.light(), RateLight::Right);
+  EXPECT_FALSE(playback.playing());
+}
+
+TEST(Playback, CatchingUpFastTurnsTheLightOffWithoutWarning) {
+  Playback playback(1000, 25);
+  playback.Start(0, false);
+  Drive(playback, 0, 200, 1);
+  // A stall of half a second, then the late frames go out back to back.
+  PlayRecord burst = Drive(playback, 700, 706, 1);
+  EXPECT_EQ(playback.light(), RateLight::Off);
+  EXPECT_GT(playback.measuredRate(), 25 + kRateTolerance);
+  EXPECT_EQ(burst.warnings, 0);
+}
+
+TEST(Playback, NothingHappensWhileStoppedOrForAnEmptyMovie) {
+  Playback playback(5, 25);
+  PlaybackTurn turn = playback.Turn(100, std::nullopt);
+  EXPECT_FALSE(turn.drawFrame.has_value());
+  Playback empty(0, 25);
+  empty.Start(0, true);
+  EXPECT_FALSE(empty.playing());
+  EXPECT_FALSE(empty.Turn(10, std::nullopt).drawFrame.has_value());
+}
+
+}  // namespace
+}  // namespace quenda
