@@ -21,7 +21,8 @@ void PrintOverview(std::ostream& out) {
 }  // namespace
 
 std::span<const Command> AllCommands() {
-  static const std::vector<Command> kCommands{SampleCommand(), InfoCommand(), AnalyzeCommand()};
+  static const std::vector<Command> kCommands{SampleCommand(), InfoCommand(),   AnalyzeCommand(),
+                                              PaintCommand(),  ColorsCommand(), AutopaintCommand()};
   return kCommands;
 }
 

@@ -8,5 +8,8 @@ namespace quenda::cli {
 const Command& SampleCommand();
 const Command& InfoCommand();
 const Command& AnalyzeCommand();
+const Command& PaintCommand();
+const Command& ColorsCommand();
+const Command& AutopaintCommand();
 
 }  // namespace quenda::cli

@@ -1,0 +1,87 @@
+// `quenda colors`: lists a sequence's colour set and adds colours to it.
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/console_prompt.h"
+#include "common/color_set.h"
+
+namespace quenda::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quenda colors SEQ.col [--add NAME R G B ...] [--list]\n"
+    "Adds each colour (NAME at most 8 characters, R G B each 0..255) to the colour set and\n"
+    "saves it; a missing set is made with the default entries first. --list prints every\n"
+    "entry as 'INDEX NAME R G B'.\n";
+
+int UsageError(CommandIo& io, const std::string& reason) {
+  io.err << "quenda colors: " << reason << "\n" << kUsage;
+  return 2;
+}
+
+struct NewColour {
+  std::string name;
+  int red, green, blue;
+};
+
+int RunColors(std::span<const std::string> args, CommandIo& io) {
+  std::string path;
+  std::vector<NewColour> added;
+  bool list = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--list") {
+      list = true;
+    } else if (args[i] == "--add") {
+      if (i + 4 >= args.size()) return UsageError(io, "--add takes NAME R G B");
+      auto r = ParseInt(args[i + 2], 0, 255), g = ParseInt(args[i + 3], 0, 255),
+           b = ParseInt(args[i + 4], 0, 255);
+      if (args[i + 1].empty() || !r || !g || !b)
+        return UsageError(io, "--add takes NAME R G B, each number from 0 to 255");
+      added.push_back({args[i + 1], *r, *g, *b});
+      i += 4;
+    } else if (args[i].starts_with("--")) {
+      return UsageError(io, "unknown option " + args[i]);
+    } else if (path.empty()) {
+      path = args[i];
+    } else {
+      return UsageError(io, "give exactly one colour set");
+    }
+  }
+  if (path.empty()) return UsageError(io, "give exactly one colour set");
+  if (added.empty() && !list) return UsageError(io, "give --add or --list");
+
+  ConsolePrompt prompt(io.err, false);
+  ColorSet set;
+  LoadColorSet(set, path, prompt);
+  int code = 0;
+  if (!added.empty()) {
+    for (const NewColour& c : added) {
+      if (!AddColor(set, c.name, c.red, c.green, c.blue)) {
+        io.err << "Maximum color number reached!\n";
+        code = 1;
+        break;
+      }
+      io.out << "added " << set.entries[set.count - 1].name << " as colour " << set.count - 1
+             << "\n";
+    }
+    if (!SaveColorSet(set, prompt)) return 1;
+  }
+  if (list) {
+    for (int i = 0; i < set.count; ++i) {
+      const ColorEntry& e = set.entries[i];
+      io.out << i << " " << e.name << " " << int(e.red) << " " << int(e.green) << " " << int(e.blue)
+             << "\n";
+    }
+  }
+  return code;
+}
+
+}  // namespace
+
+const Command& ColorsCommand() {
+  static const Command kCommand{"colors", "list a colour set or add colours to it", kUsage,
+                                RunColors};
+  return kCommand;
+}
+
+}  // namespace quenda::cli

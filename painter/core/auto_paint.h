@@ -1,0 +1,40 @@
+#pragma once
+// Auto paint: a source frame laid over the target on the peg holes; every target region votes
+// by pixel overlap for a source region and takes the winner's colour. Only region colours move.
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "common/frame_sequence.h"
+#include "painter/core/painter_frame.h"
+
+namespace quenda {
+
+struct PegOffset {
+  int x = 0;
+  int y = 0;
+  bool operator==(const PegOffset&) const = default;
+};
+
+// A frame's offset on the peg bar for peg position `peg` (always the target's).
+PegOffset PegOffsetFor(int peg, int width, int height, int originX, int originY);
+
+// Source pixel (x, y) lies over target pixel (x + shift.x, y + shift.y).
+PegOffset AlignmentShift(const PainterFrame& target, const PainterFrame& source);
+
+// For every target region 1 .. N_T + 1, the source region it takes its colour from: the one
+// covering most of its pixels, ties to the smaller number, source region 1 when none covers
+// it. Element 0 is unused.
+std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& source);
+
+// Takes the undo copy of region colours, copies the winners' colours and sets paintChanged.
+void AutoPaintFrom(PainterFrame& target, const PainterFrame& source);
+
+// A frame tag typed by the user: the digits before the first letter are the number, that
+// letter the suffix ("12a" is 12a, "12" is 12).
+FrameTag ParseTypedFrameTag(std::string_view text);
+// Index of the frame with exactly that number and letter.
+std::optional<int> FindFrame(const std::vector<FrameTag>& frames, const FrameTag& tag);
+
+}  // namespace quenda

@@ -1,0 +1,275 @@
+#include "painter/core/painter_doc.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/drawing_scan.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+#include "painter/core/frame_composition.h"
+
+namespace quenda {
+namespace {
+
+std::string_view FileTitle(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+CPainterDoc::CPainterDoc(Prompt& prompt) : prompt_(prompt) {}
+
+CPainterDoc::~CPainterDoc() {
+  // The views may be gone already; the frame is still saved.
+  listeners_.clear();
+  Close();
+}
+
+void CPainterDoc::AddListener(PainterListener* listener) {
+  if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+    listeners_.push_back(listener);
+}
+
+void CPainterDoc::RemoveListener(PainterListener* listener) {
+  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void CPainterDoc::UpdateAllViews(PainterHint hint, ImageRect rect, int region) {
+  const PainterUpdate update{hint, rect, region};
+  for (PainterListener* listener : std::vector<PainterListener*>(listeners_))
+    listener->OnPainterUpdate(update);
+}
+
+bool CPainterDoc::OpenSequence() {
+  auto picked = prompt_.PickFile(kOpenSequenceTitle, kDrawingFileFilter, directory());
+  if (!picked) return false;
+  return OpenSequenceFile(*picked);
+}
+
+bool CPainterDoc::OpenSequenceFile(const std::string& path) {
+  if (!IsSequenceFileName(path)) {
+    prompt_.Message(kInvalidSequenceFileName, MessageIcon::Error);
+    return false;
+  }
+  recentFilePath_ = path;
+  // A recent-file entry or a typed path may name a drawing that is gone.
+  if (!FrameExists(path)) {
+    prompt_.Message(std::string(kImageMissing) + path, MessageIcon::Error);
+    return false;
+  }
+  // Everything is checked before anything of the open sequence is replaced, so a refused
+  // sequence leaves the current one exactly as it was.
+  DrawingSequence next = quenda::OpenSequence(path, FileTitle(path), kPainterSequenceCapacity);
+  if (next.frameCount == 0) {
+    prompt_.Message(std::string(kImageMissing) + path, MessageIcon::Error);
+    return false;
+  }
+  for (int i = 0; i < next.frameCount; ++i) {
+    if (!FrameExists(SequenceFilePath(next, next.frames[i], ".rgn"))) {
+      prompt_.Message(kUnprocessedFrames, MessageIcon::Error);
+      return false;
+    }
+  }
+  if (sequenceOpen_) SaveCurrentFrame();
+  sequence_ = std::move(next);
+  LoadColorSet(colors_, ColorSetPath(sequence_), prompt_);
+  sequenceOpen_ = true;
+  currentFrame_ = 0;
+  currentColor_ = 0;
+  viewMode_ = ViewMode::RegionsPainted;
+  tool_ = PainterTool::RegionFill;
+  brushSize_ = kDefaultBrushSize;
+  iconsStale_ = false;
+  penActive_ = false;
+  GoToFrame(0, PainterHint::SequenceOpened);
+  UpdateAllViews(PainterHint::FrameChanged);
+  return true;
+}
+
+FramePaths CPainterDoc::PathsOf(int index) const {
+  if (index < 0 || index >= sequence_.frameCount) return {};
+  const FrameTag& tag = sequence_.frames[index];
+  return {SequenceFilePath(sequence_, tag, ".qds"), SequenceFilePath(sequence_, tag, ".rgn"),
+          SequenceFilePath(sequence_, tag, ".pnt")};
+}
+
+bool CPainterDoc::LoadFrameInto(PainterFrame& target, int index) {
+  if (index < 0 || index >= sequence_.frameCount) {
+    prompt_.Message(kIllegalFrameNumber, MessageIcon::Error);
+    target = PainterFrame{};
+    return false;
+  }
+  return LoadPainterFrame(target, PathsOf(index), colors_.count, prompt_);
+}
+
+void CPainterDoc::GoToFrame(int index, PainterHint hint) {
+  currentFrame_ = index;
+  penActive_ = false;
+  frameLoaded_ = LoadFrameInto(frame_, index);
+  referenceLoaded_ = false;
+  referencePicture_ = Raster();
+  UpdateAllViews(hint);
+}
+
+void CPainterDoc::SaveCurrentFrame() {
+  if (!sequenceOpen_) return;
+  if (iconsStale_) {
+    UpdateAllViews(PainterHint::RedrawIcons);
+    iconsStale_ = false;
+  }
+  // A frame that failed to load holds nothing, so nothing is written under its name.
+  if (frameLoaded_) SavePainterFrame(frame_, PathsOf(currentFrame_), prompt_);
+  UpdateAllViews(PainterHint::FrameSaved);
+}
+
+bool CPainterDoc::SelectFrame(int index) {
+  if (!sequenceOpen_ || index < 0 || index >= sequence_.frameCount || index == currentFrame_)
+    return false;
+  SaveCurrentFrame();
+  GoToFrame(index);
+  return true;
+}
+
+bool CPainterDoc::CanGoForward() const {
+  return sequenceOpen_ && currentFrame_ < sequence_.frameCount - 1;
+}
+
+bool CPainterDoc::CanGoBack() const {
+  return sequenceOpen_ && currentFrame_ > 0;
+}
+
+bool CPainterDoc::NextFrame() {
+  return CanGoForward() && SelectFrame(currentFrame_ + 1);
+}
+
+bool CPainterDoc::PreviousFrame() {
+  return CanGoBack() && SelectFrame(currentFrame_ - 1);
+}
+
+bool CPainterDoc::FirstFrame() {
+  return CanGoBack() && SelectFrame(0);
+}
+
+bool CPainterDoc::LastFrame() {
+  return CanGoForward() && SelectFrame(sequence_.frameCount - 1);
+}
+
+bool CPainterDoc::Undo() {
+  if (!CanEdit() || !UndoLastChange(frame_)) return false;
+  UpdateAllViews(PainterHint::RedrawAll);
+  return true;
+}
+
+void CPainterDoc::Close() {
+  if (sequenceOpen_) SaveCurrentFrame();
+}
+
+std::optional<std::string> CPainterDoc::PaintedStateText() const {
+  if (!sequenceOpen_) return std::nullopt;
+  return FramePaintedStateText(currentFrame_);
+}
+
+std::optional<std::pair<int, int>> CPainterDoc::UnfilledOf(int index) const {
+  const FramePaths paths = PathsOf(index);
+  if (paths.paint.empty() || !FrameExists(paths.paint)) return std::nullopt;
+  if (index == currentFrame_ && frameLoaded_)
+    return std::pair{CountUnfilledRegions(frame_), frame_.region.RegionTotal()};
+  auto header = ReadDrawingScanHeader(paths.scan, ScanReader::Painter);
+  if (!header) return std::nullopt;
+  auto map = ReadRegionMap(paths.region, header->width, header->height, RegionReader::Painter);
+  if (!map) return std::nullopt;
+  auto paint = ReadPaintFile(paths.paint, map->regionCount, colors_.count);
+  if (!paint) return std::nullopt;
+  int unfilled = 0;
+  for (std::size_t r = kBackgroundRegion; r < paint->regionColor.size(); ++r)
+    if (paint->regionColor[r] == kUnfilledColor) ++unfilled;
+  return std::pair{unfilled, map->regionCount + 1};
+}
+
+std::string CPainterDoc::FramePaintedStateText(int index) const {
+  const auto counts = UnfilledOf(index);
+  if (!counts) return std::string(kNoPaintInfo);
+  const auto [unfilled, total] = *counts;
+  if (unfilled == 0) return std::string(kAllRegionsPainted);
+  if (unfilled == total) return std::string(kNoRegionPainted);
+  char text[64];
+  std::snprintf(text, sizeof text, "%d regions not painted", unfilled);
+  return std::string(text);
+}
+
+PaintState CPainterDoc::FramePaintState(int index) const {
+  const auto counts = UnfilledOf(index);
+  if (!counts) {
+    const FramePaths paths = PathsOf(index);
+    // A paint file that is there but whose frame does not read counts as unpainted.
+    return !paths.paint.empty() && FrameExists(paths.paint) ? PaintState::SomeUnpainted
+                                                            : PaintState::NoPaintFile;
+  }
+  return counts->first == 0 ? PaintState::AllPainted : PaintState::SomeUnpainted;
+}
+
+Raster CPainterDoc::FrameIcon(int index, int side) const {
+  if (index == currentFrame_ && frameLoaded_)
+    return ComposeFrameIcon(frame_.region, frame_.regionColor, colors_, side);
+  const FramePaths paths = PathsOf(index);
+  RegionData region;
+  std::vector<int32_t> paint;
+  if (auto header = ReadDrawingScanHeader(paths.scan, ScanReader::Painter)) {
+    if (auto read =
+            ReadRegionFile(paths.region, header->width, header->height, RegionReader::Painter)) {
+      region = std::move(read.value());
+      auto painted = ReadPaintFile(paths.paint, region.regionCount, colors_.count);
+      paint = painted ? std::move(painted->regionColor) : DefaultPaint(region.regionCount);
+    }
+  }
+  return ComposeFrameIcon(region, paint, colors_, side);
+}
+
+void CPainterDoc::SetTool(PainterTool tool) {
+  if (!sequenceOpen_) return;
+  tool_ = tool;
+  viewMode_ = ModeForTool(tool);
+  penActive_ = false;
+  UpdateAllViews(PainterHint::StateChanged);
+  UpdateAllViews(PainterHint::RedrawAll);
+}
+
+bool CPainterDoc::IsViewModeEnabled(ViewMode mode) const {
+  if (!sequenceOpen_) return false;
+  switch (mode) {
+    case ViewMode::RegionLine:
+      return tool_ == PainterTool::RegionPen;
+    case ViewMode::RegionsPainted:
+    case ViewMode::XRay:
+      return tool_ == PainterTool::RegionFill;
+    case ViewMode::Composited:
+      return true;
+  }
+  return false;
+}
+
+bool CPainterDoc::SetViewMode(ViewMode mode) {
+  if (!IsViewModeEnabled(mode)) return false;
+  viewMode_ = mode;
+  UpdateAllViews(PainterHint::StateChanged);
+  UpdateAllViews(PainterHint::RedrawAll);
+  return true;
+}
+
+void CPainterDoc::SetBrushSize(int size) {
+  if (!sequenceOpen_ || size < kMinBrushSize || size > kMaxBrushSize) return;
+  brushSize_ = size;
+  UpdateAllViews(PainterHint::StateChanged);
+}
+
+void CPainterDoc::SetCurrentColor(int index) {
+  // Entries 1 and 2 are not listed, so no tool paints with them.
+  if (!sequenceOpen_ || index < 0 || index >= colors_.count || index == kUnfilledColor ||
+      index == kLineColor)
+    return;
+  currentColor_ = index;
+  UpdateAllViews(PainterHint::StateChanged);
+}
+
+}  // namespace quenda

@@ -1,0 +1,192 @@
+#pragma once
+// The painter's document: one drawing sequence, its colour set and the one loaded frame, with
+// one method per command. Views listen for hints and never change the data themselves; every
+// message and question goes through the Prompt given at construction.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/color_set.h"
+#include "common/frame_sequence.h"
+#include "common/progress.h"
+#include "common/prompt.h"
+#include "common/raster.h"
+#include "painter/core/image_rect.h"
+#include "painter/core/painter_frame.h"
+#include "painter/core/painting_tools.h"
+#include "painter/core/region_pen.h"
+
+namespace quenda {
+
+inline constexpr std::string_view kPainterDocumentTemplate =
+    "Quenda Painter\nPainter\nPainter\nQuenda Drawing Sequences (*.pnt)\n.pnt\nPainter."
+    "Document\nPainter Document";
+inline constexpr std::string_view kOpenSequenceTitle = "Select One Frame from a Sequence";
+inline constexpr std::string_view kDrawingFileFilter = "Quenda Drawing Files (*.qds)";
+inline constexpr std::string_view kUnprocessedFrames =
+    "The sequence contains one or more unprocessed frames.\nPlease process all frames of the "
+    "sequence in Analyzer.\nCan not continue with paint!";
+inline constexpr std::string_view kNoPaintInfo = "No Paint Info";
+inline constexpr std::string_view kAllRegionsPainted = "All regions painted";
+inline constexpr std::string_view kNoRegionPainted = "No regions painted";
+inline constexpr int kDefaultBrushSize = 4;
+
+// What changed, for the views.
+enum class PainterHint {
+  SequenceOpened,  // new sequence or new colour set: rebuild every frame icon
+  FrameChanged,    // another frame is loaded
+  FrameSaved,      // the current frame's files were written: redraw its icon
+  RedrawIcons,     // colours changed: redraw all frame icons
+  ColorsChanged,   // the colour list and the picture
+  RedrawRect,      // the picture inside `rect`
+  RedrawAll,       // the whole picture
+  ShowRegion,      // a split shows `region` alone for one redraw
+  StateChanged,    // tool, mode, brush size or current colour
+};
+
+struct PainterUpdate {
+  PainterHint hint = PainterHint::RedrawAll;
+  ImageRect rect;
+  int region = 0;
+};
+
+class PainterListener {
+ public:
+  virtual ~PainterListener() = default;
+  virtual void OnPainterUpdate(const PainterUpdate& update) = 0;
+};
+
+// The painted state of a frame, for the strip's status marks.
+enum class PaintState { NoPaintFile, AllPainted, SomeUnpainted };
+
+// Auto Paint Range dialog values.
+enum class RangeSource { FrameNo, AutoPrevious, AutoNext };
+struct AutoPaintRangeFields {
+  RangeSource source = RangeSource::AutoPrevious;
+  std::string sourceText;
+  std::string startText;
+  std::string endText;
+};
+
+class CPainterDoc {
+ public:
+  explicit CPainterDoc(Prompt& prompt);
+  ~CPainterDoc();  // saves the current frame, as closing the program does
+  CPainterDoc(const CPainterDoc&) = delete;
+  CPainterDoc& operator=(const CPainterDoc&) = delete;
+
+  void AddListener(PainterListener* listener);
+  void RemoveListener(PainterListener* listener);
+  void UpdateAllViews(PainterHint hint, ImageRect rect = {}, int region = 0);
+
+  // Sequence and navigation.
+  bool OpenSequence();                             // asks for a drawing
+  bool OpenSequenceFile(const std::string& path);  // also the recent-file list's path
+  bool NextFrame();
+  bool PreviousFrame();
+  bool FirstFrame();
+  bool LastFrame();
+  bool SelectFrame(int index);  // a double click in the frame strip
+  bool CanGoForward() const;
+  bool CanGoBack() const;
+  bool CanUndo() const { return CanEdit() && frame_.undoAvailable; }
+  bool Undo();
+  void SaveCurrentFrame();
+  void GoToFrame(int index, PainterHint hint = PainterHint::FrameChanged);
+  void Close();
+  // The status pane's text; nothing while no sequence is open.
+  std::optional<std::string> PaintedStateText() const;
+  // The same text for any frame, from its files (the loaded frame from memory).
+  std::string FramePaintedStateText(int index) const;
+  PaintState FramePaintState(int index) const;
+  // The frame strip's icon of any frame, from its files (grey where they do not load).
+  Raster FrameIcon(int index, int side) const;
+
+  // Tools, modes and brushes.
+  void SetTool(PainterTool tool);
+  bool SetViewMode(ViewMode mode);  // false where the current tool does not allow the mode
+  bool IsViewModeEnabled(ViewMode mode) const;
+  void SetBrushSize(int size);
+  void SetCurrentColor(int index);
+
+  // Painting (image pixels; the screen points only tell a click from a drag).
+  void RegionFillRelease(ImagePoint pressScreen, ImagePoint releaseScreen, ImagePoint pressImage,
+                         ImagePoint releaseImage);
+  void PickColor(ImagePoint at);
+  void AnimFill(ImagePoint at);
+  void BrushPress(ImagePoint at);
+  void BrushMove(ImagePoint from, ImagePoint to);
+  void RectangleRelease(ImagePoint press, ImagePoint release);
+  void PenPress(ImagePoint at);
+  void PenMove(ImagePoint to);
+  SplitResult PenRelease(ImagePoint at);
+  GapResult GapCloseRelease(ImagePoint press, ImagePoint release);
+
+  // Auto paint.
+  bool AutoPaint(int sourceIndex);
+  bool AutoPaintPrevious();
+  bool AutoPaintAnyFrame(std::string_view frameText);
+  // The dialog's own checks: the message to show, or nothing when OK may close it.
+  static std::optional<std::string> CheckRangeFields(const AutoPaintRangeFields& fields);
+  bool AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress);
+
+  // Colour set editing; every change is saved at once.
+  void AddColor(std::string_view name, int red, int green, int blue);
+  void EditColor(std::string_view name, int red, int green, int blue);
+  void EditLineAndUnfilledColors(const ColorEntry& line, const ColorEntry& unfilled);
+  bool LoadReferencePicture();
+  bool ImportColors();
+  bool MergeColors();
+
+  bool sequenceOpen() const { return sequenceOpen_; }
+  const DrawingSequence& sequence() const { return sequence_; }
+  const std::string& directory() const { return sequence_.directory; }
+  const std::string& name() const { return sequence_.name; }
+  int frameCount() const { return sequence_.frameCount; }
+  int currentFrame() const { return currentFrame_; }
+  // False after a frame failed to load: edits are refused and leaving writes nothing.
+  bool frameLoaded() const { return frameLoaded_; }
+  const PainterFrame& frame() const { return frame_; }
+  const ColorSet& colors() const { return colors_; }
+  int currentColor() const { return currentColor_; }
+  PainterTool tool() const { return tool_; }
+  ViewMode viewMode() const { return viewMode_; }
+  int brushSize() const { return brushSize_; }
+  bool iconsStale() const { return iconsStale_; }
+  bool referenceLoaded() const { return referenceLoaded_; }
+  const Raster& referencePicture() const { return referencePicture_; }
+  const std::string& recentFilePath() const { return recentFilePath_; }
+  FramePaths PathsOf(int index) const;
+
+ private:
+  bool CanEdit() const { return sequenceOpen_ && frameLoaded_; }
+  bool LoadFrameInto(PainterFrame& target, int index);
+  int RangeIndex(std::string_view text) const;
+  // Unfilled regions and region total of a frame: from memory for the loaded frame, else from
+  // its files; nothing when it has no paint file or its files do not read.
+  std::optional<std::pair<int, int>> UnfilledOf(int index) const;
+
+  Prompt& prompt_;
+  std::vector<PainterListener*> listeners_;
+  bool sequenceOpen_ = false;
+  DrawingSequence sequence_;
+  int currentFrame_ = 0;
+  bool frameLoaded_ = false;
+  PainterFrame frame_;
+  ColorSet colors_;
+  int currentColor_ = 0;
+  PainterTool tool_ = PainterTool::RegionFill;
+  ViewMode viewMode_ = ViewMode::RegionsPainted;
+  int brushSize_ = kDefaultBrushSize;
+  bool iconsStale_ = false;
+  bool referenceLoaded_ = false;
+  Raster referencePicture_;
+  std::string recentFilePath_;
+  ImagePoint penPrevious_;
+  StrokeBox strokeBox_;
+  bool penActive_ = false;
+};
+
+}  // namespace quenda

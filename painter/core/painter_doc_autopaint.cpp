@@ -1,0 +1,124 @@
+// Auto paint commands of the document: one frame from another, from the previous frame, from a
+// typed frame, and over a range with progress and STOP.
+#include <cstdio>
+
+#include "painter/core/auto_paint.h"
+#include "painter/core/painter_doc.h"
+
+namespace quenda {
+namespace {
+
+constexpr std::string_view kInvalidFrameNumber = "Invalid Frame Number";
+constexpr std::string_view kCurrentFrameSource = "You can not auto paint with current frame";
+
+}  // namespace
+
+bool CPainterDoc::AutoPaint(int sourceIndex) {
+  if (!CanEdit()) return false;
+  PainterFrame source;
+  if (!LoadFrameInto(source, sourceIndex)) return false;
+  AutoPaintFrom(frame_, source);
+  UpdateAllViews(PainterHint::RedrawAll);
+  return true;
+}
+
+bool CPainterDoc::AutoPaintPrevious() {
+  if (!sequenceOpen_ || currentFrame_ <= 0) return false;
+  return AutoPaint(currentFrame_ - 1);
+}
+
+bool CPainterDoc::AutoPaintAnyFrame(std::string_view frameText) {
+  if (!sequenceOpen_) return false;
+  const auto index = FindFrame(sequence_.frames, ParseTypedFrameTag(frameText));
+  if (!index) {
+    prompt_.Message(kInvalidFrameNumber, MessageIcon::Error);
+    return false;
+  }
+  if (*index == currentFrame_) {
+    prompt_.Message(kCurrentFrameSource, MessageIcon::Error);
+    return false;
+  }
+  return AutoPaint(*index);
+}
+
+std::optional<std::string> CPainterDoc::CheckRangeFields(const AutoPaintRangeFields& fields) {
+  if (fields.startText.empty()) return "You must give a valid start frame.";
+  if (fields.endText.empty()) return "You must give a valid end frame.";
+  if (fields.source == RangeSource::FrameNo && fields.sourceText.empty())
+    return "You must supply a valid source frame no.";
+  return std::nullopt;
+}
+
+int CPainterDoc::RangeIndex(std::string_view text) const {
+  return FindFrame(sequence_.frames, ParseTypedFrameTag(text)).value_or(-1);
+}
+
+bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress) {
+  if (!sequenceOpen_) return false;
+  if (auto problem = CheckRangeFields(fields)) {
+    prompt_.Message(*problem, MessageIcon::Error);
+    return false;
+  }
+  const int start = RangeIndex(fields.startText);
+  if (start < 0) {
+    prompt_.Message("Invalid Start Frame!", MessageIcon::Error);
+    return false;
+  }
+  const int end = RangeIndex(fields.endText);
+  if (end < 0) {
+    prompt_.Message("Invalid End Frame!", MessageIcon::Error);
+    return false;
+  }
+  if (end <= start) {
+    prompt_.Message("Start frame must be smaller than end frame!", MessageIcon::Error);
+    return false;
+  }
+  int fixedSource = -1;
+  switch (fields.source) {
+    case RangeSource::AutoPrevious:
+      if (start <= 0) {
+        prompt_.Message("There must be a frame before start frame with auto-next paint!",
+                        MessageIcon::Error);
+        return false;
+      }
+      break;
+    case RangeSource::AutoNext:
+      if (end >= sequence_.frameCount - 1) {
+        prompt_.Message("There must be a frame after end frame with auto-previous paint!",
+                        MessageIcon::Error);
+        return false;
+      }
+      break;
+    case RangeSource::FrameNo:
+      fixedSource = RangeIndex(fields.sourceText);
+      if (fixedSource < 0) {
+        prompt_.Message("Invalid source frame number!", MessageIcon::Error);
+        return false;
+      }
+      break;
+  }
+
+  const int count = end - start + 1;
+  for (int k = 1; k <= count; ++k) {
+    const bool descending = fields.source == RangeSource::AutoNext;
+    const int index = descending ? end - (k - 1) : start + (k - 1);
+    const int source = fields.source == RangeSource::AutoPrevious ? index - 1
+                       : descending                               ? index + 1
+                                                                  : fixedSource;
+    char stage[64];
+    std::snprintf(stage, sizeof stage, "Autopainting frame %s",
+                  FormatFrameTag(sequence_.frames[index]).c_str());
+    progress.SetStage(stage);
+    progress.SetPercent(100 * k / count);
+    SaveCurrentFrame();
+    GoToFrame(index);
+    // A frame that does not load ends the run: its data is never painted or written.
+    if (!frameLoaded_) return false;
+    AutoPaint(source);
+    UpdateAllViews(PainterHint::RedrawAll);
+    if (progress.StopRequested()) break;
+  }
+  return true;
+}
+
+}  // namespace quenda

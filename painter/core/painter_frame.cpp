@@ -1,0 +1,115 @@
+#include "painter/core/painter_frame.h"
+
+#include "common/color_set.h"
+#include "common/contrast_stretch.h"
+#include "common/drawing_scan.h"
+#include "common/frame_sequence.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+
+namespace quenda {
+namespace {
+
+bool Fail(PainterFrame& frame, Prompt& prompt, std::string_view first, std::string_view second) {
+  if (!first.empty()) prompt.Message(first, MessageIcon::Error);
+  if (!second.empty()) prompt.Message(second, MessageIcon::Error);
+  frame = PainterFrame{};
+  return false;
+}
+
+}  // namespace
+
+void StretchLevels(std::vector<uint8_t>& scan, uint8_t whiteClamp, uint8_t blackClamp) {
+  const auto table = StretchTable(whiteClamp, blackClamp);
+  for (uint8_t& g : scan) g = table[g];
+}
+
+bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCount,
+                      Prompt& prompt) {
+  frame.undoAvailable = false;
+  frame.undoKind = kUndoNothing;
+  if (!FrameExists(paths.scan))
+    return Fail(frame, prompt, std::string(kImageMissing) + paths.scan, {});
+  if (!FrameExists(paths.region))
+    return Fail(frame, prompt, std::string(kRegionMissing) + paths.region, {});
+
+  auto drawing = ReadDrawingScan(paths.scan, ScanReader::Painter);
+  if (!drawing)
+    return Fail(frame, prompt, drawing.message(), std::string(kImageInvalid) + paths.scan);
+  DrawingScan& scan = drawing->scan;
+
+  auto region = ReadRegionFile(paths.region, scan.width, scan.height, RegionReader::Painter);
+  if (!region)
+    return Fail(frame, prompt, region.message(), std::string(kRegionInvalid) + paths.scan);
+
+  std::vector<int32_t> colors;
+  if (FrameExists(paths.paint)) {
+    auto paint = ReadPaintFile(paths.paint, region->regionCount, colorCount);
+    if (!paint) return Fail(frame, prompt, std::string(kPaintsInvalid) + paths.paint, {});
+    colors = std::move(paint->regionColor);
+  } else {
+    colors = DefaultPaint(region->regionCount);
+  }
+
+  PainterFrame loaded;
+  loaded.width = scan.width;
+  loaded.height = scan.height;
+  loaded.originX = scan.xPosition;
+  loaded.originY = scan.yPosition;
+  loaded.peg = scan.pegPosition;
+  loaded.rowPixels = (scan.width & ~3) + 4;
+  loaded.scan = std::move(scan.pixels);
+  loaded.region = std::move(region.value());
+  loaded.regionColor = std::move(colors);
+  StretchLevels(loaded.scan, loaded.region.settings.whiteClamp, loaded.region.settings.blackClamp);
+  frame = std::move(loaded);
+  return true;
+}
+
+void SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prompt) {
+  if (frame.empty()) return;
+  if (frame.paintChanged) {
+    Status written = WritePaintFile(paths.paint, frame.regionColor);
+    if (!written.ok()) prompt.Message(written.message(), MessageIcon::Error);
+    frame.paintChanged = false;
+  }
+  if (frame.regionChanged) {
+    Status written = WriteRegionFile(paths.region, frame.region, RegionWriter::Painter);
+    if (!written.ok()) prompt.Message(written.message(), MessageIcon::Error);
+    frame.regionChanged = false;
+  }
+}
+
+void TakeUndoCopy(PainterFrame& frame, int kind) {
+  if (kind & kUndoRegionColors) frame.regionColorUndo = frame.regionColor;
+  if (kind & kUndoAnimColors) frame.animColorUndo = frame.region.animColor;
+  if (kind & kUndoFlags) frame.flagsUndo = frame.region.flags;
+  frame.undoKind = kind;
+  frame.undoAvailable = true;
+}
+
+bool UndoLastChange(PainterFrame& frame) {
+  if (!frame.undoAvailable) return false;
+  if (frame.undoKind & kUndoRegionColors) frame.regionColor = frame.regionColorUndo;
+  if (frame.undoKind & kUndoAnimColors) frame.region.animColor = frame.animColorUndo;
+  if (frame.undoKind & kUndoFlags) frame.region.flags = frame.flagsUndo;
+  DropUndo(frame);
+  return true;
+}
+
+void DropUndo(PainterFrame& frame) {
+  frame.undoAvailable = false;
+  frame.undoKind = kUndoNothing;
+  frame.regionColorUndo.clear();
+  frame.animColorUndo.clear();
+  frame.flagsUndo.clear();
+}
+
+int CountUnfilledRegions(const PainterFrame& frame) {
+  int count = 0;
+  for (std::size_t r = kBackgroundRegion; r < frame.regionColor.size(); ++r)
+    if (frame.regionColor[r] == kUnfilledColor) ++count;
+  return count;
+}
+
+}  // namespace quenda

@@ -1,0 +1,84 @@
+#pragma once
+// One loaded frame of the painter: the stretched drawing, its region data and its paints, with
+// the changed flags that decide what is written when the frame is left and a one-step undo.
+// Image coordinates: x to the right, y upwards, pixel i = y * width + x.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/prompt.h"
+#include "common/region_data.h"
+
+namespace quenda {
+
+// What an undo copy holds; bits, so that a copy could hold several.
+enum UndoKind : int {
+  kUndoNothing = 0,
+  kUndoRegionColors = 1,
+  kUndoAnimColors = 2,
+  kUndoFlags = 4,
+};
+
+// The three files of one frame. Missing files are detected at load time.
+struct FramePaths {
+  std::string scan;    // .qds
+  std::string region;  // .rgn
+  std::string paint;   // .pnt
+};
+
+struct PainterFrame {
+  int width = 0;
+  int height = 0;
+  int originX = 0;
+  int originY = 0;
+  int peg = 0;
+  int rowPixels = 0;  // pixel width of one row of the display pictures
+
+  std::vector<uint8_t> scan;  // grey after the level stretch
+  RegionData region;          // flags, animColor, regionMap, regionCount, regionBounds, levels
+  std::vector<int32_t> regionColor;
+
+  bool paintChanged = false;
+  bool regionChanged = false;
+  bool undoAvailable = false;
+  int undoKind = kUndoNothing;
+  std::vector<int32_t> regionColorUndo;
+  std::vector<uint16_t> animColorUndo;
+  std::vector<uint8_t> flagsUndo;
+
+  int regionCount() const { return region.regionCount; }
+  std::size_t PixelCount() const { return std::size_t(width) * std::size_t(height); }
+  bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+  std::size_t Index(int x, int y) const { return std::size_t(y) * std::size_t(width) + x; }
+  bool empty() const { return width <= 0 || height <= 0; }
+};
+
+inline constexpr std::string_view kImageMissing = "Fatal: Image file does not exist: ";
+inline constexpr std::string_view kRegionMissing = "Fatal: Region file does not exist: ";
+inline constexpr std::string_view kImageInvalid = "Fatal: Image file invalid: ";
+inline constexpr std::string_view kRegionInvalid = "Fatal: Region file invalid: ";
+inline constexpr std::string_view kPaintsInvalid = "Fatal: Paints file invalid: ";
+
+// Reads the three files into `frame`, showing every failure through `prompt` in order.
+// `colorCount` is the colour set's count (paints beyond it read as unfilled). On failure the
+// frame is left empty (no pixels, nothing changed), so nothing of it can be written anywhere.
+bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCount, Prompt& prompt);
+
+// Writes the paint file when paintChanged and the region file when regionChanged, clearing
+// each flag after its write; write failures are shown and the data stays in memory.
+void SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prompt);
+
+// The level stretch applied to a freshly read drawing.
+void StretchLevels(std::vector<uint8_t>& scan, uint8_t whiteClamp, uint8_t blackClamp);
+
+void TakeUndoCopy(PainterFrame& frame, int kind);
+// Restores each copy named by undoKind; the changed flags stay as they are, so an undone
+// change is still written when the frame is left. False when no undo was available.
+bool UndoLastChange(PainterFrame& frame);
+void DropUndo(PainterFrame& frame);
+
+// Regions 1 .. N + 1 carrying the unfilled colour.
+int CountUnfilledRegions(const PainterFrame& frame);
+
+}  // namespace quenda

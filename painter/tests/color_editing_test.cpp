@@ -1,0 +1,163 @@
+// Colour set commands: each change saved at once, the fixed entries kept, icons marked stale
+// only when a shown colour changed, import with reload of the frame, merge up to the limit.
+#include <gtest/gtest.h>
+
+#include "common/color_set.h"
+#include "common/file_io.h"
+#include "common/scripted_prompt.h"
+#include "common/targa.h"
+#include "painter/core/painter_doc.h"
+#include "painter/tests/painter_test_frames.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::TempDir;
+
+const std::vector<std::string> kBox = {
+    "..........",  //
+    ".#######..",  //
+    ".#.....#..",  //
+    ".#######..",  //
+    "..........",  //
+};
+
+ColorSet ReadSet(const std::string& path) {
+  ColorSet set;
+  ApplyColorSet(set, ParseColorSet(ReadFileText(path).value_or("")));
+  return set;
+}
+
+class ColorEditing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::WriteFrameFiles(dir_.path(), "walk", "1", testing::RegionsFromPicture(kBox));
+    testing::WriteFrameFiles(dir_.path(), "walk", "2", testing::RegionsFromPicture(kBox));
+    ASSERT_TRUE(doc_.OpenSequenceFile(dir_.File("walk1.qds")));
+    prompt_.Clear();
+  }
+  ColorSet Saved() { return ReadSet(dir_.File("walk.col")); }
+  void WriteSet(const std::string& file, std::initializer_list<ColorEntry> users) {
+    ColorSet set;
+    for (const ColorEntry& e : users) AddColor(set, e.name, e.red, e.green, e.blue);
+    testing::WriteText(dir_.File(file), FormatColorSet(set));
+  }
+
+  TempDir dir_;
+  ScriptedPrompt prompt_;
+  CPainterDoc doc_{prompt_};
+};
+
+TEST_F(ColorEditing, AddAppendsSelectsAndSavesAtOnce) {
+  doc_.AddColor("New", 128, 128, 128);
+  EXPECT_EQ(doc_.colors().count, 4);
+  EXPECT_EQ(doc_.currentColor(), 3);
+  EXPECT_EQ(Saved().entries[3], (ColorEntry{128, 128, 128, "New"}));
+  EXPECT_EQ(Saved().count, 4);
+  EXPECT_FALSE(doc_.iconsStale());
+}
+
+TEST_F(ColorEditing, AddOnAFullSetAppendsNothingSilentlyAndSelectsTheLastEntry) {
+  while (doc_.colors().count < kPainterColorLimit) doc_.AddColor("C", 1, 2, 3);
+  doc_.SetCurrentColor(5);
+  doc_.AddColor("LATE", 9, 9, 9);
+  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
+  EXPECT_EQ(doc_.currentColor(), kPainterColorLimit - 1);
+  EXPECT_NE(doc_.colors().entries[kPainterColorLimit - 1].name, "LATE");
+  EXPECT_TRUE(prompt_.Texts().empty());
+}
+
+TEST_F(ColorEditing, EditingTheTransparentColourKeepsItsName) {
+  doc_.EditColor("CLEAR", 10, 20, 30);
+  EXPECT_EQ(Saved().entries[0], (ColorEntry{10, 20, 30, "TRANS"}));
+  EXPECT_TRUE(doc_.iconsStale());
+}
+
+TEST_F(ColorEditing, RenamingWithoutANewColourLeavesTheIconsAlone) {
+  doc_.AddColor("New", 40, 50, 60);
+  doc_.EditColor("Skin", 40, 50, 60);
+  EXPECT_FALSE(doc_.iconsStale());
+  EXPECT_EQ(Saved().entries[3].name, "Skin");
+  doc_.EditColor("Skin", 41, 50, 60);
+  EXPECT_TRUE(doc_.iconsStale());
+}
+
+TEST_F(ColorEditing, LineAndUnfilledColours) {
+  const ColorEntry line{1, 2, 3, "ignored"}, unfilled = doc_.colors().entries[kUnfilledColor];
+  doc_.EditLineAndUnfilledColors(line, unfilled);
+  EXPECT_FALSE(doc_.iconsStale());
+  EXPECT_EQ(Saved().entries[kLineColor], (ColorEntry{1, 2, 3, "LINE"}));
+  doc_.EditLineAndUnfilledColors(line, {200, 0, 0, ""});
+  EXPECT_TRUE(doc_.iconsStale());
+  EXPECT_EQ(Saved().entries[kUnfilledColor], (ColorEntry{200, 0, 0, "UNFIL"}));
+}
+
+TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessage) {
+  while (doc_.colors().count < kPainterColorLimit - 1) doc_.AddColor("C", 1, 2, 3);
+  WriteSet("other.col", {{255, 0, 0, "red"}, {0, 0, 255, "blue"}});
+  prompt_.QueueAnswer(true);
+  prompt_.QueuePath(dir_.File("other.col"));
+  ASSERT_TRUE(doc_.MergeColors());
+  EXPECT_EQ(prompt_.Texts(),
+            (std::vector<std::string>{"Are you sure you want to merge colors? (NO UNDO)",
+                                      "Maximum color number reached!"}));
+  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
+  EXPECT_EQ(Saved().entries[kPainterColorLimit - 1].name, "red");
+  EXPECT_EQ(Saved().count, kPainterColorLimit);
+}
+
+TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
+  WriteSet("fixed.col", {});
+  prompt_.QueueAnswer(true);
+  prompt_.QueuePath(dir_.File("fixed.col"));
+  EXPECT_FALSE(doc_.MergeColors());
+  prompt_.QueueAnswer(false);
+  EXPECT_FALSE(doc_.MergeColors());
+  EXPECT_EQ(prompt_.Texts(),
+            (std::vector<std::string>{"Are you sure you want to merge colors? (NO UNDO)",
+                                      "There are no colors in the given colorset file",
+                                      "Are you sure you want to merge colors? (NO UNDO)"}));
+  EXPECT_EQ(doc_.colors().count, 3);
+  EXPECT_TRUE(prompt_.AllAnswersUsed());
+}
+
+TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
+  for (int i = 0; i < 5; ++i) doc_.AddColor("C", 10 * i, 0, 0);
+  doc_.RegionFillRelease({0, 0}, {0, 0}, {3, 2}, {3, 2});  // colour 7
+  ASSERT_TRUE(doc_.NextFrame());
+  ASSERT_TRUE(doc_.PreviousFrame());
+  const int box = testing::RegionAtText(doc_.frame().region, 3, 2);
+  ASSERT_EQ(doc_.frame().regionColor[box], 7);
+  WriteSet("small.col", {{1, 1, 1, "ONE"}});
+  prompt_.QueueAnswer(true);
+  prompt_.QueuePath(dir_.File("small.col"));
+  ASSERT_TRUE(doc_.ImportColors());
+  EXPECT_EQ(prompt_.Texts(), std::vector<std::string>{
+                                 "Are you sure you want to discard current colors?  (NO UNDO)"});
+  EXPECT_EQ(doc_.colors().path, dir_.File("walk.col"));
+  EXPECT_EQ(Saved().count, 4);
+  EXPECT_EQ(Saved().entries[3].name, "ONE");
+  EXPECT_EQ(doc_.frame().regionColor[box], kUnfilledColor);  // index 7 has vanished
+  EXPECT_EQ(doc_.currentColor(), 0);
+}
+
+TEST_F(ColorEditing, AReferencePictureLastsUntilTheNextFrameLoads) {
+  const uint8_t pixels[2 * 3 * 4] = {1,  2,  3,  255, 4,  5,  6,  255, 7,  8,  9,  255,
+                                     10, 11, 12, 255, 13, 14, 15, 255, 16, 17, 18, 255};
+  ASSERT_EQ(WriteTarga32(dir_.File("ref.tga"), 3, 2, pixels), WriteFailure::None);
+  prompt_.QueuePath(dir_.File("ref.tga"));
+  ASSERT_TRUE(doc_.LoadReferencePicture());
+  EXPECT_TRUE(doc_.referenceLoaded());
+  EXPECT_EQ(doc_.referencePicture().width(), 3);
+  EXPECT_EQ(doc_.referencePicture().At(1, 1)[2], 15);
+  ASSERT_TRUE(doc_.NextFrame());
+  EXPECT_FALSE(doc_.referenceLoaded());
+  testing::WriteText(dir_.File("bad.tga"), "x");
+  prompt_.QueuePath(dir_.File("bad.tga"));
+  EXPECT_FALSE(doc_.LoadReferencePicture());
+  EXPECT_EQ(prompt_.Texts().size(), 1u);
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,221 @@
+// Loading and saving one frame: the files, the level stretch, every failure message in order,
+// changed flags and the one-step undo.
+#include "painter/core/painter_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "common/contrast_stretch.h"
+#include "common/frame_sequence.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "painter/tests/painter_test_frames.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::TempDir;
+
+const std::vector<std::string> kTwoBoxes = {
+    "...............",  //
+    ".#############.",  //
+    ".#.....#.....#.",  //
+    ".#.....#.....#.",  //
+    ".#############.",  //
+    "...............",  //
+};
+
+FramePaths PathsIn(const TempDir& dir, const std::string& base) {
+  return {dir.File(base + ".qds"), dir.File(base + ".rgn"), dir.File(base + ".pnt")};
+}
+
+TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
+  TempDir dir;
+  RegionData region = testing::RegionsFromPicture(kTwoBoxes);
+  region.settings.whiteClamp = 200;
+  region.settings.blackClamp = 40;
+  testing::WriteFrameFiles(dir.path(), "box", "1", region);
+  // Grey values across the range, so the stretch shows at both clamps and between.
+  DrawingScan scan;
+  scan.width = region.width;
+  scan.height = region.height;
+  scan.dpi = 100;
+  scan.xPosition = 7;
+  scan.yPosition = 3;
+  scan.pegPosition = kPegTop;
+  for (std::size_t i = 0; i < region.PixelCount(); ++i) scan.pixels.push_back(uint8_t(i * 3));
+  ASSERT_TRUE(WriteDrawingScan(dir.File("box1.qds"), scan, ScanWriter::Scanner).ok());
+
+  ScriptedPrompt prompt;
+  PainterFrame frame;
+  ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 3, prompt));
+  EXPECT_TRUE(prompt.Texts().empty());
+  EXPECT_EQ(frame.width, 15);
+  EXPECT_EQ(frame.rowPixels, 16);
+  EXPECT_EQ(frame.originX, 7);
+  EXPECT_EQ(frame.originY, 3);
+  EXPECT_EQ(frame.peg, kPegTop);
+  EXPECT_EQ(frame.region, region);
+  EXPECT_EQ(frame.regionColor, DefaultPaint(region.regionCount));
+  for (std::size_t i = 0; i < region.PixelCount(); ++i) {
+    const double stretched = 255.0 / (200 - 40) * (double(scan.pixels[i]) - 40);
+    const int expected = stretched < 0 ? 0 : stretched > 255 ? 255 : int(stretched);
+    ASSERT_EQ(frame.scan[i], expected) << "pixel " << i;
+  }
+  EXPECT_FALSE(frame.paintChanged || frame.regionChanged || frame.undoAvailable);
+}
+
+TEST(PainterFrameLoad, EqualClampsTurnEveryPixelIntoTheBlackClamp) {
+  std::vector<uint8_t> scan{0, 17, 128, 255};
+  StretchLevels(scan, 90, 90);
+  EXPECT_EQ(scan, std::vector<uint8_t>(4, 90));
+}
+
+struct LoadFailure {
+  const char* what;
+  std::function<void(const TempDir&)> damage;
+  std::function<std::vector<std::string>(const TempDir&)> messages;
+};
+
+TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
+  const std::vector<LoadFailure> cases = {
+      {"missing scan", [](const TempDir& d) { std::remove(d.File("box1.qds").c_str()); },
+       [](const TempDir& d) {
+         return std::vector<std::string>{"Fatal: Image file does not exist: " + d.File("box1.qds")};
+       }},
+      {"missing region file", [](const TempDir& d) { std::remove(d.File("box1.rgn").c_str()); },
+       [](const TempDir& d) {
+         return std::vector<std::string>{"Fatal: Region file does not exist: " +
+                                         d.File("box1.rgn")};
+       }},
+      {"short scan",
+       [](const TempDir& d) {
+         auto bytes = testing::ReadBytes(d.File("box1.qds"));
+         bytes.resize(bytes.size() - 5);
+         testing::WriteBytes(d.File("box1.qds"), bytes);
+       },
+       [](const TempDir& d) {
+         return std::vector<std::string>{
+             "Error reading image: unexpected end of file: " + d.File("box1.qds"),
+             "Fatal: Image file invalid: " + d.File("box1.qds")};
+       }},
+      {"scan header cut short",
+       [](const TempDir& d) { testing::WriteText(d.File("box1.qds"), "0123456789"); },
+       [](const TempDir& d) {
+         return std::vector<std::string>{"Unexpected end of file: " + d.File("box1.qds"),
+                                         "Fatal: Image file invalid: " + d.File("box1.qds")};
+       }},
+      {"garbage region file",
+       [](const TempDir& d) { testing::WriteText(d.File("box1.rgn"), "not a region file"); },
+       [](const TempDir& d) {
+         return std::vector<std::string>{"Incorrect region file version :" + d.File("box1.rgn"),
+                                         "Fatal: Region file invalid: " + d.File("box1.qds")};
+       }},
+      {"region file of another size",
+       [](const TempDir& d) {
+         RegionData other = MakeBlankRegionData(9, 6);
+         ASSERT_TRUE(WriteRegionFile(d.File("box1.rgn"), other, RegionWriter::Analyzer).ok());
+       },
+       [](const TempDir& d) {
+         return std::vector<std::string>{
+             "The regions file resolution does not match :" + d.File("box1.rgn"),
+             "Fatal: Region file invalid: " + d.File("box1.qds")};
+       }},
+      {"short region file",
+       [](const TempDir& d) {
+         auto bytes = testing::ReadBytes(d.File("box1.rgn"));
+         bytes.resize(bytes.size() - 4);
+         testing::WriteBytes(d.File("box1.rgn"), bytes);
+       },
+       [](const TempDir& d) {
+         return std::vector<std::string>{
+             "Error reading region file: unexpected end of file :" + d.File("box1.rgn"),
+             "Fatal: Region file invalid: " + d.File("box1.qds")};
+       }},
+  };
+  for (const LoadFailure& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
+    c.damage(dir);
+    PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
+    frame.paintChanged = true;
+    ScriptedPrompt prompt;
+    EXPECT_FALSE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 3, prompt));
+    EXPECT_EQ(prompt.Texts(), c.messages(dir));
+    EXPECT_TRUE(frame.empty());
+    EXPECT_FALSE(frame.paintChanged);
+    // An empty frame writes nothing, whatever its flags say.
+    frame.paintChanged = frame.regionChanged = true;
+    SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+    EXPECT_FALSE(FrameExists(dir.File("box1.pnt")));
+  }
+}
+
+TEST(PainterFrameSave, WritesOnlyWhatChangedAndReadsBackTheSame) {
+  TempDir dir;
+  testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
+  const auto regionBytes = testing::ReadBytes(dir.File("box1.rgn"));
+  ScriptedPrompt prompt;
+  PainterFrame frame;
+  ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 10, prompt));
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_FALSE(FrameExists(dir.File("box1.pnt")));
+  EXPECT_EQ(testing::ReadBytes(dir.File("box1.rgn")), regionBytes);
+
+  frame.regionColor[2] = 7;
+  frame.paintChanged = true;
+  frame.region.flags[20] |= kFlagRubbedOut;
+  frame.region.animColor[21] = 5;
+  frame.regionChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_FALSE(frame.paintChanged || frame.regionChanged);
+  EXPECT_TRUE(prompt.Texts().empty());
+
+  PainterFrame again;
+  ASSERT_TRUE(LoadPainterFrame(again, PathsIn(dir, "box1"), 10, prompt));
+  EXPECT_EQ(again.regionColor, frame.regionColor);
+  EXPECT_EQ(again.region, frame.region);
+}
+
+TEST(PainterFrameSave, AReadOnlyPaintFileShowsTheMessageKeepsTheDataAndClearsTheFlag) {
+  TempDir dir;
+  testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
+  ScriptedPrompt prompt;
+  PainterFrame frame;
+  ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 10, prompt));
+  frame.paintChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  const auto before = testing::ReadBytes(dir.File("box1.pnt"));
+  testing::MakeReadOnly(dir.File("box1.pnt"));
+  frame.regionColor[2] = 4;
+  frame.paintChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kPaintFileWriteError)});
+  EXPECT_FALSE(frame.paintChanged);
+  EXPECT_EQ(frame.regionColor[2], 4);
+  EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);
+}
+
+TEST(PainterFrameUndo, RestoresOnlyTheCopiedKindAndOnlyOnce) {
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
+  EXPECT_FALSE(UndoLastChange(frame));
+  const auto colors = frame.regionColor;
+  const auto anim = frame.region.animColor;
+  TakeUndoCopy(frame, kUndoRegionColors);
+  frame.regionColor[2] = 9;
+  frame.region.animColor[3] = 9;  // not in the copy: stays
+  frame.paintChanged = true;
+  ASSERT_TRUE(UndoLastChange(frame));
+  EXPECT_EQ(frame.regionColor, colors);
+  EXPECT_NE(frame.region.animColor, anim);
+  EXPECT_TRUE(frame.paintChanged);  // the undone change is still written on leaving
+  EXPECT_FALSE(UndoLastChange(frame));
+}
+
+}  // namespace
+}  // namespace quenda
