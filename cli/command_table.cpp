@@ -21,8 +21,9 @@ void PrintOverview(std::ostream& out) {
 }  // namespace
 
 std::span<const Command> AllCommands() {
-  static const std::vector<Command> kCommands{SampleCommand(), InfoCommand(),   AnalyzeCommand(),
-                                              PaintCommand(),  ColorsCommand(), AutopaintCommand()};
+  static const std::vector<Command> kCommands{
+      SampleCommand(),    InfoCommand(),  AnalyzeCommand(), PaintCommand(),    ColorsCommand(),
+      AutopaintCommand(), SheetCommand(), RenderCommand(),  FlipbookCommand(), ToneCommand()};
   return kCommands;
 }
 

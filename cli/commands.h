@@ -11,5 +11,9 @@ const Command& AnalyzeCommand();
 const Command& PaintCommand();
 const Command& ColorsCommand();
 const Command& AutopaintCommand();
+const Command& SheetCommand();
+const Command& RenderCommand();
+const Command& FlipbookCommand();
+const Command& ToneCommand();
 
 }  // namespace quenda::cli

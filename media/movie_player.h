@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "common/audio_output.h"
 #include "common/prompt.h"
-#include "media/audio_output.h"
 #include "media/playback.h"
 
 class QCheckBox;

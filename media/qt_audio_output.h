@@ -6,7 +6,7 @@
 #include <QBuffer>
 #include <memory>
 
-#include "media/audio_output.h"
+#include "common/audio_output.h"
 
 class QAudioSink;
 

@@ -1,6 +1,6 @@
 #pragma once
-// Where the movie player sends its sound. The Qt Multimedia implementation plays it on the
-// system's output device; tests use a fake with a clock of their choosing.
+// Where the movie player and the exposure sheet send sound. The Qt Multimedia implementation plays
+// it on the system's output device; tests use a fake with a clock of their choosing.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,0 +1,169 @@
+// How long the exposure sheet takes to render one painted frame of three levels of A4 300 dpi
+// drawings, at full and half size, against the time it takes only to read that frame's files
+// (drawing scans, region files, paint files and colour sets).
+//
+//   bench_dopegrid [--runs N]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/color_set.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "common/targa.h"
+#include "dopegrid/core/flipbook.h"
+#include "dopegrid/core/render.h"
+#include "samples/sample_drawing.h"
+
+namespace quenda {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kTile = 48;  // regions are tiles of the page, their borders region lines
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+double Best(int runs, const std::function<void()>& work) {
+  double best = 1e30;
+  for (int i = 0; i < runs; ++i) {
+    Clock::time_point start = Clock::now();
+    work();
+    best = std::min(best, Seconds(start));
+  }
+  return best;
+}
+
+// A painted drawing as the painter leaves it: pencil lines as animator lines, tile borders as
+// region lines, every tile a region with a colour.
+void WritePaintedSample(const std::string& directory, const std::string& name, uint32_t seed) {
+  samples::SampleOptions options;
+  options.width = 2480;
+  options.height = 3508;
+  options.dpi = 300;
+  options.seed = seed;
+  ScriptedPrompt prompt;
+  if (!samples::WriteSampleSequence(directory, name, 1, options, prompt).ok()) std::exit(1);
+  DrawingScan scan = samples::MakeSampleDrawing(options, 0, 1);
+  RegionData regions = MakeBlankRegionData(scan.width, scan.height);
+  int columns = (scan.width + kTile - 1) / kTile;
+  int rows = (scan.height + kTile - 1) / kTile;
+  regions.regionCount = columns * rows - 1;
+  regions.regionBounds.assign(std::size_t(columns * rows + 1), RegionBox{});
+  for (int y = 0; y < scan.height; ++y) {
+    for (int x = 0; x < scan.width; ++x) {
+      std::size_t i = std::size_t(y) * std::size_t(scan.width) + std::size_t(x);
+      regions.regionMap[i] = uint16_t(1 + (y / kTile) * columns + x / kTile);
+      if (x % kTile == 0 || y % kTile == 0) regions.flags[i] |= kFlagRegionLine;
+      if (scan.pixels[i] < 128) regions.flags[i] |= kFlagAnimatorLine;
+    }
+  }
+  ComputeRegionBounds(regions);
+  std::string stem = directory + name + "1";
+  if (!WriteRegionFile(stem + ".rgn", regions, RegionWriter::Painter).ok()) std::exit(1);
+  std::vector<int32_t> paints(std::size_t(regions.regionCount) + 2);
+  for (std::size_t r = 1; r < paints.size(); ++r) paints[r] = int32_t(3 + r % 5);
+  if (!WritePaintFile(stem + ".pnt", paints).ok()) std::exit(1);
+}
+
+int Run(int runs) {
+  std::string root = (std::filesystem::temp_directory_path() / "quenda-bench-dopegrid/").string();
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root + "out");
+  std::printf("making three painted A4 300 dpi drawings...\n");
+  const char* names[] = {"front", "middle", "back"};
+  std::vector<DrawingSequence> sequences;
+  CSheetGrid sheet = MakeNewSheet();
+  sheet.AddLevel("middle");
+  sheet.AddLevel("back");
+  for (int l = 0; l < 3; ++l) {
+    WritePaintedSample(root, names[l], uint32_t(l + 1));
+    sequences.push_back(OpenSequence(root + names[l] + "1.qds", std::string(names[l]) + "1.qds"));
+    sheet.Cell(l, 0) = {CellKind::Key, l, 0};
+  }
+  SheetSource source{sheet, sequences};
+  ScriptedPrompt prompt;
+  NullProgress progress;
+
+  double read = Best(runs, [&] {
+    for (const DrawingSequence& s : sequences) {
+      std::optional<ColorSet> colors = CheckSheetColorSet(s, prompt);
+      if (!colors || !LoadPaintedDrawing(s, 0, *colors, prompt, progress)) std::exit(1);
+    }
+  });
+  auto render = [&](RenderSize size) {
+    RenderSettings settings;
+    settings.directory = root + "out/";
+    settings.name = "frame";
+    settings.levels = {0, 1, 2};
+    settings.size = size;
+    return Best(runs, [&] {
+      if (!RunRender(settings, source, prompt, progress)) std::exit(1);
+    });
+  };
+  double full = render(RenderSize::Full);
+  double half = render(RenderSize::Half);
+  // Compositing alone: the drawings already read, layers built and laid into the picture.
+  std::vector<PaintedDrawing> loaded;
+  for (const DrawingSequence& s : sequences)
+    loaded.push_back(*LoadPaintedDrawing(s, 0, *CheckSheetColorSet(s, prompt), prompt, progress));
+  CompositeJob range;
+  range.levels = {0, 1, 2};
+  if (!ScanRange(range, source, RangeUser::Render, prompt)) return 1;
+  auto composite = [&](RenderSize size) {
+    RenderGeometry g = RenderGeometryFor(range.frame, size);
+    Raster picture(g.width, g.height, 4);
+    RenderQuality quality = size == RenderSize::Full ? RenderQuality::Fast : RenderQuality::Best;
+    return Best(runs, [&] {
+      std::fill(picture.bytes().begin(), picture.bytes().end(), uint8_t(0));
+      for (int l = 2; l >= 0; --l)
+        LayDrawing(loaded[std::size_t(l)], range.frame, g.scale, quality, picture);
+    });
+  };
+  double compositeFull = composite(RenderSize::Full);
+  double compositeHalf = composite(RenderSize::Half);
+
+  CompositeJob job;
+  job.levels = {0, 1, 2};
+  job.mode = CompositeMode::Painted;
+  if (!ScanRange(job, source, RangeUser::Flipbook, prompt)) return 1;
+  FlipbookGeometry g = FlipbookGeometryFor(job.frame, kMaxFlipbookSize);
+  job.width = g.width, job.height = g.height, job.scale = g.scale;
+  job.picture = Raster(job.width, job.height, 3);
+  double flip = Best(runs, [&] {
+    if (!CompositePainted(job, source, 0, prompt, progress)) std::exit(1);
+  });
+
+  std::printf("best of %d runs, one frame of 3 levels, 2480 x 3508 each\n", runs);
+  std::printf("  read the frame's files only     %7.3f s\n", read);
+  std::printf("  composite full size             %7.3f s  adds %5.1f %% to reading\n",
+              compositeFull, 100 * compositeFull / read);
+  std::printf("  composite half size (bilinear)  %7.3f s  adds %5.1f %% to reading\n",
+              compositeHalf, 100 * compositeHalf / read);
+  std::printf("  whole render, full size         %7.3f s  (read, composite, save the Targa)\n",
+              full);
+  std::printf("  whole render, half size         %7.3f s\n", half);
+  std::printf("  flipbook frame %d x %d          %7.3f s  (read and composite)\n", job.width,
+              job.height, flip);
+  std::filesystem::remove_all(root);
+  return 0;
+}
+
+}  // namespace
+}  // namespace quenda
+
+int main(int argc, char** argv) {
+  int runs = 3;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+  return quenda::Run(runs);
+}

@@ -1,0 +1,109 @@
+// `quenda flipbook`: a stretch of an exposure sheet as an AVI movie, with a sound track.
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/console_prompt.h"
+#include "cli/sheet_command_support.h"
+#include "common/progress.h"
+#include "common/wave_file.h"
+#include "dopegrid/core/flipbook.h"
+#include "media/avi_writer.h"
+
+namespace quenda::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quenda flipbook SHEET.dgr --out MOVIE.avi [--painted] [--frames A-B]\n"
+    "                       [--levels L,...] [--size S] [--rate R] [--quality Q]\n"
+    "                       [--sound WAVE [--sound-start F]]\n"
+    "Composites every frame of the range and writes them as a movie.\n\n"
+    "  --painted        painted frames (default: the scanned drawings)\n"
+    "  --frames A-B     from 1 (default: every frame of the sheet)\n"
+    "  --levels L,..    level indices (0 is the front level) or names (default: all)\n"
+    "  --size S         the longer side in pixels, 50..800 (default 400)\n"
+    "  --rate R         frames per second, 1..100 (default 25)\n"
+    "  --quality Q      0 (worst) .. 10000 (best), default 5000\n"
+    "  --sound WAVE     an 8-bit mono wave file laid under the frames\n"
+    "  --sound-start F  the sheet frame (from 1) where the sound starts (default 1)\n";
+
+int UsageError(CommandIo& io, const std::string& reason) {
+  io.err << "quenda flipbook: " << reason << "\n" << kUsage;
+  return 2;
+}
+
+int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
+  Arguments parsed(args,
+                   {"--out", "--frames", "--levels", "--size", "--rate", "--quality", "--sound",
+                    "--sound-start"},
+                   {"--painted"});
+  if (!parsed.error().empty()) return UsageError(io, parsed.error());
+  if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
+  auto out = parsed.Value("--out");
+  if (!out) return UsageError(io, "--out is required");
+  FlipbookSettings settings;
+  if (parsed.Has("--painted")) settings.mode = CompositeMode::Painted;
+  if (auto text = parsed.Value("--size")) {
+    auto size = ParseInt(*text, kMinFlipbookSize, kMaxFlipbookSize);
+    if (!size) return UsageError(io, "--size must be a whole number from 50 to 800");
+    settings.size = *size;
+  }
+  if (auto text = parsed.Value("--rate")) {
+    auto rate = ParseInt(*text, 1, kMaxFlipbookRate);
+    if (!rate) return UsageError(io, "--rate must be a whole number from 1 to 100");
+    settings.frameRate = *rate;
+  }
+  if (auto text = parsed.Value("--quality")) {
+    auto quality = ParseInt(*text, 0, kMaxFlipbookQuality);
+    if (!quality) return UsageError(io, "--quality must be a whole number from 0 to 10000");
+    settings.quality = *quality;
+  }
+
+  ConsolePrompt prompt(io.err, false);
+  CDopegridDoc doc(prompt);
+  if (!doc.OnOpenDocument(parsed.positional()[0])) return 1;
+  const CSheetGrid& sheet = doc.sheet();
+  settings.lastFrame = sheet.frameCount - 1;
+  if (auto text = parsed.Value("--frames")) {
+    auto range = ParseRange(*text, 1, sheet.frameCount);
+    if (!range) return UsageError(io, "--frames must be A-B within the sheet's frames");
+    settings.firstFrame = range->first - 1;
+    settings.lastFrame = range->second - 1;
+  }
+  settings.levels = AllLevels(sheet);
+  if (auto text = parsed.Value("--levels")) {
+    auto levels = ParseLevels(*text, sheet);
+    if (!levels) return UsageError(io, "--levels must name levels of the sheet");
+    settings.levels = *levels;
+  }
+  if (parsed.Has("--sound-start") && !parsed.Has("--sound"))
+    return UsageError(io, "--sound-start needs --sound");
+  if (auto wave = parsed.Value("--sound")) {
+    if (!doc.LoadSoundFile(*wave)) return 1;
+    if (auto text = parsed.Value("--sound-start")) {
+      auto start = ParseInt(*text, 1, std::max(sheet.frameCount - 1, 1));
+      if (!start) return UsageError(io, "--sound-start must be a frame of the sheet, from 1");
+      if (!doc.SetSoundSettings(settings.frameRate, *start)) return 1;
+    }
+  }
+  AviWriter writer(prompt);
+  NullProgress progress;
+  SheetSource source{sheet, doc.sequences()};
+  FlipbookOutcome outcome =
+      GenerateFlipbook(settings, source, doc.sound().loaded ? &doc.sound() : nullptr, writer, *out,
+                       prompt, progress, OldMovie::LeaveToWriter);
+  if (outcome != FlipbookOutcome::Finished || !writer.Succeeded()) return 1;
+  io.out << "wrote " << *out << ": " << settings.lastFrame - settings.firstFrame + 1
+         << " frames at " << settings.frameRate << " per second"
+         << (doc.sound().loaded ? ", with sound" : "") << "\n";
+  return 0;
+}
+
+}  // namespace
+
+const Command& FlipbookCommand() {
+  static const Command kCommand{"flipbook", "write an exposure sheet's frames as a movie", kUsage,
+                                RunFlipbookCommand};
+  return kCommand;
+}
+
+}  // namespace quenda::cli

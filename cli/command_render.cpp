@@ -1,0 +1,103 @@
+// `quenda render`: frames of an exposure sheet as numbered 32-bit Targa files.
+
+#include <filesystem>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/console_prompt.h"
+#include "cli/sheet_command_support.h"
+#include "common/progress.h"
+#include "dopegrid/core/render.h"
+
+namespace quenda::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quenda render SHEET.dgr --out DIR --name NAME [--frames A-B] [--write A-B]\n"
+    "                     [--levels L,...] [--size full|half|quarter] [--quality best|fast]\n"
+    "                     [--line-test]\n"
+    "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least): painted\n"
+    "frames with transparency, or the pencil drawings alone with --line-test.\n\n"
+    "  --frames A-B   the whole job, from 1 (default: every frame of the sheet); it fixes the\n"
+    "                 picture's frame, so split runs must all give the same range\n"
+    "  --write A-B    the part of the job this run writes (default: all of it)\n"
+    "  --levels L,..  level indices (0 is the front level) or names (default: all)\n"
+    "  --size         full (default), half or quarter of the drawings' resolution\n"
+    "  --quality      best (bilinear, default) or fast; full size is always fast\n";
+
+int UsageError(CommandIo& io, const std::string& reason) {
+  io.err << "quenda render: " << reason << "\n" << kUsage;
+  return 2;
+}
+
+int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
+  Arguments parsed(args,
+                   {"--out", "--name", "--frames", "--write", "--levels", "--size", "--quality"},
+                   {"--line-test"});
+  if (!parsed.error().empty()) return UsageError(io, parsed.error());
+  if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
+  RenderSettings settings;
+  settings.directory = parsed.Value("--out").value_or("");
+  if (!settings.directory.empty() && settings.directory.back() != '/') settings.directory += '/';
+  settings.name = parsed.Value("--name").value_or("");
+  std::string size = parsed.Value("--size").value_or("full");
+  if (size == "half")
+    settings.size = RenderSize::Half;
+  else if (size == "quarter")
+    settings.size = RenderSize::Quarter;
+  else if (size != "full")
+    return UsageError(io, "--size must be full, half or quarter");
+  std::string quality = parsed.Value("--quality").value_or("best");
+  if (quality == "fast")
+    settings.quality = RenderQuality::Fast;
+  else if (quality != "best")
+    return UsageError(io, "--quality must be best or fast");
+  if (parsed.Has("--line-test")) settings.kind = RenderKind::LineTest;
+
+  ConsolePrompt prompt(io.err, false);
+  CDopegridDoc doc(prompt);
+  if (!doc.OnOpenDocument(parsed.positional()[0])) return 1;
+  const CSheetGrid& sheet = doc.sheet();
+  settings.firstFrame = 0;
+  settings.lastFrame = sheet.frameCount - 1;
+  if (auto text = parsed.Value("--frames")) {
+    auto range = ParseRange(*text, 1, sheet.frameCount);
+    if (!range) return UsageError(io, "--frames must be A-B within the sheet's frames");
+    settings.firstFrame = range->first - 1;
+    settings.lastFrame = range->second - 1;
+  }
+  if (auto text = parsed.Value("--write")) {
+    auto range = ParseRange(*text, settings.firstFrame + 1, settings.lastFrame + 1);
+    if (!range) return UsageError(io, "--write must be A-B within --frames");
+    settings.writeFirst = range->first - 1;
+    settings.writeLast = range->second - 1;
+  }
+  settings.levels = AllLevels(sheet);
+  if (auto text = parsed.Value("--levels")) {
+    auto levels = ParseLevels(*text, sheet);
+    if (!levels) return UsageError(io, "--levels must name levels of the sheet");
+    settings.levels = *levels;
+  }
+  if (!settings.directory.empty()) {
+    std::error_code ignored;  // a folder that cannot be made is reported by the first save
+    std::filesystem::create_directories(settings.directory, ignored);
+  }
+  NullProgress progress;
+  SheetSource source{sheet, doc.sequences()};
+  if (!RunRender(settings, source, prompt, progress)) return 1;
+  int first = settings.writeFirst.value_or(settings.firstFrame);
+  int last = settings.writeLast.value_or(settings.lastFrame);
+  io.out << "wrote " << RenderFileName(settings.directory, settings.name, first + 1) << " .. "
+         << RenderFileName(settings.directory, settings.name, last + 1) << "\n";
+  return 0;
+}
+
+}  // namespace
+
+const Command& RenderCommand() {
+  static const Command kCommand{"render", "render exposure sheet frames to Targa files", kUsage,
+                                RunRenderCommand};
+  return kCommand;
+}
+
+}  // namespace quenda::cli

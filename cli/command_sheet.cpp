@@ -1,0 +1,148 @@
+// `quenda sheet`: builds and shows an exposure sheet headless, one edit per run.
+
+#include <filesystem>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/console_prompt.h"
+#include "cli/sheet_command_support.h"
+
+namespace quenda::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quenda sheet new SHEET.dgr\n"
+    "       quenda sheet add-sequence SHEET.dgr DRAWING.qds\n"
+    "       quenda sheet add-level SHEET.dgr NAME\n"
+    "       quenda sheet transfer SHEET.dgr --sequence S --pictures A-B --level L --frame F\n"
+    "                             --on N [--overwrite]\n"
+    "       quenda sheet frames SHEET.dgr (--add N | --delete N)\n"
+    "       quenda sheet show SHEET.dgr\n"
+    "Makes or changes an exposure sheet and saves it, or prints it.\n\n"
+    "  new            a sheet of one level \"default\" and 100 frames (an existing file is kept)\n"
+    "  add-sequence   adds the sequence of a drawing to the Picture Holder\n"
+    "  add-level      adds a level in front of all others (level 0)\n"
+    "  transfer       exposes pictures A..B (from 1, in list order) of sequence S (from 1) on\n"
+    "                 level L (index from 0, or name) from frame F (from 1), each for N frames;\n"
+    "                 later cells move down unless --overwrite\n"
+    "  frames         adds frames at the end or cuts them from the end\n"
+    "  show           one line per frame: its number and each level's label\n";
+
+int UsageError(CommandIo& io, const std::string& reason) {
+  io.err << "quenda sheet: " << reason << "\n" << kUsage;
+  return 2;
+}
+
+int Save(CDopegridDoc& doc, const std::string& path, CommandIo& io) {
+  if (!doc.OnSaveDocument(path)) return 1;
+  io.out << "wrote " << path << "\n";
+  return 0;
+}
+
+void Show(const CDopegridDoc& doc, CommandIo& io) {
+  const CSheetGrid& sheet = doc.sheet();
+  io.out << "frame";
+  for (int l = 0; l < sheet.levelCount; ++l) io.out << "\t" << sheet.LevelName(l);
+  io.out << "\n";
+  for (int f = 0; f < sheet.frameCount; ++f) {
+    io.out << f + 1;
+    for (int l = 0; l < sheet.levelCount; ++l) io.out << "\t" << doc.CellLabel(sheet.Cell(l, f));
+    io.out << "\n";
+  }
+}
+
+int Transfer(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
+  auto sequence = ParseInt(parsed.Value("--sequence").value_or(""), 1, doc.sequenceCount());
+  if (!sequence) return UsageError(io, "--sequence must name a sequence of the sheet, from 1");
+  int pictures = int(doc.sequences()[std::size_t(*sequence - 1)].frames.size());
+  auto range = ParseRange(parsed.Value("--pictures").value_or(""), 1, std::max(pictures, 1));
+  if (!range || pictures == 0)
+    return UsageError(io, "--pictures must be A-B within the sequence's " +
+                              std::to_string(pictures) + " pictures");
+  auto level = ParseLevels(parsed.Value("--level").value_or(""), doc.sheet());
+  if (!level || level->size() != 1) return UsageError(io, "--level must name one level");
+  auto frame = ParseInt(parsed.Value("--frame").value_or(""), 1, doc.sheet().frameCount);
+  if (!frame) return UsageError(io, "--frame must be a frame of the sheet, from 1");
+  auto spacing = ParseInt(parsed.Value("--on").value_or(""), 1, kMaxTransferSpacing);
+  if (!spacing) return UsageError(io, "--on must be a whole number from 1 to 1000");
+
+  doc.SelectSequence(*sequence - 1);
+  std::vector<int> chosen;
+  for (int p = range->first; p <= range->second; ++p) chosen.push_back(p - 1);
+  doc.SetSelectedPictures(std::move(chosen));
+  doc.SetCurrentCell(level->front(), *frame - 1);
+  if (parsed.Has("--overwrite")) doc.ToggleInsertMode();
+  doc.Transfer(*spacing);
+  return -1;
+}
+
+int RunSheet(std::span<const std::string> args, CommandIo& io) {
+  Arguments parsed(args,
+                   {"--sequence", "--pictures", "--level", "--frame", "--on", "--add", "--delete"},
+                   {"--overwrite"});
+  if (!parsed.error().empty()) return UsageError(io, parsed.error());
+  const std::vector<std::string>& words = parsed.positional();
+  if (words.size() < 2) return UsageError(io, "give a verb and a sheet");
+  const std::string& verb = words[0];
+  const std::string& path = words[1];
+  std::size_t wanted = verb == "add-sequence" || verb == "add-level" ? 3 : 2;
+  if (words.size() != wanted) return UsageError(io, "wrong number of words for '" + verb + "'");
+
+  ConsolePrompt prompt(io.err, false);
+  CDopegridDoc doc(prompt);
+  if (verb == "new") {
+    if (std::filesystem::exists(path)) {
+      io.err << path << " exists already; it is left as it is\n";
+      return 1;
+    }
+    doc.OnNewDocument();
+    return Save(doc, path, io);
+  }
+  bool known = verb == "add-sequence" || verb == "add-level" || verb == "transfer" ||
+               verb == "frames" || verb == "show";
+  if (!known) return UsageError(io, "unknown verb '" + verb + "'");
+  if (!doc.OnOpenDocument(path)) return 1;
+
+  if (verb == "show") {
+    Show(doc, io);
+    return 0;
+  }
+  if (verb == "add-sequence") {
+    if (!doc.CanAddSequence()) {
+      io.err << "The sheet holds " << kMaxSequences << " sequences already\n";
+      return 1;
+    }
+    if (!doc.AddSequenceFile(words[2])) return 1;
+    const DrawingSequence& added = doc.sequences().back();
+    io.out << "sequence " << doc.sequenceCount() << ": " << added.name << ", "
+           << added.frames.size() << " pictures\n";
+  } else if (verb == "add-level") {
+    if (words[2].size() > std::size_t(kLevelNameLimit))
+      return UsageError(io, "a level name has at most 18 characters");
+    int before = doc.sheet().levelCount;
+    doc.AddLevel(words[2]);
+    if (doc.sheet().levelCount == before) return 1;
+  } else if (verb == "transfer") {
+    int code = Transfer(doc, parsed, io);
+    if (code >= 0) return code;
+  } else {
+    auto add = parsed.Value("--add"), cut = parsed.Value("--delete");
+    if (add.has_value() == cut.has_value()) return UsageError(io, "give --add N or --delete N");
+    auto count = ParseInt(add ? *add : *cut, 0, kMaxFramesPerChange);
+    if (!count) return UsageError(io, "the frame count must be a whole number from 0 to 1000");
+    int before = doc.sheet().frameCount;
+    add ? doc.AddFrames(*count) : doc.DeleteFrames(*count);
+    if (doc.sheet().frameCount == before && *count != 0) return 1;
+  }
+  return Save(doc, path, io);
+}
+
+}  // namespace
+
+const Command& SheetCommand() {
+  static const Command kCommand{"sheet", "make, change or show an exposure sheet", kUsage,
+                                RunSheet};
+  return kCommand;
+}
+
+}  // namespace quenda::cli

@@ -1,0 +1,33 @@
+#include "cli/sheet_command_support.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "cli/arguments.h"
+
+namespace quenda::cli {
+
+std::optional<std::vector<int>> ParseLevels(const std::string& text, const CSheetGrid& sheet) {
+  std::vector<int> levels;
+  std::stringstream words(text);
+  std::string word;
+  while (std::getline(words, word, ',')) {
+    std::optional<int> level = ParseInt(word, 0, sheet.levelCount - 1);
+    for (int l = 0; !level && l < sheet.levelCount; ++l)
+      if (sheet.LevelName(l) == word) level = l;
+    if (!level) return std::nullopt;
+    levels.push_back(*level);
+  }
+  if (levels.empty()) return std::nullopt;
+  std::sort(levels.begin(), levels.end());
+  levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+  return levels;
+}
+
+std::vector<int> AllLevels(const CSheetGrid& sheet) {
+  std::vector<int> levels(std::size_t(sheet.levelCount));
+  for (int l = 0; l < sheet.levelCount; ++l) levels[std::size_t(l)] = l;
+  return levels;
+}
+
+}  // namespace quenda::cli

@@ -1,0 +1,18 @@
+#pragma once
+// What the exposure sheet commands share: opening a sheet and reading level and frame choices.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dopegrid/core/dopegrid_doc.h"
+
+namespace quenda::cli {
+
+// A comma-separated list of levels, each its index (0 is the front level) or its name; the
+// answer is ascending and without repeats. Nothing when a level is unknown.
+std::optional<std::vector<int>> ParseLevels(const std::string& text, const CSheetGrid& sheet);
+// Every level in use.
+std::vector<int> AllLevels(const CSheetGrid& sheet);
+
+}  // namespace quenda::cli

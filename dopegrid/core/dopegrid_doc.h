@@ -1,0 +1,175 @@
+#pragma once
+// The exposure sheet document: the Picture Holder, the sheet, its one-step undo copy, the
+// clipboard, the user's current cell and selection, and the sound track. One method per
+// command; views learn what changed through UpdateAllViews hints and never change data.
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/frame_sequence.h"
+#include "common/prompt.h"
+#include "common/result.h"
+#include "dopegrid/core/sheet_file.h"
+#include "dopegrid/core/sheet_grid.h"
+#include "dopegrid/core/sound_track.h"
+
+namespace quenda {
+
+// Hint bits of UpdateAllViews.
+inline constexpr int kHintSequences = 1;  // the sequence list refills
+inline constexpr int kHintPictures = 2;   // the frames of the selected sequence refill
+inline constexpr int kHintSheet = 4;      // the sheet view repaints
+inline constexpr int kHintAll = 7;
+inline constexpr int kHintSelectAllPictures = 10;  // 8: select every frame, with 2
+
+inline constexpr int kLevelNameLimit = 18;
+inline constexpr int kMaxTransferSpacing = 1000;
+inline constexpr int kMaxFramesPerChange = 1000;
+
+// The selected block, inclusive, first <= last on both axes.
+struct SheetSelection {
+  int firstLevel = 0;
+  int firstFrame = 0;
+  int lastLevel = 0;
+  int lastFrame = 0;
+  bool operator==(const SheetSelection&) const = default;
+};
+
+// The texts of the "Missing Sequence!" question: Yes finds the sequence, No forgets it.
+std::string MissingSequenceQuestion(std::string_view name);
+
+class CDopegridDoc {
+ public:
+  explicit CDopegridDoc(Prompt& prompt);
+
+  // ---- Views.
+  using Listener = std::function<void(int hint)>;
+  int AddListener(Listener listener);
+  void RemoveListener(int id);
+  void UpdateAllViews(int hint);
+
+  // ---- Document life.
+  void OnNewDocument();
+  // False when the file cannot be read; the document is then as it was. Missing drawings are
+  // reported and never stop the load.
+  bool OnOpenDocument(const std::string& path);
+  bool OnSaveDocument(const std::string& path);
+  bool modified() const { return modified_; }
+  void SetModified(bool modified) { modified_ = modified; }
+
+  // ---- Data, read by views.
+  const CSheetGrid& sheet() const { return sheet_; }
+  const std::vector<DrawingSequence>& sequences() const { return sequences_; }
+  int sequenceCount() const { return int(sequences_.size()); }
+  int selectedSequence() const { return selectedSequence_; }
+  const std::vector<int>& selectedPictures() const { return selectedPictures_; }
+  int currentLevel() const { return currentLevel_; }
+  int currentFrame() const { return currentFrame_; }
+  const SheetSelection& selection() const { return selection_; }
+  bool insertMode() const { return insertMode_; }
+  bool undoAvailable() const { return undoAvailable_; }
+  const CSheetGrid& clipboard() const { return clipboard_; }
+  // "%c%s" for a key, a double quote for a hold, nothing for an empty cell.
+  std::string CellLabel(const SheetCell& cell) const;
+  std::string PictureLabel(int sequence, int frameIndex) const;
+
+  // ---- Selection, as the views set it.
+  void SelectSequence(int index);  // 0 when out of range
+  // Indices into the selected sequence's frames; kept in ascending order, bad ones dropped.
+  void SetSelectedPictures(std::vector<int> pictures);
+  void SetCurrentCell(int level, int frame);           // clamped to the levels and frames in use
+  void SetSelection(const SheetSelection& selection);  // ordered and clamped
+
+  // ---- Enabling rules.
+  bool HasSequences() const { return !sequences_.empty(); }
+  bool CanTransfer() const { return !selectedPictures_.empty(); }
+  bool CanAddSequence() const { return sequenceCount() < kMaxSequences; }
+  bool CanAddLevel() const { return sheet_.levelCount < kMaxLevels; }
+  bool CanDeleteFrames() const { return sheet_.frameCount >= 2; }
+  bool HasSeveralLevels() const { return sheet_.levelCount >= 2; }
+
+  // ---- Edit.
+  void Undo();
+  void Cut();
+  void Copy();
+  void Paste();
+  void Condense();
+  void Expand();
+  void Reverse();
+
+  // ---- Picture Holder.
+  // Asks for a drawing through the prompt and adds its sequence; false when cancelled or
+  // refused.
+  bool AddSequence();
+  bool AddSequenceFile(const std::string& path);
+  void RemoveSequence();  // asks first
+  void Transfer(int spacing);
+  void SelectAll();
+  void ToggleInsertMode() { insertMode_ = !insertMode_; }
+
+  // ---- Frames and levels. The dialog's answer is passed in; nothing means Cancel. The undo
+  // copy of Add Level and of both frame commands is taken before the dialog, as if it opened.
+  void AddFrames(std::optional<int> count);
+  void DeleteFrames(std::optional<int> count);
+  static std::optional<std::string> CheckFrameChangeCount(int count);
+  void AddLevel(std::optional<std::string> name);
+  // Refuses a single level; otherwise confirms the chosen level and deletes it.
+  bool CanDeleteLevelOrSay();
+  void DeleteLevel(std::optional<int> level);
+  bool CanSwapLevelsOrSay();
+  // False, after the message, unless exactly two levels are chosen (the dialog then stays).
+  bool SwapLevels(std::span<const int> chosen);
+  void RenameLevel(int level, std::optional<std::string> name);
+
+  // ---- Sound.
+  const SoundTrack& sound() const { return sound_; }
+  bool soundShown() const { return showSound_; }
+  void ToggleShowSound() { showSound_ = !showSound_, UpdateAllViews(kHintSheet); }
+  // Asks for a wave file through the prompt; cancelling changes nothing.
+  bool LoadSound();
+  bool LoadSoundFile(const std::string& path);
+  // The dialog's values; false after the message when the start frame is out of range.
+  bool SetSoundSettings(int frameRate, int startFrame);
+  // Samples under the selection; nothing when none play.
+  std::optional<SampleRange> SelectionSamples() const;
+  // Play All and Play Selection; false when nothing was played.
+  bool PlayAll(AudioOutput& output, PlaybackWatch& watch);
+  bool PlaySelection(AudioOutput& output, PlaybackWatch& watch);
+
+ private:
+  void TakeUndoCopy();
+  void Changed(int hint);
+  void ClampCursor();
+  void ResetCursor();
+  bool RelocateOrForget(std::size_t slot);
+  void EmptyCellsBeyond(std::size_t slot);
+  void InsertLevelAtFront();
+  // Inserts a copy of cell p at p + 1 on `level`, losing the last cell.
+  void DuplicateCell(int level, int p);
+  void RemoveCell(int level, int f);
+
+  Prompt& prompt_;
+  std::vector<std::pair<int, Listener>> listeners_;
+  int nextListenerId_ = 1;
+  bool modified_ = false;
+
+  CSheetGrid undo_;
+  bool undoAvailable_ = false;
+  bool insertMode_ = true;
+  CSheetGrid clipboard_;
+  SoundTrack sound_;
+  CSheetGrid sheet_;
+  std::vector<DrawingSequence> sequences_;
+  int selectedSequence_ = 0;
+  std::vector<int> selectedPictures_;
+  int currentLevel_ = 0;
+  int currentFrame_ = 0;
+  SheetSelection selection_;
+  bool showSound_ = true;
+};
+
+}  // namespace quenda

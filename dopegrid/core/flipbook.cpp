@@ -1,0 +1,117 @@
+#include "dopegrid/core/flipbook.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "common/atomic_file.h"
+#include "common/file_io.h"
+
+namespace quenda {
+
+FlipbookGeometry FlipbookGeometryFor(const CommonFrame& frame, int size) {
+  long long w0 = (long long)frame.maxX - frame.minX + 1;
+  long long h0 = (long long)frame.maxY - frame.minY + 1;
+  FlipbookGeometry g;
+  if (h0 < w0) {
+    g.width = size;
+    g.height = int(size * h0 / w0);
+  } else {
+    g.height = size;
+    g.width = int(size * w0 / h0);
+  }
+  // A sliver of a frame still gets a row and a column.
+  g.width = std::max(g.width, 1);
+  g.height = std::max(g.height, 1);
+  g.scale = std::min(float(g.height) / float(frame.maxY - frame.minY),
+                     float(g.width) / float(frame.maxX - frame.minX));
+  g.width = g.width - g.width % 4 + 4;
+  return g;
+}
+
+FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSource& source,
+                                 const SoundTrack* sound, MovieWriter& writer,
+                                 const std::string& moviePath, Prompt& prompt, Progress& progress,
+                                 OldMovie old) {
+  CompositeJob job;
+  job.firstFrame = settings.firstFrame;
+  job.lastFrame = settings.lastFrame;
+  job.levels = settings.levels;
+  job.mode = settings.mode;
+  job.backgroundRed = settings.backgroundRed;
+  job.backgroundGreen = settings.backgroundGreen;
+  job.backgroundBlue = settings.backgroundBlue;
+  if (!CheckJobCells(job, source, prompt) || !ScanRange(job, source, RangeUser::Flipbook, prompt)) {
+    prompt.Message("Error Finding Cells!", MessageIcon::Error);
+    return FlipbookOutcome::NotWritten;
+  }
+  FlipbookGeometry geometry = FlipbookGeometryFor(job.frame, settings.size);
+  job.width = geometry.width;
+  job.height = geometry.height;
+  job.scale = geometry.scale;
+
+  std::error_code ignored;
+  if (old == OldMovie::Delete) std::filesystem::remove(moviePath, ignored);
+  if (!writer.Open(moviePath, settings.quality, settings.frameRate, job.width, job.height)) {
+    prompt.Message("Unable to create an avi preview file", MessageIcon::Error);
+    return FlipbookOutcome::NotWritten;
+  }
+  job.picture = Raster(job.width, job.height, 3);
+  progress.SetStage("Generating FlipBook...");
+
+  auto fail = [&](const char* message) {
+    prompt.Message(message, MessageIcon::Error);
+    writer.Close();
+    return FlipbookOutcome::Failed;
+  };
+  if (sound && sound->loaded) {
+    // The sound is cut into frames of the movie's own rate, so it keeps pace with the pictures.
+    SoundTrack paced = *sound;
+    paced.frameRate = settings.frameRate;
+    std::vector<uint8_t> block = FlipbookSoundBlock(paced, job.firstFrame, job.lastFrame);
+    if (!block.empty()) {
+      progress.SetStage("Preparing Audio...");
+      if (!writer.WriteSound(sound->format, block.data(), block.size()))
+        return fail("Problem Writing flipbook to disk");
+    }
+  }
+  FlipbookOutcome outcome = FlipbookOutcome::Finished;
+  for (int f = job.firstFrame; f <= job.lastFrame; ++f) {
+    progress.SetStage("Preparing Frame : " + std::to_string(f + 1));
+    bool built = job.mode == CompositeMode::Painted
+                     ? CompositePainted(job, source, f, prompt, progress)
+                     : CompositeScanned(job, source, f, prompt, progress);
+    if (!built) return fail("Problem reading a frame");
+    if (!writer.WriteFrame(f - job.firstFrame, job.picture.data()))
+      return fail("Problem Writing flipbook to disk");
+    if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop generating flipbook?")) {
+      prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
+      outcome = FlipbookOutcome::Stopped;
+      break;
+    }
+  }
+  writer.Close();
+  return outcome;
+}
+
+std::string PreviewMoviePath(const std::string& cacheDirectory) {
+  return cacheDirectory + "preview.avi";
+}
+
+std::optional<std::string> CheckLastFlipbook(const std::string& moviePath) {
+  if (FileOpensForReading(moviePath)) return std::nullopt;
+  return "There is no last preview!\n(" + moviePath + " does not exist)";
+}
+
+bool SaveLastFlipbook(const std::string& moviePath, const std::string& target, Prompt& prompt) {
+  std::error_code error;
+  std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(moviePath);
+  if (!bytes || std::filesystem::exists(target, error) ||
+      WriteFileAtomically(target, *bytes) != WriteFailure::None) {
+    prompt.Message("Could not save preview, disk full or a file already exists with the same name!",
+                   MessageIcon::Error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quenda

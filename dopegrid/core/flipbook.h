@@ -1,0 +1,69 @@
+#pragma once
+// Flipbooks: a stretch of the sheet composited frame by frame into a movie, with the sound
+// track lined up to its first frame, written through a MovieWriter.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/movie_writer.h"
+#include "dopegrid/core/frame_compositor.h"
+#include "dopegrid/core/sound_track.h"
+
+namespace quenda {
+
+inline constexpr int kMinFlipbookSize = 50;
+inline constexpr int kMaxFlipbookSize = 800;
+inline constexpr int kDefaultFlipbookSize = 400;
+inline constexpr int kDefaultFlipbookQuality = 5000;
+inline constexpr int kMaxFlipbookQuality = 10000;
+inline constexpr int kMaxFlipbookRate = 100;
+
+struct FlipbookSettings {
+  CompositeMode mode = CompositeMode::Scanned;
+  int quality = kDefaultFlipbookQuality;
+  int firstFrame = 0;  // from 0, inclusive
+  int lastFrame = 0;
+  std::vector<int> levels;  // ascending
+  int size = kDefaultFlipbookSize;
+  int frameRate = 25;
+  uint8_t backgroundRed = 255, backgroundGreen = 255, backgroundBlue = 255;
+};
+
+struct FlipbookGeometry {
+  int width = 0;  // grown to a multiple of 4, always by at least 1
+  int height = 0;
+  float scale = 0;
+};
+FlipbookGeometry FlipbookGeometryFor(const CommonFrame& frame, int size);
+
+enum class FlipbookOutcome {
+  NotWritten,  // refused before the movie was opened
+  Failed,      // a frame could not be read or written: not played
+  Stopped,     // the user stopped it: what was written is played
+  Finished,
+};
+inline bool ShouldPlay(FlipbookOutcome outcome) {
+  return outcome == FlipbookOutcome::Stopped || outcome == FlipbookOutcome::Finished;
+}
+
+// What happens to a movie already at the path before the new one is opened: the last
+// flipbook is deleted, as the program does; a file the user named is left to the writer,
+// which replaces it only once the new movie is complete.
+enum class OldMovie { Delete, LeaveToWriter };
+
+// Generate: range pass, movie opened at `moviePath`, the sound block when `sound` is given
+// (loaded and shown), then every frame. The writer is closed on every way out.
+FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSource& source,
+                                 const SoundTrack* sound, MovieWriter& writer,
+                                 const std::string& moviePath, Prompt& prompt, Progress& progress,
+                                 OldMovie old = OldMovie::Delete);
+
+// The fixed place of the last flipbook, in the user's cache directory (ending with '/').
+std::string PreviewMoviePath(const std::string& cacheDirectory);
+// "There is no last preview!\n(PATH does not exist)" when the movie is missing.
+std::optional<std::string> CheckLastFlipbook(const std::string& moviePath);
+// Copies the movie to `target`, never over an existing file; false after the message.
+bool SaveLastFlipbook(const std::string& moviePath, const std::string& target, Prompt& prompt);
+
+}  // namespace quenda

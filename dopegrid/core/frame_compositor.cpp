@@ -1,0 +1,207 @@
+#include "dopegrid/core/frame_compositor.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+namespace quenda {
+namespace {
+
+// For each output column (row) the drawing column (row) it shows, or -1 when outside.
+std::vector<int> AxisMap(int outputSize, float scale, int corner, int minimum, int drawingSize) {
+  std::vector<int> map(std::size_t(outputSize), -1);
+  for (int o = 0; o < outputSize; ++o) {
+    int s = MapToDrawing(o, scale, corner, minimum);
+    if (s >= 0 && s < drawingSize) map[std::size_t(o)] = s;
+  }
+  return map;
+}
+
+void ReportRows(Progress& progress, int y, int height) {
+  int tenth = std::max(height / 10, 1);
+  if (y % tenth == 0) progress.SetPercent(y * 100 / std::max(height, 1));
+}
+
+// Level indices from the back (highest) to the front.
+std::vector<int> BackToFront(const CompositeJob& job) {
+  std::vector<int> levels = job.levels;
+  std::sort(levels.begin(), levels.end(), std::greater<>());
+  return levels;
+}
+
+}  // namespace
+
+std::string CellDrawingPath(const SheetSource& source, const SheetCell& cell, Prompt& prompt) {
+  if (cell.sequence < 0 || cell.sequence >= int(source.sequences.size())) {
+    prompt.Message(kIllegalFrameNumber, MessageIcon::Error);
+    return {};
+  }
+  return FramePath(source.sequences[std::size_t(cell.sequence)], cell.frame, prompt);
+}
+
+bool CheckJobCells(const CompositeJob& job, const SheetSource& source, Prompt& prompt) {
+  bool any = false;
+  for (int level : job.levels) {
+    for (int f = job.firstFrame; f <= job.lastFrame; ++f) {
+      const SheetCell& cell = source.sheet.Cell(level, f);
+      if (!cell.used()) continue;
+      any = true;
+      std::string path = CellDrawingPath(source, cell, prompt);
+      if (!ReadSheetDrawingHeader(path)) {
+        prompt.Message("Error Reading drawing " + path + " !", MessageIcon::Error);
+        return false;
+      }
+    }
+  }
+  if (!any) prompt.Message("At least one cell must have an image!", MessageIcon::Error);
+  return any;
+}
+
+bool ScanRange(CompositeJob& job, const SheetSource& source, RangeUser user, Prompt& prompt) {
+  job.resolution = job.pegPosition = -1;
+  job.consistent = true;
+  job.frame = CommonFrame{};
+  for (int level : job.levels) {
+    for (int f = job.firstFrame; f <= job.lastFrame; ++f) {
+      const SheetCell& cell = source.sheet.Cell(level, f);
+      if (!cell.used()) continue;
+      std::string path = CellDrawingPath(source, cell, prompt);
+      std::optional<SheetDrawingHeader> header = ReadSheetDrawingHeader(path);
+      if (!header) {
+        prompt.Message("Error Reading drawing " + path + " !", MessageIcon::Error);
+        return false;
+      }
+      if (job.resolution < 0) {
+        job.resolution = header->dpi;
+        job.pegPosition = header->pegPosition;
+      } else if (header->dpi != job.resolution || header->pegPosition != job.pegPosition) {
+        job.consistent = false;
+      }
+      DrawingCorner corner = CornerOf(*header);
+      job.frame.minX = std::min(job.frame.minX, corner.left);
+      job.frame.minY = std::min(job.frame.minY, corner.top);
+      job.frame.maxX = std::max(job.frame.maxX, corner.left + header->width);
+      job.frame.maxY = std::max(job.frame.maxY, corner.top + header->height);
+    }
+  }
+  if (!job.consistent) {
+    prompt.Message(user == RangeUser::Flipbook
+                       ? "Two or more frames in selection does not match with each other in dpi "
+                         "or peg position!\nCannot continue with generating flipbook"
+                       : "Two or more frames in selection does not match with eachother in dpi "
+                         "or peg position!\nCan not continue with generating flipbook",
+                   MessageIcon::Error);
+    return false;
+  }
+  // A job without a used cell has no frame to show; CheckJobCells says so before this.
+  return job.resolution >= 0;
+}
+
+bool CompositeScanned(CompositeJob& job, const SheetSource& source, int frame, Prompt& prompt,
+                      Progress& progress) {
+  std::fill(job.picture.bytes().begin(), job.picture.bytes().end(), uint8_t(255));
+  for (int level : BackToFront(job)) {
+    const SheetCell& cell = source.sheet.Cell(level, frame);
+    if (!cell.used()) continue;
+    std::string path = CellDrawingPath(source, cell, prompt);
+    progress.SetStage("Loading frame " + path);
+    std::optional<GreyDrawing> drawing = LoadScannedDrawing(path, prompt);
+    if (!drawing) {
+      prompt.Message("Could not load a scanned frame!", MessageIcon::Error);
+      return false;
+    }
+    const SheetDrawingHeader& h = drawing->header;
+    DrawingCorner corner = CornerOf(h);
+    std::vector<int> columns = AxisMap(job.width, job.scale, corner.left, job.frame.minX, h.width);
+    std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, h.height);
+    progress.SetStage("Compositing...");
+    for (int y = 0; y < job.height; ++y) {
+      ReportRows(progress, y, job.height);
+      int sy = rows[std::size_t(y)];
+      if (sy < 0) continue;
+      const uint8_t* scanRow = drawing->pixels.data() + std::size_t(sy) * std::size_t(h.width);
+      uint8_t* out = job.picture.Row(y);
+      for (int x = 0; x < job.width; ++x) {
+        int sx = columns[std::size_t(x)];
+        if (sx < 0) continue;
+        uint8_t* p = out + 3 * x;
+        uint8_t v = uint8_t(scanRow[sx] * p[0] / 255);
+        p[0] = p[1] = p[2] = v;
+      }
+    }
+  }
+  return true;
+}
+
+bool CompositePainted(CompositeJob& job, const SheetSource& source, int frame, Prompt& prompt,
+                      Progress& progress) {
+  if (job.picture.empty()) {
+    prompt.Message("Internal Error: image buffer not allocated in composite!", MessageIcon::Error);
+    return false;
+  }
+  for (int y = 0; y < job.height; ++y) {
+    uint8_t* out = job.picture.Row(y);
+    for (int x = 0; x < job.width; ++x) {
+      out[3 * x] = job.backgroundBlue;
+      out[3 * x + 1] = job.backgroundGreen;
+      out[3 * x + 2] = job.backgroundRed;
+    }
+  }
+  for (int level : BackToFront(job)) {
+    const SheetCell& cell = source.sheet.Cell(level, frame);
+    if (!cell.used()) continue;
+    if (cell.sequence < 0 || cell.sequence >= int(source.sequences.size())) {
+      prompt.Message(kIllegalFrameNumber, MessageIcon::Error);
+      return false;
+    }
+    const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
+    std::optional<ColorSet> colors = CheckSheetColorSet(sequence, prompt);
+    if (!colors) return false;
+    std::optional<PaintedDrawing> painted =
+        cell.frame >= 0 && cell.frame < int(sequence.frames.size())
+            ? LoadPaintedDrawing(sequence, cell.frame, *colors, prompt, progress)
+            : std::nullopt;
+    if (!painted) {
+      prompt.Message("Could not load a painted frame!", MessageIcon::Error);
+      return false;
+    }
+    const SheetDrawingHeader& h = painted->drawing.header;
+    DrawingCorner corner = CornerOf(h);
+    std::vector<int> columns = AxisMap(job.width, job.scale, corner.left, job.frame.minX, h.width);
+    std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, h.height);
+    progress.SetStage("Compositing frame " + sequence.name +
+                      FormatFrameTag(sequence.frames[std::size_t(cell.frame)]));
+    const RegionData& regions = painted->regions;
+    const auto& entries = painted->colors.entries;
+    for (int y = 0; y < job.height; ++y) {
+      ReportRows(progress, y, job.height);
+      int sy = rows[std::size_t(y)];
+      if (sy < 0) continue;
+      uint8_t* out = job.picture.Row(y);
+      for (int x = 0; x < job.width; ++x) {
+        int sx = columns[std::size_t(x)];
+        if (sx < 0) continue;
+        std::size_t i = std::size_t(sy) * std::size_t(h.width) + std::size_t(sx);
+        int a = painted->drawing.pixels[i];
+        int c = painted->regionColor[regions.regionMap[i]];
+        const ColorEntry& line = entries[regions.animColor[i]];
+        uint8_t* p = out + 3 * x;
+        uint8_t fill[3] = {p[0], p[1], p[2]};
+        if (c != 0) {
+          const ColorEntry& e = entries[std::size_t(c)];
+          fill[0] = e.blue, fill[1] = e.green, fill[2] = e.red;
+        }
+        if (regions.flags[i] & kFlagRubbedOut) {
+          p[0] = fill[0], p[1] = fill[1], p[2] = fill[2];
+        } else {
+          p[0] = uint8_t((a * fill[0] + (255 - a) * line.blue) / 255);
+          p[1] = uint8_t((a * fill[1] + (255 - a) * line.green) / 255);
+          p[2] = uint8_t((a * fill[2] + (255 - a) * line.red) / 255);
+        }
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace quenda

@@ -1,0 +1,164 @@
+#include "dopegrid/core/render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "common/targa.h"
+
+namespace quenda {
+namespace {
+
+// Byte offsets of a picture pixel.
+constexpr int kB = 0, kG = 1, kR = 2, kA = 3;
+
+std::vector<int> BackToFront(std::vector<int> levels) {
+  std::sort(levels.begin(), levels.end(), std::greater<>());
+  return levels;
+}
+
+bool SaveFrame(const std::string& path, const Raster& picture, std::string_view cannotCreate,
+               Prompt& prompt, Progress& progress) {
+  progress.SetStage("Saving...");
+  WriteFailure failure = WriteTarga32(path, picture.width(), picture.height(), picture.data());
+  if (failure == WriteFailure::CannotCreate) {
+    prompt.Message(cannotCreate, MessageIcon::Error);
+    return false;
+  }
+  if (failure == WriteFailure::ShortWrite)
+    prompt.Message("Error writing file " + path + "!: Disk Full or Write Protected",
+                   MessageIcon::Error);
+  return true;  // a short write goes on with the next frame
+}
+
+bool RenderPainted(const RenderSettings& settings, const SheetSource& source, int frame,
+                   const CommonFrame& common, const RenderGeometry& geometry, RenderQuality quality,
+                   Raster& picture, Prompt& prompt, Progress& progress) {
+  std::fill(picture.bytes().begin(), picture.bytes().end(), uint8_t(0));
+  for (int level : BackToFront(settings.levels)) {
+    const SheetCell& cell = source.sheet.Cell(level, frame);
+    if (!cell.used()) continue;
+    if (cell.sequence < 0 || cell.sequence >= int(source.sequences.size())) {
+      prompt.Message(kIllegalFrameNumber, MessageIcon::Error);
+      return false;
+    }
+    const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
+    std::optional<ColorSet> colors = CheckSheetColorSet(sequence, prompt);
+    if (!colors) return false;
+    std::optional<PaintedDrawing> painted =
+        cell.frame >= 0 && cell.frame < int(sequence.frames.size())
+            ? LoadPaintedDrawing(sequence, cell.frame, *colors, prompt, progress)
+            : std::nullopt;
+    if (!painted) {
+      prompt.Message("Could not load a painted frame!", MessageIcon::Error);
+      return false;
+    }
+    std::string label = sequence.name + FormatFrameTag(sequence.frames[std::size_t(cell.frame)]);
+    progress.SetStage("Layering frame " + label);
+    progress.SetStage("Filtering frame " + label);
+    LayDrawing(*painted, common, geometry.scale, quality, picture);
+  }
+  return SaveFrame(RenderFileName(settings.directory, settings.name, frame + 1), picture,
+                   "Could not save painted frame!, disk full or read only?", prompt, progress);
+}
+
+bool RenderLineTest(const RenderSettings& settings, const SheetSource& source, int frame,
+                    const CommonFrame& common, const RenderGeometry& geometry, Raster& picture,
+                    Prompt& prompt, Progress& progress) {
+  // The scanned compositor does the multiplying on a three-byte picture; alpha comes after.
+  CompositeJob job;
+  job.levels = settings.levels;
+  job.frame = common;
+  job.width = geometry.width;
+  job.height = geometry.height;
+  job.scale = geometry.scale;
+  job.picture = Raster(geometry.width, geometry.height, 3);
+  if (!CompositeScanned(job, source, frame, prompt, progress)) return false;
+  for (int y = 0; y < geometry.height; ++y) {
+    const uint8_t* in = job.picture.Row(y);
+    uint8_t* out = picture.Row(y);
+    for (int x = 0; x < geometry.width; ++x) {
+      out[4 * x + kB] = in[3 * x];
+      out[4 * x + kG] = in[3 * x + 1];
+      out[4 * x + kR] = in[3 * x + 2];
+      out[4 * x + kA] = uint8_t(255 - in[3 * x]);
+    }
+  }
+  return SaveFrame(RenderFileName(settings.directory, settings.name, frame + 1), picture,
+                   "Could not save frame!, disk full or read only?", prompt, progress);
+}
+
+}  // namespace
+
+std::optional<std::string> CheckRenderSettings(const RenderSettings& settings) {
+  if (settings.directory.empty()) return "Select an output directory.";
+  if (settings.name.empty()) return "Give a sequence name.";
+  for (char c : settings.name)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+      return "Only letters are allowed for the name";
+  if (settings.name.size() > std::size_t(kRenderNameLimit))
+    return "The name may have at most " + std::to_string(kRenderNameLimit) + " letters.";
+  return std::nullopt;
+}
+
+std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber) {
+  std::string pad = frameNumber < 10     ? "000"
+                    : frameNumber < 100  ? "00"
+                    : frameNumber < 1000 ? "0"
+                                         : "";
+  return std::string(directory) + std::string(name) + pad + std::to_string(frameNumber) + ".tga";
+}
+
+RenderGeometry RenderGeometryFor(const CommonFrame& frame, RenderSize size) {
+  int dx = frame.maxX - frame.minX;
+  int dy = frame.maxY - frame.minY;
+  switch (size) {
+    case RenderSize::Full:
+      return {dx, dy, 1.0f};
+    case RenderSize::Half:
+      return {dx / 2, dy / 2, 0.5f};
+    case RenderSize::Quarter:
+      break;
+  }
+  return {dx / 4, dy / 4, 0.25f};
+}
+
+bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
+               Progress& progress) {
+  if (std::optional<std::string> refusal = CheckRenderSettings(settings)) {
+    prompt.Message(*refusal, MessageIcon::Error);
+    return false;
+  }
+  CompositeJob job;
+  job.firstFrame = settings.firstFrame;
+  job.lastFrame = settings.lastFrame;
+  job.levels = settings.levels;
+  if (!CheckJobCells(job, source, prompt) || !ScanRange(job, source, RangeUser::Render, prompt)) {
+    prompt.Message("Error Finding Cells!", MessageIcon::Error);
+    return false;
+  }
+  RenderGeometry geometry = RenderGeometryFor(job.frame, settings.size);
+  if (geometry.width < 1 || geometry.height < 1) return false;
+  RenderQuality quality =
+      settings.size == RenderSize::Full ? RenderQuality::Fast : settings.quality;
+  Raster picture(geometry.width, geometry.height, 4);
+  int first = std::max(settings.writeFirst.value_or(settings.firstFrame), settings.firstFrame);
+  int last = std::min(settings.writeLast.value_or(settings.lastFrame), settings.lastFrame);
+  progress.SetStage("Rendering...");
+  for (int f = first; f <= last; ++f) {
+    progress.SetStage("Rendering Frame : " + std::to_string(f + 1));
+    bool rendered =
+        settings.kind == RenderKind::Painted
+            ? RenderPainted(settings, source, f, job.frame, geometry, quality, picture, prompt,
+                            progress)
+            : RenderLineTest(settings, source, f, job.frame, geometry, picture, prompt, progress);
+    if (!rendered) return false;
+    if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop render?")) {
+      prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace quenda

@@ -1,0 +1,56 @@
+#pragma once
+// Render to Targa: a stretch of the sheet written as numbered 32-bit Targa files with alpha,
+// painted or as a line test, at the drawings' own size, half or quarter.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/raster.h"
+#include "dopegrid/core/frame_compositor.h"
+#include "dopegrid/core/render_layer.h"
+
+namespace quenda {
+
+inline constexpr int kRenderNameLimit = 15;
+inline constexpr int kRenderFrameLimit = 1000;
+
+enum class RenderSize { Full, Half, Quarter };
+enum class RenderKind { Painted, LineTest };
+
+struct RenderSettings {
+  std::string directory;  // ends with '/'
+  std::string name;
+  int firstFrame = 0;  // from 0, inclusive: the whole job, which fixes the common frame
+  int lastFrame = 0;
+  // The part of the job this run writes (from 0, inclusive); nothing means all of it. Split
+  // runs over the same whole job write exactly the files of one whole run.
+  std::optional<int> writeFirst;
+  std::optional<int> writeLast;
+  std::vector<int> levels;  // ascending
+  RenderKind kind = RenderKind::Painted;
+  RenderSize size = RenderSize::Full;
+  RenderQuality quality = RenderQuality::Best;
+};
+
+// The dialog's checks, in order: "Select an output directory.", "Give a sequence name.",
+// "Only letters are allowed for the name". Nothing when the settings may run.
+std::optional<std::string> CheckRenderSettings(const RenderSettings& settings);
+
+// directory + name + the frame number (from 1) padded with zeros to four digits + ".tga".
+std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber);
+
+struct RenderGeometry {
+  int width = 0;
+  int height = 0;
+  float scale = 1.0f;
+};
+RenderGeometry RenderGeometryFor(const CommonFrame& frame, RenderSize size);
+
+// The whole command after the dialog: checks, range pass, then one file per frame. False when
+// it stopped on a failure or at the user's request.
+bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
+               Progress& progress);
+
+}  // namespace quenda

@@ -1,0 +1,213 @@
+#include "dopegrid/core/render_layer.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace quenda {
+namespace {
+
+// Byte offsets of a picture pixel.
+constexpr int kB = 0, kG = 1, kR = 2, kA = 3;
+
+// The sample s over the picture pixel d.
+void Over(const uint8_t* s, uint8_t* d) {
+  int as = s[kA], ad = d[kA];
+  // The same results as the general case below, without its divisions.
+  if (as == 255 || ad == 0) {
+    std::copy_n(s, 3, d);
+    d[kA] = uint8_t(as);
+    return;
+  }
+  if (as == 0) return;
+  for (int c = 0; c < 3; ++c)
+    d[c] = ad == 0 ? s[c] : uint8_t((d[c] * (255 - as) + s[c] * as) / 255);
+  d[kA] = uint8_t(255 - (255 - ad) * (255 - as) / 255);
+}
+
+// Where each output column (or row) falls in the layer: the integer sample position and the
+// fraction towards the next one, or outside (-1).
+struct AxisSample {
+  int index = -1;
+  float fraction = 0;
+};
+
+std::vector<AxisSample> SampleAxis(int outputSize, float scale, float offset, int layerSize) {
+  std::vector<AxisSample> axis(static_cast<std::size_t>(outputSize));
+  for (int o = 0; o < outputSize; ++o) {
+    float u = float(o) / scale - offset;
+    if (!(u >= 0 && u < float(layerSize - 1))) continue;
+    int whole = int(u);  // u >= 0: truncation and floor agree
+    axis[std::size_t(o)] = {whole, u - float(whole)};
+  }
+  return axis;
+}
+
+// The sample of the layer at one output pixel: the nearest layer pixel, or the bilinear blend
+// of four. `at(x, y)` gives a layer pixel's four bytes.
+template <class PixelAt>
+void Sample(const AxisSample& u, const AxisSample& v, RenderQuality quality, PixelAt&& at,
+            uint8_t* sample) {
+  const uint8_t* p00 = at(u.index, v.index);
+  // With no fraction the weights are exactly 1 and 0, so the sample is the pixel itself:
+  // half and quarter size of whole-pixel placements always land here.
+  if (quality == RenderQuality::Fast || (u.fraction == 0 && v.fraction == 0)) {
+    std::copy_n(p00, 4, sample);
+    return;
+  }
+  uint8_t q00[4];
+  std::copy_n(p00, 4, q00);
+  const uint8_t* p10 = at(u.index + 1, v.index);
+  uint8_t q10[4];
+  std::copy_n(p10, 4, q10);
+  const uint8_t* p01 = at(u.index, v.index + 1);
+  uint8_t q01[4];
+  std::copy_n(p01, 4, q01);
+  const uint8_t* p11 = at(u.index + 1, v.index + 1);
+  float fu = u.fraction, fv = v.fraction;
+  for (int c = 0; c < 4; ++c)
+    sample[c] = uint8_t(float(q00[c]) * (1 - fu) * (1 - fv) + float(q10[c]) * fu * (1 - fv) +
+                        float(q01[c]) * (1 - fu) * fv + float(p11[c]) * fu * fv);
+}
+
+// Lays what `at` samples over the picture, for every output pixel the layer reaches.
+template <class PixelAt>
+void LayOver(int layerWidth, int layerHeight, DrawingCorner corner, const CommonFrame& frame,
+             float scale, RenderQuality quality, PixelAt&& at, Raster& picture) {
+  std::vector<AxisSample> columns =
+      SampleAxis(picture.width(), scale, float(corner.left - frame.minX), layerWidth);
+  std::vector<AxisSample> rows =
+      SampleAxis(picture.height(), scale, float(corner.top - frame.minY), layerHeight);
+  // The reached columns form one run, as u grows with x.
+  auto reached = [](const AxisSample& a) { return a.index >= 0; };
+  auto first = std::find_if(columns.begin(), columns.end(), reached);
+  auto last = std::find_if(first, columns.end(), [](const AxisSample& a) { return a.index < 0; });
+  int x0 = int(first - columns.begin()), x1 = int(last - columns.begin());
+  for (int y = 0; y < picture.height(); ++y) {
+    const AxisSample& v = rows[std::size_t(y)];
+    if (v.index < 0) continue;
+    uint8_t* out = picture.Row(y);
+    if (quality == RenderQuality::Fast) {
+      for (int x = x0; x < x1; ++x) Over(at(columns[std::size_t(x)].index, v.index), out + 4 * x);
+      continue;
+    }
+    for (int x = x0; x < x1; ++x) {
+      uint8_t sample[4];
+      Sample(columns[std::size_t(x)], v, quality, at, sample);
+      Over(sample, out + 4 * x);
+    }
+  }
+}
+
+// The pixels of a painted drawing's layer, each made on its own: blue, green, red, alpha.
+class LayerPixels {
+ public:
+  explicit LayerPixels(const PaintedDrawing& painted)
+      : painted_(painted),
+        flags_(painted.regions.flags.data()),
+        regionMap_(painted.regions.regionMap.data()),
+        grey_(painted.drawing.pixels.data()),
+        regionColor_(painted.regionColor.data()),
+        entries_(painted.colors.entries.data()),
+        width_(painted.drawing.header.width),
+        count_((long long)painted.drawing.header.width * painted.drawing.header.height) {}
+
+  // Pixel i (linear index).
+  void Make(long long i, uint8_t* p) const {
+    int own = regionColor_[regionMap_[i]];
+    if (flags_[i] == 0 && own != 0 && grey_[i] == 255) {
+      // Paper inside a painted region: the fill itself (the weight is exactly 1), opaque.
+      const ColorEntry& fill = entries_[own];
+      p[kB] = fill.blue, p[kG] = fill.green, p[kR] = fill.red, p[kA] = 255;
+      return;
+    }
+    MakeAny(i, own, p);
+  }
+
+ private:
+  void MakeAny(long long i, int own, uint8_t* p) const {
+    uint8_t flag = flags_[i];
+    int c = own;
+    bool found = false;
+    if (flag & kFlagRegionLine) {
+      // The first neighbour by linear index, columns outer, rows inner, that is no line pixel
+      // and whose region is painted.
+      c = 0;
+      for (int dx = -1; dx <= 1 && !found; ++dx) {
+        for (int dy = -1; dy <= 1 && !found; ++dy) {
+          long long n = i + dx + dy * width_;
+          if (n < 0 || n >= count_ || (flags_[n] & kFlagRegionLine)) continue;
+          if (int colour = regionColor_[regionMap_[n]]; colour != 0) {
+            c = colour;
+            found = true;
+          }
+        }
+      }
+    }
+    int a = grey_[i];
+    const ColorEntry& line = entries_[painted_.regions.animColor[std::size_t(i)]];
+    if (c != 0) {
+      const ColorEntry& fill = entries_[c];
+      float w = (flag & kFlagRubbedOut) ? 1.0f : float(a) * (1.0f / 255.0f);
+      p[kB] = uint8_t(float(fill.blue) * w + float(line.blue) * (1 - w));
+      p[kG] = uint8_t(float(fill.green) * w + float(line.green) * (1 - w));
+      p[kR] = uint8_t(float(fill.red) * w + float(line.red) * (1 - w));
+    } else {
+      p[kB] = line.blue, p[kG] = line.green, p[kR] = line.red;
+    }
+    if (own != 0 || found)
+      p[kA] = 255;
+    else if ((flag & kFlagAnimatorLine) && !(flag & kFlagRubbedOut))
+      p[kA] = uint8_t(255 - a);
+    else
+      p[kA] = 0;
+  }
+
+  const PaintedDrawing& painted_;
+  const uint8_t* flags_;
+  const uint16_t* regionMap_;
+  const uint8_t* grey_;
+  const int32_t* regionColor_;
+  const ColorEntry* entries_;
+  long long width_;
+  long long count_;
+};
+
+}  // namespace
+
+Raster BuildLayer(const PaintedDrawing& painted) {
+  Raster layer;
+  BuildLayerInto(painted, layer);
+  return layer;
+}
+
+void BuildLayerInto(const PaintedDrawing& painted, Raster& layer) {
+  const SheetDrawingHeader& h = painted.drawing.header;
+  // Every byte is written below, so a layer of the right size is reused as it is.
+  if (layer.width() != h.width || layer.height() != h.height || layer.channels() != 4)
+    layer = Raster(h.width, h.height, 4);
+  long long count = (long long)h.width * h.height;
+  LayerPixels pixels(painted);
+  for (long long i = 0; i < count; ++i) pixels.Make(i, layer.data() + 4 * i);
+}
+
+void FilterLayer(const Raster& layer, DrawingCorner corner, const CommonFrame& frame, float scale,
+                 RenderQuality quality, Raster& picture) {
+  auto at = [&](int x, int y) { return layer.At(x, y); };
+  LayOver(layer.width(), layer.height(), corner, frame, scale, quality, at, picture);
+}
+
+void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float scale,
+                RenderQuality quality, Raster& picture) {
+  const SheetDrawingHeader& h = painted.drawing.header;
+  LayerPixels pixels(painted);
+  uint8_t scratch[4];
+  // Each layer pixel is made where a sample needs it (a bilinear sample asks for four, and
+  // keeps each before asking for the next).
+  auto at = [&](int x, int y) {
+    pixels.Make((long long)y * h.width + x, scratch);
+    return static_cast<const uint8_t*>(scratch);
+  };
+  LayOver(h.width, h.height, CornerOf(h), frame, scale, quality, at, picture);
+}
+
+}  // namespace quenda

@@ -1,0 +1,172 @@
+#include "dopegrid/core/sheet_drawing.h"
+
+#include <array>
+
+#include "common/byte_order.h"
+#include "common/drawing_scan.h"
+#include "common/file_io.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+
+namespace quenda {
+namespace {
+
+constexpr std::size_t kColorMapTypeAt = 1;
+constexpr std::size_t kImageTypeAt = 2;
+constexpr std::size_t kDpiAt = 3;
+constexpr std::size_t kPegAt = 5;
+constexpr std::size_t kXOriginAt = 8;
+constexpr std::size_t kYOriginAt = 10;
+constexpr std::size_t kWidthAt = 12;
+constexpr std::size_t kHeightAt = 14;
+constexpr std::size_t kDepthAt = 16;
+
+std::size_t PixelCount(const SheetDrawingHeader& h) {
+  return std::size_t(h.width) * std::size_t(h.height);
+}
+
+// The header and exactly the pixels; nothing when the file does not open, and a short
+// vector when it ends early.
+std::optional<std::vector<uint8_t>> ReadDrawingFile(const std::string& path) {
+  std::optional<std::vector<uint8_t>> head = ReadFileBytes(path, 0, kDrawingScanHeaderSize);
+  if (!head) return std::nullopt;
+  std::optional<SheetDrawingHeader> header = ParseSheetDrawingHeader(*head);
+  if (!header) return head;
+  return ReadFileBytes(path, 0, kDrawingScanHeaderSize + PixelCount(*header));
+}
+
+}  // namespace
+
+std::optional<SheetDrawingHeader> ParseSheetDrawingHeader(std::span<const uint8_t> b) {
+  if (b.size() < std::size_t(kDrawingScanHeaderSize) || b[kColorMapTypeAt] == 1 ||
+      b[kImageTypeAt] != kDrawingScanImageType || b[kDepthAt] != 8)
+    return std::nullopt;
+  SheetDrawingHeader h;
+  h.dpi = GetU16LE(&b[kDpiAt]);
+  h.pegPosition = GetU16LE(&b[kPegAt]);
+  h.xPosition = GetU16LE(&b[kXOriginAt]);
+  h.yPosition = GetU16LE(&b[kYOriginAt]);
+  h.width = GetU16LE(&b[kWidthAt]);
+  h.height = GetU16LE(&b[kHeightAt]);
+  if (h.width < 1 || h.height < 1 || h.width > kMaxDrawingScanSide ||
+      h.height > kMaxDrawingScanSide)
+    return std::nullopt;
+  return h;
+}
+
+std::optional<SheetDrawingHeader> ReadSheetDrawingHeader(const std::string& path) {
+  std::optional<std::vector<uint8_t>> head = ReadFileBytes(path, 0, kDrawingScanHeaderSize);
+  if (!head) return std::nullopt;
+  return ParseSheetDrawingHeader(*head);
+}
+
+DrawingCorner CornerOf(const SheetDrawingHeader& h) {
+  int ox = h.xPosition, oy = h.yPosition, w = h.width, ht = h.height;
+  switch (h.pegPosition) {
+    case kPegLeft:
+      return {-(oy + w), -(ox + ht)};
+    case kPegRight:
+      return {oy, ox};
+    case kPegBottom:
+      return {ox, -(oy + ht)};
+    case kPegTop:
+      return {-(ox + w), oy};
+    default:
+      return {ox, oy};
+  }
+}
+
+std::string_view PegName(int pegPosition) {
+  static constexpr std::array<std::string_view, 4> kNames{"Left", "Right", "Bottom", "Top"};
+  if (pegPosition < 0 || pegPosition > 3) return "Invalid!";
+  return kNames[std::size_t(pegPosition)];
+}
+
+std::optional<GreyDrawing> LoadScannedDrawing(const std::string& path, Prompt& prompt) {
+  std::optional<std::vector<uint8_t>> bytes = ReadDrawingFile(path);
+  if (!bytes) {
+    prompt.Message("Error finding drawing file " + path, MessageIcon::Error);
+    return std::nullopt;
+  }
+  std::optional<SheetDrawingHeader> header = ParseSheetDrawingHeader(*bytes);
+  if (!header || bytes->size() < kDrawingScanHeaderSize + PixelCount(*header)) {
+    prompt.Message("Error Reading drawing " + path + ": Incomplete image file", MessageIcon::Error);
+    return std::nullopt;
+  }
+  GreyDrawing drawing{*header, {bytes->begin() + kDrawingScanHeaderSize, bytes->end()}};
+  return drawing;
+}
+
+uint8_t NormaliseGrey(uint8_t grey, uint8_t white, uint8_t black) {
+  if (white == black) return white;
+  float factor = 255.0f / float(int(white) - int(black));
+  float value = float(int(grey) - int(black)) * factor;
+  if (value < 0) value = 0;
+  if (value > 255) value = 255;
+  return uint8_t(value);
+}
+
+std::optional<ColorSet> CheckSheetColorSet(const DrawingSequence& sequence, Prompt& prompt) {
+  std::string path = ColorSetPath(sequence);
+  std::optional<std::string> text = ReadFileText(path);
+  if (!text) prompt.Message("Could not find ColorSet file : " + path, MessageIcon::Error);
+  ParsedColorSet parsed;
+  if (text) parsed = ParseColorSet(*text);
+  if (!text || parsed.headerWord != kColorSetHeader) {
+    prompt.Message("Could not read color set file!", MessageIcon::Error);
+    return std::nullopt;
+  }
+  ColorSet colors;
+  ApplyColorSet(colors, parsed);
+  colors.path = path;
+  return colors;
+}
+
+std::optional<PaintedDrawing> LoadPaintedDrawing(const DrawingSequence& sequence, int frameIndex,
+                                                 const ColorSet& colors, Prompt& prompt,
+                                                 Progress& progress) {
+  std::string frameText = FormatFrameTag(sequence.frames[std::size_t(frameIndex)]);
+  progress.SetStage("Loading frame " + sequence.name + frameText);
+  std::string path = FramePath(sequence, frameIndex, prompt);
+  std::optional<std::vector<uint8_t>> bytes = ReadDrawingFile(path);
+  if (!bytes) {
+    prompt.Message("Error opening file " + path, MessageIcon::Error);
+    return std::nullopt;
+  }
+  std::optional<SheetDrawingHeader> header = ParseSheetDrawingHeader(*bytes);
+  if (!header || bytes->size() < kDrawingScanHeaderSize + PixelCount(*header)) {
+    prompt.Message("Error reading file " + path + " : unexpected end of file", MessageIcon::Error);
+    return std::nullopt;
+  }
+  PaintedDrawing painted;
+  painted.drawing = {*header, {bytes->begin() + kDrawingScanHeaderSize, bytes->end()}};
+  painted.colors = colors;
+
+  progress.SetPercent(70);
+  Result<RegionData> regions = ReadRegionFile(RegionPath(sequence, frameIndex, prompt),
+                                              header->width, header->height, RegionReader::Sheet);
+  if (!regions) {
+    prompt.Message(regions.message(), MessageIcon::Error);
+    return std::nullopt;
+  }
+  progress.SetPercent(90);
+  painted.regions = std::move(*regions);
+  std::array<uint8_t, 256> table{};
+  for (int g = 0; g < 256; ++g)
+    table[std::size_t(g)] = NormaliseGrey(uint8_t(g), painted.regions.settings.whiteClamp,
+                                          painted.regions.settings.blackClamp);
+  for (uint8_t& p : painted.drawing.pixels) p = table[p];
+
+  std::string paintPath = PaintPath(sequence, frameIndex, prompt);
+  Result<PaintFile> paints = ReadPaintFile(paintPath, painted.regions.regionCount, colors.count);
+  if (!paints) {
+    prompt.Message("Can not load the paint file :" + paintPath, MessageIcon::Error);
+    return std::nullopt;
+  }
+  painted.regionColor = std::move(paints->regionColor);
+  // Entry 0 belongs to no region: such pixels show what lies beneath.
+  painted.regionColor[0] = kTransparentColor;
+  return painted;
+}
+
+}  // namespace quenda

@@ -1,0 +1,92 @@
+#include "dopegrid/core/sheet_file.h"
+
+#include <algorithm>
+
+namespace quenda {
+
+void WriteSheetFile(ArchiveWriter& out, const CSheetGrid& sheet,
+                    std::span<const DrawingSequence> sequences) {
+  out.U32(uint32_t(sequences.size()));
+  out.U32(uint32_t(sheet.frameCount));
+  out.U32(uint32_t(sheet.levelCount));
+  for (int l = 0; l < sheet.levelCount; ++l) {
+    for (int f = 0; f < sheet.frameCount; ++f) {
+      const SheetCell& cell = sheet.Cell(l, f);
+      out.I32(int32_t(cell.kind));
+      out.I32(cell.frame);
+      out.I32(cell.sequence);
+    }
+  }
+  for (int l = 0; l < sheet.levelCount; ++l) out.String(sheet.LevelName(l));
+  for (const DrawingSequence& sequence : sequences) {
+    out.String(sequence.directory);
+    out.String(sequence.name);
+    out.U32(uint32_t(sequence.frames.size()));
+    for (const FrameTag& tag : sequence.frames) {
+      out.I32(tag.number);
+      out.U8(uint8_t(tag.letter));
+    }
+  }
+}
+
+Result<SheetFileContents> ParseSheetFile(std::span<const uint8_t> bytes, const std::string& path) {
+  ArchiveReader in(bytes);
+  SheetFileContents contents;
+  uint32_t sequenceCount = in.U32();
+  uint32_t frameCount = in.U32();
+  uint32_t levelCount = in.U32();
+  if (!in.ok() || sequenceCount > uint32_t(kMaxSequences) || levelCount < 1 ||
+      levelCount > uint32_t(kMaxLevels) || frameCount < 1 || frameCount > uint32_t(kMaxSheetFrames))
+    return ArchiveEndsEarly(path);
+  if (in.remaining() < std::size_t(levelCount) * frameCount * kStoredCellBytes)
+    return ArchiveEndsEarly(path);
+
+  CSheetGrid& sheet = contents.sheet;
+  sheet.frameCount = int(frameCount);
+  sheet.levelCount = int(levelCount);
+  for (int l = 0; l < sheet.levelCount; ++l) {
+    for (int f = 0; f < sheet.frameCount; ++f) {
+      SheetCell& cell = sheet.Cell(l, f);
+      cell.kind = CellKind(in.I32());
+      cell.frame = in.I32();
+      cell.sequence = in.I32();
+    }
+  }
+  for (int l = 0; l < sheet.levelCount; ++l) sheet.SetLevelName(l, in.String());
+  if (!in.ok()) return ArchiveEndsEarly(path);
+
+  for (uint32_t i = 0; i < sequenceCount; ++i) {
+    DrawingSequence sequence;
+    sequence.directory = in.String();
+    std::replace(sequence.directory.begin(), sequence.directory.end(), '\\', '/');
+    sequence.name = in.String();
+    uint32_t count = in.U32();
+    if (!in.ok() || count > uint32_t(kSheetSequenceCapacity) ||
+        in.remaining() < std::size_t(count) * kStoredFrameTagBytes)
+      return ArchiveEndsEarly(path);
+    sequence.frames.resize(count);
+    for (FrameTag& tag : sequence.frames) {
+      tag.number = in.I32();
+      tag.letter = char(in.U8());
+    }
+    sequence.frameCount = int(count);
+    contents.sequences.push_back(std::move(sequence));
+  }
+  if (!in.ok()) return ArchiveEndsEarly(path);
+  return contents;
+}
+
+Status SaveSheetFile(const std::string& path, const CSheetGrid& sheet,
+                     std::span<const DrawingSequence> sequences) {
+  ArchiveWriter out;
+  WriteSheetFile(out, sheet, sequences);
+  return SaveArchive(path, out);
+}
+
+Result<SheetFileContents> LoadSheetFile(const std::string& path) {
+  Result<std::vector<uint8_t>> bytes = LoadArchive(path);
+  if (!bytes) return Error{bytes.message()};
+  return ParseSheetFile(*bytes, path);
+}
+
+}  // namespace quenda

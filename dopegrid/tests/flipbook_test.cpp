@@ -1,0 +1,211 @@
+// Flipbooks: picture size and scale, the sound block, the frame loop and its stops and
+// failures, and the last flipbook's commands.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/scripted_prompt.h"
+#include "dopegrid/core/flipbook.h"
+#include "dopegrid/tests/painted_frames.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using namespace quenda::testing;
+
+class RecordingWriter : public MovieWriter {
+ public:
+  bool Open(const std::string& path, int quality, int rate, int w, int h) override {
+    openedPath = path;
+    openedQuality = quality;
+    openedRate = rate;
+    width = w;
+    height = h;
+    return opens;
+  }
+  bool WriteSound(const WaveFormat& f, const uint8_t* samples, std::size_t count) override {
+    format = f;
+    sound.assign(samples, samples + count);
+    return true;
+  }
+  bool WriteFrame(int index, const uint8_t* bgr) override {
+    if (int(frames.size()) == failFrameAt) return false;
+    indices.push_back(index);
+    frames.emplace_back(bgr, bgr + std::size_t(width) * std::size_t(height) * 3);
+    return true;
+  }
+  void Close() override { ++closes; }
+
+  bool opens = true;
+  int failFrameAt = -1;
+  std::string openedPath;
+  int openedQuality = 0, openedRate = 0, width = 0, height = 0, closes = 0;
+  WaveFormat format;
+  std::vector<uint8_t> sound;
+  std::vector<int> indices;
+  std::vector<std::vector<uint8_t>> frames;
+};
+
+TEST(FlipbookGeometry, LandscapeAndPortraitFrames) {
+  FlipbookGeometry wide = FlipbookGeometryFor({0, 0, 999, 499}, 400);  // 1000 x 500
+  EXPECT_EQ(wide.width, 404);
+  EXPECT_EQ(wide.height, 200);
+  EXPECT_EQ(wide.scale, std::min(200.0f / 499.0f, 400.0f / 999.0f));
+  FlipbookGeometry tall = FlipbookGeometryFor({10, -20, 509, 979}, 400);  // 500 x 1000
+  EXPECT_EQ(tall.width, 204);
+  EXPECT_EQ(tall.height, 400);
+  FlipbookGeometry sliver = FlipbookGeometryFor({0, 0, 9999, 1}, 50);
+  EXPECT_EQ(sliver.height, 1);
+  EXPECT_EQ(sliver.width, 52);
+}
+
+class Flipbook : public ::testing::Test {
+ protected:
+  // Ten frames of one sequence on level 0: drawing i is a flat grey of 20 * i.
+  void SetUp() override {
+    for (int i = 1; i <= 10; ++i)
+      WritePaintedFrame(dir.path(), "Ann", i, FlatDrawing(8, 4, uint8_t(20 * i)), OneRegion(8, 4),
+                        {0, 0});
+    sequences[0] = SequenceOf(dir.path(), "Ann");
+    for (int f = 0; f < 10; ++f) sheet.Cell(0, f) = {CellKind::Key, 0, f};
+    settings.levels = {0};
+    settings.lastFrame = 9;
+    settings.size = 16;
+    sound.loaded = true;
+    sound.format.samplesPerSecond = sound.format.averageBytesPerSecond = 250;  // 10 per frame
+    sound.samples.assign(100, 200);
+    sound.startFrame = 5;
+  }
+  FlipbookOutcome Run(Progress& progress) {
+    return GenerateFlipbook(settings, source, &sound, writer, moviePath, prompt, progress);
+  }
+
+  TempDir dir;
+  ScriptedPrompt prompt;
+  NullProgress quiet;
+  CSheetGrid sheet = MakeNewSheet();
+  std::vector<DrawingSequence> sequences{1};
+  SheetSource source{sheet, sequences};
+  FlipbookSettings settings;
+  SoundTrack sound;
+  RecordingWriter writer;
+  std::string moviePath = dir.File("preview.avi");
+};
+
+TEST_F(Flipbook, WritesEveryFrameAfterTheSoundWithItsSilence) {
+  WriteText(moviePath, "old movie");
+  EXPECT_EQ(Run(quiet), FlipbookOutcome::Finished);
+  EXPECT_FALSE(std::filesystem::exists(moviePath));  // the old one is deleted first
+  EXPECT_EQ(writer.openedPath, moviePath);
+  EXPECT_EQ(writer.openedQuality, 5000);
+  EXPECT_EQ(writer.openedRate, 25);
+  EXPECT_EQ(writer.width, 20);  // 16, grown by 4
+  EXPECT_EQ(writer.height, 8);
+  ASSERT_EQ(writer.sound.size(), 100u);
+  EXPECT_EQ(writer.sound[39], kFlipbookSilence);
+  EXPECT_EQ(writer.sound[40], 200);
+  EXPECT_EQ(writer.indices, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  // Scale 2: output pixel (5, 3) shows drawing pixel (2, 1); beyond the drawing stays white.
+  EXPECT_EQ(writer.frames[2][(3 * 20 + 5) * 3], 60);
+  EXPECT_EQ(writer.frames[2][(3 * 20 + 17) * 3], 255);
+  EXPECT_EQ(writer.closes, 1);
+  EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST_F(Flipbook, APartOfTheSheetStartsAtPictureZero) {
+  settings.firstFrame = 6;
+  settings.lastFrame = 7;
+  sound.startFrame = 1;
+  EXPECT_EQ(Run(quiet), FlipbookOutcome::Finished);
+  EXPECT_EQ(writer.indices, (std::vector<int>{0, 1}));
+  EXPECT_EQ(writer.sound.size(), 20u);
+  EXPECT_EQ(writer.frames[0][0], 140);
+}
+
+TEST_F(Flipbook, SoundIsCutIntoFramesOfTheMovieRate) {
+  settings.frameRate = 5;  // 50 samples per movie frame, whatever the sheet shows
+  sound.frameRate = 25;
+  sound.startFrame = 1;
+  settings.lastFrame = 2;
+  EXPECT_EQ(Run(quiet), FlipbookOutcome::Finished);
+  EXPECT_EQ(writer.openedRate, 5);
+  ASSERT_EQ(writer.sound.size(), 150u);
+  EXPECT_EQ(writer.sound[99], 200);
+  EXPECT_EQ(writer.sound[100], kFlipbookSilence);
+}
+
+TEST_F(Flipbook, NoSoundWhenItIsHiddenOrEndsBefore) {
+  EXPECT_EQ(GenerateFlipbook(settings, source, nullptr, writer, moviePath, prompt, quiet),
+            FlipbookOutcome::Finished);
+  EXPECT_TRUE(writer.sound.empty());
+  sound.startFrame = 50;
+  EXPECT_EQ(Run(quiet), FlipbookOutcome::Finished);
+  EXPECT_TRUE(writer.sound.empty());
+}
+
+TEST_F(Flipbook, StopAnsweredNoGoesOnAndYesEnds) {
+  ScriptedProgress stopping(0);
+  prompt.QueueAnswer(false);
+  prompt.QueueAnswer(true);
+  EXPECT_EQ(Run(stopping), FlipbookOutcome::Stopped);
+  EXPECT_TRUE(ShouldPlay(FlipbookOutcome::Stopped));
+  EXPECT_EQ(writer.frames.size(), 2u);
+  EXPECT_EQ(prompt.Texts().back(), "Stopped after Frame : 2");
+  EXPECT_EQ(writer.closes, 1);
+}
+
+TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
+  writer.opens = false;
+  EXPECT_EQ(Run(quiet), FlipbookOutcome::NotWritten);
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Unable to create an avi preview file"});
+
+  RecordingWriter failing;
+  failing.failFrameAt = 3;
+  prompt.Clear();
+  FlipbookOutcome outcome =
+      GenerateFlipbook(settings, source, &sound, failing, moviePath, prompt, quiet);
+  EXPECT_EQ(outcome, FlipbookOutcome::Failed);
+  EXPECT_FALSE(ShouldPlay(outcome));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Problem Writing flipbook to disk"});
+  EXPECT_EQ(failing.closes, 1);
+
+  RecordingWriter reading;
+  prompt.Clear();
+  std::vector<uint8_t> bytes = ReadBytes(dir.File("Ann4.qds"));
+  bytes.resize(bytes.size() - 1);
+  WriteBytes(dir.File("Ann4.qds"), bytes);
+  EXPECT_EQ(GenerateFlipbook(settings, source, &sound, reading, moviePath, prompt, quiet),
+            FlipbookOutcome::Failed);
+  EXPECT_EQ(prompt.Texts().back(), "Problem reading a frame");
+  EXPECT_EQ(reading.frames.size(), 3u);
+  EXPECT_EQ(reading.closes, 1);
+}
+
+TEST_F(Flipbook, RefusedJobsOpenNoMovie) {
+  sequences[0].frames[0].number = 77;  // a drawing that is not there
+  EXPECT_EQ(Run(quiet), FlipbookOutcome::NotWritten);
+  EXPECT_EQ(prompt.Texts().back(), "Error Finding Cells!");
+  EXPECT_TRUE(writer.openedPath.empty());
+}
+
+TEST(LastFlipbook, PlayAndSaveChecks) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  std::string movie = PreviewMoviePath(dir.path());
+  EXPECT_EQ(CheckLastFlipbook(movie), "There is no last preview!\n(" + movie + " does not exist)");
+  WriteText(movie, "movie bytes");
+  EXPECT_FALSE(CheckLastFlipbook(movie));
+  EXPECT_TRUE(SaveLastFlipbook(movie, dir.File("copy.avi"), prompt));
+  EXPECT_EQ(ReadText(dir.File("copy.avi")), "movie bytes");
+  WriteText(dir.File("other.avi"), "other");
+  EXPECT_FALSE(SaveLastFlipbook(movie, dir.File("other.avi"), prompt));
+  EXPECT_EQ(ReadText(dir.File("other.avi")), "other");
+  EXPECT_EQ(ReadText(movie), "movie bytes");
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{
+                "Could not save preview, disk full or a file already exists with the same name!"});
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,235 @@
+// The compositor: placement, the range pass and its refusals, scanned and painted frames.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/scripted_prompt.h"
+#include "dopegrid/core/frame_compositor.h"
+#include "dopegrid/tests/painted_frames.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using namespace quenda::testing;
+
+TEST(Placement, CornersFollowThePegPosition) {
+  SheetDrawingHeader h;
+  h.width = 100;
+  h.height = 80;
+  h.xPosition = 10;
+  h.yPosition = 20;
+  struct Case {
+    int peg;
+    DrawingCorner corner;
+    std::string_view name;
+  } cases[] = {{0, {-120, -90}, "Left"}, {1, {20, 10}, "Right"},    {2, {10, -100}, "Bottom"},
+               {3, {-110, 20}, "Top"},   {4, {10, 20}, "Invalid!"}, {-1, {10, 20}, "Invalid!"}};
+  for (const Case& c : cases) {
+    h.pegPosition = c.peg;
+    EXPECT_EQ(CornerOf(h), c.corner) << c.peg;
+    EXPECT_EQ(PegName(c.peg), c.name);
+  }
+}
+
+class Compositor : public ::testing::Test {
+ protected:
+  // Sequences "Ann" and "Bob" of `count` drawings; level 0 shows Ann, level 1 Bob.
+  void UseSequences(int count) {
+    sequences[0] = SequenceOf(dir.path(), "Ann");
+    sequences[1] = SequenceOf(dir.path(), "Bob");
+    sheet.AddLevel("back");
+    for (int f = 0; f < count; ++f) {
+      sheet.Cell(0, f) = {CellKind::Key, 0, f};
+      sheet.Cell(1, f) = {CellKind::Key, 1, f};
+    }
+    job.levels = {0, 1};
+    job.lastFrame = count - 1;
+  }
+  bool Prepare() {
+    if (!CheckJobCells(job, source, prompt) || !ScanRange(job, source, RangeUser::Flipbook, prompt))
+      return false;
+    job.width = job.frame.maxX - job.frame.minX;
+    job.height = job.frame.maxY - job.frame.minY;
+    job.picture = Raster(job.width, job.height, 3);
+    return true;
+  }
+  const uint8_t* Pixel(int x, int y) { return job.picture.At(x, y); }
+
+  TempDir dir;
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  CSheetGrid sheet = MakeNewSheet();
+  // Two slots from the start: the source views them.
+  std::vector<DrawingSequence> sequences{2};
+  SheetSource source{sheet, sequences};
+  CompositeJob job;
+};
+
+TEST_F(Compositor, RangePassEnclosesEveryDrawingOfTheJob) {
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(100, 80, 200, 10, 20), OneRegion(100, 80),
+                    {0, 0});
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(30, 200, 200, 5, 50), OneRegion(30, 200),
+                    {0, 0});
+  UseSequences(1);
+  ASSERT_TRUE(Prepare());
+  EXPECT_EQ(job.frame, (CommonFrame{5, 20, 110, 250}));
+  EXPECT_EQ(job.resolution, 100);
+  EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST_F(Compositor, DifferentPegPositionsStopTheJob) {
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(8, 6, 200, 0, 0, 0), OneRegion(8, 6), {0, 0});
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(8, 6, 200, 0, 0, 1), OneRegion(8, 6), {0, 0});
+  UseSequences(1);
+  EXPECT_FALSE(Prepare());
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"Two or more frames in selection does not match with each "
+                                     "other in dpi or peg position!\nCannot continue with "
+                                     "generating flipbook"});
+  prompt.Clear();
+  EXPECT_FALSE(ScanRange(job, source, RangeUser::Render, prompt));
+  EXPECT_EQ(prompt.Texts()[0].substr(0, 61),
+            "Two or more frames in selection does not match with eachother");
+}
+
+TEST_F(Compositor, UnreadableDrawingsAndEmptyJobsAreRefused) {
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(8, 6, 200), OneRegion(8, 6), {0, 0});
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(8, 6, 200), OneRegion(8, 6), {0, 0});
+  UseSequences(1);
+  std::vector<uint8_t> bytes = ReadBytes(dir.File("Bob1.qds"));
+  bytes[16] = 24;  // not an 8-bit drawing
+  WriteBytes(dir.File("Bob1.qds"), bytes);
+  EXPECT_FALSE(CheckJobCells(job, source, prompt));
+  EXPECT_EQ(prompt.Texts().back(), "Error Reading drawing " + dir.File("Bob1.qds") + " !");
+  job.firstFrame = job.lastFrame = 5;
+  EXPECT_FALSE(CheckJobCells(job, source, prompt));
+  EXPECT_EQ(prompt.Texts().back(), "At least one cell must have an image!");
+}
+
+TEST_F(Compositor, ScannedDrawingsMultiplyLikePencilOnPaper) {
+  DrawingScan front = FlatDrawing(4, 3, 128);
+  front.pixels[5] = 0;  // (1, 1)
+  WritePaintedFrame(dir.path(), "Ann", 1, front, OneRegion(4, 3), {0, 0});
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(6, 3, 128), OneRegion(6, 3), {0, 0});
+  UseSequences(1);
+  ASSERT_TRUE(Prepare());
+  ASSERT_TRUE(CompositeScanned(job, source, 0, prompt, progress));
+  EXPECT_EQ(Pixel(0, 0)[0], 64);
+  EXPECT_EQ(Pixel(0, 0)[2], 64);
+  EXPECT_EQ(Pixel(1, 1)[1], 0);
+  EXPECT_EQ(Pixel(5, 2)[0], 128);  // only the back drawing reaches here
+}
+
+TEST_F(Compositor, ScaledOutputSamplesByTruncation) {
+  DrawingScan ramp = FlatDrawing(10, 2, 0);
+  for (int x = 0; x < 10; ++x) ramp.pixels[std::size_t(x)] = uint8_t(x * 20);
+  WritePaintedFrame(dir.path(), "Ann", 1, ramp, OneRegion(10, 2), {0, 0});
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(1, 1, 255), OneRegion(1, 1), {0, 0});
+  UseSequences(1);
+  ASSERT_TRUE(Prepare());
+  job.scale = 0.4f;  // output 4 columns cover drawing columns 0, 2, 5, 7
+  job.width = 4;
+  job.height = 1;
+  job.picture = Raster(4, 1, 3);
+  ASSERT_TRUE(CompositeScanned(job, source, 0, prompt, progress));
+  EXPECT_EQ(Pixel(0, 0)[0], 0);
+  EXPECT_EQ(Pixel(1, 0)[0], 40);
+  EXPECT_EQ(Pixel(2, 0)[0], 100);
+  EXPECT_EQ(Pixel(3, 0)[0], 140);
+}
+
+TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
+  WriteTestColorSet(dir.path(), "Ann");
+  WriteTestColorSet(dir.path(), "Bob");
+  DrawingScan front = FlatDrawing(5, 4, 255);
+  front.pixels[2 * 5 + 1] = 0;    // a pencil stroke at (1, 2)
+  front.pixels[3 * 5 + 3] = 0;    // rubbed out at (3, 3)
+  front.pixels[0 * 5 + 4] = 102;  // light pencil at (4, 0)
+  RegionData frontRegions = OneRegion(5, 4);
+  frontRegions.animColor[2 * 5 + 1] = uint16_t(kRed);
+  frontRegions.animColor[0 * 5 + 4] = uint16_t(kRed);
+  frontRegions.flags[3 * 5 + 3] = kFlagAnimatorLine | kFlagRubbedOut;
+  WritePaintedFrame(dir.path(), "Ann", 1, front, frontRegions, {0, 0});  // unpainted
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, kBlue});
+  UseSequences(1);
+  ASSERT_TRUE(Prepare());
+  ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress)) << prompt.Texts()[0];
+  auto bgr = [&](int x, int y) {
+    const uint8_t* p = Pixel(x, y);
+    return std::vector<int>{p[0], p[1], p[2]};
+  };
+  EXPECT_EQ(bgr(0, 0), (std::vector<int>{250, 40, 30}));  // blue behind
+  EXPECT_EQ(bgr(1, 2), (std::vector<int>{20, 10, 200}));  // the front's red line
+  EXPECT_EQ(bgr(3, 3), (std::vector<int>{250, 40, 30}));  // rubbed out: the fill shows
+  // 102 of 255 towards the fill: (102 * 250 + 153 * 20) / 255 = 112, and so on.
+  EXPECT_EQ(bgr(4, 0), (std::vector<int>{112, 22, 132}));
+}
+
+TEST_F(Compositor, PaintedBackgroundWhereNothingIsPainted) {
+  WriteTestColorSet(dir.path(), "Ann");
+  WriteTestColorSet(dir.path(), "Bob");
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(3, 3, 255), OneRegion(3, 3), {0, 0});
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(3, 3, 255, 3, 0), OneRegion(3, 3), {0, 0});
+  UseSequences(1);
+  job.backgroundRed = 1, job.backgroundGreen = 2, job.backgroundBlue = 3;
+  ASSERT_TRUE(Prepare());
+  ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress));
+  EXPECT_EQ(Pixel(4, 1)[0], 3);
+  EXPECT_EQ(Pixel(4, 1)[2], 1);
+}
+
+TEST_F(Compositor, PaintedFailuresNameTheirFiles) {
+  WriteTestColorSet(dir.path(), "Ann");
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
+  WritePaintedFrame(dir.path(), "Ann", 2, FlatDrawing(5, 4, 255), OneRegion(6, 4), {0, 0});
+  WritePaintedFrame(dir.path(), "Ann", 3, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
+  std::filesystem::remove(dir.File("Ann3.pnt"));
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
+  UseSequences(1);
+  for (int f = 0; f < 3; ++f) sheet.Cell(0, f) = {CellKind::Key, 0, f};
+  job.levels = {0};
+  job.lastFrame = 2;
+  ASSERT_TRUE(Prepare());
+
+  ASSERT_FALSE(CompositePainted(job, source, 1, prompt, progress));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                "The regions file resolution does not match :" + dir.File("Ann2.rgn"),
+                "Could not load a painted frame!"}));
+  prompt.Clear();
+  ASSERT_FALSE(CompositePainted(job, source, 2, prompt, progress));
+  EXPECT_EQ(prompt.Texts()[0], "Can not load the paint file :" + dir.File("Ann3.pnt"));
+  prompt.Clear();
+  job.levels = {1};
+  ASSERT_FALSE(CompositePainted(job, source, 0, prompt, progress));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Could not find ColorSet file : " + dir.File("Bob.col"),
+                                      "Could not read color set file!"}));
+  prompt.Clear();
+  WriteText(dir.File("Bob.col"), "Other\n3\n");
+  ASSERT_FALSE(CompositePainted(job, source, 0, prompt, progress));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Could not read color set file!"});
+}
+
+TEST_F(Compositor, ScannedFailuresNameTheirFiles) {
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
+  UseSequences(1);
+  ASSERT_TRUE(Prepare());
+  std::vector<uint8_t> bytes = ReadBytes(dir.File("Bob1.qds"));
+  bytes.resize(bytes.size() - 1);
+  WriteBytes(dir.File("Bob1.qds"), bytes);
+  ASSERT_FALSE(CompositeScanned(job, source, 0, prompt, progress));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                "Error Reading drawing " + dir.File("Bob1.qds") + ": Incomplete image file",
+                "Could not load a scanned frame!"}));
+  prompt.Clear();
+  std::filesystem::remove(dir.File("Bob1.qds"));
+  ASSERT_FALSE(CompositeScanned(job, source, 0, prompt, progress));
+  EXPECT_EQ(prompt.Texts()[0].substr(0, 27), "Error finding drawing file ");
+}
+
+}  // namespace
+}  // namespace quenda

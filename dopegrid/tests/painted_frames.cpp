@@ -1,0 +1,56 @@
+#include "dopegrid/tests/painted_frames.h"
+
+#include <gtest/gtest.h>
+
+#include "common/color_set.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+
+namespace quenda::testing {
+
+void WriteTestColorSet(const std::string& directory, const std::string& name) {
+  ColorSet set;
+  set.path = directory + name + ".col";
+  AddColor(set, "RED", 200, 10, 20);
+  AddColor(set, "BLUE", 30, 40, 250);
+  AddColor(set, "GREEN", 15, 220, 35);
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(SaveColorSet(set, prompt));
+}
+
+DrawingScan FlatDrawing(int width, int height, uint8_t grey, int x, int y, int peg) {
+  DrawingScan scan;
+  scan.width = width;
+  scan.height = height;
+  scan.dpi = 100;
+  scan.pegPosition = peg;
+  scan.xPosition = x;
+  scan.yPosition = y;
+  scan.pixels.assign(std::size_t(width) * std::size_t(height), grey);
+  return scan;
+}
+
+RegionData OneRegion(int width, int height) {
+  RedlineSettings levels;
+  levels.whiteClamp = 255;
+  levels.blackClamp = 0;
+  return MakeBlankRegionData(width, height, levels);
+}
+
+void WritePaintedFrame(const std::string& directory, const std::string& name, int number,
+                       const DrawingScan& scan, const RegionData& regions,
+                       const std::vector<int32_t>& regionColor) {
+  std::string stem = directory + name + std::to_string(number);
+  RegionData bounded = regions;
+  ComputeRegionBounds(bounded);
+  ASSERT_TRUE(WriteDrawingScan(stem + ".qds", scan, ScanWriter::Scanner).ok());
+  ASSERT_TRUE(WriteRegionFile(stem + ".rgn", bounded, RegionWriter::Painter).ok());
+  ASSERT_TRUE(WritePaintFile(stem + ".pnt", regionColor).ok());
+}
+
+DrawingSequence SequenceOf(const std::string& directory, const std::string& name) {
+  return OpenSequence(directory + name + "1.qds", name + "1.qds");
+}
+
+}  // namespace quenda::testing

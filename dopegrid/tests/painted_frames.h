@@ -1,0 +1,35 @@
+#pragma once
+// Hand-made analysed and painted drawings on disk, for compositor and render tests.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/drawing_scan.h"
+#include "common/frame_sequence.h"
+#include "common/region_data.h"
+
+namespace quenda::testing {
+
+// Colour indices of the test colour set written by WriteTestColorSet.
+inline constexpr int kRed = 3;    // 200, 10, 20
+inline constexpr int kBlue = 4;   // 30, 40, 250
+inline constexpr int kGreen = 5;  // 15, 220, 35
+
+void WriteTestColorSet(const std::string& directory, const std::string& name);
+
+// A drawing of uniform grey, placed directly at (x, y) by an unknown peg position (4).
+DrawingScan FlatDrawing(int width, int height, uint8_t grey, int x = 0, int y = 0, int peg = 4);
+
+// One region covering everything, line levels that leave grey values as they are.
+RegionData OneRegion(int width, int height);
+
+// Writes name<number>.qds/.rgn/.pnt; `regionColor` has regionCount + 2 entries.
+void WritePaintedFrame(const std::string& directory, const std::string& name, int number,
+                       const DrawingScan& scan, const RegionData& regions,
+                       const std::vector<int32_t>& regionColor);
+
+// The sequence of name1.qds.. in `directory` as the sheet would hold it.
+DrawingSequence SequenceOf(const std::string& directory, const std::string& name);
+
+}  // namespace quenda::testing

@@ -1,0 +1,61 @@
+// The printed sheet: page count, rows and labels per page, header texts, orientation.
+#include <gtest/gtest.h>
+
+#include "common/scripted_prompt.h"
+#include "dopegrid/core/print_layout.h"
+#include "dopegrid/tests/sheet_test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::AddSequences;
+using testing::TempDir;
+using testing::TransferAt;
+
+TEST(PrintLayout, PagesOfTwentyFiveFrames) {
+  EXPECT_EQ(PrintPageCount(100), 4);
+  EXPECT_EQ(PrintPageCount(101), 5);
+  EXPECT_EQ(PrintPageCount(25), 1);
+  EXPECT_EQ(PrintPageCount(26), 2);
+  EXPECT_EQ(PrintPageCount(2), 1);
+}
+
+TEST(PrintLayout, TheLastPageShowsOnlyTheFramesThatExist) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDopegridDoc doc(prompt);
+  AddSequences(doc, dir, {"Ann"}, 3);
+  doc.AddFrames(1);
+  doc.AddLevel("front");
+  TransferAt(doc, 0, {0, 2}, 1, 99, 2);  // frames 100..101 on "default"; the rest is pushed off
+  PrintedPage last = LayoutPrintedPage(doc, 5, "walk.dgr", "Sunday, December 06, 2026");
+  EXPECT_EQ(last.titleText, "walk.dgr     ");
+  EXPECT_EQ(last.pageText, "Page: 5");
+  EXPECT_EQ(last.levelNames, (std::vector<std::string>{"front", "default"}));
+  ASSERT_EQ(last.rows.size(), 25u);
+  EXPECT_EQ(last.rows[0].frameNumber, 101);
+  EXPECT_EQ(last.rows[0].cells, (std::vector<std::string>{"", "\""}));
+  EXPECT_EQ(last.rows[1].frameNumber, 0);
+  EXPECT_EQ(last.rows[1].cells, (std::vector<std::string>{"", ""}));
+
+  PrintedPage fourth = LayoutPrintedPage(doc, 4, "walk.dgr", "");
+  EXPECT_EQ(fourth.rows[0].frameNumber, 76);
+  EXPECT_EQ(fourth.rows[24].frameNumber, 100);
+  EXPECT_EQ(fourth.rows[24].cells[1], "A1");
+}
+
+TEST(PrintLayout, DateOrientationAndColumns) {
+  std::tm date{};
+  date.tm_year = 2026 - 1900;
+  date.tm_mon = 11;
+  date.tm_mday = 6;
+  date.tm_wday = 0;
+  EXPECT_EQ(FormatPrintDate(date), "Sunday, December 06, 2026");
+  EXPECT_EQ(CheckPrintOrientation(false), std::string(kLandscapeOnly));
+  EXPECT_FALSE(CheckPrintOrientation(true));
+  EXPECT_EQ(PrintLevelColumnCount(3), 11);
+  EXPECT_EQ(PrintLevelColumnCount(30), 30);
+}
+
+}  // namespace
+}  // namespace quenda

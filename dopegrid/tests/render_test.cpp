@@ -1,0 +1,327 @@
+// Render to Targa: names, checks, geometry, layers, filtering, files and their failures.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <random>
+
+#include "common/atomic_file.h"
+#include "common/scripted_prompt.h"
+#include "common/targa.h"
+#include "dopegrid/core/render.h"
+#include "dopegrid/tests/painted_frames.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using namespace quenda::testing;
+
+TEST(RenderNames, FourDigitPaddingAndTheDialogChecks) {
+  EXPECT_EQ(RenderFileName("/out/", "walk", 7), "/out/walk0007.tga");
+  EXPECT_EQ(RenderFileName("/out/", "walk", 99), "/out/walk0099.tga");
+  EXPECT_EQ(RenderFileName("/out/", "walk", 1234), "/out/walk1234.tga");
+  EXPECT_EQ(RenderFileName("/out/", "walk", 12345), "/out/walk12345.tga");
+
+  RenderSettings s;
+  EXPECT_EQ(CheckRenderSettings(s), "Select an output directory.");
+  s.directory = "/out/";
+  EXPECT_EQ(CheckRenderSettings(s), "Give a sequence name.");
+  for (const char* bad : {"walk2", "walk cycle", "wälk"}) {
+    s.name = bad;
+    EXPECT_EQ(CheckRenderSettings(s), "Only letters are allowed for the name") << bad;
+  }
+  s.name = "abcdefghijklmnop";  // 16 letters: beyond the field's 15
+  EXPECT_TRUE(CheckRenderSettings(s).has_value());
+  s.name = "abcdefghijklmno";
+  EXPECT_FALSE(CheckRenderSettings(s).has_value());
+}
+
+TEST(RenderGeometry, SizesAreWholeDivisionsOfTheExtent) {
+  CommonFrame frame{-3, 10, 998, 510};  // 1001 x 500
+  RenderGeometry full = RenderGeometryFor(frame, RenderSize::Full);
+  RenderGeometry half = RenderGeometryFor(frame, RenderSize::Half);
+  RenderGeometry quarter = RenderGeometryFor(frame, RenderSize::Quarter);
+  EXPECT_EQ(full.width, 1001);
+  EXPECT_EQ(half.width, 500);
+  EXPECT_EQ(half.height, 250);
+  EXPECT_EQ(quarter.width, 250);
+  EXPECT_EQ(quarter.height, 125);
+  EXPECT_EQ(quarter.scale, 0.25f);
+}
+
+TEST(RenderLayer, LinePixelsBorrowTheFirstPaintedNeighbour) {
+  PaintedDrawing painted;
+  painted.drawing.header.width = 3;
+  painted.drawing.header.height = 3;
+  painted.drawing.pixels.assign(9, 255);
+  painted.regions = OneRegion(3, 3);
+  painted.regions.regionCount = 1;
+  painted.regionColor = {0, kGreen, 0};
+  AddColor(painted.colors, "RED", 200, 10, 20);
+  AddColor(painted.colors, "BLUE", 30, 40, 250);
+  AddColor(painted.colors, "GREEN", 15, 220, 35);
+  auto& r = painted.regions;
+  r.regionMap[4] = 2;  // the centre: a region line in an unpainted region
+  r.flags[4] = kFlagRegionLine;
+  r.regionMap[8] = 2;  // an unpainted pencil mark
+  r.flags[8] = kFlagAnimatorLine;
+  painted.drawing.pixels[8] = 100;
+  r.regionMap[7] = 2;  // unpainted paper
+  Raster layer = BuildLayer(painted);
+  auto bgra = [&](int x, int y) {
+    const uint8_t* p = layer.At(x, y);
+    return std::vector<int>{p[0], p[1], p[2], p[3]};
+  };
+  EXPECT_EQ(bgra(1, 1), (std::vector<int>{35, 220, 15, 255}));
+  EXPECT_EQ(bgra(0, 0), (std::vector<int>{35, 220, 15, 255}));
+  EXPECT_EQ(bgra(2, 2), (std::vector<int>{0, 0, 0, 155}));  // 255 - 100
+  EXPECT_EQ(bgra(1, 2)[3], 0);
+
+  // With every neighbour a line or unpainted, the line pixel shows its line, unseen.
+  for (int i = 0; i < 9; ++i) r.flags[std::size_t(i)] = kFlagRegionLine;
+  r.flags[7] = 0;
+  Raster lonely = BuildLayer(painted);
+  EXPECT_EQ(lonely.At(1, 1)[3], 0);
+}
+
+TEST(RenderLayer, FilteringInterpolatesAndLaysOver) {
+  Raster layer(3, 2, 4, 0);
+  uint8_t p00[4] = {100, 50, 25, 255}, p10[4] = {201, 51, 26, 255};
+  std::copy_n(p00, 4, layer.At(0, 0));
+  std::copy_n(p10, 4, layer.At(1, 0));
+  Raster picture(5, 2, 4, 0);
+  CommonFrame frame{0, 0, 3, 2};
+  FilterLayer(layer, {0, 0}, frame, 2.0f, RenderQuality::Best, picture);
+  EXPECT_EQ(picture.At(1, 0)[0], 150);  // halfway between 100 and 201
+  EXPECT_EQ(picture.At(1, 0)[3], 255);
+  EXPECT_EQ(picture.At(4, 0)[3], 0);  // u = 2 is at the layer's last column: untouched
+  Raster nearest(5, 2, 4, 0);
+  FilterLayer(layer, {0, 0}, frame, 2.0f, RenderQuality::Fast, nearest);
+  EXPECT_EQ(nearest.At(1, 0)[0], 100);
+
+  Raster veil(3, 2, 4, 0);
+  for (int x = 0; x < 3; ++x) veil.At(x, 0)[3] = veil.At(x, 1)[3] = 128;
+  Raster empty(5, 2, 4, 0);
+  FilterLayer(veil, {0, 0}, frame, 2.0f, RenderQuality::Fast, picture);
+  FilterLayer(veil, {0, 0}, frame, 2.0f, RenderQuality::Fast, empty);
+  EXPECT_EQ(picture.At(0, 0)[0], 49);  // 100 * 127 / 255
+  EXPECT_EQ(picture.At(0, 0)[3], 255);
+  EXPECT_EQ(empty.At(0, 0)[3], 128);
+}
+
+// A drawing with every kind of pixel: random grey, flags, regions (some unpainted, some 0)
+// and line colours.
+PaintedDrawing RandomPainted(int width, int height, uint32_t seed) {
+  std::mt19937 random(seed);
+  auto pick = [&](int n) { return int(random() % uint32_t(n)); };
+  PaintedDrawing painted;
+  painted.drawing.header.width = width;
+  painted.drawing.header.height = height;
+  painted.drawing.header.xPosition = pick(5);
+  painted.drawing.header.yPosition = pick(5);
+  painted.drawing.header.pegPosition = 4;
+  painted.regions = OneRegion(width, height);
+  painted.regions.regionCount = 4;
+  painted.regionColor = {0, kRed, 0, kBlue, kGreen, 0};
+  AddColor(painted.colors, "RED", 200, 10, 20);
+  AddColor(painted.colors, "BLUE", 30, 40, 250);
+  AddColor(painted.colors, "GREEN", 15, 220, 35);
+  const uint8_t flagChoices[] = {0,
+                                 0,
+                                 0,
+                                 kFlagRegionLine,
+                                 kFlagAnimatorLine,
+                                 kFlagAnimatorLine | kFlagRubbedOut,
+                                 kFlagRubbedOut};
+  const uint16_t lineChoices[] = {2, 3, 5, 249};
+  for (int i = 0; i < width * height; ++i) {
+    painted.drawing.pixels.push_back(uint8_t(pick(3) == 0 ? 255 : pick(256)));
+    painted.regions.flags[std::size_t(i)] = flagChoices[pick(7)];
+    painted.regions.regionMap[std::size_t(i)] = uint16_t(pick(6));
+    painted.regions.animColor[std::size_t(i)] = lineChoices[pick(4)];
+  }
+  return painted;
+}
+
+TEST(RenderLayer, OnePassMatchesBuildingTheWholeLayer) {
+  for (uint32_t seed = 1; seed <= 3; ++seed) {
+    PaintedDrawing painted = RandomPainted(47, 33, seed);
+    CommonFrame frame{-2, -1, 50, 37};
+    for (float scale : {1.0f, 0.5f, 0.25f, 0.75f, 1.6f}) {
+      for (RenderQuality quality : {RenderQuality::Best, RenderQuality::Fast}) {
+        // Something already in the picture, so that every case of laying over is met.
+        Raster before(int(52 * scale), int(38 * scale), 4);
+        std::mt19937 random(seed);
+        for (uint8_t& b : before.bytes()) b = uint8_t(random() % 3 == 0 ? 0 : random());
+        Raster literal = before, onePass = before;
+        FilterLayer(BuildLayer(painted), CornerOf(painted.drawing.header), frame, scale, quality,
+                    literal);
+        LayDrawing(painted, frame, scale, quality, onePass);
+        ASSERT_EQ(literal, onePass) << seed << " " << scale << " " << int(quality);
+        ASSERT_NE(literal, before);
+      }
+    }
+  }
+}
+
+class Rendering : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteTestColorSet(dir.path(), "Ann");
+    WriteTestColorSet(dir.path(), "Bob");
+    std::filesystem::create_directory(out.path() + "a");
+    settings.directory = out.path() + "a/";
+    settings.name = "walk";
+    settings.levels = {0, 1};
+  }
+  // Ann (level 0) is red and moves right by 4 per frame; Bob (level 1) is blue and stays.
+  void UseFrames(int count) {
+    for (int i = 1; i <= count; ++i) {
+      DrawingScan ann = FlatDrawing(6, 4, 255, 4 * (i - 1), 0);
+      ann.pixels[1 * 6 + 1] = 0;
+      WritePaintedFrame(dir.path(), "Ann", i, ann, OneRegion(6, 4), {0, kRed});
+    }
+    WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(6, 4, 255, 12, 0), OneRegion(6, 4),
+                      {0, kBlue});
+    sequences[0] = SequenceOf(dir.path(), "Ann");
+    sequences[1] = SequenceOf(dir.path(), "Bob");
+    sheet.AddLevel("back");
+    for (int f = 0; f < count; ++f) {
+      sheet.Cell(0, f) = {CellKind::Key, 0, f};
+      sheet.Cell(1, f) = {CellKind::Key, 1, 0};
+    }
+    settings.lastFrame = count - 1;
+  }
+  TargaImage Read(const std::string& path) {
+    Result<TargaImage> image = ReadTarga(path, TargaReader::ComposerClipFrame);
+    EXPECT_TRUE(image.ok()) << image.message();
+    return image.ok() ? *image : TargaImage{};
+  }
+
+  TempDir dir;
+  TempDir out;
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  CSheetGrid sheet = MakeNewSheet();
+  // Two slots from the start: the source views them.
+  std::vector<DrawingSequence> sequences{2};
+  SheetSource source{sheet, sequences};
+  RenderSettings settings;
+};
+
+TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparent) {
+  UseFrames(1);
+  ASSERT_TRUE(RunRender(settings, source, prompt, progress)) << prompt.Texts()[0];
+  TargaImage image = Read(settings.directory + "walk0001.tga");
+  ASSERT_EQ(image.width, 18);
+  ASSERT_EQ(image.height, 4);
+  ASSERT_EQ(image.depth, 32);
+  auto bgra = [&](int x, int y) {
+    const uint8_t* p = &image.pixels[std::size_t(4 * (y * image.width + x))];
+    return std::vector<int>{p[0], p[1], p[2], p[3]};
+  };
+  EXPECT_EQ(bgra(2, 2), (std::vector<int>{20, 10, 200, 255}));
+  EXPECT_EQ(bgra(1, 1), (std::vector<int>{0, 0, 0, 255}));  // the pencil line, black
+  EXPECT_EQ(bgra(8, 1), (std::vector<int>{0, 0, 0, 0}));    // no level here
+  EXPECT_EQ(bgra(13, 2), (std::vector<int>{250, 40, 30, 255}));
+}
+
+TEST_F(Rendering, AnIndependentReaderAgrees) {
+  if (std::system("command -v convert > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ImageMagick";
+  UseFrames(1);
+  ASSERT_TRUE(RunRender(settings, source, prompt, progress));
+  // -auto-orient puts the rows in display order, top row first, as the header asks.
+  std::string command = "convert " + settings.directory + "walk0001.tga -auto-orient txt:-";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  ASSERT_TRUE(pipe);
+  std::string text;
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, pipe.get())) text += buffer;
+  // Our row 1 of 4 from the bottom is the reader's row 2 from the top: the pencil pixel.
+  EXPECT_NE(text.find("1,2: (0,0,0,255)"), std::string::npos) << text;
+  EXPECT_NE(text.find("1,1: (200,10,20,255)"), std::string::npos);
+  EXPECT_NE(text.find("8,2: (0,0,0,0)"), std::string::npos);
+  EXPECT_NE(text.find("13,1: (30,40,250,255)"), std::string::npos);
+  EXPECT_NE(text.find("13,0: (0,0,0,0)"), std::string::npos);  // a layer's last row is not drawn
+}
+
+TEST_F(Rendering, LineTestMakesPaperTransparentAndPencilOpaque) {
+  UseFrames(1);
+  settings.kind = RenderKind::LineTest;
+  settings.levels = {0};
+  ASSERT_TRUE(RunRender(settings, source, prompt, progress));
+  TargaImage image = Read(settings.directory + "walk0001.tga");
+  ASSERT_EQ(image.width, 6);
+  EXPECT_EQ(image.pixels[4 * (1 * 6 + 1) + 3], 255);
+  EXPECT_EQ(image.pixels[4 * (1 * 6 + 1)], 0);
+  EXPECT_EQ(image.pixels[4 * (2 * 6 + 2) + 3], 0);
+  EXPECT_EQ(image.pixels[4 * (2 * 6 + 2)], 255);
+}
+
+TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
+  UseFrames(3);
+  settings.size = RenderSize::Half;
+  ASSERT_TRUE(RunRender(settings, source, prompt, progress));
+  RenderSettings split = settings;
+  std::filesystem::create_directory(out.path() + "b");
+  split.directory = out.path() + "b/";
+  split.writeFirst = split.writeLast = 0;
+  ASSERT_TRUE(RunRender(split, source, prompt, progress));
+  split.writeFirst = 1;
+  split.writeLast = 2;
+  ASSERT_TRUE(RunRender(split, source, prompt, progress));
+  for (const char* name : {"walk0001.tga", "walk0002.tga", "walk0003.tga"})
+    EXPECT_EQ(ReadBytes(settings.directory + name), ReadBytes(split.directory + name)) << name;
+  EXPECT_EQ(Read(split.directory + "walk0001.tga").width, 9);  // 18 div 2
+}
+
+TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOn) {
+  UseFrames(2);
+  SetWriteLimitForTesting(100);
+  bool finished = RunRender(settings, source, prompt, progress);
+  SetWriteLimitForTesting(-1);
+  EXPECT_TRUE(finished);
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Error writing file " + settings.directory +
+                                          "walk0001.tga!: Disk Full or Write Protected",
+                                      "Error writing file " + settings.directory +
+                                          "walk0002.tga!: Disk Full or Write Protected"}));
+  EXPECT_TRUE(ListDirectory(settings.directory).empty());
+}
+
+TEST_F(Rendering, AReadOnlyDirectoryEndsTheRender) {
+  UseFrames(2);
+  MakeReadOnly(settings.directory);
+  EXPECT_FALSE(RunRender(settings, source, prompt, progress));
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"Could not save painted frame!, disk full or read only?"});
+}
+
+TEST_F(Rendering, StopAsksAndEndsAfterTheFrameInHand) {
+  UseFrames(3);
+  ScriptedProgress stopping(0);
+  prompt.QueueAnswer(false);
+  prompt.QueueAnswer(true);
+  EXPECT_FALSE(RunRender(settings, source, prompt, stopping));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Do you want to stop render?", "Do you want to stop render?",
+                                      "Stopped after Frame : 2"}));
+  EXPECT_EQ(ListDirectory(settings.directory),
+            (std::vector<std::string>{"walk0001.tga", "walk0002.tga"}));
+  EXPECT_NE(std::find(stopping.stages.begin(), stopping.stages.end(), "Rendering Frame : 2"),
+            stopping.stages.end());
+}
+
+TEST_F(Rendering, CellFailuresEndWithErrorFindingCells) {
+  UseFrames(1);
+  settings.levels = {5};
+  sheet.levelCount = 6;
+  EXPECT_FALSE(RunRender(settings, source, prompt, progress));
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"At least one cell must have an image!",
+                                                      "Error Finding Cells!"}));
+}
+
+}  // namespace
+}  // namespace quenda

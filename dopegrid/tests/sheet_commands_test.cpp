@@ -1,0 +1,251 @@
+// Editing commands: transfer, clipboard, timing changes, levels, frames, undo and the clicks
+// of the sheet view.
+#include <gtest/gtest.h>
+
+#include "common/scripted_prompt.h"
+#include "dopegrid/core/sheet_view_geometry.h"
+#include "dopegrid/tests/sheet_test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::AddSequences;
+using testing::LevelText;
+using testing::TempDir;
+using testing::TransferAt;
+
+class SheetCommands : public ::testing::Test {
+ protected:
+  void SetUp() override { AddSequences(doc, dir, {"Ann", "Bob"}, 8); }
+  void Select(int firstLevel, int firstFrame, int lastLevel, int lastFrame) {
+    doc.SetSelection({firstLevel, firstFrame, lastLevel, lastFrame});
+  }
+
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDopegridDoc doc{prompt};
+};
+
+TEST_F(SheetCommands, TransferOnTwosInInsertModePushesTheLevelDown) {
+  TransferAt(doc, 1, {0, 1, 2, 3, 4, 5, 6, 7}, 0, 0, 1);
+  TransferAt(doc, 1, {0, 1}, 0, 10, 1);
+  TransferAt(doc, 0, {2, 3, 4}, 0, 10, 2);  // pictures 3, 4, 5
+  EXPECT_EQ(LevelText(doc, 0, 7, 12), "B8 . . A3 \" A4 \" A5 \" B1 B2 .");
+  EXPECT_EQ(doc.sheet().Cell(0, 11).kind, CellKind::Hold);
+}
+
+TEST_F(SheetCommands, TransferNearTheEndStopsAtTheLastFrame) {
+  TransferAt(doc, 0, {0, 1, 2}, 0, 97, 2);
+  EXPECT_EQ(LevelText(doc, 0, 96, 4), ". A1 \" A2");
+  EXPECT_EQ(doc.sheet().frameCount, 100);
+  EXPECT_FALSE(doc.sheet().Cell(0, 100).used());
+}
+
+TEST_F(SheetCommands, TransferInOverwriteModeMovesNothing) {
+  TransferAt(doc, 0, {0, 1, 2, 3}, 0, 0, 1);
+  doc.ToggleInsertMode();
+  TransferAt(doc, 1, {5}, 0, 1, 2);
+  EXPECT_EQ(LevelText(doc, 0, 0, 5), "A1 B6 \" A4 .");
+}
+
+TEST_F(SheetCommands, TransferingTheSameDrawingAgainBecomesAHold) {
+  TransferAt(doc, 0, {2}, 0, 0, 1);
+  TransferAt(doc, 0, {2}, 0, 1, 1);
+  EXPECT_EQ(doc.sheet().Cell(0, 1).kind, CellKind::Hold);
+}
+
+TEST_F(SheetCommands, CondenseDropsTheLastHoldOfEachExposure) {
+  TransferAt(doc, 0, {0}, 0, 0, 3);
+  TransferAt(doc, 1, {0}, 0, 3, 1);
+  Select(0, 0, 0, 3);
+  doc.Condense();
+  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 \" B1 .");
+}
+
+TEST_F(SheetCommands, CondenseEmptiesTheCellLeftAtTheBottom) {
+  doc.ToggleInsertMode();
+  TransferAt(doc, 0, {1}, 0, 95, 5);  // A2 for the last five frames
+  TransferAt(doc, 1, {0}, 0, 93, 2);
+  Select(0, 93, 0, 99);
+  doc.Condense();
+  EXPECT_EQ(LevelText(doc, 0, 93, 7), "B1 A2 \" \" \" \" .");
+}
+
+TEST_F(SheetCommands, ExpandAddsOneHoldPerExposure) {
+  TransferAt(doc, 0, {0}, 0, 0, 2);
+  TransferAt(doc, 1, {0}, 0, 2, 1);
+  Select(0, 0, 0, 2);
+  doc.Expand();
+  EXPECT_EQ(LevelText(doc, 0, 0, 6), "A1 \" \" B1 \" .");
+}
+
+TEST_F(SheetCommands, ExpandAtTheLastFrameStaysInsideTheSheet) {
+  TransferAt(doc, 0, {0, 1, 2}, 0, 97, 1);
+  Select(0, 0, 0, 99);
+  doc.Expand();
+  EXPECT_EQ(LevelText(doc, 0, 97, 3), "A1 \" A2");
+}
+
+TEST_F(SheetCommands, ReverseTurnsKeysAroundAndRederivesHolds) {
+  TransferAt(doc, 0, {0, 1, 2, 3}, 0, 0, 1);
+  Select(0, 0, 0, 3);
+  doc.Reverse();
+  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A4 A3 A2 A1");
+
+  TransferAt(doc, 1, {0}, 0, 10, 2);
+  TransferAt(doc, 1, {1}, 0, 12, 1);
+  Select(0, 10, 0, 12);
+  doc.Reverse();
+  EXPECT_EQ(LevelText(doc, 0, 10, 3), "B2 B1 \"");
+}
+
+TEST_F(SheetCommands, PasteIsClippedToTheLevelsAndFramesInUse) {
+  doc.AddLevel("b");
+  doc.AddLevel("c");
+  for (int l = 0; l < 3; ++l) TransferAt(doc, 0, {l, l + 3, l}, l, 0, 1);
+  Select(0, 0, 2, 2);
+  doc.Copy();
+  EXPECT_EQ(doc.clipboard().levelCount, 3);
+  EXPECT_EQ(doc.clipboard().frameCount, 3);
+  doc.SetCurrentCell(2, 98);
+  doc.Paste();
+  EXPECT_EQ(LevelText(doc, 2, 97, 3), ". A1 A4");
+  EXPECT_EQ(LevelText(doc, 1, 97, 3), ". . .");
+}
+
+TEST_F(SheetCommands, UndoAfterCutRestoresTheCellsOnce) {
+  TransferAt(doc, 0, {0, 1}, 0, 0, 2);
+  Select(0, 1, 0, 2);
+  doc.Cut();
+  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 . . A2");
+  EXPECT_EQ(doc.sheet().Cell(0, 3).kind, CellKind::Key);
+  doc.Undo();
+  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 \" A2 \"");
+  EXPECT_FALSE(doc.undoAvailable());
+  doc.Undo();
+  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 \" A2 \"");
+}
+
+TEST_F(SheetCommands, NewLevelsGoInFront) {
+  TransferAt(doc, 0, {0}, 0, 0, 1);
+  doc.AddLevel("second");
+  doc.AddLevel("third");
+  EXPECT_EQ(doc.sheet().LevelName(0), "third");
+  EXPECT_EQ(doc.sheet().LevelName(1), "second");
+  EXPECT_EQ(doc.sheet().LevelName(2), "default");
+  EXPECT_EQ(LevelText(doc, 2, 0, 1), "A1");
+  EXPECT_EQ(LevelText(doc, 0, 0, 1), ".");
+}
+
+TEST_F(SheetCommands, CancelledAddLevelStillReplacesTheUndoCopy) {
+  TransferAt(doc, 0, {0}, 0, 0, 1);
+  doc.AddLevel(std::nullopt);
+  doc.Undo();
+  EXPECT_EQ(LevelText(doc, 0, 0, 1), "A1");
+}
+
+TEST_F(SheetCommands, LevelLimitAndLevelMessages) {
+  for (int i = 1; i < kMaxLevels; ++i) doc.AddLevel("x");
+  doc.AddLevel("more");
+  EXPECT_EQ(prompt.Texts().back(), "Sorry, Maximum Level Number Reached!");
+  EXPECT_EQ(doc.sheet().levelCount, 49);
+
+  EXPECT_FALSE(doc.SwapLevels(std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(prompt.Texts().back(), "You must select exactly two levels to swap their places.");
+
+  CDopegridDoc single(prompt);
+  EXPECT_FALSE(single.CanDeleteLevelOrSay());
+  EXPECT_FALSE(single.CanSwapLevelsOrSay());
+  EXPECT_EQ(prompt.Texts().back(), "There is only one level, Cannot swap levels");
+}
+
+TEST_F(SheetCommands, DeleteLevelAsksAndClampsTheCursor) {
+  doc.AddLevel("front");
+  doc.SetCurrentCell(1, 5);
+  prompt.QueueAnswer(false);
+  doc.DeleteLevel(1);
+  EXPECT_EQ(doc.sheet().levelCount, 2);
+  prompt.QueueAnswer(true);
+  doc.DeleteLevel(1);
+  EXPECT_EQ(prompt.Texts().back(), "Are you sure you want to delete level \"default\"");
+  EXPECT_EQ(doc.sheet().levelCount, 1);
+  EXPECT_EQ(doc.currentLevel(), 0);
+}
+
+TEST_F(SheetCommands, DeletingFramesPullsTheSoundStartBack) {
+  ASSERT_TRUE(doc.SetSoundSettings(25, 15));
+  doc.DeleteFrames(90);
+  EXPECT_EQ(doc.sheet().frameCount, 10);
+  EXPECT_EQ(doc.sound().startFrame, 9);
+  EXPECT_FALSE(doc.SetSoundSettings(25, 10));
+  EXPECT_EQ(prompt.Texts().back(), "The start frame must be between 1 and 9.");
+}
+
+TEST_F(SheetCommands, RemovingASequenceRenumbersSheetUndoAndClipboard) {
+  TransferAt(doc, 0, {0}, 0, 0, 1);
+  TransferAt(doc, 1, {1}, 0, 1, 1);
+  Select(0, 0, 0, 1);
+  doc.Copy();
+  TransferAt(doc, 1, {2}, 0, 2, 1);  // the undo copy holds A1 B2
+  doc.SelectSequence(0);
+  prompt.QueueAnswer(true);
+  doc.RemoveSequence();
+  EXPECT_EQ(prompt.Texts().back(), "All cells from this sequence will be removed!\nAre You Sure?");
+  EXPECT_EQ(doc.sequenceCount(), 1);
+  EXPECT_EQ(LevelText(doc, 0, 0, 3), ". B2 B3");
+  doc.Undo();
+  EXPECT_EQ(LevelText(doc, 0, 0, 3), ". B2 .");
+  doc.SetCurrentCell(0, 10);
+  doc.Paste();
+  EXPECT_EQ(LevelText(doc, 0, 10, 2), ". B2");
+}
+
+TEST_F(SheetCommands, ClicksSetCurrentCellAndSelection) {
+  doc.AddLevel("front");
+  // Level 1, frame 3 with the view scrolled by one frame.
+  auto hit = HitTest(doc.sheet(), 35 + 75 + 10, 50 + 2 * 25 + 3, 0, 1);
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(*hit, (SheetHit{1, 3, false}));
+  ClickSheet(doc, *hit, 1);
+  EXPECT_EQ(doc.selection(), (SheetSelection{1, 3, 1, 3}));
+  ShiftClickSheet(doc, *HitTest(doc.sheet(), 40, 50 + 25 * 8, 0, 0));
+  EXPECT_EQ(doc.selection(), (SheetSelection{0, 3, 1, 8}));
+  EXPECT_EQ(doc.currentFrame(), 3);
+
+  auto heading = HitTest(doc.sheet(), 35 + 75, 30, 0, 4);
+  ASSERT_TRUE(heading && heading->inHeading);
+  ClickSheet(doc, *heading, 4);
+  EXPECT_EQ(doc.selection(), (SheetSelection{1, 0, 1, 99}));
+  EXPECT_EQ(doc.currentFrame(), 4);
+  EXPECT_FALSE(HitTest(doc.sheet(), 100, 10, 0, 0));
+  EXPECT_EQ(HitTest(doc.sheet(), 5000, 99999, 0, 0)->level, 1);  // clamped
+  EXPECT_EQ(HitTest(doc.sheet(), 5000, 99999, 0, 0)->frame, 99);
+
+  ClickSheet(doc, *HitTest(doc.sheet(), 40, 60, 0, 0), 0);
+  DragSheet(doc, *HitTest(doc.sheet(), 120, 50 + 25 * 5, 0, 0), false);
+  EXPECT_EQ(doc.selection(), (SheetSelection{0, 0, 1, 5}));
+}
+
+TEST_F(SheetCommands, ListenersHearHints) {
+  std::vector<int> hints;
+  int id = doc.AddListener([&](int hint) { hints.push_back(hint); });
+  TransferAt(doc, 0, {0}, 0, 0, 1);
+  doc.SelectAll();
+  doc.Undo();
+  doc.RemoveListener(id);
+  doc.Undo();
+  EXPECT_EQ(hints, (std::vector<int>{kHintPictures, kHintSheet, kHintSelectAllPictures, kHintAll}));
+  EXPECT_EQ(doc.selectedPictures().size(), 8u);
+}
+
+TEST_F(SheetCommands, AddSequenceRefusesBadNames) {
+  EXPECT_FALSE(doc.AddSequenceFile(dir.File("1234.qds")));
+  EXPECT_EQ(prompt.Texts().back(),
+            "Invalid filename format or there is no number found on filename!");
+  prompt.QueuePath(std::nullopt);
+  EXPECT_FALSE(doc.AddSequence());
+  EXPECT_EQ(doc.sequenceCount(), 2);
+}
+
+}  // namespace
+}  // namespace quenda

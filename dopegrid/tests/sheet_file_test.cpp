@@ -1,0 +1,240 @@
+// Sheet files: byte layout, round trips, damaged files and the rules for missing drawings.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "common/byte_order.h"
+#include "common/scripted_prompt.h"
+#include "dopegrid/core/sheet_file.h"
+#include "dopegrid/tests/sheet_test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::AddSequences;
+using testing::LevelText;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::TransferAt;
+using testing::WriteBytes;
+
+constexpr std::size_t kCountsBytes = 12;
+
+TEST(SheetGrid, NewDocumentHasOneDefaultLevelOfHundredEmptyFrames) {
+  ScriptedPrompt prompt;
+  CDopegridDoc doc(prompt);
+  doc.OnNewDocument();
+  EXPECT_EQ(doc.sheet().levelCount, 1);
+  EXPECT_EQ(doc.sheet().frameCount, 100);
+  EXPECT_EQ(doc.sheet().LevelName(0), "default");
+  for (int f = 0; f < 100; ++f) EXPECT_FALSE(doc.sheet().Cell(0, f).used());
+  EXPECT_EQ(doc.sequenceCount(), 0);
+}
+
+TEST(SheetGrid, LimitsOfLevelsAndFrames) {
+  ScriptedPrompt prompt;
+  CSheetGrid grid = MakeNewSheet();
+  for (int i = 1; i < kMaxLevels; ++i) ASSERT_TRUE(grid.AddLevel("x"));
+  EXPECT_EQ(grid.levelCount, 49);
+  EXPECT_FALSE(grid.AddLevel("fiftieth"));
+  EXPECT_EQ(grid.levelCount, 49);
+
+  EXPECT_FALSE(grid.AddFrames(1900, prompt));  // 100 + 1900 would reach 2000
+  EXPECT_EQ(grid.frameCount, 100);
+  EXPECT_TRUE(grid.AddFrames(1899, prompt));
+  EXPECT_EQ(grid.frameCount, 1999);
+  EXPECT_FALSE(grid.DeleteFrames(1998, prompt));  // would leave one frame
+  EXPECT_TRUE(grid.DeleteFrames(1997, prompt));
+  EXPECT_EQ(grid.frameCount, 2);
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Sorry, there is a maximum of 2000 frames",
+                                      "There are not that many frames to delete."}));
+}
+
+TEST(SheetGrid, FramesDeletedAndAddedAgainComeBackEmpty) {
+  ScriptedPrompt prompt;
+  CSheetGrid grid = MakeNewSheet();
+  grid.Cell(0, 99) = {CellKind::Key, 0, 3};
+  ASSERT_TRUE(grid.DeleteFrames(10, prompt));
+  ASSERT_TRUE(grid.AddFrames(10, prompt));
+  EXPECT_FALSE(grid.Cell(0, 99).used());
+}
+
+TEST(SheetFile, NewSheetHasTheDocumentedLayout) {
+  ArchiveWriter out;
+  CSheetGrid grid = MakeNewSheet();
+  grid.Cell(0, 2) = {CellKind::Hold, 5, 7};
+  WriteSheetFile(out, grid, {});
+  const std::vector<uint8_t>& b = out.bytes();
+  ASSERT_EQ(b.size(), kCountsBytes + 100 * kStoredCellBytes + 1 + 7);
+  EXPECT_EQ(GetU32LE(&b[0]), 0u);
+  EXPECT_EQ(GetU32LE(&b[4]), 100u);
+  EXPECT_EQ(GetU32LE(&b[8]), 1u);
+  const uint8_t* cell = &b[kCountsBytes + 2 * kStoredCellBytes];
+  EXPECT_EQ(GetU32LE(cell), 2u);      // kind
+  EXPECT_EQ(GetU32LE(cell + 4), 7u);  // frame before sequence
+  EXPECT_EQ(GetU32LE(cell + 8), 5u);
+  EXPECT_EQ(GetU32LE(&b[kCountsBytes]), 0u);
+  EXPECT_EQ(GetU32LE(&b[kCountsBytes + 4]), 0xFFFFFFFFu);  // a new cell holds -1
+  EXPECT_EQ(b[kCountsBytes + 100 * kStoredCellBytes], 7);
+  EXPECT_EQ(std::string(b.end() - 7, b.end()), "default");
+}
+
+TEST(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDopegridDoc doc(prompt);
+  AddSequences(doc, dir, {"Ann", "Bob"}, 4);
+  TransferAt(doc, 1, {0, 2, 3}, 0, 3, 2);
+  doc.AddLevel("front");
+  TransferAt(doc, 0, {1}, 0, 0, 3);
+  doc.SetCurrentCell(0, 1);
+  doc.SetSelection({0, 1, 0, 1});
+  doc.Cut();  // an emptied cell keeps its sequence and frame in the file
+  ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.dgr")));
+  EXPECT_FALSE(doc.modified());
+
+  CDopegridDoc again(prompt);
+  ASSERT_TRUE(again.OnOpenDocument(dir.File("a.dgr")));
+  EXPECT_FALSE(again.modified());
+  EXPECT_EQ(LevelText(again, 0, 0, 4), "A2 . A2 .");
+  EXPECT_EQ(LevelText(again, 1, 2, 7), ". B1 \" B3 \" B4 \"");
+  EXPECT_EQ(again.sheet().LevelName(0), "front");
+  ASSERT_TRUE(again.OnSaveDocument(dir.File("b.dgr")));
+  EXPECT_EQ(ReadBytes(dir.File("a.dgr")), ReadBytes(dir.File("b.dgr")));
+  EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST(SheetFile, EveryTruncationFailsAndKeepsTheOpenDocument) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDopegridDoc doc(prompt);
+  AddSequences(doc, dir, {"Ann"}, 2);
+  ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.dgr")));
+  std::vector<uint8_t> whole = ReadBytes(dir.File("a.dgr"));
+  CDopegridDoc other(prompt);
+  other.AddLevel("mine");
+  // Every cut within the counts, the names and the sequences; the cells in between by stride.
+  std::size_t cellsEnd = kCountsBytes + 100 * kStoredCellBytes;
+  for (std::size_t size = 0; size < whole.size();
+       size += (size > 16 && size + 13 < cellsEnd) ? 13 : 1) {
+    WriteBytes(dir.File("cut.dgr"), {whole.begin(), whole.begin() + std::ptrdiff_t(size)});
+    prompt.Clear();
+    ASSERT_FALSE(other.OnOpenDocument(dir.File("cut.dgr"))) << size;
+    ASSERT_EQ(prompt.Texts(), std::vector<std::string>{dir.File("cut.dgr") +
+                                                       " is incomplete or damaged and could not "
+                                                       "be read."});
+  }
+  EXPECT_EQ(other.sheet().LevelName(0), "mine");
+}
+
+TEST(SheetFile, CountsBeyondTheCapacitiesAreRefused) {
+  CSheetGrid grid = MakeNewSheet();
+  ArchiveWriter out;
+  WriteSheetFile(out, grid, {});
+  auto withCount = [&](std::size_t offset, uint32_t value) {
+    std::vector<uint8_t> bytes = out.bytes();
+    SetU32LE(&bytes[offset], value);
+    return ParseSheetFile(bytes, "x.dgr").ok();
+  };
+  EXPECT_TRUE(withCount(4, 100));
+  EXPECT_FALSE(withCount(0, 100));         // sequences
+  EXPECT_FALSE(withCount(4, 2000));        // frames
+  EXPECT_FALSE(withCount(8, 50));          // levels
+  EXPECT_FALSE(withCount(8, 0));           // a sheet without levels
+  EXPECT_FALSE(withCount(4, 0xFFFFFFFF));  // no huge allocation on the header's word
+}
+
+TEST(SheetFile, CellsNamingNoStoredSequenceAreEmptied) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDopegridDoc doc(prompt);
+  AddSequences(doc, dir, {"Ann"}, 2);
+  TransferAt(doc, 0, {0, 1}, 0, 0, 1);
+  ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.dgr")));
+  std::vector<uint8_t> bytes = ReadBytes(dir.File("a.dgr"));
+  SetU32LE(&bytes[kCountsBytes + 8], 5);                      // frame 0: sequence 5
+  SetU32LE(&bytes[kCountsBytes + kStoredCellBytes + 4], -1);  // frame 1: frame index -1
+  WriteBytes(dir.File("b.dgr"), bytes);
+  ASSERT_TRUE(doc.OnOpenDocument(dir.File("b.dgr")));
+  EXPECT_EQ(LevelText(doc, 0, 0, 2), ". .");
+  EXPECT_TRUE(doc.modified());
+}
+
+class MissingSequences : public ::testing::Test {
+ protected:
+  // Three sequences A, B, C of four drawings on levels 0..2, each transferred on ones.
+  void SetUp() override {
+    CDopegridDoc doc(prompt);
+    AddSequences(doc, dir, {"Ann", "Bob", "Cat"}, 4);
+    doc.AddLevel("two");
+    doc.AddLevel("three");
+    for (int s = 0; s < 3; ++s) TransferAt(doc, s, {0, 1, 2, 3}, s, 0, 1);
+    ASSERT_TRUE(doc.OnSaveDocument(dir.File("s.dgr")));
+    prompt.Clear();
+  }
+  void RemoveDrawings(const std::string& name, int from, int to) {
+    for (int i = from; i <= to; ++i)
+      std::filesystem::remove(dir.File(name + std::to_string(i) + ".qds"));
+  }
+
+  TempDir dir;
+  ScriptedPrompt prompt;
+};
+
+TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
+  RemoveDrawings("Bob", 1, 4);
+  prompt.QueueAnswer(false);  // Forget it
+  CDopegridDoc doc(prompt);
+  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"All frames of the sequence \"Bob\" have either been moved "
+                                      "to some place else or have been deleted",
+                                      MissingSequenceQuestion("Bob")}));
+  ASSERT_EQ(doc.sequenceCount(), 2);
+  EXPECT_EQ(doc.sequences()[1].name, "Cat");
+  EXPECT_EQ(LevelText(doc, 1, 0, 5), ". . . . .");
+  EXPECT_EQ(LevelText(doc, 2, 0, 5), "C1 C2 C3 C4 .");
+  EXPECT_EQ(doc.sheet().Cell(2, 0).sequence, 1);
+  EXPECT_TRUE(doc.modified());
+}
+
+TEST_F(MissingSequences, CancellingTheSearchAlsoForgets) {
+  RemoveDrawings("Ann", 1, 4);
+  prompt.QueueAnswer(true);
+  prompt.QueuePath(std::nullopt);
+  CDopegridDoc doc(prompt);
+  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  EXPECT_EQ(doc.sequenceCount(), 2);
+  EXPECT_EQ(LevelText(doc, 1, 0, 2), "B1 B2");
+  EXPECT_EQ(doc.sheet().Cell(1, 0).sequence, 0);
+}
+
+TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
+  RemoveDrawings("Cat", 1, 4);
+  std::filesystem::create_directory(dir.File("moved"));
+  std::string picked = testing::WriteTinySequence(dir.File("moved/"), "Cat", 2);
+  prompt.QueueAnswer(true);
+  prompt.QueuePath(picked);
+  CDopegridDoc doc(prompt);
+  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  EXPECT_EQ(prompt.Texts().back(), "Some images of the sequence could not be found");
+  EXPECT_EQ(prompt.shown()[2].text, "Select A Sequence for :: Cat");
+  EXPECT_EQ(doc.sequences()[2].directory, dir.File("moved/"));
+  EXPECT_EQ(LevelText(doc, 2, 0, 4), "C1 C2 . .");
+  EXPECT_TRUE(doc.modified());
+}
+
+TEST_F(MissingSequences, SomeMissingDrawingsAreCountedAndKept) {
+  RemoveDrawings("Ann", 2, 3);
+  CDopegridDoc doc(prompt);
+  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"2 frames of the sequence \"Ann\" could not be found."});
+  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 A2 A3 A4");
+  EXPECT_FALSE(doc.modified());
+}
+
+}  // namespace
+}  // namespace quenda

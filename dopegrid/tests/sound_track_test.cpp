@@ -1,0 +1,128 @@
+// Lining sound up with frames: samples per frame, selections, flipbook blocks, the waveform
+// and playback through the audio output.
+#include <gtest/gtest.h>
+
+#include "common/scripted_prompt.h"
+#include "dopegrid/core/sound_track.h"
+
+namespace quenda {
+namespace {
+
+SoundTrack Track(uint32_t rate, std::size_t count, int frameRate = 25, int start = 1) {
+  SoundTrack sound;
+  sound.format.samplesPerSecond = sound.format.averageBytesPerSecond = rate;
+  sound.samples.resize(count);
+  for (std::size_t i = 0; i < count; ++i) sound.samples[i] = uint8_t(i % 251);
+  sound.loaded = true;
+  sound.frameRate = frameRate;
+  sound.startFrame = start;
+  return sound;
+}
+
+TEST(SoundTrack, SamplesPerFrameIsAnIntegerDivision) {
+  EXPECT_EQ(SamplesPerFrame(Track(22050, 1)), 882);
+  EXPECT_EQ(SamplesPerFrame(Track(22050, 1, 30)), 735);
+  EXPECT_EQ(SamplesPerFrame(Track(11025, 1, 24)), 459);
+}
+
+TEST(SoundTrack, SelectionsAroundTheStartAndEnd) {
+  SoundTrack sound = Track(1000, 400, 25, 3);  // 40 samples per frame, 10 frames of sound
+  // Frames 0..1 lie before the sound: only frame 2 onwards plays, from the first sample.
+  EXPECT_EQ(SelectionSampleRange(sound, 0, 3), (SampleRange{0, 80}));
+  EXPECT_EQ(SelectionSampleRange(sound, 0, 1), std::nullopt);
+  EXPECT_EQ(SelectionSampleRange(sound, 4, 4), (SampleRange{80, 40}));
+  EXPECT_EQ(SelectionSampleRange(sound, 10, 50), (SampleRange{320, 80}));  // cut at the end
+  EXPECT_EQ(SelectionSampleRange(sound, 12, 50), std::nullopt);
+}
+
+TEST(SoundTrack, FlipbookBlockPadsWithSilence) {
+  SoundTrack sound = Track(250, 100, 25, 5);  // 10 samples per frame, 10 frames of sound
+  std::vector<uint8_t> block = FlipbookSoundBlock(sound, 0, 9);
+  ASSERT_EQ(block.size(), 100u);
+  for (std::size_t i = 0; i < 40; ++i) ASSERT_EQ(block[i], kFlipbookSilence) << i;
+  for (std::size_t i = 40; i < 100; ++i) ASSERT_EQ(block[i], sound.samples[i - 40]) << i;
+
+  // Past the sound's end the block is silent too.
+  std::vector<uint8_t> tail = FlipbookSoundBlock(sound, 12, 15);
+  ASSERT_EQ(tail.size(), 40u);
+  EXPECT_EQ(tail[0], sound.samples[80]);
+  EXPECT_EQ(tail[19], sound.samples[99]);
+  EXPECT_EQ(tail[20], kFlipbookSilence);
+
+  EXPECT_TRUE(FlipbookSoundBlock(sound, 0, 2).empty());    // ends before the sound
+  EXPECT_TRUE(FlipbookSoundBlock(sound, 14, 20).empty());  // starts after it
+}
+
+TEST(SoundTrack, WaveformFollowsTheRows) {
+  SoundTrack sound = Track(2500, 300, 25, 2);  // 100 samples per frame
+  sound.samples[0] = 255;
+  sound.samples[4] = 128;
+  std::vector<WavePoint> points = WaveformPoints(sound, 0, 3, 25);
+  // Frame 0 lies before the sound; frame 1 starts with sample 0, four samples per pixel row.
+  ASSERT_EQ(points.size(), 50u);
+  EXPECT_EQ(points[0], (WavePoint{255 * 100 / 256, 25}));
+  EXPECT_EQ(points[1], (WavePoint{50, 26}));
+  SoundTrack unloaded = sound;
+  unloaded.loaded = false;
+  EXPECT_TRUE(WaveformPoints(unloaded, 0, 3, 25).empty());
+}
+
+// Plays at 1000 samples per second, advancing 10 ms per look at the clock.
+class FakeAudio : public AudioOutput, public PlaybackWatch {
+ public:
+  bool CanPlay(const WaveFormat&) override { return devices; }
+  bool Open(const WaveFormat&) override { return opens; }
+  bool Play(const std::vector<uint8_t>& samples, std::size_t startByte) override {
+    first = samples[startByte];
+    prepared = samples.size() - startByte;
+    return true;
+  }
+  std::optional<double> PlayedMs() override {
+    played += 10;
+    if (played > double(prepared)) return std::nullopt;
+    return played;
+  }
+  void Stop() override { ++stops; }
+  bool KeyPressed() override { return ++polls == keyAt; }
+  void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
+
+  bool devices = true;
+  bool opens = true;
+  int keyAt = -1;
+  int polls = 0;
+  double played = 0;
+  std::size_t prepared = 0;
+  uint8_t first = 0;
+  int stops = 0;
+  std::vector<std::string> statuses;
+};
+
+TEST(SoundTrack, PlayingReportsDevicesAndStopsOnAKey) {
+  SoundTrack sound = Track(1000, 400);
+  ScriptedPrompt prompt;
+  FakeAudio audio;
+  ASSERT_TRUE(PlaySound(sound, {40, 200}, kPlayingSelection, audio, audio, prompt));
+  EXPECT_EQ(audio.prepared, 200u);
+  EXPECT_EQ(audio.first, sound.samples[40]);
+  EXPECT_EQ(audio.statuses, (std::vector<std::string>{std::string(kPlayingSelection), "Stopped."}));
+
+  FakeAudio keyed;
+  keyed.keyAt = 2;
+  ASSERT_TRUE(PlaySound(sound, {0, 400}, kPlayingAll, keyed, keyed, prompt));
+  EXPECT_EQ(keyed.polls, 2);
+  EXPECT_EQ(keyed.statuses.size(), 3u);
+  EXPECT_EQ(keyed.stops, 1);
+
+  FakeAudio silent;
+  silent.devices = false;
+  EXPECT_FALSE(PlaySound(sound, {0, 400}, kPlayingAll, silent, silent, prompt));
+  FakeAudio busy;
+  busy.opens = false;
+  EXPECT_FALSE(PlaySound(sound, {0, 400}, kPlayingAll, busy, busy, prompt));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"There are no audio devices to play the sound!",
+                                      "Could not open the audio device!"}));
+}
+
+}  // namespace
+}  // namespace quenda

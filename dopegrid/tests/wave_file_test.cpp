@@ -1,0 +1,129 @@
+// Wave files: what loads, and the message of every step that refuses a file.
+#include <gtest/gtest.h>
+
+#include "common/byte_order.h"
+#include "common/scripted_prompt.h"
+#include "common/wave_file.h"
+#include "dopegrid/core/dopegrid_doc.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::TempDir;
+using testing::WriteBytes;
+
+std::vector<uint8_t> Ramp(std::size_t count) {
+  std::vector<uint8_t> samples(count);
+  for (std::size_t i = 0; i < count; ++i) samples[i] = uint8_t(i * 7);
+  return samples;
+}
+
+std::vector<uint8_t> Chunk(const char* id, std::vector<uint8_t> body) {
+  std::vector<uint8_t> out(id, id + 4);
+  AppendU32LE(out, uint32_t(body.size()));
+  out.insert(out.end(), body.begin(), body.end());
+  if (body.size() & 1) out.push_back(0);
+  return out;
+}
+
+std::vector<uint8_t> FmtBody(uint16_t tag, uint16_t channels, uint16_t bits) {
+  std::vector<uint8_t> b;
+  AppendU16LE(b, tag);
+  AppendU16LE(b, channels);
+  AppendU32LE(b, 11025);
+  AppendU32LE(b, 11025 * channels * bits / 8);
+  AppendU16LE(b, uint16_t(channels * bits / 8));
+  AppendU16LE(b, bits);
+  return b;
+}
+
+std::vector<uint8_t> Riff(const char* form, std::vector<std::vector<uint8_t>> chunks) {
+  std::vector<uint8_t> body(form, form + 4);
+  for (const auto& c : chunks) body.insert(body.end(), c.begin(), c.end());
+  return Chunk("RIFF", body);
+}
+
+TEST(WaveFile, OddLengthSoundRoundTrips) {
+  WaveFormat format;
+  format.samplesPerSecond = format.averageBytesPerSecond = 8000;
+  std::vector<uint8_t> samples = Ramp(47);
+  Result<WaveSound> read = ParseWaveFile(EncodeWaveFile(format, samples));
+  ASSERT_TRUE(read.ok()) << read.message();
+  EXPECT_EQ(read->format, format);
+  EXPECT_EQ(read->samples, samples);
+}
+
+TEST(WaveFile, ChunksAreFoundPastOthersWithPaddingAndA16ByteFormat) {
+  std::vector<uint8_t> bytes =
+      Riff("WAVE", {Chunk("LIST", {1, 2, 3}), Chunk("fmt ", FmtBody(1, 1, 8)), Chunk("fact", {9}),
+                    Chunk("data", Ramp(5))});
+  std::vector<uint8_t> junkFirst = Chunk("JUNK", {0, 0});
+  bytes.insert(bytes.begin(), junkFirst.begin(), junkFirst.end());
+  Result<WaveSound> read = ParseWaveFile(bytes);
+  ASSERT_TRUE(read.ok()) << read.message();
+  EXPECT_EQ(read->samples, Ramp(5));
+  EXPECT_EQ(read->format.samplesPerSecond, 11025u);
+  EXPECT_EQ(read->format.extraSize, 0);
+}
+
+TEST(WaveFile, EachStepHasItsMessage) {
+  std::vector<uint8_t> fmt = Chunk("fmt ", FmtBody(1, 1, 8));
+  std::vector<uint8_t> data = Chunk("data", Ramp(10));
+  std::vector<uint8_t> good = Riff("WAVE", {fmt, data});
+  std::vector<uint8_t> shortData = good;
+  shortData.resize(good.size() - 3);
+  std::vector<uint8_t> shortFmt = Riff("WAVE", {Chunk("fmt ", {1, 0, 1, 0})});
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    std::string_view message;
+  } cases[] = {
+      {"empty file", {}, kWaveNotWave},
+      {"another form", Riff("AVI ", {fmt, data}), kWaveNotWave},
+      {"no fmt", Riff("WAVE", {data}), kWaveCorrupt},
+      {"fmt too small for PCM", shortFmt, kWaveCorrupt},
+      {"16 bit", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 1, 16)), data}), kWaveUnsupported},
+      {"stereo", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 2, 8)), data}), kWaveUnsupported},
+      {"compressed", Riff("WAVE", {Chunk("fmt ", FmtBody(2, 1, 8)), data}), kWaveUnsupported},
+      {"data before fmt", Riff("WAVE", {data, fmt}), kWaveCorrupt},
+      {"no data", Riff("WAVE", {fmt}), kWaveCorrupt},
+      {"empty data", Riff("WAVE", {fmt, Chunk("data", {})}), kWaveEmpty},
+      {"data cut short", shortData, kWaveCorrupt},
+  };
+  for (const Case& c : cases) {
+    Result<WaveSound> read = ParseWaveFile(c.bytes);
+    ASSERT_FALSE(read.ok()) << c.what;
+    EXPECT_EQ(read.message(), c.message) << c.what;
+  }
+  // Every cut of a good file fails cleanly.
+  for (std::size_t size = 0; size < good.size(); ++size)
+    EXPECT_FALSE(ParseWaveFile({good.data(), size}).ok()) << size;
+}
+
+TEST(WaveFile, NameAndOpenChecksComeFirst) {
+  TempDir dir;
+  EXPECT_EQ(ReadWaveFile("a.wa").message(), kWaveBadExtension);
+  WriteBytes(dir.File("loud.WAV"), EncodeWaveFile({}, Ramp(3)));
+  EXPECT_EQ(ReadWaveFile(dir.File("loud.WAV")).message(), kWaveBadExtension);
+  EXPECT_EQ(ReadWaveFile(dir.File("none.wav")).message(), kWaveCannotOpen);
+}
+
+TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
+  TempDir dir;
+  WriteBytes(dir.File("good.wav"), EncodeWaveFile({}, Ramp(100)));
+  std::vector<uint8_t> wide =
+      Riff("WAVE", {Chunk("fmt ", FmtBody(1, 1, 16)), Chunk("data", Ramp(8))});
+  WriteBytes(dir.File("wide.wav"), wide);
+  ScriptedPrompt prompt;
+  CDopegridDoc doc(prompt);
+  ASSERT_TRUE(doc.LoadSoundFile(dir.File("good.wav")));
+  EXPECT_TRUE(doc.sound().loaded);
+  EXPECT_FALSE(doc.LoadSoundFile(dir.File("wide.wav")));
+  EXPECT_FALSE(doc.sound().loaded);
+  EXPECT_EQ(doc.sound().path, dir.File("wide.wav"));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kWaveUnsupported)});
+}
+
+}  // namespace
+}  // namespace quenda
