@@ -22,8 +22,9 @@ void PrintOverview(std::ostream& out) {
 
 std::span<const Command> AllCommands() {
   static const std::vector<Command> kCommands{
-      SampleCommand(),    InfoCommand(),  AnalyzeCommand(), PaintCommand(),    ColorsCommand(),
-      AutopaintCommand(), SheetCommand(), RenderCommand(),  FlipbookCommand(), ToneCommand()};
+      SampleCommand(),    InfoCommand(),    AnalyzeCommand(), PaintCommand(),    ColorsCommand(),
+      AutopaintCommand(), SheetCommand(),   RenderCommand(),  FlipbookCommand(), ToneCommand(),
+      CompCommand(),      ComposeCommand(), PreviewCommand()};
   return kCommands;
 }
 

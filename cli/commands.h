@@ -15,5 +15,8 @@ const Command& SheetCommand();
 const Command& RenderCommand();
 const Command& FlipbookCommand();
 const Command& ToneCommand();
+const Command& CompCommand();
+const Command& ComposeCommand();
+const Command& PreviewCommand();
 
 }  // namespace quenda::cli

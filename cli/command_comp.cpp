@@ -1,0 +1,233 @@
+// `quenda comp`: builds and edits a composition without the composer's window, for scripts
+// and the demo: a new movie, clips from Targa files, effect and virtual clips, keys, parents.
+
+#include <cstdio>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/console_prompt.h"
+#include "composer/core/composer_doc.h"
+#include "composer/core/movie_settings.h"
+
+namespace quenda::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quenda comp new MOVIE.cmp [--preset NAME] [--size WxH] [--frames N] [--rate N]\n"
+    "                       [--aspect A] [--background RRGGBB]\n"
+    "       quenda comp add-clip MOVIE.cmp PICTURE.tga [--in-front-of I] [--yes]\n"
+    "       quenda comp add-effect MOVIE.cmp KIND [--in-front-of I]\n"
+    "       quenda comp add-virtual MOVIE.cmp [--in-front-of I]\n"
+    "       quenda comp set-key MOVIE.cmp CLIP TRACK FRAME VALUE [--ease-in N] [--ease-out N]\n"
+    "       quenda comp set-parent MOVIE.cmp CLIP PARENT|none [--frame F]\n"
+    "       quenda comp set-start MOVIE.cmp CLIP START [--before B] [--after B]\n"
+    "       quenda comp list MOVIE.cmp\n"
+    "Clips are counted from 0, the front layer; frames from 1. A new clip stands in front of\n"
+    "clip I (default: at the front). KIND: blur, transparency, brightness-contrast,\n"
+    "hue-saturation, directional-blur, underwater. TRACK: x, y, scale-x, scale-y, rotation\n"
+    "(radians), or a and b for an effect's two values. B: stop, hold, loop, ping-pong.\n"
+    "A picture of a sequence brings the whole sequence; --yes lengthens the movie to fit it.\n";
+
+int UsageError(CommandIo& io, const std::string& reason) {
+  io.err << "quenda comp: " << reason << "\n" << kUsage;
+  return 2;
+}
+
+std::optional<ClipKind> EffectKindNamed(const std::string& name) {
+  static const std::pair<const char*, ClipKind> kNames[] = {
+      {"blur", ClipKind::Blur},
+      {"transparency", ClipKind::Transparency},
+      {"brightness-contrast", ClipKind::BrightnessContrast},
+      {"hue-saturation", ClipKind::HueSaturation},
+      {"directional-blur", ClipKind::DirectionalBlur},
+      {"underwater", ClipKind::Underwater}};
+  for (const auto& [text, kind] : kNames)
+    if (name == text) return kind;
+  return std::nullopt;
+}
+
+std::optional<int> TrackNamed(const std::string& name) {
+  static const std::pair<const char*, int> kNames[] = {
+      {"x", kPositionX},       {"y", kPositionY}, {"scale-x", kScaleX}, {"scale-y", kScaleY},
+      {"rotation", kRotation}, {"a", kPositionX}, {"b", kPositionY}};
+  for (const auto& [text, track] : kNames)
+    if (name == text) return track;
+  return std::nullopt;
+}
+
+std::optional<EdgeBehaviour> EdgeNamed(const std::string& name) {
+  if (name == "stop") return EdgeBehaviour::Stop;
+  if (name == "hold") return EdgeBehaviour::Hold;
+  if (name == "loop") return EdgeBehaviour::Loop;
+  if (name == "ping-pong") return EdgeBehaviour::PingPong;
+  return std::nullopt;
+}
+
+std::optional<double> ParseNumber(const std::string& text) {
+  char* end = nullptr;
+  double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size() || !(value == value)) return std::nullopt;
+  return value;
+}
+
+int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
+  NewMovieValues values;
+  if (auto name = parsed.Value("--preset")) {
+    std::optional<MoviePreset> preset = FindMoviePreset(*name);
+    if (!preset) return UsageError(io, "unknown preset '" + *name + "'");
+    values.width = preset->width;
+    values.height = preset->height;
+    values.pixelAspect = preset->pixelAspect;
+    values.frameRate = preset->frameRate;
+  }
+  if (auto text = parsed.Value("--size")) {
+    auto size = ParseSize(*text, kMinMovieSide, kMaxMovieSide);
+    if (!size) return UsageError(io, "--size must be WxH, each 16..2500");
+    values.width = size->first;
+    values.height = size->second;
+  }
+  if (auto text = parsed.Value("--frames")) {
+    auto frames = ParseInt(*text, 1, kMaxMovieFrames);
+    if (!frames) return UsageError(io, "--frames must be 1..5000");
+    values.frames = *frames;
+  }
+  if (auto text = parsed.Value("--rate")) {
+    auto rate = ParseInt(*text, 1, kMaxFrameRate);
+    if (!rate) return UsageError(io, "--rate must be 1..100");
+    values.frameRate = *rate;
+  }
+  if (auto text = parsed.Value("--aspect")) {
+    auto aspect = ParseNumber(*text);
+    if (!aspect) return UsageError(io, "--aspect must be a number");
+    values.pixelAspect = float(*aspect);
+  }
+  if (auto text = parsed.Value("--background")) {
+    unsigned rgb = 0;
+    if (text->size() != 6 || std::sscanf(text->c_str(), "%6x", &rgb) != 1)
+      return UsageError(io, "--background must be RRGGBB in hexadecimal");
+    values.backgroundColor = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+  }
+  if (Status checked = CheckNewMovieValues(values); !checked)
+    return UsageError(io, checked.message());
+  ConsolePrompt prompt(io.err, false);
+  CComposerDoc doc(prompt);
+  auto skip = [] { return std::optional<NewMovieValues>(); };
+  doc.OnNewDocument(skip);
+  doc.OnNewDocument(skip);
+  doc.OnNewDocument([&] { return std::optional(values); });
+  if (Status saved = doc.Save(path); !saved) {
+    io.err << saved.message() << "\n";
+    return 1;
+  }
+  io.out << "created " << path << ": " << values.width << " x " << values.height << ", "
+         << values.frames << " frames at " << values.frameRate << " per second\n";
+  return 0;
+}
+
+void ListClips(const Composition& c, CommandIo& io) {
+  io.out << c.width << " x " << c.height << ", " << c.frames << " frames, " << c.clipCount()
+         << " clips\n";
+  for (int i = 0; i < c.clipCount(); ++i) {
+    const ClipRecord& clip = c.clips[std::size_t(i)];
+    io.out << "  " << i << "  " << clip.label;
+    if (clip.IsImage()) io.out << "  " << (clip.singleImage ? "single image" : "frames ");
+    if (clip.IsImage() && !clip.singleImage)
+      io.out << clip.firstFrame << ".." << clip.lastFrame << " from frame " << clip.movieStart + 1;
+    if (clip.parentIndex >= 0) io.out << "  parent " << clip.parentIndex;
+    io.out << "\n";
+  }
+}
+
+int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
+  Arguments parsed(args,
+                   {"--preset", "--size", "--frames", "--rate", "--aspect", "--background",
+                    "--in-front-of", "--ease-in", "--ease-out", "--frame", "--before", "--after"},
+                   {"--yes"});
+  if (!parsed.error().empty()) return UsageError(io, parsed.error());
+  const std::vector<std::string>& words = parsed.positional();
+  if (words.size() < 2) return UsageError(io, "give an action and a composition");
+  const std::string& action = words[0];
+  const std::string& path = words[1];
+  if (action == "new") {
+    if (words.size() != 2) return UsageError(io, "new takes only the composition");
+    return NewMovie(parsed, path, io);
+  }
+
+  ConsolePrompt prompt(io.err, parsed.Has("--yes"));
+  CComposerDoc doc(prompt);
+  if (Status opened = doc.Open(path); !opened) {
+    io.err << opened.message() << "\n";
+    return 1;
+  }
+  const Composition& c = doc.composition();
+  auto clipIndex = [&](const std::string& text) { return ParseInt(text, 0, c.clipCount() - 1); };
+  if (auto text = parsed.Value("--in-front-of")) {
+    auto index = clipIndex(*text);
+    if (!index) return UsageError(io, "--in-front-of must name a clip");
+    doc.Select(*index);
+  } else if (action.rfind("add-", 0) == 0) {
+    doc.Select(-1);
+  }
+
+  bool done = false;
+  if (action == "list") {
+    ListClips(c, io);
+    return 0;
+  } else if (action == "add-clip" && words.size() == 3) {
+    done = doc.AddClipFromFile(words[2]);
+  } else if (action == "add-effect" && words.size() == 3) {
+    auto kind = EffectKindNamed(words[2]);
+    if (!kind) return UsageError(io, "unknown effect '" + words[2] + "'");
+    done = doc.AddEffectClip(*kind);
+  } else if (action == "add-virtual" && words.size() == 2) {
+    done = doc.AddVirtualParent();
+  } else if (action == "set-key" && words.size() == 6) {
+    auto index = clipIndex(words[2]);
+    auto track = TrackNamed(words[3]);
+    auto frame = ParseInt(words[4], 1, kMaxMovieFrames);
+    auto value = ParseNumber(words[5]);
+    auto easeIn = ParseInt(parsed.Value("--ease-in").value_or("0"), 0, kMaxEase);
+    auto easeOut = ParseInt(parsed.Value("--ease-out").value_or("0"), 0, kMaxEase);
+    if (!index || !track || !frame || !value || !easeIn || !easeOut)
+      return UsageError(io, "set-key needs a clip, a track, a frame, a value and eases 0..10");
+    done = doc.SetClipKey(*index, *track, {*frame - 1, *value, *easeIn, *easeOut});
+  } else if (action == "set-parent" && words.size() == 4) {
+    auto index = clipIndex(words[2]);
+    auto parent = words[3] == "none" ? std::optional(-1) : clipIndex(words[3]);
+    auto frame = ParseInt(parsed.Value("--frame").value_or("1"), 1, c.frames);
+    if (!index || !parent || !frame) return UsageError(io, "set-parent needs two clips");
+    doc.Select(*index);
+    doc.GoToFrame(*frame - 1);
+    done = doc.ChooseParent(*parent);
+    if (!done) io.err << "clip " << *parent << " cannot be the parent of clip " << *index << "\n";
+  } else if (action == "set-start" && words.size() == 4) {
+    auto index = clipIndex(words[2]);
+    auto start = ParseInt(words[3], 1, kMaxMovieFrames);
+    auto before = EdgeNamed(parsed.Value("--before").value_or("stop"));
+    auto after = EdgeNamed(parsed.Value("--after").value_or("stop"));
+    if (!index || !start || !before || !after)
+      return UsageError(io, "set-start needs a clip, a frame and stop/hold/loop/ping-pong");
+    doc.Select(*index);
+    done = doc.SetStartEnd(*before, *after, *start);
+    if (!done && !doc.LastStartFrame()) io.err << "clip " << *index << " is no sequence\n";
+  } else {
+    return UsageError(io, "unknown action or wrong number of words: " + action);
+  }
+  if (!done) return 1;
+  if (Status saved = doc.Save(path); !saved) {
+    io.err << saved.message() << "\n";
+    return 1;
+  }
+  ListClips(doc.composition(), io);
+  return 0;
+}
+
+}  // namespace
+
+const Command& CompCommand() {
+  static const Command kCommand{"comp", "build and edit a composition (.cmp)", kUsage,
+                                RunCompCommand};
+  return kCommand;
+}
+
+}  // namespace quenda::cli

@@ -1,0 +1,102 @@
+// `quenda compose`: frames of a composition as numbered Targa files, whole or in parts.
+
+#include <filesystem>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/console_prompt.h"
+#include "common/progress.h"
+#include "composer/core/composition_file.h"
+#include "composer/core/render_output.h"
+
+namespace quenda::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: quenda compose MOVIE.cmp --out DIR --name NAME [--frames A-B] [--write A-B]\n"
+    "                      [--start-number N] [--no-leading-zeros] [--matte]\n"
+    "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
+    "Writes DIR/NAME0000.tga onwards, one file per movie frame: 24-bit, or 32-bit with the\n"
+    "matte as alpha.\n\n"
+    "  --frames A-B        the whole job, from 1 (default: every frame); file numbers count\n"
+    "                      from its first frame, so split runs must all give the same range\n"
+    "  --write A-B         the part of the job this run writes (default: all of it)\n"
+    "  --start-number N    the number of the job's first file (default 0)\n"
+    "  --no-leading-zeros  numbers without zeros in front (default: four digits at least)\n"
+    "  --fields odd|even   interleave two half-frames, that field first in time\n"
+    "  --quality           best (bilinear, default) or fast (nearest pixel)\n"
+    "  --yes               discard clips whose pictures are all missing\n";
+
+int UsageError(CommandIo& io, const std::string& reason) {
+  io.err << "quenda compose: " << reason << "\n" << kUsage;
+  return 2;
+}
+
+int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
+  Arguments parsed(
+      args, {"--out", "--name", "--frames", "--write", "--start-number", "--fields", "--quality"},
+      {"--no-leading-zeros", "--matte", "--yes"});
+  if (!parsed.error().empty()) return UsageError(io, parsed.error());
+  if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
+  if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
+  ConsolePrompt prompt(io.err, parsed.Has("--yes"));
+  Result<Composition> loaded = LoadComposition(parsed.positional()[0], prompt);
+  if (!loaded) {
+    io.err << loaded.message() << "\n";
+    return 1;
+  }
+  const Composition& c = *loaded;
+  RenderOutputSettings settings = DefaultRenderOutputSettings(c);
+  settings.directory = *parsed.Value("--out");
+  if (settings.directory.back() != '/') settings.directory += '/';
+  settings.name = parsed.Value("--name").value_or("");
+  settings.leadingZeros = !parsed.Has("--no-leading-zeros");
+  settings.matte = parsed.Has("--matte");
+  if (auto text = parsed.Value("--start-number")) {
+    auto number = ParseInt(*text, 0, 99999999);
+    if (!number) return UsageError(io, "--start-number must be a whole number from 0");
+    settings.startNumber = *number;
+  }
+  if (auto text = parsed.Value("--fields")) {
+    if (*text != "odd" && *text != "even") return UsageError(io, "--fields must be odd or even");
+    settings.fields = true;
+    settings.fieldOrder = *text == "odd" ? FieldOrder::Odd : FieldOrder::Even;
+  }
+  std::string quality = parsed.Value("--quality").value_or("best");
+  if (quality != "best" && quality != "fast")
+    return UsageError(io, "--quality must be best or fast");
+  settings.best = quality == "best";
+  if (auto text = parsed.Value("--frames")) {
+    auto range = ParseRange(*text, 1, c.frames);
+    if (!range) return UsageError(io, "--frames must be A-B within the movie's frames");
+    settings.frameStart = range->first;
+    settings.frameEnd = range->second;
+  }
+  int writeFirst = settings.frameStart, writeLast = settings.frameEnd;
+  if (auto text = parsed.Value("--write")) {
+    auto range = ParseRange(*text, settings.frameStart, settings.frameEnd);
+    if (!range) return UsageError(io, "--write must be A-B within --frames");
+    writeFirst = range->first;
+    writeLast = range->second;
+  }
+  std::error_code ignored;  // a folder that cannot be made is reported by the first write
+  std::filesystem::create_directories(settings.directory, ignored);
+  NullProgress progress;
+  ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};
+  RenderOutputResult result =
+      RenderFrames(c, settings, prompt, progress, writeFirst, writeLast, sink);
+  if (result.outcome != RenderOutputOutcome::Finished) return 1;
+  io.out << "wrote " << RenderFilePath(settings, writeFirst) << " .. "
+         << RenderFilePath(settings, writeLast) << "\n";
+  return 0;
+}
+
+}  // namespace
+
+const Command& ComposeCommand() {
+  static const Command kCommand{"compose", "render composition frames to Targa files", kUsage,
+                                RunComposeCommand};
+  return kCommand;
+}
+
+}  // namespace quenda::cli

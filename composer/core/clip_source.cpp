@@ -1,0 +1,94 @@
+#include "composer/core/clip_source.h"
+
+#include <algorithm>
+
+#include "common/byte_order.h"
+#include "common/file_io.h"
+#include "common/frame_sequence.h"
+#include "common/targa.h"
+
+namespace quenda {
+
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A number no frame file name would hold keeps the stepping finite on odd names.
+constexpr int kLargestFrameNumber = 99999999;
+
+}  // namespace
+
+Result<ClipPathParts> SplitClipPath(const std::string& path) {
+  ClipPathParts parts;
+  std::size_t slash = path.find_last_of("/\\");
+  std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  parts.directory = path.substr(0, nameStart);
+  std::size_t i = nameStart;
+  while (i < path.size() && !IsDigit(path[i]) && path[i] != '.') ++i;
+  parts.name = path.substr(nameStart, i - nameStart);
+  std::size_t digitsStart = i;
+  long long value = 0;
+  while (i < path.size() && IsDigit(path[i])) {
+    value = std::min<long long>(value * 10 + (path[i] - '0'), kLargestFrameNumber);
+    ++i;
+  }
+  parts.digitCount = int(i - digitsStart);
+  parts.startNumber = int(value);
+  if (parts.digitCount > 0 && (i >= path.size() || path[i] != '.'))
+    return Error{"Invalid filename format in clip file " + path +
+                 "\nNumbers should only appear at the end of clip name."};
+  return parts;
+}
+
+void FindSequenceRange(ClipRecord& clip, int startNumber) {
+  int first = startNumber;
+  while (first > 0 && FrameExists(ClipFramePath(clip, first - 1))) --first;
+  int last = startNumber;
+  while (last < kLargestFrameNumber && FrameExists(ClipFramePath(clip, last + 1))) ++last;
+  clip.firstFrame = first;
+  clip.lastFrame = last;
+  clip.span = last - first;
+}
+
+Status PointClipAt(const std::string& path, ClipRecord& clip) {
+  if (Status checked = CheckTarga(path, TargaReader::ComposerPicking); !checked) return checked;
+  Result<ClipPathParts> parts = SplitClipPath(path);
+  if (!parts) return parts.status();
+  clip.directory = parts->directory;
+  clip.name = parts->name;
+  clip.digitCount = parts->digitCount;
+  if (parts->digitCount == 0) {
+    clip.singleImage = 1;
+    clip.firstFrame = clip.lastFrame = clip.span = 0;
+  } else {
+    clip.singleImage = 0;
+    FindSequenceRange(clip, parts->startNumber);
+  }
+  if (auto header = ReadFileBytes(path, 0, kTargaHeaderSize);
+      header && header->size() == kTargaHeaderSize) {
+    clip.imageWidth = GetU16LE(header->data() + 12);
+    clip.imageHeight = GetU16LE(header->data() + 14);
+  }
+  return {};
+}
+
+Status ParseClipFile(const std::string& path, int movieWidth, int movieHeight, ClipRecord& clip) {
+  if (Status pointed = PointClipAt(path, clip); !pointed) return pointed;
+  clip.movieStart = 0;
+  clip.beforeStart = clip.afterEnd = EdgeBehaviour::Stop;
+  clip.tracks[kPositionX] = KeyTrack({{0, movieWidth * 0.5, 0, 0}});
+  clip.tracks[kPositionY] = KeyTrack({{0, movieHeight * 0.5, 0, 0}});
+  clip.tracks[kScaleX] = KeyTrack({{0, 1.0, 0, 0}});
+  clip.tracks[kScaleY] = KeyTrack({{0, 1.0, 0, 0}});
+  clip.tracks[kRotation] = KeyTrack({{0, 0.0, 0, 0}});
+  clip.kind = ClipKind::Image;
+  clip.selected = 0;
+  clip.hidden = 0;
+  clip.label = clip.name;
+  clip.parentIndex = -1;
+  return {};
+}
+
+}  // namespace quenda

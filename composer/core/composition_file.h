@@ -1,0 +1,42 @@
+#pragma once
+// Composition files (.cmp): the document archive of the settings followed by the clip records,
+// with no header or version. EncodeComposition and ParseComposition are exact inverses on
+// every composition they accept; LoadComposition adds the search for clips whose pictures
+// have gone.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/prompt.h"
+#include "common/result.h"
+#include "composer/core/composition.h"
+
+namespace quenda {
+
+inline constexpr std::size_t kCompositionHeaderSize = 76;
+inline constexpr std::size_t kKeyRecordSize = 20;
+inline constexpr const char* kCompositionFilter = "Quenda Composition Files (*.cmp)";
+inline constexpr const char* kTargaFilter = "Targa Images (*.tga)";
+
+std::vector<uint8_t> EncodeComposition(const Composition& composition);
+
+// The records as stored, after the load-time fix-ups that need no files: a single image's
+// first and last frames become 0, and a parent index that names no other clip becomes -1.
+// A file that ends early, or whose counts or codes no composition can hold (more than 249
+// clips, more than 500 keys in a track, an unknown clip kind or start/end code, a movie side
+// outside 16..2500, a quality other than 0..2), is refused
+// with the archive's "incomplete or damaged" message naming `path`.
+Result<Composition> ParseComposition(std::span<const uint8_t> bytes, std::string_view path);
+
+// Writes through the archive's atomic save: a failure leaves the old file as it was.
+Status SaveComposition(const std::string& path, const Composition& composition);
+
+// Reads and parses the file, then checks every image clip's frames: a clip missing some frames
+// is kept with a warning; one missing all of them is looked for through `prompt` until it is
+// found or discarded (see lost_clips.h).
+Result<Composition> LoadComposition(const std::string& path, Prompt& prompt);
+
+}  // namespace quenda

@@ -1,0 +1,26 @@
+#pragma once
+// Clips whose pictures are gone when a composition is opened: found again through the user, or
+// discarded.
+
+#include "common/prompt.h"
+#include "composer/core/composition.h"
+
+namespace quenda {
+
+// A user who neither finds nor discards a clip is asked again; after this many rounds (an
+// unattended prompt that always cancels and answers No) the clip is discarded, so opening a
+// file always ends.
+inline constexpr int kMaxFindRounds = 100;
+inline constexpr const char* kFindClipDefaultName = "Select_A_Sequence.tga";
+
+enum class FrameCoverage { All, Some, None };
+
+// Which of an image clip's frame files exist (open for reading).
+FrameCoverage CheckClipFrames(const ClipRecord& clip);
+
+// For every image clip in index order: a clip with some frames missing stays, with the
+// warning; one with none is looked for through `prompt` until its pictures are found or it is
+// discarded. A discarded clip's children lose their parent and parent indices above it drop.
+void FindLostClips(Composition& composition, Prompt& prompt);
+
+}  // namespace quenda

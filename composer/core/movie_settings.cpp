@@ -1,0 +1,103 @@
+#include "composer/core/movie_settings.h"
+
+namespace quenda {
+
+namespace {
+
+bool InRange(int v, int lo, int hi) {
+  return v >= lo && v <= hi;
+}
+
+Error RangeError(std::string_view field, double lo, double hi) {
+  auto text = [](double v) {
+    std::string s = std::to_string(v);
+    s.erase(s.find_last_not_of('0') + 1);
+    if (!s.empty() && s.back() == '.') s.pop_back();
+    return s;
+  };
+  return Error{"Please enter a value between " + text(lo) + " and " + text(hi) + " for " +
+               std::string(field) + "."};
+}
+
+}  // namespace
+
+std::optional<MoviePreset> FindMoviePreset(std::string_view name) {
+  for (const MoviePreset& preset : kMoviePresets)
+    if (preset.name == name) return preset;
+  return std::nullopt;
+}
+
+std::optional<float> AspectForChoice(AspectChoice choice) {
+  switch (choice) {
+    case AspectChoice::Square:
+      return 1.0f;
+    case AspectChoice::D1Ntsc:
+      return 0.9f;
+    case AspectChoice::D1Pal:
+      return 1.067f;
+    case AspectChoice::Custom:
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+Status CheckNewMovieValues(const NewMovieValues& v) {
+  if (!InRange(v.frames, 1, kMaxMovieFrames)) return RangeError("Frames", 1, kMaxMovieFrames);
+  if (!InRange(v.width, kMinMovieSide, kMaxMovieSide))
+    return RangeError("Width", kMinMovieSide, kMaxMovieSide);
+  if (!InRange(v.height, kMinMovieSide, kMaxMovieSide))
+    return RangeError("Height", kMinMovieSide, kMaxMovieSide);
+  if (!(v.pixelAspect >= 0.1f && v.pixelAspect <= 3.0f))
+    return RangeError("Pixel Aspect", 0.1, 3.0);
+  if (!InRange(v.frameRate, 1, kMaxFrameRate)) return RangeError("Frame Rate", 1, kMaxFrameRate);
+  return {};
+}
+
+Composition NewMovie(const NewMovieValues& values) {
+  Composition c;
+  c.width = values.width;
+  c.height = values.height;
+  c.frames = values.frames;
+  c.backgroundColor = values.backgroundColor;
+  c.frameRate = values.frameRate;
+  c.pixelAspect = values.pixelAspect;
+  return c;
+}
+
+OpenMovieValues CurrentMovieValues(const Composition& c) {
+  OpenMovieValues v;
+  v.frames = c.frames;
+  v.backgroundColor = c.backgroundColor;
+  v.actionSafePercent = double(c.actionSafe) * 100.0;
+  v.titleSafePercent = double(c.titleSafe) * 100.0;
+  v.units = c.units;
+  v.dpi = c.dpi;
+  return v;
+}
+
+Status CheckSafeFrame(const OpenMovieValues& values) {
+  if (!(values.actionSafePercent < values.titleSafePercent)) return Error{kSafeFrameMessage};
+  return {};
+}
+
+int LastKeyedFrame(const Composition& c) {
+  int last = -1;
+  for (const ClipRecord& clip : c.clips)
+    for (const KeyTrack& track : clip.tracks)
+      for (const Key& key : track.keys())
+        if (key.frame < c.frames && key.frame > last) last = key.frame;
+  return last;
+}
+
+Status ApplyMovieSettings(Composition& c, const OpenMovieValues& values) {
+  if (values.frames <= LastKeyedFrame(c)) return Error{kKeysInClippedFramesMessage};
+  c.actionSafe = float(values.actionSafePercent * 0.01);
+  c.titleSafe = float(values.titleSafePercent * 0.01);
+  c.frames = values.frames;
+  c.backgroundColor = values.backgroundColor;
+  c.units = values.units;
+  c.dpi = values.dpi;
+  return {};
+}
+
+}  // namespace quenda

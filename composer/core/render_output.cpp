@@ -1,0 +1,121 @@
+#include "composer/core/render_output.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/atomic_file.h"
+#include "common/targa.h"
+
+namespace quenda {
+
+RenderOutputSettings DefaultRenderOutputSettings(const Composition& composition) {
+  RenderOutputSettings settings;
+  settings.frameEnd = composition.frames;
+  return settings;
+}
+
+RenderOutputSettings NormalizeRenderOutputSettings(RenderOutputSettings s,
+                                                   const Composition& composition) {
+  int last = std::max(composition.frames, 1);
+  s.frameStart = std::clamp(s.frameStart, 1, last);
+  s.frameEnd = std::clamp(s.frameEnd, 1, last);
+  s.frameStart = std::min(s.frameStart, s.frameEnd);
+  return s;
+}
+
+std::string OutputDirectoryFromPick(const std::string& picked) {
+  std::size_t slash = picked.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : picked.substr(0, slash + 1);
+}
+
+std::string RenderFilePath(const RenderOutputSettings& settings, int frame) {
+  long long number = static_cast<long long>(settings.startNumber) + (frame - settings.frameStart);
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%0*lld", settings.leadingZeros ? kRenderNumberDigits : 0,
+                number);
+  return settings.directory + settings.name + digits + ".tga";
+}
+
+RenderedPicture RenderPicture(const Composition& composition, const RenderOutputSettings& settings,
+                              int frame, const ComposeSink& sink) {
+  ComposeOptions options{0, settings.best, settings.matte, 0};
+  FrameBuffer first = ComposeFrame(composition, frame - 1, options, sink);
+  FrameBuffer second;
+  if (settings.fields) {
+    options.timeOffset = 0.5;
+    second = ComposeFrame(composition, frame - 1, options, sink);
+  }
+  RenderedPicture picture;
+  picture.width = composition.width;
+  picture.height = composition.height;
+  picture.bytesPerPixel = settings.matte ? 4 : 3;
+  const int w = picture.width, h = picture.height, bpp = picture.bytesPerPixel;
+  picture.pixels.resize(std::size_t(w) * std::size_t(h) * std::size_t(bpp));
+  for (int row = 0; row < h; ++row) {
+    const FrameBuffer* source = &first;
+    if (settings.fields) {
+      int line = h - row;  // 1 for the top line
+      bool oddLine = line % 2 == 1;
+      bool fromFirst = settings.fieldOrder == FieldOrder::Odd ? oddLine : !oddLine;
+      source = fromFirst ? &first : &second;
+    }
+    for (int col = 0; col < w; ++col) {
+      std::size_t from = std::size_t(row) * std::size_t(source->width) + std::size_t(col);
+      uint8_t* to = picture.pixels.data() +
+                    (std::size_t(row) * std::size_t(w) + std::size_t(col)) * std::size_t(bpp);
+      to[0] = source->bgr[from * 3];
+      to[1] = source->bgr[from * 3 + 1];
+      to[2] = source->bgr[from * 3 + 2];
+      if (settings.matte) to[3] = source->matte[from];
+    }
+  }
+  return picture;
+}
+
+std::vector<uint8_t> EncodeTarga24(int width, int height, const uint8_t* bgrBottomUp) {
+  const std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 3;
+  std::vector<uint8_t> bytes(kTargaHeaderSize + pixelBytes, 0);
+  bytes[2] = 2;
+  bytes[12] = uint8_t(width);
+  bytes[13] = uint8_t(width >> 8);
+  bytes[14] = uint8_t(height);
+  bytes[15] = uint8_t(height >> 8);
+  bytes[16] = 24;
+  std::copy(bgrBottomUp, bgrBottomUp + pixelBytes, bytes.begin() + kTargaHeaderSize);
+  return bytes;
+}
+
+RenderOutputResult RenderFrames(const Composition& composition, const RenderOutputSettings& job,
+                                Prompt& prompt, Progress& progress, int writeFirst, int writeLast,
+                                const ComposeSink& sink) {
+  RenderOutputSettings settings = NormalizeRenderOutputSettings(job, composition);
+  int first = writeFirst > 0 ? std::max(writeFirst, settings.frameStart) : settings.frameStart;
+  int last = writeLast > 0 ? std::min(writeLast, settings.frameEnd) : settings.frameEnd;
+  RenderOutputResult result;
+  progress.SetStage("Rendering...");
+  for (int frame = first; frame <= last; ++frame) {
+    progress.SetStage("Rendering Frame : " + std::to_string(frame));
+    progress.SetPercent((frame - first) * 100 / (last - first + 1));
+    RenderedPicture picture = RenderPicture(composition, settings, frame, sink);
+    std::string path = RenderFilePath(settings, frame);
+    WriteFailure failure =
+        picture.bytesPerPixel == 4
+            ? WriteTarga32(path, picture.width, picture.height, picture.pixels.data())
+            : WriteFileAtomically(
+                  path, EncodeTarga24(picture.width, picture.height, picture.pixels.data()));
+    if (failure != WriteFailure::None) {
+      prompt.Message("Could not write " + path + ", disk full or read only?", MessageIcon::Error);
+      result.outcome = RenderOutputOutcome::WriteFailed;
+      return result;
+    }
+    ++result.filesWritten;
+    if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop rendering?")) {
+      prompt.Message("Stopped after Frame : " + std::to_string(frame));
+      result.outcome = RenderOutputOutcome::Stopped;
+      break;
+    }
+  }
+  return result;
+}
+
+}  // namespace quenda

@@ -1,0 +1,85 @@
+#pragma once
+// Render Output: movie frames composited at full size into numbered Targa files.
+//
+// - Files: directory + Name + number + ".tga"; the number is Start Frm + (frame - Frame Start)
+//   for each movie frame from Frame Start to Frame End (1-based), written in that order. With
+//   leading zeros the number has at least four digits (walk0001.tga), without them none. The
+//   name of a frame depends only on the job's Frame Start, so a job split into parts across
+//   machines (RenderJob::writeFirst/writeLast) writes exactly the files of one whole run.
+// - Quality: "Best" samples bilinearly, "Fast" takes the nearest pixel.
+// - Fields: the picture interleaves two half-frames. The field shown first in time is
+//   composited at the frame itself, the other half a frame later (motion and effect values
+//   at frame + 0.5, the same clip pictures). Lines are counted from the top of the picture,
+//   the top line being line 1; with Odd first the odd lines come from the first half-frame and
+//   the even lines from the second, with Even first the other way round.
+// - Matte: without it the files are 24-bit; with it 32-bit, alpha being the matte (the alpha
+//   every clip laid down, added up to 255; the background alone has alpha 0). With fields
+//   the matte is interleaved like the colours.
+
+#include <string>
+
+#include "common/progress.h"
+#include "common/prompt.h"
+#include "composer/core/compose_frame.h"
+
+namespace quenda {
+
+enum class FieldOrder { Odd, Even };
+
+struct RenderOutputSettings {
+  int frameStart = 1;  // 1-based, the whole job
+  int frameEnd = 1;
+  std::string name;
+  int startNumber = 0;    // "Start Frm": the number of the file of frameStart
+  std::string directory;  // ends with '/'
+  bool leadingZeros = true;
+  bool fields = false;
+  FieldOrder fieldOrder = FieldOrder::Odd;
+  bool best = true;
+  bool matte = false;
+};
+
+inline constexpr int kRenderNumberDigits = 4;
+
+// The dialog's defaults: frames 1..frames, start number 0, leading zeros, Best, no fields or
+// matte.
+RenderOutputSettings DefaultRenderOutputSettings(const Composition& composition);
+// Frame Start and End kept within 1..frames with the start at most the end.
+RenderOutputSettings NormalizeRenderOutputSettings(RenderOutputSettings settings,
+                                                   const Composition& composition);
+// The directory chosen in the folder dialog, cut back to its last separator.
+std::string OutputDirectoryFromPick(const std::string& picked);
+
+// The file that movie frame `frame` (1-based) of the job goes to.
+std::string RenderFilePath(const RenderOutputSettings& settings, int frame);
+
+// One finished picture: width x height of the movie, 3 or 4 bytes per pixel bottom row first.
+struct RenderedPicture {
+  int width = 0;
+  int height = 0;
+  int bytesPerPixel = 3;
+  std::vector<uint8_t> pixels;
+};
+
+// Movie frame `frame` (1-based) as it is written.
+RenderedPicture RenderPicture(const Composition& composition, const RenderOutputSettings& settings,
+                              int frame, const ComposeSink& sink = {});
+
+// The 24-bit file of a picture: an 18-byte header (type 2, depth 24) and the pixels.
+std::vector<uint8_t> EncodeTarga24(int width, int height, const uint8_t* bgrBottomUp);
+
+enum class RenderOutputOutcome { Finished, Stopped, WriteFailed };
+
+struct RenderOutputResult {
+  RenderOutputOutcome outcome = RenderOutputOutcome::Finished;
+  int filesWritten = 0;
+};
+
+// Writes frames writeFirst..writeLast (1-based, within the job; 0 for the whole job) with a
+// progress display; STOP asks "Do you want to stop rendering?" after the frame in hand.
+RenderOutputResult RenderFrames(const Composition& composition,
+                                const RenderOutputSettings& settings, Prompt& prompt,
+                                Progress& progress, int writeFirst = 0, int writeLast = 0,
+                                const ComposeSink& sink = {});
+
+}  // namespace quenda

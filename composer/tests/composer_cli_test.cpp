@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "cli/tests/tool_run.h"
+#include "common/scripted_prompt.h"
+#include "composer/core/composition_file.h"
+#include "composer/tests/composer_test_files.h"
+#include "testing/test_support.h"
+
+namespace quenda::cli {
+namespace {
+
+class CompTool : public ::testing::Test {
+ protected:
+  CompTool() : movie(dir.File("m.cmp")) {}
+  ToolOutput Run(std::vector<std::string> args) { return RunTool(args); }
+  Composition Load() {
+    ScriptedPrompt prompt;
+    Result<Composition> c = LoadComposition(movie, prompt);
+    EXPECT_TRUE(c.ok()) << c.message();
+    return c.ok() ? *c : Composition{};
+  }
+  // A 47 x 33 movie with a three-frame sequence behind a blur, parented to a virtual clip.
+  void Build() {
+    testing::WriteClipSequence(dir.path(), "walk", 2, 1, 3, 12, 10);
+    ASSERT_EQ(
+        Run({"comp", "new", movie, "--size", "47x33", "--frames", "2", "--background", "102030"})
+            .code,
+        0);
+    ToolOutput added = Run({"comp", "add-clip", movie, dir.File("walk02.tga"), "--yes"});
+    ASSERT_EQ(added.code, 0) << added.err;
+    ASSERT_EQ(Run({"comp", "add-effect", movie, "blur", "--in-front-of", "0"}).code, 0);
+    ASSERT_EQ(Run({"comp", "set-key", movie, "0", "a", "1", "2"}).code, 0);
+    ASSERT_EQ(Run({"comp", "add-virtual", movie}).code, 0);
+    ASSERT_EQ(Run({"comp", "set-key", movie, "2", "x", "3", "30", "--ease-in", "4"}).code, 0);
+    ToolOutput parented = Run({"comp", "set-parent", movie, "2", "0"});
+    ASSERT_EQ(parented.code, 0) << parented.err;
+  }
+  testing::TempDir dir;
+  std::string movie;
+};
+
+TEST_F(CompTool, BuildsACompositionStepByStep) {
+  ASSERT_EQ(Run({"comp", "new", movie}).code, 0);
+  EXPECT_EQ(testing::ReadBytes(movie).size(), kCompositionHeaderSize);
+  Build();
+  Composition c = Load();
+  EXPECT_EQ(c.width, 47);
+  EXPECT_EQ(c.frames, 3);  // lengthened for the sequence
+  EXPECT_EQ(c.backgroundColor, 0x00302010u);
+  ASSERT_EQ(c.clipCount(), 3);
+  EXPECT_EQ(c.clips[0].kind, ClipKind::Virtual);
+  EXPECT_EQ(c.clips[1].kind, ClipKind::Blur);
+  EXPECT_EQ(c.clips[1].tracks[kPositionX].Evaluate(0), 2.0);
+  EXPECT_EQ(c.clips[2].name, "walk");
+  EXPECT_EQ(c.clips[2].parentIndex, 0);
+  EXPECT_EQ(c.clips[2].tracks[kPositionX].keys().back().easeIn, 4);
+  ToolOutput listed = Run({"comp", "list", movie});
+  EXPECT_NE(listed.out.find("2  walk (1)  frames 1..3 from frame 1  parent 0"), std::string::npos)
+      << listed.out;
+}
+
+TEST_F(CompTool, RefusesWhatItCannotDo) {
+  ASSERT_EQ(Run({"comp", "new", movie}).code, 0);
+  ToolOutput unknown = Run({"comp", "add-effect", movie, "sparkle"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_NE(unknown.err.find("unknown effect 'sparkle'"), std::string::npos);
+  EXPECT_EQ(Run({"comp", "set-key", movie, "0", "x", "1", "5"}).code, 2);  // no clip 0
+  ToolOutput missing = Run({"comp", "add-clip", movie, dir.File("none.tga")});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("Could not add a new clip."), std::string::npos);
+  EXPECT_EQ(Run({"comp", "new", movie, "--size", "8x8"}).code, 2);
+  EXPECT_EQ(Run({"compose", movie}).code, 2);
+}
+
+TEST_F(CompTool, SplitComposeWritesTheFilesOfOneRun) {
+  Build();
+  std::string whole = dir.path() + "whole/", split = dir.path() + "split/";
+  ToolOutput run = Run({"compose", movie, "--out", whole, "--name", "f", "--matte"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  ASSERT_EQ(Run({"compose", movie, "--out", split, "--name", "f", "--matte", "--frames", "1-3",
+                 "--write", "3-3"})
+                .code,
+            0);
+  ASSERT_EQ(Run({"compose", movie, "--out", split, "--name", "f", "--matte", "--frames", "1-3",
+                 "--write", "1-2"})
+                .code,
+            0);
+  EXPECT_EQ(testing::ListDirectory(whole),
+            (std::vector<std::string>{"f0000.tga", "f0001.tga", "f0002.tga"}));
+  for (const char* name : {"f0000.tga", "f0001.tga", "f0002.tga"})
+    EXPECT_EQ(testing::ReadBytes(whole + name), testing::ReadBytes(split + name)) << name;
+  EXPECT_EQ(testing::ReadBytes(whole + "f0000.tga").size(), 18u + 47 * 33 * 4);
+}
+
+TEST_F(CompTool, PreviewWritesAMovie) {
+  Build();
+  ToolOutput run = Run({"preview", movie, "--out", dir.File("p.avi"), "--scale", "full"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("3 frames"), std::string::npos);
+  EXPECT_GT(testing::ReadBytes(dir.File("p.avi")).size(), 100u);
+  EXPECT_EQ(Run({"preview", movie, "--out", dir.File("q.avi"), "--step", "99"}).code, 2);
+}
+
+}  // namespace
+}  // namespace quenda::cli

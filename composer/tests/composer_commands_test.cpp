@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/scripted_prompt.h"
+#include "composer/core/composer_doc.h"
+#include "composer/core/composition_file.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+struct Recorder : ComposerListener {
+  void OnUpdate(int hint) override { hints.push_back(hint); }
+  std::vector<int> hints;
+};
+
+class ComposerCommands : public ::testing::Test {
+ protected:
+  ComposerCommands() : doc(prompt) {
+    doc.AddListener(&recorder);
+    auto none = [] { return std::optional<NewMovieValues>(); };
+    doc.OnNewDocument(none);
+    doc.OnNewDocument(none);
+    NewMovieValues values;
+    values.width = 720;
+    values.height = 576;
+    values.frames = 50;
+    EXPECT_TRUE(doc.OnNewDocument([&] { return std::optional(values); }));
+  }
+  // Virtual clips are image-like for keys and need no files.
+  void AddVirtuals(int count) {
+    for (int i = 0; i < count; ++i) ASSERT_TRUE(doc.AddVirtualParent());
+  }
+  static ChooseKeyKind Pick(KeyKind kind) {
+    return [kind](const std::vector<KeyKind>&) { return std::optional(kind); };
+  }
+  const ClipRecord& Clip(int i) { return doc.composition().clips[std::size_t(i)]; }
+
+  ScriptedPrompt prompt;
+  CComposerDoc doc;
+  Recorder recorder;
+};
+
+TEST_F(ComposerCommands, NewDocumentSkipsTwiceThenTakesTheDialog) {
+  ScriptedPrompt p;
+  CComposerDoc fresh(p);
+  int asked = 0;
+  auto dialog = [&] {
+    ++asked;
+    return std::optional<NewMovieValues>();
+  };
+  EXPECT_TRUE(fresh.OnNewDocument(dialog));
+  EXPECT_TRUE(fresh.OnNewDocument(dialog));
+  EXPECT_EQ(asked, 0);
+  EXPECT_FALSE(fresh.OnNewDocument(dialog));  // Cancel keeps the old document
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(doc.composition().width, 720);
+  EXPECT_EQ(doc.composition().frames, 50);
+  EXPECT_EQ(doc.composition().timelineZoom, 32);
+  EXPECT_FALSE(doc.CanUndo());
+}
+
+TEST_F(ComposerCommands, SettingsRefuseBadSafeFramesAndClippedKeys) {
+  AddVirtuals(1);
+  doc.Select(0);
+  doc.GoToFrame(30);
+  ASSERT_TRUE(doc.InsertKey(Pick(KeyKind::Rotation)));
+  OpenMovieValues values = CurrentMovieValues(doc.composition());
+  values.actionSafePercent = 20;
+  values.titleSafePercent = 20;
+  EXPECT_FALSE(doc.ApplySettings(values));
+  values.titleSafePercent = 25;
+  values.frames = 30;
+  EXPECT_FALSE(doc.ApplySettings(values));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{kSafeFrameMessage, kKeysInClippedFramesMessage}));
+  EXPECT_EQ(doc.composition().frames, 50);
+  values.frames = 31;
+  EXPECT_TRUE(doc.ApplySettings(values));
+  EXPECT_EQ(doc.composition().frames, 31);
+  EXPECT_FLOAT_EQ(doc.composition().titleSafe, 0.25f);
+  doc.Undo();
+  EXPECT_EQ(doc.composition().frames, 50);
+  EXPECT_FALSE(doc.CanUndo());
+}
+
+TEST(MoviePresets, MotionPictureShowsCustomAspect) {
+  std::optional<MoviePreset> preset = FindMoviePreset("Motion Picture");
+  ASSERT_TRUE(preset);
+  EXPECT_EQ(preset->aspectShown, AspectChoice::Custom);
+  EXPECT_FLOAT_EQ(preset->pixelAspect, 2.0f);
+  EXPECT_FALSE(FindMoviePreset("Custom"));
+  EXPECT_EQ(FindMoviePreset("D1 PAL")->width, 720);
+  NewMovieValues values;
+  values.width = 15;
+  EXPECT_FALSE(CheckNewMovieValues(values).ok());
+  values.width = 2500;
+  EXPECT_TRUE(CheckNewMovieValues(values).ok());
+}
+
+TEST_F(ComposerCommands, KeyCommandsAndTheirMessages) {
+  EXPECT_FALSE(doc.InsertKey(Pick(KeyKind::Scale)));
+  EXPECT_FALSE(doc.DeleteKey(Pick(KeyKind::Scale)));
+  AddVirtuals(1);
+  doc.Select(0);
+  EXPECT_FALSE(doc.InsertKey(Pick(KeyKind::Scale)));     // frame 0 has all three kinds
+  EXPECT_FALSE(doc.DeleteKey(Pick(KeyKind::Rotation)));  // the only rotation key
+  doc.GoToFrame(5);
+  EXPECT_FALSE(doc.DeleteKey(Pick(KeyKind::Position)));
+  std::vector<KeyKind> offered;
+  ASSERT_TRUE(doc.InsertKey([&](const std::vector<KeyKind>& kinds) {
+    offered = kinds;
+    return std::optional(KeyKind::Scale);
+  }));
+  EXPECT_EQ(offered, (std::vector<KeyKind>{KeyKind::Position, KeyKind::Scale, KeyKind::Rotation}));
+  EXPECT_TRUE(Clip(0).tracks[kScaleY].HasKey(5));
+  EXPECT_FALSE(Clip(0).tracks[kPositionX].HasKey(5));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"You must select a clip", "Select a clip", "Keys exists.",
+                                      "Can not delete the last key", "No key exists"}));
+  doc.Undo();
+  EXPECT_FALSE(Clip(0).tracks[kScaleY].HasKey(5));
+}
+
+TEST_F(ComposerCommands, EditKeyMovesKeysAndRefusesOccupiedFrames) {
+  AddVirtuals(1);
+  doc.Select(0);
+  doc.GoToFrame(9);
+  ASSERT_TRUE(doc.InsertKey(Pick(KeyKind::Position)));
+  auto moveTo = [](int frame) {
+    return [frame](const KeyEditValues& v) {
+      KeyEditValues edited = v;
+      edited.frame = frame;
+      edited.a = 11;
+      edited.easeInA = 4;
+      edited.easeOutB = 12;  // beyond the slider: kept within 0..10
+      return std::optional(edited);
+    };
+  };
+  EXPECT_FALSE(doc.EditKey(Pick(KeyKind::Position), moveTo(0)));
+  EXPECT_FALSE(doc.EditKey(Pick(KeyKind::Position), moveTo(50)));
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+                                "A position key exists in the changed frame, delete that key first",
+                                "Please enter a key time between 1 and 50"}));
+  ASSERT_TRUE(doc.EditKey(Pick(KeyKind::Position), moveTo(20)));
+  const KeyTrack& x = Clip(0).tracks[kPositionX];
+  EXPECT_FALSE(x.HasKey(9));
+  ASSERT_TRUE(x.HasKey(20));
+  EXPECT_EQ(x.keys()[std::size_t(x.IndexOfKey(20))], (Key{20, 11.0, 4, 0}));
+  const KeyTrack& y = Clip(0).tracks[kPositionY];
+  EXPECT_EQ(y.keys()[std::size_t(y.IndexOfKey(20))].easeOut, 10);
+}
+
+TEST_F(ComposerCommands, CopyAndPasteKeysBetweenClipsOfOneKind) {
+  AddVirtuals(1);
+  ASSERT_TRUE(doc.AddEffectClip(ClipKind::Blur));
+  doc.Select(1);  // the virtual clip, now behind the effect
+  ASSERT_TRUE(doc.CanCopyKey());
+  doc.CopyKey();
+  doc.Select(0);
+  EXPECT_FALSE(doc.PasteKey());
+  EXPECT_EQ(prompt.Texts().back(), "Can not paste to a different type of clip from source!");
+  AddVirtuals(1);  // in front of the effect clip, index 0
+  doc.Select(0);
+  doc.GoToFrame(7);
+  ASSERT_TRUE(doc.PasteKey());
+  EXPECT_EQ(Clip(0).tracks[kPositionX].keys().back().frame, 7);
+  EXPECT_DOUBLE_EQ(Clip(0).tracks[kScaleX].keys().back().value, 1.0);
+  prompt.QueueAnswer(false);
+  EXPECT_FALSE(doc.PasteKey());
+  EXPECT_EQ(prompt.Texts().back(), "Overwrite existing keys?");
+}
+
+TEST_F(ComposerCommands, LayerOrderSwapsParentIndices) {
+  AddVirtuals(3);  // each lands in front of the selection (none): all at index 0
+  doc.Select(1);
+  ASSERT_TRUE(doc.ChooseParent(2));
+  doc.Select(2);
+  ASSERT_TRUE(doc.ToFront());
+  EXPECT_EQ(Clip(2).parentIndex, 1);
+  EXPECT_EQ(Clip(1).selected, 1);
+  ASSERT_TRUE(doc.ToFront());
+  EXPECT_EQ(Clip(2).parentIndex, 0);
+  EXPECT_FALSE(doc.ToFront());
+  doc.SelectDown();
+  EXPECT_EQ(doc.composition().SelectedIndex(), 1);
+}
+
+TEST_F(ComposerCommands, DuplicateAndDeleteRenumber) {
+  AddVirtuals(2);
+  doc.Select(1);
+  ASSERT_TRUE(doc.ChooseParent(0));
+  EXPECT_EQ(Clip(1).parentIndex, 0);
+  doc.Select(0);
+  prompt.QueueAnswer(true);
+  ASSERT_TRUE(doc.DuplicateClip());
+  ASSERT_EQ(doc.composition().clipCount(), 3);
+  EXPECT_EQ(Clip(1).selected, 1);     // the original moved back
+  EXPECT_EQ(Clip(0).selected, 0);     // the copy in front
+  EXPECT_EQ(Clip(2).parentIndex, 1);  // the child follows the original
+  EXPECT_EQ(Clip(0).label, "*Virtual* (3)");
+  prompt.QueueAnswer(true);
+  prompt.QueueAnswer(true);
+  doc.Select(1);
+  ASSERT_TRUE(doc.DeleteClip());
+  EXPECT_EQ(doc.composition().clipCount(), 2);
+  EXPECT_EQ(Clip(1).parentIndex, -1);
+  EXPECT_EQ(prompt.Texts()[1], "Delete Clip \"*Virtual* (2)\"");
+  EXPECT_EQ(prompt.Texts()[2], "This clip is parent of another clips, Delete?");
+}
+
+TEST_F(ComposerCommands, ClipLimitAndEffectsInFrontOfTheSelection) {
+  AddVirtuals(2);
+  doc.Select(1);
+  ASSERT_TRUE(doc.AddEffectClip(ClipKind::Underwater));
+  EXPECT_EQ(Clip(1).kind, ClipKind::Underwater);
+  EXPECT_EQ(Clip(1).label, "FX: Underwater");
+  EXPECT_EQ(Clip(1).tracks[kPositionX].keys()[0].value, 10.0);
+  EXPECT_EQ(Clip(2).selected, 1);
+  AddVirtuals(kMaxClips - 3);
+  EXPECT_FALSE(doc.AddVirtualParent());
+  EXPECT_EQ(prompt.Texts().back(), "Sorry there is a limit of 250 clips.");
+  prompt.QueueAnswer(true);
+  EXPECT_FALSE(doc.DuplicateClip());
+  EXPECT_EQ(prompt.Texts().back(), "Sorry there is a limit of 250 clips");
+  EXPECT_EQ(doc.composition().clipCount(), kMaxClips);
+}
+
+TEST_F(ComposerCommands, ParentChoicesSkipChildrenEffectsAndTheCurrentParent) {
+  AddVirtuals(3);
+  ASSERT_TRUE(doc.AddEffectClip(ClipKind::Blur));  // index 0
+  doc.Select(2);
+  ASSERT_TRUE(doc.ChooseParent(1));
+  doc.Select(3);
+  // Clip 2 has a parent, clip 0 is an effect: only clip 1 can be chosen.
+  EXPECT_EQ(doc.ParentCandidates(), (std::vector<int>{1}));
+  doc.Select(2);
+  EXPECT_EQ(doc.ParentCandidates(), (std::vector<int>{-1, 3}));
+  EXPECT_FALSE(doc.ChooseParent(0));
+  doc.GoToFrame(4);
+  ASSERT_TRUE(doc.ChooseParent(-1));
+  EXPECT_EQ(Clip(2).parentIndex, -1);
+  // Unparenting at an unmoved parent adds its position: the virtual clips all sit at the centre.
+  EXPECT_DOUBLE_EQ(Clip(2).tracks[kPositionX].Evaluate(4), 360.0);
+  doc.Undo();
+  EXPECT_EQ(Clip(2).parentIndex, 1);
+  EXPECT_FALSE(doc.ToggleHidden());  // not an image clip
+}
+
+TEST_F(ComposerCommands, OpenTellsTheViewsTwiceAndEmptiesUndo) {
+  AddVirtuals(1);
+  testing::TempDir dir;
+  ASSERT_TRUE(doc.Save(dir.File("m.cmp")).ok());
+  recorder.hints.clear();
+  ASSERT_TRUE(doc.Open(dir.File("m.cmp")).ok());
+  EXPECT_EQ(recorder.hints, (std::vector<int>{3, 3}));
+  EXPECT_FALSE(doc.CanUndo());
+  EXPECT_FALSE(doc.modified());
+}
+
+}  // namespace
+}  // namespace quenda
+
+namespace quenda {
+namespace {
+
+TEST(KeyDialogValues, UnitsAndTurnsConvertBothWays) {
+  EXPECT_DOUBLE_EQ(PixelsToUnits(254, 1, 100), 6.4516);
+  EXPECT_DOUBLE_EQ(PixelsToUnits(250, 2, 100), 2.5);
+  EXPECT_NEAR(UnitsToPixels(PixelsToUnits(123, 1, 72), 1, 72), 123, 1e-9);
+  EXPECT_DOUBLE_EQ(UnitsToPixels(2.5, 2, 100), 250);
+  EXPECT_EQ(UnitsToPixels(7, 0, 100), 7);
+  EXPECT_EQ(PositionLabel('X', 0), "PosX (pixel)");
+  EXPECT_EQ(PositionLabel('Y', 1), "PosY  (cm)");
+  EXPECT_EQ(PositionLabel('X', 2), "PosX (inch)");
+  // 2.5 turns forward: two whole turns and 180 degrees.
+  TurnsAndDegrees forward = RadiansToTurns(5 * M_PI);
+  EXPECT_EQ(forward.turns, 2);
+  EXPECT_NEAR(forward.degrees, 180, 1e-9);
+  // Backwards the turns are negative and the rest stays negative too.
+  TurnsAndDegrees back = RadiansToTurns(-3 * M_PI);
+  EXPECT_EQ(back.turns, -1);
+  EXPECT_NEAR(back.degrees, -180, 1e-9);
+  EXPECT_NEAR(TurnsToRadians(back.turns, back.degrees), -3 * M_PI, 1e-9);
+  EXPECT_EQ(RadiansToTurns(0).turns, 0);
+  EXPECT_TRUE(CheckKeyTime(1, 1).ok());
+  EXPECT_EQ(CheckKeyTime(0, 9).message(), "Please enter a key time between 1 and 9");
+}
+
+}  // namespace
+}  // namespace quenda

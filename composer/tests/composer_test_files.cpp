@@ -1,0 +1,43 @@
+#include "composer/tests/composer_test_files.h"
+
+#include <cstdio>
+
+#include "testing/test_support.h"
+
+namespace quenda::testing {
+
+std::vector<uint8_t> PatternPixel(int x, int y, int seed) {
+  uint32_t h = uint32_t(x) * 73856093u ^ uint32_t(y) * 19349663u ^ uint32_t(seed) * 83492791u;
+  h ^= h >> 13;
+  h *= 0x5bd1e995u;
+  h ^= h >> 15;
+  uint8_t alpha = (h >> 24) % 3 == 0 ? 0 : ((h >> 24) % 3 == 1 ? uint8_t(h >> 16) : 255);
+  return {uint8_t(h), uint8_t(h >> 8), uint8_t(h >> 16), alpha};
+}
+
+void WriteClipImage(const std::string& path, int width, int height, int depth, int seed) {
+  std::vector<uint8_t> bytes(18, 0);
+  bytes[2] = 2;
+  bytes[12] = uint8_t(width);
+  bytes[13] = uint8_t(width >> 8);
+  bytes[14] = uint8_t(height);
+  bytes[15] = uint8_t(height >> 8);
+  bytes[16] = uint8_t(depth);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::vector<uint8_t> p = PatternPixel(x, y, seed);
+      bytes.insert(bytes.end(), p.begin(), p.begin() + depth / 8);
+    }
+  WriteBytes(path, bytes);
+}
+
+void WriteClipSequence(const std::string& directory, const std::string& name, int digits, int first,
+                       int last, int width, int height) {
+  for (int n = first; n <= last; ++n) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%0*d", digits, n);
+    WriteClipImage(directory + name + number + ".tga", width, height, 24, n);
+  }
+}
+
+}  // namespace quenda::testing

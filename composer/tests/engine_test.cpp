@@ -1,0 +1,312 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/scripted_prompt.h"
+#include "composer/core/blurred_image.h"
+#include "composer/core/compose_frame.h"
+#include "composer/oracle/literal_draw_clip.h"
+#include "composer/tests/composer_test_files.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+ClipImage Pattern(int width, int height, bool alpha, int seed) {
+  ClipImage image{width, height, alpha, {}};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::vector<uint8_t> p = testing::PatternPixel(x, y, seed);
+      image.pixels.insert(image.pixels.end(), p.begin(), p.begin() + (alpha ? 4 : 3));
+    }
+  return image;
+}
+
+ClipImage Solid(int width, int height, Rgba color, bool alpha) {
+  ClipImage image{width, height, alpha, {}};
+  for (int i = 0; i < width * height; ++i) {
+    image.pixels.insert(image.pixels.end(), {uint8_t(color.b), uint8_t(color.g), uint8_t(color.r)});
+    if (alpha) image.pixels.push_back(uint8_t(color.a));
+  }
+  return image;
+}
+
+FrameBuffer Filled(int width, int height, uint8_t value, bool matte = false) {
+  FrameBuffer buffer{
+      width, height, std::vector<uint8_t>(std::size_t(width * height * 3), value), {}};
+  if (matte) buffer.matte.assign(std::size_t(width * height), 0);
+  return buffer;
+}
+
+TEST(Engine, BufferSizesPerQualityAndTheBackgroundColour) {
+  EXPECT_EQ(BufferSizeAt(720, 576, 0).width, 724);
+  EXPECT_EQ(BufferSizeAt(720, 576, 1).width, 364);
+  EXPECT_EQ(BufferSizeAt(720, 576, 1).height, 288);
+  EXPECT_EQ(BufferSizeAt(720, 576, 2).width, 184);
+  EXPECT_EQ(BufferSizeAt(720, 576, 2).height, 144);
+  EXPECT_EQ(BufferSizeAt(47, 33, 0).width, 48);
+  Composition c;
+  c.width = 47;
+  c.height = 33;
+  c.backgroundColor = 0x00112233;  // red 0x33, green 0x22, blue 0x11
+  FrameBuffer frame = ComposeFrame(c, 0, {});
+  ASSERT_EQ(frame.bgr.size(), 48u * 33 * 3);
+  for (std::size_t i = 0; i < frame.bgr.size(); i += 3) {
+    ASSERT_EQ(frame.bgr[i], 0x11);
+    ASSERT_EQ(frame.bgr[i + 1], 0x22);
+    ASSERT_EQ(frame.bgr[i + 2], 0x33);
+  }
+}
+
+TEST(Engine, AlphaDecidesHowMuchOfTheClipShows) {
+  ClipPlacement centred{5, 4, 1, 1, 0};
+  struct Case {
+    bool alpha;
+    int a;
+    int expected;
+  };
+  for (Case c : {Case{false, 0, 200}, Case{true, 0, 10}, Case{true, 255, 200},
+                 Case{true, 128, (127 * 10 + 128 * 200) / 255}}) {
+    FrameBuffer buffer = Filled(12, 9, 10, true);
+    DrawClip(Solid(10, 8, {200, 200, 200, c.a}, c.alpha), centred, {}, {}, buffer);
+    EXPECT_EQ(buffer.bgr[(3 * 12 + 4) * 3], c.expected) << c.alpha << " " << c.a;
+    EXPECT_EQ(buffer.matte[3 * 12 + 4], c.alpha ? c.a : 255);
+  }
+}
+
+TEST(Engine, AnUnmovedClipShowsItsImageExceptTheLastColumnAndRow) {
+  ClipImage image = Pattern(47, 33, false, 3);
+  FrameBuffer buffer = Filled(48, 33, 7);
+  DrawClip(image, {23, 16, 1, 1, 0}, {}, {}, buffer);
+  for (int y = 0; y < 33; ++y)
+    for (int x = 0; x < 48; ++x) {
+      const uint8_t* got = &buffer.bgr[std::size_t((y * 48 + x) * 3)];
+      if (x < 46 && y < 32) {
+        ASSERT_EQ(got[0], image.At(x, y)[0]) << x << "," << y;
+        ASSERT_EQ(got[2], image.At(x, y)[2]) << x << "," << y;
+      } else {
+        ASSERT_EQ(got[0], 7) << x << "," << y;
+      }
+    }
+}
+
+TEST(Engine, EffectRunsStopAtVirtualClipsAndPutBlursFirst) {
+  Composition c;
+  c.clips.push_back(MakeEffectClip(ClipKind::Transparency));
+  c.clips.push_back(MakeVirtualClip(100, 100));
+  c.clips.push_back(MakeEffectClip(ClipKind::HueSaturation));
+  c.clips.push_back(MakeEffectClip(ClipKind::DirectionalBlur));
+  c.clips.push_back(MakeEffectClip(ClipKind::BrightnessContrast));
+  c.clips.push_back(MakeEffectClip(ClipKind::Blur));
+  c.clips.push_back(FreshClipRecord());
+  c.clips[5].tracks[kPositionX] = KeyTrack({{0, 2.5, 0, 0}});  // rounds to 3
+  c.clips[3].tracks[kPositionY] = KeyTrack({{0, 400, 0, 0}});  // angle limited to 359
+  std::vector<EffectParams> effects = EffectsFor(c, 6, 0);
+  ASSERT_EQ(effects.size(), 4u);
+  EXPECT_EQ(effects[0].kind, ClipKind::Blur);
+  EXPECT_EQ(effects[0].a, 3);
+  EXPECT_EQ(effects[1].kind, ClipKind::DirectionalBlur);
+  EXPECT_EQ(effects[1].b, 359);
+  EXPECT_EQ(effects[2].kind, ClipKind::BrightnessContrast);
+  EXPECT_EQ(effects[3].kind, ClipKind::HueSaturation);
+  EXPECT_TRUE(EffectsFor(c, 1, 0).size() == 1 &&
+              EffectsFor(c, 1, 0)[0].kind == ClipKind::Transparency);
+}
+
+TEST(Effects, TransparencyBrightnessAndHue) {
+  Rgba p{10, 128, 250, 255};
+  EXPECT_EQ(Transparency(p, 100).a, 0);
+  EXPECT_EQ(Transparency(p, 0), p);
+  EXPECT_EQ(Transparency(p, 50).a, 127);
+  Rgba brighter = BrightnessContrast(p, 60, 0);
+  Rgba darker = BrightnessContrast(p, -60, 0);
+  EXPECT_GT(brighter.b, p.b);
+  EXPECT_GE(brighter.r, p.r);
+  EXPECT_LT(darker.g, p.g);
+  EXPECT_EQ(BrightnessContrast({0, 255, 0, 9}, 127, 0).b, 127);  // 0 + 255 * 127 / 255
+  for (int grey : {0, 1, 77, 128, 200, 255}) {
+    Rgba g{grey, grey, grey, 40};
+    EXPECT_EQ(HueSaturation(g, 0, 0), g) << grey;
+  }
+  // Lightness 125 and saturation 51: lowering saturation by 127 leaves the grey of lightness.
+  EXPECT_EQ(HueSaturation({150, 100, 100, 255}, 0, -127), (Rgba{125, 125, 125, 255}));
+  // Pure blue sits at hue 0: its hue and lightness survive the round trip.
+  Rgba blue = HueSaturation({255, 0, 0, 255}, 0, 0);
+  EXPECT_GE(blue.b, 250);
+  EXPECT_LE(blue.g, 2);
+  EXPECT_LE(blue.r, 2);
+}
+
+TEST(Effects, BlursOfOnePixelAndAlongAColumn) {
+  ClipImage image = Pattern(9, 9, true, 5);
+  // A = B = 0: the nearest pixel even when sampling is bilinear.
+  FrameBuffer fast = Filled(12, 9, 0), plain = Filled(12, 9, 0);
+  DrawClip(image, {4.3, 4.6, 1, 1, 0}, {{ClipKind::Blur, 0, 0}}, {0, 0, true}, fast);
+  DrawClip(image, {4.3, 4.6, 1, 1, 0}, {}, {0, 0, false}, plain);
+  for (std::size_t i = 0; i < fast.bgr.size(); ++i) ASSERT_EQ(fast.bgr[i], plain.bgr[i]) << i;
+  ClipImage column = Solid(5, 7, {0, 0, 0, 255}, true);
+  for (int y = 0; y < 7; ++y) const_cast<uint8_t*>(column.At(2, y))[0] = uint8_t(y * 10);
+  Rgba along = DirectionalBlur(column, 2, 3, 2, 90);
+  EXPECT_EQ(along.b, (10 + 20 + 30 + 40 + 50) / 5);
+  Rgba atEdge = DirectionalBlur(column, 2, 0, 2, 90);  // clamped: 0, 0, 0, 10, 20
+  EXPECT_EQ(atEdge.b, 30 / 5);
+}
+
+TEST(Effects, RippleNeedsStrengthAndSpeed) {
+  double sx = 10.5, sy = 3.25;
+  Ripple(sx, sy, {ClipKind::Underwater, 40, 0}, 7, 30, 30);
+  EXPECT_EQ(sx, 10.5);
+  EXPECT_EQ(sy, 3.25);
+  double ax = 10.5, ay = 3.25, bx = 10.5, by = 3.25;
+  Ripple(ax, ay, {ClipKind::Underwater, 0, 20}, 1, 30, 30);
+  Ripple(bx, by, {ClipKind::Underwater, 0, 20}, 9, 30, 30);
+  EXPECT_EQ(ax, bx);
+  EXPECT_EQ(ay, by);
+  EXPECT_NE(ay, 3.25);
+  EXPECT_EQ(SinTable()[90], 10000);
+  EXPECT_EQ(CosTable()[90], 0);
+  EXPECT_EQ(SinTable()[30], 5000);
+  EXPECT_EQ(CosTable()[180], -10000);
+}
+
+// Fast and literal drawers on the same input, compared byte for byte with the matte.
+void ExpectSameAsLiteral(const ClipImage& image, const ClipPlacement& placement,
+                         const std::vector<EffectParams>& effects, const DrawSettings& settings) {
+  FrameBuffer fast = Filled(52, 40, 90, true), literal = Filled(52, 40, 90, true);
+  DrawClip(image, placement, effects, settings, fast);
+  oracle::LiteralDrawClip(image, placement, effects, settings, literal);
+  ASSERT_EQ(fast.bgr, literal.bgr);
+  ASSERT_EQ(fast.matte, literal.matte);
+}
+
+TEST(EngineMatchesLiteral, PlacementsSamplingAndEveryEffect) {
+  std::vector<ClipPlacement> placements = {{23, 16, 1, 1, 0},          {2, 30, 1.7, 0.6, 0},
+                                           {40, 10, 0.8, 1.3, 0.7},    {25, 20, 2.5, 2.5, -2.9},
+                                           {-5, -3, 1, 1, 3.14159265}, {26, 19, 0.31, 0.45, 1.2}};
+  std::vector<std::vector<EffectParams>> runs = {
+      {},
+      {{ClipKind::Blur, 15, 15}},
+      {{ClipKind::Blur, 3, 0}, {ClipKind::Blur, 0, 5}},
+      {{ClipKind::DirectionalBlur, 7, 33}, {ClipKind::Transparency, 35, 0}},
+      {{ClipKind::BrightnessContrast, 40, -90}, {ClipKind::HueSaturation, 100, -30}},
+      {{ClipKind::BrightnessContrast, -127, 127}, {ClipKind::HueSaturation, -127, 127}},
+      {{ClipKind::Underwater, 13, 50}, {ClipKind::Blur, 2, 4}, {ClipKind::Underwater, 0, 7}},
+  };
+  int seed = 0;
+  for (bool alpha : {false, true})
+    for (auto [w, h] : {std::pair{47, 33}, std::pair{5, 4}, std::pair{2, 2}}) {
+      ClipImage image = Pattern(w, h, alpha, ++seed);
+      for (const ClipPlacement& placement : placements)
+        for (const auto& effects : runs)
+          for (int quality : {0, 1, 2})
+            for (bool antialias : {false, true}) {
+              SCOPED_TRACE(::testing::Message() << "alpha " << alpha << " size " << w << "x" << h
+                                                << " q" << quality << " aa" << antialias);
+              ExpectSameAsLiteral(image, placement, effects, {11, quality, antialias});
+            }
+    }
+}
+
+TEST(EngineMatchesLiteral, RunningSumBlurAtEveryWindowNearTheEdges) {
+  for (bool alpha : {false, true}) {
+    ClipImage image = Pattern(19, 13, alpha, 42);
+    for (int rx : {0, 1, 6, 15})
+      for (int ry : {0, 2, 15}) {
+        BlurredImage blurred(image, rx, ry);
+        for (int ty = 0; ty < 13; ++ty)
+          for (int tx = 0; tx < 19; ++tx)
+            ASSERT_EQ(blurred.At(tx, ty), oracle::LiteralBlur(image, tx, ty, rx, ry))
+                << tx << "," << ty << " r " << rx << "," << ry << " alpha " << alpha;
+      }
+  }
+}
+
+TEST(EngineMatchesLiteral, TwoBlursLetTheLastDecide) {
+  ClipImage image = Pattern(20, 20, true, 8);
+  FrameBuffer both = Filled(24, 20, 0), last = Filled(24, 20, 0);
+  DrawClip(image, {10, 10, 1, 1, 0}, {{ClipKind::Blur, 4, 4}, {ClipKind::Blur, 1, 2}}, {}, both);
+  DrawClip(image, {10, 10, 1, 1, 0}, {{ClipKind::Blur, 1, 2}}, {}, last);
+  EXPECT_EQ(both.bgr, last.bgr);
+}
+
+class ComposeFiles : public ::testing::Test {
+ protected:
+  ComposeFiles() {
+    c.width = 47;
+    c.height = 33;
+    c.frames = 10;
+    c.backgroundColor = 0x00203040;
+  }
+  ClipRecord Sequence(const std::string& name, int first, int last, int depth) {
+    for (int n = first; n <= last; ++n)
+      testing::WriteClipImage(dir.File(name + std::to_string(n) + ".tga"), 21 + n, 17, depth, n);
+    ClipRecord clip = FreshClipRecord();
+    clip.directory = dir.path();
+    clip.name = name;
+    clip.digitCount = 1;
+    clip.firstFrame = first;
+    clip.lastFrame = last;
+    clip.span = last - first;
+    return clip;
+  }
+  testing::TempDir dir;
+  Composition c;
+};
+
+TEST_F(ComposeFiles, WholeFramesMatchTheLiteralDrawer) {
+  ClipRecord back = Sequence("bg", 1, 3, 24);
+  back.tracks[kPositionX] = KeyTrack({{0, 20, 0, 0}, {9, 30, 5, 5}});
+  back.tracks[kPositionY] = KeyTrack({{0, 15, 0, 0}});
+  back.afterEnd = EdgeBehaviour::PingPong;
+  ClipRecord front = Sequence("fg", 1, 2, 32);
+  front.tracks[kRotation] = KeyTrack({{0, 0, 0, 0}, {9, 2, 0, 0}});
+  front.tracks[kScaleX] = KeyTrack({{0, 1.4, 0, 0}});
+  front.parentIndex = 3;
+  front.beforeStart = EdgeBehaviour::Loop;
+  front.afterEnd = EdgeBehaviour::Loop;
+  ClipRecord blur = MakeEffectClip(ClipKind::Blur);
+  blur.tracks[kPositionX] = KeyTrack({{0, 4, 0, 0}});
+  blur.tracks[kPositionY] = KeyTrack({{0, 15, 0, 0}});
+  c.clips = {MakeEffectClip(ClipKind::Underwater), blur, front, MakeVirtualClip(47, 33), back};
+  for (float aspect : {1.0f, 1.067f, 0.9f}) {
+    c.pixelAspect = aspect;
+    for (int frame : {0, 4, 9})
+      for (int quality : {0, 1})
+        for (bool antialias : {false, true}) {
+          ComposeOptions options{quality, antialias, true};
+          FrameBuffer fast = ComposeFrame(c, frame, options);
+          FrameBuffer literal = ComposeFrameWith(c, frame, options, {}, &oracle::LiteralDrawClip);
+          ASSERT_EQ(fast.bgr, literal.bgr) << aspect << " " << frame;
+          ASSERT_EQ(fast.matte, literal.matte);
+        }
+  }
+  // The sequence really was drawn: frame 0 differs from the plain background.
+  Composition empty = c;
+  empty.clips.clear();
+  EXPECT_NE(ComposeFrame(c, 0, {}).bgr, ComposeFrame(empty, 0, {}).bgr);
+}
+
+TEST_F(ComposeFiles, MissingAndBrokenFramesLeaveTheLayerOut) {
+  ClipRecord clip = Sequence("walk", 1, 3, 24);
+  clip.tracks[kPositionX] = KeyTrack({{0, 23, 0, 0}});
+  clip.tracks[kPositionY] = KeyTrack({{0, 16, 0, 0}});
+  c.clips = {clip};
+  std::remove(dir.File("walk2.tga").c_str());
+  testing::WriteText(dir.File("walk3.tga"), "broken but long enough to have a header");
+  ScriptedPrompt prompt;
+  std::vector<std::string> status;
+  ComposeSink sink{&prompt, [&](const std::string& s) { status.push_back(s); }};
+  Composition empty = c;
+  empty.clips.clear();
+  FrameBuffer background = ComposeFrame(empty, 0, {});
+  EXPECT_NE(ComposeFrame(c, 0, {}, sink).bgr, background.bgr);
+  EXPECT_EQ(ComposeFrame(c, 1, {}, sink).bgr, background.bgr);
+  EXPECT_EQ(ComposeFrame(c, 2, {}, sink).bgr, background.bgr);
+  EXPECT_EQ(status, (std::vector<std::string>{"Clip member: " + dir.File("walk2.tga") +
+                                              " does not exist"}));
+  ASSERT_EQ(prompt.Texts().size(), 1u);
+  EXPECT_EQ(prompt.Texts()[0].substr(0, 13), "Clip member: ");
+}
+
+}  // namespace
+}  // namespace quenda

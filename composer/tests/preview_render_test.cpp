@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/atomic_file.h"
+#include "common/scripted_prompt.h"
+#include "common/targa.h"
+#include "composer/core/preview.h"
+#include "composer/core/render_output.h"
+#include "composer/tests/composer_test_files.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+// Records what a preview hands the movie writer.
+class RecordingWriter final : public MovieWriter {
+ public:
+  bool Open(const std::string& path, int quality, int rate, int width, int height) override {
+    opened = path;
+    this->quality = quality;
+    this->rate = rate;
+    this->width = width;
+    this->height = height;
+    return openSucceeds;
+  }
+  bool WriteSound(const WaveFormat&, const uint8_t*, std::size_t) override { return false; }
+  bool WriteFrame(int index, const uint8_t* bgr) override {
+    if (failAtFrame == int(frames.size())) return false;
+    indices.push_back(index);
+    frames.emplace_back(bgr, bgr + std::size_t(width) * std::size_t(height) * 3);
+    return true;
+  }
+  void Close() override { ++closes; }
+
+  bool openSucceeds = true;
+  int failAtFrame = -1;
+  std::string opened;
+  int quality = 0, rate = 0, width = 0, height = 0, closes = 0;
+  std::vector<int> indices;
+  std::vector<std::vector<uint8_t>> frames;
+};
+
+Composition Movie(int width, int height, int frames) {
+  Composition c;
+  c.width = width;
+  c.height = height;
+  c.frames = frames;
+  c.frameRate = 25;
+  return c;
+}
+
+TEST(Preview, PictureSizesRateAndStep) {
+  EXPECT_EQ(PreviewPictureSize(720, 576, 1).width, 364);
+  EXPECT_EQ(PreviewPictureSize(720, 576, 0).width, 724);
+  Composition c = Movie(720, 576, 9);
+  for (int scaling : {0, 1, 2}) {
+    BufferSize picture = PreviewPictureSize(720, 576, scaling);
+    BufferSize buffer = BufferSizeAt(720, 576, scaling);
+    EXPECT_EQ(picture.width, buffer.width);
+    EXPECT_EQ(picture.height, buffer.height);
+  }
+  RecordingWriter writer;
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  PreviewSettings settings = DefaultPreviewSettings(c);
+  settings.step = 2;
+  PreviewResult result =
+      GeneratePreview(c, settings, "/tmp/none/preview.avi", writer, prompt, progress);
+  EXPECT_EQ(result.outcome, PreviewOutcome::Finished);
+  EXPECT_EQ(writer.width, 364);
+  EXPECT_EQ(writer.height, 288);
+  EXPECT_EQ(writer.rate, 12);
+  EXPECT_EQ(writer.quality, 5000);
+  EXPECT_EQ(writer.indices, (std::vector<int>{0, 1, 2, 3, 4}));  // frames 1, 3, 5, 7, 9
+  EXPECT_EQ(writer.closes, 1);
+  EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST(Preview, DialogRules) {
+  Composition c = Movie(100, 100, 40);
+  c.frameRate = 24;
+  PreviewSettings s;
+  s.startFrame = 0;
+  s.endFrame = 500;
+  s.step = 0;
+  PreviewSettings n = NormalizePreviewSettings(s, c);
+  EXPECT_EQ(n.startFrame, 1);
+  EXPECT_EQ(n.endFrame, 40);
+  EXPECT_EQ(n.step, 1);
+  s.startFrame = 30;
+  s.endFrame = 20;
+  s.step = 99;
+  n = NormalizePreviewSettings(s, c);
+  EXPECT_EQ(n.startFrame, 20);
+  EXPECT_EQ(n.step, 24);
+}
+
+TEST(Preview, StopAsksAndNoGoesOn) {
+  Composition c = Movie(64, 48, 6);
+  RecordingWriter writer;
+  ScriptedPrompt prompt;
+  prompt.QueueAnswer(false);  // frame 2: go on
+  prompt.QueueAnswer(true);   // frame 3: stop
+  ScriptedProgress progress(1);
+  PreviewResult result =
+      GeneratePreview(c, DefaultPreviewSettings(c), "/tmp/p.avi", writer, prompt, progress);
+  EXPECT_EQ(result.outcome, PreviewOutcome::Stopped);
+  EXPECT_EQ(writer.frames.size(), 3u);
+  EXPECT_EQ(writer.closes, 1);
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Do you want to stop generating preview?",
+                                                      "Do you want to stop generating preview?",
+                                                      "Stopped after Frame : 3"}));
+  EXPECT_EQ(progress.stages[0], "Preparing Avi Preview...");
+  EXPECT_EQ(progress.stages[1], "Preparing Frame : 1");
+  EXPECT_EQ(progress.percents[1], 16);
+}
+
+TEST(Preview, OpenAndWriteFailures) {
+  Composition c = Movie(64, 48, 4);
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  RecordingWriter closed;
+  closed.openSucceeds = false;
+  EXPECT_EQ(
+      GeneratePreview(c, DefaultPreviewSettings(c), "/tmp/p.avi", closed, prompt, progress).outcome,
+      PreviewOutcome::CouldNotOpen);
+  RecordingWriter full;
+  full.failAtFrame = 2;
+  PreviewResult result =
+      GeneratePreview(c, DefaultPreviewSettings(c), "/tmp/p.avi", full, prompt, progress);
+  EXPECT_EQ(result.outcome, PreviewOutcome::WriteFailed);
+  EXPECT_EQ(result.framesWritten, 2);
+  EXPECT_EQ(full.closes, 1);
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Unable to create an avi preview file",
+                                      "Problem Writing flipbook to disk, Disk Full?"}));
+}
+
+class Render : public ::testing::Test {
+ protected:
+  Render() : c(Movie(47, 33, 6)) {
+    testing::WriteClipImage(dir.File("spot.tga"), 15, 11, 32, 4);
+    ClipRecord clip = FreshClipRecord();
+    clip.directory = dir.path();
+    clip.name = "spot";
+    clip.singleImage = 1;
+    clip.tracks[kPositionX] = KeyTrack({{0, 5, 0, 0}, {5, 40, 0, 0}});
+    clip.tracks[kPositionY] = KeyTrack({{0, 4, 0, 0}, {5, 30, 0, 0}});
+    c.clips = {clip};
+    c.backgroundColor = 0x00336699;
+    settings = DefaultRenderOutputSettings(c);
+    settings.directory = dir.path() + "out/";
+    settings.name = "shot";
+    std::filesystem::create_directories(settings.directory);
+  }
+  testing::TempDir dir;
+  Composition c;
+  RenderOutputSettings settings;
+  ScriptedPrompt prompt;
+  NullProgress progress;
+};
+
+TEST_F(Render, NamesAndSplitRunsWriteTheSameFiles) {
+  settings.startNumber = 7;
+  EXPECT_EQ(RenderFilePath(settings, 1), settings.directory + "shot0007.tga");
+  EXPECT_EQ(RenderFilePath(settings, 6), settings.directory + "shot0012.tga");
+  RenderOutputSettings plain = settings;
+  plain.leadingZeros = false;
+  EXPECT_EQ(RenderFilePath(plain, 4), settings.directory + "shot10.tga");
+  settings.matte = true;
+  ASSERT_EQ(RenderFrames(c, settings, prompt, progress).filesWritten, 6);
+  std::vector<std::vector<uint8_t>> whole;
+  for (int f = 1; f <= 6; ++f) whole.push_back(testing::ReadBytes(RenderFilePath(settings, f)));
+  std::filesystem::remove_all(settings.directory);
+  std::filesystem::create_directories(settings.directory);
+  ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 4, 6).filesWritten, 3);
+  ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 1, 3).filesWritten, 3);
+  for (int f = 1; f <= 6; ++f)
+    EXPECT_EQ(testing::ReadBytes(RenderFilePath(settings, f)), whole[std::size_t(f - 1)]) << f;
+  EXPECT_NE(whole[0], whole[5]);
+}
+
+TEST_F(Render, MatteBecomesTheAlphaOfA32BitFile) {
+  settings.matte = true;
+  RenderedPicture picture = RenderPicture(c, settings, 1);
+  ComposeOptions options{0, true, true, 0};
+  FrameBuffer frame = ComposeFrame(c, 0, options);
+  ASSERT_EQ(picture.bytesPerPixel, 4);
+  bool someCovered = false, someBare = false;
+  for (int y = 0; y < 33; ++y)
+    for (int x = 0; x < 47; ++x) {
+      uint8_t alpha = picture.pixels[std::size_t((y * 47 + x) * 4 + 3)];
+      ASSERT_EQ(alpha, frame.matte[std::size_t(y * frame.width + x)]);
+      ASSERT_EQ(picture.pixels[std::size_t((y * 47 + x) * 4)],
+                frame.bgr[std::size_t((y * frame.width + x) * 3)]);
+      (alpha ? someCovered : someBare) = true;
+    }
+  EXPECT_TRUE(someCovered && someBare);
+  ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 1, 1).filesWritten, 1);
+  Result<TargaImage> read = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(read->depth, 32);
+  EXPECT_EQ(read->pixels, picture.pixels);
+  settings.matte = false;
+  ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 1, 1).filesWritten, 1);
+  Result<TargaImage> plain =
+      ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
+  ASSERT_TRUE(plain.ok());
+  EXPECT_EQ(plain->depth, 24);
+  EXPECT_EQ(plain->width, 47);
+}
+
+TEST_F(Render, FieldsInterleaveTwoHalfFrames) {
+  settings.fields = true;
+  settings.best = false;
+  ComposeOptions whole{0, false, false, 0}, half{0, false, false, 0.5};
+  FrameBuffer at = ComposeFrame(c, 2, whole), later = ComposeFrame(c, 2, half);
+  ASSERT_NE(at.bgr, later.bgr);
+  for (FieldOrder order : {FieldOrder::Odd, FieldOrder::Even}) {
+    settings.fieldOrder = order;
+    RenderedPicture picture = RenderPicture(c, settings, 3);
+    for (int row = 0; row < 33; ++row) {
+      bool topLineOdd = (33 - row) % 2 == 1;
+      const FrameBuffer& expected = (topLineOdd == (order == FieldOrder::Odd)) ? at : later;
+      for (int col = 0; col < 47; ++col)
+        ASSERT_EQ(picture.pixels[std::size_t((row * 47 + col) * 3 + 1)],
+                  expected.bgr[std::size_t((row * expected.width + col) * 3 + 1)])
+            << row << "," << col;
+    }
+  }
+}
+
+TEST_F(Render, StopAndWriteFailures) {
+  ScriptedProgress stopAtOnce(0);
+  prompt.QueueAnswer(true);
+  RenderOutputResult stopped = RenderFrames(c, settings, prompt, stopAtOnce);
+  EXPECT_EQ(stopped.outcome, RenderOutputOutcome::Stopped);
+  EXPECT_EQ(stopped.filesWritten, 1);
+  settings.directory = dir.path() + "missing/";
+  RenderOutputResult failed = RenderFrames(c, settings, prompt, progress);
+  EXPECT_EQ(failed.outcome, RenderOutputOutcome::WriteFailed);
+  EXPECT_EQ(prompt.Texts().back(),
+            "Could not write " + dir.path() + "missing/shot0000.tga, disk full or read only?");
+  EXPECT_EQ(OutputDirectoryFromPick("/a/b/c.tga"), "/a/b/");
+  RenderOutputSettings odd = settings;
+  odd.frameStart = 9;
+  odd.frameEnd = 0;
+  RenderOutputSettings n = NormalizeRenderOutputSettings(odd, c);
+  EXPECT_EQ(n.frameStart, 1);
+  EXPECT_EQ(n.frameEnd, 1);
+}
+
+}  // namespace
+}  // namespace quenda
+
+namespace quenda {
+namespace {
+
+TEST(LastPreview, ShowAndSaveNeverOverwrite) {
+  testing::TempDir dir;
+  std::string preview = dir.File("preview.avi");
+  EXPECT_EQ(CheckLastPreview(preview).message(),
+            "There is no last preview!\n(" + preview + " does not exist)");
+  EXPECT_EQ(SaveLastPreview(preview, dir.File("copy.avi")).message(), kSavePreviewFailed);
+  std::vector<uint8_t> movie(3 << 20);
+  for (std::size_t i = 0; i < movie.size(); ++i) movie[i] = uint8_t(i * 7 + i / 4096);
+  testing::WriteBytes(preview, movie);
+  EXPECT_TRUE(CheckLastPreview(preview).ok());
+  ASSERT_TRUE(SaveLastPreview(preview, dir.File("copy.avi")).ok());
+  EXPECT_EQ(testing::ReadBytes(dir.File("copy.avi")), movie);
+  testing::WriteText(dir.File("taken.avi"), "mine");
+  EXPECT_EQ(SaveLastPreview(preview, dir.File("taken.avi")).message(), kSavePreviewFailed);
+  EXPECT_EQ(testing::ReadText(dir.File("taken.avi")), "mine");
+  EXPECT_EQ(testing::ReadBytes(preview), movie);
+  SetWriteLimitForTesting(1000);
+  Status full = SaveLastPreview(preview, dir.File("full.avi"));
+  SetWriteLimitForTesting(-1);
+  EXPECT_EQ(full.message(), kSavePreviewFailed);
+  EXPECT_EQ(testing::ListDirectory(dir.path()),
+            (std::vector<std::string>{"copy.avi", "preview.avi", "taken.avi"}));
+}
+
+}  // namespace
+}  // namespace quenda
