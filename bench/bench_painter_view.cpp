@@ -1,0 +1,142 @@
+// How fast the painter's window answers on an A4 300 dpi frame: the time from a brush segment
+// or a single region fill to the repainted picture view, at 100 % and 800 %.
+//
+//   bench_painter_view [--runs N]
+//
+// The window runs offscreen; a repaint is forced synchronously after each command so the
+// figure covers recomposing the changed box, copying it to the view and drawing it.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "analyzer/core/line_generation.h"
+#include "analyzer/core/region_extraction.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "painter/app/main_frame.h"
+#include "painter/app/painter_view.h"
+#include "samples/sample_drawing.h"
+#include "ui/settings.h"
+
+namespace quenda {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MedianMs(int runs, const std::function<void(int)>& work) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = Clock::now();
+    work(i);
+    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+std::string WriteAnalyzedFrame(const std::string& directory) {
+  samples::SampleOptions options;
+  options.width = 2480;
+  options.height = 3508;
+  options.dpi = 300;
+  const DrawingScan scan = samples::MakeSampleDrawing(options, 0, 8);
+  const std::string base = directory + "walk1";
+  if (!WriteDrawingScan(base + ".qds", scan, ScanWriter::Scanner).ok()) std::exit(1);
+  WorkingImage image = MakeWorkingImage(scan.width, scan.height, scan.pixels);
+  NullProgress progress;
+  GenerateLines(image, RedlineSettings{}, 0, scan.width, 0, scan.height, progress);
+  if (!ExtractRegions(image, RedlineSettings{}, progress).ok()) std::exit(1);
+  if (!WriteRegionFile(base + ".rgn", image.regions, RegionWriter::Analyzer).ok()) std::exit(1);
+  return base + ".qds";
+}
+
+// The region with the largest box, and a point in it that is no line.
+ImagePoint PointInLargeRegion(const PainterFrame& frame) {
+  std::vector<int> area(frame.regionColor.size(), 0);
+  for (std::size_t i = 0; i < frame.PixelCount(); ++i) {
+    if ((frame.region.flags[i] & kFlagRegionLine) == 0) ++area[frame.region.regionMap[i]];
+  }
+  int best = 2;
+  for (int r = 2; r < int(area.size()); ++r) {
+    if (area[std::size_t(r)] > area[std::size_t(best)]) best = r;
+  }
+  for (int y = 0; y < frame.height; ++y) {
+    for (int x = 0; x < frame.width; ++x) {
+      const std::size_t i = frame.Index(x, y);
+      if (frame.region.regionMap[i] == best && (frame.region.flags[i] & kFlagRegionLine) == 0) {
+        return {x, y};
+      }
+    }
+  }
+  return {frame.width / 2, frame.height / 2};
+}
+
+int Run(int runs) {
+  char pattern[] = "/tmp/bench_painter_view_XXXXXX";
+  if (!mkdtemp(pattern)) return 1;
+  const std::string directory = std::string(pattern) + "/";
+  std::printf("Preparing an analyzed A4 300 dpi frame (2480 x 3508)...\n");
+  const std::string drawing = WriteAnalyzedFrame(directory);
+
+  ScriptedPrompt prompt;
+  Settings settings(QStringLiteral("painter"), QString::fromStdString(directory));
+  CMainFrame frame(&prompt, &settings);
+  frame.resize(1280, 960);
+  frame.show();
+  if (!frame.OpenFile(QString::fromStdString(drawing))) return 1;
+  QApplication::processEvents();
+  CPainterDoc& doc = frame.document();
+  CPainterView& view = *frame.pictureView();
+  const ImagePoint inside = PointInLargeRegion(doc.frame());
+  std::printf("regions: %d; view %d x %d; %d runs, median times\n", doc.frame().regionCount(),
+              view.viewport()->width(), view.viewport()->height(), runs);
+
+  for (int level : {1, 8}) {
+    view.SetZoomLevel(level);
+    // Centre the view on the region the commands change.
+    const QRect target = view.ImageToWindow(QRect(inside.x, inside.y, 1, 1));
+    view.SetScrollPosition(view.scrollPosition() + target.center() -
+                           view.viewport()->rect().center());
+    QApplication::processEvents();
+
+    doc.SetTool(PainterTool::AnimBrush);
+    doc.SetCurrentColor(3);
+    doc.BrushPress(inside);
+    const double brushMs = MedianMs(runs, [&](int i) {
+      const int step = (i % 2 == 0) ? 12 : -12;
+      doc.BrushMove(inside, {inside.x + step, inside.y + step / 2});
+      view.viewport()->repaint();
+    });
+    doc.SetTool(PainterTool::RegionFill);
+    const double fillMs = MedianMs(runs, [&](int i) {
+      doc.SetCurrentColor(3 + i % 3);
+      doc.RegionFillRelease({0, 0}, {0, 0}, inside, inside);
+      view.viewport()->repaint();
+    });
+    std::printf("  zoom %4d %%: brush segment %7.2f ms, region fill %7.2f ms\n",
+                view.zoomPercent(), brushMs, fillMs);
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace quenda
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  int runs = 15;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+  }
+  return quenda::Run(runs);
+}

@@ -1,0 +1,201 @@
+#include "painter/app/main_frame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include "painter/app/color_view.h"
+#include "painter/app/painter_dialogs.h"
+#include "painter/app/painter_view.h"
+#include "painter/app/time_view.h"
+#include "painter/core/painter_texts.h"
+#include "ui/progress_window.h"
+#include "ui/qt_prompt.h"
+#include "ui/recent_files.h"
+#include "ui/settings.h"
+#include "ui/tool_art.h"
+
+namespace quenda {
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
+    : ownPrompt_(prompt == nullptr ? std::make_unique<QtPrompt>(this) : nullptr),
+      prompt_(prompt == nullptr ? ownPrompt_.get() : prompt),
+      ownSettings_(settings == nullptr ? std::make_unique<Settings>(QStringLiteral("painter"))
+                                       : nullptr),
+      settings_(settings == nullptr ? ownSettings_.get() : settings),
+      doc_(std::make_unique<CPainterDoc>(*prompt_)) {
+  setWindowTitle(QStringLiteral("Quenda Painter"));
+  setWindowIcon(ToolIcon(ToolArt::Bucket));
+  recent_ = new RecentFiles(*settings_, this);
+
+  picture_ = new CPainterView(*doc_);
+  colorList_ = new CColorView(*doc_);
+  strip_ = new CTimeView(*doc_);
+  auto* top = new QSplitter(Qt::Horizontal);
+  top->addWidget(picture_);
+  top->addWidget(colorList_);
+  top->setStretchFactor(0, 1);
+  top->setStretchFactor(1, 0);
+  top->setSizes({900, 110});
+  auto* whole = new QSplitter(Qt::Vertical);
+  whole->addWidget(top);
+  whole->addWidget(strip_);
+  whole->setStretchFactor(0, 1);
+  whole->setStretchFactor(1, 0);
+  whole->setSizes({600, 130});
+  setCentralWidget(whole);
+
+  zoomPane_ = new QLabel;
+  paintedPane_ = new QLabel(Q(kStatusPanePlaceholder));
+  zoomPane_->setMinimumWidth(90);
+  paintedPane_->setMinimumWidth(paintedPane_->sizeHint().width() + 10);
+  statusBar()->addPermanentWidget(zoomPane_);
+  statusBar()->addPermanentWidget(paintedPane_);
+  statusBar()->showMessage(QStringLiteral("Ready"));
+
+  BuildActions();
+  BuildMenus();
+  BuildToolBars();
+  connect(picture_, &PictureView::ZoomChanged, this, [this] {
+    UpdateStatus();
+    UpdateActions();
+  });
+  connect(colorList_, &CColorView::EditColorRequested, this, [this] { EditColor(); });
+  connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) { OpenFile(path); });
+  doc_->AddListener(this);
+  UpdateActions();
+  UpdateStatus();
+  resize(1200, 860);
+}
+
+CMainFrame::~CMainFrame() {
+  doc_->RemoveListener(this);
+  // The views listen to the document: they go before it does.
+  delete takeCentralWidget();
+}
+
+QAction* CMainFrame::Action(const char* name) const {
+  return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+QString CMainFrame::zoomPaneText() const {
+  return zoomPane_->text();
+}
+
+QString CMainFrame::paintedPaneText() const {
+  return paintedPane_->text();
+}
+
+void CMainFrame::UpdateActions() {
+  const bool open = doc_->sequenceOpen();
+  for (QAction* action : actions()) {
+    const QString name = action->objectName();
+    if (name == "actionOpen" || name == "actionExit") continue;
+    action->setEnabled(open);
+  }
+  Action("actionNextFrame")->setEnabled(doc_->CanGoForward());
+  Action("actionLastFrame")->setEnabled(doc_->CanGoForward());
+  Action("actionPreviousFrame")->setEnabled(doc_->CanGoBack());
+  Action("actionFirstFrame")->setEnabled(doc_->CanGoBack());
+  Action("actionAutoPaintPrevious")->setEnabled(doc_->CanGoBack());
+  Action("actionUndo")->setEnabled(doc_->CanUndo());
+  Action("actionZoomIn")->setEnabled(open && picture_->CanZoomIn());
+  Action("actionZoomOut")->setEnabled(open && picture_->CanZoomOut());
+  for (QAction* action : tools_->actions()) {
+    action->setChecked(open && action->data().toInt() == int(doc_->tool()));
+  }
+  for (QAction* action : modes_->actions()) {
+    const ViewMode mode = ViewMode(action->data().toInt());
+    action->setEnabled(doc_->IsViewModeEnabled(mode));
+    action->setChecked(open && mode == doc_->viewMode());
+  }
+  for (QAction* action : sizes_->actions()) {
+    action->setChecked(open && action->data().toInt() == doc_->brushSize());
+  }
+}
+
+void CMainFrame::UpdateStatus() {
+  zoomPane_->setText(Q(ZoomStatusText(picture_->zoomPercent())));
+  if (auto text = doc_->PaintedStateText()) paintedPane_->setText(QString::fromStdString(*text));
+}
+
+void CMainFrame::OnPainterUpdate(const PainterUpdate& update) {
+  if (update.hint == PainterHint::ShowRegion) return;
+  UpdateActions();
+  UpdateStatus();
+}
+
+void CMainFrame::NoteRecentFile() {
+  if (!doc_->recentFilePath().empty()) {
+    recent_->Add(QString::fromStdString(doc_->recentFilePath()));
+  }
+}
+
+void CMainFrame::OpenSequence() {
+  doc_->OpenSequence();
+  NoteRecentFile();
+}
+
+bool CMainFrame::OpenFile(const QString& path) {
+  const bool opened = doc_->OpenSequenceFile(path.toStdString());
+  NoteRecentFile();
+  return opened;
+}
+
+void CMainFrame::AutoPaintAnyFrame() {
+  if (auto text = AskAutoPaintFrame(this)) doc_->AutoPaintAnyFrame(*text);
+}
+
+void CMainFrame::AutoPaintRange() {
+  AutoPaintRangeDialog dialog(*prompt_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ProgressWindow window(Q(kAutoPaintProgressTitle), this);
+  window.stopButton()->setText(QStringLiteral("Stop"));
+  const AutoPaintRangeFields fields = dialog.fields();
+  // The range moves through frames and redraws the views, so it stays on this thread.
+  window.RunJobHere([&](Progress& progress, Prompt&) { doc_->AutoPaintRange(fields, progress); },
+                    *prompt_);
+}
+
+void CMainFrame::AddColor() {
+  ColorInformationDialog dialog(*doc_, "New", QColor(128, 128, 128), false, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QColor colour = dialog.colour();
+  doc_->AddColor(dialog.name().toStdString(), colour.red(), colour.green(), colour.blue());
+}
+
+void CMainFrame::EditColor() {
+  if (!doc_->sequenceOpen()) return;
+  const ColorEntry& entry = doc_->colors().entries[std::size_t(doc_->currentColor())];
+  ColorInformationDialog dialog(*doc_, QString::fromStdString(entry.name),
+                                QColor(entry.red, entry.green, entry.blue),
+                                doc_->currentColor() == kTransparentColor, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QColor colour = dialog.colour();
+  doc_->EditColor(dialog.name().toStdString(), colour.red(), colour.green(), colour.blue());
+}
+
+void CMainFrame::EditLineAndUnfilled() {
+  LineAndUnfilledDialog dialog(doc_->colors(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  doc_->EditLineAndUnfilledColors(dialog.line(), dialog.unfilled());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  doc_->Close();
+  event->accept();
+}
+
+}  // namespace quenda

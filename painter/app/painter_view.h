@@ -1,0 +1,62 @@
+#pragma once
+// The painter's picture view: the loaded frame composed in the current view mode, zoomed and
+// panned, with the tools' mouse gestures turned into document commands. Only the changed box
+// is recomposed after a brush segment or a single fill.
+
+#include "common/raster.h"
+#include "painter/core/frame_composition.h"
+#include "painter/core/painter_doc.h"
+#include "ui/picture_view.h"
+
+namespace quenda {
+
+class CPainterView final : public PictureView, public PainterListener {
+  Q_OBJECT
+
+ public:
+  explicit CPainterView(CPainterDoc& doc, QWidget* parent = nullptr);
+  ~CPainterView() override;
+
+  void OnPainterUpdate(const PainterUpdate& update) override;
+  // The composed frame as the view shows it at 1:1 (rows bottom first).
+  const Raster& composed() const { return composed_; }
+
+ protected:
+  void PaintOverlay(QPainter& painter) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  void ComposeAll();
+  void ComposeArea(const ImageRect& area);
+  void UpdateToolCursor();
+  void HoverAt(ImagePoint at, QPoint window);
+  void ClearHover();
+  // AnimFill's hover: the connected line under the mouse shown in the current colour.
+  void PreviewLineFill(ImagePoint at);
+  PenComposition pen() const;
+  // The composed rows cut to the picture's width (they carry spare pixels at their ends).
+  ConstRasterView shown() const;
+
+  CPainterDoc& doc_;
+  Raster composed_;
+  // The gesture in hand: the button and tool of its press, where it began and the last point.
+  Qt::MouseButton button_ = Qt::NoButton;
+  PainterTool gestureTool_ = PainterTool::RegionFill;
+  QPoint pressWindow_;
+  ImagePoint pressImage_;
+  ImagePoint lastImage_;
+  QPoint currentWindow_;
+  bool rubberBand_ = false;
+  // Hover previews: the region shown in the current colour, and the brush outline.
+  int hoverRegion_ = 0;
+  ImageRect hoverBox_;
+  ImageRect lineBox_;  // the animator-line fill preview's box
+  int linePreviewColour_ = -1;
+  bool brushOutline_ = false;
+  ImagePoint outlineAt_;
+};
+
+}  // namespace quenda

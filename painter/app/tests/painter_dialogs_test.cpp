@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "common/targa.h"
+#include "painter/app/tests/painter_window_fixture.h"
+
+namespace quenda {
+namespace {
+
+using testing::kHeight;
+using testing::kWidth;
+using testing::PainterWindow;
+using testing::WhenModal;
+
+TEST(PainterWindow, AddAndEditColourThroughTheDialog) {
+  PainterWindow w;
+  const int count = w.doc().colors().count;
+  WhenModal<ColorInformationDialog>([](ColorInformationDialog* dialog) {
+    EXPECT_EQ(dialog->name(), QStringLiteral("New"));
+    EXPECT_EQ(dialog->colour(), QColor(128, 128, 128));
+    EXPECT_FALSE(dialog->pickerButton()->isEnabled());
+    dialog->nameField()->setText(QStringLiteral("Skyblue9"));
+    dialog->swatch()->SetColour(QColor(90, 160, 230));
+    dialog->accept();
+  });
+  w.action("actionAddColor")->trigger();
+  ASSERT_EQ(w.doc().colors().count, count + 1);
+  EXPECT_EQ(w.doc().currentColor(), count);
+  EXPECT_EQ(w.doc().colors().entries[std::size_t(count)].name, "Skyblue9");
+  EXPECT_EQ(w.Entry(count), QColor(90, 160, 230));
+  std::string saved = testing::ReadText(w.dir.File("walk.col"));
+  EXPECT_NE(saved.find("Skyblue9"), std::string::npos) << saved;
+
+  // A double click on the list row edits that entry.
+  CColorView* list = w.frame->colorView();
+  WhenModal<ColorInformationDialog>([](ColorInformationDialog* dialog) {
+    EXPECT_EQ(dialog->name(), QStringLiteral("TRANS"));
+    EXPECT_TRUE(dialog->nameField()->isReadOnly());
+    dialog->swatch()->SetColour(QColor(10, 20, 30));
+    dialog->accept();
+  });
+  QTest::mouseDClick(list, Qt::LeftButton, {}, list->RowRect(0).center());
+  EXPECT_EQ(w.doc().currentColor(), 0);
+  EXPECT_EQ(w.doc().colors().entries[0].name, "TRANS");
+  EXPECT_EQ(w.Entry(0), QColor(10, 20, 30));
+  EXPECT_TRUE(w.doc().iconsStale());
+
+  // Cancel changes nothing.
+  WhenModal<ColorInformationDialog>([](ColorInformationDialog* dialog) {
+    dialog->swatch()->SetColour(QColor(1, 2, 3));
+    dialog->reject();
+  });
+  w.action("actionEditColor")->trigger();
+  EXPECT_EQ(w.Entry(0), QColor(10, 20, 30));
+}
+
+TEST(PainterWindow, TheColourDialogPicksFromTheReferencePicture) {
+  PainterWindow w;
+  // A 300 x 200 picture whose every pixel tells where it is: blue the column, green the row.
+  constexpr int kSide = 300;
+  constexpr int kRows = 200;
+  std::vector<uint8_t> pixels(std::size_t(kSide) * kRows * 4);
+  for (int y = 0; y < kRows; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      uint8_t* pixel = &pixels[(std::size_t(y) * kSide + std::size_t(x)) * 4];
+      pixel[0] = uint8_t(x);
+      pixel[1] = uint8_t(y);
+      pixel[2] = 77;
+      pixel[3] = 255;
+    }
+  }
+  const std::string reference = w.dir.File("reference.tga");
+  ASSERT_EQ(WriteTarga32(reference, kSide, kRows, pixels.data()), WriteFailure::None);
+  w.prompt.QueuePath(reference);
+  w.action("actionLoadReference")->trigger();
+  ASSERT_TRUE(w.doc().referenceLoaded());
+
+  QColor picked;
+  QPoint offsetBefore;
+  QPoint offsetAfter;
+  WhenModal<ColorInformationDialog>([&](ColorInformationDialog* dialog) {
+    ASSERT_TRUE(dialog->pickerButton()->isEnabled());
+    ASSERT_TRUE(dialog->pickerButton()->isChecked());
+    ReferenceFrame* frame = dialog->reference();
+    // The hand drags the picture against the mouse.
+    QTest::mouseClick(dialog->handButton(), Qt::LeftButton);
+    offsetBefore = frame->offset();
+    QTest::mousePress(frame, Qt::LeftButton, {}, QPoint(60, 60));
+    QTest::mouseMove(frame, QPoint(50, 55));
+    QTest::mouseRelease(frame, Qt::LeftButton, {}, QPoint(50, 55));
+    offsetAfter = frame->offset();
+    // The picker takes the colour under the mouse.
+    QTest::mouseClick(dialog->pickerButton(), Qt::LeftButton);
+    const QPoint at(30, 25);
+    QTest::mouseClick(frame, Qt::LeftButton, {}, at);
+    const QPoint pixel = at - QPoint(4, 4) + frame->offset();
+    picked = QColor(77, kRows - 1 - pixel.y(), pixel.x());
+    EXPECT_EQ(dialog->colour(), picked);
+    dialog->nameField()->setText(QStringLiteral("Picked"));
+    dialog->accept();
+  });
+  w.action("actionAddColor")->trigger();
+  EXPECT_EQ(offsetAfter, offsetBefore + QPoint(10, 5));
+  const int added = w.doc().colors().count - 1;
+  EXPECT_EQ(w.doc().colors().entries[std::size_t(added)].name, "Picked");
+  EXPECT_EQ(w.Entry(added), picked);
+  // Going to another frame lets the reference picture go.
+  w.action("actionNextFrame")->trigger();
+  EXPECT_FALSE(w.doc().referenceLoaded());
+}
+
+TEST(PainterWindow, AutoPaintRangeStopsAfterTheFrameInHand) {
+  PainterWindow w;
+  // Paint frame 1 all over, so the following frames take its colours.
+  w.doc().SetCurrentColor(3);
+  QPoint from = w.view().ImageToWindow(QRect(0, kHeight - 1, 1, 1)).topLeft() - QPoint(3, 3);
+  QPoint to = w.view().ImageToWindow(QRect(kWidth - 1, 0, 1, 1)).bottomRight() + QPoint(3, 3);
+  QTest::mousePress(w.view().viewport(), Qt::LeftButton, {}, from);
+  QTest::mouseRelease(w.view().viewport(), Qt::LeftButton, {}, to);
+
+  // A missing field keeps the dialog open with its message; then a valid range runs.
+  WhenModal<AutoPaintRangeDialog>([&](AutoPaintRangeDialog* dialog) {
+    EXPECT_TRUE(dialog->autoPreviousButton()->isChecked());
+    dialog->endField()->setText(QStringLiteral("3"));
+    dialog->accept();
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->startField()->setText(QStringLiteral("2"));
+    dialog->accept();
+  });
+  bool stopSeen = false;
+  WhenModal<ProgressWindow>(
+      [&](ProgressWindow* progress) {
+        EXPECT_EQ(progress->windowTitle(), QStringLiteral("AutoPaint Progress"));
+        stopSeen = progress->stopButton()->text() == QStringLiteral("Stop");
+        QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
+      },
+      0);  // at the first chance, while the first frame of the range is in hand
+  w.action("actionAutoPaintRange")->trigger();
+  EXPECT_TRUE(stopSeen);
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"You must give a valid start frame."});
+  // Frame 2 was painted and stays loaded; frame 3 was never reached.
+  EXPECT_EQ(w.doc().currentFrame(), 1);
+  EXPECT_TRUE(FileOpensForReading(w.dir.File("walk1.pnt")));
+  EXPECT_FALSE(FileOpensForReading(w.dir.File("walk3.pnt")));
+  auto [region, at] = w.LargestInnerRegion();
+  EXPECT_EQ(w.doc().frame().regionColor[std::size_t(region)], 3);
+  EXPECT_EQ(w.ShownAt(at.x, at.y), w.Entry(3));
+}
+
+TEST(PainterWindow, LineAndUnfilledColoursAndAutoPaintFromANamedFrame) {
+  PainterWindow w;
+  WhenModal<LineAndUnfilledDialog>([](LineAndUnfilledDialog* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Region Line and Unfilled Color"));
+    dialog->unfilledSwatch()->SetColour(QColor(200, 10, 10));
+    dialog->accept();
+  });
+  w.action("actionEditLineUnfilled")->trigger();
+  EXPECT_EQ(w.Entry(kUnfilledColor), QColor(200, 10, 10));
+  EXPECT_EQ(w.doc().colors().entries[kUnfilledColor].name, "UNFIL");
+  EXPECT_TRUE(w.doc().iconsStale());
+  // Unfilled regions show the new colour at once.
+  auto [region, at] = w.LargestInnerRegion();
+  EXPECT_EQ(w.ShownAt(at.x, at.y), QColor(200, 10, 10));
+
+  // Paint frame 1, go to frame 3 and paint it from frame 1 by name; a frame that is not in the
+  // sequence is refused with its message.
+  w.doc().SetCurrentColor(3);
+  w.FillAll();
+  w.action("actionLastFrame")->trigger();
+  WhenModal<QInputDialog>([](QInputDialog* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("AutoPaint Frame No?"));
+    dialog->setTextValue(QStringLiteral("7"));
+    dialog->accept();
+  });
+  w.action("actionAutoPaintAnyFrame")->trigger();
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"Invalid Frame Number"});
+  WhenModal<QInputDialog>([](QInputDialog* dialog) {
+    dialog->setTextValue(QStringLiteral("1"));
+    dialog->accept();
+  });
+  w.action("actionAutoPaintAnyFrame")->trigger();
+  EXPECT_EQ(w.doc().currentFrame(), 2);
+  // Every region took frame 1's colour, and the picture shows it.
+  const PainterFrame& f = w.doc().frame();
+  EXPECT_TRUE(f.paintChanged);
+  int shownPainted = 0;
+  const QImage shown = w.Grab();
+  for (int y = 0; y < f.height; y += 3) {
+    for (int x = 0; x < f.width; x += 3) {
+      const std::size_t i = f.Index(x, y);
+      if ((f.region.flags[i] & kFlagRegionLine) != 0) continue;
+      EXPECT_EQ(f.regionColor[f.region.regionMap[i]], 3);
+      EXPECT_EQ(w.ShownIn(shown, x, y), w.Entry(3));
+      ++shownPainted;
+    }
+  }
+  EXPECT_GT(shownPainted, 0);
+}
+
+TEST(PainterWindow, TheRecentFileListReopensASequence) {
+  PainterWindow w;
+  testing::TempDir other;
+  const std::string run = testing::WriteAnalyzedSequence(other.path(), "run", 2, 60, 40);
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(run)));
+  EXPECT_EQ(w.doc().name(), "run");
+  EXPECT_EQ(w.frame->recentFiles().files(),
+            (QStringList{QString::fromStdString(run), QString::fromStdString(w.first)}));
+  // The File menu's entry for the first sequence opens it again.
+  QMenu* recent = nullptr;
+  for (QMenu* menu : w.frame->findChildren<QMenu*>()) {
+    if (menu->title() == QStringLiteral("Recent &Files")) recent = menu;
+  }
+  ASSERT_NE(recent, nullptr);
+  ASSERT_EQ(recent->actions().size(), 2);
+  recent->actions()[1]->trigger();
+  EXPECT_EQ(w.doc().name(), "walk");
+  EXPECT_EQ(w.doc().frameCount(), 3);
+  EXPECT_EQ(w.frame->recentFiles().files().front(), QString::fromStdString(w.first));
+  EXPECT_TRUE(w.prompt.Texts().empty());
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,113 @@
+#pragma once
+// A painter window for the window tests: a freshly analyzed three-frame sequence opened as
+// from the command line, scripted messages, a profile of its own, and helpers that find pixels
+// on screen.
+
+#include <gtest/gtest.h>
+#include <memory>
+
+#include <QAction>
+#include <QDir>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "common/file_io.h"
+#include "common/scripted_prompt.h"
+#include "painter/app/color_view.h"
+#include "painter/app/main_frame.h"
+#include "painter/app/painter_dialogs.h"
+#include "painter/app/painter_view.h"
+#include "painter/app/time_view.h"
+#include "painter/tests/painter_test_frames.h"
+#include "testing/test_support.h"
+#include "ui/progress_window.h"
+#include "ui/recent_files.h"
+#include "ui/settings.h"
+#include "ui/tests/modal_helper.h"
+
+namespace quenda::testing {
+
+inline constexpr int kWidth = 120;
+inline constexpr int kHeight = 90;
+
+// A painter window over a freshly analyzed three-frame sequence, opened as from the command
+// line, with scripted messages and a profile of its own.
+struct PainterWindow {
+  PainterWindow() : settings(QStringLiteral("painter"), QString::fromStdString(dir.path())) {
+    first = testing::WriteAnalyzedSequence(dir.path(), "walk", 3, kWidth, kHeight);
+    frame = std::make_unique<CMainFrame>(&prompt, &settings);
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    EXPECT_TRUE(frame->OpenFile(QString::fromStdString(first)));
+    // Shortcuts reach only the active window (the icon window was active a moment ago).
+    frame->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  }
+
+  CPainterDoc& doc() { return frame->document(); }
+  CPainterView& view() { return *frame->pictureView(); }
+  QAction* action(const char* name) { return frame->Action(name); }
+
+  // The window point that shows image pixel (x, y).
+  QPoint WindowOf(int x, int y) { return view().ImageToWindow(QRect(x, y, 1, 1)).center(); }
+  QImage Grab() { return view().viewport()->grab().toImage(); }
+  QColor ShownAt(int x, int y) { return ShownIn(Grab(), x, y); }
+  QColor ShownIn(const QImage& shown, int x, int y) { return QColor(shown.pixel(WindowOf(x, y))); }
+  QColor Entry(int index) {
+    const ColorEntry& entry = doc().colors().entries[std::size_t(index)];
+    return QColor(entry.red, entry.green, entry.blue);
+  }
+  // A pixel inside the largest region other than the background, away from its lines.
+  std::pair<int, ImagePoint> LargestInnerRegion() {
+    const PainterFrame& f = doc().frame();
+    std::vector<int> area(std::size_t(f.regionCount()) + 2, 0);
+    for (std::size_t i = 0; i < f.PixelCount(); ++i) {
+      if ((f.region.flags[i] & kFlagRegionLine) == 0) ++area[f.region.regionMap[i]];
+    }
+    int best = 2;
+    for (int r = 2; r < int(area.size()); ++r) {
+      if (area[std::size_t(r)] > area[std::size_t(best)]) best = r;
+    }
+    for (int y = 1; y + 1 < f.height; ++y) {
+      for (int x = 1; x + 1 < f.width; ++x) {
+        bool inside = true;
+        for (int dy = -1; dy <= 1; ++dy) {
+          for (int dx = -1; dx <= 1; ++dx) {
+            std::size_t i = f.Index(x + dx, y + dy);
+            inside = inside && f.region.regionMap[i] == best &&
+                     (f.region.flags[i] & kFlagRegionLine) == 0;
+          }
+        }
+        if (inside) return {best, ImagePoint{x, y}};
+      }
+    }
+    ADD_FAILURE() << "no inner pixel";
+    return {best, ImagePoint{}};
+  }
+  // A RegionFill drag from beyond one corner of the picture to beyond the other.
+  void FillAll() {
+    QPoint from = view().ImageToWindow(QRect(0, kHeight - 1, 1, 1)).topLeft() - QPoint(3, 3);
+    QPoint to = view().ImageToWindow(QRect(kWidth - 1, 0, 1, 1)).bottomRight() + QPoint(3, 3);
+    QTest::mousePress(view().viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view().viewport(), to);
+    QTest::mouseRelease(view().viewport(), Qt::LeftButton, {}, to);
+  }
+  void Click(Qt::MouseButton button, ImagePoint at) {
+    QTest::mouseClick(view().viewport(), button, {}, WindowOf(at.x, at.y));
+  }
+
+  testing::TempDir dir;
+  ScriptedPrompt prompt;
+  Settings settings;
+  std::string first;
+  std::unique_ptr<CMainFrame> frame;
+};
+
+}  // namespace quenda::testing

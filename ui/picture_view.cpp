@@ -1,0 +1,291 @@
+#include "ui/picture_view.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstring>
+
+namespace quenda {
+namespace {
+
+// One row of the suite's picture into one row of the view's top-down 24-bit copy.
+void CopyRow(const uint8_t* from, int channels, uint8_t* to, int x0, int x1) {
+  const uint8_t* source = from + std::ptrdiff_t(x0) * channels;
+  uint8_t* target = to + std::ptrdiff_t(x0) * 3;
+  if (channels == 3) {
+    std::memcpy(target, source, std::size_t(x1 - x0) * 3);
+    return;
+  }
+  for (int x = x0; x < x1; ++x, source += channels, target += 3) {
+    target[0] = source[0];
+    target[1] = source[1];
+    target[2] = source[2];
+  }
+}
+
+}  // namespace
+
+PictureView::PictureView(QWidget* parent) : QAbstractScrollArea(parent) {
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setMouseTracking(true);
+  setFrameShape(QFrame::NoFrame);
+  UpdateCursor();
+}
+
+void PictureView::SetPicture(ConstRasterView picture) {
+  if (picture.channels < 3 || picture.width <= 0 || picture.height <= 0) {
+    ClearPicture();
+    return;
+  }
+  if (picture_.width() != picture.width || picture_.height() != picture.height) {
+    // Bytes stay blue, green, red, which Qt names BGR888.
+    picture_ = QImage(picture.width, picture.height, QImage::Format_BGR888);
+  }
+  for (int y = 0; y < picture.height; ++y) {
+    CopyRow(picture.Row(y), picture.channels, picture_.scanLine(picture.height - 1 - y), 0,
+            picture.width);
+  }
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void PictureView::UpdatePicture(ConstRasterView picture, const QRect& area) {
+  if (picture_.isNull() || picture.width != picture_.width() ||
+      picture.height != picture_.height() || picture.channels < 3) {
+    SetPicture(picture);
+    return;
+  }
+  QRect clipped = area.intersected(QRect(0, 0, picture.width, picture.height));
+  if (clipped.isEmpty()) return;
+  for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+    CopyRow(picture.Row(y), picture.channels, picture_.scanLine(picture.height - 1 - y),
+            clipped.left(), clipped.right() + 1);
+  }
+  viewport()->update(ImageToWindow(clipped));
+}
+
+void PictureView::ClearPicture() {
+  picture_ = QImage();
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void PictureView::ZoomIn() {
+  if (CanZoomIn()) ChangeZoom(zoom_ + 1);
+}
+
+void PictureView::ZoomOut() {
+  if (CanZoomOut()) ChangeZoom(zoom_ - 1);
+}
+
+void PictureView::ZoomOneToOne() {
+  ChangeZoom(1);
+}
+
+void PictureView::SetZoomLevel(int level) {
+  ChangeZoom(level);
+}
+
+void PictureView::ChangeZoom(int level) {
+  if (level == zoom_) return;
+  QPoint old = scrollPosition();
+  QSize window = viewport()->size();
+  int oldLevel = zoom_;
+  zoom_ = level;
+  UpdateScrollBars();
+  QPoint moved(ScrollKeepingCentre(old.x(), window.width(), oldLevel, level,
+                                   horizontalScrollBar()->maximum()),
+               ScrollKeepingCentre(old.y(), window.height(), oldLevel, level,
+                                   verticalScrollBar()->maximum()));
+  SetScrollPosition(moved);
+  viewport()->update();
+  emit ZoomChanged(zoomPercent());
+}
+
+void PictureView::SetPanMode(bool on) {
+  panMode_ = on;
+  panning_ = false;
+  UpdateCursor();
+}
+
+void PictureView::SetToolCursor(const QCursor& cursor) {
+  toolCursor_ = cursor;
+  UpdateCursor();
+}
+
+void PictureView::SetBackground(const QColor& colour) {
+  background_ = colour;
+  viewport()->update();
+}
+
+QPoint PictureView::scrollPosition() const {
+  return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void PictureView::SetScrollPosition(const QPoint& position) {
+  horizontalScrollBar()->setValue(position.x());
+  verticalScrollBar()->setValue(position.y());
+}
+
+QPoint PictureView::centringOffset() const {
+  QSize zoomed = zoomedSize();
+  return {CentreOffset(viewport()->width(), zoomed.width()),
+          CentreOffset(viewport()->height(), zoomed.height())};
+}
+
+QSize PictureView::zoomedSize() const {
+  if (picture_.isNull()) return {0, 0};
+  return {ZoomedLength(picture_.width(), zoom_), ZoomedLength(picture_.height(), zoom_)};
+}
+
+QPoint PictureView::WindowToImage(const QPoint& window) const {
+  QPoint offset = centringOffset();
+  QPoint scroll = scrollPosition();
+  int x = UnzoomedPosition(window.x() + scroll.x() - offset.x(), zoom_);
+  int fromTop = UnzoomedPosition(window.y() + scroll.y() - offset.y(), zoom_);
+  // The top screen row shows the picture's highest row.
+  return {x, picture_.height() - 1 - fromTop};
+}
+
+QRect PictureView::ImageToWindow(const QRect& area) const {
+  if (area.isEmpty()) return {};
+  QPoint origin = centringOffset() - scrollPosition();
+  int top = picture_.height() - 1 - area.bottom();  // top-down row of the area's highest row
+  if (zoom_ >= 1) {
+    return {origin.x() + area.left() * zoom_, origin.y() + top * zoom_, area.width() * zoom_,
+            area.height() * zoom_};
+  }
+  // Reduced: every screen pixel that samples any pixel of the area, one pixel to spare.
+  int divisor = 2 - zoom_;
+  int left = area.left() / divisor;
+  int right = (area.right() + divisor) / divisor;
+  int upper = top / divisor;
+  int lower = (top + area.height() - 1 + divisor) / divisor;
+  return QRect(QPoint(origin.x() + left, origin.y() + upper),
+               QPoint(origin.x() + right, origin.y() + lower));
+}
+
+void PictureView::UpdateScrollBars() {
+  QSize zoomed = zoomedSize();
+  QSize window = viewport()->size();
+  horizontalScrollBar()->setRange(0, std::max(0, zoomed.width() - window.width()));
+  verticalScrollBar()->setRange(0, std::max(0, zoomed.height() - window.height()));
+  horizontalScrollBar()->setSingleStep(1);
+  verticalScrollBar()->setSingleStep(1);
+  horizontalScrollBar()->setPageStep(std::max(1, zoomed.width() / 10));
+  verticalScrollBar()->setPageStep(std::max(1, zoomed.height() / 10));
+}
+
+void PictureView::UpdateCursor() {
+  if (panMode_) {
+    viewport()->setCursor(panning_ ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+  } else {
+    viewport()->setCursor(toolCursor_);
+  }
+}
+
+void PictureView::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  const QRect exposed = event->rect();
+  painter.fillRect(exposed, background_);
+  if (!picture_.isNull()) {
+    const QPoint origin = centringOffset() - scrollPosition();
+    const QSize zoomed = zoomedSize();
+    // The exposed part of the picture, relative to the picture's top left on screen.
+    QRect shown = exposed.translated(-origin).intersected(QRect(QPoint(0, 0), zoomed));
+    if (!shown.isEmpty()) {
+      if (zoom_ >= 1) {
+        int x0 = shown.left() / zoom_;
+        int y0 = shown.top() / zoom_;
+        int x1 = std::min(picture_.width(), (shown.right() + zoom_) / zoom_);
+        int y1 = std::min(picture_.height(), (shown.bottom() + zoom_) / zoom_);
+        QRect source(x0, y0, x1 - x0, y1 - y0);
+        QRect target(x0 * zoom_, y0 * zoom_, (x1 - x0) * zoom_, (y1 - y0) * zoom_);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(target.translated(origin), picture_, source);
+      } else {
+        // Reduced: screen pixel i shows picture pixel i x divisor, the one the mouse maps to.
+        painter.drawImage(shown.translated(origin).topLeft(), Reduced(shown));
+      }
+    }
+  }
+  PaintOverlay(painter);
+}
+
+QImage PictureView::Reduced(const QRect& shown) const {
+  const int divisor = 2 - zoom_;
+  QImage reduced(shown.size(), QImage::Format_BGR888);
+  for (int row = 0; row < shown.height(); ++row) {
+    const uchar* from = picture_.constScanLine((shown.top() + row) * divisor);
+    uchar* to = reduced.scanLine(row);
+    for (int column = 0; column < shown.width(); ++column, to += 3) {
+      const uchar* pixel = from + std::ptrdiff_t(shown.left() + column) * divisor * 3;
+      to[0] = pixel[0];
+      to[1] = pixel[1];
+      to[2] = pixel[2];
+    }
+  }
+  return reduced;
+}
+
+void PictureView::PaintOverlay(QPainter&) {}
+
+void PictureView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollBars();
+}
+
+void PictureView::scrollContentsBy(int, int) {
+  viewport()->update();
+}
+
+void PictureView::mousePressEvent(QMouseEvent* event) {
+  QPoint window = event->position().toPoint();
+  if (panMode_) {
+    if (event->button() == Qt::LeftButton) {
+      panning_ = true;
+      panPrevious_ = window;
+      UpdateCursor();
+    }
+    return;
+  }
+  emit MousePressed(WindowToImage(window), event->button(), event->modifiers());
+}
+
+void PictureView::mouseMoveEvent(QMouseEvent* event) {
+  QPoint window = event->position().toPoint();
+  if (panMode_) {
+    if (panning_) {
+      QSize zoomed = zoomedSize();
+      QSize size = viewport()->size();
+      QPoint scroll = scrollPosition();
+      SetScrollPosition(
+          {ScrollAfterPan(scroll.x(), panPrevious_.x(), window.x(), zoomed.width(), size.width()),
+           ScrollAfterPan(scroll.y(), panPrevious_.y(), window.y(), zoomed.height(),
+                          size.height())});
+      panPrevious_ = window;
+    }
+    return;
+  }
+  emit MouseMoved(WindowToImage(window), event->buttons());
+}
+
+void PictureView::mouseReleaseEvent(QMouseEvent* event) {
+  if (panMode_) {
+    if (event->button() == Qt::LeftButton) {
+      panning_ = false;
+      UpdateCursor();
+    }
+    return;
+  }
+  emit MouseReleased(WindowToImage(event->position().toPoint()), event->button());
+}
+
+void PictureView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (panMode_) return;
+  emit MouseDoubleClicked(WindowToImage(event->position().toPoint()), event->button());
+}
+
+}  // namespace quenda

@@ -1,0 +1,177 @@
+#include "ui/picture_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "common/raster.h"
+
+namespace quenda {
+namespace {
+
+// Every pixel of a 47 x 33 picture gets its own colour, so a mix-up of rows or columns shows.
+Raster MakePicture(int width, int height, int channels = 3) {
+  Raster picture(width, height, channels);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint8_t* pixel = picture.At(x, y);
+      pixel[0] = uint8_t(x * 5);      // blue
+      pixel[1] = uint8_t(y * 7);      // green
+      pixel[2] = uint8_t(x + y * 3);  // red
+    }
+  }
+  return picture;
+}
+
+QColor ColourAt(const Raster& picture, int x, int y) {
+  const uint8_t* pixel = picture.At(x, y);
+  return QColor(pixel[2], pixel[1], pixel[0]);
+}
+
+// The view's shown pixels, as a person sees them.
+QImage Grab(PictureView& view) {
+  return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+struct ViewFixture {
+  explicit ViewFixture(QSize size = {200, 150}) {
+    view.resize(size);
+    view.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+  }
+  PictureView view;
+};
+
+TEST(PictureView, ShowsTheBottomRowAtTheBottomAtEveryZoom) {
+  ViewFixture f;
+  Raster picture = MakePicture(47, 33);
+  f.view.SetPicture(picture);
+  for (int level : {1, 3, 0, -1}) {
+    f.view.SetZoomLevel(level);
+    QImage shown = Grab(f.view);
+    // Every pixel, through the view's own mapping both ways.
+    for (int y = 0; y < 33; ++y) {
+      for (int x = 0; x < 47; ++x) {
+        QRect cell = f.view.ImageToWindow(QRect(x, y, 1, 1));
+        if (level < 1) {
+          // Reduced: only every (2 - z)-th pixel is drawn, and the truncated last ones are not.
+          int divisor = 2 - level;
+          if (x % divisor != 0 || (32 - y) % divisor != 0) continue;
+          if (x / divisor >= 47 / divisor || (32 - y) / divisor >= 33 / divisor) continue;
+        }
+        QPoint centre = level >= 1 ? cell.center() : cell.topLeft();
+        ASSERT_TRUE(shown.rect().contains(centre)) << level;
+        EXPECT_EQ(QColor(shown.pixel(centre)), ColourAt(picture, x, y))
+            << "level " << level << " pixel " << x << "," << y;
+        EXPECT_EQ(f.view.WindowToImage(centre), QPoint(x, y)) << level;
+      }
+    }
+  }
+}
+
+TEST(PictureView, CentresASmallPictureAndPaintsTheRestInTheBackground) {
+  ViewFixture f;
+  f.view.SetPicture(MakePicture(47, 33));
+  f.view.SetZoomLevel(2);
+  EXPECT_EQ(f.view.centringOffset(), QPoint((200 - 94) / 2, (150 - 66) / 2));
+  QImage shown = Grab(f.view);
+  EXPECT_EQ(QColor(shown.pixel(2, 2)), QColor(128, 128, 128));
+  // Just outside the picture maps to pixels outside it, on every side.
+  QPoint offset = f.view.centringOffset();
+  EXPECT_EQ(f.view.WindowToImage(offset - QPoint(1, 1)), QPoint(-1, 33));
+  EXPECT_EQ(f.view.WindowToImage(offset + QPoint(94, 66)), QPoint(47, -1));
+  EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 0);
+}
+
+TEST(PictureView, ZoomStepsKeepTheCentreAndStopAtTheLimits) {
+  ViewFixture f;
+  f.view.SetPicture(MakePicture(470, 330));
+  QSignalSpy zoomed(&f.view, &PictureView::ZoomChanged);
+  f.view.SetZoomLevel(2);
+  QSize window = f.view.viewport()->size();
+  f.view.SetScrollPosition({300, 200});
+  QPoint centreBefore = f.view.WindowToImage({window.width() / 2, window.height() / 2});
+  f.view.ZoomIn();
+  EXPECT_EQ(f.view.zoomPercent(), 300);
+  QPoint centreAfter = f.view.WindowToImage({window.width() / 2, window.height() / 2});
+  EXPECT_LE(std::abs(centreAfter.x() - centreBefore.x()), 1);
+  EXPECT_LE(std::abs(centreAfter.y() - centreBefore.y()), 1);
+  EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 1410 - window.width());
+  EXPECT_EQ(f.view.horizontalScrollBar()->pageStep(), 141);
+
+  while (f.view.CanZoomIn()) f.view.ZoomIn();
+  EXPECT_EQ(f.view.zoomPercent(), 1700);
+  f.view.ZoomIn();
+  EXPECT_EQ(f.view.zoomPercent(), 1700);
+  f.view.ZoomOneToOne();
+  f.view.ZoomOut();
+  EXPECT_EQ(f.view.zoomPercent(), 50);
+  f.view.ZoomOut();
+  EXPECT_EQ(f.view.zoomPercent(), 33);
+  while (f.view.CanZoomOut()) f.view.ZoomOut();
+  EXPECT_EQ(f.view.zoomPercent(), 5);
+  ASSERT_FALSE(zoomed.isEmpty());
+  EXPECT_EQ(zoomed.last().at(0).toInt(), 5);
+}
+
+TEST(PictureView, PanModeDragsThePictureAndKeepsTheMouseFromTheTools) {
+  ViewFixture f;
+  f.view.SetPicture(MakePicture(470, 330));
+  f.view.SetZoomLevel(2);
+  f.view.SetScrollPosition({100, 100});
+  QSignalSpy pressed(&f.view, &PictureView::MousePressed);
+  f.view.SetPanMode(true);
+  EXPECT_EQ(f.view.viewport()->cursor().shape(), Qt::OpenHandCursor);
+  QWidget* surface = f.view.viewport();
+  QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(100, 80));
+  QTest::mouseMove(surface, QPoint(70, 60));
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(70, 60));
+  EXPECT_EQ(f.view.scrollPosition(), QPoint(130, 120));
+  EXPECT_TRUE(pressed.isEmpty());
+  // Dragging far past the edge stops at the scroll range.
+  QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseMove(surface, QPoint(190, 140));
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(190, 140));
+  EXPECT_EQ(f.view.scrollPosition(), QPoint(0, 0));
+
+  f.view.SetPanMode(false);
+  QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(5, 7));
+  ASSERT_EQ(pressed.count(), 1);
+  EXPECT_EQ(pressed.at(0).at(0).toPoint(), QPoint(2, 329 - 3));
+  EXPECT_EQ(pressed.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
+}
+
+TEST(PictureView, AnUpdateCopiesOnlyItsRectangle) {
+  ViewFixture f;
+  Raster picture = MakePicture(47, 33, 4);
+  f.view.SetPicture(picture);
+  f.view.SetZoomLevel(3);
+  Raster changed = picture;
+  for (int y = 0; y < 33; ++y) {
+    for (int x = 0; x < 47; ++x) {
+      uint8_t* pixel = changed.At(x, y);
+      pixel[0] = 0;
+      pixel[1] = 0;
+      pixel[2] = 255;
+    }
+  }
+  f.view.UpdatePicture(changed, QRect(10, 5, 4, 3));
+  QTest::qWait(20);
+  QImage shown = Grab(f.view);
+  auto shownAt = [&](int x, int y) {
+    return QColor(shown.pixel(f.view.ImageToWindow(QRect(x, y, 1, 1)).center()));
+  };
+  EXPECT_EQ(shownAt(10, 5), QColor(255, 0, 0));
+  EXPECT_EQ(shownAt(13, 7), QColor(255, 0, 0));
+  EXPECT_EQ(shownAt(14, 7), ColourAt(picture, 14, 7));
+  EXPECT_EQ(shownAt(10, 8), ColourAt(picture, 10, 8));
+  EXPECT_EQ(shownAt(9, 5), ColourAt(picture, 9, 5));
+  // The view's copy is top row first.
+  EXPECT_EQ(QColor(f.view.picture().pixel(10, 32 - 5)), QColor(255, 0, 0));
+  EXPECT_EQ(QColor(f.view.picture().pixel(0, 0)), ColourAt(picture, 0, 32));
+}
+
+}  // namespace
+}  // namespace quenda
