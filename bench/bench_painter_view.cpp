@@ -122,8 +122,8 @@ int Run(int runs) {
       doc.RegionFillRelease({0, 0}, {0, 0}, inside, inside);
       view.viewport()->repaint();
     });
-    std::printf("  zoom %4d %%: brush segment %7.2f ms, region fill %7.2f ms\n",
-                view.zoomPercent(), brushMs, fillMs);
+    std::printf("  zoom %4d %%: brush segment %7.2f ms, region fill %7.2f ms\n", view.zoomPercent(),
+                brushMs, fillMs);
   }
   return 0;
 }
