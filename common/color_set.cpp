@@ -91,10 +91,10 @@ void ResetColorSet(ColorSet& set) {
 }
 
 std::string ColorNameForFile(std::string_view name) {
+  if (name.empty()) return std::string(1, '_');
   std::string out(name.substr(0, std::size_t(kColorNameLimit)));
   for (char& c : out)
     if (IsBlank(c) || c == '\0') c = '_';
-  if (out.empty()) out = "_";
   return out;
 }
 
