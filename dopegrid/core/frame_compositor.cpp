@@ -171,33 +171,45 @@ bool CompositePainted(CompositeJob& job, const SheetSource& source, int frame, P
     std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, h.height);
     progress.SetStage("Compositing frame " + sequence.name +
                       FormatFrameTag(sequence.frames[std::size_t(cell.frame)]));
-    const RegionData& regions = painted->regions;
-    const auto& entries = painted->colors.entries;
+    // Plain pointers: stores through the picture's bytes could otherwise be taken to change
+    // the containers, and every pixel would fetch them again.
+    const uint8_t* grey = painted->drawing.pixels.data();
+    const uint8_t* flags = painted->regions.flags.data();
+    const uint16_t* regionMap = painted->regions.regionMap.data();
+    const uint16_t* animColor = painted->regions.animColor.data();
+    const int32_t* regionColor = painted->regionColor.data();
+    const ColorEntry* entries = painted->colors.entries.data();
     for (int y = 0; y < job.height; ++y) {
       ReportRows(progress, y, job.height);
       int sy = rows[std::size_t(y)];
       if (sy < 0) continue;
+      const std::size_t rowStart = std::size_t(sy) * std::size_t(h.width);
       uint8_t* out = job.picture.Row(y);
       for (int x = 0; x < job.width; ++x) {
         int sx = columns[std::size_t(x)];
         if (sx < 0) continue;
-        std::size_t i = std::size_t(sy) * std::size_t(h.width) + std::size_t(sx);
-        int a = painted->drawing.pixels[i];
-        int c = painted->regionColor[regions.regionMap[i]];
-        const ColorEntry& line = entries[regions.animColor[i]];
+        std::size_t i = rowStart + std::size_t(sx);
+        int a = grey[i];
+        int c = regionColor[regionMap[i]];
         uint8_t* p = out + 3 * x;
+        // Paper (a = 255 weighs the line by 0: (255 * fill) / 255 is the fill) and rubbed-out
+        // ink show the fill alone, which an unpainted region leaves as it was.
+        if (a == 255 || (flags[i] & kFlagRubbedOut)) {
+          if (c != 0) {
+            const ColorEntry& e = entries[c];
+            p[0] = e.blue, p[1] = e.green, p[2] = e.red;
+          }
+          continue;
+        }
+        const ColorEntry& line = entries[animColor[i]];
         uint8_t fill[3] = {p[0], p[1], p[2]};
         if (c != 0) {
-          const ColorEntry& e = entries[std::size_t(c)];
+          const ColorEntry& e = entries[c];
           fill[0] = e.blue, fill[1] = e.green, fill[2] = e.red;
         }
-        if (regions.flags[i] & kFlagRubbedOut) {
-          p[0] = fill[0], p[1] = fill[1], p[2] = fill[2];
-        } else {
-          p[0] = uint8_t((a * fill[0] + (255 - a) * line.blue) / 255);
-          p[1] = uint8_t((a * fill[1] + (255 - a) * line.green) / 255);
-          p[2] = uint8_t((a * fill[2] + (255 - a) * line.red) / 255);
-        }
+        p[0] = uint8_t((a * fill[0] + (255 - a) * line.blue) / 255);
+        p[1] = uint8_t((a * fill[1] + (255 - a) * line.green) / 255);
+        p[2] = uint8_t((a * fill[2] + (255 - a) * line.red) / 255);
       }
     }
   }

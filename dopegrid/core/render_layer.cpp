@@ -1,7 +1,10 @@
 #include "dopegrid/core/render_layer.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
+
+#include "dopegrid/core/common_layer_pixels.h"
 
 namespace quenda {
 namespace {
@@ -42,6 +45,14 @@ std::vector<AxisSample> SampleAxis(int outputSize, float scale, float offset, in
   return axis;
 }
 
+// The reached columns form one run, as u grows with x: [first, last).
+std::pair<int, int> ReachedColumns(const std::vector<AxisSample>& columns) {
+  auto reached = [](const AxisSample& a) { return a.index >= 0; };
+  auto first = std::find_if(columns.begin(), columns.end(), reached);
+  auto last = std::find_if(first, columns.end(), [](const AxisSample& a) { return a.index < 0; });
+  return {int(first - columns.begin()), int(last - columns.begin())};
+}
+
 // The sample of the layer at one output pixel: the nearest layer pixel, or the bilinear blend
 // of four. `at(x, y)` gives a layer pixel's four bytes.
 template <class PixelAt>
@@ -77,11 +88,7 @@ void LayOver(int layerWidth, int layerHeight, DrawingCorner corner, const Common
       SampleAxis(picture.width(), scale, float(corner.left - frame.minX), layerWidth);
   std::vector<AxisSample> rows =
       SampleAxis(picture.height(), scale, float(corner.top - frame.minY), layerHeight);
-  // The reached columns form one run, as u grows with x.
-  auto reached = [](const AxisSample& a) { return a.index >= 0; };
-  auto first = std::find_if(columns.begin(), columns.end(), reached);
-  auto last = std::find_if(first, columns.end(), [](const AxisSample& a) { return a.index < 0; });
-  int x0 = int(first - columns.begin()), x1 = int(last - columns.begin());
+  auto [x0, x1] = ReachedColumns(columns);
   for (int y = 0; y < picture.height(); ++y) {
     const AxisSample& v = rows[std::size_t(y)];
     if (v.index < 0) continue;
@@ -172,6 +179,28 @@ class LayerPixels {
   long long count_;
 };
 
+// One output row of `count` pixels sampled at the nearest layer pixels, the k-th at layer column
+// column(k) of the row starting at rowStart.
+template <class Column>
+void LayNearestRow(const CommonLayerPixels& common, const LayerPixels& pixels, long long rowStart,
+                   std::size_t count, Column column, uint8_t* out) {
+  for (std::size_t k = 0; k < count;) {
+    if (k + 8 <= count && common.LayEight(rowStart, column, k, out + 4 * k)) {
+      k += 8;
+      continue;
+    }
+    // Eight (or what is left) one by one, then eight at a time again.
+    for (const std::size_t stop = std::min(count, k + 8); k < stop; ++k) {
+      uint8_t* d = out + 4 * k;
+      const long long i = rowStart + column(k);
+      if (common.LayOver(i, d)) continue;
+      uint8_t sample[4];
+      pixels.Make(i, sample);
+      Over(sample, d);
+    }
+  }
+}
+
 }  // namespace
 
 Raster BuildLayer(const PaintedDrawing& painted) {
@@ -200,14 +229,58 @@ void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float s
                 RenderQuality quality, Raster& picture) {
   const SheetDrawingHeader& h = painted.drawing.header;
   LayerPixels pixels(painted);
+  CommonLayerPixels common(painted);
   uint8_t scratch[4];
   // Each layer pixel is made where a sample needs it (a bilinear sample asks for four, and
   // keeps each before asking for the next).
   auto at = [&](int x, int y) {
-    pixels.Make((long long)y * h.width + x, scratch);
+    long long i = (long long)y * h.width + x;
+    if (!common.Copy(i, scratch)) pixels.Make(i, scratch);
     return static_cast<const uint8_t*>(scratch);
   };
-  LayOver(h.width, h.height, CornerOf(h), frame, scale, quality, at, picture);
+  DrawingCorner corner = CornerOf(h);
+  std::vector<AxisSample> columns =
+      SampleAxis(picture.width(), scale, float(corner.left - frame.minX), h.width);
+  std::vector<AxisSample> rows =
+      SampleAxis(picture.height(), scale, float(corner.top - frame.minY), h.height);
+  auto [x0, x1] = ReachedColumns(columns);
+  // Where no column has a fraction, a row without one samples the nearest pixel at any
+  // quality: renders at half and quarter size always do.
+  bool wholeColumns = std::all_of(columns.begin() + x0, columns.begin() + x1,
+                                  [](const AxisSample& a) { return a.fraction == 0; });
+  std::vector<long long> columnIndex;
+  for (int x = x0; x < x1; ++x) columnIndex.push_back(columns[std::size_t(x)].index);
+  const std::size_t count = columnIndex.size();
+  // Whole renders step through the layer evenly: by 1 at full size, 2 at half, 4 at quarter.
+  const long long first = count > 0 ? columnIndex[0] : 0;
+  const long long step = count > 1 ? columnIndex[1] - first : 1;
+  bool even = true;
+  for (std::size_t k = 0; k < count && even; ++k)
+    even = columnIndex[k] == first + step * (long long)k;
+  for (int y = 0; y < picture.height(); ++y) {
+    const AxisSample& v = rows[std::size_t(y)];
+    if (v.index < 0) continue;
+    uint8_t* out = picture.Row(y) + 4 * std::ptrdiff_t(x0);
+    if (quality == RenderQuality::Fast || (wholeColumns && v.fraction == 0)) {
+      const long long rowStart = (long long)v.index * h.width;
+      if (even && step == 1)
+        LayNearestRow(common, pixels, rowStart + first, count, UnitLayerStep{}, out);
+      else if (even)
+        LayNearestRow(
+            common, pixels, rowStart + first, count,
+            [step](std::size_t k) { return step * (long long)k; }, out);
+      else
+        LayNearestRow(
+            common, pixels, rowStart, count,
+            [&columnIndex](std::size_t k) { return columnIndex[k]; }, out);
+      continue;
+    }
+    for (int x = x0; x < x1; ++x, out += 4) {
+      uint8_t sample[4];
+      Sample(columns[std::size_t(x)], v, quality, at, sample);
+      Over(sample, out);
+    }
+  }
 }
 
 }  // namespace quenda

@@ -5,7 +5,8 @@
 //
 // BuildLayer and FilterLayer are the two steps as they are described; LayDrawing gives the
 // same bytes without the whole layer in memory, making only the layer pixels that samples
-// read. The tests hold the one to the other.
+// read, and laying the pixels most drawings are made of straight from tables. The tests hold
+// the one to the other.
 
 #include <cstdint>
 

@@ -25,14 +25,25 @@ std::size_t PixelCount(const SheetDrawingHeader& h) {
   return std::size_t(h.width) * std::size_t(h.height);
 }
 
-// The header and exactly the pixels; nothing when the file does not open, and a short
-// vector when it ends early.
-std::optional<std::vector<uint8_t>> ReadDrawingFile(const std::string& path) {
+// A drawing file as read: nothing when it does not open; otherwise its header when that is one
+// and, after it, at most the header's pixels (fewer when the file ends early). Each byte is
+// read once, straight into place.
+struct DrawingFile {
+  std::optional<SheetDrawingHeader> header;
+  std::vector<uint8_t> pixels;
+  bool Complete() const { return header && pixels.size() == PixelCount(*header); }
+};
+
+std::optional<DrawingFile> ReadDrawingFile(const std::string& path) {
   std::optional<std::vector<uint8_t>> head = ReadFileBytes(path, 0, kDrawingScanHeaderSize);
   if (!head) return std::nullopt;
-  std::optional<SheetDrawingHeader> header = ParseSheetDrawingHeader(*head);
-  if (!header) return head;
-  return ReadFileBytes(path, 0, kDrawingScanHeaderSize + PixelCount(*header));
+  DrawingFile file{ParseSheetDrawingHeader(*head), {}};
+  if (!file.header) return file;
+  std::optional<std::vector<uint8_t>> pixels =
+      ReadFileBytes(path, kDrawingScanHeaderSize, PixelCount(*file.header));
+  if (!pixels) return std::nullopt;
+  file.pixels = std::move(*pixels);
+  return file;
 }
 
 }  // namespace
@@ -83,18 +94,16 @@ std::string_view PegName(int pegPosition) {
 }
 
 std::optional<GreyDrawing> LoadScannedDrawing(const std::string& path, Prompt& prompt) {
-  std::optional<std::vector<uint8_t>> bytes = ReadDrawingFile(path);
-  if (!bytes) {
+  std::optional<DrawingFile> file = ReadDrawingFile(path);
+  if (!file) {
     prompt.Message("Error finding drawing file " + path, MessageIcon::Error);
     return std::nullopt;
   }
-  std::optional<SheetDrawingHeader> header = ParseSheetDrawingHeader(*bytes);
-  if (!header || bytes->size() < kDrawingScanHeaderSize + PixelCount(*header)) {
+  if (!file->Complete()) {
     prompt.Message("Error Reading drawing " + path + ": Incomplete image file", MessageIcon::Error);
     return std::nullopt;
   }
-  GreyDrawing drawing{*header, {bytes->begin() + kDrawingScanHeaderSize, bytes->end()}};
-  return drawing;
+  return GreyDrawing{*file->header, std::move(file->pixels)};
 }
 
 uint8_t NormaliseGrey(uint8_t grey, uint8_t white, uint8_t black) {
@@ -128,23 +137,23 @@ std::optional<PaintedDrawing> LoadPaintedDrawing(const DrawingSequence& sequence
   std::string frameText = FormatFrameTag(sequence.frames[std::size_t(frameIndex)]);
   progress.SetStage("Loading frame " + sequence.name + frameText);
   std::string path = FramePath(sequence, frameIndex, prompt);
-  std::optional<std::vector<uint8_t>> bytes = ReadDrawingFile(path);
-  if (!bytes) {
+  std::optional<DrawingFile> file = ReadDrawingFile(path);
+  if (!file) {
     prompt.Message("Error opening file " + path, MessageIcon::Error);
     return std::nullopt;
   }
-  std::optional<SheetDrawingHeader> header = ParseSheetDrawingHeader(*bytes);
-  if (!header || bytes->size() < kDrawingScanHeaderSize + PixelCount(*header)) {
+  if (!file->Complete()) {
     prompt.Message("Error reading file " + path + " : unexpected end of file", MessageIcon::Error);
     return std::nullopt;
   }
+  const SheetDrawingHeader header = *file->header;
   PaintedDrawing painted;
-  painted.drawing = {*header, {bytes->begin() + kDrawingScanHeaderSize, bytes->end()}};
+  painted.drawing = {header, std::move(file->pixels)};
   painted.colors = colors;
 
   progress.SetPercent(70);
   Result<RegionData> regions = ReadRegionFile(RegionPath(sequence, frameIndex, prompt),
-                                              header->width, header->height, RegionReader::Sheet);
+                                              header.width, header.height, RegionReader::Sheet);
   if (!regions) {
     prompt.Message(regions.message(), MessageIcon::Error);
     return std::nullopt;

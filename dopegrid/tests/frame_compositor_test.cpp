@@ -166,6 +166,32 @@ TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
   EXPECT_EQ(bgr(4, 0), (std::vector<int>{112, 22, 132}));
 }
 
+TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
+  WriteTestColorSet(dir.path(), "Ann");
+  WriteTestColorSet(dir.path(), "Bob");
+  DrawingScan front = FlatDrawing(4, 1, 255);
+  front.pixels[1] = 254;
+  front.pixels[2] = 0;
+  front.pixels[3] = 0;
+  RegionData frontRegions = OneRegion(4, 1);
+  for (uint16_t& colour : frontRegions.animColor) colour = uint16_t(kRed);
+  frontRegions.flags[3] = kFlagAnimatorLine | kFlagRubbedOut;
+  WritePaintedFrame(dir.path(), "Ann", 1, front, frontRegions, {0, kBlue});
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(4, 1, 255), OneRegion(4, 1), {0, kGreen});
+  UseSequences(1);
+  ASSERT_TRUE(Prepare());
+  ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress));
+  auto bgr = [&](int x) {
+    const uint8_t* p = Pixel(x, 0);
+    return std::vector<int>{p[0], p[1], p[2]};
+  };
+  EXPECT_EQ(bgr(0), (std::vector<int>{250, 40, 30}));  // paper: the blue fill
+  // (254 * 250 + 1 * 20) / 255 = 249, (254 * 40 + 10) / 255 = 39, (254 * 30 + 200) / 255 = 30
+  EXPECT_EQ(bgr(1), (std::vector<int>{249, 39, 30}));
+  EXPECT_EQ(bgr(2), (std::vector<int>{20, 10, 200}));  // ink: the red line
+  EXPECT_EQ(bgr(3), (std::vector<int>{250, 40, 30}));  // rubbed out: the fill again
+}
+
 TEST_F(Compositor, PaintedBackgroundWhereNothingIsPainted) {
   WriteTestColorSet(dir.path(), "Ann");
   WriteTestColorSet(dir.path(), "Bob");
@@ -210,6 +236,37 @@ TEST_F(Compositor, PaintedFailuresNameTheirFiles) {
   WriteText(dir.File("Bob.col"), "Other\n3\n");
   ASSERT_FALSE(CompositePainted(job, source, 0, prompt, progress));
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Could not read color set file!"});
+}
+
+TEST_F(Compositor, PaintedDrawingsReadExactlyTheirPixels) {
+  WriteTestColorSet(dir.path(), "Ann");
+  DrawingScan scan = FlatDrawing(47, 33, 0);
+  for (std::size_t i = 0; i < scan.pixels.size(); ++i) scan.pixels[i] = uint8_t(i * 7 + i / 47);
+  WritePaintedFrame(dir.path(), "Ann", 1, scan, OneRegion(47, 33), {0, kRed});
+  std::vector<uint8_t> bytes = ReadBytes(dir.File("Ann1.qds"));
+  std::vector<uint8_t> longer = bytes;
+  longer.insert(longer.end(), {1, 2, 3});  // bytes after the pixels belong to nobody
+  WriteBytes(dir.File("Ann1.qds"), longer);
+  DrawingSequence ann = SequenceOf(dir.path(), "Ann");
+  ColorSet colors = *CheckSheetColorSet(ann, prompt);
+  std::optional<PaintedDrawing> painted = LoadPaintedDrawing(ann, 0, colors, prompt, progress);
+  ASSERT_TRUE(painted) << prompt.Texts()[0];
+  EXPECT_EQ(painted->drawing.header.width, 47);
+  EXPECT_EQ(painted->drawing.pixels, scan.pixels);  // the levels leave greys as they are
+
+  bytes.pop_back();  // one pixel short
+  WriteBytes(dir.File("Ann1.qds"), bytes);
+  EXPECT_FALSE(LoadPaintedDrawing(ann, 0, colors, prompt, progress));
+  bytes.resize(10);  // not even a header
+  WriteBytes(dir.File("Ann1.qds"), bytes);
+  EXPECT_FALSE(LoadPaintedDrawing(ann, 0, colors, prompt, progress));
+  std::string message = "Error reading file " + dir.File("Ann1.qds") + " : unexpected end of file";
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{message, message}));
+  prompt.Clear();
+  std::filesystem::remove(dir.File("Ann1.qds"));
+  std::filesystem::create_directory(dir.File("Ann1.qds"));  // opens on Linux, holds no drawing
+  EXPECT_FALSE(LoadPaintedDrawing(ann, 0, colors, prompt, progress));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Error opening file " + dir.File("Ann1.qds")});
 }
 
 TEST_F(Compositor, ScannedFailuresNameTheirFiles) {

@@ -166,6 +166,57 @@ TEST(RenderLayer, OnePassMatchesBuildingTheWholeLayer) {
   }
 }
 
+// A drawing as painters leave them: mostly paper in painted regions, stripes of regions whose
+// borders fall inside and between runs of eight pixels, unpainted stripes, and lines here and
+// there.
+PaintedDrawing StripedPainted(int width, int height, int stripe, uint32_t seed) {
+  PaintedDrawing painted = RandomPainted(width, height, seed);
+  std::mt19937 random(seed);
+  painted.regions.regionCount = 6;
+  painted.regionColor = {0, kRed, kBlue, 0, kGreen, kRed, 0, kBlue};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      std::size_t i = std::size_t(y) * std::size_t(width) + std::size_t(x);
+      painted.regions.regionMap[i] = uint16_t(1 + (x / stripe + y / 9) % 7);
+      if (random() % 12 != 0) {  // the rest keep their random grey, flags and line colour
+        painted.drawing.pixels[i] = 255;
+        painted.regions.flags[i] = 0;
+      }
+    }
+  }
+  return painted;
+}
+
+TEST(RenderLayer, ShortcutsOverPaperMatchTheWholeLayer) {
+  struct Case {
+    int width, height, stripe;
+  } cases[] = {{61, 37, 5}, {47, 33, 16}, {70, 20, 3}, {13, 40, 64}};
+  for (const Case& c : cases) {
+    PaintedDrawing painted = StripedPainted(c.width, c.height, c.stripe, uint32_t(c.stripe));
+    Raster layer = BuildLayer(painted);
+    // Left and right of the drawing the picture is not reached; below and above neither.
+    for (CommonFrame frame : {CommonFrame{-7, -3, c.width + 9, c.height + 5},
+                              CommonFrame{1, 1, c.width - 1, c.height - 1}}) {
+      for (float scale : {1.0f, 0.5f, 0.25f, 0.4f}) {
+        for (RenderQuality quality : {RenderQuality::Best, RenderQuality::Fast}) {
+          int w = int(float(frame.maxX - frame.minX) * scale);
+          int h = int(float(frame.maxY - frame.minY) * scale);
+          Raster before(w, h, 4);
+          std::mt19937 random(uint32_t(w * h));
+          // Transparent picture pixels take an unpainted region's line colour; others do not.
+          for (uint8_t& b : before.bytes()) b = uint8_t(random() % 2 == 0 ? 0 : random());
+          Raster literal = before, shortcut = before;
+          FilterLayer(layer, CornerOf(painted.drawing.header), frame, scale, quality, literal);
+          LayDrawing(painted, frame, scale, quality, shortcut);
+          ASSERT_EQ(literal, shortcut)
+              << c.width << " " << frame.minX << " " << scale << " " << int(quality);
+          ASSERT_NE(literal, before);
+        }
+      }
+    }
+  }
+}
+
 class Rendering : public ::testing::Test {
  protected:
   void SetUp() override {
