@@ -39,6 +39,23 @@ std::string CellDrawingPath(const SheetSource& source, const SheetCell& cell, Pr
   return FramePath(source.sequences[std::size_t(cell.sequence)], cell.frame, prompt);
 }
 
+std::optional<PaintedDrawing> LoadCellPainting(const SheetSource& source, const SheetCell& cell,
+                                               Prompt& prompt, Progress& progress) {
+  if (cell.sequence < 0 || cell.sequence >= int(source.sequences.size())) {
+    prompt.Message(kIllegalFrameNumber, MessageIcon::Error);
+    return std::nullopt;
+  }
+  const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
+  std::optional<ColorSet> colors = CheckSheetColorSet(sequence, prompt);
+  if (!colors) return std::nullopt;
+  std::optional<PaintedDrawing> painted =
+      cell.frame >= 0 && cell.frame < int(sequence.frames.size())
+          ? LoadPaintedDrawing(sequence, cell.frame, *colors, prompt, progress)
+          : std::nullopt;
+  if (!painted) prompt.Message("Could not load a painted frame!", MessageIcon::Error);
+  return painted;
+}
+
 bool CheckJobCells(const CompositeJob& job, const SheetSource& source, Prompt& prompt) {
   bool any = false;
   for (int level : job.levels) {
@@ -150,21 +167,9 @@ bool CompositePainted(CompositeJob& job, const SheetSource& source, int frame, P
   for (int level : BackToFront(job)) {
     const SheetCell& cell = source.sheet.Cell(level, frame);
     if (!cell.used()) continue;
-    if (cell.sequence < 0 || cell.sequence >= int(source.sequences.size())) {
-      prompt.Message(kIllegalFrameNumber, MessageIcon::Error);
-      return false;
-    }
+    std::optional<PaintedDrawing> painted = LoadCellPainting(source, cell, prompt, progress);
+    if (!painted) return false;
     const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
-    std::optional<ColorSet> colors = CheckSheetColorSet(sequence, prompt);
-    if (!colors) return false;
-    std::optional<PaintedDrawing> painted =
-        cell.frame >= 0 && cell.frame < int(sequence.frames.size())
-            ? LoadPaintedDrawing(sequence, cell.frame, *colors, prompt, progress)
-            : std::nullopt;
-    if (!painted) {
-      prompt.Message("Could not load a painted frame!", MessageIcon::Error);
-      return false;
-    }
     const SheetDrawingHeader& h = painted->drawing.header;
     DrawingCorner corner = CornerOf(h);
     std::vector<int> columns = AxisMap(job.width, job.scale, corner.left, job.frame.minX, h.width);

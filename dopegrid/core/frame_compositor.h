@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -59,6 +60,11 @@ struct CompositeJob {
 // The drawing path of a used cell; empty (after the sequence's own message) for a cell that
 // names no drawing of the Picture Holder.
 std::string CellDrawingPath(const SheetSource& source, const SheetCell& cell, Prompt& prompt);
+
+// The painted drawing of a used cell with its sequence's colours; nothing after the message
+// that stops the job (a cell naming no sequence, a bad colour set, an unreadable drawing).
+std::optional<PaintedDrawing> LoadCellPainting(const SheetSource& source, const SheetCell& cell,
+                                               Prompt& prompt, Progress& progress);
 
 // Every used cell of the job must have a readable drawing header ("Error Reading drawing %s !")
 // and at least one cell must be used ("At least one cell must have an image!").

@@ -38,21 +38,9 @@ bool RenderPainted(const RenderSettings& settings, const SheetSource& source, in
   for (int level : BackToFront(settings.levels)) {
     const SheetCell& cell = source.sheet.Cell(level, frame);
     if (!cell.used()) continue;
-    if (cell.sequence < 0 || cell.sequence >= int(source.sequences.size())) {
-      prompt.Message(kIllegalFrameNumber, MessageIcon::Error);
-      return false;
-    }
+    std::optional<PaintedDrawing> painted = LoadCellPainting(source, cell, prompt, progress);
+    if (!painted) return false;
     const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
-    std::optional<ColorSet> colors = CheckSheetColorSet(sequence, prompt);
-    if (!colors) return false;
-    std::optional<PaintedDrawing> painted =
-        cell.frame >= 0 && cell.frame < int(sequence.frames.size())
-            ? LoadPaintedDrawing(sequence, cell.frame, *colors, prompt, progress)
-            : std::nullopt;
-    if (!painted) {
-      prompt.Message("Could not load a painted frame!", MessageIcon::Error);
-      return false;
-    }
     std::string label = sequence.name + FormatFrameTag(sequence.frames[std::size_t(cell.frame)]);
     progress.SetStage("Layering frame " + label);
     progress.SetStage("Filtering frame " + label);
