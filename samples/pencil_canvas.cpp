@@ -76,13 +76,16 @@ void PencilCanvas::DrawSegment(const StrokePoint& a, const StrokePoint& b,
   }
 }
 
-void PencilCanvas::EraseBox(int x0, int y0, int x1, int y1) {
+void PencilCanvas::FadeBox(int x0, int y0, int x1, int y1, uint8_t maxInk) {
   x0 = std::max(x0, 0);
   y0 = std::max(y0, 0);
   x1 = std::min(x1, width_ - 1);
   y1 = std::min(y1, height_ - 1);
   for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x) ink_[std::size_t(y) * width_ + x] = 0;
+    for (int x = x0; x <= x1; ++x) {
+      uint8_t& ink = ink_[std::size_t(y) * width_ + x];
+      ink = std::min(ink, maxInk);
+    }
 }
 
 std::vector<uint8_t> PencilCanvas::Compose(uint32_t paperSeed) const {

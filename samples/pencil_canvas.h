@@ -40,6 +40,11 @@ class SampleRandom {
 // A hash of a pixel position, uniform in [0, 1): the paper's tooth.
 double PixelNoise(int x, int y, uint32_t seed);
 
+// Ink of a stretch where the hand eased off: it composes to grey 101..149 on any paper and
+// tooth, lighter than the default line pick-up (100) yet darker than line growth (150), so the
+// analyzer bridges it from the stroke ends instead of taking it as line.
+inline constexpr uint8_t kFaintInk = 167;
+
 class PencilCanvas {
  public:
   PencilCanvas(int width, int height);
@@ -51,7 +56,10 @@ class PencilCanvas {
   // For a closed shape pass the first point again at the end.
   void DrawStroke(std::span<const StrokePoint> points, const PencilStyle& style);
   // Removes every bit of graphite in the inclusive box (a gap cut into the lines).
-  void EraseBox(int x0, int y0, int x1, int y1);
+  void EraseBox(int x0, int y0, int x1, int y1) { FadeBox(x0, y0, x1, y1, 0); }
+  // Lightens the graphite in the inclusive box to at most `maxInk`; lighter edges stay as
+  // they are, so the line keeps its anti-aliased sides.
+  void FadeBox(int x0, int y0, int x1, int y1, uint8_t maxInk);
   // Ink coverage 0..255 at a pixel, for checks.
   uint8_t InkAt(int x, int y) const { return ink_[std::size_t(y) * width_ + x]; }
 

@@ -88,7 +88,7 @@ std::vector<StrokePoint> ClosedStroke(const std::vector<Point>& outline, double 
     double angle = 2 * kPi * double(i) / double(even.size());
     points.push_back({even[i].x + Drift(wobble, angle, 2, 3),
                       even[i].y + Drift(wobble, angle + 1.3, 3, 5),
-                      0.8 + 0.2 * std::sin(2 * angle + wobble.phase[2])});
+                      0.9 + 0.1 * std::sin(2 * angle + wobble.phase[2])});
   }
   if (!points.empty()) points.push_back(points.front());
   return points;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <numbers>
 #include <system_error>
+#include <utility>
 
 #include "common/color_set.h"
 #include "common/frame_sequence.h"
@@ -17,6 +18,8 @@ constexpr double kFigureOfHeight = 0.62;  // the figure's height as a part of th
 constexpr double kFigureOfWidth = 1.1;    // ... unless the sheet is too narrow for that
 constexpr double kTravel = 0.4;           // part of the width walked over a whole sequence
 constexpr double kLongestStep = 0.03;     // part of the width walked from frame to frame
+constexpr double kCircleOfSheet = 0.03;   // the number circle's radius as a part of the sheet's
+constexpr double kMinCircleRadius = 4;    // pixels, so that its gaps stay between line ends
 
 uint64_t FrameSeed(uint32_t seed, int frameIndex) {
   SampleRandom random(uint64_t(seed) << 20 ^ uint64_t(uint32_t(frameIndex)));
@@ -33,6 +36,24 @@ void DrawGround(PencilCanvas& canvas, double y, double unit, SampleRandom& rando
   style.darkness = 0.8;
   Wobble wobble = MakeWobble(random, 0.15 * unit);
   canvas.DrawStroke(OpenStroke(line, std::max(0.75, 0.7 * style.radius), wobble), style);
+}
+
+// The circle in the sheet's top right corner that an animator numbers the drawing in (left
+// unnumbered here). Its bare gaps, one pixel across the top and two in the left side, are ones
+// that nothing bridges, and it lies clear of the figure so they open no part of it.
+std::vector<LineGap> DrawNumberCircle(PencilCanvas& canvas, double unit, SampleRandom& random) {
+  const double radius =
+      std::max(kMinCircleRadius, kCircleOfSheet * std::min(canvas.width(), canvas.height()));
+  const Point centre{canvas.width() - 2.5 * radius, canvas.height() - 2.5 * radius};
+  const PencilStyle style = LineWeightsFor(unit).thick;
+  const std::vector<StrokePoint> ring =
+      ClosedStroke(EllipseOutline(centre, radius, radius, 0), std::max(0.75, 0.7 * style.radius),
+                   MakeWobble(random, 0.1 * unit));
+  canvas.DrawStroke(ring, style);
+  const StrokePoint top = ring[ExtremePoint(ring, [](const StrokePoint& p) { return p.y; })];
+  const StrokePoint left = ring[ExtremePoint(ring, [](const StrokePoint& p) { return -p.x; })];
+  return {CutGap(canvas, top, 1, true, style.radius, GapKind::Bare),
+          CutGap(canvas, left, 2, false, style.radius, GapKind::Bare)};
 }
 
 }  // namespace
@@ -55,7 +76,12 @@ SampleDrawing RenderSampleDrawing(const SampleOptions& options, int frameIndex, 
   SampleRandom random(placement.seed ^ 0x5DEECE66DULL);
   DrawGround(canvas, placement.groundY - 0.4 * placement.unit, placement.unit, random);
   SampleDrawing drawing;
-  drawing.gaps = DrawWalkingFigure(canvas, placement);
+  DrawnFigure figure = DrawWalkingFigure(canvas, placement);
+  drawing.gaps = std::move(figure.gaps);
+  drawing.face = figure.face;
+  drawing.back = figure.back;
+  for (const LineGap& gap : DrawNumberCircle(canvas, placement.unit, random))
+    drawing.gaps.push_back(gap);
 
   DrawingScan& scan = drawing.scan;
   scan.width = width;

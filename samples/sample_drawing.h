@@ -29,10 +29,14 @@ struct SampleOptions {
   uint32_t seed = 1;
 };
 
-// A drawing with the gaps left in its outlines, for tests that look for them.
+// A drawing with the gaps left in its outlines, for tests that look for them: the figure's
+// faint ones first (the crown, then the back), then the bare ones of the number circle in the
+// sheet's top right corner (one pixel, then two).
 struct SampleDrawing {
   DrawingScan scan;
   std::vector<LineGap> gaps;
+  Point face;  // pixels inside the head and inside the body, clear of every line
+  Point back;
 };
 
 // Frame `frameIndex` (from 0) of `frameCount`: the figure walks a little to the right from

@@ -46,14 +46,15 @@ LegPose PoseLeg(Point hip, double phase) {
   return leg;
 }
 
-// Cuts `size` pixels of bare paper into the line through `at`: columns when the line runs
-// left to right there, rows when it runs up and down.
+}  // namespace
+
 LineGap CutGap(PencilCanvas& canvas, const StrokePoint& at, int size, bool alongX,
-               double lineRadius) {
+               double lineRadius, GapKind kind) {
   const int reach = int(std::ceil(lineRadius)) + 2;
   LineGap gap;
   gap.size = size;
   gap.alongX = alongX;
+  gap.faint = kind == GapKind::Faint;
   if (alongX) {
     gap.x0 = int(std::lround(at.x - (size - 1) / 2.0));
     gap.x1 = gap.x0 + size - 1;
@@ -69,11 +70,9 @@ LineGap CutGap(PencilCanvas& canvas, const StrokePoint& at, int size, bool along
     gap.x1 = gap.lineX + reach;
     gap.lineY = gap.y0 - 1;
   }
-  canvas.EraseBox(gap.x0, gap.y0, gap.x1, gap.y1);
+  canvas.FadeBox(gap.x0, gap.y0, gap.x1, gap.y1, gap.faint ? kFaintInk : 0);
   return gap;
 }
-
-}  // namespace
 
 LineWeights LineWeightsFor(double unit) {
   LineWeights w;
@@ -84,7 +83,7 @@ LineWeights LineWeightsFor(double unit) {
   return w;
 }
 
-std::vector<LineGap> DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& placement) {
+DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& placement) {
   const double u = placement.unit;
   auto P = [&](Point p) { return Point{placement.hipX + p.x * u, placement.groundY + p.y * u}; };
   const LineWeights weights = LineWeightsFor(u);
@@ -163,12 +162,13 @@ std::vector<LineGap> DrawWalkingFigure(PencilCanvas& canvas, const FigurePlaceme
 
   for (const Stroke& s : strokes) canvas.DrawStroke(s.points, s.style);
 
-  // Gaps: one pixel across the crown, two pixels in the middle of the back.
-  std::vector<LineGap> gaps;
+  // Gaps where the hand eased off: one pixel across the crown, two in the middle of the back.
+  DrawnFigure drawn;
+  std::vector<LineGap>& gaps = drawn.gaps;
   const auto& headPoints = strokes[headStroke].points;
   gaps.push_back(
       CutGap(canvas, headPoints[ExtremePoint(headPoints, [](const StrokePoint& p) { return p.y; })],
-             1, true, weights.thick.radius));
+             1, true, weights.thick.radius, GapKind::Faint));
   const auto& bodyPoints = strokes[bodyStroke].points;
   const double middle = P(Turn(bodyCentre, hip, -kLean)).y, band = 4 * u;
   gaps.push_back(CutGap(canvas,
@@ -177,8 +177,12 @@ std::vector<LineGap> DrawWalkingFigure(PencilCanvas& canvas, const FigurePlaceme
                                                   return std::abs(p.y - middle) < band ? -p.x
                                                                                        : -1e18;
                                                 })],
-                        2, false, weights.thick.radius));
-  return gaps;
+                        2, false, weights.thick.radius, GapKind::Faint));
+
+  // Below the eye and in front of the ear; high in the back, where no arm swings.
+  drawn.face = P({head.x + 1.5, head.y - 3});
+  drawn.back = P(Turn({-5.5, hipHeight + 22}, hip, -kLean));
+  return drawn;
 }
 
 }  // namespace quenda::samples

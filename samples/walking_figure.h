@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "samples/pencil_canvas.h"
+#include "samples/pencil_shapes.h"
 
 namespace quenda::samples {
 
@@ -19,16 +20,28 @@ struct FigurePlacement {
   uint64_t seed = 0;   // the hand's wobble
 };
 
-// A gap deliberately left in a closed outline: a box of bare paper `size` pixels across,
-// with the line running in at one side and out at the other. `alongX` says the line runs left
-// to right through it (the gap is columns x0..x1); otherwise it runs up and down (rows y0..y1).
-// The line's centre passes through (lineX, lineY), the pixel just before the gap.
+// How a gap is left: bare paper, or pencil too light to be taken as line (see kFaintInk)
+// that line growth bridges.
+enum class GapKind { Bare, Faint };
+
+// A gap deliberately left in a closed outline: a box `size` pixels across, with the line
+// running in at one side and out at the other. `alongX` says the line runs left to right
+// through it (the gap is columns x0..x1); otherwise it runs up and down (rows y0..y1). The
+// line's centre passes through (lineX, lineY), the pixel just before the gap. A bare gap holds
+// no graphite at all; in a faint one the line goes on at kFaintInk or lighter.
 struct LineGap {
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   int size = 0;
   bool alongX = false;
+  bool faint = false;
   int lineX = 0, lineY = 0;
 };
+
+// Cuts a gap of `size` pixels into the line through `at` (drawn with radius `lineRadius`):
+// columns when the line runs left to right there, rows when it runs up and down. Whatever
+// else lies in the box is cut too.
+LineGap CutGap(PencilCanvas& canvas, const StrokePoint& at, int size, bool alongX,
+               double lineRadius, GapKind kind);
 
 // Line widths for a figure unit of `unit` pixels: never thinner than a scanner keeps.
 struct LineWeights {
@@ -36,8 +49,17 @@ struct LineWeights {
 };
 LineWeights LineWeightsFor(double unit);
 
-// Draws the figure and cuts its two gaps: one pixel across the top of the head and two pixels
-// in the back of the body. Returns the gaps.
-std::vector<LineGap> DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& placement);
+// What is known of a drawn figure: its gaps, and two points, in pixels, well clear of every
+// line: one in the face and one in the back of the body behind the arms, so that tests can
+// ask which regions hold them.
+struct DrawnFigure {
+  std::vector<LineGap> gaps;
+  Point face;
+  Point back;
+};
+
+// Draws the figure and cuts its two faint gaps, which growth closes again: one pixel across
+// the top of the head and two pixels in the back of the body.
+DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& placement);
 
 }  // namespace quenda::samples

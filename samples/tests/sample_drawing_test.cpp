@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -90,24 +91,39 @@ TEST(SampleDrawing, TinyAndOddSizesKeepTheirSize) {
   }
 }
 
-// The head outline has a one-pixel gap across its crown and the body a two-pixel gap in its
-// back: bare paper between two ends of a dark line.
-TEST(SampleDrawing, OneAndTwoPixelGapsAreReallyThere) {
+// The figure's outline eases off to faint pencil for one pixel across the crown and two in the
+// back: never dark enough to be picked up as line, but dark enough across every step of the
+// gap for growth to cross. The number circle has bare gaps of one and two pixels. Either way
+// the line comes in on one side and goes on at the other.
+TEST(SampleDrawing, FaintAndBareGapsAreReallyThere) {
+  constexpr int kPickUp = 100, kGrowth = 150;  // the default line settings
   for (auto [w, h] : {std::pair{200, 150}, {640, 480}, {1240, 1754}}) {
     for (int frame : {0, 5}) {
       SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " frame " + std::to_string(frame));
       SampleDrawing drawing = RenderSampleDrawing(Options(w, h), frame, 8);
       const DrawingScan& scan = drawing.scan;
-      ASSERT_EQ(drawing.gaps.size(), 2u);
-      std::vector<int> sizes;
+      ASSERT_EQ(drawing.gaps.size(), 4u);
+      std::vector<std::pair<bool, int>> kinds;
       for (const LineGap& gap : drawing.gaps) {
-        sizes.push_back(gap.size);
+        SCOPED_TRACE((gap.faint ? "faint " : "bare ") + std::to_string(gap.size));
+        kinds.emplace_back(gap.faint, gap.size);
         ASSERT_TRUE(gap.x0 > 0 && gap.y0 > 0 && gap.x1 + 1 < w && gap.y1 + 1 < h);
         EXPECT_EQ(gap.alongX ? gap.x1 - gap.x0 + 1 : gap.y1 - gap.y0 + 1, gap.size);
-        for (int y = gap.y0; y <= gap.y1; ++y)
-          for (int x = gap.x0; x <= gap.x1; ++x)
-            EXPECT_GE(GreyAt(scan, x, y), kPaper) << x << "," << y;
-        // The line comes in on one side and goes on at the other.
+        // Each step along the gap, across the whole width of the line.
+        for (int step = 0; step < gap.size; ++step) {
+          int darkest = 255;
+          for (int across = gap.alongX ? gap.y0 : gap.x0; across <= (gap.alongX ? gap.y1 : gap.x1);
+               ++across) {
+            const int x = gap.alongX ? gap.x0 + step : across;
+            const int y = gap.alongX ? across : gap.y0 + step;
+            const int v = GreyAt(scan, x, y);
+            darkest = std::min(darkest, v);
+            EXPECT_GE(v, gap.faint ? kPickUp : kPaper) << x << "," << y;
+          }
+          if (gap.faint) {
+            EXPECT_LT(darkest, kGrowth) << "step " << step;
+          }
+        }
         EXPECT_LT(GreyAt(scan, gap.lineX, gap.lineY), kDark);
         if (gap.alongX) {
           EXPECT_LT(GreyAt(scan, gap.x1 + 1, gap.lineY), kDark);
@@ -115,8 +131,33 @@ TEST(SampleDrawing, OneAndTwoPixelGapsAreReallyThere) {
           EXPECT_LT(GreyAt(scan, gap.lineX, gap.y1 + 1), kDark);
         }
       }
-      std::sort(sizes.begin(), sizes.end());
-      EXPECT_EQ(sizes, (std::vector<int>{1, 2}));
+      EXPECT_EQ(kinds,
+                (std::vector<std::pair<bool, int>>{{true, 1}, {true, 2}, {false, 1}, {false, 2}}));
+    }
+  }
+}
+
+// The number circle keeps its place on the sheet (drawn anew each time, so to a pixel or two),
+// and nothing of the figure walking below it comes near it, so its bare gaps open no part of
+// the figure.
+TEST(SampleDrawing, NumberCircleKeepsItsPlaceAboveTheFigure) {
+  for (auto [w, h] : {std::pair{640, 480}, {300, 900}}) {
+    const SampleOptions options = Options(w, h);
+    const SampleDrawing first = RenderSampleDrawing(options, 0, 8);
+    for (int frame : {0, 4, 7}) {
+      SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " frame " + std::to_string(frame));
+      SampleDrawing drawing = RenderSampleDrawing(options, frame, 8);
+      const LineGap& top = drawing.gaps[2];
+      const LineGap& side = drawing.gaps[3];
+      EXPECT_NEAR(top.x0, first.gaps[2].x0, 2);
+      EXPECT_NEAR(side.y0, first.gaps[3].y0, 2);
+      const int radius = top.x0 - side.lineX;
+      EXPECT_GE(radius, 8);
+      for (int y = side.y0 - radius - 3; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          if (GreyAt(drawing.scan, x, y) < kDark) {
+            EXPECT_LE(std::abs(x - top.x0), radius + 3) << x << "," << y;
+          }
     }
   }
 }
