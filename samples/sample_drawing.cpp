@@ -17,7 +17,7 @@ namespace {
 constexpr double kFigureOfHeight = 0.62;  // the figure's height as a part of the sheet's
 constexpr double kFigureOfWidth = 1.1;    // ... unless the sheet is too narrow for that
 constexpr double kTravel = 0.4;           // part of the width walked over a whole sequence
-constexpr double kLongestStep = 0.03;     // part of the width walked from frame to frame
+constexpr double kLongestStep = 0.015;    // part of the width walked from frame to frame
 constexpr double kCircleOfSheet = 0.03;   // the number circle's radius as a part of the sheet's
 constexpr double kMinCircleRadius = 4;    // pixels, so that its gaps stay between line ends
 
