@@ -12,7 +12,7 @@
 #include <QRect>
 
 #include "common/raster.h"
-#include "ui/zoom_level.h"
+#include "common/zoom_level.h"
 
 namespace quenda {
 

@@ -14,43 +14,6 @@ int FloorDiv(long long a, long long b) {
 
 }  // namespace
 
-int ZoomPercent(int zoom) {
-  return zoom >= 1 ? 100 * zoom : 100 / (2 - zoom);
-}
-
-double ZoomFactor(int zoom) {
-  return zoom >= 1 ? double(zoom) : 1.0 / double(2 - zoom);
-}
-
-bool CanZoomIn(int zoom) {
-  return ZoomPercent(zoom) < 1601;
-}
-
-bool CanZoomOut(int zoom) {
-  return ZoomPercent(zoom) >= 6;
-}
-
-int ZoomedSize(int imageSize, int zoom) {
-  return zoom >= 1 ? imageSize * zoom : imageSize / (2 - zoom);
-}
-
-int CentringOffset(int windowSize, int zoomedSize) {
-  return windowSize > zoomedSize ? (windowSize - zoomedSize) / 2 : 0;
-}
-
-int ScrollAfterZoom(int oldPosition, int windowSize, int oldZoom, int newZoom, int maxScroll) {
-  const double half = windowSize / 2;
-  const double moved = (oldPosition + half) * ZoomFactor(newZoom) / ZoomFactor(oldZoom) - half;
-  const int position = int(moved);
-  return std::clamp(position, 0, std::max(maxScroll, 0));
-}
-
-int PanScroll(int oldPosition, int previousMouse, int currentMouse, int zoomedSize,
-              int windowSize) {
-  const int position = oldPosition + previousMouse - currentMouse;
-  return std::clamp(position, 0, std::max(zoomedSize - windowSize, 0));
-}
-
 ImagePoint WindowToImage(ImagePoint window, const ViewPlacement& view) {
   const long long sx = (long long)window.x + view.scrollX - view.offsetX;
   const long long sy = (long long)window.y + view.scrollY - view.offsetY;

@@ -1,25 +1,11 @@
 #pragma once
-// The arithmetic of the painter's panes as plain functions: zoom, scroll centring, pan, the
-// mapping of window positions to image pixels, the frame strip and the colour list.
+// The arithmetic of the painter's panes as plain functions: the mapping of window positions to
+// image pixels, the frame strip and the colour list. Zoom, centring and pan are the shared
+// picture-view arithmetic of common/zoom_level.h.
 
 #include "painter/core/image_rect.h"
 
 namespace quenda {
-
-// Zoom level z: z times enlarged for z >= 1, reduced by 2 - z below.
-int ZoomPercent(int zoom);
-double ZoomFactor(int zoom);
-bool CanZoomIn(int zoom);   // below 1601 percent
-bool CanZoomOut(int zoom);  // at least 6 percent
-// The picture's side on screen at `zoom`, truncated.
-int ZoomedSize(int imageSize, int zoom);
-// Where the picture starts inside a larger window (0 when it does not fit).
-int CentringOffset(int windowSize, int zoomedSize);
-// The scroll position after a zoom that keeps the window's centre in place, clamped to
-// 0 .. maxScroll.
-int ScrollAfterZoom(int oldPosition, int windowSize, int oldZoom, int newZoom, int maxScroll);
-// Pan: the position moves against the mouse, clamped to 0 .. zoomedSize - windowSize.
-int PanScroll(int oldPosition, int previousMouse, int currentMouse, int zoomedSize, int windowSize);
 
 // The image pixel drawn under a window position. Positions left of or below the picture give
 // negative coordinates and positions beyond it coordinates past the last pixel, so the tools

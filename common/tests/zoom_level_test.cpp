@@ -1,4 +1,4 @@
-#include "ui/zoom_level.h"
+#include "common/zoom_level.h"
 
 #include <gtest/gtest.h>
 
