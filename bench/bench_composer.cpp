@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "common/targa.h"
+#include "composer/core/clip_image_cache.h"
 #include "composer/core/compose_frame.h"
 #include "composer/core/draw_clip.h"
 
@@ -47,6 +49,9 @@ struct Scene {
       WriteTarga32(directory + "clip" + std::to_string(i) + ".tga", image.width, image.height,
                    image.pixels.data());
     }
+    // Clip files are in practice older than the moment they are composed; the engine keeps a
+    // decoded picture only once its file has settled, so let these settle before timing.
+    std::this_thread::sleep_for(kClipImageSettle + std::chrono::milliseconds(100));
     composition.width = kWidth;
     composition.height = kHeight;
     auto clip = [&](int i, double x, double y, double scale, double rotation) {

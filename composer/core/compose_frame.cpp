@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "composer/core/clip_image_cache.h"
 #include "composer/core/clip_transform.h"
 
 namespace quenda {
@@ -48,13 +49,17 @@ FrameBuffer ComposeFrameWith(const Composition& composition, int frame,
   buffer.width = size.width;
   buffer.height = std::max(size.height, 0);
   std::size_t pixels = std::size_t(buffer.width) * std::size_t(buffer.height);
-  buffer.bgr.resize(pixels * 3);
+  // The background: one row laid down pixel by pixel, then copied, each byte written once.
   uint32_t color = composition.backgroundColor;
-  for (std::size_t i = 0; i < pixels; ++i) {
-    buffer.bgr[i * 3] = uint8_t(color >> 16);
-    buffer.bgr[i * 3 + 1] = uint8_t(color >> 8);
-    buffer.bgr[i * 3 + 2] = uint8_t(color);
+  std::vector<uint8_t> row(std::size_t(buffer.width) * 3);
+  for (std::size_t i = 0; i < row.size(); i += 3) {
+    row[i] = uint8_t(color >> 16);
+    row[i + 1] = uint8_t(color >> 8);
+    row[i + 2] = uint8_t(color);
   }
+  buffer.bgr.reserve(pixels * 3);
+  for (int y = 0; y < buffer.height; ++y)
+    buffer.bgr.insert(buffer.bgr.end(), row.begin(), row.end());
   if (options.keepMatte) buffer.matte.assign(pixels, 0);
 
   DrawSettings settings{frame, options.quality, options.antialias};
@@ -63,7 +68,7 @@ FrameBuffer ComposeFrameWith(const Composition& composition, int frame,
     if (!clip.IsImage() || clip.hidden) continue;
     std::optional<int> imageFrame = ImageFrameAt(clip, frame);
     if (!imageFrame) continue;
-    ClipImageResult read = ReadClipImage(ClipFramePath(clip, *imageFrame));
+    ClipImageRead read = TheClipImageCache().Read(ClipFramePath(clip, *imageFrame));
     if (read.failure == ClipImageFailure::Missing) {
       if (sink.status) sink.status(read.message);
       continue;
@@ -73,7 +78,7 @@ FrameBuffer ComposeFrameWith(const Composition& composition, int frame,
       continue;
     }
     double time = frame + options.timeOffset;
-    draw(read.image, PlacementAt(composition, i, time), EffectsFor(composition, i, time), settings,
+    draw(*read.image, PlacementAt(composition, i, time), EffectsFor(composition, i, time), settings,
          buffer);
   }
   return buffer;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "composer/core/clip_image.h"
+#include "composer/core/clip_sample.h"
 #include "composer/core/pixel_effects.h"
 
 namespace quenda {
@@ -46,42 +47,6 @@ struct DrawSettings {
 void DrawClip(const ClipImage& image, const ClipPlacement& placement,
               const std::vector<EffectParams>& effects, const DrawSettings& settings,
               FrameBuffer& buffer);
-
-// The sample of (sx, sy): bilinear when `antialias`, else the pixel at (trunc(sx), trunc(sy));
-// 24-bit images have alpha 255. The point must lie inside 0..iw-1 by 0..ih-1 with a
-// neighbour to the right and above when bilinear.
-inline Rgba SampleImage(const ClipImage& image, double sx, double sy, bool antialias) {
-  Rgba out;
-  if (!antialias) {
-    const uint8_t* p = image.At(int(sx), int(sy));
-    out.b = p[0];
-    out.g = p[1];
-    out.r = p[2];
-    out.a = image.hasAlpha ? p[3] : 255;
-    return out;
-  }
-  // The point is never negative, so truncation is the floor (and needs no library call).
-  const int x0 = int(sx), y0 = int(sy);
-  const double fx = sx - x0, fy = sy - y0;
-  const std::size_t row = std::size_t(image.width) * std::size_t(image.bytesPerPixel());
-  const uint8_t* p00 = image.At(x0, y0);
-  const uint8_t* p10 = p00 + image.bytesPerPixel();
-  const uint8_t* p01 = p00 + row;
-  const uint8_t* p11 = p10 + row;
-  // Per channel (c * fx + b) * fy + a * fx + p00 with a = p10 - p00, b = p01 - p00 and
-  // c = p11 - p10 - p01 + p00, in doubles, truncated.
-  auto channel = [&](int i) {
-    int a = p10[i] - p00[i];
-    int b = p01[i] - p00[i];
-    int c = p11[i] - p10[i] - p01[i] + p00[i];
-    return int((c * fx + b) * fy + a * fx + p00[i]);
-  };
-  out.b = channel(0);
-  out.g = channel(1);
-  out.r = channel(2);
-  out.a = image.hasAlpha ? channel(3) : 255;
-  return out;
-}
 
 // dst = ((255 - a) * dst + a * src) / 255 per channel; the matte grows by a up to 255.
 inline void BlendPixel(FrameBuffer& buffer, std::size_t index, const Rgba& pixel) {

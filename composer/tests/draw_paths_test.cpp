@@ -1,0 +1,165 @@
+// The clip drawer's shortcuts held to the literal drawer: sampling four channels at once, the
+// blur built from running column sums, a leading Blur sampled as a picture, transparent
+// pixels dropped early, and rows longer than one pass of columns.
+
+#include <gtest/gtest.h>
+
+#include "composer/core/blurred_image.h"
+#include "composer/core/draw_clip.h"
+#include "composer/oracle/literal_draw_clip.h"
+#include "composer/tests/composer_test_files.h"
+
+namespace quenda {
+namespace {
+
+ClipImage Pattern(int width, int height, bool alpha, int seed) {
+  ClipImage image{width, height, alpha, {}};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::vector<uint8_t> p = testing::PatternPixel(x, y, seed);
+      image.pixels.insert(image.pixels.end(), p.begin(), p.begin() + (alpha ? 4 : 3));
+    }
+  return image;
+}
+
+// Large transparent blocks beside opaque and part-transparent ones, colours at the extremes:
+// sums of the blur reach their largest and spans of alpha 0 are common.
+ClipImage Blocks(int width, int height, bool alpha) {
+  ClipImage image = Pattern(width, height, alpha, 77);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = const_cast<uint8_t*>(image.At(x, y));
+      const int block = (x / 6 + y / 5) % 3;
+      if (block == 0) p[0] = p[1] = p[2] = 255;
+      if (alpha) p[3] = block == 1 ? 0 : (block == 0 ? 255 : p[3]);
+    }
+  return image;
+}
+
+FrameBuffer Filled(int width, int height, uint8_t value) {
+  FrameBuffer buffer{
+      width, height, std::vector<uint8_t>(std::size_t(width * height * 3), value), {}};
+  buffer.matte.assign(std::size_t(width * height), 9);
+  return buffer;
+}
+
+void ExpectSameAsLiteral(const ClipImage& image, const ClipPlacement& placement,
+                         const std::vector<EffectParams>& effects, const DrawSettings& settings,
+                         int width, int height) {
+  FrameBuffer fast = Filled(width, height, 90), literal = Filled(width, height, 90);
+  DrawClip(image, placement, effects, settings, fast);
+  oracle::LiteralDrawClip(image, placement, effects, settings, literal);
+  ASSERT_EQ(fast.bgr, literal.bgr);
+  ASSERT_EQ(fast.matte, literal.matte);
+}
+
+TEST(ClipSample, FourChannelsAtOnceMatchTheFormulaUpToTheLastPixel) {
+  for (bool alpha : {false, true}) {
+    const ClipImage image = Pattern(47, 33, alpha, 12);
+    // Fractions of every kind, down to the top right neighbour being the image's last pixel.
+    for (double sy : {0.0, 0.25, 7.999999, 16.5, 31.0, 31.75, 31.9999999})
+      for (double sx : {0.0, 0.125, 1.5, 23.3333, 44.999, 45.0, 45.5, 45.9999999}) {
+        const Rgba fast = SampleImage(image, sx, sy, true);
+        ASSERT_EQ(fast, oracle::LiteralSample(image, sx, sy, true)) << sx << "," << sy;
+        const uint8_t* p00 = image.At(int(sx), int(sy));
+        const std::size_t pixelBytes = alpha ? 4 : 3, row = 47 * pixelBytes;
+        ASSERT_EQ(
+            clip_sample::BilinearScalar(p00, pixelBytes, row, alpha, sx - int(sx), sy - int(sy)),
+            fast);
+        ASSERT_EQ(SampleImage(image, sx, sy, false), oracle::LiteralSample(image, sx, sy, false));
+      }
+  }
+}
+
+TEST(BlurredImage, BothArithmeticsMatchTheLiteralBlurOnOddSizes) {
+  for (bool alpha : {false, true})
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{2, 3}, std::pair{47, 33}, std::pair{3, 40}}) {
+      const ClipImage image = Blocks(w, h, alpha);
+      for (auto [rx, ry] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{0, 4}, std::pair{15, 15},
+                            std::pair{7, 2}}) {
+        const BlurredImage vector(image, rx, ry, BlurArithmetic::Vector);
+        const BlurredImage scalar(image, rx, ry, BlurArithmetic::Scalar);
+        ASSERT_EQ(vector.image().pixels.size(), std::size_t(w * h * 4));
+        for (int ty = 0; ty < h; ++ty)
+          for (int tx = 0; tx < w; ++tx) {
+            const Rgba expected = oracle::LiteralBlur(image, tx, ty, rx, ry);
+            ASSERT_EQ(vector.At(tx, ty), expected)
+                << tx << "," << ty << " in " << w << "x" << h << " r " << rx << "," << ry;
+            ASSERT_EQ(scalar.At(tx, ty), expected)
+                << tx << "," << ty << " in " << w << "x" << h << " r " << rx << "," << ry;
+          }
+      }
+    }
+}
+
+TEST(BlurredImage, FullWindowsOfBrightPixelsDivideExactly) {
+  // Every window sum is 255 times the count of pixels with alpha: the largest quotients.
+  ClipImage image{31, 31, true, {}};
+  for (int i = 0; i < 31 * 31; ++i)
+    image.pixels.insert(image.pixels.end(), {255, 255, 255, uint8_t(i % 7 == 0 ? 0 : 255 - i % 5)});
+  const BlurredImage blurred(image, 15, 15);
+  for (int ty = 0; ty < 31; ty += 3)
+    for (int tx = 0; tx < 31; tx += 2) {
+      const Rgba b = blurred.At(tx, ty);
+      ASSERT_EQ(b, oracle::LiteralBlur(image, tx, ty, 15, 15)) << tx << "," << ty;
+      ASSERT_EQ(b.r, 255);
+    }
+}
+
+TEST(DrawClip, EffectOrdersAroundBlursAndTransparentPixels) {
+  const std::vector<std::vector<EffectParams>> runs = {
+      // A leading Blur is sampled as a picture, then colour effects run on it.
+      {{ClipKind::Blur, 2, 3}, {ClipKind::HueSaturation, 60, 20}, {ClipKind::Transparency, 30, 0}},
+      // A Directional Blur replaces the sample; a Blur then replaces it again.
+      {{ClipKind::DirectionalBlur, 4, 120},
+       {ClipKind::Blur, 1, 1},
+       {ClipKind::Transparency, 10, 0}},
+      // A Blur after another effect (not the order the engine hands over, but allowed).
+      {{ClipKind::Transparency, 50, 0},
+       {ClipKind::Blur, 3, 3},
+       {ClipKind::BrightnessContrast, 9, 9}},
+      // Only colour effects: pixels whose sample has alpha 0 are dropped before them.
+      {{ClipKind::Transparency, 100, 0}},
+      {{ClipKind::HueSaturation, -40, 90}},
+      // Ripples move the point the Blur is looked up at.
+      {{ClipKind::Underwater, 9, 40}, {ClipKind::Blur, 0, 6}, {ClipKind::HueSaturation, 5, 5}},
+  };
+  const std::vector<ClipPlacement> placements = {
+      {24, 17, 1, 1, 0}, {20, 15, 1.6, 0.7, 0.5}, {30, 12, 0.9, 1.2, -2.2}};
+  for (bool alpha : {false, true}) {
+    const ClipImage image = Blocks(37, 29, alpha);
+    for (const ClipPlacement& placement : placements)
+      for (const auto& effects : runs)
+        for (int quality : {0, 1})
+          for (bool antialias : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "alpha " << alpha << " q" << quality << " aa"
+                                              << antialias << " effects " << effects.size());
+            ExpectSameAsLiteral(image, placement, effects, {5, quality, antialias}, 52, 40);
+          }
+  }
+}
+
+TEST(DrawClip, RowsLongerThanOnePassOfColumns) {
+  // A wide buffer and a clip stretched across it: rows run through several passes, and their
+  // joins must not drop, repeat or shift a pixel.
+  for (bool alpha : {false, true}) {
+    const ClipImage image = Blocks(61, 9, alpha);
+    for (const ClipPlacement& placement :
+         {ClipPlacement{700, 4, 23.5, 1, 0}, ClipPlacement{650, 5, 20, 0.8, 0.02}})
+      for (const auto& effects : std::vector<std::vector<EffectParams>>{
+               {}, {{ClipKind::Blur, 2, 1}}, {{ClipKind::BrightnessContrast, 20, 10}}})
+        for (bool antialias : {false, true}) {
+          SCOPED_TRACE(::testing::Message() << "alpha " << alpha << " aa " << antialias);
+          ExpectSameAsLiteral(image, placement, effects, {0, 0, antialias}, 1404, 10);
+        }
+  }
+  // The stretched clip really covers columns of several passes.
+  FrameBuffer buffer = Filled(1404, 10, 90);
+  DrawClip(Blocks(61, 9, false), {700, 4, 23.5, 1, 0}, {}, {}, buffer);
+  int drawn = 0;
+  for (int x = 0; x < 1404; ++x) drawn += buffer.matte[std::size_t(4 * 1404 + x)] == 255;
+  EXPECT_GT(drawn, 1000);
+}
+
+}  // namespace
+}  // namespace quenda
