@@ -20,6 +20,11 @@ struct Command {
   int (*run)(std::span<const std::string> args, CommandIo& io);
 };
 
+// Prints "quenda NAME: REASON" and the command's usage to standard error; returns the usage
+// error's exit code, 2.
+int ReportUsageError(CommandIo& io, std::string_view command, std::string_view reason,
+                     std::string_view usage);
+
 // Every subcommand, in the order `quenda --help` lists them.
 std::span<const Command> AllCommands();
 

@@ -29,8 +29,7 @@ constexpr std::string_view kUsage =
     "                       when no --settings file is given\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda analyze: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "analyze", reason, kUsage);
 }
 
 void PrintMessage(CommandIo& io, std::string_view text) {

@@ -19,8 +19,7 @@ constexpr std::string_view kUsage =
     "unpainted.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda autopaint: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "autopaint", reason, kUsage);
 }
 
 // Prints each stage on its own line; nobody presses STOP here.

@@ -15,8 +15,7 @@ constexpr std::string_view kUsage =
     "entry as 'INDEX NAME R G B'.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda colors: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "colors", reason, kUsage);
 }
 
 struct NewColour {

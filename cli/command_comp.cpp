@@ -29,8 +29,7 @@ constexpr std::string_view kUsage =
     "A picture of a sequence brings the whole sequence; --yes lengthens the movie to fit it.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda comp: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "comp", reason, kUsage);
 }
 
 std::optional<ClipKind> EffectKindNamed(const std::string& name) {

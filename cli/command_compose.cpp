@@ -28,8 +28,7 @@ constexpr std::string_view kUsage =
     "  --yes               discard clips whose pictures are all missing\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda compose: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "compose", reason, kUsage);
 }
 
 int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {

@@ -27,8 +27,7 @@ constexpr std::string_view kUsage =
     "  --sound-start F  the sheet frame (from 1) where the sound starts (default 1)\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda flipbook: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "flipbook", reason, kUsage);
 }
 
 int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {

@@ -20,8 +20,7 @@ constexpr std::string_view kUsage =
     "inside it (off its lines), its pixel count off lines, and its colour's name.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda paint: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "paint", reason, kUsage);
 }
 
 struct Fill {

@@ -19,8 +19,7 @@ constexpr std::string_view kUsage =
     "is raised to the next multiple of 4.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda preview: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "preview", reason, kUsage);
 }
 
 int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {

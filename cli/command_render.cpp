@@ -26,8 +26,7 @@ constexpr std::string_view kUsage =
     "  --quality      best (bilinear, default) or fast; full size is always fast\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda render: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "render", reason, kUsage);
 }
 
 int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {

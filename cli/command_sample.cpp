@@ -30,8 +30,7 @@ constexpr int kMaxDpi = 1200;
 constexpr int kMaxBedPosition = 10000;
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda sample: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "sample", reason, kUsage);
 }
 
 int RunSample(std::span<const std::string> args, CommandIo& io) {

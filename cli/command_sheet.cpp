@@ -29,8 +29,7 @@ constexpr std::string_view kUsage =
     "  show           one line per frame: its number and each level's label\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda sheet: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "sheet", reason, kUsage);
 }
 
 int Save(CDopegridDoc& doc, const std::string& path, CommandIo& io) {

@@ -20,6 +20,12 @@ void PrintOverview(std::ostream& out) {
 
 }  // namespace
 
+int ReportUsageError(CommandIo& io, std::string_view command, std::string_view reason,
+                     std::string_view usage) {
+  io.err << "quenda " << command << ": " << reason << "\n" << usage;
+  return 2;
+}
+
 std::span<const Command> AllCommands() {
   static const std::vector<Command> kCommands{
       SampleCommand(),    InfoCommand(),    AnalyzeCommand(), PaintCommand(),    ColorsCommand(),

@@ -20,8 +20,7 @@ constexpr std::string_view kUsage =
     "  --hz F        pitch, 20..4000 (default 440)\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  io.err << "quenda tone: " << reason << "\n" << kUsage;
-  return 2;
+  return ReportUsageError(io, "tone", reason, kUsage);
 }
 
 int RunTone(std::span<const std::string> args, CommandIo& io) {

@@ -58,7 +58,7 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
   setCentralWidget(whole);
 
   zoomPane_ = new QLabel;
-  paintedPane_ = new QLabel(Q(kStatusPanePlaceholder));
+  paintedPane_ = new QLabel(Q(kStatusPaneWidestText));
   zoomPane_->setMinimumWidth(90);
   paintedPane_->setMinimumWidth(paintedPane_->sizeHint().width() + 10);
   statusBar()->addPermanentWidget(zoomPane_);

@@ -18,7 +18,7 @@ inline constexpr std::string_view kUpdatingIconsTitle = "Updating Frame Icons, P
 inline constexpr std::string_view kColorInformationTitle = "Color Information";
 inline constexpr std::string_view kNoReferencePicture = "No Reference Picture Loaded!";
 inline constexpr std::string_view kLineAndUnfilledTitle = "Region Line and Unfilled Color";
-inline constexpr std::string_view kStatusPanePlaceholder = "##### regions not painted";
+inline constexpr std::string_view kStatusPaneWidestText = "##### regions not painted";
 
 // The status pane's zoom text, "zoom: 200%".
 inline std::string ZoomStatusText(int zoomPercent) {
