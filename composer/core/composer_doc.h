@@ -127,6 +127,9 @@ class CComposerDoc {
   void Changed();
   ClipRecord* SelectedClip();
   const ClipRecord* SelectedClip() const;
+  // The kind of an existing key of the selected clip at the current frame, as the user picks
+  // it; nothing after "Select a clip" or "No key exists", or when the user cancels.
+  std::optional<KeyKind> ChooseExistingKey(const ChooseKeyKind& choose, ClipRecord*& clip);
   // Puts `clip` directly in front of the selected clip (index 0 when none is selected).
   int InsertInFrontOfSelection(ClipRecord clip);
   bool AtClipLimit(const char* message);

@@ -60,19 +60,26 @@ bool CComposerDoc::InsertKey(const ChooseKeyKind& choose) {
   return true;
 }
 
-bool CComposerDoc::DeleteKey(const ChooseKeyKind& choose) {
-  ClipRecord* clip = SelectedClip();
+std::optional<KeyKind> CComposerDoc::ChooseExistingKey(const ChooseKeyKind& choose,
+                                                       ClipRecord*& clip) {
+  clip = SelectedClip();
   if (!clip) {
     prompt_.Message("Select a clip", MessageIcon::Warning);
-    return false;
+    return std::nullopt;
   }
-  int frame = composition_.currentFrame;
+  const int frame = composition_.currentFrame;
   if (!clip->HasAnyKey(frame)) {
     prompt_.Message("No key exists", MessageIcon::Warning);
-    return false;
+    return std::nullopt;
   }
-  std::optional<KeyKind> kind = PickKind(*clip, KindsWithKey(*clip, frame, true), choose);
+  return PickKind(*clip, KindsWithKey(*clip, frame, true), choose);
+}
+
+bool CComposerDoc::DeleteKey(const ChooseKeyKind& choose) {
+  ClipRecord* clip = nullptr;
+  std::optional<KeyKind> kind = ChooseExistingKey(choose, clip);
   if (!kind) return false;
+  const int frame = composition_.currentFrame;
   if (*kind == KeyKind::Effect && !prompt_.AskYesNo("Delete Key?")) return false;
   ClipRecord before = *clip;
   TakeUndoCopy();
@@ -88,18 +95,10 @@ bool CComposerDoc::DeleteKey(const ChooseKeyKind& choose) {
 }
 
 bool CComposerDoc::EditKey(const ChooseKeyKind& choose, const EditKeyDialog& dialog) {
-  ClipRecord* clip = SelectedClip();
-  if (!clip) {
-    prompt_.Message("Select a clip", MessageIcon::Warning);
-    return false;
-  }
-  int frame = composition_.currentFrame;
-  if (!clip->HasAnyKey(frame)) {
-    prompt_.Message("No key exists", MessageIcon::Warning);
-    return false;
-  }
-  std::optional<KeyKind> kind = PickKind(*clip, KindsWithKey(*clip, frame, true), choose);
+  ClipRecord* clip = nullptr;
+  std::optional<KeyKind> kind = ChooseExistingKey(choose, clip);
   if (!kind) return false;
+  const int frame = composition_.currentFrame;
   std::vector<int> tracks = TracksOfKind(*kind);
   const KeyTrack& trackA = clip->tracks[std::size_t(tracks.front())];
   const KeyTrack& trackB = clip->tracks[std::size_t(tracks.back())];
