@@ -29,15 +29,26 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, std::
   if (!file) return std::nullopt;
   std::vector<uint8_t> bytes;
   if (offset > 0 && fseeko(file.get(), off_t(offset), SEEK_SET) != 0) return bytes;
-  // Grow in chunks: a header's size fields never decide how much memory a read takes.
+  // One allocation sized by the file itself, never by a header's size fields; a file that grows
+  // while it is read is then taken in chunks.
+  struct stat st {};
+  std::uint64_t expected = 0;
+  if (fstat(fileno(file.get()), &st) == 0 && std::uint64_t(st.st_size) > offset)
+    expected = std::min<std::uint64_t>(std::uint64_t(st.st_size) - offset, maxBytes);
+  if (expected > 0) {
+    bytes.resize(std::size_t(expected));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    if (bytes.size() < expected) return bytes;
+  }
   constexpr std::size_t kChunk = 1 << 20;
   while (bytes.size() < maxBytes) {
+    int next = std::fgetc(file.get());
+    if (next == EOF) break;
+    bytes.push_back(uint8_t(next));
     std::size_t want = std::size_t(std::min<std::uint64_t>(kChunk, maxBytes - bytes.size()));
     std::size_t old = bytes.size();
     bytes.resize(old + want);
-    std::size_t got = std::fread(bytes.data() + old, 1, want, file.get());
-    bytes.resize(old + got);
-    if (got < want) break;
+    bytes.resize(old + std::fread(bytes.data() + old, 1, want, file.get()));
   }
   return bytes;
 }
