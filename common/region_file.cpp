@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 
@@ -185,11 +186,13 @@ std::size_t BoxesEnd(const Header& header) {
   return kRegionFileHeaderSize + kRegionBoxRecordSize * (std::size_t(header.regionCount) + 1);
 }
 
+// Runs arrive in pixel order, so each is appended: the maps are never zero-filled first.
 template <class T>
 auto Filler(std::vector<T>& target, unsigned limit, unsigned replacement) {
   return [&target, limit, replacement](std::size_t at, unsigned value, std::size_t n) {
-    T stored = T(value > limit ? replacement : value);
-    std::fill_n(target.begin() + std::ptrdiff_t(at), n, stored);
+    assert(at == target.size());
+    (void)at;
+    target.insert(target.end(), n, T(value > limit ? replacement : value));
   };
 }
 
@@ -249,9 +252,9 @@ Result<RegionData> DecodeRegionFile(std::span<const uint8_t> bytes, int expected
   }
 
   const std::size_t pixels = data.PixelCount();
-  data.flags.resize(pixels);
-  data.regionMap.resize(pixels);
-  data.animColor.resize(pixels);
+  data.flags.reserve(pixels);
+  data.regionMap.reserve(pixels);
+  data.animColor.reserve(pixels);
   StreamReader stream(bytes, BoxesEnd(*header));
   const unsigned highestRegion = unsigned(data.regionCount) + 1;
   if (!stream.Read(kFlagUnit, pixels, Filler(data.flags, 0xFF, 0)) ||
@@ -274,7 +277,7 @@ Result<RegionMapFile> DecodeRegionMap(std::span<const uint8_t> bytes, int expect
   if (!header) return Error{header.message()};
   RegionMapFile map{header->width, header->height, header->regionCount, {}};
   const std::size_t pixels = std::size_t(map.width) * std::size_t(map.height);
-  map.regionMap.resize(pixels);
+  map.regionMap.reserve(pixels);
   StreamReader stream(bytes, BoxesEnd(*header));
   const unsigned highestRegion = unsigned(map.regionCount) + 1;
   if (!stream.Read(kFlagUnit, pixels, [](std::size_t, unsigned, std::size_t) {}) ||
