@@ -6,19 +6,9 @@
 
 namespace quenda {
 
-void CComposerDoc::RemoveListener(ComposerListener* listener) {
-  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
-}
-
-void CComposerDoc::UpdateAllViews(int hint) {
-  // A copy: a listener may remove itself while being told.
-  std::vector<ComposerListener*> listeners = listeners_;
-  for (ComposerListener* listener : listeners) listener->OnUpdate(hint);
-}
-
 void CComposerDoc::ToggleMotionPath() {
   showMotionPath_ = !showMotionPath_;
-  UpdateAllViews();
+  UpdateAllViews(ComposerHint::All);
 }
 
 bool CComposerDoc::OnNewDocument(const std::function<std::optional<NewMovieValues>()>& dialog) {
@@ -29,10 +19,10 @@ bool CComposerDoc::OnNewDocument(const std::function<std::optional<NewMovieValue
   std::optional<NewMovieValues> values = dialog();
   if (!values) return false;
   composition_ = NewMovie(*values);
-  undo_.reset();
+  undo_.Drop();
   hasMovie_ = true;
-  modified_ = false;
-  UpdateAllViews();
+  SetModified(false);
+  UpdateAllViews(ComposerHint::All);
   return true;
 }
 
@@ -41,16 +31,16 @@ Status CComposerDoc::Open(const std::string& path) {
   if (!loaded) return loaded.status();
   composition_ = std::move(*loaded);
   hasMovie_ = true;
-  modified_ = false;
-  UpdateAllViews(kHintDocumentLoaded);
-  UpdateAllViews(kHintDocumentLoaded);
-  undo_.reset();
+  SetModified(false);
+  UpdateAllViews(ComposerHint::DocumentLoaded);
+  UpdateAllViews(ComposerHint::DocumentLoaded);
+  undo_.Drop();
   return {};
 }
 
 Status CComposerDoc::Save(const std::string& path) {
   Status saved = SaveComposition(path, composition_);
-  if (saved) modified_ = false;
+  if (saved) SetModified(false);
   return saved;
 }
 
@@ -70,26 +60,27 @@ bool CComposerDoc::ApplySettings(const OpenMovieValues& values) {
 
 void CComposerDoc::TakeUndoCopy() {
   const Composition& c = composition_;
-  undo_ = UndoCopy{c.clips, c.frames, c.backgroundColor, c.titleSafe, c.actionSafe, c.units, c.dpi};
+  undo_.Take(
+      UndoCopy{c.clips, c.frames, c.backgroundColor, c.titleSafe, c.actionSafe, c.units, c.dpi});
 }
 
 void CComposerDoc::Undo() {
-  if (!undo_) return;
+  std::optional<UndoCopy> copy = undo_.Release();
+  if (!copy) return;
   Composition& c = composition_;
-  c.clips = std::move(undo_->clips);
-  c.frames = undo_->frames;
-  c.backgroundColor = undo_->backgroundColor;
-  c.titleSafe = undo_->titleSafe;
-  c.actionSafe = undo_->actionSafe;
-  c.units = undo_->units;
-  c.dpi = undo_->dpi;
-  undo_.reset();
+  c.clips = std::move(copy->clips);
+  c.frames = copy->frames;
+  c.backgroundColor = copy->backgroundColor;
+  c.titleSafe = copy->titleSafe;
+  c.actionSafe = copy->actionSafe;
+  c.units = copy->units;
+  c.dpi = copy->dpi;
   Changed();
 }
 
 void CComposerDoc::Changed() {
-  modified_ = true;
-  UpdateAllViews();
+  SetModified(true);
+  UpdateAllViews(ComposerHint::All);
 }
 
 ClipRecord* CComposerDoc::SelectedClip() {
@@ -106,7 +97,7 @@ void CComposerDoc::Select(int index) {
   for (ClipRecord& clip : composition_.clips) clip.selected = 0;
   if (index >= 0 && index < composition_.clipCount())
     composition_.clips[std::size_t(index)].selected = 1;
-  UpdateAllViews();
+  UpdateAllViews(ComposerHint::All);
 }
 
 void CComposerDoc::SelectUp() {

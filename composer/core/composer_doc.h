@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/document.h"
 #include "common/prompt.h"
 #include "composer/core/composition.h"
 #include "composer/core/key_edit.h"
@@ -16,13 +17,12 @@
 
 namespace quenda {
 
-enum ViewHint : int { kHintAll = 0, kHintDocumentLoaded = 3 };
-
-class ComposerListener {
- public:
-  virtual ~ComposerListener() = default;
-  virtual void OnUpdate(int hint) = 0;
+// What changed, for the views.
+enum class ComposerHint : int {
+  All = 0,             // redraw everything
+  DocumentLoaded = 3,  // a movie was opened
 };
+using ComposerListener = DocumentListener<ComposerHint>;
 
 // What Copy Key took: per track the key at the frame, if there was one, and the source's kind.
 struct KeyClipboard {
@@ -38,19 +38,13 @@ using EditKeyDialog = std::function<std::optional<KeyEditValues>(const KeyEditVa
 
 inline constexpr const char* kNoneParent = "<NONE>";
 
-class CComposerDoc {
+class CComposerDoc : public Document<ComposerHint> {
  public:
   explicit CComposerDoc(Prompt& prompt) : prompt_(prompt) {}
 
-  void AddListener(ComposerListener* listener) { listeners_.push_back(listener); }
-  void RemoveListener(ComposerListener* listener);
-  void UpdateAllViews(int hint = kHintAll);
-
   const Composition& composition() const { return composition_; }
   bool hasMovie() const { return hasMovie_; }
-  bool modified() const { return modified_; }
-  void SetModified(bool modified) { modified_ = modified; }
-  bool CanUndo() const { return undo_.has_value(); }
+  bool CanUndo() const { return undo_.available(); }
   const KeyClipboard& keyClipboard() const { return clipboard_; }
   int mode() const { return mode_; }
   void SetMode(int mode) { mode_ = mode; }
@@ -137,11 +131,9 @@ class CComposerDoc {
 
   Prompt& prompt_;
   Composition composition_;
-  std::vector<ComposerListener*> listeners_;
-  std::optional<UndoCopy> undo_;
+  UndoSnapshot<UndoCopy> undo_;
   KeyClipboard clipboard_;
   bool hasMovie_ = false;
-  bool modified_ = false;
   int newDocumentSkips_ = 2;
   int mode_ = 0;
   bool showMotionPath_ = true;

@@ -231,7 +231,7 @@ bool CComposerDoc::SetClipKey(int index, int track, const Key& key) {
 
 void CComposerDoc::GoToFrame(int frame) {
   composition_.currentFrame = std::clamp(frame, 0, std::max(composition_.frames - 1, 0));
-  UpdateAllViews();
+  UpdateAllViews(ComposerHint::All);
 }
 
 void CComposerDoc::NextKeyFrame() {

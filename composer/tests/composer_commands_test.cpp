@@ -11,7 +11,7 @@ namespace quenda {
 namespace {
 
 struct Recorder : ComposerListener {
-  void OnUpdate(int hint) override { hints.push_back(hint); }
+  void OnUpdate(const ComposerHint& hint) override { hints.push_back(int(hint)); }
   std::vector<int> hints;
 };
 

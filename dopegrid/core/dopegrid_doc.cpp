@@ -27,27 +27,13 @@ std::string MissingSequenceQuestion(std::string_view name) {
 
 CDopegridDoc::CDopegridDoc(Prompt& prompt) : prompt_(prompt), sheet_(MakeNewSheet()) {}
 
-int CDopegridDoc::AddListener(Listener listener) {
-  listeners_.emplace_back(nextListenerId_, std::move(listener));
-  return nextListenerId_++;
-}
-
-void CDopegridDoc::RemoveListener(int id) {
-  std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
-}
-
-void CDopegridDoc::UpdateAllViews(int hint) {
-  for (const auto& [id, listener] : listeners_) listener(hint);
-}
-
-void CDopegridDoc::Changed(int hint) {
-  modified_ = true;
+void CDopegridDoc::Changed(SheetHint hint) {
+  SetModified(true);
   UpdateAllViews(hint);
 }
 
 void CDopegridDoc::TakeUndoCopy() {
-  undo_ = sheet_;
-  undoAvailable_ = true;
+  undo_.Take(sheet_);
 }
 
 void CDopegridDoc::ResetCursor() {
@@ -55,7 +41,7 @@ void CDopegridDoc::ResetCursor() {
   selectedPictures_.clear();
   currentLevel_ = currentFrame_ = 0;
   selection_ = {};
-  undoAvailable_ = false;
+  undo_.Drop();
   insertMode_ = true;
 }
 
@@ -63,8 +49,8 @@ void CDopegridDoc::OnNewDocument() {
   sequences_.clear();
   sheet_ = MakeNewSheet();
   ResetCursor();
-  modified_ = false;
-  UpdateAllViews(kHintAll);
+  SetModified(false);
+  UpdateAllViews(SheetHint::All);
 }
 
 std::string CDopegridDoc::PictureLabel(int sequence, int frameIndex) const {
@@ -92,7 +78,7 @@ bool CDopegridDoc::OnOpenDocument(const std::string& path) {
   sheet_ = std::move(contents->sheet);
   std::vector<DrawingSequence> stored = std::move(contents->sequences);
   sequences_.clear();
-  modified_ = false;
+  SetModified(false);
 
   // Cells are trusted only as far as they name a sequence that was stored; anything else
   // (a damaged file) would send the compositor outside the Picture Holder.
@@ -104,7 +90,7 @@ bool CDopegridDoc::OnOpenDocument(const std::string& path) {
       if (!knownKind || (cell.used() && (cell.sequence < 0 || cell.sequence >= int(stored.size()) ||
                                          cell.frame < 0))) {
         cell.kind = CellKind::Empty;
-        modified_ = true;
+        SetModified(true);
       }
     }
   }
@@ -129,7 +115,7 @@ bool CDopegridDoc::OnOpenDocument(const std::string& path) {
     EmptyCellsBeyond(slot);
   }
   ResetCursor();
-  UpdateAllViews(kHintAll);
+  UpdateAllViews(SheetHint::All);
   return true;
 }
 
@@ -140,13 +126,13 @@ bool CDopegridDoc::RelocateOrForget(std::size_t slot) {
         "Select A Sequence for :: " + s.name, "Quenda Drawing Files (*.qds)", s.directory);
     if (picked) {
       s = OpenSequence(*picked, FileTitle(*picked));
-      modified_ = true;
+      SetModified(true);
       return true;
     }
   }
   sheet_.DropSequence(int(slot));
   sequences_.pop_back();
-  modified_ = true;
+  SetModified(true);
   return false;
 }
 
@@ -164,7 +150,7 @@ void CDopegridDoc::EmptyCellsBeyond(std::size_t slot) {
   }
   if (emptied) {
     prompt_.Message("Some images of the sequence could not be found", MessageIcon::Warning);
-    modified_ = true;
+    SetModified(true);
   }
 }
 
@@ -174,7 +160,7 @@ bool CDopegridDoc::OnSaveDocument(const std::string& path) {
     prompt_.Message(saved.message(), MessageIcon::Error);
     return false;
   }
-  modified_ = false;
+  SetModified(false);
   return true;
 }
 
@@ -183,7 +169,7 @@ bool CDopegridDoc::OnSaveDocument(const std::string& path) {
 void CDopegridDoc::SelectSequence(int index) {
   selectedSequence_ = index >= 0 && index < sequenceCount() ? index : 0;
   selectedPictures_.clear();
-  UpdateAllViews(kHintPictures);
+  UpdateAllViews(SheetHint::Pictures);
 }
 
 void CDopegridDoc::SetSelectedPictures(std::vector<int> pictures) {
@@ -228,7 +214,7 @@ bool CDopegridDoc::AddSequenceFile(const std::string& path) {
     return false;
   }
   sequences_.push_back(OpenSequence(path, FileTitle(path)));
-  Changed(kHintSequences);
+  Changed(SheetHint::Sequences);
   return true;
 }
 
@@ -240,11 +226,11 @@ void CDopegridDoc::RemoveSequence() {
   sheet_.DropSequence(removed);
   // The undo copy and the clipboard follow, so neither can bring back an index that now
   // names another sequence or none.
-  undo_.DropSequence(removed);
+  if (CSheetGrid* copy = undo_.get()) copy->DropSequence(removed);
   clipboard_.DropSequence(removed);
   selectedSequence_ = 0;
   selectedPictures_.clear();
-  Changed(kHintAll);
+  Changed(SheetHint::All);
 }
 
 void CDopegridDoc::SelectAll() {
@@ -252,7 +238,7 @@ void CDopegridDoc::SelectAll() {
   int count = int(sequences_[std::size_t(selectedSequence_)].frames.size());
   selectedPictures_.resize(std::size_t(count));
   std::iota(selectedPictures_.begin(), selectedPictures_.end(), 0);
-  UpdateAllViews(kHintSelectAllPictures);
+  UpdateAllViews(SheetHint::SelectAllPictures);
 }
 
 // ---- Sound.
@@ -275,7 +261,7 @@ bool CDopegridDoc::LoadSoundFile(const std::string& path) {
   sound_.format = wave->format;
   sound_.samples = std::move(wave->samples);
   sound_.loaded = true;
-  UpdateAllViews(kHintSheet);
+  UpdateAllViews(SheetHint::Sheet);
   return true;
 }
 
@@ -287,7 +273,7 @@ bool CDopegridDoc::SetSoundSettings(int frameRate, int startFrame) {
   }
   sound_.frameRate = std::clamp(frameRate, 1, kMaxSoundFrameRate);
   sound_.startFrame = startFrame;
-  UpdateAllViews(kHintSheet);
+  UpdateAllViews(SheetHint::Sheet);
   return true;
 }
 

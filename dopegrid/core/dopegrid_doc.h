@@ -3,13 +3,13 @@
 // clipboard, the user's current cell and selection, and the sound track. One method per
 // command; views learn what changed through UpdateAllViews hints and never change data.
 
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/document.h"
 #include "common/frame_sequence.h"
 #include "common/prompt.h"
 #include "common/result.h"
@@ -19,12 +19,22 @@
 
 namespace quenda {
 
-// Hint bits of UpdateAllViews.
-inline constexpr int kHintSequences = 1;  // the sequence list refills
-inline constexpr int kHintPictures = 2;   // the frames of the selected sequence refill
-inline constexpr int kHintSheet = 4;      // the sheet view repaints
-inline constexpr int kHintAll = 7;
-inline constexpr int kHintSelectAllPictures = 10;  // 8: select every frame, with 2
+// What changed, for the views: bits, so that one update can name several parts.
+enum class SheetHint : int {
+  Sequences = 1,  // the sequence list refills
+  Pictures = 2,   // the frames of the selected sequence refill
+  Sheet = 4,      // the sheet view repaints
+  All = Sequences | Pictures | Sheet,
+  SelectAllPictures = 8 | Pictures,  // 8: select every frame, after the refill
+};
+constexpr SheetHint operator|(SheetHint a, SheetHint b) {
+  return SheetHint(int(a) | int(b));
+}
+// True when `hint` carries every bit of `part`.
+constexpr bool HasHint(SheetHint hint, SheetHint part) {
+  return (int(hint) & int(part)) == int(part);
+}
+using SheetListener = DocumentListener<SheetHint>;
 
 inline constexpr int kLevelNameLimit = 18;
 inline constexpr int kMaxTransferSpacing = 1000;
@@ -42,15 +52,9 @@ struct SheetSelection {
 // The texts of the "Missing Sequence!" question: Yes finds the sequence, No forgets it.
 std::string MissingSequenceQuestion(std::string_view name);
 
-class CDopegridDoc {
+class CDopegridDoc : public Document<SheetHint> {
  public:
   explicit CDopegridDoc(Prompt& prompt);
-
-  // ---- Views.
-  using Listener = std::function<void(int hint)>;
-  int AddListener(Listener listener);
-  void RemoveListener(int id);
-  void UpdateAllViews(int hint);
 
   // ---- Document life.
   void OnNewDocument();
@@ -58,8 +62,6 @@ class CDopegridDoc {
   // reported and never stop the load.
   bool OnOpenDocument(const std::string& path);
   bool OnSaveDocument(const std::string& path);
-  bool modified() const { return modified_; }
-  void SetModified(bool modified) { modified_ = modified; }
 
   // ---- Data, read by views.
   const CSheetGrid& sheet() const { return sheet_; }
@@ -71,7 +73,7 @@ class CDopegridDoc {
   int currentFrame() const { return currentFrame_; }
   const SheetSelection& selection() const { return selection_; }
   bool insertMode() const { return insertMode_; }
-  bool undoAvailable() const { return undoAvailable_; }
+  bool undoAvailable() const { return undo_.available(); }
   const CSheetGrid& clipboard() const { return clipboard_; }
   // "%c%s" for a key, a double quote for a hold, nothing for an empty cell.
   std::string CellLabel(const SheetCell& cell) const;
@@ -128,7 +130,7 @@ class CDopegridDoc {
   // ---- Sound.
   const SoundTrack& sound() const { return sound_; }
   bool soundShown() const { return showSound_; }
-  void ToggleShowSound() { showSound_ = !showSound_, UpdateAllViews(kHintSheet); }
+  void ToggleShowSound() { showSound_ = !showSound_, UpdateAllViews(SheetHint::Sheet); }
   // Asks for a wave file through the prompt; cancelling changes nothing.
   bool LoadSound();
   bool LoadSoundFile(const std::string& path);
@@ -142,7 +144,7 @@ class CDopegridDoc {
 
  private:
   void TakeUndoCopy();
-  void Changed(int hint);
+  void Changed(SheetHint hint);
   void ClampCursor();
   void ResetCursor();
   bool RelocateOrForget(std::size_t slot);
@@ -153,12 +155,7 @@ class CDopegridDoc {
   void RemoveCell(int level, int f);
 
   Prompt& prompt_;
-  std::vector<std::pair<int, Listener>> listeners_;
-  int nextListenerId_ = 1;
-  bool modified_ = false;
-
-  CSheetGrid undo_;
-  bool undoAvailable_ = false;
+  UndoSnapshot<CSheetGrid> undo_;
   bool insertMode_ = true;
   CSheetGrid clipboard_;
   SoundTrack sound_;

@@ -7,11 +7,9 @@
 namespace quenda {
 
 void CDopegridDoc::Undo() {
-  if (!undoAvailable_) return;
-  sheet_ = undo_;
-  undoAvailable_ = false;
+  if (!undo_.Restore(sheet_)) return;
   ClampCursor();
-  Changed(kHintAll);
+  Changed(SheetHint::All);
 }
 
 void CDopegridDoc::Copy() {
@@ -31,7 +29,7 @@ void CDopegridDoc::Cut() {
     for (int f = selection_.firstFrame; f <= selection_.lastFrame; ++f)
       sheet_.Cell(l, f).kind = CellKind::Empty;
   sheet_.NormaliseHolds();
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 void CDopegridDoc::Paste() {
@@ -46,7 +44,7 @@ void CDopegridDoc::Paste() {
     }
   }
   sheet_.NormaliseHolds();
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 void CDopegridDoc::RemoveCell(int level, int f) {
@@ -79,7 +77,7 @@ void CDopegridDoc::Condense() {
       }
     }
   }
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 void CDopegridDoc::Expand() {
@@ -101,7 +99,7 @@ void CDopegridDoc::Expand() {
     }
   }
   sheet_.NormaliseHolds();
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 void CDopegridDoc::Reverse() {
@@ -113,7 +111,7 @@ void CDopegridDoc::Reverse() {
     for (int j = 0; a + j <= a + (b - a) / 2; ++j)
       std::swap(sheet_.Cell(l, a + j), sheet_.Cell(l, b - j));
   sheet_.NormaliseHolds();
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 void CDopegridDoc::Transfer(int spacing) {
@@ -135,7 +133,7 @@ void CDopegridDoc::Transfer(int spacing) {
     cell.kind = i % spacing == 0 ? CellKind::Key : CellKind::Hold;
   }
   sheet_.NormaliseHolds();
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 // ---- Frames.
@@ -149,7 +147,7 @@ std::optional<std::string> CDopegridDoc::CheckFrameChangeCount(int count) {
 void CDopegridDoc::AddFrames(std::optional<int> count) {
   TakeUndoCopy();
   if (!count || CheckFrameChangeCount(*count)) return;
-  if (sheet_.AddFrames(*count, prompt_)) Changed(kHintSheet);
+  if (sheet_.AddFrames(*count, prompt_)) Changed(SheetHint::Sheet);
 }
 
 void CDopegridDoc::DeleteFrames(std::optional<int> count) {
@@ -158,7 +156,7 @@ void CDopegridDoc::DeleteFrames(std::optional<int> count) {
   if (!sheet_.DeleteFrames(*count, prompt_)) return;
   sound_.startFrame = std::min(sound_.startFrame, sheet_.frameCount - 1);
   ClampCursor();
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 // ---- Levels.
@@ -176,7 +174,7 @@ void CDopegridDoc::AddLevel(std::optional<std::string> name) {
   }
   sheet_.AddLevel(name->substr(0, kLevelNameLimit));
   InsertLevelAtFront();
-  Changed(kHintAll);
+  Changed(SheetHint::All);
 }
 
 bool CDopegridDoc::CanDeleteLevelOrSay() {
@@ -193,7 +191,7 @@ void CDopegridDoc::DeleteLevel(std::optional<int> level) {
   TakeUndoCopy();
   sheet_.DeleteLevel(*level);
   ClampCursor();
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 bool CDopegridDoc::CanSwapLevelsOrSay() {
@@ -211,7 +209,7 @@ bool CDopegridDoc::SwapLevels(std::span<const int> chosen) {
   }
   TakeUndoCopy();
   sheet_.SwapLevels(chosen[0], chosen[1]);
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
   return true;
 }
 
@@ -219,7 +217,7 @@ void CDopegridDoc::RenameLevel(int level, std::optional<std::string> name) {
   if (!name || name->empty() || level < 0 || level >= sheet_.levelCount) return;
   TakeUndoCopy();
   sheet_.SetLevelName(level, name->substr(0, kLevelNameLimit));
-  Changed(kHintSheet);
+  Changed(SheetHint::Sheet);
 }
 
 }  // namespace quenda

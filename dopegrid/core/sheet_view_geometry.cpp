@@ -26,7 +26,7 @@ void ClickSheet(CDopegridDoc& doc, const SheetHit& hit, int topVisibleFrame) {
     doc.SetCurrentCell(hit.level, hit.frame);
     doc.SetSelection({hit.level, hit.frame, hit.level, hit.frame});
   }
-  doc.UpdateAllViews(kHintSheet);
+  doc.UpdateAllViews(SheetHint::Sheet);
 }
 
 void ShiftClickSheet(CDopegridDoc& doc, const SheetHit& hit) {
@@ -36,7 +36,7 @@ void ShiftClickSheet(CDopegridDoc& doc, const SheetHit& hit) {
   s.firstFrame = std::min(s.firstFrame, hit.frame);
   s.lastFrame = std::max(s.lastFrame, hit.frame);
   doc.SetSelection(s);
-  doc.UpdateAllViews(kHintSheet);
+  doc.UpdateAllViews(SheetHint::Sheet);
 }
 
 void DragSheet(CDopegridDoc& doc, const SheetHit& pointer, bool startedInHeading) {
@@ -44,7 +44,7 @@ void DragSheet(CDopegridDoc& doc, const SheetHit& pointer, bool startedInHeading
     doc.SetSelection({doc.currentLevel(), 0, pointer.level, doc.sheet().frameCount - 1});
   else
     doc.SetSelection({doc.currentLevel(), doc.currentFrame(), pointer.level, pointer.frame});
-  doc.UpdateAllViews(kHintSheet);
+  doc.UpdateAllViews(SheetHint::Sheet);
 }
 
 }  // namespace quenda

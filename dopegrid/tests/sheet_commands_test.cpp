@@ -227,14 +227,18 @@ TEST_F(SheetCommands, ClicksSetCurrentCellAndSelection) {
 }
 
 TEST_F(SheetCommands, ListenersHearHints) {
-  std::vector<int> hints;
-  int id = doc.AddListener([&](int hint) { hints.push_back(hint); });
+  struct Recorder final : SheetListener {
+    void OnUpdate(const SheetHint& hint) override { hints.push_back(hint); }
+    std::vector<SheetHint> hints;
+  } recorder;
+  doc.AddListener(&recorder);
   TransferAt(doc, 0, {0}, 0, 0, 1);
   doc.SelectAll();
   doc.Undo();
-  doc.RemoveListener(id);
+  doc.RemoveListener(&recorder);
   doc.Undo();
-  EXPECT_EQ(hints, (std::vector<int>{kHintPictures, kHintSheet, kHintSelectAllPictures, kHintAll}));
+  EXPECT_EQ(recorder.hints, (std::vector<SheetHint>{SheetHint::Pictures, SheetHint::Sheet,
+                                                    SheetHint::SelectAllPictures, SheetHint::All}));
   EXPECT_EQ(doc.selectedPictures().size(), 8u);
 }
 

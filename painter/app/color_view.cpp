@@ -29,7 +29,7 @@ CColorView::~CColorView() {
   doc_.RemoveListener(this);
 }
 
-void CColorView::OnPainterUpdate(const PainterUpdate& update) {
+void CColorView::OnUpdate(const PainterUpdate& update) {
   switch (update.hint) {
     case PainterHint::SequenceOpened:
     case PainterHint::ColorsChanged:

@@ -18,7 +18,7 @@ class CColorView final : public QWidget, public PainterListener {
   explicit CColorView(CPainterDoc& doc, QWidget* parent = nullptr);
   ~CColorView() override;
 
-  void OnPainterUpdate(const PainterUpdate& update) override;
+  void OnUpdate(const PainterUpdate& update) override;
   QSize sizeHint() const override { return {100, 300}; }
   int firstPosition() const;
   // The entry shown at a point of the list, or -1.

@@ -131,7 +131,7 @@ void CMainFrame::UpdateStatus() {
   if (auto text = doc_->PaintedStateText()) paintedPane_->setText(QString::fromStdString(*text));
 }
 
-void CMainFrame::OnPainterUpdate(const PainterUpdate& update) {
+void CMainFrame::OnUpdate(const PainterUpdate& update) {
   if (update.hint == PainterHint::ShowRegion) return;
   UpdateActions();
   UpdateStatus();

@@ -40,7 +40,7 @@ class CMainFrame final : public QMainWindow, public PainterListener {
 
   // Opens the sequence of a drawing, as the command line and the recent-file list do.
   bool OpenFile(const QString& path);
-  void OnPainterUpdate(const PainterUpdate& update) override;
+  void OnUpdate(const PainterUpdate& update) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

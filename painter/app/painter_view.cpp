@@ -85,7 +85,7 @@ ConstRasterView CPainterView::shown() const {
   return view;
 }
 
-void CPainterView::OnPainterUpdate(const PainterUpdate& update) {
+void CPainterView::OnUpdate(const PainterUpdate& update) {
   switch (update.hint) {
     case PainterHint::RedrawRect:
       ClearHover();

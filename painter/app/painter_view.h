@@ -17,7 +17,7 @@ class CPainterView final : public PictureView, public PainterListener {
   explicit CPainterView(CPainterDoc& doc, QWidget* parent = nullptr);
   ~CPainterView() override;
 
-  void OnPainterUpdate(const PainterUpdate& update) override;
+  void OnUpdate(const PainterUpdate& update) override;
   // The composed frame as the view shows it at 1:1 (rows bottom first).
   const Raster& composed() const { return composed_; }
 

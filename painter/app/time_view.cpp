@@ -97,7 +97,7 @@ int CTimeView::FrameAt(const QPoint& point) const {
   return frame < doc_.frameCount() ? frame : -1;
 }
 
-void CTimeView::OnPainterUpdate(const PainterUpdate& update) {
+void CTimeView::OnUpdate(const PainterUpdate& update) {
   switch (update.hint) {
     case PainterHint::SequenceOpened:
     case PainterHint::RedrawIcons:

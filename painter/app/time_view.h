@@ -19,7 +19,7 @@ class CTimeView final : public QWidget, public PainterListener {
   explicit CTimeView(CPainterDoc& doc, QWidget* parent = nullptr);
   ~CTimeView() override;
 
-  void OnPainterUpdate(const PainterUpdate& update) override;
+  void OnUpdate(const PainterUpdate& update) override;
   QSize sizeHint() const override { return {600, 130}; }
 
   int firstFrame() const;

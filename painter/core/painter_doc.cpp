@@ -1,6 +1,5 @@
 #include "painter/core/painter_doc.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "common/drawing_scan.h"
@@ -22,23 +21,12 @@ CPainterDoc::CPainterDoc(Prompt& prompt) : prompt_(prompt) {}
 
 CPainterDoc::~CPainterDoc() {
   // The views may be gone already; the frame is still saved.
-  listeners_.clear();
+  ForgetListeners();
   Close();
 }
 
-void CPainterDoc::AddListener(PainterListener* listener) {
-  if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
-    listeners_.push_back(listener);
-}
-
-void CPainterDoc::RemoveListener(PainterListener* listener) {
-  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
-}
-
 void CPainterDoc::UpdateAllViews(PainterHint hint, ImageRect rect, int region) {
-  const PainterUpdate update{hint, rect, region};
-  for (PainterListener* listener : std::vector<PainterListener*>(listeners_))
-    listener->OnPainterUpdate(update);
+  UpdateAllViews(PainterUpdate{hint, rect, region});
 }
 
 bool CPainterDoc::OpenSequence() {

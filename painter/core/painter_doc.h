@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/color_set.h"
+#include "common/document.h"
 #include "common/frame_sequence.h"
 #include "common/progress.h"
 #include "common/prompt.h"
@@ -52,11 +53,7 @@ struct PainterUpdate {
   int region = 0;
 };
 
-class PainterListener {
- public:
-  virtual ~PainterListener() = default;
-  virtual void OnPainterUpdate(const PainterUpdate& update) = 0;
-};
+using PainterListener = DocumentListener<PainterUpdate>;
 
 // The painted state of a frame, for the strip's status marks.
 enum class PaintState { NoPaintFile, AllPainted, SomeUnpainted };
@@ -70,15 +67,14 @@ struct AutoPaintRangeFields {
   std::string endText;
 };
 
-class CPainterDoc {
+class CPainterDoc : public Document<PainterUpdate> {
  public:
   explicit CPainterDoc(Prompt& prompt);
   ~CPainterDoc();  // saves the current frame, as closing the program does
   CPainterDoc(const CPainterDoc&) = delete;
   CPainterDoc& operator=(const CPainterDoc&) = delete;
 
-  void AddListener(PainterListener* listener);
-  void RemoveListener(PainterListener* listener);
+  using Document::UpdateAllViews;
   void UpdateAllViews(PainterHint hint, ImageRect rect = {}, int region = 0);
 
   // Sequence and navigation.
@@ -91,7 +87,7 @@ class CPainterDoc {
   bool SelectFrame(int index);  // a double click in the frame strip
   bool CanGoForward() const;
   bool CanGoBack() const;
-  bool CanUndo() const { return CanEdit() && frame_.undoAvailable; }
+  bool CanUndo() const { return CanEdit() && frame_.undoAvailable(); }
   bool Undo();
   void SaveCurrentFrame();
   void GoToFrame(int index, PainterHint hint = PainterHint::FrameChanged);
@@ -169,7 +165,6 @@ class CPainterDoc {
   std::optional<std::pair<int, int>> UnfilledOf(int index) const;
 
   Prompt& prompt_;
-  std::vector<PainterListener*> listeners_;
   bool sequenceOpen_ = false;
   DrawingSequence sequence_;
   int currentFrame_ = 0;

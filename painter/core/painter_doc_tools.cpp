@@ -93,7 +93,7 @@ void CPainterDoc::PenMove(ImagePoint to) {
   penPrevious_ = to;
   if (!drawn.IsEmpty()) {
     // The undo copy cannot know of the new lines: restoring it would undo more than one step.
-    if (frame_.undoAvailable) DropUndo(frame_);
+    frame_.undo.Drop();
     UpdateAllViews(PainterHint::RedrawRect, drawn);
   }
 }
@@ -118,7 +118,7 @@ GapResult CPainterDoc::GapCloseRelease(ImagePoint press, ImagePoint release) {
   GapResult result = CloseGaps(frame_, press, release);
   if (!result.ran) return result;
   // Pen flags are gone and lines may have been added: an older flags copy no longer fits.
-  if (frame_.undoAvailable) DropUndo(frame_);
+  frame_.undo.Drop();
   for (int region : result.split.shownRegions)
     UpdateAllViews(PainterHint::ShowRegion, WholeImage(frame_.width, frame_.height), region);
   if (result.split.regionsAdded > 0) {

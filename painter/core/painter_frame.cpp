@@ -26,8 +26,7 @@ void StretchLevels(std::vector<uint8_t>& scan, uint8_t whiteClamp, uint8_t black
 
 bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCount,
                       Prompt& prompt) {
-  frame.undoAvailable = false;
-  frame.undoKind = kUndoNothing;
+  frame.undo.Drop();
   if (!FrameExists(paths.scan))
     return Fail(frame, prompt, std::string(kImageMissing) + paths.scan, {});
   if (!FrameExists(paths.region))
@@ -81,28 +80,21 @@ void SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prom
 }
 
 void TakeUndoCopy(PainterFrame& frame, int kind) {
-  if (kind & kUndoRegionColors) frame.regionColorUndo = frame.regionColor;
-  if (kind & kUndoAnimColors) frame.animColorUndo = frame.region.animColor;
-  if (kind & kUndoFlags) frame.flagsUndo = frame.region.flags;
-  frame.undoKind = kind;
-  frame.undoAvailable = true;
+  PainterUndoCopy copy;
+  copy.kind = kind;
+  if (kind & kUndoRegionColors) copy.regionColor = frame.regionColor;
+  if (kind & kUndoAnimColors) copy.animColor = frame.region.animColor;
+  if (kind & kUndoFlags) copy.flags = frame.region.flags;
+  frame.undo.Take(std::move(copy));
 }
 
 bool UndoLastChange(PainterFrame& frame) {
-  if (!frame.undoAvailable) return false;
-  if (frame.undoKind & kUndoRegionColors) frame.regionColor = frame.regionColorUndo;
-  if (frame.undoKind & kUndoAnimColors) frame.region.animColor = frame.animColorUndo;
-  if (frame.undoKind & kUndoFlags) frame.region.flags = frame.flagsUndo;
-  DropUndo(frame);
+  std::optional<PainterUndoCopy> copy = frame.undo.Release();
+  if (!copy) return false;
+  if (copy->kind & kUndoRegionColors) frame.regionColor = std::move(copy->regionColor);
+  if (copy->kind & kUndoAnimColors) frame.region.animColor = std::move(copy->animColor);
+  if (copy->kind & kUndoFlags) frame.region.flags = std::move(copy->flags);
   return true;
-}
-
-void DropUndo(PainterFrame& frame) {
-  frame.undoAvailable = false;
-  frame.undoKind = kUndoNothing;
-  frame.regionColorUndo.clear();
-  frame.animColorUndo.clear();
-  frame.flagsUndo.clear();
 }
 
 int CountUnfilledRegions(const PainterFrame& frame) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/document.h"
 #include "common/prompt.h"
 #include "common/region_data.h"
 
@@ -18,6 +19,14 @@ enum UndoKind : int {
   kUndoRegionColors = 1,
   kUndoAnimColors = 2,
   kUndoFlags = 4,
+};
+
+// The copy taken before a change: the parts that `kind` names.
+struct PainterUndoCopy {
+  int kind = kUndoNothing;
+  std::vector<int32_t> regionColor;
+  std::vector<uint16_t> animColor;
+  std::vector<uint8_t> flags;
 };
 
 // The three files of one frame. Missing files are detected at load time.
@@ -41,12 +50,10 @@ struct PainterFrame {
 
   bool paintChanged = false;
   bool regionChanged = false;
-  bool undoAvailable = false;
-  int undoKind = kUndoNothing;
-  std::vector<int32_t> regionColorUndo;
-  std::vector<uint16_t> animColorUndo;
-  std::vector<uint8_t> flagsUndo;
+  UndoSnapshot<PainterUndoCopy> undo;
 
+  bool undoAvailable() const { return undo.available(); }
+  int undoKind() const { return undo.available() ? undo.get()->kind : kUndoNothing; }
   int regionCount() const { return region.regionCount; }
   std::size_t PixelCount() const { return std::size_t(width) * std::size_t(height); }
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
@@ -76,7 +83,6 @@ void TakeUndoCopy(PainterFrame& frame, int kind);
 // Restores each copy named by undoKind; the changed flags stay as they are, so an undone
 // change is still written when the frame is left. False when no undo was available.
 bool UndoLastChange(PainterFrame& frame);
-void DropUndo(PainterFrame& frame);
 
 // Regions 1 .. N + 1 carrying the unfilled colour.
 int CountUnfilledRegions(const PainterFrame& frame);

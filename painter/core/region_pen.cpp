@@ -191,7 +191,7 @@ SplitResult SplitRegions(PainterFrame& frame, StrokeBox box) {
       frame.regionColor.resize(std::size_t(added) + 1);
       frame.regionColor[added] = frame.regionColor[label];
       Renumber(frame, label, added);
-      if (frame.undoAvailable) DropUndo(frame);
+      frame.undo.Drop();
       frame.regionChanged = true;
       frame.paintChanged = true;
       result.shownRegions.push_back(label);

@@ -76,7 +76,7 @@ TEST(AutoPaintVote, TiesGoToTheSmallerSourceRegionAndUncoveredRegionsToRegionOne
   AutoPaintFrom(target, source);
   EXPECT_EQ(target.regionColor, (std::vector<int32_t>{0, 5, 5, 6}));
   EXPECT_TRUE(target.paintChanged);
-  EXPECT_EQ(target.undoKind, kUndoRegionColors);
+  EXPECT_EQ(target.undoKind(), kUndoRegionColors);
 }
 
 TEST(AutoPaintVote, MatchesTheLiteralTableOnRandomMapsSmallAndLarge) {
@@ -261,7 +261,7 @@ TEST_F(AutoPaintCommands, ASourceThatDoesNotLoadLeavesTheTargetUnchanged) {
   EXPECT_EQ(Texts(), std::vector<std::string>{"Fatal: Image file does not exist: " +
                                               dir_.File("walk1.qds")});
   EXPECT_EQ(doc_.frame().regionColor, before);
-  EXPECT_FALSE(doc_.frame().undoAvailable);
+  EXPECT_FALSE(doc_.frame().undoAvailable());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ const std::vector<std::string> kTwoBoxes = {
 
 // Records every hint, in order.
 struct HintLog final : PainterListener {
-  void OnPainterUpdate(const PainterUpdate& update) override { hints.push_back(update.hint); }
+  void OnUpdate(const PainterUpdate& update) override { hints.push_back(update.hint); }
   int Count(PainterHint hint) const { return int(std::count(hints.begin(), hints.end(), hint)); }
   std::vector<PainterHint> hints;
 };

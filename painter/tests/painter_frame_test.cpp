@@ -66,7 +66,7 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
     const int expected = stretched < 0 ? 0 : stretched > 255 ? 255 : int(stretched);
     ASSERT_EQ(frame.scan[i], expected) << "pixel " << i;
   }
-  EXPECT_FALSE(frame.paintChanged || frame.regionChanged || frame.undoAvailable);
+  EXPECT_FALSE(frame.paintChanged || frame.regionChanged || frame.undoAvailable());
 }
 
 TEST(PainterFrameLoad, EqualClampsTurnEveryPixelIntoTheBlackClamp) {

@@ -46,7 +46,7 @@ TEST(RegionFill, XRayPaintsOnlyUnfilledRegionsAndEveryClickIsAnUndoStep) {
   EXPECT_EQ(frame.regionColor[a], 5);
   const ImageRect changed = FillRegionAt(frame, At(3, 3), 6, ViewMode::XRay);
   EXPECT_EQ(frame.regionColor[a], 5);
-  EXPECT_TRUE(frame.undoAvailable);
+  EXPECT_TRUE(frame.undoAvailable());
   EXPECT_FALSE(changed.IsEmpty());
   FillRegionAt(frame, At(3, 3), 6, ViewMode::RegionsPainted);
   EXPECT_EQ(frame.regionColor[a], 6);
@@ -56,7 +56,7 @@ TEST(RegionFill, XRayPaintsOnlyUnfilledRegionsAndEveryClickIsAnUndoStep) {
   PainterFrame fresh = testing::FrameFromPicture(kBoxes);
   EXPECT_TRUE(FillRegionAt(fresh, {-1, 2}, 5, ViewMode::RegionsPainted).IsEmpty());
   EXPECT_TRUE(FillRegionAt(fresh, {fresh.width, 2}, 5, ViewMode::RegionsPainted).IsEmpty());
-  EXPECT_FALSE(fresh.undoAvailable || fresh.paintChanged);
+  EXPECT_FALSE(fresh.undoAvailable() || fresh.paintChanged);
 }
 
 TEST(RegionFill, ARectangleFillsOnlyRegionsWhollyInside) {
@@ -146,8 +146,8 @@ TEST(AnimFill, OffTheLineChangesNothingButStillTakesUndoAndMarksChange) {
   const auto before = frame.region.animColor;
   AnimFillAt(frame, At(3, 3), 7);
   EXPECT_EQ(frame.region.animColor, before);
-  EXPECT_TRUE(frame.undoAvailable);
-  EXPECT_EQ(frame.undoKind, kUndoAnimColors);
+  EXPECT_TRUE(frame.undoAvailable());
+  EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
   EXPECT_TRUE(frame.regionChanged);
 }
 
@@ -228,7 +228,7 @@ TEST(RectTools, RubberThenUnRubberRestoresTheDisplayAndEachStepUndoes) {
   // An empty rectangle takes the copy but changes nothing.
   PainterFrame fresh = testing::FrameFromPicture(kBoxes);
   EXPECT_TRUE(ApplyRectTool(fresh, {3, 3}, {3, 9}, BrushAction::PaintLine, 5).IsEmpty());
-  EXPECT_TRUE(fresh.undoAvailable);
+  EXPECT_TRUE(fresh.undoAvailable());
   EXPECT_FALSE(fresh.regionChanged);
 }
 
@@ -238,7 +238,7 @@ TEST(RectTools, AnimBrushRectClipsToThePicture) {
   for (int y = 0; y < frame.height; ++y)
     for (int x = 0; x < frame.width; ++x)
       ASSERT_EQ(frame.region.animColor[frame.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
-  EXPECT_EQ(frame.undoKind, kUndoAnimColors);
+  EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
 }
 
 }  // namespace

@@ -189,7 +189,7 @@ TEST(RegionPenDocument, SplitsReachTheFilesAndReadBackInTheAnalyzerReader) {
   const int count = doc.frame().region.regionCount;
   doc.PenPress({7, kTop});
   doc.PenMove({7, 3});
-  EXPECT_FALSE(doc.frame().undoAvailable);  // the fill's copy no longer fits
+  EXPECT_FALSE(doc.frame().undoAvailable());  // the fill's copy no longer fits
   const SplitResult result = doc.PenRelease({7, kBottom});
   EXPECT_EQ(result.regionsAdded, 1);
   EXPECT_EQ(doc.viewMode(), ViewMode::RegionsPainted);

@@ -175,7 +175,7 @@ TEST(PainterWindow, ZoomStepsShowInTheStatusBarAndStopAt1700Percent) {
   QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(300, 300));
   EXPECT_EQ(w.view().scrollPosition(), before - QPoint(50, 40));
   // Panning painted nothing.
-  EXPECT_FALSE(w.doc().frame().undoAvailable);
+  EXPECT_FALSE(w.doc().frame().undoAvailable());
 }
 
 TEST(PainterWindow, ADoubleClickOnAStripCellGoesToThatFrame) {
@@ -263,7 +263,7 @@ TEST(PainterWindow, HoverPreviewsTheFillAndEveryToolHasItsCursor) {
   EXPECT_EQ(w.ShownIn(shown, at.x, even), w.Entry(3));
   EXPECT_EQ(w.ShownIn(shown, at.x, odd), w.Entry(kUnfilledColor));
   EXPECT_EQ(f.regionColor[std::size_t(region)], kUnfilledColor);
-  EXPECT_FALSE(f.undoAvailable);
+  EXPECT_FALSE(f.undoAvailable());
   // Off the picture the preview goes.
   QTest::mouseMove(surface, QPoint(2, 2));
   EXPECT_EQ(w.ShownAt(at.x, even), w.Entry(kUnfilledColor));
@@ -310,7 +310,7 @@ TEST(PainterWindow, TheLineFillPreviewsOnHoverAndTheListFollowsTheCurrentColour)
   QTest::mouseMove(w.view().viewport(), w.WindowOf(dark.x, dark.y));
   const QColor previewed = w.ShownAt(dark.x, dark.y);
   EXPECT_NE(previewed, before);
-  EXPECT_FALSE(f.undoAvailable);
+  EXPECT_FALSE(f.undoAvailable());
   QTest::mouseMove(w.view().viewport(), QPoint(2, 2));
   EXPECT_EQ(w.ShownAt(dark.x, dark.y), before);
   // The click fills what the preview showed.
