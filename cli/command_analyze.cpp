@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
 #include "common/frame_sequence.h"
+#include "common/path.h"
 
 namespace quenda::cli {
 namespace {
@@ -72,11 +73,6 @@ std::optional<FrameIndexRange> IndicesOfNumbers(const DrawingSequence& sequence,
   return range;
 }
 
-std::string FileName(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args, {"--settings", "--frames"}, {"--yes"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
@@ -108,7 +104,7 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
                       "nothing processed: give --settings FILE.rls, or --yes to use the "
                       "standard line settings");
 
-  const DrawingSequence sequence = OpenSequence(picked, FileName(picked));
+  const DrawingSequence sequence = OpenSequence(picked, TitleOf(picked));
   if (sequence.truncated > 0)
     io.err << "quenda analyze: " << sequence.truncated << " drawings of " << sequence.name
            << " beyond the first " << sequence.capacity << " are left out\n";
@@ -126,7 +122,7 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
 
   BatchObserver observer;
   observer.frameDone = [&io](const BatchFrameReport& frame) {
-    io.out << FileName(frame.regionPath);
+    io.out << FileNameOf(frame.regionPath);
     if (frame.written)
       io.out << "  " << frame.regions << " regions  " << frame.milliseconds << " ms\n";
     else

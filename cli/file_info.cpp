@@ -9,6 +9,7 @@
 #include "common/color_set.h"
 #include "common/drawing_scan.h"
 #include "common/file_io.h"
+#include "common/path.h"
 #include "common/targa.h"
 
 namespace quenda::cli {
@@ -44,9 +45,7 @@ std::span<const FileInfoPrinter> FileInfoPrinters() {
 }
 
 const FileInfoPrinter* FileInfoPrinterFor(std::string_view path) {
-  auto dot = path.find_last_of("./");
-  if (dot == std::string_view::npos || path[dot] != '.') return nullptr;
-  std::string extension(path.substr(dot));
+  std::string extension = ExtensionOf(path);
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return char(std::tolower(c)); });
   for (const FileInfoPrinter& printer : FileInfoPrinters())

@@ -5,15 +5,13 @@
 
 #include "cli/arguments.h"
 #include "common/frame_sequence.h"
+#include "common/path.h"
 
 namespace quenda::cli {
 
 bool OpenAtDrawing(CPainterDoc& doc, const std::string& drawingPath) {
   if (!doc.OpenSequenceFile(drawingPath)) return false;
-  const std::size_t slash = drawingPath.find_last_of("/\\");
-  const std::string title =
-      slash == std::string::npos ? drawingPath : drawingPath.substr(slash + 1);
-  const FrameTag tag = ParseFrameTag(title);
+  const FrameTag tag = ParseFrameTag(FileNameOf(drawingPath));
   for (int i = 0; i < doc.frameCount(); ++i) {
     const FrameTag& f = doc.sequence().frames[i];
     if (f.number == tag.number && std::tolower(static_cast<unsigned char>(f.letter)) ==

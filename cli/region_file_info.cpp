@@ -16,6 +16,7 @@
 #include "common/file_io.h"
 #include "common/frame_sequence.h"
 #include "common/paint_file.h"
+#include "common/path.h"
 #include "common/region_file.h"
 
 namespace quenda::cli {
@@ -30,26 +31,20 @@ void PrintError(CommandIo& io, std::string_view message) {
 
 // The same path with another extension, resolved like a sequence's companion files.
 std::string Beside(const std::string& path, std::string_view extension) {
-  auto dot = path.find_last_of("./");
-  std::string stem = dot != std::string::npos && path[dot] == '.' ? path.substr(0, dot) : path;
-  return ResolvePathIgnoringCase(stem + std::string(extension));
-}
-
-std::string FileName(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return ResolvePathIgnoringCase(JoinPath(DirectoryOf(path), TitleOf(path)) +
+                                 std::string(extension));
 }
 
 // The colour set of the sequence a frame file belongs to (its leading letters + ".col"), read
 // without the loader, which would write a new set when none is there.
 std::optional<ColorSet> SequenceColorSet(const std::string& framePath) {
-  const std::string name = FileName(framePath);
+  const std::string name = FileNameOf(framePath);
   std::size_t letters = 0;
   while (letters < name.size() && std::isalpha(static_cast<unsigned char>(name[letters])))
     ++letters;
   if (letters == 0) return std::nullopt;
-  const std::string directory = framePath.substr(0, framePath.size() - name.size());
-  const std::string path = ResolvePathIgnoringCase(directory + name.substr(0, letters) + ".col");
+  const std::string path =
+      ResolvePathIgnoringCase(JoinPath(DirectoryOf(framePath), name.substr(0, letters) + ".col"));
   auto text = ReadFileText(path);
   if (!text) return std::nullopt;
   ParsedColorSet parsed = ParseColorSet(*text);
@@ -131,7 +126,7 @@ int PrintRegionFileInfo(const std::string& path, CommandIo& io) {
       << "width: " << data->width << "\n"
       << "height: " << data->height << "\n"
       << "drawing scan: "
-      << (scan ? FileName(scanPath) + ", the same size" : std::string("none beside it")) << "\n"
+      << (scan ? FileNameOf(scanPath) + ", the same size" : std::string("none beside it")) << "\n"
       << "settings: pick-up " << int(s.linePickUp) << ", growth " << int(s.lineGrowth)
       << ", white clamp " << int(s.whiteClamp) << ", black clamp " << int(s.blackClamp) << "\n"
       << "regions: " << data->RegionTotal() << " (region 1 and " << data->regionCount
@@ -186,13 +181,13 @@ int PrintPaintFileInfo(const std::string& path, CommandIo& io) {
   std::ostream& out = io.out;
   out << "paint file " << path << "\n"
       << "regions: " << regions << " ("
-      << (regionCount ? "as in " + FileName(regionPath)
+      << (regionCount ? "as in " + FileNameOf(regionPath)
                       : std::string("no region file beside it; every region the file holds"))
       << ")\n"
       << "regions in the file: " << stored << "\n"
       << "painted count stored: " << paint.paintedCount << "\n"
       << "painted regions: " << painted << "\n"
-      << "colour set: " << (colors ? FileName(colors->path) : std::string("none found")) << "\n"
+      << "colour set: " << (colors ? FileNameOf(colors->path) : std::string("none found")) << "\n"
       << "colours used: " << histogram.size() << "\n";
   for (const auto& [color, count] : histogram) {
     out << "  " << color;

@@ -8,24 +8,14 @@
 #include <cerrno>
 #include <vector>
 
+#include "common/path.h"
+
 namespace quenda {
 namespace {
 
 long long g_writeLimit = -1;
 
 constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
-
-std::string DirectoryOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool WritableFile(const std::string& path, const struct stat& st) {
   return (st.st_mode & kAnyWrite) != 0 && access(path.c_str(), W_OK) == 0;
@@ -51,13 +41,13 @@ WriteFailure AtomicFile::Open(const std::string& path) {
     if (!S_ISREG(st.st_mode) || !WritableFile(path, st)) return WriteFailure::CannotCreate;
     mode = st.st_mode & 07777;
   }
-  std::string directory = DirectoryOf(path);
+  std::string directory = ParentDirectoryOf(path);
   struct stat dirStat {};
   if (stat(directory.c_str(), &dirStat) != 0 || !S_ISDIR(dirStat.st_mode) ||
       !WritableFile(directory, dirStat))
     return WriteFailure::CannotCreate;
 
-  std::string pattern = directory + "/." + FileNameOf(path) + ".XXXXXX";
+  std::string pattern = JoinPath(directory, "." + FileNameOf(path) + ".XXXXXX");
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   fd_ = mkstemp(name.data());

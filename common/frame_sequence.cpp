@@ -7,6 +7,7 @@
 
 #include "common/case_insensitive_path.h"
 #include "common/file_io.h"
+#include "common/path.h"
 
 namespace quenda {
 namespace {
@@ -111,8 +112,7 @@ DrawingSequence OpenSequence(std::string_view pathName, std::string_view fileTit
   while (letters < fileTitle.size() && IsLetter(fileTitle[letters])) ++letters;
   sequence.name = std::string(fileTitle.substr(0, letters));
   std::string path = NormalizeSeparators(std::string(pathName));
-  std::size_t slash = path.find_last_of('/');
-  sequence.directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  sequence.directory = DirectoryOf(path);
 
   // The listing ignores case: a directory that differs only in case is still found.
   std::string directory = ResolvePathIgnoringCase(sequence.directory);

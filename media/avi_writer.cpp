@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/path.h"
 #include "media/avi_messages.h"
 #include "media/avi_quality.h"
 #include "media/ffmpeg_support.h"
@@ -23,18 +24,6 @@ constexpr int kMaxSide = 16384;  // far beyond any flipbook; keeps frame buffers
 constexpr int kMaxFramesPerSecond = 1000;
 constexpr int64_t kMaxFrameGap = 100000;
 constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
-
-std::string DirectoryOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // FFmpeg's codes for the sound formats the suite can store; AV_CODEC_ID_NONE otherwise.
 AVCodecID SoundCodecFor(const WaveFormat& format) {
@@ -128,11 +117,11 @@ bool AviWriter::Open(const std::string& path, int quality, int framesPerSecond, 
   }
   // A directory without write permission counts as one, even for the superuser.
   struct stat dirStat {};
-  const std::string directory = DirectoryOf(path);
+  const std::string directory = ParentDirectoryOf(path);
   if (stat(directory.c_str(), &dirStat) != 0 || !S_ISDIR(dirStat.st_mode) ||
       (dirStat.st_mode & kAnyWrite) == 0)
     return Fail(kAviFileOpen);
-  std::string pattern = directory + "/." + FileNameOf(path) + ".XXXXXX";
+  std::string pattern = JoinPath(directory, "." + FileNameOf(path) + ".XXXXXX");
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = mkstemp(name.data());

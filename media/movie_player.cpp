@@ -12,8 +12,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cctype>
 
+#include "common/case_insensitive_path.h"
+#include "common/path.h"
 #include "media/movie_reader.h"
 #include "media/movie_view.h"
 #include "media/player_messages.h"
@@ -41,10 +42,7 @@ QPixmap Disc(QColor colour) {
 }
 
 bool HasAviExtension(const std::string& path) {
-  std::string last = path.substr(path.size() - 4);
-  std::transform(last.begin(), last.end(), last.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  return last == ".avi";
+  return LowerAscii(ExtensionOf(path)) == ".avi";
 }
 
 QRect ScreenArea(const QWidget& widget) {

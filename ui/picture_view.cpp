@@ -140,31 +140,21 @@ QSize PictureView::zoomedSize() const {
   return {ZoomedLength(picture_.width(), zoom_), ZoomedLength(picture_.height(), zoom_)};
 }
 
+ViewPlacement PictureView::placement() const {
+  const QPoint scroll = scrollPosition();
+  const QPoint offset = centringOffset();
+  return {scroll.x(), scroll.y(), offset.x(), offset.y(), zoom_, picture_.height()};
+}
+
 QPoint PictureView::WindowToImage(const QPoint& window) const {
-  QPoint offset = centringOffset();
-  QPoint scroll = scrollPosition();
-  int x = UnzoomedPosition(window.x() + scroll.x() - offset.x(), zoom_);
-  int fromTop = UnzoomedPosition(window.y() + scroll.y() - offset.y(), zoom_);
-  // The top screen row shows the picture's highest row.
-  return {x, picture_.height() - 1 - fromTop};
+  const ViewPoint pixel = WindowToPicture({window.x(), window.y()}, placement());
+  return {pixel.x, pixel.y};
 }
 
 QRect PictureView::ImageToWindow(const QRect& area) const {
-  if (area.isEmpty()) return {};
-  QPoint origin = centringOffset() - scrollPosition();
-  int top = picture_.height() - 1 - area.bottom();  // top-down row of the area's highest row
-  if (zoom_ >= 1) {
-    return {origin.x() + area.left() * zoom_, origin.y() + top * zoom_, area.width() * zoom_,
-            area.height() * zoom_};
-  }
-  // Reduced: every screen pixel that samples any pixel of the area, one pixel to spare.
-  int divisor = 2 - zoom_;
-  int left = area.left() / divisor;
-  int right = (area.right() + divisor) / divisor;
-  int upper = top / divisor;
-  int lower = (top + area.height() - 1 + divisor) / divisor;
-  return QRect(QPoint(origin.x() + left, origin.y() + upper),
-               QPoint(origin.x() + right, origin.y() + lower));
+  const ViewRect shown =
+      PictureToWindow({area.x(), area.y(), area.width(), area.height()}, placement());
+  return {shown.x, shown.y, shown.width, shown.height};
 }
 
 void PictureView::UpdateScrollBars() {

@@ -12,6 +12,7 @@
 #include <QRect>
 
 #include "common/raster.h"
+#include "common/view_geometry.h"
 #include "common/zoom_level.h"
 
 namespace quenda {
@@ -84,6 +85,7 @@ class PictureView : public QAbstractScrollArea {
   void UpdateScrollBars();
   void UpdateCursor();
   QSize zoomedSize() const;
+  ViewPlacement placement() const;
   // The reduced picture for the screen area `shown` (relative to the picture's top left).
   QImage Reduced(const QRect& shown) const;
 

@@ -1,8 +1,9 @@
 #include "ui/settings.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
+
+#include "common/path.h"
 
 namespace quenda {
 namespace {
@@ -50,7 +51,7 @@ void Settings::Remove(const QString& section, const QString& key) {
 }
 
 Status Settings::Save() {
-  QDir().mkpath(QFileInfo(path_).absolutePath());
+  QDir().mkpath(QString::fromStdString(ParentDirectoryOf(path_.toStdString())));
   settings_->sync();
   if (settings_->status() != QSettings::NoError) {
     return Error{"Could not write the settings file: " + path_.toStdString()};

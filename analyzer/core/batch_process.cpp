@@ -8,6 +8,7 @@
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "common/drawing_scan.h"
+#include "common/path.h"
 #include "common/region_file.h"
 
 namespace quenda {
@@ -17,11 +18,6 @@ constexpr std::string_view kNoMemoryForFrame =
     "Seq: Image too large: Not enough memory for buffers";
 
 using Clock = std::chrono::steady_clock;
-
-std::string FileName(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The drawing of one frame, or the message that stops the run.
 Result<WorkingImage> LoadFrame(const std::string& scanPath, Prompt& prompt) {
@@ -101,7 +97,7 @@ BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange ran
     report.tag = sequence.frames[std::size_t(index)];
     report.scanPath = FramePath(sequence, index, prompt);
     report.regionPath = RegionPath(sequence, index, prompt);
-    progress.SetStage("Processing Frame: " + FileName(report.scanPath));
+    progress.SetStage("Processing Frame: " + FileNameOf(report.scanPath));
     progress.SetPercent((index - first) * 100 / total);
     if (observer.frameStarted) observer.frameStarted(index, report.scanPath);
 

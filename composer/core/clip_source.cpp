@@ -5,6 +5,7 @@
 #include "common/byte_order.h"
 #include "common/file_io.h"
 #include "common/frame_sequence.h"
+#include "common/path.h"
 #include "common/targa.h"
 
 namespace quenda {
@@ -22,9 +23,8 @@ constexpr int kLargestFrameNumber = 99999999;
 
 Result<ClipPathParts> SplitClipPath(const std::string& path) {
   ClipPathParts parts;
-  std::size_t slash = path.find_last_of("/\\");
-  std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  parts.directory = path.substr(0, nameStart);
+  parts.directory = DirectoryOf(path);
+  const std::size_t nameStart = parts.directory.size();
   std::size_t i = nameStart;
   while (i < path.size() && !IsDigit(path[i]) && path[i] != '.') ++i;
   parts.name = path.substr(nameStart, i - nameStart);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/atomic_file.h"
+#include "common/path.h"
 #include "common/targa.h"
 
 namespace quenda {
@@ -24,8 +25,7 @@ RenderOutputSettings NormalizeRenderOutputSettings(RenderOutputSettings s,
 }
 
 std::string OutputDirectoryFromPick(const std::string& picked) {
-  std::size_t slash = picked.find_last_of("/\\");
-  return slash == std::string::npos ? std::string() : picked.substr(0, slash + 1);
+  return DirectoryOf(picked);
 }
 
 std::string RenderFilePath(const RenderOutputSettings& settings, int frame) {

@@ -3,23 +3,10 @@
 #include <algorithm>
 #include <numeric>
 
+#include "common/path.h"
 #include "common/wave_file.h"
 
 namespace quenda {
-namespace {
-
-std::string FileTitle(const std::string& path) {
-  std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string DirectoryOf(const std::string& path) {
-  std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-}  // namespace
-
 std::string MissingSequenceQuestion(std::string_view name) {
   return "Missing Sequence!\nWhat happened to the sequence : " + std::string(name) +
          "\n\nYes: Let's go find it\nNo: Forget it";
@@ -125,7 +112,7 @@ bool CDopegridDoc::RelocateOrForget(std::size_t slot) {
     std::optional<std::string> picked = prompt_.PickFile(
         "Select A Sequence for :: " + s.name, "Quenda Drawing Files (*.qds)", s.directory);
     if (picked) {
-      s = OpenSequence(*picked, FileTitle(*picked));
+      s = OpenSequence(*picked, TitleOf(*picked));
       SetModified(true);
       return true;
     }
@@ -213,7 +200,7 @@ bool CDopegridDoc::AddSequenceFile(const std::string& path) {
     prompt_.Message(kInvalidSequenceFileName, MessageIcon::Error);
     return false;
   }
-  sequences_.push_back(OpenSequence(path, FileTitle(path)));
+  sequences_.push_back(OpenSequence(path, TitleOf(path)));
   Changed(SheetHint::Sequences);
   return true;
 }

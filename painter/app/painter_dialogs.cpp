@@ -16,8 +16,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <algorithm>
 
+#include "common/view_geometry.h"
 #include "painter/core/painter_texts.h"
 #include "ui/tool_art.h"
 
@@ -157,8 +157,8 @@ void ReferenceFrame::SetTool(Tool tool) {
 
 void ReferenceFrame::resizeEvent(QResizeEvent*) {
   // Centred at first: half of what the picture has beyond the frame.
-  offset_ = QPoint(std::max(0, (image_.width() - inner().width()) / 2),
-                   std::max(0, (image_.height() - inner().height()) / 2));
+  offset_ = QPoint(ReferenceStartOffset(image_.width(), inner().width()),
+                   ReferenceStartOffset(image_.height(), inner().height()));
 }
 
 void ReferenceFrame::paintEvent(QPaintEvent*) {
@@ -184,11 +184,8 @@ void ReferenceFrame::mousePressEvent(QMouseEvent* event) {
 void ReferenceFrame::mouseMoveEvent(QMouseEvent* event) {
   if (!pressed_ || tool_ != Tool::Hand) return;
   const QPoint now = event->position().toPoint();
-  QPoint moved = offset_ + last_ - now;
-  // Each axis moves only while it stays inside the picture.
-  if (moved.x() < 0 || moved.x() >= image_.width()) moved.setX(offset_.x());
-  if (moved.y() < 0 || moved.y() >= image_.height()) moved.setY(offset_.y());
-  offset_ = moved;
+  offset_ = QPoint(DragReferenceOffset(offset_.x(), last_.x(), now.x(), image_.width()),
+                   DragReferenceOffset(offset_.y(), last_.y(), now.y(), image_.height()));
   last_ = now;
   update();
 }

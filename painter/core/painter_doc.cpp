@@ -4,19 +4,11 @@
 
 #include "common/drawing_scan.h"
 #include "common/paint_file.h"
+#include "common/path.h"
 #include "common/region_file.h"
 #include "painter/core/frame_composition.h"
 
 namespace quenda {
-namespace {
-
-std::string_view FileTitle(std::string_view path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
 CPainterDoc::CPainterDoc(Prompt& prompt) : prompt_(prompt) {}
 
 CPainterDoc::~CPainterDoc() {
@@ -48,7 +40,7 @@ bool CPainterDoc::OpenSequenceFile(const std::string& path) {
   }
   // Everything is checked before anything of the open sequence is replaced, so a refused
   // sequence leaves the current one exactly as it was.
-  DrawingSequence next = quenda::OpenSequence(path, FileTitle(path), kPainterSequenceCapacity);
+  DrawingSequence next = quenda::OpenSequence(path, TitleOf(path), kPainterSequenceCapacity);
   if (next.frameCount == 0) {
     prompt_.Message(std::string(kImageMissing) + path, MessageIcon::Error);
     return false;

@@ -1,24 +1,9 @@
 #pragma once
-// The arithmetic of the painter's panes as plain functions: the mapping of window positions to
-// image pixels, the frame strip and the colour list. Zoom, centring and pan are the shared
-// picture-view arithmetic of common/zoom_level.h.
-
-#include "painter/core/image_rect.h"
+// The arithmetic of the painter's frame strip and colour list as plain functions. The picture
+// pane's zoom, centring, pan and mouse mapping are the shared view arithmetic of
+// common/zoom_level.h and common/view_geometry.h.
 
 namespace quenda {
-
-// The image pixel drawn under a window position. Positions left of or below the picture give
-// negative coordinates and positions beyond it coordinates past the last pixel, so the tools
-// can tell them apart (floor division, never rounded onto the edge pixel).
-struct ViewPlacement {
-  int scrollX = 0;
-  int scrollY = 0;
-  int offsetX = 0;  // centring offsets
-  int offsetY = 0;
-  int zoom = 1;
-  int imageHeight = 0;
-};
-ImagePoint WindowToImage(ImagePoint window, const ViewPlacement& view);
 
 // Frame strip: square cells as tall as the pane.
 int VisibleStripCells(int paneWidth, int paneHeight);
@@ -31,14 +16,7 @@ int StripIconSide(int paneHeight);
 int ListPositionToEntry(int position);
 // -1 for the unlisted entries 1 and 2.
 int EntryToListPosition(int entry);
-int ListedColorCount(int colorCount);
 int VisibleColorRows(int clientHeight);
 int ColorListScrollMaximum(int colorCount, int visibleRows);
-
-// The reference picture in the colour dialog: the offset starts centred (half the excess of the
-// picture over the frame, 0 when it fits), and a hand drag moves it with the mouse unless the
-// new offset would leave 0 .. pictureSize - 1 on that axis, in which case it stays.
-int ReferenceStartOffset(int pictureSize, int frameSize);
-int DragReferenceOffset(int offset, int previousMouse, int currentMouse, int pictureSize);
 
 }  // namespace quenda

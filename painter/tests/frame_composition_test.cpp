@@ -209,30 +209,6 @@ TEST(ViewGeometry, ZoomStatusShowsTheTruncatedPercent) {
   EXPECT_EQ(ZoomStatusText(ZoomLevelPercent(17)), "zoom: 1700%");
 }
 
-TEST(ViewGeometry, WindowPositionsMapToThePixelDrawnUnderThem) {
-  ViewPlacement view;
-  view.imageHeight = 33;
-  view.zoom = 2;
-  EXPECT_EQ(WindowToImage({0, 0}, view), (ImagePoint{0, 32}));
-  EXPECT_EQ(WindowToImage({1, 1}, view), (ImagePoint{0, 32}));
-  EXPECT_EQ(WindowToImage({2, 65}, view), (ImagePoint{1, 0}));
-  view.offsetX = 10;
-  EXPECT_EQ(WindowToImage({9, 0}, view).x, -1);  // in the margin: outside the picture
-  view.offsetX = 0;
-  view.zoom = -1;  // a third
-  view.scrollX = 5;
-  EXPECT_EQ(WindowToImage({4, 3}, view), (ImagePoint{27, 23}));
-}
-
-TEST(ViewGeometry, ReferencePictureOffsets) {
-  EXPECT_EQ(ReferenceStartOffset(301, 100), 100);
-  EXPECT_EQ(ReferenceStartOffset(80, 100), 0);
-  EXPECT_EQ(DragReferenceOffset(100, 50, 40, 301), 110);
-  EXPECT_EQ(DragReferenceOffset(5, 40, 50, 301), 5);      // would go below 0
-  EXPECT_EQ(DragReferenceOffset(295, 50, 44, 301), 295);  // would reach the size
-  EXPECT_EQ(DragReferenceOffset(295, 50, 45, 301), 300);
-}
-
 TEST(ViewGeometry, StripAndColourList) {
   EXPECT_EQ(VisibleStripCells(500, 100), 5);
   EXPECT_EQ(StripScrollMaximum(3, 5), 1);
@@ -245,7 +221,6 @@ TEST(ViewGeometry, StripAndColourList) {
   EXPECT_EQ(EntryToListPosition(5), 3);
   EXPECT_EQ(EntryToListPosition(1), -1);
   EXPECT_EQ(EntryToListPosition(2), -1);
-  EXPECT_EQ(ListedColorCount(3), 1);  // only the transparent colour
   EXPECT_EQ(VisibleColorRows(95), 3);
   EXPECT_EQ(ColorListScrollMaximum(3, 3), 1);
   EXPECT_EQ(ColorListScrollMaximum(40, 10), 28);

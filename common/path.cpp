@@ -1,0 +1,52 @@
+#include "common/path.h"
+
+namespace quenda {
+namespace {
+
+// Where the file name starts: just after the last separator, 0 when there is none.
+std::size_t NameStart(std::string_view path) {
+  std::size_t start = path.size();
+  while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
+  return start;
+}
+
+}  // namespace
+
+bool IsPathSeparator(char c) {
+  return c == '/' || c == '\\';
+}
+
+std::string FileNameOf(std::string_view path) {
+  return std::string(path.substr(NameStart(path)));
+}
+
+std::string DirectoryOf(std::string_view path) {
+  return std::string(path.substr(0, NameStart(path)));
+}
+
+std::string ParentDirectoryOf(std::string_view path) {
+  const std::size_t start = NameStart(path);
+  if (start == 0) return ".";
+  if (start == 1) return "/";
+  return std::string(path.substr(0, start - 1));
+}
+
+std::string ExtensionOf(std::string_view path) {
+  const std::string_view name = path.substr(NameStart(path));
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
+}
+
+std::string TitleOf(std::string_view path) {
+  const std::string name = FileNameOf(path);
+  return name.substr(0, name.size() - ExtensionOf(name).size());
+}
+
+std::string JoinPath(std::string_view directory, std::string_view name) {
+  std::string joined(directory);
+  if (!joined.empty() && !IsPathSeparator(joined.back())) joined += '/';
+  joined += name;
+  return joined;
+}
+
+}  // namespace quenda

@@ -1,0 +1,35 @@
+#pragma once
+// Splitting and joining file paths as plain strings; nothing here looks at the file system.
+// Both '/' and '\' are read as separators, since stored documents may name directories with
+// '\'; a join writes '/'. Parts come back spelt as given, separators included.
+
+#include <string>
+#include <string_view>
+
+namespace quenda {
+
+bool IsPathSeparator(char c);
+
+// After the last separator: "a/b.qds" -> "b.qds", "b.qds" -> "b.qds", "a/" -> "".
+std::string FileNameOf(std::string_view path);
+
+// Up to and including the last separator, as the suite keeps directories: "a/b.qds" -> "a/",
+// "a\b.qds" -> "a\", "b.qds" -> "". DirectoryOf(p) + FileNameOf(p) == p.
+std::string DirectoryOf(std::string_view path);
+
+// The directory to hand to the system: before the last separator, "." when there is none and
+// "/" when the only one starts the path. "a/b.qds" -> "a", "b.qds" -> ".", "/b.qds" -> "/".
+std::string ParentDirectoryOf(std::string_view path);
+
+// The file name's last '.' and what follows: "a.b/c.QDS" -> ".QDS", "a.b/c" -> "". A name whose
+// only '.' is its first character is all extension: ".col" -> ".col".
+std::string ExtensionOf(std::string_view path);
+
+// The file name without its extension: "a/walk1.qds" -> "walk1", "a/.col" -> "".
+std::string TitleOf(std::string_view path);
+
+// `name` inside `directory`: one '/' between them unless the directory is empty or already ends
+// with a separator. JoinPath("a", "b") -> "a/b", JoinPath("a\", "b") -> "a\b".
+std::string JoinPath(std::string_view directory, std::string_view name);
+
+}  // namespace quenda
