@@ -25,10 +25,12 @@ std::string DirectoryOf(std::string_view path) {
 }
 
 std::string ParentDirectoryOf(std::string_view path) {
-  const std::size_t start = NameStart(path);
-  if (start == 0) return ".";
-  if (start == 1) return "/";
-  return std::string(path.substr(0, start - 1));
+  // Only '/' here: on this system a '\' is part of a file's name, and a writer that took it for
+  // a separator would look for a directory that is not there.
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string_view::npos) return ".";
+  if (slash == 0) return "/";
+  return std::string(path.substr(0, slash));
 }
 
 std::string ExtensionOf(std::string_view path) {

@@ -17,8 +17,9 @@ std::string FileNameOf(std::string_view path);
 // "a\b.qds" -> "a\", "b.qds" -> "". DirectoryOf(p) + FileNameOf(p) == p.
 std::string DirectoryOf(std::string_view path);
 
-// The directory to hand to the system: before the last separator, "." when there is none and
-// "/" when the only one starts the path. "a/b.qds" -> "a", "b.qds" -> ".", "/b.qds" -> "/".
+// The directory to hand to the system, which separates with '/' alone: before the last '/', "."
+// when there is none and "/" when the only one starts the path. "a/b.qds" -> "a",
+// "b.qds" -> ".", "/b.qds" -> "/", "a\b.qds" -> ".".
 std::string ParentDirectoryOf(std::string_view path);
 
 // The file name's last '.' and what follows: "a.b/c.QDS" -> ".QDS", "a.b/c" -> "". A name whose

