@@ -5,16 +5,14 @@
 #include "cli/tests/tool_run.h"
 #include "media/tests/movie_test_support.h"
 #include "testing/test_support.h"
+#include "testing/text_lines.h"
 
 namespace quenda::cli {
 namespace {
 
+using quenda::testing::HasLine;
 using quenda::testing::MoviePlan;
 using quenda::testing::TempDir;
-
-bool HasLine(const std::string& text, const std::string& line) {
-  return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
-}
 
 TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
   TempDir dir;

@@ -33,15 +33,6 @@ TEST(PaintFile, RoundTripOfManyRegions) {
   EXPECT_EQ(back->paintedCount, 812);
 }
 
-TEST(PaintFile, PaintedCountDoesNotChangeTheColours) {
-  std::vector<int32_t> colors{0, 0, 4, 5};
-  PaintFile fromAnalyzer = DecodePaintFile(EncodePaintFile(colors, 2), 2, 10);
-  PaintFile fromPainter = DecodePaintFile(EncodePaintFile(colors, 0), 2, 10);
-  EXPECT_EQ(fromAnalyzer.regionColor, fromPainter.regionColor);
-  EXPECT_EQ(fromAnalyzer.paintedCount, 2);
-  EXPECT_EQ(fromPainter.paintedCount, 0);
-}
-
 TEST(PaintFile, IndicesBeyondASmallerColourSetReadAsUnfilled) {
   std::vector<int32_t> painted{0, 0, 4, 5, 11, 12, 3};
   PaintFile paint = DecodePaintFile(EncodePaintFile(painted), 5, 5);  // the set shrank 12 -> 5

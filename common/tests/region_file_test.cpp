@@ -7,6 +7,7 @@
 
 #include "common/atomic_file.h"
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
@@ -16,12 +17,6 @@ using testing::TempDir;
 using testing::WriteBytes;
 
 constexpr RedlineSettings kOddSettings{91, 160, 230, 40};
-
-class WriteLimit {
- public:
-  explicit WriteLimit(long long bytes) { SetWriteLimitForTesting(bytes); }
-  ~WriteLimit() { SetWriteLimitForTesting(-1); }
-};
 
 // A drawing cut into small cells, each its own region, with lines, ink and painted lines, a
 // long blank band (runs longer than 254) and one region number that no pixel holds.
@@ -47,17 +42,6 @@ RegionData MakeRegions(int width, int height) {
   return data;
 }
 
-// The run units of one stream: (value, count) pairs.
-std::vector<std::pair<int, int>> Units(const std::vector<uint8_t>& bytes, std::size_t from,
-                                       std::size_t unit, std::size_t count) {
-  std::vector<std::pair<int, int>> units;
-  for (std::size_t k = 0; k < count; ++k) {
-    const uint8_t* p = &bytes[from + k * unit];
-    units.emplace_back(unit == 2 ? p[0] : p[0] | (p[1] << 8), p[unit - 1]);
-  }
-  return units;
-}
-
 TEST(RegionFile, BlankOnePixelDrawingIs27Bytes) {
   RegionData data = MakeBlankRegionData(1, 1, kOddSettings);
   data.flags[0] = 0x05;
@@ -66,28 +50,6 @@ TEST(RegionFile, BlankOnePixelDrawingIs27Bytes) {
                                 5,   1, 1, 0, 1, 249, 0,   1};             // the three streams
   EXPECT_EQ(EncodeRegionFile(data), expected);
   EXPECT_EQ(expected.size(), 27u);
-}
-
-TEST(RegionFile, RunsNeverPass254) {
-  RegionData data = MakeBlankRegionData(600, 1);
-  std::vector<uint8_t> bytes = EncodeRegionFile(data);
-  std::size_t streams = kRegionFileHeaderSize + kRegionBoxRecordSize;
-  using Runs = std::vector<std::pair<int, int>>;
-  EXPECT_EQ(Units(bytes, streams, 2, 3), (Runs{{0, 254}, {0, 254}, {0, 92}}));
-  EXPECT_EQ(Units(bytes, streams + 6, 3, 3), (Runs{{1, 254}, {1, 254}, {1, 92}}));
-  EXPECT_EQ(Units(bytes, streams + 15, 3, 3), (Runs{{249, 254}, {249, 254}, {249, 92}}));
-  EXPECT_EQ(bytes.size(), streams + 24);
-
-  // At the edges of a run: 254 fits one unit, 255 needs a second, a change ends a run early.
-  for (auto [width, runs] : {std::pair{254, Runs{{0, 254}}}, std::pair{255, Runs{{0, 254}, {0, 1}}},
-                             std::pair{509, Runs{{0, 254}, {0, 254}, {0, 1}}}}) {
-    bytes = EncodeRegionFile(MakeBlankRegionData(width, 1));
-    EXPECT_EQ(Units(bytes, streams, 2, runs.size()), runs) << width;
-  }
-  data = MakeBlankRegionData(5, 1);
-  data.flags = {1, 1, 4, 4, 1};
-  bytes = EncodeRegionFile(data);
-  EXPECT_EQ(Units(bytes, streams, 2, 3), (Runs{{1, 2}, {4, 2}, {1, 1}}));
 }
 
 TEST(RegionFile, RoundTripAtOddSizeKeepsEverything) {
@@ -265,7 +227,7 @@ TEST(RegionFile, FailedWriteKeepsTheOldFile) {
 
   testing::MakeWritable(path);
   {
-    WriteLimit full(100);
+    testing::WriteLimit full(100);
     EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Analyzer).message(),
               "Error opening file for writing");
   }

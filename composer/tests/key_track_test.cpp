@@ -100,24 +100,22 @@ std::vector<int> Shown(const ClipRecord& clip, std::vector<int> frames) {
   return images;
 }
 
-TEST(ImageFrameMapping, PingPongAndLoopAfterTheEnd) {
-  EXPECT_EQ(Shown(FourImageClip(EdgeBehaviour::Stop, EdgeBehaviour::PingPong),
-                  {10, 13, 14, 15, 16, 17, 18, 19}),
-            (std::vector<int>{1, 4, 4, 3, 2, 1, 1, 2}));
-  EXPECT_EQ(
-      Shown(FourImageClip(EdgeBehaviour::Stop, EdgeBehaviour::Loop), {14, 15, 16, 17, 18, 19}),
-      (std::vector<int>{1, 2, 3, 4, 1, 2}));
-}
-
-TEST(ImageFrameMapping, PingPongLoopHoldAndStopBeforeTheStart) {
-  EXPECT_EQ(Shown(FourImageClip(EdgeBehaviour::PingPong, EdgeBehaviour::Stop), {9, 8, 7, 6, 5, 4}),
-            (std::vector<int>{1, 2, 3, 4, 4, 3}));
-  EXPECT_EQ(Shown(FourImageClip(EdgeBehaviour::Loop, EdgeBehaviour::Stop), {9, 8, 7, 6, 5}),
-            (std::vector<int>{4, 3, 2, 1, 4}));
-  EXPECT_EQ(Shown(FourImageClip(EdgeBehaviour::Hold, EdgeBehaviour::Hold), {0, 9, 14, 900}),
-            (std::vector<int>{1, 1, 4, 4}));
-  EXPECT_EQ(Shown(FourImageClip(EdgeBehaviour::Stop, EdgeBehaviour::Stop), {9, 10, 13, 14}),
-            (std::vector<int>{-1, 1, 4, -1}));
+TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEnd) {
+  using E = EdgeBehaviour;
+  struct Case {
+    E before, after;
+    std::vector<int> frames, images;
+  } cases[] = {
+      {E::Stop, E::PingPong, {10, 13, 14, 15, 16, 17, 18, 19}, {1, 4, 4, 3, 2, 1, 1, 2}},
+      {E::Stop, E::Loop, {14, 15, 16, 17, 18, 19}, {1, 2, 3, 4, 1, 2}},
+      {E::PingPong, E::Stop, {9, 8, 7, 6, 5, 4}, {1, 2, 3, 4, 4, 3}},
+      {E::Loop, E::Stop, {9, 8, 7, 6, 5}, {4, 3, 2, 1, 4}},
+      {E::Hold, E::Hold, {0, 9, 14, 900}, {1, 1, 4, 4}},
+      {E::Stop, E::Stop, {9, 10, 13, 14}, {-1, 1, 4, -1}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Shown(FourImageClip(c.before, c.after), c.frames), c.images)
+        << int(c.before) << " " << int(c.after);
   ClipRecord single = FourImageClip(EdgeBehaviour::Stop, EdgeBehaviour::Stop);
   single.singleImage = 1;
   single.firstFrame = single.lastFrame = 0;

@@ -21,17 +21,6 @@ using testing::WriteBytes;
 
 constexpr std::size_t kCountsBytes = 12;
 
-TEST(SheetGrid, NewDocumentHasOneDefaultLevelOfHundredEmptyFrames) {
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
-  doc.OnNewDocument();
-  EXPECT_EQ(doc.sheet().levelCount, 1);
-  EXPECT_EQ(doc.sheet().frameCount, 100);
-  EXPECT_EQ(doc.sheet().LevelName(0), "default");
-  for (int f = 0; f < 100; ++f) EXPECT_FALSE(doc.sheet().Cell(0, f).used());
-  EXPECT_EQ(doc.sequenceCount(), 0);
-}
-
 TEST(SheetGrid, LimitsOfLevelsAndFrames) {
   ScriptedPrompt prompt;
   CSheetGrid grid = MakeNewSheet();

@@ -226,12 +226,6 @@ TEST(GuiThreadPrompt, AsksDirectlyOnTheInterfaceThread) {
   EXPECT_EQ(inner.unexpected(), 1);
 }
 
-}  // namespace
-}  // namespace quenda
-
-namespace quenda {
-namespace {
-
 TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
   ProgressWindow window(QStringLiteral("AutoPaint Progress"));
   ScriptedPrompt prompt;

@@ -8,28 +8,12 @@
 namespace quenda {
 namespace {
 
-const std::vector<ToolArt> kAllArt = {ToolArt::Bucket,
-                                      ToolArt::LineBucket,
-                                      ToolArt::Pen,
-                                      ToolArt::Eraser,
-                                      ToolArt::Unerase,
-                                      ToolArt::Brush,
-                                      ToolArt::BrushRectangle,
-                                      ToolArt::EraserRectangle,
-                                      ToolArt::UneraseRectangle,
-                                      ToolArt::Picker,
-                                      ToolArt::Hand,
-                                      ToolArt::ZoomIn,
-                                      ToolArt::ZoomOut,
-                                      ToolArt::ZoomOneToOne,
-                                      ToolArt::Undo,
-                                      ToolArt::Open,
-                                      ToolArt::PreviousFrame,
-                                      ToolArt::NextFrame,
-                                      ToolArt::FirstFrame,
-                                      ToolArt::LastFrame,
-                                      ToolArt::AutoPaint,
-                                      ToolArt::Colours};
+// Every picture, from the first to the last of the list.
+std::vector<ToolArt> AllArt() {
+  std::vector<ToolArt> all;
+  for (int i = int(ToolArt::Bucket); i <= int(ToolArt::Colours); ++i) all.push_back(ToolArt(i));
+  return all;
+}
 
 bool OpaqueNear(const QImage& image, QPoint spot, int reach) {
   for (int dy = -reach; dy <= reach; ++dy) {
@@ -42,7 +26,7 @@ bool OpaqueNear(const QImage& image, QPoint spot, int reach) {
 }
 
 TEST(ToolArt, EveryCursorPointsWithAVisiblePartOfTheTool) {
-  for (ToolArt art : kAllArt) {
+  for (ToolArt art : AllArt()) {
     QCursor cursor = ToolCursor(art);
     QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(image.size(), QSize(32, 32)) << int(art);
@@ -56,7 +40,7 @@ TEST(ToolArt, EveryCursorPointsWithAVisiblePartOfTheTool) {
 
 TEST(ToolArt, PicturesAreDrawnAndTellTheToolsApart) {
   std::vector<QImage> seen;
-  for (ToolArt art : kAllArt) {
+  for (ToolArt art : AllArt()) {
     QImage image = ToolPixmap(art, 24).toImage().convertToFormat(QImage::Format_ARGB32);
     int opaque = 0;
     for (int y = 0; y < image.height(); ++y) {
