@@ -41,8 +41,10 @@ int RunTone(std::span<const std::string> args, CommandIo& io) {
     samples[i] = uint8_t(std::lround(128 + 100 * beat * std::sin(2 * std::numbers::pi * *hz * t)));
   }
   const std::string& path = parsed.positional()[0];
-  if (WriteFileAtomically(path, EncodeWaveFile(format, samples)) != WriteFailure::None) {
-    io.err << "Could not write " << path << "\n";
+  if (Status written = WriteFileAtomically(path, EncodeWaveFile(format, samples),
+                                           WriteMessages("Could not write " + path));
+      !written) {
+    io.err << written.message() << "\n";
     return 1;
   }
   io.out << "wrote " << path << ": " << samples.size() << " samples at " << *rate << " Hz\n";

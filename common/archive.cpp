@@ -99,16 +99,10 @@ std::string ArchiveReader::String() {
 }
 
 Status SaveArchive(const std::string& path, const ArchiveWriter& writer) {
-  switch (WriteFileAtomically(path, std::span<const uint8_t>(writer.bytes()))) {
-    case WriteFailure::None:
-      return Status::Ok();
-    case WriteFailure::CannotCreate:
-      return Error{"Could not write " + path + ": the file or its folder may be read only."};
-    case WriteFailure::ShortWrite:
-      return Error{"Could not write " + path +
-                   ": the disk may be full. The previous file is unchanged."};
-  }
-  return Error{"Could not write " + path + "."};
+  return WriteFileAtomically(
+      path, std::span<const uint8_t>(writer.bytes()),
+      {"Could not write " + path + ": the file or its folder may be read only.",
+       "Could not write " + path + ": the disk may be full. The previous file is unchanged."});
 }
 
 Result<std::vector<uint8_t>> LoadArchive(const std::string& path) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include "common/path.h"
@@ -31,27 +32,28 @@ AtomicFile::~AtomicFile() {
   Discard();
 }
 
-WriteFailure AtomicFile::Open(const std::string& path) {
+Status AtomicFile::Open(const std::string& path, WriteMessages messages) {
   Discard();
+  messages_ = std::move(messages);
   failed_ = false;
   target_ = path;
   struct stat st {};
   mode_t mode = 0666;
   if (stat(path.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode) || !WritableFile(path, st)) return WriteFailure::CannotCreate;
+    if (!S_ISREG(st.st_mode) || !WritableFile(path, st)) return CannotCreate();
     mode = st.st_mode & 07777;
   }
   std::string directory = ParentDirectoryOf(path);
   struct stat dirStat {};
   if (stat(directory.c_str(), &dirStat) != 0 || !S_ISDIR(dirStat.st_mode) ||
       !WritableFile(directory, dirStat))
-    return WriteFailure::CannotCreate;
+    return CannotCreate();
 
   std::string pattern = JoinPath(directory, "." + FileNameOf(path) + ".XXXXXX");
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   fd_ = mkstemp(name.data());
-  if (fd_ < 0) return WriteFailure::CannotCreate;
+  if (fd_ < 0) return CannotCreate();
   temporary_ = name.data();
   // A new file gets the usual permissions; a replaced one keeps its own.
   if (st.st_mode == 0) {
@@ -60,11 +62,11 @@ WriteFailure AtomicFile::Open(const std::string& path) {
     mode = 0666 & ~mask;
   }
   fchmod(fd_, mode);
-  return WriteFailure::None;
+  return Status::Ok();
 }
 
-WriteFailure AtomicFile::Write(const void* data, std::size_t size) {
-  if (fd_ < 0 || failed_) return WriteFailure::ShortWrite;
+Status AtomicFile::Write(const void* data, std::size_t size) {
+  if (fd_ < 0 || failed_) return ShortWrite();
   const auto* bytes = static_cast<const uint8_t*>(data);
   std::size_t allowed = size;
   if (g_writeLimit >= 0) {
@@ -80,25 +82,25 @@ WriteFailure AtomicFile::Write(const void* data, std::size_t size) {
   }
   if (done < size) {
     failed_ = true;
-    return WriteFailure::ShortWrite;
+    return ShortWrite();
   }
-  return WriteFailure::None;
+  return Status::Ok();
 }
 
-WriteFailure AtomicFile::Commit() {
+Status AtomicFile::Commit() {
   if (fd_ < 0 || failed_) {
     Discard();
-    return WriteFailure::ShortWrite;
+    return ShortWrite();
   }
   bool ok = fsync(fd_) == 0;
   ok = (::close(fd_) == 0) && ok;
   fd_ = -1;
   if (!ok || rename(temporary_.c_str(), target_.c_str()) != 0) {
     Discard();
-    return WriteFailure::ShortWrite;
+    return ShortWrite();
   }
   temporary_.clear();
-  return WriteFailure::None;
+  return Status::Ok();
 }
 
 void AtomicFile::Discard() {
@@ -108,16 +110,18 @@ void AtomicFile::Discard() {
   temporary_.clear();
 }
 
-WriteFailure WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
+Status WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
+                           WriteMessages messages) {
   AtomicFile file;
-  if (WriteFailure f = file.Open(path); f != WriteFailure::None) return f;
-  if (WriteFailure f = file.Write(bytes.data(), bytes.size()); f != WriteFailure::None) return f;
+  if (Status opened = file.Open(path, std::move(messages)); !opened) return opened;
+  if (Status written = file.Write(bytes.data(), bytes.size()); !written) return written;
   return file.Commit();
 }
 
-WriteFailure WriteFileAtomically(const std::string& path, std::string_view text) {
+Status WriteFileAtomically(const std::string& path, std::string_view text, WriteMessages messages) {
   return WriteFileAtomically(
-      path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+      path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+      std::move(messages));
 }
 
 }  // namespace quenda

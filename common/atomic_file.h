@@ -2,19 +2,30 @@
 // Every file the suite writes goes through AtomicFile: the bytes go to a temporary file beside
 // the target, which replaces the target only once complete and flushed. A full disk, a
 // read-only file or directory, or a crash leaves the previous file exactly as it was.
+//
+// A failure is a Status carrying the caller's own text: callers word "cannot create" and
+// "short write" differently (or alike), so they hand both texts in, and the writer answers with
+// the one that applies. Its kind() (ErrorKind::CannotCreate or ShortWrite) is there for the
+// caller that must also act differently on the two causes.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "common/result.h"
 
 namespace quenda {
 
-enum class WriteFailure {
-  None,
-  CannotCreate,  // the target is read-only, or no file can be made beside it
-  ShortWrite,    // fewer bytes reached the disk than asked, or the replace failed
+struct WriteMessages {
+  explicit WriteMessages(std::string both) : cannotCreate(both), shortWrite(std::move(both)) {}
+  WriteMessages(std::string cannotCreateText, std::string shortWriteText)
+      : cannotCreate(std::move(cannotCreateText)), shortWrite(std::move(shortWriteText)) {}
+
+  std::string cannotCreate;  // the target is read-only, or no file can be made beside it
+  std::string shortWrite;    // fewer bytes reached the disk than asked, or the replace failed
 };
 
 class AtomicFile {
@@ -26,21 +37,27 @@ class AtomicFile {
 
   // A target or directory without any write permission bit counts as read-only even for root,
   // as the read-only attribute does on the files' home platform.
-  WriteFailure Open(const std::string& path);
-  WriteFailure Write(const void* data, std::size_t size);
+  // `messages` word every failure of this file, here and in Write and Commit.
+  Status Open(const std::string& path, WriteMessages messages);
+  Status Write(const void* data, std::size_t size);
   // Flushes, keeps the old file's permissions, and renames over the target.
-  WriteFailure Commit();
+  Status Commit();
   void Discard();
 
  private:
+  Error CannotCreate() const { return {messages_.cannotCreate, ErrorKind::CannotCreate}; }
+  Error ShortWrite() const { return {messages_.shortWrite, ErrorKind::ShortWrite}; }
+
+  WriteMessages messages_{std::string()};
   std::string target_;
   std::string temporary_;
   int fd_ = -1;
   bool failed_ = false;
 };
 
-WriteFailure WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
-WriteFailure WriteFileAtomically(const std::string& path, std::string_view text);
+Status WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
+                           WriteMessages messages);
+Status WriteFileAtomically(const std::string& path, std::string_view text, WriteMessages messages);
 
 // Tests make the disk "full" after this many bytes of all following writes; -1 restores.
 void SetWriteLimitForTesting(long long bytes);

@@ -165,11 +165,10 @@ bool LoadColorSet(ColorSet& set, const std::string& path, Prompt& prompt) {
 }
 
 bool SaveColorSet(const ColorSet& set, Prompt& prompt) {
-  if (WriteFileAtomically(set.path, FormatColorSet(set)) != WriteFailure::None) {
-    prompt.Message(kColorSetWriteErrorMessage, MessageIcon::Error);
-    return false;
-  }
-  return true;
+  Status written = WriteFileAtomically(set.path, FormatColorSet(set),
+                                       WriteMessages(std::string(kColorSetWriteErrorMessage)));
+  if (!written) prompt.Message(written.message(), MessageIcon::Error);
+  return written.ok();
 }
 
 bool AddColor(ColorSet& set, std::string_view name, int red, int green, int blue) {

@@ -210,18 +210,14 @@ std::vector<uint8_t> EncodeDrawingScan(const DrawingScan& scan) {
 Status WriteDrawingScan(const std::string& path, const DrawingScan& scan, ScanWriter who) {
   if (Status check = CheckDrawingScanForWriting(scan); !check) return check;
   std::vector<uint8_t> bytes = EncodeDrawingScan(scan);
-  switch (WriteFileAtomically(path, bytes)) {
-    case WriteFailure::None:
-      return Status::Ok();
-    case WriteFailure::CannotCreate:
-      if (who == ScanWriter::Analyzer) return Error{"Error writing scan file"};
-      return Error{"Error writing scanned file " + path + " : Disk Full or Write Protected?"};
-    case WriteFailure::ShortWrite:
-      break;
-  }
   if (who == ScanWriter::Analyzer)
-    return Error{"Error writing scan image " + path + " : Disk full or write protected"};
-  return Error{"Error writing scanned image " + path + " : Disk full or write protected"};
+    return WriteFileAtomically(path, bytes,
+                               {"Error writing scan file", "Error writing scan image " + path +
+                                                               " : Disk full or write protected"});
+  return WriteFileAtomically(
+      path, bytes,
+      {"Error writing scanned file " + path + " : Disk Full or Write Protected?",
+       "Error writing scanned image " + path + " : Disk full or write protected"});
 }
 
 }  // namespace quenda

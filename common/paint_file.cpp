@@ -49,9 +49,8 @@ std::vector<uint8_t> EncodePaintFile(std::span<const int32_t> regionColor, int p
 
 Status WritePaintFile(const std::string& path, std::span<const int32_t> regionColor,
                       int paintedCount) {
-  if (WriteFileAtomically(path, EncodePaintFile(regionColor, paintedCount)) != WriteFailure::None)
-    return Error{std::string(kPaintFileWriteError)};
-  return Status::Ok();
+  return WriteFileAtomically(path, EncodePaintFile(regionColor, paintedCount),
+                             WriteMessages(std::string(kPaintFileWriteError)));
 }
 
 }  // namespace quenda

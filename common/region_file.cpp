@@ -228,10 +228,9 @@ Status WriteRegionFile(const std::string& path, const RegionData& data, RegionWr
       data.height > kMaxRegionPictureSide)
     return Error{"Internal Error: region data does not match the picture size"};
   std::vector<uint8_t> bytes = EncodeRegionFile(data);
-  if (WriteFileAtomically(path, bytes) == WriteFailure::None) return Status::Ok();
   std::string message(WriteText(who));
   if (who == RegionWriter::Painter) message += path;
-  return Error{std::move(message)};
+  return WriteFileAtomically(path, bytes, WriteMessages(std::move(message)));
 }
 
 Result<RegionData> DecodeRegionFile(std::span<const uint8_t> bytes, int expectedWidth,

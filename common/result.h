@@ -8,8 +8,18 @@
 
 namespace quenda {
 
+// Nearly every caller only shows the message. The few that must also act differently on the
+// cause of a failed write (a frame that cannot be created stops a render, a short one does not)
+// read the kind, which the atomic writer sets (common/atomic_file.h).
+enum class ErrorKind {
+  Other,
+  CannotCreate,
+  ShortWrite,
+};
+
 struct Error {
   std::string message;
+  ErrorKind kind = ErrorKind::Other;
 };
 
 // Success, or an Error with its message.
@@ -25,6 +35,7 @@ class [[nodiscard]] Status {
     static const std::string kNone;
     return error_ ? error_->message : kNone;
   }
+  ErrorKind kind() const { return error_ ? error_->kind : ErrorKind::Other; }
 
  private:
   std::optional<Error> error_;

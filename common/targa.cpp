@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "common/byte_order.h"
 #include "common/file_io.h"
@@ -231,16 +232,16 @@ std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* bgraBot
   return out;
 }
 
-WriteFailure WriteTarga32(const std::string& path, int width, int height,
-                          const uint8_t* bgraBottomUp) {
+Status WriteTarga32(const std::string& path, int width, int height, const uint8_t* bgraBottomUp,
+                    WriteMessages messages) {
   if (width < 1 || height < 1 || width > kTargaMaxSide || height > kTargaMaxSide)
-    return WriteFailure::CannotCreate;
+    return Error{std::move(messages.cannotCreate), ErrorKind::CannotCreate};
   std::vector<uint8_t> header = EncodeTarga32(width, height, nullptr);
   AtomicFile file;
-  if (WriteFailure f = file.Open(path); f != WriteFailure::None) return f;
-  if (WriteFailure f = file.Write(header.data(), header.size()); f != WriteFailure::None) return f;
+  if (Status opened = file.Open(path, std::move(messages)); !opened) return opened;
+  if (Status written = file.Write(header.data(), header.size()); !written) return written;
   std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 4;
-  if (WriteFailure f = file.Write(bgraBottomUp, pixelBytes); f != WriteFailure::None) return f;
+  if (Status written = file.Write(bgraBottomUp, pixelBytes); !written) return written;
   return file.Commit();
 }
 

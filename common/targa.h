@@ -84,10 +84,9 @@ Result<TargaImage> ParseTarga(std::span<const uint8_t> bytes, std::string_view p
 // Width and height must be 1..kTargaMaxSide. A null `bgraBottomUp` gives the header alone.
 std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* bgraBottomUp);
 
-// Writes EncodeTarga32's bytes through AtomicFile. Callers show their own texts, so the
-// failure is returned as it is; a size the header cannot hold writes nothing and answers
-// CannotCreate.
-WriteFailure WriteTarga32(const std::string& path, int width, int height,
-                          const uint8_t* bgraBottomUp);
+// Writes EncodeTarga32's bytes through AtomicFile; a failure carries the caller's text as
+// AtomicFile words it. A size the header cannot hold writes nothing and fails as CannotCreate.
+Status WriteTarga32(const std::string& path, int width, int height, const uint8_t* bgraBottomUp,
+                    WriteMessages messages);
 
 }  // namespace quenda

@@ -62,9 +62,8 @@ RedlineSettings ParseRedlineSettings(std::string_view text, const RedlineSetting
 }
 
 Status SaveRedlineSettings(const std::string& path, const RedlineSettings& settings) {
-  if (WriteFileAtomically(path, FormatRedlineSettings(settings)) != WriteFailure::None)
-    return Error{std::string(kSettingsWriteError)};
-  return Status::Ok();
+  return WriteFileAtomically(path, FormatRedlineSettings(settings),
+                             WriteMessages(std::string(kSettingsWriteError)));
 }
 
 Status LoadRedlineSettings(const std::string& path, RedlineSettings& settings) {

@@ -157,7 +157,8 @@ TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusals) {
     bgra[i] = uint8_t(10 + (i * 7) % 211);
     low = std::min<int>(low, bgra[i]), high = std::max<int>(high, bgra[i]);
   }
-  ASSERT_EQ(WriteTarga32(dir.File("frame.TGA"), 47, 33, bgra.data()), WriteFailure::None);
+  ASSERT_TRUE(
+      WriteTarga32(dir.File("frame.TGA"), 47, 33, bgra.data(), WriteMessages("failed")).ok());
   ToolOutput run = RunTool({"info", dir.File("frame.TGA")});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "Targa picture " + dir.File("frame.TGA") +

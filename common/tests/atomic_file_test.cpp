@@ -13,6 +13,25 @@ using testing::ReadText;
 using testing::TempDir;
 using testing::WriteText;
 
+// Different texts for the two causes, so every check also shows which cause was reported.
+WriteMessages Texts() {
+  return {"cannot create", "short write"};
+}
+
+// "ok", or the failure's text and kind, so one comparison checks both.
+std::string Outcome(const Status& status) {
+  if (status.ok()) return "ok";
+  switch (status.kind()) {
+    case ErrorKind::CannotCreate:
+      return status.message() + " (CannotCreate)";
+    case ErrorKind::ShortWrite:
+      return status.message() + " (ShortWrite)";
+    case ErrorKind::Other:
+      break;
+  }
+  return status.message() + " (Other)";
+}
+
 class WriteLimit {
  public:
   explicit WriteLimit(long long bytes) { SetWriteLimitForTesting(bytes); }
@@ -25,10 +44,10 @@ TEST(AtomicFile, ReplacesTheTargetOnlyWhenComplete) {
   WriteText(path, "old");
   {
     AtomicFile file;
-    ASSERT_EQ(file.Open(path), WriteFailure::None);
-    ASSERT_EQ(file.Write("new", 3), WriteFailure::None);
+    ASSERT_EQ(Outcome(file.Open(path, Texts())), "ok");
+    ASSERT_EQ(Outcome(file.Write("new", 3)), "ok");
     EXPECT_EQ(ReadText(path), "old");  // readers still see the old file mid-write
-    ASSERT_EQ(file.Commit(), WriteFailure::None);
+    ASSERT_EQ(Outcome(file.Commit()), "ok");
   }
   EXPECT_EQ(ReadText(path), "new");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk.col"});
@@ -40,8 +59,8 @@ TEST(AtomicFile, AbandonedWriteLeavesNoTraceAndTheOldFile) {
   WriteText(path, "keep");
   {
     AtomicFile file;
-    ASSERT_EQ(file.Open(path), WriteFailure::None);
-    ASSERT_EQ(file.Write("xx", 2), WriteFailure::None);
+    ASSERT_EQ(Outcome(file.Open(path, Texts())), "ok");
+    ASSERT_EQ(Outcome(file.Write("xx", 2)), "ok");
   }  // destroyed without Commit
   EXPECT_EQ(ReadText(path), "keep");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"a.bin"});
@@ -52,10 +71,35 @@ TEST(AtomicFile, FullDiskIsAShortWriteAndKeepsTheOldFile) {
   std::string path = dir.File("a.bin");
   WriteText(path, "previous contents");
   WriteLimit limit(4);
-  EXPECT_EQ(WriteFileAtomically(path, std::string_view("much longer new contents")),
-            WriteFailure::ShortWrite);
+  EXPECT_EQ(
+      Outcome(WriteFileAtomically(path, std::string_view("much longer new contents"), Texts())),
+      "short write (ShortWrite)");
   EXPECT_EQ(ReadText(path), "previous contents");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"a.bin"});
+}
+
+TEST(AtomicFile, OpenWordsTheLaterFailuresOfTheSameFile) {
+  TempDir dir;
+  std::string path = dir.File("a.bin");
+  WriteText(path, "previous");
+  AtomicFile file;
+  ASSERT_EQ(Outcome(file.Open(path, {"no file", "disk full"})), "ok");
+  {
+    WriteLimit limit(2);
+    EXPECT_EQ(Outcome(file.Write("abcd", 4)), "disk full (ShortWrite)");
+  }
+  // Once short, later writes and the commit fail too, even with room again.
+  EXPECT_EQ(Outcome(file.Write("ef", 2)), "disk full (ShortWrite)");
+  EXPECT_EQ(Outcome(file.Commit()), "disk full (ShortWrite)");
+  EXPECT_EQ(ReadText(path), "previous");
+  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"a.bin"});
+
+  // A fresh Open starts clean with its own texts.
+  ASSERT_EQ(Outcome(file.Open(path, {"other no file", "other full"})), "ok");
+  ASSERT_EQ(Outcome(file.Write("new", 3)), "ok");
+  ASSERT_EQ(Outcome(file.Commit()), "ok");
+  EXPECT_EQ(ReadText(path), "new");
+  EXPECT_EQ(Outcome(file.Commit()), "other full (ShortWrite)");  // nothing left to commit
 }
 
 TEST(AtomicFile, ReadOnlyFileOrDirectoryCannotBeCreated) {
@@ -63,19 +107,22 @@ TEST(AtomicFile, ReadOnlyFileOrDirectoryCannotBeCreated) {
   std::string path = dir.File("ro.txt");
   WriteText(path, "locked");
   testing::MakeReadOnly(path);
-  EXPECT_EQ(WriteFileAtomically(path, std::string_view("x")), WriteFailure::CannotCreate);
+  EXPECT_EQ(Outcome(WriteFileAtomically(path, std::string_view("x"), Texts())),
+            "cannot create (CannotCreate)");
   EXPECT_EQ(ReadText(path), "locked");
 
   std::string sub = dir.File("sub");
   ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
   WriteText(sub + "/f.txt", "inside");
   testing::MakeReadOnly(sub);
-  EXPECT_EQ(WriteFileAtomically(sub + "/f.txt", std::string_view("x")), WriteFailure::CannotCreate);
-  EXPECT_EQ(WriteFileAtomically(sub + "/new.txt", std::string_view("x")),
-            WriteFailure::CannotCreate);
+  EXPECT_EQ(Outcome(WriteFileAtomically(sub + "/f.txt", std::string_view("x"), Texts())),
+            "cannot create (CannotCreate)");
+  EXPECT_EQ(Outcome(WriteFileAtomically(sub + "/new.txt", std::string_view("x"), Texts())),
+            "cannot create (CannotCreate)");
   EXPECT_EQ(ReadText(sub + "/f.txt"), "inside");
-  EXPECT_EQ(WriteFileAtomically(dir.File("missing/f.txt"), std::string_view("x")),
-            WriteFailure::CannotCreate);
+  EXPECT_EQ(Outcome(WriteFileAtomically(dir.File("missing/f.txt"), std::string_view("x"),
+                                        WriteMessages("one text for both"))),
+            "one text for both (CannotCreate)");
 }
 
 TEST(AtomicFile, ReplacedFileKeepsItsPermissions) {
@@ -83,7 +130,7 @@ TEST(AtomicFile, ReplacedFileKeepsItsPermissions) {
   std::string path = dir.File("p.txt");
   WriteText(path, "a");
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  ASSERT_EQ(WriteFileAtomically(path, std::string_view("b")), WriteFailure::None);
+  ASSERT_EQ(Outcome(WriteFileAtomically(path, std::string_view("b"), Texts())), "ok");
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);

@@ -75,7 +75,7 @@ std::string MessageOf(TargaReader reader, const std::vector<uint8_t>& bytes,
 TEST(Targa, WrittenTwoByOneIsTheExactTwentySixBytes) {
   TempDir dir;
   const std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
-  ASSERT_EQ(WriteTarga32(dir.File("a.tga"), 2, 1, pixels.data()), WriteFailure::None);
+  ASSERT_TRUE(WriteTarga32(dir.File("a.tga"), 2, 1, pixels.data(), WriteMessages("failed")).ok());
   const std::vector<uint8_t> expected = {0, 0, 2, 0,  0, 0, 0, 0, 0, 0, 0, 0, 2,
                                          0, 1, 0, 32, 0, 1, 2, 3, 4, 5, 6, 7, 8};
   EXPECT_EQ(ReadBytes(dir.File("a.tga")), expected);
@@ -87,7 +87,7 @@ TEST(Targa, RoundTripAtAnOddSizeThroughEveryReader) {
   std::vector<uint8_t> pixels(std::size_t(width * height * 4));
   for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i * 7 + i / 188) % 256);
   std::string path = dir.File("round.tga");
-  ASSERT_EQ(WriteTarga32(path, width, height, pixels.data()), WriteFailure::None);
+  ASSERT_TRUE(WriteTarga32(path, width, height, pixels.data(), WriteMessages("failed")).ok());
   EXPECT_EQ(ReadBytes(path).size(), kTargaHeaderSize + pixels.size());
   for (TargaReader reader : kAllReaders) {
     SCOPED_TRACE(int(reader));
@@ -298,19 +298,26 @@ TEST(Targa, FailedWritesKeepTheOldFile) {
   std::vector<uint8_t> old = {1, 2, 3};
   WriteBytes(path, old);
   std::vector<uint8_t> pixels(5 * 4 * 4, 7);
-  SetWriteLimitForTesting(30);
-  EXPECT_EQ(WriteTarga32(path, 5, 4, pixels.data()), WriteFailure::ShortWrite);
+  const WriteMessages texts("cannot create", "short write");
+  auto write = [&](const std::string& target, int width, int height) {
+    Status status = WriteTarga32(target, width, height, pixels.data(), texts);
+    bool kindMatches =
+        status.kind() ==
+        (status.message() == "cannot create" ? ErrorKind::CannotCreate : ErrorKind::ShortWrite);
+    return kindMatches ? status.message() : "wrong kind: " + status.message();
+  };
+  SetWriteLimitForTesting(30);  // the header and a few pixels
+  EXPECT_EQ(write(path, 5, 4), "short write");
   SetWriteLimitForTesting(-1);
   EXPECT_EQ(ReadBytes(path), old);
 
   testing::MakeReadOnly(path);
-  EXPECT_EQ(WriteTarga32(path, 5, 4, pixels.data()), WriteFailure::CannotCreate);
+  EXPECT_EQ(write(path, 5, 4), "cannot create");
   EXPECT_EQ(ReadBytes(path), old);
   testing::MakeWritable(path);
 
-  EXPECT_EQ(WriteTarga32(dir.File("wide.tga"), 65536, 1, pixels.data()),
-            WriteFailure::CannotCreate);
-  EXPECT_EQ(WriteTarga32(dir.File("empty.tga"), 0, 4, pixels.data()), WriteFailure::CannotCreate);
+  EXPECT_EQ(write(dir.File("wide.tga"), 65536, 1), "cannot create");
+  EXPECT_EQ(write(dir.File("empty.tga"), 0, 4), "cannot create");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"out.tga"});
 }
 

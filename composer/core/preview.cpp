@@ -82,16 +82,17 @@ Status SaveLastPreview(const std::string& path, const std::string& target) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return Error{kSavePreviewFailed};
   AtomicFile out;
-  if (out.Open(target) != WriteFailure::None) return Error{kSavePreviewFailed};
+  if (Status opened = out.Open(target, WriteMessages(std::string(kSavePreviewFailed))); !opened)
+    return opened;
   std::vector<char> chunk(1 << 20);
   while (in) {
     in.read(chunk.data(), std::streamsize(chunk.size()));
     std::streamsize got = in.gcount();
-    if (got > 0 && out.Write(chunk.data(), std::size_t(got)) != WriteFailure::None)
-      return Error{kSavePreviewFailed};
+    if (got <= 0) continue;
+    if (Status written = out.Write(chunk.data(), std::size_t(got)); !written) return written;
   }
-  if (in.bad() || out.Commit() != WriteFailure::None) return Error{kSavePreviewFailed};
-  return {};
+  if (in.bad()) return Error{kSavePreviewFailed};
+  return out.Commit();
 }
 
 }  // namespace quenda

@@ -98,13 +98,15 @@ RenderOutputResult RenderFrames(const Composition& composition, const RenderOutp
     progress.SetPercent((frame - first) * 100 / (last - first + 1));
     RenderedPicture picture = RenderPicture(composition, settings, frame, sink);
     std::string path = RenderFilePath(settings, frame);
-    WriteFailure failure =
+    WriteMessages failed("Could not write " + path + ", disk full or read only?");
+    Status written =
         picture.bytesPerPixel == 4
-            ? WriteTarga32(path, picture.width, picture.height, picture.pixels.data())
+            ? WriteTarga32(path, picture.width, picture.height, picture.pixels.data(), failed)
             : WriteFileAtomically(
-                  path, EncodeTarga24(picture.width, picture.height, picture.pixels.data()));
-    if (failure != WriteFailure::None) {
-      prompt.Message("Could not write " + path + ", disk full or read only?", MessageIcon::Error);
+                  path, EncodeTarga24(picture.width, picture.height, picture.pixels.data()),
+                  failed);
+    if (!written) {
+      prompt.Message(written.message(), MessageIcon::Error);
       result.outcome = RenderOutputOutcome::WriteFailed;
       return result;
     }

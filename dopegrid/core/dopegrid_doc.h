@@ -117,7 +117,7 @@ class CDopegridDoc : public Document<SheetHint> {
   // copy of Add Level and of both frame commands is taken before the dialog, as if it opened.
   void AddFrames(std::optional<int> count);
   void DeleteFrames(std::optional<int> count);
-  static std::optional<std::string> CheckFrameChangeCount(int count);
+  static Status CheckFrameChangeCount(int count);
   void AddLevel(std::optional<std::string> name);
   // Refuses a single level; otherwise confirms the chosen level and deletes it.
   bool CanDeleteLevelOrSay();

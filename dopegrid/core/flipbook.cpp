@@ -97,21 +97,21 @@ std::string PreviewMoviePath(const std::string& cacheDirectory) {
   return cacheDirectory + "preview.avi";
 }
 
-std::optional<std::string> CheckLastFlipbook(const std::string& moviePath) {
-  if (FileOpensForReading(moviePath)) return std::nullopt;
-  return "There is no last preview!\n(" + moviePath + " does not exist)";
+Status CheckLastFlipbook(const std::string& moviePath) {
+  if (FileOpensForReading(moviePath)) return Status::Ok();
+  return Error{"There is no last preview!\n(" + moviePath + " does not exist)"};
 }
 
 bool SaveLastFlipbook(const std::string& moviePath, const std::string& target, Prompt& prompt) {
+  const std::string failed =
+      "Could not save preview, disk full or a file already exists with the same name!";
   std::error_code error;
   std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(moviePath);
-  if (!bytes || std::filesystem::exists(target, error) ||
-      WriteFileAtomically(target, *bytes) != WriteFailure::None) {
-    prompt.Message("Could not save preview, disk full or a file already exists with the same name!",
-                   MessageIcon::Error);
-    return false;
-  }
-  return true;
+  Status saved = !bytes || std::filesystem::exists(target, error)
+                     ? Status(Error{failed})
+                     : WriteFileAtomically(target, *bytes, WriteMessages(failed));
+  if (!saved) prompt.Message(saved.message(), MessageIcon::Error);
+  return saved.ok();
 }
 
 }  // namespace quenda

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/movie_writer.h"
+#include "common/result.h"
 #include "dopegrid/core/frame_compositor.h"
 #include "dopegrid/core/sound_track.h"
 
@@ -62,7 +63,7 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
 // The fixed place of the last flipbook, in the user's cache directory (ending with '/').
 std::string PreviewMoviePath(const std::string& cacheDirectory);
 // "There is no last preview!\n(PATH does not exist)" when the movie is missing.
-std::optional<std::string> CheckLastFlipbook(const std::string& moviePath);
+Status CheckLastFlipbook(const std::string& moviePath);
 // Copies the movie to `target`, never over an existing file; false after the message.
 bool SaveLastFlipbook(const std::string& moviePath, const std::string& target, Prompt& prompt);
 

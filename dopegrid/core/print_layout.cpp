@@ -47,9 +47,9 @@ PrintedPage LayoutPrintedPage(const CDopegridDoc& doc, int number, std::string_v
   return page;
 }
 
-std::optional<std::string> CheckPrintOrientation(bool landscape) {
-  if (landscape) return std::nullopt;
-  return std::string(kLandscapeOnly);
+Status CheckPrintOrientation(bool landscape) {
+  if (landscape) return Status::Ok();
+  return Error{std::string(kLandscapeOnly)};
 }
 
 int PrintLevelColumnCount(int levelCount) {

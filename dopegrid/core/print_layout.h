@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
 #include "dopegrid/core/dopegrid_doc.h"
 
 namespace quenda {
@@ -44,8 +45,8 @@ std::string FormatPrintDate(const std::tm& date);
 // Page `number` (from 1) of the document's sheet.
 PrintedPage LayoutPrintedPage(const CDopegridDoc& doc, int number, std::string_view title,
                               std::string_view dateText);
-// The refusal of a portrait page; nothing for landscape.
-std::optional<std::string> CheckPrintOrientation(bool landscape);
+// The refusal of a portrait page; Ok for landscape.
+Status CheckPrintOrientation(bool landscape);
 
 // Level columns across the width left between the fixed columns: at least 11 equal columns,
 // more when the sheet has more levels, so that every level gets one.

@@ -20,15 +20,11 @@ std::vector<int> BackToFront(std::vector<int> levels) {
 bool SaveFrame(const std::string& path, const Raster& picture, std::string_view cannotCreate,
                Prompt& prompt, Progress& progress) {
   progress.SetStage("Saving...");
-  WriteFailure failure = WriteTarga32(path, picture.width(), picture.height(), picture.data());
-  if (failure == WriteFailure::CannotCreate) {
-    prompt.Message(cannotCreate, MessageIcon::Error);
-    return false;
-  }
-  if (failure == WriteFailure::ShortWrite)
-    prompt.Message("Error writing file " + path + "!: Disk Full or Write Protected",
-                   MessageIcon::Error);
-  return true;  // a short write goes on with the next frame
+  Status written = WriteTarga32(path, picture.width(), picture.height(), picture.data(),
+                                {std::string(cannotCreate),
+                                 "Error writing file " + path + "!: Disk Full or Write Protected"});
+  if (!written) prompt.Message(written.message(), MessageIcon::Error);
+  return written.kind() != ErrorKind::CannotCreate;  // a short write goes on with the next frame
 }
 
 bool RenderPainted(const RenderSettings& settings, const SheetSource& source, int frame,
@@ -78,15 +74,15 @@ bool RenderLineTest(const RenderSettings& settings, const SheetSource& source, i
 
 }  // namespace
 
-std::optional<std::string> CheckRenderSettings(const RenderSettings& settings) {
-  if (settings.directory.empty()) return "Select an output directory.";
-  if (settings.name.empty()) return "Give a sequence name.";
+Status CheckRenderSettings(const RenderSettings& settings) {
+  if (settings.directory.empty()) return Error{"Select an output directory."};
+  if (settings.name.empty()) return Error{"Give a sequence name."};
   for (char c : settings.name)
     if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
-      return "Only letters are allowed for the name";
+      return Error{"Only letters are allowed for the name"};
   if (settings.name.size() > std::size_t(kRenderNameLimit))
-    return "The name may have at most " + std::to_string(kRenderNameLimit) + " letters.";
-  return std::nullopt;
+    return Error{"The name may have at most " + std::to_string(kRenderNameLimit) + " letters."};
+  return Status::Ok();
 }
 
 std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber) {
@@ -113,8 +109,8 @@ RenderGeometry RenderGeometryFor(const CommonFrame& frame, RenderSize size) {
 
 bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
                Progress& progress) {
-  if (std::optional<std::string> refusal = CheckRenderSettings(settings)) {
-    prompt.Message(*refusal, MessageIcon::Error);
+  if (Status refusal = CheckRenderSettings(settings); !refusal) {
+    prompt.Message(refusal.message(), MessageIcon::Error);
     return false;
   }
   CompositeJob job;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/raster.h"
+#include "common/result.h"
 #include "dopegrid/core/frame_compositor.h"
 #include "dopegrid/core/render_layer.h"
 
@@ -35,8 +36,8 @@ struct RenderSettings {
 };
 
 // The dialog's checks, in order: "Select an output directory.", "Give a sequence name.",
-// "Only letters are allowed for the name". Nothing when the settings may run.
-std::optional<std::string> CheckRenderSettings(const RenderSettings& settings);
+// "Only letters are allowed for the name". Ok when the settings may run.
+Status CheckRenderSettings(const RenderSettings& settings);
 
 // directory + name + the frame number (from 1) padded with zeros to four digits + ".tga".
 std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber);

@@ -138,21 +138,22 @@ void CDopegridDoc::Transfer(int spacing) {
 
 // ---- Frames.
 
-std::optional<std::string> CDopegridDoc::CheckFrameChangeCount(int count) {
+Status CDopegridDoc::CheckFrameChangeCount(int count) {
   if (count < 0 || count > kMaxFramesPerChange)
-    return "Please enter an integer between 0 and " + std::to_string(kMaxFramesPerChange) + ".";
-  return std::nullopt;
+    return Error{"Please enter an integer between 0 and " + std::to_string(kMaxFramesPerChange) +
+                 "."};
+  return Status::Ok();
 }
 
 void CDopegridDoc::AddFrames(std::optional<int> count) {
   TakeUndoCopy();
-  if (!count || CheckFrameChangeCount(*count)) return;
+  if (!count || !CheckFrameChangeCount(*count)) return;
   if (sheet_.AddFrames(*count, prompt_)) Changed(SheetHint::Sheet);
 }
 
 void CDopegridDoc::DeleteFrames(std::optional<int> count) {
   TakeUndoCopy();
-  if (!count || CheckFrameChangeCount(*count)) return;
+  if (!count || !CheckFrameChangeCount(*count)) return;
   if (!sheet_.DeleteFrames(*count, prompt_)) return;
   sound_.startFrame = std::min(sound_.startFrame, sheet_.frameCount - 1);
   ClampCursor();

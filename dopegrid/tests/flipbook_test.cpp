@@ -193,9 +193,10 @@ TEST(LastFlipbook, PlayAndSaveChecks) {
   TempDir dir;
   ScriptedPrompt prompt;
   std::string movie = PreviewMoviePath(dir.path());
-  EXPECT_EQ(CheckLastFlipbook(movie), "There is no last preview!\n(" + movie + " does not exist)");
+  EXPECT_EQ(CheckLastFlipbook(movie).message(),
+            "There is no last preview!\n(" + movie + " does not exist)");
   WriteText(movie, "movie bytes");
-  EXPECT_FALSE(CheckLastFlipbook(movie));
+  EXPECT_TRUE(CheckLastFlipbook(movie).ok());
   EXPECT_TRUE(SaveLastFlipbook(movie, dir.File("copy.avi"), prompt));
   EXPECT_EQ(ReadText(dir.File("copy.avi")), "movie bytes");
   WriteText(dir.File("other.avi"), "other");

@@ -51,8 +51,9 @@ TEST(PrintLayout, DateOrientationAndColumns) {
   date.tm_mday = 6;
   date.tm_wday = 0;
   EXPECT_EQ(FormatPrintDate(date), "Sunday, December 06, 2026");
-  EXPECT_EQ(CheckPrintOrientation(false), std::string(kLandscapeOnly));
-  EXPECT_FALSE(CheckPrintOrientation(true));
+  EXPECT_EQ(CheckPrintOrientation(false).message(),
+            "Dopegrid can only print in LANDSCAPE mode, please choose LANDSCAPE in print setup");
+  EXPECT_TRUE(CheckPrintOrientation(true).ok());
   EXPECT_EQ(PrintLevelColumnCount(3), 11);
   EXPECT_EQ(PrintLevelColumnCount(30), 30);
 }

@@ -25,17 +25,17 @@ TEST(RenderNames, FourDigitPaddingAndTheDialogChecks) {
   EXPECT_EQ(RenderFileName("/out/", "walk", 12345), "/out/walk12345.tga");
 
   RenderSettings s;
-  EXPECT_EQ(CheckRenderSettings(s), "Select an output directory.");
+  EXPECT_EQ(CheckRenderSettings(s).message(), "Select an output directory.");
   s.directory = "/out/";
-  EXPECT_EQ(CheckRenderSettings(s), "Give a sequence name.");
+  EXPECT_EQ(CheckRenderSettings(s).message(), "Give a sequence name.");
   for (const char* bad : {"walk2", "walk cycle", "wälk"}) {
     s.name = bad;
-    EXPECT_EQ(CheckRenderSettings(s), "Only letters are allowed for the name") << bad;
+    EXPECT_EQ(CheckRenderSettings(s).message(), "Only letters are allowed for the name") << bad;
   }
   s.name = "abcdefghijklmnop";  // 16 letters: beyond the field's 15
-  EXPECT_TRUE(CheckRenderSettings(s).has_value());
+  EXPECT_EQ(CheckRenderSettings(s).message(), "The name may have at most 15 letters.");
   s.name = "abcdefghijklmno";
-  EXPECT_FALSE(CheckRenderSettings(s).has_value());
+  EXPECT_TRUE(CheckRenderSettings(s).ok());
 }
 
 TEST(RenderGeometry, SizesAreWholeDivisionsOfTheExtent) {

@@ -116,8 +116,8 @@ AutoPaintRangeFields AutoPaintRangeDialog::fields() const {
 }
 
 void AutoPaintRangeDialog::accept() {
-  if (auto message = CPainterDoc::CheckRangeFields(fields())) {
-    prompt_.Message(*message, MessageIcon::Warning);
+  if (Status problem = CPainterDoc::CheckRangeFields(fields()); !problem) {
+    prompt_.Message(problem.message(), MessageIcon::Warning);
     return;
   }
   QDialog::accept();

@@ -14,6 +14,7 @@
 #include "common/progress.h"
 #include "common/prompt.h"
 #include "common/raster.h"
+#include "common/result.h"
 #include "painter/core/image_rect.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
@@ -124,8 +125,8 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool AutoPaint(int sourceIndex);
   bool AutoPaintPrevious();
   bool AutoPaintAnyFrame(std::string_view frameText);
-  // The dialog's own checks: the message to show, or nothing when OK may close it.
-  static std::optional<std::string> CheckRangeFields(const AutoPaintRangeFields& fields);
+  // The dialog's own checks: the message to show, or Ok when OK may close it.
+  static Status CheckRangeFields(const AutoPaintRangeFields& fields);
   bool AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress);
 
   // Colour set editing; every change is saved at once.

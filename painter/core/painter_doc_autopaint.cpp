@@ -41,12 +41,12 @@ bool CPainterDoc::AutoPaintAnyFrame(std::string_view frameText) {
   return AutoPaint(*index);
 }
 
-std::optional<std::string> CPainterDoc::CheckRangeFields(const AutoPaintRangeFields& fields) {
-  if (fields.startText.empty()) return "You must give a valid start frame.";
-  if (fields.endText.empty()) return "You must give a valid end frame.";
+Status CPainterDoc::CheckRangeFields(const AutoPaintRangeFields& fields) {
+  if (fields.startText.empty()) return Error{"You must give a valid start frame."};
+  if (fields.endText.empty()) return Error{"You must give a valid end frame."};
   if (fields.source == RangeSource::FrameNo && fields.sourceText.empty())
-    return "You must supply a valid source frame no.";
-  return std::nullopt;
+    return Error{"You must supply a valid source frame no."};
+  return Status::Ok();
 }
 
 int CPainterDoc::RangeIndex(std::string_view text) const {
@@ -55,8 +55,8 @@ int CPainterDoc::RangeIndex(std::string_view text) const {
 
 bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress) {
   if (!sequenceOpen_) return false;
-  if (auto problem = CheckRangeFields(fields)) {
-    prompt_.Message(*problem, MessageIcon::Error);
+  if (Status problem = CheckRangeFields(fields); !problem) {
+    prompt_.Message(problem.message(), MessageIcon::Error);
     return false;
   }
   const int start = RangeIndex(fields.startText);

@@ -203,7 +203,7 @@ TEST_F(AutoPaintCommands, RangeChecksInOrder) {
     EXPECT_EQ(Texts(), std::vector<std::string>{c.message});
     EXPECT_TRUE(progress.stages.empty());
   }
-  EXPECT_EQ(CPainterDoc::CheckRangeFields({RangeSource::FrameNo, "1", "2", "3"}), std::nullopt);
+  EXPECT_TRUE(CPainterDoc::CheckRangeFields({RangeSource::FrameNo, "1", "2", "3"}).ok());
   EXPECT_EQ(doc_.currentFrame(), 0);
 }
 

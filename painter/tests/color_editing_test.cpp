@@ -145,7 +145,7 @@ TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
 TEST_F(ColorEditing, AReferencePictureLastsUntilTheNextFrameLoads) {
   const uint8_t pixels[2 * 3 * 4] = {1,  2,  3,  255, 4,  5,  6,  255, 7,  8,  9,  255,
                                      10, 11, 12, 255, 13, 14, 15, 255, 16, 17, 18, 255};
-  ASSERT_EQ(WriteTarga32(dir_.File("ref.tga"), 3, 2, pixels), WriteFailure::None);
+  ASSERT_TRUE(WriteTarga32(dir_.File("ref.tga"), 3, 2, pixels, WriteMessages("failed")).ok());
   prompt_.QueuePath(dir_.File("ref.tga"));
   ASSERT_TRUE(doc_.LoadReferencePicture());
   EXPECT_TRUE(doc_.referenceLoaded());

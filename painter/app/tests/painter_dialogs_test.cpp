@@ -80,7 +80,7 @@ TEST(PainterWindow, TheColourDialogPicksFromTheReferencePicture) {
     }
   }
   const std::string reference = w.dir.File("reference.tga");
-  ASSERT_EQ(WriteTarga32(reference, kSide, kRows, pixels.data()), WriteFailure::None);
+  ASSERT_TRUE(WriteTarga32(reference, kSide, kRows, pixels.data(), WriteMessages("failed")).ok());
   w.prompt.QueuePath(reference);
   w.action("actionLoadReference")->trigger();
   ASSERT_TRUE(w.doc().referenceLoaded());
