@@ -35,13 +35,14 @@ TEST(SampleCommand, WritesReadableScansWithTheGivenFactsAndSaysSoPerFile) {
   for (int i = 0; i < 3; ++i) {
     auto loaded = ReadDrawingScan(base + std::to_string(i + 1) + ".qds", ScanReader::Scanner);
     ASSERT_TRUE(loaded) << loaded.message();
-    EXPECT_EQ(loaded->scan.width, 47);
-    EXPECT_EQ(loaded->scan.height, 33);
+    EXPECT_EQ(loaded->scan.picture.width(), 47);
+    EXPECT_EQ(loaded->scan.picture.height(), 33);
     EXPECT_EQ(loaded->scan.dpi, 72);
     EXPECT_EQ(loaded->scan.pegPosition, kPegRight);
     EXPECT_EQ(loaded->scan.xPosition, 5);
     EXPECT_EQ(loaded->scan.yPosition, 6);
-    EXPECT_EQ(loaded->scan.pixels, samples::MakeSampleDrawing(options, i, 3).pixels);
+    EXPECT_EQ(loaded->scan.picture.bytes(),
+              samples::MakeSampleDrawing(options, i, 3).picture.bytes());
   }
   EXPECT_EQ(OpenSequence(base + "2.qds", "Walk2.qds").frameCount, 3);
 }
