@@ -86,7 +86,7 @@ int Run(int runs, int lineCrop, int regionCrop) {
   const int w = 2480, h = 3508;
   samples::SampleOptions options;
   options.width = w, options.height = h, options.dpi = 300, options.seed = 7;
-  const std::vector<uint8_t> grey = samples::MakeSampleDrawing(options, 3, 12).pixels;
+  const std::vector<uint8_t> grey = samples::MakeSampleDrawing(options, 3, 12).picture.bytes();
   const double pixels = double(w) * h;
   const RedlineSettings settings;
   const std::string path = "/tmp/bench_analyze_" + std::to_string(getpid()) + ".rgn";

@@ -23,13 +23,12 @@ constexpr int kWidth = 1920, kHeight = 1080;
 constexpr int kClipWidth = 1280, kClipHeight = 720;
 
 ClipImage MakeImage(int seed) {
-  ClipImage image{kClipWidth, kClipHeight, true, {}};
-  image.pixels.resize(std::size_t(kClipWidth) * kClipHeight * 4);
+  ClipImage image(kClipWidth, kClipHeight, 4);
   uint32_t state = uint32_t(seed) * 2654435761u + 1;
   for (int y = 0; y < kClipHeight; ++y)
     for (int x = 0; x < kClipWidth; ++x) {
       state = state * 1664525u + 1013904223u;
-      uint8_t* p = image.pixels.data() + (std::size_t(y) * kClipWidth + std::size_t(x)) * 4;
+      uint8_t* p = image.At(x, y);
       p[0] = uint8_t(x * 255 / kClipWidth);
       p[1] = uint8_t(y * 255 / kClipHeight);
       p[2] = uint8_t(state >> 24);
@@ -46,8 +45,8 @@ struct Scene {
     std::filesystem::create_directories(directory);
     for (int i = 1; i <= 3; ++i) {
       ClipImage image = MakeImage(i);
-      (void)WriteTarga32(directory + "clip" + std::to_string(i) + ".tga", image.width, image.height,
-                         image.pixels.data(), WriteMessages("clip not written"));
+      (void)WriteTarga32(directory + "clip" + std::to_string(i) + ".tga", image.width(),
+                         image.height(), image.data(), WriteMessages("clip not written"));
     }
     // Clip files are in practice older than the moment they are composed; the engine keeps a
     // decoded picture only once its file has settled, so let these settle before timing.

@@ -54,17 +54,17 @@ void WritePaintedSample(const std::string& directory, const std::string& name, u
   ScriptedPrompt prompt;
   if (!samples::WriteSampleSequence(directory, name, 1, options, prompt).ok()) std::exit(1);
   DrawingScan scan = samples::MakeSampleDrawing(options, 0, 1);
-  RegionData regions = MakeBlankRegionData(scan.width, scan.height);
-  int columns = (scan.width + kTile - 1) / kTile;
-  int rows = (scan.height + kTile - 1) / kTile;
+  RegionData regions = MakeBlankRegionData(scan.picture.width(), scan.picture.height());
+  int columns = (scan.picture.width() + kTile - 1) / kTile;
+  int rows = (scan.picture.height() + kTile - 1) / kTile;
   regions.regionCount = columns * rows - 1;
   regions.regionBounds.assign(std::size_t(columns * rows + 1), RegionBox{});
-  for (int y = 0; y < scan.height; ++y) {
-    for (int x = 0; x < scan.width; ++x) {
-      std::size_t i = std::size_t(y) * std::size_t(scan.width) + std::size_t(x);
+  for (int y = 0; y < scan.picture.height(); ++y) {
+    for (int x = 0; x < scan.picture.width(); ++x) {
+      std::size_t i = std::size_t(y) * std::size_t(scan.picture.width()) + std::size_t(x);
       regions.regionMap[i] = uint16_t(1 + (y / kTile) * columns + x / kTile);
       if (x % kTile == 0 || y % kTile == 0) regions.flags[i] |= kFlagRegionLine;
-      if (scan.pixels[i] < 128) regions.flags[i] |= kFlagAnimatorLine;
+      if (scan.picture.bytes()[i] < 128) regions.flags[i] |= kFlagAnimatorLine;
     }
   }
   ComputeRegionBounds(regions);

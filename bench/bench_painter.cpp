@@ -56,9 +56,11 @@ FramePaths WriteAnalyzedFrame(const std::string& directory, int index, int count
   const std::string base = directory + "walk" + std::to_string(index + 1);
   FramePaths paths{base + ".qds", base + ".rgn", base + ".pnt"};
   if (!WriteDrawingScan(paths.scan, scan, ScanWriter::Scanner).ok()) std::exit(1);
-  WorkingImage image = MakeWorkingImage(scan.width, scan.height, scan.pixels);
+  WorkingImage image =
+      MakeWorkingImage(scan.picture.width(), scan.picture.height(), scan.picture.bytes());
   NullProgress progress;
-  GenerateLines(image, RedlineSettings{}, 0, scan.width, 0, scan.height, progress);
+  GenerateLines(image, RedlineSettings{}, 0, scan.picture.width(), 0, scan.picture.height(),
+                progress);
   if (!ExtractRegions(image, RedlineSettings{}, progress).ok()) std::exit(1);
   if (!WriteRegionFile(paths.region, image.regions, RegionWriter::Analyzer).ok()) std::exit(1);
   return paths;

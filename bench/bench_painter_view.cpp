@@ -51,9 +51,11 @@ std::string WriteAnalyzedFrame(const std::string& directory) {
   const DrawingScan scan = samples::MakeSampleDrawing(options, 0, 8);
   const std::string base = directory + "walk1";
   if (!WriteDrawingScan(base + ".qds", scan, ScanWriter::Scanner).ok()) std::exit(1);
-  WorkingImage image = MakeWorkingImage(scan.width, scan.height, scan.pixels);
+  WorkingImage image =
+      MakeWorkingImage(scan.picture.width(), scan.picture.height(), scan.picture.bytes());
   NullProgress progress;
-  GenerateLines(image, RedlineSettings{}, 0, scan.width, 0, scan.height, progress);
+  GenerateLines(image, RedlineSettings{}, 0, scan.picture.width(), 0, scan.picture.height(),
+                progress);
   if (!ExtractRegions(image, RedlineSettings{}, progress).ok()) std::exit(1);
   if (!WriteRegionFile(base + ".rgn", image.regions, RegionWriter::Analyzer).ok()) std::exit(1);
   return base + ".qds";

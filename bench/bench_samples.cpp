@@ -34,7 +34,7 @@ void Generate(benchmark::State& state) {
   int frame = 0;
   for (auto _ : state) {
     DrawingScan scan = quenda::samples::MakeSampleDrawing(options, frame++ % 12, 12);
-    benchmark::DoNotOptimize(scan.pixels.data());
+    benchmark::DoNotOptimize(scan.picture.bytes().data());
   }
   state.SetBytesProcessed(state.iterations() * int64_t(options.width) * options.height);
 }
@@ -47,7 +47,7 @@ void Write(benchmark::State& state) {
     if (!status) state.SkipWithError(status.message().c_str());
   }
   std::remove(path.c_str());
-  state.SetBytesProcessed(state.iterations() * int64_t(scan.pixels.size()));
+  state.SetBytesProcessed(state.iterations() * int64_t(scan.picture.bytes().size()));
 }
 
 void Read(benchmark::State& state) {
@@ -63,7 +63,7 @@ void Read(benchmark::State& state) {
     benchmark::DoNotOptimize(loaded);
   }
   std::remove(path.c_str());
-  state.SetBytesProcessed(state.iterations() * int64_t(scan.pixels.size()));
+  state.SetBytesProcessed(state.iterations() * int64_t(scan.picture.bytes().size()));
 }
 
 BENCHMARK(Generate)->Name("sample/generate_a4_300dpi")->Unit(benchmark::kMillisecond);

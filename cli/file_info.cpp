@@ -63,8 +63,8 @@ int PrintDrawingScanInfo(const std::string& path, CommandIo& io) {
   const DrawingScan& scan = loaded->scan;
   std::ostream& out = io.out;
   out << "drawing scan " << path << "\n"
-      << "width: " << scan.width << "\n"
-      << "height: " << scan.height << "\n"
+      << "width: " << scan.picture.width() << "\n"
+      << "height: " << scan.picture.height() << "\n"
       << "dpi: " << scan.dpi << "\n"
       << "peg position: " << scan.pegPosition << " ("
       << (scan.pegPosition >= 0 && scan.pegPosition < 4 ? kPegNames[scan.pegPosition]
@@ -72,7 +72,7 @@ int PrintDrawingScanInfo(const std::string& path, CommandIo& io) {
       << ")\n"
       << "x position: " << scan.xPosition << "\n"
       << "y position: " << scan.yPosition << "\n"
-      << "pixel bytes: " << scan.pixels.size() << "\n";
+      << "pixel bytes: " << scan.picture.bytes().size() << "\n";
   if (!loaded->idText.empty()) out << "id text: " << loaded->idText << "\n";
   if (loaded->warning) {
     // Short pixel data: the reader filled the rest with paper, so grey figures would mislead.
@@ -81,13 +81,13 @@ int PrintDrawingScanInfo(const std::string& path, CommandIo& io) {
   }
   uint8_t low = 255, high = 0;
   double sum = 0;
-  for (uint8_t v : scan.pixels) {
+  for (uint8_t v : scan.picture.bytes()) {
     low = std::min(low, v);
     high = std::max(high, v);
     sum += v;
   }
   out << "grey: min " << int(low) << " max " << int(high) << " mean "
-      << Mean(sum, scan.pixels.size()) << "\n";
+      << Mean(sum, scan.picture.bytes().size()) << "\n";
   return 0;
 }
 
@@ -130,19 +130,21 @@ int PrintTargaInfo(const std::string& path, CommandIo& io) {
     return 1;
   }
   const int descriptor = (*header)[17];
+  const int depth = 8 * image->channels();  // the picking reader keeps pixels as stored
   io.out << "Targa picture " << path << "\n"
-         << "width: " << image->width << "\n"
-         << "height: " << image->height << "\n"
-         << "depth: " << image->depth << "\n"
+         << "width: " << image->width() << "\n"
+         << "height: " << image->height() << "\n"
+         << "depth: " << depth << "\n"
          << "origin: " << ((descriptor & kTopLeftOriginBit) ? "top left" : "bottom left") << "\n";
-  if (image->depth != 32) {
+  if (depth != 32) {
     io.out << "alpha: none\n";
     return 0;
   }
   uint8_t low = 255, high = 0;
-  for (std::size_t i = 3; i < image->pixels.size(); i += 4) {
-    low = std::min(low, image->pixels[i]);
-    high = std::max(high, image->pixels[i]);
+  const std::vector<uint8_t>& pixels = image->bytes();
+  for (std::size_t i = 3; i < pixels.size(); i += 4) {
+    low = std::min(low, pixels[i]);
+    high = std::max(high, pixels[i]);
   }
   io.out << "alpha: " << (descriptor & kAlphaBitsMask) << " bits in the descriptor, values "
          << int(low) << ".." << int(high) << "\n";

@@ -27,34 +27,62 @@ constexpr std::size_t kMaxIdLength = 255;
 constexpr uint8_t kPaperWhite = 255;
 
 // Each program words the same failures its own way: the analyzer with "!", the scanner and
-// the painter with the path appended.
+// the painter with the path appended, the cel viewer in texts of its own.
 class Messages {
  public:
-  Messages(ScanReader who, const std::string& path)
-      : analyzer_(who == ScanReader::Analyzer), path_(path) {}
+  Messages(ScanReader who, const std::string& path) : who_(who), path_(path) {}
 
   Error CannotOpen() const {
-    return {analyzer_ ? "Error opening file " + path_ + "\n" : "Error opening file: " + path_};
+    if (who_ == ScanReader::CelViewer) return {"Error opening file for reading!"};
+    return {analyzer() ? "Error opening file " + path_ + "\n" : "Error opening file: " + path_};
   }
-  Error EndOfFile() const { return Worded("Unexpected end of file"); }
-  Error Maps() const { return Worded("Can not read images with maps"); }
-  Error NotScan() const { return Worded("Can only read Quenda Drawing Scan images"); }
-  Error NotEightBit() const { return Worded("Can only read 8 bit images"); }
-  Error BadSize() const { return Worded("Image size out of range"); }
+  Error EndOfFile() const {
+    if (who_ == ScanReader::CelViewer) return {kCelEndOfInput};
+    return Worded("Unexpected end of file");
+  }
+  Error Maps() const { return Viewer(kCelWrongType, "Can not read images with maps"); }
+  Error NotScan() const {
+    return Viewer(kCelWrongType, "Can only read Quenda Drawing Scan images");
+  }
+  Error NotEightBit() const { return Viewer(kCelWrongType, "Can only read 8 bit images"); }
+  Error BadSize() const {
+    return Viewer("Can't Display Zero length image!", "Image size out of range");
+  }
   Error NotGreyAtPixels() const { return {"Can only read uncompressed Grayscale targa images!"}; }
   std::string ShortPixels() const {
-    return analyzer_ ? "Error reading image " + path_ + " : Unexpected end of file"
-                     : "Error reading image: unexpected end of file: " + path_;
+    if (who_ == ScanReader::CelViewer) return kCelEndOfInput;
+    return analyzer() ? "Error reading image " + path_ + " : Unexpected end of file"
+                      : "Error reading image: unexpected end of file: " + path_;
   }
 
  private:
+  static constexpr const char* kCelEndOfInput = "Unexpected End of Input file";
+  static constexpr const char* kCelWrongType = "Incorrect image type!";
+
+  bool analyzer() const { return who_ == ScanReader::Analyzer; }
   Error Worded(const char* text) const {
-    return {analyzer_ ? std::string(text) + "!" : std::string(text) + ": " + path_};
+    return {analyzer() ? std::string(text) + "!" : std::string(text) + ": " + path_};
+  }
+  Error Viewer(const char* celText, const char* text) const {
+    return who_ == ScanReader::CelViewer ? Error{celText} : Worded(text);
   }
 
-  bool analyzer_;
+  ScanReader who_;
   const std::string& path_;
 };
+
+// Only the analyzer and the scanner look at the ID field.
+bool ReadsIdField(ScanReader who) {
+  return who == ScanReader::Analyzer || who == ScanReader::Scanner;
+}
+
+// The cel viewer shows any picture the 16-bit header can describe; the others stop at
+// kMaxDrawingScanSide.
+bool SizeAccepted(ScanReader who, int width, int height) {
+  if (width < 1 || height < 1) return false;
+  return who == ScanReader::CelViewer ||
+         (width <= kMaxDrawingScanSide && height <= kMaxDrawingScanSide);
+}
 
 std::size_t PixelCount(int width, int height) {
   return std::size_t(width) * std::size_t(height);
@@ -71,15 +99,17 @@ Result<DrawingScanHeader> ParseDrawingScanHeader(std::span<const uint8_t> bytes,
   Messages say(who, path);
   if (bytes.size() < std::size_t(kDrawingScanHeaderSize)) return say.EndOfFile();
   DrawingScanHeader header;
-  // The painter never looks at the ID length, so its pixels always start at 18.
-  if (who != ScanReader::Painter && bytes[kIdLength] != 0) {
+  // Only the analyzer and the scanner look at the ID length; the others read pixels from 18.
+  if (ReadsIdField(who) && bytes[kIdLength] != 0) {
     std::size_t idLength = bytes[kIdLength];
     if (bytes.size() < kDrawingScanHeaderSize + idLength) return say.EndOfFile();
     const auto* id = reinterpret_cast<const char*>(bytes.data() + kDrawingScanHeaderSize);
     header.idText.assign(id, idLength);
     if (who == ScanReader::Analyzer) header.pixelOffset += int(idLength);
   }
-  if (bytes[kColorMapType] == 1) return say.Maps();
+  // The cel viewer wants no colour map at all; the others only refuse a mapped file.
+  if (who == ScanReader::CelViewer ? bytes[kColorMapType] != 0 : bytes[kColorMapType] == 1)
+    return say.Maps();
   if (bytes[kImageType] != kDrawingScanImageType) return say.NotScan();
   if (bytes[kBitsPerPixel] != 8) return say.NotEightBit();
 
@@ -90,9 +120,7 @@ Result<DrawingScanHeader> ParseDrawingScanHeader(std::span<const uint8_t> bytes,
   header.width = GetU16LE(&bytes[kWidth]);
   header.height = GetU16LE(&bytes[kHeight]);
   // An empty or oversized picture would reach every caller's buffers; refuse it here.
-  if (header.width < 1 || header.height < 1 || header.width > kMaxDrawingScanSide ||
-      header.height > kMaxDrawingScanSide)
-    return say.BadSize();
+  if (!SizeAccepted(who, header.width, header.height)) return say.BadSize();
   return header;
 }
 
@@ -106,8 +134,8 @@ Result<DrawingScanPixels> ParseDrawingScanPixels(std::span<const uint8_t> bytes,
                                                  const DrawingScanHeader& header, ScanReader who,
                                                  const std::string& path) {
   Messages say(who, path);
-  if (header.width < 1 || header.height < 1 || header.width > kMaxDrawingScanSide ||
-      header.height > kMaxDrawingScanSide || header.pixelOffset < kDrawingScanHeaderSize)
+  if (!SizeAccepted(who, header.width, header.height) ||
+      header.pixelOffset < kDrawingScanHeaderSize)
     return say.BadSize();
   // The analyzer reads the header once more before the pixels and checks the type again.
   if (who == ScanReader::Analyzer && bytes.size() >= std::size_t(kDrawingScanHeaderSize) &&
@@ -125,8 +153,8 @@ Result<DrawingScanPixels> ParseDrawingScanPixels(std::span<const uint8_t> bytes,
     // bounded by the size check above, never by the header alone.
     result.warning = say.ShortPixels();
   }
-  result.pixels.assign(count, kPaperWhite);
-  if (got > 0) std::copy_n(bytes.begin() + std::ptrdiff_t(offset), got, result.pixels.begin());
+  result.picture = Raster(header.width, header.height, 1, kPaperWhite);
+  if (got > 0) std::copy_n(bytes.begin() + std::ptrdiff_t(offset), got, result.picture.data());
   return result;
 }
 
@@ -144,13 +172,11 @@ namespace {
 
 LoadedDrawingScan Combine(DrawingScanHeader&& header, DrawingScanPixels&& pixels) {
   LoadedDrawingScan loaded;
-  loaded.scan.width = header.width;
-  loaded.scan.height = header.height;
   loaded.scan.dpi = header.dpi;
   loaded.scan.pegPosition = header.pegPosition;
   loaded.scan.xPosition = header.xPosition;
   loaded.scan.yPosition = header.yPosition;
-  loaded.scan.pixels = std::move(pixels.pixels);
+  loaded.scan.picture = std::move(pixels.picture);
   loaded.idText = std::move(header.idText);
   loaded.warning = std::move(pixels.warning);
   return loaded;
@@ -176,13 +202,15 @@ Result<LoadedDrawingScan> ReadDrawingScan(const std::string& path, ScanReader wh
 }
 
 Status CheckDrawingScanForWriting(const DrawingScan& scan) {
-  if (scan.width < 1 || scan.height < 1 || scan.width > kMaxDrawingScanSide ||
-      scan.height > kMaxDrawingScanSide)
-    return Error{"Drawing scan size " + std::to_string(scan.width) + "x" +
-                 std::to_string(scan.height) + " is out of range"};
-  if (scan.pixels.size() != PixelCount(scan.width, scan.height))
-    return Error{"Drawing scan holds " + std::to_string(scan.pixels.size()) +
-                 " pixels instead of " + std::to_string(PixelCount(scan.width, scan.height))};
+  const Raster& picture = scan.picture;
+  const int width = picture.width(), height = picture.height();
+  if (width < 1 || height < 1 || width > kMaxDrawingScanSide || height > kMaxDrawingScanSide)
+    return Error{"Drawing scan size " + std::to_string(width) + "x" + std::to_string(height) +
+                 " is out of range"};
+  // A grey picture packed row after row is what the file holds after its header.
+  if (picture.channels() != 1 || picture.bytes().size() != PixelCount(width, height))
+    return Error{"Drawing scan holds " + std::to_string(picture.bytes().size()) +
+                 " pixels instead of " + std::to_string(PixelCount(width, height))};
   if (!Fits16(scan.dpi) || !Fits16(scan.pegPosition) || !Fits16(scan.xPosition) ||
       !Fits16(scan.yPosition))
     return Error{"Drawing scan header values do not fit the file"};
@@ -190,7 +218,8 @@ Status CheckDrawingScanForWriting(const DrawingScan& scan) {
 }
 
 std::vector<uint8_t> EncodeDrawingScan(const DrawingScan& scan) {
-  std::vector<uint8_t> bytes(kDrawingScanHeaderSize + scan.pixels.size(), 0);
+  const std::vector<uint8_t>& pixels = scan.picture.bytes();
+  std::vector<uint8_t> bytes(kDrawingScanHeaderSize + pixels.size(), 0);
   bytes[kIdLength] = 0;
   bytes[kColorMapType] = 0;
   bytes[kImageType] = kDrawingScanImageType;
@@ -199,11 +228,11 @@ std::vector<uint8_t> EncodeDrawingScan(const DrawingScan& scan) {
   bytes[kMapEntrySize] = 0;
   SetU16LE(&bytes[kXOrigin], uint16_t(scan.xPosition));
   SetU16LE(&bytes[kYOrigin], uint16_t(scan.yPosition));
-  SetU16LE(&bytes[kWidth], uint16_t(scan.width));
-  SetU16LE(&bytes[kHeight], uint16_t(scan.height));
+  SetU16LE(&bytes[kWidth], uint16_t(scan.picture.width()));
+  SetU16LE(&bytes[kHeight], uint16_t(scan.picture.height()));
   bytes[kBitsPerPixel] = 8;
   bytes[kDescriptor] = 0;
-  std::copy(scan.pixels.begin(), scan.pixels.end(), bytes.begin() + kDrawingScanHeaderSize);
+  std::copy(pixels.begin(), pixels.end(), bytes.begin() + kDrawingScanHeaderSize);
   return bytes;
 }
 

@@ -2,7 +2,7 @@
 // Drawing scans (.qds): one 8-bit grey drawing with the facts of its scan, stored as an
 // uncompressed grey Targa whose unused header fields carry dpi, peg position and bed position.
 //
-// Three programs read these files and each words its failures its own way, so every reader
+// Several programs read these files and each words its failures its own way, so every reader
 // takes the ScanReader whose message table it speaks. Readers parse from a byte buffer (for
 // fuzzing) with thin path-taking wrappers.
 
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/raster.h"
 #include "common/result.h"
 
 namespace quenda {
@@ -27,26 +28,29 @@ inline constexpr int kPegRight = 1;
 inline constexpr int kPegBottom = 2;
 inline constexpr int kPegTop = 3;
 
+// A drawing as read or to be written: the facts of its scan and its grey picture.
 struct DrawingScan {
-  int width = 0;
-  int height = 0;
   int dpi = 0;
   int pegPosition = 0;
   int xPosition = 0;
   int yPosition = 0;
-  std::vector<uint8_t> pixels;  // width * height grey bytes, bottom row first, no padding
+  Raster picture;  // 1 channel, packed, bottom row first
 };
 
 enum class ScanReader {
-  Analyzer,  // texts ending in "!"; skips a non-empty ID field for the pixels too
-  Scanner,   // texts with the path appended; pixels always start at offset 18
-  Painter,   // the scanner's wording; never looks at the ID length
+  Analyzer,   // texts ending in "!"; skips a non-empty ID field for the pixels too
+  Scanner,    // texts with the path appended; pixels always start at offset 18
+  Painter,    // the scanner's wording; never looks at the ID length
+  Sheet,      // the exposure sheet's compositor: the painter's checks; it words failures itself
+  CelViewer,  // the exposure sheet's image window: its own texts; never looks at the ID length;
+              // refuses any colour map type but 0 and only a size of 0 (any 16-bit size
+              // the file holds is shown)
 };
 
 enum class ScanWriter { Scanner, Analyzer };
 
 // The header facts, plus the ID text of a foreign file (exactly ID-length bytes; empty for the
-// painter, which does not read it) for the caller to show.
+// readers that do not read it) for the caller to show.
 struct DrawingScanHeader {
   int width = 0;
   int height = 0;
@@ -61,7 +65,7 @@ struct DrawingScanHeader {
 // Pixels read, and the analyzer's warning when the file held fewer than width * height bytes
 // (the analyzer goes on with what it read; the missing pixels are white paper, 255).
 struct DrawingScanPixels {
-  std::vector<uint8_t> pixels;
+  Raster picture;  // 1 channel, packed
   std::optional<std::string> warning;
 };
 
@@ -73,7 +77,8 @@ struct LoadedDrawingScan {
 };
 
 // Header checks in their fixed order. `path` only words the messages. A width or height of 0
-// or above kMaxDrawingScanSide is refused after the format checks ("Image size out of range").
+// or above kMaxDrawingScanSide is refused after the format checks ("Image size out of range";
+// the cel viewer refuses only 0).
 Result<DrawingScanHeader> ParseDrawingScanHeader(std::span<const uint8_t> bytes, ScanReader who,
                                                  const std::string& path);
 Result<DrawingScanHeader> ReadDrawingScanHeader(const std::string& path, ScanReader who);
@@ -94,7 +99,7 @@ Result<LoadedDrawingScan> ReadDrawingScan(const std::string& path, ScanReader wh
 // The file's bytes: 18-byte header then the pixels; no ID field, colour map or footer.
 // The scan must pass CheckDrawingScanForWriting.
 std::vector<uint8_t> EncodeDrawingScan(const DrawingScan& scan);
-// Refuses sizes outside 1..kMaxDrawingScanSide and a pixel count that is not width * height.
+// Refuses sizes outside 1..kMaxDrawingScanSide and a picture that is not 1 channel, packed.
 Status CheckDrawingScanForWriting(const DrawingScan& scan);
 
 // Writes through AtomicFile, so a failure leaves any previous file as it was. The messages

@@ -41,4 +41,19 @@ Raster TurnForPeg(ConstRasterView scanned, int pegPosition) {
   return stored;
 }
 
+PegOffset PegOffsetFor(int pegPosition, int width, int height, int xPosition, int yPosition) {
+  switch (pegPosition) {
+    case kPegLeft:
+      return {-(width + yPosition), -(height + xPosition)};
+    case kPegRight:
+      return {yPosition, xPosition};
+    case kPegBottom:
+      return {xPosition, -(height + yPosition)};
+    case kPegTop:
+      return {-(width + xPosition), yPosition};
+    default:
+      return {xPosition, yPosition};
+  }
+}
+
 }  // namespace quenda

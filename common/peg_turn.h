@@ -1,6 +1,7 @@
 #pragma once
 // Turning a scanned sheet by its peg position, so every drawing of a sequence is stored the
-// same way up whichever edge of the paper carried the pegs.
+// same way up whichever edge of the paper carried the pegs, and placing a stored drawing on
+// the peg bar again.
 
 #include "common/raster.h"
 
@@ -19,5 +20,15 @@ namespace quenda {
 // Any other value leaves the picture as kPegBottom does: a foreign file's odd peg value must
 // not stop a scan.
 Raster TurnForPeg(ConstRasterView scanned, int pegPosition);
+
+// Where a stored drawing's corner lies in the common peg-aligned coordinates, from its peg
+// position, size and bed position (x, y). Drawings of one sequence line up when each is
+// moved by its own offset; any peg value but the four leaves the bed position as it is.
+struct PegOffset {
+  int x = 0;
+  int y = 0;
+  bool operator==(const PegOffset&) const = default;
+};
+PegOffset PegOffsetFor(int pegPosition, int width, int height, int xPosition, int yPosition);
 
 }  // namespace quenda

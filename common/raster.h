@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace quenda {
@@ -38,6 +39,17 @@ class Raster {
         stride_(stride),
         bytes_(std::size_t(stride) * std::size_t(height), fill) {
     assert(width >= 0 && height >= 0 && channels > 0 && stride >= std::ptrdiff_t(width) * channels);
+  }
+
+  // Adopts rows already packed in place: `packed` holds width * channels * height bytes.
+  Raster(int width, int height, int channels, std::vector<uint8_t> packed)
+      : width_(width),
+        height_(height),
+        channels_(channels),
+        stride_(std::ptrdiff_t(width) * channels),
+        bytes_(std::move(packed)) {
+    assert(width >= 0 && height >= 0 && channels > 0 &&
+           bytes_.size() == std::size_t(stride_) * std::size_t(height));
   }
 
   int width() const { return width_; }

@@ -163,8 +163,8 @@ Status CheckTargaBytes(std::span<const uint8_t> bytes, std::string_view path, Ta
   return Status::Ok();
 }
 
-Result<TargaImage> ParseTarga(std::span<const uint8_t> bytes, std::string_view path,
-                              TargaReader reader, TargaCheck* failedAt) {
+Result<Raster> ParseTarga(std::span<const uint8_t> bytes, std::string_view path, TargaReader reader,
+                          TargaCheck* failedAt) {
   Status header = CheckTargaBytes(bytes, path, reader, failedAt);
   if (!header) return Error{header.message()};
   std::size_t offset = PixelOffset(bytes);
@@ -172,28 +172,23 @@ Result<TargaImage> ParseTarga(std::span<const uint8_t> bytes, std::string_view p
   if (bytes.size() - offset < stored)
     return Fail(WordingFor(reader).pixelsShort, path, TargaCheck::Pixels, failedAt);
 
-  TargaImage image;
-  image.width = GetU16LE(&bytes[kWidth]);
-  image.height = GetU16LE(&bytes[kHeight]);
-  image.depth = bytes[kDepth];
-  const int storedSize = image.depth / 8;
-  image.bytesPerPixel = (IsImport(reader) && storedSize == 4) ? 3 : storedSize;
+  const int width = GetU16LE(&bytes[kWidth]);
+  const int height = GetU16LE(&bytes[kHeight]);
+  const int storedSize = bytes[kDepth] / 8;
+  const int channels = (IsImport(reader) && storedSize == 4) ? 3 : storedSize;
   const bool turn = IsImport(reader) && (bytes[kDescriptor] & kTopLeftOrigin) != 0;
 
-  const std::size_t width = std::size_t(image.width);
-  const std::size_t storedRow = width * std::size_t(storedSize);
-  const std::size_t outRow = width * std::size_t(image.bytesPerPixel);
-  image.pixels.resize(outRow * std::size_t(image.height));
+  Raster image(width, height, channels);
+  const std::size_t storedRow = std::size_t(width) * std::size_t(storedSize);
   const uint8_t* source = bytes.data() + offset;
-  for (std::size_t row = 0; row < std::size_t(image.height); ++row) {
-    const uint8_t* in = source + row * storedRow;
-    std::size_t target = turn ? std::size_t(image.height) - 1 - row : row;
-    uint8_t* out = image.pixels.data() + target * outRow;
-    if (image.bytesPerPixel == storedSize) {
+  for (int row = 0; row < height; ++row) {
+    const uint8_t* in = source + std::size_t(row) * storedRow;
+    uint8_t* out = image.Row(turn ? height - 1 - row : row);
+    if (channels == storedSize) {
       std::memcpy(out, in, storedRow);
       continue;
     }
-    for (std::size_t x = 0; x < width; ++x) std::memcpy(out + 3 * x, in + 4 * x, 3);
+    for (std::size_t x = 0; x < std::size_t(width); ++x) std::memcpy(out + 3 * x, in + 4 * x, 3);
   }
   return image;
 }
@@ -207,7 +202,7 @@ Status CheckTarga(const std::string& path, TargaReader reader, TargaCheck* faile
   return CheckTargaBytes(*bytes, path, reader, failedAt);
 }
 
-Result<TargaImage> ReadTarga(const std::string& path, TargaReader reader, TargaCheck* failedAt) {
+Result<Raster> ReadTarga(const std::string& path, TargaReader reader, TargaCheck* failedAt) {
   Status header = CheckTarga(path, reader, failedAt);
   if (!header) return Error{header.message()};
   auto start = ReadFileBytes(path, 0, kTargaHeaderSize);

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "common/atomic_file.h"
+#include "common/raster.h"
 #include "common/result.h"
 
 namespace quenda {
@@ -58,26 +59,20 @@ enum class TargaCheck {
   Pixels,
 };
 
-struct TargaImage {
-  int width = 0;
-  int height = 0;
-  int depth = 0;          // bits per pixel as stored in the file: 8, 24 or 32
-  int bytesPerPixel = 0;  // of `pixels`, after the reader's conversion (see above)
-  std::vector<uint8_t> pixels;
-};
-
 // Checks 1 to 6 on the file.
 Status CheckTarga(const std::string& path, TargaReader reader, TargaCheck* failedAt = nullptr);
-// Checks 1 to 7 and the pixels, converted for the reader.
-Result<TargaImage> ReadTarga(const std::string& path, TargaReader reader,
-                             TargaCheck* failedAt = nullptr);
+// Checks 1 to 7 and the pixels, converted for the reader: one channel per byte per pixel handed
+// back (see above), so for the readers that keep pixels as stored the file's depth is
+// 8 * channels().
+Result<Raster> ReadTarga(const std::string& path, TargaReader reader,
+                         TargaCheck* failedAt = nullptr);
 
 // Checks 3 to 6 on the first bytes of a file (`path` only names it in messages).
 Status CheckTargaBytes(std::span<const uint8_t> bytes, std::string_view path, TargaReader reader,
                        TargaCheck* failedAt = nullptr);
 // Checks 3 to 7 on a whole file's bytes; extra bytes after the pixels are ignored.
-Result<TargaImage> ParseTarga(std::span<const uint8_t> bytes, std::string_view path,
-                              TargaReader reader, TargaCheck* failedAt = nullptr);
+Result<Raster> ParseTarga(std::span<const uint8_t> bytes, std::string_view path, TargaReader reader,
+                          TargaCheck* failedAt = nullptr);
 
 // The 32-bit file for `width` x `height` pixels B, G, R, A, bottom row first: an 18-byte
 // header (type 2, depth 32, descriptor 0, all else 0) and the pixels in one block.

@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!image.ok()) continue;
     if (!headerOk) __builtin_trap();
     const auto& picture = *image;
-    if (picture.width < 1 || picture.height < 1) __builtin_trap();
-    if (picture.pixels.size() != std::size_t(picture.width) * std::size_t(picture.height) *
-                                     std::size_t(picture.bytesPerPixel))
+    if (picture.width() < 1 || picture.height() < 1) __builtin_trap();
+    if (picture.bytes().size() != std::size_t(picture.width()) * std::size_t(picture.height()) *
+                                      std::size_t(picture.channels()))
       __builtin_trap();
   }
   return 0;

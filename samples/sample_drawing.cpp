@@ -84,13 +84,11 @@ SampleDrawing RenderSampleDrawing(const SampleOptions& options, int frameIndex, 
     drawing.gaps.push_back(gap);
 
   DrawingScan& scan = drawing.scan;
-  scan.width = width;
-  scan.height = height;
   scan.dpi = options.dpi;
   scan.pegPosition = options.pegPosition;
   scan.xPosition = options.xPosition;
   scan.yPosition = options.yPosition;
-  scan.pixels = canvas.Compose(uint32_t(placement.seed));
+  scan.picture = Raster(width, height, 1, canvas.Compose(uint32_t(placement.seed)));
   return drawing;
 }
 

@@ -28,7 +28,8 @@ Result<WorkingImage> LoadFrame(const std::string& scanPath, Prompt& prompt) {
   // regions of that paper for the painter, so the short scan stops it instead.
   if (loaded->warning) return Error{*loaded->warning};
   DrawingScan& scan = loaded->scan;
-  return MakeWorkingImage(scan.width, scan.height, std::move(scan.pixels));
+  const int width = scan.picture.width(), height = scan.picture.height();
+  return MakeWorkingImage(width, height, std::move(scan.picture.bytes()));
 }
 
 // Lines, regions and the region file of a loaded frame. Fills in regions, written, failure.

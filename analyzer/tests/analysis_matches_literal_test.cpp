@@ -150,7 +150,7 @@ TEST(AnalysisMatchesLiteral, SamplePencilDrawings) {
     for (uint32_t seed : {1u, 2u}) {
       SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) + " seed " +
                    std::to_string(seed));
-      auto grey = samples::MakeDrawing(size.width, size.height, seed).pixels;
+      auto grey = samples::MakeDrawing(size.width, size.height, seed).picture.bytes();
       WorkingImage fast = MakeImage(size.width, size.height, grey);
       WorkingImage literal = MakeImage(size.width, size.height, grey);
       NullProgress progress;

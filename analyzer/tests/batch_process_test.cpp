@@ -62,8 +62,8 @@ struct Run {
 std::vector<uint8_t> AnalyzedAlone(const std::string& scanPath, const RedlineSettings& settings) {
   auto loaded = ReadDrawingScan(scanPath, ScanReader::Analyzer);
   EXPECT_TRUE(loaded.ok()) << loaded.message();
-  WorkingImage image =
-      MakeWorkingImage(loaded->scan.width, loaded->scan.height, std::move(loaded->scan.pixels));
+  WorkingImage image = MakeWorkingImage(loaded->scan.picture.width(), loaded->scan.picture.height(),
+                                        std::move(loaded->scan.picture.bytes()));
   NullProgress progress;
   GenerateLines(image, settings, 0, image.width(), 0, image.height(), progress);
   EXPECT_TRUE(ExtractRegions(image, settings, progress));
@@ -315,11 +315,10 @@ TEST(BatchProcess, ADrawingWithMoreRegionsThanAFileHoldsGetsNoFile) {
   // Ink everywhere but a lattice of lone paper pixels: each one is a region of its own.
   const int side = 520;
   DrawingScan scan;
-  scan.width = scan.height = side;
+  scan.picture = Raster(side, side, 1, 0);
   scan.dpi = 100;
-  scan.pixels.assign(std::size_t(side) * side, 0);
   for (int y = 1; y < side - 1; y += 2)
-    for (int x = 1; x < side - 1; x += 2) scan.pixels[std::size_t(y) * side + x] = 255;
+    for (int x = 1; x < side - 1; x += 2) scan.picture.At(x, y)[0] = 255;
   ASSERT_TRUE(WriteDrawingScan(dir.File("dots1.qds"), scan, ScanWriter::Scanner));
   DrawingScan small = samples::MakeDrawing(kWidth, kHeight);
   ASSERT_TRUE(WriteDrawingScan(dir.File("dots2.qds"), small, ScanWriter::Scanner));

@@ -18,7 +18,8 @@ namespace {
 using samples::Point;
 
 WorkingImage Analyse(const DrawingScan& scan, const RedlineSettings& settings) {
-  WorkingImage image = MakeWorkingImage(scan.width, scan.height, scan.pixels);
+  WorkingImage image =
+      MakeWorkingImage(scan.picture.width(), scan.picture.height(), scan.picture.bytes());
   NullProgress progress;
   Status status = MarkRegions(image, settings, progress);
   EXPECT_TRUE(status) << status.message();

@@ -40,7 +40,7 @@ samples::SampleOptions WriteSample(const TempDir& dir) {
 TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFigures) {
   TempDir dir;
   samples::SampleOptions options = WriteSample(dir);
-  std::vector<uint8_t> pixels = samples::MakeSampleDrawing(options, 0, 1).pixels;
+  std::vector<uint8_t> pixels = samples::MakeSampleDrawing(options, 0, 1).picture.bytes();
   int low = 255, high = 0;
   double sum = 0;
   for (uint8_t v : pixels) low = std::min<int>(low, v), high = std::max<int>(high, v), sum += v;

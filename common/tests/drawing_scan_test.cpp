@@ -21,14 +21,13 @@ using testing::WriteBytes;
 
 DrawingScan MakeScan(int width, int height) {
   DrawingScan scan;
-  scan.width = width;
-  scan.height = height;
+  scan.picture = Raster(width, height, 1);
   scan.dpi = 300;
   scan.pegPosition = kPegRight;
   scan.xPosition = 1234;
   scan.yPosition = 567;
   for (int i = 0; i < width * height; ++i)
-    scan.pixels.push_back(uint8_t((i * 7 + i / width) & 0xFF));
+    scan.picture.data()[i] = uint8_t((i * 7 + i / width) & 0xFF);
   return scan;
 }
 
@@ -99,13 +98,14 @@ TEST(DrawingScanFile, RoundTripAtOddSizeForEveryReader) {
   for (ScanReader who : {ScanReader::Analyzer, ScanReader::Scanner, ScanReader::Painter}) {
     auto loaded = ReadDrawingScan(path, who);
     ASSERT_TRUE(loaded.ok()) << loaded.message();
-    EXPECT_EQ(loaded->scan.width, 47);
-    EXPECT_EQ(loaded->scan.height, 33);
+    EXPECT_EQ(loaded->scan.picture.width(), 47);
+    EXPECT_EQ(loaded->scan.picture.height(), 33);
+    EXPECT_EQ(loaded->scan.picture.channels(), 1);
     EXPECT_EQ(loaded->scan.dpi, 300);
     EXPECT_EQ(loaded->scan.pegPosition, kPegRight);
     EXPECT_EQ(loaded->scan.xPosition, 1234);
     EXPECT_EQ(loaded->scan.yPosition, 567);
-    EXPECT_EQ(loaded->scan.pixels, scan.pixels);
+    EXPECT_EQ(loaded->scan.picture, scan.picture);
     EXPECT_TRUE(loaded->idText.empty());
     EXPECT_FALSE(loaded->warning.has_value());
   }
@@ -133,7 +133,7 @@ TEST(DrawingScanFile, ForeignGreyTargaIsADrawingScan) {
   EXPECT_EQ(loaded->scan.pegPosition, 0);
   EXPECT_EQ(loaded->scan.xPosition, 5);
   EXPECT_EQ(loaded->scan.yPosition, 260);
-  EXPECT_EQ(loaded->scan.pixels, (std::vector<uint8_t>{10, 11, 12, 13, 14, 15, 16, 17}));
+  EXPECT_EQ(loaded->scan.picture.bytes(), (std::vector<uint8_t>{10, 11, 12, 13, 14, 15, 16, 17}));
 }
 
 TEST(DrawingScanFile, IdFieldIsShownAndSkippedByTheAnalyzerOnly) {
@@ -146,20 +146,20 @@ TEST(DrawingScanFile, IdFieldIsShownAndSkippedByTheAnalyzerOnly) {
   ASSERT_TRUE(analyzer.ok());
   EXPECT_EQ(analyzer->idText, id);
   EXPECT_EQ(analyzer->idText.size(), 5u);
-  EXPECT_EQ(analyzer->scan.pixels.front(), 10);
+  EXPECT_EQ(analyzer->scan.picture.bytes().front(), 10);
 
   // The scanner shows the text but reads its pixels from offset 18, ID bytes included.
   auto scanner = ParseDrawingScan(bytes, ScanReader::Scanner, "f.qds");
   ASSERT_TRUE(scanner.ok());
   EXPECT_EQ(scanner->idText, id);
-  EXPECT_EQ(scanner->scan.pixels[0], 'a');
-  EXPECT_EQ(scanner->scan.pixels[5], 10);
+  EXPECT_EQ(scanner->scan.picture.bytes()[0], 'a');
+  EXPECT_EQ(scanner->scan.picture.bytes()[5], 10);
 
   // The painter never looks at the ID length.
   auto painter = ParseDrawingScan(bytes, ScanReader::Painter, "f.qds");
   ASSERT_TRUE(painter.ok());
   EXPECT_TRUE(painter->idText.empty());
-  EXPECT_EQ(painter->scan.pixels[0], 'a');
+  EXPECT_EQ(painter->scan.picture.bytes()[0], 'a');
 
   // An ID field cut short fails for the readers that read it.
   std::vector<uint8_t> cut = Bytes(h, "ab", 0);
@@ -220,6 +220,61 @@ TEST(DrawingScanFile, SizesOutsideTheCapacityAreRefused) {
   EXPECT_TRUE(ParseDrawingScan(Bytes(largest, "", 10000), ScanReader::Painter, "x").ok());
 }
 
+TEST(DrawingScanFile, TheSheetChecksAsThePainterDoes) {
+  ForeignHeader mapped, colour, wide, withId;
+  mapped.mapType = 1;
+  colour.imageType = 2;
+  wide.width = 10001;
+  withId.idLength = 200;  // not looked at: the file is far shorter
+  const ForeignHeader headers[] = {ForeignHeader{}, mapped, colour, wide, withId};
+  for (const ForeignHeader& h : headers) {
+    std::vector<uint8_t> bytes = Bytes(h, "", 16);
+    auto painter = ParseDrawingScanHeader(bytes, ScanReader::Painter, "x");
+    auto sheet = ParseDrawingScanHeader(bytes, ScanReader::Sheet, "x");
+    EXPECT_EQ(sheet.ok(), painter.ok());
+    EXPECT_EQ(sheet.message(), painter.message());
+  }
+  EXPECT_TRUE(ParseDrawingScanHeader(Bytes(withId, "", 0), ScanReader::Sheet, "x").ok());
+}
+
+TEST(DrawingScanFile, TheCelViewerChecksAndWordsItsOwnWay) {
+  struct Case {
+    const char* what;
+    ForeignHeader header;
+    std::size_t pixels;
+    const char* message;  // "" when the drawing is shown
+  };
+  ForeignHeader mapType2, colour, sixteen, empty, widest, withId;
+  mapType2.mapType = 2;  // accepted by the other readers
+  colour.imageType = 2;
+  sixteen.bits = 16;
+  empty.height = 0;
+  widest.width = 65535;  // beyond the others' limit
+  widest.height = 1;
+  withId.idLength = 3;  // not looked at: the pixels start at 18
+  const Case cases[] = {
+      {"plain", ForeignHeader{}, 8, ""},
+      {"map type 2", mapType2, 8, "Incorrect image type!"},
+      {"colour", colour, 8, "Incorrect image type!"},
+      {"16 bit", sixteen, 16, "Incorrect image type!"},
+      {"no rows", empty, 8, "Can't Display Zero length image!"},
+      {"short pixels", ForeignHeader{}, 7, "Unexpected End of Input file"},
+      {"widest", widest, 65535, ""},
+      {"widest short", widest, 65534, "Unexpected End of Input file"},
+      {"id ignored", withId, 8, ""},
+  };
+  for (const Case& c : cases) {
+    auto loaded = ParseDrawingScan(Bytes(c.header, "", c.pixels), ScanReader::CelViewer, "x");
+    EXPECT_EQ(loaded.message(), c.message) << c.what;
+  }
+  auto shown = ParseDrawingScan(Bytes(withId, "", 8), ScanReader::CelViewer, "x");
+  ASSERT_TRUE(shown.ok());
+  EXPECT_TRUE(shown->idText.empty());
+  EXPECT_EQ(shown->scan.picture.bytes(), (std::vector<uint8_t>{10, 11, 12, 13, 14, 15, 16, 17}));
+  EXPECT_TRUE(ParseDrawingScan(Bytes(mapType2, "", 8), ScanReader::Painter, "x").ok());
+  EXPECT_EQ(Message({}, ScanReader::CelViewer, "x"), "Unexpected End of Input file");
+}
+
 TEST(DrawingScanFile, TruncatedAndGarbageInputs) {
   const std::string p = "/anim/walk1.qds";
   std::vector<uint8_t> whole = Bytes(ForeignHeader{}, "", 8);
@@ -249,7 +304,7 @@ TEST(DrawingScanFile, ShortPixelsWarnTheAnalyzerAndFailTheOthers) {
   auto analyzer = ParseDrawingScan(bytes, ScanReader::Analyzer, p);
   ASSERT_TRUE(analyzer.ok());
   EXPECT_EQ(analyzer->warning, "Error reading image " + p + " : Unexpected end of file");
-  EXPECT_EQ(analyzer->scan.pixels,
+  EXPECT_EQ(analyzer->scan.picture.bytes(),
             (std::vector<uint8_t>{10, 11, 12, 13, 14, 255, 255, 255, 255, 255, 255, 255}));
   EXPECT_EQ(Message(bytes, ScanReader::Scanner, p),
             "Error reading image: unexpected end of file: " + p);
@@ -267,7 +322,7 @@ TEST(DrawingScanFile, ShortPixelsWarnTheAnalyzerAndFailTheOthers) {
   h.height = 2;
   auto extra = ParseDrawingScan(Bytes(h, "", 9), ScanReader::Scanner, p);
   ASSERT_TRUE(extra.ok());
-  EXPECT_EQ(extra->scan.pixels, (std::vector<uint8_t>{10, 11, 12, 13}));
+  EXPECT_EQ(extra->scan.picture.bytes(), (std::vector<uint8_t>{10, 11, 12, 13}));
 }
 
 TEST(DrawingScanFile, PixelReadRechecksTheTypeForTheAnalyzer) {
@@ -286,6 +341,7 @@ TEST(DrawingScanFile, MissingFileMessages) {
   std::string p = dir.File("none.qds");
   EXPECT_EQ(ReadDrawingScan(p, ScanReader::Analyzer).message(), "Error opening file " + p + "\n");
   EXPECT_EQ(ReadDrawingScan(p, ScanReader::Scanner).message(), "Error opening file: " + p);
+  EXPECT_EQ(ReadDrawingScan(p, ScanReader::CelViewer).message(), "Error opening file for reading!");
   EXPECT_EQ(ReadDrawingScanHeader(p, ScanReader::Painter).message(), "Error opening file: " + p);
   DrawingScanHeader header;
   header.width = header.height = 1;
@@ -303,22 +359,24 @@ TEST(DrawingScanWriter, RefusesScansThatCannotBeStored) {
   TempDir dir;
   std::string p = dir.File("bad.qds");
   DrawingScan scan = MakeScan(3, 2);
-  scan.pixels.pop_back();
+  scan.picture.bytes().pop_back();
   EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
             "Drawing scan holds 5 pixels instead of 6");
   scan = MakeScan(3, 2);
-  scan.width = 0;
+  scan.picture = Raster(0, 2, 1);
   EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
             "Drawing scan size 0x2 is out of range");
   DrawingScan wide;
-  wide.width = 10001;
-  wide.height = 1;
-  wide.pixels.assign(10001, 0);
+  wide.picture = Raster(10001, 1, 1);
   EXPECT_FALSE(WriteDrawingScan(p, wide, ScanWriter::Analyzer).ok());
   scan = MakeScan(3, 2);
   scan.xPosition = -1;
   EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
             "Drawing scan header values do not fit the file");
+  scan = MakeScan(3, 2);
+  scan.picture = Raster(3, 2, 3);  // a colour picture is not a drawing
+  EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
+            "Drawing scan holds 18 pixels instead of 6");
   EXPECT_TRUE(ListDirectory(dir.path()).empty());
 }
 

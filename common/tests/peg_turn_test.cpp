@@ -79,5 +79,30 @@ TEST(TurnForPeg, UnknownPegLeavesThePictureUnturned) {
   EXPECT_EQ(TurnForPeg(s, -1), TurnForPeg(s, kPegBottom));
 }
 
+TEST(PegOffsetFor, EveryPositionMovesTheCornerItsOwnWay) {
+  // A drawing 10 wide and 20 high at bed position (3, 4); and 100 x 80 at (10, 20).
+  struct Row {
+    int peg, width, height, x, y;
+    PegOffset offset;
+  };
+  const Row table[] = {
+      {kPegLeft, 10, 20, 3, 4, {-14, -23}},
+      {kPegRight, 10, 20, 3, 4, {4, 3}},
+      {kPegBottom, 10, 20, 3, 4, {3, -24}},
+      {kPegTop, 10, 20, 3, 4, {-13, 4}},
+      {kPegLeft, 100, 80, 10, 20, {-120, -90}},
+      {kPegRight, 100, 80, 10, 20, {20, 10}},
+      {kPegBottom, 100, 80, 10, 20, {10, -100}},
+      {kPegTop, 100, 80, 10, 20, {-110, 20}},
+      {4, 10, 20, 3, 4, {3, 4}},
+      {7, 10, 20, 3, 4, {3, 4}},
+      {-1, 100, 80, 10, 20, {10, 20}},
+      {kPegBottom, 1, 1, 0, 0, {0, -1}},
+  };
+  for (const Row& r : table)
+    EXPECT_EQ(PegOffsetFor(r.peg, r.width, r.height, r.x, r.y), r.offset)
+        << r.peg << " " << r.width << "x" << r.height;
+}
+
 }  // namespace
 }  // namespace quenda

@@ -94,12 +94,12 @@ TEST(Targa, RoundTripAtAnOddSizeThroughEveryReader) {
     ASSERT_TRUE(CheckTarga(path, reader).ok());
     auto image = ReadTarga(path, reader);
     ASSERT_TRUE(image.ok()) << image.message();
-    EXPECT_EQ(image->width, width);
-    EXPECT_EQ(image->height, height);
-    EXPECT_EQ(image->depth, 32);
+    EXPECT_EQ(image->width(), width);
+    EXPECT_EQ(image->height(), height);
     bool import = reader == TargaReader::PainterImport || reader == TargaReader::ScannerImport;
-    EXPECT_EQ(image->bytesPerPixel, import ? 3 : 4);
-    EXPECT_EQ(image->pixels, import ? ImportedPixels(pixels, width, height, 4, false) : pixels);
+    EXPECT_EQ(image->channels(), import ? 3 : 4);
+    EXPECT_EQ(image->stride(), width * image->channels());
+    EXPECT_EQ(image->bytes(), import ? ImportedPixels(pixels, width, height, 4, false) : pixels);
   }
 }
 
@@ -115,9 +115,9 @@ TEST(Targa, IdFieldIsSkippedAndExtraBytesIgnored) {
     auto b = ParseTarga(MakeTarga(withId), "b", reader);
     auto c = ParseTarga(trailing, "c", reader);
     ASSERT_TRUE(a.ok() && b.ok() && c.ok());
-    EXPECT_EQ(a->pixels, PixelsOf(MakeTarga(plain)));
-    EXPECT_EQ(b->pixels, a->pixels);
-    EXPECT_EQ(c->pixels, a->pixels);
+    EXPECT_EQ(a->bytes(), PixelsOf(MakeTarga(plain)));
+    EXPECT_EQ(b->bytes(), a->bytes());
+    EXPECT_EQ(c->bytes(), a->bytes());
   }
 }
 
@@ -217,8 +217,8 @@ TEST(Targa, EachReaderAcceptsItsOwnDepths) {
   }
   auto grey = ParseTarga(MakeTarga({.depth = 8, .type = 3}), "g", TargaReader::ScannerImport);
   ASSERT_TRUE(grey.ok());
-  EXPECT_EQ(grey->bytesPerPixel, 1);
-  EXPECT_EQ(grey->pixels, PixelsOf(MakeTarga({.depth = 8, .type = 3})));
+  EXPECT_EQ(grey->channels(), 1);
+  EXPECT_EQ(grey->bytes(), PixelsOf(MakeTarga({.depth = 8, .type = 3})));
 }
 
 TEST(Targa, TopLeftOriginIsTurnedOnlyByTheImportReaders) {
@@ -231,14 +231,14 @@ TEST(Targa, TopLeftOriginIsTurnedOnlyByTheImportReaders) {
       auto image = ParseTarga(file, "a", reader);
       ASSERT_TRUE(image.ok());
       bool import = reader == TargaReader::PainterImport || reader == TargaReader::ScannerImport;
-      EXPECT_EQ(image->pixels, import ? ImportedPixels(stored, 3, 4, depth / 8, true) : stored);
+      EXPECT_EQ(image->bytes(), import ? ImportedPixels(stored, 3, 4, depth / 8, true) : stored);
     }
   }
   // Bottom-left origin is kept as it is by the import readers too.
   std::vector<uint8_t> bottomFirst = MakeTarga({.width = 3, .height = 4, .depth = 8});
   auto image = ParseTarga(bottomFirst, "a", TargaReader::ScannerImport);
   ASSERT_TRUE(image.ok());
-  EXPECT_EQ(image->pixels, PixelsOf(bottomFirst));
+  EXPECT_EQ(image->bytes(), PixelsOf(bottomFirst));
 }
 
 TEST(Targa, MissingAndUnopenableFilesByReader) {

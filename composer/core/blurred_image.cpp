@@ -52,10 +52,11 @@ inline std::array<int, 5> Contribution(const uint8_t* p, bool alpha) {
 // Moves every column's window down: row `enter` comes in and, unless `leave` is -1, row
 // `leave` goes out. One channel at a time.
 void MoveRowsScalar(const ClipImage& image, int enter, int leave, ColumnSums& sums) {
-  for (int x = 0; x < image.width; ++x) {
-    const std::array<int, 5> in = Contribution(image.At(x, enter), image.hasAlpha);
+  const bool alpha = HasAlpha(image);
+  for (int x = 0; x < image.width(); ++x) {
+    const std::array<int, 5> in = Contribution(image.At(x, enter), alpha);
     std::array<int, 5> out{};
-    if (leave >= 0) out = Contribution(image.At(x, leave), image.hasAlpha);
+    if (leave >= 0) out = Contribution(image.At(x, leave), alpha);
     uint16_t* c = sums.ChannelsAt(x);
     for (std::size_t k = 0; k < 4; ++k) c[k] = uint16_t(c[k] + in[k] - out[k]);
     uint16_t* n = sums.CountAt(x);
@@ -88,9 +89,9 @@ inline __m128i PixelPair(const uint8_t* p, bool alpha) {
 
 // MoveRowsScalar two columns at a time.
 void MoveRowsVector(const ClipImage& image, int enter, int leave, ColumnSums& sums) {
-  const int w = image.width;
-  const bool alpha = image.hasAlpha;
-  const std::size_t bytes = std::size_t(image.bytesPerPixel());
+  const int w = image.width();
+  const bool alpha = HasAlpha(image);
+  const std::size_t bytes = std::size_t(image.channels());
   const uint8_t* in = image.At(0, enter);
   const uint8_t* out = leave >= 0 ? image.At(0, leave) : nullptr;
   int x = 0;
@@ -179,10 +180,10 @@ void WriteRowScalar(ColumnSums& sums, bool alpha, int span, uint32_t visited, ui
 }  // namespace
 
 BlurredImage::BlurredImage(const ClipImage& image, int rx, int ry, BlurArithmetic arithmetic)
-    : rx_(rx), ry_(ry), image_{image.width, image.height, true, {}} {
-  const int w = image.width, h = image.height;
+    : rx_(rx), ry_(ry), image_(image.width(), image.height(), 4) {
+  const int w = image.width(), h = image.height();
   if (w <= 0 || h <= 0) return;
-  const bool alpha = image.hasAlpha;
+  const bool alpha = HasAlpha(image);
   const int span = 2 * rx + 1;
   const uint32_t visited = uint32_t(span) * uint32_t(2 * ry + 1);
   ColumnSums sums(w, rx);
@@ -214,10 +215,9 @@ BlurredImage::BlurredImage(const ClipImage& image, int rx, int ry, BlurArithmeti
   };
 
   for (int j = -ry; j <= ry; ++j) move(std::clamp(j, 0, h - 1), -1);
-  image_.pixels.resize(std::size_t(w) * std::size_t(h) * 4);
   for (int y = 0; y < h; ++y) {
     sums.RefreshPadding();
-    uint8_t* out = image_.pixels.data() + std::size_t(y) * std::size_t(w) * 4;
+    uint8_t* out = image_.Row(y);
 #if defined(__SSE2__)
     if (vector)
       WriteRowVector(sums, alpha, span, divisors, out);

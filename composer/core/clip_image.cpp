@@ -4,21 +4,15 @@
 
 namespace quenda {
 
-ClipImageResult ReadClipImage(const std::string& path) {
-  ClipImageResult result;
+Result<ClipImage> ReadClipImage(const std::string& path, ClipImageFailure* failure) {
   TargaCheck failedAt = TargaCheck::None;
-  Result<TargaImage> read = ReadTarga(path, TargaReader::ComposerClipFrame, &failedAt);
-  if (!read) {
-    result.failure =
-        failedAt == TargaCheck::Exists ? ClipImageFailure::Missing : ClipImageFailure::Unreadable;
-    result.message = read.message();
-    return result;
+  Result<Raster> read = ReadTarga(path, TargaReader::ComposerClipFrame, &failedAt);
+  if (failure) {
+    *failure = read.ok()                        ? ClipImageFailure::None
+               : failedAt == TargaCheck::Exists ? ClipImageFailure::Missing
+                                                : ClipImageFailure::Unreadable;
   }
-  result.image.width = read->width;
-  result.image.height = read->height;
-  result.image.hasAlpha = read->bytesPerPixel == 4;
-  result.image.pixels = std::move(read->pixels);
-  return result;
+  return read;
 }
 
 }  // namespace quenda

@@ -50,13 +50,14 @@ ClipImageRead ClipImageCache::Read(const std::string& path) {
     }
   }
   // Read outside the lock: other threads keep using what is held meanwhile.
-  ClipImageResult read = ReadClipImage(path);
-  if (read.failure != ClipImageFailure::None) {
+  ClipImageFailure failure = ClipImageFailure::None;
+  Result<ClipImage> read = ReadClipImage(path, &failure);
+  if (!read) {
     std::lock_guard lock(mutex_);
     Drop(path);
-    return {nullptr, read.failure, std::move(read.message)};
+    return {nullptr, failure, read.message()};
   }
-  auto image = std::make_shared<const ClipImage>(std::move(read.image));
+  auto image = std::make_shared<const ClipImage>(std::move(*read));
   Identity after;
   const long long newest = std::max(before.modified, before.changed);
   if (identified && Identify(path, after) && after == before &&
@@ -78,7 +79,7 @@ void ClipImageCache::Drop(const std::string& path) {
 void ClipImageCache::Keep(const std::string& path, const Identity& identity,
                           std::shared_ptr<const ClipImage> image) {
   Drop(path);
-  const std::size_t bytes = image->pixels.size() + sizeof(ClipImage) + path.size();
+  const std::size_t bytes = image->bytes().size() + sizeof(ClipImage) + path.size();
   if (bytes > capacity_) return;
   while (bytesHeld_ + bytes > capacity_ && !entries_.empty()) {
     const std::string oldest = entries_.back().path;

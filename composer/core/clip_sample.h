@@ -100,15 +100,15 @@ inline Rgba Bilinear(const uint8_t* p00, std::size_t rowBytes, double fx, double
 inline Rgba SampleImage(const ClipImage& image, double sx, double sy, bool antialias) {
   if (!antialias) {
     const uint8_t* p = image.At(int(sx), int(sy));
-    return {p[0], p[1], p[2], image.hasAlpha ? p[3] : 255};
+    return {p[0], p[1], p[2], HasAlpha(image) ? p[3] : 255};
   }
   // The point is never negative, so truncation is the floor (and needs no library call).
   const int x0 = int(sx), y0 = int(sy);
   const double fx = sx - x0, fy = sy - y0;
-  const std::size_t rowBytes = std::size_t(image.width) * std::size_t(image.bytesPerPixel());
+  const std::size_t rowBytes = std::size_t(image.stride());
   const uint8_t* p00 = image.At(x0, y0);
-  return image.hasAlpha ? clip_sample::Bilinear<true>(p00, rowBytes, fx, fy)
-                        : clip_sample::Bilinear<false>(p00, rowBytes, fx, fy);
+  return HasAlpha(image) ? clip_sample::Bilinear<true>(p00, rowBytes, fx, fy)
+                         : clip_sample::Bilinear<false>(p00, rowBytes, fx, fy);
 }
 
 }  // namespace quenda

@@ -143,10 +143,11 @@ struct SpanPixels {
 template <bool Antialias, bool Alpha>
 void Gather(const ClipImage& image, const PreparedEffects& effects, int frame, const double* sxs,
             const double* sys, int n, SpanPixels& out) {
-  const int iw = image.width, ih = image.height;
+  const int iw = image.width(), ih = image.height();
   const double right = iw - 1, top = ih - 1;
   const std::size_t pixelBytes = Alpha ? 4 : 3;
-  const std::size_t rowBytes = std::size_t(iw) * pixelBytes;
+  const std::size_t rowBytes = std::size_t(image.stride());
+  const uint8_t* const pixels = image.data();
   // An alpha that samples to 0 stays 0 unless a blur replaces the pixel, and blending alpha 0
   // changes nothing: such a pixel is dropped before its colour is worked out.
   const bool dropClear = Alpha && effects.replacingEnd <= effects.firstEffect;
@@ -157,8 +158,7 @@ void Gather(const ClipImage& image, const PreparedEffects& effects, int frame, c
     for (const EffectParams& ripple : effects.ripples) Ripple(sx, sy, ripple, frame, iw, ih);
     if (effects.sampleNeeded) {
       const int x0 = int(sx), y0 = int(sy);
-      const uint8_t* p00 =
-          image.pixels.data() + (std::size_t(y0) * std::size_t(iw) + std::size_t(x0)) * pixelBytes;
+      const uint8_t* p00 = pixels + std::size_t(y0) * rowBytes + std::size_t(x0) * pixelBytes;
       if constexpr (Alpha) {
         if (dropClear) {
           const bool clear = Antialias
@@ -251,10 +251,10 @@ DrawSpanFunction SpanDrawer(bool antialias, bool alpha) {
 void DrawClip(const ClipImage& image, const ClipPlacement& placement,
               const std::vector<EffectParams>& effects, const DrawSettings& settings,
               FrameBuffer& buffer) {
-  const int iw = image.width, ih = image.height;
+  const int iw = image.width(), ih = image.height();
   if (iw < 2 || ih < 2) return;
   const PreparedEffects prepared(image, effects, settings.antialias);
-  const DrawSpanFunction drawSpan = SpanDrawer(prepared.antialias, prepared.source->hasAlpha);
+  const DrawSpanFunction drawSpan = SpanDrawer(prepared.antialias, HasAlpha(*prepared.source));
   auto pixels = std::make_unique<SpanPixels>();
 
   const double sxw = placement.scaleX, syw = placement.scaleY;

@@ -165,10 +165,10 @@ Rgba DirectionalBlur(const ClipImage& image, int tx, int ty, int length, int ang
   int cosine = t.cosine[std::size_t(angle)], sine = t.sine[std::size_t(angle)];
   unsigned long long sb = 0, sg = 0, sr = 0, k = 0, sa = 0;
   for (int step = -length; step <= length; ++step) {
-    int x = std::clamp(tx + (step * cosine) / 10000, 0, image.width - 1);
-    int y = std::clamp(ty + (step * sine) / 10000, 0, image.height - 1);
+    int x = std::clamp(tx + (step * cosine) / 10000, 0, image.width() - 1);
+    int y = std::clamp(ty + (step * sine) / 10000, 0, image.height() - 1);
     const uint8_t* p = image.At(x, y);
-    if (image.hasAlpha) {
+    if (HasAlpha(image)) {
       sa += p[3];
       if (p[3] == 0) continue;
       ++k;
@@ -177,7 +177,7 @@ Rgba DirectionalBlur(const ClipImage& image, int tx, int ty, int length, int ang
     sg += p[1];
     sr += p[2];
   }
-  return BlurAverage(image.hasAlpha, sb, sg, sr, k, sa, 2ull * unsigned(length) + 1);
+  return BlurAverage(HasAlpha(image), sb, sg, sr, k, sa, 2ull * unsigned(length) + 1);
 }
 
 }  // namespace quenda

@@ -10,8 +10,8 @@ Rgba LiteralBlur(const ClipImage& image, int tx, int ty, int rx, int ry) {
   for (int y = ty - ry; y <= ty + ry; ++y) {
     for (int x = tx - rx; x <= tx + rx; ++x) {
       const uint8_t* p =
-          image.At(std::clamp(x, 0, image.width - 1), std::clamp(y, 0, image.height - 1));
-      if (image.hasAlpha) {
+          image.At(std::clamp(x, 0, image.width() - 1), std::clamp(y, 0, image.height() - 1));
+      if (HasAlpha(image)) {
         sa += p[3];
         if (p[3] == 0) continue;
         ++k;
@@ -23,7 +23,7 @@ Rgba LiteralBlur(const ClipImage& image, int tx, int ty, int rx, int ry) {
   }
   long long n = (2LL * rx + 1) * (2LL * ry + 1);
   Rgba out;
-  if (image.hasAlpha) {
+  if (HasAlpha(image)) {
     out.b = k > 0 ? int(sb / k) : 0;
     out.g = k > 0 ? int(sg / k) : 0;
     out.r = k > 0 ? int(sr / k) : 0;
@@ -39,7 +39,7 @@ Rgba LiteralBlur(const ClipImage& image, int tx, int ty, int rx, int ry) {
 
 Rgba LiteralSample(const ClipImage& image, double sx, double sy, bool antialias) {
   auto pixel = [&](int x, int y, int channel) -> int {
-    if (channel == 3 && !image.hasAlpha) return 255;
+    if (channel == 3 && !HasAlpha(image)) return 255;
     return image.At(x, y)[channel];
   };
   int value[4];
@@ -61,7 +61,7 @@ Rgba LiteralSample(const ClipImage& image, double sx, double sy, bool antialias)
 void LiteralDrawClip(const ClipImage& image, const ClipPlacement& placement,
                      const std::vector<EffectParams>& effects, const DrawSettings& settings,
                      FrameBuffer& buffer) {
-  const int iw = image.width, ih = image.height;
+  const int iw = image.width(), ih = image.height();
   for (int row = 0; row < buffer.height; ++row) {
     for (int col = 0; col < buffer.width; ++col) {
       double px = col * std::pow(2.0, settings.quality);

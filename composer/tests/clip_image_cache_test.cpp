@@ -31,7 +31,7 @@ TEST(ClipImageCache, KeepsAPictureUntilItsFileChanges) {
   ClipImageCache cache(kClipImageCacheBytes, nanoseconds(0));
   ClipImageRead first = cache.Read(path);
   ASSERT_EQ(first.failure, ClipImageFailure::None);
-  ASSERT_EQ(first.image->width, 47);
+  ASSERT_EQ(first.image->width(), 47);
   EXPECT_EQ(cache.Read(path).image, first.image);  // the same decoded picture, not read again
   EXPECT_EQ(cache.Count(), 1u);
 
@@ -39,14 +39,14 @@ TEST(ClipImageCache, KeepsAPictureUntilItsFileChanges) {
   ReplaceFile(dir, path, 47, 33, 2);
   ClipImageRead second = cache.Read(path);
   ASSERT_NE(second.image, first.image);
-  EXPECT_EQ(second.image->pixels, ReadClipImage(path).image.pixels);
-  EXPECT_NE(second.image->pixels, first.image->pixels);
+  EXPECT_EQ(second.image->bytes(), ReadClipImage(path)->bytes());
+  EXPECT_NE(second.image->bytes(), first.image->bytes());
 
   // Rewritten in place at another size.
   testing::WriteClipImage(path, 21, 5, 24, 3);
   ClipImageRead third = cache.Read(path);
-  EXPECT_EQ(third.image->width, 21);
-  EXPECT_FALSE(third.image->hasAlpha);
+  EXPECT_EQ(third.image->width(), 21);
+  EXPECT_FALSE(HasAlpha(*third.image));
   EXPECT_EQ(cache.Count(), 1u);
 }
 
@@ -67,7 +67,7 @@ TEST(ClipImageCache, FailuresAreNeverKeptAndDropWhatWasHeld) {
   testing::WriteText(path, "broken but long enough to have a header");
   ClipImageRead broken = cache.Read(path);
   EXPECT_EQ(broken.failure, ClipImageFailure::Unreadable);
-  EXPECT_EQ(broken.message, ReadClipImage(path).message);
+  EXPECT_EQ(broken.message, ReadClipImage(path).message());
   EXPECT_EQ(cache.Count(), 0u);
   testing::WriteClipImage(path, 8, 6, 24, 4);  // mended: read again, not the failure
   EXPECT_EQ(cache.Read(path).failure, ClipImageFailure::None);
@@ -110,8 +110,8 @@ TEST(ClipImageCache, AFileChangedJustNowIsNotTrusted) {
   testing::WriteClipImage(path, 12, 7, 32, 2);
   std::filesystem::last_write_time(path, stamp);
   ClipImageRead second = cache.Read(path);
-  EXPECT_NE(second.image->pixels, first.image->pixels);
-  EXPECT_EQ(second.image->pixels, ReadClipImage(path).image.pixels);
+  EXPECT_NE(second.image->bytes(), first.image->bytes());
+  EXPECT_EQ(second.image->bytes(), ReadClipImage(path)->bytes());
 }
 
 TEST(ClipImageCache, ComposedFramesFollowAChangedClipFile) {

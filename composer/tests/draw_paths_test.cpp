@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "composer/core/blurred_image.h"
 #include "composer/core/draw_clip.h"
 #include "composer/oracle/literal_draw_clip.h"
@@ -13,11 +15,11 @@ namespace quenda {
 namespace {
 
 ClipImage Pattern(int width, int height, bool alpha, int seed) {
-  ClipImage image{width, height, alpha, {}};
+  ClipImage image(width, height, alpha ? 4 : 3);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       std::vector<uint8_t> p = testing::PatternPixel(x, y, seed);
-      image.pixels.insert(image.pixels.end(), p.begin(), p.begin() + (alpha ? 4 : 3));
+      std::copy_n(p.begin(), image.channels(), image.At(x, y));
     }
   return image;
 }
@@ -79,7 +81,7 @@ TEST(BlurredImage, BothArithmeticsMatchTheLiteralBlurOnOddSizes) {
                             std::pair{7, 2}}) {
         const BlurredImage vector(image, rx, ry, BlurArithmetic::Vector);
         const BlurredImage scalar(image, rx, ry, BlurArithmetic::Scalar);
-        ASSERT_EQ(vector.image().pixels.size(), std::size_t(w * h * 4));
+        ASSERT_EQ(vector.image().bytes().size(), std::size_t(w * h * 4));
         for (int ty = 0; ty < h; ++ty)
           for (int tx = 0; tx < w; ++tx) {
             const Rgba expected = oracle::LiteralBlur(image, tx, ty, rx, ry);
@@ -94,9 +96,8 @@ TEST(BlurredImage, BothArithmeticsMatchTheLiteralBlurOnOddSizes) {
 
 TEST(BlurredImage, FullWindowsOfBrightPixelsDivideExactly) {
   // Every window sum is 255 times the count of pixels with alpha: the largest quotients.
-  ClipImage image{31, 31, true, {}};
-  for (int i = 0; i < 31 * 31; ++i)
-    image.pixels.insert(image.pixels.end(), {255, 255, 255, uint8_t(i % 7 == 0 ? 0 : 255 - i % 5)});
+  ClipImage image(31, 31, 4, 255);
+  for (int i = 0; i < 31 * 31; ++i) image.data()[4 * i + 3] = uint8_t(i % 7 == 0 ? 0 : 255 - i % 5);
   const BlurredImage blurred(image, 15, 15);
   for (int ty = 0; ty < 31; ty += 3)
     for (int tx = 0; tx < 31; tx += 2) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/scripted_prompt.h"
@@ -13,21 +14,23 @@ namespace quenda {
 namespace {
 
 ClipImage Pattern(int width, int height, bool alpha, int seed) {
-  ClipImage image{width, height, alpha, {}};
+  ClipImage image(width, height, alpha ? 4 : 3);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       std::vector<uint8_t> p = testing::PatternPixel(x, y, seed);
-      image.pixels.insert(image.pixels.end(), p.begin(), p.begin() + (alpha ? 4 : 3));
+      std::copy_n(p.begin(), image.channels(), image.At(x, y));
     }
   return image;
 }
 
 ClipImage Solid(int width, int height, Rgba color, bool alpha) {
-  ClipImage image{width, height, alpha, {}};
-  for (int i = 0; i < width * height; ++i) {
-    image.pixels.insert(image.pixels.end(), {uint8_t(color.b), uint8_t(color.g), uint8_t(color.r)});
-    if (alpha) image.pixels.push_back(uint8_t(color.a));
-  }
+  ClipImage image(width, height, alpha ? 4 : 3);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = image.At(x, y);
+      p[0] = uint8_t(color.b), p[1] = uint8_t(color.g), p[2] = uint8_t(color.r);
+      if (alpha) p[3] = uint8_t(color.a);
+    }
   return image;
 }
 

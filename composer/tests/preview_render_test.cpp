@@ -198,17 +198,16 @@ TEST_F(Render, MatteBecomesTheAlphaOfA32BitFile) {
     }
   EXPECT_TRUE(someCovered && someBare);
   ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 1, 1).filesWritten, 1);
-  Result<TargaImage> read = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
+  Result<Raster> read = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
   ASSERT_TRUE(read.ok());
-  EXPECT_EQ(read->depth, 32);
-  EXPECT_EQ(read->pixels, picture.pixels);
+  EXPECT_EQ(read->channels(), 4);  // 32-bit, as stored
+  EXPECT_EQ(read->bytes(), picture.pixels);
   settings.matte = false;
   ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 1, 1).filesWritten, 1);
-  Result<TargaImage> plain =
-      ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
+  Result<Raster> plain = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
   ASSERT_TRUE(plain.ok());
-  EXPECT_EQ(plain->depth, 24);
-  EXPECT_EQ(plain->width, 47);
+  EXPECT_EQ(plain->channels(), 3);  // 24-bit
+  EXPECT_EQ(plain->width(), 47);
 }
 
 TEST_F(Render, FieldsInterleaveTwoHalfFrames) {

@@ -30,7 +30,7 @@ class CommonLayerPixels {
       : flags_(painted.regions.flags.data()),
         regionMap_(painted.regions.regionMap.data()),
         animColor_(painted.regions.animColor.data()),
-        grey_(painted.drawing.pixels.data()) {
+        grey_(painted.drawing.picture.data()) {
     const auto& entries = painted.colors.entries;
     fills_.reserve(painted.regionColor.size());
     for (int32_t own : painted.regionColor) {

@@ -83,7 +83,7 @@ bool ScanRange(CompositeJob& job, const SheetSource& source, RangeUser user, Pro
       const SheetCell& cell = source.sheet.Cell(level, f);
       if (!cell.used()) continue;
       std::string path = CellDrawingPath(source, cell, prompt);
-      std::optional<SheetDrawingHeader> header = ReadSheetDrawingHeader(path);
+      std::optional<DrawingScanHeader> header = ReadSheetDrawingHeader(path);
       if (!header) {
         prompt.Message("Error Reading drawing " + path + " !", MessageIcon::Error);
         return false;
@@ -122,21 +122,23 @@ bool CompositeScanned(CompositeJob& job, const SheetSource& source, int frame, P
     if (!cell.used()) continue;
     std::string path = CellDrawingPath(source, cell, prompt);
     progress.SetStage("Loading frame " + path);
-    std::optional<GreyDrawing> drawing = LoadScannedDrawing(path, prompt);
+    std::optional<DrawingScan> drawing = LoadScannedDrawing(path, prompt);
     if (!drawing) {
       prompt.Message("Could not load a scanned frame!", MessageIcon::Error);
       return false;
     }
-    const SheetDrawingHeader& h = drawing->header;
-    DrawingCorner corner = CornerOf(h);
-    std::vector<int> columns = AxisMap(job.width, job.scale, corner.left, job.frame.minX, h.width);
-    std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, h.height);
+    const Raster& grey = drawing->picture;
+    DrawingCorner corner = CornerOf(*drawing);
+    std::vector<int> columns =
+        AxisMap(job.width, job.scale, corner.left, job.frame.minX, grey.width());
+    std::vector<int> rows =
+        AxisMap(job.height, job.scale, corner.top, job.frame.minY, grey.height());
     progress.SetStage("Compositing...");
     for (int y = 0; y < job.height; ++y) {
       ReportRows(progress, y, job.height);
       int sy = rows[std::size_t(y)];
       if (sy < 0) continue;
-      const uint8_t* scanRow = drawing->pixels.data() + std::size_t(sy) * std::size_t(h.width);
+      const uint8_t* scanRow = grey.Row(sy);
       uint8_t* out = job.picture.Row(y);
       for (int x = 0; x < job.width; ++x) {
         int sx = columns[std::size_t(x)];
@@ -170,15 +172,16 @@ bool CompositePainted(CompositeJob& job, const SheetSource& source, int frame, P
     std::optional<PaintedDrawing> painted = LoadCellPainting(source, cell, prompt, progress);
     if (!painted) return false;
     const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
-    const SheetDrawingHeader& h = painted->drawing.header;
-    DrawingCorner corner = CornerOf(h);
-    std::vector<int> columns = AxisMap(job.width, job.scale, corner.left, job.frame.minX, h.width);
-    std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, h.height);
+    const int width = painted->drawing.picture.width();
+    const int height = painted->drawing.picture.height();
+    DrawingCorner corner = CornerOf(painted->drawing);
+    std::vector<int> columns = AxisMap(job.width, job.scale, corner.left, job.frame.minX, width);
+    std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, height);
     progress.SetStage("Compositing frame " + sequence.name +
                       FormatFrameTag(sequence.frames[std::size_t(cell.frame)]));
     // Plain pointers: stores through the picture's bytes could otherwise be taken to change
     // the containers, and every pixel would fetch them again.
-    const uint8_t* grey = painted->drawing.pixels.data();
+    const uint8_t* grey = painted->drawing.picture.data();
     const uint8_t* flags = painted->regions.flags.data();
     const uint16_t* regionMap = painted->regions.regionMap.data();
     const uint16_t* animColor = painted->regions.animColor.data();
@@ -188,7 +191,7 @@ bool CompositePainted(CompositeJob& job, const SheetSource& source, int frame, P
       ReportRows(progress, y, job.height);
       int sy = rows[std::size_t(y)];
       if (sy < 0) continue;
-      const std::size_t rowStart = std::size_t(sy) * std::size_t(h.width);
+      const std::size_t rowStart = std::size_t(sy) * std::size_t(width);
       uint8_t* out = job.picture.Row(y);
       for (int x = 0; x < job.width; ++x) {
         int sx = columns[std::size_t(x)];

@@ -112,11 +112,11 @@ class LayerPixels {
       : painted_(painted),
         flags_(painted.regions.flags.data()),
         regionMap_(painted.regions.regionMap.data()),
-        grey_(painted.drawing.pixels.data()),
+        grey_(painted.drawing.picture.data()),
         regionColor_(painted.regionColor.data()),
         entries_(painted.colors.entries.data()),
-        width_(painted.drawing.header.width),
-        count_((long long)painted.drawing.header.width * painted.drawing.header.height) {}
+        width_(painted.drawing.picture.width()),
+        count_((long long)painted.drawing.picture.width() * painted.drawing.picture.height()) {}
 
   // Pixel i (linear index).
   void Make(long long i, uint8_t* p) const {
@@ -210,11 +210,11 @@ Raster BuildLayer(const PaintedDrawing& painted) {
 }
 
 void BuildLayerInto(const PaintedDrawing& painted, Raster& layer) {
-  const SheetDrawingHeader& h = painted.drawing.header;
+  const int width = painted.drawing.picture.width(), height = painted.drawing.picture.height();
   // Every byte is written below, so a layer of the right size is reused as it is.
-  if (layer.width() != h.width || layer.height() != h.height || layer.channels() != 4)
-    layer = Raster(h.width, h.height, 4);
-  long long count = (long long)h.width * h.height;
+  if (layer.width() != width || layer.height() != height || layer.channels() != 4)
+    layer = Raster(width, height, 4);
+  long long count = (long long)width * height;
   LayerPixels pixels(painted);
   for (long long i = 0; i < count; ++i) pixels.Make(i, layer.data() + 4 * i);
 }
@@ -227,22 +227,22 @@ void FilterLayer(const Raster& layer, DrawingCorner corner, const CommonFrame& f
 
 void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float scale,
                 RenderQuality quality, Raster& picture) {
-  const SheetDrawingHeader& h = painted.drawing.header;
+  const int width = painted.drawing.picture.width(), height = painted.drawing.picture.height();
   LayerPixels pixels(painted);
   CommonLayerPixels common(painted);
   uint8_t scratch[4];
   // Each layer pixel is made where a sample needs it (a bilinear sample asks for four, and
   // keeps each before asking for the next).
   auto at = [&](int x, int y) {
-    long long i = (long long)y * h.width + x;
+    long long i = (long long)y * width + x;
     if (!common.Copy(i, scratch)) pixels.Make(i, scratch);
     return static_cast<const uint8_t*>(scratch);
   };
-  DrawingCorner corner = CornerOf(h);
+  DrawingCorner corner = CornerOf(painted.drawing);
   std::vector<AxisSample> columns =
-      SampleAxis(picture.width(), scale, float(corner.left - frame.minX), h.width);
+      SampleAxis(picture.width(), scale, float(corner.left - frame.minX), width);
   std::vector<AxisSample> rows =
-      SampleAxis(picture.height(), scale, float(corner.top - frame.minY), h.height);
+      SampleAxis(picture.height(), scale, float(corner.top - frame.minY), height);
   auto [x0, x1] = ReachedColumns(columns);
   // Where no column has a fraction, a row without one samples the nearest pixel at any
   // quality: renders at half and quarter size always do.
@@ -262,7 +262,7 @@ void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float s
     if (v.index < 0) continue;
     uint8_t* out = picture.Row(y) + 4 * std::ptrdiff_t(x0);
     if (quality == RenderQuality::Fast || (wholeColumns && v.fraction == 0)) {
-      const long long rowStart = (long long)v.index * h.width;
+      const long long rowStart = (long long)v.index * width;
       if (even && step == 1)
         LayNearestRow(common, pixels, rowStart + first, count, UnitLayerStep{}, out);
       else if (even)

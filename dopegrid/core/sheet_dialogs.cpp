@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#include "common/byte_order.h"
-#include "common/drawing_scan.h"
-#include "common/file_io.h"
-
 namespace quenda {
 
 bool IsTransferSpacing(int spacing) {
@@ -52,12 +48,12 @@ std::array<std::string, 3> StatusTexts(const CDopegridDoc& doc) {
           "Current Frame : " + std::to_string(doc.currentFrame() + 1)};
 }
 
-std::string CelImage::SizeText() const {
-  return std::to_string(width) + "x" + std::to_string(height);
+std::string CelSizeText(const DrawingScan& drawing) {
+  return std::to_string(drawing.picture.width()) + "x" + std::to_string(drawing.picture.height());
 }
 
-std::string CelImage::OriginText() const {
-  return std::to_string(xPosition) + "x" + std::to_string(yPosition);
+std::string CelOriginText(const DrawingScan& drawing) {
+  return std::to_string(drawing.xPosition) + "x" + std::to_string(drawing.yPosition);
 }
 
 Result<std::string> CelSourcePath(const CDopegridDoc& doc, Prompt& prompt) {
@@ -65,32 +61,6 @@ Result<std::string> CelSourcePath(const CDopegridDoc& doc, Prompt& prompt) {
   if (!cell.used() || cell.sequence < 0 || cell.sequence >= doc.sequenceCount())
     return Error{"No picture to view in that cell."};
   return FramePath(doc.sequences()[std::size_t(cell.sequence)], cell.frame, prompt);
-}
-
-Result<CelImage> ParseCelImage(std::span<const uint8_t> b) {
-  const Error endOfInput{"Unexpected End of Input file"};
-  if (b.size() < std::size_t(kDrawingScanHeaderSize)) return endOfInput;
-  if (b[1] != 0 || b[2] != kDrawingScanImageType || b[16] != 8)
-    return Error{"Incorrect image type!"};
-  CelImage image;
-  image.dpi = GetU16LE(&b[3]);
-  image.pegPosition = GetU16LE(&b[5]);
-  image.xPosition = GetU16LE(&b[8]);
-  image.yPosition = GetU16LE(&b[10]);
-  image.width = GetU16LE(&b[12]);
-  image.height = GetU16LE(&b[14]);
-  if (image.width == 0 || image.height == 0) return Error{"Can't Display Zero length image!"};
-  std::size_t count = std::size_t(image.width) * std::size_t(image.height);
-  if (b.size() - kDrawingScanHeaderSize < count) return endOfInput;
-  image.pixels.assign(b.begin() + kDrawingScanHeaderSize,
-                      b.begin() + std::ptrdiff_t(kDrawingScanHeaderSize + count));
-  return image;
-}
-
-Result<CelImage> ReadCelImage(const std::string& path) {
-  std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path);
-  if (!bytes) return Error{"Error opening file for reading!"};
-  return ParseCelImage(*bytes);
 }
 
 }  // namespace quenda

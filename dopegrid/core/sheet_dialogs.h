@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/drawing_scan.h"
 #include "common/result.h"
 #include "dopegrid/core/dopegrid_doc.h"
 
@@ -44,24 +45,13 @@ std::vector<int> ChosenLevelsOrAll(std::vector<int> chosen, int levelCount);
 // The status bar: "Sound Frame Rate : %d", "Total Frames : %d", "Current Frame : %d" (from 1).
 std::array<std::string, 3> StatusTexts(const CDopegridDoc& doc);
 
-// The image window ("Image Display") for a cel.
-struct CelImage {
-  int width = 0;
-  int height = 0;
-  int dpi = 0;
-  int pegPosition = 0;
-  int xPosition = 0;
-  int yPosition = 0;
-  std::vector<uint8_t> pixels;  // bottom row first
-
-  std::string SizeText() const;    // "%dx%d"
-  std::string OriginText() const;  // "%dx%d" of the bed origin
-};
+// The image window ("Image Display") for a cel reads its drawing with ScanReader::CelViewer,
+// whose texts are "Error opening file for reading!", "Incorrect image type!", "Unexpected End
+// of Input file" and "Can't Display Zero length image!".
 // The drawing of the current cell; "No picture to view in that cell." for an empty one.
 Result<std::string> CelSourcePath(const CDopegridDoc& doc, Prompt& prompt);
-// "Error opening file for reading!", "Incorrect image type!", "Unexpected End of Input file",
-// "Can't Display Zero length image!".
-Result<CelImage> ParseCelImage(std::span<const uint8_t> bytes);
-Result<CelImage> ReadCelImage(const std::string& path);
+// "%dx%d" of the drawing's size and of its bed position, as the window shows them.
+std::string CelSizeText(const DrawingScan& drawing);
+std::string CelOriginText(const DrawingScan& drawing);
 
 }  // namespace quenda

@@ -2,26 +2,16 @@
 
 #include <array>
 
-#include "common/byte_order.h"
 #include "common/drawing_scan.h"
 #include "common/file_io.h"
 #include "common/paint_file.h"
+#include "common/peg_turn.h"
 #include "common/region_file.h"
 
 namespace quenda {
 namespace {
 
-constexpr std::size_t kColorMapTypeAt = 1;
-constexpr std::size_t kImageTypeAt = 2;
-constexpr std::size_t kDpiAt = 3;
-constexpr std::size_t kPegAt = 5;
-constexpr std::size_t kXOriginAt = 8;
-constexpr std::size_t kYOriginAt = 10;
-constexpr std::size_t kWidthAt = 12;
-constexpr std::size_t kHeightAt = 14;
-constexpr std::size_t kDepthAt = 16;
-
-std::size_t PixelCount(const SheetDrawingHeader& h) {
+std::size_t PixelCount(const DrawingScanHeader& h) {
   return std::size_t(h.width) * std::size_t(h.height);
 }
 
@@ -29,9 +19,14 @@ std::size_t PixelCount(const SheetDrawingHeader& h) {
 // and, after it, at most the header's pixels (fewer when the file ends early). Each byte is
 // read once, straight into place.
 struct DrawingFile {
-  std::optional<SheetDrawingHeader> header;
+  std::optional<DrawingScanHeader> header;
   std::vector<uint8_t> pixels;
   bool Complete() const { return header && pixels.size() == PixelCount(*header); }
+  // The drawing of a complete file.
+  DrawingScan Take() {
+    return {header->dpi, header->pegPosition, header->xPosition, header->yPosition,
+            Raster(header->width, header->height, 1, std::move(pixels))};
+  }
 };
 
 std::optional<DrawingFile> ReadDrawingFile(const std::string& path) {
@@ -48,43 +43,27 @@ std::optional<DrawingFile> ReadDrawingFile(const std::string& path) {
 
 }  // namespace
 
-std::optional<SheetDrawingHeader> ParseSheetDrawingHeader(std::span<const uint8_t> b) {
-  if (b.size() < std::size_t(kDrawingScanHeaderSize) || b[kColorMapTypeAt] == 1 ||
-      b[kImageTypeAt] != kDrawingScanImageType || b[kDepthAt] != 8)
-    return std::nullopt;
-  SheetDrawingHeader h;
-  h.dpi = GetU16LE(&b[kDpiAt]);
-  h.pegPosition = GetU16LE(&b[kPegAt]);
-  h.xPosition = GetU16LE(&b[kXOriginAt]);
-  h.yPosition = GetU16LE(&b[kYOriginAt]);
-  h.width = GetU16LE(&b[kWidthAt]);
-  h.height = GetU16LE(&b[kHeightAt]);
-  if (h.width < 1 || h.height < 1 || h.width > kMaxDrawingScanSide ||
-      h.height > kMaxDrawingScanSide)
-    return std::nullopt;
-  return h;
+std::optional<DrawingScanHeader> ParseSheetDrawingHeader(std::span<const uint8_t> bytes) {
+  Result<DrawingScanHeader> header = ParseDrawingScanHeader(bytes, ScanReader::Sheet, {});
+  if (!header) return std::nullopt;
+  return std::move(*header);
 }
 
-std::optional<SheetDrawingHeader> ReadSheetDrawingHeader(const std::string& path) {
+std::optional<DrawingScanHeader> ReadSheetDrawingHeader(const std::string& path) {
   std::optional<std::vector<uint8_t>> head = ReadFileBytes(path, 0, kDrawingScanHeaderSize);
   if (!head) return std::nullopt;
   return ParseSheetDrawingHeader(*head);
 }
 
-DrawingCorner CornerOf(const SheetDrawingHeader& h) {
-  int ox = h.xPosition, oy = h.yPosition, w = h.width, ht = h.height;
-  switch (h.pegPosition) {
-    case kPegLeft:
-      return {-(oy + w), -(ox + ht)};
-    case kPegRight:
-      return {oy, ox};
-    case kPegBottom:
-      return {ox, -(oy + ht)};
-    case kPegTop:
-      return {-(ox + w), oy};
-    default:
-      return {ox, oy};
-  }
+DrawingCorner CornerOf(const DrawingScanHeader& h) {
+  const PegOffset o = PegOffsetFor(h.pegPosition, h.width, h.height, h.xPosition, h.yPosition);
+  return {o.x, o.y};
+}
+
+DrawingCorner CornerOf(const DrawingScan& scan) {
+  const PegOffset o = PegOffsetFor(scan.pegPosition, scan.picture.width(), scan.picture.height(),
+                                   scan.xPosition, scan.yPosition);
+  return {o.x, o.y};
 }
 
 std::string_view PegName(int pegPosition) {
@@ -93,7 +72,7 @@ std::string_view PegName(int pegPosition) {
   return kNames[std::size_t(pegPosition)];
 }
 
-std::optional<GreyDrawing> LoadScannedDrawing(const std::string& path, Prompt& prompt) {
+std::optional<DrawingScan> LoadScannedDrawing(const std::string& path, Prompt& prompt) {
   std::optional<DrawingFile> file = ReadDrawingFile(path);
   if (!file) {
     prompt.Message("Error finding drawing file " + path, MessageIcon::Error);
@@ -103,7 +82,7 @@ std::optional<GreyDrawing> LoadScannedDrawing(const std::string& path, Prompt& p
     prompt.Message("Error Reading drawing " + path + ": Incomplete image file", MessageIcon::Error);
     return std::nullopt;
   }
-  return GreyDrawing{*file->header, std::move(file->pixels)};
+  return file->Take();
 }
 
 uint8_t NormaliseGrey(uint8_t grey, uint8_t white, uint8_t black) {
@@ -146,9 +125,9 @@ std::optional<PaintedDrawing> LoadPaintedDrawing(const DrawingSequence& sequence
     prompt.Message("Error reading file " + path + " : unexpected end of file", MessageIcon::Error);
     return std::nullopt;
   }
-  const SheetDrawingHeader header = *file->header;
+  const DrawingScanHeader header = *file->header;
   PaintedDrawing painted;
-  painted.drawing = {header, std::move(file->pixels)};
+  painted.drawing = file->Take();
   painted.colors = colors;
 
   progress.SetPercent(70);
@@ -164,7 +143,7 @@ std::optional<PaintedDrawing> LoadPaintedDrawing(const DrawingSequence& sequence
   for (int g = 0; g < 256; ++g)
     table[std::size_t(g)] = NormaliseGrey(uint8_t(g), painted.regions.settings.whiteClamp,
                                           painted.regions.settings.blackClamp);
-  for (uint8_t& p : painted.drawing.pixels) p = table[p];
+  for (uint8_t& p : painted.drawing.picture.bytes()) p = table[p];
 
   std::string paintPath = PaintPath(sequence, frameIndex, prompt);
   Result<PaintFile> paints = ReadPaintFile(paintPath, painted.regions.regionCount, colors.count);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/color_set.h"
+#include "common/drawing_scan.h"
 #include "common/frame_sequence.h"
 #include "common/progress.h"
 #include "common/prompt.h"
@@ -18,20 +19,11 @@
 
 namespace quenda {
 
-struct SheetDrawingHeader {
-  int width = 0;
-  int height = 0;
-  int dpi = 0;
-  int pegPosition = 0;
-  int xPosition = 0;  // Ox
-  int yPosition = 0;  // Oy
-};
-
-// The compositor's header test: 18 bytes, colour-map type not 1, image type 3, depth 8. A size
-// of 0 or beyond the drawing scans' limit is refused too, so no picture is made of nothing or
-// of a header's word alone.
-std::optional<SheetDrawingHeader> ParseSheetDrawingHeader(std::span<const uint8_t> bytes);
-std::optional<SheetDrawingHeader> ReadSheetDrawingHeader(const std::string& path);
+// The compositor's header test, common's with ScanReader::Sheet: 18 bytes, colour-map type not
+// 1, image type 3, depth 8, a size from 1 to the drawing scans' limit, so no picture is made of
+// nothing or of a header's word alone. The sheet words its failures itself, so none is kept.
+std::optional<DrawingScanHeader> ParseSheetDrawingHeader(std::span<const uint8_t> bytes);
+std::optional<DrawingScanHeader> ReadSheetDrawingHeader(const std::string& path);
 
 // Left and top of a drawing in the common peg-aligned coordinates. Drawings are not turned;
 // only their corner moves with the peg position.
@@ -40,23 +32,19 @@ struct DrawingCorner {
   int top = 0;
   bool operator==(const DrawingCorner&) const = default;
 };
-DrawingCorner CornerOf(const SheetDrawingHeader& header);
+DrawingCorner CornerOf(const DrawingScanHeader& header);
+DrawingCorner CornerOf(const DrawingScan& drawing);
 // "Left", "Right", "Bottom", "Top", or "Invalid!".
 std::string_view PegName(int pegPosition);
 
-struct GreyDrawing {
-  SheetDrawingHeader header;
-  std::vector<uint8_t> pixels;  // width * height, bottom row first
-};
-
 // For scanned frames: "Error finding drawing file %s" or "Error Reading drawing %s:
 // Incomplete image file" on failure.
-std::optional<GreyDrawing> LoadScannedDrawing(const std::string& path, Prompt& prompt);
+std::optional<DrawingScan> LoadScannedDrawing(const std::string& path, Prompt& prompt);
 
 // Everything a painted drawing needs, grey values already normalised by the region file's
 // white and black levels.
 struct PaintedDrawing {
-  GreyDrawing drawing;
+  DrawingScan drawing;
   RegionData regions;
   std::vector<int32_t> regionColor;  // regionCount + 2 entries; entry 0 is unpainted
   ColorSet colors;

@@ -14,7 +14,7 @@ namespace {
 using namespace quenda::testing;
 
 TEST(Placement, CornersFollowThePegPosition) {
-  SheetDrawingHeader h;
+  DrawingScanHeader h;
   h.width = 100;
   h.height = 80;
   h.xPosition = 10;
@@ -109,7 +109,7 @@ TEST_F(Compositor, UnreadableDrawingsAndEmptyJobsAreRefused) {
 
 TEST_F(Compositor, ScannedDrawingsMultiplyLikePencilOnPaper) {
   DrawingScan front = FlatDrawing(4, 3, 128);
-  front.pixels[5] = 0;  // (1, 1)
+  front.picture.data()[5] = 0;  // (1, 1)
   WritePaintedFrame(dir.path(), "Ann", 1, front, OneRegion(4, 3), {0, 0});
   WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(6, 3, 128), OneRegion(6, 3), {0, 0});
   UseSequences(1);
@@ -123,7 +123,7 @@ TEST_F(Compositor, ScannedDrawingsMultiplyLikePencilOnPaper) {
 
 TEST_F(Compositor, ScaledOutputSamplesByTruncation) {
   DrawingScan ramp = FlatDrawing(10, 2, 0);
-  for (int x = 0; x < 10; ++x) ramp.pixels[std::size_t(x)] = uint8_t(x * 20);
+  for (int x = 0; x < 10; ++x) ramp.picture.data()[std::size_t(x)] = uint8_t(x * 20);
   WritePaintedFrame(dir.path(), "Ann", 1, ramp, OneRegion(10, 2), {0, 0});
   WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(1, 1, 255), OneRegion(1, 1), {0, 0});
   UseSequences(1);
@@ -143,9 +143,9 @@ TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
   WriteTestColorSet(dir.path(), "Ann");
   WriteTestColorSet(dir.path(), "Bob");
   DrawingScan front = FlatDrawing(5, 4, 255);
-  front.pixels[2 * 5 + 1] = 0;    // a pencil stroke at (1, 2)
-  front.pixels[3 * 5 + 3] = 0;    // rubbed out at (3, 3)
-  front.pixels[0 * 5 + 4] = 102;  // light pencil at (4, 0)
+  front.picture.data()[2 * 5 + 1] = 0;    // a pencil stroke at (1, 2)
+  front.picture.data()[3 * 5 + 3] = 0;    // rubbed out at (3, 3)
+  front.picture.data()[0 * 5 + 4] = 102;  // light pencil at (4, 0)
   RegionData frontRegions = OneRegion(5, 4);
   frontRegions.animColor[2 * 5 + 1] = uint16_t(kRed);
   frontRegions.animColor[0 * 5 + 4] = uint16_t(kRed);
@@ -170,9 +170,9 @@ TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
   WriteTestColorSet(dir.path(), "Ann");
   WriteTestColorSet(dir.path(), "Bob");
   DrawingScan front = FlatDrawing(4, 1, 255);
-  front.pixels[1] = 254;
-  front.pixels[2] = 0;
-  front.pixels[3] = 0;
+  front.picture.data()[1] = 254;
+  front.picture.data()[2] = 0;
+  front.picture.data()[3] = 0;
   RegionData frontRegions = OneRegion(4, 1);
   for (uint16_t& colour : frontRegions.animColor) colour = uint16_t(kRed);
   frontRegions.flags[3] = kFlagAnimatorLine | kFlagRubbedOut;
@@ -241,7 +241,8 @@ TEST_F(Compositor, PaintedFailuresNameTheirFiles) {
 TEST_F(Compositor, PaintedDrawingsReadExactlyTheirPixels) {
   WriteTestColorSet(dir.path(), "Ann");
   DrawingScan scan = FlatDrawing(47, 33, 0);
-  for (std::size_t i = 0; i < scan.pixels.size(); ++i) scan.pixels[i] = uint8_t(i * 7 + i / 47);
+  std::vector<uint8_t>& pixels = scan.picture.bytes();
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 7 + i / 47);
   WritePaintedFrame(dir.path(), "Ann", 1, scan, OneRegion(47, 33), {0, kRed});
   std::vector<uint8_t> bytes = ReadBytes(dir.File("Ann1.qds"));
   std::vector<uint8_t> longer = bytes;
@@ -251,8 +252,8 @@ TEST_F(Compositor, PaintedDrawingsReadExactlyTheirPixels) {
   ColorSet colors = *CheckSheetColorSet(ann, prompt);
   std::optional<PaintedDrawing> painted = LoadPaintedDrawing(ann, 0, colors, prompt, progress);
   ASSERT_TRUE(painted) << prompt.Texts()[0];
-  EXPECT_EQ(painted->drawing.header.width, 47);
-  EXPECT_EQ(painted->drawing.pixels, scan.pixels);  // the levels leave greys as they are
+  EXPECT_EQ(painted->drawing.picture.width(), 47);
+  EXPECT_EQ(painted->drawing.picture, scan.picture);  // the levels leave greys as they are
 
   bytes.pop_back();  // one pixel short
   WriteBytes(dir.File("Ann1.qds"), bytes);

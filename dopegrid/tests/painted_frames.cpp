@@ -21,13 +21,11 @@ void WriteTestColorSet(const std::string& directory, const std::string& name) {
 
 DrawingScan FlatDrawing(int width, int height, uint8_t grey, int x, int y, int peg) {
   DrawingScan scan;
-  scan.width = width;
-  scan.height = height;
   scan.dpi = 100;
   scan.pegPosition = peg;
   scan.xPosition = x;
   scan.yPosition = y;
-  scan.pixels.assign(std::size_t(width) * std::size_t(height), grey);
+  scan.picture = Raster(width, height, 1, grey);
   return scan;
 }
 

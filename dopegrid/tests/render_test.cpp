@@ -53,9 +53,7 @@ TEST(RenderGeometry, SizesAreWholeDivisionsOfTheExtent) {
 
 TEST(RenderLayer, LinePixelsBorrowTheFirstPaintedNeighbour) {
   PaintedDrawing painted;
-  painted.drawing.header.width = 3;
-  painted.drawing.header.height = 3;
-  painted.drawing.pixels.assign(9, 255);
+  painted.drawing.picture = Raster(3, 3, 1, 255);
   painted.regions = OneRegion(3, 3);
   painted.regions.regionCount = 1;
   painted.regionColor = {0, kGreen, 0};
@@ -67,7 +65,7 @@ TEST(RenderLayer, LinePixelsBorrowTheFirstPaintedNeighbour) {
   r.flags[4] = kFlagRegionLine;
   r.regionMap[8] = 2;  // an unpainted pencil mark
   r.flags[8] = kFlagAnimatorLine;
-  painted.drawing.pixels[8] = 100;
+  painted.drawing.picture.data()[8] = 100;
   r.regionMap[7] = 2;  // unpainted paper
   Raster layer = BuildLayer(painted);
   auto bgra = [&](int x, int y) {
@@ -117,11 +115,10 @@ PaintedDrawing RandomPainted(int width, int height, uint32_t seed) {
   std::mt19937 random(seed);
   auto pick = [&](int n) { return int(random() % uint32_t(n)); };
   PaintedDrawing painted;
-  painted.drawing.header.width = width;
-  painted.drawing.header.height = height;
-  painted.drawing.header.xPosition = pick(5);
-  painted.drawing.header.yPosition = pick(5);
-  painted.drawing.header.pegPosition = 4;
+  painted.drawing.picture = Raster(width, height, 1);
+  painted.drawing.xPosition = pick(5);
+  painted.drawing.yPosition = pick(5);
+  painted.drawing.pegPosition = 4;
   painted.regions = OneRegion(width, height);
   painted.regions.regionCount = 4;
   painted.regionColor = {0, kRed, 0, kBlue, kGreen, 0};
@@ -137,7 +134,7 @@ PaintedDrawing RandomPainted(int width, int height, uint32_t seed) {
                                  kFlagRubbedOut};
   const uint16_t lineChoices[] = {2, 3, 5, 249};
   for (int i = 0; i < width * height; ++i) {
-    painted.drawing.pixels.push_back(uint8_t(pick(3) == 0 ? 255 : pick(256)));
+    painted.drawing.picture.data()[i] = uint8_t(pick(3) == 0 ? 255 : pick(256));
     painted.regions.flags[std::size_t(i)] = flagChoices[pick(7)];
     painted.regions.regionMap[std::size_t(i)] = uint16_t(pick(6));
     painted.regions.animColor[std::size_t(i)] = lineChoices[pick(4)];
@@ -156,8 +153,7 @@ TEST(RenderLayer, OnePassMatchesBuildingTheWholeLayer) {
         std::mt19937 random(seed);
         for (uint8_t& b : before.bytes()) b = uint8_t(random() % 3 == 0 ? 0 : random());
         Raster literal = before, onePass = before;
-        FilterLayer(BuildLayer(painted), CornerOf(painted.drawing.header), frame, scale, quality,
-                    literal);
+        FilterLayer(BuildLayer(painted), CornerOf(painted.drawing), frame, scale, quality, literal);
         LayDrawing(painted, frame, scale, quality, onePass);
         ASSERT_EQ(literal, onePass) << seed << " " << scale << " " << int(quality);
         ASSERT_NE(literal, before);
@@ -179,7 +175,7 @@ PaintedDrawing StripedPainted(int width, int height, int stripe, uint32_t seed) 
       std::size_t i = std::size_t(y) * std::size_t(width) + std::size_t(x);
       painted.regions.regionMap[i] = uint16_t(1 + (x / stripe + y / 9) % 7);
       if (random() % 12 != 0) {  // the rest keep their random grey, flags and line colour
-        painted.drawing.pixels[i] = 255;
+        painted.drawing.picture.data()[i] = 255;
         painted.regions.flags[i] = 0;
       }
     }
@@ -206,7 +202,7 @@ TEST(RenderLayer, ShortcutsOverPaperMatchTheWholeLayer) {
           // Transparent picture pixels take an unpainted region's line colour; others do not.
           for (uint8_t& b : before.bytes()) b = uint8_t(random() % 2 == 0 ? 0 : random());
           Raster literal = before, shortcut = before;
-          FilterLayer(layer, CornerOf(painted.drawing.header), frame, scale, quality, literal);
+          FilterLayer(layer, CornerOf(painted.drawing), frame, scale, quality, literal);
           LayDrawing(painted, frame, scale, quality, shortcut);
           ASSERT_EQ(literal, shortcut)
               << c.width << " " << frame.minX << " " << scale << " " << int(quality);
@@ -231,7 +227,7 @@ class Rendering : public ::testing::Test {
   void UseFrames(int count) {
     for (int i = 1; i <= count; ++i) {
       DrawingScan ann = FlatDrawing(6, 4, 255, 4 * (i - 1), 0);
-      ann.pixels[1 * 6 + 1] = 0;
+      ann.picture.data()[1 * 6 + 1] = 0;
       WritePaintedFrame(dir.path(), "Ann", i, ann, OneRegion(6, 4), {0, kRed});
     }
     WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(6, 4, 255, 12, 0), OneRegion(6, 4),
@@ -245,10 +241,10 @@ class Rendering : public ::testing::Test {
     }
     settings.lastFrame = count - 1;
   }
-  TargaImage Read(const std::string& path) {
-    Result<TargaImage> image = ReadTarga(path, TargaReader::ComposerClipFrame);
+  Raster Read(const std::string& path) {
+    Result<Raster> image = ReadTarga(path, TargaReader::ComposerClipFrame);
     EXPECT_TRUE(image.ok()) << image.message();
-    return image.ok() ? *image : TargaImage{};
+    return image.ok() ? *image : Raster{};
   }
 
   TempDir dir;
@@ -265,12 +261,12 @@ class Rendering : public ::testing::Test {
 TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparent) {
   UseFrames(1);
   ASSERT_TRUE(RunRender(settings, source, prompt, progress)) << prompt.Texts()[0];
-  TargaImage image = Read(settings.directory + "walk0001.tga");
-  ASSERT_EQ(image.width, 18);
-  ASSERT_EQ(image.height, 4);
-  ASSERT_EQ(image.depth, 32);
+  Raster image = Read(settings.directory + "walk0001.tga");
+  ASSERT_EQ(image.width(), 18);
+  ASSERT_EQ(image.height(), 4);
+  ASSERT_EQ(image.channels(), 4);  // 32-bit, as stored
   auto bgra = [&](int x, int y) {
-    const uint8_t* p = &image.pixels[std::size_t(4 * (y * image.width + x))];
+    const uint8_t* p = image.At(x, y);
     return std::vector<int>{p[0], p[1], p[2], p[3]};
   };
   EXPECT_EQ(bgra(2, 2), (std::vector<int>{20, 10, 200, 255}));
@@ -303,12 +299,12 @@ TEST_F(Rendering, LineTestMakesPaperTransparentAndPencilOpaque) {
   settings.kind = RenderKind::LineTest;
   settings.levels = {0};
   ASSERT_TRUE(RunRender(settings, source, prompt, progress));
-  TargaImage image = Read(settings.directory + "walk0001.tga");
-  ASSERT_EQ(image.width, 6);
-  EXPECT_EQ(image.pixels[4 * (1 * 6 + 1) + 3], 255);
-  EXPECT_EQ(image.pixels[4 * (1 * 6 + 1)], 0);
-  EXPECT_EQ(image.pixels[4 * (2 * 6 + 2) + 3], 0);
-  EXPECT_EQ(image.pixels[4 * (2 * 6 + 2)], 255);
+  Raster image = Read(settings.directory + "walk0001.tga");
+  ASSERT_EQ(image.width(), 6);
+  EXPECT_EQ(image.bytes()[4 * (1 * 6 + 1) + 3], 255);
+  EXPECT_EQ(image.bytes()[4 * (1 * 6 + 1)], 0);
+  EXPECT_EQ(image.bytes()[4 * (2 * 6 + 2) + 3], 0);
+  EXPECT_EQ(image.bytes()[4 * (2 * 6 + 2)], 255);
 }
 
 TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
@@ -325,7 +321,7 @@ TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
   ASSERT_TRUE(RunRender(split, source, prompt, progress));
   for (const char* name : {"walk0001.tga", "walk0002.tga", "walk0003.tga"})
     EXPECT_EQ(ReadBytes(settings.directory + name), ReadBytes(split.directory + name)) << name;
-  EXPECT_EQ(Read(split.directory + "walk0001.tga").width, 9);  // 18 div 2
+  EXPECT_EQ(Read(split.directory + "walk0001.tga").width(), 9);  // 18 div 2
 }
 
 TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOn) {

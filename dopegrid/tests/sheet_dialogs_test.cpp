@@ -52,11 +52,11 @@ TEST(SheetDialogs, CelSourceAndTheImageWindow) {
   Result<std::string> path = CelSourcePath(doc, prompt);
   ASSERT_TRUE(path.ok());
   EXPECT_EQ(path.value(), dir.File("Ann2.qds"));
-  Result<CelImage> image = ReadCelImage(*path);
+  Result<LoadedDrawingScan> image = ReadDrawingScan(*path, ScanReader::CelViewer);
   ASSERT_TRUE(image.ok()) << image.message();
-  EXPECT_EQ(image->SizeText(), "9x7");
-  EXPECT_EQ(image->OriginText(), "0x0");
-  EXPECT_EQ(PegName(image->pegPosition), "Bottom");
+  EXPECT_EQ(CelSizeText(image->scan), "9x7");
+  EXPECT_EQ(CelOriginText(image->scan), "0x0");
+  EXPECT_EQ(PegName(image->scan.pegPosition), "Bottom");
 
   std::vector<uint8_t> good = testing::ReadBytes(*path);
   std::vector<uint8_t> grey24 = good, mapped = good, empty = good, shortened = good;
@@ -64,12 +64,16 @@ TEST(SheetDialogs, CelSourceAndTheImageWindow) {
   mapped[1] = 1;
   SetU16LE(&empty[12], 0);
   shortened.pop_back();
-  EXPECT_EQ(ParseCelImage(grey24).message(), "Incorrect image type!");
-  EXPECT_EQ(ParseCelImage(mapped).message(), "Incorrect image type!");
-  EXPECT_EQ(ParseCelImage(empty).message(), "Can't Display Zero length image!");
-  EXPECT_EQ(ParseCelImage(shortened).message(), "Unexpected End of Input file");
-  EXPECT_EQ(ParseCelImage({good.data(), 17}).message(), "Unexpected End of Input file");
-  EXPECT_EQ(ReadCelImage(dir.File("none.qds")).message(), "Error opening file for reading!");
+  auto parse = [&](std::span<const uint8_t> bytes) {
+    return ParseDrawingScan(bytes, ScanReader::CelViewer, *path).message();
+  };
+  EXPECT_EQ(parse(grey24), "Incorrect image type!");
+  EXPECT_EQ(parse(mapped), "Incorrect image type!");
+  EXPECT_EQ(parse(empty), "Can't Display Zero length image!");
+  EXPECT_EQ(parse(shortened), "Unexpected End of Input file");
+  EXPECT_EQ(parse({good.data(), 17}), "Unexpected End of Input file");
+  EXPECT_EQ(ReadDrawingScan(dir.File("none.qds"), ScanReader::CelViewer).message(),
+            "Error opening file for reading!");
 }
 
 class QuietAudio : public AudioOutput, public PlaybackWatch {

@@ -41,21 +41,6 @@ void CollectVotes(const PainterFrame& target, const PainterFrame& source, PegOff
 
 }  // namespace
 
-PegOffset PegOffsetFor(int peg, int width, int height, int originX, int originY) {
-  switch (peg) {
-    case 0:
-      return {-(width + originY), -(height + originX)};
-    case 1:
-      return {originY, originX};
-    case 2:
-      return {originX, -(height + originY)};
-    case 3:
-      return {-(width + originX), originY};
-    default:
-      return {originX, originY};
-  }
-}
-
 PegOffset AlignmentShift(const PainterFrame& target, const PainterFrame& source) {
   const int p = target.peg;
   const PegOffset t = PegOffsetFor(p, target.width, target.height, target.originX, target.originY);

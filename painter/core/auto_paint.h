@@ -7,20 +7,13 @@
 #include <vector>
 
 #include "common/frame_sequence.h"
+#include "common/peg_turn.h"
 #include "painter/core/painter_frame.h"
 
 namespace quenda {
 
-struct PegOffset {
-  int x = 0;
-  int y = 0;
-  bool operator==(const PegOffset&) const = default;
-};
-
-// A frame's offset on the peg bar for peg position `peg` (always the target's).
-PegOffset PegOffsetFor(int peg, int width, int height, int originX, int originY);
-
-// Source pixel (x, y) lies over target pixel (x + shift.x, y + shift.y).
+// Source pixel (x, y) lies over target pixel (x + shift.x, y + shift.y). Both frames are placed
+// by the target's peg position.
 PegOffset AlignmentShift(const PainterFrame& target, const PainterFrame& source);
 
 // For every target region 1 .. N_T + 1, the source region it takes its colour from: the one

@@ -78,10 +78,7 @@ bool CPainterDoc::LoadReferencePicture() {
     prompt_.Message(image.message(), MessageIcon::Error);
     return false;
   }
-  Raster picture(image->width, image->height, 3);
-  std::memcpy(picture.data(), image->pixels.data(),
-              std::min(picture.bytes().size(), image->pixels.size()));
-  referencePicture_ = std::move(picture);
+  referencePicture_ = std::move(*image);  // 3 channels: the import reader drops alpha
   referenceLoaded_ = true;
   return true;
 }

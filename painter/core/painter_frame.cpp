@@ -37,7 +37,8 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
     return Fail(frame, prompt, drawing.message(), std::string(kImageInvalid) + paths.scan);
   DrawingScan& scan = drawing->scan;
 
-  auto region = ReadRegionFile(paths.region, scan.width, scan.height, RegionReader::Painter);
+  const int width = scan.picture.width(), height = scan.picture.height();
+  auto region = ReadRegionFile(paths.region, width, height, RegionReader::Painter);
   if (!region)
     return Fail(frame, prompt, region.message(), std::string(kRegionInvalid) + paths.scan);
 
@@ -51,13 +52,13 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
   }
 
   PainterFrame loaded;
-  loaded.width = scan.width;
-  loaded.height = scan.height;
+  loaded.width = width;
+  loaded.height = height;
   loaded.originX = scan.xPosition;
   loaded.originY = scan.yPosition;
   loaded.peg = scan.pegPosition;
-  loaded.rowPixels = (scan.width & ~3) + 4;
-  loaded.scan = std::move(scan.pixels);
+  loaded.rowPixels = (width & ~3) + 4;
+  loaded.scan = std::move(scan.picture.bytes());
   loaded.region = std::move(region.value());
   loaded.regionColor = std::move(colors);
   StretchLevels(loaded.scan, loaded.region.settings.whiteClamp, loaded.region.settings.blackClamp);

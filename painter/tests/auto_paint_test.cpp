@@ -52,15 +52,6 @@ std::vector<int> LiteralVote(const PainterFrame& target, const PainterFrame& sou
   return winner;
 }
 
-TEST(AutoPaintVote, PegOffsetsForEveryPegPosition) {
-  // width 10, height 20, origin (3, 4)
-  EXPECT_EQ(PegOffsetFor(0, 10, 20, 3, 4), (PegOffset{-14, -23}));
-  EXPECT_EQ(PegOffsetFor(1, 10, 20, 3, 4), (PegOffset{4, 3}));
-  EXPECT_EQ(PegOffsetFor(2, 10, 20, 3, 4), (PegOffset{3, -24}));
-  EXPECT_EQ(PegOffsetFor(3, 10, 20, 3, 4), (PegOffset{-13, 4}));
-  EXPECT_EQ(PegOffsetFor(7, 10, 20, 3, 4), (PegOffset{3, 4}));
-}
-
 TEST(AutoPaintVote, TiesGoToTheSmallerSourceRegionAndUncoveredRegionsToRegionOne) {
   // Target: regions 1 | 2 | 3 over columns 0-1, 2-5, 6-7. Source: 1 | 3 | 2 | 1.
   PainterFrame target = MapFrame(8, 1, {1, 1, 2, 2, 2, 2, 3, 3}, 2);

@@ -41,13 +41,12 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
   testing::WriteFrameFiles(dir.path(), "box", "1", region);
   // Grey values across the range, so the stretch shows at both clamps and between.
   DrawingScan scan;
-  scan.width = region.width;
-  scan.height = region.height;
+  scan.picture = Raster(region.width, region.height, 1);
   scan.dpi = 100;
   scan.xPosition = 7;
   scan.yPosition = 3;
   scan.pegPosition = kPegTop;
-  for (std::size_t i = 0; i < region.PixelCount(); ++i) scan.pixels.push_back(uint8_t(i * 3));
+  for (std::size_t i = 0; i < region.PixelCount(); ++i) scan.picture.data()[i] = uint8_t(i * 3);
   ASSERT_TRUE(WriteDrawingScan(dir.File("box1.qds"), scan, ScanWriter::Scanner).ok());
 
   ScriptedPrompt prompt;
@@ -62,7 +61,7 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
   EXPECT_EQ(frame.region, region);
   EXPECT_EQ(frame.regionColor, DefaultPaint(region.regionCount));
   for (std::size_t i = 0; i < region.PixelCount(); ++i) {
-    const double stretched = 255.0 / (200 - 40) * (double(scan.pixels[i]) - 40);
+    const double stretched = 255.0 / (200 - 40) * (double(scan.picture.data()[i]) - 40);
     const int expected = stretched < 0 ? 0 : stretched > 255 ? 255 : int(stretched);
     ASSERT_EQ(frame.scan[i], expected) << "pixel " << i;
   }

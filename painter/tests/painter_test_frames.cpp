@@ -48,11 +48,9 @@ PainterFrame FrameFromPicture(const std::vector<std::string>& rows) {
 void WriteFrameFiles(const std::string& directory, const std::string& name,
                      const std::string& frameText, const RegionData& region) {
   DrawingScan scan;
-  scan.width = region.width;
-  scan.height = region.height;
+  scan.picture = Raster(region.width, region.height, 1, 255);
   scan.dpi = 100;
   scan.pegPosition = kPegBottom;
-  scan.pixels.assign(region.PixelCount(), 255);
   const std::string base = directory + name + frameText;
   ASSERT_TRUE(WriteDrawingScan(base + ".qds", scan, ScanWriter::Scanner).ok());
   ASSERT_TRUE(WriteRegionFile(base + ".rgn", region, RegionWriter::Analyzer).ok());
@@ -70,7 +68,7 @@ std::string WriteAnalyzedSequence(const std::string& directory, const std::strin
     const std::string base = directory + name + std::to_string(i + 1);
     auto scan = ReadDrawingScan(base + ".qds", ScanReader::Analyzer);
     EXPECT_TRUE(scan.ok()) << scan.message();
-    WorkingImage image = MakeWorkingImage(width, height, scan->scan.pixels);
+    WorkingImage image = MakeWorkingImage(width, height, scan->scan.picture.bytes());
     NullProgress progress;
     GenerateLines(image, RedlineSettings{}, 0, width, 0, height, progress);
     EXPECT_TRUE(ExtractRegions(image, RedlineSettings{}, progress).ok());

@@ -25,7 +25,7 @@ constexpr int kDark = 160;   // the core of any line is darker than this
 constexpr int kPaper = 235;  // bare paper is never darker than this
 
 uint8_t GreyAt(const DrawingScan& scan, int x, int y) {
-  return scan.pixels[std::size_t(y) * scan.width + x];
+  return scan.picture.At(x, y)[0];
 }
 
 struct Box {
@@ -35,8 +35,8 @@ struct Box {
 
 Box DarkBounds(const DrawingScan& scan) {
   Box box;
-  for (int y = 0; y < scan.height; ++y)
-    for (int x = 0; x < scan.width; ++x)
+  for (int y = 0; y < scan.picture.height(); ++y)
+    for (int x = 0; x < scan.picture.width(); ++x)
       if (GreyAt(scan, x, y) < kDark) {
         box.x0 = std::min(box.x0, x), box.x1 = std::max(box.x1, x);
         box.y0 = std::min(box.y0, y), box.y1 = std::max(box.y1, y);
@@ -56,27 +56,27 @@ TEST(SampleDrawing, SameSeedSameBytesOtherSeedOrFrameOtherBytes) {
   SampleOptions options = Options(200, 150);
   DrawingScan a = MakeSampleDrawing(options, 3, 8);
   DrawingScan b = MakeSampleDrawing(options, 3, 8);
-  EXPECT_EQ(a.pixels, b.pixels);
-  EXPECT_NE(a.pixels, MakeSampleDrawing(options, 4, 8).pixels);
-  EXPECT_NE(a.pixels, MakeSampleDrawing(Options(200, 150, 8), 3, 8).pixels);
-  EXPECT_EQ(MakeDrawing(47, 33, 5).pixels, MakeDrawing(47, 33, 5).pixels);
-  EXPECT_NE(MakeDrawing(47, 33, 5).pixels, MakeDrawing(47, 33, 6).pixels);
+  EXPECT_EQ(a.picture.bytes(), b.picture.bytes());
+  EXPECT_NE(a.picture.bytes(), MakeSampleDrawing(options, 4, 8).picture.bytes());
+  EXPECT_NE(a.picture.bytes(), MakeSampleDrawing(Options(200, 150, 8), 3, 8).picture.bytes());
+  EXPECT_EQ(MakeDrawing(47, 33, 5).picture.bytes(), MakeDrawing(47, 33, 5).picture.bytes());
+  EXPECT_NE(MakeDrawing(47, 33, 5).picture.bytes(), MakeDrawing(47, 33, 6).picture.bytes());
 }
 
 TEST(SampleDrawing, DarkPencilLinesOnLightGrainyPaper) {
   for (auto [w, h] : {std::pair{47, 33}, {200, 150}, {640, 480}, {300, 900}}) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
     DrawingScan scan = MakeDrawing(w, h, 3);
-    ASSERT_EQ(scan.pixels.size(), std::size_t(w) * h);
+    ASSERT_EQ(scan.picture.bytes().size(), std::size_t(w) * h);
     long long dark = 0, paper = 0;
     std::vector<int> paperValues(256, 0);
-    for (uint8_t v : scan.pixels) {
+    for (uint8_t v : scan.picture.bytes()) {
       EXPECT_LE(v, 250);
       if (v < kDark) ++dark;
       if (v >= kPaper) ++paper, ++paperValues[v];
     }
     EXPECT_GT(dark, 10);
-    EXPECT_GT(paper, (long long)scan.pixels.size() * 7 / 10);  // mostly bare paper
+    EXPECT_GT(paper, (long long)scan.picture.bytes().size() * 7 / 10);  // mostly bare paper
     // Grain: the paper is no flat grey but spreads over several values.
     EXPECT_GE(std::count_if(paperValues.begin(), paperValues.end(), [](int n) { return n > 0; }),
               6);
@@ -86,9 +86,9 @@ TEST(SampleDrawing, DarkPencilLinesOnLightGrainyPaper) {
 TEST(SampleDrawing, TinyAndOddSizesKeepTheirSize) {
   for (auto [w, h] : {std::pair{1, 1}, {2, 3}, {3, 2}, {9, 1}, {1, 9}}) {
     DrawingScan scan = MakeDrawing(w, h);
-    EXPECT_EQ(scan.width, w);
-    EXPECT_EQ(scan.height, h);
-    EXPECT_EQ(scan.pixels.size(), std::size_t(w) * h);
+    EXPECT_EQ(scan.picture.width(), w);
+    EXPECT_EQ(scan.picture.height(), h);
+    EXPECT_EQ(scan.picture.bytes().size(), std::size_t(w) * h);
   }
 }
 
@@ -125,7 +125,7 @@ int CrownLineThickness(const SampleDrawing& drawing) {
   const LineGap& gap = drawing.gaps[0];
   EXPECT_TRUE(gap.alongX);
   auto inked = [&](int y) {
-    return y >= 0 && y < drawing.scan.height && GreyAt(drawing.scan, gap.lineX, y) < 200;
+    return y >= 0 && y < drawing.scan.picture.height() && GreyAt(drawing.scan, gap.lineX, y) < 200;
   };
   int top = gap.lineY, bottom = gap.lineY;
   while (inked(top + 1)) ++top;
@@ -190,13 +190,13 @@ TEST(SampleSequence, WritesNumberedScansAndAColourSetThatReadBack) {
     auto loaded = ReadDrawingScan(path, ScanReader::Scanner);
     ASSERT_TRUE(loaded) << loaded.message();
     const DrawingScan& scan = loaded->scan;
-    EXPECT_EQ(scan.width, 61);
-    EXPECT_EQ(scan.height, 47);
+    EXPECT_EQ(scan.picture.width(), 61);
+    EXPECT_EQ(scan.picture.height(), 47);
     EXPECT_EQ(scan.dpi, 72);
     EXPECT_EQ(scan.pegPosition, kPegTop);
     EXPECT_EQ(scan.xPosition, 12);
     EXPECT_EQ(scan.yPosition, 345);
-    EXPECT_EQ(scan.pixels, MakeSampleDrawing(options, i, 12).pixels);
+    EXPECT_EQ(scan.picture.bytes(), MakeSampleDrawing(options, i, 12).picture.bytes());
   }
 
   ColorSet colors;
