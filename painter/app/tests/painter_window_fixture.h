@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 #include <QAction>
 #include <QDir>
@@ -91,16 +92,23 @@ struct PainterWindow {
     ADD_FAILURE() << "no inner pixel";
     return {best, ImagePoint{}};
   }
+  // Press at the first window point, move through the rest, release at the last.
+  void Drag(const std::vector<QPoint>& path, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(view().viewport(), button, {}, path.front());
+    for (std::size_t i = 1; i < path.size(); ++i) QTest::mouseMove(view().viewport(), path[i]);
+    QTest::mouseRelease(view().viewport(), button, {}, path.back());
+  }
   // A RegionFill drag from beyond one corner of the picture to beyond the other.
   void FillAll() {
-    QPoint from = view().ImageToWindow(QRect(0, kHeight - 1, 1, 1)).topLeft() - QPoint(3, 3);
-    QPoint to = view().ImageToWindow(QRect(kWidth - 1, 0, 1, 1)).bottomRight() + QPoint(3, 3);
-    QTest::mousePress(view().viewport(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(view().viewport(), to);
-    QTest::mouseRelease(view().viewport(), Qt::LeftButton, {}, to);
+    Drag({view().ImageToWindow(QRect(0, kHeight - 1, 1, 1)).topLeft() - QPoint(3, 3),
+          view().ImageToWindow(QRect(kWidth - 1, 0, 1, 1)).bottomRight() + QPoint(3, 3)});
   }
   void Click(Qt::MouseButton button, ImagePoint at) {
     QTest::mouseClick(view().viewport(), button, {}, WindowOf(at.x, at.y));
+  }
+  void Hover(QPoint window) { QTest::mouseMove(view().viewport(), window); }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(frame.get(), key, modifiers);
   }
 
   testing::TempDir dir;
