@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -25,38 +24,26 @@ using testing::TempDir;
 using testing::WriteMovie;
 
 // What the player asked of its sound, with a clock that runs while "playing".
-struct AudioLog {
+struct FakeAudio final : AudioOutput {
   bool canPlay = true;
   bool opens = true;
   bool plays = true;
-  std::vector<std::size_t> starts;
-  int stops = 0;
   bool active = false;
+  std::vector<std::size_t> starts;
   QElapsedTimer since;
-};
 
-class FakeAudio final : public AudioOutput {
- public:
-  explicit FakeAudio(AudioLog& log) : log_(log) {}
-  bool CanPlay(const WaveFormat&) override { return log_.canPlay; }
-  bool Open(const WaveFormat&) override { return log_.opens; }
+  bool CanPlay(const WaveFormat&) override { return canPlay; }
+  bool Open(const WaveFormat&) override { return opens; }
   bool Play(const std::vector<uint8_t>&, std::size_t startByte) override {
-    log_.starts.push_back(startByte);
-    log_.active = log_.plays;
-    log_.since.start();
-    return log_.plays;
+    starts.push_back(startByte);
+    since.start();
+    return active = plays;
   }
-  void Stop() override {
-    ++log_.stops;
-    log_.active = false;
-  }
+  void Stop() override { active = false; }
   std::optional<double> PlayedMs() override {
-    if (!log_.active) return std::nullopt;
-    return double(log_.since.nsecsElapsed()) / 1e6;
+    if (!active) return std::nullopt;
+    return double(since.nsecsElapsed()) / 1e6;
   }
-
- private:
-  AudioLog& log_;
 };
 
 // Waits use qWaitFor under ASSERT: QtTest's QTRY_ macros only return from the test when they
@@ -64,12 +51,12 @@ class FakeAudio final : public AudioOutput {
 struct Fixture {
   TempDir dir;
   ScriptedPrompt prompt;
-  AudioLog audio;
+  std::unique_ptr<FakeAudio> fake = std::make_unique<FakeAudio>();
+  FakeAudio& audio = *fake;  // owned by the player from here on
+  std::unique_ptr<MoviePlayer> player = std::make_unique<MoviePlayer>(prompt, std::move(fake));
   std::vector<int> drawn;
-  std::unique_ptr<MoviePlayer> player;
 
   Fixture() {
-    player = std::make_unique<MoviePlayer>(prompt, std::make_unique<FakeAudio>(audio));
     QObject::connect(player.get(), &MoviePlayer::frameDrawn, [this](int f) { drawn.push_back(f); });
   }
   std::string Movie(const std::string& name, const MoviePlan& plan) {
@@ -150,7 +137,7 @@ TEST(MoviePlayer, TheButtonsAndTheSliderMoveThePictureAndTheCaption) {
   EXPECT_TRUE(f.prompt.Texts().empty());
 }
 
-TEST(MoviePlayer, PlayingShowsTheMeasuredRateInTheCaptionAndLoopsToTheStart) {
+TEST(MoviePlayer, PlayingShowsTheMeasuredRateInTheCaption) {
   Fixture f;
   MoviePlan plan;
   plan.frames = 5;
@@ -161,9 +148,6 @@ TEST(MoviePlayer, PlayingShowsTheMeasuredRateInTheCaptionAndLoopsToTheStart) {
   static const QRegularExpression kPlaying("^Quenda Movie Player - FRM : [1-5]  FPS : \\d+$");
   EXPECT_TRUE(kPlaying.match(f.Title()).hasMatch()) << f.Title().toStdString();
   f.Find<QPushButton>("play")->click();
-  // Drawn in order, back to frame 0 after frame 4.
-  for (std::size_t i = 2; i < f.drawn.size(); ++i)
-    EXPECT_EQ(f.drawn[i], (f.drawn[i - 1] + 1) % 5) << i;
   f.Find<QPushButton>("forward")->click();
   static const QRegularExpression kStopped("^Quenda Movie Player - FRM : [1-5]$");
   EXPECT_TRUE(kStopped.match(f.Title()).hasMatch()) << f.Title().toStdString();
@@ -275,11 +259,3 @@ TEST(MoviePlayer, DoubleSizeOnlyWhenTwiceTheWindowFitsTheScreen) {
 
 }  // namespace
 }  // namespace quenda
-
-int main(int argc, char** argv) {
-  // Listing the tests at build time happens without the test environment; no display needed.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -4,6 +4,7 @@
 // on screen.
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -65,28 +66,24 @@ struct PainterWindow {
     const ColorEntry& entry = doc().colors().entries[std::size_t(index)];
     return QColor(entry.red, entry.green, entry.blue);
   }
-  // A pixel inside the largest region other than the background, away from its lines.
+  // A pixel of the largest region other than the background whose eight neighbours are in
+  // that region too, none of them on a line.
   std::pair<int, ImagePoint> LargestInnerRegion() {
     const PainterFrame& f = doc().frame();
     std::vector<int> area(std::size_t(f.regionCount()) + 2, 0);
     for (std::size_t i = 0; i < f.PixelCount(); ++i) {
       if ((f.region.flags[i] & kFlagRegionLine) == 0) ++area[f.region.regionMap[i]];
     }
-    int best = 2;
-    for (int r = 2; r < int(area.size()); ++r) {
-      if (area[std::size_t(r)] > area[std::size_t(best)]) best = r;
-    }
+    const int best = int(std::max_element(area.begin() + 2, area.end()) - area.begin());
+    auto inside = [&](int x, int y) {
+      const std::size_t i = f.Index(x, y);
+      return f.region.regionMap[i] == best && (f.region.flags[i] & kFlagRegionLine) == 0;
+    };
     for (int y = 1; y + 1 < f.height; ++y) {
       for (int x = 1; x + 1 < f.width; ++x) {
-        bool inside = true;
-        for (int dy = -1; dy <= 1; ++dy) {
-          for (int dx = -1; dx <= 1; ++dx) {
-            std::size_t i = f.Index(x + dx, y + dy);
-            inside = inside && f.region.regionMap[i] == best &&
-                     (f.region.flags[i] & kFlagRegionLine) == 0;
-          }
-        }
-        if (inside) return {best, ImagePoint{x, y}};
+        bool all = true;
+        for (int k = 0; k < 9; ++k) all = all && inside(x + k % 3 - 1, y + k / 3 - 1);
+        if (all) return {best, ImagePoint{x, y}};
       }
     }
     ADD_FAILURE() << "no inner pixel";
