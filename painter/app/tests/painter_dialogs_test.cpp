@@ -52,15 +52,9 @@ TEST(PainterWindow, TheColourDialogPicksFromTheReferencePicture) {
   // A 300 x 200 picture whose every pixel tells where it is: blue the column, green the row.
   constexpr int kSide = 300;
   constexpr int kRows = 200;
-  std::vector<uint8_t> pixels(std::size_t(kSide) * kRows * 4);
+  std::vector<uint8_t> pixels;
   for (int y = 0; y < kRows; ++y) {
-    for (int x = 0; x < kSide; ++x) {
-      uint8_t* pixel = &pixels[(std::size_t(y) * kSide + std::size_t(x)) * 4];
-      pixel[0] = uint8_t(x);
-      pixel[1] = uint8_t(y);
-      pixel[2] = 77;
-      pixel[3] = 255;
-    }
+    for (int x = 0; x < kSide; ++x) pixels.insert(pixels.end(), {uint8_t(x), uint8_t(y), 77, 255});
   }
   const std::string reference = w.dir.File("reference.tga");
   ASSERT_EQ(WriteTarga32(reference, kSide, kRows, pixels.data()), WriteFailure::None);
