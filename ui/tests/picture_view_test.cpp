@@ -66,6 +66,7 @@ TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoom) {
         ASSERT_TRUE(shown.rect().contains(centre)) << level;
         EXPECT_EQ(QColor(shown.pixel(centre)), ColourAt(picture, x, y))
             << "level " << level << " pixel " << x << "," << y;
+        EXPECT_EQ(f.view.WindowToImage(centre), QPoint(x, y)) << level;
       }
     }
   }
