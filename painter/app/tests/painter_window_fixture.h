@@ -15,12 +15,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
-#include "common/file_io.h"
 #include "common/scripted_prompt.h"
 #include "painter/app/color_view.h"
 #include "painter/app/main_frame.h"
