@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QTest>
+#include <tuple>
 
 #include "testing/test_support.h"
 #include "ui/choose_folder.h"
@@ -43,18 +44,19 @@ TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
   prompt.Message("Frame painted", MessageIcon::Warning);
   EXPECT_EQ(seen.icon, QMessageBox::Warning);
 
-  AnswerBox(seen, QMessageBox::Yes);
-  EXPECT_TRUE(prompt.AskYesNo("Continue?"));
-  EXPECT_EQ(seen.icon, QMessageBox::Question);
-  EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-  AnswerBox(seen, QMessageBox::No);
-  EXPECT_FALSE(prompt.AskYesNo("Continue?"));
-
-  AnswerBox(seen, QMessageBox::Cancel);
-  EXPECT_FALSE(prompt.AskOkCancel("Go on?"));
-  EXPECT_EQ(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
-  AnswerBox(seen, QMessageBox::Ok);
-  EXPECT_TRUE(prompt.AskOkCancel("Go on?"));
+  // Each question, the button pressed, and the answer it gives.
+  const std::tuple<bool, QMessageBox::StandardButton, bool> answers[] = {
+      {true, QMessageBox::Yes, true},
+      {true, QMessageBox::No, false},
+      {false, QMessageBox::Ok, true},
+      {false, QMessageBox::Cancel, false}};
+  for (auto [yesNo, press, answer] : answers) {
+    AnswerBox(seen, press);
+    EXPECT_EQ(yesNo ? prompt.AskYesNo("Continue?") : prompt.AskOkCancel("Go on?"), answer);
+    EXPECT_EQ(seen.icon, QMessageBox::Question);
+    EXPECT_EQ(seen.buttons,
+              yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel);
+  }
 
   // A window that names its own boxes.
   QtPrompt named(nullptr, QStringLiteral("AutoPaint Frame No?"));

@@ -15,16 +15,15 @@ namespace quenda::testing {
 // answer and fails on it).
 template <class Dialog>
 void WhenModal(std::function<void(Dialog*)> answer, int intervalMs = 10) {
-  auto* timer = new QTimer(qApp);
-  auto* since = new QElapsedTimer;
-  since->start();
+  auto* timer = new QTimer(qApp);  // the application owns it until it deletes itself
+  QElapsedTimer since;
+  since.start();
   timer->setInterval(intervalMs);
   QObject::connect(timer, &QTimer::timeout, timer, [timer, since, answer] {
     auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr && since->elapsed() < 5000) return;
+    if (dialog == nullptr && since.elapsed() < 5000) return;
     timer->stop();
     timer->deleteLater();
-    delete since;
     if (dialog != nullptr) answer(dialog);
   });
   timer->start();

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "common/scripted_prompt.h"
@@ -69,65 +70,47 @@ int RunUntilStop(Progress& progress, std::atomic<int>& stepsAfterStage) {
   return steps;
 }
 
-TEST(ProgressWindow, StopEndsTheJobAndClosesTheWindow) {
-  ProgressWindow window(QStringLiteral("AutoPaint Progress"));
-  ScriptedPrompt prompt;
-  std::atomic<int> steps{0};
-  QString stageSeen;
-  int percentSeen = -1;
-  bool visibleWhileRunning = false;
-  WhenModal<ProgressWindow>([&](ProgressWindow* shown) {
-    // Let the job report for a while, then press STOP as a user would.
-    QElapsedTimer waited;
-    waited.start();
-    while (steps < 20 && waited.elapsed() < 5000) QTest::qWait(5);
-    QTest::qWait(20);
-    stageSeen = shown->stage();
-    percentSeen = shown->percent();
-    visibleWhileRunning = shown->isVisible() && shown->running();
-    QTest::mouseClick(shown->stopButton(), Qt::LeftButton);
-  });
-  QElapsedTimer clock;
-  clock.start();
-  int done = window.Run([&](Progress& progress, Prompt&) { return RunUntilStop(progress, steps); },
-                        prompt);
-  EXPECT_LT(clock.elapsed(), 5000);
-  EXPECT_TRUE(visibleWhileRunning);
-  EXPECT_EQ(stageSeen, QStringLiteral("Painting frame"));
-  EXPECT_GT(percentSeen, 0);
-  EXPECT_GE(done, 20);
-  EXPECT_EQ(done, steps.load());
-  EXPECT_FALSE(window.isVisible());
-  EXPECT_FALSE(window.running());
-  EXPECT_TRUE(prompt.shown().empty());
-}
-
-TEST(ProgressWindow, EscapeAndTheCloseBoxStopTheJobInsteadOfLeavingItRunning) {
-  ProgressWindow window(QStringLiteral("Render"));
-  ScriptedPrompt prompt;
-  std::atomic<int> steps{0};
-  bool stillRunningAfterClose = false;
-  WhenModal<ProgressWindow>([&](ProgressWindow* shown) {
-    while (steps < 5) QTest::qWait(5);
-    shown->close();
-    // The close is refused (no event has run since): the job ends first, then the window.
-    stillRunningAfterClose = shown->isVisible();
-  });
-  int done = window.Run([&](Progress& progress, Prompt&) { return RunUntilStop(progress, steps); },
-                        prompt);
-  EXPECT_TRUE(stillRunningAfterClose);
-  EXPECT_GE(done, 5);
-  EXPECT_FALSE(window.isVisible());
-
-  steps = 0;
-  WhenModal<ProgressWindow>([&](ProgressWindow* shown) {
-    while (steps < 5) QTest::qWait(5);
-    QTest::keyClick(shown, Qt::Key_Escape);
-  });
-  EXPECT_GE(window.Run([&](Progress& progress, Prompt&) { return RunUntilStop(progress, steps); },
-                       prompt),
-            5);
-  EXPECT_FALSE(window.isVisible());
+TEST(ProgressWindow, StopEscapeAndTheCloseBoxEndTheJobFirstAndThenTheWindow) {
+  const std::pair<const char*, std::function<void(ProgressWindow*)>> ways[] = {
+      {"stop", [](ProgressWindow* w) { QTest::mouseClick(w->stopButton(), Qt::LeftButton); }},
+      {"escape", [](ProgressWindow* w) { QTest::keyClick(w, Qt::Key_Escape); }},
+      {"close", [](ProgressWindow* w) { w->close(); }},
+  };
+  for (const auto& [way, ask] : ways) {
+    ProgressWindow window(QStringLiteral("AutoPaint Progress"));
+    ScriptedPrompt prompt;
+    std::atomic<int> steps{0};
+    QString stageSeen;
+    int percentSeen = -1;
+    bool runningBefore = false;
+    bool shownAfter = false;
+    WhenModal<ProgressWindow>([&](ProgressWindow* shown) {
+      // Let the job report for a while, then ask as a user would.
+      QElapsedTimer waited;
+      waited.start();
+      while (steps < 20 && waited.elapsed() < 5000) QTest::qWait(5);
+      QTest::qWait(20);
+      stageSeen = shown->stage();
+      percentSeen = shown->percent();
+      runningBefore = shown->isVisible() && shown->running();
+      ask(shown);
+      shownAfter = shown->isVisible();  // no event has run since
+    });
+    QElapsedTimer clock;
+    clock.start();
+    int done = window.Run(
+        [&](Progress& progress, Prompt&) { return RunUntilStop(progress, steps); }, prompt);
+    EXPECT_LT(clock.elapsed(), 5000) << way;
+    EXPECT_TRUE(runningBefore) << way;
+    EXPECT_TRUE(shownAfter) << way;
+    EXPECT_EQ(stageSeen, QStringLiteral("Painting frame")) << way;
+    EXPECT_GT(percentSeen, 0) << way;
+    EXPECT_GE(done, 20) << way;
+    EXPECT_EQ(done, steps.load()) << way;
+    EXPECT_FALSE(window.isVisible()) << way;
+    EXPECT_FALSE(window.running()) << way;
+    EXPECT_TRUE(prompt.shown().empty()) << way;
+  }
 }
 
 TEST(ProgressWindow, TheJobsQuestionsAreAskedOnTheInterfaceThread) {

@@ -1,4 +1,4 @@
-// The shared Qt pieces' tests run in one program with one QApplication.
+// Every Qt test program's main: the tests of one program share one QApplication.
 
 #include <gtest/gtest.h>
 

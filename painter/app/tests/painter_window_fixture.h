@@ -4,7 +4,9 @@
 // on screen.
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include <QAction>
 #include <QDir>
@@ -13,12 +15,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
-#include "common/file_io.h"
 #include "common/scripted_prompt.h"
 #include "painter/app/color_view.h"
 #include "painter/app/main_frame.h"
@@ -64,43 +64,46 @@ struct PainterWindow {
     const ColorEntry& entry = doc().colors().entries[std::size_t(index)];
     return QColor(entry.red, entry.green, entry.blue);
   }
-  // A pixel inside the largest region other than the background, away from its lines.
+  // A pixel of the largest region other than the background whose eight neighbours are in
+  // that region too, none of them on a line.
   std::pair<int, ImagePoint> LargestInnerRegion() {
     const PainterFrame& f = doc().frame();
     std::vector<int> area(std::size_t(f.regionCount()) + 2, 0);
     for (std::size_t i = 0; i < f.PixelCount(); ++i) {
       if ((f.region.flags[i] & kFlagRegionLine) == 0) ++area[f.region.regionMap[i]];
     }
-    int best = 2;
-    for (int r = 2; r < int(area.size()); ++r) {
-      if (area[std::size_t(r)] > area[std::size_t(best)]) best = r;
-    }
+    const int best = int(std::max_element(area.begin() + 2, area.end()) - area.begin());
+    auto inside = [&](int x, int y) {
+      const std::size_t i = f.Index(x, y);
+      return f.region.regionMap[i] == best && (f.region.flags[i] & kFlagRegionLine) == 0;
+    };
     for (int y = 1; y + 1 < f.height; ++y) {
       for (int x = 1; x + 1 < f.width; ++x) {
-        bool inside = true;
-        for (int dy = -1; dy <= 1; ++dy) {
-          for (int dx = -1; dx <= 1; ++dx) {
-            std::size_t i = f.Index(x + dx, y + dy);
-            inside = inside && f.region.regionMap[i] == best &&
-                     (f.region.flags[i] & kFlagRegionLine) == 0;
-          }
-        }
-        if (inside) return {best, ImagePoint{x, y}};
+        bool all = true;
+        for (int k = 0; k < 9; ++k) all = all && inside(x + k % 3 - 1, y + k / 3 - 1);
+        if (all) return {best, ImagePoint{x, y}};
       }
     }
     ADD_FAILURE() << "no inner pixel";
     return {best, ImagePoint{}};
   }
+  // Press at the first window point, move through the rest, release at the last.
+  void Drag(const std::vector<QPoint>& path, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(view().viewport(), button, {}, path.front());
+    for (std::size_t i = 1; i < path.size(); ++i) QTest::mouseMove(view().viewport(), path[i]);
+    QTest::mouseRelease(view().viewport(), button, {}, path.back());
+  }
   // A RegionFill drag from beyond one corner of the picture to beyond the other.
   void FillAll() {
-    QPoint from = view().ImageToWindow(QRect(0, kHeight - 1, 1, 1)).topLeft() - QPoint(3, 3);
-    QPoint to = view().ImageToWindow(QRect(kWidth - 1, 0, 1, 1)).bottomRight() + QPoint(3, 3);
-    QTest::mousePress(view().viewport(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(view().viewport(), to);
-    QTest::mouseRelease(view().viewport(), Qt::LeftButton, {}, to);
+    Drag({view().ImageToWindow(QRect(0, kHeight - 1, 1, 1)).topLeft() - QPoint(3, 3),
+          view().ImageToWindow(QRect(kWidth - 1, 0, 1, 1)).bottomRight() + QPoint(3, 3)});
   }
   void Click(Qt::MouseButton button, ImagePoint at) {
     QTest::mouseClick(view().viewport(), button, {}, WindowOf(at.x, at.y));
+  }
+  void Hover(QPoint window) { QTest::mouseMove(view().viewport(), window); }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(frame.get(), key, modifiers);
   }
 
   testing::TempDir dir;
