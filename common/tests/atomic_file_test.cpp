@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
@@ -11,6 +12,7 @@ namespace {
 using testing::ListDirectory;
 using testing::ReadText;
 using testing::TempDir;
+using testing::WriteLimit;
 using testing::WriteText;
 
 // Different texts for the two causes, so every check also shows which cause was reported.
@@ -32,13 +34,7 @@ std::string Outcome(const Status& status) {
   return status.message() + " (Other)";
 }
 
-class WriteLimit {
- public:
-  explicit WriteLimit(long long bytes) { SetWriteLimitForTesting(bytes); }
-  ~WriteLimit() { SetWriteLimitForTesting(-1); }
-};
-
-TEST(AtomicFile, ReplacesTheTargetOnlyWhenComplete) {
+TEST(AtomicFile, ReplacesTheTargetOnlyOnCommitAndAnAbandonedWriteLeavesNoTrace) {
   TempDir dir;
   std::string path = dir.File("walk.col");
   WriteText(path, "old");
@@ -47,23 +43,15 @@ TEST(AtomicFile, ReplacesTheTargetOnlyWhenComplete) {
     ASSERT_EQ(Outcome(file.Open(path, Texts())), "ok");
     ASSERT_EQ(Outcome(file.Write("new", 3)), "ok");
     EXPECT_EQ(ReadText(path), "old");  // readers still see the old file mid-write
-    ASSERT_EQ(Outcome(file.Commit()), "ok");
-  }
+  }                                    // destroyed without Commit
+  EXPECT_EQ(ReadText(path), "old");
+  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk.col"});
+  AtomicFile file;
+  ASSERT_EQ(Outcome(file.Open(path, Texts())), "ok");
+  ASSERT_EQ(Outcome(file.Write("new", 3)), "ok");
+  ASSERT_EQ(Outcome(file.Commit()), "ok");
   EXPECT_EQ(ReadText(path), "new");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk.col"});
-}
-
-TEST(AtomicFile, AbandonedWriteLeavesNoTraceAndTheOldFile) {
-  TempDir dir;
-  std::string path = dir.File("a.bin");
-  WriteText(path, "keep");
-  {
-    AtomicFile file;
-    ASSERT_EQ(Outcome(file.Open(path, Texts())), "ok");
-    ASSERT_EQ(Outcome(file.Write("xx", 2)), "ok");
-  }  // destroyed without Commit
-  EXPECT_EQ(ReadText(path), "keep");
-  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"a.bin"});
 }
 
 TEST(AtomicFile, FullDiskIsAShortWriteAndKeepsTheOldFile) {

@@ -13,11 +13,8 @@ using testing::TempDir;
 using testing::TransferAt;
 
 TEST(PrintLayout, PagesOfTwentyFiveFrames) {
-  EXPECT_EQ(PrintPageCount(100), 4);
-  EXPECT_EQ(PrintPageCount(101), 5);
-  EXPECT_EQ(PrintPageCount(25), 1);
-  EXPECT_EQ(PrintPageCount(26), 2);
-  EXPECT_EQ(PrintPageCount(2), 1);
+  for (auto [frames, pages] : {std::pair{100, 4}, {101, 5}, {25, 1}, {26, 2}, {2, 1}})
+    EXPECT_EQ(PrintPageCount(frames), pages) << frames;
 }
 
 TEST(PrintLayout, TheLastPageShowsOnlyTheFramesThatExist) {

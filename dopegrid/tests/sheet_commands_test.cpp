@@ -2,6 +2,8 @@
 // of the sheet view.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/sheet_view_geometry.h"
 #include "dopegrid/tests/sheet_test_support.h"
@@ -26,77 +28,58 @@ class SheetCommands : public ::testing::Test {
   CDopegridDoc doc{prompt};
 };
 
-TEST_F(SheetCommands, TransferOnTwosInInsertModePushesTheLevelDown) {
-  TransferAt(doc, 1, {0, 1, 2, 3, 4, 5, 6, 7}, 0, 0, 1);
-  TransferAt(doc, 1, {0, 1}, 0, 10, 1);
-  TransferAt(doc, 0, {2, 3, 4}, 0, 10, 2);  // pictures 3, 4, 5
-  EXPECT_EQ(LevelText(doc, 0, 7, 12), "B8 . . A3 \" A4 \" A5 \" B1 B2 .");
-  EXPECT_EQ(doc.sheet().Cell(0, 11).kind, CellKind::Hold);
-}
+struct Transfer {
+  int sequence;
+  std::vector<int> pictures;
+  int frame, spacing;
+};
+enum class Mode { Insert, Overwrite };
+using Command = void (CDopegridDoc::*)();
 
-TEST_F(SheetCommands, TransferNearTheEndStopsAtTheLastFrame) {
-  TransferAt(doc, 0, {0, 1, 2}, 0, 97, 2);
-  EXPECT_EQ(LevelText(doc, 0, 96, 4), ". A1 \" A2");
+// Transfers on level 0, then `command` on its frames first..last; level 0 from frame `shown`.
+void ExpectLevelAfter(const char* what, Mode mode, const std::vector<Transfer>& transfers,
+                      Command command, int first, int last, int shown,
+                      const std::string& expected) {
+  SCOPED_TRACE(what);
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDopegridDoc doc(prompt);
+  AddSequences(doc, dir, {"Ann", "Bob"}, 8);
+  if (mode == Mode::Overwrite) doc.ToggleInsertMode();
+  for (const Transfer& t : transfers)
+    TransferAt(doc, t.sequence, t.pictures, 0, t.frame, t.spacing);
+  doc.SetSelection({0, first, 0, last});
+  if (command) (doc.*command)();
+  int count = int(std::count(expected.begin(), expected.end(), ' ')) + 1;
+  EXPECT_EQ(LevelText(doc, 0, shown, count), expected);
   EXPECT_EQ(doc.sheet().frameCount, 100);
-  EXPECT_FALSE(doc.sheet().Cell(0, 100).used());
 }
 
-TEST_F(SheetCommands, TransferInOverwriteModeMovesNothing) {
-  TransferAt(doc, 0, {0, 1, 2, 3}, 0, 0, 1);
-  doc.ToggleInsertMode();
-  TransferAt(doc, 1, {5}, 0, 1, 2);
-  EXPECT_EQ(LevelText(doc, 0, 0, 5), "A1 B6 \" A4 .");
-}
-
-TEST_F(SheetCommands, TransferingTheSameDrawingAgainBecomesAHold) {
-  TransferAt(doc, 0, {2}, 0, 0, 1);
-  TransferAt(doc, 0, {2}, 0, 1, 1);
-  EXPECT_EQ(doc.sheet().Cell(0, 1).kind, CellKind::Hold);
-}
-
-TEST_F(SheetCommands, CondenseDropsTheLastHoldOfEachExposure) {
-  TransferAt(doc, 0, {0}, 0, 0, 3);
-  TransferAt(doc, 1, {0}, 0, 3, 1);
-  Select(0, 0, 0, 3);
-  doc.Condense();
-  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 \" B1 .");
-}
-
-TEST_F(SheetCommands, CondenseEmptiesTheCellLeftAtTheBottom) {
-  doc.ToggleInsertMode();
-  TransferAt(doc, 0, {1}, 0, 95, 5);  // A2 for the last five frames
-  TransferAt(doc, 1, {0}, 0, 93, 2);
-  Select(0, 93, 0, 99);
-  doc.Condense();
-  EXPECT_EQ(LevelText(doc, 0, 93, 7), "B1 A2 \" \" \" \" .");
-}
-
-TEST_F(SheetCommands, ExpandAddsOneHoldPerExposure) {
-  TransferAt(doc, 0, {0}, 0, 0, 2);
-  TransferAt(doc, 1, {0}, 0, 2, 1);
-  Select(0, 0, 0, 2);
-  doc.Expand();
-  EXPECT_EQ(LevelText(doc, 0, 0, 6), "A1 \" \" B1 \" .");
-}
-
-TEST_F(SheetCommands, ExpandAtTheLastFrameStaysInsideTheSheet) {
-  TransferAt(doc, 0, {0, 1, 2}, 0, 97, 1);
-  Select(0, 0, 0, 99);
-  doc.Expand();
-  EXPECT_EQ(LevelText(doc, 0, 97, 3), "A1 \" A2");
-}
-
-TEST_F(SheetCommands, ReverseTurnsKeysAroundAndRederivesHolds) {
-  TransferAt(doc, 0, {0, 1, 2, 3}, 0, 0, 1);
-  Select(0, 0, 0, 3);
-  doc.Reverse();
-  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A4 A3 A2 A1");
-
-  TransferAt(doc, 1, {0}, 0, 10, 2);
-  TransferAt(doc, 1, {1}, 0, 12, 1);
-  Select(0, 10, 0, 12);
-  doc.Reverse();
-  EXPECT_EQ(LevelText(doc, 0, 10, 3), "B2 B1 \"");
+TEST(SheetTiming, TransferCondenseExpandAndReverse) {
+  const Mode I = Mode::Insert;
+  ExpectLevelAfter("insert pushes the level down", I,
+                   {{1, {0, 1, 2, 3, 4, 5, 6, 7}, 0, 1}, {1, {0, 1}, 10, 1}, {0, {2, 3, 4}, 10, 2}},
+                   nullptr, 0, 0, 7, "B8 . . A3 \" A4 \" A5 \" B1 B2 .");
+  ExpectLevelAfter("transfer stops at the last frame", I, {{0, {0, 1, 2}, 97, 2}}, nullptr, 0, 0,
+                   96, ". A1 \" A2 .");
+  ExpectLevelAfter("overwrite moves nothing", Mode::Overwrite,
+                   {{0, {0, 1, 2, 3}, 0, 1}, {1, {5}, 1, 2}}, nullptr, 0, 0, 0, "A1 B6 \" A4 .");
+  ExpectLevelAfter("the same drawing again is a hold", I, {{0, {2}, 0, 1}, {0, {2}, 1, 1}}, nullptr,
+                   0, 0, 0, "A3 \"");
+  ExpectLevelAfter("condense drops the last hold of each exposure", I,
+                   {{0, {0}, 0, 3}, {1, {0}, 3, 1}}, &CDopegridDoc::Condense, 0, 3, 0,
+                   "A1 \" B1 .");
+  ExpectLevelAfter("condense empties the cell left at the bottom", Mode::Overwrite,
+                   {{0, {1}, 95, 5}, {1, {0}, 93, 2}}, &CDopegridDoc::Condense, 93, 99, 93,
+                   "B1 A2 \" \" \" \" .");
+  ExpectLevelAfter("expand adds one hold per exposure", I, {{0, {0}, 0, 2}, {1, {0}, 2, 1}},
+                   &CDopegridDoc::Expand, 0, 2, 0, "A1 \" \" B1 \" .");
+  ExpectLevelAfter("expand stays inside the sheet", I, {{0, {0, 1, 2}, 97, 1}},
+                   &CDopegridDoc::Expand, 0, 99, 97, "A1 \" A2");
+  ExpectLevelAfter("reverse turns keys around", I, {{0, {0, 1, 2, 3}, 0, 1}},
+                   &CDopegridDoc::Reverse, 0, 3, 0, "A4 A3 A2 A1");
+  ExpectLevelAfter("reverse rederives holds", I, {{1, {0}, 10, 2}, {1, {1}, 12, 1}},
+                   &CDopegridDoc::Reverse, 10, 12, 10, "B2 B1 \"");
 }
 
 TEST_F(SheetCommands, PasteIsClippedToTheLevelsAndFramesInUse) {
@@ -126,22 +109,17 @@ TEST_F(SheetCommands, UndoAfterCutRestoresTheCellsOnce) {
   EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 \" A2 \"");
 }
 
-TEST_F(SheetCommands, NewLevelsGoInFront) {
-  TransferAt(doc, 0, {0}, 0, 0, 1);
-  doc.AddLevel("second");
-  doc.AddLevel("third");
-  EXPECT_EQ(doc.sheet().LevelName(0), "third");
-  EXPECT_EQ(doc.sheet().LevelName(1), "second");
-  EXPECT_EQ(doc.sheet().LevelName(2), "default");
-  EXPECT_EQ(LevelText(doc, 2, 0, 1), "A1");
-  EXPECT_EQ(LevelText(doc, 0, 0, 1), ".");
-}
-
-TEST_F(SheetCommands, CancelledAddLevelStillReplacesTheUndoCopy) {
+TEST_F(SheetCommands, NewLevelsGoInFrontAndACancelledOneStillTakesTheUndoCopy) {
   TransferAt(doc, 0, {0}, 0, 0, 1);
   doc.AddLevel(std::nullopt);
   doc.Undo();
   EXPECT_EQ(LevelText(doc, 0, 0, 1), "A1");
+  doc.AddLevel("second");
+  doc.AddLevel("third");
+  EXPECT_EQ(doc.sheet().LevelName(0), "third");
+  EXPECT_EQ(doc.sheet().LevelName(1), "second");
+  EXPECT_EQ(LevelText(doc, 2, 0, 1), "A1");
+  EXPECT_EQ(LevelText(doc, 0, 0, 1), ".");
 }
 
 TEST_F(SheetCommands, LevelLimitAndLevelMessages) {

@@ -25,29 +25,22 @@ TEST(SheetGrid, LimitsOfLevelsAndFrames) {
   ScriptedPrompt prompt;
   CSheetGrid grid = MakeNewSheet();
   for (int i = 1; i < kMaxLevels; ++i) ASSERT_TRUE(grid.AddLevel("x"));
-  EXPECT_EQ(grid.levelCount, 49);
   EXPECT_FALSE(grid.AddLevel("fiftieth"));
   EXPECT_EQ(grid.levelCount, 49);
-
+  // Each refusal leaves the count, so only the end counts are checked.
   EXPECT_FALSE(grid.AddFrames(1900, prompt));  // 100 + 1900 would reach 2000
-  EXPECT_EQ(grid.frameCount, 100);
   EXPECT_TRUE(grid.AddFrames(1899, prompt));
-  EXPECT_EQ(grid.frameCount, 1999);
   EXPECT_FALSE(grid.DeleteFrames(1998, prompt));  // would leave one frame
   EXPECT_TRUE(grid.DeleteFrames(1997, prompt));
   EXPECT_EQ(grid.frameCount, 2);
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"Sorry, there is a maximum of 2000 frames",
                                       "There are not that many frames to delete."}));
-}
-
-TEST(SheetGrid, FramesDeletedAndAddedAgainComeBackEmpty) {
-  ScriptedPrompt prompt;
-  CSheetGrid grid = MakeNewSheet();
-  grid.Cell(0, 99) = {CellKind::Key, 0, 3};
-  ASSERT_TRUE(grid.DeleteFrames(10, prompt));
-  ASSERT_TRUE(grid.AddFrames(10, prompt));
-  EXPECT_FALSE(grid.Cell(0, 99).used());
+  ASSERT_TRUE(grid.AddFrames(1, prompt));
+  grid.Cell(0, 2) = {CellKind::Key, 0, 3};  // frames deleted and added again come back empty
+  ASSERT_TRUE(grid.DeleteFrames(1, prompt));
+  ASSERT_TRUE(grid.AddFrames(1, prompt));
+  EXPECT_FALSE(grid.Cell(0, 2).used());
 }
 
 TEST(SheetFile, NewSheetHasTheDocumentedLayout) {
@@ -180,7 +173,8 @@ TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"All frames of the sequence \"Bob\" have either been moved "
                                       "to some place else or have been deleted",
-                                      MissingSequenceQuestion("Bob")}));
+                                      "Missing Sequence!\nWhat happened to the sequence : Bob\n\n"
+                                      "Yes: Let's go find it\nNo: Forget it"}));
   ASSERT_EQ(doc.sequenceCount(), 2);
   EXPECT_EQ(doc.sequences()[1].name, "Cat");
   EXPECT_EQ(LevelText(doc, 1, 0, 5), ". . . . .");
