@@ -1,5 +1,6 @@
 #include "composer/tests/composer_test_files.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "testing/test_support.h"
@@ -13,6 +14,23 @@ std::vector<uint8_t> PatternPixel(int x, int y, int seed) {
   h ^= h >> 15;
   uint8_t alpha = (h >> 24) % 3 == 0 ? 0 : ((h >> 24) % 3 == 1 ? uint8_t(h >> 16) : 255);
   return {uint8_t(h), uint8_t(h >> 8), uint8_t(h >> 16), alpha};
+}
+
+ClipImage Pattern(int width, int height, bool alpha, int seed) {
+  ClipImage image(width, height, alpha ? 4 : 3);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      std::vector<uint8_t> p = PatternPixel(x, y, seed);
+      std::copy_n(p.begin(), image.channels(), image.At(x, y));
+    }
+  return image;
+}
+
+FrameBuffer Filled(int width, int height, uint8_t value, int matte) {
+  FrameBuffer buffer{
+      width, height, std::vector<uint8_t>(std::size_t(width * height * 3), value), {}};
+  if (matte >= 0) buffer.matte.assign(std::size_t(width * height), uint8_t(matte));
+  return buffer;
 }
 
 void WriteClipImage(const std::string& path, int width, int height, int depth, int seed) {

@@ -14,15 +14,8 @@
 namespace quenda {
 namespace {
 
-ClipImage Pattern(int width, int height, bool alpha, int seed) {
-  ClipImage image(width, height, alpha ? 4 : 3);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      std::vector<uint8_t> p = testing::PatternPixel(x, y, seed);
-      std::copy_n(p.begin(), image.channels(), image.At(x, y));
-    }
-  return image;
-}
+using testing::Filled;
+using testing::Pattern;
 
 // Large transparent blocks beside opaque and part-transparent ones, colours at the extremes:
 // sums of the blur reach their largest and spans of alpha 0 are common.
@@ -38,17 +31,10 @@ ClipImage Blocks(int width, int height, bool alpha) {
   return image;
 }
 
-FrameBuffer Filled(int width, int height, uint8_t value) {
-  FrameBuffer buffer{
-      width, height, std::vector<uint8_t>(std::size_t(width * height * 3), value), {}};
-  buffer.matte.assign(std::size_t(width * height), 9);
-  return buffer;
-}
-
 void ExpectSameAsLiteral(const ClipImage& image, const ClipPlacement& placement,
                          const std::vector<EffectParams>& effects, const DrawSettings& settings,
                          int width, int height) {
-  FrameBuffer fast = Filled(width, height, 90), literal = Filled(width, height, 90);
+  FrameBuffer fast = Filled(width, height, 90, 9), literal = Filled(width, height, 90, 9);
   DrawClip(image, placement, effects, settings, fast);
   oracle::LiteralDrawClip(image, placement, effects, settings, literal);
   ASSERT_EQ(fast.bgr, literal.bgr);
@@ -73,12 +59,16 @@ TEST(ClipSample, FourChannelsAtOnceMatchTheFormulaUpToTheLastPixel) {
   }
 }
 
-TEST(BlurredImage, BothArithmeticsMatchTheLiteralBlurOnOddSizes) {
+TEST(BlurredImage, BothArithmeticsMatchTheLiteralBlurAtEveryWindowNearTheEdges) {
+  // Blocks of odd sizes with extreme sums, and a plain pattern under every pairing of radii.
+  std::vector<std::pair<int, int>> radii = {{0, 4}, {7, 2}};
+  for (int rx : {0, 1, 6, 15})
+    for (int ry : {0, 2, 15}) radii.emplace_back(rx, ry);
   for (bool alpha : {false, true})
-    for (auto [w, h] : {std::pair{1, 1}, std::pair{2, 3}, std::pair{47, 33}, std::pair{3, 40}}) {
-      const ClipImage image = Blocks(w, h, alpha);
-      for (auto [rx, ry] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{0, 4}, std::pair{15, 15},
-                            std::pair{7, 2}}) {
+    for (const ClipImage& image : {Blocks(1, 1, alpha), Blocks(2, 3, alpha), Blocks(47, 33, alpha),
+                                   Blocks(3, 40, alpha), Pattern(19, 13, alpha, 42)}) {
+      const int w = image.width(), h = image.height();
+      for (auto [rx, ry] : radii) {
         const BlurredImage vector(image, rx, ry, BlurArithmetic::Vector);
         const BlurredImage scalar(image, rx, ry, BlurArithmetic::Scalar);
         ASSERT_EQ(vector.image().bytes().size(), std::size_t(w * h * 4));
@@ -86,9 +76,9 @@ TEST(BlurredImage, BothArithmeticsMatchTheLiteralBlurOnOddSizes) {
           for (int tx = 0; tx < w; ++tx) {
             const Rgba expected = oracle::LiteralBlur(image, tx, ty, rx, ry);
             ASSERT_EQ(vector.At(tx, ty), expected)
-                << tx << "," << ty << " in " << w << "x" << h << " r " << rx << "," << ry;
-            ASSERT_EQ(scalar.At(tx, ty), expected)
-                << tx << "," << ty << " in " << w << "x" << h << " r " << rx << "," << ry;
+                << tx << "," << ty << " in " << w << "x" << h << " r " << rx << "," << ry
+                << " alpha " << alpha;
+            ASSERT_EQ(scalar.At(tx, ty), expected) << tx << "," << ty << " r " << rx << "," << ry;
           }
       }
     }
@@ -155,7 +145,7 @@ TEST(DrawClip, RowsLongerThanOnePassOfColumns) {
         }
   }
   // The stretched clip really covers columns of several passes.
-  FrameBuffer buffer = Filled(1404, 10, 90);
+  FrameBuffer buffer = Filled(1404, 10, 90, 9);
   DrawClip(Blocks(61, 9, false), {700, 4, 23.5, 1, 0}, {}, {}, buffer);
   int drawn = 0;
   for (int x = 0; x < 1404; ++x) drawn += buffer.matte[std::size_t(4 * 1404 + x)] == 255;

@@ -55,6 +55,10 @@ class Compositor : public ::testing::Test {
     return true;
   }
   const uint8_t* Pixel(int x, int y) { return job.picture.At(x, y); }
+  std::vector<int> Bgr(int x, int y) {
+    const uint8_t* p = Pixel(x, y);
+    return {p[0], p[1], p[2]};
+  }
 
   TempDir dir;
   ScriptedPrompt prompt;
@@ -155,15 +159,11 @@ TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
   UseSequences(1);
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress)) << prompt.Texts()[0];
-  auto bgr = [&](int x, int y) {
-    const uint8_t* p = Pixel(x, y);
-    return std::vector<int>{p[0], p[1], p[2]};
-  };
-  EXPECT_EQ(bgr(0, 0), (std::vector<int>{250, 40, 30}));  // blue behind
-  EXPECT_EQ(bgr(1, 2), (std::vector<int>{20, 10, 200}));  // the front's red line
-  EXPECT_EQ(bgr(3, 3), (std::vector<int>{250, 40, 30}));  // rubbed out: the fill shows
+  EXPECT_EQ(Bgr(0, 0), (std::vector<int>{250, 40, 30}));  // blue behind
+  EXPECT_EQ(Bgr(1, 2), (std::vector<int>{20, 10, 200}));  // the front's red line
+  EXPECT_EQ(Bgr(3, 3), (std::vector<int>{250, 40, 30}));  // rubbed out: the fill shows
   // 102 of 255 towards the fill: (102 * 250 + 153 * 20) / 255 = 112, and so on.
-  EXPECT_EQ(bgr(4, 0), (std::vector<int>{112, 22, 132}));
+  EXPECT_EQ(Bgr(4, 0), (std::vector<int>{112, 22, 132}));
 }
 
 TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
@@ -181,15 +181,11 @@ TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
   UseSequences(1);
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress));
-  auto bgr = [&](int x) {
-    const uint8_t* p = Pixel(x, 0);
-    return std::vector<int>{p[0], p[1], p[2]};
-  };
-  EXPECT_EQ(bgr(0), (std::vector<int>{250, 40, 30}));  // paper: the blue fill
+  EXPECT_EQ(Bgr(0, 0), (std::vector<int>{250, 40, 30}));  // paper: the blue fill
   // (254 * 250 + 1 * 20) / 255 = 249, (254 * 40 + 10) / 255 = 39, (254 * 30 + 200) / 255 = 30
-  EXPECT_EQ(bgr(1), (std::vector<int>{249, 39, 30}));
-  EXPECT_EQ(bgr(2), (std::vector<int>{20, 10, 200}));  // ink: the red line
-  EXPECT_EQ(bgr(3), (std::vector<int>{250, 40, 30}));  // rubbed out: the fill again
+  EXPECT_EQ(Bgr(1, 0), (std::vector<int>{249, 39, 30}));
+  EXPECT_EQ(Bgr(2, 0), (std::vector<int>{20, 10, 200}));  // ink: the red line
+  EXPECT_EQ(Bgr(3, 0), (std::vector<int>{250, 40, 30}));  // rubbed out: the fill again
 }
 
 TEST_F(Compositor, PaintedBackgroundWhereNothingIsPainted) {
@@ -205,27 +201,44 @@ TEST_F(Compositor, PaintedBackgroundWhereNothingIsPainted) {
   EXPECT_EQ(Pixel(4, 1)[2], 1);
 }
 
-TEST_F(Compositor, PaintedFailuresNameTheirFiles) {
+TEST_F(Compositor, FailuresNameTheFileAndStopTheFrame) {
+  // After the range pass each of Ann's frames 2..6 breaks in its own way; Bob has no colours.
   WriteTestColorSet(dir.path(), "Ann");
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
-  WritePaintedFrame(dir.path(), "Ann", 2, FlatDrawing(5, 4, 255), OneRegion(6, 4), {0, 0});
-  WritePaintedFrame(dir.path(), "Ann", 3, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
-  std::filesystem::remove(dir.File("Ann3.pnt"));
+  for (int n = 1; n <= 6; ++n)
+    WritePaintedFrame(dir.path(), "Ann", n, FlatDrawing(5, 4, 255), OneRegion(n == 5 ? 6 : 5, 4),
+                      {0, 0});
   WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
   UseSequences(1);
-  for (int f = 0; f < 3; ++f) sheet.Cell(0, f) = {CellKind::Key, 0, f};
+  for (int f = 0; f < 6; ++f) sheet.Cell(0, f) = {CellKind::Key, 0, f};
   job.levels = {0};
-  job.lastFrame = 2;
+  job.lastFrame = 5;
   ASSERT_TRUE(Prepare());
+  auto file = [&](int n, const char* extension) {
+    return dir.File("Ann" + std::to_string(n) + extension);
+  };
+  const std::vector<uint8_t> bytes = ReadBytes(file(1, ".qds"));
+  std::vector<uint8_t> longer = bytes;
+  longer.insert(longer.end(), {1, 2, 3});  // bytes after the pixels belong to nobody
+  WriteBytes(file(1, ".qds"), longer);
+  WriteBytes(file(2, ".qds"), {bytes.begin(), bytes.end() - 1});     // one pixel short
+  WriteBytes(file(3, ".qds"), {bytes.begin(), bytes.begin() + 10});  // not even a header
+  std::filesystem::remove(file(4, ".qds"));
+  std::filesystem::create_directory(file(4, ".qds"));  // opens on Linux, holds no drawing
+  std::filesystem::remove(file(6, ".pnt"));
+  const std::string end = " : unexpected end of file";
+  const std::string first[] = {"Error reading file " + file(2, ".qds") + end,
+                               "Error reading file " + file(3, ".qds") + end,
+                               "Error opening file " + file(4, ".qds"),
+                               "The regions file resolution does not match :" + file(5, ".rgn"),
+                               "Can not load the paint file :" + file(6, ".pnt")};
+  EXPECT_TRUE(CompositePainted(job, source, 0, prompt, progress)) << prompt.Texts()[0];
+  for (int f = 1; f < 6; ++f) {
+    prompt.Clear();
+    EXPECT_FALSE(CompositePainted(job, source, f, prompt, progress));
+    EXPECT_EQ(prompt.Texts(),
+              (std::vector<std::string>{first[f - 1], "Could not load a painted frame!"}));
+  }
 
-  ASSERT_FALSE(CompositePainted(job, source, 1, prompt, progress));
-  EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{
-                "The regions file resolution does not match :" + dir.File("Ann2.rgn"),
-                "Could not load a painted frame!"}));
-  prompt.Clear();
-  ASSERT_FALSE(CompositePainted(job, source, 2, prompt, progress));
-  EXPECT_EQ(prompt.Texts()[0], "Can not load the paint file :" + dir.File("Ann3.pnt"));
   prompt.Clear();
   job.levels = {1};
   ASSERT_FALSE(CompositePainted(job, source, 0, prompt, progress));
@@ -236,57 +249,21 @@ TEST_F(Compositor, PaintedFailuresNameTheirFiles) {
   WriteText(dir.File("Bob.col"), "Other\n3\n");
   ASSERT_FALSE(CompositePainted(job, source, 0, prompt, progress));
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Could not read color set file!"});
-}
 
-TEST_F(Compositor, PaintedDrawingsReadExactlyTheirPixels) {
-  WriteTestColorSet(dir.path(), "Ann");
-  DrawingScan scan = FlatDrawing(47, 33, 0);
-  std::vector<uint8_t>& pixels = scan.picture.bytes();
-  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 7 + i / 47);
-  WritePaintedFrame(dir.path(), "Ann", 1, scan, OneRegion(47, 33), {0, kRed});
-  std::vector<uint8_t> bytes = ReadBytes(dir.File("Ann1.qds"));
-  std::vector<uint8_t> longer = bytes;
-  longer.insert(longer.end(), {1, 2, 3});  // bytes after the pixels belong to nobody
-  WriteBytes(dir.File("Ann1.qds"), longer);
-  DrawingSequence ann = SequenceOf(dir.path(), "Ann");
-  ColorSet colors = *CheckSheetColorSet(ann, prompt);
-  std::optional<PaintedDrawing> painted = LoadPaintedDrawing(ann, 0, colors, prompt, progress);
-  ASSERT_TRUE(painted) << prompt.Texts()[0];
-  EXPECT_EQ(painted->drawing.picture.width(), 47);
-  EXPECT_EQ(painted->drawing.picture, scan.picture);  // the levels leave greys as they are
-
-  bytes.pop_back();  // one pixel short
-  WriteBytes(dir.File("Ann1.qds"), bytes);
-  EXPECT_FALSE(LoadPaintedDrawing(ann, 0, colors, prompt, progress));
-  bytes.resize(10);  // not even a header
-  WriteBytes(dir.File("Ann1.qds"), bytes);
-  EXPECT_FALSE(LoadPaintedDrawing(ann, 0, colors, prompt, progress));
-  std::string message = "Error reading file " + dir.File("Ann1.qds") + " : unexpected end of file";
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{message, message}));
-  prompt.Clear();
+  std::vector<uint8_t> bob = ReadBytes(dir.File("Bob1.qds"));
+  bob.pop_back();
+  WriteBytes(dir.File("Bob1.qds"), bob);
   std::filesystem::remove(dir.File("Ann1.qds"));
-  std::filesystem::create_directory(dir.File("Ann1.qds"));  // opens on Linux, holds no drawing
-  EXPECT_FALSE(LoadPaintedDrawing(ann, 0, colors, prompt, progress));
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Error opening file " + dir.File("Ann1.qds")});
-}
-
-TEST_F(Compositor, ScannedFailuresNameTheirFiles) {
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
-  UseSequences(1);
-  ASSERT_TRUE(Prepare());
-  std::vector<uint8_t> bytes = ReadBytes(dir.File("Bob1.qds"));
-  bytes.resize(bytes.size() - 1);
-  WriteBytes(dir.File("Bob1.qds"), bytes);
-  ASSERT_FALSE(CompositeScanned(job, source, 0, prompt, progress));
-  EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{
-                "Error Reading drawing " + dir.File("Bob1.qds") + ": Incomplete image file",
-                "Could not load a scanned frame!"}));
-  prompt.Clear();
-  std::filesystem::remove(dir.File("Bob1.qds"));
-  ASSERT_FALSE(CompositeScanned(job, source, 0, prompt, progress));
-  EXPECT_EQ(prompt.Texts()[0].substr(0, 27), "Error finding drawing file ");
+  for (int level : {1, 0}) {  // Bob's drawing is short, Ann's gone
+    prompt.Clear();
+    job.levels = {level};
+    ASSERT_FALSE(CompositeScanned(job, source, 0, prompt, progress));
+    EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+                                  level == 1 ? "Error Reading drawing " + dir.File("Bob1.qds") +
+                                                   ": Incomplete image file"
+                                             : "Error finding drawing file " + dir.File("Ann1.qds"),
+                                  "Could not load a scanned frame!"}));
+  }
 }
 
 }  // namespace

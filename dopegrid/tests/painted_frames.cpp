@@ -2,19 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "common/color_set.h"
 #include "common/paint_file.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
 
 namespace quenda::testing {
 
-void WriteTestColorSet(const std::string& directory, const std::string& name) {
+ColorSet TestColors() {
   ColorSet set;
-  set.path = directory + name + ".col";
   AddColor(set, "RED", 200, 10, 20);
   AddColor(set, "BLUE", 30, 40, 250);
   AddColor(set, "GREEN", 15, 220, 35);
+  return set;
+}
+
+void WriteTestColorSet(const std::string& directory, const std::string& name) {
+  ColorSet set = TestColors();
+  set.path = directory + name + ".col";
   ScriptedPrompt prompt;
   ASSERT_TRUE(SaveColorSet(set, prompt));
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/color_set.h"
 #include "common/drawing_scan.h"
 #include "common/frame_sequence.h"
 #include "common/region_data.h"
@@ -16,6 +17,8 @@ inline constexpr int kRed = 3;    // 200, 10, 20
 inline constexpr int kBlue = 4;   // 30, 40, 250
 inline constexpr int kGreen = 5;  // 15, 220, 35
 
+// RED, BLUE and GREEN as above.
+ColorSet TestColors();
 void WriteTestColorSet(const std::string& directory, const std::string& name);
 
 // A drawing of uniform grey, placed directly at (x, y) by an unknown peg position (4).

@@ -1,17 +1,18 @@
 // Render to Targa: names, checks, geometry, layers, filtering, files and their failures.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <random>
 
-#include "common/atomic_file.h"
 #include "common/scripted_prompt.h"
 #include "common/targa.h"
 #include "dopegrid/core/render.h"
 #include "dopegrid/tests/painted_frames.h"
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
@@ -57,9 +58,7 @@ TEST(RenderLayer, LinePixelsBorrowTheFirstPaintedNeighbour) {
   painted.regions = OneRegion(3, 3);
   painted.regions.regionCount = 1;
   painted.regionColor = {0, kGreen, 0};
-  AddColor(painted.colors, "RED", 200, 10, 20);
-  AddColor(painted.colors, "BLUE", 30, 40, 250);
-  AddColor(painted.colors, "GREEN", 15, 220, 35);
+  painted.colors = TestColors();
   auto& r = painted.regions;
   r.regionMap[4] = 2;  // the centre: a region line in an unpainted region
   r.flags[4] = kFlagRegionLine;
@@ -122,9 +121,7 @@ PaintedDrawing RandomPainted(int width, int height, uint32_t seed) {
   painted.regions = OneRegion(width, height);
   painted.regions.regionCount = 4;
   painted.regionColor = {0, kRed, 0, kBlue, kGreen, 0};
-  AddColor(painted.colors, "RED", 200, 10, 20);
-  AddColor(painted.colors, "BLUE", 30, 40, 250);
-  AddColor(painted.colors, "GREEN", 15, 220, 35);
+  painted.colors = TestColors();
   const uint8_t flagChoices[] = {0,
                                  0,
                                  0,
@@ -140,26 +137,6 @@ PaintedDrawing RandomPainted(int width, int height, uint32_t seed) {
     painted.regions.animColor[std::size_t(i)] = lineChoices[pick(4)];
   }
   return painted;
-}
-
-TEST(RenderLayer, OnePassMatchesBuildingTheWholeLayer) {
-  for (uint32_t seed = 1; seed <= 3; ++seed) {
-    PaintedDrawing painted = RandomPainted(47, 33, seed);
-    CommonFrame frame{-2, -1, 50, 37};
-    for (float scale : {1.0f, 0.5f, 0.25f, 0.75f, 1.6f}) {
-      for (RenderQuality quality : {RenderQuality::Best, RenderQuality::Fast}) {
-        // Something already in the picture, so that every case of laying over is met.
-        Raster before(int(52 * scale), int(38 * scale), 4);
-        std::mt19937 random(seed);
-        for (uint8_t& b : before.bytes()) b = uint8_t(random() % 3 == 0 ? 0 : random());
-        Raster literal = before, onePass = before;
-        FilterLayer(BuildLayer(painted), CornerOf(painted.drawing), frame, scale, quality, literal);
-        LayDrawing(painted, frame, scale, quality, onePass);
-        ASSERT_EQ(literal, onePass) << seed << " " << scale << " " << int(quality);
-        ASSERT_NE(literal, before);
-      }
-    }
-  }
 }
 
 // A drawing as painters leave them: mostly paper in painted regions, stripes of regions whose
@@ -183,33 +160,47 @@ PaintedDrawing StripedPainted(int width, int height, int stripe, uint32_t seed) 
   return painted;
 }
 
-TEST(RenderLayer, ShortcutsOverPaperMatchTheWholeLayer) {
+// Laying a drawing over a picture in one pass, with its shortcuts over paper, gives what
+// building the whole layer and filtering it gives, at every scale, quality and margin.
+TEST(RenderLayer, OnePassMatchesBuildingTheWholeLayer) {
   struct Case {
-    int width, height, stripe;
-  } cases[] = {{61, 37, 5}, {47, 33, 16}, {70, 20, 3}, {13, 40, 64}};
-  for (const Case& c : cases) {
-    PaintedDrawing painted = StripedPainted(c.width, c.height, c.stripe, uint32_t(c.stripe));
-    Raster layer = BuildLayer(painted);
+    PaintedDrawing painted;
+    std::vector<CommonFrame> frames;
+    std::vector<float> scales;
+    uint32_t seed;
+    uint32_t zeroOneIn;  // of the pixels already in the picture
+  };
+  std::vector<Case> cases;
+  for (uint32_t seed = 1; seed <= 3; ++seed)
+    cases.push_back(
+        {RandomPainted(47, 33, seed), {{-2, -1, 50, 37}}, {1, 0.5f, 0.25f, 0.75f, 1.6f}, seed, 3});
+  for (auto [w, h, stripe] : {std::array{61, 37, 5}, std::array{47, 33, 16}, std::array{70, 20, 3},
+                              std::array{13, 40, 64}})
     // Left and right of the drawing the picture is not reached; below and above neither.
-    for (CommonFrame frame : {CommonFrame{-7, -3, c.width + 9, c.height + 5},
-                              CommonFrame{1, 1, c.width - 1, c.height - 1}}) {
-      for (float scale : {1.0f, 0.5f, 0.25f, 0.4f}) {
+    cases.push_back({StripedPainted(w, h, stripe, uint32_t(stripe)),
+                     {{-7, -3, w + 9, h + 5}, {1, 1, w - 1, h - 1}},
+                     {1, 0.5f, 0.25f, 0.4f},
+                     0,
+                     2});
+  for (const Case& c : cases) {
+    const Raster layer = BuildLayer(c.painted);
+    for (CommonFrame frame : c.frames)
+      for (float scale : c.scales)
         for (RenderQuality quality : {RenderQuality::Best, RenderQuality::Fast}) {
-          int w = int(float(frame.maxX - frame.minX) * scale);
-          int h = int(float(frame.maxY - frame.minY) * scale);
+          const int w = int(float(frame.maxX - frame.minX) * scale);
+          const int h = int(float(frame.maxY - frame.minY) * scale);
+          // Something already in the picture, so that every case of laying over is met;
+          // transparent pixels take an unpainted region's line colour, others do not.
           Raster before(w, h, 4);
-          std::mt19937 random(uint32_t(w * h));
-          // Transparent picture pixels take an unpainted region's line colour; others do not.
-          for (uint8_t& b : before.bytes()) b = uint8_t(random() % 2 == 0 ? 0 : random());
-          Raster literal = before, shortcut = before;
-          FilterLayer(layer, CornerOf(painted.drawing), frame, scale, quality, literal);
-          LayDrawing(painted, frame, scale, quality, shortcut);
-          ASSERT_EQ(literal, shortcut)
-              << c.width << " " << frame.minX << " " << scale << " " << int(quality);
+          std::mt19937 random(c.seed ? c.seed : uint32_t(w * h));
+          for (uint8_t& b : before.bytes()) b = uint8_t(random() % c.zeroOneIn == 0 ? 0 : random());
+          Raster literal = before, onePass = before;
+          FilterLayer(layer, CornerOf(c.painted.drawing), frame, scale, quality, literal);
+          LayDrawing(c.painted, frame, scale, quality, onePass);
+          ASSERT_EQ(literal, onePass) << c.painted.drawing.picture.width() << " " << frame.minX
+                                      << " " << scale << " " << int(quality);
           ASSERT_NE(literal, before);
         }
-      }
-    }
   }
 }
 
@@ -326,10 +317,10 @@ TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
 
 TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOn) {
   UseFrames(2);
-  SetWriteLimitForTesting(100);
-  bool finished = RunRender(settings, source, prompt, progress);
-  SetWriteLimitForTesting(-1);
-  EXPECT_TRUE(finished);
+  {
+    WriteLimit full(100);
+    EXPECT_TRUE(RunRender(settings, source, prompt, progress));
+  }
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"Error writing file " + settings.directory +
                                           "walk0001.tga!: Disk Full or Write Protected",

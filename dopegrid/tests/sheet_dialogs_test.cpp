@@ -1,8 +1,7 @@
-// Dialog checks and defaults, status texts, the image window's reading of a cel, and playing
+// Dialog checks and defaults, status texts, the image window's choice of a cel, and playing
 // the sound under the selection.
 #include <gtest/gtest.h>
 
-#include "common/byte_order.h"
 #include "common/scripted_prompt.h"
 #include "common/wave_file.h"
 #include "dopegrid/core/sheet_dialogs.h"
@@ -56,24 +55,10 @@ TEST(SheetDialogs, CelSourceAndTheImageWindow) {
   ASSERT_TRUE(image.ok()) << image.message();
   EXPECT_EQ(CelSizeText(image->scan), "9x7");
   EXPECT_EQ(CelOriginText(image->scan), "0x0");
-  EXPECT_EQ(PegName(image->scan.pegPosition), "Bottom");
-
-  std::vector<uint8_t> good = testing::ReadBytes(*path);
-  std::vector<uint8_t> grey24 = good, mapped = good, empty = good, shortened = good;
-  grey24[16] = 24;
-  mapped[1] = 1;
-  SetU16LE(&empty[12], 0);
-  shortened.pop_back();
-  auto parse = [&](std::span<const uint8_t> bytes) {
-    return ParseDrawingScan(bytes, ScanReader::CelViewer, *path).message();
-  };
-  EXPECT_EQ(parse(grey24), "Incorrect image type!");
-  EXPECT_EQ(parse(mapped), "Incorrect image type!");
-  EXPECT_EQ(parse(empty), "Can't Display Zero length image!");
-  EXPECT_EQ(parse(shortened), "Unexpected End of Input file");
-  EXPECT_EQ(parse({good.data(), 17}), "Unexpected End of Input file");
-  EXPECT_EQ(ReadDrawingScan(dir.File("none.qds"), ScanReader::CelViewer).message(),
-            "Error opening file for reading!");
+  std::vector<uint8_t> mapped = testing::ReadBytes(*path);
+  mapped[1] = 1;  // the viewer refuses any colour map, not only the ones other readers refuse
+  EXPECT_EQ(ParseDrawingScan(mapped, ScanReader::CelViewer, *path).message(),
+            "Incorrect image type!");
 }
 
 class QuietAudio : public AudioOutput, public PlaybackWatch {
