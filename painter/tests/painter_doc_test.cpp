@@ -99,28 +99,23 @@ TEST_F(PainterDoc, PaintLeaveAndReloadGivesTheSameFrame) {
   EXPECT_EQ(doc_.FramePaintState(0), PaintState::AllPainted);
 }
 
-TEST_F(PainterDoc, IconsOfOtherFramesComeFromTheirFiles) {
+TEST_F(PainterDoc, IconsAndPaintStatesOfOtherFramesComeFromTheirFiles) {
   testing::WriteText(dir_.File("walk3.qds"), "not a drawing");
   testing::WriteText(dir_.File("walk3.rgn"), "nor a region file");
+  const int regions = testing::RegionsFromPicture(testing::kTwoBoxes).regionCount;
+  const std::vector<int32_t> unfilled(std::size_t(regions) + 2, kUnfilledColor);
+  ASSERT_TRUE(WritePaintFile(dir_.File("walk2.pnt"), unfilled).ok());
   Open(2);
   doc_.AddColor("RED", 200, 0, 0);
   ClickFill(3, 2);
   const Raster current = doc_.FrameIcon(0, 8);
   ASSERT_TRUE(doc_.NextFrame());
+  EXPECT_EQ(doc_.PaintedStateText(), "No regions painted");
+  EXPECT_EQ(doc_.FramePaintState(1), PaintState::SomeUnpainted);
   EXPECT_EQ(doc_.FrameIcon(0, 8), current);  // now read back from walk1's files
   EXPECT_NE(doc_.FrameIcon(1, 8), current);
   EXPECT_EQ(doc_.FrameIcon(2, 8), Raster(8, 8, 3, 128));
   EXPECT_EQ(doc_.FramePaintState(2), PaintState::NoPaintFile);
-}
-
-TEST_F(PainterDoc, EveryRegionUnfilledHasItsOwnWording) {
-  testing::WriteTwoBoxes(dir_, "walk", 1);
-  const int regions = testing::RegionsFromPicture(testing::kTwoBoxes).regionCount;
-  const std::vector<int32_t> unfilled(std::size_t(regions) + 2, kUnfilledColor);
-  ASSERT_TRUE(WritePaintFile(dir_.File("walk1.pnt"), unfilled).ok());
-  ASSERT_TRUE(doc_.OpenSequenceFile(dir_.File("walk1.qds")));
-  EXPECT_EQ(doc_.PaintedStateText(), "No regions painted");
-  EXPECT_EQ(doc_.FramePaintState(0), PaintState::SomeUnpainted);
 }
 
 TEST_F(PainterDoc, UndoRevertsExactlyTheLastFillAndMovingOnForgetsIt) {

@@ -125,19 +125,10 @@ TEST(GapClosing, NeighbourCodesCountTheOutsideOnlyWhereTheTableSays) {
 
 TEST(GapClosing, AOnePixelGapBetweenLineEndsIsBridgedAndSplitsTheRegion) {
   // A wall across a taller box with a one-pixel hole at column 8, image row 5.
-  const std::vector<std::string> picture = {
-      "................",  //
-      ".##############.",  //
-      ".#............#.",  //
-      ".#............#.",  //
-      ".#............#.",  //
-      ".#######.######.",  //
-      ".#............#.",  //
-      ".#............#.",  //
-      ".#............#.",  //
-      ".##############.",  //
-      "................",  //
-  };
+  std::vector<std::string> picture(11, ".#............#.");
+  picture[0] = picture[10] = std::string(16, '.');
+  picture[1] = picture[9] = ".##############.";
+  picture[5] = ".#######.######.";
   PainterFrame frame = testing::FrameFromPicture(picture);
   ASSERT_EQ(frame.region.regionMap[frame.Index(5, 3)], frame.region.regionMap[frame.Index(5, 7)]);
   EXPECT_EQ(NeighbourCode(frame, 8, 5), 24);
