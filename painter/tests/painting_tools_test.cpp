@@ -92,7 +92,7 @@ TEST(ColorPicker, TakesPaintedColoursButNeverUnfilledOrLine) {
   EXPECT_EQ(PickColorAt(frame, {0, frame.height}), std::nullopt);
 }
 
-TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEnd) {
+TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndAndOffTheLineChangesNothing) {
   // A diagonal animator line, and one that leaves the right edge and goes on at the left edge
   // of the row above (neighbours by pixel index).
   PainterFrame frame = testing::FrameFromPicture({
@@ -104,6 +104,12 @@ TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEnd) {
       "*......",  //
   });
   auto colourAt = [&](int x, int y) { return frame.region.animColor[frame.Index(x, y)]; };
+  // Off the line: nothing changes, yet the undo copy is taken and the frame marked changed.
+  const auto before = frame.region.animColor;
+  AnimFillAt(frame, {3, 0}, 7);
+  EXPECT_EQ(frame.region.animColor, before);
+  EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
+  EXPECT_TRUE(frame.undoAvailable() && frame.regionChanged);
   AnimFillAt(frame, {0, 0}, 12);
   EXPECT_EQ(colourAt(1, 1), 12);
   EXPECT_EQ(colourAt(2, 2), 12);
@@ -114,15 +120,6 @@ TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEnd) {
   EXPECT_EQ(colourAt(0, 0), 12);
 }
 
-TEST(AnimFill, OffTheLineChangesNothingButStillTakesUndoAndMarksChange) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  const auto before = frame.region.animColor;
-  AnimFillAt(frame, At(3, 2), 7);
-  EXPECT_EQ(frame.region.animColor, before);
-  EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
-  EXPECT_TRUE(frame.undoAvailable() && frame.regionChanged);
-}
-
 TEST(AnimFill, ALargeConnectedLineNeedsNoDeepStack) {
   PainterFrame frame = testing::FrameFromPicture(std::vector(600, std::string(700, '*')));
   AnimFillAt(frame, {350, 300}, 20);
@@ -130,12 +127,9 @@ TEST(AnimFill, ALargeConnectedLineNeedsNoDeepStack) {
             600 * 700);
 }
 
-TEST(Brush, FootprintsOfSizeOneAndSix) {
+TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
   EXPECT_EQ(BrushFootprint({10, 20}, 1), (ImageRect{10, 12, 20, 22}));
   EXPECT_EQ(BrushFootprint({30, 40}, 6), (ImageRect{20, 42, 30, 52}));
-}
-
-TEST(Brush, SegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
   PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   BrushPress(frame, BrushAction::RubOut);
   EXPECT_TRUE(StampSegment(frame, {3, 2}, {3, 2}, 1, BrushAction::RubOut, 0).IsEmpty());
@@ -176,7 +170,7 @@ TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOnEveryMoveAndPaintsNot
   EXPECT_FALSE(doc_.frame().regionChanged);
 }
 
-TEST(RectTools, RubberThenUnRubberRestoresTheDisplayAndEachStepUndoes) {
+TEST(RectTools, RubberThenUnRubberRestoresTheDisplayEachStepUndoesAndAllClip) {
   PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   for (std::size_t i = 0; i < frame.scan.size(); ++i) frame.scan[i] = uint8_t(i * 11);
   ColorSet colors;
@@ -197,15 +191,12 @@ TEST(RectTools, RubberThenUnRubberRestoresTheDisplayAndEachStepUndoes) {
   EXPECT_TRUE(ApplyRectTool(fresh, {3, 3}, {3, 9}, BrushAction::PaintLine, 5).IsEmpty());
   EXPECT_TRUE(fresh.undoAvailable());
   EXPECT_FALSE(fresh.regionChanged);
-}
-
-TEST(RectTools, AnimBrushRectClipsToThePicture) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  ApplyRectTool(frame, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
-  for (int y = 0; y < frame.height; ++y)
-    for (int x = 0; x < frame.width; ++x)
-      ASSERT_EQ(frame.region.animColor[frame.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
-  EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
+  // The line brush rectangle is clipped to the picture.
+  ApplyRectTool(fresh, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
+  for (int y = 0; y < fresh.height; ++y)
+    for (int x = 0; x < fresh.width; ++x)
+      ASSERT_EQ(fresh.region.animColor[fresh.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
+  EXPECT_EQ(fresh.undoKind(), kUndoAnimColors);
 }
 
 }  // namespace
