@@ -4,58 +4,42 @@
 
 #include "common/color_set.h"
 #include "common/file_io.h"
-#include "common/scripted_prompt.h"
-#include "common/targa.h"
-#include "painter/core/painter_doc.h"
-#include "painter/tests/painter_test_frames.h"
-#include "testing/test_support.h"
+#include "painter/tests/painter_fixtures.h"
 
 namespace quenda {
 namespace {
 
-using testing::TempDir;
-
-const std::vector<std::string> kBox = {
-    "..........",  //
-    ".#######..",  //
-    ".#.....#..",  //
-    ".#######..",  //
-    "..........",  //
-};
-
-ColorSet ReadSet(const std::string& path) {
-  ColorSet set;
-  ApplyColorSet(set, ParseColorSet(ReadFileText(path).value_or("")));
-  return set;
-}
-
-class ColorEditing : public ::testing::Test {
+class ColorEditing : public testing::TwoBoxDocument {
  protected:
-  void SetUp() override {
-    testing::WriteFrameFiles(dir_.path(), "walk", "1", testing::RegionsFromPicture(kBox));
-    testing::WriteFrameFiles(dir_.path(), "walk", "2", testing::RegionsFromPicture(kBox));
-    ASSERT_TRUE(doc_.OpenSequenceFile(dir_.File("walk1.qds")));
-    prompt_.Clear();
+  void SetUp() override { Open(2); }
+  ColorSet Saved() {
+    ColorSet set;
+    ApplyColorSet(set, ParseColorSet(ReadFileText(dir_.File("walk.col")).value_or("")));
+    return set;
   }
-  ColorSet Saved() { return ReadSet(dir_.File("walk.col")); }
-  void WriteSet(const std::string& file, std::initializer_list<ColorEntry> users) {
+  // Queues the confirmation and the file for a merge or import of these user colours.
+  void OfferSet(std::initializer_list<ColorEntry> users) {
     ColorSet set;
     for (const ColorEntry& e : users) AddColor(set, e.name, e.red, e.green, e.blue);
-    testing::WriteText(dir_.File(file), FormatColorSet(set));
+    testing::WriteText(dir_.File("other.col"), FormatColorSet(set));
+    prompt_.QueueAnswer(true);
+    prompt_.QueuePath(dir_.File("other.col"));
   }
-
-  TempDir dir_;
-  ScriptedPrompt prompt_;
-  CPainterDoc doc_{prompt_};
 };
 
-TEST_F(ColorEditing, AddAppendsSelectsAndSavesAtOnce) {
-  doc_.AddColor("New", 128, 128, 128);
+constexpr const char* kMergeQuestion = "Are you sure you want to merge colors? (NO UNDO)";
+
+TEST_F(ColorEditing, AddSavesAtOnceAndOnlyANewColourMakesTheIconsStale) {
+  doc_.AddColor("New", 40, 50, 60);
   EXPECT_EQ(doc_.colors().count, 4);
   EXPECT_EQ(doc_.currentColor(), 3);
-  EXPECT_EQ(Saved().entries[3], (ColorEntry{128, 128, 128, "New"}));
   EXPECT_EQ(Saved().count, 4);
+  EXPECT_EQ(Saved().entries[3], (ColorEntry{40, 50, 60, "New"}));
+  doc_.EditColor("Skin", 40, 50, 60);
   EXPECT_FALSE(doc_.iconsStale());
+  EXPECT_EQ(Saved().entries[3].name, "Skin");
+  doc_.EditColor("Skin", 41, 50, 60);
+  EXPECT_TRUE(doc_.iconsStale());
 }
 
 TEST_F(ColorEditing, AddOnAFullSetAppendsNothingSilentlyAndSelectsTheLastEntry) {
@@ -68,22 +52,7 @@ TEST_F(ColorEditing, AddOnAFullSetAppendsNothingSilentlyAndSelectsTheLastEntry) 
   EXPECT_TRUE(prompt_.Texts().empty());
 }
 
-TEST_F(ColorEditing, EditingTheTransparentColourKeepsItsName) {
-  doc_.EditColor("CLEAR", 10, 20, 30);
-  EXPECT_EQ(Saved().entries[0], (ColorEntry{10, 20, 30, "TRANS"}));
-  EXPECT_TRUE(doc_.iconsStale());
-}
-
-TEST_F(ColorEditing, RenamingWithoutANewColourLeavesTheIconsAlone) {
-  doc_.AddColor("New", 40, 50, 60);
-  doc_.EditColor("Skin", 40, 50, 60);
-  EXPECT_FALSE(doc_.iconsStale());
-  EXPECT_EQ(Saved().entries[3].name, "Skin");
-  doc_.EditColor("Skin", 41, 50, 60);
-  EXPECT_TRUE(doc_.iconsStale());
-}
-
-TEST_F(ColorEditing, LineAndUnfilledColours) {
+TEST_F(ColorEditing, TheFixedEntriesKeepTheirNames) {
   const ColorEntry line{1, 2, 3, "ignored"}, unfilled = doc_.colors().entries[kUnfilledColor];
   doc_.EditLineAndUnfilledColors(line, unfilled);
   EXPECT_FALSE(doc_.iconsStale());
@@ -91,47 +60,41 @@ TEST_F(ColorEditing, LineAndUnfilledColours) {
   doc_.EditLineAndUnfilledColors(line, {200, 0, 0, ""});
   EXPECT_TRUE(doc_.iconsStale());
   EXPECT_EQ(Saved().entries[kUnfilledColor], (ColorEntry{200, 0, 0, "UNFIL"}));
+  doc_.EditColor("CLEAR", 10, 20, 30);  // the current colour is the transparent one
+  EXPECT_EQ(Saved().entries[0], (ColorEntry{10, 20, 30, "TRANS"}));
 }
 
 TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessage) {
   while (doc_.colors().count < kPainterColorLimit - 1) doc_.AddColor("C", 1, 2, 3);
-  WriteSet("other.col", {{255, 0, 0, "red"}, {0, 0, 255, "blue"}});
-  prompt_.QueueAnswer(true);
-  prompt_.QueuePath(dir_.File("other.col"));
+  OfferSet({{255, 0, 0, "red"}, {0, 0, 255, "blue"}});
   ASSERT_TRUE(doc_.MergeColors());
   EXPECT_EQ(prompt_.Texts(),
-            (std::vector<std::string>{"Are you sure you want to merge colors? (NO UNDO)",
-                                      "Maximum color number reached!"}));
+            (std::vector<std::string>{kMergeQuestion, "Maximum color number reached!"}));
   EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
   EXPECT_EQ(Saved().entries[kPainterColorLimit - 1].name, "red");
   EXPECT_EQ(Saved().count, kPainterColorLimit);
 }
 
 TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
-  WriteSet("fixed.col", {});
-  prompt_.QueueAnswer(true);
-  prompt_.QueuePath(dir_.File("fixed.col"));
+  OfferSet({});
   EXPECT_FALSE(doc_.MergeColors());
   prompt_.QueueAnswer(false);
   EXPECT_FALSE(doc_.MergeColors());
   EXPECT_EQ(prompt_.Texts(),
-            (std::vector<std::string>{"Are you sure you want to merge colors? (NO UNDO)",
-                                      "There are no colors in the given colorset file",
-                                      "Are you sure you want to merge colors? (NO UNDO)"}));
+            (std::vector<std::string>{
+                kMergeQuestion, "There are no colors in the given colorset file", kMergeQuestion}));
   EXPECT_EQ(doc_.colors().count, 3);
   EXPECT_TRUE(prompt_.AllAnswersUsed());
 }
 
 TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
   for (int i = 0; i < 5; ++i) doc_.AddColor("C", 10 * i, 0, 0);
-  doc_.RegionFillRelease({0, 0}, {0, 0}, {3, 2}, {3, 2});  // colour 7
+  ClickFill(3, 2);  // colour 7
   ASSERT_TRUE(doc_.NextFrame());
   ASSERT_TRUE(doc_.PreviousFrame());
   const int box = testing::RegionAtText(doc_.frame().region, 3, 2);
   ASSERT_EQ(doc_.frame().regionColor[box], 7);
-  WriteSet("small.col", {{1, 1, 1, "ONE"}});
-  prompt_.QueueAnswer(true);
-  prompt_.QueuePath(dir_.File("small.col"));
+  OfferSet({{1, 1, 1, "ONE"}});
   ASSERT_TRUE(doc_.ImportColors());
   EXPECT_EQ(prompt_.Texts(), std::vector<std::string>{
                                  "Are you sure you want to discard current colors?  (NO UNDO)"});
@@ -142,20 +105,12 @@ TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
   EXPECT_EQ(doc_.currentColor(), 0);
 }
 
-TEST_F(ColorEditing, AReferencePictureLastsUntilTheNextFrameLoads) {
-  const uint8_t pixels[2 * 3 * 4] = {1,  2,  3,  255, 4,  5,  6,  255, 7,  8,  9,  255,
-                                     10, 11, 12, 255, 13, 14, 15, 255, 16, 17, 18, 255};
-  ASSERT_TRUE(WriteTarga32(dir_.File("ref.tga"), 3, 2, pixels, WriteMessages("failed")).ok());
-  prompt_.QueuePath(dir_.File("ref.tga"));
-  ASSERT_TRUE(doc_.LoadReferencePicture());
-  EXPECT_TRUE(doc_.referenceLoaded());
-  EXPECT_EQ(doc_.referencePicture().width(), 3);
-  EXPECT_EQ(doc_.referencePicture().At(1, 1)[2], 15);
-  ASSERT_TRUE(doc_.NextFrame());
-  EXPECT_FALSE(doc_.referenceLoaded());
+// Loading a good picture, and letting it go on the next frame, are the window tests' part.
+TEST_F(ColorEditing, AnUnreadableReferencePictureIsRefusedWithOneMessage) {
   testing::WriteText(dir_.File("bad.tga"), "x");
   prompt_.QueuePath(dir_.File("bad.tga"));
   EXPECT_FALSE(doc_.LoadReferencePicture());
+  EXPECT_FALSE(doc_.referenceLoaded());
   EXPECT_EQ(prompt_.Texts().size(), 1u);
 }
 

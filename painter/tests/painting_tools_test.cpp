@@ -7,29 +7,14 @@
 #include <set>
 
 #include "common/color_set.h"
-#include "common/scripted_prompt.h"
 #include "painter/core/frame_composition.h"
-#include "painter/core/painter_doc.h"
-#include "painter/tests/painter_test_frames.h"
-#include "testing/test_support.h"
+#include "painter/tests/painter_fixtures.h"
 
 namespace quenda {
 namespace {
 
-// Region A (left box), region B (right box, one column wider than A), the background.
-const std::vector<std::string> kBoxes = {
-    "....................",  //
-    ".#######.##########.",  //
-    ".#.....#.#........#.",  //
-    ".#.....#.#........#.",  //
-    ".#.....#.#........#.",  //
-    ".#######.##########.",  //
-    "....................",  //
-};
-
-ImagePoint At(int column, int rowFromTop) {
-  return {column, int(kBoxes.size()) - 1 - rowFromTop};
-}
+using testing::At;
+using testing::kTwoBoxes;
 
 std::set<std::pair<int, int>> PixelsWith(const PainterFrame& frame, uint8_t flag) {
   std::set<std::pair<int, int>> out;
@@ -40,29 +25,27 @@ std::set<std::pair<int, int>> PixelsWith(const PainterFrame& frame, uint8_t flag
 }
 
 TEST(RegionFill, XRayPaintsOnlyUnfilledRegionsAndEveryClickIsAnUndoStep) {
-  PainterFrame frame = testing::FrameFromPicture(kBoxes);
-  const int a = testing::RegionAtText(frame.region, 3, 3);
-  FillRegionAt(frame, At(3, 3), 5, ViewMode::RegionsPainted);
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
+  const int a = testing::RegionAtText(frame.region, 3, 2);
+  FillRegionAt(frame, At(3, 2), 5, ViewMode::RegionsPainted);
   EXPECT_EQ(frame.regionColor[a], 5);
-  const ImageRect changed = FillRegionAt(frame, At(3, 3), 6, ViewMode::XRay);
+  EXPECT_FALSE(FillRegionAt(frame, At(3, 2), 6, ViewMode::XRay).IsEmpty());
   EXPECT_EQ(frame.regionColor[a], 5);
-  EXPECT_TRUE(frame.undoAvailable());
-  EXPECT_FALSE(changed.IsEmpty());
-  FillRegionAt(frame, At(3, 3), 6, ViewMode::RegionsPainted);
+  FillRegionAt(frame, At(3, 2), 6, ViewMode::RegionsPainted);
   EXPECT_EQ(frame.regionColor[a], 6);
   ASSERT_TRUE(UndoLastChange(frame));
   EXPECT_EQ(frame.regionColor[a], 5);
   // Outside the picture nothing happens, not even an undo step.
-  PainterFrame fresh = testing::FrameFromPicture(kBoxes);
+  PainterFrame fresh = testing::FrameFromPicture(kTwoBoxes);
   EXPECT_TRUE(FillRegionAt(fresh, {-1, 2}, 5, ViewMode::RegionsPainted).IsEmpty());
   EXPECT_TRUE(FillRegionAt(fresh, {fresh.width, 2}, 5, ViewMode::RegionsPainted).IsEmpty());
   EXPECT_FALSE(fresh.undoAvailable() || fresh.paintChanged);
 }
 
 TEST(RegionFill, ARectangleFillsOnlyRegionsWhollyInside) {
-  PainterFrame frame = testing::FrameFromPicture(kBoxes);
-  const int a = testing::RegionAtText(frame.region, 3, 3);
-  const int b = testing::RegionAtText(frame.region, 12, 3);
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
+  const int a = testing::RegionAtText(frame.region, 3, 2);
+  const int b = testing::RegionAtText(frame.region, 10, 2);
   const RegionBox boxA = frame.region.regionBounds[a];
   const RegionBox boxB = frame.region.regionBounds[b];
   // Exactly A's box, and B's box short by one column on the right.
@@ -76,100 +59,78 @@ TEST(RegionFill, ARectangleFillsOnlyRegionsWhollyInside) {
   EXPECT_EQ(frame.regionColor[kBackgroundRegion], kTransparentColor);
 }
 
-TEST(RegionFill, FourBySixScreenPixelsIsAClickAndFiveByFiveARectangle) {
-  EXPECT_TRUE(IsClickDrag(4, 6));
-  EXPECT_TRUE(IsClickDrag(-4, 6));
-  EXPECT_FALSE(IsClickDrag(5, 5));
-  EXPECT_FALSE(IsClickDrag(-5, -5));
-  EXPECT_TRUE(IsClickDrag(100, 0));
+using RegionFillDocument = testing::TwoBoxDocument;
 
-  testing::TempDir dir;
-  testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kBoxes));
-  ScriptedPrompt prompt;
-  CPainterDoc doc(prompt);
-  ASSERT_TRUE(doc.OpenSequenceFile(dir.File("box1.qds")));
-  doc.AddColor("RED", 255, 0, 0);
-  const int a = testing::RegionAtText(doc.frame().region, 3, 3);
-  const int b = testing::RegionAtText(doc.frame().region, 12, 3);
+TEST_F(RegionFillDocument, FourBySixScreenPixelsIsAClickAndFiveByFiveARectangle) {
+  for (auto [dx, dy, click] :
+       {std::tuple{4, 6, true}, {-4, 6, true}, {100, 0, true}, {5, 5, false}, {-5, -5, false}})
+    EXPECT_EQ(IsClickDrag(dx, dy), click) << dx << "," << dy;
+  Open(1);
+  doc_.AddColor("RED", 255, 0, 0);
+  const int a = testing::RegionAtText(doc_.frame().region, 3, 2);
+  const int b = testing::RegionAtText(doc_.frame().region, 10, 2);
   // Press in B, release in A: as a click it fills A only.
-  doc.RegionFillRelease({100, 100}, {104, 106}, At(12, 3), At(3, 3));
-  EXPECT_EQ(doc.frame().regionColor[a], doc.currentColor());
-  EXPECT_EQ(doc.frame().regionColor[b], kUnfilledColor);
-  ASSERT_TRUE(doc.Undo());
+  doc_.RegionFillRelease({100, 100}, {104, 106}, At(10, 2), At(3, 2));
+  EXPECT_EQ(doc_.frame().regionColor[a], doc_.currentColor());
+  EXPECT_EQ(doc_.frame().regionColor[b], kUnfilledColor);
+  ASSERT_TRUE(doc_.Undo());
   // As a rectangle over both boxes it fills both.
-  doc.RegionFillRelease({100, 100}, {105, 105}, At(0, 0), At(19, 6));
-  EXPECT_EQ(doc.frame().regionColor[a], doc.currentColor());
-  EXPECT_EQ(doc.frame().regionColor[b], doc.currentColor());
+  doc_.RegionFillRelease({100, 100}, {105, 105}, At(0, 0), At(14, 5));
+  EXPECT_EQ(doc_.frame().regionColor[a], doc_.currentColor());
+  EXPECT_EQ(doc_.frame().regionColor[b], doc_.currentColor());
 }
 
 TEST(ColorPicker, TakesPaintedColoursButNeverUnfilledOrLine) {
-  PainterFrame frame = testing::FrameFromPicture(kBoxes);
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   EXPECT_EQ(PickColorAt(frame, At(0, 0)), kTransparentColor);
-  EXPECT_EQ(PickColorAt(frame, At(3, 3)), std::nullopt);  // unfilled
-  frame.regionColor[testing::RegionAtText(frame.region, 3, 3)] = kLineColor;
-  EXPECT_EQ(PickColorAt(frame, At(3, 3)), std::nullopt);
-  frame.regionColor[testing::RegionAtText(frame.region, 12, 3)] = 9;
-  EXPECT_EQ(PickColorAt(frame, At(12, 3)), 9);
+  EXPECT_EQ(PickColorAt(frame, At(3, 2)), std::nullopt);  // unfilled
+  frame.regionColor[testing::RegionAtText(frame.region, 3, 2)] = kLineColor;
+  EXPECT_EQ(PickColorAt(frame, At(3, 2)), std::nullopt);
+  frame.regionColor[testing::RegionAtText(frame.region, 10, 2)] = 9;
+  EXPECT_EQ(PickColorAt(frame, At(10, 2)), 9);
   EXPECT_EQ(PickColorAt(frame, {-1, 0}), std::nullopt);
   EXPECT_EQ(PickColorAt(frame, {0, frame.height}), std::nullopt);
 }
 
-TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEnd) {
+TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndAndOffTheLineChangesNothing) {
   // A diagonal animator line, and one that leaves the right edge and goes on at the left edge
   // of the row above (neighbours by pixel index).
-  const std::vector<std::string> picture = {
+  PainterFrame frame = testing::FrameFromPicture({
       "*......",  //
       "......*",  //
       ".....*.",  //
       "..*....",  //
       ".*.....",  //
       "*......",  //
-  };
-  PainterFrame frame = testing::FrameFromPicture(picture);
-  auto colourAt = [&](int c, int r) {
-    return frame.region.animColor[frame.Index(c, int(picture.size()) - 1 - r)];
-  };
-  AnimFillAt(frame, {0, 0}, 12);
-  EXPECT_EQ(colourAt(0, 5), 12);
-  EXPECT_EQ(colourAt(1, 4), 12);
-  EXPECT_EQ(colourAt(2, 3), 12);
-  EXPECT_EQ(colourAt(5, 2), kAnimLineColor);  // not connected
-  AnimFillAt(frame, {5, 3}, 0);               // transparent is allowed here
-  EXPECT_EQ(colourAt(5, 2), 0);
-  EXPECT_EQ(colourAt(6, 1), 0);
-  EXPECT_EQ(colourAt(0, 0), 0);  // reached across the row end
-  EXPECT_EQ(colourAt(0, 5), 12);
-}
-
-TEST(AnimFill, OffTheLineChangesNothingButStillTakesUndoAndMarksChange) {
-  PainterFrame frame = testing::FrameFromPicture(kBoxes);
+  });
+  auto colourAt = [&](int x, int y) { return frame.region.animColor[frame.Index(x, y)]; };
+  // Off the line: nothing changes, yet the undo copy is taken and the frame marked changed.
   const auto before = frame.region.animColor;
-  AnimFillAt(frame, At(3, 3), 7);
+  AnimFillAt(frame, {3, 0}, 7);
   EXPECT_EQ(frame.region.animColor, before);
-  EXPECT_TRUE(frame.undoAvailable());
   EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
-  EXPECT_TRUE(frame.regionChanged);
+  EXPECT_TRUE(frame.undoAvailable() && frame.regionChanged);
+  AnimFillAt(frame, {0, 0}, 12);
+  EXPECT_EQ(colourAt(1, 1), 12);
+  EXPECT_EQ(colourAt(2, 2), 12);
+  EXPECT_EQ(colourAt(5, 3), kAnimLineColor);  // not connected
+  AnimFillAt(frame, {5, 3}, 0);               // transparent is allowed here
+  EXPECT_EQ(colourAt(6, 4), 0);
+  EXPECT_EQ(colourAt(0, 5), 0);  // reached across the row end
+  EXPECT_EQ(colourAt(0, 0), 12);
 }
 
 TEST(AnimFill, ALargeConnectedLineNeedsNoDeepStack) {
-  std::vector<std::string> picture(600, std::string(700, '*'));
-  PainterFrame frame = testing::FrameFromPicture(picture);
+  PainterFrame frame = testing::FrameFromPicture(std::vector(600, std::string(700, '*')));
   AnimFillAt(frame, {350, 300}, 20);
   EXPECT_EQ(std::count(frame.region.animColor.begin(), frame.region.animColor.end(), 20),
             600 * 700);
 }
 
-TEST(Brush, FootprintsOfSizeOneAndSix) {
+TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
   EXPECT_EQ(BrushFootprint({10, 20}, 1), (ImageRect{10, 12, 20, 22}));
-  const ImageRect six = BrushFootprint({30, 40}, 6);
-  EXPECT_EQ(six.x1 - six.x0, 22);
-  EXPECT_EQ(six.y1 - six.y0, 22);
-  EXPECT_EQ(six.x0, 20);
-  EXPECT_EQ(six.y0, 30);
-}
-
-TEST(Brush, SegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
-  PainterFrame frame = testing::FrameFromPicture(kBoxes);
+  EXPECT_EQ(BrushFootprint({30, 40}, 6), (ImageRect{20, 42, 30, 52}));
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   BrushPress(frame, BrushAction::RubOut);
   EXPECT_TRUE(StampSegment(frame, {3, 2}, {3, 2}, 1, BrushAction::RubOut, 0).IsEmpty());
   EXPECT_FALSE(frame.regionChanged);
@@ -189,28 +150,28 @@ TEST(Brush, SegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
   EXPECT_TRUE(PixelsWith(frame, kFlagRubbedOut).empty());
 }
 
-TEST(Brush, TransparentAnimBrushShowsTheMessageOnEveryMoveAndPaintsNothing) {
-  testing::TempDir dir;
-  testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kBoxes));
-  ScriptedPrompt prompt;
-  CPainterDoc doc(prompt);
-  ASSERT_TRUE(doc.OpenSequenceFile(dir.File("box1.qds")));
-  prompt.Clear();
-  doc.SetTool(PainterTool::AnimBrush);
-  EXPECT_EQ(doc.viewMode(), ViewMode::Composited);
-  const PainterFrame before = doc.frame();
-  doc.BrushPress({2, 2});
-  doc.BrushMove({2, 2}, {6, 3});
-  doc.BrushMove({6, 3}, {9, 3});
-  doc.SetTool(PainterTool::AnimBrushRect);
-  doc.RectangleRelease({0, 0}, {10, 5});
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>(3, std::string(kTransparentBrushMessage)));
-  EXPECT_EQ(doc.frame().region, before.region);
-  EXPECT_FALSE(doc.frame().regionChanged);
+using BrushDocument = testing::TwoBoxDocument;
+
+TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOnEveryMoveAndPaintsNothing) {
+  Open(1);
+  doc_.SetTool(PainterTool::AnimBrush);
+  EXPECT_EQ(doc_.viewMode(), ViewMode::Composited);
+  const PainterFrame before = doc_.frame();
+  doc_.BrushPress({2, 2});
+  doc_.BrushMove({2, 2}, {6, 3});
+  doc_.BrushMove({6, 3}, {9, 3});
+  doc_.SetTool(PainterTool::AnimBrushRect);
+  doc_.RectangleRelease({0, 0}, {10, 5});
+  EXPECT_EQ(prompt_.Texts(),
+            std::vector<std::string>(3,
+                                     "Can not paint animators lines with transparent color, please "
+                                     "select rubber to remove animators lines"));
+  EXPECT_EQ(doc_.frame().region, before.region);
+  EXPECT_FALSE(doc_.frame().regionChanged);
 }
 
-TEST(RectTools, RubberThenUnRubberRestoresTheDisplayAndEachStepUndoes) {
-  PainterFrame frame = testing::FrameFromPicture(kBoxes);
+TEST(RectTools, RubberThenUnRubberRestoresTheDisplayEachStepUndoesAndAllClip) {
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   for (std::size_t i = 0; i < frame.scan.size(); ++i) frame.scan[i] = uint8_t(i * 11);
   ColorSet colors;
   const Raster original = ComposeWholeFrame(frame, colors, ViewMode::Composited);
@@ -226,19 +187,16 @@ TEST(RectTools, RubberThenUnRubberRestoresTheDisplayAndEachStepUndoes) {
   ASSERT_TRUE(UndoLastChange(frame));
   EXPECT_EQ(PixelsWith(frame, kFlagRubbedOut), expected);
   // An empty rectangle takes the copy but changes nothing.
-  PainterFrame fresh = testing::FrameFromPicture(kBoxes);
+  PainterFrame fresh = testing::FrameFromPicture(kTwoBoxes);
   EXPECT_TRUE(ApplyRectTool(fresh, {3, 3}, {3, 9}, BrushAction::PaintLine, 5).IsEmpty());
   EXPECT_TRUE(fresh.undoAvailable());
   EXPECT_FALSE(fresh.regionChanged);
-}
-
-TEST(RectTools, AnimBrushRectClipsToThePicture) {
-  PainterFrame frame = testing::FrameFromPicture(kBoxes);
-  ApplyRectTool(frame, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
-  for (int y = 0; y < frame.height; ++y)
-    for (int x = 0; x < frame.width; ++x)
-      ASSERT_EQ(frame.region.animColor[frame.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
-  EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
+  // The line brush rectangle is clipped to the picture.
+  ApplyRectTool(fresh, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
+  for (int y = 0; y < fresh.height; ++y)
+    for (int x = 0; x < fresh.width; ++x)
+      ASSERT_EQ(fresh.region.animColor[fresh.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
+  EXPECT_EQ(fresh.undoKind(), kUndoAnimColors);
 }
 
 }  // namespace

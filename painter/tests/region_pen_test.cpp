@@ -7,35 +7,21 @@
 #include <set>
 
 #include "common/file_io.h"
-#include "common/paint_file.h"
 #include "common/region_file.h"
-#include "common/scripted_prompt.h"
-#include "painter/core/painter_doc.h"
-#include "painter/tests/painter_test_frames.h"
-#include "testing/test_support.h"
+#include "painter/tests/painter_fixtures.h"
 
 namespace quenda {
 namespace {
 
-using testing::TempDir;
+using testing::kTwoBoxes;
+constexpr int kTop = 4;     // image row of the boxes' top line
+constexpr int kBottom = 1;  // and of their bottom line
 
-const std::vector<std::string> kBox = {
-    "................",  //
-    ".##############.",  //
-    ".#............#.",  //
-    ".#............#.",  //
-    ".#............#.",  //
-    ".##############.",  //
-    "................",  //
-};
-constexpr int kTop = 5;     // image row of the box's top line
-constexpr int kBottom = 1;  // and of its bottom line
-
-// Distinct region numbers among the non-line pixels of the box interior.
-std::set<int> InteriorRegions(const PainterFrame& frame) {
+// Distinct region numbers among the non-line pixels inside box A.
+std::set<int> RegionsInsideA(const PainterFrame& frame) {
   std::set<int> regions;
   for (int y = kBottom + 1; y < kTop; ++y)
-    for (int x = 2; x < 14; ++x) {
+    for (int x = 2; x <= 6; ++x) {
       const std::size_t i = frame.Index(x, y);
       if (!(frame.region.flags[i] & kFlagRegionLine)) regions.insert(frame.region.regionMap[i]);
     }
@@ -52,58 +38,58 @@ SplitResult Stroke(PainterFrame& frame, std::vector<ImagePoint> points) {
 }
 
 TEST(PenLine, ClampsItsEndsAndAClickDrawsNothing) {
-  PainterFrame frame = testing::FrameFromPicture(kBox);
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   const auto flags = frame.region.flags;
   EXPECT_TRUE(DrawPenLine(frame, {4, 3}, {4, 3}).IsEmpty());
   EXPECT_TRUE(DrawPenLine(frame, {-5, -5}, {-1, -9}).IsEmpty());  // both clamp onto (0, 0)
   EXPECT_EQ(frame.region.flags, flags);
-  const ImageRect drawn = DrawPenLine(frame, {3, -10}, {3, 100});
-  EXPECT_EQ(drawn, (ImageRect{3, 4, 0, 7}));
+  EXPECT_EQ(DrawPenLine(frame, {3, -10}, {3, 100}), (ImageRect{3, 4, 0, 6}));
   for (int y = 0; y < frame.height; ++y)
     EXPECT_EQ(frame.region.flags[frame.Index(3, y)] & 0x11, 0x11);
   EXPECT_FALSE(frame.regionChanged || frame.paintChanged);
 }
 
-TEST(Split, AStrokeFromLineToLineSplitsTheRegionInTwoKeepingItsColour) {
-  PainterFrame frame = testing::FrameFromPicture(kBox);
-  const int box = testing::RegionAtText(frame.region, 3, 3);
-  frame.regionColor[box] = 9;
-  const int before = frame.region.regionCount;
-  const SplitResult result = Stroke(frame, {{6, kTop}, {6, kBottom}});
-  EXPECT_EQ(result.regionsAdded, 1);
-  EXPECT_EQ(frame.region.regionCount, before + 1);
-  const int added = frame.region.RegionTotal();
-  EXPECT_EQ(result.shownRegions, (std::vector<int>{box, added}));
-  EXPECT_EQ(InteriorRegions(frame), (std::set<int>{box, added}));
-  EXPECT_EQ(frame.regionColor.size(), std::size_t(added) + 1);
-  EXPECT_EQ(frame.regionColor[added], 9);
-  EXPECT_EQ(frame.regionColor[box], 9);
-  EXPECT_TRUE(frame.regionChanged && frame.paintChanged);
-  EXPECT_TRUE(frame.region.IsConsistent());
-  // Every pixel lies inside its region's box, line pixels that changed region included.
-  for (int y = 0; y < frame.height; ++y) {
-    for (int x = 0; x < frame.width; ++x) {
-      const RegionBox& b = frame.region.regionBounds[frame.region.regionMap[frame.Index(x, y)]];
-      ASSERT_TRUE(x >= b.minX && x <= b.maxX && y >= b.minY && y <= b.maxY) << x << "," << y;
+TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColour) {
+  struct Cut {
+    const char* what;
+    std::vector<ImagePoint> stroke;
+    int added;
+  };
+  const std::vector<Cut> cuts = {
+      {"line to line", {{4, kTop}, {4, kBottom}}, 1},
+      {"in three", {{3, kTop}, {3, kBottom}, {5, kBottom}, {5, kTop}}, 2},
+      {"ending inside", {{4, kTop}, {4, kBottom + 2}}, 0},
+  };
+  for (const Cut& c : cuts) {
+    SCOPED_TRACE(c.what);
+    PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
+    const int a = testing::RegionAtText(frame.region, 3, 2);
+    frame.regionColor[a] = 9;
+    const RegionData before = frame.region;
+    const SplitResult result = Stroke(frame, c.stroke);
+    EXPECT_EQ(result.regionsAdded, c.added);
+    EXPECT_EQ(frame.region.regionCount, before.regionCount + c.added);
+    EXPECT_EQ(RegionsInsideA(frame).size(), std::size_t(c.added) + 1);
+    const int total = frame.region.RegionTotal();
+    ASSERT_EQ(frame.regionColor.size(), std::size_t(total) + 1);
+    for (int r = total - c.added + 1; r <= total; ++r) EXPECT_EQ(frame.regionColor[r], 9);
+    EXPECT_EQ(frame.regionColor[a], 9);
+    EXPECT_EQ(frame.regionChanged && frame.paintChanged, c.added > 0);
+    EXPECT_TRUE(frame.region.IsConsistent());
+    if (c.added == 0) {
+      EXPECT_EQ(frame.region.regionMap, before.regionMap);
+    }
+    if (c.added == 1) {
+      EXPECT_EQ(result.shownRegions, (std::vector<int>{a, total}));
+    }
+    // Every pixel lies inside its region's box, line pixels that changed region included.
+    for (int y = 0; y < frame.height; ++y) {
+      for (int x = 0; x < frame.width; ++x) {
+        const RegionBox& b = frame.region.regionBounds[frame.region.regionMap[frame.Index(x, y)]];
+        ASSERT_TRUE(x >= b.minX && x <= b.maxX && y >= b.minY && y <= b.maxY) << x << "," << y;
+      }
     }
   }
-}
-
-TEST(Split, AStrokeCuttingTheRegionInThreeAddsTwoRegions) {
-  PainterFrame frame = testing::FrameFromPicture(kBox);
-  const SplitResult result = Stroke(frame, {{5, kTop}, {5, kBottom}, {10, kBottom}, {10, kTop}});
-  EXPECT_EQ(result.regionsAdded, 2);
-  EXPECT_EQ(InteriorRegions(frame).size(), 3u);
-}
-
-TEST(Split, AStrokeEndingInsideTheRegionSplitsNothing) {
-  PainterFrame frame = testing::FrameFromPicture(kBox);
-  const RegionData before = frame.region;
-  const SplitResult result = Stroke(frame, {{6, kTop}, {6, kBottom + 2}});
-  EXPECT_EQ(result.regionsAdded, 0);
-  EXPECT_EQ(frame.region.regionCount, before.regionCount);
-  EXPECT_EQ(frame.region.regionMap, before.regionMap);
-  EXPECT_FALSE(frame.regionChanged || frame.paintChanged);
 }
 
 TEST(Split, AHugeRegionSplitsWithoutDeepRecursion) {
@@ -111,20 +97,18 @@ TEST(Split, AHugeRegionSplitsWithoutDeepRecursion) {
   for (auto& row : picture) row[0] = row[899] = '#';
   picture[0] = picture[699] = std::string(900, '#');
   PainterFrame frame = testing::FrameFromPicture(picture);
-  const SplitResult result = Stroke(frame, {{450, 699}, {450, 0}});
-  EXPECT_EQ(result.regionsAdded, 1);
+  EXPECT_EQ(Stroke(frame, {{450, 699}, {450, 0}}).regionsAdded, 1);
   EXPECT_NE(frame.region.regionMap[frame.Index(100, 300)],
             frame.region.regionMap[frame.Index(800, 300)]);
 }
 
 TEST(Split, TheRegionTableNeverGrowsPastWhatARegionFileHolds) {
-  PainterFrame frame = testing::FrameFromPicture(kBox);
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   // Pad the table with regions that have no pixels, up to the last number a file can hold.
   frame.region.regionCount = kMaxRegions - 1;
   frame.region.regionBounds.resize(kMaxRegions + 1, EmptyRegionBox(frame.width, frame.height));
   frame.regionColor.resize(kMaxRegions + 1, kUnfilledColor);
-  const SplitResult result = Stroke(frame, {{6, kTop}, {6, kBottom}});
-  EXPECT_EQ(result.regionsAdded, 0);
+  EXPECT_EQ(Stroke(frame, {{4, kTop}, {4, kBottom}}).regionsAdded, 0);
   EXPECT_EQ(frame.region.RegionTotal(), kMaxRegions);
   EXPECT_TRUE(frame.region.IsConsistent());
 }
@@ -135,27 +119,16 @@ TEST(GapClosing, NeighbourCodesCountTheOutsideOnlyWhereTheTableSays) {
   EXPECT_EQ(NeighbourCode(frame, 3, 2), 2 + 4 + 16);
   EXPECT_EQ(NeighbourCode(frame, 0, 1), 8);
   EXPECT_EQ(NeighbourCode(frame, 1, 1), 0);
-  EXPECT_TRUE(IsGapCode(24));
-  EXPECT_TRUE(IsGapCode(230));
-  EXPECT_FALSE(IsGapCode(104));
-  EXPECT_FALSE(IsGapCode(0));
+  for (auto [code, gap] : {std::pair{24, true}, {230, true}, {104, false}, {0, false}})
+    EXPECT_EQ(IsGapCode(code), gap) << code;
 }
 
 TEST(GapClosing, AOnePixelGapBetweenLineEndsIsBridgedAndSplitsTheRegion) {
   // A wall across a taller box with a one-pixel hole at column 8, image row 5.
-  const std::vector<std::string> picture = {
-      "................",  //
-      ".##############.",  //
-      ".#............#.",  //
-      ".#............#.",  //
-      ".#............#.",  //
-      ".#######.######.",  //
-      ".#............#.",  //
-      ".#............#.",  //
-      ".#............#.",  //
-      ".##############.",  //
-      "................",  //
-  };
+  std::vector<std::string> picture(11, ".#............#.");
+  picture[0] = picture[10] = std::string(16, '.');
+  picture[1] = picture[9] = ".##############.";
+  picture[5] = ".#######.######.";
   PainterFrame frame = testing::FrameFromPicture(picture);
   ASSERT_EQ(frame.region.regionMap[frame.Index(5, 3)], frame.region.regionMap[frame.Index(5, 7)]);
   EXPECT_EQ(NeighbourCode(frame, 8, 5), 24);
@@ -175,54 +148,39 @@ TEST(GapClosing, AOnePixelGapBetweenLineEndsIsBridgedAndSplitsTheRegion) {
   EXPECT_TRUE(other.region.flags[other.Index(3, 0)] & kFlagRegionPen);
 }
 
-TEST(RegionPenDocument, SplitsReachTheFilesAndReadBackInTheAnalyzerReader) {
-  TempDir dir;
-  testing::WriteFrameFiles(dir.path(), "walk", "1", testing::RegionsFromPicture(kBox));
-  testing::WriteFrameFiles(dir.path(), "walk", "2", testing::RegionsFromPicture(kBox));
-  ScriptedPrompt prompt;
-  CPainterDoc doc(prompt);
-  ASSERT_TRUE(doc.OpenSequenceFile(dir.File("walk1.qds")));
-  doc.AddColor("RED", 255, 0, 0);
-  doc.RegionFillRelease({0, 0}, {0, 0}, {3, 3}, {3, 3});
-  doc.SetTool(PainterTool::RegionPen);
-  EXPECT_EQ(doc.viewMode(), ViewMode::RegionLine);
-  const int count = doc.frame().region.regionCount;
-  doc.PenPress({7, kTop});
-  doc.PenMove({7, 3});
-  EXPECT_FALSE(doc.frame().undoAvailable());  // the fill's copy no longer fits
-  const SplitResult result = doc.PenRelease({7, kBottom});
-  EXPECT_EQ(result.regionsAdded, 1);
-  EXPECT_EQ(doc.viewMode(), ViewMode::RegionsPainted);
-  EXPECT_FALSE(doc.Undo());
-  const PainterFrame split = doc.frame();
-  ASSERT_TRUE(doc.NextFrame());
+using RegionPenDocument = testing::TwoBoxDocument;
 
-  auto region = ReadRegionFile(dir.File("walk1.rgn"), 16, 7, RegionReader::Analyzer);
+TEST_F(RegionPenDocument, SplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) {
+  Open(2);
+  doc_.AddColor("RED", 255, 0, 0);
+  doc_.RegionFillRelease({0, 0}, {0, 0}, {3, 3}, {3, 3});
+  doc_.SetTool(PainterTool::RegionPen);
+  EXPECT_EQ(doc_.viewMode(), ViewMode::RegionLine);
+  const int count = doc_.frame().region.regionCount;
+  doc_.PenPress({4, kTop});
+  doc_.PenMove({4, 3});
+  EXPECT_FALSE(doc_.frame().undoAvailable());  // the fill's copy no longer fits
+  EXPECT_EQ(doc_.PenRelease({4, kBottom}).regionsAdded, 1);
+  EXPECT_EQ(doc_.viewMode(), ViewMode::RegionsPainted);
+  EXPECT_FALSE(doc_.Undo());
+  const PainterFrame split = doc_.frame();
+  ASSERT_TRUE(doc_.NextFrame());
+  auto region = ReadRegionFile(dir_.File("walk1.rgn"), 15, 6, RegionReader::Analyzer);
   ASSERT_TRUE(region.ok()) << region.message();
   EXPECT_EQ(region->regionCount, count + 1);
   EXPECT_EQ(region->regionMap, split.region.regionMap);
-  EXPECT_EQ(FileSize(dir.File("walk1.pnt")), 2u + 2u * (count + 2));
-  ASSERT_TRUE(doc.PreviousFrame());
-  EXPECT_EQ(doc.frame().region, split.region);
-  EXPECT_EQ(doc.frame().regionColor, split.regionColor);
-}
+  EXPECT_EQ(FileSize(dir_.File("walk1.pnt")), 2u + 2u * (count + 2));
 
-TEST(RegionPenDocument, AnUnsplittingStrokeIsLostWhenTheFrameIsLeft) {
-  TempDir dir;
-  testing::WriteFrameFiles(dir.path(), "walk", "1", testing::RegionsFromPicture(kBox));
-  testing::WriteFrameFiles(dir.path(), "walk", "2", testing::RegionsFromPicture(kBox));
-  const auto regionBytes = testing::ReadBytes(dir.File("walk1.rgn"));
-  ScriptedPrompt prompt;
-  CPainterDoc doc(prompt);
-  ASSERT_TRUE(doc.OpenSequenceFile(dir.File("walk1.qds")));
-  doc.SetTool(PainterTool::RegionPen);
-  doc.PenPress({7, kTop});
-  doc.PenMove({7, 4});
-  EXPECT_EQ(doc.PenRelease({7, 3}).regionsAdded, 0);
-  EXPECT_FALSE(doc.frame().regionChanged);
-  ASSERT_TRUE(doc.NextFrame());
-  EXPECT_EQ(testing::ReadBytes(dir.File("walk1.rgn")), regionBytes);
-  EXPECT_FALSE(FrameExists(dir.File("walk1.pnt")));
+  const auto regionBytes = testing::ReadBytes(dir_.File("walk2.rgn"));
+  doc_.SetTool(PainterTool::RegionPen);
+  doc_.PenPress({4, kTop});
+  EXPECT_EQ(doc_.PenRelease({4, 3}).regionsAdded, 0);
+  EXPECT_FALSE(doc_.frame().regionChanged);
+  ASSERT_TRUE(doc_.PreviousFrame());
+  EXPECT_EQ(testing::ReadBytes(dir_.File("walk2.rgn")), regionBytes);
+  EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
+  EXPECT_EQ(doc_.frame().region, split.region);
+  EXPECT_EQ(doc_.frame().regionColor, split.regionColor);
 }
 
 }  // namespace
