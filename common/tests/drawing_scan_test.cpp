@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "common/atomic_file.h"
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
@@ -18,6 +18,7 @@ using testing::MakeWritable;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
+using testing::WriteLimit;
 
 DrawingScan MakeScan(int width, int height) {
   DrawingScan scan;
@@ -41,24 +42,11 @@ struct ForeignHeader {
 };
 
 std::vector<uint8_t> Bytes(const ForeignHeader& h, const std::string& id, std::size_t pixels) {
-  std::vector<uint8_t> b = {h.idLength,
-                            h.mapType,
-                            h.imageType,
-                            uint8_t(h.mapFirst),
-                            uint8_t(h.mapFirst >> 8),
-                            uint8_t(h.mapLength),
-                            uint8_t(h.mapLength >> 8),
-                            h.entrySize,
-                            uint8_t(h.x),
-                            uint8_t(h.x >> 8),
-                            uint8_t(h.y),
-                            uint8_t(h.y >> 8),
-                            uint8_t(h.width),
-                            uint8_t(h.width >> 8),
-                            uint8_t(h.height),
-                            uint8_t(h.height >> 8),
-                            h.bits,
-                            h.descriptor};
+  std::vector<uint8_t> b = {h.idLength, h.mapType, h.imageType};
+  for (uint16_t v : {h.mapFirst, h.mapLength}) b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)});
+  b.push_back(h.entrySize);
+  for (uint16_t v : {h.x, h.y, h.width, h.height}) b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)});
+  b.insert(b.end(), {h.bits, h.descriptor});
   static_assert(kDrawingScanHeaderSize == 18);
   for (char c : id) b.push_back(uint8_t(c));
   for (std::size_t i = 0; i < pixels; ++i) b.push_back(uint8_t(10 + i));
@@ -70,12 +58,6 @@ std::string Message(std::span<const uint8_t> bytes, ScanReader who, const std::s
   EXPECT_FALSE(loaded.ok());
   return loaded.message();
 }
-
-class WriteLimit {
- public:
-  explicit WriteLimit(long long bytes) { SetWriteLimitForTesting(bytes); }
-  ~WriteLimit() { SetWriteLimitForTesting(-1); }
-};
 
 TEST(DrawingScanFile, SizesAndExactHeaderBytes) {
   TempDir dir;
@@ -98,9 +80,6 @@ TEST(DrawingScanFile, RoundTripAtOddSizeForEveryReader) {
   for (ScanReader who : {ScanReader::Analyzer, ScanReader::Scanner, ScanReader::Painter}) {
     auto loaded = ReadDrawingScan(path, who);
     ASSERT_TRUE(loaded.ok()) << loaded.message();
-    EXPECT_EQ(loaded->scan.picture.width(), 47);
-    EXPECT_EQ(loaded->scan.picture.height(), 33);
-    EXPECT_EQ(loaded->scan.picture.channels(), 1);
     EXPECT_EQ(loaded->scan.dpi, 300);
     EXPECT_EQ(loaded->scan.pegPosition, kPegRight);
     EXPECT_EQ(loaded->scan.xPosition, 1234);
@@ -109,24 +88,11 @@ TEST(DrawingScanFile, RoundTripAtOddSizeForEveryReader) {
     EXPECT_TRUE(loaded->idText.empty());
     EXPECT_FALSE(loaded->warning.has_value());
   }
-  // Large fields use both bytes.
-  scan = MakeScan(300, 2);
-  scan.xPosition = 10000;
-  scan.dpi = 1200;
-  ASSERT_TRUE(WriteDrawingScan(path, scan, ScanWriter::Scanner).ok());
-  auto header = ReadDrawingScanHeader(path, ScanReader::Scanner);
-  ASSERT_TRUE(header.ok());
-  EXPECT_EQ(header->xPosition, 10000);
-  EXPECT_EQ(header->dpi, 1200);
-  EXPECT_EQ(header->width, 300);
 }
 
 TEST(DrawingScanFile, ForeignGreyTargaIsADrawingScan) {
-  ForeignHeader h;
-  h.x = 5;
-  h.y = 260;
-  h.descriptor = 0x20;  // top-left origin: ignored, rows are not flipped
-  std::vector<uint8_t> bytes = Bytes(h, "", 8);
+  // A top-left origin is ignored: rows are not flipped.
+  std::vector<uint8_t> bytes = Bytes({.x = 5, .y = 260, .descriptor = 0x20}, "", 8);
   auto loaded = ParseDrawingScan(bytes, ScanReader::Analyzer, "f.tga");
   ASSERT_TRUE(loaded.ok()) << loaded.message();
   EXPECT_EQ(loaded->scan.dpi, 0);
@@ -137,15 +103,13 @@ TEST(DrawingScanFile, ForeignGreyTargaIsADrawingScan) {
 }
 
 TEST(DrawingScanFile, IdFieldIsShownAndSkippedByTheAnalyzerOnly) {
-  ForeignHeader h;
-  h.idLength = 5;
+  ForeignHeader h{.idLength = 5};
   std::string id("ab\0cd", 5);
   std::vector<uint8_t> bytes = Bytes(h, id, 8);
 
   auto analyzer = ParseDrawingScan(bytes, ScanReader::Analyzer, "f.qds");
   ASSERT_TRUE(analyzer.ok());
   EXPECT_EQ(analyzer->idText, id);
-  EXPECT_EQ(analyzer->idText.size(), 5u);
   EXPECT_EQ(analyzer->scan.picture.bytes().front(), 10);
 
   // The scanner shows the text but reads its pixels from offset 18, ID bytes included.
@@ -175,27 +139,23 @@ TEST(DrawingScanFile, HeaderChecksInOrderWithEachProgramsWording) {
     const char* analyzer;
     const char* others;  // scanner and painter, path appended
   };
-  ForeignHeader mapped;
-  mapped.mapType = 1;  // even with type 3
-  ForeignHeader colour;
-  colour.imageType = 2;
-  colour.bits = 24;  // the type check comes before the depth check
-  ForeignHeader mappedColour;
-  mappedColour.mapType = 1;
-  mappedColour.imageType = 1;
-  ForeignHeader sixteen;
-  sixteen.bits = 16;
-  ForeignHeader compressed;
-  compressed.imageType = 11;
   const Case cases[] = {
-      {"map", mapped, "Can not read images with maps!", "Can not read images with maps: "},
-      {"map before type", mappedColour, "Can not read images with maps!",
+      // A map is refused even with type 3, and before the type is looked at.
+      {"map", {.mapType = 1}, "Can not read images with maps!", "Can not read images with maps: "},
+      {"map before type",
+       {.mapType = 1, .imageType = 1},
+       "Can not read images with maps!",
        "Can not read images with maps: "},
-      {"colour", colour, "Can only read Quenda Drawing Scan images!",
+      // The type check comes before the depth check.
+      {"colour",
+       {.imageType = 2, .bits = 24},
+       "Can only read Quenda Drawing Scan images!",
        "Can only read Quenda Drawing Scan images: "},
-      {"rle grey", compressed, "Can only read Quenda Drawing Scan images!",
+      {"rle grey",
+       {.imageType = 11},
+       "Can only read Quenda Drawing Scan images!",
        "Can only read Quenda Drawing Scan images: "},
-      {"16 bit", sixteen, "Can only read 8 bit images!", "Can only read 8 bit images: "},
+      {"16 bit", {.bits = 16}, "Can only read 8 bit images!", "Can only read 8 bit images: "},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = Bytes(c.header, "", 8 * 3);
@@ -207,26 +167,18 @@ TEST(DrawingScanFile, HeaderChecksInOrderWithEachProgramsWording) {
 
 TEST(DrawingScanFile, SizesOutsideTheCapacityAreRefused) {
   for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {10001, 1}, {1, 65535}}) {
-    ForeignHeader header;
-    header.width = uint16_t(w);
-    header.height = uint16_t(h);
-    std::vector<uint8_t> bytes = Bytes(header, "", 16);
+    std::vector<uint8_t> bytes = Bytes({.width = uint16_t(w), .height = uint16_t(h)}, "", 16);
     EXPECT_EQ(Message(bytes, ScanReader::Analyzer, "x"), "Image size out of range!");
     EXPECT_EQ(Message(bytes, ScanReader::Scanner, "x"), "Image size out of range: x");
   }
-  ForeignHeader largest;
-  largest.width = 10000;
-  largest.height = 1;
-  EXPECT_TRUE(ParseDrawingScan(Bytes(largest, "", 10000), ScanReader::Painter, "x").ok());
+  EXPECT_TRUE(
+      ParseDrawingScan(Bytes({.width = 10000, .height = 1}, "", 10000), ScanReader::Painter, "x")
+          .ok());
 }
 
 TEST(DrawingScanFile, TheSheetChecksAsThePainterDoes) {
-  ForeignHeader mapped, colour, wide, withId;
-  mapped.mapType = 1;
-  colour.imageType = 2;
-  wide.width = 10001;
-  withId.idLength = 200;  // not looked at: the file is far shorter
-  const ForeignHeader headers[] = {ForeignHeader{}, mapped, colour, wide, withId};
+  const ForeignHeader withId{.idLength = 200};  // not looked at: the file is far shorter
+  const ForeignHeader headers[] = {{}, {.mapType = 1}, {.imageType = 2}, {.width = 10001}, withId};
   for (const ForeignHeader& h : headers) {
     std::vector<uint8_t> bytes = Bytes(h, "", 16);
     auto painter = ParseDrawingScanHeader(bytes, ScanReader::Painter, "x");
@@ -244,21 +196,16 @@ TEST(DrawingScanFile, TheCelViewerChecksAndWordsItsOwnWay) {
     std::size_t pixels;
     const char* message;  // "" when the drawing is shown
   };
-  ForeignHeader mapType2, colour, sixteen, empty, widest, withId;
-  mapType2.mapType = 2;  // accepted by the other readers
-  colour.imageType = 2;
-  sixteen.bits = 16;
-  empty.height = 0;
-  widest.width = 65535;  // beyond the others' limit
-  widest.height = 1;
-  withId.idLength = 3;  // not looked at: the pixels start at 18
+  const ForeignHeader mapType2{.mapType = 2};               // accepted by the other readers
+  const ForeignHeader widest{.width = 65535, .height = 1};  // beyond the others' limit
+  const ForeignHeader withId{.idLength = 3};                // not looked at: the pixels start at 18
   const Case cases[] = {
-      {"plain", ForeignHeader{}, 8, ""},
+      {"plain", {}, 8, ""},
       {"map type 2", mapType2, 8, "Incorrect image type!"},
-      {"colour", colour, 8, "Incorrect image type!"},
-      {"16 bit", sixteen, 16, "Incorrect image type!"},
-      {"no rows", empty, 8, "Can't Display Zero length image!"},
-      {"short pixels", ForeignHeader{}, 7, "Unexpected End of Input file"},
+      {"colour", {.imageType = 2}, 8, "Incorrect image type!"},
+      {"16 bit", {.bits = 16}, 16, "Incorrect image type!"},
+      {"no rows", {.height = 0}, 8, "Can't Display Zero length image!"},
+      {"short pixels", {}, 7, "Unexpected End of Input file"},
       {"widest", widest, 65535, ""},
       {"widest short", widest, 65534, "Unexpected End of Input file"},
       {"id ignored", withId, 8, ""},
@@ -297,9 +244,7 @@ TEST(DrawingScanFile, TruncatedAndGarbageInputs) {
 
 TEST(DrawingScanFile, ShortPixelsWarnTheAnalyzerAndFailTheOthers) {
   const std::string p = "/anim/walk1.qds";
-  ForeignHeader h;
-  h.width = 4;
-  h.height = 3;
+  ForeignHeader h{.width = 4, .height = 3};
   std::vector<uint8_t> bytes = Bytes(h, "", 5);  // 5 of 12 pixels
   auto analyzer = ParseDrawingScan(bytes, ScanReader::Analyzer, p);
   ASSERT_TRUE(analyzer.ok());

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
@@ -88,7 +89,6 @@ TEST(Targa, RoundTripAtAnOddSizeThroughEveryReader) {
   for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i * 7 + i / 188) % 256);
   std::string path = dir.File("round.tga");
   ASSERT_TRUE(WriteTarga32(path, width, height, pixels.data(), WriteMessages("failed")).ok());
-  EXPECT_EQ(ReadBytes(path).size(), kTargaHeaderSize + pixels.size());
   for (TargaReader reader : kAllReaders) {
     SCOPED_TRACE(int(reader));
     ASSERT_TRUE(CheckTarga(path, reader).ok());
@@ -176,9 +176,8 @@ TEST(Targa, BadAndTruncatedFilesGetEachReadersMessage) {
     EXPECT_EQ(MessageOf(reader, tenByTen), "ok");
     EXPECT_EQ(MessageOf(reader, oneShort, &check), t.pixelsShort);
     EXPECT_EQ(check, TargaCheck::Pixels);
-    EXPECT_EQ(MessageOf(reader, {}, &check), t.header);
+    EXPECT_EQ(MessageOf(reader, garbage, &check), t.header);  // one byte short of a header
     EXPECT_EQ(check, TargaCheck::Header);
-    EXPECT_EQ(MessageOf(reader, garbage), t.header);
     EXPECT_EQ(MessageOf(reader, zeroWidth), t.header);
     EXPECT_EQ(MessageOf(reader, idCut, &check), t.idShort);
     EXPECT_EQ(check, TargaCheck::IdField);
@@ -306,9 +305,10 @@ TEST(Targa, FailedWritesKeepTheOldFile) {
         (status.message() == "cannot create" ? ErrorKind::CannotCreate : ErrorKind::ShortWrite);
     return kindMatches ? status.message() : "wrong kind: " + status.message();
   };
-  SetWriteLimitForTesting(30);  // the header and a few pixels
-  EXPECT_EQ(write(path, 5, 4), "short write");
-  SetWriteLimitForTesting(-1);
+  {
+    testing::WriteLimit full(30);  // the header and a few pixels
+    EXPECT_EQ(write(path, 5, 4), "short write");
+  }
   EXPECT_EQ(ReadBytes(path), old);
 
   testing::MakeReadOnly(path);

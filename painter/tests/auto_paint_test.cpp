@@ -206,9 +206,7 @@ TEST_F(AutoPaintCommands, RangeFromPreviousPaintsSavesAndLeavesTheLastFrameCurre
                                       "Autopainting frame 4"}));
   EXPECT_EQ(progress.percents, (std::vector<int>{33, 66, 100}));
   EXPECT_EQ(doc_.currentFrame(), 3);
-  EXPECT_TRUE(FrameExists(dir_.File("walk1.pnt")));
-  EXPECT_TRUE(FrameExists(dir_.File("walk2.pnt")));
-  EXPECT_TRUE(FrameExists(dir_.File("walk3.pnt")));
+  for (int n : {1, 2, 3}) EXPECT_TRUE(FrameExists(dir_.File("walk" + std::to_string(n) + ".pnt")));
   EXPECT_FALSE(FrameExists(dir_.File("walk4.pnt")));  // written when the user leaves it
   EXPECT_TRUE(doc_.frame().paintChanged);
   EXPECT_LT(CountUnfilledRegions(doc_.frame()), doc_.frame().region.regionCount);

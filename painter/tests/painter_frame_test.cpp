@@ -74,70 +74,34 @@ TEST(PainterFrameLoad, EqualClampsTurnEveryPixelIntoTheBlackClamp) {
   EXPECT_EQ(scan, std::vector<uint8_t>(4, 90));
 }
 
-struct LoadFailure {
-  const char* what;
-  std::function<void(const TempDir&)> damage;
-  std::function<std::vector<std::string>(const TempDir&)> messages;
-};
-
+// One damaged file of each kind: the readers' own messages are their tests'; here the painter's
+// follow-up message, which size it asks the region reader for, and the emptied frame.
 TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
-  const std::vector<LoadFailure> cases = {
-      {"missing scan", [](const TempDir& d) { std::remove(d.File("box1.qds").c_str()); },
-       [](const TempDir& d) {
-         return std::vector<std::string>{"Fatal: Image file does not exist: " + d.File("box1.qds")};
-       }},
-      {"missing region file", [](const TempDir& d) { std::remove(d.File("box1.rgn").c_str()); },
-       [](const TempDir& d) {
-         return std::vector<std::string>{"Fatal: Region file does not exist: " +
-                                         d.File("box1.rgn")};
-       }},
-      {"short scan",
-       [](const TempDir& d) {
-         auto bytes = testing::ReadBytes(d.File("box1.qds"));
-         bytes.resize(bytes.size() - 5);
-         testing::WriteBytes(d.File("box1.qds"), bytes);
-       },
-       [](const TempDir& d) {
-         return std::vector<std::string>{
-             "Error reading image: unexpected end of file: " + d.File("box1.qds"),
-             "Fatal: Image file invalid: " + d.File("box1.qds")};
-       }},
-      {"scan header cut short",
-       [](const TempDir& d) { testing::WriteText(d.File("box1.qds"), "0123456789"); },
-       [](const TempDir& d) {
-         return std::vector<std::string>{"Unexpected end of file: " + d.File("box1.qds"),
-                                         "Fatal: Image file invalid: " + d.File("box1.qds")};
-       }},
-      {"garbage region file",
-       [](const TempDir& d) { testing::WriteText(d.File("box1.rgn"), "not a region file"); },
-       [](const TempDir& d) {
-         return std::vector<std::string>{"Incorrect region file version :" + d.File("box1.rgn"),
-                                         "Fatal: Region file invalid: " + d.File("box1.qds")};
-       }},
-      {"region file of another size",
-       [](const TempDir& d) {
-         RegionData other = MakeBlankRegionData(9, 6);
-         ASSERT_TRUE(WriteRegionFile(d.File("box1.rgn"), other, RegionWriter::Analyzer).ok());
-       },
-       [](const TempDir& d) {
-         return std::vector<std::string>{
-             "The regions file resolution does not match :" + d.File("box1.rgn"),
-             "Fatal: Region file invalid: " + d.File("box1.qds")};
-       }},
-      {"short region file",
-       [](const TempDir& d) {
-         auto bytes = testing::ReadBytes(d.File("box1.rgn"));
-         bytes.resize(bytes.size() - 4);
-         testing::WriteBytes(d.File("box1.rgn"), bytes);
-       },
-       [](const TempDir& d) {
-         return std::vector<std::string>{
-             "Error reading region file: unexpected end of file :" + d.File("box1.rgn"),
-             "Fatal: Region file invalid: " + d.File("box1.qds")};
-       }},
+  auto cutScan = [](const TempDir& d) {
+    auto bytes = testing::ReadBytes(d.File("box1.qds"));
+    bytes.resize(bytes.size() - 5);
+    testing::WriteBytes(d.File("box1.qds"), bytes);
   };
-  for (const LoadFailure& c : cases) {
-    SCOPED_TRACE(c.what);
+  auto otherSize = [](const TempDir& d) {
+    ASSERT_TRUE(
+        WriteRegionFile(d.File("box1.rgn"), MakeBlankRegionData(9, 6), RegionWriter::Analyzer));
+  };
+  struct Case {
+    std::function<void(const TempDir&)> damage;
+    std::string reader, damaged, fatal;  // messages without paths; `fatal` names the scan
+  };
+  const Case cases[] = {
+      {[](const TempDir& d) { std::remove(d.File("box1.qds").c_str()); },
+       "Fatal: Image file does not exist: ", "box1.qds", ""},
+      {[](const TempDir& d) { std::remove(d.File("box1.rgn").c_str()); },
+       "Fatal: Region file does not exist: ", "box1.rgn", ""},
+      {cutScan, "Error reading image: unexpected end of file: ", "box1.qds",
+       "Fatal: Image file invalid: "},
+      {otherSize, "The regions file resolution does not match :", "box1.rgn",
+       "Fatal: Region file invalid: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reader);
     TempDir dir;
     testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
     c.damage(dir);
@@ -145,7 +109,9 @@ TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
     frame.paintChanged = true;
     ScriptedPrompt prompt;
     EXPECT_FALSE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 3, prompt));
-    EXPECT_EQ(prompt.Texts(), c.messages(dir));
+    std::vector<std::string> expected{c.reader + dir.File(c.damaged)};
+    if (!c.fatal.empty()) expected.push_back(c.fatal + dir.File("box1.qds"));
+    EXPECT_EQ(prompt.Texts(), expected);
     EXPECT_TRUE(frame.empty());
     EXPECT_FALSE(frame.paintChanged);
     // An empty frame writes nothing, whatever its flags say.
@@ -194,7 +160,8 @@ TEST(PainterFrameSave, AReadOnlyPaintFileShowsTheMessageKeepsTheDataAndClearsThe
   frame.regionColor[2] = 4;
   frame.paintChanged = true;
   SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kPaintFileWriteError)});
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"Fatal: Error opening paint file writing: maybe readonly?"});
   EXPECT_FALSE(frame.paintChanged);
   EXPECT_EQ(frame.regionColor[2], 4);
   EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);

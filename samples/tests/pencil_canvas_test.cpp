@@ -11,7 +11,7 @@
 namespace quenda::samples {
 namespace {
 
-TEST(PencilCanvas, StrokeCoversItsWidthAntiAliasesItsEdgeAndNoMore) {
+TEST(PencilCanvas, StrokeCoversItsWidthAntiAliasesItsEdgeAndFadesInItsBox) {
   PencilCanvas canvas(40, 21);
   std::vector<StrokePoint> line{{5, 10, 1}, {34, 10, 1}};
   canvas.DrawStroke(line, {2.0, 1.0});
@@ -23,6 +23,18 @@ TEST(PencilCanvas, StrokeCoversItsWidthAntiAliasesItsEdgeAndNoMore) {
   }
   EXPECT_EQ(canvas.InkAt(1, 10), 0);  // beyond the round end
   EXPECT_EQ(canvas.InkAt(38, 10), 0);
+
+  // Fading lightens only its box, and only what is darker than the fade.
+  canvas.FadeBox(15, 0, 16, 20, kFaintInk);
+  for (int x : {15, 16}) {
+    EXPECT_EQ(canvas.InkAt(x, 10), kFaintInk);
+    EXPECT_EQ(canvas.InkAt(x, 12), 128);  // the lighter edge keeps its anti-aliasing
+  }
+  EXPECT_EQ(canvas.InkAt(14, 10), 255);
+  EXPECT_EQ(canvas.InkAt(17, 10), 255);
+  canvas.FadeBox(30, 9, 31, 9, 0);
+  EXPECT_EQ(canvas.InkAt(30, 9), 0);
+  EXPECT_EQ(canvas.InkAt(30, 10), 255);
 }
 
 TEST(PencilCanvas, LightPressureDrawsPalerAndThinnerAndCrossingsKeepTheDarkest) {
@@ -56,23 +68,6 @@ TEST(PencilCanvas, StrokesAndErasingOffTheSheetAreClipped) {
   PencilCanvas empty(0, 0);
   empty.DrawStroke(dot, {1.0, 1.0});
   EXPECT_TRUE(empty.Compose(1).empty());
-}
-
-TEST(PencilCanvas, FadingLightensOnlyTheBoxAndOnlyWhatIsDarker) {
-  PencilCanvas canvas(40, 21);
-  std::vector<StrokePoint> line{{5, 10, 1}, {34, 10, 1}};
-  canvas.DrawStroke(line, {2.0, 1.0});
-  canvas.FadeBox(15, 0, 16, 20, kFaintInk);
-  for (int x : {15, 16}) {
-    EXPECT_EQ(canvas.InkAt(x, 10), kFaintInk);
-    EXPECT_EQ(canvas.InkAt(x, 12), 128);  // the lighter edge keeps its anti-aliasing
-    EXPECT_EQ(canvas.InkAt(x, 13), 0);
-  }
-  EXPECT_EQ(canvas.InkAt(14, 10), 255);
-  EXPECT_EQ(canvas.InkAt(17, 10), 255);
-  canvas.FadeBox(30, 9, 31, 9, 0);
-  EXPECT_EQ(canvas.InkAt(30, 9), 0);
-  EXPECT_EQ(canvas.InkAt(30, 10), 255);
 }
 
 // Faint ink must never be taken as line (grey below 100) yet always be grown over (below 150),
