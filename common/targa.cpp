@@ -216,28 +216,42 @@ Result<Raster> ReadTarga(const std::string& path, TargaReader reader, TargaCheck
   return ParseTarga(*whole, path, reader, failedAt);
 }
 
-std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* bgraBottomUp) {
-  std::size_t pixelBytes = bgraBottomUp ? std::size_t(width) * std::size_t(height) * 4 : 0;
+std::vector<uint8_t> EncodeTarga(int width, int height, int channels, const uint8_t* pixels) {
+  std::size_t pixelBytes = pixels ? std::size_t(width) * std::size_t(height) * channels : 0;
   std::vector<uint8_t> out(kTargaHeaderSize + pixelBytes, 0);
   out[kImageType] = kTrueColorType;
   SetU16LE(&out[kWidth], uint16_t(width));
   SetU16LE(&out[kHeight], uint16_t(height));
-  out[kDepth] = 32;
-  std::copy(bgraBottomUp, bgraBottomUp + pixelBytes, out.begin() + kTargaHeaderSize);
+  out[kDepth] = uint8_t(8 * channels);
+  if (pixels) std::copy(pixels, pixels + pixelBytes, out.begin() + kTargaHeaderSize);
   return out;
+}
+
+Status WriteTarga(const std::string& path, ConstRasterView picture, WriteMessages messages) {
+  const int width = picture.width, height = picture.height, channels = picture.channels;
+  if (width < 1 || height < 1 || width > kTargaMaxSide || height > kTargaMaxSide ||
+      (channels != 3 && channels != 4))
+    return Error{std::move(messages.cannotCreate), ErrorKind::CannotCreate};
+  std::vector<uint8_t> header = EncodeTarga(width, height, channels, nullptr);
+  AtomicFile file;
+  if (Status opened = file.Open(path, std::move(messages)); !opened) return opened;
+  if (Status written = file.Write(header.data(), header.size()); !written) return written;
+  const std::size_t rowBytes = std::size_t(width) * std::size_t(channels);
+  if (picture.stride == std::ptrdiff_t(rowBytes)) {
+    if (Status written = file.Write(picture.pixels, rowBytes * std::size_t(height)); !written)
+      return written;
+  } else {
+    for (int y = 0; y < height; ++y)
+      if (Status written = file.Write(picture.Row(y), rowBytes); !written) return written;
+  }
+  return file.Commit();
 }
 
 Status WriteTarga32(const std::string& path, int width, int height, const uint8_t* bgraBottomUp,
                     WriteMessages messages) {
-  if (width < 1 || height < 1 || width > kTargaMaxSide || height > kTargaMaxSide)
-    return Error{std::move(messages.cannotCreate), ErrorKind::CannotCreate};
-  std::vector<uint8_t> header = EncodeTarga32(width, height, nullptr);
-  AtomicFile file;
-  if (Status opened = file.Open(path, std::move(messages)); !opened) return opened;
-  if (Status written = file.Write(header.data(), header.size()); !written) return written;
-  std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 4;
-  if (Status written = file.Write(bgraBottomUp, pixelBytes); !written) return written;
-  return file.Commit();
+  return WriteTarga(path,
+                    ConstRasterView{bgraBottomUp, width, height, 4, std::ptrdiff_t(width) * 4},
+                    std::move(messages));
 }
 
 }  // namespace quenda

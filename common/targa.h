@@ -74,13 +74,19 @@ Status CheckTargaBytes(std::span<const uint8_t> bytes, std::string_view path, Ta
 Result<Raster> ParseTarga(std::span<const uint8_t> bytes, std::string_view path, TargaReader reader,
                           TargaCheck* failedAt = nullptr);
 
-// The 32-bit file for `width` x `height` pixels B, G, R, A, bottom row first: an 18-byte
-// header (type 2, depth 32, descriptor 0, all else 0) and the pixels in one block.
-// Width and height must be 1..kTargaMaxSide. A null `bgraBottomUp` gives the header alone.
-std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* bgraBottomUp);
+// The true-colour file for `width` x `height` pixels of `channels` bytes (3: B, G, R; 4: B, G,
+// R, A), bottom row first: an 18-byte header (type 2, depth 8 * channels, descriptor 0, all else
+// 0) and the pixels in one block. Width and height must be 1..kTargaMaxSide. Null `pixels`
+// gives the header alone.
+std::vector<uint8_t> EncodeTarga(int width, int height, int channels, const uint8_t* pixels);
+inline std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* bgraBottomUp) {
+  return EncodeTarga(width, height, 4, bgraBottomUp);
+}
 
-// Writes EncodeTarga32's bytes through AtomicFile; a failure carries the caller's text as
-// AtomicFile words it. A size the header cannot hold writes nothing and fails as CannotCreate.
+// Writes EncodeTarga's bytes through AtomicFile; a failure carries the caller's text as
+// AtomicFile words it. A size the header cannot hold, or a picture of other than 3 or 4
+// channels, writes nothing and fails as CannotCreate.
+Status WriteTarga(const std::string& path, ConstRasterView picture, WriteMessages messages);
 Status WriteTarga32(const std::string& path, int width, int height, const uint8_t* bgraBottomUp,
                     WriteMessages messages);
 

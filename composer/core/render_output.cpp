@@ -36,8 +36,8 @@ std::string RenderFilePath(const RenderOutputSettings& settings, int frame) {
   return settings.directory + settings.name + digits + ".tga";
 }
 
-RenderedPicture RenderPicture(const Composition& composition, const RenderOutputSettings& settings,
-                              int frame, const ComposeSink& sink) {
+Raster RenderPicture(const Composition& composition, const RenderOutputSettings& settings,
+                     int frame, const ComposeSink& sink) {
   ComposeOptions options{0, settings.best, settings.matte, 0};
   FrameBuffer first = ComposeFrame(composition, frame - 1, options, sink);
   FrameBuffer second;
@@ -45,12 +45,8 @@ RenderedPicture RenderPicture(const Composition& composition, const RenderOutput
     options.timeOffset = 0.5;
     second = ComposeFrame(composition, frame - 1, options, sink);
   }
-  RenderedPicture picture;
-  picture.width = composition.width;
-  picture.height = composition.height;
-  picture.bytesPerPixel = settings.matte ? 4 : 3;
-  const int w = picture.width, h = picture.height, bpp = picture.bytesPerPixel;
-  picture.pixels.resize(std::size_t(w) * std::size_t(h) * std::size_t(bpp));
+  Raster picture(composition.width, composition.height, settings.matte ? 4 : 3);
+  const int w = picture.width(), h = picture.height();
   for (int row = 0; row < h; ++row) {
     const FrameBuffer* source = &first;
     if (settings.fields) {
@@ -61,8 +57,7 @@ RenderedPicture RenderPicture(const Composition& composition, const RenderOutput
     }
     for (int col = 0; col < w; ++col) {
       std::size_t from = std::size_t(row) * std::size_t(source->width) + std::size_t(col);
-      uint8_t* to = picture.pixels.data() +
-                    (std::size_t(row) * std::size_t(w) + std::size_t(col)) * std::size_t(bpp);
+      uint8_t* to = picture.At(col, row);
       to[0] = source->bgr[from * 3];
       to[1] = source->bgr[from * 3 + 1];
       to[2] = source->bgr[from * 3 + 2];
@@ -70,19 +65,6 @@ RenderedPicture RenderPicture(const Composition& composition, const RenderOutput
     }
   }
   return picture;
-}
-
-std::vector<uint8_t> EncodeTarga24(int width, int height, const uint8_t* bgrBottomUp) {
-  const std::size_t pixelBytes = std::size_t(width) * std::size_t(height) * 3;
-  std::vector<uint8_t> bytes(kTargaHeaderSize + pixelBytes, 0);
-  bytes[2] = 2;
-  bytes[12] = uint8_t(width);
-  bytes[13] = uint8_t(width >> 8);
-  bytes[14] = uint8_t(height);
-  bytes[15] = uint8_t(height >> 8);
-  bytes[16] = 24;
-  std::copy(bgrBottomUp, bgrBottomUp + pixelBytes, bytes.begin() + kTargaHeaderSize);
-  return bytes;
 }
 
 RenderOutputResult RenderFrames(const Composition& composition, const RenderOutputSettings& job,
@@ -96,15 +78,10 @@ RenderOutputResult RenderFrames(const Composition& composition, const RenderOutp
   for (int frame = first; frame <= last; ++frame) {
     progress.SetStage("Rendering Frame : " + std::to_string(frame));
     progress.SetPercent((frame - first) * 100 / (last - first + 1));
-    RenderedPicture picture = RenderPicture(composition, settings, frame, sink);
+    Raster picture = RenderPicture(composition, settings, frame, sink);
     std::string path = RenderFilePath(settings, frame);
-    WriteMessages failed("Could not write " + path + ", disk full or read only?");
-    Status written =
-        picture.bytesPerPixel == 4
-            ? WriteTarga32(path, picture.width, picture.height, picture.pixels.data(), failed)
-            : WriteFileAtomically(
-                  path, EncodeTarga24(picture.width, picture.height, picture.pixels.data()),
-                  failed);
+    Status written = WriteTarga(
+        path, picture, WriteMessages("Could not write " + path + ", disk full or read only?"));
     if (!written) {
       prompt.Message(written.message(), MessageIcon::Error);
       result.outcome = RenderOutputOutcome::WriteFailed;

@@ -20,6 +20,7 @@
 
 #include "common/progress.h"
 #include "common/prompt.h"
+#include "common/raster.h"
 #include "composer/core/compose_frame.h"
 
 namespace quenda {
@@ -53,20 +54,10 @@ std::string OutputDirectoryFromPick(const std::string& picked);
 // The file that movie frame `frame` (1-based) of the job goes to.
 std::string RenderFilePath(const RenderOutputSettings& settings, int frame);
 
-// One finished picture: width x height of the movie, 3 or 4 bytes per pixel bottom row first.
-struct RenderedPicture {
-  int width = 0;
-  int height = 0;
-  int bytesPerPixel = 3;
-  std::vector<uint8_t> pixels;
-};
-
-// Movie frame `frame` (1-based) as it is written.
-RenderedPicture RenderPicture(const Composition& composition, const RenderOutputSettings& settings,
-                              int frame, const ComposeSink& sink = {});
-
-// The 24-bit file of a picture: an 18-byte header (type 2, depth 24) and the pixels.
-std::vector<uint8_t> EncodeTarga24(int width, int height, const uint8_t* bgrBottomUp);
+// Movie frame `frame` (1-based) as it is written: the movie's size, B, G, R and with a matte
+// A as well.
+Raster RenderPicture(const Composition& composition, const RenderOutputSettings& settings,
+                     int frame, const ComposeSink& sink = {});
 
 enum class RenderOutputOutcome { Finished, Stopped, WriteFailed };
 

@@ -7,39 +7,14 @@
 #include "composer/core/preview.h"
 #include "composer/core/render_output.h"
 #include "composer/tests/composer_test_files.h"
+#include "testing/recording_movie_writer.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
 
-// Records what a preview hands the movie writer.
-class RecordingWriter final : public MovieWriter {
- public:
-  bool Open(const std::string& path, int quality, int rate, int width, int height) override {
-    opened = path;
-    this->quality = quality;
-    this->rate = rate;
-    this->width = width;
-    this->height = height;
-    return openSucceeds;
-  }
-  bool WriteSound(const WaveFormat&, const uint8_t*, std::size_t) override { return false; }
-  bool WriteFrame(int index, const uint8_t* bgr) override {
-    if (failAtFrame == int(frames.size())) return false;
-    indices.push_back(index);
-    frames.emplace_back(bgr, bgr + std::size_t(width) * std::size_t(height) * 3);
-    return true;
-  }
-  void Close() override { ++closes; }
-
-  bool openSucceeds = true;
-  int failAtFrame = -1;
-  std::string opened;
-  int quality = 0, rate = 0, width = 0, height = 0, closes = 0;
-  std::vector<int> indices;
-  std::vector<std::vector<uint8_t>> frames;
-};
+using testing::RecordingMovieWriter;
 
 Composition Movie(int width, int height, int frames) {
   Composition c;
@@ -58,7 +33,7 @@ TEST(Preview, PictureSizesRateAndStep) {
     EXPECT_EQ(picture.width, buffer.width);
     EXPECT_EQ(picture.height, buffer.height);
   }
-  RecordingWriter writer;
+  RecordingMovieWriter writer;
   ScriptedPrompt prompt;
   NullProgress progress;
   PreviewSettings settings = DefaultPreviewSettings(c);
@@ -96,7 +71,7 @@ TEST(Preview, DialogRules) {
 
 TEST(Preview, StopAsksAndNoGoesOn) {
   Composition c = Movie(64, 48, 6);
-  RecordingWriter writer;
+  RecordingMovieWriter writer;
   ScriptedPrompt prompt;
   prompt.QueueAnswer(false);  // frame 2: go on
   prompt.QueueAnswer(true);   // frame 3: stop
@@ -118,13 +93,13 @@ TEST(Preview, OpenAndWriteFailures) {
   Composition c = Movie(64, 48, 4);
   ScriptedPrompt prompt;
   NullProgress progress;
-  RecordingWriter closed;
-  closed.openSucceeds = false;
+  RecordingMovieWriter closed;
+  closed.opens = false;
   EXPECT_EQ(
       GeneratePreview(c, DefaultPreviewSettings(c), "/tmp/p.avi", closed, prompt, progress).outcome,
       PreviewOutcome::CouldNotOpen);
-  RecordingWriter full;
-  full.failAtFrame = 2;
+  RecordingMovieWriter full;
+  full.failFrameAt = 2;
   PreviewResult result =
       GeneratePreview(c, DefaultPreviewSettings(c), "/tmp/p.avi", full, prompt, progress);
   EXPECT_EQ(result.outcome, PreviewOutcome::WriteFailed);
@@ -181,16 +156,16 @@ TEST_F(Render, NamesAndSplitRunsWriteTheSameFiles) {
 
 TEST_F(Render, MatteBecomesTheAlphaOfA32BitFile) {
   settings.matte = true;
-  RenderedPicture picture = RenderPicture(c, settings, 1);
+  Raster picture = RenderPicture(c, settings, 1);
   ComposeOptions options{0, true, true, 0};
   FrameBuffer frame = ComposeFrame(c, 0, options);
-  ASSERT_EQ(picture.bytesPerPixel, 4);
+  ASSERT_EQ(picture.channels(), 4);
   bool someCovered = false, someBare = false;
   for (int y = 0; y < 33; ++y)
     for (int x = 0; x < 47; ++x) {
-      uint8_t alpha = picture.pixels[std::size_t((y * 47 + x) * 4 + 3)];
+      uint8_t alpha = picture.bytes()[std::size_t((y * 47 + x) * 4 + 3)];
       ASSERT_EQ(alpha, frame.matte[std::size_t(y * frame.width + x)]);
-      ASSERT_EQ(picture.pixels[std::size_t((y * 47 + x) * 4)],
+      ASSERT_EQ(picture.bytes()[std::size_t((y * 47 + x) * 4)],
                 frame.bgr[std::size_t((y * frame.width + x) * 3)]);
       (alpha ? someCovered : someBare) = true;
     }
@@ -199,13 +174,13 @@ TEST_F(Render, MatteBecomesTheAlphaOfA32BitFile) {
   Result<Raster> read = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
   ASSERT_TRUE(read.ok());
   EXPECT_EQ(read->channels(), 4);  // 32-bit, as stored
-  EXPECT_EQ(read->bytes(), picture.pixels);
+  EXPECT_EQ(read->bytes(), picture.bytes());
   settings.matte = false;
   ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 1, 1).filesWritten, 1);
   Result<Raster> plain = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
   ASSERT_TRUE(plain.ok());
   EXPECT_EQ(plain->channels(), 3);  // 24-bit
-  EXPECT_EQ(plain->width(), 47);
+  EXPECT_EQ(plain->bytes(), RenderPicture(c, settings, 1).bytes());
 }
 
 TEST_F(Render, FieldsInterleaveTwoHalfFrames) {
@@ -216,12 +191,12 @@ TEST_F(Render, FieldsInterleaveTwoHalfFrames) {
   ASSERT_NE(at.bgr, later.bgr);
   for (FieldOrder order : {FieldOrder::Odd, FieldOrder::Even}) {
     settings.fieldOrder = order;
-    RenderedPicture picture = RenderPicture(c, settings, 3);
+    Raster picture = RenderPicture(c, settings, 3);
     for (int row = 0; row < 33; ++row) {
       bool topLineOdd = (33 - row) % 2 == 1;
       const FrameBuffer& expected = (topLineOdd == (order == FieldOrder::Odd)) ? at : later;
       for (int col = 0; col < 47; ++col)
-        ASSERT_EQ(picture.pixels[std::size_t((row * 47 + col) * 3 + 1)],
+        ASSERT_EQ(picture.bytes()[std::size_t((row * 47 + col) * 3 + 1)],
                   expected.bgr[std::size_t((row * expected.width + col) * 3 + 1)])
             << row << "," << col;
     }
