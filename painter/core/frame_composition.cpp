@@ -81,14 +81,14 @@ void ComposeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mo
           } else if (f & kFlagRubbedOut) {
             Put(out, kWhite);
           } else {
-            const uint8_t g = frame.scan[i];
+            const uint8_t g = frame.scan.data()[i];
             Put(out, {g, g, g});
           }
         });
         break;
       }
       forEach([&](std::size_t i, uint8_t f, uint8_t* out) {
-        const unsigned g = frame.scan[i];
+        const unsigned g = frame.scan.data()[i];
         // Paper (255) shows the region colour and full ink (0) the line colour exactly as
         // the blend gives them; only the grey levels between need the arithmetic.
         if ((f & kFlagRubbedOut) || g == 255) {

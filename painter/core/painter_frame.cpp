@@ -58,10 +58,11 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
   loaded.originY = scan.yPosition;
   loaded.peg = scan.pegPosition;
   loaded.rowPixels = (width & ~3) + 4;
-  loaded.scan = std::move(scan.picture.bytes());
+  loaded.scan = std::move(scan.picture);
   loaded.region = std::move(region.value());
   loaded.regionColor = std::move(colors);
-  StretchLevels(loaded.scan, loaded.region.settings.whiteClamp, loaded.region.settings.blackClamp);
+  StretchLevels(loaded.scan.bytes(), loaded.region.settings.whiteClamp,
+                loaded.region.settings.blackClamp);
   frame = std::move(loaded);
   return true;
 }

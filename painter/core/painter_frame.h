@@ -9,6 +9,7 @@
 
 #include "common/document.h"
 #include "common/prompt.h"
+#include "common/raster.h"
 #include "common/region_data.h"
 
 namespace quenda {
@@ -44,8 +45,8 @@ struct PainterFrame {
   int peg = 0;
   int rowPixels = 0;  // pixel width of one row of the display pictures
 
-  std::vector<uint8_t> scan;  // grey after the level stretch
-  RegionData region;          // flags, animColor, regionMap, regionCount, regionBounds, levels
+  Raster scan;        // the drawing, grey after the level stretch
+  RegionData region;  // flags, animColor, regionMap, regionCount, regionBounds, levels
   std::vector<int32_t> regionColor;
 
   bool paintChanged = false;

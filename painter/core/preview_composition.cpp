@@ -53,7 +53,7 @@ ImageRect ComposeAnimFillPreview(const PainterFrame& frame, const ColorSet& colo
     if (frame.region.flags[i] & kFlagRubbedOut) {
       PutEntry(out, r);
     } else {
-      const unsigned g = frame.scan[i];
+      const unsigned g = frame.scan.data()[i];
       out[0] = uint8_t((g * r.blue + (255 - g) * a.blue) / 255);
       out[1] = uint8_t((g * r.green + (255 - g) * a.green) / 255);
       out[2] = uint8_t((g * r.red + (255 - g) * a.red) / 255);

@@ -83,8 +83,8 @@ TEST(Composition, CompositedBlendsByGreyAndRubbedOutShowsThePureRegionColour) {
   const std::size_t black = frame.Index(At(2, 2).x, At(2, 2).y);
   const std::size_t grey = frame.Index(At(3, 2).x, At(3, 2).y);
   const std::size_t rubbed = frame.Index(At(4, 2).x, At(4, 2).y);
-  frame.scan[black] = frame.scan[rubbed] = 0;
-  frame.scan[grey] = 128;
+  frame.scan.data()[black] = frame.scan.data()[rubbed] = 0;
+  frame.scan.data()[grey] = 128;
   for (std::size_t i : {black, grey, rubbed}) frame.region.animColor[i] = 4;
   frame.region.flags[rubbed] |= kFlagRubbedOut;
   const Raster picture = ComposeWholeFrame(frame, Colours(), ViewMode::Composited);
@@ -156,7 +156,7 @@ TEST(Previews, RegionFillHoverShowsTheColourOnEvenRowsOfTheRegionOnly) {
 
 TEST(Previews, AnimFillHoverRecoloursTheConnectedLineAsTheFillWould) {
   PainterFrame frame = testing::FrameFromPicture({"*..*", "*..*", "*...", "...."});
-  std::fill(frame.scan.begin(), frame.scan.end(), 0);
+  std::fill(frame.scan.bytes().begin(), frame.scan.bytes().end(), 0);
   Raster picture = ComposeWholeFrame(frame, Colours(), ViewMode::Composited);
   const ImageRect touched = ComposeAnimFillPreview(frame, Colours(), {0, 3}, 4, picture);
   // The right column joins through the row end (neighbours by pixel index).

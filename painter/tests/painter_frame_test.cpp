@@ -12,6 +12,7 @@
 #include "common/paint_file.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
+#include "painter/tests/painter_fixtures.h"
 #include "painter/tests/painter_test_frames.h"
 #include "testing/test_support.h"
 
@@ -20,14 +21,7 @@ namespace {
 
 using testing::TempDir;
 
-const std::vector<std::string> kTwoBoxes = {
-    "...............",  //
-    ".#############.",  //
-    ".#.....#.....#.",  //
-    ".#.....#.....#.",  //
-    ".#############.",  //
-    "...............",  //
-};
+using testing::kTwoBoxes;
 
 FramePaths PathsIn(const TempDir& dir, const std::string& base) {
   return {dir.File(base + ".qds"), dir.File(base + ".rgn"), dir.File(base + ".pnt")};
@@ -63,7 +57,7 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
   for (std::size_t i = 0; i < region.PixelCount(); ++i) {
     const double stretched = 255.0 / (200 - 40) * (double(scan.picture.data()[i]) - 40);
     const int expected = stretched < 0 ? 0 : stretched > 255 ? 255 : int(stretched);
-    ASSERT_EQ(frame.scan[i], expected) << "pixel " << i;
+    ASSERT_EQ(frame.scan.data()[i], expected) << "pixel " << i;
   }
   EXPECT_FALSE(frame.paintChanged || frame.regionChanged || frame.undoAvailable());
 }

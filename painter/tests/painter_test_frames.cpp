@@ -35,7 +35,7 @@ PainterFrame FrameFromRegions(RegionData region) {
   frame.width = region.width;
   frame.height = region.height;
   frame.rowPixels = (region.width & ~3) + 4;
-  frame.scan.assign(region.PixelCount(), 255);
+  frame.scan = Raster(region.width, region.height, 1, 255);
   frame.regionColor = DefaultPaint(region.regionCount);
   frame.region = std::move(region);
   return frame;

@@ -172,7 +172,8 @@ TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOnEveryMoveAndPaintsNot
 
 TEST(RectTools, RubberThenUnRubberRestoresTheDisplayEachStepUndoesAndAllClip) {
   PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  for (std::size_t i = 0; i < frame.scan.size(); ++i) frame.scan[i] = uint8_t(i * 11);
+  for (std::size_t i = 0; i < frame.scan.bytes().size(); ++i)
+    frame.scan.data()[i] = uint8_t(i * 11);
   ColorSet colors;
   const Raster original = ComposeWholeFrame(frame, colors, ViewMode::Composited);
   ApplyRectTool(frame, {14, 5}, {2, 1}, BrushAction::RubOut, 0);

@@ -212,7 +212,7 @@ TEST(PainterWindow, HoverPreviewsTheFillsOnScreenOnlyAndLeavingTakesThemAway) {
   w.Key(Qt::Key_D);
   ImagePoint dark{-1, -1};
   for (std::size_t i = 0; i < f.PixelCount() && dark.x < 0; ++i) {
-    if ((f.region.flags[i] & kFlagAnimatorLine) != 0 && f.scan[i] < 64) {
+    if ((f.region.flags[i] & kFlagAnimatorLine) != 0 && f.scan.data()[i] < 64) {
       dark = {int(i % std::size_t(f.width)), int(i / std::size_t(f.width))};
     }
   }
