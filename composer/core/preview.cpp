@@ -70,29 +70,4 @@ PreviewResult GeneratePreview(const Composition& composition, PreviewSettings se
   return result;
 }
 
-Status CheckLastPreview(const std::string& path) {
-  if (!FileOpensForReading(path))
-    return Error{"There is no last preview!\n(" + path + " does not exist)"};
-  return {};
-}
-
-Status SaveLastPreview(const std::string& path, const std::string& target) {
-  std::error_code error;
-  if (std::filesystem::exists(target, error) || error) return Error{kSavePreviewFailed};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Error{kSavePreviewFailed};
-  AtomicFile out;
-  if (Status opened = out.Open(target, WriteMessages(std::string(kSavePreviewFailed))); !opened)
-    return opened;
-  std::vector<char> chunk(1 << 20);
-  while (in) {
-    in.read(chunk.data(), std::streamsize(chunk.size()));
-    std::streamsize got = in.gcount();
-    if (got <= 0) continue;
-    if (Status written = out.Write(chunk.data(), std::size_t(got)); !written) return written;
-  }
-  if (in.bad()) return Error{kSavePreviewFailed};
-  return out.Commit();
-}
-
 }  // namespace quenda

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/last_preview.h"
 #include "common/movie_writer.h"
 #include "common/progress.h"
 #include "common/prompt.h"
@@ -44,13 +45,5 @@ struct PreviewResult {
 PreviewResult GeneratePreview(const Composition& composition, PreviewSettings settings,
                               const std::string& path, MovieWriter& writer, Prompt& prompt,
                               Progress& progress, const ComposeSink& sink = {});
-
-// Show Last Preview's check: "There is no last preview!\n(PATH does not exist)".
-Status CheckLastPreview(const std::string& path);
-// Save Last Preview: copies the movie to `target`, never over an existing file; a failed copy
-// leaves no partial file behind.
-inline constexpr const char* kSavePreviewFailed =
-    "Could not save preview, disk full or a file already exists with the same name!";
-Status SaveLastPreview(const std::string& path, const std::string& target);
 
 }  // namespace quenda

@@ -97,19 +97,8 @@ std::string PreviewMoviePath(const std::string& cacheDirectory) {
   return cacheDirectory + "preview.avi";
 }
 
-Status CheckLastFlipbook(const std::string& moviePath) {
-  if (FileOpensForReading(moviePath)) return Status::Ok();
-  return Error{"There is no last preview!\n(" + moviePath + " does not exist)"};
-}
-
 bool SaveLastFlipbook(const std::string& moviePath, const std::string& target, Prompt& prompt) {
-  const std::string failed =
-      "Could not save preview, disk full or a file already exists with the same name!";
-  std::error_code error;
-  std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(moviePath);
-  Status saved = !bytes || std::filesystem::exists(target, error)
-                     ? Status(Error{failed})
-                     : WriteFileAtomically(target, *bytes, WriteMessages(failed));
+  Status saved = SaveLastPreview(moviePath, target);
   if (!saved) prompt.Message(saved.message(), MessageIcon::Error);
   return saved.ok();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/last_preview.h"
 #include "common/movie_writer.h"
 #include "common/result.h"
 #include "dopegrid/core/frame_compositor.h"
@@ -62,9 +63,8 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
 
 // The fixed place of the last flipbook, in the user's cache directory (ending with '/').
 std::string PreviewMoviePath(const std::string& cacheDirectory);
-// "There is no last preview!\n(PATH does not exist)" when the movie is missing.
-Status CheckLastFlipbook(const std::string& moviePath);
-// Copies the movie to `target`, never over an existing file; false after the message.
+// Save Last Flipbook: SaveLastPreview, showing its message; false after a failure. (Show Last
+// Flipbook checks with CheckLastPreview.)
 bool SaveLastFlipbook(const std::string& moviePath, const std::string& target, Prompt& prompt);
 
 }  // namespace quenda
