@@ -1,10 +1,13 @@
 #include "atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <utility>
 #include <vector>
@@ -22,7 +25,37 @@ bool WritableFile(const std::string& path, const struct stat& st) {
   return (st.st_mode & kAnyWrite) != 0 && access(path.c_str(), W_OK) == 0;
 }
 
+// mkstemp's names: the prefix and six letters or digits.
+bool IsTemporaryName(std::string_view name, std::string_view prefix) {
+  return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+         std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes the temporaries of writers of the same target that were killed: nobody holds their
+// lock any more. One that a live writer holds stays.
+void RemoveAbandonedTemporaries(const std::string& directory, const std::string& prefix) {
+  DIR* listing = opendir(directory.c_str());
+  if (!listing) return;
+  while (const dirent* entry = readdir(listing)) {
+    if (!IsTemporaryName(entry->d_name, prefix)) continue;
+    std::string path = JoinPath(directory, entry->d_name);
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+      unlink(path.c_str());
+    ::close(fd);
+  }
+  closedir(listing);
+}
+
 }  // namespace
+
+bool IsReadOnlyTarget(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !WritableFile(path, st);
+}
 
 void SetWriteLimitForTesting(long long bytes) {
   g_writeLimit = bytes;
@@ -49,12 +82,26 @@ Status AtomicFile::Open(const std::string& path, WriteMessages messages) {
       !WritableFile(directory, dirStat))
     return CannotCreate();
 
-  std::string pattern = JoinPath(directory, "." + FileNameOf(path) + ".XXXXXX");
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  fd_ = mkstemp(name.data());
+  const std::string prefix = "." + FileNameOf(path) + ".";
+  RemoveAbandonedTemporaries(directory, prefix);
+  std::string pattern = JoinPath(directory, prefix + "XXXXXX");
+  for (int attempt = 0; attempt < 3 && fd_ < 0; ++attempt) {
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return CannotCreate();
+    // Another writer's clean-up may have taken the file between its creation and the lock;
+    // then it is gone and a new one is made. A file system without locks is written unlocked.
+    int locked = flock(fd, LOCK_EX | LOCK_NB);
+    struct stat made {};
+    if ((locked == 0 || errno != EWOULDBLOCK) && fstat(fd, &made) == 0 && made.st_nlink > 0) {
+      fd_ = fd;
+      temporary_ = name.data();
+    } else {
+      ::close(fd);
+    }
+  }
   if (fd_ < 0) return CannotCreate();
-  temporary_ = name.data();
   // A new file gets the usual permissions; a replaced one keeps its own.
   if (st.st_mode == 0) {
     mode_t mask = umask(0);
@@ -92,13 +139,13 @@ Status AtomicFile::Commit() {
     Discard();
     return ShortWrite();
   }
-  bool ok = fsync(fd_) == 0;
-  ok = (::close(fd_) == 0) && ok;
-  fd_ = -1;
-  if (!ok || rename(temporary_.c_str(), target_.c_str()) != 0) {
+  // Renamed while still locked, so no clean-up can take it between the two steps.
+  if (fsync(fd_) != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) {
     Discard();
     return ShortWrite();
   }
+  ::close(fd_);
+  fd_ = -1;
   temporary_.clear();
   return Status::Ok();
 }

@@ -3,6 +3,11 @@
 // the target, which replaces the target only once complete and flushed. A full disk, a
 // read-only file or directory, or a crash leaves the previous file exactly as it was.
 //
+// The writer holds an advisory lock (flock) on its temporary file until the file has taken the
+// target's place or been dropped. A writer that was killed leaves its temporary behind
+// unlocked; the next writer of the same target removes such leftovers when it opens, and
+// leaves alone those another writer still holds.
+//
 // A failure is a Status carrying the caller's own text: callers word "cannot create" and
 // "short write" differently (or alike), so they hand both texts in, and the writer answers with
 // the one that applies. Its kind() (ErrorKind::CannotCreate or ShortWrite) is there for the
@@ -44,6 +49,10 @@ class AtomicFile {
   Status Commit();
   void Discard();
 
+  // The open temporary file, for a library that writes a file by name (the movie muxer); the
+  // lock stays with this object.
+  const std::string& temporaryPath() const { return temporary_; }
+
  private:
   Error CannotCreate() const { return {messages_.cannotCreate, ErrorKind::CannotCreate}; }
   Error ShortWrite() const { return {messages_.shortWrite, ErrorKind::ShortWrite}; }
@@ -58,6 +67,10 @@ class AtomicFile {
 Status WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
                            WriteMessages messages);
 Status WriteFileAtomically(const std::string& path, std::string_view text, WriteMessages messages);
+
+// An existing target that Open refuses as read-only (see Open), for callers whose message for
+// a read-only file differs from the one for a directory they cannot write.
+bool IsReadOnlyTarget(const std::string& path);
 
 // Tests make the disk "full" after this many bytes of all following writes; -1 restores.
 void SetWriteLimitForTesting(long long bytes);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
@@ -122,6 +124,26 @@ TEST(AtomicFile, ReplacedFileKeepsItsPermissions) {
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(AtomicFile, AKilledWritersTemporaryIsRemovedAndALiveOneKept) {
+  TempDir dir;
+  std::string path = dir.File("w0002.tga");
+  WriteText(dir.File(".w0002.tga.1IjrdD"), "left by a killed render");  // nobody holds it
+  WriteText(dir.File(".w0001.tga.1IjrdD"), "another frame's");
+  WriteText(dir.File(".w0002.tga.notmine"), "not a temporary's name");
+  AtomicFile live;  // a writer of the same target that is still at work
+  ASSERT_EQ(Outcome(live.Open(path, Texts())), "ok");
+  ASSERT_EQ(Outcome(live.Write("live", 4)), "ok");
+  std::string liveName = live.temporaryPath().substr(dir.path().size());
+
+  ASSERT_EQ(Outcome(WriteFileAtomically(path, std::string_view("frame"), Texts())), "ok");
+  std::vector<std::string> expected{".w0001.tga.1IjrdD", ".w0002.tga.notmine", liveName,
+                                    "w0002.tga"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(ListDirectory(dir.path()), expected);
+  ASSERT_EQ(Outcome(live.Commit()), "ok");
+  EXPECT_EQ(ReadText(path), "live");
 }
 
 }  // namespace
