@@ -62,7 +62,8 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
   NullProgress progress;
   ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};
   std::string out = *parsed.Value("--out");
-  PreviewResult result = GeneratePreview(c, settings, out, writer, prompt, progress, sink);
+  PreviewResult result =
+      GeneratePreview(c, settings, out, writer, prompt, progress, sink, OldMovie::LeaveToWriter);
   if (result.outcome != PreviewOutcome::Finished || !writer.Succeeded()) return 1;
   io.out << "wrote " << out << ": " << result.framesWritten << " frames\n";
   return 0;

@@ -10,6 +10,11 @@
 
 namespace quenda {
 
+// What happens to a movie already at the path before the new one is opened: the last
+// flipbook or preview is deleted, as the programs do; a file the user named is left to the
+// writer, which replaces it only once the new movie is complete.
+enum class OldMovie { Delete, LeaveToWriter };
+
 class MovieWriter {
  public:
   virtual ~MovieWriter() = default;

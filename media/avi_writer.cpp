@@ -1,15 +1,11 @@
 #include "media/avi_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
-#include "common/path.h"
+#include "common/atomic_file.h"
 #include "media/avi_messages.h"
 #include "media/avi_quality.h"
 #include "media/ffmpeg_support.h"
@@ -23,7 +19,6 @@ constexpr const char* kStreamName = "Quenda Avi Preview";
 constexpr int kMaxSide = 16384;  // far beyond any flipbook; keeps frame buffers sane
 constexpr int kMaxFramesPerSecond = 1000;
 constexpr int64_t kMaxFrameGap = 100000;
-constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
 
 // FFmpeg's codes for the sound formats the suite can store; AV_CODEC_ID_NONE otherwise.
 AVCodecID SoundCodecFor(const WaveFormat& format) {
@@ -38,9 +33,7 @@ AVCodecID SoundCodecFor(const WaveFormat& format) {
 }  // namespace
 
 struct AviWriter::State {
-  std::string target;
-  std::string temporary;
-  mode_t mode = 0;
+  AtomicFile file;  // dropped, unless committed, after the muxer below has let go of it
   AVFormatContext* format = nullptr;
   CodecContextPtr video;
   AVStream* videoStream = nullptr;
@@ -63,7 +56,6 @@ struct AviWriter::State {
       if (format->pb) avio_closep(&format->pb);
       avformat_free_context(format);
     }
-    if (!temporary.empty()) unlink(temporary.c_str());
   }
 };
 
@@ -96,7 +88,6 @@ bool AviWriter::Open(const std::string& path, int quality, int framesPerSecond, 
   auto state = std::make_unique<State>();
   state_ = std::move(state);
   State& s = *state_;
-  s.target = path;
   s.width = width;
   s.height = height;
   s.framesPerSecond = framesPerSecond;
@@ -104,36 +95,21 @@ bool AviWriter::Open(const std::string& path, int quality, int framesPerSecond, 
       framesPerSecond > kMaxFramesPerSecond)
     return Fail(kAviUnsupported);
 
-  // The movie grows in a hidden file beside the target; Close renames it over the target.
-  struct stat st {};
-  if (stat(path.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode)) return Fail(kAviFileOpen);
-    if ((st.st_mode & kAnyWrite) == 0 || access(path.c_str(), W_OK) != 0) return Fail(kAviReadOnly);
-    s.mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = umask(0);
-    umask(mask);
-    s.mode = 0666 & ~mask;
-  }
-  // A directory without write permission counts as one, even for the superuser.
-  struct stat dirStat {};
-  const std::string directory = ParentDirectoryOf(path);
-  if (stat(directory.c_str(), &dirStat) != 0 || !S_ISDIR(dirStat.st_mode) ||
-      (dirStat.st_mode & kAnyWrite) == 0)
-    return Fail(kAviFileOpen);
-  std::string pattern = JoinPath(directory, "." + FileNameOf(path) + ".XXXXXX");
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) return Fail(errno == ENOMEM ? kAviNoMemory : kAviFileOpen);
-  s.temporary = name.data();
-  fchmod(fd, s.mode);
-  ::close(fd);
+  // The movie grows in the atomic writer's hidden file beside the target, which takes the
+  // target's place in Close.
+  if (IsReadOnlyTarget(path)) return Fail(kAviReadOnly);
+  if (Status opened =
+          s.file.Open(path, WriteMessages(std::string(kAviFileOpen), std::string(kAviUnknown)));
+      !opened)
+    return Fail(opened.message());
 
   const AVOutputFormat* container = av_guess_format("avi", nullptr, nullptr);
   if (!container) return Fail(kAviNoHandler);
   int error = avformat_alloc_output_context2(&s.format, container, nullptr, nullptr);
   if (error < 0) return FailWith(error);
+  // Every picture reaches the file as it is written, so a full disk fails the frame that
+  // meets it, as the frame's own write failure.
+  s.format->flush_packets = 1;
 
   const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
   if (!encoder) return Fail(kAviNoCompressor);
@@ -174,7 +150,7 @@ bool AviWriter::Open(const std::string& path, int quality, int framesPerSecond, 
                                 nullptr, nullptr));
   if (!s.scaler) return Fail(kAviUnsupported);
 
-  if ((error = avio_open(&s.format->pb, s.temporary.c_str(), AVIO_FLAG_WRITE)) < 0)
+  if ((error = avio_open(&s.format->pb, s.file.temporaryPath().c_str(), AVIO_FLAG_WRITE)) < 0)
     return Fail(error == AVERROR(ENOMEM) ? kAviNoMemory : kAviFileOpen);
   return true;
 }
@@ -307,14 +283,10 @@ void AviWriter::Close() {
     return;
   }
   // Flushed to the disk before it replaces the last good movie.
-  int fd = ::open(s.temporary.c_str(), O_RDONLY);
-  bool flushed = fd >= 0 && fsync(fd) == 0;
-  if (fd >= 0) ::close(fd);
-  if (!flushed || rename(s.temporary.c_str(), s.target.c_str()) != 0) {
-    Fail(kAviUnknown);
+  if (Status committed = s.file.Commit(); !committed) {
+    Fail(committed.message());
     return;
   }
-  s.temporary.clear();
   state_.reset();
   succeeded_ = true;
 }

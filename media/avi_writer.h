@@ -1,8 +1,9 @@
 #pragma once
 // Writes flipbooks and previews as AVI movies: pictures through an encoder whose quality follows
-// the suite's 0..10000 scale, and sound as its own 8-bit PCM stream. The movie is built in a
-// temporary file beside the target and replaces it only when Close succeeds, so a failed movie
-// never destroys the last good one. Failures are shown through the prompt.
+// the suite's 0..10000 scale, and sound as its own 8-bit PCM stream. The movie is built in the
+// atomic writer's temporary file beside the target (common/atomic_file.h) and replaces it only
+// when Close succeeds, so a failed movie never destroys the last good one, and a read-only
+// target is refused and kept. Failures are shown through the prompt.
 // Pictures are Motion JPEG, each a key frame; frame indices must rise (a skipped index repeats
 // the picture before it).
 

@@ -8,10 +8,12 @@
 #include "common/targa.h"
 #include "common/wave_file.h"
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda::cli {
 namespace {
 
+using quenda::testing::FileSizeLimit;
 using quenda::testing::ListDirectory;
 using quenda::testing::ReadBytes;
 using quenda::testing::TempDir;
@@ -136,6 +138,31 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
   ToolOutput wide = RunTool({"flipbook", sheet, "--out", movie, "--sound", dir.File("walk.dgr")});
   EXPECT_EQ(wide.code, 1);
   EXPECT_EQ(wide.err, "Invalid Audio File extension\n");
+}
+
+TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
+  BuildTwoLevels();
+  std::string movie = dir.File("walk.avi");
+  ASSERT_EQ(RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-2", "--size", "50"}).code,
+            0);
+  const std::vector<uint8_t> old = ReadBytes(movie);
+  const std::vector<std::string> listing = ListDirectory(dir.path());
+  {
+    FileSizeLimit full(8192);
+    ToolOutput run = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err,
+              "An unknown error has occured with avi file.\nProblem Writing flipbook to disk\n");
+  }
+  EXPECT_EQ(ReadBytes(movie), old);
+  EXPECT_EQ(ListDirectory(dir.path()), listing);
+
+  quenda::testing::MakeReadOnly(movie);
+  ToolOutput refused = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, "The avi file is read only.\nUnable to create an avi preview file\n");
+  EXPECT_EQ(ReadBytes(movie), old);
+  EXPECT_EQ(ListDirectory(dir.path()), listing);
 }
 
 }  // namespace

@@ -34,11 +34,11 @@ BufferSize PreviewPictureSize(int width, int height, int scaling) {
 
 PreviewResult GeneratePreview(const Composition& composition, PreviewSettings settings,
                               const std::string& path, MovieWriter& writer, Prompt& prompt,
-                              Progress& progress, const ComposeSink& sink) {
+                              Progress& progress, const ComposeSink& sink, OldMovie old) {
   settings = NormalizePreviewSettings(settings, composition);
   PreviewResult result;
   BufferSize size = PreviewPictureSize(composition.width, composition.height, settings.scaling);
-  std::remove(path.c_str());
+  if (old == OldMovie::Delete) std::remove(path.c_str());
   int rate = std::max(composition.frameRate / settings.step, 1);
   if (!writer.Open(path, settings.quality, rate, size.width, size.height)) {
     prompt.Message("Unable to create an avi preview file", MessageIcon::Error);

@@ -44,6 +44,7 @@ struct PreviewResult {
 // Stopped movies are complete and closed and can be played; the caller plays them.
 PreviewResult GeneratePreview(const Composition& composition, PreviewSettings settings,
                               const std::string& path, MovieWriter& writer, Prompt& prompt,
-                              Progress& progress, const ComposeSink& sink = {});
+                              Progress& progress, const ComposeSink& sink = {},
+                              OldMovie old = OldMovie::Delete);
 
 }  // namespace quenda

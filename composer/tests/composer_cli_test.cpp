@@ -5,6 +5,7 @@
 #include "composer/core/composition_file.h"
 #include "composer/tests/composer_test_files.h"
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda::cli {
 namespace {
@@ -99,6 +100,31 @@ TEST_F(CompTool, PreviewWritesAMovie) {
   EXPECT_NE(run.out.find("3 frames"), std::string::npos);
   EXPECT_GT(testing::ReadBytes(dir.File("p.avi")).size(), 100u);
   EXPECT_EQ(Run({"preview", movie, "--out", dir.File("q.avi"), "--step", "99"}).code, 2);
+}
+
+TEST_F(CompTool, PreviewKeepsTheOldMovieOnAFullDiskAndARefusal) {
+  Build();
+  std::string out = dir.File("p.avi");
+  ASSERT_EQ(Run({"preview", movie, "--out", out, "--frames", "1-1"}).code, 0);
+  const std::vector<uint8_t> old = testing::ReadBytes(out);
+  const std::vector<std::string> listing = testing::ListDirectory(dir.path());
+  {
+    testing::FileSizeLimit full(old.size());
+    ToolOutput run = Run({"preview", movie, "--out", out, "--scale", "full"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err,
+              "An unknown error has occured with avi file.\n"
+              "Problem Writing flipbook to disk, Disk Full?\n");
+  }
+  EXPECT_EQ(testing::ReadBytes(out), old);
+  EXPECT_EQ(testing::ListDirectory(dir.path()), listing);
+
+  testing::MakeReadOnly(out);
+  ToolOutput refused = Run({"preview", movie, "--out", out});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, "The avi file is read only.\nUnable to create an avi preview file\n");
+  EXPECT_EQ(testing::ReadBytes(out), old);
+  EXPECT_EQ(testing::ListDirectory(dir.path()), listing);
 }
 
 }  // namespace

@@ -49,11 +49,6 @@ inline bool ShouldPlay(FlipbookOutcome outcome) {
   return outcome == FlipbookOutcome::Stopped || outcome == FlipbookOutcome::Finished;
 }
 
-// What happens to a movie already at the path before the new one is opened: the last
-// flipbook is deleted, as the program does; a file the user named is left to the writer,
-// which replaces it only once the new movie is complete.
-enum class OldMovie { Delete, LeaveToWriter };
-
 // Generate: range pass, movie opened at `moviePath`, the sound block when `sound` is given
 // (loaded and shown), then every frame. The writer is closed on every way out.
 FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSource& source,
