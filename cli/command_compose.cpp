@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/interrupt_stop.h"
 #include "common/progress.h"
 #include "composer/core/composition_file.h"
 #include "composer/core/render_output.h"
@@ -80,11 +81,11 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   }
   std::error_code ignored;  // a folder that cannot be made is reported by the first write
   std::filesystem::create_directories(settings.directory, ignored);
-  NullProgress progress;
+  InterruptStop stop(prompt);
   ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};
   RenderOutputResult result =
-      RenderFrames(c, settings, prompt, progress, writeFirst, writeLast, sink);
-  if (result.outcome != RenderOutputOutcome::Finished) return 1;
+      RenderFrames(c, settings, stop.prompt(), stop, writeFirst, writeLast, sink);
+  if (result.outcome != RenderOutputOutcome::Finished) return stop.ExitCode(1);
   io.out << "wrote " << RenderFilePath(settings, writeFirst) << " .. "
          << RenderFilePath(settings, writeLast) << "\n";
   return 0;

@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/interrupt_stop.h"
 #include "cli/sheet_command_support.h"
 #include "common/progress.h"
 #include "common/wave_file.h"
@@ -85,12 +86,12 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
     }
   }
   AviWriter writer(prompt);
-  NullProgress progress;
+  InterruptStop stop(prompt);
   SheetSource source{sheet, doc.sequences()};
   FlipbookOutcome outcome =
       GenerateFlipbook(settings, source, doc.sound().loaded ? &doc.sound() : nullptr, writer, *out,
-                       prompt, progress, OldMovie::LeaveToWriter);
-  if (outcome != FlipbookOutcome::Finished || !writer.Succeeded()) return 1;
+                       stop.prompt(), stop, OldMovie::LeaveToWriter);
+  if (outcome != FlipbookOutcome::Finished || !writer.Succeeded()) return stop.ExitCode(1);
   io.out << "wrote " << *out << ": " << settings.lastFrame - settings.firstFrame + 1
          << " frames at " << settings.frameRate << " per second"
          << (doc.sound().loaded ? ", with sound" : "") << "\n";

@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/interrupt_stop.h"
 #include "common/progress.h"
 #include "composer/core/composition_file.h"
 #include "composer/core/preview.h"
@@ -59,12 +60,12 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
     settings.endFrame = range->second;
   }
   AviWriter writer(prompt);
-  NullProgress progress;
+  InterruptStop stop(prompt);
   ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};
   std::string out = *parsed.Value("--out");
   PreviewResult result =
-      GeneratePreview(c, settings, out, writer, prompt, progress, sink, OldMovie::LeaveToWriter);
-  if (result.outcome != PreviewOutcome::Finished || !writer.Succeeded()) return 1;
+      GeneratePreview(c, settings, out, writer, stop.prompt(), stop, sink, OldMovie::LeaveToWriter);
+  if (result.outcome != PreviewOutcome::Finished || !writer.Succeeded()) return stop.ExitCode(1);
   io.out << "wrote " << out << ": " << result.framesWritten << " frames\n";
   return 0;
 }

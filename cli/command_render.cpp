@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/interrupt_stop.h"
 #include "cli/sheet_command_support.h"
 #include "common/progress.h"
 #include "dopegrid/core/render.h"
@@ -81,9 +82,9 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     std::error_code ignored;  // a folder that cannot be made is reported by the first save
     std::filesystem::create_directories(settings.directory, ignored);
   }
-  NullProgress progress;
+  InterruptStop stop(prompt);
   SheetSource source{sheet, doc.sequences()};
-  if (!RunRender(settings, source, prompt, progress)) return 1;
+  if (!RunRender(settings, source, stop.prompt(), stop)) return stop.ExitCode(1);
   int first = settings.writeFirst.value_or(settings.firstFrame);
   int last = settings.writeLast.value_or(settings.lastFrame);
   io.out << "wrote " << RenderFileName(settings.directory, settings.name, first + 1) << " .. "

@@ -1,0 +1,100 @@
+// Ctrl-C during a long run of the real tool: the run stops after the frame in hand, leaves only
+// whole files (a valid movie with the frames written so far) and exits with 130.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "cli/tests/tool_run.h"
+#include "common/targa.h"
+#include "media/movie_reader.h"
+#include "testing/test_support.h"
+
+extern char** environ;
+
+namespace quenda::cli {
+namespace {
+
+using quenda::testing::ListDirectory;
+using quenda::testing::TempDir;
+
+// Starts the tool on `args`, sends SIGINT once `outputs` holds a file, and answers the exit code.
+int InterruptedRun(std::vector<std::string> args, const std::string& outputs) {
+  args.insert(args.begin(), QUENDA_TOOL);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t child = 0;
+  int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (ListDirectory(outputs).empty() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  kill(child, SIGINT);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+}
+
+class Interrupt : public ::testing::Test {
+ protected:
+  // The walk held 250 frames per drawing: far longer than the run is allowed to go.
+  void SetUp() override {
+    ASSERT_EQ(RunTool({"sample", dir.File("walk"), "--name", "walk", "--frames", "4", "--size",
+                       "200x140", "--dpi", "100"})
+                  .code,
+              0);
+    for (std::vector<std::string> words :
+         {std::vector<std::string>{"new", sheet},
+          {"add-sequence", sheet, dir.File("walk/walk1.qds")},
+          {"frames", sheet, "--add", "900"},
+          {"transfer", sheet, "--sequence", "1", "--pictures", "1-4", "--level", "0", "--frame",
+           "1", "--on", "250"}}) {
+      words.insert(words.begin(), "sheet");
+      ToolOutput made = RunTool(words);
+      ASSERT_EQ(made.code, 0) << made.err;
+    }
+    std::filesystem::create_directory(out);
+  }
+  TempDir dir;
+  std::string sheet = dir.File("walk.dgr");
+  std::string out = dir.File("out/");
+};
+
+TEST_F(Interrupt, FlipbookClosesTheMovieWithTheFramesWritten) {
+  std::string movie = out + "long.avi";
+  ASSERT_EQ(InterruptedRun({"flipbook", sheet, "--out", movie, "--size", "800"}, out), 130);
+  EXPECT_EQ(ListDirectory(out), std::vector<std::string>{"long.avi"});
+  Result<std::unique_ptr<MovieReader>> reader = MovieReader::Open(movie);
+  ASSERT_TRUE(reader.ok()) << reader.message();
+  EXPECT_GT((*reader)->frameCount(), 0);
+  EXPECT_LT((*reader)->frameCount(), 1000);
+  ASSERT_TRUE((*reader)->OpenDecoder().ok());
+  std::vector<uint8_t> picture(std::size_t((*reader)->width()) * (*reader)->height() * 3);
+  EXPECT_TRUE((*reader)->ReadFrame((*reader)->frameCount() - 1, picture.data()).ok());
+}
+
+TEST_F(Interrupt, RenderKeepsWholeFrames) {
+  ASSERT_EQ(InterruptedRun({"render", sheet, "--out", out, "--name", "walk", "--line-test"}, out),
+            130);
+  std::vector<std::string> frames = ListDirectory(out);
+  EXPECT_LT(frames.size(), 1000u);
+  for (const std::string& name : frames) {
+    EXPECT_NE(name[0], '.');
+    EXPECT_TRUE(ReadTarga(out + name, TargaReader::ComposerClipFrame).ok()) << name;
+  }
+}
+
+}  // namespace
+}  // namespace quenda::cli
