@@ -114,6 +114,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   void PickColor(ImagePoint at);
   void AnimFill(ImagePoint at);
   void BrushPress(ImagePoint at);
+  // The line brush with the transparent colour paints nothing and says why once per stroke.
   void BrushMove(ImagePoint from, ImagePoint to);
   void RectangleRelease(ImagePoint press, ImagePoint release);
   void PenPress(ImagePoint at);
@@ -183,6 +184,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   ImagePoint penPrevious_;
   StrokeBox strokeBox_;
   bool penActive_ = false;
+  bool strokeRefused_ = false;  // the transparent-brush message was shown for this stroke
 };
 
 }  // namespace quenda
