@@ -83,8 +83,6 @@ TEST(PainterOpen, TheRecentListKeepsItsOrderOnCancelAndDropsADrawingThatIsGone) 
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"Fatal: Image file does not exist: " + gone});
   EXPECT_EQ(w.frame->recentFiles().files(), QStringList{walk});
-  ASSERT_EQ(menu->actions().size(), 1);
-  EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&1 ") + walk);
   EXPECT_EQ(w.doc().frameCount(), 3);  // the open sequence stays
 }
 
