@@ -16,6 +16,9 @@ std::string Usage() {
   for (const FileInfoPrinter& printer : FileInfoPrinters())
     usage += "  " + std::string(printer.extension) + "  " + std::string(printer.kind) + "\n";
   usage += "A file its reader refuses prints the reader's message; the exit code is then 1.\n";
+  usage +=
+      "A colour set is shown as the painter reads it, with a line when the exposure sheet\n"
+      "refuses it.\n";
   return usage;
 }
 

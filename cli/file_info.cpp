@@ -16,7 +16,7 @@ namespace quenda::cli {
 namespace {
 
 constexpr std::string_view kPegNames[] = {"PegLeft", "PegRight", "PegBottom", "PegTop"};
-// The exposure sheet's colour set check is the strictest reader of the file, so info uses it.
+// The exposure sheet's refusal; the set is still shown as the painter reads it.
 constexpr std::string_view kColorSetRefused = "Could not read color set file!";
 constexpr std::string_view kColorSetMissing = "Could not find ColorSet file : ";
 constexpr int kTopLeftOriginBit = 0x20;
@@ -98,10 +98,6 @@ int PrintColorSetInfo(const std::string& path, CommandIo& io) {
     return 1;
   }
   ParsedColorSet parsed = ParseColorSet(*text);
-  if (parsed.headerWord != kColorSetHeader) {
-    PrintError(io, kColorSetRefused);
-    return 1;
-  }
   ColorSet set;
   ApplyColorSet(set, parsed);
   io.out << "colour set " << path << "\n"
@@ -109,6 +105,8 @@ int PrintColorSetInfo(const std::string& path, CommandIo& io) {
   if (!parsed.declaredCount || *parsed.declaredCount != set.count)
     io.out << "count in file: "
            << (parsed.declaredCount ? std::to_string(*parsed.declaredCount) : "missing") << "\n";
+  if (auto refusal = SheetColorSetRefusal(parsed))
+    io.out << "exposure sheet: refuses it (\"" << kColorSetRefused << "\"): " << *refusal << "\n";
   for (int i = 0; i < set.count; ++i) {
     const ColorEntry& e = set.entries[i];
     io.out << i << " " << e.name << " " << int(e.red) << " " << int(e.green) << " " << int(e.blue)

@@ -125,6 +125,13 @@ ParsedColorSet ParseColorSet(std::string_view text) {
   return parsed;
 }
 
+std::optional<std::string> SheetColorSetRefusal(const ParsedColorSet& parsed) {
+  if (parsed.headerWord == kColorSetHeader) return std::nullopt;
+  if (parsed.headerWord.empty()) return "the file is empty";
+  return "the first word is \"" + parsed.headerWord + "\", not \"" + std::string(kColorSetHeader) +
+         "\"";
+}
+
 void ApplyColorSet(ColorSet& set, const ParsedColorSet& parsed) {
   std::size_t read = std::min(parsed.entries.size(), std::size_t(kPainterColorLimit));
   for (std::size_t i = 0; i < read; ++i) set.entries[i] = parsed.entries[i];

@@ -97,6 +97,11 @@ ParsedColorSet ParseColorSet(std::string_view text);
 void ApplyColorSet(ColorSet& set, const ParsedColorSet& parsed);
 std::string FormatColorSet(const ColorSet& set);
 
+// The exposure sheet takes only a set whose first word is the header word (the painter and the
+// analyzer take any): why it refuses `parsed` ("the first word is \"Palette\", not
+// \"Quenda\""), or nothing when it takes it.
+std::optional<std::string> SheetColorSetRefusal(const ParsedColorSet& parsed);
+
 // The name as the file stores it: at most kColorNameLimit characters, no blanks, not empty.
 std::string ColorNameForFile(std::string_view name);
 

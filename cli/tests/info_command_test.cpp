@@ -86,7 +86,7 @@ TEST(InfoCommand, RefusedOrDamagedDrawingScansPrintTheAnalyzersMessage) {
   EXPECT_EQ(cut.err, "Error reading image " + dir.File("cut.qds") + " : Unexpected end of file\n");
 }
 
-TEST(InfoCommand, ColourSetEntriesAndTheStrictReadersRefusals) {
+TEST(InfoCommand, ColourSetEntriesAsThePainterReadsThemAndTheSheetsRefusal) {
   TempDir dir;
   WriteText(dir.File("walk.col"),
             "Quenda\n4\nTRANS 1 2 3\nUNFIL 4 5 6\nLINE 7 8 9\nSKIN 250 11 0\n");
@@ -104,8 +104,15 @@ TEST(InfoCommand, ColourSetEntriesAndTheStrictReadersRefusals) {
                               "\ncount: 3\ncount in file: 5\n0 TRANS 1 2 3\n1 UNFIL 4 5 6\n"
                               "2 LINE 255 0 255\n");
 
-  WriteText(dir.File("other.col"), "Palette\n3\nTRANS 1 2 3\nUNFIL 4 5 6\nLINE 7 8 9\n");
-  ExpectRefused(dir.File("other.col"), "Could not read color set file!\n");
+  // A foreign first word: the painter and the analyzer read the set, the exposure sheet does not.
+  WriteText(dir.File("other.col"), "Palette\n4\nTRANS 1 2 3\nUNFIL 4 5 6\nLINE 7 8 9\nINK 0 0 9\n");
+  ToolOutput other = RunTool({"info", dir.File("other.col")});
+  EXPECT_EQ(other.code, 0);
+  EXPECT_EQ(other.err, "");
+  EXPECT_EQ(other.out, "colour set " + dir.File("other.col") +
+                           "\ncount: 4\nexposure sheet: refuses it (\"Could not read color set "
+                           "file!\"): the first word is \"Palette\", not \"Quenda\"\n"
+                           "0 TRANS 1 2 3\n1 UNFIL 4 5 6\n2 LINE 7 8 9\n3 INK 0 0 9\n");
   ExpectRefused(dir.File("none.col"),
                 "Could not find ColorSet file : " + dir.File("none.col") + "\n");
   EXPECT_TRUE(ReadBytes(dir.File("none.col")).empty());  // info never writes

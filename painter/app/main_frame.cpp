@@ -138,8 +138,16 @@ void CMainFrame::OnUpdate(const PainterUpdate& update) {
 }
 
 void CMainFrame::NoteRecentFile() {
-  if (!doc_->recentFilePath().empty()) {
-    recent_->Add(QString::fromStdString(doc_->recentFilePath()));
+  const QString path = QString::fromStdString(doc_->recentFilePath());
+  switch (doc_->recentFileNote()) {
+    case RecentFileNote::Add:
+      recent_->Add(path);
+      break;
+    case RecentFileNote::Drop:
+      recent_->Remove(path);
+      break;
+    case RecentFileNote::None:
+      break;
   }
 }
 

@@ -217,6 +217,14 @@ void CPainterView::mouseMoveEvent(QMouseEvent* event) {
   if (panMode() || !doc_.sequenceOpen()) return PictureView::mouseMoveEvent(event);
   const QPoint window = event->position().toPoint();
   const ImagePoint at = ToImagePoint(WindowToImage(window));
+  // A message box opened during the gesture takes the button's release for itself; the first
+  // move without the button ends the gesture here, or every later move would go on with it.
+  if (button_ != Qt::NoButton && (event->buttons() & button_) == Qt::NoButton) {
+    button_ = Qt::NoButton;
+    rubberBand_ = false;
+    UpdateToolCursor();
+    viewport()->update();
+  }
   if (button_ == Qt::NoButton) return HoverAt(at, window);
   currentWindow_ = window;
   if (button_ == Qt::LeftButton) {

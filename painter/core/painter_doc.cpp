@@ -9,6 +9,12 @@
 #include "painter/core/frame_composition.h"
 
 namespace quenda {
+
+std::string FramesLeftOutText(int capacity, int leftOut) {
+  return "Only the first " + std::to_string(capacity) + " frames were opened; " +
+         std::to_string(leftOut) + (leftOut == 1 ? " frame was" : " frames were") + " left out.";
+}
+
 CPainterDoc::CPainterDoc(Prompt& prompt) : prompt_(prompt) {}
 
 CPainterDoc::~CPainterDoc() {
@@ -22,19 +28,24 @@ void CPainterDoc::UpdateAllViews(PainterHint hint, ImageRect rect, int region) {
 }
 
 bool CPainterDoc::OpenSequence() {
+  recentFileNote_ = RecentFileNote::None;
   auto picked = prompt_.PickFile(kOpenSequenceTitle, kDrawingFileFilter, directory());
   if (!picked) return false;
   return OpenSequenceFile(*picked);
 }
 
 bool CPainterDoc::OpenSequenceFile(const std::string& path) {
+  recentFileNote_ = RecentFileNote::None;
   if (!IsSequenceFileName(path)) {
     prompt_.Message(kInvalidSequenceFileName, MessageIcon::Error);
     return false;
   }
   recentFilePath_ = path;
-  // A recent-file entry or a typed path may name a drawing that is gone.
+  recentFileNote_ = RecentFileNote::Add;
+  // A recent-file entry or a typed path may name a drawing that is gone; offering it again
+  // would only bring the same message.
   if (!FrameExists(path)) {
+    recentFileNote_ = RecentFileNote::Drop;
     prompt_.Message(std::string(kImageMissing) + path, MessageIcon::Error);
     return false;
   }
@@ -42,6 +53,7 @@ bool CPainterDoc::OpenSequenceFile(const std::string& path) {
   // sequence leaves the current one exactly as it was.
   DrawingSequence next = quenda::OpenSequence(path, TitleOf(path), kPainterSequenceCapacity);
   if (next.frameCount == 0) {
+    recentFileNote_ = RecentFileNote::Drop;
     prompt_.Message(std::string(kImageMissing) + path, MessageIcon::Error);
     return false;
   }
@@ -64,6 +76,9 @@ bool CPainterDoc::OpenSequenceFile(const std::string& path) {
   penActive_ = false;
   GoToFrame(0, PainterHint::SequenceOpened);
   UpdateAllViews(PainterHint::FrameChanged);
+  if (sequence_.truncated > 0)
+    prompt_.Message(FramesLeftOutText(sequence_.capacity, sequence_.truncated),
+                    MessageIcon::Warning);
   return true;
 }
 

@@ -35,6 +35,11 @@ inline constexpr std::string_view kAllRegionsPainted = "All regions painted";
 inline constexpr std::string_view kNoRegionPainted = "No regions painted";
 inline constexpr int kDefaultBrushSize = 4;
 
+// Told once a sequence opens whose folder holds more drawings than the frame list: the lowest
+// `capacity` frames are open, the rest left out. "Only the first 3000 frames were opened; 12
+// frames were left out."
+std::string FramesLeftOutText(int capacity, int leftOut);
+
 // What changed, for the views.
 enum class PainterHint {
   SequenceOpened,  // new sequence or new colour set: rebuild every frame icon
@@ -55,6 +60,13 @@ struct PainterUpdate {
 };
 
 using PainterListener = DocumentListener<PainterUpdate>;
+
+// What the last open attempt means for the recent-file list.
+enum class RecentFileNote {
+  None,  // nothing was picked, or the name is no sequence's: the list stays as it is
+  Add,   // the path goes to the top of the list
+  Drop,  // the drawing is gone: the path leaves the list
+};
 
 // The painted state of a frame, for the strip's status marks.
 enum class PaintState { NoPaintFile, AllPainted, SomeUnpainted };
@@ -114,6 +126,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   void PickColor(ImagePoint at);
   void AnimFill(ImagePoint at);
   void BrushPress(ImagePoint at);
+  // The line brush with the transparent colour paints nothing and says why once per stroke.
   void BrushMove(ImagePoint from, ImagePoint to);
   void RectangleRelease(ImagePoint press, ImagePoint release);
   void PenPress(ImagePoint at);
@@ -155,6 +168,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool referenceLoaded() const { return referenceLoaded_; }
   const Raster& referencePicture() const { return referencePicture_; }
   const std::string& recentFilePath() const { return recentFilePath_; }
+  RecentFileNote recentFileNote() const { return recentFileNote_; }
   FramePaths PathsOf(int index) const;
 
  private:
@@ -180,9 +194,11 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool referenceLoaded_ = false;
   Raster referencePicture_;
   std::string recentFilePath_;
+  RecentFileNote recentFileNote_ = RecentFileNote::None;
   ImagePoint penPrevious_;
   StrokeBox strokeBox_;
   bool penActive_ = false;
+  bool strokeRefused_ = false;  // the transparent-brush message was shown for this stroke
 };
 
 }  // namespace quenda

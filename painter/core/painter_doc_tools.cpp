@@ -54,6 +54,7 @@ void CPainterDoc::AnimFill(ImagePoint at) {
 }
 
 void CPainterDoc::BrushPress(ImagePoint) {
+  strokeRefused_ = false;
   if (!CanEdit() || !IsBrushTool(tool_)) return;
   quenda::BrushPress(frame_, ActionFor(tool_));
 }
@@ -61,7 +62,10 @@ void CPainterDoc::BrushPress(ImagePoint) {
 void CPainterDoc::BrushMove(ImagePoint from, ImagePoint to) {
   if (!CanEdit() || !IsBrushTool(tool_)) return;
   if (tool_ == PainterTool::AnimBrush && currentColor_ == kTransparentColor) {
-    prompt_.Message(kTransparentBrushMessage, MessageIcon::Warning);
+    if (!strokeRefused_) {
+      strokeRefused_ = true;
+      prompt_.Message(kTransparentBrushMessage, MessageIcon::Warning);
+    }
     return;
   }
   const ImageRect changed =

@@ -1,5 +1,8 @@
 #include "painter/core/painter_frame.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
 #include "common/drawing_scan.h"
@@ -9,6 +12,13 @@
 
 namespace quenda {
 namespace {
+
+// A directory entry of that name, readable or not: a paint file that is there but does not
+// read (a folder, a broken link, no permission) fails the frame rather than passing for none.
+bool EntryExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, error)) && !error;
+}
 
 bool Fail(PainterFrame& frame, Prompt& prompt, std::string_view first, std::string_view second) {
   if (!first.empty()) prompt.Message(first, MessageIcon::Error);
@@ -43,9 +53,10 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
     return Fail(frame, prompt, region.message(), std::string(kRegionInvalid) + paths.scan);
 
   std::vector<int32_t> colors;
-  if (FrameExists(paths.paint)) {
+  if (!paths.paint.empty() && EntryExists(paths.paint)) {
     auto paint = ReadPaintFile(paths.paint, region->regionCount, colorCount);
-    if (!paint) return Fail(frame, prompt, std::string(kPaintsInvalid) + paths.paint, {});
+    if (!paint)
+      return Fail(frame, prompt, paint.message(), std::string(kPaintsInvalid) + paths.paint);
     colors = std::move(paint->regionColor);
   } else {
     colors = DefaultPaint(region->regionCount);

@@ -152,7 +152,7 @@ TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
 
 using BrushDocument = testing::TwoBoxDocument;
 
-TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOnEveryMoveAndPaintsNothing) {
+TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsNothing) {
   Open(1);
   doc_.SetTool(PainterTool::AnimBrush);
   EXPECT_EQ(doc_.viewMode(), ViewMode::Composited);
@@ -160,6 +160,8 @@ TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOnEveryMoveAndPaintsNot
   doc_.BrushPress({2, 2});
   doc_.BrushMove({2, 2}, {6, 3});
   doc_.BrushMove({6, 3}, {9, 3});
+  doc_.BrushPress({9, 3});
+  doc_.BrushMove({9, 3}, {9, 5});
   doc_.SetTool(PainterTool::AnimBrushRect);
   doc_.RectangleRelease({0, 0}, {10, 5});
   EXPECT_EQ(prompt_.Texts(),

@@ -38,11 +38,13 @@ inline constexpr int kWidth = 120;
 inline constexpr int kHeight = 90;
 
 // A painter window over a freshly analyzed three-frame sequence, opened as from the command
-// line, with scripted messages and a profile of its own.
+// line, with scripted messages (or `messages`, which must outlive the window) and a profile of
+// its own.
 struct PainterWindow {
-  PainterWindow() : settings(QStringLiteral("painter"), QString::fromStdString(dir.path())) {
+  explicit PainterWindow(Prompt* messages = nullptr)
+      : settings(QStringLiteral("painter"), QString::fromStdString(dir.path())) {
     first = testing::WriteAnalyzedSequence(dir.path(), "walk", 3, kWidth, kHeight);
-    frame = std::make_unique<CMainFrame>(&prompt, &settings);
+    frame = std::make_unique<CMainFrame>(messages != nullptr ? messages : &prompt, &settings);
     frame->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     EXPECT_TRUE(frame->OpenFile(QString::fromStdString(first)));

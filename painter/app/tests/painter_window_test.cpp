@@ -3,6 +3,10 @@
 // results are the core tests' business.
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QTimer>
+#include <QWindow>
+#include <functional>
 #include <tuple>
 
 #include "painter/app/tests/painter_window_fixture.h"
@@ -148,12 +152,14 @@ TEST(PainterWindow, TheLineBrushPaintsEveryMoveAndRefusesTheTransparentColour) {
   EXPECT_FALSE(w.action("actionRegionsPainted")->isEnabled());
   const std::vector<uint16_t> before = w.doc().frame().region.animColor;
   const std::vector<QPoint> stroke = {w.WindowOf(10, 10), w.WindowOf(30, 12), w.WindowOf(50, 14)};
-  w.Drag(stroke);
-  // Each move is a stroke of its own.
-  EXPECT_EQ(w.prompt.Texts(),
-            std::vector<std::string>(2,
-                                     "Can not paint animators lines with transparent color, "
-                                     "please select rubber to remove animators lines"));
+  // Once per stroke, however many moves it has.
+  for (std::size_t strokes = 1; strokes <= 2; ++strokes) {
+    w.Drag(stroke);
+    EXPECT_EQ(w.prompt.Texts(),
+              std::vector<std::string>(strokes,
+                                       "Can not paint animators lines with transparent color, "
+                                       "please select rubber to remove animators lines"));
+  }
   EXPECT_EQ(w.doc().frame().region.animColor, before);
 
   w.doc().SetCurrentColor(3);
@@ -162,6 +168,58 @@ TEST(PainterWindow, TheLineBrushPaintsEveryMoveAndRefusesTheTransparentColour) {
   EXPECT_EQ(f.region.animColor[f.Index(20, 11)], 3);
   EXPECT_EQ(f.region.animColor[f.Index(40, 13)], 3);
   EXPECT_EQ(f.region.animColor[f.Index(20, 40)], before[f.Index(20, 40)]);
+}
+
+// Shows each message as a modal box, counting them. The user lets go of the button while the
+// box is up, so the release goes to the box and never reaches the painter, and then closes it.
+class ModalMessagePrompt final : public Prompt {
+ public:
+  void Message(std::string_view, MessageIcon) override {
+    ++messages;
+    QDialog box;
+    box.setModal(true);
+    QTimer::singleShot(0, &box, [&] {
+      if (whileShown) whileShown();
+      box.accept();
+    });
+    box.exec();
+  }
+  bool AskYesNo(std::string_view) override { return false; }
+  bool AskOkCancel(std::string_view) override { return false; }
+  std::optional<std::string> PickFile(std::string_view, std::string_view,
+                                      std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> PickDirectory(std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+
+  int messages = 0;
+  std::function<void()> whileShown;
+};
+
+TEST(PainterWindow, AReleaseTakenByTheTransparentBrushMessageEndsTheStroke) {
+  ModalMessagePrompt boxes;
+  PainterWindow w(&boxes);
+  w.Key(Qt::Key_F);
+  ASSERT_EQ(w.doc().currentColor(), kTransparentColor);
+  // Real window-system events, so that the modal box can hold them back as it does for a user.
+  QWindow* window = w.frame->windowHandle();
+  auto at = [&](int x, int y) {
+    return w.view().viewport()->mapTo(w.frame.get(), w.WindowOf(x, y));
+  };
+  boxes.whileShown = [&] { QTest::mouseRelease(window, Qt::LeftButton, {}, at(30, 12)); };
+  QTest::mousePress(window, Qt::LeftButton, {}, at(10, 10));
+  QTest::mouseMove(window, at(30, 12));
+  EXPECT_EQ(boxes.messages, 1);
+  // The mouse moves on with no button down: no stroke, no box.
+  for (int x : {40, 50, 60}) QTest::mouseMove(window, at(x, 14));
+  EXPECT_EQ(boxes.messages, 1);
+  // Nor does it paint once a colour is chosen.
+  const std::vector<uint16_t> before = w.doc().frame().region.animColor;
+  w.doc().SetCurrentColor(3);
+  for (int x : {40, 50, 60}) QTest::mouseMove(window, at(x, 30));
+  EXPECT_EQ(w.doc().frame().region.animColor, before);
 }
 
 TEST(PainterWindow, APenStrokeSplitsAndARightDragClosesGaps) {

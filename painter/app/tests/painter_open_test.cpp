@@ -1,0 +1,90 @@
+// Opening sequences and frames in the painter window: what the user is told, what is left on
+// disk, and what the recent-file list keeps.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/paint_file.h"
+#include "painter/app/tests/painter_window_fixture.h"
+
+namespace quenda {
+namespace {
+
+using testing::PainterWindow;
+
+TEST(PainterOpen, APaintFileThatDoesNotReadFailsTheFrameWithTheReadersMessageFirst) {
+  PainterWindow w;
+  namespace fs = std::filesystem;
+  // Frame 2's paint file is a folder, frame 3's a link to a file that is gone.
+  fs::create_directory(w.dir.File("walk2.pnt"));
+  fs::create_symlink(w.dir.File("moved/walk3.pnt"), w.dir.File("walk3.pnt"));
+  for (const char* paint : {"walk2.pnt", "walk3.pnt"}) {
+    w.prompt.Clear();
+    w.Key(Qt::Key_Right);
+    const std::string path = w.dir.File(paint);
+    EXPECT_EQ(w.prompt.Texts(),
+              (std::vector<std::string>{"Fatal: Error opening paint file for reading: " + path,
+                                        "Fatal: Paints file invalid: " + path}));
+    EXPECT_FALSE(w.doc().frameLoaded()) << paint;
+  }
+  w.Key(Qt::Key_Left);
+  w.frame.reset();
+  EXPECT_TRUE(fs::is_directory(w.dir.File("walk2.pnt")));
+  EXPECT_TRUE(fs::is_symlink(w.dir.File("walk3.pnt")));
+  EXPECT_FALSE(fs::exists(w.dir.File("walk3.pnt")));
+}
+
+TEST(PainterOpen, ASequenceBeyondTheFrameListSaysHowManyFramesWereLeftOut) {
+  PainterWindow w;
+  // One 1 x 1 painted drawing, copied to 3003 frames. (Paint files are there so that finding
+  // each frame's files does not list the folder.)
+  const std::string folder = w.dir.File("crowd/");
+  std::filesystem::create_directory(folder);
+  const RegionData dot = testing::RegionsFromPicture({"."});
+  testing::WriteFrameFiles(folder, "dot", "1", dot);
+  ASSERT_TRUE(WritePaintFile(folder + "dot1.pnt", DefaultPaint(dot.regionCount)).ok());
+  std::filesystem::copy_file(w.dir.File("walk.col"), folder + "dot.col");
+  for (const char* extension : {".qds", ".rgn", ".pnt"}) {
+    const std::vector<uint8_t> bytes = testing::ReadBytes(folder + "dot1" + extension);
+    for (int i = 2; i <= 3003; ++i)
+      testing::WriteBytes(folder + "dot" + std::to_string(i) + extension, bytes);
+  }
+  w.prompt.Clear();
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(folder + "dot1.qds")));
+  EXPECT_EQ(
+      w.prompt.Texts(),
+      std::vector<std::string>{"Only the first 3000 frames were opened; 3 frames were left out."});
+  EXPECT_EQ(w.doc().frameCount(), 3000);
+  EXPECT_EQ(w.doc().PathsOf(2999).scan, folder + "dot3000.qds");
+}
+
+TEST(PainterOpen, TheRecentListKeepsItsOrderOnCancelAndDropsADrawingThatIsGone) {
+  PainterWindow w;
+  const QString walk = QString::fromStdString(w.first);
+  const std::string gone = w.dir.File("moved/run1.qds");
+  // An entry from an earlier session whose folder has since moved.
+  w.frame->recentFiles().Add(QString::fromStdString(gone));
+  const QStringList before = {QString::fromStdString(gone), walk};
+  ASSERT_EQ(w.frame->recentFiles().files(), before);
+
+  w.prompt.QueuePath(std::nullopt);
+  w.action("actionOpen")->trigger();
+  EXPECT_EQ(w.frame->recentFiles().files(), before);
+  EXPECT_TRUE(w.prompt.AllAnswersUsed());
+
+  QMenu* menu = nullptr;
+  for (QMenu* m : w.frame->findChildren<QMenu*>())
+    if (m->title() == QStringLiteral("Recent &Files")) menu = m;
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->actions().size(), 2);
+  menu->actions()[0]->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Fatal: Image file does not exist: " + gone});
+  EXPECT_EQ(w.frame->recentFiles().files(), QStringList{walk});
+  EXPECT_EQ(w.doc().frameCount(), 3);  // the open sequence stays
+}
+
+}  // namespace
+}  // namespace quenda
