@@ -1,6 +1,7 @@
 #pragma once
 // One subcommand of the quenda tool: its name, a line of help and the function that runs it.
 
+#include <istream>
 #include <ostream>
 #include <span>
 #include <string>
@@ -11,6 +12,9 @@ namespace quenda::cli {
 struct CommandIo {
   std::ostream& out;
   std::ostream& err;
+  // Standard input, and whether it is a terminal where the user can answer a question.
+  std::istream* in = nullptr;
+  bool interactive = false;
 };
 
 struct Command {

@@ -27,7 +27,9 @@ constexpr std::string_view kUsage =
     "                       (3-7 takes walk3, walk3a .. walk7; 5 takes walk5 and walk5a);\n"
     "                       split runs write exactly the files of one whole run\n"
     "  --yes                answer OK to \"Process with current regions settings?\", asked\n"
-    "                       when no --settings file is given\n";
+    "                       when no --settings file is given: on a terminal the question\n"
+    "                       waits for the answer; without one nothing is processed (exit\n"
+    "                       code 2)\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "analyze", reason, kUsage);
@@ -41,10 +43,12 @@ void PrintMessage(CommandIo& io, std::string_view text) {
 // The console prompt, except that a message that already ends its line gets no second one.
 class AnalyzePrompt final : public Prompt {
  public:
-  AnalyzePrompt(CommandIo& io, bool answerYes) : io_(io), console_(io.err, answerYes) {}
+  AnalyzePrompt(CommandIo& io, bool answerYes)
+      : io_(io), console_(io.err, answerYes, false, {io.in, io.interactive}) {}
   void Message(std::string_view text, MessageIcon) override { PrintMessage(io_, text); }
   bool AskYesNo(std::string_view text) override { return console_.AskYesNo(text); }
   bool AskOkCancel(std::string_view text) override { return console_.AskOkCancel(text); }
+  bool unanswered() const { return console_.unanswered(); }
   std::optional<std::string> PickFile(std::string_view title, std::string_view filter,
                                       std::string_view start) override {
     return console_.PickFile(title, filter, start);
@@ -99,10 +103,14 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
     PrintMessage(io, "Error opening file " + picked);
     return 1;
   }
-  if (!ConfirmBatchProcess(true, settingsPath.has_value(), prompt))
-    return UsageError(io,
-                      "nothing processed: give --settings FILE.rls, or --yes to use the "
-                      "standard line settings");
+  if (!ConfirmBatchProcess(true, settingsPath.has_value(), prompt)) {
+    if (prompt.unanswered())
+      io.err << "quenda analyze: nothing processed: the question has no one to answer it "
+                "without a terminal; --yes answers OK, --settings FILE.rls gives the settings\n";
+    else
+      io.err << "quenda analyze: nothing processed\n";
+    return 2;
+  }
 
   const DrawingSequence sequence = OpenSequence(picked, TitleOf(picked));
   if (sequence.truncated > 0)

@@ -26,7 +26,9 @@ constexpr std::string_view kUsage =
     "clip I (default: at the front). KIND: blur, transparency, brightness-contrast,\n"
     "hue-saturation, directional-blur, underwater. TRACK: x, y, scale-x, scale-y, rotation\n"
     "(radians), or a and b for an effect's two values. B: stop, hold, loop, ping-pong.\n"
-    "A picture of a sequence brings the whole sequence; --yes lengthens the movie to fit it.\n";
+    "A picture of a sequence brings the whole sequence; --yes lengthens the movie to fit it.\n"
+    "A clip whose pictures are all gone is listed and kept: the movie is left as it was (exit\n"
+    "code 1), unless --discard-missing discards it.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "comp", reason, kUsage);
@@ -141,7 +143,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--preset", "--size", "--frames", "--rate", "--aspect", "--background",
                     "--in-front-of", "--ease-in", "--ease-out", "--frame", "--before", "--after"},
-                   {"--yes"});
+                   {"--yes", "--discard-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give an action and a composition");
@@ -152,10 +154,15 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     return NewMovie(parsed, path, io);
   }
 
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"));
+  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--discard-missing"));
   CComposerDoc doc(prompt);
   if (Status opened = doc.Open(path); !opened) {
     io.err << opened.message() << "\n";
+    return 1;
+  }
+  if (prompt.keptLostParts()) {
+    io.err << "quenda comp: " << path
+           << " is left as it was; --discard-missing discards the missing clips\n";
     return 1;
   }
   const Composition& c = doc.composition();

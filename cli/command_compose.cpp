@@ -39,10 +39,14 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
   if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"));
+  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
   Result<Composition> loaded = LoadComposition(parsed.positional()[0], prompt);
   if (!loaded) {
     io.err << loaded.message() << "\n";
+    return 1;
+  }
+  if (prompt.keptLostParts()) {
+    io.err << "quenda compose: nothing is written while clips are missing; --yes discards them\n";
     return 1;
   }
   const Composition& c = *loaded;

@@ -61,6 +61,10 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   ConsolePrompt prompt(io.err, false);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(parsed.positional()[0])) return 1;
+  if (prompt.keptLostParts()) {
+    io.err << "quenda flipbook: nothing is written while sequences are missing\n";
+    return 1;
+  }
   const CSheetGrid& sheet = doc.sheet();
   settings.lastFrame = sheet.frameCount - 1;
   if (auto text = parsed.Value("--frames")) {

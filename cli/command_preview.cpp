@@ -17,7 +17,8 @@ constexpr std::string_view kUsage =
     "                      [--quality Q] [--frames A-B] [--yes]\n"
     "Writes the frames (default: all) at the scale (default half) into one movie, every Nth\n"
     "frame at the frame rate divided by N; quality 0..10000 (default 5000). The movie's width\n"
-    "is raised to the next multiple of 4.\n";
+    "is raised to the next multiple of 4. A clip whose pictures are all gone stops the run\n"
+    "(exit code 1) unless --yes discards it.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "preview", reason, kUsage);
@@ -28,10 +29,14 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
   if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"));
+  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
   Result<Composition> loaded = LoadComposition(parsed.positional()[0], prompt);
   if (!loaded) {
     io.err << loaded.message() << "\n";
+    return 1;
+  }
+  if (prompt.keptLostParts()) {
+    io.err << "quenda preview: nothing is written while clips are missing; --yes discards them\n";
     return 1;
   }
   const Composition& c = *loaded;

@@ -57,6 +57,10 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   ConsolePrompt prompt(io.err, false);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(parsed.positional()[0])) return 1;
+  if (prompt.keptLostParts()) {
+    io.err << "quenda render: nothing is written while sequences are missing\n";
+    return 1;
+  }
   const CSheetGrid& sheet = doc.sheet();
   settings.firstFrame = 0;
   settings.lastFrame = sheet.frameCount - 1;

@@ -18,7 +18,9 @@ constexpr std::string_view kUsage =
     "                             --on N [--overwrite]\n"
     "       quenda sheet frames SHEET.dgr (--add N | --delete N)\n"
     "       quenda sheet show SHEET.dgr\n"
-    "Makes or changes an exposure sheet and saves it, or prints it.\n\n"
+    "Makes or changes an exposure sheet and saves it, or prints it. A sequence whose drawings\n"
+    "are all gone is listed and kept: the sheet is left as it was (exit code 1), unless\n"
+    "--forget-missing forgets it and empties its cells, as \"Forget it\" does.\n\n"
     "  new            a sheet of one level \"default\" and 100 frames (an existing file is kept)\n"
     "  add-sequence   adds the sequence of a drawing to the Picture Holder\n"
     "  add-level      adds a level in front of all others (level 0)\n"
@@ -78,7 +80,7 @@ int Transfer(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
 int RunSheet(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--sequence", "--pictures", "--level", "--frame", "--on", "--add", "--delete"},
-                   {"--overwrite"});
+                   {"--overwrite", "--forget-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give a verb and a sheet");
@@ -87,7 +89,7 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
   std::size_t wanted = verb == "add-sequence" || verb == "add-level" ? 3 : 2;
   if (words.size() != wanted) return UsageError(io, "wrong number of words for '" + verb + "'");
 
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io.err, false, parsed.Has("--forget-missing"));
   CDopegridDoc doc(prompt);
   if (verb == "new") {
     if (std::filesystem::exists(path)) {
@@ -101,6 +103,11 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
                verb == "frames" || verb == "show";
   if (!known) return UsageError(io, "unknown verb '" + verb + "'");
   if (!doc.OnOpenDocument(path)) return 1;
+  if (prompt.keptLostParts()) {
+    io.err << "quenda sheet: " << path
+           << " is left as it was; --forget-missing forgets the missing sequences\n";
+    return 1;
+  }
 
   if (verb == "show") {
     Show(doc, io);

@@ -1,17 +1,58 @@
 #include "cli/console_prompt.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace quenda::cli {
+
+namespace {
+
+std::string Lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return text;
+}
+
+}  // namespace
 
 void ConsolePrompt::Message(std::string_view text, MessageIcon) {
   err_ << text << "\n";
 }
 
+std::optional<bool> ConsolePrompt::AskOnTerminal(std::string_view text, std::string_view yes,
+                                                 std::string_view no) {
+  if (!input_.interactive || !input_.in) return std::nullopt;
+  // "[o]k / [c]ancel": the first letter or the whole word, in either case.
+  std::string yesWord = Lowered(std::string(yes)), noWord = Lowered(std::string(no));
+  err_ << text << " [" << yesWord[0] << "]" << yesWord.substr(1) << " / [" << noWord[0] << "]"
+       << noWord.substr(1) << ": " << std::flush;
+  std::string line;
+  while (std::getline(*input_.in, line)) {
+    line.erase(
+        std::remove_if(line.begin(), line.end(), [](unsigned char c) { return std::isspace(c); }),
+        line.end());
+    line = Lowered(line);
+    if (line == yesWord || line == yesWord.substr(0, 1)) return true;
+    if (line == noWord || line == noWord.substr(0, 1)) return false;
+    err_ << "Answer " << yesWord[0] << " (" << yes << ") or " << noWord[0] << " (" << no
+         << "): " << std::flush;
+  }
+  err_ << "\n";  // the input ended: as closing the box
+  return false;
+}
+
 bool ConsolePrompt::AskYesNo(std::string_view text) {
+  if (!answerYes_)
+    if (std::optional<bool> answer = AskOnTerminal(text, "Yes", "No")) return *answer;
+  unanswered_ = !answerYes_;
   err_ << text << " [" << (answerYes_ ? "yes" : "no") << "]\n";
   return answerYes_;
 }
 
 bool ConsolePrompt::AskOkCancel(std::string_view text) {
+  if (!answerYes_)
+    if (std::optional<bool> answer = AskOnTerminal(text, "OK", "Cancel")) return *answer;
+  unanswered_ = !answerYes_;
   err_ << text << " [" << (answerYes_ ? "OK" : "Cancel") << "]\n";
   return answerYes_;
 }
@@ -25,6 +66,13 @@ std::optional<std::string> ConsolePrompt::PickFile(std::string_view title, std::
 std::optional<std::string> ConsolePrompt::PickDirectory(std::string_view title, std::string_view) {
   err_ << title << ": no folder can be picked from the command line\n";
   return std::nullopt;
+}
+
+LostPart ConsolePrompt::OnLostPart(std::string_view part) {
+  err_ << (giveUpLostParts_ ? "dropped: " : "missing: ") << part << "\n";
+  if (giveUpLostParts_) return LostPart::GiveUp;
+  keptLostParts_ = true;
+  return LostPart::Keep;
 }
 
 }  // namespace quenda::cli

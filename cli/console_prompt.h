@@ -1,16 +1,32 @@
 #pragma once
 // The command-line tool's Prompt: messages go to standard error, questions are answered by
-// the options the user gave (--yes), and nothing is ever picked from a dialog.
+// the options the user gave (--yes) or, where a command lets it, by the user on a terminal, and
+// nothing is ever picked from a dialog. A document part whose files are all gone is kept unless
+// the user's option gives it up: a headless run never chooses a loss.
 
+#include <istream>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "common/prompt.h"
 
 namespace quenda::cli {
 
+// Where the user can answer a question: standard input when it is a terminal.
+struct ConsoleInput {
+  std::istream* in = nullptr;
+  bool interactive = false;
+};
+
 class ConsolePrompt final : public Prompt {
  public:
-  ConsolePrompt(std::ostream& err, bool answerYes) : err_(err), answerYes_(answerYes) {}
+  // `answerYes` answers every question Yes / OK. Otherwise a question is put to the user when
+  // `input` is a terminal, and answered No / Cancel without one. `giveUpLostParts` drops the
+  // parts OnLostPart is told of; without it they are kept, and the command saves nothing.
+  ConsolePrompt(std::ostream& err, bool answerYes, bool giveUpLostParts = false,
+                ConsoleInput input = {})
+      : err_(err), answerYes_(answerYes), giveUpLostParts_(giveUpLostParts), input_(input) {}
 
   void Message(std::string_view text, MessageIcon icon) override;
   bool AskYesNo(std::string_view text) override;
@@ -19,10 +35,26 @@ class ConsolePrompt final : public Prompt {
                                       std::string_view startDirectory) override;
   std::optional<std::string> PickDirectory(std::string_view title,
                                            std::string_view startDirectory) override;
+  // Prints "missing: PART" (kept) or "dropped: PART" (given up).
+  LostPart OnLostPart(std::string_view part) override;
+
+  // True when a question was answered No / Cancel because no terminal could answer it.
+  bool unanswered() const { return unanswered_; }
+  // True when parts whose files are all gone were kept: the document must not be saved.
+  bool keptLostParts() const { return keptLostParts_; }
 
  private:
+  // The user's answer on the terminal to `text`, asked with the two choices (No when the input
+  // ends); nothing without a terminal.
+  std::optional<bool> AskOnTerminal(std::string_view text, std::string_view yes,
+                                    std::string_view no);
+
   std::ostream& err_;
   bool answerYes_;
+  bool giveUpLostParts_;
+  ConsoleInput input_;
+  bool unanswered_ = false;
+  bool keptLostParts_ = false;
 };
 
 }  // namespace quenda::cli

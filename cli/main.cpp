@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,6 +8,6 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  quenda::cli::CommandIo io{std::cout, std::cerr};
+  quenda::cli::CommandIo io{std::cout, std::cerr, &std::cin, isatty(STDIN_FILENO) == 1};
   return quenda::cli::RunQuenda(args, io);
 }

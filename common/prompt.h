@@ -10,6 +10,14 @@ namespace quenda {
 
 enum class MessageIcon { Information, Warning, Error, Question };
 
+// What becomes of a part of a document whose files are all gone (a sheet's sequence, a
+// composition's clip), where the programs ask the user to find it or give it up.
+enum class LostPart {
+  Ask,     // the program's questions follow
+  Keep,    // the part stays as stored: nothing is lost without a word
+  GiveUp,  // the part is dropped without a question
+};
+
 class Prompt {
  public:
   virtual ~Prompt() = default;
@@ -26,6 +34,10 @@ class Prompt {
   // A directory, ending with '/'; nothing when the user cancels.
   virtual std::optional<std::string> PickDirectory(std::string_view title,
                                                    std::string_view startDirectory) = 0;
+  // Asked once for each part of a document whose files are all gone, before any question
+  // about it; `part` names it for the user ("sequence "walk" (/shots/walk/)"). The programs
+  // ask the user; a prompt with no one to find a file answers Keep or GiveUp.
+  virtual LostPart OnLostPart(std::string_view /*part*/) { return LostPart::Ask; }
 };
 
 }  // namespace quenda

@@ -27,6 +27,12 @@ std::optional<std::string> ScriptedPrompt::PickDirectory(std::string_view title,
   return NextPath();
 }
 
+LostPart ScriptedPrompt::OnLostPart(std::string_view part) {
+  lostParts_.emplace_back(part);
+  // Without answers the questions would go round for ever, as a user who never chooses can.
+  return answers_.empty() && paths_.empty() ? LostPart::Keep : LostPart::Ask;
+}
+
 std::vector<std::string> ScriptedPrompt::Texts() const {
   std::vector<std::string> texts;
   for (const Shown& s : shown_)

@@ -1,6 +1,7 @@
 #pragma once
 // A Prompt for tests and unattended runs: records every text it is shown and answers from
-// queues. A question with no queued answer is answered No / Cancel and counted as unexpected.
+// queues. A question with no queued answer is answered No / Cancel and counted as unexpected;
+// a lost part is asked about only while answers are queued, and kept otherwise.
 
 #include <deque>
 #include <optional>
@@ -30,11 +31,14 @@ class ScriptedPrompt final : public Prompt {
                                       std::string_view startDirectory) override;
   std::optional<std::string> PickDirectory(std::string_view title,
                                            std::string_view startDirectory) override;
+  LostPart OnLostPart(std::string_view part) override;
 
   const std::vector<Shown>& shown() const { return shown_; }
   // The texts of every message and question, in order.
   std::vector<std::string> Texts() const;
   int unexpected() const { return unexpected_; }
+  // The parts named to OnLostPart, in order.
+  const std::vector<std::string>& lostParts() const { return lostParts_; }
   bool AllAnswersUsed() const { return answers_.empty() && paths_.empty(); }
   void Clear() { shown_.clear(); }
 
@@ -43,6 +47,7 @@ class ScriptedPrompt final : public Prompt {
   std::optional<std::string> NextPath();
 
   std::vector<Shown> shown_;
+  std::vector<std::string> lostParts_;
   std::deque<bool> answers_;
   std::deque<std::optional<std::string>> paths_;
   int unexpected_ = 0;

@@ -91,14 +91,41 @@ TEST(AnalyzeCommand, SettingsFromAFileAskNothing) {
   EXPECT_EQ(missing.err, "Error openning setting file " + dir.File("none.rls") + "\n");
 }
 
-TEST(AnalyzeCommand, WithoutSettingsOrYesNothingIsProcessed) {
+TEST(AnalyzeCommand, WithoutATerminalTheQuestionIsNotAnswered) {
   TempDir dir;
   WriteSequence(dir, 2);
   ToolOutput run = RunTool({"analyze", dir.File("walk1.qds")});
   EXPECT_EQ(run.code, 2);
-  EXPECT_TRUE(run.err.starts_with("Process with current regions settings? [Cancel]\n")) << run.err;
+  EXPECT_EQ(run.err,
+            "Process with current regions settings? [Cancel]\n"
+            "quenda analyze: nothing processed: the question has no one to answer it without a "
+            "terminal; --yes answers OK, --settings FILE.rls gives the settings\n");
   EXPECT_EQ(run.out, "");
   EXPECT_TRUE(RegionFiles(dir).empty());
+}
+
+TEST(AnalyzeCommand, OnATerminalTheQuestionWaitsForTheAnswer) {
+  const std::string kAsk = "Process with current regions settings? [o]k / [c]ancel: ";
+  const struct {
+    std::string typed;
+    int code;
+    std::size_t files;
+    std::string err;
+  } kCases[] = {
+      {"o\n", 0, 2, kAsk},
+      {" OK \n", 0, 2, kAsk},
+      {"maybe\nc\n", 2, 0,
+       kAsk + "Answer o (OK) or c (Cancel): quenda analyze: nothing processed\n"},
+      {"", 2, 0, kAsk + "\nquenda analyze: nothing processed\n"},  // the input ends
+  };
+  for (const auto& c : kCases) {
+    TempDir dir;
+    WriteSequence(dir, 2);
+    ToolOutput run = RunToolOnTerminal({"analyze", dir.File("walk1.qds")}, c.typed);
+    EXPECT_EQ(run.code, c.code) << c.typed;
+    EXPECT_EQ(run.err, c.err) << c.typed;
+    EXPECT_EQ(RegionFiles(dir).size(), c.files) << c.typed;
+  }
 }
 
 TEST(AnalyzeCommand, FramesAreChosenByTheirNumbers) {

@@ -119,6 +119,53 @@ TEST_F(SheetTool, RenderNamesAndPaintedFramesAreChecked) {
   EXPECT_NE(painted.err.find("Could not load a painted frame!"), std::string::npos);
 }
 
+TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
+  BuildTwoLevels();
+  std::filesystem::rename(dir.File("walk"), dir.File("moved"));
+  const std::vector<uint8_t> before = ReadBytes(sheet);
+  const std::string lost =
+      "All frames of the sequence \"walk\" have either been moved to some place else or have "
+      "been deleted\nmissing: sequence \"walk\" (" +
+      dir.File("walk/") + ")\n";
+  const std::string kept = "quenda sheet: " + sheet +
+                           " is left as it was; --forget-missing forgets the missing sequences\n";
+  const std::string readOnly = " nothing is written while sequences are missing\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } kCases[] = {
+      {{"sheet", "add-level", sheet, "x"}, lost + kept},
+      {{"sheet", "frames", sheet, "--add", "5"}, lost + kept},
+      {{"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1", "--level", "0", "--frame",
+        "1", "--on", "1"},
+       lost + kept},
+      {{"sheet", "add-sequence", sheet, dir.File("moved/walk1.qds")}, lost + kept},
+      {{"sheet", "show", sheet}, lost + kept},
+      {{"render", sheet, "--out", dir.File("out/"), "--name", "w", "--line-test"},
+       lost + "quenda render:" + readOnly},
+      {{"flipbook", sheet, "--out", dir.File("out/f.avi")}, lost + "quenda flipbook:" + readOnly},
+  };
+  for (const auto& c : kCases) {
+    ToolOutput run = RunTool(c.args);
+    EXPECT_EQ(run.code, 1) << c.args[1];
+    EXPECT_EQ(run.err, c.err) << c.args[1];
+    EXPECT_EQ(run.out, "") << c.args[1];
+    EXPECT_EQ(ReadBytes(sheet), before) << c.args[1];
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out")));
+
+  ToolOutput forgot = Sheet({"add-level", sheet, "x", "--forget-missing"});
+  EXPECT_EQ(forgot.code, 0);
+  EXPECT_EQ(forgot.err,
+            "All frames of the sequence \"walk\" have either been moved to some "
+            "place else or have been deleted\ndropped: sequence \"walk\" (" +
+                dir.File("walk/") + ")\n");
+  std::filesystem::rename(dir.File("moved"), dir.File("walk"));
+  ToolOutput shown = Sheet({"show", sheet});
+  ASSERT_EQ(shown.code, 0) << shown.err;
+  EXPECT_TRUE(shown.out.starts_with("frame\tx\tfront\tdefault\n1\t\t\t\n2\t\t\t\n")) << shown.out;
+}
+
 TEST_F(SheetTool, ToneAndFlipbookWithSound) {
   BuildTwoLevels();
   std::string wave = dir.File("beat.wav");

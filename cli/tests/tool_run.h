@@ -22,4 +22,14 @@ inline ToolOutput RunTool(const std::vector<std::string>& args) {
   return {code, out.str(), err.str()};
 }
 
+// As run on a terminal where the user types `typed`.
+inline ToolOutput RunToolOnTerminal(const std::vector<std::string>& args,
+                                    const std::string& typed) {
+  std::ostringstream out, err;
+  std::istringstream in(typed);
+  CommandIo io{out, err, &in, true};
+  int code = RunQuenda(args, io);
+  return {code, out.str(), err.str()};
+}
+
 }  // namespace quenda::cli

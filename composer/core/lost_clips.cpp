@@ -1,6 +1,7 @@
 #include "composer/core/lost_clips.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "common/case_insensitive_path.h"
 #include "common/frame_sequence.h"
@@ -18,9 +19,11 @@ std::string Quoted(const std::string& name) {
   return "\"" + name + "\"";
 }
 
-// Asks where the clip went until it is found (true) or to be discarded (false).
+// Asks where the clip went until it is found (true) or to be discarded (false); a clip the
+// prompt keeps stays as stored (true).
 bool FindClip(ClipRecord& clip, Prompt& prompt) {
-  for (int round = 0; round < kMaxFindRounds; ++round) {
+  std::optional<LostPart> answer;
+  for (;;) {
     FrameCoverage coverage = CheckClipFrames(clip);
     if (coverage == FrameCoverage::Some)
       prompt.Message("Warning: Some frames of clip " + Quoted(clip.name) + " does not exist",
@@ -28,6 +31,9 @@ bool FindClip(ClipRecord& clip, Prompt& prompt) {
     if (coverage != FrameCoverage::None) return true;
     prompt.Message("All frames of clip " + Quoted(clip.name) + " does not exist",
                    MessageIcon::Warning);
+    if (!answer)
+      answer = prompt.OnLostPart("clip " + Quoted(clip.name) + " (" + clip.directory + ")");
+    if (*answer != LostPart::Ask) return *answer == LostPart::Keep;
     std::optional<std::string> picked =
         prompt.PickFile("Where is clip " + Quoted(clip.name) + " ?", kTargaFilter,
                         NormalizeSeparators(clip.directory));
@@ -42,7 +48,6 @@ bool FindClip(ClipRecord& clip, Prompt& prompt) {
     }
     if (prompt.AskYesNo("Do you want to discard clip " + Quoted(clip.name) + " ?")) return false;
   }
-  return false;
 }
 
 }  // namespace

@@ -7,10 +7,6 @@
 
 namespace quenda {
 
-// A user who neither finds nor discards a clip is asked again; after this many rounds (an
-// unattended prompt that always cancels and answers No) the clip is discarded, so opening a
-// file always ends.
-inline constexpr int kMaxFindRounds = 100;
 inline constexpr const char* kFindClipDefaultName = "Select_A_Sequence.tga";
 
 enum class FrameCoverage { All, Some, None };
@@ -20,7 +16,9 @@ FrameCoverage CheckClipFrames(const ClipRecord& clip);
 
 // For every image clip in index order: a clip with some frames missing stays, with the
 // warning; one with none is looked for through `prompt` until its pictures are found or it is
-// discarded. A discarded clip's children lose their parent and parent indices above it drop.
+// discarded (a user who does neither is asked again), unless the prompt's OnLostPart keeps it
+// or gives it up at once. A discarded clip's children lose their parent and parent indices
+// above it drop.
 void FindLostClips(Composition& composition, Prompt& prompt);
 
 }  // namespace quenda

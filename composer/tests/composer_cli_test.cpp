@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
 #include "composer/core/composition_file.h"
@@ -91,6 +93,41 @@ TEST_F(CompTool, SplitComposeWritesTheFilesOfOneRun) {
   for (const char* name : {"f0000.tga", "f0001.tga", "f0002.tga"})
     EXPECT_EQ(testing::ReadBytes(whole + name), testing::ReadBytes(split + name)) << name;
   EXPECT_EQ(testing::ReadBytes(whole + "f0000.tga").size(), 18u + 47 * 33 * 4);
+}
+
+TEST_F(CompTool, AClipWhosePicturesMovedIsKeptUnlessDiscarded) {
+  Build();
+  std::filesystem::create_directory(dir.File("moved"));
+  for (const char* name : {"walk01.tga", "walk02.tga", "walk03.tga"})
+    std::filesystem::rename(dir.File(name), dir.File("moved/") + name);
+  const std::vector<uint8_t> before = testing::ReadBytes(movie);
+  const std::string lost =
+      "All frames of clip \"walk\" does not exist\nmissing: clip \"walk\" (" + dir.path() + ")\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } kCases[] = {
+      {{"comp", "set-key", movie, "0", "x", "1", "5", "--yes"},
+       lost + "quenda comp: " + movie +
+           " is left as it was; --discard-missing discards the missing clips\n"},
+      {{"compose", movie, "--out", dir.File("out/"), "--name", "f"},
+       lost + "quenda compose: nothing is written while clips are missing; --yes discards them\n"},
+      {{"preview", movie, "--out", dir.File("out/p.avi")},
+       lost + "quenda preview: nothing is written while clips are missing; --yes discards them\n"},
+  };
+  for (const auto& c : kCases) {
+    ToolOutput run = Run(c.args);
+    EXPECT_EQ(run.code, 1) << c.args[0];
+    EXPECT_EQ(run.err, c.err) << c.args[0];
+    EXPECT_EQ(testing::ReadBytes(movie), before) << c.args[0];
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out")));
+
+  ToolOutput discarded = Run({"comp", "set-key", movie, "0", "x", "1", "5", "--discard-missing"});
+  EXPECT_EQ(discarded.code, 0);
+  EXPECT_EQ(discarded.err, "All frames of clip \"walk\" does not exist\ndropped: clip \"walk\" (" +
+                               dir.path() + ")\n");
+  EXPECT_EQ(Load().clipCount(), 2);
 }
 
 TEST_F(CompTool, PreviewWritesAMovie) {

@@ -246,13 +246,30 @@ TEST_F(LostClips, PartlyMissingClipsStayAndDiscardsRenumberParents) {
   EXPECT_EQ(prompt.Texts()[0], "Warning: Some frames of clip \"walk\" does not exist");
 }
 
-TEST_F(LostClips, AnUnattendedPromptStillEnds) {
+TEST_F(LostClips, AUserWhoNeitherFindsNorDiscardsIsAskedAgain) {
   Composition c;
   c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
-  Result<Composition> loaded = LoadComposition(Save(c), prompt);  // answers Cancel and No
+  for (int round = 0; round < 150; ++round) {
+    prompt.QueuePath(std::nullopt);
+    prompt.QueueAnswer(false);
+  }
+  prompt.QueuePath(std::nullopt);
+  prompt.QueueAnswer(true);
+  Result<Composition> loaded = LoadComposition(Save(c), prompt);
   ASSERT_TRUE(loaded.ok());
   EXPECT_EQ(loaded->clipCount(), 0);
-  EXPECT_EQ(prompt.unexpected(), 2 * kMaxFindRounds);
+  EXPECT_TRUE(prompt.AllAnswersUsed());
+  EXPECT_EQ(prompt.lostParts().size(), 1u);
+}
+
+TEST_F(LostClips, AnUnattendedPromptKeepsTheClip) {
+  Composition c;
+  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Result<Composition> loaded = LoadComposition(Save(c), prompt);
+  ASSERT_TRUE(loaded.ok());
+  EXPECT_EQ(*loaded, c);
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"All frames of clip \"run\" does not exist"});
+  EXPECT_EQ(prompt.lostParts(), std::vector<std::string>{"clip \"run\" (" + dir.path() + "old/)"});
 }
 
 TEST_F(LostClips, MissingAndDamagedFilesAndAFullDisk) {

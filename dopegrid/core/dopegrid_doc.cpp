@@ -108,7 +108,9 @@ bool CDopegridDoc::OnOpenDocument(const std::string& path) {
 
 bool CDopegridDoc::RelocateOrForget(std::size_t slot) {
   DrawingSequence& s = sequences_[slot];
-  if (prompt_.AskYesNo(MissingSequenceQuestion(s.name))) {
+  LostPart answer = prompt_.OnLostPart("sequence \"" + s.name + "\" (" + s.directory + ")");
+  if (answer == LostPart::Keep) return true;
+  if (answer == LostPart::Ask && prompt_.AskYesNo(MissingSequenceQuestion(s.name))) {
     std::optional<std::string> picked = prompt_.PickFile(
         "Select A Sequence for :: " + s.name, "Quenda Drawing Files (*.qds)", s.directory);
     if (picked) {

@@ -59,7 +59,8 @@ class CDopegridDoc : public Document<SheetHint> {
   // ---- Document life.
   void OnNewDocument();
   // False when the file cannot be read; the document is then as it was. Missing drawings are
-  // reported and never stop the load.
+  // reported and never stop the load; a sequence whose drawings are all gone is found again,
+  // forgotten or kept as stored, as the prompt's OnLostPart answers.
   bool OnOpenDocument(const std::string& path);
   bool OnSaveDocument(const std::string& path);
 
