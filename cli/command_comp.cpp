@@ -198,7 +198,10 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     doc.Select(*index);
     doc.GoToFrame(*frame - 1);
     done = doc.ChooseParent(*parent);
-    if (!done) io.err << "clip " << *parent << " cannot be the parent of clip " << *index << "\n";
+    if (!done && c.clips[std::size_t(*index)].IsEffect() && *parent >= 0)
+      io.err << "clip " << *index << " is an effect clip: effect clips have no parent\n";
+    else if (!done)
+      io.err << "clip " << *parent << " cannot be the parent of clip " << *index << "\n";
   } else if (action == "set-start" && words.size() == 4) {
     auto index = clipIndex(words[2]);
     auto start = ParseInt(words[3], 1, kMaxMovieFrames);

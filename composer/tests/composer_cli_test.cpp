@@ -72,6 +72,15 @@ TEST_F(CompTool, RefusesWhatItCannotDo) {
   EXPECT_EQ(Run({"compose", movie}).code, 2);
 }
 
+TEST_F(CompTool, AnEffectClipTakesNoParent) {
+  Build();
+  std::vector<uint8_t> before = testing::ReadBytes(movie);
+  ToolOutput run = Run({"comp", "set-parent", movie, "1", "0"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "clip 1 is an effect clip: effect clips have no parent\n");
+  EXPECT_EQ(testing::ReadBytes(movie), before);
+}
+
 TEST_F(CompTool, SplitComposeWritesTheFilesOfOneRun) {
   Build();
   std::string whole = dir.path() + "whole/", split = dir.path() + "split/";
