@@ -19,13 +19,14 @@ class CompTool : public ::testing::Test {
     EXPECT_TRUE(c.ok()) << c.message();
     return c.ok() ? *c : Composition{};
   }
-  // A 47 x 33 movie with a three-frame sequence behind a blur, parented to a virtual clip.
+  // A 47 x 33 movie with a three-frame sequence behind a blur, parented to a virtual clip; it
+  // replaces a movie made before.
   void Build() {
     testing::WriteClipSequence(dir.path(), "walk", 2, 1, 3, 12, 10);
-    ASSERT_EQ(
-        Run({"comp", "new", movie, "--size", "47x33", "--frames", "2", "--background", "102030"})
-            .code,
-        0);
+    ASSERT_EQ(Run({"comp", "new", movie, "--size", "47x33", "--frames", "2", "--background",
+                   "102030", "--force"})
+                  .code,
+              0);
     ToolOutput added = Run({"comp", "add-clip", movie, dir.File("walk02.tga"), "--yes"});
     ASSERT_EQ(added.code, 0) << added.err;
     ASSERT_EQ(Run({"comp", "add-effect", movie, "blur", "--in-front-of", "0"}).code, 0);
@@ -79,6 +80,17 @@ TEST_F(CompTool, AnEffectClipTakesNoParent) {
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "clip 1 is an effect clip: effect clips have no parent\n");
   EXPECT_EQ(testing::ReadBytes(movie), before);
+}
+
+TEST_F(CompTool, NewKeepsAnExistingCompositionUnlessForced) {
+  Build();
+  std::vector<uint8_t> before = testing::ReadBytes(movie);
+  ToolOutput run = Run({"comp", "new", movie, "--frames", "9"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, movie + " exists already; it is left as it is (--force replaces it)\n");
+  EXPECT_EQ(testing::ReadBytes(movie), before);
+  ASSERT_EQ(Run({"comp", "new", movie, "--frames", "9", "--force"}).code, 0);
+  EXPECT_EQ(Load().clipCount(), 0);
 }
 
 TEST_F(CompTool, SplitComposeWritesTheFilesOfOneRun) {
