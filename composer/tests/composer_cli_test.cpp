@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
 #include "composer/core/composition_file.h"
@@ -71,6 +73,10 @@ TEST_F(CompTool, RefusesWhatItCannotDo) {
   EXPECT_NE(missing.err.find("Could not add a new clip."), std::string::npos);
   EXPECT_EQ(Run({"comp", "new", movie, "--size", "8x8"}).code, 2);
   EXPECT_EQ(Run({"compose", movie}).code, 2);
+  ToolOutput nameless = Run({"compose", movie, "--out", dir.File("frames")});
+  EXPECT_EQ(nameless.code, 2);
+  EXPECT_TRUE(nameless.err.starts_with("quenda compose: --name is needed\n")) << nameless.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("frames")));
 }
 
 TEST_F(CompTool, AnEffectClipTakesNoParent) {
