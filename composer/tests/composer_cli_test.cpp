@@ -99,6 +99,38 @@ TEST_F(CompTool, NewKeepsAnExistingCompositionUnlessForced) {
   EXPECT_EQ(Load().clipCount(), 0);
 }
 
+// The same picture stored top row first (descriptor bit 5, as ffmpeg writes it) and bottom row
+// first gives the same frames.
+TEST_F(CompTool, ATopLeftClipComposesTheRightWayUp) {
+  const int side = 20;
+  auto picture = [&](bool topFirst) {
+    std::vector<uint8_t> bytes(18, 0);
+    bytes[2] = 2, bytes[12] = side, bytes[14] = side, bytes[16] = 24;
+    bytes[17] = topFirst ? 0x20 : 0;
+    for (int row = 0; row < side; ++row)
+      for (int x = 0; x < side; ++x) {
+        int y = topFirst ? side - 1 - row : row;  // from the bottom
+        bytes.insert(bytes.end(), {uint8_t(10 * y), uint8_t(7 * x), uint8_t(y < 5 ? 255 : 0)});
+      }
+    return bytes;
+  };
+  std::vector<std::vector<uint8_t>> frames;
+  for (bool topFirst : {false, true}) {
+    std::string name = topFirst ? "up" : "plain";
+    testing::WriteBytes(dir.File(name + ".tga"), picture(topFirst));
+    std::string cmp = dir.File(name + ".cmp");
+    ASSERT_EQ(Run({"comp", "new", cmp, "--size", "16x16", "--frames", "1"}).code, 0);
+    ASSERT_EQ(Run({"comp", "add-clip", cmp, dir.File(name + ".tga")}).code, 0);
+    ToolOutput run =
+        Run({"compose", cmp, "--out", dir.File(name), "--name", "f", "--quality", "fast"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    frames.push_back(testing::ReadBytes(dir.File(name + "/f0000.tga")));
+  }
+  EXPECT_EQ(frames[1], frames[0]);
+  ASSERT_EQ(frames[0].size(), 18u + 16 * 16 * 3);
+  EXPECT_NE(frames[0][18 + 2], frames[0][18 + 15 * 16 * 3 + 2]);  // the red band is at the bottom
+}
+
 TEST_F(CompTool, SplitComposeWritesTheFilesOfOneRun) {
   Build();
   std::string whole = dir.path() + "whole/", split = dir.path() + "split/";
