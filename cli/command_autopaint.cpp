@@ -63,7 +63,7 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
   PrintedProgress progress(io.out);
   const bool done = doc.AutoPaintRange(fields, progress);
   doc.Close();
-  if (!done) return 1;
+  if (!done || doc.failedFrameSaves() > 0) return 1;
   const auto& frames = doc.sequence().frames;
   for (int i = 0; i < doc.frameCount(); ++i) {
     const FrameTag& tag = frames[i];

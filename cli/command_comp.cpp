@@ -2,6 +2,7 @@
 // and the demo: a new movie, clips from Targa files, effect and virtual clips, keys, parents.
 
 #include <cstdio>
+#include <filesystem>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
@@ -14,7 +15,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: quenda comp new MOVIE.cmp [--preset NAME] [--size WxH] [--frames N] [--rate N]\n"
-    "                       [--aspect A] [--background RRGGBB]\n"
+    "                       [--aspect A] [--background RRGGBB] [--force]\n"
     "       quenda comp add-clip MOVIE.cmp PICTURE.tga [--in-front-of I] [--yes]\n"
     "       quenda comp add-effect MOVIE.cmp KIND [--in-front-of I]\n"
     "       quenda comp add-virtual MOVIE.cmp [--in-front-of I]\n"
@@ -28,7 +29,8 @@ constexpr std::string_view kUsage =
     "(radians), or a and b for an effect's two values. B: stop, hold, loop, ping-pong.\n"
     "A picture of a sequence brings the whole sequence; --yes lengthens the movie to fit it.\n"
     "A clip whose pictures are all gone is listed and kept: the movie is left as it was (exit\n"
-    "code 1), unless --discard-missing discards it.\n";
+    "code 1), unless --discard-missing discards it.\n"
+    "new leaves an existing MOVIE.cmp as it is unless --force replaces it.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "comp", reason, kUsage);
@@ -110,6 +112,10 @@ int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
   }
   if (Status checked = CheckNewMovieValues(values); !checked)
     return UsageError(io, checked.message());
+  if (std::error_code ec; std::filesystem::exists(path, ec) && !parsed.Has("--force")) {
+    io.err << path << " exists already; it is left as it is (--force replaces it)\n";
+    return 1;
+  }
   ConsolePrompt prompt(io.err, false);
   CComposerDoc doc(prompt);
   auto skip = [] { return std::optional<NewMovieValues>(); };
@@ -143,7 +149,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--preset", "--size", "--frames", "--rate", "--aspect", "--background",
                     "--in-front-of", "--ease-in", "--ease-out", "--frame", "--before", "--after"},
-                   {"--yes", "--discard-missing"});
+                   {"--yes", "--discard-missing", "--force"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give an action and a composition");
@@ -205,7 +211,10 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     doc.Select(*index);
     doc.GoToFrame(*frame - 1);
     done = doc.ChooseParent(*parent);
-    if (!done) io.err << "clip " << *parent << " cannot be the parent of clip " << *index << "\n";
+    if (!done && c.clips[std::size_t(*index)].IsEffect() && *parent >= 0)
+      io.err << "clip " << *index << " is an effect clip: effect clips have no parent\n";
+    else if (!done)
+      io.err << "clip " << *parent << " cannot be the parent of clip " << *index << "\n";
   } else if (action == "set-start" && words.size() == 4) {
     auto index = clipIndex(words[2]);
     auto start = ParseInt(words[3], 1, kMaxMovieFrames);

@@ -39,6 +39,7 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
   if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
+  if (!parsed.Value("--name")) return UsageError(io, "--name is needed");
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
   Result<Composition> loaded = LoadComposition(parsed.positional()[0], prompt);
   if (!loaded) {

@@ -108,6 +108,7 @@ int RunPaint(std::span<const std::string> args, CommandIo& io) {
   }
   const int index = doc.currentFrame();
   doc.Close();
+  if (doc.failedFrameSaves() > 0) return 1;
   io.out << FrameName(doc, index) << ": " << doc.FramePaintedStateText(index) << "\n";
   return 0;
 }

@@ -1,11 +1,16 @@
 // `quenda sample`: writes a sequence of sample pencil drawings and its colour set.
 
+#include <algorithm>
 #include <climits>
+#include <filesystem>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "common/case_insensitive_path.h"
 #include "common/color_set.h"
+#include "common/frame_sequence.h"
+#include "common/path.h"
 #include "samples/sample_drawing.h"
 
 namespace quenda::cli {
@@ -13,7 +18,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: quenda sample DIR --name NAME --frames N [--size WxH] [--dpi D] [--peg P]\n"
-    "                     [--origin X,Y] [--seed S]\n"
+    "                     [--origin X,Y] [--seed S] [--force]\n"
     "Writes NAME1.qds .. NAMEN.qds, pencil drawings of a figure walking to the right, and\n"
     "NAME.col, their colour set, into DIR (made if missing). One line per file written.\n\n"
     "  --name NAME    the sequence name, letters only\n"
@@ -23,7 +28,9 @@ constexpr std::string_view kUsage =
     "  --dpi D        resolution stored in the scans, 1..1200 (default 150)\n"
     "  --peg P        peg position 0 left, 1 right, 2 bottom, 3 top (default 2)\n"
     "  --origin X,Y   the scan's place on the scanner bed, each 0..10000 (default 0,0)\n"
-    "  --seed S       the same seed always gives the same drawings (default 1)\n";
+    "  --seed S       the same seed always gives the same drawings (default 1)\n"
+    "  --force        replace a sequence NAME already in DIR: its drawings, region and paint\n"
+    "                 files and colour set are removed first (without it DIR is left as it is)\n";
 
 constexpr int kMaxSide = 10000;
 constexpr int kMaxDpi = 1200;
@@ -33,9 +40,29 @@ int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "sample", reason, kUsage);
 }
 
+// The files of sequence `name` already in `directory`: drawings, region and paint files and the
+// colour set. New drawings would overwrite some and leave the others describing other pictures.
+std::vector<std::string> ExistingSequenceFiles(const std::string& directory,
+                                               const std::string& name) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> found;
+  std::error_code ec;
+  fs::directory_iterator it(directory, ec);
+  for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+    std::string file = it->path().filename().string();
+    std::string extension = LowerAscii(ExtensionOf(file));
+    bool frameFile = extension == ".qds" || extension == ".rgn" || extension == ".pnt";
+    if ((frameFile && MatchesSequence(name, TitleOf(file) + ".qds")) ||
+        LowerAscii(file) == LowerAscii(name + ".col"))
+      found.push_back(JoinPath(directory, file));
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
 int RunSample(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args, {"--name", "--frames", "--size", "--dpi", "--peg", "--origin", "--seed"},
-                   {});
+                   {"--force"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one folder");
   auto name = parsed.Value("--name");
@@ -79,9 +106,24 @@ int RunSample(std::span<const std::string> args, CommandIo& io) {
     options.seed = uint32_t(*seed);
   }
 
+  const std::string& directory = parsed.positional()[0];
+  std::vector<std::string> existing = ExistingSequenceFiles(directory, *name);
+  if (!existing.empty() && !parsed.Has("--force")) {
+    io.err << directory << " holds the sequence " << *name << " already (" << existing.size()
+           << " files); it is left as it is (--force replaces it)\n";
+    return 1;
+  }
+  for (const std::string& path : existing) {
+    if (std::error_code ec; !std::filesystem::remove(path, ec) && ec) {
+      io.err << "Could not remove " << path << ": " << ec.message() << "\n";
+      return 1;
+    }
+    io.out << "removed " << path << "\n";
+  }
+
   ConsolePrompt prompt(io.err, false);
   Status status = samples::WriteSampleSequence(
-      parsed.positional()[0], *name, *frames, options, prompt,
+      directory, *name, *frames, options, prompt,
       [&](const std::string& path) { io.out << "wrote " << path << "\n"; });
   if (status) return 0;
   // The colour set's write error has been printed by the prompt already.

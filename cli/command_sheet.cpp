@@ -1,11 +1,13 @@
 // `quenda sheet`: builds and shows an exposure sheet headless, one edit per run.
 
+#include <algorithm>
 #include <filesystem>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
 #include "cli/sheet_command_support.h"
+#include "common/frame_sequence.h"
 
 namespace quenda::cli {
 namespace {
@@ -15,7 +17,7 @@ constexpr std::string_view kUsage =
     "       quenda sheet add-sequence SHEET.dgr DRAWING.qds\n"
     "       quenda sheet add-level SHEET.dgr NAME\n"
     "       quenda sheet transfer SHEET.dgr --sequence S --pictures A-B --level L --frame F\n"
-    "                             --on N [--overwrite]\n"
+    "                             --on N [--overwrite] [--extend]\n"
     "       quenda sheet frames SHEET.dgr (--add N | --delete N)\n"
     "       quenda sheet show SHEET.dgr\n"
     "Makes or changes an exposure sheet and saves it, or prints it. A sequence whose drawings\n"
@@ -26,7 +28,8 @@ constexpr std::string_view kUsage =
     "  add-level      adds a level in front of all others (level 0)\n"
     "  transfer       exposes pictures A..B (from 1, in list order) of sequence S (from 1) on\n"
     "                 level L (index from 0, or name) from frame F (from 1), each for N frames;\n"
-    "                 later cells move down unless --overwrite\n"
+    "                 later cells move down unless --overwrite; a transfer that runs past the\n"
+    "                 sheet's end is refused unless --extend lengthens the sheet to take it\n"
     "  frames         adds frames at the end or cuts them from the end\n"
     "  show           one line per frame: its number and each level's label\n";
 
@@ -52,6 +55,49 @@ void Show(const CDopegridDoc& doc, CommandIo& io) {
   }
 }
 
+// The frames a transfer of `pictures` pictures on `spacing` from the current cell needs: every
+// picture held for its frames and, in insert mode, every cell moved down kept.
+int FramesTransferNeeds(const CDopegridDoc& doc, int pictures, int spacing) {
+  const CSheetGrid& sheet = doc.sheet();
+  int start = doc.currentFrame(), shift = pictures * spacing, needed = start + shift;
+  if (doc.insertMode()) {
+    for (int f = sheet.frameCount - 1; f >= start; --f) {
+      if (sheet.Cell(doc.currentLevel(), f).kind == CellKind::Empty) continue;
+      needed = std::max(needed, f + 1 + shift);
+      break;
+    }
+  }
+  return needed;
+}
+
+// The sheet's program cuts a transfer off at the sheet's end; headless, nothing is dropped
+// unasked: the run is refused, or the sheet grows first.
+bool MakeRoomForTransfer(CDopegridDoc& doc, int pictures, int spacing, bool extend, CommandIo& io) {
+  const int frames = doc.sheet().frameCount;
+  const int needed = FramesTransferNeeds(doc, pictures, spacing);
+  if (needed <= frames) return true;
+  if (!extend) {
+    const int room = frames - doc.currentFrame();
+    const int placed = std::min(pictures, (room + spacing - 1) / spacing);
+    io.err << "quenda sheet: ";
+    if (placed < pictures)
+      io.err << pictures - placed << " of the " << pictures << " pictures do not fit";
+    else if (doc.currentFrame() + pictures * spacing > frames)
+      io.err << "the last picture is not held for its " << spacing << " frames";
+    else
+      io.err << "cells moved down would fall off the end";
+    io.err << " on the sheet's " << frames << " frames; it needs " << needed
+           << " (--extend lengthens it)\n";
+    return false;
+  }
+  while (doc.sheet().frameCount < needed) {
+    const int before = doc.sheet().frameCount;
+    doc.AddFrames(std::min(needed - before, kMaxFramesPerChange));
+    if (doc.sheet().frameCount == before) return false;  // past the sheet's limit, said so
+  }
+  return true;
+}
+
 int Transfer(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
   auto sequence = ParseInt(parsed.Value("--sequence").value_or(""), 1, doc.sequenceCount());
   if (!sequence) return UsageError(io, "--sequence must name a sequence of the sheet, from 1");
@@ -73,6 +119,8 @@ int Transfer(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
   doc.SetSelectedPictures(std::move(chosen));
   doc.SetCurrentCell(level->front(), *frame - 1);
   if (parsed.Has("--overwrite")) doc.ToggleInsertMode();
+  int count = range->second - range->first + 1;
+  if (!MakeRoomForTransfer(doc, count, *spacing, parsed.Has("--extend"), io)) return 1;
   doc.Transfer(*spacing);
   return -1;
 }
@@ -80,7 +128,7 @@ int Transfer(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
 int RunSheet(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--sequence", "--pictures", "--level", "--frame", "--on", "--add", "--delete"},
-                   {"--overwrite", "--forget-missing"});
+                   {"--overwrite", "--forget-missing", "--extend"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give a verb and a sheet");
@@ -116,6 +164,13 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
   if (verb == "add-sequence") {
     if (!doc.CanAddSequence()) {
       io.err << "The sheet holds " << kMaxSequences << " sequences already\n";
+      return 1;
+    }
+    // The program's file dialog picks only existing drawings; an empty sequence would only
+    // make every later run warn about it.
+    if (!FrameExists(words[2])) {
+      io.err << "quenda sheet: the drawing " << words[2]
+             << " does not exist; the sheet is left as it is\n";
       return 1;
     }
     if (!doc.AddSequenceFile(words[2])) return 1;

@@ -23,6 +23,7 @@ constexpr std::size_t kWidth = 12;
 constexpr std::size_t kHeight = 14;
 constexpr std::size_t kBitsPerPixel = 16;
 constexpr std::size_t kDescriptor = 17;
+constexpr uint8_t kTopLeftOrigin = 0x20;
 constexpr std::size_t kMaxIdLength = 255;
 constexpr uint8_t kPaperWhite = 255;
 
@@ -155,6 +156,13 @@ Result<DrawingScanPixels> ParseDrawingScanPixels(std::span<const uint8_t> bytes,
   }
   result.picture = Raster(header.width, header.height, 1, kPaperWhite);
   if (got > 0) std::copy_n(bytes.begin() + std::ptrdiff_t(offset), got, result.picture.data());
+  // Other tools write grey Targa files top row first and say so in the descriptor; the suite
+  // keeps the bottom row first. Rows missing from a short file are then the bottom ones.
+  if (bytes.size() > kDescriptor && (bytes[kDescriptor] & kTopLeftOrigin) != 0) {
+    Raster& p = result.picture;
+    for (int top = p.height() - 1, bottom = 0; bottom < top; --top, ++bottom)
+      std::swap_ranges(p.Row(bottom), p.Row(bottom) + p.width(), p.Row(top));
+  }
   return result;
 }
 

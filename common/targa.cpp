@@ -176,7 +176,7 @@ Result<Raster> ParseTarga(std::span<const uint8_t> bytes, std::string_view path,
   const int height = GetU16LE(&bytes[kHeight]);
   const int storedSize = bytes[kDepth] / 8;
   const int channels = (IsImport(reader) && storedSize == 4) ? 3 : storedSize;
-  const bool turn = IsImport(reader) && (bytes[kDescriptor] & kTopLeftOrigin) != 0;
+  const bool turn = (bytes[kDescriptor] & kTopLeftOrigin) != 0;
 
   Raster image(width, height, channels);
   const std::size_t storedRow = std::size_t(width) * std::size_t(storedSize);

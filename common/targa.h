@@ -13,14 +13,14 @@
 // a short read (check 7), and width and height are 16-bit, so no size is absurd.
 // A header with width or height 0 fails check 3: there is no picture to use.
 //
-// Pixels handed back, rows always bottom row first:
+// Pixels handed back, rows always bottom row first: every reader turns the rows of a file whose
+// descriptor bit 5 (top-left origin, as other tools write) is set. The suite writes that bit
+// clear.
 //   ComposerPicking, ComposerClipFrame, PanoramaBackground
-//       exactly as stored: depth/8 bytes per pixel (B, G, R or B, G, R, A), rows in file
-//       order; the descriptor is not looked at.
-//   PainterImport   24-bit B, G, R; alpha dropped; rows turned when descriptor bit 5 (top-left
-//                   origin) is set.
+//       the stored bytes: depth/8 bytes per pixel (B, G, R or B, G, R, A).
+//   PainterImport   24-bit B, G, R; alpha dropped.
 //   ScannerImport   8-bit files as their grey bytes, 24- and 32-bit ones as B, G, R with alpha
-//                   dropped; rows turned as for the painter. Accepts image type 3 (grey) with
+//                   dropped. Accepts image type 3 (grey) with
 //                   depth 8 as well as type 2 with depth 8, 24 or 32.
 
 #include <cstdint>

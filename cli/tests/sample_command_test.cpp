@@ -105,5 +105,36 @@ TEST(SampleCommand, AFolderThatCannotBeMadeFailsWithExitOne) {
   EXPECT_EQ(run.out, "");
 }
 
+// A second sample into the same folder would overwrite the drawings and the colour set (colours
+// added since would be lost) and leave region and paint files of the old drawings beside them.
+TEST(SampleCommand, AnExistingSequenceIsKeptUnlessForced) {
+  TempDir dir;
+  const std::vector<std::string> args{"sample",   dir.path(), "--name", "walk",
+                                      "--frames", "2",        "--size", "8x8"};
+  ASSERT_EQ(RunTool(args).code, 0);
+  for (const char* stale : {"walk1.rgn", "walk3.qds", "WALK3.pnt", "run1.qds"})
+    quenda::testing::WriteText(dir.File(stale), "earlier work");
+  auto snapshot = [&] {
+    std::vector<std::vector<uint8_t>> files;
+    for (const std::string& name : ListDirectory(dir.path()))
+      files.push_back(ReadBytes(dir.File(name)));
+    return std::pair(ListDirectory(dir.path()), files);
+  };
+  auto before = snapshot();
+  ToolOutput refused = RunTool(args);
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, dir.path() +
+                             " holds the sequence walk already (6 files); it is left as it is "
+                             "(--force replaces it)\n");
+  EXPECT_EQ(snapshot(), before);
+
+  std::vector<std::string> forced = args;
+  forced.push_back("--force");
+  ToolOutput replaced = RunTool(forced);
+  EXPECT_EQ(replaced.code, 0) << replaced.err;
+  EXPECT_EQ(ListDirectory(dir.path()),
+            (std::vector<std::string>{"run1.qds", "walk.col", "walk1.qds", "walk2.qds"}));
+}
+
 }  // namespace
 }  // namespace quenda::cli

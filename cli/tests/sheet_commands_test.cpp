@@ -82,6 +82,52 @@ TEST_F(SheetTool, RefusesWhatTheSheetCannotTake) {
   EXPECT_NE(Sheet({"show", sheet}).out.find("\n150\t\n"), std::string::npos);
 }
 
+// The sheet's window takes only drawings that exist and cuts a transfer off at the sheet's end;
+// headless, neither may change the sheet without a word.
+TEST_F(SheetTool, AMissingDrawingOrATransferPastTheEndLeavesTheSheet) {
+  ASSERT_EQ(Sheet({"new", sheet}).code, 0);
+  ASSERT_EQ(Sheet({"add-sequence", sheet, dir.File("walk/walk1.qds")}).code, 0);
+  const std::vector<uint8_t> before = ReadBytes(sheet);
+  auto transfer = [&](const char* on, std::vector<std::string> extra) {
+    std::vector<std::string> words{"transfer", sheet,     "--sequence", "1", "--pictures", "1-4",
+                                   "--level",  "default", "--frame",    "1", "--on",       on};
+    words.insert(words.end(), extra.begin(), extra.end());
+    return Sheet(words);
+  };
+  struct Refused {
+    ToolOutput run;
+    std::string err;
+  } cases[] = {
+      {Sheet({"add-sequence", sheet, dir.File("walk/walk9.qds")}),
+       "quenda sheet: the drawing " + dir.File("walk/walk9.qds") +
+           " does not exist; the sheet is left as it is\n"},
+      {transfer("60", {}),
+       "quenda sheet: 2 of the 4 pictures do not fit on the sheet's 100 frames; it needs 240 "
+       "(--extend lengthens it)\n"},
+      {transfer("30", {}),
+       "quenda sheet: the last picture is not held for its 30 frames on the sheet's 100 frames; "
+       "it needs 120 (--extend lengthens it)\n"},
+      {transfer("600", {"--extend"}), "Sorry, there is a maximum of 2000 frames\n"},
+  };
+  for (const Refused& c : cases) {
+    EXPECT_EQ(c.run.code, 1);
+    EXPECT_EQ(c.run.err, c.err);
+  }
+  EXPECT_EQ(ReadBytes(sheet), before);
+
+  ToolOutput extended = transfer("60", {"--extend"});
+  ASSERT_EQ(extended.code, 0) << extended.err;
+  std::string shown = Sheet({"show", sheet}).out;
+  EXPECT_NE(shown.find("\n181\tw4\n"), std::string::npos);
+  EXPECT_TRUE(shown.ends_with("\n240\t\"\n")) << shown.substr(shown.size() - 40);
+  // Inserting one more cell would push the last one off the end.
+  ToolOutput pushed = transfer("1", {});
+  EXPECT_EQ(pushed.code, 1);
+  EXPECT_EQ(pushed.err,
+            "quenda sheet: cells moved down would fall off the end on the sheet's 240 frames; it "
+            "needs 244 (--extend lengthens it)\n");
+}
+
 TEST_F(SheetTool, LineTestRenderSplitsIntoIdenticalParts) {
   BuildTwoLevels();
   std::string whole = dir.File("whole/"), parts = dir.File("parts/");

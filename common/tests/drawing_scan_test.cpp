@@ -91,15 +91,18 @@ TEST(DrawingScanFile, RoundTripAtOddSizeForEveryReader) {
 }
 
 TEST(DrawingScanFile, ForeignGreyTargaIsADrawingScan) {
-  // A top-left origin is ignored: rows are not flipped.
-  std::vector<uint8_t> bytes = Bytes({.x = 5, .y = 260, .descriptor = 0x20}, "", 8);
-  auto loaded = ParseDrawingScan(bytes, ScanReader::Analyzer, "f.tga");
-  ASSERT_TRUE(loaded.ok()) << loaded.message();
-  EXPECT_EQ(loaded->scan.dpi, 0);
-  EXPECT_EQ(loaded->scan.pegPosition, 0);
-  EXPECT_EQ(loaded->scan.xPosition, 5);
-  EXPECT_EQ(loaded->scan.yPosition, 260);
-  EXPECT_EQ(loaded->scan.picture.bytes(), (std::vector<uint8_t>{10, 11, 12, 13, 14, 15, 16, 17}));
+  // Stored top row first (descriptor bit 5, as other tools write): the rows are turned.
+  TempDir dir;
+  WriteBytes(dir.File("f1.qds"), Bytes({.x = 5, .y = 260, .descriptor = 0x20}, "", 8));
+  for (ScanReader who : {ScanReader::Analyzer, ScanReader::Scanner, ScanReader::Painter}) {
+    auto loaded = ReadDrawingScan(dir.File("f1.qds"), who);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    EXPECT_EQ(loaded->scan.dpi, 0);
+    EXPECT_EQ(loaded->scan.pegPosition, 0);
+    EXPECT_EQ(loaded->scan.xPosition, 5);
+    EXPECT_EQ(loaded->scan.yPosition, 260);
+    EXPECT_EQ(loaded->scan.picture.bytes(), (std::vector<uint8_t>{14, 15, 16, 17, 10, 11, 12, 13}));
+  }
 }
 
 TEST(DrawingScanFile, IdFieldIsShownAndSkippedByTheAnalyzerOnly) {

@@ -29,8 +29,12 @@ int CComposerDoc::InsertInFrontOfSelection(ClipRecord clip) {
 }
 
 void CComposerDoc::AskToExpand(int framesNeeded) {
-  if (composition_.frames < framesNeeded && prompt_.AskYesNo(kExpandQuestion))
-    composition_.frames = framesNeeded;
+  if (composition_.frames >= framesNeeded) return;
+  int expanded = ExpandedFrameCount(framesNeeded);
+  if (composition_.frames < expanded && !prompt_.AskYesNo(kExpandQuestion)) return;
+  composition_.frames = expanded;
+  if (Status fits = CheckExpandedFrames(framesNeeded); !fits)
+    prompt_.Message(fits.message(), MessageIcon::Warning);
 }
 
 std::vector<int> CComposerDoc::ParentCandidates() const {
@@ -39,6 +43,9 @@ std::vector<int> CComposerDoc::ParentCandidates() const {
   if (index < 0) return candidates;
   int current = composition_.clips[std::size_t(index)].parentIndex;
   if (current >= 0) candidates.push_back(-1);
+  // An effect works on the clip behind it in the layer order and has no transform of its own:
+  // it can only lose a parent that a foreign file gave it.
+  if (composition_.clips[std::size_t(index)].IsEffect()) return candidates;
   for (int i = 0; i < composition_.clipCount(); ++i)
     if (i != index && i != current && CanBeParent(composition_.clips[std::size_t(i)]))
       candidates.push_back(i);

@@ -45,7 +45,7 @@ Status CComposerDoc::Save(const std::string& path) {
 }
 
 bool CComposerDoc::ApplySettings(const OpenMovieValues& values) {
-  if (Status safe = CheckSafeFrame(values); !safe) {
+  if (Status safe = CheckOpenMovieValues(values); !safe) {
     prompt_.Message(safe.message(), MessageIcon::Warning);
     return false;
   }

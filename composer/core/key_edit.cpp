@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "composer/core/movie_settings.h"
+
 namespace quenda {
 
 std::vector<int> TracksOfKind(KeyKind kind) {
@@ -38,16 +40,18 @@ Status CheckKeyTime(int time1Based, int frames) {
   return {};
 }
 
-double PixelsToUnits(double pixels, int units, int dpi) {
+Result<double> PixelsToUnits(double pixels, int units, int dpi) {
+  if (units != 1 && units != 2) return pixels;
+  if (Status checked = CheckDpi(dpi); !checked) return Error{checked.message()};
   if (units == 1) return pixels * 2.54 / dpi;
-  if (units == 2) return pixels / dpi;
-  return pixels;
+  return pixels / dpi;
 }
 
-double UnitsToPixels(double value, int units, int dpi) {
+Result<double> UnitsToPixels(double value, int units, int dpi) {
+  if (units != 1 && units != 2) return value;
+  if (Status checked = CheckDpi(dpi); !checked) return Error{checked.message()};
   if (units == 1) return value * dpi * 0.39370078740157477;
-  if (units == 2) return value * dpi;
-  return value;
+  return value * dpi;
 }
 
 std::string PositionLabel(char axis, int units) {

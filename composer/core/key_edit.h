@@ -34,9 +34,10 @@ struct KeyEditValues {
 // "Please enter a key time between 1 and <frames>" unless 1 <= time1Based <= frames.
 Status CheckKeyTime(int time1Based, int frames);
 
-// Positions shown in the document's units (0 pixel, 1 cm, 2 inch) and read back.
-double PixelsToUnits(double pixels, int units, int dpi);
-double UnitsToPixels(double value, int units, int dpi);
+// Positions shown in the document's units (0 pixel, 1 cm, 2 inch) and read back. A dpi out of
+// the Settings dialog's range (a foreign file can hold 0) is refused with the dialog's text.
+Result<double> PixelsToUnits(double pixels, int units, int dpi);
+Result<double> UnitsToPixels(double value, int units, int dpi);
 // "PosX (pixel)", "PosX  (cm)", "PosX (inch)" and the same for Y.
 std::string PositionLabel(char axis, int units);
 

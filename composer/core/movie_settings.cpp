@@ -1,5 +1,7 @@
 #include "composer/core/movie_settings.h"
 
+#include <algorithm>
+
 namespace quenda {
 
 namespace {
@@ -75,6 +77,23 @@ OpenMovieValues CurrentMovieValues(const Composition& c) {
   return v;
 }
 
+Status CheckDpi(int dpi) {
+  if (!InRange(dpi, kMinDpi, kMaxDpi)) return RangeError("Dot Per Inch", kMinDpi, kMaxDpi);
+  return {};
+}
+
+Status CheckOpenMovieValues(const OpenMovieValues& v) {
+  if (!InRange(v.frames, 1, kMaxMovieFrames)) return RangeError("Frames", 1, kMaxMovieFrames);
+  auto safeOk = [](double p) { return p >= kMinSafePercent && p <= kMaxSafePercent; };
+  if (!safeOk(v.actionSafePercent))
+    return RangeError("Action Safe", kMinSafePercent, kMaxSafePercent);
+  if (!safeOk(v.titleSafePercent))
+    return RangeError("Title Safe", kMinSafePercent, kMaxSafePercent);
+  if (!InRange(v.units, 0, 2)) return RangeError("Units", 0, 2);
+  if (Status dpi = CheckDpi(v.dpi); !dpi) return dpi;
+  return CheckSafeFrame(v);
+}
+
 Status CheckSafeFrame(const OpenMovieValues& values) {
   if (!(values.actionSafePercent < values.titleSafePercent)) return Error{kSafeFrameMessage};
   return {};
@@ -90,6 +109,7 @@ int LastKeyedFrame(const Composition& c) {
 }
 
 Status ApplyMovieSettings(Composition& c, const OpenMovieValues& values) {
+  if (Status checked = CheckOpenMovieValues(values); !checked) return checked;
   if (values.frames <= LastKeyedFrame(c)) return Error{kKeysInClippedFramesMessage};
   c.actionSafe = float(values.actionSafePercent * 0.01);
   c.titleSafe = float(values.titleSafePercent * 0.01);
@@ -98,6 +118,17 @@ Status ApplyMovieSettings(Composition& c, const OpenMovieValues& values) {
   c.units = values.units;
   c.dpi = values.dpi;
   return {};
+}
+
+int ExpandedFrameCount(int framesNeeded) {
+  return std::clamp(framesNeeded, 1, kMaxMovieFrames);
+}
+
+Status CheckExpandedFrames(int framesNeeded) {
+  if (framesNeeded <= kMaxMovieFrames) return {};
+  return Error{"A movie holds at most " + std::to_string(kMaxMovieFrames) + " frames: the last " +
+               std::to_string(framesNeeded - kMaxMovieFrames) +
+               " frames of the clip lie beyond its end."};
 }
 
 }  // namespace quenda

@@ -71,13 +71,27 @@ inline constexpr const char* kSafeFrameMessage =
 inline constexpr const char* kKeysInClippedFramesMessage =
     "There are keys in the cliped frames, first remove them to shorten the movie.";
 
+inline constexpr double kMinSafePercent = 1.0;
+inline constexpr double kMaxSafePercent = 50.0;
+inline constexpr int kMinDpi = 10;
+inline constexpr int kMaxDpi = 1200;
+
 // The values the dialog opens with for `composition`.
 OpenMovieValues CurrentMovieValues(const Composition& composition);
-// The check that keeps the dialog open: action safe must be below title safe.
+// The dpi field's range, which the unit conversions of the key dialogs rely on.
+Status CheckDpi(int dpi);
+// The checks that keep the dialog open: every field in its range, then action safe below
+// title safe.
+Status CheckOpenMovieValues(const OpenMovieValues& values);
 Status CheckSafeFrame(const OpenMovieValues& values);
 // The highest frame below the frame count holding a key of any track of any clip; -1 if none.
 int LastKeyedFrame(const Composition& composition);
-// Applies the values, or refuses a frame count that would cut off keyed frames.
+// Applies the values, or refuses values out of range or a frame count that would cut off keyed
+// frames.
 Status ApplyMovieSettings(Composition& composition, const OpenMovieValues& values);
+// "Expand the movie" for a clip that needs `framesNeeded` frames: the frame count it sets, which
+// never passes kMaxMovieFrames, and a warning of how much of the clip stays beyond the end.
+int ExpandedFrameCount(int framesNeeded);
+Status CheckExpandedFrames(int framesNeeded);
 
 }  // namespace quenda

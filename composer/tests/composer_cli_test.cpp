@@ -22,13 +22,14 @@ class CompTool : public ::testing::Test {
     EXPECT_TRUE(c.ok()) << c.message();
     return c.ok() ? *c : Composition{};
   }
-  // A 47 x 33 movie with a three-frame sequence behind a blur, parented to a virtual clip.
+  // A 47 x 33 movie with a three-frame sequence behind a blur, parented to a virtual clip; it
+  // replaces a movie made before.
   void Build() {
     testing::WriteClipSequence(dir.path(), "walk", 2, 1, 3, 12, 10);
-    ASSERT_EQ(
-        Run({"comp", "new", movie, "--size", "47x33", "--frames", "2", "--background", "102030"})
-            .code,
-        0);
+    ASSERT_EQ(Run({"comp", "new", movie, "--size", "47x33", "--frames", "2", "--background",
+                   "102030", "--force"})
+                  .code,
+              0);
     ToolOutput added = Run({"comp", "add-clip", movie, dir.File("walk02.tga"), "--yes"});
     ASSERT_EQ(added.code, 0) << added.err;
     ASSERT_EQ(Run({"comp", "add-effect", movie, "blur", "--in-front-of", "0"}).code, 0);
@@ -73,6 +74,62 @@ TEST_F(CompTool, RefusesWhatItCannotDo) {
   EXPECT_NE(missing.err.find("Could not add a new clip."), std::string::npos);
   EXPECT_EQ(Run({"comp", "new", movie, "--size", "8x8"}).code, 2);
   EXPECT_EQ(Run({"compose", movie}).code, 2);
+  ToolOutput nameless = Run({"compose", movie, "--out", dir.File("frames")});
+  EXPECT_EQ(nameless.code, 2);
+  EXPECT_TRUE(nameless.err.starts_with("quenda compose: --name is needed\n")) << nameless.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("frames")));
+}
+
+TEST_F(CompTool, AnEffectClipTakesNoParent) {
+  Build();
+  std::vector<uint8_t> before = testing::ReadBytes(movie);
+  ToolOutput run = Run({"comp", "set-parent", movie, "1", "0"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "clip 1 is an effect clip: effect clips have no parent\n");
+  EXPECT_EQ(testing::ReadBytes(movie), before);
+}
+
+TEST_F(CompTool, NewKeepsAnExistingCompositionUnlessForced) {
+  Build();
+  std::vector<uint8_t> before = testing::ReadBytes(movie);
+  ToolOutput run = Run({"comp", "new", movie, "--frames", "9"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, movie + " exists already; it is left as it is (--force replaces it)\n");
+  EXPECT_EQ(testing::ReadBytes(movie), before);
+  ASSERT_EQ(Run({"comp", "new", movie, "--frames", "9", "--force"}).code, 0);
+  EXPECT_EQ(Load().clipCount(), 0);
+}
+
+// The same picture stored top row first (descriptor bit 5, as ffmpeg writes it) and bottom row
+// first gives the same frames.
+TEST_F(CompTool, ATopLeftClipComposesTheRightWayUp) {
+  const int side = 20;
+  auto picture = [&](bool topFirst) {
+    std::vector<uint8_t> bytes(18, 0);
+    bytes[2] = 2, bytes[12] = side, bytes[14] = side, bytes[16] = 24;
+    bytes[17] = topFirst ? 0x20 : 0;
+    for (int row = 0; row < side; ++row)
+      for (int x = 0; x < side; ++x) {
+        int y = topFirst ? side - 1 - row : row;  // from the bottom
+        bytes.insert(bytes.end(), {uint8_t(10 * y), uint8_t(7 * x), uint8_t(y < 5 ? 255 : 0)});
+      }
+    return bytes;
+  };
+  std::vector<std::vector<uint8_t>> frames;
+  for (bool topFirst : {false, true}) {
+    std::string name = topFirst ? "up" : "plain";
+    testing::WriteBytes(dir.File(name + ".tga"), picture(topFirst));
+    std::string cmp = dir.File(name + ".cmp");
+    ASSERT_EQ(Run({"comp", "new", cmp, "--size", "16x16", "--frames", "1"}).code, 0);
+    ASSERT_EQ(Run({"comp", "add-clip", cmp, dir.File(name + ".tga")}).code, 0);
+    ToolOutput run =
+        Run({"compose", cmp, "--out", dir.File(name), "--name", "f", "--quality", "fast"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    frames.push_back(testing::ReadBytes(dir.File(name + "/f0000.tga")));
+  }
+  EXPECT_EQ(frames[1], frames[0]);
+  ASSERT_EQ(frames[0].size(), 18u + 16 * 16 * 3);
+  EXPECT_NE(frames[0][18 + 2], frames[0][18 + 15 * 16 * 3 + 2]);  // the red band is at the bottom
 }
 
 TEST_F(CompTool, SplitComposeWritesTheFilesOfOneRun) {

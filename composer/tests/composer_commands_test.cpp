@@ -5,6 +5,7 @@
 #include "common/scripted_prompt.h"
 #include "composer/core/composer_doc.h"
 #include "composer/core/composition_file.h"
+#include "composer/tests/composer_test_files.h"
 #include "testing/test_support.h"
 
 namespace quenda {
@@ -242,6 +243,66 @@ TEST_F(ComposerCommands, ParentChoicesSkipChildrenEffectsAndTheCurrentParent) {
   doc.Undo();
   EXPECT_EQ(Clip(2).parentIndex, 1);
   EXPECT_FALSE(doc.ToggleHidden());  // not an image clip
+  doc.Select(0);
+  EXPECT_EQ(doc.ParentCandidates(), std::vector<int>{});  // effects have no parent
+  EXPECT_FALSE(doc.ChooseParent(1));
+  EXPECT_EQ(Clip(0).parentIndex, -1);
+}
+
+// A movie file can hold any dpi; the key dialogs must not divide by it, and Settings must not
+// take a field out of its range.
+TEST_F(ComposerCommands, SettingsAndUnitsRefuseFieldsOutOfRange) {
+  testing::TempDir dir;
+  Composition stored = NewMovie(NewMovieValues{});
+  stored.units = 1;
+  stored.dpi = 0;
+  ASSERT_TRUE(SaveComposition(dir.File("m.cmp"), stored).ok());
+  ASSERT_TRUE(doc.Open(dir.File("m.cmp")).ok());
+  const Composition& c = doc.composition();
+  EXPECT_EQ(PixelsToUnits(100, c.units, c.dpi).message(),
+            "Please enter a value between 10 and 1200 for Dot Per Inch.");
+  EXPECT_FALSE(UnitsToPixels(1, 2, c.dpi).ok());
+  struct Case {
+    void (*change)(OpenMovieValues&);
+    const char* message;
+  } cases[] = {
+      {[](OpenMovieValues& v) { v.dpi = 0; },
+       "Please enter a value between 10 and 1200 for Dot Per Inch."},
+      {[](OpenMovieValues& v) { v.frames = 5001; },
+       "Please enter a value between 1 and 5000 for Frames."},
+      {[](OpenMovieValues& v) { v.actionSafePercent = 0.5; },
+       "Please enter a value between 1 and 50 for Action Safe."},
+      {[](OpenMovieValues& v) { v.titleSafePercent = 60; },
+       "Please enter a value between 1 and 50 for Title Safe."},
+  };
+  for (const Case& test : cases) {
+    OpenMovieValues values = CurrentMovieValues(c);
+    values.dpi = 72;
+    test.change(values);
+    EXPECT_FALSE(doc.ApplySettings(values));
+    EXPECT_EQ(prompt.Texts().back(), test.message);
+  }
+  EXPECT_EQ(c.dpi, 0);
+  EXPECT_FALSE(doc.modified());
+}
+
+// A sequence replaced by a longer one near the end of a full-length movie: Yes expands only as
+// far as a movie can go and says how much of the clip stays beyond the end.
+TEST_F(ComposerCommands, ExpandingTheMovieStopsAtItsLimit) {
+  testing::TempDir dir;
+  testing::WriteClipSequence(dir.path(), "a", 2, 1, 3);
+  testing::WriteClipSequence(dir.path(), "b", 2, 1, 6);
+  OpenMovieValues values = CurrentMovieValues(doc.composition());
+  values.frames = kMaxMovieFrames - 1;
+  ASSERT_TRUE(doc.ApplySettings(values));
+  ASSERT_TRUE(doc.AddClipFromFile(dir.File("a01.tga")));
+  ASSERT_TRUE(doc.SetStartEnd(EdgeBehaviour::Stop, EdgeBehaviour::Stop, kMaxMovieFrames - 3));
+  prompt.QueueAnswer(true);
+  ASSERT_TRUE(doc.ReplaceClipWithFile(dir.File("b01.tga")));
+  EXPECT_TRUE(prompt.AllAnswersUsed());
+  EXPECT_EQ(doc.composition().frames, kMaxMovieFrames);
+  EXPECT_EQ(prompt.Texts().back(),
+            "A movie holds at most 5000 frames: the last 2 frames of the clip lie beyond its end.");
 }
 
 TEST_F(ComposerCommands, OpenTellsTheViewsTwiceAndEmptiesUndo) {
@@ -256,11 +317,11 @@ TEST_F(ComposerCommands, OpenTellsTheViewsTwiceAndEmptiesUndo) {
 }
 
 TEST(KeyDialogValues, UnitsAndTurnsConvertBothWays) {
-  EXPECT_DOUBLE_EQ(PixelsToUnits(254, 1, 100), 6.4516);
-  EXPECT_DOUBLE_EQ(PixelsToUnits(250, 2, 100), 2.5);
-  EXPECT_NEAR(UnitsToPixels(PixelsToUnits(123, 1, 72), 1, 72), 123, 1e-9);
-  EXPECT_DOUBLE_EQ(UnitsToPixels(2.5, 2, 100), 250);
-  EXPECT_EQ(UnitsToPixels(7, 0, 100), 7);
+  EXPECT_DOUBLE_EQ(*PixelsToUnits(254, 1, 100), 6.4516);
+  EXPECT_DOUBLE_EQ(*PixelsToUnits(250, 2, 100), 2.5);
+  EXPECT_NEAR(*UnitsToPixels(*PixelsToUnits(123, 1, 72), 1, 72), 123, 1e-9);
+  EXPECT_DOUBLE_EQ(*UnitsToPixels(2.5, 2, 100), 250);
+  EXPECT_EQ(*UnitsToPixels(7, 0, 0), 7);
   EXPECT_EQ(PositionLabel('X', 0), "PosX (pixel)");
   EXPECT_EQ(PositionLabel('Y', 1), "PosY  (cm)");
   EXPECT_EQ(PositionLabel('X', 2), "PosX (inch)");

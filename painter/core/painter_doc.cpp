@@ -114,7 +114,8 @@ void CPainterDoc::SaveCurrentFrame() {
     iconsStale_ = false;
   }
   // A frame that failed to load holds nothing, so nothing is written under its name.
-  if (frameLoaded_) SavePainterFrame(frame_, PathsOf(currentFrame_), prompt_);
+  if (frameLoaded_ && !SavePainterFrame(frame_, PathsOf(currentFrame_), prompt_))
+    ++failedFrameSaves_;
   UpdateAllViews(PainterHint::FrameSaved);
 }
 

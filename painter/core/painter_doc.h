@@ -158,6 +158,9 @@ class CPainterDoc : public Document<PainterUpdate> {
   int currentFrame() const { return currentFrame_; }
   // False after a frame failed to load: edits are refused and leaving writes nothing.
   bool frameLoaded() const { return frameLoaded_; }
+  // Frame saves whose paint or region file could not be written, since construction; the
+  // message has been shown. The command-line tool fails on any.
+  int failedFrameSaves() const { return failedFrameSaves_; }
   const PainterFrame& frame() const { return frame_; }
   const ColorSet& colors() const { return colors_; }
   int currentColor() const { return currentColor_; }
@@ -184,6 +187,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   DrawingSequence sequence_;
   int currentFrame_ = 0;
   bool frameLoaded_ = false;
+  int failedFrameSaves_ = 0;
   PainterFrame frame_;
   ColorSet colors_;
   int currentColor_ = 0;

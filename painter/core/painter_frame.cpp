@@ -78,18 +78,22 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
   return true;
 }
 
-void SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prompt) {
-  if (frame.empty()) return;
+bool SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prompt) {
+  if (frame.empty()) return true;
+  bool allWritten = true;
   if (frame.paintChanged) {
     Status written = WritePaintFile(paths.paint, frame.regionColor);
     if (!written.ok()) prompt.Message(written.message(), MessageIcon::Error);
+    allWritten = allWritten && written.ok();
     frame.paintChanged = false;
   }
   if (frame.regionChanged) {
     Status written = WriteRegionFile(paths.region, frame.region, RegionWriter::Painter);
     if (!written.ok()) prompt.Message(written.message(), MessageIcon::Error);
+    allWritten = allWritten && written.ok();
     frame.regionChanged = false;
   }
+  return allWritten;
 }
 
 void TakeUndoCopy(PainterFrame& frame, int kind) {

@@ -74,8 +74,9 @@ inline constexpr std::string_view kPaintsInvalid = "Fatal: Paints file invalid: 
 bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCount, Prompt& prompt);
 
 // Writes the paint file when paintChanged and the region file when regionChanged, clearing
-// each flag after its write; write failures are shown and the data stays in memory.
-void SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prompt);
+// each flag after its write; write failures are shown and the data stays in memory. False when
+// a write failed.
+bool SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prompt);
 
 // The level stretch applied to a freshly read drawing.
 void StretchLevels(std::vector<uint8_t>& scan, uint8_t whiteClamp, uint8_t blackClamp);

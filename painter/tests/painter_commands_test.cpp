@@ -1,6 +1,7 @@
 // The painter's subcommands of the quenda tool, run in-process on analyzed sample drawings.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/tests/tool_run.h"
@@ -133,6 +134,29 @@ TEST_F(PainterCommands, AutopaintPaintsTheRangeFromTheFirstFrame) {
   EXPECT_NE(run.out.find("\nwalk3: "), std::string::npos);
   EXPECT_TRUE(FrameExists(dir_.File("walk2.pnt")));
   EXPECT_TRUE(FrameExists(dir_.File("walk3.pnt")));
+}
+
+// The writer takes a folder without write permission bits as read-only even for root.
+TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRun) {
+  ASSERT_EQ(RunTool({"paint", dir_.File("walk1.qds"), "--fill", "0,0=skin"}).code, 0);
+  const std::vector<uint8_t> painted = quenda::testing::ReadBytes(dir_.File("walk1.pnt"));
+  namespace fs = std::filesystem;
+  fs::permissions(dir_.path(),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const std::string refused = "Fatal: Error opening paint file writing: maybe readonly?\n";
+  ToolOutput paint = RunTool({"paint", dir_.File("walk1.qds"), "--fill", "0,0=shirt"});
+  ToolOutput autopaint =
+      RunTool({"autopaint", dir_.File("walk1.qds"), "--range", "2-3", "--from", "previous"});
+  fs::permissions(dir_.path(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(paint.code, 1);
+  EXPECT_EQ(paint.err, refused);
+  EXPECT_EQ(paint.out, "");
+  EXPECT_EQ(autopaint.code, 1);
+  EXPECT_EQ(autopaint.err, refused + refused);
+  EXPECT_EQ(quenda::testing::ReadBytes(dir_.File("walk1.pnt")), painted);
+  EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
+  EXPECT_FALSE(FrameExists(dir_.File("walk3.pnt")));
 }
 
 }  // namespace
