@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
 #include "cli/sheet_command_support.h"
+#include "common/path.h"
 
 namespace quenda::cli {
 namespace {
@@ -111,7 +112,8 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
       io.err << "The sheet holds " << kMaxSequences << " sequences already\n";
       return 1;
     }
-    if (!doc.AddSequenceFile(words[2])) return 1;
+    // Stored absolute, so that a render from any working directory finds the drawings.
+    if (!doc.AddSequenceFile(AbsolutePath(words[2]))) return 1;
     const DrawingSequence& added = doc.sequences().back();
     io.out << "sequence " << doc.sequenceCount() << ": " << added.name << ", "
            << added.frames.size() << " pictures\n";

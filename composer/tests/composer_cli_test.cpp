@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
 #include "composer/core/composition_file.h"
@@ -99,6 +101,110 @@ TEST_F(CompTool, PreviewWritesAMovie) {
   EXPECT_NE(run.out.find("3 frames"), std::string::npos);
   EXPECT_GT(testing::ReadBytes(dir.File("p.avi")).size(), 100u);
   EXPECT_EQ(Run({"preview", movie, "--out", dir.File("q.avi"), "--step", "99"}).code, 2);
+}
+
+// Clips added by relative names are stored absolute, so runs from any working directory find
+// them, and a split run from two directories writes the bytes of one whole run from a third.
+TEST_F(CompTool, SplitComposeAcrossWorkingDirectoriesMatchesOneWholeRun) {
+  std::string pictures = dir.path() + "pictures/";
+  for (const char* sub : {"pictures", "a", "b", "c"})
+    std::filesystem::create_directory(dir.File(sub));
+  testing::WriteClipSequence(pictures, "walk", 2, 1, 3, 12, 10);
+  testing::WriteClipImage(pictures + "bg.tga", 47, 33, 24, 7);
+  ASSERT_EQ(Run({"comp", "new", movie, "--size", "47x33", "--frames", "24"}).code, 0);
+  {
+    testing::WorkingDirectory inPictures(pictures);
+    ASSERT_EQ(Run({"comp", "add-clip", movie, "bg.tga"}).code, 0);
+    ASSERT_EQ(Run({"comp", "add-clip", movie, "./walk02.tga"}).code, 0);
+    ASSERT_EQ(Run({"comp", "set-start", movie, "0", "1", "--after", "loop"}).code, 0);
+    ASSERT_EQ(Run({"comp", "set-key", movie, "0", "x", "24", "30"}).code, 0);
+    ASSERT_EQ(Run({"compose", movie, "--out", dir.File("reference/"), "--name", "f"}).code, 0);
+  }
+  for (const ClipRecord& clip : Load().clips) EXPECT_EQ(clip.directory, pictures) << clip.name;
+  auto composeFrom = [&](const char* where, const char* out, std::vector<std::string> more) {
+    testing::WorkingDirectory in(dir.File(where));
+    std::vector<std::string> args{"compose", movie, "--out",    dir.File(out),
+                                  "--name",  "f",   "--frames", "1-24"};
+    args.insert(args.end(), more.begin(), more.end());
+    ToolOutput run = Run(args);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+  };
+  composeFrom("a", "split/", {"--write", "1-12"});
+  composeFrom("b", "split/", {"--write", "13-24"});
+  composeFrom("c", "whole/", {});
+  std::vector<std::string> names = testing::ListDirectory(dir.File("whole/"));
+  ASSERT_EQ(names.size(), 24u);
+  EXPECT_EQ(testing::ListDirectory(dir.File("split/")), names);
+  for (const std::string& name : names) {
+    EXPECT_EQ(testing::ReadBytes(dir.File("split/") + name),
+              testing::ReadBytes(dir.File("whole/") + name));
+    EXPECT_EQ(testing::ReadBytes(dir.File("reference/") + name),
+              testing::ReadBytes(dir.File("whole/") + name));
+  }
+}
+
+// A picture the frames to be written show is missing: nothing is written unless the loss is
+// accepted, and frames of an earlier part of the job stay as they were.
+TEST_F(CompTool, MissingClipPictureStopsTheRunBeforeAnyFrame) {
+  Build();
+  std::string out = dir.File("out/");
+  ASSERT_EQ(
+      Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3", "--write", "1-2"})
+          .code,
+      0);
+  std::vector<uint8_t> earlier = testing::ReadBytes(out + "f0000.tga");
+  std::filesystem::remove(dir.File("walk03.tga"));
+  const std::string missing = "missing: " + dir.File("walk03.tga") + "\n";
+
+  ToolOutput refused =
+      Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3", "--write", "3"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, missing +
+                             "quenda compose: nothing written, as files the frames need are "
+                             "missing or unreadable (--allow-missing goes on without them)\n");
+  EXPECT_EQ(testing::ListDirectory(out), (std::vector<std::string>{"f0000.tga", "f0001.tga"}));
+  EXPECT_EQ(testing::ReadBytes(out + "f0000.tga"), earlier);
+  // Frames 1 and 2 do not show the missing picture.
+  EXPECT_EQ(
+      Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3", "--write", "1-2"})
+          .code,
+      0);
+
+  ToolOutput preview = Run({"preview", movie, "--out", dir.File("p.avi")});
+  EXPECT_EQ(preview.code, 1);
+  EXPECT_TRUE(preview.err.starts_with(missing)) << preview.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("p.avi")));
+
+  ToolOutput allowed = Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3",
+                            "--write", "3", "--allow-missing"});
+  EXPECT_EQ(allowed.code, 0) << allowed.err;
+  EXPECT_TRUE(allowed.err.starts_with(missing)) << allowed.err;
+  EXPECT_TRUE(std::filesystem::exists(out + "f0002.tga"));
+  EXPECT_EQ(Run({"preview", movie, "--out", dir.File("p.avi"), "--allow-missing"}).code, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("p.avi")));
+}
+
+// Older files hold relative clip folders: looked for beside the composition, then in the
+// working directory.
+TEST_F(CompTool, RelativeClipFoldersResolveBesideTheDocumentThenTheWorkingDirectory) {
+  Build();
+  testing::TempDir elsewhere;
+  std::filesystem::create_directory(elsewhere.File("sub"));
+  testing::WriteClipSequence(elsewhere.File("sub/"), "walk", 2, 1, 3, 12, 10);
+  testing::WorkingDirectory in(elsewhere.path());
+  const struct {
+    const char* stored;
+    std::string found;
+  } kCases[] = {{"", dir.path()}, {"sub/", elsewhere.File("sub/")}, {"gone/", "gone/"}};
+  for (const auto& c : kCases) {
+    Composition stored = Load();
+    stored.clips[2].directory = c.stored;
+    ASSERT_TRUE(SaveComposition(movie, stored).ok());
+    Result<Composition> read = ReadComposition(movie);
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(read->clips[2].directory, c.found) << c.stored;
+  }
 }
 
 }  // namespace
