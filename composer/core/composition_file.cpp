@@ -1,5 +1,7 @@
 #include "composer/core/composition_file.h"
 
+#include <filesystem>
+
 #include "common/archive.h"
 #include "common/case_insensitive_path.h"
 #include "common/path.h"
@@ -170,7 +172,10 @@ void ResolveRelativeClipDirectories(Composition& composition, const std::string&
       ClipRecord moved = clip;
       moved.directory = candidate;
       if (!moved.directory.empty() && moved.directory.back() != '/') moved.directory += '/';
-      if (CheckClipFrames(moved) != FrameCoverage::None) {
+      std::error_code ignored;  // a folder that is not there holds no picture
+      bool folder =
+          std::filesystem::is_directory(ResolvePathIgnoringCase(moved.directory), ignored);
+      if (folder && CheckClipFrames(moved) != FrameCoverage::None) {
         clip = std::move(moved);
         break;
       }

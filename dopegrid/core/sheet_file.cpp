@@ -89,13 +89,13 @@ Status SaveSheetFile(const std::string& path, const CSheetGrid& sheet,
 
 namespace {
 
-// True when the sequence's folder holds one of its drawings (or, for a sequence without
-// frames, when the folder is there at all).
+// True when the sequence's folder is there and holds one of its drawings (or the sequence has
+// none); the folder is looked at first, as a missing one would make every drawing a search.
 bool SequenceFound(const DrawingSequence& sequence) {
-  if (sequence.frames.empty()) {
-    std::error_code ignored;
-    return std::filesystem::is_directory(NormalizeSeparators(sequence.directory), ignored);
-  }
+  std::error_code ignored;
+  std::string folder = ResolvePathIgnoringCase(NormalizeSeparators(sequence.directory));
+  if (!std::filesystem::is_directory(folder, ignored)) return false;
+  if (sequence.frames.empty()) return true;
   for (const FrameTag& tag : sequence.frames)
     if (FrameExists(SequenceFilePath(sequence, tag, ".qds"))) return true;
   return false;
