@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace quenda::cli {
 
 struct CommandIo {
@@ -28,6 +30,12 @@ struct Command {
 // error's exit code, 2.
 int ReportUsageError(CommandIo& io, std::string_view command, std::string_view reason,
                      std::string_view usage);
+
+// A render's input check: prints its lines (each a missing or unreadable file) to standard
+// error, and unless `allowMissing` ends with "quenda COMMAND: nothing written" and the reason.
+// True when the run may go on: nothing is missing, or the loss was accepted.
+bool ReportMissingInputs(CommandIo& io, std::string_view command, const Status& check,
+                         bool allowMissing);
 
 // Every subcommand, in the order `quenda --help` lists them.
 std::span<const Command> AllCommands();

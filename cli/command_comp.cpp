@@ -7,6 +7,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "common/path.h"
 #include "composer/core/composer_doc.h"
 #include "composer/core/movie_settings.h"
 
@@ -186,7 +187,8 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     ListClips(c, io);
     return 0;
   } else if (action == "add-clip" && words.size() == 3) {
-    done = doc.AddClipFromFile(words[2]);
+    // Stored absolute, so that a render from any working directory finds the pictures.
+    done = doc.AddClipFromFile(AbsolutePath(words[2]));
   } else if (action == "add-effect" && words.size() == 3) {
     auto kind = EffectKindNamed(words[2]);
     if (!kind) return UsageError(io, "unknown effect '" + words[2] + "'");

@@ -8,6 +8,7 @@
 #include "cli/interrupt_stop.h"
 #include "common/progress.h"
 #include "composer/core/composition_file.h"
+#include "composer/core/render_inputs.h"
 #include "composer/core/render_output.h"
 
 namespace quenda::cli {
@@ -17,6 +18,7 @@ constexpr std::string_view kUsage =
     "usage: quenda compose MOVIE.cmp --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                      [--start-number N] [--no-leading-zeros] [--matte]\n"
     "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
+    "                      [--allow-missing]\n"
     "Writes DIR/NAME0000.tga onwards, one file per movie frame: 24-bit, or 32-bit with the\n"
     "matte as alpha.\n\n"
     "  --frames A-B        the whole job, from 1 (default: every frame); file numbers count\n"
@@ -26,7 +28,9 @@ constexpr std::string_view kUsage =
     "  --no-leading-zeros  numbers without zeros in front (default: four digits at least)\n"
     "  --fields odd|even   interleave two half-frames, that field first in time\n"
     "  --quality           best (bilinear, default) or fast (nearest pixel)\n"
-    "  --yes               discard clips whose pictures are all missing\n";
+    "  --yes               discard clips whose pictures are all missing\n"
+    "  --allow-missing     write the frames without clip pictures that are missing or\n"
+    "                      unreadable (default: name them and write nothing, exit 1)\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "compose", reason, kUsage);
@@ -35,19 +39,18 @@ int UsageError(CommandIo& io, const std::string& reason) {
 int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(
       args, {"--out", "--name", "--frames", "--write", "--start-number", "--fields", "--quality"},
-      {"--no-leading-zeros", "--matte", "--yes"});
+      {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
   if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
   if (!parsed.Value("--name")) return UsageError(io, "--name is needed");
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
-  Result<Composition> loaded = LoadComposition(parsed.positional()[0], prompt);
+  // Without --yes no clip is discarded: the input check below names what is missing.
+  const std::string& path = parsed.positional()[0];
+  Result<Composition> loaded =
+      parsed.Has("--yes") ? LoadComposition(path, prompt) : ReadComposition(path);
   if (!loaded) {
     io.err << loaded.message() << "\n";
-    return 1;
-  }
-  if (prompt.keptLostParts()) {
-    io.err << "quenda compose: nothing is written while clips are missing; --yes discards them\n";
     return 1;
   }
   const Composition& c = *loaded;
@@ -84,6 +87,9 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
     writeFirst = range->first;
     writeLast = range->second;
   }
+  if (!ReportMissingInputs(io, "compose", CheckClipInputs(c, writeFirst, writeLast),
+                           parsed.Has("--allow-missing")))
+    return 1;
   std::error_code ignored;  // a folder that cannot be made is reported by the first write
   std::filesystem::create_directories(settings.directory, ignored);
   InterruptStop stop(prompt);

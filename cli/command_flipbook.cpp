@@ -8,6 +8,7 @@
 #include "common/progress.h"
 #include "common/wave_file.h"
 #include "dopegrid/core/flipbook.h"
+#include "dopegrid/core/job_inputs.h"
 #include "media/avi_writer.h"
 
 namespace quenda::cli {
@@ -16,7 +17,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: quenda flipbook SHEET.dgr --out MOVIE.avi [--painted] [--frames A-B]\n"
     "                       [--levels L,...] [--size S] [--rate R] [--quality Q]\n"
-    "                       [--sound WAVE [--sound-start F]]\n"
+    "                       [--sound WAVE [--sound-start F]] [--allow-missing]\n"
     "Composites every frame of the range and writes them as a movie.\n\n"
     "  --painted        painted frames (default: the scanned drawings)\n"
     "  --frames A-B     from 1 (default: every frame of the sheet)\n"
@@ -25,7 +26,10 @@ constexpr std::string_view kUsage =
     "  --rate R         frames per second, 1..100 (default 25)\n"
     "  --quality Q      0 (worst) .. 10000 (best), default 5000\n"
     "  --sound WAVE     an 8-bit mono wave file laid under the frames\n"
-    "  --sound-start F  the sheet frame (from 1) where the sound starts (default 1)\n";
+    "  --sound-start F  the sheet frame (from 1) where the sound starts (default 1)\n"
+    "  --allow-missing  write the movie without the drawings (for painted frames also region,\n"
+    "                   paint and colour set files) and sound that are missing or unreadable;\n"
+    "                   by default they are named and nothing is written (exit 1)\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "flipbook", reason, kUsage);
@@ -35,7 +39,7 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--out", "--frames", "--levels", "--size", "--rate", "--quality", "--sound",
                     "--sound-start"},
-                   {"--painted"});
+                   {"--painted", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
   auto out = parsed.Value("--out");
@@ -58,14 +62,15 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
     settings.quality = *quality;
   }
 
-  ConsolePrompt prompt(io.err, false);
-  CDopegridDoc doc(prompt);
-  if (!doc.OnOpenDocument(parsed.positional()[0])) return 1;
-  if (prompt.keptLostParts()) {
-    io.err << "quenda flipbook: nothing is written while sequences are missing\n";
+  // The stored sheet is read for the input check before the document opens, so that opening
+  // forgets no missing sequence before it is named.
+  const std::string& path = parsed.positional()[0];
+  Result<SheetFileContents> stored = LoadSheetFile(path);
+  if (!stored) {
+    io.err << stored.message() << "\n";
     return 1;
   }
-  const CSheetGrid& sheet = doc.sheet();
+  const CSheetGrid& sheet = stored->sheet;
   settings.lastFrame = sheet.frameCount - 1;
   if (auto text = parsed.Value("--frames")) {
     auto range = ParseRange(*text, 1, sheet.frameCount);
@@ -81,17 +86,39 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   }
   if (parsed.Has("--sound-start") && !parsed.Has("--sound"))
     return UsageError(io, "--sound-start needs --sound");
-  if (auto wave = parsed.Value("--sound")) {
-    if (!doc.LoadSoundFile(*wave)) return 1;
-    if (auto text = parsed.Value("--sound-start")) {
-      auto start = ParseInt(*text, 1, std::max(sheet.frameCount - 1, 1));
-      if (!start) return UsageError(io, "--sound-start must be a frame of the sheet, from 1");
-      if (!doc.SetSoundSettings(settings.frameRate, *start)) return 1;
-    }
+  std::optional<int> soundStart;
+  if (auto text = parsed.Value("--sound-start")) {
+    soundStart = ParseInt(*text, 1, std::max(sheet.frameCount - 1, 1));
+    if (!soundStart) return UsageError(io, "--sound-start must be a frame of the sheet, from 1");
   }
+  CompositeJob job;
+  job.firstFrame = settings.firstFrame;
+  job.lastFrame = settings.lastFrame;
+  job.levels = settings.levels;
+  job.mode = settings.mode;
+  Status drawings =
+      CheckJobInputs({stored->sheet, stored->sequences}, job, job.firstFrame, job.lastFrame);
+  auto wave = parsed.Value("--sound");
+  Status sound = wave ? CheckSoundInput(*wave) : Status{};
+  std::string lines = drawings.message();
+  if (!sound) lines += (lines.empty() ? "" : "\n") + sound.message();
+  if (!ReportMissingInputs(io, "flipbook", lines.empty() ? Status{} : Status{Error{lines}},
+                           parsed.Has("--allow-missing")))
+    return 1;
+
+  ConsolePrompt prompt(io.err, false);
+  CDopegridDoc doc(prompt);
+  if (!doc.OnOpenDocument(path)) return 1;
+  if (wave && sound) {
+    if (!doc.LoadSoundFile(*wave)) return 1;
+    if (soundStart && !doc.SetSoundSettings(settings.frameRate, *soundStart)) return 1;
+  }
+  CSheetGrid shown = drawings ? doc.sheet()
+                              : WithoutMissingInputs({doc.sheet(), doc.sequences()}, job,
+                                                     job.firstFrame, job.lastFrame);
   AviWriter writer(prompt);
   InterruptStop stop(prompt);
-  SheetSource source{sheet, doc.sequences()};
+  SheetSource source{shown, doc.sequences()};
   FlipbookOutcome outcome =
       GenerateFlipbook(settings, source, doc.sound().loaded ? &doc.sound() : nullptr, writer, *out,
                        stop.prompt(), stop, OldMovie::LeaveToWriter);

@@ -7,6 +7,7 @@
 #include "common/progress.h"
 #include "composer/core/composition_file.h"
 #include "composer/core/preview.h"
+#include "composer/core/render_inputs.h"
 #include "media/avi_writer.h"
 
 namespace quenda::cli {
@@ -14,29 +15,30 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: quenda preview MOVIE.cmp --out MOVIE.avi [--scale full|half|quarter] [--step N]\n"
-    "                      [--quality Q] [--frames A-B] [--yes]\n"
+    "                      [--quality Q] [--frames A-B] [--yes] [--allow-missing]\n"
     "Writes the frames (default: all) at the scale (default half) into one movie, every Nth\n"
     "frame at the frame rate divided by N; quality 0..10000 (default 5000). The movie's width\n"
-    "is raised to the next multiple of 4. A clip whose pictures are all gone stops the run\n"
-    "(exit code 1) unless --yes discards it.\n";
+    "is raised to the next multiple of 4. --yes discards clips whose pictures are all missing;\n"
+    "clip pictures that are missing or unreadable are named and nothing is written (exit 1)\n"
+    "unless --allow-missing leaves them out.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "preview", reason, kUsage);
 }
 
 int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--out", "--scale", "--step", "--quality", "--frames"}, {"--yes"});
+  Arguments parsed(args, {"--out", "--scale", "--step", "--quality", "--frames"},
+                   {"--yes", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
   if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
-  Result<Composition> loaded = LoadComposition(parsed.positional()[0], prompt);
+  // Without --yes no clip is discarded: the input check below names what is missing.
+  const std::string& path = parsed.positional()[0];
+  Result<Composition> loaded =
+      parsed.Has("--yes") ? LoadComposition(path, prompt) : ReadComposition(path);
   if (!loaded) {
     io.err << loaded.message() << "\n";
-    return 1;
-  }
-  if (prompt.keptLostParts()) {
-    io.err << "quenda preview: nothing is written while clips are missing; --yes discards them\n";
     return 1;
   }
   const Composition& c = *loaded;
@@ -64,6 +66,10 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
     settings.startFrame = range->first;
     settings.endFrame = range->second;
   }
+  if (!ReportMissingInputs(
+          io, "preview", CheckClipInputs(c, settings.startFrame, settings.endFrame, settings.step),
+          parsed.Has("--allow-missing")))
+    return 1;
   AviWriter writer(prompt);
   InterruptStop stop(prompt);
   ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};

@@ -8,6 +8,7 @@
 #include "cli/interrupt_stop.h"
 #include "cli/sheet_command_support.h"
 #include "common/progress.h"
+#include "dopegrid/core/job_inputs.h"
 #include "dopegrid/core/render.h"
 
 namespace quenda::cli {
@@ -16,7 +17,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: quenda render SHEET.dgr --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                     [--levels L,...] [--size full|half|quarter] [--quality best|fast]\n"
-    "                     [--line-test]\n"
+    "                     [--line-test] [--allow-missing]\n"
     "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least): painted\n"
     "frames with transparency, or the pencil drawings alone with --line-test.\n\n"
     "  --frames A-B   the whole job, from 1 (default: every frame of the sheet); it fixes the\n"
@@ -24,7 +25,10 @@ constexpr std::string_view kUsage =
     "  --write A-B    the part of the job this run writes (default: all of it)\n"
     "  --levels L,..  level indices (0 is the front level) or names (default: all)\n"
     "  --size         full (default), half or quarter of the drawings' resolution\n"
-    "  --quality      best (bilinear, default) or fast; full size is always fast\n";
+    "  --quality      best (bilinear, default) or fast; full size is always fast\n"
+    "  --allow-missing  render without the drawings (and for painted frames the region, paint\n"
+    "                 and colour set files) that are missing or unreadable; by default they\n"
+    "                 are named and nothing is written (exit 1)\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "render", reason, kUsage);
@@ -33,7 +37,7 @@ int UsageError(CommandIo& io, const std::string& reason) {
 int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--out", "--name", "--frames", "--write", "--levels", "--size", "--quality"},
-                   {"--line-test"});
+                   {"--line-test", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
   RenderSettings settings;
@@ -54,14 +58,15 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     return UsageError(io, "--quality must be best or fast");
   if (parsed.Has("--line-test")) settings.kind = RenderKind::LineTest;
 
-  ConsolePrompt prompt(io.err, false);
-  CDopegridDoc doc(prompt);
-  if (!doc.OnOpenDocument(parsed.positional()[0])) return 1;
-  if (prompt.keptLostParts()) {
-    io.err << "quenda render: nothing is written while sequences are missing\n";
+  // The stored sheet is read for the input check before the document opens, so that opening
+  // forgets no missing sequence before it is named.
+  const std::string& path = parsed.positional()[0];
+  Result<SheetFileContents> stored = LoadSheetFile(path);
+  if (!stored) {
+    io.err << stored.message() << "\n";
     return 1;
   }
-  const CSheetGrid& sheet = doc.sheet();
+  const CSheetGrid& sheet = stored->sheet;
   settings.firstFrame = 0;
   settings.lastFrame = sheet.frameCount - 1;
   if (auto text = parsed.Value("--frames")) {
@@ -82,15 +87,33 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     if (!levels) return UsageError(io, "--levels must name levels of the sheet");
     settings.levels = *levels;
   }
+  // The settings' own refusals come before the input check, as the dialog's would.
+  if (Status refusal = CheckRenderSettings(settings); !refusal) {
+    io.err << refusal.message() << "\n";
+    return 1;
+  }
+  CompositeJob job;
+  job.firstFrame = settings.firstFrame;
+  job.lastFrame = settings.lastFrame;
+  job.levels = settings.levels;
+  job.mode = settings.kind == RenderKind::Painted ? CompositeMode::Painted : CompositeMode::Scanned;
+  int first = settings.writeFirst.value_or(settings.firstFrame);
+  int last = settings.writeLast.value_or(settings.lastFrame);
+  Status inputs = CheckJobInputs({stored->sheet, stored->sequences}, job, first, last);
+  if (!ReportMissingInputs(io, "render", inputs, parsed.Has("--allow-missing"))) return 1;
+
+  ConsolePrompt prompt(io.err, false);
+  CDopegridDoc doc(prompt);
+  if (!doc.OnOpenDocument(path)) return 1;
+  CSheetGrid rendered =
+      inputs ? doc.sheet() : WithoutMissingInputs({doc.sheet(), doc.sequences()}, job, first, last);
   if (!settings.directory.empty()) {
     std::error_code ignored;  // a folder that cannot be made is reported by the first save
     std::filesystem::create_directories(settings.directory, ignored);
   }
   InterruptStop stop(prompt);
-  SheetSource source{sheet, doc.sequences()};
+  SheetSource source{rendered, doc.sequences()};
   if (!RunRender(settings, source, stop.prompt(), stop)) return stop.ExitCode(1);
-  int first = settings.writeFirst.value_or(settings.firstFrame);
-  int last = settings.writeLast.value_or(settings.lastFrame);
   io.out << "wrote " << RenderFileName(settings.directory, settings.name, first + 1) << " .. "
          << RenderFileName(settings.directory, settings.name, last + 1) << "\n";
   return 0;

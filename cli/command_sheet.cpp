@@ -8,6 +8,7 @@
 #include "cli/console_prompt.h"
 #include "cli/sheet_command_support.h"
 #include "common/frame_sequence.h"
+#include "common/path.h"
 
 namespace quenda::cli {
 namespace {
@@ -173,7 +174,8 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
              << " does not exist; the sheet is left as it is\n";
       return 1;
     }
-    if (!doc.AddSequenceFile(words[2])) return 1;
+    // Stored absolute, so that a render from any working directory finds the drawings.
+    if (!doc.AddSequenceFile(AbsolutePath(words[2]))) return 1;
     const DrawingSequence& added = doc.sequences().back();
     io.out << "sequence " << doc.sequenceCount() << ": " << added.name << ", "
            << added.frames.size() << " pictures\n";

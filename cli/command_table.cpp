@@ -26,6 +26,17 @@ int ReportUsageError(CommandIo& io, std::string_view command, std::string_view r
   return 2;
 }
 
+bool ReportMissingInputs(CommandIo& io, std::string_view command, const Status& check,
+                         bool allowMissing) {
+  if (check) return true;
+  io.err << check.message() << "\n";
+  if (allowMissing) return true;
+  io.err << "quenda " << command
+         << ": nothing written, as files the frames need are missing or unreadable "
+            "(--allow-missing goes on without them)\n";
+  return false;
+}
+
 std::span<const Command> AllCommands() {
   static const std::vector<Command> kCommands{
       SampleCommand(),    InfoCommand(),    AnalyzeCommand(), PaintCommand(),    ColorsCommand(),

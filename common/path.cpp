@@ -1,5 +1,7 @@
 #include "common/path.h"
 
+#include <filesystem>
+
 namespace quenda {
 namespace {
 
@@ -49,6 +51,23 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
   if (!joined.empty() && !IsPathSeparator(joined.back())) joined += '/';
   joined += name;
   return joined;
+}
+
+bool IsAbsolutePath(std::string_view path) {
+  return !path.empty() && path.front() == '/';
+}
+
+std::string AbsolutePath(std::string_view path) {
+  namespace fs = std::filesystem;
+  std::error_code ignored;  // without a current directory the path stays relative
+  fs::path whole = IsAbsolutePath(path) ? fs::path(path) : fs::current_path(ignored) / path;
+  return whole.lexically_normal().string();
+}
+
+std::vector<std::string> StoredPathCandidates(std::string_view stored,
+                                              std::string_view documentPath) {
+  if (IsAbsolutePath(stored)) return {std::string(stored)};
+  return {AbsolutePath(JoinPath(DirectoryOf(documentPath), stored)), AbsolutePath(stored)};
 }
 
 }  // namespace quenda

@@ -1,10 +1,12 @@
 #pragma once
-// Splitting and joining file paths as plain strings; nothing here looks at the file system.
-// Both '/' and '\' are read as separators, since stored documents may name directories with
+// Splitting and joining file paths as plain strings; nothing here looks at the file system
+// beyond the current directory, which AbsolutePath reads. Both '/' and '\' are read as separators,
+// since stored documents may name directories with
 // '\'; a join writes '/'. Parts come back spelt as given, separators included.
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenda {
 
@@ -32,5 +34,19 @@ std::string TitleOf(std::string_view path);
 // `name` inside `directory`: one '/' between them unless the directory is empty or already ends
 // with a separator. JoinPath("a", "b") -> "a/b", JoinPath("a\", "b") -> "a\b".
 std::string JoinPath(std::string_view directory, std::string_view name);
+
+// True when `path` starts at the root ('/').
+bool IsAbsolutePath(std::string_view path);
+
+// `path` against the current directory, lexically normalised ("." and ".." folded, doubled
+// separators joined); symbolic links stay as given. A trailing separator stays, and an empty
+// path is the current directory with one: AbsolutePath("") -> "/home/u/".
+std::string AbsolutePath(std::string_view path);
+
+// Where a path a document stores may point, in the order to try: an absolute path only itself;
+// a relative one first against the folder of the document at `documentPath`, then against the
+// current directory, both made absolute.
+std::vector<std::string> StoredPathCandidates(std::string_view stored,
+                                              std::string_view documentPath);
 
 }  // namespace quenda

@@ -61,6 +61,16 @@ void MakeWritable(const std::string& path) {
   fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
 }
 
+WorkingDirectory::WorkingDirectory(const std::string& directory)
+    : previous_(fs::current_path().string()) {
+  fs::current_path(directory);
+}
+
+WorkingDirectory::~WorkingDirectory() {
+  std::error_code ignored;  // the test has reported whatever removed it
+  fs::current_path(previous_, ignored);
+}
+
 std::vector<std::string> ListDirectory(const std::string& directory) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(directory))

@@ -23,6 +23,18 @@ class TempDir {
   std::string path_;
 };
 
+// Works in `directory` until the object goes, then returns to the directory it left.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::string& directory);
+  ~WorkingDirectory();
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+ private:
+  std::string previous_;
+};
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 // Empty when the file is missing.

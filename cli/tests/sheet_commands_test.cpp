@@ -7,6 +7,7 @@
 #include "cli/tests/tool_run.h"
 #include "common/targa.h"
 #include "common/wave_file.h"
+#include "dopegrid/core/sheet_file.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
@@ -17,6 +18,7 @@ using quenda::testing::FileSizeLimit;
 using quenda::testing::ListDirectory;
 using quenda::testing::ReadBytes;
 using quenda::testing::TempDir;
+using quenda::testing::WorkingDirectory;
 
 class SheetTool : public ::testing::Test {
  protected:
@@ -158,11 +160,14 @@ TEST_F(SheetTool, RenderNamesAndPaintedFramesAreChecked) {
       RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk2", "--frames", "1-2"});
   EXPECT_EQ(digits.code, 1);
   EXPECT_EQ(digits.err, "Only letters are allowed for the name\n");
-  // Not analysed or painted yet: the painted render says which file is missing.
+  // Not analysed or painted yet: the painted render names the files that are missing.
   ToolOutput painted =
       RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk", "--frames", "1-2"});
   EXPECT_EQ(painted.code, 1);
-  EXPECT_NE(painted.err.find("Could not load a painted frame!"), std::string::npos);
+  EXPECT_TRUE(painted.err.starts_with("missing: " + dir.File("walk/walk1.rgn") +
+                                      "\nmissing: " + dir.File("walk/walk1.pnt") + "\n"))
+      << painted.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("o/")));
 }
 
 TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
@@ -175,7 +180,6 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
       dir.File("walk/") + ")\n";
   const std::string kept = "quenda sheet: " + sheet +
                            " is left as it was; --forget-missing forgets the missing sequences\n";
-  const std::string readOnly = " nothing is written while sequences are missing\n";
   const struct {
     std::vector<std::string> args;
     std::string err;
@@ -187,9 +191,6 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
        lost + kept},
       {{"sheet", "add-sequence", sheet, dir.File("moved/walk1.qds")}, lost + kept},
       {{"sheet", "show", sheet}, lost + kept},
-      {{"render", sheet, "--out", dir.File("out/"), "--name", "w", "--line-test"},
-       lost + "quenda render:" + readOnly},
-      {{"flipbook", sheet, "--out", dir.File("out/f.avi")}, lost + "quenda flipbook:" + readOnly},
   };
   for (const auto& c : kCases) {
     ToolOutput run = RunTool(c.args);
@@ -198,7 +199,6 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
     EXPECT_EQ(run.out, "") << c.args[1];
     EXPECT_EQ(ReadBytes(sheet), before) << c.args[1];
   }
-  EXPECT_FALSE(std::filesystem::exists(dir.File("out")));
 
   ToolOutput forgot = Sheet({"add-level", sheet, "x", "--forget-missing"});
   EXPECT_EQ(forgot.code, 0);
@@ -256,6 +256,89 @@ TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
   EXPECT_EQ(refused.err, "The avi file is read only.\nUnable to create an avi preview file\n");
   EXPECT_EQ(ReadBytes(movie), old);
   EXPECT_EQ(ListDirectory(dir.path()), listing);
+}
+
+// A missing drawing or sound file stops render and flipbook before anything is written, unless
+// the loss is accepted; frames of an earlier part of the job stay as they were.
+TEST_F(SheetTool, MissingDrawingOrSoundStopsTheRunBeforeAnyFrame) {
+  BuildTwoLevels();
+  std::string out = dir.File("out/"), movie = dir.File("walk.avi");
+  std::vector<std::string> render{"render", sheet,      "--out", out,          "--name",
+                                  "walk",   "--frames", "1-9",   "--line-test"};
+  auto renderPart = [&](const char* part, bool allow) {
+    std::vector<std::string> args = render;
+    args.insert(args.end(), {"--write", part});
+    if (allow) args.push_back("--allow-missing");
+    return RunTool(args);
+  };
+  ASSERT_EQ(renderPart("1-4", false).code, 0);
+  std::vector<uint8_t> earlier = ReadBytes(out + "walk0001.tga");
+  std::filesystem::remove(dir.File("walk/walk3.qds"));
+  const std::string missing = "missing: " + dir.File("walk/walk3.qds") + "\n";
+  const std::string refusal =
+      "nothing written, as files the frames need are missing or "
+      "unreadable (--allow-missing goes on without them)\n";
+
+  ToolOutput refused = renderPart("5-9", false);
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, missing + "quenda render: " + refusal);
+  EXPECT_EQ(ListDirectory(out).size(), 4u);
+  EXPECT_EQ(ReadBytes(out + "walk0001.tga"), earlier);
+  ToolOutput allowed = renderPart("5-9", true);
+  EXPECT_EQ(allowed.code, 0) << allowed.err;
+  EXPECT_TRUE(allowed.err.starts_with(missing)) << allowed.err;
+  EXPECT_EQ(ListDirectory(out).size(), 9u);
+
+  std::vector<std::string> flipbook{"flipbook", sheet, "--out",   movie,
+                                    "--size",   "100", "--sound", dir.File("gone.wav")};
+  ToolOutput noMovie = RunTool(flipbook);
+  EXPECT_EQ(noMovie.code, 1);
+  EXPECT_EQ(noMovie.err,
+            missing + "missing: " + dir.File("gone.wav") + "\nquenda flipbook: " + refusal);
+  EXPECT_FALSE(std::filesystem::exists(movie));
+  flipbook.push_back("--allow-missing");
+  ToolOutput silent = RunTool(flipbook);
+  EXPECT_EQ(silent.code, 0) << silent.err;
+  EXPECT_EQ(silent.out, "wrote " + movie + ": 100 frames at 25 per second\n");
+}
+
+// Sequences added by relative names are stored absolute; older sheets holding relative folders
+// find them beside the sheet first, then in the working directory.
+TEST_F(SheetTool, SequenceFoldersAreFoundFromAnyWorkingDirectory) {
+  TempDir elsewhere;
+  {
+    WorkingDirectory in(dir.path());
+    ASSERT_EQ(Sheet({"new", "walk.dgr"}).code, 0);
+    ASSERT_EQ(Sheet({"add-sequence", "walk.dgr", "walk/../walk/walk1.qds"}).code, 0);
+    ASSERT_EQ(Sheet({"transfer", "walk.dgr", "--sequence", "1", "--pictures", "1-4", "--level", "0",
+                     "--frame", "1", "--on", "1"})
+                  .code,
+              0);
+  }
+  std::filesystem::copy(dir.File("walk"), elsewhere.File("moved"));
+  WorkingDirectory in(elsewhere.path());
+  ToolOutput rendered = RunTool(
+      {"render", sheet, "--out", "frames/", "--name", "walk", "--frames", "1-4", "--line-test"});
+  EXPECT_EQ(rendered.code, 0) << rendered.err;
+  EXPECT_EQ(ListDirectory(elsewhere.File("frames/")).size(), 4u);
+
+  const struct {
+    const char* stored;
+    std::string found;
+  } kCases[] = {
+      {"walk/", dir.File("walk/")}, {"moved/", elsewhere.File("moved/")}, {"gone/", "gone/"}};
+  for (const auto& c : kCases) {
+    Result<SheetFileContents> contents = LoadSheetFile(sheet);
+    ASSERT_TRUE(contents.ok()) << contents.message();
+    EXPECT_EQ(contents->sequences[0].directory, dir.File("walk/"));
+    contents->sequences[0].directory = c.stored;
+    ASSERT_TRUE(SaveSheetFile(sheet, contents->sheet, contents->sequences).ok());
+    Result<SheetFileContents> read = LoadSheetFile(sheet);
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(read->sequences[0].directory, c.found) << c.stored;
+    contents->sequences[0].directory = dir.File("walk/");
+    ASSERT_TRUE(SaveSheetFile(sheet, contents->sheet, contents->sequences).ok());
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "testing/test_support.h"
+
 namespace quenda {
 namespace {
 
@@ -57,6 +59,26 @@ TEST(Path, JoinAddsOneForwardSlashOnlyWhereNoneIs) {
       {"a", "", "a/"},
   };
   for (const auto& c : kCases) EXPECT_EQ(JoinPath(c.directory, c.name), c.joined) << c.directory;
+}
+
+TEST(Path, AbsolutePathsAreLexicallyNormalAgainstTheWorkingDirectory) {
+  testing::TempDir dir;
+  testing::WorkingDirectory in(dir.path());
+  const std::string here = dir.path();  // ends with '/'
+  const struct {
+    const char* path;
+    std::string absolute;
+  } kCases[] = {
+      {"", here},
+      {"walk/", here + "walk/"},
+      {"./walk/../bg.tga", here + "bg.tga"},
+      {"a//b/./c.tga", here + "a/b/c.tga"},
+      {"/x/../y/z.tga", "/y/z.tga"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(AbsolutePath(c.path), c.absolute) << c.path;
+  EXPECT_EQ(StoredPathCandidates("walk/", "/p/m.cmp"),
+            (std::vector<std::string>{"/p/walk/", here + "walk/"}));
+  EXPECT_EQ(StoredPathCandidates("/q/walk/", "/p/m.cmp"), std::vector<std::string>{"/q/walk/"});
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "composer/core/composition_file.h"
 
+#include <filesystem>
+
 #include "common/archive.h"
+#include "common/case_insensitive_path.h"
+#include "common/path.h"
 #include "composer/core/lost_clips.h"
 
 namespace quenda {
@@ -159,10 +163,36 @@ Status SaveComposition(const std::string& path, const Composition& composition) 
   return SaveArchive(path, WriteComposition(composition));
 }
 
-Result<Composition> LoadComposition(const std::string& path, Prompt& prompt) {
+void ResolveRelativeClipDirectories(Composition& composition, const std::string& path) {
+  for (ClipRecord& clip : composition.clips) {
+    if (!clip.IsImage()) continue;
+    std::string stored = NormalizeSeparators(clip.directory);
+    if (IsAbsolutePath(stored)) continue;
+    for (const std::string& candidate : StoredPathCandidates(stored, path)) {
+      ClipRecord moved = clip;
+      moved.directory = candidate;
+      if (!moved.directory.empty() && moved.directory.back() != '/') moved.directory += '/';
+      std::error_code ignored;  // a folder that is not there holds no picture
+      bool folder =
+          std::filesystem::is_directory(ResolvePathIgnoringCase(moved.directory), ignored);
+      if (folder && CheckClipFrames(moved) != FrameCoverage::None) {
+        clip = std::move(moved);
+        break;
+      }
+    }
+  }
+}
+
+Result<Composition> ReadComposition(const std::string& path) {
   Result<std::vector<uint8_t>> bytes = LoadArchive(path);
   if (!bytes) return Error{bytes.message()};
   Result<Composition> composition = ParseComposition(*bytes, path);
+  if (composition) ResolveRelativeClipDirectories(*composition, path);
+  return composition;
+}
+
+Result<Composition> LoadComposition(const std::string& path, Prompt& prompt) {
+  Result<Composition> composition = ReadComposition(path);
   if (!composition) return composition;
   FindLostClips(*composition, prompt);
   return composition;

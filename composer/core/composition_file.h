@@ -34,7 +34,16 @@ Result<Composition> ParseComposition(std::span<const uint8_t> bytes, std::string
 // Writes through the archive's atomic save: a failure leaves the old file as it was.
 Status SaveComposition(const std::string& path, const Composition& composition);
 
-// Reads and parses the file, then checks every image clip's frames: a clip missing some frames
+// A clip folder stored relative (by older tools) is looked for beside the composition at
+// `path` first, then in the current directory, and made absolute where a picture of the clip
+// is found; otherwise it stays as stored.
+void ResolveRelativeClipDirectories(Composition& composition, const std::string& path);
+
+// Reads and parses the file and resolves relative clip folders; missing pictures are left for
+// the caller (a render checks them itself, see render_inputs.h).
+Result<Composition> ReadComposition(const std::string& path);
+
+// ReadComposition, then checks every image clip's frames: a clip missing some frames
 // is kept with a warning; one missing all of them is looked for through `prompt` until it is
 // found or discarded (see lost_clips.h).
 Result<Composition> LoadComposition(const std::string& path, Prompt& prompt);

@@ -160,24 +160,19 @@ TEST_F(CompTool, AClipWhosePicturesMovedIsKeptUnlessDiscarded) {
   const std::vector<uint8_t> before = testing::ReadBytes(movie);
   const std::string lost =
       "All frames of clip \"walk\" does not exist\nmissing: clip \"walk\" (" + dir.path() + ")\n";
-  const struct {
-    std::vector<std::string> args;
-    std::string err;
-  } kCases[] = {
-      {{"comp", "set-key", movie, "0", "x", "1", "5", "--yes"},
-       lost + "quenda comp: " + movie +
-           " is left as it was; --discard-missing discards the missing clips\n"},
-      {{"compose", movie, "--out", dir.File("out/"), "--name", "f"},
-       lost + "quenda compose: nothing is written while clips are missing; --yes discards them\n"},
-      {{"preview", movie, "--out", dir.File("out/p.avi")},
-       lost + "quenda preview: nothing is written while clips are missing; --yes discards them\n"},
-  };
-  for (const auto& c : kCases) {
-    ToolOutput run = Run(c.args);
-    EXPECT_EQ(run.code, 1) << c.args[0];
-    EXPECT_EQ(run.err, c.err) << c.args[0];
-    EXPECT_EQ(testing::ReadBytes(movie), before) << c.args[0];
+  ToolOutput kept = Run({"comp", "set-key", movie, "0", "x", "1", "5", "--yes"});
+  EXPECT_EQ(kept.code, 1);
+  EXPECT_EQ(kept.err, lost + "quenda comp: " + movie +
+                          " is left as it was; --discard-missing discards the missing clips\n");
+  // Renders name the pictures their frames need and write nothing.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"compose", movie, "--out", dir.File("out/"), "--name", "f"},
+        std::vector<std::string>{"preview", movie, "--out", dir.File("out/p.avi")}}) {
+    ToolOutput run = Run(args);
+    EXPECT_EQ(run.code, 1) << args[0];
+    EXPECT_TRUE(run.err.starts_with("missing: " + dir.File("walk01.tga") + "\n")) << run.err;
   }
+  EXPECT_EQ(testing::ReadBytes(movie), before);
   EXPECT_FALSE(std::filesystem::exists(dir.File("out")));
 
   ToolOutput discarded = Run({"comp", "set-key", movie, "0", "x", "1", "5", "--discard-missing"});
@@ -219,6 +214,110 @@ TEST_F(CompTool, PreviewKeepsTheOldMovieOnAFullDiskAndARefusal) {
   EXPECT_EQ(refused.err, "The avi file is read only.\nUnable to create an avi preview file\n");
   EXPECT_EQ(testing::ReadBytes(out), old);
   EXPECT_EQ(testing::ListDirectory(dir.path()), listing);
+}
+
+// Clips added by relative names are stored absolute, so runs from any working directory find
+// them, and a split run from two directories writes the bytes of one whole run from a third.
+TEST_F(CompTool, SplitComposeAcrossWorkingDirectoriesMatchesOneWholeRun) {
+  std::string pictures = dir.path() + "pictures/";
+  for (const char* sub : {"pictures", "a", "b", "c"})
+    std::filesystem::create_directory(dir.File(sub));
+  testing::WriteClipSequence(pictures, "walk", 2, 1, 3, 12, 10);
+  testing::WriteClipImage(pictures + "bg.tga", 47, 33, 24, 7);
+  ASSERT_EQ(Run({"comp", "new", movie, "--size", "47x33", "--frames", "24"}).code, 0);
+  {
+    testing::WorkingDirectory inPictures(pictures);
+    ASSERT_EQ(Run({"comp", "add-clip", movie, "bg.tga"}).code, 0);
+    ASSERT_EQ(Run({"comp", "add-clip", movie, "./walk02.tga"}).code, 0);
+    ASSERT_EQ(Run({"comp", "set-start", movie, "0", "1", "--after", "loop"}).code, 0);
+    ASSERT_EQ(Run({"comp", "set-key", movie, "0", "x", "24", "30"}).code, 0);
+    ASSERT_EQ(Run({"compose", movie, "--out", dir.File("reference/"), "--name", "f"}).code, 0);
+  }
+  for (const ClipRecord& clip : Load().clips) EXPECT_EQ(clip.directory, pictures) << clip.name;
+  auto composeFrom = [&](const char* where, const char* out, std::vector<std::string> more) {
+    testing::WorkingDirectory in(dir.File(where));
+    std::vector<std::string> args{"compose", movie, "--out",    dir.File(out),
+                                  "--name",  "f",   "--frames", "1-24"};
+    args.insert(args.end(), more.begin(), more.end());
+    ToolOutput run = Run(args);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+  };
+  composeFrom("a", "split/", {"--write", "1-12"});
+  composeFrom("b", "split/", {"--write", "13-24"});
+  composeFrom("c", "whole/", {});
+  std::vector<std::string> names = testing::ListDirectory(dir.File("whole/"));
+  ASSERT_EQ(names.size(), 24u);
+  EXPECT_EQ(testing::ListDirectory(dir.File("split/")), names);
+  for (const std::string& name : names) {
+    EXPECT_EQ(testing::ReadBytes(dir.File("split/") + name),
+              testing::ReadBytes(dir.File("whole/") + name));
+    EXPECT_EQ(testing::ReadBytes(dir.File("reference/") + name),
+              testing::ReadBytes(dir.File("whole/") + name));
+  }
+}
+
+// A picture the frames to be written show is missing: nothing is written unless the loss is
+// accepted, and frames of an earlier part of the job stay as they were.
+TEST_F(CompTool, MissingClipPictureStopsTheRunBeforeAnyFrame) {
+  Build();
+  std::string out = dir.File("out/");
+  ASSERT_EQ(
+      Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3", "--write", "1-2"})
+          .code,
+      0);
+  std::vector<uint8_t> earlier = testing::ReadBytes(out + "f0000.tga");
+  std::filesystem::remove(dir.File("walk03.tga"));
+  const std::string missing = "missing: " + dir.File("walk03.tga") + "\n";
+
+  ToolOutput refused =
+      Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3", "--write", "3"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_EQ(refused.err, missing +
+                             "quenda compose: nothing written, as files the frames need are "
+                             "missing or unreadable (--allow-missing goes on without them)\n");
+  EXPECT_EQ(testing::ListDirectory(out), (std::vector<std::string>{"f0000.tga", "f0001.tga"}));
+  EXPECT_EQ(testing::ReadBytes(out + "f0000.tga"), earlier);
+  // Frames 1 and 2 do not show the missing picture.
+  EXPECT_EQ(
+      Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3", "--write", "1-2"})
+          .code,
+      0);
+
+  ToolOutput preview = Run({"preview", movie, "--out", dir.File("p.avi")});
+  EXPECT_EQ(preview.code, 1);
+  EXPECT_TRUE(preview.err.starts_with(missing)) << preview.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("p.avi")));
+
+  ToolOutput allowed = Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3",
+                            "--write", "3", "--allow-missing"});
+  EXPECT_EQ(allowed.code, 0) << allowed.err;
+  EXPECT_TRUE(allowed.err.starts_with(missing)) << allowed.err;
+  EXPECT_TRUE(std::filesystem::exists(out + "f0002.tga"));
+  EXPECT_EQ(Run({"preview", movie, "--out", dir.File("p.avi"), "--allow-missing"}).code, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("p.avi")));
+}
+
+// Older files hold relative clip folders: looked for beside the composition, then in the
+// working directory.
+TEST_F(CompTool, RelativeClipFoldersResolveBesideTheDocumentThenTheWorkingDirectory) {
+  Build();
+  testing::TempDir elsewhere;
+  std::filesystem::create_directory(elsewhere.File("sub"));
+  testing::WriteClipSequence(elsewhere.File("sub/"), "walk", 2, 1, 3, 12, 10);
+  testing::WorkingDirectory in(elsewhere.path());
+  const struct {
+    const char* stored;
+    std::string found;
+  } kCases[] = {{"", dir.path()}, {"sub/", elsewhere.File("sub/")}, {"gone/", "gone/"}};
+  for (const auto& c : kCases) {
+    Composition stored = Load();
+    stored.clips[2].directory = c.stored;
+    ASSERT_TRUE(SaveComposition(movie, stored).ok());
+    Result<Composition> read = ReadComposition(movie);
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(read->clips[2].directory, c.found) << c.stored;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "dopegrid/core/sheet_file.h"
 
 #include <algorithm>
+#include <filesystem>
+
+#include "common/case_insensitive_path.h"
+#include "common/path.h"
 
 namespace quenda {
 
@@ -83,10 +87,47 @@ Status SaveSheetFile(const std::string& path, const CSheetGrid& sheet,
   return SaveArchive(path, out);
 }
 
+namespace {
+
+// True when the sequence's folder is there and holds one of its drawings (or the sequence has
+// none); the folder is looked at first, as a missing one would make every drawing a search.
+bool SequenceFound(const DrawingSequence& sequence) {
+  std::error_code ignored;
+  std::string folder = ResolvePathIgnoringCase(NormalizeSeparators(sequence.directory));
+  if (!std::filesystem::is_directory(folder, ignored)) return false;
+  if (sequence.frames.empty()) return true;
+  for (const FrameTag& tag : sequence.frames)
+    if (FrameExists(SequenceFilePath(sequence, tag, ".qds"))) return true;
+  return false;
+}
+
+// A folder stored relative (by older tools) is looked for beside the sheet first, then in the
+// current directory; where it is found it becomes absolute, else it stays as stored.
+void ResolveRelativeDirectories(std::vector<DrawingSequence>& sequences,
+                                const std::string& sheetPath) {
+  for (DrawingSequence& sequence : sequences) {
+    std::string stored = NormalizeSeparators(sequence.directory);
+    if (IsAbsolutePath(stored)) continue;
+    for (const std::string& candidate : StoredPathCandidates(stored, sheetPath)) {
+      DrawingSequence moved = sequence;
+      moved.directory = candidate;
+      if (!moved.directory.empty() && moved.directory.back() != '/') moved.directory += '/';
+      if (SequenceFound(moved)) {
+        sequence = std::move(moved);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
 Result<SheetFileContents> LoadSheetFile(const std::string& path) {
   Result<std::vector<uint8_t>> bytes = LoadArchive(path);
   if (!bytes) return Error{bytes.message()};
-  return ParseSheetFile(*bytes, path);
+  Result<SheetFileContents> contents = ParseSheetFile(*bytes, path);
+  if (contents) ResolveRelativeDirectories(contents->sequences, path);
+  return contents;
 }
 
 }  // namespace quenda

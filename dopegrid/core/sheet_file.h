@@ -42,6 +42,8 @@ Result<SheetFileContents> ParseSheetFile(std::span<const uint8_t> bytes, const s
 
 Status SaveSheetFile(const std::string& path, const CSheetGrid& sheet,
                      std::span<const DrawingSequence> sequences);
+// ParseSheetFile on the file's bytes; a sequence folder stored relative is then looked for
+// beside the sheet first and in the current directory next, and made absolute where found.
 Result<SheetFileContents> LoadSheetFile(const std::string& path);
 
 }  // namespace quenda

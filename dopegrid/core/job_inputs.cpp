@@ -1,0 +1,78 @@
+#include "dopegrid/core/job_inputs.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+
+#include "dopegrid/core/sheet_drawing.h"
+
+namespace quenda {
+namespace {
+
+// Calls `bad` with each missing or unreadable file (once) and each cell that reads one.
+void WalkJobInputs(const SheetSource& source, const CompositeJob& job, int writeFirst,
+                   int writeLast, const std::function<void(const std::string&)>& badFile,
+                   const std::function<void(int, int)>& badCell) {
+  std::set<std::string> checked, failed;
+  // True when the file is fine; reports it the first time it is not.
+  auto check = [&](const std::string& path, bool drawing) {
+    if (checked.insert(path).second) {
+      bool opens = FrameExists(path);
+      if (!opens || (drawing && !ReadSheetDrawingHeader(path))) {
+        failed.insert(path);
+        badFile((opens ? "unreadable: " : "missing: ") + path);
+      }
+    }
+    return !failed.contains(path);
+  };
+  for (int level : job.levels) {
+    for (int f = job.firstFrame; f <= job.lastFrame; ++f) {
+      const SheetCell& cell = source.sheet.Cell(level, f);
+      if (!cell.used() || cell.sequence < 0 || cell.sequence >= int(source.sequences.size()))
+        continue;
+      const DrawingSequence& s = source.sequences[std::size_t(cell.sequence)];
+      if (cell.frame < 0 || cell.frame >= int(s.frames.size())) continue;
+      const FrameTag& tag = s.frames[std::size_t(cell.frame)];
+      bool fine = check(SequenceFilePath(s, tag, ".qds"), true);
+      if (job.mode == CompositeMode::Painted && f >= writeFirst && f <= writeLast) {
+        // Every check runs, so that each missing file is named.
+        fine = check(ColorSetPath(s), false) && fine;
+        fine = check(SequenceFilePath(s, tag, ".rgn"), false) && fine;
+        fine = check(SequenceFilePath(s, tag, ".pnt"), false) && fine;
+      }
+      if (!fine) badCell(level, f);
+    }
+  }
+}
+
+}  // namespace
+
+Status CheckJobInputs(const SheetSource& source, const CompositeJob& job, int writeFirst,
+                      int writeLast) {
+  std::string lines;
+  WalkJobInputs(
+      source, job, writeFirst, writeLast,
+      [&](const std::string& line) { lines += (lines.empty() ? "" : "\n") + line; },
+      [](int, int) {});
+  if (lines.empty()) return {};
+  return Error{lines};
+}
+
+CSheetGrid WithoutMissingInputs(const SheetSource& source, const CompositeJob& job, int writeFirst,
+                                int writeLast) {
+  CSheetGrid sheet = source.sheet;
+  WalkJobInputs(
+      source, job, writeFirst, writeLast, [](const std::string&) {},
+      [&](int level, int frame) { sheet.Cell(level, frame).kind = CellKind::Empty; });
+  return sheet;
+}
+
+Status CheckSoundInput(const std::string& path) {
+  std::error_code ignored;
+  if (!std::filesystem::exists(path, ignored)) return Error{"missing: " + path};
+  if (!std::ifstream(path, std::ios::binary)) return Error{"unreadable: " + path};
+  return {};
+}
+
+}  // namespace quenda
