@@ -29,6 +29,8 @@ class MovieWriter {
   virtual bool WriteFrame(int index, const uint8_t* bgrBottomUp) = 0;
   // Finishes the file; harmless when already closed.
   virtual void Close() = 0;
+  // Drops the movie being written, leaving whatever was at the path; harmless when closed.
+  virtual void Discard() = 0;
 };
 
 }  // namespace quenda

@@ -262,6 +262,11 @@ bool AviWriter::WriteFrame(int index, const uint8_t* bgrBottomUp) {
   return DrainEncoder();
 }
 
+void AviWriter::Discard() {
+  state_.reset();  // removes the unfinished movie; the last good one stays
+  succeeded_ = false;
+}
+
 void AviWriter::Close() {
   if (!state_) return;
   State& s = *state_;

@@ -31,6 +31,7 @@ class AviWriter final : public MovieWriter {
   bool WriteSound(const WaveFormat& format, const uint8_t* samples, std::size_t byteCount) override;
   bool WriteFrame(int index, const uint8_t* bgrBottomUp) override;
   void Close() override;
+  void Discard() override;
 
   // True once Close has put a complete movie in place.
   bool Succeeded() const;

@@ -31,11 +31,12 @@ class RecordingMovieWriter final : public MovieWriter {
     return true;
   }
   void Close() override { ++closes; }
+  void Discard() override { ++discards; }
 
   bool opens = true;
   int failFrameAt = -1;  // the number of frames written before WriteFrame fails
   std::string path;
-  int quality = 0, rate = 0, width = 0, height = 0, closes = 0;
+  int quality = 0, rate = 0, width = 0, height = 0, closes = 0, discards = 0;
   std::vector<uint8_t> sound;
   std::vector<int> indices;
   std::vector<std::vector<uint8_t>> frames;

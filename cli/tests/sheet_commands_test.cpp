@@ -250,6 +250,16 @@ TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
   EXPECT_EQ(ReadBytes(movie), old);
   EXPECT_EQ(ListDirectory(dir.path()), listing);
 
+  // A drawing whose header reads but whose pixels do not fails the movie part way.
+  std::vector<uint8_t> drawing = ReadBytes(dir.File("walk/walk3.qds"));
+  drawing.pop_back();
+  quenda::testing::WriteBytes(dir.File("walk/walk3.qds"), drawing);
+  ToolOutput broken = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9"});
+  EXPECT_EQ(broken.code, 1);
+  EXPECT_TRUE(broken.err.ends_with("Problem reading a frame\n")) << broken.err;
+  EXPECT_EQ(ReadBytes(movie), old);
+  EXPECT_EQ(ListDirectory(dir.path()), listing);
+
   quenda::testing::MakeReadOnly(movie);
   ToolOutput refused = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9"});
   EXPECT_EQ(refused.code, 1);

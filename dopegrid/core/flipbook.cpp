@@ -58,9 +58,14 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
   job.picture = Raster(job.width, job.height, 3);
   progress.SetStage("Generating FlipBook...");
 
+  // The last flipbook is the programs' own file and keeps what was made; a movie the user
+  // named stays as it was rather than give way to a shortened one.
   auto fail = [&](const char* message) {
     prompt.Message(message, MessageIcon::Error);
-    writer.Close();
+    if (old == OldMovie::LeaveToWriter)
+      writer.Discard();
+    else
+      writer.Close();
     return FlipbookOutcome::Failed;
   };
   if (sound && sound->loaded) {

@@ -50,7 +50,8 @@ inline bool ShouldPlay(FlipbookOutcome outcome) {
 }
 
 // Generate: range pass, movie opened at `moviePath`, the sound block when `sound` is given
-// (loaded and shown), then every frame. The writer is closed on every way out.
+// (loaded and shown), then every frame. The writer is closed on every way out, except that a
+// failed movie the user named is discarded.
 FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSource& source,
                                  const SoundTrack* sound, MovieWriter& writer,
                                  const std::string& moviePath, Prompt& prompt, Progress& progress,

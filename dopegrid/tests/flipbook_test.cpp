@@ -149,6 +149,12 @@ TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
   EXPECT_EQ(prompt.Texts().back(), "Problem reading a frame");
   EXPECT_EQ(reading.frames.size(), 3u);
   EXPECT_EQ(reading.closes, 1);
+  RecordingMovieWriter named;
+  EXPECT_EQ(GenerateFlipbook(settings, source, &sound, named, moviePath, prompt, quiet,
+                             OldMovie::LeaveToWriter),
+            FlipbookOutcome::Failed);
+  EXPECT_EQ(named.closes, 0);
+  EXPECT_EQ(named.discards, 1);
 }
 
 TEST_F(Flipbook, RefusedJobsOpenNoMovie) {
