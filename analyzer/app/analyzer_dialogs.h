@@ -1,0 +1,85 @@
+#pragma once
+// The analyzer's dialogs: "Line Generation Settings" (modeless, beside the picture, while the
+// test rectangle is on it) and "Quenda: Batch Process". Their checks and commands are the
+// document's; the dialogs only collect values and show them.
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "analyzer/core/analyzer_doc.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace quenda {
+
+// Asks for a file to write: title, filter "Description (*.ext)", the extension added when
+// the name has none. Nothing when the user cancels. Tests put their own in its place.
+using SavePathPicker = std::function<std::optional<QString>(
+    QWidget* parent, const QString& title, const QString& filter, const QString& suffix)>;
+SavePathPicker SystemSavePathPicker();
+
+class LineSettingsDialog final : public QDialog, public AnalyzerListener {
+  Q_OBJECT
+
+ public:
+  LineSettingsDialog(CAnalyzerDoc& doc, Prompt& prompt, SavePathPicker pickSavePath,
+                     QWidget* parent = nullptr);
+  ~LineSettingsDialog() override;
+
+  QLineEdit* entry(LineSetting which) const { return entries_[std::size_t(which)]; }
+  QScrollBar* bar(LineSetting which) const { return bars_[std::size_t(which)]; }
+  QCheckBox* showLines() const { return showLines_; }
+  QPushButton* button(const QString& text) const;
+
+  // As the dialog opens: the current settings in every box, "Show lines" on.
+  void Reset();
+  void OnUpdate(const AnalyzerUpdate& update) override;
+
+ protected:
+  void reject() override;
+
+ private:
+  void Accept();
+  void ShowSettings();
+  void LoadFile();
+  void SaveFile();
+
+  CAnalyzerDoc& doc_;
+  Prompt& prompt_;
+  SavePathPicker pickSavePath_;
+  std::array<QLineEdit*, 4> entries_{};
+  std::array<QScrollBar*, 4> bars_{};
+  QCheckBox* showLines_ = nullptr;
+};
+
+class BatchProcessDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  BatchProcessDialog(CAnalyzerDoc& doc, Prompt& prompt, QWidget* parent = nullptr);
+
+  const BatchChoice& choice() const { return choice_; }
+  QPushButton* button(const QString& text) const;
+  QString pathText() const;
+  QString nameText() const;
+
+ private:
+  void SelectSequence();
+  void LoadSettings();
+  void Process();
+
+  CAnalyzerDoc& doc_;
+  Prompt& prompt_;
+  BatchChoice choice_;
+  QLabel* path_ = nullptr;
+  QLabel* name_ = nullptr;
+};
+
+}  // namespace quenda

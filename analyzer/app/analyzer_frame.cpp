@@ -1,0 +1,183 @@
+#include "analyzer/app/analyzer_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "analyzer/app/analyzer_view.h"
+#include "common/path.h"
+#include "ui/progress_window.h"
+#include "ui/qt_prompt.h"
+
+namespace quenda {
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The picture of one batch frame, handed from the worker to the window.
+struct GreyPicture {
+  Raster display;
+};
+
+}  // namespace
+
+CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath)
+    : ownPrompt_(prompt == nullptr ? std::make_unique<QtPrompt>(this) : nullptr),
+      prompt_(prompt == nullptr ? ownPrompt_.get() : prompt),
+      pickSavePath_(pickSavePath ? std::move(pickSavePath) : SystemSavePathPicker()),
+      doc_(std::make_unique<CAnalyzerDoc>(*prompt_)) {
+  setWindowTitle(Q(doc_->title()));
+  view_ = new CAnalyzerView(*doc_);
+  setCentralWidget(view_);
+  BuildMenus();
+  connect(view_, &PictureView::ZoomChanged, this, [this] { UpdateActions(); });
+  doc_->AddListener(this);
+  UpdateActions();
+  // Half the screen, as the window first opens; main() shows it maximised.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableSize() / 2);
+}
+
+CAnalyzerFrame::~CAnalyzerFrame() {
+  delete settingsDialog_.data();
+  doc_->RemoveListener(this);
+  // The view listens to the document: it goes first.
+  delete takeCentralWidget();
+}
+
+QAction* CAnalyzerFrame::Action(const char* name) const {
+  return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void CAnalyzerFrame::BuildMenus() {
+  auto add = [this](QMenu* menu, const char* name, const QString& text, auto slot) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, slot);
+    menu->addAction(action);
+    return action;
+  };
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  add(file, "actionLoadImage", QStringLiteral("&Load Image"),
+      [this] { (void)doc_->LoadImage(DirectoryOf(doc_->drawingPath())); });
+  add(file, "actionImageInfo", QStringLiteral("Image In&fo"), [this] { doc_->ShowImageInfo(); });
+  file->addSeparator();
+  add(file, "actionExit", QStringLiteral("E&xit"), [this] {
+    if (doc_->ConfirmExit()) close();
+  });
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  QAction* in = add(view, "actionZoomIn", QStringLiteral("Zoom &In"), [this] { view_->ZoomIn(); });
+  in->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)});
+  QAction* out =
+      add(view, "actionZoomOut", QStringLiteral("Zoom &Out"), [this] { view_->ZoomOut(); });
+  out->setShortcuts(
+      {QKeySequence(Qt::Key_Minus), QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)});
+
+  QMenu* regions = menuBar()->addMenu(QStringLiteral("&Regions"));
+  add(regions, "actionLineSettings", QStringLiteral("Line Generation &Settings..."),
+      [this] { OpenLineSettings(); });
+  add(regions, "actionMarkRegions", QStringLiteral("&Mark Regions"), [this] { MarkRegions(); });
+  add(regions, "actionSaveRegions", QStringLiteral("&Save Regions..."), [this] { SaveRegions(); });
+  add(regions, "actionLoadRegions", QStringLiteral("&Load Regions..."),
+      [this] { (void)doc_->LoadRegions(DirectoryOf(doc_->drawingPath())); });
+  regions->addSeparator();
+  add(regions, "actionBatchProcess", QStringLiteral("&Batch Process..."),
+      [this] { BatchProcess(); });
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  add(help, "actionAbout", QStringLiteral("&About"), [this] { About(); });
+}
+
+void CAnalyzerFrame::UpdateActions() {
+  // While the settings are tuned only the view and the dialog itself work on the drawing.
+  const bool free = !doc_->lineSettingsOpen();
+  for (const char* name : {"actionLoadImage", "actionLineSettings", "actionMarkRegions",
+                           "actionSaveRegions", "actionLoadRegions", "actionBatchProcess"})
+    Action(name)->setEnabled(free);
+  Action("actionZoomIn")->setEnabled(view_->hasPicture() && view_->CanZoomIn());
+  Action("actionZoomOut")->setEnabled(view_->hasPicture() && view_->CanZoomOut());
+}
+
+void CAnalyzerFrame::OnUpdate(const AnalyzerUpdate& update) {
+  if (update.hint == AnalyzerHint::TitleChanged) setWindowTitle(Q(doc_->title()));
+  if (update.hint == AnalyzerHint::StateChanged || update.hint == AnalyzerHint::PictureChanged)
+    UpdateActions();
+}
+
+bool CAnalyzerFrame::OpenFile(const QString& path) {
+  return doc_->LoadImageFile(path.toStdString()).ok();
+}
+
+void CAnalyzerFrame::OpenLineSettings() {
+  if (!doc_->OpenLineSettings()) return;
+  if (settingsDialog_ == nullptr)
+    settingsDialog_ = new LineSettingsDialog(*doc_, *prompt_, pickSavePath_, this);
+  settingsDialog_->Reset();
+  settingsDialog_->show();
+  // Beside the picture rather than over the rectangle in its middle.
+  settingsDialog_->move(geometry().topRight() - QPoint(settingsDialog_->width() + 20, -60));
+  settingsDialog_->raise();
+}
+
+void CAnalyzerFrame::MarkRegions() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  NullProgress passes;
+  (void)doc_->MarkRegions(passes);
+  QApplication::restoreOverrideCursor();
+}
+
+void CAnalyzerFrame::SaveRegions() {
+  if (!doc_->regionsMarked()) {
+    (void)doc_->SaveRegions({});  // says what is missing
+    return;
+  }
+  auto path = pickSavePath_(this, Q(kSaveRegionsTitle), Q(kRegionFilter), QStringLiteral("rgn"));
+  if (path) (void)doc_->SaveRegions(path->toStdString());
+}
+
+void CAnalyzerFrame::BatchProcess() {
+  if (!doc_->ConfirmBatch()) return;
+  BatchProcessDialog dialog(*doc_, *prompt_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const DrawingSequence sequence = *dialog.choice().sequence;
+  doc_->BeginBatch();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  BatchObserver observer;
+  // The run is on a worker thread: what it shows reaches the window through its event queue.
+  observer.frameStarted = [this](int, const std::string& scanPath) {
+    const QString title = Q(ProcessingFrameTitle(scanPath));
+    QMetaObject::invokeMethod(
+        this, [this, title] { setWindowTitle(title); }, Qt::QueuedConnection);
+  };
+  observer.drawingLoaded = [this](const WorkingImage& image) {
+    auto shown = std::make_shared<GreyPicture>();
+    shown->display = Raster(image.width(), image.height(), 3);
+    for (int y = 0; y < image.height(); ++y) {
+      const uint8_t* grey = image.grey.data() + std::size_t(y) * std::size_t(image.width());
+      uint8_t* row = shown->display.Row(y);
+      for (int x = 0; x < image.width(); ++x)
+        row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = grey[x];
+    }
+    QMetaObject::invokeMethod(
+        this, [this, shown] { view_->SetPicture(shown->display); }, Qt::QueuedConnection);
+  };
+  ProgressWindow window(QStringLiteral("Quenda: Batch Process"), this);
+  window.RunJob([&](Progress& progress,
+                    Prompt& asker) { (void)doc_->RunBatch(sequence, asker, progress, observer); },
+                *prompt_);
+  QApplication::restoreOverrideCursor();
+  doc_->EndBatch();
+}
+
+void CAnalyzerFrame::About() {
+  QMessageBox::about(this, QStringLiteral("Quenda"),
+                     QStringLiteral("Quenda Analyzer\nTurns pencil drawings into clean lines and "
+                                    "numbered regions for painting."));
+}
+
+}  // namespace quenda

@@ -1,0 +1,19 @@
+// quenda-analyzer: turns the pencil drawings of a sequence into lines and numbered regions,
+// one drawing at a time or the whole sequence in one batch run. A drawing named on the command
+// line is loaded.
+
+#include <QApplication>
+#include <QStringList>
+
+#include "analyzer/app/analyzer_frame.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Quenda Analyzer"));
+  QApplication::setOrganizationName(QStringLiteral("Quenda"));
+  quenda::CAnalyzerFrame frame;
+  frame.showMaximized();
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) frame.OpenFile(arguments.at(1));
+  return application.exec();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The analyzer's picture: the drawing's display image at a whole-number zoom (1 and up), and
+// while the line settings are open the test rectangle, which the mouse drags.
+
+#include "analyzer/core/analyzer_doc.h"
+#include "ui/picture_view.h"
+
+namespace quenda {
+
+class CAnalyzerView final : public PictureView, public AnalyzerListener {
+  Q_OBJECT
+
+ public:
+  explicit CAnalyzerView(CAnalyzerDoc& doc, QWidget* parent = nullptr);
+  ~CAnalyzerView() override;
+
+  void OnUpdate(const AnalyzerUpdate& update) override;
+  // The window rectangle the test rectangle covers.
+  QRect TestRectangleOnWindow() const;
+
+ protected:
+  void PaintOverlay(QPainter& painter) override;
+
+ private:
+  ScreenPoint ToScreenOrder(const QPoint& image) const;
+  void ShowDisplay();
+
+  CAnalyzerDoc& doc_;
+  std::string shownPath_;
+};
+
+}  // namespace quenda

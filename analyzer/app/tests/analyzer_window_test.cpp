@@ -1,0 +1,289 @@
+// The analyzer window on a generated sample sequence: the commands reach the document from the
+// menus and dialogs, what the picture shows, and the batch run under its progress window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <deque>
+
+#include "analyzer/app/analyzer_frame.h"
+#include "analyzer/app/analyzer_view.h"
+#include "cli/tests/tool_run.h"
+#include "common/scripted_prompt.h"
+#include "samples/sample_drawing.h"
+#include "testing/test_support.h"
+#include "ui/progress_window.h"
+#include "ui/tests/modal_helper.h"
+
+namespace quenda {
+namespace {
+
+using testing::ReadBytes;
+using testing::WhenModal;
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr int kBigWidth = 1000;
+constexpr int kBigHeight = 1400;
+
+void WriteSequence(const std::string& directory, int width = kWidth, int height = kHeight) {
+  samples::SampleOptions options;
+  options.width = width;
+  options.height = height;
+  options.dpi = 100;
+  ScriptedPrompt quiet;
+  ASSERT_TRUE(samples::WriteSampleSequence(directory, "walk", 3, options, quiet).ok());
+}
+
+// An analyzer window over a fresh three-frame sample sequence, with scripted messages and
+// save paths answered from a queue.
+struct AnalyzerWindow {
+  explicit AnalyzerWindow(int width = kWidth, int height = kHeight) {
+    WriteSequence(dir.path(), width, height);
+    frame = std::make_unique<CAnalyzerFrame>(
+        &prompt, [this](QWidget*, const QString&, const QString&, const QString&) {
+          std::optional<QString> next;
+          if (!savePaths.empty()) next = savePaths.front(), savePaths.pop_front();
+          return next;
+        });
+    frame->resize(700, 560);
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+  }
+
+  CAnalyzerDoc& doc() { return frame->document(); }
+  CAnalyzerView& view() { return *frame->pictureView(); }
+  void Trigger(const char* action) { frame->Action(action)->trigger(); }
+  void Load(int frameNumber) {
+    ASSERT_TRUE(frame->OpenFile(QString::fromStdString(Frame(frameNumber, ".qds"))));
+  }
+  std::string Frame(int number, const char* extension) {
+    return dir.File("walk" + std::to_string(number) + extension);
+  }
+  LineSettingsDialog& OpenSettings() {
+    Trigger("actionLineSettings");
+    EXPECT_NE(frame->lineSettingsDialog(), nullptr);
+    return *frame->lineSettingsDialog();
+  }
+  QColor ShownAt(const QImage& shown, int x, int y) {
+    return QColor(shown.pixel(view().ImageToWindow(QRect(x, y, 1, 1)).center()));
+  }
+  void Screenshot(QWidget& widget, const char* name) {
+    QDir().mkpath(QStringLiteral("screenshots"));
+    EXPECT_TRUE(widget.grab().save(QStringLiteral("screenshots/") + QLatin1String(name)));
+  }
+
+  testing::TempDir dir;
+  ScriptedPrompt prompt;
+  std::deque<QString> savePaths;
+  std::unique_ptr<CAnalyzerFrame> frame;
+};
+
+// The region files of frames 1..3 that `quenda analyze` writes for the same sequence with
+// `settings`.
+std::vector<std::vector<uint8_t>> AnalyzedByTheTool(const RedlineSettings& settings,
+                                                    int width = kWidth, int height = kHeight) {
+  testing::TempDir other;
+  WriteSequence(other.path(), width, height);
+  EXPECT_TRUE(SaveRedlineSettings(other.File("lines.rls"), settings).ok());
+  cli::ToolOutput run =
+      cli::RunTool({"analyze", other.File("walk1.qds"), "--settings", other.File("lines.rls")});
+  EXPECT_EQ(run.code, 0) << run.err;
+  std::vector<std::vector<uint8_t>> files;
+  for (int number = 1; number <= 3; ++number)
+    files.push_back(ReadBytes(other.File("walk" + std::to_string(number) + ".rgn")));
+  return files;
+}
+
+TEST(AnalyzerWindow, LoadsADrawingAndZoomsByWholeFactorsNeverBelowOne) {
+  AnalyzerWindow w;
+  w.Load(1);
+  EXPECT_EQ(w.view().picture().size(), QSize(kWidth, kHeight));
+  EXPECT_EQ(w.frame->windowTitle().toStdString(),
+            "Compatible Scanner Module :: Quenda Animation Paint System");
+  w.Screenshot(*w.frame, "analyzer_drawing.png");
+  // Keys and the levels they leave: zoom out at 1 changes nothing.
+  const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Minus, 1},
+                                           {Qt::Key_Plus, 2},
+                                           {Qt::Key_Plus, 3},
+                                           {Qt::Key_Minus, 2},
+                                           {Qt::Key_Minus, 1}};
+  w.frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
+  for (auto [key, level] : steps) {
+    QTest::keyClick(w.frame.get(), key);
+    EXPECT_EQ(w.view().zoomLevel(), level);
+  }
+  w.Trigger("actionImageInfo");
+  EXPECT_EQ(w.prompt.Texts().back(), "TARGA:\nX dimension: 320, Y dimension: 240\n");
+}
+
+TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccept) {
+  AnalyzerWindow w;
+  w.Load(1);
+  LineSettingsDialog& dialog = w.OpenSettings();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(w.frame->windowTitle().toStdString(), "Quenda Animation Paint System: Region Settings");
+  EXPECT_EQ(w.doc().testRectangle(), (TestRectangle{110, 70, 210, 170}));
+
+  // A drag from inside the rectangle moves it whole, 30 pixels right and 20 down.
+  const QPoint from = w.view().ImageToWindow(QRect(150, 120, 1, 1)).center();
+  QTest::mousePress(w.view().viewport(), Qt::LeftButton, {}, from);
+  QTest::mouseMove(w.view().viewport(), from + QPoint(30, 20));
+  QTest::mouseRelease(w.view().viewport(), Qt::LeftButton, {}, from + QPoint(30, 20));
+  EXPECT_EQ(w.doc().testRectangle(), (TestRectangle{140, 90, 240, 190}));
+
+  // With lines on, the pencil inside the rectangle turns into lines in the line colour.
+  const QImage before = w.view().viewport()->grab().toImage();
+  auto lineColoured = [&](const QImage& shown) {
+    const QImage rect = shown.copy(w.view().TestRectangleOnWindow());
+    int count = 0;
+    for (int y = 0; y < rect.height(); ++y)
+      for (int x = 0; x < rect.width(); ++x) count += rect.pixel(x, y) == qRgb(255, 0, 255);
+    return count;
+  };
+  QTest::mouseClick(dialog.button(QStringLiteral("Test Settings")), Qt::LeftButton);
+  EXPECT_EQ(lineColoured(before), 0);
+  EXPECT_GT(lineColoured(w.view().viewport()->grab().toImage()), 50);
+  w.Screenshot(*w.frame, "analyzer_line_settings.png");
+  w.Screenshot(dialog, "analyzer_line_settings_dialog.png");
+
+  // Both clamps at 80 and lines off: the rectangle shows grey 80 and nothing else changes.
+  dialog.bar(LineSetting::WhiteClamp)->setValue(80);
+  dialog.bar(LineSetting::BlackClamp)->setValue(80);
+  EXPECT_EQ(dialog.entry(LineSetting::BlackClamp)->text(), QStringLiteral("80"));
+  dialog.showLines()->setChecked(false);
+  QTest::mouseClick(dialog.button(QStringLiteral("Test Settings")), Qt::LeftButton);
+  const QImage after = w.view().viewport()->grab().toImage();
+  const PixelRect inside = TestRectanglePixels(w.doc().testRectangle(), kHeight);
+  for (auto [x, y] : {std::pair{inside.x0, inside.y0}, {inside.x1 - 1, inside.y1 - 1}, {190, 90}})
+    EXPECT_EQ(w.ShownAt(after, x, y), QColor(80, 80, 80)) << x << "," << y;
+  EXPECT_EQ(w.ShownAt(after, 20, 20), w.ShownAt(before, 20, 20));
+
+  // ACCEPT with a pick-up beyond range: the message, and the dialog stays.
+  dialog.entry(LineSetting::PickUp)->setText(QStringLiteral("300"));
+  QTest::mouseClick(dialog.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
+  EXPECT_EQ(w.prompt.Texts().back(), "Line Pick Up: out of Range!");
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_TRUE(w.doc().lineSettingsOpen());
+  dialog.entry(LineSetting::PickUp)->setText(QStringLiteral("90"));
+  QTest::mouseClick(dialog.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
+  EXPECT_FALSE(w.doc().lineSettingsOpen());
+  EXPECT_EQ(w.doc().settings(), (RedlineSettings{90, 150, 80, 80}));
+  EXPECT_EQ(w.frame->windowTitle().toStdString(),
+            "Compatible Scanner :: Quenda Animation Paint System");
+}
+
+TEST(AnalyzerWindow, SettingsFilesSaveAndLoadFromTheDialog) {
+  AnalyzerWindow w;
+  w.Load(2);
+  LineSettingsDialog& dialog = w.OpenSettings();
+  dialog.bar(LineSetting::Growth)->setValue(120);
+  dialog.bar(LineSetting::PickUp)->triggerAction(QAbstractSlider::SliderPageStepAdd);  // 100 + 11
+  dialog.bar(LineSetting::WhiteClamp)->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  w.savePaths.push_back(QString::fromStdString(w.dir.File("lines.rls")));
+  QTest::mouseClick(dialog.button(QStringLiteral("Save Setings")), Qt::LeftButton);
+  EXPECT_EQ(testing::ReadText(w.dir.File("lines.rls")), "Quenda\n111 120 219 50\n");
+
+  QTest::mouseClick(dialog.button(QStringLiteral("Cancel")), Qt::LeftButton);
+  EXPECT_EQ(w.doc().settings(), RedlineSettings{});
+  LineSettingsDialog& again = w.OpenSettings();
+  w.prompt.QueuePath(w.dir.File("lines.rls"));
+  QTest::mouseClick(again.button(QStringLiteral("Load Setings")), Qt::LeftButton);
+  EXPECT_EQ(w.doc().settings(), (RedlineSettings{111, 120, 219, 50}));
+  EXPECT_EQ(again.entry(LineSetting::PickUp)->text(), QStringLiteral("111"));
+  EXPECT_EQ(again.bar(LineSetting::WhiteClamp)->value(), 219);
+}
+
+TEST(AnalyzerWindow, MarkAndSaveRegionsWriteWhatTheToolWritesAndLoadRegionsReadsThemBack) {
+  AnalyzerWindow w;
+  const RedlineSettings settings{90, 140, 210, 40};
+  w.Load(2);
+  w.Trigger("actionSaveRegions");
+  EXPECT_EQ(w.prompt.Texts().back(), "Please process the regions.");
+  LineSettingsDialog& dialog = w.OpenSettings();
+  const std::pair<LineSetting, const char*> typed[] = {{LineSetting::PickUp, "90"},
+                                                       {LineSetting::Growth, "140"},
+                                                       {LineSetting::WhiteClamp, "210"},
+                                                       {LineSetting::BlackClamp, "40"}};
+  for (auto [which, text] : typed) dialog.entry(which)->setText(QString::fromLatin1(text));
+  QTest::mouseClick(dialog.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
+  ASSERT_EQ(w.doc().settings(), settings);
+
+  w.Trigger("actionMarkRegions");
+  EXPECT_TRUE(w.doc().regionsMarked());
+  w.Trigger("actionLineSettings");
+  EXPECT_EQ(w.prompt.Texts().back(),
+            "You can not change the settings after marking regions, please load a fresh image");
+  const std::string saved = w.dir.File("marked.rgn");
+  w.savePaths.push_back(QString::fromStdString(saved));
+  w.Trigger("actionSaveRegions");
+  const std::vector<uint8_t> tool = AnalyzedByTheTool(settings)[1];
+  ASSERT_FALSE(tool.empty());
+  EXPECT_EQ(ReadBytes(saved), tool);
+
+  // A fresh load of the drawing, then its regions: the file's settings come with them, and
+  // saving again writes the same bytes.
+  w.Load(2);
+  EXPECT_FALSE(w.doc().regionsMarked());
+  w.prompt.QueuePath(saved);
+  w.Trigger("actionLoadRegions");
+  EXPECT_TRUE(w.doc().regionsMarked());
+  EXPECT_EQ(w.doc().settings(), settings);
+  w.savePaths.push_back(QString::fromStdString(w.dir.File("again.rgn")));
+  w.Trigger("actionSaveRegions");
+  EXPECT_EQ(ReadBytes(w.dir.File("again.rgn")), tool);
+}
+
+TEST(AnalyzerWindow, BatchStoppedAfterTheSecondFrameLeavesTwoWholeFilesAndTheThirdUntouched) {
+  // Frames large enough that STOP, pressed once the second has begun, comes before its end.
+  AnalyzerWindow w(kBigWidth, kBigHeight);
+  testing::WriteBytes(w.Frame(3, ".rgn"), {1, 2, 3});
+  w.Load(1);
+  w.prompt.QueueAnswer(true);  // lose the current picture
+  w.prompt.QueueAnswer(true);  // process with current settings
+  w.prompt.QueueAnswer(true);  // stop finding regions
+  w.prompt.QueuePath(w.Frame(1, ".qds"));
+  QString pathShown, nameShown;
+  WhenModal<BatchProcessDialog>([&](BatchProcessDialog* dialog) {
+    QTest::mouseClick(dialog->button(QStringLiteral("Select a Sequence")), Qt::LeftButton);
+    pathShown = dialog->pathText();
+    nameShown = dialog->nameText();
+    QTest::mouseClick(dialog->button(QStringLiteral("PROCESS")), Qt::LeftButton);
+  });
+  // STOP while the second frame is in hand: its title shows only after the first frame's check.
+  bool stopped = false;
+  WhenModal<ProgressWindow>([&](ProgressWindow* progress) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!w.frame->windowTitle().endsWith(QStringLiteral("walk2.qds")) && waited.elapsed() < 5000)
+      QTest::qWait(1);
+    QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
+    stopped = true;
+  });
+  w.Trigger("actionBatchProcess");
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(pathShown.toStdString(), w.dir.path());
+  EXPECT_EQ(nameShown, QStringLiteral("walk"));
+  EXPECT_EQ(w.prompt.Texts(), (std::vector<std::string>{
+                                  "You will lose the current picture and regions, Are you sure?",
+                                  "Process with current regions settings?",
+                                  "Are you sure, you will stop finding regions?"}));
+  const auto tool = AnalyzedByTheTool({}, kBigWidth, kBigHeight);
+  EXPECT_EQ(ReadBytes(w.Frame(1, ".rgn")), tool[0]);
+  EXPECT_EQ(ReadBytes(w.Frame(2, ".rgn")), tool[1]);
+  EXPECT_EQ(ReadBytes(w.Frame(3, ".rgn")), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_FALSE(w.doc().drawingLoaded());
+  EXPECT_FALSE(w.view().hasPicture());
+  EXPECT_EQ(w.frame->windowTitle().toStdString(),
+            "Compatible Scanner :: Quenda Animation Paint System");
+}
+
+}  // namespace
+}  // namespace quenda

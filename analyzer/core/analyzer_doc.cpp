@@ -1,0 +1,323 @@
+#include "analyzer/core/analyzer_doc.h"
+
+#include <cstdio>
+#include <new>
+
+#include "analyzer/core/line_generation.h"
+#include "analyzer/core/region_extraction.h"
+#include "common/contrast_stretch.h"
+#include "common/drawing_scan.h"
+#include "common/path.h"
+#include "common/region_file.h"
+
+namespace quenda {
+namespace {
+
+constexpr std::string_view kNoPictureInfo = "No Picture Loaded";
+constexpr std::string_view kAreYouSure = "Are you sure?";
+constexpr std::string_view kLoadImageFirst = "Please do this after loading an image.";
+constexpr std::string_view kSettingsAfterMarking =
+    "You can not change the settings after marking regions, please load a fresh image";
+constexpr std::string_view kProcessRegionsFirst = "Please process the regions.";
+constexpr std::string_view kLoadPictureFirst = "Please load a picture.";
+constexpr std::string_view kLoseCurrentPicture =
+    "You will lose the current picture and regions, Are you sure?";
+constexpr std::string_view kNoMemoryForImage =
+    "Load image: Image too large: Not enough memory for buffers";
+
+}  // namespace
+
+CAnalyzerDoc::CAnalyzerDoc(Prompt& prompt) : prompt_(prompt) {}
+
+void CAnalyzerDoc::SetTitle(std::string_view title) {
+  title_ = std::string(title);
+  Notify(AnalyzerHint::TitleChanged);
+}
+
+void CAnalyzerDoc::ShowGrey(PixelRect rect) {
+  rect = ClipToPicture(image_, rect);
+  const std::size_t w = std::size_t(image_.width());
+  for (int y = rect.y0; y < rect.y1; ++y) {
+    const uint8_t* grey = image_.grey.data() + y * w;
+    uint8_t* shown = image_.display.Row(y);
+    for (int x = rect.x0; x < rect.x1; ++x)
+      shown[3 * x] = shown[3 * x + 1] = shown[3 * x + 2] = grey[x];
+  }
+}
+
+// The (stretched) drawing with every region line in the line colour, as after marking.
+void CAnalyzerDoc::ShowRegionLines() {
+  ShowGrey(WholePicture(image_));
+  const std::size_t w = std::size_t(image_.width());
+  for (int y = 0; y < image_.height(); ++y) {
+    const uint8_t* flags = image_.regions.flags.data() + y * w;
+    uint8_t* shown = image_.display.Row(y);
+    for (int x = 0; x < image_.width(); ++x) {
+      if ((flags[x] & kFlagRegionLine) == 0) continue;
+      uint8_t* d = shown + 3 * x;
+      d[0] = kDefaultLineColour.blue, d[1] = kDefaultLineColour.green,
+      d[2] = kDefaultLineColour.red;
+    }
+  }
+}
+
+Status CAnalyzerDoc::LoadImage(std::string_view startDirectory) {
+  auto path = prompt_.PickFile(kOpenPictureTitle, kDrawingScanFilter, startDirectory);
+  if (!path) return Status::Ok();
+  return LoadImageFile(*path);
+}
+
+Status CAnalyzerDoc::LoadImageFile(const std::string& path) {
+  Result<LoadedDrawingScan> loaded = ReadDrawingScan(path, ScanReader::Analyzer);
+  if (!loaded) {
+    prompt_.Message(loaded.message());
+    return loaded.status();
+  }
+  if (!loaded->idText.empty()) prompt_.Message(loaded->idText);
+  // A short file is shown with white paper where its pixels ran out.
+  if (loaded->warning) prompt_.Message(*loaded->warning);
+  const Raster& picture = loaded->scan.picture;
+  try {
+    WorkingImage image = MakeWorkingImage(picture.width(), picture.height(), picture.bytes());
+    scanGrey_ = image.grey;
+    image_ = std::move(image);
+  } catch (const std::bad_alloc&) {
+    prompt_.Message(kNoMemoryForImage);
+    return Error{std::string(kNoMemoryForImage)};
+  }
+  if (lineSettingsOpen()) CancelLineSettings();
+  ShowGrey(WholePicture(image_));
+  drawingPath_ = path;
+  drawingLoaded_ = true;
+  regionsMarked_ = false;
+  Notify(AnalyzerHint::PictureChanged);
+  Notify(AnalyzerHint::StateChanged);
+  return Status::Ok();
+}
+
+std::string CAnalyzerDoc::ImageInfoText() const {
+  if (!drawingLoaded_) return std::string(kNoPictureInfo);
+  char text[80];
+  std::snprintf(text, sizeof text, "TARGA:\nX dimension: %i, Y dimension: %i\n", image_.width(),
+                image_.height());
+  return text;
+}
+
+void CAnalyzerDoc::ShowImageInfo() {
+  prompt_.Message(ImageInfoText());
+}
+
+bool CAnalyzerDoc::ConfirmExit() {
+  return prompt_.AskOkCancel(kAreYouSure);
+}
+
+Status CAnalyzerDoc::OpenLineSettings() {
+  std::string_view refusal;
+  if (!drawingLoaded_)
+    refusal = kLoadImageFirst;
+  else if (regionsMarked_)
+    refusal = kSettingsAfterMarking;
+  if (!refusal.empty()) {
+    prompt_.Message(refusal);
+    return Error{std::string(refusal)};
+  }
+  if (lineSettingsOpen()) return Status::Ok();
+  sessionCopy_ = settings_;
+  testRectangle_ = CentredTestRectangle(image_.width(), image_.height());
+  drag_ = TestRectangleDrag(image_.width(), image_.height());
+  SetTitle(kRegionSettingsTitle);
+  Notify(AnalyzerHint::StateChanged);
+  Notify(AnalyzerHint::RectangleMoved);
+  return Status::Ok();
+}
+
+void CAnalyzerDoc::PressTestRectangle(ScreenPoint at) {
+  if (!lineSettingsOpen()) return;
+  drag_.Press(testRectangle_, at);
+}
+
+void CAnalyzerDoc::DragTestRectangle(ScreenPoint at) {
+  if (!lineSettingsOpen() || !drag_.dragging()) return;
+  TestRectangle moved = drag_.MoveTo(testRectangle_, at);
+  if (moved == testRectangle_) return;
+  testRectangle_ = moved;
+  Notify(AnalyzerHint::RectangleMoved);
+}
+
+void CAnalyzerDoc::SetLineSetting(LineSetting which, int value) {
+  SetLinkedLineSetting(settings_, which, value);
+  Notify(AnalyzerHint::SettingsChanged);
+}
+
+void CAnalyzerDoc::TestSettings(bool showLines, Progress& progress) {
+  if (!lineSettingsOpen()) return;
+  const PixelRect r = TestRectanglePixels(testRectangle_, image_.height());
+  if (showLines)
+    GenerateLines(image_, settings_, r.x0, r.x1, r.y0, r.y1, progress);
+  else
+    ShowClampedImage(image_, settings_, r.x0, r.x1, r.y0, r.y1);
+  Notify(AnalyzerHint::RedrawRect, ClipToPicture(image_, r));
+}
+
+void CAnalyzerDoc::CloseLineSettings() {
+  sessionCopy_.reset();
+  drag_.Release();
+  // The trial lines were only a preview: the drawing shows plain again.
+  ShowGrey(WholePicture(image_));
+  SetTitle(kAnalyzerTitle);
+  Notify(AnalyzerHint::PictureChanged);
+  Notify(AnalyzerHint::StateChanged);
+}
+
+Status CAnalyzerDoc::AcceptLineSettings(const LineSettingsEntries& entries) {
+  const std::string refusal = CheckLineSettingsEntries(entries);
+  if (!refusal.empty()) {
+    prompt_.Message(refusal);
+    return Error{refusal};
+  }
+  settings_ = AcceptedLineSettings(entries);
+  Notify(AnalyzerHint::SettingsChanged);
+  CloseLineSettings();
+  return Status::Ok();
+}
+
+void CAnalyzerDoc::CancelLineSettings() {
+  if (!sessionCopy_) return;
+  settings_ = *sessionCopy_;
+  Notify(AnalyzerHint::SettingsChanged);
+  CloseLineSettings();
+}
+
+Status CAnalyzerDoc::LoadLineSettingsFile(const std::string& path) {
+  Status loaded = LoadRedlineSettings(path, settings_);
+  if (!loaded) {
+    prompt_.Message(loaded.message());
+    return loaded;
+  }
+  Notify(AnalyzerHint::SettingsChanged);
+  return Status::Ok();
+}
+
+Status CAnalyzerDoc::SaveLineSettingsFile(const std::string& path) {
+  Status saved = SaveRedlineSettings(path, settings_);
+  if (!saved) prompt_.Message(saved.message());
+  return saved;
+}
+
+Status CAnalyzerDoc::MarkRegions(Progress& progress) {
+  if (!drawingLoaded_) {
+    prompt_.Message(kNoPictureToMark);
+    return Error{kNoPictureToMark};
+  }
+  // Lines are always found on the drawing as scanned, not on one stretched by an earlier pass.
+  image_.grey = scanGrey_;
+  Status marked = quenda::MarkRegions(image_, settings_, progress);
+  Notify(AnalyzerHint::PictureChanged);
+  if (!marked) {
+    prompt_.Message(marked.message(), MessageIcon::Warning);
+    return marked;
+  }
+  regionsMarked_ = true;
+  SetTitle(kAnalyzerTitle);
+  Notify(AnalyzerHint::StateChanged);
+  return Status::Ok();
+}
+
+Status CAnalyzerDoc::SaveRegions(const std::string& path) {
+  if (!regionsMarked_) {
+    prompt_.Message(kProcessRegionsFirst);
+    return Error{std::string(kProcessRegionsFirst)};
+  }
+  Status written = WriteRegionFile(path, image_.regions, RegionWriter::Analyzer);
+  if (!written) prompt_.Message(written.message());
+  return written;
+}
+
+Status CAnalyzerDoc::LoadRegions(std::string_view startDirectory) {
+  if (!drawingLoaded_) {
+    prompt_.Message(kLoadPictureFirst);
+    return Error{std::string(kLoadPictureFirst)};
+  }
+  auto path = prompt_.PickFile(kLoadRegionsTitle, kRegionFilter, startDirectory);
+  if (!path) return Status::Ok();
+  return LoadRegionsFile(*path);
+}
+
+Status CAnalyzerDoc::LoadRegionsFile(const std::string& path) {
+  if (!drawingLoaded_) {
+    prompt_.Message(kLoadPictureFirst);
+    return Error{std::string(kLoadPictureFirst)};
+  }
+  Result<RegionData> read =
+      ReadRegionFile(path, image_.width(), image_.height(), RegionReader::Analyzer);
+  if (!read) {
+    prompt_.Message(read.message());
+    return read.status();
+  }
+  if (lineSettingsOpen()) CancelLineSettings();
+  settings_ = read->settings;
+  const auto stretch = StretchTable(settings_.whiteClamp, settings_.blackClamp);
+  image_.grey = scanGrey_;
+  for (uint8_t& g : image_.grey) g = stretch[g];
+  image_.regions = std::move(*read);
+  image_.filledCount = 0;
+  ResetRegionColours(image_);
+  image_.regionColorUndo = image_.regionColor;
+  ShowRegionLines();
+  regionsMarked_ = true;
+  Notify(AnalyzerHint::SettingsChanged);
+  Notify(AnalyzerHint::PictureChanged);
+  Notify(AnalyzerHint::StateChanged);
+  return Status::Ok();
+}
+
+bool CAnalyzerDoc::ConfirmBatch() {
+  if (!drawingLoaded_ && !regionsMarked_) return true;
+  return prompt_.AskOkCancel(kLoseCurrentPicture);
+}
+
+Status CAnalyzerDoc::SelectBatchSequence(const std::string& scanPath, BatchChoice& choice) {
+  if (!IsSequenceFileName(scanPath)) {
+    prompt_.Message(kInvalidSequenceFileName);
+    return Error{std::string(kInvalidSequenceFileName)};
+  }
+  choice.sequence = OpenSequence(scanPath, TitleOf(scanPath));
+  return Status::Ok();
+}
+
+Status CAnalyzerDoc::LoadBatchSettings(const std::string& path, BatchChoice& choice) {
+  Status loaded = LoadLineSettingsFile(path);
+  if (loaded) choice.settingsFileLoaded = true;
+  return loaded;
+}
+
+bool CAnalyzerDoc::BatchProcessChecks(const BatchChoice& choice) {
+  return ConfirmBatchProcess(choice.sequence.has_value(), choice.settingsFileLoaded, prompt_);
+}
+
+void CAnalyzerDoc::BeginBatch() {
+  if (lineSettingsOpen()) CancelLineSettings();
+  image_ = WorkingImage();
+  scanGrey_.clear();
+  drawingPath_.clear();
+  drawingLoaded_ = true;  // as the run holds each frame in turn; none shown between frames
+  regionsMarked_ = false;
+  Notify(AnalyzerHint::PictureChanged);
+  Notify(AnalyzerHint::StateChanged);
+}
+
+BatchResult CAnalyzerDoc::RunBatch(const DrawingSequence& sequence, Prompt& prompt,
+                                   Progress& progress, const BatchObserver& observer) const {
+  return RunBatchProcess(sequence, AllFrames(sequence), settings_, prompt, progress, observer);
+}
+
+void CAnalyzerDoc::EndBatch() {
+  image_ = WorkingImage();
+  drawingLoaded_ = false;
+  regionsMarked_ = false;
+  SetTitle(kAnalyzerTitle);
+  Notify(AnalyzerHint::PictureChanged);
+  Notify(AnalyzerHint::StateChanged);
+}
+
+}  // namespace quenda

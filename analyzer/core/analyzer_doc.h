@@ -1,0 +1,141 @@
+#pragma once
+// The analyzer's document: one drawing at a time, its line settings, the test rectangle of the
+// settings dialog, the regions marked or loaded, and the batch run over a sequence. Every
+// command of the window is a method here; messages go through the Prompt and failures come
+// back as the Status whose text was shown.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "analyzer/core/batch_process.h"
+#include "analyzer/core/line_settings_file.h"
+#include "analyzer/core/line_settings_session.h"
+#include "analyzer/core/working_image.h"
+#include "common/document.h"
+#include "common/frame_sequence.h"
+#include "common/progress.h"
+#include "common/prompt.h"
+#include "common/redline_settings.h"
+#include "common/result.h"
+
+namespace quenda {
+
+inline constexpr std::string_view kAnalyzerStartTitle =
+    "Compatible Scanner Module :: Quenda Animation Paint System";
+inline constexpr std::string_view kRegionSettingsTitle =
+    "Quenda Animation Paint System: Region Settings";
+inline constexpr std::string_view kOpenPictureTitle = "Open a Picture file";
+inline constexpr std::string_view kDrawingScanFilter = "Quenda Drawing Scan Files (*.qds)";
+inline constexpr std::string_view kSaveRegionsTitle = "Save Regions";
+inline constexpr std::string_view kLoadRegionsTitle = "Load Regions";
+inline constexpr std::string_view kRegionFilter = "Quenda Region files (*.rgn)";
+inline constexpr std::string_view kLoadRedlineTitle = "Load Redline Settings";
+inline constexpr std::string_view kSaveRedlineTitle = "Save Redline Settings";
+inline constexpr std::string_view kRedlineFilter = "Quenda Redline Settings (*.rls)";
+inline constexpr std::string_view kOpenBaseImageTitle = "Open the base Image";
+
+// What changed, for the views.
+enum class AnalyzerHint {
+  PictureChanged,   // another drawing, or none: the whole picture and the zoom
+  RedrawRect,       // the display inside `rect`
+  TitleChanged,     // the window title
+  StateChanged,     // drawing or regions flags, the settings session opened or closed
+  SettingsChanged,  // the line settings' values
+  RectangleMoved,   // the test rectangle
+};
+
+struct AnalyzerUpdate {
+  AnalyzerHint hint = AnalyzerHint::PictureChanged;
+  PixelRect rect;  // for RedrawRect, rows from the bottom
+};
+
+using AnalyzerListener = DocumentListener<AnalyzerUpdate>;
+
+// The batch dialog's choices: the sequence picked and whether a settings file was loaded in it.
+struct BatchChoice {
+  std::optional<DrawingSequence> sequence;
+  bool settingsFileLoaded = false;
+};
+
+class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
+ public:
+  explicit CAnalyzerDoc(Prompt& prompt);
+
+  bool drawingLoaded() const { return drawingLoaded_; }
+  bool regionsMarked() const { return regionsMarked_; }
+  const WorkingImage& image() const { return image_; }
+  const RedlineSettings& settings() const { return settings_; }
+  const std::string& title() const { return title_; }
+  const std::string& drawingPath() const { return drawingPath_; }
+
+  // File menu. LoadImage asks for the drawing; the grey drawing is then shown and any regions
+  // of the previous one are gone. A failed load keeps the previous drawing.
+  Status LoadImage(std::string_view startDirectory = {});
+  Status LoadImageFile(const std::string& path);
+  std::string ImageInfoText() const;
+  void ShowImageInfo();
+  bool ConfirmExit();
+
+  // The line settings dialog. Opening is refused without a drawing and once regions are
+  // marked; while open, the settings change live and Cancel puts back those of the opening.
+  Status OpenLineSettings();
+  bool lineSettingsOpen() const { return sessionCopy_.has_value(); }
+  const TestRectangle& testRectangle() const { return testRectangle_; }
+  void PressTestRectangle(ScreenPoint at);
+  void DragTestRectangle(ScreenPoint at);
+  void ReleaseTestRectangle() { drag_.Release(); }
+  void SetLineSetting(LineSetting which, int value);
+  // Lines (or only the clamped picture) inside the test rectangle with the current settings.
+  void TestSettings(bool showLines, Progress& progress);
+  // The dialog's edit boxes: the first failed check is shown and the dialog stays open.
+  Status AcceptLineSettings(const LineSettingsEntries& entries);
+  void CancelLineSettings();
+  // A settings file in the dialog (or the batch dialog): its values become the current ones.
+  Status LoadLineSettingsFile(const std::string& path);
+  Status SaveLineSettingsFile(const std::string& path);
+
+  // The Regions menu.
+  Status MarkRegions(Progress& progress);
+  Status SaveRegions(const std::string& path);
+  // The region file of the loaded drawing: its settings become the current ones and the grey
+  // drawing is stretched with its clamps.
+  Status LoadRegions(std::string_view startDirectory = {});
+  Status LoadRegionsFile(const std::string& path);
+
+  // Batch processing. ConfirmBatch asks before a drawing or regions are thrown away. The
+  // dialog's buttons: SelectBatchSequence and LoadBatchSettings fill `choice`, and
+  // BatchProcessChecks says whether PROCESS may start the run.
+  bool ConfirmBatch();
+  Status SelectBatchSequence(const std::string& scanPath, BatchChoice& choice);
+  Status LoadBatchSettings(const std::string& path, BatchChoice& choice);
+  bool BatchProcessChecks(const BatchChoice& choice);
+  // Drops the drawing before the run. RunBatch reads only the sequence and a copy of the
+  // settings, so it may run on a worker thread while nothing else calls the document;
+  // EndBatch then clears the window.
+  void BeginBatch();
+  BatchResult RunBatch(const DrawingSequence& sequence, Prompt& prompt, Progress& progress,
+                       const BatchObserver& observer = {}) const;
+  void EndBatch();
+
+ private:
+  void SetTitle(std::string_view title);
+  void CloseLineSettings();
+  void ShowGrey(PixelRect rect);
+  void ShowRegionLines();
+  void Notify(AnalyzerHint hint, PixelRect rect = {}) { UpdateAllViews({hint, rect}); }
+
+  Prompt& prompt_;
+  WorkingImage image_;
+  std::vector<uint8_t> scanGrey_;  // the drawing as read, before any stretch
+  std::string drawingPath_;
+  bool drawingLoaded_ = false;
+  bool regionsMarked_ = false;
+  RedlineSettings settings_;
+  std::optional<RedlineSettings> sessionCopy_;  // held while the settings dialog is open
+  TestRectangle testRectangle_;
+  TestRectangleDrag drag_{0, 0};
+  std::string title_{kAnalyzerStartTitle};
+};
+
+}  // namespace quenda

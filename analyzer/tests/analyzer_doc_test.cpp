@@ -1,0 +1,131 @@
+// The analyzer document's commands without a window: their refusals, the settings dialog's
+// linked values and test rectangle, and the region file read path.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "analyzer/core/analyzer_doc.h"
+#include "common/color_set.h"
+#include "common/contrast_stretch.h"
+#include "common/scripted_prompt.h"
+#include "samples/sample_drawing.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+TEST(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
+  testing::TempDir dir;
+  ASSERT_TRUE(
+      WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(47, 33), ScanWriter::Scanner)
+          .ok());
+  ScriptedPrompt prompt;
+  CAnalyzerDoc doc(prompt);
+  NullProgress progress;
+  const std::pair<std::function<Status()>, const char*> refused[] = {
+      {[&] { return doc.OpenLineSettings(); }, "Please do this after loading an image."},
+      {[&] { return doc.MarkRegions(progress); }, "Can not mark regions without a picture"},
+      {[&] { return doc.SaveRegions(dir.File("a.rgn")); }, "Please process the regions."},
+      {[&] { return doc.LoadRegionsFile(dir.File("a.rgn")); }, "Please load a picture."},
+  };
+  for (const auto& [command, message] : refused) {
+    EXPECT_EQ(command().message(), message);
+    EXPECT_EQ(prompt.Texts().back(), message);
+  }
+  EXPECT_EQ(doc.ImageInfoText(), "No Picture Loaded");
+  EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk1.qds"});
+
+  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+  EXPECT_EQ(doc.ImageInfoText(), "TARGA:\nX dimension: 47, Y dimension: 33\n");
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  EXPECT_EQ(doc.OpenLineSettings().message(),
+            "You can not change the settings after marking regions, please load a fresh image");
+  // A loaded drawing asks before a batch run throws it away.
+  EXPECT_FALSE(doc.ConfirmBatch());
+  EXPECT_EQ(prompt.Texts().back(), "You will lose the current picture and regions, Are you sure?");
+}
+
+TEST(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
+  struct Case {
+    LineSetting which;
+    int value;
+    RedlineSettings expected;
+  };
+  const Case cases[] = {
+      {LineSetting::PickUp, 160, {160, 160, 220, 50}},
+      {LineSetting::PickUp, 300, {254, 254, 220, 50}},
+      {LineSetting::Growth, 90, {90, 90, 220, 50}},
+      {LineSetting::WhiteClamp, 40, {100, 150, 40, 40}},
+      {LineSetting::BlackClamp, 230, {100, 150, 230, 230}},
+      {LineSetting::BlackClamp, -5, {100, 150, 220, 0}},
+  };
+  for (const Case& c : cases) {
+    RedlineSettings s;
+    SetLinkedLineSetting(s, c.which, c.value);
+    EXPECT_EQ(s, c.expected) << int(c.which) << " " << c.value;
+  }
+}
+
+TEST(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
+  EXPECT_EQ(CentredTestRectangle(301, 201), (TestRectangle{100, 50, 200, 150}));
+  EXPECT_EQ(CentredTestRectangle(47, 33), (TestRectangle{0, 0, 46, 32}));
+  // Rows turned over for line generation: an odd height shifts them by one.
+  EXPECT_EQ(TestRectanglePixels({100, 50, 200, 150}, 201), (PixelRect{100, 200, 51, 151}));
+
+  const TestRectangle start{100, 50, 200, 150};
+  struct Case {
+    ScreenPoint press, to;
+    TestRectangle expected;
+  };
+  const Case cases[] = {
+      {{150, 100}, {170, 90}, {120, 40, 220, 140}},   // whole, by the drag
+      {{150, 100}, {400, -80}, {201, 0, 301, 100}},   // whole, stopped at the edges
+      {{195, 145}, {250, 180}, {100, 50, 250, 180}},  // bottom-right corner
+      {{105, 55}, {260, 170}, {200, 150, 260, 170}},  // top-left past the opposite edges: swapped
+  };
+  for (const Case& c : cases) {
+    TestRectangleDrag drag(301, 201);
+    drag.Press(start, c.press);
+    EXPECT_EQ(drag.MoveTo(start, c.to), c.expected) << c.to.x << "," << c.to.y;
+  }
+  // The swapped corner goes on as the one under the cursor.
+  TestRectangleDrag drag(301, 201);
+  drag.Press(start, {105, 55});
+  const TestRectangle swapped = drag.MoveTo(start, {260, 170});
+  EXPECT_EQ(drag.MoveTo(swapped, {250, 160}), (TestRectangle{200, 150, 250, 160}));
+}
+
+TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsAndStretchesTheDrawingAsScannedOnce) {
+  testing::TempDir dir;
+  const DrawingScan scan = samples::MakeDrawing(61, 43);
+  ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), scan, ScanWriter::Scanner).ok());
+  ScriptedPrompt prompt;
+  CAnalyzerDoc doc(prompt);
+  NullProgress progress;
+  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+  ASSERT_TRUE(doc.OpenLineSettings().ok());
+  ASSERT_TRUE(doc.AcceptLineSettings({90, 140, 200, 60}).ok());
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  ASSERT_TRUE(doc.SaveRegions(dir.File("one.rgn")).ok());
+  // Marking again starts from the drawing as scanned, so the file does not change.
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  ASSERT_TRUE(doc.SaveRegions(dir.File("two.rgn")).ok());
+  EXPECT_EQ(testing::ReadBytes(dir.File("two.rgn")), testing::ReadBytes(dir.File("one.rgn")));
+
+  // Regions loaded twice over the same drawing, with other settings current meanwhile.
+  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+  ASSERT_TRUE(doc.OpenLineSettings().ok());
+  doc.CancelLineSettings();
+  ASSERT_TRUE(doc.LoadRegionsFile(dir.File("one.rgn")).ok());
+  ASSERT_TRUE(doc.LoadRegionsFile(dir.File("one.rgn")).ok());
+  EXPECT_EQ(doc.settings(), (RedlineSettings{90, 140, 200, 60}));
+  EXPECT_TRUE(doc.regionsMarked());
+  const auto stretch = StretchTable(200, 60);
+  for (std::size_t i = 0; i < doc.image().grey.size(); ++i)
+    ASSERT_EQ(doc.image().grey[i], stretch[scan.picture.bytes()[i]]) << i;
+  EXPECT_EQ(doc.image().regionColor[1], kTransparentColor);
+  EXPECT_TRUE(prompt.Texts().empty());
+}
+
+}  // namespace
+}  // namespace quenda
