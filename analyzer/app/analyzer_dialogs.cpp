@@ -1,12 +1,14 @@
 #include "analyzer/app/analyzer_dialogs.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -217,6 +219,100 @@ void BatchProcessDialog::LoadSettings() {
 
 void BatchProcessDialog::Process() {
   if (doc_.BatchProcessChecks(choice_)) accept();
+}
+
+ColorSetDialog::ColorSetDialog(CAnalyzerDoc& doc, SavePathPicker pickSavePath, QWidget* parent)
+    : QDialog(parent), doc_(doc), pickSavePath_(std::move(pickSavePath)) {
+  setWindowTitle(Q(kColorSetDialogTitle));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setModal(false);
+  list_ = new QListWidget;
+  list_->setMinimumHeight(240);
+  name_ = new QLineEdit;
+  swatch_ = new QLabel;
+  swatch_->setFixedSize(40, 20);
+  swatch_->setAutoFillBackground(true);
+  auto* entry = new QHBoxLayout;
+  entry->addWidget(new QLabel(QStringLiteral("Name:")));
+  entry->addWidget(name_);
+  entry->addWidget(new QLabel(QStringLiteral("Color:")));
+  entry->addWidget(swatch_);
+  connect(AddButton(entry, QStringLiteral("Edit>>")), &QPushButton::clicked, this, [this] {
+    const QColor picked = QColorDialog::getColor(colour_, this, QStringLiteral("Color"));
+    if (picked.isValid()) SetColour(picked);
+  });
+  auto* change = new QHBoxLayout;
+  connect(AddButton(change, QStringLiteral("Add")), &QPushButton::clicked, this, [this] {
+    (void)doc_.AddColor(name_->text().toStdString(), colour_.red(), colour_.green(),
+                        colour_.blue());
+  });
+  connect(AddButton(change, QStringLiteral("Edit")), &QPushButton::clicked, this, [this] {
+    (void)doc_.EditColor(doc_.currentColor(), name_->text().toStdString(), colour_.red(),
+                         colour_.green(), colour_.blue());
+  });
+  auto* files = new QHBoxLayout;
+  connect(AddButton(files, Q(kLoadColorSetTitle)), &QPushButton::clicked, this,
+          [this] { (void)doc_.LoadColorSet(DirectoryOf(doc_.colors().path)); });
+  connect(AddButton(files, Q(kSaveColorSetTitle)), &QPushButton::clicked, this, [this] {
+    auto path =
+        pickSavePath_(this, Q(kSaveColorSetTitle), Q(kColorModelFilter), QStringLiteral("col"));
+    if (path) (void)doc_.SaveColorSetFile(path->toStdString());
+  });
+  connect(AddButton(files, QStringLiteral("Close")), &QPushButton::clicked, this,
+          [this] { close(); });
+  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (row >= 0) doc_.SetCurrentColor(row);
+  });
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(list_);
+  layout->addLayout(entry);
+  layout->addLayout(change);
+  layout->addLayout(files);
+  doc_.AddListener(this);
+  ShowColors();
+}
+
+ColorSetDialog::~ColorSetDialog() {
+  doc_.RemoveListener(this);
+}
+
+QPushButton* ColorSetDialog::button(const QString& text) const {
+  return ButtonIn(this, text);
+}
+
+void ColorSetDialog::SetColour(const QColor& colour) {
+  colour_ = colour;
+  QPalette palette = swatch_->palette();
+  palette.setColor(QPalette::Window, colour_);
+  swatch_->setPalette(palette);
+}
+
+void ColorSetDialog::OnUpdate(const AnalyzerUpdate& update) {
+  if (update.hint == AnalyzerHint::ColorsChanged) ShowColors();
+}
+
+void ColorSetDialog::ShowColors() {
+  const ColorSet& colors = doc_.colors();
+  // Items are changed in place: this runs inside the list's own selection signal too.
+  const QSignalBlocker quiet(list_);
+  while (list_->count() > colors.count) delete list_->takeItem(list_->count() - 1);
+  while (list_->count() < colors.count) list_->addItem(new QListWidgetItem);
+  for (int i = 0; i < colors.count; ++i) {
+    const ColorEntry& e = colors.entries[std::size_t(i)];
+    QPixmap chip(16, 16);
+    chip.fill(QColor(e.red, e.green, e.blue));
+    list_->item(i)->setIcon(QIcon(chip));
+    list_->item(i)->setText(Q(e.name));
+  }
+  list_->setCurrentRow(doc_.currentColor());
+  ShowCurrent();
+}
+
+void ColorSetDialog::ShowCurrent() {
+  const ColorEntry& e = doc_.colors().entries[std::size_t(doc_.currentColor())];
+  name_->setText(Q(e.name));
+  name_->setReadOnly(doc_.currentColor() == kTransparentColor);
+  SetColour(QColor(e.red, e.green, e.blue));
 }
 
 }  // namespace quenda

@@ -3,6 +3,7 @@
 // test rectangle is on it) and "Quenda: Batch Process". Their checks and commands are the
 // document's; the dialogs only collect values and show them.
 
+#include <QColor>
 #include <QDialog>
 #include <QString>
 #include <array>
@@ -14,6 +15,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QScrollBar;
 
@@ -80,6 +82,36 @@ class BatchProcessDialog final : public QDialog {
   BatchChoice choice_;
   QLabel* path_ = nullptr;
   QLabel* name_ = nullptr;
+};
+
+// "Quenda: Color Set" (modeless): the analyzer's colours in a list, a name and a colour to add
+// or store over the selected entry, and the colour set files.
+class ColorSetDialog final : public QDialog, public AnalyzerListener {
+  Q_OBJECT
+
+ public:
+  ColorSetDialog(CAnalyzerDoc& doc, SavePathPicker pickSavePath, QWidget* parent = nullptr);
+  ~ColorSetDialog() override;
+
+  QListWidget* list() const { return list_; }
+  QLineEdit* nameEntry() const { return name_; }
+  QPushButton* button(const QString& text) const;
+  // The colour "Add" and "Edit" store; "Edit>>" picks it with the system's chooser.
+  void SetColour(const QColor& colour);
+  QColor colour() const { return colour_; }
+
+  void OnUpdate(const AnalyzerUpdate& update) override;
+
+ private:
+  void ShowColors();
+  void ShowCurrent();
+
+  CAnalyzerDoc& doc_;
+  SavePathPicker pickSavePath_;
+  QListWidget* list_ = nullptr;
+  QLineEdit* name_ = nullptr;
+  QLabel* swatch_ = nullptr;
+  QColor colour_{128, 128, 128};
 };
 
 }  // namespace quenda

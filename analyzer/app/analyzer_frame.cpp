@@ -44,6 +44,7 @@ CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath)
 
 CAnalyzerFrame::~CAnalyzerFrame() {
   delete settingsDialog_.data();
+  delete colorDialog_.data();
   doc_->RemoveListener(this);
   // The view listens to the document: it goes first.
   delete takeCentralWidget();
@@ -88,6 +89,9 @@ void CAnalyzerFrame::BuildMenus() {
   regions->addSeparator();
   add(regions, "actionBatchProcess", QStringLiteral("&Batch Process..."),
       [this] { BatchProcess(); });
+
+  QMenu* paint = menuBar()->addMenu(QStringLiteral("&Paint"));
+  add(paint, "actionColorSet", QStringLiteral("&Color Set..."), [this] { OpenColorSet(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, "actionAbout", QStringLiteral("&About"), [this] { About(); });
@@ -172,6 +176,12 @@ void CAnalyzerFrame::BatchProcess() {
                 *prompt_);
   QApplication::restoreOverrideCursor();
   doc_->EndBatch();
+}
+
+void CAnalyzerFrame::OpenColorSet() {
+  if (colorDialog_ == nullptr) colorDialog_ = new ColorSetDialog(*doc_, pickSavePath_, this);
+  colorDialog_->show();
+  colorDialog_->raise();
 }
 
 void CAnalyzerFrame::About() {

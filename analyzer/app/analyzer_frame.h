@@ -25,6 +25,7 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   CAnalyzerDoc& document() { return *doc_; }
   CAnalyzerView* pictureView() const { return view_; }
   LineSettingsDialog* lineSettingsDialog() const { return settingsDialog_; }
+  ColorSetDialog* colorSetDialog() const { return colorDialog_; }
   // A menu command by its object name ("actionMarkRegions", ...).
   QAction* Action(const char* name) const;
 
@@ -38,6 +39,7 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   void MarkRegions();
   void SaveRegions();
   void BatchProcess();
+  void OpenColorSet();
   void About();
 
   std::unique_ptr<Prompt> ownPrompt_;
@@ -46,6 +48,7 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   std::unique_ptr<CAnalyzerDoc> doc_;
   CAnalyzerView* view_ = nullptr;
   QPointer<LineSettingsDialog> settingsDialog_;
+  QPointer<ColorSetDialog> colorDialog_;
 };
 
 }  // namespace quenda

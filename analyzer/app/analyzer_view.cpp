@@ -63,6 +63,7 @@ void CAnalyzerView::OnUpdate(const AnalyzerUpdate& update) {
       break;
     case AnalyzerHint::TitleChanged:
     case AnalyzerHint::SettingsChanged:
+    case AnalyzerHint::ColorsChanged:  // the drawing shows no colours outside paint mode
       break;
   }
 }

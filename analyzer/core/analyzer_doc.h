@@ -12,6 +12,7 @@
 #include "analyzer/core/line_settings_file.h"
 #include "analyzer/core/line_settings_session.h"
 #include "analyzer/core/working_image.h"
+#include "common/color_set.h"
 #include "common/document.h"
 #include "common/frame_sequence.h"
 #include "common/progress.h"
@@ -34,6 +35,10 @@ inline constexpr std::string_view kLoadRedlineTitle = "Load Redline Settings";
 inline constexpr std::string_view kSaveRedlineTitle = "Save Redline Settings";
 inline constexpr std::string_view kRedlineFilter = "Quenda Redline Settings (*.rls)";
 inline constexpr std::string_view kOpenBaseImageTitle = "Open the base Image";
+inline constexpr std::string_view kColorSetDialogTitle = "Quenda: Color Set";
+inline constexpr std::string_view kLoadColorSetTitle = "Load Color Set";
+inline constexpr std::string_view kSaveColorSetTitle = "Save Color Set";
+inline constexpr std::string_view kColorModelFilter = "Color Model (*.col)";
 
 // What changed, for the views.
 enum class AnalyzerHint {
@@ -43,6 +48,7 @@ enum class AnalyzerHint {
   StateChanged,     // drawing or regions flags, the settings session opened or closed
   SettingsChanged,  // the line settings' values
   RectangleMoved,   // the test rectangle
+  ColorsChanged,    // the colour set or the current colour
 };
 
 struct AnalyzerUpdate {
@@ -118,6 +124,21 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
                        const BatchObserver& observer = {}) const;
   void EndBatch();
 
+  // The analyzer's own colour set: the defaults until a file is loaded, at most
+  // kAnalyzerColorLimit entries, names of at most kColorNameLimit characters. A refused
+  // command shows why and changes nothing.
+  const ColorSet& colors() const { return colors_; }
+  int currentColor() const { return currentColor_; }
+  void SetCurrentColor(int index);
+  Status AddColor(std::string_view name, int red, int green, int blue);
+  // Entry 0, the transparent colour, keeps its name; its colour may change.
+  Status EditColor(int index, std::string_view name, int red, int green, int blue);
+  // LoadColorSet asks for the file. A file that holds more colours than the analyzer takes is
+  // refused whole rather than cut short, so saving it again cannot drop any of them.
+  Status LoadColorSet(std::string_view startDirectory = {});
+  Status LoadColorSetFile(const std::string& path);
+  Status SaveColorSetFile(const std::string& path);
+
  private:
   void SetTitle(std::string_view title);
   void CloseLineSettings();
@@ -136,6 +157,8 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   TestRectangle testRectangle_;
   TestRectangleDrag drag_{0, 0};
   std::string title_{kAnalyzerStartTitle};
+  ColorSet colors_;
+  int currentColor_ = kTransparentColor;
 };
 
 }  // namespace quenda

@@ -2,6 +2,7 @@
 // linked values and test rectangle, and the region file read path.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "analyzer/core/analyzer_doc.h"
@@ -125,6 +126,51 @@ TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsAndStretchesTheDrawingAsScanne
     ASSERT_EQ(doc.image().grey[i], stretch[scan.picture.bytes()[i]]) << i;
   EXPECT_EQ(doc.image().regionColor[1], kTransparentColor);
   EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
+  testing::TempDir dir;
+  ScriptedPrompt prompt;
+  CAnalyzerDoc doc(prompt);
+  EXPECT_EQ(doc.AddColor("Ochre_red", 200, 120, 40).message(), "Maximum 8 chars!");
+  EXPECT_EQ(doc.EditColor(kLineColor, "MagentaXL", 1, 2, 3).message(), "Maximum 8 chars!");
+  EXPECT_EQ(doc.colors().entries[kLineColor].name, "LINE");
+  ASSERT_TRUE(doc.EditColor(kTransparentColor, "CLEAR", 10, 20, 30).ok());
+  EXPECT_EQ(doc.colors().entries[kTransparentColor].name, "TRANS");
+  for (int i = doc.colors().count; i < 40; ++i)
+    ASSERT_TRUE(doc.AddColor("c" + std::to_string(i), i, 2 * i, 300).ok()) << i;
+  EXPECT_EQ(doc.AddColor("skin", 1, 2, 3).message(), "Sorry, currently only 40 colors are allowed");
+  EXPECT_EQ(doc.colors().count, 40);
+  EXPECT_EQ(doc.currentColor(), 39);
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Maximum 8 chars!", "Maximum 8 chars!",
+                                      "Sorry, currently only 40 colors are allowed"}));
+
+  ASSERT_TRUE(doc.SaveColorSetFile(dir.File("walk.col")).ok());
+  const std::string saved = testing::ReadText(dir.File("walk.col"));
+  EXPECT_TRUE(saved.starts_with("Quenda\n40\nTRANS 10 20 30\nUNFIL 0 255 102\nLINE 255 0 255\n"))
+      << saved;
+  EXPECT_NE(saved.find("\nc39 39 78 255\n"), std::string::npos);
+
+  CAnalyzerDoc other(prompt);
+  prompt.QueuePath(dir.File("walk.col"));
+  ASSERT_TRUE(other.LoadColorSet(dir.path()).ok());
+  EXPECT_EQ(other.colors().count, 40);
+  EXPECT_EQ(other.colors().entries, doc.colors().entries);
+  ASSERT_TRUE(other.SaveColorSetFile(dir.File("again.col")).ok());
+  EXPECT_EQ(testing::ReadText(dir.File("again.col")), saved);
+
+  // A painter's set with more colours than the analyzer takes is refused, not cut short.
+  ColorSet big;
+  for (int i = 0; i < 38; ++i) quenda::AddColor(big, "p", i, i, i);
+  testing::WriteText(dir.File("big.col"), FormatColorSet(big));
+  prompt.Clear();
+  EXPECT_EQ(other.LoadColorSetFile(dir.File("big.col")).message(),
+            "Sorry, currently only 40 colors are allowed");
+  EXPECT_EQ(other.LoadColorSetFile(dir.File("none.col")).message(), "Error opening colors file");
+  EXPECT_EQ(other.colors().entries, doc.colors().entries);
+  EXPECT_EQ(prompt.Texts().size(), 2u);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("none.col")));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -283,6 +284,46 @@ TEST(AnalyzerWindow, BatchStoppedAfterTheSecondFrameLeavesTwoWholeFilesAndTheThi
   EXPECT_FALSE(w.view().hasPicture());
   EXPECT_EQ(w.frame->windowTitle().toStdString(),
             "Compatible Scanner :: Quenda Animation Paint System");
+}
+
+TEST(AnalyzerWindow, ColorSetDialogAddsUpToFortyColorsAndSavesAndLoadsTheSet) {
+  AnalyzerWindow w;
+  w.Trigger("actionColorSet");
+  ColorSetDialog* dialog = w.frame->colorSetDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quenda: Color Set"));
+  EXPECT_EQ(dialog->list()->count(), 3);
+  dialog->nameEntry()->setText(QStringLiteral("sky"));
+  dialog->SetColour(QColor(10, 20, 250));
+  for (int i = 3; i <= 40; ++i)
+    QTest::mouseClick(dialog->button(QStringLiteral("Add")), Qt::LeftButton);
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Sorry, currently only 40 colors are allowed"});
+  EXPECT_EQ(dialog->list()->count(), 40);
+  dialog->list()->setCurrentRow(2);
+  dialog->nameEntry()->setText(QStringLiteral("INKLINES!"));
+  QTest::mouseClick(dialog->button(QStringLiteral("Edit")), Qt::LeftButton);
+  EXPECT_EQ(w.prompt.Texts().back(), "Maximum 8 chars!");
+  EXPECT_EQ(dialog->list()->item(2)->text(), QStringLiteral("LINE"));
+
+  w.savePaths.push_back(QString::fromStdString(w.dir.File("paints.col")));
+  QTest::mouseClick(dialog->button(QStringLiteral("Save Color Set")), Qt::LeftButton);
+  const std::string saved = testing::ReadText(w.dir.File("paints.col"));
+  EXPECT_TRUE(
+      saved.starts_with("Quenda\n40\nTRANS 120 120 120\nUNFIL 0 255 102\n"
+                        "LINE 255 0 255\nsky 10 20 250\n"))
+      << saved;
+  EXPECT_TRUE(saved.ends_with("\nsky 10 20 250\n"));
+
+  // A fresh window takes the saved set back.
+  AnalyzerWindow other;
+  other.Trigger("actionColorSet");
+  other.prompt.QueuePath(w.dir.File("paints.col"));
+  QTest::mouseClick(other.frame->colorSetDialog()->button(QStringLiteral("Load Color Set")),
+                    Qt::LeftButton);
+  EXPECT_EQ(other.frame->colorSetDialog()->list()->count(), 40);
+  EXPECT_EQ(other.doc().colors().entries, w.doc().colors().entries);
+  EXPECT_TRUE(other.prompt.Texts().empty());
 }
 
 }  // namespace

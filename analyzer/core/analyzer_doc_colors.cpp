@@ -1,0 +1,97 @@
+// The analyzer's colour set commands. The file layout and its reading are the common colour
+// set's; what the analyzer adds is its smaller capacity and its own messages.
+#include <algorithm>
+
+#include "analyzer/core/analyzer_doc.h"
+#include "common/atomic_file.h"
+#include "common/file_io.h"
+
+namespace quenda {
+namespace {
+
+constexpr std::string_view kTooManyColors = "Sorry, currently only 40 colors are allowed";
+constexpr std::string_view kNameTooLong = "Maximum 8 chars!";
+constexpr std::string_view kOpenError = "Error opening colors file";
+constexpr std::string_view kWriteError = "Error writing colors file";
+
+uint8_t Channel(int value) {
+  return uint8_t(std::clamp(value, 0, 255));
+}
+
+}  // namespace
+
+void CAnalyzerDoc::SetCurrentColor(int index) {
+  if (index < 0 || index >= colors_.count || index == currentColor_) return;
+  currentColor_ = index;
+  Notify(AnalyzerHint::ColorsChanged);
+}
+
+Status CAnalyzerDoc::AddColor(std::string_view name, int red, int green, int blue) {
+  std::string_view refusal;
+  if (colors_.count >= kAnalyzerColorLimit)
+    refusal = kTooManyColors;
+  else if (name.size() > std::size_t(kColorNameLimit))
+    refusal = kNameTooLong;
+  if (!refusal.empty()) {
+    prompt_.Message(refusal);
+    return Error{std::string(refusal)};
+  }
+  quenda::AddColor(colors_, name, red, green, blue);
+  currentColor_ = colors_.count - 1;
+  Notify(AnalyzerHint::ColorsChanged);
+  return Status::Ok();
+}
+
+Status CAnalyzerDoc::EditColor(int index, std::string_view name, int red, int green, int blue) {
+  if (index < 0 || index >= colors_.count) return Error{"no such colour"};
+  ColorEntry& entry = colors_.entries[std::size_t(index)];
+  if (index != kTransparentColor) {
+    if (name.size() > std::size_t(kColorNameLimit)) {
+      prompt_.Message(kNameTooLong);
+      return Error{std::string(kNameTooLong)};
+    }
+    entry.name = ColorNameForFile(name);
+  }
+  entry.red = Channel(red);
+  entry.green = Channel(green);
+  entry.blue = Channel(blue);
+  Notify(AnalyzerHint::ColorsChanged);
+  return Status::Ok();
+}
+
+Status CAnalyzerDoc::LoadColorSet(std::string_view startDirectory) {
+  auto path = prompt_.PickFile(kLoadColorSetTitle, kColorModelFilter, startDirectory);
+  if (!path) return Status::Ok();
+  return LoadColorSetFile(*path);
+}
+
+Status CAnalyzerDoc::LoadColorSetFile(const std::string& path) {
+  std::optional<std::string> text = ReadFileText(path);
+  if (!text) {
+    prompt_.Message(kOpenError, MessageIcon::Error);
+    return Error{std::string(kOpenError)};
+  }
+  const ParsedColorSet parsed = ParseColorSet(*text);
+  if (parsed.entries.size() > std::size_t(kAnalyzerColorLimit)) {
+    prompt_.Message(kTooManyColors);
+    return Error{std::string(kTooManyColors)};
+  }
+  ApplyColorSet(colors_, parsed);
+  colors_.path = path;
+  if (currentColor_ >= colors_.count) currentColor_ = kTransparentColor;
+  Notify(AnalyzerHint::ColorsChanged);
+  return Status::Ok();
+}
+
+Status CAnalyzerDoc::SaveColorSetFile(const std::string& path) {
+  Status written =
+      WriteFileAtomically(path, FormatColorSet(colors_), WriteMessages(std::string(kWriteError)));
+  if (!written) {
+    prompt_.Message(written.message(), MessageIcon::Error);
+    return written;
+  }
+  colors_.path = path;
+  return Status::Ok();
+}
+
+}  // namespace quenda
