@@ -62,14 +62,9 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
     settings.quality = *quality;
   }
 
-  // The stored sheet is read for the input check before the document opens, so that opening
-  // forgets no missing sequence before it is named.
   const std::string& path = parsed.positional()[0];
-  Result<SheetFileContents> stored = LoadSheetFile(path);
-  if (!stored) {
-    io.err << stored.message() << "\n";
-    return 1;
-  }
+  std::optional<SheetFileContents> stored = ReadStoredSheet(path, io);
+  if (!stored) return 1;
   const CSheetGrid& sheet = stored->sheet;
   settings.lastFrame = sheet.frameCount - 1;
   if (auto text = parsed.Value("--frames")) {

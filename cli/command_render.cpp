@@ -58,14 +58,9 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     return UsageError(io, "--quality must be best or fast");
   if (parsed.Has("--line-test")) settings.kind = RenderKind::LineTest;
 
-  // The stored sheet is read for the input check before the document opens, so that opening
-  // forgets no missing sequence before it is named.
   const std::string& path = parsed.positional()[0];
-  Result<SheetFileContents> stored = LoadSheetFile(path);
-  if (!stored) {
-    io.err << stored.message() << "\n";
-    return 1;
-  }
+  std::optional<SheetFileContents> stored = ReadStoredSheet(path, io);
+  if (!stored) return 1;
   const CSheetGrid& sheet = stored->sheet;
   settings.firstFrame = 0;
   settings.lastFrame = sheet.frameCount - 1;

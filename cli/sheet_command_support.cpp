@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <utility>
 
 #include "cli/arguments.h"
 
@@ -22,6 +23,15 @@ std::optional<std::vector<int>> ParseLevels(const std::string& text, const CShee
   std::sort(levels.begin(), levels.end());
   levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
   return levels;
+}
+
+std::optional<SheetFileContents> ReadStoredSheet(const std::string& path, CommandIo& io) {
+  Result<SheetFileContents> stored = LoadSheetFile(path);
+  if (!stored) {
+    io.err << stored.message() << "\n";
+    return std::nullopt;
+  }
+  return std::move(stored).value();
 }
 
 std::vector<int> AllLevels(const CSheetGrid& sheet) {

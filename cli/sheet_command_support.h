@@ -5,13 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "cli/command.h"
 #include "dopegrid/core/dopegrid_doc.h"
+#include "dopegrid/core/sheet_file.h"
 
 namespace quenda::cli {
 
 // A comma-separated list of levels, each its index (0 is the front level) or its name; the
 // answer is ascending and without repeats. Nothing when a level is unknown.
 std::optional<std::vector<int>> ParseLevels(const std::string& text, const CSheetGrid& sheet);
+// The sheet as stored, for a render's input check before the document opens (opening could
+// forget a missing sequence before it is named); nothing, with the reader's message printed,
+// when it does not read.
+std::optional<SheetFileContents> ReadStoredSheet(const std::string& path, CommandIo& io);
 // Every level in use.
 std::vector<int> AllLevels(const CSheetGrid& sheet);
 
