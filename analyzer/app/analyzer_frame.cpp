@@ -92,6 +92,12 @@ void CAnalyzerFrame::BuildMenus() {
 
   QMenu* paint = menuBar()->addMenu(QStringLiteral("&Paint"));
   add(paint, "actionColorSet", QStringLiteral("&Color Set..."), [this] { OpenColorSet(); });
+  paint->addSeparator();
+  add(paint, "actionPaint", QStringLiteral("&Paint Single Frame"),
+      [this] { (void)doc_->EnterPaint(); });
+  add(paint, "actionExitPaint", QStringLiteral("E&xit Paint"), [this] { doc_->ExitPaint(); });
+  add(paint, "actionSaveComposite", QStringLiteral("Save C&omposite..."),
+      [this] { SaveComposite(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, "actionAbout", QStringLiteral("&About"), [this] { About(); });
@@ -99,10 +105,14 @@ void CAnalyzerFrame::BuildMenus() {
 
 void CAnalyzerFrame::UpdateActions() {
   // While the settings are tuned only the view and the dialog itself work on the drawing.
+  // While painting, the regions being painted stay as they are.
   const bool free = !doc_->lineSettingsOpen();
+  const bool painting = doc_->painting();
   for (const char* name : {"actionLoadImage", "actionLineSettings", "actionMarkRegions",
-                           "actionSaveRegions", "actionLoadRegions", "actionBatchProcess"})
-    Action(name)->setEnabled(free);
+                           "actionLoadRegions", "actionBatchProcess", "actionPaint"})
+    Action(name)->setEnabled(free && !painting);
+  Action("actionSaveRegions")->setEnabled(free);
+  Action("actionExitPaint")->setEnabled(painting);
   Action("actionZoomIn")->setEnabled(view_->hasPicture() && view_->CanZoomIn());
   Action("actionZoomOut")->setEnabled(view_->hasPicture() && view_->CanZoomOut());
 }
@@ -142,6 +152,17 @@ void CAnalyzerFrame::SaveRegions() {
   }
   auto path = pickSavePath_(this, Q(kSaveRegionsTitle), Q(kRegionFilter), QStringLiteral("rgn"));
   if (path) (void)doc_->SaveRegions(path->toStdString());
+}
+
+void CAnalyzerFrame::SaveComposite() {
+  if (!doc_->CheckComposite()) return;
+  auto path =
+      pickSavePath_(this, Q(kSaveColorModelTitle), Q(kCompositeFilter), QStringLiteral("tga"));
+  if (!path) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  NullProgress stages;
+  (void)doc_->SaveComposite(path->toStdString(), stages);
+  QApplication::restoreOverrideCursor();
 }
 
 void CAnalyzerFrame::BatchProcess() {

@@ -1,6 +1,6 @@
 #pragma once
-// The analyzer's main window: the drawing, the File, View, Regions and Help menus, the line
-// settings dialog beside the picture and the batch run under its progress window.
+// The analyzer's main window: the drawing, the File, View, Regions, Paint and Help menus, the
+// line settings dialog beside the picture and the batch run under its progress window.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -38,6 +38,7 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   void OpenLineSettings();
   void MarkRegions();
   void SaveRegions();
+  void SaveComposite();
   void BatchProcess();
   void OpenColorSet();
   void About();

@@ -9,7 +9,12 @@ CAnalyzerView::CAnalyzerView(CAnalyzerDoc& doc, QWidget* parent) : PictureView(p
   SetZoomLimits({1601, 200});
   connect(this, &PictureView::MousePressed, this,
           [this](const QPoint& image, Qt::MouseButton button, Qt::KeyboardModifiers) {
-            if (button != Qt::LeftButton || !doc_.lineSettingsOpen()) return;
+            if (button != Qt::LeftButton) return;
+            if (doc_.painting()) {
+              doc_.FillRegionAt(image.x(), image.y());
+              return;
+            }
+            if (!doc_.lineSettingsOpen()) return;
             if (image.x() < 0 || image.y() < 0 || image.x() >= doc_.image().width() ||
                 image.y() >= doc_.image().height())
               return;

@@ -1,6 +1,7 @@
 #pragma once
 // The analyzer's picture: the drawing's display image at a whole-number zoom (1 and up), and
-// while the line settings are open the test rectangle, which the mouse drags.
+// while the line settings are open the test rectangle, which the mouse drags; while painting a
+// click fills the region under it.
 
 #include "analyzer/core/analyzer_doc.h"
 #include "ui/picture_view.h"

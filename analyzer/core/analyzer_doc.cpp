@@ -90,6 +90,7 @@ Status CAnalyzerDoc::LoadImageFile(const std::string& path) {
   drawingPath_ = path;
   drawingLoaded_ = true;
   regionsMarked_ = false;
+  painting_ = false;
   Notify(AnalyzerHint::PictureChanged);
   Notify(AnalyzerHint::StateChanged);
   return Status::Ok();
@@ -218,6 +219,7 @@ Status CAnalyzerDoc::MarkRegions(Progress& progress) {
     return marked;
   }
   regionsMarked_ = true;
+  painting_ = false;
   SetTitle(kAnalyzerTitle);
   Notify(AnalyzerHint::StateChanged);
   return Status::Ok();
@@ -265,6 +267,7 @@ Status CAnalyzerDoc::LoadRegionsFile(const std::string& path) {
   image_.regionColorUndo = image_.regionColor;
   ShowRegionLines();
   regionsMarked_ = true;
+  painting_ = false;
   Notify(AnalyzerHint::SettingsChanged);
   Notify(AnalyzerHint::PictureChanged);
   Notify(AnalyzerHint::StateChanged);
@@ -301,6 +304,7 @@ void CAnalyzerDoc::BeginBatch() {
   scanGrey_.clear();
   drawingPath_.clear();
   drawingLoaded_ = true;  // as the run holds each frame in turn; none shown between frames
+  painting_ = false;
   regionsMarked_ = false;
   Notify(AnalyzerHint::PictureChanged);
   Notify(AnalyzerHint::StateChanged);

@@ -39,6 +39,8 @@ inline constexpr std::string_view kColorSetDialogTitle = "Quenda: Color Set";
 inline constexpr std::string_view kLoadColorSetTitle = "Load Color Set";
 inline constexpr std::string_view kSaveColorSetTitle = "Save Color Set";
 inline constexpr std::string_view kColorModelFilter = "Color Model (*.col)";
+inline constexpr std::string_view kSaveColorModelTitle = "Save Color Model";
+inline constexpr std::string_view kCompositeFilter = "Targa Files (*.tga)";
 
 // What changed, for the views.
 enum class AnalyzerHint {
@@ -139,7 +141,24 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   Status LoadColorSetFile(const std::string& path);
   Status SaveColorSetFile(const std::string& path);
 
+  // Single-frame paint, once the drawing has regions: the regions show in their colours and a
+  // click fills the region under it with the current colour. The title counts what is left.
+  Status EnterPaint();
+  void ExitPaint();
+  bool painting() const { return painting_; }
+  int unfilledCount() const;
+  // The REGIONS tool at drawing pixel (x, y), y upwards; outside the picture nothing happens.
+  void FillRegionAt(int x, int y);
+  // Saving the composite: CheckComposite says why it cannot be saved yet; SaveComposite writes
+  // the filtered composite as a 32-bit Targa file.
+  Status CheckComposite();
+  Status SaveComposite(const std::string& path, Progress& progress);
+
  private:
+  void ShowPaintedRegions(PixelRect rect);
+  void SetPaintTitle();
+  // The colour set or the current colour changed: in paint mode the regions show it.
+  void ColorsChanged();
   void SetTitle(std::string_view title);
   void CloseLineSettings();
   void ShowGrey(PixelRect rect);
@@ -159,6 +178,7 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   std::string title_{kAnalyzerStartTitle};
   ColorSet colors_;
   int currentColor_ = kTransparentColor;
+  bool painting_ = false;
 };
 
 }  // namespace quenda

@@ -23,7 +23,7 @@ uint8_t Channel(int value) {
 void CAnalyzerDoc::SetCurrentColor(int index) {
   if (index < 0 || index >= colors_.count || index == currentColor_) return;
   currentColor_ = index;
-  Notify(AnalyzerHint::ColorsChanged);
+  ColorsChanged();
 }
 
 Status CAnalyzerDoc::AddColor(std::string_view name, int red, int green, int blue) {
@@ -38,7 +38,7 @@ Status CAnalyzerDoc::AddColor(std::string_view name, int red, int green, int blu
   }
   quenda::AddColor(colors_, name, red, green, blue);
   currentColor_ = colors_.count - 1;
-  Notify(AnalyzerHint::ColorsChanged);
+  ColorsChanged();
   return Status::Ok();
 }
 
@@ -55,7 +55,7 @@ Status CAnalyzerDoc::EditColor(int index, std::string_view name, int red, int gr
   entry.red = Channel(red);
   entry.green = Channel(green);
   entry.blue = Channel(blue);
-  Notify(AnalyzerHint::ColorsChanged);
+  ColorsChanged();
   return Status::Ok();
 }
 
@@ -79,7 +79,7 @@ Status CAnalyzerDoc::LoadColorSetFile(const std::string& path) {
   ApplyColorSet(colors_, parsed);
   colors_.path = path;
   if (currentColor_ >= colors_.count) currentColor_ = kTransparentColor;
-  Notify(AnalyzerHint::ColorsChanged);
+  ColorsChanged();
   return Status::Ok();
 }
 

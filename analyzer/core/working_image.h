@@ -37,8 +37,8 @@ struct WorkingImage {
   // width, height and the flag map always; region map, line colours, boxes, regionCount and
   // the settings once regions are extracted (until then those maps are empty).
   RegionData regions;
-  std::vector<uint32_t> regionColor;      // regionCount + 2 entries, colour set indices
-  std::vector<uint32_t> regionColorUndo;  // the same size
+  std::vector<int32_t> regionColor;      // regionCount + 2 entries, colour set indices
+  std::vector<int32_t> regionColorUndo;  // the same size
   int filledCount = 0;
 
   int width() const { return regions.width; }

@@ -66,7 +66,7 @@ TEST(RegionExtraction, MarkingNeedsAPictureAndReportsItsStages) {
   ScriptedProgress stages;
   ASSERT_TRUE(MarkRegions(image, {}, stages));
   EXPECT_EQ(image.regions.regionCount, 1);
-  EXPECT_EQ(image.regionColor, (std::vector<uint32_t>{0, 0, 1}));
+  EXPECT_EQ(image.regionColor, (std::vector<int32_t>{0, 0, 1}));
   // 30 pixels: the region pass reports every third pixel, the boxes every column.
   std::vector<std::string> expected = {
       "Preparing...", "Pass 1...",      "Pass 2...",      "Pass 3...",      "Pass 4...",

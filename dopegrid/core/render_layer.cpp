@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/paint_layer.h"
 #include "dopegrid/core/common_layer_pixels.h"
 
 namespace quenda {
@@ -106,84 +107,17 @@ void LayOver(int layerWidth, int layerHeight, DrawingCorner corner, const Common
 }
 
 // The pixels of a painted drawing's layer, each made on its own: blue, green, red, alpha.
-class LayerPixels {
- public:
-  explicit LayerPixels(const PaintedDrawing& painted)
-      : painted_(painted),
-        flags_(painted.regions.flags.data()),
-        regionMap_(painted.regions.regionMap.data()),
-        grey_(painted.drawing.picture.data()),
-        regionColor_(painted.regionColor.data()),
-        entries_(painted.colors.entries.data()),
-        width_(painted.drawing.picture.width()),
-        count_((long long)painted.drawing.picture.width() * painted.drawing.picture.height()) {}
-
-  // Pixel i (linear index).
-  void Make(long long i, uint8_t* p) const {
-    int own = regionColor_[regionMap_[i]];
-    if (flags_[i] == 0 && own != 0 && grey_[i] == 255) {
-      // Paper inside a painted region: the fill itself (the weight is exactly 1), opaque.
-      const ColorEntry& fill = entries_[own];
-      p[kB] = fill.blue, p[kG] = fill.green, p[kR] = fill.red, p[kA] = 255;
-      return;
-    }
-    MakeAny(i, own, p);
-  }
-
- private:
-  void MakeAny(long long i, int own, uint8_t* p) const {
-    uint8_t flag = flags_[i];
-    int c = own;
-    bool found = false;
-    if (flag & kFlagRegionLine) {
-      // The first neighbour by linear index, columns outer, rows inner, that is no line pixel
-      // and whose region is painted.
-      c = 0;
-      for (int dx = -1; dx <= 1 && !found; ++dx) {
-        for (int dy = -1; dy <= 1 && !found; ++dy) {
-          long long n = i + dx + dy * width_;
-          if (n < 0 || n >= count_ || (flags_[n] & kFlagRegionLine)) continue;
-          if (int colour = regionColor_[regionMap_[n]]; colour != 0) {
-            c = colour;
-            found = true;
-          }
-        }
-      }
-    }
-    int a = grey_[i];
-    const ColorEntry& line = entries_[painted_.regions.animColor[std::size_t(i)]];
-    if (c != 0) {
-      const ColorEntry& fill = entries_[c];
-      float w = (flag & kFlagRubbedOut) ? 1.0f : float(a) * (1.0f / 255.0f);
-      p[kB] = uint8_t(float(fill.blue) * w + float(line.blue) * (1 - w));
-      p[kG] = uint8_t(float(fill.green) * w + float(line.green) * (1 - w));
-      p[kR] = uint8_t(float(fill.red) * w + float(line.red) * (1 - w));
-    } else {
-      p[kB] = line.blue, p[kG] = line.green, p[kR] = line.red;
-    }
-    if (own != 0 || found)
-      p[kA] = 255;
-    else if ((flag & kFlagAnimatorLine) && !(flag & kFlagRubbedOut))
-      p[kA] = uint8_t(255 - a);
-    else
-      p[kA] = 0;
-  }
-
-  const PaintedDrawing& painted_;
-  const uint8_t* flags_;
-  const uint16_t* regionMap_;
-  const uint8_t* grey_;
-  const int32_t* regionColor_;
-  const ColorEntry* entries_;
-  long long width_;
-  long long count_;
-};
+PaintLayerPixels LayerPixels(const PaintedDrawing& painted) {
+  return PaintLayerPixels(painted.regions, painted.drawing.picture.data(),
+                          painted.drawing.picture.width(), painted.drawing.picture.height(),
+                          painted.regionColor, painted.colors);
+}
 
 // One output row of `count` pixels sampled at the nearest layer pixels, the k-th at layer column
 // column(k) of the row starting at rowStart.
 template <class Column>
-void LayNearestRow(const CommonLayerPixels& common, const LayerPixels& pixels, long long rowStart,
-                   std::size_t count, Column column, uint8_t* out) {
+void LayNearestRow(const CommonLayerPixels& common, const PaintLayerPixels& pixels,
+                   long long rowStart, std::size_t count, Column column, uint8_t* out) {
   for (std::size_t k = 0; k < count;) {
     if (k + 8 <= count && common.LayEight(rowStart, column, k, out + 4 * k)) {
       k += 8;
@@ -215,7 +149,7 @@ void BuildLayerInto(const PaintedDrawing& painted, Raster& layer) {
   if (layer.width() != width || layer.height() != height || layer.channels() != 4)
     layer = Raster(width, height, 4);
   long long count = (long long)width * height;
-  LayerPixels pixels(painted);
+  const PaintLayerPixels pixels = LayerPixels(painted);
   for (long long i = 0; i < count; ++i) pixels.Make(i, layer.data() + 4 * i);
 }
 
@@ -228,7 +162,7 @@ void FilterLayer(const Raster& layer, DrawingCorner corner, const CommonFrame& f
 void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float scale,
                 RenderQuality quality, Raster& picture) {
   const int width = painted.drawing.picture.width(), height = painted.drawing.picture.height();
-  LayerPixels pixels(painted);
+  const PaintLayerPixels pixels = LayerPixels(painted);
   CommonLayerPixels common(painted);
   uint8_t scratch[4];
   // Each layer pixel is made where a sample needs it (a bilinear sample asks for four, and

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/color_set.h"
+#include "common/region_fill.h"
 #include "painter/core/segment_walk.h"
 
 namespace quenda {
@@ -18,9 +19,7 @@ ImageRect BoxRect(const PainterFrame& frame, int region) {
 
 // Fills one region by the RegionFill rule; no undo copy.
 void FillOne(PainterFrame& frame, int region, int color, ViewMode mode) {
-  if (region < 0 || std::size_t(region) >= frame.regionColor.size()) return;
-  int32_t& current = frame.regionColor[region];
-  if (current == kUnfilledColor || mode != ViewMode::XRay) current = color;
+  (void)FillRegion(frame.regionColor, region, color, mode == ViewMode::XRay);
 }
 
 void ApplyAt(PainterFrame& frame, std::size_t i, BrushAction action, int color) {
@@ -99,7 +98,7 @@ bool IsClickDrag(int dxScreen, int dyScreen) {
 
 ImageRect FillRegionAt(PainterFrame& frame, ImagePoint at, int color, ViewMode mode) {
   if (frame.empty() || !frame.Contains(at.x, at.y)) return {};
-  const int region = frame.region.regionMap[frame.Index(at.x, at.y)];
+  const int region = RegionAtPixel(frame.region, at.x, at.y);
   TakeUndoCopy(frame, kUndoRegionColors);
   FillOne(frame, region, color, mode);
   frame.paintChanged = true;
@@ -112,13 +111,8 @@ ImageRect FillRegionsInside(PainterFrame& frame, ImagePoint press, ImagePoint re
   const int left = std::min(press.x, release.x), right = std::max(press.x, release.x);
   const int bottom = std::min(press.y, release.y), top = std::max(press.y, release.y);
   TakeUndoCopy(frame, kUndoRegionColors);
-  const int last = frame.region.RegionTotal();
-  for (int r = kBackgroundRegion; r <= last; ++r) {
-    const RegionBox& b = frame.region.regionBounds[r];
-    if (b.IsEmpty()) continue;
-    if (b.minX >= left && b.minY >= bottom && b.maxX <= right && b.maxY <= top)
-      FillOne(frame, r, color, mode);
-  }
+  for (int r : RegionsInsideRect(frame.region, left, bottom, right, top))
+    FillOne(frame, r, color, mode);
   frame.paintChanged = true;
   return WholeImage(frame.width, frame.height);
 }

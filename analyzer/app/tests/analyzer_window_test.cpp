@@ -326,5 +326,57 @@ TEST(AnalyzerWindow, ColorSetDialogAddsUpToFortyColorsAndSavesAndLoadsTheSet) {
   EXPECT_TRUE(other.prompt.Texts().empty());
 }
 
+TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
+  AnalyzerWindow w;
+  w.Load(1);
+  w.Trigger("actionPaint");
+  EXPECT_EQ(w.prompt.Texts().back(), "Please do this after loading or marking regions");
+  w.Trigger("actionMarkRegions");
+  ASSERT_TRUE(w.doc().AddColor("SKIN", 250, 205, 170).ok());
+  w.doc().SetCurrentColor(3);
+  w.Trigger("actionPaint");
+  ASSERT_TRUE(w.doc().painting());
+  EXPECT_FALSE(w.frame->Action("actionMarkRegions")->isEnabled());
+
+  // A pixel of the largest region other than the background, clear of lines.
+  const WorkingImage& image = w.doc().image();
+  std::vector<int> size(std::size_t(image.regions.regionCount) + 2, 0);
+  for (uint16_t r : image.regions.regionMap) ++size[r];
+  const int largest = int(std::max_element(size.begin() + 2, size.end()) - size.begin());
+  QPoint at;
+  for (std::size_t i = 0; i < image.PixelCount(); ++i)
+    if (image.regions.regionMap[i] == largest && !(image.regions.flags[i] & kFlagRegionLine))
+      at = QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+  const int regions = image.regions.regionCount;
+  QTest::mouseClick(w.view().viewport(), Qt::LeftButton, {},
+                    w.view().ImageToWindow(QRect(at, QSize(1, 1))).center());
+  EXPECT_EQ(w.frame->windowTitle().toStdString(),
+            "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: " +
+                std::to_string(regions - 1) + " Unfilled regions");
+  EXPECT_EQ(w.ShownAt(w.view().viewport()->grab().toImage(), at.x(), at.y()),
+            QColor(250, 205, 170));
+  w.Screenshot(*w.frame, "analyzer_paint_mode.png");
+
+  // The composite waits for every region; then it is written where the dialog says.
+  w.savePaths.push_back(QString::fromStdString(w.dir.File("walk1.tga")));
+  w.Trigger("actionSaveComposite");
+  EXPECT_EQ(w.prompt.Texts().back(), "You have to fill all unfilled regions.");
+  EXPECT_EQ(w.savePaths.size(), 1u);
+  std::vector<bool> filled(size.size(), false);
+  for (std::size_t i = 0; i < image.PixelCount(); ++i) {
+    const uint16_t r = image.regions.regionMap[i];
+    if ((image.regions.flags[i] & kFlagRegionLine) || filled[r]) continue;
+    filled[r] = true;
+    w.doc().FillRegionAt(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+  }
+  w.Trigger("actionSaveComposite");
+  EXPECT_EQ(ReadBytes(w.dir.File("walk1.tga")).size(), 18u + 4u * kWidth * kHeight);
+
+  w.Trigger("actionExitPaint");
+  EXPECT_FALSE(w.doc().painting());
+  EXPECT_EQ(w.frame->windowTitle().toStdString(),
+            "Compatible Scanner :: Quenda Animation Paint System");
+}
+
 }  // namespace
 }  // namespace quenda

@@ -1,0 +1,53 @@
+#include "analyzer/core/paint_composite.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/paint_layer.h"
+
+namespace quenda {
+
+Raster ComposePaintedLayer(const WorkingImage& image, const ColorSet& colors) {
+  if (!image.HasRegions()) return {};
+  const int w = image.width(), h = image.height();
+  Raster layer(w, h, 4);
+  const PaintLayerPixels pixels(image.regions, image.grey.data(), w, h, image.regionColor, colors);
+  const long long count = (long long)w * h;
+  for (long long i = 0; i < count; ++i) {
+    uint8_t* p = layer.data() + 4 * i;
+    if (!pixels.Make(i, p)) p[0] = p[1] = p[2] = 0;
+  }
+  return layer;
+}
+
+Raster FilterComposite(const Raster& layer) {
+  const int w = layer.width(), h = layer.height(), channels = layer.channels();
+  Raster out(w, h, channels);
+  if (w <= 0 || h <= 0) return out;
+  constexpr std::array<std::array<int, 5>, 5> kWeights{{
+      {1, 1, 1, 1, 1},
+      {1, 5, 5, 5, 1},
+      {1, 5, 125, 5, 1},
+      {1, 5, 5, 5, 1},
+      {1, 1, 1, 1, 1},
+  }};
+  constexpr int kWeightSum = 181;
+  for (int y = 0; y < h; ++y) {
+    std::array<const uint8_t*, 5> rows;
+    for (int j = 0; j < 5; ++j) rows[j] = layer.Row(std::clamp(y + j - 2, 0, h - 1));
+    uint8_t* target = out.Row(y);
+    for (int x = 0; x < w; ++x) {
+      std::array<int, 5> columns;
+      for (int i = 0; i < 5; ++i) columns[i] = std::clamp(x + i - 2, 0, w - 1) * channels;
+      for (int c = 0; c < channels; ++c) {
+        int sum = 0;
+        for (int j = 0; j < 5; ++j)
+          for (int i = 0; i < 5; ++i) sum += kWeights[j][i] * rows[j][columns[i] + c];
+        target[x * channels + c] = uint8_t(sum / kWeightSum);
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace quenda
