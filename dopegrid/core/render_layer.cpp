@@ -10,8 +10,8 @@
 namespace quenda {
 namespace {
 
-// Byte offsets of a picture pixel.
-constexpr int kB = 0, kG = 1, kR = 2, kA = 3;
+// Byte offset of a picture pixel's alpha; blue, green and red come before it.
+constexpr int kA = 3;
 
 // The sample s over the picture pixel d.
 void Over(const uint8_t* s, uint8_t* d) {
