@@ -159,10 +159,11 @@ void CAnalyzerFrame::SaveComposite() {
   auto path =
       pickSavePath_(this, Q(kSaveColorModelTitle), Q(kCompositeFilter), QStringLiteral("tga"));
   if (!path) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  NullProgress stages;
-  (void)doc_->SaveComposite(path->toStdString(), stages);
-  QApplication::restoreOverrideCursor();
+  // On this thread: a failed write is told through the document's own prompt.
+  ProgressWindow window(Q(kSaveColorModelTitle), this, ProgressWindow::StopButton::Hidden);
+  window.RunJobHere(
+      [&](Progress& stages, Prompt&) { (void)doc_->SaveComposite(path->toStdString(), stages); },
+      *prompt_);
 }
 
 void CAnalyzerFrame::BatchProcess() {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <deque>
 
 #include "analyzer/app/analyzer_frame.h"
@@ -369,7 +370,19 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
     filled[r] = true;
     w.doc().FillRegionAt(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
   }
+  // The stages the progress window shows, read at every pass of the event loop.
+  QStringList stages;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* shown = qobject_cast<ProgressWindow*>(QApplication::activeModalWidget());
+    if (shown != nullptr && !shown->stage().isEmpty() &&
+        (stages.isEmpty() || stages.back() != shown->stage()))
+      stages.push_back(shown->stage());
+  });
+  watch.start(0);
   w.Trigger("actionSaveComposite");
+  watch.stop();
+  EXPECT_EQ(stages.join(QStringLiteral(" | ")).toStdString(), "Preparing... | Saving...");
   EXPECT_EQ(ReadBytes(w.dir.File("walk1.tga")).size(), 18u + 4u * kWidth * kHeight);
 
   w.Trigger("actionExitPaint");
