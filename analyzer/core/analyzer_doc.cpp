@@ -45,9 +45,15 @@ void CAnalyzerDoc::ShowGrey(PixelRect rect) {
   }
 }
 
+Bgr CAnalyzerDoc::LineColour() const {
+  const ColorEntry& line = colors_.entries[kLineColor];
+  return {line.blue, line.green, line.red};
+}
+
 // The (stretched) drawing with every region line in the line colour, as after marking.
 void CAnalyzerDoc::ShowRegionLines() {
   ShowGrey(WholePicture(image_));
+  const Bgr line = LineColour();
   const std::size_t w = std::size_t(image_.width());
   for (int y = 0; y < image_.height(); ++y) {
     const uint8_t* flags = image_.regions.flags.data() + y * w;
@@ -55,8 +61,7 @@ void CAnalyzerDoc::ShowRegionLines() {
     for (int x = 0; x < image_.width(); ++x) {
       if ((flags[x] & kFlagRegionLine) == 0) continue;
       uint8_t* d = shown + 3 * x;
-      d[0] = kDefaultLineColour.blue, d[1] = kDefaultLineColour.green,
-      d[2] = kDefaultLineColour.red;
+      d[0] = line.blue, d[1] = line.green, d[2] = line.red;
     }
   }
 }
@@ -154,7 +159,7 @@ void CAnalyzerDoc::TestSettings(bool showLines, Progress& progress) {
   if (!lineSettingsOpen()) return;
   const PixelRect r = TestRectanglePixels(testRectangle_, image_.height());
   if (showLines)
-    GenerateLines(image_, settings_, r.x0, r.x1, r.y0, r.y1, progress);
+    GenerateLines(image_, settings_, r.x0, r.x1, r.y0, r.y1, progress, LineColour());
   else
     ShowClampedImage(image_, settings_, r.x0, r.x1, r.y0, r.y1);
   Notify(AnalyzerHint::RedrawRect, ClipToPicture(image_, r));
@@ -212,7 +217,7 @@ Status CAnalyzerDoc::MarkRegions(Progress& progress) {
   }
   // Lines are always found on the drawing as scanned, not on one stretched by an earlier pass.
   image_.grey = scanGrey_;
-  Status marked = quenda::MarkRegions(image_, settings_, progress);
+  Status marked = quenda::MarkRegions(image_, settings_, progress, LineColour());
   Notify(AnalyzerHint::PictureChanged);
   if (!marked) {
     prompt_.Message(marked.message(), MessageIcon::Warning);

@@ -162,6 +162,8 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void SetTitle(std::string_view title);
   void CloseLineSettings();
   void ShowGrey(PixelRect rect);
+  // The colour set's "LINE" entry, in which found lines are shown.
+  Bgr LineColour() const;
   void ShowRegionLines();
   void Notify(AnalyzerHint hint, PixelRect rect = {}) { UpdateAllViews({hint, rect}); }
 

@@ -2,6 +2,7 @@
 // linked values and test rectangle, and the region file read path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -130,6 +131,42 @@ TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsAndStretchesTheDrawingAsScanne
     ASSERT_EQ(doc.image().grey[i], stretch[scan.picture.bytes()[i]]) << i;
   EXPECT_EQ(doc.image().regionColor[1], kTransparentColor);
   EXPECT_TRUE(prompt.Texts().empty());
+}
+
+TEST(AnalyzerDoc, TestSettingsAndMarkRegionsShowLinesInTheLoadedSetsLineColour) {
+  testing::TempDir dir;
+  ASSERT_TRUE(
+      WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(61, 43), ScanWriter::Scanner)
+          .ok());
+  testing::WriteText(dir.File("ink.col"),
+                     "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 10 128 250\n");
+  const std::pair<const char*, std::function<void(CAnalyzerDoc&, Progress&)>> commands[] = {
+      {"test settings",
+       [](CAnalyzerDoc& doc, Progress& progress) {
+         ASSERT_TRUE(doc.OpenLineSettings().ok());
+         doc.TestSettings(true, progress);
+       }},
+      {"mark regions",
+       [](CAnalyzerDoc& doc, Progress& progress) { ASSERT_TRUE(doc.MarkRegions(progress).ok()); }},
+  };
+  for (const auto& [name, command] : commands) {
+    ScriptedPrompt prompt;
+    CAnalyzerDoc doc(prompt);
+    NullProgress progress;
+    ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+    ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
+    command(doc, progress);
+    const WorkingImage& image = doc.image();
+    const auto line = std::find_if(image.regions.flags.begin(), image.regions.flags.end(),
+                                   [](uint8_t f) { return (f & kFlagRegionLine) != 0; });
+    ASSERT_NE(line, image.regions.flags.end()) << name;
+    const std::size_t at = std::size_t(line - image.regions.flags.begin());
+    const uint8_t* shown =
+        image.display.Row(int(at) / image.width()) + 3 * (int(at) % image.width());
+    EXPECT_EQ((std::array<int, 3>{shown[0], shown[1], shown[2]}),
+              (std::array<int, 3>{250, 128, 10}))
+        << name;
+  }
 }
 
 TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
