@@ -183,12 +183,7 @@ void CAnalyzerFrame::BatchProcess() {
   observer.drawingLoaded = [this](const WorkingImage& image) {
     auto shown = std::make_shared<GreyPicture>();
     shown->display = Raster(image.width(), image.height(), 3);
-    for (int y = 0; y < image.height(); ++y) {
-      const uint8_t* grey = image.grey.data() + std::size_t(y) * std::size_t(image.width());
-      uint8_t* row = shown->display.Row(y);
-      for (int x = 0; x < image.width(); ++x)
-        row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = grey[x];
-    }
+    ShowGreyIn(image, WholePicture(image), shown->display);
     QMetaObject::invokeMethod(
         this, [this, shown] { view_->SetPicture(shown->display); }, Qt::QueuedConnection);
   };

@@ -35,14 +35,7 @@ void CAnalyzerDoc::SetTitle(std::string_view title) {
 }
 
 void CAnalyzerDoc::ShowGrey(PixelRect rect) {
-  rect = ClipToPicture(image_, rect);
-  const std::size_t w = std::size_t(image_.width());
-  for (int y = rect.y0; y < rect.y1; ++y) {
-    const uint8_t* grey = image_.grey.data() + y * w;
-    uint8_t* shown = image_.display.Row(y);
-    for (int x = rect.x0; x < rect.x1; ++x)
-      shown[3 * x] = shown[3 * x + 1] = shown[3 * x + 2] = grey[x];
-  }
+  ShowGreyIn(image_, rect, image_.display);
 }
 
 Bgr CAnalyzerDoc::LineColour() const {

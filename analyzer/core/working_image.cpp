@@ -26,4 +26,15 @@ PixelRect ClipToPicture(const WorkingImage& image, PixelRect rect) {
   return rect;
 }
 
+void ShowGreyIn(const WorkingImage& image, PixelRect rect, Raster& display) {
+  rect = ClipToPicture(image, rect);
+  const std::size_t w = std::size_t(image.width());
+  for (int y = rect.y0; y < rect.y1; ++y) {
+    const uint8_t* grey = image.grey.data() + std::size_t(y) * w;
+    uint8_t* shown = display.Row(y);
+    for (int x = rect.x0; x < rect.x1; ++x)
+      shown[3 * x] = shown[3 * x + 1] = shown[3 * x + 2] = grey[x];
+  }
+}
+
 }  // namespace quenda

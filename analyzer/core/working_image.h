@@ -59,4 +59,8 @@ inline PixelRect WholePicture(const WorkingImage& image) {
 // The rectangle cut to the picture; an inverted one becomes empty.
 PixelRect ClipToPicture(const WorkingImage& image, PixelRect rect);
 
+// The grey drawing inside `rect` (cut to the picture) into `display`, a 3-channel picture at
+// least as large, as three equal channels.
+void ShowGreyIn(const WorkingImage& image, PixelRect rect, Raster& display);
+
 }  // namespace quenda
