@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "common/case_insensitive_path.h"
+
 namespace quenda {
 namespace {
 
@@ -68,6 +70,18 @@ std::vector<std::string> StoredPathCandidates(std::string_view stored,
                                               std::string_view documentPath) {
   if (IsAbsolutePath(stored)) return {std::string(stored)};
   return {AbsolutePath(JoinPath(DirectoryOf(documentPath), stored)), AbsolutePath(stored)};
+}
+
+std::optional<std::string> FindRelativeFolder(
+    std::string_view stored, std::string_view documentPath,
+    const std::function<bool(const std::string& folder)>& holdsIt) {
+  std::string normal = NormalizeSeparators(std::string(stored));
+  if (IsAbsolutePath(normal)) return std::nullopt;
+  for (std::string candidate : StoredPathCandidates(normal, documentPath)) {
+    if (!candidate.empty() && candidate.back() != '/') candidate += '/';
+    if (holdsIt(candidate)) return candidate;
+  }
+  return std::nullopt;
 }
 
 }  // namespace quenda

@@ -4,6 +4,8 @@
 // since stored documents may name directories with
 // '\'; a join writes '/'. Parts come back spelt as given, separators included.
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,5 +50,12 @@ std::string AbsolutePath(std::string_view path);
 // current directory, both made absolute.
 std::vector<std::string> StoredPathCandidates(std::string_view stored,
                                               std::string_view documentPath);
+
+// The folder a document stores relative (older tools did) where it is found: the first of
+// StoredPathCandidates, ending with '/', that `holdsIt` accepts. Nothing for an absolute path,
+// which stays as stored, or where no candidate holds it.
+std::optional<std::string> FindRelativeFolder(
+    std::string_view stored, std::string_view documentPath,
+    const std::function<bool(const std::string& folder)>& holdsIt);
 
 }  // namespace quenda

@@ -166,20 +166,14 @@ Status SaveComposition(const std::string& path, const Composition& composition) 
 void ResolveRelativeClipDirectories(Composition& composition, const std::string& path) {
   for (ClipRecord& clip : composition.clips) {
     if (!clip.IsImage()) continue;
-    std::string stored = NormalizeSeparators(clip.directory);
-    if (IsAbsolutePath(stored)) continue;
-    for (const std::string& candidate : StoredPathCandidates(stored, path)) {
-      ClipRecord moved = clip;
-      moved.directory = candidate;
-      if (!moved.directory.empty() && moved.directory.back() != '/') moved.directory += '/';
+    auto folder = FindRelativeFolder(clip.directory, path, [&](const std::string& dir) {
       std::error_code ignored;  // a folder that is not there holds no picture
-      bool folder =
-          std::filesystem::is_directory(ResolvePathIgnoringCase(moved.directory), ignored);
-      if (folder && CheckClipFrames(moved) != FrameCoverage::None) {
-        clip = std::move(moved);
-        break;
-      }
-    }
+      if (!std::filesystem::is_directory(ResolvePathIgnoringCase(dir), ignored)) return false;
+      ClipRecord moved = clip;
+      moved.directory = dir;
+      return CheckClipFrames(moved) != FrameCoverage::None;
+    });
+    if (folder) clip.directory = std::move(*folder);
   }
 }
 

@@ -106,17 +106,12 @@ bool SequenceFound(const DrawingSequence& sequence) {
 void ResolveRelativeDirectories(std::vector<DrawingSequence>& sequences,
                                 const std::string& sheetPath) {
   for (DrawingSequence& sequence : sequences) {
-    std::string stored = NormalizeSeparators(sequence.directory);
-    if (IsAbsolutePath(stored)) continue;
-    for (const std::string& candidate : StoredPathCandidates(stored, sheetPath)) {
+    auto folder = FindRelativeFolder(sequence.directory, sheetPath, [&](const std::string& dir) {
       DrawingSequence moved = sequence;
-      moved.directory = candidate;
-      if (!moved.directory.empty() && moved.directory.back() != '/') moved.directory += '/';
-      if (SequenceFound(moved)) {
-        sequence = std::move(moved);
-        break;
-      }
-    }
+      moved.directory = dir;
+      return SequenceFound(moved);
+    });
+    if (folder) sequence.directory = std::move(*folder);
   }
 }
 
