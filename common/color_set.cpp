@@ -182,11 +182,15 @@ bool AddColor(ColorSet& set, std::string_view name, int red, int green, int blue
   if (set.count < 0 || set.count >= kPainterColorLimit) return false;
   ColorEntry& entry = set.entries[std::size_t(set.count)];
   entry.name = ColorNameForFile(name);
+  SetEntryColour(entry, red, green, blue);
+  ++set.count;
+  return true;
+}
+
+void SetEntryColour(ColorEntry& entry, int red, int green, int blue) {
   entry.red = ClampComponent(red);
   entry.green = ClampComponent(green);
   entry.blue = ClampComponent(blue);
-  ++set.count;
-  return true;
 }
 
 }  // namespace quenda

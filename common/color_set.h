@@ -89,6 +89,8 @@ bool SaveColorSet(const ColorSet& set, Prompt& prompt);
 // Stores the entry at index `count` when count < kPainterColorLimit. The name is stored as it
 // would be written (see above). False when the set is full.
 bool AddColor(ColorSet& set, std::string_view name, int red, int green, int blue);
+// Gives the entry a colour, each component clamped into 0..255; the name stays.
+void SetEntryColour(ColorEntry& entry, int red, int green, int blue);
 
 // The pure halves of load and save.
 ParsedColorSet ParseColorSet(std::string_view text);

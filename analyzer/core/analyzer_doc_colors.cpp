@@ -1,6 +1,5 @@
 // The analyzer's colour set commands. The file layout and its reading are the common colour
 // set's; what the analyzer adds is its smaller capacity and its own messages.
-#include <algorithm>
 
 #include "analyzer/core/analyzer_doc.h"
 #include "common/atomic_file.h"
@@ -13,10 +12,6 @@ constexpr std::string_view kTooManyColors = "Sorry, currently only 40 colors are
 constexpr std::string_view kNameTooLong = "Maximum 8 chars!";
 constexpr std::string_view kOpenError = "Error opening colors file";
 constexpr std::string_view kWriteError = "Error writing colors file";
-
-uint8_t Channel(int value) {
-  return uint8_t(std::clamp(value, 0, 255));
-}
 
 }  // namespace
 
@@ -52,9 +47,7 @@ Status CAnalyzerDoc::EditColor(int index, std::string_view name, int red, int gr
     }
     entry.name = ColorNameForFile(name);
   }
-  entry.red = Channel(red);
-  entry.green = Channel(green);
-  entry.blue = Channel(blue);
+  SetEntryColour(entry, red, green, blue);
   ColorsChanged();
   return Status::Ok();
 }

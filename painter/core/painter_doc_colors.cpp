@@ -1,6 +1,5 @@
 // Colour set commands of the document. Every change is written to the sequence's colour set
 // file at once; frames hold only indices, so every frame shows the change.
-#include <algorithm>
 #include <cstring>
 
 #include "common/file_io.h"
@@ -20,10 +19,6 @@ constexpr std::string_view kNoColorsInFile = "There are no colors in the given c
 constexpr std::string_view kMaximumColors = "Maximum color number reached!";
 constexpr std::string_view kReferenceTitle = "Select the reference picture";
 constexpr std::string_view kReferenceFilter = "24 bit or 32 bit Targa (.tga) files (*.tga)";
-
-uint8_t Channel(int value) {
-  return uint8_t(std::clamp(value, 0, 255));
-}
 
 bool SameColour(const ColorEntry& a, const ColorEntry& b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
@@ -46,9 +41,7 @@ void CPainterDoc::EditColor(std::string_view name, int red, int green, int blue)
   const ColorEntry before = entry;
   // The transparent colour keeps its name; its colour may change.
   if (currentColor_ != kTransparentColor) entry.name = ColorNameForFile(name);
-  entry.red = Channel(red);
-  entry.green = Channel(green);
-  entry.blue = Channel(blue);
+  SetEntryColour(entry, red, green, blue);
   if (!SameColour(before, entry)) iconsStale_ = true;
   SaveColorSet(colors_, prompt_);
   UpdateAllViews(PainterHint::ColorsChanged);
