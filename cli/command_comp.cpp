@@ -1,17 +1,21 @@
 // `quenda comp`: builds and edits a composition without the composer's window, for scripts
 // and the demo: a new movie, clips from Targa files, effect and virtual clips, keys, parents.
+// The key, clip and settings commands that change what is built are in command_comp_edit.cpp.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
-#include "cli/arguments.h"
+#include "cli/command_comp.h"
 #include "cli/commands.h"
-#include "cli/console_prompt.h"
 #include "common/path.h"
-#include "composer/core/composer_doc.h"
+#include "composer/core/effect_parameters.h"
+#include "composer/core/lost_clips.h"
 #include "composer/core/movie_settings.h"
 
 namespace quenda::cli {
+namespace comp {
 namespace {
 
 constexpr std::string_view kUsage =
@@ -23,19 +27,59 @@ constexpr std::string_view kUsage =
     "       quenda comp set-key MOVIE.cmp CLIP TRACK FRAME VALUE [--ease-in N] [--ease-out N]\n"
     "       quenda comp set-parent MOVIE.cmp CLIP PARENT|none [--frame F]\n"
     "       quenda comp set-start MOVIE.cmp CLIP START [--before B] [--after B]\n"
+    "       quenda comp insert-key|delete-key MOVIE.cmp CLIP FRAME [KEY] [--yes]\n"
+    "       quenda comp edit-key MOVIE.cmp CLIP FRAME [KEY] [--time F] [--a V] [--b V]\n"
+    "                       [--ease-in N] [--ease-out N] [--ease-in-b N] [--ease-out-b N]\n"
+    "       quenda comp copy-key MOVIE.cmp CLIP FRAME --to FILE.qkc\n"
+    "       quenda comp paste-key MOVIE.cmp CLIP FRAME --from FILE.qkc [--yes]\n"
+    "       quenda comp duplicate-clip|delete-clip MOVIE.cmp CLIP [--yes]\n"
+    "       quenda comp hide-clip|show-clip|to-front|to-back MOVIE.cmp CLIP\n"
+    "       quenda comp replace-clip MOVIE.cmp CLIP PICTURE.tga [--yes]\n"
+    "       quenda comp settings MOVIE.cmp [--frames N] [--background RRGGBB]\n"
+    "                       [--action-safe P] [--title-safe P] [--units pixel|cm|inch]\n"
+    "                       [--dpi D]\n"
     "       quenda comp list MOVIE.cmp\n"
     "Clips are counted from 0, the front layer; frames from 1. A new clip stands in front of\n"
     "clip I (default: at the front). KIND: blur, transparency, brightness-contrast,\n"
     "hue-saturation, directional-blur, underwater. TRACK: x, y, scale-x, scale-y, rotation\n"
     "(radians), or a and b for an effect's two values. B: stop, hold, loop, ping-pong.\n"
+    "KEY: position, scale or rotation, none for an effect clip. edit-key moves the key to\n"
+    "--time and gives it the values --a (x, scale-x, rotation, effect a) and --b (y, scale-y,\n"
+    "effect b) and the eases of the first key (--ease-in-b, --ease-out-b: a position's y key).\n"
+    "copy-key writes the keys of the clip at the frame to a key clipboard file; paste-key puts\n"
+    "them on a clip of the same kind at the frame.\n"
+    "settings takes the fields of the Movie Settings dialog: safe frames in percent (1..50).\n"
     "A picture of a sequence brings the whole sequence; --yes lengthens the movie to fit it.\n"
+    "The commands' questions are answered No unless --yes answers them Yes; a command that is\n"
+    "refused or answered No leaves the movie as it was (exit code 1).\n"
     "A clip whose pictures are all gone is listed and kept: the movie is left as it was (exit\n"
-    "code 1), unless --discard-missing discards it.\n"
+    "code 1), unless --discard-missing discards it or replace-clip points that clip at new\n"
+    "pictures.\n"
     "new leaves an existing MOVIE.cmp as it is unless --force replaces it.\n";
+
+}  // namespace
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "comp", reason, kUsage);
 }
+
+std::optional<double> ParseNumber(const std::string& text) {
+  char* end = nullptr;
+  double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+std::optional<uint32_t> ParseBackground(const std::string& text) {
+  unsigned rgb = 0;
+  if (text.size() != 6 || !std::all_of(text.begin(), text.end(), ::isxdigit) ||
+      std::sscanf(text.c_str(), "%6x", &rgb) != 1)
+    return std::nullopt;
+  return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+}
+
+namespace {
 
 std::optional<ClipKind> EffectKindNamed(const std::string& name) {
   static const std::pair<const char*, ClipKind> kNames[] = {
@@ -65,13 +109,6 @@ std::optional<EdgeBehaviour> EdgeNamed(const std::string& name) {
   if (name == "loop") return EdgeBehaviour::Loop;
   if (name == "ping-pong") return EdgeBehaviour::PingPong;
   return std::nullopt;
-}
-
-std::optional<double> ParseNumber(const std::string& text) {
-  char* end = nullptr;
-  double value = std::strtod(text.c_str(), &end);
-  if (text.empty() || end != text.c_str() + text.size() || !(value == value)) return std::nullopt;
-  return value;
 }
 
 int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
@@ -106,10 +143,9 @@ int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
     values.pixelAspect = float(*aspect);
   }
   if (auto text = parsed.Value("--background")) {
-    unsigned rgb = 0;
-    if (text->size() != 6 || std::sscanf(text->c_str(), "%6x", &rgb) != 1)
-      return UsageError(io, "--background must be RRGGBB in hexadecimal");
-    values.backgroundColor = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+    std::optional<uint32_t> color = ParseBackground(*text);
+    if (!color) return UsageError(io, "--background must be RRGGBB in hexadecimal");
+    values.backgroundColor = *color;
   }
   if (Status checked = CheckNewMovieValues(values); !checked)
     return UsageError(io, checked.message());
@@ -133,8 +169,15 @@ int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
 }
 
 void ListClips(const Composition& c, CommandIo& io) {
+  static const char* const kUnits[] = {"pixel", "cm", "inch"};
   io.out << c.width << " x " << c.height << ", " << c.frames << " frames, " << c.clipCount()
          << " clips\n";
+  char background[8];
+  std::snprintf(background, sizeof background, "%02X%02X%02X", c.backgroundColor & 0xFF,
+                (c.backgroundColor >> 8) & 0xFF, (c.backgroundColor >> 16) & 0xFF);
+  io.out << "  background " << background << ", safe frame " << std::lround(c.actionSafe * 100)
+         << " % action, " << std::lround(c.titleSafe * 100) << " % title, units "
+         << (c.units >= 0 && c.units <= 2 ? kUnits[c.units] : "?") << " at " << c.dpi << " dpi\n";
   for (int i = 0; i < c.clipCount(); ++i) {
     const ClipRecord& clip = c.clips[std::size_t(i)];
     io.out << "  " << i << "  " << clip.label;
@@ -142,14 +185,39 @@ void ListClips(const Composition& c, CommandIo& io) {
     if (clip.IsImage() && !clip.singleImage)
       io.out << clip.firstFrame << ".." << clip.lastFrame << " from frame " << clip.movieStart + 1;
     if (clip.parentIndex >= 0) io.out << "  parent " << clip.parentIndex;
+    if (clip.hidden) io.out << "  hidden";
     io.out << "\n";
   }
 }
 
+int Save(CComposerDoc& doc, const std::string& path, CommandIo& io) {
+  if (Status saved = doc.Save(path); !saved) {
+    io.err << saved.message() << "\n";
+    return 1;
+  }
+  ListClips(doc.composition(), io);
+  return 0;
+}
+
+// replace-clip may point a clip whose pictures are all gone at new ones, as the program's
+// "Where is clip" dialog does, when that clip is the only one lost.
+bool RepointsTheLostClip(const Composition& c, const std::vector<std::string>& words) {
+  if (words[0] != "replace-clip" || words.size() != 4) return false;
+  std::optional<int> target = ParseInt(words[2], 0, c.clipCount() - 1);
+  for (int i = 0; i < c.clipCount(); ++i) {
+    const ClipRecord& clip = c.clips[std::size_t(i)];
+    if (clip.IsImage() && i != target && CheckClipFrames(clip) == FrameCoverage::None) return false;
+  }
+  return target.has_value();
+}
+
 int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
-                   {"--preset", "--size", "--frames", "--rate", "--aspect", "--background",
-                    "--in-front-of", "--ease-in", "--ease-out", "--frame", "--before", "--after"},
+                   {"--preset",     "--size",        "--frames",  "--rate",     "--aspect",
+                    "--background", "--in-front-of", "--ease-in", "--ease-out", "--frame",
+                    "--before",     "--after",       "--time",    "--a",        "--b",
+                    "--ease-in-b",  "--ease-out-b",  "--to",      "--from",     "--action-safe",
+                    "--title-safe", "--units",       "--dpi"},
                    {"--yes", "--discard-missing", "--force"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
@@ -167,7 +235,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     io.err << opened.message() << "\n";
     return 1;
   }
-  if (prompt.keptLostParts()) {
+  if (prompt.keptLostParts() && !RepointsTheLostClip(doc.composition(), words)) {
     io.err << "quenda comp: " << path
            << " is left as it was; --discard-missing discards the missing clips\n";
     return 1;
@@ -180,6 +248,12 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     doc.Select(*index);
   } else if (action.rfind("add-", 0) == 0) {
     doc.Select(-1);
+  }
+
+  EditRun run{parsed, words, doc, prompt, io};
+  if (std::optional<int> edited = RunEditAction(run)) {
+    if (*edited != kSaveDocument) return *edited;
+    return Save(doc, path, io);
   }
 
   bool done = false;
@@ -204,6 +278,13 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     auto easeOut = ParseInt(parsed.Value("--ease-out").value_or("0"), 0, kMaxEase);
     if (!index || !track || !frame || !value || !easeIn || !easeOut)
       return UsageError(io, "set-key needs a clip, a track, a frame, a value and eases 0..10");
+    const ClipRecord& clip = c.clips[std::size_t(*index)];
+    if (clip.IsEffect() && *track > kPositionY)
+      return UsageError(io, "clip " + words[2] + " is an effect clip: its tracks are a and b");
+    if (Status range = CheckEffectValue(clip.kind, *track, *value); clip.IsEffect() && !range) {
+      io.err << range.message() << "\n";
+      return 1;
+    }
     done = doc.SetClipKey(*index, *track, {*frame - 1, *value, *easeIn, *easeOut});
   } else if (action == "set-parent" && words.size() == 4) {
     auto index = clipIndex(words[2]);
@@ -231,19 +312,15 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     return UsageError(io, "unknown action or wrong number of words: " + action);
   }
   if (!done) return 1;
-  if (Status saved = doc.Save(path); !saved) {
-    io.err << saved.message() << "\n";
-    return 1;
-  }
-  ListClips(doc.composition(), io);
-  return 0;
+  return Save(doc, path, io);
 }
 
 }  // namespace
+}  // namespace comp
 
 const Command& CompCommand() {
-  static const Command kCommand{"comp", "build and edit a composition (.cmp)", kUsage,
-                                RunCompCommand};
+  static const Command kCommand{"comp", "build and edit a composition (.cmp)", comp::kUsage,
+                                comp::RunCompCommand};
   return kCommand;
 }
 

@@ -12,6 +12,7 @@
 #include "common/document.h"
 #include "common/prompt.h"
 #include "composer/core/composition.h"
+#include "composer/core/key_clipboard.h"
 #include "composer/core/key_edit.h"
 #include "composer/core/movie_settings.h"
 
@@ -23,13 +24,6 @@ enum class ComposerHint : int {
   DocumentLoaded = 3,  // a movie was opened
 };
 using ComposerListener = DocumentListener<ComposerHint>;
-
-// What Copy Key took: per track the key at the frame, if there was one, and the source's kind.
-struct KeyClipboard {
-  std::array<std::optional<Key>, kTrackCount> keys;
-  ClipKind kind = ClipKind::Image;
-  bool full = false;
-};
 
 // The "Which Key?" dialog: picks one of the offered kinds, or nothing for Cancel.
 using ChooseKeyKind = std::function<std::optional<KeyKind>(const std::vector<KeyKind>&)>;
@@ -69,6 +63,8 @@ class CComposerDoc : public Document<ComposerHint> {
   bool CanCopyKey() const;
   void CopyKey();
   bool CanPasteKey() const;
+  // Fills the clipboard from elsewhere (a key clipboard file), as Copy Key would have.
+  void SetKeyClipboard(const KeyClipboard& board) { clipboard_ = board; }
   bool PasteKey();
 
   // Sets one key of clip `index` (0-based frame) with its eases, as a drag in the views or a

@@ -10,7 +10,9 @@ bool InRange(int v, int lo, int hi) {
   return v >= lo && v <= hi;
 }
 
-Error RangeError(std::string_view field, double lo, double hi) {
+}  // namespace
+
+Error FieldRangeError(std::string_view field, double lo, double hi) {
   auto text = [](double v) {
     std::string s = std::to_string(v);
     s.erase(s.find_last_not_of('0') + 1);
@@ -20,8 +22,6 @@ Error RangeError(std::string_view field, double lo, double hi) {
   return Error{"Please enter a value between " + text(lo) + " and " + text(hi) + " for " +
                std::string(field) + "."};
 }
-
-}  // namespace
 
 std::optional<MoviePreset> FindMoviePreset(std::string_view name) {
   for (const MoviePreset& preset : kMoviePresets)
@@ -44,14 +44,15 @@ std::optional<float> AspectForChoice(AspectChoice choice) {
 }
 
 Status CheckNewMovieValues(const NewMovieValues& v) {
-  if (!InRange(v.frames, 1, kMaxMovieFrames)) return RangeError("Frames", 1, kMaxMovieFrames);
+  if (!InRange(v.frames, 1, kMaxMovieFrames)) return FieldRangeError("Frames", 1, kMaxMovieFrames);
   if (!InRange(v.width, kMinMovieSide, kMaxMovieSide))
-    return RangeError("Width", kMinMovieSide, kMaxMovieSide);
+    return FieldRangeError("Width", kMinMovieSide, kMaxMovieSide);
   if (!InRange(v.height, kMinMovieSide, kMaxMovieSide))
-    return RangeError("Height", kMinMovieSide, kMaxMovieSide);
+    return FieldRangeError("Height", kMinMovieSide, kMaxMovieSide);
   if (!(v.pixelAspect >= 0.1f && v.pixelAspect <= 3.0f))
-    return RangeError("Pixel Aspect", 0.1, 3.0);
-  if (!InRange(v.frameRate, 1, kMaxFrameRate)) return RangeError("Frame Rate", 1, kMaxFrameRate);
+    return FieldRangeError("Pixel Aspect", 0.1, 3.0);
+  if (!InRange(v.frameRate, 1, kMaxFrameRate))
+    return FieldRangeError("Frame Rate", 1, kMaxFrameRate);
   return {};
 }
 
@@ -78,18 +79,18 @@ OpenMovieValues CurrentMovieValues(const Composition& c) {
 }
 
 Status CheckDpi(int dpi) {
-  if (!InRange(dpi, kMinDpi, kMaxDpi)) return RangeError("Dot Per Inch", kMinDpi, kMaxDpi);
+  if (!InRange(dpi, kMinDpi, kMaxDpi)) return FieldRangeError("Dot Per Inch", kMinDpi, kMaxDpi);
   return {};
 }
 
 Status CheckOpenMovieValues(const OpenMovieValues& v) {
-  if (!InRange(v.frames, 1, kMaxMovieFrames)) return RangeError("Frames", 1, kMaxMovieFrames);
+  if (!InRange(v.frames, 1, kMaxMovieFrames)) return FieldRangeError("Frames", 1, kMaxMovieFrames);
   auto safeOk = [](double p) { return p >= kMinSafePercent && p <= kMaxSafePercent; };
   if (!safeOk(v.actionSafePercent))
-    return RangeError("Action Safe", kMinSafePercent, kMaxSafePercent);
+    return FieldRangeError("Action Safe", kMinSafePercent, kMaxSafePercent);
   if (!safeOk(v.titleSafePercent))
-    return RangeError("Title Safe", kMinSafePercent, kMaxSafePercent);
-  if (!InRange(v.units, 0, 2)) return RangeError("Units", 0, 2);
+    return FieldRangeError("Title Safe", kMinSafePercent, kMaxSafePercent);
+  if (!InRange(v.units, 0, 2)) return FieldRangeError("Units", 0, 2);
   if (Status dpi = CheckDpi(v.dpi); !dpi) return dpi;
   return CheckSafeFrame(v);
 }

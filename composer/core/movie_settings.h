@@ -76,6 +76,9 @@ inline constexpr double kMaxSafePercent = 50.0;
 inline constexpr int kMinDpi = 10;
 inline constexpr int kMaxDpi = 1200;
 
+// "Please enter a value between LO and HI for FIELD.", the refusal of a field out of range.
+Error FieldRangeError(std::string_view field, double lo, double hi);
+
 // The values the dialog opens with for `composition`.
 OpenMovieValues CurrentMovieValues(const Composition& composition);
 // The dpi field's range, which the unit conversions of the key dialogs rely on.
