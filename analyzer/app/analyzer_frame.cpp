@@ -45,6 +45,7 @@ CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath)
 CAnalyzerFrame::~CAnalyzerFrame() {
   delete settingsDialog_.data();
   delete colorDialog_.data();
+  delete toolsWindow_.data();
   doc_->RemoveListener(this);
   // The view listens to the document: it goes first.
   delete takeCentralWidget();
@@ -63,32 +64,47 @@ void CAnalyzerFrame::BuildMenus() {
     return action;
   };
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  add(file, "actionLoadImage", QStringLiteral("&Load Image"),
-      [this] { (void)doc_->LoadImage(DirectoryOf(doc_->drawingPath())); });
-  add(file, "actionImageInfo", QStringLiteral("Image In&fo"), [this] { doc_->ShowImageInfo(); });
+  add(file, "actionLoadImage", QStringLiteral("&Load Image"), [this] {
+    (void)doc_->LoadImage(DirectoryOf(doc_->drawingPath()));
+  })->setShortcut(QKeySequence::Open);
+  add(file, "actionImageInfo", QStringLiteral("Image In&fo"), [this] {
+    doc_->ShowImageInfo();
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   file->addSeparator();
   add(file, "actionExit", QStringLiteral("E&xit"), [this] {
     if (doc_->ConfirmExit()) close();
-  });
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  add(edit, "actionUndo", QStringLiteral("&Undo"), [this] {
+    (void)doc_->UndoPaint();
+  })->setShortcut(QKeySequence::Undo);
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
   QAction* in = add(view, "actionZoomIn", QStringLiteral("Zoom &In"), [this] { view_->ZoomIn(); });
-  in->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)});
+  in->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::KeypadModifier | Qt::Key_Plus),
+                    QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
   QAction* out =
       add(view, "actionZoomOut", QStringLiteral("Zoom &Out"), [this] { view_->ZoomOut(); });
-  out->setShortcuts(
-      {QKeySequence(Qt::Key_Minus), QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)});
+  out->setShortcuts({QKeySequence(Qt::Key_Minus), QKeySequence(Qt::KeypadModifier | Qt::Key_Minus),
+                     QKeySequence(Qt::CTRL | Qt::Key_Minus)});
 
   QMenu* regions = menuBar()->addMenu(QStringLiteral("&Regions"));
   add(regions, "actionLineSettings", QStringLiteral("Line Generation &Settings..."),
       [this] { OpenLineSettings(); });
-  add(regions, "actionMarkRegions", QStringLiteral("&Mark Regions"), [this] { MarkRegions(); });
-  add(regions, "actionSaveRegions", QStringLiteral("&Save Regions..."), [this] { SaveRegions(); });
-  add(regions, "actionLoadRegions", QStringLiteral("&Load Regions..."),
-      [this] { (void)doc_->LoadRegions(DirectoryOf(doc_->drawingPath())); });
+  add(regions, "actionMarkRegions", QStringLiteral("&Mark Regions"), [this] {
+    MarkRegions();
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  add(regions, "actionSaveRegions", QStringLiteral("&Save Regions..."), [this] {
+    SaveRegions();
+  })->setShortcut(QKeySequence::Save);
+  add(regions, "actionLoadRegions", QStringLiteral("&Load Regions..."), [this] {
+    (void)doc_->LoadRegions(DirectoryOf(doc_->drawingPath()));
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   regions->addSeparator();
-  add(regions, "actionBatchProcess", QStringLiteral("&Batch Process..."),
-      [this] { BatchProcess(); });
+  add(regions, "actionBatchProcess", QStringLiteral("&Batch Process..."), [this] {
+    BatchProcess();
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
 
   QMenu* paint = menuBar()->addMenu(QStringLiteral("&Paint"));
   add(paint, "actionColorSet", QStringLiteral("&Color Set..."), [this] { OpenColorSet(); });
@@ -96,8 +112,16 @@ void CAnalyzerFrame::BuildMenus() {
   add(paint, "actionPaint", QStringLiteral("&Paint Single Frame"),
       [this] { (void)doc_->EnterPaint(); });
   add(paint, "actionExitPaint", QStringLiteral("E&xit Paint"), [this] { doc_->ExitPaint(); });
-  add(paint, "actionSaveComposite", QStringLiteral("Save C&omposite..."),
-      [this] { SaveComposite(); });
+  add(paint, "actionSaveComposite", QStringLiteral("Save C&omposite..."), [this] {
+    SaveComposite();
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  QMenu* brush = paint->addMenu(QStringLiteral("&Brush"));
+  for (int size = kMinBrushSize; size <= kMaxBrushSize; ++size) {
+    const QByteArray name = "actionSize" + QByteArray::number(size);
+    add(brush, name.constData(), QStringLiteral("Size &%1").arg(size), [this, size] {
+      doc_->SetBrushSize(size);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + size)));
+  }
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, "actionAbout", QStringLiteral("&About"), [this] { About(); });
@@ -113,14 +137,19 @@ void CAnalyzerFrame::UpdateActions() {
     Action(name)->setEnabled(free && !painting);
   Action("actionSaveRegions")->setEnabled(free);
   Action("actionExitPaint")->setEnabled(painting);
+  Action("actionUndo")->setEnabled(doc_->CanUndoPaint());
+  for (int size = kMinBrushSize; size <= kMaxBrushSize; ++size)
+    Action(("actionSize" + std::to_string(size)).c_str())->setEnabled(painting);
   Action("actionZoomIn")->setEnabled(view_->hasPicture() && view_->CanZoomIn());
   Action("actionZoomOut")->setEnabled(view_->hasPicture() && view_->CanZoomOut());
 }
 
 void CAnalyzerFrame::OnUpdate(const AnalyzerUpdate& update) {
   if (update.hint == AnalyzerHint::TitleChanged) setWindowTitle(Q(doc_->title()));
-  if (update.hint == AnalyzerHint::StateChanged || update.hint == AnalyzerHint::PictureChanged)
+  if (update.hint == AnalyzerHint::StateChanged || update.hint == AnalyzerHint::PictureChanged) {
     UpdateActions();
+    ShowPaintTools();
+  }
 }
 
 bool CAnalyzerFrame::OpenFile(const QString& path) {
@@ -199,6 +228,20 @@ void CAnalyzerFrame::OpenColorSet() {
   if (colorDialog_ == nullptr) colorDialog_ = new ColorSetDialog(*doc_, pickSavePath_, this);
   colorDialog_->show();
   colorDialog_->raise();
+}
+
+void CAnalyzerFrame::ShowPaintTools() {
+  if (!doc_->painting()) {
+    if (toolsWindow_ != nullptr) toolsWindow_->hide();
+    return;
+  }
+  if (toolsWindow_ == nullptr) {
+    toolsWindow_ = new PaintToolsWindow(*doc_, this);
+    // At the window's right edge, clear of the middle of the picture.
+    toolsWindow_->adjustSize();
+    toolsWindow_->move(geometry().topRight() - QPoint(toolsWindow_->width() + 20, -60));
+  }
+  if (!toolsWindow_->isVisible()) toolsWindow_->show();
 }
 
 void CAnalyzerFrame::About() {

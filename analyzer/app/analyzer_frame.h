@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "analyzer/app/analyzer_dialogs.h"
+#include "analyzer/app/paint_tools_window.h"
 #include "analyzer/core/analyzer_doc.h"
 
 namespace quenda {
@@ -26,6 +27,8 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   CAnalyzerView* pictureView() const { return view_; }
   LineSettingsDialog* lineSettingsDialog() const { return settingsDialog_; }
   ColorSetDialog* colorSetDialog() const { return colorDialog_; }
+  // Shown while paint mode is on.
+  PaintToolsWindow* paintToolsWindow() const { return toolsWindow_; }
   // A menu command by its object name ("actionMarkRegions", ...).
   QAction* Action(const char* name) const;
 
@@ -42,6 +45,7 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   void BatchProcess();
   void OpenColorSet();
   void About();
+  void ShowPaintTools();
 
   std::unique_ptr<Prompt> ownPrompt_;
   Prompt* prompt_;
@@ -50,6 +54,7 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   CAnalyzerView* view_ = nullptr;
   QPointer<LineSettingsDialog> settingsDialog_;
   QPointer<ColorSetDialog> colorDialog_;
+  QPointer<PaintToolsWindow> toolsWindow_;
 };
 
 }  // namespace quenda

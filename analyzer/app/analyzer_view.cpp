@@ -9,11 +9,16 @@ CAnalyzerView::CAnalyzerView(CAnalyzerDoc& doc, QWidget* parent) : PictureView(p
   SetZoomLimits({1601, 200});
   connect(this, &PictureView::MousePressed, this,
           [this](const QPoint& image, Qt::MouseButton button, Qt::KeyboardModifiers) {
-            if (button != Qt::LeftButton) return;
             if (doc_.painting()) {
-              doc_.FillRegionAt(image.x(), image.y());
+              const PaintButton which = button == Qt::LeftButton    ? PaintButton::Left
+                                        : button == Qt::RightButton ? PaintButton::Right
+                                                                    : PaintButton::None;
+              doc_.PaintPress({image.x(), image.y()}, OnWindow(image), which);
+              dragFrom_ = dragTo_ = image;
+              dragging_ = which != PaintButton::None;
               return;
             }
+            if (button != Qt::LeftButton) return;
             if (!doc_.lineSettingsOpen()) return;
             if (image.x() < 0 || image.y() < 0 || image.x() >= doc_.image().width() ||
                 image.y() >= doc_.image().height())
@@ -22,16 +27,42 @@ CAnalyzerView::CAnalyzerView(CAnalyzerDoc& doc, QWidget* parent) : PictureView(p
           });
   connect(this, &PictureView::MouseMoved, this,
           [this](const QPoint& image, Qt::MouseButtons buttons) {
+            if (doc_.painting()) {
+              if (!dragging_) return;
+              doc_.PaintMove({image.x(), image.y()});
+              dragTo_ = image;
+              if (ShowsDragRectangle()) viewport()->update();
+              return;
+            }
             if (buttons & Qt::LeftButton) doc_.DragTestRectangle(ToScreenOrder(image));
           });
-  connect(this, &PictureView::MouseReleased, this,
-          [this](const QPoint&, Qt::MouseButton) { doc_.ReleaseTestRectangle(); });
+  connect(this, &PictureView::MouseReleased, this, [this](const QPoint& image, Qt::MouseButton) {
+    if (doc_.painting()) {
+      const bool wasShown = ShowsDragRectangle();
+      dragging_ = false;
+      doc_.PaintRelease({image.x(), image.y()}, OnWindow(image));
+      if (wasShown) viewport()->update();
+      return;
+    }
+    doc_.ReleaseTestRectangle();
+  });
   doc_.AddListener(this);
   ShowDisplay();
 }
 
 CAnalyzerView::~CAnalyzerView() {
   doc_.RemoveListener(this);
+}
+
+ImagePoint CAnalyzerView::OnWindow(const QPoint& image) const {
+  // Whole zoom factors only: the window distance of a drag is the image distance times it.
+  return {image.x() * zoomLevel(), image.y() * zoomLevel()};
+}
+
+bool CAnalyzerView::ShowsDragRectangle() const {
+  const PaintTool tool = doc_.tool();
+  return dragging_ && (tool == PaintTool::RegionFill || tool == PaintTool::AnimBrushRect ||
+                       tool == PaintTool::RubberRect || tool == PaintTool::UnRubberRect);
 }
 
 ScreenPoint CAnalyzerView::ToScreenOrder(const QPoint& image) const {
@@ -64,11 +95,12 @@ void CAnalyzerView::OnUpdate(const AnalyzerUpdate& update) {
     }
     case AnalyzerHint::RectangleMoved:
     case AnalyzerHint::StateChanged:
+      if (!doc_.painting()) dragging_ = false;
       viewport()->update();
       break;
     case AnalyzerHint::TitleChanged:
     case AnalyzerHint::SettingsChanged:
-    case AnalyzerHint::ColorsChanged:  // the drawing shows no colours outside paint mode
+    case AnalyzerHint::ColorsChanged:  // the document redraws what shows colours
       break;
   }
 }
@@ -80,6 +112,16 @@ QRect CAnalyzerView::TestRectangleOnWindow() const {
 }
 
 void CAnalyzerView::PaintOverlay(QPainter& painter) {
+  if (doc_.painting() && ShowsDragRectangle() && dragFrom_ != dragTo_) {
+    // The dragged rectangle with a raised-and-sunken edge.
+    const QRect dragged = ImageToWindow(QRect(dragFrom_, dragTo_).normalized());
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255), 1));
+    painter.drawRect(dragged);
+    painter.setPen(QPen(QColor(64, 64, 64), 1));
+    painter.drawRect(dragged.adjusted(1, 1, 1, 1));
+    return;
+  }
   if (!doc_.lineSettingsOpen() || !hasPicture()) return;
   const QRect shown = TestRectangleOnWindow();
   // Two colours, so the frame shows on white paper and on dark pencil alike.

@@ -24,10 +24,16 @@ class CAnalyzerView final : public PictureView, public AnalyzerListener {
 
  private:
   ScreenPoint ToScreenOrder(const QPoint& image) const;
+  ImagePoint OnWindow(const QPoint& image) const;
+  bool ShowsDragRectangle() const;
   void ShowDisplay();
 
   CAnalyzerDoc& doc_;
   std::string shownPath_;
+  // The paint gesture in hand, for its rectangle.
+  bool dragging_ = false;
+  QPoint dragFrom_;
+  QPoint dragTo_;
 };
 
 }  // namespace quenda

@@ -15,9 +15,12 @@
 #include "common/color_set.h"
 #include "common/document.h"
 #include "common/frame_sequence.h"
+#include "common/image_rect.h"
+#include "common/paint_tools.h"
 #include "common/progress.h"
 #include "common/prompt.h"
 #include "common/redline_settings.h"
+#include "common/region_pen.h"
 #include "common/result.h"
 
 namespace quenda {
@@ -59,6 +62,11 @@ struct AnalyzerUpdate {
 };
 
 using AnalyzerListener = DocumentListener<AnalyzerUpdate>;
+
+inline constexpr int kDefaultAnalyzerBrushSize = 3;
+
+// The mouse button of a paint gesture.
+enum class PaintButton { None, Left, Right };
 
 // The batch dialog's choices: the sequence picked and whether a settings file was loaded in it.
 struct BatchChoice {
@@ -154,8 +162,37 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   Status CheckComposite();
   Status SaveComposite(const std::string& path, Progress& progress);
 
+  // The paint tools window. Choosing REGIONS shows the regions, PEN the region lines and the
+  // tools of the drawn line the result; the view buttons then change the view freely.
+  PaintTool tool() const { return tool_; }
+  ViewMode viewMode() const { return viewMode_; }
+  int brushSize() const { return brushSize_; }
+  void SetPaintTool(PaintTool tool);
+  void SetViewMode(ViewMode mode);
+  void SetBrushSize(int size);
+  // The mouse in paint mode, in drawing pixels (y upwards); the window points only tell a click
+  // from a drag. The tool at the press decides the gesture.
+  void PaintPress(ImagePoint image, ImagePoint window, PaintButton button);
+  void PaintMove(ImagePoint image);
+  void PaintRelease(ImagePoint image, ImagePoint window);
+  // One level: the change of the last fill, stroke or rectangle, with the unfilled count it
+  // had. A pen stroke that split regions cannot be undone, nor anything before it.
+  // AUTO PAINT of the tools window: single-frame paint has no previous frame to take colours
+  // from, so it says so.
+  void AutoPaintFromTools();
+  bool CanUndoPaint() const { return painting_ && undo_.available(); }
+  bool UndoPaint();
+
  private:
-  void ShowPaintedRegions(PixelRect rect);
+  // The picture of paint mode inside `rect`, in the current view mode.
+  void ShowPaint(ImageRect rect);
+  void ShowPaintAndRedraw(ImageRect rect);
+  void TakePaintUndo(int kind);
+  void RegionFillRelease(ImagePoint image, ImagePoint window);
+  void PenRelease(ImagePoint image, bool gapClose);
+  void SplitDone(const SplitResult& split);
+  // Outside paint mode, marked region lines show in the LINE colour.
+  void RecolourRegionLines();
   void SetPaintTitle();
   // The colour set or the current colour changed: in paint mode the regions show it.
   void ColorsChanged();
@@ -181,6 +218,23 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   ColorSet colors_;
   int currentColor_ = kTransparentColor;
   bool painting_ = false;
+
+  PaintTool tool_ = PaintTool::RegionFill;
+  ViewMode viewMode_ = ViewMode::RegionsPainted;
+  int brushSize_ = kDefaultAnalyzerBrushSize;
+  struct PaintUndo {
+    PaintUndoCopy copy;
+    int filledCount = 0;
+  };
+  UndoSnapshot<PaintUndo> undo_;
+  // The gesture from press to release.
+  PaintButton button_ = PaintButton::None;
+  PaintTool gestureTool_ = PaintTool::RegionFill;
+  ImagePoint pressImage_;
+  ImagePoint pressWindow_;
+  ImagePoint lastImage_;
+  StrokeBox strokeBox_;
+  bool strokeRefused_ = false;  // the transparent-brush message was shown for this stroke
 };
 
 }  // namespace quenda

@@ -4,6 +4,7 @@
 #include "analyzer/core/batch_process.h"
 #include "analyzer/core/paint_composite.h"
 #include "common/region_fill.h"
+#include "common/region_view.h"
 #include "common/targa.h"
 
 namespace quenda {
@@ -27,35 +28,39 @@ void CAnalyzerDoc::SetPaintTitle() {
   SetTitle(text);
 }
 
-// The regions in their colours and the region lines in the line colour.
-void CAnalyzerDoc::ShowPaintedRegions(PixelRect rect) {
-  rect = ClipToPicture(image_, rect);
-  const std::size_t w = std::size_t(image_.width());
-  auto colour = [this](int index) -> const ColorEntry& {
-    return colors_.entries[index >= 0 && index < kColorSlots ? index : kTransparentColor];
-  };
-  const ColorEntry& line = colour(kLineColor);
-  for (int y = rect.y0; y < rect.y1; ++y) {
-    const uint8_t* flags = image_.regions.flags.data() + y * w;
-    const uint16_t* map = image_.regions.regionMap.data() + y * w;
+void CAnalyzerDoc::ShowPaint(ImageRect rect) {
+  if (viewMode_ == ViewMode::Composited)
+    ShowPaintedLayer(image_, colors_, {rect.x0, rect.x1, rect.y0, rect.y1}, image_.display);
+  else
+    ComposeRegionView(image_.regions, image_.regionColor, colors_, viewMode_, rect, image_.display);
+}
+
+void CAnalyzerDoc::ShowPaintAndRedraw(ImageRect rect) {
+  rect = ClipRect(rect, image_.width(), image_.height());
+  if (rect.IsEmpty()) return;
+  ShowPaint(rect);
+  Notify(AnalyzerHint::RedrawRect, {rect.x0, rect.x1, rect.y0, rect.y1});
+}
+
+void CAnalyzerDoc::RecolourRegionLines() {
+  const Bgr line = LineColour();
+  for (int y = 0; y < image_.height(); ++y) {
+    const uint8_t* flags = image_.regions.flags.data() + std::size_t(y) * image_.width();
     uint8_t* shown = image_.display.Row(y);
-    for (int x = rect.x0; x < rect.x1; ++x) {
-      const std::size_t region = map[x];
-      const ColorEntry& c = (flags[x] & kFlagRegionLine) ? line
-                            : region < image_.regionColor.size()
-                                ? colour(image_.regionColor[region])
-                                : colour(kTransparentColor);
+    for (int x = 0; x < image_.width(); ++x) {
+      if ((flags[x] & kFlagRegionLine) == 0) continue;
       uint8_t* d = shown + 3 * x;
-      d[0] = c.blue, d[1] = c.green, d[2] = c.red;
+      d[0] = line.blue, d[1] = line.green, d[2] = line.red;
     }
   }
+  Notify(AnalyzerHint::RedrawRect, WholePicture(image_));
 }
 
 void CAnalyzerDoc::ColorsChanged() {
-  if (painting_) {
-    ShowPaintedRegions(WholePicture(image_));
-    Notify(AnalyzerHint::RedrawRect, WholePicture(image_));
-  }
+  if (painting_)
+    ShowPaintAndRedraw(WholeImage(image_.width(), image_.height()));
+  else if (regionsMarked_ && !lineSettingsOpen())
+    RecolourRegionLines();
   Notify(AnalyzerHint::ColorsChanged);
 }
 
@@ -65,7 +70,8 @@ Status CAnalyzerDoc::EnterPaint() {
     return Error{std::string(kPaintNeedsRegions)};
   }
   painting_ = true;
-  ShowPaintedRegions(WholePicture(image_));
+  undo_.Drop();  // a copy from an earlier paint mode belongs to other regions
+  ShowPaint(WholeImage(image_.width(), image_.height()));
   SetPaintTitle();
   Notify(AnalyzerHint::PictureChanged);
   Notify(AnalyzerHint::StateChanged);
@@ -75,6 +81,8 @@ Status CAnalyzerDoc::EnterPaint() {
 void CAnalyzerDoc::ExitPaint() {
   if (!painting_) return;
   painting_ = false;
+  undo_.Drop();
+  button_ = PaintButton::None;
   ShowRegionLines();
   SetTitle(kAnalyzerTitle);
   Notify(AnalyzerHint::PictureChanged);
@@ -82,18 +90,12 @@ void CAnalyzerDoc::ExitPaint() {
 }
 
 void CAnalyzerDoc::FillRegionAt(int x, int y) {
-  if (!painting_) return;
-  const int region = RegionAtPixel(image_.regions, x, y);
-  if (region < 0) return;
-  image_.regionColorUndo = image_.regionColor;
-  const RegionFillOutcome outcome =
-      FillRegion(image_.regionColor, region, currentColor_, /*keepPainted=*/false);
-  if (!outcome.changed) return;
-  if (outcome.wasUnfilled && currentColor_ != kUnfilledColor) ++image_.filledCount;
-  const RegionBox& b = image_.regions.regionBounds[std::size_t(region)];
-  const PixelRect box{b.minX, b.maxX + 1, b.minY, b.maxY + 1};
-  ShowPaintedRegions(box);
-  Notify(AnalyzerHint::RedrawRect, ClipToPicture(image_, box));
+  if (!painting_ || RegionAtPixel(image_.regions, x, y) < 0) return;
+  TakePaintUndo(kUndoRegionColors);
+  const RegionFillResult fill =
+      quenda::FillRegionAt({image_.regions, image_.regionColor}, {x, y}, currentColor_, viewMode_);
+  image_.filledCount += fill.filled;
+  ShowPaintAndRedraw(fill.redraw);
   SetPaintTitle();
 }
 

@@ -20,6 +20,23 @@ Raster ComposePaintedLayer(const WorkingImage& image, const ColorSet& colors) {
   return layer;
 }
 
+void ShowPaintedLayer(const WorkingImage& image, const ColorSet& colors, PixelRect rect,
+                      Raster& display) {
+  if (!image.HasRegions()) return;
+  rect = ClipToPicture(image, rect);
+  const int w = image.width();
+  const PaintLayerPixels pixels(image.regions, image.grey.data(), w, image.height(),
+                                image.regionColor, colors);
+  for (int y = rect.y0; y < rect.y1; ++y) {
+    for (int x = rect.x0; x < rect.x1; ++x) {
+      uint8_t p[4];
+      if (!pixels.Make((long long)y * w + x, p)) p[0] = p[1] = p[2] = 0;
+      uint8_t* d = display.At(x, y);
+      d[0] = p[0], d[1] = p[1], d[2] = p[2];
+    }
+  }
+}
+
 Raster FilterComposite(const Raster& layer) {
   const int w = layer.width(), h = layer.height(), channels = layer.channels();
   Raster out(w, h, channels);

@@ -11,6 +11,11 @@ namespace quenda {
 // Four channels, width x height, bottom row first. Empty without regions.
 Raster ComposePaintedLayer(const WorkingImage& image, const ColorSet& colors);
 
+// The same layer's blue, green and red inside `rect` (cut to the picture) into `display`, a
+// 3-channel picture at least as large: the result view of paint mode.
+void ShowPaintedLayer(const WorkingImage& image, const ColorSet& colors, PixelRect rect,
+                      Raster& display);
+
 // Each channel of each pixel: the 5 x 5 neighbourhood weighted 125 at the centre, 5 on the ring
 // around it and 1 on the outer ring, divided by 181; beyond the edge the edge pixel repeats.
 Raster FilterComposite(const Raster& layer);

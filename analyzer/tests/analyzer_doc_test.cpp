@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "analyzer/core/analyzer_doc.h"
 #include "common/color_set.h"
@@ -309,6 +310,143 @@ TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   const auto background = UniformPixelOf(image, kBackgroundRegion);
   ASSERT_TRUE(background.has_value());
   EXPECT_EQ(pixel(*background)[3], 0);
+}
+
+TEST(AnalyzerDoc, ALineColourChangedAfterMarkingRecoloursTheShownLines) {
+  testing::TempDir dir;
+  ASSERT_TRUE(
+      WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(61, 43), ScanWriter::Scanner)
+          .ok());
+  testing::WriteText(dir.File("ink.col"),
+                     "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 10 128 250\n");
+  ScriptedPrompt prompt;
+  CAnalyzerDoc doc(prompt);
+  NullProgress progress;
+  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  const WorkingImage& image = doc.image();
+  auto shownLineColours = [&] {
+    std::set<std::array<int, 3>> colours;
+    for (std::size_t i = 0; i < image.PixelCount(); ++i) {
+      if (!(image.regions.flags[i] & kFlagRegionLine)) continue;
+      const uint8_t* p = image.display.Row(int(i) / image.width()) + 3 * (int(i) % image.width());
+      colours.insert({p[0], p[1], p[2]});
+    }
+    return colours;
+  };
+  ASSERT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{255, 0, 255}}));
+  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
+  EXPECT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{250, 128, 10}}));
+  ASSERT_TRUE(doc.EditColor(kLineColor, "LINE", 1, 2, 3).ok());
+  EXPECT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{3, 2, 1}}));
+}
+
+// A drawing marked and in paint mode, for the tools.
+struct PaintingDoc {
+  PaintingDoc() {
+    samples::SampleOptions options;
+    options.width = 160, options.height = 226;
+    drawing = samples::RenderSampleDrawing(options, 0, 1);
+    EXPECT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), drawing.scan, ScanWriter::Scanner).ok());
+    NullProgress progress;
+    EXPECT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+    EXPECT_TRUE(doc.MarkRegions(progress).ok());
+    EXPECT_TRUE(doc.AddColor("red", 200, 30, 40).ok());
+    EXPECT_TRUE(doc.EnterPaint().ok());
+  }
+  void Drag(PaintTool tool, ImagePoint from, ImagePoint to,
+            PaintButton button = PaintButton::Left) {
+    doc.SetPaintTool(tool);
+    doc.PaintPress(from, from, button);
+    doc.PaintMove(to);
+    doc.PaintRelease(to, to);
+  }
+  ImagePoint Corner() const { return {doc.image().width() - 1, doc.image().height() - 1}; }
+
+  testing::TempDir dir;
+  samples::SampleDrawing drawing;
+  ScriptedPrompt prompt;
+  CAnalyzerDoc doc{prompt};
+};
+
+TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
+  struct Case {
+    const char* name;
+    PaintTool tool;
+    PaintButton button;
+  };
+  const Case cases[] = {
+      {"rubber rectangle", PaintTool::RubberRect, PaintButton::Left},
+      {"line brush rectangle", PaintTool::AnimBrushRect, PaintButton::Left},
+      {"line brush", PaintTool::AnimBrush, PaintButton::Left},
+      {"rubber", PaintTool::Rubber, PaintButton::Left},
+      {"regions inside a drag", PaintTool::RegionFill, PaintButton::Left},
+  };
+  for (const Case& c : cases) {
+    PaintingDoc p;
+    const WorkingImage before = p.doc.image();
+    const std::string title = p.doc.title();
+    p.Drag(c.tool, {0, 0}, p.Corner(), c.button);
+    const WorkingImage& image = p.doc.image();
+    EXPECT_TRUE(image.regions.flags != before.regions.flags ||
+                image.regions.animColor != before.regions.animColor ||
+                image.regionColor != before.regionColor)
+        << c.name;
+    ASSERT_TRUE(p.doc.CanUndoPaint()) << c.name;
+    ASSERT_TRUE(p.doc.UndoPaint());
+    EXPECT_EQ(image.regions, before.regions) << c.name;
+    EXPECT_EQ(image.regionColor, before.regionColor) << c.name;
+    EXPECT_EQ(image.filledCount, before.filledCount) << c.name;
+    EXPECT_EQ(p.doc.title(), title) << c.name;
+    EXPECT_FALSE(p.doc.UndoPaint()) << c.name;  // one level
+  }
+}
+
+TEST(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsAndTheLineBrushRefusesTransparent) {
+  PaintingDoc p;
+  const ImagePoint face{int(std::lround(p.drawing.face.x)), int(std::lround(p.drawing.face.y))};
+  const WorkingImage& image = p.doc.image();
+  const std::size_t at = std::size_t(face.y) * image.width() + face.x;
+  const int region = image.regions.regionMap[at];
+  p.doc.SetPaintTool(PaintTool::RegionFill);
+  p.doc.SetViewMode(ViewMode::XRay);
+  p.doc.FillRegionAt(face.x, face.y);
+  EXPECT_EQ(image.regionColor[region], 3);
+  p.doc.SetCurrentColor(kLineColor);
+  p.doc.FillRegionAt(face.x, face.y);
+  EXPECT_EQ(image.regionColor[region], 3);
+  EXPECT_EQ(image.filledCount, 1);
+
+  p.doc.SetCurrentColor(kTransparentColor);
+  const std::vector<uint16_t> lines = image.regions.animColor;
+  p.doc.SetPaintTool(PaintTool::AnimBrush);
+  p.doc.PaintPress(face, face, PaintButton::Left);
+  p.doc.PaintMove({face.x + 5, face.y});
+  p.doc.PaintMove({face.x + 9, face.y});
+  p.doc.PaintRelease({face.x + 9, face.y}, {});
+  EXPECT_EQ(image.regions.animColor, lines);
+  EXPECT_EQ(p.prompt.Texts(),
+            std::vector<std::string>{"Can not paint animators lines with transparent color, "
+                                     "please select rubber to remove animators lines"});
+}
+
+TEST(AnalyzerDoc, APenStrokeAcrossARegionSplitsItAndCountsTheNewPieceUnfilled) {
+  PaintingDoc p;
+  const WorkingImage& image = p.doc.image();
+  const int regions = image.regions.regionCount;
+  // Across the whole drawing at the face's height: every region it crosses is cut.
+  const int y = int(std::lround(p.drawing.face.y));
+  p.doc.FillRegionAt(int(std::lround(p.drawing.face.x)), y);
+  p.Drag(PaintTool::RegionPen, {-5, y}, {image.width() + 5, y});
+  EXPECT_EQ(p.doc.viewMode(), ViewMode::RegionLine);
+  const int added = image.regions.regionCount - regions;
+  ASSERT_GT(added, 0);
+  EXPECT_FALSE(p.doc.CanUndoPaint());
+  // The pieces keep their colours: the face's piece is filled, the others' are unfilled.
+  int unfilledNow = 0;
+  for (int r = kBackgroundRegion + 1; r <= image.regions.RegionTotal(); ++r)
+    unfilledNow += image.regionColor[std::size_t(r)] == kUnfilledColor;
+  EXPECT_EQ(p.doc.unfilledCount(), unfilledNow);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/region_view.h"
+
 namespace quenda {
 namespace {
 
@@ -21,7 +23,6 @@ std::vector<Bgr> RegionColours(const std::vector<int32_t>& regionColor, const Co
 }
 
 const Bgr kWhite{255, 255, 255};
-const Bgr kBlack{0, 0, 0};
 
 void Put(uint8_t* p, const Bgr& c) {
   p[0] = c[0];
@@ -63,16 +64,6 @@ void ComposeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mo
     }
   };
   switch (mode) {
-    case ViewMode::RegionLine:
-      forEach([&](std::size_t, uint8_t f, uint8_t* out) {
-        Put(out, (f & kFlagRegionLine) ? line : kWhite);
-      });
-      break;
-    case ViewMode::RegionsPainted:
-      forEach([&](std::size_t i, uint8_t f, uint8_t* out) {
-        Put(out, (f & kFlagRegionLine) ? line : regionAt(i));
-      });
-      break;
     case ViewMode::Composited:
       if (pen == PenComposition::On) {
         forEach([&](std::size_t i, uint8_t f, uint8_t* out) {
@@ -104,13 +95,10 @@ void ComposeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mo
         for (int c = 0; c < 3; ++c) out[c] = uint8_t((g * rc[c] + (255 - g) * ac[c]) / 255);
       });
       break;
+    case ViewMode::RegionLine:
+    case ViewMode::RegionsPainted:
     case ViewMode::XRay:
-      forEach([&](std::size_t i, uint8_t f, uint8_t* out) {
-        const std::size_t n = map[i];
-        const bool unfilled =
-            n < frame.regionColor.size() && frame.regionColor[n] == kUnfilledColor;
-        Put(out, unfilled ? kWhite : (f & kFlagRegionLine) ? line : kBlack);
-      });
+      ComposeRegionView(frame.region, frame.regionColor, colors, mode, r, picture);
       break;
   }
 }

@@ -6,7 +6,7 @@
 
 #include "common/color_set.h"
 #include "common/raster.h"
-#include "painter/core/image_rect.h"
+#include "common/image_rect.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
 

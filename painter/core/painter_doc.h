@@ -15,7 +15,7 @@
 #include "common/prompt.h"
 #include "common/raster.h"
 #include "common/result.h"
-#include "painter/core/image_rect.h"
+#include "common/image_rect.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
 #include "painter/core/region_pen.h"

@@ -97,20 +97,13 @@ bool SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prom
 }
 
 void TakeUndoCopy(PainterFrame& frame, int kind) {
-  PainterUndoCopy copy;
-  copy.kind = kind;
-  if (kind & kUndoRegionColors) copy.regionColor = frame.regionColor;
-  if (kind & kUndoAnimColors) copy.animColor = frame.region.animColor;
-  if (kind & kUndoFlags) copy.flags = frame.region.flags;
-  frame.undo.Take(std::move(copy));
+  frame.undo.Take(MakePaintUndoCopy(PaintTargetOf(frame), kind));
 }
 
 bool UndoLastChange(PainterFrame& frame) {
   std::optional<PainterUndoCopy> copy = frame.undo.Release();
   if (!copy) return false;
-  if (copy->kind & kUndoRegionColors) frame.regionColor = std::move(copy->regionColor);
-  if (copy->kind & kUndoAnimColors) frame.region.animColor = std::move(copy->animColor);
-  if (copy->kind & kUndoFlags) frame.region.flags = std::move(copy->flags);
+  RestorePaintUndoCopy(PaintTargetOf(frame), std::move(*copy));
   return true;
 }
 

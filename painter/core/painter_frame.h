@@ -8,27 +8,14 @@
 #include <vector>
 
 #include "common/document.h"
+#include "common/paint_tools.h"
 #include "common/prompt.h"
 #include "common/raster.h"
 #include "common/region_data.h"
 
 namespace quenda {
 
-// What an undo copy holds; bits, so that a copy could hold several.
-enum UndoKind : int {
-  kUndoNothing = 0,
-  kUndoRegionColors = 1,
-  kUndoAnimColors = 2,
-  kUndoFlags = 4,
-};
-
-// The copy taken before a change: the parts that `kind` names.
-struct PainterUndoCopy {
-  int kind = kUndoNothing;
-  std::vector<int32_t> regionColor;
-  std::vector<uint16_t> animColor;
-  std::vector<uint8_t> flags;
-};
+using PainterUndoCopy = PaintUndoCopy;
 
 // The three files of one frame. Missing files are detected at load time.
 struct FramePaths {
@@ -80,6 +67,11 @@ bool SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prom
 
 // The level stretch applied to a freshly read drawing.
 void StretchLevels(std::vector<uint8_t>& scan, uint8_t whiteClamp, uint8_t blackClamp);
+
+// The frame's data as the painting tools see it.
+inline PaintTarget PaintTargetOf(PainterFrame& frame) {
+  return {frame.region, frame.regionColor};
+}
 
 void TakeUndoCopy(PainterFrame& frame, int kind);
 // Restores each copy named by undoKind; the changed flags stay as they are, so an undone

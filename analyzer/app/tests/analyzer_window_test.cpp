@@ -8,14 +8,17 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <deque>
 
 #include "analyzer/app/analyzer_frame.h"
 #include "analyzer/app/analyzer_view.h"
+#include "analyzer/app/paint_tools_window.h"
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
 #include "samples/sample_drawing.h"
@@ -389,6 +392,90 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   EXPECT_FALSE(w.doc().painting());
   EXPECT_EQ(w.frame->windowTitle().toStdString(),
             "Compatible Scanner :: Quenda Animation Paint System");
+}
+
+TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
+  AnalyzerWindow w;
+  w.Load(1);
+  w.Trigger("actionMarkRegions");
+  w.Trigger("actionPaint");
+  PaintToolsWindow* tools = w.frame->paintToolsWindow();
+  ASSERT_NE(tools, nullptr);
+  EXPECT_TRUE(tools->isVisible());
+  EXPECT_EQ(tools->windowTitle(), QStringLiteral("Quenda Paint Tools"));
+  // The palette holds the set; a swatch makes its colour current.
+  QTest::mouseClick(tools->swatch(2), Qt::LeftButton);
+  EXPECT_EQ(w.doc().currentColor(), 2);
+
+  // The rectangle toggle beside RUBBER, then a drag over the whole drawing: the pencil ink goes.
+  QTest::mouseClick(tools->button(QStringLiteral("RECT RUBBER")), Qt::LeftButton);
+  EXPECT_EQ(w.doc().tool(), PaintTool::RubberRect);
+  EXPECT_TRUE(tools->button(QStringLiteral("Result"))->isChecked());
+  const WorkingImage& image = w.doc().image();
+  QPoint ink(-1, -1);
+  for (std::size_t i = 0; i < image.PixelCount() && ink.x() < 0; ++i)
+    if (image.grey[i] < 60 && (image.regions.flags[i] & kFlagRegionLine) == 0 &&
+        image.regions.regionMap[i] > kBackgroundRegion)
+      ink = QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+  ASSERT_GE(ink.x(), 0);
+  const QImage before = w.view().viewport()->grab().toImage();
+  const QColor inkBefore = w.ShownAt(before, ink.x(), ink.y());
+  QWidget* viewport = w.view().viewport();
+  const QPoint from = w.view().ImageToWindow(QRect(0, 0, 1, 1)).center();
+  const QPoint to = w.view().ImageToWindow(QRect(kWidth - 1, kHeight - 1, 1, 1)).center();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+  QTest::mouseMove(viewport, to);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+  EXPECT_NE(image.regions.flags[std::size_t(ink.y()) * kWidth + ink.x()] & kFlagRubbedOut, 0);
+  const QColor inkRubbed = w.ShownAt(w.view().viewport()->grab().toImage(), ink.x(), ink.y());
+  EXPECT_NE(inkRubbed, inkBefore);
+
+  // Ctrl+Z puts the ink back, once.
+  w.frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
+  QTest::keyClick(w.frame.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.ShownAt(w.view().viewport()->grab().toImage(), ink.x(), ink.y()), inkBefore);
+  EXPECT_FALSE(w.frame->Action("actionUndo")->isEnabled());
+
+  // X-ray shows the unfilled regions white and the lines of the others in the line colour;
+  // Redline shows paper white too, and only the lines coloured.
+  QPoint line(-1, -1);
+  for (std::size_t i = 0; i < image.PixelCount() && line.x() < 0; ++i)
+    if ((image.regions.flags[i] & kFlagRegionLine) &&
+        image.regions.regionMap[i] == kBackgroundRegion)
+      line = QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+  QTest::mouseClick(tools->button(QStringLiteral("Xray")), Qt::LeftButton);
+  QImage shown = w.view().viewport()->grab().toImage();
+  EXPECT_EQ(w.ShownAt(shown, ink.x(), ink.y()), QColor(255, 255, 255));
+  EXPECT_EQ(w.ShownAt(shown, line.x(), line.y()), QColor(255, 0, 255));
+  EXPECT_EQ(w.ShownAt(shown, 0, 0), QColor(0, 0, 0));  // the transparent background
+  QTest::mouseClick(tools->button(QStringLiteral("Redline")), Qt::LeftButton);
+  shown = w.view().viewport()->grab().toImage();
+  EXPECT_EQ(w.ShownAt(shown, 0, 0), QColor(255, 255, 255));
+  EXPECT_EQ(w.ShownAt(shown, line.x(), line.y()), QColor(255, 0, 255));
+
+  // REGIONS by its button, a click: the region takes the colour and shows it.
+  ASSERT_TRUE(w.doc().AddColor("SKIN", 250, 205, 170).ok());
+  QTest::mouseClick(tools->button(QStringLiteral("REGIONS")), Qt::LeftButton);
+  EXPECT_TRUE(tools->button(QStringLiteral("Regions"))->isChecked());
+  QTest::mouseClick(viewport, Qt::LeftButton, {},
+                    w.view().ImageToWindow(QRect(ink, QSize(1, 1))).center());
+  EXPECT_EQ(w.ShownAt(w.view().viewport()->grab().toImage(), ink.x(), ink.y()),
+            QColor(250, 205, 170));
+
+  // The paint mode and its tools window side by side in one picture.
+  QImage both(w.frame->width() + tools->width(), std::max(w.frame->height(), tools->height()),
+              QImage::Format_RGB32);
+  both.fill(Qt::darkGray);
+  QPainter painter(&both);
+  painter.drawPixmap(0, 0, w.frame->grab());
+  painter.drawPixmap(w.frame->width(), 0, tools->grab());
+  painter.end();
+  QDir().mkpath(QStringLiteral("screenshots"));
+  EXPECT_TRUE(both.save(QStringLiteral("screenshots/analyzer_paint_tools.png")));
+
+  w.Trigger("actionExitPaint");
+  EXPECT_FALSE(tools->isVisible());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// Rectangles of image pixels for the painter: what a tool changed and the views must redraw.
+// Rectangles of image pixels for the painting tools: what a tool changed and the views must
+// redraw.
 
 #include <algorithm>
 

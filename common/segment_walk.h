@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "painter/core/image_rect.h"
+#include "common/image_rect.h"
 
 namespace quenda {
 
