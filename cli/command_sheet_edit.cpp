@@ -20,6 +20,12 @@ int Refuse(CommandIo& io, const std::string& reason) {
   return 1;
 }
 
+// A reader's or the document's own text, as the program would show it.
+int Say(CommandIo& io, const std::string& message) {
+  io.err << message << "\n";
+  return 1;
+}
+
 int UsageError(CommandIo& io, const std::string& reason) {
   return SheetUsageError(io, reason);
 }
@@ -47,7 +53,7 @@ int CutOrCopy(CDopegridDoc& doc, bool cut, const Arguments& parsed, CommandIo& i
   doc.SetSelection(*block);
   cut ? doc.Cut() : doc.Copy();
   if (Status saved = SaveClipboardFile(*to, ClipboardOf(doc)); !saved)
-    return Refuse(io, saved.message() + " The sheet is left as it is.");
+    return Say(io, saved.message());
   io.out << "wrote " << *to << "\n";
   return cut ? -1 : 0;
 }
@@ -72,9 +78,9 @@ int Paste(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
   if (!frame) return UsageError(io, "--frame must be a frame of the sheet, from 1");
 
   Result<SheetClipboard> clipboard = LoadClipboardFile(*from);
-  if (!clipboard) return Refuse(io, clipboard.message());
+  if (!clipboard) return Say(io, clipboard.message());
   Result<CSheetGrid> cells = ClipboardCellsFor(*clipboard, doc.sequences());
-  if (!cells) return Refuse(io, cells.message());
+  if (!cells) return Say(io, cells.message());
   // The program drops what falls off the sheet; headless, nothing is dropped unasked.
   int outside = CellsOutside(*cells, doc.sheet(), *level, *frame - 1);
   if (outside > 0 && !parsed.Has("--crop"))

@@ -22,7 +22,8 @@ class PrintingApplication {
  public:
   PrintingApplication() {
     if (QGuiApplication::instance()) return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || !*platform) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     app_.emplace(argc_, argv_);
   }
 
