@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli/arguments.h"
+#include "cli/command_sheet_verbs.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
 #include "cli/sheet_command_support.h"
@@ -21,6 +22,14 @@ constexpr std::string_view kUsage =
     "                             --on N [--overwrite] [--extend]\n"
     "       quenda sheet frames SHEET.dgr (--add N | --delete N)\n"
     "       quenda sheet show SHEET.dgr\n"
+    "       quenda sheet cut|copy SHEET.dgr --to CLIP [--levels L,...] [--frames A-B]\n"
+    "       quenda sheet paste SHEET.dgr --from CLIP --level L --frame F [--crop]\n"
+    "       quenda sheet condense|expand|reverse SHEET.dgr [--levels L,...] [--frames A-B]\n"
+    "       quenda sheet delete-level SHEET.dgr LEVEL [--yes]\n"
+    "       quenda sheet swap-levels SHEET.dgr LEVEL LEVEL\n"
+    "       quenda sheet rename-level SHEET.dgr LEVEL NAME\n"
+    "       quenda sheet remove-sequence SHEET.dgr S [--yes]\n"
+    "       quenda sheet print SHEET.dgr --pdf FILE.pdf [--pages A-B]\n"
     "Makes or changes an exposure sheet and saves it, or prints it. A sequence whose drawings\n"
     "are all gone is listed and kept: the sheet is left as it was (exit code 1), unless\n"
     "--forget-missing forgets it and empties its cells, as \"Forget it\" does.\n\n"
@@ -32,10 +41,32 @@ constexpr std::string_view kUsage =
     "                 later cells move down unless --overwrite; a transfer that runs past the\n"
     "                 sheet's end is refused unless --extend lengthens the sheet to take it\n"
     "  frames         adds frames at the end or cuts them from the end\n"
-    "  show           one line per frame: its number and each level's label\n";
+    "  show           one line per frame: its number and each level's label\n"
+    "  cut, copy      take the block of cells --levels (adjacent levels, index from 0 or name)\n"
+    "                 and --frames (from 1) choose, the whole sheet by default, into the\n"
+    "                 clipboard file CLIP; cut empties the block\n"
+    "  paste          lays the clipboard file's block with its first cell at level L, frame F;\n"
+    "                 a block that runs off the sheet is refused unless --crop drops the rest\n"
+    "  condense       one frame less for each exposure that ends in the block\n"
+    "  expand         one frame more for each exposure in the block\n"
+    "  reverse        the block's frames in reverse order, on each of its levels\n"
+    "  delete-level   deletes a level after the program's question, which --yes answers\n"
+    "  swap-levels    exchanges two levels\n"
+    "  rename-level   gives a level a new name\n"
+    "  remove-sequence removes sequence S (from 1) and empties its cells, after the\n"
+    "                 program's question, which --yes answers\n"
+    "  print          the sheet's pages (or pages A..B) as the program prints them, to PDF\n";
+
+}  // namespace
+
+int SheetUsageError(CommandIo& io, const std::string& reason) {
+  return ReportUsageError(io, "sheet", reason, kUsage);
+}
+
+namespace {
 
 int UsageError(CommandIo& io, const std::string& reason) {
-  return ReportUsageError(io, "sheet", reason, kUsage);
+  return SheetUsageError(io, reason);
 }
 
 int Save(CDopegridDoc& doc, const std::string& path, CommandIo& io) {
@@ -128,17 +159,20 @@ int Transfer(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
 
 int RunSheet(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
-                   {"--sequence", "--pictures", "--level", "--frame", "--on", "--add", "--delete"},
-                   {"--overwrite", "--forget-missing", "--extend"});
+                   {"--sequence", "--pictures", "--level", "--frame", "--on", "--add", "--delete",
+                    "--to", "--from", "--levels", "--frames", "--pdf", "--pages"},
+                   {"--overwrite", "--forget-missing", "--extend", "--crop", "--yes"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give a verb and a sheet");
   const std::string& verb = words[0];
   const std::string& path = words[1];
-  std::size_t wanted = verb == "add-sequence" || verb == "add-level" ? 3 : 2;
+  std::size_t wanted = SheetEditWords(verb);
+  if (wanted == 0) wanted = verb == "add-sequence" || verb == "add-level" ? 3 : 2;
   if (words.size() != wanted) return UsageError(io, "wrong number of words for '" + verb + "'");
 
-  ConsolePrompt prompt(io.err, false, parsed.Has("--forget-missing"));
+  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--forget-missing"),
+                       {io.in, io.interactive});
   CDopegridDoc doc(prompt);
   if (verb == "new") {
     if (std::filesystem::exists(path)) {
@@ -149,7 +183,7 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
     return Save(doc, path, io);
   }
   bool known = verb == "add-sequence" || verb == "add-level" || verb == "transfer" ||
-               verb == "frames" || verb == "show";
+               verb == "frames" || verb == "show" || verb == "print" || SheetEditWords(verb) > 0;
   if (!known) return UsageError(io, "unknown verb '" + verb + "'");
   if (!doc.OnOpenDocument(path)) return 1;
   if (prompt.keptLostParts()) {
@@ -162,7 +196,11 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
     Show(doc, io);
     return 0;
   }
-  if (verb == "add-sequence") {
+  if (verb == "print") return PrintSheetToPdf(doc, path, parsed, io);
+  if (SheetEditWords(verb) > 0) {
+    int code = RunSheetEdit(doc, words, parsed, prompt, io);
+    if (code >= 0) return code;
+  } else if (verb == "add-sequence") {
     if (!doc.CanAddSequence()) {
       io.err << "The sheet holds " << kMaxSequences << " sequences already\n";
       return 1;

@@ -40,4 +40,24 @@ std::vector<int> AllLevels(const CSheetGrid& sheet) {
   return levels;
 }
 
+Result<SheetSelection> ParseBlock(const Arguments& parsed, const CSheetGrid& sheet) {
+  SheetSelection block{0, 0, sheet.levelCount - 1, sheet.frameCount - 1};
+  if (std::optional<std::string> text = parsed.Value("--levels")) {
+    std::optional<std::vector<int>> levels = ParseLevels(*text, sheet);
+    if (!levels || levels->back() - levels->front() + 1 != int(levels->size()))
+      return Error{"--levels must name adjacent levels of the sheet, by index or name"};
+    block.firstLevel = levels->front();
+    block.lastLevel = levels->back();
+  }
+  if (std::optional<std::string> text = parsed.Value("--frames")) {
+    auto frames = ParseRange(*text, 1, sheet.frameCount);
+    if (!frames)
+      return Error{"--frames must be A-B within the sheet's " + std::to_string(sheet.frameCount) +
+                   " frames"};
+    block.firstFrame = frames->first - 1;
+    block.lastFrame = frames->second - 1;
+  }
+  return block;
+}
+
 }  // namespace quenda::cli

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/command.h"
 #include "dopegrid/core/dopegrid_doc.h"
 #include "dopegrid/core/sheet_file.h"
@@ -20,5 +21,9 @@ std::optional<std::vector<int>> ParseLevels(const std::string& text, const CShee
 std::optional<SheetFileContents> ReadStoredSheet(const std::string& path, CommandIo& io);
 // Every level in use.
 std::vector<int> AllLevels(const CSheetGrid& sheet);
+
+// The block of cells `--levels L,...` (adjacent levels, by index or name) and `--frames A-B`
+// (from 1) choose, each the whole sheet when not given; or the reason it is not a block.
+Result<SheetSelection> ParseBlock(const Arguments& parsed, const CSheetGrid& sheet);
 
 }  // namespace quenda::cli

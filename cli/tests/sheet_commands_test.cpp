@@ -191,6 +191,8 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
        lost + kept},
       {{"sheet", "add-sequence", sheet, dir.File("moved/walk1.qds")}, lost + kept},
       {{"sheet", "show", sheet}, lost + kept},
+      {{"sheet", "cut", sheet, "--to", dir.File("cells.clip")}, lost + kept},
+      {{"sheet", "print", sheet, "--pdf", dir.File("walk.pdf")}, lost + kept},
   };
   for (const auto& c : kCases) {
     ToolOutput run = RunTool(c.args);
@@ -199,6 +201,8 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
     EXPECT_EQ(run.out, "") << c.args[1];
     EXPECT_EQ(ReadBytes(sheet), before) << c.args[1];
   }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("cells.clip")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("walk.pdf")));
 
   ToolOutput forgot = Sheet({"add-level", sheet, "x", "--forget-missing"});
   EXPECT_EQ(forgot.code, 0);

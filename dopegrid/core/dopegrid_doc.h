@@ -100,6 +100,8 @@ class CDopegridDoc : public Document<SheetHint> {
   void Cut();
   void Copy();
   void Paste();
+  // The clipboard of another run (a clipboard file's cells), for Paste.
+  void SetClipboard(const CSheetGrid& cells) { clipboard_ = cells; }
   void Condense();
   void Expand();
   void Reverse();

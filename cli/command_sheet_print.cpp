@@ -1,0 +1,88 @@
+// `quenda sheet print`: the sheet's pages as PDF, drawn by the same printer code as the
+// program's Print, on Qt's offscreen platform.
+
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPrinter>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+#include "cli/command_sheet_verbs.h"
+#include "common/atomic_file.h"
+#include "common/path.h"
+#include "dopegrid/print/sheet_printer.h"
+
+namespace quenda::cli {
+namespace {
+
+// Qt's painting needs an application object; the tool makes one only for printing, on the
+// offscreen platform unless the user chose another.
+class PrintingApplication {
+ public:
+  PrintingApplication() {
+    if (QGuiApplication::instance()) return;
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform || !*platform) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    app_.emplace(argc_, argv_);
+  }
+
+ private:
+  static inline int argc_ = 1;
+  static inline char name_[] = "quenda";
+  static inline char* argv_[] = {name_, nullptr};
+  std::optional<QGuiApplication> app_;
+};
+
+// The PDF writer reports no failed write; a file that does not end as every PDF does was cut
+// short (a full disk).
+bool EndsAsPdf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  constexpr std::string_view kEnd = "%%EOF";
+  if (!file || file.tellg() < std::streamoff(kEnd.size() + 1)) return false;
+  file.seekg(-std::streamoff(kEnd.size() + 1), std::ios::end);
+  std::string tail(kEnd.size() + 1, '\0');
+  file.read(tail.data(), std::streamsize(tail.size()));
+  return file && tail.starts_with(kEnd);
+}
+
+}  // namespace
+
+int PrintSheetToPdf(const CDopegridDoc& doc, const std::string& sheetPath, const Arguments& parsed,
+                    CommandIo& io) {
+  std::optional<std::string> pdf = parsed.Value("--pdf");
+  if (!pdf) return SheetUsageError(io, "give the PDF file: --pdf FILE.pdf");
+  PrintPageRange pages = AllPrintPages(doc);
+  if (std::optional<std::string> text = parsed.Value("--pages")) {
+    auto range = ParseRange(*text, 1, pages.last);
+    if (!range)
+      return SheetUsageError(
+          io, "--pages must be A-B within the sheet's " + std::to_string(pages.last) + " pages");
+    pages = {range->first, range->second};
+  }
+
+  PrintingApplication application;
+  const std::string failed = "Could not write " + *pdf + ".";
+  AtomicFile file;
+  if (Status opened = file.Open(*pdf, WriteMessages(failed)); !opened) {
+    io.err << opened.message() << "\n";
+    return 1;
+  }
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(file.temporaryPath()));
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  PrepareSheetPrinter(printer);
+  Status printed = PrintSheet(doc, printer, pages, {FileNameOf(sheetPath), TodayPrintDate()});
+  if (!printed || !EndsAsPdf(file.temporaryPath())) printed = Error{failed};
+  if (printed) printed = file.Commit();
+  if (!printed) {
+    file.Discard();
+    io.err << printed.message() << "\n";
+    return 1;
+  }
+  io.out << "wrote " << *pdf << ": " << pages.last - pages.first + 1 << " pages\n";
+  return 0;
+}
+
+}  // namespace quenda::cli

@@ -1,0 +1,30 @@
+#pragma once
+// The verbs of `quenda sheet` beyond building a sheet: the editing commands of the sheet's
+// Edit and Levels menus, and printing. Each runs on an opened document.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/arguments.h"
+#include "cli/command.h"
+#include "cli/console_prompt.h"
+#include "dopegrid/core/dopegrid_doc.h"
+
+namespace quenda::cli {
+
+// "quenda sheet: REASON" and the usage; answers 2.
+int SheetUsageError(CommandIo& io, const std::string& reason);
+
+// Verb, sheet and the words after them: how many words in all each editing verb takes, or 0
+// for a verb that is not one of them.
+std::size_t SheetEditWords(std::string_view verb);
+// Runs one editing verb; answers the exit code, or -1 when the sheet is to be saved.
+int RunSheetEdit(CDopegridDoc& doc, const std::vector<std::string>& words, const Arguments& parsed,
+                 const ConsolePrompt& prompt, CommandIo& io);
+
+// `sheet print`: the sheet's pages as a PDF file, as the program prints them.
+int PrintSheetToPdf(const CDopegridDoc& doc, const std::string& sheetPath, const Arguments& parsed,
+                    CommandIo& io);
+
+}  // namespace quenda::cli

@@ -1,0 +1,236 @@
+// `quenda sheet` editing verbs against the document's own commands, and `sheet print` against
+// the print layout, read back by pdftotext.
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPrinter>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <sstream>
+
+#include "cli/tests/tool_run.h"
+#include "common/scripted_prompt.h"
+#include "dopegrid/print/sheet_printer.h"
+#include "testing/test_support.h"
+
+namespace quenda::cli {
+namespace {
+
+using quenda::testing::ReadBytes;
+using quenda::testing::TempDir;
+using quenda::testing::WriteBytes;
+
+// The words of a PDF's text and its page count, as pdftotext reads them.
+struct PdfText {
+  std::set<std::string> words;
+  int pages = 0;
+};
+
+PdfText ReadPdfText(const std::string& pdf) {
+  PdfText text;
+  std::FILE* pipe = popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r");
+  if (!pipe) return text;
+  std::string all;
+  for (int c; (c = std::fgetc(pipe)) != EOF;) all += char(c);
+  pclose(pipe);
+  for (char c : all) text.pages += c == '\f';
+  std::istringstream words(all);
+  for (std::string word; words >> word;) text.words.insert(word);
+  return text;
+}
+
+class SheetEditTool : public ::testing::Test {
+ protected:
+  // Two sequences on two levels: walk on twos on "default" from frame 1, run on twos on
+  // "front" from frame 2.
+  void SetUp() override {
+    for (const char* name : {"walk", "run"})
+      ASSERT_EQ(RunTool({"sample", dir.File(name), "--name", name, "--frames", "4", "--size",
+                         "47x33", "--dpi", "100"})
+                    .code,
+                0);
+    const std::vector<std::vector<std::string>> steps{
+        {"new", base},
+        {"add-sequence", base, dir.File("walk/walk1.qds")},
+        {"add-sequence", base, dir.File("run/run1.qds")},
+        {"transfer", base, "--sequence", "1", "--pictures", "1-4", "--level", "0", "--frame", "1",
+         "--on", "2"},
+        {"add-level", base, "front"},
+        {"transfer", base, "--sequence", "2", "--pictures", "1-4", "--level", "front", "--frame",
+         "2", "--on", "2"}};
+    for (std::vector<std::string> step : steps) {
+      step.insert(step.begin(), "sheet");
+      ASSERT_EQ(RunTool(step).code, 0) << step[1];
+    }
+  }
+  // The base sheet after `edit` in the document, with every question answered Yes, as saved.
+  std::vector<uint8_t> CoreResult(const std::function<void(CDopegridDoc&)>& edit) {
+    ScriptedPrompt prompt;
+    prompt.QueueAnswer(true);
+    CDopegridDoc doc(prompt);
+    EXPECT_TRUE(doc.OnOpenDocument(base));
+    edit(doc);
+    EXPECT_TRUE(doc.OnSaveDocument(dir.File("core.dgr")));
+    return ReadBytes(dir.File("core.dgr"));
+  }
+
+  TempDir dir;
+  std::string base = dir.File("base.dgr");
+  std::string sheet = dir.File("edited.dgr");
+  std::string clip = dir.File("cells.clip");
+};
+
+TEST_F(SheetEditTool, EachVerbSavesWhatTheDocumentCommandDoes) {
+  using Edit = std::function<void(CDopegridDoc&)>;
+  auto select = [](SheetSelection s, void (CDopegridDoc::*command)()) {
+    return Edit([=](CDopegridDoc& doc) { doc.SetSelection(s), (doc.*command)(); });
+  };
+  auto copyThenPaste = [](SheetSelection s, int level, int frame) {
+    return Edit([=](CDopegridDoc& doc) {
+      doc.SetSelection(s), doc.Copy(), doc.SetCurrentCell(level, frame), doc.Paste();
+    });
+  };
+  const std::string copy = "copy --to " + clip + " --levels default --frames 1-6 && ";
+  const struct {
+    std::string runs;  // tool runs on the sheet, "&&" between them
+    Edit edit;
+  } kCases[] = {
+      {"cut --to " + clip + " --levels front,default --frames 2-5",
+       select({0, 1, 1, 4}, &CDopegridDoc::Cut)},
+      {"condense --levels 1 --frames 1-8", select({1, 0, 1, 7}, &CDopegridDoc::Condense)},
+      {"expand --frames 1-4", select({0, 0, 1, 3}, &CDopegridDoc::Expand)},
+      {"reverse --levels front --frames 2-9", select({0, 1, 0, 8}, &CDopegridDoc::Reverse)},
+      {copy + "paste --from " + clip + " --level front --frame 12",
+       copyThenPaste({1, 0, 1, 5}, 0, 11)},
+      {copy + "paste --from " + clip + " --level 1 --frame 97 --crop",
+       copyThenPaste({1, 0, 1, 5}, 1, 96)},
+      {"delete-level front --yes", [](CDopegridDoc& doc) { doc.DeleteLevel(0); }},
+      {"swap-levels default 0",
+       [](CDopegridDoc& doc) {
+         doc.SwapLevels(std::vector<int>{1, 0});
+       }},
+      {"rename-level 1 back", [](CDopegridDoc& doc) { doc.RenameLevel(1, "back"); }},
+      {"remove-sequence 1 --yes",
+       [](CDopegridDoc& doc) { doc.SelectSequence(0), doc.RemoveSequence(); }},
+  };
+  for (const auto& c : kCases) {
+    std::filesystem::copy_file(base, sheet, std::filesystem::copy_options::overwrite_existing);
+    std::istringstream runs(c.runs);
+    for (std::string run; std::getline(runs, run, '&');) {
+      std::istringstream words(run);
+      std::vector<std::string> args{"sheet"};
+      for (std::string word; words >> word;) args.push_back(word);
+      if (args.size() == 1) continue;
+      args.insert(args.begin() + 2, sheet);
+      ToolOutput out = RunTool(args);
+      EXPECT_EQ(out.code, 0) << run << "\n" << out.err;
+    }
+    EXPECT_EQ(ReadBytes(sheet), CoreResult(c.edit)) << c.runs;
+  }
+}
+
+TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWas) {
+  ASSERT_EQ(RunTool({"sheet", "copy", base, "--to", clip, "--frames", "1-6"}).code, 0);
+  const std::vector<uint8_t> before = ReadBytes(base);
+  std::vector<uint8_t> damaged = ReadBytes(clip);
+  damaged.pop_back();
+  WriteBytes(dir.File("damaged.clip"), damaged);
+  ASSERT_EQ(RunTool({"sheet", "new", dir.File("empty.dgr")}).code, 0);
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::string err;  // its first line for a usage error
+  } kCases[] = {
+      {{"delete-level", base, "front"},
+       2,
+       "Are you sure you want to delete level \"front\" [no]\nquenda sheet: the sheet is left as "
+       "it "
+       "is: the question has no one to answer it without a terminal; --yes answers Yes\n"},
+      {{"paste", base, "--from", clip, "--level", "default", "--frame", "96"},
+       1,
+       "quenda sheet: 7 cells of the clipboard fall outside the sheet's 2 levels and 100 frames "
+       "(--crop pastes the rest)\n"},
+      {{"paste", base, "--from", dir.File("damaged.clip"), "--level", "0", "--frame", "1"},
+       1,
+       dir.File("damaged.clip") + " is incomplete or damaged and could not be read.\n"},
+      {{"cut", base, "--to", dir.File("no/cells.clip")},
+       1,
+       "Could not write " + dir.File("no/cells.clip") +
+           ": the file or its folder may be read only.\n"},
+      {{"swap-levels", base, "front", "0"},
+       1,
+       "You must select exactly two levels to swap their places.\n"},
+      {{"reverse", base, "--levels", "0,5"},
+       2,
+       "quenda sheet: --levels must name adjacent levels of the sheet, by index or name\n"},
+      {{"reverse", dir.File("empty.dgr")},
+       1,
+       "quenda sheet: the sheet holds no sequence, so 'reverse' changes nothing\n"},
+  };
+  for (const auto& c : kCases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "sheet");
+    ToolOutput out = RunTool(args);
+    EXPECT_EQ(out.code, c.code) << c.args[0];
+    EXPECT_EQ(c.code == 2 ? out.err.substr(0, c.err.size()) : out.err, c.err) << c.args[0];
+    EXPECT_EQ(out.out, "") << c.args[0];
+    EXPECT_EQ(ReadBytes(base), before) << c.args[0];
+  }
+}
+
+TEST_F(SheetEditTool, PrintsThePagesOfThePrintLayout) {
+  const std::string pdf = dir.File("sheet.pdf");
+  ToolOutput whole = RunTool({"sheet", "print", base, "--pdf", pdf});
+  ASSERT_EQ(whole.code, 0) << whole.err;
+  EXPECT_EQ(whole.out, "wrote " + pdf + ": 4 pages\n");
+  PdfText text = ReadPdfText(pdf);
+  EXPECT_EQ(text.pages, PrintPageCount(100));
+  for (const char* word : {"base.dgr", "front", "default", "Frm", "FRM", "Notes", "w1", "r4", "\""})
+    EXPECT_TRUE(text.words.contains(word)) << word;
+  for (int frame = 1; frame <= 100; ++frame)
+    EXPECT_TRUE(text.words.contains(std::to_string(frame))) << frame;
+
+  ASSERT_EQ(RunTool({"sheet", "frames", base, "--add", "1"}).code, 0);
+  const struct {
+    const char* pages;
+    int count, first, last;
+  } kRanges[] = {{"2-3", 2, 26, 75}, {"5", 1, 101, 101}};
+  for (const auto& r : kRanges) {
+    ASSERT_EQ(RunTool({"sheet", "print", base, "--pdf", pdf, "--pages", r.pages}).code, 0);
+    text = ReadPdfText(pdf);
+    EXPECT_EQ(text.pages, r.count) << r.pages;
+    for (int frame : {r.first, r.last}) EXPECT_TRUE(text.words.contains(std::to_string(frame)));
+    for (int frame : {r.first - 1, r.last + 1})
+      EXPECT_FALSE(text.words.contains(std::to_string(frame))) << r.pages << " " << frame;
+  }
+  ToolOutput beyond = RunTool({"sheet", "print", base, "--pdf", pdf, "--pages", "5-6"});
+  EXPECT_EQ(beyond.code, 2);
+  EXPECT_TRUE(
+      beyond.err.starts_with("quenda sheet: --pages must be A-B within the sheet's 5 "
+                             "pages\n"))
+      << beyond.err;
+}
+
+TEST_F(SheetEditTool, PortraitPrintsNothing) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int argc = 1;
+  char name[] = "test";
+  char* argv[] = {name, nullptr};
+  QGuiApplication app(argc, argv);
+  ScriptedPrompt prompt;
+  CDopegridDoc doc(prompt);
+  ASSERT_TRUE(doc.OnOpenDocument(base));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(dir.File("portrait.pdf")));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  EXPECT_EQ(PrintSheet(doc, printer, AllPrintPages(doc), {"base.dgr", "today"}).message(),
+            "Dopegrid can only print in LANDSCAPE mode, please choose LANDSCAPE in print setup");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("portrait.pdf")));
+}
+
+}  // namespace
+}  // namespace quenda::cli
