@@ -115,32 +115,6 @@ TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
   }
 }
 
-TEST(PainterFrameSave, WritesOnlyWhatChangedAndReadsBackTheSame) {
-  TempDir dir;
-  testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
-  const auto regionBytes = testing::ReadBytes(dir.File("box1.rgn"));
-  ScriptedPrompt prompt;
-  PainterFrame frame;
-  ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 10, prompt));
-  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
-  EXPECT_FALSE(FrameExists(dir.File("box1.pnt")));
-  EXPECT_EQ(testing::ReadBytes(dir.File("box1.rgn")), regionBytes);
-
-  frame.regionColor[2] = 7;
-  frame.paintChanged = true;
-  frame.region.flags[20] |= kFlagRubbedOut;
-  frame.region.animColor[21] = 5;
-  frame.regionChanged = true;
-  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
-  EXPECT_FALSE(frame.paintChanged || frame.regionChanged);
-  EXPECT_TRUE(prompt.Texts().empty());
-
-  PainterFrame again;
-  ASSERT_TRUE(LoadPainterFrame(again, PathsIn(dir, "box1"), 10, prompt));
-  EXPECT_EQ(again.regionColor, frame.regionColor);
-  EXPECT_EQ(again.region, frame.region);
-}
-
 TEST(PainterFrameSave, AReadOnlyPaintFileShowsTheMessageKeepsTheDataAndClearsTheFlag) {
   TempDir dir;
   testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
