@@ -115,14 +115,15 @@ TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
   }
 }
 
-TEST(PainterFrameSave, AReadOnlyPaintFileShowsTheMessageKeepsTheDataAndClearsTheFlag) {
+TEST(PainterFrameSave, SavingClearsTheFlagsAndAReadOnlyPaintFileShowsTheMessageAndKeepsTheData) {
   TempDir dir;
   testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
   ScriptedPrompt prompt;
   PainterFrame frame;
   ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 10, prompt));
-  frame.paintChanged = true;
+  frame.paintChanged = frame.regionChanged = true;
   SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_FALSE(frame.paintChanged || frame.regionChanged);
   const auto before = testing::ReadBytes(dir.File("box1.pnt"));
   testing::MakeReadOnly(dir.File("box1.pnt"));
   frame.regionColor[2] = 4;
