@@ -34,16 +34,6 @@ TEST(ReadFileBytes, ReadsTheAskedWindowOfTheFileAndNoMore) {
   EXPECT_TRUE(beyond->empty());
 }
 
-TEST(ReadFileBytes, EmptyMissingAndDirectory) {
-  testing::TempDir dir;
-  testing::WriteBytes(dir.File("empty.bin"), {});
-  auto empty = ReadFileBytes(dir.File("empty.bin"));
-  ASSERT_TRUE(empty);
-  EXPECT_TRUE(empty->empty());
-  EXPECT_FALSE(ReadFileBytes(dir.File("missing.bin")));
-  EXPECT_FALSE(ReadFileBytes(dir.path()));
-}
-
 TEST(LastPreview, ShowAndSaveNeverOverwrite) {
   testing::TempDir dir;
   std::string preview = dir.File("preview.avi");

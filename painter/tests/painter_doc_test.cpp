@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/paint_file.h"
 #include "painter/tests/painter_fixtures.h"
 
@@ -22,10 +24,8 @@ TEST_F(PainterDoc, PickingTheSeventhDrawingShowsTheFirstFrame) {
   testing::WriteTwoBoxes(dir_, "walk", 9);
   prompt_.QueuePath(dir_.File("walk7.qds"));
   ASSERT_TRUE(doc_.OpenSequence());
-  EXPECT_EQ(doc_.frameCount(), 9);
-  EXPECT_EQ(doc_.currentFrame(), 0);
-  EXPECT_TRUE(doc_.frameLoaded());
-  EXPECT_EQ(doc_.name(), "walk");
+  EXPECT_EQ(std::tuple(doc_.frameCount(), doc_.currentFrame(), doc_.frameLoaded(), doc_.name()),
+            std::tuple(9, 0, true, "walk"));
   EXPECT_EQ(doc_.directory(), dir_.path());
   EXPECT_EQ(doc_.recentFilePath(), dir_.File("walk7.qds"));
   // The missing colour set was made with its message.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstdio>
 #include <functional>
 
@@ -47,11 +49,8 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
   PainterFrame frame;
   ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 3, prompt));
   EXPECT_TRUE(prompt.Texts().empty());
-  EXPECT_EQ(frame.width, 15);
-  EXPECT_EQ(frame.rowPixels, 16);
-  EXPECT_EQ(frame.originX, 7);
-  EXPECT_EQ(frame.originY, 3);
-  EXPECT_EQ(frame.peg, kPegTop);
+  EXPECT_EQ(std::tuple(frame.width, frame.rowPixels, frame.originX, frame.originY, frame.peg),
+            std::tuple(15, 16, 7, 3, kPegTop));
   EXPECT_EQ(frame.region, region);
   EXPECT_EQ(frame.regionColor, DefaultPaint(region.regionCount));
   for (std::size_t i = 0; i < region.PixelCount(); ++i) {
