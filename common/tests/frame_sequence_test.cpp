@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/case_insensitive_path.h"

@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cstdio>
 #include <functional>
+#include <tuple>
 
 #include "common/contrast_stretch.h"
 #include "common/frame_sequence.h"
