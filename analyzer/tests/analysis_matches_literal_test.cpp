@@ -17,7 +17,6 @@ namespace quenda {
 namespace {
 
 using testing::DrawingKind;
-using testing::MakeImage;
 using testing::RandomDrawing;
 using testing::RandomLineMap;
 
@@ -77,8 +76,8 @@ TEST(AnalysisMatchesLiteral, WholeDrawingsOfEverySizeKindAndSetting) {
         SCOPED_TRACE(Describe(size, kind, s, seed));
         const RedlineSettings& settings = kSettings[s];
         auto grey = RandomDrawing(size.width, size.height, kind, seed);
-        WorkingImage fast = MakeImage(size.width, size.height, grey);
-        WorkingImage literal = MakeImage(size.width, size.height, grey);
+        WorkingImage fast = MakeWorkingImage(size.width, size.height, grey);
+        WorkingImage literal = MakeWorkingImage(size.width, size.height, grey);
         const Bgr line{uint8_t(seed), 7, 200};
         ScriptedProgress fastProgress, literalProgress;
         GenerateLines(fast, settings, 0, size.width, 0, size.height, fastProgress, line);
@@ -111,8 +110,8 @@ TEST(AnalysisMatchesLiteral, TestRectanglesLeaveTheRestAsTheLoopsDo) {
     SCOPED_TRACE("round " + std::to_string(round) + " rect " + std::to_string(x0) + ".." +
                  std::to_string(x1) + " x " + std::to_string(y0) + ".." + std::to_string(y1));
 
-    WorkingImage fast = MakeImage(size.width, size.height, grey);
-    WorkingImage literal = MakeImage(size.width, size.height, grey);
+    WorkingImage fast = MakeWorkingImage(size.width, size.height, grey);
+    WorkingImage literal = MakeWorkingImage(size.width, size.height, grey);
     fast.regions.flags = literal.regions.flags = stale;
     const RedlineSettings settings = kSettings[round % std::size(kSettings)];
     NullProgress progress;
@@ -132,8 +131,8 @@ TEST(AnalysisMatchesLiteral, LabellingOfArbitraryLineMaps) {
       SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) + " at " +
                    std::to_string(percent) + "%, seed " + std::to_string(seed));
       std::vector<uint8_t> grey(std::size_t(size.width) * size.height, 128);
-      WorkingImage fast = MakeImage(size.width, size.height, grey);
-      WorkingImage literal = MakeImage(size.width, size.height, grey);
+      WorkingImage fast = MakeWorkingImage(size.width, size.height, grey);
+      WorkingImage literal = MakeWorkingImage(size.width, size.height, grey);
       fast.regions.flags = literal.regions.flags =
           RandomLineMap(size.width, size.height, percent, seed++);
       NullProgress progress;
@@ -151,8 +150,8 @@ TEST(AnalysisMatchesLiteral, SamplePencilDrawings) {
       SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) + " seed " +
                    std::to_string(seed));
       auto grey = samples::MakeDrawing(size.width, size.height, seed).picture.bytes();
-      WorkingImage fast = MakeImage(size.width, size.height, grey);
-      WorkingImage literal = MakeImage(size.width, size.height, grey);
+      WorkingImage fast = MakeWorkingImage(size.width, size.height, grey);
+      WorkingImage literal = MakeWorkingImage(size.width, size.height, grey);
       NullProgress progress;
       ASSERT_TRUE(MarkRegions(fast, {}, progress));
       GenerateLinesLiteral(literal, {}, 0, size.width, 0, size.height, progress);

@@ -87,19 +87,8 @@ class Sketch {
 }  // namespace
 
 std::string KindName(DrawingKind kind) {
-  switch (kind) {
-    case DrawingKind::Strokes:
-      return "strokes";
-    case DrawingKind::Blobs:
-      return "blobs";
-    case DrawingKind::Noise:
-      return "noise";
-    case DrawingKind::GappedOutlines:
-      return "gapped outlines";
-    case DrawingKind::Mixed:
-      return "mixed";
-  }
-  return "?";
+  static const char* const kNames[] = {"strokes", "blobs", "noise", "gapped outlines", "mixed"};
+  return kNames[int(kind)];
 }
 
 std::vector<uint8_t> RandomDrawing(int width, int height, DrawingKind kind, uint32_t seed) {
@@ -134,10 +123,6 @@ std::vector<uint8_t> RandomLineMap(int width, int height, int percent, uint32_t 
   std::vector<uint8_t> flags(std::size_t(width) * height);
   for (uint8_t& f : flags) f = std::uniform_int_distribution<int>(0, 99)(random) < percent;
   return flags;
-}
-
-WorkingImage MakeImage(int width, int height, std::vector<uint8_t> grey) {
-  return MakeWorkingImage(width, height, std::move(grey));
 }
 
 }  // namespace quenda::testing

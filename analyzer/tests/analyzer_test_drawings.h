@@ -22,6 +22,4 @@ std::vector<uint8_t> RandomDrawing(int width, int height, DrawingKind kind, uint
 // that need line maps no line generation would make.
 std::vector<uint8_t> RandomLineMap(int width, int height, int percent, uint32_t seed);
 
-WorkingImage MakeImage(int width, int height, std::vector<uint8_t> grey);
-
 }  // namespace quenda::testing

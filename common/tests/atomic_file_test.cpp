@@ -56,18 +56,6 @@ TEST(AtomicFile, ReplacesTheTargetOnlyOnCommitAndAnAbandonedWriteLeavesNoTrace) 
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk.col"});
 }
 
-TEST(AtomicFile, FullDiskIsAShortWriteAndKeepsTheOldFile) {
-  TempDir dir;
-  std::string path = dir.File("a.bin");
-  WriteText(path, "previous contents");
-  WriteLimit limit(4);
-  EXPECT_EQ(
-      Outcome(WriteFileAtomically(path, std::string_view("much longer new contents"), Texts())),
-      "short write (ShortWrite)");
-  EXPECT_EQ(ReadText(path), "previous contents");
-  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"a.bin"});
-}
-
 TEST(AtomicFile, OpenWordsTheLaterFailuresOfTheSameFile) {
   TempDir dir;
   std::string path = dir.File("a.bin");

@@ -85,18 +85,5 @@ TEST(RegionFileRuns, WordWiseRunsEqualThePixelRuleAtEveryAlignment) {
   }
 }
 
-TEST(RegionFileRuns, LoneChangesAtEachPlaceOfAWord) {
-  // One differing pixel at every offset of a long equal stretch: each ends a run exactly there.
-  for (std::size_t at = 0; at < 40; ++at) {
-    for (uint16_t changed : {uint16_t(0x0100), uint16_t(0x0001), uint16_t(0xFFFF)}) {
-      RegionData data = MakeBlankRegionData(41, 1);
-      data.regionMap[at] = changed;
-      data.animColor[40 - at] = changed;
-      data.flags[at] = uint8_t(0x40 | (changed >> 8));
-      EXPECT_EQ(Streams(data), StreamsPixelByPixel(data)) << at << " " << changed;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace quenda

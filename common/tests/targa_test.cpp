@@ -5,6 +5,7 @@
 
 #include <array>
 #include <map>
+#include <tuple>
 
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
@@ -94,11 +95,9 @@ TEST(Targa, RoundTripAtAnOddSizeThroughEveryReader) {
     ASSERT_TRUE(CheckTarga(path, reader).ok());
     auto image = ReadTarga(path, reader);
     ASSERT_TRUE(image.ok()) << image.message();
-    EXPECT_EQ(image->width(), width);
-    EXPECT_EQ(image->height(), height);
     bool import = reader == TargaReader::PainterImport || reader == TargaReader::ScannerImport;
-    EXPECT_EQ(image->channels(), import ? 3 : 4);
-    EXPECT_EQ(image->stride(), width * image->channels());
+    EXPECT_EQ(std::tuple(image->width(), image->height(), image->channels(), image->stride()),
+              std::tuple(width, height, import ? 3 : 4, width * (import ? 3 : 4)));
     EXPECT_EQ(image->bytes(), import ? ImportedPixels(pixels, width, height, 4, false) : pixels);
   }
 }
@@ -245,11 +244,6 @@ TEST(Targa, TopLeftOriginIsTurnedByEveryReader) {
             ASSERT_EQ(image->At(x, y)[c], 60 * c + 10 * y + x) << x << "," << y << " " << c;
     }
   }
-  // Bottom-left origin is kept as it is.
-  std::vector<uint8_t> bottomFirst = MakeTarga({.width = 3, .height = 4, .depth = 8});
-  auto image = ParseTarga(bottomFirst, "a", TargaReader::ScannerImport);
-  ASSERT_TRUE(image.ok());
-  EXPECT_EQ(image->bytes(), PixelsOf(bottomFirst));
 }
 
 TEST(Targa, MissingAndUnopenableFilesByReader) {

@@ -5,10 +5,10 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <tuple>
 
 #include "common/file_io.h"
 #include "common/scripted_prompt.h"
-#include "media/avi_messages.h"
 #include "media/avi_quality.h"
 #include "media/movie_reader.h"
 #include "media/tests/movie_test_support.h"
@@ -56,13 +56,10 @@ TEST(AviWriter, ThreeFramesAt25ReadBackAtTheirRateSizeAndPictures) {
   WriteMovie(path, plan);
   auto movie = OpenMovie(path);
   ASSERT_TRUE(movie);
-  EXPECT_EQ(movie->frameCount(), 3);
-  EXPECT_EQ(movie->rate(), 25);
-  EXPECT_EQ(movie->scale(), 1);
-  EXPECT_EQ(movie->width(), 47);
-  EXPECT_EQ(movie->height(), 33);
+  EXPECT_EQ(std::tuple(movie->frameCount(), movie->rate(), movie->scale(), movie->width(),
+                       movie->height(), movie->hasSound()),
+            std::tuple(3, 25, 1, 47, 33, false));
   EXPECT_EQ(movie->streamName(), "Quenda Avi Preview");
-  EXPECT_FALSE(movie->hasSound());
 
   // Each frame comes back as its own picture, not a neighbour's, and close to it.
   std::vector<uint8_t> frame(47 * 33 * 3);
@@ -226,10 +223,13 @@ TEST(AviWriter, SkippedIndicesRepeatThePreviousPicture) {
   }
 }
 
-struct Failure {
-  const char* name;
-  std::string_view message;
-};
+const std::string kUnknown = "An unknown error has occured with avi file.";
+const std::string kUnsupported = "The system does not support the required compression";
+const std::string kFileOpen = "A disk error occurred while opening the avi file.";
+
+std::vector<std::string> Texts(const std::string& text) {
+  return {text};
+}
 
 TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
   TempDir dir;
@@ -244,7 +244,7 @@ TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
     ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
     ASSERT_TRUE(writer.WriteFrame(3, picture.data()));
     EXPECT_FALSE(writer.WriteFrame(3, picture.data()));
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kAviUnknown)});
+    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
     EXPECT_FALSE(writer.WriteFrame(4, picture.data()));
     writer.Close();
     EXPECT_FALSE(writer.Succeeded());
@@ -257,7 +257,7 @@ TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
     ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
     ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
     EXPECT_FALSE(writer.WriteFrame(100001, picture.data()));
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kAviUnknown)});
+    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
   }
   {  // sound after pictures cannot join the movie
     ScriptedPrompt prompt;
@@ -266,7 +266,7 @@ TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
     ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
     auto block = testing::MakeSoundBlock(100);
     EXPECT_FALSE(writer.WriteSound(testing::Mono8BitFormat(22050), block.data(), 100));
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kAviUnknown)});
+    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
   }
   {  // sound the suite cannot store
     ScriptedPrompt prompt;
@@ -276,7 +276,7 @@ TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
     odd.bitsPerSample = 12;
     auto block = testing::MakeSoundBlock(100);
     EXPECT_FALSE(writer.WriteSound(odd, block.data(), 100));
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kAviUnsupported)});
+    EXPECT_EQ(prompt.Texts(), Texts(kUnsupported));
   }
   EXPECT_EQ(ReadBytes(good), goodBytes);
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"good.avi"});
@@ -296,21 +296,21 @@ TEST(AviWriter, UnusableTargetsAreRefusedAndWritingAfterwardsTouchesNothing) {
     std::string path;
     int width;
     int framesPerSecond;
-    std::string_view message;
+    std::string message;
   } cases[] = {
-      {readOnly, 47, 25, kAviReadOnly},
-      {dir.File("missing/movie.avi"), 47, 25, kAviFileOpen},
-      {lockedDir + "/movie.avi", 47, 25, kAviFileOpen},
-      {dir.path(), 47, 25, kAviFileOpen},  // a directory, not a file
-      {readOnly, 0, 25, kAviUnsupported},
-      {readOnly, 47, 0, kAviUnsupported},
+      {readOnly, 47, 25, "The avi file is read only."},
+      {dir.File("missing/movie.avi"), 47, 25, kFileOpen},
+      {lockedDir + "/movie.avi", 47, 25, kFileOpen},
+      {dir.path(), 47, 25, kFileOpen},  // a directory, not a file
+      {readOnly, 0, 25, kUnsupported},
+      {readOnly, 47, 0, kUnsupported},
   };
   auto picture = MakeColourPicture(47, 33, 0);
   for (const Case& c : cases) {
     ScriptedPrompt prompt;
     AviWriter writer(prompt);
     EXPECT_FALSE(writer.Open(c.path, 10000, c.framesPerSecond, c.width, 33)) << c.path;
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(c.message)}) << c.path;
+    EXPECT_EQ(prompt.Texts(), Texts(c.message)) << c.path;
     EXPECT_FALSE(writer.WriteFrame(0, picture.data()));
     writer.Close();
     EXPECT_EQ(prompt.Texts().size(), 1u);
