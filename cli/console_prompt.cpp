@@ -77,22 +77,9 @@ LostPart ConsolePrompt::OnLostPart(std::string_view part) {
 
 std::optional<int> ConsolePrompt::AskChoice(const ChoiceQuestion& question) {
   err_ << question.caption << ": " << question.text << question.field;
-  for (std::size_t i = 0; i < question.buttons.size(); ++i)
-    err_ << " [" << i + 1 << "] " << question.buttons[i];
-  if (!input_.interactive || !input_.in) {
-    unanswered_ = true;
-    err_ << " [no answer]\n";
-    return std::nullopt;
-  }
-  err_ << ": " << std::flush;
-  std::string line;
-  while (std::getline(*input_.in, line)) {
-    std::erase_if(line, [](unsigned char c) { return std::isspace(c); });
-    if (line.size() == 1 && line[0] >= '1' && std::size_t(line[0] - '1') < question.buttons.size())
-      return line[0] - '1';
-    err_ << "Answer 1 to " << question.buttons.size() << ": " << std::flush;
-  }
-  err_ << "\n";  // the input ended: as closing the box
+  for (const std::string& button : question.buttons) err_ << " [" << button << "]";
+  err_ << " [no answer]\n";
+  unanswered_ = true;
   return std::nullopt;
 }
 

@@ -37,8 +37,8 @@ class ConsolePrompt final : public Prompt {
                                            std::string_view startDirectory) override;
   // Prints "missing: PART" (kept) or "dropped: PART" (given up).
   LostPart OnLostPart(std::string_view part) override;
-  // On a terminal the user types a button's number; without one the question is printed and
-  // left unanswered (nothing, as a closed box).
+  // Printed with its buttons and left unanswered (nothing, as a closed box): every question
+  // of this kind lets the asker keep what it asks about.
   std::optional<int> AskChoice(const ChoiceQuestion& question) override;
 
   // True when a question was answered No / Cancel because no terminal could answer it.
