@@ -75,4 +75,12 @@ LostPart ConsolePrompt::OnLostPart(std::string_view part) {
   return LostPart::Keep;
 }
 
+std::optional<int> ConsolePrompt::AskChoice(const ChoiceQuestion& question) {
+  err_ << question.caption << ": " << question.text << question.field;
+  for (const std::string& button : question.buttons) err_ << " [" << button << "]";
+  err_ << " [no answer]\n";
+  unanswered_ = true;
+  return std::nullopt;
+}
+
 }  // namespace quenda::cli

@@ -37,6 +37,9 @@ class ConsolePrompt final : public Prompt {
                                            std::string_view startDirectory) override;
   // Prints "missing: PART" (kept) or "dropped: PART" (given up).
   LostPart OnLostPart(std::string_view part) override;
+  // Printed with its buttons and left unanswered (nothing, as a closed box): every question
+  // of this kind lets the asker keep what it asks about.
+  std::optional<int> AskChoice(const ChoiceQuestion& question) override;
 
   // True when a question was answered No / Cancel because no terminal could answer it.
   bool unanswered() const { return unanswered_; }

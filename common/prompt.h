@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenda {
 
@@ -16,6 +17,15 @@ enum class LostPart {
   Ask,     // the program's questions follow
   Keep,    // the part stays as stored: nothing is lost without a word
   GiveUp,  // the part is dropped without a question
+};
+
+// A question whose buttons the asker names, in a box of its own caption; `field` (when not
+// empty) is shown under the text in a read-only field, for a name the user may want to copy.
+struct ChoiceQuestion {
+  std::string caption;
+  std::string text;
+  std::string field;
+  std::vector<std::string> buttons;  // left to right
 };
 
 class Prompt {
@@ -38,6 +48,9 @@ class Prompt {
   // about it; `part` names it for the user ("sequence "walk" (/shots/walk/)"). The programs
   // ask the user; a prompt with no one to find a file answers Keep or GiveUp.
   virtual LostPart OnLostPart(std::string_view /*part*/) { return LostPart::Ask; }
+  // The index of the button chosen; nothing when the box was closed without one. A prompt
+  // with no one to ask answers nothing, so the asker must let nothing be lost on it.
+  virtual std::optional<int> AskChoice(const ChoiceQuestion& /*question*/) { return std::nullopt; }
 };
 
 }  // namespace quenda

@@ -30,7 +30,23 @@ std::optional<std::string> ScriptedPrompt::PickDirectory(std::string_view title,
 LostPart ScriptedPrompt::OnLostPart(std::string_view part) {
   lostParts_.emplace_back(part);
   // Without answers the questions would go round for ever, as a user who never chooses can.
-  return answers_.empty() && paths_.empty() ? LostPart::Keep : LostPart::Ask;
+  return AllAnswersUsed() ? LostPart::Keep : LostPart::Ask;
+}
+
+std::optional<int> ScriptedPrompt::AskChoice(const ChoiceQuestion& question) {
+  std::string text = question.caption + "\n" + question.text;
+  if (!question.field.empty()) text += "\n" + question.field;
+  text += "\n";
+  for (std::size_t i = 0; i < question.buttons.size(); ++i)
+    text += (i > 0 ? " [" : "[") + question.buttons[i] + "]";
+  shown_.push_back({Kind::Choice, std::move(text)});
+  if (choices_.empty()) {
+    ++unexpected_;
+    return std::nullopt;
+  }
+  std::optional<int> answer = choices_.front();
+  choices_.pop_front();
+  return answer;
 }
 
 std::vector<std::string> ScriptedPrompt::Texts() const {

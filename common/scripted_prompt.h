@@ -1,6 +1,7 @@
 #pragma once
 // A Prompt for tests and unattended runs: records every text it is shown and answers from
-// queues. A question with no queued answer is answered No / Cancel and counted as unexpected;
+// queues. A question with no queued answer is answered No / Cancel (a closed box for a choice)
+// and counted as unexpected;
 // a lost part is asked about only while answers are queued, and kept otherwise.
 
 #include <deque>
@@ -15,7 +16,7 @@ namespace quenda {
 
 class ScriptedPrompt final : public Prompt {
  public:
-  enum class Kind { Message, YesNo, OkCancel, PickFile, PickDirectory };
+  enum class Kind { Message, YesNo, OkCancel, PickFile, PickDirectory, Choice };
   struct Shown {
     Kind kind;
     std::string text;
@@ -23,6 +24,8 @@ class ScriptedPrompt final : public Prompt {
 
   void QueueAnswer(bool yesOrOk) { answers_.push_back(yesOrOk); }
   void QueuePath(std::optional<std::string> path) { paths_.push_back(std::move(path)); }
+  // The index of the button to press; nothing closes the box.
+  void QueueChoice(std::optional<int> button) { choices_.push_back(button); }
 
   void Message(std::string_view text, MessageIcon icon) override;
   bool AskYesNo(std::string_view text) override;
@@ -32,6 +35,9 @@ class ScriptedPrompt final : public Prompt {
   std::optional<std::string> PickDirectory(std::string_view title,
                                            std::string_view startDirectory) override;
   LostPart OnLostPart(std::string_view part) override;
+  // Recorded as the caption, the text, the field (when there is one) and "[button] ..." on
+  // lines of their own.
+  std::optional<int> AskChoice(const ChoiceQuestion& question) override;
 
   const std::vector<Shown>& shown() const { return shown_; }
   // The texts of every message and question, in order.
@@ -39,7 +45,7 @@ class ScriptedPrompt final : public Prompt {
   int unexpected() const { return unexpected_; }
   // The parts named to OnLostPart, in order.
   const std::vector<std::string>& lostParts() const { return lostParts_; }
-  bool AllAnswersUsed() const { return answers_.empty() && paths_.empty(); }
+  bool AllAnswersUsed() const { return answers_.empty() && paths_.empty() && choices_.empty(); }
   void Clear() { shown_.clear(); }
 
  private:
@@ -50,6 +56,7 @@ class ScriptedPrompt final : public Prompt {
   std::vector<std::string> lostParts_;
   std::deque<bool> answers_;
   std::deque<std::optional<std::string>> paths_;
+  std::deque<std::optional<int>> choices_;
   int unexpected_ = 0;
 };
 

@@ -52,4 +52,16 @@ std::optional<std::string> GuiThreadPrompt::PickDirectory(std::string_view title
   return answer;
 }
 
+LostPart GuiThreadPrompt::OnLostPart(std::string_view part) {
+  LostPart answer = LostPart::Keep;
+  OnGuiThread([&] { answer = inner_.OnLostPart(part); });
+  return answer;
+}
+
+std::optional<int> GuiThreadPrompt::AskChoice(const ChoiceQuestion& question) {
+  std::optional<int> answer;
+  OnGuiThread([&] { answer = inner_.AskChoice(question); });
+  return answer;
+}
+
 }  // namespace quenda

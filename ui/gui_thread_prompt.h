@@ -23,6 +23,8 @@ class GuiThreadPrompt final : public Prompt {
                                       std::string_view startDirectory) override;
   std::optional<std::string> PickDirectory(std::string_view title,
                                            std::string_view startDirectory) override;
+  LostPart OnLostPart(std::string_view part) override;
+  std::optional<int> AskChoice(const ChoiceQuestion& question) override;
 
  private:
   template <class Call>

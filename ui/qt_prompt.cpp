@@ -1,8 +1,14 @@
 #include "ui/qt_prompt.h"
 
+#include <QDialog>
 #include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
+#include <QVBoxLayout>
 
 namespace quenda {
 namespace {
@@ -61,6 +67,32 @@ std::optional<std::string> QtPrompt::PickDirectory(std::string_view title,
   std::string directory = picked.toStdString();
   if (directory.back() != '/') directory += '/';
   return directory;
+}
+
+std::optional<int> QtPrompt::AskChoice(const ChoiceQuestion& question) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(ToQt(question.caption));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(ToQt(question.text)));
+  if (!question.field.empty()) {
+    auto* field = new QLineEdit(ToQt(question.field));
+    field->setReadOnly(true);
+    layout->addWidget(field);
+  }
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  for (std::size_t i = 0; i < question.buttons.size(); ++i) {
+    auto* button = new QPushButton(ToQt(question.buttons[i]));
+    button->setDefault(i == 0);
+    // done() codes start above Rejected (0), which closing the box gives.
+    QObject::connect(button, &QPushButton::clicked, &dialog,
+                     [&dialog, i] { dialog.done(int(i) + 1); });
+    row->addWidget(button);
+  }
+  layout->addLayout(row);
+  const int result = dialog.exec();
+  if (result <= 0) return std::nullopt;
+  return result - 1;
 }
 
 }  // namespace quenda

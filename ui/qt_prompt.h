@@ -23,6 +23,8 @@ class QtPrompt final : public Prompt {
                                       std::string_view startDirectory) override;
   std::optional<std::string> PickDirectory(std::string_view title,
                                            std::string_view startDirectory) override;
+  // A dialog of the question's caption; the field is a read-only line edit.
+  std::optional<int> AskChoice(const ChoiceQuestion& question) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -42,17 +42,6 @@ QPushButton* AddButton(QBoxLayout* row, const QString& text) {
 
 }  // namespace
 
-SavePathPicker SystemSavePathPicker() {
-  return [](QWidget* parent, const QString& title, const QString& filter,
-            const QString& suffix) -> std::optional<QString> {
-    QFileDialog dialog(parent, title, QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
-  };
-}
-
 LineSettingsDialog::LineSettingsDialog(CAnalyzerDoc& doc, Prompt& prompt,
                                        SavePathPicker pickSavePath, QWidget* parent)
     : QDialog(parent), doc_(doc), prompt_(prompt), pickSavePath_(std::move(pickSavePath)) {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "analyzer/core/analyzer_doc.h"
+#include "ui/save_path_picker.h"
 
 class QCheckBox;
 class QLabel;
@@ -20,12 +21,6 @@ class QPushButton;
 class QScrollBar;
 
 namespace quenda {
-
-// Asks for a file to write: title, filter "Description (*.ext)", the extension added when
-// the name has none. Nothing when the user cancels. Tests put their own in its place.
-using SavePathPicker = std::function<std::optional<QString>(
-    QWidget* parent, const QString& title, const QString& filter, const QString& suffix)>;
-SavePathPicker SystemSavePathPicker();
 
 class LineSettingsDialog final : public QDialog, public AnalyzerListener {
   Q_OBJECT

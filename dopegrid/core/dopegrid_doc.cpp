@@ -7,9 +7,11 @@
 #include "common/wave_file.h"
 
 namespace quenda {
-std::string MissingSequenceQuestion(std::string_view name) {
-  return "Missing Sequence!\nWhat happened to the sequence : " + std::string(name) +
-         "\n\nYes: Let's go find it\nNo: Forget it";
+ChoiceQuestion MissingSequenceQuestion(std::string_view name) {
+  return {"Missing Sequence!",
+          "What happened to the sequence : ",
+          std::string(name),
+          {"Let's go find it", "Forget it"}};
 }
 
 CDopegridDoc::CDopegridDoc(Prompt& prompt) : prompt_(prompt), sheet_(MakeNewSheet()) {}
@@ -110,7 +112,13 @@ bool CDopegridDoc::RelocateOrForget(std::size_t slot) {
   DrawingSequence& s = sequences_[slot];
   LostPart answer = prompt_.OnLostPart("sequence \"" + s.name + "\" (" + s.directory + ")");
   if (answer == LostPart::Keep) return true;
-  if (answer == LostPart::Ask && prompt_.AskYesNo(MissingSequenceQuestion(s.name))) {
+  std::optional<int> button;
+  if (answer == LostPart::Ask) {
+    button = prompt_.AskChoice(MissingSequenceQuestion(s.name));
+    // Closing the box is no answer: nothing is lost without the user's word.
+    if (!button) return true;
+  }
+  if (button == 0) {
     std::optional<std::string> picked = prompt_.PickFile(
         "Select A Sequence for :: " + s.name, "Quenda Drawing Files (*.qds)", s.directory);
     if (picked) {

@@ -49,8 +49,9 @@ struct SheetSelection {
   bool operator==(const SheetSelection&) const = default;
 };
 
-// The texts of the "Missing Sequence!" question: Yes finds the sequence, No forgets it.
-std::string MissingSequenceQuestion(std::string_view name);
+// The "Missing Sequence!" question about the sequence `name`: button 0 looks for it, button 1
+// forgets it.
+ChoiceQuestion MissingSequenceQuestion(std::string_view name);
 
 class CDopegridDoc : public Document<SheetHint> {
  public:
@@ -60,7 +61,8 @@ class CDopegridDoc : public Document<SheetHint> {
   void OnNewDocument();
   // False when the file cannot be read; the document is then as it was. Missing drawings are
   // reported and never stop the load; a sequence whose drawings are all gone is found again,
-  // forgotten or kept as stored, as the prompt's OnLostPart answers.
+  // forgotten or kept as stored, as the prompt's OnLostPart and the Missing Sequence question
+  // answer (a question closed without an answer keeps it as stored).
   bool OnOpenDocument(const std::string& path);
   bool OnSaveDocument(const std::string& path);
 

@@ -167,14 +167,14 @@ class MissingSequences : public ::testing::Test {
 
 TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
   RemoveDrawings("Bob", 1, 4);
-  prompt.QueueAnswer(false);  // Forget it
+  prompt.QueueChoice(1);  // Forget it
   CDopegridDoc doc(prompt);
   ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"All frames of the sequence \"Bob\" have either been moved "
                                       "to some place else or have been deleted",
-                                      "Missing Sequence!\nWhat happened to the sequence : Bob\n\n"
-                                      "Yes: Let's go find it\nNo: Forget it"}));
+                                      "Missing Sequence!\nWhat happened to the sequence : \nBob\n"
+                                      "[Let's go find it] [Forget it]"}));
   ASSERT_EQ(doc.sequenceCount(), 2);
   EXPECT_EQ(doc.sequences()[1].name, "Cat");
   EXPECT_EQ(LevelText(doc, 1, 0, 5), ". . . . .");
@@ -185,7 +185,7 @@ TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
 
 TEST_F(MissingSequences, CancellingTheSearchAlsoForgets) {
   RemoveDrawings("Ann", 1, 4);
-  prompt.QueueAnswer(true);
+  prompt.QueueChoice(0);  // Let's go find it
   prompt.QueuePath(std::nullopt);
   CDopegridDoc doc(prompt);
   ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
@@ -194,11 +194,21 @@ TEST_F(MissingSequences, CancellingTheSearchAlsoForgets) {
   EXPECT_EQ(doc.sheet().Cell(1, 0).sequence, 0);
 }
 
+TEST_F(MissingSequences, ClosingTheQuestionKeepsTheSequenceAsStored) {
+  RemoveDrawings("Bob", 1, 4);
+  prompt.QueueChoice(std::nullopt);
+  CDopegridDoc doc(prompt);
+  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  EXPECT_EQ(doc.sequenceCount(), 3);
+  EXPECT_EQ(LevelText(doc, 1, 0, 2), "B1 B2");
+  EXPECT_FALSE(doc.modified());
+}
+
 TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
   RemoveDrawings("Cat", 1, 4);
   std::filesystem::create_directory(dir.File("moved"));
   std::string picked = testing::WriteTinySequence(dir.File("moved/"), "Cat", 2);
-  prompt.QueueAnswer(true);
+  prompt.QueueChoice(0);  // Let's go find it
   prompt.QueuePath(picked);
   CDopegridDoc doc(prompt);
   ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));

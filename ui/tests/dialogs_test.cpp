@@ -2,7 +2,9 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <tuple>
 
@@ -64,6 +66,26 @@ TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
   named.Message("Done");
   EXPECT_EQ(seen.title, QStringLiteral("AutoPaint Frame No?"));
   EXPECT_EQ(seen.icon, QMessageBox::Information);
+}
+
+TEST(QtPrompt, AChoiceAnswersTheButtonPressedAndNothingWhenClosed) {
+  QtPrompt prompt;
+  const ChoiceQuestion question{"Keep?", "Save changes to s.dgr?", {}, {"Yes", "No", "Cancel"}};
+  // The button pressed (none: the box is closed) and the answer.
+  const std::pair<QString, std::optional<int>> presses[] = {
+      {QStringLiteral("No"), 1}, {QStringLiteral("Cancel"), 2}, {QString(), std::nullopt}};
+  for (const auto& [press, answer] : presses) {
+    QString title;
+    WhenModal<QDialog>([&title, press](QDialog* box) {
+      title = box->windowTitle();
+      EXPECT_EQ(box->findChild<QLineEdit*>(), nullptr);  // no field without a name to show
+      if (press.isEmpty()) box->reject();
+      for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->text() == press) QTest::mouseClick(b, Qt::LeftButton);
+    });
+    EXPECT_EQ(prompt.AskChoice(question), answer) << press.toStdString();
+    EXPECT_EQ(title, QStringLiteral("Keep?"));
+  }
 }
 
 TEST(ChooseFolder, YieldsTheChosenFolderEndingWithASlash) {

@@ -209,6 +209,33 @@ TEST(GuiThreadPrompt, AsksDirectlyOnTheInterfaceThread) {
   EXPECT_EQ(inner.unexpected(), 1);
 }
 
+TEST(GuiThreadPrompt, HandsAWorkersChoicesAndLostPartsToTheInterfaceThread) {
+  ScriptedPrompt inner;
+  inner.QueueChoice(1);
+  QObject context;
+  GuiThreadPrompt guiPrompt(inner, &context);
+  Prompt& prompt = guiPrompt;
+  std::optional<int> chosen;
+  LostPart lost = LostPart::Ask;
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    chosen = prompt.AskChoice({"Missing Sequence!",
+                               "What happened to the sequence : ",
+                               "walk",
+                               {"Let's go find it", "Forget it"}});
+    lost = prompt.OnLostPart("sequence \"walk\"");  // nothing queued now: the inner one keeps it
+    done = true;
+  });
+  while (!done) QTest::qWait(5);
+  worker.join();
+  EXPECT_EQ(chosen, 1);
+  EXPECT_EQ(lost, LostPart::Keep);
+  EXPECT_EQ(inner.Texts(), std::vector<std::string>{"Missing Sequence!\nWhat happened to the "
+                                                    "sequence : \nwalk\n[Let's go find it] "
+                                                    "[Forget it]"});
+  EXPECT_EQ(inner.lostParts(), std::vector<std::string>{"sequence \"walk\""});
+}
+
 TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
   ProgressWindow window(QStringLiteral("AutoPaint Progress"));
   ScriptedPrompt prompt;

@@ -1,0 +1,94 @@
+#pragma once
+// The exposure sheet's main window: the Picture Holder (sequences and their frames) beside the
+// sheet view, the File, Edit, View, Picture Holder, Frames and Levels menus with their
+// shortcuts and enabling rules, the document's file life (new, open, save, save as, recent
+// files, the question before changes are lost) and the status bar.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "dopegrid/core/dopegrid_doc.h"
+#include "ui/save_path_picker.h"
+
+class QLabel;
+
+namespace quenda {
+
+class CDopegridView;
+class CSeqContentView;
+class CSeqView;
+class CelImageWindow;
+class RecentFiles;
+class Settings;
+
+class CDopegridFrame final : public QMainWindow, public SheetListener {
+  Q_OBJECT
+
+ public:
+  // `prompt` asks the user (the window's own dialogs when null), `settings` is the profile
+  // (the user's dopegrid profile when null); both must outlive the window. `pickSavePath`
+  // asks where Save As writes (the system's dialog when empty).
+  explicit CDopegridFrame(Prompt* prompt = nullptr, Settings* settings = nullptr,
+                          SavePathPicker pickSavePath = {});
+  ~CDopegridFrame() override;
+
+  CDopegridDoc& document() { return *doc_; }
+  CDopegridView* sheetView() const { return sheet_; }
+  CSeqView* sequenceView() const { return sequences_; }
+  CSeqContentView* pictureView() const { return pictures_; }
+  CelImageWindow* celWindow() const;
+  RecentFiles& recentFiles() { return *recent_; }
+  // The path the document was opened from or saved to; empty for a new one.
+  const QString& documentPath() const { return path_; }
+  // A menu command by its object name ("actionCut", ...).
+  QAction* Action(const char* name) const;
+  QStringList statusTexts() const;
+
+  // Opens a sheet, as the command line and the recent-file list do; false when it could not
+  // be read.
+  bool OpenFile(const QString& path);
+  void OnUpdate(const SheetHint& hint) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildActions();
+  void BuildMenus();
+  void UpdateActions();
+  void UpdateTitle();
+  void UpdateStatus();
+  // Asks whether to save a changed document; false when the user cancels (or saving fails).
+  bool SaveModified();
+  void NewDocument();
+  void Open();
+  bool Save();
+  bool SaveAs();
+  void ShowCelSource();
+  void TransferOnAny();
+  void AddFrames();
+  void DeleteFrames();
+  void AddLevel();
+  void DeleteLevel();
+  void SwapLevels();
+  void RenameLevel();
+
+  std::unique_ptr<Prompt> ownPrompt_;
+  Prompt* prompt_;
+  std::unique_ptr<Settings> ownSettings_;
+  Settings* settings_;
+  SavePathPicker pickSavePath_;
+  std::unique_ptr<CDopegridDoc> doc_;
+  QString path_;
+  RecentFiles* recent_ = nullptr;
+  CDopegridView* sheet_ = nullptr;
+  CSeqView* sequences_ = nullptr;
+  CSeqContentView* pictures_ = nullptr;
+  QPointer<CelImageWindow> celWindow_;
+  QLabel* rateLabel_ = nullptr;
+  QLabel* totalLabel_ = nullptr;
+  QLabel* currentLabel_ = nullptr;
+};
+
+}  // namespace quenda

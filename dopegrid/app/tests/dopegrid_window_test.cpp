@@ -1,0 +1,421 @@
+// The exposure sheet's window: gestures, keys, menus and dialogs reach the document with the
+// right arguments, and the file life around them. What the commands do to cells is the core
+// tests' business; here a few results show that the right command ran on the right cells.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+
+#include "common/scripted_prompt.h"
+#include "dopegrid/app/dopegrid_dialogs.h"
+#include "dopegrid/app/dopegrid_frame.h"
+#include "dopegrid/app/dopegrid_view.h"
+#include "dopegrid/app/seq_view.h"
+#include "dopegrid/tests/sheet_test_support.h"
+#include "ui/qt_prompt.h"
+#include "ui/recent_files.h"
+#include "ui/settings.h"
+#include "ui/tests/modal_helper.h"
+
+namespace quenda {
+namespace {
+
+using testing::LevelText;
+using testing::WhenModal;
+
+// Asks the Missing Sequence question with the real dialog, everything else from the script.
+class RealChoicePrompt final : public Prompt {
+ public:
+  explicit RealChoicePrompt(ScriptedPrompt& script) : script_(script) {}
+  void Message(std::string_view text, MessageIcon icon) override { script_.Message(text, icon); }
+  bool AskYesNo(std::string_view text) override { return script_.AskYesNo(text); }
+  bool AskOkCancel(std::string_view text) override { return script_.AskOkCancel(text); }
+  std::optional<std::string> PickFile(std::string_view title, std::string_view filter,
+                                      std::string_view start) override {
+    return script_.PickFile(title, filter, start);
+  }
+  std::optional<std::string> PickDirectory(std::string_view title,
+                                           std::string_view start) override {
+    return script_.PickDirectory(title, start);
+  }
+  std::optional<int> AskChoice(const ChoiceQuestion& question) override {
+    return dialogs_.AskChoice(question);
+  }
+
+ private:
+  ScriptedPrompt& script_;
+  QtPrompt dialogs_;
+};
+
+// A sheet of two sequences (Ann, Bob: six drawings each) on three levels, saved and opened in
+// a window as from the command line. Level "front" holds Ann 1..3 on 2s from frame 0, level
+// "back" Bob 1..2 on 1s from frame 2; level "default" is empty.
+struct SheetWindow {
+  explicit SheetWindow(bool removeBob = false, Prompt* messages = nullptr)
+      : settings(QStringLiteral("dopegrid"), QString::fromStdString(dir.path())) {
+    {
+      CDopegridDoc doc(prompt);
+      for (const char* name : {"Ann", "Bob"})
+        EXPECT_TRUE(doc.AddSequenceFile(testing::WriteTinySequence(dir.path(), name, 6, 96, 72)));
+      doc.AddLevel("back");
+      doc.AddLevel("front");
+      testing::TransferAt(doc, 0, {0, 1, 2}, 0, 0, 2);
+      testing::TransferAt(doc, 1, {0, 1}, 1, 2, 1);
+      EXPECT_TRUE(doc.OnSaveDocument(path));
+    }
+    if (removeBob)
+      for (int i = 1; i <= 6; ++i)
+        std::filesystem::remove(dir.File("Bob" + std::to_string(i) + ".qds"));
+    saved = testing::ReadBytes(path);
+    frame = std::make_unique<CDopegridFrame>(
+        messages != nullptr ? messages : &prompt, &settings,
+        [this](QWidget*, const QString&, const QString&, const QString&) { return saveAsPath; });
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    EXPECT_TRUE(frame->OpenFile(QString::fromStdString(path)));
+    frame->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  }
+
+  CDopegridDoc& doc() { return frame->document(); }
+  CDopegridView& view() { return *frame->sheetView(); }
+  QAction* action(const char* name) { return frame->Action(name); }
+  QPoint CellAt(int level, int f) { return view().CellRect(level, f).center(); }
+  void Click(int level, int f, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(view().viewport(), Qt::LeftButton, modifiers, CellAt(level, f));
+  }
+  // Shortcuts reach only the active window, which a closed dialog may have left inactive.
+  void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
+    frame->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), Qt::Key(key), modifiers);
+  }
+  QColor ShownAt(int level, int f) {
+    return QColor(view().viewport()->grab().toImage().pixel(view().CellRect(level, f).topLeft() +
+                                                            QPoint(3, 3)));
+  }
+  // Drops what the Picture Holder's frame list hands a drag of its chosen items onto a cell.
+  void DropChosenPictures(int level, int f) {
+    CSeqContentView& list = *frame->pictureView();
+    std::unique_ptr<QMimeData> data(list.mimeData(list.selectedItems()));
+    ASSERT_NE(data, nullptr);
+    QWidget* target = view().viewport();
+    const QPointF at = CellAt(level, f);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+  }
+
+  testing::TempDir dir;
+  std::string path = dir.File("s.dgr");
+  std::vector<uint8_t> saved;
+  std::optional<QString> saveAsPath;
+  ScriptedPrompt prompt;
+  Settings settings;
+  std::unique_ptr<CDopegridFrame> frame;
+};
+
+TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
+  SheetWindow w;
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("s.dgr[*] - Quenda Dopegrid"));
+  EXPECT_FALSE(w.frame->isWindowModified());
+  EXPECT_EQ(w.frame->sequenceView()->count(), 2);
+  EXPECT_EQ(w.frame->sequenceView()->item(1)->text(), QStringLiteral("Bob"));
+  ASSERT_EQ(w.frame->pictureView()->count(), 6);
+  EXPECT_EQ(w.frame->pictureView()->item(2)->text(), QStringLiteral("A3"));
+  EXPECT_EQ(LevelText(w.doc(), 0, 0, 4), "A1 \" A2 \"");
+  EXPECT_EQ(w.frame->statusTexts(),
+            (QStringList{"Sound Frame Rate : 25", "Total Frames : 100", "Current Frame : 1"}));
+  EXPECT_EQ(w.frame->recentFiles().files(), QStringList{QString::fromStdString(w.path)});
+  // Nothing to undo, no picture chosen to transfer; Cut needs a sequence, which there is.
+  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
+  EXPECT_FALSE(w.action("actionTransfer2")->isEnabled());
+  EXPECT_TRUE(w.action("actionCut")->isEnabled());
+  EXPECT_TRUE(w.action("actionInsertMode")->isChecked());
+  EXPECT_TRUE(w.prompt.Texts().empty());
+
+  // Choosing the other sequence lists its frames.
+  w.frame->sequenceView()->setCurrentRow(1);
+  EXPECT_EQ(w.doc().selectedSequence(), 1);
+  EXPECT_EQ(w.frame->pictureView()->item(0)->text(), QStringLiteral("B1"));
+
+  QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
+  w.Click(0, 1);
+  w.Click(1, 4, Qt::ShiftModifier);
+  EXPECT_TRUE(w.frame->grab().save(QStringLiteral(QUENDA_SCREENSHOT_DIR "/dopegrid_window.png")));
+}
+
+TEST(DopegridWindow, ClicksDragsAndKeysSetTheCurrentCellAndTheSelection) {
+  SheetWindow w;
+  w.Click(1, 3);
+  EXPECT_EQ(w.doc().currentLevel(), 1);
+  EXPECT_EQ(w.doc().currentFrame(), 3);
+  EXPECT_EQ(w.doc().selection(), (SheetSelection{1, 3, 1, 3}));
+  EXPECT_EQ(w.ShownAt(1, 3), QColor(128, 255, 128));
+  EXPECT_EQ(w.frame->statusTexts().at(2), QStringLiteral("Current Frame : 4"));
+
+  w.Click(2, 6, Qt::ShiftModifier);
+  EXPECT_EQ(w.doc().selection(), (SheetSelection{1, 3, 2, 6}));
+  EXPECT_EQ(w.doc().currentFrame(), 3);
+  EXPECT_EQ(w.ShownAt(2, 5), QColor(192, 192, 255));
+  EXPECT_EQ(w.ShownAt(0, 5), QColor(224, 224, 208));
+
+  // A drag from a cell upwards and to the left: the block between the two cells.
+  QWidget* surface = w.view().viewport();
+  QTest::mousePress(surface, Qt::LeftButton, {}, w.CellAt(2, 8));
+  QTest::mouseMove(surface, w.CellAt(1, 9));
+  QTest::mouseMove(surface, w.CellAt(0, 5));
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, w.CellAt(0, 5));
+  EXPECT_EQ(w.doc().selection(), (SheetSelection{0, 5, 2, 8}));
+  EXPECT_EQ(w.doc().currentLevel(), 2);
+
+  // The level band selects the whole level.
+  QTest::mouseClick(surface, Qt::LeftButton, {}, w.view().LevelHeadingRect(1).center());
+  EXPECT_EQ(w.doc().selection(), (SheetSelection{1, 0, 1, 99}));
+
+  // Arrows move the current cell, Shift with them grows the selection.
+  w.Click(0, 2);
+  w.view().setFocus();
+  QTest::keyClick(&w.view(), Qt::Key_Down);
+  QTest::keyClick(&w.view(), Qt::Key_Right);
+  QTest::keyClick(&w.view(), Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(w.doc().currentLevel(), 1);
+  EXPECT_EQ(w.doc().currentFrame(), 3);
+  EXPECT_EQ(w.doc().selection(), (SheetSelection{1, 3, 1, 4}));
+}
+
+TEST(DopegridWindow, PicturesDraggedFromThePictureHolderAreTransferredOnTwos) {
+  SheetWindow w;
+  w.action("actionDrop2")->trigger();
+  CSeqContentView& list = *w.frame->pictureView();
+  list.item(3)->setSelected(true);
+  list.item(4)->setSelected(true);
+  EXPECT_EQ(w.doc().selectedPictures(), (std::vector<int>{3, 4}));
+  EXPECT_TRUE(w.action("actionTransfer2")->isEnabled());
+  // In insert mode the level's cells from the drop on move down by four.
+  w.DropChosenPictures(0, 1);
+  EXPECT_EQ(LevelText(w.doc(), 0, 0, 9), "A1 A4 \" A5 \" A1 A2 \" A3");
+  EXPECT_EQ(w.doc().currentFrame(), 1);
+  EXPECT_TRUE(w.frame->isWindowModified());
+
+  // Overwrite mode on level "default" through the menu's Transfer on 3s.
+  w.Key(Qt::Key_Insert);
+  EXPECT_FALSE(w.action("actionInsertMode")->isChecked());
+  w.Click(2, 0);
+  w.Key(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_EQ(LevelText(w.doc(), 2, 0, 7), "A4 \" \" A5 \" \" .");
+}
+
+TEST(DopegridWindow, EditKeysCutCopyPasteAndUndo) {
+  SheetWindow w;
+  w.Click(0, 0);
+  w.Click(0, 2, Qt::ShiftModifier);
+  w.Key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(LevelText(w.doc(), 0, 0, 5), ". . . A2 A3");
+  EXPECT_TRUE(w.action("actionUndo")->isEnabled());
+  w.Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(LevelText(w.doc(), 0, 0, 5), "A1 \" A2 \" A3");
+  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
+
+  w.Key(Qt::Key_C, Qt::ControlModifier);
+  EXPECT_FALSE(w.action("actionUndo")->isEnabled());  // Copy changes nothing
+  w.Click(2, 10);
+  w.Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(LevelText(w.doc(), 2, 9, 5), ". A1 \" A2 .");
+  w.Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(LevelText(w.doc(), 2, 9, 5), ". . . . .");
+}
+
+TEST(DopegridWindow, CondenseExpandAndReverseWorkOnTheSelection) {
+  SheetWindow w;
+  // Condense, then Expand, then Reverse over frames 0..5 of level "front" (A3's exposure ends
+  // with the selection, so Condense keeps its hold).
+  const std::pair<const char*, std::string> steps[] = {{"actionCondense", "A1 A2 A3 \" . ."},
+                                                       {"actionExpand", "A1 \" A2 \" A3 \""},
+                                                       {"actionReverse", "A3 \" A2 \" A1 \""}};
+  w.Click(0, 0);
+  w.Click(0, 5, Qt::ShiftModifier);
+  for (const auto& [name, text] : steps) {
+    w.action(name)->trigger();
+    EXPECT_EQ(LevelText(w.doc(), 0, 0, 6), text) << name;
+  }
+}
+
+TEST(DopegridWindow, FramesAreAddedAndCutThroughTheirDialog) {
+  SheetWindow w;
+  WhenModal<FrameLengthDialog>([&](FrameLengthDialog* d) {
+    EXPECT_EQ(d->field()->text(), QStringLiteral("1"));
+    d->field()->setText(QStringLiteral("1001"));
+    d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    ASSERT_TRUE(d->isVisible());  // refused: the dialog stays
+    d->field()->setText(QStringLiteral("12"));
+    d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  w.action("actionAddFrames")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Please enter an integer between 0 and 1000."});
+  EXPECT_EQ(w.doc().sheet().frameCount, 112);
+
+  WhenModal<FrameLengthDialog>([](FrameLengthDialog* d) {
+    EXPECT_TRUE(d->findChild<QLabel*>()->text().startsWith(QStringLiteral("Frames to cut")));
+    d->field()->setText(QStringLiteral("111"));
+    d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  w.action("actionDeleteFrames")->trigger();
+  EXPECT_EQ(w.prompt.Texts().back(), "There are not that many frames to delete.");
+  EXPECT_EQ(w.doc().sheet().frameCount, 112);
+  EXPECT_EQ(w.frame->statusTexts().at(1), QStringLiteral("Total Frames : 112"));
+}
+
+TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
+  SheetWindow w;
+  WhenModal<LevelNameDialog>([](LevelNameDialog* d) {
+    d->field()->setText(QStringLiteral("a name of twenty-two"));  // cut at 18
+    d->accept();
+  });
+  w.action("actionAddLevel")->trigger();
+  ASSERT_EQ(w.doc().sheet().levelCount, 4);
+  EXPECT_EQ(w.doc().sheet().LevelName(0), "a name of twenty-t");
+  EXPECT_EQ(LevelText(w.doc(), 1, 0, 2), "A1 \"");
+
+  WhenModal<LevelListDialog>([](LevelListDialog* d) {
+    d->list()->setCurrentRow(1);
+    d->accept();
+  });
+  WhenModal<LevelNameDialog>(
+      [](LevelNameDialog* d) {
+        EXPECT_EQ(d->field()->text(), QStringLiteral("front"));
+        d->field()->setText(QStringLiteral("hero"));
+        d->accept();
+      },
+      50);
+  w.action("actionRenameLevel")->trigger();
+  EXPECT_EQ(w.doc().sheet().LevelName(1), "hero");
+
+  WhenModal<LevelListDialog>([](LevelListDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Swap Levels"));
+    d->list()->item(1)->setSelected(true);
+    d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    ASSERT_TRUE(d->isVisible());  // one level chosen: the dialog stays
+    d->list()->item(2)->setSelected(true);
+    d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  w.action("actionSwapLevels")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"You must select exactly two levels to swap their places."});
+  EXPECT_EQ(w.doc().sheet().LevelName(2), "hero");
+  EXPECT_EQ(LevelText(w.doc(), 2, 0, 2), "A1 \"");
+
+  w.prompt.QueueAnswer(true);
+  WhenModal<LevelListDialog>([](LevelListDialog* d) {
+    d->list()->setCurrentRow(2);
+    d->accept();
+  });
+  w.action("actionDeleteLevel")->trigger();
+  EXPECT_EQ(w.prompt.Texts().back(), "Are you sure you want to delete level \"hero\"");
+  EXPECT_EQ(w.doc().sheet().levelCount, 3);
+  EXPECT_EQ(LevelText(w.doc(), 1, 0, 4), ". . B1 B2");
+  // Undo brings the deleted level back.
+  w.Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.doc().sheet().LevelName(2), "hero");
+}
+
+TEST(DopegridWindow, ADoubleClickShowsTheCelAndAnEmptyCellHasNone) {
+  SheetWindow w;
+  QTest::mouseDClick(w.view().viewport(), Qt::LeftButton, {}, w.CellAt(1, 3));
+  ASSERT_NE(w.frame->celWindow(), nullptr);
+  EXPECT_EQ(w.frame->celWindow()->windowTitle(), QStringLiteral("Image Display"));
+  EXPECT_EQ(w.frame->celWindow()->image().size(), QSize(96, 72));
+  EXPECT_EQ(w.frame->celWindow()->facts().at(0), QStringLiteral("96x72"));
+
+  w.Click(2, 0);
+  EXPECT_FALSE(w.action("actionCelSource")->isEnabled());
+  w.Key(Qt::Key_F3);  // disabled: nothing happens
+  EXPECT_TRUE(w.prompt.Texts().empty());
+}
+
+// The Missing Sequence question as the window asks it: its caption, text, the name in a
+// read-only field and the button pressed.
+void AnswerMissingSequence(const QString& button) {
+  WhenModal<QDialog>([button](QDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Missing Sequence!"));
+    EXPECT_EQ(d->findChild<QLabel*>()->text(), QStringLiteral("What happened to the sequence : "));
+    auto* field = d->findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text(), QStringLiteral("Bob"));
+    EXPECT_TRUE(field->isReadOnly());
+    for (QPushButton* b : d->findChildren<QPushButton*>())
+      if (b->text() == button) b->click();
+  });
+}
+
+TEST(DopegridWindow, AMissingSequenceIsForgottenButNothingIsSavedUntilTheUserSaves) {
+  ScriptedPrompt script;
+  RealChoicePrompt prompt(script);
+  AnswerMissingSequence(QStringLiteral("Forget it"));
+  SheetWindow w(true, &prompt);
+  EXPECT_EQ(script.Texts().at(0),
+            "All frames of the sequence \"Bob\" have either been moved to some place else or "
+            "have been deleted");
+  EXPECT_EQ(w.doc().sequenceCount(), 1);
+  EXPECT_EQ(LevelText(w.doc(), 1, 0, 4), ". . . .");
+  EXPECT_TRUE(w.frame->isWindowModified());
+  EXPECT_EQ(testing::ReadBytes(w.path), w.saved);
+
+  w.Key(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_NE(testing::ReadBytes(w.path), w.saved);
+  EXPECT_FALSE(w.frame->isWindowModified());
+  CDopegridDoc reread(script);
+  ASSERT_TRUE(reread.OnOpenDocument(w.path));
+  EXPECT_EQ(reread.sequenceCount(), 1);
+}
+
+TEST(DopegridWindow, AMissingSequenceIsFoundWhereTheUserPointsTo) {
+  ScriptedPrompt script;
+  RealChoicePrompt prompt(script);
+  testing::TempDir moved;
+  script.QueuePath(testing::WriteTinySequence(moved.path(), "Bob", 6, 96, 72));
+  AnswerMissingSequence(QStringLiteral("Let's go find it"));
+  SheetWindow w(true, &prompt);
+  EXPECT_EQ(script.shown().at(1).text, "Select A Sequence for :: Bob");
+  ASSERT_EQ(w.doc().sequenceCount(), 2);
+  EXPECT_EQ(w.doc().sequences()[1].directory, moved.path());
+  EXPECT_EQ(LevelText(w.doc(), 1, 0, 4), ". . B1 B2");
+  EXPECT_EQ(testing::ReadBytes(w.path), w.saved);
+}
+
+TEST(DopegridWindow, ClosingAChangedSheetAsksFirst) {
+  SheetWindow w;
+  w.Click(0, 0);
+  w.Key(Qt::Key_X, Qt::ControlModifier);
+  w.prompt.QueueChoice(2);  // Cancel
+  EXPECT_FALSE(w.frame->close());
+  EXPECT_EQ(w.prompt.Texts().back(),
+            "Quenda Dopegrid\nSave changes to s.dgr?\n[Yes] [No] [Cancel]");
+  EXPECT_EQ(testing::ReadBytes(w.path), w.saved);
+  // Yes saves the sheet to the file it came from, not where Save As would.
+  w.saveAsPath = QString::fromStdString(w.dir.File("new.dgr"));
+  w.prompt.QueueChoice(0);
+  EXPECT_TRUE(w.frame->close());
+  CDopegridDoc reread(w.prompt);
+  ASSERT_TRUE(reread.OnOpenDocument(w.path));
+  EXPECT_EQ(LevelText(reread, 0, 0, 2), ". A1");
+  EXPECT_FALSE(std::filesystem::exists(w.dir.File("new.dgr")));
+}
+
+}  // namespace
+}  // namespace quenda
