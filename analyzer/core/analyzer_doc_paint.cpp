@@ -73,7 +73,7 @@ Status CAnalyzerDoc::EnterPaint() {
 }
 
 void CAnalyzerDoc::ExitPaint() {
-  if (!painting_) return;
+  if (!painting_ || sequence_) return;  // a sequence is left with ExitSequencePaint
   painting_ = false;
   ShowRegionLines();
   SetTitle(kAnalyzerTitle);
