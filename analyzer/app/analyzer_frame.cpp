@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "analyzer/app/analyzer_view.h"
+#include "analyzer/app/sequence_paint_menus.h"
 #include "common/path.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
@@ -45,6 +46,7 @@ CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath)
 CAnalyzerFrame::~CAnalyzerFrame() {
   delete settingsDialog_.data();
   delete colorDialog_.data();
+  delete findChild<SequencePaintMenus*>();  // it listens to the document
   doc_->RemoveListener(this);
   // The view listens to the document: it goes first.
   delete takeCentralWidget();
@@ -98,6 +100,8 @@ void CAnalyzerFrame::BuildMenus() {
   add(paint, "actionExitPaint", QStringLiteral("E&xit Paint"), [this] { doc_->ExitPaint(); });
   add(paint, "actionSaveComposite", QStringLiteral("Save C&omposite..."),
       [this] { SaveComposite(); });
+  paint->addSeparator();
+  new SequencePaintMenus(*this, *doc_, *prompt_, paint);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, "actionAbout", QStringLiteral("&About"), [this] { About(); });
