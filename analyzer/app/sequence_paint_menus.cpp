@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 
@@ -53,6 +54,7 @@ SequencePaintMenus::SequencePaintMenus(QMainWindow& window, CAnalyzerDoc& doc, P
   menus_ = {frames, fill};
   for (QMenu* menu : menus_) menu->menuAction()->setVisible(false);
   doc_.AddListener(this);
+  window_.installEventFilter(this);
   shown_ = true;  // so that the first call hides them
   ShowMenus();
 }
@@ -69,6 +71,15 @@ QAction* SequencePaintMenus::Add(QMenu* menu, const char* name, const QString& t
   connect(action, &QAction::triggered, this, slot);
   menu->addAction(action);
   return action;
+}
+
+bool SequencePaintMenus::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &window_ && event->type() == QEvent::Close && doc_.sequencePainting() &&
+      !doc_.ExitSequencePaint()) {
+    event->ignore();
+    return true;
+  }
+  return false;
 }
 
 void SequencePaintMenus::OnUpdate(const AnalyzerUpdate& update) {

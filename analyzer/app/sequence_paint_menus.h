@@ -25,6 +25,11 @@ class SequencePaintMenus final : public QObject, public AnalyzerListener {
 
   void OnUpdate(const AnalyzerUpdate& update) override;
 
+ protected:
+  // Closing the window in sequence paint leaves it as Exit Sequence Paint does, so the frame in
+  // hand is written; the window stays when the user says no or the frame cannot be written.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QAction* Add(QMenu* menu, const char* name, const QString& text, const QKeySequence& key,
                void (SequencePaintMenus::*slot)());

@@ -131,6 +131,7 @@ LiteralFill LiteralAutoFill(const WorkingImage& target, FramePlacement where,
 
 TEST(SequencePaint, AutoFillOverThreeFramesGivesWhatThePlainVoteGives) {
   PaintedSequence s;
+  const std::vector<uint8_t> analysed = testing::ReadBytes(s.File(1, ".rgn"));
   s.Begin();
   s.PaintByHand();
   const int filledByHand = s.doc.image().filledCount;
@@ -138,6 +139,9 @@ TEST(SequencePaint, AutoFillOverThreeFramesGivesWhatThePlainVoteGives) {
   int painted = 0;
   for (int step = 2; step <= 3; ++step) {
     ASSERT_TRUE(s.doc.NextFrame());
+    if (step == 2) {
+      EXPECT_EQ(testing::ReadBytes(s.File(1, ".rgn")), analysed);  // written back as read
+    }
     EXPECT_EQ(s.doc.title(),
               "Compatible Scanner :: Quenda Animation Paint System::Painting "
               "Frame--> walk" +

@@ -172,6 +172,10 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
   EXPECT_EQ(w.Title(),
             "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk2");
 
+  // Closing the window asks as Exit Sequence Paint does; No keeps it open and painting.
+  w.frame->close();
+  EXPECT_TRUE(w.frame->isVisible());
+  EXPECT_EQ(w.prompt.Texts().back(), "Are you sure you want to exit sequence paint?");
   w.prompt.QueueAnswer(true);
   w.frame->Action("actionExitSequencePaint")->trigger();
   EXPECT_FALSE(w.doc().sequencePainting());
