@@ -1,6 +1,7 @@
 #include "common/frame_sequence.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <filesystem>
 #include <system_error>
@@ -164,6 +165,26 @@ std::string ColorSetPath(const DrawingSequence& sequence) {
 
 bool FrameExists(const std::string& path) {
   return !path.empty() && FileOpensForReading(ResolvePathIgnoringCase(path));
+}
+
+FrameTag ParseTypedFrameTag(std::string_view text) {
+  FrameTag tag;
+  long long number = 0;
+  for (char c : text) {
+    if (std::isalpha(static_cast<unsigned char>(c))) {
+      tag.letter = c;
+      break;
+    }
+    if (c >= '0' && c <= '9') number = std::min<long long>(number * 10 + (c - '0'), INT_MAX);
+  }
+  tag.number = int(number);
+  return tag;
+}
+
+std::optional<int> FindFrame(const std::vector<FrameTag>& frames, const FrameTag& tag) {
+  for (std::size_t i = 0; i < frames.size(); ++i)
+    if (frames[i] == tag) return int(i);
+  return std::nullopt;
 }
 
 }  // namespace quenda

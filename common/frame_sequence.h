@@ -3,6 +3,7 @@
 // only through their file names (name + frame text + ".qds"). Every program finds, orders and
 // names frames and their companion files through these functions.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,5 +82,11 @@ std::string ColorSetPath(const DrawingSequence& sequence);
 
 // The file (found ignoring case) opens for reading. A missing file is no error here.
 bool FrameExists(const std::string& path);
+
+// A frame tag typed by the user: the digits before the first letter are the number, that
+// letter the suffix ("12a" is 12a, "12" is 12).
+FrameTag ParseTypedFrameTag(std::string_view text);
+// Index of the frame with exactly that number and letter.
+std::optional<int> FindFrame(const std::vector<FrameTag>& frames, const FrameTag& tag);
 
 }  // namespace quenda

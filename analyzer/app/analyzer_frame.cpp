@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "analyzer/app/analyzer_view.h"
+#include "analyzer/app/sequence_paint_menus.h"
 #include "common/path.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
@@ -46,6 +47,7 @@ CAnalyzerFrame::~CAnalyzerFrame() {
   delete settingsDialog_.data();
   delete colorDialog_.data();
   delete toolsWindow_.data();
+  delete findChild<SequencePaintMenus*>();  // it listens to the document
   doc_->RemoveListener(this);
   // The view listens to the document: it goes first.
   delete takeCentralWidget();
@@ -116,12 +118,15 @@ void CAnalyzerFrame::BuildMenus() {
     SaveComposite();
   })->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   QMenu* brush = paint->addMenu(QStringLiteral("&Brush"));
+  brush->setObjectName(QStringLiteral("menuBrush"));
   for (int size = kMinBrushSize; size <= kMaxBrushSize; ++size) {
     const QByteArray name = "actionSize" + QByteArray::number(size);
     add(brush, name.constData(), QStringLiteral("Size &%1").arg(size), [this, size] {
       doc_->SetBrushSize(size);
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + size)));
   }
+  paint->addSeparator();
+  new SequencePaintMenus(*this, *doc_, *prompt_, paint);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, "actionAbout", QStringLiteral("&About"), [this] { About(); });

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "analyzer/app/analyzer_frame.h"
+#include "analyzer/app/startup_picture.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Quenda"));
   quenda::CAnalyzerFrame frame;
   frame.showMaximized();
+  (new quenda::StartupPicture(frame))->show();  // deletes itself when it closes
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) frame.OpenFile(arguments.at(1));
   return application.exec();

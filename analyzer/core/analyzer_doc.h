@@ -11,6 +11,7 @@
 #include "analyzer/core/batch_process.h"
 #include "analyzer/core/line_settings_file.h"
 #include "analyzer/core/line_settings_session.h"
+#include "analyzer/core/sequence_paint.h"
 #include "analyzer/core/working_image.h"
 #include "common/color_set.h"
 #include "common/document.h"
@@ -72,6 +73,20 @@ enum class PaintButton { None, Left, Right };
 struct BatchChoice {
   std::optional<DrawingSequence> sequence;
   bool settingsFileLoaded = false;
+};
+
+// The sequence paint dialog's choices: the sequence picked and whether a colour set was loaded
+// in it.
+struct SequencePaintChoice {
+  std::optional<DrawingSequence> sequence;
+  bool colorSetLoaded = false;
+};
+
+// The sequence being painted and the frame in hand.
+struct SequencePaintState {
+  DrawingSequence sequence;
+  int current = 0;
+  FramePlacement placement;  // of the frame in hand
 };
 
 class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
@@ -177,11 +192,42 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void PaintRelease(ImagePoint image, ImagePoint window);
   // One level: the change of the last fill, stroke or rectangle, with the unfilled count it
   // had. A pen stroke that split regions cannot be undone, nor anything before it.
-  // AUTO PAINT of the tools window: single-frame paint has no previous frame to take colours
-  // from, so it says so.
+  // AUTO PAINT of the tools window: in sequence paint the previous frame's auto fill;
+  // single-frame paint has no previous frame to take colours from, so it says so.
   void AutoPaintFromTools();
   bool CanUndoPaint() const { return painting_ && undo_.available(); }
   bool UndoPaint();
+
+  // Sequence paint (analyzer_doc_sequence.cpp). The selection dialog's buttons fill `choice`;
+  // SequencePaintChecks says whether ACCEPT may start. Frames are loaded from and written back
+  // to their files; a frame that cannot be loaded is reported and the frame in hand stays, and
+  // a frame whose paint file cannot be written is not left.
+  bool ConfirmSequencePaint();
+  Status SelectPaintSequence(const std::string& scanPath, SequencePaintChoice& choice);
+  Status LoadPaintColorSet(const std::string& path, SequencePaintChoice& choice);
+  bool SequencePaintChecks(const SequencePaintChoice& choice);
+  Status BeginSequencePaint(const DrawingSequence& sequence);
+  bool sequencePainting() const { return sequence_.has_value(); }
+  const SequencePaintState* paintSequence() const { return sequence_ ? &*sequence_ : nullptr; }
+  // Asks first; writes the frame and the sequence's colour set. False when it stays.
+  bool ExitSequencePaint();
+  Status GoToFrame(int index);
+  Status NextFrame();
+  Status PreviousFrame();
+  Status FirstFrame();
+  Status LastFrame();
+  // The "Frame No?" dialog's ENTER: a refused entry is shown and the dialog stays.
+  Status GoToFrameEntry(std::string_view text);
+  // Auto fill from the previous frame, or from the frame typed into "Frame No?".
+  Status AutoFillPrevious();
+  Status AutoFillFromEntry(std::string_view text);
+  // Render Sequence: the dialog's checks and the question about unpainted frames; the frame in
+  // hand is written first, since the render reads every frame from its files. RunRender may
+  // run on a worker thread while nothing else calls the document; EndRender puts the title back.
+  std::optional<RenderRequest> PrepareRender(const RenderEntries& entries);
+  RenderResult RunRender(const RenderRequest& request, Prompt& prompt, Progress& progress,
+                         const RenderObserver& observer = {}) const;
+  void EndRender();
 
  private:
   // The picture of paint mode inside `rect`, in the current view mode.
@@ -193,6 +239,8 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void SplitDone(const SplitResult& split);
   // Outside paint mode, marked region lines show in the LINE colour.
   void RecolourRegionLines();
+  Status ShowSequenceFrame(int index);
+  Status AutoFillFrom(int sourceIndex);
   void SetPaintTitle();
   // The colour set or the current colour changed: in paint mode the regions show it.
   void ColorsChanged();
@@ -235,6 +283,7 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   ImagePoint lastImage_;
   StrokeBox strokeBox_;
   bool strokeRefused_ = false;  // the transparent-brush message was shown for this stroke
+  std::optional<SequencePaintState> sequence_;
 };
 
 }  // namespace quenda

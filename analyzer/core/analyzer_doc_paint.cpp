@@ -79,7 +79,7 @@ Status CAnalyzerDoc::EnterPaint() {
 }
 
 void CAnalyzerDoc::ExitPaint() {
-  if (!painting_) return;
+  if (!painting_ || sequence_) return;  // a sequence is left with ExitSequencePaint
   painting_ = false;
   undo_.Drop();
   button_ = PaintButton::None;

@@ -50,7 +50,10 @@ void CAnalyzerDoc::SetBrushSize(int size) {
 }
 
 void CAnalyzerDoc::AutoPaintFromTools() {
-  if (painting_) prompt_.Message("Can not autopaint in single frame paint!");
+  if (sequence_)
+    (void)AutoFillPrevious();  // a refusal has been shown
+  else if (painting_)
+    prompt_.Message("Can not autopaint in single frame paint!");
 }
 
 void CAnalyzerDoc::TakePaintUndo(int kind) {

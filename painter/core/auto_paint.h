@@ -2,8 +2,6 @@
 // Auto paint: a source frame laid over the target on the peg holes; every target region votes
 // by pixel overlap for a source region and takes the winner's colour. Only region colours move.
 
-#include <optional>
-#include <string_view>
 #include <vector>
 
 #include "common/frame_sequence.h"
@@ -23,11 +21,5 @@ std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& sou
 
 // Takes the undo copy of region colours, copies the winners' colours and sets paintChanged.
 void AutoPaintFrom(PainterFrame& target, const PainterFrame& source);
-
-// A frame tag typed by the user: the digits before the first letter are the number, that
-// letter the suffix ("12a" is 12a, "12" is 12).
-FrameTag ParseTypedFrameTag(std::string_view text);
-// Index of the frame with exactly that number and letter.
-std::optional<int> FindFrame(const std::vector<FrameTag>& frames, const FrameTag& tag);
 
 }  // namespace quenda

@@ -1,0 +1,221 @@
+// Sequence paint in the analyzer's window on a generated three-frame sequence, through its menus,
+// keys and dialogs: auto fill from the previous frame and from a frame typed into "Frame No?",
+// the render, and the files left when sequence paint ends.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include "analyzer/app/analyzer_frame.h"
+#include "analyzer/app/analyzer_view.h"
+#include "analyzer/app/sequence_dialogs.h"
+#include "analyzer/app/startup_picture.h"
+#include "cli/tests/tool_run.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "samples/sample_drawing.h"
+#include "testing/test_support.h"
+#include "ui/tests/modal_helper.h"
+
+namespace quenda {
+namespace {
+
+using testing::WhenModal;
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+struct SequenceWindow {
+  SequenceWindow() {
+    samples::SampleOptions options;
+    options.width = kWidth;
+    options.height = kHeight;
+    options.dpi = 100;
+    ScriptedPrompt quiet;
+    EXPECT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", 3, options, quiet));
+    const cli::ToolOutput run = cli::RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    frame = std::make_unique<CAnalyzerFrame>(&prompt);
+    frame->resize(700, 560);
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    frame->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  }
+  CAnalyzerDoc& doc() { return frame->document(); }
+  // A key to the window, made active again after the dialogs it showed.
+  void Press(Qt::Key key) {
+    frame->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), key);
+  }
+  std::string Title() const { return frame->windowTitle().toStdString(); }
+  // Which top-level menus show, by title.
+  QStringList Menus() const {
+    QStringList shown;
+    for (QAction* top : frame->menuBar()->actions())
+      if (top->isVisible()) shown << top->text();
+    return shown;
+  }
+  // "Frame No?" answered with each text in turn; the dialog is expected to close on the last.
+  void AnswerFrameNumber(QStringList texts) {
+    WhenModal<FrameNumberDialog>([this, texts](FrameNumberDialog* dialog) {
+      for (const QString& text : texts) {
+        dialog->field()->setText(text);
+        QTest::mouseClick(dialog->enterButton(), Qt::LeftButton);
+      }
+      closedAfterLast = !dialog->isVisible();
+      if (dialog->isVisible()) dialog->reject();
+    });
+  }
+  // The colour the view shows at a pixel of some region painted `colour`, clear of lines.
+  QColor ShownInRegionOf(int colour) {
+    const WorkingImage& image = doc().image();
+    for (std::size_t i = 0; i < image.PixelCount(); ++i) {
+      if (image.regionColor[image.regions.regionMap[i]] != colour ||
+          (image.regions.flags[i] & kFlagRegionLine))
+        continue;
+      CAnalyzerView& view = *frame->pictureView();
+      const QRect at = view.ImageToWindow(QRect(int(i % kWidth), int(i / kWidth), 1, 1));
+      return QColor(view.viewport()->grab().toImage().pixel(at.center()));
+    }
+    return {};
+  }
+
+  testing::TempDir dir;
+  ScriptedPrompt prompt;
+  std::unique_ptr<CAnalyzerFrame> frame;
+  bool closedAfterLast = false;
+};
+
+TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
+  SequenceWindow w;
+  const QColor skin(250, 205, 170);
+  ASSERT_TRUE(w.doc().AddColor("SKIN", skin.red(), skin.green(), skin.blue()));
+  WhenModal<SequenceSelectionDialog>([&](SequenceSelectionDialog* dialog) {
+    QTest::mouseClick(dialog->button(QStringLiteral("ACCEPT")), Qt::LeftButton);
+    w.prompt.QueuePath(w.dir.File("walk1.qds"));
+    QTest::mouseClick(dialog->button(QStringLiteral("Select a Sequence")), Qt::LeftButton);
+    EXPECT_EQ(dialog->nameText(), QStringLiteral("walk"));
+    w.prompt.QueueAnswer(true);
+    QTest::mouseClick(dialog->button(QStringLiteral("ACCEPT")), Qt::LeftButton);
+  });
+  w.frame->Action("actionSequencePaint")->trigger();
+  ASSERT_TRUE(w.doc().sequencePainting());
+  EXPECT_EQ(w.prompt.Texts(), (std::vector<std::string>{"You must open the base file first",
+                                                        "Process with current color model?"}));
+  EXPECT_EQ(w.Title(),
+            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk1");
+  EXPECT_EQ(w.Menus(), (QStringList{"&View", "&Sequence", "&AutoFill"}));
+
+  // Every region but the background painted SKIN by clicking it.
+  w.doc().SetCurrentColor(3);
+  const WorkingImage& image = w.doc().image();
+  std::vector<bool> done(std::size_t(image.regions.regionCount) + 2, false);
+  done[1] = true;
+  for (std::size_t i = 0; i < image.PixelCount(); ++i) {
+    const uint16_t r = image.regions.regionMap[i];
+    if (done[r] || (image.regions.flags[i] & kFlagRegionLine)) continue;
+    done[r] = true;
+    const QRect at =
+        w.frame->pictureView()->ImageToWindow(QRect(int(i % kWidth), int(i / kWidth), 1, 1));
+    QTest::mouseClick(w.frame->pictureView()->viewport(), Qt::LeftButton, {}, at.center());
+  }
+  ASSERT_EQ(w.doc().unfilledCount(), 0);
+
+  w.Press(Qt::Key_Right);
+  EXPECT_EQ(w.Title(),
+            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk2");
+  EXPECT_EQ(w.ShownInRegionOf(3), QColor());
+  w.frame->Action("actionUsePreviousFrame")->trigger();
+  EXPECT_EQ(w.ShownInRegionOf(3), skin);
+  w.Press(Qt::Key_Z);  // without Ctrl: nothing
+  EXPECT_EQ(w.ShownInRegionOf(3), skin);
+  w.frame->activateWindow();
+  QTest::keyClick(w.frame.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.ShownInRegionOf(3), QColor());
+  w.frame->Action("actionUsePreviousFrame")->trigger();
+  EXPECT_EQ(w.ShownInRegionOf(3), skin);
+  EXPECT_GT(w.doc().image().filledCount, w.doc().image().regions.regionCount / 2);
+
+  w.Press(Qt::Key_Down);
+  EXPECT_EQ(w.doc().paintSequence()->current, 2);
+  w.AnswerFrameNumber({"3", "1"});
+  w.frame->Action("actionUseAnyFrame")->trigger();
+  EXPECT_TRUE(w.closedAfterLast);
+  EXPECT_EQ(w.prompt.Texts().back(), "Can not autopaint with the same frame!");
+  EXPECT_EQ(w.ShownInRegionOf(3), skin);
+  QDir().mkpath(QStringLiteral("screenshots"));
+  EXPECT_TRUE(w.frame->grab().save(QStringLiteral("screenshots/analyzer_sequence_paint.png")));
+
+  w.AnswerFrameNumber({"9", "2"});
+  w.Press(Qt::Key_F1);
+  EXPECT_TRUE(w.closedAfterLast);
+  EXPECT_EQ(w.prompt.Texts().back(), "Value to high!");
+  EXPECT_EQ(w.doc().paintSequence()->current, 1);
+
+  // The render of frames 1 to 3, all painted by now, into a folder of its own.
+  const std::string out = w.dir.File("out/");
+  QDir().mkpath(QString::fromStdString(out));
+  w.prompt.Clear();
+  WhenModal<RenderSequenceDialog>([&](RenderSequenceDialog* dialog) {
+    w.prompt.QueuePath(out);
+    QTest::mouseClick(dialog->button(QStringLiteral("Select Output Directory")), Qt::LeftButton);
+    dialog->header()->setText(QStringLiteral("shot"));
+    dialog->start()->setText(QStringLiteral("1"));
+    dialog->end()->setText(QStringLiteral("3"));
+    QTest::mouseClick(dialog->button(QStringLiteral("RENDER")), Qt::LeftButton);
+  });
+  w.frame->Action("actionRenderSequence")->trigger();
+  EXPECT_TRUE(w.prompt.Texts().empty()) << w.prompt.Texts().front();
+  EXPECT_EQ(testing::ListDirectory(out),
+            (std::vector<std::string>{"shot1.tga", "shot2.tga", "shot3.tga"}));
+  EXPECT_EQ(w.Title(),
+            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk2");
+
+  // Closing the window asks as Exit Sequence Paint does; No keeps it open and painting.
+  w.frame->close();
+  EXPECT_TRUE(w.frame->isVisible());
+  EXPECT_EQ(w.prompt.Texts().back(), "Are you sure you want to exit sequence paint?");
+  w.prompt.QueueAnswer(true);
+  w.frame->Action("actionExitSequencePaint")->trigger();
+  EXPECT_FALSE(w.doc().sequencePainting());
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
+  EXPECT_TRUE(w.Menus().contains(QStringLiteral("&Regions")));
+  EXPECT_FALSE(w.Menus().contains(QStringLiteral("&Sequence")));
+  // Every frame's paint file holds SKIN regions, frame 1's nothing left unfilled.
+  for (int n = 1; n <= 3; ++n) {
+    const std::string name = w.dir.File("walk" + std::to_string(n));
+    Result<RegionData> regions =
+        ReadRegionFile(name + ".rgn", kWidth, kHeight, RegionReader::Painter);
+    ASSERT_TRUE(regions);
+    Result<PaintFile> paint = ReadPaintFile(name + ".pnt", regions->regionCount, 4);
+    ASSERT_TRUE(paint) << name;
+    const auto& c = paint->regionColor;
+    EXPECT_GT(std::count(c.begin(), c.end(), 3), 3) << name;
+    if (n == 1) {
+      EXPECT_EQ(std::count(c.begin() + 1, c.end(), kUnfilledColor), 0);
+    }
+  }
+  EXPECT_TRUE(testing::ReadText(w.dir.File("walk.col")).ends_with("SKIN 250 205 170\n"));
+}
+
+TEST(SequencePaintWindow, StartupPictureGoesAtTheFirstCommand) {
+  SequenceWindow w;
+  QPointer<StartupPicture> picture = new StartupPicture(*w.frame);
+  picture->show();
+  EXPECT_TRUE(picture->isVisible());
+  w.frame->Action("actionImageInfo")->trigger();  // a menu command reaches the menu bar's signal
+  QTest::qWait(0);
+  EXPECT_TRUE(picture.isNull() || !picture->isVisible());
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"No Picture Loaded"});
+}
+
+}  // namespace
+}  // namespace quenda
