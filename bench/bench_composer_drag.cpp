@@ -98,8 +98,13 @@ void BM_DragRedraw(benchmark::State& state) {
   }
 }
 // The front clip, the clip behind Hue & Saturation, the one behind Blur, the back clip.
-BENCHMARK(BM_DragRedraw)->Arg(0)->Arg(3)->Arg(8)->Arg(11)->ArgName("clip")->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_DragRedraw)
+    ->Arg(0)
+    ->Arg(3)
+    ->Arg(8)
+    ->Arg(11)
+    ->ArgName("clip")
+    ->Unit(benchmark::kMillisecond);
 
 void BM_WholeFrame(benchmark::State& state) {
   const Composition& c = TheScene().composition;

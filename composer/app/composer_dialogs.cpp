@@ -99,8 +99,7 @@ class ColorField final : public QWidget {
 
 // ---- New movie --------------------------------------------------------------------------------
 
-NewMovieDialog::NewMovieDialog(Prompt& prompt, QWidget* parent)
-    : QDialog(parent), prompt_(prompt) {
+NewMovieDialog::NewMovieDialog(Prompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
   setWindowTitle(QStringLiteral("Movie Settings"));
   auto* form = new QFormLayout;
   frames_ = NamedField(this, "frames", QStringLiteral("25"));

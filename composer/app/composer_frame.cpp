@@ -400,10 +400,9 @@ void CComposerFrame::ShowLastPreview() {
 }
 
 void CComposerFrame::SaveLastPreview() {
-  const QString target =
-      AskSavePath(this, QStringLiteral("Select the movie filename to save"),
-                  QStringLiteral("movie.avi"), QStringLiteral("Microsoft Movies (*.avi)"),
-                  QStringLiteral("avi"));
+  const QString target = AskSavePath(
+      this, QStringLiteral("Select the movie filename to save"), QStringLiteral("movie.avi"),
+      QStringLiteral("Microsoft Movies (*.avi)"), QStringLiteral("avi"));
   if (target.isEmpty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   Status saved = quenda::SaveLastPreview(previewPath_, target.toStdString());

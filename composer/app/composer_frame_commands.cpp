@@ -49,12 +49,12 @@ void CComposerFrame::BuildActions() {
   auto key = [](QKeyCombination k) { return QKeySequence(k); };
   CComposerDoc& d = *doc_;
 
-  make("actionNew", tr("&New Movie..."), {QKeySequence::New}, tr("Start a new movie"),
-       [this] { NewMovie(); })
-      ->setIcon(ToolIcon(ToolArt::Open));
-  make("actionOpen", tr("&Open..."), {QKeySequence::Open}, tr("Open a composition"),
-       [this] { Open(); })
-      ->setIcon(ToolIcon(ToolArt::Open));
+  make("actionNew", tr("&New Movie..."), {QKeySequence::New}, tr("Start a new movie"), [this] {
+    NewMovie();
+  })->setIcon(ToolIcon(ToolArt::Open));
+  make("actionOpen", tr("&Open..."), {QKeySequence::Open}, tr("Open a composition"), [this] {
+    Open();
+  })->setIcon(ToolIcon(ToolArt::Open));
   make("actionSave", tr("&Save"), {QKeySequence::Save}, tr("Save the composition"),
        [this] { Save(); });
   make("actionSaveAs", tr("Save &As..."), {QKeySequence::SaveAs},
@@ -64,13 +64,13 @@ void CComposerFrame::BuildActions() {
   make("actionExit", tr("E&xit"), {QKeySequence::Quit}, tr("Quit the composer"),
        [this] { close(); });
 
-  make("actionUndo", tr("&Undo"), {key(Qt::CTRL | Qt::Key_Z)}, tr("Undo the last change"),
-       [&d] { d.Undo(); })
-      ->setIcon(ToolIcon(ToolArt::Undo));
+  make("actionUndo", tr("&Undo"), {key(Qt::CTRL | Qt::Key_Z)}, tr("Undo the last change"), [&d] {
+    d.Undo();
+  })->setIcon(ToolIcon(ToolArt::Undo));
   modes_ = new QActionGroup(this);
   for (const ModeCommand& mode : kModeCommands) {
-    QAction* action = make(mode.name, tr(mode.text), {key(QKeyCombination(mode.key))}, tr("Mouse mode"),
-                           [this, m = mode.mode] {
+    QAction* action = make(mode.name, tr(mode.text), {key(QKeyCombination(mode.key))},
+                           tr("Mouse mode"), [this, m = mode.mode] {
                              doc_->SetMode(int(m));
                              UpdateActions();
                              UpdateStatus();
@@ -79,8 +79,8 @@ void CComposerFrame::BuildActions() {
     action->setData(int(mode.mode));
     modes_->addAction(action);
   }
-  make("actionPan", tr("&Pan"), {key(QKeyCombination(Qt::Key_Space))}, tr("Drag to scroll the view"),
-       [this](bool on) { view_->SetPanMode(on); })
+  make("actionPan", tr("&Pan"), {key(QKeyCombination(Qt::Key_Space))},
+       tr("Drag to scroll the view"), [this](bool on) { view_->SetPanMode(on); })
       ->setCheckable(true);
 
   make("actionInsertKey", tr("&Insert Key"), {key(QKeyCombination(Qt::Key_Insert))},
@@ -97,48 +97,49 @@ void CComposerFrame::BuildActions() {
        tr("Go to the selected clip's next key"), [&d] { d.NextKeyFrame(); });
   make("actionPreviousKeyFrame", tr("Pre&vious Key Frame"), {key(Qt::CTRL | Qt::Key_Left)},
        tr("Go to the selected clip's previous key"), [&d] { d.PreviousKeyFrame(); });
-  make("actionFirstFrame", tr("&First Frame"), {key(QKeyCombination(Qt::Key_Home))}, tr("Go to the first frame"),
-       [&d] { d.GoToFrame(0); });
+  make("actionFirstFrame", tr("&First Frame"), {key(QKeyCombination(Qt::Key_Home))},
+       tr("Go to the first frame"), [&d] { d.GoToFrame(0); });
   make("actionPreviousFrame", tr("P&revious Frame"), {key(QKeyCombination(Qt::Key_Left))},
-       tr("Go to the previous frame"),
-       [&d] { d.GoToFrame(d.composition().currentFrame - 1); });
-  make("actionNextFrame", tr("&Next Frame"), {key(QKeyCombination(Qt::Key_Right))}, tr("Go to the next frame"),
-       [&d] { d.GoToFrame(d.composition().currentFrame + 1); });
-  make("actionLastFrame", tr("&Last Frame"), {key(QKeyCombination(Qt::Key_End))}, tr("Go to the last frame"),
-       [&d] { d.GoToFrame(d.composition().frames - 1); });
+       tr("Go to the previous frame"), [&d] { d.GoToFrame(d.composition().currentFrame - 1); });
+  make("actionNextFrame", tr("&Next Frame"), {key(QKeyCombination(Qt::Key_Right))},
+       tr("Go to the next frame"), [&d] { d.GoToFrame(d.composition().currentFrame + 1); });
+  make("actionLastFrame", tr("&Last Frame"), {key(QKeyCombination(Qt::Key_End))},
+       tr("Go to the last frame"), [&d] { d.GoToFrame(d.composition().frames - 1); });
   make("actionStartEnd", tr("Clip &Start and End Properties..."), {key(Qt::CTRL | Qt::Key_T)},
        tr("What a sequence clip shows before and after its frames"), [this] { StartEnd(); });
 
-  make("actionAddClip", tr("&Add Clip..."), {key(QKeyCombination(Qt::Key_A))}, tr("Add a Targa sequence or picture"),
-       [&d] { d.AddClip(); });
+  make("actionAddClip", tr("&Add Clip..."), {key(QKeyCombination(Qt::Key_A))},
+       tr("Add a Targa sequence or picture"), [&d] { d.AddClip(); });
   make("actionReplaceClip", tr("&Replace Clip..."), {key(Qt::CTRL | Qt::Key_R)},
        tr("Show other pictures in the selected clip"), [&d] { d.ReplaceClip(); });
   make("actionAddEffect", tr("Add &FX Clip..."), {key(QKeyCombination(Qt::Key_F))},
        tr("Add an effect in front of the selected clip"), [this] { AddEffect(); });
   make("actionAddVirtualParent", tr("Add &Virtual Parent"), {key(QKeyCombination(Qt::Key_V))},
        tr("Add an invisible clip to parent others"), [&d] { d.AddVirtualParent(); });
-  make("actionParent", tr("&Parent..."), {key(QKeyCombination(Qt::Key_P))}, tr("Choose the selected clip's parent"),
-       [this] { Parent(); });
-  make("actionToFront", tr("To &Front"), {key(QKeyCombination(Qt::Key_PageUp))}, tr("Move the clip one layer up"),
-       [&d] { d.ToFront(); });
-  make("actionToBack", tr("To &Back"), {key(QKeyCombination(Qt::Key_PageDown))}, tr("Move the clip one layer down"),
-       [&d] { d.ToBack(); });
-  make("actionSelectUp", tr("Select &Up"), {key(QKeyCombination(Qt::Key_Up))}, tr("Select the clip in front"),
-       [&d] { d.SelectUp(); });
-  make("actionSelectDown", tr("Select &Down"), {key(QKeyCombination(Qt::Key_Down))}, tr("Select the clip behind"),
-       [&d] { d.SelectDown(); });
-  make("actionHideClip", tr("&Hide Clip"), {key(QKeyCombination(Qt::Key_H))}, tr("Hide or show the image clip"),
-       [&d] { d.ToggleHidden(); });
+  make("actionParent", tr("&Parent..."), {key(QKeyCombination(Qt::Key_P))},
+       tr("Choose the selected clip's parent"), [this] { Parent(); });
+  make("actionToFront", tr("To &Front"), {key(QKeyCombination(Qt::Key_PageUp))},
+       tr("Move the clip one layer up"), [&d] { d.ToFront(); });
+  make("actionToBack", tr("To &Back"), {key(QKeyCombination(Qt::Key_PageDown))},
+       tr("Move the clip one layer down"), [&d] { d.ToBack(); });
+  make("actionSelectUp", tr("Select &Up"), {key(QKeyCombination(Qt::Key_Up))},
+       tr("Select the clip in front"), [&d] { d.SelectUp(); });
+  make("actionSelectDown", tr("Select &Down"), {key(QKeyCombination(Qt::Key_Down))},
+       tr("Select the clip behind"), [&d] { d.SelectDown(); });
+  make("actionHideClip", tr("&Hide Clip"), {key(QKeyCombination(Qt::Key_H))},
+       tr("Hide or show the image clip"), [&d] { d.ToggleHidden(); });
   make("actionDuplicateClip", tr("D&uplicate Clip"), {key(QKeyCombination(Qt::Key_D))},
        tr("Copy the selected clip with its keys"), [&d] { d.DuplicateClip(); });
   make("actionDeleteClip", tr("Dele&te Clip"), {key(QKeyCombination(Qt::Key_Backspace))},
        tr("Remove the selected clip"), [&d] { d.DeleteClip(); });
 
-  make("actionZoomIn", tr("Zoom &In"), {key(QKeyCombination(Qt::Key_Plus)), key(QKeyCombination(Qt::Key_Equal))},
+  make("actionZoomIn", tr("Zoom &In"),
+       {key(QKeyCombination(Qt::Key_Plus)), key(QKeyCombination(Qt::Key_Equal))},
        tr("Magnify the view"), [this] { Zoom(1); });
-  make("actionZoomOut", tr("Zoom &Out"), {key(QKeyCombination(Qt::Key_Minus))}, tr("Reduce the view"),
-       [this] { Zoom(-1); });
-  make("actionZoomOneToOne", tr("Zoom &1:1"), {key(QKeyCombination(Qt::Key_Asterisk)), key(QKeyCombination(Qt::Key_1))},
+  make("actionZoomOut", tr("Zoom &Out"), {key(QKeyCombination(Qt::Key_Minus))},
+       tr("Reduce the view"), [this] { Zoom(-1); });
+  make("actionZoomOneToOne", tr("Zoom &1:1"),
+       {key(QKeyCombination(Qt::Key_Asterisk)), key(QKeyCombination(Qt::Key_1))},
        tr("One screen pixel per movie pixel"), [&d] { d.SetViewZoom(1.0f); });
   make("actionZoomExtends", tr("Zoom &Extends"), {key(QKeyCombination(Qt::Key_0))},
        tr("Fit the movie into the window"), [this] { ZoomExtends(); });
@@ -161,8 +162,9 @@ void CComposerFrame::BuildActions() {
   make("actionSafeFrame", tr("Safe F&rame"), {}, tr("Show the action- and title-safe frames"),
        [&d](bool on) { d.SetShowSafeFrame(on); })
       ->setCheckable(true);
-  make("actionRuler", tr("R&uler"), {}, tr("Show the rulers"), [&d](bool on) { d.SetShowRuler(on); })
-      ->setCheckable(true);
+  make("actionRuler", tr("R&uler"), {}, tr("Show the rulers"), [&d](bool on) {
+    d.SetShowRuler(on);
+  })->setCheckable(true);
   make("actionMotionPath", tr("&Motion Path"), {key(QKeyCombination(Qt::Key_M))},
        tr("Show the selected clip's path"), [&d] { d.ToggleMotionPath(); })
       ->setCheckable(true);
@@ -173,7 +175,8 @@ void CComposerFrame::BuildActions() {
        tr("Narrower frames on the timeline"),
        [&d] { d.SetTimelineZoom(d.composition().timelineZoom / 2); });
 
-  make("actionPreview", tr("&Preview..."), {key(QKeyCombination(Qt::Key_Return)), key(QKeyCombination(Qt::Key_Enter))},
+  make("actionPreview", tr("&Preview..."),
+       {key(QKeyCombination(Qt::Key_Return)), key(QKeyCombination(Qt::Key_Enter))},
        tr("Generate a preview movie and play it"), [this] { Preview(); });
   make("actionShowLastPreview", tr("Show &Last Preview"), {}, tr("Play the last preview again"),
        [this] { ShowLastPreview(); });
@@ -207,22 +210,23 @@ void CComposerFrame::BuildMenus() {
              "actionPasteKey", nullptr, "actionNextKeyFrame", "actionPreviousKeyFrame",
              "actionFirstFrame", "actionPreviousFrame", "actionNextFrame", "actionLastFrame"});
   QMenu* clip = menuBar()->addMenu(tr("&Clip"));
-  add(clip, {"actionAddClip", "actionReplaceClip", "actionAddEffect", "actionAddVirtualParent",
-             nullptr, "actionParent", "actionStartEnd", nullptr, "actionToFront", "actionToBack",
-             "actionSelectUp", "actionSelectDown", nullptr, "actionHideClip",
-             "actionDuplicateClip", "actionDeleteClip"});
+  add(clip,
+      {"actionAddClip", "actionReplaceClip", "actionAddEffect", "actionAddVirtualParent", nullptr,
+       "actionParent", "actionStartEnd", nullptr, "actionToFront", "actionToBack", "actionSelectUp",
+       "actionSelectDown", nullptr, "actionHideClip", "actionDuplicateClip", "actionDeleteClip"});
   QMenu* view = menuBar()->addMenu(tr("&View"));
   add(view, {"actionZoomIn", "actionZoomOut", "actionZoomOneToOne", "actionZoomExtends", nullptr});
   for (QAction* action : qualities_->actions()) view->addAction(action);
   add(view, {"actionAntialias", nullptr, "actionLabels", "actionSafeFrame", "actionRuler",
              "actionMotionPath", nullptr, "actionTimelineZoomIn", "actionTimelineZoomOut"});
   QMenu* render = menuBar()->addMenu(tr("&Render"));
-  add(render, {"actionPreview", "actionShowLastPreview", "actionSaveLastPreview", nullptr,
-               "actionRender"});
+  add(render,
+      {"actionPreview", "actionShowLastPreview", "actionSaveLastPreview", nullptr, "actionRender"});
 
   // The view's own menu holds the zoom commands.
   view_->setContextMenuPolicy(Qt::ActionsContextMenu);
-  for (const char* name : {"actionZoomIn", "actionZoomOut", "actionZoomOneToOne", "actionZoomExtends"})
+  for (const char* name :
+       {"actionZoomIn", "actionZoomOut", "actionZoomOneToOne", "actionZoomExtends"})
     view_->addAction(Action(name));
 
   QToolBar* main = addToolBar(tr("Main"));
@@ -233,6 +237,7 @@ void CComposerFrame::BuildMenus() {
   main->addAction(Action("actionPan"));
   QToolBar* timeline = new QToolBar(tr("Timeline Tools"), this);
   timeline->setObjectName(QStringLiteral("toolBarTimeline"));
+  addToolBarBreak(Qt::TopToolBarArea);
   addToolBar(Qt::TopToolBarArea, timeline);
   for (const char* name : {"actionDeleteKey", "actionInsertKey", "actionTimelineZoomIn",
                            "actionTimelineZoomOut", "actionEditKey"})

@@ -46,7 +46,9 @@ void CComposerView::Refresh() {
   if (zoomLevel() != PictureLevel(c.viewZoom)) SetZoomLevel(PictureLevel(c.viewZoom));
   ComposeOptions options{c.quality, c.antialias != 0, false, 0};
   ComposeSink sink;
-  sink.status = [this](const std::string& text) { emit StatusMessage(QString::fromStdString(text)); };
+  sink.status = [this](const std::string& text) {
+    emit StatusMessage(QString::fromStdString(text));
+  };
   const FrameBuffer& buffer = cache_.Update(c, c.currentFrame, options, sink);
   const int q = c.quality;
   const bool resized = shown_.width() != c.width || shown_.height() != c.height;
@@ -65,7 +67,8 @@ void CComposerView::Refresh() {
       std::memcpy(to + std::size_t(x0) * 3, from + std::size_t(x0) * 3, std::size_t(x1 - x0) * 3);
       continue;
     }
-    for (int x = x0; x < x1; ++x) std::memcpy(to + std::size_t(x) * 3, from + std::size_t(x >> q) * 3, 3);
+    for (int x = x0; x < x1; ++x)
+      std::memcpy(to + std::size_t(x) * 3, from + std::size_t(x >> q) * 3, 3);
   }
   if (resized || !hasPicture())
     SetPicture(shown_);
@@ -95,7 +98,8 @@ void CComposerView::PaintOverlay(QPainter& painter) {
     const double cs = std::cos(p.rotation), sn = std::sin(p.rotation);
     const double halfW = clip.imageWidth >> 1, halfH = clip.imageHeight >> 1;
     QPolygonF polygon;
-    for (auto [sx, sy] : {std::pair{0.0, 0.0}, {double(clip.imageWidth), 0.0},
+    for (auto [sx, sy] : {std::pair{0.0, 0.0},
+                          {double(clip.imageWidth), 0.0},
                           {double(clip.imageWidth), double(clip.imageHeight)},
                           {0.0, double(clip.imageHeight)}}) {
       const double u = (sx - halfW) * p.scaleX, v = (sy - halfH) * p.scaleY;
@@ -127,8 +131,8 @@ void CComposerView::PaintOverlay(QPainter& painter) {
   if (c.showSafeFrame) {
     const QPointF topLeft = MovieToWindow(0, c.height), bottomRight = MovieToWindow(c.width, 0);
     const int w = int(bottomRight.x() - topLeft.x()), h = int(bottomRight.y() - topLeft.y());
-    for (auto [margin, colour] : {std::pair{c.actionSafe, QColor(0, 200, 255)},
-                                  {c.titleSafe, QColor(255, 220, 0)}}) {
+    for (auto [margin, colour] :
+         {std::pair{c.actionSafe, QColor(0, 200, 255)}, {c.titleSafe, QColor(255, 220, 0)}}) {
       ViewRect r = SafeRect(w, h, margin);
       painter.setPen(QPen(colour, 1, Qt::DashLine));
       painter.drawRect(QRectF(topLeft.x() + r.x, topLeft.y() + r.y, r.width - 1, r.height - 1));

@@ -124,9 +124,9 @@ void CTimeView::paintEvent(QPaintEvent*) {
         painter.fillRect(QRect(FrameX(0), row.top() + 5, FrameX(from) - FrameX(0), kRow - 10),
                          QColor(200, 220, 240));
       if (clip.afterEnd != EdgeBehaviour::Stop)
-        painter.fillRect(QRect(FrameX(to + 1), row.top() + 5, FrameX(c.frames) - FrameX(to + 1),
-                               kRow - 10),
-                         QColor(200, 220, 240));
+        painter.fillRect(
+            QRect(FrameX(to + 1), row.top() + 5, FrameX(c.frames) - FrameX(to + 1), kRow - 10),
+            QColor(200, 220, 240));
     }
     painter.fillRect(QRect(FrameX(from), row.top() + 3, FrameX(to + 1) - FrameX(from), kRow - 6),
                      clip.hidden ? QColor(215, 215, 215) : bar);
@@ -138,8 +138,8 @@ void CTimeView::paintEvent(QPaintEvent*) {
       for (const Key& key : clip.tracks[std::size_t(t)].keys()) {
         if (key.frame < first || key.frame > last) continue;
         const int cx = FrameX(key.frame) + z / 2, cy = row.top() + 4 + band * 4;
-        painter.drawPolygon(
-            QPolygon({QPoint(cx, cy - 3), QPoint(cx + 3, cy), QPoint(cx, cy + 3), QPoint(cx - 3, cy)}));
+        painter.drawPolygon(QPolygon(
+            {QPoint(cx, cy - 3), QPoint(cx + 3, cy), QPoint(cx, cy + 3), QPoint(cx - 3, cy)}));
       }
     }
     painter.setBrush(Qt::NoBrush);

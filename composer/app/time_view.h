@@ -22,7 +22,9 @@ class CTimeView final : public QAbstractScrollArea, public ComposerListener {
   // Viewport positions: the left edge of a frame's column, the row of a clip, the strip.
   int FrameX(int frame) const;
   QRect RowRect(int clip) const;
-  QPoint KeyMark(int clip, int frame) const { return {FrameX(frame) + zoom() / 2, RowRect(clip).center().y()}; }
+  QPoint KeyMark(int clip, int frame) const {
+    return {FrameX(frame) + zoom() / 2, RowRect(clip).center().y()};
+  }
 
  signals:
   // A double click on a key mark of the selected clip.

@@ -290,8 +290,8 @@ void BlendLayer(const ClipLayer& layer, const DrawArea& area, FrameBuffer& buffe
   const int right = std::min({area.right, buffer.width - 1, layer.width - 1});
   for (int row = std::max(0, area.bottom); row <= top; ++row) {
     for (int col = std::max(0, area.left); col <= right; ++col) {
-      const uint8_t* p = layer.bgra.data() +
-                         (std::size_t(row) * std::size_t(layer.width) + std::size_t(col)) * 4;
+      const uint8_t* p =
+          layer.bgra.data() + (std::size_t(row) * std::size_t(layer.width) + std::size_t(col)) * 4;
       if (p[3] == 0) continue;
       BlendPixel(buffer, std::size_t(row) * std::size_t(buffer.width) + std::size_t(col),
                  Rgba{p[0], p[1], p[2], p[3]});

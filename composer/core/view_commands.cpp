@@ -18,8 +18,8 @@ bool CComposerDoc::DragTo(const std::vector<DragKey>& keys) {
   ClipRecord* clip = SelectedClip();
   if (!clip) return false;
   for (const DragKey& key : keys) {
-    if (Status set = clip->tracks[std::size_t(key.track)].SetKey(composition_.currentFrame,
-                                                                 key.value);
+    if (Status set =
+            clip->tracks[std::size_t(key.track)].SetKey(composition_.currentFrame, key.value);
         !set) {
       prompt_.Message(set.message(), MessageIcon::Warning);
       UpdateAllViews(ComposerHint::All);

@@ -36,8 +36,8 @@ bool SameEffects(const std::vector<EffectParams>& a, const std::vector<EffectPar
 // pixels; comparing them spares a redraw.
 bool SamePicture(const ClipImage* a, const ClipImage* b) {
   if (a == b) return true;
-  return a->width() == b->width() && a->height() == b->height() &&
-         a->channels() == b->channels() && a->stride() == b->stride() &&
+  return a->width() == b->width() && a->height() == b->height() && a->channels() == b->channels() &&
+         a->stride() == b->stride() &&
          std::memcmp(a->data(), b->data(), std::size_t(a->stride()) * std::size_t(a->height())) ==
              0;
 }
@@ -48,8 +48,9 @@ bool ViewFrameCache::ClipState::operator==(const ClipState& o) const {
   if (drawn != o.drawn) return false;
   if (!drawn) return true;
   const ClipPlacement &p = placement, &q = o.placement;
-  return SamePicture(image.get(), o.image.get()) && p.x == q.x && p.y == q.y && p.scaleX == q.scaleX &&
-         p.scaleY == q.scaleY && p.rotation == q.rotation && SameEffects(effects, o.effects);
+  return SamePicture(image.get(), o.image.get()) && p.x == q.x && p.y == q.y &&
+         p.scaleX == q.scaleX && p.scaleY == q.scaleY && p.rotation == q.rotation &&
+         SameEffects(effects, o.effects);
 }
 
 void ViewFrameCache::Invalidate() {
@@ -115,8 +116,7 @@ BufferRect ViewFrameCache::Bounds(const ClipState& state, int quality) const {
     return whole;
   int left = int(std::floor(minX)) - 2, right = int(std::ceil(maxX)) + 2;
   int bottom = int(std::floor(minY)) - 2, top = int(std::ceil(maxY)) + 2;
-  return Clamped({left, bottom, right - left + 1, top - bottom + 1}, buffer_.width,
-                 buffer_.height);
+  return Clamped({left, bottom, right - left + 1, top - bottom + 1}, buffer_.width, buffer_.height);
 }
 
 void ViewFrameCache::Fill(FrameBuffer& buffer, uint32_t color) const {
@@ -136,8 +136,8 @@ void ViewFrameCache::Draw(const ClipState& state, const DrawSettings& settings,
   if (state.drawn) DrawClipIn(*state.image, state.placement, state.effects, settings, area, buffer);
 }
 
-void ViewFrameCache::Full(const Composition& composition, int frame,
-                          const ComposeOptions& options, const ComposeSink& sink) {
+void ViewFrameCache::Full(const Composition& composition, int frame, const ComposeOptions& options,
+                          const ComposeSink& sink) {
   buffer_ = ComposeFrame(composition, frame, options, sink);
   changed_ = {0, 0, buffer_.width, buffer_.height};
   belowIndex_ = -1;
@@ -147,13 +147,17 @@ void ViewFrameCache::Full(const Composition& composition, int frame,
 }
 
 const FrameBuffer& ViewFrameCache::Update(const Composition& composition, int frame,
-                                          const ComposeOptions& options,
-                                          const ComposeSink& sink) {
+                                          const ComposeOptions& options, const ComposeSink& sink) {
   BufferSize size = BufferSizeAt(composition.width, composition.height, options.quality);
-  FrameKey key{size.width,        size.height,     frame,
-               options.quality,   composition.clipCount(),
-               options.antialias, options.timeOffset,
-               composition.backgroundColor,        composition.pixelAspect};
+  FrameKey key{size.width,
+               size.height,
+               frame,
+               options.quality,
+               composition.clipCount(),
+               options.antialias,
+               options.timeOffset,
+               composition.backgroundColor,
+               composition.pixelAspect};
   std::vector<ClipState> states;
   const bool readable = States(composition, frame, options, states);
   std::vector<bool> images(std::size_t(composition.clipCount()));

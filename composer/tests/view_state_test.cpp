@@ -136,7 +136,7 @@ TEST(ViewFrame, PartialRedrawsEqualWholeComposites) {
       for (int step = 0; step < 24; ++step) {
         int clip = std::array{0, 3, 4, 1}[random() % 4];
         int track = clip == 1 ? int(random() % 2) : int(random() % kTrackCount);
-        double value = clip == 1            ? double(random() % 6)
+        double value = clip == 1             ? double(random() % 6)
                        : track <= kPositionY ? double(random() % 120) - 10
                        : track == kRotation  ? (random() % 100) * 0.03
                                              : 0.3 + (random() % 20) * 0.1;
