@@ -165,7 +165,7 @@ void CComposerFrame::UpdateStatus() {
     for (QLabel* pane : panes_) pane->clear();
     return;
   }
-  auto [first, second] = ValuePaneTexts(c, ViewMode(doc_->mode()));
+  auto [first, second] = ValuePaneTexts(c, InteractionMode(doc_->mode()));
   panes_[0]->setText(Q(ZoomPaneText(c.viewZoom)));
   panes_[1]->setText(Q(FramePaneText(c.currentFrame)));
   panes_[2]->setText(Q(first));

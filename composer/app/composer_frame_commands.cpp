@@ -17,20 +17,21 @@ namespace quenda {
 namespace {
 
 struct ModeCommand {
-  ViewMode mode;
+  InteractionMode mode;
   const char* name;
   const char* text;
   Qt::Key key;
 };
 
 const ModeCommand kModeCommands[] = {
-    {ViewMode::Move, "actionModeMove", "&Move", Qt::Key_F1},
-    {ViewMode::UniformScale, "actionModeUniformScale", "&Uniform Scale", Qt::Key_F2},
-    {ViewMode::NonUniformScale, "actionModeNonUniformScale", "&Non-Uniform Scale", Qt::Key_F3},
-    {ViewMode::Rotate, "actionModeRotate", "&Rotate", Qt::Key_F4},
-    {ViewMode::HorizontalMove, "actionModeHorizontalMove", "&Horizontal Move", Qt::Key_F5},
-    {ViewMode::VerticalMove, "actionModeVerticalMove", "&Vertical Move", Qt::Key_F6},
-    {ViewMode::Select, "actionModeSelect", "&Select", Qt::Key_S},
+    {InteractionMode::Move, "actionModeMove", "&Move", Qt::Key_F1},
+    {InteractionMode::UniformScale, "actionModeUniformScale", "&Uniform Scale", Qt::Key_F2},
+    {InteractionMode::NonUniformScale, "actionModeNonUniformScale", "&Non-Uniform Scale",
+     Qt::Key_F3},
+    {InteractionMode::Rotate, "actionModeRotate", "&Rotate", Qt::Key_F4},
+    {InteractionMode::HorizontalMove, "actionModeHorizontalMove", "&Horizontal Move", Qt::Key_F5},
+    {InteractionMode::VerticalMove, "actionModeVerticalMove", "&Vertical Move", Qt::Key_F6},
+    {InteractionMode::Select, "actionModeSelect", "&Select", Qt::Key_S},
 };
 
 }  // namespace

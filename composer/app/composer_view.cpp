@@ -194,7 +194,7 @@ void CComposerView::PaintRuler(QPainter& painter) {
 
 std::vector<DragKey> CComposerView::KeysAt(const QPoint& window) const {
   const QPoint travel = window - pressedAt_;
-  return DragKeys(ViewMode(doc_.mode()), *drag_, travel.x(), travel.y(),
+  return DragKeys(InteractionMode(doc_.mode()), *drag_, travel.x(), travel.y(),
                   doc_.composition().viewZoom);
 }
 
@@ -204,7 +204,7 @@ void CComposerView::mousePressEvent(QMouseEvent* event) {
     return;
   }
   pressedAt_ = event->position().toPoint();
-  if (ViewMode(doc_.mode()) == ViewMode::Select) {
+  if (InteractionMode(doc_.mode()) == InteractionMode::Select) {
     selecting_ = true;
     return;
   }

@@ -23,9 +23,9 @@ std::string Format(const char* format, double value) {
   return text;
 }
 
-bool IsMoveMode(ViewMode mode) {
-  return mode == ViewMode::Move || mode == ViewMode::HorizontalMove ||
-         mode == ViewMode::VerticalMove || mode == ViewMode::Select;
+bool IsMoveMode(InteractionMode mode) {
+  return mode == InteractionMode::Move || mode == InteractionMode::HorizontalMove ||
+         mode == InteractionMode::VerticalMove || mode == InteractionMode::Select;
 }
 
 }  // namespace
@@ -73,29 +73,30 @@ std::optional<DragStart> StartDrag(const Composition& composition, int index, in
   return start;
 }
 
-std::vector<DragKey> DragKeys(ViewMode mode, const DragStart& s, int dx, int dy, float zoom) {
+std::vector<DragKey> DragKeys(InteractionMode mode, const DragStart& s, int dx, int dy,
+                              float zoom) {
   // The move modes work in single precision, as the screen arithmetic always has.
   const float x = float(s.x) + float(dx) / zoom;
   const float y = float(s.y) - float(dy) / zoom;
   const double w = s.imageWidth * s.scaleX, h = s.imageHeight * s.scaleY;
   switch (mode) {
-    case ViewMode::Move:
+    case InteractionMode::Move:
       return {{kPositionX, x}, {kPositionY, y}};
-    case ViewMode::HorizontalMove:
+    case InteractionMode::HorizontalMove:
       return {{kPositionX, x}, {kPositionY, float(s.y)}};
-    case ViewMode::VerticalMove:
+    case InteractionMode::VerticalMove:
       return {{kPositionX, float(s.x)}, {kPositionY, y}};
-    case ViewMode::UniformScale: {
+    case InteractionMode::UniformScale: {
       if (w == 0 || h == 0) return {};
       double f = ((h - dy) / h + (w + dx) / w) * 0.5;
       return {{kScaleX, f * s.scaleX}, {kScaleY, f * s.scaleY}};
     }
-    case ViewMode::NonUniformScale:
+    case InteractionMode::NonUniformScale:
       if (w == 0 || h == 0) return {};
       return {{kScaleX, (w + dx) * s.scaleX / w}, {kScaleY, (h - dy) * s.scaleY / h}};
-    case ViewMode::Rotate:
+    case InteractionMode::Rotate:
       return {{kRotation, s.rotation + dx * 0.02}};
-    case ViewMode::Select:
+    case InteractionMode::Select:
       return {};
   }
   return {};
@@ -127,7 +128,8 @@ std::string FramePaneText(int currentFrame) {
   return "Frame: " + std::to_string(currentFrame + 1);
 }
 
-std::pair<std::string, std::string> ValuePaneTexts(const Composition& composition, ViewMode mode) {
+std::pair<std::string, std::string> ValuePaneTexts(const Composition& composition,
+                                                   InteractionMode mode) {
   int index = composition.SelectedIndex();
   if (index < 0) return {};
   WorldTransform local =
@@ -139,7 +141,7 @@ std::pair<std::string, std::string> ValuePaneTexts(const Composition& compositio
     };
     return {Format("PositionX: %5.2f", shown(local.x)), Format("PositionY: %5.2f", shown(local.y))};
   }
-  if (mode == ViewMode::Rotate) {
+  if (mode == InteractionMode::Rotate) {
     TurnsAndDegrees turns = RadiansToTurns(local.rotation);
     return {Format("Turns: %5.0f", turns.turns), Format("Rotation: %5.2f", turns.degrees)};
   }

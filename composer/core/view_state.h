@@ -15,7 +15,7 @@
 namespace quenda {
 
 // Interaction modes as the document keeps them.
-enum class ViewMode : int {
+enum class InteractionMode : int {
   Move = 0,
   UniformScale = 1,
   Rotate = 2,
@@ -49,7 +49,8 @@ struct DragKey {
 
 // The values a drag sets when the pointer has travelled (dx, dy) screen pixels (y downwards)
 // since button-down, at view zoom `zoom`; none in Select mode.
-std::vector<DragKey> DragKeys(ViewMode mode, const DragStart& start, int dx, int dy, float zoom);
+std::vector<DragKey> DragKeys(InteractionMode mode, const DragStart& start, int dx, int dy,
+                              float zoom);
 // The values of clip `index` at `frame` a drag starts from; nothing for effect clips.
 std::optional<DragStart> StartDrag(const Composition& composition, int index, int frame);
 
@@ -61,7 +62,8 @@ int ClipAtPoint(const Composition& composition, int frame, double x, double y);
 std::string ZoomPaneText(float zoom);
 std::string FramePaneText(int currentFrame);
 // The two value panes of the selected clip for the mode; empty without a selected clip.
-std::pair<std::string, std::string> ValuePaneTexts(const Composition& composition, ViewMode mode);
+std::pair<std::string, std::string> ValuePaneTexts(const Composition& composition,
+                                                   InteractionMode mode);
 std::string_view UnitsPaneText(int units);
 
 // The action-safe or title-safe rectangle inside a displayed picture of the given size, from

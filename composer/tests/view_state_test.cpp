@@ -31,21 +31,21 @@ TEST(ViewDrag, EachModeSetsItsTracks) {
   s.x = 100, s.y = 50, s.scaleX = 2, s.scaleY = 0.5, s.rotation = 0.1;
   s.imageWidth = 40, s.imageHeight = 80;  // on screen 80 x 40
   struct Case {
-    ViewMode mode;
+    InteractionMode mode;
     int dx, dy;
     float zoom;
     std::vector<DragKey> keys;
   };
   const Case cases[] = {
-      {ViewMode::Move, 10, 0, 2.0f, {{kPositionX, 105}, {kPositionY, 50}}},
-      {ViewMode::Move, 3, -4, 1.0f, {{kPositionX, 103}, {kPositionY, 54}}},
-      {ViewMode::HorizontalMove, 8, 8, 1.0f, {{kPositionX, 108}, {kPositionY, 50}}},
-      {ViewMode::VerticalMove, 8, -8, 1.0f, {{kPositionX, 100}, {kPositionY, 58}}},
-      {ViewMode::UniformScale, 8, -4, 1.0f, {{kScaleX, 2 * 1.1}, {kScaleY, 0.5 * 1.1}}},
-      {ViewMode::NonUniformScale, 8, -4, 1.0f, {{kScaleX, 2 * 1.1}, {kScaleY, 0.5 * 1.1}}},
-      {ViewMode::NonUniformScale, -40, 20, 1.0f, {{kScaleX, 1.0}, {kScaleY, 0.25}}},
-      {ViewMode::Rotate, 5, 9, 1.0f, {{kRotation, 0.2}}},
-      {ViewMode::Select, 5, 9, 1.0f, {}},
+      {InteractionMode::Move, 10, 0, 2.0f, {{kPositionX, 105}, {kPositionY, 50}}},
+      {InteractionMode::Move, 3, -4, 1.0f, {{kPositionX, 103}, {kPositionY, 54}}},
+      {InteractionMode::HorizontalMove, 8, 8, 1.0f, {{kPositionX, 108}, {kPositionY, 50}}},
+      {InteractionMode::VerticalMove, 8, -8, 1.0f, {{kPositionX, 100}, {kPositionY, 58}}},
+      {InteractionMode::UniformScale, 8, -4, 1.0f, {{kScaleX, 2 * 1.1}, {kScaleY, 0.5 * 1.1}}},
+      {InteractionMode::NonUniformScale, 8, -4, 1.0f, {{kScaleX, 2 * 1.1}, {kScaleY, 0.5 * 1.1}}},
+      {InteractionMode::NonUniformScale, -40, 20, 1.0f, {{kScaleX, 1.0}, {kScaleY, 0.25}}},
+      {InteractionMode::Rotate, 5, 9, 1.0f, {{kRotation, 0.2}}},
+      {InteractionMode::Select, 5, 9, 1.0f, {}},
   };
   for (const Case& c : cases) {
     std::vector<DragKey> keys = DragKeys(c.mode, s, c.dx, c.dy, c.zoom);
@@ -67,11 +67,11 @@ TEST(ViewStatus, PanesReadAsTheUserSeesThem) {
   c.dpi = 100;
   EXPECT_EQ(ZoomPaneText(1.0f / 3), "zoom: 33%");
   EXPECT_EQ(FramePaneText(0), "Frame: 1");
-  EXPECT_EQ(ValuePaneTexts(c, ViewMode::Move),
+  EXPECT_EQ(ValuePaneTexts(c, InteractionMode::Move),
             std::make_pair(std::string("PositionX:  1.50"), std::string("PositionY:  0.00")));
-  EXPECT_EQ(ValuePaneTexts(c, ViewMode::Rotate),
+  EXPECT_EQ(ValuePaneTexts(c, InteractionMode::Rotate),
             std::make_pair(std::string("Turns:     1"), std::string("Rotation: 90.00")));
-  EXPECT_EQ(ValuePaneTexts(c, ViewMode::UniformScale).first, "ScaleX:  1.00");
+  EXPECT_EQ(ValuePaneTexts(c, InteractionMode::UniformScale).first, "ScaleX:  1.00");
   EXPECT_EQ(UnitsPaneText(1), "cm");
   // The default margins leave 5 % and 10 % on each side.
   EXPECT_EQ(SafeRect(200, 100, 0.1f), (ViewRect{10, 5, 180, 90}));
