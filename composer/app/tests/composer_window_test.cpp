@@ -165,6 +165,30 @@ TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
   EXPECT_DOUBLE_EQ(w.Value(kHue, 0), 60);
 }
 
+TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
+  ComposerWindow w;
+  ClickRow(w, kWalk);
+  CTimeView& t = w.timeline();
+  const int y = t.RowRect(kWalk).center().y();
+  const QPoint from(t.FrameX(2) + 5, y);
+  QTest::mousePress(t.viewport(), Qt::LeftButton, {}, from);
+  QMouseEvent move(QEvent::MouseMove, QPointF(t.FrameX(5) + 5, y), QPointF(), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(t.viewport(), &move);
+  QTest::mouseRelease(t.viewport(), Qt::LeftButton, {}, QPoint(t.FrameX(5) + 5, y));
+  EXPECT_EQ(w.comp().clips[kWalk].movieStart, 3);
+  EXPECT_EQ(w.comp().clips[kWalk].tracks[kPositionX].keys().front().frame, 3);
+  EXPECT_TRUE(w.doc().modified());
+  w.Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.comp().clips[kWalk].movieStart, 0);
+  // No preview yet.
+  w.action("actionShowLastPreview")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"There is no last preview!\n(" + w.dir.File("preview.avi") +
+                                     " does not exist)"});
+  EXPECT_TRUE(w.played.empty());
+}
+
 TEST(ComposerWindow, KeysCopiedFromOneClipPasteOntoAnother) {
   ComposerWindow w;
   ClickRow(w, kWalk);
