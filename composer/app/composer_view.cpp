@@ -110,6 +110,7 @@ void CComposerView::PaintOverlay(QPainter& painter) {
 
   if (c.showLabels) {
     painter.setFont(QFont(font().family(), 8));
+    std::vector<QRectF> labels;
     for (int i = 0; i < c.clipCount(); ++i) {
       const ClipRecord& clip = c.clips[std::size_t(i)];
       if (!clip.IsImage() && !clip.IsVirtual()) continue;
@@ -121,8 +122,15 @@ void CComposerView::PaintOverlay(QPainter& painter) {
         painter.drawLine(at + QPointF(0, -6), at + QPointF(0, 6));
       }
       const QString text = QString::fromStdString(clip.label);
-      const QRectF box = QRectF(at, QSizeF(painter.fontMetrics().horizontalAdvance(text) + 6, 14))
-                             .translated(4, 4);
+      QRectF box = QRectF(at, QSizeF(painter.fontMetrics().horizontalAdvance(text) + 6, 14))
+                       .translated(4, 4);
+      // Clips at one place keep their labels apart, one under the other.
+      for (bool moved = true; moved;) {
+        moved = false;
+        for (const QRectF& taken : labels)
+          if (taken.intersects(box)) box.moveTop(taken.bottom() + 1), moved = true;
+      }
+      labels.push_back(box);
       painter.fillRect(box, QColor(0, 0, 0, 140));
       painter.setPen(clip.hidden ? QColor(160, 160, 160) : QColor(255, 255, 255));
       painter.drawText(box, Qt::AlignCenter, text);
