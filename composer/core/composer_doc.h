@@ -15,6 +15,7 @@
 #include "composer/core/key_clipboard.h"
 #include "composer/core/key_edit.h"
 #include "composer/core/movie_settings.h"
+#include "composer/core/view_state.h"
 
 namespace quenda {
 
@@ -70,6 +71,28 @@ class CComposerDoc : public Document<ComposerHint> {
   // Sets one key of clip `index` (0-based frame) with its eases, as a drag in the views or a
   // script does: the value of an existing key is replaced, eases included.
   bool SetClipKey(int index, int track, const Key& key);
+
+  // A drag of the selected clip in the composition view: the undo copy and the start values at
+  // button-down (nothing for an effect clip or no selection), the keys of every move, and at
+  // button-up the keys once more with the document marked modified. False when a track is
+  // full (after its message): the drag ends there.
+  std::optional<DragStart> BeginDrag();
+  bool DragTo(const std::vector<DragKey>& keys);
+  void EndDrag(const std::vector<DragKey>& keys);
+  // A drag in time on the timeline: the undo copy at the press, the clip and all its keys moved
+  // at every step, the document marked modified at the release.
+  void BeginTimeDrag();
+  bool MoveClipInTime(int index, int start);
+  void EndTimeDrag();
+
+  // View settings that travel with the document; each marks it modified.
+  void SetViewZoom(float zoom);
+  void SetQuality(int quality);
+  void SetAntialias(bool on);
+  void SetShowLabels(bool on);
+  void SetShowSafeFrame(bool on);
+  void SetShowRuler(bool on);
+  void SetTimelineZoom(int zoom);
 
   // Frame navigation.
   void GoToFrame(int frame);

@@ -227,30 +227,83 @@ void DropClear(SpanPixels& p) {
 // first of them is buffer pixel `index`. `p` is room for the span's pixels.
 template <bool Antialias, bool Alpha>
 void DrawSpan(const ClipImage& image, const PreparedEffects& effects, int frame, const double* sxs,
-              const double* sys, int n, std::size_t index, SpanPixels& p, FrameBuffer& buffer) {
+              const double* sys, int n, std::size_t index, SpanPixels& p, FrameBuffer& buffer,
+              ClipLayer* layer) {
   Gather<Antialias, Alpha>(*effects.source, effects, frame, sxs, sys, n, p);
   const std::size_t count = effects.others.size();
   std::size_t i = effects.firstEffect;
   for (; i < effects.replacingEnd; ++i) ApplyEffect(effects, i, image, p);
   if (i > effects.firstEffect && i < count) DropClear(p);
   for (; i < count; ++i) ApplyEffect(effects, i, image, p);
+  if (layer != nullptr) {
+    for (int m = 0; m < p.count; ++m) {
+      const Rgba& pixel = p.pixel[std::size_t(m)];
+      uint8_t* to = layer->bgra.data() + (index + std::size_t(p.column[std::size_t(m)])) * 4;
+      to[0] = uint8_t(pixel.b), to[1] = uint8_t(pixel.g), to[2] = uint8_t(pixel.r);
+      to[3] = uint8_t(pixel.a);
+    }
+    return;
+  }
   for (int m = 0; m < p.count; ++m)
     BlendPixel(buffer, index + std::size_t(p.column[std::size_t(m)]), p.pixel[std::size_t(m)]);
 }
 
 using DrawSpanFunction = void (*)(const ClipImage&, const PreparedEffects&, int, const double*,
-                                  const double*, int, std::size_t, SpanPixels&, FrameBuffer&);
+                                  const double*, int, std::size_t, SpanPixels&, FrameBuffer&,
+                                  ClipLayer*);
 
 DrawSpanFunction SpanDrawer(bool antialias, bool alpha) {
   if (antialias) return alpha ? &DrawSpan<true, true> : &DrawSpan<true, false>;
   return alpha ? &DrawSpan<false, true> : &DrawSpan<false, false>;
 }
 
+void DrawRows(const ClipImage& image, const ClipPlacement& placement,
+              const std::vector<EffectParams>& effects, const DrawSettings& settings,
+              const DrawArea& area, FrameBuffer& buffer, ClipLayer* layer);
+
 }  // namespace
 
 void DrawClip(const ClipImage& image, const ClipPlacement& placement,
               const std::vector<EffectParams>& effects, const DrawSettings& settings,
               FrameBuffer& buffer) {
+  DrawClipIn(image, placement, effects, settings, DrawArea{}, buffer);
+}
+
+void DrawClipIn(const ClipImage& image, const ClipPlacement& placement,
+                const std::vector<EffectParams>& effects, const DrawSettings& settings,
+                const DrawArea& area, FrameBuffer& buffer) {
+  DrawRows(image, placement, effects, settings, area, buffer, nullptr);
+}
+
+void DrawClipLayer(const ClipImage& image, const ClipPlacement& placement,
+                   const std::vector<EffectParams>& effects, const DrawSettings& settings,
+                   ClipLayer& layer) {
+  FrameBuffer size;  // only its size is read
+  size.width = layer.width;
+  size.height = layer.height;
+  layer.bgra.assign(std::size_t(layer.width) * std::size_t(layer.height) * 4, 0);
+  DrawRows(image, placement, effects, settings, DrawArea{}, size, &layer);
+}
+
+void BlendLayer(const ClipLayer& layer, const DrawArea& area, FrameBuffer& buffer) {
+  const int top = std::min({area.top, buffer.height - 1, layer.height - 1});
+  const int right = std::min({area.right, buffer.width - 1, layer.width - 1});
+  for (int row = std::max(0, area.bottom); row <= top; ++row) {
+    for (int col = std::max(0, area.left); col <= right; ++col) {
+      const uint8_t* p =
+          layer.bgra.data() + (std::size_t(row) * std::size_t(layer.width) + std::size_t(col)) * 4;
+      if (p[3] == 0) continue;
+      BlendPixel(buffer, std::size_t(row) * std::size_t(buffer.width) + std::size_t(col),
+                 Rgba{p[0], p[1], p[2], p[3]});
+    }
+  }
+}
+
+namespace {
+
+void DrawRows(const ClipImage& image, const ClipPlacement& placement,
+              const std::vector<EffectParams>& effects, const DrawSettings& settings,
+              const DrawArea& area, FrameBuffer& buffer, ClipLayer* layer) {
   const int iw = image.width(), ih = image.height();
   if (iw < 2 || ih < 2) return;
   const PreparedEffects prepared(image, effects, settings.antialias);
@@ -267,7 +320,10 @@ void DrawClip(const ClipImage& image, const ClipPlacement& placement,
                      halfW,       halfH, step, rotated, sxw != 1.0, syw != 1.0};
   std::array<double, kSpan> sxs, sys;
 
-  for (int row = 0; row < buffer.height; ++row) {
+  const int lastRow = std::min(buffer.height - 1, area.top);
+  const double leftmost = std::max(0, area.left);
+  const double rightmost = std::min(buffer.width - 1, area.right);
+  for (int row = std::max(0, area.bottom); row <= lastRow; ++row) {
     const double dy = double(row * step) - placement.y;
     mapping.dy = dy;
     // sx = (su * col + so) and sy = (tu * col + to) for this row, near enough to bound the
@@ -284,20 +340,22 @@ void DrawClip(const ClipImage& image, const ClipPlacement& placement,
       tu = 0;
       to = dy / syw + halfH;
     }
-    double lo = 0, hi = buffer.width - 1;
+    double lo = leftmost, hi = rightmost;
     NarrowByLinear(su, so, iw - 1, lo, hi);
     NarrowByLinear(tu, to, ih - 1, lo, hi);
     if (!(lo <= hi)) continue;
-    const int first = int(std::max(0.0, std::floor(lo)));
-    const int last = int(std::min(double(buffer.width - 1), std::ceil(hi)));
+    const int first = int(std::max(leftmost, std::floor(lo)));
+    const int last = int(std::min(rightmost, std::ceil(hi)));
     const std::size_t rowStart = std::size_t(row) * std::size_t(buffer.width);
     for (int start = first; start <= last; start += kSpan) {
       const int n = std::min(kSpan, last - start + 1);
       mapping.Map(start, n, sxs.data(), sys.data());
       drawSpan(image, prepared, settings.frame, sxs.data(), sys.data(), n,
-               rowStart + std::size_t(start), *pixels, buffer);
+               rowStart + std::size_t(start), *pixels, buffer, layer);
     }
   }
 }
+
+}  // namespace
 
 }  // namespace quenda

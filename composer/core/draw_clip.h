@@ -3,6 +3,7 @@
 // image, sampled, passed through the clip's effects and blended by its alpha.
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -34,6 +35,14 @@ struct ClipPlacement {
   double rotation = 0;
 };
 
+// Buffer columns left..right and rows bottom..top, both ends included.
+struct DrawArea {
+  int left = 0;
+  int bottom = 0;
+  int right = INT_MAX;
+  int top = INT_MAX;
+};
+
 struct DrawSettings {
   int frame = 0;    // movie frame, for the ripple
   int quality = 0;  // 0 Full, 1 Half, 2 Quarter: buffer pixel (c, r) is movie point (c, r) * 2^q
@@ -47,6 +56,25 @@ struct DrawSettings {
 void DrawClip(const ClipImage& image, const ClipPlacement& placement,
               const std::vector<EffectParams>& effects, const DrawSettings& settings,
               FrameBuffer& buffer);
+// A clip's pixels as drawn but not yet blended, one B, G, R, A per buffer pixel; alpha 0 where
+// the clip leaves the buffer alone.
+struct ClipLayer {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> bgra;
+};
+
+// The same for the buffer pixels of `area` only; each is drawn exactly as by a whole draw, so a
+// view can redraw the part of a frame that changed.
+void DrawClipIn(const ClipImage& image, const ClipPlacement& placement,
+                const std::vector<EffectParams>& effects, const DrawSettings& settings,
+                const DrawArea& area, FrameBuffer& buffer);
+// The pixels DrawClip would blend, kept in `layer` (whose size is set) instead; blending them
+// later with BlendLayer gives exactly what DrawClip gives.
+void DrawClipLayer(const ClipImage& image, const ClipPlacement& placement,
+                   const std::vector<EffectParams>& effects, const DrawSettings& settings,
+                   ClipLayer& layer);
+void BlendLayer(const ClipLayer& layer, const DrawArea& area, FrameBuffer& buffer);
 
 // dst = ((255 - a) * dst + a * src) / 255 per channel; the matte grows by a up to 255.
 inline void BlendPixel(FrameBuffer& buffer, std::size_t index, const Rgba& pixel) {

@@ -1,0 +1,18 @@
+// quenda-composer: composites rendered sequences, pictures and effects into a movie. A
+// composition named on the command line is opened.
+
+#include <QApplication>
+#include <QStringList>
+
+#include "composer/app/composer_frame.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Quenda Composer"));
+  QApplication::setOrganizationName(QStringLiteral("Quenda"));
+  quenda::CComposerFrame frame;
+  frame.show();
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) frame.OpenFile(arguments.at(1));
+  return application.exec();
+}

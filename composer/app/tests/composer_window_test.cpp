@@ -1,0 +1,395 @@
+// The composer window's wiring on a generated composition: drags in every mode, keys through
+// their dialogs and on the timeline, clip commands, the lost-clip search, preview with STOP,
+// Render Output against the command-line tool, and the view against the rendered frame.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+#include <tuple>
+
+#include "cli/tests/tool_run.h"
+#include "composer/app/composer_dialogs.h"
+#include "composer/app/tests/composer_window_fixture.h"
+#include "composer/core/clip_transform.h"
+#include "composer/core/render_output.h"
+#include "ui/progress_window.h"
+
+namespace quenda {
+namespace {
+
+using namespace testing;
+
+// Picks the row labelled `text` in a list dialog and presses OK.
+template <class Dialog>
+void PickRow(Dialog* dialog, const QString& text) {
+  auto found = dialog->list()->findItems(text, Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1) << text.toStdString();
+  dialog->list()->setCurrentItem(found.front());
+  dialog->accept();
+}
+
+void ClickRow(ComposerWindow& w, int clip) {
+  QTest::mouseClick(w.timeline().viewport(), Qt::LeftButton, {},
+                    QPoint(40, w.timeline().RowRect(clip).center().y()));
+}
+
+TEST(ComposerWindow, OpensTheCompositionAndShowsItsState) {
+  ComposerWindow w;
+  EXPECT_EQ(w.comp().clipCount(), 6);
+  EXPECT_EQ(w.frame->PaneText(0), QStringLiteral("zoom: 100%"));
+  EXPECT_EQ(w.frame->PaneText(1), QStringLiteral("Frame: 1"));
+  EXPECT_EQ(w.frame->PaneText(4), QStringLiteral("inch"));
+  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
+  EXPECT_FALSE(w.action("actionHideClip")->isEnabled());
+  // Frame keys, and the strip of the timeline.
+  w.Key(Qt::Key_End);
+  EXPECT_EQ(w.comp().currentFrame, kMovieFrames - 1);
+  w.Key(Qt::Key_Left);
+  EXPECT_EQ(w.frame->PaneText(1), QStringLiteral("Frame: 29"));
+  QTest::mouseClick(w.timeline().viewport(), Qt::LeftButton, {},
+                    QPoint(w.timeline().FrameX(4) + 3, 8));
+  EXPECT_EQ(w.comp().currentFrame, 4);
+  EXPECT_TRUE(w.prompt.Texts().empty());
+}
+
+TEST(ComposerWindow, DragsInEveryModeSetTheSelectedClipsKeys) {
+  ComposerWindow w;
+  ClickRow(w, kWalk);
+  ASSERT_EQ(w.comp().SelectedIndex(), kWalk);
+  const QPoint from = w.view().viewport()->rect().center();
+  // The mode's key, the pointer's travel, and the values the walk clip (50 x 30, at 100, 50)
+  // then has: position X, Y, scale X, Y, rotation.
+  const std::tuple<Qt::Key, QPoint, std::array<double, 5>> cases[] = {
+      {Qt::Key_F1, {10, -6}, {110, 56, 1, 1, 0}},    {Qt::Key_F5, {7, 9}, {107, 50, 1, 1, 0}},
+      {Qt::Key_F6, {7, -9}, {100, 59, 1, 1, 0}},     {Qt::Key_F2, {10, -6}, {100, 50, 1.2, 1.2, 0}},
+      {Qt::Key_F3, {10, 6}, {100, 50, 1.2, 0.8, 0}}, {Qt::Key_F4, {25, 0}, {100, 50, 1, 1, 0.5}},
+  };
+  for (const auto& [key, travel, values] : cases) {
+    w.Key(key);
+    w.Drag({from, from + travel / 2, from + travel});
+    for (int t = 0; t < kTrackCount; ++t) EXPECT_NEAR(w.Value(kWalk, t), values[t], 1e-5) << key;
+    EXPECT_TRUE(w.doc().modified());
+    w.Key(Qt::Key_Z, Qt::ControlModifier);  // back to where it was
+    EXPECT_DOUBLE_EQ(w.Value(kWalk, kPositionX), 100);
+  }
+  // At zoom 2 ten screen pixels are five movie pixels; the status bar shows inches.
+  w.Key(Qt::Key_F1);
+  w.Key(Qt::Key_Plus);
+  EXPECT_EQ(w.frame->PaneText(0), QStringLiteral("zoom: 200%"));
+  w.Drag({from, from + QPoint(10, 0)});
+  EXPECT_DOUBLE_EQ(w.Value(kWalk, kPositionX), 105);
+  EXPECT_EQ(w.frame->PaneText(2), QStringLiteral("PositionX:  1.05"));
+  // Select mode picks the clip furthest back under the pointer: the sky behind the title.
+  w.Key(Qt::Key_S);
+  const QPointF title = w.view().MovieToWindow(50, 80);
+  QTest::mouseClick(w.view().viewport(), Qt::LeftButton, {}, title.toPoint());
+  EXPECT_EQ(w.comp().SelectedIndex(), kSky);
+}
+
+TEST(ComposerWindow, ParentingAndMovingTheParentCarryTheChild) {
+  ComposerWindow w;
+  const double before = WorldTransformAt(w.comp(), kTitle, 0).x;
+  ClickRow(w, kVirtual);
+  const QPoint from = w.view().viewport()->rect().center();
+  w.Drag({from, from + QPoint(20, 0)});
+  EXPECT_DOUBLE_EQ(WorldTransformAt(w.comp(), kTitle, 0).x, before + 20);
+  // Unparenting through the dialog keeps the title where it is on screen.
+  ClickRow(w, kTitle);
+  WhenModal<PickListDialog>([](PickListDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Select Parent Clip"));
+    EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("current"))->text(),
+              QStringLiteral("*Virtual* (1)"));
+    EXPECT_EQ(d->list()->count(), 3);  // <NONE>, walk (1), sky (1)
+    PickRow(d, QStringLiteral("<NONE>"));
+  });
+  w.Key(Qt::Key_P);
+  EXPECT_EQ(w.comp().clips[kTitle].parentIndex, -1);
+  EXPECT_DOUBLE_EQ(w.Value(kTitle, kPositionX), before + 20);
+}
+
+TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
+  ComposerWindow w;
+  ClickRow(w, kWalk);
+  QTest::mouseClick(w.timeline().viewport(), Qt::LeftButton, {},
+                    QPoint(w.timeline().FrameX(5) + 3, 8));
+  WhenModal<WhichKeyDialog>([](WhichKeyDialog* d) { PickRow(d, QStringLiteral("Scale")); });
+  w.Key(Qt::Key_Insert);
+  const ClipRecord* walk = &w.comp().clips[kWalk];
+  EXPECT_TRUE(walk->HasScaleKey(5));
+  EXPECT_FALSE(walk->HasPositionKey(5));
+
+  // Edit: a key time out of the movie is refused and the dialog stays; then the key moves.
+  WhenModal<WhichKeyDialog>([](WhichKeyDialog* d) {
+    EXPECT_EQ(d->list()->count(), 1);
+    d->accept();
+  });
+  bool refused = false;
+  WhenModal<KeyEditDialog>([&](KeyEditDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Edit Key"));
+    EXPECT_EQ(d->label("valueA")->text(), QStringLiteral("ScaleX"));
+    d->field("keyTime")->setText(QStringLiteral("31"));
+    d->accept();
+    refused = d->isVisible();
+    d->field("keyTime")->setText(QStringLiteral("8"));
+    d->field("valueA")->setText(QStringLiteral("2.5"));
+    d->accept();
+  });
+  w.Key(Qt::Key_E);
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"Please enter a key time between 1 and 30"});
+  walk = &w.comp().clips[kWalk];
+  EXPECT_FALSE(walk->HasScaleKey(5));
+  EXPECT_DOUBLE_EQ(walk->tracks[kScaleX].keys().back().value, 2.5);
+  EXPECT_EQ(walk->tracks[kScaleX].keys().back().frame, 7);
+
+  // Ctrl+Right finds it; Delete Key removes it.
+  w.Key(Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(w.comp().currentFrame, 7);
+  WhenModal<WhichKeyDialog>([](WhichKeyDialog* d) { PickRow(d, QStringLiteral("Scale")); });
+  w.Key(Qt::Key_Delete);
+  EXPECT_FALSE(w.comp().clips[kWalk].HasScaleKey(7));
+
+  // A double click on a key mark edits it: here the effect's, with the effect's labels.
+  WhenModal<KeyEditDialog>([](KeyEditDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Effect Edit Key"));
+    EXPECT_EQ(d->label("valueA")->text(), QStringLiteral("Hue"));
+    EXPECT_EQ(d->label("valueB")->text(), QStringLiteral("Saturation"));
+    d->slider("valueASlider")->setValue(60);
+    d->accept();
+  });
+  QTest::mouseDClick(w.timeline().viewport(), Qt::LeftButton, {}, w.timeline().KeyMark(kHue, 0));
+  EXPECT_DOUBLE_EQ(w.Value(kHue, 0), 60);
+}
+
+TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
+  ComposerWindow w;
+  ClickRow(w, kWalk);
+  CTimeView& t = w.timeline();
+  const int y = t.RowRect(kWalk).center().y();
+  const QPoint from(t.FrameX(2) + 5, y);
+  QTest::mousePress(t.viewport(), Qt::LeftButton, {}, from);
+  QMouseEvent move(QEvent::MouseMove, QPointF(t.FrameX(5) + 5, y), QPointF(), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(t.viewport(), &move);
+  QTest::mouseRelease(t.viewport(), Qt::LeftButton, {}, QPoint(t.FrameX(5) + 5, y));
+  EXPECT_EQ(w.comp().clips[kWalk].movieStart, 3);
+  EXPECT_EQ(w.comp().clips[kWalk].tracks[kPositionX].keys().front().frame, 3);
+  EXPECT_TRUE(w.doc().modified());
+  w.Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.comp().clips[kWalk].movieStart, 0);
+  // No preview yet.
+  w.action("actionShowLastPreview")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"There is no last preview!\n(" + w.dir.File("preview.avi") +
+                                     " does not exist)"});
+  EXPECT_TRUE(w.played.empty());
+}
+
+TEST(ComposerWindow, KeysCopiedFromOneClipPasteOntoAnother) {
+  ComposerWindow w;
+  ClickRow(w, kWalk);
+  w.Key(Qt::Key_C, Qt::ControlModifier);
+  ClickRow(w, kTitle);
+  w.doc().GoToFrame(3);
+  w.Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(w.Value(kTitle, kPositionX, 3), 100);
+  EXPECT_DOUBLE_EQ(w.Value(kTitle, kPositionY, 3), 50);
+  ClickRow(w, kVirtual);
+  w.Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Can not paste to a different type of clip from source!"});
+  EXPECT_FALSE(w.comp().clips[kVirtual].HasAnyKey(3));
+}
+
+TEST(ComposerWindow, HideShowAndLayerOrder) {
+  ComposerWindow w;
+  ClickRow(w, kWalk);
+  const QImage shown = w.view().viewport()->grab().toImage();
+  EXPECT_EQ(w.action("actionHideClip")->text(), QStringLiteral("&Hide Clip"));
+  w.Key(Qt::Key_H);
+  EXPECT_EQ(w.comp().clips[kWalk].hidden, 1);
+  EXPECT_EQ(w.action("actionHideClip")->text(), QStringLiteral("&Show Clip"));
+  EXPECT_NE(w.view().viewport()->grab().toImage(), shown);
+  w.Key(Qt::Key_H);
+  EXPECT_EQ(w.view().viewport()->grab().toImage(), shown);
+  w.Key(Qt::Key_PageUp);
+  EXPECT_EQ(w.comp().clips[kHue].label, "walk (1)");
+  EXPECT_EQ(w.comp().SelectedIndex(), kHue);
+  w.Key(Qt::Key_PageDown);
+  EXPECT_EQ(w.comp().clips[kWalk].label, "walk (1)");
+  w.Key(Qt::Key_Up);
+  EXPECT_EQ(w.comp().SelectedIndex(), kHue);
+}
+
+TEST(ComposerWindow, MovieSettingsRefuseToCutOffKeys) {
+  ComposerWindow w;
+  ASSERT_TRUE(w.doc().SetClipKey(kTitle, kRotation, Key{20, 1.0, 0, 0}));
+  WhenModal<MovieSettingsDialog>([](MovieSettingsDialog* d) {
+    d->field("frames")->setText(QStringLiteral("20"));
+    d->accept();
+  });
+  w.action("actionMovieSettings")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{
+                "There are keys in the cliped frames, first remove them to shorten the movie."});
+  EXPECT_EQ(w.comp().frames, kMovieFrames);
+}
+
+TEST(ComposerWindow, ALostClipIsFoundAgainThroughTheDialog) {
+  ComposerWindow w;
+  w.frame->close();
+  const std::string moved = w.dir.File("moved/");
+  std::filesystem::create_directory(moved);
+  for (int n = 1; n <= 5; ++n) {
+    const std::string name = "walk00" + std::to_string(n) + ".tga";
+    std::filesystem::rename(w.dir.File(name), moved + name);
+  }
+  w.prompt.QueuePath(moved + "walk003.tga");
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(w.cmp)));
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"All frames of clip \"walk\" does not exist"});
+  EXPECT_EQ(w.prompt.shown()[1].text, "Where is clip \"walk\" ?");
+  EXPECT_EQ(w.comp().clips[kWalk].directory, moved);
+  EXPECT_EQ(w.comp().clips[kWalk].lastFrame, 5);
+}
+
+TEST(ComposerWindow, AddClipOffersTheSequenceNameInTheFileDialog) {
+  ComposerWindow w;
+  CComposerFrame own(nullptr, &w.settings);  // its own dialogs
+  ASSERT_TRUE(own.OpenFile(QString::fromStdString(w.cmp)));
+  const QString title = QString::fromStdString(w.dir.File("title.tga"));
+  WhenModal<QFileDialog>([&](QFileDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Select An Image from a Clip"));
+    auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("Select_A_Sequence.tga"));
+    d->selectFile(title);
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  own.Action("actionAddClip")->trigger();
+  EXPECT_EQ(own.document().composition().clips[0].label, "title (2)");
+}
+
+TEST(ComposerWindow, GeneratePreviewStopsWhenAskedAndStillPlays) {
+  ComposerWindow w;
+  OpenMovieValues longer = CurrentMovieValues(w.comp());
+  longer.frames = 3000;
+  ASSERT_TRUE(w.doc().ApplySettings(longer));
+  w.prompt.QueueAnswer(true);  // "Do you want to stop generating preview?"
+  WhenModal<PreviewDialog>([](PreviewDialog* d) {
+    EXPECT_EQ(d->field("endFrame")->text(), QStringLiteral("3000"));
+    d->scaling(0)->setChecked(true);
+    d->findChild<QPushButton*>(QStringLiteral("generate"))->click();
+  });
+  WhenModal<ProgressWindow>(
+      [](ProgressWindow* d) { QTest::mouseClick(d->stopButton(), Qt::LeftButton); }, 0);
+  w.Key(Qt::Key_Return);
+  ASSERT_EQ(w.prompt.Texts().size(), 2u);
+  EXPECT_EQ(w.prompt.Texts()[0], "Do you want to stop generating preview?");
+  EXPECT_EQ(w.prompt.Texts()[1].rfind("Stopped after Frame : ", 0), 0u);
+  EXPECT_EQ(w.played, std::vector<std::string>{w.dir.File("preview.avi")});
+  EXPECT_GT(std::filesystem::file_size(w.dir.File("preview.avi")), 1000u);
+}
+
+TEST(ComposerWindow, RenderOutputWritesWhatTheToolWrites) {
+  ComposerWindow w;
+  // Defaults; then fields, matte and the fast quality.
+  const std::vector<std::vector<std::string>> jobs = {
+      {}, {"--fields", "even", "--matte", "--quality", "fast"}};
+  for (std::size_t job = 0; job < jobs.size(); ++job) {
+    const std::string window = w.dir.File("window" + std::to_string(job) + "/");
+    const std::string tool = w.dir.File("tool" + std::to_string(job) + "/");
+    std::filesystem::create_directories(window);
+    std::filesystem::create_directories(tool);
+    WhenModal<RenderOutputDialog>([&](RenderOutputDialog* d) {
+      d->field("name")->setText(QStringLiteral("shot"));
+      d->field("frameEnd")->setText(QStringLiteral("6"));
+      d->field("directory")->setText(QString::fromStdString(window));
+      if (job == 1) {
+        d->check("fields")->setChecked(true);
+        d->radio("even")->setChecked(true);
+        d->check("matte")->setChecked(true);
+        d->radio("fast")->setChecked(true);
+      }
+      d->renderButton()->click();
+      d->reject();
+    });
+    w.Key(Qt::Key_R);
+    std::vector<std::string> args = {"compose", w.cmp,  "--out",    tool,
+                                     "--name",  "shot", "--frames", "1-6"};
+    args.insert(args.end(), jobs[job].begin(), jobs[job].end());
+    cli::ToolOutput run = cli::RunTool(args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(w.prompt.Texts(), std::vector<std::string>{});
+    ASSERT_EQ(ListDirectory(window), ListDirectory(tool));
+    ASSERT_EQ(ListDirectory(window).size(), 6u);
+    for (const std::string& name : ListDirectory(tool))
+      EXPECT_EQ(ReadBytes(window + name), ReadBytes(tool + name)) << job << " " << name;
+  }
+  EXPECT_TRUE(w.prompt.Texts().empty());
+}
+
+TEST(ComposerWindow, TheViewAtOneToOneShowsTheRenderedFrameEvenAfterADrag) {
+  ComposerWindow w;
+  for (const char* overlay : {"actionLabels", "actionSafeFrame", "actionRuler"})
+    w.action(overlay)->trigger();
+  w.action("actionAntialias")->trigger();
+  w.view().resize(400, 300);
+  auto expectRendered = [&](const char* when) {
+    RenderOutputSettings best = DefaultRenderOutputSettings(w.comp());
+    Raster rendered = RenderPicture(w.comp(), best, w.comp().currentFrame + 1);
+    const QImage shown = w.view().viewport()->grab().toImage();
+    const QPoint origin = w.view().MovieToWindow(0, kMovieHeight).toPoint();
+    int differing = 0;
+    for (int y = 0; y < kMovieHeight; ++y)
+      for (int x = 0; x < kMovieWidth; ++x) {
+        const uint8_t* p = rendered.At(x, kMovieHeight - 1 - y);
+        differing += shown.pixel(origin + QPoint(x, y)) != qRgb(p[2], p[1], p[0]);
+      }
+    EXPECT_EQ(differing, 0) << when;
+  };
+  ASSERT_TRUE(w.comp().antialias);
+  expectRendered("opened");
+  const int wholeFrames = w.view().frameCache().fullComposites();
+  ClickRow(w, kWalk);
+  const QPoint from = w.view().viewport()->rect().center();
+  w.Key(Qt::Key_F4);
+  w.Drag({from, from + QPoint(9, 0)});
+  w.Key(Qt::Key_F1);
+  w.Drag({from, from + QPoint(-13, 7)});
+  w.doc().Select(-1);  // nothing selected: no outline over the picture
+  EXPECT_EQ(w.view().frameCache().fullComposites(), wholeFrames);  // the drags redrew parts only
+  expectRendered("dragged");
+}
+
+TEST(ComposerWindow, Screenshots) {
+  ComposerWindow w;
+  ClickRow(w, kTitle);
+  w.doc().GoToFrame(2);
+  QDir().mkpath(QStringLiteral("screenshots"));
+  QTest::qWait(20);
+  ASSERT_TRUE(w.frame->grab().save(QStringLiteral("screenshots/composer_window.png")));
+  auto shoot = [&](const char* file) {
+    WhenModal<KeyEditDialog>([file](KeyEditDialog* d) {
+      EXPECT_TRUE(d->grab().save(QStringLiteral("screenshots/") + QLatin1String(file)));
+      d->reject();
+    });
+  };
+  w.doc().GoToFrame(0);
+  WhenModal<WhichKeyDialog>([](WhichKeyDialog* d) { PickRow(d, QStringLiteral("Position")); });
+  shoot("composer_position_key.png");
+  w.Key(Qt::Key_E);
+  ClickRow(w, kBlur);
+  shoot("composer_effect_key.png");
+  w.Key(Qt::Key_E);
+  for (const char* file :
+       {"composer_window.png", "composer_position_key.png", "composer_effect_key.png"})
+    EXPECT_GT(QFileInfo(QStringLiteral("screenshots/") + QLatin1String(file)).size(), 2000) << file;
+}
+
+}  // namespace
+}  // namespace quenda
