@@ -6,7 +6,9 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "dopegrid/core/dopegrid_doc.h"
 #include "ui/save_path_picker.h"
@@ -21,6 +23,11 @@ class CSeqView;
 class CelImageWindow;
 class RecentFiles;
 class Settings;
+struct FlipbookSettings;
+struct RenderSettings;
+
+// Where the last flipbook is kept: the program's cache directory.
+std::string DefaultFlipbookPath();
 
 class CDopegridFrame final : public QMainWindow, public SheetListener {
   Q_OBJECT
@@ -48,6 +55,11 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   // Opens a sheet, as the command line and the recent-file list do; false when it could not
   // be read.
   bool OpenFile(const QString& path);
+  // Where the last flipbook goes, and what plays movies (the movie player unless replaced, as
+  // tests do).
+  void SetPreviewPath(const std::string& path);
+  const std::string& previewPath() const { return previewPath_; }
+  void SetMoviePlayer(std::function<void(const std::string&)> play) { play_ = std::move(play); }
   void OnUpdate(const SheetHint& hint) override;
 
  protected:
@@ -73,6 +85,17 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   void DeleteLevel();
   void SwapLevels();
   void RenameLevel();
+  // The Render and FlipBook menus.
+  void BuildJobActions();
+  void BuildJobMenus();
+  void UpdateJobActions();
+  void Render();
+  void RunRenderJob(const RenderSettings& settings);
+  void MakeFlipbook();
+  void RunFlipbookJob(const FlipbookSettings& settings);
+  void PlayLastFlipbook();
+  void SaveLastFlipbookAs();
+  void PlayMovie(const std::string& path);
 
   std::unique_ptr<Prompt> ownPrompt_;
   Prompt* prompt_;
@@ -89,6 +112,8 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   QLabel* rateLabel_ = nullptr;
   QLabel* totalLabel_ = nullptr;
   QLabel* currentLabel_ = nullptr;
+  std::string previewPath_ = DefaultFlipbookPath();
+  std::function<void(const std::string&)> play_;
 };
 
 }  // namespace quenda

@@ -81,6 +81,7 @@ void CDopegridFrame::BuildActions() {
   make("actionDeleteLevel", tr("&Delete Level..."), {}, [this] { DeleteLevel(); });
   make("actionSwapLevels", tr("&Swap Levels..."), {}, [this] { SwapLevels(); });
   make("actionRenameLevel", tr("&Rename Level..."), {}, [this] { RenameLevel(); });
+  BuildJobActions();
 }
 
 void CDopegridFrame::BuildMenus() {
@@ -109,6 +110,7 @@ void CDopegridFrame::BuildMenus() {
   add(menuBar()->addMenu(tr("F&rames")), {"actionAddFrames", "actionDeleteFrames"});
   add(menuBar()->addMenu(tr("&Levels")),
       {"actionAddLevel", "actionDeleteLevel", "actionSwapLevels", "actionRenameLevel"});
+  BuildJobMenus();
 }
 
 void CDopegridFrame::UpdateActions() {
@@ -130,6 +132,7 @@ void CDopegridFrame::UpdateActions() {
   Action("actionSwapLevels")->setEnabled(d.HasSeveralLevels());
   const SheetCell& cell = d.sheet().Cell(d.currentLevel(), d.currentFrame());
   Action("actionCelSource")->setEnabled(cell.used());
+  UpdateJobActions();
 }
 
 void CDopegridFrame::ShowCelSource() {

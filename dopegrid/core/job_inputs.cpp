@@ -75,4 +75,9 @@ Status CheckSoundInput(const std::string& path) {
   return {};
 }
 
+std::string MissingInputsQuestion(const Status& missing, std::string_view goOn) {
+  return "These files are missing or unreadable:\n" + missing.message() + "\n\n" +
+         std::string(goOn);
+}
+
 }  // namespace quenda

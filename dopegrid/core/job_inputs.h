@@ -3,6 +3,7 @@
 // so that a run never reports success for frames that leave a drawing out.
 
 #include <string>
+#include <string_view>
 
 #include "common/result.h"
 #include "dopegrid/core/frame_compositor.h"
@@ -22,6 +23,10 @@ Status CheckJobInputs(const SheetSource& source, const CompositeJob& job, int wr
 // goes on without them.
 CSheetGrid WithoutMissingInputs(const SheetSource& source, const CompositeJob& job, int writeFirst,
                                 int writeLast);
+
+// The question before a job that would go on without the files `missing` names: the list,
+// then `goOn` ("Render without them?").
+std::string MissingInputsQuestion(const Status& missing, std::string_view goOn);
 
 // Ok when the wave file is there and opens; otherwise "missing: PATH" or "unreadable: PATH". A
 // file that is no wave file is refused by the loader with its own message.

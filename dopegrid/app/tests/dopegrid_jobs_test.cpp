@@ -1,0 +1,211 @@
+// The Render and FlipBook menus: the dialogs' refusals, the jobs run from them writing what the
+// command-line tool writes, STOP, and the last flipbook saved elsewhere.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+
+#include "cli/tests/tool_run.h"
+#include "dopegrid/app/render_dialogs.h"
+#include "dopegrid/app/tests/sheet_window.h"
+#include "ui/progress_window.h"
+#include "ui/tests/modal_helper.h"
+
+namespace quenda {
+namespace {
+
+using cli::RunTool;
+using testing::ReadBytes;
+using testing::SheetWindow;
+using testing::WhenModal;
+
+template <class Dialog>
+void Click(Dialog* dialog, const char* text) {
+  QAbstractButton* button = dialog->button(QString::fromLatin1(text));
+  ASSERT_NE(button, nullptr) << text;
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Frames 1..6 of every level: the stretch of the fixture that holds drawings.
+void ChooseWholeJob(JobRangeFields& range) {
+  range.start()->setValue(1);
+  range.end()->setValue(6);
+  QTest::mouseClick(range.selectAll(), Qt::LeftButton);
+}
+
+std::string Frame(const std::string& directory, int number) {
+  return directory + "walk000" + std::to_string(number) + ".tga";
+}
+
+TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryOrNameAndWritesNothing) {
+  SheetWindow w;
+  const std::string out = w.dir.File("out/");
+  std::filesystem::create_directories(out);
+  w.prompt.QueuePath(out);
+  struct Case {
+    bool chooseDirectory;
+    const char* name;
+  };
+  const Case cases[] = {{false, "walk"}, {true, ""}, {true, "walk2"}, {true, "walk on"}};
+  QString shownDirectory, typedName;
+  WhenModal<RenderDialog>([&](RenderDialog* dialog) {
+    for (const Case& c : cases) {
+      if (c.chooseDirectory && dialog->directoryField()->text().isEmpty())
+        Click(dialog, "Select Output Directory");
+      dialog->nameField()->setText(QString::fromLatin1(c.name));
+      Click(dialog, "Render");
+    }
+    shownDirectory = dialog->directoryField()->text();
+    dialog->nameField()->clear();
+    QTest::keyClicks(dialog->nameField(), QStringLiteral("abcdefghijklmnop"));
+    typedName = dialog->nameField()->text();
+    Click(dialog, "Close");
+  });
+  w.action("actionRender")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            (std::vector<std::string>{"Select an output directory.", "Give a sequence name.",
+                                      "Only letters are allowed for the name",
+                                      "Only letters are allowed for the name"}));
+  ASSERT_FALSE(w.prompt.shown().empty());
+  EXPECT_EQ(w.prompt.shown()[1].text, "Choose storage directory");
+  EXPECT_EQ(shownDirectory.toStdString(), out);
+  EXPECT_EQ(typedName, QStringLiteral("abcdefghijklmno"));
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+}
+
+TEST(DopegridJobs, APaintedRenderListsTheMissingFilesAndWritesNothingWhenDeclined) {
+  SheetWindow w;  // scanned drawings only: no region, paint or colour set files
+  const std::string out = w.dir.File("out/");
+  std::filesystem::create_directories(out);
+  w.prompt.QueuePath(out);
+  w.prompt.QueueAnswer(false);
+  WhenModal<RenderDialog>([&](RenderDialog* dialog) {
+    Click(dialog, "Select Output Directory");
+    dialog->nameField()->setText(QStringLiteral("walk"));
+    ChooseWholeJob(dialog->range());
+    Click(dialog, "Render");
+    Click(dialog, "Close");
+  });
+  w.action("actionRender")->trigger();
+  const std::vector<std::string> texts = w.prompt.Texts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].rfind("These files are missing or unreadable:\nmissing: ", 0), 0u);
+  EXPECT_NE(texts[0].find("missing: " + w.dir.File("Ann1.rgn") + "\n"), std::string::npos);
+  EXPECT_TRUE(texts[0].ends_with("\n\nRender without them?"));
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+}
+
+TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
+  SheetWindow w;
+  const std::string out = w.dir.File("out/");
+  std::filesystem::create_directories(out);
+  w.prompt.QueuePath(out);
+  WhenModal<RenderDialog>([&](RenderDialog* dialog) {
+    Click(dialog, "Select Output Directory");
+    dialog->nameField()->setText(QStringLiteral("walk"));
+    ChooseWholeJob(dialog->range());
+    Click(dialog, "Do not paint frames (line test render)");
+    Click(dialog, "Half Size");
+    Click(dialog, "Render");
+    Click(dialog, "Close");
+  });
+  w.action("actionRender")->trigger();
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{});
+  const std::string tool = w.dir.File("tool/");
+  ASSERT_EQ(RunTool({"render", w.path, "--out", tool, "--name", "walk", "--frames", "1-6",
+                     "--line-test", "--size", "half"})
+                .code,
+            0);
+  for (int f = 1; f <= 6; ++f) {
+    ASSERT_TRUE(std::filesystem::exists(Frame(out, f))) << f;
+    EXPECT_EQ(ReadBytes(Frame(out, f)), ReadBytes(Frame(tool, f))) << f;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Frame(out, 7)));
+}
+
+TEST(DopegridJobs, StopAfterTheSecondFrameLeavesTwoWholeFramesAndNoMore) {
+  // Drawings large enough that STOP, pressed once the second frame has begun, comes before its
+  // end.
+  SheetWindow w(false, nullptr, 1600, 1200);
+  const std::string out = w.dir.File("out/");
+  std::filesystem::create_directories(out);
+  w.prompt.QueuePath(out);
+  w.prompt.QueueAnswer(true);  // stop the render
+  bool stopped = false;
+  WhenModal<RenderDialog>([&](RenderDialog* dialog) {
+    Click(dialog, "Select Output Directory");
+    dialog->nameField()->setText(QStringLiteral("walk"));
+    ChooseWholeJob(dialog->range());
+    Click(dialog, "Do not paint frames (line test render)");
+    WhenModal<ProgressWindow>(
+        [&](ProgressWindow* progress) {
+          EXPECT_EQ(progress->windowTitle(), QStringLiteral("Rendering"));
+          QElapsedTimer waited;
+          waited.start();
+          while (progress->stage() != QStringLiteral("Rendering Frame : 2") &&
+                 waited.elapsed() < 5000)
+            QTest::qWait(1);
+          QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
+          stopped = true;
+        },
+        0);
+    Click(dialog, "Render");
+    Click(dialog, "Close");
+  });
+  w.action("actionRender")->trigger();
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(w.prompt.Texts(),
+            (std::vector<std::string>{"Do you want to stop render?", "Stopped after Frame : 2"}));
+  const std::string tool = w.dir.File("tool/");
+  ASSERT_EQ(RunTool({"render", w.path, "--out", tool, "--name", "walk", "--frames", "1-6",
+                     "--write", "1-2", "--line-test"})
+                .code,
+            0);
+  for (int f = 1; f <= 2; ++f) EXPECT_EQ(ReadBytes(Frame(out, f)), ReadBytes(Frame(tool, f))) << f;
+  EXPECT_FALSE(std::filesystem::exists(Frame(out, 3)));
+}
+
+TEST(DopegridJobs, AFlipbookIsPlayedAndSavedAsTheToolWritesItButNeverOverAFile) {
+  SheetWindow w;
+  const std::string preview = w.dir.File("preview.avi");
+  w.frame->SetPreviewPath(preview);
+  std::vector<std::string> played;
+  w.frame->SetMoviePlayer([&](const std::string& path) { played.push_back(path); });
+  EXPECT_FALSE(w.action("actionPlayLastFlipbook")->isEnabled());
+  EXPECT_FALSE(w.action("actionSaveLastFlipbook")->isEnabled());
+  WhenModal<FlipbookDialog>([&](FlipbookDialog* dialog) {
+    ChooseWholeJob(dialog->range());
+    Click(dialog, "Generate");
+    Click(dialog, "Done");
+  });
+  w.action("actionMakeFlipbook")->trigger();
+  EXPECT_EQ(played, std::vector<std::string>{preview});
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{});
+  ASSERT_TRUE(w.action("actionSaveLastFlipbook")->isEnabled());
+
+  const std::string tool = w.dir.File("tool.avi");
+  ASSERT_EQ(RunTool({"flipbook", w.path, "--out", tool, "--frames", "1-6"}).code, 0);
+  const std::string saved = w.dir.File("movie.avi");
+  w.saveAsPath = QString::fromStdString(saved);
+  w.action("actionSaveLastFlipbook")->trigger();
+  EXPECT_EQ(ReadBytes(saved), ReadBytes(tool));
+
+  // Saved again onto the same name: refused, both files as they were.
+  testing::WriteBytes(saved, {1, 2, 3});
+  const std::vector<uint8_t> movie = ReadBytes(preview);
+  w.action("actionSaveLastFlipbook")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{
+                "Could not save preview, disk full or a file already exists with the same name!"});
+  EXPECT_EQ(ReadBytes(saved), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(ReadBytes(preview), movie);
+}
+
+}  // namespace
+}  // namespace quenda
