@@ -9,6 +9,8 @@
 #include "dopegrid/app/dopegrid_dialogs.h"
 #include "dopegrid/app/dopegrid_frame.h"
 #include "dopegrid/app/dopegrid_view.h"
+#include "dopegrid/app/print_commands.h"
+#include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
 #include "ui/recent_files.h"
 
@@ -94,6 +96,8 @@ void CDopegridFrame::BuildMenus() {
   };
   QMenu* file = menuBar()->addMenu(tr("&File"));
   add(file, {"actionNew", "actionOpen", "actionSave", "actionSaveAs", nullptr});
+  file->addActions(print_->actions());
+  file->addSeparator();
   recent_->AttachMenu(file->addMenu(tr("Recent &Files")));
   add(file, {nullptr, "actionExit"});
   add(menuBar()->addMenu(tr("&Edit")),
@@ -109,6 +113,7 @@ void CDopegridFrame::BuildMenus() {
   add(menuBar()->addMenu(tr("F&rames")), {"actionAddFrames", "actionDeleteFrames"});
   add(menuBar()->addMenu(tr("&Levels")),
       {"actionAddLevel", "actionDeleteLevel", "actionSwapLevels", "actionRenameLevel"});
+  sound_->AddMenu(*menuBar());
 }
 
 void CDopegridFrame::UpdateActions() {
@@ -130,6 +135,7 @@ void CDopegridFrame::UpdateActions() {
   Action("actionSwapLevels")->setEnabled(d.HasSeveralLevels());
   const SheetCell& cell = d.sheet().Cell(d.currentLevel(), d.currentFrame());
   Action("actionCelSource")->setEnabled(cell.used());
+  sound_->UpdateActions();
 }
 
 void CDopegridFrame::ShowCelSource() {
