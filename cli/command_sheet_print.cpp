@@ -5,11 +5,9 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 
 #include "cli/command_sheet_verbs.h"
-#include "common/atomic_file.h"
 #include "common/path.h"
 #include "dopegrid/print/sheet_printer.h"
 
@@ -34,18 +32,6 @@ class PrintingApplication {
   std::optional<QGuiApplication> app_;
 };
 
-// The PDF writer reports no failed write; a file that does not end as every PDF does was cut
-// short (a full disk).
-bool EndsAsPdf(const std::string& path) {
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  constexpr std::string_view kEnd = "%%EOF";
-  if (!file || file.tellg() < std::streamoff(kEnd.size() + 1)) return false;
-  file.seekg(-std::streamoff(kEnd.size() + 1), std::ios::end);
-  std::string tail(kEnd.size() + 1, '\0');
-  file.read(tail.data(), std::streamsize(tail.size()));
-  return file && tail.starts_with(kEnd);
-}
-
 }  // namespace
 
 int PrintSheetToPdf(const CDopegridDoc& doc, const std::string& sheetPath, const Arguments& parsed,
@@ -62,22 +48,12 @@ int PrintSheetToPdf(const CDopegridDoc& doc, const std::string& sheetPath, const
   }
 
   PrintingApplication application;
-  const std::string failed = "Could not write " + *pdf + ".";
-  AtomicFile file;
-  if (Status opened = file.Open(*pdf, WriteMessages(failed)); !opened) {
-    io.err << opened.message() << "\n";
-    return 1;
-  }
   QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(file.temporaryPath()));
   printer.setPageSize(QPageSize(QPageSize::A4));
   PrepareSheetPrinter(printer);
-  Status printed = PrintSheet(doc, printer, pages, {FileNameOf(sheetPath), TodayPrintDate()});
-  if (!printed || !EndsAsPdf(file.temporaryPath())) printed = Error{failed};
-  if (printed) printed = file.Commit();
+  Status printed =
+      PrintSheetToPdfFile(doc, printer, pages, {FileNameOf(sheetPath), TodayPrintDate()}, *pdf);
   if (!printed) {
-    file.Discard();
     io.err << printed.message() << "\n";
     return 1;
   }

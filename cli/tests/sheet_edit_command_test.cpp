@@ -5,42 +5,24 @@
 
 #include <QGuiApplication>
 #include <QPrinter>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <set>
 #include <sstream>
 
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
 #include "dopegrid/print/sheet_printer.h"
+#include "testing/pdf_text.h"
 #include "testing/test_support.h"
 
 namespace quenda::cli {
 namespace {
 
+using quenda::testing::PdfText;
 using quenda::testing::ReadBytes;
+using quenda::testing::ReadPdfText;
 using quenda::testing::TempDir;
 using quenda::testing::WriteBytes;
-
-// The words of a PDF's text and its page count, as pdftotext reads them.
-struct PdfText {
-  std::set<std::string> words;
-  int pages = 0;
-};
-
-PdfText ReadPdfText(const std::string& pdf) {
-  PdfText text;
-  std::FILE* pipe = popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r");
-  if (!pipe) return text;
-  std::string all;
-  for (int c; (c = std::fgetc(pipe)) != EOF;) all += char(c);
-  pclose(pipe);
-  for (char c : all) text.pages += c == '\f';
-  std::istringstream words(all);
-  for (std::string word; words >> word;) text.words.insert(word);
-  return text;
-}
 
 class SheetEditTool : public ::testing::Test {
  protected:
@@ -189,9 +171,8 @@ TEST_F(SheetEditTool, PrintsThePagesOfThePrintLayout) {
   PdfText text = ReadPdfText(pdf);
   EXPECT_EQ(text.pages, PrintPageCount(100));
   for (const char* word : {"base.dgr", "front", "default", "Frm", "FRM", "Notes", "w1", "r4", "\""})
-    EXPECT_TRUE(text.words.contains(word)) << word;
-  for (int frame = 1; frame <= 100; ++frame)
-    EXPECT_TRUE(text.words.contains(std::to_string(frame))) << frame;
+    EXPECT_TRUE(text.Has(word)) << word;
+  for (int frame = 1; frame <= 100; ++frame) EXPECT_TRUE(text.Has(std::to_string(frame))) << frame;
 
   ASSERT_EQ(RunTool({"sheet", "frames", base, "--add", "1"}).code, 0);
   const struct {
@@ -202,9 +183,9 @@ TEST_F(SheetEditTool, PrintsThePagesOfThePrintLayout) {
     ASSERT_EQ(RunTool({"sheet", "print", base, "--pdf", pdf, "--pages", r.pages}).code, 0);
     text = ReadPdfText(pdf);
     EXPECT_EQ(text.pages, r.count) << r.pages;
-    for (int frame : {r.first, r.last}) EXPECT_TRUE(text.words.contains(std::to_string(frame)));
+    for (int frame : {r.first, r.last}) EXPECT_TRUE(text.Has(std::to_string(frame)));
     for (int frame : {r.first - 1, r.last + 1})
-      EXPECT_FALSE(text.words.contains(std::to_string(frame))) << r.pages << " " << frame;
+      EXPECT_FALSE(text.Has(std::to_string(frame))) << r.pages << " " << frame;
   }
   ToolOutput beyond = RunTool({"sheet", "print", base, "--pdf", pdf, "--pages", "5-6"});
   EXPECT_EQ(beyond.code, 2);

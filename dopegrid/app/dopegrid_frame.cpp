@@ -9,7 +9,9 @@
 
 #include "dopegrid/app/dopegrid_dialogs.h"
 #include "dopegrid/app/dopegrid_view.h"
+#include "dopegrid/app/print_commands.h"
 #include "dopegrid/app/seq_view.h"
+#include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
@@ -62,6 +64,10 @@ CDopegridFrame::CDopegridFrame(Prompt* prompt, Settings* settings, SavePathPicke
   }
   statusBar()->showMessage(QStringLiteral("Ready"));
 
+  sound_ = std::make_unique<SoundCommands>(*doc_, *prompt_, *this);
+  print_ = std::make_unique<PrintCommands>(*doc_, *prompt_, *this, [this] {
+    return path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
+  });
   BuildActions();
   BuildMenus();
   // Choosing pictures is no change to the sheet, but it enables the Transfer commands.

@@ -21,8 +21,10 @@ class CDopegridView;
 class CSeqContentView;
 class CSeqView;
 class CelImageWindow;
+class PrintCommands;
 class RecentFiles;
 class Settings;
+class SoundCommands;
 struct FlipbookSettings;
 struct RenderSettings;
 
@@ -46,6 +48,8 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   CSeqContentView* pictureView() const { return pictures_; }
   CelImageWindow* celWindow() const;
   RecentFiles& recentFiles() { return *recent_; }
+  SoundCommands& soundCommands() { return *sound_; }
+  PrintCommands& printCommands() { return *print_; }
   // The path the document was opened from or saved to; empty for a new one.
   const QString& documentPath() const { return path_; }
   // A menu command by its object name ("actionCut", ...).
@@ -114,6 +118,9 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   QLabel* currentLabel_ = nullptr;
   std::string previewPath_ = DefaultFlipbookPath();
   std::function<void(const std::string&)> play_;
+  // Before the document in destruction: both hold on to it.
+  std::unique_ptr<SoundCommands> sound_;
+  std::unique_ptr<PrintCommands> print_;
 };
 
 }  // namespace quenda

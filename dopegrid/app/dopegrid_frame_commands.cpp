@@ -9,6 +9,8 @@
 #include "dopegrid/app/dopegrid_dialogs.h"
 #include "dopegrid/app/dopegrid_frame.h"
 #include "dopegrid/app/dopegrid_view.h"
+#include "dopegrid/app/print_commands.h"
+#include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
 #include "ui/recent_files.h"
 
@@ -95,6 +97,8 @@ void CDopegridFrame::BuildMenus() {
   };
   QMenu* file = menuBar()->addMenu(tr("&File"));
   add(file, {"actionNew", "actionOpen", "actionSave", "actionSaveAs", nullptr});
+  file->addActions(print_->actions());
+  file->addSeparator();
   recent_->AttachMenu(file->addMenu(tr("Recent &Files")));
   add(file, {nullptr, "actionExit"});
   add(menuBar()->addMenu(tr("&Edit")),
@@ -111,6 +115,7 @@ void CDopegridFrame::BuildMenus() {
   add(menuBar()->addMenu(tr("&Levels")),
       {"actionAddLevel", "actionDeleteLevel", "actionSwapLevels", "actionRenameLevel"});
   BuildJobMenus();
+  sound_->AddMenu(*menuBar());
 }
 
 void CDopegridFrame::UpdateActions() {
@@ -133,6 +138,7 @@ void CDopegridFrame::UpdateActions() {
   const SheetCell& cell = d.sheet().Cell(d.currentLevel(), d.currentFrame());
   Action("actionCelSource")->setEnabled(cell.used());
   UpdateJobActions();
+  sound_->UpdateActions();
 }
 
 void CDopegridFrame::ShowCelSource() {

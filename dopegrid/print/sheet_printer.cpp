@@ -6,7 +6,10 @@
 #include <QPen>
 #include <algorithm>
 #include <ctime>
+#include <fstream>
 #include <vector>
+
+#include "common/atomic_file.h"
 
 namespace quenda {
 namespace {
@@ -45,6 +48,17 @@ void DrawCentred(QPainter& painter, const QRect& box, const std::string& text) {
   }
   painter.drawText(box, Qt::AlignCenter, shown);
   painter.setFont(font);
+}
+
+// A file that does not end as every PDF does was cut short (a full disk).
+bool EndsAsPdf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  constexpr std::string_view kEnd = "%%EOF";
+  if (!file || file.tellg() < std::streamoff(kEnd.size() + 1)) return false;
+  file.seekg(-std::streamoff(kEnd.size() + 1), std::ios::end);
+  std::string tail(kEnd.size() + 1, '\0');
+  file.read(tail.data(), std::streamsize(tail.size()));
+  return file && tail.starts_with(kEnd);
 }
 
 }  // namespace
@@ -135,6 +149,25 @@ Status PrintSheet(const CDopegridDoc& doc, QPrinter& printer, PrintPageRange pag
   }
   if (!painter.end()) return failed;
   return Status::Ok();
+}
+
+Status PrintSheetToPdfFile(const CDopegridDoc& doc, QPrinter& printer, PrintPageRange pages,
+                           const SheetPrintHeader& header, const std::string& pdfPath) {
+  // The orientation is refused before the old file is touched in any way.
+  Status landscape =
+      CheckPrintOrientation(printer.pageLayout().orientation() == QPageLayout::Landscape);
+  if (!landscape) return landscape;
+  const std::string failed = "Could not write " + pdfPath + ".";
+  AtomicFile file;
+  if (Status opened = file.Open(pdfPath, WriteMessages(failed)); !opened) return opened;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(file.temporaryPath()));
+  Status printed = PrintSheet(doc, printer, pages, header);
+  printer.setOutputFileName(QString::fromStdString(pdfPath));
+  if (!printed || !EndsAsPdf(file.temporaryPath())) printed = Error{failed};
+  if (printed) printed = file.Commit();
+  if (!printed) file.Discard();
+  return printed;
 }
 
 }  // namespace quenda

@@ -37,6 +37,12 @@ void PrepareSheetPrinter(QPrinter& printer);
 Status PrintSheet(const CDopegridDoc& doc, QPrinter& printer, PrintPageRange pages,
                   const SheetPrintHeader& header);
 
+// Prints `pages` to the PDF file `pdfPath` through the atomic writer, so that a failed print
+// leaves an older file as it was: "Could not write PATH." when the file cannot be made or ends
+// short (the PDF writer reports no failed write). The printer keeps `pdfPath` as its output.
+Status PrintSheetToPdfFile(const CDopegridDoc& doc, QPrinter& printer, PrintPageRange pages,
+                           const SheetPrintHeader& header, const std::string& pdfPath);
+
 // Draws one page into `area` (device units): the header line, the heading row and 25 frame
 // rows with their grid.
 void PaintPrintedPage(QPainter& painter, const QRect& area, const PrintedPage& page);

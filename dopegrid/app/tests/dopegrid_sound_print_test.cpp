@@ -1,0 +1,254 @@
+// The exposure sheet window's Sound menu and printing: the waveform in the sound column, what
+// playback hands to the audio output and when, and the printed pages against the tool's.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "common/scripted_prompt.h"
+#include "common/wave_file.h"
+#include "dopegrid/app/dopegrid_frame.h"
+#include "dopegrid/app/dopegrid_view.h"
+#include "dopegrid/app/print_commands.h"
+#include "dopegrid/app/sound_commands.h"
+#include "dopegrid/tests/sheet_test_support.h"
+#include "media/qt_audio_output.h"
+#include "testing/pdf_text.h"
+#include "ui/settings.h"
+#include "ui/tests/modal_helper.h"
+
+namespace quenda {
+namespace {
+
+using testing::WhenModal;
+
+constexpr uint32_t kRate = 8000;  // 320 samples a frame at 25 frames a second
+
+// Plays by the wall clock at the sound's rate, keeping the bytes it was handed and when it was
+// stopped.
+struct RecordingAudio final : AudioOutput {
+  bool CanPlay(const WaveFormat&) override { return true; }
+  bool Open(const WaveFormat& format) override {
+    rate = format.samplesPerSecond;
+    return true;
+  }
+  bool Play(const std::vector<uint8_t>& samples, std::size_t startByte) override {
+    handed.assign(samples.begin() + std::ptrdiff_t(startByte), samples.end());
+    clock.start();
+    active = true;
+    return true;
+  }
+  void Stop() override {
+    if (active) stoppedAfterMs = clock.elapsed();
+    active = false;
+  }
+  std::optional<double> PlayedMs() override {
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    if (!active || ms * rate / 1000 >= double(handed.size())) return std::nullopt;
+    return ms;
+  }
+
+  uint32_t rate = 0;
+  std::vector<uint8_t> handed;
+  QElapsedTimer clock;
+  bool active = false;
+  qint64 stoppedAfterMs = -1;
+};
+
+// Frames 0..3 silent, 4..7 as loud as 8 bits go, every sample different from its neighbour
+// after that so that the bytes handed over show where they came from.
+std::vector<uint8_t> Samples() {
+  std::vector<uint8_t> samples(12 * 320);
+  for (std::size_t i = 0; i < samples.size(); ++i)
+    samples[i] = i < 4 * 320 ? 128 : i < 8 * 320 ? (i % 2 ? 10 : 245) : uint8_t(i % 251);
+  return samples;
+}
+
+// A sheet of 101 frames with sequence Ann on levels "default" and "front", opened in a window.
+struct SoundWindow {
+  SoundWindow() : settings(QStringLiteral("dopegrid"), QString::fromStdString(dir.path())) {
+    {
+      CDopegridDoc doc(prompt);
+      EXPECT_TRUE(doc.AddSequenceFile(testing::WriteTinySequence(dir.path(), "Ann", 4, 96, 72)));
+      doc.AddLevel("front");
+      testing::TransferAt(doc, 0, {0, 1, 2}, 0, 0, 2);
+      testing::TransferAt(doc, 0, {3}, 1, 97, 3);
+      doc.AddFrames(1);
+      EXPECT_TRUE(doc.OnSaveDocument(path));
+    }
+    WaveFormat format;
+    format.samplesPerSecond = format.averageBytesPerSecond = kRate;
+    testing::WriteBytes(wave, EncodeWaveFile(format, Samples()));
+    frame = std::make_unique<CDopegridFrame>(&prompt, &settings);
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    EXPECT_TRUE(frame->OpenFile(QString::fromStdString(path)));
+    QObject::connect(frame->statusBar(), &QStatusBar::messageChanged,
+                     [this](const QString& text) { statuses << text; });
+  }
+  QAction* action(const char* name) { return frame->Action(name); }
+  void LoadSound() {
+    prompt.QueuePath(wave);
+    action("actionLoadSound")->trigger();
+  }
+  RecordingAudio& Record() {
+    auto owned = std::make_unique<RecordingAudio>();
+    RecordingAudio& audio = *owned;
+    frame->soundCommands().SetAudioOutput(std::move(owned));
+    return audio;
+  }
+  void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
+    frame->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), Qt::Key(key), modifiers);
+  }
+
+  testing::TempDir dir;
+  std::string path = dir.File("s.dgr");
+  std::string wave = dir.File("voice.wav");
+  ScriptedPrompt prompt;
+  Settings settings;
+  std::unique_ptr<CDopegridFrame> frame;
+  QStringList statuses;
+};
+
+TEST(DopegridSound, TheWaveformShowsWhereTheLoadedSoundIsLoud) {
+  SoundWindow w;
+  EXPECT_FALSE(w.action("actionPlayAll")->isEnabled());
+  CDopegridView& view = *w.frame->sheetView();
+  const QImage before = view.viewport()->grab().toImage();
+  w.LoadSound();
+  ASSERT_TRUE(w.prompt.Texts().empty()) << w.prompt.Texts().front();
+  EXPECT_TRUE(w.action("actionPlaySelection")->isEnabled());
+  const QImage after = view.viewport()->grab().toImage();
+  // The silent rows keep their ground left of the middle line; the loud ones swing to the
+  // column's edges (10 and 245 of 256 fall 3 and 95 pixels in).
+  const int left = view.viewport()->width() - 100;
+  auto changed = [&](int firstFrame, int lastFrame, int x0, int x1) {
+    int count = 0;
+    for (int y = view.CellRect(0, firstFrame).top(); y <= view.CellRect(0, lastFrame).bottom(); ++y)
+      for (int x = left + x0; x <= left + x1; ++x) count += before.pixel(x, y) != after.pixel(x, y);
+    return count;
+  };
+  EXPECT_EQ(changed(0, 3, 2, 45), 0);
+  EXPECT_GT(changed(4, 7, 2, 8), 20);
+  EXPECT_GT(changed(4, 7, 92, 98), 20);
+
+  QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
+  EXPECT_TRUE(
+      w.frame->grab().save(QStringLiteral(QUENDA_SCREENSHOT_DIR "/dopegrid_sound_window.png")));
+}
+
+TEST(DopegridSound, PlayingHandsTheSoundUnderTheFramesAndLastsAsLongAsIt) {
+  SoundWindow w;
+  w.LoadSound();
+  RecordingAudio& audio = w.Record();
+  const std::vector<uint8_t> all = Samples();
+
+  // Frames 3..4 (from 1) with the sound starting at frame 2: the samples of its frames 2 and 3.
+  w.frame->document().SetSelection({0, 2, 0, 3});
+  ASSERT_TRUE(w.frame->document().SetSoundSettings(25, 2));
+  w.action("actionPlaySelection")->trigger();
+  EXPECT_EQ(audio.handed, std::vector<uint8_t>(all.begin() + 320, all.begin() + 960));
+  EXPECT_GE(audio.stoppedAfterMs, 75);  // 640 samples at 8000 a second
+  EXPECT_LT(audio.stoppedAfterMs, 400);
+  EXPECT_EQ(w.statuses,
+            (QStringList{"Playing sound selection...     Press any key to stop", "Stopped."}));
+
+  // Play All of 480 ms, stopped by a key after about 100: the key does not reach the sheet.
+  w.statuses.clear();
+  const int current = w.frame->document().currentFrame();
+  QTimer::singleShot(100, w.frame.get(),
+                     [&] { QTest::keyClick(w.frame->sheetView(), Qt::Key_Down); });
+  w.action("actionPlayAll")->trigger();
+  EXPECT_EQ(audio.handed, all);
+  EXPECT_GE(audio.stoppedAfterMs, 90);
+  EXPECT_LT(audio.stoppedAfterMs, 400);
+  EXPECT_EQ(w.statuses, (QStringList{"Playing Sound...     Press any key to stop", "Stopped."}));
+  EXPECT_EQ(w.frame->document().currentFrame(), current);
+  EXPECT_TRUE(w.prompt.Texts().empty());
+}
+
+TEST(DopegridSound, TheSystemOutputPlaysOrSaysThereIsNoDevice) {
+  SoundWindow w;
+  w.LoadSound();
+  WaveFormat format;
+  format.samplesPerSecond = format.averageBytesPerSecond = kRate;
+  const bool device = QtAudioOutput().CanPlay(format);
+  w.action("actionPlayAll")->trigger();
+  if (device)
+    EXPECT_TRUE(w.prompt.Texts().empty());
+  else
+    EXPECT_EQ(w.prompt.Texts(),
+              std::vector<std::string>{"There are no audio devices to play the sound!"});
+}
+
+// The tool's PDF of the sheet, for comparing with the window's.
+testing::PdfText ToolPrint(const std::string& sheet, const std::string& pdf) {
+  QProcess tool;
+  tool.start(QStringLiteral(QUENDA_TOOL),
+             {QStringLiteral("sheet"), QStringLiteral("print"), QString::fromStdString(sheet),
+              QStringLiteral("--pdf"), QString::fromStdString(pdf)});
+  EXPECT_TRUE(tool.waitForFinished(30000));
+  EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+  return testing::ReadPdfText(pdf);
+}
+
+TEST(DopegridPrint, CtrlPPrintsToPdfAsTheToolDoesAndPortraitPrintsNothing) {
+  SoundWindow w;
+  QPrinter& printer = w.frame->printCommands().printer();
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const std::string pdf = w.dir.File("window.pdf");
+  printer.setOutputFileName(QString::fromStdString(pdf));
+  WhenModal<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
+  w.Key(Qt::Key_P, Qt::ControlModifier);
+  const testing::PdfText printed = testing::ReadPdfText(pdf);
+  EXPECT_EQ(printed.pages, 5);  // 101 frames
+  for (const char* word : {"front", "default", "A1", "A4", "101", "Page:"})
+    EXPECT_TRUE(printed.Has(word)) << word;
+  const testing::PdfText tool = ToolPrint(w.path, w.dir.File("tool.pdf"));
+  EXPECT_EQ(printed.pages, tool.pages);
+  EXPECT_EQ(printed.words, tool.words);
+
+  const std::string portrait = w.dir.File("portrait.pdf");
+  printer.setOutputFileName(QString::fromStdString(portrait));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  WhenModal<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
+  w.action("actionPrint")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Dopegrid can only print in LANDSCAPE mode, please choose "
+                                     "LANDSCAPE in print setup"});
+  EXPECT_FALSE(std::filesystem::exists(portrait));
+}
+
+TEST(DopegridPrint, ThePreviewShowsEveryPage) {
+  SoundWindow w;
+  int pages = 0;
+  WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {
+    d->resize(1000, 700);
+    auto* preview = d->findChild<QPrintPreviewWidget*>();
+    ASSERT_NE(preview, nullptr);
+    QTest::qWait(100);
+    pages = preview->pageCount();
+    QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
+    EXPECT_TRUE(
+        d->grab().save(QStringLiteral(QUENDA_SCREENSHOT_DIR "/dopegrid_print_preview.png")));
+    d->reject();
+  });
+  w.action("actionPrintPreview")->trigger();
+  EXPECT_EQ(pages, 5);
+  EXPECT_TRUE(w.prompt.Texts().empty());
+}
+
+}  // namespace
+}  // namespace quenda
