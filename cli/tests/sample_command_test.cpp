@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/tests/tool_run.h"
@@ -45,12 +46,9 @@ TEST(SampleCommand, DefaultsAreAFourAt150Dpi) {
   ASSERT_EQ(run.code, 0) << run.err;
   auto header = ReadDrawingScanHeader(dir.File("run1.qds"), ScanReader::Scanner);
   ASSERT_TRUE(header) << header.message();
-  EXPECT_EQ(header->width, 1240);
-  EXPECT_EQ(header->height, 1754);
-  EXPECT_EQ(header->dpi, 150);
-  EXPECT_EQ(header->pegPosition, kPegBottom);
-  EXPECT_EQ(header->xPosition, 0);
-  EXPECT_EQ(header->yPosition, 0);
+  EXPECT_EQ(std::tuple(header->width, header->height, header->dpi, header->pegPosition,
+                       header->xPosition, header->yPosition),
+            std::tuple(1240, 1754, 150, kPegBottom, 0, 0));
 }
 
 TEST(SampleCommand, BadArgumentsAreUsageErrorsThatWriteNothing) {

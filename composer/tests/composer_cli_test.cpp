@@ -65,9 +65,6 @@ TEST_F(CompTool, BuildsACompositionStepByStep) {
 
 TEST_F(CompTool, RefusesWhatItCannotDo) {
   ASSERT_EQ(Run({"comp", "new", movie}).code, 0);
-  ToolOutput unknown = Run({"comp", "add-effect", movie, "sparkle"});
-  EXPECT_EQ(unknown.code, 2);
-  EXPECT_NE(unknown.err.find("unknown effect 'sparkle'"), std::string::npos);
   EXPECT_EQ(Run({"comp", "set-key", movie, "0", "x", "1", "5"}).code, 2);  // no clip 0
   ToolOutput missing = Run({"comp", "add-clip", movie, dir.File("none.tga")});
   EXPECT_EQ(missing.code, 1);
@@ -78,15 +75,6 @@ TEST_F(CompTool, RefusesWhatItCannotDo) {
   EXPECT_EQ(nameless.code, 2);
   EXPECT_TRUE(nameless.err.starts_with("quenda compose: --name is needed\n")) << nameless.err;
   EXPECT_FALSE(std::filesystem::exists(dir.File("frames")));
-}
-
-TEST_F(CompTool, AnEffectClipTakesNoParent) {
-  Build();
-  std::vector<uint8_t> before = testing::ReadBytes(movie);
-  ToolOutput run = Run({"comp", "set-parent", movie, "1", "0"});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, "clip 1 is an effect clip: effect clips have no parent\n");
-  EXPECT_EQ(testing::ReadBytes(movie), before);
 }
 
 TEST_F(CompTool, NewKeepsAnExistingCompositionUnlessForced) {

@@ -95,7 +95,7 @@ TEST(SheetDialogs, PlayingTheSelectionAndTheStatusBar) {
   ASSERT_TRUE(doc.PlaySelection(audio, audio));
   EXPECT_EQ(audio.played.size(), 20u);
   EXPECT_EQ(audio.played[0], 0);
-  EXPECT_EQ(audio.statuses.front(), kPlayingSelection);
+  EXPECT_EQ(audio.statuses.front(), "Playing sound selection...     Press any key to stop");
   doc.SetSelection({0, 0, 0, 1});  // ends before it: nothing
   EXPECT_FALSE(doc.PlaySelection(audio, audio));
   ASSERT_TRUE(doc.PlayAll(audio, audio));

@@ -13,6 +13,12 @@ namespace {
 using testing::TempDir;
 using testing::WriteBytes;
 
+// The messages as the user reads them, written out so that a slip in the wording shows.
+const std::string kNotWave = "Incorrect audio file format!";
+const std::string kCorrupt = "Corrupt audio file!";
+const std::string kUnsupported =
+    "Unsupported audio file!\n(8bit Mono PCM or Radio Quality in Sound Recorder Supported)";
+
 std::vector<uint8_t> Ramp(std::size_t count) {
   std::vector<uint8_t> samples(count);
   for (std::size_t i = 0; i < count; ++i) samples[i] = uint8_t(i * 7);
@@ -77,19 +83,19 @@ TEST(WaveFile, EachStepHasItsMessage) {
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
-    std::string_view message;
+    std::string message;
   } cases[] = {
-      {"empty file", {}, kWaveNotWave},
-      {"another form", Riff("AVI ", {fmt, data}), kWaveNotWave},
-      {"no fmt", Riff("WAVE", {data}), kWaveCorrupt},
-      {"fmt too small for PCM", shortFmt, kWaveCorrupt},
-      {"16 bit", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 1, 16)), data}), kWaveUnsupported},
-      {"stereo", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 2, 8)), data}), kWaveUnsupported},
-      {"compressed", Riff("WAVE", {Chunk("fmt ", FmtBody(2, 1, 8)), data}), kWaveUnsupported},
-      {"data before fmt", Riff("WAVE", {data, fmt}), kWaveCorrupt},
-      {"no data", Riff("WAVE", {fmt}), kWaveCorrupt},
-      {"empty data", Riff("WAVE", {fmt, Chunk("data", {})}), kWaveEmpty},
-      {"data cut short", shortData, kWaveCorrupt},
+      {"empty file", {}, kNotWave},
+      {"another form", Riff("AVI ", {fmt, data}), kNotWave},
+      {"no fmt", Riff("WAVE", {data}), kCorrupt},
+      {"fmt too small for PCM", shortFmt, kCorrupt},
+      {"16 bit", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 1, 16)), data}), kUnsupported},
+      {"stereo", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 2, 8)), data}), kUnsupported},
+      {"compressed", Riff("WAVE", {Chunk("fmt ", FmtBody(2, 1, 8)), data}), kUnsupported},
+      {"data before fmt", Riff("WAVE", {data, fmt}), kCorrupt},
+      {"no data", Riff("WAVE", {fmt}), kCorrupt},
+      {"empty data", Riff("WAVE", {fmt, Chunk("data", {})}), "Empty audio file!"},
+      {"data cut short", shortData, kCorrupt},
   };
   for (const Case& c : cases) {
     Result<WaveSound> read = ParseWaveFile(c.bytes);
@@ -103,10 +109,10 @@ TEST(WaveFile, EachStepHasItsMessage) {
 
 TEST(WaveFile, NameAndOpenChecksComeFirst) {
   TempDir dir;
-  EXPECT_EQ(ReadWaveFile("a.wa").message(), kWaveBadExtension);
+  EXPECT_EQ(ReadWaveFile("a.wa").message(), "Invalid Audio File extension");
   WriteBytes(dir.File("loud.WAV"), EncodeWaveFile({}, Ramp(3)));
-  EXPECT_EQ(ReadWaveFile(dir.File("loud.WAV")).message(), kWaveBadExtension);
-  EXPECT_EQ(ReadWaveFile(dir.File("none.wav")).message(), kWaveCannotOpen);
+  EXPECT_EQ(ReadWaveFile(dir.File("loud.WAV")).message(), "Invalid Audio File extension");
+  EXPECT_EQ(ReadWaveFile(dir.File("none.wav")).message(), "Could not open audio file!");
 }
 
 TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
@@ -122,7 +128,7 @@ TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
   EXPECT_FALSE(doc.LoadSoundFile(dir.File("wide.wav")));
   EXPECT_FALSE(doc.sound().loaded);
   EXPECT_EQ(doc.sound().path, dir.File("wide.wav"));
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(kWaveUnsupported)});
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnsupported});
 }
 
 }  // namespace

@@ -159,25 +159,5 @@ TEST(PainterWindow, LineAndUnfilledColoursAndAutoPaintFromANamedFrame) {
   EXPECT_EQ(w.ShownAt(at.x, at.y), w.Entry(3));
 }
 
-TEST(PainterWindow, TheRecentFileListReopensASequence) {
-  PainterWindow w;
-  testing::TempDir other;
-  const std::string run = testing::WriteAnalyzedSequence(other.path(), "run", 2, 60, 40);
-  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(run)));
-  EXPECT_EQ(w.doc().name(), "run");
-  EXPECT_EQ(w.frame->recentFiles().files(),
-            (QStringList{QString::fromStdString(run), QString::fromStdString(w.first)}));
-  // The File menu's entry for the first sequence opens it again.
-  QMenu* recent = nullptr;
-  for (QMenu* menu : w.frame->findChildren<QMenu*>()) {
-    if (menu->title() == QStringLiteral("Recent &Files")) recent = menu;
-  }
-  ASSERT_NE(recent, nullptr);
-  ASSERT_EQ(recent->actions().size(), 2);
-  recent->actions()[1]->trigger();
-  EXPECT_EQ(w.doc().name(), "walk");
-  EXPECT_TRUE(w.prompt.Texts().empty());
-}
-
 }  // namespace
 }  // namespace quenda

@@ -60,13 +60,17 @@ TEST(PainterOpen, ASequenceBeyondTheFrameListSaysHowManyFramesWereLeftOut) {
   EXPECT_EQ(w.doc().PathsOf(2999).scan, folder + "dot3000.qds");
 }
 
-TEST(PainterOpen, TheRecentListKeepsItsOrderOnCancelAndDropsADrawingThatIsGone) {
+TEST(PainterOpen, TheRecentListReopensKeepsItsOrderOnCancelAndDropsADrawingThatIsGone) {
   PainterWindow w;
+  testing::TempDir other;
   const QString walk = QString::fromStdString(w.first);
+  const std::string run = testing::WriteAnalyzedSequence(other.path(), "run", 2, 60, 40);
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(run)));
+  EXPECT_EQ(w.doc().name(), "run");
   const std::string gone = w.dir.File("moved/run1.qds");
   // An entry from an earlier session whose folder has since moved.
   w.frame->recentFiles().Add(QString::fromStdString(gone));
-  const QStringList before = {QString::fromStdString(gone), walk};
+  const QStringList before = {QString::fromStdString(gone), QString::fromStdString(run), walk};
   ASSERT_EQ(w.frame->recentFiles().files(), before);
 
   w.prompt.QueuePath(std::nullopt);
@@ -74,15 +78,18 @@ TEST(PainterOpen, TheRecentListKeepsItsOrderOnCancelAndDropsADrawingThatIsGone) 
   EXPECT_EQ(w.frame->recentFiles().files(), before);
   EXPECT_TRUE(w.prompt.AllAnswersUsed());
 
-  QMenu* menu = nullptr;
-  for (QMenu* m : w.frame->findChildren<QMenu*>())
-    if (m->title() == QStringLiteral("Recent &Files")) menu = m;
+  QMenu* menu = w.RecentMenu();
   ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(menu->actions().size(), 2);
-  menu->actions()[0]->trigger();
+  ASSERT_EQ(menu->actions().size(), 3);
+  menu->actions()[2]->trigger();
+  EXPECT_EQ(w.doc().name(), "walk");
+  EXPECT_TRUE(w.prompt.Texts().empty());
+
+  ASSERT_EQ(w.frame->recentFiles().files()[1], QString::fromStdString(gone));
+  w.RecentMenu()->actions()[1]->trigger();
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"Fatal: Image file does not exist: " + gone});
-  EXPECT_EQ(w.frame->recentFiles().files(), QStringList{walk});
+  EXPECT_EQ(w.frame->recentFiles().files(), (QStringList{walk, QString::fromStdString(run)}));
   EXPECT_EQ(w.doc().frameCount(), 3);  // the open sequence stays
 }
 

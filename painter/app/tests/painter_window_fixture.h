@@ -56,6 +56,12 @@ struct PainterWindow {
   CPainterDoc& doc() { return frame->document(); }
   CPainterView& view() { return *frame->pictureView(); }
   QAction* action(const char* name) { return frame->Action(name); }
+  QMenu* RecentMenu() {
+    for (QMenu* menu : frame->findChildren<QMenu*>())
+      if (menu->title() == QStringLiteral("Recent &Files")) return menu;
+    ADD_FAILURE() << "no Recent Files menu";
+    return nullptr;
+  }
 
   // The window point that shows image pixel (x, y).
   QPoint WindowOf(int x, int y) { return view().ImageToWindow(QRect(x, y, 1, 1)).center(); }
