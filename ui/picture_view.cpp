@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace quenda {
 namespace {
@@ -40,8 +41,7 @@ void PictureView::SetPicture(ConstRasterView picture) {
     return;
   }
   if (picture_.width() != picture.width || picture_.height() != picture.height) {
-    // Bytes stay blue, green, red, which Qt names BGR888.
-    picture_ = QImage(picture.width, picture.height, QImage::Format_BGR888);
+    picture_ = NewPicture(picture.width, picture.height);
   }
   for (int y = 0; y < picture.height; ++y) {
     CopyRow(picture.Row(y), picture.channels, picture_.scanLine(picture.height - 1 - y), 0,
@@ -49,6 +49,29 @@ void PictureView::SetPicture(ConstRasterView picture) {
   }
   UpdateScrollBars();
   viewport()->update();
+}
+
+void PictureView::SetPicture(QImage picture) {
+  if (picture.isNull()) {
+    ClearPicture();
+    return;
+  }
+  Q_ASSERT(picture.format() == QImage::Format_BGR888);
+  picture_ = std::move(picture);
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+QImage PictureView::NewPicture(int width, int height) {
+  // Bytes stay blue, green, red, which Qt names BGR888.
+  return QImage(width, height, QImage::Format_BGR888);
+}
+
+RasterView PictureView::PictureRows(QImage& picture) {
+  if (picture.isNull()) return {};
+  // Qt keeps the top row first: the suite's row 0 is the last scan line.
+  return {picture.scanLine(picture.height() - 1), picture.width(), picture.height(), 3,
+          -std::ptrdiff_t(picture.bytesPerLine())};
 }
 
 void PictureView::UpdatePicture(ConstRasterView picture, const QRect& area) {

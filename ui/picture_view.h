@@ -25,6 +25,13 @@ class PictureView : public QAbstractScrollArea {
 
   // Replaces the whole picture (3 or 4 channels; a 4th is ignored).
   void SetPicture(ConstRasterView picture);
+  // Takes over a picture made by NewPicture, with no copy: a large picture made on a worker
+  // thread reaches the window without holding up its event loop.
+  void SetPicture(QImage picture);
+  // A picture of the view's own kind (any thread), and its rows as the suite keeps pictures
+  // (bottom row first, 3 channels), for filling before SetPicture.
+  static QImage NewPicture(int width, int height);
+  static RasterView PictureRows(QImage& picture);
   // Copies the image rectangle `area` (x, y from the bottom, width, height) of `picture`, which
   // has the shown picture's size, and repaints only where it shows.
   void UpdatePicture(ConstRasterView picture, const QRect& area);

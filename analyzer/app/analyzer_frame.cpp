@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "analyzer/app/analyzer_view.h"
+#include "analyzer/app/sequence_dialogs.h"
 #include "analyzer/app/sequence_paint_menus.h"
 #include "common/path.h"
 #include "ui/progress_window.h"
@@ -19,11 +20,6 @@ namespace {
 QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
-
-// The picture of one batch frame, handed from the worker to the window.
-struct GreyPicture {
-  Raster display;
-};
 
 }  // namespace
 
@@ -125,6 +121,11 @@ void CAnalyzerFrame::BuildMenus() {
       doc_->SetBrushSize(size);
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + size)));
   }
+  add(brush, "actionSetBrushSize", QStringLiteral("&Set Brush Size"), [this] {
+    EntryDialog dialog(
+        "Brush Size?", [this](std::string_view text) { return doc_->BrushSizeEntry(text); }, this);
+    dialog.exec();
+  });
   paint->addSeparator();
   new SequencePaintMenus(*this, *doc_, *prompt_, paint);
 
@@ -145,6 +146,7 @@ void CAnalyzerFrame::UpdateActions() {
   Action("actionUndo")->setEnabled(doc_->CanUndoPaint());
   for (int size = kMinBrushSize; size <= kMaxBrushSize; ++size)
     Action(("actionSize" + std::to_string(size)).c_str())->setEnabled(painting);
+  Action("actionSetBrushSize")->setEnabled(painting);
   Action("actionZoomIn")->setEnabled(view_->hasPicture() && view_->CanZoomIn());
   Action("actionZoomOut")->setEnabled(view_->hasPicture() && view_->CanZoomOut());
 }
@@ -215,11 +217,13 @@ void CAnalyzerFrame::BatchProcess() {
         this, [this, title] { setWindowTitle(title); }, Qt::QueuedConnection);
   };
   observer.drawingLoaded = [this](const WorkingImage& image) {
-    auto shown = std::make_shared<GreyPicture>();
-    shown->display = Raster(image.width(), image.height(), 3);
-    ShowGreyIn(image, WholePicture(image), shown->display);
+    // The drawing is made ready to show here, on the worker: a whole page at 600 dpi takes
+    // long enough to stall the window, which only takes the finished picture over.
+    QImage shown = PictureView::NewPicture(image.width(), image.height());
+    ShowGreyIn(image, WholePicture(image), PictureView::PictureRows(shown));
     QMetaObject::invokeMethod(
-        this, [this, shown] { view_->SetPicture(shown->display); }, Qt::QueuedConnection);
+        this, [this, shown = std::move(shown)]() mutable { view_->SetPicture(std::move(shown)); },
+        Qt::QueuedConnection);
   };
   ProgressWindow window(QStringLiteral("Quenda: Batch Process"), this);
   window.RunJob([&](Progress& progress,

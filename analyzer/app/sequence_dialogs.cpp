@@ -75,9 +75,10 @@ QString SequenceSelectionDialog::nameText() const {
   return name_->text();
 }
 
-FrameNumberDialog::FrameNumberDialog(std::function<Status(std::string_view)> enter, QWidget* parent)
+EntryDialog::EntryDialog(std::string_view title, std::function<Status(std::string_view)> enter,
+                         QWidget* parent)
     : QDialog(parent) {
-  Untitled(this, "Frame No?");
+  Untitled(this, title);
   field_ = new QLineEdit;
   enter_ = new QPushButton(QStringLiteral("ENTER"));
   enter_->setDefault(true);

@@ -1,7 +1,7 @@
 #pragma once
 // The dialogs of sequence paint: "Quenda: Paint Sequence: Selection", "Frame No?" and
-// "Quenda: Render Sequence: Selection". Their checks are the document's; a refused entry is
-// shown and the dialog stays open.
+// "Quenda: Render Sequence: Selection", and "Brush Size?" of both paint modes. Their checks are the
+// document's; a refused entry is shown and the dialog stays open.
 
 #include <QDialog>
 #include <functional>
@@ -33,13 +33,14 @@ class SequenceSelectionDialog final : public QDialog {
   QLabel* name_ = nullptr;
 };
 
-// One field and ENTER; `enter` runs the command on the text and the dialog closes when it
-// succeeds.
-class FrameNumberDialog final : public QDialog {
+// One field and ENTER under a question ("Frame No?", "Brush Size?"); `enter` runs the command on
+// the text and the dialog closes when it succeeds.
+class EntryDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  FrameNumberDialog(std::function<Status(std::string_view)> enter, QWidget* parent = nullptr);
+  EntryDialog(std::string_view title, std::function<Status(std::string_view)> enter,
+              QWidget* parent = nullptr);
 
   QLineEdit* field() const { return field_; }
   QPushButton* enterButton() const { return enter_; }

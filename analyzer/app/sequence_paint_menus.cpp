@@ -149,8 +149,8 @@ void SequencePaintMenus::Last() {
 }
 
 void SequencePaintMenus::GoTo() {
-  FrameNumberDialog dialog([this](std::string_view text) { return doc_.GoToFrameEntry(text); },
-                           &window_);
+  EntryDialog dialog(
+      "Frame No?", [this](std::string_view text) { return doc_.GoToFrameEntry(text); }, &window_);
   dialog.exec();
 }
 
@@ -163,8 +163,9 @@ void SequencePaintMenus::UseAnyFrame() {
     (void)doc_.AutoFillPrevious();  // says why not
     return;
   }
-  FrameNumberDialog dialog([this](std::string_view text) { return doc_.AutoFillFromEntry(text); },
-                           &window_);
+  EntryDialog dialog(
+      "Frame No?", [this](std::string_view text) { return doc_.AutoFillFromEntry(text); },
+      &window_);
   dialog.exec();
 }
 

@@ -35,7 +35,7 @@ void CAnalyzerDoc::SetTitle(std::string_view title) {
 }
 
 void CAnalyzerDoc::ShowGrey(PixelRect rect) {
-  ShowGreyIn(image_, rect, image_.display);
+  ShowGreyIn(image_, rect, image_.display.view());
 }
 
 Bgr CAnalyzerDoc::LineColour() const {

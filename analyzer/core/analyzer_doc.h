@@ -185,6 +185,9 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void SetPaintTool(PaintTool tool);
   void SetViewMode(ViewMode mode);
   void SetBrushSize(int size);
+  // The "Brush Size?" dialog's ENTER: a whole number 1..6, else the range is shown and the
+  // dialog stays.
+  Status BrushSizeEntry(std::string_view text);
   // The mouse in paint mode, in drawing pixels (y upwards); the window points only tell a click
   // from a drag. The tool at the press decides the gesture.
   void PaintPress(ImagePoint image, ImagePoint window, PaintButton button);

@@ -1,6 +1,7 @@
 // The tools of paint mode: each gesture hands the drawing's region data to a common painting
 // tool, keeps the unfilled count and the one undo copy, and redraws what changed.
 #include <algorithm>
+#include <charconv>
 
 #include "analyzer/core/analyzer_doc.h"
 
@@ -47,6 +48,22 @@ void CAnalyzerDoc::SetViewMode(ViewMode mode) {
 void CAnalyzerDoc::SetBrushSize(int size) {
   brushSize_ = std::clamp(size, kMinBrushSize, kMaxBrushSize);
   Notify(AnalyzerHint::StateChanged);
+}
+
+Status CAnalyzerDoc::BrushSizeEntry(std::string_view text) {
+  constexpr std::string_view kBrushSizeRange = "Brush Size must be between 1 and 6";
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  int size = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, size);
+  if (text.empty() || error != std::errc() || stop != end || size < kMinBrushSize ||
+      size > kMaxBrushSize) {
+    prompt_.Message(kBrushSizeRange);
+    return Error{std::string(kBrushSizeRange)};
+  }
+  SetBrushSize(size);
+  return Status::Ok();
 }
 
 void CAnalyzerDoc::AutoPaintFromTools() {

@@ -26,7 +26,7 @@ PixelRect ClipToPicture(const WorkingImage& image, PixelRect rect) {
   return rect;
 }
 
-void ShowGreyIn(const WorkingImage& image, PixelRect rect, Raster& display) {
+void ShowGreyIn(const WorkingImage& image, PixelRect rect, RasterView display) {
   rect = ClipToPicture(image, rect);
   const std::size_t w = std::size_t(image.width());
   for (int y = rect.y0; y < rect.y1; ++y) {

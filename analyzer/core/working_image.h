@@ -61,6 +61,6 @@ PixelRect ClipToPicture(const WorkingImage& image, PixelRect rect);
 
 // The grey drawing inside `rect` (cut to the picture) into `display`, a 3-channel picture at
 // least as large, as three equal channels.
-void ShowGreyIn(const WorkingImage& image, PixelRect rect, Raster& display);
+void ShowGreyIn(const WorkingImage& image, PixelRect rect, RasterView display);
 
 }  // namespace quenda

@@ -52,6 +52,24 @@ TEST(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
   EXPECT_EQ(prompt.Texts().back(), "You will lose the current picture and regions, Are you sure?");
 }
 
+TEST(AnalyzerDoc, BrushSizeEntryTakesOneToSixAndRefusesTheRest) {
+  ScriptedPrompt prompt;
+  CAnalyzerDoc doc(prompt);
+  doc.SetBrushSize(2);
+  for (const char* refused : {"0", "7", "-1", "x", "3x", "3.5", "", " "}) {
+    EXPECT_EQ(doc.BrushSizeEntry(refused).message(), "Brush Size must be between 1 and 6")
+        << refused;
+    EXPECT_EQ(doc.brushSize(), 2) << refused;
+  }
+  EXPECT_EQ(prompt.Texts().size(), 8u);
+  prompt.Clear();
+  for (const auto& [text, size] : {std::pair{"1", 1}, {"6", 6}, {" 4 ", 4}}) {
+    EXPECT_TRUE(doc.BrushSizeEntry(text).ok()) << text;
+    EXPECT_EQ(doc.brushSize(), size);
+  }
+  EXPECT_TRUE(prompt.Texts().empty());
+}
+
 TEST(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
   struct Case {
     LineSetting which;

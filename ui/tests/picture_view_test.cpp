@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstring>
+#include <utility>
 
 #include "common/raster.h"
 
@@ -70,6 +72,20 @@ TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoom) {
       }
     }
   }
+}
+
+TEST(PictureView, APictureFilledThroughItsRowsIsTakenOverAsTheRasterWouldShow) {
+  const Raster picture = MakePicture(47, 33);
+  PictureView copied;
+  copied.SetPicture(picture);
+  QImage made = PictureView::NewPicture(47, 33);
+  const RasterView rows = PictureView::PictureRows(made);
+  for (int y = 0; y < 33; ++y) std::memcpy(rows.Row(y), picture.Row(y), 47 * 3);
+  const uchar* bits = made.constBits();
+  PictureView taken;
+  taken.SetPicture(std::move(made));
+  EXPECT_EQ(taken.picture(), copied.picture());
+  EXPECT_EQ(taken.picture().constBits(), bits);  // taken over, not copied
 }
 
 TEST(PictureView, ZoomKeepsTheCentreSetsTheScrollBarsAndSaysSo) {

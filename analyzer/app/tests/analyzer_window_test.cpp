@@ -264,16 +264,19 @@ TEST(AnalyzerWindow, BatchStoppedAfterTheSecondFrameLeavesTwoWholeFilesAndTheThi
   });
   // STOP while the second frame is in hand: its title shows only after the first frame's check.
   bool stopped = false;
+  QSize shownDuringRun;
   WhenModal<ProgressWindow>([&](ProgressWindow* progress) {
     QElapsedTimer waited;
     waited.start();
     while (!w.frame->windowTitle().endsWith(QStringLiteral("walk2.qds")) && waited.elapsed() < 5000)
       QTest::qWait(1);
+    shownDuringRun = w.view().picture().size();  // the first frame's drawing, from the worker
     QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
     stopped = true;
   });
   w.Trigger("actionBatchProcess");
   EXPECT_TRUE(stopped);
+  EXPECT_EQ(shownDuringRun, QSize(kBigWidth, kBigHeight));
   EXPECT_EQ(pathShown.toStdString(), w.dir.path());
   EXPECT_EQ(nameShown, QStringLiteral("walk"));
   EXPECT_EQ(w.prompt.Texts(), (std::vector<std::string>{
@@ -341,6 +344,7 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   w.Trigger("actionPaint");
   ASSERT_TRUE(w.doc().painting());
   EXPECT_FALSE(w.frame->Action("actionMarkRegions")->isEnabled());
+  EXPECT_TRUE(w.frame->Action("actionSetBrushSize")->isEnabled());
 
   // A pixel of the largest region other than the background, clear of lines.
   const WorkingImage& image = w.doc().image();
@@ -390,6 +394,7 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
 
   w.Trigger("actionExitPaint");
   EXPECT_FALSE(w.doc().painting());
+  EXPECT_FALSE(w.frame->Action("actionSetBrushSize")->isEnabled());
   EXPECT_EQ(w.frame->windowTitle().toStdString(),
             "Compatible Scanner :: Quenda Animation Paint System");
 }

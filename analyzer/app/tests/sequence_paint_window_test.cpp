@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -63,9 +64,11 @@ struct SequenceWindow {
       if (top->isVisible()) shown << top->text();
     return shown;
   }
-  // "Frame No?" answered with each text in turn; the dialog is expected to close on the last.
+  // "Frame No?" (or another one-field dialog) answered with each text in turn; the dialog is
+  // expected to close on the last.
   void AnswerFrameNumber(QStringList texts) {
-    WhenModal<FrameNumberDialog>([this, texts](FrameNumberDialog* dialog) {
+    WhenModal<EntryDialog>([this, texts](EntryDialog* dialog) {
+      entryTitle = dialog->windowTitle();
       for (const QString& text : texts) {
         dialog->field()->setText(text);
         QTest::mouseClick(dialog->enterButton(), Qt::LeftButton);
@@ -92,6 +95,7 @@ struct SequenceWindow {
   ScriptedPrompt prompt;
   std::unique_ptr<CAnalyzerFrame> frame;
   bool closedAfterLast = false;
+  QString entryTitle;
 };
 
 TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
@@ -153,6 +157,23 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
   EXPECT_EQ(w.ShownInRegionOf(3), skin);
   QDir().mkpath(QStringLiteral("screenshots"));
   EXPECT_TRUE(w.frame->grab().save(QStringLiteral("screenshots/analyzer_sequence_paint.png")));
+
+  // Set Brush Size from the Brush menu inside the Sequence menu: out of range stays open.
+  const QMenu* brush = w.frame->findChild<QMenu*>(QStringLiteral("menuBrush"));
+  ASSERT_NE(brush, nullptr);
+  EXPECT_TRUE(brush->actions().contains(w.frame->Action("actionSetBrushSize")));
+  bool inSequenceMenu = false;
+  for (QAction* top : w.frame->menuBar()->actions())
+    if (top->text() == QStringLiteral("&Sequence"))
+      inSequenceMenu = top->menu()->actions().contains(brush->menuAction());
+  EXPECT_TRUE(inSequenceMenu);
+  w.prompt.Clear();
+  w.AnswerFrameNumber({"7", "x", "4"});
+  w.frame->Action("actionSetBrushSize")->trigger();
+  EXPECT_EQ(w.entryTitle, QStringLiteral("Brush Size?"));
+  EXPECT_TRUE(w.closedAfterLast);
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>(2, "Brush Size must be between 1 and 6"));
+  EXPECT_EQ(w.doc().brushSize(), 4);
 
   w.AnswerFrameNumber({"9", "2"});
   w.Press(Qt::Key_F1);
