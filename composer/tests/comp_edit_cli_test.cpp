@@ -178,6 +178,8 @@ TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
        1,
        "Please enter a value between 10 and 1200 for Dot Per Inch.\n"},
       {{"set-key", "1", "b", "1", "16"}, 1, "Please enter a value between 0 and 15 for BlurY.\n"},
+      {{"set-start", "2", "0"}, 1, "The start frm must be between 1 and 4\n"},
+      {{"set-start", "2", "5"}, 1, "The start frm must be between 1 and 4\n"},
       {{"settings", "--units", "mile"}, 2, "quenda comp: settings takes whole --frames"},
       {{"set-key", "2", "x", "1", "inf"}, 2, "quenda comp: set-key needs a clip"},
       {{"set-key", "1", "scale-x", "1", "2"}, 2, "quenda comp: clip 1 is an effect clip"},
