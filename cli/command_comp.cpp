@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 
 #include "cli/command_comp.h"
 #include "cli/commands.h"
@@ -300,7 +301,9 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
       io.err << "clip " << *parent << " cannot be the parent of clip " << *index << "\n";
   } else if (action == "set-start" && words.size() == 4) {
     auto index = clipIndex(words[2]);
-    auto start = ParseInt(words[3], 1, kMaxMovieFrames);
+    // Any whole number: the dialog's check names the range the clip allows.
+    auto start =
+        ParseInt(words[3], -std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
     auto before = EdgeNamed(parsed.Value("--before").value_or("stop"));
     auto after = EdgeNamed(parsed.Value("--after").value_or("stop"));
     if (!index || !start || !before || !after)

@@ -8,7 +8,6 @@
 
 #include "cli/command_comp.h"
 #include "common/path.h"
-#include "composer/core/effect_parameters.h"
 
 namespace quenda::cli::comp {
 namespace {
@@ -61,8 +60,8 @@ struct KeyEdits {
   std::optional<int> easeIn, easeOut, easeInB, easeOutB;
 };
 
-std::optional<KeyEditValues> EditedValues(const KeyEdits& edits, const ClipRecord& clip,
-                                          const KeyEditValues& current, Prompt& prompt) {
+// The document checks them as the dialog's OK does.
+KeyEditValues EditedValues(const KeyEdits& edits, const KeyEditValues& current) {
   KeyEditValues v = current;
   if (edits.time) v.frame = *edits.time - 1;
   if (edits.a) v.a = *edits.a;
@@ -72,15 +71,6 @@ std::optional<KeyEditValues> EditedValues(const KeyEdits& edits, const ClipRecor
   if (edits.easeOut) (v.kind == KeyKind::Effect ? v.easeOutB : v.easeOutA) = *edits.easeOut;
   if (edits.easeInB) v.easeInB = *edits.easeInB;
   if (edits.easeOutB) v.easeOutB = *edits.easeOutB;
-  if (v.kind == KeyKind::Effect) {
-    for (int track : {kPositionX, kPositionY}) {
-      Status range = CheckEffectValue(clip.kind, track, track == kPositionX ? v.a : v.b);
-      if (!range) {
-        prompt.Message(range.message(), MessageIcon::Warning);
-        return std::nullopt;
-      }
-    }
-  }
   return v;
 }
 
@@ -172,7 +162,7 @@ int KeyAction(EditRun& run) {
   if (*kind != KeyKind::Position && (edits.easeInB || edits.easeOutB))
     return UsageError(run.io, "only position keys take --ease-in-b and --ease-out-b");
   EditKeyDialog dialog = [&](const KeyEditValues& current) {
-    return EditedValues(edits, clip, current, run.prompt);
+    return std::optional(EditedValues(edits, current));
   };
   if (run.doc.EditKey(choose, dialog)) return kSaveDocument;
   return offered ? Refused(run) : notOffered(" has no ");

@@ -19,7 +19,7 @@
 #include <climits>
 #include <cmath>
 
-#include "composer/core/effect_sliders.h"
+#include "composer/core/effect_parameters.h"
 
 namespace quenda {
 
@@ -263,7 +263,13 @@ std::optional<KeyKind> WhichKeyDialog::chosen() const {
 
 KeyEditDialog::KeyEditDialog(Prompt& prompt, const KeyEditValues& values, ClipKind clipKind,
                              int frames, int units, int dpi, QWidget* parent)
-    : QDialog(parent), prompt_(prompt), values_(values), frames_(frames), units_(units), dpi_(dpi) {
+    : QDialog(parent),
+      prompt_(prompt),
+      values_(values),
+      clipKind_(clipKind),
+      frames_(frames),
+      units_(units),
+      dpi_(dpi) {
   grid_ = new QGridLayout;
   auto* time = NamedField(this, "keyTime", QString::number(values.frame + 1));
   grid_->addWidget(new QLabel(QStringLiteral("Key Time :"), this), row_, 0);
@@ -299,22 +305,24 @@ KeyEditDialog::KeyEditDialog(Prompt& prompt, const KeyEditValues& values, ClipKi
     }
     case KeyKind::Effect: {
       setWindowTitle(QStringLiteral("Effect Edit Key"));
-      EffectSliders sliders = EffectSlidersOf(clipKind);
-      auto addParameter = [&](const char* name, std::string_view label, int maximum, double v) {
+      // Both sliders start at A's lower bound.
+      const int minimum = EffectParameterOf(clipKind, kPositionX).min;
+      auto addParameter = [&](const char* name, int track, double v) {
+        const EffectParameter parameter = EffectParameterOf(clipKind, track);
         auto* slider = new QSlider(Qt::Horizontal, this);
         slider->setObjectName(QString::fromLatin1(name) + QStringLiteral("Slider"));
-        slider->setRange(sliders.minimum, maximum);
+        slider->setRange(minimum, parameter.max);
         slider->setValue(int(std::lround(v)));
         slider->setMinimumWidth(200);
-        QLineEdit* field = AddValue(name, Q(label), v);
+        QLineEdit* field = AddValue(name, Q(parameter.label), v);
         grid_->addWidget(slider, row_ - 1, 2);
         connect(slider, &QSlider::valueChanged, field,
                 [field](int value) { field->setText(QString::number(value)); });
         connect(field, &QLineEdit::textEdited, slider,
                 [slider](const QString& text) { slider->setValue(text.toInt()); });
       };
-      addParameter("valueA", sliders.labelA, sliders.maximumA, values.a);
-      addParameter("valueB", sliders.labelB, sliders.maximumB, values.b);
+      addParameter("valueA", kPositionX, values.a);
+      addParameter("valueB", kPositionY, values.b);
       AddEase("easeInA", QStringLiteral("Ease In"), values.easeInA);
       AddEase("easeOutB", QStringLiteral("Ease Out"), values.easeOutB);
       break;
@@ -399,6 +407,10 @@ void KeyEditDialog::accept() {
   v.easeOutA = ease("easeOutA", v.easeOutA);
   v.easeInB = ease("easeInB", v.easeInB);
   v.easeOutB = ease("easeOutB", v.easeOutB);
+  if (Status checked = CheckKeyEditValues(v, clipKind_, frames_); !checked) {
+    prompt_.Message(checked.message(), MessageIcon::Warning);
+    return;
+  }
   values_ = v;
   QDialog::accept();
 }
@@ -440,10 +452,8 @@ int StartEndDialog::start() const {
 }
 
 void StartEndDialog::accept() {
-  int start = IntOf(start_);
-  if (start < 1 || start > lastStart_) {
-    prompt_.Message("The start frm must be between 1 and " + std::to_string(lastStart_),
-                    MessageIcon::Warning);
+  if (Status checked = CheckClipStart(IntOf(start_), lastStart_); !checked) {
+    prompt_.Message(checked.message(), MessageIcon::Warning);
     return;
   }
   QDialog::accept();

@@ -106,6 +106,7 @@ class KeyEditDialog final : public QDialog {
 
   Prompt& prompt_;
   KeyEditValues values_;
+  ClipKind clipKind_;
   int frames_, units_, dpi_;
   QGridLayout* grid_;
   int row_ = 0;

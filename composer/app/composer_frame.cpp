@@ -37,6 +37,8 @@ QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
+constexpr std::string_view kAppTitle = "Quenda Composer";
+
 // The window's own questions, with clip pictures picked in a dialog that offers
 // "Select_A_Sequence.tga" in the folder where the clip was, or the folder of the last pick.
 class ComposerPrompt final : public Prompt {
@@ -46,6 +48,9 @@ class ComposerPrompt final : public Prompt {
   void Message(std::string_view text, MessageIcon icon) override { inner_.Message(text, icon); }
   bool AskYesNo(std::string_view text) override { return inner_.AskYesNo(text); }
   bool AskOkCancel(std::string_view text) override { return inner_.AskOkCancel(text); }
+  std::optional<int> AskChoice(const ChoiceQuestion& question) override {
+    return inner_.AskChoice(question);
+  }
   std::optional<std::string> PickDirectory(std::string_view title,
                                            std::string_view start) override {
     return inner_.PickDirectory(title, start);
@@ -118,7 +123,9 @@ CComposerFrame::CComposerFrame(Prompt* prompt, Settings* settings)
   connect(view_, &CComposerView::StatusMessage, this,
           [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   connect(time_, &CTimeView::EditKeyRequested, this, [this] { EditKey(); });
-  connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) { OpenFile(path); });
+  connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) {
+    if (SaveModified()) OpenFile(path);
+  });
 
   BuildActions();
   BuildMenus();
@@ -156,7 +163,7 @@ void CComposerFrame::OnUpdate(const ComposerHint&) {
 void CComposerFrame::UpdateTitle() {
   QString name = path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
   setWindowTitle(name + (doc_->modified() ? QStringLiteral("*") : QString()) +
-                 QStringLiteral(" - Quenda Composer"));
+                 QStringLiteral(" - ") + Q(kAppTitle));
 }
 
 void CComposerFrame::UpdateStatus() {
@@ -220,8 +227,14 @@ void CComposerFrame::UpdateActions() {
 bool CComposerFrame::SaveModified() {
   if (!doc_->hasMovie() || !doc_->modified()) return true;
   const QString name = path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
-  if (!prompt_->AskYesNo("Save changes to " + name.toStdString() + "?")) return true;
-  return Save();
+  // Cancel, or closing the box, keeps the movie open as it is.
+  const std::optional<int> answer =
+      prompt_->AskChoice({std::string(kAppTitle),
+                          "Save changes to " + name.toStdString() + "?",
+                          {},
+                          {"Yes", "No", "Cancel"}});
+  if (answer == 0) return Save();
+  return answer == 1;
 }
 
 void CComposerFrame::NewMovie() {

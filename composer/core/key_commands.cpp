@@ -117,8 +117,8 @@ bool CComposerDoc::EditKey(const ChooseKeyKind& choose, const EditKeyDialog& dia
   }
   std::optional<KeyEditValues> edited = dialog(current);
   if (!edited) return false;
-  if (Status time = CheckKeyTime(edited->frame + 1, composition_.frames); !time) {
-    prompt_.Message(time.message(), MessageIcon::Warning);
+  if (Status checked = CheckKeyEditValues(*edited, clip->kind, composition_.frames); !checked) {
+    prompt_.Message(checked.message(), MessageIcon::Warning);
     return false;
   }
   if (edited->frame != frame) {
@@ -257,9 +257,8 @@ std::optional<int> CComposerDoc::LastStartFrame() const {
 bool CComposerDoc::SetStartEnd(EdgeBehaviour beforeStart, EdgeBehaviour afterEnd, int start) {
   std::optional<int> last = LastStartFrame();
   if (!last) return false;
-  if (start < 1 || start > *last) {
-    prompt_.Message("The start frm must be between 1 and " + std::to_string(*last),
-                    MessageIcon::Warning);
+  if (Status checked = CheckClipStart(start, *last); !checked) {
+    prompt_.Message(checked.message(), MessageIcon::Warning);
     return false;
   }
   TakeUndoCopy();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "composer/core/effect_parameters.h"
 #include "composer/core/movie_settings.h"
 
 namespace quenda {
@@ -37,6 +38,19 @@ const char* KeyKindName(KeyKind kind) {
 Status CheckKeyTime(int time1Based, int frames) {
   if (time1Based < 1 || time1Based > frames)
     return Error{"Please enter a key time between 1 and " + std::to_string(frames)};
+  return {};
+}
+
+Status CheckKeyEditValues(const KeyEditValues& values, ClipKind clipKind, int frames) {
+  if (Status time = CheckKeyTime(values.frame + 1, frames); !time) return time;
+  if (values.kind != KeyKind::Effect) return {};
+  if (Status a = CheckEffectValue(clipKind, kPositionX, values.a); !a) return a;
+  return CheckEffectValue(clipKind, kPositionY, values.b);
+}
+
+Status CheckClipStart(int start1Based, int lastStart) {
+  if (start1Based < 1 || start1Based > lastStart)
+    return Error{"The start frm must be between 1 and " + std::to_string(lastStart)};
   return {};
 }
 

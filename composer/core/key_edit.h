@@ -1,6 +1,7 @@
 #pragma once
 // The values the key dialogs show and take: which kind of key, the unit conversions of
-// positions, the turns-and-degrees form of rotations, and the key-time check.
+// positions, the turns-and-degrees form of rotations, and the checks of the key and clip-start
+// dialogs, which the program's dialogs and the command-line tool share.
 
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ struct KeyEditValues {
 
 // "Please enter a key time between 1 and <frames>" unless 1 <= time1Based <= frames.
 Status CheckKeyTime(int time1Based, int frames);
+// An edit dialog's OK on a clip of `clipKind`: the key time, then an effect's two values
+// within their sliders' ranges.
+Status CheckKeyEditValues(const KeyEditValues& values, ClipKind clipKind, int frames);
+// "The start frm must be between 1 and <lastStart>" unless 1 <= start1Based <= lastStart.
+Status CheckClipStart(int start1Based, int lastStart);
 
 // Positions shown in the document's units (0 pixel, 1 cm, 2 inch) and read back. A dpi out of
 // the Settings dialog's range (a foreign file can hold 0) is refused with the dialog's text.

@@ -167,6 +167,8 @@ TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
       {{"set-key", "1", "b", "1", "16"}, 1, "Please enter a value between 0 and 15 for BlurY.\n"},
       {{"set-parent", "1", "0"}, 1, "clip 1 is an effect clip: effect clips have no parent\n"},
       {{"add-effect", "sparkle"}, 2, "quenda comp: unknown effect 'sparkle'"},
+      {{"set-start", "2", "0"}, 1, "The start frm must be between 1 and 4\n"},
+      {{"set-start", "2", "5"}, 1, "The start frm must be between 1 and 4\n"},
       {{"settings", "--units", "mile"}, 2, "quenda comp: settings takes whole --frames"},
       {{"set-key", "2", "x", "1", "inf"}, 2, "quenda comp: set-key needs a clip"},
       {{"set-key", "1", "scale-x", "1", "2"}, 2, "quenda comp: clip 1 is an effect clip"},

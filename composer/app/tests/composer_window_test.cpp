@@ -7,8 +7,12 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <tuple>
 
 #include "cli/tests/tool_run.h"
@@ -35,6 +39,27 @@ void PickRow(Dialog* dialog, const QString& text) {
 void ClickRow(ComposerWindow& w, int clip) {
   QTest::mouseClick(w.timeline().viewport(), Qt::LeftButton, {},
                     QPoint(40, w.timeline().RowRect(clip).center().y()));
+}
+
+// The entry `path` leads to from the menu bar; an empty step is a menu's first entry.
+QAction* MenuEntry(ComposerWindow& w, const QStringList& path) {
+  QList<QAction*> entries = w.frame->menuBar()->actions();
+  for (qsizetype i = 0; i < path.size(); ++i) {
+    auto found = std::find_if(entries.begin(), entries.end(), [&](QAction* a) {
+      return a->text() == path[i] || (path[i].isEmpty() && !a->isSeparator());
+    });
+    if (found == entries.end()) return nullptr;
+    if (i + 1 == path.size()) return *found;
+    if ((*found)->menu() == nullptr) return nullptr;
+    entries = (*found)->menu()->actions();
+  }
+  return nullptr;
+}
+
+std::vector<std::string> Labels(const Composition& c) {
+  std::vector<std::string> labels;
+  for (int i = 0; i < c.clipCount(); ++i) labels.push_back(c.clips[std::size_t(i)].label);
+  return labels;
 }
 
 TEST(ComposerWindow, OpensTheCompositionAndShowsItsState) {
@@ -153,16 +178,27 @@ TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
   w.Key(Qt::Key_Delete);
   EXPECT_FALSE(w.comp().clips[kWalk].HasScaleKey(7));
 
-  // A double click on a key mark edits it: here the effect's, with the effect's labels.
-  WhenModal<KeyEditDialog>([](KeyEditDialog* d) {
+  // A double click on a key mark edits it: here the effect's, with the effect's labels and
+  // ranges; a typed value beyond its slider is refused and the dialog stays.
+  w.prompt.Clear();
+  refused = false;
+  WhenModal<KeyEditDialog>([&](KeyEditDialog* d) {
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Effect Edit Key"));
     EXPECT_EQ(d->label("valueA")->text(), QStringLiteral("Hue"));
     EXPECT_EQ(d->label("valueB")->text(), QStringLiteral("Saturation"));
+    d->field("valueB")->setText(QStringLiteral("128"));
+    d->accept();
+    refused = d->isVisible();
+    d->field("valueB")->setText(QStringLiteral("-127"));
     d->slider("valueASlider")->setValue(60);
     d->accept();
   });
   QTest::mouseDClick(w.timeline().viewport(), Qt::LeftButton, {}, w.timeline().KeyMark(kHue, 0));
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Please enter a value between -127 and 127 for Saturation."});
   EXPECT_DOUBLE_EQ(w.Value(kHue, 0), 60);
+  EXPECT_DOUBLE_EQ(w.Value(kHue, 1), -127);
 }
 
 TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
@@ -237,6 +273,133 @@ TEST(ComposerWindow, MovieSettingsRefuseToCutOffKeys) {
             std::vector<std::string>{
                 "There are keys in the cliped frames, first remove them to shorten the movie."});
   EXPECT_EQ(w.comp().frames, kMovieFrames);
+}
+
+TEST(ComposerWindow, ReplaceDuplicateDeleteAndSaveAsFromTheMenus) {
+  ComposerWindow w;
+  const std::vector<uint8_t> opened = ReadBytes(w.cmp);
+  const std::string copy = w.dir.File("copy.cmp");
+  ClickRow(w, kWalk);
+  const std::vector<std::string> front = {"*Virtual* (1)", "title (1)", "FX: Blur", "FX: Hue&Sat"};
+  auto then = [&](std::vector<std::string> back) {
+    back.insert(back.begin(), front.begin(), front.end());
+    return back;
+  };
+  const struct {
+    QStringList entry;
+    std::function<void()> answer;
+    std::vector<std::string> texts;
+    std::vector<std::string> labels;  // front to back afterwards
+  } kSteps[] = {
+      {{"&Clip", "&Replace Clip..."},
+       [&] {
+         w.prompt.QueuePath(w.dir.File("sky.tga"));
+         w.prompt.QueueAnswer(true);
+       },
+       {"You are changing a sequence image clip to a single frame image clip.\nYou will loose "
+        "start/end properties and movie start frame of the replaced clip.\nIs this OK?"},
+       then({"sky (2)", "sky (1)"})},
+      {{"&Clip", "D&uplicate Clip"},
+       [&] { w.prompt.QueueAnswer(true); },
+       {"Are you sure you want to duplicate clip \"sky (2)\" ?"},
+       then({"sky (3)", "sky (2)", "sky (1)"})},
+      {{"&Clip", "Dele&te Clip"},
+       [&] { w.prompt.QueueAnswer(true); },
+       {"Delete Clip \"sky (2)\""},
+       then({"sky (3)", "sky (1)"})},
+      {{"&File", "Save &As..."},
+       [&] {
+         WhenModal<QFileDialog>([&](QFileDialog* d) {
+           d->selectFile(QString::fromStdString(copy));
+           QMetaObject::invokeMethod(d, "accept");
+         });
+       },
+       {},
+       then({"sky (3)", "sky (1)"})},
+  };
+  for (const auto& step : kSteps) {
+    const std::string name = step.entry.back().toStdString();
+    w.prompt.Clear();
+    step.answer();
+    QAction* entry = MenuEntry(w, step.entry);
+    ASSERT_NE(entry, nullptr) << name;
+    ASSERT_TRUE(entry->isEnabled()) << name;
+    entry->trigger();
+    EXPECT_EQ(w.prompt.Texts(), step.texts) << name;
+    EXPECT_EQ(Labels(w.comp()), step.labels) << name;
+  }
+  EXPECT_TRUE(w.prompt.AllAnswersUsed());
+  EXPECT_EQ(ReadBytes(w.cmp), opened);
+  EXPECT_EQ(w.frame->documentPath().toStdString(), copy);
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("copy.cmp - Quenda Composer"));
+  ScriptedPrompt quiet;
+  CComposerDoc saved(quiet);
+  ASSERT_TRUE(saved.Open(copy));
+  EXPECT_EQ(Labels(saved.composition()), then({"sky (3)", "sky (1)"}));
+}
+
+// Cancel, or a box closed without an answer, keeps a changed movie open and unsaved, whether
+// the window is closed or a recent file chosen; No lets it go unsaved, Yes saves it first.
+TEST(ComposerWindow, LeavingAChangedMovieAsksYesNoOrCancel) {
+  ComposerWindow w;
+  const std::vector<uint8_t> opened = ReadBytes(w.cmp);
+  const std::vector<std::string> question = {
+      "Quenda Composer\nSave changes to movie.cmp?\n[Yes] [No] [Cancel]"};
+  QAction* recent = MenuEntry(w, {"&File", "Recent &Files", ""});
+  ASSERT_NE(recent, nullptr);
+  ClickRow(w, kWalk);
+  w.Key(Qt::Key_H);
+  const std::pair<const char*, std::function<void()>> kWaysOut[] = {
+      {"close", [&] { EXPECT_FALSE(w.frame->close()); }}, {"recent", [&] { recent->trigger(); }}};
+  for (const auto& [way, leave] : kWaysOut) {
+    for (std::optional<int> keep : {std::optional<int>(2), std::optional<int>()}) {
+      w.prompt.Clear();
+      w.prompt.QueueChoice(keep);
+      leave();
+      EXPECT_EQ(w.prompt.Texts(), question) << way;
+      EXPECT_TRUE(w.frame->isVisible() && w.doc().modified()) << way;
+      EXPECT_EQ(w.comp().clips[kWalk].hidden, 1) << way;
+      EXPECT_EQ(ReadBytes(w.cmp), opened) << way;
+    }
+  }
+  w.prompt.QueueChoice(1);
+  recent->trigger();
+  EXPECT_EQ(w.comp().clips[kWalk].hidden, 0);
+  EXPECT_EQ(ReadBytes(w.cmp), opened);
+  ClickRow(w, kWalk);
+  w.Key(Qt::Key_H);
+  w.prompt.QueueChoice(0);
+  EXPECT_TRUE(w.frame->close());
+  ScriptedPrompt quiet;
+  CComposerDoc saved(quiet);
+  ASSERT_TRUE(saved.Open(w.cmp));
+  EXPECT_EQ(saved.composition().clips[kWalk].hidden, 1);
+}
+
+// The program's own box: the caption, the text and the three buttons; No lets the movie go.
+TEST(ComposerWindow, TheSaveQuestionIsAskedInTheWindowsOwnBox) {
+  ComposerWindow w;
+  const std::vector<uint8_t> opened = ReadBytes(w.cmp);
+  CComposerFrame own(nullptr, &w.settings);
+  own.show();
+  ASSERT_TRUE(own.OpenFile(QString::fromStdString(w.cmp)));
+  own.document().Select(kWalk);
+  ASSERT_TRUE(own.document().ToggleHidden());
+  QStringList shown;
+  WhenModal<QDialog>([&](QDialog* d) {
+    shown << d->windowTitle();
+    for (QLabel* label : d->findChildren<QLabel*>()) shown << label->text();
+    QPushButton* no = nullptr;
+    for (QPushButton* button : d->findChildren<QPushButton*>()) {
+      shown << button->text();
+      if (button->text() == QStringLiteral("No")) no = button;
+    }
+    no ? no->click() : d->reject();  // another box fails below rather than waits
+  });
+  EXPECT_TRUE(own.close());
+  EXPECT_EQ(shown.join('|').toStdString(),
+            "Quenda Composer|Save changes to movie.cmp?|Yes|No|Cancel");
+  EXPECT_EQ(ReadBytes(w.cmp), opened);
 }
 
 TEST(ComposerWindow, ALostClipIsFoundAgainThroughTheDialog) {
