@@ -1,11 +1,15 @@
 // `quenda sheet print`: the sheet's pages as PDF, drawn by the same printer code as the
 // program's Print, on Qt's offscreen platform.
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPrinter>
+
 #include <cstdlib>
 #include <optional>
+#include <string>
 
 #include "cli/command_sheet_verbs.h"
 #include "common/path.h"
@@ -22,10 +26,24 @@ class PrintingApplication {
     if (QGuiApplication::instance()) return;
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (!platform || !*platform) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    NameRuntimeDirectory();
     app_.emplace(argc_, argv_);
   }
 
  private:
+  // Without XDG_RUNTIME_DIR (a farm job, a cron run) Qt uses /tmp/runtime-UID and warns about it
+  // on every run; naming that same private folder keeps the tool's output to what it did.
+  static void NameRuntimeDirectory() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime) return;
+    const std::string dir = "/tmp/runtime-" + std::to_string(getuid());
+    mkdir(dir.c_str(), 0700);  // an existing one is checked below
+    struct stat info {};
+    if (lstat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid() &&
+        (info.st_mode & 0777) == 0700)
+      setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+  }
+
   static inline int argc_ = 1;
   static inline char name_[] = "quenda";
   static inline char* argv_[] = {name_, nullptr};
