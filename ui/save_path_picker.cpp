@@ -5,11 +5,11 @@
 namespace quenda {
 
 SavePathPicker SystemSavePathPicker() {
-  return [](QWidget* parent, const QString& title, const QString& filter,
-            const QString& suffix) -> std::optional<QString> {
-    QFileDialog dialog(parent, title, QString(), filter);
+  return [](QWidget* parent, const SaveQuestion& question) -> std::optional<QString> {
+    QFileDialog dialog(parent, question.title, QString(), question.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
+    dialog.setDefaultSuffix(question.suffix);
+    if (!question.name.isEmpty()) dialog.selectFile(question.name);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
   };

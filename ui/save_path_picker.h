@@ -9,10 +9,18 @@
 
 namespace quenda {
 
-// Asks for a file to write: title, filter "Description (*.ext)", the extension added when
-// the name has none. Nothing when the user cancels.
-using SavePathPicker = std::function<std::optional<QString>(
-    QWidget* parent, const QString& title, const QString& filter, const QString& suffix)>;
+// What a save dialog shows: its title, filter "Description (*.ext)", the extension added when
+// the name has none, and the file name offered before the user types one (none when empty).
+struct SaveQuestion {
+  QString title;
+  QString filter;
+  QString suffix;
+  QString name = {};
+};
+
+// Asks for a file to write; nothing when the user cancels.
+using SavePathPicker =
+    std::function<std::optional<QString>(QWidget* parent, const SaveQuestion& question)>;
 SavePathPicker SystemSavePathPicker();
 
 }  // namespace quenda

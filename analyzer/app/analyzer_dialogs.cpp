@@ -150,7 +150,7 @@ void LineSettingsDialog::LoadFile() {
 }
 
 void LineSettingsDialog::SaveFile() {
-  auto path = pickSavePath_(this, Q(kSaveRedlineTitle), Q(kRedlineFilter), QStringLiteral("rls"));
+  auto path = pickSavePath_(this, {Q(kSaveRedlineTitle), Q(kRedlineFilter), QStringLiteral("rls")});
   if (path) (void)doc_.SaveLineSettingsFile(path->toStdString());
 }
 
@@ -244,7 +244,7 @@ ColorSetDialog::ColorSetDialog(CAnalyzerDoc& doc, SavePathPicker pickSavePath, Q
           [this] { (void)doc_.LoadColorSet(DirectoryOf(doc_.colors().path)); });
   connect(AddButton(files, Q(kSaveColorSetTitle)), &QPushButton::clicked, this, [this] {
     auto path =
-        pickSavePath_(this, Q(kSaveColorSetTitle), Q(kColorModelFilter), QStringLiteral("col"));
+        pickSavePath_(this, {Q(kSaveColorSetTitle), Q(kColorModelFilter), QStringLiteral("col")});
     if (path) (void)doc_.SaveColorSetFile(path->toStdString());
   });
   connect(AddButton(files, QStringLiteral("Close")), &QPushButton::clicked, this,

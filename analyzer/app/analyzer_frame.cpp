@@ -186,14 +186,14 @@ void CAnalyzerFrame::SaveRegions() {
     (void)doc_->SaveRegions({});  // says what is missing
     return;
   }
-  auto path = pickSavePath_(this, Q(kSaveRegionsTitle), Q(kRegionFilter), QStringLiteral("rgn"));
+  auto path = pickSavePath_(this, {Q(kSaveRegionsTitle), Q(kRegionFilter), QStringLiteral("rgn")});
   if (path) (void)doc_->SaveRegions(path->toStdString());
 }
 
 void CAnalyzerFrame::SaveComposite() {
   if (!doc_->CheckComposite()) return;
   auto path =
-      pickSavePath_(this, Q(kSaveColorModelTitle), Q(kCompositeFilter), QStringLiteral("tga"));
+      pickSavePath_(this, {Q(kSaveColorModelTitle), Q(kCompositeFilter), QStringLiteral("tga")});
   if (!path) return;
   // On this thread: a failed write is told through the document's own prompt.
   ProgressWindow window(Q(kSaveColorModelTitle), this, ProgressWindow::StopButton::Hidden);

@@ -166,7 +166,8 @@ bool CDopegridFrame::Save() {
 }
 
 bool CDopegridFrame::SaveAs() {
-  auto picked = pickSavePath_(this, QStringLiteral("Save As"), kSaveFilter, QStringLiteral("dgr"));
+  auto picked =
+      pickSavePath_(this, {QStringLiteral("Save As"), kSaveFilter, QStringLiteral("dgr")});
   if (!picked) return false;
   if (!doc_->OnSaveDocument(picked->toStdString())) return false;
   path_ = *picked;

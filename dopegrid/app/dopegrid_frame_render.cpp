@@ -140,8 +140,9 @@ void CDopegridFrame::PlayLastFlipbook() {
 }
 
 void CDopegridFrame::SaveLastFlipbookAs() {
-  auto target = pickSavePath_(this, QStringLiteral("Select the movie filename to save"),
-                              QStringLiteral("Microsoft Movies (*.avi)"), QStringLiteral("avi"));
+  auto target = pickSavePath_(this, {QStringLiteral("Select the movie filename to save"),
+                                     QStringLiteral("Microsoft Movies (*.avi)"),
+                                     QStringLiteral("avi"), QStringLiteral("movie.avi")});
   if (target) SaveLastFlipbook(previewPath_, target->toStdString(), *prompt_);
 }
 

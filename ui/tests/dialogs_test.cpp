@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "testing/test_support.h"
 #include "ui/choose_folder.h"
 #include "ui/qt_prompt.h"
+#include "ui/save_path_picker.h"
 #include "ui/tests/modal_helper.h"
 
 namespace quenda {
@@ -105,6 +107,21 @@ TEST(ChooseFolder, YieldsTheChosenFolderEndingWithASlash) {
 
   WhenModal<ChooseFolderDialog>([](ChooseFolderDialog* dialog) { dialog->reject(); });
   EXPECT_EQ(ChooseFolderDialog::Choose(nullptr, QString::fromStdString(dir.path())), std::nullopt);
+}
+
+TEST(SavePathPicker, TheDialogOffersTheDefaultName) {
+  QString title, offered;
+  WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+    title = dialog->windowTitle();
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      offered = name->text();
+    dialog->reject();
+  });
+  const SaveQuestion question{QStringLiteral("Keep It"), QStringLiteral("Movies (*.avi)"),
+                              QStringLiteral("avi"), QStringLiteral("movie.avi")};
+  EXPECT_EQ(SystemSavePathPicker()(nullptr, question), std::nullopt);
+  EXPECT_EQ(title, QStringLiteral("Keep It"));
+  EXPECT_EQ(offered, QStringLiteral("movie.avi"));
 }
 
 }  // namespace

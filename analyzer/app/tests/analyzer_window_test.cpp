@@ -51,12 +51,11 @@ void WriteSequence(const std::string& directory, int width = kWidth, int height 
 struct AnalyzerWindow {
   explicit AnalyzerWindow(int width = kWidth, int height = kHeight) {
     WriteSequence(dir.path(), width, height);
-    frame = std::make_unique<CAnalyzerFrame>(
-        &prompt, [this](QWidget*, const QString&, const QString&, const QString&) {
-          std::optional<QString> next;
-          if (!savePaths.empty()) next = savePaths.front(), savePaths.pop_front();
-          return next;
-        });
+    frame = std::make_unique<CAnalyzerFrame>(&prompt, [this](QWidget*, const SaveQuestion&) {
+      std::optional<QString> next;
+      if (!savePaths.empty()) next = savePaths.front(), savePaths.pop_front();
+      return next;
+    });
     frame->resize(700, 560);
     frame->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));

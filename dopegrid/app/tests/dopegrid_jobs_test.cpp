@@ -193,6 +193,8 @@ TEST(DopegridJobs, AFlipbookIsPlayedAndSavedAsTheToolWritesItButNeverOverAFile) 
   const std::string saved = w.dir.File("movie.avi");
   w.saveAsPath = QString::fromStdString(saved);
   w.action("actionSaveLastFlipbook")->trigger();
+  EXPECT_EQ(w.asked.title, QStringLiteral("Select the movie filename to save"));
+  EXPECT_EQ(w.asked.name, QStringLiteral("movie.avi"));
   EXPECT_EQ(ReadBytes(saved), ReadBytes(tool));
 
   // Saved again onto the same name: refused, both files as they were.

@@ -43,9 +43,11 @@ struct SheetWindow {
       for (int i = 1; i <= 6; ++i)
         std::filesystem::remove(dir.File("Bob" + std::to_string(i) + ".qds"));
     saved = testing::ReadBytes(path);
-    frame = std::make_unique<CDopegridFrame>(
-        messages != nullptr ? messages : &prompt, &settings,
-        [this](QWidget*, const QString&, const QString&, const QString&) { return saveAsPath; });
+    frame = std::make_unique<CDopegridFrame>(messages != nullptr ? messages : &prompt, &settings,
+                                             [this](QWidget*, const SaveQuestion& question) {
+                                               asked = question;
+                                               return saveAsPath;
+                                             });
     frame->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     EXPECT_TRUE(frame->OpenFile(QString::fromStdString(path)));
@@ -89,6 +91,7 @@ struct SheetWindow {
   std::string path = dir.File("s.dgr");
   std::vector<uint8_t> saved;
   std::optional<QString> saveAsPath;
+  SaveQuestion asked;  // the last save dialog's fields
   ScriptedPrompt prompt;
   Settings settings;
   std::unique_ptr<CDopegridFrame> frame;
