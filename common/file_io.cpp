@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/large_pages.h"
+
 namespace quenda {
 namespace {
 
@@ -36,6 +38,7 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, std::
   if (fstat(fileno(file.get()), &st) == 0 && std::uint64_t(st.st_size) > offset)
     expected = std::min<std::uint64_t>(std::uint64_t(st.st_size) - offset, maxBytes);
   if (expected > 0) {
+    ReserveLarge(bytes, std::size_t(expected));
     bytes.resize(std::size_t(expected));
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
     if (bytes.size() < expected) return bytes;

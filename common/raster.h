@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/large_pages.h"
+
 namespace quenda {
 
 template <class Byte>
@@ -33,12 +35,11 @@ class Raster {
   Raster(int width, int height, int channels, uint8_t fill = 0)
       : Raster(width, height, channels, std::ptrdiff_t(width) * channels, fill) {}
   Raster(int width, int height, int channels, std::ptrdiff_t stride, uint8_t fill)
-      : width_(width),
-        height_(height),
-        channels_(channels),
-        stride_(stride),
-        bytes_(std::size_t(stride) * std::size_t(height), fill) {
+      : width_(width), height_(height), channels_(channels), stride_(stride) {
     assert(width >= 0 && height >= 0 && channels > 0 && stride >= std::ptrdiff_t(width) * channels);
+    const std::size_t size = std::size_t(stride) * std::size_t(height);
+    ReserveLarge(bytes_, size);
+    bytes_.assign(size, fill);
   }
 
   // Adopts rows already packed in place: `packed` holds width * channels * height bytes.

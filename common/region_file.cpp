@@ -10,6 +10,7 @@
 #include "common/byte_order.h"
 #include "common/color_set.h"
 #include "common/file_io.h"
+#include "common/large_pages.h"
 
 namespace quenda {
 namespace {
@@ -251,9 +252,9 @@ Result<RegionData> DecodeRegionFile(std::span<const uint8_t> bytes, int expected
   }
 
   const std::size_t pixels = data.PixelCount();
-  data.flags.reserve(pixels);
-  data.regionMap.reserve(pixels);
-  data.animColor.reserve(pixels);
+  ReserveLarge(data.flags, pixels);
+  ReserveLarge(data.regionMap, pixels);
+  ReserveLarge(data.animColor, pixels);
   StreamReader stream(bytes, BoxesEnd(*header));
   const unsigned highestRegion = unsigned(data.regionCount) + 1;
   if (!stream.Read(kFlagUnit, pixels, Filler(data.flags, 0xFF, 0)) ||
@@ -276,7 +277,7 @@ Result<RegionMapFile> DecodeRegionMap(std::span<const uint8_t> bytes, int expect
   if (!header) return Error{header.message()};
   RegionMapFile map{header->width, header->height, header->regionCount, {}};
   const std::size_t pixels = std::size_t(map.width) * std::size_t(map.height);
-  map.regionMap.reserve(pixels);
+  ReserveLarge(map.regionMap, pixels);
   StreamReader stream(bytes, BoxesEnd(*header));
   const unsigned highestRegion = unsigned(map.regionCount) + 1;
   if (!stream.Read(kFlagUnit, pixels, [](std::size_t, unsigned, std::size_t) {}) ||

@@ -10,6 +10,7 @@
 #include "analyzer/core/run_labelling.h"
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
+#include "common/large_pages.h"
 
 namespace quenda {
 namespace {
@@ -67,7 +68,10 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
 
   RegionData& regions = image.regions;
   regions.settings = settings;
-  regions.regionMap.resize(std::size_t(total));
+  // Runs are appended in pixel order, so the map is never zero-filled first.
+  regions.regionMap.clear();
+  ReserveLarge(regions.regionMap, std::size_t(total));
+  ReserveLarge(regions.animColor, std::size_t(total));
   regions.animColor.assign(std::size_t(total), uint16_t(kAnimLineColor));
   regions.regionBounds.assign(2, EmptyRegionBox(w, h));
   const auto stretch = StretchTable(settings.whiteClamp, settings.blackClamp);
@@ -102,7 +106,6 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
     });
 
     // Numbers in order of first appearance, boxes, stretched grey.
-    uint16_t* out = regions.regionMap.data() + rowStart;
     int x = 0;
     while (x < w) {
       const uint32_t label = labels[x];
@@ -115,7 +118,7 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
         if (!overflow) regions.regionBounds.push_back(EmptyRegionBox(w, h));
       }
       if (!overflow) {
-        std::fill(out + x, out + end, uint16_t(n));
+        regions.regionMap.insert(regions.regionMap.end(), std::size_t(end - x), uint16_t(n));
         RegionBox& box = regions.regionBounds[n];
         box.minX = std::min(box.minX, x);
         box.maxX = std::max(box.maxX, end - 1);

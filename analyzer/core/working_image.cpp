@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/large_pages.h"
+
 namespace quenda {
 
 WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey) {
@@ -13,6 +15,7 @@ WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey) 
   std::size_t pixels = image.PixelCount();
   grey.resize(pixels, 255);
   image.grey = std::move(grey);
+  ReserveLarge(image.regions.flags, pixels);
   image.regions.flags.assign(pixels, 0);
   image.display = Raster(width, height, 3, std::ptrdiff_t(DisplayRowPixels(width)) * 3, 0);
   return image;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/last_preview.h"
+#include "common/raster.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
@@ -32,6 +35,30 @@ TEST(ReadFileBytes, ReadsTheAskedWindowOfTheFileAndNoMore) {
   auto beyond = ReadFileBytes(path, all.size() + 10, 100);
   ASSERT_TRUE(beyond);
   EXPECT_TRUE(beyond->empty());
+}
+
+// Buffers past a few megabytes are advised for large pages before they are filled; what they
+// hold must not depend on it.
+TEST(LargeBuffers, HoldExactlyWhatTheyAreFilledWith) {
+  testing::TempDir dir;
+  const std::string path = dir.File("large.bin");
+  const std::vector<uint8_t> all = Counting((9 << 20) + 4097);
+  testing::WriteBytes(path, all);
+  EXPECT_EQ(ReadFileBytes(path), all);
+  auto window = ReadFileBytes(path, 4095, (5 << 20) + 3);
+  ASSERT_TRUE(window);
+  EXPECT_EQ(*window, std::vector<uint8_t>(all.begin() + 4095, all.begin() + 4095 + (5 << 20) + 3));
+
+  struct Case {
+    int width, height, channels;
+    std::ptrdiff_t stride;
+  };
+  for (Case c : {Case{2480, 3508, 1, 2480}, Case{1001, 1703, 3, 3008}}) {
+    Raster raster(c.width, c.height, c.channels, c.stride, 77);
+    ASSERT_EQ(raster.bytes().size(), std::size_t(c.stride) * std::size_t(c.height));
+    EXPECT_EQ(std::count(raster.bytes().begin(), raster.bytes().end(), 77),
+              std::ptrdiff_t(raster.bytes().size()));
+  }
 }
 
 TEST(LastPreview, ShowAndSaveNeverOverwrite) {
