@@ -22,8 +22,14 @@
 #include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_lines.h"
 #include "analyzer/oracle/literal_regions.h"
+#include "common/large_pages.h"
 #include "common/region_file.h"
 #include "samples/sample_drawing.h"
+
+#ifdef QUENDA_HAVE_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
 
 // Heap accounting, so the peak working memory can be told apart from the generator's.
 namespace {
@@ -82,6 +88,74 @@ RegionData TakeRegionData(WorkingImage& image) {
   return std::move(image.regions);
 }
 
+// Bytes per pixel each stage must at least read and write once: GenerateLines reads the grey
+// picture and writes flags and the 3-byte display; ExtractRegions reads flags, stretches the
+// grey in place and writes the 2-byte region and line-colour maps; the file reads the three
+// maps. OpenCV's labelling reads the map and writes 4-byte labels.
+constexpr double kLinesBytes = 1 + 1 + 3;
+constexpr double kRegionsBytes = 1 + 2 + 2 + 2;
+constexpr double kFileBytes = 1 + 2 + 2;
+constexpr double kLabelBytes = 1 + 4;
+
+// Memory bandwidth as a copy between two warm buffers as large as a region map sees it, in
+// bytes moved (read plus written) per millisecond.
+double CopyBandwidth(std::size_t bytes, int runs) {
+  std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
+  std::vector<double> times;
+  for (int r = 0; r < std::max(runs, 3); ++r) {
+    auto a = Clock::now();
+    std::memcpy(to.data(), from.data(), bytes);
+    auto b = Clock::now();
+    times.push_back(Ms(a, b));
+    from[std::size_t(r) % bytes] = to[bytes / 2];  // keeps the copy from being dropped
+  }
+  return 2.0 * double(bytes) / Median(times);
+}
+
+// OpenCV's labelling of the same line map, 4-connected, one thread, 32-bit labels. Like each
+// frame's analysis, every run writes fresh labels: in memory OpenCV allocates itself, in
+// memory advised for large pages as the analysis's own buffers are, and (its best case) in
+// labels reused from the run before. Zeros when OpenCV is not built in.
+struct OpenCvTimes {
+  double ownMemory = 0;
+  double largePages = 0;
+  double reused = 0;
+};
+
+OpenCvTimes OpenCvLabelling(const std::vector<uint8_t>& flags, int w, int h, int runs) {
+  OpenCvTimes times;
+#ifdef QUENDA_HAVE_OPENCV
+  cv::setNumThreads(1);
+  cv::Mat map(h, w, CV_8U);
+  for (std::size_t i = 0; i < flags.size(); ++i) map.data[i] = (flags[i] & 1) ? 0 : 255;
+  std::vector<double> own, large, reused;
+  cv::Mat kept;
+  for (int r = 0; r < runs; ++r) {
+    {
+      cv::Mat labels;
+      auto a = Clock::now();
+      cv::connectedComponents(map, labels, 4, CV_32S);
+      own.push_back(Ms(a, Clock::now()));
+    }
+    {
+      std::vector<int32_t> memory;
+      auto a = Clock::now();
+      ReserveLarge(memory, std::size_t(w) * h);
+      cv::Mat labels(h, w, CV_32S, memory.data());
+      cv::connectedComponents(map, labels, 4, CV_32S);
+      large.push_back(Ms(a, Clock::now()));
+    }
+    auto a = Clock::now();
+    cv::connectedComponents(map, kept, 4, CV_32S);
+    reused.push_back(Ms(a, Clock::now()));
+  }
+  times = {Median(own), Median(large), Median(reused)};
+#else
+  (void)flags, (void)w, (void)h, (void)runs;
+#endif
+  return times;
+}
+
 int Run(int runs, int lineCrop, int regionCrop) {
   const int w = 2480, h = 3508;
   samples::SampleOptions options;
@@ -94,6 +168,7 @@ int Run(int runs, int lineCrop, int regionCrop) {
   std::vector<double> lines, regions, file, total;
   double peakPerPixel = 0;
   int regionCount = 0;
+  std::vector<uint8_t> lineMap;
   for (int r = 0; r < runs; ++r) {
     gPeak = gLive.load();
     const long long before = gLive;
@@ -117,6 +192,7 @@ int Run(int runs, int lineCrop, int regionCrop) {
     total.push_back(Ms(t0, t3));
     peakPerPixel = double(gPeak - before) / pixels;
     regionCount = image.regions.regionCount + 1;
+    if (lineMap.empty()) lineMap = image.regions.flags;
   }
   std::remove(path.c_str());
 
@@ -127,6 +203,32 @@ int Run(int runs, int lineCrop, int regionCrop) {
   std::printf("  region file write              %8.1f ms\n", Median(file));
   std::printf("  all three                      %8.1f ms\n", Median(total));
   std::printf("  peak heap of the pipeline      %8.2f bytes per pixel\n", peakPerPixel);
+
+  const double bandwidth = CopyBandwidth(std::size_t(pixels) * 4, runs);
+  auto floor = [&](double bytesPerPixel) { return bytesPerPixel * pixels / bandwidth; };
+  std::printf("\nMemory traffic lower bound at %.1f GB/s (memcpy of %.0f MB):\n", bandwidth / 1e6,
+              pixels * 4 / 1e6);
+  std::printf("  GenerateLines  %2.0f bytes/pixel %8.1f ms\n", kLinesBytes, floor(kLinesBytes));
+  std::printf("  ExtractRegions %2.0f bytes/pixel %8.1f ms\n", kRegionsBytes, floor(kRegionsBytes));
+  std::printf("  region file    %2.0f bytes/pixel %8.1f ms\n", kFileBytes, floor(kFileBytes));
+  std::printf("  all three      %2.0f bytes/pixel %8.1f ms\n",
+              kLinesBytes + kRegionsBytes + kFileBytes,
+              floor(kLinesBytes + kRegionsBytes + kFileBytes));
+
+  const OpenCvTimes opencv = OpenCvLabelling(lineMap, w, h, runs);
+  if (opencv.largePages > 0) {
+    std::printf("\nOpenCV connectedComponents on the same line map (4-connected, one thread):\n");
+    std::printf("  fresh labels, OpenCV's memory  %8.1f ms\n", opencv.ownMemory);
+    std::printf("  fresh labels, large pages      %8.1f ms (floor %.1f ms)\n", opencv.largePages,
+                floor(kLabelBytes));
+    std::printf("  labels reused between runs     %8.1f ms\n", opencv.reused);
+    std::printf("  ExtractRegions / OpenCV        %8.2f x fresh, %.2f x reused\n",
+                Median(regions) / opencv.largePages, Median(regions) / opencv.reused);
+    std::printf("  all three / OpenCV             %8.2f x fresh, %.2f x reused\n",
+                Median(total) / opencv.largePages, Median(total) / opencv.reused);
+  } else {
+    std::printf("\nOpenCV not found\n");
+  }
 
   // Against the literal loops, on the same pixels.
   auto compare = [&](int side, bool withLines) {

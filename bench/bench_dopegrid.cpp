@@ -1,6 +1,7 @@
 // How long the exposure sheet takes to render one painted frame of three levels of A4 300 dpi
 // drawings, at full and half size, against the time it takes only to read that frame's files
-// (drawing scans, region files, paint files and colour sets).
+// (drawing scans, region files, paint files and colour sets). The reading is also timed against
+// a replay of the earlier reading path, whose fresh buffers took a page fault every 4 KB.
 //
 //   bench_dopegrid [--runs N]
 
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_order.h"
 #include "common/color_set.h"
 #include "common/paint_file.h"
 #include "common/region_file.h"
@@ -75,6 +77,72 @@ void WritePaintedSample(const std::string& directory, const std::string& name, u
   if (!WritePaintFile(stem + ".pnt", paints).ok()) std::exit(1);
 }
 
+// The earlier reading path: each file read whole into a plain vector, the maps grown run by
+// run in plain vectors, the grey normalised in a second pass. Valid files only: it replays the
+// work, not the messages.
+std::vector<uint8_t> ReplayReadBytes(const std::string& path, std::size_t offset,
+                                     std::size_t limit) {
+  std::vector<uint8_t> bytes;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) std::exit(1);
+  std::fseek(file, 0, SEEK_END);
+  std::size_t size = std::size_t(std::ftell(file));
+  std::fseek(file, long(offset), SEEK_SET);
+  bytes.resize(std::min(size - offset, limit));
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  std::fclose(file);
+  return bytes;
+}
+
+template <class T>
+std::size_t ReplayStream(const std::vector<uint8_t>& bytes, std::size_t at, std::size_t unit,
+                         std::size_t pixels, std::vector<T>& out) {
+  out.reserve(pixels);
+  while (out.size() < pixels) {
+    const uint8_t* p = bytes.data() + at;
+    unsigned value = unit == 2 ? p[0] : GetU16LE(p);
+    out.insert(out.end(), std::min<std::size_t>(p[unit - 1], pixels - out.size()), T(value));
+    at += unit;
+  }
+  return at;
+}
+
+PaintedDrawing ReplayOldRead(const DrawingSequence& s, const ColorSet& colors, Prompt& prompt) {
+  PaintedDrawing painted;
+  const std::string path = FramePath(s, 0, prompt);
+  std::vector<uint8_t> head = ReplayReadBytes(path, 0, kDrawingScanHeaderSize);
+  DrawingScanHeader h = *ParseSheetDrawingHeader(head);
+  std::vector<uint8_t> pixels =
+      ReplayReadBytes(path, kDrawingScanHeaderSize, std::size_t(h.width) * h.height);
+  painted.drawing = {h.dpi, h.pegPosition, h.xPosition, h.yPosition,
+                     Raster(h.width, h.height, 1, std::move(pixels))};
+  painted.colors = colors;
+  std::vector<uint8_t> file = ReplayReadBytes(RegionPath(s, 0, prompt), 0, SIZE_MAX);
+  RegionData& r = painted.regions;
+  r.width = GetU16LE(&file[1]), r.height = GetU16LE(&file[3]);
+  r.settings = {file[5], file[6], file[7], file[8]};
+  r.regionCount = GetU16LE(&file[9]);
+  r.regionBounds.assign(std::size_t(r.regionCount) + 2, EmptyRegionBox(r.width, r.height));
+  for (int b = 1; b <= r.regionCount + 1; ++b) {
+    const uint8_t* p = &file[kRegionFileHeaderSize + kRegionBoxRecordSize * std::size_t(b - 1)];
+    r.regionBounds[std::size_t(b)] = {GetU16LE(p + 4), GetU16LE(p), GetU16LE(p + 6),
+                                      GetU16LE(p + 2)};
+  }
+  std::size_t at = kRegionFileHeaderSize + kRegionBoxRecordSize * (std::size_t(r.regionCount) + 1);
+  at = ReplayStream(file, at, 2, r.PixelCount(), r.flags);
+  at = ReplayStream(file, at, 3, r.PixelCount(), r.regionMap);
+  ReplayStream(file, at, 3, r.PixelCount(), r.animColor);
+  std::array<uint8_t, 256> table{};
+  for (int g = 0; g < 256; ++g)
+    table[std::size_t(g)] = NormaliseGrey(uint8_t(g), r.settings.whiteClamp, r.settings.blackClamp);
+  for (uint8_t& p : painted.drawing.picture.bytes()) p = table[p];
+  Result<PaintFile> paints = ReadPaintFile(PaintPath(s, 0, prompt), r.regionCount, colors.count);
+  if (!paints) std::exit(1);
+  painted.regionColor = std::move(paints->regionColor);
+  painted.regionColor[0] = kTransparentColor;
+  return painted;
+}
+
 int Run(int runs) {
   std::string root = (std::filesystem::temp_directory_path() / "quenda-bench-dopegrid/").string();
   std::filesystem::remove_all(root);
@@ -100,6 +168,25 @@ int Run(int runs) {
       if (!colors || !LoadPaintedDrawing(s, 0, *colors, prompt, progress)) std::exit(1);
     }
   });
+  double oldRead = Best(runs, [&] {
+    for (const DrawingSequence& s : sequences) {
+      std::optional<ColorSet> colors = CheckSheetColorSet(s, prompt);
+      if (!colors) std::exit(1);
+      ReplayOldRead(s, *colors, prompt);
+    }
+  });
+  // The replay must read what the readers read, or the comparison means nothing.
+  for (const DrawingSequence& s : sequences) {
+    ColorSet colors = *CheckSheetColorSet(s, prompt);
+    PaintedDrawing now = *LoadPaintedDrawing(s, 0, colors, prompt, progress);
+    PaintedDrawing then = ReplayOldRead(s, colors, prompt);
+    if (now.regions != then.regions ||
+        now.drawing.picture.bytes() != then.drawing.picture.bytes() ||
+        now.regionColor != then.regionColor) {
+      std::printf("the replay of the earlier reading path reads different data\n");
+      return 1;
+    }
+  }
   auto render = [&](RenderSize size) {
     RenderSettings settings;
     settings.directory = root + "out/";
@@ -145,6 +232,8 @@ int Run(int runs) {
 
   std::printf("best of %d runs, one frame of 3 levels, 2480 x 3508 each\n", runs);
   std::printf("  read the frame's files only     %7.3f s\n", read);
+  std::printf("  the earlier reading path        %7.3f s  now %.2f x of it\n", oldRead,
+              read / oldRead);
   std::printf("  composite full size             %7.3f s  adds %5.1f %% to reading\n",
               compositeFull, 100 * compositeFull / read);
   std::printf("  composite half size (bilinear)  %7.3f s  adds %5.1f %% to reading\n",
