@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "panorama/core/mask_ops.h"
+#include "panorama/oracle/literal_mask.h"
+#include "panorama/tests/panorama_fixtures.h"
+
+namespace quenda {
+namespace {
+
+using testing::MakeImage;
+using testing::MakeMask;
+using testing::MaskPattern;
+
+struct Size {
+  int width, height;
+};
+const Size kSizes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 2}, {3, 3}, {2, 7}, {47, 33}, {64, 5}};
+const MaskPattern kPatterns[] = {MaskPattern::Random, MaskPattern::Border, MaskPattern::Blobs,
+                                 MaskPattern::Single, MaskPattern::Empty,  MaskPattern::Opaque};
+
+using FastOperation = void (*)(RasterView, RowProgress&);
+using LiteralOperation = void (*)(RasterView);
+struct WholeMaskCase {
+  const char* name;
+  FastOperation fast;
+  LiteralOperation literal;
+};
+
+TEST(MaskOperations, MatchTheirLiteralFormsOverRepeatedSteps) {
+  const WholeMaskCase cases[] = {{"grow", GrowMask, literal::GrowMask},
+                                 {"shrink", ShrinkMask, literal::ShrinkMask},
+                                 {"smooth", SmoothMask, literal::SmoothMask},
+                                 {"invert", InvertMask, literal::InvertMask}};
+  const MaskStatus silent;
+  for (const auto& operation : cases)
+    for (Size size : kSizes)
+      for (MaskPattern pattern : kPatterns) {
+        Raster fast = MakeMask(size.width, size.height, pattern);
+        Raster slow = fast;
+        for (int step = 0; step < 3; ++step) {
+          RowProgress progress(silent, size.height);
+          operation.fast(fast.view(), progress);
+          operation.literal(slow.view());
+          ASSERT_EQ(fast, slow) << operation.name << " " << size.width << "x" << size.height
+                                << " pattern " << int(pattern) << " step " << step;
+        }
+      }
+}
+
+TEST(MaskOperations, GrowMakesABlockThatShrinkTakesAway) {
+  const MaskStatus silent;
+  Raster mask = MakeMask(5, 5, MaskPattern::Single);
+  RowProgress grow(silent, 5);
+  GrowMask(mask.view(), grow);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(*mask.At(x, y), (x >= 1 && x <= 3 && y >= 1 && y <= 3) ? 255 : 0) << x << "," << y;
+  RowProgress shrink(silent, 5);
+  ShrinkMask(mask.view(), shrink);
+  ShrinkMask(mask.view(), shrink);
+  EXPECT_EQ(mask, MakeMask(5, 5, MaskPattern::Empty));
+}
+
+TEST(MaskOperations, ReportEveryTwentiethOfTheRowsThenDone) {
+  auto texts = [](int rows) {
+    std::vector<std::string> shown;
+    const MaskStatus status = [&](std::string_view text) { shown.emplace_back(text); };
+    Raster mask = MakeMask(3, rows, MaskPattern::Random);
+    RowProgress progress(status, rows);
+    SmoothMask(mask.view(), progress);
+    return shown;
+  };
+  EXPECT_EQ(texts(4),
+            (std::vector<std::string>{"Percent Complete 25 %", "Percent Complete 50 %",
+                                      "Percent Complete 75 %", "Percent Complete 100 %", "Done."}));
+  const std::vector<std::string> forty = texts(40);
+  ASSERT_EQ(forty.size(), 21u);
+  EXPECT_EQ(forty[0], "Percent Complete 5 %");
+  EXPECT_EQ(forty[9], "Percent Complete 50 %");
+  EXPECT_EQ(forty[20], "Done.");
+}
+
+TEST(ColorKeyer, EveryOperationMatchesTheFormulaPerPixel) {
+  const MaskStatus silent;
+  const Raster image = MakeImage(61, 23);
+  for (KeyerOperation operation :
+       {KeyerOperation::Add, KeyerOperation::Subtract, KeyerOperation::Replace})
+    for (int tolerance : {0, 1, 13, 40, 100}) {
+      KeyerSettings settings{200, 40, 90, tolerance, operation};
+      Raster fast = MakeMask(61, 23, MaskPattern::Random);
+      Raster slow = fast;
+      RowProgress progress(silent, 23);
+      ApplyKeyer(image, fast.view(), settings, progress);
+      literal::ApplyKeyer(image, slow.view(), settings);
+      ASSERT_EQ(fast, slow) << int(operation) << " tolerance " << tolerance;
+    }
+}
+
+TEST(ColorKeyer, ZeroToleranceKeysNoPixel) {
+  const MaskStatus silent;
+  const Raster image(4, 3, 3, 0);  // every pixel is the key colour itself
+  const Raster start = MakeMask(4, 3, MaskPattern::Random);
+  for (KeyerOperation operation : {KeyerOperation::Add, KeyerOperation::Replace}) {
+    Raster mask = start;
+    RowProgress progress(silent, 3);
+    ApplyKeyer(image, mask.view(), {0, 0, 0, 0, operation}, progress);
+    EXPECT_EQ(mask, operation == KeyerOperation::Add ? start : MakeMask(4, 3, MaskPattern::Empty));
+  }
+}
+
+TEST(Geometry, TurnsAndFlipsMoveEveryPixelWhereItBelongs) {
+  // 3 x 2, values 1..6 row by row: rows {1 2 3} (y 0) and {4 5 6} (y 1).
+  const Raster start(3, 2, 1, std::vector<uint8_t>{1, 2, 3, 4, 5, 6});
+  struct Case {
+    const char* name;
+    Raster result;
+    Size size;
+    std::vector<uint8_t> bytes;
+  };
+  Raster flippedH = start, flippedV = start;
+  FlipHorizontal(flippedH);
+  FlipVertical(flippedV);
+  const Case cases[] = {
+      {"cw", RotateClockwise(start), {2, 3}, {3, 6, 2, 5, 1, 4}},
+      {"ccw", RotateCounterClockwise(start), {2, 3}, {4, 1, 5, 2, 6, 3}},
+      {"flip h", flippedH, {3, 2}, {3, 2, 1, 6, 5, 4}},
+      {"flip v", flippedV, {3, 2}, {4, 5, 6, 1, 2, 3}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.result.width(), c.size.width) << c.name;
+    EXPECT_EQ(c.result.height(), c.size.height) << c.name;
+    EXPECT_EQ(c.result.bytes(), c.bytes) << c.name;
+  }
+  const Raster image = MakeImage(47, 33);
+  EXPECT_EQ(RotateCounterClockwise(RotateClockwise(image)), image);
+}
+
+TEST(ViewPicture, ShowsTheImageTheGridOrTheTint) {
+  const Raster image = MakeImage(45, 41);
+  const PanoramaViewSettings settings;
+  // Opaque everywhere: See Through is the image itself.
+  const Raster opaque = ComposeView(image, MakeMask(45, 41, MaskPattern::Opaque),
+                                    PanoramaViewMode::SeeThrough, settings);
+  EXPECT_EQ(opaque.stride() % 4, 0);
+  for (int y = 0; y < 41; ++y)
+    ASSERT_TRUE(std::equal(image.Row(y), image.Row(y) + 45 * 3, opaque.Row(y))) << y;
+  // Transparent: 20-pixel cells of grey 128 and white.
+  const Raster clear = ComposeView(image, MakeMask(45, 41, MaskPattern::Empty),
+                                   PanoramaViewMode::SeeThrough, settings);
+  for (auto [x, y, grey] : {std::tuple{0, 0, 128},
+                            {19, 19, 128},
+                            {20, 0, 255},
+                            {0, 20, 255},
+                            {20, 20, 128},
+                            {40, 40, 128},
+                            {44, 21, 255}})
+    EXPECT_EQ(clear.At(x, y)[1], grey) << x << "," << y;
+  // With Mask: an opaque black pixel is 127/255 tinted red, a transparent one stays black.
+  const Raster black(2, 1, 3, 0);
+  const Raster tinted = ComposeView(black, Raster(2, 1, 1, std::vector<uint8_t>{255, 0}),
+                                    PanoramaViewMode::WithMask, settings);
+  EXPECT_EQ(std::vector<uint8_t>(tinted.Row(0), tinted.Row(0) + 6),
+            (std::vector<uint8_t>{0, 0, 127, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/scripted_prompt.h"
+#include "common/targa.h"
+#include "panorama/core/panorama_doc.h"
+#include "panorama/tests/panorama_fixtures.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using testing::MakeImage;
+using testing::MakeMask;
+using testing::MaskPattern;
+using testing::ReadBytes;
+using testing::TempDir;
+
+// A 32-bit background file of a generated image and mask.
+std::string WriteBackground(const TempDir& dir, const std::string& name, const Raster& image,
+                            const Raster& mask) {
+  Raster file(image.width(), image.height(), 4);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      std::copy(image.At(x, y), image.At(x, y) + 3, file.At(x, y));
+      file.At(x, y)[3] = *mask.At(x, y);
+    }
+  const std::string path = dir.File(name);
+  EXPECT_TRUE(WriteTarga(path, file, WriteMessages("failed")).ok());
+  return path;
+}
+
+class PanoramaDocTest : public ::testing::Test {
+ protected:
+  void Load(int width = 47, int height = 33) {
+    image = MakeImage(width, height);
+    mask = MakeMask(width, height, MaskPattern::Random);
+    path = WriteBackground(dir, "back.tga", image, mask);
+    ASSERT_TRUE(doc.OpenFile(path));
+  }
+
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPanoramaDoc doc{prompt};
+  Raster image, mask;
+  std::string path;
+};
+
+TEST_F(PanoramaDocTest, SavedBackgroundsReadBackWithTheirMask) {
+  Load();
+  EXPECT_EQ(doc.image(), image);
+  EXPECT_EQ(doc.mask(), mask);
+  doc.InvertMask();
+  const std::string copy = dir.File("copy.tga");
+  ASSERT_TRUE(doc.SaveAs(copy));
+  EXPECT_FALSE(doc.modified());
+  const Raster saved = doc.mask();
+  ASSERT_TRUE(doc.OpenFile(path));
+  ASSERT_TRUE(doc.OpenFile(copy));
+  EXPECT_EQ(doc.mask(), saved);
+  EXPECT_EQ(doc.image(), image);
+  EXPECT_EQ(ReadBytes(copy).size(), 18u + 47 * 33 * 4);
+
+  // A 24-bit background is opaque everywhere.
+  const std::string plain = dir.File("plain.tga");
+  ASSERT_TRUE(WriteTarga(plain, image, WriteMessages("failed")).ok());
+  ASSERT_TRUE(doc.OpenFile(plain));
+  EXPECT_EQ(doc.mask(), MakeMask(47, 33, MaskPattern::Opaque));
+}
+
+TEST_F(PanoramaDocTest, FailedReadsLeaveNoBackground) {
+  Load();
+  std::vector<uint8_t> bytes = ReadBytes(path);
+  bytes.pop_back();
+  const std::string truncated = dir.File("short.tga");
+  testing::WriteBytes(truncated, bytes);
+  EXPECT_FALSE(doc.OpenFile(truncated));
+  EXPECT_FALSE(doc.loaded());
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Truncated image file!"});
+}
+
+TEST_F(PanoramaDocTest, AReadOnlyTargetIsRefusedAndKept) {
+  Load();
+  const std::vector<uint8_t> before = ReadBytes(path);
+  testing::MakeReadOnly(path);
+  doc.InvertMask();
+  EXPECT_FALSE(doc.Save());
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"Could not write " + path + ", disk full or read only?"});
+  EXPECT_TRUE(doc.modified());
+  EXPECT_EQ(ReadBytes(path), before);
+  testing::MakeWritable(path);
+}
+
+TEST_F(PanoramaDocTest, RevertAsksAndReadsTheFileAgain) {
+  Load();
+  doc.InvertMask();
+  prompt.QueueAnswer(false);
+  EXPECT_FALSE(doc.RevertToSaved());
+  EXPECT_NE(doc.mask(), mask);
+  prompt.QueueAnswer(true);
+  EXPECT_TRUE(doc.RevertToSaved());
+  EXPECT_EQ(doc.mask(), mask);
+  EXPECT_FALSE(doc.modified());
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>(2, "Are you sure you want to revert to last saved?"));
+}
+
+TEST_F(PanoramaDocTest, ScannedBitmapsAreTakenOverOrRefused) {
+  ScanBitmap colour{3, 2, 24, {}, {}};  // rows of 9 bytes padded to 12
+  for (int i = 0; i < 24; ++i) colour.bits.push_back(uint8_t(i));
+  ASSERT_TRUE(doc.TakeOverScan(&colour));
+  EXPECT_EQ(doc.image().bytes(), (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7, 8,  //
+                                                       12, 13, 14, 15, 16, 17, 18, 19, 20}));
+  EXPECT_EQ(doc.mask(), MakeMask(3, 2, MaskPattern::Opaque));
+  EXPECT_TRUE(doc.modified());
+
+  ScanBitmap grey{2, 1, 8, {{10, 20, 30, 0}, {40, 50, 60, 0}}, {1, 0, 0, 0}};
+  ASSERT_TRUE(doc.TakeOverScan(&grey));
+  EXPECT_EQ(doc.image().bytes(), (std::vector<uint8_t>{40, 50, 60, 10, 20, 30}));
+
+  ScanBitmap lineArt{8, 1, 1, {}, {0, 0, 0, 0}};
+  EXPECT_FALSE(doc.TakeOverScan(&lineArt));
+  EXPECT_FALSE(doc.TakeOverScan(nullptr));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                "Only grayscale (8bit) and color (24bit) images are allowed for backgrounds.\n"
+                "Please do not scan black and white (1 bit) images for backgrounds.",
+                "Could Not Lock Bitmap Memory"}));
+  EXPECT_EQ(doc.width(), 2);
+}
+
+TEST_F(PanoramaDocTest, UndoReversesEachKindOnce) {
+  Load();
+  using Command = void (CPanoramaDoc::*)();
+  const std::pair<Command, PanoramaUndo> commands[] = {
+      {&CPanoramaDoc::RotateClockwise, PanoramaUndo::RotateClockwise},
+      {&CPanoramaDoc::RotateCounterClockwise, PanoramaUndo::RotateCounterClockwise},
+      {&CPanoramaDoc::FlipHorizontal, PanoramaUndo::FlipHorizontal},
+      {&CPanoramaDoc::FlipVertical, PanoramaUndo::FlipVertical},
+      {&CPanoramaDoc::GrowMask, PanoramaUndo::Mask},
+      {&CPanoramaDoc::SmoothMask, PanoramaUndo::Mask},
+  };
+  for (const auto& [command, kind] : commands) {
+    (doc.*command)();
+    EXPECT_EQ(doc.undoKind(), kind);
+    EXPECT_TRUE(doc.image() != image || doc.mask() != mask);
+    doc.Undo();
+    EXPECT_EQ(doc.undoKind(), PanoramaUndo::None);
+    EXPECT_EQ(doc.image(), image);
+    EXPECT_EQ(doc.mask(), mask);
+  }
+}
+
+TEST_F(PanoramaDocTest, WholeMaskCommandsAskAndReport) {
+  Load(5, 40);
+  std::vector<std::string> status;
+  doc.SetStatusSink([&](std::string_view text) { status.emplace_back(text); });
+  prompt.QueueAnswer(false);
+  EXPECT_FALSE(doc.ClearMask());
+  EXPECT_EQ(doc.mask(), mask);
+  EXPECT_TRUE(status.empty());
+  prompt.QueueAnswer(true);
+  EXPECT_TRUE(doc.FillMask());
+  EXPECT_EQ(doc.mask(), MakeMask(5, 40, MaskPattern::Opaque));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Are you sure you want to clear the mask to transparent?",
+                                      "Are you sure you want to fill the mask to opaque?"}));
+  status.clear();
+  doc.InvertMask();
+  ASSERT_EQ(status.size(), 22u);
+  EXPECT_EQ(status.front(), "Inverting mask...");
+  EXPECT_EQ(status[1], "Percent Complete 5 %");
+  EXPECT_EQ(status.back(), "Done Invert Mask.");
+}
+
+TEST_F(PanoramaDocTest, PolygonClicksAddIgnoreCloseAndStopAtCapacity) {
+  Load(100, 100);
+  doc.SetRevealMode(true);
+  doc.SetTool(PanoramaTool::Polygon);
+  struct Click {
+    int x, y;
+    PolygonClick result;
+  };
+  const Click clicks[] = {
+      {10, 10, PolygonClick::Added},  {10, 10, PolygonClick::Ignored},
+      {-1, 5, PolygonClick::Ignored}, {30, 10, PolygonClick::Added},
+      {30, 30, PolygonClick::Added},  {30, 10, PolygonClick::Ignored},
+      {12, 12, PolygonClick::Closed},
+  };
+  for (const Click& click : clicks) {
+    EXPECT_EQ(doc.WouldClosePolygon(click.x, click.y), click.result == PolygonClick::Closed);
+    EXPECT_EQ(doc.AddPolygonPoint(click.x, click.y), click.result) << click.x << "," << click.y;
+  }
+  EXPECT_TRUE(doc.polygon().empty());
+  EXPECT_EQ(*doc.mask().At(25, 12), 255);
+  EXPECT_EQ(doc.undoKind(), PanoramaUndo::Mask);
+
+  doc.Undo();
+  ASSERT_EQ(doc.AddPolygonPoint(0, 0), PolygonClick::Added);
+  for (int i = 1; i < kPolygonCapacity; ++i)
+    ASSERT_EQ(doc.AddPolygonPoint(10 + i % 50, 10 + i / 50), PolygonClick::Added) << i;
+  EXPECT_EQ(doc.AddPolygonPoint(90, 90), PolygonClick::Full);
+  EXPECT_EQ(doc.polygon().size(), 500u);
+  EXPECT_EQ(doc.AddPolygonPoint(1, 2), PolygonClick::Closed);
+}
+
+TEST_F(PanoramaDocTest, ZoomStepsThroughWholeScalesAndFractions) {
+  Load();
+  EXPECT_EQ(doc.ZoomStatusText(), "zoom: 100%");
+  doc.ZoomOut();
+  doc.ZoomOut();
+  EXPECT_EQ(doc.zoom(), 1.0 / 3);
+  EXPECT_EQ(doc.ZoomStatusText(), "zoom: 33%");
+  int steps = 0;
+  while (doc.CanZoomIn()) doc.ZoomIn(), ++steps;
+  EXPECT_EQ(doc.zoom(), 11.0);
+  EXPECT_EQ(steps, 12);
+  EXPECT_EQ(doc.XResText(), "XRes: 47");
+  EXPECT_EQ(doc.YResText(), "YRes: 33");
+}
+
+}  // namespace
+}  // namespace quenda
