@@ -53,7 +53,8 @@ void ColourField::SetColour(const QColor& colour) {
 
 ColorKeyerDialog::ColorKeyerDialog(const KeyerSettings& start, QWidget* parent)
     : QDialog(parent),
-      key_(new ColourField(QColor(start.red, start.green, start.blue), QStringLiteral("Change  >>"))),
+      key_(new ColourField(QColor(start.red, start.green, start.blue),
+                           QStringLiteral("Change  >>"))),
       slider_(new QSlider(Qt::Horizontal)),
       number_(new QSpinBox),
       operations_{new QRadioButton(QStringLiteral("Add")),

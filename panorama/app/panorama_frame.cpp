@@ -8,8 +8,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
+#include <functional>
 
+#include "common/path.h"
 #include "panorama/app/panorama_dialogs.h"
+#include "panorama/app/panorama_profile.h"
 #include "panorama/app/panorama_view.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
@@ -22,23 +25,16 @@ QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-constexpr std::string_view kAppTitle = "Quenda Background Maker";
+// A part of the document template: 0 the program's name, 3 the file type's filter.
+QString TemplatePart(int part) {
+  std::string_view rest = kPanoramaDocumentTemplate;
+  for (; part > 0; --part) rest.remove_prefix(std::min(rest.size(), rest.find('\n') + 1));
+  return Q(rest.substr(0, rest.find('\n')));
+}
 
-// Whole-mask operations report in the status bar, which is repainted at once: they run on
-// this thread and the event loop does not turn until they end.
-class StatusBarProgress final : public Progress {
- public:
-  explicit StatusBarProgress(QStatusBar* bar) : bar_(bar) {}
-  void SetStage(std::string_view text) override {
-    bar_->showMessage(Q(text));
-    bar_->repaint();
-  }
-  void SetPercent(int) override {}
-  bool StopRequested() override { return false; }
-
- private:
-  QStatusBar* bar_;
-};
+QString AppTitle() {
+  return TemplatePart(0);
+}
 
 class WaitCursor {
  public:
@@ -58,6 +54,12 @@ CPanoramaFrame::CPanoramaFrame(Prompt* prompt, Settings* settings)
       settings_(settings == nullptr ? ownSettings_.get() : settings),
       doc_(std::make_unique<CPanoramaDoc>(*prompt_)) {
   doc_->SetViewSettings(ReadViewSettings(*settings_));
+  // Whole-mask operations run on this thread and the event loop does not turn until they end:
+  // the status bar is repainted at each report.
+  doc_->SetStatusSink([this](std::string_view text) {
+    statusBar()->showMessage(Q(text));
+    statusBar()->repaint();
+  });
   recent_ = new RecentFiles(*settings_, this);
   view_ = new CPanoramaView(*doc_);
   setCentralWidget(view_);
@@ -73,10 +75,7 @@ CPanoramaFrame::CPanoramaFrame(Prompt* prompt, Settings* settings)
   BuildActions();
   BuildMenus();
   BuildToolBars();
-  connect(view_, &PictureView::ZoomChanged, this, [this] {
-    UpdateStatus();
-    UpdateActions();
-  });
+  connect(view_, &CPanoramaView::KeyerClicked, this, &CPanoramaFrame::KeyerClicked);
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) {
     if (SaveModified()) OpenFile(path);
   });
@@ -107,103 +106,111 @@ void CPanoramaFrame::OnUpdate(const PanoramaUpdate&) {
   UpdateTitle();
 }
 
+QString CPanoramaFrame::DocumentName() const {
+  return doc_->path().empty() ? QStringLiteral("Untitled")
+                              : QString::fromStdString(FileNameOf(doc_->path()));
+}
+
 void CPanoramaFrame::UpdateTitle() {
-  const QString name = path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
-  setWindowTitle(name + (doc_->modified() ? QStringLiteral("*") : QString()) +
-                 QStringLiteral(" - ") + Q(kAppTitle));
+  if (!doc_->loaded()) {
+    setWindowTitle(AppTitle());
+    return;
+  }
+  setWindowTitle(DocumentName() + (doc_->modified() ? QStringLiteral("*") : QString()) +
+                 QStringLiteral(" - ") + AppTitle());
 }
 
 void CPanoramaFrame::UpdateStatus() {
-  if (!doc_->hasBackground()) {
+  if (!doc_->loaded()) {
     for (QLabel* pane : panes_) pane->clear();
     return;
   }
-  panes_[0]->setText(QStringLiteral("zoom: %1%").arg(view_->zoomPercent()));
-  panes_[1]->setText(QStringLiteral("XRes: %1").arg(doc_->width()));
-  panes_[2]->setText(QStringLiteral("YRes: %1").arg(doc_->height()));
+  panes_[0]->setText(Q(doc_->ZoomStatusText()));
+  panes_[1]->setText(Q(doc_->XResText()));
+  panes_[2]->setText(Q(doc_->YResText()));
 }
 
 bool CPanoramaFrame::SaveModified() {
-  if (!doc_->hasBackground() || !doc_->modified()) return true;
-  const QString name = path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
+  if (!doc_->loaded() || !doc_->modified()) return true;
   // Cancel, or closing the box, keeps the background open as it is.
-  const std::optional<int> answer = prompt_->AskChoice({std::string(kAppTitle),
-                                                        "Save changes to " + name.toStdString() +
-                                                            "?",
-                                                        {},
-                                                        {"Yes", "No", "Cancel"}});
+  const std::optional<int> answer =
+      prompt_->AskChoice({AppTitle().toStdString(),
+                          "Save changes to " + DocumentName().toStdString() + "?",
+                          {},
+                          {"Yes", "No", "Cancel"}});
   if (answer == 0) return Save();
   return answer == 1;
 }
 
+void CPanoramaFrame::NoteRecentFile(bool opened, const std::string& path) {
+  const QString file = QString::fromStdString(path);
+  if (opened)
+    recent_->Add(file);
+  else
+    recent_->Remove(file);
+}
+
 void CPanoramaFrame::Open() {
   if (!SaveModified()) return;
-  QFileDialog dialog(this, QStringLiteral("Select A 24 bit or 32 bit uncompressed Targa Background"),
-                     QString(), QStringLiteral("Uncompressed Targa Images (*.tga)"));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-    OpenFile(dialog.selectedFiles().first());
+  // The document asks for the file; a failed read leaves nothing loaded, and the title says so.
+  if (doc_->Open()) NoteRecentFile(true, doc_->path());
+  UpdateTitle();
 }
 
 bool CPanoramaFrame::OpenFile(const QString& path) {
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  if (Status opened = doc_->Open(absolute.toStdString()); !opened) {
-    prompt_->Message(opened.message(), MessageIcon::Error);
-    recent_->Remove(absolute);
-    path_.clear();
-    UpdateTitle();
-    return false;
-  }
-  path_ = absolute;
-  recent_->Add(absolute);
+  const std::string absolute = QFileInfo(path).absoluteFilePath().toStdString();
+  const bool opened = doc_->OpenFile(absolute);
+  NoteRecentFile(opened, absolute);
   UpdateTitle();
-  return true;
-}
-
-bool CPanoramaFrame::SaveFile(const QString& path) {
-  if (Status saved = doc_->Save(path.toStdString()); !saved) {
-    prompt_->Message(saved.message(), MessageIcon::Error);
-    return false;
-  }
-  path_ = QFileInfo(path).absoluteFilePath();
-  recent_->Add(path_);
-  UpdateTitle();
-  return true;
+  return opened;
 }
 
 bool CPanoramaFrame::Save() {
-  return path_.isEmpty() ? SaveAs() : SaveFile(path_);
+  if (doc_->path().empty()) return SaveAs();
+  const bool saved = doc_->Save();
+  UpdateTitle();
+  return saved;
 }
 
 bool CPanoramaFrame::SaveAs() {
-  const std::optional<QString> path =
-      pickSavePath_(this, {QStringLiteral("Save As"),
-                           QStringLiteral("(24/32bit uncompressed) Targa Files (*.tga)"),
-                           QStringLiteral("tga"),
-                           path_.isEmpty() ? QStringLiteral("background.tga") : path_});
-  return path && SaveFile(*path);
+  const std::optional<QString> path = pickSavePath_(
+      this, {QStringLiteral("Save As"), TemplatePart(3), QStringLiteral("tga"),
+             doc_->path().empty() ? QStringLiteral("background.tga") : DocumentName()});
+  if (!path) return false;
+  const std::string absolute = QFileInfo(*path).absoluteFilePath().toStdString();
+  const bool saved = doc_->SaveAs(absolute);
+  if (saved) NoteRecentFile(true, absolute);
+  UpdateTitle();
+  return saved;
 }
 
 void CPanoramaFrame::Revert() {
-  if (path_.isEmpty()) return;
-  if (!prompt_->AskYesNo("Are you sure you want to revert to last saved?")) return;
-  OpenFile(path_);
+  doc_->RevertToSaved();
+  UpdateTitle();
 }
 
 void CPanoramaFrame::ViewSettings() {
-  ViewSettingsDialog dialog(ToDialogValues(doc_->viewSettings()), this);
+  ViewSettingsDialog dialog(doc_->viewSettings(), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  const PanoramaViewSettings chosen = FromDialogValues(dialog.values());
+  const PanoramaViewSettings chosen = dialog.values();
   doc_->SetViewSettings(chosen);
   WriteViewSettings(*settings_, chosen);
   if (Status saved = settings_->Save(); !saved)
     prompt_->Message(saved.message(), MessageIcon::Error);
 }
 
-void CPanoramaFrame::WholeMask(void (CPanoramaDoc::*operation)(Progress&)) {
+void CPanoramaFrame::WholeMask(const std::function<void(CPanoramaDoc&)>& operation) {
   WaitCursor wait;
-  StatusBarProgress progress(statusBar());
-  (doc_.get()->*operation)(progress);
+  operation(*doc_);
+}
+
+void CPanoramaFrame::KeyerClicked(const QPoint& pixel) {
+  const std::optional<KeyerSettings> start = doc_->KeyerClick(pixel.x(), pixel.y());
+  if (!start) return;
+  ColorKeyerDialog dialog(*start, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  WaitCursor wait;
+  doc_->ApplyKeyer(dialog.settings());
 }
 
 void CPanoramaFrame::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 // zoom, the picture size and the whole-mask operations' progress.
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 #include "panorama/core/panorama_doc.h"
@@ -34,11 +35,9 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   QAction* Action(const char* name) const;
   // The status bar panes: zoom, width, height.
   QString PaneText(int pane) const;
-  const QString& documentPath() const { return path_; }
   void SetSavePathPicker(SavePathPicker picker) { pickSavePath_ = std::move(picker); }
 
   bool OpenFile(const QString& path);
-  bool SaveFile(const QString& path);
 
   void OnUpdate(const PanoramaUpdate& update) override;
 
@@ -62,8 +61,11 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   bool SaveAs();
   void Revert();
   void ViewSettings();
+  QString DocumentName() const;
+  void NoteRecentFile(bool opened, const std::string& path);
   // Runs a whole-mask operation under the wait cursor, its progress in the status bar.
-  void WholeMask(void (CPanoramaDoc::*operation)(Progress&));
+  void WholeMask(const std::function<void(CPanoramaDoc&)>& operation);
+  void KeyerClicked(const QPoint& pixel);
 
   std::unique_ptr<Prompt> ownPrompt_;
   Prompt* prompt_;
@@ -77,7 +79,6 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   QActionGroup* modes_ = nullptr;
   QActionGroup* viewModes_ = nullptr;
   QActionGroup* sizes_ = nullptr;
-  QString path_;
   SavePathPicker pickSavePath_ = SystemSavePathPicker();
 };
 

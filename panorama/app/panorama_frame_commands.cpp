@@ -16,11 +16,16 @@
 
 namespace quenda {
 
-// One menu entry: the menu it sits in, its object name, text, shortcuts and status text, and
-// whether it works without a background loaded.
+namespace {
+
+// Whether a command works without a background loaded.
+enum class Needs { Nothing, Background };
+constexpr QKeyCombination kNoKey = QKeyCombination::fromCombined(0);
+
+}  // namespace
+
+// One menu entry: its object name, text, shortcuts and status text.
 struct CPanoramaFrame::Command {
-  enum class Needs { Nothing, Background };
-  const char* menu;
   const char* name;
   const char* text;
   QKeyCombination keys[2];
@@ -29,68 +34,121 @@ struct CPanoramaFrame::Command {
   void (*run)(CPanoramaFrame&);
 };
 
-namespace {
-
-using Needs = CPanoramaFrame::Command::Needs;
-constexpr QKeyCombination kNoKey = QKeyCombination::fromCombined(0);
-
-}  // namespace
-
 const CPanoramaFrame::Command CPanoramaFrame::kCommands[] = {
-    {"File", "actionOpen", "&Open...", {Qt::CTRL | Qt::Key_O, kNoKey},
-     "Open a 24 or 32 bit uncompressed Targa background", Needs::Nothing,
+    {"actionOpen",
+     "&Open...",
+     {Qt::CTRL | Qt::Key_O, kNoKey},
+     "Open a 24 or 32 bit uncompressed Targa background",
+     Needs::Nothing,
      [](CPanoramaFrame& f) { f.Open(); }},
-    {"File", "actionSave", "&Save", {Qt::CTRL | Qt::Key_S, kNoKey},
-     "Save the background with its mask", Needs::Background, [](CPanoramaFrame& f) { f.Save(); }},
-    {"File", "actionSaveAs", "Save &As...", {kNoKey, kNoKey},
-     "Save the background with its mask under another name", Needs::Background,
+    {"actionSave",
+     "&Save",
+     {Qt::CTRL | Qt::Key_S, kNoKey},
+     "Save the background with its mask",
+     Needs::Background,
+     [](CPanoramaFrame& f) { f.Save(); }},
+    {"actionSaveAs",
+     "Save &As...",
+     {kNoKey, kNoKey},
+     "Save the background with its mask under another name",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.SaveAs(); }},
-    {"File", "actionRevert", "&Revert to Saved", {kNoKey, kNoKey},
-     "Read the background again as it was last saved", Needs::Background,
+    {"actionRevert",
+     "&Revert to Saved",
+     {kNoKey, kNoKey},
+     "Read the background again as it was last saved",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.Revert(); }},
-    {"Edit", "actionUndo", "&Undo", {Qt::CTRL | Qt::Key_Z, kNoKey}, "Undo the last change",
-     Needs::Background, [](CPanoramaFrame& f) { f.doc_->Undo(); }},
-    {"Edit", "actionFlipHorizontal", "Flip &Horizontal", {kNoKey, kNoKey},
-     "Mirror the background left to right", Needs::Background,
+    {"actionUndo",
+     "&Undo",
+     {Qt::CTRL | Qt::Key_Z, kNoKey},
+     "Undo the last change",
+     Needs::Background,
+     [](CPanoramaFrame& f) { f.doc_->Undo(); }},
+    {"actionFlipHorizontal",
+     "Flip &Horizontal",
+     {kNoKey, kNoKey},
+     "Mirror the background left to right",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.doc_->FlipHorizontal(); }},
-    {"Edit", "actionFlipVertical", "Flip &Vertical", {kNoKey, kNoKey},
-     "Mirror the background top to bottom", Needs::Background,
+    {"actionFlipVertical",
+     "Flip &Vertical",
+     {kNoKey, kNoKey},
+     "Mirror the background top to bottom",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.doc_->FlipVertical(); }},
-    {"Edit", "actionRotateCW", "Rotate 90 &CW", {kNoKey, kNoKey},
-     "Turn the background a quarter clockwise", Needs::Background,
+    {"actionRotateCW",
+     "Rotate 90 &CW",
+     {kNoKey, kNoKey},
+     "Turn the background a quarter clockwise",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.doc_->RotateClockwise(); }},
-    {"Edit", "actionRotateCCW", "Rotate 90 CC&W", {kNoKey, kNoKey},
-     "Turn the background a quarter counter-clockwise", Needs::Background,
+    {"actionRotateCCW",
+     "Rotate 90 CC&W",
+     {kNoKey, kNoKey},
+     "Turn the background a quarter counter-clockwise",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.doc_->RotateCounterClockwise(); }},
-    {"Edit", "actionClearMask", "C&lear Mask", {Qt::Key_Delete, kNoKey},
-     "Make the whole background transparent", Needs::Background,
+    {"actionClearMask",
+     "C&lear Mask",
+     {Qt::Key_Delete, kNoKey},
+     "Make the whole background transparent",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.WholeMask(&CPanoramaDoc::ClearMask); }},
-    {"Edit", "actionFillMask", "&Fill Mask", {Qt::Key_Insert, kNoKey},
-     "Make the whole background opaque", Needs::Background,
+    {"actionFillMask",
+     "&Fill Mask",
+     {Qt::Key_Insert, kNoKey},
+     "Make the whole background opaque",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.WholeMask(&CPanoramaDoc::FillMask); }},
-    {"Edit", "actionInvertMask", "&Invert Mask", {Qt::Key_I, kNoKey},
-     "Swap the transparent and opaque parts", Needs::Background,
+    {"actionInvertMask",
+     "&Invert Mask",
+     {Qt::Key_I, kNoKey},
+     "Swap the transparent and opaque parts",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.WholeMask(&CPanoramaDoc::InvertMask); }},
-    {"Edit", "actionGrowMask", "&Grow Mask", {Qt::Key_G, kNoKey},
-     "Widen the opaque parts by one pixel", Needs::Background,
+    {"actionGrowMask",
+     "&Grow Mask",
+     {Qt::Key_G, kNoKey},
+     "Widen the opaque parts by one pixel",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.WholeMask(&CPanoramaDoc::GrowMask); }},
-    {"Edit", "actionShrinkMask", "Shrin&k Mask", {Qt::Key_K, kNoKey},
-     "Narrow the opaque parts by one pixel", Needs::Background,
+    {"actionShrinkMask",
+     "Shrin&k Mask",
+     {Qt::Key_K, kNoKey},
+     "Narrow the opaque parts by one pixel",
+     Needs::Background,
      [](CPanoramaFrame& f) { f.WholeMask(&CPanoramaDoc::ShrinkMask); }},
-    {"Edit", "actionSmoothMask", "Sm&ooth Mask", {Qt::Key_O, kNoKey}, "Soften the mask's edges",
-     Needs::Background, [](CPanoramaFrame& f) { f.WholeMask(&CPanoramaDoc::SmoothMask); }},
-    {"View", "actionSettings", "S&ettings...", {kNoKey, kNoKey},
-     "Grid and mask colours of the view modes", Needs::Nothing,
+    {"actionSmoothMask",
+     "Sm&ooth Mask",
+     {Qt::Key_O, kNoKey},
+     "Soften the mask's edges",
+     Needs::Background,
+     [](CPanoramaFrame& f) { f.WholeMask(&CPanoramaDoc::SmoothMask); }},
+    {"actionSettings",
+     "S&ettings...",
+     {kNoKey, kNoKey},
+     "Grid and mask colours of the view modes",
+     Needs::Nothing,
      [](CPanoramaFrame& f) { f.ViewSettings(); }},
-    {"View", "actionZoomIn", "Zoom &In", {Qt::Key_Plus, Qt::KeypadModifier | Qt::Key_Plus},
-     "Show the background larger", Needs::Background,
-     [](CPanoramaFrame& f) { f.view_->ZoomIn(); }},
-    {"View", "actionZoomOut", "Zoom O&ut", {Qt::Key_Minus, Qt::KeypadModifier | Qt::Key_Minus},
-     "Show the background smaller", Needs::Background,
-     [](CPanoramaFrame& f) { f.view_->ZoomOut(); }},
-    {"View", "actionZoomOneToOne", "&Zoom 1:1",
-     {Qt::Key_Asterisk, Qt::KeypadModifier | Qt::Key_Asterisk}, "Show the background at its size",
-     Needs::Background, [](CPanoramaFrame& f) { f.view_->ZoomOneToOne(); }},
+    {"actionZoomIn",
+     "Zoom &In",
+     {Qt::Key_Plus, Qt::KeypadModifier | Qt::Key_Plus},
+     "Show the background larger",
+     Needs::Background,
+     [](CPanoramaFrame& f) { f.doc_->ZoomIn(); }},
+    {"actionZoomOut",
+     "Zoom O&ut",
+     {Qt::Key_Minus, Qt::KeypadModifier | Qt::Key_Minus},
+     "Show the background smaller",
+     Needs::Background,
+     [](CPanoramaFrame& f) { f.doc_->ZoomOut(); }},
+    {"actionZoomOneToOne",
+     "&Zoom 1:1",
+     {Qt::Key_Asterisk, Qt::KeypadModifier | Qt::Key_Asterisk},
+     "Show the background at its size",
+     Needs::Background,
+     [](CPanoramaFrame& f) { f.doc_->ZoomOneToOne(); }},
 };
 
 namespace {
@@ -105,7 +163,8 @@ struct Choice {
 };
 
 const Choice kTools[] = {
-    {"actionBrush", "&Brush", Qt::Key_A, "Paint the mask with a soft brush", int(PanoramaTool::Brush)},
+    {"actionBrush", "&Brush", Qt::Key_A, "Paint the mask with a soft brush",
+     int(PanoramaTool::Brush)},
     {"actionPolygon", "&Polygon", Qt::Key_S, "Fill polygons into the mask",
      int(PanoramaTool::Polygon)},
     {"actionColorKeyer", "&Color Keyer", Qt::Key_C, "Key the mask by the colour clicked",
@@ -174,7 +233,6 @@ void CPanoramaFrame::BuildActions() {
   tools_->actions()[0]->setIcon(ToolIcon(ToolArt::Brush));
   tools_->actions()[1]->setIcon(ToolIcon(ToolArt::Pen));
   tools_->actions()[2]->setIcon(ToolIcon(ToolArt::Picker));
-  tools_->actions()[0]->setIcon(ToolIcon(ToolArt::Brush));
   modes_->actions()[0]->setIcon(ToolIcon(ToolArt::Eraser));
   modes_->actions()[1]->setIcon(ToolIcon(ToolArt::Unerase));
 
@@ -191,6 +249,26 @@ void CPanoramaFrame::BuildActions() {
     sizes_->addAction(action);
     connect(action, &QAction::triggered, this, [this, size] { doc_->SetBrushSize(size); });
   }
+}
+
+void CPanoramaFrame::UpdateActions() {
+  const bool loaded = doc_->loaded();
+  for (const Command& command : kCommands)
+    Action(command.name)->setEnabled(loaded || command.needs == Needs::Nothing);
+  for (QActionGroup* group : {tools_, modes_, viewModes_, sizes_})
+    for (QAction* action : group->actions()) action->setEnabled(loaded);
+  Action("actionPan")->setEnabled(loaded);
+  Action("actionUndo")->setEnabled(doc_->CanUndo());
+  Action("actionRevert")->setEnabled(doc_->CanRevert());
+  Action("actionZoomIn")->setEnabled(doc_->CanZoomIn());
+  Action("actionZoomOut")->setEnabled(doc_->CanZoomOut());
+  auto check = [](QActionGroup* group, int value) {
+    for (QAction* action : group->actions()) action->setChecked(action->data().toInt() == value);
+  };
+  check(tools_, int(doc_->tool()));
+  check(modes_, doc_->revealMode() ? 1 : 0);
+  check(viewModes_, int(doc_->viewMode()));
+  check(sizes_, doc_->brushSize());
 }
 
 void CPanoramaFrame::BuildMenus() {

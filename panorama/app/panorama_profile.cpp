@@ -38,8 +38,8 @@ PanoramaViewSettings ReadViewSettings(const Settings& profile) {
       colour.*channel.value = uint8_t(std::clamp(value, 0, 255));
     }
   }
-  settings.gridSize = profile.GetInt(QStringLiteral("GRIDSIZE"), QStringLiteral("GRIDSIZE"),
-                                     settings.gridSize);
+  settings.gridSize =
+      profile.GetInt(QStringLiteral("GRIDSIZE"), QStringLiteral("GRIDSIZE"), settings.gridSize);
   return settings;
 }
 

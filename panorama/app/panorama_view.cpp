@@ -2,22 +2,23 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
+#include <cstring>
 
 #include "ui/tool_art.h"
 
 namespace quenda {
 
 CPanoramaView::CPanoramaView(CPanoramaDoc& doc, QWidget* parent) : PictureView(parent), doc_(doc) {
-  SetBackground(QColor(128, 128, 128));
-  // Zoom In stops below eleven times.
-  SetZoomLimits({1100, 6});
+  // Darker than the checkerboard's grey, so that the picture's edge shows in See Through.
+  SetBackground(QColor(64, 64, 64));
   connect(this, &PictureView::MousePressed, this,
           [this](const QPoint& image, Qt::MouseButton button, Qt::KeyboardModifiers) {
             Pressed(image, button);
           });
   connect(this, &PictureView::MouseMoved, this, &CPanoramaView::Moved);
   connect(this, &PictureView::MouseReleased, this, [this](const QPoint&, Qt::MouseButton button) {
-    if (button == Qt::LeftButton) stroking_ = false;
+    if (button == Qt::LeftButton) doc_.BrushRelease();
   });
   doc_.AddListener(this);
   UpdateToolCursor();
@@ -47,46 +48,70 @@ QCursor CPanoramaView::ClosingCursor() {
 
 void CPanoramaView::OnUpdate(const PanoramaUpdate& update) {
   switch (update.hint) {
-    case PanoramaHint::RedrawRect:
-      ComposeArea(QRect(update.rect.x0, update.rect.y0, update.rect.x1 - update.rect.x0,
-                        update.rect.y1 - update.rect.y0));
+    case PanoramaHint::NewPicture:
+      ComposeAll();
+      break;
+    case PanoramaHint::MaskChanged:
+      if (update.rect.right < update.rect.left)
+        ComposeAll();
+      else
+        ComposeArea(update.rect);
+      break;
+    case PanoramaHint::PolygonChanged:
+      viewport()->update();
       break;
     case PanoramaHint::StateChanged:
       UpdateToolCursor();
+      SetZoomLevel(doc_.zoomLevel());
+      // The tool and brush leave the picture as it is; the view mode and its colours do not.
+      if (doc_.viewMode() != shownMode_ || !(doc_.viewSettings() == shownSettings_)) ComposeAll();
       viewport()->update();
-      break;
-    default:
-      ComposeAll();
       break;
   }
 }
 
 void CPanoramaView::ComposeAll() {
-  if (!doc_.hasBackground()) {
-    stroking_ = false;
+  shownMode_ = doc_.viewMode();
+  shownSettings_ = doc_.viewSettings();
+  if (!doc_.loaded()) {
+    composed_ = Raster();
     ClearPicture();
     return;
   }
-  QImage picture = NewPicture(doc_.width(), doc_.height());
-  doc_.Compose(PictureRows(picture), {0, 0, doc_.width(), doc_.height()});
-  SetPicture(std::move(picture));
+  SetZoomLevel(doc_.zoomLevel());
+  composed_ = doc_.ComposeView();
+  SetPicture(ConstRasterView(composed_));
 }
 
-void CPanoramaView::ComposeArea(const QRect& area) {
-  if (!hasPicture() || picture().width() != doc_.width() || picture().height() != doc_.height()) {
+void CPanoramaView::ComposeArea(const MaskRect& rect) {
+  if (composed_.width() != doc_.width() || composed_.height() != doc_.height()) {
     ComposeAll();
     return;
   }
-  // The picture is composed in place, in its own rows; only the box is repainted.
-  QImage& shown = const_cast<QImage&>(picture());
-  const QRect clipped = area.intersected(QRect(0, 0, doc_.width(), doc_.height()));
-  if (clipped.isEmpty()) return;
-  doc_.Compose(PictureRows(shown),
-               {clipped.left(), clipped.top(), clipped.right() + 1, clipped.bottom() + 1});
-  viewport()->update(ImageToWindow(clipped));
+  // The box starts on a whole pair of checkerboard cells, so that composing it alone lays
+  // the cells where the whole picture has them.
+  const int pair = 2 * std::max(1, shownSettings_.gridSize);
+  const int left = std::max(0, rect.left) / pair * pair;
+  const int bottom = std::max(0, rect.bottom) / pair * pair;
+  const int right = std::min(doc_.width() - 1, rect.right);
+  const int top = std::min(doc_.height() - 1, rect.top);
+  if (right < left || top < bottom) return;
+  auto part = [&](const Raster& whole) {
+    ConstRasterView view = whole.view();
+    view.pixels = whole.At(left, bottom);
+    view.width = right - left + 1;
+    view.height = top - bottom + 1;
+    return view;
+  };
+  const Raster box =
+      quenda::ComposeView(part(doc_.image()), part(doc_.mask()), shownMode_, shownSettings_);
+  for (int y = 0; y < box.height(); ++y)
+    std::memcpy(composed_.At(left, bottom + y), box.Row(y), std::size_t(box.width()) * 3);
+  UpdatePicture(composed_, QRect(left, bottom, box.width(), box.height()));
 }
 
 void CPanoramaView::UpdateToolCursor() {
+  closingCursor_ = false;
   switch (doc_.tool()) {
     case PanoramaTool::Brush:
       SetToolCursor(ToolCursor(ToolArt::Brush));
@@ -101,40 +126,37 @@ void CPanoramaView::UpdateToolCursor() {
 }
 
 void CPanoramaView::Pressed(const QPoint& image, Qt::MouseButton button) {
-  if (button != Qt::LeftButton || !doc_.hasBackground()) return;
+  if (button != Qt::LeftButton || !doc_.loaded()) return;
   switch (doc_.tool()) {
     case PanoramaTool::Brush:
-      stroking_ = true;
-      last_ = image;
       doc_.BrushPress(image.x(), image.y());
       break;
     case PanoramaTool::Polygon:
-      doc_.PolygonClick(image.x(), image.y());
-      viewport()->update();
+      doc_.AddPolygonPoint(image.x(), image.y());
       break;
     case PanoramaTool::ColorKeyer:
-      if (image.x() >= 0 && image.y() >= 0 && image.x() < doc_.width() &&
-          image.y() < doc_.height())
-        emit KeyerClicked(image);
+      // Outside the picture a click does nothing.
+      if (doc_.KeyerClick(image.x(), image.y())) emit KeyerClicked(image);
       break;
   }
 }
 
 void CPanoramaView::Moved(const QPoint& image, Qt::MouseButtons buttons) {
-  if (!doc_.hasBackground()) return;
+  if (!doc_.loaded()) return;
   if (doc_.tool() == PanoramaTool::Polygon) {
-    SetToolCursor(doc_.PolygonWouldClose(image.x(), image.y()) ? ClosingCursor()
-                                                               : QCursor(Qt::CrossCursor));
+    const bool closing = doc_.WouldClosePolygon(image.x(), image.y());
+    if (closing != closingCursor_) {
+      closingCursor_ = closing;
+      SetToolCursor(closing ? ClosingCursor() : QCursor(Qt::CrossCursor));
+    }
     return;
   }
-  if (doc_.tool() == PanoramaTool::Brush && stroking_ && (buttons & Qt::LeftButton)) {
-    doc_.BrushStroke(last_.x(), last_.y(), image.x(), image.y());
-    last_ = image;
-  }
+  if (doc_.tool() == PanoramaTool::Brush && (buttons & Qt::LeftButton))
+    doc_.BrushMove(image.x(), image.y());
 }
 
 void CPanoramaView::PaintOverlay(QPainter& painter) {
-  if (!doc_.hasBackground() || doc_.tool() != PanoramaTool::Polygon) return;
+  if (!doc_.loaded() || doc_.tool() != PanoramaTool::Polygon) return;
   const auto& points = doc_.polygon();
   if (points.empty()) return;
   // The polygon being entered, from pixel centre to pixel centre.

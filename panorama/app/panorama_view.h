@@ -18,6 +18,8 @@ class CPanoramaView final : public PictureView, public PanoramaListener {
   ~CPanoramaView() override;
 
   void OnUpdate(const PanoramaUpdate& update) override;
+  // The picture as the view shows it at 1:1 (rows bottom first).
+  const Raster& composed() const { return composed_; }
   // The cursor shown where a polygon click would close the polygon.
   static QCursor ClosingCursor();
 
@@ -30,14 +32,17 @@ class CPanoramaView final : public PictureView, public PanoramaListener {
 
  private:
   void ComposeAll();
-  void ComposeArea(const QRect& area);
+  void ComposeArea(const MaskRect& rect);
   void UpdateToolCursor();
   void Pressed(const QPoint& image, Qt::MouseButton button);
   void Moved(const QPoint& image, Qt::MouseButtons buttons);
 
   CPanoramaDoc& doc_;
-  bool stroking_ = false;
-  QPoint last_;
+  // The picture as composed at 1:1, and the mode and colours it was composed in.
+  Raster composed_;
+  PanoramaViewMode shownMode_ = PanoramaViewMode::SeeThrough;
+  PanoramaViewSettings shownSettings_;
+  bool closingCursor_ = false;
 };
 
 }  // namespace quenda
