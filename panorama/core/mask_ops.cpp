@@ -63,17 +63,12 @@ void Neighbourhood(RasterView mask, RowProgress& progress, Op op) {
   for (int y = 0; y < h; ++y) {
     uint8_t* row = mask.Row(y);
     std::copy(row, row + w, here.begin());
-    uint8_t* c = column.data();
+    // A missing row counts as the row itself, which leaves the extreme as it is.
+    const uint8_t* b = y > 0 ? below.data() : here.data();
+    const uint8_t* a = y + 1 < h ? mask.Row(y + 1) : here.data();
     const uint8_t* m = here.data();
-    for (int x = 0; x < w; ++x) c[x] = m[x];
-    if (y > 0) {
-      const uint8_t* b = below.data();
-      for (int x = 0; x < w; ++x) c[x] = op(c[x], b[x]);
-    }
-    if (y + 1 < h) {
-      const uint8_t* a = mask.Row(y + 1);
-      for (int x = 0; x < w; ++x) c[x] = op(c[x], a[x]);
-    }
+    uint8_t* c = column.data();
+    for (int x = 0; x < w; ++x) c[x] = op(op(m[x], b[x]), a[x]);
     if (w == 1) {
       row[0] = c[0];
     } else {

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/tests/tool_run.h"
+#include "common/targa.h"
+#include "panorama/oracle/literal_mask.h"
+#include "panorama/tests/panorama_fixtures.h"
+#include "testing/test_support.h"
+
+namespace quenda::cli {
+namespace {
+
+using quenda::testing::MakeImage;
+using quenda::testing::MakeMask;
+using quenda::testing::MaskPattern;
+
+class MaskTool : public ::testing::Test {
+ protected:
+  // A 32-bit background of the generated image and mask.
+  std::string Write(const std::string& name, const Raster& image, const Raster& mask) {
+    Raster file(image.width(), image.height(), 4);
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        std::copy(image.At(x, y), image.At(x, y) + 3, file.At(x, y));
+        file.At(x, y)[3] = *mask.At(x, y);
+      }
+    const std::string path = dir.File(name);
+    EXPECT_TRUE(WriteTarga(path, file, WriteMessages("failed")).ok());
+    return path;
+  }
+  // The mask of a written background (alpha), failing the test when it does not read.
+  Raster MaskOf(const std::string& path) {
+    Result<Raster> read = ReadTarga(path, TargaReader::PanoramaBackground);
+    EXPECT_TRUE(read.ok()) << read.message();
+    if (!read.ok() || read->channels() != 4) return Raster();
+    Raster mask(read->width(), read->height(), 1);
+    for (int y = 0; y < mask.height(); ++y)
+      for (int x = 0; x < mask.width(); ++x) *mask.At(x, y) = read->At(x, y)[3];
+    return mask;
+  }
+
+  quenda::testing::TempDir dir;
+  const Raster image = MakeImage(31, 17);
+  const Raster mask = MakeMask(31, 17, MaskPattern::Blobs);
+};
+
+TEST_F(MaskTool, AppliesTheOperationsInTheOrderGiven) {
+  const std::string in = Write("back.tga", image, mask);
+  const KeyerSettings key{200, 40, 90, 30, KeyerOperation::Replace};
+  Raster growThenInvert = mask, keyThenSmooth = mask;
+  literal::GrowMask(growThenInvert.view());
+  literal::GrowMask(growThenInvert.view());
+  literal::InvertMask(growThenInvert.view());
+  literal::ApplyKeyer(image, keyThenSmooth.view(), key);
+  literal::SmoothMask(keyThenSmooth.view());
+  struct Case {
+    std::vector<std::string> operations;
+    Raster expected;
+  };
+  Raster invertThenGrow = mask;
+  literal::InvertMask(invertThenGrow.view());
+  literal::GrowMask(invertThenGrow.view());
+  literal::GrowMask(invertThenGrow.view());
+  const Case cases[] = {
+      {{"--grow", "2", "--invert"}, growThenInvert},
+      {{"--invert", "--grow", "2"}, invertThenGrow},
+      {{"--key", "200,40,90", "--tolerance", "30", "--mode", "replace", "--smooth", "1"},
+       keyThenSmooth},
+      {{"--clear", "--fill"}, MakeMask(31, 17, MaskPattern::Opaque)},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"mask", in, "--out", dir.File("out.tga")};
+    args.insert(args.end(), c.operations.begin(), c.operations.end());
+    ToolOutput run = RunTool(args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(MaskOf(dir.File("out.tga")), c.expected) << c.operations[0];
+  }
+  ToolOutput turned = RunTool({"mask", in, "--out", dir.File("turned.tga"), "--rotate-cw"});
+  EXPECT_EQ(turned.out, "wrote " + dir.File("turned.tga") + "  17 x 31\n");
+  EXPECT_EQ(MaskOf(dir.File("turned.tga")), RotateClockwise(mask));
+}
+
+TEST_F(MaskTool, RefusesWordsItCannotUseAndWritesNothing) {
+  const std::string in = Write("back.tga", image, mask);
+  const std::string out = dir.File("out.tga");
+  const std::vector<std::vector<std::string>> refused = {
+      {"mask", in},
+      {"mask", "--out", out},
+      {"mask", in, "--out", out, "--tolerance", "20"},
+      {"mask", in, "--out", out, "--key", "1,2"},
+      {"mask", in, "--out", out, "--key", "1,2,256"},
+      {"mask", in, "--out", out, "--key", "1,2,3", "--mode", "multiply"},
+      {"mask", in, "--out", out, "--grow", "0"},
+      {"mask", in, "--out", out, "--blur"},
+      {"mask", in, in, "--out", out},  // several backgrounds need a folder
+  };
+  for (const auto& args : refused) {
+    ToolOutput run = RunTool(args);
+    EXPECT_EQ(run.code, 2) << args.back();
+    EXPECT_TRUE(run.err.starts_with("quenda mask: ")) << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(MaskTool, ABatchGoesOnPastFilesItCannotReadOrWrite) {
+  const std::string folder = dir.File("out/");
+  std::filesystem::create_directory(folder);
+  const std::string a = Write("a.tga", image, mask);
+  const std::string b = Write("b.tga", image, MakeMask(31, 17, MaskPattern::Random));
+  const std::string missing = dir.File("gone.tga");
+  quenda::testing::WriteBytes(folder + "b.tga", {1, 2, 3});
+  quenda::testing::MakeReadOnly(folder + "b.tga");
+  ToolOutput run = RunTool({"mask", a, missing, b, "--out", folder, "--invert"});
+  quenda::testing::MakeWritable(folder + "b.tga");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, missing + " does not exist\nCould not write " + folder +
+                         "b.tga, disk full or read only?\n");
+  EXPECT_EQ(quenda::testing::ReadBytes(folder + "b.tga"), (std::vector<uint8_t>{1, 2, 3}));
+  Raster inverted = mask;
+  literal::InvertMask(inverted.view());
+  EXPECT_EQ(MaskOf(folder + "a.tga"), inverted);
+}
+
+}  // namespace
+}  // namespace quenda::cli
