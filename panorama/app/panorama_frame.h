@@ -1,0 +1,85 @@
+#pragma once
+// The background maker's main window: the background view, the menus and shortcuts of every
+// command with their enabling rules, the general and tools bars, and the status bar with the
+// zoom, the picture size and the whole-mask operations' progress.
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "panorama/core/panorama_doc.h"
+#include "ui/save_path_picker.h"
+
+class QLabel;
+class QActionGroup;
+
+namespace quenda {
+
+class CPanoramaView;
+class RecentFiles;
+class Settings;
+
+class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
+  Q_OBJECT
+
+ public:
+  // `prompt` asks the user (the window's own message boxes when null); `settings` is the
+  // program's profile (the user's panorama profile when null). Both must outlive the window.
+  explicit CPanoramaFrame(Prompt* prompt = nullptr, Settings* settings = nullptr);
+  ~CPanoramaFrame() override;
+
+  CPanoramaDoc& document() { return *doc_; }
+  CPanoramaView* view() const { return view_; }
+  RecentFiles& recentFiles() { return *recent_; }
+  // A menu command by its object name ("actionGrowMask", ...).
+  QAction* Action(const char* name) const;
+  // The status bar panes: zoom, width, height.
+  QString PaneText(int pane) const;
+  void SetSavePathPicker(SavePathPicker picker) { pickSavePath_ = std::move(picker); }
+
+  bool OpenFile(const QString& path);
+
+  void OnUpdate(const PanoramaUpdate& update) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  struct Command;
+  static const Command kCommands[];
+
+  void BuildActions();
+  void BuildMenus();
+  void BuildToolBars();
+  void UpdateActions();
+  void UpdateStatus();
+  void UpdateTitle();
+  bool SaveModified();
+
+  void Open();
+  bool Save();
+  bool SaveAs();
+  void Revert();
+  void ViewSettings();
+  QString DocumentName() const;
+  void NoteRecentFile(bool opened, const std::string& path);
+  // Runs a whole-mask operation under the wait cursor, its progress in the status bar.
+  void WholeMask(const std::function<void(CPanoramaDoc&)>& operation);
+  void KeyerClicked(const QPoint& pixel);
+
+  std::unique_ptr<Prompt> ownPrompt_;
+  Prompt* prompt_;
+  std::unique_ptr<Settings> ownSettings_;
+  Settings* settings_;
+  std::unique_ptr<CPanoramaDoc> doc_;
+  RecentFiles* recent_ = nullptr;
+  CPanoramaView* view_ = nullptr;
+  QLabel* panes_[3] = {};
+  QActionGroup* tools_ = nullptr;
+  QActionGroup* modes_ = nullptr;
+  QActionGroup* viewModes_ = nullptr;
+  QActionGroup* sizes_ = nullptr;
+  SavePathPicker pickSavePath_ = SystemSavePathPicker();
+};
+
+}  // namespace quenda
