@@ -1,5 +1,8 @@
 #include "painter/core/icon_builder.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -76,6 +79,10 @@ int IconBuilder::TakeNextFrame() {
 }
 
 void IconBuilder::Run() {
+  // Icons wait for the interface, never the other way round: on a busy machine the window's own
+  // work (the first frame, a brush stroke) gets the cores first. Linux keeps a nice value per
+  // thread, so only this worker is lowered.
+  (void)setpriority(PRIO_PROCESS, id_t(gettid()), 10);
   for (;;) {
     std::shared_ptr<const Work> work;
     uint64_t number = 0;

@@ -50,7 +50,7 @@ struct PainterWindow {
     frame->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     EXPECT_TRUE(frame->OpenFile(QString::fromStdString(first)));
-    // Shortcuts reach only the active window (the icon window was active a moment ago).
+    // Shortcuts reach only the active window.
     frame->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
   }
