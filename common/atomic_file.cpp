@@ -9,9 +9,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "common/case_insensitive_path.h"
 #include "common/path.h"
 
 namespace quenda {
@@ -32,22 +36,58 @@ bool IsTemporaryName(std::string_view name, std::string_view prefix) {
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
+// Any name that some target's temporary could have: a dot, the target's name, a dot and six
+// letters or digits.
+bool MayBeTemporary(std::string_view name) {
+  return name.size() > 9 && name[0] == '.' && name[name.size() - 7] == '.' &&
+         std::all_of(name.end() - 6, name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// A folder is listed once per process, when it is first written to: a render writes hundreds of
+// files into one folder, and listing it again for each would cost time growing with the square
+// of the frames. The names that may be temporaries are kept and looked at by the writers of
+// their targets. (A writer killed while this process runs leaves its temporary to the next.)
+struct FolderLeftovers {
+  std::mutex lock;
+  std::unordered_map<std::string, std::vector<std::string>> byFolder;
+};
+
+FolderLeftovers& Leftovers() {
+  static FolderLeftovers leftovers;
+  return leftovers;
+}
+
+std::vector<std::string> ListPossibleTemporaries(const std::string& directory) {
+  std::vector<std::string> names;
+  CountFolderListing();
+  DIR* listing = opendir(directory.c_str());
+  if (!listing) return names;
+  while (const dirent* entry = readdir(listing))
+    if (MayBeTemporary(entry->d_name)) names.emplace_back(entry->d_name);
+  closedir(listing);
+  return names;
+}
+
 // Removes the temporaries of writers of the same target that were killed: nobody holds their
 // lock any more. One that a live writer holds stays.
 void RemoveAbandonedTemporaries(const std::string& directory, const std::string& prefix) {
-  DIR* listing = opendir(directory.c_str());
-  if (!listing) return;
-  while (const dirent* entry = readdir(listing)) {
-    if (!IsTemporaryName(entry->d_name, prefix)) continue;
-    std::string path = JoinPath(directory, entry->d_name);
+  FolderLeftovers& leftovers = Leftovers();
+  std::lock_guard guard(leftovers.lock);
+  auto [folder, first] = leftovers.byFolder.try_emplace(directory);
+  if (first) folder->second = ListPossibleTemporaries(directory);
+  std::erase_if(folder->second, [&](const std::string& name) {
+    if (!IsTemporaryName(name, prefix)) return false;
+    std::string path = JoinPath(directory, name);
     int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) continue;
+    if (fd < 0) return errno == ENOENT;
     struct stat st {};
+    bool removed = false;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
-      unlink(path.c_str());
+      removed = unlink(path.c_str()) == 0;
     ::close(fd);
-  }
-  closedir(listing);
+    return removed;
+  });
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 // The writer holds an advisory lock (flock) on its temporary file until the file has taken the
 // target's place or been dropped. A writer that was killed leaves its temporary behind
 // unlocked; the next writer of the same target removes such leftovers when it opens, and
-// leaves alone those another writer still holds.
+// leaves alone those another writer still holds. A folder is listed for leftovers once per
+// process, when the process first writes into it.
 //
 // A failure is a Status carrying the caller's own text: callers word "cannot create" and
 // "short write" differently (or alike), so they hand both texts in, and the writer answers with

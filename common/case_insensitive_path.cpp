@@ -1,15 +1,20 @@
 #include "common/case_insensitive_path.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 #include <vector>
 
+#include "common/path.h"
+
 namespace quenda {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::atomic<long long> g_listings{0};
 
 bool Exists(const std::string& path) {
   std::error_code ec;
@@ -19,6 +24,7 @@ bool Exists(const std::string& path) {
 // The entry of `directory` whose name equals `name` ignoring case; the first in byte order.
 std::optional<std::string> FindIgnoringCase(const std::string& directory, const std::string& name) {
   const std::string wanted = LowerAscii(name);
+  CountFolderListing();
   std::error_code ec;
   fs::directory_iterator it(directory.empty() ? "." : directory, ec);
   if (ec) return std::nullopt;
@@ -69,6 +75,47 @@ std::string ResolvePathIgnoringCase(const std::string& path) {
     if (i + 1 < parts.size()) directory = resolved + "/";
   }
   return resolved;
+}
+
+FolderListing::FolderListing(const std::string& directory) : directory_(directory) {
+  resolved_ = ResolvePathIgnoringCase(directory);
+  CountFolderListing();
+  std::error_code ec;
+  fs::directory_iterator it(resolved_.empty() ? "." : resolved_, ec);
+  if (ec) return;
+  listed_ = true;
+  for (fs::directory_iterator end; it != end; it.increment(ec)) {
+    if (ec) break;
+    std::string name = it->path().filename().string();
+    auto [entry, added] = byLowerName_.try_emplace(LowerAscii(name), name);
+    if (!added && name < entry->second) entry->second = name;
+    names_.insert(std::move(name));
+  }
+}
+
+std::string FolderListing::Resolve(const std::string& path) const {
+  // Only a plain name right inside the folder, spelt with '/' as the resolver splits it.
+  const std::string name = FileNameOf(path);
+  if (DirectoryOf(path) != directory_ || (!directory_.empty() && directory_.back() != '/') ||
+      name.empty() || name == "." || name == "..")
+    return ResolvePathIgnoringCase(path);
+  if (Exists(path)) return path;
+  if (!listed_) return path;
+  // As ResolvePathIgnoringCase walks it: the folder as found, then the name as spelt if it is
+  // there, else its first match in byte order.
+  const std::string folder =
+      resolved_.empty() || resolved_.back() == '/' ? resolved_ : resolved_ + "/";
+  if (names_.count(name) != 0) return folder + name;
+  auto found = byLowerName_.find(LowerAscii(name));
+  return found == byLowerName_.end() ? path : folder + found->second;
+}
+
+long long FolderListingCount() {
+  return g_listings.load();
+}
+
+void CountFolderListing() {
+  ++g_listings;
 }
 
 }  // namespace quenda

@@ -4,6 +4,8 @@
 // file whose name differs from it only in case.
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace quenda {
 
@@ -12,6 +14,31 @@ namespace quenda {
 // component. When several entries differ only in case, the first in byte order wins so the
 // answer never changes between calls. When nothing matches, `path` unchanged.
 std::string ResolvePathIgnoringCase(const std::string& path);
+
+// One listing of a folder, for resolving many names in it (every frame of a sequence) without
+// listing it once per name. Resolve gives ResolvePathIgnoringCase's answer for the folder as it
+// stood when listed; a file that exists as spelt is always taken as it is, so files written
+// since (a frame's new paint file) are found too.
+class FolderListing {
+ public:
+  // `directory` is spelt as the paths to resolve will spell it: ends with '/' or is empty.
+  explicit FolderListing(const std::string& directory);
+
+  // Paths outside this folder are resolved by ResolvePathIgnoringCase.
+  std::string Resolve(const std::string& path) const;
+
+ private:
+  std::string directory_;  // as given
+  std::string resolved_;   // as found on disk; empty when the folder is not there
+  bool listed_ = false;
+  std::unordered_set<std::string> names_;
+  std::unordered_map<std::string, std::string> byLowerName_;  // the first in byte order
+};
+
+// How many folder listings this process made so far, to match names ignoring case or to find
+// a writer's leftovers (common/atomic_file.h); each listing calls CountFolderListing.
+long long FolderListingCount();
+void CountFolderListing();
 
 // Stored documents may name directories with '\'; this turns every '\' into '/'.
 std::string NormalizeSeparators(std::string path);

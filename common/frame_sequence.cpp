@@ -147,6 +147,16 @@ std::string SequenceFilePath(const DrawingSequence& sequence, const FrameTag& ta
   return ResolvePathIgnoringCase(path);
 }
 
+std::string SequenceFilePath(const DrawingSequence& sequence, const FrameTag& tag,
+                             std::string_view extension, const FolderListing& folder) {
+  return folder.Resolve(NormalizeSeparators(sequence.directory) + sequence.name +
+                        FormatFrameTag(tag) + std::string(extension));
+}
+
+FolderListing SequenceFolder(const DrawingSequence& sequence) {
+  return FolderListing(NormalizeSeparators(sequence.directory));
+}
+
 std::string FramePath(const DrawingSequence& sequence, int index, Prompt& prompt) {
   return IndexedPath(sequence, index, prompt, kScanExtension);
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/case_insensitive_path.h"
 #include "common/prompt.h"
 
 namespace quenda {
@@ -69,6 +70,11 @@ DrawingSequence OpenSequence(std::string_view pathName, std::string_view fileTit
 // in case when the path does not exist as spelt.
 std::string SequenceFilePath(const DrawingSequence& sequence, const FrameTag& tag,
                              std::string_view extension);
+// The same, matching case in one listing of the sequence's folder made for many frames
+// (SequenceFolder(sequence)).
+std::string SequenceFilePath(const DrawingSequence& sequence, const FrameTag& tag,
+                             std::string_view extension, const FolderListing& folder);
+FolderListing SequenceFolder(const DrawingSequence& sequence);
 
 // The drawing scan, region file and paint file of frame `index`. An index outside
 // 0..frameCount-1 shows "Internal error: illegal frame number" and gives an empty path.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "common/case_insensitive_path.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
@@ -132,6 +133,16 @@ TEST(AtomicFile, AKilledWritersTemporaryIsRemovedAndALiveOneKept) {
   EXPECT_EQ(ListDirectory(dir.path()), expected);
   ASSERT_EQ(Outcome(live.Commit()), "ok");
   EXPECT_EQ(ReadText(path), "live");
+}
+
+TEST(AtomicFile, ManyWritesIntoAFolderListItForLeftoversOnce) {
+  TempDir dir;
+  const long long listings = FolderListingCount();
+  for (const char* name : {"w0001.tga", "w0002.tga", "w0003.tga", "w0001.tga"})
+    ASSERT_EQ(Outcome(WriteFileAtomically(dir.File(name), std::string_view("f"), Texts())), "ok");
+  EXPECT_EQ(FolderListingCount() - listings, 1);
+  EXPECT_EQ(ListDirectory(dir.path()),
+            (std::vector<std::string>{"w0001.tga", "w0002.tga", "w0003.tga"}));
 }
 
 }  // namespace

@@ -206,5 +206,26 @@ TEST(CaseInsensitivePath, ResolvesEachComponentOrLeavesThePath) {
   EXPECT_EQ(NormalizeSeparators("c:\\anim\\walk1.qds"), "c:/anim/walk1.qds");
 }
 
+TEST(CaseInsensitivePath, OneListingResolvesEveryNameAsEachLookUpWould) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("Scenes"));
+  std::filesystem::create_directory(dir.File("Scenes/Sub"));
+  for (const char* name : {"Walk1.QDS", "walk1.rgn", "walk.col", "WALK.col", "Sub/x.qds"})
+    WriteText(dir.File("Scenes/") + name, "x");
+  for (const std::string& folder : {dir.File("Scenes/"), dir.File("scenes/")}) {
+    const FolderListing listing(folder);
+    const std::vector<std::string> names{"walk1.qds", "Walk1.QDS", "WALK1.RGN", "walk1.pnt",
+                                         "Walk.col"};
+    const long long listings = FolderListingCount();
+    std::vector<std::string> resolved;
+    for (const std::string& name : names) resolved.push_back(listing.Resolve(folder + name));
+    EXPECT_EQ(FolderListingCount(), listings) << folder;  // none of those listed it again
+    for (std::size_t i = 0; i < names.size(); ++i)
+      EXPECT_EQ(resolved[i], ResolvePathIgnoringCase(folder + names[i])) << names[i];
+    // Outside the folder the resolver looks itself.
+    EXPECT_EQ(listing.Resolve(folder + "sub/X.qds"), dir.File("Scenes/Sub/x.qds"));
+  }
+}
+
 }  // namespace
 }  // namespace quenda

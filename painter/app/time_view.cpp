@@ -1,8 +1,11 @@
 #include "painter/app/time_view.h"
 
+#include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStandardPaths>
+#include <QThread>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -54,12 +57,34 @@ CTimeView::CTimeView(CPainterDoc& doc, QWidget* parent)
     : QWidget(parent), doc_(doc), scroll_(new QScrollBar(Qt::Horizontal, this)) {
   setMinimumHeight(60);
   scroll_->setSingleStep(1);
-  connect(scroll_, &QScrollBar::valueChanged, this, [this] { update(); });
+  connect(scroll_, &QScrollBar::valueChanged, this, [this](int first) {
+    builder_->Prefer(first);
+    update();
+  });
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  if (!cache.isEmpty())
+    cacheFolder_ = QDir(cache).filePath(QStringLiteral("frame-icons")).toStdString();
+  // Icons arrive on a worker thread; they are taken in on this one, where the job's number
+  // tells whether they are still wanted.
+  builder_ = std::make_unique<IconBuilder>(
+      std::max(1, QThread::idealThreadCount()), [this](uint64_t job, int frame, StripIcon made) {
+        auto image = std::make_shared<QImage>(ToImage(made.icon));
+        const PaintState state = made.state;
+        QMetaObject::invokeMethod(
+            this, [this, job, frame, image, state] { Deliver(job, frame, *image, state); },
+            Qt::QueuedConnection);
+      });
   doc_.AddListener(this);
 }
 
 CTimeView::~CTimeView() {
+  builder_.reset();  // no icon arrives after this
   doc_.RemoveListener(this);
+}
+
+bool CTimeView::iconsComplete() const {
+  return std::none_of(icons_.begin(), icons_.end(),
+                      [](const QImage& icon) { return icon.isNull(); });
 }
 
 int CTimeView::cellSide() const {
@@ -100,9 +125,13 @@ int CTimeView::FrameAt(const QPoint& point) const {
 void CTimeView::OnUpdate(const PainterUpdate& update) {
   switch (update.hint) {
     case PainterHint::SequenceOpened:
+      UpdateScrollRange();
+      RebuildAllIcons(IconWait::Background);
+      QWidget::update();
+      break;
     case PainterHint::RedrawIcons:
       UpdateScrollRange();
-      RebuildAllIcons();
+      RebuildAllIcons(IconWait::ShownCells);
       QWidget::update();
       break;
     case PainterHint::FrameSaved:
@@ -122,41 +151,67 @@ void CTimeView::OnUpdate(const PainterUpdate& update) {
   }
 }
 
+// The loaded frame's icon comes from memory: it may hold paint its files do not have yet.
 void CTimeView::RebuildIcon(int frame) {
   if (frame < 0 || frame >= int(icons_.size()) || iconSide_ <= 0) return;
   icons_[std::size_t(frame)] = ToImage(doc_.FrameIcon(frame, iconSide_));
   states_[std::size_t(frame)] = doc_.FramePaintState(frame);
+  fresh_[std::size_t(frame)] = 1;
 }
 
-void CTimeView::RebuildAllIcons() {
+void CTimeView::RebuildAllIcons(IconWait wait) {
   icons_.assign(doc_.sequenceOpen() ? std::size_t(doc_.frameCount()) : 0, QImage());
   states_.assign(icons_.size(), PaintState::NoPaintFile);
+  fresh_.assign(icons_.size(), 0);
   iconSide_ = StripIconSide(cellSide());
-  if (icons_.empty() || iconSide_ <= 0) return;
-  // Reading every frame's files takes a while on long sequences: the small window shows how
-  // far it got. The document is only read meanwhile.
+  if (icons_.empty() || iconSide_ <= 0) {
+    builder_->Cancel();
+    return;
+  }
+  const IconCache cache(cacheFolder_);
+  RebuildIcon(doc_.currentFrame());
+  if (wait == IconWait::ShownCells) MakeShownIconsWaiting(cache);
+  builder_->Prefer(firstFrame());
+  job_ = builder_->Start(IconJob{doc_.sequence(), doc_.colors(), iconSide_, cache});
+}
+
+// New colours change every icon: those on show are made while the small window says so, so
+// the strip never shows old colours beside new ones; the others fill in afterwards.
+void CTimeView::MakeShownIconsWaiting(const IconCache& cache) {
+  const int first = firstFrame();
+  const int end = std::min(int(icons_.size()), first + visibleCells() + 1);
+  if (first >= end) return;
   ProgressWindow window(
       QString::fromUtf8(kUpdatingIconsTitle.data(), qsizetype(kUpdatingIconsTitle.size())), this,
       ProgressWindow::StopButton::Hidden);
   QtPrompt prompt(this);  // the job asks nothing
+  std::vector<StripIcon> made(std::size_t(end - first));
   const int side = iconSide_;
-  const int count = int(icons_.size());
-  // The worker fills its own vectors: the strip may repaint (from this thread) meanwhile.
-  std::vector<Raster> built(icons_.size());
-  std::vector<PaintState> states(icons_.size(), PaintState::NoPaintFile);
-  rebuilding_ = true;
+  // The document is only read meanwhile: the window blocks the rest of the program.
   window.RunJob(
       [&](Progress& progress, Prompt&) {
-        for (int frame = 0; frame < count; ++frame) {
-          built[std::size_t(frame)] = doc_.FrameIcon(frame, side);
-          states[std::size_t(frame)] = doc_.FramePaintState(frame);
-          progress.SetPercent((frame + 1) * 100 / count);
+        for (int frame = first; frame < end; ++frame) {
+          if (fresh_[std::size_t(frame)]) continue;
+          made[std::size_t(frame - first)] = cache.Get(doc_.PathsOf(frame), doc_.colors(), side);
+          progress.SetPercent((frame - first + 1) * 100 / (end - first));
         }
       },
       prompt);
-  for (std::size_t i = 0; i < built.size(); ++i) icons_[i] = ToImage(built[i]);
-  states_ = std::move(states);
-  rebuilding_ = false;
+  for (int frame = first; frame < end; ++frame) {
+    if (fresh_[std::size_t(frame)]) continue;
+    StripIcon& icon = made[std::size_t(frame - first)];
+    icons_[std::size_t(frame)] = ToImage(icon.icon);
+    states_[std::size_t(frame)] = icon.state;
+    fresh_[std::size_t(frame)] = 1;
+  }
+}
+
+void CTimeView::Deliver(uint64_t job, int frame, const QImage& icon, PaintState state) {
+  if (job != job_ || frame < 0 || frame >= int(icons_.size()) || fresh_[std::size_t(frame)]) return;
+  icons_[std::size_t(frame)] = icon;
+  states_[std::size_t(frame)] = state;
+  const QRect cell = CellRect(frame);
+  if (cell.right() >= 0 && cell.left() < width()) update(cell);
 }
 
 void CTimeView::paintEvent(QPaintEvent*) {
@@ -170,9 +225,6 @@ void CTimeView::paintEvent(QPaintEvent*) {
     painter.setPen(frame == doc_.currentFrame() ? QColor(255, 230, 60) : QColor(96, 96, 96));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(cell.adjusted(0, 0, -1, -1));
-    if (!rebuilding_ && frame < int(icons_.size()) && icons_[std::size_t(frame)].isNull()) {
-      RebuildIcon(frame);
-    }
     // The loaded frame's state changes as it is painted; the others only when saved.
     const PaintState state = frame == doc_.currentFrame() || frame >= int(states_.size())
                                  ? doc_.FramePaintState(frame)
@@ -194,12 +246,9 @@ void CTimeView::resizeEvent(QResizeEvent*) {
   const int bar = scroll_->sizeHint().height();
   scroll_->setGeometry(0, height() - bar, width(), bar);
   UpdateScrollRange();
-  // A new size needs new icons: they are made again as the cells are drawn.
-  const int side = StripIconSide(cellSide());
-  if (side != iconSide_) {
-    iconSide_ = side;
-    std::fill(icons_.begin(), icons_.end(), QImage());
-  }
+  // A new size needs new icons, made as on opening.
+  if (StripIconSide(cellSide()) != iconSide_ && doc_.sequenceOpen())
+    RebuildAllIcons(IconWait::Background);
 }
 
 void CTimeView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/drawing_scan.h"
+#include "common/file_io.h"
 #include "common/paint_file.h"
 #include "common/path.h"
 #include "common/region_file.h"
@@ -57,8 +58,9 @@ bool CPainterDoc::OpenSequenceFile(const std::string& path) {
     prompt_.Message(std::string(kImageMissing) + path, MessageIcon::Error);
     return false;
   }
+  const FolderListing folder = SequenceFolder(next);  // listed once for all frames
   for (int i = 0; i < next.frameCount; ++i) {
-    if (!FrameExists(SequenceFilePath(next, next.frames[i], ".rgn"))) {
+    if (!FileOpensForReading(SequenceFilePath(next, next.frames[i], ".rgn", folder))) {
       prompt_.Message(kUnprocessedFrames, MessageIcon::Error);
       return false;
     }
@@ -168,7 +170,8 @@ std::optional<std::string> CPainterDoc::PaintedStateText() const {
 
 std::optional<std::pair<int, int>> CPainterDoc::UnfilledOf(int index) const {
   const FramePaths paths = PathsOf(index);
-  if (paths.paint.empty() || !FrameExists(paths.paint)) return std::nullopt;
+  // The paths are resolved already: looking again for another case would list the folder.
+  if (paths.paint.empty() || !FileOpensForReading(paths.paint)) return std::nullopt;
   if (index == currentFrame_ && frameLoaded_)
     return std::pair{CountUnfilledRegions(frame_), frame_.region.RegionTotal()};
   auto header = ReadDrawingScanHeader(paths.scan, ScanReader::Painter);
@@ -199,8 +202,8 @@ PaintState CPainterDoc::FramePaintState(int index) const {
   if (!counts) {
     const FramePaths paths = PathsOf(index);
     // A paint file that is there but whose frame does not read counts as unpainted.
-    return !paths.paint.empty() && FrameExists(paths.paint) ? PaintState::SomeUnpainted
-                                                            : PaintState::NoPaintFile;
+    return !paths.paint.empty() && FileOpensForReading(paths.paint) ? PaintState::SomeUnpainted
+                                                                    : PaintState::NoPaintFile;
   }
   return counts->first == 0 ? PaintState::AllPainted : PaintState::SomeUnpainted;
 }
@@ -208,18 +211,7 @@ PaintState CPainterDoc::FramePaintState(int index) const {
 Raster CPainterDoc::FrameIcon(int index, int side) const {
   if (index == currentFrame_ && frameLoaded_)
     return ComposeFrameIcon(frame_.region, frame_.regionColor, colors_, side);
-  const FramePaths paths = PathsOf(index);
-  RegionData region;
-  std::vector<int32_t> paint;
-  if (auto header = ReadDrawingScanHeader(paths.scan, ScanReader::Painter)) {
-    if (auto read =
-            ReadRegionFile(paths.region, header->width, header->height, RegionReader::Painter)) {
-      region = std::move(read.value());
-      auto painted = ReadPaintFile(paths.paint, region.regionCount, colors_.count);
-      paint = painted ? std::move(painted->regionColor) : DefaultPaint(region.regionCount);
-    }
-  }
-  return ComposeFrameIcon(region, paint, colors_, side);
+  return ReadFrameIcon(PathsOf(index), colors_, side).icon;
 }
 
 void CPainterDoc::SetTool(PainterTool tool) {

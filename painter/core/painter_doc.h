@@ -11,11 +11,12 @@
 #include "common/color_set.h"
 #include "common/document.h"
 #include "common/frame_sequence.h"
+#include "common/image_rect.h"
 #include "common/progress.h"
 #include "common/prompt.h"
 #include "common/raster.h"
 #include "common/result.h"
-#include "common/image_rect.h"
+#include "painter/core/frame_icons.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
 #include "painter/core/region_pen.h"
@@ -67,9 +68,6 @@ enum class RecentFileNote {
   Add,   // the path goes to the top of the list
   Drop,  // the drawing is gone: the path leaves the list
 };
-
-// The painted state of a frame, for the strip's status marks.
-enum class PaintState { NoPaintFile, AllPainted, SomeUnpainted };
 
 // Auto Paint Range dialog values.
 enum class RangeSource { FrameNo, AutoPrevious, AutoNext };

@@ -43,12 +43,14 @@ inline constexpr int kHeight = 90;
 struct PainterWindow {
   explicit PainterWindow(Prompt* messages = nullptr)
       : settings(QStringLiteral("painter"), QString::fromStdString(dir.path())) {
+    // The strip's icon cache stays inside the test's folder.
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir.path() + "cache"));
     first = testing::WriteAnalyzedSequence(dir.path(), "walk", 3, kWidth, kHeight);
     frame = std::make_unique<CMainFrame>(messages != nullptr ? messages : &prompt, &settings);
     frame->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     EXPECT_TRUE(frame->OpenFile(QString::fromStdString(first)));
-    // Shortcuts reach only the active window (the icon window was active a moment ago).
+    // Shortcuts reach only the active window.
     frame->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
   }
