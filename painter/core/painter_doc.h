@@ -11,11 +11,11 @@
 #include "common/color_set.h"
 #include "common/document.h"
 #include "common/frame_sequence.h"
+#include "common/image_rect.h"
 #include "common/progress.h"
 #include "common/prompt.h"
 #include "common/raster.h"
 #include "common/result.h"
-#include "common/image_rect.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
 #include "painter/core/region_pen.h"
@@ -140,6 +140,8 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool AutoPaintAnyFrame(std::string_view frameText);
   // The dialog's own checks: the message to show, or Ok when OK may close it.
   static Status CheckRangeFields(const AutoPaintRangeFields& fields);
+  // Progress hears of each frame once its paint file is written; the last one painted stays
+  // the current frame, written when it is left.
   bool AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress);
 
   // Colour set editing; every change is saved at once.
