@@ -131,7 +131,7 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   if (outcome != FlipbookOutcome::Finished || !writer.Succeeded()) {
     if (stop.Interrupted())
       ReportInterrupt(io, "flipbook", progress, settings.firstFrame + 1, settings.lastFrame + 1,
-                      "a movie of --frames");
+                      "");
     return stop.ExitCode(1);
   }
   io.out << "wrote " << *out << ": " << settings.lastFrame - settings.firstFrame + 1

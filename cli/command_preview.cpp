@@ -84,8 +84,8 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
   progress.Finish();
   if (result.outcome != PreviewOutcome::Finished || !writer.Succeeded()) {
     if (stop.Interrupted())
-      ReportInterrupt(io, "preview", progress, settings.startFrame, settings.endFrame,
-                      "a movie of --frames", settings.step);
+      ReportInterrupt(io, "preview", progress, settings.startFrame, settings.endFrame, "",
+                      settings.step);
     return stop.ExitCode(1);
   }
   io.out << "wrote " << out << ": " << result.framesWritten << " frames\n";

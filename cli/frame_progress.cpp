@@ -36,6 +36,8 @@ void ReportInterrupt(CommandIo& io, std::string_view command, const FrameProgres
   if (progress.lastFrame()) io.err << " after frame " << *progress.lastFrame();
   if (next > last)
     io.err << "; every frame is done\n";
+  else if (option.empty())
+    io.err << "; frames " << next << "-" << last << " are not in the movie\n";
   else
     io.err << "; resume with " << option << " " << next << "-" << last << "\n";
 }

@@ -53,8 +53,9 @@ class FrameProgress final : public Progress {
 bool ReadJobs(const std::optional<std::string>& text, int& jobs);
 inline constexpr std::string_view kJobsError = "--jobs must be a whole number from 1 to 256";
 
-// After Ctrl-C: "quenda COMMAND: interrupted after frame N; " + what to run next, made by
-// `rest` from the first frame not done (or "every frame is done" when none is left).
+// After Ctrl-C, what is left of frames first..last (every `step`th): "quenda COMMAND:
+// interrupted after frame N; resume with OPTION A-B" for files, or for a movie (no option)
+// "...; frames A-B are not in the movie"; "...; every frame is done" when nothing is left.
 void ReportInterrupt(CommandIo& io, std::string_view command, const FrameProgress& progress,
                      int first, int last, std::string_view option, int step = 1);
 

@@ -77,7 +77,8 @@ class Interrupt : public ::testing::Test {
 
 TEST_F(Interrupt, FlipbookClosesTheMovieWithTheFramesWritten) {
   std::string movie = out + "long.avi";
-  ASSERT_EQ(InterruptedRun({"flipbook", sheet, "--out", movie, "--size", "800"}, out), 130);
+  const std::string errors = dir.File("errors.txt");
+  ASSERT_EQ(InterruptedRun({"flipbook", sheet, "--out", movie, "--size", "800"}, out, errors), 130);
   EXPECT_EQ(ListDirectory(out), std::vector<std::string>{"long.avi"});
   Result<std::unique_ptr<MovieReader>> reader = MovieReader::Open(movie);
   ASSERT_TRUE(reader.ok()) << reader.message();
@@ -86,6 +87,12 @@ TEST_F(Interrupt, FlipbookClosesTheMovieWithTheFramesWritten) {
   ASSERT_TRUE((*reader)->OpenDecoder().ok());
   std::vector<uint8_t> picture(std::size_t((*reader)->width()) * (*reader)->height() * 3);
   EXPECT_TRUE((*reader)->ReadFrame((*reader)->frameCount() - 1, picture.data()).ok());
+  const std::string done = std::to_string((*reader)->frameCount());
+  const std::string text = quenda::testing::ReadText(errors);
+  EXPECT_TRUE(text.ends_with("\nquenda flipbook: interrupted after frame " + done + "; frames " +
+                             std::to_string((*reader)->frameCount() + 1) +
+                             "-1000 are not in the movie\n"))
+      << text;
 }
 
 // With two jobs frames are made ahead of the one being written; what stays is still a run of
