@@ -2,9 +2,12 @@
 // much faster that is than the plain loops it must match, and how much memory it takes.
 //
 //   bench_analyze [--runs N] [--literal-crop SIDE]
+//   bench_analyze --frames N
 //
 // The literal loops run on a centred crop of SIDE x SIDE pixels (default: the whole drawing
 // for region extraction, 1200 for line generation, whose loops are the slower ones).
+// With --frames the figure is the batch run instead: N drawings of A4 at 300 dpi analyzed and
+// written with one job and with two, as `quenda analyze --jobs` does.
 
 #include <sys/resource.h>
 
@@ -14,16 +17,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "analyzer/core/batch_process.h"
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_lines.h"
 #include "analyzer/oracle/literal_regions.h"
 #include "common/large_pages.h"
 #include "common/region_file.h"
+#include "common/scripted_prompt.h"
 #include "samples/sample_drawing.h"
 
 #ifdef QUENDA_HAVE_OPENCV
@@ -276,12 +283,43 @@ int Run(int runs, int lineCrop, int regionCrop) {
   return same ? 0 : 1;
 }
 
+// The batch run over `frames` A4 300 dpi drawings with one job and with two; the machine's load
+// is printed too, since other work on it takes cores from the second job.
+int BatchFrames(int frames) {
+  const std::string dir = "/tmp/bench_analyze_batch_" + std::to_string(getpid()) + "/";
+  samples::SampleOptions options;
+  options.width = 2480, options.height = 3508, options.dpi = 300, options.seed = 7;
+  ScriptedPrompt prompt;
+  if (!samples::WriteSampleSequence(dir, "walk", frames, options, prompt)) return 1;
+  const DrawingSequence sequence = OpenSequence(dir + "walk1.qds", "walk1.qds");
+  double seconds[3] = {};
+  for (int jobs : {1, 2}) {
+    NullProgress progress;
+    const auto t0 = Clock::now();
+    BatchResult result = RunBatchProcess(sequence, AllFrames(sequence), RedlineSettings{}, prompt,
+                                         progress, {}, jobs);
+    seconds[jobs] = Ms(t0, Clock::now()) / 1000;
+    if (result.WrittenCount() != frames) return 1;
+  }
+  double load[3] = {};
+  getloadavg(load, 3);
+  std::printf(
+      "batch of %d A4 300 dpi drawings: --jobs 1 %.2f s, --jobs 2 %.2f s (%.2fx of one job)\n",
+      frames, seconds[1], seconds[2], seconds[2] / seconds[1]);
+  std::printf("cores %u, load average %.2f %.2f %.2f\n", std::thread::hardware_concurrency(),
+              load[0], load[1], load[2]);
+  std::filesystem::remove_all(dir);
+  return 0;
+}
+
 }  // namespace
 }  // namespace quenda
 
 int main(int argc, char** argv) {
   int runs = 5, lineCrop = 1200, regionCrop = 1 << 20;
   for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--frames") == 0)
+      return quenda::BatchFrames(std::max(1, std::atoi(argv[i + 1])));
     if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
     if (std::strcmp(argv[i], "--literal-crop") == 0)
       lineCrop = regionCrop = std::max(1, std::atoi(argv[i + 1]));

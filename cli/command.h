@@ -11,12 +11,20 @@
 
 namespace quenda::cli {
 
+// How long frame jobs show how far they are, on standard error.
+enum class ProgressForm {
+  None,   // nothing (the tool run inside another program or a test)
+  Bar,    // a terminal: one line redrawn in place
+  Lines,  // a log: one line per frame
+};
+
 struct CommandIo {
   std::ostream& out;
   std::ostream& err;
   // Standard input, and whether it is a terminal where the user can answer a question.
   std::istream* in = nullptr;
   bool interactive = false;
+  ProgressForm progress = ProgressForm::None;
 };
 
 struct Command {

@@ -9,6 +9,8 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/frame_progress.h"
+#include "cli/interrupt_stop.h"
 #include "common/frame_sequence.h"
 #include "common/path.h"
 
@@ -16,7 +18,7 @@ namespace quenda::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quenda analyze FRAME.qds [--settings FILE.rls] [--frames A-B] [--yes]\n"
+    "usage: quenda analyze FRAME.qds [--settings FILE.rls] [--frames A-B] [--yes] [--jobs N]\n"
     "Finds the lines and regions of every drawing of the sequence that FRAME.qds belongs to\n"
     "and writes each region file beside its drawing (walk3.qds gives walk3.rgn), replacing\n"
     "any there. One line per frame: the region file, its number of regions and the time taken.\n"
@@ -29,7 +31,11 @@ constexpr std::string_view kUsage =
     "  --yes                answer OK to \"Process with current regions settings?\", asked\n"
     "                       when no --settings file is given: on a terminal the question\n"
     "                       waits for the answer; without one nothing is processed (exit\n"
-    "                       code 2)\n";
+    "                       code 2)\n"
+    "  --jobs N             drawings analyzed at once (default: the cores, or\n"
+    "                       SLURM_CPUS_PER_TASK); files and lines are those of --jobs 1\n"
+    "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
+    "stops after the frame in hand, names the --frames that resume the run and exits 130.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "analyze", reason, kUsage);
@@ -78,7 +84,7 @@ std::optional<FrameIndexRange> IndicesOfNumbers(const DrawingSequence& sequence,
 }
 
 int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--settings", "--frames"}, {"--yes"});
+  Arguments parsed(args, {"--settings", "--frames", "--jobs"}, {"--yes"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one drawing scan");
   const std::string& picked = parsed.positional()[0];
@@ -88,6 +94,8 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
     numbers = ParseRange(*text, 0, INT_MAX);
     if (!numbers) return UsageError(io, "--frames must be A-B, frame numbers with A <= B");
   }
+  int jobs = 1;
+  if (!ReadJobs(parsed.Value("--jobs"), jobs)) return UsageError(io, std::string(kJobsError));
 
   AnalyzePrompt prompt(io, parsed.Has("--yes"));
   RedlineSettings settings;
@@ -137,9 +145,22 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
       io.out << "  not written\n";
     io.out.flush();
   };
-  // Ctrl-C ends the tool; the file being written then is left as it was.
-  NullProgress progress;
-  BatchResult result = RunBatchProcess(sequence, range, settings, prompt, progress, observer);
+  InterruptStop stop(prompt);
+  FrameProgress progress(io, stop);
+  BatchResult result =
+      RunBatchProcess(sequence, range, settings, stop.prompt(), progress, observer, jobs);
+  progress.Finish();
+  if (result.end == BatchEnd::Stopped && stop.Interrupted()) {
+    const int next = result.frames.empty() ? range.first : result.frames.back().index + 1;
+    const auto numberOf = [&](int index) { return sequence.frames[std::size_t(index)].number; };
+    io.err << "quenda analyze: interrupted";
+    if (!result.frames.empty()) io.err << " after " << FileNameOf(result.frames.back().regionPath);
+    if (next > range.last)
+      io.err << "; every frame is done\n";
+    else
+      io.err << "; resume with --frames " << numberOf(next) << "-" << numberOf(range.last) << "\n";
+    return stop.ExitCode(1);
+  }
   if (result.end == BatchEnd::BadFrame) return 1;
   return result.WrittenCount() == int(result.frames.size()) ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/frame_progress.h"
+#include "cli/interrupt_stop.h"
 #include "cli/painter_command_support.h"
 #include "painter/core/auto_paint.h"
 
@@ -16,7 +18,11 @@ constexpr std::string_view kUsage =
     "from their neighbours: 'previous' goes upwards, each frame from the one before it; 'next'\n"
     "goes downwards, each from the one after it; a frame text paints every frame from that\n"
     "one frame. Every frame is written, then one line per frame tells how many regions stay\n"
-    "unpainted.\n";
+    "unpainted.\n"
+    "Each frame is painted from the one painted just before it, so the range is a chain and\n"
+    "runs on one core (there is no --jobs). Progress goes to standard error: a bar on a\n"
+    "terminal, else one line per frame. Ctrl-C stops after the frame in hand, keeps what was\n"
+    "painted, names the --range that resumes the run and exits 130.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "autopaint", reason, kUsage);
@@ -60,11 +66,36 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
   ConsolePrompt prompt(io.err, false);
   CPainterDoc doc(prompt);
   if (!doc.OpenSequenceFile(parsed.positional()[0])) return 1;
-  PrintedProgress progress(io.out);
+  PrintedProgress stages(io.out);
+  InterruptStop stop(prompt);
+  FrameProgress progress(io, stop, &stages);
   const bool done = doc.AutoPaintRange(fields, progress);
-  doc.Close();
-  if (!done || doc.failedFrameSaves() > 0) return 1;
+  const int lastPainted = doc.currentFrame();
+  const std::string lastPaint = PaintPath(doc.sequence(), lastPainted, prompt);
+  doc.Close();  // writes the frame painted last
+  if (done && progress.lastFrame() != lastPainted + 1)
+    progress.FrameCommitted(lastPainted + 1, lastPaint);
+  progress.Finish();
+  if (!done || doc.failedFrameSaves() > 0) return stop.ExitCode(1);
   const auto& frames = doc.sequence().frames;
+  if (stop.Interrupted()) {
+    // The frames were painted in order from one end of the range: the rest is the other end.
+    const int start = FindFrame(frames, ParseTypedFrameTag(fields.startText)).value_or(0);
+    const int end = FindFrame(frames, ParseTypedFrameTag(fields.endText)).value_or(0);
+    const int painted = progress.lastFrame().value_or(0) - 1;
+    const bool descending = fields.source == RangeSource::AutoNext;
+    io.err << "quenda autopaint: interrupted after " << doc.name()
+           << FormatFrameTag(frames[std::size_t(painted)]);
+    if (descending ? painted <= start : painted >= end)
+      io.err << "; every frame is done\n";
+    else if (descending)
+      io.err << "; resume with --range " << fields.startText << "-"
+             << FormatFrameTag(frames[std::size_t(painted - 1)]) << "\n";
+    else
+      io.err << "; resume with --range " << FormatFrameTag(frames[std::size_t(painted + 1)]) << "-"
+             << fields.endText << "\n";
+    return stop.ExitCode(1);
+  }
   for (int i = 0; i < doc.frameCount(); ++i) {
     const FrameTag& tag = frames[i];
     const int start = FindFrame(frames, ParseTypedFrameTag(fields.startText)).value_or(-1);

@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
 #include "common/progress.h"
 #include "composer/core/composition_file.h"
@@ -18,7 +19,7 @@ constexpr std::string_view kUsage =
     "usage: quenda compose MOVIE.cmp --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                      [--start-number N] [--no-leading-zeros] [--matte]\n"
     "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
-    "                      [--allow-missing]\n"
+    "                      [--allow-missing] [--jobs N]\n"
     "Writes DIR/NAME0000.tga onwards, one file per movie frame: 24-bit, or 32-bit with the\n"
     "matte as alpha.\n\n"
     "  --frames A-B        the whole job, from 1 (default: every frame); file numbers count\n"
@@ -30,16 +31,22 @@ constexpr std::string_view kUsage =
     "  --quality           best (bilinear, default) or fast (nearest pixel)\n"
     "  --yes               discard clips whose pictures are all missing\n"
     "  --allow-missing     write the frames without clip pictures that are missing or\n"
-    "                      unreadable (default: name them and write nothing, exit 1)\n";
+    "                      unreadable (default: name them and write nothing, exit 1)\n"
+    "  --jobs N            frames made at once (default: the cores, or\n"
+    "                      SLURM_CPUS_PER_TASK); the files are those of --jobs 1\n"
+    "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
+    "stops after the frame in hand, keeps whole files, names the --write that resumes the\n"
+    "job and exits 130.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "compose", reason, kUsage);
 }
 
 int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(
-      args, {"--out", "--name", "--frames", "--write", "--start-number", "--fields", "--quality"},
-      {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"});
+  Arguments parsed(args,
+                   {"--out", "--name", "--frames", "--write", "--start-number", "--fields",
+                    "--quality", "--jobs"},
+                   {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
   if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
@@ -74,6 +81,8 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   if (quality != "best" && quality != "fast")
     return UsageError(io, "--quality must be best or fast");
   settings.best = quality == "best";
+  int jobs = 1;
+  if (!ReadJobs(parsed.Value("--jobs"), jobs)) return UsageError(io, std::string(kJobsError));
   if (auto text = parsed.Value("--frames")) {
     auto range = ParseRange(*text, 1, c.frames);
     if (!range) return UsageError(io, "--frames must be A-B within the movie's frames");
@@ -93,10 +102,16 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   std::error_code ignored;  // a folder that cannot be made is reported by the first write
   std::filesystem::create_directories(settings.directory, ignored);
   InterruptStop stop(prompt);
+  FrameProgress progress(io, stop);
   ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};
   RenderOutputResult result =
-      RenderFrames(c, settings, stop.prompt(), stop, writeFirst, writeLast, sink);
-  if (result.outcome != RenderOutputOutcome::Finished) return stop.ExitCode(1);
+      RenderFrames(c, settings, stop.prompt(), progress, writeFirst, writeLast, sink, jobs);
+  progress.Finish();
+  if (result.outcome != RenderOutputOutcome::Finished) {
+    if (stop.Interrupted())
+      ReportInterrupt(io, "compose", progress, writeFirst, writeLast, "--write");
+    return stop.ExitCode(1);
+  }
   io.out << "wrote " << RenderFilePath(settings, writeFirst) << " .. "
          << RenderFilePath(settings, writeLast) << "\n";
   return 0;

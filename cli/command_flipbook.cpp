@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
 #include "cli/sheet_command_support.h"
 #include "common/progress.h"
@@ -17,7 +18,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: quenda flipbook SHEET.dgr --out MOVIE.avi [--painted] [--frames A-B]\n"
     "                       [--levels L,...] [--size S] [--rate R] [--quality Q]\n"
-    "                       [--sound WAVE [--sound-start F]] [--allow-missing]\n"
+    "                       [--sound WAVE [--sound-start F]] [--allow-missing] [--jobs N]\n"
     "Composites every frame of the range and writes them as a movie.\n\n"
     "  --painted        painted frames (default: the scanned drawings)\n"
     "  --frames A-B     from 1 (default: every frame of the sheet)\n"
@@ -29,7 +30,12 @@ constexpr std::string_view kUsage =
     "  --sound-start F  the sheet frame (from 1) where the sound starts (default 1)\n"
     "  --allow-missing  write the movie without the drawings (for painted frames also region,\n"
     "                   paint and colour set files) and sound that are missing or unreadable;\n"
-    "                   by default they are named and nothing is written (exit 1)\n";
+    "                   by default they are named and nothing is written (exit 1)\n"
+    "  --jobs N         frames composited at once (default: the cores, or\n"
+    "                   SLURM_CPUS_PER_TASK); the movie is that of --jobs 1\n"
+    "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
+    "stops after the frame in hand, closes the movie with the frames made so far, names the\n"
+    "frames left out and exits 130.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "flipbook", reason, kUsage);
@@ -38,7 +44,7 @@ int UsageError(CommandIo& io, const std::string& reason) {
 int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--out", "--frames", "--levels", "--size", "--rate", "--quality", "--sound",
-                    "--sound-start"},
+                    "--sound-start", "--jobs"},
                    {"--painted", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
@@ -61,6 +67,9 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
     if (!quality) return UsageError(io, "--quality must be a whole number from 0 to 10000");
     settings.quality = *quality;
   }
+
+  if (!ReadJobs(parsed.Value("--jobs"), settings.jobs))
+    return UsageError(io, std::string(kJobsError));
 
   const std::string& path = parsed.positional()[0];
   std::optional<SheetFileContents> stored = ReadStoredSheet(path, io);
@@ -113,11 +122,18 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
                                                      job.firstFrame, job.lastFrame);
   AviWriter writer(prompt);
   InterruptStop stop(prompt);
+  FrameProgress progress(io, stop);
   SheetSource source{shown, doc.sequences()};
   FlipbookOutcome outcome =
       GenerateFlipbook(settings, source, doc.sound().loaded ? &doc.sound() : nullptr, writer, *out,
-                       stop.prompt(), stop, OldMovie::LeaveToWriter);
-  if (outcome != FlipbookOutcome::Finished || !writer.Succeeded()) return stop.ExitCode(1);
+                       stop.prompt(), progress, OldMovie::LeaveToWriter);
+  progress.Finish();
+  if (outcome != FlipbookOutcome::Finished || !writer.Succeeded()) {
+    if (stop.Interrupted())
+      ReportInterrupt(io, "flipbook", progress, settings.firstFrame + 1, settings.lastFrame + 1,
+                      "");
+    return stop.ExitCode(1);
+  }
   io.out << "wrote " << *out << ": " << settings.lastFrame - settings.firstFrame + 1
          << " frames at " << settings.frameRate << " per second"
          << (doc.sound().loaded ? ", with sound" : "") << "\n";

@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
 #include "common/progress.h"
 #include "composer/core/composition_file.h"
@@ -20,7 +21,10 @@ constexpr std::string_view kUsage =
     "frame at the frame rate divided by N; quality 0..10000 (default 5000). The movie's width\n"
     "is raised to the next multiple of 4. --yes discards clips whose pictures are all missing;\n"
     "clip pictures that are missing or unreadable are named and nothing is written (exit 1)\n"
-    "unless --allow-missing leaves them out.\n";
+    "unless --allow-missing leaves them out.\n"
+    "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
+    "stops after the frame in hand, closes the movie with the frames made so far, names the\n"
+    "frames left out and exits 130.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "preview", reason, kUsage);
@@ -72,11 +76,18 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
     return 1;
   AviWriter writer(prompt);
   InterruptStop stop(prompt);
+  FrameProgress progress(io, stop);
   ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};
   std::string out = *parsed.Value("--out");
-  PreviewResult result =
-      GeneratePreview(c, settings, out, writer, stop.prompt(), stop, sink, OldMovie::LeaveToWriter);
-  if (result.outcome != PreviewOutcome::Finished || !writer.Succeeded()) return stop.ExitCode(1);
+  PreviewResult result = GeneratePreview(c, settings, out, writer, stop.prompt(), progress, sink,
+                                         OldMovie::LeaveToWriter);
+  progress.Finish();
+  if (result.outcome != PreviewOutcome::Finished || !writer.Succeeded()) {
+    if (stop.Interrupted())
+      ReportInterrupt(io, "preview", progress, settings.startFrame, settings.endFrame, "",
+                      settings.step);
+    return stop.ExitCode(1);
+  }
   io.out << "wrote " << out << ": " << result.framesWritten << " frames\n";
   return 0;
 }

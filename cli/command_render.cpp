@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
 #include "cli/sheet_command_support.h"
 #include "common/progress.h"
@@ -17,7 +18,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: quenda render SHEET.dgr --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                     [--levels L,...] [--size full|half|quarter] [--quality best|fast]\n"
-    "                     [--line-test] [--allow-missing]\n"
+    "                     [--line-test] [--allow-missing] [--jobs N]\n"
     "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least): painted\n"
     "frames with transparency, or the pencil drawings alone with --line-test.\n\n"
     "  --frames A-B   the whole job, from 1 (default: every frame of the sheet); it fixes the\n"
@@ -28,16 +29,21 @@ constexpr std::string_view kUsage =
     "  --quality      best (bilinear, default) or fast; full size is always fast\n"
     "  --allow-missing  render without the drawings (and for painted frames the region, paint\n"
     "                 and colour set files) that are missing or unreadable; by default they\n"
-    "                 are named and nothing is written (exit 1)\n";
+    "                 are named and nothing is written (exit 1)\n"
+    "  --jobs N       frames made at once (default: the cores, or SLURM_CPUS_PER_TASK); the\n"
+    "                 files are those of --jobs 1\n"
+    "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
+    "stops after the frame in hand, keeps whole files, names the --write that resumes the\n"
+    "job and exits 130.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "render", reason, kUsage);
 }
 
 int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args,
-                   {"--out", "--name", "--frames", "--write", "--levels", "--size", "--quality"},
-                   {"--line-test", "--allow-missing"});
+  Arguments parsed(
+      args, {"--out", "--name", "--frames", "--write", "--levels", "--size", "--quality", "--jobs"},
+      {"--line-test", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
   RenderSettings settings;
@@ -57,6 +63,8 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   else if (quality != "best")
     return UsageError(io, "--quality must be best or fast");
   if (parsed.Has("--line-test")) settings.kind = RenderKind::LineTest;
+  if (!ReadJobs(parsed.Value("--jobs"), settings.jobs))
+    return UsageError(io, std::string(kJobsError));
 
   const std::string& path = parsed.positional()[0];
   std::optional<SheetFileContents> stored = ReadStoredSheet(path, io);
@@ -107,8 +115,14 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     std::filesystem::create_directories(settings.directory, ignored);
   }
   InterruptStop stop(prompt);
+  FrameProgress progress(io, stop);
   SheetSource source{rendered, doc.sequences()};
-  if (!RunRender(settings, source, stop.prompt(), stop)) return stop.ExitCode(1);
+  const bool finished = RunRender(settings, source, stop.prompt(), progress);
+  progress.Finish();
+  if (!finished) {
+    if (stop.Interrupted()) ReportInterrupt(io, "render", progress, first + 1, last + 1, "--write");
+    return stop.ExitCode(1);
+  }
   io.out << "wrote " << RenderFileName(settings.directory, settings.name, first + 1) << " .. "
          << RenderFileName(settings.directory, settings.name, last + 1) << "\n";
   return 0;

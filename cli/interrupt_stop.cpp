@@ -59,4 +59,8 @@ bool InterruptStop::ConfirmingPrompt::AskOkCancel(std::string_view text) {
   return true;
 }
 
+bool InterruptStop::Interrupted() const {
+  return g_signal != 0;
+}
+
 }  // namespace quenda::cli

@@ -31,6 +31,7 @@ class InterruptStop final : public Progress {
 
   // 128 + the signal after an interrupt, `code` otherwise.
   int ExitCode(int code) const;
+  bool Interrupted() const;
 
  private:
   class ConfirmingPrompt final : public Prompt {

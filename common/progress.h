@@ -14,6 +14,11 @@ class Progress {
   // Whether STOP was pressed since the last call: reading clears it, so a job that asks "are
   // you sure?" and hears No simply goes on. Read where the job may stop: after the frame in hand.
   virtual bool StopRequested() = 0;
+  // Jobs that make whole frames say how many they will make, then each frame (numbered as the
+  // user counts them) once it is in place in `file` - its own file, or the movie it joined.
+  // Displays that count frames use them; the programs' progress windows need not.
+  virtual void FramesPlanned(int /*count*/) {}
+  virtual void FrameCommitted(int /*frameNumber*/, std::string_view /*file*/) {}
 };
 
 // For jobs nobody watches.

@@ -7,6 +7,7 @@
 #include "analyzer/core/region_extraction.h"
 #include "common/contrast_stretch.h"
 #include "common/drawing_scan.h"
+#include "common/frame_runner.h"
 #include "common/path.h"
 #include "common/region_file.h"
 
@@ -310,7 +311,8 @@ void CAnalyzerDoc::BeginBatch() {
 
 BatchResult CAnalyzerDoc::RunBatch(const DrawingSequence& sequence, Prompt& prompt,
                                    Progress& progress, const BatchObserver& observer) const {
-  return RunBatchProcess(sequence, AllFrames(sequence), settings_, prompt, progress, observer);
+  return RunBatchProcess(sequence, AllFrames(sequence), settings_, prompt, progress, observer,
+                         DefaultJobCount());
 }
 
 void CAnalyzerDoc::EndBatch() {

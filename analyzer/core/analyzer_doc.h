@@ -142,7 +142,8 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   Status LoadBatchSettings(const std::string& path, BatchChoice& choice);
   bool BatchProcessChecks(const BatchChoice& choice);
   // Drops the drawing before the run. RunBatch reads only the sequence and a copy of the
-  // settings, so it may run on a worker thread while nothing else calls the document;
+  // settings, so it may run on a worker thread while nothing else calls the document; it keeps
+  // every core busy (frames analyzed ahead, written in order);
   // EndBatch then clears the window.
   void BeginBatch();
   BatchResult RunBatch(const DrawingSequence& sequence, Prompt& prompt, Progress& progress,

@@ -8,6 +8,7 @@
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "common/drawing_scan.h"
+#include "common/frame_runner.h"
 #include "common/path.h"
 #include "common/region_file.h"
 
@@ -32,8 +33,9 @@ Result<WorkingImage> LoadFrame(const std::string& scanPath, Prompt& prompt) {
   return MakeWorkingImage(width, height, std::move(scan.picture.bytes()));
 }
 
-// Lines, regions and the region file of a loaded frame. Fills in regions, written, failure.
-void AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, BatchFrameReport& report,
+// Lines and regions of a loaded frame, ready for its region file; false (with the failure in
+// the report) when the drawing has more regions than a region file holds.
+bool AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, BatchFrameReport& report,
                   Prompt& prompt) {
   // Nobody watches the passes of one frame; the run reports whole frames.
   NullProgress passes;
@@ -43,10 +45,14 @@ void AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, BatchFra
     // Too many regions for a region file: no file rather than one whose numbers wrap.
     report.failure = extracted.message();
     prompt.Message(report.failure, MessageIcon::Warning);
-    return;
+    return false;
   }
   ResetRegionColours(image);
   report.regions = image.regions.RegionTotal();
+  return true;
+}
+
+void WriteFrame(const WorkingImage& image, BatchFrameReport& report, Prompt& prompt) {
   Status written = WriteRegionFile(report.regionPath, image.regions, RegionWriter::Analyzer);
   if (!written) {
     report.failure = written.message();
@@ -54,6 +60,40 @@ void AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, BatchFra
     return;
   }
   report.written = true;
+}
+
+// One frame as a worker leaves it for its turn.
+struct AnalyzedFrame {
+  BatchFrameReport report;
+  std::optional<WorkingImage> shown;     // the drawing as loaded, for drawingLoaded
+  std::optional<WorkingImage> analyzed;  // ready to write
+  std::optional<std::string> stopMessage;
+  DeferredPrompt said;
+  Clock::duration took{};
+};
+
+AnalyzedFrame ComputeFrame(const DrawingSequence& sequence, int index,
+                           const RedlineSettings& settings, bool keepDrawing) {
+  const auto started = Clock::now();
+  AnalyzedFrame frame;
+  BatchFrameReport& report = frame.report;
+  report.index = index;
+  report.tag = sequence.frames[std::size_t(index)];
+  report.scanPath = FramePath(sequence, index, frame.said);
+  report.regionPath = RegionPath(sequence, index, frame.said);
+  try {
+    Result<WorkingImage> image = LoadFrame(report.scanPath, frame.said);
+    if (!image) {
+      frame.stopMessage = image.message();
+    } else {
+      if (keepDrawing) frame.shown = *image;
+      if (AnalyzeFrame(*image, settings, report, frame.said)) frame.analyzed = std::move(*image);
+    }
+  } catch (const std::bad_alloc&) {
+    frame.stopMessage = std::string(kNoMemoryForFrame);
+  }
+  frame.took = Clock::now() - started;
+  return frame;
 }
 
 }  // namespace
@@ -81,7 +121,7 @@ int BatchResult::WrittenCount() const {
 
 BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange range,
                             const RedlineSettings& settings, Prompt& prompt, Progress& progress,
-                            const BatchObserver& observer) {
+                            const BatchObserver& observer, int jobs) {
   // Taken once: what the caller changes while the run goes on cannot reach later frames.
   const RedlineSettings runSettings = settings;
   const int last = std::min(range.last, sequence.frameCount - 1);
@@ -91,47 +131,41 @@ BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange ran
   BatchResult result;
   // The run starts with the stop flag cleared: a press left from before is not for this run.
   (void)progress.StopRequested();
-  for (int index = first; index <= last; ++index) {
-    const auto started = Clock::now();
-    BatchFrameReport report;
-    report.index = index;
-    report.tag = sequence.frames[std::size_t(index)];
-    report.scanPath = FramePath(sequence, index, prompt);
-    report.regionPath = RegionPath(sequence, index, prompt);
-    progress.SetStage("Processing Frame: " + FileNameOf(report.scanPath));
-    progress.SetPercent((index - first) * 100 / total);
-    if (observer.frameStarted) observer.frameStarted(index, report.scanPath);
+  const bool keepDrawing = bool(observer.drawingLoaded);
+  progress.FramesPlanned(total);
+  RunFramesInOrder(
+      first, last, jobs,
+      [&](int index) { return ComputeFrame(sequence, index, runSettings, keepDrawing); },
+      [&](int index, AnalyzedFrame& frame) {
+        const auto started = Clock::now();
+        BatchFrameReport& report = frame.report;
+        progress.SetStage("Processing Frame: " + FileNameOf(report.scanPath));
+        progress.SetPercent((index - first) * 100 / total);
+        if (observer.frameStarted) observer.frameStarted(index, report.scanPath);
+        if (frame.shown) observer.drawingLoaded(*frame.shown);
+        frame.shown.reset();
+        frame.said.Replay(prompt);
+        if (frame.stopMessage) {
+          prompt.Message(*frame.stopMessage);
+          result.end = BatchEnd::BadFrame;
+          result.badFrameMessage = std::move(*frame.stopMessage);
+          return false;
+        }
+        if (frame.analyzed) WriteFrame(*frame.analyzed, report, prompt);
+        report.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  frame.took + (Clock::now() - started))
+                                  .count();
+        result.frames.push_back(report);
+        if (observer.frameDone) observer.frameDone(result.frames.back());
+        progress.SetPercent((index - first + 1) * 100 / total);
+        progress.FrameCommitted(report.tag.number, report.regionPath);
 
-    std::optional<std::string> stopMessage;
-    try {
-      Result<WorkingImage> image = LoadFrame(report.scanPath, prompt);
-      if (!image) {
-        stopMessage = image.message();
-      } else {
-        if (observer.drawingLoaded) observer.drawingLoaded(*image);
-        AnalyzeFrame(*image, runSettings, report, prompt);
-      }
-    } catch (const std::bad_alloc&) {
-      stopMessage = std::string(kNoMemoryForFrame);
-    }
-    if (stopMessage) {
-      prompt.Message(*stopMessage);
-      result.end = BatchEnd::BadFrame;
-      result.badFrameMessage = std::move(*stopMessage);
-      break;
-    }
-
-    report.milliseconds =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
-    result.frames.push_back(report);
-    if (observer.frameDone) observer.frameDone(result.frames.back());
-    progress.SetPercent((index - first + 1) * 100 / total);
-
-    if (progress.StopRequested() && prompt.AskOkCancel(kStopFindingRegions)) {
-      result.end = BatchEnd::Stopped;
-      break;
-    }
-  }
+        if (progress.StopRequested() && prompt.AskOkCancel(kStopFindingRegions)) {
+          result.end = BatchEnd::Stopped;
+          return false;
+        }
+        return true;
+      });
   return result;
 }
 

@@ -96,8 +96,11 @@ struct BatchObserver {
 //   holds, show their message; that frame gets no new file and the run goes on.
 // Every message and question goes through `prompt`. Existing region files are replaced
 // without asking.
+// Up to `jobs` frames are analyzed at once, ahead of the one being written; the files, messages,
+// reports and observer calls are those of a one-job run, in frame order, all on the calling
+// thread (frames analyzed ahead of a stop are dropped).
 BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange range,
                             const RedlineSettings& settings, Prompt& prompt, Progress& progress,
-                            const BatchObserver& observer = {});
+                            const BatchObserver& observer = {}, int jobs = 1);
 
 }  // namespace quenda

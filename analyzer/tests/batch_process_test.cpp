@@ -169,9 +169,10 @@ TEST(BatchProcess, EveryFrameGetsItsRegionFileWithTheRunsSettings) {
   EXPECT_TRUE(std::is_sorted(progress.percents.begin(), progress.percents.end()));
 }
 
+// With two jobs the third frame is analyzed ahead; a stop must still leave it unwritten.
 TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {
-  for (bool confirm : {false, true}) {
-    SCOPED_TRACE(confirm ? "OK" : "Cancel");
+  for (auto [confirm, jobs] : {std::pair{false, 1}, {true, 1}, {false, 2}, {true, 2}}) {
+    SCOPED_TRACE(std::string(confirm ? "OK" : "Cancel") + " jobs " + std::to_string(jobs));
     TempDir dir;
     DrawingSequence sequence = WriteSequence(dir, 3);
     StopButton progress;
@@ -181,8 +182,8 @@ TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {
     };
     ScriptedPrompt prompt;
     prompt.QueueAnswer(confirm);
-    BatchResult result =
-        RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress, observer);
+    BatchResult result = RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt,
+                                         progress, observer, jobs);
 
     EXPECT_EQ(prompt.Texts(),
               std::vector<std::string>{"Are you sure, you will stop finding regions?"});
@@ -234,22 +235,23 @@ TEST(BatchProcess, ABadDrawingStopsTheRunAndKeepsEarlierFiles) {
          return "Error reading image " + path + " : Unexpected end of file";
        }},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempDir dir;
-    DrawingSequence sequence = WriteSequence(dir, 3);
-    const std::string middle = dir.File("walk2.qds");
-    c.spoil(middle);
-    ScriptedPrompt prompt;
-    NullProgress progress;
-    BatchResult result =
-        RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
-    EXPECT_EQ(result.end, BatchEnd::BadFrame);
-    EXPECT_EQ(result.badFrameMessage, c.message(middle));
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.message(middle)});
-    ASSERT_EQ(result.frames.size(), 1u);
-    EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"walk1.rgn"});
-  }
+  for (int jobs : {1, 2})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name + " jobs " + std::to_string(jobs));
+      TempDir dir;
+      DrawingSequence sequence = WriteSequence(dir, 3);
+      const std::string middle = dir.File("walk2.qds");
+      c.spoil(middle);
+      ScriptedPrompt prompt;
+      NullProgress progress;
+      BatchResult result =
+          RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress, {}, jobs);
+      EXPECT_EQ(result.end, BatchEnd::BadFrame);
+      EXPECT_EQ(result.badFrameMessage, c.message(middle));
+      EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.message(middle)});
+      ASSERT_EQ(result.frames.size(), 1u);
+      EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"walk1.rgn"});
+    }
 }
 
 TEST(BatchProcess, ARegionFileThatCannotBeWrittenIsReportedAndTheOthersAreReplaced) {

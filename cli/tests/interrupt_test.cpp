@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -24,8 +25,10 @@ namespace {
 using quenda::testing::ListDirectory;
 using quenda::testing::TempDir;
 
-// Starts the tool on `args`, sends SIGINT once `outputs` holds a file, and answers the exit code.
-int InterruptedRun(std::vector<std::string> args, const std::string& outputs) {
+// Starts the tool on `args`, sends SIGINT once `outputs` holds a file, and answers the exit code;
+// standard error goes to `errors`.
+int InterruptedRun(std::vector<std::string> args, const std::string& outputs,
+                   const std::string& errors = "/dev/null") {
   args.insert(args.begin(), QUENDA_TOOL);
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
@@ -33,7 +36,7 @@ int InterruptedRun(std::vector<std::string> args, const std::string& outputs) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t child = 0;
   int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -74,7 +77,8 @@ class Interrupt : public ::testing::Test {
 
 TEST_F(Interrupt, FlipbookClosesTheMovieWithTheFramesWritten) {
   std::string movie = out + "long.avi";
-  ASSERT_EQ(InterruptedRun({"flipbook", sheet, "--out", movie, "--size", "800"}, out), 130);
+  const std::string errors = dir.File("errors.txt");
+  ASSERT_EQ(InterruptedRun({"flipbook", sheet, "--out", movie, "--size", "800"}, out, errors), 130);
   EXPECT_EQ(ListDirectory(out), std::vector<std::string>{"long.avi"});
   Result<std::unique_ptr<MovieReader>> reader = MovieReader::Open(movie);
   ASSERT_TRUE(reader.ok()) << reader.message();
@@ -83,17 +87,38 @@ TEST_F(Interrupt, FlipbookClosesTheMovieWithTheFramesWritten) {
   ASSERT_TRUE((*reader)->OpenDecoder().ok());
   std::vector<uint8_t> picture(std::size_t((*reader)->width()) * (*reader)->height() * 3);
   EXPECT_TRUE((*reader)->ReadFrame((*reader)->frameCount() - 1, picture.data()).ok());
+  const std::string done = std::to_string((*reader)->frameCount());
+  const std::string text = quenda::testing::ReadText(errors);
+  EXPECT_TRUE(text.ends_with("\nquenda flipbook: interrupted after frame " + done + "; frames " +
+                             std::to_string((*reader)->frameCount() + 1) +
+                             "-1000 are not in the movie\n"))
+      << text;
 }
 
-TEST_F(Interrupt, RenderKeepsWholeFrames) {
-  ASSERT_EQ(InterruptedRun({"render", sheet, "--out", out, "--name", "walk", "--line-test"}, out),
+// With two jobs frames are made ahead of the one being written; what stays is still a run of
+// whole frames from the first, and the tool says where to resume.
+TEST_F(Interrupt, RenderKeepsWholeFramesAndSaysWhereToResume) {
+  const std::string errors = dir.File("errors.txt");
+  ASSERT_EQ(InterruptedRun(
+                {"render", sheet, "--out", out, "--name", "walk", "--line-test", "--jobs", "2"},
+                out, errors),
             130);
   std::vector<std::string> frames = ListDirectory(out);
-  EXPECT_LT(frames.size(), 1000u);
-  for (const std::string& name : frames) {
-    EXPECT_NE(name[0], '.');
-    EXPECT_TRUE(ReadTarga(out + name, TargaReader::ComposerClipFrame).ok()) << name;
+  ASSERT_FALSE(frames.empty());
+  ASSERT_LT(frames.size(), 1000u);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "walk%04zu.tga", i + 1);
+    EXPECT_EQ(frames[i], expected);
+    EXPECT_TRUE(ReadTarga(out + frames[i], TargaReader::ComposerClipFrame).ok()) << frames[i];
   }
+  const std::string done = std::to_string(frames.size());
+  const std::string next = std::to_string(frames.size() + 1);
+  const std::string text = quenda::testing::ReadText(errors);
+  EXPECT_TRUE(text.ends_with("Do you want to stop render? [yes]\nStopped after Frame : " + done +
+                             "\nquenda render: interrupted after frame " + done +
+                             "; resume with --write " + next + "-1000\n"))
+      << text;
 }
 
 }  // namespace

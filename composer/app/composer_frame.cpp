@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 
+#include "common/frame_runner.h"
 #include "common/last_preview.h"
 #include "composer/app/composer_dialogs.h"
 #include "composer/app/composer_view.h"
@@ -439,7 +440,7 @@ void CComposerFrame::Render() {
             [&](Progress& progress, Prompt& asker) {
               ComposeSink sink;
               sink.prompt = &asker;
-              RenderFrames(c, settings, asker, progress, 0, 0, sink);
+              RenderFrames(c, settings, asker, progress, 0, 0, sink, DefaultJobCount());
             },
             *prompt_);
       },

@@ -49,6 +49,7 @@ PreviewResult GeneratePreview(const Composition& composition, PreviewSettings se
   // Previews are drawn without antialiasing at the chosen scaling, whatever the document says.
   ComposeOptions options{settings.scaling, false, false, 0};
   int span = settings.endFrame - settings.startFrame + 1;
+  progress.FramesPlanned((span - 1) / settings.step + 1);
   for (int k = settings.startFrame; k <= settings.endFrame; k += settings.step) {
     progress.SetStage("Preparing Frame : " + std::to_string(k));
     progress.SetPercent((k - settings.startFrame) * 100 / span);
@@ -60,6 +61,7 @@ PreviewResult GeneratePreview(const Composition& composition, PreviewSettings se
       return result;
     }
     ++result.framesWritten;
+    progress.FrameCommitted(k, path);
     if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop generating preview?")) {
       prompt.Message("Stopped after Frame : " + std::to_string(k));
       result.outcome = PreviewOutcome::Stopped;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/atomic_file.h"
+#include "common/frame_runner.h"
 #include "common/path.h"
 #include "common/targa.h"
 
@@ -69,31 +70,52 @@ Raster RenderPicture(const Composition& composition, const RenderOutputSettings&
 
 RenderOutputResult RenderFrames(const Composition& composition, const RenderOutputSettings& job,
                                 Prompt& prompt, Progress& progress, int writeFirst, int writeLast,
-                                const ComposeSink& sink) {
+                                const ComposeSink& sink, int jobs) {
   RenderOutputSettings settings = NormalizeRenderOutputSettings(job, composition);
   int first = writeFirst > 0 ? std::max(writeFirst, settings.frameStart) : settings.frameStart;
   int last = writeLast > 0 ? std::min(writeLast, settings.frameEnd) : settings.frameEnd;
   RenderOutputResult result;
   progress.SetStage("Rendering...");
-  for (int frame = first; frame <= last; ++frame) {
-    progress.SetStage("Rendering Frame : " + std::to_string(frame));
-    progress.SetPercent((frame - first) * 100 / (last - first + 1));
-    Raster picture = RenderPicture(composition, settings, frame, sink);
-    std::string path = RenderFilePath(settings, frame);
-    Status written = WriteTarga(
-        path, picture, WriteMessages("Could not write " + path + ", disk full or read only?"));
-    if (!written) {
-      prompt.Message(written.message(), MessageIcon::Error);
-      result.outcome = RenderOutputOutcome::WriteFailed;
-      return result;
-    }
-    ++result.filesWritten;
-    if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop rendering?")) {
-      prompt.Message("Stopped after Frame : " + std::to_string(frame));
-      result.outcome = RenderOutputOutcome::Stopped;
-      break;
-    }
-  }
+  progress.FramesPlanned(last - first + 1);
+  struct Rendered {
+    Raster picture;
+    DeferredPrompt said;
+  };
+  RunFramesInOrder(
+      first, last, jobs,
+      [&](int frame) {
+        Rendered rendered;
+        ComposeSink own{sink.prompt ? &rendered.said : nullptr, {}};
+        if (sink.status)
+          own.status = [&said = rendered.said](const std::string& line) { said.Note(line); };
+        rendered.picture = RenderPicture(composition, settings, frame, own);
+        return rendered;
+      },
+      [&](int frame, Rendered& rendered) {
+        progress.SetStage("Rendering Frame : " + std::to_string(frame));
+        progress.SetPercent((frame - first) * 100 / (last - first + 1));
+        if (sink.prompt)
+          rendered.said.Replay(*sink.prompt, sink.status);
+        else
+          rendered.said.Replay(prompt, sink.status);
+        std::string path = RenderFilePath(settings, frame);
+        Status written =
+            WriteTarga(path, rendered.picture,
+                       WriteMessages("Could not write " + path + ", disk full or read only?"));
+        if (!written) {
+          prompt.Message(written.message(), MessageIcon::Error);
+          result.outcome = RenderOutputOutcome::WriteFailed;
+          return false;
+        }
+        ++result.filesWritten;
+        progress.FrameCommitted(frame, path);
+        if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop rendering?")) {
+          prompt.Message("Stopped after Frame : " + std::to_string(frame));
+          result.outcome = RenderOutputOutcome::Stopped;
+          return false;
+        }
+        return true;
+      });
   return result;
 }
 

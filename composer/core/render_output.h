@@ -67,10 +67,11 @@ struct RenderOutputResult {
 };
 
 // Writes frames writeFirst..writeLast (1-based, within the job; 0 for the whole job) with a
-// progress display; STOP asks "Do you want to stop rendering?" after the frame in hand.
+// progress display; STOP asks "Do you want to stop rendering?" after the frame in hand. Up to
+// `jobs` frames are composited at once; files and messages are those of one job, in order.
 RenderOutputResult RenderFrames(const Composition& composition,
                                 const RenderOutputSettings& settings, Prompt& prompt,
                                 Progress& progress, int writeFirst = 0, int writeLast = 0,
-                                const ComposeSink& sink = {});
+                                const ComposeSink& sink = {}, int jobs = 1);
 
 }  // namespace quenda

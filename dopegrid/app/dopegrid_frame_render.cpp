@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <filesystem>
 
+#include "common/frame_runner.h"
 #include "common/last_preview.h"
 #include "dopegrid/app/dopegrid_frame.h"
 #include "dopegrid/app/render_dialogs.h"
@@ -96,9 +97,11 @@ void CDopegridFrame::RunRenderJob(const RenderSettings& settings) {
   std::optional<CSheetGrid> sheet = SheetForJob(*doc_, job, "Render without them?", *prompt_);
   if (!sheet) return;
   const SheetSource source{*sheet, doc_->sequences()};
+  RenderSettings everyCore = settings;
+  everyCore.jobs = DefaultJobCount();
   ProgressWindow window(QStringLiteral("Rendering"), this);
   window.RunJob(
-      [&](Progress& progress, Prompt& asker) { RunRender(settings, source, asker, progress); },
+      [&](Progress& progress, Prompt& asker) { RunRender(everyCore, source, asker, progress); },
       *prompt_);
 }
 
@@ -120,11 +123,13 @@ void CDopegridFrame::RunFlipbookJob(const FlipbookSettings& settings) {
   const SheetSource source{*sheet, doc_->sequences()};
   const SoundTrack* sound = doc_->sound().loaded && doc_->soundShown() ? &doc_->sound() : nullptr;
   FlipbookOutcome outcome = FlipbookOutcome::NotWritten;
+  FlipbookSettings everyCore = settings;
+  everyCore.jobs = DefaultJobCount();
   ProgressWindow window(QStringLiteral("Rendering"), this);
   window.RunJob(
       [&](Progress& progress, Prompt& asker) {
         AviWriter writer(asker);
-        outcome = GenerateFlipbook(settings, source, sound, writer, previewPath_, asker, progress);
+        outcome = GenerateFlipbook(everyCore, source, sound, writer, previewPath_, asker, progress);
       },
       *prompt_);
   UpdateJobActions();

@@ -5,6 +5,7 @@
 
 #include "common/atomic_file.h"
 #include "common/file_io.h"
+#include "common/frame_runner.h"
 
 namespace quenda {
 
@@ -55,7 +56,6 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
     prompt.Message("Unable to create an avi preview file", MessageIcon::Error);
     return FlipbookOutcome::NotWritten;
   }
-  job.picture = Raster(job.width, job.height, 3);
   progress.SetStage("Generating FlipBook...");
 
   // The last flipbook is the programs' own file and keeps what was made; a movie the user
@@ -80,20 +80,48 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
     }
   }
   FlipbookOutcome outcome = FlipbookOutcome::Finished;
-  for (int f = job.firstFrame; f <= job.lastFrame; ++f) {
-    progress.SetStage("Preparing Frame : " + std::to_string(f + 1));
-    bool built = job.mode == CompositeMode::Painted
-                     ? CompositePainted(job, source, f, prompt, progress)
-                     : CompositeScanned(job, source, f, prompt, progress);
-    if (!built) return fail("Problem reading a frame");
-    if (!writer.WriteFrame(f - job.firstFrame, job.picture.data()))
-      return fail("Problem Writing flipbook to disk");
-    if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop generating flipbook?")) {
-      prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
-      outcome = FlipbookOutcome::Stopped;
-      break;
-    }
-  }
+  progress.FramesPlanned(job.lastFrame - job.firstFrame + 1);
+  // Frames are composited ahead on workers while this thread writes the movie in order.
+  struct Composited {
+    Raster picture;
+    bool built = false;
+    DeferredPrompt said;
+  };
+  RunFramesInOrder(
+      job.firstFrame, job.lastFrame, settings.jobs,
+      [&](int f) {
+        NullProgress inside;
+        CompositeJob own = job;
+        own.picture = Raster(job.width, job.height, 3);
+        Composited frame;
+        frame.built = job.mode == CompositeMode::Painted
+                          ? CompositePainted(own, source, f, frame.said, inside)
+                          : CompositeScanned(own, source, f, frame.said, inside);
+        frame.picture = std::move(own.picture);
+        return frame;
+      },
+      [&](int f, Composited& frame) {
+        progress.SetStage("Preparing Frame : " + std::to_string(f + 1));
+        frame.said.Replay(prompt);
+        if (!frame.built) {
+          outcome = fail("Problem reading a frame");
+          return false;
+        }
+        if (!writer.WriteFrame(f - job.firstFrame, frame.picture.data())) {
+          outcome = fail("Problem Writing flipbook to disk");
+          return false;
+        }
+        progress.SetPercent((f - job.firstFrame + 1) * 100 / (job.lastFrame - job.firstFrame + 1));
+        progress.FrameCommitted(f + 1, moviePath);
+        if (progress.StopRequested() &&
+            prompt.AskYesNo("Do you want to stop generating flipbook?")) {
+          prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
+          outcome = FlipbookOutcome::Stopped;
+          return false;
+        }
+        return true;
+      });
+  if (outcome == FlipbookOutcome::Failed) return outcome;
   writer.Close();
   return outcome;
 }

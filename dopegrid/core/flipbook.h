@@ -30,6 +30,7 @@ struct FlipbookSettings {
   int size = kDefaultFlipbookSize;
   int frameRate = 25;
   uint8_t backgroundRed = 255, backgroundGreen = 255, backgroundBlue = 255;
+  int jobs = 1;  // frames composited at once; the movie is that of one job
 };
 
 struct FlipbookGeometry {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 
+#include "common/frame_runner.h"
 #include "common/targa.h"
 
 namespace quenda {
@@ -42,8 +43,7 @@ bool RenderPainted(const RenderSettings& settings, const SheetSource& source, in
     progress.SetStage("Filtering frame " + label);
     LayDrawing(*painted, common, geometry.scale, quality, picture);
   }
-  return SaveFrame(RenderFileName(settings.directory, settings.name, frame + 1), picture,
-                   "Could not save painted frame!, disk full or read only?", prompt, progress);
+  return true;
 }
 
 bool RenderLineTest(const RenderSettings& settings, const SheetSource& source, int frame,
@@ -68,9 +68,15 @@ bool RenderLineTest(const RenderSettings& settings, const SheetSource& source, i
       out[4 * x + kA] = uint8_t(255 - in[3 * x]);
     }
   }
-  return SaveFrame(RenderFileName(settings.directory, settings.name, frame + 1), picture,
-                   "Could not save frame!, disk full or read only?", prompt, progress);
+  return true;
 }
+
+// One frame as a worker leaves it for its turn.
+struct RenderedFrame {
+  Raster picture;
+  bool built = false;
+  DeferredPrompt said;
+};
 
 }  // namespace
 
@@ -125,24 +131,47 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
   if (geometry.width < 1 || geometry.height < 1) return false;
   RenderQuality quality =
       settings.size == RenderSize::Full ? RenderQuality::Fast : settings.quality;
-  Raster picture(geometry.width, geometry.height, 4);
   int first = std::max(settings.writeFirst.value_or(settings.firstFrame), settings.firstFrame);
   int last = std::min(settings.writeLast.value_or(settings.lastFrame), settings.lastFrame);
   progress.SetStage("Rendering...");
-  for (int f = first; f <= last; ++f) {
-    progress.SetStage("Rendering Frame : " + std::to_string(f + 1));
-    bool rendered =
-        settings.kind == RenderKind::Painted
-            ? RenderPainted(settings, source, f, job.frame, geometry, quality, picture, prompt,
-                            progress)
-            : RenderLineTest(settings, source, f, job.frame, geometry, picture, prompt, progress);
-    if (!rendered) return false;
-    if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop render?")) {
-      prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
-      return false;
-    }
-  }
-  return true;
+  progress.FramesPlanned(last - first + 1);
+  const std::string_view cannotCreate =
+      settings.kind == RenderKind::Painted
+          ? "Could not save painted frame!, disk full or read only?"
+          : "Could not save frame!, disk full or read only?";
+  bool finished = true;
+  RunFramesInOrder(
+      first, last, settings.jobs,
+      [&](int f) {
+        // The stages inside one frame are not shown: several frames are under way at once.
+        NullProgress inside;
+        RenderedFrame frame;
+        frame.picture = Raster(geometry.width, geometry.height, 4);
+        frame.built = settings.kind == RenderKind::Painted
+                          ? RenderPainted(settings, source, f, job.frame, geometry, quality,
+                                          frame.picture, frame.said, inside)
+                          : RenderLineTest(settings, source, f, job.frame, geometry, frame.picture,
+                                           frame.said, inside);
+        return frame;
+      },
+      [&](int f, RenderedFrame& frame) {
+        progress.SetStage("Rendering Frame : " + std::to_string(f + 1));
+        frame.said.Replay(prompt);
+        const std::string path = RenderFileName(settings.directory, settings.name, f + 1);
+        if (!frame.built || !SaveFrame(path, frame.picture, cannotCreate, prompt, progress)) {
+          finished = false;
+          return false;
+        }
+        progress.SetPercent((f - first + 1) * 100 / (last - first + 1));
+        progress.FrameCommitted(f + 1, path);
+        if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop render?")) {
+          prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
+          finished = false;
+          return false;
+        }
+        return true;
+      });
+  return finished;
 }
 
 }  // namespace quenda

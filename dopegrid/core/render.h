@@ -33,6 +33,7 @@ struct RenderSettings {
   RenderKind kind = RenderKind::Painted;
   RenderSize size = RenderSize::Full;
   RenderQuality quality = RenderQuality::Best;
+  int jobs = 1;  // frames composited at once; the files are those of one job
 };
 
 // The dialog's checks, in order: "Select an output directory.", "Give a sequence name.",

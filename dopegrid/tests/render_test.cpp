@@ -337,19 +337,27 @@ TEST_F(Rendering, AReadOnlyDirectoryEndsTheRender) {
             std::vector<std::string>{"Could not save painted frame!, disk full or read only?"});
 }
 
+// With two jobs the third frame is made ahead of the question; it must not be written.
 TEST_F(Rendering, StopAsksAndEndsAfterTheFrameInHand) {
   UseFrames(3);
-  ScriptedProgress stopping(0);
-  prompt.QueueAnswer(false);
-  prompt.QueueAnswer(true);
-  EXPECT_FALSE(RunRender(settings, source, prompt, stopping));
-  EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{"Do you want to stop render?", "Do you want to stop render?",
-                                      "Stopped after Frame : 2"}));
-  EXPECT_EQ(ListDirectory(settings.directory),
-            (std::vector<std::string>{"walk0001.tga", "walk0002.tga"}));
-  EXPECT_NE(std::find(stopping.stages.begin(), stopping.stages.end(), "Rendering Frame : 2"),
-            stopping.stages.end());
+  for (int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    for (const std::string& name : ListDirectory(settings.directory))
+      std::filesystem::remove(settings.directory + name);
+    settings.jobs = jobs;
+    ScriptedProgress stopping(0);
+    ScriptedPrompt asked;
+    asked.QueueAnswer(false);
+    asked.QueueAnswer(true);
+    EXPECT_FALSE(RunRender(settings, source, asked, stopping));
+    EXPECT_EQ(asked.Texts(),
+              (std::vector<std::string>{"Do you want to stop render?",
+                                        "Do you want to stop render?", "Stopped after Frame : 2"}));
+    EXPECT_EQ(ListDirectory(settings.directory),
+              (std::vector<std::string>{"walk0001.tga", "walk0002.tga"}));
+    EXPECT_NE(std::find(stopping.stages.begin(), stopping.stages.end(), "Rendering Frame : 2"),
+              stopping.stages.end());
+  }
 }
 
 TEST_F(Rendering, CellFailuresEndWithErrorFindingCells) {

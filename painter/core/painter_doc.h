@@ -138,6 +138,8 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool AutoPaintAnyFrame(std::string_view frameText);
   // The dialog's own checks: the message to show, or Ok when OK may close it.
   static Status CheckRangeFields(const AutoPaintRangeFields& fields);
+  // Progress hears of each frame once its paint file is written; the last one painted stays
+  // the current frame, written when it is left.
   bool AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress);
 
   // Colour set editing; every change is saved at once.

@@ -99,6 +99,7 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
   }
 
   const int count = end - start + 1;
+  progress.FramesPlanned(count);
   for (int k = 1; k <= count; ++k) {
     const bool descending = fields.source == RangeSource::AutoNext;
     const int index = descending ? end - (k - 1) : start + (k - 1);
@@ -111,6 +112,8 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
     progress.SetStage(stage);
     progress.SetPercent(100 * k / count);
     SaveCurrentFrame();
+    if (k > 1)
+      progress.FrameCommitted(currentFrame_ + 1, PaintPath(sequence_, currentFrame_, prompt_));
     GoToFrame(index);
     // A frame that does not load ends the run: its data is never painted or written.
     if (!frameLoaded_) return false;

@@ -1,0 +1,183 @@
+// Several jobs: the files, lines and exit codes of --jobs 2 are those of --jobs 1, also where a
+// frame fails; the progress shown per frame in a log and as a bar on a terminal.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <regex>
+
+#include "cli/tests/tool_run.h"
+#include "testing/test_support.h"
+
+namespace quenda::cli {
+namespace {
+
+using quenda::testing::ListDirectory;
+using quenda::testing::ReadBytes;
+using quenda::testing::TempDir;
+using quenda::testing::WriteBytes;
+
+// Five drawings analyzed and painted, on a sheet one per frame, and a composition of their line
+// test.
+class Jobs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (std::vector<std::string> words :
+         {std::vector<std::string>{"sample", walk, "--name", "walk", "--frames", "5", "--size",
+                                   "47x33", "--dpi", "100"},
+          {"analyze", walk + "walk1.qds", "--yes", "--jobs", "1"},
+          {"colors", walk + "walk.col", "--add", "RED", "255", "0", "0"},
+          {"paint", walk + "walk1.qds", "--fill", "22,13=RED", "--fill", "23,22=RED"},
+          {"autopaint", walk + "walk1.qds", "--range", "2-5", "--from", "previous"},
+          {"sheet", "new", sheet},
+          {"sheet", "add-sequence", sheet, walk + "walk1.qds"},
+          {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-5", "--level", "0",
+           "--frame", "1", "--on", "1"},
+          {"render", sheet, "--out", clips, "--name", "clip", "--frames", "1-5", "--line-test"},
+          {"comp", "new", movie, "--size", "47x33", "--frames", "5"},
+          {"comp", "add-clip", movie, clips + "clip0001.tga", "--yes"},
+          {"comp", "add-effect", movie, "blur", "--in-front-of", "0"}}) {
+      ToolOutput made = RunTool(words);
+      ASSERT_EQ(made.code, 0) << words[0] << ": " << made.err;
+    }
+  }
+  // The files of `folder` ending with `suffix`, by name.
+  static std::map<std::string, std::vector<uint8_t>> Files(const std::string& folder,
+                                                           const std::string& suffix) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const std::string& name : ListDirectory(folder))
+      if (name.ends_with(suffix) && !std::filesystem::is_directory(folder + name))
+        files[name] = ReadBytes(folder + name);
+    return files;
+  }
+  TempDir dir;
+  std::string walk = dir.File("walk/");
+  std::string sheet = dir.File("walk.dgr");
+  std::string clips = dir.File("clips/");
+  std::string movie = dir.File("m.cmp");
+  std::string out = dir.File("out/");
+};
+
+TEST_F(Jobs, TwoJobsWriteWhatOneWrites) {
+  struct Case {
+    std::string name;
+    std::vector<std::string> args;
+    std::string folder, suffix;  // where the command writes, and what
+    std::function<void()> spoil = {};
+    std::vector<std::string> written = {};  // after a failed frame
+  };
+  const std::string& out = this->out;
+  const std::vector<Case> cases{
+      {"analyze", {"analyze", walk + "walk1.qds", "--yes"}, walk, ".rgn"},
+      {"render", {"render", sheet, "--out", out, "--name", "walk", "--frames", "1-5"}, out, ".tga"},
+      {"render --line-test",
+       {"render", sheet, "--out", out, "--name", "w", "--line-test"},
+       out,
+       ".tga"},
+      {"compose", {"compose", movie, "--out", out, "--name", "m", "--fields", "odd"}, out, ".tga"},
+      {"flipbook",
+       {"flipbook", sheet, "--out", out + "f.avi", "--frames", "1-5", "--painted"},
+       out,
+       ".avi"},
+      {"analyze, frame 3 cut short",
+       {"analyze", walk + "walk1.qds", "--yes"},
+       walk,
+       ".rgn",
+       [&] {
+         std::vector<uint8_t> bytes = ReadBytes(walk + "walk3.qds");
+         bytes.resize(bytes.size() - 100);
+         WriteBytes(walk + "walk3.qds", bytes);
+       },
+       {"walk1.rgn", "walk2.rgn"}},
+      {"render, frame 3 cannot be saved",
+       {"render", sheet, "--out", out, "--name", "walk", "--frames", "1-5", "--line-test"},
+       out,
+       ".tga",
+       [&] { std::filesystem::create_directories(out + "walk0003.tga/"); },
+       {"walk0001.tga", "walk0002.tga", "walk0003.tga"}},
+      {"compose, frame 2 cannot be written",
+       {"compose", movie, "--out", out, "--name", "m"},
+       out,
+       ".tga",
+       [&] { std::filesystem::create_directories(out + "m0001.tga/"); },
+       {"m0000.tga", "m0001.tga"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
+    if (c.spoil) c.spoil();
+    std::vector<ToolOutput> runs;
+    std::vector<std::map<std::string, std::vector<uint8_t>>> written;
+    for (const char* jobs : {"1", "2"}) {
+      for (const auto& [name, bytes] : Files(c.folder, c.suffix))
+        std::filesystem::remove(c.folder + name);
+      std::vector<std::string> args = c.args;
+      args.insert(args.end(), {"--jobs", jobs});
+      runs.push_back(RunTool(args));
+      written.push_back(Files(c.folder, c.suffix));
+    }
+    // The analyzer's lines end with the time each frame took.
+    const std::regex time(" [0-9]+ ms\n");
+    EXPECT_EQ(std::regex_replace(runs[1].out, time, "\n"),
+              std::regex_replace(runs[0].out, time, "\n"));
+    EXPECT_EQ(runs[1].err, runs[0].err);
+    EXPECT_EQ(runs[1].code, runs[0].code);
+    EXPECT_EQ(written[1], written[0]);
+    if (c.written.empty()) {
+      EXPECT_EQ(runs[0].code, 0) << runs[0].err;
+      EXPECT_FALSE(written[0].empty());
+    } else {
+      EXPECT_EQ(runs[0].code, 1);
+      std::vector<std::string> names = ListDirectory(c.folder);
+      std::erase_if(names, [&](const std::string& name) { return !name.ends_with(c.suffix); });
+      EXPECT_EQ(names, c.written);
+    }
+  }
+}
+
+TEST_F(Jobs, ALogGetsOneLinePerFrameInOrder) {
+  ToolOutput run = RunToolShowing({"render", sheet, "--out", out, "--name", "walk", "--frames",
+                                   "1-5", "--line-test", "--jobs", "2"},
+                                  ProgressForm::Lines);
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::string expected;
+  const std::regex seconds("[0-9]+\\.[0-9][0-9] s\n");
+  for (int frame = 1; frame <= 5; ++frame) {
+    const std::string file = out + "walk000" + std::to_string(frame) + ".tga";
+    expected += "frame " + std::to_string(frame) + "  " + file + "  " +
+                std::to_string(std::filesystem::file_size(file)) + " bytes  T\n";
+  }
+  EXPECT_EQ(std::regex_replace(run.err, seconds, "T\n"), expected);
+}
+
+// The real tool, its standard error a terminal (through `script`) or a pipe.
+TEST_F(Jobs, ATerminalGetsABarRedrawnInPlace) {
+  const std::string command = std::string(QUENDA_TOOL) + " render " + sheet + " --out " + out +
+                              " --name walk --frames 1-5 --line-test --jobs 2";
+  auto capture = [](const std::string& shell) {
+    std::string text;
+    FILE* pipe = popen(shell.c_str(), "r");
+    if (!pipe) return text;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+    return text;
+  };
+  const std::string terminal = capture("script -qec '" + command + " >/dev/null' /dev/null");
+  const std::regex bar("\r\\[#{24}\\] 5/5 frames  [0-9]+\\.[0-9] frames/s  0:00 left\x1b\\[K\r?\n");
+  EXPECT_TRUE(std::regex_search(terminal, bar)) << terminal;
+  EXPECT_NE(terminal.find("\r[........................] 0/5 frames\x1b[K"), std::string::npos)
+      << terminal;
+  EXPECT_EQ(terminal.find("frame 1  "), std::string::npos) << terminal;
+
+  const std::string log = capture(command + " 2>&1 >/dev/null");
+  EXPECT_TRUE(log.starts_with("frame 1  " + out + "walk0001.tga  ")) << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5) << log;
+}
+
+}  // namespace
+}  // namespace quenda::cli
