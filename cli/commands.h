@@ -18,5 +18,6 @@ const Command& ToneCommand();
 const Command& CompCommand();
 const Command& ComposeCommand();
 const Command& PreviewCommand();
+const Command& ScanCommand();
 
 }  // namespace quenda::cli
