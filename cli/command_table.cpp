@@ -41,7 +41,7 @@ std::span<const Command> AllCommands() {
   static const std::vector<Command> kCommands{
       SampleCommand(),    InfoCommand(),    AnalyzeCommand(), PaintCommand(),    ColorsCommand(),
       AutopaintCommand(), SheetCommand(),   RenderCommand(),  FlipbookCommand(), ToneCommand(),
-      CompCommand(),      ComposeCommand(), PreviewCommand(), MaskCommand()};
+      CompCommand(),      ComposeCommand(), PreviewCommand(), MaskCommand(),     ScanCommand()};
   return kCommands;
 }
 

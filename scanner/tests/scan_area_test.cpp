@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "common/drawing_scan.h"
+#include "scanner/core/calibration.h"
+#include "scanner/core/scan_area.h"
+#include "scanner/core/scan_processing.h"
+
+namespace quenda::scanner {
+namespace {
+
+// A selection of 10..40 by 20..60 preview pixels at 10 dpi on an 8 x 10 inch bed.
+TEST(ScanArea, SelectionLiesOnTheBedByThePegTable) {
+  const Selection selection{10, 40, 60, 20};  // l 1, r 4, u 6, d 2 inches
+  struct Case {
+    int peg;
+    twain::BedFrame expected;
+  };
+  const std::vector<Case> cases{
+      {kPegLeft, {2, 6, 6, 9}},    // W-u, H-r, W-d, H-l
+      {kPegRight, {2, 1, 6, 4}},   // d, l, u, r
+      {kPegBottom, {1, 4, 4, 8}},  // l, H-u, r, H-d: flipped top to bottom
+      {kPegTop, {4, 2, 7, 6}},     // W-r, d, W-l, u: half a turn
+  };
+  for (const Case& c : cases) {
+    twain::BedFrame got = BedFrameOfSelection(selection, 10, c.peg, 8, 10);
+    EXPECT_DOUBLE_EQ(got.left, c.expected.left) << c.peg;
+    EXPECT_DOUBLE_EQ(got.top, c.expected.top) << c.peg;
+    EXPECT_DOUBLE_EQ(got.right, c.expected.right) << c.peg;
+    EXPECT_DOUBLE_EQ(got.bottom, c.expected.bottom) << c.peg;
+  }
+  // Reaching past the bed is clamped to it.
+  twain::BedFrame clamped = BedFrameOfSelection({-20, 120, 130, 20}, 10, kPegBottom, 8, 10);
+  EXPECT_DOUBLE_EQ(clamped.left, 0);
+  EXPECT_DOUBLE_EQ(clamped.right, 8);
+  EXPECT_DOUBLE_EQ(clamped.top, 0);
+  EXPECT_DOUBLE_EQ(clamped.bottom, 8);
+}
+
+TEST(ScanArea, PegButtonsMapToStoredPositions) {
+  const int stored[] = {2, 0, 1, 3};
+  for (int button = 0; button < 4; ++button) {
+    EXPECT_EQ(PegPositionOfButton(button), stored[button]);
+    EXPECT_EQ(PegButtonOfPosition(stored[button]), button);
+  }
+  EXPECT_EQ(PegPositionOfButton(-1), -1);
+}
+
+TEST(ScanArea, FirstPreviewSelection) {
+  EXPECT_EQ(InitialSelection(400, 300), (Selection{100, 300, 225, 75}));
+  EXPECT_EQ(InitialSelection(30, 41), (Selection{5, 25, 30, 10}));
+  EXPECT_EQ(InitialSelection(10, 10), (Selection{0, 9, 9, 0}));
+}
+
+TEST(ScanArea, HandlesPickedLastMatchWinsAndNarrowMovesRefused) {
+  const Selection s{100, 300, 225, 75};
+  EXPECT_EQ(PickHandle(s, 105, 220), Handle::TopLeft);
+  EXPECT_EQ(PickHandle(s, 295, 80), Handle::BottomRight);
+  EXPECT_EQ(PickHandle(s, 91, 150), Handle::Left);
+  EXPECT_EQ(PickHandle(s, 200, 234), Handle::Top);
+  EXPECT_EQ(PickHandle(s, 200, 150), Handle::Whole);
+  // A tiny rectangle: the edge tests come later and win over the corners.
+  EXPECT_EQ(PickHandle({0, 20, 20, 0}, 5, 15), Handle::Top);
+
+  Selection moved = s;
+  EXPECT_FALSE(MoveHandle(moved, Handle::Left, 181, 0));  // 19 wide
+  EXPECT_EQ(moved, s);
+  EXPECT_TRUE(MoveHandle(moved, Handle::Left, 180, 0));
+  EXPECT_EQ(moved.left, 280);
+  EXPECT_FALSE(MoveHandle(moved, Handle::TopRight, 5, -131));
+  EXPECT_TRUE(MoveHandle(moved, Handle::Whole, -1000, -1000));
+  EXPECT_EQ(moved, (Selection{-720, -700, -775, -925}));
+}
+
+TEST(Calibration, GainAndOffset) {
+  struct Case {
+    int brightness, contrast, grey, expected;
+  };
+  const std::vector<Case> cases{
+      {0, 100, 255, 255},  {0, 100, 100, 0},  {0, 0, 77, 77},   {20, 0, 100, 120},
+      {0, -100, 255, 254}, {-300, 0, 200, 0}, {0, 255, 254, 0}, {0, 255, 255, 255},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CalibrationTable({c.brightness, c.contrast})[c.grey], c.expected)
+        << c.brightness << " " << c.contrast << " " << c.grey;
+}
+
+TEST(ProcessBitmap, ChecksInOrderWithTheirMessages) {
+  twain::DeviceBitmap ok{4, 2, 8, twain::GreyPalette(), std::vector<uint8_t>(8, 7)};
+  twain::DeviceBitmap wide = ok;
+  wide.width = 10001;
+  twain::DeviceBitmap empty = ok;
+  empty.height = 0;
+  struct Case {
+    const twain::DeviceBitmap* bitmap;
+    int x, y, dpi, peg;
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {&wide, -1, -1, 0, 9, "Internal error in scan: invalid x-size (0-10000)"},
+      {&empty, -1, -1, 0, 9, "Internal error in scan: invalid y-size (0-10000)"},
+      {&ok, -1, -1, 0, 9, "Internal error in scan: invalid x-pos (0-10000)"},
+      {&ok, 0, 10001, 0, 9, "Internal error in scan: invalid y-pos (0-10000)"},
+      {&ok, 0, 0, 1201, 9, "Internal error in scan: invalid dpi (1-1200)"},
+      {&ok, 0, 0, 1200, 4, "Internal error in scan: invalid pegpos (0-3)"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ProcessBitmap(*c.bitmap, c.x, c.y, c.dpi, c.peg, {}).message(), c.message);
+  auto scan = ProcessBitmap(ok, 3, 4, 150, kPegLeft, {});
+  ASSERT_TRUE(scan.ok());
+  EXPECT_EQ(scan->picture.width(), 2);
+  EXPECT_EQ(scan->picture.height(), 4);
+  EXPECT_EQ(scan->xPosition, 3);
+}
+
+}  // namespace
+}  // namespace quenda::scanner

@@ -1,0 +1,190 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "common/scripted_prompt.h"
+#include "scanner/core/scanner_doc.h"
+#include "testing/test_support.h"
+#include "twain/memory_device.h"
+
+namespace quenda::scanner {
+namespace {
+
+using ::quenda::testing::ListDirectory;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// Answers the frame-number dialogs from a queue (the proposal itself when the queue holds
+// nothing for it) and remembers what each dialog proposed.
+class ScriptedDialogs final : public ScannerDialogs {
+ public:
+  std::optional<FrameTag> AskNewFrameNumber(const FrameTag& proposed) override {
+    return Next(proposed);
+  }
+  std::optional<FrameTag> AskChangeFrameNumber(const FrameTag& current) override {
+    return Next(current);
+  }
+  std::deque<std::optional<FrameTag>> answers;
+  std::vector<int> proposed;
+
+ private:
+  std::optional<FrameTag> Next(const FrameTag& shown) {
+    proposed.push_back(shown.number);
+    if (answers.empty()) return shown;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+struct ScannerDocTest : ::testing::Test {
+  ScannerDocTest() { doc.AttachSession(&session); }
+
+  // A small drawing scan on disk, as an earlier session left it.
+  void WriteFrame(const std::string& name) {
+    DrawingScan scan;
+    scan.dpi = 100;
+    scan.pegPosition = kPegBottom;
+    scan.picture = Raster(3, 2, 1, 200);
+    ASSERT_TRUE(WriteDrawingScan(dir.File(name), scan, ScanWriter::Scanner).ok());
+  }
+
+  ::quenda::testing::TempDir dir;
+  twain::MemoryScanner scanner;
+  twain::MemoryDeviceManager manager{scanner};
+  ScriptedPrompt prompt;
+  ScriptedDialogs dialogs;
+  MemoryProfile profile;
+  CScannerDoc doc{prompt, dialogs, profile};
+  ScannerSession session{manager, prompt, doc};
+};
+
+TEST_F(ScannerDocTest, NewSequencePreviewsThenScansFrameAfterFrameIntoTheSelection) {
+  ASSERT_TRUE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
+  ASSERT_TRUE(doc.scanModeActive());
+  // The whole bed at 45 dpi, with the first preview's selection.
+  EXPECT_EQ(doc.picture().picture.width(), 382);
+  EXPECT_EQ(doc.picture().picture.height(), 526);
+  EXPECT_EQ(doc.selection(), (Selection{95, 286, 394, 131}));
+  EXPECT_EQ(profile.Get("SCAN_SETTINGS", "Last_Seq_Name"), "walk");
+
+  prompt.QueueChoice(0);  // "No. Continue Scan"
+  prompt.QueueChoice(1);  // "Yes. Stop scan"
+  EXPECT_EQ(doc.ScanSelection(), 2);
+  EXPECT_THAT(dialogs.proposed, ElementsAre(1, 2));
+  EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk1.qds", "walk2.qds"));
+  auto scan = ReadDrawingScan(dir.File("walk2.qds"), ScanReader::Scanner);
+  ASSERT_TRUE(scan.ok()) << scan.message();
+  // Preview pixels 95 and 394 (from the bottom) of an 11.699-inch bed, placed at 100 dpi.
+  EXPECT_EQ(scan->scan.xPosition, 211);
+  EXPECT_EQ(scan->scan.yPosition, 294);
+  EXPECT_EQ(scan->scan.dpi, 100);
+  EXPECT_EQ(scan->scan.picture.width(), 424);
+  EXPECT_EQ(doc.currentFrame(), 1);
+  // The preview stays on show so the area can be drawn again.
+  EXPECT_EQ(doc.picture().picture.width(), 382);
+}
+
+TEST_F(ScannerDocTest, ProposesTheNextNumberAndRefusesAnExistingFrame) {
+  for (const char* name : {"walk1.qds", "walk2.qds", "walk7.qds"}) WriteFrame(name);
+  ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk2.qds")));
+  EXPECT_EQ(doc.currentFrame(), 1);
+  doc.StartScan();
+  ASSERT_TRUE(doc.scanModeActive());
+  dialogs.answers = {FrameTag{2, kNoLetter}, std::nullopt};
+  EXPECT_EQ(doc.ScanSelection(), 0);
+  EXPECT_THAT(dialogs.proposed, ElementsAre(8, 2));
+  EXPECT_THAT(prompt.Texts(), ElementsAre("Sorry, that frame exists."));
+}
+
+TEST_F(ScannerDocTest, ExistingSequenceIsNotStartedAgain) {
+  WriteFrame("walk1.qds");
+  EXPECT_FALSE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
+  EXPECT_THAT(prompt.Texts(),
+              ElementsAre("The sequence exists, Please open the sequence to edit it in scanner"));
+  EXPECT_FALSE(doc.scanModeActive());
+}
+
+TEST_F(ScannerDocTest, ReadErrorDuringAFrameLeavesNoFileBehind) {
+  ASSERT_TRUE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
+  scanner.readFailsAfter = 5000;
+  EXPECT_EQ(doc.ScanSelection(), 0);
+  EXPECT_THAT(prompt.Texts(), Contains("Condition Code: DS or DSM reported error, app shouldn't"));
+  EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
+  EXPECT_EQ(doc.currentFrame(), -1);
+}
+
+TEST_F(ScannerDocTest, DeletingTheLastFrameAsksAndLeavesNothingLoaded) {
+  WriteFrame("walk1.qds");
+  ::quenda::testing::WriteText(dir.File("walk1.rgn"), "regions");
+  ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk1.qds")));
+  prompt.QueueAnswer(true);
+  ASSERT_TRUE(doc.DeleteFrame());
+  EXPECT_THAT(prompt.Texts(), ElementsAre("Are you sure you want to delete frame walk1"));
+  EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
+  EXPECT_EQ(doc.currentFrame(), -1);
+  EXPECT_FALSE(doc.hasPicture());
+}
+
+TEST_F(ScannerDocTest, ReadOnlyFrameIsNotDeleted) {
+  WriteFrame("walk1.qds");
+  ::quenda::testing::MakeReadOnly(dir.File("walk1.qds"));
+  ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk1.qds")));
+  prompt.QueueAnswer(true);
+  EXPECT_FALSE(doc.DeleteFrame());
+  EXPECT_EQ(prompt.Texts().back(), "Can not delete frame, The file may be read-only");
+  EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk1.qds"));
+  ::quenda::testing::MakeWritable(dir.File("walk1.qds"));
+}
+
+TEST_F(ScannerDocTest, RenumberMovesTheFrameWithItsRegionFileAndRefusesATakenNumber) {
+  WriteFrame("walk1.qds");
+  WriteFrame("walk2.qds");
+  ::quenda::testing::WriteText(dir.File("walk1.rgn"), "regions");
+  ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk1.qds")));
+  dialogs.answers = {FrameTag{2, kNoLetter}, FrameTag{3, 'a'}};
+  EXPECT_FALSE(doc.RenumberFrame());
+  EXPECT_THAT(prompt.Texts(), ElementsAre("Sorry, that frame exists."));
+  ASSERT_TRUE(doc.RenumberFrame());
+  EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk2.qds", "walk3a.qds", "walk3a.rgn"));
+  EXPECT_EQ(doc.currentFrame(), 1);
+}
+
+TEST_F(ScannerDocTest, SettingsDefaultWhenMissingAndRefusedSavesAreReported) {
+  EXPECT_EQ(doc.previewDpi(), 45);
+  EXPECT_EQ(doc.settings().scanDpi, -1);
+  EXPECT_EQ(doc.settings().pegButton, -1);
+  profile.refuseWrites = true;
+  EXPECT_TRUE(doc.SetPreviewDpi(60));
+  EXPECT_TRUE(doc.SetCalibration({10, 20}));
+  EXPECT_THAT(prompt.Texts(), ElementsAre("Problem Saving preview dpi to ini file",
+                                          "Problem Saving brightness to ini file"));
+  profile.refuseWrites = false;
+  ASSERT_TRUE(doc.SetCalibration({10, 20}));
+  MemoryProfile& saved = profile;
+  CScannerDoc reopened(prompt, dialogs, saved);
+  EXPECT_EQ(reopened.calibration().contrast, 20);
+}
+
+TEST(NewSequenceForm, StartChecksInOrder) {
+  ::quenda::testing::TempDir dir;
+  struct Case {
+    NewSequenceForm form;
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {{"", "", -1, -1}, "You must enter a valid sequence name"},
+      {{"walk2", "", -1, -1}, "Sorry, only letters are allowed for the sequence name."},
+      {{"walk", "", -1, -1}, "You must select a storage path for the sequence."},
+      {{"walk", dir.File("none/"), -1, -1}, "Sorry, the storage path does not exist."},
+      {{"walk", dir.path(), -1, -1}, "You must select a peg position."},
+      {{"walk", dir.path(), 3, -1}, "You must select a dpi."},
+      {{"walk", dir.path(), 3, 150}, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CheckNewSequenceForm(c.form).message(), c.message);
+}
+
+}  // namespace
+}  // namespace quenda::scanner

@@ -1,0 +1,299 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "common/drawing_scan.h"
+#include "common/scripted_prompt.h"
+#include "testing/test_support.h"
+#include "twain/memory_device.h"
+#include "twain/picture_scan.h"
+
+namespace quenda::twain {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+// Records every state reached, failure notified and image received.
+class RecordingSession : public TwainSession {
+ public:
+  using TwainSession::TwainSession;
+  std::vector<int> states;
+  std::vector<SessionFailure> failures;
+  std::vector<DeviceBitmap> images;
+  bool holdTransfers = false;  // stay in state 6 so a test can walk the transfer itself
+
+  uint16_t TransferWithoutEnding() {
+    DeviceBitmap bitmap;
+    return CallNativeTransfer(bitmap);
+  }
+
+ protected:
+  void OnTransferReady() override {
+    if (!holdTransfers) TransferImagesWithInfo();
+  }
+  void OnImage(DeviceBitmap bitmap) override { images.push_back(std::move(bitmap)); }
+  void OnStateChanged(int state) override { states.push_back(state); }
+  void OnFailure(SessionFailure failure) override { failures.push_back(failure); }
+};
+
+struct SessionTest : ::testing::Test {
+  MemoryScanner scanner;
+  MemoryDeviceManager manager{scanner};
+  ScriptedPrompt prompt;
+  RecordingSession session{manager, prompt};
+};
+
+TEST_F(SessionTest, AcquireClimbsToFiveTransfersThroughSixAndSevenAndClosesDownInOrder) {
+  ASSERT_TRUE(session.Acquire(1.0, 0.5, 3.0, 2.0, 300));
+  EXPECT_THAT(session.states, ElementsAre(2, 3, 4, 5));
+  session.DeliverEvents();
+  EXPECT_THAT(session.states, ElementsAre(2, 3, 4, 5, 6, 7, 5));
+  ASSERT_EQ(session.images.size(), 1u);
+  // Frame left 1.0 inch and right 3.0 over 600 pixels: 300 pixels an inch.
+  EXPECT_EQ(session.transferX(), 300);
+  EXPECT_EQ(session.transferY(), 150);
+  EXPECT_EQ(session.transferWidth(), 600);
+  EXPECT_EQ(session.transferHeight(), 450);
+  EXPECT_THAT(prompt.Texts(), IsEmpty());
+
+  session.states.clear();
+  ASSERT_TRUE(session.CloseDownTo(1));
+  EXPECT_THAT(session.states, ElementsAre(4, 3, 2, 1));
+  EXPECT_EQ(scanner.inits, 1);
+  EXPECT_EQ(scanner.exits, 1);
+  EXPECT_EQ(scanner.closes, 1);
+}
+
+TEST_F(SessionTest, EveryAcquireStartsFromAFreshSession) {
+  ASSERT_TRUE(session.Acquire(0, 0, -1.0, -1.0, 20));
+  ASSERT_TRUE(session.Acquire(0, 0, -1.0, -1.0, 20));
+  EXPECT_THAT(session.states, ElementsAre(2, 3, 4, 5, 4, 3, 2, 1, 2, 3, 4, 5));
+}
+
+TEST_F(SessionTest, CloseDownToStepsDownOneStateAtATimeFromTransferring) {
+  session.holdTransfers = true;
+  ASSERT_TRUE(session.Acquire(0, 0, 1.0, 1.0, 10));
+  EXPECT_TRUE(session.ProcessEvent());
+  EXPECT_EQ(session.state(), 6);
+  EXPECT_EQ(session.TransferWithoutEnding(), kRcXferDone);
+  EXPECT_EQ(session.state(), 7);
+  session.states.clear();
+  ASSERT_TRUE(session.CloseDownTo(1));
+  EXPECT_THAT(session.states, ElementsAre(5, 4, 3, 2, 1));
+  // Operations that do not belong to the state do nothing.
+  EXPECT_FALSE(session.OpenSource());
+  EXPECT_FALSE(session.EnableSource());
+  EXPECT_FALSE(session.SetCapability(kCapXResolution, 100));
+  EXPECT_EQ(session.state(), 1);
+}
+
+TEST_F(SessionTest, WholeBedScansTheBedAsTheSourceReportsIt) {
+  scanner.bedHeight = 11.69;
+  ASSERT_TRUE(session.Acquire(0, 0, -1.0, -1.0, 10));
+  session.DeliverEvents();
+  ASSERT_EQ(session.images.size(), 1u);
+  EXPECT_EQ(session.images[0].width, 85);
+  EXPECT_EQ(session.images[0].height, 117);
+  EXPECT_NEAR(session.BedHeight().value(), 11.689, 1e-4);
+  EXPECT_NEAR(session.BedWidth().value(), 8.499, 1e-4);
+}
+
+TEST_F(SessionTest, BedSizeBeforeAnyAcquireIsAnInternalError) {
+  EXPECT_EQ(session.BedWidth().message(), "Internal Error : Flatbed width not initialized!");
+  EXPECT_EQ(session.BedHeight().message(), "Internal Error : Flatbed height not initialized!");
+}
+
+TEST(ConditionText, WordsEveryCode) {
+  const std::vector<std::pair<int, std::string>> cases{
+      {0, "Condition Code: It worked!"},
+      {1, "Condition Code: Failure due to unknown causes"},
+      {2, "Condition Code: Not enough memory to perform operation"},
+      {3, "Condition Code: No Data Source"},
+      {4, "Condition Code: DS is connected to max possible apps"},
+      {5, "Condition Code: DS or DSM reported error, app shouldn't"},
+      {6, "Condition Code: Unknown capability"},
+      {7, "Condition Code: "},
+      {8, "Condition Code: "},
+      {9, "Condition Code: Unrecognized MSG DG DAT combination"},
+      {10, "Condition Code: Data parameter out of range"},
+      {11, "Condition Code: DG DAT MSG out of expected sequence"},
+      {12, "Condition Code: Unknown destination App/Src in DSM_Entry"},
+      {13, "Condition Code: Capability not supported by source"},
+      {14, "Condition Code: Operation not supported by capability"},
+      {15, "Condition Code: Capability has dependancy on other capability"},
+      {16, "error no out of range"},
+      {-1, "error no out of range"},
+  };
+  for (const auto& [code, text] : cases) EXPECT_EQ(ConditionText(code), text) << code;
+}
+
+TEST(FixedPoint, RoundsToNearestAndSplitsWholeAndFraction) {
+  EXPECT_EQ(ToFix32(1.5), 0x18000);
+  EXPECT_EQ(ToFix32(-0.25), -16384);
+  EXPECT_DOUBLE_EQ(FromFix32(0x18000), 1.5);
+  EXPECT_DOUBLE_EQ(FromFix32(-16384), -0.25);
+  EXPECT_EQ(RoundHalfUp(149.5), 150);
+  EXPECT_EQ(RoundHalfUp(149.49), 149);
+}
+
+// A device call that fails, what Acquire and the transfer then say, and where the session ends.
+struct FailureCase {
+  DeviceCall call;
+  DeviceStatus status;
+  std::vector<std::string> messages;
+  std::vector<SessionFailure> failures;
+  int finalState;
+};
+
+TEST_F(SessionTest, FailuresGiveTheirMessagesAndLeaveTheStateTheyReached) {
+  const std::string opError = "Condition Code: DS or DSM reported error, app shouldn't";
+  const std::vector<FailureCase> cases{
+      {DeviceCall::Init, DeviceStatus::IoError, {}, {SessionFailure::SourceManager}, 1},
+      {DeviceCall::List, DeviceStatus::NoMemory, {}, {SessionFailure::SourceManager}, 1},
+      {DeviceCall::Open, DeviceStatus::DeviceBusy, {}, {SessionFailure::Source}, 1},
+      {DeviceCall::BedSize,
+       DeviceStatus::Unsupported,
+       {"Could not get physical height of scanner!",
+        "Condition Code: Capability not supported by source"},
+       {},
+       4},
+      {DeviceCall::PixelType,
+       DeviceStatus::Invalid,
+       {"Could not set gray scan", "Condition Code: Data parameter out of range"},
+       {},
+       4},
+      {DeviceCall::Resolution,
+       DeviceStatus::Invalid,
+       {"Could not set x resolution to requested dpi",
+        "Condition Code: Data parameter out of range"},
+       {},
+       4},
+      {DeviceCall::SetFrame,
+       DeviceStatus::NoMemory,
+       {"Could not transfer layout", "Condition Code: Not enough memory to perform operation"},
+       {},
+       4},
+      // The scan cannot start: the source says why and asks to be closed.
+      {DeviceCall::Start, DeviceStatus::Jammed, {opError}, {}, 3},
+      {DeviceCall::Start, DeviceStatus::Cancelled, {}, {}, 3},
+      {DeviceCall::Read, DeviceStatus::IoError, {opError}, {}, 5},
+  };
+  for (const FailureCase& c : cases) {
+    MemoryScanner failing;
+    failing.failures[c.call] = c.status;
+    MemoryDeviceManager failingManager(failing);
+    ScriptedPrompt shown;
+    RecordingSession s(failingManager, shown);
+    if (s.Acquire(0, 0, 1.0, 1.0, 30)) s.DeliverEvents();
+    SCOPED_TRACE(int(c.call));
+    EXPECT_THAT(shown.Texts(), ElementsAreArray(c.messages));
+    EXPECT_THAT(s.failures, ElementsAreArray(c.failures));
+    EXPECT_EQ(s.state(), c.finalState);
+    EXPECT_THAT(s.images, IsEmpty());
+  }
+}
+
+TEST_F(SessionTest, UnknownDefaultSourceFailsToOpen) {
+  session.SetDefaultSource("nowhere:0");
+  EXPECT_FALSE(session.Acquire(0, 0, 1.0, 1.0, 30));
+  EXPECT_THAT(session.failures, ElementsAre(SessionFailure::Source));
+  EXPECT_EQ(session.state(), 1);
+}
+
+TEST_F(SessionTest, StopDuringTheTransferCancelsItWithoutImageOrMessage) {
+  ScriptedProgress stop(3);  // STOP after three blocks
+  session.SetProgress(&stop);
+  scanner.readBlock = 100;
+  ASSERT_TRUE(session.Acquire(0, 0, 2.0, 2.0, 50));
+  session.DeliverEvents();
+  EXPECT_THAT(session.images, IsEmpty());
+  EXPECT_THAT(session.states, ElementsAre(2, 3, 4, 5, 6, 7, 5));
+  EXPECT_THAT(prompt.Texts(), IsEmpty());
+  EXPECT_GE(scanner.cancels, 1);
+}
+
+TEST_F(SessionTest, SelectSourceMakesTheChoiceTheDefaultAndReturnsToItsState) {
+  scanner.devices.push_back({"memory:1", "Quenda", "second bed", "flatbed scanner"});
+  prompt.QueueChoice(1);
+  EXPECT_TRUE(session.SelectSource());
+  EXPECT_EQ(session.defaultSource(), "memory:1");
+  EXPECT_EQ(session.state(), 1);
+  prompt.QueueChoice(std::nullopt);
+  EXPECT_FALSE(session.SelectSource());
+  EXPECT_EQ(session.defaultSource(), "memory:1");
+}
+
+// A 5-pixel-wide picture: 8-bit rows pad to 8 bytes, 24-bit ones to 16.
+TEST(PictureScan, ColourBitmapIsBottomUpBlueGreenRedWithPaddedRows) {
+  MemoryScanner scanner;
+  MemoryDeviceManager manager(scanner);
+  ScriptedPrompt prompt;
+  PictureScanSession session(manager, prompt);
+  auto colour = session.ScanPicture(10, PixelType::Color, {0.2, 0.1, 0.7, 0.4});
+  ASSERT_TRUE(colour.has_value());
+  EXPECT_EQ(colour->bitsPerPixel, 24);
+  EXPECT_EQ(colour->RowBytes(), 16);
+  ASSERT_EQ(colour->bits.size(), 16u * 3);
+  // Top-left pixel of the scan is bed pixel (2, 1); it lies in the last stored row.
+  const uint8_t* topLeft = colour->bits.data() + 16 * 2;
+  EXPECT_EQ(topLeft[0], scanner.picture(2, 1, 2));
+  EXPECT_EQ(topLeft[2], scanner.picture(2, 1, 0));
+  auto grey = session.ScanPicture(10, PixelType::Gray, {0.2, 0.1, 0.7, 0.4});
+  ASSERT_TRUE(grey.has_value());
+  EXPECT_EQ(grey->RowBytes(), 8);
+  EXPECT_EQ(grey->bits[8 * 2 + 4], scanner.picture(6, 1, 0));
+  EXPECT_EQ(grey->palette.size(), 256u);
+}
+
+struct AnalyzerScanTest : SessionTest {
+  ::quenda::testing::TempDir dir;
+  AnalyzerScanMode mode{manager, prompt};
+};
+
+TEST_F(AnalyzerScanTest, WritesEachImageTurnedAndNumberedFromOne) {
+  prompt.QueueChoice(0);
+  ASSERT_TRUE(mode.Enter(dir.path(), "pan", kPegLeft));
+  EXPECT_EQ(mode.state(), 5);
+  ASSERT_TRUE(mode.ScanOne());
+  ASSERT_TRUE(mode.ScanOne());
+  mode.Leave();
+  EXPECT_EQ(mode.state(), 1);
+  EXPECT_THAT(::quenda::testing::ListDirectory(dir.path()), ElementsAre("pan1.qds", "pan2.qds"));
+  auto scan = ReadDrawingScan(dir.File("pan1.qds"), ScanReader::Analyzer);
+  ASSERT_TRUE(scan.ok()) << scan.message();
+  // The whole bed at the source's own 72 dpi: 612 x 842, a quarter turn makes it 842 wide.
+  EXPECT_EQ(scan->scan.picture.width(), 842);
+  EXPECT_EQ(scan->scan.picture.height(), 612);
+  EXPECT_EQ(scan->scan.dpi, 72);
+  // Turned a quarter clockwise, the scan's bottom-right corner comes to the bottom left.
+  EXPECT_EQ(scan->scan.picture.At(0, 0)[0], scanner.picture(611, 841, 0));
+  EXPECT_THAT(prompt.Texts(), ::testing::Contains(::testing::HasSubstr("Sources:")));
+}
+
+TEST_F(AnalyzerScanTest, CancelledSelectionEndsQuietlyAndAFailedImageEndsTheMode) {
+  prompt.QueueChoice(std::nullopt);
+  EXPECT_FALSE(mode.Enter(dir.path(), "pan", kPegBottom));
+  EXPECT_EQ(prompt.Texts().size(), 1u);  // the choice itself, no message
+  EXPECT_EQ(mode.state(), 1);
+
+  prompt.Clear();
+  prompt.QueueChoice(0);
+  ASSERT_TRUE(mode.Enter(dir.path(), "pan", kPegBottom));
+  scanner.failures[DeviceCall::ImageInfo] = DeviceStatus::IoError;
+  EXPECT_FALSE(mode.ScanOne());
+  EXPECT_EQ(prompt.Texts().back(), "Error Getting Image data");
+  EXPECT_EQ(mode.state(), 1);
+  EXPECT_THAT(::quenda::testing::ListDirectory(dir.path()), IsEmpty());
+}
+
+TEST(AnalyzerScanSelection, ChecksInOrder) {
+  EXPECT_EQ(CheckAnalyzerScanSelection("", "").message(), "You must select an output directory");
+  EXPECT_EQ(CheckAnalyzerScanSelection("/d/", "").message(), "You must give a valid header");
+  EXPECT_EQ(CheckAnalyzerScanSelection("/d/", "a1").message(),
+            "Only Letters are allowed for the sequence name!,Sorry.");
+  EXPECT_TRUE(CheckAnalyzerScanSelection("/d/", "header").ok());
+}
+
+}  // namespace
+}  // namespace quenda::twain
