@@ -14,11 +14,17 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: quenda autopaint ANY_FRAME.qds --range START-END --from previous|next|FRAME\n"
+    "                        [--match vote|shapes] [--specks N]\n"
     "Paints the frames START to END (frame texts such as 2 or 12a) of the drawing's sequence\n"
     "from their neighbours: 'previous' goes upwards, each frame from the one before it; 'next'\n"
     "goes downwards, each from the one after it; a frame text paints every frame from that\n"
     "one frame. Every frame is written, then one line per frame tells how many regions stay\n"
     "unpainted.\n"
+    "--match vote (the default) gives each region the colour of the source region covering\n"
+    "most of it; --match shapes matches regions by position, motion, area, shape and\n"
+    "neighbours and leaves unfilled what it cannot match with confidence.\n"
+    "--specks N then paints every unfilled region of fewer than N pixels with the colour of\n"
+    "the painted region it borders most.\n"
     "Each frame is painted from the one painted just before it, so the range is a chain and\n"
     "runs on one core (there is no --jobs). Progress goes to standard error: a bar on a\n"
     "terminal, else one line per frame. Ctrl-C stops after the frame in hand, keeps what was\n"
@@ -41,7 +47,7 @@ class PrintedProgress final : public Progress {
 };
 
 int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--range", "--from"}, {});
+  Arguments parsed(args, {"--range", "--from", "--match", "--specks"}, {});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one drawing");
   auto range = parsed.Value("--range");
@@ -52,6 +58,18 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
   if (dash == std::string::npos) return UsageError(io, "--range must be START-END");
 
   AutoPaintRangeFields fields;
+  if (auto match = parsed.Value("--match")) {
+    if (*match == "shapes")
+      fields.match = AutoPaintMatch::Shapes;
+    else if (*match != "vote")
+      return UsageError(io, "--match must be vote or shapes, not '" + *match + "'");
+  }
+  std::optional<int> specks;
+  if (auto text = parsed.Value("--specks")) {
+    specks = ParseInt(*text, 1, 1000000);
+    if (!specks) return UsageError(io, "--specks must be a number of pixels from 1");
+    fields.paintSpecks = true;
+  }
   fields.startText = range->substr(0, dash);
   fields.endText = range->substr(dash + 1);
   if (*from == "previous") {
@@ -66,6 +84,7 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
   ConsolePrompt prompt(io.err, false);
   CPainterDoc doc(prompt);
   if (!doc.OpenSequenceFile(parsed.positional()[0])) return 1;
+  if (specks) doc.SetSpeckSize(*specks);
   PrintedProgress stages(io.out);
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop, &stages);

@@ -10,12 +10,16 @@ namespace quenda::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quenda paint FRAME.qds --fill X,Y=COLOR [--fill X,Y=COLOR ...]\n"
+    "usage: quenda paint FRAME.qds --fill X,Y=COLOR [--fill X,Y=COLOR ...] [--specks N]\n"
+    "       quenda paint FRAME.qds --specks N\n"
     "       quenda paint FRAME.qds --list-regions\n"
     "Fills the region under each image point X,Y (x to the right, y upwards from the bottom\n"
     "row) with COLOR, a colour of the sequence's set by number or name, in the order given,\n"
     "then writes the frame's paint file and prints how many regions stay unpainted.\n"
     "The drawing's sequence must be processed (every drawing has its region file).\n"
+    "--specks N, after the fills, paints every unfilled region of fewer than N pixels off its\n"
+    "lines with the colour of the painted region it borders most (largest first, until\n"
+    "nothing changes) and prints how many it painted.\n"
     "--list-regions prints one line per region instead, 'REGION X,Y PIXELS COLOR': a point\n"
     "inside it (off its lines), its pixel count off lines, and its colour's name.\n";
 
@@ -63,11 +67,12 @@ void ListRegions(const CPainterDoc& doc, std::ostream& out) {
 }
 
 int RunPaint(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--fill"}, {"--list-regions"});
+  Arguments parsed(args, {"--fill", "--specks"}, {"--list-regions"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one drawing");
   if (parsed.Has("--list-regions")) {
-    if (!parsed.Values("--fill").empty()) return UsageError(io, "--list-regions takes no --fill");
+    if (!parsed.Values("--fill").empty() || parsed.Value("--specks"))
+      return UsageError(io, "--list-regions takes no --fill or --specks");
     ConsolePrompt prompt(io.err, false);
     CPainterDoc doc(prompt);
     if (!OpenAtDrawing(doc, parsed.positional()[0])) return 1;
@@ -80,7 +85,12 @@ int RunPaint(std::span<const std::string> args, CommandIo& io) {
     if (!fill) return UsageError(io, "--fill must be X,Y=COLOR, not '" + text + "'");
     fills.push_back(*fill);
   }
-  if (fills.empty()) return UsageError(io, "give at least one --fill");
+  std::optional<int> specks;
+  if (auto text = parsed.Value("--specks")) {
+    specks = ParseInt(*text, 1, 1000000);
+    if (!specks) return UsageError(io, "--specks must be a number of pixels from 1");
+  }
+  if (fills.empty() && !specks) return UsageError(io, "give at least one --fill or --specks");
 
   ConsolePrompt prompt(io.err, false);
   CPainterDoc doc(prompt);
@@ -107,6 +117,10 @@ int RunPaint(std::span<const std::string> args, CommandIo& io) {
     doc.RegionFillRelease({0, 0}, {0, 0}, fills[k].at, fills[k].at);
   }
   const int index = doc.currentFrame();
+  if (specks) {
+    doc.SetSpeckSize(*specks);
+    io.out << FrameName(doc, index) << ": " << doc.PaintSpecks() << " specks painted\n";
+  }
   doc.Close();
   if (doc.failedFrameSaves() > 0) return 1;
   io.out << FrameName(doc, index) << ": " << doc.FramePaintedStateText(index) << "\n";

@@ -17,6 +17,8 @@ struct RegionMapView {
   int width = 0;
   int height = 0;
   int regionCount = 0;
+  // Per-pixel flags of the region file, or none; only the shape matching reads them.
+  const uint8_t* flags = nullptr;
 };
 
 // Where a frame lies on the peg bar: its size and its bed position.

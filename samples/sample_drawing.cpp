@@ -80,6 +80,7 @@ SampleDrawing RenderSampleDrawing(const SampleOptions& options, int frameIndex, 
   drawing.gaps = std::move(figure.gaps);
   drawing.face = figure.face;
   drawing.back = figure.back;
+  drawing.parts = std::move(figure.parts);
   for (const LineGap& gap : DrawNumberCircle(canvas, placement.unit, random))
     drawing.gaps.push_back(gap);
 

@@ -37,6 +37,7 @@ struct SampleDrawing {
   std::vector<LineGap> gaps;
   Point face;  // pixels inside the head and inside the body, clear of every line
   Point back;
+  std::vector<PartShape> parts;  // the figure's shapes, for RenderPartMap
 };
 
 // Frame `frameIndex` (from 0) of `frameCount`: the figure walks a little to the right from

@@ -100,6 +100,13 @@ DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& place
     for (Point& p : units) p = P(p);
     return units;
   };
+  // The last stroke, as drawn, is a shape of `part`.
+  std::vector<PartShape> parts;
+  auto shapeOf = [&](FigurePart part) {
+    PartShape shape{part, {}};
+    for (const StrokePoint& q : strokes.back().points) shape.outline.push_back({q.x, q.y});
+    parts.push_back(std::move(shape));
+  };
 
   // Legs first: the hip rides as high as the planted leg reaches.
   const double phase = placement.phase;
@@ -110,14 +117,17 @@ DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& place
   for (const double legPhase : {phase + kPi, phase}) {
     LegPose leg = PoseLeg(hip, legPhase);
     add(inPixels(LimbOutline(hip, leg.knee, leg.ankle, 4.2, 2.6)), weights.normal, true);
+    shapeOf(FigurePart::Pants);
     double footTilt = 0.5 * leg.shinAngle;
     Point toe = Turn({leg.ankle.x + 3.5, leg.ankle.y - 1.2}, leg.ankle, footTilt);
     add(inPixels(EllipseOutline(toe, 5.5, 2.3, footTilt)), weights.normal, true);
+    shapeOf(FigurePart::Shoes);
   }
 
   // Body: a rounded box leaning forward about the hip.
   const Point bodyCentre{0, hipHeight + 14};
   add(inPixels(RoundedBoxOutline(bodyCentre, 7.5, 15.5, -kLean, hip)), weights.thick, true);
+  shapeOf(FigurePart::Shirt);
   const std::size_t bodyStroke = strokes.size() - 1;
 
   // Arms swing against the legs; the far arm first, then the near one.
@@ -128,8 +138,10 @@ DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& place
     Point elbow = Along(shoulder, kUpperArm, swing);
     Point wrist = Along(elbow, kForearm, swing + elbowBend);
     add(inPixels(LimbOutline(shoulder, elbow, wrist, 2.8, 2.1)), weights.normal, true);
+    shapeOf(FigurePart::Shirt);
     add(inPixels(EllipseOutline(Along(wrist, 1.5, swing + elbowBend), 2.6, 2.6, 0)), weights.normal,
         true);
+    shapeOf(FigurePart::Skin);
   }
 
   // Head, sitting on the body, with its details.
@@ -137,6 +149,7 @@ DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& place
   const double headRx = 8.5, headRy = 10;
   add(inPixels(EllipseOutline(head, headRx, headRy, 0)), weights.thick, true);
   const std::size_t headStroke = strokes.size() - 1;
+  shapeOf(FigurePart::Skin);
   add(inPixels(EllipseOutline({head.x + 4.3, head.y - 0.5}, 1.3, 1.3, 0)), weights.thin, true);
   const Point pupil = P({head.x + 4.7, head.y - 0.5});  // a pressed dot
   strokes.push_back({{{pupil.x, pupil.y, 1}}, {std::max(0.9, 0.55 * u), 1.0}});
@@ -153,6 +166,10 @@ DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& place
   };
   add(inPixels(CurveThrough(onHead(165, 0.6), {head.x + 0.5, head.y + 2.5}, onHead(20, 0.6))),
       weights.thin, false);
+  // The hair: above the hair line, closed over the crown along the head's outline.
+  shapeOf(FigurePart::Hair);
+  for (int degrees = 20; degrees <= 165; degrees += 5)
+    parts.back().outline.push_back(P(onHead(degrees, 0)));
 
   // Construction lines, lightly sketched before the drawing and never rubbed out.
   add(inPixels(EllipseOutline({head.x + 0.8, head.y - 1.2}, 9.2, 9.6, 0.2)), weights.faint, true);
@@ -182,6 +199,7 @@ DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& place
   // Below the eye and in front of the ear; high in the back, where no arm swings.
   drawn.face = P({head.x + 1.5, head.y - 3});
   drawn.back = P(Turn({-5.5, hipHeight + 22}, hip, -kLean));
+  drawn.parts = std::move(parts);
   return drawn;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "samples/figure_parts.h"
 #include "samples/pencil_canvas.h"
 #include "samples/pencil_shapes.h"
 
@@ -52,10 +53,12 @@ LineWeights LineWeightsFor(double unit);
 // What is known of a drawn figure: its gaps, and two points, in pixels, well clear of every
 // line: one in the face and one in the back of the body behind the arms, so that tests can
 // ask which regions hold them.
+// `parts` are its closed shapes in drawing order, for the ground truth.
 struct DrawnFigure {
   std::vector<LineGap> gaps;
   Point face;
   Point back;
+  std::vector<PartShape> parts;
 };
 
 // Draws the figure and cuts its two faint gaps, which growth closes again: one pixel across

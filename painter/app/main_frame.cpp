@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -63,6 +64,12 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
   paintedPane_->setMinimumWidth(paintedPane_->sizeHint().width() + 10);
   statusBar()->addPermanentWidget(zoomPane_);
   statusBar()->addPermanentWidget(paintedPane_);
+  speckPane_ = new QLabel(Q(kSpeckPaneWidestText));
+  speckPane_->setMinimumWidth(speckPane_->sizeHint().width() + 10);
+  speckPane_->clear();
+  statusBar()->addPermanentWidget(speckPane_);
+  doc_->SetSpeckSize(settings_->GetInt(QStringLiteral("AutoPaint"), QStringLiteral("SpeckSize"),
+                                       kDefaultSpeckSize));
   statusBar()->showMessage(QStringLiteral("Ready"));
 
   BuildActions();
@@ -98,6 +105,10 @@ QString CMainFrame::paintedPaneText() const {
   return paintedPane_->text();
 }
 
+QString CMainFrame::speckPaneText() const {
+  return speckPane_->text();
+}
+
 void CMainFrame::UpdateActions() {
   const bool open = doc_->sequenceOpen();
   for (QAction* action : actions()) {
@@ -111,6 +122,9 @@ void CMainFrame::UpdateActions() {
   Action("actionFirstFrame")->setEnabled(doc_->CanGoBack());
   Action("actionAutoPaintPrevious")->setEnabled(doc_->CanGoBack());
   Action("actionUndo")->setEnabled(doc_->CanUndo());
+  Action("actionAutoPaintByShapes")
+      ->setChecked(doc_->autoPaintOptions().match == AutoPaintMatch::Shapes);
+  Action("actionPaintSpecksAfter")->setChecked(doc_->autoPaintOptions().paintSpecks);
   Action("actionZoomIn")->setEnabled(open && picture_->CanZoomIn());
   Action("actionZoomOut")->setEnabled(open && picture_->CanZoomOut());
   for (QAction* action : tools_->actions()) {
@@ -129,6 +143,7 @@ void CMainFrame::UpdateActions() {
 void CMainFrame::UpdateStatus() {
   zoomPane_->setText(Q(ZoomStatusText(picture_->zoomPercent())));
   if (auto text = doc_->PaintedStateText()) paintedPane_->setText(QString::fromStdString(*text));
+  if (auto text = doc_->SpeckStateText()) speckPane_->setText(QString::fromStdString(*text));
 }
 
 void CMainFrame::OnUpdate(const PainterUpdate& update) {
@@ -167,7 +182,7 @@ void CMainFrame::AutoPaintAnyFrame() {
 }
 
 void CMainFrame::AutoPaintRange() {
-  AutoPaintRangeDialog dialog(*prompt_, this);
+  AutoPaintRangeDialog dialog(*prompt_, doc_->autoPaintOptions(), this);
   if (dialog.exec() != QDialog::Accepted) return;
   ProgressWindow window(Q(kAutoPaintProgressTitle), this);
   window.stopButton()->setText(QStringLiteral("Stop"));
@@ -175,6 +190,17 @@ void CMainFrame::AutoPaintRange() {
   // The range moves through frames and redraws the views, so it stays on this thread.
   window.RunJobHere([&](Progress& progress, Prompt&) { doc_->AutoPaintRange(fields, progress); },
                     *prompt_);
+}
+
+void CMainFrame::AskSpeckSize() {
+  bool ok = false;
+  const int size = QInputDialog::getInt(this, Q(kSpeckSizeTitle), Q(kSpeckSizePrompt),
+                                        doc_->speckSize(), 1, 100000, 1, &ok);
+  if (!ok) return;
+  doc_->SetSpeckSize(size);
+  settings_->SetInt(QStringLiteral("AutoPaint"), QStringLiteral("SpeckSize"), size);
+  if (Status saved = settings_->Save(); !saved)
+    prompt_->Message(saved.message(), MessageIcon::Warning);
 }
 
 void CMainFrame::AddColor() {

@@ -37,6 +37,7 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   QAction* Action(const char* name) const;
   QString zoomPaneText() const;
   QString paintedPaneText() const;
+  QString speckPaneText() const;
 
   // Opens the sequence of a drawing, as the command line and the recent-file list do.
   bool OpenFile(const QString& path);
@@ -55,6 +56,7 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   void OpenSequence();
   void AutoPaintAnyFrame();
   void AutoPaintRange();
+  void AskSpeckSize();
   void AddColor();
   void EditColor();
   void EditLineAndUnfilled();
@@ -70,6 +72,7 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   CTimeView* strip_ = nullptr;
   QLabel* zoomPane_ = nullptr;
   QLabel* paintedPane_ = nullptr;
+  QLabel* speckPane_ = nullptr;
   QActionGroup* tools_ = nullptr;
   QActionGroup* modes_ = nullptr;
   QActionGroup* sizes_ = nullptr;

@@ -133,6 +133,21 @@ void CMainFrame::BuildActions() {
        tr("Paint this frame from a frame you name"), [this] { AutoPaintAnyFrame(); });
   make("actionAutoPaintRange", tr("Auto Paint &Range..."), {},
        tr("Paint a range of frames one from another"), [this] { AutoPaintRange(); });
+  QAction* byShapes =
+      make("actionAutoPaintByShapes", Q(kAutoPaintByShapesText), {},
+           tr("Auto paint by matching region shapes instead of the overlap vote"), [this](bool on) {
+             doc_->SetAutoPaintMatch(on ? AutoPaintMatch::Shapes : AutoPaintMatch::Vote);
+           });
+  byShapes->setCheckable(true);
+  make("actionPaintSpecks", Q(kPaintSpecksText), {},
+       tr("Paint every unfilled speck with the colour it borders most"),
+       [this] { doc_->PaintSpecks(); });
+  make("actionPaintSpecksAfter", tr("Paint Specks After Auto Paint"), {},
+       tr("Paint the specks each auto paint leaves unfilled"),
+       [this](bool on) { doc_->SetPaintSpecksAfterAutoPaint(on); })
+      ->setCheckable(true);
+  make("actionSpeckSize", tr("Speck Size..."), {}, tr("How small a region is a speck"),
+       [this] { AskSpeckSize(); });
   make("actionAddColor", tr("&Add Color..."), {}, tr("Add a colour to the set"), [this] {
     AddColor();
   })->setIcon(ToolIcon(ToolArt::Colours));
@@ -234,6 +249,11 @@ void CMainFrame::BuildMenus() {
   frames->addSeparator();
   for (const char* name :
        {"actionAutoPaintPrevious", "actionAutoPaintAnyFrame", "actionAutoPaintRange"}) {
+    frames->addAction(Action(name));
+  }
+  frames->addSeparator();
+  for (const char* name : {"actionAutoPaintByShapes", "actionPaintSpecksAfter", "actionPaintSpecks",
+                           "actionSpeckSize"}) {
     frames->addAction(Action(name));
   }
 

@@ -1,6 +1,7 @@
 #include "painter/app/painter_dialogs.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -72,7 +73,8 @@ std::optional<std::string> AskAutoPaintFrame(QWidget* parent) {
   return dialog.textValue().toStdString();
 }
 
-AutoPaintRangeDialog::AutoPaintRangeDialog(Prompt& prompt, QWidget* parent)
+AutoPaintRangeDialog::AutoPaintRangeDialog(Prompt& prompt, const AutoPaintOptions& options,
+                                           QWidget* parent)
     : QDialog(parent),
       prompt_(prompt),
       frameNo_(new QRadioButton(QStringLiteral("Frame No :"))),
@@ -80,8 +82,12 @@ AutoPaintRangeDialog::AutoPaintRangeDialog(Prompt& prompt, QWidget* parent)
       next_(new QRadioButton(QStringLiteral("Auto Next"))),
       source_(new QLineEdit),
       start_(new QLineEdit),
-      end_(new QLineEdit) {
+      end_(new QLineEdit),
+      byShapes_(new QCheckBox(Q(kAutoPaintByShapesText))),
+      specks_(new QCheckBox(Q(kPaintSpecksText))) {
   setWindowTitle(Q(kAutoPaintRangeTitle));
+  byShapes_->setChecked(options.match == AutoPaintMatch::Shapes);
+  specks_->setChecked(options.paintSpecks);
   auto* sourceGroup = new QGroupBox(QStringLiteral("Source Frame"));
   auto* sourceLayout = new QGridLayout(sourceGroup);
   sourceLayout->addWidget(frameNo_, 0, 0);
@@ -101,6 +107,10 @@ AutoPaintRangeDialog::AutoPaintRangeDialog(Prompt& prompt, QWidget* parent)
   groups->addWidget(sourceGroup);
   groups->addWidget(rangeGroup);
   layout->addLayout(groups);
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(byShapes_);
+  choices->addWidget(specks_);
+  layout->addLayout(choices);
   layout->addWidget(buttons);
 }
 
@@ -112,6 +122,8 @@ AutoPaintRangeFields AutoPaintRangeDialog::fields() const {
   fields.sourceText = source_->text().toStdString();
   fields.startText = start_->text().toStdString();
   fields.endText = end_->text().toStdString();
+  fields.match = byShapes_->isChecked() ? AutoPaintMatch::Shapes : AutoPaintMatch::Vote;
+  fields.paintSpecks = specks_->isChecked();
   return fields;
 }
 

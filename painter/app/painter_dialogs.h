@@ -12,6 +12,8 @@
 #include "common/color_set.h"
 #include "painter/core/painter_doc.h"
 
+class QCheckBox;
+
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
@@ -27,7 +29,9 @@ class AutoPaintRangeDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  AutoPaintRangeDialog(Prompt& prompt, QWidget* parent = nullptr);
+  // The match and speck boxes start as `options` say.
+  AutoPaintRangeDialog(Prompt& prompt, const AutoPaintOptions& options = {},
+                       QWidget* parent = nullptr);
   AutoPaintRangeFields fields() const;
 
   QRadioButton* frameNoButton() const { return frameNo_; }
@@ -36,6 +40,8 @@ class AutoPaintRangeDialog final : public QDialog {
   QLineEdit* sourceField() const { return source_; }
   QLineEdit* startField() const { return start_; }
   QLineEdit* endField() const { return end_; }
+  QCheckBox* byShapesBox() const { return byShapes_; }
+  QCheckBox* specksBox() const { return specks_; }
 
  public slots:
   // Stays open after a message when a field is missing.
@@ -49,6 +55,8 @@ class AutoPaintRangeDialog final : public QDialog {
   QLineEdit* source_;
   QLineEdit* start_;
   QLineEdit* end_;
+  QCheckBox* byShapes_;
+  QCheckBox* specks_;
 };
 
 // A colour swatch that shows one colour with a sunken edge.

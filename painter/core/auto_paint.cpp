@@ -2,6 +2,7 @@
 
 #include "common/color_set.h"
 #include "common/region_vote.h"
+#include "painter/core/specks.h"
 
 namespace quenda {
 
@@ -9,6 +10,21 @@ PegOffset AlignmentShift(const PainterFrame& target, const PainterFrame& source)
   return PegAlignmentShift(target.peg,
                            {target.width, target.height, target.originX, target.originY},
                            {source.width, source.height, source.originX, source.originY});
+}
+
+namespace {
+
+RegionMapView MapViewOf(const PainterFrame& frame) {
+  return {frame.region.regionMap.data(), frame.width, frame.height, frame.region.regionCount,
+          frame.region.flags.data()};
+}
+
+}  // namespace
+
+std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& source,
+                             int speckSize) {
+  return MatchRegionShapes(MapViewOf(target), MapViewOf(source), AlignmentShift(target, source),
+                           speckSize);
 }
 
 std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& source) {
@@ -19,15 +35,22 @@ std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& sou
   return VoteRegionMaps(t, s, AlignmentShift(target, source));
 }
 
-void AutoPaintFrom(PainterFrame& target, const PainterFrame& source) {
+void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
+                   const AutoPaintOptions& options) {
   if (target.empty() || source.empty()) return;
-  const std::vector<int> winner = VoteRegions(target, source);
+  const bool byShapes = options.match == AutoPaintMatch::Shapes;
+  const std::vector<int> winner =
+      byShapes ? MatchShapes(target, source, options.speckSize) : VoteRegions(target, source);
   TakeUndoCopy(target, kUndoRegionColors);
   for (std::size_t r = 1; r < winner.size() && r < target.regionColor.size(); ++r) {
     const std::size_t t = std::size_t(winner[r]);
-    target.regionColor[r] =
-        t < source.regionColor.size() ? source.regionColor[t] : kTransparentColor;
+    if (byShapes && t == 0)
+      target.regionColor[r] = kUnfilledColor;
+    else
+      target.regionColor[r] =
+          t < source.regionColor.size() ? source.regionColor[t] : kTransparentColor;
   }
+  if (options.paintSpecks) SettleSpecks(target, target.regionColor, options.speckSize);
   target.paintChanged = true;
 }
 

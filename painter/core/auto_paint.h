@@ -6,6 +6,7 @@
 
 #include "common/frame_sequence.h"
 #include "common/peg_turn.h"
+#include "common/shape_match.h"
 #include "painter/core/painter_frame.h"
 
 namespace quenda {
@@ -19,7 +20,24 @@ PegOffset AlignmentShift(const PainterFrame& target, const PainterFrame& source)
 // it. Element 0 is unused.
 std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& source);
 
-// Takes the undo copy of region colours, copies the winners' colours and sets paintChanged.
-void AutoPaintFrom(PainterFrame& target, const PainterFrame& source);
+// How target regions find their source: the overlap vote, or by shapes (common/shape_match.h),
+// which leaves unfilled what it cannot match with confidence.
+enum class AutoPaintMatch { Vote, Shapes };
+
+struct AutoPaintOptions {
+  AutoPaintMatch match = AutoPaintMatch::Vote;
+  bool paintSpecks = false;  // afterwards, settle the unfilled specks (painter/core/specks.h)
+  int speckSize = kDefaultSpeckSize;
+};
+
+// For every target region 0 .. N_T + 1, the source region matched by shapes, 0 for none.
+std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& source,
+                             int speckSize = kDefaultSpeckSize);
+
+// Takes the undo copy of region colours, copies the matched regions' colours (unfilled where
+// the shapes find no match) and sets paintChanged; then paints specks when asked, within the
+// same undo.
+void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
+                   const AutoPaintOptions& options = {});
 
 }  // namespace quenda

@@ -17,6 +17,7 @@
 #include "common/raster.h"
 #include "common/result.h"
 #include "painter/core/frame_icons.h"
+#include "painter/core/auto_paint.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
 #include "painter/core/region_pen.h"
@@ -76,6 +77,8 @@ struct AutoPaintRangeFields {
   std::string sourceText;
   std::string startText;
   std::string endText;
+  AutoPaintMatch match = AutoPaintMatch::Vote;
+  bool paintSpecks = false;
 };
 
 class CPainterDoc : public Document<PainterUpdate> {
@@ -132,7 +135,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   SplitResult PenRelease(ImagePoint at);
   GapResult GapCloseRelease(ImagePoint press, ImagePoint release);
 
-  // Auto paint.
+  // Auto paint, with the match and speck option of autoPaintOptions().
   bool AutoPaint(int sourceIndex);
   bool AutoPaintPrevious();
   bool AutoPaintAnyFrame(std::string_view frameText);
@@ -141,6 +144,20 @@ class CPainterDoc : public Document<PainterUpdate> {
   // Progress hears of each frame once its paint file is written; the last one painted stays
   // the current frame, written when it is left.
   bool AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress);
+  const AutoPaintOptions& autoPaintOptions() const { return autoPaintOptions_; }
+  void SetAutoPaintMatch(AutoPaintMatch match);
+  void SetPaintSpecksAfterAutoPaint(bool paint);
+  // Regions with fewer pixels off their lines than this are specks (at least 1).
+  void SetSpeckSize(int size);
+  int speckSize() const { return autoPaintOptions_.speckSize; }
+
+  // Paint Specks: every unfilled speck takes the colour of the painted region it borders most.
+  // Returns how many were painted; one undo takes them all back.
+  int PaintSpecks();
+  // The second status pane: how many of the unpainted regions are specks, "12 of them
+  // specks"; empty while every region is painted or the frame has no paint file, nothing while
+  // no sequence is open.
+  std::optional<std::string> SpeckStateText() const;
 
   // Colour set editing; every change is saved at once.
   void AddColor(std::string_view name, int red, int green, int blue);
@@ -177,6 +194,7 @@ class CPainterDoc : public Document<PainterUpdate> {
  private:
   bool CanEdit() const { return sequenceOpen_ && frameLoaded_; }
   bool LoadFrameInto(PainterFrame& target, int index);
+  bool AutoPaintWith(int sourceIndex, const AutoPaintOptions& options);
   int RangeIndex(std::string_view text) const;
   // Unfilled regions and region total of a frame: from memory for the loaded frame, else from
   // its files; nothing when it has no paint file or its files do not read.
@@ -194,6 +212,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   PainterTool tool_ = PainterTool::RegionFill;
   ViewMode viewMode_ = ViewMode::RegionsPainted;
   int brushSize_ = kDefaultBrushSize;
+  AutoPaintOptions autoPaintOptions_;
   bool iconsStale_ = false;
   bool referenceLoaded_ = false;
   Raster referencePicture_;

@@ -1,9 +1,11 @@
 // Auto paint commands of the document: one frame from another, from the previous frame, from a
 // typed frame, and over a range with progress and STOP.
+#include <algorithm>
 #include <cstdio>
 
 #include "painter/core/auto_paint.h"
 #include "painter/core/painter_doc.h"
+#include "painter/core/specks.h"
 
 namespace quenda {
 namespace {
@@ -14,12 +16,46 @@ constexpr std::string_view kCurrentFrameSource = "You can not auto paint with cu
 }  // namespace
 
 bool CPainterDoc::AutoPaint(int sourceIndex) {
+  return AutoPaintWith(sourceIndex, autoPaintOptions_);
+}
+
+bool CPainterDoc::AutoPaintWith(int sourceIndex, const AutoPaintOptions& options) {
   if (!CanEdit()) return false;
   PainterFrame source;
   if (!LoadFrameInto(source, sourceIndex)) return false;
-  AutoPaintFrom(frame_, source);
+  AutoPaintFrom(frame_, source, options);
   UpdateAllViews(PainterHint::RedrawAll);
   return true;
+}
+
+void CPainterDoc::SetAutoPaintMatch(AutoPaintMatch match) {
+  autoPaintOptions_.match = match;
+  UpdateAllViews(PainterHint::StateChanged);
+}
+
+void CPainterDoc::SetPaintSpecksAfterAutoPaint(bool paint) {
+  autoPaintOptions_.paintSpecks = paint;
+  UpdateAllViews(PainterHint::StateChanged);
+}
+
+void CPainterDoc::SetSpeckSize(int size) {
+  autoPaintOptions_.speckSize = std::max(size, 1);
+  UpdateAllViews(PainterHint::StateChanged);
+}
+
+int CPainterDoc::PaintSpecks() {
+  if (!CanEdit()) return 0;
+  const int painted = quenda::PaintSpecks(frame_, autoPaintOptions_.speckSize);
+  if (painted > 0) UpdateAllViews(PainterHint::RedrawAll);
+  return painted;
+}
+
+std::optional<std::string> CPainterDoc::SpeckStateText() const {
+  if (!sequenceOpen_) return std::nullopt;
+  const auto counts = UnfilledOf(currentFrame_);
+  if (!counts || counts->first == 0 || !frameLoaded_) return std::string();
+  return std::to_string(CountUnfilledSpecks(frame_, autoPaintOptions_.speckSize)) +
+         " of them specks";
 }
 
 bool CPainterDoc::AutoPaintPrevious() {
@@ -117,7 +153,7 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
     GoToFrame(index);
     // A frame that does not load ends the run: its data is never painted or written.
     if (!frameLoaded_) return false;
-    AutoPaint(source);
+    AutoPaintWith(source, {fields.match, fields.paintSpecks, autoPaintOptions_.speckSize});
     UpdateAllViews(PainterHint::RedrawAll);
     if (progress.StopRequested()) break;
   }

@@ -19,6 +19,12 @@ inline constexpr std::string_view kColorInformationTitle = "Color Information";
 inline constexpr std::string_view kNoReferencePicture = "No Reference Picture Loaded!";
 inline constexpr std::string_view kLineAndUnfilledTitle = "Region Line and Unfilled Color";
 inline constexpr std::string_view kStatusPaneWidestText = "##### regions not painted";
+inline constexpr std::string_view kSpeckPaneWidestText = "##### of them specks";
+inline constexpr std::string_view kAutoPaintByShapesText = "Auto Paint by Shapes";
+inline constexpr std::string_view kPaintSpecksText = "Paint Specks";
+inline constexpr std::string_view kSpeckSizeTitle = "Speck Size";
+inline constexpr std::string_view kSpeckSizePrompt =
+    "Regions with fewer pixels than this are specks:";
 
 // The status pane's zoom text, "zoom: 200%".
 inline std::string ZoomStatusText(int zoomPercent) {

@@ -92,6 +92,10 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNoPaint) {
        1,
        "There must be a frame before start frame with auto-next paint!\n"},
       {{"autopaint", walk1, "--range", "2", "--from", "1"}, 2, ""},
+      {{"autopaint", walk1, "--range", "2-3", "--from", "previous", "--match", "best"}, 2, ""},
+      {{"autopaint", walk1, "--range", "2-3", "--from", "previous", "--specks", "0"}, 2, ""},
+      {{"paint", walk1, "--specks", "x"}, 2, ""},
+      {{"paint", walk1, "--list-regions", "--specks", "10"}, 2, ""},
       {{"colors", col, "--add", "X", "1", "2"}, 2, ""},
       {{"colors", col, "--add", "X", "1", "2", "256"}, 2, ""},
       {{"colors", col}, 2, ""},
@@ -134,6 +138,19 @@ TEST_F(PainterCommands, AutopaintPaintsTheRangeFromTheFirstFrame) {
   EXPECT_NE(run.out.find("\nwalk3: "), std::string::npos);
   EXPECT_TRUE(FrameExists(dir_.File("walk2.pnt")));
   EXPECT_TRUE(FrameExists(dir_.File("walk3.pnt")));
+}
+
+TEST_F(PainterCommands, ShapesAndSpecksPaintTheRangeAndTheSpecks) {
+  ASSERT_EQ(RunTool({"paint", dir_.File("walk1.qds"), "--fill", "0,0=skin"}).code, 0);
+  ToolOutput run = RunTool({"autopaint", dir_.File("walk1.qds"), "--range", "2-3", "--from",
+                            "previous", "--match", "shapes", "--specks", "10"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(run.out.starts_with("Autopainting frame 2\nAutopainting frame 3\nwalk2: "));
+  EXPECT_TRUE(FrameExists(dir_.File("walk3.pnt")));
+  ToolOutput specks = RunTool({"paint", dir_.File("walk1.qds"), "--specks", "10"});
+  ASSERT_EQ(specks.code, 0) << specks.err;
+  EXPECT_TRUE(specks.out.starts_with("walk1: ")) << specks.out;
+  EXPECT_NE(specks.out.find(" specks painted\nwalk1: "), std::string::npos) << specks.out;
 }
 
 // The writer takes a folder without write permission bits as read-only even for root.

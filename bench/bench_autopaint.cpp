@@ -1,0 +1,205 @@
+// How well auto paint follows the sample walk, measured against the generator's ground truth.
+//
+//   bench_autopaint [--runs N]
+//
+// For the walk at its pace and at double pace (every other drawing of a walk twice as long),
+// 12 drawings each at A4 150 dpi: analyze, paint drawing 1 from the truth, then auto paint
+// drawings 2..12 each from the one before, once by the vote and once by shapes (with Paint
+// Specks). Per drawing and overall, over the figure's regions (true part not the paper, line
+// pixels not counted): the share of area painted with the true colour, painted wrongly and
+// left unfilled; and apart, the paper's pixels painted with a figure colour. The last lines
+// time auto paint of one A4 300 dpi drawing in each mode.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analyzer/core/line_generation.h"
+#include "analyzer/core/region_extraction.h"
+#include "common/color_set.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "painter/core/auto_paint.h"
+#include "samples/figure_parts.h"
+#include "samples/sample_drawing.h"
+
+namespace quenda {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using samples::FigurePart;
+
+constexpr int kDrawings = 12;
+
+// Part p is painted with the colour set's entry kFirstUserColor + p - 1 (kSampleColors order).
+int ColorOfPart(FigurePart part) {
+  return part == FigurePart::Paper ? kTransparentColor : kFirstUserColor + int(part) - 1;
+}
+
+struct Analyzed {
+  PainterFrame frame;
+  std::vector<FigurePart> truth;  // per region: the part covering most of its pixels
+  std::vector<int64_t> area;      // per region: pixels off the lines
+};
+
+Analyzed Analyze(const std::string& directory, const samples::SampleOptions& options, int index,
+                 int count, const ColorSet& colors) {
+  const samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, index, count);
+  const DrawingScan& scan = drawing.scan;
+  const std::string base = directory + "walk" + std::to_string(index + 1);
+  FramePaths paths{base + ".qds", base + ".rgn", base + ".pnt"};
+  if (!WriteDrawingScan(paths.scan, scan, ScanWriter::Scanner).ok()) std::exit(1);
+  WorkingImage image =
+      MakeWorkingImage(scan.picture.width(), scan.picture.height(), scan.picture.bytes());
+  NullProgress progress;
+  GenerateLines(image, RedlineSettings{}, 0, scan.picture.width(), 0, scan.picture.height(),
+                progress);
+  if (!ExtractRegions(image, RedlineSettings{}, progress).ok()) std::exit(1);
+  if (!WriteRegionFile(paths.region, image.regions, RegionWriter::Analyzer).ok()) std::exit(1);
+  ScriptedPrompt prompt;
+  Analyzed a;
+  if (!LoadPainterFrame(a.frame, paths, colors.count, prompt)) std::exit(1);
+
+  const std::vector<FigurePart> parts =
+      samples::RenderPartMap(drawing.parts, a.frame.width, a.frame.height);
+  const std::size_t total = a.frame.regionColor.size();
+  std::vector<std::array<int64_t, samples::kFigurePartCount>> tally(total);
+  a.area.assign(total, 0);
+  for (std::size_t i = 0; i < a.frame.PixelCount(); ++i) {
+    const std::size_t r = a.frame.region.regionMap[i];
+    if (r >= total || (a.frame.region.flags[i] & kFlagRegionLine)) continue;
+    ++tally[r][std::size_t(parts[i])];
+    ++a.area[r];
+  }
+  a.truth.assign(total, FigurePart::Paper);
+  for (std::size_t r = 0; r < total; ++r)
+    a.truth[r] = FigurePart(std::max_element(tally[r].begin(), tally[r].end()) - tally[r].begin());
+  return a;
+}
+
+struct Score {
+  int64_t figure = 0, right = 0, wrong = 0, unfilled = 0, paperPainted = 0;
+
+  void Add(const Score& o) {
+    figure += o.figure, right += o.right, wrong += o.wrong, unfilled += o.unfilled;
+    paperPainted += o.paperPainted;
+  }
+  double Share(int64_t part) const {
+    return figure > 0 ? 100.0 * double(part) / double(figure) : 0;
+  }
+};
+
+Score Measure(const Analyzed& a) {
+  Score score;
+  for (std::size_t r = kBackgroundRegion; r < a.truth.size(); ++r) {
+    const int colour = a.frame.regionColor[r];
+    if (a.truth[r] == FigurePart::Paper) {
+      if (colour >= kFirstUserColor) score.paperPainted += a.area[r];
+      continue;
+    }
+    score.figure += a.area[r];
+    if (colour == kUnfilledColor)
+      score.unfilled += a.area[r];
+    else if (colour == ColorOfPart(a.truth[r]))
+      score.right += a.area[r];
+    else
+      score.wrong += a.area[r];
+  }
+  return score;
+}
+
+void PrintRow(const char* label, const Score& vote, const Score& shapes) {
+  std::printf("  %-8s %6.1f %6.1f %6.1f %8lld   %6.1f %6.1f %6.1f %8lld\n", label,
+              vote.Share(vote.right), vote.Share(vote.wrong), vote.Share(vote.unfilled),
+              (long long)vote.paperPainted, shapes.Share(shapes.right), shapes.Share(shapes.wrong),
+              shapes.Share(shapes.unfilled), (long long)shapes.paperPainted);
+}
+
+const AutoPaintOptions kVote{};
+const AutoPaintOptions kShapes{AutoPaintMatch::Shapes, true, kDefaultSpeckSize};
+
+void RunPace(const std::string& directory, int pace, const ColorSet& colors) {
+  samples::SampleOptions options;  // A4 at 150 dpi
+  std::vector<Analyzed> frames;
+  for (int k = 0; k < kDrawings; ++k)
+    frames.push_back(Analyze(directory, options, pace * k, pace * kDrawings, colors));
+  std::printf("\n%s pace: %d drawings of a %d-drawing walk, A4 150 dpi\n",
+              pace == 1 ? "Walk at its" : "Walk at double", kDrawings, pace * kDrawings);
+  std::printf("  %-8s %-29s   %-29s\n", "", "vote: true  wrong unfill  paperpx",
+              "shapes: true wrong unfill paperpx");
+  Analyzed& first = frames[0];
+  for (std::size_t r = kBackgroundRegion; r < first.truth.size(); ++r)
+    first.frame.regionColor[r] = ColorOfPart(first.truth[r]);
+
+  std::vector<Analyzed> byVote = frames, byShapes = frames;
+  Score voteAll, shapesAll;
+  double worstGap = 0;
+  for (int k = 1; k < kDrawings; ++k) {
+    AutoPaintFrom(byVote[k].frame, byVote[k - 1].frame, kVote);
+    AutoPaintFrom(byShapes[k].frame, byShapes[k - 1].frame, kShapes);
+    const Score v = Measure(byVote[k]), s = Measure(byShapes[k]);
+    voteAll.Add(v), shapesAll.Add(s);
+    worstGap = std::max(worstGap, v.Share(v.right) - s.Share(s.right));
+    char label[16];
+    std::snprintf(label, sizeof label, "walk%d", k + 1);
+    PrintRow(label, v, s);
+  }
+  PrintRow("overall", voteAll, shapesAll);
+  std::printf("  shapes behind the vote on a drawing by at most %.1f points\n",
+              std::max(0.0, worstGap));
+}
+
+void TimeLargeFrame(const std::string& directory, const ColorSet& colors, int runs) {
+  samples::SampleOptions options;
+  options.width = 2480, options.height = 3508, options.dpi = 300;
+  const Analyzed source = Analyze(directory + "big", options, 0, kDrawings, colors);
+  const Analyzed target = Analyze(directory + "big", options, 1, kDrawings, colors);
+  for (const auto& [name, mode] : {std::pair{"vote", kVote}, std::pair{"shapes", kShapes}}) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+      PainterFrame frame = target.frame;
+      const auto start = Clock::now();
+      AutoPaintFrom(frame, source.frame, mode);
+      times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("A4 300 dpi drawing (%d regions), auto paint by %-6s %8.1f ms (median of %d)\n",
+                target.frame.region.RegionTotal(), name, times[times.size() / 2], runs);
+  }
+}
+
+int Run(int runs) {
+  char pattern[] = "/tmp/bench_autopaint_XXXXXX";
+  if (!mkdtemp(pattern)) return 1;
+  const std::string directory = std::string(pattern) + "/";
+  ColorSet colors;
+  for (const auto& c : samples::kSampleColors) AddColor(colors, c.name, c.red, c.green, c.blue);
+  std::printf(
+      "Shares of the figure's area in percent; paperpx: paper pixels given a figure "
+      "colour. Shapes with Paint Specks (%d).\n",
+      kDefaultSpeckSize);
+  RunPace(directory, 1, colors);
+  RunPace(directory, 2, colors);
+  std::printf("\n");
+  TimeLargeFrame(directory, colors, runs);
+  std::filesystem::remove_all(directory);
+  return 0;
+}
+
+}  // namespace
+}  // namespace quenda
+
+int main(int argc, char** argv) {
+  int runs = 5;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+  return quenda::Run(runs);
+}

@@ -1,0 +1,311 @@
+#include "common/shape_match.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "common/region_data.h"
+#include "common/region_shapes.h"
+
+namespace quenda {
+namespace {
+
+// Costs of a pair, each near 1 where the pair stops looking alike.
+constexpr double kPositionWeight = 1.0;
+constexpr double kAreaWeight = 1.5;
+constexpr double kShapeWeight = 0.75;
+constexpr double kNeighbourWeight = 1.0;
+// What leaving a region unmatched costs: a pair dearer than this is no match.
+constexpr double kLeaveCost = 4.0;
+constexpr double kNoPair = 1e9;
+// Pairs further apart than this (in position cost) or differing more in area are no candidates.
+constexpr double kMaxPosition = 4.0;
+constexpr double kMaxAreaRatio = 4.0;
+// Rounds of assignment, each with the motion and neighbours of the round before.
+constexpr int kRounds = 3;
+// The assignment takes at most this many of the largest regions; the rest go by overlap.
+constexpr std::size_t kMaxAssigned = 120;
+// An unmatched region follows its neighbourhood's motion and takes the source region covering
+// at least this share of it there.
+constexpr double kOverlapShare = 0.5;
+// Regions larger than this part of the picture are scenery, not figure, for motion estimates.
+constexpr double kSceneryShare = 0.05;
+
+struct Vec {
+  double x = 0, y = 0;
+};
+
+// Minimum-cost assignment of every row to a distinct column (rows <= columns), by shortest
+// augmenting paths with potentials. `cost` is rows x columns, row major.
+std::vector<int> Assign(const std::vector<double>& cost, int rows, int cols) {
+  std::vector<double> u(std::size_t(rows) + 1, 0), v(std::size_t(cols) + 1, 0);
+  std::vector<int> owner(std::size_t(cols) + 1, 0), way(std::size_t(cols) + 1, 0);
+  std::vector<double> least(std::size_t(cols) + 1);
+  std::vector<char> used(std::size_t(cols) + 1);
+  for (int i = 1; i <= rows; ++i) {
+    owner[0] = i;
+    int j0 = 0;
+    std::fill(least.begin(), least.end(), 4 * kNoPair);
+    std::fill(used.begin(), used.end(), 0);
+    do {
+      used[std::size_t(j0)] = 1;
+      const int i0 = owner[std::size_t(j0)];
+      double delta = 8 * kNoPair;
+      int j1 = 0;
+      const double* row = &cost[std::size_t(i0 - 1) * std::size_t(cols)];
+      for (int j = 1; j <= cols; ++j) {
+        if (used[std::size_t(j)]) continue;
+        const double reduced = row[j - 1] - u[std::size_t(i0)] - v[std::size_t(j)];
+        if (reduced < least[std::size_t(j)]) {
+          least[std::size_t(j)] = reduced;
+          way[std::size_t(j)] = j0;
+        }
+        if (least[std::size_t(j)] < delta) {
+          delta = least[std::size_t(j)];
+          j1 = j;
+        }
+      }
+      for (int j = 0; j <= cols; ++j) {
+        if (used[std::size_t(j)]) {
+          u[std::size_t(owner[std::size_t(j)])] += delta;
+          v[std::size_t(j)] -= delta;
+        } else {
+          least[std::size_t(j)] -= delta;
+        }
+      }
+      j0 = j1;
+    } while (owner[std::size_t(j0)] != 0);
+    do {
+      const int j1 = way[std::size_t(j0)];
+      owner[std::size_t(j0)] = owner[std::size_t(j1)];
+      j0 = j1;
+    } while (j0 != 0);
+  }
+  std::vector<int> columnOf(std::size_t(rows), -1);
+  for (int j = 1; j <= cols; ++j)
+    if (owner[std::size_t(j)] != 0) columnOf[std::size_t(owner[std::size_t(j)] - 1)] = j - 1;
+  return columnOf;
+}
+
+bool AreNeighbours(const RegionBorders& borders, int a, int b) {
+  const auto& list = borders.Neighbours(a);
+  auto it = std::lower_bound(list.begin(), list.end(), std::pair<int, int64_t>{b, 0},
+                             [](const auto& l, const auto& r) { return l.first < r.first; });
+  return it != list.end() && it->first == b;
+}
+
+class Matcher {
+ public:
+  Matcher(const RegionMapView& target, const RegionMapView& source, PegOffset shift, int speckSize)
+      : target_(target),
+        source_(source),
+        shift_(shift),
+        speckSize_(std::max(speckSize, 1)),
+        t_(MeasureRegionShapes(target)),
+        s_(MeasureRegionShapes(source)),
+        tBorders_(target),
+        sBorders_(source),
+        match_(t_.size(), 0),
+        motion_(t_.size()) {
+    for (RegionShape& s : s_) s.cx += shift.x, s.cy += shift.y;
+    scale_ = 0.02 * std::sqrt(double(target.width) * double(target.height));
+    scenery_ = kSceneryShare * double(target.width) * double(target.height);
+  }
+
+  std::vector<int> Run() {
+    if (t_.size() > 1 && s_.size() > 1) match_[kBackgroundRegion] = kBackgroundRegion;
+    for (int r = 2; r < int(t_.size()); ++r)
+      if (t_[std::size_t(r)].area >= speckSize_) rows_.push_back(r);
+    std::stable_sort(rows_.begin(), rows_.end(), [&](int a, int b) {
+      return t_[std::size_t(a)].area > t_[std::size_t(b)].area;
+    });
+    std::vector<int> rest;
+    if (rows_.size() > kMaxAssigned) {
+      rest.assign(rows_.begin() + std::ptrdiff_t(kMaxAssigned), rows_.end());
+      rows_.resize(kMaxAssigned);
+    }
+    for (int s = 2; s < int(s_.size()); ++s)
+      if (s_[std::size_t(s)].area >= speckSize_) cols_.push_back(s);
+
+    const Vec global = GlobalMotion();
+    std::fill(motion_.begin(), motion_.end(), global);
+    for (int round = 0; round < kRounds && !rows_.empty(); ++round) {
+      AssignRound(round > 0);
+      EstimateMotion(global);
+    }
+    for (int r : rows_)
+      if (match_[std::size_t(r)] == 0) rest.push_back(r);
+    for (int r : rest) match_[std::size_t(r)] = ByOverlap(r, global);
+    return match_;
+  }
+
+ private:
+  Vec Centre(const RegionShape& s) const { return {s.cx, s.cy}; }
+
+  // How far the figure moved as a whole: the difference of the area-weighted centres of the
+  // regions that are neither paper nor specks.
+  Vec GlobalMotion() const {
+    auto centre = [&](const std::vector<RegionShape>& shapes, const std::vector<int>& list) {
+      double x = 0, y = 0, n = 0;
+      for (int r : list) {
+        const RegionShape& s = shapes[std::size_t(r)];
+        if (double(s.area) > scenery_) continue;
+        x += s.cx * double(s.area), y += s.cy * double(s.area), n += double(s.area);
+      }
+      return n > 0 ? Vec{x / n, y / n} : Vec{};
+    };
+    if (rows_.empty() || cols_.empty()) return {};
+    const Vec t = centre(t_, rows_), s = centre(s_, cols_);
+    return {s.x - t.x, s.y - t.y};
+  }
+
+  double PairCost(int r, int s, bool withNeighbours) const {
+    const RegionShape& a = t_[std::size_t(r)];
+    const RegionShape& b = s_[std::size_t(s)];
+    const double ratio = double(a.area) / double(b.area);
+    if (ratio > kMaxAreaRatio || ratio * kMaxAreaRatio < 1) return kNoPair;
+    const Vec m = motion_[std::size_t(r)];
+    const double dx = a.cx + m.x - b.cx, dy = a.cy + m.y - b.cy;
+    const double reach = scale_ + 0.25 * (std::sqrt(double(a.area)) + std::sqrt(double(b.area)));
+    const double position = std::sqrt(dx * dx + dy * dy) / reach;
+    if (position > kMaxPosition) return kNoPair;
+    const double shape = std::abs(std::log((a.MajorAxis() + 1) / (b.MajorAxis() + 1))) +
+                         std::abs(std::log((a.MinorAxis() + 1) / (b.MinorAxis() + 1)));
+    double cost =
+        kPositionWeight * position + kAreaWeight * std::abs(std::log(ratio)) + kShapeWeight * shape;
+    if (withNeighbours) cost += kNeighbourWeight * NeighbourDisagreement(r, s);
+    return cost;
+  }
+
+  // The part of r's border whose regions are matched to regions that are not s's neighbours.
+  double NeighbourDisagreement(int r, int s) const {
+    double agree = 0, total = 0;
+    for (const auto& [n, border] : tBorders_.Neighbours(r)) {
+      const int m = match_[std::size_t(n)];
+      if (m == 0) continue;
+      total += double(border);
+      if (m == s || AreNeighbours(sBorders_, s, m)) agree += double(border);
+    }
+    return total > 0 ? 1 - agree / total : 0.5;
+  }
+
+  void AssignRound(bool withNeighbours) {
+    const int rows = int(rows_.size()), sources = int(cols_.size());
+    const int cols = sources + rows;
+    std::vector<double> cost(std::size_t(rows) * std::size_t(cols), kNoPair);
+    for (int i = 0; i < rows; ++i) {
+      double* row = &cost[std::size_t(i) * std::size_t(cols)];
+      for (int j = 0; j < sources; ++j)
+        row[j] = PairCost(rows_[std::size_t(i)], cols_[std::size_t(j)], withNeighbours);
+      row[sources + i] = kLeaveCost;
+    }
+    const std::vector<int> column = Assign(cost, rows, cols);
+    for (int i = 0; i < rows; ++i) {
+      const int j = column[std::size_t(i)];
+      const bool paired = j >= 0 && j < sources &&
+                          cost[std::size_t(i) * std::size_t(cols) + std::size_t(j)] < kLeaveCost;
+      match_[std::size_t(rows_[std::size_t(i)])] = paired ? cols_[std::size_t(j)] : 0;
+    }
+  }
+
+  // Each region's motion: its own, if matched, blended with its matched neighbours', weighted
+  // by the border they share; the whole figure's where neither is known.
+  void EstimateMotion(Vec global) {
+    std::vector<Vec> own(t_.size());
+    std::vector<char> known(t_.size(), 0);
+    for (int r : rows_) {
+      const int s = match_[std::size_t(r)];
+      if (s == 0) continue;
+      own[std::size_t(r)] = {s_[std::size_t(s)].cx - t_[std::size_t(r)].cx,
+                             s_[std::size_t(s)].cy - t_[std::size_t(r)].cy};
+      known[std::size_t(r)] = 1;
+    }
+    for (int r : rows_) {
+      double x = 0, y = 0, w = 0;
+      for (const auto& [n, border] : tBorders_.Neighbours(r)) {
+        if (!known[std::size_t(n)] || double(t_[std::size_t(n)].area) > scenery_) continue;
+        x += own[std::size_t(n)].x * double(border), y += own[std::size_t(n)].y * double(border);
+        w += double(border);
+      }
+      Vec m = w > 0 ? Vec{x / w, y / w} : global;
+      if (known[std::size_t(r)])
+        m = {(2 * own[std::size_t(r)].x + m.x) / 3, (2 * own[std::size_t(r)].y + m.y) / 3};
+      motion_[std::size_t(r)] = m;
+    }
+  }
+
+  // The source region that covers most of r when r follows one of the motions near it (its
+  // matched neighbours' and the whole figure's): the motion under which one source region
+  // covers most of it wins, and that region must cover enough of it and not be the paper round
+  // the drawing.
+  int ByOverlap(int r, Vec global) {
+    std::vector<Vec> motions{motion_[std::size_t(r)], global};
+    for (const auto& [n, border] : tBorders_.Neighbours(r)) {
+      const int s = match_[std::size_t(n)];
+      if (s == 0 || n == kBackgroundRegion || double(t_[std::size_t(n)].area) > scenery_) continue;
+      motions.push_back({s_[std::size_t(s)].cx - t_[std::size_t(n)].cx,
+                         s_[std::size_t(s)].cy - t_[std::size_t(n)].cy});
+    }
+    int best = 0;
+    double bestShare = 0;
+    for (const Vec& m : motions) {
+      int64_t total = 0;
+      const auto [s, count] = Overlap(r, m, total);
+      const double share = total > 0 ? double(count) / double(total) : 0;
+      if (share > bestShare) best = s, bestShare = share;
+    }
+    if (best <= kBackgroundRegion || best >= int(s_.size())) return 0;
+    return bestShare >= kOverlapShare ? best : 0;
+  }
+
+  // The source region covering most of r's pixels moved by `m`, and how many it covers.
+  std::pair<int, int64_t> Overlap(int r, Vec m, int64_t& total) {
+    const int mx = int(std::lround(m.x)) - shift_.x, my = int(std::lround(m.y)) - shift_.y;
+    const RegionShape& a = t_[std::size_t(r)];
+    votes_.clear();
+    total = 0;
+    for (int y0 = a.minY; y0 <= a.maxY; ++y0) {
+      const uint16_t* row = target_.map + std::size_t(y0) * std::size_t(target_.width);
+      const int sy = y0 + my;
+      for (int x0 = a.minX; x0 <= a.maxX; ++x0) {
+        if (row[x0] != r) continue;
+        const std::size_t i = std::size_t(y0) * std::size_t(target_.width) + std::size_t(x0);
+        if (target_.flags && (target_.flags[i] & kFlagRegionLine)) continue;
+        ++total;
+        const int sx = x0 + mx;
+        if (sx < 0 || sy < 0 || sx >= source_.width || sy >= source_.height) continue;
+        const std::size_t j = std::size_t(sy) * std::size_t(source_.width) + std::size_t(sx);
+        if (source_.flags && (source_.flags[j] & kFlagRegionLine)) continue;
+        ++votes_[source_.map[j]];
+      }
+    }
+    int best = 0;
+    int64_t bestCount = 0;
+    for (const auto& [s, count] : votes_)
+      if (count > bestCount || (count == bestCount && s < best)) best = s, bestCount = count;
+    return {best, bestCount};
+  }
+
+  const RegionMapView& target_;
+  const RegionMapView& source_;
+  PegOffset shift_;
+  int speckSize_;
+  std::vector<RegionShape> t_, s_;
+  RegionBorders tBorders_, sBorders_;
+  std::vector<int> match_;
+  std::vector<Vec> motion_;
+  std::vector<int> rows_, cols_;
+  double scale_ = 1, scenery_ = 1;
+  std::unordered_map<int, int64_t> votes_;
+};
+
+}  // namespace
+
+std::vector<int> MatchRegionShapes(const RegionMapView& target, const RegionMapView& source,
+                                   PegOffset shift, int speckSize) {
+  if (!target.map || !source.map || target.width <= 0 || target.height <= 0)
+    return std::vector<int>(std::size_t(std::max(target.regionCount, 0)) + 2, 0);
+  return Matcher(target, source, shift, speckSize).Run();
+}
+
+}  // namespace quenda

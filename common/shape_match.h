@@ -1,0 +1,24 @@
+#pragma once
+// Auto paint by shapes: target regions matched to source regions by what survives motion
+// between two drawings, rather than by overlap alone. After the peg alignment, every region
+// is compared by position (after the motion of its neighbourhood), area, shape and
+// neighbours, and one assignment over all regions chooses the pairs. A region that nothing
+// matches with confidence is left out, so the user sees it unfilled rather than painted
+// wrongly.
+
+#include <vector>
+
+#include "common/region_vote.h"
+
+namespace quenda {
+
+// Regions with fewer pixels off their lines than this are specks by default.
+inline constexpr int kDefaultSpeckSize = 10;
+
+// For every target region 0 .. regionCount + 1, the source region whose colour it takes, or 0
+// where none matches with confidence. Specks (fewer than `speckSize` pixels off the lines) are
+// not matched and get 0. Target region 1, the paper round the drawing, takes source region 1.
+std::vector<int> MatchRegionShapes(const RegionMapView& target, const RegionMapView& source,
+                                   PegOffset shift, int speckSize = kDefaultSpeckSize);
+
+}  // namespace quenda

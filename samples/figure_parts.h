@@ -1,0 +1,31 @@
+#pragma once
+// The ground truth of a sample drawing: which part of the figure every pixel belongs to, as
+// the figure's closed shapes are laid down in drawing order (a later shape covers an earlier
+// one, as the near arm covers the body). Tests and benchmarks measure auto paint against it.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "samples/pencil_shapes.h"
+
+namespace quenda::samples {
+
+// Parts 1 .. 5 are painted with kSampleColors[part - 1].
+enum class FigurePart : uint8_t { Paper = 0, Skin, Shirt, Pants, Hair, Shoes };
+inline constexpr int kFigurePartCount = 6;
+
+// One closed shape of the figure, in pixels, as drawn.
+struct PartShape {
+  FigurePart part = FigurePart::Paper;
+  std::vector<Point> outline;
+};
+
+// The part of every pixel of a width x height sheet, rows from the bottom; a pixel belongs to
+// the last shape whose outline holds its centre.
+std::vector<FigurePart> RenderPartMap(const std::vector<PartShape>& shapes, int width, int height);
+
+// The colour name parts are painted with ("SKIN", ...); empty for the paper.
+std::string_view PartColorName(FigurePart part);
+
+}  // namespace quenda::samples
