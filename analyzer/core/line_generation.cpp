@@ -1,5 +1,13 @@
 #include "analyzer/core/line_generation.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <array>
+#include <bit>
+#include <cstring>
+
 #include "analyzer/core/neighbourhood.h"
 #include "analyzer/core/thinning.h"
 #include "common/contrast_stretch.h"
@@ -7,20 +15,26 @@
 namespace quenda {
 namespace {
 
+// flags = grey < pickUp ? 1 : 0 over the rectangle.
 void PickUp(WorkingImage& image, PixelRect r, uint8_t linePickUp) {
   const std::size_t w = std::size_t(image.width());
   for (int y = r.y0; y < r.y1; ++y) {
     const uint8_t* grey = image.grey.data() + y * w;
     uint8_t* flags = image.regions.flags.data() + y * w;
-    for (int x = r.x0; x < r.x1; ++x) flags[x] = grey[x] < linePickUp ? 1 : 0;
-  }
-}
-
-void ClearMarks(WorkingImage& image, PixelRect r) {
-  const std::size_t w = std::size_t(image.width());
-  for (int y = r.y0; y < r.y1; ++y) {
-    uint8_t* flags = image.regions.flags.data() + y * w;
-    for (int x = r.x0; x < r.x1; ++x) flags[x] &= uint8_t(~kFlagTemporary);
+    int x = r.x0;
+#if defined(__SSE2__)
+    if (linePickUp > 0) {
+      // grey < pickUp exactly when min(grey, pickUp - 1) == grey.
+      const __m128i below = _mm_set1_epi8(char(linePickUp - 1));
+      const __m128i one = _mm_set1_epi8(1);
+      for (; x + 16 <= r.x1; x += 16) {
+        __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + x));
+        __m128i dark = _mm_cmpeq_epi8(_mm_min_epu8(g, below), g);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(flags + x), _mm_and_si128(dark, one));
+      }
+    }
+#endif
+    for (; x < r.x1; ++x) flags[x] = grey[x] < linePickUp ? 1 : 0;
   }
 }
 
@@ -28,21 +42,37 @@ void ClearMarks(WorkingImage& image, PixelRect r) {
 void InkAndDisplay(WorkingImage& image, PixelRect r, const RedlineSettings& s, Bgr lineColour) {
   const std::size_t w = std::size_t(image.width());
   const auto stretch = StretchTable(s.whiteClamp, s.blackClamp);
+  // Per grey value: the ink bit, and the stretched grey in all three bytes of a display pixel.
+  std::array<uint8_t, 256> ink{};
+  std::array<uint32_t, 256> shownGrey{};
+  for (int g = 0; g < 256; ++g) {
+    ink[std::size_t(g)] = g < s.whiteClamp ? kFlagAnimatorLine : 0;
+    shownGrey[std::size_t(g)] = uint32_t(stretch[std::size_t(g)]) * 0x010101u;
+  }
   for (int y = r.y0; y < r.y1; ++y) {
     const uint8_t* grey = image.grey.data() + y * w;
     uint8_t* flags = image.regions.flags.data() + y * w;
     uint8_t* shown = image.display.Row(y);
-    for (int x = r.x0; x < r.x1; ++x) {
-      uint8_t f = uint8_t(flags[x] & ~kFlagAnimatorLine);
-      if (grey[x] < s.whiteClamp) f |= kFlagAnimatorLine;
-      flags[x] = f;
-      uint8_t* d = shown + 3 * x;
-      if (f & kFlagRegionLine) {
-        d[0] = lineColour.blue, d[1] = lineColour.green, d[2] = lineColour.red;
-      } else {
-        d[0] = d[1] = d[2] = stretch[grey[x]];
-      }
+    int x = r.x0;
+    // Four pixels as three 4-byte words.
+    for (; std::endian::native == std::endian::little && x + 4 <= r.x1; x += 4) {
+      uint8_t g[4];
+      std::memcpy(g, grey + x, 4);
+      for (int k = 0; k < 4; ++k)
+        flags[x + k] = uint8_t((flags[x + k] & ~kFlagAnimatorLine) | ink[g[k]]);
+      const uint32_t a = shownGrey[g[0]], b = shownGrey[g[1]], c = shownGrey[g[2]],
+                     d = shownGrey[g[3]];
+      const uint32_t words[3] = {a | b << 24, b >> 8 | c << 16, c >> 16 | d << 8};
+      std::memcpy(shown + 3 * x, words, 12);
     }
+    for (; x < r.x1; ++x) {
+      flags[x] = uint8_t((flags[x] & ~kFlagAnimatorLine) | ink[grey[x]]);
+      shown[3 * x] = shown[3 * x + 1] = shown[3 * x + 2] = stretch[grey[x]];
+    }
+    ForEachLinePixel(flags, r.x0, r.x1, [&](int lx) {
+      uint8_t* d = shown + 3 * lx;
+      d[0] = lineColour.blue, d[1] = lineColour.green, d[2] = lineColour.red;
+    });
   }
 }
 
@@ -57,10 +87,12 @@ void GenerateLines(WorkingImage& image, const RedlineSettings& settings, int x0,
   ReportStage(progress, "Pass 1...", 10);
   ThinLines(image.regions.flags, w, r);
   ReportStage(progress, "Pass 2...", 50);
-  ClearMarks(image, r);  // already clear after thinning; kept so growth never depends on it
-  GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth);
+  // Thinning leaves marks clear, growth clears them again inside the rectangle, and the second
+  // thinning need only look where growth added lines.
+  std::vector<std::ptrdiff_t> grown;
+  GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth, grown);
   ReportStage(progress, "Pass 3...", 70);
-  ThinLines(image.regions.flags, w, r);
+  ThinLines(image.regions.flags, w, r, &grown);
   ReportStage(progress, "Pass 4...", 90);
   InkAndDisplay(image, r, settings, lineColour);
   ReportStage(progress, "Done", 100);

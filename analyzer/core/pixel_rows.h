@@ -26,16 +26,17 @@ inline void FillRow(T* out, std::size_t n, T value) {
   for (; i < n; ++i) out[i] = value;
 }
 
-// bytes[i] = table[bytes[i]] for i < n, eight bytes per load and store.
+// bytes[i] = table[bytes[i]] for i < n. Eight lookups are read before any is stored, so the
+// stores cannot make the compiler read the table's address or the next bytes again.
 inline void MapRow(uint8_t* bytes, std::size_t n, const std::array<uint8_t, 256>& table) {
   const uint8_t* t = table.data();
   std::size_t i = 0;
   for (; i + 8 <= n; i += 8) {
-    uint64_t in;
-    std::memcpy(&in, bytes + i, 8);
-    uint64_t out = 0;
-    for (int k = 0; k < 8; ++k) out |= uint64_t(t[(in >> (8 * k)) & 0xFF]) << (8 * k);
-    std::memcpy(bytes + i, &out, 8);
+    uint8_t in[8];
+    std::memcpy(in, bytes + i, 8);
+    uint8_t out[8];
+    for (int k = 0; k < 8; ++k) out[k] = t[in[k]];
+    std::memcpy(bytes + i, out, 8);
   }
   for (; i < n; ++i) bytes[i] = t[bytes[i]];
 }

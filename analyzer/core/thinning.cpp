@@ -58,19 +58,33 @@ void ClearMarks(std::vector<uint8_t>& flags, int width, PixelRect rect) {
 
 }  // namespace
 
-void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect) {
-  ClearMarks(flags, width, rect);
+void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
+               const std::vector<std::ptrdiff_t>* changed) {
+  if (changed == nullptr) ClearMarks(flags, width, rect);
   const int ix0 = rect.x0 + 1, ix1 = rect.x1 - 1, iy0 = rect.y0 + 1, iy1 = rect.y1 - 1;
   if (ix0 >= ix1 || iy0 >= iy1) return;
   const std::ptrdiff_t w = width;
   uint8_t* f = flags.data();
 
   ColumnOrderSet candidates(ix0, ix1, iy0, iy1);
-  for (int y = iy0; y < iy1; ++y) {
-    const uint8_t* row = f + y * w;
-    ForEachLinePixel(row, ix0, ix1, [&](int x) {
-      if (kDeletable[NeighbourhoodCode(row + x, w, kLine, kLine)]) candidates.Insert(x, y);
-    });
+  // Line pixels of the 3 x 3 blocks around `pixels` (inside the inner part) may go next.
+  auto insertAround = [&](const std::vector<std::ptrdiff_t>& pixels) {
+    for (std::ptrdiff_t i : pixels) {
+      int x = int(i % w), y = int(i / w);
+      for (int ny = std::max(y - 1, iy0); ny <= std::min(y + 1, iy1 - 1); ++ny)
+        for (int nx = std::max(x - 1, ix0); nx <= std::min(x + 1, ix1 - 1); ++nx)
+          if (f[ny * w + nx] & kLine) candidates.Insert(nx, ny);
+    }
+  };
+  if (changed != nullptr) {
+    insertAround(*changed);
+  } else {
+    for (int y = iy0; y < iy1; ++y) {
+      const uint8_t* row = f + y * w;
+      ForEachLinePixel(row, ix0, ix1, [&](int x) {
+        if (kDeletable[NeighbourhoodCode(row + x, w, kLine, kLine)]) candidates.Insert(x, y);
+      });
+    }
   }
 
   std::vector<std::ptrdiff_t> taken;
@@ -88,17 +102,14 @@ void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect) {
     if (taken.empty()) break;
     // The iteration's deletions, and the next iteration's clearing of its marks.
     for (std::ptrdiff_t i : taken) f[i] &= uint8_t(~(kLine | kMark));
-    for (std::ptrdiff_t i : taken) {
-      int x = int(i % w), y = int(i / w);
-      for (int ny = std::max(y - 1, iy0); ny <= std::min(y + 1, iy1 - 1); ++ny)
-        for (int nx = std::max(x - 1, ix0); nx <= std::min(x + 1, ix1 - 1); ++nx)
-          if (f[ny * w + nx] & kLine) candidates.Insert(nx, ny);
-    }
+    insertAround(taken);
   }
 }
 
 void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& grey, int width,
-                    int height, PixelRect rect, uint8_t lineGrowth) {
+                    int height, PixelRect rect, uint8_t lineGrowth,
+                    std::vector<std::ptrdiff_t>& grownLines) {
+  grownLines.clear();
   const int ix0 = rect.x0 + 1, ix1 = rect.x1 - 1, iy0 = rect.y0 + 1, iy1 = rect.y1 - 1;
   if (ix0 >= ix1 || iy0 >= iy1) return;
   const std::ptrdiff_t w = width;
@@ -160,7 +171,12 @@ void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& gre
   }
   for (std::ptrdiff_t q : grown) {
     int qx = int(q % w), qy = int(q / w);
-    if (qx >= ix0 && qx < ix1 && qy >= iy0 && qy < iy1) f[q] |= kLine;
+    if (qx < rect.x0 || qx >= rect.x1 || qy < rect.y0 || qy >= rect.y1) continue;
+    f[q] &= uint8_t(~kMark);
+    if (qx >= ix0 && qx < ix1 && qy >= iy0 && qy < iy1) {
+      f[q] |= kLine;
+      grownLines.push_back(q);
+    }
   }
 }
 
