@@ -55,18 +55,38 @@ void InkAndDisplay(WorkingImage& image, PixelRect r, const RedlineSettings& s, B
     uint8_t* shown = image.display.Row(y);
     int x = r.x0;
     // Four pixels as three 4-byte words.
+#if defined(__SSE2__)
+    {
+      // Ink where min(grey, whiteClamp - 1) == grey, as in the pick-up.
+      const __m128i below = _mm_set1_epi8(char(s.whiteClamp - 1));
+      const __m128i inkBit = _mm_set1_epi8(char(kFlagAnimatorLine));
+      int fx = r.x0;
+      for (; s.whiteClamp > 0 && fx + 16 <= r.x1; fx += 16) {
+        __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + fx));
+        __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(flags + fx));
+        __m128i dark = _mm_cmpeq_epi8(_mm_min_epu8(g, below), g);
+        f = _mm_or_si128(_mm_andnot_si128(inkBit, f), _mm_and_si128(dark, inkBit));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(flags + fx), f);
+      }
+      for (; fx < r.x1; ++fx) flags[fx] = uint8_t((flags[fx] & ~kFlagAnimatorLine) | ink[grey[fx]]);
+    }
+    constexpr bool kInkDone = true;
+#else
+    constexpr bool kInkDone = false;
+#endif
     for (; std::endian::native == std::endian::little && x + 4 <= r.x1; x += 4) {
       uint8_t g[4];
       std::memcpy(g, grey + x, 4);
-      for (int k = 0; k < 4; ++k)
-        flags[x + k] = uint8_t((flags[x + k] & ~kFlagAnimatorLine) | ink[g[k]]);
+      if (!kInkDone)
+        for (int k = 0; k < 4; ++k)
+          flags[x + k] = uint8_t((flags[x + k] & ~kFlagAnimatorLine) | ink[g[k]]);
       const uint32_t a = shownGrey[g[0]], b = shownGrey[g[1]], c = shownGrey[g[2]],
                      d = shownGrey[g[3]];
       const uint32_t words[3] = {a | b << 24, b >> 8 | c << 16, c >> 16 | d << 8};
       std::memcpy(shown + 3 * x, words, 12);
     }
     for (; x < r.x1; ++x) {
-      flags[x] = uint8_t((flags[x] & ~kFlagAnimatorLine) | ink[grey[x]]);
+      if (!kInkDone) flags[x] = uint8_t((flags[x] & ~kFlagAnimatorLine) | ink[grey[x]]);
       shown[3 * x] = shown[3 * x + 1] = shown[3 * x + 2] = stretch[grey[x]];
     }
     ForEachLinePixel(flags, r.x0, r.x1, [&](int lx) {

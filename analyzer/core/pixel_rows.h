@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -26,19 +27,39 @@ inline void FillRow(T* out, std::size_t n, T value) {
   for (; i < n; ++i) out[i] = value;
 }
 
-// bytes[i] = table[bytes[i]] for i < n. Eight lookups are read before any is stored, so the
-// stores cannot make the compiler read the table's address or the next bytes again.
-inline void MapRow(uint8_t* bytes, std::size_t n, const std::array<uint8_t, 256>& table) {
-  const uint8_t* t = table.data();
-  std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint8_t in[8];
-    std::memcpy(in, bytes + i, 8);
-    uint8_t out[8];
-    for (int k = 0; k < 8; ++k) out[k] = t[in[k]];
-    std::memcpy(bytes + i, out, 8);
+// A byte table applied two bytes at a time: half the lookups of the byte table, from 128 KB
+// that stay in cache since a drawing's grey values cluster.
+class PairTable {
+ public:
+  explicit PairTable(const std::array<uint8_t, 256>& table) : pairs_(std::size_t(1) << 16) {
+    for (std::size_t pair = 0; pair < pairs_.size(); ++pair) {
+      const uint8_t in[2] = {uint8_t(pair & 0xFF), uint8_t(pair >> 8)};
+      const uint8_t out[2] = {table[in[0]], table[in[1]]};
+      // Same byte order as the pixels the pair is read from.
+      uint16_t packed, key;
+      std::memcpy(&packed, out, 2);
+      std::memcpy(&key, in, 2);
+      pairs_[key] = packed;
+    }
+    single_ = table;
   }
-  for (; i < n; ++i) bytes[i] = t[bytes[i]];
-}
+
+  // bytes[i] = table[bytes[i]] for i < n.
+  void MapRow(uint8_t* bytes, std::size_t n) const {
+    const uint16_t* t = pairs_.data();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+      uint16_t in[4];
+      std::memcpy(in, bytes + i, 8);
+      const uint16_t out[4] = {t[in[0]], t[in[1]], t[in[2]], t[in[3]]};
+      std::memcpy(bytes + i, out, 8);
+    }
+    for (; i < n; ++i) bytes[i] = single_[bytes[i]];
+  }
+
+ private:
+  std::vector<uint16_t> pairs_;
+  std::array<uint8_t, 256> single_;
+};
 
 }  // namespace quenda

@@ -103,7 +103,7 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
   ReserveLarge(regions.regionMap, std::size_t(total));
   ReserveLarge(regions.animColor, std::size_t(total));
   regions.regionBounds.assign(2, EmptyRegionBox(w, h));
-  const auto stretch = StretchTable(settings.whiteClamp, settings.blackClamp);
+  const PairTable stretch(StretchTable(settings.whiteClamp, settings.blackClamp));
 
   ReportStage(progress, "Region Pass...", 0);
   const long long reportInterval = std::max(total / 10, 1LL);
@@ -162,7 +162,7 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
     regions.animColor.insert(regions.animColor.end(), lineColours.begin(), lineColours.end());
 
     const long long rowStart = (long long)y * w;
-    MapRow(image.grey.data() + rowStart, std::size_t(w), stretch);
+    stretch.MapRow(image.grey.data() + rowStart, std::size_t(w));
 
     for (; nextReport < rowStart + w; nextReport += reportInterval)
       ReportStage(progress, "Region Pass...", int(nextReport * 100 / total));

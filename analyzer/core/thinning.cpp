@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstring>
 
 #include "analyzer/core/neighbourhood.h"
 
@@ -20,24 +21,32 @@ class ColumnOrderSet {
       : x0_(x0),
         y0_(y0),
         rows_(y1 - y0),
-        words_((std::size_t(x1 - x0) * std::size_t(y1 - y0) + 63) / 64, 0) {}
+        words_((std::size_t(x1 - x0) * std::size_t(y1 - y0) + 63) / 64, 0),
+        used_((words_.size() + 63) / 64, 0) {}
 
   void Insert(int x, int y) {
     std::size_t bit = std::size_t(x - x0_) * rows_ + std::size_t(y - y0_);
     words_[bit >> 6] |= uint64_t(1) << (bit & 63);
+    used_[bit >> 12] |= uint64_t(1) << ((bit >> 6) & 63);
   }
 
-  // visit(x, y) for every member in column order; the set is empty afterwards.
+  // visit(x, y) for every member in column order; the set is empty afterwards. Only words
+  // marked used are looked at: late iterations hold few members.
   template <class Visit>
   void Drain(Visit&& visit) {
-    for (std::size_t w = 0; w < words_.size(); ++w) {
-      uint64_t word = words_[w];
-      if (word == 0) continue;
-      words_[w] = 0;
-      while (word != 0) {
-        std::size_t bit = w * 64 + std::size_t(std::countr_zero(word));
-        word &= word - 1;
-        visit(x0_ + int(bit / rows_), y0_ + int(bit % rows_));
+    for (std::size_t u = 0; u < used_.size(); ++u) {
+      uint64_t usedWords = used_[u];
+      used_[u] = 0;
+      while (usedWords != 0) {
+        const std::size_t w = u * 64 + std::size_t(std::countr_zero(usedWords));
+        usedWords &= usedWords - 1;
+        uint64_t word = words_[w];
+        words_[w] = 0;
+        while (word != 0) {
+          std::size_t bit = w * 64 + std::size_t(std::countr_zero(word));
+          word &= word - 1;
+          visit(x0_ + int(bit / rows_), y0_ + int(bit % rows_));
+        }
       }
     }
   }
@@ -47,12 +56,21 @@ class ColumnOrderSet {
   int y0_;
   std::size_t rows_;
   std::vector<uint64_t> words_;
+  std::vector<uint64_t> used_;  // bit k of entry u: words_[64 u + k] may be non-zero
 };
 
 void ClearMarks(std::vector<uint8_t>& flags, int width, PixelRect rect) {
+  constexpr uint64_t kKeep = ~(uint64_t(kMark) * 0x0101010101010101ull);
   for (int y = rect.y0; y < rect.y1; ++y) {
     uint8_t* row = flags.data() + std::size_t(y) * width;
-    for (int x = rect.x0; x < rect.x1; ++x) row[x] &= uint8_t(~kMark);
+    int x = rect.x0;
+    for (; x + 8 <= rect.x1; x += 8) {
+      uint64_t word;
+      std::memcpy(&word, row + x, 8);
+      word &= kKeep;
+      std::memcpy(row + x, &word, 8);
+    }
+    for (; x < rect.x1; ++x) row[x] &= uint8_t(~kMark);
   }
 }
 
