@@ -7,6 +7,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 #include "analyzer/core/neighbourhood.h"
 #include "analyzer/core/thinning.h"
@@ -42,53 +43,48 @@ void PickUp(WorkingImage& image, PixelRect r, uint8_t linePickUp) {
 void InkAndDisplay(WorkingImage& image, PixelRect r, const RedlineSettings& s, Bgr lineColour) {
   const std::size_t w = std::size_t(image.width());
   const auto stretch = StretchTable(s.whiteClamp, s.blackClamp);
-  // Per grey value: the ink bit, and the stretched grey in all three bytes of a display pixel.
+  // Per grey value: the ink bit.
   std::array<uint8_t, 256> ink{};
-  std::array<uint32_t, 256> shownGrey{};
-  for (int g = 0; g < 256; ++g) {
-    ink[std::size_t(g)] = g < s.whiteClamp ? kFlagAnimatorLine : 0;
-    shownGrey[std::size_t(g)] = uint32_t(stretch[std::size_t(g)]) * 0x010101u;
-  }
+  for (int g = 0; g < 256; ++g) ink[std::size_t(g)] = g < s.whiteClamp ? kFlagAnimatorLine : 0;
+  // Per pair of grey bytes as read from memory (little-endian): the six display bytes. Worth
+  // building only for rectangles at least as large as the table.
+  const bool byPairs =
+      std::endian::native == std::endian::little &&
+      std::size_t(r.x1 - r.x0) * std::size_t(r.y1 - r.y0) >= (std::size_t(1) << 16);
+  std::vector<uint64_t> shownPair(byPairs ? std::size_t(1) << 16 : 0);
+  for (std::size_t pair = 0; pair < shownPair.size(); ++pair)
+    shownPair[pair] =
+        uint64_t(stretch[pair & 0xFF]) * 0x010101u | uint64_t(stretch[pair >> 8]) * 0x010101u << 24;
   for (int y = r.y0; y < r.y1; ++y) {
     const uint8_t* grey = image.grey.data() + y * w;
     uint8_t* flags = image.regions.flags.data() + y * w;
     uint8_t* shown = image.display.Row(y);
     int x = r.x0;
-    // Four pixels as three 4-byte words.
 #if defined(__SSE2__)
-    {
-      // Ink where min(grey, whiteClamp - 1) == grey, as in the pick-up.
-      const __m128i below = _mm_set1_epi8(char(s.whiteClamp - 1));
-      const __m128i inkBit = _mm_set1_epi8(char(kFlagAnimatorLine));
-      int fx = r.x0;
-      for (; s.whiteClamp > 0 && fx + 16 <= r.x1; fx += 16) {
-        __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + fx));
-        __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(flags + fx));
-        __m128i dark = _mm_cmpeq_epi8(_mm_min_epu8(g, below), g);
-        f = _mm_or_si128(_mm_andnot_si128(inkBit, f), _mm_and_si128(dark, inkBit));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(flags + fx), f);
-      }
-      for (; fx < r.x1; ++fx) flags[fx] = uint8_t((flags[fx] & ~kFlagAnimatorLine) | ink[grey[fx]]);
+    // Ink where min(grey, whiteClamp - 1) == grey, as in the pick-up.
+    const __m128i below = _mm_set1_epi8(char(s.whiteClamp - 1));
+    const __m128i inkBit = _mm_set1_epi8(char(kFlagAnimatorLine));
+    for (; s.whiteClamp > 0 && x + 16 <= r.x1; x += 16) {
+      __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + x));
+      __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(flags + x));
+      __m128i dark = _mm_cmpeq_epi8(_mm_min_epu8(g, below), g);
+      f = _mm_or_si128(_mm_andnot_si128(inkBit, f), _mm_and_si128(dark, inkBit));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(flags + x), f);
     }
-    constexpr bool kInkDone = true;
-#else
-    constexpr bool kInkDone = false;
 #endif
-    for (; std::endian::native == std::endian::little && x + 4 <= r.x1; x += 4) {
-      uint8_t g[4];
-      std::memcpy(g, grey + x, 4);
-      if (!kInkDone)
-        for (int k = 0; k < 4; ++k)
-          flags[x + k] = uint8_t((flags[x + k] & ~kFlagAnimatorLine) | ink[g[k]]);
-      const uint32_t a = shownGrey[g[0]], b = shownGrey[g[1]], c = shownGrey[g[2]],
-                     d = shownGrey[g[3]];
-      const uint32_t words[3] = {a | b << 24, b >> 8 | c << 16, c >> 16 | d << 8};
-      std::memcpy(shown + 3 * x, words, 12);
+    for (; x < r.x1; ++x) flags[x] = uint8_t((flags[x] & ~kFlagAnimatorLine) | ink[grey[x]]);
+
+    x = r.x0;
+    // Eight pixels as three 8-byte words, from the six display bytes of each pixel pair.
+    for (; byPairs && x + 8 <= r.x1; x += 8) {
+      uint16_t g[4];
+      std::memcpy(g, grey + x, 8);
+      const uint64_t p0 = shownPair[g[0]], p1 = shownPair[g[1]], p2 = shownPair[g[2]],
+                     p3 = shownPair[g[3]];
+      const uint64_t words[3] = {p0 | p1 << 48, p1 >> 16 | p2 << 32, p2 >> 32 | p3 << 16};
+      std::memcpy(shown + 3 * x, words, 24);
     }
-    for (; x < r.x1; ++x) {
-      if (!kInkDone) flags[x] = uint8_t((flags[x] & ~kFlagAnimatorLine) | ink[grey[x]]);
-      shown[3 * x] = shown[3 * x + 1] = shown[3 * x + 2] = stretch[grey[x]];
-    }
+    for (; x < r.x1; ++x) shown[3 * x] = shown[3 * x + 1] = shown[3 * x + 2] = stretch[grey[x]];
     ForEachLinePixel(flags, r.x0, r.x1, [&](int lx) {
       uint8_t* d = shown + 3 * lx;
       d[0] = lineColour.blue, d[1] = lineColour.green, d[2] = lineColour.red;
