@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "common/atomic_file.h"
 #include "common/byte_order.h"
 #include "common/color_set.h"
@@ -71,11 +75,22 @@ std::string_view WriteText(RegionWriter who) {
 }
 
 // The end of the run of `value` that starts at `start`: the first index in (start, limit) whose
-// value differs, or `limit`. Compares eight bytes at a time, which is where writing a region
+// value differs, or `limit`. Compares sixteen bytes at a time, which is where writing a region
 // file spends its time: most runs are long, and every pixel of three maps is looked at.
 template <class T>
 std::size_t RunEnd(const T* values, std::size_t start, std::size_t limit, T value) {
   std::size_t i = start + 1;
+#if defined(__SSE2__)
+  {
+    const __m128i pattern =
+        sizeof(T) == 1 ? _mm_set1_epi8(char(value)) : _mm_set1_epi16(short(value));
+    for (; i + 16 / sizeof(T) <= limit; i += 16 / sizeof(T)) {
+      __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + i));
+      unsigned same = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern)));
+      if (same != 0xFFFF) return i + std::size_t(std::countr_one(same)) / sizeof(T);
+    }
+  }
+#endif
   if constexpr (std::endian::native == std::endian::little) {
     constexpr std::size_t kPerWord = sizeof(uint64_t) / sizeof(T);
     constexpr uint64_t kSpread = sizeof(T) == 1 ? 0x0101010101010101ULL : 0x0001000100010001ULL;

@@ -1,5 +1,14 @@
 #include "analyzer/core/line_generation.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <array>
+#include <bit>
+#include <cstring>
+#include <vector>
+
 #include "analyzer/core/neighbourhood.h"
 #include "analyzer/core/thinning.h"
 #include "common/contrast_stretch.h"
@@ -7,20 +16,26 @@
 namespace quenda {
 namespace {
 
+// flags = grey < pickUp ? 1 : 0 over the rectangle.
 void PickUp(WorkingImage& image, PixelRect r, uint8_t linePickUp) {
   const std::size_t w = std::size_t(image.width());
   for (int y = r.y0; y < r.y1; ++y) {
     const uint8_t* grey = image.grey.data() + y * w;
     uint8_t* flags = image.regions.flags.data() + y * w;
-    for (int x = r.x0; x < r.x1; ++x) flags[x] = grey[x] < linePickUp ? 1 : 0;
-  }
-}
-
-void ClearMarks(WorkingImage& image, PixelRect r) {
-  const std::size_t w = std::size_t(image.width());
-  for (int y = r.y0; y < r.y1; ++y) {
-    uint8_t* flags = image.regions.flags.data() + y * w;
-    for (int x = r.x0; x < r.x1; ++x) flags[x] &= uint8_t(~kFlagTemporary);
+    int x = r.x0;
+#if defined(__SSE2__)
+    if (linePickUp > 0) {
+      // grey < pickUp exactly when min(grey, pickUp - 1) == grey.
+      const __m128i below = _mm_set1_epi8(char(linePickUp - 1));
+      const __m128i one = _mm_set1_epi8(1);
+      for (; x + 16 <= r.x1; x += 16) {
+        __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + x));
+        __m128i dark = _mm_cmpeq_epi8(_mm_min_epu8(g, below), g);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(flags + x), _mm_and_si128(dark, one));
+      }
+    }
+#endif
+    for (; x < r.x1; ++x) flags[x] = grey[x] < linePickUp ? 1 : 0;
   }
 }
 
@@ -28,21 +43,52 @@ void ClearMarks(WorkingImage& image, PixelRect r) {
 void InkAndDisplay(WorkingImage& image, PixelRect r, const RedlineSettings& s, Bgr lineColour) {
   const std::size_t w = std::size_t(image.width());
   const auto stretch = StretchTable(s.whiteClamp, s.blackClamp);
+  // Per grey value: the ink bit.
+  std::array<uint8_t, 256> ink{};
+  for (int g = 0; g < 256; ++g) ink[std::size_t(g)] = g < s.whiteClamp ? kFlagAnimatorLine : 0;
+  // Per pair of grey bytes as read from memory (little-endian): the six display bytes. Worth
+  // building only for rectangles at least as large as the table.
+  const bool byPairs =
+      std::endian::native == std::endian::little &&
+      std::size_t(r.x1 - r.x0) * std::size_t(r.y1 - r.y0) >= (std::size_t(1) << 16);
+  std::vector<uint64_t> shownPair(byPairs ? std::size_t(1) << 16 : 0);
+  for (std::size_t pair = 0; pair < shownPair.size(); ++pair)
+    shownPair[pair] =
+        uint64_t(stretch[pair & 0xFF]) * 0x010101u | uint64_t(stretch[pair >> 8]) * 0x010101u << 24;
   for (int y = r.y0; y < r.y1; ++y) {
     const uint8_t* grey = image.grey.data() + y * w;
     uint8_t* flags = image.regions.flags.data() + y * w;
     uint8_t* shown = image.display.Row(y);
-    for (int x = r.x0; x < r.x1; ++x) {
-      uint8_t f = uint8_t(flags[x] & ~kFlagAnimatorLine);
-      if (grey[x] < s.whiteClamp) f |= kFlagAnimatorLine;
-      flags[x] = f;
-      uint8_t* d = shown + 3 * x;
-      if (f & kFlagRegionLine) {
-        d[0] = lineColour.blue, d[1] = lineColour.green, d[2] = lineColour.red;
-      } else {
-        d[0] = d[1] = d[2] = stretch[grey[x]];
-      }
+    int x = r.x0;
+#if defined(__SSE2__)
+    // Ink where min(grey, whiteClamp - 1) == grey, as in the pick-up.
+    const __m128i below = _mm_set1_epi8(char(s.whiteClamp - 1));
+    const __m128i inkBit = _mm_set1_epi8(char(kFlagAnimatorLine));
+    for (; s.whiteClamp > 0 && x + 16 <= r.x1; x += 16) {
+      __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + x));
+      __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(flags + x));
+      __m128i dark = _mm_cmpeq_epi8(_mm_min_epu8(g, below), g);
+      f = _mm_or_si128(_mm_andnot_si128(inkBit, f), _mm_and_si128(dark, inkBit));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(flags + x), f);
     }
+#endif
+    for (; x < r.x1; ++x) flags[x] = uint8_t((flags[x] & ~kFlagAnimatorLine) | ink[grey[x]]);
+
+    x = r.x0;
+    // Eight pixels as three 8-byte words, from the six display bytes of each pixel pair.
+    for (; byPairs && x + 8 <= r.x1; x += 8) {
+      uint16_t g[4];
+      std::memcpy(g, grey + x, 8);
+      const uint64_t p0 = shownPair[g[0]], p1 = shownPair[g[1]], p2 = shownPair[g[2]],
+                     p3 = shownPair[g[3]];
+      const uint64_t words[3] = {p0 | p1 << 48, p1 >> 16 | p2 << 32, p2 >> 32 | p3 << 16};
+      std::memcpy(shown + 3 * x, words, 24);
+    }
+    for (; x < r.x1; ++x) shown[3 * x] = shown[3 * x + 1] = shown[3 * x + 2] = stretch[grey[x]];
+    ForEachLinePixel(flags, r.x0, r.x1, [&](int lx) {
+      uint8_t* d = shown + 3 * lx;
+      d[0] = lineColour.blue, d[1] = lineColour.green, d[2] = lineColour.red;
+    });
   }
 }
 
@@ -57,10 +103,12 @@ void GenerateLines(WorkingImage& image, const RedlineSettings& settings, int x0,
   ReportStage(progress, "Pass 1...", 10);
   ThinLines(image.regions.flags, w, r);
   ReportStage(progress, "Pass 2...", 50);
-  ClearMarks(image, r);  // already clear after thinning; kept so growth never depends on it
-  GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth);
+  // Thinning leaves marks clear, growth clears them again inside the rectangle, and the second
+  // thinning need only look where growth added lines.
+  std::vector<std::ptrdiff_t> grown;
+  GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth, grown);
   ReportStage(progress, "Pass 3...", 70);
-  ThinLines(image.regions.flags, w, r);
+  ThinLines(image.regions.flags, w, r, &grown);
   ReportStage(progress, "Pass 4...", 90);
   InkAndDisplay(image, r, settings, lineColour);
   ReportStage(progress, "Done", 100);

@@ -7,6 +7,7 @@
 
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/neighbourhood.h"
+#include "analyzer/core/pixel_rows.h"
 #include "analyzer/core/run_labelling.h"
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
@@ -15,17 +16,46 @@
 namespace quenda {
 namespace {
 
-// Rows y-2 .. y+2 of labels: a line pixel's neighbours are taken by linear index, so at the
-// left and right edges they wrap to the far end of the row below or above its neighbours.
+// Rows y-2 .. y+2 of area labels (0 for line pixels): a line pixel's neighbours are taken by
+// linear index, so at the left and right edges they wrap to the far end of the row below or
+// above its neighbours.
 class LabelWindow {
  public:
-  explicit LabelWindow(int width) : width_(width), rows_(kRows * std::size_t(width)) {}
-  uint32_t* Row(int y) { return rows_.data() + std::size_t(y % kRows) * width_; }
-  uint32_t At(long long i) { return Row(int(i / width_))[i % width_]; }
+  LabelWindow(const RunLabeller& labeller, int width, int height)
+      : labeller_(labeller), width_(width), height_(height), rows_(kRows * std::size_t(width)) {}
+
+  // Labels every row up to `y` (and below the picture's top) not labelled yet.
+  void LabelUpTo(int y) {
+    for (; labelled_ < height_ && labelled_ <= y; ++labelled_) {
+      uint32_t* out = Row(labelled_);
+      int x = 0;
+      for (const LabelRun& run : labeller_.Runs(labelled_)) {
+        FillRow(out + x, std::size_t(run.start - x), 0u);
+        FillRow(out + run.start, std::size_t(run.end - run.start), labeller_.Root(run.label));
+        x = run.end;
+      }
+      FillRow(out + x, std::size_t(width_ - x), 0u);
+    }
+  }
+
+  // The area label of the neighbour (x + dx, y + dy) counted by linear index, or 0 when that is
+  // a line pixel or outside the picture.
+  uint32_t Neighbour(int x, int y, int dx, int dy) {
+    x += dx, y += dy;
+    if (x < 0) x += width_, --y;
+    if (x >= width_) x -= width_, ++y;
+    if (y < 0 || y >= height_) return 0;
+    return Row(y)[x];
+  }
 
  private:
+  uint32_t* Row(int y) { return rows_.data() + std::size_t(y % kRows) * width_; }
+
   static constexpr int kRows = 5;
+  const RunLabeller& labeller_;
   int width_;
+  int height_;
+  int labelled_ = 0;
   std::vector<uint32_t> rows_;
 };
 
@@ -58,77 +88,81 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
   if (image.empty()) return Error{kNoPictureToMark};
   const int w = image.width(), h = image.height();
   const long long total = (long long)w * h;
-  const uint8_t* flags = image.regions.flags.data();
 
   ReportStage(progress, "Fill Pass 1...", 25);
-  RunLabeller labeller(flags, w, h);
+  const RunLabeller labeller(image.regions.flags.data(), w, h);
   ReportStage(progress, "Fill Pass 2...", 50);
   ReportStage(progress, "Fill Pass 3...", 75);
   ReportStage(progress, "Fill Pass 4...", 99);
 
   RegionData& regions = image.regions;
   regions.settings = settings;
-  // Runs are appended in pixel order, so the map is never zero-filled first.
+  // Rows are appended in pixel order, so the maps are never zero-filled first.
   regions.regionMap.clear();
+  regions.animColor.clear();
   ReserveLarge(regions.regionMap, std::size_t(total));
   ReserveLarge(regions.animColor, std::size_t(total));
-  regions.animColor.assign(std::size_t(total), uint16_t(kAnimLineColor));
   regions.regionBounds.assign(2, EmptyRegionBox(w, h));
-  const auto stretch = StretchTable(settings.whiteClamp, settings.blackClamp);
+  const PairTable stretch(StretchTable(settings.whiteClamp, settings.blackClamp));
 
   ReportStage(progress, "Region Pass...", 0);
   const long long reportInterval = std::max(total / 10, 1LL);
   long long nextReport = 0;
 
-  LabelWindow window(w);
+  LabelWindow window(labeller, w, h);
+  std::vector<uint16_t> row(static_cast<std::size_t>(w));
+  // Line colours go in row by row with the numbers, as copies of one row.
+  std::vector<uint16_t> lineColours(static_cast<std::size_t>(w));
+  FillRow(lineColours.data(), lineColours.size(), uint16_t(kAnimLineColor));
   std::vector<uint32_t> number(std::size_t(labeller.LabelCount()) + 1, 0);
   if (number.size() > 1) number[1] = 1;
   uint32_t next = 2;
   bool overflow = false;
-  int labelled = 0;
-  for (int y = 0; y < h; ++y) {
-    for (; labelled < h && labelled <= y + 2; ++labelled)
-      labeller.LabelRow(labelled, window.Row(labelled));
-    uint32_t* labels = window.Row(y);
-    const uint8_t* flagRow = flags + std::size_t(y) * w;
-    const long long rowStart = (long long)y * w;
-
-    // Line pixels take the label of a neighbouring area. Only area labels are read, and those
-    // are final, so resolving in place is safe.
-    ForEachLinePixel(flagRow, 0, w, [&](int x) {
-      const long long i = rowStart + x;
-      for (const auto& d : kNeighboursLastFirst) {
-        long long j = i + (long long)d[1] * w + d[0];
-        if (j < 0 || j >= total || (flags[j] & kFlagRegionLine)) continue;
-        labels[x] = window.At(j);
-        return;
-      }
-    });
-
-    // Numbers in order of first appearance, boxes, stretched grey.
-    int x = 0;
-    while (x < w) {
-      const uint32_t label = labels[x];
-      int end = x + 1;
-      while (end < w && labels[end] == label) ++end;
-      uint32_t& n = number[label];
-      if (n == 0) {
-        n = next++;
-        if (n > uint32_t(kMaxRegions)) overflow = true;
-        if (!overflow) regions.regionBounds.push_back(EmptyRegionBox(w, h));
-      }
-      if (!overflow) {
-        regions.regionMap.insert(regions.regionMap.end(), std::size_t(end - x), uint16_t(n));
-        RegionBox& box = regions.regionBounds[n];
-        box.minX = std::min(box.minX, x);
-        box.maxX = std::max(box.maxX, end - 1);
-        box.minY = std::min(box.minY, y);
-        box.maxY = std::max(box.maxY, y);
-      }
-      x = end;
+  int y = 0;
+  // Numbers in order of first appearance, and the boxes, for the pixels x0 <= x < x1 of row y.
+  auto emit = [&](uint32_t label, int x0, int x1) {
+    uint32_t& n = number[label];
+    if (n == 0) {
+      n = next++;
+      if (n > uint32_t(kMaxRegions)) overflow = true;
+      if (!overflow) regions.regionBounds.push_back(EmptyRegionBox(w, h));
     }
-    uint8_t* grey = image.grey.data() + rowStart;
-    for (int gx = 0; gx < w; ++gx) grey[gx] = stretch[grey[gx]];
+    if (overflow) return;
+    FillRow(row.data() + x0, std::size_t(x1 - x0), uint16_t(n));
+    RegionBox& box = regions.regionBounds[n];
+    box.minX = std::min(box.minX, x0);
+    box.maxX = std::max(box.maxX, x1 - 1);
+    box.minY = std::min(box.minY, y);
+    box.maxY = std::max(box.maxY, y);
+  };
+  // Line pixels take the label of a neighbouring area, or keep the one they carry.
+  auto emitLine = [&](int x0, int x1, uint32_t own) {
+    for (int x = x0; x < x1; ++x) {
+      uint32_t label = own;
+      for (const auto& d : kNeighboursLastFirst)
+        if (uint32_t area = window.Neighbour(x, y, d[0], d[1]); area != 0) {
+          label = area;
+          break;
+        }
+      emit(label, x, x + 1);
+    }
+  };
+  for (; y < h; ++y) {
+    window.LabelUpTo(y + 2);
+    uint32_t own = labeller.RowStartLabel(y);
+    int x = 0;
+    for (const LabelRun& run : labeller.Runs(y)) {
+      emitLine(x, run.start, own);
+      emit(labeller.Root(run.label), run.start, run.end);
+      own = run.label;
+      x = run.end;
+    }
+    emitLine(x, w, own);
+    if (!overflow) regions.regionMap.insert(regions.regionMap.end(), row.begin(), row.end());
+    regions.animColor.insert(regions.animColor.end(), lineColours.begin(), lineColours.end());
+
+    const long long rowStart = (long long)y * w;
+    stretch.MapRow(image.grey.data() + rowStart, std::size_t(w));
 
     for (; nextReport < rowStart + w; nextReport += reportInterval)
       ReportStage(progress, "Region Pass...", int(nextReport * 100 / total));

@@ -9,29 +9,40 @@
 // area's root is the smallest label it contains: the fixed point the fill passes reach.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace quenda {
 
+// One run of non-line pixels start <= x < end of a row, with its own (unmerged) label.
+struct LabelRun {
+  int start;
+  int end;
+  uint32_t label;
+};
+
 class RunLabeller {
  public:
-  // Reads bit 0 of `flags` (width * height bytes, bottom row first) and merges all runs.
+  // Reads bit 0 of `flags` (width * height bytes, bottom row first) once and merges all runs.
   RunLabeller(const uint8_t* flags, int width, int height);
 
   // The highest label given; labels run 1 .. LabelCount().
   uint32_t LabelCount() const { return uint32_t(root_.size() - 1); }
 
-  // Row y's labels: non-line pixels their area's smallest label, line pixels their own row-run
-  // label. Rows must be asked for in order, each once, from row 0.
-  void LabelRow(int y, uint32_t* out);
+  // Row y's non-line runs, left to right.
+  std::span<const LabelRun> Runs(int y) const {
+    return {runs_.data() + rowBegin_[std::size_t(y)], runs_.data() + rowBegin_[std::size_t(y) + 1]};
+  }
+  // The label line pixels at the start of row y carry (the counter as the row begins).
+  uint32_t RowStartLabel(int y) const { return rowStart_[std::size_t(y)]; }
+  // The smallest label of the area a run label belongs to.
+  uint32_t Root(uint32_t label) const { return root_[label]; }
 
  private:
-  const uint8_t* flags_;
-  int width_;
-  [[maybe_unused]] int height_;  // read by the row-order assertion only
-  std::vector<uint32_t> root_;   // union-find parents, then each label's root
-  uint32_t counter_ = 0;         // replays the labels while rows are handed out
-  int nextRow_ = 0;
+  std::vector<LabelRun> runs_;
+  std::vector<std::size_t> rowBegin_;  // height + 1 offsets into runs_
+  std::vector<uint32_t> rowStart_;     // height entries
+  std::vector<uint32_t> root_;         // union-find parents, then each label's root
 };
 
 }  // namespace quenda

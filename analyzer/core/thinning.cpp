@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstring>
 
 #include "analyzer/core/neighbourhood.h"
 
@@ -20,24 +21,32 @@ class ColumnOrderSet {
       : x0_(x0),
         y0_(y0),
         rows_(y1 - y0),
-        words_((std::size_t(x1 - x0) * std::size_t(y1 - y0) + 63) / 64, 0) {}
+        words_((std::size_t(x1 - x0) * std::size_t(y1 - y0) + 63) / 64, 0),
+        used_((words_.size() + 63) / 64, 0) {}
 
   void Insert(int x, int y) {
     std::size_t bit = std::size_t(x - x0_) * rows_ + std::size_t(y - y0_);
     words_[bit >> 6] |= uint64_t(1) << (bit & 63);
+    used_[bit >> 12] |= uint64_t(1) << ((bit >> 6) & 63);
   }
 
-  // visit(x, y) for every member in column order; the set is empty afterwards.
+  // visit(x, y) for every member in column order; the set is empty afterwards. Only words
+  // marked used are looked at: late iterations hold few members.
   template <class Visit>
   void Drain(Visit&& visit) {
-    for (std::size_t w = 0; w < words_.size(); ++w) {
-      uint64_t word = words_[w];
-      if (word == 0) continue;
-      words_[w] = 0;
-      while (word != 0) {
-        std::size_t bit = w * 64 + std::size_t(std::countr_zero(word));
-        word &= word - 1;
-        visit(x0_ + int(bit / rows_), y0_ + int(bit % rows_));
+    for (std::size_t u = 0; u < used_.size(); ++u) {
+      uint64_t usedWords = used_[u];
+      used_[u] = 0;
+      while (usedWords != 0) {
+        const std::size_t w = u * 64 + std::size_t(std::countr_zero(usedWords));
+        usedWords &= usedWords - 1;
+        uint64_t word = words_[w];
+        words_[w] = 0;
+        while (word != 0) {
+          std::size_t bit = w * 64 + std::size_t(std::countr_zero(word));
+          word &= word - 1;
+          visit(x0_ + int(bit / rows_), y0_ + int(bit % rows_));
+        }
       }
     }
   }
@@ -47,30 +56,53 @@ class ColumnOrderSet {
   int y0_;
   std::size_t rows_;
   std::vector<uint64_t> words_;
+  std::vector<uint64_t> used_;  // bit k of entry u: words_[64 u + k] may be non-zero
 };
 
 void ClearMarks(std::vector<uint8_t>& flags, int width, PixelRect rect) {
+  constexpr uint64_t kKeep = ~(uint64_t(kMark) * 0x0101010101010101ull);
   for (int y = rect.y0; y < rect.y1; ++y) {
     uint8_t* row = flags.data() + std::size_t(y) * width;
-    for (int x = rect.x0; x < rect.x1; ++x) row[x] &= uint8_t(~kMark);
+    int x = rect.x0;
+    for (; x + 8 <= rect.x1; x += 8) {
+      uint64_t word;
+      std::memcpy(&word, row + x, 8);
+      word &= kKeep;
+      std::memcpy(row + x, &word, 8);
+    }
+    for (; x < rect.x1; ++x) row[x] &= uint8_t(~kMark);
   }
 }
 
 }  // namespace
 
-void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect) {
-  ClearMarks(flags, width, rect);
+void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
+               const std::vector<std::ptrdiff_t>* changed) {
+  if (changed == nullptr) ClearMarks(flags, width, rect);
   const int ix0 = rect.x0 + 1, ix1 = rect.x1 - 1, iy0 = rect.y0 + 1, iy1 = rect.y1 - 1;
   if (ix0 >= ix1 || iy0 >= iy1) return;
   const std::ptrdiff_t w = width;
   uint8_t* f = flags.data();
 
   ColumnOrderSet candidates(ix0, ix1, iy0, iy1);
-  for (int y = iy0; y < iy1; ++y) {
-    const uint8_t* row = f + y * w;
-    ForEachLinePixel(row, ix0, ix1, [&](int x) {
-      if (kDeletable[NeighbourhoodCode(row + x, w, kLine, kLine)]) candidates.Insert(x, y);
-    });
+  // Line pixels of the 3 x 3 blocks around `pixels` (inside the inner part) may go next.
+  auto insertAround = [&](const std::vector<std::ptrdiff_t>& pixels) {
+    for (std::ptrdiff_t i : pixels) {
+      int x = int(i % w), y = int(i / w);
+      for (int ny = std::max(y - 1, iy0); ny <= std::min(y + 1, iy1 - 1); ++ny)
+        for (int nx = std::max(x - 1, ix0); nx <= std::min(x + 1, ix1 - 1); ++nx)
+          if (f[ny * w + nx] & kLine) candidates.Insert(nx, ny);
+    }
+  };
+  if (changed != nullptr) {
+    insertAround(*changed);
+  } else {
+    for (int y = iy0; y < iy1; ++y) {
+      const uint8_t* row = f + y * w;
+      ForEachLinePixel(row, ix0, ix1, [&](int x) {
+        if (kDeletable[NeighbourhoodCode(row + x, w, kLine, kLine)]) candidates.Insert(x, y);
+      });
+    }
   }
 
   std::vector<std::ptrdiff_t> taken;
@@ -88,17 +120,14 @@ void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect) {
     if (taken.empty()) break;
     // The iteration's deletions, and the next iteration's clearing of its marks.
     for (std::ptrdiff_t i : taken) f[i] &= uint8_t(~(kLine | kMark));
-    for (std::ptrdiff_t i : taken) {
-      int x = int(i % w), y = int(i / w);
-      for (int ny = std::max(y - 1, iy0); ny <= std::min(y + 1, iy1 - 1); ++ny)
-        for (int nx = std::max(x - 1, ix0); nx <= std::min(x + 1, ix1 - 1); ++nx)
-          if (f[ny * w + nx] & kLine) candidates.Insert(nx, ny);
-    }
+    insertAround(taken);
   }
 }
 
 void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& grey, int width,
-                    int height, PixelRect rect, uint8_t lineGrowth) {
+                    int height, PixelRect rect, uint8_t lineGrowth,
+                    std::vector<std::ptrdiff_t>& grownLines) {
+  grownLines.clear();
   const int ix0 = rect.x0 + 1, ix1 = rect.x1 - 1, iy0 = rect.y0 + 1, iy1 = rect.y1 - 1;
   if (ix0 >= ix1 || iy0 >= iy1) return;
   const std::ptrdiff_t w = width;
@@ -160,7 +189,12 @@ void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& gre
   }
   for (std::ptrdiff_t q : grown) {
     int qx = int(q % w), qy = int(q / w);
-    if (qx >= ix0 && qx < ix1 && qy >= iy0 && qy < iy1) f[q] |= kLine;
+    if (qx < rect.x0 || qx >= rect.x1 || qy < rect.y0 || qy >= rect.y1) continue;
+    f[q] &= uint8_t(~kMark);
+    if (qx >= ix0 && qx < ix1 && qy >= iy0 && qy < iy1) {
+      f[q] |= kLine;
+      grownLines.push_back(q);
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 // stroke ends across light gaps: the two halves of line generation that are not plain per-pixel
 // maps.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,14 +19,22 @@ namespace quenda {
 // Only the first iteration looks at every line pixel. A later one can take a pixel only if a
 // pixel of its 3 x 3 block went in the iteration before (otherwise its code is unchanged and
 // it would have gone then), so it visits just those, still in column order.
-void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect);
+//
+// With `changed`, the lines are what a thinning of the rectangle left except that the pixels
+// `changed` lists became line pixels, and bit 1 is clear in the rectangle. The first iteration
+// then looks only at the blocks around them: every other line pixel kept the code that made it
+// stay last time. The result is that of thinning with every line pixel looked at.
+void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
+               const std::vector<std::ptrdiff_t>* changed = nullptr);
 
 // Stroke ends of the inner part (line pixels with exactly one line neighbour), taken in column
 // order, extend away from their stroke over pixels darker than `lineGrowth` that are neither
 // line pixels nor already marked: each such pixel gets bit 1 and extends further while it is
-// strictly inside the picture. Marked pixels of the inner part then become line pixels. Bit 1
-// must be clear in the rectangle on entry, as ThinLines leaves it.
+// strictly inside the picture. Marked pixels of the inner part then become line pixels, listed
+// in `grownLines`, and bit 1 is cleared again inside the rectangle (it stays on marked pixels
+// beyond it). Bit 1 must be clear in the rectangle on entry, as ThinLines leaves it.
 void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& grey, int width,
-                    int height, PixelRect rect, uint8_t lineGrowth);
+                    int height, PixelRect rect, uint8_t lineGrowth,
+                    std::vector<std::ptrdiff_t>& grownLines);
 
 }  // namespace quenda
