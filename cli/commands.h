@@ -19,5 +19,6 @@ const Command& CompCommand();
 const Command& ComposeCommand();
 const Command& PreviewCommand();
 const Command& MaskCommand();
+const Command& ExportCommand();
 
 }  // namespace quenda::cli
