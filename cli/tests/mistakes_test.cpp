@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 
@@ -204,6 +205,35 @@ TEST_F(ExitCodes, InfoOnSheetsAndCompositionsAndDamagedOnes) {
     EXPECT_EQ(run.out, "") << damaged;
     EXPECT_TRUE(run.err.starts_with("quenda info: " + damaged + ": ")) << run.err;
   }
+}
+
+// The picture's RGBA bytes, top row first, as ffmpeg reads the file (it honours a Targa's
+// row order): a reader independent of the suite's.
+std::vector<uint8_t> FfmpegRgba(const std::string& path, const std::string& raw) {
+  const std::string command =
+      "ffmpeg -v error -y -i '" + path + "' -f rawvideo -pix_fmt rgba '" + raw + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  return quenda::testing::ReadBytes(raw);
+}
+
+TEST_F(ExitCodes, ExportOfATargaIsItsPixelsRightSideUp) {
+  if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+  // Paint one corner so that a picture turned over cannot pass.
+  const std::string tga = clips + "clip0001.tga";
+  std::vector<uint8_t> bytes = quenda::testing::ReadBytes(tga);
+  for (int x = 0; x < 5; ++x) {
+    uint8_t* p = &bytes[18 + std::size_t(x) * 4];  // the bottom row, as the suite writes it
+    p[0] = 200, p[1] = 10, p[2] = 30, p[3] = 77;
+  }
+  WriteBytes(tga, bytes);
+  ToolOutput run = RunTool({"export", tga, "--png", dir.File("clip.png")});
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::vector<uint8_t> expected = FfmpegRgba(tga, dir.File("tga.raw"));
+  ASSERT_EQ(expected.size(), std::size_t(47 * 33 * 4));
+  EXPECT_EQ(FfmpegRgba(dir.File("clip.png"), dir.File("png.raw")), expected);
+
+  ToolOutput scaled = RunTool({"export", tga, "--png", dir.File("half.png"), "--scale", "0.5"});
+  EXPECT_EQ(scaled.out, "wrote " + dir.File("half.png") + "  24 x 17\n");
 }
 
 TEST(Quenda, VersionIsPrinted) {
