@@ -39,6 +39,18 @@ struct Command {
 int ReportUsageError(CommandIo& io, std::string_view command, std::string_view reason,
                      std::string_view usage);
 
+// "quenda COMMAND: FILE: MESSAGE" ("quenda COMMAND: MESSAGE" without a file): how the tool
+// names the run and the file a message is about.
+std::string FileMessage(std::string_view command, std::string_view file, std::string_view message);
+// Prints FileMessage(...) and a line end to standard error; returns 1, a file's exit code.
+int ReportFileError(CommandIo& io, std::string_view command, std::string_view file,
+                    std::string_view message);
+
+// Movies are written as AVI only: a name ending otherwise (x.mp4) would promise another kind.
+bool HasMovieExtension(std::string_view path);  // ".avi" in any case
+inline constexpr std::string_view kMovieNameError =
+    "--out must be a file name ending in .avi (movies are written as AVI)";
+
 // A render's input check: prints its lines (each a missing or unreadable file) to standard
 // error, and unless `allowMissing` ends with "quenda COMMAND: nothing written" and the reason.
 // True when the run may go on: nothing is missing, or the loss was accepted.

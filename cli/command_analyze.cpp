@@ -88,6 +88,9 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one drawing scan");
   const std::string& picked = parsed.positional()[0];
+  // A mistyped path is told as such, not as a name that breaks the naming rule.
+  if (!FrameExists(picked))
+    return ReportFileError(io, "analyze", picked, "the file does not exist");
   if (!IsSequenceFileName(picked)) return UsageError(io, std::string(kInvalidSequenceFileName));
   std::optional<std::pair<int, int>> numbers;
   if (auto text = parsed.Value("--frames")) {
@@ -106,10 +109,6 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
       PrintMessage(io, loaded.message() + std::string(" ") + *settingsPath);
       return 1;
     }
-  }
-  if (!FrameExists(picked)) {
-    PrintMessage(io, "Error opening file " + picked);
-    return 1;
   }
   if (!ConfirmBatchProcess(true, settingsPath.has_value(), prompt)) {
     if (prompt.unanswered())

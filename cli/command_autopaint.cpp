@@ -7,6 +7,7 @@
 #include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
 #include "cli/painter_command_support.h"
+#include "common/frame_sequence.h"
 #include "painter/core/auto_paint.h"
 
 namespace quenda::cli {
@@ -82,6 +83,7 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
   }
 
   ConsolePrompt prompt(io.err, false);
+  prompt.Name("autopaint", parsed.positional()[0]);
   CPainterDoc doc(prompt);
   if (!doc.OpenSequenceFile(parsed.positional()[0])) return 1;
   if (specks) doc.SetSpeckSize(*specks);
@@ -89,6 +91,15 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop, &stages);
   const bool done = doc.AutoPaintRange(fields, progress);
+  const auto& tags = doc.sequence().frames;
+  if (!done && !stop.Interrupted() && !tags.empty())
+    for (const std::string& text : {fields.startText, fields.endText})
+      if (!FindFrame(tags, ParseTypedFrameTag(text))) {
+        io.err << "quenda autopaint: " << parsed.positional()[0] << ": no frame " << text
+               << " in the sequence; its frames are " << FormatFrameTag(tags.front()) << " to "
+               << FormatFrameTag(tags.back()) << "\n";
+        break;
+      }
   const int lastPainted = doc.currentFrame();
   const std::string lastPaint = PaintPath(doc.sequence(), lastPainted, prompt);
   doc.Close();  // writes the frame painted last

@@ -1,5 +1,7 @@
 // `quenda colors`: lists a sequence's colour set and adds colours to it.
 
+#include <filesystem>
+
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
@@ -49,6 +51,10 @@ int RunColors(std::span<const std::string> args, CommandIo& io) {
   if (path.empty()) return UsageError(io, "give exactly one colour set");
   if (added.empty() && !list) return UsageError(io, "give --add or --list");
 
+  // Listing reads only: the painter's new empty set is for a sequence being painted.
+  std::error_code ignored;
+  if (added.empty() && !std::filesystem::exists(path, ignored))
+    return ReportFileError(io, "colors", path, "the colour set does not exist");
   ConsolePrompt prompt(io.err, false);
   ColorSet set;
   LoadColorSet(set, path, prompt);

@@ -10,7 +10,9 @@
 
 #include "cli/command_comp.h"
 #include "cli/commands.h"
+#include "cli/file_info.h"
 #include "common/path.h"
+#include "composer/core/composition_file.h"
 #include "composer/core/effect_parameters.h"
 #include "composer/core/lost_clips.h"
 #include "composer/core/movie_settings.h"
@@ -39,11 +41,15 @@ constexpr std::string_view kUsage =
     "       quenda comp settings MOVIE.cmp [--frames N] [--background RRGGBB]\n"
     "                       [--action-safe P] [--title-safe P] [--units pixel|cm|inch]\n"
     "                       [--dpi D]\n"
-    "       quenda comp list MOVIE.cmp\n"
+    "       quenda comp list MOVIE.cmp [--keys]\n"
     "Clips are counted from 0, the front layer; frames from 1. A new clip stands in front of\n"
     "clip I (default: at the front). KIND: blur, transparency, brightness-contrast,\n"
     "hue-saturation, directional-blur, underwater. TRACK: x, y, scale-x, scale-y, rotation\n"
     "(radians), or a and b for an effect's two values. B: stop, hold, loop, ping-pong.\n"
+    "An effect's a and b: blur: blur x and y, 0..15; transparency: a 0..100 (b unused);\n"
+    "brightness-contrast: brightness and contrast, -127..127; hue-saturation: hue and\n"
+    "saturation, -127..127; directional-blur: blur 0..15 and direction 0..360 degrees;\n"
+    "underwater: speed 0..100 and wave strength 0..50.\n"
     "KEY: position, scale or rotation, none for an effect clip. edit-key moves the key to\n"
     "--time and gives it the values --a (x, scale-x, rotation, effect a) and --b (y, scale-y,\n"
     "effect b) and the eases of the first key (--ease-in-b, --ease-out-b: a position's y key).\n"
@@ -56,7 +62,8 @@ constexpr std::string_view kUsage =
     "A clip whose pictures are all gone is listed and kept: the movie is left as it was (exit\n"
     "code 1), unless --discard-missing discards it or replace-clip points that clip at new\n"
     "pictures.\n"
-    "new leaves an existing MOVIE.cmp as it is unless --force replaces it.\n";
+    "new leaves an existing MOVIE.cmp as it is unless --force replaces it. list --keys also\n"
+    "shows each clip's keys (FRAME=VALUE, with (in/out) eases) and its start/end behaviour.\n";
 
 }  // namespace
 
@@ -78,6 +85,66 @@ std::optional<uint32_t> ParseBackground(const std::string& text) {
       std::sscanf(text.c_str(), "%6x", &rgb) != 1)
     return std::nullopt;
   return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+}
+
+namespace {
+
+const char* EdgeName(EdgeBehaviour edge) {
+  switch (edge) {
+    case EdgeBehaviour::Hold:
+      return "hold";
+    case EdgeBehaviour::Loop:
+      return "loop";
+    case EdgeBehaviour::PingPong:
+      return "ping-pong";
+    case EdgeBehaviour::Stop:
+      break;
+  }
+  return "stop";
+}
+
+// One line per track that has keys: "FRAME=VALUE", with "(in/out)" where it eases.
+void ListKeys(const ClipRecord& clip, CommandIo& io) {
+  static const char* const kImageTracks[] = {"x", "y", "scale-x", "scale-y", "rotation"};
+  static const char* const kEffectTracks[] = {"a", "b"};
+  const int tracks = clip.IsEffect() ? 2 : kTrackCount;
+  for (int t = 0; t < tracks; ++t) {
+    const KeyTrack& track = clip.tracks[std::size_t(t)];
+    if (track.empty()) continue;
+    io.out << "      " << (clip.IsEffect() ? kEffectTracks[t] : kImageTracks[t]) << ":";
+    for (const Key& key : track.keys()) {
+      io.out << " " << key.frame + 1 << "=" << key.value;
+      if (key.easeIn || key.easeOut) io.out << "(" << key.easeIn << "/" << key.easeOut << ")";
+    }
+    io.out << "\n";
+  }
+  io.out << "      before start: " << EdgeName(clip.beforeStart)
+         << ", after end: " << EdgeName(clip.afterEnd) << "\n";
+}
+
+}  // namespace
+
+void ListClips(const Composition& c, CommandIo& io, bool keys) {
+  static const char* const kUnits[] = {"pixel", "cm", "inch"};
+  io.out << c.width << " x " << c.height << ", " << c.frames << " frames, " << c.clipCount()
+         << " clips\n";
+  char background[8];
+  std::snprintf(background, sizeof background, "%02X%02X%02X", c.backgroundColor & 0xFF,
+                (c.backgroundColor >> 8) & 0xFF, (c.backgroundColor >> 16) & 0xFF);
+  io.out << "  background " << background << ", safe frame " << std::lround(c.actionSafe * 100)
+         << " % action, " << std::lround(c.titleSafe * 100) << " % title, units "
+         << (c.units >= 0 && c.units <= 2 ? kUnits[c.units] : "?") << " at " << c.dpi << " dpi\n";
+  for (int i = 0; i < c.clipCount(); ++i) {
+    const ClipRecord& clip = c.clips[std::size_t(i)];
+    io.out << "  " << i << "  " << clip.label;
+    if (clip.IsImage()) io.out << "  " << (clip.singleImage ? "single image" : "frames ");
+    if (clip.IsImage() && !clip.singleImage)
+      io.out << clip.firstFrame << ".." << clip.lastFrame << " from frame " << clip.movieStart + 1;
+    if (clip.parentIndex >= 0) io.out << "  parent " << clip.parentIndex;
+    if (clip.hidden) io.out << "  hidden";
+    io.out << "\n";
+    if (keys) ListKeys(clip, io);
+  }
 }
 
 namespace {
@@ -116,7 +183,12 @@ int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
   NewMovieValues values;
   if (auto name = parsed.Value("--preset")) {
     std::optional<MoviePreset> preset = FindMoviePreset(*name);
-    if (!preset) return UsageError(io, "unknown preset '" + *name + "'");
+    if (!preset) {
+      std::string known;
+      for (const MoviePreset& p : kMoviePresets)
+        known += (known.empty() ? "'" : ", '") + std::string(p.name) + "'";
+      return UsageError(io, "unknown preset '" + *name + "'; the presets are " + known);
+    }
     values.width = preset->width;
     values.height = preset->height;
     values.pixelAspect = preset->pixelAspect;
@@ -169,28 +241,6 @@ int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
   return 0;
 }
 
-void ListClips(const Composition& c, CommandIo& io) {
-  static const char* const kUnits[] = {"pixel", "cm", "inch"};
-  io.out << c.width << " x " << c.height << ", " << c.frames << " frames, " << c.clipCount()
-         << " clips\n";
-  char background[8];
-  std::snprintf(background, sizeof background, "%02X%02X%02X", c.backgroundColor & 0xFF,
-                (c.backgroundColor >> 8) & 0xFF, (c.backgroundColor >> 16) & 0xFF);
-  io.out << "  background " << background << ", safe frame " << std::lround(c.actionSafe * 100)
-         << " % action, " << std::lround(c.titleSafe * 100) << " % title, units "
-         << (c.units >= 0 && c.units <= 2 ? kUnits[c.units] : "?") << " at " << c.dpi << " dpi\n";
-  for (int i = 0; i < c.clipCount(); ++i) {
-    const ClipRecord& clip = c.clips[std::size_t(i)];
-    io.out << "  " << i << "  " << clip.label;
-    if (clip.IsImage()) io.out << "  " << (clip.singleImage ? "single image" : "frames ");
-    if (clip.IsImage() && !clip.singleImage)
-      io.out << clip.firstFrame << ".." << clip.lastFrame << " from frame " << clip.movieStart + 1;
-    if (clip.parentIndex >= 0) io.out << "  parent " << clip.parentIndex;
-    if (clip.hidden) io.out << "  hidden";
-    io.out << "\n";
-  }
-}
-
 int Save(CComposerDoc& doc, const std::string& path, CommandIo& io) {
   if (Status saved = doc.Save(path); !saved) {
     io.err << saved.message() << "\n";
@@ -219,7 +269,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
                     "--before",     "--after",       "--time",    "--a",        "--b",
                     "--ease-in-b",  "--ease-out-b",  "--to",      "--from",     "--action-safe",
                     "--title-safe", "--units",       "--dpi"},
-                   {"--yes", "--discard-missing", "--force"});
+                   {"--yes", "--discard-missing", "--force", "--keys"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give an action and a composition");
@@ -259,7 +309,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
 
   bool done = false;
   if (action == "list") {
-    ListClips(c, io);
+    ListClips(c, io, parsed.Has("--keys"));
     return 0;
   } else if (action == "add-clip" && words.size() == 3) {
     // Stored absolute, so that a render from any working directory finds the pictures.
@@ -273,12 +323,22 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
   } else if (action == "set-key" && words.size() == 6) {
     auto index = clipIndex(words[2]);
     auto track = TrackNamed(words[3]);
-    auto frame = ParseInt(words[4], 1, kMaxMovieFrames);
+    // A key past the movie's end would be kept but never shown.
+    auto frame = ParseInt(words[4], 1, c.frames);
     auto value = ParseNumber(words[5]);
     auto easeIn = ParseInt(parsed.Value("--ease-in").value_or("0"), 0, kMaxEase);
     auto easeOut = ParseInt(parsed.Value("--ease-out").value_or("0"), 0, kMaxEase);
-    if (!index || !track || !frame || !value || !easeIn || !easeOut)
-      return UsageError(io, "set-key needs a clip, a track, a frame, a value and eases 0..10");
+    if (!index)
+      return UsageError(io, "no clip " + words[2] + ": the clips are numbered 0 to " +
+                                std::to_string(c.clipCount() - 1));
+    if (!track)
+      return UsageError(io, "no track " + words[3] +
+                                ": the tracks are x, y, scale-x, scale-y, rotation, a and b");
+    if (!frame)
+      return UsageError(
+          io, "no frame " + words[4] + ": the movie's frames are 1 to " + std::to_string(c.frames));
+    if (!value) return UsageError(io, "the value " + words[5] + " is not a number");
+    if (!easeIn || !easeOut) return UsageError(io, "--ease-in and --ease-out must be 0..10");
     const ClipRecord& clip = c.clips[std::size_t(*index)];
     if (clip.IsEffect() && *track > kPositionY)
       return UsageError(io, "clip " + words[2] + " is an effect clip: its tracks are a and b");
@@ -320,6 +380,19 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
 
 }  // namespace
 }  // namespace comp
+
+int PrintCompositionInfo(const std::string& path, CommandIo& io) {
+  Result<Composition> read = ReadComposition(path);
+  if (!read) {
+    io.err << read.message() << "\n";
+    return 1;
+  }
+  io.out << "composition " << path << "\n"
+         << "rate: " << read->frameRate << " frames per second, pixel aspect " << read->pixelAspect
+         << "\n";
+  comp::ListClips(*read, io, true);
+  return 0;
+}
 
 const Command& CompCommand() {
   static const Command kCommand{"comp", "build and edit a composition (.cmp)", comp::kUsage,

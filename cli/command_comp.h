@@ -33,6 +33,10 @@ struct EditRun {
 // that saves nothing.
 inline constexpr int kSaveDocument = -1;
 
+// The movie's settings and a line per clip; with `keys` also each clip's keys (frames from 1,
+// with their eases) and what it shows before its start and after its end.
+void ListClips(const Composition& c, CommandIo& io, bool keys = false);
+
 // Runs a key, clip or settings action; nothing when `words[0]` names none of them.
 std::optional<int> RunEditAction(EditRun& run);
 

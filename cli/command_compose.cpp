@@ -54,12 +54,11 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
   // Without --yes no clip is discarded: the input check below names what is missing.
   const std::string& path = parsed.positional()[0];
+  prompt.Name("compose", path);
   Result<Composition> loaded =
       parsed.Has("--yes") ? LoadComposition(path, prompt) : ReadComposition(path);
-  if (!loaded) {
-    io.err << loaded.message() << "\n";
-    return 1;
-  }
+  if (!loaded) return ReportFileError(io, "compose", path, loaded.message());
+  prompt.SetFile({});  // the frames' messages name their own files
   const Composition& c = *loaded;
   RenderOutputSettings settings = DefaultRenderOutputSettings(c);
   settings.directory = *parsed.Value("--out");

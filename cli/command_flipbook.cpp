@@ -50,6 +50,7 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
   auto out = parsed.Value("--out");
   if (!out) return UsageError(io, "--out is required");
+  if (!HasMovieExtension(*out)) return UsageError(io, std::string(kMovieNameError));
   FlipbookSettings settings;
   if (parsed.Has("--painted")) settings.mode = CompositeMode::Painted;
   if (auto text = parsed.Value("--size")) {
@@ -72,7 +73,7 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
     return UsageError(io, std::string(kJobsError));
 
   const std::string& path = parsed.positional()[0];
-  std::optional<SheetFileContents> stored = ReadStoredSheet(path, io);
+  std::optional<SheetFileContents> stored = ReadStoredSheet(path, io, "flipbook");
   if (!stored) return 1;
   const CSheetGrid& sheet = stored->sheet;
   settings.lastFrame = sheet.frameCount - 1;
@@ -111,15 +112,18 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
     return 1;
 
   ConsolePrompt prompt(io.err, false);
+  prompt.Name("flipbook", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;
   if (wave && sound) {
+    prompt.SetFile(*wave);
     if (!doc.LoadSoundFile(*wave)) return 1;
     if (soundStart && !doc.SetSoundSettings(settings.frameRate, *soundStart)) return 1;
   }
   CSheetGrid shown = drawings ? doc.sheet()
                               : WithoutMissingInputs({doc.sheet(), doc.sequences()}, job,
                                                      job.firstFrame, job.lastFrame);
+  prompt.SetFile(*out);
   AviWriter writer(prompt);
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);

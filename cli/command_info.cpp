@@ -1,5 +1,6 @@
 // `quenda info`: prints what a drawing scan, colour set or Targa picture holds.
 
+#include <sstream>
 #include <string>
 
 #include "cli/arguments.h"
@@ -39,15 +40,24 @@ int RunInfo(std::span<const std::string> args, CommandIo& io) {
     io.err << "quenda info: " << reason << "\n" << UsageText();
     return 2;
   }
-  return printer->print(parsed.positional()[0], io);
+  // The readers' messages stay as they are, after the command and the file they are about.
+  const std::string& path = parsed.positional()[0];
+  std::ostringstream told;
+  CommandIo captured{io.out, told, io.in, io.interactive, io.progress};
+  const int code = printer->print(path, captured);
+  std::istringstream lines(told.str());
+  for (std::string line; std::getline(lines, line);)
+    io.err << FileMessage("info", path, line) << "\n";
+  return code;
 }
 
 }  // namespace
 
 const Command& InfoCommand() {
   static const Command kCommand{
-      "info", "print what a drawing, region, paint, colour set or picture file holds", UsageText(),
-      RunInfo};
+      "info",
+      "print what a drawing, region, paint, colour set, picture, sound, sheet or movie file holds",
+      UsageText(), RunInfo};
   return kCommand;
 }
 

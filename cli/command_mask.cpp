@@ -9,6 +9,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "cli/file_info.h"
 #include "common/path.h"
 #include "common/scripted_prompt.h"
 #include "panorama/core/panorama_doc.h"
@@ -201,6 +202,8 @@ int RunMask(std::span<const std::string> args, CommandIo& io) {
     CPanoramaDoc doc(prompt);
     if (!doc.OpenFile(background)) {
       PrintMessages(io, prompt);
+      if (std::string hint = CompressedTargaHint(background); !hint.empty())
+        io.err << FileMessage("mask", background, hint) << "\n";
       code = 1;
       continue;
     }

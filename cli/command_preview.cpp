@@ -36,15 +36,15 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
   if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
+  if (!HasMovieExtension(*parsed.Value("--out")))
+    return UsageError(io, std::string(kMovieNameError));
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
   // Without --yes no clip is discarded: the input check below names what is missing.
   const std::string& path = parsed.positional()[0];
+  prompt.Name("preview", path);
   Result<Composition> loaded =
       parsed.Has("--yes") ? LoadComposition(path, prompt) : ReadComposition(path);
-  if (!loaded) {
-    io.err << loaded.message() << "\n";
-    return 1;
-  }
+  if (!loaded) return ReportFileError(io, "preview", path, loaded.message());
   const Composition& c = *loaded;
   PreviewSettings settings = DefaultPreviewSettings(c);
   std::string scale = parsed.Value("--scale").value_or("half");
@@ -74,6 +74,7 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
           io, "preview", CheckClipInputs(c, settings.startFrame, settings.endFrame, settings.step),
           parsed.Has("--allow-missing")))
     return 1;
+  prompt.SetFile(*parsed.Value("--out"));
   AviWriter writer(prompt);
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);

@@ -49,6 +49,7 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   RenderSettings settings;
   settings.directory = parsed.Value("--out").value_or("");
   if (!settings.directory.empty() && settings.directory.back() != '/') settings.directory += '/';
+  if (!parsed.Value("--name")) return UsageError(io, "--name is required");
   settings.name = parsed.Value("--name").value_or("");
   std::string size = parsed.Value("--size").value_or("full");
   if (size == "half")
@@ -67,7 +68,7 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     return UsageError(io, std::string(kJobsError));
 
   const std::string& path = parsed.positional()[0];
-  std::optional<SheetFileContents> stored = ReadStoredSheet(path, io);
+  std::optional<SheetFileContents> stored = ReadStoredSheet(path, io, "render");
   if (!stored) return 1;
   const CSheetGrid& sheet = stored->sheet;
   settings.firstFrame = 0;
@@ -91,10 +92,8 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     settings.levels = *levels;
   }
   // The settings' own refusals come before the input check, as the dialog's would.
-  if (Status refusal = CheckRenderSettings(settings); !refusal) {
-    io.err << refusal.message() << "\n";
-    return 1;
-  }
+  if (Status refusal = CheckRenderSettings(settings); !refusal)
+    return ReportFileError(io, "render", {}, refusal.message());
   CompositeJob job;
   job.firstFrame = settings.firstFrame;
   job.lastFrame = settings.lastFrame;
@@ -106,8 +105,10 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   if (!ReportMissingInputs(io, "render", inputs, parsed.Has("--allow-missing"))) return 1;
 
   ConsolePrompt prompt(io.err, false);
+  prompt.Name("render", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;
+  prompt.SetFile({});  // the frames' messages name their own files
   CSheetGrid rendered =
       inputs ? doc.sheet() : WithoutMissingInputs({doc.sheet(), doc.sequences()}, job, first, last);
   if (!settings.directory.empty()) {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "cli/commands.h"
@@ -15,7 +16,8 @@ void PrintOverview(std::ostream& out) {
     name.resize(std::max<std::size_t>(name.size(), 12), ' ');
     out << "  " << name << c.summary << "\n";
   }
-  out << "\n'quenda COMMAND --help' describes one command.\n";
+  out << "\n'quenda COMMAND --help' describes one command; 'quenda --version' prints the "
+         "version.\n";
 }
 
 }  // namespace
@@ -24,6 +26,25 @@ int ReportUsageError(CommandIo& io, std::string_view command, std::string_view r
                      std::string_view usage) {
   io.err << "quenda " << command << ": " << reason << "\n" << usage;
   return 2;
+}
+
+std::string FileMessage(std::string_view command, std::string_view file, std::string_view message) {
+  std::string line = "quenda " + std::string(command) + ": ";
+  if (!file.empty()) line += std::string(file) + ": ";
+  return line + std::string(message);
+}
+
+bool HasMovieExtension(std::string_view path) {
+  if (path.size() < 4) return false;
+  std::string end(path.substr(path.size() - 4));
+  for (char& c : end) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return end == ".avi";
+}
+
+int ReportFileError(CommandIo& io, std::string_view command, std::string_view file,
+                    std::string_view message) {
+  io.err << FileMessage(command, file, message) << "\n";
+  return 1;
 }
 
 bool ReportMissingInputs(CommandIo& io, std::string_view command, const Status& check,
@@ -39,9 +60,10 @@ bool ReportMissingInputs(CommandIo& io, std::string_view command, const Status& 
 
 std::span<const Command> AllCommands() {
   static const std::vector<Command> kCommands{
-      SampleCommand(),    InfoCommand(),    AnalyzeCommand(), PaintCommand(),    ColorsCommand(),
-      AutopaintCommand(), SheetCommand(),   RenderCommand(),  FlipbookCommand(), ToneCommand(),
-      CompCommand(),      ComposeCommand(), PreviewCommand(), MaskCommand(),     ScanCommand()};
+      SampleCommand(),   InfoCommand(),      AnalyzeCommand(), PaintCommand(),
+      ColorsCommand(),   AutopaintCommand(), SheetCommand(),   RenderCommand(),
+      FlipbookCommand(), ToneCommand(),      CompCommand(),    ComposeCommand(),
+      PreviewCommand(),  MaskCommand(),      ScanCommand(),    ExportCommand()};
   return kCommands;
 }
 
@@ -49,6 +71,10 @@ int RunQuenda(std::span<const std::string> args, CommandIo& io) {
   if (args.empty()) {
     PrintOverview(io.err);
     return 2;
+  }
+  if (args[0] == "--version") {
+    io.out << "quenda " << QUENDA_VERSION << "\n";
+    return 0;
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintOverview(io.out);

@@ -28,9 +28,11 @@ int RunTone(std::span<const std::string> args, CommandIo& io) {
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one file");
   auto seconds = ParseInt(parsed.Value("--seconds").value_or("4"), 1, 600);
+  if (!seconds) return UsageError(io, "--seconds must be a whole number from 1 to 600");
   auto rate = ParseInt(parsed.Value("--rate").value_or("22050"), 4000, 48000);
+  if (!rate) return UsageError(io, "--rate must be a whole number from 4000 to 48000");
   auto hz = ParseInt(parsed.Value("--hz").value_or("440"), 20, 4000);
-  if (!seconds || !rate || !hz) return UsageError(io, "a number is out of its range");
+  if (!hz) return UsageError(io, "--hz must be a whole number from 20 to 4000");
 
   WaveFormat format;
   format.samplesPerSecond = format.averageBytesPerSecond = uint32_t(*rate);
@@ -44,8 +46,7 @@ int RunTone(std::span<const std::string> args, CommandIo& io) {
   if (Status written = WriteFileAtomically(path, EncodeWaveFile(format, samples),
                                            WriteMessages("Could not write " + path));
       !written) {
-    io.err << written.message() << "\n";
-    return 1;
+    return ReportFileError(io, "tone", path, written.message());
   }
   io.out << "wrote " << path << ": " << samples.size() << " samples at " << *rate << " Hz\n";
   return 0;

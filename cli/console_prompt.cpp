@@ -1,5 +1,7 @@
 #include "cli/console_prompt.h"
 
+#include "cli/command.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -16,7 +18,14 @@ std::string Lowered(std::string text) {
 }  // namespace
 
 void ConsolePrompt::Message(std::string_view text, MessageIcon) {
-  err_ << text << "\n";
+  if (command_.empty()) {
+    err_ << text << "\n";
+    return;
+  }
+  std::string line(text);
+  while (!line.empty() && line.back() == '\n') line.pop_back();
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  err_ << FileMessage(command_, file_, line) << "\n";
 }
 
 std::optional<bool> ConsolePrompt::AskOnTerminal(std::string_view text, std::string_view yes,

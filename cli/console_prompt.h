@@ -41,6 +41,14 @@ class ConsolePrompt final : public Prompt {
   // of this kind lets the asker keep what it asks about.
   std::optional<int> AskChoice(const ChoiceQuestion& question) override;
 
+  // Messages then start "quenda COMMAND: FILE: " (the file left out while none is in hand) and
+  // keep to one line, so that a log of many runs says which run and file each one is about.
+  void Name(std::string_view command, std::string_view file = {}) {
+    command_ = command;
+    file_ = file;
+  }
+  void SetFile(std::string_view file) { file_ = file; }
+
   // True when a question was answered No / Cancel because no terminal could answer it.
   bool unanswered() const { return unanswered_; }
   // True when parts whose files are all gone were kept: the document must not be saved.
@@ -58,6 +66,8 @@ class ConsolePrompt final : public Prompt {
   ConsoleInput input_;
   bool unanswered_ = false;
   bool keptLostParts_ = false;
+  std::string command_;
+  std::string file_;
 };
 
 }  // namespace quenda::cli

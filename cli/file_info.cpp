@@ -40,6 +40,8 @@ std::span<const FileInfoPrinter> FileInfoPrinters() {
       {".qds", "drawing scan", PrintDrawingScanInfo}, {".col", "colour set", PrintColorSetInfo},
       {".tga", "Targa picture", PrintTargaInfo},      {".rgn", "region file", PrintRegionFileInfo},
       {".pnt", "paint file", PrintPaintFileInfo},     {".avi", "AVI movie", PrintMovieInfo},
+      {".wav", "wave sound", PrintWaveInfo},          {".cmp", "composition", PrintCompositionInfo},
+      {".dgr", "exposure sheet", PrintSheetInfo},
   };
   return kPrinters;
 }
@@ -115,11 +117,21 @@ int PrintColorSetInfo(const std::string& path, CommandIo& io) {
   return 0;
 }
 
+std::string CompressedTargaHint(const std::string& path) {
+  auto header = ReadFileBytes(path, 0, kTargaHeaderSize);
+  if (!header || header->size() < kTargaHeaderSize) return {};
+  const uint8_t type = (*header)[2];
+  if (type < 9 || type > 11) return {};  // 9..11: the run-length forms of types 1..3
+  return "the picture is run-length compressed; write it uncompressed, for example with "
+         "ImageMagick: convert IN.tga -compress None OUT.tga";
+}
+
 // The composer's picking reader, whose messages name the file.
 int PrintTargaInfo(const std::string& path, CommandIo& io) {
   auto image = ReadTarga(path, TargaReader::ComposerPicking);
   if (!image) {
     PrintError(io, image.message());
+    if (std::string hint = CompressedTargaHint(path); !hint.empty()) PrintError(io, hint);
     return 1;
   }
   auto header = ReadFileBytes(path, 0, kTargaHeaderSize);

@@ -22,10 +22,17 @@ std::span<const FileInfoPrinter> FileInfoPrinters();
 // The printer for a path's extension, matched without regard to case; null when none fits.
 const FileInfoPrinter* FileInfoPrinterFor(std::string_view path);
 
+// For a run-length compressed Targa file, which no reader here takes: how to write it
+// uncompressed. Empty for any other file.
+std::string CompressedTargaHint(const std::string& path);
+
 int PrintDrawingScanInfo(const std::string& path, CommandIo& io);
 int PrintColorSetInfo(const std::string& path, CommandIo& io);
 int PrintTargaInfo(const std::string& path, CommandIo& io);
 int PrintMovieInfo(const std::string& path, CommandIo& io);
+int PrintWaveInfo(const std::string& path, CommandIo& io);
+int PrintCompositionInfo(const std::string& path, CommandIo& io);
+int PrintSheetInfo(const std::string& path, CommandIo& io);
 int PrintRegionFileInfo(const std::string& path, CommandIo& io);
 int PrintPaintFileInfo(const std::string& path, CommandIo& io);
 

@@ -1,10 +1,12 @@
 #include "cli/sheet_command_support.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <utility>
 
 #include "cli/arguments.h"
+#include "cli/file_info.h"
 
 namespace quenda::cli {
 
@@ -25,10 +27,11 @@ std::optional<std::vector<int>> ParseLevels(const std::string& text, const CShee
   return levels;
 }
 
-std::optional<SheetFileContents> ReadStoredSheet(const std::string& path, CommandIo& io) {
+std::optional<SheetFileContents> ReadStoredSheet(const std::string& path, CommandIo& io,
+                                                 std::string_view command) {
   Result<SheetFileContents> stored = LoadSheetFile(path);
   if (!stored) {
-    io.err << stored.message() << "\n";
+    ReportFileError(io, command, path, stored.message());
     return std::nullopt;
   }
   return std::move(stored).value();
@@ -58,6 +61,30 @@ Result<SheetSelection> ParseBlock(const Arguments& parsed, const CSheetGrid& she
     block.lastFrame = frames->second - 1;
   }
   return block;
+}
+
+// As stored: the sequences are not looked for, only whether their folders are there.
+int PrintSheetInfo(const std::string& path, CommandIo& io) {
+  Result<SheetFileContents> stored = LoadSheetFile(path);
+  if (!stored) {
+    io.err << stored.message() << "\n";
+    return 1;
+  }
+  const CSheetGrid& sheet = stored->sheet;
+  io.out << "exposure sheet " << path << "\n"
+         << "size: " << sheet.levelCount << " levels, " << sheet.frameCount << " frames\n";
+  for (int l = 0; l < sheet.levelCount; ++l)
+    io.out << "level " << l << ": " << sheet.LevelName(l) << "\n";
+  int number = 1;
+  for (const DrawingSequence& sequence : stored->sequences) {
+    std::error_code ignored;
+    const bool there = std::filesystem::is_directory(
+        sequence.directory.empty() ? "." : sequence.directory, ignored);
+    io.out << "sequence " << number++ << ": " << sequence.directory << sequence.name << ", "
+           << sequence.frameCount << " frames, folder " << (there ? "found" : "missing") << "\n";
+  }
+  io.out << "sound: none kept in the sheet (flipbook --sound lays one under its frames)\n";
+  return 0;
 }
 
 }  // namespace quenda::cli

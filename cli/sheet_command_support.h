@@ -17,8 +17,9 @@ namespace quenda::cli {
 std::optional<std::vector<int>> ParseLevels(const std::string& text, const CSheetGrid& sheet);
 // The sheet as stored, for a render's input check before the document opens (opening could
 // forget a missing sequence before it is named); nothing, with the reader's message printed,
-// when it does not read.
-std::optional<SheetFileContents> ReadStoredSheet(const std::string& path, CommandIo& io);
+// when it does not read, after "quenda COMMAND: PATH: ".
+std::optional<SheetFileContents> ReadStoredSheet(const std::string& path, CommandIo& io,
+                                                 std::string_view command);
 // Every level in use.
 std::vector<int> AllLevels(const CSheetGrid& sheet);
 

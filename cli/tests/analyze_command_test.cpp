@@ -165,6 +165,7 @@ TEST(AnalyzeCommand, UsageErrorsAndBadDrawings) {
   TempDir dir;
   WriteSequence(dir, 3);
   for (std::string name : {"walk.qds", "walk1.QDS", "7.qds", "walk1.rgn"}) {
+    if (name != "walk1.QDS") WriteText(dir.File(name), "x");
     ToolOutput run = RunTool({"analyze", dir.File(name), "--yes"});
     EXPECT_EQ(run.code, 2) << name;
     EXPECT_TRUE(
@@ -179,7 +180,11 @@ TEST(AnalyzeCommand, UsageErrorsAndBadDrawings) {
 
   ToolOutput gone = RunTool({"analyze", dir.File("walk9.qds"), "--yes"});
   EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err, "Error opening file " + dir.File("walk9.qds") + "\n");
+  EXPECT_EQ(gone.err, "quenda analyze: " + dir.File("walk9.qds") + ": the file does not exist\n");
+  // Told before the name is judged.
+  gone = RunTool({"analyze", dir.File("nothere.qds"), "--yes"});
+  EXPECT_EQ(gone.code, 1);
+  EXPECT_EQ(gone.err, "quenda analyze: " + dir.File("nothere.qds") + ": the file does not exist\n");
 
   // A damaged middle drawing stops the run with the reader's message.
   WriteBytes(dir.File("walk2.qds"), {0, 0, 3, 0, 0});
@@ -261,12 +266,14 @@ TEST(InfoCommand, RegionFileFactsAndRefusals) {
     WriteBytes(dir.File(name), bytes);
     ToolOutput refused = RunTool({"info", dir.File(name)});
     EXPECT_EQ(refused.code, 1) << name;
-    EXPECT_EQ(refused.err, message + dir.File(name) + "\n");
+    EXPECT_EQ(refused.err,
+              "quenda info: " + dir.File(name) + ": " + message + dir.File(name) + "\n");
     EXPECT_EQ(refused.out, "");
   }
   ToolOutput gone = RunTool({"info", dir.File("gone1.rgn")});
   EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err, "Error opening region file :" + dir.File("gone1.rgn") + "\n");
+  EXPECT_EQ(gone.err, "quenda info: " + dir.File("gone1.rgn") +
+                          ": Error opening region file :" + dir.File("gone1.rgn") + "\n");
 }
 
 TEST(InfoCommand, PaintFileCountsAndColoursByName) {
@@ -310,8 +317,9 @@ TEST(InfoCommand, PaintFileCountsAndColoursByName) {
 
   ToolOutput gone = RunTool({"info", dir.File("gone.pnt")});
   EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err,
-            "Fatal: Error opening paint file for reading: " + dir.File("gone.pnt") + "\n");
+  EXPECT_EQ(gone.err, "quenda info: " + dir.File("gone.pnt") +
+                          ": Fatal: Error opening paint file for reading: " + dir.File("gone.pnt") +
+                          "\n");
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ using quenda::testing::WriteText;
 void ExpectRefused(const std::string& path, const std::string& err) {
   ToolOutput run = RunTool({"info", path});
   EXPECT_EQ(run.code, 1) << path;
-  EXPECT_EQ(run.err, err) << path;
+  EXPECT_EQ(run.err, "quenda info: " + path + ": " + err) << path;
   EXPECT_EQ(run.out, "") << path;
 }
 
@@ -83,7 +83,8 @@ TEST(InfoCommand, RefusedOrDamagedDrawingScansPrintTheAnalyzersMessage) {
   EXPECT_EQ(cut.code, 1);
   EXPECT_TRUE(HasLine(cut.out, "width: 47")) << cut.out;
   EXPECT_EQ(cut.out.find("grey:"), std::string::npos);
-  EXPECT_EQ(cut.err, "Error reading image " + dir.File("cut.qds") + " : Unexpected end of file\n");
+  EXPECT_EQ(cut.err, "quenda info: " + dir.File("cut.qds") + ": Error reading image " +
+                         dir.File("cut.qds") + " : Unexpected end of file\n");
 }
 
 TEST(InfoCommand, ColourSetEntriesAsThePainterReadsThemAndTheSheetsRefusal) {
@@ -157,6 +158,16 @@ TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {
   cut.resize(317);  // one byte short of 18 + 300
   WriteBytes(dir.File("cut.tga"), cut);
   ExpectRefused(dir.File("cut.tga"), dir.File("cut.tga") + " is truncated\n");
+
+  // Run-length compressed: the reader's refusal, then how to write the file uncompressed.
+  std::vector<uint8_t> packed = Targa24TopLeft(5, 3);
+  packed[2] = 10;
+  WriteBytes(dir.File("packed.tga"), packed);
+  const std::string prefix = "quenda info: " + dir.File("packed.tga") + ": ";
+  ExpectRefused(dir.File("packed.tga"),
+                dir.File("packed.tga") + " is of unsupported Targa type\n" + prefix +
+                    "the picture is run-length compressed; write it uncompressed, for example "
+                    "with ImageMagick: convert IN.tga -compress None OUT.tga\n");
 }
 
 TEST(InfoCommand, UnknownKindsAndMissingFileAreUsageErrors) {
@@ -170,6 +181,35 @@ TEST(InfoCommand, UnknownKindsAndMissingFileAreUsageErrors) {
     EXPECT_EQ(run.err.rfind("quenda info: ", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("usage: quenda info FILE"), std::string::npos);
   }
+}
+
+TEST(InfoCommand, WaveFormatRateAndLengthInFrames) {
+  TempDir dir;
+  // 9 seconds and 1 sample at 8000 per second: the last sample begins one more frame.
+  const std::string wave = dir.File("beat.wav");
+  ASSERT_EQ(RunTool({"tone", wave, "--seconds", "9", "--rate", "8000"}).code, 0);
+  std::vector<uint8_t> bytes = ReadBytes(wave);
+  bytes.push_back(128);
+  bytes.push_back(0);
+  bytes[42] = uint8_t((72001 >> 0) & 0xFF);  // the data chunk's size
+  bytes[43] = uint8_t((72001 >> 8) & 0xFF);
+  bytes[44] = uint8_t((72001 >> 16) & 0xFF);
+  bytes[4] = uint8_t((bytes.size() - 8) & 0xFF);
+  bytes[5] = uint8_t(((bytes.size() - 8) >> 8) & 0xFF);
+  bytes[6] = uint8_t(((bytes.size() - 8) >> 16) & 0xFF);
+  WriteBytes(wave, bytes);
+  ToolOutput run = RunTool({"info", wave});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "wave sound " + wave +
+                         "\nformat: PCM, 1 channel, 8 bits\nrate: 8000 samples per second\n"
+                         "samples: 72001 (9.00 s)\nframes: 226 at 25 per second, 271 at 30 per "
+                         "second\n");
+
+  WriteText(dir.File("junk.wav"), "RIFF....WAVEjunk");
+  ToolOutput junk = RunTool({"info", dir.File("junk.wav")});
+  EXPECT_EQ(junk.code, 1);
+  EXPECT_EQ(junk.err, "quenda info: " + dir.File("junk.wav") + ": Corrupt audio file!\n");
+  EXPECT_EQ(junk.out, "");
 }
 
 }  // namespace

@@ -115,9 +115,11 @@ TEST_F(Interrupt, RenderKeepsWholeFramesAndSaysWhereToResume) {
   const std::string done = std::to_string(frames.size());
   const std::string next = std::to_string(frames.size() + 1);
   const std::string text = quenda::testing::ReadText(errors);
-  EXPECT_TRUE(text.ends_with("Do you want to stop render? [yes]\nStopped after Frame : " + done +
-                             "\nquenda render: interrupted after frame " + done +
-                             "; resume with --write " + next + "-1000\n"))
+  EXPECT_TRUE(
+      text.ends_with("quenda render: Do you want to stop render? [yes]\nquenda render: "
+                     "Stopped after Frame : " +
+                     done + "\nquenda render: interrupted after frame " + done +
+                     "; resume with --write " + next + "-1000\n"))
       << text;
 }
 

@@ -44,9 +44,11 @@ TEST(InfoCommand, MovieThatIsNotOneGivesThePlayersMessage) {
   quenda::testing::WriteText(dir.File("junk.avi"), "RIFF but not a movie at all");
   ToolOutput run = RunTool({"info", dir.File("junk.avi")});
   EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err,
-            "AVIERROR : The file couldn't be read, indicating a corrupt file or an unrecognized "
-            "format.\n");
+  EXPECT_EQ(
+      run.err,
+      "quenda info: " + dir.File("junk.avi") +
+          ": AVIERROR : The file couldn't be read, indicating a corrupt file or an unrecognized "
+          "format.\n");
   EXPECT_TRUE(run.out.empty());
 }
 

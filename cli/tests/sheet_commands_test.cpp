@@ -159,7 +159,7 @@ TEST_F(SheetTool, RenderNamesAndPaintedFramesAreChecked) {
   ToolOutput digits =
       RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk2", "--frames", "1-2"});
   EXPECT_EQ(digits.code, 1);
-  EXPECT_EQ(digits.err, "Only letters are allowed for the name\n");
+  EXPECT_EQ(digits.err, "quenda render: Only letters are allowed for the name\n");
   // Not analysed or painted yet: the painted render names the files that are missing.
   ToolOutput painted =
       RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk", "--frames", "1-2"});
@@ -234,7 +234,8 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
 
   ToolOutput wide = RunTool({"flipbook", sheet, "--out", movie, "--sound", dir.File("walk.dgr")});
   EXPECT_EQ(wide.code, 1);
-  EXPECT_EQ(wide.err, "Invalid Audio File extension\n");
+  EXPECT_EQ(wide.err,
+            "quenda flipbook: " + dir.File("walk.dgr") + ": Invalid Audio File extension\n");
 }
 
 TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
@@ -248,8 +249,9 @@ TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
     FileSizeLimit full(8192);
     ToolOutput run = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9"});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err,
-              "An unknown error has occured with avi file.\nProblem Writing flipbook to disk\n");
+    const std::string named = "quenda flipbook: " + movie + ": ";
+    EXPECT_EQ(run.err, named + "An unknown error has occured with avi file.\n" + named +
+                           "Problem Writing flipbook to disk\n");
   }
   EXPECT_EQ(ReadBytes(movie), old);
   EXPECT_EQ(ListDirectory(dir.path()), listing);
@@ -267,7 +269,9 @@ TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
   quenda::testing::MakeReadOnly(movie);
   ToolOutput refused = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9"});
   EXPECT_EQ(refused.code, 1);
-  EXPECT_EQ(refused.err, "The avi file is read only.\nUnable to create an avi preview file\n");
+  const std::string named = "quenda flipbook: " + movie + ": ";
+  EXPECT_EQ(refused.err, named + "The avi file is read only.\n" + named +
+                             "Unable to create an avi preview file\n");
   EXPECT_EQ(ReadBytes(movie), old);
   EXPECT_EQ(ListDirectory(dir.path()), listing);
 }

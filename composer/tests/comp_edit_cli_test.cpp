@@ -170,7 +170,7 @@ TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
       {{"set-start", "2", "0"}, 1, "The start frm must be between 1 and 4\n"},
       {{"set-start", "2", "5"}, 1, "The start frm must be between 1 and 4\n"},
       {{"settings", "--units", "mile"}, 2, "quenda comp: settings takes whole --frames"},
-      {{"set-key", "2", "x", "1", "inf"}, 2, "quenda comp: set-key needs a clip"},
+      {{"set-key", "2", "x", "1", "inf"}, 2, "quenda comp: the value inf is not a number"},
       {{"set-key", "1", "scale-x", "1", "2"}, 2, "quenda comp: clip 1 is an effect clip"},
       {{"insert-key", "2", "4"}, 2, "quenda comp: insert-key on clip 2 needs position"},
   };

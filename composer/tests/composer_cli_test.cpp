@@ -189,9 +189,9 @@ TEST_F(CompTool, PreviewKeepsTheOldMovieOnAFullDiskAndARefusal) {
     testing::FileSizeLimit full(old.size());
     ToolOutput run = Run({"preview", movie, "--out", out, "--scale", "full"});
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.err,
-              "An unknown error has occured with avi file.\n"
-              "Problem Writing flipbook to disk, Disk Full?\n");
+    const std::string named = "quenda preview: " + out + ": ";
+    EXPECT_EQ(run.err, named + "An unknown error has occured with avi file.\n" + named +
+                           "Problem Writing flipbook to disk, Disk Full?\n");
   }
   EXPECT_EQ(testing::ReadBytes(out), old);
   EXPECT_EQ(testing::ListDirectory(dir.path()), listing);
@@ -199,7 +199,9 @@ TEST_F(CompTool, PreviewKeepsTheOldMovieOnAFullDiskAndARefusal) {
   testing::MakeReadOnly(out);
   ToolOutput refused = Run({"preview", movie, "--out", out});
   EXPECT_EQ(refused.code, 1);
-  EXPECT_EQ(refused.err, "The avi file is read only.\nUnable to create an avi preview file\n");
+  const std::string named = "quenda preview: " + out + ": ";
+  EXPECT_EQ(refused.err, named + "The avi file is read only.\n" + named +
+                             "Unable to create an avi preview file\n");
   EXPECT_EQ(testing::ReadBytes(out), old);
   EXPECT_EQ(testing::ListDirectory(dir.path()), listing);
 }

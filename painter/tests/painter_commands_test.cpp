@@ -90,7 +90,8 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNoPaint) {
       {{"paint", walk1, "--list-regions", "--fill", "1,1=0"}, 2, ""},
       {{"autopaint", walk1, "--range", "1-3", "--from", "previous"},
        1,
-       "There must be a frame before start frame with auto-next paint!\n"},
+       "quenda autopaint: " + walk1 +
+           ": There must be a frame before start frame with auto-next paint!\n"},
       {{"autopaint", walk1, "--range", "2", "--from", "1"}, 2, ""},
       {{"autopaint", walk1, "--range", "2-3", "--from", "previous", "--match", "best"}, 2, ""},
       {{"autopaint", walk1, "--range", "2-3", "--from", "previous", "--specks", "0"}, 2, ""},
@@ -170,7 +171,8 @@ TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRun) {
   EXPECT_EQ(paint.err, refused);
   EXPECT_EQ(paint.out, "");
   EXPECT_EQ(autopaint.code, 1);
-  EXPECT_EQ(autopaint.err, refused + refused);
+  const std::string named = "quenda autopaint: " + dir_.File("walk1.qds") + ": ";
+  EXPECT_EQ(autopaint.err, named + refused + named + refused);
   EXPECT_EQ(quenda::testing::ReadBytes(dir_.File("walk1.pnt")), painted);
   EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
   EXPECT_FALSE(FrameExists(dir_.File("walk3.pnt")));

@@ -1,0 +1,247 @@
+// Every command's exit code for each kind of mistake (2 for a usage error, 1 for a file that
+// cannot be read or written), and messages that name the command, the file and what is wrong.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+#include "cli/tests/tool_run.h"
+#include "testing/test_support.h"
+
+namespace quenda::cli {
+namespace {
+
+using quenda::testing::TempDir;
+using quenda::testing::WriteBytes;
+using quenda::testing::WriteText;
+
+struct Mistake {
+  std::vector<std::string> words;
+  int code;
+};
+
+// Two analyzed drawings on a sheet, their line test rendered and a composition of it. `blocked`
+// is a plain file, so nothing can be written under it.
+class ExitCodes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (std::vector<std::string> words :
+         {std::vector<std::string>{"sample", walk, "--name", "walk", "--frames", "2", "--size",
+                                   "47x33", "--dpi", "100"},
+          {"analyze", walk + "walk1.qds", "--yes", "--jobs", "1"},
+          {"sheet", "new", sheet},
+          {"sheet", "add-sequence", sheet, walk + "walk1.qds"},
+          {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-2", "--level", "0",
+           "--frame", "1", "--on", "1"},
+          {"render", sheet, "--out", clips, "--name", "clip", "--line-test"},
+          {"comp", "new", movie, "--size", "47x33", "--frames", "2"},
+          {"comp", "add-clip", movie, clips + "clip0001.tga", "--yes"}}) {
+      ToolOutput made = RunTool(words);
+      ASSERT_EQ(made.code, 0) << words[0] << ": " << made.err;
+    }
+    WriteText(blocked, "not a folder");
+  }
+  void Expect(const std::vector<Mistake>& table) {
+    for (const Mistake& row : table) {
+      ToolOutput run = RunTool(row.words);
+      std::string line;
+      for (const std::string& word : row.words) line += word + " ";
+      EXPECT_EQ(run.code, row.code) << line << "\n" << run.err;
+      EXPECT_FALSE(run.err.empty()) << line;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(blocked));
+  }
+  TempDir dir;
+  std::string walk = dir.File("walk/");
+  std::string sheet = dir.File("walk.dgr");
+  std::string clips = dir.File("clips/");
+  std::string movie = dir.File("m.cmp");
+  std::string blocked = dir.File("blocked");
+  std::string gone = dir.File("gone/");
+};
+
+TEST_F(ExitCodes, UsageErrorsAreTwo) {
+  Expect({
+      {{"sample", dir.File("s"), "--frames", "2"}, 2},
+      {{"info"}, 2},
+      {{"analyze", walk + "walk1.qds", "--frames", "x"}, 2},
+      {{"paint", walk + "walk1.qds"}, 2},
+      {{"colors", walk + "walk.col", "--add", "RED"}, 2},
+      {{"autopaint", walk + "walk1.qds", "--from", "previous"}, 2},
+      {{"sheet", "transfer", sheet}, 2},
+      {{"render", sheet, "--out", dir.File("r")}, 2},
+      {{"flipbook", sheet}, 2},
+      {{"tone", dir.File("t.wav"), "--seconds", "0"}, 2},
+      {{"comp", "new", dir.File("n.cmp"), "--preset", "NOPE"}, 2},
+      {{"compose", movie, "--out", dir.File("c")}, 2},
+      {{"preview", movie}, 2},
+      {{"mask", clips + "clip0001.tga"}, 2},
+      {{"nothing"}, 2},
+  });
+}
+
+TEST_F(ExitCodes, UnreadableInputsAreOne) {
+  Expect({
+      {{"info", gone + "w1.qds"}, 1},
+      {{"analyze", gone + "w1.qds", "--yes"}, 1},
+      {{"paint", gone + "w1.qds", "--list-regions"}, 1},
+      {{"colors", gone + "w.col", "--list"}, 1},
+      {{"autopaint", gone + "w1.qds", "--range", "1-2", "--from", "previous"}, 1},
+      {{"sheet", "show", gone + "s.dgr"}, 1},
+      {{"render", gone + "s.dgr", "--out", dir.File("r"), "--name", "r"}, 1},
+      {{"flipbook", gone + "s.dgr", "--out", dir.File("f.avi")}, 1},
+      {{"comp", "list", gone + "m.cmp"}, 1},
+      {{"compose", gone + "m.cmp", "--out", dir.File("c"), "--name", "c"}, 1},
+      {{"preview", gone + "m.cmp", "--out", dir.File("p.avi")}, 1},
+      {{"mask", gone + "b.tga", "--out", dir.File("b.tga")}, 1},
+  });
+}
+
+TEST_F(ExitCodes, UnwritableOutputsAreOne) {
+  Expect({
+      {{"sample", blocked + "/s", "--name", "w", "--frames", "1", "--size", "47x33"}, 1},
+      {{"sheet", "new", blocked + "/s.dgr"}, 1},
+      {{"render", sheet, "--out", blocked + "/r", "--name", "r", "--line-test"}, 1},
+      {{"flipbook", sheet, "--out", blocked + "/f.avi"}, 1},
+      {{"tone", blocked + "/t.wav"}, 1},
+      {{"comp", "new", blocked + "/m.cmp"}, 1},
+      {{"compose", movie, "--out", blocked + "/c", "--name", "c"}, 1},
+      {{"preview", movie, "--out", blocked + "/p.avi"}, 1},
+      {{"mask", clips + "clip0001.tga", "--out", blocked + "/b.tga"}, 1},
+  });
+}
+
+struct Told {
+  std::vector<std::string> words;
+  int code;
+  std::string err;  // the first line of standard error
+};
+
+TEST_F(ExitCodes, MessagesSayWhatIsWrong) {
+  // An ADPCM wave: compressed, so no reader takes it.
+  std::string beat = dir.File("beat.wav");
+  std::vector<uint8_t> wave = {'R',  'I',  'F', 'F', 40,   0,    0, 0, 'W', 'A', 'V', 'E',
+                               'f',  'm',  't', ' ', 16,   0,    0, 0, 2,   0,   1,   0,
+                               0x22, 0x56, 0,   0,   0x22, 0x56, 0, 0, 1,   0,   8,   0,
+                               'd',  'a',  't', 'a', 4,    0,    0, 0, 1,   2,   3,   4};
+  WriteBytes(beat, wave);
+  const std::vector<Told> table{
+      {{"flipbook", sheet, "--out", dir.File("f.avi"), "--sound", beat},
+       1,
+       "quenda flipbook: " + beat +
+           ": Unsupported audio file! (8bit Mono PCM or Radio Quality in Sound Recorder "
+           "Supported)"},
+      {{"flipbook", sheet, "--out", dir.File("f.mp4")},
+       2,
+       "quenda flipbook: --out must be a file name ending in .avi (movies are written as AVI)"},
+      {{"preview", movie, "--out", dir.File("p.mp4")},
+       2,
+       "quenda preview: --out must be a file name ending in .avi (movies are written as AVI)"},
+      {{"tone", dir.File("t.wav"), "--seconds", "0.5"},
+       2,
+       "quenda tone: --seconds must be a whole number from 1 to 600"},
+      {{"tone", blocked + "/t.wav"},
+       1,
+       "quenda tone: " + blocked + "/t.wav: Could not write " + blocked + "/t.wav"},
+      {{"comp", "new", dir.File("n.cmp"), "--preset", "SECAM"},
+       2,
+       "quenda comp: unknown preset 'SECAM'; the presets are 'NTSC', 'PAL', 'D1 NTSC', 'D1 PAL', "
+       "'HDTV 1', 'HDTV 2', 'Motion Picture'"},
+      {{"comp", "set-key", movie, "3", "x", "1", "5"},
+       2,
+       "quenda comp: no clip 3: the clips are numbered 0 to 0"},
+      {{"comp", "set-key", movie, "0", "depth", "1", "5"},
+       2,
+       "quenda comp: no track depth: the tracks are x, y, scale-x, scale-y, rotation, a and b"},
+      {{"comp", "set-key", movie, "0", "x", "101", "5"},
+       2,
+       "quenda comp: no frame 101: the movie's frames are 1 to 100"},
+      {{"autopaint", walk + "walk1.qds", "--range", "1-99", "--from", "previous"},
+       1,
+       "quenda autopaint: " + walk +
+           "walk1.qds: no frame 99 in the sequence; its frames are 1 "
+           "to 2"},
+  };
+  for (const Told& row : table) {
+    ToolOutput run = RunTool(row.words);
+    EXPECT_EQ(run.code, row.code) << row.words[0] << "\n" << run.err;
+    EXPECT_NE(("\n" + run.err).find("\n" + row.err + "\n"), std::string::npos)
+        << row.words[0] << "\n"
+        << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("f.mp4")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("t.wav")));
+}
+
+TEST_F(ExitCodes, InfoOnSheetsAndCompositionsAndDamagedOnes) {
+  ASSERT_EQ(RunTool({"comp", "set-key", movie, "0", "x", "2", "7.5", "--ease-in", "3"}).code, 0);
+  ASSERT_EQ(RunTool({"comp", "set-start", movie, "0", "1", "--after", "hold"}).code, 0);
+  ToolOutput listed = RunTool({"comp", "list", movie, "--keys"});
+  ToolOutput cmp = RunTool({"info", movie});
+  ASSERT_EQ(cmp.code, 0) << cmp.err;
+  for (std::string line :
+       {"      x: 1=23.5 2=7.5(3/0)", "      before start: stop, after end: hold"}) {
+    EXPECT_NE(listed.out.find("\n" + line + "\n"), std::string::npos) << listed.out;
+    EXPECT_NE(cmp.out.find("\n" + line + "\n"), std::string::npos) << cmp.out;
+  }
+
+  std::filesystem::rename(walk, dir.File("moved"));
+  ToolOutput dgr = RunTool({"info", sheet});
+  ASSERT_EQ(dgr.code, 0) << dgr.err;
+  EXPECT_EQ(dgr.out, "exposure sheet " + sheet +
+                         "\nsize: 1 levels, 100 frames\nlevel 0: default\nsequence 1: " + walk +
+                         "walk, 2 frames, folder missing\nsound: none kept in the sheet "
+                         "(flipbook --sound lays one under its frames)\n");
+
+  for (const std::string& damaged : {dir.File("cut.dgr"), dir.File("cut.cmp")}) {
+    std::vector<uint8_t> bytes =
+        quenda::testing::ReadBytes(damaged.ends_with("dgr") ? sheet : movie);
+    bytes.resize(bytes.size() / 2);
+    WriteBytes(damaged, bytes);
+    ToolOutput run = RunTool({"info", damaged});
+    EXPECT_EQ(run.code, 1) << damaged;
+    EXPECT_EQ(run.out, "") << damaged;
+    EXPECT_TRUE(run.err.starts_with("quenda info: " + damaged + ": ")) << run.err;
+  }
+}
+
+// The picture's RGBA bytes, top row first, as ffmpeg reads the file (it honours a Targa's
+// row order): a reader independent of the suite's.
+std::vector<uint8_t> FfmpegRgba(const std::string& path, const std::string& raw) {
+  const std::string command =
+      "ffmpeg -v error -y -i '" + path + "' -f rawvideo -pix_fmt rgba '" + raw + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  return quenda::testing::ReadBytes(raw);
+}
+
+TEST_F(ExitCodes, ExportOfATargaIsItsPixelsRightSideUp) {
+  if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+  // Paint one corner so that a picture turned over cannot pass.
+  const std::string tga = clips + "clip0001.tga";
+  std::vector<uint8_t> bytes = quenda::testing::ReadBytes(tga);
+  for (int x = 0; x < 5; ++x) {
+    uint8_t* p = &bytes[18 + std::size_t(x) * 4];  // the bottom row, as the suite writes it
+    p[0] = 200, p[1] = 10, p[2] = 30, p[3] = 77;
+  }
+  WriteBytes(tga, bytes);
+  ToolOutput run = RunTool({"export", tga, "--png", dir.File("clip.png")});
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::vector<uint8_t> expected = FfmpegRgba(tga, dir.File("tga.raw"));
+  ASSERT_EQ(expected.size(), std::size_t(47 * 33 * 4));
+  EXPECT_EQ(FfmpegRgba(dir.File("clip.png"), dir.File("png.raw")), expected);
+
+  ToolOutput scaled = RunTool({"export", tga, "--png", dir.File("half.png"), "--scale", "0.5"});
+  EXPECT_EQ(scaled.out, "wrote " + dir.File("half.png") + "  24 x 17\n");
+}
+
+TEST(Quenda, VersionIsPrinted) {
+  ToolOutput run = RunTool({"--version"});
+  EXPECT_EQ(run.code, 0);
+  EXPECT_TRUE(std::regex_match(run.out, std::regex("quenda [0-9]+\\.[0-9]+(\\.[0-9]+)*\n")))
+      << run.out;
+}
+
+}  // namespace
+}  // namespace quenda::cli
