@@ -1,6 +1,7 @@
 #include "common/wave_file.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -51,7 +52,80 @@ std::optional<Chunk> FindWaveForm(std::span<const uint8_t> bytes) {
   }
 }
 
+constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
+constexpr std::size_t kExtensibleExtraBytes = 22;
+constexpr int kMaxConvertedChannels = 2;
+
+// The sub-format of an extensible format block is a GUID whose first two bytes carry the format
+// tag and whose other fourteen are these.
+constexpr uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                   0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// The format tag a "fmt " chunk describes, looking through the extensible block.
+uint16_t EffectiveTag(const uint8_t* fmt, std::size_t fmtSize) {
+  uint16_t tag = GetU16LE(fmt);
+  if (tag != kWaveFormatExtensible) return tag;
+  constexpr std::size_t kSubFormat = kWaveFormatMinimumBytes + 2 + 6;
+  if (fmtSize < kWaveFormatMinimumBytes + 2 + kExtensibleExtraBytes ||
+      GetU16LE(fmt + kWaveFormatMinimumBytes) < kExtensibleExtraBytes ||
+      std::memcmp(fmt + kSubFormat + 2, kGuidTail, sizeof kGuidTail) != 0)
+    return tag;
+  return GetU16LE(fmt + kSubFormat);
+}
+
+bool Convertible(const WaveFormat& f, uint16_t tag) {
+  int bytes = f.bitsPerSample / 8;
+  return tag == kWaveFormatPcm && f.channels >= 1 && f.channels <= kMaxConvertedChannels &&
+         f.bitsPerSample % 8 == 0 && bytes >= 1 && bytes <= 4 && f.blockAlign == f.channels * bytes;
+}
+
+int32_t SampleValue(const uint8_t* p, int bytes) {
+  switch (bytes) {
+    case 1:
+      return int32_t(*p) - 128;
+    case 2:
+      return int16_t(GetU16LE(p));
+    case 3:
+      return int32_t(uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 24) >> 8;
+    default:
+      return int32_t(GetU32LE(p));
+  }
+}
+
+std::string Describe(const WaveFormat& f) {
+  return "Converted " + std::to_string(f.bitsPerSample) + "-bit " +
+         (f.channels == 1 ? "mono " : "stereo ") + std::to_string(f.samplesPerSecond) +
+         " Hz sound to 8-bit mono.";
+}
+
+// Whole sample frames only: a partial one at the end is dropped.
+WaveSound Convert(const WaveFormat& from, std::span<const uint8_t> data) {
+  const int bytes = from.bitsPerSample / 8;
+  const std::size_t frames = data.size() / from.blockAlign;
+  WaveSound sound;
+  sound.format.samplesPerSecond = sound.format.averageBytesPerSecond = from.samplesPerSecond;
+  sound.conversion = Describe(from);
+  sound.samples.resize(frames);
+  int32_t values[kMaxConvertedChannels];
+  for (std::size_t i = 0; i < frames; ++i) {
+    const uint8_t* frame = data.data() + i * from.blockAlign;
+    for (int c = 0; c < from.channels; ++c) values[c] = SampleValue(frame + c * bytes, bytes);
+    sound.samples[i] = MixTo8Bit({values, from.channels}, from.bitsPerSample);
+  }
+  return sound;
+}
+
 }  // namespace
+
+uint8_t MixTo8Bit(std::span<const int32_t> channelValues, int bitsPerSample) {
+  int64_t sum = 0;
+  for (int32_t v : channelValues) sum += v;
+  // round(sum / divisor) half away from zero, in integers: floor((2|sum| + divisor) / 2divisor).
+  const int64_t divisor = int64_t(channelValues.size()) << (bitsPerSample - 8);
+  const int64_t magnitude = (2 * std::llabs(sum) + divisor) / (2 * divisor);
+  const int64_t rounded = sum < 0 ? -magnitude : magnitude;
+  return uint8_t(std::clamp<int64_t>(rounded + 128, 0, 255));
+}
 
 Result<WaveSound> ParseWaveFile(std::span<const uint8_t> bytes) {
   std::optional<Chunk> riff = FindWaveForm(bytes);
@@ -71,7 +145,9 @@ Result<WaveSound> ParseWaveFile(std::span<const uint8_t> bytes) {
   sound.format.blockAlign = GetU16LE(f + 12);
   sound.format.bitsPerSample = GetU16LE(f + 14);
   sound.format.extraSize = fmt->size >= kWaveFormatMinimumBytes + 2 ? GetU16LE(f + 16) : 0;
-  if (!sound.format.IsMono8BitPcm()) return Error{std::string(kWaveUnsupported)};
+  const bool keep = sound.format.IsMono8BitPcm();
+  if (!keep && !Convertible(sound.format, EffectiveTag(f, fmt->size)))
+    return Error{std::string(kWaveUnsupported)};
 
   std::size_t afterFmt = fmt->body + fmt->size + (fmt->size & 1);
   std::optional<Chunk> data =
@@ -79,6 +155,11 @@ Result<WaveSound> ParseWaveFile(std::span<const uint8_t> bytes) {
   if (!data) return Error{std::string(kWaveCorrupt)};
   if (data->size == 0) return Error{std::string(kWaveEmpty)};
   if (data->size > formEnd - data->body) return Error{std::string(kWaveCorrupt)};
+  if (!keep) {
+    WaveSound converted = Convert(sound.format, bytes.subspan(data->body, data->size));
+    if (converted.samples.empty()) return Error{std::string(kWaveEmpty)};
+    return converted;
+  }
   sound.samples.assign(bytes.begin() + std::ptrdiff_t(data->body),
                        bytes.begin() + std::ptrdiff_t(data->body + data->size));
   return sound;

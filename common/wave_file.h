@@ -1,6 +1,10 @@
 #pragma once
 // Wave files: the RIFF "WAVE" form with its "fmt " and "data" chunks, read as the exposure
-// sheet loads a sound track. Only 8-bit mono PCM is accepted; every step words its own failure.
+// sheet loads a sound track; every step words its own failure. The sheet and the flipbook use
+// 8-bit mono PCM, and that is kept as stored. Other integer PCM (8, 16, 24 or 32 bits, one or two
+// channels, plain or in the extensible format block) is converted on load to 8-bit mono at its own
+// rate, exactly as a file converted beforehand would read; compressed, floating-point and
+// many-channel sound is refused.
 //
 // Chunks are walked as a buffered multimedia reader walks them: the first RIFF chunk of form
 // "WAVE" at the top level, the first "fmt " chunk inside it, then the first "data" chunk after
@@ -32,7 +36,15 @@ inline constexpr std::size_t kWaveFormatMinimumBytes = 16;
 struct WaveSound {
   WaveFormat format;
   std::vector<uint8_t> samples;  // one byte per sample, 128 is silence
+  // Says what was converted on load ("Converted 16-bit stereo 44100 Hz sound to 8-bit mono.");
+  // empty for a file that already was 8-bit mono.
+  std::string conversion;
 };
+
+// One sample frame of integer PCM to 8 bits. The channels' signed values (8-bit ones less 128)
+// are summed as integers; their mean, a real number, is divided by 2^(bits-8), rounded half away
+// from zero, raised by 128 and clamped to 0..255.
+uint8_t MixTo8Bit(std::span<const int32_t> channelValues, int bitsPerSample);
 
 // The checks from the RIFF form on.
 Result<WaveSound> ParseWaveFile(std::span<const uint8_t> bytes);

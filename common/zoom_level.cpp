@@ -56,4 +56,15 @@ int ScrollAfterPan(int oldScroll, int previousMouse, int currentMouse, int zoome
   return std::clamp(position, 0, std::max(0, zoomedLength - windowLength));
 }
 
+int FittingZoomLevel(int width, int height, int windowWidth, int windowHeight,
+                     const ZoomLimits& limits) {
+  auto fits = [&](int level) {
+    return ZoomedLength(width, level) <= windowWidth && ZoomedLength(height, level) <= windowHeight;
+  };
+  int level = 1;
+  while (ZoomInAllowed(level, limits) && fits(level + 1)) ++level;
+  while (!fits(level) && ZoomOutAllowed(level, limits)) --level;
+  return level;
+}
+
 }  // namespace quenda

@@ -29,6 +29,10 @@ int CentreOffset(int windowLength, int zoomedLength);
 // The scroll position after a zoom that keeps the window's centre in place: (old + half the
 // window) x new factor / old factor - half the window, truncated, clamped to 0 .. maxScroll.
 int ScrollKeepingCentre(int oldScroll, int windowLength, int oldLevel, int newLevel, int maxScroll);
+// The largest level reachable from 1:1 by Zoom In or Out within `limits` at which a picture of
+// width x height fits a window of the given size (the smallest allowed level when none does).
+int FittingZoomLevel(int width, int height, int windowWidth, int windowHeight,
+                     const ZoomLimits& limits);
 // Panning moves the picture with the mouse: old + previous - current, clamped to
 // 0 .. zoomedLength - windowLength.
 int ScrollAfterPan(int oldScroll, int previousMouse, int currentMouse, int zoomedLength,

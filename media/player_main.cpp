@@ -4,9 +4,13 @@
 #include <cstdio>
 
 #include "media/movie_player.h"
+#include "ui/program_options.h"
 #include "ui/qt_prompt.h"
 
 int main(int argc, char** argv) {
+  if (auto done = quenda::HandleProgramOptions(
+          argc, argv, {"quenda-player", "MOVIE.avi", "Plays a flipbook or preview movie."}))
+    return *done;
   if (argc != 2) {
     std::fprintf(stderr, "usage: quenda-player MOVIE.avi\n");
     return 2;

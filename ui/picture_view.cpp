@@ -107,6 +107,13 @@ void PictureView::ZoomOneToOne() {
   ChangeZoom(1);
 }
 
+void PictureView::ZoomToFit() {
+  if (picture_.isNull()) return;
+  const QSize window = fullViewportSize();
+  ChangeZoom(FittingZoomLevel(picture_.width(), picture_.height(), window.width(), window.height(),
+                              limits_));
+}
+
 void PictureView::SetZoomLevel(int level) {
   ChangeZoom(level);
 }

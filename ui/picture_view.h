@@ -50,6 +50,10 @@ class PictureView : public QAbstractScrollArea {
   void ZoomIn();
   void ZoomOut();
   void ZoomOneToOne();
+  // The largest level within the limits at which the whole picture shows without scrolling.
+  void ZoomToFit();
+  // The viewport's size once the scroll bars are gone, as they go when the picture fits.
+  QSize fullViewportSize() const { return maximumViewportSize(); }
   void SetZoomLevel(int level);
 
   bool panMode() const { return panMode_; }

@@ -7,8 +7,14 @@
 
 #include "analyzer/app/analyzer_frame.h"
 #include "analyzer/app/startup_picture.h"
+#include "ui/program_options.h"
 
 int main(int argc, char** argv) {
+  if (auto done = quenda::HandleProgramOptions(
+          argc, argv,
+          {"quenda-analyzer", "[DRAWING.qds]",
+           "Turns the pencil drawings of a sequence into lines and numbered regions."}))
+    return *done;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quenda Analyzer"));
   QApplication::setOrganizationName(QStringLiteral("Quenda"));

@@ -8,6 +8,8 @@
 #include "common/targa.h"
 #include "common/wave_file.h"
 #include "dopegrid/core/sheet_file.h"
+#include "media/movie_reader.h"
+#include "testing/pcm_wave.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
@@ -236,6 +238,31 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
   EXPECT_EQ(wide.code, 1);
   EXPECT_EQ(wide.err,
             "quenda flipbook: " + dir.File("walk.dgr") + ": Invalid Audio File extension\n");
+}
+
+// A 16-bit stereo file from an ordinary sound tool lays the same track under the frames as the
+// file converted beforehand would.
+TEST_F(SheetTool, FlipbookConvertsA16BitStereoSoundOnLoad) {
+  BuildTwoLevels();
+  const quenda::testing::PcmLayout cd{16, 2, 44100};
+  const std::vector<int32_t> values = quenda::testing::PcmValues(cd, 44100);
+  quenda::testing::WriteBytes(dir.File("voice.wav"), quenda::testing::PcmWave(cd, values));
+  const std::string movie = dir.File("walk.avi");
+  ToolOutput made = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9", "--size", "50",
+                             "--sound", dir.File("voice.wav")});
+  ASSERT_EQ(made.code, 0) << made.err;
+  EXPECT_EQ(made.err, "Converted 16-bit stereo 44100 Hz sound to 8-bit mono.\n");
+
+  Result<std::unique_ptr<MovieReader>> reader = MovieReader::Open(movie);
+  ASSERT_TRUE(reader.ok()) << reader.message();
+  Result<std::vector<uint8_t>> track = (*reader)->ReadSound();
+  ASSERT_TRUE(track.ok()) << track.message();
+  std::vector<uint8_t> expected = quenda::testing::ExpectedMono8(cd, values);
+  expected.resize(9 * 44100 / 25);  // nine frames' worth
+  EXPECT_EQ(*track, expected);
+  EXPECT_EQ((*reader)->soundFormat().bitsPerSample, 8);
+  EXPECT_EQ((*reader)->soundFormat().channels, 1);
+  EXPECT_EQ((*reader)->soundFormat().samplesPerSecond, 44100u);
 }
 
 TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {

@@ -25,6 +25,7 @@
 #include "composer/core/render_inputs.h"
 #include "media/avi_writer.h"
 #include "media/movie_player.h"
+#include "ui/document_title.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
@@ -162,9 +163,7 @@ void CComposerFrame::OnUpdate(const ComposerHint&) {
 }
 
 void CComposerFrame::UpdateTitle() {
-  QString name = path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
-  setWindowTitle(name + (doc_->modified() ? QStringLiteral("*") : QString()) +
-                 QStringLiteral(" - ") + Q(kAppTitle));
+  setWindowTitle(DocumentTitle(path_, doc_->modified(), Q(kAppTitle)));
 }
 
 void CComposerFrame::UpdateStatus() {

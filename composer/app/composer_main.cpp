@@ -5,8 +5,14 @@
 #include <QStringList>
 
 #include "composer/app/composer_frame.h"
+#include "ui/program_options.h"
 
 int main(int argc, char** argv) {
+  if (auto done = quenda::HandleProgramOptions(
+          argc, argv,
+          {"quenda-composer", "[MOVIE.cmp]",
+           "Composites rendered sequences, backgrounds and effects into a movie."}))
+    return *done;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quenda Composer"));
   QApplication::setOrganizationName(QStringLiteral("Quenda"));

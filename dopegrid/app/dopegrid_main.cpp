@@ -4,8 +4,14 @@
 #include <QStringList>
 
 #include "dopegrid/app/dopegrid_frame.h"
+#include "ui/program_options.h"
 
 int main(int argc, char** argv) {
+  if (auto done = quenda::HandleProgramOptions(
+          argc, argv,
+          {"quenda-dopegrid", "[SHEET.dgr]",
+           "The exposure sheet: times drawings on levels against a sound track."}))
+    return *done;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quenda Dopegrid"));
   QApplication::setOrganizationName(QStringLiteral("Quenda"));

@@ -259,6 +259,7 @@ bool CDopegridDoc::LoadSoundFile(const std::string& path) {
   sound_.samples = std::move(wave->samples);
   sound_.loaded = true;
   UpdateAllViews(SheetHint::Sheet);
+  if (!wave->conversion.empty()) prompt_.Message(wave->conversion, MessageIcon::Information);
   return true;
 }
 

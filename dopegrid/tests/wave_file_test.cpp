@@ -5,6 +5,7 @@
 #include "common/scripted_prompt.h"
 #include "common/wave_file.h"
 #include "dopegrid/core/dopegrid_doc.h"
+#include "testing/pcm_wave.h"
 #include "testing/test_support.h"
 
 namespace quenda {
@@ -89,9 +90,10 @@ TEST(WaveFile, EachStepHasItsMessage) {
       {"another form", Riff("AVI ", {fmt, data}), kNotWave},
       {"no fmt", Riff("WAVE", {data}), kCorrupt},
       {"fmt too small for PCM", shortFmt, kCorrupt},
-      {"16 bit", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 1, 16)), data}), kUnsupported},
-      {"stereo", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 2, 8)), data}), kUnsupported},
       {"compressed", Riff("WAVE", {Chunk("fmt ", FmtBody(2, 1, 8)), data}), kUnsupported},
+      {"12 bit", Riff("WAVE", {Chunk("fmt ", FmtBody(1, 1, 12)), data}), kUnsupported},
+      {"16 bit, no whole sample",
+       Riff("WAVE", {Chunk("fmt ", FmtBody(1, 2, 16)), Chunk("data", {1})}), "Empty audio file!"},
       {"data before fmt", Riff("WAVE", {data, fmt}), kCorrupt},
       {"no data", Riff("WAVE", {fmt}), kCorrupt},
       {"empty data", Riff("WAVE", {fmt, Chunk("data", {})}), "Empty audio file!"},
@@ -119,7 +121,7 @@ TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
   TempDir dir;
   WriteBytes(dir.File("good.wav"), EncodeWaveFile({}, Ramp(100)));
   std::vector<uint8_t> wide =
-      Riff("WAVE", {Chunk("fmt ", FmtBody(1, 1, 16)), Chunk("data", Ramp(8))});
+      Riff("WAVE", {Chunk("fmt ", FmtBody(1, 3, 16)), Chunk("data", Ramp(12))});
   WriteBytes(dir.File("wide.wav"), wide);
   ScriptedPrompt prompt;
   CDopegridDoc doc(prompt);
@@ -129,6 +131,41 @@ TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
   EXPECT_FALSE(doc.sound().loaded);
   EXPECT_EQ(doc.sound().path, dir.File("wide.wav"));
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnsupported});
+}
+
+using testing::PcmLayout;
+
+TEST(WaveFile, IntegerSoundIsConvertedTo8BitMonoAtItsOwnRate) {
+  const PcmLayout layouts[] = {
+      {16, 2, 44100}, {16, 1, 22050}, {24, 1, 48000},          {24, 2, 96000},
+      {8, 2, 11025},  {32, 2, 8000},  {24, 2, 48000, 1, true},
+  };
+  for (const PcmLayout& l : layouts) {
+    const std::vector<int32_t> values = testing::PcmValues(l, 301);
+    Result<WaveSound> read = ParseWaveFile(testing::PcmWave(l, values));
+    ASSERT_TRUE(read.ok()) << l.bits << " " << l.channels << ": " << read.message();
+    EXPECT_EQ(read->samples, testing::ExpectedMono8(l, values)) << l.bits << " " << l.channels;
+    // As the suite's own writer describes 8-bit mono at that rate.
+    WaveFormat mono;
+    mono.samplesPerSecond = mono.averageBytesPerSecond = l.rate;
+    EXPECT_EQ(read->format, mono) << l.bits << " " << l.channels;
+  }
+  EXPECT_EQ(ParseWaveFile(testing::PcmWave({16, 2, 44100}, {1, 2})).value().conversion,
+            "Converted 16-bit stereo 44100 Hz sound to 8-bit mono.");
+  EXPECT_EQ(ParseWaveFile(testing::PcmWave({24, 1, 48000}, {1})).value().conversion,
+            "Converted 24-bit mono 48000 Hz sound to 8-bit mono.");
+  EXPECT_EQ(ParseWaveFile(EncodeWaveFile({}, Ramp(4))).value().conversion, "");
+}
+
+TEST(WaveFile, SoundThatCannotBeConvertedIsRefused) {
+  const PcmLayout layouts[] = {
+      {32, 1, 44100, 3}, {32, 2, 44100, 3, true}, {16, 3, 44100},
+      {16, 1, 44100, 2}, {16, 2, 44100, 2, true},
+  };
+  for (const PcmLayout& l : layouts) {
+    Result<WaveSound> read = ParseWaveFile(testing::PcmWave(l, {1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(read.message(), kUnsupported) << l.tag << " " << l.channels;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QInputDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include "painter/app/painter_view.h"
 #include "painter/app/time_view.h"
 #include "painter/core/painter_texts.h"
+#include "ui/document_title.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
@@ -23,6 +25,8 @@
 
 namespace quenda {
 namespace {
+
+const QString kAppTitle = QStringLiteral("Quenda Painter");
 
 QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -37,7 +41,7 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
                                        : nullptr),
       settings_(settings == nullptr ? ownSettings_.get() : settings),
       doc_(std::make_unique<CPainterDoc>(*prompt_)) {
-  setWindowTitle(QStringLiteral("Quenda Painter"));
+  setWindowTitle(kAppTitle);
   setWindowIcon(ToolIcon(ToolArt::Bucket));
   recent_ = new RecentFiles(*settings_, this);
 
@@ -58,10 +62,13 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
   whole->setSizes({600, 130});
   setCentralWidget(whole);
 
+  pointPane_ = new QLabel;
+  pointPane_->setMinimumWidth(QFontMetrics(pointPane_->font()).horizontalAdvance("99999,99999"));
   zoomPane_ = new QLabel;
   paintedPane_ = new QLabel(Q(kStatusPaneWidestText));
   zoomPane_->setMinimumWidth(90);
   paintedPane_->setMinimumWidth(paintedPane_->sizeHint().width() + 10);
+  statusBar()->addPermanentWidget(pointPane_);
   statusBar()->addPermanentWidget(zoomPane_);
   statusBar()->addPermanentWidget(paintedPane_);
   speckPane_ = new QLabel(Q(kSpeckPaneWidestText));
@@ -79,6 +86,8 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
     UpdateStatus();
     UpdateActions();
   });
+  connect(picture_, &PictureView::MouseMoved, this,
+          [this](const QPoint& image, Qt::MouseButtons) { ShowPoint(image); });
   connect(colorList_, &CColorView::EditColorRequested, this, [this] { EditColor(); });
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) { OpenFile(path); });
   doc_->AddListener(this);
@@ -95,6 +104,19 @@ CMainFrame::~CMainFrame() {
 
 QAction* CMainFrame::Action(const char* name) const {
   return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+QString CMainFrame::pointPaneText() const {
+  return pointPane_->text();
+}
+
+// The drawing point under the cursor as `quenda paint --fill` takes it: x from the left, y up
+// from the bottom row; blank off the picture.
+void CMainFrame::ShowPoint(const QPoint& image) {
+  const QImage& shown = picture_->picture();
+  const bool on = !shown.isNull() && image.x() >= 0 && image.y() >= 0 &&
+                  image.x() < shown.width() && image.y() < shown.height();
+  pointPane_->setText(on ? QStringLiteral("%1,%2").arg(image.x()).arg(image.y()) : QString());
 }
 
 QString CMainFrame::zoomPaneText() const {
@@ -142,6 +164,7 @@ void CMainFrame::UpdateActions() {
 
 void CMainFrame::UpdateStatus() {
   zoomPane_->setText(Q(ZoomStatusText(picture_->zoomPercent())));
+  UpdateTitle();
   if (auto text = doc_->PaintedStateText()) paintedPane_->setText(QString::fromStdString(*text));
   if (auto text = doc_->SpeckStateText()) speckPane_->setText(QString::fromStdString(*text));
 }
@@ -150,6 +173,17 @@ void CMainFrame::OnUpdate(const PainterUpdate& update) {
   if (update.hint == PainterHint::ShowRegion) return;
   UpdateActions();
   UpdateStatus();
+}
+
+// Every frame is saved as it is left, so the file name is the only mark the title needs: the
+// current drawing's.
+void CMainFrame::UpdateTitle() {
+  if (!doc_->sequenceOpen()) {
+    setWindowTitle(kAppTitle);
+    return;
+  }
+  setWindowTitle(DocumentTitle(QString::fromStdString(doc_->CurrentDrawingPath()),
+                               doc_->frameModified(), kAppTitle));
 }
 
 void CMainFrame::NoteRecentFile() {
@@ -171,8 +205,8 @@ void CMainFrame::OpenSequence() {
   NoteRecentFile();
 }
 
-bool CMainFrame::OpenFile(const QString& path) {
-  const bool opened = doc_->OpenSequenceFile(path.toStdString());
+bool CMainFrame::OpenFile(const QString& path, SequenceStart start) {
+  const bool opened = doc_->OpenSequenceFile(path.toStdString(), start);
   NoteRecentFile();
   return opened;
 }

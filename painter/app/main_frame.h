@@ -36,11 +36,13 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   // A menu command by its object name ("actionNextFrame", ...).
   QAction* Action(const char* name) const;
   QString zoomPaneText() const;
+  QString pointPaneText() const;
   QString paintedPaneText() const;
   QString speckPaneText() const;
 
-  // Opens the sequence of a drawing, as the command line and the recent-file list do.
-  bool OpenFile(const QString& path);
+  // Opens the sequence of a drawing, as the command line (on that drawing) and the recent-file
+  // list do.
+  bool OpenFile(const QString& path, SequenceStart start = SequenceStart::FirstFrame);
   void OnUpdate(const PainterUpdate& update) override;
 
  protected:
@@ -52,6 +54,8 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   void BuildToolBars();
   void UpdateActions();
   void UpdateStatus();
+  void UpdateTitle();
+  void ShowPoint(const QPoint& image);
   void NoteRecentFile();
   void OpenSequence();
   void AutoPaintAnyFrame();
@@ -70,6 +74,7 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   CPainterView* picture_ = nullptr;
   CColorView* colorList_ = nullptr;
   CTimeView* strip_ = nullptr;
+  QLabel* pointPane_ = nullptr;
   QLabel* zoomPane_ = nullptr;
   QLabel* paintedPane_ = nullptr;
   QLabel* speckPane_ = nullptr;

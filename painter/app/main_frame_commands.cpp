@@ -169,6 +169,9 @@ void CMainFrame::BuildActions() {
        {QKeySequence(Qt::Key_Asterisk), QKeySequence(Qt::KeypadModifier | Qt::Key_Asterisk)},
        tr("Show the picture at its own size"), [this] { picture_->ZoomOneToOne(); })
       ->setIcon(ToolIcon(ToolArt::ZoomOneToOne));
+  make("actionFitInWindow", tr("&Fit in Window"), {},
+       tr("Show the whole picture as large as the window allows"),
+       [this] { picture_->ZoomToFit(); });
   auto* pan =
       make("actionPan", tr("&Pan"), {QKeySequence(Qt::Key_Space)},
            tr("Drag the picture with the mouse"), [this](bool on) { picture_->SetPanMode(on); });
@@ -233,6 +236,7 @@ void CMainFrame::BuildMenus() {
   view->addAction(Action("actionZoomIn"));
   view->addAction(Action("actionZoomOut"));
   view->addAction(Action("actionZoomOneToOne"));
+  view->addAction(Action("actionFitInWindow"));
   view->addSeparator();
   view->addActions(modes_->actions());
 

@@ -1,18 +1,24 @@
 // quenda-painter: paints the regions and lines of a drawing sequence. A drawing named on the
-// command line opens its sequence.
+// command line opens its sequence on that drawing.
 
 #include <QApplication>
 #include <QStringList>
 
 #include "painter/app/main_frame.h"
+#include "ui/program_options.h"
 
 int main(int argc, char** argv) {
+  if (auto done = quenda::HandleProgramOptions(
+          argc, argv,
+          {"quenda-painter", "[DRAWING.qds]",
+           "Paints the regions and lines of an analyzed drawing sequence, starting at DRAWING."}))
+    return *done;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quenda Painter"));
   QApplication::setOrganizationName(QStringLiteral("Quenda"));
   quenda::CMainFrame frame;
   frame.show();
   const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) frame.OpenFile(arguments.at(1));
+  if (arguments.size() > 1) frame.OpenFile(arguments.at(1), quenda::SequenceStart::NamedDrawing);
   return application.exec();
 }

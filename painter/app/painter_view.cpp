@@ -216,6 +216,7 @@ void CPainterView::mousePressEvent(QMouseEvent* event) {
 void CPainterView::mouseMoveEvent(QMouseEvent* event) {
   if (panMode() || !doc_.sequenceOpen()) return PictureView::mouseMoveEvent(event);
   const QPoint window = event->position().toPoint();
+  emit MouseMoved(WindowToImage(window), event->buttons());  // for the status bar's point
   const ImagePoint at = ToImagePoint(WindowToImage(window));
   // A message box opened during the gesture takes the button's release for itself; the first
   // move without the button ends the gesture here, or every later move would go on with it.

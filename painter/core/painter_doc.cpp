@@ -1,5 +1,6 @@
 #include "painter/core/painter_doc.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/drawing_scan.h"
@@ -35,7 +36,7 @@ bool CPainterDoc::OpenSequence() {
   return OpenSequenceFile(*picked);
 }
 
-bool CPainterDoc::OpenSequenceFile(const std::string& path) {
+bool CPainterDoc::OpenSequenceFile(const std::string& path, SequenceStart start) {
   recentFileNote_ = RecentFileNote::None;
   if (!IsSequenceFileName(path)) {
     prompt_.Message(kInvalidSequenceFileName, MessageIcon::Error);
@@ -69,14 +70,20 @@ bool CPainterDoc::OpenSequenceFile(const std::string& path) {
   sequence_ = std::move(next);
   LoadColorSet(colors_, ColorSetPath(sequence_), prompt_);
   sequenceOpen_ = true;
-  currentFrame_ = 0;
+  int first = 0;
+  if (start == SequenceStart::NamedDrawing) {
+    const FrameTag named = ParseFrameTag(FileNameOf(path));
+    auto found = std::find(sequence_.frames.begin(), sequence_.frames.end(), named);
+    if (found != sequence_.frames.end()) first = int(found - sequence_.frames.begin());
+  }
+  currentFrame_ = first;
   currentColor_ = 0;
   viewMode_ = ViewMode::RegionsPainted;
   tool_ = PainterTool::RegionFill;
   brushSize_ = kDefaultBrushSize;
   iconsStale_ = false;
   penActive_ = false;
-  GoToFrame(0, PainterHint::SequenceOpened);
+  GoToFrame(first, PainterHint::SequenceOpened);
   UpdateAllViews(PainterHint::FrameChanged);
   if (sequence_.truncated > 0)
     prompt_.Message(FramesLeftOutText(sequence_.capacity, sequence_.truncated),

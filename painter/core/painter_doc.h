@@ -42,6 +42,9 @@ inline constexpr int kDefaultBrushSize = 4;
 // frames were left out."
 std::string FramesLeftOutText(int capacity, int leftOut);
 
+// Where an opened sequence starts: its first frame, or the drawing whose path opened it.
+enum class SequenceStart { FirstFrame, NamedDrawing };
+
 // What changed, for the views.
 enum class PainterHint {
   SequenceOpened,  // new sequence or new colour set: rebuild every frame icon
@@ -92,8 +95,9 @@ class CPainterDoc : public Document<PainterUpdate> {
   void UpdateAllViews(PainterHint hint, ImageRect rect = {}, int region = 0);
 
   // Sequence and navigation.
-  bool OpenSequence();                             // asks for a drawing
-  bool OpenSequenceFile(const std::string& path);  // also the recent-file list's path
+  bool OpenSequence();  // asks for a drawing
+  // Also the recent-file list's path; the command line starts on the drawing it names.
+  bool OpenSequenceFile(const std::string& path, SequenceStart start = SequenceStart::FirstFrame);
   bool NextFrame();
   bool PreviousFrame();
   bool FirstFrame();
@@ -102,6 +106,9 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool CanGoForward() const;
   bool CanGoBack() const;
   bool CanUndo() const { return CanEdit() && frame_.undoAvailable(); }
+  // Changes to the current frame that are written when it is left.
+  bool frameModified() const { return CanEdit() && (frame_.paintChanged || frame_.regionChanged); }
+  std::string CurrentDrawingPath() const { return PathsOf(currentFrame_).scan; }
   bool Undo();
   void SaveCurrentFrame();
   void GoToFrame(int index, PainterHint hint = PainterHint::FrameChanged);

@@ -14,6 +14,7 @@
 #include "panorama/app/panorama_dialogs.h"
 #include "panorama/app/panorama_profile.h"
 #include "panorama/app/panorama_view.h"
+#include "ui/document_title.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
 #include "ui/settings.h"
@@ -116,8 +117,12 @@ void CPanoramaFrame::UpdateTitle() {
     setWindowTitle(AppTitle());
     return;
   }
-  setWindowTitle(DocumentName() + (doc_->modified() ? QStringLiteral("*") : QString()) +
-                 QStringLiteral(" - ") + AppTitle());
+  setWindowTitle(DocumentTitle(QString::fromStdString(doc_->path()), doc_->modified(), AppTitle()));
+}
+
+void CPanoramaFrame::FitInWindow() {
+  const QSize window = view_->fullViewportSize();
+  doc_->ZoomToFit(window.width(), window.height());
 }
 
 void CPanoramaFrame::UpdateStatus() {

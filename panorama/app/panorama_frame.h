@@ -61,6 +61,7 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   bool SaveAs();
   void Revert();
   void ViewSettings();
+  void FitInWindow();
   QString DocumentName() const;
   void NoteRecentFile(bool opened, const std::string& path);
   // Runs a whole-mask operation under the wait cursor, its progress in the status bar.

@@ -149,6 +149,12 @@ const CPanoramaFrame::Command CPanoramaFrame::kCommands[] = {
      "Show the background at its size",
      Needs::Background,
      [](CPanoramaFrame& f) { f.doc_->ZoomOneToOne(); }},
+    {"actionFitInWindow",
+     "&Fit in Window",
+     {kNoKey, kNoKey},
+     "Show the whole background as large as the window allows",
+     Needs::Background,
+     [](CPanoramaFrame& f) { f.FitInWindow(); }},
 };
 
 namespace {
@@ -307,7 +313,8 @@ void CPanoramaFrame::BuildMenus() {
   view->addSeparator();
   add(view, "actionSettings");
   view->addSeparator();
-  for (const char* name : {"actionPan", "actionZoomIn", "actionZoomOut", "actionZoomOneToOne"})
+  for (const char* name :
+       {"actionPan", "actionZoomIn", "actionZoomOut", "actionZoomOneToOne", "actionFitInWindow"})
     add(view, name);
 
   brushes->addActions(sizes_->actions());

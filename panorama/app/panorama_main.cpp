@@ -5,8 +5,14 @@
 #include <QStringList>
 
 #include "panorama/app/panorama_frame.h"
+#include "ui/program_options.h"
 
 int main(int argc, char** argv) {
+  if (auto done = quenda::HandleProgramOptions(
+          argc, argv,
+          {"quenda-panorama", "[BACKGROUND.tga]",
+           "Makes colour backgrounds and cuts their transparency masks."}))
+    return *done;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quenda Panorama"));
   QApplication::setOrganizationName(QStringLiteral("Quenda"));

@@ -192,6 +192,24 @@ void CPanoramaDoc::ZoomOneToOne() {
   UpdateAllViews(PanoramaHint::StateChanged);
 }
 
+void CPanoramaDoc::ZoomToFit(int windowWidth, int windowHeight) {
+  if (!loaded()) return;
+  auto fits = [&] {
+    return ZoomedLength(width(), zoomLevel_) <= windowWidth &&
+           ZoomedLength(height(), zoomLevel_) <= windowHeight;
+  };
+  zoomLevel_ = 1;
+  while (CanZoomIn()) {
+    ++zoomLevel_;
+    if (!fits()) {
+      --zoomLevel_;
+      break;
+    }
+  }
+  while (!fits() && CanZoomOut()) --zoomLevel_;
+  UpdateAllViews(PanoramaHint::StateChanged);
+}
+
 std::string CPanoramaDoc::ZoomStatusText() const {
   return "zoom: " + std::to_string(ZoomLevelPercent(zoomLevel_)) + "%";
 }

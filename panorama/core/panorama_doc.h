@@ -129,6 +129,8 @@ class CPanoramaDoc : public Document<PanoramaUpdate> {
   void ZoomIn();
   void ZoomOut();
   void ZoomOneToOne();
+  // The largest level the zoom commands reach at which the whole background fits the window.
+  void ZoomToFit(int windowWidth, int windowHeight);
   Raster ComposeView() const;
   std::string ZoomStatusText() const;  // "zoom: 200%"
   std::string XResText() const;        // "XRes: 640"

@@ -22,6 +22,7 @@
 #include "dopegrid/app/sound_commands.h"
 #include "dopegrid/tests/sheet_test_support.h"
 #include "media/qt_audio_output.h"
+#include "testing/pcm_wave.h"
 #include "testing/pdf_text.h"
 #include "ui/settings.h"
 #include "ui/tests/modal_helper.h"
@@ -146,6 +147,26 @@ TEST(DopegridSound, TheWaveformShowsWhereTheLoadedSoundIsLoud) {
   QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
   EXPECT_TRUE(
       w.frame->grab().save(QStringLiteral(QUENDA_SCREENSHOT_DIR "/dopegrid_sound_window.png")));
+}
+
+TEST(DopegridSound, SoundFromOrdinaryToolsLoadsConvertedAndSaysSo) {
+  const struct {
+    testing::PcmLayout layout;
+    const char* said;
+  } cases[] = {
+      {{16, 2, 44100}, "Converted 16-bit stereo 44100 Hz sound to 8-bit mono."},
+      {{24, 1, 48000}, "Converted 24-bit mono 48000 Hz sound to 8-bit mono."},
+  };
+  for (const auto& c : cases) {
+    SoundWindow w;
+    const std::vector<int32_t> values = testing::PcmValues(c.layout, 4410);
+    testing::WriteBytes(w.wave, testing::PcmWave(c.layout, values));
+    w.LoadSound();
+    EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{c.said});
+    EXPECT_TRUE(w.action("actionPlayAll")->isEnabled()) << c.said;
+    EXPECT_EQ(w.frame->document().sound().samples, testing::ExpectedMono8(c.layout, values));
+    EXPECT_EQ(w.frame->document().sound().format.samplesPerSecond, c.layout.rate);
+  }
 }
 
 TEST(DopegridSound, PlayingHandsTheSoundUnderTheFramesAndLastsAsLongAsIt) {

@@ -2,6 +2,8 @@
 // disk, and what the recent-file list keeps.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -91,6 +93,58 @@ TEST(PainterOpen, TheRecentListReopensKeepsItsOrderOnCancelAndDropsADrawingThatI
             std::vector<std::string>{"Fatal: Image file does not exist: " + gone});
   EXPECT_EQ(w.frame->recentFiles().files(), (QStringList{walk, QString::fromStdString(run)}));
   EXPECT_EQ(w.doc().frameCount(), 3);  // the open sequence stays
+}
+
+TEST(PainterOpen, TheCommandLineStartsOnItsDrawingAndTheTitleNamesTheFrameAndItsChanges) {
+  PainterWindow w;
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk1.qds - Quenda Painter"));
+  const struct {
+    const char* drawing;
+    SequenceStart start;
+    int frame;
+  } opens[] = {
+      {"walk3.qds", SequenceStart::NamedDrawing, 2},
+      {"walk3.qds", SequenceStart::FirstFrame, 0},
+      {"walk2.qds", SequenceStart::NamedDrawing, 1},
+  };
+  for (const auto& open : opens) {
+    ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(w.dir.File(open.drawing)), open.start));
+    EXPECT_EQ(w.doc().currentFrame(), open.frame) << open.drawing;
+  }
+  EXPECT_FALSE(std::filesystem::exists(w.dir.File("walk1.pnt")));  // never left, never written
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk2.qds - Quenda Painter"));
+  w.FillAll();
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk2.qds* - Quenda Painter"));
+  w.action("actionNextFrame")->trigger();
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk3.qds - Quenda Painter"));
+}
+
+TEST(PainterOpen, FitInWindowAndThePointUnderTheCursor) {
+  PainterWindow w;
+  for (QSize size : {QSize(360, 300), QSize(1200, 860)}) {
+    w.frame->resize(size);
+    QApplication::processEvents();
+    w.action("actionFitInWindow")->trigger();
+    const QSize room = w.view().fullViewportSize();
+    const int level = w.view().zoomLevel();
+    EXPECT_LE(ZoomedLength(testing::kWidth, level), room.width()) << level;
+    EXPECT_LE(ZoomedLength(testing::kHeight, level), room.height()) << level;
+    EXPECT_TRUE(ZoomedLength(testing::kWidth, level + 1) > room.width() ||
+                ZoomedLength(testing::kHeight, level + 1) > room.height())
+        << level;
+  }
+  auto hover = [&](QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, w.view().viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, {});
+    QApplication::sendEvent(w.view().viewport(), &move);
+  };
+  // As `quenda paint --fill` takes points: y counts up from the bottom row.
+  hover(w.WindowOf(7, 11));
+  EXPECT_EQ(w.frame->pointPaneText(), QStringLiteral("7,11"));
+  hover(w.WindowOf(testing::kWidth - 1, 0));
+  EXPECT_EQ(w.frame->pointPaneText(), QStringLiteral("119,0"));
+  hover(w.WindowOf(testing::kWidth - 1, 0) + QPoint(40, 40));
+  EXPECT_EQ(w.frame->pointPaneText(), QString());
 }
 
 }  // namespace

@@ -159,6 +159,23 @@ TEST(PanoramaWindow, ShowsTheBackgroundItsSizeAndZoom) {
   EXPECT_TRUE(w.prompt.Texts().empty());
 }
 
+TEST(PanoramaWindow, FitInWindowShowsTheWholeBackgroundAsLargeAsItGoes) {
+  PanoramaWindow w;
+  for (QSize size : {QSize(1000, 800), QSize(300, 260)}) {
+    w.frame->resize(size);
+    QApplication::processEvents();
+    w.frame->Action("actionFitInWindow")->trigger();
+    const QSize room = w.view().fullViewportSize();
+    const int level = w.doc().zoomLevel();
+    EXPECT_EQ(w.view().zoomLevel(), level);
+    EXPECT_LE(ZoomedLength(96, level), room.width()) << level;
+    EXPECT_LE(ZoomedLength(72, level), room.height()) << level;
+    EXPECT_TRUE(ZoomedLength(96, level + 1) > room.width() ||
+                ZoomedLength(72, level + 1) > room.height())
+        << level;
+  }
+}
+
 TEST(PanoramaWindow, TheBrushErasesAndSeeThroughShowsTheGrid) {
   PanoramaWindow w;
   w.Key(Qt::Key_1);
