@@ -20,5 +20,6 @@ const Command& ComposeCommand();
 const Command& PreviewCommand();
 const Command& MaskCommand();
 const Command& ScanCommand();
+const Command& ImportCommand();
 
 }  // namespace quenda::cli
