@@ -60,10 +60,10 @@ bool ReportMissingInputs(CommandIo& io, std::string_view command, const Status& 
 
 std::span<const Command> AllCommands() {
   static const std::vector<Command> kCommands{
-      SampleCommand(),   InfoCommand(),      AnalyzeCommand(), PaintCommand(),
-      ColorsCommand(),   AutopaintCommand(), SheetCommand(),   RenderCommand(),
-      FlipbookCommand(), ToneCommand(),      CompCommand(),    ComposeCommand(),
-      PreviewCommand(),  MaskCommand(),      ScanCommand(),    ExportCommand()};
+      SampleCommand(),    InfoCommand(),    AnalyzeCommand(), PaintCommand(),    ColorsCommand(),
+      AutopaintCommand(), SheetCommand(),   RenderCommand(),  FlipbookCommand(), ToneCommand(),
+      CompCommand(),      ComposeCommand(), PreviewCommand(), MaskCommand(),     ScanCommand(),
+      ExportCommand(),    ImportCommand()};
   return kCommands;
 }
 

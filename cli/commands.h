@@ -21,5 +21,6 @@ const Command& PreviewCommand();
 const Command& MaskCommand();
 const Command& ScanCommand();
 const Command& ExportCommand();
+const Command& ImportCommand();
 
 }  // namespace quenda::cli

@@ -14,18 +14,18 @@ namespace {
 
 constexpr std::string_view kFrameExists = "Sorry, that frame exists.";
 
-bool IsLetters(const std::string& text) {
-  for (char c : text)
-    if (!std::isalpha(static_cast<unsigned char>(c))) return false;
-  return true;
-}
-
 bool Exists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(path, ec);
 }
 
 }  // namespace
+
+bool IsLetters(const std::string& text) {
+  for (char c : text)
+    if (!std::isalpha(static_cast<unsigned char>(c))) return false;
+  return true;
+}
 
 Status CheckNewSequenceForm(const NewSequenceForm& form) {
   if (form.name.empty()) return Error{"You must enter a valid sequence name"};

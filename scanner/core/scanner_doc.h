@@ -55,6 +55,8 @@ struct NewSequenceForm {
   int pegButton = -1;
   int dpi = -1;
 };
+// Letters only, as every sequence name is (a digit would run into the frame number).
+bool IsLetters(const std::string& text);
 // "Start"'s checks in their order, with their messages.
 Status CheckNewSequenceForm(const NewSequenceForm& form);
 

@@ -1,0 +1,241 @@
+#include "scanner/core/import_sequence.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "common/drawing_scan.h"
+#include "common/scripted_prompt.h"
+#include "testing/picture_files.h"
+#include "testing/test_support.h"
+
+namespace quenda::scanner {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::EncodeTestBmp;
+using testing::EncodeTestPpm;
+using testing::EncodeTestTga;
+using testing::ListDirectory;
+using testing::MakeTestPicture;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::TestPicture;
+using testing::WriteBytes;
+
+// Who writes the input files: this test byte by byte, or an outside converter from a PPM.
+enum class Writer { Test, Outside };
+
+struct Series {
+  const char* extension;
+  int depth;
+  Writer writer;
+  const char* convert;  // the converter's command, "IN" and "OUT" replaced
+};
+
+// Only grey pictures survive every converter's 8-bit path unchanged.
+TestPicture Greyed(TestPicture picture) {
+  for (auto& c : picture.pixels) c.g = c.r = c.b;
+  return picture;
+}
+
+// The grey value each input kind must give, worked out here from the colours.
+int ExpectedGrey(const Series& s, const testing::Bgr& c) {
+  if (std::string(s.extension) == ".bmp") return (c.b + c.g + c.r) / 3;
+  if (s.depth == 8) return c.b;
+  return std::max({c.b, c.g, c.r});
+}
+
+std::string Replaced(std::string command, const std::string& in, const std::string& out) {
+  command.replace(command.find("IN"), 2, in);
+  command.replace(command.find("OUT"), 3, out);
+  return command;
+}
+
+class ImportSequenceTest : public ::testing::Test {
+ protected:
+  TempDir in;
+  TempDir out;
+  ScriptedPrompt prompt;
+  NullProgress progress;
+};
+
+TEST_F(ImportSequenceTest, SeriesOfEveryDepthAndWriterGivesGreyDrawingsByTheRule) {
+  const Series kSeries[] = {
+      {".bmp", 8, Writer::Test, ""},
+      {".bmp", 24, Writer::Test, ""},
+      {".bmp", 32, Writer::Test, ""},
+      {".tga", 8, Writer::Test, ""},
+      {".tga", 24, Writer::Test, ""},
+      {".tga", 32, Writer::Test, ""},
+      {".bmp", 8, Writer::Outside, "convert IN -type Palette -compress None BMP3:OUT"},
+      {".bmp", 24, Writer::Outside, "convert IN -type TrueColor BMP3:OUT"},
+      {".bmp", 32, Writer::Outside, "convert IN -alpha on -type TrueColorAlpha BMP:OUT"},
+      {".tga", 8, Writer::Outside, "ffmpeg -loglevel error -y -i IN -rle 0 -pix_fmt gray OUT"},
+      {".tga", 24, Writer::Outside, "ffmpeg -loglevel error -y -i IN -rle 0 -pix_fmt bgr24 OUT"},
+      {".tga", 32, Writer::Outside, "ffmpeg -loglevel error -y -i IN -rle 0 -pix_fmt bgra OUT"},
+  };
+  int run = 0;
+  for (const Series& s : kSeries) {
+    SCOPED_TRACE(std::string(s.extension) + " " + std::to_string(s.depth) + " " + s.convert);
+    const std::string header = std::string("take") + char('a' + run++) + "_";
+    std::vector<TestPicture> pictures;
+    for (int number = 7; number <= 9; ++number) {
+      TestPicture picture = MakeTestPicture(3 + number, 2 + number % 3, 256);
+      if (s.depth == 8 && std::string(s.extension) == ".tga") picture = Greyed(picture);
+      const std::string path = in.File(header + "00" + std::to_string(number) + s.extension);
+      if (s.writer == Writer::Test) {
+        WriteBytes(path, std::string(s.extension) == ".bmp"
+                             ? EncodeTestBmp(picture, s.depth, number == 8)
+                             : EncodeTestTga(picture, s.depth, number == 8));
+      } else {
+        WriteBytes(in.File("source.ppm"), EncodeTestPpm(picture));
+        ASSERT_EQ(std::system(Replaced(s.convert, in.File("source.ppm"), path).c_str()), 0);
+        // The converter chose the depth this case is about.
+        ASSERT_EQ(ReadBytes(path).at(std::string(s.extension) == ".bmp" ? 28 : 16), s.depth);
+      }
+      pictures.push_back(picture);
+    }
+    auto source = FindImportSource(in.File(header + "007" + s.extension));
+    ASSERT_TRUE(source.ok()) << source.message();
+    ASSERT_EQ(source->start, 7);
+    ASSERT_EQ(source->end, 9);
+
+    const std::string name = "walk" + std::string(size_t(run), 'x');
+    auto outcome = ImportSequence(*source, out.path(), name, kPegRight, 150, prompt, progress);
+    ASSERT_TRUE(outcome.finished) << ::testing::PrintToString(prompt.Texts());
+    for (int number = 7; number <= 9; ++number) {
+      const TestPicture& picture = pictures[std::size_t(number - 7)];
+      auto scan =
+          ReadDrawingScan(out.File(name + std::to_string(number) + ".qds"), ScanReader::Scanner);
+      ASSERT_TRUE(scan.ok()) << scan.message();
+      const DrawingScan& d = scan->scan;
+      EXPECT_EQ((std::array{d.dpi, d.pegPosition, d.xPosition, d.yPosition}),
+                (std::array{150, kPegRight, 0, 0}));
+      ASSERT_EQ(d.picture.width(), picture.width);
+      ASSERT_EQ(d.picture.height(), picture.height);
+      for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+          ASSERT_EQ(*d.picture.At(x, picture.height - 1 - y), ExpectedGrey(s, picture.At(x, y)))
+              << "frame " << number << " at " << x << "," << y;
+    }
+  }
+}
+
+TEST_F(ImportSequenceTest, PickedNameGivesTheSeriesAndItsOutputNames) {
+  const auto red = EncodeTestTga(MakeTestPicture(2, 2, 3), 24, false);
+  for (int n = 12; n <= 20; ++n) WriteBytes(in.File("scene0" + std::to_string(n) + ".tga"), red);
+  for (int n : {1, 2, 3, 4, 5, 7}) WriteBytes(in.File("gap" + std::to_string(n) + ".TGA"), red);
+  WriteBytes(in.File("drawing.bmp"), EncodeTestBmp(MakeTestPicture(2, 2, 3), 24, false));
+  const struct {
+    const char* picked;
+    const char* type;
+    const char* header;
+    int start, end;
+    const char* name;
+    std::vector<std::string> files;
+  } kCases[] = {
+      {"scene012.tga",
+       "Targa images",
+       "scene",
+       12,
+       20,
+       "walk",
+       {"walk12.qds", "walk13.qds", "walk14.qds", "walk15.qds", "walk16.qds", "walk17.qds",
+        "walk18.qds", "walk19.qds", "walk20.qds"}},
+      {"gap1.TGA",
+       "Targa images",
+       "gap",
+       1,
+       5,
+       "run",
+       {"run1.qds", "run2.qds", "run3.qds", "run4.qds", "run5.qds"}},
+      {"drawing.bmp", "single frame", "drawing", 1, 1, "one", {"one1.qds"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.picked);
+    TempDir target;
+    auto source = FindImportSource(in.File(c.picked));
+    ASSERT_TRUE(source.ok());
+    EXPECT_EQ(ImportTypeText(*source), c.type);
+    EXPECT_EQ(source->header, c.header);
+    EXPECT_EQ((std::array{source->start, source->end}), (std::array{c.start, c.end}));
+    EXPECT_TRUE(
+        ImportSequence(*source, target.path(), c.name, kPegBottom, 72, prompt, progress).finished);
+    EXPECT_EQ(ListDirectory(target.path()), c.files);
+  }
+  EXPECT_EQ(FindImportSource(in.File("scene012.png")).message(), "Unsupported file extension");
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{});
+}
+
+TEST_F(ImportSequenceTest, UnreadablePictureEndsTheImportAndKeepsWhatWasWritten) {
+  const auto picture = MakeTestPicture(4, 3, 16);
+  auto shortBmp = EncodeTestBmp(picture, 24, false);
+  shortBmp.resize(shortBmp.size() - 20);
+  auto mappedTga = EncodeTestTga(picture, 24, false);
+  mappedTga[1] = 1;
+  const struct {
+    const char* extension;
+    std::vector<uint8_t> good, bad;
+    const char* reason;
+    const char* message;
+  } kCases[] = {
+      {".bmp", EncodeTestBmp(picture, 24, false), shortBmp, " is truncated!",
+       "Unsupported or corrupted bmp file"},
+      {".tga", EncodeTestTga(picture, 24, false), mappedTga,
+       " has palettes in it, paletted targa is not supported!",
+       "Unsupported or corrupted targa file"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.extension);
+    TempDir target;
+    prompt.Clear();
+    const std::string ext = c.extension;
+    WriteBytes(in.File("f1" + ext), c.good);
+    WriteBytes(in.File("f2" + ext), c.bad);
+    WriteBytes(in.File("f3" + ext), c.good);
+    auto outcome = ImportSequence(*FindImportSource(in.File("f1" + ext)), target.path(), "walk",
+                                  kPegTop, 200, prompt, progress);
+    EXPECT_FALSE(outcome.finished);
+    EXPECT_EQ(outcome.written, 1);
+    EXPECT_THAT(prompt.Texts(),
+                ElementsAre("Error : " + in.File("f2" + ext) + c.reason, c.message));
+    EXPECT_EQ(ListDirectory(target.path()), std::vector<std::string>{"walk1.qds"});
+  }
+}
+
+TEST_F(ImportSequenceTest, StopEndsAfterTheFrameInHandAndKeepsIt) {
+  class StopAtOnce final : public Progress {
+   public:
+    void SetStage(std::string_view) override {}
+    void SetPercent(int) override {}
+    bool StopRequested() override { return true; }
+  } stop;
+  for (int n = 1; n <= 3; ++n)
+    WriteBytes(in.File("f" + std::to_string(n) + ".tga"),
+               EncodeTestTga(MakeTestPicture(3, 3, 4), 8, false));
+  auto outcome = ImportSequence(*FindImportSource(in.File("f1.tga")), out.path(), "walk",
+                                kPegBottom, 100, prompt, stop);
+  EXPECT_EQ((std::array{outcome.finished, outcome.written == 1}), (std::array{false, true}));
+  EXPECT_EQ(ListDirectory(out.path()), std::vector<std::string>{"walk1.qds"});
+}
+
+TEST(ImportForm, ChecksInTheirOrder) {
+  const struct {
+    ImportForm form;
+    const char* message;
+  } kCases[] = {
+      {{"", "", -1, -1}, "You must enter a valid sequence name"},
+      {{"walk2", "", -1, -1}, "Sorry, only letters are allowed for the sequence name."},
+      {{"walk", "", -1, -1}, "You must select a path and name for the sequence."},
+      {{"walk", "/tmp/", -1, -1}, "You must select a peg position."},
+      {{"walk", "/tmp/", 0, -1}, "You must select a dpi."},
+      {{"walk", "/tmp/", 0, 150}, ""},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(CheckImportForm(c.form).message(), c.message);
+}
+
+}  // namespace
+}  // namespace quenda::scanner
