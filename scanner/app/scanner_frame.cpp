@@ -28,11 +28,6 @@ QString Q(std::string_view text) {
 
 const QString kTitle = QStringLiteral("Quenda Scanner");
 
-// The peg button's place in the dialogs' row for a stored peg position.
-int PegButton(int pegPosition) {
-  return PegButtonOfPosition(pegPosition);
-}
-
 }  // namespace
 
 struct CScannerFrame::Command {
@@ -161,7 +156,11 @@ void CScannerFrame::BuildActions() {
     connect(Action(name), &QAction::triggered, this, slot);
   };
   on("actionOpenSequence", [this] {
-    if (doc_->OpenSequence()) recent_->Add(Q(doc_->sequence().directory + doc_->sequence().name));
+    if (!doc_->OpenSequence()) return;
+    // The list keeps the frame opened, which opens its sequence again.
+    const DrawingSequence& sequence = doc_->sequence();
+    recent_->Add(Q(sequence.directory + sequence.name +
+                   FormatFrameTag(sequence.frames[doc_->currentFrame()]) + ".qds"));
   });
   on("actionExit", [this] { close(); });
   on("actionDelete", [this] { doc_->DeleteFrame(); });
@@ -254,7 +253,7 @@ void CScannerFrame::UpdateToolPanel() {
     return;
   }
   const DrawingScan& frame = doc_->frame();
-  pegPicture_->setPixmap(PegPicture(PegButton(frame.pegPosition)));
+  pegPicture_->setPixmap(PegPicture(PegButtonOfPosition(frame.pegPosition)));
   facts_->setText(QStringLiteral("Size X: %1  Y: %2\nPosition X: %3  Y: %4\nDPI: %5")
                       .arg(frame.picture.width())
                       .arg(frame.picture.height())
@@ -298,12 +297,9 @@ void CScannerFrame::NewSequence() {
   NewSequenceDialog dialog(*prompt_, *profile_, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const NewSequenceForm form = dialog.form();
-  bool made = false;
   Scanning(QStringLiteral("Preview"), [&] {
-    made =
-        doc_->NewSequence(form.directory, form.name, PegPositionOfButton(form.pegButton), form.dpi);
+    doc_->NewSequence(form.directory, form.name, PegPositionOfButton(form.pegButton), form.dpi);
   });
-  if (made) recent_->Add(Q(form.directory + form.name));
 }
 
 bool CScannerFrame::OpenFile(const QString& path) {
