@@ -50,8 +50,9 @@ class SaneTestBackend {
 
   const std::string& configDir() const { return config_.path(); }
 
-  // What `scanimage -d DEVICE ARGS --format=pnm` prints, as a grey picture with row 0 at the
-  // TOP (as scanimage sends it); empty when scanimage failed, with its output in the log.
+  // What `scanimage -d DEVICE ARGS --format=pnm` prints, as a grey picture (or red, green, blue
+  // for a colour scan) with row 0 at the TOP (as scanimage sends it); empty when scanimage
+  // failed, with its output in the log.
   Raster Scanimage(const std::string& device, const std::string& args) const {
     const std::string out = config_.File("scan.pgm");
     const std::string command = "scanimage -d " + device + " " + args + " --format=pnm > " + out +
@@ -61,7 +62,8 @@ class SaneTestBackend {
       return {};
     }
     std::vector<uint8_t> bytes = ReadBytes(out);
-    // P5, a comment line, width height, 255, then the pixels.
+    // P5 (grey) or P6 (colour), a comment line, width height, 255, then the pixels.
+    const int channels = bytes.size() > 1 && bytes[1] == '6' ? 3 : 1;
     std::string header(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 200));
     int width = 0, height = 0, maxValue = 0, consumed = 0;
     std::size_t comment = header.find("\n#");
@@ -69,15 +71,15 @@ class SaneTestBackend {
     if (std::sscanf(header.c_str() + sizeAt, "%d %d %d%n", &width, &height, &maxValue, &consumed) !=
             3 ||
         maxValue != 255) {
-      ADD_FAILURE() << "scanimage wrote no 8-bit grey picture";
+      ADD_FAILURE() << "scanimage wrote no 8-bit picture";
       return {};
     }
     const std::size_t start = sizeAt + consumed + 1;
-    if (bytes.size() != start + std::size_t(width) * height) {
+    if (bytes.size() != start + std::size_t(width) * height * channels) {
       ADD_FAILURE() << "scanimage's picture holds " << bytes.size() - start << " bytes";
       return {};
     }
-    return Raster(width, height, 1,
+    return Raster(width, height, channels,
                   std::vector<uint8_t>(bytes.begin() + std::ptrdiff_t(start), bytes.end()));
   }
 

@@ -15,6 +15,8 @@
 #include "panorama/app/panorama_profile.h"
 #include "panorama/app/panorama_view.h"
 #include "ui/document_title.h"
+#include "twain/sane_device.h"
+#include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
 #include "ui/settings.h"
@@ -47,13 +49,17 @@ class WaitCursor {
 
 }  // namespace
 
-CPanoramaFrame::CPanoramaFrame(Prompt* prompt, Settings* settings)
+CPanoramaFrame::CPanoramaFrame(Prompt* prompt, Settings* settings,
+                               twain::ScanDeviceManager* devices)
     : ownPrompt_(prompt == nullptr ? std::make_unique<QtPrompt>(this) : nullptr),
       prompt_(prompt == nullptr ? ownPrompt_.get() : prompt),
       ownSettings_(settings == nullptr ? std::make_unique<Settings>(QStringLiteral("panorama"))
                                        : nullptr),
       settings_(settings == nullptr ? ownSettings_.get() : settings),
-      doc_(std::make_unique<CPanoramaDoc>(*prompt_)) {
+      doc_(std::make_unique<CPanoramaDoc>(*prompt_)),
+      ownDevices_(devices == nullptr ? std::make_unique<twain::SaneDeviceManager>() : nullptr),
+      scanner_(std::make_unique<twain::PictureScanSession>(
+          devices == nullptr ? *ownDevices_ : *devices, *prompt_)) {
   doc_->SetViewSettings(ReadViewSettings(*settings_));
   // Whole-mask operations run on this thread and the event loop does not turn until they end:
   // the status bar is repainted at each report.
@@ -88,6 +94,8 @@ CPanoramaFrame::CPanoramaFrame(Prompt* prompt, Settings* settings)
 }
 
 CPanoramaFrame::~CPanoramaFrame() {
+  // The session closes its device before the manager goes.
+  scanner_.reset();
   doc_->RemoveListener(this);
   // The view listens to the document: it goes before it does.
   delete takeCentralWidget();
@@ -223,6 +231,50 @@ void CPanoramaFrame::closeEvent(QCloseEvent* event) {
     event->accept();
   else
     event->ignore();
+}
+
+}  // namespace quenda
+
+namespace quenda {
+namespace {
+
+// Backgrounds are scanned at one resolution: enough for a movie frame from a drawn sheet.
+constexpr int kBackgroundScanDpi = 150;
+
+// The session's bitmap as the document takes it over: the same rows, the palette as entries.
+ScanBitmap ToScanBitmap(twain::DeviceBitmap bitmap) {
+  ScanBitmap converted;
+  converted.width = bitmap.width;
+  converted.height = bitmap.height;
+  converted.bitsPerPixel = bitmap.bitsPerPixel;
+  for (const twain::PaletteEntry& entry : bitmap.palette)
+    converted.colors.push_back({entry.blue, entry.green, entry.red, 0});
+  converted.bits = std::move(bitmap.bits);
+  return converted;
+}
+
+}  // namespace
+
+void CPanoramaFrame::ScanBackground() {
+  if (!SaveModified()) return;
+  std::optional<twain::DeviceBitmap> scanned;
+  ProgressWindow progress(tr("Scanning"), this);
+  progress.RunJobHere(
+      [&](Progress& stop, Prompt&) {
+        stop.SetStage("Scanning background");
+        scanner_->SetProgress(&stop);
+        scanned = scanner_->ScanPicture(kBackgroundScanDpi, twain::PixelType::Color);
+        scanner_->SetProgress(nullptr);
+      },
+      *prompt_);
+  // A failed scan has been reported by the session; a stopped one says nothing.
+  if (!scanned) return;
+  const ScanBitmap bitmap = ToScanBitmap(std::move(*scanned));
+  doc_->TakeOverScan(&bitmap);
+}
+
+void CPanoramaFrame::SelectSource() {
+  scanner_->SelectSource();
 }
 
 }  // namespace quenda

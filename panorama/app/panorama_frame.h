@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "panorama/core/panorama_doc.h"
+#include "twain/picture_scan.h"
 #include "ui/save_path_picker.h"
 
 class QLabel;
@@ -24,8 +25,10 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
 
  public:
   // `prompt` asks the user (the window's own message boxes when null); `settings` is the
-  // program's profile (the user's panorama profile when null). Both must outlive the window.
-  explicit CPanoramaFrame(Prompt* prompt = nullptr, Settings* settings = nullptr);
+  // program's profile (the user's panorama profile when null); `devices` the scanners (SANE's
+  // when null). All must outlive the window.
+  explicit CPanoramaFrame(Prompt* prompt = nullptr, Settings* settings = nullptr,
+                          twain::ScanDeviceManager* devices = nullptr);
   ~CPanoramaFrame() override;
 
   CPanoramaDoc& document() { return *doc_; }
@@ -62,6 +65,8 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   void Revert();
   void ViewSettings();
   void FitInWindow();
+  void ScanBackground();
+  void SelectSource();
   QString DocumentName() const;
   void NoteRecentFile(bool opened, const std::string& path);
   // Runs a whole-mask operation under the wait cursor, its progress in the status bar.
@@ -73,6 +78,8 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   std::unique_ptr<Settings> ownSettings_;
   Settings* settings_;
   std::unique_ptr<CPanoramaDoc> doc_;
+  std::unique_ptr<twain::ScanDeviceManager> ownDevices_;
+  std::unique_ptr<twain::PictureScanSession> scanner_;
   RecentFiles* recent_ = nullptr;
   CPanoramaView* view_ = nullptr;
   QLabel* panes_[3] = {};

@@ -41,6 +41,18 @@ const CPanoramaFrame::Command CPanoramaFrame::kCommands[] = {
      "Open a 24 or 32 bit uncompressed Targa background",
      Needs::Nothing,
      [](CPanoramaFrame& f) { f.Open(); }},
+    {"actionScanBackground",
+     "Scan &Background",
+     {kNoKey, kNoKey},
+     "Scan a picture as the background",
+     Needs::Nothing,
+     [](CPanoramaFrame& f) { f.ScanBackground(); }},
+    {"actionSelectSource",
+     "&Select Source",
+     {kNoKey, kNoKey},
+     "Choose the scanner",
+     Needs::Nothing,
+     [](CPanoramaFrame& f) { f.SelectSource(); }},
     {"actionSave",
      "&Save",
      {Qt::CTRL | Qt::Key_S, kNoKey},
@@ -280,6 +292,7 @@ void CPanoramaFrame::UpdateActions() {
 void CPanoramaFrame::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  QMenu* scanner = menuBar()->addMenu(tr("&Scanner"));
   QMenu* tools = menuBar()->addMenu(tr("&Tools"));
   QMenu* view = menuBar()->addMenu(tr("&View"));
   QMenu* brushes = menuBar()->addMenu(tr("&Brushes"));
@@ -302,6 +315,9 @@ void CPanoramaFrame::BuildMenus() {
   for (const char* name : {"actionClearMask", "actionFillMask", "actionInvertMask",
                            "actionGrowMask", "actionShrinkMask", "actionSmoothMask"})
     add(edit, name);
+
+  add(scanner, "actionScanBackground");
+  add(scanner, "actionSelectSource");
 
   tools->addActions(tools_->actions());
   tools->addSeparator();

@@ -22,6 +22,7 @@
 #include "panorama/app/panorama_dialogs.h"
 #include "panorama/app/panorama_frame.h"
 #include "panorama/app/panorama_view.h"
+#include "testing/sane_test_backend.h"
 #include "testing/test_support.h"
 #include "ui/recent_files.h"
 #include "ui/settings.h"
@@ -409,6 +410,38 @@ TEST(PanoramaWindow, Screenshots) {
     d->reject();
   });
   w.Click(100, 300);
+}
+
+// A colour scan from the scanner becomes the background, pixel for pixel as scanimage sees it,
+// and wholly opaque.
+TEST(PanoramaWindow, ScanBackgroundTakesOverAColourScan) {
+  SaneTestBackend backend({"test-picture \"Color pattern\""});
+  TempDir dir;
+  ScriptedPrompt prompt;
+  Settings settings(QStringLiteral("panorama"), QString::fromStdString(dir.path()));
+  CPanoramaFrame frame(&prompt, &settings);
+  frame.Action("actionScanBackground")->trigger();
+  const CPanoramaDoc& doc = frame.document();
+  ASSERT_TRUE(doc.loaded()) << ::testing::PrintToString(prompt.Texts());
+  const Raster expected = backend.Scanimage(
+      "test:0", "--mode Color --resolution 150 -l 0 -t 0 -x 200 -y 200");  // the whole bed
+  ASSERT_EQ(expected.channels(), 3);
+  ASSERT_EQ(doc.image().width(), expected.width());
+  ASSERT_EQ(doc.image().height(), expected.height());
+  int wrong = 0, colourful = 0, transparent = 0;
+  for (int y = 0; y < expected.height(); ++y)
+    for (int x = 0; x < expected.width(); ++x) {
+      const int row = expected.height() - 1 - y;  // the document keeps rows bottom first
+      const uint8_t* got = doc.image().At(x, row);
+      const uint8_t* rgb = expected.At(x, y);
+      wrong += got[0] != rgb[2] || got[1] != rgb[1] || got[2] != rgb[0];
+      colourful += rgb[0] != rgb[1] || rgb[1] != rgb[2];
+      transparent += *doc.mask().At(x, row) != 255;
+    }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_GT(colourful, 0) << "the scan came out grey";
+  EXPECT_EQ(transparent, 0);
+  EXPECT_TRUE(doc.modified());
 }
 
 }  // namespace

@@ -1,0 +1,294 @@
+#include "scanner/app/scanner_dialogs.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "scanner/core/calibration.h"
+#include "ui/settings.h"
+
+namespace quenda::scanner {
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+constexpr int kDpiChoices[] = {72, 100, 150, 200, 300, 400};
+constexpr int kCustomDpiButton = 6;
+// Missing keys read back as this text, which no value saved can equal.
+const QString kMissing = QStringLiteral("___N_O_T_F_O_U_N_D___");
+
+void Report(Prompt& prompt, const Status& status) {
+  if (!status) prompt.Message(status.message(), MessageIcon::Information);
+}
+
+}  // namespace
+
+std::optional<std::string> SettingsProfile::Get(std::string_view section, std::string_view key) {
+  const QString value = settings_.GetString(Q(section), Q(key), kMissing);
+  if (value == kMissing) return std::nullopt;
+  return value.toStdString();
+}
+
+bool SettingsProfile::Set(std::string_view section, std::string_view key, std::string_view value) {
+  settings_.SetString(Q(section), Q(key), Q(value));
+  return settings_.Save().ok();
+}
+
+QPixmap PegPicture(int button, int size) {
+  QPixmap picture(size, size);
+  picture.fill(QColor(128, 128, 128));
+  QPainter painter(&picture);
+  const QRect sheet(size / 6, size / 6, size * 2 / 3, size * 2 / 3);
+  painter.fillRect(sheet, Qt::white);
+  painter.setPen(Qt::black);
+  painter.drawRect(sheet);
+  painter.setBrush(Qt::black);
+  // Three holes along the button's edge: bottom, left, right, top.
+  for (int i = -1; i <= 1; ++i) {
+    const int along = size / 2 + i * size / 5;
+    const int inset = size / 6 + 4;
+    QPoint hole;
+    switch (button) {
+      case 0:
+        hole = {along, size - inset};
+        break;
+      case 1:
+        hole = {inset, along};
+        break;
+      case 2:
+        hole = {size - inset, along};
+        break;
+      default:
+        hole = {along, inset};
+        break;
+    }
+    painter.drawEllipse(hole, 2, 2);
+  }
+  return picture;
+}
+
+NewSequenceDialog::NewSequenceDialog(Prompt& prompt, ScannerProfile& profile, QWidget* parent)
+    : QDialog(parent), prompt_(prompt), profile_(profile) {
+  setWindowTitle(QStringLiteral("Scan New Sequence"));
+  const ScannerSettings settings = LoadScannerSettings(profile_);
+  auto* layout = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  name_ = new QLineEdit(Q(settings.lastSequenceName));
+  form->addRow(QStringLiteral("Sequence Name:"), name_);
+  path_ = new QLineEdit;
+  path_->setReadOnly(true);
+  if (!settings.lastDirectory.empty() && QFileInfo(Q(settings.lastDirectory)).isDir())
+    path_->setText(Q(settings.lastDirectory));
+  auto* choose = new QPushButton(QStringLiteral("Select Sequence Directory"));
+  connect(choose, &QPushButton::clicked, this, &NewSequenceDialog::ChooseDirectory);
+  auto* pathRow = new QHBoxLayout;
+  pathRow->addWidget(path_);
+  pathRow->addWidget(choose);
+  form->addRow(QStringLiteral("Sequence Path:"), pathRow);
+  layout->addLayout(form);
+
+  auto* pegRow = new QHBoxLayout;
+  pegs_ = new QButtonGroup(this);
+  for (int b = 0; b < kPegButtonCount; ++b) {
+    auto* column = new QVBoxLayout;
+    auto* picture = new QLabel;
+    picture->setPixmap(PegPicture(b));
+    auto* radio = new QRadioButton;
+    pegs_->addButton(radio, b);
+    column->addWidget(picture);
+    column->addWidget(radio, 0, Qt::AlignHCenter);
+    pegRow->addLayout(column);
+  }
+  if (settings.pegButton >= 0 && settings.pegButton < kPegButtonCount)
+    pegs_->button(settings.pegButton)->setChecked(true);
+  connect(pegs_, &QButtonGroup::idClicked, this,
+          [this](int b) { Report(prompt_, SavePegButton(profile_, b)); });
+  layout->addLayout(pegRow);
+
+  auto* dpiRow = new QHBoxLayout;
+  dpis_ = new QButtonGroup(this);
+  for (int i = 0; i <= kCustomDpiButton; ++i) {
+    auto* radio = new QRadioButton(i < kCustomDpiButton ? QString::number(kDpiChoices[i])
+                                                        : QStringLiteral("Custom >>"));
+    dpis_->addButton(radio, i);
+    dpiRow->addWidget(radio);
+  }
+  custom_ = new QSpinBox;
+  custom_->setRange(10, 1200);
+  custom_->setReadOnly(true);
+  dpiRow->addWidget(custom_);
+  layout->addLayout(dpiRow);
+  if (settings.scanDpi > 0) {
+    int button = kCustomDpiButton;
+    for (int i = 0; i < kCustomDpiButton; ++i)
+      if (kDpiChoices[i] == settings.scanDpi) button = i;
+    dpis_->button(button)->setChecked(true);
+    custom_->setValue(settings.scanDpi);
+    custom_->setReadOnly(button != kCustomDpiButton);
+  }
+  connect(dpis_, &QButtonGroup::idClicked, this, [this](int i) {
+    custom_->setReadOnly(i != kCustomDpiButton);
+    if (i < kCustomDpiButton) custom_->setValue(kDpiChoices[i]);
+    Report(prompt_, SaveScanDpi(profile_, custom_->value()));
+  });
+
+  auto* buttons = new QDialogButtonBox;
+  buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &NewSequenceDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+void NewSequenceDialog::ChooseDirectory() {
+  auto chosen = prompt_.PickDirectory("Choose storage directory", path_->text().toStdString());
+  if (chosen) path_->setText(Q(*chosen));
+}
+
+NewSequenceForm NewSequenceDialog::form() const {
+  NewSequenceForm form;
+  form.name = name_->text().toStdString();
+  form.directory = path_->text().toStdString();
+  if (!form.directory.empty() && form.directory.back() != '/') form.directory += '/';
+  form.pegButton = pegs_->checkedId();
+  form.dpi = dpis_->checkedId() < 0 ? -1 : custom_->value();
+  return form;
+}
+
+void NewSequenceDialog::accept() {
+  const Status checked = CheckNewSequenceForm(form());
+  if (!checked) {
+    prompt_.Message(checked.message(), MessageIcon::Information);
+    return;
+  }
+  QDialog::accept();
+}
+
+FrameNumberDialog::FrameNumberDialog(Kind kind, const FrameTag& tag, QWidget* parent)
+    : QDialog(parent) {
+  const bool scan = kind == Kind::NewScan;
+  setWindowTitle(scan ? QStringLiteral("New frame number ?")
+                      : QStringLiteral("Change Frame Number"));
+  auto* form = new QFormLayout(this);
+  number_ = new QSpinBox;
+  number_->setRange(1, kMaxFrameNumber);
+  number_->setValue(std::clamp(tag.number, 1, kMaxFrameNumber));
+  padding_ = new QComboBox;
+  padding_->addItem(QStringLiteral(" "));
+  for (char c = 'a'; c <= 'z'; ++c) padding_->addItem(QString(QChar(c)));
+  if (tag.letter >= 'a' && tag.letter <= 'z') padding_->setCurrentIndex(tag.letter - 'a' + 1);
+  form->addRow(scan ? QStringLiteral("Frame Number:") : QStringLiteral("Enter new frame number:"),
+               number_);
+  form->addRow(scan ? QStringLiteral("Padding:") : QStringLiteral("Change Padding To:"), padding_);
+  auto* buttons = new QDialogButtonBox;
+  if (scan)
+    buttons->addButton(QStringLiteral("Scan"), QDialogButtonBox::AcceptRole);
+  else
+    buttons->addButton(QDialogButtonBox::Ok);
+  buttons->addButton(QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  form->addRow(buttons);
+}
+
+FrameTag FrameNumberDialog::tag() const {
+  const int letter = padding_->currentIndex();
+  return {number_->value(), letter == 0 ? kNoLetter : char('a' + letter - 1)};
+}
+
+std::optional<FrameTag> QtScannerDialogs::AskNewFrameNumber(const FrameTag& proposed) {
+  FrameNumberDialog dialog(FrameNumberDialog::Kind::NewScan, proposed, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.tag();
+}
+
+std::optional<FrameTag> QtScannerDialogs::AskChangeFrameNumber(const FrameTag& current) {
+  FrameNumberDialog dialog(FrameNumberDialog::Kind::Change, current, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.tag();
+}
+
+namespace {
+
+QSlider* CalibrationSlider(QGridLayout* grid, int row, const QString& label, int value) {
+  auto* slider = new QSlider(Qt::Horizontal);
+  slider->setRange(-kCalibrationLimit, kCalibrationLimit);
+  auto* box = new QSpinBox;
+  box->setRange(-kCalibrationLimit, kCalibrationLimit);
+  QObject::connect(slider, &QSlider::valueChanged, box, &QSpinBox::setValue);
+  QObject::connect(box, &QSpinBox::valueChanged, slider, &QSlider::setValue);
+  slider->setValue(value);
+  box->setValue(value);
+  grid->addWidget(new QLabel(label), row, 0);
+  grid->addWidget(slider, row, 1);
+  grid->addWidget(box, row, 2);
+  return slider;
+}
+
+}  // namespace
+
+CalibrationDialog::CalibrationDialog(CScannerDoc& doc, std::function<void()> scanPreview,
+                                     QWidget* parent)
+    : QDialog(parent), doc_(doc) {
+  setWindowTitle(QStringLiteral("Scanner Calibration"));
+  auto* layout = new QVBoxLayout(this);
+  picture_ = new QLabel;
+  picture_->setMinimumSize(320, 240);
+  picture_->setAlignment(Qt::AlignCenter);
+  picture_->setStyleSheet(QStringLiteral("background: rgb(128, 128, 128)"));
+  layout->addWidget(picture_, 1);
+  auto* grid = new QGridLayout;
+  brightness_ =
+      CalibrationSlider(grid, 0, QStringLiteral("Brightness"), doc.calibration().brightness);
+  contrast_ = CalibrationSlider(grid, 1, QStringLiteral("Contrast"), doc.calibration().contrast);
+  layout->addLayout(grid);
+  connect(brightness_, &QSlider::valueChanged, this, &CalibrationDialog::ShowPicture);
+  connect(contrast_, &QSlider::valueChanged, this, &CalibrationDialog::ShowPicture);
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* scan =
+      buttons->addButton(QStringLiteral("Scan Preview"), QDialogButtonBox::ActionRole);
+  scan->setObjectName(QStringLiteral("scanPreview"));
+  buttons->addButton(QDialogButtonBox::Ok);
+  buttons->addButton(QDialogButtonBox::Cancel);
+  connect(scan, &QPushButton::clicked, this, [this, scanPreview] {
+    scanPreview();
+    ShowPicture();
+  });
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+Calibration CalibrationDialog::calibration() const {
+  return {brightness_->value(), contrast_->value()};
+}
+
+void CalibrationDialog::ShowPicture() {
+  const Raster& raw = doc_.calibrationImage();
+  if (raw.empty()) return;
+  const auto table = CalibrationTable(calibration());
+  // The raw bytes keep the bitmap's rows, bottom first.
+  QImage shown(raw.width(), raw.height(), QImage::Format_Grayscale8);
+  for (int y = 0; y < raw.height(); ++y) {
+    const uint8_t* from = raw.Row(raw.height() - 1 - y);
+    uchar* to = shown.scanLine(y);
+    for (int x = 0; x < raw.width(); ++x) to[x] = table[from[x]];
+  }
+  picture_->setPixmap(QPixmap::fromImage(shown).scaled(picture_->size(), Qt::KeepAspectRatio));
+}
+
+}  // namespace quenda::scanner

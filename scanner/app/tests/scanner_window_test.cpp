@@ -1,0 +1,163 @@
+// The scanner's window on SANE's test backend: a new sequence with its preview, the scan area
+// drawn with the mouse, frames scanned, renumbered and deleted, and the calibration dialog.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "common/scripted_prompt.h"
+#include "scanner/app/scanner_dialogs.h"
+#include "scanner/app/scanner_frame.h"
+#include "scanner/app/scanner_view.h"
+#include "testing/sane_test_backend.h"
+#include "testing/test_support.h"
+#include "ui/settings.h"
+#include "ui/tests/modal_helper.h"
+
+namespace quenda::scanner {
+namespace {
+
+using namespace quenda::testing;
+
+struct ScannerWindow {
+  ScannerWindow() : settings(QStringLiteral("scanner"), QString::fromStdString(dir.path())) {
+    frame = std::make_unique<CScannerFrame>(&prompt, &settings);
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    // Fails loudly when the backend cannot start: nothing else here can work without it.
+    EXPECT_EQ(frame->session().state(), 3) << "SANE's test backend did not start";
+  }
+  CScannerView& view() { return *frame->view(); }
+  bool Exists(const char* file) { return std::filesystem::exists(dir.File(file)); }
+
+  // Fills "Scan New Sequence" with "walk" in the test folder, pegs along the bottom, 150 dpi.
+  void NewSequence() {
+    prompt.QueuePath(dir.path() + "/");
+    WhenModal<NewSequenceDialog>([](NewSequenceDialog* d) {
+      d->nameEdit()->setText(QStringLiteral("walk"));
+      for (QPushButton* b : d->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("Select Sequence Directory")) b->click();
+      d->pegButtons()->button(0)->click();
+      d->dpiButtons()->button(2)->click();
+      d->accept();
+    });
+    frame->Action("actionNewSequence")->trigger();
+  }
+  // A left drag in window pixels from `from` by `by`.
+  void Drag(QPoint from, QPoint by) {
+    QWidget* surface = view().viewport();
+    QTest::mousePress(surface, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, from + by, surface->mapToGlobal(from + by), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &move);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, from + by);
+  }
+  void Screenshot(QWidget& widget, const char* name) {
+    QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
+    const QString file = QStringLiteral(QUENDA_SCREENSHOT_DIR "/") + QLatin1String(name);
+    EXPECT_TRUE(widget.grab().save(file));
+    EXPECT_GT(QFileInfo(file).size(), 2000) << name;
+  }
+
+  SaneTestBackend backend{{"test-picture \"Grid\""}};
+  TempDir dir;
+  ScriptedPrompt prompt;
+  Settings settings;
+  std::unique_ptr<CScannerFrame> frame;
+};
+
+// Answers "New frame number ?" with its proposals `first` to `last`, checking each.
+void ScanProposed(int first, int last) {
+  WhenModal<FrameNumberDialog>([first, last](FrameNumberDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("New frame number ?"));
+    EXPECT_EQ(d->number()->value(), first);
+    if (first < last) ScanProposed(first + 1, last);
+    d->accept();
+  });
+}
+
+TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
+  ScannerWindow w;
+  w.NewSequence();
+  CScannerDoc& doc = w.frame->document();
+  ASSERT_TRUE(doc.scanModeActive()) << ::testing::PrintToString(w.prompt.Texts());
+  ASSERT_TRUE(w.view().hasPicture());
+  EXPECT_EQ(doc.scanDpi(), 150);
+  EXPECT_EQ(doc.pegPosition(), 2);
+
+  // The whole rectangle follows the mouse; y counts upwards.
+  const Selection before = doc.selection();
+  const QRect shown = w.view().SelectionInWindow();
+  w.Drag(shown.center(), {6, -4});
+  EXPECT_EQ(doc.selection(),
+            (Selection{before.left + 6, before.right + 6, before.top + 4, before.bottom + 4}));
+  // The right edge alone, grabbed at its middle.
+  const QRect moved = w.view().SelectionInWindow();
+  w.Drag({moved.right() + 1, moved.center().y()}, {-8, 0});
+  EXPECT_EQ(doc.selection().right, before.right + 6 - 8);
+  EXPECT_EQ(doc.selection().left, before.left + 6);
+  w.Screenshot(*w.frame, "scanner-preview.png");
+
+  // Two frames: continue after the first, stop after the second.
+  ScanProposed(1, 2);
+  w.prompt.QueueChoice(0);
+  w.prompt.QueueChoice(1);
+  w.frame->Action("actionScanSelection")->trigger();
+  ASSERT_TRUE(w.Exists("walk1.qds") && w.Exists("walk2.qds"))
+      << ::testing::PrintToString(w.prompt.Texts());
+  const Selection& s = doc.selection();
+  // Pegs along the bottom keep the scan's axes: the frame is the area at the scan resolution.
+  EXPECT_NEAR(doc.frame().picture.width(), (s.right - s.left) * 150 / 45, 2);
+  EXPECT_NEAR(doc.frame().picture.height(), (s.top - s.bottom) * 150 / 45, 2);
+  EXPECT_TRUE(w.frame->ToolPanelText().contains(QStringLiteral("DPI: 150")));
+
+  WhenModal<FrameNumberDialog>([](FrameNumberDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Change Frame Number"));
+    d->number()->setValue(7);
+    d->accept();
+  });
+  w.frame->Action("actionFrameNo")->trigger();
+  EXPECT_TRUE(w.Exists("walk7.qds"));
+  EXPECT_FALSE(w.Exists("walk2.qds"));
+
+  w.prompt.Clear();
+  w.prompt.QueueAnswer(true);
+  w.frame->Action("actionDelete")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Are you sure you want to delete frame walk7"});
+  EXPECT_FALSE(w.Exists("walk7.qds"));
+  EXPECT_TRUE(w.Exists("walk1.qds"));
+  EXPECT_EQ(w.prompt.unexpected(), 0);
+}
+
+TEST(ScannerWindow, CalibrationShowsTheBedAndKeepsTheValues) {
+  ScannerWindow w;
+  WhenModal<CalibrationDialog>([&](CalibrationDialog* d) {
+    d->findChild<QPushButton*>(QStringLiteral("scanPreview"))->click();
+    d->contrast()->setValue(100);
+    d->brightness()->setValue(-20);
+    EXPECT_FALSE(d->picture()->pixmap().isNull());
+    w.Screenshot(*d, "scanner-calibration.png");
+    d->accept();
+  });
+  w.frame->Action("actionCalibration")->trigger();
+  EXPECT_EQ(w.frame->document().calibration().contrast, 100);
+  EXPECT_EQ(w.settings.GetString(QStringLiteral("CALIBRATION"), QStringLiteral("Contrast")),
+            QStringLiteral("100"));
+  EXPECT_EQ(w.settings.GetString(QStringLiteral("CALIBRATION"), QStringLiteral("Brightness")),
+            QStringLiteral("-20"));
+  EXPECT_TRUE(w.frame->document().calibrationImage().empty());
+}
+
+}  // namespace
+}  // namespace quenda::scanner
