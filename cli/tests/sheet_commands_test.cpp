@@ -251,7 +251,8 @@ TEST_F(SheetTool, FlipbookConvertsA16BitStereoSoundOnLoad) {
   ToolOutput made = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9", "--size", "50",
                              "--sound", dir.File("voice.wav")});
   ASSERT_EQ(made.code, 0) << made.err;
-  EXPECT_EQ(made.err, "Converted 16-bit stereo 44100 Hz sound to 8-bit mono.\n");
+  EXPECT_EQ(made.err, "quenda flipbook: " + dir.File("voice.wav") +
+                          ": Converted 16-bit stereo 44100 Hz sound to 8-bit mono.\n");
 
   Result<std::unique_ptr<MovieReader>> reader = MovieReader::Open(movie);
   ASSERT_TRUE(reader.ok()) << reader.message();
