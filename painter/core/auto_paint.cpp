@@ -2,7 +2,7 @@
 
 #include "common/color_set.h"
 #include "common/region_vote.h"
-#include "painter/core/specks.h"
+#include "painter/core/small_region_fill.h"
 
 namespace quenda {
 

@@ -26,7 +26,8 @@ enum class AutoPaintMatch { Vote, Shapes };
 
 struct AutoPaintOptions {
   AutoPaintMatch match = AutoPaintMatch::Vote;
-  bool paintSpecks = false;  // afterwards, settle the unfilled specks (painter/core/specks.h)
+  bool paintSpecks =
+      false;  // afterwards, settle the unfilled specks (painter/core/small_region_fill.h)
   int speckSize = kDefaultSpeckSize;
 };
 

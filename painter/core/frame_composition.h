@@ -5,8 +5,8 @@
 // they are.
 
 #include "common/color_set.h"
-#include "common/raster.h"
 #include "common/image_rect.h"
+#include "common/raster.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
 

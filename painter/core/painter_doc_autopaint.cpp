@@ -5,7 +5,7 @@
 
 #include "painter/core/auto_paint.h"
 #include "painter/core/painter_doc.h"
-#include "painter/core/specks.h"
+#include "painter/core/small_region_fill.h"
 
 namespace quenda {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
-#include "painter/core/specks.h"
+#include "painter/core/small_region_fill.h"
 
 namespace quenda {
 namespace {

@@ -1,4 +1,4 @@
-#include "painter/core/specks.h"
+#include "painter/core/small_region_fill.h"
 
 #include <algorithm>
 
