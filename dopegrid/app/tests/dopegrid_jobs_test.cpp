@@ -129,7 +129,7 @@ TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
   EXPECT_FALSE(std::filesystem::exists(Frame(out, 7)));
 }
 
-TEST(DopegridJobs, StopAfterTheSecondFrameLeavesTwoWholeFramesAndNoMore) {
+TEST(DopegridJobs, StopDuringTheRenderLeavesWholeFramesUpToTheStopAndNoMore) {
   // Drawings large enough that STOP, pressed once the first frame's file is there (it appears
   // whole, by renaming), comes while the second is in hand.
   SheetWindow w(false, nullptr, 800, 600);
@@ -159,15 +159,21 @@ TEST(DopegridJobs, StopAfterTheSecondFrameLeavesTwoWholeFramesAndNoMore) {
   });
   w.action("actionRender")->trigger();
   EXPECT_TRUE(stopped);
-  EXPECT_EQ(w.prompt.Texts(),
-            (std::vector<std::string>{"Do you want to stop render?", "Stopped after Frame : 2"}));
+  // The press lands while frame 1 or frame 2 is being committed, as the machine's speed has it;
+  // either way the frames before the stop are whole and nothing after them is left.
+  const std::vector<std::string> texts = w.prompt.Texts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "Do you want to stop render?");
+  const int last = texts[1] == "Stopped after Frame : 1" ? 1 : 2;
+  EXPECT_EQ(texts[1], "Stopped after Frame : " + std::to_string(last));
   const std::string tool = w.dir.File("tool/");
   ASSERT_EQ(RunTool({"render", w.path, "--out", tool, "--name", "walk", "--frames", "1-6",
                      "--write", "1-2", "--line-test"})
                 .code,
             0);
-  for (int f = 1; f <= 2; ++f) EXPECT_EQ(ReadBytes(Frame(out, f)), ReadBytes(Frame(tool, f))) << f;
-  EXPECT_FALSE(std::filesystem::exists(Frame(out, 3)));
+  for (int f = 1; f <= last; ++f)
+    EXPECT_EQ(ReadBytes(Frame(out, f)), ReadBytes(Frame(tool, f))) << f;
+  EXPECT_FALSE(std::filesystem::exists(Frame(out, last + 1)));
 }
 
 TEST(DopegridJobs, AFlipbookIsPlayedAndSavedAsTheToolWritesItButNeverOverAFile) {
