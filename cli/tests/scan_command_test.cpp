@@ -9,12 +9,6 @@
 #include "testing/sane_test_backend.h"
 #include "testing/test_support.h"
 
-// SANE's test backend loses its reader thread's buffer when a transfer ends early: its fault,
-// not the tool's, and the sanitizer build must not count it.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libsane-test\n";
-}
-
 namespace quenda::cli {
 namespace {
 

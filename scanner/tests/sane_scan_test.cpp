@@ -11,12 +11,6 @@
 #include "twain/picture_scan.h"
 #include "twain/sane_device.h"
 
-// SANE's test backend loses its reader thread's buffer when a transfer is cancelled: its fault,
-// not the session's, which the cancel tests must still exercise.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libsane-test\n";
-}
-
 namespace quenda::scanner {
 namespace {
 
