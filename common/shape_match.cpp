@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "common/line_motion.h"
 #include "common/region_data.h"
 #include "common/region_shapes.h"
 
@@ -30,6 +31,8 @@ constexpr std::size_t kMaxAssigned = 120;
 constexpr double kOverlapShare = 0.5;
 // Regions larger than this part of the picture are scenery, not figure, for motion estimates.
 constexpr double kSceneryShare = 0.05;
+// A source region whose colour is not known yet votes for nothing.
+constexpr int32_t kUnfilledColour = 1;
 
 struct Vec {
   double x = 0, y = 0;
@@ -96,9 +99,11 @@ bool AreNeighbours(const RegionBorders& borders, int a, int b) {
 
 class Matcher {
  public:
-  Matcher(const RegionMapView& target, const RegionMapView& source, PegOffset shift, int speckSize)
+  Matcher(const RegionMapView& target, const RegionMapView& source, PegOffset shift, int speckSize,
+          const std::vector<int32_t>* sourceColors)
       : target_(target),
         source_(source),
+        sourceColors_(sourceColors),
         shift_(shift),
         speckSize_(std::max(speckSize, 1)),
         t_(MeasureRegionShapes(target)),
@@ -133,18 +138,34 @@ class Matcher {
       AssignRound(round > 0);
       EstimateMotion(global);
     }
-    for (int r : rows_)
-      if (match_[std::size_t(r)] == 0) rest.push_back(r);
-    for (int r : rest) match_[std::size_t(r)] = ByOverlap(r, global);
+    // Settled by what lies under each region where the motions near it take it; a pair of the
+    // assignment stands where none of them is confident.
+    std::vector<int> settled(match_.size(), 0);
+    for (int r : rows_) {
+      const int overlap = ByOverlap(r, global);
+      settled[std::size_t(r)] = overlap != 0 ? overlap : match_[std::size_t(r)];
+    }
+    for (int r : rest) settled[std::size_t(r)] = ByOverlap(r, global);
+    for (int r : rows_) match_[std::size_t(r)] = settled[std::size_t(r)];
+    for (int r : rest) match_[std::size_t(r)] = settled[std::size_t(r)];
     return match_;
   }
 
  private:
   Vec Centre(const RegionShape& s) const { return {s.cx, s.cy}; }
 
-  // How far the figure moved as a whole: the difference of the area-weighted centres of the
-  // regions that are neither paper nor specks.
+  // How far the figure moved as a whole: where the lines lie over each other best, or without
+  // lines the difference of the area-weighted centres of the regions that are neither paper
+  // nor specks.
   Vec GlobalMotion() const {
+    if (target_.flags && source_.flags) {
+      const LineMotion lines = EstimateLineMotion(target_, source_, shift_);
+      return {double(lines.x), double(lines.y)};
+    }
+    return CentreMotion();
+  }
+
+  Vec CentreMotion() const {
     auto centre = [&](const std::vector<RegionShape>& shapes, const std::vector<int>& list) {
       double x = 0, y = 0, n = 0;
       for (int r : list) {
@@ -239,7 +260,12 @@ class Matcher {
   // covers most of it wins, and that region must cover enough of it and not be the paper round
   // the drawing.
   int ByOverlap(int r, Vec global) {
-    std::vector<Vec> motions{motion_[std::size_t(r)], global};
+    std::vector<Vec> motions;
+    if (const int own = match_[std::size_t(r)]; own != 0)
+      motions.push_back({s_[std::size_t(own)].cx - t_[std::size_t(r)].cx,
+                         s_[std::size_t(own)].cy - t_[std::size_t(r)].cy});
+    motions.push_back(motion_[std::size_t(r)]);
+    motions.push_back(global);
     for (const auto& [n, border] : tBorders_.Neighbours(r)) {
       const int s = match_[std::size_t(n)];
       if (s == 0 || n == kBackgroundRegion || double(t_[std::size_t(n)].area) > scenery_) continue;
@@ -279,6 +305,7 @@ class Matcher {
         ++votes_[source_.map[j]];
       }
     }
+    if (sourceColors_) return ByColour();
     int best = 0;
     int64_t bestCount = 0;
     for (const auto& [s, count] : votes_)
@@ -286,8 +313,36 @@ class Matcher {
     return {best, bestCount};
   }
 
+  // With the source's colours known, regions of one colour vote together (a limb over the body
+  // splits the body's region but not its colour); the source region returned is the one of the
+  // winning colour under most of the region. Unfilled regions vote for nothing.
+  std::pair<int, int64_t> ByColour() {
+    colourVotes_.clear();
+    for (const auto& [s, count] : votes_) {
+      const int32_t colour = ColourOf(s);
+      if (colour != kUnfilledColour) colourVotes_[colour] += count;
+    }
+    int32_t bestColour = kUnfilledColour;
+    int64_t bestCount = 0;
+    for (const auto& [colour, count] : colourVotes_)
+      if (count > bestCount || (count == bestCount && colour < bestColour))
+        bestColour = colour, bestCount = count;
+    int best = 0;
+    int64_t most = 0;
+    for (const auto& [s, count] : votes_)
+      if (ColourOf(s) == bestColour && (count > most || (count == most && s < best)))
+        best = s, most = count;
+    return {best, bestCount};
+  }
+
+  int32_t ColourOf(int s) const {
+    return std::size_t(s) < sourceColors_->size() ? (*sourceColors_)[std::size_t(s)]
+                                                  : kUnfilledColour;
+  }
+
   const RegionMapView& target_;
   const RegionMapView& source_;
+  const std::vector<int32_t>* sourceColors_;
   PegOffset shift_;
   int speckSize_;
   std::vector<RegionShape> t_, s_;
@@ -297,15 +352,17 @@ class Matcher {
   std::vector<int> rows_, cols_;
   double scale_ = 1, scenery_ = 1;
   std::unordered_map<int, int64_t> votes_;
+  std::unordered_map<int32_t, int64_t> colourVotes_;
 };
 
 }  // namespace
 
 std::vector<int> MatchRegionShapes(const RegionMapView& target, const RegionMapView& source,
-                                   PegOffset shift, int speckSize) {
+                                   PegOffset shift, int speckSize,
+                                   const std::vector<int32_t>* sourceColors) {
   if (!target.map || !source.map || target.width <= 0 || target.height <= 0)
     return std::vector<int>(std::size_t(std::max(target.regionCount, 0)) + 2, 0);
-  return Matcher(target, source, shift, speckSize).Run();
+  return Matcher(target, source, shift, speckSize, sourceColors).Run();
 }
 
 }  // namespace quenda

@@ -6,6 +6,7 @@
 // matches with confidence is left out, so the user sees it unfilled rather than painted
 // wrongly.
 
+#include <cstdint>
 #include <vector>
 
 #include "common/region_vote.h"
@@ -18,7 +19,11 @@ inline constexpr int kDefaultSpeckSize = 10;
 // For every target region 0 .. regionCount + 1, the source region whose colour it takes, or 0
 // where none matches with confidence. Specks (fewer than `speckSize` pixels off the lines) are
 // not matched and get 0. Target region 1, the paper round the drawing, takes source region 1.
+// With `sourceColors` (one per source region, 1 for unfilled), a region settles on the source
+// colour under most of it rather than the source region, and unfilled source regions count for
+// nothing.
 std::vector<int> MatchRegionShapes(const RegionMapView& target, const RegionMapView& source,
-                                   PegOffset shift, int speckSize = kDefaultSpeckSize);
+                                   PegOffset shift, int speckSize = kDefaultSpeckSize,
+                                   const std::vector<int32_t>* sourceColors = nullptr);
 
 }  // namespace quenda

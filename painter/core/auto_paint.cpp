@@ -21,10 +21,10 @@ RegionMapView MapViewOf(const PainterFrame& frame) {
 
 }  // namespace
 
-std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& source,
-                             int speckSize) {
+std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& source, int speckSize,
+                             bool byColour) {
   return MatchRegionShapes(MapViewOf(target), MapViewOf(source), AlignmentShift(target, source),
-                           speckSize);
+                           speckSize, byColour ? &source.regionColor : nullptr);
 }
 
 std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& source) {
@@ -40,7 +40,7 @@ void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
   if (target.empty() || source.empty()) return;
   const bool byShapes = options.match == AutoPaintMatch::Shapes;
   const std::vector<int> winner =
-      byShapes ? MatchShapes(target, source, options.speckSize) : VoteRegions(target, source);
+      byShapes ? MatchShapes(target, source, options.speckSize, true) : VoteRegions(target, source);
   TakeUndoCopy(target, kUndoRegionColors);
   for (std::size_t r = 1; r < winner.size() && r < target.regionColor.size(); ++r) {
     const std::size_t t = std::size_t(winner[r]);

@@ -32,8 +32,9 @@ struct AutoPaintOptions {
 };
 
 // For every target region 0 .. N_T + 1, the source region matched by shapes, 0 for none.
+// `byColour` lets the source's colours decide, as auto paint does.
 std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& source,
-                             int speckSize = kDefaultSpeckSize);
+                             int speckSize = kDefaultSpeckSize, bool byColour = false);
 
 // Takes the undo copy of region colours, copies the matched regions' colours (unfilled where
 // the shapes find no match) and sets paintChanged; then paints specks when asked, within the

@@ -1,0 +1,103 @@
+#include "common/line_motion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "common/region_data.h"
+
+namespace quenda {
+namespace {
+
+// Line pixels counted in square blocks: a coarse picture of the drawing that can be slid over
+// another cheaply.
+struct BlockCounts {
+  int block = 1, columns = 0, rows = 0;
+  std::vector<int32_t> count;
+
+  int32_t At(int cx, int cy) const {
+    return cx < 0 || cy < 0 || cx >= columns || cy >= rows
+               ? 0
+               : count[std::size_t(cy) * std::size_t(columns) + std::size_t(cx)];
+  }
+};
+
+// Blocks over the target's area; source pixels are moved by `shift` onto it first.
+BlockCounts CountLines(const RegionMapView& view, PegOffset shift, int width, int height,
+                       int block) {
+  BlockCounts b;
+  b.block = block;
+  b.columns = (width + block - 1) / block;
+  b.rows = (height + block - 1) / block;
+  b.count.assign(std::size_t(b.columns) * std::size_t(b.rows), 0);
+  for (int y = 0; y < view.height; ++y) {
+    const int ty = y + shift.y;
+    if (ty < 0 || ty >= height) continue;
+    const uint8_t* flags = view.flags + std::size_t(y) * std::size_t(view.width);
+    int32_t* row = &b.count[std::size_t(ty / block) * std::size_t(b.columns)];
+    for (int x = 0; x < view.width; ++x) {
+      const int tx = x + shift.x;
+      if ((flags[x] & kFlagRegionLine) && tx >= 0 && tx < width) ++row[tx / block];
+    }
+  }
+  return b;
+}
+
+BlockCounts Coarser(const BlockCounts& fine, int factor) {
+  BlockCounts b;
+  b.block = fine.block * factor;
+  b.columns = (fine.columns + factor - 1) / factor;
+  b.rows = (fine.rows + factor - 1) / factor;
+  b.count.assign(std::size_t(b.columns) * std::size_t(b.rows), 0);
+  for (int y = 0; y < fine.rows; ++y)
+    for (int x = 0; x < fine.columns; ++x)
+      b.count[std::size_t(y / factor) * std::size_t(b.columns) + std::size_t(x / factor)] +=
+          fine.At(x, y);
+  return b;
+}
+
+// The block shift (within `reach` blocks of `around`) under which the target's blocks meet the
+// most source line: the sum over blocks of target count times source count.
+std::pair<int, int> BestShift(const BlockCounts& t, const BlockCounts& s,
+                              std::pair<int, int> around, int reach) {
+  int64_t best = -1;
+  std::pair<int, int> at = around;
+  for (int dy = around.second - reach; dy <= around.second + reach; ++dy)
+    for (int dx = around.first - reach; dx <= around.first + reach; ++dx) {
+      int64_t sum = 0;
+      for (int y = 0; y < t.rows; ++y) {
+        const int sy = y + dy;
+        if (sy < 0 || sy >= s.rows) continue;
+        const int32_t* trow = &t.count[std::size_t(y) * std::size_t(t.columns)];
+        const int32_t* srow = &s.count[std::size_t(sy) * std::size_t(s.columns)];
+        const int x0 = std::max(0, -dx), x1 = std::min(t.columns, s.columns - dx);
+        for (int x = x0; x < x1; ++x) sum += int64_t(trow[x]) * srow[x + dx];
+      }
+      // Ties go to the smaller motion, so a still drawing stays still.
+      const bool nearer = std::abs(dx) + std::abs(dy) < std::abs(at.first) + std::abs(at.second);
+      if (sum > best || (sum == best && nearer)) best = sum, at = {dx, dy};
+    }
+  return at;
+}
+
+}  // namespace
+
+LineMotion EstimateLineMotion(const RegionMapView& target, const RegionMapView& source,
+                              PegOffset shift) {
+  if (!target.flags || !source.flags || target.width <= 0 || target.height <= 0) return {};
+  // Fine blocks of about a three-hundredth of the sheet, coarse ones four times that.
+  const double side = std::sqrt(double(target.width) * double(target.height));
+  const int fineBlock = std::max(2, int(std::lround(side / 300)));
+  constexpr int kCoarse = 4;
+  const BlockCounts fineT = CountLines(target, {0, 0}, target.width, target.height, fineBlock);
+  const BlockCounts fineS = CountLines(source, shift, target.width, target.height, fineBlock);
+  const BlockCounts coarseT = Coarser(fineT, kCoarse), coarseS = Coarser(fineS, kCoarse);
+  const int reach = std::max(1, std::min(target.width, target.height) / 4 / coarseT.block);
+  const auto coarse = BestShift(coarseT, coarseS, {0, 0}, reach);
+  const auto fine =
+      BestShift(fineT, fineS, {coarse.first * kCoarse, coarse.second * kCoarse}, kCoarse + 1);
+  return {fine.first * fineBlock, fine.second * fineBlock};
+}
+
+}  // namespace quenda
