@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
