@@ -63,7 +63,7 @@ std::span<const Command> AllCommands() {
       SampleCommand(),    InfoCommand(),    AnalyzeCommand(), PaintCommand(),    ColorsCommand(),
       AutopaintCommand(), SheetCommand(),   RenderCommand(),  FlipbookCommand(), ToneCommand(),
       CompCommand(),      ComposeCommand(), PreviewCommand(), MaskCommand(),     ScanCommand(),
-      ExportCommand(),    ImportCommand()};
+      ExportCommand(),    ImportCommand(),  FarmCommand()};
   return kCommands;
 }
 

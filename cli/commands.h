@@ -22,5 +22,6 @@ const Command& MaskCommand();
 const Command& ScanCommand();
 const Command& ExportCommand();
 const Command& ImportCommand();
+const Command& FarmCommand();
 
 }  // namespace quenda::cli
