@@ -172,7 +172,7 @@ TEST_F(ExitCodes, UnwritableOutputsAreOne) {
 struct Told {
   std::vector<std::string> words;
   int code;
-  std::string err;  // the first line of standard error
+  std::string err;  // a whole line of standard error
 };
 
 TEST_F(ExitCodes, MessagesSayWhatIsWrong) {
@@ -208,9 +208,6 @@ TEST_F(ExitCodes, MessagesSayWhatIsWrong) {
       {{"tone", dir.File("t.wav"), "--seconds", "0.5"},
        2,
        "quenda tone: --seconds must be a whole number from 1 to 600"},
-      {{"tone", blocked + "/t.wav"},
-       1,
-       "quenda tone: " + blocked + "/t.wav: Could not write " + blocked + "/t.wav"},
       {{"comp", "new", dir.File("n.cmp"), "--preset", "SECAM"},
        2,
        "quenda comp: unknown preset 'SECAM'; the presets are 'NTSC', 'PAL', 'D1 NTSC', 'D1 PAL', "
