@@ -71,6 +71,11 @@ int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "comp", reason, kUsage);
 }
 
+void HintAtCompressedPicture(CommandIo& io, const std::string& picture) {
+  if (std::string hint = CompressedTargaHint(picture); !hint.empty())
+    ReportFileError(io, "comp", picture, hint);
+}
+
 std::optional<double> ParseNumber(const std::string& text) {
   char* end = nullptr;
   double value = std::strtod(text.c_str(), &end);
@@ -308,6 +313,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
   } else if (action == "add-clip" && words.size() == 3) {
     // Stored absolute, so that a render from any working directory finds the pictures.
     done = doc.AddClipFromFile(AbsolutePath(words[2]));
+    if (!done) HintAtCompressedPicture(io, words[2]);
   } else if (action == "add-effect" && words.size() == 3) {
     auto kind = EffectKindNamed(words[2]);
     if (!kind) return UsageError(io, "unknown effect '" + words[2] + "'");

@@ -204,6 +204,7 @@ int ClipAction(EditRun& run) {
   } else {
     // Stored absolute, so that a render from any working directory finds the pictures.
     done = run.doc.ReplaceClipWithFile(AbsolutePath(w[3]));
+    if (!done) HintAtCompressedPicture(run.io, w[3]);
   }
   return done ? kSaveDocument : Refused(run);
 }

@@ -188,12 +188,14 @@ TEST_F(ExitCodes, MessagesSayWhatIsWrong) {
   std::vector<uint8_t> rle = quenda::testing::ReadBytes(clips + "clip0001.tga");
   rle[2] = 10;
   WriteBytes(still, rle);
+  const std::string mend =
+      ": the picture is run-length compressed; write it uncompressed, for example with "
+      "ImageMagick: convert IN.tga -compress None OUT.tga";
   const std::vector<Told> table{
       {{"import", still, "--out", dir.File("i"), "--name", "w", "--dpi", "150", "--peg", "0"},
        1,
-       "quenda import: " + still +
-           ": the picture is run-length compressed; write it uncompressed, for example with "
-           "ImageMagick: convert IN.tga -compress None OUT.tga"},
+       "quenda import: " + still + mend},
+      {{"comp", "add-clip", movie, still}, 1, "quenda comp: " + still + mend},
       {{"flipbook", sheet, "--out", dir.File("f.avi"), "--sound", beat},
        1,
        "quenda flipbook: " + beat +
