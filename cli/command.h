@@ -40,7 +40,8 @@ int ReportUsageError(CommandIo& io, std::string_view command, std::string_view r
                      std::string_view usage);
 
 // "quenda COMMAND: FILE: MESSAGE" ("quenda COMMAND: MESSAGE" without a file): how the tool
-// names the run and the file a message is about.
+// names the run and the file a message is about. The message keeps its words; its line ends
+// become spaces, so that every message is one line of a log.
 std::string FileMessage(std::string_view command, std::string_view file, std::string_view message);
 // Prints FileMessage(...) and a line end to standard error; returns 1, a file's exit code.
 int ReportFileError(CommandIo& io, std::string_view command, std::string_view file,
@@ -52,10 +53,10 @@ inline constexpr std::string_view kMovieNameError =
     "--out must be a file name ending in .avi (movies are written as AVI)";
 
 // A render's input check: prints its lines (each a missing or unreadable file) to standard
-// error, and unless `allowMissing` ends with "quenda COMMAND: nothing written" and the reason.
-// True when the run may go on: nothing is missing, or the loss was accepted.
-bool ReportMissingInputs(CommandIo& io, std::string_view command, const Status& check,
-                         bool allowMissing);
+// error, and unless `allowMissing` ends with "quenda COMMAND: FILE: nothing written" and the
+// reason. True when the run may go on: nothing is missing, or the loss was accepted.
+bool ReportMissingInputs(CommandIo& io, std::string_view command, std::string_view file,
+                         const Status& check, bool allowMissing);
 
 // Every subcommand, in the order `quenda --help` lists them.
 std::span<const Command> AllCommands();

@@ -41,34 +41,6 @@ int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "analyze", reason, kUsage);
 }
 
-void PrintMessage(CommandIo& io, std::string_view text) {
-  io.err << text;
-  if (text.empty() || text.back() != '\n') io.err << '\n';
-}
-
-// The console prompt, except that a message that already ends its line gets no second one.
-class AnalyzePrompt final : public Prompt {
- public:
-  AnalyzePrompt(CommandIo& io, bool answerYes)
-      : io_(io), console_(io.err, answerYes, false, {io.in, io.interactive}) {}
-  void Message(std::string_view text, MessageIcon) override { PrintMessage(io_, text); }
-  bool AskYesNo(std::string_view text) override { return console_.AskYesNo(text); }
-  bool AskOkCancel(std::string_view text) override { return console_.AskOkCancel(text); }
-  bool unanswered() const { return console_.unanswered(); }
-  std::optional<std::string> PickFile(std::string_view title, std::string_view filter,
-                                      std::string_view start) override {
-    return console_.PickFile(title, filter, start);
-  }
-  std::optional<std::string> PickDirectory(std::string_view title,
-                                           std::string_view start) override {
-    return console_.PickDirectory(title, start);
-  }
-
- private:
-  CommandIo& io_;
-  ConsolePrompt console_;
-};
-
 // The indices of the frames numbered first..last; nothing when none is.
 std::optional<FrameIndexRange> IndicesOfNumbers(const DrawingSequence& sequence, int first,
                                                 int last) {
@@ -100,42 +72,50 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
   int jobs = 1;
   if (!ReadJobs(parsed.Value("--jobs"), jobs)) return UsageError(io, std::string(kJobsError));
 
-  AnalyzePrompt prompt(io, parsed.Has("--yes"));
+  ConsolePrompt prompt(io.err, parsed.Has("--yes"), false, {io.in, io.interactive});
+  prompt.Name("analyze", picked);
   RedlineSettings settings;
   const auto settingsPath = parsed.Value("--settings");
   if (settingsPath) {
     Status loaded = LoadRedlineSettings(*settingsPath, settings);
-    if (!loaded) {
-      PrintMessage(io, loaded.message() + std::string(" ") + *settingsPath);
-      return 1;
-    }
+    if (!loaded)
+      return ReportFileError(io, "analyze", *settingsPath, loaded.message() + " " + *settingsPath);
   }
   if (!ConfirmBatchProcess(true, settingsPath.has_value(), prompt)) {
-    if (prompt.unanswered())
-      io.err << "quenda analyze: nothing processed: the question has no one to answer it "
-                "without a terminal; --yes answers OK, --settings FILE.rls gives the settings\n";
-    else
-      io.err << "quenda analyze: nothing processed\n";
+    io.err << FileMessage("analyze", picked,
+                          prompt.unanswered()
+                              ? "nothing processed: the question has no one to answer it without "
+                                "a terminal; --yes answers OK, --settings FILE.rls gives the "
+                                "settings"
+                              : "nothing processed")
+           << "\n";
     return 2;
   }
-
   const DrawingSequence sequence = OpenSequence(picked, TitleOf(picked));
   if (sequence.truncated > 0)
-    io.err << "quenda analyze: " << sequence.truncated << " drawings of " << sequence.name
-           << " beyond the first " << sequence.capacity << " are left out\n";
+    io.err << FileMessage("analyze", picked,
+                          std::to_string(sequence.truncated) + " drawings of " + sequence.name +
+                              " beyond the first " + std::to_string(sequence.capacity) +
+                              " are left out")
+           << "\n";
   FrameIndexRange range = AllFrames(sequence);
   if (numbers) {
     auto found = IndicesOfNumbers(sequence, numbers->first, numbers->second);
     if (!found) {
       // An empty share of a split run is no failure.
-      io.err << "quenda analyze: no frame of " << sequence.name << " is numbered " << numbers->first
-             << "-" << numbers->second << "; nothing to do\n";
+      io.err << FileMessage("analyze", picked,
+                            "no frame of " + sequence.name + " is numbered " +
+                                std::to_string(numbers->first) + "-" +
+                                std::to_string(numbers->second) + "; nothing to do")
+             << "\n";
       return 0;
     }
     range = *found;
   }
 
   BatchObserver observer;
+  // A frame's messages are about its drawing.
+  observer.frameStarted = [&prompt](int, const std::string& scan) { prompt.SetFile(scan); };
   observer.frameDone = [&io](const BatchFrameReport& frame) {
     io.out << FileNameOf(frame.regionPath);
     if (frame.written)

@@ -56,14 +56,14 @@ int RunColors(std::span<const std::string> args, CommandIo& io) {
   if (added.empty() && !std::filesystem::exists(path, ignored))
     return ReportFileError(io, "colors", path, "the colour set does not exist");
   ConsolePrompt prompt(io.err, false);
+  prompt.Name("colors", path);
   ColorSet set;
   LoadColorSet(set, path, prompt);
   int code = 0;
   if (!added.empty()) {
     for (const NewColour& c : added) {
       if (!AddColor(set, c.name, c.red, c.green, c.blue)) {
-        io.err << "Maximum color number reached!\n";
-        code = 1;
+        code = ReportFileError(io, "colors", path, "Maximum color number reached!");
         break;
       }
       io.out << "added " << set.entries[set.count - 1].name << " as colour " << set.count - 1

@@ -71,6 +71,11 @@ int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "comp", reason, kUsage);
 }
 
+void HintAtCompressedPicture(CommandIo& io, const std::string& picture) {
+  if (std::string hint = CompressedTargaHint(picture); !hint.empty())
+    ReportFileError(io, "comp", picture, hint);
+}
+
 std::optional<double> ParseNumber(const std::string& text) {
   char* end = nullptr;
   double value = std::strtod(text.c_str(), &end);
@@ -222,30 +227,26 @@ int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
   }
   if (Status checked = CheckNewMovieValues(values); !checked)
     return UsageError(io, checked.message());
-  if (std::error_code ec; std::filesystem::exists(path, ec) && !parsed.Has("--force")) {
-    io.err << path << " exists already; it is left as it is (--force replaces it)\n";
-    return 1;
-  }
+  if (std::error_code ec; std::filesystem::exists(path, ec) && !parsed.Has("--force"))
+    return ReportFileError(io, "comp", path,
+                           "exists already; it is left as it is (--force replaces it)");
   ConsolePrompt prompt(io.err, false);
+  prompt.Name("comp", path);
   CComposerDoc doc(prompt);
   auto skip = [] { return std::optional<NewMovieValues>(); };
   doc.OnNewDocument(skip);
   doc.OnNewDocument(skip);
   doc.OnNewDocument([&] { return std::optional(values); });
-  if (Status saved = doc.Save(path); !saved) {
-    io.err << saved.message() << "\n";
-    return 1;
-  }
+  if (Status saved = doc.Save(path); !saved)
+    return ReportFileError(io, "comp", path, saved.message());
   io.out << "created " << path << ": " << values.width << " x " << values.height << ", "
          << values.frames << " frames at " << values.frameRate << " per second\n";
   return 0;
 }
 
 int Save(CComposerDoc& doc, const std::string& path, CommandIo& io) {
-  if (Status saved = doc.Save(path); !saved) {
-    io.err << saved.message() << "\n";
-    return 1;
-  }
+  if (Status saved = doc.Save(path); !saved)
+    return ReportFileError(io, "comp", path, saved.message());
   ListClips(doc.composition(), io);
   return 0;
 }
@@ -281,16 +282,14 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
   }
 
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--discard-missing"));
+  prompt.Name("comp", path);
   CComposerDoc doc(prompt);
-  if (Status opened = doc.Open(path); !opened) {
-    io.err << opened.message() << "\n";
-    return 1;
-  }
-  if (prompt.keptLostParts() && !RepointsTheLostClip(doc.composition(), words)) {
-    io.err << "quenda comp: " << path
-           << " is left as it was; --discard-missing discards the missing clips\n";
-    return 1;
-  }
+  if (Status opened = doc.Open(path); !opened)
+    return ReportFileError(io, "comp", path, opened.message());
+  if (prompt.keptLostParts() && !RepointsTheLostClip(doc.composition(), words))
+    return ReportFileError(
+        io, "comp", path,
+        "the composition is left as it was; --discard-missing discards the missing clips");
   const Composition& c = doc.composition();
   auto clipIndex = [&](const std::string& text) { return ParseInt(text, 0, c.clipCount() - 1); };
   if (auto text = parsed.Value("--in-front-of")) {
@@ -314,6 +313,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
   } else if (action == "add-clip" && words.size() == 3) {
     // Stored absolute, so that a render from any working directory finds the pictures.
     done = doc.AddClipFromFile(AbsolutePath(words[2]));
+    if (!done) HintAtCompressedPicture(io, words[2]);
   } else if (action == "add-effect" && words.size() == 3) {
     auto kind = EffectKindNamed(words[2]);
     if (!kind) return UsageError(io, "unknown effect '" + words[2] + "'");
@@ -342,10 +342,8 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     const ClipRecord& clip = c.clips[std::size_t(*index)];
     if (clip.IsEffect() && *track > kPositionY)
       return UsageError(io, "clip " + words[2] + " is an effect clip: its tracks are a and b");
-    if (Status range = CheckEffectValue(clip.kind, *track, *value); clip.IsEffect() && !range) {
-      io.err << range.message() << "\n";
-      return 1;
-    }
+    if (Status range = CheckEffectValue(clip.kind, *track, *value); clip.IsEffect() && !range)
+      return ReportFileError(io, "comp", path, range.message());
     done = doc.SetClipKey(*index, *track, {*frame - 1, *value, *easeIn, *easeOut});
   } else if (action == "set-parent" && words.size() == 4) {
     auto index = clipIndex(words[2]);
@@ -356,9 +354,13 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     doc.GoToFrame(*frame - 1);
     done = doc.ChooseParent(*parent);
     if (!done && c.clips[std::size_t(*index)].IsEffect() && *parent >= 0)
-      io.err << "clip " << *index << " is an effect clip: effect clips have no parent\n";
+      ReportFileError(
+          io, "comp", path,
+          "clip " + std::to_string(*index) + " is an effect clip: effect clips have no parent");
     else if (!done)
-      io.err << "clip " << *parent << " cannot be the parent of clip " << *index << "\n";
+      ReportFileError(io, "comp", path,
+                      "clip " + std::to_string(*parent) + " cannot be the parent of clip " +
+                          std::to_string(*index));
   } else if (action == "set-start" && words.size() == 4) {
     auto index = clipIndex(words[2]);
     // Any whole number: the dialog's check names the range the clip allows.
@@ -370,7 +372,8 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
       return UsageError(io, "set-start needs a clip, a frame and stop/hold/loop/ping-pong");
     doc.Select(*index);
     done = doc.SetStartEnd(*before, *after, *start);
-    if (!done && !doc.LastStartFrame()) io.err << "clip " << *index << " is no sequence\n";
+    if (!done && !doc.LastStartFrame())
+      ReportFileError(io, "comp", path, "clip " + std::to_string(*index) + " is no sequence");
   } else {
     return UsageError(io, "unknown action or wrong number of words: " + action);
   }

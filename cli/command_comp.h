@@ -16,6 +16,8 @@ namespace quenda::cli::comp {
 
 // Prints the reason and the usage; returns 2.
 int UsageError(CommandIo& io, const std::string& reason);
+// After a clip picture was refused: how to mend it, when it is run-length compressed.
+void HintAtCompressedPicture(CommandIo& io, const std::string& picture);
 // A finite or infinite decimal number, not NaN.
 std::optional<double> ParseNumber(const std::string& text);
 // "RRGGBB" in hexadecimal as the document's 0x00BBGGRR.

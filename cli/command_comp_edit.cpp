@@ -34,8 +34,14 @@ const char* KeyKindWord(KeyKind kind) {
 // A command that refused: a question answered No for want of --yes is named.
 int Refused(EditRun& run) {
   if (run.prompt.unanswered())
-    run.io.err << "quenda comp: " << run.words[1] << " is left as it was; --yes answers Yes\n";
+    ReportFileError(run.io, "comp", run.words[1],
+                    "the composition is left as it was; --yes answers Yes");
   return 1;
+}
+
+// A refusal of the tool's own, about the composition.
+int Say(EditRun& run, const std::string& reason) {
+  return ReportFileError(run.io, "comp", run.words[1], reason);
 }
 
 std::optional<int> ClipIndex(const EditRun& run, const std::string& text) {
@@ -77,15 +83,12 @@ KeyEditValues EditedValues(const KeyEdits& edits, const KeyEditValues& current) 
 int CopyKey(EditRun& run, int index, int frame) {
   std::optional<std::string> to = run.parsed.Value("--to");
   if (!to) return UsageError(run.io, "copy-key needs --to FILE");
-  if (!run.doc.CanCopyKey()) {
-    run.io.err << "clip " << index << " has no key at frame " << frame << "\n";
-    return 1;
-  }
+  if (!run.doc.CanCopyKey())
+    return Say(run,
+               "clip " + std::to_string(index) + " has no key at frame " + std::to_string(frame));
   run.doc.CopyKey();
-  if (Status saved = SaveKeyClipboard(*to, run.doc.keyClipboard()); !saved) {
-    run.io.err << saved.message() << "\n";
-    return 1;
-  }
+  if (Status saved = SaveKeyClipboard(*to, run.doc.keyClipboard()); !saved)
+    return ReportFileError(run.io, "comp", *to, saved.message());
   run.io.out << "copied the keys of clip " << index << " at frame " << frame << " to " << *to
              << "\n";
   return 0;
@@ -95,10 +98,7 @@ int PasteKey(EditRun& run) {
   std::optional<std::string> from = run.parsed.Value("--from");
   if (!from) return UsageError(run.io, "paste-key needs --from FILE");
   Result<KeyClipboard> board = LoadKeyClipboard(*from);
-  if (!board) {
-    run.io.err << board.message() << "\n";
-    return 1;
-  }
+  if (!board) return ReportFileError(run.io, "comp", *from, board.message());
   run.doc.SetKeyClipboard(*board);
   return run.doc.PasteKey() ? kSaveDocument : Refused(run);
 }
@@ -135,9 +135,9 @@ int KeyAction(EditRun& run) {
     return offered ? kind : std::nullopt;
   };
   auto notOffered = [&](const char* state) {
-    run.io.err << "clip " << *index << state << KeyKindWord(*kind) << " key at frame " << *frame
-               << (action == "insert-key" ? " already\n" : "\n");
-    return 1;
+    return Say(run, "clip " + std::to_string(*index) + state + KeyKindWord(*kind) +
+                        " key at frame " + std::to_string(*frame) +
+                        (action == "insert-key" ? " already" : ""));
   };
   if (action == "insert-key") {
     if (run.doc.InsertKey(choose)) return kSaveDocument;
@@ -186,30 +186,25 @@ int ClipAction(EditRun& run) {
     done = run.doc.DeleteClip();
   } else if (action == "hide-clip" || action == "show-clip") {
     const bool hide = action == "hide-clip";
-    if (!clip.IsImage()) {
-      run.io.err << "clip " << *index << " is not an image clip: only image clips are hidden\n";
-      return 1;
-    }
+    if (!clip.IsImage())
+      return Say(run, "clip " + std::to_string(*index) +
+                          " is not an image clip: only image clips are hidden");
     if ((clip.hidden != 0) == hide) {
       run.io.out << "clip " << *index << (hide ? " is hidden already\n" : " is shown already\n");
       return 0;
     }
     done = run.doc.ToggleHidden();
   } else if (action == "to-front") {
-    if (*index == 0) {
-      run.io.err << "clip 0 is the front clip already\n";
-      return 1;
-    }
+    if (*index == 0) return Say(run, "clip 0 is the front clip already");
     done = run.doc.ToFront();
   } else if (action == "to-back") {
-    if (*index + 1 == c.clipCount()) {
-      run.io.err << "clip " << *index << " is the back clip already\n";
-      return 1;
-    }
+    if (*index + 1 == c.clipCount())
+      return Say(run, "clip " + std::to_string(*index) + " is the back clip already");
     done = run.doc.ToBack();
   } else {
     // Stored absolute, so that a render from any working directory finds the pictures.
     done = run.doc.ReplaceClipWithFile(AbsolutePath(w[3]));
+    if (!done) HintAtCompressedPicture(run.io, w[3]);
   }
   return done ? kSaveDocument : Refused(run);
 }

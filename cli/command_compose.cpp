@@ -95,14 +95,15 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
     writeFirst = range->first;
     writeLast = range->second;
   }
-  if (!ReportMissingInputs(io, "compose", CheckClipInputs(c, writeFirst, writeLast),
+  if (!ReportMissingInputs(io, "compose", path, CheckClipInputs(c, writeFirst, writeLast),
                            parsed.Has("--allow-missing")))
     return 1;
   std::error_code ignored;  // a folder that cannot be made is reported by the first write
   std::filesystem::create_directories(settings.directory, ignored);
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);
-  ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};
+  ComposeSink sink{&prompt,
+                   [&](const std::string& line) { ReportFileError(io, "compose", {}, line); }};
   RenderOutputResult result =
       RenderFrames(c, settings, stop.prompt(), progress, writeFirst, writeLast, sink, jobs);
   progress.Finish();

@@ -118,6 +118,7 @@ int RunExport(std::span<const std::string> args, CommandIo& io) {
   }
 
   Picture picture;
+  std::string hint;  // how to mend a file the reader refuses, when the tool knows
   if (kind == ".qds") {
     picture = ReadDrawing(path, parsed.Has("--painted"), io);
   } else if (kind == ".tga") {
@@ -126,13 +127,16 @@ int RunExport(std::span<const std::string> args, CommandIo& io) {
       picture.image = ToImage(*read, read->width());
     } else {
       picture.error = read.message();
-      if (std::string hint = CompressedTargaHint(path); !hint.empty())
-        picture.error += "\n" + FileMessage("export", path, hint);
+      hint = CompressedTargaHint(path);
     }
   } else {
     picture = ReadMovieFrame(path, *frame);
   }
-  if (picture.image.isNull()) return ReportFileError(io, "export", path, picture.error);
+  if (picture.image.isNull()) {
+    ReportFileError(io, "export", path, picture.error);
+    if (!hint.empty()) ReportFileError(io, "export", path, hint);
+    return 1;
+  }
 
   QImage image = picture.image;
   if (scale != 1) {

@@ -108,7 +108,7 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   Status sound = wave ? CheckSoundInput(*wave) : Status{};
   std::string lines = drawings.message();
   if (!sound) lines += (lines.empty() ? "" : "\n") + sound.message();
-  if (!ReportMissingInputs(io, "flipbook", lines.empty() ? Status{} : Status{Error{lines}},
+  if (!ReportMissingInputs(io, "flipbook", path, lines.empty() ? Status{} : Status{Error{lines}},
                            parsed.Has("--allow-missing")))
     return 1;
 

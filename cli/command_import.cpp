@@ -6,6 +6,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/file_info.h"
 #include "cli/interrupt_stop.h"
 #include "common/drawing_scan.h"
 #include "common/path.h"
@@ -48,24 +49,30 @@ int RunImport(std::span<const std::string> args, CommandIo& io) {
   std::string directory = *out;
   if (!directory.empty() && !IsPathSeparator(directory.back())) directory += '/';
   scanner::ImportForm form{*name, directory, scanner::PegButtonOfPosition(*peg), *dpi};
-  if (Status checked = scanner::CheckImportForm(form); !checked) {
-    io.err << checked.message() << "\n";
-    return 1;
-  }
-  auto source = scanner::FindImportSource(parsed.positional()[0]);
-  if (!source) {
-    io.err << source.message() << "\n";
-    return 1;
-  }
+  const std::string& first = parsed.positional()[0];
+  // The form's checks are of the options' values.
+  if (Status checked = scanner::CheckImportForm(form); !checked)
+    return UsageError(io, checked.message());
+  auto source = scanner::FindImportSource(first);
+  if (!source) return ReportFileError(io, "import", first, source.message());
+  // A first picture that is not there leaves no new folder behind.
+  if (std::error_code absent; !std::filesystem::exists(source->InputPath(source->start), absent))
+    return ReportFileError(io, "import", first, "the picture does not exist");
   std::error_code ignored;  // a folder that cannot be made is reported by the first save
   std::filesystem::create_directories(directory, ignored);
 
   ConsolePrompt console(io.err, false);
+  console.Name("import", first);
   InterruptStop stop(console);
   auto outcome =
       scanner::ImportSequence(*source, directory, *name, *peg, *dpi, stop.prompt(), stop,
                               [&](const std::string& path) { io.out << "wrote " << path << "\n"; });
   if (outcome.finished) return 0;
+  // The picture that ended the run, when it was one the reader refused.
+  const std::string failed = source->InputPath(source->start + outcome.written);
+  if (!stop.Interrupted() && source->kind == scanner::ImportKind::Targa)
+    if (std::string hint = CompressedTargaHint(failed); !hint.empty())
+      ReportFileError(io, "import", failed, hint);
   return stop.ExitCode(1);
 }
 

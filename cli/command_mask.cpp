@@ -187,9 +187,10 @@ void Apply(CPanoramaDoc& doc, ScriptedPrompt& prompt, const Operation& operation
     }
 }
 
-void PrintMessages(CommandIo& io, ScriptedPrompt& prompt) {
+void PrintMessages(CommandIo& io, ScriptedPrompt& prompt, const std::string& file) {
   for (const ScriptedPrompt::Shown& shown : prompt.shown())
-    if (shown.kind == ScriptedPrompt::Kind::Message) io.err << shown.text << "\n";
+    if (shown.kind == ScriptedPrompt::Kind::Message)
+      io.err << FileMessage("mask", file, shown.text) << "\n";
   prompt.Clear();
 }
 
@@ -201,7 +202,7 @@ int RunMask(std::span<const std::string> args, CommandIo& io) {
     ScriptedPrompt prompt;
     CPanoramaDoc doc(prompt);
     if (!doc.OpenFile(background)) {
-      PrintMessages(io, prompt);
+      PrintMessages(io, prompt, background);
       if (std::string hint = CompressedTargaHint(background); !hint.empty())
         io.err << FileMessage("mask", background, hint) << "\n";
       code = 1;
@@ -211,7 +212,7 @@ int RunMask(std::span<const std::string> args, CommandIo& io) {
     const std::string out =
         job.backgrounds.size() > 1 ? JoinPath(job.out, FileNameOf(background)) : job.out;
     if (!doc.SaveAs(out)) {
-      PrintMessages(io, prompt);
+      PrintMessages(io, prompt, out);
       code = 1;
       continue;
     }

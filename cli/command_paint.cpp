@@ -74,6 +74,7 @@ int RunPaint(std::span<const std::string> args, CommandIo& io) {
     if (!parsed.Values("--fill").empty() || parsed.Value("--specks"))
       return UsageError(io, "--list-regions takes no --fill or --specks");
     ConsolePrompt prompt(io.err, false);
+    prompt.Name("paint", parsed.positional()[0]);
     CPainterDoc doc(prompt);
     if (!OpenAtDrawing(doc, parsed.positional()[0])) return 1;
     ListRegions(doc, io.out);
@@ -92,24 +93,24 @@ int RunPaint(std::span<const std::string> args, CommandIo& io) {
   }
   if (fills.empty() && !specks) return UsageError(io, "give at least one --fill or --specks");
 
+  const std::string& drawing = parsed.positional()[0];
   ConsolePrompt prompt(io.err, false);
+  prompt.Name("paint", drawing);
   CPainterDoc doc(prompt);
-  if (!OpenAtDrawing(doc, parsed.positional()[0])) return 1;
+  if (!OpenAtDrawing(doc, drawing)) return 1;
   const PainterFrame& frame = doc.frame();
   // Everything is checked before the first fill, so a mistake leaves the frame as it was.
   std::vector<int> colours;
   for (const Fill& fill : fills) {
     auto colour = FindPaintColour(doc.colors(), fill.colour);
-    if (!colour) {
-      io.err << "quenda paint: no colour '" << fill.colour << "' to paint with in "
-             << doc.colors().path << "\n";
-      return 1;
-    }
-    if (!frame.Contains(fill.at.x, fill.at.y)) {
-      io.err << "quenda paint: " << fill.at.x << "," << fill.at.y << " is outside the "
-             << frame.width << "x" << frame.height << " picture\n";
-      return 1;
-    }
+    if (!colour)
+      return ReportFileError(io, "paint", doc.colors().path,
+                             "no colour '" + fill.colour + "' to paint with");
+    if (!frame.Contains(fill.at.x, fill.at.y))
+      return ReportFileError(io, "paint", drawing,
+                             std::to_string(fill.at.x) + "," + std::to_string(fill.at.y) +
+                                 " is outside the " + std::to_string(frame.width) + "x" +
+                                 std::to_string(frame.height) + " picture");
     colours.push_back(*colour);
   }
   for (std::size_t k = 0; k < fills.size(); ++k) {

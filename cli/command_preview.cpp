@@ -71,14 +71,16 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
     settings.endFrame = range->second;
   }
   if (!ReportMissingInputs(
-          io, "preview", CheckClipInputs(c, settings.startFrame, settings.endFrame, settings.step),
+          io, "preview", path,
+          CheckClipInputs(c, settings.startFrame, settings.endFrame, settings.step),
           parsed.Has("--allow-missing")))
     return 1;
   prompt.SetFile(*parsed.Value("--out"));
   AviWriter writer(prompt);
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);
-  ComposeSink sink{&prompt, [&](const std::string& line) { io.err << line << "\n"; }};
+  ComposeSink sink{&prompt,
+                   [&](const std::string& line) { ReportFileError(io, "preview", {}, line); }};
   std::string out = *parsed.Value("--out");
   PreviewResult result = GeneratePreview(c, settings, out, writer, stop.prompt(), progress, sink,
                                          OldMovie::LeaveToWriter);

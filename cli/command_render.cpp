@@ -40,6 +40,32 @@ int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "render", reason, kUsage);
 }
 
+// The frame in hand names the messages said while it is made and saved (a frame that cannot be
+// saved is told without its file); the job's own questions, between frames, name none.
+class NamingFrames final : public Progress {
+ public:
+  NamingFrames(Progress& inner, ConsolePrompt& prompt, const RenderSettings& settings, int first)
+      : inner_(inner), prompt_(prompt), settings_(settings), next_(first) {}
+  void SetStage(std::string_view text) override {
+    prompt_.SetFile(RenderFileName(settings_.directory, settings_.name, next_));
+    inner_.SetStage(text);
+  }
+  void SetPercent(int percent) override { inner_.SetPercent(percent); }
+  bool StopRequested() override { return inner_.StopRequested(); }
+  void FramesPlanned(int count) override { inner_.FramesPlanned(count); }
+  void FrameCommitted(int frameNumber, std::string_view file) override {
+    inner_.FrameCommitted(frameNumber, file);
+    next_ = frameNumber + 1;
+    prompt_.SetFile({});
+  }
+
+ private:
+  Progress& inner_;
+  ConsolePrompt& prompt_;
+  const RenderSettings& settings_;
+  int next_;
+};
+
 int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(
       args, {"--out", "--name", "--frames", "--write", "--levels", "--size", "--quality", "--jobs"},
@@ -91,9 +117,10 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     if (!levels) return UsageError(io, "--levels must name levels of the sheet");
     settings.levels = *levels;
   }
-  // The settings' own refusals come before the input check, as the dialog's would.
+  // The settings' own refusals (of the options' values) come before the input check, as the
+  // dialog's would.
   if (Status refusal = CheckRenderSettings(settings); !refusal)
-    return ReportFileError(io, "render", {}, refusal.message());
+    return UsageError(io, refusal.message());
   CompositeJob job;
   job.firstFrame = settings.firstFrame;
   job.lastFrame = settings.lastFrame;
@@ -102,13 +129,13 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   int first = settings.writeFirst.value_or(settings.firstFrame);
   int last = settings.writeLast.value_or(settings.lastFrame);
   Status inputs = CheckJobInputs({stored->sheet, stored->sequences}, job, first, last);
-  if (!ReportMissingInputs(io, "render", inputs, parsed.Has("--allow-missing"))) return 1;
+  if (!ReportMissingInputs(io, "render", path, inputs, parsed.Has("--allow-missing"))) return 1;
 
   ConsolePrompt prompt(io.err, false);
   prompt.Name("render", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;
-  prompt.SetFile({});  // the frames' messages name their own files
+  prompt.SetFile({});
   CSheetGrid rendered =
       inputs ? doc.sheet() : WithoutMissingInputs({doc.sheet(), doc.sequences()}, job, first, last);
   if (!settings.directory.empty()) {
@@ -117,8 +144,9 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   }
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);
+  NamingFrames naming(progress, prompt, settings, first + 1);
   SheetSource source{rendered, doc.sequences()};
-  const bool finished = RunRender(settings, source, stop.prompt(), progress);
+  const bool finished = RunRender(settings, source, stop.prompt(), naming);
   progress.Finish();
   if (!finished) {
     if (stop.Interrupted()) ReportInterrupt(io, "render", progress, first + 1, last + 1, "--write");

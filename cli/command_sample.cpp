@@ -108,26 +108,26 @@ int RunSample(std::span<const std::string> args, CommandIo& io) {
 
   const std::string& directory = parsed.positional()[0];
   std::vector<std::string> existing = ExistingSequenceFiles(directory, *name);
-  if (!existing.empty() && !parsed.Has("--force")) {
-    io.err << directory << " holds the sequence " << *name << " already (" << existing.size()
-           << " files); it is left as it is (--force replaces it)\n";
-    return 1;
-  }
+  if (!existing.empty() && !parsed.Has("--force"))
+    return ReportFileError(io, "sample", directory,
+                           "holds the sequence " + *name + " already (" +
+                               std::to_string(existing.size()) +
+                               " files); it is left as it is (--force replaces it)");
   for (const std::string& path : existing) {
-    if (std::error_code ec; !std::filesystem::remove(path, ec) && ec) {
-      io.err << "Could not remove " << path << ": " << ec.message() << "\n";
-      return 1;
-    }
+    if (std::error_code ec; !std::filesystem::remove(path, ec) && ec)
+      return ReportFileError(io, "sample", path, "Could not remove " + path + ": " + ec.message());
     io.out << "removed " << path << "\n";
   }
 
   ConsolePrompt prompt(io.err, false);
+  prompt.Name("sample", directory);
   Status status = samples::WriteSampleSequence(
       directory, *name, *frames, options, prompt,
       [&](const std::string& path) { io.out << "wrote " << path << "\n"; });
   if (status) return 0;
   // The colour set's write error has been printed by the prompt already.
-  if (status.message() != kColorSetWriteErrorMessage) io.err << status.message() << "\n";
+  if (status.message() != kColorSetWriteErrorMessage)
+    return ReportFileError(io, "sample", directory, status.message());
   return 1;
 }
 

@@ -1,6 +1,7 @@
 // `quenda scan`: scans drawings from a SANE scanner into a new sequence, asking nothing.
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
@@ -106,12 +107,15 @@ int RunScan(std::span<const std::string> args, CommandIo& io) {
   std::string directory = parsed.positional()[0];
   if (!directory.empty() && !IsPathSeparator(directory.back())) directory += '/';
   scanner::NewSequenceForm form{*name, directory, scanner::PegButtonOfPosition(peg), dpi};
+  // The form's checks are of the options' values, but for a folder that is not there.
   if (Status checked = scanner::CheckNewSequenceForm(form); !checked) {
-    io.err << checked.message() << "\n";
-    return 1;
+    std::error_code ec;
+    if (std::filesystem::is_directory(directory, ec)) return UsageError(io, checked.message());
+    return ReportFileError(io, "scan", directory, checked.message());
   }
 
   ConsolePrompt console(io.err, false);
+  console.Name("scan", directory);
   InterruptStop stop(console);
   Prompt& prompt = stop.prompt();
   NoDialogs dialogs;
@@ -143,7 +147,8 @@ int RunScan(std::span<const std::string> args, CommandIo& io) {
   const int written = doc.ScanFrames(
       area, *frames, [&](const std::string& path) { io.out << "wrote " << path << "\n"; });
   if (written == *frames) return 0;
-  io.err << "quenda scan: " << written << " of " << *frames << " frames written\n";
+  ReportFileError(io, "scan", directory,
+                  std::to_string(written) + " of " + std::to_string(*frames) + " frames written");
   return stop.ExitCode(1);
 }
 

@@ -104,22 +104,25 @@ int FramesTransferNeeds(const CDopegridDoc& doc, int pictures, int spacing) {
 
 // The sheet's program cuts a transfer off at the sheet's end; headless, nothing is dropped
 // unasked: the run is refused, or the sheet grows first.
-bool MakeRoomForTransfer(CDopegridDoc& doc, int pictures, int spacing, bool extend, CommandIo& io) {
+bool MakeRoomForTransfer(CDopegridDoc& doc, int pictures, int spacing, bool extend,
+                         const std::string& path, CommandIo& io) {
   const int frames = doc.sheet().frameCount;
   const int needed = FramesTransferNeeds(doc, pictures, spacing);
   if (needed <= frames) return true;
   if (!extend) {
     const int room = frames - doc.currentFrame();
     const int placed = std::min(pictures, (room + spacing - 1) / spacing);
-    io.err << "quenda sheet: ";
+    std::string reason;
     if (placed < pictures)
-      io.err << pictures - placed << " of the " << pictures << " pictures do not fit";
+      reason = std::to_string(pictures - placed) + " of the " + std::to_string(pictures) +
+               " pictures do not fit";
     else if (doc.currentFrame() + pictures * spacing > frames)
-      io.err << "the last picture is not held for its " << spacing << " frames";
+      reason = "the last picture is not held for its " + std::to_string(spacing) + " frames";
     else
-      io.err << "cells moved down would fall off the end";
-    io.err << " on the sheet's " << frames << " frames; it needs " << needed
-           << " (--extend lengthens it)\n";
+      reason = "cells moved down would fall off the end";
+    ReportFileError(io, "sheet", path,
+                    reason + " on the sheet's " + std::to_string(frames) + " frames; it needs " +
+                        std::to_string(needed) + " (--extend lengthens it)");
     return false;
   }
   while (doc.sheet().frameCount < needed) {
@@ -130,7 +133,7 @@ bool MakeRoomForTransfer(CDopegridDoc& doc, int pictures, int spacing, bool exte
   return true;
 }
 
-int Transfer(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
+int Transfer(CDopegridDoc& doc, const Arguments& parsed, const std::string& path, CommandIo& io) {
   auto sequence = ParseInt(parsed.Value("--sequence").value_or(""), 1, doc.sequenceCount());
   if (!sequence) return UsageError(io, "--sequence must name a sequence of the sheet, from 1");
   int pictures = int(doc.sequences()[std::size_t(*sequence - 1)].frames.size());
@@ -152,7 +155,7 @@ int Transfer(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
   doc.SetCurrentCell(level->front(), *frame - 1);
   if (parsed.Has("--overwrite")) doc.ToggleInsertMode();
   int count = range->second - range->first + 1;
-  if (!MakeRoomForTransfer(doc, count, *spacing, parsed.Has("--extend"), io)) return 1;
+  if (!MakeRoomForTransfer(doc, count, *spacing, parsed.Has("--extend"), path, io)) return 1;
   doc.Transfer(*spacing);
   return -1;
 }
@@ -173,12 +176,11 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
 
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--forget-missing"),
                        {io.in, io.interactive});
+  prompt.Name("sheet", path);
   CDopegridDoc doc(prompt);
   if (verb == "new") {
-    if (std::filesystem::exists(path)) {
-      io.err << path << " exists already; it is left as it is\n";
-      return 1;
-    }
+    if (std::filesystem::exists(path))
+      return ReportFileError(io, "sheet", path, "exists already; it is left as it is");
     doc.OnNewDocument();
     return Save(doc, path, io);
   }
@@ -186,11 +188,10 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
                verb == "frames" || verb == "show" || verb == "print" || SheetEditWords(verb) > 0;
   if (!known) return UsageError(io, "unknown verb '" + verb + "'");
   if (!doc.OnOpenDocument(path)) return 1;
-  if (prompt.keptLostParts()) {
-    io.err << "quenda sheet: " << path
-           << " is left as it was; --forget-missing forgets the missing sequences\n";
-    return 1;
-  }
+  if (prompt.keptLostParts())
+    return ReportFileError(
+        io, "sheet", path,
+        "the sheet is left as it was; --forget-missing forgets the missing sequences");
 
   if (verb == "show") {
     Show(doc, io);
@@ -201,17 +202,15 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
     int code = RunSheetEdit(doc, words, parsed, prompt, io);
     if (code >= 0) return code;
   } else if (verb == "add-sequence") {
-    if (!doc.CanAddSequence()) {
-      io.err << "The sheet holds " << kMaxSequences << " sequences already\n";
-      return 1;
-    }
+    if (!doc.CanAddSequence())
+      return ReportFileError(
+          io, "sheet", path,
+          "The sheet holds " + std::to_string(kMaxSequences) + " sequences already");
     // The program's file dialog picks only existing drawings; an empty sequence would only
     // make every later run warn about it.
-    if (!FrameExists(words[2])) {
-      io.err << "quenda sheet: the drawing " << words[2]
-             << " does not exist; the sheet is left as it is\n";
-      return 1;
-    }
+    if (!FrameExists(words[2]))
+      return ReportFileError(io, "sheet", words[2],
+                             "the drawing does not exist; the sheet is left as it is");
     // Stored absolute, so that a render from any working directory finds the drawings.
     if (!doc.AddSequenceFile(AbsolutePath(words[2]))) return 1;
     const DrawingSequence& added = doc.sequences().back();
@@ -224,7 +223,7 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
     doc.AddLevel(words[2]);
     if (doc.sheet().levelCount == before) return 1;
   } else if (verb == "transfer") {
-    int code = Transfer(doc, parsed, io);
+    int code = Transfer(doc, parsed, path, io);
     if (code >= 0) return code;
   } else {
     auto add = parsed.Value("--add"), cut = parsed.Value("--delete");

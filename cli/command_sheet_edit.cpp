@@ -15,15 +15,9 @@ const std::map<std::string_view, std::size_t, std::less<>> kEditWords{
     {"expand", 2},       {"reverse", 2},        {"delete-level", 3}, {"swap-levels", 4},
     {"rename-level", 4}, {"remove-sequence", 3}};
 
-int Refuse(CommandIo& io, const std::string& reason) {
-  io.err << "quenda sheet: " << reason << "\n";
-  return 1;
-}
-
-// A reader's or the document's own text, as the program would show it.
-int Say(CommandIo& io, const std::string& message) {
-  io.err << message << "\n";
-  return 1;
+// The tool's own refusal, or a reader's or the document's text, about the file it names.
+int Refuse(CommandIo& io, const std::string& file, const std::string& reason) {
+  return ReportFileError(io, "sheet", file, reason);
 }
 
 int UsageError(CommandIo& io, const std::string& reason) {
@@ -37,10 +31,11 @@ std::optional<int> OneLevel(const std::string& word, const CSheetGrid& sheet) {
 }
 
 // A question the program asks before it deletes: answered No, or by no one.
-int NotConfirmed(const ConsolePrompt& prompt, CommandIo& io) {
-  if (!prompt.unanswered()) return Refuse(io, "the sheet is left as it is");
-  io.err << "quenda sheet: the sheet is left as it is: the question has no one to answer it "
-            "without a terminal; --yes answers Yes\n";
+int NotConfirmed(const ConsolePrompt& prompt, const std::string& path, CommandIo& io) {
+  if (!prompt.unanswered()) return Refuse(io, path, "the sheet is left as it is");
+  Refuse(io, path,
+         "the sheet is left as it is: the question has no one to answer it without a terminal; "
+         "--yes answers Yes");
   return 2;
 }
 
@@ -53,7 +48,7 @@ int CutOrCopy(CDopegridDoc& doc, bool cut, const Arguments& parsed, CommandIo& i
   doc.SetSelection(*block);
   cut ? doc.Cut() : doc.Copy();
   if (Status saved = SaveClipboardFile(*to, ClipboardOf(doc)); !saved)
-    return Say(io, saved.message());
+    return Refuse(io, *to, saved.message());
   io.out << "wrote " << *to << "\n";
   return cut ? -1 : 0;
 }
@@ -69,7 +64,7 @@ int CellsOutside(const CSheetGrid& clip, const CSheetGrid& sheet, int level, int
   return outside;
 }
 
-int Paste(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
+int Paste(CDopegridDoc& doc, const Arguments& parsed, const std::string& path, CommandIo& io) {
   std::optional<std::string> from = parsed.Value("--from");
   if (!from) return UsageError(io, "give the clipboard file: --from FILE");
   std::optional<int> level = OneLevel(parsed.Value("--level").value_or(""), doc.sheet());
@@ -78,13 +73,13 @@ int Paste(CDopegridDoc& doc, const Arguments& parsed, CommandIo& io) {
   if (!frame) return UsageError(io, "--frame must be a frame of the sheet, from 1");
 
   Result<SheetClipboard> clipboard = LoadClipboardFile(*from);
-  if (!clipboard) return Say(io, clipboard.message());
+  if (!clipboard) return Refuse(io, *from, clipboard.message());
   Result<CSheetGrid> cells = ClipboardCellsFor(*clipboard, doc.sequences());
-  if (!cells) return Say(io, cells.message());
+  if (!cells) return Refuse(io, *from, cells.message());
   // The program drops what falls off the sheet; headless, nothing is dropped unasked.
   int outside = CellsOutside(*cells, doc.sheet(), *level, *frame - 1);
   if (outside > 0 && !parsed.Has("--crop"))
-    return Refuse(io,
+    return Refuse(io, path,
                   std::to_string(outside) + " cells of the clipboard fall outside the sheet's " +
                       std::to_string(doc.sheet().levelCount) + " levels and " +
                       std::to_string(doc.sheet().frameCount) + " frames (--crop pastes the rest)");
@@ -114,7 +109,7 @@ int EditLevels(CDopegridDoc& doc, const std::vector<std::string>& words,
     if (!level) return UsageError(io, "'" + words[2] + "' names no level of the sheet");
     int before = sheet.levelCount;
     doc.DeleteLevel(*level);
-    return sheet.levelCount < before ? -1 : NotConfirmed(prompt, io);
+    return sheet.levelCount < before ? -1 : NotConfirmed(prompt, words[1], io);
   }
   if (verb == "swap-levels") {
     if (!doc.CanSwapLevelsOrSay()) return 1;
@@ -147,15 +142,15 @@ int RunSheetEdit(CDopegridDoc& doc, const std::vector<std::string>& words, const
     doc.SelectSequence(*sequence - 1);
     int before = doc.sequenceCount();
     doc.RemoveSequence();
-    return doc.sequenceCount() < before ? -1 : NotConfirmed(prompt, io);
+    return doc.sequenceCount() < before ? -1 : NotConfirmed(prompt, words[1], io);
   }
   if (verb.ends_with("-level") || verb.ends_with("-levels"))
     return EditLevels(doc, words, prompt, io);
   // The program enables the clipboard and timing commands only once a sequence is there.
   if (!doc.HasSequences())
-    return Refuse(io, "the sheet holds no sequence, so '" + verb + "' changes nothing");
+    return Refuse(io, words[1], "the sheet holds no sequence, so '" + verb + "' changes nothing");
   if (verb == "cut" || verb == "copy") return CutOrCopy(doc, verb == "cut", parsed, io);
-  if (verb == "paste") return Paste(doc, parsed, io);
+  if (verb == "paste") return Paste(doc, parsed, words[1], io);
   return Retime(doc, verb, parsed, io);
 }
 

@@ -71,10 +71,7 @@ int PrintSheetToPdf(const CDopegridDoc& doc, const std::string& sheetPath, const
   PrepareSheetPrinter(printer);
   Status printed =
       PrintSheetToPdfFile(doc, printer, pages, {FileNameOf(sheetPath), TodayPrintDate()}, *pdf);
-  if (!printed) {
-    io.err << printed.message() << "\n";
-    return 1;
-  }
+  if (!printed) return ReportFileError(io, "sheet", *pdf, printed.message());
   io.out << "wrote " << *pdf << ": " << pages.last - pages.first + 1 << " pages\n";
   return 0;
 }

@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <cctype>
+#include <sstream>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/file_info.h"
 
 namespace quenda::cli {
 namespace {
@@ -31,7 +33,12 @@ int ReportUsageError(CommandIo& io, std::string_view command, std::string_view r
 std::string FileMessage(std::string_view command, std::string_view file, std::string_view message) {
   std::string line = "quenda " + std::string(command) + ": ";
   if (!file.empty()) line += std::string(file) + ": ";
-  return line + std::string(message);
+  // A message box's lines become one line of the log.
+  while (!message.empty() && message.back() == '\n') message.remove_suffix(1);
+  const std::size_t start = line.size();
+  line += message;
+  std::replace(line.begin() + std::ptrdiff_t(start), line.end(), '\n', ' ');
+  return line;
 }
 
 bool HasMovieExtension(std::string_view path) {
@@ -47,14 +54,21 @@ int ReportFileError(CommandIo& io, std::string_view command, std::string_view fi
   return 1;
 }
 
-bool ReportMissingInputs(CommandIo& io, std::string_view command, const Status& check,
-                         bool allowMissing) {
+bool ReportMissingInputs(CommandIo& io, std::string_view command, std::string_view file,
+                         const Status& check, bool allowMissing) {
   if (check) return true;
   io.err << check.message() << "\n";
+  constexpr std::string_view kUnreadable = "unreadable: ";
+  std::istringstream lines(check.message());
+  for (std::string line; std::getline(lines, line);)
+    if (line.starts_with(kUnreadable))
+      if (std::string hint = CompressedTargaHint(line.substr(kUnreadable.size())); !hint.empty())
+        io.err << FileMessage(command, line.substr(kUnreadable.size()), hint) << "\n";
   if (allowMissing) return true;
-  io.err << "quenda " << command
-         << ": nothing written, as files the frames need are missing or unreadable "
-            "(--allow-missing goes on without them)\n";
+  io.err << FileMessage(command, file,
+                        "nothing written, as files the frames need are missing or unreadable "
+                        "(--allow-missing goes on without them)")
+         << "\n";
   return false;
 }
 

@@ -17,15 +17,12 @@ std::string Lowered(std::string text) {
 
 }  // namespace
 
+std::string ConsolePrompt::Line(std::string_view text) const {
+  return command_.empty() ? std::string(text) : FileMessage(command_, file_, text);
+}
+
 void ConsolePrompt::Message(std::string_view text, MessageIcon) {
-  if (command_.empty()) {
-    err_ << text << "\n";
-    return;
-  }
-  std::string line(text);
-  while (!line.empty() && line.back() == '\n') line.pop_back();
-  std::replace(line.begin(), line.end(), '\n', ' ');
-  err_ << FileMessage(command_, file_, line) << "\n";
+  err_ << Line(text) << "\n";
 }
 
 std::optional<bool> ConsolePrompt::AskOnTerminal(std::string_view text, std::string_view yes,
@@ -33,7 +30,7 @@ std::optional<bool> ConsolePrompt::AskOnTerminal(std::string_view text, std::str
   if (!input_.interactive || !input_.in) return std::nullopt;
   // "[o]k / [c]ancel": the first letter or the whole word, in either case.
   std::string yesWord = Lowered(std::string(yes)), noWord = Lowered(std::string(no));
-  err_ << text << " [" << yesWord[0] << "]" << yesWord.substr(1) << " / [" << noWord[0] << "]"
+  err_ << Line(text) << " [" << yesWord[0] << "]" << yesWord.substr(1) << " / [" << noWord[0] << "]"
        << noWord.substr(1) << ": " << std::flush;
   std::string line;
   while (std::getline(*input_.in, line)) {
@@ -54,7 +51,7 @@ bool ConsolePrompt::AskYesNo(std::string_view text) {
   if (!answerYes_)
     if (std::optional<bool> answer = AskOnTerminal(text, "Yes", "No")) return *answer;
   unanswered_ = !answerYes_;
-  err_ << text << " [" << (answerYes_ ? "yes" : "no") << "]\n";
+  err_ << Line(text) << " [" << (answerYes_ ? "yes" : "no") << "]\n";
   return answerYes_;
 }
 
@@ -62,18 +59,18 @@ bool ConsolePrompt::AskOkCancel(std::string_view text) {
   if (!answerYes_)
     if (std::optional<bool> answer = AskOnTerminal(text, "OK", "Cancel")) return *answer;
   unanswered_ = !answerYes_;
-  err_ << text << " [" << (answerYes_ ? "OK" : "Cancel") << "]\n";
+  err_ << Line(text) << " [" << (answerYes_ ? "OK" : "Cancel") << "]\n";
   return answerYes_;
 }
 
 std::optional<std::string> ConsolePrompt::PickFile(std::string_view title, std::string_view,
                                                    std::string_view) {
-  err_ << title << ": no file can be picked from the command line\n";
+  err_ << Line(std::string(title) + ": no file can be picked from the command line") << "\n";
   return std::nullopt;
 }
 
 std::optional<std::string> ConsolePrompt::PickDirectory(std::string_view title, std::string_view) {
-  err_ << title << ": no folder can be picked from the command line\n";
+  err_ << Line(std::string(title) + ": no folder can be picked from the command line") << "\n";
   return std::nullopt;
 }
 
@@ -85,7 +82,7 @@ LostPart ConsolePrompt::OnLostPart(std::string_view part) {
 }
 
 std::optional<int> ConsolePrompt::AskChoice(const ChoiceQuestion& question) {
-  err_ << question.caption << ": " << question.text << question.field;
+  err_ << Line(question.caption + ": " + question.text + question.field);
   for (const std::string& button : question.buttons) err_ << " [" << button << "]";
   err_ << " [no answer]\n";
   unanswered_ = true;

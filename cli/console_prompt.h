@@ -41,8 +41,9 @@ class ConsolePrompt final : public Prompt {
   // of this kind lets the asker keep what it asks about.
   std::optional<int> AskChoice(const ChoiceQuestion& question) override;
 
-  // Messages then start "quenda COMMAND: FILE: " (the file left out while none is in hand) and
-  // keep to one line, so that a log of many runs says which run and file each one is about.
+  // Messages and questions then start "quenda COMMAND: FILE: " (the file left out while none is
+  // in hand) and keep to one line, so that a log of many runs says which run and file each one
+  // is about.
   void Name(std::string_view command, std::string_view file = {}) {
     command_ = command;
     file_ = file;
@@ -59,6 +60,8 @@ class ConsolePrompt final : public Prompt {
   // ends); nothing without a terminal.
   std::optional<bool> AskOnTerminal(std::string_view text, std::string_view yes,
                                     std::string_view no);
+  // `text` after the command and file, once they are named.
+  std::string Line(std::string_view text) const;
 
   std::ostream& err_;
   bool answerYes_;

@@ -28,7 +28,10 @@ using quenda::testing::WriteText;
 
 constexpr int kWidth = 47;
 constexpr int kHeight = 33;
-const std::string kQuestionOk = "Process with current regions settings? [OK]\n";
+// The question, as --yes answers it, about the drawing named.
+std::string QuestionOk(const std::string& drawing) {
+  return "quenda analyze: " + drawing + ": Process with current regions settings? [OK]\n";
+}
 
 std::vector<std::string> RegionFiles(const TempDir& dir) {
   std::vector<std::string> names;
@@ -62,7 +65,7 @@ TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEach) {
   WriteSequence(dir, 3);
   ToolOutput run = RunTool({"analyze", dir.File("walk2.qds"), "--yes"});
   ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, kQuestionOk);
+  EXPECT_EQ(run.err, QuestionOk(dir.File("walk2.qds")));
   std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 3u) << run.out;
   for (int n = 1; n <= 3; ++n)
@@ -88,7 +91,8 @@ TEST(AnalyzeCommand, SettingsFromAFileAskNothing) {
   ToolOutput missing =
       RunTool({"analyze", dir.File("walk1.qds"), "--settings", dir.File("none.rls")});
   EXPECT_EQ(missing.code, 1);
-  EXPECT_EQ(missing.err, "Error openning setting file " + dir.File("none.rls") + "\n");
+  EXPECT_EQ(missing.err, "quenda analyze: " + dir.File("none.rls") +
+                             ": Error openning setting file " + dir.File("none.rls") + "\n");
 }
 
 TEST(AnalyzeCommand, WithoutATerminalTheQuestionIsNotAnswered) {
@@ -96,30 +100,31 @@ TEST(AnalyzeCommand, WithoutATerminalTheQuestionIsNotAnswered) {
   WriteSequence(dir, 2);
   ToolOutput run = RunTool({"analyze", dir.File("walk1.qds")});
   EXPECT_EQ(run.code, 2);
-  EXPECT_EQ(run.err,
-            "Process with current regions settings? [Cancel]\n"
-            "quenda analyze: nothing processed: the question has no one to answer it without a "
-            "terminal; --yes answers OK, --settings FILE.rls gives the settings\n");
+  const std::string named = "quenda analyze: " + dir.File("walk1.qds") + ": ";
+  EXPECT_EQ(run.err, named + "Process with current regions settings? [Cancel]\n" + named +
+                         "nothing processed: the question has no one to answer it without a "
+                         "terminal; --yes answers OK, --settings FILE.rls gives the settings\n");
   EXPECT_EQ(run.out, "");
   EXPECT_TRUE(RegionFiles(dir).empty());
 }
 
 TEST(AnalyzeCommand, OnATerminalTheQuestionWaitsForTheAnswer) {
-  const std::string kAsk = "Process with current regions settings? [o]k / [c]ancel: ";
+  TempDir dir;
+  const std::string named = "quenda analyze: " + dir.File("walk1.qds") + ": ";
+  const std::string ask = named + "Process with current regions settings? [o]k / [c]ancel: ";
   const struct {
     std::string typed;
     int code;
     std::size_t files;
     std::string err;
   } kCases[] = {
-      {"o\n", 0, 2, kAsk},
-      {" OK \n", 0, 2, kAsk},
-      {"maybe\nc\n", 2, 0,
-       kAsk + "Answer o (OK) or c (Cancel): quenda analyze: nothing processed\n"},
-      {"", 2, 0, kAsk + "\nquenda analyze: nothing processed\n"},  // the input ends
+      {"o\n", 0, 2, ask},
+      {" OK \n", 0, 2, ask},
+      {"maybe\nc\n", 2, 0, ask + "Answer o (OK) or c (Cancel): " + named + "nothing processed\n"},
+      {"", 2, 0, ask + "\n" + named + "nothing processed\n"},  // the input ends
   };
   for (const auto& c : kCases) {
-    TempDir dir;
+    for (const std::string& name : RegionFiles(dir)) std::filesystem::remove(dir.File(name));
     WriteSequence(dir, 2);
     ToolOutput run = RunToolOnTerminal({"analyze", dir.File("walk1.qds")}, c.typed);
     EXPECT_EQ(run.code, c.code) << c.typed;
@@ -151,8 +156,9 @@ TEST(AnalyzeCommand, FramesAreChosenByTheirNumbers) {
   ToolOutput empty = RunTool({"analyze", part.File("walk5.qds"), "--frames", "9-12", "--yes"});
   EXPECT_EQ(empty.code, 0);
   EXPECT_EQ(empty.out, "");
-  EXPECT_EQ(empty.err,
-            kQuestionOk + "quenda analyze: no frame of walk is numbered 9-12; nothing to do\n");
+  EXPECT_EQ(empty.err, QuestionOk(part.File("walk5.qds")) +
+                           "quenda analyze: " + part.File("walk5.qds") +
+                           ": no frame of walk is numbered 9-12; nothing to do\n");
 
   for (std::string bad : {"3-1", "x", "2-", "-4", "1-2-3", ""}) {
     ToolOutput refused = RunTool({"analyze", part.File("walk5.qds"), "--frames", bad, "--yes"});
@@ -190,7 +196,8 @@ TEST(AnalyzeCommand, UsageErrorsAndBadDrawings) {
   WriteBytes(dir.File("walk2.qds"), {0, 0, 3, 0, 0});
   ToolOutput bad = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
   EXPECT_EQ(bad.code, 1);
-  EXPECT_EQ(bad.err, kQuestionOk + "Unexpected end of file!\n");
+  EXPECT_EQ(bad.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
+                         dir.File("walk2.qds") + ": Unexpected end of file!\n");
   ASSERT_EQ(Lines(bad.out).size(), 1u);
   ExpectFrameLine(Lines(bad.out)[0], dir, "walk1.rgn");
   EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"walk1.rgn"});
@@ -204,7 +211,8 @@ TEST(AnalyzeCommand, AnUnwritableRegionFileIsReportedAndTheOthersAreWritten) {
   ToolOutput run = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
   quenda::testing::MakeWritable(dir.File("walk2.rgn"));
   EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, kQuestionOk + "Error opening file for writing\n");
+  EXPECT_EQ(run.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
+                         dir.File("walk2.qds") + ": Error opening file for writing\n");
   std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "walk2.rgn  not written");

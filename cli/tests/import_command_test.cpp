@@ -56,16 +56,16 @@ TEST(ImportCommand, RefusalsSayWhyAndWriteNothing) {
        2,
        usage + "--peg must be 0, 1, 2 or 3"},
       {{first, "--out", dir.path(), "--name", "walk2", "--dpi", "150", "--peg", "0"},
-       1,
-       "Sorry, only letters are allowed for the sequence name.\n"},
+       2,
+       usage + "Sorry, only letters are allowed for the sequence name.\n"},
       {{dir.File("pic.png"), "--out", dir.path(), "--name", "walk", "--dpi", "150", "--peg", "0"},
        1,
-       "Unsupported file extension\n"},
+       usage + dir.File("pic.png") + ": Unsupported file extension\n"},
       {{first, "--out", dir.path(), "--name", "walk", "--dpi", "150", "--peg", "0"},
        1,
-       "Error : " + first +
-           " is compressed bitmap, can not read compressed bitmaps, sorry!\n"
-           "Unsupported or corrupted bmp file\n"},
+       usage + first + ": Error : " + first +
+           " is compressed bitmap, can not read compressed bitmaps, sorry!\n" + usage + first +
+           ": Unsupported or corrupted bmp file\n"},
   };
   for (const auto& c : kCases) {
     std::vector<std::string> args{"import"};

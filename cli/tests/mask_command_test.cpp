@@ -114,8 +114,9 @@ TEST_F(MaskTool, ABatchGoesOnPastFilesItCannotReadOrWrite) {
   ToolOutput run = RunTool({"mask", a, missing, b, "--out", folder, "--invert"});
   quenda::testing::MakeWritable(folder + "b.tga");
   EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, missing + " does not exist\nCould not write " + folder +
-                         "b.tga, disk full or read only?\n");
+  EXPECT_EQ(run.err, "quenda mask: " + missing + ": " + missing +
+                         " does not exist\nquenda mask: " + folder + "b.tga: Could not write " +
+                         folder + "b.tga, disk full or read only?\n");
   EXPECT_EQ(quenda::testing::ReadBytes(folder + "b.tga"), (std::vector<uint8_t>{1, 2, 3}));
   Raster inverted = mask;
   literal::InvertMask(inverted.view());

@@ -99,7 +99,8 @@ TEST(SampleCommand, AFolderThatCannotBeMadeFailsWithExitOne) {
   ToolOutput run =
       RunTool({"sample", dir.File("plain"), "--name", "walk", "--frames", "1", "--size", "8x8"});
   EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, "Cannot create folder " + dir.File("plain") + "/\n");
+  EXPECT_EQ(run.err, "quenda sample: " + dir.File("plain") + ": Cannot create folder " +
+                         dir.File("plain") + "/\n");
   EXPECT_EQ(run.out, "");
 }
 
@@ -121,8 +122,8 @@ TEST(SampleCommand, AnExistingSequenceIsKeptUnlessForced) {
   auto before = snapshot();
   ToolOutput refused = RunTool(args);
   EXPECT_EQ(refused.code, 1);
-  EXPECT_EQ(refused.err, dir.path() +
-                             " holds the sequence walk already (6 files); it is left as it is "
+  EXPECT_EQ(refused.err, "quenda sample: " + dir.path() +
+                             ": holds the sequence walk already (6 files); it is left as it is "
                              "(--force replaces it)\n");
   EXPECT_EQ(snapshot(), before);
 

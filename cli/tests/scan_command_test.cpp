@@ -43,7 +43,10 @@ struct Refusal {
 };
 
 TEST(ScanCommand, RefusalsSayWhyAndWriteNothingNew) {
-  const std::string opError = "Condition Code: DS or DSM reported error, app shouldn't\n";
+  TempDir dir;
+  quenda::testing::WriteText(dir.File("old1.qds"), "kept");
+  const std::string named = "quenda scan: " + dir.path() + ": ";
+  const std::string opError = named + "Condition Code: DS or DSM reported error, app shouldn't\n";
   const std::vector<Refusal> cases{
       {{}, {"--frames", "1"}, 2, "quenda scan: --name is required\n"},
       {{},
@@ -52,8 +55,8 @@ TEST(ScanCommand, RefusalsSayWhyAndWriteNothingNew) {
        "quenda scan: --area must be X,Y,W,H in millimetres, W and H more than 0\n"},
       {{},
        {"--name", "walk2", "--frames", "1"},
-       1,
-       "Sorry, only letters are allowed for the sequence name.\n"},
+       2,
+       "quenda scan: Sorry, only letters are allowed for the sequence name.\n"},
       {{},
        {"--name", "walk", "--frames", "1", "--device", "nowhere:9"},
        1,
@@ -61,16 +64,14 @@ TEST(ScanCommand, RefusalsSayWhyAndWriteNothingNew) {
       {{},
        {"--name", "old", "--frames", "1"},
        1,
-       "The sequence exists, Please open the sequence to edit it in scanner\n"},
+       named + "The sequence exists, Please open the sequence to edit it in scanner\n"},
       {{"read-status-code \"SANE_STATUS_IO_ERROR\""},
        {"--name", "walk", "--frames", "2"},
        1,
-       opError + "quenda scan: 0 of 2 frames written\n"},
+       opError + named + "0 of 2 frames written\n"},
   };
   for (const Refusal& c : cases) {
     SaneTestBackend backend(c.options);
-    TempDir dir;
-    quenda::testing::WriteText(dir.File("old1.qds"), "kept");
     std::vector<std::string> args{"scan", dir.path()};
     args.insert(args.end(), c.args.begin(), c.args.end());
     ToolOutput run = RunTool(args);

@@ -121,6 +121,8 @@ TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWas) {
   damaged.pop_back();
   WriteBytes(dir.File("damaged.clip"), damaged);
   ASSERT_EQ(RunTool({"sheet", "new", dir.File("empty.dgr")}).code, 0);
+  const std::string named = "quenda sheet: " + base + ": ";
+  const std::string damagedClip = dir.File("damaged.clip"), noClip = dir.File("no/cells.clip");
   const struct {
     std::vector<std::string> args;
     int code;
@@ -128,29 +130,31 @@ TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWas) {
   } kCases[] = {
       {{"delete-level", base, "front"},
        2,
-       "Are you sure you want to delete level \"front\" [no]\nquenda sheet: the sheet is left as "
-       "it "
-       "is: the question has no one to answer it without a terminal; --yes answers Yes\n"},
+       named + "Are you sure you want to delete level \"front\" [no]\n" + named +
+           "the sheet is left as it is: the question has no one to answer it without a "
+           "terminal; --yes answers Yes\n"},
       {{"paste", base, "--from", clip, "--level", "default", "--frame", "96"},
        1,
-       "quenda sheet: 7 cells of the clipboard fall outside the sheet's 2 levels and 100 frames "
-       "(--crop pastes the rest)\n"},
-      {{"paste", base, "--from", dir.File("damaged.clip"), "--level", "0", "--frame", "1"},
+       named + "7 cells of the clipboard fall outside the sheet's 2 levels and 100 frames "
+               "(--crop pastes the rest)\n"},
+      {{"paste", base, "--from", damagedClip, "--level", "0", "--frame", "1"},
        1,
-       dir.File("damaged.clip") + " is incomplete or damaged and could not be read.\n"},
-      {{"cut", base, "--to", dir.File("no/cells.clip")},
+       "quenda sheet: " + damagedClip + ": " + damagedClip +
+           " is incomplete or damaged and could not be read.\n"},
+      {{"cut", base, "--to", noClip},
        1,
-       "Could not write " + dir.File("no/cells.clip") +
+       "quenda sheet: " + noClip + ": Could not write " + noClip +
            ": the file or its folder may be read only.\n"},
       {{"swap-levels", base, "front", "0"},
        1,
-       "You must select exactly two levels to swap their places.\n"},
+       named + "You must select exactly two levels to swap their places.\n"},
       {{"reverse", base, "--levels", "0,5"},
        2,
        "quenda sheet: --levels must name adjacent levels of the sheet, by index or name\n"},
       {{"reverse", dir.File("empty.dgr")},
        1,
-       "quenda sheet: the sheet holds no sequence, so 'reverse' changes nothing\n"},
+       "quenda sheet: " + dir.File("empty.dgr") +
+           ": the sheet holds no sequence, so 'reverse' changes nothing\n"},
   };
   for (const auto& c : kCases) {
     std::vector<std::string> args = c.args;

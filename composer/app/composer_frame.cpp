@@ -366,7 +366,8 @@ void CComposerFrame::Zoom(int levelStep) {
 
 void CComposerFrame::ZoomExtends() {
   const Composition& c = doc_->composition();
-  const QSize window = view_->viewport()->size();
+  // Measured without scroll bars, which go once the movie fits.
+  const QSize window = view_->fullViewportSize();
   doc_->SetViewZoom(
       ZoomOfLevel(FittingZoomLevel(c.width, c.height, window.width(), window.height())));
 }

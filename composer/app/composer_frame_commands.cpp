@@ -144,6 +144,9 @@ void CComposerFrame::BuildActions() {
        tr("One screen pixel per movie pixel"), [&d] { d.SetViewZoom(1.0f); });
   make("actionZoomExtends", tr("Zoom &Extends"), {key(QKeyCombination(Qt::Key_0))},
        tr("Fit the movie into the window"), [this] { ZoomExtends(); });
+  // The suite's other picture programs call it so; here it is Zoom Extends by another name.
+  make("actionFitInWindow", tr("&Fit in Window"), {},
+       tr("Show the whole movie as large as the window allows"), [this] { ZoomExtends(); });
   qualities_ = new QActionGroup(this);
   const char* qualityNames[] = {"actionQualityFull", "actionQualityHalf", "actionQualityQuarter"};
   const char* qualityTexts[] = {"&Full Quality", "&Half Quality", "&Quarter Quality"};
@@ -216,7 +219,8 @@ void CComposerFrame::BuildMenus() {
        "actionParent", "actionStartEnd", nullptr, "actionToFront", "actionToBack", "actionSelectUp",
        "actionSelectDown", nullptr, "actionHideClip", "actionDuplicateClip", "actionDeleteClip"});
   QMenu* view = menuBar()->addMenu(tr("&View"));
-  add(view, {"actionZoomIn", "actionZoomOut", "actionZoomOneToOne", "actionZoomExtends", nullptr});
+  add(view, {"actionZoomIn", "actionZoomOut", "actionZoomOneToOne", "actionZoomExtends",
+             "actionFitInWindow", nullptr});
   for (QAction* action : qualities_->actions()) view->addAction(action);
   add(view, {"actionAntialias", nullptr, "actionLabels", "actionSafeFrame", "actionRuler",
              "actionMotionPath", nullptr, "actionTimelineZoomIn", "actionTimelineZoomOut"});
@@ -226,8 +230,8 @@ void CComposerFrame::BuildMenus() {
 
   // The view's own menu holds the zoom commands.
   view_->setContextMenuPolicy(Qt::ActionsContextMenu);
-  for (const char* name :
-       {"actionZoomIn", "actionZoomOut", "actionZoomOneToOne", "actionZoomExtends"})
+  for (const char* name : {"actionZoomIn", "actionZoomOut", "actionZoomOneToOne",
+                           "actionZoomExtends", "actionFitInWindow"})
     view_->addAction(Action(name));
 
   QToolBar* main = addToolBar(tr("Main"));

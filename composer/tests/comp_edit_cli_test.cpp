@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
@@ -132,11 +133,11 @@ TEST_F(CompEdit, EachActionWritesWhatTheDocumentCommandMakes) {
 
 // The document's own refusals are its tests'; here each action reports one and saves nothing.
 TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
-  const std::string keptNo = "quenda comp: " + movie + " is left as it was; --yes answers Yes\n";
+  const std::string keptNo = "the composition is left as it was; --yes answers Yes\n";
   const struct {
     Args args;
     int code;
-    std::string err;  // the whole of it, or its start for a usage error
+    std::string err;  // each line after the command and file, or the start of a usage error
   } kCases[] = {
       {{"insert-key", "2", "4", "position"}, 1, "clip 2 has a position key at frame 4 already\n"},
       {{"delete-key", "1", "4"}, 1, "Delete Key? [no]\n" + keptNo},
@@ -158,8 +159,8 @@ TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
       {{"replace-clip", "0", "walk01.tga"}, 1, "The selected clip is not an image clip\n"},
       {{"replace-clip", "2", "bg.tga"},
        1,
-       "You are changing a sequence image clip to a single frame image clip.\nYou will loose "
-       "start/end properties and movie start frame of the replaced clip.\nIs this OK? [no]\n" +
+       "You are changing a sequence image clip to a single frame image clip. You will loose "
+       "start/end properties and movie start frame of the replaced clip. Is this OK? [no]\n" +
            keptNo},
       {{"settings", "--frames", "3"},
        1,
@@ -181,10 +182,14 @@ TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
     args.insert(args.begin(), "comp");
     ToolOutput run = RunTool(args);
     EXPECT_EQ(run.code, c.code) << c.args[0] << " " << c.err;
+    std::string named;
+    std::istringstream lines(c.err);
+    for (std::string line; std::getline(lines, line);)
+      named += "quenda comp: " + movie + ": " + line + "\n";
     if (c.code == 2)
       EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
     else
-      EXPECT_EQ(run.err, c.err);
+      EXPECT_EQ(run.err, named);
     EXPECT_EQ(run.out, "") << c.args[0];
     EXPECT_EQ(testing::ReadBytes(movie), original) << c.args[0] << " " << c.err;
   }

@@ -82,7 +82,8 @@ TEST_F(CompTool, NewKeepsAnExistingCompositionUnlessForced) {
   std::vector<uint8_t> before = testing::ReadBytes(movie);
   ToolOutput run = Run({"comp", "new", movie, "--frames", "9"});
   EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, movie + " exists already; it is left as it is (--force replaces it)\n");
+  EXPECT_EQ(run.err, "quenda comp: " + movie +
+                         ": exists already; it is left as it is (--force replaces it)\n");
   EXPECT_EQ(testing::ReadBytes(movie), before);
   ASSERT_EQ(Run({"comp", "new", movie, "--frames", "9", "--force"}).code, 0);
   EXPECT_EQ(Load().clipCount(), 0);
@@ -146,12 +147,14 @@ TEST_F(CompTool, AClipWhosePicturesMovedIsKeptUnlessDiscarded) {
   for (const char* name : {"walk01.tga", "walk02.tga", "walk03.tga"})
     std::filesystem::rename(dir.File(name), dir.File("moved/") + name);
   const std::vector<uint8_t> before = testing::ReadBytes(movie);
-  const std::string lost =
-      "All frames of clip \"walk\" does not exist\nmissing: clip \"walk\" (" + dir.path() + ")\n";
+  const std::string said =
+      "quenda comp: " + movie + ": All frames of clip \"walk\" does not exist\n";
+  const std::string lost = said + "missing: clip \"walk\" (" + dir.path() + ")\n";
   ToolOutput kept = Run({"comp", "set-key", movie, "0", "x", "1", "5", "--yes"});
   EXPECT_EQ(kept.code, 1);
   EXPECT_EQ(kept.err, lost + "quenda comp: " + movie +
-                          " is left as it was; --discard-missing discards the missing clips\n");
+                          ": the composition is left as it was; --discard-missing discards the "
+                          "missing clips\n");
   // Renders name the pictures their frames need and write nothing.
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"compose", movie, "--out", dir.File("out/"), "--name", "f"},
@@ -165,8 +168,7 @@ TEST_F(CompTool, AClipWhosePicturesMovedIsKeptUnlessDiscarded) {
 
   ToolOutput discarded = Run({"comp", "set-key", movie, "0", "x", "1", "5", "--discard-missing"});
   EXPECT_EQ(discarded.code, 0);
-  EXPECT_EQ(discarded.err, "All frames of clip \"walk\" does not exist\ndropped: clip \"walk\" (" +
-                               dir.path() + ")\n");
+  EXPECT_EQ(discarded.err, said + "dropped: clip \"walk\" (" + dir.path() + ")\n");
   EXPECT_EQ(Load().clipCount(), 2);
 }
 
@@ -263,8 +265,8 @@ TEST_F(CompTool, MissingClipPictureStopsTheRunBeforeAnyFrame) {
   ToolOutput refused =
       Run({"compose", movie, "--out", out, "--name", "f", "--frames", "1-3", "--write", "3"});
   EXPECT_EQ(refused.code, 1);
-  EXPECT_EQ(refused.err, missing +
-                             "quenda compose: nothing written, as files the frames need are "
+  EXPECT_EQ(refused.err, missing + "quenda compose: " + movie +
+                             ": nothing written, as files the frames need are "
                              "missing or unreadable (--allow-missing goes on without them)\n");
   EXPECT_EQ(testing::ListDirectory(out), (std::vector<std::string>{"f0000.tga", "f0001.tga"}));
   EXPECT_EQ(testing::ReadBytes(out + "f0000.tga"), earlier);

@@ -69,8 +69,8 @@ TEST_F(PainterCommands, ListedRegionPointsLieInTheirRegionsAndPaintThem) {
 
 TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNoPaint) {
   const std::string walk1 = dir_.File("walk1.qds"), col = dir_.File("new.col");
-  const std::string noColour = "quenda paint: no colour '";
-  const std::string inSet = "' to paint with in " + dir_.File("walk.col") + "\n";
+  const std::string noColour = "quenda paint: " + dir_.File("walk.col") + ": no colour '";
+  const std::string inSet = "' to paint with\n";
   struct Refused {
     std::vector<std::string> args;
     int code;
@@ -81,10 +81,11 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNoPaint) {
       {{"paint", walk1, "--fill", "5,5=1"}, 1, noColour + "1" + inSet},  // the unfilled colour
       {{"paint", walk1, "--fill", "5,5=0", "--fill", "120,5=skin"},
        1,
-       "quenda paint: 120,5 is outside the 120x90 picture\n"},
+       "quenda paint: " + walk1 + ": 120,5 is outside the 120x90 picture\n"},
       {{"paint", dir_.File("walk9.qds"), "--fill", "1,1=0"},
        1,
-       "Fatal: Image file does not exist: " + dir_.File("walk9.qds") + "\n"},
+       "quenda paint: " + dir_.File("walk9.qds") +
+           ": Fatal: Image file does not exist: " + dir_.File("walk9.qds") + "\n"},
       {{"paint", walk1, "--fill", "5=skin"}, 2, ""},
       {{"paint", walk1}, 2, ""},
       {{"paint", walk1, "--list-regions", "--fill", "1,1=0"}, 2, ""},
@@ -116,7 +117,9 @@ TEST_F(PainterCommands, ColorsAddsListsAndStopsAtTheLimit) {
   const std::string path = dir_.File("new.col");
   ToolOutput run = RunTool({"colors", path, "--add", "Sky Blue", "10", "20", "30", "--list"});
   ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, std::string(kColorSetNotFoundMessage) + "\n");
+  EXPECT_EQ(run.err,
+            "quenda colors: " + path +
+                ": ColorSet Not Found, Creating an new Color Set File for the sequence.\n");
   EXPECT_EQ(run.out,
             "added Sky_Blue as colour 3\n0 TRANS 120 120 120\n1 UNFIL 0 255 102\n"
             "2 LINE 255 0 255\n3 Sky_Blue 10 20 30\n");
@@ -126,7 +129,7 @@ TEST_F(PainterCommands, ColorsAddsListsAndStopsAtTheLimit) {
   }
   ToolOutput full = RunTool(args);
   EXPECT_EQ(full.code, 1);
-  EXPECT_EQ(full.err, "Maximum color number reached!\n");
+  EXPECT_EQ(full.err, "quenda colors: " + path + ": Maximum color number reached!\n");
   EXPECT_EQ(Colours("new.col").count, kPainterColorLimit);
 }
 
@@ -168,7 +171,7 @@ TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRun) {
       RunTool({"autopaint", dir_.File("walk1.qds"), "--range", "2-3", "--from", "previous"});
   fs::permissions(dir_.path(), fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(paint.code, 1);
-  EXPECT_EQ(paint.err, refused);
+  EXPECT_EQ(paint.err, "quenda paint: " + dir_.File("walk1.qds") + ": " + refused);
   EXPECT_EQ(paint.out, "");
   EXPECT_EQ(autopaint.code, 1);
   const std::string named = "quenda autopaint: " + dir_.File("walk1.qds") + ": ";

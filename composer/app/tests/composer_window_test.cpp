@@ -20,6 +20,7 @@
 #include "composer/app/tests/composer_window_fixture.h"
 #include "composer/core/clip_transform.h"
 #include "composer/core/render_output.h"
+#include "composer/core/view_state.h"
 #include "ui/progress_window.h"
 
 namespace quenda {
@@ -79,6 +80,29 @@ TEST(ComposerWindow, OpensTheCompositionAndShowsItsState) {
                     QPoint(w.timeline().FrameX(4) + 3, 8));
   EXPECT_EQ(w.comp().currentFrame, 4);
   EXPECT_TRUE(w.prompt.Texts().empty());
+}
+
+// Fit in Window (and Zoom Extends) pick the largest zoom step at which the whole movie shows;
+// like every zoom command it marks the movie changed, which the title shows.
+TEST(ComposerWindow, FitInWindowShowsTheWholeMovieAndTheTitleMarksTheChange) {
+  ComposerWindow w;
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("movie.cmp - Quenda Composer"));
+  for (QSize size : {QSize(420, 420), QSize(1400, 1000)}) {
+    w.frame->resize(size);
+    QApplication::processEvents();
+    w.action("actionFitInWindow")->trigger();
+    const QSize room = w.view().fullViewportSize();
+    const int level = LevelOfZoom(w.comp().viewZoom);
+    auto fits = [&](int l) {
+      return kMovieWidth * ZoomOfLevel(l) <= room.width() &&
+             kMovieHeight * ZoomOfLevel(l) <= room.height();
+    };
+    EXPECT_TRUE(fits(level)) << level;
+    EXPECT_FALSE(fits(level + 1)) << level;
+    EXPECT_EQ(w.frame->PaneText(0), QStringLiteral("zoom: %1%").arg(int(w.comp().viewZoom * 100)));
+  }
+  EXPECT_GT(w.comp().viewZoom, 1);  // the large window shows the movie magnified
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("movie.cmp* - Quenda Composer"));
 }
 
 TEST(ComposerWindow, DragsInEveryModeSetTheSelectedClipsKeys) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <tuple>
 
+#include "cli/tests/tool_run.h"
 #include "painter/app/tests/painter_window_fixture.h"
 #include "ui/tool_art.h"
 
@@ -301,6 +302,38 @@ TEST(PainterWindow, TheColourListScrollsToTheCurrentColourAndAClickChoosesARow) 
   const int top = list->firstPosition() + 2;
   QTest::mouseClick(list, Qt::LeftButton, {}, list->RowRect(list->firstPosition()).center());
   EXPECT_EQ(w.doc().currentColor(), top);
+}
+
+// What `quenda export --painted` writes from the files is what the Composited view shows at
+// 100 %, pixel for pixel.
+TEST(PainterWindow, ExportOfAPaintedDrawingIsTheCompositedView) {
+  PainterWindow w;
+  w.doc().SetCurrentColor(3);
+  w.Click(Qt::LeftButton, w.LargestInnerRegion().second);
+  w.doc().SetCurrentColor(4);
+  w.Click(Qt::LeftButton, {0, 0});  // the background region
+  // Leaving the frame writes its paint file; coming back shows it as read again.
+  w.action("actionNextFrame")->trigger();
+  w.action("actionPreviousFrame")->trigger();
+  w.action("actionComposited")->trigger();
+  w.action("actionZoomOneToOne")->trigger();
+  QApplication::processEvents();
+  const QImage shown = w.Grab();
+
+  const std::string png = w.dir.File("walk1.png");
+  const cli::ToolOutput run = cli::RunTool({"export", w.first, "--png", png, "--painted"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  const QImage exported(QString::fromStdString(png));
+  ASSERT_EQ(exported.size(), QSize(kWidth, kHeight));
+  int differing = 0, painted = 0;
+  for (int row = 0; row < kHeight; ++row)
+    for (int x = 0; x < kWidth; ++x) {
+      const QRgb pixel = exported.pixel(x, row);
+      differing += shown.pixel(w.WindowOf(x, kHeight - 1 - row)) != pixel;
+      painted += QColor(pixel) == w.Entry(3) || QColor(pixel) == w.Entry(4);
+    }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(painted, kWidth * kHeight / 4);  // the paint shows, not only the pencil
 }
 
 TEST(PainterWindow, ScreenshotsOfEveryViewMode) {
