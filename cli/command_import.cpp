@@ -47,7 +47,7 @@ int RunImport(std::span<const std::string> args, CommandIo& io) {
 
   std::string directory = *out;
   if (!directory.empty() && !IsPathSeparator(directory.back())) directory += '/';
-  scanner::ImportForm form{*name, directory, scanner::PegButtonOfPosition(*peg), *dpi};
+  scanner::ImportForm form{*name, directory, PegButtonOfPosition(*peg), *dpi};
   if (Status checked = scanner::CheckImportForm(form); !checked) {
     io.err << checked.message() << "\n";
     return 1;

@@ -105,7 +105,7 @@ int RunScan(std::span<const std::string> args, CommandIo& io) {
 
   std::string directory = parsed.positional()[0];
   if (!directory.empty() && !IsPathSeparator(directory.back())) directory += '/';
-  scanner::NewSequenceForm form{*name, directory, scanner::PegButtonOfPosition(peg), dpi};
+  scanner::NewSequenceForm form{*name, directory, PegButtonOfPosition(peg), dpi};
   if (Status checked = scanner::CheckNewSequenceForm(form); !checked) {
     io.err << checked.message() << "\n";
     return 1;
