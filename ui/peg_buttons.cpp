@@ -52,7 +52,7 @@ PegButtons::PegButtons(QWidget* parent) : QWidget(parent), group_(new QButtonGro
     picture->setPixmap(PegPicture(b));
     auto* radio = new QRadioButton;
     group_->addButton(radio, b);
-    column->addWidget(picture);
+    column->addWidget(picture, 0, Qt::AlignHCenter);
     column->addWidget(radio, 0, Qt::AlignHCenter);
     row->addLayout(column);
   }
