@@ -48,7 +48,7 @@ int RunImport(std::span<const std::string> args, CommandIo& io) {
 
   std::string directory = *out;
   if (!directory.empty() && !IsPathSeparator(directory.back())) directory += '/';
-  scanner::ImportForm form{*name, directory, scanner::PegButtonOfPosition(*peg), *dpi};
+  scanner::ImportForm form{*name, directory, PegButtonOfPosition(*peg), *dpi};
   const std::string& first = parsed.positional()[0];
   // The form's checks are of the options' values.
   if (Status checked = scanner::CheckImportForm(form); !checked)

@@ -106,7 +106,7 @@ int RunScan(std::span<const std::string> args, CommandIo& io) {
 
   std::string directory = parsed.positional()[0];
   if (!directory.empty() && !IsPathSeparator(directory.back())) directory += '/';
-  scanner::NewSequenceForm form{*name, directory, scanner::PegButtonOfPosition(peg), dpi};
+  scanner::NewSequenceForm form{*name, directory, PegButtonOfPosition(peg), dpi};
   // The form's checks are of the options' values, but for a folder that is not there.
   if (Status checked = scanner::CheckNewSequenceForm(form); !checked) {
     std::error_code ec;

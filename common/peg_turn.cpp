@@ -1,5 +1,6 @@
 #include "common/peg_turn.h"
 
+#include <array>
 #include <cstring>
 
 #include "common/drawing_scan.h"
@@ -54,6 +55,21 @@ PegOffset PegOffsetFor(int pegPosition, int width, int height, int xPosition, in
     default:
       return {xPosition, yPosition};
   }
+}
+
+namespace {
+constexpr std::array<int, kPegButtonCount> kButtonPegs{kPegBottom, kPegLeft, kPegRight, kPegTop};
+}  // namespace
+
+int PegPositionOfButton(int button) {
+  if (button < 0 || button >= kPegButtonCount) return -1;
+  return kButtonPegs[button];
+}
+
+int PegButtonOfPosition(int pegPosition) {
+  for (int i = 0; i < kPegButtonCount; ++i)
+    if (kButtonPegs[i] == pegPosition) return i;
+  return -1;
 }
 
 }  // namespace quenda

@@ -31,4 +31,12 @@ struct PegOffset {
 };
 PegOffset PegOffsetFor(int pegPosition, int width, int height, int xPosition, int yPosition);
 
+// The peg buttons of every dialog that asks for a peg position, left to right: pictures of the
+// sheet with its pegs along the bottom, the left, the right and the top edge.
+inline constexpr int kPegButtonCount = 4;
+// The stored peg position of a button; -1 for no button.
+int PegPositionOfButton(int button);
+// The button showing a stored peg position; -1 for a value no button shows.
+int PegButtonOfPosition(int pegPosition);
+
 }  // namespace quenda

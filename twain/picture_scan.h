@@ -48,7 +48,9 @@ class AnalyzerScanMode final : public TwainSession {
   void Leave();
 
   bool active() const { return active_; }
+  // The number the next image is written under.
   int counter() const { return counter_; }
+  void SetCounter(int counter) { counter_ = counter; }
   const std::string& lastWritten() const { return lastWritten_; }
 
  protected:

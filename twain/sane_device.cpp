@@ -84,8 +84,8 @@ class SaneDevice final : public ScanDevice {
   }
 
   DeviceStatus GetFrame(BedFrame& frame) override {
-    if (frame_) {
-      frame = *frame_;
+    if (frame_ || startFrame_) {
+      frame = frame_ ? *frame_ : *startFrame_;
       return DeviceStatus::Good;
     }
     return ReadFrame(frame);
@@ -107,7 +107,12 @@ class SaneDevice final : public ScanDevice {
   }
 
  public:
-  DeviceStatus Start() override { return FromSane(sane_start(handle_)); }
+  DeviceStatus Start() override {
+    // Backends refuse every option while they scan, so a frame nobody set is read now.
+    startFrame_.reset();
+    if (BedFrame frame; !frame_ && ReadFrame(frame) == DeviceStatus::Good) startFrame_ = frame;
+    return FromSane(sane_start(handle_));
+  }
 
   DeviceStatus GetImageInfo(ImageInfo& info) override {
     SANE_Parameters p;
@@ -189,6 +194,7 @@ class SaneDevice final : public ScanDevice {
 
   SANE_Handle handle_;
   std::optional<BedFrame> frame_;
+  std::optional<BedFrame> startFrame_;  // the device's own frame, read as the scan started
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "analyzer/app/sequence_dialogs.h"
 #include "analyzer/app/sequence_paint_menus.h"
 #include "common/path.h"
+#include "twain/sane_device.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 
@@ -23,11 +24,14 @@ QString Q(std::string_view text) {
 
 }  // namespace
 
-CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath)
+CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath,
+                               twain::ScanDeviceManager* devices)
     : ownPrompt_(prompt == nullptr ? std::make_unique<QtPrompt>(this) : nullptr),
       prompt_(prompt == nullptr ? ownPrompt_.get() : prompt),
       pickSavePath_(pickSavePath ? std::move(pickSavePath) : SystemSavePathPicker()),
-      doc_(std::make_unique<CAnalyzerDoc>(*prompt_)) {
+      doc_(std::make_unique<CAnalyzerDoc>(*prompt_)),
+      ownDevices_(devices == nullptr ? std::make_unique<twain::SaneDeviceManager>() : nullptr),
+      devices_(devices == nullptr ? ownDevices_.get() : devices) {
   setWindowTitle(Q(doc_->title()));
   view_ = new CAnalyzerView(*doc_);
   setCentralWidget(view_);
@@ -40,6 +44,9 @@ CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath)
 }
 
 CAnalyzerFrame::~CAnalyzerFrame() {
+  // The source is closed before the scanners go.
+  delete scanList_.data();
+  if (scanMode_) scanMode_->Leave();
   delete settingsDialog_.data();
   delete colorDialog_.data();
   delete toolsWindow_.data();
@@ -129,6 +136,11 @@ void CAnalyzerFrame::BuildMenus() {
   paint->addSeparator();
   new SequencePaintMenus(*this, *doc_, *prompt_, paint);
 
+  QMenu* scan = menuBar()->addMenu(QStringLiteral("&Scan"));
+  add(scan, "actionScanSequence", QStringLiteral("Scan Se&quence"), [this] {
+    ScanSequence();
+  })->setStatusTip(QStringLiteral("Scans drawings into a sequence"));
+
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, "actionAbout", QStringLiteral("&About"), [this] { About(); });
 }
@@ -140,7 +152,8 @@ void CAnalyzerFrame::UpdateActions() {
   const bool painting = doc_->painting();
   for (const char* name : {"actionLoadImage", "actionLineSettings", "actionMarkRegions",
                            "actionLoadRegions", "actionBatchProcess", "actionPaint"})
-    Action(name)->setEnabled(free && !painting);
+    Action(name)->setEnabled(free && !painting && !scanMode_);
+  Action("actionScanSequence")->setEnabled(free && !painting);
   Action("actionSaveRegions")->setEnabled(free);
   Action("actionExitPaint")->setEnabled(painting);
   Action("actionUndo")->setEnabled(doc_->CanUndoPaint());
@@ -203,7 +216,7 @@ void CAnalyzerFrame::SaveComposite() {
 }
 
 void CAnalyzerFrame::BatchProcess() {
-  if (!doc_->ConfirmBatch()) return;
+  if (!doc_->ConfirmLoseDrawing()) return;
   BatchProcessDialog dialog(*doc_, *prompt_, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const DrawingSequence sequence = *dialog.choice().sequence;
@@ -251,6 +264,44 @@ void CAnalyzerFrame::ShowPaintTools() {
     toolsWindow_->move(geometry().topRight() - QPoint(toolsWindow_->width() + 20, -60));
   }
   if (!toolsWindow_->isVisible()) toolsWindow_->show();
+}
+
+void CAnalyzerFrame::ScanSequence() {
+  if (scanMode_) {
+    ExitScan();
+    return;
+  }
+  if (!doc_->ConfirmLoseDrawing()) return;
+  ScanSelectionDialog selection(*prompt_, this);
+  if (selection.exec() != QDialog::Accepted) return;
+  doc_->DropDrawing();
+  ScannedFrames frames(*prompt_, selection.directory(), selection.name());
+  auto mode = std::make_unique<twain::AnalyzerScanMode>(*devices_, *prompt_);
+  if (!mode->Enter(selection.directory(), selection.name(), selection.pegPosition(),
+                   frames.NextNumber()))
+    return;
+  scanMode_ = std::move(mode);
+  QAction* action = Action("actionScanSequence");
+  action->setText(QStringLiteral("E&xit Scan"));
+  action->setStatusTip(QStringLiteral("Exits from the scanning mode"));
+  scanList_ = new ScannedImageList(*scanMode_, std::move(frames), *prompt_, this);
+  // The list tells last thing in its slots; it goes at the next pass of the event loop.
+  connect(scanList_, &ScannedImageList::Ended, this, &CAnalyzerFrame::ExitScan);
+  scanList_->move(geometry().topRight() - QPoint(scanList_->sizeHint().width() + 20, -60));
+  scanList_->show();
+  UpdateActions();
+}
+
+void CAnalyzerFrame::ExitScan() {
+  if (!scanMode_) return;
+  if (scanList_ != nullptr) scanList_->deleteLater();
+  scanList_ = nullptr;
+  if (scanMode_->active()) scanMode_->Leave();
+  scanMode_.reset();
+  QAction* action = Action("actionScanSequence");
+  action->setText(QStringLiteral("Scan Se&quence"));
+  action->setStatusTip(QStringLiteral("Scans drawings into a sequence"));
+  UpdateActions();
 }
 
 void CAnalyzerFrame::About() {

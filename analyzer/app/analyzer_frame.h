@@ -8,6 +8,7 @@
 
 #include "analyzer/app/analyzer_dialogs.h"
 #include "analyzer/app/paint_tools_window.h"
+#include "analyzer/app/scan_mode_window.h"
 #include "analyzer/core/analyzer_doc.h"
 
 namespace quenda {
@@ -19,8 +20,10 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
 
  public:
   // `prompt` asks the user (the window's own message boxes when null) and must outlive the
-  // window; `pickSavePath` names files to write (the system's dialog when empty).
-  explicit CAnalyzerFrame(Prompt* prompt = nullptr, SavePathPicker pickSavePath = {});
+  // window; `pickSavePath` names files to write (the system's dialog when empty); `devices`
+  // are the scanners (SANE's when null) and must outlive the window.
+  explicit CAnalyzerFrame(Prompt* prompt = nullptr, SavePathPicker pickSavePath = {},
+                          twain::ScanDeviceManager* devices = nullptr);
   ~CAnalyzerFrame() override;
 
   CAnalyzerDoc& document() { return *doc_; }
@@ -29,6 +32,8 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   ColorSetDialog* colorSetDialog() const { return colorDialog_; }
   // Shown while paint mode is on.
   PaintToolsWindow* paintToolsWindow() const { return toolsWindow_; }
+  // Shown while the scan mode is on.
+  ScannedImageList* scannedImageList() const { return scanList_; }
   // A menu command by its object name ("actionMarkRegions", ...).
   QAction* Action(const char* name) const;
 
@@ -46,6 +51,9 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   void OpenColorSet();
   void About();
   void ShowPaintTools();
+  // "Scan Se&quence", and "E&xit Scan" while the scan mode is on.
+  void ScanSequence();
+  void ExitScan();
 
   std::unique_ptr<Prompt> ownPrompt_;
   Prompt* prompt_;
@@ -55,6 +63,10 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   QPointer<LineSettingsDialog> settingsDialog_;
   QPointer<ColorSetDialog> colorDialog_;
   QPointer<PaintToolsWindow> toolsWindow_;
+  std::unique_ptr<twain::ScanDeviceManager> ownDevices_;
+  twain::ScanDeviceManager* devices_;
+  std::unique_ptr<twain::AnalyzerScanMode> scanMode_;
+  QPointer<ScannedImageList> scanList_;
 };
 
 }  // namespace quenda

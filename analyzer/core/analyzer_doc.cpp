@@ -273,7 +273,7 @@ Status CAnalyzerDoc::LoadRegionsFile(const std::string& path) {
   return Status::Ok();
 }
 
-bool CAnalyzerDoc::ConfirmBatch() {
+bool CAnalyzerDoc::ConfirmLoseDrawing() {
   if (!drawingLoaded_ && !regionsMarked_) return true;
   return prompt_.AskOkCancel(kLoseCurrentPicture);
 }
@@ -316,6 +316,10 @@ BatchResult CAnalyzerDoc::RunBatch(const DrawingSequence& sequence, Prompt& prom
 }
 
 void CAnalyzerDoc::EndBatch() {
+  DropDrawing();
+}
+
+void CAnalyzerDoc::DropDrawing() {
   image_ = WorkingImage();
   drawingLoaded_ = false;
   regionsMarked_ = false;

@@ -134,17 +134,20 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   Status LoadRegions(std::string_view startDirectory = {});
   Status LoadRegionsFile(const std::string& path);
 
-  // Batch processing. ConfirmBatch asks before a drawing or regions are thrown away. The
-  // dialog's buttons: SelectBatchSequence and LoadBatchSettings fill `choice`, and
-  // BatchProcessChecks says whether PROCESS may start the run.
-  bool ConfirmBatch();
+  // Asks before a drawing or regions are thrown away (batch processing, scanning); DropDrawing
+  // throws them away and clears the window.
+  bool ConfirmLoseDrawing();
+  void DropDrawing();
+
+  // Batch processing. The dialog's buttons: SelectBatchSequence and LoadBatchSettings fill
+  // `choice`, and BatchProcessChecks says whether PROCESS may start the run.
   Status SelectBatchSequence(const std::string& scanPath, BatchChoice& choice);
   Status LoadBatchSettings(const std::string& path, BatchChoice& choice);
   bool BatchProcessChecks(const BatchChoice& choice);
   // Drops the drawing before the run. RunBatch reads only the sequence and a copy of the
   // settings, so it may run on a worker thread while nothing else calls the document; it keeps
   // every core busy (frames analyzed ahead, written in order);
-  // EndBatch then clears the window.
+  // EndBatch then drops the drawing the run showed last.
   void BeginBatch();
   BatchResult RunBatch(const DrawingSequence& sequence, Prompt& prompt, Progress& progress,
                        const BatchObserver& observer = {}) const;

@@ -7,7 +7,7 @@ namespace quenda {
 
 bool CAnalyzerDoc::ConfirmSequencePaint() {
   // The same question as before a batch run: the drawing in hand would be dropped.
-  return ConfirmBatch();
+  return ConfirmLoseDrawing();
 }
 
 Status CAnalyzerDoc::SelectPaintSequence(const std::string& scanPath, SequencePaintChoice& choice) {

@@ -48,7 +48,7 @@ TEST(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
   EXPECT_EQ(doc.OpenLineSettings().message(),
             "You can not change the settings after marking regions, please load a fresh image");
   // A loaded drawing asks before a batch run throws it away.
-  EXPECT_FALSE(doc.ConfirmBatch());
+  EXPECT_FALSE(doc.ConfirmLoseDrawing());
   EXPECT_EQ(prompt.Texts().back(), "You will lose the current picture and regions, Are you sure?");
 }
 

@@ -89,5 +89,16 @@ TEST(PegOffsetFor, EveryPositionMovesTheCornerItsOwnWay) {
         << r.peg << " " << r.width << "x" << r.height;
 }
 
+TEST(PegButtons, PegButtonsMapToStoredPositions) {
+  const int stored[] = {2, 0, 1, 3};
+  for (int button = 0; button < 4; ++button) {
+    EXPECT_EQ(PegPositionOfButton(button), stored[button]);
+    EXPECT_EQ(PegButtonOfPosition(stored[button]), button);
+  }
+  EXPECT_EQ(PegPositionOfButton(-1), -1);
+  EXPECT_EQ(PegPositionOfButton(4), -1);
+  EXPECT_EQ(PegButtonOfPosition(7), -1);
+}
+
 }  // namespace
 }  // namespace quenda

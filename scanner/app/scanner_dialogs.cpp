@@ -1,6 +1,5 @@
 #include "scanner/app/scanner_dialogs.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -9,14 +8,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "scanner/app/dpi_buttons.h"
+#include "scanner/app/sequence_fields.h"
 #include "scanner/core/calibration.h"
+#include "ui/peg_buttons.h"
 #include "ui/settings.h"
 
 namespace quenda::scanner {
@@ -26,8 +26,6 @@ QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-constexpr int kDpiChoices[] = {72, 100, 150, 200, 300, 400};
-constexpr int kCustomDpiButton = 6;
 // Missing keys read back as this text, which no value saved can equal.
 const QString kMissing = QStringLiteral("___N_O_T_F_O_U_N_D___");
 
@@ -48,103 +46,26 @@ bool SettingsProfile::Set(std::string_view section, std::string_view key, std::s
   return settings_.Save().ok();
 }
 
-QPixmap PegPicture(int button, int size) {
-  QPixmap picture(size, size);
-  picture.fill(QColor(128, 128, 128));
-  QPainter painter(&picture);
-  const QRect sheet(size / 6, size / 6, size * 2 / 3, size * 2 / 3);
-  painter.fillRect(sheet, Qt::white);
-  painter.setPen(Qt::black);
-  painter.drawRect(sheet);
-  painter.setBrush(Qt::black);
-  // Three holes along the button's edge: bottom, left, right, top.
-  for (int i = -1; i <= 1; ++i) {
-    const int along = size / 2 + i * size / 5;
-    const int inset = size / 6 + 4;
-    QPoint hole;
-    switch (button) {
-      case 0:
-        hole = {along, size - inset};
-        break;
-      case 1:
-        hole = {inset, along};
-        break;
-      case 2:
-        hole = {size - inset, along};
-        break;
-      default:
-        hole = {along, inset};
-        break;
-    }
-    painter.drawEllipse(hole, 2, 2);
-  }
-  return picture;
-}
-
 NewSequenceDialog::NewSequenceDialog(Prompt& prompt, ScannerProfile& profile, QWidget* parent)
     : QDialog(parent), prompt_(prompt), profile_(profile) {
   setWindowTitle(QStringLiteral("Scan New Sequence"));
   const ScannerSettings settings = LoadScannerSettings(profile_);
   auto* layout = new QVBoxLayout(this);
-  auto* form = new QFormLayout;
-  name_ = new QLineEdit(Q(settings.lastSequenceName));
-  form->addRow(QStringLiteral("Sequence Name:"), name_);
-  path_ = new QLineEdit;
-  path_->setReadOnly(true);
+  fields_ = new SequenceFields(
+      prompt_, {QStringLiteral("Sequence Name:"), QStringLiteral("Select Sequence Directory"),
+                "Choose storage directory", QStringLiteral("Peg Position"), QStringLiteral("Dpi")});
+  layout->addWidget(fields_);
+  fields_->nameEdit()->setText(Q(settings.lastSequenceName));
   if (!settings.lastDirectory.empty() && QFileInfo(Q(settings.lastDirectory)).isDir())
-    path_->setText(Q(settings.lastDirectory));
-  auto* choose = new QPushButton(QStringLiteral("Select Sequence Directory"));
-  connect(choose, &QPushButton::clicked, this, &NewSequenceDialog::ChooseDirectory);
-  auto* pathRow = new QHBoxLayout;
-  pathRow->addWidget(path_);
-  pathRow->addWidget(choose);
-  form->addRow(QStringLiteral("Sequence Path:"), pathRow);
-  layout->addLayout(form);
-
-  auto* pegRow = new QHBoxLayout;
-  pegs_ = new QButtonGroup(this);
-  for (int b = 0; b < kPegButtonCount; ++b) {
-    auto* column = new QVBoxLayout;
-    auto* picture = new QLabel;
-    picture->setPixmap(PegPicture(b));
-    auto* radio = new QRadioButton;
-    pegs_->addButton(radio, b);
-    column->addWidget(picture);
-    column->addWidget(radio, 0, Qt::AlignHCenter);
-    pegRow->addLayout(column);
-  }
-  if (settings.pegButton >= 0 && settings.pegButton < kPegButtonCount)
-    pegs_->button(settings.pegButton)->setChecked(true);
-  connect(pegs_, &QButtonGroup::idClicked, this,
+    fields_->pathEdit()->setText(Q(settings.lastDirectory));
+  PegButtons* pegs = fields_->pegButtons();
+  pegs->SetChecked(settings.pegButton);
+  connect(pegs, &PegButtons::Clicked, this,
           [this](int b) { Report(prompt_, SavePegButton(profile_, b)); });
-  layout->addLayout(pegRow);
-
-  auto* dpiRow = new QHBoxLayout;
-  dpis_ = new QButtonGroup(this);
-  for (int i = 0; i <= kCustomDpiButton; ++i) {
-    auto* radio = new QRadioButton(i < kCustomDpiButton ? QString::number(kDpiChoices[i])
-                                                        : QStringLiteral("Custom >>"));
-    dpis_->addButton(radio, i);
-    dpiRow->addWidget(radio);
-  }
-  custom_ = new QSpinBox;
-  custom_->setRange(10, 1200);
-  custom_->setReadOnly(true);
-  dpiRow->addWidget(custom_);
-  layout->addLayout(dpiRow);
-  if (settings.scanDpi > 0) {
-    int button = kCustomDpiButton;
-    for (int i = 0; i < kCustomDpiButton; ++i)
-      if (kDpiChoices[i] == settings.scanDpi) button = i;
-    dpis_->button(button)->setChecked(true);
-    custom_->setValue(settings.scanDpi);
-    custom_->setReadOnly(button != kCustomDpiButton);
-  }
-  connect(dpis_, &QButtonGroup::idClicked, this, [this](int i) {
-    custom_->setReadOnly(i != kCustomDpiButton);
-    if (i < kCustomDpiButton) custom_->setValue(kDpiChoices[i]);
-    Report(prompt_, SaveScanDpi(profile_, custom_->value()));
-  });
+  DpiButtons* dpis = fields_->dpiButtons();
+  dpis->SetDpi(settings.scanDpi);
+  connect(dpis, &DpiButtons::Clicked, this,
+          [this](int dpi) { Report(prompt_, SaveScanDpi(profile_, dpi)); });
 
   auto* buttons = new QDialogButtonBox;
   buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::AcceptRole);
@@ -154,19 +75,9 @@ NewSequenceDialog::NewSequenceDialog(Prompt& prompt, ScannerProfile& profile, QW
   layout->addWidget(buttons);
 }
 
-void NewSequenceDialog::ChooseDirectory() {
-  auto chosen = prompt_.PickDirectory("Choose storage directory", path_->text().toStdString());
-  if (chosen) path_->setText(Q(*chosen));
-}
-
 NewSequenceForm NewSequenceDialog::form() const {
-  NewSequenceForm form;
-  form.name = name_->text().toStdString();
-  form.directory = path_->text().toStdString();
-  if (!form.directory.empty() && form.directory.back() != '/') form.directory += '/';
-  form.pegButton = pegs_->checkedId();
-  form.dpi = dpis_->checkedId() < 0 ? -1 : custom_->value();
-  return form;
+  return {fields_->name(), fields_->directory(), fields_->pegButtons()->checked(),
+          fields_->dpiButtons()->dpi()};
 }
 
 void NewSequenceDialog::accept() {

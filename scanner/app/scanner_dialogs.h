@@ -8,7 +8,6 @@
 
 #include "scanner/core/scanner_doc.h"
 
-class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -17,9 +16,11 @@ class QSpinBox;
 
 namespace quenda {
 class Settings;
-}
+}  // namespace quenda
 
 namespace quenda::scanner {
+
+class SequenceFields;
 
 // The scanner's keys in the program's profile; every write is saved at once.
 class SettingsProfile final : public ScannerProfile {
@@ -32,9 +33,6 @@ class SettingsProfile final : public ScannerProfile {
   Settings& settings_;
 };
 
-// A picture of a sheet on the bed with its peg holes along the edge of a peg button.
-QPixmap PegPicture(int button, int size = 48);
-
 // "Scan New Sequence". The choices of peg and resolution are saved as they are clicked.
 class NewSequenceDialog final : public QDialog {
   Q_OBJECT
@@ -43,24 +41,15 @@ class NewSequenceDialog final : public QDialog {
   NewSequenceDialog(Prompt& prompt, ScannerProfile& profile, QWidget* parent = nullptr);
   NewSequenceForm form() const;
 
-  QLineEdit* nameEdit() const { return name_; }
-  QButtonGroup* pegButtons() const { return pegs_; }
-  QButtonGroup* dpiButtons() const { return dpis_; }
-  QSpinBox* customDpi() const { return custom_; }
+  SequenceFields* fields() const { return fields_; }
 
  public slots:
   void accept() override;
 
  private:
-  void ChooseDirectory();
-
   Prompt& prompt_;
   ScannerProfile& profile_;
-  QLineEdit* name_;
-  QLineEdit* path_;
-  QButtonGroup* pegs_;
-  QButtonGroup* dpis_;
-  QSpinBox* custom_;
+  SequenceFields* fields_;
 };
 
 // "New frame number ?" ("Scan") and "Change Frame Number" (OK): a number and a padding letter.

@@ -11,9 +11,11 @@
 #include <QVBoxLayout>
 
 #include "common/path.h"
+#include "scanner/app/import_dialog.h"
 #include "scanner/app/scanner_dialogs.h"
 #include "scanner/app/scanner_view.h"
 #include "twain/sane_device.h"
+#include "ui/peg_buttons.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
@@ -112,6 +114,11 @@ void CScannerFrame::BuildActions() {
        QKeySequence(Qt::CTRL | Qt::Key_N), &CScannerFrame::NewSequence},
       {"actionOpenSequence", "&Open Sequence", "Open a sequence by one of its frames",
        QKeySequence(Qt::CTRL | Qt::Key_O), nullptr},
+      {"actionImportSequence",
+       "Import Sequence",
+       "Make numbered Targa or bitmap pictures into a drawing sequence",
+       {},
+       &CScannerFrame::ImportSequence},
       {"actionExit", "E&xit", "Quit the scanner", {}, nullptr},
       {"actionDelete", "&Delete", "Delete the frame shown", {}, nullptr},
       {"actionFrameNo", "&Frame No", "Give the frame shown another number", {}, nullptr},
@@ -197,7 +204,8 @@ void CScannerFrame::BuildMenus() {
     }
     return menu;
   };
-  QMenu* file = fill(QStringLiteral("&File"), {"actionNewSequence", "actionOpenSequence", nullptr});
+  QMenu* file = fill(QStringLiteral("&File"),
+                     {"actionNewSequence", "actionOpenSequence", "actionImportSequence", nullptr});
   recent_->AttachMenu(file->addMenu(QStringLiteral("Recent Files")));
   file->addSeparator();
   file->addAction(Action("actionExit"));
@@ -248,8 +256,14 @@ void CScannerFrame::UpdateActions() {
 
 void CScannerFrame::UpdateToolPanel() {
   if (!doc_->frameLoaded()) {
-    pegPicture_->clear();
-    facts_->setText(QString());
+    // Before the first frame: what the scans of the sequence will be.
+    const bool sequence = !doc_->sequence().name.empty();
+    if (sequence)
+      pegPicture_->setPixmap(PegPicture(PegButtonOfPosition(doc_->pegPosition())));
+    else
+      pegPicture_->clear();
+    facts_->setText(sequence ? QStringLiteral("No frame yet\nScan DPI: %1").arg(doc_->scanDpi())
+                             : QStringLiteral("No sequence"));
     return;
   }
   const DrawingScan& frame = doc_->frame();
@@ -327,6 +341,31 @@ void CScannerFrame::Calibrate() {
       this);
   if (dialog.exec() == QDialog::Accepted) doc_->SetCalibration(dialog.calibration());
   doc_->FreeCalibrationImage();
+}
+
+void CScannerFrame::ImportSequence() {
+  auto picked = prompt_->PickFile("Select the first frame of the input sequence",
+                                  "Windows Bitmap files (.bmp) (*.bmp);;Targa files (.tga) "
+                                  "(*.tga);;All supported formats (.bmp, .tga) (*.tga *.bmp)",
+                                  {});
+  if (!picked) return;
+  auto source = FindImportSource(*picked);
+  if (!source) {
+    prompt_->Message(source.message(), MessageIcon::Information);
+    return;
+  }
+  ImportDialog dialog(*source, *prompt_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const ImportForm form = dialog.form();
+  ProgressWindow window(QStringLiteral("In Progress"), this);
+  const ImportOutcome outcome = window.Run(
+      [&](Progress& progress, Prompt& asker) {
+        return scanner::ImportSequence(*source, form.directory, form.name,
+                                       PegPositionOfButton(form.pegButton), form.dpi, asker,
+                                       progress);
+      },
+      *prompt_);
+  if (outcome.finished) prompt_->Message("Finished...", MessageIcon::Information);
 }
 
 }  // namespace quenda::scanner

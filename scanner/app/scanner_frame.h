@@ -53,6 +53,7 @@ class CScannerFrame final : public QMainWindow, public DocumentListener<ScannerU
   void UpdateTitle();
   // Runs a document command that may scan, with STOP in a progress window meanwhile.
   void Scanning(const QString& stage, const std::function<void()>& command);
+  void ImportSequence();
   void PreviewDpi();
   void Calibrate();
 

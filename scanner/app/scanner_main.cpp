@@ -2,27 +2,25 @@
 // line opens its sequence.
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QStringList>
 
 #include "scanner/app/scanner_frame.h"
+#include "ui/program_options.h"
 
 int main(int argc, char** argv) {
+  if (auto done = quenda::HandleProgramOptions(
+          argc, argv,
+          {"quenda-scanner", "[DRAWING.qds]",
+           "Scans pencil drawings into a drawing sequence from a SANE scanner (SANE_CONFIG_DIR "
+           "chooses its configuration, as for every SANE program), or imports numbered Targa "
+           "or bitmap pictures."}))
+    return *done;
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quenda Scanner"));
   QApplication::setOrganizationName(QStringLiteral("Quenda"));
-  QApplication::setApplicationVersion(QStringLiteral(QUENDA_VERSION));
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Scans pencil drawings into a drawing sequence (SANE scanners; "
-                     "SANE_CONFIG_DIR chooses the configuration as for every SANE program)."));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("DRAWING.qds"),
-                               QStringLiteral("A frame of the sequence to open."),
-                               QStringLiteral("[DRAWING.qds]"));
-  parser.process(application);
   quenda::scanner::CScannerFrame frame;
   frame.show();
-  if (!parser.positionalArguments().isEmpty()) frame.OpenFile(parser.positionalArguments().at(0));
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) frame.OpenFile(arguments.at(1));
   return application.exec();
 }

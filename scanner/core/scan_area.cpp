@@ -1,7 +1,6 @@
 #include "scanner/core/scan_area.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 
 #include "common/drawing_scan.h"
@@ -9,7 +8,6 @@
 namespace quenda::scanner {
 namespace {
 
-constexpr std::array<int, kPegButtonCount> kButtonPegs{kPegBottom, kPegLeft, kPegRight, kPegTop};
 constexpr int kNear = 10;
 constexpr int kMinSide = 20;
 
@@ -18,17 +16,6 @@ bool Near(int a, int b) {
 }
 
 }  // namespace
-
-int PegPositionOfButton(int button) {
-  if (button < 0 || button >= kPegButtonCount) return -1;
-  return kButtonPegs[button];
-}
-
-int PegButtonOfPosition(int pegPosition) {
-  for (int i = 0; i < kPegButtonCount; ++i)
-    if (kButtonPegs[i] == pegPosition) return i;
-  return -1;
-}
 
 twain::BedFrame BedFrameOfSelection(const Selection& selection, int previewDpi, int pegPosition,
                                     double bedWidth, double bedHeight) {

@@ -1,17 +1,11 @@
 #pragma once
-// The scan area: the peg buttons, the selection drawn on the preview and where it lies on the
+// The scan area: the selection drawn on the preview and where it lies on the
 // scanner bed.
 
+#include "common/peg_turn.h"
 #include "twain/scan_device.h"
 
 namespace quenda::scanner {
-
-// The dialogs' peg buttons, left to right: pegs along the bottom, left, right, top edge.
-inline constexpr int kPegButtonCount = 4;
-// The stored peg position of a button; -1 for no button.
-int PegPositionOfButton(int button);
-// The button showing a stored peg position.
-int PegButtonOfPosition(int pegPosition);
 
 // The selection on the preview in picture pixels, rows counted from the bottom (top > bottom).
 struct Selection {

@@ -36,15 +36,6 @@ TEST(ScanArea, SelectionLiesOnTheBedByThePegTable) {
   EXPECT_DOUBLE_EQ(clamped.bottom, 8);
 }
 
-TEST(ScanArea, PegButtonsMapToStoredPositions) {
-  const int stored[] = {2, 0, 1, 3};
-  for (int button = 0; button < 4; ++button) {
-    EXPECT_EQ(PegPositionOfButton(button), stored[button]);
-    EXPECT_EQ(PegButtonOfPosition(stored[button]), button);
-  }
-  EXPECT_EQ(PegPositionOfButton(-1), -1);
-}
-
 TEST(ScanArea, FirstPreviewSelection) {
   EXPECT_EQ(InitialSelection(400, 300), (Selection{100, 300, 225, 75}));
   EXPECT_EQ(InitialSelection(30, 41), (Selection{5, 25, 30, 10}));

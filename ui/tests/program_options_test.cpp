@@ -22,6 +22,7 @@ TEST(ProgramOptions, EveryProgramPrintsHelpAndVersionWithoutAWindow) {
       {QUENDA_COMPOSER, "usage: quenda-composer [MOVIE.cmp]\n"},
       {QUENDA_PANORAMA, "usage: quenda-panorama [BACKGROUND.tga]\n"},
       {QUENDA_PLAYER, "usage: quenda-player MOVIE.avi\n"},
+      {QUENDA_SCANNER, "usage: quenda-scanner [DRAWING.qds]\n"},
   };
   for (const auto& p : programs) {
     const QString name = QString::fromUtf8(p.usage).section(QLatin1Char(' '), 1, 1);

@@ -15,12 +15,18 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/drawing_scan.h"
 #include "common/scripted_prompt.h"
+#include "scanner/app/dpi_buttons.h"
+#include "scanner/app/import_dialog.h"
 #include "scanner/app/scanner_dialogs.h"
 #include "scanner/app/scanner_frame.h"
 #include "scanner/app/scanner_view.h"
+#include "scanner/app/sequence_fields.h"
+#include "testing/picture_files.h"
 #include "testing/sane_test_backend.h"
 #include "testing/test_support.h"
+#include "ui/peg_buttons.h"
 #include "ui/settings.h"
 #include "ui/tests/modal_helper.h"
 
@@ -44,11 +50,10 @@ struct ScannerWindow {
   void NewSequence() {
     prompt.QueuePath(dir.path() + "/");
     WhenModal<NewSequenceDialog>([](NewSequenceDialog* d) {
-      d->nameEdit()->setText(QStringLiteral("walk"));
-      for (QPushButton* b : d->findChildren<QPushButton*>())
-        if (b->text() == QStringLiteral("Select Sequence Directory")) b->click();
-      d->pegButtons()->button(0)->click();
-      d->dpiButtons()->button(2)->click();
+      d->fields()->nameEdit()->setText(QStringLiteral("walk"));
+      d->findChild<QPushButton*>(QStringLiteral("chooseDirectory"))->click();
+      d->fields()->pegButtons()->group()->button(0)->click();
+      d->fields()->dpiButtons()->group()->button(2)->click();
       d->accept();
     });
     frame->Action("actionNewSequence")->trigger();
@@ -106,7 +111,6 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   w.Drag({moved.right() + 1, moved.center().y()}, {-8, 0});
   EXPECT_EQ(doc.selection().right, before.right + 6 - 8);
   EXPECT_EQ(doc.selection().left, before.left + 6);
-  w.Screenshot(*w.frame, "scanner-preview.png");
 
   // Two frames: continue after the first, stop after the second.
   ScanProposed(1, 2);
@@ -120,6 +124,19 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   EXPECT_NEAR(doc.frame().picture.width(), (s.right - s.left) * 150 / 45, 2);
   EXPECT_NEAR(doc.frame().picture.height(), (s.top - s.bottom) * 150 / 45, 2);
   EXPECT_TRUE(w.frame->ToolPanelText().contains(QStringLiteral("DPI: 150")));
+  // The preview stays, with the frame just scanned in the tools.
+  w.Screenshot(*w.frame, "scanner-preview.png");
+
+  // Leaving the scan mode shows the frames, which the arrow keys browse.
+  w.frame->Action("actionStopScan")->trigger();
+  EXPECT_FALSE(doc.scanModeActive());
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk2 - Quenda Scanner"));
+  w.frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
+  QTest::keyClick(w.frame.get(), Qt::Key_Left);
+  EXPECT_EQ(doc.currentFrame(), 0);
+  QTest::keyClick(w.frame.get(), Qt::Key_Right);
+  EXPECT_EQ(doc.currentFrame(), 1);
 
   WhenModal<FrameNumberDialog>([](FrameNumberDialog* d) {
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Change Frame Number"));
@@ -157,6 +174,59 @@ TEST(ScannerWindow, CalibrationShowsTheBedAndKeepsTheValues) {
   EXPECT_EQ(w.settings.GetString(QStringLiteral("CALIBRATION"), QStringLiteral("Brightness")),
             QStringLiteral("-20"));
   EXPECT_TRUE(w.frame->document().calibrationImage().empty());
+}
+
+TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
+  ScannerWindow w;
+  TempDir out;
+  const TestPicture picture = MakeTestPicture(13, 7, 16);
+  for (const char* name : {"cel08.bmp", "cel09.bmp", "cel10.bmp"})
+    WriteBytes(w.dir.File(name), EncodeTestBmp(picture, 24, false));
+  w.prompt.QueuePath(w.dir.File("cel08.bmp"));
+  w.prompt.QueuePath(out.path());
+  WhenModal<ImportDialog>([&](ImportDialog* d) {
+    auto shown = [d](const char* name) { return d->findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(shown("type"), QStringLiteral("Windows bitmap images"));
+    EXPECT_EQ(shown("header"), QStringLiteral("cel"));
+    EXPECT_EQ(shown("start"), QStringLiteral("8"));
+    EXPECT_EQ(shown("end"), QStringLiteral("10"));
+    // OK's checks come one at a time, in their order.
+    SequenceFields& fields = *d->fields();
+    d->accept();
+    fields.nameEdit()->setText(QStringLiteral("cel2"));
+    d->accept();
+    fields.nameEdit()->setText(QStringLiteral("cel"));
+    d->accept();
+    d->findChild<QPushButton*>(QStringLiteral("chooseDirectory"))->click();
+    d->accept();
+    fields.pegButtons()->group()->button(3)->click();
+    d->accept();
+    fields.dpiButtons()->group()->button(DpiButtons::kCustomButton)->click();
+    fields.dpiButtons()->custom()->setValue(240);
+    d->accept();
+  });
+  w.frame->Action("actionImportSequence")->trigger();
+  EXPECT_EQ(w.prompt.shown().front().text, "Select the first frame of the input sequence");
+  EXPECT_EQ(w.prompt.Texts(),
+            (std::vector<std::string>{"You must enter a valid sequence name",
+                                      "Sorry, only letters are allowed for the sequence name.",
+                                      "You must select a path and name for the sequence.",
+                                      "You must select a peg position.", "You must select a dpi.",
+                                      "Finished..."}));
+  EXPECT_EQ(ListDirectory(out.path()),
+            (std::vector<std::string>{"cel10.qds", "cel8.qds", "cel9.qds"}));
+  auto read = ReadDrawingScan(out.File("cel9.qds"), ScanReader::Scanner);
+  ASSERT_TRUE(read.ok()) << read.message();
+  EXPECT_EQ(read->scan.dpi, 240);
+  EXPECT_EQ(read->scan.pegPosition, 3);
+  const Bgr& top = picture.At(0, 0);  // the stored rows run bottom first
+  EXPECT_EQ(*read->scan.picture.At(0, 6), (top.b + top.g + top.r) / 3);
+
+  // A file of another kind is refused before any dialog.
+  w.prompt.Clear();
+  w.prompt.QueuePath(w.dir.File("notes.txt"));
+  w.frame->Action("actionImportSequence")->trigger();
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"Unsupported file extension"});
 }
 
 }  // namespace
