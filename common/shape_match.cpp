@@ -31,6 +31,15 @@ constexpr std::size_t kMaxAssigned = 120;
 constexpr double kOverlapShare = 0.5;
 // Regions larger than this part of the picture are scenery, not figure, for motion estimates.
 constexpr double kSceneryShare = 0.05;
+// What ByOverlap says of a region lying on the paper round the drawing.
+constexpr int kOnPaper = -1;
+// A region the whole figure's motion lays on the paper round the drawing for this share of it
+// has no counterpart.
+constexpr double kPaperShare = 0.97;
+// Regions alike within these ratios of area and of each axis of spread look alike.
+constexpr double kLookAlikeArea = 1.2, kLookAlikeAxis = 1.15;
+// Pairs differing more in area than this are no guide to a motion.
+constexpr double kMotionAreaRatio = 1.5;
 // A source region whose colour is not known yet votes for nothing.
 constexpr int32_t kUnfilledColour = 1;
 
@@ -139,13 +148,31 @@ class Matcher {
       EstimateMotion(global);
     }
     // Settled by what lies under each region where the motions near it take it; a pair of the
-    // assignment stands where none of them is confident.
+    // assignment stands where none of them is confident. A region that lands on the paper round
+    // the drawing is new, or its counterpart's outline opened onto the paper: only a close
+    // look-alike (the other leg, the other hand) may then give it a colour.
     std::vector<int> settled(match_.size(), 0);
+    std::vector<char> onPaper(match_.size(), 0);
     for (int r : rows_) {
       const int overlap = ByOverlap(r, global);
-      settled[std::size_t(r)] = overlap != 0 ? overlap : match_[std::size_t(r)];
+      const int own = match_[std::size_t(r)];
+      onPaper[std::size_t(r)] = overlap == kOnPaper;
+      if (overlap > 0)
+        settled[std::size_t(r)] = overlap;
+      else if (own != 0 && (overlap != kOnPaper || LookAlike(r, own)))
+        settled[std::size_t(r)] = own;
     }
-    for (int r : rest) settled[std::size_t(r)] = ByOverlap(r, global);
+    for (int r : rest) settled[std::size_t(r)] = std::max(ByOverlap(r, global), 0);
+    // A region still without a match may share a source region with another.
+    for (int r : rows_) {
+      if (settled[std::size_t(r)] != 0) continue;
+      double least = kLeaveCost;
+      for (int s : cols_) {
+        if (onPaper[std::size_t(r)] && !LookAlike(r, s)) continue;
+        if (const double cost = PairCost(r, s, true); cost < least)
+          least = cost, settled[std::size_t(r)] = s;
+      }
+    }
     for (int r : rows_) match_[std::size_t(r)] = settled[std::size_t(r)];
     for (int r : rest) match_[std::size_t(r)] = settled[std::size_t(r)];
     return match_;
@@ -255,37 +282,72 @@ class Matcher {
     }
   }
 
-  // The source region that covers most of r when r follows one of the motions near it (its
-  // matched neighbours' and the whole figure's): the motion under which one source region
-  // covers most of it wins, and that region must cover enough of it and not be the paper round
-  // the drawing.
+  // The source region that covers most of r when r follows one of the motions near it: its own
+  // pair's, when the two look alike and that pair's motion lays it on a source region; else the
+  // best of its pair's, its neighbourhood's and the whole figure's, but for the paper round the
+  // drawing. kOnPaper when the whole figure's motion lays it on that paper almost entirely (it
+  // is new, or its counterpart's outline opened onto the paper); 0 when nothing covers enough
+  // of it.
   int ByOverlap(int r, Vec global) {
+    auto pairMotion = [&](int t, int s) {
+      return Vec{s_[std::size_t(s)].cx - t_[std::size_t(t)].cx,
+                 s_[std::size_t(s)].cy - t_[std::size_t(t)].cy};
+    };
     std::vector<Vec> motions;
-    if (const int own = match_[std::size_t(r)]; own != 0)
-      motions.push_back({s_[std::size_t(own)].cx - t_[std::size_t(r)].cx,
-                         s_[std::size_t(own)].cy - t_[std::size_t(r)].cy});
+    if (const int own = match_[std::size_t(r)]; own != 0 && AlikeInArea(r, own)) {
+      if (LookAlike(r, own)) {
+        const auto [s, share] = ShareUnder(r, pairMotion(r, own), false);
+        if (share >= kOverlapShare && s > kBackgroundRegion) return s;
+      }
+      motions.push_back(pairMotion(r, own));
+    }
+    if (const auto [s, share] = ShareUnder(r, global, false);
+        s == kBackgroundRegion && share >= kPaperShare)
+      return kOnPaper;
     motions.push_back(motion_[std::size_t(r)]);
     motions.push_back(global);
     for (const auto& [n, border] : tBorders_.Neighbours(r)) {
       const int s = match_[std::size_t(n)];
-      if (s == 0 || n == kBackgroundRegion || double(t_[std::size_t(n)].area) > scenery_) continue;
-      motions.push_back({s_[std::size_t(s)].cx - t_[std::size_t(n)].cx,
-                         s_[std::size_t(s)].cy - t_[std::size_t(n)].cy});
+      if (s == 0 || n == kBackgroundRegion || double(t_[std::size_t(n)].area) > scenery_ ||
+          !AlikeInArea(n, s))
+        continue;
+      motions.push_back(pairMotion(n, s));
     }
     int best = 0;
     double bestShare = 0;
     for (const Vec& m : motions) {
-      int64_t total = 0;
-      const auto [s, count] = Overlap(r, m, total);
-      const double share = total > 0 ? double(count) / double(total) : 0;
+      const auto [s, share] = ShareUnder(r, m, true);
       if (share > bestShare) best = s, bestShare = share;
     }
-    if (best <= kBackgroundRegion || best >= int(s_.size())) return 0;
-    return bestShare >= kOverlapShare ? best : 0;
+    return best < int(s_.size()) && bestShare >= kOverlapShare ? best : 0;
+  }
+
+  // The source region under most of r moved by `m` (but for the paper round the drawing, if
+  // `offPaper`), and the share of r it covers.
+  std::pair<int, double> ShareUnder(int r, Vec m, bool offPaper) {
+    int64_t total = 0;
+    const auto [s, count] = Overlap(r, m, total, offPaper);
+    return {s, total > 0 ? double(count) / double(total) : 0};
+  }
+
+  // Near enough the same region: area and both axes of spread alike.
+  bool LookAlike(int r, int s) const {
+    const RegionShape& a = t_[std::size_t(r)];
+    const RegionShape& b = s_[std::size_t(s)];
+    auto near = [](double x, double y, double limit) { return x < y * limit && y < x * limit; };
+    return near(double(a.area), double(b.area), kLookAlikeArea) &&
+           near(a.MajorAxis() + 1, b.MajorAxis() + 1, kLookAlikeAxis) &&
+           near(a.MinorAxis() + 1, b.MinorAxis() + 1, kLookAlikeAxis);
+  }
+
+  // A pair's centres tell a motion only when neither is a piece of the other.
+  bool AlikeInArea(int r, int s) const {
+    const double ratio = double(t_[std::size_t(r)].area) / double(s_[std::size_t(s)].area);
+    return ratio < kMotionAreaRatio && ratio * kMotionAreaRatio > 1;
   }
 
   // The source region covering most of r's pixels moved by `m`, and how many it covers.
-  std::pair<int, int64_t> Overlap(int r, Vec m, int64_t& total) {
+  std::pair<int, int64_t> Overlap(int r, Vec m, int64_t& total, bool offPaper) {
     const int mx = int(std::lround(m.x)) - shift_.x, my = int(std::lround(m.y)) - shift_.y;
     const RegionShape& a = t_[std::size_t(r)];
     votes_.clear();
@@ -305,6 +367,7 @@ class Matcher {
         ++votes_[source_.map[j]];
       }
     }
+    if (offPaper) votes_.erase(kBackgroundRegion);
     if (sourceColors_) return ByColour();
     int best = 0;
     int64_t bestCount = 0;
