@@ -11,9 +11,7 @@
 namespace quenda {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 std::vector<uint8_t> Written(std::string_view text) {
   ArchiveWriter writer;

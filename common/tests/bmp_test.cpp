@@ -11,10 +11,7 @@
 namespace quenda {
 namespace {
 
-using testing::EncodeTestBmp;
-using testing::MakeTestPicture;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 TEST(Bmp, EveryDepthBothRowOrdersGiveThePicture) {
   for (int depth : {1, 4, 8, 24, 32}) {

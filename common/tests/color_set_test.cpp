@@ -10,9 +10,7 @@
 namespace quenda {
 namespace {
 
-using testing::ReadText;
-using testing::TempDir;
-using testing::WriteText;
+using namespace testing;
 
 constexpr const char* kDefaultFile =
     "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 255 0 255\n";
@@ -34,7 +32,7 @@ std::string FileWithUserColors(int userColors, const std::string& header = "Quen
   return text;
 }
 
-TEST(ColorSet, MissingFileIsCreatedWithTheFiveDefaultLinesAndOneMessage) {
+TEST(ColorSet, MissingFileIsCreatedWithTheFiveDefaultLinesOrSaysItCannotBe) {
   TempDir dir;
   std::string path = dir.File("walk.col");
   ColorSet set;
@@ -47,20 +45,18 @@ TEST(ColorSet, MissingFileIsCreatedWithTheFiveDefaultLinesAndOneMessage) {
   EXPECT_EQ(set.count, 3);
   EXPECT_EQ(set.path, path);
   EXPECT_EQ(set.entries[kLineColor], Entry("LINE", 255, 0, 255));
-}
 
-TEST(ColorSet, MissingFileInUnwritableFolderShowsBothMessagesAndKeepsDefaults) {
-  TempDir dir;
+  // In a folder that cannot be written: both messages, and the defaults are kept.
   std::string folder = dir.File("locked");
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-  testing::MakeReadOnly(folder);
-  ColorSet set;
-  ScriptedPrompt prompt;
-  EXPECT_TRUE(LoadColorSet(set, folder + "/walk.col", prompt));
+  MakeReadOnly(folder);
+  ColorSet locked;
+  prompt.Clear();
+  EXPECT_TRUE(LoadColorSet(locked, folder + "/walk.col", prompt));
   EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{kNotFound, kWriteError}));
-  EXPECT_EQ(set.count, 3);
-  EXPECT_EQ(set.path, folder + "/walk.col");
-  testing::MakeWritable(folder);
+  EXPECT_EQ(locked.count, 3);
+  EXPECT_EQ(locked.path, folder + "/walk.col");
+  MakeWritable(folder);
 }
 
 TEST(ColorSet, AnyHeaderWordLoadsAndIsReportedForStrictReaders) {

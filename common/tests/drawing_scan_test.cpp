@@ -13,13 +13,7 @@
 namespace quenda {
 namespace {
 
-using testing::ListDirectory;
-using testing::MakeReadOnly;
-using testing::MakeWritable;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
-using testing::WriteLimit;
+using namespace testing;
 
 DrawingScan MakeScan(int width, int height) {
   DrawingScan scan;
@@ -76,29 +70,24 @@ TEST(DrawingScanFile, SizeAndExactHeaderBytes) {
                                           0, 50, 0, 8, 0}));
 }
 
-TEST(DrawingScanFile, RoundTripAtOddSizeForEveryReader) {
+// Ours at an odd size, and a foreign grey Targa stored top row first (descriptor bit 5, as other
+// tools write it), whose rows are turned.
+TEST(DrawingScanFile, OursAndForeignGreyTargasReadTheSameForEveryReader) {
   TempDir dir;
   DrawingScan scan = MakeScan(47, 33);
-  std::string path = dir.File("walk1.qds");
-  ASSERT_TRUE(WriteDrawingScan(path, scan, ScanWriter::Scanner).ok());
+  ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), scan, ScanWriter::Scanner).ok());
+  WriteBytes(dir.File("f1.qds"), Bytes({.x = 5, .y = 260, .descriptor = 0x20}, "", 8));
   for (ScanReader who : {ScanReader::Analyzer, ScanReader::Scanner, ScanReader::Painter}) {
-    auto loaded = ReadDrawingScan(path, who);
+    auto loaded = ReadDrawingScan(dir.File("walk1.qds"), who);
     ASSERT_TRUE(loaded.ok()) << loaded.message();
     EXPECT_EQ(Facts(loaded->scan), std::tuple(300, kPegRight, 1234, 567));
     EXPECT_EQ(loaded->scan.picture, scan.picture);
     EXPECT_TRUE(loaded->idText.empty() && !loaded->warning.has_value());
-  }
-}
-
-TEST(DrawingScanFile, ForeignGreyTargaIsADrawingScan) {
-  // Stored top row first (descriptor bit 5, as other tools write): the rows are turned.
-  TempDir dir;
-  WriteBytes(dir.File("f1.qds"), Bytes({.x = 5, .y = 260, .descriptor = 0x20}, "", 8));
-  for (ScanReader who : {ScanReader::Analyzer, ScanReader::Scanner, ScanReader::Painter}) {
-    auto loaded = ReadDrawingScan(dir.File("f1.qds"), who);
-    ASSERT_TRUE(loaded.ok()) << loaded.message();
-    EXPECT_EQ(Facts(loaded->scan), std::tuple(0, 0, 5, 260));
-    EXPECT_EQ(loaded->scan.picture.bytes(), (std::vector<uint8_t>{14, 15, 16, 17, 10, 11, 12, 13}));
+    auto foreign = ReadDrawingScan(dir.File("f1.qds"), who);
+    ASSERT_TRUE(foreign.ok()) << foreign.message();
+    EXPECT_EQ(Facts(foreign->scan), std::tuple(0, 0, 5, 260));
+    EXPECT_EQ(foreign->scan.picture.bytes(),
+              (std::vector<uint8_t>{14, 15, 16, 17, 10, 11, 12, 13}));
   }
 }
 
@@ -338,12 +327,6 @@ TEST(DrawingScanWriter, FailuresLeaveTheOldFileIntact) {
   EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Analyzer).message(), "Error writing scan file");
   EXPECT_EQ(ReadBytes(p), before);
   MakeWritable(p);
-
-  MakeReadOnly(dir.path());
-  EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Scanner).message(),
-            "Error writing scanned file " + p + " : Disk Full or Write Protected?");
-  EXPECT_EQ(ReadBytes(p), before);
-  MakeWritable(dir.path());
 
   {
     WriteLimit full(100);

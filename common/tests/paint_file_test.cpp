@@ -8,9 +8,7 @@
 namespace quenda {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 TEST(PaintFile, ThreeRegionFrameWritesTenBytes) {
   std::vector<int32_t> colors{0, 0, 7, 1, 300};  // regions 1..4
@@ -19,6 +17,9 @@ TEST(PaintFile, ThreeRegionFrameWritesTenBytes) {
   TempDir dir;
   ASSERT_TRUE(WritePaintFile(dir.File("walk3.pnt"), colors).ok());
   EXPECT_EQ(ReadBytes(dir.File("walk3.pnt")), expected);
+  // A frame nobody painted: the background transparent, every other region unfilled.
+  EXPECT_EQ(DefaultPaint(0), (std::vector<int32_t>{0, 0}));
+  EXPECT_EQ(DefaultPaint(3), (std::vector<int32_t>{0, 0, 1, 1, 1}));
 }
 
 TEST(PaintFile, RoundTripOfManyRegions) {
@@ -33,12 +34,6 @@ TEST(PaintFile, RoundTripOfManyRegions) {
   EXPECT_EQ(back->paintedCount, 812);
 }
 
-TEST(PaintFile, IndicesBeyondASmallerColourSetReadAsUnfilled) {
-  std::vector<int32_t> painted{0, 0, 4, 5, 11, 12, 3};
-  PaintFile paint = DecodePaintFile(EncodePaintFile(painted), 5, 5);  // the set shrank 12 -> 5
-  EXPECT_EQ(paint.regionColor, (std::vector<int32_t>{0, 0, 4, 1, 1, 1, 3}));
-}
-
 TEST(PaintFile, ShortAndLongFilesFromAnotherRegionCount) {
   // Written for 2 regions, read for 4: the missing regions are transparent.
   std::vector<uint8_t> bytes = EncodePaintFile(std::vector<int32_t>{0, 6, 7});
@@ -51,6 +46,10 @@ TEST(PaintFile, ShortAndLongFilesFromAnotherRegionCount) {
   // Nothing at all, or only the count.
   EXPECT_EQ(DecodePaintFile({}, 1, 10).regionColor, (std::vector<int32_t>{0, 0, 0}));
   EXPECT_EQ(DecodePaintFile(std::vector<uint8_t>{5}, 1, 10).paintedCount, 0);
+  // Indices beyond a colour set that shrank from 12 to 5 read as unfilled.
+  std::vector<int32_t> painted{0, 0, 4, 5, 11, 12, 3};
+  EXPECT_EQ(DecodePaintFile(EncodePaintFile(painted), 5, 5).regionColor,
+            (std::vector<int32_t>{0, 0, 4, 1, 1, 1, 3}));
 
   TempDir dir;
   std::string path = dir.File("long.pnt");
@@ -58,11 +57,6 @@ TEST(PaintFile, ShortAndLongFilesFromAnotherRegionCount) {
   Result<PaintFile> paint = ReadPaintFile(path, 1, 10);
   ASSERT_TRUE(paint.ok());
   EXPECT_EQ(paint->regionColor, (std::vector<int32_t>{0, 3, 4}));
-}
-
-TEST(PaintFile, DefaultPaintLeavesTheBackgroundTransparent) {
-  EXPECT_EQ(DefaultPaint(0), (std::vector<int32_t>{0, 0}));
-  EXPECT_EQ(DefaultPaint(3), (std::vector<int32_t>{0, 0, 1, 1, 1}));
 }
 
 TEST(PaintFile, FailuresAndTheirMessages) {

@@ -62,17 +62,14 @@ TEST(ViewMapping, ReferencePictureStartsCentredAndDragsOnlyWithinItself) {
   EXPECT_EQ(DragReferenceOffset(295, 50, 45, 301), 300);
 }
 
-TEST(ZoomLevel, StepsOutFromOneToOneThroughTheDivisors) {
+TEST(ZoomLevel, StepsOutThroughTheDivisorsAndInUpTo1700Percent) {
   std::vector<int> percents;
   ZoomLimits limits;
   for (int level = 1; ZoomOutAllowed(level, limits); --level)
     percents.push_back(ZoomLevelPercent(level - 1));
   // Zoom Out stays allowed at 6 percent (100 / 16) and stops at 5 (100 / 17).
   EXPECT_EQ(percents, (std::vector<int>{50, 33, 25, 20, 16, 14, 12, 11, 10, 9, 8, 7, 7, 6, 6, 5}));
-}
-
-TEST(ZoomLevel, StepsInUpTo1700PercentThenStops) {
-  ZoomLimits limits;
+  // In, up to 1700 percent.
   int level = 1;
   while (ZoomInAllowed(level, limits)) ++level;
   EXPECT_EQ(ZoomLevelPercent(level), 1700);
