@@ -152,42 +152,6 @@ TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsAndStretchesTheDrawingAsScanne
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
-TEST(AnalyzerDoc, TestSettingsAndMarkRegionsShowLinesInTheLoadedSetsLineColour) {
-  testing::TempDir dir;
-  ASSERT_TRUE(
-      WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(61, 43), ScanWriter::Scanner)
-          .ok());
-  testing::WriteText(dir.File("ink.col"),
-                     "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 10 128 250\n");
-  const std::pair<const char*, std::function<void(CAnalyzerDoc&, Progress&)>> commands[] = {
-      {"test settings",
-       [](CAnalyzerDoc& doc, Progress& progress) {
-         ASSERT_TRUE(doc.OpenLineSettings().ok());
-         doc.TestSettings(true, progress);
-       }},
-      {"mark regions",
-       [](CAnalyzerDoc& doc, Progress& progress) { ASSERT_TRUE(doc.MarkRegions(progress).ok()); }},
-  };
-  for (const auto& [name, command] : commands) {
-    ScriptedPrompt prompt;
-    CAnalyzerDoc doc(prompt);
-    NullProgress progress;
-    ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
-    ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
-    command(doc, progress);
-    const WorkingImage& image = doc.image();
-    const auto line = std::find_if(image.regions.flags.begin(), image.regions.flags.end(),
-                                   [](uint8_t f) { return (f & kFlagRegionLine) != 0; });
-    ASSERT_NE(line, image.regions.flags.end()) << name;
-    const std::size_t at = std::size_t(line - image.regions.flags.begin());
-    const uint8_t* shown =
-        image.display.Row(int(at) / image.width()) + 3 * (int(at) % image.width());
-    EXPECT_EQ((std::array<int, 3>{shown[0], shown[1], shown[2]}),
-              (std::array<int, 3>{250, 128, 10}))
-        << name;
-  }
-}
-
 TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
   testing::TempDir dir;
   ScriptedPrompt prompt;
@@ -328,7 +292,8 @@ TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   EXPECT_EQ(pixel(*background)[3], 0);
 }
 
-TEST(AnalyzerDoc, ALineColourChangedAfterMarkingRecoloursTheShownLines) {
+// The line colour of the set in hand, whenever the set is loaded or edited.
+TEST(AnalyzerDoc, LinesShowInTheLineColourOfTheSetThroughTestMarkEditAndLoad) {
   testing::TempDir dir;
   ASSERT_TRUE(
       WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(61, 43), ScanWriter::Scanner)
@@ -339,10 +304,10 @@ TEST(AnalyzerDoc, ALineColourChangedAfterMarkingRecoloursTheShownLines) {
   CAnalyzerDoc doc(prompt);
   NullProgress progress;
   ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
-  ASSERT_TRUE(doc.MarkRegions(progress).ok());
   const WorkingImage& image = doc.image();
+  using Colours = std::set<std::array<int, 3>>;
   auto shownLineColours = [&] {
-    std::set<std::array<int, 3>> colours;
+    Colours colours;
     for (std::size_t i = 0; i < image.PixelCount(); ++i) {
       if (!(image.regions.flags[i] & kFlagRegionLine)) continue;
       const uint8_t* p = image.display.Row(int(i) / image.width()) + 3 * (int(i) % image.width());
@@ -350,11 +315,17 @@ TEST(AnalyzerDoc, ALineColourChangedAfterMarkingRecoloursTheShownLines) {
     }
     return colours;
   };
-  ASSERT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{255, 0, 255}}));
   ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
-  EXPECT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{250, 128, 10}}));
+  ASSERT_TRUE(doc.OpenLineSettings().ok());
+  doc.TestSettings(true, progress);
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "test settings";
+  doc.CancelLineSettings();
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "mark regions";
   ASSERT_TRUE(doc.EditColor(kLineColor, "LINE", 1, 2, 3).ok());
-  EXPECT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{3, 2, 1}}));
+  EXPECT_EQ(shownLineColours(), (Colours{{3, 2, 1}}));
+  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "set loaded after marking";
 }
 
 // A drawing marked and in paint mode, for the tools.

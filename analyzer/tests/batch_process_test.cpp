@@ -18,10 +18,7 @@
 namespace quenda {
 namespace {
 
-using testing::ListDirectory;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 constexpr int kWidth = 61;
 constexpr int kHeight = 47;
