@@ -4,7 +4,7 @@
 
 #include "common/color_set.h"
 #include "common/file_io.h"
-#include "painter/tests/painter_fixtures.h"
+#include "painter/tests/painter_test_frames.h"
 
 namespace quenda {
 namespace {

@@ -8,13 +8,12 @@
 
 #include "common/color_set.h"
 #include "painter/core/frame_composition.h"
-#include "painter/tests/painter_fixtures.h"
+#include "painter/tests/painter_test_frames.h"
 
 namespace quenda {
 namespace {
 
-using testing::At;
-using testing::kTwoBoxes;
+using namespace testing;
 
 std::set<std::pair<int, int>> PixelsWith(const PainterFrame& frame, uint8_t flag) {
   std::set<std::pair<int, int>> out;
@@ -24,7 +23,7 @@ std::set<std::pair<int, int>> PixelsWith(const PainterFrame& frame, uint8_t flag
   return out;
 }
 
-TEST(RegionFill, XRayPaintsOnlyUnfilledRegionsAndEveryClickIsAnUndoStep) {
+TEST(RegionFill, XRayProtectsPaintClicksUndoAndRectanglesTakeWholeRegions) {
   PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   const int a = testing::RegionAtText(frame.region, 3, 2);
   FillRegionAt(frame, At(3, 2), 5, ViewMode::RegionsPainted);
@@ -40,23 +39,19 @@ TEST(RegionFill, XRayPaintsOnlyUnfilledRegionsAndEveryClickIsAnUndoStep) {
   EXPECT_TRUE(FillRegionAt(fresh, {-1, 2}, 5, ViewMode::RegionsPainted).IsEmpty());
   EXPECT_TRUE(FillRegionAt(fresh, {fresh.width, 2}, 5, ViewMode::RegionsPainted).IsEmpty());
   EXPECT_FALSE(fresh.undoAvailable() || fresh.paintChanged);
-}
-
-TEST(RegionFill, ARectangleFillsOnlyRegionsWhollyInside) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  const int a = testing::RegionAtText(frame.region, 3, 2);
-  const int b = testing::RegionAtText(frame.region, 10, 2);
-  const RegionBox boxA = frame.region.regionBounds[a];
-  const RegionBox boxB = frame.region.regionBounds[b];
+  // A rectangle fills only the regions wholly inside it.
+  const int b = testing::RegionAtText(fresh.region, 10, 2);
+  const RegionBox boxA = fresh.region.regionBounds[a];
+  const RegionBox boxB = fresh.region.regionBounds[b];
   // Exactly A's box, and B's box short by one column on the right.
-  FillRegionsInside(frame, {boxA.minX, boxA.minY}, {boxB.maxX - 1, boxB.maxY}, 7,
+  FillRegionsInside(fresh, {boxA.minX, boxA.minY}, {boxB.maxX - 1, boxB.maxY}, 7,
                     ViewMode::RegionsPainted);
-  EXPECT_EQ(frame.regionColor[a], 7);
-  EXPECT_EQ(frame.regionColor[b], kUnfilledColor);
-  FillRegionsInside(frame, {boxB.maxX, boxB.maxY}, {boxA.minX, boxA.minY}, 8,
+  EXPECT_EQ(fresh.regionColor[a], 7);
+  EXPECT_EQ(fresh.regionColor[b], kUnfilledColor);
+  FillRegionsInside(fresh, {boxB.maxX, boxB.maxY}, {boxA.minX, boxA.minY}, 8,
                     ViewMode::RegionsPainted);
-  EXPECT_EQ(frame.regionColor[b], 8);
-  EXPECT_EQ(frame.regionColor[kBackgroundRegion], kTransparentColor);
+  EXPECT_EQ(fresh.regionColor[b], 8);
+  EXPECT_EQ(fresh.regionColor[kBackgroundRegion], kTransparentColor);
 }
 
 using RegionFillDocument = testing::TwoBoxDocument;

@@ -8,7 +8,7 @@
 
 #include "common/file_io.h"
 #include "common/region_file.h"
-#include "painter/tests/painter_fixtures.h"
+#include "painter/tests/painter_test_frames.h"
 
 namespace quenda {
 namespace {
