@@ -58,15 +58,12 @@ TEST(RecentFiles, SurviveTheProgramInItsProfile) {
   // Another program's profile is another file.
   Settings other(QStringLiteral("scanner"), Q(dir.path()));
   EXPECT_TRUE(RecentFiles(other).files().isEmpty());
-}
-
-TEST(RecentFiles, AHandEditedProfileWithRepeatsIsReadWithoutThem) {
-  TempDir dir;
-  testing::WriteText(dir.File("painter.ini"),
+  // A hand-edited profile with repeats is read without them.
+  testing::WriteText(dir.File("analyzer.ini"),
                      "[Recent%20File%20List]\nFile1=/a/x1.qds\nFile2=/A/X1.qds\nFile3=\n"
                      "File4=/b/y1.qds\nFile5=/c/z1.qds\n");
-  Settings settings(QStringLiteral("painter"), Q(dir.path()));
-  EXPECT_EQ(RecentFiles(settings).files(), (QStringList{"/a/x1.qds", "/b/y1.qds"}));
+  Settings edited(QStringLiteral("analyzer"), Q(dir.path()));
+  EXPECT_EQ(RecentFiles(edited).files(), (QStringList{"/a/x1.qds", "/b/y1.qds"}));
 }
 
 TEST(RecentFiles, TheMenuListsTheEntriesAndReportsTheChosenOne) {
