@@ -42,16 +42,6 @@ TEST_F(ColorEditing, AddSavesAtOnceAndOnlyANewColourMakesTheIconsStale) {
   EXPECT_TRUE(doc_.iconsStale());
 }
 
-TEST_F(ColorEditing, AddOnAFullSetAppendsNothingSilentlyAndSelectsTheLastEntry) {
-  while (doc_.colors().count < kPainterColorLimit) doc_.AddColor("C", 1, 2, 3);
-  doc_.SetCurrentColor(5);
-  doc_.AddColor("LATE", 9, 9, 9);
-  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
-  EXPECT_EQ(doc_.currentColor(), kPainterColorLimit - 1);
-  EXPECT_NE(doc_.colors().entries[kPainterColorLimit - 1].name, "LATE");
-  EXPECT_TRUE(prompt_.Texts().empty());
-}
-
 TEST_F(ColorEditing, TheFixedEntriesKeepTheirNames) {
   const ColorEntry line{1, 2, 3, "ignored"}, unfilled = doc_.colors().entries[kUnfilledColor];
   doc_.EditLineAndUnfilledColors(line, unfilled);
@@ -64,7 +54,7 @@ TEST_F(ColorEditing, TheFixedEntriesKeepTheirNames) {
   EXPECT_EQ(Saved().entries[0], (ColorEntry{10, 20, 30, "TRANS"}));
 }
 
-TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessage) {
+TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessageAndAddThenAddsNothing) {
   while (doc_.colors().count < kPainterColorLimit - 1) doc_.AddColor("C", 1, 2, 3);
   OfferSet({{255, 0, 0, "red"}, {0, 0, 255, "blue"}});
   ASSERT_TRUE(doc_.MergeColors());
@@ -73,6 +63,13 @@ TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessage) {
   EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
   EXPECT_EQ(Saved().entries[kPainterColorLimit - 1].name, "red");
   EXPECT_EQ(Saved().count, kPainterColorLimit);
+  // Adding to the full set appends nothing, silently, and selects the last entry.
+  doc_.SetCurrentColor(5);
+  doc_.AddColor("LATE", 9, 9, 9);
+  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
+  EXPECT_EQ(doc_.currentColor(), kPainterColorLimit - 1);
+  EXPECT_EQ(doc_.colors().entries[kPainterColorLimit - 1].name, "red");
+  EXPECT_EQ(prompt_.Texts().size(), 2u);
 }
 
 TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
