@@ -120,7 +120,7 @@ TEST(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
   EXPECT_EQ(drag.MoveTo(swapped, {250, 160}), (TestRectangle{200, 150, 250, 160}));
 }
 
-TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsAndStretchesTheDrawingAsScannedOnce) {
+TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSetsColour) {
   testing::TempDir dir;
   const DrawingScan scan = samples::MakeDrawing(61, 43);
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), scan, ScanWriter::Scanner).ok());
@@ -150,6 +150,33 @@ TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsAndStretchesTheDrawingAsScanne
     ASSERT_EQ(doc.image().grey[i], stretch[scan.picture.bytes()[i]]) << i;
   EXPECT_EQ(doc.image().regionColor[1], kTransparentColor);
   EXPECT_TRUE(prompt.Texts().empty());
+
+  // Lines show in the line colour of the set in hand, whenever the set is loaded or edited.
+  testing::WriteText(dir.File("ink.col"),
+                     "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 10 128 250\n");
+  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+  const WorkingImage& image = doc.image();
+  using Colours = std::set<std::array<int, 3>>;
+  auto shownLineColours = [&] {
+    Colours colours;
+    for (std::size_t i = 0; i < image.PixelCount(); ++i) {
+      if (!(image.regions.flags[i] & kFlagRegionLine)) continue;
+      const uint8_t* p = image.display.Row(int(i) / image.width()) + 3 * (int(i) % image.width());
+      colours.insert({p[0], p[1], p[2]});
+    }
+    return colours;
+  };
+  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
+  ASSERT_TRUE(doc.OpenLineSettings().ok());
+  doc.TestSettings(true, progress);
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "test settings";
+  doc.CancelLineSettings();
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "mark regions";
+  ASSERT_TRUE(doc.EditColor(kLineColor, "LINE", 1, 2, 3).ok());
+  EXPECT_EQ(shownLineColours(), (Colours{{3, 2, 1}}));
+  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "set loaded after marking";
 }
 
 TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
@@ -290,42 +317,6 @@ TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   const auto background = UniformPixelOf(image, kBackgroundRegion);
   ASSERT_TRUE(background.has_value());
   EXPECT_EQ(pixel(*background)[3], 0);
-}
-
-// The line colour of the set in hand, whenever the set is loaded or edited.
-TEST(AnalyzerDoc, LinesShowInTheLineColourOfTheSetThroughTestMarkEditAndLoad) {
-  testing::TempDir dir;
-  ASSERT_TRUE(
-      WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(61, 43), ScanWriter::Scanner)
-          .ok());
-  testing::WriteText(dir.File("ink.col"),
-                     "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 10 128 250\n");
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
-  NullProgress progress;
-  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
-  const WorkingImage& image = doc.image();
-  using Colours = std::set<std::array<int, 3>>;
-  auto shownLineColours = [&] {
-    Colours colours;
-    for (std::size_t i = 0; i < image.PixelCount(); ++i) {
-      if (!(image.regions.flags[i] & kFlagRegionLine)) continue;
-      const uint8_t* p = image.display.Row(int(i) / image.width()) + 3 * (int(i) % image.width());
-      colours.insert({p[0], p[1], p[2]});
-    }
-    return colours;
-  };
-  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
-  ASSERT_TRUE(doc.OpenLineSettings().ok());
-  doc.TestSettings(true, progress);
-  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "test settings";
-  doc.CancelLineSettings();
-  ASSERT_TRUE(doc.MarkRegions(progress).ok());
-  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "mark regions";
-  ASSERT_TRUE(doc.EditColor(kLineColor, "LINE", 1, 2, 3).ok());
-  EXPECT_EQ(shownLineColours(), (Colours{{3, 2, 1}}));
-  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
-  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "set loaded after marking";
 }
 
 // A drawing marked and in paint mode, for the tools.
