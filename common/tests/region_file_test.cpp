@@ -233,6 +233,7 @@ TEST(RegionFile, FailedWriteKeepsTheOldFile) {
 
 // The writer compares whole words to find where runs end; it must still write exactly the runs
 // of the pixel-by-pixel rule, wherever a change falls within a word.
+
 // The run rule walked one pixel at a time: a run reaching 255 is written as 254 and that pixel
 // starts the next run.
 template <class T>
