@@ -358,7 +358,7 @@ uint8_t TopDown(const Raster& stored, int c, int r, int k = 0) {
   return stored.At(c, stored.height() - 1 - r)[k];
 }
 
-TEST(TurnForPeg, EveryPositionFollowsItsFormula) {
+TEST(TurnForPeg, EveryPositionFollowsItsFormulaAndAnUnknownOneTurnsNothing) {
   const int ws = 5, hs = 3;
   Raster s = MakeScanned(ws, hs);
   auto S = [&](int c, int r) { return s.At(c, r)[0]; };
@@ -383,6 +383,9 @@ TEST(TurnForPeg, EveryPositionFollowsItsFormula) {
       for (int c = 0; c < d.width(); ++c)
         EXPECT_EQ(TopDown(d, c, r), e.formula(S, c, r, ws, hs)) << e.peg << " " << c << "," << r;
   }
+  // An unknown peg leaves the picture unturned.
+  EXPECT_EQ(TurnForPeg(s, 7), TurnForPeg(s, kPegBottom));
+  EXPECT_EQ(TurnForPeg(s, -1), TurnForPeg(s, kPegBottom));
 }
 
 TEST(TurnForPeg, BottomUpPaddedInputAndWholePixels) {
@@ -398,12 +401,6 @@ TEST(TurnForPeg, BottomUpPaddedInputAndWholePixels) {
   Raster fromBitmap = TurnForPeg(view, kPegRight);
   EXPECT_EQ(fromBitmap, TurnForPeg(top, kPegRight));
   EXPECT_EQ(TopDown(fromBitmap, 1, 0, 2), top.At(ws - 1, 1)[2]);
-}
-
-TEST(TurnForPeg, UnknownPegLeavesThePictureUnturned) {
-  Raster s = MakeScanned(4, 2);
-  EXPECT_EQ(TurnForPeg(s, 7), TurnForPeg(s, kPegBottom));
-  EXPECT_EQ(TurnForPeg(s, -1), TurnForPeg(s, kPegBottom));
 }
 
 TEST(PegOffsetFor, EveryPositionMovesTheCornerItsOwnWay) {

@@ -96,7 +96,7 @@ TEST(ZoomLevel, ZoomedLengthsTruncateAndUnzoomingFloors) {
   EXPECT_EQ(CentreOffset(100, 300), 0);
 }
 
-TEST(ZoomLevel, ZoomKeepsTheWindowCentreInPlace) {
+TEST(ZoomLevel, ZoomKeepsTheWindowCentreInPlaceAndPanMovesAgainstTheMouse) {
   // Centre at 100 + 100 = 200 on screen, picture position 200 at 1:1; at 2x it is at 400, so
   // the window starts at 300.
   EXPECT_EQ(ScrollKeepingCentre(100, 200, 1, 2, 10000), 300);
@@ -108,14 +108,11 @@ TEST(ZoomLevel, ZoomKeepsTheWindowCentreInPlace) {
   EXPECT_EQ(ScrollKeepingCentre(1000, 200, 1, 4, 2500), 2500);
   EXPECT_EQ(ScrollKeepingCentre(0, 200, 2, 1, 500), 0);
   EXPECT_EQ(ScrollKeepingCentre(10, 200, 1, 2, -5), 0);
-}
-
-TEST(ZoomLevel, PanMovesAgainstTheMouseWithinTheRange) {
+  // Panning moves against the mouse, within the range; a picture smaller than the window stays.
   EXPECT_EQ(ScrollAfterPan(100, 50, 40, 1000, 300), 110);
   EXPECT_EQ(ScrollAfterPan(100, 40, 50, 1000, 300), 90);
   EXPECT_EQ(ScrollAfterPan(5, 40, 50, 1000, 300), 0);
   EXPECT_EQ(ScrollAfterPan(695, 50, 40, 1000, 300), 700);
-  // A picture smaller than the window does not pan.
   EXPECT_EQ(ScrollAfterPan(0, 50, 10, 200, 300), 0);
 }
 
