@@ -174,12 +174,10 @@ TEST_F(PanoramaDocTest, PolygonClicksAddIgnoreCloseAndStopAtCapacity) {
     int x, y;
     PolygonClick result;
   };
-  const Click clicks[] = {
-      {10, 10, PolygonClick::Added},  {10, 10, PolygonClick::Ignored},
-      {-1, 5, PolygonClick::Ignored}, {30, 10, PolygonClick::Added},
-      {30, 30, PolygonClick::Added},  {30, 10, PolygonClick::Ignored},
-      {12, 12, PolygonClick::Closed},
-  };
+  const Click clicks[] = {{10, 10, PolygonClick::Added},  {10, 10, PolygonClick::Ignored},
+                          {-1, 5, PolygonClick::Ignored}, {30, 10, PolygonClick::Added},
+                          {30, 30, PolygonClick::Added},  {30, 10, PolygonClick::Ignored},
+                          {12, 12, PolygonClick::Closed}};
   for (const Click& click : clicks) {
     EXPECT_EQ(doc.WouldClosePolygon(click.x, click.y), click.result == PolygonClick::Closed);
     EXPECT_EQ(doc.AddPolygonPoint(click.x, click.y), click.result) << click.x << "," << click.y;
