@@ -22,15 +22,10 @@ WriteMessages Texts() {
 // "ok", or the failure's text and kind, so one comparison checks both.
 std::string Outcome(const Status& status) {
   if (status.ok()) return "ok";
-  switch (status.kind()) {
-    case ErrorKind::CannotCreate:
-      return status.message() + " (CannotCreate)";
-    case ErrorKind::ShortWrite:
-      return status.message() + " (ShortWrite)";
-    case ErrorKind::Other:
-      break;
-  }
-  return status.message() + " (Other)";
+  const ErrorKind kind = status.kind();
+  return status.message() + (kind == ErrorKind::CannotCreate ? " (CannotCreate)"
+                             : kind == ErrorKind::ShortWrite ? " (ShortWrite)"
+                                                             : " (Other)");
 }
 
 TEST(AtomicFile, ReplacesTheTargetOnlyOnCommitAndAnAbandonedWriteLeavesNoTrace) {

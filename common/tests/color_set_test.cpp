@@ -141,6 +141,9 @@ TEST(ColorSet, DamagedFilesStayInsideTheSlots) {
   const ColorEntry trans = Entry("TRANS", 120, 120, 120);
   const ColorEntry unfil = Entry("UNFIL", 0, 255, 102);
   const ColorEntry line = Entry("LINE", 255, 0, 255);
+  const ColorEntry a = Entry("A", 1, 1, 1), b = Entry("B", 2, 2, 2), c = Entry("C", 3, 3, 3),
+                   d = Entry("D", 4, 4, 4);
+  const std::string abc = "A 1 1 1\nB 2 2 2\nC 3 3 3\n";
   const Case cases[] = {
       {"empty", "", 3, {trans, unfil, line}},
       {"header only", "Quenda\n", 3, {trans, unfil, line}},
@@ -150,39 +153,29 @@ TEST(ColorSet, DamagedFilesStayInsideTheSlots) {
        "Quenda\n1\nZERO 1 2 3\nONE 4 5 6\n",
        3,
        {Entry("ZERO", 1, 2, 3), unfil, line}},
-      {"fewer entries than count",
-       "Quenda\n9\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 4 4\n",
-       4,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3), Entry("D", 4, 4, 4)}},
-      {"entry cut inside",
-       "Quenda\n5\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 4",
-       3,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3)}},
-      {"number not a number",
-       "Quenda\n4\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 x 4\n",
-       3,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3)}},
+      {"fewer entries than count", "Quenda\n9\n" + abc + "D 4 4 4\n", 4, {a, b, c, d}},
+      {"entry cut inside", "Quenda\n5\n" + abc + "D 4 4", 3, {a, b, c}},
+      {"number not a number", "Quenda\n4\n" + abc + "D 4 x 4\n", 3, {a, b, c}},
       {"long name and wild numbers",
-       "Quenda\n4\nA 1 1 1\nB 2 2 2\nC 3 3 3\nVERYLONGNAME 300 -4 99999999999999999999\n",
+       "Quenda\n4\n" + abc + "VERYLONGNAME 300 -4 99999999999999999999\n",
        4,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3),
-        Entry("VERYLONG", 255, 0, 255)}},
+       {a, b, c, Entry("VERYLONG", 255, 0, 255)}},
       {"CR LF line ends and odd spacing",
        "Quenda\r\n4\r\nA 1 1 1\r\n B\t2 2 2\r\nC 3\r\n3 3\r\nD +4 4 4\r\n",
        4,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3), Entry("D", 4, 4, 4)}},
+       {a, b, c, d}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
     ColorSet set;
     set.entries[kAnimLineColor] = Entry("X", 9, 9, 9);  // whatever it held, a load clears it
     TempDir dir;
-    WriteText(dir.File("a.col"), c.text);
+    WriteText(dir.File("a.col"), k.text);
     ScriptedPrompt prompt;
     ASSERT_TRUE(LoadColorSet(set, dir.File("a.col"), prompt));
     EXPECT_TRUE(prompt.Texts().empty());
-    EXPECT_EQ(set.count, c.count);
-    for (std::size_t i = 0; i < c.first.size(); ++i) EXPECT_EQ(set.entries[i], c.first[i]) << i;
+    EXPECT_EQ(set.count, k.count);
+    for (std::size_t i = 0; i < k.first.size(); ++i) EXPECT_EQ(set.entries[i], k.first[i]) << i;
     EXPECT_EQ(set.entries[kAnimLineColor], Entry("ANIMLINE", 0, 0, 0));
     // Whatever was read writes back into a file that reads the same.
     ColorSet back;

@@ -17,12 +17,7 @@ namespace {
 using namespace testing;
 
 DrawingScan MakeScan(int width, int height) {
-  DrawingScan scan;
-  scan.picture = Raster(width, height, 1);
-  scan.dpi = 300;
-  scan.pegPosition = kPegRight;
-  scan.xPosition = 1234;
-  scan.yPosition = 567;
+  DrawingScan scan{300, kPegRight, 1234, 567, Raster(width, height, 1)};
   for (int i = 0; i < width * height; ++i)
     scan.picture.data()[i] = uint8_t((i * 7 + i / width) & 0xFF);
   return scan;
@@ -189,17 +184,15 @@ TEST(DrawingScanFile, TheCelViewerChecksAndWordsItsOwnWay) {
   const ForeignHeader mapType2{.mapType = 2};               // accepted by the other readers
   const ForeignHeader widest{.width = 65535, .height = 1};  // beyond the others' limit
   const ForeignHeader withId{.idLength = 3};                // not looked at: the pixels start at 18
-  const Case cases[] = {
-      {"plain", {}, 8, ""},
-      {"map type 2", mapType2, 8, "Incorrect image type!"},
-      {"colour", {.imageType = 2}, 8, "Incorrect image type!"},
-      {"16 bit", {.bits = 16}, 16, "Incorrect image type!"},
-      {"no rows", {.height = 0}, 8, "Can't Display Zero length image!"},
-      {"short pixels", {}, 7, "Unexpected End of Input file"},
-      {"widest", widest, 65535, ""},
-      {"widest short", widest, 65534, "Unexpected End of Input file"},
-      {"id ignored", withId, 8, ""},
-  };
+  const Case cases[] = {{"plain", {}, 8, ""},
+                        {"map type 2", mapType2, 8, "Incorrect image type!"},
+                        {"colour", {.imageType = 2}, 8, "Incorrect image type!"},
+                        {"16 bit", {.bits = 16}, 16, "Incorrect image type!"},
+                        {"no rows", {.height = 0}, 8, "Can't Display Zero length image!"},
+                        {"short pixels", {}, 7, "Unexpected End of Input file"},
+                        {"widest", widest, 65535, ""},
+                        {"widest short", widest, 65534, "Unexpected End of Input file"},
+                        {"id ignored", withId, 8, ""}};
   for (const Case& c : cases) {
     auto loaded = ParseDrawingScan(Bytes(c.header, "", c.pixels), ScanReader::CelViewer, "x");
     EXPECT_EQ(loaded.message(), c.message) << c.what;
@@ -409,15 +402,13 @@ TEST(PegOffsetFor, EveryPositionMovesTheCornerItsOwnWay) {
     int peg, width, height, x, y;
     PegOffset offset;
   };
-  const Row table[] = {
-      {kPegLeft, 10, 20, 3, 4, {-14, -23}},
-      {kPegRight, 10, 20, 3, 4, {4, 3}},
-      {kPegBottom, 10, 20, 3, 4, {3, -24}},
-      {kPegTop, 10, 20, 3, 4, {-13, 4}},
-      {4, 10, 20, 3, 4, {3, 4}},
-      {-1, 100, 80, 10, 20, {10, 20}},
-      {kPegBottom, 1, 1, 0, 0, {0, -1}},
-  };
+  const Row table[] = {{kPegLeft, 10, 20, 3, 4, {-14, -23}},
+                       {kPegRight, 10, 20, 3, 4, {4, 3}},
+                       {kPegBottom, 10, 20, 3, 4, {3, -24}},
+                       {kPegTop, 10, 20, 3, 4, {-13, 4}},
+                       {4, 10, 20, 3, 4, {3, 4}},
+                       {-1, 100, 80, 10, 20, {10, 20}},
+                       {kPegBottom, 1, 1, 0, 0, {0, -1}}};
   for (const Row& r : table)
     EXPECT_EQ(PegOffsetFor(r.peg, r.width, r.height, r.x, r.y), r.offset)
         << r.peg << " " << r.width << "x" << r.height;

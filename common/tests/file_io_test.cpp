@@ -149,13 +149,11 @@ TEST(Path, AbsolutePathsAreLexicallyNormalAgainstTheWorkingDirectory) {
   const struct {
     const char* path;
     std::string absolute;
-  } kCases[] = {
-      {"", here},
-      {"walk/", here + "walk/"},
-      {"./walk/../bg.tga", here + "bg.tga"},
-      {"a//b/./c.tga", here + "a/b/c.tga"},
-      {"/x/../y/z.tga", "/y/z.tga"},
-  };
+  } kCases[] = {{"", here},
+                {"walk/", here + "walk/"},
+                {"./walk/../bg.tga", here + "bg.tga"},
+                {"a//b/./c.tga", here + "a/b/c.tga"},
+                {"/x/../y/z.tga", "/y/z.tga"}};
   for (const auto& c : kCases) EXPECT_EQ(AbsolutePath(c.path), c.absolute) << c.path;
   EXPECT_EQ(StoredPathCandidates("walk/", "/p/m.cmp"),
             (std::vector<std::string>{"/p/walk/", here + "walk/"}));

@@ -27,11 +27,10 @@ std::vector<std::string> FrameTexts(const DrawingSequence& sequence) {
 }
 
 TEST(FrameTag, FormatsAndOrdersByNumberThenLetter) {
-  EXPECT_EQ(FormatFrameTag({12, ' '}), "12");
-  EXPECT_EQ(FormatFrameTag({12, 'a'}), "12a");
-  EXPECT_EQ(FormatFrameTag({3, 'B'}), "3B");
-  EXPECT_EQ(FormatFrameTag({7, '_'}), "7");  // not a letter: no suffix
-  EXPECT_EQ(FormatFrameTag(FrameTag{}), "0");
+  // Not a letter: no suffix.
+  const std::pair<FrameTag, const char*> tags[] = {
+      {{12, ' '}, "12"}, {{12, 'a'}, "12a"}, {{3, 'B'}, "3B"}, {{7, '_'}, "7"}, {{}, "0"}};
+  for (auto [tag, text] : tags) EXPECT_EQ(FormatFrameTag(tag), text);
   // Ordered by number, then by letter code.
   EXPECT_TRUE(FrameTagLess({2, ' '}, {2, 'A'}));
   EXPECT_TRUE(FrameTagLess({2, 'Z'}, {2, 'a'}));
@@ -40,38 +39,23 @@ TEST(FrameTag, FormatsAndOrdersByNumberThenLetter) {
 }
 
 TEST(MatchesSequence, AdmitsNameDigitsOptionalLetterIgnoringCase) {
-  EXPECT_TRUE(MatchesSequence("walk", "walk1.qds"));
-  EXPECT_TRUE(MatchesSequence("walk", "walk2a.qds"));
-  EXPECT_TRUE(MatchesSequence("Walk", "WALK8.QDS"));
-  EXPECT_TRUE(MatchesSequence("walk", "walk012.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "walkb1.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "run1.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "walk.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "walk1ab.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "walk1.rgn"));
-  EXPECT_FALSE(MatchesSequence("walk", "walk1.qds.tmp"));
-  EXPECT_FALSE(MatchesSequence("walk", ".qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "a.qds"));
-  // The whole prefix must be the name, not merely end with it.
-  EXPECT_FALSE(MatchesSequence("walk", "walkwalk1.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "xwalk1.qds"));
-  // A frame number that cannot be held is no member.
-  EXPECT_FALSE(MatchesSequence("walk", "walk99999999999.qds"));
-  EXPECT_TRUE(MatchesSequence("walk", "walk2147483647.qds"));
+  // The whole prefix must be the name, not merely end with it; a frame number that cannot be
+  // held is no member.
+  for (const char* file :
+       {"walk1.qds", "walk2a.qds", "WALK8.QDS", "walk012.qds", "walk2147483647.qds"})
+    EXPECT_TRUE(MatchesSequence("Walk", file)) << file;
+  for (const char* file :
+       {"walkb1.qds", "run1.qds", "walk.qds", "walk1ab.qds", "walk1.rgn", "walk1.qds.tmp", ".qds",
+        "a.qds", "walkwalk1.qds", "xwalk1.qds", "walk99999999999.qds"})
+    EXPECT_FALSE(MatchesSequence("walk", file)) << file;
 }
 
 TEST(IsSequenceFileName, NeedsLetterDigitsAndLowerCaseExtension) {
-  EXPECT_TRUE(IsSequenceFileName("/anim/Walk7.qds"));
-  EXPECT_TRUE(IsSequenceFileName("/anim/walk12a.qds"));
-  EXPECT_TRUE(IsSequenceFileName("a1.qds"));
-  EXPECT_FALSE(IsSequenceFileName("/anim/walk7.QDS"));
-  EXPECT_FALSE(IsSequenceFileName("/anim/7.qds"));
-  EXPECT_FALSE(IsSequenceFileName("7.qds"));
-  EXPECT_FALSE(IsSequenceFileName("77.qds"));
-  EXPECT_FALSE(IsSequenceFileName("/anim/walk.qds"));
-  EXPECT_FALSE(IsSequenceFileName("ab.qds"));
-  EXPECT_FALSE(IsSequenceFileName(".qds"));
-  EXPECT_FALSE(IsSequenceFileName(""));
+  for (const char* path : {"/anim/Walk7.qds", "/anim/walk12a.qds", "a1.qds"})
+    EXPECT_TRUE(IsSequenceFileName(path)) << path;
+  for (const char* path : {"/anim/walk7.QDS", "/anim/7.qds", "7.qds", "77.qds", "/anim/walk.qds",
+                           "ab.qds", ".qds", ""})
+    EXPECT_FALSE(IsSequenceFileName(path)) << path;
   EXPECT_EQ(kInvalidSequenceFileName,
             "Invalid filename format or there is no number found on filename!");
 }
@@ -110,16 +94,6 @@ TEST(OpenSequence, PickedCaseDiffersFromListedFiles) {
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
-TEST(OpenSequence, EmptyOrMissingDirectoryGivesNoFrames) {
-  TempDir dir;
-  DrawingSequence empty = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
-  EXPECT_EQ(empty.frameCount, 0);
-  EXPECT_TRUE(empty.frames.empty());
-  DrawingSequence gone = OpenSequence(dir.File("nowhere/walk1.qds"), "walk1.qds");
-  EXPECT_EQ(gone.frameCount, 0);
-  EXPECT_EQ(gone.directory, dir.File("nowhere/"));
-}
-
 TEST(OpenSequence, AcceptsBackslashSeparatorsAndCaseOfDirectory) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("Anim"));
@@ -130,6 +104,12 @@ TEST(OpenSequence, AcceptsBackslashSeparatorsAndCaseOfDirectory) {
   ASSERT_EQ(sequence.frameCount, 2);
   ScriptedPrompt prompt;
   EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("Anim/walk2.qds"));
+  // An empty or missing folder gives no frames.
+  for (const char* folder : {"", "nowhere/"}) {
+    const DrawingSequence none = OpenSequence(dir.File(folder) + "walk1.qds", "walk1.qds");
+    EXPECT_TRUE(none.frameCount == 0 && none.frames.empty()) << folder;
+    EXPECT_EQ(none.directory, dir.File(folder)) << folder;
+  }
 }
 
 TEST(OpenSequence, OverflowKeepsTheLowestFramesWithinCapacity) {

@@ -387,10 +387,11 @@ TEST(PaintFile, FailuresAndTheirMessages) {
             "Fatal: Error opening paint file writing: maybe readonly?");
   EXPECT_EQ(ReadBytes(path), old);
   testing::MakeWritable(path);
-  SetWriteLimitForTesting(10);
-  Status full = WritePaintFile(path, colors);
-  SetWriteLimitForTesting(-1);
-  EXPECT_EQ(full.message(), "Fatal: Error opening paint file writing: maybe readonly?");
+  {
+    WriteLimit full(10);
+    EXPECT_EQ(WritePaintFile(path, colors).message(),
+              "Fatal: Error opening paint file writing: maybe readonly?");
+  }
   EXPECT_EQ(ReadBytes(path), old);
   EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk4.pnt"});
 }

@@ -34,16 +34,11 @@ struct Header {
 
 // A file by hand: header, `idLength` bytes of ID, then pixels whose bytes count up from 1.
 std::vector<uint8_t> MakeTarga(const Header& h) {
-  std::vector<uint8_t> bytes(kTargaHeaderSize, 0);
-  bytes[0] = uint8_t(h.idLength);
-  bytes[1] = uint8_t(h.colorMapType);
-  bytes[2] = uint8_t(h.type);
-  bytes[12] = uint8_t(h.width);
-  bytes[13] = uint8_t(h.width >> 8);
-  bytes[14] = uint8_t(h.height);
-  bytes[15] = uint8_t(h.height >> 8);
-  bytes[16] = uint8_t(h.depth);
-  bytes[17] = uint8_t(h.descriptor);
+  std::vector<uint8_t> bytes = {uint8_t(h.idLength), uint8_t(h.colorMapType), uint8_t(h.type)};
+  bytes.resize(12, 0);
+  for (int v : {h.width, h.height}) bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8)});
+  bytes.insert(bytes.end(), {uint8_t(h.depth), uint8_t(h.descriptor)});
+  static_assert(kTargaHeaderSize == 18);
   for (int i = 0; i < h.idLength; ++i) bytes.push_back(uint8_t(0xA0 + i));
   std::size_t pixels = std::size_t(h.width) * std::size_t(h.height) * std::size_t(h.depth / 8);
   for (std::size_t i = 0; i < pixels; ++i) bytes.push_back(uint8_t(1 + i % 251));
@@ -352,21 +347,19 @@ TEST(Bmp, BadAndTruncatedFilesAreRefusedWithTheirMessage) {
     const char* name;
     Edit edit;
     const char* message;  // after the path
-  } kCases[] = {
-      {"empty", [](auto& b) { b.clear(); }, " is not a Windows bitmap!"},
-      {"other magic", [](auto& b) { b[0] = 'P'; }, " is not a Windows bitmap!"},
-      {"header cut", [](auto& b) { b.resize(30); }, " is truncated!"},
-      {"run-length", [](auto& b) { b[30] = 1; },
-       " is compressed bitmap, can not read compressed bitmaps, sorry!"},
-      {"png inside", [](auto& b) { b[30] = 5; },
-       " is compressed bitmap, can not read compressed bitmaps, sorry!"},
-      {"no planes", [](auto& b) { b[26] = 0; }, " is corrupted!"},
-      {"zero width", [](auto& b) { b[18] = 0; }, " is corrupted!"},
-      {"palette too long", [](auto& b) { b[46] = 0x2C, b[47] = 1; }, " is corrupted!"},
-      {"header size 20", [](auto& b) { b[14] = 20; }, " is corrupted!"},
-      {"pixels cut", [](auto& b) { b.resize(b.size() - 9); }, " is truncated!"},
-      {"pixels past the end", [](auto& b) { b[12] = 0x10; }, " is truncated!"},
-  };
+  } kCases[] = {{"empty", [](auto& b) { b.clear(); }, " is not a Windows bitmap!"},
+                {"other magic", [](auto& b) { b[0] = 'P'; }, " is not a Windows bitmap!"},
+                {"header cut", [](auto& b) { b.resize(30); }, " is truncated!"},
+                {"run-length", [](auto& b) { b[30] = 1; },
+                 " is compressed bitmap, can not read compressed bitmaps, sorry!"},
+                {"png inside", [](auto& b) { b[30] = 5; },
+                 " is compressed bitmap, can not read compressed bitmaps, sorry!"},
+                {"no planes", [](auto& b) { b[26] = 0; }, " is corrupted!"},
+                {"zero width", [](auto& b) { b[18] = 0; }, " is corrupted!"},
+                {"palette too long", [](auto& b) { b[46] = 0x2C, b[47] = 1; }, " is corrupted!"},
+                {"header size 20", [](auto& b) { b[14] = 20; }, " is corrupted!"},
+                {"pixels cut", [](auto& b) { b.resize(b.size() - 9); }, " is truncated!"},
+                {"pixels past the end", [](auto& b) { b[12] = 0x10; }, " is truncated!"}};
   TempDir dir;
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
