@@ -69,17 +69,15 @@ TEST(Composition, EachModeShowsRegionsAndLinesInItsOwnColours) {
     ImagePoint at;
     Colour colour;
   };
+  // Painted, unfilled and the background (painted transparent) in X-Ray; then lines and regions.
+  using enum ViewMode;
+  const Colour skin = EntryColour(3), clear = EntryColour(kTransparentColor);
   const std::vector<Shown> shown = {
-      {ViewMode::XRay, At(3, 2), kBlack},   // painted
-      {ViewMode::XRay, At(10, 2), kWhite},  // unfilled
-      {ViewMode::XRay, At(0, 0), kBlack},   // the background is painted transparent
-      {ViewMode::XRay, At(1, 1), line},
-      {ViewMode::RegionLine, At(1, 1), line},
-      {ViewMode::RegionLine, At(3, 2), kWhite},
-      {ViewMode::RegionsPainted, At(1, 1), line},
-      {ViewMode::RegionsPainted, At(3, 2), EntryColour(3)},
-      {ViewMode::RegionsPainted, At(0, 0), EntryColour(kTransparentColor)},
-  };
+      {XRay, At(3, 2), kBlack},         {XRay, At(10, 2), kWhite},
+      {XRay, At(0, 0), kBlack},         {XRay, At(1, 1), line},
+      {RegionLine, At(1, 1), line},     {RegionLine, At(3, 2), kWhite},
+      {RegionsPainted, At(1, 1), line}, {RegionsPainted, At(3, 2), skin},
+      {RegionsPainted, At(0, 0), clear}};
   for (const Shown& s : shown) {
     EXPECT_EQ(PixelAt(ComposeWholeFrame(p.frame, Colours(), s.mode), s.at), s.colour)
         << "mode " << int(s.mode) << " at " << s.at.x << "," << s.at.y;
@@ -103,10 +101,9 @@ TEST(Composition, CompositedBlendsByGreyAndRubbedOutShowsThePureRegionColour) {
   EXPECT_EQ(PixelAt(picture, At(2, 2)), EntryColour(4));
   EXPECT_EQ(PixelAt(picture, At(4, 2)), EntryColour(3));
   EXPECT_EQ(PixelAt(picture, At(5, 2)), EntryColour(3));  // white paper
-  const Colour mid = PixelAt(picture, At(3, 2));
-  EXPECT_EQ(mid.red, (128 * 250 + 127 * 10) / 255);
-  EXPECT_EQ(mid.green, (128 * 205 + 127 * 20) / 255);
-  EXPECT_EQ(mid.blue, (128 * 170 + 127 * 200) / 255);
+  EXPECT_EQ(PixelAt(picture, At(3, 2)),
+            (Colour{(128 * 170 + 127 * 200) / 255, (128 * 205 + 127 * 20) / 255,
+                    (128 * 250 + 127 * 10) / 255}));
 
   const Raster pen = ComposeWholeFrame(frame, Colours(), ViewMode::Composited, PenComposition::On);
   EXPECT_EQ(PixelAt(pen, At(1, 1)), EntryColour(kLineColor));
@@ -137,14 +134,14 @@ TEST(Composition, IconsScaleByNearestNeighbourAndFillBeyondThePictureWithGrey) {
   ASSERT_EQ(icon.width(), 8);
   // Scale 15 / 8: icon pixel (i, j) shows image pixel (trunc(i * 1.875), trunc(j * 1.875)).
   const Colour grey{kStripGrey, kStripGrey, kStripGrey};
-  for (auto [i, j, colour] : {std::tuple{0, 0, EntryColour(kTransparentColor)},
-                              {2, 1, EntryColour(kLineColor)},
-                              {2, 2, EntryColour(3)},
-                              {5, 2, EntryColour(kUnfilledColor)},
-                              {7, 3, EntryColour(kTransparentColor)},
-                              {0, 4, grey},
-                              {7, 7, grey}})
-    EXPECT_EQ(PixelAt(icon, {i, j}), colour) << i << "," << j;
+  const std::tuple<int, int, Colour> shown[] = {{0, 0, EntryColour(kTransparentColor)},
+                                                {2, 1, EntryColour(kLineColor)},
+                                                {2, 2, EntryColour(3)},
+                                                {5, 2, EntryColour(kUnfilledColor)},
+                                                {7, 3, EntryColour(kTransparentColor)},
+                                                {0, 4, grey},
+                                                {7, 7, grey}};
+  for (auto [i, j, colour] : shown) EXPECT_EQ(PixelAt(icon, {i, j}), colour) << i << "," << j;
   // An unreadable frame gives a grey icon.
   EXPECT_EQ(ComposeFrameIcon(RegionData{}, {}, Colours(), 4), Raster(4, 4, 3, kStripGrey));
 }
@@ -190,20 +187,16 @@ TEST(Previews, ASplitShowsOneRegionBlackAndTheRestWhite) {
 }
 
 TEST(ViewGeometry, StripAndColourList) {
-  EXPECT_EQ(VisibleStripCells(500, 100), 5);
-  EXPECT_EQ(StripScrollMaximum(3, 5), 1);
-  EXPECT_EQ(StripScrollMaximum(30, 5), 25);
-  EXPECT_EQ(StripIconSide(100), 80);
-  EXPECT_EQ(StripIconSide(103), 80);
-  EXPECT_EQ(StripIconSide(10), 0);
-  EXPECT_EQ(ListPositionToEntry(0), 0);
-  EXPECT_EQ(ListPositionToEntry(1), 3);
-  EXPECT_EQ(EntryToListPosition(5), 3);
-  EXPECT_EQ(EntryToListPosition(1), -1);
-  EXPECT_EQ(EntryToListPosition(2), -1);
-  EXPECT_EQ(VisibleColorRows(95), 3);
-  EXPECT_EQ(ColorListScrollMaximum(3, 3), 1);
-  EXPECT_EQ(ColorListScrollMaximum(40, 10), 28);
+  const std::pair<int, int> got[] = {
+      {VisibleStripCells(500, 100), 5},  {StripScrollMaximum(3, 5), 1},
+      {StripScrollMaximum(30, 5), 25},   {StripIconSide(100), 80},
+      {StripIconSide(103), 80},          {StripIconSide(10), 0},
+      {ListPositionToEntry(0), 0},       {ListPositionToEntry(1), 3},
+      {EntryToListPosition(5), 3},       {EntryToListPosition(1), -1},
+      {EntryToListPosition(2), -1},      {VisibleColorRows(95), 3},
+      {ColorListScrollMaximum(3, 3), 1}, {ColorListScrollMaximum(40, 10), 28}};
+  for (std::size_t i = 0; i < std::size(got); ++i)
+    EXPECT_EQ(got[i].first, got[i].second) << "row " << i;
 }
 
 // Strip icons read from a frame's files, their cache on disk, and the worker threads that make

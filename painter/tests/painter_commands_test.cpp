@@ -121,9 +121,8 @@ TEST_F(PainterCommands, ColorsAddsListsAndStopsAtTheLimit) {
             "added Sky_Blue as colour 3\n0 TRANS 120 120 120\n1 UNFIL 0 255 102\n"
             "2 LINE 255 0 255\n3 Sky_Blue 10 20 30\n");
   std::vector<std::string> args{"colors", path};
-  for (int i = 0; i < 250; ++i) {
+  for (int i = 0; i < 250; ++i)
     for (const char* word : {"--add", "C", "1", "2", "3"}) args.push_back(word);
-  }
   ToolOutput full = RunTool(args);
   EXPECT_EQ(full.code, 1);
   EXPECT_EQ(full.err, "Maximum color number reached!\n");

@@ -177,12 +177,7 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
   region.settings.blackClamp = 40;
   testing::WriteFrameFiles(dir.path(), "box", "1", region);
   // Grey values across the range, so the stretch shows at both clamps and between.
-  DrawingScan scan;
-  scan.picture = Raster(region.width, region.height, 1);
-  scan.dpi = 100;
-  scan.xPosition = 7;
-  scan.yPosition = 3;
-  scan.pegPosition = kPegTop;
+  DrawingScan scan{100, kPegTop, 7, 3, Raster(region.width, region.height, 1)};
   for (std::size_t i = 0; i < region.PixelCount(); ++i) scan.picture.data()[i] = uint8_t(i * 3);
   ASSERT_TRUE(WriteDrawingScan(dir.File("box1.qds"), scan, ScanWriter::Scanner).ok());
 
@@ -222,16 +217,14 @@ TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
     std::function<void(const TempDir&)> damage;
     std::string reader, damaged, fatal;  // messages without paths; `fatal` names the scan
   };
-  const Case cases[] = {
-      {[](const TempDir& d) { std::remove(d.File("box1.qds").c_str()); },
-       "Fatal: Image file does not exist: ", "box1.qds", ""},
-      {[](const TempDir& d) { std::remove(d.File("box1.rgn").c_str()); },
-       "Fatal: Region file does not exist: ", "box1.rgn", ""},
-      {cutScan, "Error reading image: unexpected end of file: ", "box1.qds",
-       "Fatal: Image file invalid: "},
-      {otherSize, "The regions file resolution does not match :", "box1.rgn",
-       "Fatal: Region file invalid: "},
-  };
+  const Case cases[] = {{[](const TempDir& d) { std::remove(d.File("box1.qds").c_str()); },
+                         "Fatal: Image file does not exist: ", "box1.qds", ""},
+                        {[](const TempDir& d) { std::remove(d.File("box1.rgn").c_str()); },
+                         "Fatal: Region file does not exist: ", "box1.rgn", ""},
+                        {cutScan, "Error reading image: unexpected end of file: ", "box1.qds",
+                         "Fatal: Image file invalid: "},
+                        {otherSize, "The regions file resolution does not match :", "box1.rgn",
+                         "Fatal: Region file invalid: "}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reader);
     TempDir dir;

@@ -93,14 +93,8 @@ TEST(ColorPicker, TakesPaintedColoursButNeverUnfilledOrLine) {
 TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndAndOffTheLineChangesNothing) {
   // A diagonal animator line, and one that leaves the right edge and goes on at the left edge
   // of the row above (neighbours by pixel index).
-  PainterFrame frame = testing::FrameFromPicture({
-      "*......",  //
-      "......*",  //
-      ".....*.",  //
-      "..*....",  //
-      ".*.....",  //
-      "*......",  //
-  });
+  PainterFrame frame =
+      testing::FrameFromPicture({"*......", "......*", ".....*.", "..*....", ".*.....", "*......"});
   auto colourAt = [&](int x, int y) { return frame.region.animColor[frame.Index(x, y)]; };
   // Off the line: nothing changes, yet the undo copy is taken and the frame marked changed.
   const auto before = frame.region.animColor;
@@ -303,10 +297,9 @@ TEST(Split, TheRegionTableNeverGrowsPastWhatARegionFileHolds) {
 
 TEST(GapClosing, NeighbourCodesCountTheOutsideOnlyWhereTheTableSays) {
   PainterFrame frame = testing::FrameFromPicture({"....", "....", "...."});
-  EXPECT_EQ(NeighbourCode(frame, 0, 0), 8 + 32 + 64);
-  EXPECT_EQ(NeighbourCode(frame, 3, 2), 2 + 4 + 16);
-  EXPECT_EQ(NeighbourCode(frame, 0, 1), 8);
-  EXPECT_EQ(NeighbourCode(frame, 1, 1), 0);
+  for (auto [x, y, code] :
+       {std::tuple{0, 0, 8 + 32 + 64}, {3, 2, 2 + 4 + 16}, {0, 1, 8}, {1, 1, 0}})
+    EXPECT_EQ(NeighbourCode(frame, x, y), code) << x << "," << y;
   for (auto [code, gap] : {std::pair{24, true}, {230, true}, {104, false}, {0, false}})
     EXPECT_EQ(IsGapCode(code), gap) << code;
 }
