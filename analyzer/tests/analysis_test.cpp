@@ -140,9 +140,7 @@ TEST(SampleRegions, HeadAndBodyCloseOnlyThroughGrowthAndTheCircleStaysOpen) {
     for (int frame : {0, 3, 6}) {
       SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " frame " +
                    std::to_string(frame));
-      samples::SampleOptions options;
-      options.width = width;
-      options.height = height;
+      samples::SampleOptions options{.width = width, .height = height};
       samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, frame, 8);
       ASSERT_EQ(drawing.gaps.size(), 4u);
 

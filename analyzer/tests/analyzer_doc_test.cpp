@@ -12,6 +12,7 @@
 #include <set>
 
 #include "analyzer/core/analyzer_doc.h"
+#include "analyzer/tests/analyzer_test_drawings.h"
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
 #include "common/scripted_prompt.h"
@@ -76,14 +77,12 @@ TEST(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
     int value;
     RedlineSettings expected;
   };
-  const Case cases[] = {
-      {LineSetting::PickUp, 160, {160, 160, 220, 50}},
-      {LineSetting::PickUp, 300, {254, 254, 220, 50}},
-      {LineSetting::Growth, 90, {90, 90, 220, 50}},
-      {LineSetting::WhiteClamp, 40, {100, 150, 40, 40}},
-      {LineSetting::BlackClamp, 230, {100, 150, 230, 230}},
-      {LineSetting::BlackClamp, -5, {100, 150, 220, 0}},
-  };
+  const Case cases[] = {{LineSetting::PickUp, 160, {160, 160, 220, 50}},
+                        {LineSetting::PickUp, 300, {254, 254, 220, 50}},
+                        {LineSetting::Growth, 90, {90, 90, 220, 50}},
+                        {LineSetting::WhiteClamp, 40, {100, 150, 40, 40}},
+                        {LineSetting::BlackClamp, 230, {100, 150, 230, 230}},
+                        {LineSetting::BlackClamp, -5, {100, 150, 220, 0}}};
   for (const Case& c : cases) {
     RedlineSettings s;
     SetLinkedLineSetting(s, c.which, c.value);
@@ -222,28 +221,19 @@ TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile)
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.col")));
 }
 
-// The pixel at which every pixel of the 5 x 5 square around it is white paper (no line) of
-// region `region`, or nullopt.
+// A pixel of `region` inside its paper, or nullopt.
 std::optional<std::pair<int, int>> UniformPixelOf(const WorkingImage& image, int region) {
-  const int w = image.width();
   for (int y = 2; y + 2 < image.height(); ++y)
-    for (int x = 2; x + 2 < w; ++x) {
-      bool uniform = true;
-      for (int dy = -2; dy <= 2 && uniform; ++dy)
-        for (int dx = -2; dx <= 2 && uniform; ++dx) {
-          const std::size_t i = std::size_t(y + dy) * w + (x + dx);
-          uniform = image.regions.regionMap[i] == region &&
-                    !(image.regions.flags[i] & kFlagRegionLine) && image.grey[i] == 255;
-        }
-      if (uniform) return std::pair{x, y};
-    }
+    for (int x = 2; x + 2 < image.width(); ++x)
+      if (image.regions.regionMap[std::size_t(y) * image.width() + x] == region &&
+          testing::InsidePaper(image, x, y))
+        return std::pair{x, y};
   return std::nullopt;
 }
 
 TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   testing::TempDir dir;
-  samples::SampleOptions options;
-  options.width = 320, options.height = 452;
+  samples::SampleOptions options{.width = 320, .height = 452};
   const samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, 0, 1);
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), drawing.scan, ScanWriter::Scanner).ok());
   ScriptedPrompt prompt;
@@ -322,8 +312,7 @@ TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
 // A drawing marked and in paint mode, for the tools.
 struct PaintingDoc {
   PaintingDoc() {
-    samples::SampleOptions options;
-    options.width = 160, options.height = 226;
+    samples::SampleOptions options{.width = 160, .height = 226};
     drawing = samples::RenderSampleDrawing(options, 0, 1);
     EXPECT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), drawing.scan, ScanWriter::Scanner).ok());
     NullProgress progress;
@@ -353,13 +342,11 @@ TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
     PaintTool tool;
     PaintButton button;
   };
-  const Case cases[] = {
-      {"rubber rectangle", PaintTool::RubberRect, PaintButton::Left},
-      {"line brush rectangle", PaintTool::AnimBrushRect, PaintButton::Left},
-      {"line brush", PaintTool::AnimBrush, PaintButton::Left},
-      {"rubber", PaintTool::Rubber, PaintButton::Left},
-      {"regions inside a drag", PaintTool::RegionFill, PaintButton::Left},
-  };
+  const Case cases[] = {{"rubber rectangle", PaintTool::RubberRect, PaintButton::Left},
+                        {"line brush rectangle", PaintTool::AnimBrushRect, PaintButton::Left},
+                        {"line brush", PaintTool::AnimBrush, PaintButton::Left},
+                        {"rubber", PaintTool::Rubber, PaintButton::Left},
+                        {"regions inside a drag", PaintTool::RegionFill, PaintButton::Left}};
   for (const Case& c : cases) {
     PaintingDoc p;
     const WorkingImage before = p.doc.image();
