@@ -47,11 +47,7 @@ Box DarkBounds(const DrawingScan& scan) {
 }
 
 SampleOptions Options(int width, int height, uint32_t seed = 7) {
-  SampleOptions options;
-  options.width = width;
-  options.height = height;
-  options.seed = seed;
-  return options;
+  return {.width = width, .height = height, .seed = seed};
 }
 
 // That the same seed gives the same bytes shows in the sequence written and drawn again below.
@@ -158,13 +154,12 @@ TEST(SampleDrawing, NeighbouringFramesOverlapLikeInBetweens) {
 
 TEST(SampleSequence, WritesNumberedScansAndAColourSetThatReadBack) {
   TempDir dir;
-  SampleOptions options;
-  options.width = 61;
-  options.height = 47;
-  options.dpi = 72;
-  options.pegPosition = kPegTop;
-  options.xPosition = 12;
-  options.yPosition = 345;
+  SampleOptions options{.width = 61,
+                        .height = 47,
+                        .dpi = 72,
+                        .pegPosition = kPegTop,
+                        .xPosition = 12,
+                        .yPosition = 345};
   ScriptedPrompt prompt;
   std::vector<std::string> written;
   Status status = WriteSampleSequence(dir.path() + "walk", "walk", 12, options, prompt,

@@ -40,32 +40,26 @@ using testing::WhenModal;
 // A Prompt that notes which thread asked it.
 class ThreadNotingPrompt final : public Prompt {
  public:
-  void Message(std::string_view text, MessageIcon) override { Note(text); }
-  bool AskYesNo(std::string_view text) override {
-    Note(text);
-    return true;
-  }
-  bool AskOkCancel(std::string_view text) override {
-    Note(text);
-    return false;
-  }
+  void Message(std::string_view text, MessageIcon) override { Note(text, 0); }
+  bool AskYesNo(std::string_view text) override { return Note(text, true); }
+  bool AskOkCancel(std::string_view text) override { return Note(text, false); }
   std::optional<std::string> PickFile(std::string_view, std::string_view,
                                       std::string_view) override {
-    Note("file");
-    return std::string("/picked/walk1.qds");
+    return Note("file", std::optional<std::string>("/picked/walk1.qds"));
   }
   std::optional<std::string> PickDirectory(std::string_view, std::string_view) override {
-    Note("directory");
-    return std::nullopt;
+    return Note("directory", std::optional<std::string>());
   }
 
   std::vector<std::string> texts;
   std::vector<QThread*> threads;
 
  private:
-  void Note(std::string_view text) {
+  template <class Answer>
+  Answer Note(std::string_view text, Answer answer) {
     texts.emplace_back(text);
     threads.push_back(QThread::currentThread());
+    return answer;
   }
 };
 
