@@ -136,7 +136,7 @@ samples::Point CircleInside(const samples::SampleDrawing& drawing) {
 TEST(SampleRegions, HeadAndBodyCloseOnlyThroughGrowthAndTheCircleStaysOpen) {
   RedlineSettings noGrowth;
   noGrowth.lineGrowth = noGrowth.linePickUp;
-  for (auto [width, height] : {std::pair{1240, 1754}, {320, 452}}) {
+  for (auto [width, height] : {std::pair{1240, 1754}, {320, 452}})
     for (int frame : {0, 3, 6}) {
       SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " frame " +
                    std::to_string(frame));
@@ -157,7 +157,6 @@ TEST(SampleRegions, HeadAndBodyCloseOnlyThroughGrowthAndTheCircleStaysOpen) {
       EXPECT_EQ(RegionAt(open, drawing.face), kBackgroundRegion);
       EXPECT_EQ(RegionAt(open, drawing.back), kBackgroundRegion);
     }
-  }
 }
 
 }  // namespace

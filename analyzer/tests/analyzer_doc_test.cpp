@@ -2,7 +2,6 @@
 // linked values and test rectangle, and the region file read path.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>

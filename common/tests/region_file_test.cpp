@@ -1,7 +1,6 @@
 #include "common/region_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <random>
 
@@ -25,7 +24,7 @@ RegionData MakeRegions(int width, int height) {
   RegionData data = MakeBlankRegionData(width, height, kOddSettings);
   int columns = (width + 2) / 3;
   int highest = 1;
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       std::size_t i = std::size_t(y) * width + x;
       if (y < 8) continue;  // the band stays region 1, no flags
@@ -35,7 +34,6 @@ RegionData MakeRegions(int width, int height) {
       data.flags[i] = uint8_t(std::array{0, 1, 4, 5, 0x24, 0x11}[random() % 6]);
       if (random() % 4 == 0) data.animColor[i] = uint16_t(3 + random() % 20);
     }
-  }
   data.regionCount = highest;  // number highest + 1 holds no pixel
   data.regionBounds.resize(std::size_t(data.regionCount) + 2);
   ComputeRegionBounds(data);
@@ -294,8 +292,8 @@ std::vector<T> RunsOfRandomLength(std::size_t n, std::mt19937& random) {
 
 TEST(RegionFileRuns, WordWiseRunsEqualThePixelRuleAtEveryAlignment) {
   std::mt19937 random(11);
-  for (int width : {1, 3, 7, 8, 9, 47, 254, 255, 301}) {
-    for (int height : {1, 2, 33}) {
+  for (int width : {1, 3, 7, 8, 9, 47, 254, 255, 301})
+    for (int height : {1, 2, 33})
       for (int trial = 0; trial < 4; ++trial) {
         RegionData data = MakeBlankRegionData(width, height);
         const std::size_t n = data.PixelCount();
@@ -304,8 +302,6 @@ TEST(RegionFileRuns, WordWiseRunsEqualThePixelRuleAtEveryAlignment) {
         data.animColor = RunsOfRandomLength<uint16_t>(n, random);
         EXPECT_EQ(Streams(data), StreamsPixelByPixel(data)) << width << " x " << height;
       }
-    }
-  }
 }
 
 TEST(RegionData, BlankDataAndBoxes) {

@@ -320,7 +320,7 @@ TEST(Targa, FailedWritesKeepTheOldFile) {
 
 // Windows bitmaps, the other picture files taken in.
 TEST(Bmp, EveryDepthBothRowOrdersGiveThePicture) {
-  for (int depth : {1, 4, 8, 24, 32}) {
+  for (int depth : {1, 4, 8, 24, 32})
     for (bool topDown : {false, true}) {
       SCOPED_TRACE(std::to_string(depth) + (topDown ? " top-down" : " bottom-up"));
       auto picture = MakeTestPicture(5, 3, depth == 1 ? 2 : 16);
@@ -337,7 +337,6 @@ TEST(Bmp, EveryDepthBothRowOrdersGiveThePicture) {
               << x << "," << y;
         }
     }
-  }
 }
 
 TEST(Bmp, BadAndTruncatedFilesAreRefusedWithTheirMessage) {

@@ -39,7 +39,7 @@ TEST(ViewMapping, PictureRectanglesMapToTheWindowPixelsShowingThem) {
   // Enlarged, every pixel's cell maps back to that pixel at both corners.
   for (int zoom : {1, 2, 5}) {
     view = {13, 4, 0, 9, zoom, 33};
-    for (int y = 0; y < 33; y += 4) {
+    for (int y = 0; y < 33; y += 4)
       for (int x = 0; x < 47; x += 5) {
         const ViewRect cell = PictureToWindow({x, y, 1, 1}, view);
         ASSERT_EQ(cell.width, zoom);
@@ -47,7 +47,6 @@ TEST(ViewMapping, PictureRectanglesMapToTheWindowPixelsShowingThem) {
         EXPECT_EQ(WindowToPicture({cell.x + zoom - 1, cell.y + zoom - 1}, view), (ViewPoint{x, y}))
             << zoom;
       }
-    }
   }
 }
 

@@ -76,7 +76,7 @@ TEST(AutoPaintVote, TiesGoToTheSmallerSourceRegionAndUncoveredRegionsToRegionOne
 
 TEST(AutoPaintVote, MatchesTheLiteralTableOnRandomMapsSmallAndLarge) {
   std::mt19937 random(7);
-  for (int regions : {3, 40, 2200}) {
+  for (int regions : {3, 40, 2200})
     for (int shift : {0, 5, -9}) {
       SCOPED_TRACE(::testing::Message() << regions << " regions, shift " << shift);
       const int w = 97, h = 61;
@@ -97,7 +97,6 @@ TEST(AutoPaintVote, MatchesTheLiteralTableOnRandomMapsSmallAndLarge) {
       target.peg = source.peg = kPegTop;
       EXPECT_EQ(VoteRegions(target, source), LiteralVote(target, source));
     }
-  }
 }
 
 TEST(AutoPaintVote, TypedFrameTags) {
@@ -117,7 +116,7 @@ void PaintAllRegions(CPainterDoc& doc) {
   for (int r = 2; r <= frame.region.RegionTotal(); ++r) {
     const RegionBox& b = frame.region.regionBounds[r];
     if (b.IsEmpty()) continue;
-    for (int y = b.minY; y <= b.maxY; ++y) {
+    for (int y = b.minY; y <= b.maxY; ++y)
       for (int x = b.minX; x <= b.maxX; ++x) {
         const std::size_t i = frame.Index(x, y);
         if (frame.region.regionMap[i] != r || (frame.region.flags[i] & kFlagRegionLine)) continue;
@@ -126,7 +125,6 @@ void PaintAllRegions(CPainterDoc& doc) {
         y = b.maxY;
         break;
       }
-    }
   }
 }
 

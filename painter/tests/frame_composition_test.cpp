@@ -116,12 +116,11 @@ TEST(Composition, APartialRedrawTouchesOnlyItsRectangleAndTheSpareColumns) {
   Raster picture = MakeFramePicture(frame);
   std::fill(picture.bytes().begin(), picture.bytes().end(), 77);
   ComposeFrame(frame, Colours(), ViewMode::RegionLine, PenComposition::Off, {3, 6, 1, 3}, picture);
-  for (int y = 0; y < picture.height(); ++y) {
+  for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x) {
       const bool inside = x >= 3 && x < 6 && y >= 1 && y < 3;
       EXPECT_EQ(picture.At(x, y)[0] == 77, !inside) << x << "," << y;
     }
-  }
   // A picture of the wrong size is left alone.
   Raster wrong(15, 6, 3, 77);
   ComposeFrame(frame, Colours(), ViewMode::RegionLine, PenComposition::Off, {0, 15, 0, 6}, wrong);
@@ -154,13 +153,12 @@ TEST(Previews, RegionFillHoverShowsTheColourOnEvenRowsOfTheRegionOnly) {
   EXPECT_FALSE(ComposeRegionFillPreview(frame, Colours(), ViewMode::RegionsPainted,
                                         PenComposition::Off, box, 4, picture)
                    .IsEmpty());
-  for (int y = 0; y < frame.height; ++y) {
+  for (int y = 0; y < frame.height; ++y)
     for (int x = 0; x < frame.width; ++x) {
       const bool shows = y % 2 == 0 && frame.region.regionMap[frame.Index(x, y)] == box;
       EXPECT_EQ(PixelAt(picture, {x, y}), shows ? EntryColour(4) : PixelAt(plain, {x, y}))
           << x << "," << y;
     }
-  }
 }
 
 TEST(Previews, AnimFillHoverRecoloursTheConnectedLineAsTheFillWould) {

@@ -16,14 +16,13 @@ RegionData RegionsFromPicture(const std::vector<std::string>& rows) {
   const int height = int(rows.size());
   const int width = int(rows.front().size());
   WorkingImage image = MakeWorkingImage(width, height, {});
-  for (int row = 0; row < height; ++row) {
+  for (int row = 0; row < height; ++row)
     for (int x = 0; x < width; ++x) {
       const char c = rows[row][x];
       uint8_t& f = image.regions.flags[std::size_t(height - 1 - row) * width + x];
       if (c == '#') f |= kFlagRegionLine | kFlagAnimatorLine;
       if (c == '*') f |= kFlagAnimatorLine;
     }
-  }
   NullProgress progress;
   Status extracted = ExtractRegions(image, RedlineSettings{}, progress);
   EXPECT_TRUE(extracted.ok()) << extracted.message();

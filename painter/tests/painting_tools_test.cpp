@@ -265,12 +265,11 @@ TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColour) {
       EXPECT_EQ(result.shownRegions, (std::vector<int>{a, total}));
     }
     // Every pixel lies inside its region's box, line pixels that changed region included.
-    for (int y = 0; y < frame.height; ++y) {
+    for (int y = 0; y < frame.height; ++y)
       for (int x = 0; x < frame.width; ++x) {
         const RegionBox& b = frame.region.regionBounds[frame.region.regionMap[frame.Index(x, y)]];
         ASSERT_TRUE(x >= b.minX && x <= b.maxX && y >= b.minY && y <= b.maxY) << x << "," << y;
       }
-    }
   }
 }
 

@@ -2,8 +2,6 @@
 // Generated masks and backgrounds for the background maker's tests.
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "common/raster.h"
 

@@ -15,12 +15,14 @@ TEST(ProgramOptions, EveryProgramPrintsHelpAndVersionWithoutAWindow) {
   const struct {
     const char* path;
     const char* usage;
-  } programs[] = {{QUENDA_ANALYZER, "usage: quenda-analyzer [DRAWING.qds]\n"},
-                  {QUENDA_PAINTER, "usage: quenda-painter [DRAWING.qds]\n"},
-                  {QUENDA_DOPEGRID, "usage: quenda-dopegrid [SHEET.dgr]\n"},
-                  {QUENDA_COMPOSER, "usage: quenda-composer [MOVIE.cmp]\n"},
-                  {QUENDA_PANORAMA, "usage: quenda-panorama [BACKGROUND.tga]\n"},
-                  {QUENDA_PLAYER, "usage: quenda-player MOVIE.avi\n"}};
+  } programs[] = {
+      {QUENDA_ANALYZER, "usage: quenda-analyzer [DRAWING.qds]\n"},
+      {QUENDA_PAINTER, "usage: quenda-painter [DRAWING.qds]\n"},
+      {QUENDA_DOPEGRID, "usage: quenda-dopegrid [SHEET.dgr]\n"},
+      {QUENDA_COMPOSER, "usage: quenda-composer [MOVIE.cmp]\n"},
+      {QUENDA_PANORAMA, "usage: quenda-panorama [BACKGROUND.tga]\n"},
+      {QUENDA_PLAYER, "usage: quenda-player MOVIE.avi\n"},
+  };
   for (const auto& p : programs) {
     const QString name = QString::fromUtf8(p.usage).section(QLatin1Char(' '), 1, 1);
     for (const char* option : {"--help", "--version"}) {

@@ -172,9 +172,8 @@ TEST(ProgressWindow, NoToTheStopQuestionLetsTheJobGoOnAndYesStopsIt) {
         for (int frame = 1; frame < 100000; ++frame) {
           frames = frame;
           std::this_thread::sleep_for(1ms);
-          if (progress.StopRequested() && asker.AskYesNo("are you sure you will stop?")) {
+          if (progress.StopRequested() && asker.AskYesNo("are you sure you will stop?"))
             return frame;
-          }
         }
         return -1;
       },

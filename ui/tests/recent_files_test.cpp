@@ -22,9 +22,8 @@ TEST(RecentFiles, NewestFirstWithoutDuplicatesAndAtMostFour) {
   TempDir dir;
   Settings settings(QStringLiteral("painter"), Q(dir.path()));
   RecentFiles recent(settings);
-  for (const char* path : {"/s/a1.qds", "/s/b1.qds", "/s/c1.qds", "/s/a1.qds"}) {
+  for (const char* path : {"/s/a1.qds", "/s/b1.qds", "/s/c1.qds", "/s/a1.qds"})
     recent.Add(QString::fromLatin1(path));
-  }
   EXPECT_EQ(recent.files(), (QStringList{"/s/a1.qds", "/s/c1.qds", "/s/b1.qds"}));
   // The same file spelt in another case moves up under its new spelling.
   recent.Add(QStringLiteral("/S/B1.QDS"));
