@@ -285,26 +285,21 @@ TEST(DrawingScanFile, MissingFileMessages) {
 
 TEST(DrawingScanWriter, RefusesScansThatCannotBeStored) {
   TempDir dir;
-  std::string p = dir.File("bad.qds");
-  DrawingScan scan = MakeScan(3, 2);
-  scan.picture.bytes().pop_back();
-  EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
-            "Drawing scan holds 5 pixels instead of 6");
-  scan = MakeScan(3, 2);
-  scan.picture = Raster(0, 2, 1);
-  EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
-            "Drawing scan size 0x2 is out of range");
-  DrawingScan wide;
-  wide.picture = Raster(10001, 1, 1);
-  EXPECT_FALSE(WriteDrawingScan(p, wide, ScanWriter::Analyzer).ok());
-  scan = MakeScan(3, 2);
-  scan.xPosition = -1;
-  EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
-            "Drawing scan header values do not fit the file");
-  scan = MakeScan(3, 2);
-  scan.picture = Raster(3, 2, 3);  // a colour picture is not a drawing
-  EXPECT_EQ(WriteDrawingScan(p, scan, ScanWriter::Scanner).message(),
-            "Drawing scan holds 18 pixels instead of 6");
+  using Spoil = void (*)(DrawingScan&);
+  // A colour picture is not a drawing.
+  const std::pair<Spoil, const char*> cases[] = {
+      {[](DrawingScan& s) { s.picture.bytes().pop_back(); }, "holds 5 pixels instead of 6"},
+      {[](DrawingScan& s) { s.picture = Raster(0, 2, 1); }, "size 0x2 is out of range"},
+      {[](DrawingScan& s) { s.picture = Raster(10001, 1, 1); }, "size 10001x1 is out of range"},
+      {[](DrawingScan& s) { s.xPosition = -1; }, "header values do not fit the file"},
+      {[](DrawingScan& s) { s.picture = Raster(3, 2, 3); }, "holds 18 pixels instead of 6"}};
+  for (const auto& [spoil, message] : cases) {
+    DrawingScan scan = MakeScan(3, 2);
+    spoil(scan);
+    for (ScanWriter writer : {ScanWriter::Scanner, ScanWriter::Analyzer})
+      EXPECT_EQ(WriteDrawingScan(dir.File("bad.qds"), scan, writer).message(),
+                std::string("Drawing scan ") + message);
+  }
   EXPECT_TRUE(ListDirectory(dir.path()).empty());
 }
 
