@@ -77,19 +77,9 @@ inline std::vector<int32_t> PcmValues(const PcmLayout& l, std::size_t frames) {
   for (std::size_t i = 0; i < frames * std::size_t(l.channels); ++i) {
     seed = seed * 1103515245u + 12345u;
     int64_t v = int64_t(seed >> 8) % (2 * top + 2) - top - 1;
-    switch (i % 7) {
-      case 0:
-        v = top;
-        break;
-      case 1:
-        v = -top - 1;
-        break;
-      case 2:
-        v = (i % 2 ? unit : -unit) * 3 / 2;
-        break;  // a tie between two steps
-      default:
-        break;
-    }
+    if (i % 7 == 0) v = top;
+    if (i % 7 == 1) v = -top - 1;
+    if (i % 7 == 2) v = (i % 2 ? unit : -unit) * 3 / 2;  // a tie between two steps
     values.push_back(l.bits == 8 ? int32_t(v + 128) : int32_t(v));
   }
   return values;

@@ -13,11 +13,7 @@ namespace quenda::testing {
 class RecordingMovieWriter final : public MovieWriter {
  public:
   bool Open(const std::string& p, int q, int r, int w, int h) override {
-    path = p;
-    quality = q;
-    rate = r;
-    width = w;
-    height = h;
+    path = p, quality = q, rate = r, width = w, height = h;
     return opens;
   }
   bool WriteSound(const WaveFormat&, const uint8_t* samples, std::size_t count) override {

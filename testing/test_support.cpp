@@ -1,7 +1,5 @@
 #include "testing/test_support.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>

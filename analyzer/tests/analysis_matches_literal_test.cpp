@@ -16,9 +16,7 @@
 namespace quenda {
 namespace {
 
-using testing::DrawingKind;
-using testing::RandomDrawing;
-using testing::RandomLineMap;
+using namespace testing;
 
 struct Size {
   int width, height;

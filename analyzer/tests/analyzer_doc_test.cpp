@@ -2,7 +2,6 @@
 // linked values and test rectangle, and the region file read path.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <set>
 
 #include "analyzer/core/analyzer_doc.h"
+#include "analyzer/tests/analyzer_test_drawings.h"
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
 #include "common/scripted_prompt.h"
@@ -76,14 +76,12 @@ TEST(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
     int value;
     RedlineSettings expected;
   };
-  const Case cases[] = {
-      {LineSetting::PickUp, 160, {160, 160, 220, 50}},
-      {LineSetting::PickUp, 300, {254, 254, 220, 50}},
-      {LineSetting::Growth, 90, {90, 90, 220, 50}},
-      {LineSetting::WhiteClamp, 40, {100, 150, 40, 40}},
-      {LineSetting::BlackClamp, 230, {100, 150, 230, 230}},
-      {LineSetting::BlackClamp, -5, {100, 150, 220, 0}},
-  };
+  const Case cases[] = {{LineSetting::PickUp, 160, {160, 160, 220, 50}},
+                        {LineSetting::PickUp, 300, {254, 254, 220, 50}},
+                        {LineSetting::Growth, 90, {90, 90, 220, 50}},
+                        {LineSetting::WhiteClamp, 40, {100, 150, 40, 40}},
+                        {LineSetting::BlackClamp, 230, {100, 150, 230, 230}},
+                        {LineSetting::BlackClamp, -5, {100, 150, 220, 0}}};
   for (const Case& c : cases) {
     RedlineSettings s;
     SetLinkedLineSetting(s, c.which, c.value);
@@ -120,7 +118,7 @@ TEST(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
   EXPECT_EQ(drag.MoveTo(swapped, {250, 160}), (TestRectangle{200, 150, 250, 160}));
 }
 
-TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsAndStretchesTheDrawingAsScannedOnce) {
+TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSetsColour) {
   testing::TempDir dir;
   const DrawingScan scan = samples::MakeDrawing(61, 43);
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), scan, ScanWriter::Scanner).ok());
@@ -150,42 +148,33 @@ TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsAndStretchesTheDrawingAsScanne
     ASSERT_EQ(doc.image().grey[i], stretch[scan.picture.bytes()[i]]) << i;
   EXPECT_EQ(doc.image().regionColor[1], kTransparentColor);
   EXPECT_TRUE(prompt.Texts().empty());
-}
 
-TEST(AnalyzerDoc, TestSettingsAndMarkRegionsShowLinesInTheLoadedSetsLineColour) {
-  testing::TempDir dir;
-  ASSERT_TRUE(
-      WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(61, 43), ScanWriter::Scanner)
-          .ok());
+  // Lines show in the line colour of the set in hand, whenever the set is loaded or edited.
   testing::WriteText(dir.File("ink.col"),
                      "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 10 128 250\n");
-  const std::pair<const char*, std::function<void(CAnalyzerDoc&, Progress&)>> commands[] = {
-      {"test settings",
-       [](CAnalyzerDoc& doc, Progress& progress) {
-         ASSERT_TRUE(doc.OpenLineSettings().ok());
-         doc.TestSettings(true, progress);
-       }},
-      {"mark regions",
-       [](CAnalyzerDoc& doc, Progress& progress) { ASSERT_TRUE(doc.MarkRegions(progress).ok()); }},
+  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+  const WorkingImage& image = doc.image();
+  using Colours = std::set<std::array<int, 3>>;
+  auto shownLineColours = [&] {
+    Colours colours;
+    for (std::size_t i = 0; i < image.PixelCount(); ++i) {
+      if (!(image.regions.flags[i] & kFlagRegionLine)) continue;
+      const uint8_t* p = image.display.Row(int(i) / image.width()) + 3 * (int(i) % image.width());
+      colours.insert({p[0], p[1], p[2]});
+    }
+    return colours;
   };
-  for (const auto& [name, command] : commands) {
-    ScriptedPrompt prompt;
-    CAnalyzerDoc doc(prompt);
-    NullProgress progress;
-    ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
-    ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
-    command(doc, progress);
-    const WorkingImage& image = doc.image();
-    const auto line = std::find_if(image.regions.flags.begin(), image.regions.flags.end(),
-                                   [](uint8_t f) { return (f & kFlagRegionLine) != 0; });
-    ASSERT_NE(line, image.regions.flags.end()) << name;
-    const std::size_t at = std::size_t(line - image.regions.flags.begin());
-    const uint8_t* shown =
-        image.display.Row(int(at) / image.width()) + 3 * (int(at) % image.width());
-    EXPECT_EQ((std::array<int, 3>{shown[0], shown[1], shown[2]}),
-              (std::array<int, 3>{250, 128, 10}))
-        << name;
-  }
+  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
+  ASSERT_TRUE(doc.OpenLineSettings().ok());
+  doc.TestSettings(true, progress);
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "test settings";
+  doc.CancelLineSettings();
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "mark regions";
+  ASSERT_TRUE(doc.EditColor(kLineColor, "LINE", 1, 2, 3).ok());
+  EXPECT_EQ(shownLineColours(), (Colours{{3, 2, 1}}));
+  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
+  EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "set loaded after marking";
 }
 
 TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
@@ -231,28 +220,19 @@ TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile)
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.col")));
 }
 
-// The pixel at which every pixel of the 5 x 5 square around it is white paper (no line) of
-// region `region`, or nullopt.
+// A pixel of `region` inside its paper, or nullopt.
 std::optional<std::pair<int, int>> UniformPixelOf(const WorkingImage& image, int region) {
-  const int w = image.width();
   for (int y = 2; y + 2 < image.height(); ++y)
-    for (int x = 2; x + 2 < w; ++x) {
-      bool uniform = true;
-      for (int dy = -2; dy <= 2 && uniform; ++dy)
-        for (int dx = -2; dx <= 2 && uniform; ++dx) {
-          const std::size_t i = std::size_t(y + dy) * w + (x + dx);
-          uniform = image.regions.regionMap[i] == region &&
-                    !(image.regions.flags[i] & kFlagRegionLine) && image.grey[i] == 255;
-        }
-      if (uniform) return std::pair{x, y};
-    }
+    for (int x = 2; x + 2 < image.width(); ++x)
+      if (image.regions.regionMap[std::size_t(y) * image.width() + x] == region &&
+          testing::InsidePaper(image, x, y))
+        return std::pair{x, y};
   return std::nullopt;
 }
 
 TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   testing::TempDir dir;
-  samples::SampleOptions options;
-  options.width = 320, options.height = 452;
+  samples::SampleOptions options{.width = 320, .height = 452};
   const samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, 0, 1);
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), drawing.scan, ScanWriter::Scanner).ok());
   ScriptedPrompt prompt;
@@ -328,40 +308,10 @@ TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   EXPECT_EQ(pixel(*background)[3], 0);
 }
 
-TEST(AnalyzerDoc, ALineColourChangedAfterMarkingRecoloursTheShownLines) {
-  testing::TempDir dir;
-  ASSERT_TRUE(
-      WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(61, 43), ScanWriter::Scanner)
-          .ok());
-  testing::WriteText(dir.File("ink.col"),
-                     "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 10 128 250\n");
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
-  NullProgress progress;
-  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
-  ASSERT_TRUE(doc.MarkRegions(progress).ok());
-  const WorkingImage& image = doc.image();
-  auto shownLineColours = [&] {
-    std::set<std::array<int, 3>> colours;
-    for (std::size_t i = 0; i < image.PixelCount(); ++i) {
-      if (!(image.regions.flags[i] & kFlagRegionLine)) continue;
-      const uint8_t* p = image.display.Row(int(i) / image.width()) + 3 * (int(i) % image.width());
-      colours.insert({p[0], p[1], p[2]});
-    }
-    return colours;
-  };
-  ASSERT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{255, 0, 255}}));
-  ASSERT_TRUE(doc.LoadColorSetFile(dir.File("ink.col")).ok());
-  EXPECT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{250, 128, 10}}));
-  ASSERT_TRUE(doc.EditColor(kLineColor, "LINE", 1, 2, 3).ok());
-  EXPECT_EQ(shownLineColours(), (std::set<std::array<int, 3>>{{3, 2, 1}}));
-}
-
 // A drawing marked and in paint mode, for the tools.
 struct PaintingDoc {
   PaintingDoc() {
-    samples::SampleOptions options;
-    options.width = 160, options.height = 226;
+    samples::SampleOptions options{.width = 160, .height = 226};
     drawing = samples::RenderSampleDrawing(options, 0, 1);
     EXPECT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), drawing.scan, ScanWriter::Scanner).ok());
     NullProgress progress;
@@ -391,13 +341,11 @@ TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
     PaintTool tool;
     PaintButton button;
   };
-  const Case cases[] = {
-      {"rubber rectangle", PaintTool::RubberRect, PaintButton::Left},
-      {"line brush rectangle", PaintTool::AnimBrushRect, PaintButton::Left},
-      {"line brush", PaintTool::AnimBrush, PaintButton::Left},
-      {"rubber", PaintTool::Rubber, PaintButton::Left},
-      {"regions inside a drag", PaintTool::RegionFill, PaintButton::Left},
-  };
+  const Case cases[] = {{"rubber rectangle", PaintTool::RubberRect, PaintButton::Left},
+                        {"line brush rectangle", PaintTool::AnimBrushRect, PaintButton::Left},
+                        {"line brush", PaintTool::AnimBrush, PaintButton::Left},
+                        {"rubber", PaintTool::Rubber, PaintButton::Left},
+                        {"regions inside a drag", PaintTool::RegionFill, PaintButton::Left}};
   for (const Case& c : cases) {
     PaintingDoc p;
     const WorkingImage before = p.doc.image();

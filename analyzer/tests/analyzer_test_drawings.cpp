@@ -95,25 +95,15 @@ std::vector<uint8_t> RandomDrawing(int width, int height, DrawingKind kind, uint
   Sketch sketch(width, height, seed);
   int area = std::max(1, width * height);
   int many = std::max(1, area / 300);
-  switch (kind) {
-    case DrawingKind::Strokes:
-      sketch.Strokes(many);
-      break;
-    case DrawingKind::Blobs:
-      sketch.Blobs(many);
-      break;
-    case DrawingKind::Noise:
-      sketch.Noise(35);
-      break;
-    case DrawingKind::GappedOutlines:
-      sketch.GappedOutlines(std::max(1, many / 2));
-      break;
-    case DrawingKind::Mixed:
-      sketch.GappedOutlines(std::max(1, many / 3));
-      sketch.Strokes(std::max(1, many / 2));
-      sketch.Blobs(std::max(1, many / 4));
-      sketch.Noise(3);
-      break;
+  if (kind == DrawingKind::Strokes) sketch.Strokes(many);
+  if (kind == DrawingKind::Blobs) sketch.Blobs(many);
+  if (kind == DrawingKind::Noise) sketch.Noise(35);
+  if (kind == DrawingKind::GappedOutlines) sketch.GappedOutlines(std::max(1, many / 2));
+  if (kind == DrawingKind::Mixed) {
+    sketch.GappedOutlines(std::max(1, many / 3));
+    sketch.Strokes(std::max(1, many / 2));
+    sketch.Blobs(std::max(1, many / 4));
+    sketch.Noise(3);
   }
   return sketch.Take();
 }
@@ -123,6 +113,17 @@ std::vector<uint8_t> RandomLineMap(int width, int height, int percent, uint32_t 
   std::vector<uint8_t> flags(std::size_t(width) * height);
   for (uint8_t& f : flags) f = std::uniform_int_distribution<int>(0, 99)(random) < percent;
   return flags;
+}
+
+bool InsidePaper(const WorkingImage& image, int x, int y) {
+  const int region = image.regions.regionMap[std::size_t(y) * image.width() + x];
+  for (int j = y - 2; j <= y + 2; ++j)
+    for (int i = x - 2; i <= x + 2; ++i) {
+      const std::size_t n = std::size_t(j) * image.width() + i;
+      if (image.regions.regionMap[n] != region || image.grey[n] != 255 || image.regions.flags[n])
+        return false;
+    }
+  return true;
 }
 
 }  // namespace quenda::testing

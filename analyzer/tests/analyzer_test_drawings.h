@@ -22,4 +22,8 @@ std::vector<uint8_t> RandomDrawing(int width, int height, DrawingKind kind, uint
 // that need line maps no line generation would make.
 std::vector<uint8_t> RandomLineMap(int width, int height, int percent, uint32_t seed);
 
+// Whether the 5 x 5 square around (x, y), which must lie 2 pixels inside the picture, is white
+// paper without flags, all of one region: where filtering keeps a region's colour.
+bool InsidePaper(const WorkingImage& image, int x, int y);
+
 }  // namespace quenda::testing

@@ -18,10 +18,7 @@
 namespace quenda {
 namespace {
 
-using testing::ListDirectory;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 constexpr int kWidth = 61;
 constexpr int kHeight = 47;
@@ -30,9 +27,7 @@ constexpr RedlineSettings kRunSettings{90, 170, 200, 40};
 
 // walk1.qds .. walkN.qds, sample drawings of an odd size.
 DrawingSequence WriteSequence(const TempDir& dir, int frames) {
-  samples::SampleOptions options;
-  options.width = kWidth;
-  options.height = kHeight;
+  samples::SampleOptions options{.width = kWidth, .height = kHeight};
   ScriptedPrompt prompt;
   EXPECT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", frames, options, prompt));
   return OpenSequence(dir.File("walk1.qds"), "walk1.qds");
@@ -53,10 +48,11 @@ class StopButton final : public Progress {
   std::vector<int> percents;
 };
 
-struct Run {
-  BatchResult result;
-  ScriptedPrompt prompt;
-};
+// Every frame with the run's settings, without STOP.
+BatchResult RunAll(const DrawingSequence& sequence, ScriptedPrompt& prompt) {
+  NullProgress progress;
+  return RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
+}
 
 // The region file of one drawing made without the batch run, for comparison.
 std::vector<uint8_t> AnalyzedAlone(const std::string& scanPath, const RedlineSettings& settings) {
@@ -107,10 +103,8 @@ TEST(BatchProcess, EveryFrameGetsItsRegionFileWithTheRunsSettings) {
   TempDir dir;
   DrawingSequence sequence = WriteSequence(dir, 2);
   // A drawing inserted after frame 2 is processed in tag order, between 2 and 3.
-  samples::SampleOptions options;
-  options.width = kWidth, options.height = kHeight;
-  samples::SampleOptions other = options;
-  other.seed = 9;
+  const samples::SampleOptions options{.width = kWidth, .height = kHeight};
+  const samples::SampleOptions other{.width = kWidth, .height = kHeight, .seed = 9};
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk2a.qds"), samples::MakeSampleDrawing(other, 0, 1),
                                ScanWriter::Scanner));
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk3.qds"), samples::MakeSampleDrawing(options, 1, 3),
@@ -217,38 +211,35 @@ TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {
 // A refused file and one whose pixels are cut short (a warning the reader passes, which the run
 // must treat as a failure); the reader's message tables are checked with the drawing scan.
 TEST(BatchProcess, ABadDrawingStopsTheRunAndKeepsEarlierFiles) {
+  auto cut = [](const std::string& path) {
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    bytes.resize(bytes.size() - 100);
+    WriteBytes(path, bytes);
+  };
+  auto remove = [](const std::string& path) { std::filesystem::remove(path); };
+  // The message is `before` + path + `after`.
   struct Case {
     std::string name;
-    std::function<void(const std::string& path)> spoil;
-    std::function<std::string(const std::string& path)> message;
+    std::function<void(const std::string&)> spoil;
+    std::string before, after;
   };
-  const std::vector<Case> cases{
-      {"missing", [](const std::string& path) { std::filesystem::remove(path); },
-       [](const std::string& path) { return "Error opening file " + path + "\n"; }},
-      {"short pixels",
-       [](const std::string& path) {
-         std::vector<uint8_t> bytes = ReadBytes(path);
-         bytes.resize(bytes.size() - 100);
-         WriteBytes(path, bytes);
-       },
-       [](const std::string& path) {
-         return "Error reading image " + path + " : Unexpected end of file";
-       }},
-  };
+  const Case cases[] = {{"missing", remove, "Error opening file ", "\n"},
+                        {"short pixels", cut, "Error reading image ", " : Unexpected end of file"}};
   for (int jobs : {1, 2})
-    for (const Case& c : cases) {
-      SCOPED_TRACE(c.name + " jobs " + std::to_string(jobs));
+    for (const auto& [name, spoil, before, after] : cases) {
+      SCOPED_TRACE(name + " jobs " + std::to_string(jobs));
       TempDir dir;
       DrawingSequence sequence = WriteSequence(dir, 3);
       const std::string middle = dir.File("walk2.qds");
-      c.spoil(middle);
+      spoil(middle);
+      const std::string message = before + middle + after;
       ScriptedPrompt prompt;
       NullProgress progress;
       BatchResult result =
           RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress, {}, jobs);
       EXPECT_EQ(result.end, BatchEnd::BadFrame);
-      EXPECT_EQ(result.badFrameMessage, c.message(middle));
-      EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.message(middle)});
+      EXPECT_EQ(result.badFrameMessage, message);
+      EXPECT_EQ(prompt.Texts(), std::vector<std::string>{message});
       ASSERT_EQ(result.frames.size(), 1u);
       EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"walk1.rgn"});
     }
@@ -262,9 +253,7 @@ TEST(BatchProcess, ARegionFileThatCannotBeWrittenIsReportedAndTheOthersAreReplac
   WriteBytes(dir.File("walk2.rgn"), old);
   testing::MakeReadOnly(dir.File("walk2.rgn"));
   ScriptedPrompt prompt;
-  NullProgress progress;
-  BatchResult result =
-      RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
+  BatchResult result = RunAll(sequence, prompt);
   testing::MakeWritable(dir.File("walk2.rgn"));
 
   EXPECT_EQ(result.end, BatchEnd::Finished);
@@ -287,7 +276,7 @@ TEST(BatchProcess, SplitRunsWriteTheSameBytesAsOneWholeRun) {
   DrawingSequence parts = WriteSequence(split, 5);
   ScriptedPrompt prompt;
   NullProgress progress;
-  ASSERT_EQ(RunBatchProcess(all, AllFrames(all), kRunSettings, prompt, progress).WrittenCount(), 5);
+  ASSERT_EQ(RunAll(all, prompt).WrittenCount(), 5);
 
   BatchResult middle = RunBatchProcess(parts, {1, 3}, kRunSettings, prompt, progress);
   EXPECT_EQ(RegionFiles(split), (std::vector<std::string>{"walk2.rgn", "walk3.rgn", "walk4.rgn"}));
@@ -310,9 +299,7 @@ TEST(BatchProcess, ADrawingWithMoreRegionsThanAFileHoldsGetsNoFile) {
   TempDir dir;
   // Ink everywhere but a lattice of lone paper pixels: each one is a region of its own.
   const int side = 520;
-  DrawingScan scan;
-  scan.picture = Raster(side, side, 1, 0);
-  scan.dpi = 100;
+  DrawingScan scan{100, 0, 0, 0, Raster(side, side, 1, 0)};
   for (int y = 1; y < side - 1; y += 2)
     for (int x = 1; x < side - 1; x += 2) scan.picture.At(x, y)[0] = 255;
   ASSERT_TRUE(WriteDrawingScan(dir.File("dots1.qds"), scan, ScanWriter::Scanner));
@@ -321,9 +308,7 @@ TEST(BatchProcess, ADrawingWithMoreRegionsThanAFileHoldsGetsNoFile) {
   DrawingSequence sequence = OpenSequence(dir.File("dots1.qds"), "dots1.qds");
 
   ScriptedPrompt prompt;
-  NullProgress progress;
-  BatchResult result =
-      RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress);
+  BatchResult result = RunAll(sequence, prompt);
   EXPECT_EQ(result.end, BatchEnd::Finished);
   ASSERT_EQ(result.frames.size(), 2u);
   EXPECT_FALSE(result.frames[0].written);

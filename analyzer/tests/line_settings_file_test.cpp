@@ -10,9 +10,7 @@
 namespace quenda {
 namespace {
 
-using testing::ReadText;
-using testing::TempDir;
-using testing::WriteText;
+using namespace testing;
 
 constexpr RedlineSettings kOld{11, 22, 233, 44};
 
@@ -20,7 +18,7 @@ RedlineSettings Parsed(std::string_view text) {
   return ParseRedlineSettings(text, kOld);
 }
 
-TEST(RedlineSettingsFile, SavesTwoLinesAndLoadsThemBack) {
+TEST(RedlineSettingsFile, SavesTwoLinesAndLoadsLowBytesBackWithoutChecks) {
   TempDir dir;
   std::string path = dir.File("soft.rls");
   RedlineSettings settings{7, 254, 255, 0};
@@ -30,16 +28,11 @@ TEST(RedlineSettingsFile, SavesTwoLinesAndLoadsThemBack) {
   ASSERT_TRUE(LoadRedlineSettings(path, loaded).ok());
   EXPECT_EQ(loaded, settings);
   EXPECT_EQ(FormatRedlineSettings(RedlineSettings{}), "Quenda\n100 150 220 50\n");
-}
-
-TEST(RedlineSettingsFile, LoadingTakesLowBytesWithoutChecks) {
-  TempDir dir;
-  std::string path = dir.File("wild.rls");
+  // Low bytes are taken without checks: growth below pick-up and white below black load as
+  // they are.
   WriteText(path, "Quenda\n300 20 10 400\n");
-  RedlineSettings settings = kOld;
-  ASSERT_TRUE(LoadRedlineSettings(path, settings).ok());
-  // Growth below pick-up and white below black are loaded as they are.
-  EXPECT_EQ(settings, (RedlineSettings{44, 20, 10, 144}));
+  ASSERT_TRUE(LoadRedlineSettings(path, loaded).ok());
+  EXPECT_EQ(loaded, (RedlineSettings{44, 20, 10, 144}));
   EXPECT_EQ(Parsed("Quenda -1 -300 +5 256"), (RedlineSettings{255, 212, 5, 0}));
   // 10^20 - 1 is beyond every integer type; its low byte is still 255.
   EXPECT_EQ(Parsed("Quenda 99999999999999999999 1 2 3").linePickUp, 255);
@@ -84,7 +77,7 @@ TEST(RedlineSettingsFile, FailuresLeaveSettingsAndFilesAlone) {
   EXPECT_EQ(ReadText(path), "Quenda\n1 2 3 4\n");
 }
 
-TEST(LineSettingsDialog, AcceptChecksInOrder) {
+TEST(LineSettingsDialog, FieldsReadAsDecimalNumbersAndAcceptChecksInOrder) {
   using E = LineSettingsEntries;
   EXPECT_EQ(CheckLineSettingsEntries(E{255, 300, 50, 60}), "Line Pick Up: out of Range!");
   EXPECT_EQ(CheckLineSettingsEntries(E{-1, 10, 50, 60}), "Line Pick Up: out of Range!");
@@ -103,9 +96,7 @@ TEST(LineSettingsDialog, AcceptChecksInOrder) {
     EXPECT_EQ(CheckLineSettingsEntries(ok), "");
   EXPECT_EQ(AcceptedLineSettings(E{100, 150, 220, 50}), RedlineSettings{});
   EXPECT_EQ(AcceptedLineSettings(E{254, 254, 255, 255}), (RedlineSettings{254, 254, 255, 255}));
-}
-
-TEST(LineSettingsDialog, FieldsReadAsDecimalNumbers) {
+  // The fields read as decimal numbers.
   EXPECT_EQ(ParseDialogNumber("  120"), 120);
   EXPECT_EQ(ParseDialogNumber("-7"), -7);
   EXPECT_EQ(ParseDialogNumber("+12abc"), 12);

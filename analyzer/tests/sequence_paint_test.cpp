@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "analyzer/core/analyzer_doc.h"
+#include "analyzer/tests/analyzer_test_drawings.h"
 #include "common/drawing_scan.h"
 #include "common/paint_file.h"
 #include "common/region_file.h"
@@ -29,10 +30,7 @@ constexpr int kHeight = 110;
 // walk1..3 drawn with the pegs on the left and each frame at its own bed position, analysed.
 struct PaintedSequence {
   PaintedSequence() {
-    samples::SampleOptions options;
-    options.width = kWidth;
-    options.height = kHeight;
-    options.pegPosition = kPegLeft;
+    samples::SampleOptions options{.width = kWidth, .height = kHeight, .pegPosition = kPegLeft};
     EXPECT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", 3, options, prompt));
     const std::pair<int, int> bed[] = {{10, 10}, {14, 7}, {5, 16}};
     for (int n = 1; n <= 3; ++n) {
@@ -273,16 +271,8 @@ TEST(SequencePaint, RenderChecksItsEntriesAndStopEndsItAfterTheFrameInHand) {
   int checked = 0;
   for (int y = 2; y < kHeight - 2; ++y)
     for (int x = 2; x < kWidth - 2; ++x) {
-      bool inside = true;
-      const int region = image.regions.regionMap[std::size_t(y * kWidth + x)];
-      for (int j = -2; j <= 2; ++j)
-        for (int i = -2; i <= 2; ++i) {
-          const std::size_t n = std::size_t((y + j) * kWidth + x + i);
-          inside = inside && image.regions.regionMap[n] == region && image.grey[n] == 255 &&
-                   image.regions.flags[n] == 0;
-        }
-      const int colour = image.regionColor[std::size_t(region)];
-      if (!inside || colour < kFirstUserColor) continue;
+      const int colour = image.regionColor[image.regions.regionMap[std::size_t(y * kWidth + x)]];
+      if (!testing::InsidePaper(image, x, y) || colour < kFirstUserColor) continue;
       const ColorEntry& e = s.doc.colors().entries[std::size_t(colour)];
       const uint8_t* p = out->Row(y) + 4 * x;
       ASSERT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}),

@@ -11,9 +11,7 @@
 namespace quenda {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 std::vector<uint8_t> Written(std::string_view text) {
   ArchiveWriter writer;
@@ -26,14 +24,12 @@ TEST(Archive, StringFormsAtTheirBoundaries) {
     std::size_t length;
     std::vector<uint8_t> prefix;
   };
-  const Case cases[] = {
-      {0, {0x00}},
-      {254, {0xFE}},
-      {255, {0xFF, 0xFF, 0x00}},
-      {0xFFFD, {0xFF, 0xFD, 0xFF}},
-      {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
-      {70000, {0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}},
-  };
+  const Case cases[] = {{0, {0x00}},
+                        {254, {0xFE}},
+                        {255, {0xFF, 0xFF, 0x00}},
+                        {0xFFFD, {0xFF, 0xFD, 0xFF}},
+                        {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+                        {70000, {0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.length);
     std::string text(c.length, 'q');

@@ -12,11 +12,7 @@
 namespace quenda {
 namespace {
 
-using testing::ListDirectory;
-using testing::ReadText;
-using testing::TempDir;
-using testing::WriteLimit;
-using testing::WriteText;
+using namespace testing;
 
 // Different texts for the two causes, so every check also shows which cause was reported.
 WriteMessages Texts() {
@@ -26,15 +22,10 @@ WriteMessages Texts() {
 // "ok", or the failure's text and kind, so one comparison checks both.
 std::string Outcome(const Status& status) {
   if (status.ok()) return "ok";
-  switch (status.kind()) {
-    case ErrorKind::CannotCreate:
-      return status.message() + " (CannotCreate)";
-    case ErrorKind::ShortWrite:
-      return status.message() + " (ShortWrite)";
-    case ErrorKind::Other:
-      break;
-  }
-  return status.message() + " (Other)";
+  const ErrorKind kind = status.kind();
+  return status.message() + (kind == ErrorKind::CannotCreate ? " (CannotCreate)"
+                             : kind == ErrorKind::ShortWrite ? " (ShortWrite)"
+                                                             : " (Other)");
 }
 
 TEST(AtomicFile, ReplacesTheTargetOnlyOnCommitAndAnAbandonedWriteLeavesNoTrace) {
@@ -55,6 +46,12 @@ TEST(AtomicFile, ReplacesTheTargetOnlyOnCommitAndAnAbandonedWriteLeavesNoTrace) 
   ASSERT_EQ(Outcome(file.Commit()), "ok");
   EXPECT_EQ(ReadText(path), "new");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk.col"});
+  // The replaced file keeps its permissions.
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_EQ(Outcome(WriteFileAtomically(path, std::string_view("b"), Texts())), "ok");
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST(AtomicFile, OpenWordsTheLaterFailuresOfTheSameFile) {
@@ -102,17 +99,6 @@ TEST(AtomicFile, ReadOnlyFileOrDirectoryCannotBeCreated) {
   EXPECT_EQ(Outcome(WriteFileAtomically(dir.File("missing/f.txt"), std::string_view("x"),
                                         WriteMessages("one text for both"))),
             "one text for both (CannotCreate)");
-}
-
-TEST(AtomicFile, ReplacedFileKeepsItsPermissions) {
-  TempDir dir;
-  std::string path = dir.File("p.txt");
-  WriteText(path, "a");
-  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  ASSERT_EQ(Outcome(WriteFileAtomically(path, std::string_view("b"), Texts())), "ok");
-  struct stat st {};
-  ASSERT_EQ(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST(AtomicFile, AKilledWritersTemporaryIsRemovedAndALiveOneKept) {

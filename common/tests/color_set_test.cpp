@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "common/scripted_prompt.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
@@ -10,9 +12,7 @@
 namespace quenda {
 namespace {
 
-using testing::ReadText;
-using testing::TempDir;
-using testing::WriteText;
+using namespace testing;
 
 constexpr const char* kDefaultFile =
     "Quenda\n3\nTRANS 120 120 120\nUNFIL 0 255 102\nLINE 255 0 255\n";
@@ -34,7 +34,7 @@ std::string FileWithUserColors(int userColors, const std::string& header = "Quen
   return text;
 }
 
-TEST(ColorSet, MissingFileIsCreatedWithTheFiveDefaultLinesAndOneMessage) {
+TEST(ColorSet, MissingFileIsCreatedWithTheFiveDefaultLinesOrSaysItCannotBe) {
   TempDir dir;
   std::string path = dir.File("walk.col");
   ColorSet set;
@@ -44,23 +44,20 @@ TEST(ColorSet, MissingFileIsCreatedWithTheFiveDefaultLinesAndOneMessage) {
   EXPECT_TRUE(LoadColorSet(set, path, prompt));
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kNotFound});
   EXPECT_EQ(ReadText(path), kDefaultFile);
-  EXPECT_EQ(set.count, 3);
-  EXPECT_EQ(set.path, path);
-  EXPECT_EQ(set.entries[kLineColor], Entry("LINE", 255, 0, 255));
-}
+  EXPECT_EQ(std::tuple(set.count, set.path, set.entries[kLineColor]),
+            std::tuple(3, path, Entry("LINE", 255, 0, 255)));
 
-TEST(ColorSet, MissingFileInUnwritableFolderShowsBothMessagesAndKeepsDefaults) {
-  TempDir dir;
+  // In a folder that cannot be written: both messages, and the defaults are kept.
   std::string folder = dir.File("locked");
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-  testing::MakeReadOnly(folder);
-  ColorSet set;
-  ScriptedPrompt prompt;
-  EXPECT_TRUE(LoadColorSet(set, folder + "/walk.col", prompt));
+  MakeReadOnly(folder);
+  ColorSet locked;
+  prompt.Clear();
+  EXPECT_TRUE(LoadColorSet(locked, folder + "/walk.col", prompt));
   EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{kNotFound, kWriteError}));
-  EXPECT_EQ(set.count, 3);
-  EXPECT_EQ(set.path, folder + "/walk.col");
-  testing::MakeWritable(folder);
+  EXPECT_EQ(locked.count, 3);
+  EXPECT_EQ(locked.path, folder + "/walk.col");
+  MakeWritable(folder);
 }
 
 TEST(ColorSet, AnyHeaderWordLoadsAndIsReportedForStrictReaders) {
@@ -92,16 +89,15 @@ TEST(ColorSet, FullOrOversizedSetsHoldAtMost248EntriesAndNeverSlot249) {
   ColorSet set;
   ScriptedPrompt prompt;
   ASSERT_TRUE(LoadColorSet(set, path, prompt));
-  EXPECT_EQ(set.count, kPainterColorLimit);
-  EXPECT_EQ(set.entries[247].name, "C247");
-  EXPECT_EQ(set.entries[kPainterColorLimit], ColorEntry{});
-  EXPECT_EQ(set.entries[kAnimLineColor], Entry("ANIMLINE", 0, 0, 0));
+  EXPECT_EQ(std::tuple(set.count, set.entries[247].name, set.entries[kPainterColorLimit],
+                       set.entries[kAnimLineColor]),
+            std::tuple(kPainterColorLimit, "C247", ColorEntry{}, Entry("ANIMLINE", 0, 0, 0)));
   EXPECT_FALSE(AddColor(set, "MORE", 1, 2, 3));
   // Saving writes what is held, which reads back the same.
   ASSERT_TRUE(SaveColorSet(set, prompt));
   ParsedColorSet back = ParseColorSet(ReadText(path));
-  EXPECT_EQ(back.declaredCount, kPainterColorLimit);
-  EXPECT_EQ(back.entries.size(), std::size_t(kPainterColorLimit));
+  EXPECT_EQ(std::tuple(back.declaredCount, int(back.entries.size())),
+            std::tuple(kPainterColorLimit, kPainterColorLimit));
 }
 
 TEST(ColorSet, SmallerFileLowersCountAndLeavesHigherSlotsAlone) {
@@ -145,6 +141,9 @@ TEST(ColorSet, DamagedFilesStayInsideTheSlots) {
   const ColorEntry trans = Entry("TRANS", 120, 120, 120);
   const ColorEntry unfil = Entry("UNFIL", 0, 255, 102);
   const ColorEntry line = Entry("LINE", 255, 0, 255);
+  const ColorEntry a = Entry("A", 1, 1, 1), b = Entry("B", 2, 2, 2), c = Entry("C", 3, 3, 3),
+                   d = Entry("D", 4, 4, 4);
+  const std::string abc = "A 1 1 1\nB 2 2 2\nC 3 3 3\n";
   const Case cases[] = {
       {"empty", "", 3, {trans, unfil, line}},
       {"header only", "Quenda\n", 3, {trans, unfil, line}},
@@ -154,39 +153,29 @@ TEST(ColorSet, DamagedFilesStayInsideTheSlots) {
        "Quenda\n1\nZERO 1 2 3\nONE 4 5 6\n",
        3,
        {Entry("ZERO", 1, 2, 3), unfil, line}},
-      {"fewer entries than count",
-       "Quenda\n9\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 4 4\n",
-       4,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3), Entry("D", 4, 4, 4)}},
-      {"entry cut inside",
-       "Quenda\n5\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 4",
-       3,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3)}},
-      {"number not a number",
-       "Quenda\n4\nA 1 1 1\nB 2 2 2\nC 3 3 3\nD 4 x 4\n",
-       3,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3)}},
+      {"fewer entries than count", "Quenda\n9\n" + abc + "D 4 4 4\n", 4, {a, b, c, d}},
+      {"entry cut inside", "Quenda\n5\n" + abc + "D 4 4", 3, {a, b, c}},
+      {"number not a number", "Quenda\n4\n" + abc + "D 4 x 4\n", 3, {a, b, c}},
       {"long name and wild numbers",
-       "Quenda\n4\nA 1 1 1\nB 2 2 2\nC 3 3 3\nVERYLONGNAME 300 -4 99999999999999999999\n",
+       "Quenda\n4\n" + abc + "VERYLONGNAME 300 -4 99999999999999999999\n",
        4,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3),
-        Entry("VERYLONG", 255, 0, 255)}},
+       {a, b, c, Entry("VERYLONG", 255, 0, 255)}},
       {"CR LF line ends and odd spacing",
        "Quenda\r\n4\r\nA 1 1 1\r\n B\t2 2 2\r\nC 3\r\n3 3\r\nD +4 4 4\r\n",
        4,
-       {Entry("A", 1, 1, 1), Entry("B", 2, 2, 2), Entry("C", 3, 3, 3), Entry("D", 4, 4, 4)}},
+       {a, b, c, d}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
     ColorSet set;
     set.entries[kAnimLineColor] = Entry("X", 9, 9, 9);  // whatever it held, a load clears it
     TempDir dir;
-    WriteText(dir.File("a.col"), c.text);
+    WriteText(dir.File("a.col"), k.text);
     ScriptedPrompt prompt;
     ASSERT_TRUE(LoadColorSet(set, dir.File("a.col"), prompt));
     EXPECT_TRUE(prompt.Texts().empty());
-    EXPECT_EQ(set.count, c.count);
-    for (std::size_t i = 0; i < c.first.size(); ++i) EXPECT_EQ(set.entries[i], c.first[i]) << i;
+    EXPECT_EQ(set.count, k.count);
+    for (std::size_t i = 0; i < k.first.size(); ++i) EXPECT_EQ(set.entries[i], k.first[i]) << i;
     EXPECT_EQ(set.entries[kAnimLineColor], Entry("ANIMLINE", 0, 0, 0));
     // Whatever was read writes back into a file that reads the same.
     ColorSet back;
@@ -198,13 +187,12 @@ TEST(ColorSet, DamagedFilesStayInsideTheSlots) {
 
 TEST(ColorSet, NamesThatWouldBreakTheFileAreWrittenAsOneWord) {
   ColorSet set;
-  ASSERT_TRUE(AddColor(set, "dark red", 100, 0, 0));
-  ASSERT_TRUE(AddColor(set, "", 1, 2, 3));
-  ASSERT_TRUE(AddColor(set, "ABCDEFGHIJK", 4, 5, 6));
+  for (auto [name, kept] :
+       {std::pair{"dark red", "dark_red"}, {"", "_"}, {"ABCDEFGHIJK", "ABCDEFGH"}}) {
+    ASSERT_TRUE(AddColor(set, name, 4, 5, 6));
+    EXPECT_EQ(set.entries[set.count - 1].name, kept);
+  }
   ASSERT_TRUE(AddColor(set, "BLUE", 0, 0, 255));
-  EXPECT_EQ(set.entries[3].name, "dark_red");
-  EXPECT_EQ(set.entries[4].name, "_");
-  EXPECT_EQ(set.entries[5].name, "ABCDEFGH");
   // A name changed in memory by an editor is also kept to one word on the way out.
   set.entries[6].name = "sky blue!";
   ColorSet back;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "common/last_preview.h"
+#include "common/path.h"
 #include "common/raster.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
@@ -26,15 +28,11 @@ TEST(ReadFileBytes, ReadsTheAskedWindowOfTheFileAndNoMore) {
   testing::WriteBytes(path, all);
 
   EXPECT_EQ(ReadFileBytes(path), all);
-  auto window = ReadFileBytes(path, 18, 1000);
-  ASSERT_TRUE(window);
-  EXPECT_EQ(*window, std::vector<uint8_t>(all.begin() + 18, all.begin() + 1018));
-  auto tail = ReadFileBytes(path, all.size() - 5, 100);
-  ASSERT_TRUE(tail);
-  EXPECT_EQ(*tail, std::vector<uint8_t>(all.end() - 5, all.end()));
-  auto beyond = ReadFileBytes(path, all.size() + 10, 100);
-  ASSERT_TRUE(beyond);
-  EXPECT_TRUE(beyond->empty());
+  EXPECT_EQ(ReadFileBytes(path, 18, 1000),
+            std::vector<uint8_t>(all.begin() + 18, all.begin() + 1018));
+  EXPECT_EQ(ReadFileBytes(path, all.size() - 5, 100),
+            std::vector<uint8_t>(all.end() - 5, all.end()));
+  EXPECT_EQ(ReadFileBytes(path, all.size() + 10, 100), std::vector<uint8_t>());
 }
 
 // Buffers past a few megabytes are advised for large pages before they are filled; what they
@@ -45,9 +43,8 @@ TEST(LargeBuffers, HoldExactlyWhatTheyAreFilledWith) {
   const std::vector<uint8_t> all = Counting((9 << 20) + 4097);
   testing::WriteBytes(path, all);
   EXPECT_EQ(ReadFileBytes(path), all);
-  auto window = ReadFileBytes(path, 4095, (5 << 20) + 3);
-  ASSERT_TRUE(window);
-  EXPECT_EQ(*window, std::vector<uint8_t>(all.begin() + 4095, all.begin() + 4095 + (5 << 20) + 3));
+  EXPECT_EQ(ReadFileBytes(path, 4095, (5 << 20) + 3),
+            std::vector<uint8_t>(all.begin() + 4095, all.begin() + 4095 + (5 << 20) + 3));
 
   struct Case {
     int width, height, channels;
@@ -85,6 +82,77 @@ TEST(LastPreview, ShowAndSaveNeverOverwrite) {
   }
   EXPECT_EQ(testing::ListDirectory(dir.path()),
             (std::vector<std::string>{"copy.avi", "preview.avi", "taken.avi"}));
+}
+
+// Paths: split on either separator, joined with '/', made absolute against the working folder.
+struct SplitCase {
+  const char* path;
+  const char* directory;  // DirectoryOf
+  const char* parent;     // ParentDirectoryOf
+  const char* name;       // FileNameOf
+  const char* title;      // TitleOf
+  const char* extension;  // ExtensionOf
+};
+
+TEST(Path, SplitsOnEitherSeparatorAndTheLastDotOfTheName) {
+  const SplitCase kCases[] = {
+      {"walk/walk1.qds", "walk/", "walk", "walk1.qds", "walk1", ".qds"},
+      {"C:\\anim\\walk1.QDS", "C:\\anim\\", ".", "walk1.QDS", "walk1", ".QDS"},
+      {"a\\b/c.tga", "a\\b/", "a\\b", "c.tga", "c", ".tga"},
+      {"walk1.qds", "", ".", "walk1.qds", "walk1", ".qds"},
+      {"/tmp/x/", "/tmp/x/", "/tmp/x", "", "", ""},
+      {"shots.v2/walk1", "shots.v2/", "shots.v2", "walk1", "walk1", ""},
+      {"shots.v2\\walk1", "shots.v2\\", ".", "walk1", "walk1", ""},
+      {"a/walk.tar.avi", "a/", "a", "walk.tar.avi", "walk.tar", ".avi"},
+      {"a/.col", "a/", "a", ".col", "", ".col"},
+      {"a/.hidden.qds", "a/", "a", ".hidden.qds", ".hidden", ".qds"},
+      {"a/walk.", "a/", "a", "walk.", "walk", "."},
+      {"", "", ".", "", "", ""},
+      {"/", "/", "/", "", "", ""},
+      {"/walk1.qds", "/", "/", "walk1.qds", "walk1", ".qds"},
+      {"\\walk1.qds", "\\", ".", "walk1.qds", "walk1", ".qds"},
+      {"a//b", "a//", "a/", "b", "b", ""},
+  };
+  for (const SplitCase& c : kCases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(DirectoryOf(c.path), c.directory);
+    EXPECT_EQ(ParentDirectoryOf(c.path), c.parent);
+    EXPECT_EQ(FileNameOf(c.path), c.name);
+    EXPECT_EQ(TitleOf(c.path), c.title);
+    EXPECT_EQ(ExtensionOf(c.path), c.extension);
+    EXPECT_EQ(DirectoryOf(c.path) + FileNameOf(c.path), c.path);
+  }
+}
+
+TEST(Path, JoinAddsOneForwardSlashOnlyWhereNoneIs) {
+  const struct {
+    const char* directory;
+    const char* name;
+    const char* joined;
+  } kCases[] = {
+      {"a", "b.qds", "a/b.qds"}, {"a/", "b.qds", "a/b.qds"}, {"a\\", "b.qds", "a\\b.qds"},
+      {"", "b.qds", "b.qds"},    {"/", "b.qds", "/b.qds"},   {".", ".b.XXXXXX", "./.b.XXXXXX"},
+      {"a", "", "a/"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(JoinPath(c.directory, c.name), c.joined) << c.directory;
+}
+
+TEST(Path, AbsolutePathsAreLexicallyNormalAgainstTheWorkingDirectory) {
+  testing::TempDir dir;
+  testing::WorkingDirectory in(dir.path());
+  const std::string here = dir.path();  // ends with '/'
+  const struct {
+    const char* path;
+    std::string absolute;
+  } kCases[] = {{"", here},
+                {"walk/", here + "walk/"},
+                {"./walk/../bg.tga", here + "bg.tga"},
+                {"a//b/./c.tga", here + "a/b/c.tga"},
+                {"/x/../y/z.tga", "/y/z.tga"}};
+  for (const auto& c : kCases) EXPECT_EQ(AbsolutePath(c.path), c.absolute) << c.path;
+  EXPECT_EQ(StoredPathCandidates("walk/", "/p/m.cmp"),
+            (std::vector<std::string>{"/p/walk/", here + "walk/"}));
+  EXPECT_EQ(StoredPathCandidates("/q/walk/", "/p/m.cmp"), std::vector<std::string>{"/q/walk/"});
 }
 
 }  // namespace

@@ -14,8 +14,7 @@
 namespace quenda {
 namespace {
 
-using testing::TempDir;
-using testing::WriteText;
+using namespace testing;
 
 void Touch(const TempDir& dir, const std::vector<std::string>& names) {
   for (const auto& name : names) WriteText(dir.File(name), "x");
@@ -27,15 +26,12 @@ std::vector<std::string> FrameTexts(const DrawingSequence& sequence) {
   return texts;
 }
 
-TEST(FrameTag, FormatsNumberAndOnlyARealLetter) {
-  EXPECT_EQ(FormatFrameTag({12, ' '}), "12");
-  EXPECT_EQ(FormatFrameTag({12, 'a'}), "12a");
-  EXPECT_EQ(FormatFrameTag({3, 'B'}), "3B");
-  EXPECT_EQ(FormatFrameTag({7, '_'}), "7");  // not a letter: no suffix
-  EXPECT_EQ(FormatFrameTag(FrameTag{}), "0");
-}
-
-TEST(FrameTag, OrdersByNumberThenLetterCode) {
+TEST(FrameTag, FormatsAndOrdersByNumberThenLetter) {
+  // Not a letter: no suffix.
+  const std::pair<FrameTag, const char*> tags[] = {
+      {{12, ' '}, "12"}, {{12, 'a'}, "12a"}, {{3, 'B'}, "3B"}, {{7, '_'}, "7"}, {{}, "0"}};
+  for (auto [tag, text] : tags) EXPECT_EQ(FormatFrameTag(tag), text);
+  // Ordered by number, then by letter code.
   EXPECT_TRUE(FrameTagLess({2, ' '}, {2, 'A'}));
   EXPECT_TRUE(FrameTagLess({2, 'Z'}, {2, 'a'}));
   EXPECT_TRUE(FrameTagLess({2, 'z'}, {10, ' '}));
@@ -43,38 +39,23 @@ TEST(FrameTag, OrdersByNumberThenLetterCode) {
 }
 
 TEST(MatchesSequence, AdmitsNameDigitsOptionalLetterIgnoringCase) {
-  EXPECT_TRUE(MatchesSequence("walk", "walk1.qds"));
-  EXPECT_TRUE(MatchesSequence("walk", "walk2a.qds"));
-  EXPECT_TRUE(MatchesSequence("Walk", "WALK8.QDS"));
-  EXPECT_TRUE(MatchesSequence("walk", "walk012.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "walkb1.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "run1.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "walk.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "walk1ab.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "walk1.rgn"));
-  EXPECT_FALSE(MatchesSequence("walk", "walk1.qds.tmp"));
-  EXPECT_FALSE(MatchesSequence("walk", ".qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "a.qds"));
-  // The whole prefix must be the name, not merely end with it.
-  EXPECT_FALSE(MatchesSequence("walk", "walkwalk1.qds"));
-  EXPECT_FALSE(MatchesSequence("walk", "xwalk1.qds"));
-  // A frame number that cannot be held is no member.
-  EXPECT_FALSE(MatchesSequence("walk", "walk99999999999.qds"));
-  EXPECT_TRUE(MatchesSequence("walk", "walk2147483647.qds"));
+  // The whole prefix must be the name, not merely end with it; a frame number that cannot be
+  // held is no member.
+  for (const char* file :
+       {"walk1.qds", "walk2a.qds", "WALK8.QDS", "walk012.qds", "walk2147483647.qds"})
+    EXPECT_TRUE(MatchesSequence("Walk", file)) << file;
+  for (const char* file :
+       {"walkb1.qds", "run1.qds", "walk.qds", "walk1ab.qds", "walk1.rgn", "walk1.qds.tmp", ".qds",
+        "a.qds", "walkwalk1.qds", "xwalk1.qds", "walk99999999999.qds"})
+    EXPECT_FALSE(MatchesSequence("walk", file)) << file;
 }
 
 TEST(IsSequenceFileName, NeedsLetterDigitsAndLowerCaseExtension) {
-  EXPECT_TRUE(IsSequenceFileName("/anim/Walk7.qds"));
-  EXPECT_TRUE(IsSequenceFileName("/anim/walk12a.qds"));
-  EXPECT_TRUE(IsSequenceFileName("a1.qds"));
-  EXPECT_FALSE(IsSequenceFileName("/anim/walk7.QDS"));
-  EXPECT_FALSE(IsSequenceFileName("/anim/7.qds"));
-  EXPECT_FALSE(IsSequenceFileName("7.qds"));
-  EXPECT_FALSE(IsSequenceFileName("77.qds"));
-  EXPECT_FALSE(IsSequenceFileName("/anim/walk.qds"));
-  EXPECT_FALSE(IsSequenceFileName("ab.qds"));
-  EXPECT_FALSE(IsSequenceFileName(".qds"));
-  EXPECT_FALSE(IsSequenceFileName(""));
+  for (const char* path : {"/anim/Walk7.qds", "/anim/walk12a.qds", "a1.qds"})
+    EXPECT_TRUE(IsSequenceFileName(path)) << path;
+  for (const char* path : {"/anim/walk7.QDS", "/anim/7.qds", "7.qds", "77.qds", "/anim/walk.qds",
+                           "ab.qds", ".qds", ""})
+    EXPECT_FALSE(IsSequenceFileName(path)) << path;
   EXPECT_EQ(kInvalidSequenceFileName,
             "Invalid filename format or there is no number found on filename!");
 }
@@ -82,14 +63,17 @@ TEST(IsSequenceFileName, NeedsLetterDigitsAndLowerCaseExtension) {
 TEST(OpenSequence, OrdersNumericallyAndSkipsStrangers) {
   TempDir dir;
   Touch(dir, {"walk10.qds", "walk2a.qds", "walk1.qds", "walk2.qds", "walkb1.qds", "run1.qds",
-              "walk3.rgn", "walk2A.qds"});
+              "walk3.rgn", "walk2A.qds", "walk012.qds"});
   std::filesystem::create_directory(dir.File("walk4.qds"));  // a folder is no drawing
   DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
   EXPECT_EQ(sequence.directory, dir.path());
   EXPECT_EQ(sequence.name, "walk");
-  EXPECT_EQ(FrameTexts(sequence), (std::vector<std::string>{"1", "2", "2A", "2a", "10"}));
-  EXPECT_EQ(sequence.frameCount, 5);
+  EXPECT_EQ(FrameTexts(sequence), (std::vector<std::string>{"1", "2", "2A", "2a", "10", "12"}));
+  EXPECT_EQ(sequence.frameCount, 6);
   EXPECT_EQ(sequence.truncated, 0);
+  // Leading zeros are listed but the path is rebuilt without them.
+  ScriptedPrompt prompt;
+  EXPECT_EQ(FramePath(sequence, 5, prompt), dir.File("walk12.qds"));
 }
 
 TEST(OpenSequence, PickedCaseDiffersFromListedFiles) {
@@ -110,28 +94,6 @@ TEST(OpenSequence, PickedCaseDiffersFromListedFiles) {
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
-TEST(OpenSequence, LeadingZerosAreListedButRebuiltWithout) {
-  TempDir dir;
-  Touch(dir, {"walk012.qds"});
-  DrawingSequence sequence = OpenSequence(dir.File("walk012.qds"), "walk012.qds");
-  ASSERT_EQ(sequence.frameCount, 1);
-  EXPECT_EQ(sequence.frames[0].number, 12);
-  ScriptedPrompt prompt;
-  std::string path = FramePath(sequence, 0, prompt);
-  EXPECT_EQ(path, dir.File("walk12.qds"));
-  EXPECT_FALSE(FrameExists(path));
-}
-
-TEST(OpenSequence, EmptyOrMissingDirectoryGivesNoFrames) {
-  TempDir dir;
-  DrawingSequence empty = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
-  EXPECT_EQ(empty.frameCount, 0);
-  EXPECT_TRUE(empty.frames.empty());
-  DrawingSequence gone = OpenSequence(dir.File("nowhere/walk1.qds"), "walk1.qds");
-  EXPECT_EQ(gone.frameCount, 0);
-  EXPECT_EQ(gone.directory, dir.File("nowhere/"));
-}
-
 TEST(OpenSequence, AcceptsBackslashSeparatorsAndCaseOfDirectory) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("Anim"));
@@ -142,6 +104,12 @@ TEST(OpenSequence, AcceptsBackslashSeparatorsAndCaseOfDirectory) {
   ASSERT_EQ(sequence.frameCount, 2);
   ScriptedPrompt prompt;
   EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("Anim/walk2.qds"));
+  // An empty or missing folder gives no frames.
+  for (const char* folder : {"", "nowhere/"}) {
+    const DrawingSequence none = OpenSequence(dir.File(folder) + "walk1.qds", "walk1.qds");
+    EXPECT_TRUE(none.frameCount == 0 && none.frames.empty()) << folder;
+    EXPECT_EQ(none.directory, dir.File(folder)) << folder;
+  }
 }
 
 TEST(OpenSequence, OverflowKeepsTheLowestFramesWithinCapacity) {

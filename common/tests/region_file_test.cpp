@@ -1,20 +1,19 @@
 #include "common/region_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <random>
 
 #include "common/atomic_file.h"
+#include "common/byte_order.h"
+#include "common/paint_file.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 constexpr RedlineSettings kOddSettings{91, 160, 230, 40};
 
@@ -25,7 +24,7 @@ RegionData MakeRegions(int width, int height) {
   RegionData data = MakeBlankRegionData(width, height, kOddSettings);
   int columns = (width + 2) / 3;
   int highest = 1;
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       std::size_t i = std::size_t(y) * width + x;
       if (y < 8) continue;  // the band stays region 1, no flags
@@ -35,7 +34,6 @@ RegionData MakeRegions(int width, int height) {
       data.flags[i] = uint8_t(std::array{0, 1, 4, 5, 0x24, 0x11}[random() % 6]);
       if (random() % 4 == 0) data.animColor[i] = uint16_t(3 + random() % 20);
     }
-  }
   data.regionCount = highest;  // number highest + 1 holds no pixel
   data.regionBounds.resize(std::size_t(data.regionCount) + 2);
   ComputeRegionBounds(data);
@@ -139,10 +137,7 @@ TEST(RegionFile, EveryTruncationIsRefused) {
   EXPECT_EQ(
       DecodeRegionMap({whole.data(), boxesEnd + 40}, 47, 33, RegionReader::Analyzer).message(),
       analyzer);
-}
-
-TEST(RegionFile, HugeSizeInATinyFileAllocatesNothing) {
-  // 65535 x 65535 pixels and 65535 regions promised by 40 bytes.
+  // 65535 x 65535 pixels and 65535 regions promised by 40 bytes allocate nothing.
   std::vector<uint8_t> bytes{104, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4, 0xFF, 0xFF};
   bytes.resize(40, 0);
   EXPECT_EQ(DecodeRegionFile(bytes, 65535, 65535, RegionReader::Analyzer).message(),
@@ -234,6 +229,81 @@ TEST(RegionFile, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk2.rgn"});
 }
 
+// The writer compares whole words to find where runs end; it must still write exactly the runs
+// of the pixel-by-pixel rule, wherever a change falls within a word.
+
+// The run rule walked one pixel at a time: a run reaching 255 is written as 254 and that pixel
+// starts the next run.
+template <class T>
+void AppendRunsPixelByPixel(std::vector<uint8_t>& out, const std::vector<T>& values) {
+  auto emit = [&out](T value, int count) {
+    if (sizeof(T) == 1) {
+      out.push_back(uint8_t(value));
+    } else {
+      AppendU16LE(out, uint16_t(value));
+    }
+    out.push_back(uint8_t(count));
+  };
+  if (values.empty()) return;
+  T value = values[0];
+  int count = 1;
+  for (std::size_t i = 1; i < values.size(); ++i) {
+    if (values[i] == value && ++count == 255) {
+      emit(value, 254);
+      count = 1;
+    } else if (values[i] != value) {
+      emit(value, count);
+      value = values[i];
+      count = 1;
+    }
+  }
+  emit(value, count);
+}
+
+std::vector<uint8_t> StreamsPixelByPixel(const RegionData& data) {
+  std::vector<uint8_t> out;
+  AppendRunsPixelByPixel(out, data.flags);
+  AppendRunsPixelByPixel(out, data.regionMap);
+  AppendRunsPixelByPixel(out, data.animColor);
+  return out;
+}
+
+std::vector<uint8_t> Streams(const RegionData& data) {
+  std::vector<uint8_t> bytes = EncodeRegionFile(data);
+  std::size_t start = kRegionFileHeaderSize + kRegionBoxRecordSize * (data.regionCount + 1);
+  return {bytes.begin() + std::ptrdiff_t(start), bytes.end()};
+}
+
+// Runs of random lengths near the word size and near 254, with values that differ from their
+// neighbours in one byte only (so a change hides in the high byte of a 16-bit value).
+template <class T>
+std::vector<T> RunsOfRandomLength(std::size_t n, std::mt19937& random) {
+  constexpr int kLengths[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 253, 254, 255, 256, 508, 509};
+  std::vector<T> values;
+  T value = 0;
+  while (values.size() < n) {
+    std::size_t length = std::size_t(kLengths[random() % std::size(kLengths)]);
+    values.insert(values.end(), std::min(length, n - values.size()), value);
+    const unsigned shift = sizeof(T) == 2 && random() % 2 ? 8 : 0;
+    value = T(value ^ T((1 + random() % 255) << shift));
+  }
+  return values;
+}
+
+TEST(RegionFileRuns, WordWiseRunsEqualThePixelRuleAtEveryAlignment) {
+  std::mt19937 random(11);
+  for (int width : {1, 3, 7, 8, 9, 47, 254, 255, 301})
+    for (int height : {1, 2, 33})
+      for (int trial = 0; trial < 4; ++trial) {
+        RegionData data = MakeBlankRegionData(width, height);
+        const std::size_t n = data.PixelCount();
+        data.flags = RunsOfRandomLength<uint8_t>(n, random);
+        data.regionMap = RunsOfRandomLength<uint16_t>(n, random);
+        data.animColor = RunsOfRandomLength<uint16_t>(n, random);
+        EXPECT_EQ(Streams(data), StreamsPixelByPixel(data)) << width << " x " << height;
+      }
+}
+
 TEST(RegionData, BlankDataAndBoxes) {
   RegionData data = MakeBlankRegionData(4, 3);
   EXPECT_TRUE(data.IsConsistent());
@@ -246,6 +316,80 @@ TEST(RegionData, BlankDataAndBoxes) {
   EXPECT_EQ(data.regionBounds[3], (RegionBox{2, 2, 3, 1}));
   EXPECT_EQ(data.regionBounds[2], EmptyRegionBox(4, 3));
   EXPECT_EQ(data.regionBounds[1], (RegionBox{0, 2, 3, 0}));
+}
+
+// The paint file beside it: one colour index per region.
+TEST(PaintFile, ThreeRegionFrameWritesTenBytes) {
+  std::vector<int32_t> colors{0, 0, 7, 1, 300};  // regions 1..4
+  std::vector<uint8_t> expected{0, 0, 0, 0, 7, 0, 1, 0, 0x2C, 0x01};
+  EXPECT_EQ(EncodePaintFile(colors), expected);
+  TempDir dir;
+  ASSERT_TRUE(WritePaintFile(dir.File("walk3.pnt"), colors).ok());
+  EXPECT_EQ(ReadBytes(dir.File("walk3.pnt")), expected);
+  // A frame nobody painted: the background transparent, every other region unfilled.
+  EXPECT_EQ(DefaultPaint(0), (std::vector<int32_t>{0, 0}));
+  EXPECT_EQ(DefaultPaint(3), (std::vector<int32_t>{0, 0, 1, 1, 1}));
+}
+
+TEST(PaintFile, RoundTripOfManyRegions) {
+  TempDir dir;
+  std::string path = dir.File("walk1.pnt");
+  std::vector<int32_t> colors = DefaultPaint(1550);
+  for (std::size_t r = 2; r < colors.size(); ++r) colors[r] = int32_t((r * 37) % 200);
+  ASSERT_TRUE(WritePaintFile(path, colors, 812).ok());
+  Result<PaintFile> back = ReadPaintFile(path, 1550, 200);
+  ASSERT_TRUE(back.ok()) << back.message();
+  EXPECT_EQ(back->regionColor, colors);
+  EXPECT_EQ(back->paintedCount, 812);
+}
+
+TEST(PaintFile, ShortAndLongFilesFromAnotherRegionCount) {
+  // Written for 2 regions, read for 4: the missing regions are transparent.
+  std::vector<uint8_t> bytes = EncodePaintFile(std::vector<int32_t>{0, 6, 7});
+  EXPECT_EQ(DecodePaintFile(bytes, 3, 10).regionColor, (std::vector<int32_t>{0, 6, 7, 0, 0}));
+  // Half an entry is no entry.
+  bytes.push_back(9);
+  EXPECT_EQ(DecodePaintFile(bytes, 3, 10).regionColor, (std::vector<int32_t>{0, 6, 7, 0, 0}));
+  // Read for 1 region: the rest is ignored.
+  EXPECT_EQ(DecodePaintFile(bytes, 0, 10).regionColor, (std::vector<int32_t>{0, 6}));
+  // Nothing at all, or only the count.
+  EXPECT_EQ(DecodePaintFile({}, 1, 10).regionColor, (std::vector<int32_t>{0, 0, 0}));
+  EXPECT_EQ(DecodePaintFile(std::vector<uint8_t>{5}, 1, 10).paintedCount, 0);
+  // Indices beyond a colour set that shrank from 12 to 5 read as unfilled.
+  std::vector<int32_t> painted{0, 0, 4, 5, 11, 12, 3};
+  EXPECT_EQ(DecodePaintFile(EncodePaintFile(painted), 5, 5).regionColor,
+            (std::vector<int32_t>{0, 0, 4, 1, 1, 1, 3}));
+
+  TempDir dir;
+  std::string path = dir.File("long.pnt");
+  WriteBytes(path, {0, 0, 3, 0, 4, 0, 5, 0, 6, 0});
+  Result<PaintFile> paint = ReadPaintFile(path, 1, 10);
+  ASSERT_TRUE(paint.ok());
+  EXPECT_EQ(paint->regionColor, (std::vector<int32_t>{0, 3, 4}));
+}
+
+TEST(PaintFile, FailuresAndTheirMessages) {
+  TempDir dir;
+  std::string missing = dir.File("walk9.pnt");
+  EXPECT_EQ(ReadPaintFile(missing, 3, 10).message(),
+            "Fatal: Error opening paint file for reading: " + missing);
+
+  std::string path = dir.File("walk4.pnt");
+  std::vector<uint8_t> old{0, 0, 9, 0};
+  WriteBytes(path, old);
+  std::vector<int32_t> colors = DefaultPaint(40);
+  testing::MakeReadOnly(path);
+  EXPECT_EQ(WritePaintFile(path, colors).message(),
+            "Fatal: Error opening paint file writing: maybe readonly?");
+  EXPECT_EQ(ReadBytes(path), old);
+  testing::MakeWritable(path);
+  {
+    WriteLimit full(10);
+    EXPECT_EQ(WritePaintFile(path, colors).message(),
+              "Fatal: Error opening paint file writing: maybe readonly?");
+  }
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk4.pnt"});
 }
 
 }  // namespace

@@ -4,19 +4,19 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <tuple>
 
+#include "common/bmp.h"
+#include "testing/picture_files.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
 
-using testing::ListDirectory;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 constexpr std::array kAllReaders = {TargaReader::ComposerPicking, TargaReader::ComposerClipFrame,
                                     TargaReader::PanoramaBackground, TargaReader::PainterImport,
@@ -34,16 +34,11 @@ struct Header {
 
 // A file by hand: header, `idLength` bytes of ID, then pixels whose bytes count up from 1.
 std::vector<uint8_t> MakeTarga(const Header& h) {
-  std::vector<uint8_t> bytes(kTargaHeaderSize, 0);
-  bytes[0] = uint8_t(h.idLength);
-  bytes[1] = uint8_t(h.colorMapType);
-  bytes[2] = uint8_t(h.type);
-  bytes[12] = uint8_t(h.width);
-  bytes[13] = uint8_t(h.width >> 8);
-  bytes[14] = uint8_t(h.height);
-  bytes[15] = uint8_t(h.height >> 8);
-  bytes[16] = uint8_t(h.depth);
-  bytes[17] = uint8_t(h.descriptor);
+  std::vector<uint8_t> bytes = {uint8_t(h.idLength), uint8_t(h.colorMapType), uint8_t(h.type)};
+  bytes.resize(12, 0);
+  for (int v : {h.width, h.height}) bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8)});
+  bytes.insert(bytes.end(), {uint8_t(h.depth), uint8_t(h.descriptor)});
+  static_assert(kTargaHeaderSize == 18);
   for (int i = 0; i < h.idLength; ++i) bytes.push_back(uint8_t(0xA0 + i));
   std::size_t pixels = std::size_t(h.width) * std::size_t(h.height) * std::size_t(h.depth / 8);
   for (std::size_t i = 0; i < pixels; ++i) bytes.push_back(uint8_t(1 + i % 251));
@@ -74,17 +69,13 @@ std::string MessageOf(TargaReader reader, const std::vector<uint8_t>& bytes,
   return image.ok() ? "ok" : image.message();
 }
 
-TEST(Targa, WrittenTwoByOneIsTheExactTwentySixBytes) {
+TEST(Targa, WritesTheExactBytesAndRoundTripsThroughEveryReader) {
   TempDir dir;
-  const std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8};
-  ASSERT_TRUE(WriteTarga32(dir.File("a.tga"), 2, 1, pixels.data(), WriteMessages("failed")).ok());
-  const std::vector<uint8_t> expected = {0, 0, 2, 0,  0, 0, 0, 0, 0, 0, 0, 0, 2,
-                                         0, 1, 0, 32, 0, 1, 2, 3, 4, 5, 6, 7, 8};
-  EXPECT_EQ(ReadBytes(dir.File("a.tga")), expected);
-}
-
-TEST(Targa, RoundTripAtAnOddSizeThroughEveryReader) {
-  TempDir dir;
+  const std::vector<uint8_t> two = {1, 2, 3, 4, 5, 6, 7, 8};
+  ASSERT_TRUE(WriteTarga32(dir.File("a.tga"), 2, 1, two.data(), WriteMessages("failed")).ok());
+  EXPECT_EQ(ReadBytes(dir.File("a.tga")),
+            (std::vector<uint8_t>{0, 0, 2, 0,  0, 0, 0, 0, 0, 0, 0, 0, 2,
+                                  0, 1, 0, 32, 0, 1, 2, 3, 4, 5, 6, 7, 8}));
   const int width = 47, height = 33;
   std::vector<uint8_t> pixels(std::size_t(width * height * 4));
   for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i * 7 + i / 188) % 256);
@@ -325,6 +316,76 @@ TEST(Targa, FailedWritesKeepTheOldFile) {
   EXPECT_EQ(write(dir.File("wide.tga"), 65536, 1), "cannot create");
   EXPECT_EQ(write(dir.File("empty.tga"), 0, 4), "cannot create");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"out.tga"});
+}
+
+// Windows bitmaps, the other picture files taken in.
+TEST(Bmp, EveryDepthBothRowOrdersGiveThePicture) {
+  for (int depth : {1, 4, 8, 24, 32})
+    for (bool topDown : {false, true}) {
+      SCOPED_TRACE(std::to_string(depth) + (topDown ? " top-down" : " bottom-up"));
+      auto picture = MakeTestPicture(5, 3, depth == 1 ? 2 : 16);
+      auto read = ParseBmp(EncodeTestBmp(picture, depth, topDown), "p.bmp");
+      ASSERT_TRUE(read.ok()) << read.message();
+      ASSERT_EQ(read->width(), 5);
+      ASSERT_EQ(read->height(), 3);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+          const uint8_t* px = read->At(x, 2 - y);  // bottom row first
+          const auto& want = picture.At(x, y);
+          EXPECT_EQ((std::array<int, 3>{px[0], px[1], px[2]}),
+                    (std::array<int, 3>{want.b, want.g, want.r}))
+              << x << "," << y;
+        }
+    }
+}
+
+TEST(Bmp, BadAndTruncatedFilesAreRefusedWithTheirMessage) {
+  const auto good = EncodeTestBmp(MakeTestPicture(5, 3, 16), 8, false);
+  using Edit = std::function<void(std::vector<uint8_t>&)>;
+  const struct {
+    const char* name;
+    Edit edit;
+    const char* message;  // after the path
+  } kCases[] = {{"empty", [](auto& b) { b.clear(); }, " is not a Windows bitmap!"},
+                {"other magic", [](auto& b) { b[0] = 'P'; }, " is not a Windows bitmap!"},
+                {"header cut", [](auto& b) { b.resize(30); }, " is truncated!"},
+                {"run-length", [](auto& b) { b[30] = 1; },
+                 " is compressed bitmap, can not read compressed bitmaps, sorry!"},
+                {"png inside", [](auto& b) { b[30] = 5; },
+                 " is compressed bitmap, can not read compressed bitmaps, sorry!"},
+                {"no planes", [](auto& b) { b[26] = 0; }, " is corrupted!"},
+                {"zero width", [](auto& b) { b[18] = 0; }, " is corrupted!"},
+                {"palette too long", [](auto& b) { b[46] = 0x2C, b[47] = 1; }, " is corrupted!"},
+                {"header size 20", [](auto& b) { b[14] = 20; }, " is corrupted!"},
+                {"pixels cut", [](auto& b) { b.resize(b.size() - 9); }, " is truncated!"},
+                {"pixels past the end", [](auto& b) { b[12] = 0x10; }, " is truncated!"}};
+  TempDir dir;
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    auto bytes = good;
+    c.edit(bytes);
+    const std::string path = dir.File("bad.bmp");
+    WriteBytes(path, bytes);
+    auto read = ReadBmp(path);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.message(), "Error : " + path + c.message);
+  }
+  auto sixteen = good;
+  sixteen[28] = 16;
+  WriteBytes(dir.File("16.bmp"), sixteen);
+  EXPECT_EQ(ReadBmp(dir.File("16.bmp")).message(),
+            "Unsupported Bitmap Error : " + dir.File("16.bmp") + " is not 1, 4, 8, 24 or 32 bit!");
+  EXPECT_EQ(ReadBmp(dir.File("none.bmp")).message(),
+            "Error : " + dir.File("none.bmp") + " can not be opened!");
+}
+
+TEST(Bmp, EveryShortenedFileIsRefusedUntilOnlyTheLastPaddingIsMissing) {
+  // 5 pixels of 24 bits: 15 bytes a row padded to 16, so the file may lose 1 byte.
+  const auto good = EncodeTestBmp(MakeTestPicture(5, 3, 16), 24, true);
+  for (std::size_t size = 0; size < good.size(); ++size) {
+    auto read = ParseBmp(std::span(good.data(), size), "p.bmp");
+    EXPECT_EQ(read.ok(), size + 1 >= good.size()) << size;
+  }
 }
 
 }  // namespace

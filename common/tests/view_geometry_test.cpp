@@ -39,7 +39,7 @@ TEST(ViewMapping, PictureRectanglesMapToTheWindowPixelsShowingThem) {
   // Enlarged, every pixel's cell maps back to that pixel at both corners.
   for (int zoom : {1, 2, 5}) {
     view = {13, 4, 0, 9, zoom, 33};
-    for (int y = 0; y < 33; y += 4) {
+    for (int y = 0; y < 33; y += 4)
       for (int x = 0; x < 47; x += 5) {
         const ViewRect cell = PictureToWindow({x, y, 1, 1}, view);
         ASSERT_EQ(cell.width, zoom);
@@ -47,32 +47,28 @@ TEST(ViewMapping, PictureRectanglesMapToTheWindowPixelsShowingThem) {
         EXPECT_EQ(WindowToPicture({cell.x + zoom - 1, cell.y + zoom - 1}, view), (ViewPoint{x, y}))
             << zoom;
       }
-    }
   }
 }
 
 TEST(ViewMapping, ReferencePictureStartsCentredAndDragsOnlyWithinItself) {
-  EXPECT_EQ(ReferenceStartOffset(301, 100), 100);
-  EXPECT_EQ(ReferenceStartOffset(100, 100), 0);
-  EXPECT_EQ(ReferenceStartOffset(80, 100), 0);
-  EXPECT_EQ(DragReferenceOffset(100, 50, 40, 301), 110);
-  EXPECT_EQ(DragReferenceOffset(5, 40, 50, 301), 5);  // would go below 0
-  EXPECT_EQ(DragReferenceOffset(5, 40, 45, 301), 0);
-  EXPECT_EQ(DragReferenceOffset(295, 50, 44, 301), 295);  // would reach the size
-  EXPECT_EQ(DragReferenceOffset(295, 50, 45, 301), 300);
+  // A drag that would go below 0 or reach the size stays where it was.
+  const std::pair<int, int> got[] = {
+      {ReferenceStartOffset(301, 100), 100},        {ReferenceStartOffset(100, 100), 0},
+      {ReferenceStartOffset(80, 100), 0},           {DragReferenceOffset(100, 50, 40, 301), 110},
+      {DragReferenceOffset(5, 40, 50, 301), 5},     {DragReferenceOffset(5, 40, 45, 301), 0},
+      {DragReferenceOffset(295, 50, 44, 301), 295}, {DragReferenceOffset(295, 50, 45, 301), 300}};
+  for (std::size_t i = 0; i < std::size(got); ++i)
+    EXPECT_EQ(got[i].first, got[i].second) << "row " << i;
 }
 
-TEST(ZoomLevel, StepsOutFromOneToOneThroughTheDivisors) {
+TEST(ZoomLevel, StepsOutThroughTheDivisorsAndInUpTo1700Percent) {
   std::vector<int> percents;
   ZoomLimits limits;
   for (int level = 1; ZoomOutAllowed(level, limits); --level)
     percents.push_back(ZoomLevelPercent(level - 1));
   // Zoom Out stays allowed at 6 percent (100 / 16) and stops at 5 (100 / 17).
   EXPECT_EQ(percents, (std::vector<int>{50, 33, 25, 20, 16, 14, 12, 11, 10, 9, 8, 7, 7, 6, 6, 5}));
-}
-
-TEST(ZoomLevel, StepsInUpTo1700PercentThenStops) {
-  ZoomLimits limits;
+  // In, up to 1700 percent.
   int level = 1;
   while (ZoomInAllowed(level, limits)) ++level;
   EXPECT_EQ(ZoomLevelPercent(level), 1700);
@@ -83,43 +79,35 @@ TEST(ZoomLevel, StepsInUpTo1700PercentThenStops) {
 }
 
 TEST(ZoomLevel, ZoomedLengthsTruncateAndUnzoomingFloors) {
-  EXPECT_EQ(ZoomedLength(47, 3), 141);
-  EXPECT_EQ(ZoomedLength(47, 0), 23);
-  EXPECT_EQ(ZoomedLength(47, -1), 15);
-  EXPECT_EQ(UnzoomedPosition(5, 3), 1);
-  EXPECT_EQ(UnzoomedPosition(6, 3), 2);
-  // Just before the picture is pixel -1, not pixel 0.
-  EXPECT_EQ(UnzoomedPosition(-1, 3), -1);
-  EXPECT_EQ(UnzoomedPosition(-3, 3), -1);
-  EXPECT_EQ(UnzoomedPosition(-4, 3), -2);
-  EXPECT_EQ(UnzoomedPosition(7, -1), 21);
-  // Centring only when the picture is smaller.
-  EXPECT_EQ(CentreOffset(100, 47), 26);
-  EXPECT_EQ(CentreOffset(100, 100), 0);
-  EXPECT_EQ(CentreOffset(100, 300), 0);
+  // Just before the picture is pixel -1, not pixel 0; centring only when the picture is smaller.
+  const std::pair<int, int> got[] = {
+      {ZoomedLength(47, 3), 141},    {ZoomedLength(47, 0), 23},     {ZoomedLength(47, -1), 15},
+      {UnzoomedPosition(5, 3), 1},   {UnzoomedPosition(6, 3), 2},   {UnzoomedPosition(-1, 3), -1},
+      {UnzoomedPosition(-3, 3), -1}, {UnzoomedPosition(-4, 3), -2}, {UnzoomedPosition(7, -1), 21},
+      {CentreOffset(100, 47), 26},   {CentreOffset(100, 100), 0},   {CentreOffset(100, 300), 0}};
+  for (std::size_t i = 0; i < std::size(got); ++i)
+    EXPECT_EQ(got[i].first, got[i].second) << "row " << i;
 }
 
-TEST(ZoomLevel, ZoomKeepsTheWindowCentreInPlace) {
+TEST(ZoomLevel, ZoomKeepsTheWindowCentreInPlaceAndPanMovesAgainstTheMouse) {
   // Centre at 100 + 100 = 200 on screen, picture position 200 at 1:1; at 2x it is at 400, so
-  // the window starts at 300.
-  EXPECT_EQ(ScrollKeepingCentre(100, 200, 1, 2, 10000), 300);
-  EXPECT_EQ(ScrollKeepingCentre(300, 200, 2, 1, 10000), 100);
-  EXPECT_EQ(ScrollKeepingCentre(100, 200, 1, 0, 10000), 0);
-  // 3x to 2x: (50 + 50) * 2 / 3 - 50 = 16.67, truncated.
-  EXPECT_EQ(ScrollKeepingCentre(50, 101, 3, 2, 10000), 16);
-  // Clamped to the new scroll range on both sides.
-  EXPECT_EQ(ScrollKeepingCentre(1000, 200, 1, 4, 2500), 2500);
-  EXPECT_EQ(ScrollKeepingCentre(0, 200, 2, 1, 500), 0);
-  EXPECT_EQ(ScrollKeepingCentre(10, 200, 1, 2, -5), 0);
-}
-
-TEST(ZoomLevel, PanMovesAgainstTheMouseWithinTheRange) {
-  EXPECT_EQ(ScrollAfterPan(100, 50, 40, 1000, 300), 110);
-  EXPECT_EQ(ScrollAfterPan(100, 40, 50, 1000, 300), 90);
-  EXPECT_EQ(ScrollAfterPan(5, 40, 50, 1000, 300), 0);
-  EXPECT_EQ(ScrollAfterPan(695, 50, 40, 1000, 300), 700);
-  // A picture smaller than the window does not pan.
-  EXPECT_EQ(ScrollAfterPan(0, 50, 10, 200, 300), 0);
+  // the window starts at 300. 3x to 2x: (50 + 50) * 2 / 3 - 50 = 16.67, truncated. Clamped to
+  // the new scroll range on both sides. Panning moves against the mouse, within the range; a
+  // picture smaller than the window stays.
+  const std::pair<int, int> got[] = {{ScrollKeepingCentre(100, 200, 1, 2, 10000), 300},
+                                     {ScrollKeepingCentre(300, 200, 2, 1, 10000), 100},
+                                     {ScrollKeepingCentre(100, 200, 1, 0, 10000), 0},
+                                     {ScrollKeepingCentre(50, 101, 3, 2, 10000), 16},
+                                     {ScrollKeepingCentre(1000, 200, 1, 4, 2500), 2500},
+                                     {ScrollKeepingCentre(0, 200, 2, 1, 500), 0},
+                                     {ScrollKeepingCentre(10, 200, 1, 2, -5), 0},
+                                     {ScrollAfterPan(100, 50, 40, 1000, 300), 110},
+                                     {ScrollAfterPan(100, 40, 50, 1000, 300), 90},
+                                     {ScrollAfterPan(5, 40, 50, 1000, 300), 0},
+                                     {ScrollAfterPan(695, 50, 40, 1000, 300), 700},
+                                     {ScrollAfterPan(0, 50, 10, 200, 300), 0}};
+  for (std::size_t i = 0; i < std::size(got); ++i)
+    EXPECT_EQ(got[i].first, got[i].second) << "row " << i;
 }
 
 }  // namespace

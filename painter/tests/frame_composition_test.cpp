@@ -4,16 +4,28 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+#include "common/case_insensitive_path.h"
+#include "common/file_io.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "painter/core/frame_icons.h"
+#include "painter/core/icon_builder.h"
 #include "painter/core/painter_texts.h"
 #include "painter/core/preview_composition.h"
 #include "painter/core/view_geometry.h"
-#include "painter/tests/painter_fixtures.h"
+#include "painter/tests/painter_test_frames.h"
+#include "testing/test_support.h"
 
 namespace quenda {
 namespace {
 
-using testing::At;
-using testing::kTwoBoxes;
+using namespace testing;
 
 struct Colour {
   int blue, green, red;
@@ -57,17 +69,15 @@ TEST(Composition, EachModeShowsRegionsAndLinesInItsOwnColours) {
     ImagePoint at;
     Colour colour;
   };
+  // Painted, unfilled and the background (painted transparent) in X-Ray; then lines and regions.
+  using enum ViewMode;
+  const Colour skin = EntryColour(3), clear = EntryColour(kTransparentColor);
   const std::vector<Shown> shown = {
-      {ViewMode::XRay, At(3, 2), kBlack},   // painted
-      {ViewMode::XRay, At(10, 2), kWhite},  // unfilled
-      {ViewMode::XRay, At(0, 0), kBlack},   // the background is painted transparent
-      {ViewMode::XRay, At(1, 1), line},
-      {ViewMode::RegionLine, At(1, 1), line},
-      {ViewMode::RegionLine, At(3, 2), kWhite},
-      {ViewMode::RegionsPainted, At(1, 1), line},
-      {ViewMode::RegionsPainted, At(3, 2), EntryColour(3)},
-      {ViewMode::RegionsPainted, At(0, 0), EntryColour(kTransparentColor)},
-  };
+      {XRay, At(3, 2), kBlack},         {XRay, At(10, 2), kWhite},
+      {XRay, At(0, 0), kBlack},         {XRay, At(1, 1), line},
+      {RegionLine, At(1, 1), line},     {RegionLine, At(3, 2), kWhite},
+      {RegionsPainted, At(1, 1), line}, {RegionsPainted, At(3, 2), skin},
+      {RegionsPainted, At(0, 0), clear}};
   for (const Shown& s : shown) {
     EXPECT_EQ(PixelAt(ComposeWholeFrame(p.frame, Colours(), s.mode), s.at), s.colour)
         << "mode " << int(s.mode) << " at " << s.at.x << "," << s.at.y;
@@ -91,10 +101,9 @@ TEST(Composition, CompositedBlendsByGreyAndRubbedOutShowsThePureRegionColour) {
   EXPECT_EQ(PixelAt(picture, At(2, 2)), EntryColour(4));
   EXPECT_EQ(PixelAt(picture, At(4, 2)), EntryColour(3));
   EXPECT_EQ(PixelAt(picture, At(5, 2)), EntryColour(3));  // white paper
-  const Colour mid = PixelAt(picture, At(3, 2));
-  EXPECT_EQ(mid.red, (128 * 250 + 127 * 10) / 255);
-  EXPECT_EQ(mid.green, (128 * 205 + 127 * 20) / 255);
-  EXPECT_EQ(mid.blue, (128 * 170 + 127 * 200) / 255);
+  EXPECT_EQ(PixelAt(picture, At(3, 2)),
+            (Colour{(128 * 170 + 127 * 200) / 255, (128 * 205 + 127 * 20) / 255,
+                    (128 * 250 + 127 * 10) / 255}));
 
   const Raster pen = ComposeWholeFrame(frame, Colours(), ViewMode::Composited, PenComposition::On);
   EXPECT_EQ(PixelAt(pen, At(1, 1)), EntryColour(kLineColor));
@@ -107,12 +116,11 @@ TEST(Composition, APartialRedrawTouchesOnlyItsRectangleAndTheSpareColumns) {
   Raster picture = MakeFramePicture(frame);
   std::fill(picture.bytes().begin(), picture.bytes().end(), 77);
   ComposeFrame(frame, Colours(), ViewMode::RegionLine, PenComposition::Off, {3, 6, 1, 3}, picture);
-  for (int y = 0; y < picture.height(); ++y) {
+  for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x) {
       const bool inside = x >= 3 && x < 6 && y >= 1 && y < 3;
       EXPECT_EQ(picture.At(x, y)[0] == 77, !inside) << x << "," << y;
     }
-  }
   // A picture of the wrong size is left alone.
   Raster wrong(15, 6, 3, 77);
   ComposeFrame(frame, Colours(), ViewMode::RegionLine, PenComposition::Off, {0, 15, 0, 6}, wrong);
@@ -125,14 +133,14 @@ TEST(Composition, IconsScaleByNearestNeighbourAndFillBeyondThePictureWithGrey) {
   ASSERT_EQ(icon.width(), 8);
   // Scale 15 / 8: icon pixel (i, j) shows image pixel (trunc(i * 1.875), trunc(j * 1.875)).
   const Colour grey{kStripGrey, kStripGrey, kStripGrey};
-  for (auto [i, j, colour] : {std::tuple{0, 0, EntryColour(kTransparentColor)},
-                              {2, 1, EntryColour(kLineColor)},
-                              {2, 2, EntryColour(3)},
-                              {5, 2, EntryColour(kUnfilledColor)},
-                              {7, 3, EntryColour(kTransparentColor)},
-                              {0, 4, grey},
-                              {7, 7, grey}})
-    EXPECT_EQ(PixelAt(icon, {i, j}), colour) << i << "," << j;
+  const std::tuple<int, int, Colour> shown[] = {{0, 0, EntryColour(kTransparentColor)},
+                                                {2, 1, EntryColour(kLineColor)},
+                                                {2, 2, EntryColour(3)},
+                                                {5, 2, EntryColour(kUnfilledColor)},
+                                                {7, 3, EntryColour(kTransparentColor)},
+                                                {0, 4, grey},
+                                                {7, 7, grey}};
+  for (auto [i, j, colour] : shown) EXPECT_EQ(PixelAt(icon, {i, j}), colour) << i << "," << j;
   // An unreadable frame gives a grey icon.
   EXPECT_EQ(ComposeFrameIcon(RegionData{}, {}, Colours(), 4), Raster(4, 4, 3, kStripGrey));
 }
@@ -145,13 +153,12 @@ TEST(Previews, RegionFillHoverShowsTheColourOnEvenRowsOfTheRegionOnly) {
   EXPECT_FALSE(ComposeRegionFillPreview(frame, Colours(), ViewMode::RegionsPainted,
                                         PenComposition::Off, box, 4, picture)
                    .IsEmpty());
-  for (int y = 0; y < frame.height; ++y) {
+  for (int y = 0; y < frame.height; ++y)
     for (int x = 0; x < frame.width; ++x) {
       const bool shows = y % 2 == 0 && frame.region.regionMap[frame.Index(x, y)] == box;
       EXPECT_EQ(PixelAt(picture, {x, y}), shows ? EntryColour(4) : PixelAt(plain, {x, y}))
           << x << "," << y;
     }
-  }
 }
 
 TEST(Previews, AnimFillHoverRecoloursTheConnectedLineAsTheFillWould) {
@@ -178,20 +185,105 @@ TEST(Previews, ASplitShowsOneRegionBlackAndTheRestWhite) {
 }
 
 TEST(ViewGeometry, StripAndColourList) {
-  EXPECT_EQ(VisibleStripCells(500, 100), 5);
-  EXPECT_EQ(StripScrollMaximum(3, 5), 1);
-  EXPECT_EQ(StripScrollMaximum(30, 5), 25);
-  EXPECT_EQ(StripIconSide(100), 80);
-  EXPECT_EQ(StripIconSide(103), 80);
-  EXPECT_EQ(StripIconSide(10), 0);
-  EXPECT_EQ(ListPositionToEntry(0), 0);
-  EXPECT_EQ(ListPositionToEntry(1), 3);
-  EXPECT_EQ(EntryToListPosition(5), 3);
-  EXPECT_EQ(EntryToListPosition(1), -1);
-  EXPECT_EQ(EntryToListPosition(2), -1);
-  EXPECT_EQ(VisibleColorRows(95), 3);
-  EXPECT_EQ(ColorListScrollMaximum(3, 3), 1);
-  EXPECT_EQ(ColorListScrollMaximum(40, 10), 28);
+  const std::pair<int, int> got[] = {
+      {VisibleStripCells(500, 100), 5},  {StripScrollMaximum(3, 5), 1},
+      {StripScrollMaximum(30, 5), 25},   {StripIconSide(100), 80},
+      {StripIconSide(103), 80},          {StripIconSide(10), 0},
+      {ListPositionToEntry(0), 0},       {ListPositionToEntry(1), 3},
+      {EntryToListPosition(5), 3},       {EntryToListPosition(1), -1},
+      {EntryToListPosition(2), -1},      {VisibleColorRows(95), 3},
+      {ColorListScrollMaximum(3, 3), 1}, {ColorListScrollMaximum(40, 10), 28}};
+  for (std::size_t i = 0; i < std::size(got); ++i)
+    EXPECT_EQ(got[i].first, got[i].second) << "row " << i;
+}
+
+// Strip icons read from a frame's files, their cache on disk, and the worker threads that make
+// them for a whole sequence.
+constexpr int kSide = 16;
+
+struct PaintedFrame {
+  TempDir dir;
+  ColorSet colors;
+  FramePaths paths;
+
+  PaintedFrame() {
+    testing::WriteAnalyzedSequence(dir.path(), "walk", 1, 120, 90);
+    paths = {dir.File("walk1.qds"), dir.File("walk1.rgn"), dir.File("walk1.pnt")};
+    ScriptedPrompt prompt;
+    LoadColorSet(colors, dir.File("walk.col"), prompt);
+    auto map = ReadRegionMap(paths.region, 120, 90, RegionReader::Painter);
+    std::vector<int32_t> paint(std::size_t(map->regionCount) + 2, 4);
+    paint[2] = kUnfilledColor;
+    EXPECT_TRUE(WritePaintFile(paths.paint, paint).ok());
+  }
+};
+
+void Overwrite(const std::string& path, const std::vector<uint8_t>& bytes) {
+  testing::WriteText(path, std::string(bytes.begin(), bytes.end()));
+}
+
+TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
+  PaintedFrame f;
+  const StripIcon fromFiles = ReadFrameIcon(f.paths, f.colors, kSide);
+  EXPECT_EQ(fromFiles.state, PaintState::SomeUnpainted);
+  const IconCache cache(f.dir.File("cache"));
+  const std::string entry = cache.EntryPath(f.paths.scan, kSide);
+  EXPECT_EQ(cache.Get(f.paths, f.colors, kSide).icon, fromFiles.icon);
+  const std::vector<uint8_t> good = *ReadFileBytes(entry);
+  const std::size_t pixels = std::size_t(kSide) * kSide * 3;
+
+  // Pixels are not checked, so a changed pixel shows: the entry is what was used.
+  std::vector<uint8_t> marked = good;
+  marked[marked.size() - pixels] ^= 0xFF;
+  Overwrite(entry, marked);
+  EXPECT_NE(cache.Get(f.paths, f.colors, kSide).icon, fromFiles.icon);
+
+  const std::vector<std::pair<const char*, std::function<void(std::vector<uint8_t>&)>>> damages{
+      {"cut short", [](auto& b) { b.pop_back(); }},
+      {"empty", [](auto& b) { b.clear(); }},
+      {"another magic", [](auto& b) { b[0] = 'X'; }},
+      {"another key", [](auto& b) { b[14] ^= 1; }},
+      {"a state beyond the marks", [&](auto& b) { b[b.size() - pixels - 1] = 7; }},
+  };
+  for (const auto& [what, damage] : damages) {
+    std::vector<uint8_t> bytes = good;
+    damage(bytes);
+    Overwrite(entry, bytes);
+    const StripIcon got = cache.Get(f.paths, f.colors, kSide);
+    EXPECT_EQ(got.icon, fromFiles.icon) << what;
+    EXPECT_EQ(got.state, fromFiles.state) << what;
+    EXPECT_EQ(*ReadFileBytes(entry), good) << what;
+  }
+}
+
+TEST(IconBuilder, MakesEveryFrameOnceFromTheShownOnAndListsTheFolderOnce) {
+  TempDir dir;
+  testing::WriteAnalyzedSequence(dir.path(), "walk", 6, 120, 90);
+  IconJob job{OpenSequence(dir.File("walk1.qds"), "walk1"), ColorSet(), kSide, IconCache()};
+  std::mutex lock;
+  std::condition_variable done;
+  std::vector<int> order;
+  std::vector<StripIcon> icons(6);
+  const long long listings = FolderListingCount();
+  {
+    IconBuilder builder(1, [&](uint64_t, int frame, StripIcon icon) {
+      std::lock_guard guard(lock);
+      order.push_back(frame);
+      icons[std::size_t(frame)] = std::move(icon);
+      done.notify_all();
+    });
+    builder.Prefer(3);
+    builder.Start(job);
+    std::unique_lock guard(lock);
+    ASSERT_TRUE(done.wait_for(guard, std::chrono::seconds(20), [&] { return order.size() == 6; }));
+  }
+  EXPECT_EQ(order, (std::vector<int>{3, 4, 5, 0, 1, 2}));
+  EXPECT_EQ(FolderListingCount() - listings, 1);  // the sequence's folder, not once a frame
+  for (int frame : {0, 5}) {
+    const std::string base = dir.File("walk" + std::to_string(frame + 1));
+    const FramePaths paths{base + ".qds", base + ".rgn", base + ".pnt"};
+    EXPECT_EQ(icons[std::size_t(frame)].icon, ReadFrameIcon(paths, job.colors, kSide).icon);
+  }
 }
 
 }  // namespace

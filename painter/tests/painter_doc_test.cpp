@@ -4,15 +4,26 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <tuple>
 
+#include "common/color_set.h"
+#include "common/contrast_stretch.h"
+#include "common/file_io.h"
+#include "common/frame_sequence.h"
 #include "common/paint_file.h"
-#include "painter/tests/painter_fixtures.h"
+#include "common/region_file.h"
+#include "common/scripted_prompt.h"
+#include "painter/core/painter_frame.h"
+#include "painter/tests/painter_test_frames.h"
+#include "testing/test_support.h"
 
 namespace quenda {
 namespace {
 
-using PainterDoc = testing::TwoBoxDocument;
+using namespace testing;
+using PainterDoc = TwoBoxDocument;
 
 // Records every hint, in order.
 struct HintLog final : PainterListener {
@@ -48,12 +59,11 @@ TEST_F(PainterDoc, RefusedSequencesLeaveTheOpenOneUntouched) {
                 "The sequence contains one or more unprocessed frames.\nPlease process all "
                 "frames of the sequence in Analyzer.\nCan not continue with paint!",
                 std::string(kInvalidSequenceFileName)}));
-  EXPECT_EQ(doc_.name(), "walk");
-  EXPECT_EQ(doc_.currentFrame(), 1);
-  EXPECT_EQ(doc_.colors().path, dir_.File("walk.col"));
-  EXPECT_FALSE(FrameExists(dir_.File("run.col")));
-  EXPECT_TRUE(doc_.frame().paintChanged);  // the unsaved fill is still there to be saved
-  EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
+  // The unsaved fill is still there to be saved.
+  EXPECT_EQ(
+      std::tuple(doc_.name(), doc_.currentFrame(), doc_.colors().path, doc_.frame().paintChanged),
+      std::tuple("walk", 1, dir_.File("walk.col"), true));
+  EXPECT_FALSE(FrameExists(dir_.File("run.col")) || FrameExists(dir_.File("walk2.pnt")));
 }
 
 TEST_F(PainterDoc, BrowsingWritesNoFilesAndShowsNoPaintInfo) {
@@ -82,8 +92,10 @@ TEST_F(PainterDoc, PaintLeaveAndReloadGivesTheSameFrame) {
   doc_.BrushMove(testing::At(2, 2), testing::At(5, 3));
   const PainterFrame painted = doc_.frame();
   EXPECT_EQ(doc_.PaintedStateText(), "No Paint Info");  // nothing on disk yet
+  ASSERT_TRUE(doc_.frame().undoAvailable());
   ASSERT_TRUE(doc_.NextFrame());
   ASSERT_TRUE(doc_.PreviousFrame());
+  EXPECT_FALSE(doc_.Undo());  // moving to another frame forgets it
   EXPECT_EQ(doc_.frame().regionColor, painted.regionColor);
   EXPECT_EQ(doc_.frame().region, painted.region);
   EXPECT_EQ(doc_.frame().regionColor[testing::RegionAtText(painted.region, 3, 2)], red);
@@ -114,16 +126,6 @@ TEST_F(PainterDoc, IconsAndPaintStatesOfOtherFramesComeFromTheirFiles) {
   EXPECT_NE(doc_.FrameIcon(1, 8), current);
   EXPECT_EQ(doc_.FrameIcon(2, 8), Raster(8, 8, 3, 128));
   EXPECT_EQ(doc_.FramePaintState(2), PaintState::NoPaintFile);
-}
-
-// Undoing a fill once and only once is the tools' test; the document forgets it on moving on.
-TEST_F(PainterDoc, MovingToAnotherFrameForgetsTheUndo) {
-  Open(2);
-  doc_.AddColor("A", 1, 2, 3);
-  ClickFill(3, 2);
-  ASSERT_TRUE(doc_.frame().undoAvailable());
-  ASSERT_TRUE(doc_.NextFrame());
-  EXPECT_FALSE(doc_.Undo());
 }
 
 TEST_F(PainterDoc, ChangedColoursRedrawAllIconsOnceBeforeTheFrameIsSaved) {
@@ -159,6 +161,229 @@ TEST_F(PainterDoc, AFrameThatFailsToLoadTakesNoEditsAndWritesNothing) {
   EXPECT_TRUE(doc_.frameLoaded());
   EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
   EXPECT_EQ(testing::ReadText(dir_.File("walk2.rgn")), "garbage");
+}
+
+// One frame on its own: loading and saving its files, the level stretch, every failure message in
+// order, changed flags and the one-step undo.
+FramePaths PathsIn(const TempDir& dir, const std::string& base) {
+  return {dir.File(base + ".qds"), dir.File(base + ".rgn"), dir.File(base + ".pnt")};
+}
+
+TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
+  TempDir dir;
+  RegionData region = testing::RegionsFromPicture(kTwoBoxes);
+  region.settings.whiteClamp = 200;
+  region.settings.blackClamp = 40;
+  testing::WriteFrameFiles(dir.path(), "box", "1", region);
+  // Grey values across the range, so the stretch shows at both clamps and between.
+  DrawingScan scan{100, kPegTop, 7, 3, Raster(region.width, region.height, 1)};
+  for (std::size_t i = 0; i < region.PixelCount(); ++i) scan.picture.data()[i] = uint8_t(i * 3);
+  ASSERT_TRUE(WriteDrawingScan(dir.File("box1.qds"), scan, ScanWriter::Scanner).ok());
+
+  ScriptedPrompt prompt;
+  PainterFrame frame;
+  ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 3, prompt));
+  EXPECT_TRUE(prompt.Texts().empty());
+  EXPECT_EQ(std::tuple(frame.width, frame.rowPixels, frame.originX, frame.originY, frame.peg),
+            std::tuple(15, 16, 7, 3, kPegTop));
+  EXPECT_EQ(frame.region, region);
+  EXPECT_EQ(frame.regionColor, DefaultPaint(region.regionCount));
+  for (std::size_t i = 0; i < region.PixelCount(); ++i) {
+    const double stretched = 255.0 / (200 - 40) * (double(scan.picture.data()[i]) - 40);
+    const int expected = stretched < 0 ? 0 : stretched > 255 ? 255 : int(stretched);
+    ASSERT_EQ(frame.scan.data()[i], expected) << "pixel " << i;
+  }
+  EXPECT_FALSE(frame.paintChanged || frame.regionChanged || frame.undoAvailable());
+  // Equal clamps turn every pixel into the black clamp.
+  std::vector<uint8_t> levels{0, 17, 128, 255};
+  StretchLevels(levels, 90, 90);
+  EXPECT_EQ(levels, std::vector<uint8_t>(4, 90));
+}
+
+// One damaged file of each kind: the readers' own messages are their tests'; here the painter's
+// follow-up message, which size it asks the region reader for, and the emptied frame.
+TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
+  auto cutScan = [](const TempDir& d) {
+    auto bytes = testing::ReadBytes(d.File("box1.qds"));
+    bytes.resize(bytes.size() - 5);
+    testing::WriteBytes(d.File("box1.qds"), bytes);
+  };
+  auto otherSize = [](const TempDir& d) {
+    ASSERT_TRUE(
+        WriteRegionFile(d.File("box1.rgn"), MakeBlankRegionData(9, 6), RegionWriter::Analyzer));
+  };
+  struct Case {
+    std::function<void(const TempDir&)> damage;
+    std::string reader, damaged, fatal;  // messages without paths; `fatal` names the scan
+  };
+  const Case cases[] = {{[](const TempDir& d) { std::remove(d.File("box1.qds").c_str()); },
+                         "Fatal: Image file does not exist: ", "box1.qds", ""},
+                        {[](const TempDir& d) { std::remove(d.File("box1.rgn").c_str()); },
+                         "Fatal: Region file does not exist: ", "box1.rgn", ""},
+                        {cutScan, "Error reading image: unexpected end of file: ", "box1.qds",
+                         "Fatal: Image file invalid: "},
+                        {otherSize, "The regions file resolution does not match :", "box1.rgn",
+                         "Fatal: Region file invalid: "}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reader);
+    TempDir dir;
+    testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
+    c.damage(dir);
+    PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
+    frame.paintChanged = true;
+    ScriptedPrompt prompt;
+    EXPECT_FALSE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 3, prompt));
+    std::vector<std::string> expected{c.reader + dir.File(c.damaged)};
+    if (!c.fatal.empty()) expected.push_back(c.fatal + dir.File("box1.qds"));
+    EXPECT_EQ(prompt.Texts(), expected);
+    EXPECT_TRUE(frame.empty());
+    EXPECT_FALSE(frame.paintChanged);
+    // An empty frame writes nothing, whatever its flags say.
+    frame.paintChanged = frame.regionChanged = true;
+    SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+    EXPECT_FALSE(FrameExists(dir.File("box1.pnt")));
+  }
+}
+
+TEST(PainterFrameSave, SavingClearsTheFlagsAndAReadOnlyPaintFileShowsTheMessageAndKeepsTheData) {
+  TempDir dir;
+  testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
+  ScriptedPrompt prompt;
+  PainterFrame frame;
+  ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 10, prompt));
+  frame.paintChanged = frame.regionChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_FALSE(frame.paintChanged || frame.regionChanged);
+  const auto before = testing::ReadBytes(dir.File("box1.pnt"));
+  testing::MakeReadOnly(dir.File("box1.pnt"));
+  frame.regionColor[2] = 4;
+  frame.paintChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"Fatal: Error opening paint file writing: maybe readonly?"});
+  EXPECT_FALSE(frame.paintChanged);
+  EXPECT_EQ(frame.regionColor[2], 4);
+  EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);
+}
+
+TEST(PainterFrameUndo, RestoresOnlyTheCopiedKindAndOnlyOnce) {
+  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
+  EXPECT_FALSE(UndoLastChange(frame));
+  const auto colors = frame.regionColor;
+  const auto anim = frame.region.animColor;
+  TakeUndoCopy(frame, kUndoRegionColors);
+  frame.regionColor[2] = 9;
+  frame.region.animColor[3] = 9;  // not in the copy: stays
+  frame.paintChanged = true;
+  ASSERT_TRUE(UndoLastChange(frame));
+  EXPECT_EQ(frame.regionColor, colors);
+  EXPECT_NE(frame.region.animColor, anim);
+  EXPECT_TRUE(frame.paintChanged);  // the undone change is still written on leaving
+  EXPECT_FALSE(UndoLastChange(frame));
+}
+
+// Colour set commands: each change saved at once, the fixed entries kept, icons marked stale
+// only when a shown colour changed, import with reload of the frame, merge up to the limit.
+class ColorEditing : public testing::TwoBoxDocument {
+ protected:
+  void SetUp() override { Open(2); }
+  ColorSet Saved() {
+    ColorSet set;
+    ApplyColorSet(set, ParseColorSet(ReadFileText(dir_.File("walk.col")).value_or("")));
+    return set;
+  }
+  // Queues the confirmation and the file for a merge or import of these user colours.
+  void OfferSet(std::initializer_list<ColorEntry> users) {
+    ColorSet set;
+    for (const ColorEntry& e : users) AddColor(set, e.name, e.red, e.green, e.blue);
+    testing::WriteText(dir_.File("other.col"), FormatColorSet(set));
+    prompt_.QueueAnswer(true);
+    prompt_.QueuePath(dir_.File("other.col"));
+  }
+};
+
+constexpr const char* kMergeQuestion = "Are you sure you want to merge colors? (NO UNDO)";
+
+TEST_F(ColorEditing, AddSavesAtOnceAndOnlyANewColourMakesTheIconsStale) {
+  doc_.AddColor("New", 40, 50, 60);
+  EXPECT_EQ(doc_.colors().count, 4);
+  EXPECT_EQ(doc_.currentColor(), 3);
+  EXPECT_EQ(Saved().count, 4);
+  EXPECT_EQ(Saved().entries[3], (ColorEntry{40, 50, 60, "New"}));
+  doc_.EditColor("Skin", 40, 50, 60);
+  EXPECT_FALSE(doc_.iconsStale());
+  EXPECT_EQ(Saved().entries[3].name, "Skin");
+  doc_.EditColor("Skin", 41, 50, 60);
+  EXPECT_TRUE(doc_.iconsStale());
+}
+
+TEST_F(ColorEditing, TheFixedEntriesKeepTheirNames) {
+  const ColorEntry line{1, 2, 3, "ignored"}, unfilled = doc_.colors().entries[kUnfilledColor];
+  doc_.EditLineAndUnfilledColors(line, unfilled);
+  EXPECT_FALSE(doc_.iconsStale());
+  EXPECT_EQ(Saved().entries[kLineColor], (ColorEntry{1, 2, 3, "LINE"}));
+  doc_.EditLineAndUnfilledColors(line, {200, 0, 0, ""});
+  EXPECT_TRUE(doc_.iconsStale());
+  EXPECT_EQ(Saved().entries[kUnfilledColor], (ColorEntry{200, 0, 0, "UNFIL"}));
+  doc_.EditColor("CLEAR", 10, 20, 30);  // the current colour is the transparent one
+  EXPECT_EQ(Saved().entries[0], (ColorEntry{10, 20, 30, "TRANS"}));
+}
+
+TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessageAndAddThenAddsNothing) {
+  while (doc_.colors().count < kPainterColorLimit - 1) doc_.AddColor("C", 1, 2, 3);
+  OfferSet({{255, 0, 0, "red"}, {0, 0, 255, "blue"}});
+  ASSERT_TRUE(doc_.MergeColors());
+  EXPECT_EQ(prompt_.Texts(),
+            (std::vector<std::string>{kMergeQuestion, "Maximum color number reached!"}));
+  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
+  EXPECT_EQ(Saved().entries[kPainterColorLimit - 1].name, "red");
+  EXPECT_EQ(Saved().count, kPainterColorLimit);
+  // Adding to the full set appends nothing, silently, and selects the last entry.
+  doc_.SetCurrentColor(5);
+  doc_.AddColor("LATE", 9, 9, 9);
+  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
+  EXPECT_EQ(doc_.currentColor(), kPainterColorLimit - 1);
+  EXPECT_EQ(doc_.colors().entries[kPainterColorLimit - 1].name, "red");
+  EXPECT_EQ(prompt_.Texts().size(), 2u);
+}
+
+TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
+  OfferSet({});
+  EXPECT_FALSE(doc_.MergeColors());
+  prompt_.QueueAnswer(false);
+  EXPECT_FALSE(doc_.MergeColors());
+  EXPECT_EQ(prompt_.Texts(),
+            (std::vector<std::string>{
+                kMergeQuestion, "There are no colors in the given colorset file", kMergeQuestion}));
+  EXPECT_EQ(doc_.colors().count, 3);
+  EXPECT_TRUE(prompt_.AllAnswersUsed());
+}
+
+TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
+  for (int i = 0; i < 5; ++i) doc_.AddColor("C", 10 * i, 0, 0);
+  ClickFill(3, 2);  // colour 7
+  ASSERT_TRUE(doc_.NextFrame());
+  ASSERT_TRUE(doc_.PreviousFrame());
+  const int box = testing::RegionAtText(doc_.frame().region, 3, 2);
+  ASSERT_EQ(doc_.frame().regionColor[box], 7);
+  OfferSet({{1, 1, 1, "ONE"}});
+  ASSERT_TRUE(doc_.ImportColors());
+  EXPECT_EQ(prompt_.Texts(), std::vector<std::string>{
+                                 "Are you sure you want to discard current colors?  (NO UNDO)"});
+  EXPECT_EQ(doc_.colors().path, dir_.File("walk.col"));
+  EXPECT_EQ(Saved().count, 4);
+  EXPECT_EQ(Saved().entries[3].name, "ONE");
+  EXPECT_EQ(doc_.frame().regionColor[box], kUnfilledColor);  // index 7 has vanished
+  EXPECT_EQ(doc_.currentColor(), 0);
+}
+
+// Loading a good picture, and letting it go on the next frame, are the window tests' part.
+TEST_F(ColorEditing, AnUnreadableReferencePictureIsRefusedWithOneMessage) {
+  testing::WriteText(dir_.File("bad.tga"), "x");
+  prompt_.QueuePath(dir_.File("bad.tga"));
+  EXPECT_FALSE(doc_.LoadReferencePicture());
+  EXPECT_FALSE(doc_.referenceLoaded());
+  EXPECT_EQ(prompt_.Texts().size(), 1u);
 }
 
 }  // namespace

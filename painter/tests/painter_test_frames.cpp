@@ -16,14 +16,13 @@ RegionData RegionsFromPicture(const std::vector<std::string>& rows) {
   const int height = int(rows.size());
   const int width = int(rows.front().size());
   WorkingImage image = MakeWorkingImage(width, height, {});
-  for (int row = 0; row < height; ++row) {
+  for (int row = 0; row < height; ++row)
     for (int x = 0; x < width; ++x) {
       const char c = rows[row][x];
       uint8_t& f = image.regions.flags[std::size_t(height - 1 - row) * width + x];
       if (c == '#') f |= kFlagRegionLine | kFlagAnimatorLine;
       if (c == '*') f |= kFlagAnimatorLine;
     }
-  }
   NullProgress progress;
   Status extracted = ExtractRegions(image, RedlineSettings{}, progress);
   EXPECT_TRUE(extracted.ok()) << extracted.message();
@@ -47,10 +46,7 @@ PainterFrame FrameFromPicture(const std::vector<std::string>& rows) {
 
 void WriteFrameFiles(const std::string& directory, const std::string& name,
                      const std::string& frameText, const RegionData& region) {
-  DrawingScan scan;
-  scan.picture = Raster(region.width, region.height, 1, 255);
-  scan.dpi = 100;
-  scan.pegPosition = kPegBottom;
+  const DrawingScan scan{100, kPegBottom, 0, 0, Raster(region.width, region.height, 1, 255)};
   const std::string base = directory + name + frameText;
   ASSERT_TRUE(WriteDrawingScan(base + ".qds", scan, ScanWriter::Scanner).ok());
   ASSERT_TRUE(WriteRegionFile(base + ".rgn", region, RegionWriter::Analyzer).ok());
@@ -58,10 +54,7 @@ void WriteFrameFiles(const std::string& directory, const std::string& name,
 
 std::string WriteAnalyzedSequence(const std::string& directory, const std::string& name, int frames,
                                   int width, int height) {
-  samples::SampleOptions options;
-  options.width = width;
-  options.height = height;
-  options.dpi = 100;
+  samples::SampleOptions options{.width = width, .height = height, .dpi = 100};
   ScriptedPrompt prompt;
   EXPECT_TRUE(samples::WriteSampleSequence(directory, name, frames, options, prompt).ok());
   for (int i = 0; i < frames; ++i) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,7 @@
 namespace quenda {
 namespace {
 
-using testing::MakeImage;
-using testing::MakeMask;
-using testing::MaskPattern;
+using namespace testing;
 
 struct Size {
   int width, height;
@@ -114,26 +113,13 @@ TEST(ColorKeyer, ZeroToleranceKeysNoPixel) {
 TEST(Geometry, TurnsAndFlipsMoveEveryPixelWhereItBelongs) {
   // 3 x 2, values 1..6 row by row: rows {1 2 3} (y 0) and {4 5 6} (y 1).
   const Raster start(3, 2, 1, std::vector<uint8_t>{1, 2, 3, 4, 5, 6});
-  struct Case {
-    const char* name;
-    Raster result;
-    Size size;
-    std::vector<uint8_t> bytes;
-  };
   Raster flippedH = start, flippedV = start;
   FlipHorizontal(flippedH);
   FlipVertical(flippedV);
-  const Case cases[] = {
-      {"cw", RotateClockwise(start), {2, 3}, {3, 6, 2, 5, 1, 4}},
-      {"ccw", RotateCounterClockwise(start), {2, 3}, {4, 1, 5, 2, 6, 3}},
-      {"flip h", flippedH, {3, 2}, {3, 2, 1, 6, 5, 4}},
-      {"flip v", flippedV, {3, 2}, {4, 5, 6, 1, 2, 3}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.result.width(), c.size.width) << c.name;
-    EXPECT_EQ(c.result.height(), c.size.height) << c.name;
-    EXPECT_EQ(c.result.bytes(), c.bytes) << c.name;
-  }
+  EXPECT_EQ(RotateClockwise(start), Raster(2, 3, 1, {3, 6, 2, 5, 1, 4}));
+  EXPECT_EQ(RotateCounterClockwise(start), Raster(2, 3, 1, {4, 1, 5, 2, 6, 3}));
+  EXPECT_EQ(flippedH, Raster(3, 2, 1, {3, 2, 1, 6, 5, 4}));
+  EXPECT_EQ(flippedV, Raster(3, 2, 1, {4, 5, 6, 1, 2, 3}));
   const Raster image = MakeImage(47, 33);
   EXPECT_EQ(RotateCounterClockwise(RotateClockwise(image)), image);
 }
@@ -150,20 +136,79 @@ TEST(ViewPicture, ShowsTheImageTheGridOrTheTint) {
   // Transparent: 20-pixel cells of grey 128 and white.
   const Raster clear = ComposeView(image, MakeMask(45, 41, MaskPattern::Empty),
                                    PanoramaViewMode::SeeThrough, settings);
-  for (auto [x, y, grey] : {std::tuple{0, 0, 128},
-                            {19, 19, 128},
-                            {20, 0, 255},
-                            {0, 20, 255},
-                            {20, 20, 128},
-                            {40, 40, 128},
-                            {44, 21, 255}})
-    EXPECT_EQ(clear.At(x, y)[1], grey) << x << "," << y;
+  const std::tuple<int, int, int> cells[] = {{0, 0, 128},  {19, 19, 128}, {20, 0, 255},
+                                             {0, 20, 255}, {20, 20, 128}, {40, 40, 128},
+                                             {44, 21, 255}};
+  for (auto [x, y, grey] : cells) EXPECT_EQ(clear.At(x, y)[1], grey) << x << "," << y;
   // With Mask: an opaque black pixel is 127/255 tinted red, a transparent one stays black.
   const Raster black(2, 1, 3, 0);
   const Raster tinted = ComposeView(black, Raster(2, 1, 1, std::vector<uint8_t>{255, 0}),
                                     PanoramaViewMode::WithMask, settings);
   EXPECT_EQ(std::vector<uint8_t>(tinted.Row(0), tinted.Row(0) + 6),
             (std::vector<uint8_t>{0, 0, 127, 0, 0, 0}));
+}
+
+// The pixels a mask has that are not 0, as (x, y) pairs in row order.
+std::vector<std::pair<int, int>> Touched(const Raster& mask) {
+  std::vector<std::pair<int, int>> touched;
+  for (int y = 0; y < mask.height(); ++y)
+    for (int x = 0; x < mask.width(); ++x)
+      if (*mask.At(x, y) != 0) touched.emplace_back(x, y);
+  return touched;
+}
+
+TEST(Brush, SizesReachTwiceTheirNumberSoftly) {
+  for (int size : {1, 6}) {
+    Raster mask = MakeMask(41, 41, MaskPattern::Opaque);
+    StampBrush(mask.view(), StandardBrushTables()[size - 1], 20, 20, MaskMode::Erase);
+    for (int y = 0; y < 41; ++y)
+      for (int x = 0; x < 41; ++x) {
+        const double d = std::hypot(x - 20, y - 20);
+        ASSERT_EQ(*mask.At(x, y) != 255, d < 2 * size) << size << ": " << x << "," << y;
+      }
+    EXPECT_EQ(*mask.At(20, 20), 0);
+  }
+  // Size 1, one pixel off the centre: 255 (2 - 1) / 2 = 127 covered.
+  Raster mask = MakeMask(5, 5, MaskPattern::Empty);
+  StampBrush(mask.view(), StandardBrushTables()[0], 2, 2, MaskMode::Reveal);
+  EXPECT_EQ(*mask.At(3, 2), 127);
+}
+
+TEST(Brush, StrokesStampAlongTheLongerAxisInSteps) {
+  BrushTable dot{};  // one fully covering pixel: every stamp shows as one opaque pixel
+  dot[kBrushCentre * kBrushTableSide + kBrushCentre] = 255;
+  struct Case {
+    int size, x0, y0, x1, y1;
+    std::vector<std::pair<int, int>> stamps;
+  };
+  // Step 4 with the end excluded; a click stamps once; downwards, x truncated towards the start.
+  const std::vector<std::pair<int, int>> down = {{4, 1}, {4, 2}, {4, 3}, {4, 4}, {4, 5},
+                                                 {5, 6}, {5, 7}, {5, 8}, {5, 9}, {5, 10}};
+  const Case cases[] = {{6, 0, 0, 10, 3, {{0, 0}, {4, 1}, {8, 2}}},
+                        {3, 4, 4, 4, 4, {{4, 4}}},
+                        {1, 5, 10, 3, 0, down}};
+  for (const Case& c : cases) {
+    Raster mask = MakeMask(12, 12, MaskPattern::Empty);
+    StrokeBrush(mask.view(), dot, c.size, c.x0, c.y0, c.x1, c.y1, MaskMode::Reveal);
+    EXPECT_EQ(Touched(mask), c.stamps) << c.x0 << "," << c.y0 << " to " << c.x1 << "," << c.y1;
+  }
+}
+
+TEST(Polygon, FillsItsAreaAndBlendsSpanEnds) {
+  Raster box = MakeMask(9, 8, MaskPattern::Empty);
+  const MaskPoint rectangle[] = {{2, 2}, {6, 2}, {6, 5}, {2, 5}};
+  FillPolygon(box.view(), rectangle, 4, MaskMode::Reveal);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 9; ++x)
+      ASSERT_EQ(*box.At(x, y), (x >= 2 && x <= 5 && y >= 2 && y <= 4) ? 255 : 0) << x << "," << y;
+
+  // Row 1 of this triangle ends at x = 2.5: pixel 2 is half covered.
+  Raster triangle = MakeMask(6, 3, MaskPattern::Opaque);
+  const MaskPoint corners[] = {{0, 0}, {5, 0}, {0, 2}};
+  FillPolygon(triangle.view(), corners, 3, MaskMode::Erase);
+  EXPECT_EQ(triangle.bytes(), (std::vector<uint8_t>{0, 0, 0, 0, 0, 255,        //
+                                                    0, 0, 128, 255, 255, 255,  //
+                                                    255, 255, 255, 255, 255, 255}));
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // Generated masks and backgrounds for the background maker's tests.
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "common/raster.h"
 
@@ -29,27 +27,16 @@ inline Raster MakeMask(int width, int height, MaskPattern pattern, uint32_t seed
   Bytes bytes(seed);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
-      uint8_t& m = *mask.At(x, y);
-      switch (pattern) {
-        case MaskPattern::Random:
-          m = bytes.Next();
-          break;
-        case MaskPattern::Border:  // values only on the picture's edge
-          m = (x == 0 || y == 0 || x == width - 1 || y == height - 1) ? bytes.Next() : 0;
-          break;
-        case MaskPattern::Blobs:  // mostly 0 and 255, with some soft pixels
-          m = bytes.Next() < 100 ? 255 : (bytes.Next() < 30 ? bytes.Next() : 0);
-          break;
-        case MaskPattern::Single:
-          m = (x == width / 2 && y == height / 2) ? 255 : 0;
-          break;
-        case MaskPattern::Empty:
-          m = 0;
-          break;
-        case MaskPattern::Opaque:
-          m = 255;
-          break;
-      }
+      const bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1;
+      // Border: values on the edge only; Blobs: mostly 0 and 255, some soft pixels.
+      *mask.At(x, y) =
+          uint8_t(pattern == MaskPattern::Random   ? bytes.Next()
+                  : pattern == MaskPattern::Border ? (edge ? bytes.Next() : 0)
+                  : pattern == MaskPattern::Blobs
+                      ? (bytes.Next() < 100 ? 255 : (bytes.Next() < 30 ? bytes.Next() : 0))
+                  : pattern == MaskPattern::Single ? (x == width / 2 && y == height / 2) * 255
+                  : pattern == MaskPattern::Opaque ? 255
+                                                   : 0);
     }
   return mask;
 }

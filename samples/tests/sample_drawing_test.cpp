@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -12,15 +13,15 @@
 #include "common/color_set.h"
 #include "common/frame_sequence.h"
 #include "common/scripted_prompt.h"
+#include "samples/pencil_canvas.h"
+#include "samples/pencil_shapes.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
 namespace quenda::samples {
 namespace {
 
-using testing::ListDirectory;
-using testing::MakeReadOnly;
-using testing::TempDir;
+using namespace testing;
 
 constexpr int kDark = 160;   // the core of any line is darker than this
 constexpr int kPaper = 235;  // bare paper is never darker than this
@@ -46,21 +47,15 @@ Box DarkBounds(const DrawingScan& scan) {
 }
 
 SampleOptions Options(int width, int height, uint32_t seed = 7) {
-  SampleOptions options;
-  options.width = width;
-  options.height = height;
-  options.seed = seed;
-  return options;
+  return {.width = width, .height = height, .seed = seed};
 }
 
-TEST(SampleDrawing, SameSeedSameBytesOtherSeedOrFrameOtherBytes) {
+// That the same seed gives the same bytes shows in the sequence written and drawn again below.
+TEST(SampleDrawing, OtherSeedOrFrameOtherBytes) {
   SampleOptions options = Options(200, 150);
   DrawingScan a = MakeSampleDrawing(options, 3, 8);
-  DrawingScan b = MakeSampleDrawing(options, 3, 8);
-  EXPECT_EQ(a.picture.bytes(), b.picture.bytes());
   EXPECT_NE(a.picture.bytes(), MakeSampleDrawing(options, 4, 8).picture.bytes());
   EXPECT_NE(a.picture.bytes(), MakeSampleDrawing(Options(200, 150, 8), 3, 8).picture.bytes());
-  EXPECT_EQ(MakeDrawing(47, 33, 5).picture.bytes(), MakeDrawing(47, 33, 5).picture.bytes());
   EXPECT_NE(MakeDrawing(47, 33, 5).picture.bytes(), MakeDrawing(47, 33, 6).picture.bytes());
 }
 
@@ -88,7 +83,7 @@ TEST(SampleDrawing, DarkPencilLinesOnLightGrainyPaperAtAnySize) {
 }
 
 // That the outline's faint stretches are grown over but never picked up, and that the number
-// circle's bare gaps stay open, is checked through the analyzer in sample_regions_test.
+// circle's bare gaps stay open, is checked through the analyzer in analysis_test.
 
 // The number circle keeps its place on the sheet (drawn anew each time, so to a pixel or two),
 // and nothing of the figure walking below it comes near it, so its bare gaps open no part of
@@ -159,13 +154,12 @@ TEST(SampleDrawing, NeighbouringFramesOverlapLikeInBetweens) {
 
 TEST(SampleSequence, WritesNumberedScansAndAColourSetThatReadBack) {
   TempDir dir;
-  SampleOptions options;
-  options.width = 61;
-  options.height = 47;
-  options.dpi = 72;
-  options.pegPosition = kPegTop;
-  options.xPosition = 12;
-  options.yPosition = 345;
+  SampleOptions options{.width = 61,
+                        .height = 47,
+                        .dpi = 72,
+                        .pegPosition = kPegTop,
+                        .xPosition = 12,
+                        .yPosition = 345};
   ScriptedPrompt prompt;
   std::vector<std::string> written;
   Status status = WriteSampleSequence(dir.path() + "walk", "walk", 12, options, prompt,
@@ -215,7 +209,7 @@ TEST(SampleSequence, RefusesBadNamesAndFrameCountsBeforeWritingAnything) {
   EXPECT_TRUE(IsSequenceName("WalkCycle"));
 }
 
-TEST(SampleSequence, FullDiskStopsAtTheFrameThatFailedAndKeepsTheOldFile) {
+TEST(SampleSequence, AFullDiskOrAReadOnlyColourSetStopsTheWritingAndSaysSo) {
   TempDir dir;
   ScriptedPrompt prompt;
   SampleOptions options = Options(30, 20);
@@ -232,18 +226,144 @@ TEST(SampleSequence, FullDiskStopsAtTheFrameThatFailedAndKeepsTheOldFile) {
   EXPECT_EQ(written, std::vector<std::string>{dir.File("run1.qds")});
   EXPECT_EQ(testing::ReadText(dir.File("run2.qds")), "previous");
   EXPECT_EQ(ListDirectory(dir.path()), (std::vector<std::string>{"run1.qds", "run2.qds"}));
-}
 
-TEST(SampleSequence, ReadOnlyColourSetIsShownAndReturned) {
-  TempDir dir;
-  ScriptedPrompt prompt;
+  // A read-only colour set is shown and returned.
+  prompt.Clear();
   testing::WriteText(dir.File("walk.col"), "Quenda\n3\n");
   MakeReadOnly(dir.File("walk.col"));
-  Status status = WriteSampleSequence(dir.path(), "walk", 1, Options(16, 16), prompt);
+  status = WriteSampleSequence(dir.path(), "walk", 1, Options(16, 16), prompt);
   EXPECT_EQ(status.message(), "Error writing colors file: files may be read only!");
   EXPECT_EQ(prompt.Texts(),
             std::vector<std::string>{"Error writing colors file: files may be read only!"});
   EXPECT_EQ(testing::ReadText(dir.File("walk.col")), "Quenda\n3\n");
+}
+
+TEST(PencilCanvas, StrokeCoversItsWidthAntiAliasesItsEdgeAndFadesInItsBox) {
+  PencilCanvas canvas(40, 21);
+  std::vector<StrokePoint> line{{5, 10, 1}, {34, 10, 1}};
+  canvas.DrawStroke(line, {2.0, 1.0});
+  for (int x = 8; x <= 31; ++x) {
+    EXPECT_EQ(canvas.InkAt(x, 10), 255);  // full pressure, full darkness at the core
+    EXPECT_EQ(canvas.InkAt(x, 12), 128);  // half a pixel of the edge's pixel is covered
+    EXPECT_EQ(canvas.InkAt(x, 13), 0);
+    EXPECT_EQ(canvas.InkAt(x, 7), 0);
+  }
+  EXPECT_EQ(canvas.InkAt(1, 10), 0);  // beyond the round end
+  EXPECT_EQ(canvas.InkAt(38, 10), 0);
+
+  // Fading lightens only its box, and only what is darker than the fade.
+  canvas.FadeBox(15, 0, 16, 20, kFaintInk);
+  for (int x : {15, 16}) {
+    EXPECT_EQ(canvas.InkAt(x, 10), kFaintInk);
+    EXPECT_EQ(canvas.InkAt(x, 12), 128);  // the lighter edge keeps its anti-aliasing
+  }
+  EXPECT_EQ(canvas.InkAt(14, 10), 255);
+  EXPECT_EQ(canvas.InkAt(17, 10), 255);
+  canvas.FadeBox(30, 9, 31, 9, 0);
+  EXPECT_EQ(canvas.InkAt(30, 9), 0);
+  EXPECT_EQ(canvas.InkAt(30, 10), 255);
+}
+
+TEST(PencilCanvas, LightPressureDrawsPalerAndThinnerAndCrossingsKeepTheDarkest) {
+  PencilCanvas canvas(30, 30);
+  std::vector<StrokePoint> light{{2, 15, 0}, {27, 15, 0}};
+  std::vector<StrokePoint> firm{{15, 2, 1}, {15, 27, 1}};
+  canvas.DrawStroke(light, {2.0, 1.0});
+  const int lightCore = canvas.InkAt(5, 15);
+  EXPECT_LT(lightCore, 160);
+  EXPECT_GT(lightCore, 120);
+  EXPECT_EQ(canvas.InkAt(5, 17), 0);  // radius 1.4 at no pressure
+  canvas.DrawStroke(firm, {2.0, 1.0});
+  EXPECT_EQ(canvas.InkAt(15, 15), 255);
+  canvas.DrawStroke(light, {2.0, 1.0});  // drawing again over a line changes nothing
+  EXPECT_EQ(canvas.InkAt(15, 15), 255);
+  EXPECT_EQ(canvas.InkAt(5, 15), lightCore);
+}
+
+TEST(PencilCanvas, StrokesAndErasingOffTheSheetAreClipped) {
+  PencilCanvas canvas(10, 8);
+  std::vector<StrokePoint> across{{-50, -20, 1}, {60, 30, 1}};
+  canvas.DrawStroke(across, {3.0, 1.0});
+  std::vector<StrokePoint> dot{{4, 4, 1}};
+  canvas.DrawStroke(dot, {1.0, 1.0});
+  EXPECT_EQ(canvas.InkAt(4, 4), 255);
+  canvas.EraseBox(-100, -100, 100, 2);
+  canvas.EraseBox(8, 6, 400, 400);
+  for (int x = 0; x < 10; ++x) EXPECT_EQ(canvas.InkAt(x, 1), 0);
+  EXPECT_EQ(canvas.InkAt(9, 7), 0);
+  EXPECT_EQ(canvas.InkAt(4, 4), 255);
+  PencilCanvas empty(0, 0);
+  empty.DrawStroke(dot, {1.0, 1.0});
+  EXPECT_TRUE(empty.Compose(1).empty());
+}
+
+// Faint ink must never be taken as line (grey below 100) yet always be grown over (below 150),
+// whatever the paper and its tooth beneath.
+TEST(PencilCanvas, FaintInkComposesBetweenLinePickUpAndGrowthOnAnyPaper) {
+  PencilCanvas canvas(160, 120);
+  std::vector<StrokePoint> everywhere{{80, 60, 1}};
+  canvas.DrawStroke(everywhere, {200.0, 1.0});
+  canvas.FadeBox(0, 0, 159, 119, kFaintInk);
+  int lightest = 0, darkest = 255;
+  for (uint32_t seed = 1; seed <= 12; ++seed)
+    for (uint8_t v : canvas.Compose(seed)) {
+      lightest = std::max<int>(lightest, v);
+      darkest = std::min<int>(darkest, v);
+    }
+  EXPECT_GE(darkest, 100);
+  EXPECT_LT(lightest, 150);
+  EXPECT_LT(darkest + 20, lightest);  // still grainy, not a flat grey
+}
+
+TEST(PencilCanvas, BarePaperStaysInItsRangeAndGraphiteDarkensIt) {
+  PencilCanvas canvas(64, 48);
+  std::vector<StrokePoint> line{{10, 24, 1}, {54, 24, 1}};
+  canvas.DrawStroke(line, {2.5, 1.0});
+  std::vector<uint8_t> grey = canvas.Compose(9);
+  ASSERT_EQ(grey.size(), 64u * 48u);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) {
+      uint8_t v = grey[std::size_t(y) * 64 + x];
+      if (canvas.InkAt(x, y) == 0) {
+        EXPECT_GE(v, 235);
+        EXPECT_LE(v, 250);
+      } else if (canvas.InkAt(x, y) == 255) {
+        EXPECT_LE(v, 105);  // full graphite, whatever the tooth
+      }
+    }
+  EXPECT_EQ(grey, canvas.Compose(9));
+  EXPECT_NE(grey, canvas.Compose(10));
+}
+
+TEST(PencilShapes, ClosedStrokesCloseAndLimbOutlinesSurroundTheirPath) {
+  SampleRandom random(4);
+  Wobble wobble = MakeWobble(random, 0.5);
+  std::vector<StrokePoint> ring = ClosedStroke(EllipseOutline({50, 40}, 20, 10, 0.3), 1.0, wobble);
+  ASSERT_GT(ring.size(), 90u);  // about one point per pixel of a 97 pixel outline
+  ASSERT_LT(ring.size(), 110u);
+  EXPECT_EQ(ring.front().x, ring.back().x);
+  EXPECT_EQ(ring.front().y, ring.back().y);
+  for (const StrokePoint& p : ring) EXPECT_GE(p.pressure, 0.8);  // dark enough to pick up
+  for (std::size_t i = 1; i < ring.size(); ++i)
+    EXPECT_LT(std::hypot(ring[i].x - ring[i - 1].x, ring[i].y - ring[i - 1].y), 1.5);
+
+  // A bent limb: every outline point lies at its half width from the joint path.
+  std::vector<Point> limb = LimbOutline({0, 0}, {0, -20}, {10, -35}, 4, 2);
+  for (const Point& p : limb) {
+    double nearest = 1e9;
+    for (double t = 0; t <= 1.0; t += 0.001) {
+      nearest = std::min(
+          {nearest, std::hypot(p.x, p.y + 20 * t), std::hypot(p.x - 10 * t, p.y + 20 + 15 * t)});
+    }
+    EXPECT_GT(nearest, 1.5);
+    EXPECT_LT(nearest, 4.5);
+  }
+
+  std::vector<StrokePoint> open = OpenStroke(CurveThrough({0, 0}, {5, 5}, {10, 0}), 1.0, {});
+  EXPECT_LT(open.front().pressure, 0.3);  // tapers in and out
+  EXPECT_LT(open.back().pressure, 0.3);
+  EXPECT_GT(open[open.size() / 2].pressure, 0.65);
+  EXPECT_NEAR(open[open.size() / 2].y, 5, 0.2);  // passes through its middle point
 }
 
 }  // namespace

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "common/raster.h"
+#include "ui/tool_art.h"
 
 namespace quenda {
 namespace {
@@ -16,14 +19,13 @@ namespace {
 // Every pixel of a 47 x 33 picture gets its own colour, so a mix-up of rows or columns shows.
 Raster MakePicture(int width, int height, int channels = 3) {
   Raster picture(width, height, channels);
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       uint8_t* pixel = picture.At(x, y);
       pixel[0] = uint8_t(x * 5);      // blue
       pixel[1] = uint8_t(y * 7);      // green
       pixel[2] = uint8_t(x + y * 3);  // red
     }
-  }
   return picture;
 }
 
@@ -55,7 +57,7 @@ TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoom) {
     QImage shown = Grab(f.view);
     // The picture is centred in the window, the rest in the background.
     EXPECT_EQ(QColor(shown.pixel(2, 2)), QColor(128, 128, 128)) << level;
-    for (int y = 0; y < 33; ++y) {
+    for (int y = 0; y < 33; ++y)
       for (int x = 0; x < 47; ++x) {
         QRect cell = f.view.ImageToWindow(QRect(x, y, 1, 1));
         if (level < 1) {
@@ -70,7 +72,6 @@ TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoom) {
             << "level " << level << " pixel " << x << "," << y;
         EXPECT_EQ(f.view.WindowToImage(centre), QPoint(x, y)) << level;
       }
-    }
   }
 }
 
@@ -152,6 +153,52 @@ TEST(PictureView, AnUpdateCopiesOnlyItsRectangle) {
   // The view's copy is top row first.
   EXPECT_EQ(QColor(f.view.picture().pixel(10, 32 - 5)), QColor(255, 255, 255));
   EXPECT_EQ(QColor(f.view.picture().pixel(0, 0)), ColourAt(picture, 0, 32));
+}
+
+// The tools' pictures and cursors.
+// Every picture, from the first to the last of the list.
+std::vector<ToolArt> AllArt() {
+  std::vector<ToolArt> all;
+  for (int i = int(ToolArt::Bucket); i <= int(ToolArt::Colours); ++i) all.push_back(ToolArt(i));
+  return all;
+}
+
+bool OpaqueNear(const QImage& image, QPoint spot, int reach) {
+  for (int dy = -reach; dy <= reach; ++dy)
+    for (int dx = -reach; dx <= reach; ++dx) {
+      QPoint at = spot + QPoint(dx, dy);
+      if (image.rect().contains(at) && qAlpha(image.pixel(at)) > 128) return true;
+    }
+  return false;
+}
+
+TEST(ToolArt, EveryCursorPointsWithAVisiblePartOfTheTool) {
+  for (ToolArt art : AllArt()) {
+    QCursor cursor = ToolCursor(art);
+    QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(32, 32)) << int(art);
+    QPoint spot = cursor.hotSpot();
+    EXPECT_EQ(spot, ToolHotSpot(art));
+    EXPECT_TRUE(image.rect().contains(spot)) << int(art);
+    // The click lands where the tool's tip is drawn, not on empty ground beside it.
+    EXPECT_TRUE(OpaqueNear(image, spot, 2)) << "art " << int(art);
+  }
+}
+
+TEST(ToolArt, PicturesAreDrawnAndTellTheToolsApart) {
+  std::vector<QImage> seen;
+  for (ToolArt art : AllArt()) {
+    QImage image = ToolPixmap(art, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) opaque += qAlpha(image.pixel(x, y)) > 128;
+    // Visible, but not a filled square either.
+    EXPECT_GT(opaque, 24 * 24 / 10) << int(art);
+    EXPECT_LT(opaque, 24 * 24 * 9 / 10) << int(art);
+    for (const QImage& other : seen) EXPECT_NE(image, other) << int(art);
+    seen.push_back(image);
+    EXPECT_FALSE(ToolIcon(art).isNull());
+  }
 }
 
 }  // namespace

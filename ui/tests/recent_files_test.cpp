@@ -22,9 +22,8 @@ TEST(RecentFiles, NewestFirstWithoutDuplicatesAndAtMostFour) {
   TempDir dir;
   Settings settings(QStringLiteral("painter"), Q(dir.path()));
   RecentFiles recent(settings);
-  for (const char* path : {"/s/a1.qds", "/s/b1.qds", "/s/c1.qds", "/s/a1.qds"}) {
+  for (const char* path : {"/s/a1.qds", "/s/b1.qds", "/s/c1.qds", "/s/a1.qds"})
     recent.Add(QString::fromLatin1(path));
-  }
   EXPECT_EQ(recent.files(), (QStringList{"/s/a1.qds", "/s/c1.qds", "/s/b1.qds"}));
   // The same file spelt in another case moves up under its new spelling.
   recent.Add(QStringLiteral("/S/B1.QDS"));
@@ -58,15 +57,12 @@ TEST(RecentFiles, SurviveTheProgramInItsProfile) {
   // Another program's profile is another file.
   Settings other(QStringLiteral("scanner"), Q(dir.path()));
   EXPECT_TRUE(RecentFiles(other).files().isEmpty());
-}
-
-TEST(RecentFiles, AHandEditedProfileWithRepeatsIsReadWithoutThem) {
-  TempDir dir;
-  testing::WriteText(dir.File("painter.ini"),
+  // A hand-edited profile with repeats is read without them.
+  testing::WriteText(dir.File("analyzer.ini"),
                      "[Recent%20File%20List]\nFile1=/a/x1.qds\nFile2=/A/X1.qds\nFile3=\n"
                      "File4=/b/y1.qds\nFile5=/c/z1.qds\n");
-  Settings settings(QStringLiteral("painter"), Q(dir.path()));
-  EXPECT_EQ(RecentFiles(settings).files(), (QStringList{"/a/x1.qds", "/b/y1.qds"}));
+  Settings edited(QStringLiteral("analyzer"), Q(dir.path()));
+  EXPECT_EQ(RecentFiles(edited).files(), (QStringList{"/a/x1.qds", "/b/y1.qds"}));
 }
 
 TEST(RecentFiles, TheMenuListsTheEntriesAndReportsTheChosenOne) {

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -239,16 +240,14 @@ TEST(PanoramaWindow, APolygonClosedNearItsFirstPointFills) {
 
 // Answers the keyer dialog: checks the key it starts with, sets the tolerance with the slider
 // and the operation, and presses Accept or Cancel.
-void AnswerKeyer(PanoramaWindow& w, QColor expectedKey, int tolerance, const char* operation,
-                 const char* button, const char* screenshot = nullptr) {
-  WhenModal<ColorKeyerDialog>([=, &w](ColorKeyerDialog* d) {
+void AnswerKeyer(QColor expectedKey, int tolerance, const char* operation, const char* button) {
+  WhenModal<ColorKeyerDialog>([=](ColorKeyerDialog* d) {
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Color Keyer Settings"));
     EXPECT_EQ(d->keyField()->colour(), expectedKey);
     d->toleranceSlider()->setValue(tolerance);
     EXPECT_EQ(d->toleranceField()->value(), tolerance);
     for (QRadioButton* radio : d->findChildren<QRadioButton*>())
       if (radio->text() == QLatin1String(operation)) radio->click();
-    if (screenshot != nullptr) w.Screenshot(*d, screenshot);
     for (QPushButton* push : d->findChildren<QPushButton*>())
       if (push->text() == QLatin1String(button)) push->click();
   });
@@ -258,7 +257,7 @@ TEST(PanoramaWindow, TheKeyerDialogKeysTheClickedColour) {
   PanoramaWindow w;
   w.Key(Qt::Key_C);
   // Replace at 10 %: the sky is keyed fully, the grass (146 away) not at all.
-  AnswerKeyer(w, kSky, 10, "Replace", "Accept");
+  AnswerKeyer(kSky, 10, "Replace", "Accept");
   w.Click(5, 5);
   EXPECT_EQ(w.Mask(5, 5), 255);
   EXPECT_EQ(w.Mask(47, 71), 255);
@@ -275,11 +274,11 @@ TEST(PanoramaWindow, TheKeyerDialogKeysTheClickedColour) {
   });
   w.Click(90, 5);
   EXPECT_EQ(w.Mask(90, 5), 255);
-  AnswerKeyer(w, kGrass, 15, "Subract", "Accept");
+  AnswerKeyer(kGrass, 15, "Subract", "Accept");
   w.Click(90, 5);
   EXPECT_EQ(w.Mask(90, 5), 0);
   EXPECT_EQ(w.Mask(5, 5), 255);
-  AnswerKeyer(w, kSky, 100, "Add", "Cancel");
+  AnswerKeyer(kSky, 100, "Add", "Cancel");
   w.Click(5, 5);
   EXPECT_EQ(w.Mask(90, 5), 0);
   EXPECT_EQ(w.prompt.Texts(),
@@ -368,13 +367,8 @@ TEST(PanoramaWindow, SavedMasksReadBackAndClosingAsksFirst) {
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("cut.tga - Quenda Background Maker"));
   EXPECT_EQ(w.frame->recentFiles().files().value(0), *w.savePath);
 
-  CPanoramaFrame reread(&w.prompt, &w.settings);
-  ASSERT_TRUE(reread.OpenFile(*w.savePath));
-  EXPECT_EQ(reread.document().mask(), mask);
-  EXPECT_EQ(reread.document().image(), w.doc().image());
-
-  // Revert to Saved reads the file again; then a change and closing: Cancel keeps the window,
-  // No lets it go without writing.
+  // Revert to Saved reads the saved file again; then a change and closing: Cancel keeps the
+  // window, No lets it go without writing.
   w.Key(Qt::Key_I);
   w.prompt.QueueAnswer(true);
   w.frame->Action("actionRevert")->trigger();
@@ -426,21 +420,18 @@ TEST(PanoramaWindow, ScanBackgroundTakesOverAColourScan) {
   const Raster expected = backend.Scanimage(
       "test:0", "--mode Color --resolution 150 -l 0 -t 0 -x 200 -y 200");  // the whole bed
   ASSERT_EQ(expected.channels(), 3);
-  ASSERT_EQ(doc.image().width(), expected.width());
-  ASSERT_EQ(doc.image().height(), expected.height());
-  int wrong = 0, colourful = 0, transparent = 0;
+  // The document keeps rows bottom first, pixels as blue, green, red.
+  Raster turned(expected.width(), expected.height(), 3);
+  bool colourful = false;
   for (int y = 0; y < expected.height(); ++y)
     for (int x = 0; x < expected.width(); ++x) {
-      const int row = expected.height() - 1 - y;  // the document keeps rows bottom first
-      const uint8_t* got = doc.image().At(x, row);
       const uint8_t* rgb = expected.At(x, y);
-      wrong += got[0] != rgb[2] || got[1] != rgb[1] || got[2] != rgb[0];
-      colourful += rgb[0] != rgb[1] || rgb[1] != rgb[2];
-      transparent += *doc.mask().At(x, row) != 255;
+      std::reverse_copy(rgb, rgb + 3, turned.At(x, expected.height() - 1 - y));
+      colourful |= rgb[0] != rgb[1] || rgb[1] != rgb[2];
     }
-  EXPECT_EQ(wrong, 0);
-  EXPECT_GT(colourful, 0) << "the scan came out grey";
-  EXPECT_EQ(transparent, 0);
+  EXPECT_EQ(doc.image(), turned);
+  EXPECT_TRUE(colourful) << "the scan came out grey";
+  EXPECT_EQ(doc.mask(), Raster(expected.width(), expected.height(), 1, 255));
   EXPECT_TRUE(doc.modified());
 }
 

@@ -1,10 +1,17 @@
+// The progress window with STOP, the prompt that carries a worker's questions to the interface
+// thread, the prompt's message boxes, the folder chooser and the save dialog.
 #include "ui/progress_window.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -14,9 +21,14 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
+#include "testing/test_support.h"
+#include "ui/choose_folder.h"
 #include "ui/gui_thread_prompt.h"
+#include "ui/qt_prompt.h"
+#include "ui/save_path_picker.h"
 #include "ui/tests/modal_helper.h"
 
 namespace quenda {
@@ -28,32 +40,26 @@ using testing::WhenModal;
 // A Prompt that notes which thread asked it.
 class ThreadNotingPrompt final : public Prompt {
  public:
-  void Message(std::string_view text, MessageIcon) override { Note(text); }
-  bool AskYesNo(std::string_view text) override {
-    Note(text);
-    return true;
-  }
-  bool AskOkCancel(std::string_view text) override {
-    Note(text);
-    return false;
-  }
+  void Message(std::string_view text, MessageIcon) override { Note(text, 0); }
+  bool AskYesNo(std::string_view text) override { return Note(text, true); }
+  bool AskOkCancel(std::string_view text) override { return Note(text, false); }
   std::optional<std::string> PickFile(std::string_view, std::string_view,
                                       std::string_view) override {
-    Note("file");
-    return std::string("/picked/walk1.qds");
+    return Note("file", std::optional<std::string>("/picked/walk1.qds"));
   }
   std::optional<std::string> PickDirectory(std::string_view, std::string_view) override {
-    Note("directory");
-    return std::nullopt;
+    return Note("directory", std::optional<std::string>());
   }
 
   std::vector<std::string> texts;
   std::vector<QThread*> threads;
 
  private:
-  void Note(std::string_view text) {
+  template <class Answer>
+  Answer Note(std::string_view text, Answer answer) {
     texts.emplace_back(text);
     threads.push_back(QThread::currentThread());
+    return answer;
   }
 };
 
@@ -166,9 +172,8 @@ TEST(ProgressWindow, NoToTheStopQuestionLetsTheJobGoOnAndYesStopsIt) {
         for (int frame = 1; frame < 100000; ++frame) {
           frames = frame;
           std::this_thread::sleep_for(1ms);
-          if (progress.StopRequested() && asker.AskYesNo("are you sure you will stop?")) {
+          if (progress.StopRequested() && asker.AskYesNo("are you sure you will stop?"))
             return frame;
-          }
         }
         return -1;
       },
@@ -269,6 +274,111 @@ TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
   EXPECT_GE(frames, 7);
   EXPECT_EQ(window.percent(), frames * 10);
   EXPECT_FALSE(window.isVisible());
+}
+
+// The prompt's boxes, the folder chooser and the save dialog.
+struct SeenBox {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+};
+
+// Notes the next message box and presses one of its buttons.
+void AnswerBox(SeenBox& seen, QMessageBox::StandardButton press) {
+  WhenModal<QMessageBox>([&seen, press](QMessageBox* box) {
+    seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+    QTest::mouseClick(box->button(press), Qt::LeftButton);
+  });
+}
+
+TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
+  QtPrompt prompt;
+  SeenBox seen;
+  AnswerBox(seen, QMessageBox::Ok);
+  prompt.Message("Fatal: Image file does not exist: /s/walk1.qds", MessageIcon::Error);
+  EXPECT_EQ(seen.title, QStringLiteral("Quenda"));
+  EXPECT_EQ(seen.text, QStringLiteral("Fatal: Image file does not exist: /s/walk1.qds"));
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+
+  AnswerBox(seen, QMessageBox::Ok);
+  prompt.Message("Frame painted", MessageIcon::Warning);
+  EXPECT_EQ(seen.icon, QMessageBox::Warning);
+
+  // Each question, the button pressed, and the answer it gives.
+  const std::tuple<bool, QMessageBox::StandardButton, bool> answers[] = {
+      {true, QMessageBox::Yes, true},
+      {true, QMessageBox::No, false},
+      {false, QMessageBox::Ok, true},
+      {false, QMessageBox::Cancel, false}};
+  for (auto [yesNo, press, answer] : answers) {
+    AnswerBox(seen, press);
+    EXPECT_EQ(yesNo ? prompt.AskYesNo("Continue?") : prompt.AskOkCancel("Go on?"), answer);
+    EXPECT_EQ(seen.icon, QMessageBox::Question);
+    EXPECT_EQ(seen.buttons,
+              yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel);
+  }
+
+  // A window that names its own boxes.
+  QtPrompt named(nullptr, QStringLiteral("AutoPaint Frame No?"));
+  AnswerBox(seen, QMessageBox::Ok);
+  named.Message("Done");
+  EXPECT_EQ(seen.title, QStringLiteral("AutoPaint Frame No?"));
+  EXPECT_EQ(seen.icon, QMessageBox::Information);
+}
+
+TEST(QtPrompt, AChoiceAnswersTheButtonPressedAndNothingWhenClosed) {
+  QtPrompt prompt;
+  const ChoiceQuestion question{"Keep?", "Save changes to s.dgr?", {}, {"Yes", "No", "Cancel"}};
+  // The button pressed (none: the box is closed) and the answer.
+  const std::pair<QString, std::optional<int>> presses[] = {
+      {QStringLiteral("No"), 1}, {QStringLiteral("Cancel"), 2}, {QString(), std::nullopt}};
+  for (const auto& [press, answer] : presses) {
+    QString title;
+    WhenModal<QDialog>([&title, press](QDialog* box) {
+      title = box->windowTitle();
+      EXPECT_EQ(box->findChild<QLineEdit*>(), nullptr);  // no field without a name to show
+      if (press.isEmpty()) box->reject();
+      for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->text() == press) QTest::mouseClick(b, Qt::LeftButton);
+    });
+    EXPECT_EQ(prompt.AskChoice(question), answer) << press.toStdString();
+    EXPECT_EQ(title, QStringLiteral("Keep?"));
+  }
+}
+
+TEST(ChooseFolder, YieldsTheChosenFolderEndingWithASlash) {
+  testing::TempDir dir;
+  QDir(QString::fromStdString(dir.path())).mkdir(QStringLiteral("scans"));
+  QString wanted = QString::fromStdString(dir.File("scans"));
+  QString title;
+  WhenModal<ChooseFolderDialog>([&](ChooseFolderDialog* dialog) {
+    title = dialog->windowTitle();
+    dialog->setDirectory(wanted);
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  std::optional<std::string> chosen =
+      ChooseFolderDialog::Choose(nullptr, QString::fromStdString(dir.path()));
+  EXPECT_EQ(title, QStringLiteral("Choose Folder"));
+  EXPECT_EQ(chosen, std::optional<std::string>(dir.File("scans/")));
+
+  WhenModal<ChooseFolderDialog>([](ChooseFolderDialog* dialog) { dialog->reject(); });
+  EXPECT_EQ(ChooseFolderDialog::Choose(nullptr, QString::fromStdString(dir.path())), std::nullopt);
+}
+
+TEST(SavePathPicker, TheDialogOffersTheDefaultName) {
+  QString title, offered;
+  WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+    title = dialog->windowTitle();
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      offered = name->text();
+    dialog->reject();
+  });
+  const SaveQuestion question{QStringLiteral("Keep It"), QStringLiteral("Movies (*.avi)"),
+                              QStringLiteral("avi"), QStringLiteral("movie.avi")};
+  EXPECT_EQ(SystemSavePathPicker()(nullptr, question), std::nullopt);
+  EXPECT_EQ(title, QStringLiteral("Keep It"));
+  EXPECT_EQ(offered, QStringLiteral("movie.avi"));
 }
 
 }  // namespace
