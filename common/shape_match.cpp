@@ -163,12 +163,18 @@ class Matcher {
         settled[std::size_t(r)] = own;
     }
     for (int r : rest) settled[std::size_t(r)] = std::max(ByOverlap(r, global), 0);
-    // A region still without a match may share a source region with another.
+    // A region still without a match may share a source region with another, one whose colour
+    // is known.
+    // A region settled on one whose colour is not known yet may take a close look-alike's.
     for (int r : rows_) {
-      if (settled[std::size_t(r)] != 0) continue;
+      const int now = settled[std::size_t(r)];
+      const bool unknown = now != 0 && sourceColors_ && ColourOf(now) == kUnfilledColour;
+      if (now != 0 && !unknown) continue;
       double least = kLeaveCost;
       for (int s : cols_) {
-        if (onPaper[std::size_t(r)] && !LookAlike(r, s)) continue;
+        if (((onPaper[std::size_t(r)] || unknown) && !LookAlike(r, s)) ||
+            (sourceColors_ && ColourOf(s) == kUnfilledColour))
+          continue;
         if (const double cost = PairCost(r, s, true); cost < least)
           least = cost, settled[std::size_t(r)] = s;
       }
