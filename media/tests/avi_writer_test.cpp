@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <functional>
 #include <tuple>
 
 #include "common/file_io.h"
@@ -238,45 +239,40 @@ TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
   const auto goodBytes = ReadBytes(good);
   auto picture = MakeColourPicture(47, 33, 0);
 
-  {  // a picture out of order ends the movie; the last good one stays
+  auto block = testing::MakeSoundBlock(100);
+  WaveFormat odd = testing::Mono8BitFormat(22050);
+  odd.bitsPerSample = 12;
+  const struct {
+    const char* what;
+    int firstFrame;  // written before the step; -1 for none
+    std::function<bool(AviWriter&)> step;
+    std::string message;
+  } cases[] = {
+      {"a picture out of order", 3, [&](AviWriter& w) { return w.WriteFrame(3, picture.data()); },
+       kUnknown},
+      {"a gap so wide that its empty frames alone would fill the disk", 0,
+       [&](AviWriter& w) { return w.WriteFrame(100001, picture.data()); }, kUnknown},
+      {"sound after pictures", 0,
+       [&](AviWriter& w) {
+         return w.WriteSound(testing::Mono8BitFormat(22050), block.data(), 100);
+       },
+       kUnknown},
+      {"sound the suite cannot store", -1,
+       [&](AviWriter& w) { return w.WriteSound(odd, block.data(), 100); }, kUnsupported},
+  };
+  for (const auto& c : cases) {  // each ends the movie; the last good one stays
     ScriptedPrompt prompt;
     AviWriter writer(prompt);
     ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
-    ASSERT_TRUE(writer.WriteFrame(3, picture.data()));
-    EXPECT_FALSE(writer.WriteFrame(3, picture.data()));
-    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
-    EXPECT_FALSE(writer.WriteFrame(4, picture.data()));
+    if (c.firstFrame >= 0) {
+      ASSERT_TRUE(writer.WriteFrame(c.firstFrame, picture.data()));
+    }
+    EXPECT_FALSE(c.step(writer)) << c.what;
+    EXPECT_EQ(prompt.Texts(), Texts(c.message)) << c.what;
+    EXPECT_FALSE(writer.WriteFrame(4, picture.data())) << c.what;
     writer.Close();
-    EXPECT_FALSE(writer.Succeeded());
-    EXPECT_EQ(prompt.Texts().size(), 1u);
-  }
-  EXPECT_EQ(ReadBytes(good), goodBytes);
-  {  // a gap so wide that its empty frames alone would fill the disk
-    ScriptedPrompt prompt;
-    AviWriter writer(prompt);
-    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
-    ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
-    EXPECT_FALSE(writer.WriteFrame(100001, picture.data()));
-    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
-  }
-  {  // sound after pictures cannot join the movie
-    ScriptedPrompt prompt;
-    AviWriter writer(prompt);
-    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
-    ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
-    auto block = testing::MakeSoundBlock(100);
-    EXPECT_FALSE(writer.WriteSound(testing::Mono8BitFormat(22050), block.data(), 100));
-    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
-  }
-  {  // sound the suite cannot store
-    ScriptedPrompt prompt;
-    AviWriter writer(prompt);
-    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
-    WaveFormat odd = testing::Mono8BitFormat(22050);
-    odd.bitsPerSample = 12;
-    auto block = testing::MakeSoundBlock(100);
-    EXPECT_FALSE(writer.WriteSound(odd, block.data(), 100));
-    EXPECT_EQ(prompt.Texts(), Texts(kUnsupported));
+    EXPECT_FALSE(writer.Succeeded()) << c.what;
+    EXPECT_EQ(prompt.Texts().size(), 1u) << c.what;
   }
   EXPECT_EQ(ReadBytes(good), goodBytes);
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"good.avi"});

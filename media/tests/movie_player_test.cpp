@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
@@ -14,6 +13,7 @@
 #include "media/movie_view.h"
 #include "media/qt_audio_output.h"
 #include "media/tests/movie_test_support.h"
+#include "testing/fake_audio_output.h"
 #include "testing/test_support.h"
 
 namespace quenda {
@@ -23,40 +23,18 @@ using testing::MoviePlan;
 using testing::TempDir;
 using testing::WriteMovie;
 
-// What the player asked of its sound, with a clock that runs while "playing".
-struct FakeAudio final : AudioOutput {
-  bool canPlay = true;
-  bool opens = true;
-  bool plays = true;
-  bool active = false;
-  std::vector<std::size_t> starts;
-  QElapsedTimer since;
-
-  bool CanPlay(const WaveFormat&) override { return canPlay; }
-  bool Open(const WaveFormat&) override { return opens; }
-  bool Play(const std::vector<uint8_t>&, std::size_t startByte) override {
-    starts.push_back(startByte);
-    since.start();
-    return active = plays;
-  }
-  void Stop() override { active = false; }
-  std::optional<double> PlayedMs() override {
-    if (!active) return std::nullopt;
-    return double(since.nsecsElapsed()) / 1e6;
-  }
-};
-
 // Waits use qWaitFor under ASSERT: QtTest's QTRY_ macros only return from the test when they
 // time out, which gtest never hears of.
 struct Fixture {
   TempDir dir;
   ScriptedPrompt prompt;
-  std::unique_ptr<FakeAudio> fake = std::make_unique<FakeAudio>();
-  FakeAudio& audio = *fake;  // owned by the player from here on
+  std::unique_ptr<testing::FakeAudioOutput> fake = std::make_unique<testing::FakeAudioOutput>();
+  testing::FakeAudioOutput& audio = *fake;  // owned by the player from here on
   std::unique_ptr<MoviePlayer> player = std::make_unique<MoviePlayer>(prompt, std::move(fake));
   std::vector<int> drawn;
 
   Fixture() {
+    audio.endsWithSound = false;  // sound plays on the wall clock for as long as it is let
     QObject::connect(player.get(), &MoviePlayer::frameDrawn, [this](int f) { drawn.push_back(f); });
   }
   std::string Movie(const std::string& name, const MoviePlan& plan) {
