@@ -16,13 +16,7 @@ const std::string kDamaged = " is incomplete or damaged and could not be read.";
 
 ClipRecord ImageClip(const std::string& directory, const std::string& name, int digits, int first,
                      int last) {
-  ClipRecord clip = FreshClipRecord();
-  clip.directory = directory;
-  clip.name = name;
-  clip.digitCount = digits;
-  clip.firstFrame = first;
-  clip.lastFrame = last;
-  clip.span = last - first;
+  ClipRecord clip = testing::SequenceClip(directory, name, digits, first, last);
   clip.labelNumber = 1;
   clip.label = ClipLabel(name, 1);
   return clip;
@@ -168,6 +162,12 @@ class LostClips : public ::testing::Test {
     EXPECT_TRUE(SaveComposition(path, c).ok());
     return path;
   }
+  // One clip whose pictures are nowhere.
+  Composition LostRun() {
+    Composition c;
+    c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+    return c;
+  }
   TempDir dir;
   ScriptedPrompt prompt;
 };
@@ -190,8 +190,7 @@ TEST_F(LostClips, DiscardingTheOnlyClipKeepsTheSettings) {
 
 TEST_F(LostClips, RepointingFindsTheSequenceAroundThePick) {
   testing::WriteClipSequence(dir.path(), "walk", 2, 10, 14);
-  Composition c;
-  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Composition c = LostRun();
   c.clips[0].tracks[kScaleX] = KeyTrack({{3, 2.5, 1, 1}});
   prompt.QueuePath(dir.File("walk12.tga"));
   Result<Composition> loaded = LoadComposition(Save(c), prompt);
@@ -210,8 +209,7 @@ TEST_F(LostClips, RepointingFindsTheSequenceAroundThePick) {
 
 TEST_F(LostClips, AnUnreadablePickIsReportedThenTheQuestionAsked) {
   testing::WriteText(dir.File("notes.tga"), "hello");
-  Composition c;
-  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Composition c = LostRun();
   prompt.QueuePath(dir.File("notes.tga"));
   prompt.QueueAnswer(false);  // keep looking
   prompt.QueuePath(std::nullopt);
@@ -247,8 +245,7 @@ TEST_F(LostClips, PartlyMissingClipsStayAndDiscardsRenumberParents) {
 }
 
 TEST_F(LostClips, AUserWhoNeitherFindsNorDiscardsIsAskedAgain) {
-  Composition c;
-  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Composition c = LostRun();
   for (int round = 0; round < 150; ++round) {
     prompt.QueuePath(std::nullopt);
     prompt.QueueAnswer(false);
@@ -263,8 +260,7 @@ TEST_F(LostClips, AUserWhoNeitherFindsNorDiscardsIsAskedAgain) {
 }
 
 TEST_F(LostClips, AnUnattendedPromptKeepsTheClip) {
-  Composition c;
-  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Composition c = LostRun();
   Result<Composition> loaded = LoadComposition(Save(c), prompt);
   ASSERT_TRUE(loaded.ok());
   EXPECT_EQ(*loaded, c);

@@ -184,23 +184,11 @@ TEST(EngineMatchesLiteral, PlacementsSamplingAndEveryEffect) {
 
 class ComposeFiles : public ::testing::Test {
  protected:
-  ComposeFiles() {
-    c.width = 47;
-    c.height = 33;
-    c.frames = 10;
-    c.backgroundColor = 0x00203040;
-  }
+  ComposeFiles() : c(testing::MovieOf(47, 33, 10)) { c.backgroundColor = 0x00203040; }
   ClipRecord Sequence(const std::string& name, int first, int last, int depth) {
     for (int n = first; n <= last; ++n)
       testing::WriteClipImage(dir.File(name + std::to_string(n) + ".tga"), 21 + n, 17, depth, n);
-    ClipRecord clip = FreshClipRecord();
-    clip.directory = dir.path();
-    clip.name = name;
-    clip.digitCount = 1;
-    clip.firstFrame = first;
-    clip.lastFrame = last;
-    clip.span = last - first;
-    return clip;
+    return testing::SequenceClip(dir.path(), name, 1, first, last);
   }
   testing::TempDir dir;
   Composition c;

@@ -56,12 +56,7 @@ struct ComposerWindow {
   void MakeComposition() {
     ScriptedPrompt quiet;
     CComposerDoc doc(quiet);
-    doc.OnNewDocument({});
-    doc.OnNewDocument({});
-    NewMovieValues values;
-    values.width = kMovieWidth, values.height = kMovieHeight, values.frames = kMovieFrames;
-    values.backgroundColor = 0x00402010;
-    doc.OnNewDocument([&] { return std::optional<NewMovieValues>(values); });
+    StartNewMovie(doc, kMovieWidth, kMovieHeight, kMovieFrames, 0x00402010);
     EXPECT_TRUE(doc.AddClipFromFile(dir.File("sky.tga")));
     EXPECT_TRUE(doc.AddClipFromFile(dir.File("walk002.tga")));
     EXPECT_TRUE(doc.AddEffectClip(ClipKind::Blur));
