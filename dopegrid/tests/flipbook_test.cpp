@@ -33,13 +33,12 @@ TEST(FlipbookGeometry, LandscapePortraitAndSliverFrames) {
             std::min(200.0f / 499.0f, 400.0f / 999.0f));
 }
 
-class Flipbook : public ::testing::Test {
+class Flipbook : public PaintedSheet {
  protected:
   // Ten frames of one sequence on level 0: drawing i is a flat grey of 20 * i.
   void SetUp() override {
     for (int i = 1; i <= 10; ++i)
-      WritePaintedFrame(dir.path(), "Ann", i, FlatDrawing(8, 4, uint8_t(20 * i)), OneRegion(8, 4),
-                        {0, 0});
+      WritePaintedFrame(dir.path(), "Ann", i, FlatDrawing(8, 4, uint8_t(20 * i)));
     sequences[0] = SequenceOf(dir.path(), "Ann");
     for (int f = 0; f < 10; ++f) sheet.Cell(0, f) = {CellKind::Key, 0, f};
     settings.levels = {0};
@@ -50,18 +49,12 @@ class Flipbook : public ::testing::Test {
     sound.samples.assign(100, 200);
     sound.startFrame = 5;
   }
-  FlipbookOutcome Run(Progress& progress, RecordingMovieWriter& out, bool withSound = true) {
+  FlipbookOutcome Run(Progress& shown, RecordingMovieWriter& out, bool withSound = true) {
     return GenerateFlipbook(settings, source, withSound ? &sound : nullptr, out, moviePath, prompt,
-                            progress);
+                            shown);
   }
-  FlipbookOutcome Run() { return Run(quiet, writer); }
+  FlipbookOutcome Run() { return Run(progress, writer); }
 
-  TempDir dir;
-  ScriptedPrompt prompt;
-  NullProgress quiet;
-  CSheetGrid sheet = MakeNewSheet();
-  std::vector<DrawingSequence> sequences{1};
-  SheetSource source{sheet, sequences};
   FlipbookSettings settings;
   SoundTrack sound;
   RecordingMovieWriter writer;
@@ -111,7 +104,7 @@ TEST_F(Flipbook, SoundIsCutIntoFramesOfTheMovieRate) {
 }
 
 TEST_F(Flipbook, NoSoundWhenItIsHiddenOrEndsBefore) {
-  EXPECT_EQ(Run(quiet, writer, false), FlipbookOutcome::Finished);
+  EXPECT_EQ(Run(progress, writer, false), FlipbookOutcome::Finished);
   sound.startFrame = 50;
   EXPECT_EQ(Run(), FlipbookOutcome::Finished);
   EXPECT_TRUE(writer.sound.empty());
@@ -136,7 +129,7 @@ TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
   RecordingMovieWriter failing;
   failing.failFrameAt = 3;
   prompt.Clear();
-  EXPECT_EQ(Run(quiet, failing), FlipbookOutcome::Failed);
+  EXPECT_EQ(Run(progress, failing), FlipbookOutcome::Failed);
   EXPECT_FALSE(ShouldPlay(FlipbookOutcome::Failed));
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Problem Writing flipbook to disk"});
   EXPECT_EQ(failing.closes, 1);
@@ -145,12 +138,12 @@ TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
   std::vector<uint8_t> bytes = ReadBytes(dir.File("Ann4.qds"));
   bytes.pop_back();
   WriteBytes(dir.File("Ann4.qds"), bytes);
-  EXPECT_EQ(Run(quiet, reading), FlipbookOutcome::Failed);
+  EXPECT_EQ(Run(progress, reading), FlipbookOutcome::Failed);
   EXPECT_EQ(prompt.Texts().back(), "Problem reading a frame");
   EXPECT_EQ(reading.frames.size(), 3u);
   EXPECT_EQ(reading.closes, 1);
   RecordingMovieWriter named;
-  EXPECT_EQ(GenerateFlipbook(settings, source, &sound, named, moviePath, prompt, quiet,
+  EXPECT_EQ(GenerateFlipbook(settings, source, &sound, named, moviePath, prompt, progress,
                              OldMovie::LeaveToWriter),
             FlipbookOutcome::Failed);
   EXPECT_EQ(named.closes, 0);

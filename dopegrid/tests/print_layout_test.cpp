@@ -41,16 +41,13 @@ TEST(PrintLayout, TheLastPageShowsOnlyTheFramesThatExist) {
   EXPECT_EQ(fourth.rows[24].cells[1], "A1");
 }
 
-TEST(PrintLayout, DateOrientationAndColumns) {
+TEST(PrintLayout, DateAndColumns) {
   std::tm date{};
   date.tm_year = 2026 - 1900;
   date.tm_mon = 11;
   date.tm_mday = 6;
   date.tm_wday = 0;
   EXPECT_EQ(FormatPrintDate(date), "Sunday, December 06, 2026");
-  EXPECT_EQ(CheckPrintOrientation(false).message(),
-            "Dopegrid can only print in LANDSCAPE mode, please choose LANDSCAPE in print setup");
-  EXPECT_TRUE(CheckPrintOrientation(true).ok());
   EXPECT_EQ(PrintLevelColumnCount(3), 11);
   EXPECT_EQ(PrintLevelColumnCount(30), 30);
 }

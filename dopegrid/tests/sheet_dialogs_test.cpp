@@ -1,9 +1,7 @@
-// Dialog checks and defaults, status texts, the image window's choice of a cel, and playing
-// the sound under the selection.
+// Dialog checks and defaults, and the image window's choice of a cel.
 #include <gtest/gtest.h>
 
 #include "common/scripted_prompt.h"
-#include "common/wave_file.h"
 #include "dopegrid/core/sheet_dialogs.h"
 #include "dopegrid/core/sheet_drawing.h"
 #include "dopegrid/tests/sheet_test_support.h"
@@ -59,52 +57,6 @@ TEST(SheetDialogs, CelSourceAndTheImageWindow) {
   mapped[1] = 1;  // the viewer refuses any colour map, not only the ones other readers refuse
   EXPECT_EQ(ParseDrawingScan(mapped, ScanReader::CelViewer, *path).message(),
             "Incorrect image type!");
-}
-
-class QuietAudio : public AudioOutput, public PlaybackWatch {
- public:
-  bool CanPlay(const WaveFormat&) override { return true; }
-  bool Open(const WaveFormat&) override { return true; }
-  bool Play(const std::vector<uint8_t>& samples, std::size_t startByte) override {
-    played.assign(samples.begin() + std::ptrdiff_t(startByte), samples.end());
-    return true;
-  }
-  std::optional<double> PlayedMs() override { return std::nullopt; }  // over at once
-  void Stop() override {}
-  bool KeyPressed() override { return false; }
-  void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
-
-  std::vector<uint8_t> played;
-  std::vector<std::string> statuses;
-};
-
-TEST(SheetDialogs, PlayingTheSelectionAndTheStatusBar) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
-  WaveFormat format;
-  format.samplesPerSecond = format.averageBytesPerSecond = 250;  // 10 samples per frame
-  std::vector<uint8_t> samples(100);
-  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = uint8_t(i);
-  testing::WriteBytes(dir.File("s.wav"), EncodeWaveFile(format, samples));
-  QuietAudio audio;
-  EXPECT_FALSE(doc.PlayAll(audio, audio));  // nothing loaded yet
-  ASSERT_TRUE(doc.LoadSoundFile(dir.File("s.wav")));
-  ASSERT_TRUE(doc.SetSoundSettings(25, 4));
-  doc.SetSelection({0, 1, 0, 4});  // starts before the sound: plays from its first sample
-  ASSERT_TRUE(doc.PlaySelection(audio, audio));
-  EXPECT_EQ(audio.played.size(), 20u);
-  EXPECT_EQ(audio.played[0], 0);
-  EXPECT_EQ(audio.statuses.front(), "Playing sound selection...     Press any key to stop");
-  doc.SetSelection({0, 0, 0, 1});  // ends before it: nothing
-  EXPECT_FALSE(doc.PlaySelection(audio, audio));
-  ASSERT_TRUE(doc.PlayAll(audio, audio));
-  EXPECT_EQ(audio.played.size(), 100u);
-
-  doc.SetCurrentCell(0, 6);
-  EXPECT_EQ(StatusTexts(doc),
-            (std::array<std::string, 3>{"Sound Frame Rate : 25", "Total Frames : 100",
-                                        "Current Frame : 7"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/sound_track.h"
+#include "testing/fake_audio_output.h"
 
 namespace quenda {
 namespace {
@@ -67,33 +68,14 @@ TEST(SoundTrack, WaveformFollowsTheRows) {
   EXPECT_TRUE(WaveformPoints(unloaded, 0, 3, 25).empty());
 }
 
-// Plays at 1000 samples per second, advancing 10 ms per look at the clock.
-class FakeAudio : public AudioOutput, public PlaybackWatch {
- public:
-  bool CanPlay(const WaveFormat&) override { return devices; }
-  bool Open(const WaveFormat&) override { return opens; }
-  bool Play(const std::vector<uint8_t>& samples, std::size_t startByte) override {
-    first = samples[startByte];
-    prepared = samples.size() - startByte;
-    return true;
-  }
-  std::optional<double> PlayedMs() override {
-    played += 10;
-    if (played > double(prepared)) return std::nullopt;
-    return played;
-  }
-  void Stop() override { ++stops; }
+// Plays 10 ms further at every look at the clock, and watches for a key at the given look.
+struct FakeAudio final : testing::FakeAudioOutput, PlaybackWatch {
+  FakeAudio() { stepMs = 10; }
   bool KeyPressed() override { return ++polls == keyAt; }
   void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
 
-  bool devices = true;
-  bool opens = true;
   int keyAt = -1;
   int polls = 0;
-  double played = 0;
-  std::size_t prepared = 0;
-  uint8_t first = 0;
-  int stops = 0;
   std::vector<std::string> statuses;
 };
 
@@ -102,8 +84,8 @@ TEST(SoundTrack, PlayingReportsDevicesAndStopsOnAKey) {
   ScriptedPrompt prompt;
   FakeAudio audio;
   ASSERT_TRUE(PlaySound(sound, {40, 200}, kPlayingSelection, audio, audio, prompt));
-  EXPECT_EQ(audio.prepared, 200u);
-  EXPECT_EQ(audio.first, sound.samples[40]);
+  ASSERT_EQ(audio.handed.size(), 200u);
+  EXPECT_EQ(audio.handed[0], sound.samples[40]);
   EXPECT_EQ(audio.statuses, (std::vector<std::string>{std::string(kPlayingSelection), "Stopped."}));
 
   FakeAudio keyed;
@@ -114,7 +96,7 @@ TEST(SoundTrack, PlayingReportsDevicesAndStopsOnAKey) {
   EXPECT_EQ(keyed.stops, 1);
 
   FakeAudio silent;
-  silent.devices = false;
+  silent.canPlay = false;
   EXPECT_FALSE(PlaySound(sound, {0, 400}, kPlayingAll, silent, silent, prompt));
   FakeAudio busy;
   busy.opens = false;

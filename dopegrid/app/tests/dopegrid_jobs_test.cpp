@@ -39,15 +39,28 @@ void ChooseWholeJob(JobRangeFields& range) {
   QTest::mouseClick(range.selectAll(), Qt::LeftButton);
 }
 
+// The same in the Render dialog, with the folder the user is asked for and the name "walk".
+void ChooseWholeJob(RenderDialog* dialog) {
+  Click(dialog, "Select Output Directory");
+  dialog->nameField()->setText(QStringLiteral("walk"));
+  ChooseWholeJob(dialog->range());
+}
+
+// An empty folder, the one the next folder question is answered with.
+std::string OutputFolder(SheetWindow& w) {
+  const std::string out = w.dir.File("out/");
+  std::filesystem::create_directories(out);
+  w.prompt.QueuePath(out);
+  return out;
+}
+
 std::string Frame(const std::string& directory, int number) {
   return directory + "walk000" + std::to_string(number) + ".tga";
 }
 
 TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryOrNameAndWritesNothing) {
   SheetWindow w;
-  const std::string out = w.dir.File("out/");
-  std::filesystem::create_directories(out);
-  w.prompt.QueuePath(out);
+  const std::string out = OutputFolder(w);
   struct Case {
     bool chooseDirectory;
     const char* name;
@@ -81,14 +94,10 @@ TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryOrNameAndWritesNothing)
 
 TEST(DopegridJobs, APaintedRenderListsTheMissingFilesAndWritesNothingWhenDeclined) {
   SheetWindow w;  // scanned drawings only: no region, paint or colour set files
-  const std::string out = w.dir.File("out/");
-  std::filesystem::create_directories(out);
-  w.prompt.QueuePath(out);
+  const std::string out = OutputFolder(w);
   w.prompt.QueueAnswer(false);
   WhenModal<RenderDialog>([&](RenderDialog* dialog) {
-    Click(dialog, "Select Output Directory");
-    dialog->nameField()->setText(QStringLiteral("walk"));
-    ChooseWholeJob(dialog->range());
+    ChooseWholeJob(dialog);
     Click(dialog, "Render");
     Click(dialog, "Close");
   });
@@ -103,13 +112,9 @@ TEST(DopegridJobs, APaintedRenderListsTheMissingFilesAndWritesNothingWhenDecline
 
 TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
   SheetWindow w;
-  const std::string out = w.dir.File("out/");
-  std::filesystem::create_directories(out);
-  w.prompt.QueuePath(out);
+  const std::string out = OutputFolder(w);
   WhenModal<RenderDialog>([&](RenderDialog* dialog) {
-    Click(dialog, "Select Output Directory");
-    dialog->nameField()->setText(QStringLiteral("walk"));
-    ChooseWholeJob(dialog->range());
+    ChooseWholeJob(dialog);
     Click(dialog, "Do not paint frames (line test render)");
     Click(dialog, "Half Size");
     Click(dialog, "Render");
@@ -132,16 +137,12 @@ TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
 TEST(DopegridJobs, StopDuringTheRenderLeavesWholeFramesUpToTheStopAndNoMore) {
   // Drawings large enough that STOP, pressed once the first frame's file is there (it appears
   // whole, by renaming), comes while the second is in hand.
-  SheetWindow w(false, nullptr, 800, 600);
-  const std::string out = w.dir.File("out/");
-  std::filesystem::create_directories(out);
-  w.prompt.QueuePath(out);
+  SheetWindow w(testing::AnnAndBob(false, 800, 600));
+  const std::string out = OutputFolder(w);
   w.prompt.QueueAnswer(true);  // stop the render
   bool stopped = false;
   WhenModal<RenderDialog>([&](RenderDialog* dialog) {
-    Click(dialog, "Select Output Directory");
-    dialog->nameField()->setText(QStringLiteral("walk"));
-    ChooseWholeJob(dialog->range());
+    ChooseWholeJob(dialog);
     Click(dialog, "Do not paint frames (line test render)");
     WhenModal<ProgressWindow>(
         [&](ProgressWindow* progress) {

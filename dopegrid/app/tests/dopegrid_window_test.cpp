@@ -298,7 +298,7 @@ TEST(DopegridWindow, AMissingSequenceIsForgottenButNothingIsSavedUntilTheUserSav
   ScriptedPrompt script;
   RealChoicePrompt prompt(script);
   AnswerMissingSequence(QStringLiteral("Forget it"));
-  SheetWindow w(true, &prompt);
+  SheetWindow w(testing::AnnAndBob(true), &prompt);
   EXPECT_EQ(script.Texts().at(0),
             "All frames of the sequence \"Bob\" have either been moved to some place else or "
             "have been deleted");
@@ -321,7 +321,7 @@ TEST(DopegridWindow, AMissingSequenceIsFoundWhereTheUserPointsTo) {
   testing::TempDir moved;
   script.QueuePath(testing::WriteTinySequence(moved.path(), "Bob", 6, 96, 72));
   AnswerMissingSequence(QStringLiteral("Let's go find it"));
-  SheetWindow w(true, &prompt);
+  SheetWindow w(testing::AnnAndBob(true), &prompt);
   EXPECT_EQ(script.shown().at(1).text, "Select A Sequence for :: Bob");
   ASSERT_EQ(w.doc().sequenceCount(), 2);
   EXPECT_EQ(w.doc().sequences()[1].directory, moved.path());
