@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <tuple>
 
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
@@ -52,16 +53,13 @@ TEST_F(CompTool, BuildsACompositionStepByStep) {
   EXPECT_EQ(testing::ReadBytes(movie).size(), kCompositionHeaderSize);
   Build();
   Composition c = Load();
-  EXPECT_EQ(c.width, 47);
-  EXPECT_EQ(c.frames, 3);  // lengthened for the sequence
-  EXPECT_EQ(c.backgroundColor, 0x00302010u);
+  // Three frames: lengthened for the sequence.
+  EXPECT_EQ(std::tuple(c.width, c.frames, c.backgroundColor), std::tuple(47, 3, 0x00302010u));
   ASSERT_EQ(c.clipCount(), 3);
-  EXPECT_EQ(c.clips[0].kind, ClipKind::Virtual);
-  EXPECT_EQ(c.clips[1].kind, ClipKind::Blur);
-  EXPECT_EQ(c.clips[1].tracks[kPositionX].Evaluate(0), 2.0);
-  EXPECT_EQ(c.clips[2].name, "walk");
-  EXPECT_EQ(c.clips[2].parentIndex, 0);
-  EXPECT_EQ(c.clips[2].tracks[kPositionX].keys().back().easeIn, 4);
+  EXPECT_EQ(std::tuple(c.clips[0].kind, c.clips[1].kind, c.clips[1].tracks[kPositionX].Evaluate(0),
+                       c.clips[2].name, c.clips[2].parentIndex,
+                       c.clips[2].tracks[kPositionX].keys().back().easeIn),
+            std::tuple(ClipKind::Virtual, ClipKind::Blur, 2.0, "walk", 0, 4));
   ToolOutput listed = Run({"comp", "list", movie});
   EXPECT_NE(listed.out.find("2  walk (1)  frames 1..3 from frame 1  parent 0"), std::string::npos)
       << listed.out;
