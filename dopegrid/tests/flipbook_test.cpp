@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/flipbook.h"
@@ -26,8 +27,7 @@ TEST(FlipbookGeometry, LandscapePortraitAndSliverFrames) {
   };
   for (const auto& c : cases) {
     FlipbookGeometry g = FlipbookGeometryFor(c.frame, c.size);
-    EXPECT_EQ(g.width, c.width) << c.frame.maxX;
-    EXPECT_EQ(g.height, c.height) << c.frame.maxX;
+    EXPECT_EQ(std::tuple(g.width, g.height), std::tuple(c.width, c.height)) << c.frame.maxX;
   }
   EXPECT_EQ(FlipbookGeometryFor({0, 0, 999, 499}, 400).scale,
             std::min(200.0f / 499.0f, 400.0f / 999.0f));
@@ -65,19 +65,16 @@ TEST_F(Flipbook, WritesEveryFrameAfterTheSoundWithItsSilence) {
   WriteText(moviePath, "old movie");
   EXPECT_EQ(Run(), FlipbookOutcome::Finished);
   EXPECT_FALSE(std::filesystem::exists(moviePath));  // the old one is deleted first
-  EXPECT_EQ(writer.path, moviePath);
-  EXPECT_EQ(writer.quality, 5000);
-  EXPECT_EQ(writer.rate, 25);
-  EXPECT_EQ(writer.width, 20);  // 16, grown by 4
-  EXPECT_EQ(writer.height, 8);
+  // Width 16, grown by 4.
+  EXPECT_EQ(std::tie(writer.path, writer.quality, writer.rate, writer.width, writer.height,
+                     writer.closes),
+            std::tuple(moviePath, 5000, 25, 20, 8, 1));
   ASSERT_EQ(writer.sound.size(), 100u);
-  EXPECT_EQ(writer.sound[39], kFlipbookSilence);
-  EXPECT_EQ(writer.sound[40], 200);
+  EXPECT_EQ(std::tuple(writer.sound[39], writer.sound[40]), std::tuple(kFlipbookSilence, 200));
   EXPECT_EQ(writer.indices, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   // Scale 2: output pixel (5, 3) shows drawing pixel (2, 1); beyond the drawing stays white.
-  EXPECT_EQ(writer.frames[2][(3 * 20 + 5) * 3], 60);
-  EXPECT_EQ(writer.frames[2][(3 * 20 + 17) * 3], 255);
-  EXPECT_EQ(writer.closes, 1);
+  EXPECT_EQ(std::tuple(writer.frames[2][(3 * 20 + 5) * 3], writer.frames[2][(3 * 20 + 17) * 3]),
+            std::tuple(60, 255));
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
@@ -86,9 +83,8 @@ TEST_F(Flipbook, APartOfTheSheetStartsAtPictureZero) {
   settings.lastFrame = 7;
   sound.startFrame = 1;
   EXPECT_EQ(Run(), FlipbookOutcome::Finished);
-  EXPECT_EQ(writer.indices, (std::vector<int>{0, 1}));
-  EXPECT_EQ(writer.sound.size(), 20u);
-  EXPECT_EQ(writer.frames[0][0], 140);
+  EXPECT_EQ(std::tuple(writer.indices, writer.sound.size(), writer.frames[0][0]),
+            std::tuple(std::vector<int>{0, 1}, 20u, 140));
 }
 
 TEST_F(Flipbook, SoundIsCutIntoFramesOfTheMovieRate) {
@@ -97,10 +93,8 @@ TEST_F(Flipbook, SoundIsCutIntoFramesOfTheMovieRate) {
   sound.startFrame = 1;
   settings.lastFrame = 2;
   EXPECT_EQ(Run(), FlipbookOutcome::Finished);
-  EXPECT_EQ(writer.rate, 5);
-  ASSERT_EQ(writer.sound.size(), 150u);
-  EXPECT_EQ(writer.sound[99], 200);
-  EXPECT_EQ(writer.sound[100], kFlipbookSilence);
+  ASSERT_EQ(std::tuple(writer.rate, writer.sound.size()), std::tuple(5, 150u));
+  EXPECT_EQ(std::tuple(writer.sound[99], writer.sound[100]), std::tuple(200, kFlipbookSilence));
 }
 
 TEST_F(Flipbook, NoSoundWhenItIsHiddenOrEndsBefore) {
@@ -116,9 +110,8 @@ TEST_F(Flipbook, StopAnsweredNoGoesOnAndYesEnds) {
   prompt.QueueAnswer(true);
   EXPECT_EQ(Run(stopping, writer), FlipbookOutcome::Stopped);
   EXPECT_TRUE(ShouldPlay(FlipbookOutcome::Stopped));
-  EXPECT_EQ(writer.frames.size(), 2u);
-  EXPECT_EQ(prompt.Texts().back(), "Stopped after Frame : 2");
-  EXPECT_EQ(writer.closes, 1);
+  EXPECT_EQ(std::tuple(writer.frames.size(), prompt.Texts().back(), writer.closes),
+            std::tuple(2u, "Stopped after Frame : 2", 1));
 }
 
 TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
@@ -139,15 +132,13 @@ TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
   bytes.pop_back();
   WriteBytes(dir.File("Ann4.qds"), bytes);
   EXPECT_EQ(Run(progress, reading), FlipbookOutcome::Failed);
-  EXPECT_EQ(prompt.Texts().back(), "Problem reading a frame");
-  EXPECT_EQ(reading.frames.size(), 3u);
-  EXPECT_EQ(reading.closes, 1);
+  EXPECT_EQ(std::tuple(prompt.Texts().back(), reading.frames.size(), reading.closes),
+            std::tuple("Problem reading a frame", 3u, 1));
   RecordingMovieWriter named;
   EXPECT_EQ(GenerateFlipbook(settings, source, &sound, named, moviePath, prompt, progress,
                              OldMovie::LeaveToWriter),
             FlipbookOutcome::Failed);
-  EXPECT_EQ(named.closes, 0);
-  EXPECT_EQ(named.discards, 1);
+  EXPECT_EQ(std::tuple(named.closes, named.discards), std::tuple(0, 1));
 }
 
 TEST_F(Flipbook, RefusedJobsOpenNoMovie) {

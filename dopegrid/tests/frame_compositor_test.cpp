@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/frame_compositor.h"
@@ -47,6 +48,9 @@ class Compositor : public PaintedSheet {
     job.picture = Raster(job.width, job.height, 3);
     return true;
   }
+  void UseColorSets() {
+    for (const char* name : {"Ann", "Bob"}) WriteTestColorSet(dir.path(), name);
+  }
   const uint8_t* Pixel(int x, int y) { return job.picture.At(x, y); }
   std::vector<int> Bgr(int x, int y) {
     const uint8_t* p = Pixel(x, y);
@@ -61,9 +65,8 @@ TEST_F(Compositor, RangePassEnclosesEveryDrawingOfTheJob) {
   WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(30, 200, 200, 5, 50));
   UseSequences();
   ASSERT_TRUE(Prepare());
-  EXPECT_EQ(job.frame, (CommonFrame{5, 20, 110, 250}));
-  EXPECT_EQ(job.resolution, 100);
-  EXPECT_TRUE(prompt.Texts().empty());
+  EXPECT_EQ(std::tuple(job.frame, job.resolution, prompt.Texts().size()),
+            std::tuple(CommonFrame{5, 20, 110, 250}, 100, 0u));
 }
 
 TEST_F(Compositor, DifferentPegPositionsStopTheJob) {
@@ -103,10 +106,9 @@ TEST_F(Compositor, ScannedDrawingsMultiplyLikePencilOnPaper) {
   UseSequences();
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositeScanned(job, source, 0, prompt, progress));
-  EXPECT_EQ(Pixel(0, 0)[0], 64);
-  EXPECT_EQ(Pixel(0, 0)[2], 64);
-  EXPECT_EQ(Pixel(1, 1)[1], 0);
-  EXPECT_EQ(Pixel(5, 2)[0], 128);  // only the back drawing reaches here
+  // Only the back drawing reaches (5, 2).
+  EXPECT_EQ(std::tuple(Bgr(0, 0), Pixel(1, 1)[1], Pixel(5, 2)[0]),
+            std::tuple(std::vector<int>{64, 64, 64}, 0, 128));
 }
 
 TEST_F(Compositor, ScaledOutputSamplesByTruncation) {
@@ -121,15 +123,12 @@ TEST_F(Compositor, ScaledOutputSamplesByTruncation) {
   job.height = 1;
   job.picture = Raster(4, 1, 3);
   ASSERT_TRUE(CompositeScanned(job, source, 0, prompt, progress));
-  EXPECT_EQ(Pixel(0, 0)[0], 0);
-  EXPECT_EQ(Pixel(1, 0)[0], 40);
-  EXPECT_EQ(Pixel(2, 0)[0], 100);
-  EXPECT_EQ(Pixel(3, 0)[0], 140);
+  EXPECT_EQ(std::tuple(Pixel(0, 0)[0], Pixel(1, 0)[0], Pixel(2, 0)[0], Pixel(3, 0)[0]),
+            std::tuple(0, 40, 100, 140));
 }
 
 TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
-  WriteTestColorSet(dir.path(), "Ann");
-  WriteTestColorSet(dir.path(), "Bob");
+  UseColorSets();
   DrawingScan front = FlatDrawing(5, 4, 255);
   front.picture.data()[2 * 5 + 1] = 0;    // a pencil stroke at (1, 2)
   front.picture.data()[3 * 5 + 3] = 0;    // rubbed out at (3, 3)
@@ -151,8 +150,7 @@ TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
 }
 
 TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
-  WriteTestColorSet(dir.path(), "Ann");
-  WriteTestColorSet(dir.path(), "Bob");
+  UseColorSets();
   DrawingScan front = FlatDrawing(4, 1, 255);
   front.picture.data()[1] = 254;
   front.picture.data()[2] = 0;
@@ -173,16 +171,14 @@ TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
 }
 
 TEST_F(Compositor, PaintedBackgroundWhereNothingIsPainted) {
-  WriteTestColorSet(dir.path(), "Ann");
-  WriteTestColorSet(dir.path(), "Bob");
+  UseColorSets();
   WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(3, 3, 255));
   WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(3, 3, 255, 3, 0));
   UseSequences();
   job.backgroundRed = 1, job.backgroundGreen = 2, job.backgroundBlue = 3;
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress));
-  EXPECT_EQ(Pixel(4, 1)[0], 3);
-  EXPECT_EQ(Pixel(4, 1)[2], 1);
+  EXPECT_EQ(Bgr(4, 1), (std::vector<int>{3, 2, 1}));
 }
 
 TEST_F(Compositor, FailuresNameTheFileAndStopTheFrame) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "common/targa.h"
@@ -20,10 +21,8 @@ namespace {
 using namespace quenda::testing;
 
 TEST(RenderNames, FourDigitPaddingAndTheDialogChecks) {
-  EXPECT_EQ(RenderFileName("/out/", "walk", 7), "/out/walk0007.tga");
-  EXPECT_EQ(RenderFileName("/out/", "walk", 99), "/out/walk0099.tga");
-  EXPECT_EQ(RenderFileName("/out/", "walk", 1234), "/out/walk1234.tga");
-  EXPECT_EQ(RenderFileName("/out/", "walk", 12345), "/out/walk12345.tga");
+  for (auto [number, name] : {std::pair{7, "0007"}, {99, "0099"}, {1234, "1234"}, {12345, "12345"}})
+    EXPECT_EQ(RenderFileName("/out/", "walk", number), "/out/walk" + std::string(name) + ".tga");
 
   // The render dialog's test sees the other refusals through the dialog.
   RenderSettings s;
@@ -41,12 +40,9 @@ TEST(RenderGeometry, SizesAreWholeDivisionsOfTheExtent) {
   RenderGeometry full = RenderGeometryFor(frame, RenderSize::Full);
   RenderGeometry half = RenderGeometryFor(frame, RenderSize::Half);
   RenderGeometry quarter = RenderGeometryFor(frame, RenderSize::Quarter);
-  EXPECT_EQ(full.width, 1001);
-  EXPECT_EQ(half.width, 500);
-  EXPECT_EQ(half.height, 250);
-  EXPECT_EQ(quarter.width, 250);
-  EXPECT_EQ(quarter.height, 125);
-  EXPECT_EQ(quarter.scale, 0.25f);
+  EXPECT_EQ(
+      std::tuple(full.width, half.width, half.height, quarter.width, quarter.height, quarter.scale),
+      std::tuple(1001, 500, 250, 250, 125, 0.25f));
 }
 
 TEST(RenderLayer, LinePixelsBorrowTheFirstPaintedNeighbour) {
@@ -88,9 +84,9 @@ TEST(RenderLayer, FilteringInterpolatesAndLaysOver) {
   Raster picture(5, 2, 4, 0);
   CommonFrame frame{0, 0, 3, 2};
   FilterLayer(layer, {0, 0}, frame, 2.0f, RenderQuality::Best, picture);
-  EXPECT_EQ(picture.At(1, 0)[0], 150);  // halfway between 100 and 201
-  EXPECT_EQ(picture.At(1, 0)[3], 255);
-  EXPECT_EQ(picture.At(4, 0)[3], 0);  // u = 2 is at the layer's last column: untouched
+  // Halfway between 100 and 201; u = 2 is at the layer's last column: untouched.
+  EXPECT_EQ(std::tuple(picture.At(1, 0)[0], picture.At(1, 0)[3], picture.At(4, 0)[3]),
+            std::tuple(150, 255, 0));
   Raster nearest(5, 2, 4, 0);
   FilterLayer(layer, {0, 0}, frame, 2.0f, RenderQuality::Fast, nearest);
   EXPECT_EQ(nearest.At(1, 0)[0], 100);
@@ -100,9 +96,9 @@ TEST(RenderLayer, FilteringInterpolatesAndLaysOver) {
   Raster empty(5, 2, 4, 0);
   FilterLayer(veil, {0, 0}, frame, 2.0f, RenderQuality::Fast, picture);
   FilterLayer(veil, {0, 0}, frame, 2.0f, RenderQuality::Fast, empty);
-  EXPECT_EQ(picture.At(0, 0)[0], 49);  // 100 * 127 / 255
-  EXPECT_EQ(picture.At(0, 0)[3], 255);
-  EXPECT_EQ(empty.At(0, 0)[3], 128);
+  // 100 * 127 / 255 = 49.
+  EXPECT_EQ(std::tuple(picture.At(0, 0)[0], picture.At(0, 0)[3], empty.At(0, 0)[3]),
+            std::tuple(49, 255, 128));
 }
 
 // A drawing with every kind of pixel: random grey, flags, regions (some unpainted, some 0)
@@ -236,9 +232,7 @@ TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparent) {
   UseFrames(1);
   ASSERT_TRUE(RunRender(settings, source, prompt, progress)) << prompt.Texts()[0];
   Raster image = Read(settings.directory + "walk0001.tga");
-  ASSERT_EQ(image.width(), 18);
-  ASSERT_EQ(image.height(), 4);
-  ASSERT_EQ(image.channels(), 4);  // 32-bit, as stored
+  ASSERT_EQ(std::tuple(image.width(), image.height(), image.channels()), std::tuple(18, 4, 4));
   auto bgra = [&](int x, int y) {
     const uint8_t* p = image.At(x, y);
     return std::vector<int>{p[0], p[1], p[2], p[3]};
@@ -275,10 +269,8 @@ TEST_F(Rendering, LineTestMakesPaperTransparentAndPencilOpaque) {
   ASSERT_TRUE(RunRender(settings, source, prompt, progress));
   Raster image = Read(settings.directory + "walk0001.tga");
   ASSERT_EQ(image.width(), 6);
-  EXPECT_EQ(image.bytes()[4 * (1 * 6 + 1) + 3], 255);
-  EXPECT_EQ(image.bytes()[4 * (1 * 6 + 1)], 0);
-  EXPECT_EQ(image.bytes()[4 * (2 * 6 + 2) + 3], 0);
-  EXPECT_EQ(image.bytes()[4 * (2 * 6 + 2)], 255);
+  EXPECT_EQ(std::tuple(image.At(1, 1)[3], image.At(1, 1)[0], image.At(2, 2)[3], image.At(2, 2)[0]),
+            std::tuple(255, 0, 0, 255));
 }
 
 TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
