@@ -15,6 +15,7 @@
 #include "media/qt_audio_output.h"
 #include "media/tests/movie_test_support.h"
 #include "testing/fake_audio_output.h"
+#include "testing/qt_printers.h"
 #include "testing/test_support.h"
 
 namespace quenda {

@@ -24,6 +24,7 @@
 #include "composer/app/composer_view.h"
 #include "composer/app/time_view.h"
 #include "composer/tests/composer_test_files.h"
+#include "testing/qt_printers.h"
 #include "testing/test_support.h"
 #include "ui/settings.h"
 #include "ui/tests/modal_helper.h"

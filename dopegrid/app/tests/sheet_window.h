@@ -17,6 +17,7 @@
 #include "dopegrid/app/dopegrid_view.h"
 #include "dopegrid/app/seq_view.h"
 #include "dopegrid/tests/sheet_test_support.h"
+#include "testing/qt_printers.h"
 #include "ui/settings.h"
 
 namespace quenda::testing {
