@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "composer/core/clip_transform.h"
 
@@ -18,11 +19,9 @@ ClipRecord Clip(double x, double y, double sx, double sy, double rotation) {
 }
 
 TEST(Rounding, HalvesGoAwayFromZero) {
-  EXPECT_EQ(RoundPosition(2.5), 3.0);
-  EXPECT_EQ(RoundPosition(2.49), 2.0);
-  EXPECT_EQ(RoundPosition(-2.5), -3.0);
-  EXPECT_EQ(RoundPosition(-2.49), -2.0);
-  EXPECT_EQ(RoundPosition(0.0), 0.0);
+  for (auto [value, rounded] :
+       {std::pair{2.5, 3.0}, {2.49, 2.0}, {-2.5, -3.0}, {-2.49, -2.0}, {0.0, 0.0}})
+    EXPECT_EQ(RoundPosition(value), rounded) << value;
 }
 
 TEST(WorldTransform, ChildrenFollowTheirParentsRotationAndScale) {
@@ -31,15 +30,11 @@ TEST(WorldTransform, ChildrenFollowTheirParentsRotationAndScale) {
   c.clips.push_back(Clip(100, 50, 2, 3, M_PI / 2));  // the parent
   c.clips[0].parentIndex = 1;
   WorldTransform parent = WorldTransformAt(c, 1, 0);
-  EXPECT_EQ(parent.x, 100);
-  EXPECT_EQ(parent.y, 50);
+  EXPECT_EQ(std::tuple(parent.x, parent.y), std::tuple(100.0, 50.0));
   WorldTransform child = WorldTransformAt(c, 0, 0);
   // theta = -90 degrees: x' = cos*(x*sx) - sin*(y*sy) = 0, y' = sin*(x*sx) = -20.8 -> -21.
-  EXPECT_EQ(child.x, 100);
-  EXPECT_EQ(child.y, 50 - 21);
-  EXPECT_DOUBLE_EQ(child.scaleX, 2);
-  EXPECT_DOUBLE_EQ(child.scaleY, 3);
-  EXPECT_DOUBLE_EQ(child.rotation, M_PI / 2);
+  EXPECT_EQ(std::tuple(child.x, child.y, child.scaleX, child.scaleY, child.rotation),
+            std::tuple(100.0, 50.0 - 21, 2.0, 3.0, M_PI / 2));
 }
 
 TEST(WorldTransform, ParentLoopsFromDamagedFilesEnd) {
@@ -49,8 +44,7 @@ TEST(WorldTransform, ParentLoopsFromDamagedFilesEnd) {
   c.clips[0].parentIndex = 1;
   c.clips[1].parentIndex = 0;
   WorldTransform world = WorldTransformAt(c, 0, 0);
-  EXPECT_EQ(world.x, 4);
-  EXPECT_EQ(world.y, 6);
+  EXPECT_EQ(std::tuple(world.x, world.y), std::tuple(4.0, 6.0));
 }
 
 TEST(Parenting, UnparentAtIdentityAddsTheParentsPosition) {
@@ -62,11 +56,8 @@ TEST(Parenting, UnparentAtIdentityAddsTheParentsPosition) {
   c.clips[0].parentIndex = 1;
   Unparent(c, 0, 4);
   EXPECT_EQ(c.clips[0].parentIndex, -1);
-  EXPECT_DOUBLE_EQ(c.clips[0].tracks[kPositionX].keys()[0].value, 205);
-  EXPECT_DOUBLE_EQ(c.clips[0].tracks[kPositionX].keys()[1].value, 193);
-  EXPECT_EQ(c.clips[0].tracks[kPositionX].keys()[1].easeOut, 3);
-  EXPECT_DOUBLE_EQ(c.clips[0].tracks[kPositionY].keys()[0].value, 128);
-  EXPECT_DOUBLE_EQ(c.clips[0].tracks[kPositionY].keys()[1].value, 121.5);
+  EXPECT_EQ(c.clips[0].tracks[kPositionX], KeyTrack({{0, 205, 0, 0}, {10, 193, 2, 3}}));
+  EXPECT_EQ(c.clips[0].tracks[kPositionY], KeyTrack({{0, 128, 0, 0}, {10, 121.5, 0, 0}}));
 }
 
 TEST(Parenting, ParentThenUnparentKeepsTheWorldPlace) {

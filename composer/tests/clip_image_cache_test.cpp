@@ -118,16 +118,8 @@ TEST(ClipImageCache, ComposedFramesFollowAChangedClipFile) {
   testing::TempDir dir;
   const std::string path = dir.File("still.tga");
   testing::WriteClipImage(path, 20, 16, 32, 1);
-  Composition c;
-  c.width = 24;
-  c.height = 18;
-  ClipRecord clip = FreshClipRecord();
-  clip.directory = dir.path();
-  clip.name = "still";
-  clip.singleImage = 1;
-  clip.tracks[kPositionX] = KeyTrack({{0, 12, 0, 0}});
-  clip.tracks[kPositionY] = KeyTrack({{0, 9, 0, 0}});
-  c.clips = {clip};
+  Composition c = testing::MovieOf(24, 18, 25);
+  c.clips = {testing::StillClip(dir.path(), "still", 12, 9)};
   const FrameBuffer before = ComposeFrame(c, 0, {});
   EXPECT_EQ(ComposeFrame(c, 1, {}).bgr, before.bgr);
   ReplaceFile(dir, path, 20, 16, 5);

@@ -20,14 +20,7 @@ class ComposerCommands : public ::testing::Test {
  protected:
   ComposerCommands() : doc(prompt) {
     doc.AddListener(&recorder);
-    auto none = [] { return std::optional<NewMovieValues>(); };
-    doc.OnNewDocument(none);
-    doc.OnNewDocument(none);
-    NewMovieValues values;
-    values.width = 720;
-    values.height = 576;
-    values.frames = 50;
-    EXPECT_TRUE(doc.OnNewDocument([&] { return std::optional(values); }));
+    testing::StartNewMovie(doc, 720, 576, 50);
   }
   // Virtual clips are image-like for keys and need no files.
   void AddVirtuals(int count) {
@@ -249,43 +242,6 @@ TEST_F(ComposerCommands, ParentChoicesSkipChildrenEffectsAndTheCurrentParent) {
   EXPECT_EQ(Clip(0).parentIndex, -1);
 }
 
-// A movie file can hold any dpi; the key dialogs must not divide by it, and Settings must not
-// take a field out of its range.
-TEST_F(ComposerCommands, SettingsAndUnitsRefuseFieldsOutOfRange) {
-  testing::TempDir dir;
-  Composition stored = NewMovie(NewMovieValues{});
-  stored.units = 1;
-  stored.dpi = 0;
-  ASSERT_TRUE(SaveComposition(dir.File("m.cmp"), stored).ok());
-  ASSERT_TRUE(doc.Open(dir.File("m.cmp")).ok());
-  const Composition& c = doc.composition();
-  EXPECT_EQ(PixelsToUnits(100, c.units, c.dpi).message(),
-            "Please enter a value between 10 and 1200 for Dot Per Inch.");
-  EXPECT_FALSE(UnitsToPixels(1, 2, c.dpi).ok());
-  struct Case {
-    void (*change)(OpenMovieValues&);
-    const char* message;
-  } cases[] = {
-      {[](OpenMovieValues& v) { v.dpi = 0; },
-       "Please enter a value between 10 and 1200 for Dot Per Inch."},
-      {[](OpenMovieValues& v) { v.frames = 5001; },
-       "Please enter a value between 1 and 5000 for Frames."},
-      {[](OpenMovieValues& v) { v.actionSafePercent = 0.5; },
-       "Please enter a value between 1 and 50 for Action Safe."},
-      {[](OpenMovieValues& v) { v.titleSafePercent = 60; },
-       "Please enter a value between 1 and 50 for Title Safe."},
-  };
-  for (const Case& test : cases) {
-    OpenMovieValues values = CurrentMovieValues(c);
-    values.dpi = 72;
-    test.change(values);
-    EXPECT_FALSE(doc.ApplySettings(values));
-    EXPECT_EQ(prompt.Texts().back(), test.message);
-  }
-  EXPECT_EQ(c.dpi, 0);
-  EXPECT_FALSE(doc.modified());
-}
-
 // A sequence replaced by a longer one near the end of a full-length movie: Yes expands only as
 // far as a movie can go and says how much of the clip stays beyond the end.
 TEST_F(ComposerCommands, ExpandingTheMovieStopsAtItsLimit) {
@@ -337,6 +293,10 @@ TEST(KeyDialogValues, UnitsAndTurnsConvertBothWays) {
   EXPECT_EQ(RadiansToTurns(0).turns, 0);
   EXPECT_TRUE(CheckKeyTime(1, 1).ok());
   EXPECT_EQ(CheckKeyTime(0, 9).message(), "Please enter a key time between 1 and 9");
+  // A movie file can hold any dpi: the key dialogs must not divide by it.
+  EXPECT_EQ(PixelsToUnits(100, 1, 0).message(),
+            "Please enter a value between 10 and 1200 for Dot Per Inch.");
+  EXPECT_FALSE(UnitsToPixels(1, 2, 0).ok());
 }
 
 }  // namespace

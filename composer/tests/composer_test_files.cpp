@@ -1,5 +1,7 @@
 #include "composer/tests/composer_test_files.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -56,6 +58,46 @@ void WriteClipSequence(const std::string& directory, const std::string& name, in
     std::snprintf(number, sizeof number, "%0*d", digits, n);
     WriteClipImage(directory + name + number + ".tga", width, height, 24, n);
   }
+}
+
+ClipRecord SequenceClip(const std::string& directory, const std::string& name, int digits,
+                        int first, int last) {
+  ClipRecord clip = FreshClipRecord();
+  clip.directory = directory;
+  clip.name = name;
+  clip.digitCount = digits;
+  clip.firstFrame = first;
+  clip.lastFrame = last;
+  clip.span = last - first;
+  return clip;
+}
+
+ClipRecord StillClip(const std::string& directory, const std::string& name, double x, double y) {
+  ClipRecord clip = FreshClipRecord();
+  clip.directory = directory;
+  clip.name = name;
+  clip.singleImage = 1;
+  clip.tracks[kPositionX] = KeyTrack({{0, x, 0, 0}});
+  clip.tracks[kPositionY] = KeyTrack({{0, y, 0, 0}});
+  return clip;
+}
+
+Composition MovieOf(int width, int height, int frames) {
+  Composition c;
+  c.width = width;
+  c.height = height;
+  c.frames = frames;
+  return c;
+}
+
+void StartNewMovie(CComposerDoc& doc, int width, int height, int frames, uint32_t backgroundColor) {
+  auto none = [] { return std::optional<NewMovieValues>(); };
+  doc.OnNewDocument(none);
+  doc.OnNewDocument(none);
+  NewMovieValues values;
+  values.width = width, values.height = height, values.frames = frames;
+  values.backgroundColor = backgroundColor;
+  EXPECT_TRUE(doc.OnNewDocument([&] { return std::optional(values); }));
 }
 
 }  // namespace quenda::testing

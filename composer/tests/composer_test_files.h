@@ -1,11 +1,13 @@
 #pragma once
 // Clip pictures for composer tests: Targa files with a known pattern, single or in sequences,
-// the same pattern in memory, and frame buffers to draw on.
+// the same pattern in memory, frame buffers to draw on, clip records naming such files, and a
+// fresh document.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "composer/core/composer_doc.h"
 #include "composer/core/draw_clip.h"
 
 namespace quenda::testing {
@@ -21,5 +23,15 @@ FrameBuffer Filled(int width, int height, uint8_t value, int matte = -1);
 // name + the number padded to `digits` + ".tga" for every number first..last.
 void WriteClipSequence(const std::string& directory, const std::string& name, int digits, int first,
                        int last, int width = 8, int height = 6);
+// The image clip of directory + name + first..last (numbers of `digits` digits).
+ClipRecord SequenceClip(const std::string& directory, const std::string& name, int digits,
+                        int first, int last);
+// The image clip of the single picture directory + name + ".tga", placed at (x, y).
+ClipRecord StillClip(const std::string& directory, const std::string& name, double x, double y);
+// A composition of that size and length, nothing else set.
+Composition MovieOf(int width, int height, int frames);
+// Skips the two New commands of a program start, then takes a movie of that size and length.
+void StartNewMovie(CComposerDoc& doc, int width, int height, int frames,
+                   uint32_t backgroundColor = 0);
 
 }  // namespace quenda::testing

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/atomic_file.h"
 #include "common/scripted_prompt.h"
 #include "composer/core/composition_file.h"
@@ -16,13 +18,7 @@ const std::string kDamaged = " is incomplete or damaged and could not be read.";
 
 ClipRecord ImageClip(const std::string& directory, const std::string& name, int digits, int first,
                      int last) {
-  ClipRecord clip = FreshClipRecord();
-  clip.directory = directory;
-  clip.name = name;
-  clip.digitCount = digits;
-  clip.firstFrame = first;
-  clip.lastFrame = last;
-  clip.span = last - first;
+  ClipRecord clip = testing::SequenceClip(directory, name, digits, first, last);
   clip.labelNumber = 1;
   clip.label = ClipLabel(name, 1);
   return clip;
@@ -72,13 +68,10 @@ Composition Busy() {
 TEST(CompositionFile, NewMovieIsSeventySixBytesOfSettings) {
   std::vector<uint8_t> bytes = EncodeComposition(Composition{});
   ASSERT_EQ(bytes.size(), 76u);
-  EXPECT_EQ(bytes[0], 0);                    // clipCount
-  EXPECT_EQ(bytes[4] | bytes[5] << 8, 768);  // width
-  EXPECT_EQ(bytes[16] | bytes[17] << 8, 0);  // quality
-  EXPECT_EQ(bytes[24], 25);                  // frameRate
-  EXPECT_EQ(bytes[40], 32);                  // timelineZoom
-  EXPECT_EQ(bytes[64], 2);                   // units: inch
-  EXPECT_EQ(bytes[72], 100);                 // dpi
+  // clipCount, width, quality, frameRate, timelineZoom, units (inch), dpi.
+  EXPECT_EQ(std::tuple(bytes[0], bytes[4] | bytes[5] << 8, bytes[16] | bytes[17] << 8, bytes[24],
+                       bytes[40], bytes[64], bytes[72]),
+            std::tuple(0, 768, 0, 25, 32, 2, 100));
   Result<Composition> back = ParseComposition(bytes, "new.cmp");
   ASSERT_TRUE(back.ok()) << back.message();
   EXPECT_EQ(*back, Composition{});
@@ -92,9 +85,8 @@ TEST(CompositionFile, EveryFieldRoundTripsByteForByte) {
   EXPECT_EQ(*back, busy);
   EXPECT_EQ(EncodeComposition(*back), bytes);
   // The first clip record starts with lastFrame, then the name's length byte and characters.
-  EXPECT_EQ(bytes[76], 11);
-  EXPECT_EQ(bytes[80], 4);
-  EXPECT_EQ(std::string(bytes.begin() + 81, bytes.begin() + 85), "walk");
+  EXPECT_EQ(std::tuple(bytes[76], bytes[80], std::string(bytes.begin() + 81, bytes.begin() + 85)),
+            std::tuple(11, 4, "walk"));
 
   TempDir dir;
   ASSERT_TRUE(SaveComposition(dir.File("busy.cmp"), busy).ok());
@@ -109,8 +101,7 @@ TEST(CompositionFile, LongLabelsUseTheEscapedLength) {
   std::vector<uint8_t> bytes = EncodeComposition(c);
   // lastFrame, then the name "--------" (1 + 8 bytes), then the label's length in the long form.
   std::size_t at = 76 + 4 + 9;
-  EXPECT_EQ(bytes[at], 0xFF);
-  EXPECT_EQ(bytes[at + 1] | bytes[at + 2] << 8, 300);
+  EXPECT_EQ(std::tuple(bytes[at], bytes[at + 1] | bytes[at + 2] << 8), std::tuple(0xFF, 300));
   Result<Composition> back = ParseComposition(bytes, "long.cmp");
   ASSERT_TRUE(back.ok());
   EXPECT_EQ(back->clips[0].label, clip.label);
@@ -155,10 +146,9 @@ TEST(CompositionFile, LoadFixUpsForSingleImagesAndStrayParents) {
   c.clips[1].lastFrame = 9;
   Result<Composition> back = ParseComposition(EncodeComposition(c), "x.cmp");
   ASSERT_TRUE(back.ok());
-  EXPECT_EQ(back->clips[0].parentIndex, -1);
-  EXPECT_EQ(back->clips[2].parentIndex, -1);
-  EXPECT_EQ(back->clips[1].firstFrame, 0);
-  EXPECT_EQ(back->clips[1].lastFrame, 0);
+  EXPECT_EQ(std::tuple(back->clips[0].parentIndex, back->clips[2].parentIndex,
+                       back->clips[1].firstFrame, back->clips[1].lastFrame),
+            std::tuple(-1, -1, 0, 0));
 }
 
 class LostClips : public ::testing::Test {
@@ -167,6 +157,12 @@ class LostClips : public ::testing::Test {
     std::string path = dir.File("movie.cmp");
     EXPECT_TRUE(SaveComposition(path, c).ok());
     return path;
+  }
+  // One clip whose pictures are nowhere.
+  Composition LostRun() {
+    Composition c;
+    c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+    return c;
   }
   TempDir dir;
   ScriptedPrompt prompt;
@@ -190,28 +186,22 @@ TEST_F(LostClips, DiscardingTheOnlyClipKeepsTheSettings) {
 
 TEST_F(LostClips, RepointingFindsTheSequenceAroundThePick) {
   testing::WriteClipSequence(dir.path(), "walk", 2, 10, 14);
-  Composition c;
-  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Composition c = LostRun();
   c.clips[0].tracks[kScaleX] = KeyTrack({{3, 2.5, 1, 1}});
   prompt.QueuePath(dir.File("walk12.tga"));
   Result<Composition> loaded = LoadComposition(Save(c), prompt);
   ASSERT_TRUE(loaded.ok());
   ASSERT_EQ(loaded->clipCount(), 1);
   const ClipRecord& clip = loaded->clips[0];
-  EXPECT_EQ(clip.directory, dir.path());
-  EXPECT_EQ(clip.name, "walk");
-  EXPECT_EQ(clip.digitCount, 2);
-  EXPECT_EQ(clip.firstFrame, 10);
-  EXPECT_EQ(clip.lastFrame, 14);
-  EXPECT_EQ(clip.singleImage, 0);
-  EXPECT_EQ(clip.tracks[kScaleX], c.clips[0].tracks[kScaleX]);
+  EXPECT_EQ(std::tie(clip.directory, clip.name, clip.digitCount, clip.firstFrame, clip.lastFrame,
+                     clip.singleImage, clip.tracks[kScaleX]),
+            std::tuple(dir.path(), "walk", 2, 10, 14, 0, c.clips[0].tracks[kScaleX]));
   EXPECT_EQ(prompt.unexpected(), 0);
 }
 
 TEST_F(LostClips, AnUnreadablePickIsReportedThenTheQuestionAsked) {
   testing::WriteText(dir.File("notes.tga"), "hello");
-  Composition c;
-  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Composition c = LostRun();
   prompt.QueuePath(dir.File("notes.tga"));
   prompt.QueueAnswer(false);  // keep looking
   prompt.QueuePath(std::nullopt);
@@ -240,15 +230,15 @@ TEST_F(LostClips, PartlyMissingClipsStayAndDiscardsRenumberParents) {
   Result<Composition> loaded = LoadComposition(Save(c), prompt);
   ASSERT_TRUE(loaded.ok());
   ASSERT_EQ(loaded->clipCount(), 3);
-  EXPECT_EQ(loaded->clips[0].parentIndex, 1);  // the virtual clip moved from 2 to 1
-  EXPECT_EQ(loaded->clips[1].kind, ClipKind::Virtual);
-  EXPECT_EQ(loaded->clips[2].parentIndex, -1);  // its parent was discarded
+  // The virtual clip moved from 2 to 1; the last clip's parent was discarded.
+  EXPECT_EQ(
+      std::tuple(loaded->clips[0].parentIndex, loaded->clips[1].kind, loaded->clips[2].parentIndex),
+      std::tuple(1, ClipKind::Virtual, -1));
   EXPECT_EQ(prompt.Texts()[0], "Warning: Some frames of clip \"walk\" does not exist");
 }
 
 TEST_F(LostClips, AUserWhoNeitherFindsNorDiscardsIsAskedAgain) {
-  Composition c;
-  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Composition c = LostRun();
   for (int round = 0; round < 150; ++round) {
     prompt.QueuePath(std::nullopt);
     prompt.QueueAnswer(false);
@@ -263,8 +253,7 @@ TEST_F(LostClips, AUserWhoNeitherFindsNorDiscardsIsAskedAgain) {
 }
 
 TEST_F(LostClips, AnUnattendedPromptKeepsTheClip) {
-  Composition c;
-  c.clips = {ImageClip(dir.path() + "old/", "run", 3, 1, 4)};
+  Composition c = LostRun();
   Result<Composition> loaded = LoadComposition(Save(c), prompt);
   ASSERT_TRUE(loaded.ok());
   EXPECT_EQ(*loaded, c);

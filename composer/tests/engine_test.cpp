@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "composer/core/blurred_image.h"
@@ -77,13 +78,12 @@ TEST(Engine, EffectRunsStopAtVirtualClipsAndPutBlursFirst) {
   c.clips[5].tracks[kPositionX] = KeyTrack({{0, 2.5, 0, 0}});  // rounds to 3
   c.clips[3].tracks[kPositionY] = KeyTrack({{0, 400, 0, 0}});  // angle limited to 359
   std::vector<EffectParams> effects = EffectsFor(c, 6, 0);
-  ASSERT_EQ(effects.size(), 4u);
-  EXPECT_EQ(effects[0].kind, ClipKind::Blur);
-  EXPECT_EQ(effects[0].a, 3);
-  EXPECT_EQ(effects[1].kind, ClipKind::DirectionalBlur);
-  EXPECT_EQ(effects[1].b, 359);
-  EXPECT_EQ(effects[2].kind, ClipKind::BrightnessContrast);
-  EXPECT_EQ(effects[3].kind, ClipKind::HueSaturation);
+  std::vector<std::tuple<ClipKind, int, int>> got;
+  for (const EffectParams& e : effects) got.emplace_back(e.kind, e.a, e.b);
+  EXPECT_EQ(got, (std::vector<std::tuple<ClipKind, int, int>>{{ClipKind::Blur, 3, 0},
+                                                              {ClipKind::DirectionalBlur, 0, 359},
+                                                              {ClipKind::BrightnessContrast, 0, 0},
+                                                              {ClipKind::HueSaturation, 0, 0}}));
   EXPECT_TRUE(EffectsFor(c, 1, 0).size() == 1 &&
               EffectsFor(c, 1, 0)[0].kind == ClipKind::Transparency);
 }
@@ -130,18 +130,14 @@ TEST(Effects, BlursOfOnePixelAndAlongAColumn) {
 TEST(Effects, RippleNeedsStrengthAndSpeed) {
   double sx = 10.5, sy = 3.25;
   Ripple(sx, sy, {ClipKind::Underwater, 40, 0}, 7, 30, 30);
-  EXPECT_EQ(sx, 10.5);
-  EXPECT_EQ(sy, 3.25);
+  EXPECT_EQ(std::tuple(sx, sy), std::tuple(10.5, 3.25));
   double ax = 10.5, ay = 3.25, bx = 10.5, by = 3.25;
   Ripple(ax, ay, {ClipKind::Underwater, 0, 20}, 1, 30, 30);
   Ripple(bx, by, {ClipKind::Underwater, 0, 20}, 9, 30, 30);
-  EXPECT_EQ(ax, bx);
-  EXPECT_EQ(ay, by);
+  EXPECT_EQ(std::tuple(ax, ay), std::tuple(bx, by));
   EXPECT_NE(ay, 3.25);
-  EXPECT_EQ(SinTable()[90], 10000);
-  EXPECT_EQ(CosTable()[90], 0);
-  EXPECT_EQ(SinTable()[30], 5000);
-  EXPECT_EQ(CosTable()[180], -10000);
+  EXPECT_EQ(std::tuple(SinTable()[90], CosTable()[90], SinTable()[30], CosTable()[180]),
+            std::tuple(10000, 0, 5000, -10000));
 }
 
 // Fast and literal drawers on the same input, compared byte for byte with the matte.
@@ -184,23 +180,11 @@ TEST(EngineMatchesLiteral, PlacementsSamplingAndEveryEffect) {
 
 class ComposeFiles : public ::testing::Test {
  protected:
-  ComposeFiles() {
-    c.width = 47;
-    c.height = 33;
-    c.frames = 10;
-    c.backgroundColor = 0x00203040;
-  }
+  ComposeFiles() : c(testing::MovieOf(47, 33, 10)) { c.backgroundColor = 0x00203040; }
   ClipRecord Sequence(const std::string& name, int first, int last, int depth) {
     for (int n = first; n <= last; ++n)
       testing::WriteClipImage(dir.File(name + std::to_string(n) + ".tga"), 21 + n, 17, depth, n);
-    ClipRecord clip = FreshClipRecord();
-    clip.directory = dir.path();
-    clip.name = name;
-    clip.digitCount = 1;
-    clip.firstFrame = first;
-    clip.lastFrame = last;
-    clip.span = last - first;
-    return clip;
+    return testing::SequenceClip(dir.path(), name, 1, first, last);
   }
   testing::TempDir dir;
   Composition c;

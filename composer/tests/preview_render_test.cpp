@@ -14,19 +14,11 @@
 namespace quenda {
 namespace {
 
+using testing::MovieOf;
 using testing::RecordingMovieWriter;
 
-Composition Movie(int width, int height, int frames) {
-  Composition c;
-  c.width = width;
-  c.height = height;
-  c.frames = frames;
-  c.frameRate = 25;
-  return c;
-}
-
 TEST(Preview, PictureSizesRateAndStep) {
-  Composition c = Movie(720, 576, 9);
+  Composition c = MovieOf(720, 576, 9);
   for (int scaling : {0, 1, 2}) {
     BufferSize picture = PreviewPictureSize(720, 576, scaling);
     BufferSize buffer = BufferSizeAt(720, 576, scaling);
@@ -51,7 +43,7 @@ TEST(Preview, PictureSizesRateAndStep) {
 }
 
 TEST(Preview, DialogRules) {
-  Composition c = Movie(100, 100, 40);
+  Composition c = MovieOf(100, 100, 40);
   c.frameRate = 24;
   PreviewSettings s;
   s.startFrame = 0;
@@ -70,7 +62,7 @@ TEST(Preview, DialogRules) {
 }
 
 TEST(Preview, StopAsksAndNoGoesOn) {
-  Composition c = Movie(64, 48, 6);
+  Composition c = MovieOf(64, 48, 6);
   RecordingMovieWriter writer;
   ScriptedPrompt prompt;
   prompt.QueueAnswer(false);  // frame 2: go on
@@ -90,7 +82,7 @@ TEST(Preview, StopAsksAndNoGoesOn) {
 }
 
 TEST(Preview, OpenAndWriteFailures) {
-  Composition c = Movie(64, 48, 4);
+  Composition c = MovieOf(64, 48, 4);
   ScriptedPrompt prompt;
   NullProgress progress;
   RecordingMovieWriter closed;
@@ -112,12 +104,9 @@ TEST(Preview, OpenAndWriteFailures) {
 
 class Render : public ::testing::Test {
  protected:
-  Render() : c(Movie(47, 33, 6)) {
+  Render() : c(MovieOf(47, 33, 6)) {
     testing::WriteClipImage(dir.File("spot.tga"), 15, 11, 32, 4);
-    ClipRecord clip = FreshClipRecord();
-    clip.directory = dir.path();
-    clip.name = "spot";
-    clip.singleImage = 1;
+    ClipRecord clip = testing::StillClip(dir.path(), "spot", 0, 0);
     clip.tracks[kPositionX] = KeyTrack({{0, 5, 0, 0}, {5, 40, 0, 0}});
     clip.tracks[kPositionY] = KeyTrack({{0, 4, 0, 0}, {5, 30, 0, 0}});
     c.clips = {clip};

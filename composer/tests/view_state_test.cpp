@@ -100,15 +100,8 @@ struct Scene {
     testing::WriteClipImage(dir.File("c.tga"), 96, 72, 24, 3);
     c.width = 96, c.height = 72, c.frames = 10;
     auto add = [&](const char* name, ClipKind kind) {
-      ClipRecord clip = kind == ClipKind::Image ? FreshClipRecord() : MakeEffectClip(kind);
-      if (kind == ClipKind::Image) {
-        clip.directory = dir.path();
-        clip.name = name;
-        clip.singleImage = 1;
-        (void)clip.tracks[kPositionX].SetKey(0, 48);
-        (void)clip.tracks[kPositionY].SetKey(0, 36);
-      }
-      c.clips.push_back(clip);
+      c.clips.push_back(kind == ClipKind::Image ? testing::StillClip(dir.path(), name, 48, 36)
+                                                : MakeEffectClip(kind));
     };
     add("a", ClipKind::Image);
     add("", ClipKind::Blur);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/flipbook.h"
@@ -26,20 +27,18 @@ TEST(FlipbookGeometry, LandscapePortraitAndSliverFrames) {
   };
   for (const auto& c : cases) {
     FlipbookGeometry g = FlipbookGeometryFor(c.frame, c.size);
-    EXPECT_EQ(g.width, c.width) << c.frame.maxX;
-    EXPECT_EQ(g.height, c.height) << c.frame.maxX;
+    EXPECT_EQ(std::tuple(g.width, g.height), std::tuple(c.width, c.height)) << c.frame.maxX;
   }
   EXPECT_EQ(FlipbookGeometryFor({0, 0, 999, 499}, 400).scale,
             std::min(200.0f / 499.0f, 400.0f / 999.0f));
 }
 
-class Flipbook : public ::testing::Test {
+class Flipbook : public PaintedSheet {
  protected:
   // Ten frames of one sequence on level 0: drawing i is a flat grey of 20 * i.
   void SetUp() override {
     for (int i = 1; i <= 10; ++i)
-      WritePaintedFrame(dir.path(), "Ann", i, FlatDrawing(8, 4, uint8_t(20 * i)), OneRegion(8, 4),
-                        {0, 0});
+      WritePaintedFrame(dir.path(), "Ann", i, FlatDrawing(8, 4, uint8_t(20 * i)));
     sequences[0] = SequenceOf(dir.path(), "Ann");
     for (int f = 0; f < 10; ++f) sheet.Cell(0, f) = {CellKind::Key, 0, f};
     settings.levels = {0};
@@ -50,18 +49,12 @@ class Flipbook : public ::testing::Test {
     sound.samples.assign(100, 200);
     sound.startFrame = 5;
   }
-  FlipbookOutcome Run(Progress& progress, RecordingMovieWriter& out, bool withSound = true) {
+  FlipbookOutcome Run(Progress& shown, RecordingMovieWriter& out, bool withSound = true) {
     return GenerateFlipbook(settings, source, withSound ? &sound : nullptr, out, moviePath, prompt,
-                            progress);
+                            shown);
   }
-  FlipbookOutcome Run() { return Run(quiet, writer); }
+  FlipbookOutcome Run() { return Run(progress, writer); }
 
-  TempDir dir;
-  ScriptedPrompt prompt;
-  NullProgress quiet;
-  CSheetGrid sheet = MakeNewSheet();
-  std::vector<DrawingSequence> sequences{1};
-  SheetSource source{sheet, sequences};
   FlipbookSettings settings;
   SoundTrack sound;
   RecordingMovieWriter writer;
@@ -72,19 +65,16 @@ TEST_F(Flipbook, WritesEveryFrameAfterTheSoundWithItsSilence) {
   WriteText(moviePath, "old movie");
   EXPECT_EQ(Run(), FlipbookOutcome::Finished);
   EXPECT_FALSE(std::filesystem::exists(moviePath));  // the old one is deleted first
-  EXPECT_EQ(writer.path, moviePath);
-  EXPECT_EQ(writer.quality, 5000);
-  EXPECT_EQ(writer.rate, 25);
-  EXPECT_EQ(writer.width, 20);  // 16, grown by 4
-  EXPECT_EQ(writer.height, 8);
+  // Width 16, grown by 4.
+  EXPECT_EQ(std::tie(writer.path, writer.quality, writer.rate, writer.width, writer.height,
+                     writer.closes),
+            std::tuple(moviePath, 5000, 25, 20, 8, 1));
   ASSERT_EQ(writer.sound.size(), 100u);
-  EXPECT_EQ(writer.sound[39], kFlipbookSilence);
-  EXPECT_EQ(writer.sound[40], 200);
+  EXPECT_EQ(std::tuple(writer.sound[39], writer.sound[40]), std::tuple(kFlipbookSilence, 200));
   EXPECT_EQ(writer.indices, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   // Scale 2: output pixel (5, 3) shows drawing pixel (2, 1); beyond the drawing stays white.
-  EXPECT_EQ(writer.frames[2][(3 * 20 + 5) * 3], 60);
-  EXPECT_EQ(writer.frames[2][(3 * 20 + 17) * 3], 255);
-  EXPECT_EQ(writer.closes, 1);
+  EXPECT_EQ(std::tuple(writer.frames[2][(3 * 20 + 5) * 3], writer.frames[2][(3 * 20 + 17) * 3]),
+            std::tuple(60, 255));
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
@@ -93,9 +83,8 @@ TEST_F(Flipbook, APartOfTheSheetStartsAtPictureZero) {
   settings.lastFrame = 7;
   sound.startFrame = 1;
   EXPECT_EQ(Run(), FlipbookOutcome::Finished);
-  EXPECT_EQ(writer.indices, (std::vector<int>{0, 1}));
-  EXPECT_EQ(writer.sound.size(), 20u);
-  EXPECT_EQ(writer.frames[0][0], 140);
+  EXPECT_EQ(std::tuple(writer.indices, writer.sound.size(), writer.frames[0][0]),
+            std::tuple(std::vector<int>{0, 1}, 20u, 140));
 }
 
 TEST_F(Flipbook, SoundIsCutIntoFramesOfTheMovieRate) {
@@ -104,14 +93,12 @@ TEST_F(Flipbook, SoundIsCutIntoFramesOfTheMovieRate) {
   sound.startFrame = 1;
   settings.lastFrame = 2;
   EXPECT_EQ(Run(), FlipbookOutcome::Finished);
-  EXPECT_EQ(writer.rate, 5);
-  ASSERT_EQ(writer.sound.size(), 150u);
-  EXPECT_EQ(writer.sound[99], 200);
-  EXPECT_EQ(writer.sound[100], kFlipbookSilence);
+  ASSERT_EQ(std::tuple(writer.rate, writer.sound.size()), std::tuple(5, 150u));
+  EXPECT_EQ(std::tuple(writer.sound[99], writer.sound[100]), std::tuple(200, kFlipbookSilence));
 }
 
 TEST_F(Flipbook, NoSoundWhenItIsHiddenOrEndsBefore) {
-  EXPECT_EQ(Run(quiet, writer, false), FlipbookOutcome::Finished);
+  EXPECT_EQ(Run(progress, writer, false), FlipbookOutcome::Finished);
   sound.startFrame = 50;
   EXPECT_EQ(Run(), FlipbookOutcome::Finished);
   EXPECT_TRUE(writer.sound.empty());
@@ -123,9 +110,8 @@ TEST_F(Flipbook, StopAnsweredNoGoesOnAndYesEnds) {
   prompt.QueueAnswer(true);
   EXPECT_EQ(Run(stopping, writer), FlipbookOutcome::Stopped);
   EXPECT_TRUE(ShouldPlay(FlipbookOutcome::Stopped));
-  EXPECT_EQ(writer.frames.size(), 2u);
-  EXPECT_EQ(prompt.Texts().back(), "Stopped after Frame : 2");
-  EXPECT_EQ(writer.closes, 1);
+  EXPECT_EQ(std::tuple(writer.frames.size(), prompt.Texts().back(), writer.closes),
+            std::tuple(2u, "Stopped after Frame : 2", 1));
 }
 
 TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
@@ -136,7 +122,7 @@ TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
   RecordingMovieWriter failing;
   failing.failFrameAt = 3;
   prompt.Clear();
-  EXPECT_EQ(Run(quiet, failing), FlipbookOutcome::Failed);
+  EXPECT_EQ(Run(progress, failing), FlipbookOutcome::Failed);
   EXPECT_FALSE(ShouldPlay(FlipbookOutcome::Failed));
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Problem Writing flipbook to disk"});
   EXPECT_EQ(failing.closes, 1);
@@ -145,16 +131,14 @@ TEST_F(Flipbook, FailuresCloseTheWriterAndSayWhy) {
   std::vector<uint8_t> bytes = ReadBytes(dir.File("Ann4.qds"));
   bytes.pop_back();
   WriteBytes(dir.File("Ann4.qds"), bytes);
-  EXPECT_EQ(Run(quiet, reading), FlipbookOutcome::Failed);
-  EXPECT_EQ(prompt.Texts().back(), "Problem reading a frame");
-  EXPECT_EQ(reading.frames.size(), 3u);
-  EXPECT_EQ(reading.closes, 1);
+  EXPECT_EQ(Run(progress, reading), FlipbookOutcome::Failed);
+  EXPECT_EQ(std::tuple(prompt.Texts().back(), reading.frames.size(), reading.closes),
+            std::tuple("Problem reading a frame", 3u, 1));
   RecordingMovieWriter named;
-  EXPECT_EQ(GenerateFlipbook(settings, source, &sound, named, moviePath, prompt, quiet,
+  EXPECT_EQ(GenerateFlipbook(settings, source, &sound, named, moviePath, prompt, progress,
                              OldMovie::LeaveToWriter),
             FlipbookOutcome::Failed);
-  EXPECT_EQ(named.closes, 0);
-  EXPECT_EQ(named.discards, 1);
+  EXPECT_EQ(std::tuple(named.closes, named.discards), std::tuple(0, 1));
 }
 
 TEST_F(Flipbook, RefusedJobsOpenNoMovie) {

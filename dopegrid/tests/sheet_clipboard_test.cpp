@@ -2,6 +2,8 @@
 // and damaged files refused with their message.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/sheet_clipboard.h"
 #include "dopegrid/tests/sheet_test_support.h"
@@ -33,8 +35,7 @@ TEST_F(SheetClipboardFile, RoundTripsAndFindsSequencesByFolderAndName) {
   ASSERT_TRUE(SaveClipboardFile(path, ClipboardOf(doc)).ok());
   Result<SheetClipboard> read = LoadClipboardFile(path);
   ASSERT_TRUE(read.ok()) << read.message();
-  ASSERT_EQ(read->cells.levelCount, 1);
-  ASSERT_EQ(read->cells.frameCount, 5);
+  ASSERT_EQ(std::tuple(read->cells.levelCount, read->cells.frameCount), std::tuple(1, 5));
   for (int f = 0; f < 5; ++f) EXPECT_EQ(read->cells.Cell(0, f), doc.clipboard().Cell(0, f)) << f;
 
   // Another sheet holding the two sequences the other way round, and one more before them.
@@ -42,9 +43,10 @@ TEST_F(SheetClipboardFile, RoundTripsAndFindsSequencesByFolderAndName) {
   other[0].name = "cid";
   Result<CSheetGrid> laid = ClipboardCellsFor(*read, other);
   ASSERT_TRUE(laid.ok()) << laid.message();
-  EXPECT_EQ(laid->Cell(0, 1).sequence, 2);  // ann's second picture
-  EXPECT_EQ(laid->Cell(0, 3).sequence, 1);  // bob's third
-  EXPECT_EQ(laid->Cell(0, 3).frame, 2);
+  // Ann's second picture, and Bob's third.
+  EXPECT_EQ(
+      std::tuple(laid->Cell(0, 1).sequence, laid->Cell(0, 3).sequence, laid->Cell(0, 3).frame),
+      std::tuple(2, 1, 2));
 
   other.pop_back();
   EXPECT_EQ(ClipboardCellsFor(*read, other).message(),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/sheet_view_geometry.h"
@@ -88,20 +89,19 @@ TEST_F(SheetCommands, PasteIsClippedToTheLevelsAndFramesInUse) {
   for (int l = 0; l < 3; ++l) TransferAt(doc, 0, {l, l + 3, l}, l, 0, 1);
   Select(0, 0, 2, 2);
   doc.Copy();
-  EXPECT_EQ(doc.clipboard().levelCount, 3);
-  EXPECT_EQ(doc.clipboard().frameCount, 3);
+  EXPECT_EQ(std::tuple(doc.clipboard().levelCount, doc.clipboard().frameCount), std::tuple(3, 3));
   doc.SetCurrentCell(2, 98);
   doc.Paste();
-  EXPECT_EQ(LevelText(doc, 2, 97, 3), ". A1 A4");
-  EXPECT_EQ(LevelText(doc, 1, 97, 3), ". . .");
+  EXPECT_EQ(std::tuple(LevelText(doc, 2, 97, 3), LevelText(doc, 1, 97, 3)),
+            std::tuple(". A1 A4", ". . ."));
 }
 
 TEST_F(SheetCommands, UndoAfterCutRestoresTheCellsOnce) {
   TransferAt(doc, 0, {0, 1}, 0, 0, 2);
   Select(0, 1, 0, 2);
   doc.Cut();
-  EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 . . A2");
-  EXPECT_EQ(doc.sheet().Cell(0, 3).kind, CellKind::Key);
+  EXPECT_EQ(std::tuple(LevelText(doc, 0, 0, 4), doc.sheet().Cell(0, 3).kind),
+            std::tuple("A1 . . A2", CellKind::Key));
   doc.Undo();
   EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 \" A2 \"");
   EXPECT_FALSE(doc.undoAvailable());
@@ -116,17 +116,16 @@ TEST_F(SheetCommands, NewLevelsGoInFrontAndACancelledOneStillTakesTheUndoCopy) {
   EXPECT_EQ(LevelText(doc, 0, 0, 1), "A1");
   doc.AddLevel("second");
   doc.AddLevel("third");
-  EXPECT_EQ(doc.sheet().LevelName(0), "third");
-  EXPECT_EQ(doc.sheet().LevelName(1), "second");
-  EXPECT_EQ(LevelText(doc, 2, 0, 1), "A1");
-  EXPECT_EQ(LevelText(doc, 0, 0, 1), ".");
+  EXPECT_EQ(std::tuple(doc.sheet().LevelName(0), doc.sheet().LevelName(1), LevelText(doc, 2, 0, 1),
+                       LevelText(doc, 0, 0, 1)),
+            std::tuple("third", "second", "A1", "."));
 }
 
 TEST_F(SheetCommands, LevelLimitAndLevelMessages) {
   for (int i = 1; i < kMaxLevels; ++i) doc.AddLevel("x");
   doc.AddLevel("more");
-  EXPECT_EQ(prompt.Texts().back(), "Sorry, Maximum Level Number Reached!");
-  EXPECT_EQ(doc.sheet().levelCount, 49);
+  EXPECT_EQ(std::tuple(prompt.Texts().back(), doc.sheet().levelCount),
+            std::tuple("Sorry, Maximum Level Number Reached!", 49));
 
   EXPECT_FALSE(doc.SwapLevels(std::vector<int>{1, 2, 3}));
   EXPECT_EQ(prompt.Texts().back(), "You must select exactly two levels to swap their places.");
@@ -145,16 +144,14 @@ TEST_F(SheetCommands, DeleteLevelAsksAndClampsTheCursor) {
   EXPECT_EQ(doc.sheet().levelCount, 2);
   prompt.QueueAnswer(true);
   doc.DeleteLevel(1);
-  EXPECT_EQ(prompt.Texts().back(), "Are you sure you want to delete level \"default\"");
-  EXPECT_EQ(doc.sheet().levelCount, 1);
-  EXPECT_EQ(doc.currentLevel(), 0);
+  EXPECT_EQ(std::tuple(prompt.Texts().back(), doc.sheet().levelCount, doc.currentLevel()),
+            std::tuple("Are you sure you want to delete level \"default\"", 1, 0));
 }
 
 TEST_F(SheetCommands, DeletingFramesPullsTheSoundStartBack) {
   ASSERT_TRUE(doc.SetSoundSettings(25, 15));
   doc.DeleteFrames(90);
-  EXPECT_EQ(doc.sheet().frameCount, 10);
-  EXPECT_EQ(doc.sound().startFrame, 9);
+  EXPECT_EQ(std::tuple(doc.sheet().frameCount, doc.sound().startFrame), std::tuple(10, 9));
   EXPECT_FALSE(doc.SetSoundSettings(25, 10));
   EXPECT_EQ(prompt.Texts().back(), "The start frame must be between 1 and 9.");
 }
@@ -168,9 +165,9 @@ TEST_F(SheetCommands, RemovingASequenceRenumbersSheetUndoAndClipboard) {
   doc.SelectSequence(0);
   prompt.QueueAnswer(true);
   doc.RemoveSequence();
-  EXPECT_EQ(prompt.Texts().back(), "All cells from this sequence will be removed!\nAre You Sure?");
-  EXPECT_EQ(doc.sequenceCount(), 1);
-  EXPECT_EQ(LevelText(doc, 0, 0, 3), ". B2 B3");
+  EXPECT_EQ(
+      std::tuple(prompt.Texts().back(), doc.sequenceCount(), LevelText(doc, 0, 0, 3)),
+      std::tuple("All cells from this sequence will be removed!\nAre You Sure?", 1, ". B2 B3"));
   doc.Undo();
   EXPECT_EQ(LevelText(doc, 0, 0, 3), ". B2 .");
   doc.SetCurrentCell(0, 10);
@@ -187,17 +184,16 @@ TEST_F(SheetCommands, ClicksSetCurrentCellAndSelection) {
   ClickSheet(doc, *hit, 1);
   EXPECT_EQ(doc.selection(), (SheetSelection{1, 3, 1, 3}));
   ShiftClickSheet(doc, *HitTest(doc.sheet(), 40, 50 + 25 * 8, 0, 0));
-  EXPECT_EQ(doc.selection(), (SheetSelection{0, 3, 1, 8}));
-  EXPECT_EQ(doc.currentFrame(), 3);
+  EXPECT_EQ(std::tuple(doc.selection(), doc.currentFrame()),
+            std::tuple(SheetSelection{0, 3, 1, 8}, 3));
 
   auto heading = HitTest(doc.sheet(), 35 + 75, 30, 0, 4);
   ASSERT_TRUE(heading && heading->inHeading);
   ClickSheet(doc, *heading, 4);
-  EXPECT_EQ(doc.selection(), (SheetSelection{1, 0, 1, 99}));
-  EXPECT_EQ(doc.currentFrame(), 4);
+  EXPECT_EQ(std::tuple(doc.selection(), doc.currentFrame()),
+            std::tuple(SheetSelection{1, 0, 1, 99}, 4));
   EXPECT_FALSE(HitTest(doc.sheet(), 100, 10, 0, 0));
-  EXPECT_EQ(HitTest(doc.sheet(), 5000, 99999, 0, 0)->level, 1);  // clamped
-  EXPECT_EQ(HitTest(doc.sheet(), 5000, 99999, 0, 0)->frame, 99);
+  EXPECT_EQ(HitTest(doc.sheet(), 5000, 99999, 0, 0), (SheetHit{1, 99, false}));  // clamped
 
   ClickSheet(doc, *HitTest(doc.sheet(), 40, 60, 0, 0), 0);
   DragSheet(doc, *HitTest(doc.sheet(), 120, 50 + 25 * 5, 0, 0), false);

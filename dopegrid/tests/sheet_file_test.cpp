@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "common/byte_order.h"
 #include "common/scripted_prompt.h"
@@ -50,17 +51,15 @@ TEST(SheetFile, NewSheetHasTheDocumentedLayout) {
   WriteSheetFile(out, grid, {});
   const std::vector<uint8_t>& b = out.bytes();
   ASSERT_EQ(b.size(), kCountsBytes + 100 * kStoredCellBytes + 1 + 7);
-  EXPECT_EQ(GetU32LE(&b[0]), 0u);
-  EXPECT_EQ(GetU32LE(&b[4]), 100u);
-  EXPECT_EQ(GetU32LE(&b[8]), 1u);
+  EXPECT_EQ(std::tuple(GetU32LE(&b[0]), GetU32LE(&b[4]), GetU32LE(&b[8])),
+            std::tuple(0u, 100u, 1u));
+  // Kind, then frame before sequence; a new cell holds -1.
   const uint8_t* cell = &b[kCountsBytes + 2 * kStoredCellBytes];
-  EXPECT_EQ(GetU32LE(cell), 2u);      // kind
-  EXPECT_EQ(GetU32LE(cell + 4), 7u);  // frame before sequence
-  EXPECT_EQ(GetU32LE(cell + 8), 5u);
-  EXPECT_EQ(GetU32LE(&b[kCountsBytes]), 0u);
-  EXPECT_EQ(GetU32LE(&b[kCountsBytes + 4]), 0xFFFFFFFFu);  // a new cell holds -1
-  EXPECT_EQ(b[kCountsBytes + 100 * kStoredCellBytes], 7);
-  EXPECT_EQ(std::string(b.end() - 7, b.end()), "default");
+  EXPECT_EQ(std::tuple(GetU32LE(cell), GetU32LE(cell + 4), GetU32LE(cell + 8),
+                       GetU32LE(&b[kCountsBytes]), GetU32LE(&b[kCountsBytes + 4])),
+            std::tuple(2u, 7u, 5u, 0u, 0xFFFFFFFFu));
+  EXPECT_EQ(std::tuple(b[kCountsBytes + 100 * kStoredCellBytes], std::string(b.end() - 7, b.end())),
+            std::tuple(7, "default"));
 }
 
 TEST(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
@@ -176,11 +175,9 @@ TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
                                       "Missing Sequence!\nWhat happened to the sequence : \nBob\n"
                                       "[Let's go find it] [Forget it]"}));
   ASSERT_EQ(doc.sequenceCount(), 2);
-  EXPECT_EQ(doc.sequences()[1].name, "Cat");
-  EXPECT_EQ(LevelText(doc, 1, 0, 5), ". . . . .");
-  EXPECT_EQ(LevelText(doc, 2, 0, 5), "C1 C2 C3 C4 .");
-  EXPECT_EQ(doc.sheet().Cell(2, 0).sequence, 1);
-  EXPECT_TRUE(doc.modified());
+  EXPECT_EQ(std::tuple(doc.sequences()[1].name, LevelText(doc, 1, 0, 5), LevelText(doc, 2, 0, 5),
+                       doc.sheet().Cell(2, 0).sequence, doc.modified()),
+            std::tuple("Cat", ". . . . .", "C1 C2 C3 C4 .", 1, true));
 }
 
 TEST_F(MissingSequences, CancellingTheSearchAlsoForgets) {
@@ -189,9 +186,9 @@ TEST_F(MissingSequences, CancellingTheSearchAlsoForgets) {
   prompt.QueuePath(std::nullopt);
   CDopegridDoc doc(prompt);
   ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
-  EXPECT_EQ(doc.sequenceCount(), 2);
-  EXPECT_EQ(LevelText(doc, 1, 0, 2), "B1 B2");
-  EXPECT_EQ(doc.sheet().Cell(1, 0).sequence, 0);
+  EXPECT_EQ(
+      std::tuple(doc.sequenceCount(), LevelText(doc, 1, 0, 2), doc.sheet().Cell(1, 0).sequence),
+      std::tuple(2, "B1 B2", 0));
 }
 
 TEST_F(MissingSequences, ClosingTheQuestionKeepsTheSequenceAsStored) {
@@ -199,9 +196,8 @@ TEST_F(MissingSequences, ClosingTheQuestionKeepsTheSequenceAsStored) {
   prompt.QueueChoice(std::nullopt);
   CDopegridDoc doc(prompt);
   ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
-  EXPECT_EQ(doc.sequenceCount(), 3);
-  EXPECT_EQ(LevelText(doc, 1, 0, 2), "B1 B2");
-  EXPECT_FALSE(doc.modified());
+  EXPECT_EQ(std::tuple(doc.sequenceCount(), LevelText(doc, 1, 0, 2), doc.modified()),
+            std::tuple(3, "B1 B2", false));
 }
 
 TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
@@ -212,11 +208,10 @@ TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
   prompt.QueuePath(picked);
   CDopegridDoc doc(prompt);
   ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
-  EXPECT_EQ(prompt.Texts().back(), "Some images of the sequence could not be found");
-  EXPECT_EQ(prompt.shown()[2].text, "Select A Sequence for :: Cat");
-  EXPECT_EQ(doc.sequences()[2].directory, dir.File("moved/"));
-  EXPECT_EQ(LevelText(doc, 2, 0, 4), "C1 C2 . .");
-  EXPECT_TRUE(doc.modified());
+  EXPECT_EQ(std::tuple(prompt.Texts().back(), prompt.shown()[2].text, doc.sequences()[2].directory,
+                       LevelText(doc, 2, 0, 4), doc.modified()),
+            std::tuple("Some images of the sequence could not be found",
+                       "Select A Sequence for :: Cat", dir.File("moved/"), "C1 C2 . .", true));
 }
 
 TEST_F(MissingSequences, SomeMissingDrawingsAreCountedAndKept) {

@@ -2,8 +2,11 @@
 // and playback through the audio output.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/sound_track.h"
+#include "testing/fake_audio_output.h"
 
 namespace quenda {
 namespace {
@@ -20,9 +23,9 @@ SoundTrack Track(uint32_t rate, std::size_t count, int frameRate = 25, int start
 }
 
 TEST(SoundTrack, SamplesPerFrameIsAnIntegerDivision) {
-  EXPECT_EQ(SamplesPerFrame(Track(22050, 1)), 882);
-  EXPECT_EQ(SamplesPerFrame(Track(22050, 1, 30)), 735);
-  EXPECT_EQ(SamplesPerFrame(Track(11025, 1, 24)), 459);
+  EXPECT_EQ(std::tuple(SamplesPerFrame(Track(22050, 1)), SamplesPerFrame(Track(22050, 1, 30)),
+                       SamplesPerFrame(Track(11025, 1, 24))),
+            std::tuple(882, 735, 459));
 }
 
 TEST(SoundTrack, SelectionsAroundTheStartAndEnd) {
@@ -45,9 +48,8 @@ TEST(SoundTrack, FlipbookBlockPadsWithSilence) {
   // Past the sound's end the block is silent too.
   std::vector<uint8_t> tail = FlipbookSoundBlock(sound, 12, 15);
   ASSERT_EQ(tail.size(), 40u);
-  EXPECT_EQ(tail[0], sound.samples[80]);
-  EXPECT_EQ(tail[19], sound.samples[99]);
-  EXPECT_EQ(tail[20], kFlipbookSilence);
+  EXPECT_EQ(std::tuple(tail[0], tail[19], tail[20]),
+            std::tuple(sound.samples[80], sound.samples[99], kFlipbookSilence));
 
   EXPECT_TRUE(FlipbookSoundBlock(sound, 0, 2).empty());    // ends before the sound
   EXPECT_TRUE(FlipbookSoundBlock(sound, 14, 20).empty());  // starts after it
@@ -60,40 +62,21 @@ TEST(SoundTrack, WaveformFollowsTheRows) {
   std::vector<WavePoint> points = WaveformPoints(sound, 0, 3, 25);
   // Frame 0 lies before the sound; frame 1 starts with sample 0, four samples per pixel row.
   ASSERT_EQ(points.size(), 50u);
-  EXPECT_EQ(points[0], (WavePoint{255 * 100 / 256, 25}));
-  EXPECT_EQ(points[1], (WavePoint{50, 26}));
+  EXPECT_EQ(std::tuple(points[0], points[1]),
+            std::tuple(WavePoint{255 * 100 / 256, 25}, WavePoint{50, 26}));
   SoundTrack unloaded = sound;
   unloaded.loaded = false;
   EXPECT_TRUE(WaveformPoints(unloaded, 0, 3, 25).empty());
 }
 
-// Plays at 1000 samples per second, advancing 10 ms per look at the clock.
-class FakeAudio : public AudioOutput, public PlaybackWatch {
- public:
-  bool CanPlay(const WaveFormat&) override { return devices; }
-  bool Open(const WaveFormat&) override { return opens; }
-  bool Play(const std::vector<uint8_t>& samples, std::size_t startByte) override {
-    first = samples[startByte];
-    prepared = samples.size() - startByte;
-    return true;
-  }
-  std::optional<double> PlayedMs() override {
-    played += 10;
-    if (played > double(prepared)) return std::nullopt;
-    return played;
-  }
-  void Stop() override { ++stops; }
+// Plays 10 ms further at every look at the clock, and watches for a key at the given look.
+struct FakeAudio final : testing::FakeAudioOutput, PlaybackWatch {
+  FakeAudio() { stepMs = 10; }
   bool KeyPressed() override { return ++polls == keyAt; }
   void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
 
-  bool devices = true;
-  bool opens = true;
   int keyAt = -1;
   int polls = 0;
-  double played = 0;
-  std::size_t prepared = 0;
-  uint8_t first = 0;
-  int stops = 0;
   std::vector<std::string> statuses;
 };
 
@@ -102,19 +85,17 @@ TEST(SoundTrack, PlayingReportsDevicesAndStopsOnAKey) {
   ScriptedPrompt prompt;
   FakeAudio audio;
   ASSERT_TRUE(PlaySound(sound, {40, 200}, kPlayingSelection, audio, audio, prompt));
-  EXPECT_EQ(audio.prepared, 200u);
-  EXPECT_EQ(audio.first, sound.samples[40]);
+  ASSERT_EQ(audio.handed.size(), 200u);
+  EXPECT_EQ(audio.handed[0], sound.samples[40]);
   EXPECT_EQ(audio.statuses, (std::vector<std::string>{std::string(kPlayingSelection), "Stopped."}));
 
   FakeAudio keyed;
   keyed.keyAt = 2;
   ASSERT_TRUE(PlaySound(sound, {0, 400}, kPlayingAll, keyed, keyed, prompt));
-  EXPECT_EQ(keyed.polls, 2);
-  EXPECT_EQ(keyed.statuses.size(), 3u);
-  EXPECT_EQ(keyed.stops, 1);
+  EXPECT_EQ(std::tuple(keyed.polls, keyed.statuses.size(), keyed.stops), std::tuple(2, 3u, 1));
 
   FakeAudio silent;
-  silent.devices = false;
+  silent.canPlay = false;
   EXPECT_FALSE(PlaySound(sound, {0, 400}, kPlayingAll, silent, silent, prompt));
   FakeAudio busy;
   busy.opens = false;

@@ -1,6 +1,8 @@
 // Wave files: what loads, and the message of every step that refuses a file.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/byte_order.h"
 #include "common/scripted_prompt.h"
 #include "common/wave_file.h"
@@ -57,8 +59,7 @@ TEST(WaveFile, OddLengthSoundRoundTrips) {
   std::vector<uint8_t> samples = Ramp(47);
   Result<WaveSound> read = ParseWaveFile(EncodeWaveFile(format, samples));
   ASSERT_TRUE(read.ok()) << read.message();
-  EXPECT_EQ(read->format, format);
-  EXPECT_EQ(read->samples, samples);
+  EXPECT_EQ(std::tie(read->format, read->samples), std::tie(format, samples));
 }
 
 TEST(WaveFile, ChunksAreFoundPastOthersWithPaddingAndA16ByteFormat) {
@@ -69,9 +70,8 @@ TEST(WaveFile, ChunksAreFoundPastOthersWithPaddingAndA16ByteFormat) {
   bytes.insert(bytes.begin(), junkFirst.begin(), junkFirst.end());
   Result<WaveSound> read = ParseWaveFile(bytes);
   ASSERT_TRUE(read.ok()) << read.message();
-  EXPECT_EQ(read->samples, Ramp(5));
-  EXPECT_EQ(read->format.samplesPerSecond, 11025u);
-  EXPECT_EQ(read->format.extraSize, 0);
+  EXPECT_EQ(std::tuple(read->samples, read->format.samplesPerSecond, read->format.extraSize),
+            std::tuple(Ramp(5), 11025u, 0));
 }
 
 TEST(WaveFile, EachStepHasItsMessage) {
@@ -111,10 +111,11 @@ TEST(WaveFile, EachStepHasItsMessage) {
 
 TEST(WaveFile, NameAndOpenChecksComeFirst) {
   TempDir dir;
-  EXPECT_EQ(ReadWaveFile("a.wa").message(), "Invalid Audio File extension");
   WriteBytes(dir.File("loud.WAV"), EncodeWaveFile({}, Ramp(3)));
-  EXPECT_EQ(ReadWaveFile(dir.File("loud.WAV")).message(), "Invalid Audio File extension");
-  EXPECT_EQ(ReadWaveFile(dir.File("none.wav")).message(), "Could not open audio file!");
+  EXPECT_EQ(std::tuple(ReadWaveFile("a.wa").message(), ReadWaveFile(dir.File("loud.WAV")).message(),
+                       ReadWaveFile(dir.File("none.wav")).message()),
+            std::tuple("Invalid Audio File extension", "Invalid Audio File extension",
+                       "Could not open audio file!"));
 }
 
 TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
@@ -128,9 +129,8 @@ TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
   ASSERT_TRUE(doc.LoadSoundFile(dir.File("good.wav")));
   EXPECT_TRUE(doc.sound().loaded);
   EXPECT_FALSE(doc.LoadSoundFile(dir.File("wide.wav")));
-  EXPECT_FALSE(doc.sound().loaded);
-  EXPECT_EQ(doc.sound().path, dir.File("wide.wav"));
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnsupported});
+  EXPECT_EQ(std::tuple(doc.sound().loaded, doc.sound().path, prompt.Texts()),
+            std::tuple(false, dir.File("wide.wav"), std::vector{kUnsupported}));
 }
 
 using testing::PcmLayout;
@@ -150,11 +150,11 @@ TEST(WaveFile, IntegerSoundIsConvertedTo8BitMonoAtItsOwnRate) {
     mono.samplesPerSecond = mono.averageBytesPerSecond = l.rate;
     EXPECT_EQ(read->format, mono) << l.bits << " " << l.channels;
   }
-  EXPECT_EQ(ParseWaveFile(testing::PcmWave({16, 2, 44100}, {1, 2})).value().conversion,
-            "Converted 16-bit stereo 44100 Hz sound to 8-bit mono.");
-  EXPECT_EQ(ParseWaveFile(testing::PcmWave({24, 1, 48000}, {1})).value().conversion,
-            "Converted 24-bit mono 48000 Hz sound to 8-bit mono.");
-  EXPECT_EQ(ParseWaveFile(EncodeWaveFile({}, Ramp(4))).value().conversion, "");
+  EXPECT_EQ(std::tuple(ParseWaveFile(testing::PcmWave({16, 2, 44100}, {1, 2})).value().conversion,
+                       ParseWaveFile(testing::PcmWave({24, 1, 48000}, {1})).value().conversion,
+                       ParseWaveFile(EncodeWaveFile({}, Ramp(4))).value().conversion),
+            std::tuple("Converted 16-bit stereo 44100 Hz sound to 8-bit mono.",
+                       "Converted 24-bit mono 48000 Hz sound to 8-bit mono.", ""));
 }
 
 TEST(WaveFile, SoundThatCannotBeConvertedIsRefused) {

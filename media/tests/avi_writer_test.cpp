@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <functional>
 #include <tuple>
 
 #include "common/file_io.h"
@@ -74,9 +75,7 @@ TEST(AviWriter, ThreeFramesAt25ReadBackAtTheirRateSizeAndPictures) {
   // Rows are bottom first: the bottom-left pixel of the input comes back in the first bytes.
   auto input = MakeColourPicture(47, 33, 0);
   ASSERT_TRUE(movie->ReadFrame(0, frame.data()).ok());
-  EXPECT_NEAR(frame[0], input[0], 12);
-  EXPECT_NEAR(frame[1], input[1], 12);
-  EXPECT_NEAR(frame[2], input[2], 12);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(frame[i], input[i], 12) << i;
   EXPECT_FALSE(movie->ReadFrame(3, frame.data()).ok());
   EXPECT_FALSE(movie->ReadFrame(-1, frame.data()).ok());
 }
@@ -87,18 +86,16 @@ TEST(AviWriter, LowerQualityMakesSmallerFilesWithLargerErrors) {
   best.width = 320;
   best.height = 240;
   best.frames = 4;
-  MoviePlan worst = best;
+  MoviePlan worst = best, middle = best;
   worst.quality = 0;
-  MoviePlan middle = best;
   middle.quality = 5000;
-  WriteMovie(dir.File("best.avi"), best);
-  WriteMovie(dir.File("middle.avi"), middle);
-  WriteMovie(dir.File("worst.avi"), worst);
-  const long long bestSize = (long long)FileSize(dir.File("best.avi")).value_or(0);
-  const long long middleSize = (long long)FileSize(dir.File("middle.avi")).value_or(0);
-  const long long worstSize = (long long)FileSize(dir.File("worst.avi")).value_or(0);
-  std::printf("sizes: best %lld, middle %lld, worst %lld bytes\n", (long long)bestSize,
-              (long long)middleSize, (long long)worstSize);
+  auto write = [&](const char* name, const MoviePlan& plan) {
+    WriteMovie(dir.File(name), plan);
+    return (long long)FileSize(dir.File(name)).value_or(0);
+  };
+  const long long bestSize = write("best.avi", best), middleSize = write("middle.avi", middle),
+                  worstSize = write("worst.avi", worst);
+  std::printf("sizes: best %lld, middle %lld, worst %lld bytes\n", bestSize, middleSize, worstSize);
   EXPECT_LT(worstSize * 3, bestSize);
   EXPECT_LT(middleSize, bestSize);
   EXPECT_LT(worstSize, middleSize);
@@ -109,10 +106,9 @@ TEST(AviWriter, LowerQualityMakesSmallerFilesWithLargerErrors) {
 }
 
 TEST(AviWriter, QualityScaleRunsMonotonicallyOverTheQuantiser) {
-  EXPECT_EQ(QuantiserForQuality(0), kQuantiserCoarsest);
-  EXPECT_EQ(QuantiserForQuality(10000), kQuantiserFinest);
-  EXPECT_EQ(QuantiserForQuality(-5), kQuantiserCoarsest);
-  EXPECT_EQ(QuantiserForQuality(20000), kQuantiserFinest);
+  EXPECT_EQ(std::tuple(QuantiserForQuality(0), QuantiserForQuality(-5), QuantiserForQuality(10000),
+                       QuantiserForQuality(20000)),
+            std::tuple(kQuantiserCoarsest, kQuantiserCoarsest, kQuantiserFinest, kQuantiserFinest));
   int previous = QuantiserForQuality(0);
   bool changed = false;
   for (int quality = 1; quality <= 10000; ++quality) {
@@ -157,22 +153,27 @@ TEST(AviWriter, AnIndependentReaderAgreesOnStreamsCountsAndRates) {
   WriteMovie(path, plan);
   auto streams = testing::ProbeStreams(path);
   ASSERT_EQ(streams.size(), 2u);
-  auto& video = streams[0];
-  EXPECT_EQ(video["codec_type"], "video");
-  EXPECT_EQ(video["codec_name"], "mjpeg");
-  EXPECT_EQ(video["width"], "48");
-  EXPECT_EQ(video["height"], "36");
-  EXPECT_EQ(video["r_frame_rate"], "12/1");
-  EXPECT_EQ(video["time_base"], "1/12");
-  EXPECT_EQ(video["nb_frames"], "7");
-  EXPECT_EQ(video["nb_read_frames"], "7");
-  EXPECT_EQ(video["TAG:title"], "Quenda Avi Preview");
-  auto& sound = streams[1];
-  EXPECT_EQ(sound["codec_type"], "audio");
-  EXPECT_EQ(sound["codec_name"], "pcm_u8");
-  EXPECT_EQ(sound["sample_rate"], "11025");
-  EXPECT_EQ(sound["channels"], "1");
-  EXPECT_EQ(sound["nb_frames"], "11025");  // the header's sample count: one per byte
+  // The sound's frame count is the header's sample count: one per byte.
+  const std::pair<int, std::vector<std::pair<std::string, std::string>>> kExpected[] = {
+      {0,
+       {{"codec_type", "video"},
+        {"codec_name", "mjpeg"},
+        {"width", "48"},
+        {"height", "36"},
+        {"r_frame_rate", "12/1"},
+        {"time_base", "1/12"},
+        {"nb_frames", "7"},
+        {"nb_read_frames", "7"},
+        {"TAG:title", "Quenda Avi Preview"}}},
+      {1,
+       {{"codec_type", "audio"},
+        {"codec_name", "pcm_u8"},
+        {"sample_rate", "11025"},
+        {"channels", "1"},
+        {"nb_frames", "11025"}}}};
+  for (const auto& [stream, fields] : kExpected)
+    for (const auto& [key, value] : fields)
+      EXPECT_EQ(streams[std::size_t(stream)][key], value) << stream << " " << key;
 }
 
 TEST(AviWriter, CloseIsIdempotentAndDestructionFinishesTheMovie) {
@@ -227,10 +228,6 @@ const std::string kUnknown = "An unknown error has occured with avi file.";
 const std::string kUnsupported = "The system does not support the required compression";
 const std::string kFileOpen = "A disk error occurred while opening the avi file.";
 
-std::vector<std::string> Texts(const std::string& text) {
-  return {text};
-}
-
 TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
   TempDir dir;
   const std::string good = dir.File("good.avi");
@@ -238,45 +235,40 @@ TEST(AviWriter, FailuresShowTheirMessageAndNeverReplaceTheLastGoodMovie) {
   const auto goodBytes = ReadBytes(good);
   auto picture = MakeColourPicture(47, 33, 0);
 
-  {  // a picture out of order ends the movie; the last good one stays
+  auto block = testing::MakeSoundBlock(100);
+  WaveFormat odd = testing::Mono8BitFormat(22050);
+  odd.bitsPerSample = 12;
+  const struct {
+    const char* what;
+    int firstFrame;  // written before the step; -1 for none
+    std::function<bool(AviWriter&)> step;
+    std::string message;
+  } cases[] = {
+      {"a picture out of order", 3, [&](AviWriter& w) { return w.WriteFrame(3, picture.data()); },
+       kUnknown},
+      {"a gap so wide that its empty frames alone would fill the disk", 0,
+       [&](AviWriter& w) { return w.WriteFrame(100001, picture.data()); }, kUnknown},
+      {"sound after pictures", 0,
+       [&](AviWriter& w) {
+         return w.WriteSound(testing::Mono8BitFormat(22050), block.data(), 100);
+       },
+       kUnknown},
+      {"sound the suite cannot store", -1,
+       [&](AviWriter& w) { return w.WriteSound(odd, block.data(), 100); }, kUnsupported},
+  };
+  for (const auto& c : cases) {  // each ends the movie; the last good one stays
     ScriptedPrompt prompt;
     AviWriter writer(prompt);
     ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
-    ASSERT_TRUE(writer.WriteFrame(3, picture.data()));
-    EXPECT_FALSE(writer.WriteFrame(3, picture.data()));
-    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
-    EXPECT_FALSE(writer.WriteFrame(4, picture.data()));
+    if (c.firstFrame >= 0) {
+      ASSERT_TRUE(writer.WriteFrame(c.firstFrame, picture.data()));
+    }
+    EXPECT_FALSE(c.step(writer)) << c.what;
+    EXPECT_EQ(prompt.Texts(), std::vector{c.message}) << c.what;
+    EXPECT_FALSE(writer.WriteFrame(4, picture.data())) << c.what;
     writer.Close();
-    EXPECT_FALSE(writer.Succeeded());
-    EXPECT_EQ(prompt.Texts().size(), 1u);
-  }
-  EXPECT_EQ(ReadBytes(good), goodBytes);
-  {  // a gap so wide that its empty frames alone would fill the disk
-    ScriptedPrompt prompt;
-    AviWriter writer(prompt);
-    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
-    ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
-    EXPECT_FALSE(writer.WriteFrame(100001, picture.data()));
-    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
-  }
-  {  // sound after pictures cannot join the movie
-    ScriptedPrompt prompt;
-    AviWriter writer(prompt);
-    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
-    ASSERT_TRUE(writer.WriteFrame(0, picture.data()));
-    auto block = testing::MakeSoundBlock(100);
-    EXPECT_FALSE(writer.WriteSound(testing::Mono8BitFormat(22050), block.data(), 100));
-    EXPECT_EQ(prompt.Texts(), Texts(kUnknown));
-  }
-  {  // sound the suite cannot store
-    ScriptedPrompt prompt;
-    AviWriter writer(prompt);
-    ASSERT_TRUE(writer.Open(good, 10000, 25, 47, 33));
-    WaveFormat odd = testing::Mono8BitFormat(22050);
-    odd.bitsPerSample = 12;
-    auto block = testing::MakeSoundBlock(100);
-    EXPECT_FALSE(writer.WriteSound(odd, block.data(), 100));
-    EXPECT_EQ(prompt.Texts(), Texts(kUnsupported));
+    EXPECT_FALSE(writer.Succeeded()) << c.what;
+    EXPECT_EQ(prompt.Texts().size(), 1u) << c.what;
   }
   EXPECT_EQ(ReadBytes(good), goodBytes);
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"good.avi"});
@@ -310,7 +302,7 @@ TEST(AviWriter, UnusableTargetsAreRefusedAndWritingAfterwardsTouchesNothing) {
     ScriptedPrompt prompt;
     AviWriter writer(prompt);
     EXPECT_FALSE(writer.Open(c.path, 10000, c.framesPerSecond, c.width, 33)) << c.path;
-    EXPECT_EQ(prompt.Texts(), Texts(c.message)) << c.path;
+    EXPECT_EQ(prompt.Texts(), std::vector{c.message}) << c.path;
     EXPECT_FALSE(writer.WriteFrame(0, picture.data()));
     writer.Close();
     EXPECT_EQ(prompt.Texts().size(), 1u);

@@ -3,17 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QTest>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "media/avi_writer.h"
 #include "media/movie_view.h"
 #include "media/qt_audio_output.h"
 #include "media/tests/movie_test_support.h"
+#include "testing/fake_audio_output.h"
+#include "testing/qt_printers.h"
 #include "testing/test_support.h"
 
 namespace quenda {
@@ -23,40 +25,18 @@ using testing::MoviePlan;
 using testing::TempDir;
 using testing::WriteMovie;
 
-// What the player asked of its sound, with a clock that runs while "playing".
-struct FakeAudio final : AudioOutput {
-  bool canPlay = true;
-  bool opens = true;
-  bool plays = true;
-  bool active = false;
-  std::vector<std::size_t> starts;
-  QElapsedTimer since;
-
-  bool CanPlay(const WaveFormat&) override { return canPlay; }
-  bool Open(const WaveFormat&) override { return opens; }
-  bool Play(const std::vector<uint8_t>&, std::size_t startByte) override {
-    starts.push_back(startByte);
-    since.start();
-    return active = plays;
-  }
-  void Stop() override { active = false; }
-  std::optional<double> PlayedMs() override {
-    if (!active) return std::nullopt;
-    return double(since.nsecsElapsed()) / 1e6;
-  }
-};
-
 // Waits use qWaitFor under ASSERT: QtTest's QTRY_ macros only return from the test when they
 // time out, which gtest never hears of.
 struct Fixture {
   TempDir dir;
   ScriptedPrompt prompt;
-  std::unique_ptr<FakeAudio> fake = std::make_unique<FakeAudio>();
-  FakeAudio& audio = *fake;  // owned by the player from here on
+  std::unique_ptr<testing::FakeAudioOutput> fake = std::make_unique<testing::FakeAudioOutput>();
+  testing::FakeAudioOutput& audio = *fake;  // owned by the player from here on
   std::unique_ptr<MoviePlayer> player = std::make_unique<MoviePlayer>(prompt, std::move(fake));
   std::vector<int> drawn;
 
   Fixture() {
+    audio.endsWithSound = false;  // sound plays on the wall clock for as long as it is let
     QObject::connect(player.get(), &MoviePlayer::frameDrawn, [this](int f) { drawn.push_back(f); });
   }
   std::string Movie(const std::string& name, const MoviePlan& plan) {
@@ -110,30 +90,26 @@ TEST(MoviePlayer, TheButtonsAndTheSliderMoveThePictureAndTheCaption) {
   auto* forward = f.Find<QPushButton>("forward");
   auto* slider = f.Find<QSlider>("position");
   ASSERT_TRUE(back && forward && slider);
-  EXPECT_EQ(back->text(), "<<");
-  EXPECT_EQ(forward->text(), ">>");
-  EXPECT_EQ(slider->maximum(), 2);
+  EXPECT_EQ(std::tuple(back->text(), forward->text(), slider->maximum()),
+            std::tuple(QStringLiteral("<<"), QStringLiteral(">>"), 2));
   QTest::mouseClick(forward, Qt::LeftButton);
   QTest::mouseClick(forward, Qt::LeftButton);
-  EXPECT_EQ(f.player->currentFrame(), 2);
-  EXPECT_EQ(f.Title(), "Quenda Movie Player - FRM : 3");
-  EXPECT_EQ(slider->value(), 2);
+  EXPECT_EQ(std::tuple(f.player->currentFrame(), f.Title(), slider->value()),
+            std::tuple(2, QStringLiteral("Quenda Movie Player - FRM : 3"), 2));
 
   // The picture on show is frame 3's: its top-left pixel, top row first on screen.
   const QImage& shown = f.player->view()->picture();
   auto input = testing::MakeColourPicture(plan.width, plan.height, 2);
   const uint8_t* topLeft = &input[std::size_t(plan.height - 1) * plan.width * 3];
   const QColor pixel = shown.pixelColor(0, 0);
-  EXPECT_NEAR(pixel.blue(), topLeft[0], 12);
-  EXPECT_NEAR(pixel.green(), topLeft[1], 12);
-  EXPECT_NEAR(pixel.red(), topLeft[2], 12);
+  const int bgr[] = {pixel.blue(), pixel.green(), pixel.red()};
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(bgr[i], topLeft[i], 12) << i;
 
   QTest::mouseClick(back, Qt::LeftButton);
   EXPECT_EQ(f.player->currentFrame(), 1);
   slider->setValue(0);
-  EXPECT_EQ(f.player->currentFrame(), 0);
-  EXPECT_EQ(f.Title(), "Quenda Movie Player - FRM : 1");
-  EXPECT_TRUE(f.prompt.Texts().empty());
+  EXPECT_EQ(std::tuple(f.player->currentFrame(), f.Title(), f.prompt.Texts().size()),
+            std::tuple(0, QStringLiteral("Quenda Movie Player - FRM : 1"), 0u));
 }
 
 TEST(MoviePlayer, PlayingShowsTheMeasuredRateInTheCaption) {
@@ -209,12 +185,10 @@ TEST(MoviePlayer, SoundStartsWhereThePictureIsAndStopsWithIt) {
   f.Find<QPushButton>("play")->click();
   // At frame 3's place, then at the start of the next loop.
   ASSERT_TRUE(QTest::qWaitFor([&] { return f.audio.starts.size() >= 2; }, 2000));
-  EXPECT_EQ(f.audio.starts[0], 2u * 882u);
-  EXPECT_EQ(f.audio.starts[1], 0u);
+  EXPECT_EQ(std::tuple(f.audio.starts[0], f.audio.starts[1]), std::tuple(2u * 882u, 0u));
   f.player->reject();  // closing stops playback first
-  EXPECT_FALSE(f.player->playing());
-  EXPECT_FALSE(f.audio.active);
-  EXPECT_TRUE(f.prompt.Texts().empty());
+  EXPECT_EQ(std::tuple(f.player->playing(), f.audio.active, f.prompt.Texts().size()),
+            std::tuple(false, false, 0u));
 }
 
 TEST(MoviePlayer, SoundThatCannotStartIsReportedAndThePictureGoesOn) {
@@ -237,12 +211,13 @@ TEST(MoviePlayer, DoubleSizeOnlyWhenTwiceTheWindowFitsTheScreen) {
   EXPECT_GE(f.player->width(), kPlayerMinimumWidth);
   EXPECT_GE(f.player->height(), kPlayerMinimumHeight);
   auto* zoom = f.Find<QCheckBox>("double");
-  EXPECT_EQ(f.player->view()->size(), QSize(49, 35));
+  std::vector<QSize> sizes{f.player->view()->size()};
   zoom->click();
   EXPECT_TRUE(zoom->isChecked());
-  EXPECT_EQ(f.player->view()->size(), QSize(98, 70));
+  sizes.push_back(f.player->view()->size());
   zoom->click();
-  EXPECT_EQ(f.player->view()->size(), QSize(49, 35));
+  sizes.push_back(f.player->view()->size());
+  EXPECT_EQ(sizes, (std::vector<QSize>{{49, 35}, {98, 70}, {49, 35}}));
   EXPECT_TRUE(f.prompt.Texts().empty());
 
   MoviePlan large;

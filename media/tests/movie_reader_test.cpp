@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "media/tests/movie_test_support.h"
 #include "testing/test_support.h"
@@ -69,11 +70,9 @@ TEST(MovieReader, ReadsTheSameFromMemoryAsFromTheFile) {
   ASSERT_TRUE(fromFile.ok() && fromMemory.ok()) << fromMemory.message();
   MovieReader& a = **fromFile;
   MovieReader& b = **fromMemory;
-  EXPECT_EQ(b.frameCount(), 4);
-  EXPECT_EQ(a.frameCount(), b.frameCount());
-  EXPECT_EQ(a.rate(), b.rate());
-  EXPECT_EQ(*a.ReadSound(), *b.ReadSound());
-  EXPECT_EQ(b.ReadSound()->size(), 1234u);
+  EXPECT_EQ(std::tuple(b.frameCount(), b.ReadSound()->size()), std::tuple(4, 1234u));
+  EXPECT_EQ(std::tuple(a.frameCount(), a.rate(), *a.ReadSound()),
+            std::tuple(b.frameCount(), b.rate(), *b.ReadSound()));
   std::vector<uint8_t> frameA(47 * 33 * 3), frameB(47 * 33 * 3);
   for (int i : {3, 0, 2}) {
     ASSERT_TRUE(a.ReadFrame(i, frameA.data()).ok());

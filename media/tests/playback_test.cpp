@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace quenda {
@@ -47,18 +48,14 @@ PlayRecord Drive(Playback& playback, double fromMs, double untilMs, double stepM
 
 TEST(Playback, SteppingAndTheSliderClampToTheFrames) {
   Playback playback(5, 25);
-  playback.StepBack();
-  EXPECT_EQ(playback.currentFrame(), 0);
-  playback.SetFrame(4);
-  playback.StepForward();
-  EXPECT_EQ(playback.currentFrame(), 4);
-  playback.SetFrame(99);
-  EXPECT_EQ(playback.currentFrame(), 4);
-  playback.SetFrame(-3);
-  EXPECT_EQ(playback.currentFrame(), 0);
-  playback.StepForward();
-  playback.StepForward();
-  EXPECT_EQ(playback.currentFrame(), 2);
+  std::vector<int> shown;
+  auto note = [&] { shown.push_back(playback.currentFrame()); };
+  playback.StepBack(), note();
+  playback.SetFrame(4), playback.StepForward(), note();
+  playback.SetFrame(99), note();
+  playback.SetFrame(-3), note();
+  playback.StepForward(), playback.StepForward(), note();
+  EXPECT_EQ(shown, (std::vector<int>{0, 4, 4, 0, 2}));
 }
 
 TEST(Playback, OneFrameMovieShowsItsFrameAndStopsUnlessLooping) {
@@ -66,18 +63,16 @@ TEST(Playback, OneFrameMovieShowsItsFrameAndStopsUnlessLooping) {
   once.Start(0, false);
   PlayRecord run = Drive(once, 0, 1000, 1);
   ASSERT_EQ(run.drawn.size(), 1u);
-  EXPECT_EQ(run.drawn[0].frame, 0);
-  EXPECT_TRUE(run.stopped);
-  EXPECT_FALSE(once.playing());
-  EXPECT_EQ(once.currentFrame(), 0);
+  EXPECT_EQ(std::tuple(run.drawn[0].frame, run.stopped, once.playing(), once.currentFrame()),
+            std::tuple(0, true, false, 0));
 
   Playback looped(1, 25);
   looped.SetLooping(true);
   looped.Start(0, false);
   run = Drive(looped, 0, 400, 1);
-  EXPECT_FALSE(run.stopped);
-  EXPECT_TRUE(looped.playing());
-  EXPECT_EQ(run.drawn.size(), 11u);  // 0, 40, ... 400 ms
+  // Drawn at 0, 40, ... 400 ms.
+  EXPECT_EQ(std::tuple(run.stopped, looped.playing(), run.drawn.size()),
+            std::tuple(false, true, 11u));
 }
 
 TEST(Playback, FramesFallDueOnTheExactRateWithoutDrift) {

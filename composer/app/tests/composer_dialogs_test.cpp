@@ -51,6 +51,8 @@ TEST(MovieSettingsDialog, RefusesBadValuesAndStaysOpen) {
   const std::tuple<const char*, const char*, const char*> cases[] = {
       {"frames", "0", "Please enter a value between 1 and 5000 for Frames."},
       {"frames", "many", "Please enter a value between 1 and 5000 for Frames."},
+      {"frames", "5001", "Please enter a value between 1 and 5000 for Frames."},
+      {"actionSafe", "0.5", "Please enter a value between 1 and 50 for Action Safe."},
       {"actionSafe", "25",
        "The safe title percentage must be greater than safe action percentage."},
       {"titleSafe", "51", "Please enter a value between 1 and 50 for Title Safe."},

@@ -24,6 +24,7 @@
 #include "composer/app/composer_view.h"
 #include "composer/app/time_view.h"
 #include "composer/tests/composer_test_files.h"
+#include "testing/qt_printers.h"
 #include "testing/test_support.h"
 #include "ui/settings.h"
 #include "ui/tests/modal_helper.h"
@@ -56,12 +57,7 @@ struct ComposerWindow {
   void MakeComposition() {
     ScriptedPrompt quiet;
     CComposerDoc doc(quiet);
-    doc.OnNewDocument({});
-    doc.OnNewDocument({});
-    NewMovieValues values;
-    values.width = kMovieWidth, values.height = kMovieHeight, values.frames = kMovieFrames;
-    values.backgroundColor = 0x00402010;
-    doc.OnNewDocument([&] { return std::optional<NewMovieValues>(values); });
+    StartNewMovie(doc, kMovieWidth, kMovieHeight, kMovieFrames, 0x00402010);
     EXPECT_TRUE(doc.AddClipFromFile(dir.File("sky.tga")));
     EXPECT_TRUE(doc.AddClipFromFile(dir.File("walk002.tga")));
     EXPECT_TRUE(doc.AddEffectClip(ClipKind::Blur));

@@ -65,12 +65,11 @@ std::vector<std::string> Labels(const Composition& c) {
 
 TEST(ComposerWindow, OpensTheCompositionAndShowsItsState) {
   ComposerWindow w;
-  EXPECT_EQ(w.comp().clipCount(), 6);
-  EXPECT_EQ(w.frame->PaneText(0), QStringLiteral("zoom: 100%"));
-  EXPECT_EQ(w.frame->PaneText(1), QStringLiteral("Frame: 1"));
-  EXPECT_EQ(w.frame->PaneText(4), QStringLiteral("inch"));
-  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
-  EXPECT_FALSE(w.action("actionHideClip")->isEnabled());
+  EXPECT_EQ(std::tuple(w.comp().clipCount(), w.frame->PaneText(0), w.frame->PaneText(1),
+                       w.frame->PaneText(4), w.action("actionUndo")->isEnabled(),
+                       w.action("actionHideClip")->isEnabled()),
+            std::tuple(6, QStringLiteral("zoom: 100%"), QStringLiteral("Frame: 1"),
+                       QStringLiteral("inch"), false, false));
   // Frame keys, and the strip of the timeline.
   w.Key(Qt::Key_End);
   EXPECT_EQ(w.comp().currentFrame, kMovieFrames - 1);
@@ -128,10 +127,9 @@ TEST(ComposerWindow, DragsInEveryModeSetTheSelectedClipsKeys) {
   // At zoom 2 ten screen pixels are five movie pixels; the status bar shows inches.
   w.Key(Qt::Key_F1);
   w.Key(Qt::Key_Plus);
-  EXPECT_EQ(w.frame->PaneText(0), QStringLiteral("zoom: 200%"));
   w.Drag({from, from + QPoint(10, 0)});
-  EXPECT_DOUBLE_EQ(w.Value(kWalk, kPositionX), 105);
-  EXPECT_EQ(w.frame->PaneText(2), QStringLiteral("PositionX:  1.05"));
+  EXPECT_EQ(std::tuple(w.frame->PaneText(0), w.Value(kWalk, kPositionX), w.frame->PaneText(2)),
+            std::tuple(QStringLiteral("zoom: 200%"), 105.0, QStringLiteral("PositionX:  1.05")));
   // Select mode picks the clip furthest back under the pointer: the sky behind the title.
   w.Key(Qt::Key_S);
   const QPointF title = w.view().MovieToWindow(50, 80);
@@ -156,8 +154,8 @@ TEST(ComposerWindow, ParentingAndMovingTheParentCarryTheChild) {
     PickRow(d, QStringLiteral("<NONE>"));
   });
   w.Key(Qt::Key_P);
-  EXPECT_EQ(w.comp().clips[kTitle].parentIndex, -1);
-  EXPECT_DOUBLE_EQ(w.Value(kTitle, kPositionX), before + 20);
+  EXPECT_EQ(std::tuple(w.comp().clips[kTitle].parentIndex, w.Value(kTitle, kPositionX)),
+            std::tuple(-1, before + 20));
 }
 
 TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
@@ -167,9 +165,9 @@ TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
                     QPoint(w.timeline().FrameX(5) + 3, 8));
   WhenModal<WhichKeyDialog>([](WhichKeyDialog* d) { PickRow(d, QStringLiteral("Scale")); });
   w.Key(Qt::Key_Insert);
-  const ClipRecord* walk = &w.comp().clips[kWalk];
-  EXPECT_TRUE(walk->HasScaleKey(5));
-  EXPECT_FALSE(walk->HasPositionKey(5));
+  EXPECT_EQ(
+      std::tuple(w.comp().clips[kWalk].HasScaleKey(5), w.comp().clips[kWalk].HasPositionKey(5)),
+      std::tuple(true, false));
 
   // Edit: a key time out of the movie is refused and the dialog stays; then the key moves.
   WhenModal<WhichKeyDialog>([](WhichKeyDialog* d) {
@@ -190,10 +188,10 @@ TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
   w.Key(Qt::Key_E);
   EXPECT_TRUE(refused);
   EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"Please enter a key time between 1 and 30"});
-  walk = &w.comp().clips[kWalk];
-  EXPECT_FALSE(walk->HasScaleKey(5));
-  EXPECT_DOUBLE_EQ(walk->tracks[kScaleX].keys().back().value, 2.5);
-  EXPECT_EQ(walk->tracks[kScaleX].keys().back().frame, 7);
+  const ClipRecord& walk = w.comp().clips[kWalk];
+  EXPECT_EQ(std::tuple(walk.HasScaleKey(5), walk.tracks[kScaleX].keys().back().value,
+                       walk.tracks[kScaleX].keys().back().frame),
+            std::tuple(false, 2.5, 7));
 
   // Ctrl+Right finds it; Delete Key removes it.
   w.Key(Qt::Key_Right, Qt::ControlModifier);
@@ -221,8 +219,7 @@ TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
   EXPECT_TRUE(refused);
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"Please enter a value between -127 and 127 for Saturation."});
-  EXPECT_DOUBLE_EQ(w.Value(kHue, 0), 60);
-  EXPECT_DOUBLE_EQ(w.Value(kHue, 1), -127);
+  EXPECT_EQ(std::tuple(w.Value(kHue, 0), w.Value(kHue, 1)), std::tuple(60.0, -127.0));
 }
 
 TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
@@ -236,9 +233,10 @@ TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
                    Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(t.viewport(), &move);
   QTest::mouseRelease(t.viewport(), Qt::LeftButton, {}, QPoint(t.FrameX(5) + 5, y));
-  EXPECT_EQ(w.comp().clips[kWalk].movieStart, 3);
-  EXPECT_EQ(w.comp().clips[kWalk].tracks[kPositionX].keys().front().frame, 3);
-  EXPECT_TRUE(w.doc().modified());
+  EXPECT_EQ(
+      std::tuple(w.comp().clips[kWalk].movieStart,
+                 w.comp().clips[kWalk].tracks[kPositionX].keys().front().frame, w.doc().modified()),
+      std::tuple(3, 3, true));
   w.Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(w.comp().clips[kWalk].movieStart, 0);
   // No preview yet.
@@ -256,8 +254,8 @@ TEST(ComposerWindow, KeysCopiedFromOneClipPasteOntoAnother) {
   ClickRow(w, kTitle);
   w.doc().GoToFrame(3);
   w.Key(Qt::Key_V, Qt::ControlModifier);
-  EXPECT_DOUBLE_EQ(w.Value(kTitle, kPositionX, 3), 100);
-  EXPECT_DOUBLE_EQ(w.Value(kTitle, kPositionY, 3), 50);
+  EXPECT_EQ(std::tuple(w.Value(kTitle, kPositionX, 3), w.Value(kTitle, kPositionY, 3)),
+            std::tuple(100.0, 50.0));
   ClickRow(w, kVirtual);
   w.Key(Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(w.prompt.Texts(),
@@ -271,14 +269,14 @@ TEST(ComposerWindow, HideShowAndLayerOrder) {
   const QImage shown = w.view().viewport()->grab().toImage();
   EXPECT_EQ(w.action("actionHideClip")->text(), QStringLiteral("&Hide Clip"));
   w.Key(Qt::Key_H);
-  EXPECT_EQ(w.comp().clips[kWalk].hidden, 1);
-  EXPECT_EQ(w.action("actionHideClip")->text(), QStringLiteral("&Show Clip"));
+  EXPECT_EQ(std::tuple(w.comp().clips[kWalk].hidden, w.action("actionHideClip")->text()),
+            std::tuple(1, QStringLiteral("&Show Clip")));
   EXPECT_NE(w.view().viewport()->grab().toImage(), shown);
   w.Key(Qt::Key_H);
   EXPECT_EQ(w.view().viewport()->grab().toImage(), shown);
   w.Key(Qt::Key_PageUp);
-  EXPECT_EQ(w.comp().clips[kHue].label, "walk (1)");
-  EXPECT_EQ(w.comp().SelectedIndex(), kHue);
+  EXPECT_EQ(std::tuple(w.comp().clips[kHue].label, w.comp().SelectedIndex()),
+            std::tuple("walk (1)", kHue));
   w.Key(Qt::Key_PageDown);
   EXPECT_EQ(w.comp().clips[kWalk].label, "walk (1)");
   w.Key(Qt::Key_Up);
@@ -439,9 +437,9 @@ TEST(ComposerWindow, ALostClipIsFoundAgainThroughTheDialog) {
   ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(w.cmp)));
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"All frames of clip \"walk\" does not exist"});
-  EXPECT_EQ(w.prompt.shown()[1].text, "Where is clip \"walk\" ?");
-  EXPECT_EQ(w.comp().clips[kWalk].directory, moved);
-  EXPECT_EQ(w.comp().clips[kWalk].lastFrame, 5);
+  EXPECT_EQ(std::tuple(w.prompt.shown()[1].text, w.comp().clips[kWalk].directory,
+                       w.comp().clips[kWalk].lastFrame),
+            std::tuple("Where is clip \"walk\" ?", moved, 5));
 }
 
 TEST(ComposerWindow, AddClipOffersTheSequenceNameInTheFileDialog) {
@@ -476,8 +474,8 @@ TEST(ComposerWindow, GeneratePreviewStopsWhenAskedAndStillPlays) {
       [](ProgressWindow* d) { QTest::mouseClick(d->stopButton(), Qt::LeftButton); }, 0);
   w.Key(Qt::Key_Return);
   ASSERT_EQ(w.prompt.Texts().size(), 2u);
-  EXPECT_EQ(w.prompt.Texts()[0], "Do you want to stop generating preview?");
-  EXPECT_EQ(w.prompt.Texts()[1].rfind("Stopped after Frame : ", 0), 0u);
+  EXPECT_EQ(std::tuple(w.prompt.Texts()[0], w.prompt.Texts()[1].rfind("Stopped after Frame : ", 0)),
+            std::tuple("Do you want to stop generating preview?", 0u));
   EXPECT_EQ(w.played, std::vector<std::string>{w.dir.File("preview.avi")});
   EXPECT_GT(std::filesystem::file_size(w.dir.File("preview.avi")), 1000u);
 }

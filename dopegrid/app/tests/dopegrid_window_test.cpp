@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <filesystem>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "dopegrid/app/dopegrid_dialogs.h"
@@ -62,27 +63,28 @@ class RealChoicePrompt final : public Prompt {
 
 TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
   SheetWindow w;
-  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("s.dgr[*] - Quenda Dopegrid"));
-  EXPECT_FALSE(w.frame->isWindowModified());
-  EXPECT_EQ(w.frame->sequenceView()->count(), 2);
-  EXPECT_EQ(w.frame->sequenceView()->item(1)->text(), QStringLiteral("Bob"));
+  EXPECT_EQ(std::tuple(w.frame->windowTitle(), w.frame->isWindowModified(),
+                       w.frame->sequenceView()->count()),
+            std::tuple(QStringLiteral("s.dgr[*] - Quenda Dopegrid"), false, 2));
   ASSERT_EQ(w.frame->pictureView()->count(), 6);
-  EXPECT_EQ(w.frame->pictureView()->item(2)->text(), QStringLiteral("A3"));
+  EXPECT_EQ(
+      std::tuple(w.frame->sequenceView()->item(1)->text(), w.frame->pictureView()->item(2)->text()),
+      std::tuple(QStringLiteral("Bob"), QStringLiteral("A3")));
   EXPECT_EQ(LevelText(w.doc(), 0, 0, 4), "A1 \" A2 \"");
   EXPECT_EQ(w.frame->statusTexts(),
             (QStringList{"Sound Frame Rate : 25", "Total Frames : 100", "Current Frame : 1"}));
   EXPECT_EQ(w.frame->recentFiles().files(), QStringList{QString::fromStdString(w.path)});
   // Nothing to undo, no picture chosen to transfer; Cut needs a sequence, which there is.
-  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
-  EXPECT_FALSE(w.action("actionTransfer2")->isEnabled());
-  EXPECT_TRUE(w.action("actionCut")->isEnabled());
-  EXPECT_TRUE(w.action("actionInsertMode")->isChecked());
+  EXPECT_EQ(
+      std::tuple(w.action("actionUndo")->isEnabled(), w.action("actionTransfer2")->isEnabled(),
+                 w.action("actionCut")->isEnabled(), w.action("actionInsertMode")->isChecked()),
+      std::tuple(false, false, true, true));
   EXPECT_TRUE(w.prompt.Texts().empty());
 
   // Choosing the other sequence lists its frames.
   w.frame->sequenceView()->setCurrentRow(1);
-  EXPECT_EQ(w.doc().selectedSequence(), 1);
-  EXPECT_EQ(w.frame->pictureView()->item(0)->text(), QStringLiteral("B1"));
+  EXPECT_EQ(std::tuple(w.doc().selectedSequence(), w.frame->pictureView()->item(0)->text()),
+            std::tuple(1, QStringLiteral("B1")));
 
   QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
   w.Click(0, 1);
@@ -93,17 +95,15 @@ TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
 TEST(DopegridWindow, ClicksDragsAndKeysSetTheCurrentCellAndTheSelection) {
   SheetWindow w;
   w.Click(1, 3);
-  EXPECT_EQ(w.doc().currentLevel(), 1);
-  EXPECT_EQ(w.doc().currentFrame(), 3);
-  EXPECT_EQ(w.doc().selection(), (SheetSelection{1, 3, 1, 3}));
-  EXPECT_EQ(w.ShownAt(1, 3), QColor(128, 255, 128));
-  EXPECT_EQ(w.frame->statusTexts().at(2), QStringLiteral("Current Frame : 4"));
+  EXPECT_EQ(std::tuple(w.doc().currentLevel(), w.doc().currentFrame(), w.doc().selection(),
+                       w.ShownAt(1, 3), w.frame->statusTexts().at(2)),
+            std::tuple(1, 3, SheetSelection{1, 3, 1, 3}, QColor(128, 255, 128),
+                       QStringLiteral("Current Frame : 4")));
 
   w.Click(2, 6, Qt::ShiftModifier);
-  EXPECT_EQ(w.doc().selection(), (SheetSelection{1, 3, 2, 6}));
-  EXPECT_EQ(w.doc().currentFrame(), 3);
-  EXPECT_EQ(w.ShownAt(2, 5), QColor(192, 192, 255));
-  EXPECT_EQ(w.ShownAt(0, 5), QColor(224, 224, 208));
+  EXPECT_EQ(
+      std::tuple(w.doc().selection(), w.doc().currentFrame(), w.ShownAt(2, 5), w.ShownAt(0, 5)),
+      std::tuple(SheetSelection{1, 3, 2, 6}, 3, QColor(192, 192, 255), QColor(224, 224, 208)));
 
   // A drag from a cell upwards and to the left: the block between the two cells.
   QWidget* surface = w.view().viewport();
@@ -111,8 +111,8 @@ TEST(DopegridWindow, ClicksDragsAndKeysSetTheCurrentCellAndTheSelection) {
   QTest::mouseMove(surface, w.CellAt(1, 9));
   QTest::mouseMove(surface, w.CellAt(0, 5));
   QTest::mouseRelease(surface, Qt::LeftButton, {}, w.CellAt(0, 5));
-  EXPECT_EQ(w.doc().selection(), (SheetSelection{0, 5, 2, 8}));
-  EXPECT_EQ(w.doc().currentLevel(), 2);
+  EXPECT_EQ(std::tuple(w.doc().selection(), w.doc().currentLevel()),
+            std::tuple(SheetSelection{0, 5, 2, 8}, 2));
 
   // The level band selects the whole level.
   QTest::mouseClick(surface, Qt::LeftButton, {}, w.view().LevelHeadingRect(1).center());
@@ -124,9 +124,8 @@ TEST(DopegridWindow, ClicksDragsAndKeysSetTheCurrentCellAndTheSelection) {
   QTest::keyClick(&w.view(), Qt::Key_Down);
   QTest::keyClick(&w.view(), Qt::Key_Right);
   QTest::keyClick(&w.view(), Qt::Key_Down, Qt::ShiftModifier);
-  EXPECT_EQ(w.doc().currentLevel(), 1);
-  EXPECT_EQ(w.doc().currentFrame(), 3);
-  EXPECT_EQ(w.doc().selection(), (SheetSelection{1, 3, 1, 4}));
+  EXPECT_EQ(std::tuple(w.doc().currentLevel(), w.doc().currentFrame(), w.doc().selection()),
+            std::tuple(1, 3, SheetSelection{1, 3, 1, 4}));
 }
 
 TEST(DopegridWindow, PicturesDraggedFromThePictureHolderAreTransferredOnTwos) {
@@ -139,9 +138,9 @@ TEST(DopegridWindow, PicturesDraggedFromThePictureHolderAreTransferredOnTwos) {
   EXPECT_TRUE(w.action("actionTransfer2")->isEnabled());
   // In insert mode the level's cells from the drop on move down by four.
   w.DropChosenPictures(0, 1);
-  EXPECT_EQ(LevelText(w.doc(), 0, 0, 9), "A1 A4 \" A5 \" A1 A2 \" A3");
-  EXPECT_EQ(w.doc().currentFrame(), 1);
-  EXPECT_TRUE(w.frame->isWindowModified());
+  EXPECT_EQ(
+      std::tuple(LevelText(w.doc(), 0, 0, 9), w.doc().currentFrame(), w.frame->isWindowModified()),
+      std::tuple("A1 A4 \" A5 \" A1 A2 \" A3", 1, true));
 
   // Overwrite mode on level "default" through the menu's Transfer on 3s.
   w.Key(Qt::Key_Insert);
@@ -207,9 +206,10 @@ TEST(DopegridWindow, FramesAreAddedAndCutThroughTheirDialog) {
     d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
   w.action("actionDeleteFrames")->trigger();
-  EXPECT_EQ(w.prompt.Texts().back(), "There are not that many frames to delete.");
-  EXPECT_EQ(w.doc().sheet().frameCount, 112);
-  EXPECT_EQ(w.frame->statusTexts().at(1), QStringLiteral("Total Frames : 112"));
+  EXPECT_EQ(
+      std::tuple(w.prompt.Texts().back(), w.doc().sheet().frameCount, w.frame->statusTexts().at(1)),
+      std::tuple("There are not that many frames to delete.", 112,
+                 QStringLiteral("Total Frames : 112")));
 }
 
 TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
@@ -219,9 +219,9 @@ TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
     d->accept();
   });
   w.action("actionAddLevel")->trigger();
-  ASSERT_EQ(w.doc().sheet().levelCount, 4);
-  EXPECT_EQ(w.doc().sheet().LevelName(0), "a name of twenty-t");
-  EXPECT_EQ(LevelText(w.doc(), 1, 0, 2), "A1 \"");
+  EXPECT_EQ(std::tuple(w.doc().sheet().levelCount, w.doc().sheet().LevelName(0),
+                       LevelText(w.doc(), 1, 0, 2)),
+            std::tuple(4, "a name of twenty-t", "A1 \""));
 
   WhenModal<LevelListDialog>([](LevelListDialog* d) {
     d->list()->setCurrentRow(1);
@@ -248,8 +248,8 @@ TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
   w.action("actionSwapLevels")->trigger();
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"You must select exactly two levels to swap their places."});
-  EXPECT_EQ(w.doc().sheet().LevelName(2), "hero");
-  EXPECT_EQ(LevelText(w.doc(), 2, 0, 2), "A1 \"");
+  EXPECT_EQ(std::tuple(w.doc().sheet().LevelName(2), LevelText(w.doc(), 2, 0, 2)),
+            std::tuple("hero", "A1 \""));
 
   w.prompt.QueueAnswer(true);
   WhenModal<LevelListDialog>([](LevelListDialog* d) {
@@ -257,9 +257,9 @@ TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
     d->accept();
   });
   w.action("actionDeleteLevel")->trigger();
-  EXPECT_EQ(w.prompt.Texts().back(), "Are you sure you want to delete level \"hero\"");
-  EXPECT_EQ(w.doc().sheet().levelCount, 3);
-  EXPECT_EQ(LevelText(w.doc(), 1, 0, 4), ". . B1 B2");
+  EXPECT_EQ(
+      std::tuple(w.prompt.Texts().back(), w.doc().sheet().levelCount, LevelText(w.doc(), 1, 0, 4)),
+      std::tuple("Are you sure you want to delete level \"hero\"", 3, ". . B1 B2"));
   // Undo brings the deleted level back.
   w.Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(w.doc().sheet().LevelName(2), "hero");
@@ -269,9 +269,9 @@ TEST(DopegridWindow, ADoubleClickShowsTheCelAndAnEmptyCellHasNone) {
   SheetWindow w;
   QTest::mouseDClick(w.view().viewport(), Qt::LeftButton, {}, w.CellAt(1, 3));
   ASSERT_NE(w.frame->celWindow(), nullptr);
-  EXPECT_EQ(w.frame->celWindow()->windowTitle(), QStringLiteral("Image Display"));
-  EXPECT_EQ(w.frame->celWindow()->image().size(), QSize(96, 72));
-  EXPECT_EQ(w.frame->celWindow()->facts().at(0), QStringLiteral("96x72"));
+  EXPECT_EQ(std::tuple(w.frame->celWindow()->windowTitle(), w.frame->celWindow()->image().size(),
+                       w.frame->celWindow()->facts().at(0)),
+            std::tuple(QStringLiteral("Image Display"), QSize(96, 72), QStringLiteral("96x72")));
 
   w.Click(2, 0);
   EXPECT_FALSE(w.action("actionCelSource")->isEnabled());
@@ -283,12 +283,13 @@ TEST(DopegridWindow, ADoubleClickShowsTheCelAndAnEmptyCellHasNone) {
 // read-only field and the button pressed.
 void AnswerMissingSequence(const QString& button) {
   WhenModal<QDialog>([button](QDialog* d) {
-    EXPECT_EQ(d->windowTitle(), QStringLiteral("Missing Sequence!"));
-    EXPECT_EQ(d->findChild<QLabel*>()->text(), QStringLiteral("What happened to the sequence : "));
     auto* field = d->findChild<QLineEdit*>();
     ASSERT_NE(field, nullptr);
-    EXPECT_EQ(field->text(), QStringLiteral("Bob"));
-    EXPECT_TRUE(field->isReadOnly());
+    EXPECT_EQ(std::tuple(d->windowTitle(), d->findChild<QLabel*>()->text(), field->text(),
+                         field->isReadOnly()),
+              std::tuple(QStringLiteral("Missing Sequence!"),
+                         QStringLiteral("What happened to the sequence : "), QStringLiteral("Bob"),
+                         true));
     for (QPushButton* b : d->findChildren<QPushButton*>())
       if (b->text() == button) b->click();
   });
@@ -298,14 +299,13 @@ TEST(DopegridWindow, AMissingSequenceIsForgottenButNothingIsSavedUntilTheUserSav
   ScriptedPrompt script;
   RealChoicePrompt prompt(script);
   AnswerMissingSequence(QStringLiteral("Forget it"));
-  SheetWindow w(true, &prompt);
+  SheetWindow w(testing::AnnAndBob(true), &prompt);
   EXPECT_EQ(script.Texts().at(0),
             "All frames of the sequence \"Bob\" have either been moved to some place else or "
             "have been deleted");
-  EXPECT_EQ(w.doc().sequenceCount(), 1);
-  EXPECT_EQ(LevelText(w.doc(), 1, 0, 4), ". . . .");
-  EXPECT_TRUE(w.frame->isWindowModified());
-  EXPECT_EQ(testing::ReadBytes(w.path), w.saved);
+  EXPECT_EQ(std::tuple(w.doc().sequenceCount(), LevelText(w.doc(), 1, 0, 4),
+                       w.frame->isWindowModified(), testing::ReadBytes(w.path)),
+            std::tuple(1, ". . . .", true, w.saved));
 
   w.Key(Qt::Key_S, Qt::ControlModifier);
   EXPECT_NE(testing::ReadBytes(w.path), w.saved);
@@ -321,12 +321,12 @@ TEST(DopegridWindow, AMissingSequenceIsFoundWhereTheUserPointsTo) {
   testing::TempDir moved;
   script.QueuePath(testing::WriteTinySequence(moved.path(), "Bob", 6, 96, 72));
   AnswerMissingSequence(QStringLiteral("Let's go find it"));
-  SheetWindow w(true, &prompt);
+  SheetWindow w(testing::AnnAndBob(true), &prompt);
   EXPECT_EQ(script.shown().at(1).text, "Select A Sequence for :: Bob");
   ASSERT_EQ(w.doc().sequenceCount(), 2);
-  EXPECT_EQ(w.doc().sequences()[1].directory, moved.path());
-  EXPECT_EQ(LevelText(w.doc(), 1, 0, 4), ". . B1 B2");
-  EXPECT_EQ(testing::ReadBytes(w.path), w.saved);
+  EXPECT_EQ(std::tuple(w.doc().sequences()[1].directory, LevelText(w.doc(), 1, 0, 4),
+                       testing::ReadBytes(w.path)),
+            std::tuple(moved.path(), ". . B1 B2", w.saved));
 }
 
 TEST(DopegridWindow, ClosingAChangedSheetAsksFirst) {

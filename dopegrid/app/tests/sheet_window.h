@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,32 +17,40 @@
 #include "dopegrid/app/dopegrid_view.h"
 #include "dopegrid/app/seq_view.h"
 #include "dopegrid/tests/sheet_test_support.h"
+#include "testing/qt_printers.h"
 #include "ui/settings.h"
 
 namespace quenda::testing {
 
-// A sheet of two sequences (Ann, Bob: six drawings each) on three levels, saved and opened in
-// a window as from the command line. Level "front" holds Ann 1..3 on 2s from frame 0, level
-// "back" Bob 1..2 on 1s from frame 2; level "default" is empty. The drawings are 96 x 72
-// unless a job needs them large enough to take a while.
-struct SheetWindow {
-  explicit SheetWindow(bool removeBob = false, Prompt* messages = nullptr, int drawingWidth = 96,
-                       int drawingHeight = 72)
-      : settings(QStringLiteral("dopegrid"), QString::fromStdString(dir.path())) {
-    {
-      CDopegridDoc doc(prompt);
-      for (const char* name : {"Ann", "Bob"})
-        EXPECT_TRUE(doc.AddSequenceFile(
-            testing::WriteTinySequence(dir.path(), name, 6, drawingWidth, drawingHeight)));
-      doc.AddLevel("back");
-      doc.AddLevel("front");
-      testing::TransferAt(doc, 0, {0, 1, 2}, 0, 0, 2);
-      testing::TransferAt(doc, 1, {0, 1}, 1, 2, 1);
-      EXPECT_TRUE(doc.OnSaveDocument(path));
-    }
+// Writes a sheet at `path` in `dir`, and anything beside it a test needs.
+using SheetMaker = std::function<void(const TempDir& dir, const std::string& path)>;
+
+// A sheet of two sequences (Ann, Bob: six drawings each) on three levels. Level "front" holds
+// Ann 1..3 on 2s from frame 0, level "back" Bob 1..2 on 1s from frame 2; level "default" is
+// empty. The drawings are 96 x 72 unless a job needs them large enough to take a while.
+inline SheetMaker AnnAndBob(bool removeBob = false, int drawingWidth = 96, int drawingHeight = 72) {
+  return [=](const TempDir& dir, const std::string& path) {
+    ScriptedPrompt quiet;
+    CDopegridDoc doc(quiet);
+    for (const char* name : {"Ann", "Bob"})
+      EXPECT_TRUE(
+          doc.AddSequenceFile(WriteTinySequence(dir.path(), name, 6, drawingWidth, drawingHeight)));
+    doc.AddLevel("back");
+    doc.AddLevel("front");
+    TransferAt(doc, 0, {0, 1, 2}, 0, 0, 2);
+    TransferAt(doc, 1, {0, 1}, 1, 2, 1);
+    EXPECT_TRUE(doc.OnSaveDocument(path));
     if (removeBob)
       for (int i = 1; i <= 6; ++i)
         std::filesystem::remove(dir.File("Bob" + std::to_string(i) + ".qds"));
+  };
+}
+
+// A sheet made by `make`, opened in a window as from the command line.
+struct SheetWindow {
+  explicit SheetWindow(const SheetMaker& make = AnnAndBob(), Prompt* messages = nullptr)
+      : settings(QStringLiteral("dopegrid"), QString::fromStdString(dir.path())) {
+    make(dir, path);
     saved = testing::ReadBytes(path);
     frame = std::make_unique<CDopegridFrame>(messages != nullptr ? messages : &prompt, &settings,
                                              [this](QWidget*, const SaveQuestion& question) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/targa.h"
 #include "painter/app/tests/painter_window_fixture.h"
 
@@ -13,30 +15,29 @@ TEST(PainterWindow, AddAndEditColourThroughTheDialog) {
   PainterWindow w;
   const int count = w.doc().colors().count;
   WhenModal<ColorInformationDialog>([](ColorInformationDialog* dialog) {
-    EXPECT_EQ(dialog->name(), QStringLiteral("New"));
-    EXPECT_EQ(dialog->colour(), QColor(128, 128, 128));
-    EXPECT_FALSE(dialog->pickerButton()->isEnabled());
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Color Information"));
+    EXPECT_EQ(std::tuple(dialog->name(), dialog->colour(), dialog->pickerButton()->isEnabled(),
+                         dialog->windowTitle()),
+              std::tuple(QStringLiteral("New"), QColor(128, 128, 128), false,
+                         QStringLiteral("Color Information")));
     dialog->nameField()->setText(QStringLiteral("Skyblue99"));  // names hold eight letters
     dialog->swatch()->SetColour(QColor(90, 160, 230));
     dialog->accept();
   });
   w.action("actionAddColor")->trigger();
   ASSERT_EQ(w.doc().colors().count, count + 1);
-  EXPECT_EQ(w.doc().colors().entries[std::size_t(count)].name, "Skyblue9");
-  EXPECT_EQ(w.Entry(count), QColor(90, 160, 230));
+  EXPECT_EQ(std::tuple(w.doc().colors().entries[std::size_t(count)].name, w.Entry(count)),
+            std::tuple("Skyblue9", QColor(90, 160, 230)));
 
   // A double click on the list row edits that entry.
   CColorView* list = w.frame->colorView();
   WhenModal<ColorInformationDialog>([](ColorInformationDialog* dialog) {
-    EXPECT_EQ(dialog->name(), QStringLiteral("TRANS"));
-    EXPECT_TRUE(dialog->nameField()->isReadOnly());
+    EXPECT_EQ(std::tuple(dialog->name(), dialog->nameField()->isReadOnly()),
+              std::tuple(QStringLiteral("TRANS"), true));
     dialog->swatch()->SetColour(QColor(10, 20, 30));
     dialog->accept();
   });
   QTest::mouseDClick(list, Qt::LeftButton, {}, list->RowRect(0).center());
-  EXPECT_EQ(w.doc().currentColor(), 0);
-  EXPECT_EQ(w.Entry(0), QColor(10, 20, 30));
+  EXPECT_EQ(std::tuple(w.doc().currentColor(), w.Entry(0)), std::tuple(0, QColor(10, 20, 30)));
 
   // Cancel changes nothing.
   WhenModal<ColorInformationDialog>([](ColorInformationDialog* dialog) {
@@ -66,8 +67,7 @@ TEST(PainterWindow, TheColourDialogPicksFromTheReferencePicture) {
   QPoint offsetBefore;
   QPoint offsetAfter;
   WhenModal<ColorInformationDialog>([&](ColorInformationDialog* dialog) {
-    ASSERT_TRUE(dialog->pickerButton()->isEnabled());
-    ASSERT_TRUE(dialog->pickerButton()->isChecked());
+    ASSERT_TRUE(dialog->pickerButton()->isEnabled() && dialog->pickerButton()->isChecked());
     ReferenceFrame* frame = dialog->reference();
     // The hand drags the picture against the mouse.
     QTest::mouseClick(dialog->handButton(), Qt::LeftButton);
@@ -89,8 +89,8 @@ TEST(PainterWindow, TheColourDialogPicksFromTheReferencePicture) {
   w.action("actionAddColor")->trigger();
   EXPECT_EQ(offsetAfter, offsetBefore + QPoint(10, 5));
   const int added = w.doc().colors().count - 1;
-  EXPECT_EQ(w.doc().colors().entries[std::size_t(added)].name, "Picked");
-  EXPECT_EQ(w.Entry(added), picked);
+  EXPECT_EQ(std::tuple(w.doc().colors().entries[std::size_t(added)].name, w.Entry(added)),
+            std::tuple("Picked", picked));
 }
 
 TEST(PainterWindow, AutoPaintRangeStopsAfterTheFrameInHand) {
@@ -155,8 +155,7 @@ TEST(PainterWindow, LineAndUnfilledColoursAndAutoPaintFromANamedFrame) {
     dialog->accept();
   });
   w.action("actionAutoPaintAnyFrame")->trigger();
-  EXPECT_EQ(w.doc().currentFrame(), 2);
-  EXPECT_EQ(w.ShownAt(at.x, at.y), w.Entry(3));
+  EXPECT_EQ(std::tuple(w.doc().currentFrame(), w.ShownAt(at.x, at.y)), std::tuple(2, w.Entry(3)));
 }
 
 }  // namespace

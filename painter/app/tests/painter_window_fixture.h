@@ -26,6 +26,7 @@
 #include "painter/app/painter_view.h"
 #include "painter/app/time_view.h"
 #include "painter/tests/painter_test_frames.h"
+#include "testing/qt_printers.h"
 #include "testing/test_support.h"
 #include "ui/progress_window.h"
 #include "ui/recent_files.h"

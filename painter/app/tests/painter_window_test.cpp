@@ -52,18 +52,18 @@ TEST(PainterWindow, AClickFillsARegionTheRightButtonPicksAndUndoTakesItBack) {
   const QColor before = w.ShownAt(at.x, at.y);
   ASSERT_NE(before, w.Entry(colour));
   w.Click(Qt::LeftButton, at);
-  EXPECT_EQ(w.doc().frame().regionColor[std::size_t(region)], colour);
-  EXPECT_EQ(w.ShownAt(at.x, at.y), w.Entry(colour));
-  EXPECT_TRUE(w.action("actionUndo")->isEnabled());
+  EXPECT_EQ(std::tuple(w.doc().frame().regionColor[std::size_t(region)], w.ShownAt(at.x, at.y),
+                       w.action("actionUndo")->isEnabled()),
+            std::tuple(colour, w.Entry(colour), true));
 
   w.doc().SetCurrentColor(0);
   w.Click(Qt::RightButton, at);
   EXPECT_EQ(w.doc().currentColor(), colour);
 
   w.Key(Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(w.doc().frame().regionColor[std::size_t(region)], kUnfilledColor);
-  EXPECT_EQ(w.ShownAt(at.x, at.y), before);
-  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
+  EXPECT_EQ(std::tuple(w.doc().frame().regionColor[std::size_t(region)], w.ShownAt(at.x, at.y),
+                       w.action("actionUndo")->isEnabled()),
+            std::tuple(kUnfilledColor, before, false));
 }
 
 TEST(PainterWindow, FrameKeysMoveThroughTheSequenceAndTheActionsFollow) {
@@ -78,11 +78,12 @@ TEST(PainterWindow, FrameKeysMoveThroughTheSequenceAndTheActionsFollow) {
                                                         {Qt::Key_Up, 0, false, true}};
   for (auto [key, frame, back, forward] : steps) {
     w.Key(key);
-    EXPECT_EQ(w.doc().currentFrame(), frame);
-    EXPECT_EQ(w.action("actionPreviousFrame")->isEnabled(), back) << frame;
-    EXPECT_EQ(w.action("actionAutoPaintPrevious")->isEnabled(), back) << frame;
-    EXPECT_EQ(w.action("actionNextFrame")->isEnabled(), forward) << frame;
-    EXPECT_EQ(w.action("actionLastFrame")->isEnabled(), forward) << frame;
+    EXPECT_EQ(std::tuple(w.doc().currentFrame(), w.action("actionPreviousFrame")->isEnabled(),
+                         w.action("actionAutoPaintPrevious")->isEnabled(),
+                         w.action("actionNextFrame")->isEnabled(),
+                         w.action("actionLastFrame")->isEnabled()),
+              std::tuple(frame, back, back, forward, forward))
+        << frame;
   }
   // Back on the painted frame: the picture and the status bar show what was saved.
   EXPECT_EQ(w.ShownAt(at.x, at.y), w.Entry(3));
@@ -109,8 +110,8 @@ TEST(PainterWindow, ZoomKeysShowInTheStatusBarAndSpacePans) {
   ASSERT_GE(before.x(), 50);
   ASSERT_GE(before.y(), 40);
   w.Drag({QPoint(250, 260), QPoint(300, 300)});
-  EXPECT_EQ(w.view().scrollPosition(), before - QPoint(50, 40));
-  EXPECT_FALSE(w.doc().frame().undoAvailable());
+  EXPECT_EQ(std::tuple(w.view().scrollPosition(), w.doc().frame().undoAvailable()),
+            std::tuple(before - QPoint(50, 40), false));
 }
 
 TEST(PainterWindow, ADoubleClickOnAStripCellGoesToThatFrame) {
@@ -138,9 +139,10 @@ TEST(PainterWindow, EveryToolKeyChoosesItsToolAndCursor) {
   const QWidget* surface = w.view().viewport();
   for (auto [key, tool, art] : tools) {
     w.Key(key);
-    EXPECT_EQ(w.doc().tool(), tool) << int(art);
-    EXPECT_EQ(surface->cursor().pixmap().toImage(), ToolCursor(art).pixmap().toImage()) << int(art);
-    EXPECT_EQ(surface->cursor().hotSpot(), ToolHotSpot(art)) << int(art);
+    EXPECT_EQ(std::tuple(w.doc().tool(), surface->cursor().pixmap().toImage(),
+                         surface->cursor().hotSpot()),
+              std::tuple(tool, ToolCursor(art).pixmap().toImage(), ToolHotSpot(art)))
+        << int(art);
   }
   w.Key(Qt::Key_Space);
   EXPECT_EQ(surface->cursor().shape(), Qt::OpenHandCursor);
@@ -149,8 +151,8 @@ TEST(PainterWindow, EveryToolKeyChoosesItsToolAndCursor) {
 TEST(PainterWindow, TheLineBrushPaintsEveryMoveAndRefusesTheTransparentColour) {
   PainterWindow w;
   w.Key(Qt::Key_F);
-  EXPECT_TRUE(w.action("actionComposited")->isChecked());
-  EXPECT_FALSE(w.action("actionRegionsPainted")->isEnabled());
+  EXPECT_TRUE(w.action("actionComposited")->isChecked() &&
+              !w.action("actionRegionsPainted")->isEnabled());
   const std::vector<uint16_t> before = w.doc().frame().region.animColor;
   const std::vector<QPoint> stroke = {w.WindowOf(10, 10), w.WindowOf(30, 12), w.WindowOf(50, 14)};
   // Once per stroke, however many moves it has.
@@ -166,9 +168,9 @@ TEST(PainterWindow, TheLineBrushPaintsEveryMoveAndRefusesTheTransparentColour) {
   w.doc().SetCurrentColor(3);
   w.Drag(stroke);
   const PainterFrame& f = w.doc().frame();
-  EXPECT_EQ(f.region.animColor[f.Index(20, 11)], 3);
-  EXPECT_EQ(f.region.animColor[f.Index(40, 13)], 3);
-  EXPECT_EQ(f.region.animColor[f.Index(20, 40)], before[f.Index(20, 40)]);
+  EXPECT_EQ(std::tuple(f.region.animColor[f.Index(20, 11)], f.region.animColor[f.Index(40, 13)],
+                       f.region.animColor[f.Index(20, 40)]),
+            std::tuple(3, 3, before[f.Index(20, 40)]));
 }
 
 // Shows each message as a modal box, counting them. The user lets go of the button while the
@@ -249,10 +251,9 @@ TEST(PainterWindow, ARubberRectangleTakesThePressAndReleasePixels) {
   w.Key(Qt::Key_J);
   w.Drag({w.WindowOf(10, 60), w.WindowOf(40, 20)});
   const PainterFrame& f = w.doc().frame();
-  EXPECT_NE(f.region.flags[f.Index(10, 20)] & kFlagRubbedOut, 0);
-  EXPECT_NE(f.region.flags[f.Index(39, 59)] & kFlagRubbedOut, 0);
-  EXPECT_EQ(f.region.flags[f.Index(40, 30)] & kFlagRubbedOut, 0);
-  EXPECT_EQ(f.region.flags[f.Index(20, 60)] & kFlagRubbedOut, 0);
+  auto rubbed = [&](int x, int y) { return (f.region.flags[f.Index(x, y)] & kFlagRubbedOut) != 0; };
+  EXPECT_EQ(std::tuple(rubbed(10, 20), rubbed(39, 59), rubbed(40, 30), rubbed(20, 60)),
+            std::tuple(true, true, false, false));
 }
 
 TEST(PainterWindow, HoverPreviewsTheFillsOnScreenOnlyAndLeavingTakesThemAway) {
@@ -262,8 +263,8 @@ TEST(PainterWindow, HoverPreviewsTheFillsOnScreenOnlyAndLeavingTakesThemAway) {
   w.Hover(w.WindowOf(at.x, at.y));
   const int even = at.y - at.y % 2;  // the region fill shows on even rows
   const PainterFrame& f = w.doc().frame();
-  EXPECT_EQ(w.ShownAt(at.x, even), w.Entry(3));
-  EXPECT_EQ(f.regionColor[std::size_t(region)], kUnfilledColor);
+  EXPECT_EQ(std::tuple(w.ShownAt(at.x, even), f.regionColor[std::size_t(region)]),
+            std::tuple(w.Entry(3), kUnfilledColor));
   w.Hover(QPoint(2, 2));
   EXPECT_EQ(w.ShownAt(at.x, even), w.Entry(kUnfilledColor));
 
@@ -281,12 +282,11 @@ TEST(PainterWindow, HoverPreviewsTheFillsOnScreenOnlyAndLeavingTakesThemAway) {
   const QColor previewed = w.ShownAt(dark.x, dark.y);
   EXPECT_NE(previewed, plain);
   w.Hover(QPoint(2, 2));
-  EXPECT_EQ(w.ShownAt(dark.x, dark.y), plain);
-  EXPECT_FALSE(f.undoAvailable());
+  EXPECT_EQ(std::tuple(w.ShownAt(dark.x, dark.y), f.undoAvailable()), std::tuple(plain, false));
   // The click fills what the preview showed.
   w.Click(Qt::LeftButton, dark);
-  EXPECT_EQ(f.region.animColor[f.Index(dark.x, dark.y)], 3);
-  EXPECT_EQ(w.ShownAt(dark.x, dark.y), previewed);
+  EXPECT_EQ(std::tuple(f.region.animColor[f.Index(dark.x, dark.y)], w.ShownAt(dark.x, dark.y)),
+            std::tuple(3, previewed));
 }
 
 TEST(PainterWindow, TheColourListScrollsToTheCurrentColourAndAClickChoosesARow) {
