@@ -2,8 +2,12 @@
 // Drives modal dialogs in tests: waits (through the event loop) for the next modal window of a
 // type and hands it to a callback that answers it.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -27,6 +31,24 @@ void WhenModal(std::function<void(Dialog*)> answer, int intervalMs = 10) {
     if (dialog != nullptr) answer(dialog);
   });
   timer->start();
+}
+
+// Chooses `path` in a file dialog and accepts it. The dialog fills its list on another thread,
+// and a row it selects when the list arrives would win over a typed name; so the rows are
+// unselected, the whole path typed, and accepting tried again until the dialog has gone. After
+// three seconds it is turned down, so that the test fails rather than hangs.
+inline void ChooseInFileDialog(QFileDialog* dialog, const QString& path) {
+  QElapsedTimer waited;
+  waited.start();
+  while (dialog->isVisible() && waited.elapsed() < 3000) {
+    for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>())
+      view->clearSelection();
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      name->setText(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+    if (dialog->isVisible()) QTest::qWait(20);
+  }
+  if (dialog->isVisible()) dialog->reject();
 }
 
 }  // namespace quenda::testing

@@ -331,10 +331,8 @@ TEST(ComposerWindow, ReplaceDuplicateDeleteAndSaveAsFromTheMenus) {
        then({"sky (3)", "sky (1)"})},
       {{"&File", "Save &As..."},
        [&] {
-         WhenModal<QFileDialog>([&](QFileDialog* d) {
-           d->selectFile(QString::fromStdString(copy));
-           QMetaObject::invokeMethod(d, "accept");
-         });
+         WhenModal<QFileDialog>(
+             [&](QFileDialog* d) { ChooseInFileDialog(d, QString::fromStdString(copy)); });
        },
        {},
        then({"sky (3)", "sky (1)"})},
@@ -452,8 +450,7 @@ TEST(ComposerWindow, AddClipOffersTheSequenceNameInTheFileDialog) {
     auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(name->text(), QStringLiteral("Select_A_Sequence.tga"));
-    d->selectFile(title);
-    QMetaObject::invokeMethod(d, "accept");
+    ChooseInFileDialog(d, title);
   });
   own.Action("actionAddClip")->trigger();
   EXPECT_EQ(own.document().composition().clips[0].label, "title (2)");
