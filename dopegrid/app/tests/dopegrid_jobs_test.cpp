@@ -161,18 +161,20 @@ TEST(DopegridJobs, StopDuringTheRenderLeavesWholeFramesUpToTheStopAndNoMore) {
   });
   w.action("actionRender")->trigger();
   EXPECT_TRUE(stopped);
-  // The press lands while frame 1 or frame 2 is being committed, as the machine's speed has it;
+  // The press lands while frame 1 or 2 is being committed, or on a busy machine a little later;
   // either way the frames before the stop are whole and nothing after them is left.
   const std::vector<std::string> texts = w.prompt.Texts();
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0], "Do you want to stop render?");
-  const int last = texts[1] == "Stopped after Frame : 1" ? 1 : 2;
-  EXPECT_EQ(texts[1], "Stopped after Frame : " + std::to_string(last));
+  const std::string said = "Stopped after Frame : ";
+  ASSERT_TRUE(texts[1].starts_with(said)) << texts[1];
+  const int last = std::stoi(texts[1].substr(said.size()));
+  ASSERT_TRUE(last >= 1 && last < 6) << texts[1];
   const std::string tool = w.dir.File("tool/");
-  ASSERT_EQ(RunTool({"render", w.path, "--out", tool, "--name", "walk", "--frames", "1-6",
-                     "--write", "1-2", "--line-test"})
-                .code,
-            0);
+  ASSERT_EQ(
+      RunTool({"render", w.path, "--out", tool, "--name", "walk", "--frames", "1-6", "--line-test"})
+          .code,
+      0);
   for (int f = 1; f <= last; ++f)
     EXPECT_EQ(ReadBytes(Frame(out, f)), ReadBytes(Frame(tool, f))) << f;
   EXPECT_FALSE(std::filesystem::exists(Frame(out, last + 1)));
