@@ -73,7 +73,8 @@ Picture ReadDrawing(const std::string& path, bool painted, CommandIo& io) {
   ConsolePrompt prompt(io.err, false);
   prompt.Name("export", path);
   CPainterDoc doc(prompt);
-  if (!doc.OpenSequenceFile(path)) return {{}, "the drawing could not be opened in the painter"};
+  if (!doc.OpenSequenceFile(path, SequenceStart::NamedDrawing))
+    return {{}, "the drawing could not be opened in the painter"};
   const PainterFrame& frame = doc.frame();
   Raster shown = ComposeWholeFrame(frame, doc.colors(), ViewMode::Composited);
   return {ToImage(shown, frame.width), {}};

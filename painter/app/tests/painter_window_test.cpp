@@ -308,6 +308,8 @@ TEST(PainterWindow, TheColourListScrollsToTheCurrentColourAndAClickChoosesARow) 
 // 100 %, pixel for pixel.
 TEST(PainterWindow, ExportOfAPaintedDrawingIsTheCompositedView) {
   PainterWindow w;
+  // The second drawing: the export shows the drawing it is given, not its sequence's first.
+  w.action("actionNextFrame")->trigger();
   w.doc().SetCurrentColor(3);
   w.Click(Qt::LeftButton, w.LargestInnerRegion().second);
   w.doc().SetCurrentColor(4);
@@ -320,8 +322,9 @@ TEST(PainterWindow, ExportOfAPaintedDrawingIsTheCompositedView) {
   QApplication::processEvents();
   const QImage shown = w.Grab();
 
-  const std::string png = w.dir.File("walk1.png");
-  const cli::ToolOutput run = cli::RunTool({"export", w.first, "--png", png, "--painted"});
+  const std::string png = w.dir.File("walk2.png");
+  const cli::ToolOutput run =
+      cli::RunTool({"export", w.dir.File("walk2.qds"), "--png", png, "--painted"});
   ASSERT_EQ(run.code, 0) << run.err;
   const QImage exported(QString::fromStdString(png));
   ASSERT_EQ(exported.size(), QSize(kWidth, kHeight));
