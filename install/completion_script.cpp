@@ -3,9 +3,20 @@
 #include <algorithm>
 #include <regex>
 #include <sstream>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quenda::install {
 namespace {
+
+struct CommandWords {
+  std::vector<std::string> verbs;    // "new", "add-level", ... of `quenda sheet VERB`
+  std::vector<std::string> options;  // "--out", ..., in the order the usage shows them
+  std::vector<std::string> valued;   // options followed by a value ("--out DIR")
+  std::vector<std::pair<std::string, std::string>> choices;  // "--size", "full half quarter"
+  std::vector<std::string> fileTypes;                        // "dgr", ...
+};
 
 void AddOnce(std::vector<std::string>& list, const std::string& word) {
   if (std::find(list.begin(), list.end(), word) == list.end()) list.push_back(word);
@@ -17,13 +28,11 @@ std::string Joined(const std::vector<std::string>& words, std::string_view betwe
   return out;
 }
 
-// Every match of `pattern` in `text`, by its first group.
+// Calls `each` with every match of `pattern` in `text`.
 template <class Each>
 void ForEachMatch(const std::string& text, const std::regex& pattern, Each each) {
   for (std::sregex_iterator m(text.begin(), text.end(), pattern), end; m != end; ++m) each(*m);
 }
-
-}  // namespace
 
 CommandWords WordsOfUsage(const std::string& name, const std::string& usage) {
   static const std::regex option(R"((--[a-z][a-z0-9-]*))");
@@ -48,6 +57,8 @@ CommandWords WordsOfUsage(const std::string& name, const std::string& usage) {
   ForEachMatch(usage, fileType, [&](const std::smatch& m) { AddOnce(words.fileTypes, m[1]); });
   return words;
 }
+
+}  // namespace
 
 std::string CompletionScript(const HelpTexts& texts) {
   std::vector<std::string> commands;

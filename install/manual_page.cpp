@@ -1,9 +1,13 @@
 #include "install/manual_page.h"
 
 #include <sstream>
+#include <string_view>
 
 namespace quenda::install {
+namespace {
 
+// Text as roff shows it unfilled: backslashes and hyphens escaped, and a line that would start
+// with a control character ('.' or '\'') kept as text.
 std::string RoffVerbatim(std::string_view text) {
   std::string out;
   bool lineStart = true;
@@ -19,8 +23,6 @@ std::string RoffVerbatim(std::string_view text) {
   }
   return out;
 }
-
-namespace {
 
 // An unfilled block of text, ending with its own line end so the next request starts a line.
 std::string Unfilled(std::string_view text) {
