@@ -170,19 +170,6 @@ TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {
                     "with ImageMagick: convert IN.tga -compress None OUT.tga\n");
 }
 
-TEST(InfoCommand, UnknownKindsAndMissingFileAreUsageErrors) {
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"info"},
-                                               {"info", "walk.txt"},
-                                               {"info", "walk"},
-                                               {"info", "dir.qds/walk"},
-                                               {"info", "a.qds", "b.qds"}}) {
-    ToolOutput run = RunTool(args);
-    EXPECT_EQ(run.code, 2) << args.back();
-    EXPECT_EQ(run.err.rfind("quenda info: ", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find("usage: quenda info FILE"), std::string::npos);
-  }
-}
-
 TEST(InfoCommand, WaveFormatRateAndLengthInFrames) {
   TempDir dir;
   // 9 seconds and 1 sample at 8000 per second: the last sample begins one more frame.

@@ -154,9 +154,9 @@ TEST(MaskToComposer, TheCutOutShowsTheLayerBehind) {
 
   const std::string movie = dir.File("m.cmp");
   const std::string size = std::to_string(kSide) + "x" + std::to_string(kSide);
-  ASSERT_EQ(RunTool({"comp", "new", movie, "--size", size, "--frames", "1"}).code, 0);
-  ASSERT_EQ(RunTool({"comp", "add-clip", movie, dir.File("behind.tga")}).code, 0);
-  ASSERT_EQ(RunTool({"comp", "add-clip", movie, dir.File("cut.tga")}).code, 0);
+  RunAll({{"comp", "new", movie, "--size", size, "--frames", "1"},
+          {"comp", "add-clip", movie, dir.File("behind.tga")},
+          {"comp", "add-clip", movie, dir.File("cut.tga")}});
   ToolOutput run =
       RunTool({"compose", movie, "--out", dir.File("frames"), "--name", "f", "--quality", "fast"});
   ASSERT_EQ(run.code, 0) << run.err;

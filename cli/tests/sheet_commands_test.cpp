@@ -25,11 +25,8 @@ using quenda::testing::WorkingDirectory;
 class SheetTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(RunTool({"sample", dir.File("walk"), "--name", "walk", "--frames", "4", "--size",
-                       "47x33", "--dpi", "100"})
-                  .code,
-              0);
-    sheet = dir.File("walk.dgr");
+    RunAll({{"sample", dir.File("walk"), "--name", "walk", "--frames", "4", "--size", "47x33",
+             "--dpi", "100"}});
   }
   ToolOutput Sheet(std::vector<std::string> words) {
     words.insert(words.begin(), "sheet");
@@ -37,21 +34,17 @@ class SheetTool : public ::testing::Test {
   }
   // A sheet with the walk on twos over two levels: frames 1..8 on "back", 2..9 on "front".
   void BuildTwoLevels() {
-    ASSERT_EQ(Sheet({"new", sheet}).code, 0);
-    ASSERT_EQ(Sheet({"add-sequence", sheet, dir.File("walk/walk1.qds")}).code, 0);
-    ASSERT_EQ(Sheet({"transfer", sheet, "--sequence", "1", "--pictures", "1-4", "--level",
-                     "default", "--frame", "1", "--on", "2"})
-                  .code,
-              0);
-    ASSERT_EQ(Sheet({"add-level", sheet, "front"}).code, 0);
-    ASSERT_EQ(Sheet({"transfer", sheet, "--sequence", "1", "--pictures", "1-4", "--level", "0",
-                     "--frame", "2", "--on", "2"})
-                  .code,
-              0);
+    RunAll({{"sheet", "new", sheet},
+            {"sheet", "add-sequence", sheet, dir.File("walk/walk1.qds")},
+            {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-4", "--level",
+             "default", "--frame", "1", "--on", "2"},
+            {"sheet", "add-level", sheet, "front"},
+            {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-4", "--level", "0",
+             "--frame", "2", "--on", "2"}});
   }
 
   TempDir dir;
-  std::string sheet;
+  std::string sheet = dir.File("walk.dgr");
 };
 
 TEST_F(SheetTool, BuildsASheetStepByStep) {
@@ -137,14 +130,10 @@ TEST_F(SheetTool, AMissingDrawingOrATransferPastTheEndLeavesTheSheet) {
 TEST_F(SheetTool, LineTestRenderSplitsIntoIdenticalParts) {
   BuildTwoLevels();
   std::string whole = dir.File("whole/"), parts = dir.File("parts/");
-  ASSERT_EQ(RunTool({"render", sheet, "--out", whole, "--name", "walk", "--frames", "1-9",
-                     "--line-test", "--size", "half"})
-                .code,
-            0);
-  ASSERT_EQ(RunTool({"render", sheet, "--out", parts, "--name", "walk", "--frames", "1-9",
-                     "--write", "1-4", "--line-test", "--size", "half"})
-                .code,
-            0);
+  RunAll({{"render", sheet, "--out", whole, "--name", "walk", "--frames", "1-9", "--line-test",
+           "--size", "half"},
+          {"render", sheet, "--out", parts, "--name", "walk", "--frames", "1-9", "--write", "1-4",
+           "--line-test", "--size", "half"}});
   ToolOutput second = RunTool({"render", sheet, "--out", parts, "--name", "walk", "--frames", "1-9",
                                "--write", "5-9", "--line-test", "--size", "half"});
   ASSERT_EQ(second.code, 0) << second.err;
@@ -270,8 +259,7 @@ TEST_F(SheetTool, FlipbookConvertsA16BitStereoSoundOnLoad) {
 TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
   BuildTwoLevels();
   std::string movie = dir.File("walk.avi");
-  ASSERT_EQ(RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-2", "--size", "50"}).code,
-            0);
+  RunAll({{"flipbook", sheet, "--out", movie, "--frames", "1-2", "--size", "50"}});
   const std::vector<uint8_t> old = ReadBytes(movie);
   const std::vector<std::string> listing = ListDirectory(dir.path());
   {
@@ -355,12 +343,10 @@ TEST_F(SheetTool, SequenceFoldersAreFoundFromAnyWorkingDirectory) {
   TempDir elsewhere;
   {
     WorkingDirectory in(dir.path());
-    ASSERT_EQ(Sheet({"new", "walk.dgr"}).code, 0);
-    ASSERT_EQ(Sheet({"add-sequence", "walk.dgr", "walk/../walk/walk1.qds"}).code, 0);
-    ASSERT_EQ(Sheet({"transfer", "walk.dgr", "--sequence", "1", "--pictures", "1-4", "--level", "0",
-                     "--frame", "1", "--on", "1"})
-                  .code,
-              0);
+    RunAll({{"sheet", "new", "walk.dgr"},
+            {"sheet", "add-sequence", "walk.dgr", "walk/../walk/walk1.qds"},
+            {"sheet", "transfer", "walk.dgr", "--sequence", "1", "--pictures", "1-4", "--level",
+             "0", "--frame", "1", "--on", "1"}});
   }
   std::filesystem::copy(dir.File("walk"), elsewhere.File("moved"));
   WorkingDirectory in(elsewhere.path());
