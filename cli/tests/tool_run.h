@@ -34,6 +34,16 @@ inline void RunAll(const std::vector<std::vector<std::string>>& commands) {
   }
 }
 
+// Runs the tool expecting exit code `code` and `err` as its whole standard error, and returns
+// what it printed for any further check.
+inline ToolOutput ExpectRun(const std::vector<std::string>& args, int code,
+                            const std::string& err) {
+  ToolOutput run = RunTool(args);
+  EXPECT_EQ(run.code, code) << args[0] << "\n" << run.err;
+  EXPECT_EQ(run.err, err) << args[0];
+  return run;
+}
+
 // With the progress display the real tool picks from its standard error.
 inline ToolOutput RunToolShowing(const std::vector<std::string>& args, ProgressForm form) {
   std::ostringstream out, err;
