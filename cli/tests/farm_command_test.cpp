@@ -82,10 +82,10 @@ TEST_F(Farm, DryRunPrintsTheScriptOfTheWholeJob) {
 }
 
 TEST_F(Farm, ShotChainsEachJobAfterTheOneBefore) {
-  ToolOutput ran = RunTool({"farm", "shot", "--after", "5", "analyze", "walk/walk1.qds", "--chunk",
-                            "2", "render", "walk.dgr", "--out", "out", "--name", "walk", "--frames",
-                            "1-5", "--chunk", "5", "--dry-run"});
-  ASSERT_EQ(ran.code, 0) << ran.err;
+  ToolOutput ran = ExpectRun({"farm", "shot", "--after", "5", "analyze", "walk/walk1.qds",
+                              "--chunk", "2", "render", "walk.dgr", "--out", "out", "--name",
+                              "walk", "--frames", "1-5", "--chunk", "5", "--dry-run"},
+                             0, "");
   const auto second = ran.out.find("# then, with the id of the job above for PREVIOUS:\n");
   ASSERT_NE(second, std::string::npos);
   EXPECT_EQ(Line(ran.out, "#SBATCH --dependency"), "#SBATCH --dependency=afterok:5");

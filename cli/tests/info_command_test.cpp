@@ -55,9 +55,7 @@ TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFigures) {
 
   for (std::string file : {"walk1.qds", "WALK1.QDS"}) {
     if (file != "walk1.qds") WriteBytes(dir.File(file), ReadBytes(dir.File("walk1.qds")));
-    ToolOutput run = RunTool({"info", dir.File(file)});
-    ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    ToolOutput run = ExpectRun({"info", dir.File(file)}, 0, "");
     EXPECT_EQ(run.out, "drawing scan " + dir.File(file) +
                            "\nwidth: 47\nheight: 33\ndpi: 300\npeg position: 3 (PegTop)\n"
                            "x position: 120\ny position: 7\npixel bytes: 1551\ngrey: min " +
@@ -91,8 +89,7 @@ TEST(InfoCommand, ColourSetEntriesAsThePainterReadsThemAndTheSheetsRefusal) {
   TempDir dir;
   WriteText(dir.File("walk.col"),
             "Quenda\n4\nTRANS 1 2 3\nUNFIL 4 5 6\nLINE 7 8 9\nSKIN 250 11 0\n");
-  ToolOutput run = RunTool({"info", dir.File("walk.col")});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ToolOutput run = ExpectRun({"info", dir.File("walk.col")}, 0, "");
   EXPECT_EQ(run.out,
             "colour set " + dir.File("walk.col") +
                 "\ncount: 4\n0 TRANS 1 2 3\n1 UNFIL 4 5 6\n2 LINE 7 8 9\n3 SKIN 250 11 0\n");
@@ -140,16 +137,14 @@ TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {
   }
   ASSERT_TRUE(
       WriteTarga32(dir.File("frame.TGA"), 47, 33, bgra.data(), WriteMessages("failed")).ok());
-  ToolOutput run = RunTool({"info", dir.File("frame.TGA")});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ToolOutput run = ExpectRun({"info", dir.File("frame.TGA")}, 0, "");
   EXPECT_EQ(run.out, "Targa picture " + dir.File("frame.TGA") +
                          "\nwidth: 47\nheight: 33\ndepth: 32\norigin: bottom left\n"
                          "alpha: 0 bits in the descriptor, values " +
                          std::to_string(low) + ".." + std::to_string(high) + "\n");
 
   WriteBytes(dir.File("top.tga"), Targa24TopLeft(5, 3));
-  ToolOutput top = RunTool({"info", dir.File("top.tga")});
-  ASSERT_EQ(top.code, 0) << top.err;
+  ToolOutput top = ExpectRun({"info", dir.File("top.tga")}, 0, "");
   EXPECT_EQ(top.out, "Targa picture " + dir.File("top.tga") +
                          "\nwidth: 5\nheight: 3\ndepth: 24\norigin: top left\nalpha: none\n");
 
@@ -185,8 +180,7 @@ TEST(InfoCommand, WaveFormatRateAndLengthInFrames) {
   bytes[5] = uint8_t(((bytes.size() - 8) >> 8) & 0xFF);
   bytes[6] = uint8_t(((bytes.size() - 8) >> 16) & 0xFF);
   WriteBytes(wave, bytes);
-  ToolOutput run = RunTool({"info", wave});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ToolOutput run = ExpectRun({"info", wave}, 0, "");
   EXPECT_EQ(run.out, "wave sound " + wave +
                          "\nformat: PCM, 1 channel, 8 bits\nrate: 8000 samples per second\n"
                          "samples: 72001 (9.00 s)\nframes: 226 at 25 per second, 271 at 30 per "

@@ -65,8 +65,7 @@ class Interrupt : public ::testing::Test {
           {"transfer", sheet, "--sequence", "1", "--pictures", "1-4", "--level", "0", "--frame",
            "1", "--on", "250"}}) {
       words.insert(words.begin(), "sheet");
-      ToolOutput made = RunTool(words);
-      ASSERT_EQ(made.code, 0) << made.err;
+      ToolOutput made = ExpectRun(words, 0, "");
     }
     std::filesystem::create_directory(out);
   }

@@ -243,8 +243,7 @@ TEST_F(ExitCodes, InfoOnSheetsAndCompositionsAndDamagedOnes) {
   RunAll({{"comp", "set-key", movie, "0", "x", "2", "7.5", "--ease-in", "3"},
           {"comp", "set-start", movie, "0", "1", "--after", "hold"}});
   ToolOutput listed = RunTool({"comp", "list", movie, "--keys"});
-  ToolOutput cmp = RunTool({"info", movie});
-  ASSERT_EQ(cmp.code, 0) << cmp.err;
+  ToolOutput cmp = ExpectRun({"info", movie}, 0, "");
   for (std::string line :
        {"      x: 1=23.5 2=7.5(3/0)", "      before start: stop, after end: hold"}) {
     EXPECT_NE(listed.out.find("\n" + line + "\n"), std::string::npos) << listed.out;
@@ -252,8 +251,7 @@ TEST_F(ExitCodes, InfoOnSheetsAndCompositionsAndDamagedOnes) {
   }
 
   std::filesystem::rename(walk, dir.File("moved"));
-  ToolOutput dgr = RunTool({"info", sheet});
-  ASSERT_EQ(dgr.code, 0) << dgr.err;
+  ToolOutput dgr = ExpectRun({"info", sheet}, 0, "");
   EXPECT_EQ(dgr.out, "exposure sheet " + sheet +
                          "\nsize: 1 levels, 100 frames\nlevel 0: default\nsequence 1: " + walk +
                          "walk, 2 frames, folder missing\nsound: none kept in the sheet "
@@ -290,8 +288,7 @@ TEST_F(ExitCodes, ExportOfATargaIsItsPixelsRightSideUp) {
     p[0] = 200, p[1] = 10, p[2] = 30, p[3] = 77;
   }
   WriteBytes(tga, bytes);
-  ToolOutput run = RunTool({"export", tga, "--png", dir.File("clip.png")});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ToolOutput run = ExpectRun({"export", tga, "--png", dir.File("clip.png")}, 0, "");
   std::vector<uint8_t> expected = FfmpegRgba(tga, dir.File("tga.raw"));
   ASSERT_EQ(expected.size(), std::size_t(47 * 33 * 4));
   EXPECT_EQ(FfmpegRgba(dir.File("clip.png"), dir.File("png.raw")), expected);

@@ -132,9 +132,9 @@ TEST_F(SheetTool, LineTestRenderSplitsIntoIdenticalParts) {
            "--size", "half"},
           {"render", sheet, "--out", parts, "--name", "walk", "--frames", "1-9", "--write", "1-4",
            "--line-test", "--size", "half"}});
-  ToolOutput second = RunTool({"render", sheet, "--out", parts, "--name", "walk", "--frames", "1-9",
-                               "--write", "5-9", "--line-test", "--size", "half"});
-  ASSERT_EQ(second.code, 0) << second.err;
+  ToolOutput second = ExpectRun({"render", sheet, "--out", parts, "--name", "walk", "--frames",
+                                 "1-9", "--write", "5-9", "--line-test", "--size", "half"},
+                                0, "");
   EXPECT_EQ(second.out, "wrote " + parts + "walk0005.tga .. " + parts + "walk0009.tga\n");
   ASSERT_EQ(ListDirectory(whole).size(), 9u);
   for (const std::string& name : ListDirectory(whole))
@@ -216,9 +216,9 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
   EXPECT_EQ(read->format.samplesPerSecond, 8000u);
 
   std::string movie = dir.File("walk.avi");
-  ToolOutput made = RunTool({"flipbook", sheet, "--out", movie, "--frames", "1-9", "--size", "100",
-                             "--sound", wave, "--sound-start", "3"});
-  ASSERT_EQ(made.code, 0) << made.err;
+  ToolOutput made = ExpectRun({"flipbook", sheet, "--out", movie, "--frames", "1-9", "--size",
+                               "100", "--sound", wave, "--sound-start", "3"},
+                              0, "");
   EXPECT_EQ(made.out, "wrote " + movie + ": 9 frames at 25 per second, with sound\n");
   EXPECT_GT(std::filesystem::file_size(movie), 1000u);
 

@@ -161,8 +161,7 @@ TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWas) {
 
 TEST_F(SheetEditTool, PrintsThePagesOfThePrintLayout) {
   const std::string pdf = dir.File("sheet.pdf");
-  ToolOutput whole = RunTool({"sheet", "print", base, "--pdf", pdf});
-  ASSERT_EQ(whole.code, 0) << whole.err;
+  ToolOutput whole = ExpectRun({"sheet", "print", base, "--pdf", pdf}, 0, "");
   EXPECT_EQ(whole.out, "wrote " + pdf + ": 4 pages\n");
   PdfText text = ReadPdfText(pdf);
   EXPECT_EQ(text.pages, PrintPageCount(100));
