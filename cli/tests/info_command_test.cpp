@@ -104,9 +104,7 @@ TEST(InfoCommand, ColourSetEntriesAsThePainterReadsThemAndTheSheetsRefusal) {
 
   // A foreign first word: the painter and the analyzer read the set, the exposure sheet does not.
   WriteText(dir.File("other.col"), "Palette\n4\nTRANS 1 2 3\nUNFIL 4 5 6\nLINE 7 8 9\nINK 0 0 9\n");
-  ToolOutput other = RunTool({"info", dir.File("other.col")});
-  EXPECT_EQ(other.code, 0);
-  EXPECT_EQ(other.err, "");
+  ToolOutput other = ExpectRun({"info", dir.File("other.col")}, 0, "");
   EXPECT_EQ(other.out, "colour set " + dir.File("other.col") +
                            "\ncount: 4\nexposure sheet: refuses it (\"Could not read color set "
                            "file!\"): the first word is \"Palette\", not \"Quenda\"\n"
@@ -187,9 +185,8 @@ TEST(InfoCommand, WaveFormatRateAndLengthInFrames) {
                          "second\n");
 
   WriteText(dir.File("junk.wav"), "RIFF....WAVEjunk");
-  ToolOutput junk = RunTool({"info", dir.File("junk.wav")});
-  EXPECT_EQ(junk.code, 1);
-  EXPECT_EQ(junk.err, "quenda info: " + dir.File("junk.wav") + ": Corrupt audio file!\n");
+  ToolOutput junk = ExpectRun({"info", dir.File("junk.wav")}, 1,
+                              "quenda info: " + dir.File("junk.wav") + ": Corrupt audio file!\n");
   EXPECT_EQ(junk.out, "");
 }
 

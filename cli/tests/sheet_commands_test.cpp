@@ -303,10 +303,9 @@ TEST_F(SheetTool, MissingDrawingOrSoundStopsTheRunBeforeAnyFrame) {
 
   std::vector<std::string> flipbook{"flipbook", sheet, "--out",   movie,
                                     "--size",   "100", "--sound", dir.File("gone.wav")};
-  ToolOutput noMovie = RunTool(flipbook);
-  EXPECT_EQ(noMovie.code, 1);
-  EXPECT_EQ(noMovie.err, missing + "missing: " + dir.File("gone.wav") +
-                             "\nquenda flipbook: " + sheet + ": " + refusal);
+  ExpectRun(flipbook, 1,
+            missing + "missing: " + dir.File("gone.wav") + "\nquenda flipbook: " + sheet + ": " +
+                refusal);
   EXPECT_FALSE(std::filesystem::exists(movie));
   flipbook.push_back("--allow-missing");
   ToolOutput silent = RunTool(flipbook);
