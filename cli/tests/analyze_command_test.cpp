@@ -63,9 +63,8 @@ void ExpectFrameLine(const std::string& line, const TempDir& dir, const std::str
 TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEach) {
   TempDir dir;
   WriteSequence(dir, 3);
-  ToolOutput run = RunTool({"analyze", dir.File("walk2.qds"), "--yes"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, QuestionOk(dir.File("walk2.qds")));
+  ToolOutput run =
+      ExpectRun({"analyze", dir.File("walk2.qds"), "--yes"}, 0, QuestionOk(dir.File("walk2.qds")));
   std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 3u) << run.out;
   for (int n = 1; n <= 3; ++n)
@@ -79,31 +78,28 @@ TEST(AnalyzeCommand, SettingsFromAFileAskNothing) {
   TempDir dir;
   WriteSequence(dir, 2);
   WriteText(dir.File("lines.rls"), "Quenda\n90 170 200 40\n");
-  ToolOutput run = RunTool({"analyze", dir.File("walk1.qds"), "--settings", dir.File("lines.rls")});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+  ToolOutput run =
+      ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("lines.rls")}, 0, "");
   for (const char* name : {"walk1.rgn", "walk2.rgn"}) {
     auto data = ReadRegionFile(dir.File(name), kWidth, kHeight, RegionReader::Analyzer);
     ASSERT_TRUE(data.ok()) << name;
     EXPECT_EQ(data->settings, (RedlineSettings{90, 170, 200, 40})) << name;
   }
 
-  ToolOutput missing =
-      RunTool({"analyze", dir.File("walk1.qds"), "--settings", dir.File("none.rls")});
-  EXPECT_EQ(missing.code, 1);
-  EXPECT_EQ(missing.err, "quenda analyze: " + dir.File("none.rls") +
-                             ": Error openning setting file " + dir.File("none.rls") + "\n");
+  ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("none.rls")}, 1,
+            "quenda analyze: " + dir.File("none.rls") + ": Error openning setting file " +
+                dir.File("none.rls") + "\n");
 }
 
 TEST(AnalyzeCommand, WithoutATerminalTheQuestionIsNotAnswered) {
   TempDir dir;
   WriteSequence(dir, 2);
-  ToolOutput run = RunTool({"analyze", dir.File("walk1.qds")});
-  EXPECT_EQ(run.code, 2);
   const std::string named = "quenda analyze: " + dir.File("walk1.qds") + ": ";
-  EXPECT_EQ(run.err, named + "Process with current regions settings? [Cancel]\n" + named +
-                         "nothing processed: the question has no one to answer it without a "
-                         "terminal; --yes answers OK, --settings FILE.rls gives the settings\n");
+  ToolOutput run = ExpectRun({"analyze", dir.File("walk1.qds")}, 2,
+                             named + "Process with current regions settings? [Cancel]\n" + named +
+                                 "nothing processed: the question has no one to answer it "
+                                 "without a terminal; --yes answers OK, --settings FILE.rls "
+                                 "gives the settings\n");
   EXPECT_EQ(run.out, "");
   EXPECT_TRUE(RegionFiles(dir).empty());
 }
@@ -142,8 +138,8 @@ TEST(AnalyzeCommand, FramesAreChosenByTheirNumbers) {
   ASSERT_TRUE(WriteDrawingScan(part.File("walk3a.qds"), samples::MakeSampleDrawing(options, 0, 1),
                                ScanWriter::Scanner));
 
-  ToolOutput run = RunTool({"analyze", part.File("walk5.qds"), "--frames", "2-3", "--yes"});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ToolOutput run = ExpectRun({"analyze", part.File("walk5.qds"), "--frames", "2-3", "--yes"}, 0,
+                             QuestionOk(part.File("walk5.qds")));
   EXPECT_EQ(RegionFiles(part), (std::vector<std::string>{"walk2.rgn", "walk3.rgn", "walk3a.rgn"}));
   ASSERT_EQ(Lines(run.out).size(), 3u);
   ExpectFrameLine(Lines(run.out)[2], part, "walk3a.rgn");
@@ -184,20 +180,17 @@ TEST(AnalyzeCommand, UsageErrorsAndBadDrawings) {
   EXPECT_EQ(RunTool({"analyze", dir.File("walk1.qds"), "--fast"}).code, 2);
   EXPECT_EQ(RunTool({"analyze", dir.File("walk1.qds"), "--settings"}).code, 2);
 
-  ToolOutput gone = RunTool({"analyze", dir.File("walk9.qds"), "--yes"});
-  EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err, "quenda analyze: " + dir.File("walk9.qds") + ": the file does not exist\n");
-  // Told before the name is judged.
-  gone = RunTool({"analyze", dir.File("nothere.qds"), "--yes"});
-  EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err, "quenda analyze: " + dir.File("nothere.qds") + ": the file does not exist\n");
+  // A missing drawing is told before its name is judged.
+  for (const std::string& gone : {dir.File("walk9.qds"), dir.File("nothere.qds")})
+    ExpectRun({"analyze", gone, "--yes"}, 1,
+              "quenda analyze: " + gone + ": the file does not exist\n");
 
   // A damaged middle drawing stops the run with the reader's message.
   WriteBytes(dir.File("walk2.qds"), {0, 0, 3, 0, 0});
-  ToolOutput bad = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
-  EXPECT_EQ(bad.code, 1);
-  EXPECT_EQ(bad.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
-                         dir.File("walk2.qds") + ": Unexpected end of file!\n");
+  ToolOutput bad =
+      ExpectRun({"analyze", dir.File("walk1.qds"), "--yes"}, 1,
+                QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " + dir.File("walk2.qds") +
+                    ": Unexpected end of file!\n");
   ASSERT_EQ(Lines(bad.out).size(), 1u);
   ExpectFrameLine(Lines(bad.out)[0], dir, "walk1.rgn");
   EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"walk1.rgn"});
@@ -241,8 +234,7 @@ TEST(InfoCommand, RegionFileFactsAndRefusals) {
   TempDir dir;
   WriteSequence(dir, 1);
   ASSERT_TRUE(WriteRegionFile(dir.File("walk1.rgn"), KnownRegions(), RegionWriter::Analyzer));
-  ToolOutput run = RunTool({"info", dir.File("walk1.rgn")});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ToolOutput run = ExpectRun({"info", dir.File("walk1.rgn")}, 0, "");
   EXPECT_EQ(run.out, "region file " + dir.File("walk1.rgn") +
                          "\nwidth: 47\nheight: 33\ndrawing scan: walk1.qds, the same size\n"
                          "settings: pick-up 91, growth 160, white clamp 230, black clamp 40\n"
@@ -254,8 +246,7 @@ TEST(InfoCommand, RegionFileFactsAndRefusals) {
   // Without its drawing the file's own size is taken.
   std::vector<uint8_t> good = ReadBytes(dir.File("walk1.rgn"));
   WriteBytes(dir.File("alone7.rgn"), good);
-  ToolOutput alone = RunTool({"info", dir.File("alone7.rgn")});
-  ASSERT_EQ(alone.code, 0) << alone.err;
+  ToolOutput alone = ExpectRun({"info", dir.File("alone7.rgn")}, 0, "");
   EXPECT_TRUE(HasLine(alone.out, "drawing scan: none beside it")) << alone.out;
   EXPECT_TRUE(HasLine(alone.out, "width: 47"));
 
@@ -272,16 +263,14 @@ TEST(InfoCommand, RegionFileFactsAndRefusals) {
   };
   for (const auto& [name, bytes, message] : refusals) {
     WriteBytes(dir.File(name), bytes);
-    ToolOutput refused = RunTool({"info", dir.File(name)});
-    EXPECT_EQ(refused.code, 1) << name;
-    EXPECT_EQ(refused.err,
-              "quenda info: " + dir.File(name) + ": " + message + dir.File(name) + "\n");
+    ToolOutput refused =
+        ExpectRun({"info", dir.File(name)}, 1,
+                  "quenda info: " + dir.File(name) + ": " + message + dir.File(name) + "\n");
     EXPECT_EQ(refused.out, "");
   }
-  ToolOutput gone = RunTool({"info", dir.File("gone1.rgn")});
-  EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err, "quenda info: " + dir.File("gone1.rgn") +
-                          ": Error opening region file :" + dir.File("gone1.rgn") + "\n");
+  ExpectRun({"info", dir.File("gone1.rgn")}, 1,
+            "quenda info: " + dir.File("gone1.rgn") +
+                ": Error opening region file :" + dir.File("gone1.rgn") + "\n");
 }
 
 TEST(InfoCommand, PaintFileCountsAndColoursByName) {
@@ -295,8 +284,7 @@ TEST(InfoCommand, PaintFileCountsAndColoursByName) {
   // file does not have.
   const std::vector<int32_t> paints{0, 0, 3, 3, 200, 4, 6};
   ASSERT_TRUE(WritePaintFile(dir.File("walk1.pnt"), paints, 7));
-  ToolOutput run = RunTool({"info", dir.File("walk1.pnt")});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ToolOutput run = ExpectRun({"info", dir.File("walk1.pnt")}, 0, "");
   EXPECT_EQ(run.out, "paint file " + dir.File("walk1.pnt") +
                          "\nregions: 5 (as in walk1.rgn)\nregions in the file: 6\n"
                          "painted count stored: 7\npainted regions: 3\ncolour set: walk.col\n"
@@ -305,8 +293,7 @@ TEST(InfoCommand, PaintFileCountsAndColoursByName) {
 
   // Alone, every stored region counts and indices go unnamed.
   WriteBytes(dir.File("7.pnt"), ReadBytes(dir.File("walk1.pnt")));
-  ToolOutput alone = RunTool({"info", dir.File("7.pnt")});
-  ASSERT_EQ(alone.code, 0) << alone.err;
+  ToolOutput alone = ExpectRun({"info", dir.File("7.pnt")}, 0, "");
   EXPECT_TRUE(HasLine(alone.out,
                       "regions: 6 (no region file beside it; every region the file "
                       "holds)"))
@@ -323,11 +310,9 @@ TEST(InfoCommand, PaintFileCountsAndColoursByName) {
                       "holds)"));                   // region 1 is always there
   EXPECT_TRUE(HasLine(tiny.out, "  0: 1 region"));  // and transparent when not stored
 
-  ToolOutput gone = RunTool({"info", dir.File("gone.pnt")});
-  EXPECT_EQ(gone.code, 1);
-  EXPECT_EQ(gone.err, "quenda info: " + dir.File("gone.pnt") +
-                          ": Fatal: Error opening paint file for reading: " + dir.File("gone.pnt") +
-                          "\n");
+  ExpectRun({"info", dir.File("gone.pnt")}, 1,
+            "quenda info: " + dir.File("gone.pnt") +
+                ": Fatal: Error opening paint file for reading: " + dir.File("gone.pnt") + "\n");
 }
 
 }  // namespace

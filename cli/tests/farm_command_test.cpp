@@ -21,20 +21,15 @@ using quenda::testing::WriteBytes;
 class Farm : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (std::vector<std::string> words :
-         {std::vector<std::string>{"sample", "walk", "--name", "walk", "--frames", "5", "--size",
-                                   "47x33", "--dpi", "100"},
-          {"analyze", "walk/walk1.qds", "--yes"},
-          {"sheet", "new", "walk.dgr"},
-          {"sheet", "add-sequence", "walk.dgr", "walk/walk1.qds"},
-          {"sheet", "transfer", "walk.dgr", "--sequence", "1", "--pictures", "1-5", "--level", "0",
-           "--frame", "1", "--on", "1"},
-          {"render", "walk.dgr", "--out", "out", "--name", "walk", "--frames", "1-5",
-           "--line-test"},
-          {"comp", "new", "m.cmp", "--size", "47x33", "--frames", "9"}}) {
-      ToolOutput made = RunTool(words);
-      ASSERT_EQ(made.code, 0) << words[0] << ": " << made.err;
-    }
+    RunAll(
+        {{"sample", "walk", "--name", "walk", "--frames", "5", "--size", "47x33", "--dpi", "100"},
+         {"analyze", "walk/walk1.qds", "--yes"},
+         {"sheet", "new", "walk.dgr"},
+         {"sheet", "add-sequence", "walk.dgr", "walk/walk1.qds"},
+         {"sheet", "transfer", "walk.dgr", "--sequence", "1", "--pictures", "1-5", "--level", "0",
+          "--frame", "1", "--on", "1"},
+         {"render", "walk.dgr", "--out", "out", "--name", "walk", "--frames", "1-5", "--line-test"},
+         {"comp", "new", "m.cmp", "--size", "47x33", "--frames", "9"}});
   }
   // The line of `script` that starts with `start`.
   static std::string Line(const std::string& script, const std::string& start) {
@@ -87,10 +82,10 @@ TEST_F(Farm, DryRunPrintsTheScriptOfTheWholeJob) {
 }
 
 TEST_F(Farm, ShotChainsEachJobAfterTheOneBefore) {
-  ToolOutput ran = RunTool({"farm", "shot", "--after", "5", "analyze", "walk/walk1.qds", "--chunk",
-                            "2", "render", "walk.dgr", "--out", "out", "--name", "walk", "--frames",
-                            "1-5", "--chunk", "5", "--dry-run"});
-  ASSERT_EQ(ran.code, 0) << ran.err;
+  ToolOutput ran = ExpectRun({"farm", "shot", "--after", "5", "analyze", "walk/walk1.qds",
+                              "--chunk", "2", "render", "walk.dgr", "--out", "out", "--name",
+                              "walk", "--frames", "1-5", "--chunk", "5", "--dry-run"},
+                             0, "");
   const auto second = ran.out.find("# then, with the id of the job above for PREVIOUS:\n");
   ASSERT_NE(second, std::string::npos);
   EXPECT_EQ(Line(ran.out, "#SBATCH --dependency"), "#SBATCH --dependency=afterok:5");

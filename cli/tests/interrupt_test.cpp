@@ -54,20 +54,13 @@ class Interrupt : public ::testing::Test {
  protected:
   // The walk held 250 frames per drawing: far longer than the run is allowed to go.
   void SetUp() override {
-    ASSERT_EQ(RunTool({"sample", dir.File("walk"), "--name", "walk", "--frames", "4", "--size",
-                       "200x140", "--dpi", "100"})
-                  .code,
-              0);
-    for (std::vector<std::string> words :
-         {std::vector<std::string>{"new", sheet},
-          {"add-sequence", sheet, dir.File("walk/walk1.qds")},
-          {"frames", sheet, "--add", "900"},
-          {"transfer", sheet, "--sequence", "1", "--pictures", "1-4", "--level", "0", "--frame",
-           "1", "--on", "250"}}) {
-      words.insert(words.begin(), "sheet");
-      ToolOutput made = RunTool(words);
-      ASSERT_EQ(made.code, 0) << made.err;
-    }
+    RunAll({{"sample", dir.File("walk"), "--name", "walk", "--frames", "4", "--size", "200x140",
+             "--dpi", "100"},
+            {"sheet", "new", sheet},
+            {"sheet", "add-sequence", sheet, dir.File("walk/walk1.qds")},
+            {"sheet", "frames", sheet, "--add", "900"},
+            {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-4", "--level", "0",
+             "--frame", "1", "--on", "250"}});
     std::filesystem::create_directory(out);
   }
   TempDir dir;

@@ -25,24 +25,19 @@ using quenda::testing::WriteBytes;
 class Jobs : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (std::vector<std::string> words :
-         {std::vector<std::string>{"sample", walk, "--name", "walk", "--frames", "5", "--size",
-                                   "47x33", "--dpi", "100"},
-          {"analyze", walk + "walk1.qds", "--yes", "--jobs", "1"},
-          {"colors", walk + "walk.col", "--add", "RED", "255", "0", "0"},
-          {"paint", walk + "walk1.qds", "--fill", "22,13=RED", "--fill", "23,22=RED"},
-          {"autopaint", walk + "walk1.qds", "--range", "2-5", "--from", "previous"},
-          {"sheet", "new", sheet},
-          {"sheet", "add-sequence", sheet, walk + "walk1.qds"},
-          {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-5", "--level", "0",
-           "--frame", "1", "--on", "1"},
-          {"render", sheet, "--out", clips, "--name", "clip", "--frames", "1-5", "--line-test"},
-          {"comp", "new", movie, "--size", "47x33", "--frames", "5"},
-          {"comp", "add-clip", movie, clips + "clip0001.tga", "--yes"},
-          {"comp", "add-effect", movie, "blur", "--in-front-of", "0"}}) {
-      ToolOutput made = RunTool(words);
-      ASSERT_EQ(made.code, 0) << words[0] << ": " << made.err;
-    }
+    RunAll({{"sample", walk, "--name", "walk", "--frames", "5", "--size", "47x33", "--dpi", "100"},
+            {"analyze", walk + "walk1.qds", "--yes", "--jobs", "1"},
+            {"colors", walk + "walk.col", "--add", "RED", "255", "0", "0"},
+            {"paint", walk + "walk1.qds", "--fill", "22,13=RED", "--fill", "23,22=RED"},
+            {"autopaint", walk + "walk1.qds", "--range", "2-5", "--from", "previous"},
+            {"sheet", "new", sheet},
+            {"sheet", "add-sequence", sheet, walk + "walk1.qds"},
+            {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-5", "--level", "0",
+             "--frame", "1", "--on", "1"},
+            {"render", sheet, "--out", clips, "--name", "clip", "--frames", "1-5", "--line-test"},
+            {"comp", "new", movie, "--size", "47x33", "--frames", "5"},
+            {"comp", "add-clip", movie, clips + "clip0001.tga", "--yes"},
+            {"comp", "add-effect", movie, "blur", "--in-front-of", "0"}});
   }
   // The files of `folder` ending with `suffix`, by name.
   static std::map<std::string, std::vector<uint8_t>> Files(const std::string& folder,

@@ -72,8 +72,7 @@ TEST_F(MaskTool, AppliesTheOperationsInTheOrderGiven) {
   for (const Case& c : cases) {
     std::vector<std::string> args = {"mask", in, "--out", dir.File("out.tga")};
     args.insert(args.end(), c.operations.begin(), c.operations.end());
-    ToolOutput run = RunTool(args);
-    ASSERT_EQ(run.code, 0) << run.err;
+    ExpectRun(args, 0, "");
     EXPECT_EQ(MaskOf(dir.File("out.tga")), c.expected) << c.operations[0];
   }
   ToolOutput turned = RunTool({"mask", in, "--out", dir.File("turned.tga"), "--rotate-cw"});
@@ -148,18 +147,14 @@ TEST(MaskToComposer, TheCutOutShowsTheLayerBehind) {
       WriteTarga(dir.File("behind.tga"), picture(behind, false), WriteMessages("failed")).ok());
   ASSERT_TRUE(
       WriteTarga(dir.File("front.tga"), picture(front, true), WriteMessages("failed")).ok());
-  ToolOutput cut = RunTool({"mask", dir.File("front.tga"), "--out", dir.File("cut.tga"), "--key",
-                            "255,0,0", "--tolerance", "1", "--mode", "subtract"});
-  ASSERT_EQ(cut.code, 0) << cut.err;
-
   const std::string movie = dir.File("m.cmp");
   const std::string size = std::to_string(kSide) + "x" + std::to_string(kSide);
-  ASSERT_EQ(RunTool({"comp", "new", movie, "--size", size, "--frames", "1"}).code, 0);
-  ASSERT_EQ(RunTool({"comp", "add-clip", movie, dir.File("behind.tga")}).code, 0);
-  ASSERT_EQ(RunTool({"comp", "add-clip", movie, dir.File("cut.tga")}).code, 0);
-  ToolOutput run =
-      RunTool({"compose", movie, "--out", dir.File("frames"), "--name", "f", "--quality", "fast"});
-  ASSERT_EQ(run.code, 0) << run.err;
+  RunAll({{"mask", dir.File("front.tga"), "--out", dir.File("cut.tga"), "--key", "255,0,0",
+           "--tolerance", "1", "--mode", "subtract"},
+          {"comp", "new", movie, "--size", size, "--frames", "1"},
+          {"comp", "add-clip", movie, dir.File("behind.tga")},
+          {"comp", "add-clip", movie, dir.File("cut.tga")},
+          {"compose", movie, "--out", dir.File("frames"), "--name", "f", "--quality", "fast"}});
   Result<Raster> frame = ReadTarga(dir.File("frames/f0000.tga"), TargaReader::ComposerPicking);
   ASSERT_TRUE(frame.ok()) << frame.message();
   auto colourAt = [&](int x, int y) {

@@ -42,14 +42,11 @@ TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
 TEST(InfoCommand, MovieThatIsNotOneGivesThePlayersMessage) {
   TempDir dir;
   quenda::testing::WriteText(dir.File("junk.avi"), "RIFF but not a movie at all");
-  ToolOutput run = RunTool({"info", dir.File("junk.avi")});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(
-      run.err,
-      "quenda info: " + dir.File("junk.avi") +
-          ": AVIERROR : The file couldn't be read, indicating a corrupt file or an unrecognized "
-          "format.\n");
-  EXPECT_TRUE(run.out.empty());
+  EXPECT_TRUE(ExpectRun({"info", dir.File("junk.avi")}, 1,
+                        "quenda info: " + dir.File("junk.avi") +
+                            ": AVIERROR : The file couldn't be read, indicating a corrupt file or "
+                            "an unrecognized format.\n")
+                  .out.empty());
 }
 
 }  // namespace

@@ -20,10 +20,10 @@ using quenda::testing::TempDir;
 TEST(SampleCommand, WritesReadableScansWithTheGivenFactsAndSaysSoPerFile) {
   TempDir dir;
   const std::string folder = dir.path() + "new/deeper";  // made, trailing '/' added
-  ToolOutput run = RunTool({"sample", folder, "--name", "Walk", "--frames", "3", "--size", "47x33",
-                            "--dpi", "72", "--peg", "1", "--origin", "5,6", "--seed", "9"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+  ToolOutput run =
+      ExpectRun({"sample", folder, "--name", "Walk", "--frames", "3", "--size", "47x33", "--dpi",
+                 "72", "--peg", "1", "--origin", "5,6", "--seed", "9"},
+                0, "");
   const std::string base = folder + "/Walk";
   EXPECT_EQ(run.out, "wrote " + base + "1.qds\nwrote " + base + "2.qds\nwrote " + base +
                          "3.qds\nwrote " + base + ".col\n");
@@ -42,8 +42,7 @@ TEST(SampleCommand, WritesReadableScansWithTheGivenFactsAndSaysSoPerFile) {
 
 TEST(SampleCommand, DefaultsAreAFourAt150Dpi) {
   TempDir dir;
-  ToolOutput run = RunTool({"sample", dir.path(), "--name", "run", "--frames", "1"});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ExpectRun({"sample", dir.path(), "--name", "run", "--frames", "1"}, 0, "");
   auto header = ReadDrawingScanHeader(dir.File("run1.qds"), ScanReader::Scanner);
   ASSERT_TRUE(header) << header.message();
   EXPECT_EQ(std::tuple(header->width, header->height, header->dpi, header->pegPosition,
@@ -96,11 +95,10 @@ TEST(SampleCommand, BadArgumentsAreUsageErrorsThatWriteNothing) {
 TEST(SampleCommand, AFolderThatCannotBeMadeFailsWithExitOne) {
   TempDir dir;
   quenda::testing::WriteText(dir.File("plain"), "a file, not a folder");
-  ToolOutput run =
-      RunTool({"sample", dir.File("plain"), "--name", "walk", "--frames", "1", "--size", "8x8"});
-  EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, "quenda sample: " + dir.File("plain") + ": Cannot create folder " +
-                         dir.File("plain") + "/\n");
+  ToolOutput run = ExpectRun(
+      {"sample", dir.File("plain"), "--name", "walk", "--frames", "1", "--size", "8x8"}, 1,
+      "quenda sample: " + dir.File("plain") + ": Cannot create folder " + dir.File("plain") +
+          "/\n");
   EXPECT_EQ(run.out, "");
 }
 
@@ -120,11 +118,10 @@ TEST(SampleCommand, AnExistingSequenceIsKeptUnlessForced) {
     return std::pair(ListDirectory(dir.path()), files);
   };
   auto before = snapshot();
-  ToolOutput refused = RunTool(args);
-  EXPECT_EQ(refused.code, 1);
-  EXPECT_EQ(refused.err, "quenda sample: " + dir.path() +
-                             ": holds the sequence walk already (6 files); it is left as it is "
-                             "(--force replaces it)\n");
+  ExpectRun(args, 1,
+            "quenda sample: " + dir.path() +
+                ": holds the sequence walk already (6 files); it is left as it is "
+                "(--force replaces it)\n");
   EXPECT_EQ(snapshot(), before);
 
   std::vector<std::string> forced = args;

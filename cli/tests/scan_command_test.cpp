@@ -20,10 +20,9 @@ TEST(ScanCommand, ScansFramesIntoANewSequenceCalibratedAndTurned) {
   SaneTestBackend backend({"test-picture \"Solid black\""});
   TempDir dir;
   ToolOutput run =
-      RunTool({"scan", dir.path(), "--name", "walk", "--frames", "2", "--dpi", "100", "--area",
-               "3,4,20,30", "--peg", "0", "--brightness", "10", "--contrast", "0"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+      ExpectRun({"scan", dir.path(), "--name", "walk", "--frames", "2", "--dpi", "100", "--area",
+                 "3,4,20,30", "--peg", "0", "--brightness", "10", "--contrast", "0"},
+                0, "");
   EXPECT_EQ(run.out, "wrote " + dir.File("walk1.qds") + "\nwrote " + dir.File("walk2.qds") + "\n");
   auto scan = ReadDrawingScan(dir.File("walk2.qds"), ScanReader::Scanner);
   ASSERT_TRUE(scan.ok()) << scan.message();

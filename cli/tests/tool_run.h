@@ -1,6 +1,8 @@
 #pragma once
 // Runs the quenda tool in-process and keeps what it printed, for the command tests.
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +22,26 @@ inline ToolOutput RunTool(const std::vector<std::string>& args) {
   CommandIo io{out, err};
   int code = RunQuenda(args, io);
   return {code, out.str(), err.str()};
+}
+
+// Runs each command in turn, failing the test at the first that does not succeed; fixtures
+// build their productions with it.
+inline void RunAll(const std::vector<std::vector<std::string>>& commands) {
+  for (const std::vector<std::string>& words : commands) {
+    ToolOutput made = RunTool(words);
+    ASSERT_EQ(made.code, 0) << words[0] << " " << (words.size() > 1 ? words[1] : "") << ": "
+                            << made.err;
+  }
+}
+
+// Runs the tool expecting exit code `code` and `err` as its whole standard error, and returns
+// what it printed for any further check.
+inline ToolOutput ExpectRun(const std::vector<std::string>& args, int code,
+                            const std::string& err) {
+  ToolOutput run = RunTool(args);
+  EXPECT_EQ(run.code, code) << args[0] << "\n" << run.err;
+  EXPECT_EQ(run.err, err) << args[0];
+  return run;
 }
 
 // With the progress display the real tool picks from its standard error.

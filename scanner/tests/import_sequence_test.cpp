@@ -134,25 +134,11 @@ TEST_F(ImportSequenceTest, PickedNameGivesTheSeriesAndItsOutputNames) {
     const char* type;
     const char* header;
     int start, end;
-    const char* name;
-    std::vector<std::string> files;
+    const char* name;  // of the drawings written, numbered start to end
   } kCases[] = {
-      {"scene012.tga",
-       "Targa images",
-       "scene",
-       12,
-       20,
-       "walk",
-       {"walk12.qds", "walk13.qds", "walk14.qds", "walk15.qds", "walk16.qds", "walk17.qds",
-        "walk18.qds", "walk19.qds", "walk20.qds"}},
-      {"gap1.TGA",
-       "Targa images",
-       "gap",
-       1,
-       5,
-       "run",
-       {"run1.qds", "run2.qds", "run3.qds", "run4.qds", "run5.qds"}},
-      {"drawing.bmp", "single frame", "drawing", 1, 1, "one", {"one1.qds"}},
+      {"scene012.tga", "Targa images", "scene", 12, 20, "walk"},
+      {"gap1.TGA", "Targa images", "gap", 1, 5, "run"},
+      {"drawing.bmp", "single frame", "drawing", 1, 1, "one"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.picked);
@@ -164,7 +150,10 @@ TEST_F(ImportSequenceTest, PickedNameGivesTheSeriesAndItsOutputNames) {
     EXPECT_EQ((std::array{source->start, source->end}), (std::array{c.start, c.end}));
     EXPECT_TRUE(
         ImportSequence(*source, target.path(), c.name, kPegBottom, 72, prompt, progress).finished);
-    EXPECT_EQ(ListDirectory(target.path()), c.files);
+    std::vector<std::string> files;
+    for (int n = c.start; n <= c.end; ++n) files.push_back(c.name + std::to_string(n) + ".qds");
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(ListDirectory(target.path()), files);
   }
   EXPECT_EQ(FindImportSource(in.File("scene012.png")).message(), "Unsupported file extension");
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{});

@@ -16,7 +16,6 @@ namespace {
 
 using ::quenda::testing::ListDirectory;
 using ::quenda::testing::SaneTestBackend;
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -32,9 +31,6 @@ constexpr const char* kScanimageArea = "--mode Gray --resolution 150 -l 5 -t 10 
 
 // A scanner document on the test backend, failing loudly when the backend does not start.
 struct SaneScanTest : ::testing::Test {
-  explicit SaneScanTest(std::vector<std::string> options = {"test-picture \"Grid\""})
-      : backend(options) {}
-
   void SetUp() override {
     doc.AttachSession(&session);
     ASSERT_TRUE(session.OpenSourceManager() && !session.sources().empty())
@@ -47,7 +43,7 @@ struct SaneScanTest : ::testing::Test {
     return doc.NewSequence(dir.path(), "walk", peg, 150, AfterNewSequence::NoPreview);
   }
 
-  SaneTestBackend backend;
+  SaneTestBackend backend{{"test-picture \"Grid\""}};
   ::quenda::testing::TempDir dir;
   ScriptedPrompt prompt;
   NoDialogs dialogs;
@@ -116,18 +112,6 @@ TEST_F(SaneScanTest, ColourPictureForBackgroundsIs24BitBottomUp) {
   EXPECT_EQ(picture->height, 68);
   EXPECT_EQ(picture->bits.size(), std::size_t(picture->RowBytes()) * 68);
   EXPECT_EQ(picture->RowBytes(), 148);
-}
-
-struct SaneReadErrorTest : SaneScanTest {
-  SaneReadErrorTest() : SaneScanTest({"read-status-code \"SANE_STATUS_IO_ERROR\""}) {}
-};
-
-TEST_F(SaneReadErrorTest, ReadErrorGivesTheSessionsMessageAndNoFile) {
-  ASSERT_TRUE(NewSequence(kPegBottom));
-  EXPECT_EQ(doc.ScanFrames(kArea, 2), 0);
-  EXPECT_THAT(prompt.Texts(),
-              ElementsAre("Condition Code: DS or DSM reported error, app shouldn't"));
-  EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
 }
 
 // STOP pressed once the first frame is on disk, so it lands inside the second transfer.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/drawing_scan.h"
 #include "scanner/core/calibration.h"
 #include "scanner/core/scan_area.h"
@@ -21,19 +23,15 @@ TEST(ScanArea, SelectionLiesOnTheBedByThePegTable) {
       {kPegBottom, {1, 4, 4, 8}},  // l, H-u, r, H-d: flipped top to bottom
       {kPegTop, {4, 2, 7, 6}},     // W-r, d, W-l, u: half a turn
   };
-  for (const Case& c : cases) {
-    twain::BedFrame got = BedFrameOfSelection(selection, 10, c.peg, 8, 10);
-    EXPECT_DOUBLE_EQ(got.left, c.expected.left) << c.peg;
-    EXPECT_DOUBLE_EQ(got.top, c.expected.top) << c.peg;
-    EXPECT_DOUBLE_EQ(got.right, c.expected.right) << c.peg;
-    EXPECT_DOUBLE_EQ(got.bottom, c.expected.bottom) << c.peg;
-  }
+  // Whole inches, so the sides come out exact.
+  auto sides = [](const twain::BedFrame& f) {
+    return std::tuple(f.left, f.top, f.right, f.bottom);
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(sides(BedFrameOfSelection(selection, 10, c.peg, 8, 10)), sides(c.expected)) << c.peg;
   // Reaching past the bed is clamped to it.
-  twain::BedFrame clamped = BedFrameOfSelection({-20, 120, 130, 20}, 10, kPegBottom, 8, 10);
-  EXPECT_DOUBLE_EQ(clamped.left, 0);
-  EXPECT_DOUBLE_EQ(clamped.right, 8);
-  EXPECT_DOUBLE_EQ(clamped.top, 0);
-  EXPECT_DOUBLE_EQ(clamped.bottom, 8);
+  EXPECT_EQ(sides(BedFrameOfSelection({-20, 120, 130, 20}, 10, kPegBottom, 8, 10)),
+            std::tuple(0.0, 0.0, 8.0, 8.0));
 }
 
 TEST(ScanArea, FirstPreviewSelection) {

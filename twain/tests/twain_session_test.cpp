@@ -137,47 +137,42 @@ TEST(FixedPoint, RoundsToNearestAndSplitsWholeAndFraction) {
   EXPECT_EQ(RoundHalfUp(149.49), 149);
 }
 
-// A device call that fails, what Acquire and the transfer then say, and where the session ends.
+// A device call that fails, where the session ends, the failure notified and what Acquire and
+// the transfer then say, a line each.
 struct FailureCase {
   DeviceCall call;
   DeviceStatus status;
-  std::vector<std::string> messages;
-  std::vector<SessionFailure> failures;
   int finalState;
+  std::vector<SessionFailure> failures;
+  std::string messages;
 };
 
 TEST_F(SessionTest, FailuresGiveTheirMessagesAndLeaveTheStateTheyReached) {
-  const std::string opError = "Condition Code: DS or DSM reported error, app shouldn't";
+  const std::string opError = "Condition Code: DS or DSM reported error, app shouldn't\n";
+  const std::string range = "\nCondition Code: Data parameter out of range\n";
+  using enum DeviceCall;
+  using enum DeviceStatus;
   const std::vector<FailureCase> cases{
-      {DeviceCall::Init, DeviceStatus::IoError, {}, {SessionFailure::SourceManager}, 1},
-      {DeviceCall::List, DeviceStatus::NoMemory, {}, {SessionFailure::SourceManager}, 1},
-      {DeviceCall::Open, DeviceStatus::DeviceBusy, {}, {SessionFailure::Source}, 1},
-      {DeviceCall::BedSize,
-       DeviceStatus::Unsupported,
-       {"Could not get physical height of scanner!",
-        "Condition Code: Capability not supported by source"},
+      {Init, IoError, 1, {SessionFailure::SourceManager}, ""},
+      {List, NoMemory, 1, {SessionFailure::SourceManager}, ""},
+      {Open, DeviceBusy, 1, {SessionFailure::Source}, ""},
+      {BedSize,
+       Unsupported,
+       4,
        {},
-       4},
-      {DeviceCall::PixelType,
-       DeviceStatus::Invalid,
-       {"Could not set gray scan", "Condition Code: Data parameter out of range"},
+       "Could not get physical height of scanner!\n"
+       "Condition Code: Capability not supported by source\n"},
+      {PixelType, Invalid, 4, {}, "Could not set gray scan" + range},
+      {Resolution, Invalid, 4, {}, "Could not set x resolution to requested dpi" + range},
+      {SetFrame,
+       NoMemory,
+       4,
        {},
-       4},
-      {DeviceCall::Resolution,
-       DeviceStatus::Invalid,
-       {"Could not set x resolution to requested dpi",
-        "Condition Code: Data parameter out of range"},
-       {},
-       4},
-      {DeviceCall::SetFrame,
-       DeviceStatus::NoMemory,
-       {"Could not transfer layout", "Condition Code: Not enough memory to perform operation"},
-       {},
-       4},
+       "Could not transfer layout\nCondition Code: Not enough memory to perform operation\n"},
       // The scan cannot start: the source says why and asks to be closed.
-      {DeviceCall::Start, DeviceStatus::Jammed, {opError}, {}, 3},
-      {DeviceCall::Start, DeviceStatus::Cancelled, {}, {}, 3},
-      {DeviceCall::Read, DeviceStatus::IoError, {opError}, {}, 5},
+      {Start, Jammed, 3, {}, opError},
+      {Start, Cancelled, 3, {}, ""},
+      {Read, IoError, 5, {}, opError},
   };
   for (const FailureCase& c : cases) {
     MemoryScanner failing;
@@ -187,7 +182,9 @@ TEST_F(SessionTest, FailuresGiveTheirMessagesAndLeaveTheStateTheyReached) {
     RecordingSession s(failingManager, shown);
     if (s.Acquire(0, 0, 1.0, 1.0, 30)) s.DeliverEvents();
     SCOPED_TRACE(int(c.call));
-    EXPECT_THAT(shown.Texts(), ElementsAreArray(c.messages));
+    std::string said;
+    for (const std::string& text : shown.Texts()) said += text + "\n";
+    EXPECT_EQ(said, c.messages);
     EXPECT_THAT(s.failures, ElementsAreArray(c.failures));
     EXPECT_EQ(s.state(), c.finalState);
     EXPECT_THAT(s.images, IsEmpty());

@@ -76,8 +76,17 @@ struct AnalyzerWindow {
     EXPECT_NE(frame->lineSettingsDialog(), nullptr);
     return *frame->lineSettingsDialog();
   }
+  QImage Shown() { return view().viewport()->grab().toImage(); }
   QColor ShownAt(const QImage& shown, int x, int y) {
     return QColor(shown.pixel(view().ImageToWindow(QRect(x, y, 1, 1)).center()));
+  }
+  QColor ShownAt(QPoint at) { return ShownAt(Shown(), at.x(), at.y()); }
+  // The first pixel of the working image, row by row, whose index passes `wanted`.
+  template <typename Wanted>
+  QPoint FirstPixel(Wanted wanted) {
+    for (std::size_t i = 0; i < doc().image().PixelCount(); ++i)
+      if (wanted(i)) return QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+    return QPoint(-1, -1);
   }
   void Screenshot(QWidget& widget, const char* name) {
     QDir().mkpath(QStringLiteral("screenshots"));
@@ -146,7 +155,7 @@ TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccep
   EXPECT_EQ(w.doc().testRectangle(), (TestRectangle{140, 90, 240, 190}));
 
   // With lines on, the pencil inside the rectangle turns into lines in the line colour.
-  const QImage before = w.view().viewport()->grab().toImage();
+  const QImage before = w.Shown();
   auto lineColoured = [&](const QImage& shown) {
     const QImage rect = shown.copy(w.view().TestRectangleOnWindow());
     int count = 0;
@@ -156,7 +165,7 @@ TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccep
   };
   QTest::mouseClick(dialog.button(QStringLiteral("Test Settings")), Qt::LeftButton);
   EXPECT_EQ(lineColoured(before), 0);
-  EXPECT_GT(lineColoured(w.view().viewport()->grab().toImage()), 50);
+  EXPECT_GT(lineColoured(w.Shown()), 50);
   w.Screenshot(*w.frame, "analyzer_line_settings.png");
   w.Screenshot(dialog, "analyzer_line_settings_dialog.png");
 
@@ -166,7 +175,7 @@ TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccep
   EXPECT_EQ(dialog.entry(LineSetting::BlackClamp)->text(), QStringLiteral("80"));
   dialog.showLines()->setChecked(false);
   QTest::mouseClick(dialog.button(QStringLiteral("Test Settings")), Qt::LeftButton);
-  const QImage after = w.view().viewport()->grab().toImage();
+  const QImage after = w.Shown();
   const PixelRect inside = TestRectanglePixels(w.doc().testRectangle(), kHeight);
   for (auto [x, y] : {std::pair{inside.x0, inside.y0}, {inside.x1 - 1, inside.y1 - 1}, {190, 90}})
     EXPECT_EQ(w.ShownAt(after, x, y), QColor(80, 80, 80)) << x << "," << y;
@@ -362,18 +371,16 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   std::vector<int> size(std::size_t(image.regions.regionCount) + 2, 0);
   for (uint16_t r : image.regions.regionMap) ++size[r];
   const int largest = int(std::max_element(size.begin() + 2, size.end()) - size.begin());
-  QPoint at;
-  for (std::size_t i = 0; i < image.PixelCount(); ++i)
-    if (image.regions.regionMap[i] == largest && !(image.regions.flags[i] & kFlagRegionLine))
-      at = QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+  const QPoint at = w.FirstPixel([&](std::size_t i) {
+    return image.regions.regionMap[i] == largest && !(image.regions.flags[i] & kFlagRegionLine);
+  });
   const int regions = image.regions.regionCount;
   QTest::mouseClick(w.view().viewport(), Qt::LeftButton, {},
                     w.view().ImageToWindow(QRect(at, QSize(1, 1))).center());
   EXPECT_EQ(w.frame->windowTitle().toStdString(),
             "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: " +
                 std::to_string(regions - 1) + " Unfilled regions");
-  EXPECT_EQ(w.ShownAt(w.view().viewport()->grab().toImage(), at.x(), at.y()),
-            QColor(250, 205, 170));
+  EXPECT_EQ(w.ShownAt(at), QColor(250, 205, 170));
   w.Screenshot(*w.frame, "analyzer_paint_mode.png");
 
   // The composite waits for every region; then it is written where the dialog says.
@@ -428,14 +435,12 @@ TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
   EXPECT_EQ(w.doc().tool(), PaintTool::RubberRect);
   EXPECT_TRUE(tools->button(QStringLiteral("Result"))->isChecked());
   const WorkingImage& image = w.doc().image();
-  QPoint ink(-1, -1);
-  for (std::size_t i = 0; i < image.PixelCount() && ink.x() < 0; ++i)
-    if (image.grey[i] < 60 && (image.regions.flags[i] & kFlagRegionLine) == 0 &&
-        image.regions.regionMap[i] > kBackgroundRegion)
-      ink = QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+  const QPoint ink = w.FirstPixel([&](std::size_t i) {
+    return image.grey[i] < 60 && (image.regions.flags[i] & kFlagRegionLine) == 0 &&
+           image.regions.regionMap[i] > kBackgroundRegion;
+  });
   ASSERT_GE(ink.x(), 0);
-  const QImage before = w.view().viewport()->grab().toImage();
-  const QColor inkBefore = w.ShownAt(before, ink.x(), ink.y());
+  const QColor inkBefore = w.ShownAt(ink);
   QWidget* viewport = w.view().viewport();
   const QPoint from = w.view().ImageToWindow(QRect(0, 0, 1, 1)).center();
   const QPoint to = w.view().ImageToWindow(QRect(kWidth - 1, kHeight - 1, 1, 1)).center();
@@ -443,30 +448,28 @@ TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
   QTest::mouseMove(viewport, to);
   QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
   EXPECT_NE(image.regions.flags[std::size_t(ink.y()) * kWidth + ink.x()] & kFlagRubbedOut, 0);
-  const QColor inkRubbed = w.ShownAt(w.view().viewport()->grab().toImage(), ink.x(), ink.y());
-  EXPECT_NE(inkRubbed, inkBefore);
+  EXPECT_NE(w.ShownAt(ink), inkBefore);
 
   // Ctrl+Z puts the ink back, once.
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
   QTest::keyClick(w.frame.get(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(w.ShownAt(w.view().viewport()->grab().toImage(), ink.x(), ink.y()), inkBefore);
+  EXPECT_EQ(w.ShownAt(ink), inkBefore);
   EXPECT_FALSE(w.frame->Action("actionUndo")->isEnabled());
 
   // X-ray shows the unfilled regions white and the lines of the others in the line colour;
   // Redline shows paper white too, and only the lines coloured.
-  QPoint line(-1, -1);
-  for (std::size_t i = 0; i < image.PixelCount() && line.x() < 0; ++i)
-    if ((image.regions.flags[i] & kFlagRegionLine) &&
-        image.regions.regionMap[i] == kBackgroundRegion)
-      line = QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+  const QPoint line = w.FirstPixel([&](std::size_t i) {
+    return (image.regions.flags[i] & kFlagRegionLine) &&
+           image.regions.regionMap[i] == kBackgroundRegion;
+  });
   QTest::mouseClick(tools->button(QStringLiteral("Xray")), Qt::LeftButton);
-  QImage shown = w.view().viewport()->grab().toImage();
+  QImage shown = w.Shown();
   EXPECT_EQ(w.ShownAt(shown, ink.x(), ink.y()), QColor(255, 255, 255));
   EXPECT_EQ(w.ShownAt(shown, line.x(), line.y()), QColor(255, 0, 255));
   EXPECT_EQ(w.ShownAt(shown, 0, 0), QColor(0, 0, 0));  // the transparent background
   QTest::mouseClick(tools->button(QStringLiteral("Redline")), Qt::LeftButton);
-  shown = w.view().viewport()->grab().toImage();
+  shown = w.Shown();
   EXPECT_EQ(w.ShownAt(shown, 0, 0), QColor(255, 255, 255));
   EXPECT_EQ(w.ShownAt(shown, line.x(), line.y()), QColor(255, 0, 255));
 
@@ -476,8 +479,7 @@ TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
   EXPECT_TRUE(tools->button(QStringLiteral("Regions"))->isChecked());
   QTest::mouseClick(viewport, Qt::LeftButton, {},
                     w.view().ImageToWindow(QRect(ink, QSize(1, 1))).center());
-  EXPECT_EQ(w.ShownAt(w.view().viewport()->grab().toImage(), ink.x(), ink.y()),
-            QColor(250, 205, 170));
+  EXPECT_EQ(w.ShownAt(ink), QColor(250, 205, 170));
 
   // The paint mode and its tools window side by side in one picture.
   QImage both(w.frame->width() + tools->width(), std::max(w.frame->height(), tools->height()),

@@ -47,23 +47,17 @@ TEST(AnalyzerScanSequence, WritesEachScanAsADrawingOfTheSequence) {
   WhenModal<ScanSelectionDialog>([](ScanSelectionDialog* d) {
     EXPECT_EQ(d->nameEdit()->text(), QStringLiteral("header"));
     EXPECT_EQ(d->pegButtons()->checked(), 1);
-    d->accept();
+    d->accept();  // refused without a folder (the order of the checks is the form's own test)
     Press(*d, "selectOutputDirectory");
-    d->nameEdit()->setText(QString());
-    d->accept();
-    d->nameEdit()->setText(QStringLiteral("pose 2"));
-    d->accept();
     d->nameEdit()->setText(QStringLiteral("pose"));
     d->pegButtons()->group()->button(0)->click();  // pegs along the bottom: not turned
     d->accept();
   });
   frame.Action("actionScanSequence")->trigger();
-  EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{
-                "You will lose the current picture and regions, Are you sure?",
-                "You must select an output directory", "You must give a valid header",
-                "Only Letters are allowed for the sequence name!,Sorry.",
-                "Select Source\nSources:\n[test:0] [test:1]"}));
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+                                "You will lose the current picture and regions, Are you sure?",
+                                "You must select an output directory",
+                                "Select Source\nSources:\n[test:0] [test:1]"}));
   EXPECT_FALSE(frame.document().drawingLoaded());
   ScannedImageList* list = frame.scannedImageList();
   ASSERT_NE(list, nullptr);

@@ -190,17 +190,12 @@ TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
     EXPECT_EQ(shown("header"), QStringLiteral("cel"));
     EXPECT_EQ(shown("start"), QStringLiteral("8"));
     EXPECT_EQ(shown("end"), QStringLiteral("10"));
-    // OK's checks come one at a time, in their order.
+    // OK with a field left out says so and keeps the dialog (the checks' order is the form's).
     SequenceFields& fields = *d->fields();
     d->accept();
-    fields.nameEdit()->setText(QStringLiteral("cel2"));
-    d->accept();
     fields.nameEdit()->setText(QStringLiteral("cel"));
-    d->accept();
     d->findChild<QPushButton*>(QStringLiteral("chooseDirectory"))->click();
-    d->accept();
     fields.pegButtons()->group()->button(3)->click();
-    d->accept();
     fields.dpiButtons()->group()->button(DpiButtons::kCustomButton)->click();
     fields.dpiButtons()->custom()->setValue(240);
     d->accept();
@@ -208,11 +203,7 @@ TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
   w.frame->Action("actionImportSequence")->trigger();
   EXPECT_EQ(w.prompt.shown().front().text, "Select the first frame of the input sequence");
   EXPECT_EQ(w.prompt.Texts(),
-            (std::vector<std::string>{"You must enter a valid sequence name",
-                                      "Sorry, only letters are allowed for the sequence name.",
-                                      "You must select a path and name for the sequence.",
-                                      "You must select a peg position.", "You must select a dpi.",
-                                      "Finished..."}));
+            (std::vector<std::string>{"You must enter a valid sequence name", "Finished..."}));
   EXPECT_EQ(ListDirectory(out.path()),
             (std::vector<std::string>{"cel10.qds", "cel8.qds", "cel9.qds"}));
   auto read = ReadDrawingScan(out.File("cel9.qds"), ScanReader::Scanner);
