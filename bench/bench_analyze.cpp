@@ -28,6 +28,7 @@
 #include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_lines.h"
 #include "analyzer/oracle/literal_regions.h"
+#include "common/heap_reuse.h"
 #include "common/large_pages.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
@@ -283,8 +284,8 @@ int Run(int runs, int lineCrop, int regionCrop) {
   return same ? 0 : 1;
 }
 
-// The batch run over `frames` A4 300 dpi drawings with one job and with two; the machine's load
-// is printed too, since other work on it takes cores from the second job.
+// The batch run over `frames` A4 300 dpi drawings with one job and with two, best of three; the
+// machine's load is printed too, since other work on it takes cores from the second job.
 int BatchFrames(int frames) {
   const std::string dir = "/tmp/bench_analyze_batch_" + std::to_string(getpid()) + "/";
   samples::SampleOptions options;
@@ -292,15 +293,18 @@ int BatchFrames(int frames) {
   ScriptedPrompt prompt;
   if (!samples::WriteSampleSequence(dir, "walk", frames, options, prompt)) return 1;
   const DrawingSequence sequence = OpenSequence(dir + "walk1.qds", "walk1.qds");
-  double seconds[3] = {};
-  for (int jobs : {1, 2}) {
-    NullProgress progress;
-    const auto t0 = Clock::now();
-    BatchResult result = RunBatchProcess(sequence, AllFrames(sequence), RedlineSettings{}, prompt,
-                                         progress, {}, jobs);
-    seconds[jobs] = Ms(t0, Clock::now()) / 1000;
-    if (result.WrittenCount() != frames) return 1;
-  }
+  // Best of three rounds, one job and two taking turns, so that the disk's writing back of
+  // earlier files falls on both alike.
+  double seconds[3] = {0, 1e9, 1e9};
+  for (int round = 0; round < 3; ++round)
+    for (int jobs : {1, 2}) {
+      NullProgress progress;
+      const auto t0 = Clock::now();
+      BatchResult result = RunBatchProcess(sequence, AllFrames(sequence), RedlineSettings{}, prompt,
+                                           progress, {}, jobs);
+      seconds[jobs] = std::min(seconds[jobs], Ms(t0, Clock::now()) / 1000);
+      if (result.WrittenCount() != frames) return 1;
+    }
   double load[3] = {};
   getloadavg(load, 3);
   std::printf(
@@ -318,8 +322,10 @@ int BatchFrames(int frames) {
 int main(int argc, char** argv) {
   int runs = 5, lineCrop = 1200, regionCrop = 1 << 20;
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--frames") == 0)
+    if (std::strcmp(argv[i], "--frames") == 0) {
+      quenda::KeepFreedBuffersForReuse();  // as the tool does
       return quenda::BatchFrames(std::max(1, std::atoi(argv[i + 1])));
+    }
     if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
     if (std::strcmp(argv[i], "--literal-crop") == 0)
       lineCrop = regionCrop = std::max(1, std::atoi(argv[i + 1]));
