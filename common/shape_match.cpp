@@ -185,32 +185,11 @@ class Matcher {
   }
 
  private:
-  Vec Centre(const RegionShape& s) const { return {s.cx, s.cy}; }
-
-  // How far the figure moved as a whole: where the lines lie over each other best, or without
-  // lines the difference of the area-weighted centres of the regions that are neither paper
-  // nor specks.
+  // How far the figure moved as a whole: where the two drawings' lines lie over each other
+  // best (no motion but the pegs' where the views carry no line flags).
   Vec GlobalMotion() const {
-    if (target_.flags && source_.flags) {
-      const LineMotion lines = EstimateLineMotion(target_, source_, shift_);
-      return {double(lines.x), double(lines.y)};
-    }
-    return CentreMotion();
-  }
-
-  Vec CentreMotion() const {
-    auto centre = [&](const std::vector<RegionShape>& shapes, const std::vector<int>& list) {
-      double x = 0, y = 0, n = 0;
-      for (int r : list) {
-        const RegionShape& s = shapes[std::size_t(r)];
-        if (double(s.area) > scenery_) continue;
-        x += s.cx * double(s.area), y += s.cy * double(s.area), n += double(s.area);
-      }
-      return n > 0 ? Vec{x / n, y / n} : Vec{};
-    };
-    if (rows_.empty() || cols_.empty()) return {};
-    const Vec t = centre(t_, rows_), s = centre(s_, cols_);
-    return {s.x - t.x, s.y - t.y};
+    const LineMotion lines = EstimateLineMotion(target_, source_, shift_);
+    return {double(lines.x), double(lines.y)};
   }
 
   double PairCost(int r, int s, bool withNeighbours) const {

@@ -37,7 +37,7 @@ void ForEachMatch(const std::string& text, const std::regex& pattern, Each each)
 CommandWords WordsOfUsage(const std::string& name, const std::string& usage) {
   static const std::regex option(R"((--[a-z][a-z0-9-]*))");
   static const std::regex withValue(R"((--[a-z][a-z0-9-]*) [A-Z])");
-  // A list that goes on with a placeholder ("previous|next|FRAME") is a value, not a choice.
+  // A list that ends in a metavariable ("previous|next|FRAME") is a value, not a choice.
   static const std::regex withChoice(
       R"((--[a-z][a-z0-9-]*) ([a-z0-9]+(\|[a-z0-9]+)+)(?![|A-Za-z0-9]))");
   static const std::regex fileType(R"(\b[A-Z][A-Z0-9_]*\.([a-z0-9]{2,4})\b)");
