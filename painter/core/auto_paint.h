@@ -38,8 +38,11 @@ std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& sou
 
 // Takes the undo copy of region colours, copies the matched regions' colours (unfilled where
 // the shapes find no match) and sets paintChanged; then paints specks when asked, within the
-// same undo.
+// same undo. By shapes, `beyond` (the drawing on the far side of the source, when there is
+// one) is asked for the regions the source left unfilled: where an outline opened onto the
+// paper in the source, its region went with the paper there, and its colour is found one
+// drawing further.
 void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
-                   const AutoPaintOptions& options = {});
+                   const AutoPaintOptions& options = {}, const PainterFrame* beyond = nullptr);
 
 }  // namespace quenda

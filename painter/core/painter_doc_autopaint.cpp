@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/scripted_prompt.h"
 #include "painter/core/auto_paint.h"
 #include "painter/core/painter_doc.h"
 #include "painter/core/small_region_fill.h"
@@ -23,7 +24,15 @@ bool CPainterDoc::AutoPaintWith(int sourceIndex, const AutoPaintOptions& options
   if (!CanEdit()) return false;
   PainterFrame source;
   if (!LoadFrameInto(source, sourceIndex)) return false;
-  AutoPaintFrom(frame_, source, options);
+  // By shapes, the drawing on the far side of the source is asked too, for what the source
+  // lost; it is a help, not a need, so a drawing that does not load there says nothing.
+  PainterFrame beyond;
+  const int beyondIndex = sourceIndex < currentFrame_ ? sourceIndex - 1 : sourceIndex + 1;
+  ScriptedPrompt quiet;
+  const bool lookFurther = options.match == AutoPaintMatch::Shapes && beyondIndex >= 0 &&
+                           beyondIndex < sequence_.frameCount && beyondIndex != currentFrame_ &&
+                           LoadPainterFrame(beyond, PathsOf(beyondIndex), colors_.count, quiet);
+  AutoPaintFrom(frame_, source, options, lookFurther ? &beyond : nullptr);
   UpdateAllViews(PainterHint::RedrawAll);
   return true;
 }

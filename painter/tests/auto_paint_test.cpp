@@ -157,6 +157,31 @@ TEST_F(AutoPaintCommands, TwoIdenticalFramesPaintOneToOne) {
   EXPECT_TRUE(Texts().empty());
 }
 
+TEST_F(AutoPaintCommands, ByShapesTheDrawingBeyondTheSourceFillsWhatTheSourceLeftUnfilled) {
+  // Four copies of one drawing: the first and last painted, the middle two not.
+  namespace fs = std::filesystem;
+  for (const char* n : {"2", "3", "4"})
+    for (const char* ext : {".qds", ".rgn"})
+      fs::copy_file(dir_.File(std::string("walk1") + ext), dir_.File("walk" + std::string(n) + ext),
+                    fs::copy_options::overwrite_existing);
+  const std::vector<int32_t> painted = doc_.frame().regionColor;
+  ASSERT_TRUE(doc_.NextFrame());
+  fs::copy_file(dir_.File("walk1.pnt"), dir_.File("walk4.pnt"));
+  doc_.SetAutoPaintMatch(AutoPaintMatch::Shapes);
+  doc_.SetSpeckSize(1);
+  const std::vector<int32_t> unfilled = doc_.frame().regionColor;
+  ASSERT_TRUE(doc_.AutoPaintAnyFrame("3"));  // beyond frame 3 lies frame 4
+  EXPECT_EQ(doc_.frame().regionColor, painted);
+  ASSERT_TRUE(doc_.Undo());
+  ASSERT_TRUE(doc_.NextFrame());
+  ASSERT_TRUE(doc_.AutoPaintPrevious());  // beyond frame 2 lies frame 1
+  EXPECT_EQ(doc_.frame().regionColor, painted);
+  doc_.SetAutoPaintMatch(AutoPaintMatch::Vote);
+  ASSERT_TRUE(doc_.AutoPaintPrevious());  // the vote looks at its source alone
+  EXPECT_EQ(doc_.frame().regionColor, unfilled);
+  EXPECT_TRUE(Texts().empty());
+}
+
 TEST_F(AutoPaintCommands, AnyFrameChecksTheTypedFrame) {
   ASSERT_TRUE(doc_.NextFrame());
   EXPECT_FALSE(doc_.AutoPaintAnyFrame("9"));
@@ -368,6 +393,10 @@ TEST(ShapeMatch, AutoPaintLeavesUnmatchedRegionsUnfilledAndUndoes) {
   EXPECT_TRUE(target.paintChanged);
   ASSERT_TRUE(UndoLastChange(target));
   EXPECT_EQ(target.regionColor, (std::vector<int32_t>{0, 3, 3, 3, 3, 3}));
+  // The drawing beyond the source gives colours only to what the source left unfilled.
+  const PainterFrame beyond = MakeFrame(Figure(0, 0, 0, true), {0, 0, 9, 9, 9, 8});
+  AutoPaintFrom(target, source, {AutoPaintMatch::Shapes, false, 10}, &beyond);
+  EXPECT_EQ(target.regionColor, (std::vector<int32_t>{0, 0, 5, 6, 7, 8}));
 }
 
 TEST(PaintSpecks, FillsFromTheLongestPaintedBorderLargestFirstUntilSettled) {
