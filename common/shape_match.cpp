@@ -40,6 +40,8 @@ constexpr double kPaperShare = 0.97;
 constexpr double kLookAlikeArea = 1.2, kLookAlikeAxis = 1.15;
 // Pairs differing more in area than this are no guide to a motion.
 constexpr double kMotionAreaRatio = 1.5;
+// Motions whose outline agreement differs by less than this are told apart by their overlap.
+constexpr double kAgreementTie = 0.05;
 // A source region whose colour is not known yet votes for nothing.
 constexpr int32_t kUnfilledColour = 1;
 
@@ -99,6 +101,27 @@ std::vector<int> Assign(const std::vector<double>& cost, int rows, int cols) {
   return columnOf;
 }
 
+// Pixels on or beside (within one pixel, diagonals included) a line pixel of the view.
+std::vector<uint8_t> NearLines(const RegionMapView& view) {
+  const std::size_t w = std::size_t(view.width), h = std::size_t(view.height);
+  std::vector<uint8_t> across(w * h, 0), near(w * h, 0);
+  for (std::size_t y = 0; y < h; ++y) {
+    const uint8_t* flags = view.flags + y * w;
+    uint8_t* row = &across[y * w];
+    for (std::size_t x = 0; x < w; ++x) {
+      if (!(flags[x] & kFlagRegionLine)) continue;
+      row[x] = 1;
+      if (x > 0) row[x - 1] = 1;
+      if (x + 1 < w) row[x + 1] = 1;
+    }
+  }
+  for (std::size_t y = 0; y < h; ++y)
+    for (std::size_t x = 0; x < w; ++x)
+      near[y * w + x] = across[y * w + x] | (y > 0 ? across[(y - 1) * w + x] : 0) |
+                        (y + 1 < h ? across[(y + 1) * w + x] : 0);
+  return near;
+}
+
 bool AreNeighbours(const RegionBorders& borders, int a, int b) {
   const auto& list = borders.Neighbours(a);
   auto it = std::lower_bound(list.begin(), list.end(), std::pair<int, int64_t>{b, 0},
@@ -122,6 +145,7 @@ class Matcher {
         match_(t_.size(), 0),
         motion_(t_.size()) {
     for (RegionShape& s : s_) s.cx += shift.x, s.cy += shift.y;
+    if (source.flags) nearSourceLine_ = NearLines(source);
     scale_ = 0.02 * std::sqrt(double(target.width) * double(target.height));
     scenery_ = kSceneryShare * double(target.width) * double(target.height);
   }
@@ -298,13 +322,21 @@ class Matcher {
         continue;
       motions.push_back(pairMotion(n, s));
     }
+    // Of the motions that lay r mostly on one source region, the one that lays its outline best
+    // on the source's lines: a hand passing over the body overlaps the body as well as it
+    // overlaps the hand, but only the hand's lines lie where its own do.
     int best = 0;
-    double bestShare = 0;
+    double bestShare = 0, bestAgreement = -1;
     for (const Vec& m : motions) {
       const auto [s, share] = ShareUnder(r, m, true);
-      if (share > bestShare) best = s, bestShare = share;
+      const double agreement =
+          outlineTotal_ > 0 ? double(outlineOnLine_) / double(outlineTotal_) : 0;
+      if (share < kOverlapShare) continue;
+      if (agreement > bestAgreement + kAgreementTie ||
+          (agreement > bestAgreement - kAgreementTie && share > bestShare))
+        best = s, bestShare = share, bestAgreement = agreement;
     }
-    return best < int(s_.size()) && bestShare >= kOverlapShare ? best : 0;
+    return best < int(s_.size()) ? best : 0;
   }
 
   // The source region under most of r moved by `m` (but for the paper round the drawing, if
@@ -331,12 +363,15 @@ class Matcher {
     return ratio < kMotionAreaRatio && ratio * kMotionAreaRatio > 1;
   }
 
-  // The source region covering most of r's pixels moved by `m`, and how many it covers.
+  // The source region covering most of r's pixels moved by `m`, and how many it covers. Counts
+  // too how many of r's pixels beside a line land on or beside a source line.
   std::pair<int, int64_t> Overlap(int r, Vec m, int64_t& total, bool offPaper) {
     const int mx = int(std::lround(m.x)) - shift_.x, my = int(std::lround(m.y)) - shift_.y;
     const RegionShape& a = t_[std::size_t(r)];
     votes_.clear();
     total = 0;
+    outlineTotal_ = 0, outlineOnLine_ = 0;
+    const int w = target_.width, h = target_.height;
     for (int y0 = a.minY; y0 <= a.maxY; ++y0) {
       const uint16_t* row = target_.map + std::size_t(y0) * std::size_t(target_.width);
       const int sy = y0 + my;
@@ -346,8 +381,14 @@ class Matcher {
         if (target_.flags && (target_.flags[i] & kFlagRegionLine)) continue;
         ++total;
         const int sx = x0 + mx;
-        if (sx < 0 || sy < 0 || sx >= source_.width || sy >= source_.height) continue;
-        const std::size_t j = std::size_t(sy) * std::size_t(source_.width) + std::size_t(sx);
+        const bool inside = sx >= 0 && sy >= 0 && sx < source_.width && sy < source_.height;
+        const std::size_t j =
+            inside ? std::size_t(sy) * std::size_t(source_.width) + std::size_t(sx) : 0;
+        if (target_.flags && !nearSourceLine_.empty() && OnOutline(i, x0, y0, w, h)) {
+          ++outlineTotal_;
+          if (inside && nearSourceLine_[j]) ++outlineOnLine_;
+        }
+        if (!inside) continue;
         if (source_.flags && (source_.flags[j] & kFlagRegionLine)) continue;
         ++votes_[source_.map[j]];
       }
@@ -359,6 +400,15 @@ class Matcher {
     for (const auto& [s, count] : votes_)
       if (count > bestCount || (count == bestCount && s < best)) best = s, bestCount = count;
     return {best, bestCount};
+  }
+
+  // A pixel of a region beside one of the target's line pixels (4-connected).
+  bool OnOutline(std::size_t i, int x, int y, int w, int h) const {
+    const uint8_t* f = target_.flags;
+    const std::size_t row = std::size_t(w);
+    return (x > 0 && (f[i - 1] & kFlagRegionLine)) || (x + 1 < w && (f[i + 1] & kFlagRegionLine)) ||
+           (y > 0 && (f[i - row] & kFlagRegionLine)) ||
+           (y + 1 < h && (f[i + row] & kFlagRegionLine));
   }
 
   // With the source's colours known, regions of one colour vote together (a limb over the body
@@ -400,6 +450,8 @@ class Matcher {
   std::vector<int> rows_, cols_;
   double scale_ = 1, scenery_ = 1;
   std::unordered_map<int, int64_t> votes_;
+  std::vector<uint8_t> nearSourceLine_;
+  int64_t outlineTotal_ = 0, outlineOnLine_ = 0;  // of the last Overlap
   std::unordered_map<int32_t, int64_t> colourVotes_;
 };
 
