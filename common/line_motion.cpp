@@ -37,6 +37,10 @@ BlockCounts CountLines(const RegionMapView& view, PegOffset shift, int width, in
     const uint8_t* flags = view.flags + std::size_t(y) * std::size_t(view.width);
     int32_t* row = &b.count[std::size_t(ty / block) * std::size_t(b.columns)];
     for (int x = 0; x < view.width; ++x) {
+      if (x + 8 <= view.width && !HasLineAmongEight(flags + x)) {
+        x += 7;  // most of a drawing is off the lines
+        continue;
+      }
       const int tx = x + shift.x;
       if ((flags[x] & kFlagRegionLine) && tx >= 0 && tx < width) ++row[tx / block];
     }
@@ -61,19 +65,22 @@ BlockCounts Coarser(const BlockCounts& fine, int factor) {
 // most source line: the sum over blocks of target count times source count.
 std::pair<int, int> BestShift(const BlockCounts& t, const BlockCounts& s,
                               std::pair<int, int> around, int reach) {
+  // Only blocks with target line in them add to a sum: most of a drawing has none.
+  struct Lined {
+    int x, y;
+    int32_t count;
+  };
+  std::vector<Lined> lined;
+  for (int y = 0; y < t.rows; ++y)
+    for (int x = 0; x < t.columns; ++x)
+      if (const int32_t c = t.count[std::size_t(y) * std::size_t(t.columns) + std::size_t(x)])
+        lined.push_back({x, y, c});
   int64_t best = -1;
   std::pair<int, int> at = around;
   for (int dy = around.second - reach; dy <= around.second + reach; ++dy)
     for (int dx = around.first - reach; dx <= around.first + reach; ++dx) {
       int64_t sum = 0;
-      for (int y = 0; y < t.rows; ++y) {
-        const int sy = y + dy;
-        if (sy < 0 || sy >= s.rows) continue;
-        const int32_t* trow = &t.count[std::size_t(y) * std::size_t(t.columns)];
-        const int32_t* srow = &s.count[std::size_t(sy) * std::size_t(s.columns)];
-        const int x0 = std::max(0, -dx), x1 = std::min(t.columns, s.columns - dx);
-        for (int x = x0; x < x1; ++x) sum += int64_t(trow[x]) * srow[x + dx];
-      }
+      for (const Lined& b : lined) sum += int64_t(b.count) * s.At(b.x + dx, b.y + dy);
       // Ties go to the smaller motion, so a still drawing stays still.
       const bool nearer = std::abs(dx) + std::abs(dy) < std::abs(at.first) + std::abs(at.second);
       if (sum > best || (sum == best && nearer)) best = sum, at = {dx, dy};

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "common/redline_settings.h"
@@ -24,6 +25,14 @@ inline constexpr uint8_t kFlagAnimatorLine = 0x04;  // ink of the pencil drawing
 inline constexpr uint8_t kFlagVisited = 0x08;       // scratch mark of region splitting
 inline constexpr uint8_t kFlagRegionPen = 0x10;     // drawn with the region pen
 inline constexpr uint8_t kFlagRubbedOut = 0x20;     // ink rubbed out: the region colour shows
+
+// True when one of the eight flag bytes from `flags` marks a line pixel: scans pass the long
+// stretches off the lines eight pixels at a time.
+inline bool HasLineAmongEight(const uint8_t* flags) {
+  uint64_t eight;
+  std::memcpy(&eight, flags, sizeof eight);
+  return (eight & (0x0101010101010101ull * kFlagRegionLine)) != 0;
+}
 
 // Region numbers and the count are 16-bit in the file, so at most this many regions fit.
 inline constexpr int kMaxRegions = 65535;

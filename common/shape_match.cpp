@@ -101,27 +101,6 @@ std::vector<int> Assign(const std::vector<double>& cost, int rows, int cols) {
   return columnOf;
 }
 
-// Pixels on or beside (within one pixel, diagonals included) a line pixel of the view.
-std::vector<uint8_t> NearLines(const RegionMapView& view) {
-  const std::size_t w = std::size_t(view.width), h = std::size_t(view.height);
-  std::vector<uint8_t> across(w * h, 0), near(w * h, 0);
-  for (std::size_t y = 0; y < h; ++y) {
-    const uint8_t* flags = view.flags + y * w;
-    uint8_t* row = &across[y * w];
-    for (std::size_t x = 0; x < w; ++x) {
-      if (!(flags[x] & kFlagRegionLine)) continue;
-      row[x] = 1;
-      if (x > 0) row[x - 1] = 1;
-      if (x + 1 < w) row[x + 1] = 1;
-    }
-  }
-  for (std::size_t y = 0; y < h; ++y)
-    for (std::size_t x = 0; x < w; ++x)
-      near[y * w + x] = across[y * w + x] | (y > 0 ? across[(y - 1) * w + x] : 0) |
-                        (y + 1 < h ? across[(y + 1) * w + x] : 0);
-  return near;
-}
-
 bool AreNeighbours(const RegionBorders& borders, int a, int b) {
   const auto& list = borders.Neighbours(a);
   auto it = std::lower_bound(list.begin(), list.end(), std::pair<int, int64_t>{b, 0},
@@ -143,9 +122,10 @@ class Matcher {
         tBorders_(target),
         sBorders_(source),
         match_(t_.size(), 0),
-        motion_(t_.size()) {
+        motion_(t_.size()),
+        pixels_(t_.size()),
+        voteOf_(s_.size(), 0) {
     for (RegionShape& s : s_) s.cx += shift.x, s.cy += shift.y;
-    if (source.flags) nearSourceLine_ = NearLines(source);
     scale_ = 0.02 * std::sqrt(double(target.width) * double(target.height));
     scenery_ = kSceneryShare * double(target.width) * double(target.height);
   }
@@ -367,39 +347,83 @@ class Matcher {
   // too how many of r's pixels beside a line land on or beside a source line.
   std::pair<int, int64_t> Overlap(int r, Vec m, int64_t& total, bool offPaper) {
     const int mx = int(std::lround(m.x)) - shift_.x, my = int(std::lround(m.y)) - shift_.y;
-    const RegionShape& a = t_[std::size_t(r)];
-    votes_.clear();
-    total = 0;
-    outlineTotal_ = 0, outlineOnLine_ = 0;
-    const int w = target_.width, h = target_.height;
-    for (int y0 = a.minY; y0 <= a.maxY; ++y0) {
-      const uint16_t* row = target_.map + std::size_t(y0) * std::size_t(target_.width);
-      const int sy = y0 + my;
-      for (int x0 = a.minX; x0 <= a.maxX; ++x0) {
-        if (row[x0] != r) continue;
-        const std::size_t i = std::size_t(y0) * std::size_t(target_.width) + std::size_t(x0);
-        if (target_.flags && (target_.flags[i] & kFlagRegionLine)) continue;
-        ++total;
-        const int sx = x0 + mx;
-        const bool inside = sx >= 0 && sy >= 0 && sx < source_.width && sy < source_.height;
-        const std::size_t j =
-            inside ? std::size_t(sy) * std::size_t(source_.width) + std::size_t(sx) : 0;
-        if (target_.flags && !nearSourceLine_.empty() && OnOutline(i, x0, y0, w, h)) {
-          ++outlineTotal_;
-          if (inside && nearSourceLine_[j]) ++outlineOnLine_;
-        }
-        if (!inside) continue;
+    const PixelsOf& pixels = Pixels(r);
+    const int sw = source_.width, sh = source_.height;
+    total = pixels.count;
+    for (int s : touched_) voteOf_[std::size_t(s)] = 0;
+    touched_.clear();
+    for (const PixelRun& run : pixels.runs) {
+      const int sy = run.y + my;
+      if (sy < 0 || sy >= sh) continue;
+      const int from = std::max(run.x0 + mx, 0), to = std::min(run.x1 + mx, sw - 1);
+      const std::size_t row = std::size_t(sy) * std::size_t(sw);
+      for (int sx = from; sx <= to; ++sx) {
+        const std::size_t j = row + std::size_t(sx);
         if (source_.flags && (source_.flags[j] & kFlagRegionLine)) continue;
-        ++votes_[source_.map[j]];
+        const int s = source_.map[j];
+        if (std::size_t(s) >= voteOf_.size()) continue;  // beyond the region table: damaged
+        if (voteOf_[std::size_t(s)]++ == 0) touched_.push_back(s);
       }
     }
-    if (offPaper) votes_.erase(kBackgroundRegion);
+    outlineTotal_ = int64_t(pixels.outline.size()), outlineOnLine_ = 0;
+    if (source_.flags)
+      for (const auto& [x, y] : pixels.outline)
+        if (NearSourceLine(x + mx, y + my)) ++outlineOnLine_;
+    if (offPaper) voteOf_[kBackgroundRegion] = 0;
     if (sourceColors_) return ByColour();
     int best = 0;
     int64_t bestCount = 0;
-    for (const auto& [s, count] : votes_)
+    for (int s : touched_) {
+      const int64_t count = voteOf_[std::size_t(s)];
       if (count > bestCount || (count == bestCount && s < best)) best = s, bestCount = count;
+    }
     return {best, bestCount};
+  }
+
+  // Region r's pixels off the lines, as runs along rows, and those of them beside a line;
+  // gathered once, when first asked for.
+  struct PixelRun {
+    int y, x0, x1;
+  };
+  struct PixelsOf {
+    bool gathered = false;
+    int64_t count = 0;
+    std::vector<PixelRun> runs;
+    std::vector<std::pair<int, int>> outline;
+  };
+  const PixelsOf& Pixels(int r) {
+    PixelsOf& p = pixels_[std::size_t(r)];
+    if (p.gathered) return p;
+    p.gathered = true;
+    const RegionShape& a = t_[std::size_t(r)];
+    const int w = target_.width, h = target_.height;
+    const uint8_t* flags = target_.flags;
+    for (int y = a.minY; y <= a.maxY; ++y) {
+      const std::size_t row = std::size_t(y) * std::size_t(w);
+      for (int x = a.minX; x <= a.maxX; ++x) {
+        const std::size_t i = row + std::size_t(x);
+        if (target_.map[i] != r || (flags && (flags[i] & kFlagRegionLine))) continue;
+        ++p.count;
+        if (p.runs.empty() || p.runs.back().y != y || p.runs.back().x1 != x - 1)
+          p.runs.push_back({y, x, x});
+        else
+          p.runs.back().x1 = x;
+        if (flags && OnOutline(i, x, y, w, h)) p.outline.push_back({x, y});
+      }
+    }
+    return p;
+  }
+
+  // A source pixel on or beside (diagonals included) one of the source's line pixels.
+  bool NearSourceLine(int x, int y) const {
+    const int w = source_.width, h = source_.height;
+    if (x < 0 || y < 0 || x >= w || y >= h) return false;
+    for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, h - 1); ++ny) {
+      const uint8_t* row = source_.flags + std::size_t(ny) * std::size_t(w);
+      for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, w - 1); ++nx)
+        if (row[nx] & kFlagRegionLine) return true;
+    }
+    return false;
   }
 
   // A pixel of a region beside one of the target's line pixels (4-connected).
@@ -416,7 +440,8 @@ class Matcher {
   // winning colour under most of the region. Unfilled regions vote for nothing.
   std::pair<int, int64_t> ByColour() {
     colourVotes_.clear();
-    for (const auto& [s, count] : votes_) {
+    for (int s : touched_) {
+      const int64_t count = voteOf_[std::size_t(s)];
       const int32_t colour = ColourOf(s);
       if (colour != kUnfilledColour) colourVotes_[colour] += count;
     }
@@ -427,9 +452,11 @@ class Matcher {
         bestColour = colour, bestCount = count;
     int best = 0;
     int64_t most = 0;
-    for (const auto& [s, count] : votes_)
+    for (int s : touched_) {
+      const int64_t count = voteOf_[std::size_t(s)];
       if (ColourOf(s) == bestColour && (count > most || (count == most && s < best)))
         best = s, most = count;
+    }
     return {best, bestCount};
   }
 
@@ -449,8 +476,9 @@ class Matcher {
   std::vector<Vec> motion_;
   std::vector<int> rows_, cols_;
   double scale_ = 1, scenery_ = 1;
-  std::unordered_map<int, int64_t> votes_;
-  std::vector<uint8_t> nearSourceLine_;
+  std::vector<PixelsOf> pixels_;  // per target region
+  std::vector<int64_t> voteOf_;   // per source region, of the last Overlap
+  std::vector<int> touched_;      // the source regions voted for by the last Overlap
   int64_t outlineTotal_ = 0, outlineOnLine_ = 0;  // of the last Overlap
   std::unordered_map<int32_t, int64_t> colourVotes_;
 };
