@@ -50,7 +50,7 @@ double WorstFrameError(const std::string& path, const MoviePlan& plan) {
   return worst;
 }
 
-TEST(AviWriter, ThreeFramesAt25ReadBackAtTheirRateSizeAndPictures) {
+TEST(AviWriter, ThreeFramesAt25ReadBackAtTheirRateAndSize) {
   TempDir dir;
   const std::string path = dir.File("walk.avi");
   MoviePlan plan;  // 47 x 33, odd on both sides
@@ -62,20 +62,7 @@ TEST(AviWriter, ThreeFramesAt25ReadBackAtTheirRateSizeAndPictures) {
             std::tuple(3, 25, 1, 47, 33, false));
   EXPECT_EQ(movie->streamName(), "Quenda Avi Preview");
 
-  // Each frame comes back as its own picture, not a neighbour's, and close to it.
   std::vector<uint8_t> frame(47 * 33 * 3);
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(movie->ReadFrame(i, frame.data()).ok());
-    const double own = MeanAbsoluteError(frame, MakeColourPicture(47, 33, i));
-    const double other = MeanAbsoluteError(frame, MakeColourPicture(47, 33, (i + 1) % 3));
-    std::printf("frame %d: mean error %.2f per byte at best quality\n", i, own);
-    EXPECT_LT(own, 2.0);
-    EXPECT_LT(own * 2, other);
-  }
-  // Rows are bottom first: the bottom-left pixel of the input comes back in the first bytes.
-  auto input = MakeColourPicture(47, 33, 0);
-  ASSERT_TRUE(movie->ReadFrame(0, frame.data()).ok());
-  for (int i = 0; i < 3; ++i) EXPECT_NEAR(frame[i], input[i], 12) << i;
   EXPECT_FALSE(movie->ReadFrame(3, frame.data()).ok());
   EXPECT_FALSE(movie->ReadFrame(-1, frame.data()).ok());
 }
@@ -210,17 +197,17 @@ TEST(AviWriter, SkippedIndicesRepeatThePreviousPicture) {
   ScriptedPrompt prompt;
   {
     AviWriter writer(prompt);
-    ASSERT_TRUE(writer.Open(dir.File("gap.avi"), 10000, 25, 40, 30));
-    ASSERT_TRUE(writer.WriteFrame(0, MakeColourPicture(40, 30, 0).data()));
-    ASSERT_TRUE(writer.WriteFrame(2, MakeColourPicture(40, 30, 2).data()));
+    ASSERT_TRUE(writer.Open(dir.File("gap.avi"), 10000, 25, 47, 33));
+    ASSERT_TRUE(writer.WriteFrame(0, MakeColourPicture(47, 33, 0).data()));
+    ASSERT_TRUE(writer.WriteFrame(2, MakeColourPicture(47, 33, 2).data()));
   }
   auto movie = OpenMovie(dir.File("gap.avi"));
   ASSERT_TRUE(movie);
   ASSERT_EQ(movie->frameCount(), 3);
-  std::vector<uint8_t> frame(40 * 30 * 3);
+  std::vector<uint8_t> frame(47 * 33 * 3);
   for (int i : {1, 0, 2, 1}) {  // also backwards, which seeks
     ASSERT_TRUE(movie->ReadFrame(i, frame.data()).ok()) << i;
-    EXPECT_LT(MeanAbsoluteError(frame, MakeColourPicture(40, 30, i == 1 ? 0 : i)), 2.0) << i;
+    EXPECT_LT(MeanAbsoluteError(frame, MakeColourPicture(47, 33, i == 1 ? 0 : i)), 2.0) << i;
   }
 }
 
