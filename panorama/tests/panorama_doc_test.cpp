@@ -58,12 +58,6 @@ TEST_F(PanoramaDocTest, SavedBackgroundsReadBackWithTheirMask) {
   EXPECT_EQ(doc.mask(), saved);
   EXPECT_EQ(doc.image(), image);
   EXPECT_EQ(ReadBytes(copy).size(), 18u + 47 * 33 * 4);
-
-  // A 24-bit background is opaque everywhere.
-  const std::string plain = dir.File("plain.tga");
-  ASSERT_TRUE(WriteTarga(plain, image, WriteMessages("failed")).ok());
-  ASSERT_TRUE(doc.OpenFile(plain));
-  EXPECT_EQ(doc.mask(), MakeMask(47, 33, MaskPattern::Opaque));
 }
 
 TEST_F(PanoramaDocTest, AReadOnlyTargetIsKeptAndATruncatedFileLoadsNothing) {
