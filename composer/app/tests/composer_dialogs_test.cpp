@@ -54,8 +54,6 @@ TEST(MovieSettingsDialog, RefusesBadValuesAndStaysOpen) {
       {"frames", "many", "Please enter a value between 1 and 5000 for Frames."},
       {"frames", "5001", "Please enter a value between 1 and 5000 for Frames."},
       {"actionSafe", "0.5", "Please enter a value between 1 and 50 for Action Safe."},
-      {"actionSafe", "25",
-       "The safe title percentage must be greater than safe action percentage."},
       {"titleSafe", "51", "Please enter a value between 1 and 50 for Title Safe."},
       {"dpi", "5", "Please enter a value between 10 and 1200 for Dot Per Inch."},
   };
