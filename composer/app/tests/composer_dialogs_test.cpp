@@ -23,6 +23,7 @@ TEST(NewMovieDialog, PresetsFillTheFieldsAndCustomFreesThem) {
   const std::tuple<const char*, int, int, const char*, float, int> presets[] = {
       {"HDTV 2", 1920, 1080, "Square", 1.0f, 30},
       {"D1 NTSC", 720, 486, "D1 NTSC", 0.9f, 30},
+      {"D1 PAL", 720, 576, "D1 PAL", 1.067f, 25},
       {"Motion Picture", 2048, 1536, "Custom", 2.0f, 24},
   };
   for (auto [name, width, height, combo, aspect, rate] : presets) {
@@ -53,8 +54,6 @@ TEST(MovieSettingsDialog, RefusesBadValuesAndStaysOpen) {
       {"frames", "many", "Please enter a value between 1 and 5000 for Frames."},
       {"frames", "5001", "Please enter a value between 1 and 5000 for Frames."},
       {"actionSafe", "0.5", "Please enter a value between 1 and 50 for Action Safe."},
-      {"actionSafe", "25",
-       "The safe title percentage must be greater than safe action percentage."},
       {"titleSafe", "51", "Please enter a value between 1 and 50 for Title Safe."},
       {"dpi", "5", "Please enter a value between 10 and 1200 for Dot Per Inch."},
   };

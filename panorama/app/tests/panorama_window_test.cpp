@@ -223,8 +223,6 @@ TEST(PanoramaWindow, APolygonClosedNearItsFirstPointFills) {
   w.Key(Qt::Key_S);
   for (QPoint corner : {QPoint(20, 20), QPoint(60, 20), QPoint(60, 50), QPoint(20, 50)})
     w.Click(corner.x(), corner.y());
-  w.Click(60, 20);  // an earlier point other than the first is ignored
-  EXPECT_EQ(w.doc().polygon().size(), 4u);
   // The closing cursor shows only where a click would close.
   w.Move(40, 40, Qt::NoButton);
   EXPECT_EQ(w.view().viewport()->cursor().shape(), Qt::CrossCursor);
