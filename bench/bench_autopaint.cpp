@@ -74,20 +74,10 @@ Analyzed Analyze(const std::string& directory, const samples::SampleOptions& opt
   Analyzed a;
   if (!LoadPainterFrame(a.frame, paths, colors.count, prompt)) std::exit(1);
 
-  const std::vector<FigurePart> parts =
-      samples::RenderPartMap(drawing.parts, a.frame.width, a.frame.height);
-  const std::size_t total = a.frame.regionColor.size();
-  std::vector<std::array<int64_t, samples::kFigurePartCount>> tally(total);
-  a.area.assign(total, 0);
-  for (std::size_t i = 0; i < a.frame.PixelCount(); ++i) {
-    const std::size_t r = a.frame.region.regionMap[i];
-    if (r >= total || (a.frame.region.flags[i] & kFlagRegionLine)) continue;
-    ++tally[r][std::size_t(parts[i])];
-    ++a.area[r];
-  }
-  a.truth.assign(total, FigurePart::Paper);
-  for (std::size_t r = 0; r < total; ++r)
-    a.truth[r] = FigurePart(std::max_element(tally[r].begin(), tally[r].end()) - tally[r].begin());
+  samples::RegionTruth truth = samples::TrueRegionParts(
+      samples::RenderPartMap(drawing.parts, a.frame.width, a.frame.height), a.frame.region);
+  a.truth = std::move(truth.part);
+  a.area = std::move(truth.area);
   return a;
 }
 

@@ -40,6 +40,10 @@ constexpr double kPaperShare = 0.97;
 constexpr double kLookAlikeArea = 1.2, kLookAlikeAxis = 1.15;
 // Pairs differing more in area than this are no guide to a motion.
 constexpr double kMotionAreaRatio = 1.5;
+// A neighbour's motion stands for a region only where it lays at least this share of the
+// region's outline on the source's lines: a foot's motion says little of where the other foot
+// went, unless the lines show it.
+constexpr double kBorrowedAgreement = 0.5;
 // Motions whose outline agreement differs by less than this are told apart by their overlap.
 constexpr double kAgreementTie = 0.05;
 // A source region whose colour is not known yet votes for nothing.
@@ -295,6 +299,7 @@ class Matcher {
       return kOnPaper;
     motions.push_back(motion_[std::size_t(r)]);
     motions.push_back(global);
+    const std::size_t borrowed = motions.size();
     for (const auto& [n, border] : tBorders_.Neighbours(r)) {
       const int s = match_[std::size_t(n)];
       if (s == 0 || n == kBackgroundRegion || double(t_[std::size_t(n)].area) > scenery_ ||
@@ -307,11 +312,11 @@ class Matcher {
     // overlaps the hand, but only the hand's lines lie where its own do.
     int best = 0;
     double bestShare = 0, bestAgreement = -1;
-    for (const Vec& m : motions) {
-      const auto [s, share] = ShareUnder(r, m, true);
+    for (std::size_t k = 0; k < motions.size(); ++k) {
+      const auto [s, share] = ShareUnder(r, motions[k], true);
       const double agreement =
           outlineTotal_ > 0 ? double(outlineOnLine_) / double(outlineTotal_) : 0;
-      if (share < kOverlapShare) continue;
+      if (share < kOverlapShare || (k >= borrowed && agreement < kBorrowedAgreement)) continue;
       if (agreement > bestAgreement + kAgreementTie ||
           (agreement > bestAgreement - kAgreementTie && share > bestShare))
         best = s, bestShare = share, bestAgreement = agreement;

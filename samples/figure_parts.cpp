@@ -1,6 +1,7 @@
 #include "samples/figure_parts.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace quenda::samples {
@@ -34,6 +35,25 @@ std::vector<FigurePart> RenderPartMap(const std::vector<PartShape>& shapes, int 
     }
   }
   return parts;
+}
+
+RegionTruth TrueRegionParts(const std::vector<FigurePart>& partMap, const RegionData& regions) {
+  const std::size_t total = std::size_t(std::max(regions.regionCount, 0)) + 2;
+  std::vector<std::array<int64_t, kFigurePartCount>> tally(total);
+  RegionTruth truth{std::vector<FigurePart>(total, FigurePart::Paper),
+                    std::vector<int64_t>(total, 0)};
+  const std::size_t pixels =
+      std::min({partMap.size(), regions.regionMap.size(), regions.flags.size()});
+  for (std::size_t i = 0; i < pixels; ++i) {
+    const std::size_t r = regions.regionMap[i];
+    if (r >= total || (regions.flags[i] & kFlagRegionLine)) continue;
+    ++tally[r][std::size_t(partMap[i])];
+    ++truth.area[r];
+  }
+  for (std::size_t r = 1; r < total; ++r)
+    truth.part[r] =
+        FigurePart(std::max_element(tally[r].begin(), tally[r].end()) - tally[r].begin());
+  return truth;
 }
 
 std::string_view PartColorName(FigurePart part) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/region_data.h"
 #include "samples/pencil_shapes.h"
 
 namespace quenda::samples {
@@ -24,6 +25,14 @@ struct PartShape {
 // The part of every pixel of a width x height sheet, rows from the bottom; a pixel belongs to
 // the last shape whose outline holds its centre.
 std::vector<FigurePart> RenderPartMap(const std::vector<PartShape>& shapes, int width, int height);
+
+// What each region of an analyzed drawing truly is: the part under most of its pixels off the
+// lines (region 0 and unused numbers: the paper), and how many such pixels it has.
+struct RegionTruth {
+  std::vector<FigurePart> part;
+  std::vector<int64_t> area;
+};
+RegionTruth TrueRegionParts(const std::vector<FigurePart>& partMap, const RegionData& regions);
 
 // The colour name parts are painted with ("SKIN", ...); empty for the paper.
 std::string_view PartColorName(FigurePart part);
