@@ -54,6 +54,8 @@ TEST_F(MaskTool, AppliesTheOperationsInTheOrderGiven) {
   literal::InvertMask(growThenInvert.view());
   literal::ApplyKeyer(image, keyThenSmooth.view(), key);
   literal::SmoothMask(keyThenSmooth.view());
+  Raster keyedOut = mask;
+  literal::ApplyKeyer(image, keyedOut.view(), {200, 40, 90, 30, KeyerOperation::Subtract});
   struct Case {
     std::vector<std::string> operations;
     Raster expected;
@@ -67,6 +69,7 @@ TEST_F(MaskTool, AppliesTheOperationsInTheOrderGiven) {
       {{"--invert", "--grow", "2"}, invertThenGrow},
       {{"--key", "200,40,90", "--tolerance", "30", "--mode", "replace", "--smooth", "1"},
        keyThenSmooth},
+      {{"--key", "200,40,90", "--tolerance", "30", "--mode", "subtract"}, keyedOut},
       {{"--clear", "--fill"}, MakeMask(31, 17, MaskPattern::Opaque)},
   };
   for (const Case& c : cases) {
@@ -120,50 +123,6 @@ TEST_F(MaskTool, ABatchGoesOnPastFilesItCannotReadOrWrite) {
   Raster inverted = mask;
   literal::InvertMask(inverted.view());
   EXPECT_EQ(MaskOf(folder + "a.tga"), inverted);
-}
-
-}  // namespace
-}  // namespace quenda::cli
-
-namespace quenda::cli {
-namespace {
-
-// A background whose keyed square is cut out, composed in front of another layer: the square
-// shows the layer behind, the rest the background.
-TEST(MaskToComposer, TheCutOutShowsTheLayerBehind) {
-  quenda::testing::TempDir dir;
-  constexpr int kSide = 16;
-  const uint8_t behind[3] = {10, 200, 30}, front[3] = {90, 60, 220}, key[3] = {0, 0, 255};
-  auto picture = [&](const uint8_t* colour, bool withSquare) {
-    Raster image(kSide, kSide, 3);
-    for (int y = 0; y < kSide; ++y)
-      for (int x = 0; x < kSide; ++x) {
-        const bool inSquare = withSquare && x >= 4 && x < 12 && y >= 4 && y < 12;
-        std::copy(inSquare ? key : colour, (inSquare ? key : colour) + 3, image.At(x, y));
-      }
-    return image;
-  };
-  ASSERT_TRUE(
-      WriteTarga(dir.File("behind.tga"), picture(behind, false), WriteMessages("failed")).ok());
-  ASSERT_TRUE(
-      WriteTarga(dir.File("front.tga"), picture(front, true), WriteMessages("failed")).ok());
-  const std::string movie = dir.File("m.cmp");
-  const std::string size = std::to_string(kSide) + "x" + std::to_string(kSide);
-  RunAll({{"mask", dir.File("front.tga"), "--out", dir.File("cut.tga"), "--key", "255,0,0",
-           "--tolerance", "1", "--mode", "subtract"},
-          {"comp", "new", movie, "--size", size, "--frames", "1"},
-          {"comp", "add-clip", movie, dir.File("behind.tga")},
-          {"comp", "add-clip", movie, dir.File("cut.tga")},
-          {"compose", movie, "--out", dir.File("frames"), "--name", "f", "--quality", "fast"}});
-  Result<Raster> frame = ReadTarga(dir.File("frames/f0000.tga"), TargaReader::ComposerPicking);
-  ASSERT_TRUE(frame.ok()) << frame.message();
-  auto colourAt = [&](int x, int y) {
-    const uint8_t* p = frame->At(x, y);
-    return std::vector<uint8_t>(p, p + 3);
-  };
-  EXPECT_EQ(colourAt(8, 8), std::vector<uint8_t>(behind, behind + 3));
-  EXPECT_EQ(colourAt(1, 1), std::vector<uint8_t>(front, front + 3));
-  EXPECT_EQ(colourAt(14, 9), std::vector<uint8_t>(front, front + 3));
 }
 
 }  // namespace
