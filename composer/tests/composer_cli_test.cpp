@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <initializer_list>
-#include <optional>
 #include <tuple>
 
 #include "cli/tests/tool_run.h"
@@ -10,7 +9,6 @@
 #include "composer/core/composition_file.h"
 #include "composer/tests/composer_test_files.h"
 #include "testing/test_support.h"
-#include "testing/write_limit.h"
 
 namespace quenda::cli {
 namespace {
@@ -92,21 +90,6 @@ TEST_F(CompTool, NewKeepsAnExistingCompositionUnlessForced) {
   EXPECT_EQ(Load().clipCount(), 0);
 }
 
-TEST_F(CompTool, SplitComposeWritesTheFilesOfOneRun) {
-  Build();
-  std::string whole = dir.path() + "whole/", split = dir.path() + "split/";
-  Ok({{"compose", movie, "--out", whole, "--name", "f", "--matte"},
-      {"compose", movie, "--out", split, "--name", "f", "--matte", "--frames", "1-3", "--write",
-       "3-3"},
-      {"compose", movie, "--out", split, "--name", "f", "--matte", "--frames", "1-3", "--write",
-       "1-2"}});
-  EXPECT_EQ(testing::ListDirectory(whole),
-            (std::vector<std::string>{"f0000.tga", "f0001.tga", "f0002.tga"}));
-  for (const char* name : {"f0000.tga", "f0001.tga", "f0002.tga"})
-    EXPECT_EQ(testing::ReadBytes(whole + name), testing::ReadBytes(split + name)) << name;
-  EXPECT_EQ(testing::ReadBytes(whole + "f0000.tga").size(), 18u + 47 * 33 * 4);
-}
-
 TEST_F(CompTool, AClipWhosePicturesMovedIsKeptUnlessDiscarded) {
   Build();
   std::filesystem::create_directory(dir.File("moved"));
@@ -136,32 +119,6 @@ TEST_F(CompTool, PreviewWritesAMovie) {
   EXPECT_NE(run.out.find("3 frames"), std::string::npos);
   EXPECT_GT(testing::ReadBytes(dir.File("p.avi")).size(), 100u);
   EXPECT_EQ(Run({"preview", movie, "--out", dir.File("q.avi"), "--step", "99"}).code, 2);
-}
-
-TEST_F(CompTool, PreviewKeepsTheOldMovieOnAFullDiskAndARefusal) {
-  Build();
-  std::string out = dir.File("p.avi");
-  ASSERT_EQ(Run({"preview", movie, "--out", out, "--frames", "1-1"}).code, 0);
-  const std::vector<uint8_t> old = testing::ReadBytes(out);
-  const std::vector<std::string> listing = testing::ListDirectory(dir.path());
-  const std::string named = "quenda preview: " + out + ": ";
-  // A disk that fills up at the old movie's size, then the old movie made read-only.
-  const std::pair<const char*, const char*> kFailures[] = {
-      {"An unknown error has occured with avi file.",
-       "Problem Writing flipbook to disk, Disk Full?"},
-      {"The avi file is read only.", "Unable to create an avi preview file"}};
-  for (int i : {0, 1}) {
-    std::optional<testing::FileSizeLimit> full;
-    if (i == 0) full.emplace(old.size());
-    if (i == 1) testing::MakeReadOnly(out);
-    ToolOutput run = Run({"preview", movie, "--out", out, "--scale", "full"});
-    full.reset();
-    const auto [first, second] = kFailures[i];
-    EXPECT_EQ(std::tuple(run.code, run.err),
-              std::tuple(1, named + first + "\n" + named + second + "\n"));
-    EXPECT_EQ(std::tuple(testing::ReadBytes(out), testing::ListDirectory(dir.path())),
-              std::tuple(old, listing));
-  }
 }
 
 // Clips added by relative names are stored absolute, so runs from any working directory find
