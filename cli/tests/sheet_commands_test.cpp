@@ -5,8 +5,6 @@
 #include <filesystem>
 
 #include "cli/tests/tool_run.h"
-#include "common/targa.h"
-#include "common/wave_file.h"
 #include "dopegrid/core/sheet_file.h"
 #include "media/movie_reader.h"
 #include "testing/pcm_wave.h"
@@ -125,26 +123,6 @@ TEST_F(SheetTool, AMissingDrawingOrATransferPastTheEndLeavesTheSheet) {
                             "it needs 244 (--extend lengthens it)\n");
 }
 
-TEST_F(SheetTool, LineTestRenderSplitsIntoIdenticalParts) {
-  BuildTwoLevels();
-  std::string whole = dir.File("whole/"), parts = dir.File("parts/");
-  RunAll({{"render", sheet, "--out", whole, "--name", "walk", "--frames", "1-9", "--line-test",
-           "--size", "half"},
-          {"render", sheet, "--out", parts, "--name", "walk", "--frames", "1-9", "--write", "1-4",
-           "--line-test", "--size", "half"}});
-  ToolOutput second = ExpectRun({"render", sheet, "--out", parts, "--name", "walk", "--frames",
-                                 "1-9", "--write", "5-9", "--line-test", "--size", "half"},
-                                0, "");
-  EXPECT_EQ(second.out, "wrote " + parts + "walk0005.tga .. " + parts + "walk0009.tga\n");
-  ASSERT_EQ(ListDirectory(whole).size(), 9u);
-  for (const std::string& name : ListDirectory(whole))
-    EXPECT_EQ(ReadBytes(whole + name), ReadBytes(parts + name)) << name;
-  Result<Raster> image = ReadTarga(whole + "walk0001.tga", TargaReader::ComposerClipFrame);
-  ASSERT_TRUE(image.ok());
-  EXPECT_EQ(image->channels(), 4);  // 32-bit, as stored
-  EXPECT_EQ(image->width(), 23);    // 47 div 2
-}
-
 TEST_F(SheetTool, RenderNamesAndPaintedFramesAreChecked) {
   BuildTwoLevels();
   ToolOutput digits =
@@ -210,10 +188,6 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
   BuildTwoLevels();
   std::string wave = dir.File("beat.wav");
   ASSERT_EQ(RunTool({"tone", wave, "--seconds", "1", "--rate", "8000"}).code, 0);
-  Result<WaveSound> read = ReadWaveFile(wave);
-  ASSERT_TRUE(read.ok()) << read.message();
-  EXPECT_EQ(read->samples.size(), 8000u);
-  EXPECT_EQ(read->format.samplesPerSecond, 8000u);
 
   std::string movie = dir.File("walk.avi");
   ToolOutput made = ExpectRun({"flipbook", sheet, "--out", movie, "--frames", "1-9", "--size",
@@ -299,6 +273,7 @@ TEST_F(SheetTool, MissingDrawingOrSoundStopsTheRunBeforeAnyFrame) {
   ToolOutput allowed = renderPart("5-9", true);
   EXPECT_EQ(allowed.code, 0) << allowed.err;
   EXPECT_TRUE(allowed.err.starts_with(missing)) << allowed.err;
+  EXPECT_EQ(allowed.out, "wrote " + out + "walk0005.tga .. " + out + "walk0009.tga\n");
   EXPECT_EQ(ListDirectory(out).size(), 9u);
 
   std::vector<std::string> flipbook{"flipbook", sheet, "--out",   movie,

@@ -53,13 +53,6 @@ struct SaneScanTest : ::testing::Test {
   ScannerSession session{sane, prompt, doc};
 };
 
-TEST_F(SaneScanTest, ListsTheBackendsDevices) {
-  ASSERT_TRUE(session.OpenSourceManager());
-  std::vector<std::string> names;
-  for (const twain::DeviceInfo& device : session.sources()) names.push_back(device.name);
-  EXPECT_THAT(names, ElementsAre("test:0", "test:1"));
-}
-
 // The stored picture D, row 0 at the top, from the scanned S by the peg table.
 uint8_t Turned(const Raster& s, int peg, int c, int r) {
   const int ws = s.width(), hs = s.height();
