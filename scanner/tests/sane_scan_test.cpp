@@ -8,7 +8,6 @@
 #include "common/scripted_prompt.h"
 #include "scanner/core/scanner_doc.h"
 #include "testing/sane_test_backend.h"
-#include "twain/picture_scan.h"
 #include "twain/sane_device.h"
 
 namespace quenda::scanner {
@@ -94,17 +93,6 @@ TEST_F(SaneScanTest, DrawingScanIsWhatScanimageDeliversTurnedByThePegPosition) {
     EXPECT_EQ(scan->scan.dpi, 150);
   }
   EXPECT_THAT(prompt.Texts(), IsEmpty());
-}
-
-TEST_F(SaneScanTest, ColourPictureForBackgroundsIs24BitBottomUp) {
-  twain::PictureScanSession pictures(sane, prompt);
-  auto picture = pictures.ScanPicture(50, twain::PixelType::Color, kArea);
-  ASSERT_TRUE(picture.has_value()) << ::testing::PrintToString(prompt.Texts());
-  EXPECT_EQ(picture->bitsPerPixel, 24);
-  EXPECT_EQ(picture->width, 49);
-  EXPECT_EQ(picture->height, 68);
-  EXPECT_EQ(picture->bits.size(), std::size_t(picture->RowBytes()) * 68);
-  EXPECT_EQ(picture->RowBytes(), 148);
 }
 
 // STOP pressed once the first frame is on disk, so it lands inside the second transfer.
