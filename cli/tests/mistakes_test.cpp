@@ -115,21 +115,15 @@ TEST_F(ExitCodes, UnreadableInputsAreOne) {
   const std::string qds = gone + "w1.qds", dgr = gone + "s.dgr", cmp = gone + "m.cmp";
   Expect({
       {{"info", qds}, 1, qds},
-      {{"analyze", qds, "--yes"}, 1, qds},
-      {{"analyze", walk + "walk1.qds", "--settings", gone + "l.rls"}, 1, gone + "l.rls"},
       {{"paint", qds, "--list-regions"}, 1, qds},
       {{"colors", gone + "w.col", "--list"}, 1, gone + "w.col"},
       {{"autopaint", qds, "--range", "1-2", "--from", "previous"}, 1, qds},
       {{"sheet", "show", dgr}, 1, dgr},
-      {{"sheet", "add-sequence", sheet, qds}, 1, qds},
       {{"sheet", "paste", sheet, "--from", gone + "c.clip", "--level", "0", "--frame", "1"},
        1,
        gone + "c.clip"},
       {{"render", dgr, "--out", dir.File("r"), "--name", "r"}, 1, dgr},
       {{"flipbook", dgr, "--out", dir.File("f.avi")}, 1, dgr},
-      {{"flipbook", sheet, "--out", dir.File("f.avi"), "--sound", gone + "s.wav"},
-       1,
-       gone + "s.wav"},
       {{"comp", "list", cmp}, 1, cmp},
       {{"comp", "paste-key", movie, "0", "1", "--from", gone + "k.qkc"}, 1, gone + "k.qkc"},
       {{"compose", cmp, "--out", dir.File("c"), "--name", "c"}, 1, cmp},
@@ -148,7 +142,6 @@ TEST_F(ExitCodes, UnreadableInputsAreOne) {
 TEST_F(ExitCodes, UnwritableOutputsAreOne) {
   const std::string tga = clips + "clip0001.tga";
   Expect({
-      {{"sample", blocked + "/s", "--name", "w", "--frames", "1", "--size", "47x33"}, 1, blocked},
       {{"colors", blocked + "/w.col", "--add", "RED", "1", "2", "3"}, 1, blocked},
       {{"sheet", "new", blocked + "/s.dgr"}, 1, blocked},
       {{"sheet", "copy", sheet, "--to", blocked + "/c.clip"}, 1, blocked},
@@ -160,7 +153,6 @@ TEST_F(ExitCodes, UnwritableOutputsAreOne) {
       {{"comp", "copy-key", movie, "0", "1", "--to", blocked + "/k.qkc"}, 1, blocked},
       {{"compose", movie, "--out", blocked + "/c", "--name", "c"}, 1, blocked},
       {{"preview", movie, "--out", blocked + "/p.avi"}, 1, blocked},
-      {{"mask", tga, "--out", blocked + "/b.tga"}, 1, blocked},
       {{"export", tga, "--png", blocked + "/e.png"}, 1, blocked},
       {{"import", tga, "--out", blocked + "/i", "--name", "w", "--dpi", "150", "--peg", "0"},
        1,
