@@ -160,39 +160,21 @@ TEST_F(ImportSequenceTest, PickedNameGivesTheSeriesAndItsOutputNames) {
 }
 
 TEST_F(ImportSequenceTest, UnreadablePictureEndsTheImportAndKeepsWhatWasWritten) {
-  const auto picture = MakeTestPicture(4, 3, 16);
-  auto shortBmp = EncodeTestBmp(picture, 24, false);
-  shortBmp.resize(shortBmp.size() - 20);
-  auto mappedTga = EncodeTestTga(picture, 24, false);
-  mappedTga[1] = 1;
-  const struct {
-    const char* extension;
-    std::vector<uint8_t> good, bad;
-    const char* reason;
-    const char* message;
-  } kCases[] = {
-      {".bmp", EncodeTestBmp(picture, 24, false), shortBmp, " is truncated!",
-       "Unsupported or corrupted bmp file"},
-      {".tga", EncodeTestTga(picture, 24, false), mappedTga,
-       " has palettes in it, paletted targa is not supported!",
-       "Unsupported or corrupted targa file"},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.extension);
-    TempDir target;
-    prompt.Clear();
-    const std::string ext = c.extension;
-    WriteBytes(in.File("f1" + ext), c.good);
-    WriteBytes(in.File("f2" + ext), c.bad);
-    WriteBytes(in.File("f3" + ext), c.good);
-    auto outcome = ImportSequence(*FindImportSource(in.File("f1" + ext)), target.path(), "walk",
-                                  kPegTop, 200, prompt, progress);
-    EXPECT_FALSE(outcome.finished);
-    EXPECT_EQ(outcome.written, 1);
-    EXPECT_THAT(prompt.Texts(),
-                ElementsAre("Error : " + in.File("f2" + ext) + c.reason, c.message));
-    EXPECT_EQ(ListDirectory(target.path()), std::vector<std::string>{"walk1.qds"});
-  }
+  const auto good = EncodeTestTga(MakeTestPicture(4, 3, 16), 24, false);
+  auto mapped = good;
+  mapped[1] = 1;
+  WriteBytes(in.File("f1.tga"), good);
+  WriteBytes(in.File("f2.tga"), mapped);
+  WriteBytes(in.File("f3.tga"), good);
+  auto outcome = ImportSequence(*FindImportSource(in.File("f1.tga")), out.path(), "walk", kPegTop,
+                                200, prompt, progress);
+  EXPECT_FALSE(outcome.finished);
+  EXPECT_EQ(outcome.written, 1);
+  EXPECT_THAT(prompt.Texts(),
+              ElementsAre("Error : " + in.File("f2.tga") +
+                              " has palettes in it, paletted targa is not supported!",
+                          "Unsupported or corrupted targa file"));
+  EXPECT_EQ(ListDirectory(out.path()), std::vector<std::string>{"walk1.qds"});
 }
 
 TEST_F(ImportSequenceTest, StopEndsAfterTheFrameInHandAndKeepsIt) {
