@@ -18,13 +18,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::HasLine;
-using quenda::testing::Lines;
-using quenda::testing::ListDirectory;
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
-using quenda::testing::WriteBytes;
-using quenda::testing::WriteText;
+using namespace quenda::testing;
 
 constexpr int kWidth = 47;
 constexpr int kHeight = 33;

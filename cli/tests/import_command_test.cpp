@@ -11,11 +11,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::EncodeTestBmp;
-using quenda::testing::ListDirectory;
-using quenda::testing::MakeTestPicture;
-using quenda::testing::TempDir;
-using quenda::testing::WriteBytes;
+using namespace quenda::testing;
 
 TEST(ImportCommand, ImportsTheSeriesWithTheAssumedFacts) {
   TempDir dir;

@@ -16,11 +16,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::HasLine;
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
-using quenda::testing::WriteBytes;
-using quenda::testing::WriteText;
+using namespace quenda::testing;
 
 // Exit status 1, `err` on standard error and nothing on standard output.
 void ExpectRefused(const std::string& path, const std::string& err) {

@@ -22,8 +22,7 @@ extern char** environ;
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::ListDirectory;
-using quenda::testing::TempDir;
+using namespace quenda::testing;
 
 // Starts the tool on `args`, sends SIGINT once `outputs` holds a file, and answers the exit code;
 // standard error goes to `errors`.

@@ -15,10 +15,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::ListDirectory;
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
-using quenda::testing::WriteBytes;
+using namespace quenda::testing;
 
 // Five drawings analyzed and painted, on a sheet one per frame, and a composition of their line
 // test.

@@ -11,9 +11,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::MakeImage;
-using quenda::testing::MakeMask;
-using quenda::testing::MaskPattern;
+using namespace quenda::testing;
 
 class MaskTool : public ::testing::Test {
  protected:

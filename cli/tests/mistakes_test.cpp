@@ -15,9 +15,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::TempDir;
-using quenda::testing::WriteBytes;
-using quenda::testing::WriteText;
+using namespace quenda::testing;
 
 struct Mistake {
   std::vector<std::string> words;

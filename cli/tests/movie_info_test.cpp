@@ -10,9 +10,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::HasLine;
-using quenda::testing::MoviePlan;
-using quenda::testing::TempDir;
+using namespace quenda::testing;
 
 TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
   TempDir dir;

@@ -13,9 +13,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::ListDirectory;
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
+using namespace quenda::testing;
 
 TEST(SampleCommand, WritesReadableScansWithTheGivenFactsAndSaysSoPerFile) {
   TempDir dir;

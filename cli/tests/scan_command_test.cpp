@@ -12,9 +12,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::ListDirectory;
-using quenda::testing::SaneTestBackend;
-using quenda::testing::TempDir;
+using namespace quenda::testing;
 
 TEST(ScanCommand, ScansFramesIntoANewSequenceCalibratedAndTurned) {
   SaneTestBackend backend({"test-picture \"Solid black\""});

@@ -14,11 +14,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::FileSizeLimit;
-using quenda::testing::ListDirectory;
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
-using quenda::testing::WorkingDirectory;
+using namespace quenda::testing;
 
 class SheetTool : public ::testing::Test {
  protected:

@@ -16,11 +16,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::PdfText;
-using quenda::testing::ReadBytes;
-using quenda::testing::ReadPdfText;
-using quenda::testing::TempDir;
-using quenda::testing::WriteBytes;
+using namespace quenda::testing;
 
 class SheetEditTool : public ::testing::Test {
  protected:

@@ -15,15 +15,7 @@ namespace quenda::scanner {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::EncodeTestBmp;
-using testing::EncodeTestPpm;
-using testing::EncodeTestTga;
-using testing::ListDirectory;
-using testing::MakeTestPicture;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::TestPicture;
-using testing::WriteBytes;
+using namespace quenda::testing;
 
 // Who writes the input files: this test byte by byte, or an outside converter from a PPM.
 enum class Writer { Test, Outside };
