@@ -31,18 +31,15 @@ class CompEdit : public ::testing::Test {
     testing::WriteClipSequence(dir.path(), "walk", 2, 1, 3, 12, 10);
     testing::WriteClipSequence(dir.path(), "run", 1, 1, 5, 12, 10);
     testing::WriteClipImage(dir.File("bg.tga"), 20, 20, 24, 7);
-    for (const Args& args : {Args{"comp", "new", movie, "--size", "47x33", "--frames", "6"},
-                             Args{"comp", "add-clip", movie, dir.File("bg.tga")},
-                             Args{"comp", "add-clip", movie, dir.File("walk02.tga")},
-                             Args{"comp", "add-effect", movie, "blur", "--in-front-of", "0"},
-                             Args{"comp", "add-virtual", movie},
-                             Args{"comp", "set-key", movie, "2", "x", "4", "30", "--ease-in", "3"},
-                             Args{"comp", "set-key", movie, "1", "a", "4", "5"},
-                             Args{"comp", "set-parent", movie, "3", "0"},
-                             Args{"comp", "copy-key", movie, "2", "4", "--to", keys}}) {
-      ToolOutput run = RunTool(args);
-      EXPECT_EQ(run.code, 0) << args[1] << ": " << run.err;
-    }
+    RunAll({{"comp", "new", movie, "--size", "47x33", "--frames", "6"},
+            {"comp", "add-clip", movie, dir.File("bg.tga")},
+            {"comp", "add-clip", movie, dir.File("walk02.tga")},
+            {"comp", "add-effect", movie, "blur", "--in-front-of", "0"},
+            {"comp", "add-virtual", movie},
+            {"comp", "set-key", movie, "2", "x", "4", "30", "--ease-in", "3"},
+            {"comp", "set-key", movie, "1", "a", "4", "5"},
+            {"comp", "set-parent", movie, "3", "0"},
+            {"comp", "copy-key", movie, "2", "4", "--to", keys}});
     original = testing::ReadBytes(movie);
   }
 
