@@ -170,12 +170,7 @@ TEST_F(ImportSequenceTest, UnreadablePictureEndsTheImportAndKeepsWhatWasWritten)
 }
 
 TEST_F(ImportSequenceTest, StopEndsAfterTheFrameInHandAndKeepsIt) {
-  class StopAtOnce final : public Progress {
-   public:
-    void SetStage(std::string_view) override {}
-    void SetPercent(int) override {}
-    bool StopRequested() override { return true; }
-  } stop;
+  ScriptedProgress stop(0);  // STOP at the first look
   for (int n = 1; n <= 3; ++n)
     WriteBytes(in.File("f" + std::to_string(n) + ".tga"),
                EncodeTestTga(MakeTestPicture(3, 3, 4), 8, false));
