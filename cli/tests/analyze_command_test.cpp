@@ -192,9 +192,9 @@ TEST(AnalyzeCommand, AnUnwritableRegionFileIsReportedAndTheOthersAreWritten) {
   TempDir dir;
   WriteSequence(dir, 3);
   WriteBytes(dir.File("walk2.rgn"), {7});
-  quenda::testing::MakeReadOnly(dir.File("walk2.rgn"));
+  MakeReadOnly(dir.File("walk2.rgn"));
   ToolOutput run = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
-  quenda::testing::MakeWritable(dir.File("walk2.rgn"));
+  MakeWritable(dir.File("walk2.rgn"));
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
                          dir.File("walk2.qds") + ": Error opening file for writing\n");

@@ -107,8 +107,7 @@ TEST(InfoCommand, ColourSetEntriesAsThePainterReadsThemAndTheSheetsRefusal) {
 }
 
 std::vector<uint8_t> Targa24TopLeft(int width, int height) {
-  return quenda::testing::EncodeTestTga(quenda::testing::MakeTestPicture(width, height, 4), 24,
-                                        true);
+  return EncodeTestTga(MakeTestPicture(width, height, 4), 24, true);
 }
 
 TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {

@@ -38,7 +38,7 @@ class MaskTool : public ::testing::Test {
     return mask;
   }
 
-  quenda::testing::TempDir dir;
+  TempDir dir;
   const Raster image = MakeImage(31, 17);
   const Raster mask = MakeMask(31, 17, MaskPattern::Blobs);
 };
@@ -109,15 +109,15 @@ TEST_F(MaskTool, ABatchGoesOnPastFilesItCannotReadOrWrite) {
   const std::string a = Write("a.tga", image, mask);
   const std::string b = Write("b.tga", image, MakeMask(31, 17, MaskPattern::Random));
   const std::string missing = dir.File("gone.tga");
-  quenda::testing::WriteBytes(folder + "b.tga", {1, 2, 3});
-  quenda::testing::MakeReadOnly(folder + "b.tga");
+  WriteBytes(folder + "b.tga", {1, 2, 3});
+  MakeReadOnly(folder + "b.tga");
   ToolOutput run = RunTool({"mask", a, missing, b, "--out", folder, "--invert"});
-  quenda::testing::MakeWritable(folder + "b.tga");
+  MakeWritable(folder + "b.tga");
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "quenda mask: " + missing + ": " + missing +
                          " does not exist\nquenda mask: " + folder + "b.tga: Could not write " +
                          folder + "b.tga, disk full or read only?\n");
-  EXPECT_EQ(quenda::testing::ReadBytes(folder + "b.tga"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(ReadBytes(folder + "b.tga"), (std::vector<uint8_t>{1, 2, 3}));
   Raster inverted = mask;
   literal::InvertMask(inverted.view());
   EXPECT_EQ(MaskOf(folder + "a.tga"), inverted);

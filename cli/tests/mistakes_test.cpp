@@ -46,7 +46,7 @@ class ExitCodes : public ::testing::Test {
       for (const std::string& word : row.words) typed += word + " ";
       SCOPED_TRACE(typed + "\n" + run.err);
       EXPECT_EQ(run.code, row.code);
-      const std::vector<std::string> lines = quenda::testing::Lines(run.err);
+      const std::vector<std::string> lines = Lines(run.err);
       ASSERT_FALSE(lines.empty());
       const std::string prefix = "quenda " + row.words[0] + ": ";
       // A usage error's reason comes first, then the usage.
@@ -174,7 +174,7 @@ TEST_F(ExitCodes, MessagesSayWhatIsWrong) {
   WriteBytes(beat, wave);
   // A run-length compressed Targa picture.
   const std::string still = dir.File("still.tga");
-  std::vector<uint8_t> rle = quenda::testing::ReadBytes(clips + "clip0001.tga");
+  std::vector<uint8_t> rle = ReadBytes(clips + "clip0001.tga");
   rle[2] = 10;
   WriteBytes(still, rle);
   const std::string mend =
@@ -248,8 +248,7 @@ TEST_F(ExitCodes, InfoOnSheetsAndCompositionsAndDamagedOnes) {
                          "(flipbook --sound lays one under its frames)\n");
 
   for (const std::string& damaged : {dir.File("cut.dgr"), dir.File("cut.cmp")}) {
-    std::vector<uint8_t> bytes =
-        quenda::testing::ReadBytes(damaged.ends_with("dgr") ? sheet : movie);
+    std::vector<uint8_t> bytes = ReadBytes(damaged.ends_with("dgr") ? sheet : movie);
     bytes.resize(bytes.size() / 2);
     WriteBytes(damaged, bytes);
     ToolOutput run = RunTool({"info", damaged});
@@ -265,14 +264,14 @@ std::vector<uint8_t> FfmpegRgba(const std::string& path, const std::string& raw)
   const std::string command =
       "ffmpeg -v error -y -i '" + path + "' -f rawvideo -pix_fmt rgba '" + raw + "'";
   if (std::system(command.c_str()) != 0) return {};
-  return quenda::testing::ReadBytes(raw);
+  return ReadBytes(raw);
 }
 
 TEST_F(ExitCodes, ExportOfATargaIsItsPixelsRightSideUp) {
   ASSERT_EQ(std::system("ffmpeg -version >/dev/null 2>&1"), 0) << "ffmpeg (scripts/deps) is needed";
   // Paint one corner so that a picture turned over cannot pass.
   const std::string tga = clips + "clip0001.tga";
-  std::vector<uint8_t> bytes = quenda::testing::ReadBytes(tga);
+  std::vector<uint8_t> bytes = ReadBytes(tga);
   for (int x = 0; x < 5; ++x) {
     uint8_t* p = &bytes[18 + std::size_t(x) * 4];  // the bottom row, as the suite writes it
     p[0] = 200, p[1] = 10, p[2] = 30, p[3] = 77;
