@@ -18,13 +18,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::HasLine;
-using quenda::testing::Lines;
-using quenda::testing::ListDirectory;
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
-using quenda::testing::WriteBytes;
-using quenda::testing::WriteText;
+using namespace quenda::testing;
 
 constexpr int kWidth = 47;
 constexpr int kHeight = 33;
@@ -166,15 +160,13 @@ TEST(AnalyzeCommand, FramesAreChosenByTheirNumbers) {
 TEST(AnalyzeCommand, UsageErrorsAndBadDrawings) {
   TempDir dir;
   WriteSequence(dir, 3);
-  for (std::string name : {"walk.qds", "walk1.QDS", "7.qds", "walk1.rgn"}) {
-    if (name != "walk1.QDS") WriteText(dir.File(name), "x");
-    ToolOutput run = RunTool({"analyze", dir.File(name), "--yes"});
-    EXPECT_EQ(run.code, 2) << name;
-    EXPECT_TRUE(
-        run.err.starts_with("quenda analyze: Invalid filename format or there is no "
-                            "number found on filename!\n"))
-        << run.err;
-  }
+  // Which names break the naming rule is the sequence tests' matter.
+  WriteText(dir.File("7.qds"), "x");
+  ToolOutput named = RunTool({"analyze", dir.File("7.qds"), "--yes"});
+  EXPECT_EQ(named.code, 2);
+  EXPECT_TRUE(named.err.starts_with(
+      "quenda analyze: Invalid filename format or there is no number found on filename!\n"))
+      << named.err;
   EXPECT_EQ(RunTool({"analyze", "--yes"}).code, 2);
   EXPECT_EQ(RunTool({"analyze", dir.File("walk1.qds"), dir.File("walk2.qds"), "--yes"}).code, 2);
   EXPECT_EQ(RunTool({"analyze", dir.File("walk1.qds"), "--fast"}).code, 2);
@@ -200,9 +192,9 @@ TEST(AnalyzeCommand, AnUnwritableRegionFileIsReportedAndTheOthersAreWritten) {
   TempDir dir;
   WriteSequence(dir, 3);
   WriteBytes(dir.File("walk2.rgn"), {7});
-  quenda::testing::MakeReadOnly(dir.File("walk2.rgn"));
+  MakeReadOnly(dir.File("walk2.rgn"));
   ToolOutput run = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
-  quenda::testing::MakeWritable(dir.File("walk2.rgn"));
+  MakeWritable(dir.File("walk2.rgn"));
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
                          dir.File("walk2.qds") + ": Error opening file for writing\n");

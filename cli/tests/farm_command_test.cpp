@@ -11,10 +11,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
-using quenda::testing::WorkingDirectory;
-using quenda::testing::WriteBytes;
+using namespace quenda::testing;
 
 // Five analyzed drawings on a sheet, their line test rendered, and a composition of it; the
 // farm is given relative paths, which its tasks must get absolute.

@@ -9,17 +9,14 @@
 #include "common/scripted_prompt.h"
 #include "common/targa.h"
 #include "samples/sample_drawing.h"
+#include "testing/picture_files.h"
 #include "testing/test_support.h"
 #include "testing/text_lines.h"
 
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::HasLine;
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
-using quenda::testing::WriteBytes;
-using quenda::testing::WriteText;
+using namespace quenda::testing;
 
 // Exit status 1, `err` on standard error and nothing on standard output.
 void ExpectRefused(const std::string& path, const std::string& err) {
@@ -110,14 +107,7 @@ TEST(InfoCommand, ColourSetEntriesAsThePainterReadsThemAndTheSheetsRefusal) {
 }
 
 std::vector<uint8_t> Targa24TopLeft(int width, int height) {
-  std::vector<uint8_t> bytes(18, 0);
-  bytes[2] = 2;
-  bytes[12] = uint8_t(width), bytes[13] = uint8_t(width >> 8);
-  bytes[14] = uint8_t(height), bytes[15] = uint8_t(height >> 8);
-  bytes[16] = 24;
-  bytes[17] = 0x20;
-  bytes.resize(18 + std::size_t(width) * height * 3, 90);
-  return bytes;
+  return EncodeTestTga(MakeTestPicture(width, height, 4), 24, true);
 }
 
 TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {

@@ -22,8 +22,7 @@ extern char** environ;
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::ListDirectory;
-using quenda::testing::TempDir;
+using namespace quenda::testing;
 
 // Starts the tool on `args`, sends SIGINT once `outputs` holds a file, and answers the exit code;
 // standard error goes to `errors`.
@@ -81,7 +80,7 @@ TEST_F(Interrupt, FlipbookClosesTheMovieWithTheFramesWritten) {
   std::vector<uint8_t> picture(std::size_t((*reader)->width()) * (*reader)->height() * 3);
   EXPECT_TRUE((*reader)->ReadFrame((*reader)->frameCount() - 1, picture.data()).ok());
   const std::string done = std::to_string((*reader)->frameCount());
-  const std::string text = quenda::testing::ReadText(errors);
+  const std::string text = ReadText(errors);
   EXPECT_TRUE(text.ends_with("\nquenda flipbook: interrupted after frame " + done + "; frames " +
                              std::to_string((*reader)->frameCount() + 1) +
                              "-1000 are not in the movie\n"))
@@ -107,7 +106,7 @@ TEST_F(Interrupt, RenderKeepsWholeFramesAndSaysWhereToResume) {
   }
   const std::string done = std::to_string(frames.size());
   const std::string next = std::to_string(frames.size() + 1);
-  const std::string text = quenda::testing::ReadText(errors);
+  const std::string text = ReadText(errors);
   EXPECT_TRUE(
       text.ends_with("quenda render: Do you want to stop render? [yes]\nquenda render: "
                      "Stopped after Frame : " +

@@ -11,9 +11,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::MakeImage;
-using quenda::testing::MakeMask;
-using quenda::testing::MaskPattern;
+using namespace quenda::testing;
 
 class MaskTool : public ::testing::Test {
  protected:
@@ -40,7 +38,7 @@ class MaskTool : public ::testing::Test {
     return mask;
   }
 
-  quenda::testing::TempDir dir;
+  TempDir dir;
   const Raster image = MakeImage(31, 17);
   const Raster mask = MakeMask(31, 17, MaskPattern::Blobs);
 };
@@ -54,6 +52,8 @@ TEST_F(MaskTool, AppliesTheOperationsInTheOrderGiven) {
   literal::InvertMask(growThenInvert.view());
   literal::ApplyKeyer(image, keyThenSmooth.view(), key);
   literal::SmoothMask(keyThenSmooth.view());
+  Raster keyedOut = mask;
+  literal::ApplyKeyer(image, keyedOut.view(), {200, 40, 90, 30, KeyerOperation::Subtract});
   struct Case {
     std::vector<std::string> operations;
     Raster expected;
@@ -67,6 +67,7 @@ TEST_F(MaskTool, AppliesTheOperationsInTheOrderGiven) {
       {{"--invert", "--grow", "2"}, invertThenGrow},
       {{"--key", "200,40,90", "--tolerance", "30", "--mode", "replace", "--smooth", "1"},
        keyThenSmooth},
+      {{"--key", "200,40,90", "--tolerance", "30", "--mode", "subtract"}, keyedOut},
       {{"--clear", "--fill"}, MakeMask(31, 17, MaskPattern::Opaque)},
   };
   for (const Case& c : cases) {
@@ -108,62 +109,18 @@ TEST_F(MaskTool, ABatchGoesOnPastFilesItCannotReadOrWrite) {
   const std::string a = Write("a.tga", image, mask);
   const std::string b = Write("b.tga", image, MakeMask(31, 17, MaskPattern::Random));
   const std::string missing = dir.File("gone.tga");
-  quenda::testing::WriteBytes(folder + "b.tga", {1, 2, 3});
-  quenda::testing::MakeReadOnly(folder + "b.tga");
+  WriteBytes(folder + "b.tga", {1, 2, 3});
+  MakeReadOnly(folder + "b.tga");
   ToolOutput run = RunTool({"mask", a, missing, b, "--out", folder, "--invert"});
-  quenda::testing::MakeWritable(folder + "b.tga");
+  MakeWritable(folder + "b.tga");
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(run.err, "quenda mask: " + missing + ": " + missing +
                          " does not exist\nquenda mask: " + folder + "b.tga: Could not write " +
                          folder + "b.tga, disk full or read only?\n");
-  EXPECT_EQ(quenda::testing::ReadBytes(folder + "b.tga"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(ReadBytes(folder + "b.tga"), (std::vector<uint8_t>{1, 2, 3}));
   Raster inverted = mask;
   literal::InvertMask(inverted.view());
   EXPECT_EQ(MaskOf(folder + "a.tga"), inverted);
-}
-
-}  // namespace
-}  // namespace quenda::cli
-
-namespace quenda::cli {
-namespace {
-
-// A background whose keyed square is cut out, composed in front of another layer: the square
-// shows the layer behind, the rest the background.
-TEST(MaskToComposer, TheCutOutShowsTheLayerBehind) {
-  quenda::testing::TempDir dir;
-  constexpr int kSide = 16;
-  const uint8_t behind[3] = {10, 200, 30}, front[3] = {90, 60, 220}, key[3] = {0, 0, 255};
-  auto picture = [&](const uint8_t* colour, bool withSquare) {
-    Raster image(kSide, kSide, 3);
-    for (int y = 0; y < kSide; ++y)
-      for (int x = 0; x < kSide; ++x) {
-        const bool inSquare = withSquare && x >= 4 && x < 12 && y >= 4 && y < 12;
-        std::copy(inSquare ? key : colour, (inSquare ? key : colour) + 3, image.At(x, y));
-      }
-    return image;
-  };
-  ASSERT_TRUE(
-      WriteTarga(dir.File("behind.tga"), picture(behind, false), WriteMessages("failed")).ok());
-  ASSERT_TRUE(
-      WriteTarga(dir.File("front.tga"), picture(front, true), WriteMessages("failed")).ok());
-  const std::string movie = dir.File("m.cmp");
-  const std::string size = std::to_string(kSide) + "x" + std::to_string(kSide);
-  RunAll({{"mask", dir.File("front.tga"), "--out", dir.File("cut.tga"), "--key", "255,0,0",
-           "--tolerance", "1", "--mode", "subtract"},
-          {"comp", "new", movie, "--size", size, "--frames", "1"},
-          {"comp", "add-clip", movie, dir.File("behind.tga")},
-          {"comp", "add-clip", movie, dir.File("cut.tga")},
-          {"compose", movie, "--out", dir.File("frames"), "--name", "f", "--quality", "fast"}});
-  Result<Raster> frame = ReadTarga(dir.File("frames/f0000.tga"), TargaReader::ComposerPicking);
-  ASSERT_TRUE(frame.ok()) << frame.message();
-  auto colourAt = [&](int x, int y) {
-    const uint8_t* p = frame->At(x, y);
-    return std::vector<uint8_t>(p, p + 3);
-  };
-  EXPECT_EQ(colourAt(8, 8), std::vector<uint8_t>(behind, behind + 3));
-  EXPECT_EQ(colourAt(1, 1), std::vector<uint8_t>(front, front + 3));
-  EXPECT_EQ(colourAt(14, 9), std::vector<uint8_t>(front, front + 3));
 }
 
 }  // namespace

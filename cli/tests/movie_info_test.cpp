@@ -10,9 +10,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::HasLine;
-using quenda::testing::MoviePlan;
-using quenda::testing::TempDir;
+using namespace quenda::testing;
 
 TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
   TempDir dir;
@@ -21,7 +19,7 @@ TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
   plan.framesPerSecond = 12;
   plan.soundBytes = 5001;
   plan.soundRate = 11025;
-  quenda::testing::WriteMovie(dir.File("Flip.AVI"), plan);
+  WriteMovie(dir.File("Flip.AVI"), plan);
   ToolOutput run = RunTool({"info", dir.File("Flip.AVI")});
   EXPECT_EQ(run.code, 0) << run.err;
   EXPECT_TRUE(HasLine(run.out, "video: mjpeg 47 x 33")) << run.out;
@@ -33,7 +31,7 @@ TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
   EXPECT_TRUE(HasLine(run.out, "sound samples: 5001")) << run.out;
 
   plan.soundBytes = 0;
-  quenda::testing::WriteMovie(dir.File("silent.avi"), plan);
+  WriteMovie(dir.File("silent.avi"), plan);
   run = RunTool({"info", dir.File("silent.avi")});
   EXPECT_EQ(run.code, 0);
   EXPECT_TRUE(HasLine(run.out, "sound: none")) << run.out;
@@ -41,7 +39,7 @@ TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
 
 TEST(InfoCommand, MovieThatIsNotOneGivesThePlayersMessage) {
   TempDir dir;
-  quenda::testing::WriteText(dir.File("junk.avi"), "RIFF but not a movie at all");
+  WriteText(dir.File("junk.avi"), "RIFF but not a movie at all");
   EXPECT_TRUE(ExpectRun({"info", dir.File("junk.avi")}, 1,
                         "quenda info: " + dir.File("junk.avi") +
                             ": AVIERROR : The file couldn't be read, indicating a corrupt file or "

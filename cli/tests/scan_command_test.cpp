@@ -12,9 +12,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::ListDirectory;
-using quenda::testing::SaneTestBackend;
-using quenda::testing::TempDir;
+using namespace quenda::testing;
 
 TEST(ScanCommand, ScansFramesIntoANewSequenceCalibratedAndTurned) {
   SaneTestBackend backend({"test-picture \"Solid black\""});
@@ -43,7 +41,7 @@ struct Refusal {
 
 TEST(ScanCommand, RefusalsSayWhyAndWriteNothingNew) {
   TempDir dir;
-  quenda::testing::WriteText(dir.File("old1.qds"), "kept");
+  WriteText(dir.File("old1.qds"), "kept");
   const std::string named = "quenda scan: " + dir.path() + ": ";
   const std::string opError = named + "Condition Code: DS or DSM reported error, app shouldn't\n";
   const std::vector<Refusal> cases{

@@ -5,8 +5,6 @@
 #include <filesystem>
 
 #include "cli/tests/tool_run.h"
-#include "common/targa.h"
-#include "common/wave_file.h"
 #include "dopegrid/core/sheet_file.h"
 #include "media/movie_reader.h"
 #include "testing/pcm_wave.h"
@@ -16,11 +14,7 @@
 namespace quenda::cli {
 namespace {
 
-using quenda::testing::FileSizeLimit;
-using quenda::testing::ListDirectory;
-using quenda::testing::ReadBytes;
-using quenda::testing::TempDir;
-using quenda::testing::WorkingDirectory;
+using namespace quenda::testing;
 
 class SheetTool : public ::testing::Test {
  protected:
@@ -125,33 +119,8 @@ TEST_F(SheetTool, AMissingDrawingOrATransferPastTheEndLeavesTheSheet) {
                             "it needs 244 (--extend lengthens it)\n");
 }
 
-TEST_F(SheetTool, LineTestRenderSplitsIntoIdenticalParts) {
+TEST_F(SheetTool, APaintedRenderNamesTheFilesItMisses) {
   BuildTwoLevels();
-  std::string whole = dir.File("whole/"), parts = dir.File("parts/");
-  RunAll({{"render", sheet, "--out", whole, "--name", "walk", "--frames", "1-9", "--line-test",
-           "--size", "half"},
-          {"render", sheet, "--out", parts, "--name", "walk", "--frames", "1-9", "--write", "1-4",
-           "--line-test", "--size", "half"}});
-  ToolOutput second = ExpectRun({"render", sheet, "--out", parts, "--name", "walk", "--frames",
-                                 "1-9", "--write", "5-9", "--line-test", "--size", "half"},
-                                0, "");
-  EXPECT_EQ(second.out, "wrote " + parts + "walk0005.tga .. " + parts + "walk0009.tga\n");
-  ASSERT_EQ(ListDirectory(whole).size(), 9u);
-  for (const std::string& name : ListDirectory(whole))
-    EXPECT_EQ(ReadBytes(whole + name), ReadBytes(parts + name)) << name;
-  Result<Raster> image = ReadTarga(whole + "walk0001.tga", TargaReader::ComposerClipFrame);
-  ASSERT_TRUE(image.ok());
-  EXPECT_EQ(image->channels(), 4);  // 32-bit, as stored
-  EXPECT_EQ(image->width(), 23);    // 47 div 2
-}
-
-TEST_F(SheetTool, RenderNamesAndPaintedFramesAreChecked) {
-  BuildTwoLevels();
-  ToolOutput digits =
-      RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk2", "--frames", "1-2"});
-  EXPECT_EQ(digits.code, 2);
-  EXPECT_TRUE(digits.err.starts_with("quenda render: Only letters are allowed for the name\n"))
-      << digits.err;
   // Not analysed or painted yet: the painted render names the files that are missing.
   ToolOutput painted =
       RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk", "--frames", "1-2"});
@@ -178,13 +147,6 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
     std::string err;
   } kCases[] = {
       {{"sheet", "add-level", sheet, "x"}, lost + kept},
-      {{"sheet", "frames", sheet, "--add", "5"}, lost + kept},
-      {{"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1", "--level", "0", "--frame",
-        "1", "--on", "1"},
-       lost + kept},
-      {{"sheet", "add-sequence", sheet, dir.File("moved/walk1.qds")}, lost + kept},
-      {{"sheet", "show", sheet}, lost + kept},
-      {{"sheet", "cut", sheet, "--to", dir.File("cells.clip")}, lost + kept},
       {{"sheet", "print", sheet, "--pdf", dir.File("walk.pdf")}, lost + kept},
   };
   for (const auto& c : kCases) {
@@ -194,7 +156,6 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
     EXPECT_EQ(run.out, "") << c.args[1];
     EXPECT_EQ(ReadBytes(sheet), before) << c.args[1];
   }
-  EXPECT_FALSE(std::filesystem::exists(dir.File("cells.clip")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("walk.pdf")));
 
   ToolOutput forgot = Sheet({"add-level", sheet, "x", "--forget-missing"});
@@ -210,10 +171,6 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
   BuildTwoLevels();
   std::string wave = dir.File("beat.wav");
   ASSERT_EQ(RunTool({"tone", wave, "--seconds", "1", "--rate", "8000"}).code, 0);
-  Result<WaveSound> read = ReadWaveFile(wave);
-  ASSERT_TRUE(read.ok()) << read.message();
-  EXPECT_EQ(read->samples.size(), 8000u);
-  EXPECT_EQ(read->format.samplesPerSecond, 8000u);
 
   std::string movie = dir.File("walk.avi");
   ToolOutput made = ExpectRun({"flipbook", sheet, "--out", movie, "--frames", "1-9", "--size",
@@ -227,9 +184,8 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
 
   // A 16-bit stereo file from an ordinary sound tool is converted on load (the conversion is the
   // wave reader's test), and the tool says so.
-  const quenda::testing::PcmLayout cd{16, 2, 44100};
-  quenda::testing::WriteBytes(dir.File("voice.wav"),
-                              quenda::testing::PcmWave(cd, quenda::testing::PcmValues(cd, 44100)));
+  const PcmLayout cd{16, 2, 44100};
+  WriteBytes(dir.File("voice.wav"), PcmWave(cd, PcmValues(cd, 44100)));
   ExpectRun(
       {"flipbook", sheet, "--out", movie, "--frames", "1-9", "--sound", dir.File("voice.wav")}, 0,
       "quenda flipbook: " + dir.File("voice.wav") +
@@ -241,7 +197,7 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
             std::tuple(8, 1, 44100u));
 }
 
-TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
+TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndABadDrawing) {
   BuildTwoLevels();
   std::string movie = dir.File("walk.avi");
   RunAll({{"flipbook", sheet, "--out", movie, "--frames", "1-2", "--size", "50"}});
@@ -261,13 +217,10 @@ TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndARefusal) {
   // A drawing whose header reads but whose pixels do not fails the movie part way.
   std::vector<uint8_t> drawing = ReadBytes(dir.File("walk/walk3.qds"));
   drawing.pop_back();
-  quenda::testing::WriteBytes(dir.File("walk/walk3.qds"), drawing);
+  WriteBytes(dir.File("walk/walk3.qds"), drawing);
   keepsTheOld(named + "Error Reading drawing " + dir.File("walk/walk3.qds") +
               ": Incomplete image file\n" + named + "Could not load a scanned frame!\n" + named +
               "Problem reading a frame\n");
-  quenda::testing::MakeReadOnly(movie);
-  keepsTheOld(named + "The avi file is read only.\n" + named +
-              "Unable to create an avi preview file\n");
 }
 
 // A missing drawing or sound file stops render and flipbook before anything is written, unless
@@ -299,6 +252,7 @@ TEST_F(SheetTool, MissingDrawingOrSoundStopsTheRunBeforeAnyFrame) {
   ToolOutput allowed = renderPart("5-9", true);
   EXPECT_EQ(allowed.code, 0) << allowed.err;
   EXPECT_TRUE(allowed.err.starts_with(missing)) << allowed.err;
+  EXPECT_EQ(allowed.out, "wrote " + out + "walk0005.tga .. " + out + "walk0009.tga\n");
   EXPECT_EQ(ListDirectory(out).size(), 9u);
 
   std::vector<std::string> flipbook{"flipbook", sheet, "--out",   movie,

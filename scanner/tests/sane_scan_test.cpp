@@ -8,7 +8,6 @@
 #include "common/scripted_prompt.h"
 #include "scanner/core/scanner_doc.h"
 #include "testing/sane_test_backend.h"
-#include "twain/picture_scan.h"
 #include "twain/sane_device.h"
 
 namespace quenda::scanner {
@@ -53,13 +52,6 @@ struct SaneScanTest : ::testing::Test {
   ScannerSession session{sane, prompt, doc};
 };
 
-TEST_F(SaneScanTest, ListsTheBackendsDevices) {
-  ASSERT_TRUE(session.OpenSourceManager());
-  std::vector<std::string> names;
-  for (const twain::DeviceInfo& device : session.sources()) names.push_back(device.name);
-  EXPECT_THAT(names, ElementsAre("test:0", "test:1"));
-}
-
 // The stored picture D, row 0 at the top, from the scanned S by the peg table.
 uint8_t Turned(const Raster& s, int peg, int c, int r) {
   const int ws = s.width(), hs = s.height();
@@ -101,17 +93,6 @@ TEST_F(SaneScanTest, DrawingScanIsWhatScanimageDeliversTurnedByThePegPosition) {
     EXPECT_EQ(scan->scan.dpi, 150);
   }
   EXPECT_THAT(prompt.Texts(), IsEmpty());
-}
-
-TEST_F(SaneScanTest, ColourPictureForBackgroundsIs24BitBottomUp) {
-  twain::PictureScanSession pictures(sane, prompt);
-  auto picture = pictures.ScanPicture(50, twain::PixelType::Color, kArea);
-  ASSERT_TRUE(picture.has_value()) << ::testing::PrintToString(prompt.Texts());
-  EXPECT_EQ(picture->bitsPerPixel, 24);
-  EXPECT_EQ(picture->width, 49);
-  EXPECT_EQ(picture->height, 68);
-  EXPECT_EQ(picture->bits.size(), std::size_t(picture->RowBytes()) * 68);
-  EXPECT_EQ(picture->RowBytes(), 148);
 }
 
 // STOP pressed once the first frame is on disk, so it lands inside the second transfer.

@@ -221,28 +221,6 @@ TEST_F(SessionTest, SelectSourceMakesTheChoiceTheDefaultAndReturnsToItsState) {
   EXPECT_EQ(session.defaultSource(), "memory:1");
 }
 
-// A 5-pixel-wide picture: 8-bit rows pad to 8 bytes, 24-bit ones to 16.
-TEST(PictureScan, ColourBitmapIsBottomUpBlueGreenRedWithPaddedRows) {
-  MemoryScanner scanner;
-  MemoryDeviceManager manager(scanner);
-  ScriptedPrompt prompt;
-  PictureScanSession session(manager, prompt);
-  auto colour = session.ScanPicture(10, PixelType::Color, {0.2, 0.1, 0.7, 0.4});
-  ASSERT_TRUE(colour.has_value());
-  EXPECT_EQ(colour->bitsPerPixel, 24);
-  EXPECT_EQ(colour->RowBytes(), 16);
-  ASSERT_EQ(colour->bits.size(), 16u * 3);
-  // Top-left pixel of the scan is bed pixel (2, 1); it lies in the last stored row.
-  const uint8_t* topLeft = colour->bits.data() + 16 * 2;
-  EXPECT_EQ(topLeft[0], scanner.picture(2, 1, 2));
-  EXPECT_EQ(topLeft[2], scanner.picture(2, 1, 0));
-  auto grey = session.ScanPicture(10, PixelType::Gray, {0.2, 0.1, 0.7, 0.4});
-  ASSERT_TRUE(grey.has_value());
-  EXPECT_EQ(grey->RowBytes(), 8);
-  EXPECT_EQ(grey->bits[8 * 2 + 4], scanner.picture(6, 1, 0));
-  EXPECT_EQ(grey->palette.size(), 256u);
-}
-
 struct AnalyzerScanTest : SessionTest {
   ::quenda::testing::TempDir dir;
   AnalyzerScanMode mode{manager, prompt};

@@ -119,10 +119,6 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   w.frame->Action("actionScanSelection")->trigger();
   ASSERT_TRUE(w.Exists("walk1.qds") && w.Exists("walk2.qds"))
       << ::testing::PrintToString(w.prompt.Texts());
-  const Selection& s = doc.selection();
-  // Pegs along the bottom keep the scan's axes: the frame is the area at the scan resolution.
-  EXPECT_NEAR(doc.frame().picture.width(), (s.right - s.left) * 150 / 45, 2);
-  EXPECT_NEAR(doc.frame().picture.height(), (s.top - s.bottom) * 150 / 45, 2);
   EXPECT_TRUE(w.frame->ToolPanelText().contains(QStringLiteral("DPI: 150")));
   // The preview stays, with the frame just scanned in the tools.
   w.Screenshot(*w.frame, "scanner-preview.png");
@@ -210,8 +206,6 @@ TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
   ASSERT_TRUE(read.ok()) << read.message();
   EXPECT_EQ(read->scan.dpi, 240);
   EXPECT_EQ(read->scan.pegPosition, 3);
-  const Bgr& top = picture.At(0, 0);  // the stored rows run bottom first
-  EXPECT_EQ(*read->scan.picture.At(0, 6), (top.b + top.g + top.r) / 3);
 
   // A file of another kind is refused before any dialog.
   w.prompt.Clear();
