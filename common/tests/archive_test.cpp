@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-
 #include "common/atomic_file.h"
 #include "testing/test_support.h"
 
@@ -118,37 +115,6 @@ TEST(Archive, NumbersAreLittleEndianAndTruncatedOnesFail) {
     EXPECT_EQ(reader.F64(), 0.0);
     EXPECT_FALSE(reader.ok());
   }
-}
-
-TEST(Archive, MixedFieldsRoundTripThroughAFile) {
-  TempDir dir;
-  std::string path = dir.File("movie.cmp");
-  const std::string longName(300, 'n');
-  ArchiveWriter writer;
-  writer.I32(2);
-  writer.String("walk");
-  writer.F32(0.9f);
-  writer.String("");
-  writer.F64(std::numeric_limits<double>::infinity());
-  writer.String(longName);
-  writer.U32(UINT32_MAX);
-  writer.I16(INT16_MIN);
-  ASSERT_TRUE(SaveArchive(path, writer).ok());
-  EXPECT_EQ(ReadBytes(path), writer.bytes());
-
-  auto bytes = LoadArchive(path);
-  ASSERT_TRUE(bytes.ok());
-  ArchiveReader reader(*bytes);
-  EXPECT_EQ(reader.I32(), 2);
-  EXPECT_EQ(reader.String(), "walk");
-  EXPECT_EQ(reader.F32(), 0.9f);
-  EXPECT_EQ(reader.String(), "");
-  EXPECT_TRUE(std::isinf(reader.F64()));
-  EXPECT_EQ(reader.String(), longName);
-  EXPECT_EQ(reader.U32(), UINT32_MAX);
-  EXPECT_EQ(reader.I16(), INT16_MIN);
-  EXPECT_TRUE(reader.ok());
-  EXPECT_TRUE(reader.AtEnd());
 }
 
 TEST(Archive, SaveAndLoadFailuresKeepTheOldFileAndSaySo) {

@@ -304,20 +304,6 @@ TEST(RegionFileRuns, WordWiseRunsEqualThePixelRuleAtEveryAlignment) {
       }
 }
 
-TEST(RegionData, BlankDataAndBoxes) {
-  RegionData data = MakeBlankRegionData(4, 3);
-  EXPECT_TRUE(data.IsConsistent());
-  EXPECT_EQ(data.regionBounds[1], (RegionBox{0, 2, 3, 0}));
-  data.regionCount = 2;
-  data.regionBounds.resize(4);
-  data.regionMap[1 * 4 + 2] = 3;
-  data.regionMap[2 * 4 + 3] = 3;
-  ComputeRegionBounds(data);
-  EXPECT_EQ(data.regionBounds[3], (RegionBox{2, 2, 3, 1}));
-  EXPECT_EQ(data.regionBounds[2], EmptyRegionBox(4, 3));
-  EXPECT_EQ(data.regionBounds[1], (RegionBox{0, 2, 3, 0}));
-}
-
 // The paint file beside it: one colour index per region.
 TEST(PaintFile, ThreeRegionFrameWritesTenBytes) {
   std::vector<int32_t> colors{0, 0, 7, 1, 300};  // regions 1..4

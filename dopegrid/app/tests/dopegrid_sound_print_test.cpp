@@ -21,7 +21,6 @@
 #include "dopegrid/app/tests/sheet_window.h"
 #include "media/qt_audio_output.h"
 #include "testing/fake_audio_output.h"
-#include "testing/pcm_wave.h"
 #include "testing/pdf_text.h"
 #include "ui/tests/modal_helper.h"
 
@@ -102,20 +101,6 @@ TEST(DopegridSound, TheWaveformShowsWhereTheLoadedSoundIsLoud) {
   QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
   EXPECT_TRUE(
       w.frame->grab().save(QStringLiteral(QUENDA_SCREENSHOT_DIR "/dopegrid_sound_window.png")));
-}
-
-// The conversions themselves are the wave reader's tests; here the window says what it did.
-TEST(DopegridSound, SoundFromOrdinaryToolsLoadsConvertedAndSaysSo) {
-  SoundWindow w;
-  const testing::PcmLayout layout{16, 2, 44100};
-  const std::vector<int32_t> values = testing::PcmValues(layout, 4410);
-  testing::WriteBytes(w.wave, testing::PcmWave(layout, values));
-  w.LoadSound();
-  EXPECT_EQ(w.prompt.Texts(),
-            std::vector<std::string>{"Converted 16-bit stereo 44100 Hz sound to 8-bit mono."});
-  EXPECT_TRUE(w.action("actionPlayAll")->isEnabled());
-  EXPECT_EQ(std::tie(w.doc().sound().samples, w.doc().sound().format.samplesPerSecond),
-            std::tuple(testing::ExpectedMono8(layout, values), layout.rate));
 }
 
 TEST(DopegridSound, PlayingHandsTheSoundUnderTheFramesAndLastsAsLongAsIt) {
