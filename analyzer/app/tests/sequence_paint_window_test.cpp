@@ -12,42 +12,26 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "analyzer/app/analyzer_frame.h"
-#include "analyzer/app/analyzer_view.h"
 #include "analyzer/app/sequence_dialogs.h"
 #include "analyzer/app/startup_picture.h"
+#include "analyzer/app/tests/analyzer_window.h"
 #include "cli/tests/tool_run.h"
-#include "common/scripted_prompt.h"
-#include "samples/sample_drawing.h"
-#include "testing/test_support.h"
 #include "ui/tests/modal_helper.h"
 
 namespace quenda {
 namespace {
 
+using testing::kWidth;
 using testing::WhenModal;
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 240;
-
-struct SequenceWindow {
+// The sample sequence analyzed by the tool, the window active.
+struct SequenceWindow : testing::AnalyzerWindow {
   SequenceWindow() {
-    samples::SampleOptions options;
-    options.width = kWidth;
-    options.height = kHeight;
-    options.dpi = 100;
-    ScriptedPrompt quiet;
-    EXPECT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", 3, options, quiet));
     const cli::ToolOutput run = cli::RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
     EXPECT_EQ(run.code, 0) << run.err;
-    frame = std::make_unique<CAnalyzerFrame>(&prompt);
-    frame->resize(700, 560);
-    frame->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     frame->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
   }
-  CAnalyzerDoc& doc() { return frame->document(); }
   // A key to the window, made active again after the dialogs it showed.
   void Press(Qt::Key key) {
     frame->activateWindow();
@@ -89,9 +73,6 @@ struct SequenceWindow {
     return {};
   }
 
-  testing::TempDir dir;
-  ScriptedPrompt prompt;
-  std::unique_ptr<CAnalyzerFrame> frame;
   bool closedAfterLast = false;
   QString entryTitle;
 };
