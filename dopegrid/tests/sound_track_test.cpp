@@ -87,7 +87,9 @@ TEST(SoundTrack, PlayingReportsDevicesAndStopsOnAKey) {
   ASSERT_TRUE(PlaySound(sound, {40, 200}, kPlayingSelection, audio, audio, prompt));
   ASSERT_EQ(audio.handed.size(), 200u);
   EXPECT_EQ(audio.handed[0], sound.samples[40]);
-  EXPECT_EQ(audio.statuses, (std::vector<std::string>{std::string(kPlayingSelection), "Stopped."}));
+  EXPECT_EQ(audio.statuses,
+            (std::vector<std::string>{"Playing sound selection...     Press any key to stop",
+                                      "Stopped."}));
 
   FakeAudio keyed;
   keyed.keyAt = 2;

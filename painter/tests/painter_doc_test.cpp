@@ -58,7 +58,7 @@ TEST_F(PainterDoc, RefusedSequencesLeaveTheOpenOneUntouched) {
             (std::vector<std::string>{
                 "The sequence contains one or more unprocessed frames.\nPlease process all "
                 "frames of the sequence in Analyzer.\nCan not continue with paint!",
-                std::string(kInvalidSequenceFileName)}));
+                "Invalid filename format or there is no number found on filename!"}));
   // The unsaved fill is still there to be saved.
   EXPECT_EQ(
       std::tuple(doc_.name(), doc_.currentFrame(), doc_.colors().path, doc_.frame().paintChanged),

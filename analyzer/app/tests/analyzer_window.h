@@ -1,0 +1,84 @@
+#pragma once
+// An analyzer window over a fresh sample sequence on disk, for the window tests.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTest>
+#include <deque>
+#include <memory>
+
+#include "analyzer/app/analyzer_frame.h"
+#include "analyzer/app/analyzer_view.h"
+#include "common/scripted_prompt.h"
+#include "samples/sample_drawing.h"
+#include "testing/test_support.h"
+
+namespace quenda::testing {
+
+inline constexpr int kWidth = 320;
+inline constexpr int kHeight = 240;
+
+inline void WriteSequence(const std::string& directory, int width = kWidth, int height = kHeight,
+                          int frames = 3) {
+  samples::SampleOptions options;
+  options.width = width;
+  options.height = height;
+  options.dpi = 100;
+  ScriptedPrompt quiet;
+  ASSERT_TRUE(samples::WriteSampleSequence(directory, "walk", frames, options, quiet).ok());
+}
+
+// An analyzer window over a fresh sample sequence (three frames unless said), with scripted
+// messages and save paths answered from a queue.
+struct AnalyzerWindow {
+  explicit AnalyzerWindow(int width = kWidth, int height = kHeight, int frames = 3) {
+    WriteSequence(dir.path(), width, height, frames);
+    frame = std::make_unique<CAnalyzerFrame>(&prompt, [this](QWidget*, const SaveQuestion&) {
+      std::optional<QString> next;
+      if (!savePaths.empty()) next = savePaths.front(), savePaths.pop_front();
+      return next;
+    });
+    frame->resize(700, 560);
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+  }
+
+  CAnalyzerDoc& doc() { return frame->document(); }
+  CAnalyzerView& view() { return *frame->pictureView(); }
+  void Trigger(const char* action) { frame->Action(action)->trigger(); }
+  void Load(int frameNumber) {
+    ASSERT_TRUE(frame->OpenFile(QString::fromStdString(Frame(frameNumber, ".qds"))));
+  }
+  std::string Frame(int number, const char* extension) {
+    return dir.File("walk" + std::to_string(number) + extension);
+  }
+  LineSettingsDialog& OpenSettings() {
+    Trigger("actionLineSettings");
+    EXPECT_NE(frame->lineSettingsDialog(), nullptr);
+    return *frame->lineSettingsDialog();
+  }
+  QImage Shown() { return view().viewport()->grab().toImage(); }
+  QColor ShownAt(const QImage& shown, int x, int y) {
+    return QColor(shown.pixel(view().ImageToWindow(QRect(x, y, 1, 1)).center()));
+  }
+  QColor ShownAt(QPoint at) { return ShownAt(Shown(), at.x(), at.y()); }
+  // The first pixel of the working image, row by row, whose index passes `wanted`.
+  template <typename Wanted>
+  QPoint FirstPixel(Wanted wanted) {
+    for (std::size_t i = 0; i < doc().image().PixelCount(); ++i)
+      if (wanted(i)) return QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+    return QPoint(-1, -1);
+  }
+  void Screenshot(QWidget& widget, const char* name) {
+    QDir().mkpath(QStringLiteral("screenshots"));
+    EXPECT_TRUE(widget.grab().save(QStringLiteral("screenshots/") + QLatin1String(name)));
+  }
+
+  TempDir dir;
+  ScriptedPrompt prompt;
+  std::deque<QString> savePaths;
+  std::unique_ptr<CAnalyzerFrame> frame;
+};
+
+}  // namespace quenda::testing
