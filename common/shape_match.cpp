@@ -316,7 +316,9 @@ class Matcher {
       const auto [s, share] = ShareUnder(r, motions[k], true);
       const double agreement =
           outlineTotal_ > 0 ? double(outlineOnLine_) / double(outlineTotal_) : 0;
-      if (share < kOverlapShare || (k >= borrowed && agreement < kBorrowedAgreement)) continue;
+      const bool outlined = outlineTotal_ > 0 && source_.flags;  // else the lines say nothing
+      if (share < kOverlapShare || (k >= borrowed && outlined && agreement < kBorrowedAgreement))
+        continue;
       if (agreement > bestAgreement + kAgreementTie ||
           (agreement > bestAgreement - kAgreementTie && share > bestShare))
         best = s, bestShare = share, bestAgreement = agreement;
