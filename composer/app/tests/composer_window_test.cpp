@@ -391,7 +391,8 @@ TEST(ComposerWindow, LeavingAChangedMovieAsksYesNoOrCancel) {
   EXPECT_EQ(saved.composition().clips[kWalk].hidden, 1);
 }
 
-// The program's own box: the caption, the text and the three buttons; No lets the movie go.
+// The window's own prompt carries the question to a box (drawn and answered as the shared
+// prompt's tests check): No lets the movie go.
 TEST(ComposerWindow, TheSaveQuestionIsAskedInTheWindowsOwnBox) {
   ComposerWindow w;
   const std::vector<uint8_t> opened = ReadBytes(w.cmp);
@@ -400,20 +401,12 @@ TEST(ComposerWindow, TheSaveQuestionIsAskedInTheWindowsOwnBox) {
   ASSERT_TRUE(own.OpenFile(QString::fromStdString(w.cmp)));
   own.document().Select(kWalk);
   ASSERT_TRUE(own.document().ToggleHidden());
-  QStringList shown;
   WhenModal<QDialog>([&](QDialog* d) {
-    shown << d->windowTitle();
-    for (QLabel* label : d->findChildren<QLabel*>()) shown << label->text();
-    QPushButton* no = nullptr;
-    for (QPushButton* button : d->findChildren<QPushButton*>()) {
-      shown << button->text();
-      if (button->text() == QStringLiteral("No")) no = button;
-    }
-    no ? no->click() : d->reject();  // another box fails below rather than waits
+    for (QPushButton* button : d->findChildren<QPushButton*>())
+      if (button->text() == QStringLiteral("No")) return button->click();
+    d->reject();  // another box fails below rather than waits
   });
   EXPECT_TRUE(own.close());
-  EXPECT_EQ(shown.join('|').toStdString(),
-            "Quenda Composer|Save changes to movie.cmp?|Yes|No|Cancel");
   EXPECT_EQ(ReadBytes(w.cmp), opened);
 }
 
