@@ -27,6 +27,7 @@
 #include "ui/recent_files.h"
 #include "ui/settings.h"
 #include "ui/tests/modal_helper.h"
+#include "ui/tests/screenshot.h"
 
 namespace quenda {
 namespace {
@@ -60,10 +61,9 @@ TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
   EXPECT_EQ(std::tuple(w.doc().selectedSequence(), w.frame->pictureView()->item(0)->text()),
             std::tuple(1, QStringLiteral("B1")));
 
-  QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
   w.Click(0, 1);
   w.Click(1, 4, Qt::ShiftModifier);
-  EXPECT_TRUE(w.frame->grab().save(QStringLiteral(QUENDA_SCREENSHOT_DIR "/dopegrid_window.png")));
+  testing::SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_window.png");
 }
 
 TEST(DopegridWindow, ClicksDragsAndKeysSetTheCurrentCellAndTheSelection) {
