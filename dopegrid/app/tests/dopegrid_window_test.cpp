@@ -215,13 +215,11 @@ TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Swap Levels"));
     d->list()->item(1)->setSelected(true);
     d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    ASSERT_TRUE(d->isVisible());  // one level chosen: the dialog stays
+    ASSERT_TRUE(d->isVisible());  // one level chosen: refused (the message is the core's test)
     d->list()->item(2)->setSelected(true);
     d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
   w.action("actionSwapLevels")->trigger();
-  EXPECT_EQ(w.prompt.Texts(),
-            std::vector<std::string>{"You must select exactly two levels to swap their places."});
   EXPECT_EQ(std::tuple(w.doc().sheet().LevelName(2), LevelText(w.doc(), 2, 0, 2)),
             std::tuple("hero", "A1 \""));
 
