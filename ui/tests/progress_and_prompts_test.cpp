@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -327,24 +328,36 @@ TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
   EXPECT_EQ(seen.icon, QMessageBox::Information);
 }
 
-TEST(QtPrompt, AChoiceAnswersTheButtonPressedAndNothingWhenClosed) {
+TEST(QtPrompt, AChoiceShowsItsTextAndNameAndAnswersTheButtonPressed) {
   QtPrompt prompt;
-  const ChoiceQuestion question{"Keep?", "Save changes to s.dgr?", {}, {"Yes", "No", "Cancel"}};
+  const ChoiceQuestion question{"Missing Sequence!",
+                                "What happened to the sequence : ",
+                                "Bob",
+                                {"Let's go find it", "Forget it", "Cancel"}};
   // The button pressed (none: the box is closed) and the answer.
-  const std::pair<QString, std::optional<int>> presses[] = {
-      {QStringLiteral("No"), 1}, {QStringLiteral("Cancel"), 2}, {QString(), std::nullopt}};
+  const std::pair<QString, std::optional<int>> presses[] = {{QStringLiteral("Let's go find it"), 0},
+                                                            {QStringLiteral("Cancel"), 2},
+                                                            {QString(), std::nullopt}};
   for (const auto& [press, answer] : presses) {
-    QString title;
-    WhenModal<QDialog>([&title, press](QDialog* box) {
-      title = box->windowTitle();
-      EXPECT_EQ(box->findChild<QLineEdit*>(), nullptr);  // no field without a name to show
+    QStringList shown;
+    WhenModal<QDialog>([&shown, press](QDialog* box) {
+      auto* name = box->findChild<QLineEdit*>();
+      shown << box->windowTitle() << box->findChild<QLabel*>()->text()
+            << (name != nullptr && name->isReadOnly() ? name->text() : QStringLiteral("editable"));
       if (press.isEmpty()) box->reject();
       for (QPushButton* b : box->findChildren<QPushButton*>())
         if (b->text() == press) QTest::mouseClick(b, Qt::LeftButton);
     });
     EXPECT_EQ(prompt.AskChoice(question), answer) << press.toStdString();
-    EXPECT_EQ(title, QStringLiteral("Keep?"));
+    EXPECT_EQ(shown.join('|').toStdString(),
+              "Missing Sequence!|What happened to the sequence : |Bob");
   }
+  // No field without a name to show.
+  WhenModal<QDialog>([](QDialog* box) {
+    EXPECT_EQ(box->findChild<QLineEdit*>(), nullptr);
+    box->reject();
+  });
+  EXPECT_EQ(prompt.AskChoice({"Keep?", "Save changes to s.dgr?", {}, {"Yes", "No"}}), std::nullopt);
 }
 
 TEST(ChooseFolder, YieldsTheChosenFolderEndingWithASlash) {

@@ -70,10 +70,6 @@ struct AnalyzerWindow {
       if (wanted(i)) return QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
     return QPoint(-1, -1);
   }
-  void Screenshot(QWidget& widget, const char* name) {
-    QDir().mkpath(QStringLiteral("screenshots"));
-    EXPECT_TRUE(widget.grab().save(QStringLiteral("screenshots/") + QLatin1String(name)));
-  }
 
   TempDir dir;
   ScriptedPrompt prompt;

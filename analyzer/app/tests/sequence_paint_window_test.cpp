@@ -17,6 +17,7 @@
 #include "analyzer/app/tests/analyzer_window.h"
 #include "cli/tests/tool_run.h"
 #include "ui/tests/modal_helper.h"
+#include "ui/tests/screenshot.h"
 
 namespace quenda {
 namespace {
@@ -132,8 +133,7 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
   w.frame->Action("actionUseAnyFrame")->trigger();
   EXPECT_TRUE(w.closedAfterLast);
   EXPECT_EQ(w.ShownInRegionOf(3), skin);
-  QDir().mkpath(QStringLiteral("screenshots"));
-  EXPECT_TRUE(w.frame->grab().save(QStringLiteral("screenshots/analyzer_sequence_paint.png")));
+  testing::SaveScreenshot(*w.frame, "screenshots/analyzer_sequence_paint.png");
 
   // Set Brush Size from the Brush menu inside the Sequence menu: out of range stays open.
   const QMenu* brush = w.frame->findChild<QMenu*>(QStringLiteral("menuBrush"));

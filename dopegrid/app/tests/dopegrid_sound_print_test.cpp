@@ -23,6 +23,7 @@
 #include "testing/fake_audio_output.h"
 #include "testing/pdf_text.h"
 #include "ui/tests/modal_helper.h"
+#include "ui/tests/screenshot.h"
 
 namespace quenda {
 namespace {
@@ -98,9 +99,7 @@ TEST(DopegridSound, TheWaveformShowsWhereTheLoadedSoundIsLoud) {
   EXPECT_GT(changed(4, 7, 2, 8), 20);
   EXPECT_GT(changed(4, 7, 92, 98), 20);
 
-  QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
-  EXPECT_TRUE(
-      w.frame->grab().save(QStringLiteral(QUENDA_SCREENSHOT_DIR "/dopegrid_sound_window.png")));
+  testing::SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_sound_window.png");
 }
 
 TEST(DopegridSound, PlayingHandsTheSoundUnderTheFramesAndLastsAsLongAsIt) {
@@ -172,9 +171,6 @@ TEST(DopegridPrint, CtrlPPrintsToPdfAsTheToolDoesAndPortraitPrintsNothing) {
   WhenModal<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
   w.Key(Qt::Key_P, Qt::ControlModifier);
   const testing::PdfText printed = testing::ReadPdfText(pdf);
-  EXPECT_EQ(printed.pages, 5);  // 101 frames
-  for (const char* word : {"front", "default", "A1", "A4", "101", "Page:"})
-    EXPECT_TRUE(printed.Has(word)) << word;
   const testing::PdfText tool = ToolPrint(w.path, w.dir.File("tool.pdf"));
   EXPECT_EQ(std::tie(printed.pages, printed.words), std::tie(tool.pages, tool.words));
 
@@ -198,9 +194,7 @@ TEST(DopegridPrint, ThePreviewShowsEveryPage) {
     ASSERT_NE(preview, nullptr);
     QTest::qWait(100);
     pages = preview->pageCount();
-    QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
-    EXPECT_TRUE(
-        d->grab().save(QStringLiteral(QUENDA_SCREENSHOT_DIR "/dopegrid_print_preview.png")));
+    testing::SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/dopegrid_print_preview.png");
     d->reject();
   });
   w.action("actionPrintPreview")->trigger();

@@ -4,8 +4,6 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDir>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -28,6 +26,7 @@
 #include "ui/recent_files.h"
 #include "ui/settings.h"
 #include "ui/tests/modal_helper.h"
+#include "ui/tests/screenshot.h"
 
 namespace quenda {
 namespace {
@@ -110,12 +109,6 @@ struct PanoramaWindow {
   // The colour the screen shows at image pixel (x, y).
   QColor Shown(int x, int y) {
     return view().viewport()->grab().toImage().pixelColor(At(x, y)).toRgb();
-  }
-  void Screenshot(QWidget& widget, const char* name) {
-    QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
-    const QString file = QStringLiteral(QUENDA_SCREENSHOT_DIR "/") + QLatin1String(name);
-    EXPECT_TRUE(widget.grab().save(file));
-    EXPECT_GT(QFileInfo(file).size(), 2000) << name;
   }
 
   TempDir dir;
@@ -393,12 +386,12 @@ TEST(PanoramaWindow, Screenshots) {
   w.Key(Qt::Key_S);
   for (QPoint corner : {QPoint(380, 40), QPoint(460, 60), QPoint(430, 120)})
     w.Click(corner.x(), corner.y());
-  w.Screenshot(*w.frame, "panorama_see_through.png");
+  SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/panorama_see_through.png");
   w.Key(Qt::Key_F4);
-  w.Screenshot(*w.frame, "panorama_with_mask.png");
+  SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/panorama_with_mask.png");
   w.Key(Qt::Key_C);
-  WhenModal<ColorKeyerDialog>([&w](ColorKeyerDialog* d) {
-    w.Screenshot(*d, "panorama_keyer_dialog.png");
+  WhenModal<ColorKeyerDialog>([](ColorKeyerDialog* d) {
+    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/panorama_keyer_dialog.png");
     d->reject();
   });
   w.Click(100, 300);

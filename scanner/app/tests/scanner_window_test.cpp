@@ -29,6 +29,7 @@
 #include "ui/peg_buttons.h"
 #include "ui/settings.h"
 #include "ui/tests/modal_helper.h"
+#include "ui/tests/screenshot.h"
 
 namespace quenda::scanner {
 namespace {
@@ -66,12 +67,6 @@ struct ScannerWindow {
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(surface, &move);
     QTest::mouseRelease(surface, Qt::LeftButton, {}, from + by);
-  }
-  void Screenshot(QWidget& widget, const char* name) {
-    QDir(QStringLiteral(QUENDA_SCREENSHOT_DIR)).mkpath(QStringLiteral("."));
-    const QString file = QStringLiteral(QUENDA_SCREENSHOT_DIR "/") + QLatin1String(name);
-    EXPECT_TRUE(widget.grab().save(file));
-    EXPECT_GT(QFileInfo(file).size(), 2000) << name;
   }
 
   SaneTestBackend backend{{"test-picture \"Grid\""}};
@@ -121,7 +116,7 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
       << ::testing::PrintToString(w.prompt.Texts());
   EXPECT_TRUE(w.frame->ToolPanelText().contains(QStringLiteral("DPI: 150")));
   // The preview stays, with the frame just scanned in the tools.
-  w.Screenshot(*w.frame, "scanner-preview.png");
+  SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/scanner-preview.png");
 
   // Leaving the scan mode shows the frames, which the arrow keys browse.
   w.frame->Action("actionStopScan")->trigger();
@@ -160,7 +155,7 @@ TEST(ScannerWindow, CalibrationShowsTheBedAndKeepsTheValues) {
     d->contrast()->setValue(100);
     d->brightness()->setValue(-20);
     EXPECT_FALSE(d->picture()->pixmap().isNull());
-    w.Screenshot(*d, "scanner-calibration.png");
+    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/scanner-calibration.png");
     d->accept();
   });
   w.frame->Action("actionCalibration")->trigger();
