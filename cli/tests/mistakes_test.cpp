@@ -84,7 +84,6 @@ TEST_F(ExitCodes, UsageErrorsAreTwo) {
       {{"info", "walk"}, 2},
       {{"info", "dir.qds/walk"}, 2},
       {{"info", "a.qds", "b.qds"}, 2},
-      {{"colors", walk + "walk.col", "--add", "RED"}, 2},
       {{"autopaint", walk + "walk1.qds", "--from", "previous"}, 2},
       {{"sheet", "transfer", sheet}, 2},
       {{"sheet", "tidy", sheet}, 2},
