@@ -9,6 +9,7 @@
 #include "common/scripted_prompt.h"
 #include "common/targa.h"
 #include "samples/sample_drawing.h"
+#include "testing/pcm_wave.h"
 #include "testing/picture_files.h"
 #include "testing/test_support.h"
 #include "testing/text_lines.h"
@@ -146,17 +147,7 @@ TEST(InfoCommand, WaveFormatRateAndLengthInFrames) {
   TempDir dir;
   // 9 seconds and 1 sample at 8000 per second: the last sample begins one more frame.
   const std::string wave = dir.File("beat.wav");
-  ASSERT_EQ(RunTool({"tone", wave, "--seconds", "9", "--rate", "8000"}).code, 0);
-  std::vector<uint8_t> bytes = ReadBytes(wave);
-  bytes.push_back(128);
-  bytes.push_back(0);
-  bytes[42] = uint8_t((72001 >> 0) & 0xFF);  // the data chunk's size
-  bytes[43] = uint8_t((72001 >> 8) & 0xFF);
-  bytes[44] = uint8_t((72001 >> 16) & 0xFF);
-  bytes[4] = uint8_t((bytes.size() - 8) & 0xFF);
-  bytes[5] = uint8_t(((bytes.size() - 8) >> 8) & 0xFF);
-  bytes[6] = uint8_t(((bytes.size() - 8) >> 16) & 0xFF);
-  WriteBytes(wave, bytes);
+  WriteBytes(wave, PcmWave({8, 1, 8000}, std::vector<int32_t>(72001, 128)));
   ToolOutput run = ExpectRun({"info", wave}, 0, "");
   EXPECT_EQ(run.out, "wave sound " + wave +
                          "\nformat: PCM, 1 channel, 8 bits\nrate: 8000 samples per second\n"

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "cli/tests/tool_run.h"
+#include "testing/pcm_wave.h"
 #include "testing/test_support.h"
 #include "testing/text_lines.h"
 
@@ -156,11 +157,7 @@ struct Told {
 TEST_F(ExitCodes, MessagesSayWhatIsWrong) {
   // An ADPCM wave: compressed, so no reader takes it.
   std::string beat = dir.File("beat.wav");
-  std::vector<uint8_t> wave = {'R',  'I',  'F', 'F', 40,   0,    0, 0, 'W', 'A', 'V', 'E',
-                               'f',  'm',  't', ' ', 16,   0,    0, 0, 2,   0,   1,   0,
-                               0x22, 0x56, 0,   0,   0x22, 0x56, 0, 0, 1,   0,   8,   0,
-                               'd',  'a',  't', 'a', 4,    0,    0, 0, 1,   2,   3,   4};
-  WriteBytes(beat, wave);
+  WriteBytes(beat, PcmWave({8, 1, 22050, 2}, {1, 2, 3, 4}));
   // A run-length compressed Targa picture.
   const std::string still = dir.File("still.tga");
   std::vector<uint8_t> rle = ReadBytes(clips + "clip0001.tga");
