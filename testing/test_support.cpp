@@ -69,10 +69,11 @@ WorkingDirectory::~WorkingDirectory() {
   fs::current_path(previous_, ignored);
 }
 
-std::vector<std::string> ListDirectory(const std::string& directory) {
+std::vector<std::string> ListDirectory(const std::string& directory, std::string_view suffix) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(directory))
-    names.push_back(entry.path().filename().string());
+    if (std::string name = entry.path().filename().string(); name.ends_with(suffix))
+      names.push_back(std::move(name));
   std::sort(names.begin(), names.end());
   return names;
 }

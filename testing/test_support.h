@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quenda::testing {
@@ -43,7 +44,7 @@ std::string ReadText(const std::string& path);
 // Clears every write bit (read-only even for root, as the suite's writers treat it).
 void MakeReadOnly(const std::string& path);
 void MakeWritable(const std::string& path);
-// Names in a directory, sorted; hidden temporary files included.
-std::vector<std::string> ListDirectory(const std::string& directory);
+// Names in a directory ending with `suffix`, sorted; hidden temporary files included.
+std::vector<std::string> ListDirectory(const std::string& directory, std::string_view suffix = "");
 
 }  // namespace quenda::testing

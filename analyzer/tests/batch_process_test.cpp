@@ -67,13 +67,6 @@ std::vector<uint8_t> AnalyzedAlone(const std::string& scanPath, const RedlineSet
   return EncodeRegionFile(image.regions);
 }
 
-std::vector<std::string> RegionFiles(const TempDir& dir) {
-  std::vector<std::string> names;
-  for (const std::string& name : ListDirectory(dir.path()))
-    if (name.ends_with(".rgn")) names.push_back(name);
-  return names;
-}
-
 TEST(BatchProcess, ProcessChecksTheSequenceThenAsksAboutTheSettings) {
   ScriptedPrompt prompt;
   EXPECT_FALSE(ConfirmBatchProcess(false, true, prompt));
@@ -133,7 +126,7 @@ TEST(BatchProcess, EveryFrameGetsItsRegionFileWithTheRunsSettings) {
 
   EXPECT_EQ(result.end, BatchEnd::Finished);
   EXPECT_TRUE(prompt.shown().empty());
-  EXPECT_EQ(RegionFiles(dir),
+  EXPECT_EQ(ListDirectory(dir.path(), ".rgn"),
             (std::vector<std::string>{"walk1.rgn", "walk2.rgn", "walk2a.rgn", "walk3.rgn"}));
   EXPECT_EQ(started, (std::vector<std::string>{dir.File("walk1.qds"), dir.File("walk2.qds"),
                                                dir.File("walk2a.qds"), dir.File("walk3.qds")}));
@@ -185,11 +178,12 @@ TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {
     EXPECT_TRUE(prompt.AllAnswersUsed());
     if (confirm) {
       EXPECT_EQ(result.end, BatchEnd::Stopped);
-      EXPECT_EQ(RegionFiles(dir), (std::vector<std::string>{"walk1.rgn", "walk2.rgn"}));
+      EXPECT_EQ(ListDirectory(dir.path(), ".rgn"),
+                (std::vector<std::string>{"walk1.rgn", "walk2.rgn"}));
       EXPECT_EQ(result.frames.size(), 2u);
     } else {
       EXPECT_EQ(result.end, BatchEnd::Finished);
-      EXPECT_EQ(RegionFiles(dir),
+      EXPECT_EQ(ListDirectory(dir.path(), ".rgn"),
                 (std::vector<std::string>{"walk1.rgn", "walk2.rgn", "walk3.rgn"}));
       EXPECT_EQ(progress.reads, 4);
     }
@@ -241,7 +235,7 @@ TEST(BatchProcess, ABadDrawingStopsTheRunAndKeepsEarlierFiles) {
       EXPECT_EQ(result.badFrameMessage, message);
       EXPECT_EQ(prompt.Texts(), std::vector<std::string>{message});
       ASSERT_EQ(result.frames.size(), 1u);
-      EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"walk1.rgn"});
+      EXPECT_EQ(ListDirectory(dir.path(), ".rgn"), std::vector<std::string>{"walk1.rgn"});
     }
 }
 
@@ -279,7 +273,8 @@ TEST(BatchProcess, SplitRunsWriteTheSameBytesAsOneWholeRun) {
   ASSERT_EQ(RunAll(all, prompt).WrittenCount(), 5);
 
   BatchResult middle = RunBatchProcess(parts, {1, 3}, kRunSettings, prompt, progress);
-  EXPECT_EQ(RegionFiles(split), (std::vector<std::string>{"walk2.rgn", "walk3.rgn", "walk4.rgn"}));
+  EXPECT_EQ(ListDirectory(split.path(), ".rgn"),
+            (std::vector<std::string>{"walk2.rgn", "walk3.rgn", "walk4.rgn"}));
   ASSERT_EQ(middle.frames.size(), 3u);
   EXPECT_EQ(middle.frames[0].index, 1);
   EXPECT_EQ(middle.frames[2].tag.number, 4);
@@ -316,7 +311,7 @@ TEST(BatchProcess, ADrawingWithMoreRegionsThanAFileHoldsGetsNoFile) {
       << result.frames[0].failure;
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{result.frames[0].failure});
   EXPECT_TRUE(result.frames[1].written);
-  EXPECT_EQ(RegionFiles(dir), std::vector<std::string>{"dots2.rgn"});
+  EXPECT_EQ(ListDirectory(dir.path(), ".rgn"), std::vector<std::string>{"dots2.rgn"});
 }
 
 }  // namespace

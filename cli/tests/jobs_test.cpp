@@ -124,9 +124,7 @@ TEST_F(Jobs, TwoJobsWriteWhatOneWrites) {
       EXPECT_FALSE(written[0].empty());
     } else {
       EXPECT_EQ(runs[0].code, 1);
-      std::vector<std::string> names = ListDirectory(c.folder);
-      std::erase_if(names, [&](const std::string& name) { return !name.ends_with(c.suffix); });
-      EXPECT_EQ(names, c.written);
+      EXPECT_EQ(ListDirectory(c.folder, c.suffix), c.written);
     }
   }
 }

@@ -15,18 +15,6 @@ using namespace quenda::testing;
 
 class MaskTool : public ::testing::Test {
  protected:
-  // A 32-bit background of the generated image and mask.
-  std::string Write(const std::string& name, const Raster& image, const Raster& mask) {
-    Raster file(image.width(), image.height(), 4);
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) {
-        std::copy(image.At(x, y), image.At(x, y) + 3, file.At(x, y));
-        file.At(x, y)[3] = *mask.At(x, y);
-      }
-    const std::string path = dir.File(name);
-    EXPECT_TRUE(WriteTarga(path, file, WriteMessages("failed")).ok());
-    return path;
-  }
   // The mask of a written background (alpha), failing the test when it does not read.
   Raster MaskOf(const std::string& path) {
     Result<Raster> read = ReadTarga(path, TargaReader::PanoramaBackground);
@@ -44,7 +32,7 @@ class MaskTool : public ::testing::Test {
 };
 
 TEST_F(MaskTool, AppliesTheOperationsInTheOrderGiven) {
-  const std::string in = Write("back.tga", image, mask);
+  const std::string in = WriteBackground(dir, "back.tga", image, mask);
   const KeyerSettings key{200, 40, 90, 30, KeyerOperation::Replace};
   Raster growThenInvert = mask, keyThenSmooth = mask;
   literal::GrowMask(growThenInvert.view());
@@ -82,7 +70,7 @@ TEST_F(MaskTool, AppliesTheOperationsInTheOrderGiven) {
 }
 
 TEST_F(MaskTool, RefusesWordsItCannotUseAndWritesNothing) {
-  const std::string in = Write("back.tga", image, mask);
+  const std::string in = WriteBackground(dir, "back.tga", image, mask);
   const std::string out = dir.File("out.tga");
   const std::vector<std::vector<std::string>> refused = {
       {"mask", in},
@@ -106,8 +94,8 @@ TEST_F(MaskTool, RefusesWordsItCannotUseAndWritesNothing) {
 TEST_F(MaskTool, ABatchGoesOnPastFilesItCannotReadOrWrite) {
   const std::string folder = dir.File("out/");
   std::filesystem::create_directory(folder);
-  const std::string a = Write("a.tga", image, mask);
-  const std::string b = Write("b.tga", image, MakeMask(31, 17, MaskPattern::Random));
+  const std::string a = WriteBackground(dir, "a.tga", image, mask);
+  const std::string b = WriteBackground(dir, "b.tga", image, MakeMask(31, 17, MaskPattern::Random));
   const std::string missing = dir.File("gone.tga");
   WriteBytes(folder + "b.tga", {1, 2, 3});
   MakeReadOnly(folder + "b.tga");

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "cli/tests/tool_run.h"
+#include "testing/pcm_wave.h"
 #include "testing/test_support.h"
 #include "testing/text_lines.h"
 
@@ -79,15 +80,11 @@ class ExitCodes : public ::testing::Test {
 TEST_F(ExitCodes, UsageErrorsAreTwo) {
   const std::string tga = clips + "clip0001.tga";
   Expect({
-      {{"sample", dir.File("s"), "--frames", "2"}, 2},
       {{"info"}, 2},
       {{"info", dir.File("notes.txt")}, 2},
       {{"info", "walk"}, 2},
       {{"info", "dir.qds/walk"}, 2},
       {{"info", "a.qds", "b.qds"}, 2},
-      {{"analyze", walk + "walk1.qds", "--frames", "x"}, 2},
-      {{"paint", walk + "walk1.qds"}, 2},
-      {{"colors", walk + "walk.col", "--add", "RED"}, 2},
       {{"autopaint", walk + "walk1.qds", "--from", "previous"}, 2},
       {{"sheet", "transfer", sheet}, 2},
       {{"sheet", "tidy", sheet}, 2},
@@ -95,16 +92,12 @@ TEST_F(ExitCodes, UsageErrorsAreTwo) {
       {{"render", sheet, "--out", dir.File("r"), "--name", "r2"}, 2},
       {{"flipbook", sheet}, 2},
       {{"tone", dir.File("t.wav"), "--seconds", "0"}, 2},
-      {{"comp", "new", dir.File("n.cmp"), "--preset", "NOPE"}, 2},
       {{"comp", "list"}, 2},
-      {{"compose", movie, "--out", dir.File("c")}, 2},
       {{"preview", movie}, 2},
-      {{"mask", tga}, 2},
       {{"export", tga}, 2},
       {{"export", dir.File("notes.txt"), "--png", dir.File("e.png")}, 2},
       {{"import", tga, "--out", dir.File("i"), "--dpi", "150", "--peg", "0"}, 2},
       {{"import", tga, "--out", dir.File("i"), "--name", "w2", "--dpi", "150", "--peg", "0"}, 2},
-      {{"scan", dir.File("s"), "--frames", "1"}, 2},
   });
   EXPECT_FALSE(std::filesystem::exists(dir.File("i")));
 }
@@ -117,9 +110,6 @@ TEST_F(ExitCodes, UnreadableInputsAreOne) {
       {{"colors", gone + "w.col", "--list"}, 1, gone + "w.col"},
       {{"autopaint", qds, "--range", "1-2", "--from", "previous"}, 1, qds},
       {{"sheet", "show", dgr}, 1, dgr},
-      {{"sheet", "paste", sheet, "--from", gone + "c.clip", "--level", "0", "--frame", "1"},
-       1,
-       gone + "c.clip"},
       {{"render", dgr, "--out", dir.File("r"), "--name", "r"}, 1, dgr},
       {{"flipbook", dgr, "--out", dir.File("f.avi")}, 1, dgr},
       {{"comp", "list", cmp}, 1, cmp},
@@ -167,11 +157,7 @@ struct Told {
 TEST_F(ExitCodes, MessagesSayWhatIsWrong) {
   // An ADPCM wave: compressed, so no reader takes it.
   std::string beat = dir.File("beat.wav");
-  std::vector<uint8_t> wave = {'R',  'I',  'F', 'F', 40,   0,    0, 0, 'W', 'A', 'V', 'E',
-                               'f',  'm',  't', ' ', 16,   0,    0, 0, 2,   0,   1,   0,
-                               0x22, 0x56, 0,   0,   0x22, 0x56, 0, 0, 1,   0,   8,   0,
-                               'd',  'a',  't', 'a', 4,    0,    0, 0, 1,   2,   3,   4};
-  WriteBytes(beat, wave);
+  WriteBytes(beat, PcmWave({8, 1, 22050, 2}, {1, 2, 3, 4}));
   // A run-length compressed Targa picture.
   const std::string still = dir.File("still.tga");
   std::vector<uint8_t> rle = ReadBytes(clips + "clip0001.tga");

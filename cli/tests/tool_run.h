@@ -44,14 +44,6 @@ inline ToolOutput ExpectRun(const std::vector<std::string>& args, int code,
   return run;
 }
 
-// With the progress display the real tool picks from its standard error.
-inline ToolOutput RunToolShowing(const std::vector<std::string>& args, ProgressForm form) {
-  std::ostringstream out, err;
-  CommandIo io{out, err, nullptr, false, form};
-  int code = RunQuenda(args, io);
-  return {code, out.str(), err.str()};
-}
-
 // As run on a terminal where the user types `typed`.
 inline ToolOutput RunToolOnTerminal(const std::vector<std::string>& args,
                                     const std::string& typed) {

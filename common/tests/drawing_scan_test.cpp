@@ -185,6 +185,7 @@ TEST(DrawingScanFile, TheCelViewerChecksAndWordsItsOwnWay) {
   const ForeignHeader widest{.width = 65535, .height = 1};  // beyond the others' limit
   const ForeignHeader withId{.idLength = 3};                // not looked at: the pixels start at 18
   const Case cases[] = {{"plain", {}, 8, ""},
+                        {"map type 1", {.mapType = 1}, 8, "Incorrect image type!"},
                         {"map type 2", mapType2, 8, "Incorrect image type!"},
                         {"colour", {.imageType = 2}, 8, "Incorrect image type!"},
                         {"16 bit", {.bits = 16}, 16, "Incorrect image type!"},

@@ -154,7 +154,6 @@ TEST(LastFlipbook, SaveShowsWhyItFailed) {
   std::string movie = PreviewMoviePath(dir.path());
   WriteText(movie, "movie bytes");
   EXPECT_TRUE(SaveLastFlipbook(movie, dir.File("copy.avi"), prompt));
-  EXPECT_EQ(ReadText(dir.File("copy.avi")), "movie bytes");
   EXPECT_FALSE(SaveLastFlipbook(movie, dir.File("copy.avi"), prompt));
   EXPECT_EQ(prompt.Texts(),
             std::vector<std::string>{

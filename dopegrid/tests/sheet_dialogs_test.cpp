@@ -52,10 +52,6 @@ TEST(SheetDialogs, CelSourceAndTheImageWindow) {
   ASSERT_TRUE(image.ok()) << image.message();
   EXPECT_EQ(std::tuple(CelSizeText(image->scan), CelOriginText(image->scan)),
             std::tuple("9x7", "0x0"));
-  std::vector<uint8_t> mapped = testing::ReadBytes(*path);
-  mapped[1] = 1;  // the viewer refuses any colour map, not only the ones other readers refuse
-  EXPECT_EQ(ParseDrawingScan(mapped, ScanReader::CelViewer, *path).message(),
-            "Incorrect image type!");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "media/tests/movie_test_support.h"
+#include "testing/pcm_wave.h"
 #include "testing/test_support.h"
 
 namespace quenda {
@@ -24,11 +25,7 @@ TEST(MovieReader, RefusesWhatIsNotAPlayableMovieWithThePlayersMessages) {
   WriteBytes(dir.File("empty.avi"), {});
   WriteBytes(dir.File("noise.avi"), std::vector<uint8_t>(300, 0x5A));
   // A RIFF file of another kind.
-  std::vector<uint8_t> wave = {'R', 'I', 'F',  'F',  36,  0,   0,    0,    'W', 'A', 'V',
-                               'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
-                               1,   0,   0x22, 0x56, 0,   0,   0x22, 0x56, 0,   0,   1,
-                               0,   8,   0,    'd',  'a', 't', 'a',  0,    0,   0,   0};
-  WriteBytes(dir.File("sound.avi"), wave);
+  WriteBytes(dir.File("sound.avi"), testing::PcmWave({8, 1, 22050}, {}));
   struct Case {
     std::string path;
     std::string message;

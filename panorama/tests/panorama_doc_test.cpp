@@ -14,20 +14,6 @@ namespace {
 
 using namespace testing;
 
-// A 32-bit background file of a generated image and mask.
-std::string WriteBackground(const TempDir& dir, const std::string& name, const Raster& image,
-                            const Raster& mask) {
-  Raster file(image.width(), image.height(), 4);
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      std::copy(image.At(x, y), image.At(x, y) + 3, file.At(x, y));
-      file.At(x, y)[3] = *mask.At(x, y);
-    }
-  const std::string path = dir.File(name);
-  EXPECT_TRUE(WriteTarga(path, file, WriteMessages("failed")).ok());
-  return path;
-}
-
 class PanoramaDocTest : public ::testing::Test {
  protected:
   void Load(int width = 47, int height = 33) {

@@ -1,9 +1,15 @@
 #pragma once
 // Generated masks and backgrounds for the background maker's tests.
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "common/raster.h"
+#include "common/targa.h"
+#include "testing/test_support.h"
 
 namespace quenda::testing {
 
@@ -46,6 +52,20 @@ inline Raster MakeImage(int width, int height, uint32_t seed = 7) {
   Bytes bytes(seed);
   for (auto& b : image.bytes()) b = bytes.Next();
   return image;
+}
+
+// A 32-bit background file in `dir` of a generated image and mask, and its path.
+inline std::string WriteBackground(const TempDir& dir, const std::string& name, const Raster& image,
+                                   const Raster& mask) {
+  Raster file(image.width(), image.height(), 4);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      std::copy(image.At(x, y), image.At(x, y) + 3, file.At(x, y));
+      file.At(x, y)[3] = *mask.At(x, y);
+    }
+  const std::string path = dir.File(name);
+  EXPECT_TRUE(WriteTarga(path, file, WriteMessages("failed")).ok());
+  return path;
 }
 
 }  // namespace quenda::testing
