@@ -44,6 +44,10 @@ constexpr double kMotionAreaRatio = 1.5;
 // region's outline on the source's lines: a foot's motion says little of where the other foot
 // went, unless the lines show it.
 constexpr double kBorrowedAgreement = 0.5;
+// Regions smaller than this part of the picture keep the colour of their pair in the
+// assignment where what lies under them says another: a piece of a hand lies inside the body
+// under the body's motion, but the assignment, which weighs shape and neighbours, knows it.
+constexpr double kPieceShare = 0.001;
 // Motions whose outline agreement differs by less than this are told apart by their overlap.
 constexpr double kAgreementTie = 0.05;
 // A source region whose colour is not known yet votes for nothing.
@@ -132,6 +136,7 @@ class Matcher {
     for (RegionShape& s : s_) s.cx += shift.x, s.cy += shift.y;
     scale_ = 0.02 * std::sqrt(double(target.width) * double(target.height));
     scenery_ = kSceneryShare * double(target.width) * double(target.height);
+    piece_ = kPieceShare * double(target.width) * double(target.height);
   }
 
   std::vector<int> Run() {
@@ -165,7 +170,7 @@ class Matcher {
       const int overlap = ByOverlap(r, global);
       const int own = match_[std::size_t(r)];
       onPaper[std::size_t(r)] = overlap == kOnPaper;
-      if (overlap > 0)
+      if (overlap > 0 && !KeepsItsPair(r, own, overlap))
         settled[std::size_t(r)] = overlap;
       else if (own != 0 && (overlap != kOnPaper || LookAlike(r, own)))
         settled[std::size_t(r)] = own;
@@ -334,6 +339,12 @@ class Matcher {
     return {s, total > 0 ? double(count) / double(total) : 0};
   }
 
+  // A small region whose pair in the assignment has a known colour other than the one under it.
+  bool KeepsItsPair(int r, int own, int overlap) const {
+    return own > 0 && sourceColors_ && double(t_[std::size_t(r)].area) < piece_ &&
+           ColourOf(own) != kUnfilledColour && ColourOf(own) != ColourOf(overlap);
+  }
+
   // Near enough the same region: area and both axes of spread alike.
   bool LookAlike(int r, int s) const {
     const RegionShape& a = t_[std::size_t(r)];
@@ -482,7 +493,7 @@ class Matcher {
   std::vector<int> match_;
   std::vector<Vec> motion_;
   std::vector<int> rows_, cols_;
-  double scale_ = 1, scenery_ = 1;
+  double scale_ = 1, scenery_ = 1, piece_ = 0;
   std::vector<PixelsOf> pixels_;  // per target region
   std::vector<int64_t> voteOf_;   // per source region, of the last Overlap
   std::vector<int> touched_;      // the source regions voted for by the last Overlap
