@@ -50,7 +50,14 @@ void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
       target.regionColor[r] =
           t < source.regionColor.size() ? source.regionColor[t] : kTransparentColor;
   }
-  if (byShapes && beyond && !beyond->empty()) {
+  // Specks are never matched, so the drawing beyond is asked only for larger regions.
+  auto leftUnfilled = [&] {
+    for (std::size_t r = kBackgroundRegion + 1; r < target.regionColor.size(); ++r)
+      if (target.regionColor[r] == kUnfilledColor && !IsSpeck(target, int(r), options.speckSize))
+        return true;
+    return false;
+  };
+  if (byShapes && beyond && !beyond->empty() && leftUnfilled()) {
     const std::vector<int> again = MatchShapes(target, *beyond, options.speckSize, true);
     for (std::size_t r = 1; r < again.size() && r < target.regionColor.size(); ++r) {
       const std::size_t t = std::size_t(again[r]);
