@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 #include "common/line_motion.h"
+#include "common/painted_pieces.h"
 #include "common/region_data.h"
 #include "common/region_shapes.h"
 
@@ -50,6 +52,10 @@ constexpr double kBorrowedAgreement = 0.5;
 constexpr double kPieceShare = 0.001;
 // Motions whose outline agreement differs by less than this are told apart by their overlap.
 constexpr double kAgreementTie = 0.05;
+// A region lying inside a found painted piece for this share of it takes the piece's colour,
+// unless it is larger than the piece by more than this factor.
+constexpr double kInsidePiece = 0.8;
+constexpr double kPieceGrowth = 1.2;
 // A source region whose colour is not known yet votes for nothing.
 constexpr int32_t kUnfilledColour = 1;
 
@@ -176,22 +182,16 @@ class Matcher {
         settled[std::size_t(r)] = own;
     }
     for (int r : rest) settled[std::size_t(r)] = std::max(ByOverlap(r, global), 0);
-    // A region still without a match may share a source region with another, one whose colour
-    // is known.
-    // A region settled on one whose colour is not known yet may take a close look-alike's.
-    for (int r : rows_) {
-      const int now = settled[std::size_t(r)];
-      const bool unknown = now != 0 && sourceColors_ && ColourOf(now) == kUnfilledColour;
-      if (now != 0 && !unknown) continue;
-      double least = kLeaveCost;
-      for (int s : cols_) {
-        if (((onPaper[std::size_t(r)] || unknown) && !LookAlike(r, s)) ||
-            (sourceColors_ && ColourOf(s) == kUnfilledColour))
-          continue;
-        if (const double cost = PairCost(r, s, true); cost < least)
-          least = cost, settled[std::size_t(r)] = s;
-      }
+    // A region inside a small painted piece that followed its own outline takes its colour.
+    if (sourceColors_ && source_.flags) {
+      pieces_.emplace(target_, source_, *sourceColors_, s_, sBorders_,
+                      int(std::lround(global.x)) - shift_.x, int(std::lround(global.y)) - shift_.y);
+      for (const auto* list : {&rows_, &rest})
+        for (int r : *list)
+          if (const int s = ByPiece(r); s != 0) settled[std::size_t(r)] = s;
     }
+    for (int r : rows_)
+      settled[std::size_t(r)] = SettleLeftOver(r, settled[std::size_t(r)], onPaper[std::size_t(r)]);
     for (int r : rows_) match_[std::size_t(r)] = settled[std::size_t(r)];
     for (int r : rest) match_[std::size_t(r)] = settled[std::size_t(r)];
     return match_;
@@ -337,6 +337,73 @@ class Matcher {
     int64_t total = 0;
     const auto [s, count] = Overlap(r, m, total, offPaper);
     return {s, total > 0 ? double(count) / double(total) : 0};
+  }
+
+  // What a region left without a colour (`now` 0, or a source region whose colour is not known
+  // yet) may still take: a source region it would share with another, by pair cost; where it
+  // lay on a source region of unknown colour or on the paper, only a close look-alike. One on
+  // the paper that the assignment left out takes the colour that all its plausible pairs of
+  // alike area carry: they went to regions its counterpart split or merged into.
+  int SettleLeftOver(int r, int now, bool onPaper) const {
+    const bool unknown = now != 0 && sourceColors_ && ColourOf(now) == kUnfilledColour;
+    if (now != 0 && !unknown) return now;
+    const bool oneColourRule = sourceColors_ && onPaper && match_[std::size_t(r)] == 0;
+    double least = kLeaveCost, leastOfColour = kLeaveCost;
+    int settled = now, ofColour = 0;
+    bool oneColour = true;
+    for (int s : cols_) {
+      if (sourceColors_ && ColourOf(s) == kUnfilledColour) continue;
+      const double cost = PairCost(r, s, true);
+      if (cost >= kLeaveCost) continue;
+      if ((onPaper || unknown) && !LookAlike(r, s)) {
+        if (!oneColourRule || !AlikeInArea(r, s)) continue;
+        oneColour = oneColour && (ofColour == 0 || ColourOf(s) == ColourOf(ofColour));
+        if (cost < leastOfColour) leastOfColour = cost, ofColour = s;
+      } else if (cost < least) {
+        least = cost, settled = s;
+      }
+    }
+    return settled == now && ofColour != 0 && oneColour ? ofColour : settled;
+  }
+
+  // The source region under most of r inside the found piece that holds most of r, when that
+  // piece holds nearly all of it; else 0.
+  int ByPiece(int r) {
+    const RegionShape& a = t_[std::size_t(r)];
+    const PixelsOf& pixels = Pixels(r);
+    if (pixels.count == 0) return 0;
+    int best = 0;
+    double bestShare = 0;
+    const auto& pieces = pieces_->Pieces();
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+      const PaintedPiece& piece = pieces[p];
+      if (!piece.Found() || double(pixels.count) > kPieceGrowth * double(piece.area) ||
+          a.maxX + piece.dx < piece.minX || a.minX + piece.dx > piece.maxX ||
+          a.maxY + piece.dy < piece.minY || a.minY + piece.dy > piece.maxY)
+        continue;
+      for (int s : touched_) voteOf_[std::size_t(s)] = 0;
+      touched_.clear();
+      int64_t inside = 0;
+      for (const PixelRun& run : pixels.runs) {
+        const int sy = run.y + piece.dy;
+        if (sy < 0 || sy >= source_.height) continue;
+        const int from = std::max(run.x0 + piece.dx, 0);
+        const int to = std::min(run.x1 + piece.dx, source_.width - 1);
+        for (int sx = from; sx <= to; ++sx) {
+          const int s = source_.map[std::size_t(sy) * std::size_t(source_.width) + std::size_t(sx)];
+          if (pieces_->PieceOf(s) != int(p)) continue;
+          ++inside;
+          if (voteOf_[std::size_t(s)]++ == 0) touched_.push_back(s);
+        }
+      }
+      const double share = double(inside) / double(pixels.count);
+      if (share < kInsidePiece || share <= bestShare) continue;
+      bestShare = share;
+      best = *std::max_element(touched_.begin(), touched_.end(), [&](int x, int y) {
+        return voteOf_[std::size_t(x)] < voteOf_[std::size_t(y)];
+      });
+    }
+    return best;
   }
 
   // A small region whose pair in the assignment has a known colour other than the one under it.
@@ -499,6 +566,7 @@ class Matcher {
   std::vector<int> touched_;      // the source regions voted for by the last Overlap
   int64_t outlineTotal_ = 0, outlineOnLine_ = 0;  // of the last Overlap
   std::unordered_map<int32_t, int64_t> colourVotes_;
+  std::optional<PaintedPieces> pieces_;
 };
 
 }  // namespace

@@ -306,22 +306,24 @@ Shape Bar(int region, int x, int y, double degrees, double length, double width)
   return {region, x, y, 0, 0, degrees, length, width, true};
 }
 
-PainterFrame MakeFrame(const std::vector<Shape>& shapes, std::vector<int32_t> colors = {}) {
+// A frame of `width` x `height` whose pixel (x, y) lies in region regionAt(x, y).
+template <class RegionAt>
+PainterFrame MakeFrameOf(int width, int height, RegionAt regionAt, std::vector<int32_t> colors) {
   PainterFrame f;
-  f.width = kW, f.height = kH;
-  f.region = MakeBlankRegionData(kW, kH);
+  f.width = width, f.height = height;
+  f.region = MakeBlankRegionData(width, height);
   int top = 1;
-  for (const Shape& s : shapes) {
-    top = std::max(top, s.region);
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x)
-        if (s.Holds(x, y)) f.region.regionMap[f.Index(x, y)] = uint16_t(s.region);
-  }
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int region = regionAt(x, y);
+      top = std::max(top, region);
+      f.region.regionMap[f.Index(x, y)] = uint16_t(region);
+    }
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
       const uint16_t here = f.region.regionMap[f.Index(x, y)];
-      const bool edge = (x + 1 < kW && f.region.regionMap[f.Index(x + 1, y)] != here) ||
-                        (y + 1 < kH && f.region.regionMap[f.Index(x, y + 1)] != here);
+      const bool edge = (x + 1 < width && f.region.regionMap[f.Index(x + 1, y)] != here) ||
+                        (y + 1 < height && f.region.regionMap[f.Index(x, y + 1)] != here);
       if (edge && here != 1) f.region.flags[f.Index(x, y)] = kFlagRegionLine;
     }
   f.region.regionCount = top - 1;
@@ -330,6 +332,18 @@ PainterFrame MakeFrame(const std::vector<Shape>& shapes, std::vector<int32_t> co
   colors.resize(std::size_t(top) + 1, kUnfilledColor);
   f.regionColor = colors;
   return f;
+}
+
+PainterFrame MakeFrame(const std::vector<Shape>& shapes, std::vector<int32_t> colors = {}) {
+  return MakeFrameOf(
+      kW, kH,
+      [&](int x, int y) {
+        int region = 1;
+        for (const Shape& s : shapes)
+          if (s.Holds(x, y)) region = s.region;
+        return region;
+      },
+      std::move(colors));
 }
 
 // A body (2) with a limb (3) and a head (4) on it, moved by (dx, dy), the limb turned.
@@ -388,6 +402,26 @@ TEST(ShapeMatch, FollowsTheDrawingNotTheOverlap) {
       }
     }
   }
+}
+
+// A hand (a circle) crossing the body's and the leg's outlines moves further than its width:
+// every piece it is cut into keeps the hand's colour, though the body or the leg lies under it.
+TEST(ShapeMatch, PiecesOfAPaintedHandFollowTheHand) {
+  auto frame = [](int shift, int handX, int handY, std::vector<int32_t> colors) {
+    return MakeFrameOf(
+        600, 400,
+        [=](int x, int y) {
+          const bool body = x >= 100 + shift && x <= 220 + shift && y >= 100 && y <= 250;
+          const bool leg = x >= 146 + shift && x <= 186 + shift && y >= 20 && y <= 98;
+          const bool hand = (x - handX) * (x - handX) + (y - handY) * (y - handY) <= 14 * 14;
+          return hand ? (body ? 4 : leg ? 5 : 6) : body ? 2 : leg ? 3 : 1;
+        },
+        std::move(colors));
+  };
+  const PainterFrame source = frame(0, 225, 120, {0, 0, 5, 6, 7, 7, 7});
+  PainterFrame target = frame(4, 185, 100, {0, 0});
+  AutoPaintFrom(target, source, {AutoPaintMatch::Shapes, false, 10});
+  EXPECT_EQ(target.regionColor, (std::vector<int32_t>{0, 0, 5, 6, 7, 7, 7}));
 }
 
 TEST(ShapeMatch, AutoPaintLeavesUnmatchedRegionsUnfilledAndUndoes) {
