@@ -176,7 +176,7 @@ void RunPace(const std::string& directory, int pace, const ColorSet& colors) {
   for (int k = 1; k < kDrawings; ++k) {
     AutoPaintFrom(byVote[k].frame, byVote[k - 1].frame, kVote);
     AutoPaintFrom(byShapes[k].frame, byShapes[k - 1].frame, kShapes,
-                  k >= 2 ? &byShapes[k - 2].frame : nullptr);
+                  [&] { return k >= 2 ? &byShapes[k - 2].frame : nullptr; });
     const Score v = Measure(byVote[k]), s = Measure(byShapes[k]);
     voteAll.Add(v), shapesAll.Add(s);
     worstGap = std::max(worstGap, v.Share(v.right) - s.Share(s.right));
@@ -194,7 +194,7 @@ void RunPace(const std::string& directory, int pace, const ColorSet& colors) {
     const Analyzed beyond = PaintedFromTruth(frames[std::size_t(std::max(k - 2, 0))]);
     Analyzed v = frames[std::size_t(k)], s = frames[std::size_t(k)];
     AutoPaintFrom(v.frame, source.frame, kVote);
-    AutoPaintFrom(s.frame, source.frame, kShapes, k >= 2 ? &beyond.frame : nullptr);
+    AutoPaintFrom(s.frame, source.frame, kShapes, [&] { return k >= 2 ? &beyond.frame : nullptr; });
     voteStep.Add(Measure(v)), shapesStep.Add(Measure(s));
   }
   PrintRow("one step", voteStep, shapesStep);
@@ -215,7 +215,7 @@ void TimeLargeFrame(const std::string& directory, const ColorSet& colors, int ru
     for (int i = 0; i < runs; ++i) {
       PainterFrame frame = target.frame;
       const auto start = Clock::now();
-      AutoPaintFrom(frame, source.frame, mode, &beyond.frame);
+      AutoPaintFrom(frame, source.frame, mode, [&] { return &beyond.frame; });
       times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());

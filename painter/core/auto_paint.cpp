@@ -36,7 +36,7 @@ std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& sou
 }
 
 void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
-                   const AutoPaintOptions& options, const PainterFrame* beyond) {
+                   const AutoPaintOptions& options, const BeyondFrame& beyond) {
   if (target.empty() || source.empty()) return;
   const bool byShapes = options.match == AutoPaintMatch::Shapes;
   const std::vector<int> winner =
@@ -57,12 +57,13 @@ void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
         return true;
     return false;
   };
-  if (byShapes && beyond && !beyond->empty() && leftUnfilled()) {
-    const std::vector<int> again = MatchShapes(target, *beyond, options.speckSize, true);
+  const PainterFrame* further = byShapes && beyond && leftUnfilled() ? beyond() : nullptr;
+  if (further && !further->empty()) {
+    const std::vector<int> again = MatchShapes(target, *further, options.speckSize, true);
     for (std::size_t r = 1; r < again.size() && r < target.regionColor.size(); ++r) {
       const std::size_t t = std::size_t(again[r]);
-      if (target.regionColor[r] == kUnfilledColor && t > 0 && t < beyond->regionColor.size())
-        target.regionColor[r] = beyond->regionColor[t];
+      if (target.regionColor[r] == kUnfilledColor && t > 0 && t < further->regionColor.size())
+        target.regionColor[r] = further->regionColor[t];
     }
   }
   if (options.paintSpecks) SettleSpecks(target, target.regionColor, options.speckSize);

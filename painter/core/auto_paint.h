@@ -2,6 +2,7 @@
 // Auto paint: a source frame laid over the target on the peg holes; every target region votes
 // by pixel overlap for a source region and takes the winner's colour. Only region colours move.
 
+#include <functional>
 #include <vector>
 
 #include "common/frame_sequence.h"
@@ -38,11 +39,13 @@ std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& sou
 
 // Takes the undo copy of region colours, copies the matched regions' colours (unfilled where
 // the shapes find no match) and sets paintChanged; then paints specks when asked, within the
-// same undo. By shapes, `beyond` (the drawing on the far side of the source, when there is
-// one) is asked for the regions the source left unfilled: where an outline opened onto the
-// paper in the source, its region went with the paper there, and its colour is found one
-// drawing further.
+// same undo. By shapes, the drawing on the far side of the source, which `beyond` gives (null
+// when there is none), is asked for the regions the source left unfilled: where an outline
+// opened onto the paper in the source, its region went with the paper there, and its colour
+// is found one drawing further. `beyond` is called only when such a region is left, since
+// reading a drawing costs as much as matching it.
+using BeyondFrame = std::function<const PainterFrame*()>;
 void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
-                   const AutoPaintOptions& options = {}, const PainterFrame* beyond = nullptr);
+                   const AutoPaintOptions& options = {}, const BeyondFrame& beyond = {});
 
 }  // namespace quenda

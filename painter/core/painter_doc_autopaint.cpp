@@ -28,11 +28,14 @@ bool CPainterDoc::AutoPaintWith(int sourceIndex, const AutoPaintOptions& options
   // lost; it is a help, not a need, so a drawing that does not load there says nothing.
   PainterFrame beyond;
   const int beyondIndex = sourceIndex < currentFrame_ ? sourceIndex - 1 : sourceIndex + 1;
-  ScriptedPrompt quiet;
-  const bool lookFurther = options.match == AutoPaintMatch::Shapes && beyondIndex >= 0 &&
-                           beyondIndex < sequence_.frameCount && beyondIndex != currentFrame_ &&
-                           LoadPainterFrame(beyond, PathsOf(beyondIndex), colors_.count, quiet);
-  AutoPaintFrom(frame_, source, options, lookFurther ? &beyond : nullptr);
+  auto loadBeyond = [&]() -> const PainterFrame* {
+    ScriptedPrompt quiet;
+    const bool loaded = beyondIndex >= 0 && beyondIndex < sequence_.frameCount &&
+                        beyondIndex != currentFrame_ &&
+                        LoadPainterFrame(beyond, PathsOf(beyondIndex), colors_.count, quiet);
+    return loaded ? &beyond : nullptr;
+  };
+  AutoPaintFrom(frame_, source, options, loadBeyond);
   UpdateAllViews(PainterHint::RedrawAll);
   return true;
 }

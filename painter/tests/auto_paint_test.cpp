@@ -432,10 +432,16 @@ TEST(ShapeMatch, AutoPaintLeavesUnmatchedRegionsUnfilledAndUndoes) {
   EXPECT_TRUE(target.paintChanged);
   ASSERT_TRUE(UndoLastChange(target));
   EXPECT_EQ(target.regionColor, (std::vector<int32_t>{0, 3, 3, 3, 3, 3}));
-  // The drawing beyond the source gives colours only to what the source left unfilled.
+  // The drawing beyond the source gives colours only to what the source left unfilled, and is
+  // read only when something is left.
   const PainterFrame beyond = MakeFrame(Figure(0, 0, 0, true), {0, 0, 9, 9, 9, 8});
-  AutoPaintFrom(target, source, {AutoPaintMatch::Shapes, false, 10}, &beyond);
+  int asked = 0;
+  const BeyondFrame give = [&] { return ++asked, &beyond; };
+  AutoPaintFrom(target, source, {AutoPaintMatch::Shapes, false, 10}, give);
   EXPECT_EQ(target.regionColor, (std::vector<int32_t>{0, 0, 5, 6, 7, 8}));
+  PainterFrame same = MakeFrame(Figure(0, 0, 0), {0});
+  AutoPaintFrom(same, source, {AutoPaintMatch::Shapes, false, 10}, give);
+  EXPECT_EQ(std::pair(same.regionColor, asked), std::pair(source.regionColor, 1));
 }
 
 TEST(PaintSpecks, FillsFromTheLongestPaintedBorderLargestFirstUntilSettled) {
