@@ -21,9 +21,7 @@
 namespace quenda {
 namespace {
 
-using testing::MoviePlan;
-using testing::TempDir;
-using testing::WriteMovie;
+using namespace testing;
 
 // Waits use qWaitFor under ASSERT: QtTest's QTRY_ macros only return from the test when they
 // time out, which gtest never hears of.

@@ -12,10 +12,7 @@
 namespace quenda {
 namespace {
 
-using testing::MoviePlan;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 const std::string kBadFormat =
     "AVIERROR : The file couldn't be read, indicating a corrupt file or an unrecognized format.";
