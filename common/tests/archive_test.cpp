@@ -4,6 +4,7 @@
 
 #include "common/atomic_file.h"
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
@@ -124,19 +125,10 @@ TEST(Archive, SaveAndLoadFailuresKeepTheOldFileAndSaySo) {
   ArchiveWriter writer;
   writer.String(std::string(100, 'x'));
 
-  SetWriteLimitForTesting(10);
-  Status full = SaveArchive(path, writer);
-  SetWriteLimitForTesting(-1);
-  EXPECT_EQ(full.message(),
-            "Could not write " + path + ": the disk may be full. The previous file is unchanged.");
-  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
-
-  testing::MakeReadOnly(path);
-  EXPECT_EQ(SaveArchive(path, writer).message(),
-            "Could not write " + path + ": the file or its folder may be read only.");
-  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
-  testing::MakeWritable(path);
-
+  EXPECT_EQ(FailedWriteMessages(path, 10, [&] { return SaveArchive(path, writer); }),
+            std::pair("Could not write " + path + ": the file or its folder may be read only.",
+                      "Could not write " + path +
+                          ": the disk may be full. The previous file is unchanged."));
   EXPECT_EQ(LoadArchive(dir.File("none.dgr")).message(),
             "Could not open " + dir.File("none.dgr") + ".");
   EXPECT_EQ(ArchiveEndsEarly(path).message,

@@ -15,6 +15,7 @@ namespace quenda {
 namespace {
 
 using namespace testing;
+using namespace std::string_literals;
 
 DrawingScan MakeScan(int width, int height) {
   DrawingScan scan{300, kPegRight, 1234, 567, Raster(width, height, 1)};
@@ -308,28 +309,16 @@ TEST(DrawingScanWriter, FailuresLeaveTheOldFileIntact) {
   TempDir dir;
   std::string p = dir.File("walk1.qds");
   ASSERT_TRUE(WriteDrawingScan(p, MakeScan(5, 4), ScanWriter::Scanner).ok());
-  const std::vector<uint8_t> before = ReadBytes(p);
   DrawingScan next = MakeScan(47, 33);
-
-  MakeReadOnly(p);
-  EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Scanner).message(),
-            "Error writing scanned file " + p + " : Disk Full or Write Protected?");
-  EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Analyzer).message(), "Error writing scan file");
-  EXPECT_EQ(ReadBytes(p), before);
-  MakeWritable(p);
-
-  {
-    WriteLimit full(100);
-    EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Scanner).message(),
-              "Error writing scanned image " + p + " : Disk full or write protected");
-  }
-  {
-    WriteLimit full(0);
-    EXPECT_EQ(WriteDrawingScan(p, next, ScanWriter::Analyzer).message(),
-              "Error writing scan image " + p + " : Disk full or write protected");
-  }
-  EXPECT_EQ(ReadBytes(p), before);
-  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk1.qds"});
+  auto fail = [&](ScanWriter writer, long long limit) {
+    return FailedWriteMessages(p, limit, [&] { return WriteDrawingScan(p, next, writer); });
+  };
+  EXPECT_EQ(fail(ScanWriter::Scanner, 100),
+            std::pair("Error writing scanned file " + p + " : Disk Full or Write Protected?",
+                      "Error writing scanned image " + p + " : Disk full or write protected"));
+  EXPECT_EQ(fail(ScanWriter::Analyzer, 0),
+            std::pair("Error writing scan file"s,
+                      "Error writing scan image " + p + " : Disk full or write protected"));
 }
 
 // Turning scans for the peg position, and the corner offsets of each position.

@@ -209,24 +209,15 @@ TEST(RegionFile, WriterRefusesWhatTheFileCannotHold) {
 TEST(RegionFile, FailedWriteKeepsTheOldFile) {
   TempDir dir;
   std::string path = dir.File("walk2.rgn");
-  std::vector<uint8_t> old{104, 9, 9};
-  WriteBytes(path, old);
+  WriteBytes(path, {104, 9, 9});
   RegionData data = MakeRegions(47, 33);
-  testing::MakeReadOnly(path);
-  EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Analyzer).message(),
-            "Error opening file for writing");
-  EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Painter).message(),
-            "Error opening region file for writing: Readonly or no space?" + path);
-  EXPECT_EQ(ReadBytes(path), old);
-
-  testing::MakeWritable(path);
-  {
-    testing::WriteLimit full(100);
-    EXPECT_EQ(WriteRegionFile(path, data, RegionWriter::Analyzer).message(),
-              "Error opening file for writing");
-  }
-  EXPECT_EQ(ReadBytes(path), old);
-  EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk2.rgn"});
+  auto fail = [&](RegionWriter writer) {
+    return FailedWriteMessages(path, 100, [&] { return WriteRegionFile(path, data, writer); });
+  };
+  const std::string analyzer = "Error opening file for writing";
+  EXPECT_EQ(fail(RegionWriter::Analyzer), std::pair(analyzer, analyzer));
+  const std::string painter = "Error opening region file for writing: Readonly or no space?" + path;
+  EXPECT_EQ(fail(RegionWriter::Painter), std::pair(painter, painter));
 }
 
 // The writer compares whole words to find where runs end; it must still write exactly the runs
@@ -361,21 +352,10 @@ TEST(PaintFile, FailuresAndTheirMessages) {
             "Fatal: Error opening paint file for reading: " + missing);
 
   std::string path = dir.File("walk4.pnt");
-  std::vector<uint8_t> old{0, 0, 9, 0};
-  WriteBytes(path, old);
-  std::vector<int32_t> colors = DefaultPaint(40);
-  testing::MakeReadOnly(path);
-  EXPECT_EQ(WritePaintFile(path, colors).message(),
-            "Fatal: Error opening paint file writing: maybe readonly?");
-  EXPECT_EQ(ReadBytes(path), old);
-  testing::MakeWritable(path);
-  {
-    WriteLimit full(10);
-    EXPECT_EQ(WritePaintFile(path, colors).message(),
-              "Fatal: Error opening paint file writing: maybe readonly?");
-  }
-  EXPECT_EQ(ReadBytes(path), old);
-  EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk4.pnt"});
+  WriteBytes(path, {0, 0, 9, 0});
+  const std::string failed = "Fatal: Error opening paint file writing: maybe readonly?";
+  EXPECT_EQ(FailedWriteMessages(path, 10, [&] { return WritePaintFile(path, DefaultPaint(40)); }),
+            std::pair(failed, failed));
 }
 
 }  // namespace
