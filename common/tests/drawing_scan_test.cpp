@@ -93,23 +93,20 @@ TEST(DrawingScanFile, IdFieldIsShownAndSkippedByTheAnalyzerOnly) {
   std::string id("ab\0cd", 5);
   std::vector<uint8_t> bytes = Bytes(h, id, 8);
 
-  auto analyzer = ParseDrawingScan(bytes, ScanReader::Analyzer, "f.qds");
-  ASSERT_TRUE(analyzer.ok());
-  EXPECT_EQ(analyzer->idText, id);
-  EXPECT_EQ(analyzer->scan.picture.bytes().front(), 10);
-
-  // The scanner shows the text but reads its pixels from offset 18, ID bytes included.
-  auto scanner = ParseDrawingScan(bytes, ScanReader::Scanner, "f.qds");
-  ASSERT_TRUE(scanner.ok());
-  EXPECT_EQ(scanner->idText, id);
-  EXPECT_EQ(scanner->scan.picture.bytes()[0], 'a');
-  EXPECT_EQ(scanner->scan.picture.bytes()[5], 10);
-
-  // The painter never looks at the ID length.
-  auto painter = ParseDrawingScan(bytes, ScanReader::Painter, "f.qds");
-  ASSERT_TRUE(painter.ok());
-  EXPECT_TRUE(painter->idText.empty());
-  EXPECT_EQ(painter->scan.picture.bytes()[0], 'a');
+  // The analyzer skips the text; the scanner shows it but reads its pixels from offset 18, ID
+  // bytes included; the painter never looks at the ID length.
+  const std::tuple<ScanReader, std::string, std::vector<uint8_t>> readers[] = {
+      {ScanReader::Analyzer, id, {10, 11, 12, 13, 14, 15}},
+      {ScanReader::Scanner, id, {'a', 'b', 0, 'c', 'd', 10}},
+      {ScanReader::Painter, "", {'a', 'b', 0, 'c', 'd', 10}}};
+  for (const auto& [who, text, first] : readers) {
+    auto loaded = ParseDrawingScan(bytes, who, "f.qds");
+    ASSERT_TRUE(loaded.ok());
+    const std::vector<uint8_t>& pixels = loaded->scan.picture.bytes();
+    EXPECT_EQ(std::tuple(loaded->idText, std::vector(pixels.begin(), pixels.begin() + 6)),
+              std::tuple(text, first))
+        << int(who);
+  }
 
   // An ID field cut short fails for the readers that read it.
   std::vector<uint8_t> cut = Bytes(h, "ab", 0);
@@ -354,8 +351,7 @@ TEST(TurnForPeg, EveryPositionFollowsItsFormulaAndAnUnknownOneTurnsNothing) {
   };
   for (const Expect& e : table) {
     Raster d = TurnForPeg(s, e.peg);
-    ASSERT_EQ(d.width(), e.width) << e.peg;
-    ASSERT_EQ(d.height(), e.height) << e.peg;
+    ASSERT_EQ(std::pair(d.width(), d.height()), std::pair(e.width, e.height)) << e.peg;
     EXPECT_EQ(d.stride(), e.width) << "stored rows are packed";
     for (int r = 0; r < d.height(); ++r)
       for (int c = 0; c < d.width(); ++c)

@@ -64,10 +64,19 @@ std::vector<uint8_t> ImportedPixels(const std::vector<uint8_t>& stored, int widt
   return out;
 }
 
-std::string MessageOf(TargaReader reader, const std::vector<uint8_t>& bytes,
-                      TargaCheck* check = nullptr) {
-  auto image = ParseTarga(bytes, "/d/a.tga", reader, check);
-  return image.ok() ? "ok" : image.message();
+// "ok" or the message, and the check that failed.
+std::pair<std::string, TargaCheck> MessageOf(TargaReader reader,
+                                             const std::vector<uint8_t>& bytes) {
+  TargaCheck check = TargaCheck::None;
+  auto image = ParseTarga(bytes, "/d/a.tga", reader, &check);
+  return {image.ok() ? "ok" : image.message(), check};
+}
+
+// The same for a file; a read that succeeds gives no message.
+std::pair<std::string, TargaCheck> ReadMessage(const std::string& path, TargaReader reader) {
+  TargaCheck check = TargaCheck::None;
+  std::string message = ReadTarga(path, reader, &check).message();
+  return {message, check};
 }
 
 TEST(Targa, WritesTheExactBytesAndRoundTripsThroughEveryReader) {
@@ -163,20 +172,15 @@ TEST(Targa, BadAndTruncatedFilesGetEachReadersMessage) {
   for (TargaReader reader : kAllReaders) {
     SCOPED_TRACE(int(reader));
     const Texts& t = TextsByReader().at(reader);
-    TargaCheck check = TargaCheck::None;
-    EXPECT_EQ(MessageOf(reader, tenByTen), "ok");
-    EXPECT_EQ(MessageOf(reader, oneShort, &check), t.pixelsShort);
-    EXPECT_EQ(check, TargaCheck::Pixels);
-    EXPECT_EQ(MessageOf(reader, garbage, &check), t.header);  // one byte short of a header
-    EXPECT_EQ(check, TargaCheck::Header);
-    EXPECT_EQ(MessageOf(reader, zeroWidth), t.header);
-    EXPECT_EQ(MessageOf(reader, idCut, &check), t.idShort);
-    EXPECT_EQ(check, TargaCheck::IdField);
-    EXPECT_EQ(MessageOf(reader, rle, &check), t.type);
-    EXPECT_EQ(check, TargaCheck::ImageType);
-    EXPECT_EQ(MessageOf(reader, mappedRle, &check), t.colorMap);
-    EXPECT_EQ(check, TargaCheck::ColorMap);
-    EXPECT_EQ(MessageOf(reader, otherMapType), "ok");
+    EXPECT_EQ(MessageOf(reader, tenByTen).first, "ok");
+    EXPECT_EQ(MessageOf(reader, oneShort), std::pair(t.pixelsShort, TargaCheck::Pixels));
+    // One byte short of a header.
+    EXPECT_EQ(MessageOf(reader, garbage), std::pair(t.header, TargaCheck::Header));
+    EXPECT_EQ(MessageOf(reader, zeroWidth).first, t.header);
+    EXPECT_EQ(MessageOf(reader, idCut), std::pair(t.idShort, TargaCheck::IdField));
+    EXPECT_EQ(MessageOf(reader, rle), std::pair(t.type, TargaCheck::ImageType));
+    EXPECT_EQ(MessageOf(reader, mappedRle), std::pair(t.colorMap, TargaCheck::ColorMap));
+    EXPECT_EQ(MessageOf(reader, otherMapType).first, "ok");
     // The header checks alone pass a file whose pixels are short.
     EXPECT_TRUE(CheckTargaBytes(oneShort, "/d/a.tga", reader).ok());
   }
@@ -202,7 +206,7 @@ TEST(Targa, EachReaderAcceptsItsOwnDepths) {
                                                              : row.composerAndBackground;
       const Texts& t = TextsByReader().at(reader);
       bool typeRefused = row.type == 3 && reader != TargaReader::ScannerImport;
-      EXPECT_EQ(MessageOf(reader, file), accepted ? "ok" : typeRefused ? t.type : t.depth);
+      EXPECT_EQ(MessageOf(reader, file).first, accepted ? "ok" : typeRefused ? t.type : t.depth);
     }
   }
   auto grey = ParseTarga(MakeTarga({.depth = 8, .type = 3}), "g", TargaReader::ScannerImport);
@@ -263,12 +267,9 @@ TEST(Targa, MissingAndUnopenableFilesByReader) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(int(row.reader));
-    TargaCheck check = TargaCheck::None;
-    EXPECT_EQ(ReadTarga(missing, row.reader, &check).message(), row.missing);
-    EXPECT_EQ(check, row.missingCheck);
+    EXPECT_EQ(ReadMessage(missing, row.reader), std::pair(row.missing, row.missingCheck));
     EXPECT_EQ(CheckTarga(missing, row.reader).message(), row.missing);
-    EXPECT_EQ(ReadTarga(folder, row.reader, &check).message(), row.notOpening);
-    EXPECT_EQ(check, row.notOpeningCheck);
+    EXPECT_EQ(ReadMessage(folder, row.reader), std::pair(row.notOpening, row.notOpeningCheck));
   }
 }
 
@@ -279,10 +280,8 @@ TEST(Targa, FileChecksReadOnlyTheHeaderAndReadsOnlyThePicture) {
   file.pop_back();
   WriteBytes(path, file);
   EXPECT_TRUE(CheckTarga(path, TargaReader::ComposerPicking).ok());
-  TargaCheck check = TargaCheck::None;
-  EXPECT_EQ(ReadTarga(path, TargaReader::ComposerClipFrame, &check).message(),
-            "Clip member: " + path + " is incomplete");
-  EXPECT_EQ(check, TargaCheck::Pixels);
+  EXPECT_EQ(ReadMessage(path, TargaReader::ComposerClipFrame),
+            std::pair("Clip member: " + path + " is incomplete", TargaCheck::Pixels));
 
   // A header claiming the largest picture, over a tiny file, is a short read, not an allocation.
   WriteBytes(path, {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 32, 0, 1, 2, 3});
@@ -318,8 +317,7 @@ TEST(Bmp, EveryDepthBothRowOrdersGiveThePicture) {
       auto picture = MakeTestPicture(5, 3, depth == 1 ? 2 : 16);
       auto read = ParseBmp(EncodeTestBmp(picture, depth, topDown), "p.bmp");
       ASSERT_TRUE(read.ok()) << read.message();
-      ASSERT_EQ(read->width(), 5);
-      ASSERT_EQ(read->height(), 3);
+      ASSERT_EQ(std::pair(read->width(), read->height()), std::pair(5, 3));
       for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) {
           const uint8_t* px = read->At(x, 2 - y);  // bottom row first
