@@ -51,18 +51,15 @@ TEST_F(SessionTest, AcquireClimbsToFiveTransfersThroughSixAndSevenAndClosesDownI
   EXPECT_THAT(session.states, ElementsAre(2, 3, 4, 5, 6, 7, 5));
   ASSERT_EQ(session.images.size(), 1u);
   // Frame left 1.0 inch and right 3.0 over 600 pixels: 300 pixels an inch.
-  EXPECT_EQ(session.transferX(), 300);
-  EXPECT_EQ(session.transferY(), 150);
-  EXPECT_EQ(session.transferWidth(), 600);
-  EXPECT_EQ(session.transferHeight(), 450);
+  EXPECT_EQ(std::tuple(session.transferX(), session.transferY(), session.transferWidth(),
+                       session.transferHeight()),
+            std::tuple(300, 150, 600, 450));
   EXPECT_THAT(prompt.Texts(), IsEmpty());
 
   session.states.clear();
   ASSERT_TRUE(session.CloseDownTo(1));
   EXPECT_THAT(session.states, ElementsAre(4, 3, 2, 1));
-  EXPECT_EQ(scanner.inits, 1);
-  EXPECT_EQ(scanner.exits, 1);
-  EXPECT_EQ(scanner.closes, 1);
+  EXPECT_EQ(std::tuple(scanner.inits, scanner.exits, scanner.closes), std::tuple(1, 1, 1));
 }
 
 TEST_F(SessionTest, EveryAcquireStartsFromAFreshSession) {
@@ -89,19 +86,16 @@ TEST_F(SessionTest, CloseDownToStepsDownOneStateAtATimeFromTransferring) {
 }
 
 TEST_F(SessionTest, WholeBedScansTheBedAsTheSourceReportsIt) {
+  // Asked before any acquire, the bed size is an internal error.
+  EXPECT_EQ(session.BedWidth().message(), "Internal Error : Flatbed width not initialized!");
+  EXPECT_EQ(session.BedHeight().message(), "Internal Error : Flatbed height not initialized!");
   scanner.bedHeight = 11.69;
   ASSERT_TRUE(session.Acquire(0, 0, -1.0, -1.0, 10));
   session.DeliverEvents();
   ASSERT_EQ(session.images.size(), 1u);
-  EXPECT_EQ(session.images[0].width, 85);
-  EXPECT_EQ(session.images[0].height, 117);
+  EXPECT_EQ(std::pair(session.images[0].width, session.images[0].height), std::pair(85, 117));
   EXPECT_NEAR(session.BedHeight().value(), 11.689, 1e-4);
   EXPECT_NEAR(session.BedWidth().value(), 8.499, 1e-4);
-}
-
-TEST_F(SessionTest, BedSizeBeforeAnyAcquireIsAnInternalError) {
-  EXPECT_EQ(session.BedWidth().message(), "Internal Error : Flatbed width not initialized!");
-  EXPECT_EQ(session.BedHeight().message(), "Internal Error : Flatbed height not initialized!");
 }
 
 TEST(ConditionText, WordsEveryCode) {
@@ -191,13 +185,6 @@ TEST_F(SessionTest, FailuresGiveTheirMessagesAndLeaveTheStateTheyReached) {
   }
 }
 
-TEST_F(SessionTest, UnknownDefaultSourceFailsToOpen) {
-  session.SetDefaultSource("nowhere:0");
-  EXPECT_FALSE(session.Acquire(0, 0, 1.0, 1.0, 30));
-  EXPECT_THAT(session.failures, ElementsAre(SessionFailure::Source));
-  EXPECT_EQ(session.state(), 1);
-}
-
 TEST_F(SessionTest, StopDuringTheTransferCancelsItWithoutImageOrMessage) {
   ScriptedProgress stop(3);  // STOP after three blocks
   session.SetProgress(&stop);
@@ -219,6 +206,11 @@ TEST_F(SessionTest, SelectSourceMakesTheChoiceTheDefaultAndReturnsToItsState) {
   prompt.QueueChoice(std::nullopt);
   EXPECT_FALSE(session.SelectSource());
   EXPECT_EQ(session.defaultSource(), "memory:1");
+  // A default source that is not there fails to open.
+  session.SetDefaultSource("nowhere:0");
+  EXPECT_FALSE(session.Acquire(0, 0, 1.0, 1.0, 30));
+  EXPECT_THAT(session.failures, ElementsAre(SessionFailure::Source));
+  EXPECT_EQ(session.state(), 1);
 }
 
 struct AnalyzerScanTest : SessionTest {
@@ -238,9 +230,8 @@ TEST_F(AnalyzerScanTest, WritesEachImageTurnedAndNumberedFromOne) {
   auto scan = ReadDrawingScan(dir.File("pan1.qds"), ScanReader::Analyzer);
   ASSERT_TRUE(scan.ok()) << scan.message();
   // The whole bed at the source's own 72 dpi: 612 x 842, a quarter turn makes it 842 wide.
-  EXPECT_EQ(scan->scan.picture.width(), 842);
-  EXPECT_EQ(scan->scan.picture.height(), 612);
-  EXPECT_EQ(scan->scan.dpi, 72);
+  EXPECT_EQ(std::tuple(scan->scan.picture.width(), scan->scan.picture.height(), scan->scan.dpi),
+            std::tuple(842, 612, 72));
   // Turned a quarter clockwise, the scan's bottom-right corner comes to the bottom left.
   EXPECT_EQ(scan->scan.picture.At(0, 0)[0], scanner.picture(611, 841, 0));
   EXPECT_THAT(prompt.Texts(), ::testing::Contains(::testing::HasSubstr("Sources:")));
