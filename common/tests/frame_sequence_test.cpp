@@ -66,11 +66,9 @@ TEST(OpenSequence, OrdersNumericallyAndSkipsStrangers) {
               "walk3.rgn", "walk2A.qds", "walk012.qds"});
   std::filesystem::create_directory(dir.File("walk4.qds"));  // a folder is no drawing
   DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
-  EXPECT_EQ(sequence.directory, dir.path());
-  EXPECT_EQ(sequence.name, "walk");
+  EXPECT_EQ(std::tuple(sequence.directory, sequence.name, sequence.frameCount, sequence.truncated),
+            std::tuple(dir.path(), "walk", 6, 0));
   EXPECT_EQ(FrameTexts(sequence), (std::vector<std::string>{"1", "2", "2A", "2a", "10", "12"}));
-  EXPECT_EQ(sequence.frameCount, 6);
-  EXPECT_EQ(sequence.truncated, 0);
   // Leading zeros are listed but the path is rebuilt without them.
   ScriptedPrompt prompt;
   EXPECT_EQ(FramePath(sequence, 5, prompt), dir.File("walk12.qds"));
@@ -133,12 +131,11 @@ TEST(OpenSequence, FullSheetCapacityHolds2000) {
     names.push_back("a" + std::to_string(i) + ".qds");
   Touch(dir, names);
   DrawingSequence sequence = OpenSequence(dir.File("a1.qds"), "a1.qds");
-  EXPECT_EQ(sequence.frameCount, kSheetSequenceCapacity);
-  EXPECT_EQ(sequence.truncated, 5);
-  EXPECT_EQ(sequence.frames.back().number, kSheetSequenceCapacity);
+  EXPECT_EQ(std::tuple(sequence.frameCount, sequence.truncated, sequence.frames.back().number),
+            std::tuple(kSheetSequenceCapacity, 5, kSheetSequenceCapacity));
   DrawingSequence painter = OpenSequence(dir.File("a1.qds"), "a1.qds", kPainterSequenceCapacity);
-  EXPECT_EQ(painter.frameCount, kSheetSequenceCapacity + 5);
-  EXPECT_EQ(painter.truncated, 0);
+  EXPECT_EQ(std::pair(painter.frameCount, painter.truncated),
+            std::pair(kSheetSequenceCapacity + 5, 0));
 }
 
 TEST(FramePath, CompanionFilesAndIllegalIndex) {
