@@ -145,18 +145,13 @@ TEST(RegionFile, EveryTruncationIsRefused) {
   EXPECT_FALSE(DecodeRegionMap(bytes, 65535, 65535, RegionReader::Analyzer).ok());
 }
 
-// A 2 x 1 drawing with region count 0 and hand-made streams.
-std::vector<uint8_t> TwoPixelFile(std::vector<uint8_t> streams) {
-  std::vector<uint8_t> bytes{104, 2, 0, 1, 0, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
-  bytes.insert(bytes.end(), streams.begin(), streams.end());
-  return bytes;
-}
-
 TEST(RegionFile, OddRunsFromOtherWriters) {
   // A run past the end of its map is cut there; the next stream starts after its bytes. A
   // count of 0 adds nothing.
-  auto data = DecodeRegionFile(TwoPixelFile({7, 0, 5, 3, 1, 0, 0, 1, 0, 2, 12, 0, 9}), 2, 1,
-                               RegionReader::Analyzer);
+  // A 2 x 1 drawing with region count 0 and hand-made streams.
+  const std::vector<uint8_t> bytes{104, 2, 0, 1, 0, 1, 2, 3, 4, 0, 0, 0, 0, 0,  0, 0,
+                                   0,   1, 0, 7, 0, 5, 3, 1, 0, 0, 1, 0, 2, 12, 0, 9};
+  auto data = DecodeRegionFile(bytes, 2, 1, RegionReader::Analyzer);
   ASSERT_TRUE(data.ok()) << data.message();
   EXPECT_EQ(data->flags, (std::vector<uint8_t>{5, 5}));
   EXPECT_EQ(data->regionMap, (std::vector<uint16_t>{1, 1}));
