@@ -191,9 +191,8 @@ TEST(ColorSet, NamesThatWouldBreakTheFileAreWrittenAsOneWord) {
   set.entries[6].name = "sky blue!";
   ColorSet back;
   ApplyColorSet(back, ParseColorSet(FormatColorSet(set)));
-  ASSERT_EQ(back.count, 7);
-  EXPECT_EQ(back.entries[6], Entry("sky_blue", 0, 0, 255));
-  EXPECT_EQ(back.entries[5], Entry("ABCDEFGH", 4, 5, 6));
+  EXPECT_EQ(std::tuple(back.count, back.entries[5], back.entries[6]),
+            std::tuple(7, Entry("ABCDEFGH", 4, 5, 6), Entry("sky_blue", 0, 0, 255)));
 }
 
 }  // namespace

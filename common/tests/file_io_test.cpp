@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "common/last_preview.h"
 #include "common/path.h"
@@ -115,11 +116,9 @@ TEST(Path, SplitsOnEitherSeparatorAndTheLastDotOfTheName) {
   };
   for (const SplitCase& c : kCases) {
     SCOPED_TRACE(c.path);
-    EXPECT_EQ(DirectoryOf(c.path), c.directory);
-    EXPECT_EQ(ParentDirectoryOf(c.path), c.parent);
-    EXPECT_EQ(FileNameOf(c.path), c.name);
-    EXPECT_EQ(TitleOf(c.path), c.title);
-    EXPECT_EQ(ExtensionOf(c.path), c.extension);
+    EXPECT_EQ(std::tuple(DirectoryOf(c.path), ParentDirectoryOf(c.path), FileNameOf(c.path),
+                         TitleOf(c.path), ExtensionOf(c.path)),
+              std::tuple(c.directory, c.parent, c.name, c.title, c.extension));
     EXPECT_EQ(DirectoryOf(c.path) + FileNameOf(c.path), c.path);
   }
 }

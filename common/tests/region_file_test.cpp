@@ -146,9 +146,8 @@ TEST(RegionFile, EveryTruncationIsRefused) {
 }
 
 TEST(RegionFile, OddRunsFromOtherWriters) {
-  // A run past the end of its map is cut there; the next stream starts after its bytes. A
-  // count of 0 adds nothing.
-  // A 2 x 1 drawing with region count 0 and hand-made streams.
+  // A 2 x 1 drawing with region count 0 and hand-made streams. A run past the end of its map is
+  // cut there; the next stream starts after its bytes. A count of 0 adds nothing.
   const std::vector<uint8_t> bytes{104, 2, 0, 1, 0, 1, 2, 3, 4, 0, 0, 0, 0, 0,  0, 0,
                                    0,   1, 0, 7, 0, 5, 3, 1, 0, 0, 1, 0, 2, 12, 0, 9};
   auto data = DecodeRegionFile(bytes, 2, 1, RegionReader::Analyzer);
