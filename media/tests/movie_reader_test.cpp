@@ -34,7 +34,9 @@ TEST(MovieReader, RefusesWhatIsNotAPlayableMovieWithThePlayersMessages) {
       {dir.File("sound.avi"), kBadFormat},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(MovieReader::Open(c.path).message(), c.message) << c.path;
+    auto opened = MovieReader::Open(c.path);
+    EXPECT_FALSE(opened.ok()) << c.path;
+    EXPECT_EQ(opened.message(), c.message) << c.path;
   }
 }
 
