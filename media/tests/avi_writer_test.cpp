@@ -47,10 +47,7 @@ TEST(AviWriter, ThreeFramesAt25ReadBackAtTheirRateAndSize) {
 
 TEST(AviWriter, LowerQualityMakesSmallerFiles) {
   TempDir dir;
-  MoviePlan best;
-  best.width = 320;
-  best.height = 240;
-  best.frames = 4;
+  const MoviePlan best{.width = 320, .height = 240, .frames = 4};
   MoviePlan worst = best, middle = best;
   worst.quality = 0;
   middle.quality = 5000;
@@ -85,9 +82,8 @@ TEST(AviWriter, SoundStreamHoldsExactlyTheBlockWhetherShorterOrLongerThanThePict
   TempDir dir;
   for (std::size_t bytes : {std::size_t(1), std::size_t(3001), std::size_t(50021)}) {
     const std::string path = dir.File("sound" + std::to_string(bytes) + ".avi");
-    MoviePlan plan;
-    plan.frames = 10;  // 0.4 s, 8820 samples at 22050
-    plan.soundBytes = bytes;
+    // 0.4 s, 8820 samples at 22050.
+    const MoviePlan plan{.frames = 10, .soundBytes = bytes};
     WriteMovie(path, plan);
     auto movie = OpenMovie(path);
     ASSERT_TRUE(movie);
@@ -104,14 +100,12 @@ TEST(AviWriter, AnIndependentReaderAgreesOnStreamsCountsAndRates) {
   if (!testing::HaveFfprobe()) GTEST_SKIP() << "ffprobe is not installed";
   TempDir dir;
   const std::string path = dir.File("probe.avi");
-  MoviePlan plan;
-  plan.width = 48;
-  plan.height = 36;
-  plan.frames = 7;
-  plan.framesPerSecond = 12;
-  plan.soundBytes = 11025;
-  plan.soundRate = 11025;
-  WriteMovie(path, plan);
+  WriteMovie(path, {.width = 48,
+                    .height = 36,
+                    .framesPerSecond = 12,
+                    .frames = 7,
+                    .soundBytes = 11025,
+                    .soundRate = 11025});
   auto streams = testing::ProbeStreams(path);
   ASSERT_EQ(streams.size(), 2u);
   // The sound's frame count is the header's sample count: one per byte.
