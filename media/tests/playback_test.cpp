@@ -26,18 +26,15 @@ struct PlayRecord {
 PlayRecord Drive(Playback& playback, double fromMs, double untilMs, double stepMs,
                  double soundSpeed = 0) {
   PlayRecord run;
-  double soundStartedWall = 0;
-  double soundLengthMs = 1e12;
   for (double now = fromMs; now <= untilMs && playback.playing(); now += stepMs) {
+    // Sound, once started, plays on for as long as the run goes.
     std::optional<double> sound;
-    if (soundSpeed > 0 && !run.soundStarts.empty() &&
-        (now - soundStartedWall) * soundSpeed < soundLengthMs)
-      sound = (now - soundStartedWall) * soundSpeed;
+    if (soundSpeed > 0 && !run.soundStartTimes.empty())
+      sound = (now - run.soundStartTimes.back()) * soundSpeed;
     PlaybackTurn turn = playback.Turn(now, sound);
     if (turn.startSoundAtMs) {
       run.soundStarts.push_back(*turn.startSoundAtMs);
       run.soundStartTimes.push_back(now);
-      soundStartedWall = now;
     }
     if (turn.drawFrame) run.drawn.push_back({now, *turn.drawFrame});
     if (turn.slowWarning) ++run.warnings;
