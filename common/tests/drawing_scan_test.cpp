@@ -141,8 +141,8 @@ TEST(DrawingScanFile, HeaderChecksInOrderWithEachProgramsWording) {
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = Bytes(c.header, "", 8 * 3);
     EXPECT_EQ(Message(bytes, ScanReader::Analyzer, p), c.analyzer) << c.what;
-    EXPECT_EQ(Message(bytes, ScanReader::Scanner, p), c.others + p) << c.what;
-    EXPECT_EQ(Message(bytes, ScanReader::Painter, p), c.others + p) << c.what;
+    for (ScanReader who : {ScanReader::Scanner, ScanReader::Painter})
+      EXPECT_EQ(Message(bytes, who, p), c.others + p) << c.what;
   }
 }
 
@@ -208,8 +208,8 @@ TEST(DrawingScanFile, TruncatedAndGarbageInputs) {
   for (std::size_t n : {0, 1, 17}) {
     std::vector<uint8_t> part(whole.begin(), whole.begin() + std::ptrdiff_t(n));
     EXPECT_EQ(Message(part, ScanReader::Analyzer, p), "Unexpected end of file!");
-    EXPECT_EQ(Message(part, ScanReader::Scanner, p), "Unexpected end of file: " + p);
-    EXPECT_EQ(Message(part, ScanReader::Painter, p), "Unexpected end of file: " + p);
+    for (ScanReader who : {ScanReader::Scanner, ScanReader::Painter})
+      EXPECT_EQ(Message(part, who, p), "Unexpected end of file: " + p) << n;
   }
   // Garbage claims a 165-byte ID field: too long for 64 bytes, except for the painter.
   std::vector<uint8_t> garbage(64, 0xA5);
@@ -231,10 +231,8 @@ TEST(DrawingScanFile, ShortPixelsWarnTheAnalyzerAndFailTheOthers) {
   EXPECT_EQ(analyzer->warning, "Error reading image " + p + " : Unexpected end of file");
   EXPECT_EQ(analyzer->scan.picture.bytes(),
             (std::vector<uint8_t>{10, 11, 12, 13, 14, 255, 255, 255, 255, 255, 255, 255}));
-  EXPECT_EQ(Message(bytes, ScanReader::Scanner, p),
-            "Error reading image: unexpected end of file: " + p);
-  EXPECT_EQ(Message(bytes, ScanReader::Painter, p),
-            "Error reading image: unexpected end of file: " + p);
+  for (ScanReader who : {ScanReader::Scanner, ScanReader::Painter})
+    EXPECT_EQ(Message(bytes, who, p), "Error reading image: unexpected end of file: " + p);
 
   // A header claiming the largest picture over a tiny file never trusts the claim to read.
   h.width = 10000;
