@@ -56,19 +56,6 @@ TEST(ColorSet, MissingFileIsCreatedWithTheFiveDefaultLinesOrSaysItCannotBe) {
   MakeWritable(folder);
 }
 
-TEST(ColorSet, AnyHeaderWordLoadsAndIsReportedForStrictReaders) {
-  TempDir dir;
-  std::string path = dir.File("walk.col");
-  WriteText(path, FileWithUserColors(2, "Whatever"));
-  ColorSet set;
-  ScriptedPrompt prompt;
-  ASSERT_TRUE(LoadColorSet(set, path, prompt));
-  EXPECT_TRUE(prompt.Texts().empty());
-  EXPECT_EQ(std::pair(set.count, set.entries[4]), std::pair(5, Entry("C4", 1, 1, 2)));
-  EXPECT_EQ(ParseColorSet(FileWithUserColors(2, "Whatever")).headerWord, "Whatever");
-  EXPECT_EQ(ParseColorSet(FileWithUserColors(2)).headerWord, "Quenda");
-}
-
 TEST(ColorSet, FullOrOversizedSetsHoldAtMost248EntriesAndNeverSlot249) {
   ColorSet full;
   for (int i = kFirstUserColor; i < kPainterColorLimit; ++i)
@@ -94,19 +81,23 @@ TEST(ColorSet, FullOrOversizedSetsHoldAtMost248EntriesAndNeverSlot249) {
             std::tuple(kPainterColorLimit, kPainterColorLimit));
 }
 
-TEST(ColorSet, SmallerFileLowersCountAndLeavesHigherSlotsAlone) {
+// Any header word loads, and is reported for strict readers.
+TEST(ColorSet, SmallerFileWithAnyHeaderLowersCountAndLeavesHigherSlotsAlone) {
   TempDir dir;
   std::string path = dir.File("walk.col");
   ColorSet set;
   for (int i = 0; i < 7; ++i) ASSERT_TRUE(AddColor(set, "OLD" + std::to_string(i), 9, 9, 9));
   ASSERT_EQ(set.count, 10);
-  WriteText(path, FileWithUserColors(2));
+  WriteText(path, FileWithUserColors(2, "Whatever"));
   ScriptedPrompt prompt;
   ASSERT_TRUE(LoadColorSet(set, path, prompt));
+  EXPECT_TRUE(prompt.Texts().empty());
   // Slot 5 is held, but no longer a colour of the set.
-  EXPECT_EQ(std::tuple(set.count, set.entries[3].name, set.entries[5].name),
-            std::tuple(5, "C3", "OLD2"));
+  EXPECT_EQ(std::tuple(set.count, set.entries[3].name, set.entries[4], set.entries[5].name),
+            std::tuple(5, "C3", Entry("C4", 1, 1, 2), "OLD2"));
   EXPECT_EQ(FormatColorSet(set), FileWithUserColors(2));
+  EXPECT_EQ(ParseColorSet(FileWithUserColors(2, "Whatever")).headerWord, "Whatever");
+  EXPECT_EQ(ParseColorSet(FileWithUserColors(2)).headerWord, "Quenda");
 }
 
 // A file that cannot be created is the unwritable folder above; that the old file stays whole

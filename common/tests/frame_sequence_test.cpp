@@ -60,18 +60,30 @@ TEST(IsSequenceFileName, NeedsLetterDigitsAndLowerCaseExtension) {
             "Invalid filename format or there is no number found on filename!");
 }
 
-TEST(OpenSequence, OrdersNumericallyAndSkipsStrangers) {
+TEST(OpenSequence, OrdersNumericallyAndSkipsStrangersAndNamesEachFramesFiles) {
   TempDir dir;
   Touch(dir, {"walk10.qds", "walk2a.qds", "walk1.qds", "walk2.qds", "walkb1.qds", "run1.qds",
-              "walk3.rgn", "walk2A.qds", "walk012.qds"});
+              "walk3.rgn", "walk2A.qds", "walk012.qds", "walk1a.qds"});
   std::filesystem::create_directory(dir.File("walk4.qds"));  // a folder is no drawing
   DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
   EXPECT_EQ(std::tuple(sequence.directory, sequence.name, sequence.frameCount, sequence.truncated),
-            std::tuple(dir.path(), "walk", 6, 0));
-  EXPECT_EQ(FrameTexts(sequence), (std::vector<std::string>{"1", "2", "2A", "2a", "10", "12"}));
+            std::tuple(dir.path(), "walk", 7, 0));
+  EXPECT_EQ(FrameTexts(sequence),
+            (std::vector<std::string>{"1", "1a", "2", "2A", "2a", "10", "12"}));
   // Leading zeros are listed but the path is rebuilt without them.
   ScriptedPrompt prompt;
-  EXPECT_EQ(FramePath(sequence, 5, prompt), dir.File("walk12.qds"));
+  EXPECT_EQ(FramePath(sequence, 6, prompt), dir.File("walk12.qds"));
+  EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("walk1a.qds"));
+  EXPECT_EQ(RegionPath(sequence, 1, prompt), dir.File("walk1a.rgn"));
+  EXPECT_EQ(PaintPath(sequence, 0, prompt), dir.File("walk1.pnt"));
+  EXPECT_EQ(ColorSetPath(sequence), dir.File("walk.col"));
+  EXPECT_TRUE(prompt.Texts().empty());
+
+  EXPECT_EQ(FramePath(sequence, 7, prompt), "");
+  EXPECT_EQ(RegionPath(sequence, -1, prompt), "");
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Internal error: illegal frame number",
+                                                      "Internal error: illegal frame number"}));
+  EXPECT_FALSE(FrameExists(""));
 }
 
 TEST(OpenSequence, PickedCaseDiffersFromListedFiles) {
@@ -136,24 +148,6 @@ TEST(OpenSequence, FullSheetCapacityHolds2000) {
   DrawingSequence painter = OpenSequence(dir.File("a1.qds"), "a1.qds", kPainterSequenceCapacity);
   EXPECT_EQ(std::pair(painter.frameCount, painter.truncated),
             std::pair(kSheetSequenceCapacity + 5, 0));
-}
-
-TEST(FramePath, CompanionFilesAndIllegalIndex) {
-  TempDir dir;
-  Touch(dir, {"walk1.qds", "walk1a.qds"});
-  DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
-  ScriptedPrompt prompt;
-  EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("walk1a.qds"));
-  EXPECT_EQ(RegionPath(sequence, 1, prompt), dir.File("walk1a.rgn"));
-  EXPECT_EQ(PaintPath(sequence, 0, prompt), dir.File("walk1.pnt"));
-  EXPECT_EQ(ColorSetPath(sequence), dir.File("walk.col"));
-  EXPECT_TRUE(prompt.Texts().empty());
-
-  EXPECT_EQ(FramePath(sequence, 2, prompt), "");
-  EXPECT_EQ(RegionPath(sequence, -1, prompt), "");
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Internal error: illegal frame number",
-                                                      "Internal error: illegal frame number"}));
-  EXPECT_FALSE(FrameExists(""));
 }
 
 TEST(CaseInsensitivePath, ResolvesEachComponentOrLeavesThePath) {
