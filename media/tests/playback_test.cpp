@@ -43,7 +43,7 @@ PlayRecord Drive(Playback& playback, double fromMs, double untilMs, double stepM
   return run;
 }
 
-TEST(Playback, SteppingAndTheSliderClampToTheFrames) {
+TEST(Playback, SteppingAndTheSliderClampToTheFramesAndNothingPlaysUnstarted) {
   Playback playback(5, 25);
   std::vector<int> shown;
   auto note = [&] { shown.push_back(playback.currentFrame()); };
@@ -53,6 +53,12 @@ TEST(Playback, SteppingAndTheSliderClampToTheFrames) {
   playback.SetFrame(-3), note();
   playback.StepForward(), playback.StepForward(), note();
   EXPECT_EQ(shown, (std::vector<int>{0, 4, 4, 0, 2}));
+  // Nothing happens while stopped, or for an empty movie.
+  EXPECT_FALSE(playback.Turn(100, std::nullopt).drawFrame.has_value());
+  Playback empty(0, 25);
+  empty.Start(0, true);
+  EXPECT_FALSE(empty.playing());
+  EXPECT_FALSE(empty.Turn(10, std::nullopt).drawFrame.has_value());
 }
 
 TEST(Playback, OneFrameMovieShowsItsFrameAndStopsUnlessLooping) {
@@ -164,16 +170,6 @@ TEST(Playback, CatchingUpFastTurnsTheLightOffWithoutWarning) {
   EXPECT_EQ(playback.light(), RateLight::Off);
   EXPECT_GT(playback.measuredRate(), 25 + kRateTolerance);
   EXPECT_EQ(burst.warnings, 0);
-}
-
-TEST(Playback, NothingHappensWhileStoppedOrForAnEmptyMovie) {
-  Playback playback(5, 25);
-  PlaybackTurn turn = playback.Turn(100, std::nullopt);
-  EXPECT_FALSE(turn.drawFrame.has_value());
-  Playback empty(0, 25);
-  empty.Start(0, true);
-  EXPECT_FALSE(empty.playing());
-  EXPECT_FALSE(empty.Turn(10, std::nullopt).drawFrame.has_value());
 }
 
 }  // namespace
