@@ -393,13 +393,11 @@ TEST(PegOffsetFor, EveryPositionMovesTheCornerItsOwnWay) {
 
 TEST(PegButtons, PegButtonsMapToStoredPositions) {
   const int stored[] = {2, 0, 1, 3};
-  for (int button = 0; button < 4; ++button) {
-    EXPECT_EQ(PegPositionOfButton(button), stored[button]);
-    EXPECT_EQ(PegButtonOfPosition(stored[button]), button);
-  }
-  EXPECT_EQ(PegPositionOfButton(-1), -1);
-  EXPECT_EQ(PegPositionOfButton(4), -1);
-  EXPECT_EQ(PegButtonOfPosition(7), -1);
+  for (int button = 0; button < 4; ++button)
+    EXPECT_EQ(std::pair(PegPositionOfButton(button), PegButtonOfPosition(stored[button])),
+              std::pair(stored[button], button));
+  EXPECT_EQ(std::tuple(PegPositionOfButton(-1), PegPositionOfButton(4), PegButtonOfPosition(7)),
+            std::tuple(-1, -1, -1));
 }
 
 }  // namespace

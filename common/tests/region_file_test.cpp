@@ -220,11 +220,10 @@ TEST(RegionFile, FailedWriteKeepsTheOldFile) {
 template <class T>
 void AppendRunsPixelByPixel(std::vector<uint8_t>& out, const std::vector<T>& values) {
   auto emit = [&out](T value, int count) {
-    if (sizeof(T) == 1) {
+    if constexpr (sizeof(T) == 1)
       out.push_back(uint8_t(value));
-    } else {
+    else
       AppendU16LE(out, uint16_t(value));
-    }
     out.push_back(uint8_t(count));
   };
   if (values.empty()) return;
