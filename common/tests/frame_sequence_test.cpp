@@ -32,10 +32,9 @@ TEST(FrameTag, FormatsAndOrdersByNumberThenLetter) {
       {{12, ' '}, "12"}, {{12, 'a'}, "12a"}, {{3, 'B'}, "3B"}, {{7, '_'}, "7"}, {{}, "0"}};
   for (auto [tag, text] : tags) EXPECT_EQ(FormatFrameTag(tag), text);
   // Ordered by number, then by letter code.
-  EXPECT_TRUE(FrameTagLess({2, ' '}, {2, 'A'}));
-  EXPECT_TRUE(FrameTagLess({2, 'Z'}, {2, 'a'}));
-  EXPECT_TRUE(FrameTagLess({2, 'z'}, {10, ' '}));
-  EXPECT_FALSE(FrameTagLess({2, 'a'}, {2, 'a'}));
+  EXPECT_EQ(std::tuple(FrameTagLess({2, ' '}, {2, 'A'}), FrameTagLess({2, 'Z'}, {2, 'a'}),
+                       FrameTagLess({2, 'z'}, {10, ' '}), FrameTagLess({2, 'a'}, {2, 'a'})),
+            std::tuple(true, true, true, false));
 }
 
 TEST(MatchesSequence, AdmitsNameDigitsOptionalLetterIgnoringCase) {

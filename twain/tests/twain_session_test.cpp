@@ -123,12 +123,9 @@ TEST(ConditionText, WordsEveryCode) {
 }
 
 TEST(FixedPoint, RoundsToNearestAndSplitsWholeAndFraction) {
-  EXPECT_EQ(ToFix32(1.5), 0x18000);
-  EXPECT_EQ(ToFix32(-0.25), -16384);
-  EXPECT_DOUBLE_EQ(FromFix32(0x18000), 1.5);
-  EXPECT_DOUBLE_EQ(FromFix32(-16384), -0.25);
-  EXPECT_EQ(RoundHalfUp(149.5), 150);
-  EXPECT_EQ(RoundHalfUp(149.49), 149);
+  EXPECT_EQ(std::tuple(ToFix32(1.5), ToFix32(-0.25), FromFix32(0x18000), FromFix32(-16384),
+                       RoundHalfUp(149.5), RoundHalfUp(149.49)),
+            std::tuple(0x18000, -16384, 1.5, -0.25, 150, 149));
 }
 
 // A device call that fails, where the session ends, the failure notified and what Acquire and
