@@ -79,10 +79,9 @@ TEST_F(SessionTest, CloseDownToStepsDownOneStateAtATimeFromTransferring) {
   ASSERT_TRUE(session.CloseDownTo(1));
   EXPECT_THAT(session.states, ElementsAre(5, 4, 3, 2, 1));
   // Operations that do not belong to the state do nothing.
-  EXPECT_FALSE(session.OpenSource());
-  EXPECT_FALSE(session.EnableSource());
-  EXPECT_FALSE(session.SetCapability(kCapXResolution, 100));
-  EXPECT_EQ(session.state(), 1);
+  EXPECT_EQ(std::tuple(session.OpenSource(), session.EnableSource(),
+                       session.SetCapability(kCapXResolution, 100), session.state()),
+            std::tuple(false, false, false, 1));
 }
 
 TEST_F(SessionTest, WholeBedScansTheBedAsTheSourceReportsIt) {
