@@ -96,8 +96,7 @@ TEST(OpenSequence, PickedCaseDiffersFromListedFiles) {
 
   ScriptedPrompt prompt;
   // Walk8.qds is spelt differently on disk; the rebuilt path resolves to the real file.
-  std::string eight = FramePath(sequence, 1, prompt);
-  EXPECT_EQ(eight, dir.File("walk8.qds"));
+  EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("walk8.qds"));
   EXPECT_TRUE(FrameExists(dir.path() + "Walk8.qds"));
   EXPECT_EQ(FramePath(sequence, 2, prompt), dir.File("WALK9.QDS"));
   EXPECT_TRUE(prompt.Texts().empty());

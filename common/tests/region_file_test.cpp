@@ -307,8 +307,7 @@ TEST(PaintFile, RoundTripOfManyRegions) {
   ASSERT_TRUE(WritePaintFile(path, colors, 812).ok());
   Result<PaintFile> back = ReadPaintFile(path, 1550, 200);
   ASSERT_TRUE(back.ok()) << back.message();
-  EXPECT_EQ(back->regionColor, colors);
-  EXPECT_EQ(back->paintedCount, 812);
+  EXPECT_EQ(std::pair(back->regionColor, back->paintedCount), std::pair(colors, 812));
 }
 
 TEST(PaintFile, ShortAndLongFilesFromAnotherRegionCount) {

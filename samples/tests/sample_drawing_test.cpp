@@ -272,7 +272,6 @@ TEST(PencilCanvas, LightPressureDrawsPalerAndThinnerAndCrossingsKeepTheDarkest) 
   EXPECT_GT(lightCore, 120);
   EXPECT_EQ(canvas.InkAt(5, 17), 0);  // radius 1.4 at no pressure
   canvas.DrawStroke(firm, {2.0, 1.0});
-  EXPECT_EQ(canvas.InkAt(15, 15), 255);
   canvas.DrawStroke(light, {2.0, 1.0});  // drawing again over a line changes nothing
   EXPECT_EQ(canvas.InkAt(15, 15), 255);
   EXPECT_EQ(canvas.InkAt(5, 15), lightCore);
@@ -284,7 +283,6 @@ TEST(PencilCanvas, StrokesAndErasingOffTheSheetAreClipped) {
   canvas.DrawStroke(across, {3.0, 1.0});
   std::vector<StrokePoint> dot{{4, 4, 1}};
   canvas.DrawStroke(dot, {1.0, 1.0});
-  EXPECT_EQ(canvas.InkAt(4, 4), 255);
   canvas.EraseBox(-100, -100, 100, 2);
   canvas.EraseBox(8, 6, 400, 400);
   for (int x = 0; x < 10; ++x) EXPECT_EQ(canvas.InkAt(x, 1), 0);
