@@ -13,12 +13,6 @@ namespace {
 
 using namespace testing;
 
-std::vector<uint8_t> Written(std::string_view text) {
-  ArchiveWriter writer;
-  writer.String(text);
-  return writer.bytes();
-}
-
 // The string read from `bytes`, whether the reader is still good, and whether it is at the end.
 std::tuple<std::string, bool, bool> ReadString(const std::vector<uint8_t>& bytes) {
   ArchiveReader reader(bytes);
@@ -41,7 +35,9 @@ TEST(Archive, StringFormsAtTheirBoundaries) {
     SCOPED_TRACE(c.length);
     std::string text(c.length, 'q');
     if (!text.empty()) text.back() = 'z';
-    std::vector<uint8_t> bytes = Written(text);
+    ArchiveWriter writer;
+    writer.String(text);
+    std::vector<uint8_t> bytes = writer.bytes();
     ASSERT_EQ(bytes.size(), c.prefix.size() + c.length);
     EXPECT_TRUE(std::equal(c.prefix.begin(), c.prefix.end(), bytes.begin()));
     EXPECT_EQ(ReadString(bytes), std::tuple(text, true, true));
