@@ -3,6 +3,7 @@
 // readers are checked against files they had no part in making; and PPM files for the
 // outside converters to start from.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@ namespace quenda::testing {
 
 struct Bgr {
   uint8_t b = 0, g = 0, r = 0;
+  bool operator==(const Bgr&) const = default;
 };
 
 // `width` x `height` pixels, top row first, drawn from the first `colours` of a fixed set of
@@ -51,12 +53,9 @@ inline std::vector<uint8_t> EncodeTestBmp(const TestPicture& p, int depth, bool 
   std::vector<Bgr> palette;
   std::vector<unsigned> index;
   for (const Bgr& c : p.pixels) {
-    unsigned i = 0;
-    while (i < palette.size() &&
-           !(palette[i].b == c.b && palette[i].g == c.g && palette[i].r == c.r))
-      ++i;
-    if (i == palette.size()) palette.push_back(c);
-    index.push_back(i);
+    const auto at = std::find(palette.begin(), palette.end(), c);
+    index.push_back(unsigned(at - palette.begin()));
+    if (at == palette.end()) palette.push_back(c);
   }
   if (depth > 8) palette.clear();
   const std::size_t stride = (std::size_t(p.width) * depth + 31) / 32 * 4;

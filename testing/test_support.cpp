@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/path.h"
+#include "testing/write_limit.h"
+
 namespace quenda::testing {
 
 namespace fs = std::filesystem;
@@ -76,6 +79,23 @@ std::vector<std::string> ListDirectory(const std::string& directory, std::string
       names.push_back(std::move(name));
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::pair<std::string, std::string> FailedWriteMessages(const std::string& path, long long limit,
+                                                        const std::function<Status()>& write) {
+  const std::vector<uint8_t> old = ReadBytes(path);
+  const std::vector<std::string> names = ListDirectory(DirectoryOf(path));
+  std::pair<std::string, std::string> messages;
+  MakeReadOnly(path);
+  messages.first = write().message();
+  MakeWritable(path);
+  {
+    WriteLimit full(limit);
+    messages.second = write().message();
+  }
+  EXPECT_EQ(ReadBytes(path), old) << path;
+  EXPECT_EQ(ListDirectory(DirectoryOf(path)), names) << path;
+  return messages;
 }
 
 }  // namespace quenda::testing

@@ -6,8 +6,12 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <functional>
+#include <string>
+#include <utility>
 
 #include "common/atomic_file.h"
+#include "common/result.h"
 
 namespace quenda::testing {
 
@@ -39,5 +43,10 @@ class FileSizeLimit {
   void (*oldHandler_)(int);
   rlimit old_{};
 };
+
+// Runs `write` against `path` made read-only, then on a disk that fills after `limit` bytes, and
+// returns the two messages; the folder and the old file must come out of both as they went in.
+std::pair<std::string, std::string> FailedWriteMessages(const std::string& path, long long limit,
+                                                        const std::function<Status()>& write);
 
 }  // namespace quenda::testing

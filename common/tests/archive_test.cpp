@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/atomic_file.h"
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
 
 using namespace testing;
 
-std::vector<uint8_t> Written(std::string_view text) {
-  ArchiveWriter writer;
-  writer.String(text);
-  return writer.bytes();
+// The string read from `bytes`, whether the reader is still good, and whether it is at the end.
+std::tuple<std::string, bool, bool> ReadString(const std::vector<uint8_t>& bytes) {
+  ArchiveReader reader(bytes);
+  std::string text = reader.String();
+  return {text, reader.ok(), reader.AtEnd()};
 }
 
 TEST(Archive, StringFormsAtTheirBoundaries) {
@@ -31,29 +35,22 @@ TEST(Archive, StringFormsAtTheirBoundaries) {
     SCOPED_TRACE(c.length);
     std::string text(c.length, 'q');
     if (!text.empty()) text.back() = 'z';
-    std::vector<uint8_t> bytes = Written(text);
+    ArchiveWriter writer;
+    writer.String(text);
+    std::vector<uint8_t> bytes = writer.bytes();
     ASSERT_EQ(bytes.size(), c.prefix.size() + c.length);
     EXPECT_TRUE(std::equal(c.prefix.begin(), c.prefix.end(), bytes.begin()));
-    ArchiveReader reader(bytes);
-    EXPECT_EQ(reader.String(), text);
-    EXPECT_TRUE(reader.ok());
-    EXPECT_TRUE(reader.AtEnd());
-
+    EXPECT_EQ(ReadString(bytes), std::tuple(text, true, true));
     // One byte short anywhere fails cleanly.
     bytes.pop_back();
-    ArchiveReader cut(bytes);
-    EXPECT_EQ(cut.String(), "");
-    EXPECT_FALSE(cut.ok());
-    EXPECT_EQ(cut.remaining(), 0u);
+    EXPECT_EQ(ReadString(bytes), std::tuple("", false, true));
   }
 }
 
 TEST(Archive, ReaderAcceptsLongFormsOfShortStringsButNotTheReservedWord) {
   const std::vector<uint8_t> sixteen = {0xFF, 0x03, 0x00, 'a', 'b', 'c'};
   const std::vector<uint8_t> thirtyTwo = {0xFF, 0xFF, 0xFF, 0x02, 0, 0, 0, 'h', 'i', 7};
-  ArchiveReader a(sixteen);
-  EXPECT_EQ(a.String(), "abc");
-  EXPECT_TRUE(a.ok());
+  EXPECT_EQ(ReadString(sixteen), std::tuple("abc", true, true));
   ArchiveReader b(thirtyTwo);
   EXPECT_EQ(b.String(), "hi");
   EXPECT_EQ(b.U8(), 7);
@@ -61,9 +58,7 @@ TEST(Archive, ReaderAcceptsLongFormsOfShortStringsButNotTheReservedWord) {
 
   std::vector<uint8_t> reserved = {0xFF, 0xFE, 0xFF};
   reserved.resize(reserved.size() + 0xFFFE, 'x');
-  ArchiveReader c(reserved);
-  EXPECT_EQ(c.String(), "");
-  EXPECT_FALSE(c.ok());
+  EXPECT_EQ(ReadString(reserved), std::tuple("", false, true));
 }
 
 TEST(Archive, LengthsBeyondTheDataFailWithoutReadingOrAllocatingThem) {
@@ -124,19 +119,10 @@ TEST(Archive, SaveAndLoadFailuresKeepTheOldFileAndSaySo) {
   ArchiveWriter writer;
   writer.String(std::string(100, 'x'));
 
-  SetWriteLimitForTesting(10);
-  Status full = SaveArchive(path, writer);
-  SetWriteLimitForTesting(-1);
-  EXPECT_EQ(full.message(),
-            "Could not write " + path + ": the disk may be full. The previous file is unchanged.");
-  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
-
-  testing::MakeReadOnly(path);
-  EXPECT_EQ(SaveArchive(path, writer).message(),
-            "Could not write " + path + ": the file or its folder may be read only.");
-  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{1, 2, 3}));
-  testing::MakeWritable(path);
-
+  EXPECT_EQ(FailedWriteMessages(path, 10, [&] { return SaveArchive(path, writer); }),
+            std::pair("Could not write " + path + ": the file or its folder may be read only.",
+                      "Could not write " + path +
+                          ": the disk may be full. The previous file is unchanged."));
   EXPECT_EQ(LoadArchive(dir.File("none.dgr")).message(),
             "Could not open " + dir.File("none.dgr") + ".");
   EXPECT_EQ(ArchiveEndsEarly(path).message,

@@ -15,9 +15,7 @@ namespace {
 using namespace testing;
 
 // Different texts for the two causes, so every check also shows which cause was reported.
-WriteMessages Texts() {
-  return {"cannot create", "short write"};
-}
+const WriteMessages kTexts("cannot create", "short write");
 
 // "ok", or the failure's text and kind, so one comparison checks both.
 std::string Outcome(const Status& status) {
@@ -34,21 +32,21 @@ TEST(AtomicFile, ReplacesTheTargetOnlyOnCommitAndAnAbandonedWriteLeavesNoTrace) 
   WriteText(path, "old");
   {
     AtomicFile file;
-    ASSERT_EQ(Outcome(file.Open(path, Texts())), "ok");
+    ASSERT_EQ(Outcome(file.Open(path, kTexts)), "ok");
     ASSERT_EQ(Outcome(file.Write("new", 3)), "ok");
     EXPECT_EQ(ReadText(path), "old");  // readers still see the old file mid-write
   }                                    // destroyed without Commit
   EXPECT_EQ(ReadText(path), "old");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk.col"});
   AtomicFile file;
-  ASSERT_EQ(Outcome(file.Open(path, Texts())), "ok");
+  ASSERT_EQ(Outcome(file.Open(path, kTexts)), "ok");
   ASSERT_EQ(Outcome(file.Write("new", 3)), "ok");
   ASSERT_EQ(Outcome(file.Commit()), "ok");
   EXPECT_EQ(ReadText(path), "new");
   EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk.col"});
   // The replaced file keeps its permissions.
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  ASSERT_EQ(Outcome(WriteFileAtomically(path, std::string_view("b"), Texts())), "ok");
+  ASSERT_EQ(Outcome(WriteFileAtomically(path, std::string_view("b"), kTexts)), "ok");
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -83,7 +81,7 @@ TEST(AtomicFile, ReadOnlyFileOrDirectoryCannotBeCreated) {
   std::string path = dir.File("ro.txt");
   WriteText(path, "locked");
   testing::MakeReadOnly(path);
-  EXPECT_EQ(Outcome(WriteFileAtomically(path, std::string_view("x"), Texts())),
+  EXPECT_EQ(Outcome(WriteFileAtomically(path, std::string_view("x"), kTexts)),
             "cannot create (CannotCreate)");
   EXPECT_EQ(ReadText(path), "locked");
 
@@ -91,9 +89,9 @@ TEST(AtomicFile, ReadOnlyFileOrDirectoryCannotBeCreated) {
   ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
   WriteText(sub + "/f.txt", "inside");
   testing::MakeReadOnly(sub);
-  EXPECT_EQ(Outcome(WriteFileAtomically(sub + "/f.txt", std::string_view("x"), Texts())),
+  EXPECT_EQ(Outcome(WriteFileAtomically(sub + "/f.txt", std::string_view("x"), kTexts)),
             "cannot create (CannotCreate)");
-  EXPECT_EQ(Outcome(WriteFileAtomically(sub + "/new.txt", std::string_view("x"), Texts())),
+  EXPECT_EQ(Outcome(WriteFileAtomically(sub + "/new.txt", std::string_view("x"), kTexts)),
             "cannot create (CannotCreate)");
   EXPECT_EQ(ReadText(sub + "/f.txt"), "inside");
   EXPECT_EQ(Outcome(WriteFileAtomically(dir.File("missing/f.txt"), std::string_view("x"),
@@ -108,11 +106,11 @@ TEST(AtomicFile, AKilledWritersTemporaryIsRemovedAndALiveOneKept) {
   WriteText(dir.File(".w0001.tga.1IjrdD"), "another frame's");
   WriteText(dir.File(".w0002.tga.notmine"), "not a temporary's name");
   AtomicFile live;  // a writer of the same target that is still at work
-  ASSERT_EQ(Outcome(live.Open(path, Texts())), "ok");
+  ASSERT_EQ(Outcome(live.Open(path, kTexts)), "ok");
   ASSERT_EQ(Outcome(live.Write("live", 4)), "ok");
   std::string liveName = live.temporaryPath().substr(dir.path().size());
 
-  ASSERT_EQ(Outcome(WriteFileAtomically(path, std::string_view("frame"), Texts())), "ok");
+  ASSERT_EQ(Outcome(WriteFileAtomically(path, std::string_view("frame"), kTexts)), "ok");
   std::vector<std::string> expected{".w0001.tga.1IjrdD", ".w0002.tga.notmine", liveName,
                                     "w0002.tga"};
   std::sort(expected.begin(), expected.end());
@@ -125,7 +123,7 @@ TEST(AtomicFile, ManyWritesIntoAFolderListItForLeftoversOnce) {
   TempDir dir;
   const long long listings = FolderListingCount();
   for (const char* name : {"w0001.tga", "w0002.tga", "w0003.tga", "w0001.tga"})
-    ASSERT_EQ(Outcome(WriteFileAtomically(dir.File(name), std::string_view("f"), Texts())), "ok");
+    ASSERT_EQ(Outcome(WriteFileAtomically(dir.File(name), std::string_view("f"), kTexts)), "ok");
   EXPECT_EQ(FolderListingCount() - listings, 1);
   EXPECT_EQ(ListDirectory(dir.path()),
             (std::vector<std::string>{"w0001.tga", "w0002.tga", "w0003.tga"}));

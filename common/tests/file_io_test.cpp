@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "common/last_preview.h"
 #include "common/path.h"
@@ -20,31 +21,22 @@ std::vector<uint8_t> Counting(std::size_t n) {
   return bytes;
 }
 
-TEST(ReadFileBytes, ReadsTheAskedWindowOfTheFileAndNoMore) {
-  testing::TempDir dir;
-  const std::string path = dir.File("data.bin");
-  // Larger than one read chunk, so the sized read and the tail are both exercised.
-  const std::vector<uint8_t> all = Counting((1 << 20) + 4099);
-  testing::WriteBytes(path, all);
-
-  EXPECT_EQ(ReadFileBytes(path), all);
-  EXPECT_EQ(ReadFileBytes(path, 18, 1000),
-            std::vector<uint8_t>(all.begin() + 18, all.begin() + 1018));
-  EXPECT_EQ(ReadFileBytes(path, all.size() - 5, 100),
-            std::vector<uint8_t>(all.end() - 5, all.end()));
-  EXPECT_EQ(ReadFileBytes(path, all.size() + 10, 100), std::vector<uint8_t>());
-}
-
 // Buffers past a few megabytes are advised for large pages before they are filled; what they
-// hold must not depend on it.
-TEST(LargeBuffers, HoldExactlyWhatTheyAreFilledWith) {
+// hold must not depend on it. The file is larger than one read chunk, so the sized read and the
+// tail are both exercised.
+TEST(ReadFileBytes, ReadsTheAskedWindowOfTheFileAndNoMoreIntoLargeBuffers) {
   testing::TempDir dir;
   const std::string path = dir.File("large.bin");
   const std::vector<uint8_t> all = Counting((9 << 20) + 4097);
   testing::WriteBytes(path, all);
   EXPECT_EQ(ReadFileBytes(path), all);
+  EXPECT_EQ(ReadFileBytes(path, 18, 1000),
+            std::vector<uint8_t>(all.begin() + 18, all.begin() + 1018));
   EXPECT_EQ(ReadFileBytes(path, 4095, (5 << 20) + 3),
             std::vector<uint8_t>(all.begin() + 4095, all.begin() + 4095 + (5 << 20) + 3));
+  EXPECT_EQ(ReadFileBytes(path, all.size() - 5, 100),
+            std::vector<uint8_t>(all.end() - 5, all.end()));
+  EXPECT_EQ(ReadFileBytes(path, all.size() + 10, 100), std::vector<uint8_t>());
 
   struct Case {
     int width, height, channels;
@@ -115,11 +107,9 @@ TEST(Path, SplitsOnEitherSeparatorAndTheLastDotOfTheName) {
   };
   for (const SplitCase& c : kCases) {
     SCOPED_TRACE(c.path);
-    EXPECT_EQ(DirectoryOf(c.path), c.directory);
-    EXPECT_EQ(ParentDirectoryOf(c.path), c.parent);
-    EXPECT_EQ(FileNameOf(c.path), c.name);
-    EXPECT_EQ(TitleOf(c.path), c.title);
-    EXPECT_EQ(ExtensionOf(c.path), c.extension);
+    EXPECT_EQ(std::tuple(DirectoryOf(c.path), ParentDirectoryOf(c.path), FileNameOf(c.path),
+                         TitleOf(c.path), ExtensionOf(c.path)),
+              std::tuple(c.directory, c.parent, c.name, c.title, c.extension));
     EXPECT_EQ(DirectoryOf(c.path) + FileNameOf(c.path), c.path);
   }
 }

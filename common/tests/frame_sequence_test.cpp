@@ -32,10 +32,9 @@ TEST(FrameTag, FormatsAndOrdersByNumberThenLetter) {
       {{12, ' '}, "12"}, {{12, 'a'}, "12a"}, {{3, 'B'}, "3B"}, {{7, '_'}, "7"}, {{}, "0"}};
   for (auto [tag, text] : tags) EXPECT_EQ(FormatFrameTag(tag), text);
   // Ordered by number, then by letter code.
-  EXPECT_TRUE(FrameTagLess({2, ' '}, {2, 'A'}));
-  EXPECT_TRUE(FrameTagLess({2, 'Z'}, {2, 'a'}));
-  EXPECT_TRUE(FrameTagLess({2, 'z'}, {10, ' '}));
-  EXPECT_FALSE(FrameTagLess({2, 'a'}, {2, 'a'}));
+  EXPECT_EQ(std::tuple(FrameTagLess({2, ' '}, {2, 'A'}), FrameTagLess({2, 'Z'}, {2, 'a'}),
+                       FrameTagLess({2, 'z'}, {10, ' '}), FrameTagLess({2, 'a'}, {2, 'a'})),
+            std::tuple(true, true, true, false));
 }
 
 TEST(MatchesSequence, AdmitsNameDigitsOptionalLetterIgnoringCase) {
@@ -60,20 +59,30 @@ TEST(IsSequenceFileName, NeedsLetterDigitsAndLowerCaseExtension) {
             "Invalid filename format or there is no number found on filename!");
 }
 
-TEST(OpenSequence, OrdersNumericallyAndSkipsStrangers) {
+TEST(OpenSequence, OrdersNumericallyAndSkipsStrangersAndNamesEachFramesFiles) {
   TempDir dir;
   Touch(dir, {"walk10.qds", "walk2a.qds", "walk1.qds", "walk2.qds", "walkb1.qds", "run1.qds",
-              "walk3.rgn", "walk2A.qds", "walk012.qds"});
+              "walk3.rgn", "walk2A.qds", "walk012.qds", "walk1a.qds"});
   std::filesystem::create_directory(dir.File("walk4.qds"));  // a folder is no drawing
   DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
-  EXPECT_EQ(sequence.directory, dir.path());
-  EXPECT_EQ(sequence.name, "walk");
-  EXPECT_EQ(FrameTexts(sequence), (std::vector<std::string>{"1", "2", "2A", "2a", "10", "12"}));
-  EXPECT_EQ(sequence.frameCount, 6);
-  EXPECT_EQ(sequence.truncated, 0);
+  EXPECT_EQ(std::tuple(sequence.directory, sequence.name, sequence.frameCount, sequence.truncated),
+            std::tuple(dir.path(), "walk", 7, 0));
+  EXPECT_EQ(FrameTexts(sequence),
+            (std::vector<std::string>{"1", "1a", "2", "2A", "2a", "10", "12"}));
   // Leading zeros are listed but the path is rebuilt without them.
   ScriptedPrompt prompt;
-  EXPECT_EQ(FramePath(sequence, 5, prompt), dir.File("walk12.qds"));
+  EXPECT_EQ(FramePath(sequence, 6, prompt), dir.File("walk12.qds"));
+  EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("walk1a.qds"));
+  EXPECT_EQ(RegionPath(sequence, 1, prompt), dir.File("walk1a.rgn"));
+  EXPECT_EQ(PaintPath(sequence, 0, prompt), dir.File("walk1.pnt"));
+  EXPECT_EQ(ColorSetPath(sequence), dir.File("walk.col"));
+  EXPECT_TRUE(prompt.Texts().empty());
+
+  EXPECT_EQ(FramePath(sequence, 7, prompt), "");
+  EXPECT_EQ(RegionPath(sequence, -1, prompt), "");
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Internal error: illegal frame number",
+                                                      "Internal error: illegal frame number"}));
+  EXPECT_FALSE(FrameExists(""));
 }
 
 TEST(OpenSequence, PickedCaseDiffersFromListedFiles) {
@@ -87,8 +96,7 @@ TEST(OpenSequence, PickedCaseDiffersFromListedFiles) {
 
   ScriptedPrompt prompt;
   // Walk8.qds is spelt differently on disk; the rebuilt path resolves to the real file.
-  std::string eight = FramePath(sequence, 1, prompt);
-  EXPECT_EQ(eight, dir.File("walk8.qds"));
+  EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("walk8.qds"));
   EXPECT_TRUE(FrameExists(dir.path() + "Walk8.qds"));
   EXPECT_EQ(FramePath(sequence, 2, prompt), dir.File("WALK9.QDS"));
   EXPECT_TRUE(prompt.Texts().empty());
@@ -133,30 +141,11 @@ TEST(OpenSequence, FullSheetCapacityHolds2000) {
     names.push_back("a" + std::to_string(i) + ".qds");
   Touch(dir, names);
   DrawingSequence sequence = OpenSequence(dir.File("a1.qds"), "a1.qds");
-  EXPECT_EQ(sequence.frameCount, kSheetSequenceCapacity);
-  EXPECT_EQ(sequence.truncated, 5);
-  EXPECT_EQ(sequence.frames.back().number, kSheetSequenceCapacity);
+  EXPECT_EQ(std::tuple(sequence.frameCount, sequence.truncated, sequence.frames.back().number),
+            std::tuple(kSheetSequenceCapacity, 5, kSheetSequenceCapacity));
   DrawingSequence painter = OpenSequence(dir.File("a1.qds"), "a1.qds", kPainterSequenceCapacity);
-  EXPECT_EQ(painter.frameCount, kSheetSequenceCapacity + 5);
-  EXPECT_EQ(painter.truncated, 0);
-}
-
-TEST(FramePath, CompanionFilesAndIllegalIndex) {
-  TempDir dir;
-  Touch(dir, {"walk1.qds", "walk1a.qds"});
-  DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
-  ScriptedPrompt prompt;
-  EXPECT_EQ(FramePath(sequence, 1, prompt), dir.File("walk1a.qds"));
-  EXPECT_EQ(RegionPath(sequence, 1, prompt), dir.File("walk1a.rgn"));
-  EXPECT_EQ(PaintPath(sequence, 0, prompt), dir.File("walk1.pnt"));
-  EXPECT_EQ(ColorSetPath(sequence), dir.File("walk.col"));
-  EXPECT_TRUE(prompt.Texts().empty());
-
-  EXPECT_EQ(FramePath(sequence, 2, prompt), "");
-  EXPECT_EQ(RegionPath(sequence, -1, prompt), "");
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Internal error: illegal frame number",
-                                                      "Internal error: illegal frame number"}));
-  EXPECT_FALSE(FrameExists(""));
+  EXPECT_EQ(std::pair(painter.frameCount, painter.truncated),
+            std::pair(kSheetSequenceCapacity + 5, 0));
 }
 
 TEST(CaseInsensitivePath, ResolvesEachComponentOrLeavesThePath) {

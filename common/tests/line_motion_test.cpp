@@ -48,13 +48,11 @@ TEST(LineMotion, FindsHowTheFigureMovedOverTheStillGround) {
     const std::vector<uint8_t> target = Drawing(c.tx, c.ty);
     const LineMotion m = EstimateLineMotion({map.data(), kW, kH, 0, target.data()},
                                             {map.data(), kW, kH, 0, source.data()}, c.shift);
-    EXPECT_EQ(m.x, c.expected.x) << c.name;
-    EXPECT_EQ(m.y, c.expected.y) << c.name;
+    EXPECT_EQ(std::pair(m.x, m.y), std::pair(c.expected.x, c.expected.y)) << c.name;
   }
   const LineMotion none = EstimateLineMotion({map.data(), kW, kH, 0, nullptr},
                                              {map.data(), kW, kH, 0, source.data()}, {});
-  EXPECT_EQ(none.x, 0);
-  EXPECT_EQ(none.y, 0);
+  EXPECT_EQ(std::pair(none.x, none.y), std::pair(0, 0));
 }
 
 }  // namespace

@@ -24,9 +24,7 @@ TEST(FrameChunks, EveryFrameFallsInOneChunk) {
       {{}, 3, {}},
   };
   for (const Case& c : cases) EXPECT_EQ(SplitIntoChunks(c.frames, c.size), c.chunks);
-}
-
-TEST(FrameChunks, RunAgainOnlyTheChunksOfFaultyFrames) {
+  // Only the chunks of faulty frames run again.
   const auto chunks = SplitIntoChunks(FrameSpan(1, 17), 5);
   EXPECT_EQ(ChunksHolding(chunks, {17, 7, 9}), (std::vector<int>{1, 3}));
   EXPECT_EQ(ChunksHolding(chunks, {5, 6}), (std::vector<int>{0, 1}));

@@ -50,8 +50,7 @@ TEST(SubmitScript, TheJobIdOrSbatchsReason) {
   for (const Case& c : cases) {
     RecordingRunner runner({c.answer});
     Result<std::string> id = SubmitScript(runner, "#!/bin/bash\n");
-    EXPECT_EQ(id.ok() ? *id : "", c.id);
-    EXPECT_EQ(id.message(), c.message);
+    EXPECT_EQ(std::pair(id.ok() ? *id : "", id.message()), std::pair(c.id, c.message));
     EXPECT_EQ(runner.calls[0], (std::vector<std::string>{"sbatch", "--parsable"}));
     EXPECT_EQ(runner.inputs[0], "#!/bin/bash\n");
   }
@@ -80,8 +79,7 @@ TEST(WaitForJob, UntilNoTaskIsQueued) {
   for (const Case& c : cases) {
     RecordingRunner runner(c.answers);
     Status waited = WaitForJob(runner, "12");
-    EXPECT_EQ(waited.message(), c.message);
-    EXPECT_EQ(runner.pauses, c.pauses);
+    EXPECT_EQ(std::pair(waited.message(), runner.pauses), std::pair(c.message, c.pauses));
     EXPECT_EQ(runner.calls[0], (std::vector<std::string>{"squeue", "--noheader", "--jobs", "12",
                                                          "--format", "%T %r"}));
   }
@@ -110,10 +108,8 @@ TEST(FindFaultyOutputs, MissingAndUnreadableInOrder) {
 TEST(SystemProcessRunner, StreamsAndExitCodes) {
   SystemProcessRunner runner;
   ProcessOutput ran = runner.Run({"sh", "-c", "cat; echo oops >&2; exit 3"}, "in\n");
-  EXPECT_TRUE(ran.started);
-  EXPECT_EQ(ran.exitCode, 3);
-  EXPECT_EQ(ran.out, "in\n");
-  EXPECT_EQ(ran.err, "oops\n");
+  EXPECT_EQ(std::tuple(ran.started, ran.exitCode, ran.out, ran.err),
+            std::tuple(true, 3, "in\n", "oops\n"));
   // More than a pipe holds, both ways.
   const std::string big(1 << 20, 'x');
   ran = runner.Run({"cat"}, big);

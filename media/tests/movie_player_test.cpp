@@ -21,9 +21,7 @@
 namespace quenda {
 namespace {
 
-using testing::MoviePlan;
-using testing::TempDir;
-using testing::WriteMovie;
+using namespace testing;
 
 // Waits use qWaitFor under ASSERT: QtTest's QTRY_ macros only return from the test when they
 // time out, which gtest never hears of.
@@ -57,11 +55,7 @@ TEST(MoviePlayer, RefusesToOpenWhatItCannotPlayWithOneMessageEach) {
     AviWriter writer(f.prompt);
     ASSERT_TRUE(writer.Open(empty, 10000, 25, 40, 30));
   }
-  MoviePlan huge;
-  huge.width = 1000;
-  huge.height = 40;
-  huge.frames = 1;
-  std::string wide = f.Movie("wide.avi", huge);
+  std::string wide = f.Movie("wide.avi", {.width = 1000, .height = 40, .frames = 1});
   const std::pair<std::string, std::string> cases[] = {
       {".avi", "Invalid avi filename!"},
       {f.dir.File("walk.mov"), "Invalid avi filename extension!"},
@@ -114,9 +108,7 @@ TEST(MoviePlayer, TheButtonsAndTheSliderMoveThePictureAndTheCaption) {
 
 TEST(MoviePlayer, PlayingShowsTheMeasuredRateInTheCaption) {
   Fixture f;
-  MoviePlan plan;
-  plan.frames = 5;
-  ASSERT_TRUE(f.player->Open(f.Movie("five.avi", plan)));
+  ASSERT_TRUE(f.player->Open(f.Movie("five.avi", {.frames = 5})));
   f.Find<QPushButton>("loop")->click();
   f.Find<QPushButton>("play")->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return f.drawn.size() > 8; }, 2000));
@@ -131,13 +123,10 @@ TEST(MoviePlayer, PlayingShowsTheMeasuredRateInTheCaption) {
 TEST(MoviePlayer, WithoutSoundOrAnAudioDeviceThePicturePlaysInSilence) {
   Fixture f;
   f.audio.canPlay = false;
-  MoviePlan plan;
-  plan.frames = 4;
   // A movie without sound does not even ask for a device.
-  ASSERT_TRUE(f.player->Open(f.Movie("silent.avi", plan)));
+  ASSERT_TRUE(f.player->Open(f.Movie("silent.avi", {.frames = 4})));
   EXPECT_TRUE(f.prompt.Texts().empty());
-  plan.soundBytes = 4000;
-  const std::string voice = f.Movie("voice.avi", plan);
+  const std::string voice = f.Movie("voice.avi", {.frames = 4, .soundBytes = 4000});
   ASSERT_TRUE(f.player->Open(voice));
   EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{"There are no audio devices to play the "
                                                        "sound in the flipbook!"});
@@ -158,16 +147,13 @@ TEST(MoviePlayer, WithoutSoundOrAnAudioDeviceThePicturePlaysInSilence) {
 
 TEST(MoviePlayer, TheSystemOutputOnThisMachineEitherPlaysOrSaysThereIsNoDevice) {
   TempDir dir;
-  MoviePlan plan;
-  plan.frames = 3;
-  plan.soundBytes = 3000;
-  WriteMovie(dir.File("voice.avi"), plan);
+  WriteMovie(dir.File("voice.avi"), {.frames = 3, .soundBytes = 3000});
   ScriptedPrompt prompt;
   MoviePlayer player(prompt, std::make_unique<QtAudioOutput>());
   ASSERT_TRUE(player.Open(dir.File("voice.avi")));
   const bool device = QtAudioOutput().CanPlay(testing::Mono8BitFormat(22050));
-  EXPECT_EQ(player.hasSound(), device);
-  EXPECT_EQ(prompt.Texts().size(), device ? 0u : 1u);
+  EXPECT_EQ(std::tuple(player.hasSound(), prompt.Texts().size()),
+            std::tuple(device, device ? 0u : 1u));
   player.findChild<QPushButton*>("play")->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !player.playing(); }, 2000));
   EXPECT_EQ(player.currentFrame(), 0);
@@ -175,10 +161,8 @@ TEST(MoviePlayer, TheSystemOutputOnThisMachineEitherPlaysOrSaysThereIsNoDevice) 
 
 TEST(MoviePlayer, SoundStartsWhereThePictureIsAndStopsWithIt) {
   Fixture f;
-  MoviePlan plan;
-  plan.frames = 3;
-  plan.soundBytes = 2646;  // 3 frames at 22050 Hz
-  ASSERT_TRUE(f.player->Open(f.Movie("voice.avi", plan)));
+  // 3 frames at 22050 Hz.
+  ASSERT_TRUE(f.player->Open(f.Movie("voice.avi", {.frames = 3, .soundBytes = 2646})));
   ASSERT_TRUE(f.player->hasSound());
   f.Find<QPushButton>("loop")->click();
   f.Find<QSlider>("position")->setValue(2);
@@ -194,10 +178,7 @@ TEST(MoviePlayer, SoundStartsWhereThePictureIsAndStopsWithIt) {
 TEST(MoviePlayer, SoundThatCannotStartIsReportedAndThePictureGoesOn) {
   Fixture f;
   f.audio.plays = false;
-  MoviePlan plan;
-  plan.frames = 3;
-  plan.soundBytes = 2646;
-  ASSERT_TRUE(f.player->Open(f.Movie("mute.avi", plan)));
+  ASSERT_TRUE(f.player->Open(f.Movie("mute.avi", {.frames = 3, .soundBytes = 2646})));
   f.Find<QPushButton>("play")->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !f.player->playing(); }, 2000));
   EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{"Could not write wave header"});
@@ -206,8 +187,7 @@ TEST(MoviePlayer, SoundThatCannotStartIsReportedAndThePictureGoesOn) {
 
 TEST(MoviePlayer, DoubleSizeOnlyWhenTwiceTheWindowFitsTheScreen) {
   Fixture f;
-  MoviePlan small;
-  ASSERT_TRUE(f.player->Open(f.Movie("small.avi", small)));
+  ASSERT_TRUE(f.player->Open(f.Movie("small.avi", {})));
   EXPECT_GE(f.player->width(), kPlayerMinimumWidth);
   EXPECT_GE(f.player->height(), kPlayerMinimumHeight);
   auto* zoom = f.Find<QCheckBox>("double");
@@ -220,11 +200,8 @@ TEST(MoviePlayer, DoubleSizeOnlyWhenTwiceTheWindowFitsTheScreen) {
   EXPECT_EQ(sizes, (std::vector<QSize>{{49, 35}, {98, 70}, {49, 35}}));
   EXPECT_TRUE(f.prompt.Texts().empty());
 
-  MoviePlan large;
-  large.width = 400;
-  large.height = 300;
-  large.frames = 1;
-  ASSERT_TRUE(f.player->Open(f.Movie("large.avi", large)));  // 800 x 600 offscreen screen
+  // On the 800 x 600 offscreen screen.
+  ASSERT_TRUE(f.player->Open(f.Movie("large.avi", {.width = 400, .height = 300, .frames = 1})));
   zoom->click();
   EXPECT_FALSE(zoom->isChecked());
   EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{"Zoomed window does not fit to screen!"});

@@ -12,10 +12,7 @@
 namespace quenda {
 namespace {
 
-using testing::MoviePlan;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace testing;
 
 const std::string kBadFormat =
     "AVIERROR : The file couldn't be read, indicating a corrupt file or an unrecognized format.";
@@ -58,10 +55,7 @@ TEST(MovieReader, AMovieWithoutPicturesHasNoVideoStream) {
 TEST(MovieReader, ReadsTheSameFromMemoryAsFromTheFile) {
   TempDir dir;
   const std::string path = dir.File("walk.avi");
-  MoviePlan plan;
-  plan.frames = 4;
-  plan.soundBytes = 1234;
-  testing::WriteMovie(path, plan);
+  WriteMovie(path, {.frames = 4, .soundBytes = 1234});
   auto fromFile = MovieReader::Open(path);
   auto fromMemory = MovieReader::OpenBytes(ReadBytes(path));
   ASSERT_TRUE(fromFile.ok() && fromMemory.ok()) << fromMemory.message();
@@ -84,9 +78,7 @@ TEST(MovieReader, ReadsTheSameFromMemoryAsFromTheFile) {
 TEST(MovieReader, TruncatedMoviesFailCleanly) {
   TempDir dir;
   const std::string whole = dir.File("whole.avi");
-  MoviePlan plan;
-  plan.frames = 6;
-  plan.soundBytes = 9000;
+  const MoviePlan plan{.frames = 6, .soundBytes = 9000};
   testing::WriteMovie(whole, plan);
   const auto bytes = ReadBytes(whole);
   int opened = 0;

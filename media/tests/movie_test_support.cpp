@@ -66,10 +66,6 @@ void WriteMovie(const std::string& path, const MoviePlan& plan) {
   ASSERT_TRUE(prompt.Texts().empty()) << prompt.Texts().front();
 }
 
-bool HaveFfprobe() {
-  return std::system("ffprobe -version >/dev/null 2>&1") == 0;
-}
-
 std::vector<std::map<std::string, std::string>> ProbeStreams(const std::string& path) {
   std::vector<std::map<std::string, std::string>> streams;
   std::string command = "ffprobe -v error -count_frames -show_streams '" + path + "' 2>/dev/null";

@@ -35,6 +35,5 @@ void WriteMovie(const std::string& path, const MoviePlan& plan);
 
 // One map of ffprobe's key=value lines per stream, in stream order; empty when ffprobe fails.
 std::vector<std::map<std::string, std::string>> ProbeStreams(const std::string& path);
-bool HaveFfprobe();
 
 }  // namespace quenda::testing

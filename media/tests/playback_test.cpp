@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 #include <vector>
@@ -26,18 +27,15 @@ struct PlayRecord {
 PlayRecord Drive(Playback& playback, double fromMs, double untilMs, double stepMs,
                  double soundSpeed = 0) {
   PlayRecord run;
-  double soundStartedWall = 0;
-  double soundLengthMs = 1e12;
   for (double now = fromMs; now <= untilMs && playback.playing(); now += stepMs) {
+    // Sound, once started, plays on for as long as the run goes.
     std::optional<double> sound;
-    if (soundSpeed > 0 && !run.soundStarts.empty() &&
-        (now - soundStartedWall) * soundSpeed < soundLengthMs)
-      sound = (now - soundStartedWall) * soundSpeed;
+    if (soundSpeed > 0 && !run.soundStartTimes.empty())
+      sound = (now - run.soundStartTimes.back()) * soundSpeed;
     PlaybackTurn turn = playback.Turn(now, sound);
     if (turn.startSoundAtMs) {
       run.soundStarts.push_back(*turn.startSoundAtMs);
       run.soundStartTimes.push_back(now);
-      soundStartedWall = now;
     }
     if (turn.drawFrame) run.drawn.push_back({now, *turn.drawFrame});
     if (turn.slowWarning) ++run.warnings;
@@ -46,7 +44,7 @@ PlayRecord Drive(Playback& playback, double fromMs, double untilMs, double stepM
   return run;
 }
 
-TEST(Playback, SteppingAndTheSliderClampToTheFrames) {
+TEST(Playback, SteppingAndTheSliderClampToTheFramesAndNothingPlaysUnstarted) {
   Playback playback(5, 25);
   std::vector<int> shown;
   auto note = [&] { shown.push_back(playback.currentFrame()); };
@@ -56,6 +54,12 @@ TEST(Playback, SteppingAndTheSliderClampToTheFrames) {
   playback.SetFrame(-3), note();
   playback.StepForward(), playback.StepForward(), note();
   EXPECT_EQ(shown, (std::vector<int>{0, 4, 4, 0, 2}));
+  // Nothing happens while stopped, or for an empty movie.
+  EXPECT_FALSE(playback.Turn(100, std::nullopt).drawFrame.has_value());
+  Playback empty(0, 25);
+  empty.Start(0, true);
+  EXPECT_FALSE(empty.playing());
+  EXPECT_FALSE(empty.Turn(10, std::nullopt).drawFrame.has_value());
 }
 
 TEST(Playback, OneFrameMovieShowsItsFrameAndStopsUnlessLooping) {
@@ -99,12 +103,10 @@ TEST(Playback, SoundStartsAgainWithFrameZeroOfEveryLoopAndWhereverPlayingStarts)
   playback.SetLooping(true);
   playback.Start(0, true);
   PlayRecord run = Drive(playback, 0, 1000, 1);
-  // 26 frames drawn in a second; frame 0 comes round 9 times.
-  std::size_t zeros = 0;
-  for (const Drawn& d : run.drawn) zeros += d.frame == 0;
-  EXPECT_EQ(run.soundStarts.size(), zeros);
-  EXPECT_EQ(zeros, 9u);
-  for (double at : run.soundStarts) EXPECT_EQ(at, 0.0);
+  // 26 frames drawn in a second; frame 0 comes round 9 times, and the sound starts with each.
+  EXPECT_EQ(std::count_if(run.drawn.begin(), run.drawn.end(), [](Drawn d) { return d.frame == 0; }),
+            9);
+  EXPECT_EQ(run.soundStarts, std::vector<double>(9, 0.0));
 
   Playback middle(10, 25);
   middle.SetFrame(4);
@@ -167,16 +169,6 @@ TEST(Playback, CatchingUpFastTurnsTheLightOffWithoutWarning) {
   EXPECT_EQ(playback.light(), RateLight::Off);
   EXPECT_GT(playback.measuredRate(), 25 + kRateTolerance);
   EXPECT_EQ(burst.warnings, 0);
-}
-
-TEST(Playback, NothingHappensWhileStoppedOrForAnEmptyMovie) {
-  Playback playback(5, 25);
-  PlaybackTurn turn = playback.Turn(100, std::nullopt);
-  EXPECT_FALSE(turn.drawFrame.has_value());
-  Playback empty(0, 25);
-  empty.Start(0, true);
-  EXPECT_FALSE(empty.playing());
-  EXPECT_FALSE(empty.Turn(10, std::nullopt).drawFrame.has_value());
 }
 
 }  // namespace
