@@ -34,6 +34,8 @@ TEST(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
       {[&] { return doc.MarkRegions(progress); }, "Can not mark regions without a picture"},
       {[&] { return doc.SaveRegions(dir.File("a.rgn")); }, "Please process the regions."},
       {[&] { return doc.LoadRegionsFile(dir.File("a.rgn")); }, "Please load a picture."},
+      {[&] { return doc.EnterPaint(); }, "Please do this after loading or marking regions"},
+      {[&] { return doc.CheckComposite(); }, "Please paint the image first."},
   };
   for (const auto& [command, message] : refused) {
     EXPECT_EQ(command().message(), message);
@@ -220,95 +222,7 @@ TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile)
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.col")));
 }
 
-// A pixel of `region` inside its paper, or nullopt.
-std::optional<std::pair<int, int>> UniformPixelOf(const WorkingImage& image, int region) {
-  for (int y = 2; y + 2 < image.height(); ++y)
-    for (int x = 2; x + 2 < image.width(); ++x)
-      if (image.regions.regionMap[std::size_t(y) * image.width() + x] == region &&
-          testing::InsidePaper(image, x, y))
-        return std::pair{x, y};
-  return std::nullopt;
-}
-
-TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
-  testing::TempDir dir;
-  samples::SampleOptions options{.width = 320, .height = 452};
-  const samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, 0, 1);
-  ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), drawing.scan, ScanWriter::Scanner).ok());
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
-  NullProgress progress;
-  EXPECT_EQ(doc.EnterPaint().message(), "Please do this after loading or marking regions");
-  EXPECT_EQ(doc.CheckComposite().message(), "Please paint the image first.");
-  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
-  ASSERT_TRUE(doc.MarkRegions(progress).ok());
-  ASSERT_TRUE(doc.AddColor("red", 200, 30, 40).ok());
-  ASSERT_TRUE(doc.AddColor("blue", 10, 20, 250).ok());
-  ASSERT_TRUE(doc.EnterPaint().ok());
-  const WorkingImage& image = doc.image();
-  const int regions = image.regions.regionCount;
-  ASSERT_GE(regions, 2);
-  const std::string title = "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: ";
-  EXPECT_EQ(doc.title(), title + std::to_string(regions) + " Unfilled regions");
-
-  // One pixel of every paintable region (the background, region 1, stays transparent).
-  std::map<int, std::pair<int, int>> pixelOf;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const std::size_t i = std::size_t(y) * image.width() + x;
-      if (!(image.regions.flags[i] & kFlagRegionLine) && image.regions.regionMap[i] > 1)
-        pixelOf.emplace(image.regions.regionMap[i], std::pair{x, y});
-    }
-  ASSERT_EQ(int(pixelOf.size()), regions);
-  // A click inside the face.
-  const std::pair at{int(std::lround(drawing.face.x)), int(std::lround(drawing.face.y))};
-  const int first = image.regions.regionMap[std::size_t(at.second) * image.width() + at.first];
-  ASSERT_GT(first, kBackgroundRegion);
-  doc.SetCurrentColor(3);
-  doc.FillRegionAt(at.first, at.second);
-  EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const std::size_t i = std::size_t(y) * image.width() + x;
-      if (image.regions.regionMap[i] != first || (image.regions.flags[i] & kFlagRegionLine))
-        continue;
-      const uint8_t* shown = image.display.Row(y) + 3 * x;
-      ASSERT_EQ((std::array{shown[0], shown[1], shown[2]}), (std::array<uint8_t, 3>{40, 30, 200}));
-    }
-  // Another colour on a filled region leaves the count.
-  doc.SetCurrentColor(4);
-  doc.FillRegionAt(at.first, at.second);
-  EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
-
-  prompt.Clear();
-  EXPECT_EQ(doc.SaveComposite(dir.File("walk1.tga"), progress).message(),
-            "You have to fill all unfilled regions.");
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"You have to fill all unfilled regions."});
-  EXPECT_FALSE(std::filesystem::exists(dir.File("walk1.tga")));
-
-  doc.SetCurrentColor(3);
-  for (const auto& [region, p] : pixelOf) doc.FillRegionAt(p.first, p.second);
-  EXPECT_EQ(doc.title(), title + "0 Unfilled regions");
-  ASSERT_TRUE(doc.SaveComposite(dir.File("walk1.tga"), progress).ok());
-  const std::vector<uint8_t> bytes = testing::ReadBytes(dir.File("walk1.tga"));
-  ASSERT_EQ(bytes.size(), 18u + 4u * 320u * 452u);
-  EXPECT_EQ(bytes[2], 2);
-  EXPECT_EQ(bytes[16], 32);
-  auto pixel = [&](std::pair<int, int> p) {
-    const uint8_t* b = bytes.data() + 18 + 4 * (std::size_t(p.second) * 320 + p.first);
-    return std::array{b[0], b[1], b[2], b[3]};
-  };
-  // Inside a uniform area the filter keeps the colour: paper of a painted region is its fill,
-  // opaque; paper of the transparent background has no alpha.
-  const auto painted = UniformPixelOf(image, first);
-  ASSERT_TRUE(painted.has_value());
-  EXPECT_EQ(pixel(*painted), (std::array<uint8_t, 4>{40, 30, 200, 255}));
-  const auto background = UniformPixelOf(image, kBackgroundRegion);
-  ASSERT_TRUE(background.has_value());
-  EXPECT_EQ(pixel(*background)[3], 0);
-}
-
-// A drawing marked and in paint mode, for the tools.
+// A drawing marked and in paint mode, for the tools and the composite.
 struct PaintingDoc {
   PaintingDoc() {
     samples::SampleOptions options{.width = 160, .height = 226};
@@ -334,6 +248,79 @@ struct PaintingDoc {
   ScriptedPrompt prompt;
   CAnalyzerDoc doc{prompt};
 };
+
+// A pixel of `region` inside its paper, or nullopt.
+std::optional<std::pair<int, int>> UniformPixelOf(const WorkingImage& image, int region) {
+  for (int y = 2; y + 2 < image.height(); ++y)
+    for (int x = 2; x + 2 < image.width(); ++x)
+      if (image.regions.regionMap[std::size_t(y) * image.width() + x] == region &&
+          testing::InsidePaper(image, x, y))
+        return std::pair{x, y};
+  return std::nullopt;
+}
+
+TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
+  PaintingDoc p;
+  CAnalyzerDoc& doc = p.doc;
+  NullProgress progress;
+  ASSERT_TRUE(doc.AddColor("blue", 10, 20, 250).ok());
+  const WorkingImage& image = doc.image();
+  const int regions = image.regions.regionCount;
+  ASSERT_GE(regions, 2);
+  const std::string title = "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: ";
+  EXPECT_EQ(doc.title(), title + std::to_string(regions) + " Unfilled regions");
+
+  // One pixel of every paintable region (the background, region 1, stays transparent).
+  std::map<int, std::pair<int, int>> pixelOf;
+  const int width = image.width();
+  for (std::size_t i = 0; i < image.PixelCount(); ++i)
+    if (!(image.regions.flags[i] & kFlagRegionLine) && image.regions.regionMap[i] > 1)
+      pixelOf.emplace(image.regions.regionMap[i], std::pair{int(i) % width, int(i) / width});
+  ASSERT_EQ(int(pixelOf.size()), regions);
+  // A click inside the face.
+  const std::pair at{int(std::lround(p.drawing.face.x)), int(std::lround(p.drawing.face.y))};
+  const int first = image.regions.regionMap[std::size_t(at.second) * width + at.first];
+  ASSERT_GT(first, kBackgroundRegion);
+  doc.SetCurrentColor(3);
+  doc.FillRegionAt(at.first, at.second);
+  EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
+  for (std::size_t i = 0; i < image.PixelCount(); ++i) {
+    if (image.regions.regionMap[i] != first || (image.regions.flags[i] & kFlagRegionLine)) continue;
+    const uint8_t* shown = image.display.Row(int(i) / width) + 3 * (int(i) % width);
+    ASSERT_EQ((std::array{shown[0], shown[1], shown[2]}), (std::array<uint8_t, 3>{40, 30, 200}));
+  }
+  // Another colour on a filled region leaves the count.
+  doc.SetCurrentColor(4);
+  doc.FillRegionAt(at.first, at.second);
+  EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
+
+  p.prompt.Clear();
+  EXPECT_EQ(doc.SaveComposite(p.dir.File("walk1.tga"), progress).message(),
+            "You have to fill all unfilled regions.");
+  EXPECT_EQ(p.prompt.Texts(), std::vector<std::string>{"You have to fill all unfilled regions."});
+  EXPECT_FALSE(std::filesystem::exists(p.dir.File("walk1.tga")));
+
+  doc.SetCurrentColor(3);
+  for (const auto& [region, xy] : pixelOf) doc.FillRegionAt(xy.first, xy.second);
+  EXPECT_EQ(doc.title(), title + "0 Unfilled regions");
+  ASSERT_TRUE(doc.SaveComposite(p.dir.File("walk1.tga"), progress).ok());
+  const std::vector<uint8_t> bytes = testing::ReadBytes(p.dir.File("walk1.tga"));
+  ASSERT_EQ(bytes.size(), 18u + 4u * image.PixelCount());
+  EXPECT_EQ(bytes[2], 2);
+  EXPECT_EQ(bytes[16], 32);
+  auto pixel = [&](std::pair<int, int> xy) {
+    const uint8_t* b = bytes.data() + 18 + 4 * (std::size_t(xy.second) * width + xy.first);
+    return std::array{b[0], b[1], b[2], b[3]};
+  };
+  // Inside a uniform area the filter keeps the colour: paper of a painted region is its fill,
+  // opaque; paper of the transparent background has no alpha.
+  const auto painted = UniformPixelOf(image, first);
+  ASSERT_TRUE(painted.has_value());
+  EXPECT_EQ(pixel(*painted), (std::array<uint8_t, 4>{40, 30, 200, 255}));
+  const auto background = UniformPixelOf(image, kBackgroundRegion);
+  ASSERT_TRUE(background.has_value());
+  EXPECT_EQ(pixel(*background)[3], 0);
+}
 
 TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
   struct Case {
