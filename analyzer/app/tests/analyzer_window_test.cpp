@@ -65,7 +65,7 @@ TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccep
   EXPECT_EQ(w.doc().testRectangle(), (TestRectangle{110, 70, 210, 170}));
 
   // A drag from inside the rectangle moves it whole, 30 pixels right and 20 down.
-  const QPoint from = w.view().ImageToWindow(QRect(150, 120, 1, 1)).center();
+  const QPoint from = w.WindowAt({150, 120});
   QTest::mousePress(w.view().viewport(), Qt::LeftButton, {}, from);
   QTest::mouseMove(w.view().viewport(), from + QPoint(30, 20));
   QTest::mouseRelease(w.view().viewport(), Qt::LeftButton, {}, from + QPoint(30, 20));
@@ -112,9 +112,11 @@ TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccep
             "Compatible Scanner :: Quenda Animation Paint System");
 }
 
-TEST(AnalyzerWindow, SettingsFilesSaveAndLoadFromTheDialog) {
+TEST(AnalyzerWindow, SettingsAndRegionFilesSaveAndLoadFromTheDialogAndTheMenus) {
   AnalyzerWindow w;
   w.Load(2);
+  w.Trigger("actionSaveRegions");
+  EXPECT_EQ(w.prompt.Texts().back(), "Please process the regions.");
   LineSettingsDialog& dialog = w.OpenSettings();
   dialog.bar(LineSetting::Growth)->setValue(120);
   dialog.bar(LineSetting::PickUp)->triggerAction(QAbstractSlider::SliderPageStepAdd);  // 100 + 11
@@ -131,21 +133,15 @@ TEST(AnalyzerWindow, SettingsFilesSaveAndLoadFromTheDialog) {
   EXPECT_EQ(w.doc().settings(), (RedlineSettings{111, 120, 219, 50}));
   EXPECT_EQ(again.entry(LineSetting::PickUp)->text(), QStringLiteral("111"));
   EXPECT_EQ(again.bar(LineSetting::WhiteClamp)->value(), 219);
-}
 
-TEST(AnalyzerWindow, MarkAndSaveRegionsWriteAFileThatLoadRegionsReadsBack) {
-  AnalyzerWindow w;
+  // ACCEPT takes what is typed into the fields.
   const RedlineSettings settings{90, 140, 210, 40};
-  w.Load(2);
-  w.Trigger("actionSaveRegions");
-  EXPECT_EQ(w.prompt.Texts().back(), "Please process the regions.");
-  LineSettingsDialog& dialog = w.OpenSettings();
   const std::pair<LineSetting, const char*> typed[] = {{LineSetting::PickUp, "90"},
                                                        {LineSetting::Growth, "140"},
                                                        {LineSetting::WhiteClamp, "210"},
                                                        {LineSetting::BlackClamp, "40"}};
-  for (auto [which, text] : typed) dialog.entry(which)->setText(QString::fromLatin1(text));
-  QTest::mouseClick(dialog.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
+  for (auto [which, text] : typed) again.entry(which)->setText(QString::fromLatin1(text));
+  QTest::mouseClick(again.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
   ASSERT_EQ(w.doc().settings(), settings);
 
   w.Trigger("actionMarkRegions");
@@ -283,8 +279,7 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
     return image.regions.regionMap[i] == largest && !(image.regions.flags[i] & kFlagRegionLine);
   });
   const int regions = image.regions.regionCount;
-  QTest::mouseClick(w.view().viewport(), Qt::LeftButton, {},
-                    w.view().ImageToWindow(QRect(at, QSize(1, 1))).center());
+  w.Click(at);
   EXPECT_EQ(w.frame->windowTitle().toStdString(),
             "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: " +
                 std::to_string(regions - 1) + " Unfilled regions");
@@ -349,8 +344,8 @@ TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
   ASSERT_GE(ink.x(), 0);
   const QColor inkBefore = w.ShownAt(ink);
   QWidget* viewport = w.view().viewport();
-  const QPoint from = w.view().ImageToWindow(QRect(0, 0, 1, 1)).center();
-  const QPoint to = w.view().ImageToWindow(QRect(kWidth - 1, kHeight - 1, 1, 1)).center();
+  const QPoint from = w.WindowAt({0, 0});
+  const QPoint to = w.WindowAt({kWidth - 1, kHeight - 1});
   QTest::mousePress(viewport, Qt::LeftButton, {}, from);
   QTest::mouseMove(viewport, to);
   QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
@@ -384,8 +379,7 @@ TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
   ASSERT_TRUE(w.doc().AddColor("SKIN", 250, 205, 170).ok());
   QTest::mouseClick(tools->button(QStringLiteral("REGIONS")), Qt::LeftButton);
   EXPECT_TRUE(tools->button(QStringLiteral("Regions"))->isChecked());
-  QTest::mouseClick(viewport, Qt::LeftButton, {},
-                    w.view().ImageToWindow(QRect(ink, QSize(1, 1))).center());
+  w.Click(ink);
   EXPECT_EQ(w.ShownAt(ink), QColor(250, 205, 170));
 
   // The paint mode and its tools window side by side in one picture.

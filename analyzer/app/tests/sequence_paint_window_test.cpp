@@ -63,15 +63,11 @@ struct SequenceWindow : testing::AnalyzerWindow {
   // The colour the view shows at a pixel of some region painted `colour`, clear of lines.
   QColor ShownInRegionOf(int colour) {
     const WorkingImage& image = doc().image();
-    for (std::size_t i = 0; i < image.PixelCount(); ++i) {
-      if (image.regionColor[image.regions.regionMap[i]] != colour ||
-          (image.regions.flags[i] & kFlagRegionLine))
-        continue;
-      CAnalyzerView& view = *frame->pictureView();
-      const QRect at = view.ImageToWindow(QRect(int(i % kWidth), int(i / kWidth), 1, 1));
-      return QColor(view.viewport()->grab().toImage().pixel(at.center()));
-    }
-    return {};
+    const QPoint at = FirstPixel([&](std::size_t i) {
+      return image.regionColor[image.regions.regionMap[i]] == colour &&
+             !(image.regions.flags[i] & kFlagRegionLine);
+    });
+    return at.x() < 0 ? QColor() : ShownAt(at);
   }
 
   bool closedAfterLast = false;
@@ -107,9 +103,7 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
     const uint16_t r = image.regions.regionMap[i];
     if (done[r] || (image.regions.flags[i] & kFlagRegionLine)) continue;
     done[r] = true;
-    const QRect at =
-        w.frame->pictureView()->ImageToWindow(QRect(int(i % kWidth), int(i / kWidth), 1, 1));
-    QTest::mouseClick(w.frame->pictureView()->viewport(), Qt::LeftButton, {}, at.center());
+    w.Click(QPoint(int(i % kWidth), int(i / kWidth)));
   }
   ASSERT_EQ(w.doc().unfilledCount(), 0);
 
