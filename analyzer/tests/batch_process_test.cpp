@@ -160,7 +160,7 @@ TEST(BatchProcess, EveryFrameGetsItsRegionFileWithTheRunsSettings) {
 // With two jobs the third frame is analyzed ahead; a stop must still leave it unwritten.
 TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {
   for (auto [confirm, jobs] : {std::pair{false, 1}, {true, 1}, {false, 2}, {true, 2}}) {
-    SCOPED_TRACE(std::string(confirm ? "OK" : "Cancel") + " jobs " + std::to_string(jobs));
+    SCOPED_TRACE(::testing::Message() << (confirm ? "OK" : "Cancel") << " jobs " << jobs);
     TempDir dir;
     DrawingSequence sequence = WriteSequence(dir, 3);
     StopButton progress;
@@ -210,7 +210,7 @@ TEST(BatchProcess, ABadDrawingStopsTheRunAndKeepsEarlierFiles) {
                         {"short pixels", cut, "Error reading image ", " : Unexpected end of file"}};
   for (int jobs : {1, 2})
     for (const auto& [name, spoil, before, after] : cases) {
-      SCOPED_TRACE(name + " jobs " + std::to_string(jobs));
+      SCOPED_TRACE(::testing::Message() << name << " jobs " << jobs);
       TempDir dir;
       DrawingSequence sequence = WriteSequence(dir, 3);
       const std::string middle = dir.File("walk2.qds");

@@ -24,16 +24,11 @@
 namespace quenda {
 namespace {
 
-using testing::ReadBytes;
-using testing::WhenModal;
-
-using testing::AnalyzerWindow;
-using testing::kHeight;
-using testing::kWidth;
+using namespace testing;
 constexpr int kBigWidth = 1000;
 constexpr int kBigHeight = 1400;
 
-TEST(AnalyzerWindow, LoadsADrawingAndZoomsByWholeFactorsNeverBelowOne) {
+TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDialog) {
   AnalyzerWindow w;
   w.Load(1);
   EXPECT_EQ(w.view().picture().size(), QSize(kWidth, kHeight));
@@ -54,11 +49,8 @@ TEST(AnalyzerWindow, LoadsADrawingAndZoomsByWholeFactorsNeverBelowOne) {
   }
   w.Trigger("actionImageInfo");
   EXPECT_EQ(w.prompt.Texts().back(), "TARGA:\nX dimension: 320, Y dimension: 240\n");
-}
 
-TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccept) {
-  AnalyzerWindow w;
-  w.Load(1);
+  // The line settings dialog drags its rectangle, tests, and refuses a bad ACCEPT.
   LineSettingsDialog& dialog = w.OpenSettings();
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(w.frame->windowTitle().toStdString(), "Quenda Animation Paint System: Region Settings");

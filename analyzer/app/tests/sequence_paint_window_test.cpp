@@ -22,8 +22,7 @@
 namespace quenda {
 namespace {
 
-using testing::kWidth;
-using testing::WhenModal;
+using namespace testing;
 
 // The sample sequence analyzed by the tool, the window active.
 struct SequenceWindow : testing::AnalyzerWindow {
