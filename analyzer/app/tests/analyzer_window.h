@@ -50,6 +50,7 @@ struct AnalyzerWindow {
     EXPECT_NE(frame->lineSettingsDialog(), nullptr);
     return *frame->lineSettingsDialog();
   }
+  std::string Title() const { return frame->windowTitle().toStdString(); }
   QImage Shown() { return view().viewport()->grab().toImage(); }
   // The window point at the centre of a picture pixel, and a left click there.
   QPoint WindowAt(QPoint pixel) { return view().ImageToWindow(QRect(pixel, QSize(1, 1))).center(); }
@@ -64,6 +65,17 @@ struct AnalyzerWindow {
     for (std::size_t i = 0; i < doc().image().PixelCount(); ++i)
       if (wanted(i)) return QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
     return QPoint(-1, -1);
+  }
+  // A pixel clear of lines of every region but the background.
+  std::vector<QPoint> RegionPixels() {
+    const RegionData& regions = doc().image().regions;
+    std::vector<char> seen(std::size_t(regions.regionCount) + 2, false);
+    seen[kBackgroundRegion] = true;
+    std::vector<QPoint> pixels;
+    for (std::size_t i = 0; i < regions.PixelCount(); ++i)
+      if (!(regions.flags[i] & kFlagRegionLine) && !std::exchange(seen[regions.regionMap[i]], true))
+        pixels.emplace_back(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+    return pixels;
   }
 
   TempDir dir;

@@ -32,8 +32,7 @@ TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDi
   AnalyzerWindow w;
   w.Load(1);
   EXPECT_EQ(w.view().picture().size(), QSize(kWidth, kHeight));
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner Module :: Quenda Animation Paint System");
+  EXPECT_EQ(w.Title(), "Compatible Scanner Module :: Quenda Animation Paint System");
   testing::SaveScreenshot(*w.frame, "screenshots/analyzer_drawing.png");
   // Keys and the levels they leave: zoom out at 1 changes nothing.
   const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Minus, 1},
@@ -53,7 +52,7 @@ TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDi
   // The line settings dialog drags its rectangle, tests, and refuses a bad ACCEPT.
   LineSettingsDialog& dialog = w.OpenSettings();
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(w.frame->windowTitle().toStdString(), "Quenda Animation Paint System: Region Settings");
+  EXPECT_EQ(w.Title(), "Quenda Animation Paint System: Region Settings");
   EXPECT_EQ(w.doc().testRectangle(), (TestRectangle{110, 70, 210, 170}));
 
   // A drag from inside the rectangle moves it whole, 30 pixels right and 20 down.
@@ -100,8 +99,7 @@ TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDi
   QTest::mouseClick(dialog.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
   EXPECT_FALSE(w.doc().lineSettingsOpen());
   EXPECT_EQ(w.doc().settings(), (RedlineSettings{90, 150, 80, 80}));
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner :: Quenda Animation Paint System");
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
 }
 
 TEST(AnalyzerWindow, SettingsAndRegionFilesSaveAndLoadFromTheDialogAndTheMenus) {
@@ -214,8 +212,7 @@ TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMor
   EXPECT_EQ(first->settings, settings);
   EXPECT_FALSE(w.doc().drawingLoaded());
   EXPECT_FALSE(w.view().hasPicture());
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner :: Quenda Animation Paint System");
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
 }
 
 TEST(AnalyzerWindow, ColorSetDialogAddsUpToFortyColorsAndSavesAndLoadsTheSet) {
@@ -262,19 +259,14 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   EXPECT_FALSE(w.frame->Action("actionMarkRegions")->isEnabled());
   EXPECT_TRUE(w.frame->Action("actionSetBrushSize")->isEnabled());
 
-  // A pixel of the largest region other than the background, clear of lines.
-  const WorkingImage& image = w.doc().image();
-  std::vector<int> size(std::size_t(image.regions.regionCount) + 2, 0);
-  for (uint16_t r : image.regions.regionMap) ++size[r];
-  const int largest = int(std::max_element(size.begin() + 2, size.end()) - size.begin());
-  const QPoint at = w.FirstPixel([&](std::size_t i) {
-    return image.regions.regionMap[i] == largest && !(image.regions.flags[i] & kFlagRegionLine);
-  });
-  const int regions = image.regions.regionCount;
+  // A pixel of a region other than the background, clear of lines.
+  const std::vector<QPoint> pixels = w.RegionPixels();
+  ASSERT_FALSE(pixels.empty());
+  const QPoint at = pixels.front();
+  const int regions = w.doc().image().regions.regionCount;
   w.Click(at);
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: " +
-                std::to_string(regions - 1) + " Unfilled regions");
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: " +
+                           std::to_string(regions - 1) + " Unfilled regions");
   EXPECT_EQ(w.ShownAt(at), QColor(250, 205, 170));
   testing::SaveScreenshot(*w.frame, "screenshots/analyzer_paint_mode.png");
 
@@ -282,13 +274,7 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   w.savePaths.push_back(QString::fromStdString(w.dir.File("walk1.tga")));
   w.Trigger("actionSaveComposite");
   EXPECT_EQ(w.savePaths.size(), 1u);
-  std::vector<bool> filled(size.size(), false);
-  for (std::size_t i = 0; i < image.PixelCount(); ++i) {
-    const uint16_t r = image.regions.regionMap[i];
-    if ((image.regions.flags[i] & kFlagRegionLine) || filled[r]) continue;
-    filled[r] = true;
-    w.doc().FillRegionAt(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
-  }
+  for (QPoint pixel : pixels) w.doc().FillRegionAt(pixel.x(), pixel.y());
   // The stages the progress window shows, read at every pass of the event loop.
   QStringList stages;
   QTimer watch;
@@ -307,8 +293,7 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   w.Trigger("actionExitPaint");
   EXPECT_FALSE(w.doc().painting());
   EXPECT_FALSE(w.frame->Action("actionSetBrushSize")->isEnabled());
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner :: Quenda Animation Paint System");
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
 }
 
 TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {

@@ -38,7 +38,6 @@ struct SequenceWindow : testing::AnalyzerWindow {
     EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     QTest::keyClick(frame.get(), key);
   }
-  std::string Title() const { return frame->windowTitle().toStdString(); }
   // Which top-level menus show, by title.
   QStringList Menus() const {
     QStringList shown;
@@ -89,26 +88,18 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
   ASSERT_TRUE(w.doc().sequencePainting());
   EXPECT_EQ(w.prompt.Texts(), (std::vector<std::string>{"You must open the base file first",
                                                         "Process with current color model?"}));
-  EXPECT_EQ(w.Title(),
-            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk1");
+  const std::string painting =
+      "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> ";
+  EXPECT_EQ(w.Title(), painting + "walk1");
   EXPECT_EQ(w.Menus(), (QStringList{"&View", "&Sequence", "&AutoFill"}));
 
   // Every region but the background painted SKIN by clicking it.
   w.doc().SetCurrentColor(3);
-  const WorkingImage& image = w.doc().image();
-  std::vector<bool> done(std::size_t(image.regions.regionCount) + 2, false);
-  done[1] = true;
-  for (std::size_t i = 0; i < image.PixelCount(); ++i) {
-    const uint16_t r = image.regions.regionMap[i];
-    if (done[r] || (image.regions.flags[i] & kFlagRegionLine)) continue;
-    done[r] = true;
-    w.Click(QPoint(int(i % kWidth), int(i / kWidth)));
-  }
+  for (QPoint at : w.RegionPixels()) w.Click(at);
   ASSERT_EQ(w.doc().unfilledCount(), 0);
 
   w.Press(Qt::Key_Right);
-  EXPECT_EQ(w.Title(),
-            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk2");
+  EXPECT_EQ(w.Title(), painting + "walk2");
   EXPECT_EQ(w.ShownInRegionOf(3), QColor());
   w.frame->Action("actionUsePreviousFrame")->trigger();
   EXPECT_EQ(w.ShownInRegionOf(3), skin);
@@ -165,8 +156,7 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
   EXPECT_TRUE(w.prompt.Texts().empty()) << w.prompt.Texts().front();
   EXPECT_EQ(testing::ListDirectory(out),
             (std::vector<std::string>{"shot1.tga", "shot2.tga", "shot3.tga"}));
-  EXPECT_EQ(w.Title(),
-            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk2");
+  EXPECT_EQ(w.Title(), painting + "walk2");
 
   // Closing the window asks as Exit Sequence Paint does; No keeps it open and painting.
   w.frame->close();
