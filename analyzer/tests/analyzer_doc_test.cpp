@@ -41,7 +41,6 @@ TEST(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
     EXPECT_EQ(command().message(), message);
     EXPECT_EQ(prompt.Texts().back(), message);
   }
-  EXPECT_EQ(doc.ImageInfoText(), "No Picture Loaded");
   EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk1.qds"});
 
   ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
@@ -191,7 +190,6 @@ TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile)
   for (int i = doc.colors().count; i < 40; ++i)
     ASSERT_TRUE(doc.AddColor("c" + std::to_string(i), i, 2 * i, 300).ok()) << i;
   EXPECT_EQ(doc.AddColor("skin", 1, 2, 3).message(), "Sorry, currently only 40 colors are allowed");
-  EXPECT_EQ(doc.colors().count, 40);
   EXPECT_EQ(doc.currentColor(), 39);
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"Maximum 8 chars!", "Maximum 8 chars!",
