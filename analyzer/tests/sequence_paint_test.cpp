@@ -167,7 +167,6 @@ TEST(SequencePaint, AutoFillOverThreeFramesGivesWhatThePlainVoteGives) {
   ASSERT_EQ(stored.size(), 2 + 2 * fromFirst.colours.size() - 2);
   EXPECT_EQ(stored[0] | stored[1] << 8, fromFirst.filled);  // the filled count travels too
   EXPECT_TRUE(testing::ReadText(s.dir.File("walk.col")).ends_with("blue 0 0 220\n"));
-  EXPECT_EQ(s.prompt.Texts().back(), "Are you sure you want to exit sequence paint?");
 }
 
 TEST(SequencePaint, RefusalsAndMissingFilesAreToldAndLeaveTheFrameInHand) {
