@@ -140,10 +140,6 @@ TEST(SequencePaint, AutoFillOverThreeFramesGivesWhatThePlainVoteGives) {
     if (step == 2) {
       EXPECT_EQ(testing::ReadBytes(s.File(1, ".rgn")), analysed);  // written back as read
     }
-    EXPECT_EQ(s.doc.title(),
-              "Compatible Scanner :: Quenda Animation Paint System::Painting "
-              "Frame--> walk" +
-                  std::to_string(step));
     const LiteralFill want =
         LiteralAutoFill(s.doc.image(), s.doc.paintSequence()->placement, s.File(step - 1, ".qds"),
                         s.File(step - 1, ".rgn"), s.File(step - 1, ".pnt"), s.doc.colors().count);
