@@ -35,14 +35,13 @@ TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDi
   EXPECT_EQ(w.Title(), "Compatible Scanner Module :: Quenda Animation Paint System");
   testing::SaveScreenshot(*w.frame, "screenshots/analyzer_drawing.png");
   // Keys and the levels they leave: zoom out at 1 changes nothing.
-  const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Minus, 1},
-                                           {Qt::Key_Plus, 2},
-                                           {Qt::Key_Plus, 3},
-                                           {Qt::Key_Minus, 2},
-                                           {Qt::Key_Minus, 1}};
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
-  for (auto [key, level] : steps) {
+  for (auto [key, level] : {std::pair{Qt::Key_Minus, 1},
+                            {Qt::Key_Plus, 2},
+                            {Qt::Key_Plus, 3},
+                            {Qt::Key_Minus, 2},
+                            {Qt::Key_Minus, 1}}) {
     QTest::keyClick(w.frame.get(), key);
     EXPECT_EQ(w.view().zoomLevel(), level);
   }
