@@ -341,7 +341,7 @@ TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
   }
 }
 
-TEST(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsAndTheLineBrushRefusesTransparent) {
+TEST(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsTheLineBrushRefusesTransparentAndAPenSplits) {
   PaintingDoc p;
   const ImagePoint face{int(std::lround(p.drawing.face.x)), int(std::lround(p.drawing.face.y))};
   const WorkingImage& image = p.doc.image();
@@ -367,19 +367,12 @@ TEST(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsAndTheLineBrushRefusesTransparent)
   EXPECT_EQ(p.prompt.Texts(),
             std::vector<std::string>{"Can not paint animators lines with transparent color, "
                                      "please select rubber to remove animators lines"});
-}
 
-TEST(AnalyzerDoc, APenStrokeAcrossARegionSplitsItAndCountsTheNewPieceUnfilled) {
-  PaintingDoc p;
-  const WorkingImage& image = p.doc.image();
+  // A pen stroke across the whole drawing at the face's height cuts every region it crosses.
   const int regions = image.regions.regionCount;
-  // Across the whole drawing at the face's height: every region it crosses is cut.
-  const int y = int(std::lround(p.drawing.face.y));
-  p.doc.FillRegionAt(int(std::lround(p.drawing.face.x)), y);
-  p.Drag(PaintTool::RegionPen, {-5, y}, {image.width() + 5, y});
+  p.Drag(PaintTool::RegionPen, {-5, face.y}, {image.width() + 5, face.y});
   EXPECT_EQ(p.doc.viewMode(), ViewMode::RegionLine);
-  const int added = image.regions.regionCount - regions;
-  ASSERT_GT(added, 0);
+  ASSERT_GT(image.regions.regionCount, regions);
   EXPECT_FALSE(p.doc.CanUndoPaint());
   // The pieces keep their colours: the face's piece is filled, the others' are unfilled.
   int unfilledNow = 0;
