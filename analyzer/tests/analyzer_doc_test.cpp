@@ -21,14 +21,19 @@
 namespace quenda {
 namespace {
 
-TEST(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
+// A fresh document with scripted messages, and a folder for its files.
+class AnalyzerDoc : public ::testing::Test {
+ protected:
   testing::TempDir dir;
+  ScriptedPrompt prompt;
+  CAnalyzerDoc doc{prompt};
+  NullProgress progress;
+};
+
+TEST_F(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
   ASSERT_TRUE(
       WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(47, 33), ScanWriter::Scanner)
           .ok());
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
-  NullProgress progress;
   const std::pair<std::function<Status()>, const char*> refused[] = {
       {[&] { return doc.OpenLineSettings(); }, "Please do this after loading an image."},
       {[&] { return doc.MarkRegions(progress); }, "Can not mark regions without a picture"},
@@ -48,9 +53,7 @@ TEST(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
   EXPECT_FALSE(doc.ConfirmLoseDrawing());
 }
 
-TEST(AnalyzerDoc, BrushSizeEntryTakesOneToSixAndRefusesTheRest) {
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
+TEST_F(AnalyzerDoc, BrushSizeEntryTakesOneToSixAndRefusesTheRest) {
   doc.SetBrushSize(2);
   for (const char* refused : {"0", "7", "-1", "x", "3x", "3.5", "", " "}) {
     EXPECT_EQ(doc.BrushSizeEntry(refused).message(), "Brush Size must be between 1 and 6")
@@ -66,7 +69,7 @@ TEST(AnalyzerDoc, BrushSizeEntryTakesOneToSixAndRefusesTheRest) {
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
-TEST(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
+TEST_F(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
   struct Case {
     LineSetting which;
     int value;
@@ -85,7 +88,7 @@ TEST(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
   }
 }
 
-TEST(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
+TEST_F(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
   EXPECT_EQ(CentredTestRectangle(301, 201), (TestRectangle{100, 50, 200, 150}));
   EXPECT_EQ(CentredTestRectangle(47, 33), (TestRectangle{0, 0, 46, 32}));
   // Rows turned over for line generation: an odd height shifts them by one.
@@ -114,13 +117,9 @@ TEST(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
   EXPECT_EQ(drag.MoveTo(swapped, {250, 160}), (TestRectangle{200, 150, 250, 160}));
 }
 
-TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSetsColour) {
-  testing::TempDir dir;
+TEST_F(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSetsColour) {
   const DrawingScan scan = samples::MakeDrawing(61, 43);
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), scan, ScanWriter::Scanner).ok());
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
-  NullProgress progress;
   ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
   ASSERT_TRUE(doc.OpenLineSettings().ok());
   ASSERT_TRUE(doc.AcceptLineSettings({90, 140, 200, 60}).ok());
@@ -173,10 +172,7 @@ TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSe
   EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "set loaded after marking";
 }
 
-TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
-  testing::TempDir dir;
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
+TEST_F(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
   EXPECT_EQ(doc.AddColor("Ochre_red", 200, 120, 40).message(), "Maximum 8 chars!");
   EXPECT_EQ(doc.EditColor(kLineColor, "MagentaXL", 1, 2, 3).message(), "Maximum 8 chars!");
   EXPECT_EQ(doc.colors().entries[kLineColor].name, "LINE");
@@ -247,10 +243,9 @@ std::optional<std::pair<int, int>> UniformPixelOf(const WorkingImage& image, int
   return std::nullopt;
 }
 
-TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
+TEST_F(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   PaintingDoc p;
   CAnalyzerDoc& doc = p.doc;
-  NullProgress progress;
   ASSERT_TRUE(doc.AddColor("blue", 10, 20, 250).ok());
   const WorkingImage& image = doc.image();
   const int regions = image.regions.regionCount;
@@ -310,7 +305,7 @@ TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   EXPECT_EQ(pixel(*background)[3], 0);
 }
 
-TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
+TEST_F(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
   struct Case {
     const char* name;
     PaintTool tool;
@@ -341,7 +336,7 @@ TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
   }
 }
 
-TEST(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsTheLineBrushRefusesTransparentAndAPenSplits) {
+TEST_F(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsTheLineBrushRefusesTransparentAndAPenSplits) {
   PaintingDoc p;
   const ImagePoint face{int(std::lround(p.drawing.face.x)), int(std::lround(p.drawing.face.y))};
   const WorkingImage& image = p.doc.image();
