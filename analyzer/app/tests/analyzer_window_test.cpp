@@ -101,7 +101,7 @@ TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDi
   EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
 }
 
-TEST(AnalyzerWindow, SettingsAndRegionFilesSaveAndLoadFromTheDialogAndTheMenus) {
+TEST(AnalyzerWindow, SettingsRegionAndColorSetFilesSaveAndLoadFromTheDialogsAndTheMenus) {
   AnalyzerWindow w;
   w.Load(2);
   w.Trigger("actionSaveRegions");
@@ -152,6 +152,37 @@ TEST(AnalyzerWindow, SettingsAndRegionFilesSaveAndLoadFromTheDialogAndTheMenus) 
   w.savePaths.push_back(QString::fromStdString(w.dir.File("again.rgn")));
   w.Trigger("actionSaveRegions");
   EXPECT_EQ(ReadBytes(w.dir.File("again.rgn")), marked);
+
+  // The colour set dialog adds up to forty colours and saves and loads the set.
+  w.Trigger("actionColorSet");
+  ColorSetDialog* colorDialog = w.frame->colorSetDialog();
+  ASSERT_NE(colorDialog, nullptr);
+  EXPECT_EQ(colorDialog->windowTitle(), QStringLiteral("Quenda: Color Set"));
+  EXPECT_EQ(colorDialog->list()->count(), 3);
+  colorDialog->nameEntry()->setText(QStringLiteral("sky"));
+  colorDialog->SetColour(QColor(10, 20, 250));
+  for (int i = 3; i <= 40; ++i)
+    QTest::mouseClick(colorDialog->button(QStringLiteral("Add")), Qt::LeftButton);
+  EXPECT_EQ(colorDialog->list()->count(), 40);
+  colorDialog->list()->setCurrentRow(2);
+  colorDialog->nameEntry()->setText(QStringLiteral("INKLINES!"));
+  QTest::mouseClick(colorDialog->button(QStringLiteral("Edit")), Qt::LeftButton);
+  EXPECT_EQ(w.prompt.Texts().back(), "Maximum 8 chars!");
+  EXPECT_EQ(colorDialog->list()->item(2)->text(), QStringLiteral("LINE"));
+
+  EXPECT_EQ(w.doc().colors().entries[39], (ColorEntry{10, 20, 250, "sky"}));
+  w.savePaths.push_back(QString::fromStdString(w.dir.File("paints.col")));
+  QTest::mouseClick(colorDialog->button(QStringLiteral("Save Color Set")), Qt::LeftButton);
+
+  // A fresh window takes the saved set back.
+  AnalyzerWindow other;
+  other.Trigger("actionColorSet");
+  other.prompt.QueuePath(w.dir.File("paints.col"));
+  QTest::mouseClick(other.frame->colorSetDialog()->button(QStringLiteral("Load Color Set")),
+                    Qt::LeftButton);
+  EXPECT_EQ(other.frame->colorSetDialog()->list()->count(), 40);
+  EXPECT_EQ(other.doc().colors().entries, w.doc().colors().entries);
+  EXPECT_TRUE(other.prompt.Texts().empty());
 }
 
 TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMore) {
@@ -206,39 +237,6 @@ TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMor
   EXPECT_FALSE(w.doc().drawingLoaded());
   EXPECT_FALSE(w.view().hasPicture());
   EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
-}
-
-TEST(AnalyzerWindow, ColorSetDialogAddsUpToFortyColorsAndSavesAndLoadsTheSet) {
-  AnalyzerWindow w;
-  w.Trigger("actionColorSet");
-  ColorSetDialog* dialog = w.frame->colorSetDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quenda: Color Set"));
-  EXPECT_EQ(dialog->list()->count(), 3);
-  dialog->nameEntry()->setText(QStringLiteral("sky"));
-  dialog->SetColour(QColor(10, 20, 250));
-  for (int i = 3; i <= 40; ++i)
-    QTest::mouseClick(dialog->button(QStringLiteral("Add")), Qt::LeftButton);
-  EXPECT_EQ(dialog->list()->count(), 40);
-  dialog->list()->setCurrentRow(2);
-  dialog->nameEntry()->setText(QStringLiteral("INKLINES!"));
-  QTest::mouseClick(dialog->button(QStringLiteral("Edit")), Qt::LeftButton);
-  EXPECT_EQ(w.prompt.Texts().back(), "Maximum 8 chars!");
-  EXPECT_EQ(dialog->list()->item(2)->text(), QStringLiteral("LINE"));
-
-  EXPECT_EQ(w.doc().colors().entries[39], (ColorEntry{10, 20, 250, "sky"}));
-  w.savePaths.push_back(QString::fromStdString(w.dir.File("paints.col")));
-  QTest::mouseClick(dialog->button(QStringLiteral("Save Color Set")), Qt::LeftButton);
-
-  // A fresh window takes the saved set back.
-  AnalyzerWindow other;
-  other.Trigger("actionColorSet");
-  other.prompt.QueuePath(w.dir.File("paints.col"));
-  QTest::mouseClick(other.frame->colorSetDialog()->button(QStringLiteral("Load Color Set")),
-                    Qt::LeftButton);
-  EXPECT_EQ(other.frame->colorSetDialog()->list()->count(), 40);
-  EXPECT_EQ(other.doc().colors().entries, w.doc().colors().entries);
-  EXPECT_TRUE(other.prompt.Texts().empty());
 }
 
 TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
