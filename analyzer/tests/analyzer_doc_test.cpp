@@ -172,7 +172,7 @@ TEST_F(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeThe
   EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "set loaded after marking";
 }
 
-TEST_F(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
+TEST_F(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsIsWrittenAsTextAndRefusesABiggerSet) {
   EXPECT_EQ(doc.AddColor("Ochre_red", 200, 120, 40).message(), "Maximum 8 chars!");
   EXPECT_EQ(doc.EditColor(kLineColor, "MagentaXL", 1, 2, 3).message(), "Maximum 8 chars!");
   EXPECT_EQ(doc.colors().entries[kLineColor].name, "LINE");
