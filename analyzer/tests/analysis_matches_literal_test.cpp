@@ -34,12 +34,6 @@ const RedlineSettings kSettings[] = {
     {0, 0, 10, 144},     // nothing picked up; reversed clamps as an unchecked file allows
 };
 
-std::string Describe(Size size, DrawingKind kind, int settings, uint32_t seed) {
-  return std::to_string(size.width) + " x " + std::to_string(size.height) + " " +
-         testing::KindName(kind) + ", settings " + std::to_string(settings) + ", seed " +
-         std::to_string(seed);
-}
-
 void ExpectSameLines(const WorkingImage& fast, const WorkingImage& literal) {
   EXPECT_EQ(fast.regions.flags, literal.regions.flags);
   EXPECT_TRUE(fast.display == literal.display) << "display images differ";
@@ -71,7 +65,9 @@ TEST(AnalysisMatchesLiteral, WholeDrawingsOfEverySizeKindAndSetting) {
   for (Size size : kSizes)
     for (DrawingKind kind : kKinds)
       for (int s = 0; s < int(std::size(kSettings)); ++s, ++seed) {
-        SCOPED_TRACE(Describe(size, kind, s, seed));
+        SCOPED_TRACE(::testing::Message()
+                     << size.width << " x " << size.height << " " << KindName(kind) << ", settings "
+                     << s << ", seed " << seed);
         const RedlineSettings& settings = kSettings[s];
         auto grey = RandomDrawing(size.width, size.height, kind, seed);
         WorkingImage fast = MakeWorkingImage(size.width, size.height, grey);
@@ -105,8 +101,8 @@ TEST(AnalysisMatchesLiteral, TestRectanglesLeaveTheRestAsTheLoopsDo) {
     auto pick = [&](int limit) { return std::uniform_int_distribution<int>(0, limit)(random); };
     int x0 = pick(size.width - 1), x1 = x0 + pick(size.width - x0);
     int y0 = pick(size.height - 1), y1 = y0 + pick(size.height - y0);
-    SCOPED_TRACE("round " + std::to_string(round) + " rect " + std::to_string(x0) + ".." +
-                 std::to_string(x1) + " x " + std::to_string(y0) + ".." + std::to_string(y1));
+    SCOPED_TRACE(::testing::Message()
+                 << "round " << round << " rect " << x0 << ".." << x1 << " x " << y0 << ".." << y1);
 
     WorkingImage fast = MakeWorkingImage(size.width, size.height, grey);
     WorkingImage literal = MakeWorkingImage(size.width, size.height, grey);
@@ -126,8 +122,8 @@ TEST(AnalysisMatchesLiteral, LabellingOfArbitraryLineMaps) {
   uint32_t seed = 900;
   for (Size size : kSizes)
     for (int percent : {0, 10, 35, 50, 65, 90, 100}) {
-      SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) + " at " +
-                   std::to_string(percent) + "%, seed " + std::to_string(seed));
+      SCOPED_TRACE(::testing::Message() << size.width << " x " << size.height << " at " << percent
+                                        << "%, seed " << seed);
       std::vector<uint8_t> grey(std::size_t(size.width) * size.height, 128);
       WorkingImage fast = MakeWorkingImage(size.width, size.height, grey);
       WorkingImage literal = MakeWorkingImage(size.width, size.height, grey);
@@ -145,8 +141,7 @@ TEST(AnalysisMatchesLiteral, LabellingOfArbitraryLineMaps) {
 TEST(AnalysisMatchesLiteral, SamplePencilDrawings) {
   for (Size size : {Size{47, 33}, Size{200, 150}, Size{331, 260}})
     for (uint32_t seed : {1u, 2u}) {
-      SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) + " seed " +
-                   std::to_string(seed));
+      SCOPED_TRACE(::testing::Message() << size.width << " x " << size.height << " seed " << seed);
       auto grey = samples::MakeDrawing(size.width, size.height, seed).picture.bytes();
       WorkingImage fast = MakeWorkingImage(size.width, size.height, grey);
       WorkingImage literal = MakeWorkingImage(size.width, size.height, grey);

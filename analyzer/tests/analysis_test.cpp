@@ -132,8 +132,7 @@ TEST(SampleRegions, HeadAndBodyCloseOnlyThroughGrowthAndTheCircleStaysOpen) {
   noGrowth.lineGrowth = noGrowth.linePickUp;
   for (auto [width, height] : {std::pair{1240, 1754}, {320, 452}})
     for (int frame : {0, 3, 6}) {
-      SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " frame " +
-                   std::to_string(frame));
+      SCOPED_TRACE(::testing::Message() << width << "x" << height << " frame " << frame);
       samples::SampleOptions options{.width = width, .height = height};
       samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, frame, 8);
       ASSERT_EQ(drawing.gaps.size(), 4u);

@@ -21,40 +21,39 @@
 namespace quenda {
 namespace {
 
-TEST(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
+// A fresh document with scripted messages, and a folder for its files.
+class AnalyzerDoc : public ::testing::Test {
+ protected:
   testing::TempDir dir;
+  ScriptedPrompt prompt;
+  CAnalyzerDoc doc{prompt};
+  NullProgress progress;
+};
+
+TEST_F(AnalyzerDoc, CommandsWithoutTheirPictureOrRegionsSayWhatIsMissing) {
   ASSERT_TRUE(
       WriteDrawingScan(dir.File("walk1.qds"), samples::MakeDrawing(47, 33), ScanWriter::Scanner)
           .ok());
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
-  NullProgress progress;
   const std::pair<std::function<Status()>, const char*> refused[] = {
       {[&] { return doc.OpenLineSettings(); }, "Please do this after loading an image."},
       {[&] { return doc.MarkRegions(progress); }, "Can not mark regions without a picture"},
       {[&] { return doc.SaveRegions(dir.File("a.rgn")); }, "Please process the regions."},
       {[&] { return doc.LoadRegionsFile(dir.File("a.rgn")); }, "Please load a picture."},
+      {[&] { return doc.EnterPaint(); }, "Please do this after loading or marking regions"},
+      {[&] { return doc.CheckComposite(); }, "Please paint the image first."},
   };
   for (const auto& [command, message] : refused) {
     EXPECT_EQ(command().message(), message);
     EXPECT_EQ(prompt.Texts().back(), message);
   }
-  EXPECT_EQ(doc.ImageInfoText(), "No Picture Loaded");
   EXPECT_EQ(testing::ListDirectory(dir.path()), std::vector<std::string>{"walk1.qds"});
 
   ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
-  EXPECT_EQ(doc.ImageInfoText(), "TARGA:\nX dimension: 47, Y dimension: 33\n");
-  ASSERT_TRUE(doc.MarkRegions(progress).ok());
-  EXPECT_EQ(doc.OpenLineSettings().message(),
-            "You can not change the settings after marking regions, please load a fresh image");
   // A loaded drawing asks before a batch run throws it away.
   EXPECT_FALSE(doc.ConfirmLoseDrawing());
-  EXPECT_EQ(prompt.Texts().back(), "You will lose the current picture and regions, Are you sure?");
 }
 
-TEST(AnalyzerDoc, BrushSizeEntryTakesOneToSixAndRefusesTheRest) {
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
+TEST_F(AnalyzerDoc, BrushSizeEntryTakesOneToSixAndRefusesTheRest) {
   doc.SetBrushSize(2);
   for (const char* refused : {"0", "7", "-1", "x", "3x", "3.5", "", " "}) {
     EXPECT_EQ(doc.BrushSizeEntry(refused).message(), "Brush Size must be between 1 and 6")
@@ -70,7 +69,7 @@ TEST(AnalyzerDoc, BrushSizeEntryTakesOneToSixAndRefusesTheRest) {
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
-TEST(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
+TEST_F(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
   struct Case {
     LineSetting which;
     int value;
@@ -89,7 +88,7 @@ TEST(AnalyzerDoc, ScrollBarsKeepGrowthOverPickUpAndWhiteOverBlack) {
   }
 }
 
-TEST(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
+TEST_F(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
   EXPECT_EQ(CentredTestRectangle(301, 201), (TestRectangle{100, 50, 200, 150}));
   EXPECT_EQ(CentredTestRectangle(47, 33), (TestRectangle{0, 0, 46, 32}));
   // Rows turned over for line generation: an odd height shifts them by one.
@@ -118,13 +117,9 @@ TEST(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
   EXPECT_EQ(drag.MoveTo(swapped, {250, 160}), (TestRectangle{200, 150, 250, 160}));
 }
 
-TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSetsColour) {
-  testing::TempDir dir;
+TEST_F(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSetsColour) {
   const DrawingScan scan = samples::MakeDrawing(61, 43);
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), scan, ScanWriter::Scanner).ok());
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
-  NullProgress progress;
   ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
   ASSERT_TRUE(doc.OpenLineSettings().ok());
   ASSERT_TRUE(doc.AcceptLineSettings({90, 140, 200, 60}).ok());
@@ -177,19 +172,13 @@ TEST(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSe
   EXPECT_EQ(shownLineColours(), (Colours{{250, 128, 10}})) << "set loaded after marking";
 }
 
-TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile) {
-  testing::TempDir dir;
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
+TEST_F(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsIsWrittenAsTextAndRefusesABiggerSet) {
   EXPECT_EQ(doc.AddColor("Ochre_red", 200, 120, 40).message(), "Maximum 8 chars!");
   EXPECT_EQ(doc.EditColor(kLineColor, "MagentaXL", 1, 2, 3).message(), "Maximum 8 chars!");
-  EXPECT_EQ(doc.colors().entries[kLineColor].name, "LINE");
   ASSERT_TRUE(doc.EditColor(kTransparentColor, "CLEAR", 10, 20, 30).ok());
-  EXPECT_EQ(doc.colors().entries[kTransparentColor].name, "TRANS");
   for (int i = doc.colors().count; i < 40; ++i)
     ASSERT_TRUE(doc.AddColor("c" + std::to_string(i), i, 2 * i, 300).ok()) << i;
   EXPECT_EQ(doc.AddColor("skin", 1, 2, 3).message(), "Sorry, currently only 40 colors are allowed");
-  EXPECT_EQ(doc.colors().count, 40);
   EXPECT_EQ(doc.currentColor(), 39);
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"Maximum 8 chars!", "Maximum 8 chars!",
@@ -201,114 +190,21 @@ TEST(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsAndRoundTripsThroughAFile)
       << saved;
   EXPECT_NE(saved.find("\nc39 39 78 255\n"), std::string::npos);
 
-  CAnalyzerDoc other(prompt);
-  prompt.QueuePath(dir.File("walk.col"));
-  ASSERT_TRUE(other.LoadColorSet(dir.path()).ok());
-  EXPECT_EQ(other.colors().count, 40);
-  EXPECT_EQ(other.colors().entries, doc.colors().entries);
-
   // A painter's set with more colours than the analyzer takes is refused, not cut short.
+  const auto entries = doc.colors().entries;
   ColorSet big;
   for (int i = 0; i < 38; ++i) quenda::AddColor(big, "p", i, i, i);
   testing::WriteText(dir.File("big.col"), FormatColorSet(big));
   prompt.Clear();
-  EXPECT_EQ(other.LoadColorSetFile(dir.File("big.col")).message(),
+  EXPECT_EQ(doc.LoadColorSetFile(dir.File("big.col")).message(),
             "Sorry, currently only 40 colors are allowed");
-  EXPECT_EQ(other.LoadColorSetFile(dir.File("none.col")).message(), "Error opening colors file");
-  EXPECT_EQ(other.colors().entries, doc.colors().entries);
+  EXPECT_EQ(doc.LoadColorSetFile(dir.File("none.col")).message(), "Error opening colors file");
+  EXPECT_EQ(doc.colors().entries, entries);
   EXPECT_EQ(prompt.Texts().size(), 2u);
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.col")));
 }
 
-// A pixel of `region` inside its paper, or nullopt.
-std::optional<std::pair<int, int>> UniformPixelOf(const WorkingImage& image, int region) {
-  for (int y = 2; y + 2 < image.height(); ++y)
-    for (int x = 2; x + 2 < image.width(); ++x)
-      if (image.regions.regionMap[std::size_t(y) * image.width() + x] == region &&
-          testing::InsidePaper(image, x, y))
-        return std::pair{x, y};
-  return std::nullopt;
-}
-
-TEST(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
-  testing::TempDir dir;
-  samples::SampleOptions options{.width = 320, .height = 452};
-  const samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, 0, 1);
-  ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), drawing.scan, ScanWriter::Scanner).ok());
-  ScriptedPrompt prompt;
-  CAnalyzerDoc doc(prompt);
-  NullProgress progress;
-  EXPECT_EQ(doc.EnterPaint().message(), "Please do this after loading or marking regions");
-  EXPECT_EQ(doc.CheckComposite().message(), "Please paint the image first.");
-  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
-  ASSERT_TRUE(doc.MarkRegions(progress).ok());
-  ASSERT_TRUE(doc.AddColor("red", 200, 30, 40).ok());
-  ASSERT_TRUE(doc.AddColor("blue", 10, 20, 250).ok());
-  ASSERT_TRUE(doc.EnterPaint().ok());
-  const WorkingImage& image = doc.image();
-  const int regions = image.regions.regionCount;
-  ASSERT_GE(regions, 2);
-  const std::string title = "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: ";
-  EXPECT_EQ(doc.title(), title + std::to_string(regions) + " Unfilled regions");
-
-  // One pixel of every paintable region (the background, region 1, stays transparent).
-  std::map<int, std::pair<int, int>> pixelOf;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const std::size_t i = std::size_t(y) * image.width() + x;
-      if (!(image.regions.flags[i] & kFlagRegionLine) && image.regions.regionMap[i] > 1)
-        pixelOf.emplace(image.regions.regionMap[i], std::pair{x, y});
-    }
-  ASSERT_EQ(int(pixelOf.size()), regions);
-  // A click inside the face.
-  const std::pair at{int(std::lround(drawing.face.x)), int(std::lround(drawing.face.y))};
-  const int first = image.regions.regionMap[std::size_t(at.second) * image.width() + at.first];
-  ASSERT_GT(first, kBackgroundRegion);
-  doc.SetCurrentColor(3);
-  doc.FillRegionAt(at.first, at.second);
-  EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const std::size_t i = std::size_t(y) * image.width() + x;
-      if (image.regions.regionMap[i] != first || (image.regions.flags[i] & kFlagRegionLine))
-        continue;
-      const uint8_t* shown = image.display.Row(y) + 3 * x;
-      ASSERT_EQ((std::array{shown[0], shown[1], shown[2]}), (std::array<uint8_t, 3>{40, 30, 200}));
-    }
-  // Another colour on a filled region leaves the count.
-  doc.SetCurrentColor(4);
-  doc.FillRegionAt(at.first, at.second);
-  EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
-
-  prompt.Clear();
-  EXPECT_EQ(doc.SaveComposite(dir.File("walk1.tga"), progress).message(),
-            "You have to fill all unfilled regions.");
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"You have to fill all unfilled regions."});
-  EXPECT_FALSE(std::filesystem::exists(dir.File("walk1.tga")));
-
-  doc.SetCurrentColor(3);
-  for (const auto& [region, p] : pixelOf) doc.FillRegionAt(p.first, p.second);
-  EXPECT_EQ(doc.title(), title + "0 Unfilled regions");
-  ASSERT_TRUE(doc.SaveComposite(dir.File("walk1.tga"), progress).ok());
-  const std::vector<uint8_t> bytes = testing::ReadBytes(dir.File("walk1.tga"));
-  ASSERT_EQ(bytes.size(), 18u + 4u * 320u * 452u);
-  EXPECT_EQ(bytes[2], 2);
-  EXPECT_EQ(bytes[16], 32);
-  auto pixel = [&](std::pair<int, int> p) {
-    const uint8_t* b = bytes.data() + 18 + 4 * (std::size_t(p.second) * 320 + p.first);
-    return std::array{b[0], b[1], b[2], b[3]};
-  };
-  // Inside a uniform area the filter keeps the colour: paper of a painted region is its fill,
-  // opaque; paper of the transparent background has no alpha.
-  const auto painted = UniformPixelOf(image, first);
-  ASSERT_TRUE(painted.has_value());
-  EXPECT_EQ(pixel(*painted), (std::array<uint8_t, 4>{40, 30, 200, 255}));
-  const auto background = UniformPixelOf(image, kBackgroundRegion);
-  ASSERT_TRUE(background.has_value());
-  EXPECT_EQ(pixel(*background)[3], 0);
-}
-
-// A drawing marked and in paint mode, for the tools.
+// A drawing marked and in paint mode, for the tools and the composite.
 struct PaintingDoc {
   PaintingDoc() {
     samples::SampleOptions options{.width = 160, .height = 226};
@@ -335,7 +231,79 @@ struct PaintingDoc {
   CAnalyzerDoc doc{prompt};
 };
 
-TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
+// A pixel of `region` inside its paper, or nullopt.
+std::optional<std::pair<int, int>> UniformPixelOf(const WorkingImage& image, int region) {
+  for (int y = 2; y + 2 < image.height(); ++y)
+    for (int x = 2; x + 2 < image.width(); ++x)
+      if (image.regions.regionMap[std::size_t(y) * image.width() + x] == region &&
+          testing::InsidePaper(image, x, y))
+        return std::pair{x, y};
+  return std::nullopt;
+}
+
+TEST_F(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
+  PaintingDoc p;
+  CAnalyzerDoc& doc = p.doc;
+  ASSERT_TRUE(doc.AddColor("blue", 10, 20, 250).ok());
+  const WorkingImage& image = doc.image();
+  const int regions = image.regions.regionCount;
+  ASSERT_GE(regions, 2);
+  const std::string title = "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: ";
+  EXPECT_EQ(doc.title(), title + std::to_string(regions) + " Unfilled regions");
+
+  // One pixel of every paintable region (the background, region 1, stays transparent).
+  std::map<int, std::pair<int, int>> pixelOf;
+  const int width = image.width();
+  for (std::size_t i = 0; i < image.PixelCount(); ++i)
+    if (!(image.regions.flags[i] & kFlagRegionLine) && image.regions.regionMap[i] > 1)
+      pixelOf.emplace(image.regions.regionMap[i], std::pair{int(i) % width, int(i) / width});
+  ASSERT_EQ(int(pixelOf.size()), regions);
+  // A click inside the face.
+  const std::pair at{int(std::lround(p.drawing.face.x)), int(std::lround(p.drawing.face.y))};
+  const int first = image.regions.regionMap[std::size_t(at.second) * width + at.first];
+  ASSERT_GT(first, kBackgroundRegion);
+  doc.SetCurrentColor(3);
+  doc.FillRegionAt(at.first, at.second);
+  EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
+  for (std::size_t i = 0; i < image.PixelCount(); ++i) {
+    if (image.regions.regionMap[i] != first || (image.regions.flags[i] & kFlagRegionLine)) continue;
+    const uint8_t* shown = image.display.Row(int(i) / width) + 3 * (int(i) % width);
+    ASSERT_EQ((std::array{shown[0], shown[1], shown[2]}), (std::array<uint8_t, 3>{40, 30, 200}));
+  }
+  // Another colour on a filled region leaves the count.
+  doc.SetCurrentColor(4);
+  doc.FillRegionAt(at.first, at.second);
+  EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
+
+  p.prompt.Clear();
+  EXPECT_EQ(doc.SaveComposite(p.dir.File("walk1.tga"), progress).message(),
+            "You have to fill all unfilled regions.");
+  EXPECT_EQ(p.prompt.Texts(), std::vector<std::string>{"You have to fill all unfilled regions."});
+  EXPECT_FALSE(std::filesystem::exists(p.dir.File("walk1.tga")));
+
+  doc.SetCurrentColor(3);
+  for (const auto& [region, xy] : pixelOf) doc.FillRegionAt(xy.first, xy.second);
+  EXPECT_EQ(doc.title(), title + "0 Unfilled regions");
+  ASSERT_TRUE(doc.SaveComposite(p.dir.File("walk1.tga"), progress).ok());
+  const std::vector<uint8_t> bytes = testing::ReadBytes(p.dir.File("walk1.tga"));
+  ASSERT_EQ(bytes.size(), 18u + 4u * image.PixelCount());
+  EXPECT_EQ(bytes[2], 2);
+  EXPECT_EQ(bytes[16], 32);
+  auto pixel = [&](std::pair<int, int> xy) {
+    const uint8_t* b = bytes.data() + 18 + 4 * (std::size_t(xy.second) * width + xy.first);
+    return std::array{b[0], b[1], b[2], b[3]};
+  };
+  // Inside a uniform area the filter keeps the colour: paper of a painted region is its fill,
+  // opaque; paper of the transparent background has no alpha.
+  const auto painted = UniformPixelOf(image, first);
+  ASSERT_TRUE(painted.has_value());
+  EXPECT_EQ(pixel(*painted), (std::array<uint8_t, 4>{40, 30, 200, 255}));
+  const auto background = UniformPixelOf(image, kBackgroundRegion);
+  ASSERT_TRUE(background.has_value());
+  EXPECT_EQ(pixel(*background)[3], 0);
+}
+
+TEST_F(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
   struct Case {
     const char* name;
     PaintTool tool;
@@ -366,7 +334,7 @@ TEST(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
   }
 }
 
-TEST(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsAndTheLineBrushRefusesTransparent) {
+TEST_F(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsTheLineBrushRefusesTransparentAndAPenSplits) {
   PaintingDoc p;
   const ImagePoint face{int(std::lround(p.drawing.face.x)), int(std::lround(p.drawing.face.y))};
   const WorkingImage& image = p.doc.image();
@@ -392,19 +360,12 @@ TEST(AnalyzerDoc, XrayFillsOnlyUnfilledRegionsAndTheLineBrushRefusesTransparent)
   EXPECT_EQ(p.prompt.Texts(),
             std::vector<std::string>{"Can not paint animators lines with transparent color, "
                                      "please select rubber to remove animators lines"});
-}
 
-TEST(AnalyzerDoc, APenStrokeAcrossARegionSplitsItAndCountsTheNewPieceUnfilled) {
-  PaintingDoc p;
-  const WorkingImage& image = p.doc.image();
+  // A pen stroke across the whole drawing at the face's height cuts every region it crosses.
   const int regions = image.regions.regionCount;
-  // Across the whole drawing at the face's height: every region it crosses is cut.
-  const int y = int(std::lround(p.drawing.face.y));
-  p.doc.FillRegionAt(int(std::lround(p.drawing.face.x)), y);
-  p.Drag(PaintTool::RegionPen, {-5, y}, {image.width() + 5, y});
+  p.Drag(PaintTool::RegionPen, {-5, face.y}, {image.width() + 5, face.y});
   EXPECT_EQ(p.doc.viewMode(), ViewMode::RegionLine);
-  const int added = image.regions.regionCount - regions;
-  ASSERT_GT(added, 0);
+  ASSERT_GT(image.regions.regionCount, regions);
   EXPECT_FALSE(p.doc.CanUndoPaint());
   // The pieces keep their colours: the face's piece is filled, the others' are unfilled.
   int unfilledNow = 0;

@@ -10,10 +10,7 @@
 namespace quenda {
 namespace {
 
-using testing::ListDirectory;
-using testing::MakeReadOnly;
-using testing::TempDir;
-using testing::WriteText;
+using namespace testing;
 
 TEST(ScannedFrames, NumbersGoPastEveryFrameOnDiskAndInTheList) {
   TempDir dir;
@@ -74,7 +71,7 @@ TEST(ScannedFrames, RenumberMovesTheFrameWithItsRegionsAndPaintButNeverOntoAFram
   EXPECT_TRUE(frames.Renumber(0, 7));
   EXPECT_EQ(ListDirectory(dir.path()),
             (std::vector<std::string>{"walk5.qds", "walk7.pnt", "walk7.qds", "walk7.rgn"}));
-  EXPECT_EQ(testing::ReadText(dir.File("walk7.qds")), "walk1.qds");
+  EXPECT_EQ(ReadText(dir.File("walk7.qds")), "walk1.qds");
   EXPECT_EQ(frames.frames()[0].path, dir.File("walk7.qds"));
 }
 

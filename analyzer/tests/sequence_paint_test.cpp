@@ -140,10 +140,6 @@ TEST(SequencePaint, AutoFillOverThreeFramesGivesWhatThePlainVoteGives) {
     if (step == 2) {
       EXPECT_EQ(testing::ReadBytes(s.File(1, ".rgn")), analysed);  // written back as read
     }
-    EXPECT_EQ(s.doc.title(),
-              "Compatible Scanner :: Quenda Animation Paint System::Painting "
-              "Frame--> walk" +
-                  std::to_string(step));
     const LiteralFill want =
         LiteralAutoFill(s.doc.image(), s.doc.paintSequence()->placement, s.File(step - 1, ".qds"),
                         s.File(step - 1, ".rgn"), s.File(step - 1, ".pnt"), s.doc.colors().count);
@@ -167,14 +163,59 @@ TEST(SequencePaint, AutoFillOverThreeFramesGivesWhatThePlainVoteGives) {
   ASSERT_EQ(stored.size(), 2 + 2 * fromFirst.colours.size() - 2);
   EXPECT_EQ(stored[0] | stored[1] << 8, fromFirst.filled);  // the filled count travels too
   EXPECT_TRUE(testing::ReadText(s.dir.File("walk.col")).ends_with("blue 0 0 220\n"));
-  EXPECT_EQ(s.prompt.Texts().back(), "Are you sure you want to exit sequence paint?");
 }
 
-TEST(SequencePaint, RefusalsAndMissingFilesAreToldAndLeaveTheFrameInHand) {
+TEST(SequencePaint, RenderAndFrameCommandsTellWhatStopsThemAndLeaveTheFrameInHand) {
   PaintedSequence s;
+  const std::pair<RenderEntries, std::string> refused[] = {
+      {{"", "", "1", "3"}, "You must give a valid header"},
+      {{"", "out2", "1", "3"}, "You must give a valid header"},
+      {{"", "out", "1x", "3"}, "Invalid entry"},
+      {{"", "out", "3", ""}, "Invalid entry"},
+      {{"", "out", "3", "2"}, "End no must be greater than start no"},
+      {{"", "out", "0", "2"}, "Invalid render range"},
+      {{"", "out", "2", "4"}, "Invalid render range"},
+  };
+  for (const auto& [entries, message] : refused)
+    EXPECT_EQ(CheckRenderEntries(entries, s.sequence).message(), message) << entries.header;
+
   s.Begin();
+  s.PaintByHand();
+  // Frame 1 is written as the render starts; frames 2 and 3 have no paint yet.
+  s.prompt.QueueAnswer(true);
+  std::optional<RenderRequest> request = s.doc.PrepareRender({s.dir.File("out/"), "out", "1", "3"});
+  ASSERT_TRUE(request);
+  EXPECT_EQ(s.prompt.Texts().back(), "You have not painted all requested frames, continue?");
+  std::filesystem::create_directory(s.dir.File("out"));
+  ScriptedProgress stopAfterSecond(2);
+  s.prompt.Clear();
+  const RenderResult result = s.doc.RunRender(*request, s.prompt, stopAfterSecond);
+  EXPECT_EQ(result.written, 2);
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_EQ(s.prompt.Texts(), std::vector<std::string>{"Render Cancelled!"});
+  EXPECT_EQ(testing::ListDirectory(s.dir.File("out")),
+            (std::vector<std::string>{"out1.tga", "out2.tga"}));
+  // Frame 1 as painted: a pixel deep inside the largest painted region has its colour, opaque.
+  Result<Raster> out = ReadTarga(s.dir.File("out/out1.tga"), TargaReader::ComposerClipFrame);
+  ASSERT_TRUE(out);
+  EXPECT_EQ(out->channels(), 4);
+  const WorkingImage& image = s.doc.image();
+  int checked = 0;
+  for (int y = 2; y < kHeight - 2; ++y)
+    for (int x = 2; x < kWidth - 2; ++x) {
+      const int colour = image.regionColor[image.regions.regionMap[std::size_t(y * kWidth + x)]];
+      if (!testing::InsidePaper(image, x, y) || colour < kFirstUserColor) continue;
+      const ColorEntry& e = s.doc.colors().entries[std::size_t(colour)];
+      const uint8_t* p = out->Row(y) + 4 * x;
+      ASSERT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}),
+                (std::vector<int>{e.blue, e.green, e.red, 255}))
+          << x << "," << y;
+      ++checked;
+    }
+  EXPECT_GT(checked, 20);
+
+  // What each frame command says, from frame 1 (still in hand) unless it moves.
   const std::string rgn3 = s.File(3, ".rgn");
-  // What each command says, from the first frame unless it moves.
   const std::pair<std::function<Status()>, std::string> cases[] = {
       {[&] { return s.doc.AutoFillPrevious(); }, "Can not autopaint first frame!"},
       {[&] { return s.doc.AutoFillFromEntry("1"); }, "Can not autopaint with the same frame!"},
@@ -231,56 +272,6 @@ TEST(SequencePaint, RefusalsAndMissingFilesAreToldAndLeaveTheFrameInHand) {
   ASSERT_TRUE(single.EnterPaint());
   EXPECT_FALSE(single.AutoFillPrevious());
   EXPECT_EQ(s.prompt.Texts().back(), "Can not autopaint in single frame paint!");
-}
-
-TEST(SequencePaint, RenderChecksItsEntriesAndStopEndsItAfterTheFrameInHand) {
-  PaintedSequence s;
-  const std::pair<RenderEntries, std::string> refused[] = {
-      {{"", "", "1", "3"}, "You must give a valid header"},
-      {{"", "out2", "1", "3"}, "You must give a valid header"},
-      {{"", "out", "1x", "3"}, "Invalid entry"},
-      {{"", "out", "3", ""}, "Invalid entry"},
-      {{"", "out", "3", "2"}, "End no must be greater than start no"},
-      {{"", "out", "0", "2"}, "Invalid render range"},
-      {{"", "out", "2", "4"}, "Invalid render range"},
-  };
-  for (const auto& [entries, message] : refused)
-    EXPECT_EQ(CheckRenderEntries(entries, s.sequence).message(), message) << entries.header;
-
-  s.Begin();
-  s.PaintByHand();
-  // Frame 1 is written as the render starts; frames 2 and 3 have no paint yet.
-  s.prompt.QueueAnswer(true);
-  std::optional<RenderRequest> request = s.doc.PrepareRender({s.dir.File("out/"), "out", "1", "3"});
-  ASSERT_TRUE(request);
-  EXPECT_EQ(s.prompt.Texts().back(), "You have not painted all requested frames, continue?");
-  std::filesystem::create_directory(s.dir.File("out"));
-  ScriptedProgress stopAfterSecond(2);
-  s.prompt.Clear();
-  const RenderResult result = s.doc.RunRender(*request, s.prompt, stopAfterSecond);
-  EXPECT_EQ(result.written, 2);
-  EXPECT_TRUE(result.cancelled);
-  EXPECT_EQ(s.prompt.Texts(), std::vector<std::string>{"Render Cancelled!"});
-  EXPECT_EQ(testing::ListDirectory(s.dir.File("out")),
-            (std::vector<std::string>{"out1.tga", "out2.tga"}));
-  // Frame 1 as painted: a pixel deep inside the largest painted region has its colour, opaque.
-  Result<Raster> out = ReadTarga(s.dir.File("out/out1.tga"), TargaReader::ComposerClipFrame);
-  ASSERT_TRUE(out);
-  EXPECT_EQ(out->channels(), 4);
-  const WorkingImage& image = s.doc.image();
-  int checked = 0;
-  for (int y = 2; y < kHeight - 2; ++y)
-    for (int x = 2; x < kWidth - 2; ++x) {
-      const int colour = image.regionColor[image.regions.regionMap[std::size_t(y * kWidth + x)]];
-      if (!testing::InsidePaper(image, x, y) || colour < kFirstUserColor) continue;
-      const ColorEntry& e = s.doc.colors().entries[std::size_t(colour)];
-      const uint8_t* p = out->Row(y) + 4 * x;
-      ASSERT_EQ((std::vector<int>{p[0], p[1], p[2], p[3]}),
-                (std::vector<int>{e.blue, e.green, e.red, 255}))
-          << x << "," << y;
-      ++checked;
-    }
-  EXPECT_GT(checked, 20);
 }
 
 }  // namespace

