@@ -35,10 +35,9 @@ TEST_F(PainterDoc, PickingTheSeventhDrawingShowsTheFirstFrame) {
   testing::WriteTwoBoxes(dir_, "walk", 9);
   prompt_.QueuePath(dir_.File("walk7.qds"));
   ASSERT_TRUE(doc_.OpenSequence());
-  EXPECT_EQ(std::tuple(doc_.frameCount(), doc_.currentFrame(), doc_.frameLoaded(), doc_.name()),
-            std::tuple(9, 0, true, "walk"));
-  EXPECT_EQ(doc_.directory(), dir_.path());
-  EXPECT_EQ(doc_.recentFilePath(), dir_.File("walk7.qds"));
+  EXPECT_EQ(std::tuple(doc_.frameCount(), doc_.currentFrame(), doc_.frameLoaded(), doc_.name(),
+                       doc_.directory(), doc_.recentFilePath()),
+            std::tuple(9, 0, true, "walk", dir_.path(), dir_.File("walk7.qds")));
   // The missing colour set was made with its message.
   EXPECT_EQ(prompt_.Texts(),
             std::vector<std::string>{"ColorSet Not Found, Creating an new Color Set File for the "
@@ -96,17 +95,16 @@ TEST_F(PainterDoc, PaintLeaveAndReloadGivesTheSameFrame) {
   ASSERT_TRUE(doc_.NextFrame());
   ASSERT_TRUE(doc_.PreviousFrame());
   EXPECT_FALSE(doc_.Undo());  // moving to another frame forgets it
-  EXPECT_EQ(doc_.frame().regionColor, painted.regionColor);
-  EXPECT_EQ(doc_.frame().region, painted.region);
+  EXPECT_EQ(std::tie(doc_.frame().regionColor, doc_.frame().region),
+            std::tie(painted.regionColor, painted.region));
   EXPECT_EQ(doc_.frame().regionColor[testing::RegionAtText(painted.region, 3, 2)], red);
   EXPECT_EQ(doc_.PaintedStateText(), "1 regions not painted");
   ClickFill(10, 2);  // ignored: not the fill tool
   EXPECT_EQ(doc_.PaintedStateText(), "1 regions not painted");
   doc_.SetTool(PainterTool::RegionFill);
   ClickFill(10, 2);
-  EXPECT_EQ(doc_.PaintedStateText(), "All regions painted");
-  EXPECT_EQ(doc_.FramePaintState(1), PaintState::NoPaintFile);
-  EXPECT_EQ(doc_.FramePaintState(0), PaintState::AllPainted);
+  EXPECT_EQ(std::tuple(doc_.PaintedStateText(), doc_.FramePaintState(1), doc_.FramePaintState(0)),
+            std::tuple("All regions painted", PaintState::NoPaintFile, PaintState::AllPainted));
 }
 
 TEST_F(PainterDoc, IconsAndPaintStatesOfOtherFramesComeFromTheirFiles) {
@@ -120,12 +118,11 @@ TEST_F(PainterDoc, IconsAndPaintStatesOfOtherFramesComeFromTheirFiles) {
   ClickFill(3, 2);
   const Raster current = doc_.FrameIcon(0, 8);
   ASSERT_TRUE(doc_.NextFrame());
-  EXPECT_EQ(doc_.PaintedStateText(), "No regions painted");
-  EXPECT_EQ(doc_.FramePaintState(1), PaintState::SomeUnpainted);
+  EXPECT_EQ(std::tuple(doc_.PaintedStateText(), doc_.FramePaintState(1), doc_.FramePaintState(2)),
+            std::tuple("No regions painted", PaintState::SomeUnpainted, PaintState::NoPaintFile));
   EXPECT_EQ(doc_.FrameIcon(0, 8), current);  // now read back from walk1's files
   EXPECT_NE(doc_.FrameIcon(1, 8), current);
   EXPECT_EQ(doc_.FrameIcon(2, 8), Raster(8, 8, 3, 128));
-  EXPECT_EQ(doc_.FramePaintState(2), PaintState::NoPaintFile);
 }
 
 TEST_F(PainterDoc, ChangedColoursRedrawAllIconsOnceBeforeTheFrameIsSaved) {
@@ -235,9 +232,8 @@ TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
     EXPECT_FALSE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 3, prompt));
     std::vector<std::string> expected{c.reader + dir.File(c.damaged)};
     if (!c.fatal.empty()) expected.push_back(c.fatal + dir.File("box1.qds"));
-    EXPECT_EQ(prompt.Texts(), expected);
-    EXPECT_TRUE(frame.empty());
-    EXPECT_FALSE(frame.paintChanged);
+    EXPECT_EQ(std::tuple(prompt.Texts(), frame.empty(), frame.paintChanged),
+              std::tuple(expected, true, false));
     // An empty frame writes nothing, whatever its flags say.
     frame.paintChanged = frame.regionChanged = true;
     SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
@@ -259,10 +255,10 @@ TEST(PainterFrameSave, SavingClearsTheFlagsAndAReadOnlyPaintFileShowsTheMessageA
   frame.regionColor[2] = 4;
   frame.paintChanged = true;
   SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
-  EXPECT_EQ(prompt.Texts(),
-            std::vector<std::string>{"Fatal: Error opening paint file writing: maybe readonly?"});
-  EXPECT_FALSE(frame.paintChanged);
-  EXPECT_EQ(frame.regionColor[2], 4);
+  EXPECT_EQ(std::tuple(prompt.Texts(), frame.paintChanged, frame.regionColor[2]),
+            std::tuple(std::vector<std::string>{"Fatal: Error opening paint file writing: maybe "
+                                                "readonly?"},
+                       false, 4));
   EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);
 }
 
@@ -306,13 +302,11 @@ constexpr const char* kMergeQuestion = "Are you sure you want to merge colors? (
 
 TEST_F(ColorEditing, AddSavesAtOnceAndOnlyANewColourMakesTheIconsStale) {
   doc_.AddColor("New", 40, 50, 60);
-  EXPECT_EQ(doc_.colors().count, 4);
-  EXPECT_EQ(doc_.currentColor(), 3);
-  EXPECT_EQ(Saved().count, 4);
+  EXPECT_EQ(std::tuple(doc_.colors().count, doc_.currentColor(), Saved().count),
+            std::tuple(4, 3, 4));
   EXPECT_EQ(Saved().entries[3], (ColorEntry{40, 50, 60, "New"}));
   doc_.EditColor("Skin", 40, 50, 60);
-  EXPECT_FALSE(doc_.iconsStale());
-  EXPECT_EQ(Saved().entries[3].name, "Skin");
+  EXPECT_EQ(std::tuple(doc_.iconsStale(), Saved().entries[3].name), std::tuple(false, "Skin"));
   doc_.EditColor("Skin", 41, 50, 60);
   EXPECT_TRUE(doc_.iconsStale());
 }
@@ -335,16 +329,15 @@ TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessageAndAddThenAddsNothing) {
   ASSERT_TRUE(doc_.MergeColors());
   EXPECT_EQ(prompt_.Texts(),
             (std::vector<std::string>{kMergeQuestion, "Maximum color number reached!"}));
-  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
-  EXPECT_EQ(Saved().entries[kPainterColorLimit - 1].name, "red");
-  EXPECT_EQ(Saved().count, kPainterColorLimit);
+  EXPECT_EQ(
+      std::tuple(doc_.colors().count, Saved().count, Saved().entries[kPainterColorLimit - 1].name),
+      std::tuple(kPainterColorLimit, kPainterColorLimit, "red"));
   // Adding to the full set appends nothing, silently, and selects the last entry.
   doc_.SetCurrentColor(5);
   doc_.AddColor("LATE", 9, 9, 9);
-  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
-  EXPECT_EQ(doc_.currentColor(), kPainterColorLimit - 1);
-  EXPECT_EQ(doc_.colors().entries[kPainterColorLimit - 1].name, "red");
-  EXPECT_EQ(prompt_.Texts().size(), 2u);
+  EXPECT_EQ(std::tuple(doc_.colors().count, doc_.currentColor(),
+                       doc_.colors().entries[kPainterColorLimit - 1].name, prompt_.Texts().size()),
+            std::tuple(kPainterColorLimit, kPainterColorLimit - 1, "red", 2u));
 }
 
 TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
@@ -355,8 +348,7 @@ TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
   EXPECT_EQ(prompt_.Texts(),
             (std::vector<std::string>{
                 kMergeQuestion, "There are no colors in the given colorset file", kMergeQuestion}));
-  EXPECT_EQ(doc_.colors().count, 3);
-  EXPECT_TRUE(prompt_.AllAnswersUsed());
+  EXPECT_EQ(std::tuple(doc_.colors().count, prompt_.AllAnswersUsed()), std::tuple(3, true));
 }
 
 TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
@@ -370,11 +362,10 @@ TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
   ASSERT_TRUE(doc_.ImportColors());
   EXPECT_EQ(prompt_.Texts(), std::vector<std::string>{
                                  "Are you sure you want to discard current colors?  (NO UNDO)"});
-  EXPECT_EQ(doc_.colors().path, dir_.File("walk.col"));
-  EXPECT_EQ(Saved().count, 4);
-  EXPECT_EQ(Saved().entries[3].name, "ONE");
-  EXPECT_EQ(doc_.frame().regionColor[box], kUnfilledColor);  // index 7 has vanished
-  EXPECT_EQ(doc_.currentColor(), 0);
+  // Index 7 has vanished: the box is unfilled again.
+  EXPECT_EQ(std::tuple(doc_.colors().path, Saved().count, Saved().entries[3].name,
+                       doc_.frame().regionColor[box], doc_.currentColor()),
+            std::tuple(dir_.File("walk.col"), 4, "ONE", kUnfilledColor, 0));
 }
 
 // Loading a good picture, and letting it go on the next frame, are the window tests' part.

@@ -49,12 +49,11 @@ TEST(RegionFill, XRayProtectsPaintClicksUndoAndRectanglesTakeWholeRegions) {
   // Exactly A's box, and B's box short by one column on the right.
   FillRegionsInside(fresh, {boxA.minX, boxA.minY}, {boxB.maxX - 1, boxB.maxY}, 7,
                     ViewMode::RegionsPainted);
-  EXPECT_EQ(fresh.regionColor[a], 7);
-  EXPECT_EQ(fresh.regionColor[b], kUnfilledColor);
+  EXPECT_EQ(std::tuple(fresh.regionColor[a], fresh.regionColor[b]), std::tuple(7, kUnfilledColor));
   FillRegionsInside(fresh, {boxB.maxX, boxB.maxY}, {boxA.minX, boxA.minY}, 8,
                     ViewMode::RegionsPainted);
-  EXPECT_EQ(fresh.regionColor[b], 8);
-  EXPECT_EQ(fresh.regionColor[kBackgroundRegion], kTransparentColor);
+  EXPECT_EQ(std::tuple(fresh.regionColor[b], fresh.regionColor[kBackgroundRegion]),
+            std::tuple(8, kTransparentColor));
 }
 
 using RegionFillDocument = testing::TwoBoxDocument;
@@ -69,13 +68,14 @@ TEST_F(RegionFillDocument, FourBySixScreenPixelsIsAClickAndFiveByFiveARectangle)
   const int b = testing::RegionAtText(doc_.frame().region, 10, 2);
   // Press in B, release in A: as a click it fills A only.
   doc_.RegionFillRelease({100, 100}, {104, 106}, At(10, 2), At(3, 2));
-  EXPECT_EQ(doc_.frame().regionColor[a], doc_.currentColor());
-  EXPECT_EQ(doc_.frame().regionColor[b], kUnfilledColor);
+  auto colours = [&] {
+    return std::tuple(doc_.frame().regionColor[a], doc_.frame().regionColor[b]);
+  };
+  EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), kUnfilledColor));
   ASSERT_TRUE(doc_.Undo());
   // As a rectangle over both boxes it fills both.
   doc_.RegionFillRelease({100, 100}, {105, 105}, At(0, 0), At(14, 5));
-  EXPECT_EQ(doc_.frame().regionColor[a], doc_.currentColor());
-  EXPECT_EQ(doc_.frame().regionColor[b], doc_.currentColor());
+  EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), doc_.currentColor()));
 }
 
 TEST(ColorPicker, TakesPaintedColoursButNeverUnfilledOrLine) {
@@ -103,13 +103,12 @@ TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndAndOffTheLineChangesN
   EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
   EXPECT_TRUE(frame.undoAvailable() && frame.regionChanged);
   AnimFillAt(frame, {0, 0}, 12);
-  EXPECT_EQ(colourAt(1, 1), 12);
-  EXPECT_EQ(colourAt(2, 2), 12);
-  EXPECT_EQ(colourAt(5, 3), kAnimLineColor);  // not connected
-  AnimFillAt(frame, {5, 3}, 0);               // transparent is allowed here
-  EXPECT_EQ(colourAt(6, 4), 0);
-  EXPECT_EQ(colourAt(0, 5), 0);  // reached across the row end
-  EXPECT_EQ(colourAt(0, 0), 12);
+  // (5, 3) is not connected.
+  EXPECT_EQ(std::tuple(colourAt(1, 1), colourAt(2, 2), colourAt(5, 3)),
+            std::tuple(12, 12, kAnimLineColor));
+  AnimFillAt(frame, {5, 3}, 0);  // transparent is allowed here
+  // (0, 5) is reached across the row end.
+  EXPECT_EQ(std::tuple(colourAt(6, 4), colourAt(0, 5), colourAt(0, 0)), std::tuple(0, 0, 12));
 }
 
 TEST(AnimFill, ALargeConnectedLineNeedsNoDeepStack) {
@@ -133,8 +132,7 @@ TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
     for (int dx = 0; dx < 2; ++dx)
       for (int dy = 0; dy < 2; ++dy) expected.insert({x + dx, y + dy});
   EXPECT_EQ(PixelsWith(frame, kFlagRubbedOut), expected);
-  EXPECT_EQ(changed, (ImageRect{0, 6, 0, 4}));
-  EXPECT_TRUE(frame.regionChanged);
+  EXPECT_EQ(std::tuple(changed, frame.regionChanged), std::tuple(ImageRect{0, 6, 0, 4}, true));
   // A footprint past the corner is clipped.
   StampSegment(frame, {-3, -3}, {-2, -3}, 2, BrushAction::UnRub, 0);
   EXPECT_FALSE(frame.region.flags[frame.Index(0, 0)] & kFlagRubbedOut);
@@ -184,8 +182,7 @@ TEST(RectTools, RubberThenUnRubberRestoresTheDisplayEachStepUndoesAndAllClip) {
   // An empty rectangle takes the copy but changes nothing.
   PainterFrame fresh = testing::FrameFromPicture(kTwoBoxes);
   EXPECT_TRUE(ApplyRectTool(fresh, {3, 3}, {3, 9}, BrushAction::PaintLine, 5).IsEmpty());
-  EXPECT_TRUE(fresh.undoAvailable());
-  EXPECT_FALSE(fresh.regionChanged);
+  EXPECT_EQ(std::tuple(fresh.undoAvailable(), fresh.regionChanged), std::tuple(true, false));
   // The line brush rectangle is clipped to the picture.
   ApplyRectTool(fresh, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
   for (int y = 0; y < fresh.height; ++y)
@@ -249,15 +246,15 @@ TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColour) {
     frame.regionColor[a] = 9;
     const RegionData before = frame.region;
     const SplitResult result = Stroke(frame, c.stroke);
-    EXPECT_EQ(result.regionsAdded, c.added);
-    EXPECT_EQ(frame.region.regionCount, before.regionCount + c.added);
-    EXPECT_EQ(RegionsInsideA(frame).size(), std::size_t(c.added) + 1);
+    EXPECT_EQ(
+        std::tuple(result.regionsAdded, frame.region.regionCount, RegionsInsideA(frame).size()),
+        std::tuple(c.added, before.regionCount + c.added, std::size_t(c.added) + 1));
     const int total = frame.region.RegionTotal();
     ASSERT_EQ(frame.regionColor.size(), std::size_t(total) + 1);
     for (int r = total - c.added + 1; r <= total; ++r) EXPECT_EQ(frame.regionColor[r], 9);
-    EXPECT_EQ(frame.regionColor[a], 9);
-    EXPECT_EQ(frame.regionChanged && frame.paintChanged, c.added > 0);
-    EXPECT_TRUE(frame.region.IsConsistent());
+    EXPECT_EQ(std::tuple(frame.regionColor[a], frame.regionChanged && frame.paintChanged,
+                         frame.region.IsConsistent()),
+              std::tuple(9, c.added > 0, true));
     if (c.added == 0) {
       EXPECT_EQ(frame.region.regionMap, before.regionMap);
     }
@@ -290,8 +287,8 @@ TEST(Split, TheRegionTableNeverGrowsPastWhatARegionFileHolds) {
   frame.region.regionBounds.resize(kMaxRegions + 1, EmptyRegionBox(frame.width, frame.height));
   frame.regionColor.resize(kMaxRegions + 1, kUnfilledColor);
   EXPECT_EQ(Stroke(frame, {{4, kTop}, {4, kBottom}}).regionsAdded, 0);
-  EXPECT_EQ(frame.region.RegionTotal(), kMaxRegions);
-  EXPECT_TRUE(frame.region.IsConsistent());
+  EXPECT_EQ(std::tuple(frame.region.RegionTotal(), frame.region.IsConsistent()),
+            std::tuple(kMaxRegions, true));
 }
 
 TEST(GapClosing, NeighbourCodesCountTheOutsideOnlyWhereTheTableSays) {
@@ -315,11 +312,10 @@ TEST(GapClosing, AOnePixelGapBetweenLineEndsIsBridgedAndSplitsTheRegion) {
   DrawPenLine(frame, {0, 0}, {15, 0});  // an earlier pen line, far from the gap
   const int before = frame.region.regionCount;
   const GapResult result = CloseGaps(frame, {11, 7}, {5, 3});
-  EXPECT_TRUE(result.ran);
-  EXPECT_EQ(result.bridged, 1);
+  EXPECT_EQ(
+      std::tuple(result.ran, result.bridged, result.split.regionsAdded, frame.region.regionCount),
+      std::tuple(true, 1, 1, before + 1));
   EXPECT_TRUE(frame.region.flags[frame.Index(8, 5)] & kFlagRegionLine);
-  EXPECT_EQ(result.split.regionsAdded, 1);
-  EXPECT_EQ(frame.region.regionCount, before + 1);
   for (uint8_t f : frame.region.flags) ASSERT_FALSE(f & kFlagRegionPen);
   // Too small a rectangle does nothing at all.
   PainterFrame other = testing::FrameFromPicture(picture);
@@ -347,8 +343,8 @@ TEST_F(RegionPenDocument, SplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) 
   ASSERT_TRUE(doc_.NextFrame());
   auto region = ReadRegionFile(dir_.File("walk1.rgn"), 15, 6, RegionReader::Analyzer);
   ASSERT_TRUE(region.ok()) << region.message();
-  EXPECT_EQ(region->regionCount, count + 1);
-  EXPECT_EQ(region->regionMap, split.region.regionMap);
+  EXPECT_EQ(std::tie(region->regionCount, region->regionMap),
+            std::tuple(count + 1, split.region.regionMap));
   EXPECT_EQ(FileSize(dir_.File("walk1.pnt")), 2u + 2u * (count + 2));
 
   const auto regionBytes = testing::ReadBytes(dir_.File("walk2.rgn"));
@@ -359,8 +355,8 @@ TEST_F(RegionPenDocument, SplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) 
   ASSERT_TRUE(doc_.PreviousFrame());
   EXPECT_EQ(testing::ReadBytes(dir_.File("walk2.rgn")), regionBytes);
   EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
-  EXPECT_EQ(doc_.frame().region, split.region);
-  EXPECT_EQ(doc_.frame().regionColor, split.regionColor);
+  EXPECT_EQ(std::tie(doc_.frame().region, doc_.frame().regionColor),
+            std::tie(split.region, split.regionColor));
 }
 
 }  // namespace
