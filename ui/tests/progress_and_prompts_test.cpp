@@ -25,6 +25,7 @@
 #include <tuple>
 
 #include "common/scripted_prompt.h"
+#include "testing/qt_printers.h"
 #include "testing/test_support.h"
 #include "ui/choose_folder.h"
 #include "ui/gui_thread_prompt.h"
@@ -50,6 +51,10 @@ class ThreadNotingPrompt final : public Prompt {
   }
   std::optional<std::string> PickDirectory(std::string_view, std::string_view) override {
     return Note("directory", std::optional<std::string>());
+  }
+  LostPart OnLostPart(std::string_view part) override { return Note(part, LostPart::GiveUp); }
+  std::optional<int> AskChoice(const ChoiceQuestion& question) override {
+    return Note(question.caption, std::optional<int>(1));
   }
 
   std::vector<std::string> texts;
@@ -107,16 +112,14 @@ TEST(ProgressWindow, StopEscapeAndTheCloseBoxEndTheJobFirstAndThenTheWindow) {
     clock.start();
     int done = window.Run(
         [&](Progress& progress, Prompt&) { return RunUntilStop(progress, steps); }, prompt);
-    EXPECT_LT(clock.elapsed(), 5000) << way;
-    EXPECT_TRUE(runningBefore) << way;
-    EXPECT_TRUE(shownAfter) << way;
-    EXPECT_EQ(stageSeen, QStringLiteral("Painting frame")) << way;
-    EXPECT_GT(percentSeen, 0) << way;
-    EXPECT_GE(done, 20) << way;
-    EXPECT_EQ(done, steps.load()) << way;
-    EXPECT_FALSE(window.isVisible()) << way;
-    EXPECT_FALSE(window.running()) << way;
-    EXPECT_TRUE(prompt.shown().empty()) << way;
+    SCOPED_TRACE(way);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(
+        std::tuple(runningBefore, shownAfter, stageSeen, done, window.isVisible(), window.running(),
+                   prompt.shown().size()),
+        std::tuple(true, true, QStringLiteral("Painting frame"), steps.load(), false, false, 0u));
+    EXPECT_GT(percentSeen, 0);
+    EXPECT_GE(done, 20);
   }
 }
 
@@ -124,30 +127,25 @@ TEST(ProgressWindow, TheJobsQuestionsAreAskedOnTheInterfaceThread) {
   ProgressWindow window(QStringLiteral("AutoPaint Progress"));
   ThreadNotingPrompt asked;
   QThread* jobThread = nullptr;
-  struct Answers {
-    bool yes = false;
-    bool ok = true;
-    std::optional<std::string> file;
-    std::optional<std::string> directory = std::string("unset");
-  };
+  using Answers = std::tuple<bool, bool, std::optional<std::string>, std::optional<std::string>,
+                             LostPart, std::optional<int>>;
   Answers answers = window.Run(
       [&](Progress&, Prompt& prompt) {
         jobThread = QThread::currentThread();
         prompt.Message("Frame painted", MessageIcon::Information);
-        Answers a;
-        a.yes = prompt.AskYesNo("are you sure?");
-        a.ok = prompt.AskOkCancel("go on?");
-        a.file = prompt.PickFile("Pick", "*.qds", "/");
-        a.directory = prompt.PickDirectory("Choose Folder", "/");
-        return a;
+        // A braced list asks in order.
+        return Answers{prompt.AskYesNo("are you sure?"),
+                       prompt.AskOkCancel("go on?"),
+                       prompt.PickFile("Pick", "*.qds", "/"),
+                       prompt.PickDirectory("Choose Folder", "/"),
+                       prompt.OnLostPart("sequence \"walk\""),
+                       prompt.AskChoice({"Missing Sequence!", "", "walk", {"Find", "Forget"}})};
       },
       asked);
-  EXPECT_TRUE(answers.yes);
-  EXPECT_FALSE(answers.ok);
-  EXPECT_EQ(answers.file, std::optional<std::string>("/picked/walk1.qds"));
-  EXPECT_EQ(answers.directory, std::nullopt);
-  EXPECT_EQ(asked.texts, (std::vector<std::string>{"Frame painted", "are you sure?", "go on?",
-                                                   "file", "directory"}));
+  EXPECT_EQ(answers, Answers(true, false, "/picked/walk1.qds", std::nullopt, LostPart::GiveUp, 1));
+  EXPECT_EQ(asked.texts,
+            (std::vector<std::string>{"Frame painted", "are you sure?", "go on?", "file",
+                                      "directory", "sequence \"walk\"", "Missing Sequence!"}));
   ASSERT_NE(jobThread, nullptr);
   EXPECT_NE(jobThread, QThread::currentThread());
   for (QThread* thread : asked.threads) EXPECT_EQ(thread, QThread::currentThread());
@@ -197,11 +195,10 @@ TEST(ProgressWindow, AQuickJobStillClosesTheWindowAndReportsNoStop) {
         stopSeen = progress.StopRequested();
       },
       prompt);
-  EXPECT_FALSE(stopSeen);
-  EXPECT_FALSE(window.isVisible());
-  EXPECT_TRUE(window.stopButton()->isHidden());
   // The last report was queued before the window closed, so it shows.
-  EXPECT_EQ(window.percent(), 100);
+  EXPECT_EQ(
+      std::tuple(stopSeen, window.isVisible(), window.stopButton()->isHidden(), window.percent()),
+      std::tuple(false, false, true, 100));
 }
 
 TEST(GuiThreadPrompt, AsksDirectlyOnTheInterfaceThread) {
@@ -213,33 +210,6 @@ TEST(GuiThreadPrompt, AsksDirectlyOnTheInterfaceThread) {
   EXPECT_FALSE(prompt.AskOkCancel("Unanswered"));
   EXPECT_EQ(inner.Texts(), (std::vector<std::string>{"Delete?", "Unanswered"}));
   EXPECT_EQ(inner.unexpected(), 1);
-}
-
-TEST(GuiThreadPrompt, HandsAWorkersChoicesAndLostPartsToTheInterfaceThread) {
-  ScriptedPrompt inner;
-  inner.QueueChoice(1);
-  QObject context;
-  GuiThreadPrompt guiPrompt(inner, &context);
-  Prompt& prompt = guiPrompt;
-  std::optional<int> chosen;
-  LostPart lost = LostPart::Ask;
-  std::atomic<bool> done{false};
-  std::thread worker([&] {
-    chosen = prompt.AskChoice({"Missing Sequence!",
-                               "What happened to the sequence : ",
-                               "walk",
-                               {"Let's go find it", "Forget it"}});
-    lost = prompt.OnLostPart("sequence \"walk\"");  // nothing queued now: the inner one keeps it
-    done = true;
-  });
-  while (!done) QTest::qWait(5);
-  worker.join();
-  EXPECT_EQ(chosen, 1);
-  EXPECT_EQ(lost, LostPart::Keep);
-  EXPECT_EQ(inner.Texts(), std::vector<std::string>{"Missing Sequence!\nWhat happened to the "
-                                                    "sequence : \nwalk\n[Let's go find it] "
-                                                    "[Forget it]"});
-  EXPECT_EQ(inner.lostParts(), std::vector<std::string>{"sequence \"walk\""});
 }
 
 TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
@@ -267,14 +237,11 @@ TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
         }
       },
       prompt);
-  EXPECT_EQ(jobThread, QThread::currentThread());
-  EXPECT_TRUE(shownWhileRunning);
-  EXPECT_TRUE(stopped);
+  EXPECT_EQ(std::tuple(jobThread, shownWhileRunning, stopped, window.percent(), window.isVisible()),
+            std::tuple(QThread::currentThread(), true, true, frames * 10, false));
   // Posted during frame 7, seen at the next check that lets events run.
   EXPECT_LE(frames, 8);
   EXPECT_GE(frames, 7);
-  EXPECT_EQ(window.percent(), frames * 10);
-  EXPECT_FALSE(window.isVisible());
 }
 
 // The prompt's boxes, the folder chooser and the save dialog.
@@ -298,9 +265,10 @@ TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
   SeenBox seen;
   AnswerBox(seen, QMessageBox::Ok);
   prompt.Message("Fatal: Image file does not exist: /s/walk1.qds", MessageIcon::Error);
-  EXPECT_EQ(seen.title, QStringLiteral("Quenda"));
-  EXPECT_EQ(seen.text, QStringLiteral("Fatal: Image file does not exist: /s/walk1.qds"));
-  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_EQ(std::tie(seen.title, seen.text, seen.icon),
+            std::tuple(QStringLiteral("Quenda"),
+                       QStringLiteral("Fatal: Image file does not exist: /s/walk1.qds"),
+                       QMessageBox::Critical));
 
   AnswerBox(seen, QMessageBox::Ok);
   prompt.Message("Frame painted", MessageIcon::Warning);
@@ -324,8 +292,8 @@ TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
   QtPrompt named(nullptr, QStringLiteral("AutoPaint Frame No?"));
   AnswerBox(seen, QMessageBox::Ok);
   named.Message("Done");
-  EXPECT_EQ(seen.title, QStringLiteral("AutoPaint Frame No?"));
-  EXPECT_EQ(seen.icon, QMessageBox::Information);
+  EXPECT_EQ(std::tie(seen.title, seen.icon),
+            std::tuple(QStringLiteral("AutoPaint Frame No?"), QMessageBox::Information));
 }
 
 TEST(QtPrompt, AChoiceShowsItsTextAndNameAndAnswersTheButtonPressed) {
