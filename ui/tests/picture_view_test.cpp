@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <cstring>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -102,8 +103,9 @@ TEST(PictureView, ZoomKeepsTheCentreSetsTheScrollBarsAndSaysSo) {
   QPoint centreAfter = f.view.WindowToImage({window.width() / 2, window.height() / 2});
   EXPECT_LE(std::abs(centreAfter.x() - centreBefore.x()), 1);
   EXPECT_LE(std::abs(centreAfter.y() - centreBefore.y()), 1);
-  EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 1410 - window.width());
-  EXPECT_EQ(f.view.horizontalScrollBar()->pageStep(), 141);
+  EXPECT_EQ(
+      std::tuple(f.view.horizontalScrollBar()->maximum(), f.view.horizontalScrollBar()->pageStep()),
+      std::tuple(1410 - window.width(), 141));
   while (f.view.CanZoomOut()) f.view.ZoomOut();
   EXPECT_EQ(f.view.zoomPercent(), 5);
   ASSERT_FALSE(zoomed.isEmpty());
@@ -145,22 +147,13 @@ TEST(PictureView, AnUpdateCopiesOnlyItsRectangle) {
   auto shownAt = [&](int x, int y) {
     return QColor(shown.pixel(f.view.ImageToWindow(QRect(x, y, 1, 1)).center()));
   };
-  EXPECT_EQ(shownAt(10, 5), QColor(255, 255, 255));
-  EXPECT_EQ(shownAt(13, 7), QColor(255, 255, 255));
-  EXPECT_EQ(shownAt(14, 7), ColourAt(picture, 14, 7));
-  EXPECT_EQ(shownAt(10, 8), ColourAt(picture, 10, 8));
-  EXPECT_EQ(shownAt(9, 5), ColourAt(picture, 9, 5));
+  for (auto [x, y, white] :
+       {std::tuple{10, 5, true}, {13, 7, true}, {14, 7, false}, {10, 8, false}, {9, 5, false}})
+    EXPECT_EQ(shownAt(x, y), white ? QColor(255, 255, 255) : ColourAt(picture, x, y))
+        << x << "," << y;
   // The view's copy is top row first.
   EXPECT_EQ(QColor(f.view.picture().pixel(10, 32 - 5)), QColor(255, 255, 255));
   EXPECT_EQ(QColor(f.view.picture().pixel(0, 0)), ColourAt(picture, 0, 32));
-}
-
-// The tools' pictures and cursors.
-// Every picture, from the first to the last of the list.
-std::vector<ToolArt> AllArt() {
-  std::vector<ToolArt> all;
-  for (int i = int(ToolArt::Bucket); i <= int(ToolArt::Colours); ++i) all.push_back(ToolArt(i));
-  return all;
 }
 
 bool OpaqueNear(const QImage& image, QPoint spot, int reach) {
@@ -172,31 +165,30 @@ bool OpaqueNear(const QImage& image, QPoint spot, int reach) {
   return false;
 }
 
-TEST(ToolArt, EveryCursorPointsWithAVisiblePartOfTheTool) {
-  for (ToolArt art : AllArt()) {
+// Every tool's picture and cursor, from the first to the last of the list.
+TEST(ToolArt, CursorsPointWithAVisiblePartOfTheToolAndPicturesTellTheToolsApart) {
+  std::vector<QImage> seen;
+  for (int i = int(ToolArt::Bucket); i <= int(ToolArt::Colours); ++i) {
+    SCOPED_TRACE(i);
+    const ToolArt art = ToolArt(i);
     QCursor cursor = ToolCursor(art);
     QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
-    ASSERT_EQ(image.size(), QSize(32, 32)) << int(art);
+    ASSERT_EQ(image.size(), QSize(32, 32));
     QPoint spot = cursor.hotSpot();
     EXPECT_EQ(spot, ToolHotSpot(art));
-    EXPECT_TRUE(image.rect().contains(spot)) << int(art);
+    EXPECT_TRUE(image.rect().contains(spot));
     // The click lands where the tool's tip is drawn, not on empty ground beside it.
-    EXPECT_TRUE(OpaqueNear(image, spot, 2)) << "art " << int(art);
-  }
-}
+    EXPECT_TRUE(OpaqueNear(image, spot, 2));
 
-TEST(ToolArt, PicturesAreDrawnAndTellTheToolsApart) {
-  std::vector<QImage> seen;
-  for (ToolArt art : AllArt()) {
-    QImage image = ToolPixmap(art, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage picture = ToolPixmap(art, 24).toImage().convertToFormat(QImage::Format_ARGB32);
     int opaque = 0;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) opaque += qAlpha(image.pixel(x, y)) > 128;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) opaque += qAlpha(picture.pixel(x, y)) > 128;
     // Visible, but not a filled square either.
-    EXPECT_GT(opaque, 24 * 24 / 10) << int(art);
-    EXPECT_LT(opaque, 24 * 24 * 9 / 10) << int(art);
-    for (const QImage& other : seen) EXPECT_NE(image, other) << int(art);
-    seen.push_back(image);
+    EXPECT_GT(opaque, 24 * 24 / 10);
+    EXPECT_LT(opaque, 24 * 24 * 9 / 10);
+    for (const QImage& other : seen) EXPECT_NE(picture, other);
+    seen.push_back(picture);
     EXPECT_FALSE(ToolIcon(art).isNull());
   }
 }
