@@ -56,10 +56,9 @@ TEST_F(PainterCommands, ListedRegionPointsLieInTheirRegionsAndPaintThem) {
                                  [](uint8_t f) { return !(f & kFlagRegionLine); }));
 
   run = RunTool({"paint", dir_.File("walk2.qds"), "--fill", fill});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, "");
   const int unfilled = region.regionCount - 1;  // every region but background and this one
-  EXPECT_EQ(run.out, "walk2: " + std::to_string(unfilled) + " regions not painted\n");
+  EXPECT_EQ(std::tie(run.code, run.err, run.out),
+            std::tuple(0, "", "walk2: " + std::to_string(unfilled) + " regions not painted\n"));
   const ColorSet colors = Colours("walk.col");
   auto paint = ReadPaintFile(dir_.File("walk2.pnt"), region.regionCount, colors.count);
   ASSERT_TRUE(paint.ok());
@@ -123,8 +122,8 @@ TEST_F(PainterCommands, ColorsAddsListsAndStopsAtTheLimit) {
   for (int i = 0; i < 250; ++i)
     for (const char* word : {"--add", "C", "1", "2", "3"}) args.push_back(word);
   ToolOutput full = RunTool(args);
-  EXPECT_EQ(full.code, 1);
-  EXPECT_EQ(full.err, "quenda colors: " + path + ": Maximum color number reached!\n");
+  EXPECT_EQ(std::tie(full.code, full.err),
+            std::tuple(1, "quenda colors: " + path + ": Maximum color number reached!\n"));
   EXPECT_EQ(Colours("new.col").count, kPainterColorLimit);
 }
 
@@ -140,8 +139,7 @@ TEST_F(PainterCommands, AutopaintPaintsTheRangeFromTheFirstFrameAndPaintsSpecks)
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(run.out.starts_with("Autopainting frame 2\nAutopainting frame 3\nwalk2: "));
     EXPECT_NE(run.out.find("\nwalk3: "), std::string::npos);
-    EXPECT_TRUE(FrameExists(dir_.File("walk2.pnt")));
-    EXPECT_TRUE(FrameExists(dir_.File("walk3.pnt")));
+    for (const char* paint : {"walk2.pnt", "walk3.pnt"}) EXPECT_TRUE(FrameExists(dir_.File(paint)));
   }
   ToolOutput specks = RunTool({"paint", dir_.File("walk1.qds"), "--specks", "10"});
   ASSERT_EQ(specks.code, 0) << specks.err;
@@ -162,15 +160,13 @@ TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRun) {
   ToolOutput autopaint =
       RunTool({"autopaint", dir_.File("walk1.qds"), "--range", "2-3", "--from", "previous"});
   fs::permissions(dir_.path(), fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_EQ(paint.code, 1);
-  EXPECT_EQ(paint.err, "quenda paint: " + dir_.File("walk1.qds") + ": " + refused);
-  EXPECT_EQ(paint.out, "");
-  EXPECT_EQ(autopaint.code, 1);
+  EXPECT_EQ(std::tie(paint.code, paint.err, paint.out),
+            std::tuple(1, "quenda paint: " + dir_.File("walk1.qds") + ": " + refused, ""));
   const std::string named = "quenda autopaint: " + dir_.File("walk1.qds") + ": ";
-  EXPECT_EQ(autopaint.err, named + refused + named + refused);
+  EXPECT_EQ(std::tie(autopaint.code, autopaint.err),
+            std::tuple(1, named + refused + named + refused));
   EXPECT_EQ(quenda::testing::ReadBytes(dir_.File("walk1.pnt")), painted);
-  EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
-  EXPECT_FALSE(FrameExists(dir_.File("walk3.pnt")));
+  for (const char* paint : {"walk2.pnt", "walk3.pnt"}) EXPECT_FALSE(FrameExists(dir_.File(paint)));
 }
 
 }  // namespace

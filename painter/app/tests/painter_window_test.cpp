@@ -24,17 +24,14 @@ using testing::WhenModal;
 
 TEST(PainterWindow, OpensTheSequenceNamedOnTheCommandLine) {
   PainterWindow w;
-  EXPECT_EQ(w.doc().frameCount(), 3);
-  EXPECT_EQ(w.doc().currentFrame(), 0);
-  EXPECT_EQ(w.frame->zoomPaneText(), QStringLiteral("zoom: 100%"));
-  EXPECT_EQ(w.frame->paintedPaneText(), QStringLiteral("No Paint Info"));
+  EXPECT_EQ(std::tuple(w.doc().frameCount(), w.doc().currentFrame(), w.frame->zoomPaneText(),
+                       w.frame->paintedPaneText()),
+            std::tuple(3, 0, QStringLiteral("zoom: 100%"), QStringLiteral("No Paint Info")));
   // Enabling rules at the first of three frames; moving on is the frame keys' test.
-  EXPECT_FALSE(w.action("actionFirstFrame")->isEnabled());
-  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
-  EXPECT_TRUE(w.action("actionRegionFill")->isChecked());
-  EXPECT_TRUE(w.action("actionRegionsPainted")->isChecked());
-  EXPECT_FALSE(w.action("actionRegionLine")->isEnabled());
-  EXPECT_TRUE(w.action("actionSize4")->isChecked());
+  for (const char* name : {"actionFirstFrame", "actionUndo", "actionRegionLine"})
+    EXPECT_FALSE(w.action(name)->isEnabled()) << name;
+  for (const char* name : {"actionRegionFill", "actionRegionsPainted", "actionSize4"})
+    EXPECT_TRUE(w.action(name)->isChecked()) << name;
   // The list shows the colours.
   EXPECT_EQ(w.frame->colorView()->EntryAt(w.frame->colorView()->RowRect(0).center()), 0);
   EXPECT_TRUE(w.prompt.Texts().empty());
@@ -114,10 +111,10 @@ TEST(PainterWindow, ADoubleClickOnAStripCellGoesToThatFrame) {
   PainterWindow w;
   CTimeView* strip = w.frame->timeView();
   EXPECT_EQ(strip->scrollMaximum(), std::max(1, 3 - strip->visibleCells()));
-  QTest::mouseDClick(strip, Qt::LeftButton, {}, strip->CellRect(2).center());
-  EXPECT_EQ(w.doc().currentFrame(), 2);
-  QTest::mouseDClick(strip, Qt::LeftButton, {}, strip->CellRect(0).center());
-  EXPECT_EQ(w.doc().currentFrame(), 0);
+  for (int cell : {2, 0}) {
+    QTest::mouseDClick(strip, Qt::LeftButton, {}, strip->CellRect(cell).center());
+    EXPECT_EQ(w.doc().currentFrame(), cell);
+  }
 }
 
 TEST(PainterWindow, EveryToolKeyChoosesItsToolAndCursor) {
