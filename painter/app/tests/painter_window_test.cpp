@@ -59,7 +59,7 @@ TEST(PainterWindow, AClickFillsARegionTheRightButtonPicksAndUndoTakesItBack) {
             std::tuple(kUnfilledColor, before, false));
 }
 
-TEST(PainterWindow, FrameKeysMoveThroughTheSequenceAndTheActionsFollow) {
+TEST(PainterWindow, FrameKeysAndStripDoubleClicksMoveThroughTheSequenceAndTheActionsFollow) {
   PainterWindow w;
   auto [region, at] = w.LargestInnerRegion();
   w.doc().SetCurrentColor(3);
@@ -82,33 +82,7 @@ TEST(PainterWindow, FrameKeysMoveThroughTheSequenceAndTheActionsFollow) {
   EXPECT_EQ(w.ShownAt(at.x, at.y), w.Entry(3));
   EXPECT_TRUE(w.frame->paintedPaneText().endsWith(QStringLiteral(" regions not painted")))
       << w.frame->paintedPaneText().toStdString();
-}
-
-TEST(PainterWindow, ZoomKeysShowInTheStatusBarAndSpacePans) {
-  PainterWindow w;
-  const std::pair<Qt::Key, QString> steps[] = {{Qt::Key_Plus, QStringLiteral("zoom: 200%")},
-                                               {Qt::Key_Asterisk, QStringLiteral("zoom: 100%")},
-                                               {Qt::Key_Minus, QStringLiteral("zoom: 50%")}};
-  for (const auto& [key, text] : steps) {
-    w.Key(key);
-    EXPECT_EQ(w.frame->zoomPaneText(), text);
-  }
-  while (w.action("actionZoomIn")->isEnabled()) w.action("actionZoomIn")->trigger();
-  EXPECT_EQ(w.frame->zoomPaneText(), QStringLiteral("zoom: 1700%"));
-
-  // Now the picture is larger than the window; a drag in pan mode scrolls and paints nothing.
-  w.Key(Qt::Key_Space);
-  ASSERT_TRUE(w.view().panMode());
-  const QPoint before = w.view().scrollPosition();
-  ASSERT_GE(before.x(), 50);
-  ASSERT_GE(before.y(), 40);
-  w.Drag({QPoint(250, 260), QPoint(300, 300)});
-  EXPECT_EQ(std::tuple(w.view().scrollPosition(), w.doc().frame().undoAvailable()),
-            std::tuple(before - QPoint(50, 40), false));
-}
-
-TEST(PainterWindow, ADoubleClickOnAStripCellGoesToThatFrame) {
-  PainterWindow w;
+  // A double click on a strip cell goes to that frame.
   CTimeView* strip = w.frame->timeView();
   EXPECT_EQ(strip->scrollMaximum(), std::max(1, 3 - strip->visibleCells()));
   for (int cell : {2, 0}) {
@@ -117,7 +91,7 @@ TEST(PainterWindow, ADoubleClickOnAStripCellGoesToThatFrame) {
   }
 }
 
-TEST(PainterWindow, EveryToolKeyChoosesItsToolAndCursor) {
+TEST(PainterWindow, KeysChooseEachToolAndCursorShowTheZoomInTheStatusBarAndSpacePans) {
   PainterWindow w;
   const std::tuple<Qt::Key, PainterTool, ToolArt> tools[] = {
       {Qt::Key_A, PainterTool::RegionFill, ToolArt::Bucket},
@@ -137,8 +111,26 @@ TEST(PainterWindow, EveryToolKeyChoosesItsToolAndCursor) {
               std::tuple(tool, ToolCursor(art).pixmap().toImage(), ToolHotSpot(art)))
         << int(art);
   }
+  const std::pair<Qt::Key, QString> steps[] = {{Qt::Key_Plus, QStringLiteral("zoom: 200%")},
+                                               {Qt::Key_Asterisk, QStringLiteral("zoom: 100%")},
+                                               {Qt::Key_Minus, QStringLiteral("zoom: 50%")}};
+  for (const auto& [key, text] : steps) {
+    w.Key(key);
+    EXPECT_EQ(w.frame->zoomPaneText(), text);
+  }
+  while (w.action("actionZoomIn")->isEnabled()) w.action("actionZoomIn")->trigger();
+  EXPECT_EQ(w.frame->zoomPaneText(), QStringLiteral("zoom: 1700%"));
+
+  // Now the picture is larger than the window; a drag in pan mode scrolls and paints nothing.
   w.Key(Qt::Key_Space);
+  ASSERT_TRUE(w.view().panMode());
   EXPECT_EQ(surface->cursor().shape(), Qt::OpenHandCursor);
+  const QPoint before = w.view().scrollPosition();
+  ASSERT_GE(before.x(), 50);
+  ASSERT_GE(before.y(), 40);
+  w.Drag({QPoint(250, 260), QPoint(300, 300)});
+  EXPECT_EQ(std::tuple(w.view().scrollPosition(), w.doc().frame().undoAvailable()),
+            std::tuple(before - QPoint(50, 40), false));
 }
 
 TEST(PainterWindow, TheLineBrushPaintsEveryMoveAndRefusesTheTransparentColour) {
@@ -212,7 +204,7 @@ TEST(PainterWindow, AReleaseTakenByTheTransparentBrushMessageEndsTheStroke) {
   EXPECT_EQ(w.doc().frame().region.animColor, before);
 }
 
-TEST(PainterWindow, APenStrokeSplitsAndARightDragClosesGaps) {
+TEST(PainterWindow, APenStrokeSplitsARightDragClosesGapsAndARubberRectangleTakesItsCorners) {
   PainterWindow w;
   w.Key(Qt::Key_S);
   EXPECT_TRUE(w.action("actionRegionLine")->isChecked());
@@ -231,14 +223,12 @@ TEST(PainterWindow, APenStrokeSplitsAndARightDragClosesGaps) {
   // Closing gaps first turns every pen line into an ordinary region line.
   w.Drag({w.WindowOf(5, kHeight - 5), w.WindowOf(30, kHeight - 30)}, Qt::RightButton);
   for (int x : {0, kWidth / 2, kWidth - 1}) EXPECT_EQ(lineFlags(x), kFlagRegionLine) << x;
-}
-
-TEST(PainterWindow, ARubberRectangleTakesThePressAndReleasePixels) {
-  PainterWindow w;
+  // A rubber rectangle takes the press and release pixels.
   w.Key(Qt::Key_J);
   w.Drag({w.WindowOf(10, 60), w.WindowOf(40, 20)});
-  const PainterFrame& f = w.doc().frame();
-  auto rubbed = [&](int x, int y) { return (f.region.flags[f.Index(x, y)] & kFlagRubbedOut) != 0; };
+  auto rubbed = [&](int column, int row) {
+    return (f.region.flags[f.Index(column, row)] & kFlagRubbedOut) != 0;
+  };
   EXPECT_EQ(std::tuple(rubbed(10, 20), rubbed(39, 59), rubbed(40, 30), rubbed(20, 60)),
             std::tuple(true, true, false, false));
 }
