@@ -61,7 +61,7 @@ struct Painted {
   Painted() { frame.regionColor[box] = 3; }
 };
 
-TEST(Composition, EachModeShowsRegionsAndLinesInItsOwnColours) {
+TEST(Composition, EachModeAndTheSplitHighlightShowRegionsAndLinesInTheirOwnColours) {
   const Painted p;
   const Colour line = EntryColour(kLineColor);
   struct Shown {
@@ -85,6 +85,12 @@ TEST(Composition, EachModeShowsRegionsAndLinesInItsOwnColours) {
   // Line pixels of the painted background too.
   ASSERT_EQ(testing::RegionAtText(p.frame.region, 1, 1), kBackgroundRegion);
   EXPECT_EQ(ComposeWholeFrame(p.frame, Colours(), ViewMode::XRay).width(), 16);
+  // A split shows one region black and the rest white.
+  Raster split = MakeFramePicture(p.frame);
+  ComposeSplitHighlight(p.frame, Colours(), p.box, split);
+  for (auto [at, colour] :
+       {std::pair{At(3, 2), kBlack}, {At(10, 2), kWhite}, {At(0, 0), kWhite}, {At(1, 1), line}})
+    EXPECT_EQ(PixelAt(split, at), colour) << at.x << "," << at.y;
 }
 
 TEST(Composition, CompositedBlendsByGreyAndRubbedOutShowsThePureRegionColour) {
@@ -174,16 +180,6 @@ TEST(Previews, AnimFillHoverRecoloursTheConnectedLineAsTheFillWould) {
   EXPECT_TRUE(ComposeAnimFillPreview(frame, Colours(), {1, 1}, 4, picture).IsEmpty());
 }
 
-TEST(Previews, ASplitShowsOneRegionBlackAndTheRestWhite) {
-  const Painted p;
-  Raster picture = MakeFramePicture(p.frame);
-  ComposeSplitHighlight(p.frame, Colours(), p.box, picture);
-  EXPECT_EQ(PixelAt(picture, At(3, 2)), kBlack);
-  EXPECT_EQ(PixelAt(picture, At(10, 2)), kWhite);
-  EXPECT_EQ(PixelAt(picture, At(0, 0)), kWhite);
-  EXPECT_EQ(PixelAt(picture, At(1, 1)), EntryColour(kLineColor));
-}
-
 TEST(ViewGeometry, StripAndColourList) {
   const std::pair<int, int> got[] = {
       {VisibleStripCells(500, 100), 5},  {StripScrollMaximum(3, 5), 1},
@@ -218,10 +214,6 @@ struct PaintedFrame {
   }
 };
 
-void Overwrite(const std::string& path, const std::vector<uint8_t>& bytes) {
-  testing::WriteText(path, std::string(bytes.begin(), bytes.end()));
-}
-
 TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
   PaintedFrame f;
   const StripIcon fromFiles = ReadFrameIcon(f.paths, f.colors, kSide);
@@ -235,7 +227,7 @@ TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
   // Pixels are not checked, so a changed pixel shows: the entry is what was used.
   std::vector<uint8_t> marked = good;
   marked[marked.size() - pixels] ^= 0xFF;
-  Overwrite(entry, marked);
+  testing::WriteBytes(entry, marked);
   EXPECT_NE(cache.Get(f.paths, f.colors, kSide).icon, fromFiles.icon);
 
   const std::vector<std::pair<const char*, std::function<void(std::vector<uint8_t>&)>>> damages{
@@ -248,11 +240,11 @@ TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
   for (const auto& [what, damage] : damages) {
     std::vector<uint8_t> bytes = good;
     damage(bytes);
-    Overwrite(entry, bytes);
+    testing::WriteBytes(entry, bytes);
+    SCOPED_TRACE(what);
     const StripIcon got = cache.Get(f.paths, f.colors, kSide);
-    EXPECT_EQ(got.icon, fromFiles.icon) << what;
-    EXPECT_EQ(got.state, fromFiles.state) << what;
-    EXPECT_EQ(*ReadFileBytes(entry), good) << what;
+    EXPECT_EQ(std::tie(got.icon, got.state), std::tie(fromFiles.icon, fromFiles.state));
+    EXPECT_EQ(*ReadFileBytes(entry), good);
   }
 }
 

@@ -17,6 +17,8 @@ namespace quenda {
 namespace {
 
 using namespace testing;
+// The tools as the document runs them from the view's gestures.
+using ToolDocument = testing::TwoBoxDocument;
 
 std::set<std::pair<int, int>> PixelsWith(const PainterFrame& frame, uint8_t flag) {
   std::set<std::pair<int, int>> out;
@@ -56,9 +58,7 @@ TEST(RegionFill, XRayProtectsPaintClicksUndoAndRectanglesTakeWholeRegions) {
             std::tuple(8, kTransparentColor));
 }
 
-using RegionFillDocument = testing::TwoBoxDocument;
-
-TEST_F(RegionFillDocument, FourBySixScreenPixelsIsAClickAndFiveByFiveARectangle) {
+TEST_F(ToolDocument, RegionFillFourBySixScreenPixelsIsAClickAndFiveByFiveARectangle) {
   for (auto [dx, dy, click] :
        {std::tuple{4, 6, true}, {-4, 6, true}, {100, 0, true}, {5, 5, false}, {-5, -5, false}})
     EXPECT_EQ(IsClickDrag(dx, dy), click) << dx << "," << dy;
@@ -140,9 +140,7 @@ TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
   EXPECT_TRUE(PixelsWith(frame, kFlagRubbedOut).empty());
 }
 
-using BrushDocument = testing::TwoBoxDocument;
-
-TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsNothing) {
+TEST_F(ToolDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsNothing) {
   Open(1);
   doc_.SetTool(PainterTool::AnimBrush);
   EXPECT_EQ(doc_.viewMode(), ViewMode::Composited);
@@ -291,16 +289,13 @@ TEST(Split, TheRegionTableNeverGrowsPastWhatARegionFileHolds) {
             std::tuple(kMaxRegions, true));
 }
 
-TEST(GapClosing, NeighbourCodesCountTheOutsideOnlyWhereTheTableSays) {
-  PainterFrame frame = testing::FrameFromPicture({"....", "....", "...."});
+TEST(GapClosing, NeighbourCodesCountTheOutsideWhereTheTableSaysAndAOnePixelGapIsBridged) {
+  const PainterFrame blank = testing::FrameFromPicture({"....", "....", "...."});
   for (auto [x, y, code] :
        {std::tuple{0, 0, 8 + 32 + 64}, {3, 2, 2 + 4 + 16}, {0, 1, 8}, {1, 1, 0}})
-    EXPECT_EQ(NeighbourCode(frame, x, y), code) << x << "," << y;
+    EXPECT_EQ(NeighbourCode(blank, x, y), code) << x << "," << y;
   for (auto [code, gap] : {std::pair{24, true}, {230, true}, {104, false}, {0, false}})
     EXPECT_EQ(IsGapCode(code), gap) << code;
-}
-
-TEST(GapClosing, AOnePixelGapBetweenLineEndsIsBridgedAndSplitsTheRegion) {
   // A wall across a taller box with a one-pixel hole at column 8, image row 5.
   std::vector<std::string> picture(11, ".#............#.");
   picture[0] = picture[10] = std::string(16, '.');
@@ -324,9 +319,7 @@ TEST(GapClosing, AOnePixelGapBetweenLineEndsIsBridgedAndSplitsTheRegion) {
   EXPECT_TRUE(other.region.flags[other.Index(3, 0)] & kFlagRegionPen);
 }
 
-using RegionPenDocument = testing::TwoBoxDocument;
-
-TEST_F(RegionPenDocument, SplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) {
+TEST_F(ToolDocument, RegionPenSplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) {
   Open(2);
   doc_.AddColor("RED", 255, 0, 0);
   doc_.RegionFillRelease({0, 0}, {0, 0}, {3, 3}, {3, 3});

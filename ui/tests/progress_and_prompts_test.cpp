@@ -69,19 +69,6 @@ class ThreadNotingPrompt final : public Prompt {
   }
 };
 
-// Steps of a job that runs until STOP, reporting as it goes.
-int RunUntilStop(Progress& progress, std::atomic<int>& stepsAfterStage) {
-  progress.SetStage("Painting frame");
-  int steps = 0;
-  while (!progress.StopRequested()) {
-    progress.SetPercent(steps % 101);
-    ++steps;
-    ++stepsAfterStage;
-    std::this_thread::sleep_for(1ms);
-  }
-  return steps;
-}
-
 TEST(ProgressWindow, StopEscapeAndTheCloseBoxEndTheJobFirstAndThenTheWindow) {
   const std::pair<const char*, std::function<void(ProgressWindow*)>> ways[] = {
       {"stop", [](ProgressWindow* w) { QTest::mouseClick(w->stopButton(), Qt::LeftButton); }},
@@ -110,8 +97,18 @@ TEST(ProgressWindow, StopEscapeAndTheCloseBoxEndTheJobFirstAndThenTheWindow) {
     });
     QElapsedTimer clock;
     clock.start();
+    // A job that runs until STOP, reporting as it goes.
     int done = window.Run(
-        [&](Progress& progress, Prompt&) { return RunUntilStop(progress, steps); }, prompt);
+        [&](Progress& progress, Prompt&) {
+          progress.SetStage("Painting frame");
+          int count = 0;
+          for (; !progress.StopRequested(); ++count, ++steps) {
+            progress.SetPercent(count % 101);
+            std::this_thread::sleep_for(1ms);
+          }
+          return count;
+        },
+        prompt);
     SCOPED_TRACE(way);
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(
