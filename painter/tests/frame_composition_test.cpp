@@ -151,7 +151,7 @@ TEST(Composition, IconsScaleByNearestNeighbourAndFillBeyondThePictureWithGrey) {
   EXPECT_EQ(ComposeFrameIcon(RegionData{}, {}, Colours(), 4), Raster(4, 4, 3, kStripGrey));
 }
 
-TEST(Previews, RegionFillHoverShowsTheColourOnEvenRowsOfTheRegionOnly) {
+TEST(Previews, RegionFillHoverShowsOnEvenRowsOfTheRegionOnlyAndLineFillHoverAsTheFillWould) {
   const PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   const int box = testing::RegionAtText(frame.region, 3, 2);
   const Raster plain = ComposeWholeFrame(frame, Colours(), ViewMode::RegionsPainted);
@@ -165,19 +165,17 @@ TEST(Previews, RegionFillHoverShowsTheColourOnEvenRowsOfTheRegionOnly) {
       EXPECT_EQ(PixelAt(picture, {x, y}), shows ? EntryColour(4) : PixelAt(plain, {x, y}))
           << x << "," << y;
     }
-}
-
-TEST(Previews, AnimFillHoverRecoloursTheConnectedLineAsTheFillWould) {
-  PainterFrame frame = testing::FrameFromPicture({"*..*", "*..*", "*...", "...."});
-  std::fill(frame.scan.bytes().begin(), frame.scan.bytes().end(), 0);
-  Raster picture = ComposeWholeFrame(frame, Colours(), ViewMode::Composited);
-  const ImageRect touched = ComposeAnimFillPreview(frame, Colours(), {0, 3}, 4, picture);
+  // The line fill's hover recolours the connected line as the fill would.
+  PainterFrame lines = testing::FrameFromPicture({"*..*", "*..*", "*...", "...."});
+  std::fill(lines.scan.bytes().begin(), lines.scan.bytes().end(), 0);
+  picture = ComposeWholeFrame(lines, Colours(), ViewMode::Composited);
+  const ImageRect touched = ComposeAnimFillPreview(lines, Colours(), {0, 3}, 4, picture);
   // The right column joins through the row end (neighbours by pixel index).
   EXPECT_EQ(touched, (ImageRect{0, 4, 1, 4}));
-  PainterFrame filled = frame;
+  PainterFrame filled = lines;
   AnimFillAt(filled, {0, 3}, 4);
   EXPECT_EQ(picture, ComposeWholeFrame(filled, Colours(), ViewMode::Composited));
-  EXPECT_TRUE(ComposeAnimFillPreview(frame, Colours(), {1, 1}, 4, picture).IsEmpty());
+  EXPECT_TRUE(ComposeAnimFillPreview(lines, Colours(), {1, 1}, 4, picture).IsEmpty());
 }
 
 TEST(ViewGeometry, StripAndColourList) {

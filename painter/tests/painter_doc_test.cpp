@@ -166,7 +166,7 @@ FramePaths PathsIn(const TempDir& dir, const std::string& base) {
   return {dir.File(base + ".qds"), dir.File(base + ".rgn"), dir.File(base + ".pnt")};
 }
 
-TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
+TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintStretchesLevelsAndSavesBack) {
   TempDir dir;
   RegionData region = testing::RegionsFromPicture(kTwoBoxes);
   region.settings.whiteClamp = 200;
@@ -195,6 +195,20 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
   std::vector<uint8_t> levels{0, 17, 128, 255};
   StretchLevels(levels, 90, 90);
   EXPECT_EQ(levels, std::vector<uint8_t>(4, 90));
+  // Saving clears the flags; a read-only paint file shows the message and keeps the data.
+  frame.paintChanged = frame.regionChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_FALSE(frame.paintChanged || frame.regionChanged);
+  const auto before = testing::ReadBytes(dir.File("box1.pnt"));
+  testing::MakeReadOnly(dir.File("box1.pnt"));
+  frame.regionColor[2] = 4;
+  frame.paintChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_EQ(std::tuple(prompt.Texts(), frame.paintChanged, frame.regionColor[2]),
+            std::tuple(std::vector<std::string>{"Fatal: Error opening paint file writing: maybe "
+                                                "readonly?"},
+                       false, 4));
+  EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);
 }
 
 // One damaged file of each kind: the readers' own messages are their tests'; here the painter's
@@ -239,27 +253,6 @@ TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
     SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
     EXPECT_FALSE(FrameExists(dir.File("box1.pnt")));
   }
-}
-
-TEST(PainterFrameSave, SavingClearsTheFlagsAndAReadOnlyPaintFileShowsTheMessageAndKeepsTheData) {
-  TempDir dir;
-  testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
-  ScriptedPrompt prompt;
-  PainterFrame frame;
-  ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 10, prompt));
-  frame.paintChanged = frame.regionChanged = true;
-  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
-  EXPECT_FALSE(frame.paintChanged || frame.regionChanged);
-  const auto before = testing::ReadBytes(dir.File("box1.pnt"));
-  testing::MakeReadOnly(dir.File("box1.pnt"));
-  frame.regionColor[2] = 4;
-  frame.paintChanged = true;
-  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
-  EXPECT_EQ(std::tuple(prompt.Texts(), frame.paintChanged, frame.regionColor[2]),
-            std::tuple(std::vector<std::string>{"Fatal: Error opening paint file writing: maybe "
-                                                "readonly?"},
-                       false, 4));
-  EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);
 }
 
 TEST(PainterFrameUndo, RestoresOnlyTheCopiedKindAndOnlyOnce) {

@@ -90,7 +90,7 @@ TEST(ColorPicker, TakesPaintedColoursButNeverUnfilledOrLine) {
   EXPECT_EQ(PickColorAt(frame, {0, frame.height}), std::nullopt);
 }
 
-TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndAndOffTheLineChangesNothing) {
+TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndWithNoDeepStackAndOffTheLineChangesNothing) {
   // A diagonal animator line, and one that leaves the right edge and goes on at the left edge
   // of the row above (neighbours by pixel index).
   PainterFrame frame =
@@ -109,12 +109,10 @@ TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndAndOffTheLineChangesN
   AnimFillAt(frame, {5, 3}, 0);  // transparent is allowed here
   // (0, 5) is reached across the row end.
   EXPECT_EQ(std::tuple(colourAt(6, 4), colourAt(0, 5), colourAt(0, 0)), std::tuple(0, 0, 12));
-}
-
-TEST(AnimFill, ALargeConnectedLineNeedsNoDeepStack) {
-  PainterFrame frame = testing::FrameFromPicture(std::vector(600, std::string(700, '*')));
-  AnimFillAt(frame, {350, 300}, 20);
-  EXPECT_EQ(std::count(frame.region.animColor.begin(), frame.region.animColor.end(), 20),
+  // A large connected line needs no deep stack.
+  PainterFrame large = testing::FrameFromPicture(std::vector(600, std::string(700, '*')));
+  AnimFillAt(large, {350, 300}, 20);
+  EXPECT_EQ(std::count(large.region.animColor.begin(), large.region.animColor.end(), 20),
             600 * 700);
 }
 

@@ -140,9 +140,12 @@ TEST(ProgressWindow, TheJobsQuestionsAreAskedOnTheInterfaceThread) {
       },
       asked);
   EXPECT_EQ(answers, Answers(true, false, "/picked/walk1.qds", std::nullopt, LostPart::GiveUp, 1));
-  EXPECT_EQ(asked.texts,
-            (std::vector<std::string>{"Frame painted", "are you sure?", "go on?", "file",
-                                      "directory", "sequence \"walk\"", "Missing Sequence!"}));
+  // Called on the interface thread itself, the prompt asks directly.
+  QObject context;
+  EXPECT_TRUE(GuiThreadPrompt(asked, &context).AskYesNo("Delete?"));
+  EXPECT_EQ(asked.texts, (std::vector<std::string>{"Frame painted", "are you sure?", "go on?",
+                                                   "file", "directory", "sequence \"walk\"",
+                                                   "Missing Sequence!", "Delete?"}));
   ASSERT_NE(jobThread, nullptr);
   EXPECT_NE(jobThread, QThread::currentThread());
   for (QThread* thread : asked.threads) EXPECT_EQ(thread, QThread::currentThread());
@@ -198,17 +201,6 @@ TEST(ProgressWindow, AQuickJobStillClosesTheWindowAndReportsNoStop) {
       std::tuple(false, false, true, 100));
 }
 
-TEST(GuiThreadPrompt, AsksDirectlyOnTheInterfaceThread) {
-  ScriptedPrompt inner;
-  inner.QueueAnswer(true);
-  QObject context;
-  GuiThreadPrompt prompt(inner, &context);
-  EXPECT_TRUE(prompt.AskYesNo("Delete?"));
-  EXPECT_FALSE(prompt.AskOkCancel("Unanswered"));
-  EXPECT_EQ(inner.Texts(), (std::vector<std::string>{"Delete?", "Unanswered"}));
-  EXPECT_EQ(inner.unexpected(), 1);
-}
-
 TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
   ProgressWindow window(QStringLiteral("AutoPaint Progress"));
   ScriptedPrompt prompt;
@@ -257,7 +249,7 @@ void AnswerBox(SeenBox& seen, QMessageBox::StandardButton press) {
   });
 }
 
-TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
+TEST(QtPrompt, MessagesQuestionsAndChoicesAreBoxesTitledQuenda) {
   QtPrompt prompt;
   SeenBox seen;
   AnswerBox(seen, QMessageBox::Ok);
@@ -291,10 +283,8 @@ TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
   named.Message("Done");
   EXPECT_EQ(std::tie(seen.title, seen.icon),
             std::tuple(QStringLiteral("AutoPaint Frame No?"), QMessageBox::Information));
-}
 
-TEST(QtPrompt, AChoiceShowsItsTextAndNameAndAnswersTheButtonPressed) {
-  QtPrompt prompt;
+  // A choice shows its text and name and answers the button pressed.
   const ChoiceQuestion question{"Missing Sequence!",
                                 "What happened to the sequence : ",
                                 "Bob",
@@ -325,7 +315,7 @@ TEST(QtPrompt, AChoiceShowsItsTextAndNameAndAnswersTheButtonPressed) {
   EXPECT_EQ(prompt.AskChoice({"Keep?", "Save changes to s.dgr?", {}, {"Yes", "No"}}), std::nullopt);
 }
 
-TEST(ChooseFolder, YieldsTheChosenFolderEndingWithASlash) {
+TEST(FileDialogs, TheFolderChooserYieldsAFolderEndingWithASlashAndSaveOffersTheDefaultName) {
   testing::TempDir dir;
   QDir(QString::fromStdString(dir.path())).mkdir(QStringLiteral("scans"));
   QString wanted = QString::fromStdString(dir.File("scans"));
@@ -342,10 +332,8 @@ TEST(ChooseFolder, YieldsTheChosenFolderEndingWithASlash) {
 
   WhenModal<ChooseFolderDialog>([](ChooseFolderDialog* dialog) { dialog->reject(); });
   EXPECT_EQ(ChooseFolderDialog::Choose(nullptr, QString::fromStdString(dir.path())), std::nullopt);
-}
-
-TEST(SavePathPicker, TheDialogOffersTheDefaultName) {
-  QString title, offered;
+  // The save dialog offers the default name.
+  QString offered;
   WhenModal<QFileDialog>([&](QFileDialog* dialog) {
     title = dialog->windowTitle();
     if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
