@@ -316,7 +316,16 @@ TEST_F(ColorEditing, TheFixedEntriesKeepTheirNames) {
   EXPECT_EQ(Saved().entries[0], (ColorEntry{10, 20, 30, "TRANS"}));
 }
 
-TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessageAndAddThenAddsNothing) {
+TEST_F(ColorEditing, MergeOfNoUserColoursOrDeclinedChangesNothingAndAFullOneStopsAtTheLimit) {
+  OfferSet({});
+  EXPECT_FALSE(doc_.MergeColors());
+  prompt_.QueueAnswer(false);
+  EXPECT_FALSE(doc_.MergeColors());
+  EXPECT_EQ(prompt_.Texts(),
+            (std::vector<std::string>{
+                kMergeQuestion, "There are no colors in the given colorset file", kMergeQuestion}));
+  EXPECT_EQ(std::tuple(doc_.colors().count, prompt_.AllAnswersUsed()), std::tuple(3, true));
+  prompt_.Clear();
   while (doc_.colors().count < kPainterColorLimit - 1) doc_.AddColor("C", 1, 2, 3);
   OfferSet({{255, 0, 0, "red"}, {0, 0, 255, "blue"}});
   ASSERT_TRUE(doc_.MergeColors());
@@ -331,17 +340,6 @@ TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessageAndAddThenAddsNothing) {
   EXPECT_EQ(std::tuple(doc_.colors().count, doc_.currentColor(),
                        doc_.colors().entries[kPainterColorLimit - 1].name, prompt_.Texts().size()),
             std::tuple(kPainterColorLimit, kPainterColorLimit - 1, "red", 2u));
-}
-
-TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
-  OfferSet({});
-  EXPECT_FALSE(doc_.MergeColors());
-  prompt_.QueueAnswer(false);
-  EXPECT_FALSE(doc_.MergeColors());
-  EXPECT_EQ(prompt_.Texts(),
-            (std::vector<std::string>{
-                kMergeQuestion, "There are no colors in the given colorset file", kMergeQuestion}));
-  EXPECT_EQ(std::tuple(doc_.colors().count, prompt_.AllAnswersUsed()), std::tuple(3, true));
 }
 
 TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {

@@ -28,7 +28,7 @@ std::set<std::pair<int, int>> PixelsWith(const PainterFrame& frame, uint8_t flag
   return out;
 }
 
-TEST(RegionFill, XRayProtectsPaintClicksUndoAndRectanglesTakeWholeRegions) {
+TEST(RegionFill, XRayProtectsPaintClicksUndoRectanglesTakeWholeRegionsAndThePickerTakesPaint) {
   PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   const int a = testing::RegionAtText(frame.region, 3, 2);
   FillRegionAt(frame, At(3, 2), 5, ViewMode::RegionsPainted);
@@ -56,6 +56,16 @@ TEST(RegionFill, XRayProtectsPaintClicksUndoAndRectanglesTakeWholeRegions) {
                     ViewMode::RegionsPainted);
   EXPECT_EQ(std::tuple(fresh.regionColor[b], fresh.regionColor[kBackgroundRegion]),
             std::tuple(8, kTransparentColor));
+  // The right button picks painted colours but never the unfilled or line colour.
+  PainterFrame picked = testing::FrameFromPicture(kTwoBoxes);
+  EXPECT_EQ(PickColorAt(picked, At(0, 0)), kTransparentColor);
+  EXPECT_EQ(PickColorAt(picked, At(3, 2)), std::nullopt);  // unfilled
+  picked.regionColor[a] = kLineColor;
+  EXPECT_EQ(PickColorAt(picked, At(3, 2)), std::nullopt);
+  picked.regionColor[b] = 9;
+  EXPECT_EQ(PickColorAt(picked, At(10, 2)), 9);
+  EXPECT_EQ(PickColorAt(picked, {-1, 0}), std::nullopt);
+  EXPECT_EQ(PickColorAt(picked, {0, picked.height}), std::nullopt);
 }
 
 TEST_F(ToolDocument, RegionFillFourBySixScreenPixelsIsAClickAndFiveByFiveARectangle) {
@@ -78,19 +88,8 @@ TEST_F(ToolDocument, RegionFillFourBySixScreenPixelsIsAClickAndFiveByFiveARectan
   EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), doc_.currentColor()));
 }
 
-TEST(ColorPicker, TakesPaintedColoursButNeverUnfilledOrLine) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  EXPECT_EQ(PickColorAt(frame, At(0, 0)), kTransparentColor);
-  EXPECT_EQ(PickColorAt(frame, At(3, 2)), std::nullopt);  // unfilled
-  frame.regionColor[testing::RegionAtText(frame.region, 3, 2)] = kLineColor;
-  EXPECT_EQ(PickColorAt(frame, At(3, 2)), std::nullopt);
-  frame.regionColor[testing::RegionAtText(frame.region, 10, 2)] = 9;
-  EXPECT_EQ(PickColorAt(frame, At(10, 2)), 9);
-  EXPECT_EQ(PickColorAt(frame, {-1, 0}), std::nullopt);
-  EXPECT_EQ(PickColorAt(frame, {0, frame.height}), std::nullopt);
-}
-
-TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndWithNoDeepStackAndOffTheLineChangesNothing) {
+TEST(AnimFill,
+     FollowsEightNeighboursByIndexAcrossTheRowEndWithNoDeepStackAndOffTheLineChangesNothing) {
   // A diagonal animator line, and one that leaves the right edge and goes on at the left edge
   // of the row above (neighbours by pixel index).
   PainterFrame frame =
@@ -224,7 +223,7 @@ TEST(PenLine, ClampsItsEndsAndAClickDrawsNothing) {
   EXPECT_FALSE(frame.regionChanged || frame.paintChanged);
 }
 
-TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColour) {
+TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColourWhileTheTableHasRoom) {
   struct Cut {
     const char* what;
     std::vector<ImagePoint> stroke;
@@ -264,6 +263,15 @@ TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColour) {
         ASSERT_TRUE(x >= b.minX && x <= b.maxX && y >= b.minY && y <= b.maxY) << x << "," << y;
       }
   }
+  // The region table never grows past what a region file holds.
+  PainterFrame full = testing::FrameFromPicture(kTwoBoxes);
+  // Pad the table with regions that have no pixels, up to the last number a file can hold.
+  full.region.regionCount = kMaxRegions - 1;
+  full.region.regionBounds.resize(kMaxRegions + 1, EmptyRegionBox(full.width, full.height));
+  full.regionColor.resize(kMaxRegions + 1, kUnfilledColor);
+  EXPECT_EQ(Stroke(full, {{4, kTop}, {4, kBottom}}).regionsAdded, 0);
+  EXPECT_EQ(std::tuple(full.region.RegionTotal(), full.region.IsConsistent()),
+            std::tuple(kMaxRegions, true));
 }
 
 TEST(Split, AHugeRegionSplitsWithoutDeepRecursion) {
@@ -274,17 +282,6 @@ TEST(Split, AHugeRegionSplitsWithoutDeepRecursion) {
   EXPECT_EQ(Stroke(frame, {{450, 699}, {450, 0}}).regionsAdded, 1);
   EXPECT_NE(frame.region.regionMap[frame.Index(100, 300)],
             frame.region.regionMap[frame.Index(800, 300)]);
-}
-
-TEST(Split, TheRegionTableNeverGrowsPastWhatARegionFileHolds) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  // Pad the table with regions that have no pixels, up to the last number a file can hold.
-  frame.region.regionCount = kMaxRegions - 1;
-  frame.region.regionBounds.resize(kMaxRegions + 1, EmptyRegionBox(frame.width, frame.height));
-  frame.regionColor.resize(kMaxRegions + 1, kUnfilledColor);
-  EXPECT_EQ(Stroke(frame, {{4, kTop}, {4, kBottom}}).regionsAdded, 0);
-  EXPECT_EQ(std::tuple(frame.region.RegionTotal(), frame.region.IsConsistent()),
-            std::tuple(kMaxRegions, true));
 }
 
 TEST(GapClosing, NeighbourCodesCountTheOutsideWhereTheTableSaysAndAOnePixelGapIsBridged) {

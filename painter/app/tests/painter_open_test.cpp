@@ -94,7 +94,7 @@ TEST(PainterOpen, TheRecentListReopensKeepsItsOrderOnCancelAndDropsADrawingThatI
   EXPECT_EQ(w.doc().frameCount(), 3);  // the open sequence stays
 }
 
-TEST(PainterOpen, TheCommandLineStartsOnItsDrawingAndTheTitleNamesTheFrameAndItsChanges) {
+TEST(PainterOpen, TheCommandLineStartsOnItsDrawingTheTitleNamesTheFrameAndFitInWindowFits) {
   PainterWindow w;
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk1.qds - Quenda Painter"));
   const struct {
@@ -116,10 +116,7 @@ TEST(PainterOpen, TheCommandLineStartsOnItsDrawingAndTheTitleNamesTheFrameAndIts
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk2.qds* - Quenda Painter"));
   w.action("actionNextFrame")->trigger();
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk3.qds - Quenda Painter"));
-}
-
-TEST(PainterOpen, FitInWindowAndThePointUnderTheCursor) {
-  PainterWindow w;
+  // Fit in Window, and the point under the cursor.
   for (QSize size : {QSize(360, 300), QSize(1200, 860)}) {
     w.frame->resize(size);
     QApplication::processEvents();
