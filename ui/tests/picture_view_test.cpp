@@ -90,33 +90,12 @@ TEST(PictureView, APictureFilledThroughItsRowsIsTakenOverAsTheRasterWouldShow) {
   EXPECT_EQ(taken.picture().constBits(), bits);  // taken over, not copied
 }
 
-TEST(PictureView, ZoomKeepsTheCentreSetsTheScrollBarsAndSaysSo) {
+TEST(PictureView, PanModeDragsAndKeepsTheMouseFromTheToolsZoomKeepsTheCentreAndSaysSo) {
   ViewFixture f;
   f.view.SetPicture(MakePicture(470, 330));
   QSignalSpy zoomed(&f.view, &PictureView::ZoomChanged);
   f.view.SetZoomLevel(2);
-  QSize window = f.view.viewport()->size();
-  f.view.SetScrollPosition({300, 200});
-  QPoint centreBefore = f.view.WindowToImage({window.width() / 2, window.height() / 2});
-  f.view.ZoomIn();
-  EXPECT_EQ(f.view.zoomPercent(), 300);
-  QPoint centreAfter = f.view.WindowToImage({window.width() / 2, window.height() / 2});
-  EXPECT_LE(std::abs(centreAfter.x() - centreBefore.x()), 1);
-  EXPECT_LE(std::abs(centreAfter.y() - centreBefore.y()), 1);
-  EXPECT_EQ(
-      std::tuple(f.view.horizontalScrollBar()->maximum(), f.view.horizontalScrollBar()->pageStep()),
-      std::tuple(1410 - window.width(), 141));
-  while (f.view.CanZoomOut()) f.view.ZoomOut();
-  EXPECT_EQ(f.view.zoomPercent(), 5);
-  ASSERT_FALSE(zoomed.isEmpty());
-  EXPECT_EQ(zoomed.last().at(0).toInt(), 5);
-  EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 0);
-}
-
-TEST(PictureView, PanModeDragsThePictureAndKeepsTheMouseFromTheTools) {
-  ViewFixture f;
-  f.view.SetPicture(MakePicture(470, 330));
-  f.view.SetZoomLevel(2);
+  // Pan mode drags the picture and keeps the mouse from the tools.
   f.view.SetScrollPosition({100, 100});
   QSignalSpy pressed(&f.view, &PictureView::MousePressed);
   f.view.SetPanMode(true);
@@ -133,6 +112,23 @@ TEST(PictureView, PanModeDragsThePictureAndKeepsTheMouseFromTheTools) {
   ASSERT_EQ(pressed.count(), 1);
   EXPECT_EQ(pressed.at(0).at(0).toPoint(), QPoint(67, 329 - 63));
   EXPECT_EQ(pressed.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
+
+  QSize window = f.view.viewport()->size();
+  f.view.SetScrollPosition({300, 200});
+  QPoint centreBefore = f.view.WindowToImage({window.width() / 2, window.height() / 2});
+  f.view.ZoomIn();
+  EXPECT_EQ(f.view.zoomPercent(), 300);
+  QPoint centreAfter = f.view.WindowToImage({window.width() / 2, window.height() / 2});
+  EXPECT_LE(std::abs(centreAfter.x() - centreBefore.x()), 1);
+  EXPECT_LE(std::abs(centreAfter.y() - centreBefore.y()), 1);
+  EXPECT_EQ(
+      std::tuple(f.view.horizontalScrollBar()->maximum(), f.view.horizontalScrollBar()->pageStep()),
+      std::tuple(1410 - window.width(), 141));
+  while (f.view.CanZoomOut()) f.view.ZoomOut();
+  EXPECT_EQ(f.view.zoomPercent(), 5);
+  ASSERT_FALSE(zoomed.isEmpty());
+  EXPECT_EQ(zoomed.last().at(0).toInt(), 5);
+  EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST(PictureView, AnUpdateCopiesOnlyItsRectangle) {

@@ -51,7 +51,7 @@ TEST(RecentFiles, NewestFirstWithoutDuplicatesAtMostFourAndListedInTheMenu) {
   EXPECT_EQ(chosen.at(0).at(0).toString(), QStringLiteral("/s/tom&jerry1.qds"));
 }
 
-TEST(RecentFiles, SurviveTheProgramInItsProfile) {
+TEST(RecentFiles, SurviveInTheProfileWhoseValuesRoundTripAndWhoseWriteFailureIsSaid) {
   TempDir dir;
   {
     Settings settings(QStringLiteral("painter"), Q(dir.path()));
@@ -78,10 +78,7 @@ TEST(RecentFiles, SurviveTheProgramInItsProfile) {
                      "File4=/b/y1.qds\nFile5=/c/z1.qds\n");
   Settings edited(QStringLiteral("analyzer"), Q(dir.path()));
   EXPECT_EQ(RecentFiles(edited).files(), (QStringList{"/a/x1.qds", "/b/y1.qds"}));
-}
-
-TEST(Settings, ValuesRoundTripAndAnUnwritableProfileSaysSo) {
-  TempDir dir;
+  // Values round trip, and an unwritable profile says so.
   {
     Settings settings(QStringLiteral("scanner"), Q(dir.File("profile")));
     settings.SetInt(QStringLiteral("Scan"), QStringLiteral("Resolution"), 300);

@@ -11,7 +11,7 @@ namespace {
 using testing::PainterWindow;
 using testing::WhenModal;
 
-TEST(PainterWindow, AddAndEditColourThroughTheDialog) {
+TEST(PainterWindow, AddAndEditColourThroughTheDialogAndPickFromTheReferencePicture) {
   PainterWindow w;
   const int count = w.doc().colors().count;
   WhenModal<ColorInformationDialog>([](ColorInformationDialog* dialog) {
@@ -46,10 +46,7 @@ TEST(PainterWindow, AddAndEditColourThroughTheDialog) {
   });
   w.action("actionEditColor")->trigger();
   EXPECT_EQ(w.Entry(0), QColor(10, 20, 30));
-}
-
-TEST(PainterWindow, TheColourDialogPicksFromTheReferencePicture) {
-  PainterWindow w;
+  // The dialog picks from the reference picture.
   // A 300 x 200 picture whose every pixel tells where it is: blue the column, green the row.
   constexpr int kSide = 300;
   constexpr int kRows = 200;

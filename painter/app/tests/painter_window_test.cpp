@@ -22,7 +22,7 @@ using testing::kWidth;
 using testing::PainterWindow;
 using testing::WhenModal;
 
-TEST(PainterWindow, OpensTheSequenceNamedOnTheCommandLine) {
+TEST(PainterWindow, OpensTheSequenceNamedOnTheCommandLineAndTheColourListFollowsTheCurrentColour) {
   PainterWindow w;
   EXPECT_EQ(std::tuple(w.doc().frameCount(), w.doc().currentFrame(), w.frame->zoomPaneText(),
                        w.frame->paintedPaneText()),
@@ -35,6 +35,18 @@ TEST(PainterWindow, OpensTheSequenceNamedOnTheCommandLine) {
   // The list shows the colours.
   EXPECT_EQ(w.frame->colorView()->EntryAt(w.frame->colorView()->RowRect(0).center()), 0);
   EXPECT_TRUE(w.prompt.Texts().empty());
+  // The colour list scrolls to the current colour, and a click chooses a row.
+  CColorView* list = w.frame->colorView();
+  for (int i = 0; i < 40; ++i) w.doc().AddColor("c" + std::to_string(i), i, 2 * i, 3 * i);
+  const int current = w.doc().currentColor();
+  ASSERT_EQ(current, w.doc().colors().count - 1);
+  EXPECT_GT(list->firstPosition(), 0);
+  const QRect row = list->RowRect(current - 2);
+  ASSERT_FALSE(row.isEmpty());
+  EXPECT_EQ(list->EntryAt(row.center()), current);
+  const int top = list->firstPosition() + 2;
+  QTest::mouseClick(list, Qt::LeftButton, {}, list->RowRect(list->firstPosition()).center());
+  EXPECT_EQ(w.doc().currentColor(), top);
 }
 
 TEST(PainterWindow, AClickFillsARegionTheRightButtonPicksAndUndoTakesItBack) {
@@ -264,21 +276,6 @@ TEST(PainterWindow, HoverPreviewsTheFillsOnScreenOnlyAndLeavingTakesThemAway) {
   w.Click(Qt::LeftButton, dark);
   EXPECT_EQ(std::tuple(f.region.animColor[f.Index(dark.x, dark.y)], w.ShownAt(dark.x, dark.y)),
             std::tuple(3, previewed));
-}
-
-TEST(PainterWindow, TheColourListScrollsToTheCurrentColourAndAClickChoosesARow) {
-  PainterWindow w;
-  CColorView* list = w.frame->colorView();
-  for (int i = 0; i < 40; ++i) w.doc().AddColor("c" + std::to_string(i), i, 2 * i, 3 * i);
-  const int current = w.doc().currentColor();
-  ASSERT_EQ(current, w.doc().colors().count - 1);
-  EXPECT_GT(list->firstPosition(), 0);
-  const QRect row = list->RowRect(current - 2);
-  ASSERT_FALSE(row.isEmpty());
-  EXPECT_EQ(list->EntryAt(row.center()), current);
-  const int top = list->firstPosition() + 2;
-  QTest::mouseClick(list, Qt::LeftButton, {}, list->RowRect(list->firstPosition()).center());
-  EXPECT_EQ(w.doc().currentColor(), top);
 }
 
 // What `quenda export --painted` writes from the files is what the Composited view shows at
