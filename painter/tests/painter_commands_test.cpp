@@ -41,9 +41,8 @@ TEST_F(PainterCommands, ListedRegionPointsLieInTheirRegionsAndPaintThem) {
   std::string colour, fill;
   while (lines >> number >> x >> comma >> y >> pixels >> colour) {
     const std::size_t i = std::size_t(y) * region.width + x;
-    EXPECT_EQ(region.regionMap[i], number);
-    EXPECT_FALSE(region.flags[i] & kFlagRegionLine);
-    EXPECT_EQ(colour, number == 1 ? "TRANS" : "UNFIL");
+    EXPECT_EQ(std::tuple(region.regionMap[i], region.flags[i] & kFlagRegionLine, colour),
+              std::tuple(number, 0, number == 1 ? "TRANS" : "UNFIL"));
     if (number > 1 && inner == 0) {
       inner = number;
       fill = std::to_string(x) + "," + std::to_string(y) + "=shirt";
@@ -66,7 +65,7 @@ TEST_F(PainterCommands, ListedRegionPointsLieInTheirRegionsAndPaintThem) {
   EXPECT_FALSE(FrameExists(dir_.File("walk1.pnt")));
 }
 
-TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNoPaint) {
+TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNothingAndColorsAddsListsAndStopsAtTheLimit) {
   const std::string walk1 = dir_.File("walk1.qds"), col = dir_.File("new.col");
   const std::string noColour = "quenda paint: " + dir_.File("walk.col") + ": no colour '";
   const std::string inSet = "' to paint with\n";
@@ -106,24 +105,21 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNoPaint) {
   }
   for (const char* paint : {"walk1.pnt", "walk2.pnt", "walk3.pnt"})
     EXPECT_FALSE(FrameExists(dir_.File(paint))) << paint;
-}
-
-TEST_F(PainterCommands, ColorsAddsListsAndStopsAtTheLimit) {
-  const std::string path = dir_.File("new.col");
-  ToolOutput run = RunTool({"colors", path, "--add", "Sky Blue", "10", "20", "30", "--list"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err,
-            "quenda colors: " + path +
-                ": ColorSet Not Found, Creating an new Color Set File for the sequence.\n");
-  EXPECT_EQ(run.out,
-            "added Sky_Blue as colour 3\n0 TRANS 120 120 120\n1 UNFIL 0 255 102\n"
-            "2 LINE 255 0 255\n3 Sky_Blue 10 20 30\n");
-  std::vector<std::string> args{"colors", path};
+  // What was refused wrote no colour set: adding makes it, lists it and stops at the limit.
+  ToolOutput run = RunTool({"colors", col, "--add", "Sky Blue", "10", "20", "30", "--list"});
+  EXPECT_EQ(
+      std::tie(run.code, run.err, run.out),
+      std::tuple(0,
+                 "quenda colors: " + col +
+                     ": ColorSet Not Found, Creating an new Color Set File for the sequence.\n",
+                 "added Sky_Blue as colour 3\n0 TRANS 120 120 120\n1 UNFIL 0 255 102\n"
+                 "2 LINE 255 0 255\n3 Sky_Blue 10 20 30\n"));
+  std::vector<std::string> args{"colors", col};
   for (int i = 0; i < 250; ++i)
     for (const char* word : {"--add", "C", "1", "2", "3"}) args.push_back(word);
   ToolOutput full = RunTool(args);
   EXPECT_EQ(std::tie(full.code, full.err),
-            std::tuple(1, "quenda colors: " + path + ": Maximum color number reached!\n"));
+            std::tuple(1, "quenda colors: " + col + ": Maximum color number reached!\n"));
   EXPECT_EQ(Colours("new.col").count, kPainterColorLimit);
 }
 
