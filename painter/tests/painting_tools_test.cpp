@@ -115,7 +115,7 @@ TEST(AnimFill,
             600 * 700);
 }
 
-TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
+TEST(Brush, StampsAlongTheLongerAxisAndTheRectangleToolsRestoreUndoAndClip) {
   EXPECT_EQ(BrushFootprint({10, 20}, 1), (ImageRect{10, 12, 20, 22}));
   EXPECT_EQ(BrushFootprint({30, 40}, 6), (ImageRect{20, 42, 30, 52}));
   PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
@@ -135,6 +135,32 @@ TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
   EXPECT_FALSE(frame.region.flags[frame.Index(0, 0)] & kFlagRubbedOut);
   ASSERT_TRUE(UndoLastChange(frame));
   EXPECT_TRUE(PixelsWith(frame, kFlagRubbedOut).empty());
+  // The rectangle tools: rubber then unrubber restores the display, each step undoes, all clip.
+  PainterFrame rect = testing::FrameFromPicture(kTwoBoxes);
+  for (std::size_t i = 0; i < rect.scan.bytes().size(); ++i) rect.scan.data()[i] = uint8_t(i * 11);
+  ColorSet colors;
+  const Raster original = ComposeWholeFrame(rect, colors, ViewMode::Composited);
+  ApplyRectTool(rect, {14, 5}, {2, 1}, BrushAction::RubOut, 0);
+  // The right column and top row of the drag are left out.
+  expected.clear();
+  for (int y = 1; y < 5; ++y)
+    for (int x = 2; x < 14; ++x) expected.insert({x, y});
+  EXPECT_EQ(PixelsWith(rect, kFlagRubbedOut), expected);
+  EXPECT_NE(ComposeWholeFrame(rect, colors, ViewMode::Composited), original);
+  ApplyRectTool(rect, {2, 1}, {14, 5}, BrushAction::UnRub, 0);
+  EXPECT_EQ(ComposeWholeFrame(rect, colors, ViewMode::Composited), original);
+  ASSERT_TRUE(UndoLastChange(rect));
+  EXPECT_EQ(PixelsWith(rect, kFlagRubbedOut), expected);
+  // An empty rectangle takes the copy but changes nothing.
+  PainterFrame fresh = testing::FrameFromPicture(kTwoBoxes);
+  EXPECT_TRUE(ApplyRectTool(fresh, {3, 3}, {3, 9}, BrushAction::PaintLine, 5).IsEmpty());
+  EXPECT_EQ(std::tuple(fresh.undoAvailable(), fresh.regionChanged), std::tuple(true, false));
+  // The line brush rectangle is clipped to the picture.
+  ApplyRectTool(fresh, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
+  for (int y = 0; y < fresh.height; ++y)
+    for (int x = 0; x < fresh.width; ++x)
+      ASSERT_EQ(fresh.region.animColor[fresh.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
+  EXPECT_EQ(fresh.undoKind(), kUndoAnimColors);
 }
 
 TEST_F(ToolDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsNothing) {
@@ -155,35 +181,6 @@ TEST_F(ToolDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsNo
                                      "select rubber to remove animators lines"));
   EXPECT_EQ(doc_.frame().region, before.region);
   EXPECT_FALSE(doc_.frame().regionChanged);
-}
-
-TEST(RectTools, RubberThenUnRubberRestoresTheDisplayEachStepUndoesAndAllClip) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  for (std::size_t i = 0; i < frame.scan.bytes().size(); ++i)
-    frame.scan.data()[i] = uint8_t(i * 11);
-  ColorSet colors;
-  const Raster original = ComposeWholeFrame(frame, colors, ViewMode::Composited);
-  ApplyRectTool(frame, {14, 5}, {2, 1}, BrushAction::RubOut, 0);
-  // The right column and top row of the drag are left out.
-  std::set<std::pair<int, int>> expected;
-  for (int y = 1; y < 5; ++y)
-    for (int x = 2; x < 14; ++x) expected.insert({x, y});
-  EXPECT_EQ(PixelsWith(frame, kFlagRubbedOut), expected);
-  EXPECT_NE(ComposeWholeFrame(frame, colors, ViewMode::Composited), original);
-  ApplyRectTool(frame, {2, 1}, {14, 5}, BrushAction::UnRub, 0);
-  EXPECT_EQ(ComposeWholeFrame(frame, colors, ViewMode::Composited), original);
-  ASSERT_TRUE(UndoLastChange(frame));
-  EXPECT_EQ(PixelsWith(frame, kFlagRubbedOut), expected);
-  // An empty rectangle takes the copy but changes nothing.
-  PainterFrame fresh = testing::FrameFromPicture(kTwoBoxes);
-  EXPECT_TRUE(ApplyRectTool(fresh, {3, 3}, {3, 9}, BrushAction::PaintLine, 5).IsEmpty());
-  EXPECT_EQ(std::tuple(fresh.undoAvailable(), fresh.regionChanged), std::tuple(true, false));
-  // The line brush rectangle is clipped to the picture.
-  ApplyRectTool(fresh, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
-  for (int y = 0; y < fresh.height; ++y)
-    for (int x = 0; x < fresh.width; ++x)
-      ASSERT_EQ(fresh.region.animColor[fresh.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
-  EXPECT_EQ(fresh.undoKind(), kUndoAnimColors);
 }
 
 // The region pen: pen lines, splitting regions cut by a stroke (and the files that carry the
@@ -272,16 +269,14 @@ TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColourWhileTheTabl
   EXPECT_EQ(Stroke(full, {{4, kTop}, {4, kBottom}}).regionsAdded, 0);
   EXPECT_EQ(std::tuple(full.region.RegionTotal(), full.region.IsConsistent()),
             std::tuple(kMaxRegions, true));
-}
-
-TEST(Split, AHugeRegionSplitsWithoutDeepRecursion) {
+  // A huge region splits without deep recursion.
   std::vector<std::string> picture(700, std::string(900, '.'));
   for (auto& row : picture) row[0] = row[899] = '#';
   picture[0] = picture[699] = std::string(900, '#');
-  PainterFrame frame = testing::FrameFromPicture(picture);
-  EXPECT_EQ(Stroke(frame, {{450, 699}, {450, 0}}).regionsAdded, 1);
-  EXPECT_NE(frame.region.regionMap[frame.Index(100, 300)],
-            frame.region.regionMap[frame.Index(800, 300)]);
+  PainterFrame huge = testing::FrameFromPicture(picture);
+  EXPECT_EQ(Stroke(huge, {{450, 699}, {450, 0}}).regionsAdded, 1);
+  EXPECT_NE(huge.region.regionMap[huge.Index(100, 300)],
+            huge.region.regionMap[huge.Index(800, 300)]);
 }
 
 TEST(GapClosing, NeighbourCodesCountTheOutsideWhereTheTableSaysAndAOnePixelGapIsBridged) {

@@ -184,7 +184,7 @@ TEST(ProgressWindow, NoToTheStopQuestionLetsTheJobGoOnAndYesStopsIt) {
   EXPECT_TRUE(prompt.AllAnswersUsed());
 }
 
-TEST(ProgressWindow, AQuickJobStillClosesTheWindowAndReportsNoStop) {
+TEST(ProgressWindow, AQuickJobStillClosesTheWindowAndOneKeptOnTheInterfaceThreadSeesStop) {
   ProgressWindow window(QStringLiteral("Updating Frame Icons, Please Wait...   "), nullptr,
                         ProgressWindow::StopButton::Hidden);
   ScriptedPrompt prompt;
@@ -199,25 +199,22 @@ TEST(ProgressWindow, AQuickJobStillClosesTheWindowAndReportsNoStop) {
   EXPECT_EQ(
       std::tuple(stopSeen, window.isVisible(), window.stopButton()->isHidden(), window.percent()),
       std::tuple(false, false, true, 100));
-}
-
-TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
-  ProgressWindow window(QStringLiteral("AutoPaint Progress"));
-  ScriptedPrompt prompt;
+  // A job kept on the interface thread still sees STOP.
+  ProgressWindow kept(QStringLiteral("AutoPaint Progress"));
   QThread* jobThread = nullptr;
   int frames = 0;
   bool stopped = false;
   bool shownWhileRunning = false;
-  window.RunJobHere(
+  kept.RunJobHere(
       [&](Progress& progress, Prompt&) {
         jobThread = QThread::currentThread();
-        shownWhileRunning = window.isVisible() && window.isModal();
+        shownWhileRunning = kept.isVisible() && kept.isModal();
         for (frames = 1; frames <= 1000; ++frames) {
           progress.SetPercent(std::min(100, frames * 10));
           // A user's click arrives between frames, as events do.
           if (frames == 7) {
-            QTimer::singleShot(0, window.stopButton(),
-                               [&] { QTest::mouseClick(window.stopButton(), Qt::LeftButton); });
+            QTimer::singleShot(0, kept.stopButton(),
+                               [&] { QTest::mouseClick(kept.stopButton(), Qt::LeftButton); });
           }
           if (progress.StopRequested()) {
             stopped = true;
@@ -226,7 +223,7 @@ TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
         }
       },
       prompt);
-  EXPECT_EQ(std::tuple(jobThread, shownWhileRunning, stopped, window.percent(), window.isVisible()),
+  EXPECT_EQ(std::tuple(jobThread, shownWhileRunning, stopped, kept.percent(), kept.isVisible()),
             std::tuple(QThread::currentThread(), true, true, frames * 10, false));
   // Posted during frame 7, seen at the next check that lets events run.
   EXPECT_LE(frames, 8);

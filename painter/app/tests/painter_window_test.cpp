@@ -49,7 +49,7 @@ TEST(PainterWindow, OpensTheSequenceNamedOnTheCommandLineAndTheColourListFollows
   EXPECT_EQ(w.doc().currentColor(), top);
 }
 
-TEST(PainterWindow, AClickFillsARegionTheRightButtonPicksAndUndoTakesItBack) {
+TEST(PainterWindow, AClickFillsARegionTheRightButtonPicksUndoTakesItBackAndHoverPreviews) {
   PainterWindow w;
   auto [region, at] = w.LargestInnerRegion();
   const int colour = w.doc().colors().count - 1;
@@ -69,6 +69,35 @@ TEST(PainterWindow, AClickFillsARegionTheRightButtonPicksAndUndoTakesItBack) {
   EXPECT_EQ(std::tuple(w.doc().frame().regionColor[std::size_t(region)], w.ShownAt(at.x, at.y),
                        w.action("actionUndo")->isEnabled()),
             std::tuple(kUnfilledColor, before, false));
+  // Hovering previews the fills on screen only, and leaving takes them away.
+  w.doc().SetCurrentColor(3);
+  w.Hover(w.WindowOf(at.x, at.y));
+  const int even = at.y - at.y % 2;  // the region fill shows on even rows
+  const PainterFrame& f = w.doc().frame();
+  EXPECT_EQ(std::tuple(w.ShownAt(at.x, even), f.regionColor[std::size_t(region)]),
+            std::tuple(w.Entry(3), kUnfilledColor));
+  w.Hover(QPoint(2, 2));
+  EXPECT_EQ(w.ShownAt(at.x, even), w.Entry(kUnfilledColor));
+
+  // The line fill previews on a dark pencil pixel, where the line colour shows.
+  w.Key(Qt::Key_D);
+  ImagePoint dark{-1, -1};
+  for (std::size_t i = 0; i < f.PixelCount() && dark.x < 0; ++i) {
+    if ((f.region.flags[i] & kFlagAnimatorLine) != 0 && f.scan.data()[i] < 64) {
+      dark = {int(i % std::size_t(f.width)), int(i / std::size_t(f.width))};
+    }
+  }
+  ASSERT_GE(dark.x, 0);
+  const QColor plain = w.ShownAt(dark.x, dark.y);
+  w.Hover(w.WindowOf(dark.x, dark.y));
+  const QColor previewed = w.ShownAt(dark.x, dark.y);
+  EXPECT_NE(previewed, plain);
+  w.Hover(QPoint(2, 2));
+  EXPECT_EQ(std::tuple(w.ShownAt(dark.x, dark.y), f.undoAvailable()), std::tuple(plain, false));
+  // The click fills what the preview showed.
+  w.Click(Qt::LeftButton, dark);
+  EXPECT_EQ(std::tuple(f.region.animColor[f.Index(dark.x, dark.y)], w.ShownAt(dark.x, dark.y)),
+            std::tuple(3, previewed));
 }
 
 TEST(PainterWindow, FrameKeysAndStripDoubleClicksMoveThroughTheSequenceAndTheActionsFollow) {
@@ -245,42 +274,9 @@ TEST(PainterWindow, APenStrokeSplitsARightDragClosesGapsAndARubberRectangleTakes
             std::tuple(true, true, false, false));
 }
 
-TEST(PainterWindow, HoverPreviewsTheFillsOnScreenOnlyAndLeavingTakesThemAway) {
-  PainterWindow w;
-  auto [region, at] = w.LargestInnerRegion();
-  w.doc().SetCurrentColor(3);
-  w.Hover(w.WindowOf(at.x, at.y));
-  const int even = at.y - at.y % 2;  // the region fill shows on even rows
-  const PainterFrame& f = w.doc().frame();
-  EXPECT_EQ(std::tuple(w.ShownAt(at.x, even), f.regionColor[std::size_t(region)]),
-            std::tuple(w.Entry(3), kUnfilledColor));
-  w.Hover(QPoint(2, 2));
-  EXPECT_EQ(w.ShownAt(at.x, even), w.Entry(kUnfilledColor));
-
-  // The line fill previews on a dark pencil pixel, where the line colour shows.
-  w.Key(Qt::Key_D);
-  ImagePoint dark{-1, -1};
-  for (std::size_t i = 0; i < f.PixelCount() && dark.x < 0; ++i) {
-    if ((f.region.flags[i] & kFlagAnimatorLine) != 0 && f.scan.data()[i] < 64) {
-      dark = {int(i % std::size_t(f.width)), int(i / std::size_t(f.width))};
-    }
-  }
-  ASSERT_GE(dark.x, 0);
-  const QColor plain = w.ShownAt(dark.x, dark.y);
-  w.Hover(w.WindowOf(dark.x, dark.y));
-  const QColor previewed = w.ShownAt(dark.x, dark.y);
-  EXPECT_NE(previewed, plain);
-  w.Hover(QPoint(2, 2));
-  EXPECT_EQ(std::tuple(w.ShownAt(dark.x, dark.y), f.undoAvailable()), std::tuple(plain, false));
-  // The click fills what the preview showed.
-  w.Click(Qt::LeftButton, dark);
-  EXPECT_EQ(std::tuple(f.region.animColor[f.Index(dark.x, dark.y)], w.ShownAt(dark.x, dark.y)),
-            std::tuple(3, previewed));
-}
-
 // What `quenda export --painted` writes from the files is what the Composited view shows at
 // 100 %, pixel for pixel.
-TEST(PainterWindow, ExportOfAPaintedDrawingIsTheCompositedView) {
+TEST(PainterWindow, ExportOfAPaintedDrawingIsTheCompositedViewAndScreenshotsOfEveryMode) {
   PainterWindow w;
   // The second drawing: the export shows the drawing it is given, not its sequence's first.
   w.action("actionNextFrame")->trigger();
@@ -311,10 +307,8 @@ TEST(PainterWindow, ExportOfAPaintedDrawingIsTheCompositedView) {
     }
   EXPECT_EQ(differing, 0);
   EXPECT_GT(painted, kWidth * kHeight / 4);  // the paint shows, not only the pencil
-}
-
-TEST(PainterWindow, ScreenshotsOfEveryViewMode) {
-  PainterWindow w;
+  // Screenshots of every view mode, on the first drawing.
+  w.action("actionFirstFrame")->trigger();
   w.doc().SetCurrentColor(3);
   auto [region, at] = w.LargestInnerRegion();
   w.Click(Qt::LeftButton, at);
