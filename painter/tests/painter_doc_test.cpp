@@ -136,8 +136,8 @@ TEST_F(PainterDoc, ChangedColoursRedrawAllIconsOnceBeforeTheFrameIsSaved) {
   EXPECT_EQ(std::count(log.hints.begin(), log.hints.end(), PainterHint::RedrawIcons), 1);
   const auto icons = std::find(log.hints.begin(), log.hints.end(), PainterHint::RedrawIcons);
   EXPECT_LT(icons, std::find(log.hints.begin(), log.hints.end(), PainterHint::FrameSaved));
-  EXPECT_FALSE(doc_.iconsStale());
-  EXPECT_EQ(doc_.colors().entries[0].name, "TRANS");
+  EXPECT_EQ(std::tuple(doc_.iconsStale(), doc_.colors().entries[0].name),
+            std::tuple(false, "TRANS"));
   doc_.RemoveListener(&log);
 }
 
@@ -155,9 +155,9 @@ TEST_F(PainterDoc, AFrameThatFailsToLoadTakesNoEditsAndWritesNothing) {
   doc_.RectangleRelease({0, 0}, {10, 5});
   EXPECT_FALSE(doc_.Undo());
   ASSERT_TRUE(doc_.NextFrame());
-  EXPECT_TRUE(doc_.frameLoaded());
-  EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
-  EXPECT_EQ(testing::ReadText(dir_.File("walk2.rgn")), "garbage");
+  EXPECT_EQ(std::tuple(doc_.frameLoaded(), FrameExists(dir_.File("walk2.pnt")),
+                       testing::ReadText(dir_.File("walk2.rgn"))),
+            std::tuple(true, false, "garbage"));
 }
 
 // One frame on its own: loading and saving its files, the level stretch, every failure message in
@@ -342,7 +342,7 @@ TEST_F(ColorEditing, MergeOfNoUserColoursOrDeclinedChangesNothingAndAFullOneStop
             std::tuple(kPainterColorLimit, kPainterColorLimit - 1, "red", 2u));
 }
 
-TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
+TEST_F(ColorEditing, ImportReplacesTheSetAndReloadsTheFrameAndABadReferencePictureIsRefused) {
   for (int i = 0; i < 5; ++i) doc_.AddColor("C", 10 * i, 0, 0);
   ClickFill(3, 2);  // colour 7
   ASSERT_TRUE(doc_.NextFrame());
@@ -357,16 +357,13 @@ TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
   EXPECT_EQ(std::tuple(doc_.colors().path, Saved().count, Saved().entries[3].name,
                        doc_.frame().regionColor[box], doc_.currentColor()),
             std::tuple(dir_.File("walk.col"), 4, "ONE", kUnfilledColor, 0));
-}
-
-// Loading a good picture, and letting it go on the next frame, are the window tests' part.
-TEST_F(ColorEditing, AnUnreadableReferencePictureIsRefusedWithOneMessage) {
+  // An unreadable reference picture is refused with one message of its own.
   testing::WriteText(dir_.File("bad.tga"), "x");
   prompt_.QueuePath(dir_.File("bad.tga"));
   EXPECT_FALSE(doc_.LoadReferencePicture());
-  EXPECT_FALSE(doc_.referenceLoaded());
-  EXPECT_EQ(prompt_.Texts().size(), 1u);
+  EXPECT_EQ(std::tuple(doc_.referenceLoaded(), prompt_.Texts().size()), std::tuple(false, 2u));
 }
 
+// Loading a good picture, and letting it go on the next frame, are the window tests' part.
 }  // namespace
 }  // namespace quenda

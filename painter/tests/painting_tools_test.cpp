@@ -208,18 +208,6 @@ SplitResult Stroke(PainterFrame& frame, std::vector<ImagePoint> points) {
   return SplitRegions(frame, box);
 }
 
-TEST(PenLine, ClampsItsEndsAndAClickDrawsNothing) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  const auto flags = frame.region.flags;
-  EXPECT_TRUE(DrawPenLine(frame, {4, 3}, {4, 3}).IsEmpty());
-  EXPECT_TRUE(DrawPenLine(frame, {-5, -5}, {-1, -9}).IsEmpty());  // both clamp onto (0, 0)
-  EXPECT_EQ(frame.region.flags, flags);
-  EXPECT_EQ(DrawPenLine(frame, {3, -10}, {3, 100}), (ImageRect{3, 4, 0, 6}));
-  for (int y = 0; y < frame.height; ++y)
-    EXPECT_EQ(frame.region.flags[frame.Index(3, y)] & 0x11, 0x11);
-  EXPECT_FALSE(frame.regionChanged || frame.paintChanged);
-}
-
 TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColourWhileTheTableHasRoom) {
   struct Cut {
     const char* what;
@@ -279,7 +267,7 @@ TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColourWhileTheTabl
             huge.region.regionMap[huge.Index(800, 300)]);
 }
 
-TEST(GapClosing, NeighbourCodesCountTheOutsideWhereTheTableSaysAndAOnePixelGapIsBridged) {
+TEST(RegionPen, LinesClampTheirEndsNeighbourCodesCountTheOutsideAndAOnePixelGapIsBridged) {
   const PainterFrame blank = testing::FrameFromPicture({"....", "....", "...."});
   for (auto [x, y, code] :
        {std::tuple{0, 0, 8 + 32 + 64}, {3, 2, 2 + 4 + 16}, {0, 1, 8}, {1, 1, 0}})
@@ -307,6 +295,15 @@ TEST(GapClosing, NeighbourCodesCountTheOutsideWhereTheTableSaysAndAOnePixelGapIs
   DrawPenLine(other, {0, 0}, {15, 0});
   EXPECT_FALSE(CloseGaps(other, {8, 5}, {12, 5}).ran);
   EXPECT_TRUE(other.region.flags[other.Index(3, 0)] & kFlagRegionPen);
+  // A pen line clamps its ends, and a click draws nothing.
+  PainterFrame pen = testing::FrameFromPicture(kTwoBoxes);
+  const auto penFlags = pen.region.flags;
+  EXPECT_TRUE(DrawPenLine(pen, {4, 3}, {4, 3}).IsEmpty());
+  EXPECT_TRUE(DrawPenLine(pen, {-5, -5}, {-1, -9}).IsEmpty());  // both clamp onto (0, 0)
+  EXPECT_EQ(pen.region.flags, penFlags);
+  EXPECT_EQ(DrawPenLine(pen, {3, -10}, {3, 100}), (ImageRect{3, 4, 0, 6}));
+  for (int y = 0; y < pen.height; ++y) EXPECT_EQ(pen.region.flags[pen.Index(3, y)] & 0x11, 0x11);
+  EXPECT_FALSE(pen.regionChanged || pen.paintChanged);
 }
 
 TEST_F(ToolDocument, RegionPenSplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) {
