@@ -117,7 +117,7 @@ TEST(Composition, CompositedBlendsByGreyAndRubbedOutShowsThePureRegionColour) {
   EXPECT_EQ(PixelAt(pen, At(3, 2)), (Colour{128, 128, 128}));
 }
 
-TEST(Composition, APartialRedrawTouchesOnlyItsRectangleAndTheSpareColumns) {
+TEST(Composition, APartialRedrawTouchesOnlyItsRectangleAndIconsScaleByNearestNeighbour) {
   const PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   Raster picture = MakeFramePicture(frame);
   std::fill(picture.bytes().begin(), picture.bytes().end(), 77);
@@ -131,9 +131,7 @@ TEST(Composition, APartialRedrawTouchesOnlyItsRectangleAndTheSpareColumns) {
   Raster wrong(15, 6, 3, 77);
   ComposeFrame(frame, Colours(), ViewMode::RegionLine, PenComposition::Off, {0, 15, 0, 6}, wrong);
   EXPECT_EQ(wrong, Raster(15, 6, 3, 77));
-}
-
-TEST(Composition, IconsScaleByNearestNeighbourAndFillBeyondThePictureWithGrey) {
+  // Icons scale by nearest neighbour and fill beyond the picture with grey.
   const Painted p;
   const Raster icon = ComposeFrameIcon(p.frame.region, p.frame.regionColor, Colours(), 8);
   ASSERT_EQ(icon.width(), 8);

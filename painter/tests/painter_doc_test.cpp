@@ -166,7 +166,7 @@ FramePaths PathsIn(const TempDir& dir, const std::string& base) {
   return {dir.File(base + ".qds"), dir.File(base + ".rgn"), dir.File(base + ".pnt")};
 }
 
-TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintStretchesLevelsAndSavesBack) {
+TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintStretchesLevelsSavesBackAndUndoesOnce) {
   TempDir dir;
   RegionData region = testing::RegionsFromPicture(kTwoBoxes);
   region.settings.whiteClamp = 200;
@@ -209,6 +209,20 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintStretchesLevelsAndSavesBac
                                                 "readonly?"},
                        false, 4));
   EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);
+  // Undo restores only the copied kind, and only once.
+  PainterFrame copied = testing::FrameFromPicture(kTwoBoxes);
+  EXPECT_FALSE(UndoLastChange(copied));
+  const auto painted = copied.regionColor;
+  const auto anim = copied.region.animColor;
+  TakeUndoCopy(copied, kUndoRegionColors);
+  copied.regionColor[2] = 9;
+  copied.region.animColor[3] = 9;  // not in the copy: stays
+  copied.paintChanged = true;
+  ASSERT_TRUE(UndoLastChange(copied));
+  EXPECT_EQ(copied.regionColor, painted);
+  EXPECT_NE(copied.region.animColor, anim);
+  EXPECT_TRUE(copied.paintChanged);  // the undone change is still written on leaving
+  EXPECT_FALSE(UndoLastChange(copied));
 }
 
 // One damaged file of each kind: the readers' own messages are their tests'; here the painter's
@@ -253,22 +267,6 @@ TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
     SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
     EXPECT_FALSE(FrameExists(dir.File("box1.pnt")));
   }
-}
-
-TEST(PainterFrameUndo, RestoresOnlyTheCopiedKindAndOnlyOnce) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  EXPECT_FALSE(UndoLastChange(frame));
-  const auto colors = frame.regionColor;
-  const auto anim = frame.region.animColor;
-  TakeUndoCopy(frame, kUndoRegionColors);
-  frame.regionColor[2] = 9;
-  frame.region.animColor[3] = 9;  // not in the copy: stays
-  frame.paintChanged = true;
-  ASSERT_TRUE(UndoLastChange(frame));
-  EXPECT_EQ(frame.regionColor, colors);
-  EXPECT_NE(frame.region.animColor, anim);
-  EXPECT_TRUE(frame.paintChanged);  // the undone change is still written on leaving
-  EXPECT_FALSE(UndoLastChange(frame));
 }
 
 // Colour set commands: each change saved at once, the fixed entries kept, icons marked stale

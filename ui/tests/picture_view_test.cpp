@@ -49,7 +49,7 @@ struct ViewFixture {
   PictureView view;
 };
 
-TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoom) {
+TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoomAndUpdatesOnlyARectangle) {
   ViewFixture f;
   Raster picture = MakePicture(47, 33);
   f.view.SetPicture(picture);
@@ -74,6 +74,23 @@ TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoom) {
         EXPECT_EQ(f.view.WindowToImage(centre), QPoint(x, y)) << level;
       }
   }
+  // An update copies only its rectangle.
+  Raster rgba = MakePicture(47, 33, 4);
+  f.view.SetPicture(rgba);
+  f.view.SetZoomLevel(3);
+  const Raster changed(47, 33, 4, 255);  // all white
+  f.view.UpdatePicture(changed, QRect(10, 5, 4, 3));
+  QTest::qWait(20);
+  QImage shown = Grab(f.view);
+  auto shownAt = [&](int x, int y) {
+    return QColor(shown.pixel(f.view.ImageToWindow(QRect(x, y, 1, 1)).center()));
+  };
+  for (auto [x, y, white] :
+       {std::tuple{10, 5, true}, {13, 7, true}, {14, 7, false}, {10, 8, false}, {9, 5, false}})
+    EXPECT_EQ(shownAt(x, y), white ? QColor(255, 255, 255) : ColourAt(rgba, x, y)) << x << "," << y;
+  // The view's copy is top row first.
+  EXPECT_EQ(QColor(f.view.picture().pixel(10, 32 - 5)), QColor(255, 255, 255));
+  EXPECT_EQ(QColor(f.view.picture().pixel(0, 0)), ColourAt(rgba, 0, 32));
 }
 
 TEST(PictureView, APictureFilledThroughItsRowsIsTakenOverAsTheRasterWouldShow) {
@@ -129,27 +146,6 @@ TEST(PictureView, PanModeDragsAndKeepsTheMouseFromTheToolsZoomKeepsTheCentreAndS
   ASSERT_FALSE(zoomed.isEmpty());
   EXPECT_EQ(zoomed.last().at(0).toInt(), 5);
   EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 0);
-}
-
-TEST(PictureView, AnUpdateCopiesOnlyItsRectangle) {
-  ViewFixture f;
-  Raster picture = MakePicture(47, 33, 4);
-  f.view.SetPicture(picture);
-  f.view.SetZoomLevel(3);
-  const Raster changed(47, 33, 4, 255);  // all white
-  f.view.UpdatePicture(changed, QRect(10, 5, 4, 3));
-  QTest::qWait(20);
-  QImage shown = Grab(f.view);
-  auto shownAt = [&](int x, int y) {
-    return QColor(shown.pixel(f.view.ImageToWindow(QRect(x, y, 1, 1)).center()));
-  };
-  for (auto [x, y, white] :
-       {std::tuple{10, 5, true}, {13, 7, true}, {14, 7, false}, {10, 8, false}, {9, 5, false}})
-    EXPECT_EQ(shownAt(x, y), white ? QColor(255, 255, 255) : ColourAt(picture, x, y))
-        << x << "," << y;
-  // The view's copy is top row first.
-  EXPECT_EQ(QColor(f.view.picture().pixel(10, 32 - 5)), QColor(255, 255, 255));
-  EXPECT_EQ(QColor(f.view.picture().pixel(0, 0)), ColourAt(picture, 0, 32));
 }
 
 bool OpaqueNear(const QImage& image, QPoint spot, int reach) {
