@@ -210,7 +210,7 @@ struct PaintedFrame {
   }
 };
 
-TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
+TEST(IconCache, AnIntactEntryIsUsedADamagedOneRebuiltAndTheBuilderMakesEachFrameOnce) {
   PaintedFrame f;
   const StripIcon fromFiles = ReadFrameIcon(f.paths, f.colors, kSide);
   EXPECT_EQ(fromFiles.state, PaintState::SomeUnpainted);
@@ -242,12 +242,10 @@ TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
     EXPECT_EQ(std::tie(got.icon, got.state), std::tie(fromFiles.icon, fromFiles.state));
     EXPECT_EQ(*ReadFileBytes(entry), good);
   }
-}
-
-TEST(IconBuilder, MakesEveryFrameOnceFromTheShownOnAndListsTheFolderOnce) {
-  TempDir dir;
-  testing::WriteAnalyzedSequence(dir.path(), "walk", 6, 120, 90);
-  IconJob job{OpenSequence(dir.File("walk1.qds"), "walk1"), ColorSet(), kSide, IconCache()};
+  // The builder makes each frame once, from the one shown on, and lists the folder once.
+  TempDir sequence;
+  testing::WriteAnalyzedSequence(sequence.path(), "walk", 6, 120, 90);
+  IconJob job{OpenSequence(sequence.File("walk1.qds"), "walk1"), ColorSet(), kSide, IconCache()};
   std::mutex lock;
   std::condition_variable done;
   std::vector<int> order;
@@ -268,7 +266,7 @@ TEST(IconBuilder, MakesEveryFrameOnceFromTheShownOnAndListsTheFolderOnce) {
   EXPECT_EQ(order, (std::vector<int>{3, 4, 5, 0, 1, 2}));
   EXPECT_EQ(FolderListingCount() - listings, 1);  // the sequence's folder, not once a frame
   for (int frame : {0, 5}) {
-    const std::string base = dir.File("walk" + std::to_string(frame + 1));
+    const std::string base = sequence.File("walk" + std::to_string(frame + 1));
     const FramePaths paths{base + ".qds", base + ".rgn", base + ".pnt"};
     EXPECT_EQ(icons[std::size_t(frame)].icon, ReadFrameIcon(paths, job.colors, kSide).icon);
   }

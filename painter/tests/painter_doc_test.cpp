@@ -31,7 +31,7 @@ struct HintLog final : PainterListener {
   std::vector<PainterHint> hints;
 };
 
-TEST_F(PainterDoc, PickingTheSeventhDrawingShowsTheFirstFrame) {
+TEST_F(PainterDoc, PickingTheSeventhDrawingShowsTheFirstFrameAndRefusedSequencesLeaveItOpen) {
   testing::WriteTwoBoxes(dir_, "walk", 9);
   prompt_.QueuePath(dir_.File("walk7.qds"));
   ASSERT_TRUE(doc_.OpenSequence());
@@ -43,10 +43,8 @@ TEST_F(PainterDoc, PickingTheSeventhDrawingShowsTheFirstFrame) {
             std::vector<std::string>{"ColorSet Not Found, Creating an new Color Set File for the "
                                      "sequence."});
   EXPECT_TRUE(FrameExists(dir_.File("walk.col")));
-}
-
-TEST_F(PainterDoc, RefusedSequencesLeaveTheOpenOneUntouched) {
-  Open(3);
+  // Sequences refused afterwards leave the open one untouched.
+  prompt_.Clear();
   testing::WriteTwoBoxes(dir_, "run", 3);
   std::remove(dir_.File("run2.rgn").c_str());
   ASSERT_TRUE(doc_.NextFrame());
@@ -65,7 +63,7 @@ TEST_F(PainterDoc, RefusedSequencesLeaveTheOpenOneUntouched) {
   EXPECT_FALSE(FrameExists(dir_.File("run.col")) || FrameExists(dir_.File("walk2.pnt")));
 }
 
-TEST_F(PainterDoc, BrowsingWritesNoFilesAndShowsNoPaintInfo) {
+TEST_F(PainterDoc, BrowsingWritesNoFilesAndPaintLeaveAndReloadGiveTheSameFrame) {
   Open(4);
   const auto files = testing::ListDirectory(dir_.path());
   EXPECT_FALSE(doc_.CanGoBack());
@@ -79,10 +77,8 @@ TEST_F(PainterDoc, BrowsingWritesNoFilesAndShowsNoPaintInfo) {
   EXPECT_EQ(doc_.currentFrame(), 2);
   doc_.Close();
   EXPECT_EQ(testing::ListDirectory(dir_.path()), files);
-}
-
-TEST_F(PainterDoc, PaintLeaveAndReloadGivesTheSameFrame) {
-  Open(2);
+  // Opened again: paint, leave and reload give the same frame.
+  ASSERT_TRUE(doc_.OpenSequenceFile(dir_.File("walk1.qds")));
   doc_.AddColor("RED", 200, 0, 0);
   const int red = doc_.currentColor();
   doc_.RegionFillRelease({0, 0}, {1, 1}, testing::At(3, 2), testing::At(3, 2));
