@@ -123,28 +123,8 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNothingAndColorsAddsListsAndSto
   EXPECT_EQ(Colours("new.col").count, kPainterColorLimit);
 }
 
-// By vote from any frame of the sequence, then by shapes with the specks painted after.
-TEST_F(PainterCommands, AutopaintPaintsTheRangeFromTheFirstFrameAndPaintsSpecks) {
-  ASSERT_EQ(RunTool({"paint", dir_.File("walk1.qds"), "--fill", "0,0=skin"}).code, 0);
-  for (const std::vector<std::string>& how :
-       {std::vector<std::string>{}, {"--match", "shapes", "--specks", "10"}}) {
-    std::vector<std::string> args{"autopaint", dir_.File("walk3.qds"), "--range", "2-3", "--from",
-                                  "previous"};
-    args.insert(args.end(), how.begin(), how.end());
-    ToolOutput run = RunTool(args);
-    ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with("Autopainting frame 2\nAutopainting frame 3\nwalk2: "));
-    EXPECT_NE(run.out.find("\nwalk3: "), std::string::npos);
-    for (const char* paint : {"walk2.pnt", "walk3.pnt"}) EXPECT_TRUE(FrameExists(dir_.File(paint)));
-  }
-  ToolOutput specks = RunTool({"paint", dir_.File("walk1.qds"), "--specks", "10"});
-  ASSERT_EQ(specks.code, 0) << specks.err;
-  EXPECT_TRUE(specks.out.starts_with("walk1: ")) << specks.out;
-  EXPECT_NE(specks.out.find(" specks painted\nwalk1: "), std::string::npos) << specks.out;
-}
-
 // The writer takes a folder without write permission bits as read-only even for root.
-TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRun) {
+TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRunAndAutopaintPaintsTheRangeAndSpecks) {
   ASSERT_EQ(RunTool({"paint", dir_.File("walk1.qds"), "--fill", "0,0=skin"}).code, 0);
   const std::vector<uint8_t> painted = quenda::testing::ReadBytes(dir_.File("walk1.pnt"));
   namespace fs = std::filesystem;
@@ -163,6 +143,22 @@ TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRun) {
             std::tuple(1, named + refused + named + refused));
   EXPECT_EQ(quenda::testing::ReadBytes(dir_.File("walk1.pnt")), painted);
   for (const char* paint : {"walk2.pnt", "walk3.pnt"}) EXPECT_FALSE(FrameExists(dir_.File(paint)));
+  // Writable again: autopaint by vote from any frame, then by shapes with the specks painted after.
+  for (const std::vector<std::string>& how :
+       {std::vector<std::string>{}, {"--match", "shapes", "--specks", "10"}}) {
+    std::vector<std::string> args{"autopaint", dir_.File("walk3.qds"), "--range", "2-3", "--from",
+                                  "previous"};
+    args.insert(args.end(), how.begin(), how.end());
+    ToolOutput run = RunTool(args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("Autopainting frame 2\nAutopainting frame 3\nwalk2: "));
+    EXPECT_NE(run.out.find("\nwalk3: "), std::string::npos);
+    for (const char* paint : {"walk2.pnt", "walk3.pnt"}) EXPECT_TRUE(FrameExists(dir_.File(paint)));
+  }
+  ToolOutput specks = RunTool({"paint", dir_.File("walk1.qds"), "--specks", "10"});
+  ASSERT_EQ(specks.code, 0) << specks.err;
+  EXPECT_TRUE(specks.out.starts_with("walk1: ")) << specks.out;
+  EXPECT_NE(specks.out.find(" specks painted\nwalk1: "), std::string::npos) << specks.out;
 }
 
 }  // namespace

@@ -68,26 +68,6 @@ TEST(RegionFill, XRayProtectsPaintClicksUndoRectanglesTakeWholeRegionsAndThePick
   EXPECT_EQ(PickColorAt(picked, {0, picked.height}), std::nullopt);
 }
 
-TEST_F(ToolDocument, RegionFillFourBySixScreenPixelsIsAClickAndFiveByFiveARectangle) {
-  for (auto [dx, dy, click] :
-       {std::tuple{4, 6, true}, {-4, 6, true}, {100, 0, true}, {5, 5, false}, {-5, -5, false}})
-    EXPECT_EQ(IsClickDrag(dx, dy), click) << dx << "," << dy;
-  Open(1);
-  doc_.AddColor("RED", 255, 0, 0);
-  const int a = testing::RegionAtText(doc_.frame().region, 3, 2);
-  const int b = testing::RegionAtText(doc_.frame().region, 10, 2);
-  // Press in B, release in A: as a click it fills A only.
-  doc_.RegionFillRelease({100, 100}, {104, 106}, At(10, 2), At(3, 2));
-  auto colours = [&] {
-    return std::tuple(doc_.frame().regionColor[a], doc_.frame().regionColor[b]);
-  };
-  EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), kUnfilledColor));
-  ASSERT_TRUE(doc_.Undo());
-  // As a rectangle over both boxes it fills both.
-  doc_.RegionFillRelease({100, 100}, {105, 105}, At(0, 0), At(14, 5));
-  EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), doc_.currentColor()));
-}
-
 TEST(AnimFill,
      FollowsEightNeighboursByIndexAcrossTheRowEndWithNoDeepStackAndOffTheLineChangesNothing) {
   // A diagonal animator line, and one that leaves the right edge and goes on at the left edge
@@ -163,7 +143,7 @@ TEST(Brush, StampsAlongTheLongerAxisAndTheRectangleToolsRestoreUndoAndClip) {
   EXPECT_EQ(fresh.undoKind(), kUndoAnimColors);
 }
 
-TEST_F(ToolDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsNothing) {
+TEST_F(ToolDocument, TransparentLineBrushTellsOncePerStrokeAndRegionFillTellsClicksFromRectangles) {
   Open(1);
   doc_.SetTool(PainterTool::AnimBrush);
   EXPECT_EQ(doc_.viewMode(), ViewMode::Composited);
@@ -181,6 +161,24 @@ TEST_F(ToolDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsNo
                                      "select rubber to remove animators lines"));
   EXPECT_EQ(doc_.frame().region, before.region);
   EXPECT_FALSE(doc_.frame().regionChanged);
+  // For the region fill, four by six screen pixels is a click and five by five a rectangle.
+  for (auto [dx, dy, click] :
+       {std::tuple{4, 6, true}, {-4, 6, true}, {100, 0, true}, {5, 5, false}, {-5, -5, false}})
+    EXPECT_EQ(IsClickDrag(dx, dy), click) << dx << "," << dy;
+  doc_.SetTool(PainterTool::RegionFill);
+  doc_.AddColor("RED", 255, 0, 0);
+  const int a = testing::RegionAtText(doc_.frame().region, 3, 2);
+  const int b = testing::RegionAtText(doc_.frame().region, 10, 2);
+  // Press in B, release in A: as a click it fills A only.
+  doc_.RegionFillRelease({100, 100}, {104, 106}, At(10, 2), At(3, 2));
+  auto colours = [&] {
+    return std::tuple(doc_.frame().regionColor[a], doc_.frame().regionColor[b]);
+  };
+  EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), kUnfilledColor));
+  ASSERT_TRUE(doc_.Undo());
+  // As a rectangle over both boxes it fills both.
+  doc_.RegionFillRelease({100, 100}, {105, 105}, At(0, 0), At(14, 5));
+  EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), doc_.currentColor()));
 }
 
 // The region pen: pen lines, splitting regions cut by a stroke (and the files that carry the

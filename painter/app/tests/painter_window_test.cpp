@@ -174,8 +174,9 @@ TEST(PainterWindow, KeysChooseEachToolAndCursorShowTheZoomInTheStatusBarAndSpace
             std::tuple(before - QPoint(50, 40), false));
 }
 
-TEST(PainterWindow, TheLineBrushPaintsEveryMoveAndRefusesTheTransparentColour) {
+TEST(PainterWindow, StrokesOfTheLineBrushPenAndRubberRectangleReachTheFrame) {
   PainterWindow w;
+  // The line brush paints every move and refuses the transparent colour.
   w.Key(Qt::Key_F);
   EXPECT_TRUE(w.action("actionComposited")->isChecked() &&
               !w.action("actionRegionsPainted")->isEnabled());
@@ -191,6 +192,31 @@ TEST(PainterWindow, TheLineBrushPaintsEveryMoveAndRefusesTheTransparentColour) {
   EXPECT_EQ(std::tuple(f.region.animColor[f.Index(20, 11)], f.region.animColor[f.Index(40, 13)],
                        f.region.animColor[f.Index(20, 40)]),
             std::tuple(3, 3, before[f.Index(20, 40)]));
+  // A pen stroke splits, a right drag closes gaps and a rubber rectangle takes its corners.
+  w.Key(Qt::Key_S);
+  EXPECT_TRUE(w.action("actionRegionLine")->isChecked());
+  const int regionsBefore = w.doc().frame().regionCount();
+  const int y = kHeight / 2;
+  w.Drag({w.WindowOf(0, y), w.WindowOf(kWidth / 2, y), w.WindowOf(kWidth - 1, y)});
+  EXPECT_GT(f.regionCount(), regionsBefore);
+  auto lineFlags = [&](int x) {
+    return f.region.flags[f.Index(x, y)] & (kFlagRegionLine | kFlagRegionPen);
+  };
+  for (int x : {0, kWidth / 2, kWidth - 1})
+    EXPECT_EQ(lineFlags(x), kFlagRegionLine | kFlagRegionPen) << x;
+  // A split leaves the picture in Regions Painted mode.
+  EXPECT_TRUE(w.action("actionRegionsPainted")->isChecked());
+  // Closing gaps first turns every pen line into an ordinary region line.
+  w.Drag({w.WindowOf(5, kHeight - 5), w.WindowOf(30, kHeight - 30)}, Qt::RightButton);
+  for (int x : {0, kWidth / 2, kWidth - 1}) EXPECT_EQ(lineFlags(x), kFlagRegionLine) << x;
+  // A rubber rectangle takes the press and release pixels.
+  w.Key(Qt::Key_J);
+  w.Drag({w.WindowOf(10, 60), w.WindowOf(40, 20)});
+  auto rubbed = [&](int column, int row) {
+    return (f.region.flags[f.Index(column, row)] & kFlagRubbedOut) != 0;
+  };
+  EXPECT_EQ(std::tuple(rubbed(10, 20), rubbed(39, 59), rubbed(40, 30), rubbed(20, 60)),
+            std::tuple(true, true, false, false));
 }
 
 // Shows each message as a modal box, counting them. The user lets go of the button while the
@@ -243,35 +269,6 @@ TEST(PainterWindow, AReleaseTakenByTheTransparentBrushMessageEndsTheStroke) {
   w.doc().SetCurrentColor(3);
   for (int x : {40, 50, 60}) QTest::mouseMove(window, at(x, 30));
   EXPECT_EQ(w.doc().frame().region.animColor, before);
-}
-
-TEST(PainterWindow, APenStrokeSplitsARightDragClosesGapsAndARubberRectangleTakesItsCorners) {
-  PainterWindow w;
-  w.Key(Qt::Key_S);
-  EXPECT_TRUE(w.action("actionRegionLine")->isChecked());
-  const int before = w.doc().frame().regionCount();
-  const int y = kHeight / 2;
-  w.Drag({w.WindowOf(0, y), w.WindowOf(kWidth / 2, y), w.WindowOf(kWidth - 1, y)});
-  const PainterFrame& f = w.doc().frame();
-  EXPECT_GT(f.regionCount(), before);
-  auto lineFlags = [&](int x) {
-    return f.region.flags[f.Index(x, y)] & (kFlagRegionLine | kFlagRegionPen);
-  };
-  for (int x : {0, kWidth / 2, kWidth - 1})
-    EXPECT_EQ(lineFlags(x), kFlagRegionLine | kFlagRegionPen) << x;
-  // A split leaves the picture in Regions Painted mode.
-  EXPECT_TRUE(w.action("actionRegionsPainted")->isChecked());
-  // Closing gaps first turns every pen line into an ordinary region line.
-  w.Drag({w.WindowOf(5, kHeight - 5), w.WindowOf(30, kHeight - 30)}, Qt::RightButton);
-  for (int x : {0, kWidth / 2, kWidth - 1}) EXPECT_EQ(lineFlags(x), kFlagRegionLine) << x;
-  // A rubber rectangle takes the press and release pixels.
-  w.Key(Qt::Key_J);
-  w.Drag({w.WindowOf(10, 60), w.WindowOf(40, 20)});
-  auto rubbed = [&](int column, int row) {
-    return (f.region.flags[f.Index(column, row)] & kFlagRubbedOut) != 0;
-  };
-  EXPECT_EQ(std::tuple(rubbed(10, 20), rubbed(39, 59), rubbed(40, 30), rubbed(20, 60)),
-            std::tuple(true, true, false, false));
 }
 
 // What `quenda export --painted` writes from the files is what the Composited view shows at
