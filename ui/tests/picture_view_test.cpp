@@ -49,7 +49,7 @@ struct ViewFixture {
   PictureView view;
 };
 
-TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoomAndUpdatesOnlyARectangle) {
+TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoomUpdatesARectangleAndTakesOver) {
   ViewFixture f;
   Raster picture = MakePicture(47, 33);
   f.view.SetPicture(picture);
@@ -91,10 +91,7 @@ TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoomAndUpdatesOnlyA
   // The view's copy is top row first.
   EXPECT_EQ(QColor(f.view.picture().pixel(10, 32 - 5)), QColor(255, 255, 255));
   EXPECT_EQ(QColor(f.view.picture().pixel(0, 0)), ColourAt(rgba, 0, 32));
-}
-
-TEST(PictureView, APictureFilledThroughItsRowsIsTakenOverAsTheRasterWouldShow) {
-  const Raster picture = MakePicture(47, 33);
+  // A picture filled through its rows is taken over as the raster would show.
   PictureView copied;
   copied.SetPicture(picture);
   QImage made = PictureView::NewPicture(47, 33);

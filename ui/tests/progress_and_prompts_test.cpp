@@ -246,7 +246,7 @@ void AnswerBox(SeenBox& seen, QMessageBox::StandardButton press) {
   });
 }
 
-TEST(QtPrompt, MessagesQuestionsAndChoicesAreBoxesTitledQuenda) {
+TEST(QtPrompt, MessagesQuestionsChoicesFolderAndSaveDialogsAskAsTheyShould) {
   QtPrompt prompt;
   SeenBox seen;
   AnswerBox(seen, QMessageBox::Ok);
@@ -310,9 +310,8 @@ TEST(QtPrompt, MessagesQuestionsAndChoicesAreBoxesTitledQuenda) {
     box->reject();
   });
   EXPECT_EQ(prompt.AskChoice({"Keep?", "Save changes to s.dgr?", {}, {"Yes", "No"}}), std::nullopt);
-}
-
-TEST(FileDialogs, TheFolderChooserYieldsAFolderEndingWithASlashAndSaveOffersTheDefaultName) {
+  // The folder chooser yields a folder ending with a slash; the save dialog offers the default
+  // name.
   testing::TempDir dir;
   QDir(QString::fromStdString(dir.path())).mkdir(QStringLiteral("scans"));
   QString wanted = QString::fromStdString(dir.File("scans"));
@@ -337,9 +336,9 @@ TEST(FileDialogs, TheFolderChooserYieldsAFolderEndingWithASlashAndSaveOffersTheD
       offered = name->text();
     dialog->reject();
   });
-  const SaveQuestion question{QStringLiteral("Keep It"), QStringLiteral("Movies (*.avi)"),
-                              QStringLiteral("avi"), QStringLiteral("movie.avi")};
-  EXPECT_EQ(SystemSavePathPicker()(nullptr, question), std::nullopt);
+  const SaveQuestion save{QStringLiteral("Keep It"), QStringLiteral("Movies (*.avi)"),
+                          QStringLiteral("avi"), QStringLiteral("movie.avi")};
+  EXPECT_EQ(SystemSavePathPicker()(nullptr, save), std::nullopt);
   EXPECT_EQ(title, QStringLiteral("Keep It"));
   EXPECT_EQ(offered, QStringLiteral("movie.avi"));
 }
