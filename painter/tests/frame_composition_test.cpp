@@ -61,8 +61,8 @@ struct Painted {
   Painted() { frame.regionColor[box] = 3; }
 };
 
-TEST(Composition, EachModeAndTheSplitHighlightShowRegionsAndLinesInTheirOwnColours) {
-  const Painted p;
+TEST(Composition, EachModeAndTheSplitShowTheirColoursAndCompositedBlendsByGrey) {
+  Painted p;
   const Colour line = EntryColour(kLineColor);
   struct Shown {
     ViewMode mode;
@@ -91,10 +91,7 @@ TEST(Composition, EachModeAndTheSplitHighlightShowRegionsAndLinesInTheirOwnColou
   for (auto [at, colour] :
        {std::pair{At(3, 2), kBlack}, {At(10, 2), kWhite}, {At(0, 0), kWhite}, {At(1, 1), line}})
     EXPECT_EQ(PixelAt(split, at), colour) << at.x << "," << at.y;
-}
-
-TEST(Composition, CompositedBlendsByGreyAndRubbedOutShowsThePureRegionColour) {
-  Painted p;
+  // Composited blends by grey, and rubbed out shows the pure region colour.
   PainterFrame& frame = p.frame;
   const std::size_t black = frame.Index(At(2, 2).x, At(2, 2).y);
   const std::size_t grey = frame.Index(At(3, 2).x, At(3, 2).y);

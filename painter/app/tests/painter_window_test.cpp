@@ -22,12 +22,12 @@ using testing::kWidth;
 using testing::PainterWindow;
 using testing::WhenModal;
 
-TEST(PainterWindow, OpensTheSequenceNamedOnTheCommandLineAndTheColourListFollowsTheCurrentColour) {
+TEST(PainterWindow, OpensTheNamedSequenceTheColourListFollowsTheColourAndTheFrameKeysMove) {
   PainterWindow w;
   EXPECT_EQ(std::tuple(w.doc().frameCount(), w.doc().currentFrame(), w.frame->zoomPaneText(),
                        w.frame->paintedPaneText()),
             std::tuple(3, 0, QStringLiteral("zoom: 100%"), QStringLiteral("No Paint Info")));
-  // Enabling rules at the first of three frames; moving on is the frame keys' test.
+  // Enabling rules at the first of three frames; moving on comes with the frame keys below.
   for (const char* name : {"actionFirstFrame", "actionUndo", "actionRegionLine"})
     EXPECT_FALSE(w.action(name)->isEnabled()) << name;
   for (const char* name : {"actionRegionFill", "actionRegionsPainted", "actionSize4"})
@@ -47,6 +47,35 @@ TEST(PainterWindow, OpensTheSequenceNamedOnTheCommandLineAndTheColourListFollows
   const int top = list->firstPosition() + 2;
   QTest::mouseClick(list, Qt::LeftButton, {}, list->RowRect(list->firstPosition()).center());
   EXPECT_EQ(w.doc().currentColor(), top);
+  // Frame keys and strip double clicks move through the sequence, and the actions follow.
+  auto [region, at] = w.LargestInnerRegion();
+  w.doc().SetCurrentColor(3);
+  w.Click(Qt::LeftButton, at);
+  // The key, the frame it reaches, and whether going back and forward is then allowed.
+  const std::tuple<Qt::Key, int, bool, bool> steps[] = {{Qt::Key_Right, 1, true, true},
+                                                        {Qt::Key_Down, 2, true, false},
+                                                        {Qt::Key_Left, 1, true, true},
+                                                        {Qt::Key_Up, 0, false, true}};
+  for (auto [key, frame, back, forward] : steps) {
+    w.Key(key);
+    EXPECT_EQ(std::tuple(w.doc().currentFrame(), w.action("actionPreviousFrame")->isEnabled(),
+                         w.action("actionAutoPaintPrevious")->isEnabled(),
+                         w.action("actionNextFrame")->isEnabled(),
+                         w.action("actionLastFrame")->isEnabled()),
+              std::tuple(frame, back, back, forward, forward))
+        << frame;
+  }
+  // Back on the painted frame: the picture and the status bar show what was saved.
+  EXPECT_EQ(w.ShownAt(at.x, at.y), w.Entry(3));
+  EXPECT_TRUE(w.frame->paintedPaneText().endsWith(QStringLiteral(" regions not painted")))
+      << w.frame->paintedPaneText().toStdString();
+  // A double click on a strip cell goes to that frame.
+  CTimeView* strip = w.frame->timeView();
+  EXPECT_EQ(strip->scrollMaximum(), std::max(1, 3 - strip->visibleCells()));
+  for (int cell : {2, 0}) {
+    QTest::mouseDClick(strip, Qt::LeftButton, {}, strip->CellRect(cell).center());
+    EXPECT_EQ(w.doc().currentFrame(), cell);
+  }
 }
 
 TEST(PainterWindow, AClickFillsARegionTheRightButtonPicksUndoTakesItBackAndHoverPreviews) {
@@ -98,38 +127,6 @@ TEST(PainterWindow, AClickFillsARegionTheRightButtonPicksUndoTakesItBackAndHover
   w.Click(Qt::LeftButton, dark);
   EXPECT_EQ(std::tuple(f.region.animColor[f.Index(dark.x, dark.y)], w.ShownAt(dark.x, dark.y)),
             std::tuple(3, previewed));
-}
-
-TEST(PainterWindow, FrameKeysAndStripDoubleClicksMoveThroughTheSequenceAndTheActionsFollow) {
-  PainterWindow w;
-  auto [region, at] = w.LargestInnerRegion();
-  w.doc().SetCurrentColor(3);
-  w.Click(Qt::LeftButton, at);
-  // The key, the frame it reaches, and whether going back and forward is then allowed.
-  const std::tuple<Qt::Key, int, bool, bool> steps[] = {{Qt::Key_Right, 1, true, true},
-                                                        {Qt::Key_Down, 2, true, false},
-                                                        {Qt::Key_Left, 1, true, true},
-                                                        {Qt::Key_Up, 0, false, true}};
-  for (auto [key, frame, back, forward] : steps) {
-    w.Key(key);
-    EXPECT_EQ(std::tuple(w.doc().currentFrame(), w.action("actionPreviousFrame")->isEnabled(),
-                         w.action("actionAutoPaintPrevious")->isEnabled(),
-                         w.action("actionNextFrame")->isEnabled(),
-                         w.action("actionLastFrame")->isEnabled()),
-              std::tuple(frame, back, back, forward, forward))
-        << frame;
-  }
-  // Back on the painted frame: the picture and the status bar show what was saved.
-  EXPECT_EQ(w.ShownAt(at.x, at.y), w.Entry(3));
-  EXPECT_TRUE(w.frame->paintedPaneText().endsWith(QStringLiteral(" regions not painted")))
-      << w.frame->paintedPaneText().toStdString();
-  // A double click on a strip cell goes to that frame.
-  CTimeView* strip = w.frame->timeView();
-  EXPECT_EQ(strip->scrollMaximum(), std::max(1, 3 - strip->visibleCells()));
-  for (int cell : {2, 0}) {
-    QTest::mouseDClick(strip, Qt::LeftButton, {}, strip->CellRect(cell).center());
-    EXPECT_EQ(w.doc().currentFrame(), cell);
-  }
 }
 
 TEST(PainterWindow, KeysChooseEachToolAndCursorShowTheZoomInTheStatusBarAndSpacePans) {
