@@ -61,8 +61,8 @@ struct Painted {
   Painted() { frame.regionColor[box] = 3; }
 };
 
-TEST(Composition, EachModeShowsRegionsAndLinesInItsOwnColours) {
-  const Painted p;
+TEST(Composition, EachModeAndTheSplitShowTheirColoursAndCompositedBlendsByGrey) {
+  Painted p;
   const Colour line = EntryColour(kLineColor);
   struct Shown {
     ViewMode mode;
@@ -85,10 +85,13 @@ TEST(Composition, EachModeShowsRegionsAndLinesInItsOwnColours) {
   // Line pixels of the painted background too.
   ASSERT_EQ(testing::RegionAtText(p.frame.region, 1, 1), kBackgroundRegion);
   EXPECT_EQ(ComposeWholeFrame(p.frame, Colours(), ViewMode::XRay).width(), 16);
-}
-
-TEST(Composition, CompositedBlendsByGreyAndRubbedOutShowsThePureRegionColour) {
-  Painted p;
+  // A split shows one region black and the rest white.
+  Raster split = MakeFramePicture(p.frame);
+  ComposeSplitHighlight(p.frame, Colours(), p.box, split);
+  for (auto [at, colour] :
+       {std::pair{At(3, 2), kBlack}, {At(10, 2), kWhite}, {At(0, 0), kWhite}, {At(1, 1), line}})
+    EXPECT_EQ(PixelAt(split, at), colour) << at.x << "," << at.y;
+  // Composited blends by grey, and rubbed out shows the pure region colour.
   PainterFrame& frame = p.frame;
   const std::size_t black = frame.Index(At(2, 2).x, At(2, 2).y);
   const std::size_t grey = frame.Index(At(3, 2).x, At(3, 2).y);
@@ -111,7 +114,7 @@ TEST(Composition, CompositedBlendsByGreyAndRubbedOutShowsThePureRegionColour) {
   EXPECT_EQ(PixelAt(pen, At(3, 2)), (Colour{128, 128, 128}));
 }
 
-TEST(Composition, APartialRedrawTouchesOnlyItsRectangleAndTheSpareColumns) {
+TEST(Composition, APartialRedrawTouchesOnlyItsRectangleAndIconsScaleByNearestNeighbour) {
   const PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   Raster picture = MakeFramePicture(frame);
   std::fill(picture.bytes().begin(), picture.bytes().end(), 77);
@@ -125,9 +128,7 @@ TEST(Composition, APartialRedrawTouchesOnlyItsRectangleAndTheSpareColumns) {
   Raster wrong(15, 6, 3, 77);
   ComposeFrame(frame, Colours(), ViewMode::RegionLine, PenComposition::Off, {0, 15, 0, 6}, wrong);
   EXPECT_EQ(wrong, Raster(15, 6, 3, 77));
-}
-
-TEST(Composition, IconsScaleByNearestNeighbourAndFillBeyondThePictureWithGrey) {
+  // Icons scale by nearest neighbour and fill beyond the picture with grey.
   const Painted p;
   const Raster icon = ComposeFrameIcon(p.frame.region, p.frame.regionColor, Colours(), 8);
   ASSERT_EQ(icon.width(), 8);
@@ -145,7 +146,7 @@ TEST(Composition, IconsScaleByNearestNeighbourAndFillBeyondThePictureWithGrey) {
   EXPECT_EQ(ComposeFrameIcon(RegionData{}, {}, Colours(), 4), Raster(4, 4, 3, kStripGrey));
 }
 
-TEST(Previews, RegionFillHoverShowsTheColourOnEvenRowsOfTheRegionOnly) {
+TEST(Previews, RegionFillHoverShowsOnEvenRowsOfTheRegionOnlyAndLineFillHoverAsTheFillWould) {
   const PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   const int box = testing::RegionAtText(frame.region, 3, 2);
   const Raster plain = ComposeWholeFrame(frame, Colours(), ViewMode::RegionsPainted);
@@ -159,29 +160,17 @@ TEST(Previews, RegionFillHoverShowsTheColourOnEvenRowsOfTheRegionOnly) {
       EXPECT_EQ(PixelAt(picture, {x, y}), shows ? EntryColour(4) : PixelAt(plain, {x, y}))
           << x << "," << y;
     }
-}
-
-TEST(Previews, AnimFillHoverRecoloursTheConnectedLineAsTheFillWould) {
-  PainterFrame frame = testing::FrameFromPicture({"*..*", "*..*", "*...", "...."});
-  std::fill(frame.scan.bytes().begin(), frame.scan.bytes().end(), 0);
-  Raster picture = ComposeWholeFrame(frame, Colours(), ViewMode::Composited);
-  const ImageRect touched = ComposeAnimFillPreview(frame, Colours(), {0, 3}, 4, picture);
+  // The line fill's hover recolours the connected line as the fill would.
+  PainterFrame lines = testing::FrameFromPicture({"*..*", "*..*", "*...", "...."});
+  std::fill(lines.scan.bytes().begin(), lines.scan.bytes().end(), 0);
+  picture = ComposeWholeFrame(lines, Colours(), ViewMode::Composited);
+  const ImageRect touched = ComposeAnimFillPreview(lines, Colours(), {0, 3}, 4, picture);
   // The right column joins through the row end (neighbours by pixel index).
   EXPECT_EQ(touched, (ImageRect{0, 4, 1, 4}));
-  PainterFrame filled = frame;
+  PainterFrame filled = lines;
   AnimFillAt(filled, {0, 3}, 4);
   EXPECT_EQ(picture, ComposeWholeFrame(filled, Colours(), ViewMode::Composited));
-  EXPECT_TRUE(ComposeAnimFillPreview(frame, Colours(), {1, 1}, 4, picture).IsEmpty());
-}
-
-TEST(Previews, ASplitShowsOneRegionBlackAndTheRestWhite) {
-  const Painted p;
-  Raster picture = MakeFramePicture(p.frame);
-  ComposeSplitHighlight(p.frame, Colours(), p.box, picture);
-  EXPECT_EQ(PixelAt(picture, At(3, 2)), kBlack);
-  EXPECT_EQ(PixelAt(picture, At(10, 2)), kWhite);
-  EXPECT_EQ(PixelAt(picture, At(0, 0)), kWhite);
-  EXPECT_EQ(PixelAt(picture, At(1, 1)), EntryColour(kLineColor));
+  EXPECT_TRUE(ComposeAnimFillPreview(lines, Colours(), {1, 1}, 4, picture).IsEmpty());
 }
 
 TEST(ViewGeometry, StripAndColourList) {
@@ -218,11 +207,7 @@ struct PaintedFrame {
   }
 };
 
-void Overwrite(const std::string& path, const std::vector<uint8_t>& bytes) {
-  testing::WriteText(path, std::string(bytes.begin(), bytes.end()));
-}
-
-TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
+TEST(IconCache, AnIntactEntryIsUsedADamagedOneRebuiltAndTheBuilderMakesEachFrameOnce) {
   PaintedFrame f;
   const StripIcon fromFiles = ReadFrameIcon(f.paths, f.colors, kSide);
   EXPECT_EQ(fromFiles.state, PaintState::SomeUnpainted);
@@ -235,7 +220,7 @@ TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
   // Pixels are not checked, so a changed pixel shows: the entry is what was used.
   std::vector<uint8_t> marked = good;
   marked[marked.size() - pixels] ^= 0xFF;
-  Overwrite(entry, marked);
+  testing::WriteBytes(entry, marked);
   EXPECT_NE(cache.Get(f.paths, f.colors, kSide).icon, fromFiles.icon);
 
   const std::vector<std::pair<const char*, std::function<void(std::vector<uint8_t>&)>>> damages{
@@ -248,18 +233,16 @@ TEST(IconCache, AnIntactEntryIsUsedAndADamagedOneRebuilt) {
   for (const auto& [what, damage] : damages) {
     std::vector<uint8_t> bytes = good;
     damage(bytes);
-    Overwrite(entry, bytes);
+    testing::WriteBytes(entry, bytes);
+    SCOPED_TRACE(what);
     const StripIcon got = cache.Get(f.paths, f.colors, kSide);
-    EXPECT_EQ(got.icon, fromFiles.icon) << what;
-    EXPECT_EQ(got.state, fromFiles.state) << what;
-    EXPECT_EQ(*ReadFileBytes(entry), good) << what;
+    EXPECT_EQ(std::tie(got.icon, got.state), std::tie(fromFiles.icon, fromFiles.state));
+    EXPECT_EQ(*ReadFileBytes(entry), good);
   }
-}
-
-TEST(IconBuilder, MakesEveryFrameOnceFromTheShownOnAndListsTheFolderOnce) {
-  TempDir dir;
-  testing::WriteAnalyzedSequence(dir.path(), "walk", 6, 120, 90);
-  IconJob job{OpenSequence(dir.File("walk1.qds"), "walk1"), ColorSet(), kSide, IconCache()};
+  // The builder makes each frame once, from the one shown on, and lists the folder once.
+  TempDir sequence;
+  testing::WriteAnalyzedSequence(sequence.path(), "walk", 6, 120, 90);
+  IconJob job{OpenSequence(sequence.File("walk1.qds"), "walk1"), ColorSet(), kSide, IconCache()};
   std::mutex lock;
   std::condition_variable done;
   std::vector<int> order;
@@ -280,7 +263,7 @@ TEST(IconBuilder, MakesEveryFrameOnceFromTheShownOnAndListsTheFolderOnce) {
   EXPECT_EQ(order, (std::vector<int>{3, 4, 5, 0, 1, 2}));
   EXPECT_EQ(FolderListingCount() - listings, 1);  // the sequence's folder, not once a frame
   for (int frame : {0, 5}) {
-    const std::string base = dir.File("walk" + std::to_string(frame + 1));
+    const std::string base = sequence.File("walk" + std::to_string(frame + 1));
     const FramePaths paths{base + ".qds", base + ".rgn", base + ".pnt"};
     EXPECT_EQ(icons[std::size_t(frame)].icon, ReadFrameIcon(paths, job.colors, kSide).icon);
   }

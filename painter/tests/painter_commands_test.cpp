@@ -41,9 +41,8 @@ TEST_F(PainterCommands, ListedRegionPointsLieInTheirRegionsAndPaintThem) {
   std::string colour, fill;
   while (lines >> number >> x >> comma >> y >> pixels >> colour) {
     const std::size_t i = std::size_t(y) * region.width + x;
-    EXPECT_EQ(region.regionMap[i], number);
-    EXPECT_FALSE(region.flags[i] & kFlagRegionLine);
-    EXPECT_EQ(colour, number == 1 ? "TRANS" : "UNFIL");
+    EXPECT_EQ(std::tuple(region.regionMap[i], region.flags[i] & kFlagRegionLine, colour),
+              std::tuple(number, 0, number == 1 ? "TRANS" : "UNFIL"));
     if (number > 1 && inner == 0) {
       inner = number;
       fill = std::to_string(x) + "," + std::to_string(y) + "=shirt";
@@ -56,10 +55,9 @@ TEST_F(PainterCommands, ListedRegionPointsLieInTheirRegionsAndPaintThem) {
                                  [](uint8_t f) { return !(f & kFlagRegionLine); }));
 
   run = RunTool({"paint", dir_.File("walk2.qds"), "--fill", fill});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err, "");
   const int unfilled = region.regionCount - 1;  // every region but background and this one
-  EXPECT_EQ(run.out, "walk2: " + std::to_string(unfilled) + " regions not painted\n");
+  EXPECT_EQ(std::tie(run.code, run.err, run.out),
+            std::tuple(0, "", "walk2: " + std::to_string(unfilled) + " regions not painted\n"));
   const ColorSet colors = Colours("walk.col");
   auto paint = ReadPaintFile(dir_.File("walk2.pnt"), region.regionCount, colors.count);
   ASSERT_TRUE(paint.ok());
@@ -67,7 +65,7 @@ TEST_F(PainterCommands, ListedRegionPointsLieInTheirRegionsAndPaintThem) {
   EXPECT_FALSE(FrameExists(dir_.File("walk1.pnt")));
 }
 
-TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNoPaint) {
+TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNothingAndColorsAddsListsAndStopsAtTheLimit) {
   const std::string walk1 = dir_.File("walk1.qds"), col = dir_.File("new.col");
   const std::string noColour = "quenda paint: " + dir_.File("walk.col") + ": no colour '";
   const std::string inSet = "' to paint with\n";
@@ -107,50 +105,26 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNoPaint) {
   }
   for (const char* paint : {"walk1.pnt", "walk2.pnt", "walk3.pnt"})
     EXPECT_FALSE(FrameExists(dir_.File(paint))) << paint;
-}
-
-TEST_F(PainterCommands, ColorsAddsListsAndStopsAtTheLimit) {
-  const std::string path = dir_.File("new.col");
-  ToolOutput run = RunTool({"colors", path, "--add", "Sky Blue", "10", "20", "30", "--list"});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.err,
-            "quenda colors: " + path +
-                ": ColorSet Not Found, Creating an new Color Set File for the sequence.\n");
-  EXPECT_EQ(run.out,
-            "added Sky_Blue as colour 3\n0 TRANS 120 120 120\n1 UNFIL 0 255 102\n"
-            "2 LINE 255 0 255\n3 Sky_Blue 10 20 30\n");
-  std::vector<std::string> args{"colors", path};
+  // What was refused wrote no colour set: adding makes it, lists it and stops at the limit.
+  ToolOutput run = RunTool({"colors", col, "--add", "Sky Blue", "10", "20", "30", "--list"});
+  EXPECT_EQ(
+      std::tie(run.code, run.err, run.out),
+      std::tuple(0,
+                 "quenda colors: " + col +
+                     ": ColorSet Not Found, Creating an new Color Set File for the sequence.\n",
+                 "added Sky_Blue as colour 3\n0 TRANS 120 120 120\n1 UNFIL 0 255 102\n"
+                 "2 LINE 255 0 255\n3 Sky_Blue 10 20 30\n"));
+  std::vector<std::string> args{"colors", col};
   for (int i = 0; i < 250; ++i)
     for (const char* word : {"--add", "C", "1", "2", "3"}) args.push_back(word);
   ToolOutput full = RunTool(args);
-  EXPECT_EQ(full.code, 1);
-  EXPECT_EQ(full.err, "quenda colors: " + path + ": Maximum color number reached!\n");
+  EXPECT_EQ(std::tie(full.code, full.err),
+            std::tuple(1, "quenda colors: " + col + ": Maximum color number reached!\n"));
   EXPECT_EQ(Colours("new.col").count, kPainterColorLimit);
 }
 
-// By vote from any frame of the sequence, then by shapes with the specks painted after.
-TEST_F(PainterCommands, AutopaintPaintsTheRangeFromTheFirstFrameAndPaintsSpecks) {
-  ASSERT_EQ(RunTool({"paint", dir_.File("walk1.qds"), "--fill", "0,0=skin"}).code, 0);
-  for (const std::vector<std::string>& how :
-       {std::vector<std::string>{}, {"--match", "shapes", "--specks", "10"}}) {
-    std::vector<std::string> args{"autopaint", dir_.File("walk3.qds"), "--range", "2-3", "--from",
-                                  "previous"};
-    args.insert(args.end(), how.begin(), how.end());
-    ToolOutput run = RunTool(args);
-    ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with("Autopainting frame 2\nAutopainting frame 3\nwalk2: "));
-    EXPECT_NE(run.out.find("\nwalk3: "), std::string::npos);
-    EXPECT_TRUE(FrameExists(dir_.File("walk2.pnt")));
-    EXPECT_TRUE(FrameExists(dir_.File("walk3.pnt")));
-  }
-  ToolOutput specks = RunTool({"paint", dir_.File("walk1.qds"), "--specks", "10"});
-  ASSERT_EQ(specks.code, 0) << specks.err;
-  EXPECT_TRUE(specks.out.starts_with("walk1: ")) << specks.out;
-  EXPECT_NE(specks.out.find(" specks painted\nwalk1: "), std::string::npos) << specks.out;
-}
-
 // The writer takes a folder without write permission bits as read-only even for root.
-TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRun) {
+TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRunAndAutopaintPaintsTheRangeAndSpecks) {
   ASSERT_EQ(RunTool({"paint", dir_.File("walk1.qds"), "--fill", "0,0=skin"}).code, 0);
   const std::vector<uint8_t> painted = quenda::testing::ReadBytes(dir_.File("walk1.pnt"));
   namespace fs = std::filesystem;
@@ -162,15 +136,29 @@ TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRun) {
   ToolOutput autopaint =
       RunTool({"autopaint", dir_.File("walk1.qds"), "--range", "2-3", "--from", "previous"});
   fs::permissions(dir_.path(), fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_EQ(paint.code, 1);
-  EXPECT_EQ(paint.err, "quenda paint: " + dir_.File("walk1.qds") + ": " + refused);
-  EXPECT_EQ(paint.out, "");
-  EXPECT_EQ(autopaint.code, 1);
+  EXPECT_EQ(std::tie(paint.code, paint.err, paint.out),
+            std::tuple(1, "quenda paint: " + dir_.File("walk1.qds") + ": " + refused, ""));
   const std::string named = "quenda autopaint: " + dir_.File("walk1.qds") + ": ";
-  EXPECT_EQ(autopaint.err, named + refused + named + refused);
+  EXPECT_EQ(std::tie(autopaint.code, autopaint.err),
+            std::tuple(1, named + refused + named + refused));
   EXPECT_EQ(quenda::testing::ReadBytes(dir_.File("walk1.pnt")), painted);
-  EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
-  EXPECT_FALSE(FrameExists(dir_.File("walk3.pnt")));
+  for (const char* paint : {"walk2.pnt", "walk3.pnt"}) EXPECT_FALSE(FrameExists(dir_.File(paint)));
+  // Writable again: autopaint by vote from any frame, then by shapes with the specks painted after.
+  for (const std::vector<std::string>& how :
+       {std::vector<std::string>{}, {"--match", "shapes", "--specks", "10"}}) {
+    std::vector<std::string> args{"autopaint", dir_.File("walk3.qds"), "--range", "2-3", "--from",
+                                  "previous"};
+    args.insert(args.end(), how.begin(), how.end());
+    ToolOutput run = RunTool(args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("Autopainting frame 2\nAutopainting frame 3\nwalk2: "));
+    EXPECT_NE(run.out.find("\nwalk3: "), std::string::npos);
+    for (const char* paint : {"walk2.pnt", "walk3.pnt"}) EXPECT_TRUE(FrameExists(dir_.File(paint)));
+  }
+  ToolOutput specks = RunTool({"paint", dir_.File("walk1.qds"), "--specks", "10"});
+  ASSERT_EQ(specks.code, 0) << specks.err;
+  EXPECT_TRUE(specks.out.starts_with("walk1: ")) << specks.out;
+  EXPECT_NE(specks.out.find(" specks painted\nwalk1: "), std::string::npos) << specks.out;
 }
 
 }  // namespace

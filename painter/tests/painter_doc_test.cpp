@@ -31,23 +31,20 @@ struct HintLog final : PainterListener {
   std::vector<PainterHint> hints;
 };
 
-TEST_F(PainterDoc, PickingTheSeventhDrawingShowsTheFirstFrame) {
+TEST_F(PainterDoc, PickingTheSeventhDrawingShowsTheFirstFrameAndRefusedSequencesLeaveItOpen) {
   testing::WriteTwoBoxes(dir_, "walk", 9);
   prompt_.QueuePath(dir_.File("walk7.qds"));
   ASSERT_TRUE(doc_.OpenSequence());
-  EXPECT_EQ(std::tuple(doc_.frameCount(), doc_.currentFrame(), doc_.frameLoaded(), doc_.name()),
-            std::tuple(9, 0, true, "walk"));
-  EXPECT_EQ(doc_.directory(), dir_.path());
-  EXPECT_EQ(doc_.recentFilePath(), dir_.File("walk7.qds"));
+  EXPECT_EQ(std::tuple(doc_.frameCount(), doc_.currentFrame(), doc_.frameLoaded(), doc_.name(),
+                       doc_.directory(), doc_.recentFilePath()),
+            std::tuple(9, 0, true, "walk", dir_.path(), dir_.File("walk7.qds")));
   // The missing colour set was made with its message.
   EXPECT_EQ(prompt_.Texts(),
             std::vector<std::string>{"ColorSet Not Found, Creating an new Color Set File for the "
                                      "sequence."});
   EXPECT_TRUE(FrameExists(dir_.File("walk.col")));
-}
-
-TEST_F(PainterDoc, RefusedSequencesLeaveTheOpenOneUntouched) {
-  Open(3);
+  // Sequences refused afterwards leave the open one untouched.
+  prompt_.Clear();
   testing::WriteTwoBoxes(dir_, "run", 3);
   std::remove(dir_.File("run2.rgn").c_str());
   ASSERT_TRUE(doc_.NextFrame());
@@ -66,7 +63,7 @@ TEST_F(PainterDoc, RefusedSequencesLeaveTheOpenOneUntouched) {
   EXPECT_FALSE(FrameExists(dir_.File("run.col")) || FrameExists(dir_.File("walk2.pnt")));
 }
 
-TEST_F(PainterDoc, BrowsingWritesNoFilesAndShowsNoPaintInfo) {
+TEST_F(PainterDoc, BrowsingWritesNoFilesAndPaintLeaveAndReloadGiveTheSameFrame) {
   Open(4);
   const auto files = testing::ListDirectory(dir_.path());
   EXPECT_FALSE(doc_.CanGoBack());
@@ -80,10 +77,8 @@ TEST_F(PainterDoc, BrowsingWritesNoFilesAndShowsNoPaintInfo) {
   EXPECT_EQ(doc_.currentFrame(), 2);
   doc_.Close();
   EXPECT_EQ(testing::ListDirectory(dir_.path()), files);
-}
-
-TEST_F(PainterDoc, PaintLeaveAndReloadGivesTheSameFrame) {
-  Open(2);
+  // Opened again: paint, leave and reload give the same frame.
+  ASSERT_TRUE(doc_.OpenSequenceFile(dir_.File("walk1.qds")));
   doc_.AddColor("RED", 200, 0, 0);
   const int red = doc_.currentColor();
   doc_.RegionFillRelease({0, 0}, {1, 1}, testing::At(3, 2), testing::At(3, 2));
@@ -96,17 +91,16 @@ TEST_F(PainterDoc, PaintLeaveAndReloadGivesTheSameFrame) {
   ASSERT_TRUE(doc_.NextFrame());
   ASSERT_TRUE(doc_.PreviousFrame());
   EXPECT_FALSE(doc_.Undo());  // moving to another frame forgets it
-  EXPECT_EQ(doc_.frame().regionColor, painted.regionColor);
-  EXPECT_EQ(doc_.frame().region, painted.region);
+  EXPECT_EQ(std::tie(doc_.frame().regionColor, doc_.frame().region),
+            std::tie(painted.regionColor, painted.region));
   EXPECT_EQ(doc_.frame().regionColor[testing::RegionAtText(painted.region, 3, 2)], red);
   EXPECT_EQ(doc_.PaintedStateText(), "1 regions not painted");
   ClickFill(10, 2);  // ignored: not the fill tool
   EXPECT_EQ(doc_.PaintedStateText(), "1 regions not painted");
   doc_.SetTool(PainterTool::RegionFill);
   ClickFill(10, 2);
-  EXPECT_EQ(doc_.PaintedStateText(), "All regions painted");
-  EXPECT_EQ(doc_.FramePaintState(1), PaintState::NoPaintFile);
-  EXPECT_EQ(doc_.FramePaintState(0), PaintState::AllPainted);
+  EXPECT_EQ(std::tuple(doc_.PaintedStateText(), doc_.FramePaintState(1), doc_.FramePaintState(0)),
+            std::tuple("All regions painted", PaintState::NoPaintFile, PaintState::AllPainted));
 }
 
 TEST_F(PainterDoc, IconsAndPaintStatesOfOtherFramesComeFromTheirFiles) {
@@ -120,12 +114,11 @@ TEST_F(PainterDoc, IconsAndPaintStatesOfOtherFramesComeFromTheirFiles) {
   ClickFill(3, 2);
   const Raster current = doc_.FrameIcon(0, 8);
   ASSERT_TRUE(doc_.NextFrame());
-  EXPECT_EQ(doc_.PaintedStateText(), "No regions painted");
-  EXPECT_EQ(doc_.FramePaintState(1), PaintState::SomeUnpainted);
+  EXPECT_EQ(std::tuple(doc_.PaintedStateText(), doc_.FramePaintState(1), doc_.FramePaintState(2)),
+            std::tuple("No regions painted", PaintState::SomeUnpainted, PaintState::NoPaintFile));
   EXPECT_EQ(doc_.FrameIcon(0, 8), current);  // now read back from walk1's files
   EXPECT_NE(doc_.FrameIcon(1, 8), current);
   EXPECT_EQ(doc_.FrameIcon(2, 8), Raster(8, 8, 3, 128));
-  EXPECT_EQ(doc_.FramePaintState(2), PaintState::NoPaintFile);
 }
 
 TEST_F(PainterDoc, ChangedColoursRedrawAllIconsOnceBeforeTheFrameIsSaved) {
@@ -139,8 +132,8 @@ TEST_F(PainterDoc, ChangedColoursRedrawAllIconsOnceBeforeTheFrameIsSaved) {
   EXPECT_EQ(std::count(log.hints.begin(), log.hints.end(), PainterHint::RedrawIcons), 1);
   const auto icons = std::find(log.hints.begin(), log.hints.end(), PainterHint::RedrawIcons);
   EXPECT_LT(icons, std::find(log.hints.begin(), log.hints.end(), PainterHint::FrameSaved));
-  EXPECT_FALSE(doc_.iconsStale());
-  EXPECT_EQ(doc_.colors().entries[0].name, "TRANS");
+  EXPECT_EQ(std::tuple(doc_.iconsStale(), doc_.colors().entries[0].name),
+            std::tuple(false, "TRANS"));
   doc_.RemoveListener(&log);
 }
 
@@ -158,9 +151,9 @@ TEST_F(PainterDoc, AFrameThatFailsToLoadTakesNoEditsAndWritesNothing) {
   doc_.RectangleRelease({0, 0}, {10, 5});
   EXPECT_FALSE(doc_.Undo());
   ASSERT_TRUE(doc_.NextFrame());
-  EXPECT_TRUE(doc_.frameLoaded());
-  EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
-  EXPECT_EQ(testing::ReadText(dir_.File("walk2.rgn")), "garbage");
+  EXPECT_EQ(std::tuple(doc_.frameLoaded(), FrameExists(dir_.File("walk2.pnt")),
+                       testing::ReadText(dir_.File("walk2.rgn"))),
+            std::tuple(true, false, "garbage"));
 }
 
 // One frame on its own: loading and saving its files, the level stretch, every failure message in
@@ -169,7 +162,7 @@ FramePaths PathsIn(const TempDir& dir, const std::string& base) {
   return {dir.File(base + ".qds"), dir.File(base + ".rgn"), dir.File(base + ".pnt")};
 }
 
-TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
+TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintStretchesLevelsSavesBackAndUndoesOnce) {
   TempDir dir;
   RegionData region = testing::RegionsFromPicture(kTwoBoxes);
   region.settings.whiteClamp = 200;
@@ -198,6 +191,34 @@ TEST(PainterFrameLoad, ReadsScanRegionsAndDefaultPaintAndStretchesLevels) {
   std::vector<uint8_t> levels{0, 17, 128, 255};
   StretchLevels(levels, 90, 90);
   EXPECT_EQ(levels, std::vector<uint8_t>(4, 90));
+  // Saving clears the flags; a read-only paint file shows the message and keeps the data.
+  frame.paintChanged = frame.regionChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_FALSE(frame.paintChanged || frame.regionChanged);
+  const auto before = testing::ReadBytes(dir.File("box1.pnt"));
+  testing::MakeReadOnly(dir.File("box1.pnt"));
+  frame.regionColor[2] = 4;
+  frame.paintChanged = true;
+  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
+  EXPECT_EQ(std::tuple(prompt.Texts(), frame.paintChanged, frame.regionColor[2]),
+            std::tuple(std::vector<std::string>{"Fatal: Error opening paint file writing: maybe "
+                                                "readonly?"},
+                       false, 4));
+  EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);
+  // Undo restores only the copied kind, and only once.
+  PainterFrame copied = testing::FrameFromPicture(kTwoBoxes);
+  EXPECT_FALSE(UndoLastChange(copied));
+  const auto painted = copied.regionColor;
+  const auto anim = copied.region.animColor;
+  TakeUndoCopy(copied, kUndoRegionColors);
+  copied.regionColor[2] = 9;
+  copied.region.animColor[3] = 9;  // not in the copy: stays
+  copied.paintChanged = true;
+  ASSERT_TRUE(UndoLastChange(copied));
+  EXPECT_EQ(copied.regionColor, painted);
+  EXPECT_NE(copied.region.animColor, anim);
+  EXPECT_TRUE(copied.paintChanged);  // the undone change is still written on leaving
+  EXPECT_FALSE(UndoLastChange(copied));
 }
 
 // One damaged file of each kind: the readers' own messages are their tests'; here the painter's
@@ -235,51 +256,13 @@ TEST(PainterFrameLoad, EveryFailureShowsItsMessagesAndLeavesTheFrameEmpty) {
     EXPECT_FALSE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 3, prompt));
     std::vector<std::string> expected{c.reader + dir.File(c.damaged)};
     if (!c.fatal.empty()) expected.push_back(c.fatal + dir.File("box1.qds"));
-    EXPECT_EQ(prompt.Texts(), expected);
-    EXPECT_TRUE(frame.empty());
-    EXPECT_FALSE(frame.paintChanged);
+    EXPECT_EQ(std::tuple(prompt.Texts(), frame.empty(), frame.paintChanged),
+              std::tuple(expected, true, false));
     // An empty frame writes nothing, whatever its flags say.
     frame.paintChanged = frame.regionChanged = true;
     SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
     EXPECT_FALSE(FrameExists(dir.File("box1.pnt")));
   }
-}
-
-TEST(PainterFrameSave, SavingClearsTheFlagsAndAReadOnlyPaintFileShowsTheMessageAndKeepsTheData) {
-  TempDir dir;
-  testing::WriteFrameFiles(dir.path(), "box", "1", testing::RegionsFromPicture(kTwoBoxes));
-  ScriptedPrompt prompt;
-  PainterFrame frame;
-  ASSERT_TRUE(LoadPainterFrame(frame, PathsIn(dir, "box1"), 10, prompt));
-  frame.paintChanged = frame.regionChanged = true;
-  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
-  EXPECT_FALSE(frame.paintChanged || frame.regionChanged);
-  const auto before = testing::ReadBytes(dir.File("box1.pnt"));
-  testing::MakeReadOnly(dir.File("box1.pnt"));
-  frame.regionColor[2] = 4;
-  frame.paintChanged = true;
-  SavePainterFrame(frame, PathsIn(dir, "box1"), prompt);
-  EXPECT_EQ(prompt.Texts(),
-            std::vector<std::string>{"Fatal: Error opening paint file writing: maybe readonly?"});
-  EXPECT_FALSE(frame.paintChanged);
-  EXPECT_EQ(frame.regionColor[2], 4);
-  EXPECT_EQ(testing::ReadBytes(dir.File("box1.pnt")), before);
-}
-
-TEST(PainterFrameUndo, RestoresOnlyTheCopiedKindAndOnlyOnce) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  EXPECT_FALSE(UndoLastChange(frame));
-  const auto colors = frame.regionColor;
-  const auto anim = frame.region.animColor;
-  TakeUndoCopy(frame, kUndoRegionColors);
-  frame.regionColor[2] = 9;
-  frame.region.animColor[3] = 9;  // not in the copy: stays
-  frame.paintChanged = true;
-  ASSERT_TRUE(UndoLastChange(frame));
-  EXPECT_EQ(frame.regionColor, colors);
-  EXPECT_NE(frame.region.animColor, anim);
-  EXPECT_TRUE(frame.paintChanged);  // the undone change is still written on leaving
-  EXPECT_FALSE(UndoLastChange(frame));
 }
 
 // Colour set commands: each change saved at once, the fixed entries kept, icons marked stale
@@ -306,13 +289,11 @@ constexpr const char* kMergeQuestion = "Are you sure you want to merge colors? (
 
 TEST_F(ColorEditing, AddSavesAtOnceAndOnlyANewColourMakesTheIconsStale) {
   doc_.AddColor("New", 40, 50, 60);
-  EXPECT_EQ(doc_.colors().count, 4);
-  EXPECT_EQ(doc_.currentColor(), 3);
-  EXPECT_EQ(Saved().count, 4);
+  EXPECT_EQ(std::tuple(doc_.colors().count, doc_.currentColor(), Saved().count),
+            std::tuple(4, 3, 4));
   EXPECT_EQ(Saved().entries[3], (ColorEntry{40, 50, 60, "New"}));
   doc_.EditColor("Skin", 40, 50, 60);
-  EXPECT_FALSE(doc_.iconsStale());
-  EXPECT_EQ(Saved().entries[3].name, "Skin");
+  EXPECT_EQ(std::tuple(doc_.iconsStale(), Saved().entries[3].name), std::tuple(false, "Skin"));
   doc_.EditColor("Skin", 41, 50, 60);
   EXPECT_TRUE(doc_.iconsStale());
 }
@@ -329,25 +310,7 @@ TEST_F(ColorEditing, TheFixedEntriesKeepTheirNames) {
   EXPECT_EQ(Saved().entries[0], (ColorEntry{10, 20, 30, "TRANS"}));
 }
 
-TEST_F(ColorEditing, MergeStopsAtTheLimitWithItsMessageAndAddThenAddsNothing) {
-  while (doc_.colors().count < kPainterColorLimit - 1) doc_.AddColor("C", 1, 2, 3);
-  OfferSet({{255, 0, 0, "red"}, {0, 0, 255, "blue"}});
-  ASSERT_TRUE(doc_.MergeColors());
-  EXPECT_EQ(prompt_.Texts(),
-            (std::vector<std::string>{kMergeQuestion, "Maximum color number reached!"}));
-  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
-  EXPECT_EQ(Saved().entries[kPainterColorLimit - 1].name, "red");
-  EXPECT_EQ(Saved().count, kPainterColorLimit);
-  // Adding to the full set appends nothing, silently, and selects the last entry.
-  doc_.SetCurrentColor(5);
-  doc_.AddColor("LATE", 9, 9, 9);
-  EXPECT_EQ(doc_.colors().count, kPainterColorLimit);
-  EXPECT_EQ(doc_.currentColor(), kPainterColorLimit - 1);
-  EXPECT_EQ(doc_.colors().entries[kPainterColorLimit - 1].name, "red");
-  EXPECT_EQ(prompt_.Texts().size(), 2u);
-}
-
-TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
+TEST_F(ColorEditing, MergeOfNoUserColoursOrDeclinedChangesNothingAndAFullOneStopsAtTheLimit) {
   OfferSet({});
   EXPECT_FALSE(doc_.MergeColors());
   prompt_.QueueAnswer(false);
@@ -355,11 +318,25 @@ TEST_F(ColorEditing, MergeOfAFileWithoutUserColoursOrDeclinedChangesNothing) {
   EXPECT_EQ(prompt_.Texts(),
             (std::vector<std::string>{
                 kMergeQuestion, "There are no colors in the given colorset file", kMergeQuestion}));
-  EXPECT_EQ(doc_.colors().count, 3);
-  EXPECT_TRUE(prompt_.AllAnswersUsed());
+  EXPECT_EQ(std::tuple(doc_.colors().count, prompt_.AllAnswersUsed()), std::tuple(3, true));
+  prompt_.Clear();
+  while (doc_.colors().count < kPainterColorLimit - 1) doc_.AddColor("C", 1, 2, 3);
+  OfferSet({{255, 0, 0, "red"}, {0, 0, 255, "blue"}});
+  ASSERT_TRUE(doc_.MergeColors());
+  EXPECT_EQ(prompt_.Texts(),
+            (std::vector<std::string>{kMergeQuestion, "Maximum color number reached!"}));
+  EXPECT_EQ(
+      std::tuple(doc_.colors().count, Saved().count, Saved().entries[kPainterColorLimit - 1].name),
+      std::tuple(kPainterColorLimit, kPainterColorLimit, "red"));
+  // Adding to the full set appends nothing, silently, and selects the last entry.
+  doc_.SetCurrentColor(5);
+  doc_.AddColor("LATE", 9, 9, 9);
+  EXPECT_EQ(std::tuple(doc_.colors().count, doc_.currentColor(),
+                       doc_.colors().entries[kPainterColorLimit - 1].name, prompt_.Texts().size()),
+            std::tuple(kPainterColorLimit, kPainterColorLimit - 1, "red", 2u));
 }
 
-TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
+TEST_F(ColorEditing, ImportReplacesTheSetAndReloadsTheFrameAndABadReferencePictureIsRefused) {
   for (int i = 0; i < 5; ++i) doc_.AddColor("C", 10 * i, 0, 0);
   ClickFill(3, 2);  // colour 7
   ASSERT_TRUE(doc_.NextFrame());
@@ -370,21 +347,17 @@ TEST_F(ColorEditing, ImportReplacesTheSequenceSetAndReloadsTheFrame) {
   ASSERT_TRUE(doc_.ImportColors());
   EXPECT_EQ(prompt_.Texts(), std::vector<std::string>{
                                  "Are you sure you want to discard current colors?  (NO UNDO)"});
-  EXPECT_EQ(doc_.colors().path, dir_.File("walk.col"));
-  EXPECT_EQ(Saved().count, 4);
-  EXPECT_EQ(Saved().entries[3].name, "ONE");
-  EXPECT_EQ(doc_.frame().regionColor[box], kUnfilledColor);  // index 7 has vanished
-  EXPECT_EQ(doc_.currentColor(), 0);
-}
-
-// Loading a good picture, and letting it go on the next frame, are the window tests' part.
-TEST_F(ColorEditing, AnUnreadableReferencePictureIsRefusedWithOneMessage) {
+  // Index 7 has vanished: the box is unfilled again.
+  EXPECT_EQ(std::tuple(doc_.colors().path, Saved().count, Saved().entries[3].name,
+                       doc_.frame().regionColor[box], doc_.currentColor()),
+            std::tuple(dir_.File("walk.col"), 4, "ONE", kUnfilledColor, 0));
+  // An unreadable reference picture is refused with one message of its own.
   testing::WriteText(dir_.File("bad.tga"), "x");
   prompt_.QueuePath(dir_.File("bad.tga"));
   EXPECT_FALSE(doc_.LoadReferencePicture());
-  EXPECT_FALSE(doc_.referenceLoaded());
-  EXPECT_EQ(prompt_.Texts().size(), 1u);
+  EXPECT_EQ(std::tuple(doc_.referenceLoaded(), prompt_.Texts().size()), std::tuple(false, 2u));
 }
 
+// Loading a good picture, and letting it go on the next frame, are the window tests' part.
 }  // namespace
 }  // namespace quenda

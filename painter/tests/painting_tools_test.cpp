@@ -17,6 +17,8 @@ namespace quenda {
 namespace {
 
 using namespace testing;
+// The tools as the document runs them from the view's gestures.
+using ToolDocument = testing::TwoBoxDocument;
 
 std::set<std::pair<int, int>> PixelsWith(const PainterFrame& frame, uint8_t flag) {
   std::set<std::pair<int, int>> out;
@@ -26,7 +28,7 @@ std::set<std::pair<int, int>> PixelsWith(const PainterFrame& frame, uint8_t flag
   return out;
 }
 
-TEST(RegionFill, XRayProtectsPaintClicksUndoAndRectanglesTakeWholeRegions) {
+TEST(RegionFill, XRayProtectsPaintClicksUndoRectanglesTakeWholeRegionsAndThePickerTakesPaint) {
   PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
   const int a = testing::RegionAtText(frame.region, 3, 2);
   FillRegionAt(frame, At(3, 2), 5, ViewMode::RegionsPainted);
@@ -49,48 +51,25 @@ TEST(RegionFill, XRayProtectsPaintClicksUndoAndRectanglesTakeWholeRegions) {
   // Exactly A's box, and B's box short by one column on the right.
   FillRegionsInside(fresh, {boxA.minX, boxA.minY}, {boxB.maxX - 1, boxB.maxY}, 7,
                     ViewMode::RegionsPainted);
-  EXPECT_EQ(fresh.regionColor[a], 7);
-  EXPECT_EQ(fresh.regionColor[b], kUnfilledColor);
+  EXPECT_EQ(std::tuple(fresh.regionColor[a], fresh.regionColor[b]), std::tuple(7, kUnfilledColor));
   FillRegionsInside(fresh, {boxB.maxX, boxB.maxY}, {boxA.minX, boxA.minY}, 8,
                     ViewMode::RegionsPainted);
-  EXPECT_EQ(fresh.regionColor[b], 8);
-  EXPECT_EQ(fresh.regionColor[kBackgroundRegion], kTransparentColor);
+  EXPECT_EQ(std::tuple(fresh.regionColor[b], fresh.regionColor[kBackgroundRegion]),
+            std::tuple(8, kTransparentColor));
+  // The right button picks painted colours but never the unfilled or line colour.
+  PainterFrame picked = testing::FrameFromPicture(kTwoBoxes);
+  EXPECT_EQ(PickColorAt(picked, At(0, 0)), kTransparentColor);
+  EXPECT_EQ(PickColorAt(picked, At(3, 2)), std::nullopt);  // unfilled
+  picked.regionColor[a] = kLineColor;
+  EXPECT_EQ(PickColorAt(picked, At(3, 2)), std::nullopt);
+  picked.regionColor[b] = 9;
+  EXPECT_EQ(PickColorAt(picked, At(10, 2)), 9);
+  EXPECT_EQ(PickColorAt(picked, {-1, 0}), std::nullopt);
+  EXPECT_EQ(PickColorAt(picked, {0, picked.height}), std::nullopt);
 }
 
-using RegionFillDocument = testing::TwoBoxDocument;
-
-TEST_F(RegionFillDocument, FourBySixScreenPixelsIsAClickAndFiveByFiveARectangle) {
-  for (auto [dx, dy, click] :
-       {std::tuple{4, 6, true}, {-4, 6, true}, {100, 0, true}, {5, 5, false}, {-5, -5, false}})
-    EXPECT_EQ(IsClickDrag(dx, dy), click) << dx << "," << dy;
-  Open(1);
-  doc_.AddColor("RED", 255, 0, 0);
-  const int a = testing::RegionAtText(doc_.frame().region, 3, 2);
-  const int b = testing::RegionAtText(doc_.frame().region, 10, 2);
-  // Press in B, release in A: as a click it fills A only.
-  doc_.RegionFillRelease({100, 100}, {104, 106}, At(10, 2), At(3, 2));
-  EXPECT_EQ(doc_.frame().regionColor[a], doc_.currentColor());
-  EXPECT_EQ(doc_.frame().regionColor[b], kUnfilledColor);
-  ASSERT_TRUE(doc_.Undo());
-  // As a rectangle over both boxes it fills both.
-  doc_.RegionFillRelease({100, 100}, {105, 105}, At(0, 0), At(14, 5));
-  EXPECT_EQ(doc_.frame().regionColor[a], doc_.currentColor());
-  EXPECT_EQ(doc_.frame().regionColor[b], doc_.currentColor());
-}
-
-TEST(ColorPicker, TakesPaintedColoursButNeverUnfilledOrLine) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  EXPECT_EQ(PickColorAt(frame, At(0, 0)), kTransparentColor);
-  EXPECT_EQ(PickColorAt(frame, At(3, 2)), std::nullopt);  // unfilled
-  frame.regionColor[testing::RegionAtText(frame.region, 3, 2)] = kLineColor;
-  EXPECT_EQ(PickColorAt(frame, At(3, 2)), std::nullopt);
-  frame.regionColor[testing::RegionAtText(frame.region, 10, 2)] = 9;
-  EXPECT_EQ(PickColorAt(frame, At(10, 2)), 9);
-  EXPECT_EQ(PickColorAt(frame, {-1, 0}), std::nullopt);
-  EXPECT_EQ(PickColorAt(frame, {0, frame.height}), std::nullopt);
-}
-
-TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndAndOffTheLineChangesNothing) {
+TEST(AnimFill,
+     FollowsEightNeighboursByIndexAcrossTheRowEndWithNoDeepStackAndOffTheLineChangesNothing) {
   // A diagonal animator line, and one that leaves the right edge and goes on at the left edge
   // of the row above (neighbours by pixel index).
   PainterFrame frame =
@@ -103,23 +82,20 @@ TEST(AnimFill, FollowsEightNeighboursByIndexAcrossTheRowEndAndOffTheLineChangesN
   EXPECT_EQ(frame.undoKind(), kUndoAnimColors);
   EXPECT_TRUE(frame.undoAvailable() && frame.regionChanged);
   AnimFillAt(frame, {0, 0}, 12);
-  EXPECT_EQ(colourAt(1, 1), 12);
-  EXPECT_EQ(colourAt(2, 2), 12);
-  EXPECT_EQ(colourAt(5, 3), kAnimLineColor);  // not connected
-  AnimFillAt(frame, {5, 3}, 0);               // transparent is allowed here
-  EXPECT_EQ(colourAt(6, 4), 0);
-  EXPECT_EQ(colourAt(0, 5), 0);  // reached across the row end
-  EXPECT_EQ(colourAt(0, 0), 12);
-}
-
-TEST(AnimFill, ALargeConnectedLineNeedsNoDeepStack) {
-  PainterFrame frame = testing::FrameFromPicture(std::vector(600, std::string(700, '*')));
-  AnimFillAt(frame, {350, 300}, 20);
-  EXPECT_EQ(std::count(frame.region.animColor.begin(), frame.region.animColor.end(), 20),
+  // (5, 3) is not connected.
+  EXPECT_EQ(std::tuple(colourAt(1, 1), colourAt(2, 2), colourAt(5, 3)),
+            std::tuple(12, 12, kAnimLineColor));
+  AnimFillAt(frame, {5, 3}, 0);  // transparent is allowed here
+  // (0, 5) is reached across the row end.
+  EXPECT_EQ(std::tuple(colourAt(6, 4), colourAt(0, 5), colourAt(0, 0)), std::tuple(0, 0, 12));
+  // A large connected line needs no deep stack.
+  PainterFrame large = testing::FrameFromPicture(std::vector(600, std::string(700, '*')));
+  AnimFillAt(large, {350, 300}, 20);
+  EXPECT_EQ(std::count(large.region.animColor.begin(), large.region.animColor.end(), 20),
             600 * 700);
 }
 
-TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
+TEST(Brush, StampsAlongTheLongerAxisAndTheRectangleToolsRestoreUndoAndClip) {
   EXPECT_EQ(BrushFootprint({10, 20}, 1), (ImageRect{10, 12, 20, 22}));
   EXPECT_EQ(BrushFootprint({30, 40}, 6), (ImageRect{20, 42, 30, 52}));
   PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
@@ -133,18 +109,41 @@ TEST(Brush, FootprintsAndSegmentsStampAlongTheLongerAxisAndClickStampsNothing) {
     for (int dx = 0; dx < 2; ++dx)
       for (int dy = 0; dy < 2; ++dy) expected.insert({x + dx, y + dy});
   EXPECT_EQ(PixelsWith(frame, kFlagRubbedOut), expected);
-  EXPECT_EQ(changed, (ImageRect{0, 6, 0, 4}));
-  EXPECT_TRUE(frame.regionChanged);
+  EXPECT_EQ(std::tuple(changed, frame.regionChanged), std::tuple(ImageRect{0, 6, 0, 4}, true));
   // A footprint past the corner is clipped.
   StampSegment(frame, {-3, -3}, {-2, -3}, 2, BrushAction::UnRub, 0);
   EXPECT_FALSE(frame.region.flags[frame.Index(0, 0)] & kFlagRubbedOut);
   ASSERT_TRUE(UndoLastChange(frame));
   EXPECT_TRUE(PixelsWith(frame, kFlagRubbedOut).empty());
+  // The rectangle tools: rubber then unrubber restores the display, each step undoes, all clip.
+  PainterFrame rect = testing::FrameFromPicture(kTwoBoxes);
+  for (std::size_t i = 0; i < rect.scan.bytes().size(); ++i) rect.scan.data()[i] = uint8_t(i * 11);
+  ColorSet colors;
+  const Raster original = ComposeWholeFrame(rect, colors, ViewMode::Composited);
+  ApplyRectTool(rect, {14, 5}, {2, 1}, BrushAction::RubOut, 0);
+  // The right column and top row of the drag are left out.
+  expected.clear();
+  for (int y = 1; y < 5; ++y)
+    for (int x = 2; x < 14; ++x) expected.insert({x, y});
+  EXPECT_EQ(PixelsWith(rect, kFlagRubbedOut), expected);
+  EXPECT_NE(ComposeWholeFrame(rect, colors, ViewMode::Composited), original);
+  ApplyRectTool(rect, {2, 1}, {14, 5}, BrushAction::UnRub, 0);
+  EXPECT_EQ(ComposeWholeFrame(rect, colors, ViewMode::Composited), original);
+  ASSERT_TRUE(UndoLastChange(rect));
+  EXPECT_EQ(PixelsWith(rect, kFlagRubbedOut), expected);
+  // An empty rectangle takes the copy but changes nothing.
+  PainterFrame fresh = testing::FrameFromPicture(kTwoBoxes);
+  EXPECT_TRUE(ApplyRectTool(fresh, {3, 3}, {3, 9}, BrushAction::PaintLine, 5).IsEmpty());
+  EXPECT_EQ(std::tuple(fresh.undoAvailable(), fresh.regionChanged), std::tuple(true, false));
+  // The line brush rectangle is clipped to the picture.
+  ApplyRectTool(fresh, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
+  for (int y = 0; y < fresh.height; ++y)
+    for (int x = 0; x < fresh.width; ++x)
+      ASSERT_EQ(fresh.region.animColor[fresh.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
+  EXPECT_EQ(fresh.undoKind(), kUndoAnimColors);
 }
 
-using BrushDocument = testing::TwoBoxDocument;
-
-TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsNothing) {
+TEST_F(ToolDocument, TransparentLineBrushTellsOncePerStrokeAndRegionFillTellsClicksFromRectangles) {
   Open(1);
   doc_.SetTool(PainterTool::AnimBrush);
   EXPECT_EQ(doc_.viewMode(), ViewMode::Composited);
@@ -162,36 +161,24 @@ TEST_F(BrushDocument, TransparentAnimBrushShowsTheMessageOncePerStrokeAndPaintsN
                                      "select rubber to remove animators lines"));
   EXPECT_EQ(doc_.frame().region, before.region);
   EXPECT_FALSE(doc_.frame().regionChanged);
-}
-
-TEST(RectTools, RubberThenUnRubberRestoresTheDisplayEachStepUndoesAndAllClip) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  for (std::size_t i = 0; i < frame.scan.bytes().size(); ++i)
-    frame.scan.data()[i] = uint8_t(i * 11);
-  ColorSet colors;
-  const Raster original = ComposeWholeFrame(frame, colors, ViewMode::Composited);
-  ApplyRectTool(frame, {14, 5}, {2, 1}, BrushAction::RubOut, 0);
-  // The right column and top row of the drag are left out.
-  std::set<std::pair<int, int>> expected;
-  for (int y = 1; y < 5; ++y)
-    for (int x = 2; x < 14; ++x) expected.insert({x, y});
-  EXPECT_EQ(PixelsWith(frame, kFlagRubbedOut), expected);
-  EXPECT_NE(ComposeWholeFrame(frame, colors, ViewMode::Composited), original);
-  ApplyRectTool(frame, {2, 1}, {14, 5}, BrushAction::UnRub, 0);
-  EXPECT_EQ(ComposeWholeFrame(frame, colors, ViewMode::Composited), original);
-  ASSERT_TRUE(UndoLastChange(frame));
-  EXPECT_EQ(PixelsWith(frame, kFlagRubbedOut), expected);
-  // An empty rectangle takes the copy but changes nothing.
-  PainterFrame fresh = testing::FrameFromPicture(kTwoBoxes);
-  EXPECT_TRUE(ApplyRectTool(fresh, {3, 3}, {3, 9}, BrushAction::PaintLine, 5).IsEmpty());
-  EXPECT_TRUE(fresh.undoAvailable());
-  EXPECT_FALSE(fresh.regionChanged);
-  // The line brush rectangle is clipped to the picture.
-  ApplyRectTool(fresh, {-5, -5}, {2, 100}, BrushAction::PaintLine, 6);
-  for (int y = 0; y < fresh.height; ++y)
-    for (int x = 0; x < fresh.width; ++x)
-      ASSERT_EQ(fresh.region.animColor[fresh.Index(x, y)], x < 2 ? 6 : kAnimLineColor);
-  EXPECT_EQ(fresh.undoKind(), kUndoAnimColors);
+  // For the region fill, four by six screen pixels is a click and five by five a rectangle.
+  for (auto [dx, dy, click] :
+       {std::tuple{4, 6, true}, {-4, 6, true}, {100, 0, true}, {5, 5, false}, {-5, -5, false}})
+    EXPECT_EQ(IsClickDrag(dx, dy), click) << dx << "," << dy;
+  doc_.SetTool(PainterTool::RegionFill);
+  doc_.AddColor("RED", 255, 0, 0);
+  const int a = testing::RegionAtText(doc_.frame().region, 3, 2);
+  const int b = testing::RegionAtText(doc_.frame().region, 10, 2);
+  // Press in B, release in A: as a click it fills A only.
+  doc_.RegionFillRelease({100, 100}, {104, 106}, At(10, 2), At(3, 2));
+  auto colours = [&] {
+    return std::tuple(doc_.frame().regionColor[a], doc_.frame().regionColor[b]);
+  };
+  EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), kUnfilledColor));
+  ASSERT_TRUE(doc_.Undo());
+  // As a rectangle over both boxes it fills both.
+  doc_.RegionFillRelease({100, 100}, {105, 105}, At(0, 0), At(14, 5));
+  EXPECT_EQ(colours(), std::tuple(doc_.currentColor(), doc_.currentColor()));
 }
 
 // The region pen: pen lines, splitting regions cut by a stroke (and the files that carry the
@@ -219,19 +206,7 @@ SplitResult Stroke(PainterFrame& frame, std::vector<ImagePoint> points) {
   return SplitRegions(frame, box);
 }
 
-TEST(PenLine, ClampsItsEndsAndAClickDrawsNothing) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  const auto flags = frame.region.flags;
-  EXPECT_TRUE(DrawPenLine(frame, {4, 3}, {4, 3}).IsEmpty());
-  EXPECT_TRUE(DrawPenLine(frame, {-5, -5}, {-1, -9}).IsEmpty());  // both clamp onto (0, 0)
-  EXPECT_EQ(frame.region.flags, flags);
-  EXPECT_EQ(DrawPenLine(frame, {3, -10}, {3, 100}), (ImageRect{3, 4, 0, 6}));
-  for (int y = 0; y < frame.height; ++y)
-    EXPECT_EQ(frame.region.flags[frame.Index(3, y)] & 0x11, 0x11);
-  EXPECT_FALSE(frame.regionChanged || frame.paintChanged);
-}
-
-TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColour) {
+TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColourWhileTheTableHasRoom) {
   struct Cut {
     const char* what;
     std::vector<ImagePoint> stroke;
@@ -249,15 +224,15 @@ TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColour) {
     frame.regionColor[a] = 9;
     const RegionData before = frame.region;
     const SplitResult result = Stroke(frame, c.stroke);
-    EXPECT_EQ(result.regionsAdded, c.added);
-    EXPECT_EQ(frame.region.regionCount, before.regionCount + c.added);
-    EXPECT_EQ(RegionsInsideA(frame).size(), std::size_t(c.added) + 1);
+    EXPECT_EQ(
+        std::tuple(result.regionsAdded, frame.region.regionCount, RegionsInsideA(frame).size()),
+        std::tuple(c.added, before.regionCount + c.added, std::size_t(c.added) + 1));
     const int total = frame.region.RegionTotal();
     ASSERT_EQ(frame.regionColor.size(), std::size_t(total) + 1);
     for (int r = total - c.added + 1; r <= total; ++r) EXPECT_EQ(frame.regionColor[r], 9);
-    EXPECT_EQ(frame.regionColor[a], 9);
-    EXPECT_EQ(frame.regionChanged && frame.paintChanged, c.added > 0);
-    EXPECT_TRUE(frame.region.IsConsistent());
+    EXPECT_EQ(std::tuple(frame.regionColor[a], frame.regionChanged && frame.paintChanged,
+                         frame.region.IsConsistent()),
+              std::tuple(9, c.added > 0, true));
     if (c.added == 0) {
       EXPECT_EQ(frame.region.regionMap, before.regionMap);
     }
@@ -271,39 +246,32 @@ TEST(Split, EveryPieceAStrokeCutsOffGetsTheNextNumberAndTheOldColour) {
         ASSERT_TRUE(x >= b.minX && x <= b.maxX && y >= b.minY && y <= b.maxY) << x << "," << y;
       }
   }
-}
-
-TEST(Split, AHugeRegionSplitsWithoutDeepRecursion) {
+  // The region table never grows past what a region file holds.
+  PainterFrame full = testing::FrameFromPicture(kTwoBoxes);
+  // Pad the table with regions that have no pixels, up to the last number a file can hold.
+  full.region.regionCount = kMaxRegions - 1;
+  full.region.regionBounds.resize(kMaxRegions + 1, EmptyRegionBox(full.width, full.height));
+  full.regionColor.resize(kMaxRegions + 1, kUnfilledColor);
+  EXPECT_EQ(Stroke(full, {{4, kTop}, {4, kBottom}}).regionsAdded, 0);
+  EXPECT_EQ(std::tuple(full.region.RegionTotal(), full.region.IsConsistent()),
+            std::tuple(kMaxRegions, true));
+  // A huge region splits without deep recursion.
   std::vector<std::string> picture(700, std::string(900, '.'));
   for (auto& row : picture) row[0] = row[899] = '#';
   picture[0] = picture[699] = std::string(900, '#');
-  PainterFrame frame = testing::FrameFromPicture(picture);
-  EXPECT_EQ(Stroke(frame, {{450, 699}, {450, 0}}).regionsAdded, 1);
-  EXPECT_NE(frame.region.regionMap[frame.Index(100, 300)],
-            frame.region.regionMap[frame.Index(800, 300)]);
+  PainterFrame huge = testing::FrameFromPicture(picture);
+  EXPECT_EQ(Stroke(huge, {{450, 699}, {450, 0}}).regionsAdded, 1);
+  EXPECT_NE(huge.region.regionMap[huge.Index(100, 300)],
+            huge.region.regionMap[huge.Index(800, 300)]);
 }
 
-TEST(Split, TheRegionTableNeverGrowsPastWhatARegionFileHolds) {
-  PainterFrame frame = testing::FrameFromPicture(kTwoBoxes);
-  // Pad the table with regions that have no pixels, up to the last number a file can hold.
-  frame.region.regionCount = kMaxRegions - 1;
-  frame.region.regionBounds.resize(kMaxRegions + 1, EmptyRegionBox(frame.width, frame.height));
-  frame.regionColor.resize(kMaxRegions + 1, kUnfilledColor);
-  EXPECT_EQ(Stroke(frame, {{4, kTop}, {4, kBottom}}).regionsAdded, 0);
-  EXPECT_EQ(frame.region.RegionTotal(), kMaxRegions);
-  EXPECT_TRUE(frame.region.IsConsistent());
-}
-
-TEST(GapClosing, NeighbourCodesCountTheOutsideOnlyWhereTheTableSays) {
-  PainterFrame frame = testing::FrameFromPicture({"....", "....", "...."});
+TEST(RegionPen, LinesClampTheirEndsNeighbourCodesCountTheOutsideAndAOnePixelGapIsBridged) {
+  const PainterFrame blank = testing::FrameFromPicture({"....", "....", "...."});
   for (auto [x, y, code] :
        {std::tuple{0, 0, 8 + 32 + 64}, {3, 2, 2 + 4 + 16}, {0, 1, 8}, {1, 1, 0}})
-    EXPECT_EQ(NeighbourCode(frame, x, y), code) << x << "," << y;
+    EXPECT_EQ(NeighbourCode(blank, x, y), code) << x << "," << y;
   for (auto [code, gap] : {std::pair{24, true}, {230, true}, {104, false}, {0, false}})
     EXPECT_EQ(IsGapCode(code), gap) << code;
-}
-
-TEST(GapClosing, AOnePixelGapBetweenLineEndsIsBridgedAndSplitsTheRegion) {
   // A wall across a taller box with a one-pixel hole at column 8, image row 5.
   std::vector<std::string> picture(11, ".#............#.");
   picture[0] = picture[10] = std::string(16, '.');
@@ -315,22 +283,28 @@ TEST(GapClosing, AOnePixelGapBetweenLineEndsIsBridgedAndSplitsTheRegion) {
   DrawPenLine(frame, {0, 0}, {15, 0});  // an earlier pen line, far from the gap
   const int before = frame.region.regionCount;
   const GapResult result = CloseGaps(frame, {11, 7}, {5, 3});
-  EXPECT_TRUE(result.ran);
-  EXPECT_EQ(result.bridged, 1);
+  EXPECT_EQ(
+      std::tuple(result.ran, result.bridged, result.split.regionsAdded, frame.region.regionCount),
+      std::tuple(true, 1, 1, before + 1));
   EXPECT_TRUE(frame.region.flags[frame.Index(8, 5)] & kFlagRegionLine);
-  EXPECT_EQ(result.split.regionsAdded, 1);
-  EXPECT_EQ(frame.region.regionCount, before + 1);
   for (uint8_t f : frame.region.flags) ASSERT_FALSE(f & kFlagRegionPen);
   // Too small a rectangle does nothing at all.
   PainterFrame other = testing::FrameFromPicture(picture);
   DrawPenLine(other, {0, 0}, {15, 0});
   EXPECT_FALSE(CloseGaps(other, {8, 5}, {12, 5}).ran);
   EXPECT_TRUE(other.region.flags[other.Index(3, 0)] & kFlagRegionPen);
+  // A pen line clamps its ends, and a click draws nothing.
+  PainterFrame pen = testing::FrameFromPicture(kTwoBoxes);
+  const auto penFlags = pen.region.flags;
+  EXPECT_TRUE(DrawPenLine(pen, {4, 3}, {4, 3}).IsEmpty());
+  EXPECT_TRUE(DrawPenLine(pen, {-5, -5}, {-1, -9}).IsEmpty());  // both clamp onto (0, 0)
+  EXPECT_EQ(pen.region.flags, penFlags);
+  EXPECT_EQ(DrawPenLine(pen, {3, -10}, {3, 100}), (ImageRect{3, 4, 0, 6}));
+  for (int y = 0; y < pen.height; ++y) EXPECT_EQ(pen.region.flags[pen.Index(3, y)] & 0x11, 0x11);
+  EXPECT_FALSE(pen.regionChanged || pen.paintChanged);
 }
 
-using RegionPenDocument = testing::TwoBoxDocument;
-
-TEST_F(RegionPenDocument, SplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) {
+TEST_F(ToolDocument, RegionPenSplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) {
   Open(2);
   doc_.AddColor("RED", 255, 0, 0);
   doc_.RegionFillRelease({0, 0}, {0, 0}, {3, 3}, {3, 3});
@@ -347,8 +321,8 @@ TEST_F(RegionPenDocument, SplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) 
   ASSERT_TRUE(doc_.NextFrame());
   auto region = ReadRegionFile(dir_.File("walk1.rgn"), 15, 6, RegionReader::Analyzer);
   ASSERT_TRUE(region.ok()) << region.message();
-  EXPECT_EQ(region->regionCount, count + 1);
-  EXPECT_EQ(region->regionMap, split.region.regionMap);
+  EXPECT_EQ(std::tie(region->regionCount, region->regionMap),
+            std::tuple(count + 1, split.region.regionMap));
   EXPECT_EQ(FileSize(dir_.File("walk1.pnt")), 2u + 2u * (count + 2));
 
   const auto regionBytes = testing::ReadBytes(dir_.File("walk2.rgn"));
@@ -359,8 +333,8 @@ TEST_F(RegionPenDocument, SplitsReachTheFilesAndAStrokeThatSplitsNothingIsLost) 
   ASSERT_TRUE(doc_.PreviousFrame());
   EXPECT_EQ(testing::ReadBytes(dir_.File("walk2.rgn")), regionBytes);
   EXPECT_FALSE(FrameExists(dir_.File("walk2.pnt")));
-  EXPECT_EQ(doc_.frame().region, split.region);
-  EXPECT_EQ(doc_.frame().regionColor, split.regionColor);
+  EXPECT_EQ(std::tie(doc_.frame().region, doc_.frame().regionColor),
+            std::tie(split.region, split.regionColor));
 }
 
 }  // namespace

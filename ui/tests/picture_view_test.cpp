@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <cstring>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -48,7 +49,7 @@ struct ViewFixture {
   PictureView view;
 };
 
-TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoom) {
+TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoomUpdatesARectangleAndTakesOver) {
   ViewFixture f;
   Raster picture = MakePicture(47, 33);
   f.view.SetPicture(picture);
@@ -73,10 +74,24 @@ TEST(PictureView, DrawsEveryPixelWhereTheMappingPutsItAtEveryZoom) {
         EXPECT_EQ(f.view.WindowToImage(centre), QPoint(x, y)) << level;
       }
   }
-}
-
-TEST(PictureView, APictureFilledThroughItsRowsIsTakenOverAsTheRasterWouldShow) {
-  const Raster picture = MakePicture(47, 33);
+  // An update copies only its rectangle.
+  Raster rgba = MakePicture(47, 33, 4);
+  f.view.SetPicture(rgba);
+  f.view.SetZoomLevel(3);
+  const Raster changed(47, 33, 4, 255);  // all white
+  f.view.UpdatePicture(changed, QRect(10, 5, 4, 3));
+  QTest::qWait(20);
+  QImage shown = Grab(f.view);
+  auto shownAt = [&](int x, int y) {
+    return QColor(shown.pixel(f.view.ImageToWindow(QRect(x, y, 1, 1)).center()));
+  };
+  for (auto [x, y, white] :
+       {std::tuple{10, 5, true}, {13, 7, true}, {14, 7, false}, {10, 8, false}, {9, 5, false}})
+    EXPECT_EQ(shownAt(x, y), white ? QColor(255, 255, 255) : ColourAt(rgba, x, y)) << x << "," << y;
+  // The view's copy is top row first.
+  EXPECT_EQ(QColor(f.view.picture().pixel(10, 32 - 5)), QColor(255, 255, 255));
+  EXPECT_EQ(QColor(f.view.picture().pixel(0, 0)), ColourAt(rgba, 0, 32));
+  // A picture filled through its rows is taken over as the raster would show.
   PictureView copied;
   copied.SetPicture(picture);
   QImage made = PictureView::NewPicture(47, 33);
@@ -89,32 +104,12 @@ TEST(PictureView, APictureFilledThroughItsRowsIsTakenOverAsTheRasterWouldShow) {
   EXPECT_EQ(taken.picture().constBits(), bits);  // taken over, not copied
 }
 
-TEST(PictureView, ZoomKeepsTheCentreSetsTheScrollBarsAndSaysSo) {
+TEST(PictureView, PanModeDragsAndKeepsTheMouseFromTheToolsZoomKeepsTheCentreAndSaysSo) {
   ViewFixture f;
   f.view.SetPicture(MakePicture(470, 330));
   QSignalSpy zoomed(&f.view, &PictureView::ZoomChanged);
   f.view.SetZoomLevel(2);
-  QSize window = f.view.viewport()->size();
-  f.view.SetScrollPosition({300, 200});
-  QPoint centreBefore = f.view.WindowToImage({window.width() / 2, window.height() / 2});
-  f.view.ZoomIn();
-  EXPECT_EQ(f.view.zoomPercent(), 300);
-  QPoint centreAfter = f.view.WindowToImage({window.width() / 2, window.height() / 2});
-  EXPECT_LE(std::abs(centreAfter.x() - centreBefore.x()), 1);
-  EXPECT_LE(std::abs(centreAfter.y() - centreBefore.y()), 1);
-  EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 1410 - window.width());
-  EXPECT_EQ(f.view.horizontalScrollBar()->pageStep(), 141);
-  while (f.view.CanZoomOut()) f.view.ZoomOut();
-  EXPECT_EQ(f.view.zoomPercent(), 5);
-  ASSERT_FALSE(zoomed.isEmpty());
-  EXPECT_EQ(zoomed.last().at(0).toInt(), 5);
-  EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 0);
-}
-
-TEST(PictureView, PanModeDragsThePictureAndKeepsTheMouseFromTheTools) {
-  ViewFixture f;
-  f.view.SetPicture(MakePicture(470, 330));
-  f.view.SetZoomLevel(2);
+  // Pan mode drags the picture and keeps the mouse from the tools.
   f.view.SetScrollPosition({100, 100});
   QSignalSpy pressed(&f.view, &PictureView::MousePressed);
   f.view.SetPanMode(true);
@@ -131,36 +126,23 @@ TEST(PictureView, PanModeDragsThePictureAndKeepsTheMouseFromTheTools) {
   ASSERT_EQ(pressed.count(), 1);
   EXPECT_EQ(pressed.at(0).at(0).toPoint(), QPoint(67, 329 - 63));
   EXPECT_EQ(pressed.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
-}
 
-TEST(PictureView, AnUpdateCopiesOnlyItsRectangle) {
-  ViewFixture f;
-  Raster picture = MakePicture(47, 33, 4);
-  f.view.SetPicture(picture);
-  f.view.SetZoomLevel(3);
-  const Raster changed(47, 33, 4, 255);  // all white
-  f.view.UpdatePicture(changed, QRect(10, 5, 4, 3));
-  QTest::qWait(20);
-  QImage shown = Grab(f.view);
-  auto shownAt = [&](int x, int y) {
-    return QColor(shown.pixel(f.view.ImageToWindow(QRect(x, y, 1, 1)).center()));
-  };
-  EXPECT_EQ(shownAt(10, 5), QColor(255, 255, 255));
-  EXPECT_EQ(shownAt(13, 7), QColor(255, 255, 255));
-  EXPECT_EQ(shownAt(14, 7), ColourAt(picture, 14, 7));
-  EXPECT_EQ(shownAt(10, 8), ColourAt(picture, 10, 8));
-  EXPECT_EQ(shownAt(9, 5), ColourAt(picture, 9, 5));
-  // The view's copy is top row first.
-  EXPECT_EQ(QColor(f.view.picture().pixel(10, 32 - 5)), QColor(255, 255, 255));
-  EXPECT_EQ(QColor(f.view.picture().pixel(0, 0)), ColourAt(picture, 0, 32));
-}
-
-// The tools' pictures and cursors.
-// Every picture, from the first to the last of the list.
-std::vector<ToolArt> AllArt() {
-  std::vector<ToolArt> all;
-  for (int i = int(ToolArt::Bucket); i <= int(ToolArt::Colours); ++i) all.push_back(ToolArt(i));
-  return all;
+  QSize window = f.view.viewport()->size();
+  f.view.SetScrollPosition({300, 200});
+  QPoint centreBefore = f.view.WindowToImage({window.width() / 2, window.height() / 2});
+  f.view.ZoomIn();
+  EXPECT_EQ(f.view.zoomPercent(), 300);
+  QPoint centreAfter = f.view.WindowToImage({window.width() / 2, window.height() / 2});
+  EXPECT_LE(std::abs(centreAfter.x() - centreBefore.x()), 1);
+  EXPECT_LE(std::abs(centreAfter.y() - centreBefore.y()), 1);
+  EXPECT_EQ(
+      std::tuple(f.view.horizontalScrollBar()->maximum(), f.view.horizontalScrollBar()->pageStep()),
+      std::tuple(1410 - window.width(), 141));
+  while (f.view.CanZoomOut()) f.view.ZoomOut();
+  EXPECT_EQ(f.view.zoomPercent(), 5);
+  ASSERT_FALSE(zoomed.isEmpty());
+  EXPECT_EQ(zoomed.last().at(0).toInt(), 5);
+  EXPECT_EQ(f.view.horizontalScrollBar()->maximum(), 0);
 }
 
 bool OpaqueNear(const QImage& image, QPoint spot, int reach) {
@@ -172,31 +154,30 @@ bool OpaqueNear(const QImage& image, QPoint spot, int reach) {
   return false;
 }
 
-TEST(ToolArt, EveryCursorPointsWithAVisiblePartOfTheTool) {
-  for (ToolArt art : AllArt()) {
+// Every tool's picture and cursor, from the first to the last of the list.
+TEST(ToolArt, CursorsPointWithAVisiblePartOfTheToolAndPicturesTellTheToolsApart) {
+  std::vector<QImage> seen;
+  for (int i = int(ToolArt::Bucket); i <= int(ToolArt::Colours); ++i) {
+    SCOPED_TRACE(i);
+    const ToolArt art = ToolArt(i);
     QCursor cursor = ToolCursor(art);
     QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
-    ASSERT_EQ(image.size(), QSize(32, 32)) << int(art);
+    ASSERT_EQ(image.size(), QSize(32, 32));
     QPoint spot = cursor.hotSpot();
     EXPECT_EQ(spot, ToolHotSpot(art));
-    EXPECT_TRUE(image.rect().contains(spot)) << int(art);
+    EXPECT_TRUE(image.rect().contains(spot));
     // The click lands where the tool's tip is drawn, not on empty ground beside it.
-    EXPECT_TRUE(OpaqueNear(image, spot, 2)) << "art " << int(art);
-  }
-}
+    EXPECT_TRUE(OpaqueNear(image, spot, 2));
 
-TEST(ToolArt, PicturesAreDrawnAndTellTheToolsApart) {
-  std::vector<QImage> seen;
-  for (ToolArt art : AllArt()) {
-    QImage image = ToolPixmap(art, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage picture = ToolPixmap(art, 24).toImage().convertToFormat(QImage::Format_ARGB32);
     int opaque = 0;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) opaque += qAlpha(image.pixel(x, y)) > 128;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) opaque += qAlpha(picture.pixel(x, y)) > 128;
     // Visible, but not a filled square either.
-    EXPECT_GT(opaque, 24 * 24 / 10) << int(art);
-    EXPECT_LT(opaque, 24 * 24 * 9 / 10) << int(art);
-    for (const QImage& other : seen) EXPECT_NE(image, other) << int(art);
-    seen.push_back(image);
+    EXPECT_GT(opaque, 24 * 24 / 10);
+    EXPECT_LT(opaque, 24 * 24 * 9 / 10);
+    for (const QImage& other : seen) EXPECT_NE(picture, other);
+    seen.push_back(picture);
     EXPECT_FALSE(ToolIcon(art).isNull());
   }
 }

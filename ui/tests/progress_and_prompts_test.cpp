@@ -25,6 +25,7 @@
 #include <tuple>
 
 #include "common/scripted_prompt.h"
+#include "testing/qt_printers.h"
 #include "testing/test_support.h"
 #include "ui/choose_folder.h"
 #include "ui/gui_thread_prompt.h"
@@ -51,6 +52,10 @@ class ThreadNotingPrompt final : public Prompt {
   std::optional<std::string> PickDirectory(std::string_view, std::string_view) override {
     return Note("directory", std::optional<std::string>());
   }
+  LostPart OnLostPart(std::string_view part) override { return Note(part, LostPart::GiveUp); }
+  std::optional<int> AskChoice(const ChoiceQuestion& question) override {
+    return Note(question.caption, std::optional<int>(1));
+  }
 
   std::vector<std::string> texts;
   std::vector<QThread*> threads;
@@ -63,19 +68,6 @@ class ThreadNotingPrompt final : public Prompt {
     return answer;
   }
 };
-
-// Steps of a job that runs until STOP, reporting as it goes.
-int RunUntilStop(Progress& progress, std::atomic<int>& stepsAfterStage) {
-  progress.SetStage("Painting frame");
-  int steps = 0;
-  while (!progress.StopRequested()) {
-    progress.SetPercent(steps % 101);
-    ++steps;
-    ++stepsAfterStage;
-    std::this_thread::sleep_for(1ms);
-  }
-  return steps;
-}
 
 TEST(ProgressWindow, StopEscapeAndTheCloseBoxEndTheJobFirstAndThenTheWindow) {
   const std::pair<const char*, std::function<void(ProgressWindow*)>> ways[] = {
@@ -105,18 +97,26 @@ TEST(ProgressWindow, StopEscapeAndTheCloseBoxEndTheJobFirstAndThenTheWindow) {
     });
     QElapsedTimer clock;
     clock.start();
+    // A job that runs until STOP, reporting as it goes.
     int done = window.Run(
-        [&](Progress& progress, Prompt&) { return RunUntilStop(progress, steps); }, prompt);
-    EXPECT_LT(clock.elapsed(), 5000) << way;
-    EXPECT_TRUE(runningBefore) << way;
-    EXPECT_TRUE(shownAfter) << way;
-    EXPECT_EQ(stageSeen, QStringLiteral("Painting frame")) << way;
-    EXPECT_GT(percentSeen, 0) << way;
-    EXPECT_GE(done, 20) << way;
-    EXPECT_EQ(done, steps.load()) << way;
-    EXPECT_FALSE(window.isVisible()) << way;
-    EXPECT_FALSE(window.running()) << way;
-    EXPECT_TRUE(prompt.shown().empty()) << way;
+        [&](Progress& progress, Prompt&) {
+          progress.SetStage("Painting frame");
+          int count = 0;
+          for (; !progress.StopRequested(); ++count, ++steps) {
+            progress.SetPercent(count % 101);
+            std::this_thread::sleep_for(1ms);
+          }
+          return count;
+        },
+        prompt);
+    SCOPED_TRACE(way);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(
+        std::tuple(runningBefore, shownAfter, stageSeen, done, window.isVisible(), window.running(),
+                   prompt.shown().size()),
+        std::tuple(true, true, QStringLiteral("Painting frame"), steps.load(), false, false, 0u));
+    EXPECT_GT(percentSeen, 0);
+    EXPECT_GE(done, 20);
   }
 }
 
@@ -124,30 +124,28 @@ TEST(ProgressWindow, TheJobsQuestionsAreAskedOnTheInterfaceThread) {
   ProgressWindow window(QStringLiteral("AutoPaint Progress"));
   ThreadNotingPrompt asked;
   QThread* jobThread = nullptr;
-  struct Answers {
-    bool yes = false;
-    bool ok = true;
-    std::optional<std::string> file;
-    std::optional<std::string> directory = std::string("unset");
-  };
+  using Answers = std::tuple<bool, bool, std::optional<std::string>, std::optional<std::string>,
+                             LostPart, std::optional<int>>;
   Answers answers = window.Run(
       [&](Progress&, Prompt& prompt) {
         jobThread = QThread::currentThread();
         prompt.Message("Frame painted", MessageIcon::Information);
-        Answers a;
-        a.yes = prompt.AskYesNo("are you sure?");
-        a.ok = prompt.AskOkCancel("go on?");
-        a.file = prompt.PickFile("Pick", "*.qds", "/");
-        a.directory = prompt.PickDirectory("Choose Folder", "/");
-        return a;
+        // A braced list asks in order.
+        return Answers{prompt.AskYesNo("are you sure?"),
+                       prompt.AskOkCancel("go on?"),
+                       prompt.PickFile("Pick", "*.qds", "/"),
+                       prompt.PickDirectory("Choose Folder", "/"),
+                       prompt.OnLostPart("sequence \"walk\""),
+                       prompt.AskChoice({"Missing Sequence!", "", "walk", {"Find", "Forget"}})};
       },
       asked);
-  EXPECT_TRUE(answers.yes);
-  EXPECT_FALSE(answers.ok);
-  EXPECT_EQ(answers.file, std::optional<std::string>("/picked/walk1.qds"));
-  EXPECT_EQ(answers.directory, std::nullopt);
+  EXPECT_EQ(answers, Answers(true, false, "/picked/walk1.qds", std::nullopt, LostPart::GiveUp, 1));
+  // Called on the interface thread itself, the prompt asks directly.
+  QObject context;
+  EXPECT_TRUE(GuiThreadPrompt(asked, &context).AskYesNo("Delete?"));
   EXPECT_EQ(asked.texts, (std::vector<std::string>{"Frame painted", "are you sure?", "go on?",
-                                                   "file", "directory"}));
+                                                   "file", "directory", "sequence \"walk\"",
+                                                   "Missing Sequence!", "Delete?"}));
   ASSERT_NE(jobThread, nullptr);
   EXPECT_NE(jobThread, QThread::currentThread());
   for (QThread* thread : asked.threads) EXPECT_EQ(thread, QThread::currentThread());
@@ -186,7 +184,7 @@ TEST(ProgressWindow, NoToTheStopQuestionLetsTheJobGoOnAndYesStopsIt) {
   EXPECT_TRUE(prompt.AllAnswersUsed());
 }
 
-TEST(ProgressWindow, AQuickJobStillClosesTheWindowAndReportsNoStop) {
+TEST(ProgressWindow, AQuickJobStillClosesTheWindowAndOneKeptOnTheInterfaceThreadSeesStop) {
   ProgressWindow window(QStringLiteral("Updating Frame Icons, Please Wait...   "), nullptr,
                         ProgressWindow::StopButton::Hidden);
   ScriptedPrompt prompt;
@@ -197,68 +195,26 @@ TEST(ProgressWindow, AQuickJobStillClosesTheWindowAndReportsNoStop) {
         stopSeen = progress.StopRequested();
       },
       prompt);
-  EXPECT_FALSE(stopSeen);
-  EXPECT_FALSE(window.isVisible());
-  EXPECT_TRUE(window.stopButton()->isHidden());
   // The last report was queued before the window closed, so it shows.
-  EXPECT_EQ(window.percent(), 100);
-}
-
-TEST(GuiThreadPrompt, AsksDirectlyOnTheInterfaceThread) {
-  ScriptedPrompt inner;
-  inner.QueueAnswer(true);
-  QObject context;
-  GuiThreadPrompt prompt(inner, &context);
-  EXPECT_TRUE(prompt.AskYesNo("Delete?"));
-  EXPECT_FALSE(prompt.AskOkCancel("Unanswered"));
-  EXPECT_EQ(inner.Texts(), (std::vector<std::string>{"Delete?", "Unanswered"}));
-  EXPECT_EQ(inner.unexpected(), 1);
-}
-
-TEST(GuiThreadPrompt, HandsAWorkersChoicesAndLostPartsToTheInterfaceThread) {
-  ScriptedPrompt inner;
-  inner.QueueChoice(1);
-  QObject context;
-  GuiThreadPrompt guiPrompt(inner, &context);
-  Prompt& prompt = guiPrompt;
-  std::optional<int> chosen;
-  LostPart lost = LostPart::Ask;
-  std::atomic<bool> done{false};
-  std::thread worker([&] {
-    chosen = prompt.AskChoice({"Missing Sequence!",
-                               "What happened to the sequence : ",
-                               "walk",
-                               {"Let's go find it", "Forget it"}});
-    lost = prompt.OnLostPart("sequence \"walk\"");  // nothing queued now: the inner one keeps it
-    done = true;
-  });
-  while (!done) QTest::qWait(5);
-  worker.join();
-  EXPECT_EQ(chosen, 1);
-  EXPECT_EQ(lost, LostPart::Keep);
-  EXPECT_EQ(inner.Texts(), std::vector<std::string>{"Missing Sequence!\nWhat happened to the "
-                                                    "sequence : \nwalk\n[Let's go find it] "
-                                                    "[Forget it]"});
-  EXPECT_EQ(inner.lostParts(), std::vector<std::string>{"sequence \"walk\""});
-}
-
-TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
-  ProgressWindow window(QStringLiteral("AutoPaint Progress"));
-  ScriptedPrompt prompt;
+  EXPECT_EQ(
+      std::tuple(stopSeen, window.isVisible(), window.stopButton()->isHidden(), window.percent()),
+      std::tuple(false, false, true, 100));
+  // A job kept on the interface thread still sees STOP.
+  ProgressWindow kept(QStringLiteral("AutoPaint Progress"));
   QThread* jobThread = nullptr;
   int frames = 0;
   bool stopped = false;
   bool shownWhileRunning = false;
-  window.RunJobHere(
+  kept.RunJobHere(
       [&](Progress& progress, Prompt&) {
         jobThread = QThread::currentThread();
-        shownWhileRunning = window.isVisible() && window.isModal();
+        shownWhileRunning = kept.isVisible() && kept.isModal();
         for (frames = 1; frames <= 1000; ++frames) {
           progress.SetPercent(std::min(100, frames * 10));
           // A user's click arrives between frames, as events do.
           if (frames == 7) {
-            QTimer::singleShot(0, window.stopButton(),
-                               [&] { QTest::mouseClick(window.stopButton(), Qt::LeftButton); });
+            QTimer::singleShot(0, kept.stopButton(),
+                               [&] { QTest::mouseClick(kept.stopButton(), Qt::LeftButton); });
           }
           if (progress.StopRequested()) {
             stopped = true;
@@ -267,14 +223,11 @@ TEST(ProgressWindow, AJobKeptOnTheInterfaceThreadStillSeesStop) {
         }
       },
       prompt);
-  EXPECT_EQ(jobThread, QThread::currentThread());
-  EXPECT_TRUE(shownWhileRunning);
-  EXPECT_TRUE(stopped);
+  EXPECT_EQ(std::tuple(jobThread, shownWhileRunning, stopped, kept.percent(), kept.isVisible()),
+            std::tuple(QThread::currentThread(), true, true, frames * 10, false));
   // Posted during frame 7, seen at the next check that lets events run.
   EXPECT_LE(frames, 8);
   EXPECT_GE(frames, 7);
-  EXPECT_EQ(window.percent(), frames * 10);
-  EXPECT_FALSE(window.isVisible());
 }
 
 // The prompt's boxes, the folder chooser and the save dialog.
@@ -293,14 +246,15 @@ void AnswerBox(SeenBox& seen, QMessageBox::StandardButton press) {
   });
 }
 
-TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
+TEST(QtPrompt, MessagesQuestionsChoicesFolderAndSaveDialogsAskAsTheyShould) {
   QtPrompt prompt;
   SeenBox seen;
   AnswerBox(seen, QMessageBox::Ok);
   prompt.Message("Fatal: Image file does not exist: /s/walk1.qds", MessageIcon::Error);
-  EXPECT_EQ(seen.title, QStringLiteral("Quenda"));
-  EXPECT_EQ(seen.text, QStringLiteral("Fatal: Image file does not exist: /s/walk1.qds"));
-  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_EQ(std::tie(seen.title, seen.text, seen.icon),
+            std::tuple(QStringLiteral("Quenda"),
+                       QStringLiteral("Fatal: Image file does not exist: /s/walk1.qds"),
+                       QMessageBox::Critical));
 
   AnswerBox(seen, QMessageBox::Ok);
   prompt.Message("Frame painted", MessageIcon::Warning);
@@ -324,12 +278,10 @@ TEST(QtPrompt, MessagesAndQuestionsAreBoxesTitledQuenda) {
   QtPrompt named(nullptr, QStringLiteral("AutoPaint Frame No?"));
   AnswerBox(seen, QMessageBox::Ok);
   named.Message("Done");
-  EXPECT_EQ(seen.title, QStringLiteral("AutoPaint Frame No?"));
-  EXPECT_EQ(seen.icon, QMessageBox::Information);
-}
+  EXPECT_EQ(std::tie(seen.title, seen.icon),
+            std::tuple(QStringLiteral("AutoPaint Frame No?"), QMessageBox::Information));
 
-TEST(QtPrompt, AChoiceShowsItsTextAndNameAndAnswersTheButtonPressed) {
-  QtPrompt prompt;
+  // A choice shows its text and name and answers the button pressed.
   const ChoiceQuestion question{"Missing Sequence!",
                                 "What happened to the sequence : ",
                                 "Bob",
@@ -358,9 +310,8 @@ TEST(QtPrompt, AChoiceShowsItsTextAndNameAndAnswersTheButtonPressed) {
     box->reject();
   });
   EXPECT_EQ(prompt.AskChoice({"Keep?", "Save changes to s.dgr?", {}, {"Yes", "No"}}), std::nullopt);
-}
-
-TEST(ChooseFolder, YieldsTheChosenFolderEndingWithASlash) {
+  // The folder chooser yields a folder ending with a slash; the save dialog offers the default
+  // name.
   testing::TempDir dir;
   QDir(QString::fromStdString(dir.path())).mkdir(QStringLiteral("scans"));
   QString wanted = QString::fromStdString(dir.File("scans"));
@@ -377,19 +328,17 @@ TEST(ChooseFolder, YieldsTheChosenFolderEndingWithASlash) {
 
   WhenModal<ChooseFolderDialog>([](ChooseFolderDialog* dialog) { dialog->reject(); });
   EXPECT_EQ(ChooseFolderDialog::Choose(nullptr, QString::fromStdString(dir.path())), std::nullopt);
-}
-
-TEST(SavePathPicker, TheDialogOffersTheDefaultName) {
-  QString title, offered;
+  // The save dialog offers the default name.
+  QString offered;
   WhenModal<QFileDialog>([&](QFileDialog* dialog) {
     title = dialog->windowTitle();
     if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
       offered = name->text();
     dialog->reject();
   });
-  const SaveQuestion question{QStringLiteral("Keep It"), QStringLiteral("Movies (*.avi)"),
-                              QStringLiteral("avi"), QStringLiteral("movie.avi")};
-  EXPECT_EQ(SystemSavePathPicker()(nullptr, question), std::nullopt);
+  const SaveQuestion save{QStringLiteral("Keep It"), QStringLiteral("Movies (*.avi)"),
+                          QStringLiteral("avi"), QStringLiteral("movie.avi")};
+  EXPECT_EQ(SystemSavePathPicker()(nullptr, save), std::nullopt);
   EXPECT_EQ(title, QStringLiteral("Keep It"));
   EXPECT_EQ(offered, QStringLiteral("movie.avi"));
 }

@@ -18,10 +18,14 @@ QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-TEST(RecentFiles, NewestFirstWithoutDuplicatesAndAtMostFour) {
+TEST(RecentFiles, NewestFirstWithoutDuplicatesAtMostFourAndListedInTheMenu) {
   TempDir dir;
   Settings settings(QStringLiteral("painter"), Q(dir.path()));
   RecentFiles recent(settings);
+  QMenu menu;
+  recent.AttachMenu(&menu);
+  ASSERT_EQ(menu.actions().size(), 1);
+  EXPECT_FALSE(menu.actions()[0]->isEnabled());
   for (const char* path : {"/s/a1.qds", "/s/b1.qds", "/s/c1.qds", "/s/a1.qds"})
     recent.Add(QString::fromLatin1(path));
   EXPECT_EQ(recent.files(), (QStringList{"/s/a1.qds", "/s/c1.qds", "/s/b1.qds"}));
@@ -34,9 +38,20 @@ TEST(RecentFiles, NewestFirstWithoutDuplicatesAndAtMostFour) {
   recent.Remove(QStringLiteral("/s/d1.qds"));
   recent.Add(QString());
   EXPECT_EQ(recent.files(), (QStringList{"/s/e1.qds", "/S/B1.QDS", "/s/a1.qds"}));
+
+  // The menu lists the entries and reports the chosen one.
+  recent.Add(QStringLiteral("/s/tom&jerry1.qds"));
+  recent.Add(QStringLiteral("/s/walk1.qds"));
+  ASSERT_EQ(menu.actions().size(), 4);
+  EXPECT_EQ(menu.actions()[0]->text(), QStringLiteral("&1 /s/walk1.qds"));
+  EXPECT_EQ(menu.actions()[1]->text(), QStringLiteral("&2 /s/tom&&jerry1.qds"));
+  QSignalSpy chosen(&recent, &RecentFiles::Chosen);
+  menu.actions()[1]->trigger();
+  ASSERT_EQ(chosen.count(), 1);
+  EXPECT_EQ(chosen.at(0).at(0).toString(), QStringLiteral("/s/tom&jerry1.qds"));
 }
 
-TEST(RecentFiles, SurviveTheProgramInItsProfile) {
+TEST(RecentFiles, SurviveInTheProfileWhoseValuesRoundTripAndWhoseWriteFailureIsSaid) {
   TempDir dir;
   {
     Settings settings(QStringLiteral("painter"), Q(dir.path()));
@@ -63,30 +78,7 @@ TEST(RecentFiles, SurviveTheProgramInItsProfile) {
                      "File4=/b/y1.qds\nFile5=/c/z1.qds\n");
   Settings edited(QStringLiteral("analyzer"), Q(dir.path()));
   EXPECT_EQ(RecentFiles(edited).files(), (QStringList{"/a/x1.qds", "/b/y1.qds"}));
-}
-
-TEST(RecentFiles, TheMenuListsTheEntriesAndReportsTheChosenOne) {
-  TempDir dir;
-  Settings settings(QStringLiteral("painter"), Q(dir.path()));
-  RecentFiles recent(settings);
-  QMenu menu;
-  recent.AttachMenu(&menu);
-  ASSERT_EQ(menu.actions().size(), 1);
-  EXPECT_FALSE(menu.actions()[0]->isEnabled());
-
-  recent.Add(QStringLiteral("/s/tom&jerry1.qds"));
-  recent.Add(QStringLiteral("/s/walk1.qds"));
-  ASSERT_EQ(menu.actions().size(), 2);
-  EXPECT_EQ(menu.actions()[0]->text(), QStringLiteral("&1 /s/walk1.qds"));
-  EXPECT_EQ(menu.actions()[1]->text(), QStringLiteral("&2 /s/tom&&jerry1.qds"));
-  QSignalSpy chosen(&recent, &RecentFiles::Chosen);
-  menu.actions()[1]->trigger();
-  ASSERT_EQ(chosen.count(), 1);
-  EXPECT_EQ(chosen.at(0).at(0).toString(), QStringLiteral("/s/tom&jerry1.qds"));
-}
-
-TEST(Settings, ValuesRoundTripAndAnUnwritableProfileSaysSo) {
-  TempDir dir;
+  // Values round trip, and an unwritable profile says so.
   {
     Settings settings(QStringLiteral("scanner"), Q(dir.File("profile")));
     settings.SetInt(QStringLiteral("Scan"), QStringLiteral("Resolution"), 300);

@@ -1,7 +1,5 @@
 #pragma once
-// A painter window for the window tests: a freshly analyzed three-frame sequence opened as
-// from the command line, scripted messages, a profile of its own, and helpers that find pixels
-// on screen.
+// The painter window of the window tests, and helpers that find pixels on screen.
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -69,8 +67,7 @@ struct PainterWindow {
   // The window point that shows image pixel (x, y).
   QPoint WindowOf(int x, int y) { return view().ImageToWindow(QRect(x, y, 1, 1)).center(); }
   QImage Grab() { return view().viewport()->grab().toImage(); }
-  QColor ShownAt(int x, int y) { return ShownIn(Grab(), x, y); }
-  QColor ShownIn(const QImage& shown, int x, int y) { return QColor(shown.pixel(WindowOf(x, y))); }
+  QColor ShownAt(int x, int y) { return QColor(Grab().pixel(WindowOf(x, y))); }
   QColor Entry(int index) {
     const ColorEntry& entry = doc().colors().entries[std::size_t(index)];
     return QColor(entry.red, entry.green, entry.blue);
