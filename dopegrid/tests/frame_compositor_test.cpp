@@ -52,10 +52,7 @@ class Compositor : public PaintedSheet {
     for (const char* name : {"Ann", "Bob"}) WriteTestColorSet(dir.path(), name);
   }
   const uint8_t* Pixel(int x, int y) { return job.picture.At(x, y); }
-  std::vector<int> Bgr(int x, int y) {
-    const uint8_t* p = Pixel(x, y);
-    return {p[0], p[1], p[2]};
-  }
+  std::vector<int> Bgr(int x, int y) { return PixelAt(job.picture, x, y); }
 
   CompositeJob job;
 };

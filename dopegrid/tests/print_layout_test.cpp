@@ -10,9 +10,7 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::TempDir;
-using testing::TransferAt;
+using namespace quenda::testing;
 
 TEST(PrintLayout, PagesOfTwentyFiveFrames) {
   for (auto [frames, pages] : {std::pair{100, 4}, {101, 5}, {25, 1}, {26, 2}, {2, 1}})

@@ -11,10 +11,7 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::TempDir;
-using testing::TransferAt;
-using testing::WriteBytes;
+using namespace quenda::testing;
 
 class SheetClipboardFile : public ::testing::Test {
  protected:

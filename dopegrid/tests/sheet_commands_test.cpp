@@ -12,10 +12,7 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::LevelText;
-using testing::TempDir;
-using testing::TransferAt;
+using namespace quenda::testing;
 
 class SheetCommands : public ::testing::Test {
  protected:

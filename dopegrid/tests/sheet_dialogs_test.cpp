@@ -11,9 +11,7 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::TempDir;
-using testing::TransferAt;
+using namespace quenda::testing;
 
 TEST(SheetDialogs, FrameFieldsClampAsTheyAreLeft) {
   // The start not beyond the end, nor beyond the sheet.

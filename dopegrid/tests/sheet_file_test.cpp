@@ -1,7 +1,6 @@
 // Sheet files: byte layout, round trips, damaged files and the rules for missing drawings.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <tuple>
 
@@ -13,12 +12,7 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::LevelText;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::TransferAt;
-using testing::WriteBytes;
+using namespace quenda::testing;
 
 constexpr std::size_t kCountsBytes = 12;
 
@@ -203,7 +197,7 @@ TEST_F(MissingSequences, ClosingTheQuestionKeepsTheSequenceAsStored) {
 TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
   RemoveDrawings("Cat", 1, 4);
   std::filesystem::create_directory(dir.File("moved"));
-  std::string picked = testing::WriteTinySequence(dir.File("moved/"), "Cat", 2);
+  std::string picked = WriteTinySequence(dir.File("moved/"), "Cat", 2);
   prompt.QueueChoice(0);  // Let's go find it
   prompt.QueuePath(picked);
   CDopegridDoc doc(prompt);

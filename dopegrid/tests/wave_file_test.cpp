@@ -13,8 +13,7 @@
 namespace quenda {
 namespace {
 
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace quenda::testing;
 
 // The messages as the user reads them, written out so that a slip in the wording shows.
 const std::string kNotWave = "Incorrect audio file format!";
@@ -133,25 +132,23 @@ TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
             std::tuple(false, dir.File("wide.wav"), std::vector{kUnsupported}));
 }
 
-using testing::PcmLayout;
-
 TEST(WaveFile, IntegerSoundIsConvertedTo8BitMonoAtItsOwnRate) {
   const PcmLayout layouts[] = {
       {16, 2, 44100}, {16, 1, 22050}, {24, 1, 48000},          {24, 2, 96000},
       {8, 2, 11025},  {32, 2, 8000},  {24, 2, 48000, 1, true},
   };
   for (const PcmLayout& l : layouts) {
-    const std::vector<int32_t> values = testing::PcmValues(l, 301);
-    Result<WaveSound> read = ParseWaveFile(testing::PcmWave(l, values));
+    const std::vector<int32_t> values = PcmValues(l, 301);
+    Result<WaveSound> read = ParseWaveFile(PcmWave(l, values));
     ASSERT_TRUE(read.ok()) << l.bits << " " << l.channels << ": " << read.message();
-    EXPECT_EQ(read->samples, testing::ExpectedMono8(l, values)) << l.bits << " " << l.channels;
+    EXPECT_EQ(read->samples, ExpectedMono8(l, values)) << l.bits << " " << l.channels;
     // As the suite's own writer describes 8-bit mono at that rate.
     WaveFormat mono;
     mono.samplesPerSecond = mono.averageBytesPerSecond = l.rate;
     EXPECT_EQ(read->format, mono) << l.bits << " " << l.channels;
   }
-  EXPECT_EQ(std::tuple(ParseWaveFile(testing::PcmWave({16, 2, 44100}, {1, 2})).value().conversion,
-                       ParseWaveFile(testing::PcmWave({24, 1, 48000}, {1})).value().conversion,
+  EXPECT_EQ(std::tuple(ParseWaveFile(PcmWave({16, 2, 44100}, {1, 2})).value().conversion,
+                       ParseWaveFile(PcmWave({24, 1, 48000}, {1})).value().conversion,
                        ParseWaveFile(EncodeWaveFile({}, Ramp(4))).value().conversion),
             std::tuple("Converted 16-bit stereo 44100 Hz sound to 8-bit mono.",
                        "Converted 24-bit mono 48000 Hz sound to 8-bit mono.", ""));
@@ -163,7 +160,7 @@ TEST(WaveFile, SoundThatCannotBeConvertedIsRefused) {
       {16, 1, 44100, 2}, {16, 2, 44100, 2, true},
   };
   for (const PcmLayout& l : layouts) {
-    Result<WaveSound> read = ParseWaveFile(testing::PcmWave(l, {1, 2, 3, 4, 5, 6}));
+    Result<WaveSound> read = ParseWaveFile(PcmWave(l, {1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(read.message(), kUnsupported) << l.tag << " " << l.channels;
   }
 }

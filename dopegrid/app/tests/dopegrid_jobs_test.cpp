@@ -23,9 +23,7 @@ namespace quenda {
 namespace {
 
 using cli::RunTool;
-using testing::ReadBytes;
-using testing::SheetWindow;
-using testing::WhenModal;
+using namespace quenda::testing;
 
 template <class Dialog>
 void Click(Dialog* dialog, const char* text) {
@@ -139,7 +137,7 @@ TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
 TEST(DopegridJobs, StopDuringTheRenderLeavesWholeFramesUpToTheStopAndNoMore) {
   // Drawings large enough that STOP, pressed once the first frame's file is there (it appears
   // whole, by renaming), comes while the second is in hand.
-  SheetWindow w(testing::AnnAndBob(false, 800, 600));
+  SheetWindow w(AnnAndBob(false, 800, 600));
   const std::string out = OutputFolder(w);
   w.prompt.QueueAnswer(true);  // stop the render
   bool stopped = false;

@@ -4,15 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QDropEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 #include <filesystem>
 #include <tuple>
@@ -25,16 +20,13 @@
 #include "dopegrid/app/tests/sheet_window.h"
 #include "dopegrid/tests/sheet_test_support.h"
 #include "ui/recent_files.h"
-#include "ui/settings.h"
 #include "ui/tests/modal_helper.h"
 #include "ui/tests/screenshot.h"
 
 namespace quenda {
 namespace {
 
-using testing::LevelText;
-using testing::SheetWindow;
-using testing::WhenModal;
+using namespace quenda::testing;
 
 TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
   SheetWindow w;
@@ -63,7 +55,7 @@ TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
 
   w.Click(0, 1);
   w.Click(1, 4, Qt::ShiftModifier);
-  testing::SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_window.png");
+  SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_window.png");
 }
 
 TEST(DopegridWindow, ClicksDragsAndKeysSetTheCurrentCellAndTheSelection) {
@@ -254,12 +246,11 @@ TEST(DopegridWindow, ADoubleClickShowsTheCelAndAnEmptyCellHasNone) {
 TEST(DopegridWindow, AMissingSequenceIsForgottenButNothingIsSavedUntilTheUserSaves) {
   ScriptedPrompt script;
   script.QueueChoice(1);  // Forget it
-  SheetWindow w(testing::AnnAndBob(true), &script);
-  EXPECT_EQ(
-      std::tuple(w.doc().sequenceCount(), w.frame->isWindowModified(), testing::ReadBytes(w.path)),
-      std::tuple(1, true, w.saved));
+  SheetWindow w(AnnAndBob(true), &script);
+  EXPECT_EQ(std::tuple(w.doc().sequenceCount(), w.frame->isWindowModified(), ReadBytes(w.path)),
+            std::tuple(1, true, w.saved));
   w.Key(Qt::Key_S, Qt::ControlModifier);
-  EXPECT_NE(testing::ReadBytes(w.path), w.saved);
+  EXPECT_NE(ReadBytes(w.path), w.saved);
   EXPECT_FALSE(w.frame->isWindowModified());
 }
 
@@ -271,12 +262,12 @@ TEST(DopegridWindow, ClosingAChangedSheetAsksFirst) {
   EXPECT_FALSE(w.frame->close());
   EXPECT_EQ(w.prompt.Texts().back(),
             "Quenda Dopegrid\nSave changes to s.dgr?\n[Yes] [No] [Cancel]");
-  EXPECT_EQ(testing::ReadBytes(w.path), w.saved);
+  EXPECT_EQ(ReadBytes(w.path), w.saved);
   // Yes saves the sheet to the file it came from, not where Save As would.
   w.saveAsPath = QString::fromStdString(w.dir.File("new.dgr"));
   w.prompt.QueueChoice(0);
   EXPECT_TRUE(w.frame->close());
-  EXPECT_NE(testing::ReadBytes(w.path), w.saved);
+  EXPECT_NE(ReadBytes(w.path), w.saved);
   EXPECT_FALSE(std::filesystem::exists(w.dir.File("new.dgr")));
 }
 
