@@ -14,16 +14,12 @@ namespace {
 
 using namespace quenda::testing;
 
-class SheetCommands : public ::testing::Test {
+class SheetCommands : public SheetDocument {
  protected:
   void SetUp() override { AddSequences(doc, dir, {"Ann", "Bob"}, 8); }
   void Select(int firstLevel, int firstFrame, int lastLevel, int lastFrame) {
     doc.SetSelection({firstLevel, firstFrame, lastLevel, lastFrame});
   }
-
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc{prompt};
 };
 
 struct Transfer {

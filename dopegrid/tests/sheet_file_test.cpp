@@ -16,6 +16,8 @@ using namespace quenda::testing;
 
 constexpr std::size_t kCountsBytes = 12;
 
+using SheetFile = SheetDocument;
+
 TEST(SheetGrid, LimitsOfLevelsAndFrames) {
   ScriptedPrompt prompt;
   CSheetGrid grid = MakeNewSheet();
@@ -38,7 +40,7 @@ TEST(SheetGrid, LimitsOfLevelsAndFrames) {
   EXPECT_FALSE(grid.Cell(0, 2).used());
 }
 
-TEST(SheetFile, NewSheetHasTheDocumentedLayout) {
+TEST_F(SheetFile, NewSheetHasTheDocumentedLayout) {
   ArchiveWriter out;
   CSheetGrid grid = MakeNewSheet();
   grid.Cell(0, 2) = {CellKind::Hold, 5, 7};
@@ -56,10 +58,7 @@ TEST(SheetFile, NewSheetHasTheDocumentedLayout) {
             std::tuple(7, "default"));
 }
 
-TEST(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
+TEST_F(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
   AddSequences(doc, dir, {"Ann", "Bob"}, 4);
   TransferAt(doc, 1, {0, 2, 3}, 0, 3, 2);
   doc.AddLevel("front");
@@ -81,10 +80,7 @@ TEST(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
-TEST(SheetFile, EveryTruncationFailsAndKeepsTheOpenDocument) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
+TEST_F(SheetFile, EveryTruncationFailsAndKeepsTheOpenDocument) {
   AddSequences(doc, dir, {"Ann"}, 2);
   ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.dgr")));
   std::vector<uint8_t> whole = ReadBytes(dir.File("a.dgr"));
@@ -104,7 +100,7 @@ TEST(SheetFile, EveryTruncationFailsAndKeepsTheOpenDocument) {
   EXPECT_EQ(other.sheet().LevelName(0), "mine");
 }
 
-TEST(SheetFile, CountsBeyondTheCapacitiesAreRefused) {
+TEST_F(SheetFile, CountsBeyondTheCapacitiesAreRefused) {
   CSheetGrid grid = MakeNewSheet();
   ArchiveWriter out;
   WriteSheetFile(out, grid, {});
@@ -121,10 +117,7 @@ TEST(SheetFile, CountsBeyondTheCapacitiesAreRefused) {
   EXPECT_FALSE(withCount(4, 0xFFFFFFFF));  // no huge allocation on the header's word
 }
 
-TEST(SheetFile, CellsNamingNoStoredSequenceAreEmptied) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
+TEST_F(SheetFile, CellsNamingNoStoredSequenceAreEmptied) {
   AddSequences(doc, dir, {"Ann"}, 2);
   TransferAt(doc, 0, {0, 1}, 0, 0, 1);
   ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.dgr")));
@@ -137,32 +130,29 @@ TEST(SheetFile, CellsNamingNoStoredSequenceAreEmptied) {
   EXPECT_TRUE(doc.modified());
 }
 
-class MissingSequences : public ::testing::Test {
+class MissingSequences : public SheetDocument {
  protected:
   // Three sequences A, B, C of four drawings on levels 0..2, each transferred on ones.
   void SetUp() override {
-    CDopegridDoc doc(prompt);
-    AddSequences(doc, dir, {"Ann", "Bob", "Cat"}, 4);
-    doc.AddLevel("two");
-    doc.AddLevel("three");
-    for (int s = 0; s < 3; ++s) TransferAt(doc, s, {0, 1, 2, 3}, s, 0, 1);
-    ASSERT_TRUE(doc.OnSaveDocument(dir.File("s.dgr")));
+    CDopegridDoc made(prompt);
+    AddSequences(made, dir, {"Ann", "Bob", "Cat"}, 4);
+    made.AddLevel("two");
+    made.AddLevel("three");
+    for (int s = 0; s < 3; ++s) TransferAt(made, s, {0, 1, 2, 3}, s, 0, 1);
+    ASSERT_TRUE(made.OnSaveDocument(dir.File("s.dgr")));
     prompt.Clear();
   }
-  void RemoveDrawings(const std::string& name, int from, int to) {
+  // Opens the sheet once drawings from..to of `name` are gone, the questions answered as queued.
+  void OpenWithout(const std::string& name, int from, int to) {
     for (int i = from; i <= to; ++i)
       std::filesystem::remove(dir.File(name + std::to_string(i) + ".qds"));
+    ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
   }
-
-  TempDir dir;
-  ScriptedPrompt prompt;
 };
 
 TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
-  RemoveDrawings("Bob", 1, 4);
   prompt.QueueChoice(1);  // Forget it
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Bob", 1, 4);
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"All frames of the sequence \"Bob\" have either been moved "
                                       "to some place else or have been deleted",
@@ -175,33 +165,27 @@ TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
 }
 
 TEST_F(MissingSequences, CancellingTheSearchAlsoForgets) {
-  RemoveDrawings("Ann", 1, 4);
   prompt.QueueChoice(0);  // Let's go find it
   prompt.QueuePath(std::nullopt);
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Ann", 1, 4);
   EXPECT_EQ(
       std::tuple(doc.sequenceCount(), LevelText(doc, 1, 0, 2), doc.sheet().Cell(1, 0).sequence),
       std::tuple(2, "B1 B2", 0));
 }
 
 TEST_F(MissingSequences, ClosingTheQuestionKeepsTheSequenceAsStored) {
-  RemoveDrawings("Bob", 1, 4);
   prompt.QueueChoice(std::nullopt);
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Bob", 1, 4);
   EXPECT_EQ(std::tuple(doc.sequenceCount(), LevelText(doc, 1, 0, 2), doc.modified()),
             std::tuple(3, "B1 B2", false));
 }
 
 TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
-  RemoveDrawings("Cat", 1, 4);
   std::filesystem::create_directory(dir.File("moved"));
   std::string picked = WriteTinySequence(dir.File("moved/"), "Cat", 2);
   prompt.QueueChoice(0);  // Let's go find it
   prompt.QueuePath(picked);
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Cat", 1, 4);
   EXPECT_EQ(std::tuple(prompt.Texts().back(), prompt.shown()[2].text, doc.sequences()[2].directory,
                        LevelText(doc, 2, 0, 4), doc.modified()),
             std::tuple("Some images of the sequence could not be found",
@@ -209,9 +193,7 @@ TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
 }
 
 TEST_F(MissingSequences, SomeMissingDrawingsAreCountedAndKept) {
-  RemoveDrawings("Ann", 2, 3);
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Ann", 2, 3);
   EXPECT_EQ(prompt.Texts(),
             std::vector<std::string>{"2 frames of the sequence \"Ann\" could not be found."});
   EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 A2 A3 A4");
