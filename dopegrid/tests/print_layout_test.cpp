@@ -1,4 +1,4 @@
-// The printed sheet: page count, rows and labels per page, header texts, orientation.
+// The printed sheet: rows and labels per page, header texts, orientation.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -12,11 +12,6 @@ namespace {
 
 using namespace quenda::testing;
 using PrintLayout = SheetDocument;
-
-TEST_F(PrintLayout, PagesOfTwentyFiveFrames) {
-  for (auto [frames, pages] : {std::pair{100, 4}, {101, 5}, {25, 1}, {26, 2}, {2, 1}})
-    EXPECT_EQ(PrintPageCount(frames), pages) << frames;
-}
 
 TEST_F(PrintLayout, TheLastPageShowsOnlyTheFramesThatExist) {
   AddSequences(doc, dir, {"Ann"}, 3);
