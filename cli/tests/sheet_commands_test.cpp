@@ -119,18 +119,6 @@ TEST_F(SheetTool, AMissingDrawingOrATransferPastTheEndLeavesTheSheet) {
                             "it needs 244 (--extend lengthens it)\n");
 }
 
-TEST_F(SheetTool, APaintedRenderNamesTheFilesItMisses) {
-  BuildTwoLevels();
-  // Not analysed or painted yet: the painted render names the files that are missing.
-  ToolOutput painted =
-      RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk", "--frames", "1-2"});
-  EXPECT_EQ(painted.code, 1);
-  EXPECT_TRUE(painted.err.starts_with("missing: " + dir.File("walk/walk1.rgn") +
-                                      "\nmissing: " + dir.File("walk/walk1.pnt") + "\n"))
-      << painted.err;
-  EXPECT_FALSE(std::filesystem::exists(dir.File("o/")));
-}
-
 TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
   BuildTwoLevels();
   std::filesystem::rename(dir.File("walk"), dir.File("moved"));
@@ -222,6 +210,15 @@ TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndABadDrawing) {
 // the loss is accepted; frames of an earlier part of the job stay as they were.
 TEST_F(SheetTool, MissingDrawingOrSoundStopsTheRunBeforeAnyFrame) {
   BuildTwoLevels();
+  // Not analysed or painted yet: the painted render names the files that are missing.
+  ToolOutput painted =
+      RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk", "--frames", "1-2"});
+  EXPECT_EQ(painted.code, 1);
+  EXPECT_TRUE(painted.err.starts_with("missing: " + dir.File("walk/walk1.rgn") +
+                                      "\nmissing: " + dir.File("walk/walk1.pnt") + "\n"))
+      << painted.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("o/")));
+
   std::string out = dir.File("out/"), movie = dir.File("walk.avi");
   std::vector<std::string> render{"render", sheet,      "--out", out,          "--name",
                                   "walk",   "--frames", "1-9",   "--line-test"};

@@ -23,11 +23,10 @@ class SheetEditTool : public ::testing::Test {
   // Two sequences on two levels: walk on twos on "default" from frame 1, run on twos on
   // "front" from frame 2.
   void SetUp() override {
-    RunAll({{"sample", dir.File("walk"), "--name", "walk", "--frames", "4", "--size", "47x33",
-             "--dpi", "100"},
-            {"sample", dir.File("run"), "--name", "run", "--frames", "4", "--size", "47x33",
-             "--dpi", "100"},
-            {"sheet", "new", base},
+    for (const char* name : {"walk", "run"})
+      RunAll({{"sample", dir.File(name), "--name", name, "--frames", "4", "--size", "47x33",
+               "--dpi", "100"}});
+    RunAll({{"sheet", "new", base},
             {"sheet", "add-sequence", base, dir.File("walk/walk1.qds")},
             {"sheet", "add-sequence", base, dir.File("run/run1.qds")},
             {"sheet", "transfer", base, "--sequence", "1", "--pictures", "1-4", "--level", "0",
