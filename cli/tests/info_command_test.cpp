@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -21,10 +23,7 @@ using namespace quenda::testing;
 
 // Exit status 1, `err` on standard error and nothing on standard output.
 void ExpectRefused(const std::string& path, const std::string& err) {
-  ToolOutput run = RunTool({"info", path});
-  EXPECT_EQ(run.code, 1) << path;
-  EXPECT_EQ(run.err, "quenda info: " + path + ": " + err) << path;
-  EXPECT_EQ(run.out, "") << path;
+  ExpectRun({"info", path}, 1, "quenda info: " + path + ": " + err, "");
 }
 
 // Writes a sample sequence of one 47 x 33 frame and its colour set into `dir`.
@@ -45,11 +44,10 @@ TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFigures) {
   TempDir dir;
   samples::SampleOptions options = WriteSample(dir);
   std::vector<uint8_t> pixels = samples::MakeSampleDrawing(options, 0, 1).picture.bytes();
-  int low = 255, high = 0;
-  double sum = 0;
-  for (uint8_t v : pixels) low = std::min<int>(low, v), high = std::max<int>(high, v), sum += v;
+  const auto [low, high] = std::minmax_element(pixels.begin(), pixels.end());
   char mean[32];
-  std::snprintf(mean, sizeof mean, "%.1f", sum / double(pixels.size()));
+  std::snprintf(mean, sizeof mean, "%.1f",
+                std::accumulate(pixels.begin(), pixels.end(), 0.0) / double(pixels.size()));
 
   for (std::string file : {"walk1.qds", "WALK1.QDS"}) {
     if (file != "walk1.qds") WriteBytes(dir.File(file), ReadBytes(dir.File("walk1.qds")));
@@ -57,7 +55,7 @@ TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFigures) {
               "drawing scan " + dir.File(file) +
                   "\nwidth: 47\nheight: 33\ndpi: 300\npeg position: 3 (PegTop)\n"
                   "x position: 120\ny position: 7\npixel bytes: 1551\ngrey: min " +
-                  std::to_string(low) + " max " + std::to_string(high) + " mean " + mean + "\n");
+                  std::to_string(*low) + " max " + std::to_string(*high) + " mean " + mean + "\n");
   }
 }
 

@@ -138,11 +138,9 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
       {{"sheet", "print", sheet, "--pdf", dir.File("walk.pdf")}, lost + kept},
   };
   for (const auto& c : kCases) {
-    ToolOutput run = RunTool(c.args);
-    EXPECT_EQ(run.code, 1) << c.args[1];
-    EXPECT_EQ(run.err, c.err) << c.args[1];
-    EXPECT_EQ(run.out, "") << c.args[1];
-    EXPECT_EQ(ReadBytes(sheet), before) << c.args[1];
+    SCOPED_TRACE(c.args[1]);
+    ExpectRun(c.args, 1, c.err, "");
+    EXPECT_EQ(ReadBytes(sheet), before);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("walk.pdf")));
 
