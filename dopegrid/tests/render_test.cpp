@@ -218,7 +218,7 @@ class Rendering : public PaintedSheet {
   RenderSettings settings;
 };
 
-TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparent) {
+TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparentAndLineTestsPaper) {
   UseFrames(1);
   ASSERT_TRUE(RunRender(settings, source, prompt, progress)) << prompt.Texts()[0];
   Raster image = Read(settings.directory + "walk0001.tga");
@@ -228,14 +228,12 @@ TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparent) {
   EXPECT_EQ(PixelAt(image, 8, 1), (std::vector<int>{0, 0, 0, 0}));    // no level here
   EXPECT_EQ(PixelAt(image, 13, 2), (std::vector<int>{250, 40, 30, 255}));
   EXPECT_EQ(image.At(13, 3)[3], 0);  // a layer's last row is not drawn
-}
 
-TEST_F(Rendering, LineTestMakesPaperTransparentAndPencilOpaque) {
-  UseFrames(1);
+  // A line test makes paper transparent and pencil opaque.
   settings.kind = RenderKind::LineTest;
   settings.levels = {0};
   ASSERT_TRUE(RunRender(settings, source, prompt, progress));
-  Raster image = Read(settings.directory + "walk0001.tga");
+  image = Read(settings.directory + "walk0001.tga");
   ASSERT_EQ(image.width(), 6);
   EXPECT_EQ(std::tuple(image.At(1, 1)[3], image.At(1, 1)[0], image.At(2, 2)[3], image.At(2, 2)[0]),
             std::tuple(255, 0, 0, 255));
@@ -258,7 +256,7 @@ TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
   EXPECT_EQ(Read(split.directory + "walk0001.tga").width(), 9);  // 18 div 2
 }
 
-TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOn) {
+TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOnButAReadOnlyDirectoryEndsIt) {
   UseFrames(2);
   {
     WriteLimit full(100);
@@ -270,10 +268,9 @@ TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOn) {
                                       "Error writing file " + settings.directory +
                                           "walk0002.tga!: Disk Full or Write Protected"}));
   EXPECT_TRUE(ListDirectory(settings.directory).empty());
-}
 
-TEST_F(Rendering, AReadOnlyDirectoryEndsTheRender) {
-  UseFrames(2);
+  // A directory that cannot be written ends it.
+  prompt.Clear();
   MakeReadOnly(settings.directory);
   EXPECT_FALSE(RunRender(settings, source, prompt, progress));
   EXPECT_EQ(prompt.Texts(),

@@ -40,7 +40,7 @@ TEST(SheetGrid, LimitsOfLevelsAndFrames) {
   EXPECT_FALSE(grid.Cell(0, 2).used());
 }
 
-TEST_F(SheetFile, NewSheetHasTheDocumentedLayout) {
+TEST_F(SheetFile, NewSheetHasTheDocumentedLayoutAndLargerCountsAreRefused) {
   ArchiveWriter out;
   CSheetGrid grid = MakeNewSheet();
   grid.Cell(0, 2) = {CellKind::Hold, 5, 7};
@@ -56,6 +56,19 @@ TEST_F(SheetFile, NewSheetHasTheDocumentedLayout) {
             std::tuple(2u, 7u, 5u, 0u, 0xFFFFFFFFu));
   EXPECT_EQ(std::tuple(b[kCountsBytes + 100 * kStoredCellBytes], std::string(b.end() - 7, b.end())),
             std::tuple(7, "default"));
+
+  // Counts beyond the capacities are refused.
+  auto withCount = [&](std::size_t offset, uint32_t value) {
+    std::vector<uint8_t> bytes = b;
+    SetU32LE(&bytes[offset], value);
+    return ParseSheetFile(bytes, "x.dgr").ok();
+  };
+  EXPECT_TRUE(withCount(4, 100));
+  EXPECT_FALSE(withCount(0, 100));         // sequences
+  EXPECT_FALSE(withCount(4, 2000));        // frames
+  EXPECT_FALSE(withCount(8, 50));          // levels
+  EXPECT_FALSE(withCount(8, 0));           // a sheet without levels
+  EXPECT_FALSE(withCount(4, 0xFFFFFFFF));  // no huge allocation on the header's word
 }
 
 TEST_F(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
@@ -98,23 +111,6 @@ TEST_F(SheetFile, EveryTruncationFailsAndKeepsTheOpenDocument) {
                                                        "be read."});
   }
   EXPECT_EQ(other.sheet().LevelName(0), "mine");
-}
-
-TEST_F(SheetFile, CountsBeyondTheCapacitiesAreRefused) {
-  CSheetGrid grid = MakeNewSheet();
-  ArchiveWriter out;
-  WriteSheetFile(out, grid, {});
-  auto withCount = [&](std::size_t offset, uint32_t value) {
-    std::vector<uint8_t> bytes = out.bytes();
-    SetU32LE(&bytes[offset], value);
-    return ParseSheetFile(bytes, "x.dgr").ok();
-  };
-  EXPECT_TRUE(withCount(4, 100));
-  EXPECT_FALSE(withCount(0, 100));         // sequences
-  EXPECT_FALSE(withCount(4, 2000));        // frames
-  EXPECT_FALSE(withCount(8, 50));          // levels
-  EXPECT_FALSE(withCount(8, 0));           // a sheet without levels
-  EXPECT_FALSE(withCount(4, 0xFFFFFFFF));  // no huge allocation on the header's word
 }
 
 TEST_F(SheetFile, CellsNamingNoStoredSequenceAreEmptied) {

@@ -116,7 +116,7 @@ TEST(DopegridWindow, PicturesDraggedFromThePictureHolderAreTransferredOnTwos) {
   EXPECT_EQ(LevelText(w.doc(), 2, 0, 7), "A4 \" \" A5 \" \" .");
 }
 
-TEST(DopegridWindow, EditKeysCutCopyPasteAndUndo) {
+TEST(DopegridWindow, EditKeysAndTheTimingCommandsWorkOnTheSelection) {
   SheetWindow w;
   w.Click(0, 0);
   w.Click(0, 2, Qt::ShiftModifier);
@@ -134,10 +134,7 @@ TEST(DopegridWindow, EditKeysCutCopyPasteAndUndo) {
   EXPECT_EQ(LevelText(w.doc(), 2, 9, 5), ". A1 \" A2 .");
   w.Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(LevelText(w.doc(), 2, 9, 5), ". . . . .");
-}
 
-TEST(DopegridWindow, CondenseExpandAndReverseWorkOnTheSelection) {
-  SheetWindow w;
   // Condense, then Expand, then Reverse over frames 0..5 of level "front" (A3's exposure ends
   // with the selection, so Condense keeps its hold).
   const std::pair<const char*, std::string> steps[] = {{"actionCondense", "A1 A2 A3 \" . ."},
