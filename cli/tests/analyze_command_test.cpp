@@ -61,24 +61,7 @@ TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEach) {
   EXPECT_EQ(data->settings, RedlineSettings{});
 }
 
-TEST(AnalyzeCommand, SettingsFromAFileAskNothing) {
-  TempDir dir;
-  WriteSequence(dir, 2);
-  WriteText(dir.File("lines.rls"), "Quenda\n90 170 200 40\n");
-  ToolOutput run =
-      ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("lines.rls")}, 0, "");
-  for (const char* name : {"walk1.rgn", "walk2.rgn"}) {
-    auto data = ReadRegionFile(dir.File(name), kWidth, kHeight, RegionReader::Analyzer);
-    ASSERT_TRUE(data.ok()) << name;
-    EXPECT_EQ(data->settings, (RedlineSettings{90, 170, 200, 40})) << name;
-  }
-
-  ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("none.rls")}, 1,
-            "quenda analyze: " + dir.File("none.rls") + ": Error openning setting file " +
-                dir.File("none.rls") + "\n");
-}
-
-TEST(AnalyzeCommand, WithoutATerminalTheQuestionIsNotAnswered) {
+TEST(AnalyzeCommand, WithoutATerminalOnlySettingsFromAFileAnswerTheQuestion) {
   TempDir dir;
   WriteSequence(dir, 2);
   const std::string named = "quenda analyze: " + dir.File("walk1.qds") + ": ";
@@ -88,6 +71,18 @@ TEST(AnalyzeCommand, WithoutATerminalTheQuestionIsNotAnswered) {
                 "--yes answers OK, --settings FILE.rls gives the settings\n",
             "");
   EXPECT_TRUE(ListDirectory(dir.path(), ".rgn").empty());
+
+  WriteText(dir.File("lines.rls"), "Quenda\n90 170 200 40\n");
+  ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("lines.rls")}, 0, "");
+  for (const char* name : {"walk1.rgn", "walk2.rgn"}) {
+    auto data = ReadRegionFile(dir.File(name), kWidth, kHeight, RegionReader::Analyzer);
+    ASSERT_TRUE(data.ok()) << name;
+    EXPECT_EQ(data->settings, (RedlineSettings{90, 170, 200, 40})) << name;
+  }
+
+  ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("none.rls")}, 1,
+            "quenda analyze: " + dir.File("none.rls") + ": Error openning setting file " +
+                dir.File("none.rls") + "\n");
 }
 
 TEST(AnalyzeCommand, OnATerminalTheQuestionWaitsForTheAnswer) {

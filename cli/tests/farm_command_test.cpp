@@ -39,7 +39,7 @@ class Farm : public ::testing::Test {
   const std::string tool = std::filesystem::read_symlink("/proc/self/exe").string();
 };
 
-TEST_F(Farm, DryRunPrintsTheScriptOfTheWholeJob) {
+TEST_F(Farm, DryRunPrintsTheScriptOfEachJobOfAShot) {
   struct Case {
     std::vector<std::string> args;
     std::vector<std::string> lines;
@@ -76,9 +76,8 @@ TEST_F(Farm, DryRunPrintsTheScriptOfTheWholeJob) {
           line);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("movie")));
-}
 
-TEST_F(Farm, ShotChainsEachJobAfterTheOneBefore) {
+  // A shot chains each job after the one before.
   ToolOutput ran = ExpectRun({"farm", "shot", "--after", "5", "analyze", "walk/walk1.qds",
                               "--chunk", "2", "render", "walk.dgr", "--out", "out", "--name",
                               "walk", "--frames", "1-5", "--chunk", "5", "--dry-run"},

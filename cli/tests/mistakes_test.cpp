@@ -77,7 +77,7 @@ class ExitCodes : public ::testing::Test {
   std::string gone = dir.File("gone/");
 };
 
-TEST_F(ExitCodes, UsageErrorsAreTwo) {
+TEST_F(ExitCodes, UsageErrorsAreTwoAndFilesThatCannotBeReadOrWrittenOne) {
   const std::string tga = clips + "clip0001.tga";
   Expect({
       {{"info"}, 2},
@@ -100,9 +100,7 @@ TEST_F(ExitCodes, UsageErrorsAreTwo) {
       {{"import", tga, "--out", dir.File("i"), "--name", "w2", "--dpi", "150", "--peg", "0"}, 2},
   });
   EXPECT_FALSE(std::filesystem::exists(dir.File("i")));
-}
 
-TEST_F(ExitCodes, UnreadableInputsAreOne) {
   const std::string qds = gone + "w1.qds", dgr = gone + "s.dgr", cmp = gone + "m.cmp";
   Expect({
       {{"info", qds}, 1, qds},
@@ -125,10 +123,7 @@ TEST_F(ExitCodes, UnreadableInputsAreOne) {
   });
   for (const char* name : {"f.avi", "p.avi", "b.png", "b.tga", "i", "r", "c"})
     EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
-}
 
-TEST_F(ExitCodes, UnwritableOutputsAreOne) {
-  const std::string tga = clips + "clip0001.tga";
   Expect({
       {{"colors", blocked + "/w.col", "--add", "RED", "1", "2", "3"}, 1, blocked},
       {{"sheet", "new", blocked + "/s.dgr"}, 1, blocked},

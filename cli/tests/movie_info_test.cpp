@@ -12,7 +12,7 @@ namespace {
 
 using namespace quenda::testing;
 
-TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
+TEST(InfoCommand, MovieStreamsSizeRateAndCountsOrThePlayersRefusal) {
   TempDir dir;
   MoviePlan plan;
   plan.frames = 4;
@@ -31,10 +31,8 @@ TEST(InfoCommand, MovieStreamsSizeRateAndCounts) {
   WriteMovie(dir.File("silent.avi"), plan);
   run = ExpectRun({"info", dir.File("silent.avi")}, 0, "");
   EXPECT_TRUE(HasLine(run.out, "sound: none")) << run.out;
-}
 
-TEST(InfoCommand, MovieThatIsNotOneGivesThePlayersMessage) {
-  TempDir dir;
+  // A file that is no movie gets the player's message.
   WriteText(dir.File("junk.avi"), "RIFF but not a movie at all");
   ExpectRun({"info", dir.File("junk.avi")}, 1,
             "quenda info: " + dir.File("junk.avi") +
