@@ -77,7 +77,13 @@ class ExitCodes : public ::testing::Test {
   std::string gone = dir.File("gone/");
 };
 
-TEST_F(ExitCodes, UsageErrorsAreTwoAndFilesThatCannotBeReadOrWrittenOne) {
+struct Told {
+  std::vector<std::string> words;
+  int code;
+  std::string err;  // a whole line of standard error
+};
+
+TEST_F(ExitCodes, UsageErrorsAreTwoUnreadableOrUnwritableFilesOneAndMessagesSayWhy) {
   const std::string tga = clips + "clip0001.tga";
   Expect({
       {{"info"}, 2},
@@ -141,15 +147,7 @@ TEST_F(ExitCodes, UsageErrorsAreTwoAndFilesThatCannotBeReadOrWrittenOne) {
        1,
        blocked},
   });
-}
 
-struct Told {
-  std::vector<std::string> words;
-  int code;
-  std::string err;  // a whole line of standard error
-};
-
-TEST_F(ExitCodes, MessagesSayWhatIsWrong) {
   // An ADPCM wave: compressed, so no reader takes it.
   std::string beat = dir.File("beat.wav");
   WriteBytes(beat, PcmWave({8, 1, 22050, 2}, {1, 2, 3, 4}));

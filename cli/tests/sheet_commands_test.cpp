@@ -41,17 +41,6 @@ class SheetTool : public ::testing::Test {
   std::string sheet = dir.File("walk.dgr");
 };
 
-TEST_F(SheetTool, BuildsASheetStepByStep) {
-  BuildTwoLevels();
-  ToolOutput shown = Sheet({"show", sheet});
-  ASSERT_EQ(shown.code, 0) << shown.err;
-  EXPECT_TRUE(shown.out.starts_with(
-      "frame\tfront\tdefault\n1\t\tw1\n2\tw1\t\"\n3\t\"\tw2\n4\tw2\t\"\n5\t\"\tw3\n"))
-      << shown.out;
-  EXPECT_NE(shown.out.find("\n9\t\"\t\n10\t\t\n"), std::string::npos);
-  EXPECT_EQ(Sheet({"new", sheet}).code, 1);  // an existing sheet is kept
-}
-
 TEST_F(SheetTool, RefusesWhatTheSheetCannotTake) {
   ASSERT_EQ(Sheet({"new", sheet}).code, 0);
   EXPECT_EQ(Sheet({"transfer", sheet, "--sequence", "1", "--pictures", "1", "--level", "0",
@@ -119,8 +108,16 @@ TEST_F(SheetTool, AMissingDrawingOrATransferPastTheEndLeavesTheSheet) {
                             "it needs 244 (--extend lengthens it)\n");
 }
 
-TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
+TEST_F(SheetTool, ASheetBuiltStepByStepIsKeptWhenItsFolderMovesUnlessForgotten) {
   BuildTwoLevels();
+  ToolOutput shown = Sheet({"show", sheet});
+  ASSERT_EQ(shown.code, 0) << shown.err;
+  EXPECT_TRUE(shown.out.starts_with(
+      "frame\tfront\tdefault\n1\t\tw1\n2\tw1\t\"\n3\t\"\tw2\n4\tw2\t\"\n5\t\"\tw3\n"))
+      << shown.out;
+  EXPECT_NE(shown.out.find("\n9\t\"\t\n10\t\t\n"), std::string::npos);
+  EXPECT_EQ(Sheet({"new", sheet}).code, 1);  // an existing sheet is kept
+
   std::filesystem::rename(dir.File("walk"), dir.File("moved"));
   const std::vector<uint8_t> before = ReadBytes(sheet);
   const std::string said = "quenda sheet: " + sheet +
@@ -147,7 +144,7 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
   ExpectRun({"sheet", "add-level", sheet, "x", "--forget-missing"}, 0,
             said + "dropped: sequence \"walk\" (" + dir.File("walk/") + ")\n");
   std::filesystem::rename(dir.File("moved"), dir.File("walk"));
-  ToolOutput shown = Sheet({"show", sheet});
+  shown = Sheet({"show", sheet});
   ASSERT_EQ(shown.code, 0) << shown.err;
   EXPECT_TRUE(shown.out.starts_with("frame\tx\tfront\tdefault\n1\t\t\t\n2\t\t\t\n")) << shown.out;
 }

@@ -101,7 +101,7 @@ TEST_F(SheetEditTool, EachVerbSavesWhatTheDocumentCommandDoes) {
   }
 }
 
-TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWas) {
+TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWasAndPrintsAreThePagesOfThePrintLayout) {
   RunAll({{"sheet", "copy", base, "--to", clip, "--frames", "1-6"},
           {"sheet", "new", dir.File("empty.dgr")}});
   const std::vector<uint8_t> before = ReadBytes(base);
@@ -148,9 +148,7 @@ TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWas) {
     EXPECT_EQ(out.out, "") << c.args[0];
     EXPECT_EQ(ReadBytes(base), before) << c.args[0];
   }
-}
 
-TEST_F(SheetEditTool, PrintsThePagesOfThePrintLayout) {
   const std::string pdf = dir.File("sheet.pdf");
   ToolOutput whole = ExpectRun({"sheet", "print", base, "--pdf", pdf}, 0, "");
   EXPECT_EQ(whole.out, "wrote " + pdf + ": 4 pages\n");

@@ -141,12 +141,19 @@ TEST_F(SheetCommands, DeleteLevelAsksAndClampsTheCursor) {
             std::tuple("Are you sure you want to delete level \"default\"", 1, 0));
 }
 
-TEST_F(SheetCommands, DeletingFramesPullsTheSoundStartBack) {
+TEST_F(SheetCommands, DeletingFramesPullsTheSoundStartBackAndBadNamesAreNoSequence) {
   ASSERT_TRUE(doc.SetSoundSettings(25, 15));
   doc.DeleteFrames(90);
   EXPECT_EQ(std::tuple(doc.sheet().frameCount, doc.sound().startFrame), std::tuple(10, 9));
   EXPECT_FALSE(doc.SetSoundSettings(25, 10));
   EXPECT_EQ(prompt.Texts().back(), "The start frame must be between 1 and 9.");
+
+  EXPECT_FALSE(doc.AddSequenceFile(dir.File("1234.qds")));
+  EXPECT_EQ(prompt.Texts().back(),
+            "Invalid filename format or there is no number found on filename!");
+  prompt.QueuePath(std::nullopt);
+  EXPECT_FALSE(doc.AddSequence());
+  EXPECT_EQ(doc.sequenceCount(), 2);
 }
 
 TEST_F(SheetCommands, RemovingASequenceRenumbersSheetUndoAndClipboard) {
@@ -207,15 +214,6 @@ TEST_F(SheetCommands, ListenersHearHints) {
   EXPECT_EQ(recorder.hints, (std::vector<SheetHint>{SheetHint::Pictures, SheetHint::Sheet,
                                                     SheetHint::SelectAllPictures, SheetHint::All}));
   EXPECT_EQ(doc.selectedPictures().size(), 8u);
-}
-
-TEST_F(SheetCommands, AddSequenceRefusesBadNames) {
-  EXPECT_FALSE(doc.AddSequenceFile(dir.File("1234.qds")));
-  EXPECT_EQ(prompt.Texts().back(),
-            "Invalid filename format or there is no number found on filename!");
-  prompt.QueuePath(std::nullopt);
-  EXPECT_FALSE(doc.AddSequence());
-  EXPECT_EQ(doc.sequenceCount(), 2);
 }
 
 }  // namespace

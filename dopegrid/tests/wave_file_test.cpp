@@ -109,15 +109,13 @@ TEST_F(WaveFile, EachStepHasItsMessage) {
     EXPECT_FALSE(ParseWaveFile({good.data(), size}).ok()) << size;
 }
 
-TEST_F(WaveFile, NameAndOpenChecksComeFirst) {
+TEST_F(WaveFile, NameAndOpenChecksComeFirstAndARefusedFileUnloadsThePreviousSound) {
   WriteBytes(dir.File("loud.WAV"), EncodeWaveFile({}, Ramp(3)));
   EXPECT_EQ(std::tuple(ReadWaveFile("a.wa").message(), ReadWaveFile(dir.File("loud.WAV")).message(),
                        ReadWaveFile(dir.File("none.wav")).message()),
             std::tuple("Invalid Audio File extension", "Invalid Audio File extension",
                        "Could not open audio file!"));
-}
 
-TEST_F(WaveFile, ARefusedFileUnloadsThePreviousSound) {
   WriteBytes(dir.File("good.wav"), EncodeWaveFile({}, Ramp(100)));
   std::vector<uint8_t> wide =
       Riff("WAVE", {Chunk("fmt ", FmtBody(1, 3, 16)), Chunk("data", Ramp(12))});
