@@ -58,7 +58,7 @@ std::string Frame(const std::string& directory, int number) {
   return directory + "walk000" + std::to_string(number) + ".tga";
 }
 
-TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryOrNameAndWritesNothing) {
+TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryNameOrTheFilesItNeeds) {
   SheetWindow w;
   const std::string out = OutputFolder(w);
   struct Case {
@@ -89,11 +89,10 @@ TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryOrNameAndWritesNothing)
   EXPECT_EQ(std::tuple(w.prompt.shown()[1].text, shownDirectory.toStdString(), typedName,
                        std::filesystem::is_empty(out)),
             std::tuple("Choose storage directory", out, QStringLiteral("abcdefghijklmno"), true));
-}
 
-TEST(DopegridJobs, APaintedRenderListsTheMissingFilesAndWritesNothingWhenDeclined) {
-  SheetWindow w;  // scanned drawings only: no region, paint or colour set files
-  const std::string out = OutputFolder(w);
+  // The drawings are scanned only: no region, paint or colour set files for a painted render.
+  w.prompt.Clear();
+  OutputFolder(w);
   w.prompt.QueueAnswer(false);
   WhenModal<RenderDialog>([&](RenderDialog* dialog) {
     ChooseWholeJob(dialog);

@@ -148,7 +148,7 @@ TEST(DopegridWindow, EditKeysAndTheTimingCommandsWorkOnTheSelection) {
   }
 }
 
-TEST(DopegridWindow, FramesAreAddedAndCutThroughTheirDialog) {
+TEST(DopegridWindow, FramesAndLevelsAreAddedCutRenamedSwappedAndDeletedThroughTheirDialogs) {
   SheetWindow w;
   WhenModal<FrameLengthDialog>([&](FrameLengthDialog* d) {
     EXPECT_EQ(d->field()->text(), QStringLiteral("1"));
@@ -173,10 +173,7 @@ TEST(DopegridWindow, FramesAreAddedAndCutThroughTheirDialog) {
       std::tuple(w.prompt.Texts().back(), w.doc().sheet().frameCount, w.frame->statusTexts().at(1)),
       std::tuple("There are not that many frames to delete.", 112,
                  QStringLiteral("Total Frames : 112")));
-}
 
-TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
-  SheetWindow w;
   WhenModal<LevelNameDialog>([](LevelNameDialog* d) {
     d->field()->setText(QStringLiteral("a name of twenty-two"));  // cut at 18
     d->accept();
