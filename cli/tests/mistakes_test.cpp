@@ -206,7 +206,34 @@ TEST_F(ExitCodes, UsageErrorsAreTwoUnreadableOrUnwritableFilesOneAndMessagesSayW
   EXPECT_FALSE(std::filesystem::exists(dir.File("t.wav")));
 }
 
-TEST_F(ExitCodes, InfoOnSheetsAndCompositionsAndDamagedOnes) {
+// The picture's RGBA bytes, top row first, as ffmpeg reads the file (it honours a Targa's
+// row order): a reader independent of the suite's.
+std::vector<uint8_t> FfmpegRgba(const std::string& path, const std::string& raw) {
+  const std::string command =
+      "ffmpeg -v error -y -i '" + path + "' -f rawvideo -pix_fmt rgba '" + raw + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  return ReadBytes(raw);
+}
+
+TEST_F(ExitCodes, ExportOfATargaIsItsPixelsRightSideUpAndInfoTellsSheetsAndCompositions) {
+  ASSERT_EQ(std::system("ffmpeg -version >/dev/null 2>&1"), 0) << "ffmpeg (scripts/deps) is needed";
+  // Paint one corner so that a picture turned over cannot pass.
+  const std::string tga = clips + "clip0001.tga";
+  std::vector<uint8_t> bytes = ReadBytes(tga);
+  for (int x = 0; x < 5; ++x) {
+    uint8_t* p = &bytes[18 + std::size_t(x) * 4];  // the bottom row, as the suite writes it
+    p[0] = 200, p[1] = 10, p[2] = 30, p[3] = 77;
+  }
+  WriteBytes(tga, bytes);
+  ExpectRun({"export", tga, "--png", dir.File("clip.png")}, 0, "");
+  std::vector<uint8_t> expected = FfmpegRgba(tga, dir.File("tga.raw"));
+  ASSERT_EQ(expected.size(), std::size_t(47 * 33 * 4));
+  EXPECT_EQ(FfmpegRgba(dir.File("clip.png"), dir.File("png.raw")), expected);
+
+  ExpectRun({"export", tga, "--png", dir.File("half.png"), "--scale", "0.5"}, 0, "",
+            "wrote " + dir.File("half.png") + "  24 x 17\n");
+
+  // Info on sheets and compositions, and on damaged ones.
   RunAll({{"comp", "set-key", movie, "0", "x", "2", "7.5", "--ease-in", "3"},
           {"comp", "set-start", movie, "0", "1", "--after", "hold"}});
   ToolOutput listed = RunTool({"comp", "list", movie, "--keys"});
@@ -232,34 +259,6 @@ TEST_F(ExitCodes, InfoOnSheetsAndCompositionsAndDamagedOnes) {
     EXPECT_EQ(std::tie(run.code, run.out), std::tuple(1, "")) << damaged;
     EXPECT_TRUE(run.err.starts_with("quenda info: " + damaged + ": ")) << run.err;
   }
-}
-
-// The picture's RGBA bytes, top row first, as ffmpeg reads the file (it honours a Targa's
-// row order): a reader independent of the suite's.
-std::vector<uint8_t> FfmpegRgba(const std::string& path, const std::string& raw) {
-  const std::string command =
-      "ffmpeg -v error -y -i '" + path + "' -f rawvideo -pix_fmt rgba '" + raw + "'";
-  if (std::system(command.c_str()) != 0) return {};
-  return ReadBytes(raw);
-}
-
-TEST_F(ExitCodes, ExportOfATargaIsItsPixelsRightSideUp) {
-  ASSERT_EQ(std::system("ffmpeg -version >/dev/null 2>&1"), 0) << "ffmpeg (scripts/deps) is needed";
-  // Paint one corner so that a picture turned over cannot pass.
-  const std::string tga = clips + "clip0001.tga";
-  std::vector<uint8_t> bytes = ReadBytes(tga);
-  for (int x = 0; x < 5; ++x) {
-    uint8_t* p = &bytes[18 + std::size_t(x) * 4];  // the bottom row, as the suite writes it
-    p[0] = 200, p[1] = 10, p[2] = 30, p[3] = 77;
-  }
-  WriteBytes(tga, bytes);
-  ToolOutput run = ExpectRun({"export", tga, "--png", dir.File("clip.png")}, 0, "");
-  std::vector<uint8_t> expected = FfmpegRgba(tga, dir.File("tga.raw"));
-  ASSERT_EQ(expected.size(), std::size_t(47 * 33 * 4));
-  EXPECT_EQ(FfmpegRgba(dir.File("clip.png"), dir.File("png.raw")), expected);
-
-  ToolOutput scaled = RunTool({"export", tga, "--png", dir.File("half.png"), "--scale", "0.5"});
-  EXPECT_EQ(scaled.out, "wrote " + dir.File("half.png") + "  24 x 17\n");
 }
 
 TEST(Quenda, VersionIsPrinted) {
