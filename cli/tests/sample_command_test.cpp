@@ -15,7 +15,7 @@ namespace {
 
 using namespace quenda::testing;
 
-TEST(SampleCommand, WritesReadableScansWithTheGivenFactsAndSaysSoPerFile) {
+TEST(SampleCommand, WritesReadableScansWithTheGivenFactsOrTheDefaultsAndSaysSoPerFile) {
   TempDir dir;
   const std::string folder = dir.path() + "new/deeper";  // made, trailing '/' added
   const std::string base = folder + "/Walk";
@@ -35,10 +35,8 @@ TEST(SampleCommand, WritesReadableScansWithTheGivenFactsAndSaysSoPerFile) {
   ASSERT_TRUE(samples::WriteSampleSequence(dir.File("direct"), "Walk", 3, options, prompt));
   for (std::string name : {"Walk1.qds", "Walk2.qds", "Walk3.qds", "Walk.col"})
     EXPECT_EQ(ReadBytes(folder + "/" + name), ReadBytes(dir.File("direct/") + name)) << name;
-}
 
-TEST(SampleCommand, DefaultsAreAFourAt150Dpi) {
-  TempDir dir;
+  // Without options: A4 at 150 dpi.
   ExpectRun({"sample", dir.path(), "--name", "run", "--frames", "1"}, 0, "");
   auto header = ReadDrawingScanHeader(dir.File("run1.qds"), ScanReader::Scanner);
   ASSERT_TRUE(header) << header.message();

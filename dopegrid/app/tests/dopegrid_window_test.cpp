@@ -116,7 +116,7 @@ TEST(DopegridWindow, PicturesDraggedFromThePictureHolderAreTransferredOnTwos) {
   EXPECT_EQ(LevelText(w.doc(), 2, 0, 7), "A4 \" \" A5 \" \" .");
 }
 
-TEST(DopegridWindow, EditKeysAndTheTimingCommandsWorkOnTheSelection) {
+TEST(DopegridWindow, EditKeysAndTheTimingCommandsWorkOnTheSelectionAndClosingAsksFirst) {
   SheetWindow w;
   w.Click(0, 0);
   w.Click(0, 2, Qt::ShiftModifier);
@@ -146,6 +146,21 @@ TEST(DopegridWindow, EditKeysAndTheTimingCommandsWorkOnTheSelection) {
     w.action(name)->trigger();
     EXPECT_EQ(LevelText(w.doc(), 0, 0, 6), text) << name;
   }
+
+  // Closing the changed sheet asks first.
+  w.Click(0, 0);
+  w.Key(Qt::Key_X, Qt::ControlModifier);
+  w.prompt.QueueChoice(2);  // Cancel
+  EXPECT_FALSE(w.frame->close());
+  EXPECT_EQ(w.prompt.Texts().back(),
+            "Quenda Dopegrid\nSave changes to s.dgr?\n[Yes] [No] [Cancel]");
+  EXPECT_EQ(ReadBytes(w.path), w.saved);
+  // Yes saves the sheet to the file it came from, not where Save As would.
+  w.saveAsPath = QString::fromStdString(w.dir.File("new.dgr"));
+  w.prompt.QueueChoice(0);
+  EXPECT_TRUE(w.frame->close());
+  EXPECT_NE(ReadBytes(w.path), w.saved);
+  EXPECT_FALSE(std::filesystem::exists(w.dir.File("new.dgr")));
 }
 
 TEST(DopegridWindow, FramesAndLevelsAreAddedCutRenamedSwappedAndDeletedThroughTheirDialogs) {
@@ -246,23 +261,6 @@ TEST(DopegridWindow, AMissingSequenceIsForgottenButNothingIsSavedUntilTheUserSav
   w.Key(Qt::Key_S, Qt::ControlModifier);
   EXPECT_NE(ReadBytes(w.path), w.saved);
   EXPECT_FALSE(w.frame->isWindowModified());
-}
-
-TEST(DopegridWindow, ClosingAChangedSheetAsksFirst) {
-  SheetWindow w;
-  w.Click(0, 0);
-  w.Key(Qt::Key_X, Qt::ControlModifier);
-  w.prompt.QueueChoice(2);  // Cancel
-  EXPECT_FALSE(w.frame->close());
-  EXPECT_EQ(w.prompt.Texts().back(),
-            "Quenda Dopegrid\nSave changes to s.dgr?\n[Yes] [No] [Cancel]");
-  EXPECT_EQ(ReadBytes(w.path), w.saved);
-  // Yes saves the sheet to the file it came from, not where Save As would.
-  w.saveAsPath = QString::fromStdString(w.dir.File("new.dgr"));
-  w.prompt.QueueChoice(0);
-  EXPECT_TRUE(w.frame->close());
-  EXPECT_NE(ReadBytes(w.path), w.saved);
-  EXPECT_FALSE(std::filesystem::exists(w.dir.File("new.dgr")));
 }
 
 }  // namespace
