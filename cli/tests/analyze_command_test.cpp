@@ -47,7 +47,7 @@ void ExpectFrameLine(const std::string& line, const TempDir& dir, const std::str
   EXPECT_EQ(std::stoi(match[2]), data->regionCount + 1);
 }
 
-TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEach) {
+TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEachOrSaysWhichIsNotWritten) {
   TempDir dir;
   WriteSequence(dir, 3);
   ToolOutput run =
@@ -59,6 +59,20 @@ TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEach) {
   auto data = ReadRegionFile(dir.File("walk3.rgn"), kWidth, kHeight, RegionReader::Analyzer);
   ASSERT_TRUE(data.ok());
   EXPECT_EQ(data->settings, RedlineSettings{});
+
+  // An unwritable region file is reported and the others are written.
+  WriteBytes(dir.File("walk2.rgn"), {7});
+  MakeReadOnly(dir.File("walk2.rgn"));
+  run = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
+  MakeWritable(dir.File("walk2.rgn"));
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
+                         dir.File("walk2.qds") + ": Error opening file for writing\n");
+  lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "walk2.rgn  not written");
+  ExpectFrameLine(lines[2], dir, "walk3.rgn");
+  EXPECT_EQ(ReadBytes(dir.File("walk2.rgn")), std::vector<uint8_t>{7});
 }
 
 TEST(AnalyzeCommand, WithoutATerminalOnlySettingsFromAFileAnswerTheQuestion) {
@@ -173,23 +187,6 @@ TEST(AnalyzeCommand, UsageErrorsAndBadDrawings) {
   ExpectFrameLine(Lines(bad.out)[0], dir, "walk1.rgn");
 }
 
-TEST(AnalyzeCommand, AnUnwritableRegionFileIsReportedAndTheOthersAreWritten) {
-  TempDir dir;
-  WriteSequence(dir, 3);
-  WriteBytes(dir.File("walk2.rgn"), {7});
-  MakeReadOnly(dir.File("walk2.rgn"));
-  ToolOutput run = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
-  MakeWritable(dir.File("walk2.rgn"));
-  EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
-                         dir.File("walk2.qds") + ": Error opening file for writing\n");
-  std::vector<std::string> lines = Lines(run.out);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[1], "walk2.rgn  not written");
-  ExpectFrameLine(lines[2], dir, "walk3.rgn");
-  EXPECT_EQ(ReadBytes(dir.File("walk2.rgn")), std::vector<uint8_t>{7});
-}
-
 // Region data whose facts are known by construction: 47 x 33, regions 1..3 with region 3
 // holding no pixel, 5 line pixels, 3 ink pixels of which 2 painted, 1 pen and 1 rubbed out.
 RegionData KnownRegions() {
@@ -207,9 +204,9 @@ RegionData KnownRegions() {
   return data;
 }
 
-TEST(InfoCommand, RegionFileFactsAndRefusals) {
+TEST(InfoCommand, RegionAndPaintFileFactsAndRefusals) {
   TempDir dir;
-  WriteSequence(dir, 1);
+  WriteSequence(dir, 1);  // walk.col: TRANS, UNFIL, LINE, SKIN, SHIRT, PANTS, HAIR, SHOES
   ASSERT_TRUE(WriteRegionFile(dir.File("walk1.rgn"), KnownRegions(), RegionWriter::Analyzer));
   ExpectRun({"info", dir.File("walk1.rgn")}, 0, "",
             "region file " + dir.File("walk1.rgn") +
@@ -243,11 +240,7 @@ TEST(InfoCommand, RegionFileFactsAndRefusals) {
     ExpectRun({"info", dir.File(name)}, 1,
               "quenda info: " + dir.File(name) + ": " + message + dir.File(name) + "\n", "");
   }
-}
 
-TEST(InfoCommand, PaintFileCountsAndColoursByName) {
-  TempDir dir;
-  WriteSequence(dir, 1);  // walk.col: TRANS, UNFIL, LINE, SKIN, SHIRT, PANTS, HAIR, SHOES
   RegionData regions = MakeBlankRegionData(kWidth, kHeight);
   regions.regionCount = 4;
   regions.regionBounds.resize(6);
@@ -265,7 +258,7 @@ TEST(InfoCommand, PaintFileCountsAndColoursByName) {
 
   // Alone, every stored region counts and indices go unnamed.
   WriteBytes(dir.File("7.pnt"), ReadBytes(dir.File("walk1.pnt")));
-  ToolOutput alone = ExpectRun({"info", dir.File("7.pnt")}, 0, "");
+  alone = ExpectRun({"info", dir.File("7.pnt")}, 0, "");
   for (const char* line : {"regions: 6 (no region file beside it; every region the file holds)",
                            "colour set: none found", "  200: 1 region", "painted regions: 5"})
     EXPECT_TRUE(HasLine(alone.out, line)) << alone.out;

@@ -40,7 +40,7 @@ samples::SampleOptions WriteSample(const TempDir& dir) {
   return options;
 }
 
-TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFigures) {
+TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFiguresOrTheAnalyzersRefusal) {
   TempDir dir;
   samples::SampleOptions options = WriteSample(dir);
   std::vector<uint8_t> pixels = samples::MakeSampleDrawing(options, 0, 1).picture.bytes();
@@ -57,13 +57,9 @@ TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFigures) {
                   "x position: 120\ny position: 7\npixel bytes: 1551\ngrey: min " +
                   std::to_string(*low) + " max " + std::to_string(*high) + " mean " + mean + "\n");
   }
-}
 
-// The reader's messages are checked with the drawing scan; here only that info uses the
-// analyzer's reader and how it reports.
-TEST(InfoCommand, RefusedOrDamagedDrawingScansPrintTheAnalyzersMessage) {
-  TempDir dir;
-  WriteSample(dir);
+  // The reader's messages are checked with the drawing scan; here only that info uses the
+  // analyzer's reader and how it reports.
   std::vector<uint8_t> good = ReadBytes(dir.File("walk1.qds"));
   // Pixels cut short: the header is told, the grey figures are not, and the exit code is 1.
   WriteBytes(dir.File("cut.qds"), std::vector<uint8_t>(good.begin(), good.end() - 5));
