@@ -239,7 +239,7 @@ TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparentAndLineTestsPaper) 
             std::tuple(255, 0, 0, 255));
 }
 
-TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
+TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRunAndStopEndsAfterTheFrameInHand) {
   UseFrames(3);
   settings.size = RenderSize::Half;
   ASSERT_TRUE(RunRender(settings, source, prompt, progress));
@@ -254,6 +254,27 @@ TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
   for (const char* name : {"walk0001.tga", "walk0002.tga", "walk0003.tga"})
     EXPECT_EQ(ReadBytes(settings.directory + name), ReadBytes(split.directory + name)) << name;
   EXPECT_EQ(Read(split.directory + "walk0001.tga").width(), 9);  // 18 div 2
+
+  // Stop asks, and ends after the frame in hand. With two jobs the third frame is made ahead of
+  // the question; it must not be written.
+  for (int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    for (const std::string& name : ListDirectory(settings.directory))
+      std::filesystem::remove(settings.directory + name);
+    settings.jobs = jobs;
+    ScriptedProgress stopping(0);
+    ScriptedPrompt asked;
+    asked.QueueAnswer(false);
+    asked.QueueAnswer(true);
+    EXPECT_FALSE(RunRender(settings, source, asked, stopping));
+    EXPECT_EQ(asked.Texts(),
+              (std::vector<std::string>{"Do you want to stop render?",
+                                        "Do you want to stop render?", "Stopped after Frame : 2"}));
+    EXPECT_EQ(ListDirectory(settings.directory),
+              (std::vector<std::string>{"walk0001.tga", "walk0002.tga"}));
+    EXPECT_NE(std::find(stopping.stages.begin(), stopping.stages.end(), "Rendering Frame : 2"),
+              stopping.stages.end());
+  }
 }
 
 TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOnButAReadOnlyDirectoryEndsIt) {
@@ -275,29 +296,6 @@ TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOnButAReadOnlyDirectoryEnds
   EXPECT_FALSE(RunRender(settings, source, prompt, progress));
   EXPECT_EQ(prompt.Texts(),
             std::vector<std::string>{"Could not save painted frame!, disk full or read only?"});
-}
-
-// With two jobs the third frame is made ahead of the question; it must not be written.
-TEST_F(Rendering, StopAsksAndEndsAfterTheFrameInHand) {
-  UseFrames(3);
-  for (int jobs : {1, 2}) {
-    SCOPED_TRACE(jobs);
-    for (const std::string& name : ListDirectory(settings.directory))
-      std::filesystem::remove(settings.directory + name);
-    settings.jobs = jobs;
-    ScriptedProgress stopping(0);
-    ScriptedPrompt asked;
-    asked.QueueAnswer(false);
-    asked.QueueAnswer(true);
-    EXPECT_FALSE(RunRender(settings, source, asked, stopping));
-    EXPECT_EQ(asked.Texts(),
-              (std::vector<std::string>{"Do you want to stop render?",
-                                        "Do you want to stop render?", "Stopped after Frame : 2"}));
-    EXPECT_EQ(ListDirectory(settings.directory),
-              (std::vector<std::string>{"walk0001.tga", "walk0002.tga"}));
-    EXPECT_NE(std::find(stopping.stages.begin(), stopping.stages.end(), "Rendering Frame : 2"),
-              stopping.stages.end());
-  }
 }
 
 TEST_F(Rendering, CellFailuresEndWithErrorFindingCells) {

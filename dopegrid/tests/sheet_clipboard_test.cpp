@@ -25,7 +25,7 @@ class SheetClipboardFile : public SheetDocument {
   std::string path = dir.File("block.clip");
 };
 
-TEST_F(SheetClipboardFile, RoundTripsAndFindsSequencesByFolderAndName) {
+TEST_F(SheetClipboardFile, RoundTripsFindsSequencesByFolderAndNameAndRefusesDamage) {
   ASSERT_TRUE(SaveClipboardFile(path, ClipboardOf(doc)).ok());
   Result<SheetClipboard> read = LoadClipboardFile(path);
   ASSERT_TRUE(read.ok()) << read.message();
@@ -50,9 +50,7 @@ TEST_F(SheetClipboardFile, RoundTripsAndFindsSequencesByFolderAndName) {
   EXPECT_EQ(ClipboardCellsFor(*read, other).message(),
             "The clipboard shows picture 3 of the sequence \"bob\", which has 2 pictures in this "
             "sheet.");
-}
 
-TEST_F(SheetClipboardFile, DamagedFilesAreRefusedWithTheirMessage) {
   ArchiveWriter out;
   WriteClipboardFile(out, ClipboardOf(doc));
   const std::vector<uint8_t> good = out.bytes();

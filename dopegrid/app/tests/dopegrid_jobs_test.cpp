@@ -109,7 +109,7 @@ TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryNameOrTheFilesItNeeds) 
   EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
-TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
+TEST(DopegridJobs, ALineTestRenderAndAFlipbookFromTheDialogsAreWhatTheToolWrites) {
   SheetWindow w;
   const std::string out = OutputFolder(w);
   WhenModal<RenderDialog>([&](RenderDialog* dialog) {
@@ -131,6 +131,32 @@ TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
     EXPECT_EQ(ReadBytes(Frame(out, f)), ReadBytes(Frame(tool, f))) << f;
   }
   EXPECT_FALSE(std::filesystem::exists(Frame(out, 7)));
+
+  // The flipbook is played, and saved elsewhere.
+  const std::string preview = w.dir.File("preview.avi");
+  w.frame->SetPreviewPath(preview);
+  std::vector<std::string> played;
+  w.frame->SetMoviePlayer([&](const std::string& path) { played.push_back(path); });
+  EXPECT_FALSE(w.action("actionPlayLastFlipbook")->isEnabled() ||
+               w.action("actionSaveLastFlipbook")->isEnabled());
+  WhenModal<FlipbookDialog>([&](FlipbookDialog* dialog) {
+    ChooseWholeJob(dialog->range());
+    Click(dialog, "Generate");
+    Click(dialog, "Done");
+  });
+  w.action("actionMakeFlipbook")->trigger();
+  EXPECT_EQ(played, std::vector<std::string>{preview});
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{});
+  ASSERT_TRUE(w.action("actionSaveLastFlipbook")->isEnabled());
+
+  const std::string toolMovie = w.dir.File("tool.avi");
+  ASSERT_EQ(RunTool({"flipbook", w.path, "--out", toolMovie, "--frames", "1-6"}).code, 0);
+  const std::string saved = w.dir.File("movie.avi");
+  w.saveAsPath = QString::fromStdString(saved);
+  w.action("actionSaveLastFlipbook")->trigger();
+  EXPECT_EQ(std::tuple(w.asked.title, w.asked.name, ReadBytes(saved)),
+            std::tuple(QStringLiteral("Select the movie filename to save"),
+                       QStringLiteral("movie.avi"), ReadBytes(toolMovie)));
 }
 
 TEST(DopegridJobs, StopDuringTheRenderLeavesWholeFramesUpToTheStopAndNoMore) {
@@ -170,34 +196,6 @@ TEST(DopegridJobs, StopDuringTheRenderLeavesWholeFramesUpToTheStopAndNoMore) {
   ASSERT_TRUE(last >= 1 && last < 6) << texts[1];
   for (int f = 1; f <= last; ++f) EXPECT_TRUE(std::filesystem::exists(Frame(out, f))) << f;
   EXPECT_FALSE(std::filesystem::exists(Frame(out, last + 1)));
-}
-
-TEST(DopegridJobs, AFlipbookIsPlayedAndSavedAsTheToolWritesIt) {
-  SheetWindow w;
-  const std::string preview = w.dir.File("preview.avi");
-  w.frame->SetPreviewPath(preview);
-  std::vector<std::string> played;
-  w.frame->SetMoviePlayer([&](const std::string& path) { played.push_back(path); });
-  EXPECT_FALSE(w.action("actionPlayLastFlipbook")->isEnabled() ||
-               w.action("actionSaveLastFlipbook")->isEnabled());
-  WhenModal<FlipbookDialog>([&](FlipbookDialog* dialog) {
-    ChooseWholeJob(dialog->range());
-    Click(dialog, "Generate");
-    Click(dialog, "Done");
-  });
-  w.action("actionMakeFlipbook")->trigger();
-  EXPECT_EQ(played, std::vector<std::string>{preview});
-  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{});
-  ASSERT_TRUE(w.action("actionSaveLastFlipbook")->isEnabled());
-
-  const std::string tool = w.dir.File("tool.avi");
-  ASSERT_EQ(RunTool({"flipbook", w.path, "--out", tool, "--frames", "1-6"}).code, 0);
-  const std::string saved = w.dir.File("movie.avi");
-  w.saveAsPath = QString::fromStdString(saved);
-  w.action("actionSaveLastFlipbook")->trigger();
-  EXPECT_EQ(std::tuple(w.asked.title, w.asked.name, ReadBytes(saved)),
-            std::tuple(QStringLiteral("Select the movie filename to save"),
-                       QStringLiteral("movie.avi"), ReadBytes(tool)));
 }
 
 }  // namespace
