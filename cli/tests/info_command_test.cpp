@@ -101,7 +101,7 @@ std::vector<uint8_t> Targa24TopLeft(int width, int height) {
   return EncodeTestTga(MakeTestPicture(width, height, 4), 24, true);
 }
 
-TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {
+TEST(InfoCommand, TargaAndWaveFactsAndTheirReadersRefusals) {
   TempDir dir;
   std::vector<uint8_t> bgra(47 * 33 * 4, 200);
   int low = 255, high = 0;
@@ -131,10 +131,7 @@ TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {
                 dir.File("packed.tga") + " is of unsupported Targa type\n" + prefix +
                     "the picture is run-length compressed; write it uncompressed, for example "
                     "with ImageMagick: convert IN.tga -compress None OUT.tga\n");
-}
 
-TEST(InfoCommand, WaveFormatRateAndLengthInFrames) {
-  TempDir dir;
   // 9 seconds and 1 sample at 8000 per second: the last sample begins one more frame.
   const std::string wave = dir.File("beat.wav");
   WriteBytes(wave, PcmWave({8, 1, 8000}, std::vector<int32_t>(72001, 128)));

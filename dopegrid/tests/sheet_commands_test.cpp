@@ -175,7 +175,7 @@ TEST_F(SheetCommands, RemovingASequenceRenumbersSheetUndoAndClipboard) {
   EXPECT_EQ(LevelText(doc, 0, 10, 2), ". B2");
 }
 
-TEST_F(SheetCommands, ClicksSetCurrentCellAndSelection) {
+TEST_F(SheetCommands, ClicksSetCurrentCellAndSelectionAndListenersHearHints) {
   doc.AddLevel("front");
   // Level 1, frame 3 with the view scrolled by one frame.
   auto hit = HitTest(doc.sheet(), 35 + 75 + 10, 50 + 2 * 25 + 3, 0, 1);
@@ -198,9 +198,7 @@ TEST_F(SheetCommands, ClicksSetCurrentCellAndSelection) {
   ClickSheet(doc, *HitTest(doc.sheet(), 40, 60, 0, 0), 0);
   DragSheet(doc, *HitTest(doc.sheet(), 120, 50 + 25 * 5, 0, 0), false);
   EXPECT_EQ(doc.selection(), (SheetSelection{0, 0, 1, 5}));
-}
 
-TEST_F(SheetCommands, ListenersHearHints) {
   struct Recorder final : SheetListener {
     void OnUpdate(const SheetHint& hint) override { hints.push_back(hint); }
     std::vector<SheetHint> hints;
