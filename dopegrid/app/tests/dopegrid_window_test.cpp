@@ -28,7 +28,7 @@ namespace {
 
 using namespace quenda::testing;
 
-TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
+TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatusAndADoubleClickShowsTheCel) {
   SheetWindow w;
   EXPECT_EQ(std::tuple(w.frame->windowTitle(), w.frame->isWindowModified(),
                        w.frame->sequenceView()->count()),
@@ -56,6 +56,18 @@ TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
   w.Click(0, 1);
   w.Click(1, 4, Qt::ShiftModifier);
   SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_window.png");
+
+  // A double click shows the cel; an empty cell has none.
+  QTest::mouseDClick(w.view().viewport(), Qt::LeftButton, {}, w.CellAt(1, 3));
+  ASSERT_NE(w.frame->celWindow(), nullptr);
+  EXPECT_EQ(std::tuple(w.frame->celWindow()->windowTitle(), w.frame->celWindow()->image().size(),
+                       w.frame->celWindow()->facts().at(0)),
+            std::tuple(QStringLiteral("Image Display"), QSize(96, 72), QStringLiteral("96x72")));
+
+  w.Click(2, 0);
+  EXPECT_FALSE(w.action("actionCelSource")->isEnabled());
+  w.Key(Qt::Key_F3);  // disabled: nothing happens
+  EXPECT_TRUE(w.prompt.Texts().empty());
 }
 
 TEST(DopegridWindow, ClicksDragsAndKeysSetTheCurrentCellAndTheSelection) {
@@ -236,20 +248,6 @@ TEST(DopegridWindow, FramesAndLevelsAreAddedCutRenamedSwappedAndDeletedThroughTh
   // Undo brings the deleted level back.
   w.Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(w.doc().sheet().LevelName(2), "hero");
-}
-
-TEST(DopegridWindow, ADoubleClickShowsTheCelAndAnEmptyCellHasNone) {
-  SheetWindow w;
-  QTest::mouseDClick(w.view().viewport(), Qt::LeftButton, {}, w.CellAt(1, 3));
-  ASSERT_NE(w.frame->celWindow(), nullptr);
-  EXPECT_EQ(std::tuple(w.frame->celWindow()->windowTitle(), w.frame->celWindow()->image().size(),
-                       w.frame->celWindow()->facts().at(0)),
-            std::tuple(QStringLiteral("Image Display"), QSize(96, 72), QStringLiteral("96x72")));
-
-  w.Click(2, 0);
-  EXPECT_FALSE(w.action("actionCelSource")->isEnabled());
-  w.Key(Qt::Key_F3);  // disabled: nothing happens
-  EXPECT_TRUE(w.prompt.Texts().empty());
 }
 
 TEST(DopegridWindow, AMissingSequenceIsForgottenButNothingIsSavedUntilTheUserSaves) {
