@@ -42,16 +42,14 @@ class SheetTool : public ::testing::Test {
 };
 
 TEST_F(SheetTool, RefusesWhatTheSheetCannotTake) {
+  auto transfer = [&](const char* pictures) {
+    return Sheet({"transfer", sheet, "--sequence", "1", "--pictures", pictures, "--level", "0",
+                  "--frame", "1", "--on", "2"});
+  };
   ASSERT_EQ(Sheet({"new", sheet}).code, 0);
-  EXPECT_EQ(Sheet({"transfer", sheet, "--sequence", "1", "--pictures", "1", "--level", "0",
-                   "--frame", "1", "--on", "2"})
-                .code,
-            2);  // no sequence yet
+  EXPECT_EQ(transfer("1").code, 2);  // no sequence yet
   ASSERT_EQ(Sheet({"add-sequence", sheet, dir.File("walk/walk1.qds")}).code, 0);
-  EXPECT_EQ(Sheet({"transfer", sheet, "--sequence", "1", "--pictures", "2-9", "--level", "0",
-                   "--frame", "1", "--on", "2"})
-                .code,
-            2);
+  EXPECT_EQ(transfer("2-9").code, 2);
   const std::string named = "quenda sheet: " + sheet + ": ";
   ExpectRun({"sheet", "frames", sheet, "--delete", "99"}, 1,
             named + "There are not that many frames to delete.\n");
