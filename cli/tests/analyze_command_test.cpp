@@ -47,7 +47,7 @@ void ExpectFrameLine(const std::string& line, const TempDir& dir, const std::str
   EXPECT_EQ(std::stoi(match[2]), data->regionCount + 1);
 }
 
-TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEach) {
+TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEachOrSaysWhichIsNotWritten) {
   TempDir dir;
   WriteSequence(dir, 3);
   ToolOutput run =
@@ -59,14 +59,35 @@ TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEach) {
   auto data = ReadRegionFile(dir.File("walk3.rgn"), kWidth, kHeight, RegionReader::Analyzer);
   ASSERT_TRUE(data.ok());
   EXPECT_EQ(data->settings, RedlineSettings{});
+
+  // An unwritable region file is reported and the others are written.
+  WriteBytes(dir.File("walk2.rgn"), {7});
+  MakeReadOnly(dir.File("walk2.rgn"));
+  run = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
+  MakeWritable(dir.File("walk2.rgn"));
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
+                         dir.File("walk2.qds") + ": Error opening file for writing\n");
+  lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "walk2.rgn  not written");
+  ExpectFrameLine(lines[2], dir, "walk3.rgn");
+  EXPECT_EQ(ReadBytes(dir.File("walk2.rgn")), std::vector<uint8_t>{7});
 }
 
-TEST(AnalyzeCommand, SettingsFromAFileAskNothing) {
+TEST(AnalyzeCommand, WithoutATerminalOnlySettingsFromAFileAnswerTheQuestion) {
   TempDir dir;
   WriteSequence(dir, 2);
+  const std::string named = "quenda analyze: " + dir.File("walk1.qds") + ": ";
+  ExpectRun({"analyze", dir.File("walk1.qds")}, 2,
+            named + "Process with current regions settings? [Cancel]\n" + named +
+                "nothing processed: the question has no one to answer it without a terminal; "
+                "--yes answers OK, --settings FILE.rls gives the settings\n",
+            "");
+  EXPECT_TRUE(ListDirectory(dir.path(), ".rgn").empty());
+
   WriteText(dir.File("lines.rls"), "Quenda\n90 170 200 40\n");
-  ToolOutput run =
-      ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("lines.rls")}, 0, "");
+  ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("lines.rls")}, 0, "");
   for (const char* name : {"walk1.rgn", "walk2.rgn"}) {
     auto data = ReadRegionFile(dir.File(name), kWidth, kHeight, RegionReader::Analyzer);
     ASSERT_TRUE(data.ok()) << name;
@@ -76,19 +97,6 @@ TEST(AnalyzeCommand, SettingsFromAFileAskNothing) {
   ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("none.rls")}, 1,
             "quenda analyze: " + dir.File("none.rls") + ": Error openning setting file " +
                 dir.File("none.rls") + "\n");
-}
-
-TEST(AnalyzeCommand, WithoutATerminalTheQuestionIsNotAnswered) {
-  TempDir dir;
-  WriteSequence(dir, 2);
-  const std::string named = "quenda analyze: " + dir.File("walk1.qds") + ": ";
-  ToolOutput run = ExpectRun({"analyze", dir.File("walk1.qds")}, 2,
-                             named + "Process with current regions settings? [Cancel]\n" + named +
-                                 "nothing processed: the question has no one to answer it "
-                                 "without a terminal; --yes answers OK, --settings FILE.rls "
-                                 "gives the settings\n");
-  EXPECT_EQ(run.out, "");
-  EXPECT_TRUE(ListDirectory(dir.path(), ".rgn").empty());
 }
 
 TEST(AnalyzeCommand, OnATerminalTheQuestionWaitsForTheAnswer) {
@@ -132,18 +140,15 @@ TEST(AnalyzeCommand, FramesAreChosenByTheirNumbers) {
             (std::vector<std::string>{"walk2.rgn", "walk3.rgn", "walk3a.rgn"}));
   ASSERT_EQ(Lines(run.out).size(), 3u);
   ExpectFrameLine(Lines(run.out)[2], part, "walk3a.rgn");
-  ASSERT_EQ(RunTool({"analyze", part.File("walk5.qds"), "--frames", "4", "--yes"}).code, 0);
-  ASSERT_EQ(RunTool({"analyze", part.File("walk5.qds"), "--frames", "0-1", "--yes"}).code, 0);
-  ASSERT_EQ(RunTool({"analyze", part.File("walk5.qds"), "--frames", "5-900", "--yes"}).code, 0);
+  for (const char* frames : {"4", "0-1", "5-900"})
+    ASSERT_EQ(RunTool({"analyze", part.File("walk5.qds"), "--frames", frames, "--yes"}).code, 0);
   EXPECT_EQ(ListDirectory(part.path(), ".rgn").size(), 6u);
 
   // A share of a split run that holds no frame is no failure.
-  ToolOutput empty = RunTool({"analyze", part.File("walk5.qds"), "--frames", "9-12", "--yes"});
-  EXPECT_EQ(empty.code, 0);
-  EXPECT_EQ(empty.out, "");
-  EXPECT_EQ(empty.err, QuestionOk(part.File("walk5.qds")) +
-                           "quenda analyze: " + part.File("walk5.qds") +
-                           ": no frame of walk is numbered 9-12; nothing to do\n");
+  ExpectRun({"analyze", part.File("walk5.qds"), "--frames", "9-12", "--yes"}, 0,
+            QuestionOk(part.File("walk5.qds")) + "quenda analyze: " + part.File("walk5.qds") +
+                ": no frame of walk is numbered 9-12; nothing to do\n",
+            "");
 
   for (std::string bad : {"3-1", "x", "2-", "-4", "1-2-3", ""}) {
     ToolOutput refused = RunTool({"analyze", part.File("walk5.qds"), "--frames", bad, "--yes"});
@@ -182,23 +187,6 @@ TEST(AnalyzeCommand, UsageErrorsAndBadDrawings) {
   ExpectFrameLine(Lines(bad.out)[0], dir, "walk1.rgn");
 }
 
-TEST(AnalyzeCommand, AnUnwritableRegionFileIsReportedAndTheOthersAreWritten) {
-  TempDir dir;
-  WriteSequence(dir, 3);
-  WriteBytes(dir.File("walk2.rgn"), {7});
-  MakeReadOnly(dir.File("walk2.rgn"));
-  ToolOutput run = RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
-  MakeWritable(dir.File("walk2.rgn"));
-  EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.err, QuestionOk(dir.File("walk1.qds")) + "quenda analyze: " +
-                         dir.File("walk2.qds") + ": Error opening file for writing\n");
-  std::vector<std::string> lines = Lines(run.out);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[1], "walk2.rgn  not written");
-  ExpectFrameLine(lines[2], dir, "walk3.rgn");
-  EXPECT_EQ(ReadBytes(dir.File("walk2.rgn")), std::vector<uint8_t>{7});
-}
-
 // Region data whose facts are known by construction: 47 x 33, regions 1..3 with region 3
 // holding no pixel, 5 line pixels, 3 ink pixels of which 2 painted, 1 pen and 1 rubbed out.
 RegionData KnownRegions() {
@@ -216,18 +204,18 @@ RegionData KnownRegions() {
   return data;
 }
 
-TEST(InfoCommand, RegionFileFactsAndRefusals) {
+TEST(InfoCommand, RegionAndPaintFileFactsAndRefusals) {
   TempDir dir;
-  WriteSequence(dir, 1);
+  WriteSequence(dir, 1);  // walk.col: TRANS, UNFIL, LINE, SKIN, SHIRT, PANTS, HAIR, SHOES
   ASSERT_TRUE(WriteRegionFile(dir.File("walk1.rgn"), KnownRegions(), RegionWriter::Analyzer));
-  ToolOutput run = ExpectRun({"info", dir.File("walk1.rgn")}, 0, "");
-  EXPECT_EQ(run.out, "region file " + dir.File("walk1.rgn") +
-                         "\nwidth: 47\nheight: 33\ndrawing scan: walk1.qds, the same size\n"
-                         "settings: pick-up 91, growth 160, white clamp 230, black clamp 40\n"
-                         "regions: 3 (region 1 and 2 to paint)\n"
-                         "line pixels: 5\nink pixels: 3 (2 painted)\nregion pen pixels: 1\n"
-                         "rubbed out pixels: 1\nregion 1 box: x 0..46, y 0..32\n"
-                         "regions without pixels: 1\nlargest box: region 1, x 0..46, y 0..32\n");
+  ExpectRun({"info", dir.File("walk1.rgn")}, 0, "",
+            "region file " + dir.File("walk1.rgn") +
+                "\nwidth: 47\nheight: 33\ndrawing scan: walk1.qds, the same size\n"
+                "settings: pick-up 91, growth 160, white clamp 230, black clamp 40\n"
+                "regions: 3 (region 1 and 2 to paint)\n"
+                "line pixels: 5\nink pixels: 3 (2 painted)\nregion pen pixels: 1\n"
+                "rubbed out pixels: 1\nregion 1 box: x 0..46, y 0..32\n"
+                "regions without pixels: 1\nlargest box: region 1, x 0..46, y 0..32\n");
 
   // Without its drawing the file's own size is taken.
   std::vector<uint8_t> good = ReadBytes(dir.File("walk1.rgn"));
@@ -249,16 +237,10 @@ TEST(InfoCommand, RegionFileFactsAndRefusals) {
   };
   for (const auto& [name, bytes, message] : refusals) {
     WriteBytes(dir.File(name), bytes);
-    ToolOutput refused =
-        ExpectRun({"info", dir.File(name)}, 1,
-                  "quenda info: " + dir.File(name) + ": " + message + dir.File(name) + "\n");
-    EXPECT_EQ(refused.out, "");
+    ExpectRun({"info", dir.File(name)}, 1,
+              "quenda info: " + dir.File(name) + ": " + message + dir.File(name) + "\n", "");
   }
-}
 
-TEST(InfoCommand, PaintFileCountsAndColoursByName) {
-  TempDir dir;
-  WriteSequence(dir, 1);  // walk.col: TRANS, UNFIL, LINE, SKIN, SHIRT, PANTS, HAIR, SHOES
   RegionData regions = MakeBlankRegionData(kWidth, kHeight);
   regions.regionCount = 4;
   regions.regionBounds.resize(6);
@@ -267,31 +249,26 @@ TEST(InfoCommand, PaintFileCountsAndColoursByName) {
   // file does not have.
   const std::vector<int32_t> paints{0, 0, 3, 3, 200, 4, 6};
   ASSERT_TRUE(WritePaintFile(dir.File("walk1.pnt"), paints, 7));
-  ToolOutput run = ExpectRun({"info", dir.File("walk1.pnt")}, 0, "");
-  EXPECT_EQ(run.out, "paint file " + dir.File("walk1.pnt") +
-                         "\nregions: 5 (as in walk1.rgn)\nregions in the file: 6\n"
-                         "painted count stored: 7\npainted regions: 3\ncolour set: walk.col\n"
-                         "colours used: 4\n  0 TRANS: 1 region\n  1 UNFIL: 1 region\n"
-                         "  3 SKIN: 2 regions\n  4 SHIRT: 1 region\n");
+  ExpectRun({"info", dir.File("walk1.pnt")}, 0, "",
+            "paint file " + dir.File("walk1.pnt") +
+                "\nregions: 5 (as in walk1.rgn)\nregions in the file: 6\n"
+                "painted count stored: 7\npainted regions: 3\ncolour set: walk.col\n"
+                "colours used: 4\n  0 TRANS: 1 region\n  1 UNFIL: 1 region\n"
+                "  3 SKIN: 2 regions\n  4 SHIRT: 1 region\n");
 
   // Alone, every stored region counts and indices go unnamed.
   WriteBytes(dir.File("7.pnt"), ReadBytes(dir.File("walk1.pnt")));
-  ToolOutput alone = ExpectRun({"info", dir.File("7.pnt")}, 0, "");
-  EXPECT_TRUE(HasLine(alone.out,
-                      "regions: 6 (no region file beside it; every region the file "
-                      "holds)"))
-      << alone.out;
-  EXPECT_TRUE(HasLine(alone.out, "colour set: none found"));
-  EXPECT_TRUE(HasLine(alone.out, "  200: 1 region"));
-  EXPECT_TRUE(HasLine(alone.out, "painted regions: 5"));
+  alone = ExpectRun({"info", dir.File("7.pnt")}, 0, "");
+  for (const char* line : {"regions: 6 (no region file beside it; every region the file holds)",
+                           "colour set: none found", "  200: 1 region", "painted regions: 5"})
+    EXPECT_TRUE(HasLine(alone.out, line)) << alone.out;
 
+  // Region 1 is always there, and transparent when not stored.
   WriteBytes(dir.File("tiny.pnt"), {9});
-  ToolOutput tiny = RunTool({"info", dir.File("tiny.pnt")});
-  EXPECT_EQ(tiny.code, 0);
-  EXPECT_TRUE(HasLine(tiny.out,
-                      "regions: 1 (no region file beside it; every region the file "
-                      "holds)"));                   // region 1 is always there
-  EXPECT_TRUE(HasLine(tiny.out, "  0: 1 region"));  // and transparent when not stored
+  ToolOutput tiny = ExpectRun({"info", dir.File("tiny.pnt")}, 0, "");
+  for (const char* line :
+       {"regions: 1 (no region file beside it; every region the file holds)", "  0: 1 region"})
+    EXPECT_TRUE(HasLine(tiny.out, line)) << tiny.out;
 
   ExpectRun({"info", dir.File("gone.pnt")}, 1,
             "quenda info: " + dir.File("gone.pnt") +

@@ -2,6 +2,7 @@
 // side, and each document's hints must reach only its own listeners.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "common/scripted_prompt.h"
@@ -42,9 +43,9 @@ TEST(DocumentsTogether, EachDocumentTellsOnlyItsOwnListeners) {
   composer.ToggleMotionPath();
 
   ASSERT_EQ(painterViews.updates.size(), 1u);
-  EXPECT_EQ(painterViews.updates[0].hint, PainterHint::ShowRegion);
-  EXPECT_EQ(painterViews.updates[0].rect.x1, 5);
-  EXPECT_EQ(painterViews.updates[0].region, 9);
+  const PainterUpdate& told = painterViews.updates[0];
+  EXPECT_EQ(std::tuple(told.hint, told.rect.x1, told.region),
+            std::tuple(PainterHint::ShowRegion, 5, 9));
   EXPECT_EQ(sheetViews.updates, std::vector<SheetHint>{SheetHint::Sheet});
   EXPECT_EQ(composerViews.updates, std::vector<ComposerHint>{ComposerHint::All});
   // Showing the sound or the motion path is a view setting, not an edit.

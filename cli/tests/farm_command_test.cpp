@@ -39,7 +39,7 @@ class Farm : public ::testing::Test {
   const std::string tool = std::filesystem::read_symlink("/proc/self/exe").string();
 };
 
-TEST_F(Farm, DryRunPrintsTheScriptOfTheWholeJob) {
+TEST_F(Farm, DryRunPrintsTheScriptOfEachJobOfAShot) {
   struct Case {
     std::vector<std::string> args;
     std::vector<std::string> lines;
@@ -76,9 +76,8 @@ TEST_F(Farm, DryRunPrintsTheScriptOfTheWholeJob) {
           line);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("movie")));
-}
 
-TEST_F(Farm, ShotChainsEachJobAfterTheOneBefore) {
+  // A shot chains each job after the one before.
   ToolOutput ran = ExpectRun({"farm", "shot", "--after", "5", "analyze", "walk/walk1.qds",
                               "--chunk", "2", "render", "walk.dgr", "--out", "out", "--name",
                               "walk", "--frames", "1-5", "--chunk", "5", "--dry-run"},
@@ -96,24 +95,17 @@ TEST_F(Farm, CheckNamesMissingAndUnreadableFrames) {
   const std::vector<std::string> render{"farm",        "check",    "render", "walk.dgr",
                                         "--out",       "out",      "--name", "walk",
                                         "--line-test", "--frames", "1-5"};
-  ToolOutput clean = RunTool(render);
-  EXPECT_EQ(clean.code, 0);
-  EXPECT_EQ(clean.out, "");
-  EXPECT_EQ(clean.err, "quenda farm: render: all 5 files of the job are in place\n");
+  ExpectRun(render, 0, "quenda farm: render: all 5 files of the job are in place\n", "");
 
   std::filesystem::remove(dir.File("out/walk0002.tga"));
   std::vector<uint8_t> cut = ReadBytes(dir.File("out/walk0004.tga"));
   cut.resize(cut.size() / 2);
   WriteBytes(dir.File("out/walk0004.tga"), cut);
   WriteBytes(dir.File("walk/walk5.rgn"), {1, 2, 3});
-  ToolOutput faulty = RunTool(render);
-  EXPECT_EQ(faulty.code, 1);
-  EXPECT_EQ(faulty.out, "frame 2: " + dir.File("out/walk0002.tga") +
-                            ": missing\n"
-                            "frame 4: " +
-                            dir.File("out/walk0004.tga") +
-                            ": Clip member: " + dir.File("out/walk0004.tga") + " is incomplete\n");
-  EXPECT_EQ(faulty.err, "quenda farm: render: 2 of 5 files are missing or unreadable\n");
+  ExpectRun(render, 1, "quenda farm: render: 2 of 5 files are missing or unreadable\n",
+            "frame 2: " + dir.File("out/walk0002.tga") +
+                ": missing\nframe 4: " + dir.File("out/walk0004.tga") +
+                ": Clip member: " + dir.File("out/walk0004.tga") + " is incomplete\n");
   ToolOutput regions = RunTool({"farm", "check", "analyze", "walk/walk1.qds", "--frames", "3-5"});
   EXPECT_EQ(regions.code, 1);
   EXPECT_EQ(regions.out,

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -21,10 +23,7 @@ using namespace quenda::testing;
 
 // Exit status 1, `err` on standard error and nothing on standard output.
 void ExpectRefused(const std::string& path, const std::string& err) {
-  ToolOutput run = RunTool({"info", path});
-  EXPECT_EQ(run.code, 1) << path;
-  EXPECT_EQ(run.err, "quenda info: " + path + ": " + err) << path;
-  EXPECT_EQ(run.out, "") << path;
+  ExpectRun({"info", path}, 1, "quenda info: " + path + ": " + err, "");
 }
 
 // Writes a sample sequence of one 47 x 33 frame and its colour set into `dir`.
@@ -41,32 +40,26 @@ samples::SampleOptions WriteSample(const TempDir& dir) {
   return options;
 }
 
-TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFigures) {
+TEST(InfoCommand, DrawingScanHeaderFactsAndGreyFiguresOrTheAnalyzersRefusal) {
   TempDir dir;
   samples::SampleOptions options = WriteSample(dir);
   std::vector<uint8_t> pixels = samples::MakeSampleDrawing(options, 0, 1).picture.bytes();
-  int low = 255, high = 0;
-  double sum = 0;
-  for (uint8_t v : pixels) low = std::min<int>(low, v), high = std::max<int>(high, v), sum += v;
+  const auto [low, high] = std::minmax_element(pixels.begin(), pixels.end());
   char mean[32];
-  std::snprintf(mean, sizeof mean, "%.1f", sum / double(pixels.size()));
+  std::snprintf(mean, sizeof mean, "%.1f",
+                std::accumulate(pixels.begin(), pixels.end(), 0.0) / double(pixels.size()));
 
   for (std::string file : {"walk1.qds", "WALK1.QDS"}) {
     if (file != "walk1.qds") WriteBytes(dir.File(file), ReadBytes(dir.File("walk1.qds")));
-    ToolOutput run = ExpectRun({"info", dir.File(file)}, 0, "");
-    EXPECT_EQ(run.out, "drawing scan " + dir.File(file) +
-                           "\nwidth: 47\nheight: 33\ndpi: 300\npeg position: 3 (PegTop)\n"
-                           "x position: 120\ny position: 7\npixel bytes: 1551\ngrey: min " +
-                           std::to_string(low) + " max " + std::to_string(high) + " mean " + mean +
-                           "\n");
+    ExpectRun({"info", dir.File(file)}, 0, "",
+              "drawing scan " + dir.File(file) +
+                  "\nwidth: 47\nheight: 33\ndpi: 300\npeg position: 3 (PegTop)\n"
+                  "x position: 120\ny position: 7\npixel bytes: 1551\ngrey: min " +
+                  std::to_string(*low) + " max " + std::to_string(*high) + " mean " + mean + "\n");
   }
-}
 
-// The reader's messages are checked with the drawing scan; here only that info uses the
-// analyzer's reader and how it reports.
-TEST(InfoCommand, RefusedOrDamagedDrawingScansPrintTheAnalyzersMessage) {
-  TempDir dir;
-  WriteSample(dir);
+  // The reader's messages are checked with the drawing scan; here only that info uses the
+  // analyzer's reader and how it reports.
   std::vector<uint8_t> good = ReadBytes(dir.File("walk1.qds"));
   // Pixels cut short: the header is told, the grey figures are not, and the exit code is 1.
   WriteBytes(dir.File("cut.qds"), std::vector<uint8_t>(good.begin(), good.end() - 5));
@@ -82,26 +75,23 @@ TEST(InfoCommand, ColourSetEntriesAsThePainterReadsThemAndTheSheetsRefusal) {
   TempDir dir;
   WriteText(dir.File("walk.col"),
             "Quenda\n4\nTRANS 1 2 3\nUNFIL 4 5 6\nLINE 7 8 9\nSKIN 250 11 0\n");
-  ToolOutput run = ExpectRun({"info", dir.File("walk.col")}, 0, "");
-  EXPECT_EQ(run.out,
+  ExpectRun({"info", dir.File("walk.col")}, 0, "",
             "colour set " + dir.File("walk.col") +
                 "\ncount: 4\n0 TRANS 1 2 3\n1 UNFIL 4 5 6\n2 LINE 7 8 9\n3 SKIN 250 11 0\n");
 
   // Fewer entries than the count says: the defaults fill the gap and both counts are told.
   WriteText(dir.File("short.col"), "Quenda\n5\nTRANS 1 2 3\nUNFIL 4 5 6\n");
-  ToolOutput shortSet = RunTool({"info", dir.File("short.col")});
-  EXPECT_EQ(shortSet.code, 0);
-  EXPECT_EQ(shortSet.out, "colour set " + dir.File("short.col") +
-                              "\ncount: 3\ncount in file: 5\n0 TRANS 1 2 3\n1 UNFIL 4 5 6\n"
-                              "2 LINE 255 0 255\n");
+  ExpectRun({"info", dir.File("short.col")}, 0, "",
+            "colour set " + dir.File("short.col") +
+                "\ncount: 3\ncount in file: 5\n0 TRANS 1 2 3\n1 UNFIL 4 5 6\n2 LINE 255 0 255\n");
 
   // A foreign first word: the painter and the analyzer read the set, the exposure sheet does not.
   WriteText(dir.File("other.col"), "Palette\n4\nTRANS 1 2 3\nUNFIL 4 5 6\nLINE 7 8 9\nINK 0 0 9\n");
-  ToolOutput other = ExpectRun({"info", dir.File("other.col")}, 0, "");
-  EXPECT_EQ(other.out, "colour set " + dir.File("other.col") +
-                           "\ncount: 4\nexposure sheet: refuses it (\"Could not read color set "
-                           "file!\"): the first word is \"Palette\", not \"Quenda\"\n"
-                           "0 TRANS 1 2 3\n1 UNFIL 4 5 6\n2 LINE 7 8 9\n3 INK 0 0 9\n");
+  ExpectRun({"info", dir.File("other.col")}, 0, "",
+            "colour set " + dir.File("other.col") +
+                "\ncount: 4\nexposure sheet: refuses it (\"Could not read color set file!\"): the "
+                "first word is \"Palette\", not \"Quenda\"\n"
+                "0 TRANS 1 2 3\n1 UNFIL 4 5 6\n2 LINE 7 8 9\n3 INK 0 0 9\n");
   ExpectRefused(dir.File("none.col"),
                 "Could not find ColorSet file : " + dir.File("none.col") + "\n");
   EXPECT_TRUE(ReadBytes(dir.File("none.col")).empty());  // info never writes
@@ -111,7 +101,7 @@ std::vector<uint8_t> Targa24TopLeft(int width, int height) {
   return EncodeTestTga(MakeTestPicture(width, height, 4), 24, true);
 }
 
-TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {
+TEST(InfoCommand, TargaAndWaveFactsAndTheirReadersRefusals) {
   TempDir dir;
   std::vector<uint8_t> bgra(47 * 33 * 4, 200);
   int low = 255, high = 0;
@@ -121,16 +111,16 @@ TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {
   }
   ASSERT_TRUE(
       WriteTarga32(dir.File("frame.TGA"), 47, 33, bgra.data(), WriteMessages("failed")).ok());
-  ToolOutput run = ExpectRun({"info", dir.File("frame.TGA")}, 0, "");
-  EXPECT_EQ(run.out, "Targa picture " + dir.File("frame.TGA") +
-                         "\nwidth: 47\nheight: 33\ndepth: 32\norigin: bottom left\n"
-                         "alpha: 0 bits in the descriptor, values " +
-                         std::to_string(low) + ".." + std::to_string(high) + "\n");
+  ExpectRun({"info", dir.File("frame.TGA")}, 0, "",
+            "Targa picture " + dir.File("frame.TGA") +
+                "\nwidth: 47\nheight: 33\ndepth: 32\norigin: bottom left\n"
+                "alpha: 0 bits in the descriptor, values " +
+                std::to_string(low) + ".." + std::to_string(high) + "\n");
 
   WriteBytes(dir.File("top.tga"), Targa24TopLeft(5, 3));
-  ToolOutput top = ExpectRun({"info", dir.File("top.tga")}, 0, "");
-  EXPECT_EQ(top.out, "Targa picture " + dir.File("top.tga") +
-                         "\nwidth: 5\nheight: 3\ndepth: 24\norigin: top left\nalpha: none\n");
+  ExpectRun({"info", dir.File("top.tga")}, 0, "",
+            "Targa picture " + dir.File("top.tga") +
+                "\nwidth: 5\nheight: 3\ndepth: 24\norigin: top left\nalpha: none\n");
 
   // Run-length compressed: the reader's refusal, then how to write the file uncompressed.
   std::vector<uint8_t> packed = Targa24TopLeft(5, 3);
@@ -141,23 +131,17 @@ TEST(InfoCommand, TargaHeaderFactsAndThePickingReadersRefusal) {
                 dir.File("packed.tga") + " is of unsupported Targa type\n" + prefix +
                     "the picture is run-length compressed; write it uncompressed, for example "
                     "with ImageMagick: convert IN.tga -compress None OUT.tga\n");
-}
 
-TEST(InfoCommand, WaveFormatRateAndLengthInFrames) {
-  TempDir dir;
   // 9 seconds and 1 sample at 8000 per second: the last sample begins one more frame.
   const std::string wave = dir.File("beat.wav");
   WriteBytes(wave, PcmWave({8, 1, 8000}, std::vector<int32_t>(72001, 128)));
-  ToolOutput run = ExpectRun({"info", wave}, 0, "");
-  EXPECT_EQ(run.out, "wave sound " + wave +
-                         "\nformat: PCM, 1 channel, 8 bits\nrate: 8000 samples per second\n"
-                         "samples: 72001 (9.00 s)\nframes: 226 at 25 per second, 271 at 30 per "
-                         "second\n");
+  ExpectRun({"info", wave}, 0, "",
+            "wave sound " + wave +
+                "\nformat: PCM, 1 channel, 8 bits\nrate: 8000 samples per second\n"
+                "samples: 72001 (9.00 s)\nframes: 226 at 25 per second, 271 at 30 per second\n");
 
   WriteText(dir.File("junk.wav"), "RIFF....WAVEjunk");
-  ToolOutput junk = ExpectRun({"info", dir.File("junk.wav")}, 1,
-                              "quenda info: " + dir.File("junk.wav") + ": Corrupt audio file!\n");
-  EXPECT_EQ(junk.out, "");
+  ExpectRefused(dir.File("junk.wav"), "Corrupt audio file!\n");
 }
 
 }  // namespace

@@ -65,11 +65,11 @@ class Interrupt : public ::testing::Test {
   TempDir dir;
   std::string sheet = dir.File("walk.dgr");
   std::string out = dir.File("out/");
+  std::string errors = dir.File("errors.txt");
 };
 
 TEST_F(Interrupt, FlipbookClosesTheMovieWithTheFramesWritten) {
   std::string movie = out + "long.avi";
-  const std::string errors = dir.File("errors.txt");
   ASSERT_EQ(InterruptedRun({"flipbook", sheet, "--out", movie, "--size", "800"}, out, errors), 130);
   EXPECT_EQ(ListDirectory(out), std::vector<std::string>{"long.avi"});
   Result<std::unique_ptr<MovieReader>> reader = MovieReader::Open(movie);
@@ -90,7 +90,6 @@ TEST_F(Interrupt, FlipbookClosesTheMovieWithTheFramesWritten) {
 // With two jobs frames are made ahead of the one being written; what stays is still a run of
 // whole frames from the first, and the tool says where to resume.
 TEST_F(Interrupt, RenderKeepsWholeFramesAndSaysWhereToResume) {
-  const std::string errors = dir.File("errors.txt");
   ASSERT_EQ(InterruptedRun(
                 {"render", sheet, "--out", out, "--name", "walk", "--line-test", "--jobs", "2"},
                 out, errors),

@@ -53,7 +53,36 @@ class Jobs : public ::testing::Test {
   std::string out = dir.File("out/");
 };
 
-TEST_F(Jobs, TwoJobsWriteWhatOneWrites) {
+TEST_F(Jobs, TwoJobsWriteWhatOneWritesAndATerminalGetsABarRedrawnInPlace) {
+  // The real tool, its standard error a terminal (through `script`) or a pipe.
+  const std::string command = std::string(QUENDA_TOOL) + " render " + sheet + " --out " + out +
+                              " --name walk --frames 1-5 --line-test --jobs 2";
+  auto capture = [](const std::string& shell) {
+    std::string text;
+    FILE* pipe = popen(shell.c_str(), "r");
+    if (!pipe) return text;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+    return text;
+  };
+  const std::string terminal = capture("script -qec '" + command + " >/dev/null' /dev/null");
+  const std::regex bar("\r\\[#{24}\\] 5/5 frames  [0-9]+\\.[0-9] frames/s  0:00 left\x1b\\[K\r?\n");
+  EXPECT_TRUE(std::regex_search(terminal, bar)) << terminal;
+  EXPECT_NE(terminal.find("\r[........................] 0/5 frames\x1b[K"), std::string::npos)
+      << terminal;
+  EXPECT_EQ(terminal.find("frame 1  "), std::string::npos) << terminal;
+
+  // Elsewhere, as in a log: a line per frame, in order.
+  std::string expected;
+  for (int frame = 1; frame <= 5; ++frame) {
+    const std::string file = out + "walk000" + std::to_string(frame) + ".tga";
+    expected += "frame " + std::to_string(frame) + "  " + file + "  " +
+                std::to_string(std::filesystem::file_size(file)) + " bytes  T\n";
+  }
+  const std::regex seconds("[0-9]+\\.[0-9][0-9] s\n");
+  EXPECT_EQ(std::regex_replace(capture(command + " 2>&1 >/dev/null"), seconds, "T\n"), expected);
+
   struct Case {
     std::string name;
     std::vector<std::string> args;
@@ -127,37 +156,6 @@ TEST_F(Jobs, TwoJobsWriteWhatOneWrites) {
       EXPECT_EQ(ListDirectory(c.folder, c.suffix), c.written);
     }
   }
-}
-
-// The real tool, its standard error a terminal (through `script`) or a pipe.
-TEST_F(Jobs, ATerminalGetsABarRedrawnInPlace) {
-  const std::string command = std::string(QUENDA_TOOL) + " render " + sheet + " --out " + out +
-                              " --name walk --frames 1-5 --line-test --jobs 2";
-  auto capture = [](const std::string& shell) {
-    std::string text;
-    FILE* pipe = popen(shell.c_str(), "r");
-    if (!pipe) return text;
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-    pclose(pipe);
-    return text;
-  };
-  const std::string terminal = capture("script -qec '" + command + " >/dev/null' /dev/null");
-  const std::regex bar("\r\\[#{24}\\] 5/5 frames  [0-9]+\\.[0-9] frames/s  0:00 left\x1b\\[K\r?\n");
-  EXPECT_TRUE(std::regex_search(terminal, bar)) << terminal;
-  EXPECT_NE(terminal.find("\r[........................] 0/5 frames\x1b[K"), std::string::npos)
-      << terminal;
-  EXPECT_EQ(terminal.find("frame 1  "), std::string::npos) << terminal;
-
-  // Elsewhere, as in a log: a line per frame, in order.
-  std::string expected;
-  for (int frame = 1; frame <= 5; ++frame) {
-    const std::string file = out + "walk000" + std::to_string(frame) + ".tga";
-    expected += "frame " + std::to_string(frame) + "  " + file + "  " +
-                std::to_string(std::filesystem::file_size(file)) + " bytes  T\n";
-  }
-  const std::regex seconds("[0-9]+\\.[0-9][0-9] s\n");
-  EXPECT_EQ(std::regex_replace(capture(command + " 2>&1 >/dev/null"), seconds, "T\n"), expected);
 }
 
 }  // namespace

@@ -15,16 +15,15 @@ namespace {
 
 using namespace quenda::testing;
 
-TEST(SampleCommand, WritesReadableScansWithTheGivenFactsAndSaysSoPerFile) {
+TEST(SampleCommand, WritesReadableScansWithTheGivenFactsOrTheDefaultsAndSaysSoPerFile) {
   TempDir dir;
   const std::string folder = dir.path() + "new/deeper";  // made, trailing '/' added
-  ToolOutput run =
-      ExpectRun({"sample", folder, "--name", "Walk", "--frames", "3", "--size", "47x33", "--dpi",
-                 "72", "--peg", "1", "--origin", "5,6", "--seed", "9"},
-                0, "");
   const std::string base = folder + "/Walk";
-  EXPECT_EQ(run.out, "wrote " + base + "1.qds\nwrote " + base + "2.qds\nwrote " + base +
-                         "3.qds\nwrote " + base + ".col\n");
+  ExpectRun({"sample", folder, "--name", "Walk", "--frames", "3", "--size", "47x33", "--dpi", "72",
+             "--peg", "1", "--origin", "5,6", "--seed", "9"},
+            0, "",
+            "wrote " + base + "1.qds\nwrote " + base + "2.qds\nwrote " + base + "3.qds\nwrote " +
+                base + ".col\n");
   EXPECT_EQ(ListDirectory(folder + "/"),
             (std::vector<std::string>{"Walk.col", "Walk1.qds", "Walk2.qds", "Walk3.qds"}));
 
@@ -36,10 +35,8 @@ TEST(SampleCommand, WritesReadableScansWithTheGivenFactsAndSaysSoPerFile) {
   ASSERT_TRUE(samples::WriteSampleSequence(dir.File("direct"), "Walk", 3, options, prompt));
   for (std::string name : {"Walk1.qds", "Walk2.qds", "Walk3.qds", "Walk.col"})
     EXPECT_EQ(ReadBytes(folder + "/" + name), ReadBytes(dir.File("direct/") + name)) << name;
-}
 
-TEST(SampleCommand, DefaultsAreAFourAt150Dpi) {
-  TempDir dir;
+  // Without options: A4 at 150 dpi.
   ExpectRun({"sample", dir.path(), "--name", "run", "--frames", "1"}, 0, "");
   auto header = ReadDrawingScanHeader(dir.File("run1.qds"), ScanReader::Scanner);
   ASSERT_TRUE(header) << header.message();
@@ -92,11 +89,10 @@ TEST(SampleCommand, BadArgumentsAreUsageErrorsThatWriteNothing) {
 TEST(SampleCommand, AFolderThatCannotBeMadeFailsWithExitOne) {
   TempDir dir;
   WriteText(dir.File("plain"), "a file, not a folder");
-  ToolOutput run = ExpectRun(
+  ExpectRun(
       {"sample", dir.File("plain"), "--name", "walk", "--frames", "1", "--size", "8x8"}, 1,
-      "quenda sample: " + dir.File("plain") + ": Cannot create folder " + dir.File("plain") +
-          "/\n");
-  EXPECT_EQ(run.out, "");
+      "quenda sample: " + dir.File("plain") + ": Cannot create folder " + dir.File("plain") + "/\n",
+      "");
 }
 
 // A second sample into the same folder would overwrite the drawings and the colour set (colours
@@ -123,8 +119,7 @@ TEST(SampleCommand, AnExistingSequenceIsKeptUnlessForced) {
 
   std::vector<std::string> forced = args;
   forced.push_back("--force");
-  ToolOutput replaced = RunTool(forced);
-  EXPECT_EQ(replaced.code, 0) << replaced.err;
+  ExpectRun(forced, 0, "");
   EXPECT_EQ(ListDirectory(dir.path()),
             (std::vector<std::string>{"run1.qds", "walk.col", "walk1.qds", "walk2.qds"}));
 }

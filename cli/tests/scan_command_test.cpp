@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/tests/tool_run.h"
@@ -14,24 +15,6 @@ namespace {
 
 using namespace quenda::testing;
 
-TEST(ScanCommand, ScansFramesIntoANewSequenceCalibratedAndTurned) {
-  SaneTestBackend backend({"test-picture \"Solid black\""});
-  TempDir dir;
-  ToolOutput run =
-      ExpectRun({"scan", dir.path(), "--name", "walk", "--frames", "2", "--dpi", "100", "--area",
-                 "3,4,20,30", "--peg", "0", "--brightness", "10", "--contrast", "0"},
-                0, "");
-  EXPECT_EQ(run.out, "wrote " + dir.File("walk1.qds") + "\nwrote " + dir.File("walk2.qds") + "\n");
-  auto scan = ReadDrawingScan(dir.File("walk2.qds"), ScanReader::Scanner);
-  ASSERT_TRUE(scan.ok()) << scan.message();
-  // 20 x 30 mm at 100 dpi, turned a quarter: 118 wide, 78 high; black lifted to 10.
-  EXPECT_EQ(scan->scan.picture.width(), 118);
-  EXPECT_EQ(scan->scan.picture.height(), 78);
-  EXPECT_EQ(scan->scan.pegPosition, 0);
-  const auto& bytes = scan->scan.picture.bytes();
-  EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](uint8_t v) { return v == 10; }));
-}
-
 struct Refusal {
   std::vector<std::string> options;  // test.conf lines
   std::vector<std::string> args;     // after DIR
@@ -39,7 +22,7 @@ struct Refusal {
   std::string err;  // what standard error starts with
 };
 
-TEST(ScanCommand, RefusalsSayWhyAndWriteNothingNew) {
+TEST(ScanCommand, RefusalsWriteNothingNewAndFramesAreScannedCalibratedAndTurned) {
   TempDir dir;
   WriteText(dir.File("old1.qds"), "kept");
   const std::string named = "quenda scan: " + dir.path() + ": ";
@@ -76,6 +59,19 @@ TEST(ScanCommand, RefusalsSayWhyAndWriteNothingNew) {
     EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
     EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"old1.qds"});
   }
+
+  SaneTestBackend backend({"test-picture \"Solid black\""});
+  ExpectRun({"scan", dir.path(), "--name", "walk", "--frames", "2", "--dpi", "100", "--area",
+             "3,4,20,30", "--peg", "0", "--brightness", "10", "--contrast", "0"},
+            0, "", "wrote " + dir.File("walk1.qds") + "\nwrote " + dir.File("walk2.qds") + "\n");
+  auto scan = ReadDrawingScan(dir.File("walk2.qds"), ScanReader::Scanner);
+  ASSERT_TRUE(scan.ok()) << scan.message();
+  // 20 x 30 mm at 100 dpi, turned a quarter: 118 wide, 78 high; black lifted to 10.
+  EXPECT_EQ(
+      std::tuple(scan->scan.picture.width(), scan->scan.picture.height(), scan->scan.pegPosition),
+      std::tuple(118, 78, 0));
+  const auto& bytes = scan->scan.picture.bytes();
+  EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](uint8_t v) { return v == 10; }));
 }
 
 }  // namespace

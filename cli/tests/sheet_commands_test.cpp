@@ -41,28 +41,15 @@ class SheetTool : public ::testing::Test {
   std::string sheet = dir.File("walk.dgr");
 };
 
-TEST_F(SheetTool, BuildsASheetStepByStep) {
-  BuildTwoLevels();
-  ToolOutput shown = Sheet({"show", sheet});
-  ASSERT_EQ(shown.code, 0) << shown.err;
-  EXPECT_TRUE(shown.out.starts_with(
-      "frame\tfront\tdefault\n1\t\tw1\n2\tw1\t\"\n3\t\"\tw2\n4\tw2\t\"\n5\t\"\tw3\n"))
-      << shown.out;
-  EXPECT_NE(shown.out.find("\n9\t\"\t\n10\t\t\n"), std::string::npos);
-  EXPECT_EQ(Sheet({"new", sheet}).code, 1);  // an existing sheet is kept
-}
-
 TEST_F(SheetTool, RefusesWhatTheSheetCannotTake) {
+  auto transfer = [&](const char* pictures) {
+    return Sheet({"transfer", sheet, "--sequence", "1", "--pictures", pictures, "--level", "0",
+                  "--frame", "1", "--on", "2"});
+  };
   ASSERT_EQ(Sheet({"new", sheet}).code, 0);
-  EXPECT_EQ(Sheet({"transfer", sheet, "--sequence", "1", "--pictures", "1", "--level", "0",
-                   "--frame", "1", "--on", "2"})
-                .code,
-            2);  // no sequence yet
+  EXPECT_EQ(transfer("1").code, 2);  // no sequence yet
   ASSERT_EQ(Sheet({"add-sequence", sheet, dir.File("walk/walk1.qds")}).code, 0);
-  EXPECT_EQ(Sheet({"transfer", sheet, "--sequence", "1", "--pictures", "2-9", "--level", "0",
-                   "--frame", "1", "--on", "2"})
-                .code,
-            2);
+  EXPECT_EQ(transfer("2-9").code, 2);
   const std::string named = "quenda sheet: " + sheet + ": ";
   ExpectRun({"sheet", "frames", sheet, "--delete", "99"}, 1,
             named + "There are not that many frames to delete.\n");
@@ -119,20 +106,16 @@ TEST_F(SheetTool, AMissingDrawingOrATransferPastTheEndLeavesTheSheet) {
                             "it needs 244 (--extend lengthens it)\n");
 }
 
-TEST_F(SheetTool, APaintedRenderNamesTheFilesItMisses) {
+TEST_F(SheetTool, ASheetBuiltStepByStepIsKeptWhenItsFolderMovesUnlessForgotten) {
   BuildTwoLevels();
-  // Not analysed or painted yet: the painted render names the files that are missing.
-  ToolOutput painted =
-      RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk", "--frames", "1-2"});
-  EXPECT_EQ(painted.code, 1);
-  EXPECT_TRUE(painted.err.starts_with("missing: " + dir.File("walk/walk1.rgn") +
-                                      "\nmissing: " + dir.File("walk/walk1.pnt") + "\n"))
-      << painted.err;
-  EXPECT_FALSE(std::filesystem::exists(dir.File("o/")));
-}
+  ToolOutput shown = Sheet({"show", sheet});
+  ASSERT_EQ(shown.code, 0) << shown.err;
+  EXPECT_TRUE(shown.out.starts_with(
+      "frame\tfront\tdefault\n1\t\tw1\n2\tw1\t\"\n3\t\"\tw2\n4\tw2\t\"\n5\t\"\tw3\n"))
+      << shown.out;
+  EXPECT_NE(shown.out.find("\n9\t\"\t\n10\t\t\n"), std::string::npos);
+  EXPECT_EQ(Sheet({"new", sheet}).code, 1);  // an existing sheet is kept
 
-TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
-  BuildTwoLevels();
   std::filesystem::rename(dir.File("walk"), dir.File("moved"));
   const std::vector<uint8_t> before = ReadBytes(sheet);
   const std::string said = "quenda sheet: " + sheet +
@@ -150,33 +133,29 @@ TEST_F(SheetTool, AMovedSequenceFolderIsKeptUnlessForgotten) {
       {{"sheet", "print", sheet, "--pdf", dir.File("walk.pdf")}, lost + kept},
   };
   for (const auto& c : kCases) {
-    ToolOutput run = RunTool(c.args);
-    EXPECT_EQ(run.code, 1) << c.args[1];
-    EXPECT_EQ(run.err, c.err) << c.args[1];
-    EXPECT_EQ(run.out, "") << c.args[1];
-    EXPECT_EQ(ReadBytes(sheet), before) << c.args[1];
+    SCOPED_TRACE(c.args[1]);
+    ExpectRun(c.args, 1, c.err, "");
+    EXPECT_EQ(ReadBytes(sheet), before);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("walk.pdf")));
 
-  ToolOutput forgot = Sheet({"add-level", sheet, "x", "--forget-missing"});
-  EXPECT_EQ(forgot.code, 0);
-  EXPECT_EQ(forgot.err, said + "dropped: sequence \"walk\" (" + dir.File("walk/") + ")\n");
+  ExpectRun({"sheet", "add-level", sheet, "x", "--forget-missing"}, 0,
+            said + "dropped: sequence \"walk\" (" + dir.File("walk/") + ")\n");
   std::filesystem::rename(dir.File("moved"), dir.File("walk"));
-  ToolOutput shown = Sheet({"show", sheet});
+  shown = Sheet({"show", sheet});
   ASSERT_EQ(shown.code, 0) << shown.err;
   EXPECT_TRUE(shown.out.starts_with("frame\tx\tfront\tdefault\n1\t\t\t\n2\t\t\t\n")) << shown.out;
 }
 
-TEST_F(SheetTool, ToneAndFlipbookWithSound) {
+TEST_F(SheetTool, ToneAndFlipbookWithSoundAndTheOldMovieKeptOnAFullDiskOrABadDrawing) {
   BuildTwoLevels();
   std::string wave = dir.File("beat.wav");
   ASSERT_EQ(RunTool({"tone", wave, "--seconds", "1", "--rate", "8000"}).code, 0);
 
   std::string movie = dir.File("walk.avi");
-  ToolOutput made = ExpectRun({"flipbook", sheet, "--out", movie, "--frames", "1-9", "--size",
-                               "100", "--sound", wave, "--sound-start", "3"},
-                              0, "");
-  EXPECT_EQ(made.out, "wrote " + movie + ": 9 frames at 25 per second, with sound\n");
+  ExpectRun({"flipbook", sheet, "--out", movie, "--frames", "1-9", "--size", "100", "--sound", wave,
+             "--sound-start", "3"},
+            0, "", "wrote " + movie + ": 9 frames at 25 per second, with sound\n");
   EXPECT_GT(std::filesystem::file_size(movie), 1000u);
 
   // A 16-bit stereo file from an ordinary sound tool is converted on load (the conversion is the
@@ -192,11 +171,8 @@ TEST_F(SheetTool, ToneAndFlipbookWithSound) {
   EXPECT_EQ(std::tuple((*reader)->soundFormat().bitsPerSample, (*reader)->soundFormat().channels,
                        (*reader)->soundFormat().samplesPerSecond),
             std::tuple(8, 1, 44100u));
-}
 
-TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndABadDrawing) {
-  BuildTwoLevels();
-  std::string movie = dir.File("walk.avi");
+  // A flipbook that fails keeps the movie written before.
   RunAll({{"flipbook", sheet, "--out", movie, "--frames", "1-2", "--size", "50"}});
   const std::vector<uint8_t> old = ReadBytes(movie);
   const std::vector<std::string> listing = ListDirectory(dir.path());
@@ -224,6 +200,15 @@ TEST_F(SheetTool, FlipbookKeepsTheOldMovieOnAFullDiskAndABadDrawing) {
 // the loss is accepted; frames of an earlier part of the job stay as they were.
 TEST_F(SheetTool, MissingDrawingOrSoundStopsTheRunBeforeAnyFrame) {
   BuildTwoLevels();
+  // Not analysed or painted yet: the painted render names the files that are missing.
+  ToolOutput painted =
+      RunTool({"render", sheet, "--out", dir.File("o/"), "--name", "walk", "--frames", "1-2"});
+  EXPECT_EQ(painted.code, 1);
+  EXPECT_TRUE(painted.err.starts_with("missing: " + dir.File("walk/walk1.rgn") +
+                                      "\nmissing: " + dir.File("walk/walk1.pnt") + "\n"))
+      << painted.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("o/")));
+
   std::string out = dir.File("out/"), movie = dir.File("walk.avi");
   std::vector<std::string> render{"render", sheet,      "--out", out,          "--name",
                                   "walk",   "--frames", "1-9",   "--line-test"};

@@ -23,11 +23,10 @@ class SheetEditTool : public ::testing::Test {
   // Two sequences on two levels: walk on twos on "default" from frame 1, run on twos on
   // "front" from frame 2.
   void SetUp() override {
-    RunAll({{"sample", dir.File("walk"), "--name", "walk", "--frames", "4", "--size", "47x33",
-             "--dpi", "100"},
-            {"sample", dir.File("run"), "--name", "run", "--frames", "4", "--size", "47x33",
-             "--dpi", "100"},
-            {"sheet", "new", base},
+    for (const char* name : {"walk", "run"})
+      RunAll({{"sample", dir.File(name), "--name", name, "--frames", "4", "--size", "47x33",
+               "--dpi", "100"}});
+    RunAll({{"sheet", "new", base},
             {"sheet", "add-sequence", base, dir.File("walk/walk1.qds")},
             {"sheet", "add-sequence", base, dir.File("run/run1.qds")},
             {"sheet", "transfer", base, "--sequence", "1", "--pictures", "1-4", "--level", "0",
@@ -102,7 +101,7 @@ TEST_F(SheetEditTool, EachVerbSavesWhatTheDocumentCommandDoes) {
   }
 }
 
-TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWas) {
+TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWasAndPrintsAreThePagesOfThePrintLayout) {
   RunAll({{"sheet", "copy", base, "--to", clip, "--frames", "1-6"},
           {"sheet", "new", dir.File("empty.dgr")}});
   const std::vector<uint8_t> before = ReadBytes(base);
@@ -149,9 +148,7 @@ TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWas) {
     EXPECT_EQ(out.out, "") << c.args[0];
     EXPECT_EQ(ReadBytes(base), before) << c.args[0];
   }
-}
 
-TEST_F(SheetEditTool, PrintsThePagesOfThePrintLayout) {
   const std::string pdf = dir.File("sheet.pdf");
   ToolOutput whole = ExpectRun({"sheet", "print", base, "--pdf", pdf}, 0, "");
   EXPECT_EQ(whole.out, "wrote " + pdf + ": 4 pages\n");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,13 +35,16 @@ inline void RunAll(const std::vector<std::vector<std::string>>& commands) {
   }
 }
 
-// Runs the tool expecting exit code `code` and `err` as its whole standard error, and returns
-// what it printed for any further check.
-inline ToolOutput ExpectRun(const std::vector<std::string>& args, int code,
-                            const std::string& err) {
+// Runs the tool expecting exit code `code`, `err` as its whole standard error and, when given,
+// `out` as its whole standard output; returns what it printed for any further check.
+inline ToolOutput ExpectRun(const std::vector<std::string>& args, int code, const std::string& err,
+                            const std::optional<std::string>& out = std::nullopt) {
   ToolOutput run = RunTool(args);
   EXPECT_EQ(run.code, code) << args[0] << "\n" << run.err;
   EXPECT_EQ(run.err, err) << args[0];
+  if (out) {
+    EXPECT_EQ(run.out, *out) << args[0];
+  }
   return run;
 }
 

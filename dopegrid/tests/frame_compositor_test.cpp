@@ -40,6 +40,12 @@ class Compositor : public PaintedSheet {
     ShowAnnAndBob(1, 1);
     job.levels = {0, 1};
   }
+  // The same with Ann's and Bob's first drawings written unpainted, one region each.
+  void UseDrawings(const DrawingScan& ann, const DrawingScan& bob) {
+    WritePaintedFrame(dir.path(), "Ann", 1, ann);
+    WritePaintedFrame(dir.path(), "Bob", 1, bob);
+    UseSequences();
+  }
   bool Prepare() {
     if (!CheckJobCells(job, source, prompt) || !ScanRange(job, source, RangeUser::Flipbook, prompt))
       return false;
@@ -52,27 +58,20 @@ class Compositor : public PaintedSheet {
     for (const char* name : {"Ann", "Bob"}) WriteTestColorSet(dir.path(), name);
   }
   const uint8_t* Pixel(int x, int y) { return job.picture.At(x, y); }
-  std::vector<int> Bgr(int x, int y) {
-    const uint8_t* p = Pixel(x, y);
-    return {p[0], p[1], p[2]};
-  }
+  std::vector<int> Bgr(int x, int y) { return PixelAt(job.picture, x, y); }
 
   CompositeJob job;
 };
 
 TEST_F(Compositor, RangePassEnclosesEveryDrawingOfTheJob) {
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(100, 80, 200, 10, 20));
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(30, 200, 200, 5, 50));
-  UseSequences();
+  UseDrawings(FlatDrawing(100, 80, 200, 10, 20), FlatDrawing(30, 200, 200, 5, 50));
   ASSERT_TRUE(Prepare());
   EXPECT_EQ(std::tuple(job.frame, job.resolution, prompt.Texts().size()),
             std::tuple(CommonFrame{5, 20, 110, 250}, 100, 0u));
 }
 
 TEST_F(Compositor, DifferentPegPositionsStopTheJob) {
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(8, 6, 200, 0, 0, 0));
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(8, 6, 200, 0, 0, 1));
-  UseSequences();
+  UseDrawings(FlatDrawing(8, 6, 200, 0, 0, 0), FlatDrawing(8, 6, 200, 0, 0, 1));
   EXPECT_FALSE(Prepare());
   EXPECT_EQ(prompt.Texts(),
             std::vector<std::string>{"Two or more frames in selection does not match with each "
@@ -85,9 +84,7 @@ TEST_F(Compositor, DifferentPegPositionsStopTheJob) {
 }
 
 TEST_F(Compositor, UnreadableDrawingsAndEmptyJobsAreRefused) {
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(8, 6, 200));
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(8, 6, 200));
-  UseSequences();
+  UseDrawings(FlatDrawing(8, 6, 200), FlatDrawing(8, 6, 200));
   std::vector<uint8_t> bytes = ReadBytes(dir.File("Bob1.qds"));
   bytes[16] = 24;  // not an 8-bit drawing
   WriteBytes(dir.File("Bob1.qds"), bytes);
@@ -101,9 +98,7 @@ TEST_F(Compositor, UnreadableDrawingsAndEmptyJobsAreRefused) {
 TEST_F(Compositor, ScannedDrawingsMultiplyLikePencilOnPaper) {
   DrawingScan front = FlatDrawing(4, 3, 128);
   front.picture.data()[5] = 0;  // (1, 1)
-  WritePaintedFrame(dir.path(), "Ann", 1, front);
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(6, 3, 128));
-  UseSequences();
+  UseDrawings(front, FlatDrawing(6, 3, 128));
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositeScanned(job, source, 0, prompt, progress));
   // Only the back drawing reaches (5, 2).
@@ -114,9 +109,7 @@ TEST_F(Compositor, ScannedDrawingsMultiplyLikePencilOnPaper) {
 TEST_F(Compositor, ScaledOutputSamplesByTruncation) {
   DrawingScan ramp = FlatDrawing(10, 2, 0);
   for (int x = 0; x < 10; ++x) ramp.picture.data()[std::size_t(x)] = uint8_t(x * 20);
-  WritePaintedFrame(dir.path(), "Ann", 1, ramp);
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(1, 1, 255));
-  UseSequences();
+  UseDrawings(ramp, FlatDrawing(1, 1, 255));
   ASSERT_TRUE(Prepare());
   job.scale = 0.4f;  // output 4 columns cover drawing columns 0, 2, 5, 7
   job.width = 4;
@@ -172,9 +165,7 @@ TEST_F(Compositor, NearlyWhitePaperStillTakesALittleLine) {
 
 TEST_F(Compositor, PaintedBackgroundWhereNothingIsPainted) {
   UseColorSets();
-  WritePaintedFrame(dir.path(), "Ann", 1, FlatDrawing(3, 3, 255));
-  WritePaintedFrame(dir.path(), "Bob", 1, FlatDrawing(3, 3, 255, 3, 0));
-  UseSequences();
+  UseDrawings(FlatDrawing(3, 3, 255), FlatDrawing(3, 3, 255, 3, 0));
   job.backgroundRed = 1, job.backgroundGreen = 2, job.backgroundBlue = 3;
   ASSERT_TRUE(Prepare());
   ASSERT_TRUE(CompositePainted(job, source, 0, prompt, progress));

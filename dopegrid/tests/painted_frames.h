@@ -42,6 +42,12 @@ void WritePaintedFrame(const std::string& directory, const std::string& name, in
 void WritePaintedFrame(const std::string& directory, const std::string& name, int number,
                        const DrawingScan& scan, const std::vector<int32_t>& regionColor = {0, 0});
 
+// The channels of `picture` at (x, y), blue first.
+inline std::vector<int> PixelAt(const Raster& picture, int x, int y) {
+  const uint8_t* p = picture.At(x, y);
+  return std::vector<int>(p, p + picture.channels());
+}
+
 // The sequence of name1.qds.. in `directory` as the sheet would hold it.
 DrawingSequence SequenceOf(const std::string& directory, const std::string& name);
 

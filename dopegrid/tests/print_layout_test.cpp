@@ -1,4 +1,4 @@
-// The printed sheet: page count, rows and labels per page, header texts, orientation.
+// The printed sheet: rows and labels per page, header texts, orientation.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -10,19 +10,10 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::TempDir;
-using testing::TransferAt;
+using namespace quenda::testing;
+using PrintLayout = SheetDocument;
 
-TEST(PrintLayout, PagesOfTwentyFiveFrames) {
-  for (auto [frames, pages] : {std::pair{100, 4}, {101, 5}, {25, 1}, {26, 2}, {2, 1}})
-    EXPECT_EQ(PrintPageCount(frames), pages) << frames;
-}
-
-TEST(PrintLayout, TheLastPageShowsOnlyTheFramesThatExist) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
+TEST_F(PrintLayout, TheLastPageShowsOnlyTheFramesThatExist) {
   AddSequences(doc, dir, {"Ann"}, 3);
   doc.AddFrames(1);
   doc.AddLevel("front");
@@ -42,7 +33,7 @@ TEST(PrintLayout, TheLastPageShowsOnlyTheFramesThatExist) {
       std::tuple(76, 100, "A1"));
 }
 
-TEST(PrintLayout, DateAndColumns) {
+TEST_F(PrintLayout, DateAndColumns) {
   std::tm date{};
   date.tm_year = 2026 - 1900;
   date.tm_mon = 11;

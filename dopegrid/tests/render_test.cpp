@@ -58,14 +58,10 @@ TEST(RenderLayer, LinePixelsBorrowTheFirstPaintedNeighbour) {
   painted.drawing.picture.data()[8] = 100;
   r.regionMap[7] = 2;  // unpainted paper
   Raster layer = BuildLayer(painted);
-  auto bgra = [&](int x, int y) {
-    const uint8_t* p = layer.At(x, y);
-    return std::vector<int>{p[0], p[1], p[2], p[3]};
-  };
-  EXPECT_EQ(bgra(1, 1), (std::vector<int>{35, 220, 15, 255}));
-  EXPECT_EQ(bgra(0, 0), (std::vector<int>{35, 220, 15, 255}));
-  EXPECT_EQ(bgra(2, 2), (std::vector<int>{0, 0, 0, 155}));  // 255 - 100
-  EXPECT_EQ(bgra(1, 2)[3], 0);
+  EXPECT_EQ(PixelAt(layer, 1, 1), (std::vector<int>{35, 220, 15, 255}));
+  EXPECT_EQ(PixelAt(layer, 0, 0), (std::vector<int>{35, 220, 15, 255}));
+  EXPECT_EQ(PixelAt(layer, 2, 2), (std::vector<int>{0, 0, 0, 155}));  // 255 - 100
+  EXPECT_EQ(layer.At(1, 2)[3], 0);
 
   // With every neighbour a line or unpainted, the line pixel shows its line, unseen.
   for (int i = 0; i < 9; ++i) r.flags[std::size_t(i)] = kFlagRegionLine;
@@ -113,13 +109,9 @@ PaintedDrawing RandomPainted(int width, int height, uint32_t seed) {
   painted.regions.regionCount = 4;
   painted.regionColor = {0, kRed, 0, kBlue, kGreen, 0};
   painted.colors = TestColors();
-  const uint8_t flagChoices[] = {0,
-                                 0,
-                                 0,
-                                 kFlagRegionLine,
-                                 kFlagAnimatorLine,
-                                 kFlagAnimatorLine | kFlagRubbedOut,
-                                 kFlagRubbedOut};
+  const uint8_t rubbedLine = kFlagAnimatorLine | kFlagRubbedOut;
+  const uint8_t flagChoices[] = {
+      0, 0, 0, kFlagRegionLine, kFlagAnimatorLine, rubbedLine, kFlagRubbedOut};
   const uint16_t lineChoices[] = {2, 3, 5, 249};
   for (int i = 0; i < width * height; ++i) {
     painted.drawing.picture.data()[i] = uint8_t(pick(3) == 0 ? 255 : pick(256));
@@ -226,34 +218,28 @@ class Rendering : public PaintedSheet {
   RenderSettings settings;
 };
 
-TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparent) {
+TEST_F(Rendering, PaintedFramesKeepUncoveredPixelsTransparentAndLineTestsPaper) {
   UseFrames(1);
   ASSERT_TRUE(RunRender(settings, source, prompt, progress)) << prompt.Texts()[0];
   Raster image = Read(settings.directory + "walk0001.tga");
   ASSERT_EQ(std::tuple(image.width(), image.height(), image.channels()), std::tuple(18, 4, 4));
-  auto bgra = [&](int x, int y) {
-    const uint8_t* p = image.At(x, y);
-    return std::vector<int>{p[0], p[1], p[2], p[3]};
-  };
-  EXPECT_EQ(bgra(2, 2), (std::vector<int>{20, 10, 200, 255}));
-  EXPECT_EQ(bgra(1, 1), (std::vector<int>{0, 0, 0, 255}));  // the pencil line, black
-  EXPECT_EQ(bgra(8, 1), (std::vector<int>{0, 0, 0, 0}));    // no level here
-  EXPECT_EQ(bgra(13, 2), (std::vector<int>{250, 40, 30, 255}));
-  EXPECT_EQ(bgra(13, 3)[3], 0);  // a layer's last row is not drawn
-}
+  EXPECT_EQ(PixelAt(image, 2, 2), (std::vector<int>{20, 10, 200, 255}));
+  EXPECT_EQ(PixelAt(image, 1, 1), (std::vector<int>{0, 0, 0, 255}));  // the pencil line, black
+  EXPECT_EQ(PixelAt(image, 8, 1), (std::vector<int>{0, 0, 0, 0}));    // no level here
+  EXPECT_EQ(PixelAt(image, 13, 2), (std::vector<int>{250, 40, 30, 255}));
+  EXPECT_EQ(image.At(13, 3)[3], 0);  // a layer's last row is not drawn
 
-TEST_F(Rendering, LineTestMakesPaperTransparentAndPencilOpaque) {
-  UseFrames(1);
+  // A line test makes paper transparent and pencil opaque.
   settings.kind = RenderKind::LineTest;
   settings.levels = {0};
   ASSERT_TRUE(RunRender(settings, source, prompt, progress));
-  Raster image = Read(settings.directory + "walk0001.tga");
+  image = Read(settings.directory + "walk0001.tga");
   ASSERT_EQ(image.width(), 6);
   EXPECT_EQ(std::tuple(image.At(1, 1)[3], image.At(1, 1)[0], image.At(2, 2)[3], image.At(2, 2)[0]),
             std::tuple(255, 0, 0, 255));
 }
 
-TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
+TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRunAndStopEndsAfterTheFrameInHand) {
   UseFrames(3);
   settings.size = RenderSize::Half;
   ASSERT_TRUE(RunRender(settings, source, prompt, progress));
@@ -268,33 +254,9 @@ TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRun) {
   for (const char* name : {"walk0001.tga", "walk0002.tga", "walk0003.tga"})
     EXPECT_EQ(ReadBytes(settings.directory + name), ReadBytes(split.directory + name)) << name;
   EXPECT_EQ(Read(split.directory + "walk0001.tga").width(), 9);  // 18 div 2
-}
 
-TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOn) {
-  UseFrames(2);
-  {
-    WriteLimit full(100);
-    EXPECT_TRUE(RunRender(settings, source, prompt, progress));
-  }
-  EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{"Error writing file " + settings.directory +
-                                          "walk0001.tga!: Disk Full or Write Protected",
-                                      "Error writing file " + settings.directory +
-                                          "walk0002.tga!: Disk Full or Write Protected"}));
-  EXPECT_TRUE(ListDirectory(settings.directory).empty());
-}
-
-TEST_F(Rendering, AReadOnlyDirectoryEndsTheRender) {
-  UseFrames(2);
-  MakeReadOnly(settings.directory);
-  EXPECT_FALSE(RunRender(settings, source, prompt, progress));
-  EXPECT_EQ(prompt.Texts(),
-            std::vector<std::string>{"Could not save painted frame!, disk full or read only?"});
-}
-
-// With two jobs the third frame is made ahead of the question; it must not be written.
-TEST_F(Rendering, StopAsksAndEndsAfterTheFrameInHand) {
-  UseFrames(3);
+  // Stop asks, and ends after the frame in hand. With two jobs the third frame is made ahead of
+  // the question; it must not be written.
   for (int jobs : {1, 2}) {
     SCOPED_TRACE(jobs);
     for (const std::string& name : ListDirectory(settings.directory))
@@ -313,6 +275,27 @@ TEST_F(Rendering, StopAsksAndEndsAfterTheFrameInHand) {
     EXPECT_NE(std::find(stopping.stages.begin(), stopping.stages.end(), "Rendering Frame : 2"),
               stopping.stages.end());
   }
+}
+
+TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOnButAReadOnlyDirectoryEndsIt) {
+  UseFrames(2);
+  {
+    WriteLimit full(100);
+    EXPECT_TRUE(RunRender(settings, source, prompt, progress));
+  }
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Error writing file " + settings.directory +
+                                          "walk0001.tga!: Disk Full or Write Protected",
+                                      "Error writing file " + settings.directory +
+                                          "walk0002.tga!: Disk Full or Write Protected"}));
+  EXPECT_TRUE(ListDirectory(settings.directory).empty());
+
+  // A directory that cannot be written ends it.
+  prompt.Clear();
+  MakeReadOnly(settings.directory);
+  EXPECT_FALSE(RunRender(settings, source, prompt, progress));
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"Could not save painted frame!, disk full or read only?"});
 }
 
 TEST_F(Rendering, CellFailuresEndWithErrorFindingCells) {

@@ -12,21 +12,14 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::LevelText;
-using testing::TempDir;
-using testing::TransferAt;
+using namespace quenda::testing;
 
-class SheetCommands : public ::testing::Test {
+class SheetCommands : public SheetDocument {
  protected:
   void SetUp() override { AddSequences(doc, dir, {"Ann", "Bob"}, 8); }
   void Select(int firstLevel, int firstFrame, int lastLevel, int lastFrame) {
     doc.SetSelection({firstLevel, firstFrame, lastLevel, lastFrame});
   }
-
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc{prompt};
 };
 
 struct Transfer {
@@ -148,12 +141,19 @@ TEST_F(SheetCommands, DeleteLevelAsksAndClampsTheCursor) {
             std::tuple("Are you sure you want to delete level \"default\"", 1, 0));
 }
 
-TEST_F(SheetCommands, DeletingFramesPullsTheSoundStartBack) {
+TEST_F(SheetCommands, DeletingFramesPullsTheSoundStartBackAndBadNamesAreNoSequence) {
   ASSERT_TRUE(doc.SetSoundSettings(25, 15));
   doc.DeleteFrames(90);
   EXPECT_EQ(std::tuple(doc.sheet().frameCount, doc.sound().startFrame), std::tuple(10, 9));
   EXPECT_FALSE(doc.SetSoundSettings(25, 10));
   EXPECT_EQ(prompt.Texts().back(), "The start frame must be between 1 and 9.");
+
+  EXPECT_FALSE(doc.AddSequenceFile(dir.File("1234.qds")));
+  EXPECT_EQ(prompt.Texts().back(),
+            "Invalid filename format or there is no number found on filename!");
+  prompt.QueuePath(std::nullopt);
+  EXPECT_FALSE(doc.AddSequence());
+  EXPECT_EQ(doc.sequenceCount(), 2);
 }
 
 TEST_F(SheetCommands, RemovingASequenceRenumbersSheetUndoAndClipboard) {
@@ -175,7 +175,7 @@ TEST_F(SheetCommands, RemovingASequenceRenumbersSheetUndoAndClipboard) {
   EXPECT_EQ(LevelText(doc, 0, 10, 2), ". B2");
 }
 
-TEST_F(SheetCommands, ClicksSetCurrentCellAndSelection) {
+TEST_F(SheetCommands, ClicksSetCurrentCellAndSelectionAndListenersHearHints) {
   doc.AddLevel("front");
   // Level 1, frame 3 with the view scrolled by one frame.
   auto hit = HitTest(doc.sheet(), 35 + 75 + 10, 50 + 2 * 25 + 3, 0, 1);
@@ -198,9 +198,7 @@ TEST_F(SheetCommands, ClicksSetCurrentCellAndSelection) {
   ClickSheet(doc, *HitTest(doc.sheet(), 40, 60, 0, 0), 0);
   DragSheet(doc, *HitTest(doc.sheet(), 120, 50 + 25 * 5, 0, 0), false);
   EXPECT_EQ(doc.selection(), (SheetSelection{0, 0, 1, 5}));
-}
 
-TEST_F(SheetCommands, ListenersHearHints) {
   struct Recorder final : SheetListener {
     void OnUpdate(const SheetHint& hint) override { hints.push_back(hint); }
     std::vector<SheetHint> hints;
@@ -214,15 +212,6 @@ TEST_F(SheetCommands, ListenersHearHints) {
   EXPECT_EQ(recorder.hints, (std::vector<SheetHint>{SheetHint::Pictures, SheetHint::Sheet,
                                                     SheetHint::SelectAllPictures, SheetHint::All}));
   EXPECT_EQ(doc.selectedPictures().size(), 8u);
-}
-
-TEST_F(SheetCommands, AddSequenceRefusesBadNames) {
-  EXPECT_FALSE(doc.AddSequenceFile(dir.File("1234.qds")));
-  EXPECT_EQ(prompt.Texts().back(),
-            "Invalid filename format or there is no number found on filename!");
-  prompt.QueuePath(std::nullopt);
-  EXPECT_FALSE(doc.AddSequence());
-  EXPECT_EQ(doc.sequenceCount(), 2);
 }
 
 }  // namespace

@@ -11,11 +11,10 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::TempDir;
-using testing::TransferAt;
+using namespace quenda::testing;
+using SheetDialogs = SheetDocument;
 
-TEST(SheetDialogs, FrameFieldsClampAsTheyAreLeft) {
+TEST_F(SheetDialogs, FrameFieldsClampAsTheyAreLeft) {
   // The start not beyond the end, nor beyond the sheet.
   EXPECT_EQ(std::tuple(ClampStartFrame(0, 10, 100), ClampStartFrame(50, 10, 100),
                        ClampStartFrame(150, 200, 100), ClampEndFrame(150, 5, 100),
@@ -23,7 +22,7 @@ TEST(SheetDialogs, FrameFieldsClampAsTheyAreLeft) {
             std::tuple(1, 10, 100, 100, 5));
 }
 
-TEST(SheetDialogs, RatesQualityLevelsAndDefaults) {
+TEST_F(SheetDialogs, RatesQualityLevelsAndDefaults) {
   for (auto [rate, text] : {std::pair{25, "25 (PAL)"}, {24, "24 (FILM)"}, {12, "Custom"}})
     EXPECT_EQ(std::string(kFrameRateChoices[std::size_t(FrameRateChoice(rate))]), text);
   EXPECT_EQ(std::tuple(QualityText(5000), QualityText(9999)), std::tuple("50%", "99%"));
@@ -37,10 +36,7 @@ TEST(SheetDialogs, RatesQualityLevelsAndDefaults) {
             std::tuple(true, false, false));
 }
 
-TEST(SheetDialogs, CelSourceAndTheImageWindow) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
+TEST_F(SheetDialogs, CelSourceAndTheImageWindow) {
   AddSequences(doc, dir, {"Ann"}, 2);
   EXPECT_EQ(CelSourcePath(doc, prompt).message(), "No picture to view in that cell.");
   TransferAt(doc, 0, {1}, 0, 3, 2);

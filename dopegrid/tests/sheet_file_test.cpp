@@ -1,7 +1,6 @@
 // Sheet files: byte layout, round trips, damaged files and the rules for missing drawings.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <tuple>
 
@@ -13,14 +12,11 @@
 namespace quenda {
 namespace {
 
-using testing::AddSequences;
-using testing::LevelText;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::TransferAt;
-using testing::WriteBytes;
+using namespace quenda::testing;
 
 constexpr std::size_t kCountsBytes = 12;
+
+using SheetFile = SheetDocument;
 
 TEST(SheetGrid, LimitsOfLevelsAndFrames) {
   ScriptedPrompt prompt;
@@ -44,7 +40,7 @@ TEST(SheetGrid, LimitsOfLevelsAndFrames) {
   EXPECT_FALSE(grid.Cell(0, 2).used());
 }
 
-TEST(SheetFile, NewSheetHasTheDocumentedLayout) {
+TEST_F(SheetFile, NewSheetHasTheDocumentedLayoutAndLargerCountsAreRefused) {
   ArchiveWriter out;
   CSheetGrid grid = MakeNewSheet();
   grid.Cell(0, 2) = {CellKind::Hold, 5, 7};
@@ -60,12 +56,22 @@ TEST(SheetFile, NewSheetHasTheDocumentedLayout) {
             std::tuple(2u, 7u, 5u, 0u, 0xFFFFFFFFu));
   EXPECT_EQ(std::tuple(b[kCountsBytes + 100 * kStoredCellBytes], std::string(b.end() - 7, b.end())),
             std::tuple(7, "default"));
+
+  // Counts beyond the capacities are refused.
+  auto withCount = [&](std::size_t offset, uint32_t value) {
+    std::vector<uint8_t> bytes = b;
+    SetU32LE(&bytes[offset], value);
+    return ParseSheetFile(bytes, "x.dgr").ok();
+  };
+  EXPECT_TRUE(withCount(4, 100));
+  EXPECT_FALSE(withCount(0, 100));         // sequences
+  EXPECT_FALSE(withCount(4, 2000));        // frames
+  EXPECT_FALSE(withCount(8, 50));          // levels
+  EXPECT_FALSE(withCount(8, 0));           // a sheet without levels
+  EXPECT_FALSE(withCount(4, 0xFFFFFFFF));  // no huge allocation on the header's word
 }
 
-TEST(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
+TEST_F(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
   AddSequences(doc, dir, {"Ann", "Bob"}, 4);
   TransferAt(doc, 1, {0, 2, 3}, 0, 3, 2);
   doc.AddLevel("front");
@@ -87,10 +93,7 @@ TEST(SheetFile, SavedDocumentReloadsAndSavesByteForByte) {
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
-TEST(SheetFile, EveryTruncationFailsAndKeepsTheOpenDocument) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
+TEST_F(SheetFile, EveryTruncationFailsAndKeepsTheOpenDocument) {
   AddSequences(doc, dir, {"Ann"}, 2);
   ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.dgr")));
   std::vector<uint8_t> whole = ReadBytes(dir.File("a.dgr"));
@@ -110,27 +113,7 @@ TEST(SheetFile, EveryTruncationFailsAndKeepsTheOpenDocument) {
   EXPECT_EQ(other.sheet().LevelName(0), "mine");
 }
 
-TEST(SheetFile, CountsBeyondTheCapacitiesAreRefused) {
-  CSheetGrid grid = MakeNewSheet();
-  ArchiveWriter out;
-  WriteSheetFile(out, grid, {});
-  auto withCount = [&](std::size_t offset, uint32_t value) {
-    std::vector<uint8_t> bytes = out.bytes();
-    SetU32LE(&bytes[offset], value);
-    return ParseSheetFile(bytes, "x.dgr").ok();
-  };
-  EXPECT_TRUE(withCount(4, 100));
-  EXPECT_FALSE(withCount(0, 100));         // sequences
-  EXPECT_FALSE(withCount(4, 2000));        // frames
-  EXPECT_FALSE(withCount(8, 50));          // levels
-  EXPECT_FALSE(withCount(8, 0));           // a sheet without levels
-  EXPECT_FALSE(withCount(4, 0xFFFFFFFF));  // no huge allocation on the header's word
-}
-
-TEST(SheetFile, CellsNamingNoStoredSequenceAreEmptied) {
-  TempDir dir;
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
+TEST_F(SheetFile, CellsNamingNoStoredSequenceAreEmptied) {
   AddSequences(doc, dir, {"Ann"}, 2);
   TransferAt(doc, 0, {0, 1}, 0, 0, 1);
   ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.dgr")));
@@ -143,32 +126,29 @@ TEST(SheetFile, CellsNamingNoStoredSequenceAreEmptied) {
   EXPECT_TRUE(doc.modified());
 }
 
-class MissingSequences : public ::testing::Test {
+class MissingSequences : public SheetDocument {
  protected:
   // Three sequences A, B, C of four drawings on levels 0..2, each transferred on ones.
   void SetUp() override {
-    CDopegridDoc doc(prompt);
-    AddSequences(doc, dir, {"Ann", "Bob", "Cat"}, 4);
-    doc.AddLevel("two");
-    doc.AddLevel("three");
-    for (int s = 0; s < 3; ++s) TransferAt(doc, s, {0, 1, 2, 3}, s, 0, 1);
-    ASSERT_TRUE(doc.OnSaveDocument(dir.File("s.dgr")));
+    CDopegridDoc made(prompt);
+    AddSequences(made, dir, {"Ann", "Bob", "Cat"}, 4);
+    made.AddLevel("two");
+    made.AddLevel("three");
+    for (int s = 0; s < 3; ++s) TransferAt(made, s, {0, 1, 2, 3}, s, 0, 1);
+    ASSERT_TRUE(made.OnSaveDocument(dir.File("s.dgr")));
     prompt.Clear();
   }
-  void RemoveDrawings(const std::string& name, int from, int to) {
+  // Opens the sheet once drawings from..to of `name` are gone, the questions answered as queued.
+  void OpenWithout(const std::string& name, int from, int to) {
     for (int i = from; i <= to; ++i)
       std::filesystem::remove(dir.File(name + std::to_string(i) + ".qds"));
+    ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
   }
-
-  TempDir dir;
-  ScriptedPrompt prompt;
 };
 
 TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
-  RemoveDrawings("Bob", 1, 4);
   prompt.QueueChoice(1);  // Forget it
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Bob", 1, 4);
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"All frames of the sequence \"Bob\" have either been moved "
                                       "to some place else or have been deleted",
@@ -181,33 +161,27 @@ TEST_F(MissingSequences, ForgettingTheMiddleOneRenumbersTheThird) {
 }
 
 TEST_F(MissingSequences, CancellingTheSearchAlsoForgets) {
-  RemoveDrawings("Ann", 1, 4);
   prompt.QueueChoice(0);  // Let's go find it
   prompt.QueuePath(std::nullopt);
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Ann", 1, 4);
   EXPECT_EQ(
       std::tuple(doc.sequenceCount(), LevelText(doc, 1, 0, 2), doc.sheet().Cell(1, 0).sequence),
       std::tuple(2, "B1 B2", 0));
 }
 
 TEST_F(MissingSequences, ClosingTheQuestionKeepsTheSequenceAsStored) {
-  RemoveDrawings("Bob", 1, 4);
   prompt.QueueChoice(std::nullopt);
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Bob", 1, 4);
   EXPECT_EQ(std::tuple(doc.sequenceCount(), LevelText(doc, 1, 0, 2), doc.modified()),
             std::tuple(3, "B1 B2", false));
 }
 
 TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
-  RemoveDrawings("Cat", 1, 4);
   std::filesystem::create_directory(dir.File("moved"));
-  std::string picked = testing::WriteTinySequence(dir.File("moved/"), "Cat", 2);
+  std::string picked = WriteTinySequence(dir.File("moved/"), "Cat", 2);
   prompt.QueueChoice(0);  // Let's go find it
   prompt.QueuePath(picked);
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Cat", 1, 4);
   EXPECT_EQ(std::tuple(prompt.Texts().back(), prompt.shown()[2].text, doc.sequences()[2].directory,
                        LevelText(doc, 2, 0, 4), doc.modified()),
             std::tuple("Some images of the sequence could not be found",
@@ -215,9 +189,7 @@ TEST_F(MissingSequences, RelocatingToFewerDrawingsEmptiesTheCellsBeyond) {
 }
 
 TEST_F(MissingSequences, SomeMissingDrawingsAreCountedAndKept) {
-  RemoveDrawings("Ann", 2, 3);
-  CDopegridDoc doc(prompt);
-  ASSERT_TRUE(doc.OnOpenDocument(dir.File("s.dgr")));
+  OpenWithout("Ann", 2, 3);
   EXPECT_EQ(prompt.Texts(),
             std::vector<std::string>{"2 frames of the sequence \"Ann\" could not be found."});
   EXPECT_EQ(LevelText(doc, 0, 0, 4), "A1 A2 A3 A4");

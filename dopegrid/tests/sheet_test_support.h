@@ -1,9 +1,12 @@
 #pragma once
 // Helpers for the exposure sheet tests: small sequences on disk and readable sheet columns.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
+#include "common/scripted_prompt.h"
 #include "dopegrid/core/dopegrid_doc.h"
 #include "testing/test_support.h"
 
@@ -23,5 +26,13 @@ void AddSequences(CDopegridDoc& doc, const TempDir& dir, const std::vector<std::
 // Selects `pictures` of sequence `sequence` and transfers them at (level, frame) on `spacing`.
 void TransferAt(CDopegridDoc& doc, int sequence, std::vector<int> pictures, int level, int frame,
                 int spacing);
+
+// A new document, a folder for its drawings and the prompt it talks to.
+class SheetDocument : public ::testing::Test {
+ protected:
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDopegridDoc doc{prompt};
+};
 
 }  // namespace quenda::testing

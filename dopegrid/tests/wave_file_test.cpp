@@ -6,15 +6,15 @@
 #include "common/byte_order.h"
 #include "common/scripted_prompt.h"
 #include "common/wave_file.h"
-#include "dopegrid/core/dopegrid_doc.h"
+#include "dopegrid/tests/sheet_test_support.h"
 #include "testing/pcm_wave.h"
 #include "testing/test_support.h"
 
 namespace quenda {
 namespace {
 
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace quenda::testing;
+using WaveFile = SheetDocument;
 
 // The messages as the user reads them, written out so that a slip in the wording shows.
 const std::string kNotWave = "Incorrect audio file format!";
@@ -53,7 +53,7 @@ std::vector<uint8_t> Riff(const char* form, std::vector<std::vector<uint8_t>> ch
   return Chunk("RIFF", body);
 }
 
-TEST(WaveFile, OddLengthSoundRoundTrips) {
+TEST_F(WaveFile, OddLengthSoundRoundTrips) {
   WaveFormat format;
   format.samplesPerSecond = format.averageBytesPerSecond = 8000;
   std::vector<uint8_t> samples = Ramp(47);
@@ -62,7 +62,7 @@ TEST(WaveFile, OddLengthSoundRoundTrips) {
   EXPECT_EQ(std::tie(read->format, read->samples), std::tie(format, samples));
 }
 
-TEST(WaveFile, ChunksAreFoundPastOthersWithPaddingAndA16ByteFormat) {
+TEST_F(WaveFile, ChunksAreFoundPastOthersWithPaddingAndA16ByteFormat) {
   std::vector<uint8_t> bytes =
       Riff("WAVE", {Chunk("LIST", {1, 2, 3}), Chunk("fmt ", FmtBody(1, 1, 8)), Chunk("fact", {9}),
                     Chunk("data", Ramp(5))});
@@ -74,7 +74,7 @@ TEST(WaveFile, ChunksAreFoundPastOthersWithPaddingAndA16ByteFormat) {
             std::tuple(Ramp(5), 11025u, 0));
 }
 
-TEST(WaveFile, EachStepHasItsMessage) {
+TEST_F(WaveFile, EachStepHasItsMessage) {
   std::vector<uint8_t> fmt = Chunk("fmt ", FmtBody(1, 1, 8));
   std::vector<uint8_t> data = Chunk("data", Ramp(10));
   std::vector<uint8_t> good = Riff("WAVE", {fmt, data});
@@ -109,23 +109,17 @@ TEST(WaveFile, EachStepHasItsMessage) {
     EXPECT_FALSE(ParseWaveFile({good.data(), size}).ok()) << size;
 }
 
-TEST(WaveFile, NameAndOpenChecksComeFirst) {
-  TempDir dir;
+TEST_F(WaveFile, NameAndOpenChecksComeFirstAndARefusedFileUnloadsThePreviousSound) {
   WriteBytes(dir.File("loud.WAV"), EncodeWaveFile({}, Ramp(3)));
   EXPECT_EQ(std::tuple(ReadWaveFile("a.wa").message(), ReadWaveFile(dir.File("loud.WAV")).message(),
                        ReadWaveFile(dir.File("none.wav")).message()),
             std::tuple("Invalid Audio File extension", "Invalid Audio File extension",
                        "Could not open audio file!"));
-}
 
-TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
-  TempDir dir;
   WriteBytes(dir.File("good.wav"), EncodeWaveFile({}, Ramp(100)));
   std::vector<uint8_t> wide =
       Riff("WAVE", {Chunk("fmt ", FmtBody(1, 3, 16)), Chunk("data", Ramp(12))});
   WriteBytes(dir.File("wide.wav"), wide);
-  ScriptedPrompt prompt;
-  CDopegridDoc doc(prompt);
   ASSERT_TRUE(doc.LoadSoundFile(dir.File("good.wav")));
   EXPECT_TRUE(doc.sound().loaded);
   EXPECT_FALSE(doc.LoadSoundFile(dir.File("wide.wav")));
@@ -133,37 +127,35 @@ TEST(WaveFile, ARefusedFileUnloadsThePreviousSound) {
             std::tuple(false, dir.File("wide.wav"), std::vector{kUnsupported}));
 }
 
-using testing::PcmLayout;
-
-TEST(WaveFile, IntegerSoundIsConvertedTo8BitMonoAtItsOwnRate) {
+TEST_F(WaveFile, IntegerSoundIsConvertedTo8BitMonoAtItsOwnRate) {
   const PcmLayout layouts[] = {
       {16, 2, 44100}, {16, 1, 22050}, {24, 1, 48000},          {24, 2, 96000},
       {8, 2, 11025},  {32, 2, 8000},  {24, 2, 48000, 1, true},
   };
   for (const PcmLayout& l : layouts) {
-    const std::vector<int32_t> values = testing::PcmValues(l, 301);
-    Result<WaveSound> read = ParseWaveFile(testing::PcmWave(l, values));
+    const std::vector<int32_t> values = PcmValues(l, 301);
+    Result<WaveSound> read = ParseWaveFile(PcmWave(l, values));
     ASSERT_TRUE(read.ok()) << l.bits << " " << l.channels << ": " << read.message();
-    EXPECT_EQ(read->samples, testing::ExpectedMono8(l, values)) << l.bits << " " << l.channels;
-    // As the suite's own writer describes 8-bit mono at that rate.
+    // The format as the suite's own writer describes 8-bit mono at that rate.
     WaveFormat mono;
     mono.samplesPerSecond = mono.averageBytesPerSecond = l.rate;
-    EXPECT_EQ(read->format, mono) << l.bits << " " << l.channels;
+    EXPECT_EQ(std::tie(read->samples, read->format), std::tuple(ExpectedMono8(l, values), mono))
+        << l.bits << " " << l.channels;
   }
-  EXPECT_EQ(std::tuple(ParseWaveFile(testing::PcmWave({16, 2, 44100}, {1, 2})).value().conversion,
-                       ParseWaveFile(testing::PcmWave({24, 1, 48000}, {1})).value().conversion,
+  EXPECT_EQ(std::tuple(ParseWaveFile(PcmWave({16, 2, 44100}, {1, 2})).value().conversion,
+                       ParseWaveFile(PcmWave({24, 1, 48000}, {1})).value().conversion,
                        ParseWaveFile(EncodeWaveFile({}, Ramp(4))).value().conversion),
             std::tuple("Converted 16-bit stereo 44100 Hz sound to 8-bit mono.",
                        "Converted 24-bit mono 48000 Hz sound to 8-bit mono.", ""));
 }
 
-TEST(WaveFile, SoundThatCannotBeConvertedIsRefused) {
+TEST_F(WaveFile, SoundThatCannotBeConvertedIsRefused) {
   const PcmLayout layouts[] = {
       {32, 1, 44100, 3}, {32, 2, 44100, 3, true}, {16, 3, 44100},
       {16, 1, 44100, 2}, {16, 2, 44100, 2, true},
   };
   for (const PcmLayout& l : layouts) {
-    Result<WaveSound> read = ParseWaveFile(testing::PcmWave(l, {1, 2, 3, 4, 5, 6}));
+    Result<WaveSound> read = ParseWaveFile(PcmWave(l, {1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(read.message(), kUnsupported) << l.tag << " " << l.channels;
   }
 }

@@ -23,9 +23,7 @@ namespace quenda {
 namespace {
 
 using cli::RunTool;
-using testing::ReadBytes;
-using testing::SheetWindow;
-using testing::WhenModal;
+using namespace quenda::testing;
 
 template <class Dialog>
 void Click(Dialog* dialog, const char* text) {
@@ -60,7 +58,7 @@ std::string Frame(const std::string& directory, int number) {
   return directory + "walk000" + std::to_string(number) + ".tga";
 }
 
-TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryOrNameAndWritesNothing) {
+TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryNameOrTheFilesItNeeds) {
   SheetWindow w;
   const std::string out = OutputFolder(w);
   struct Case {
@@ -91,11 +89,10 @@ TEST(DopegridJobs, TheRenderDialogRefusesWithoutDirectoryOrNameAndWritesNothing)
   EXPECT_EQ(std::tuple(w.prompt.shown()[1].text, shownDirectory.toStdString(), typedName,
                        std::filesystem::is_empty(out)),
             std::tuple("Choose storage directory", out, QStringLiteral("abcdefghijklmno"), true));
-}
 
-TEST(DopegridJobs, APaintedRenderListsTheMissingFilesAndWritesNothingWhenDeclined) {
-  SheetWindow w;  // scanned drawings only: no region, paint or colour set files
-  const std::string out = OutputFolder(w);
+  // The drawings are scanned only: no region, paint or colour set files for a painted render.
+  w.prompt.Clear();
+  OutputFolder(w);
   w.prompt.QueueAnswer(false);
   WhenModal<RenderDialog>([&](RenderDialog* dialog) {
     ChooseWholeJob(dialog);
@@ -112,7 +109,7 @@ TEST(DopegridJobs, APaintedRenderListsTheMissingFilesAndWritesNothingWhenDecline
   EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
-TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
+TEST(DopegridJobs, ALineTestRenderAndAFlipbookFromTheDialogsAreWhatTheToolWrites) {
   SheetWindow w;
   const std::string out = OutputFolder(w);
   WhenModal<RenderDialog>([&](RenderDialog* dialog) {
@@ -134,12 +131,38 @@ TEST(DopegridJobs, ALineTestRenderFromTheDialogWritesWhatTheToolWrites) {
     EXPECT_EQ(ReadBytes(Frame(out, f)), ReadBytes(Frame(tool, f))) << f;
   }
   EXPECT_FALSE(std::filesystem::exists(Frame(out, 7)));
+
+  // The flipbook is played, and saved elsewhere.
+  const std::string preview = w.dir.File("preview.avi");
+  w.frame->SetPreviewPath(preview);
+  std::vector<std::string> played;
+  w.frame->SetMoviePlayer([&](const std::string& path) { played.push_back(path); });
+  EXPECT_FALSE(w.action("actionPlayLastFlipbook")->isEnabled() ||
+               w.action("actionSaveLastFlipbook")->isEnabled());
+  WhenModal<FlipbookDialog>([&](FlipbookDialog* dialog) {
+    ChooseWholeJob(dialog->range());
+    Click(dialog, "Generate");
+    Click(dialog, "Done");
+  });
+  w.action("actionMakeFlipbook")->trigger();
+  EXPECT_EQ(played, std::vector<std::string>{preview});
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{});
+  ASSERT_TRUE(w.action("actionSaveLastFlipbook")->isEnabled());
+
+  const std::string toolMovie = w.dir.File("tool.avi");
+  ASSERT_EQ(RunTool({"flipbook", w.path, "--out", toolMovie, "--frames", "1-6"}).code, 0);
+  const std::string saved = w.dir.File("movie.avi");
+  w.saveAsPath = QString::fromStdString(saved);
+  w.action("actionSaveLastFlipbook")->trigger();
+  EXPECT_EQ(std::tuple(w.asked.title, w.asked.name, ReadBytes(saved)),
+            std::tuple(QStringLiteral("Select the movie filename to save"),
+                       QStringLiteral("movie.avi"), ReadBytes(toolMovie)));
 }
 
 TEST(DopegridJobs, StopDuringTheRenderLeavesWholeFramesUpToTheStopAndNoMore) {
   // Drawings large enough that STOP, pressed once the first frame's file is there (it appears
   // whole, by renaming), comes while the second is in hand.
-  SheetWindow w(testing::AnnAndBob(false, 800, 600));
+  SheetWindow w(AnnAndBob(false, 800, 600));
   const std::string out = OutputFolder(w);
   w.prompt.QueueAnswer(true);  // stop the render
   bool stopped = false;
@@ -173,34 +196,6 @@ TEST(DopegridJobs, StopDuringTheRenderLeavesWholeFramesUpToTheStopAndNoMore) {
   ASSERT_TRUE(last >= 1 && last < 6) << texts[1];
   for (int f = 1; f <= last; ++f) EXPECT_TRUE(std::filesystem::exists(Frame(out, f))) << f;
   EXPECT_FALSE(std::filesystem::exists(Frame(out, last + 1)));
-}
-
-TEST(DopegridJobs, AFlipbookIsPlayedAndSavedAsTheToolWritesIt) {
-  SheetWindow w;
-  const std::string preview = w.dir.File("preview.avi");
-  w.frame->SetPreviewPath(preview);
-  std::vector<std::string> played;
-  w.frame->SetMoviePlayer([&](const std::string& path) { played.push_back(path); });
-  EXPECT_FALSE(w.action("actionPlayLastFlipbook")->isEnabled() ||
-               w.action("actionSaveLastFlipbook")->isEnabled());
-  WhenModal<FlipbookDialog>([&](FlipbookDialog* dialog) {
-    ChooseWholeJob(dialog->range());
-    Click(dialog, "Generate");
-    Click(dialog, "Done");
-  });
-  w.action("actionMakeFlipbook")->trigger();
-  EXPECT_EQ(played, std::vector<std::string>{preview});
-  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{});
-  ASSERT_TRUE(w.action("actionSaveLastFlipbook")->isEnabled());
-
-  const std::string tool = w.dir.File("tool.avi");
-  ASSERT_EQ(RunTool({"flipbook", w.path, "--out", tool, "--frames", "1-6"}).code, 0);
-  const std::string saved = w.dir.File("movie.avi");
-  w.saveAsPath = QString::fromStdString(saved);
-  w.action("actionSaveLastFlipbook")->trigger();
-  EXPECT_EQ(std::tuple(w.asked.title, w.asked.name, ReadBytes(saved)),
-            std::tuple(QStringLiteral("Select the movie filename to save"),
-                       QStringLiteral("movie.avi"), ReadBytes(tool)));
 }
 
 }  // namespace

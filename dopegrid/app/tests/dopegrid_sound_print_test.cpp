@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QDir>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -28,7 +27,7 @@
 namespace quenda {
 namespace {
 
-using testing::WhenModal;
+using namespace quenda::testing;
 
 constexpr uint32_t kRate = 8000;  // 320 samples a frame at 25 frames a second
 
@@ -42,21 +41,21 @@ std::vector<uint8_t> Samples() {
 }
 
 // A sheet of 101 frames with sequence Ann on levels "default" and "front", and a wave beside it.
-void MakeSoundSheet(const testing::TempDir& dir, const std::string& path) {
+void MakeSoundSheet(const TempDir& dir, const std::string& path) {
   ScriptedPrompt quiet;
   CDopegridDoc doc(quiet);
-  EXPECT_TRUE(doc.AddSequenceFile(testing::WriteTinySequence(dir.path(), "Ann", 4, 96, 72)));
+  EXPECT_TRUE(doc.AddSequenceFile(WriteTinySequence(dir.path(), "Ann", 4, 96, 72)));
   doc.AddLevel("front");
-  testing::TransferAt(doc, 0, {0, 1, 2}, 0, 0, 2);
-  testing::TransferAt(doc, 0, {3}, 1, 97, 3);
+  TransferAt(doc, 0, {0, 1, 2}, 0, 0, 2);
+  TransferAt(doc, 0, {3}, 1, 97, 3);
   doc.AddFrames(1);
   EXPECT_TRUE(doc.OnSaveDocument(path));
   WaveFormat format;
   format.samplesPerSecond = format.averageBytesPerSecond = kRate;
-  testing::WriteBytes(dir.File("voice.wav"), EncodeWaveFile(format, Samples()));
+  WriteBytes(dir.File("voice.wav"), EncodeWaveFile(format, Samples()));
 }
 
-struct SoundWindow : testing::SheetWindow {
+struct SoundWindow : SheetWindow {
   SoundWindow() : SheetWindow(MakeSoundSheet) {
     QObject::connect(frame->statusBar(), &QStatusBar::messageChanged,
                      [this](const QString& text) { statuses << text; });
@@ -66,9 +65,9 @@ struct SoundWindow : testing::SheetWindow {
     action("actionLoadSound")->trigger();
   }
   // Plays by the wall clock at the sound's rate, keeping the bytes it was handed.
-  testing::FakeAudioOutput& Record() {
-    auto owned = std::make_unique<testing::FakeAudioOutput>();
-    testing::FakeAudioOutput& audio = *owned;
+  FakeAudioOutput& Record() {
+    auto owned = std::make_unique<FakeAudioOutput>();
+    FakeAudioOutput& audio = *owned;
     frame->soundCommands().SetAudioOutput(std::move(owned));
     return audio;
   }
@@ -99,13 +98,24 @@ TEST(DopegridSound, TheWaveformShowsWhereTheLoadedSoundIsLoud) {
   EXPECT_GT(changed(4, 7, 2, 8), 20);
   EXPECT_GT(changed(4, 7, 92, 98), 20);
 
-  testing::SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_sound_window.png");
+  SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_sound_window.png");
+
+  // The system's own output plays it, or there is no device to say so.
+  WaveFormat format;
+  format.samplesPerSecond = format.averageBytesPerSecond = kRate;
+  const bool device = QtAudioOutput().CanPlay(format);
+  w.action("actionPlayAll")->trigger();
+  if (device)
+    EXPECT_TRUE(w.prompt.Texts().empty());
+  else
+    EXPECT_EQ(w.prompt.Texts(),
+              std::vector<std::string>{"There are no audio devices to play the sound!"});
 }
 
 TEST(DopegridSound, PlayingHandsTheSoundUnderTheFramesAndLastsAsLongAsIt) {
   SoundWindow w;
   w.LoadSound();
-  testing::FakeAudioOutput& audio = w.Record();
+  FakeAudioOutput& audio = w.Record();
   const std::vector<uint8_t> all = Samples();
 
   // Frames 3..4 (from 1) with the sound starting at frame 2: the samples of its frames 2 and 3.
@@ -131,23 +141,9 @@ TEST(DopegridSound, PlayingHandsTheSoundUnderTheFramesAndLastsAsLongAsIt) {
   EXPECT_TRUE(w.prompt.Texts().empty());
 }
 
-TEST(DopegridSound, TheSystemOutputPlaysOrSaysThereIsNoDevice) {
-  SoundWindow w;
-  w.LoadSound();
-  WaveFormat format;
-  format.samplesPerSecond = format.averageBytesPerSecond = kRate;
-  const bool device = QtAudioOutput().CanPlay(format);
-  w.action("actionPlayAll")->trigger();
-  if (device)
-    EXPECT_TRUE(w.prompt.Texts().empty());
-  else
-    EXPECT_EQ(w.prompt.Texts(),
-              std::vector<std::string>{"There are no audio devices to play the sound!"});
-}
-
 // The tool's PDF of the sheet, for comparing with the window's; run as a farm job is, without
 // XDG_RUNTIME_DIR, it says nothing on stderr.
-testing::PdfText ToolPrint(const std::string& sheet, const std::string& pdf) {
+PdfText ToolPrint(const std::string& sheet, const std::string& pdf) {
   QProcess tool;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
@@ -158,11 +154,25 @@ testing::PdfText ToolPrint(const std::string& sheet, const std::string& pdf) {
   EXPECT_TRUE(tool.waitForFinished(30000));
   EXPECT_EQ(std::tuple(tool.exitCode(), tool.readAllStandardError().toStdString()),
             std::tuple(0, ""));
-  return testing::ReadPdfText(pdf);
+  return ReadPdfText(pdf);
 }
 
-TEST(DopegridPrint, CtrlPPrintsToPdfAsTheToolDoesAndPortraitPrintsNothing) {
+TEST(DopegridPrint, ThePreviewShowsEveryPageAndCtrlPPrintsAsTheToolDoesButNotInPortrait) {
   SoundWindow w;
+  int pages = 0;
+  WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {
+    d->resize(1000, 700);
+    auto* preview = d->findChild<QPrintPreviewWidget*>();
+    ASSERT_NE(preview, nullptr);
+    QTest::qWait(100);
+    pages = preview->pageCount();
+    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/dopegrid_print_preview.png");
+    d->reject();
+  });
+  w.action("actionPrintPreview")->trigger();
+  EXPECT_EQ(pages, 5);
+  EXPECT_TRUE(w.prompt.Texts().empty());
+
   QPrinter& printer = w.frame->printCommands().printer();
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -170,8 +180,8 @@ TEST(DopegridPrint, CtrlPPrintsToPdfAsTheToolDoesAndPortraitPrintsNothing) {
   printer.setOutputFileName(QString::fromStdString(pdf));
   WhenModal<QPrintDialog>([](QPrintDialog* d) { d->accept(); });
   w.Key(Qt::Key_P, Qt::ControlModifier);
-  const testing::PdfText printed = testing::ReadPdfText(pdf);
-  const testing::PdfText tool = ToolPrint(w.path, w.dir.File("tool.pdf"));
+  const PdfText printed = ReadPdfText(pdf);
+  const PdfText tool = ToolPrint(w.path, w.dir.File("tool.pdf"));
   EXPECT_EQ(std::tie(printed.pages, printed.words), std::tie(tool.pages, tool.words));
 
   const std::string portrait = w.dir.File("portrait.pdf");
@@ -183,23 +193,6 @@ TEST(DopegridPrint, CtrlPPrintsToPdfAsTheToolDoesAndPortraitPrintsNothing) {
             std::vector<std::string>{"Dopegrid can only print in LANDSCAPE mode, please choose "
                                      "LANDSCAPE in print setup"});
   EXPECT_FALSE(std::filesystem::exists(portrait));
-}
-
-TEST(DopegridPrint, ThePreviewShowsEveryPage) {
-  SoundWindow w;
-  int pages = 0;
-  WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* d) {
-    d->resize(1000, 700);
-    auto* preview = d->findChild<QPrintPreviewWidget*>();
-    ASSERT_NE(preview, nullptr);
-    QTest::qWait(100);
-    pages = preview->pageCount();
-    testing::SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/dopegrid_print_preview.png");
-    d->reject();
-  });
-  w.action("actionPrintPreview")->trigger();
-  EXPECT_EQ(pages, 5);
-  EXPECT_TRUE(w.prompt.Texts().empty());
 }
 
 }  // namespace

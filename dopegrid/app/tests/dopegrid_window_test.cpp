@@ -4,15 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QDropEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 #include <filesystem>
 #include <tuple>
@@ -25,18 +20,15 @@
 #include "dopegrid/app/tests/sheet_window.h"
 #include "dopegrid/tests/sheet_test_support.h"
 #include "ui/recent_files.h"
-#include "ui/settings.h"
 #include "ui/tests/modal_helper.h"
 #include "ui/tests/screenshot.h"
 
 namespace quenda {
 namespace {
 
-using testing::LevelText;
-using testing::SheetWindow;
-using testing::WhenModal;
+using namespace quenda::testing;
 
-TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
+TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatusAndADoubleClickShowsTheCel) {
   SheetWindow w;
   EXPECT_EQ(std::tuple(w.frame->windowTitle(), w.frame->isWindowModified(),
                        w.frame->sequenceView()->count()),
@@ -63,7 +55,19 @@ TEST(DopegridWindow, OpensTheSheetWithItsPictureHolderAndStatus) {
 
   w.Click(0, 1);
   w.Click(1, 4, Qt::ShiftModifier);
-  testing::SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_window.png");
+  SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_window.png");
+
+  // A double click shows the cel; an empty cell has none.
+  QTest::mouseDClick(w.view().viewport(), Qt::LeftButton, {}, w.CellAt(1, 3));
+  ASSERT_NE(w.frame->celWindow(), nullptr);
+  EXPECT_EQ(std::tuple(w.frame->celWindow()->windowTitle(), w.frame->celWindow()->image().size(),
+                       w.frame->celWindow()->facts().at(0)),
+            std::tuple(QStringLiteral("Image Display"), QSize(96, 72), QStringLiteral("96x72")));
+
+  w.Click(2, 0);
+  EXPECT_FALSE(w.action("actionCelSource")->isEnabled());
+  w.Key(Qt::Key_F3);  // disabled: nothing happens
+  EXPECT_TRUE(w.prompt.Texts().empty());
 }
 
 TEST(DopegridWindow, ClicksDragsAndKeysSetTheCurrentCellAndTheSelection) {
@@ -124,7 +128,7 @@ TEST(DopegridWindow, PicturesDraggedFromThePictureHolderAreTransferredOnTwos) {
   EXPECT_EQ(LevelText(w.doc(), 2, 0, 7), "A4 \" \" A5 \" \" .");
 }
 
-TEST(DopegridWindow, EditKeysCutCopyPasteAndUndo) {
+TEST(DopegridWindow, EditKeysAndTheTimingCommandsWorkOnTheSelectionAndClosingAsksFirst) {
   SheetWindow w;
   w.Click(0, 0);
   w.Click(0, 2, Qt::ShiftModifier);
@@ -142,10 +146,7 @@ TEST(DopegridWindow, EditKeysCutCopyPasteAndUndo) {
   EXPECT_EQ(LevelText(w.doc(), 2, 9, 5), ". A1 \" A2 .");
   w.Key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(LevelText(w.doc(), 2, 9, 5), ". . . . .");
-}
 
-TEST(DopegridWindow, CondenseExpandAndReverseWorkOnTheSelection) {
-  SheetWindow w;
   // Condense, then Expand, then Reverse over frames 0..5 of level "front" (A3's exposure ends
   // with the selection, so Condense keeps its hold).
   const std::pair<const char*, std::string> steps[] = {{"actionCondense", "A1 A2 A3 \" . ."},
@@ -157,9 +158,24 @@ TEST(DopegridWindow, CondenseExpandAndReverseWorkOnTheSelection) {
     w.action(name)->trigger();
     EXPECT_EQ(LevelText(w.doc(), 0, 0, 6), text) << name;
   }
+
+  // Closing the changed sheet asks first.
+  w.Click(0, 0);
+  w.Key(Qt::Key_X, Qt::ControlModifier);
+  w.prompt.QueueChoice(2);  // Cancel
+  EXPECT_FALSE(w.frame->close());
+  EXPECT_EQ(w.prompt.Texts().back(),
+            "Quenda Dopegrid\nSave changes to s.dgr?\n[Yes] [No] [Cancel]");
+  EXPECT_EQ(ReadBytes(w.path), w.saved);
+  // Yes saves the sheet to the file it came from, not where Save As would.
+  w.saveAsPath = QString::fromStdString(w.dir.File("new.dgr"));
+  w.prompt.QueueChoice(0);
+  EXPECT_TRUE(w.frame->close());
+  EXPECT_NE(ReadBytes(w.path), w.saved);
+  EXPECT_FALSE(std::filesystem::exists(w.dir.File("new.dgr")));
 }
 
-TEST(DopegridWindow, FramesAreAddedAndCutThroughTheirDialog) {
+TEST(DopegridWindow, FramesAndLevelsAreAddedCutRenamedSwappedAndDeletedThroughTheirDialogs) {
   SheetWindow w;
   WhenModal<FrameLengthDialog>([&](FrameLengthDialog* d) {
     EXPECT_EQ(d->field()->text(), QStringLiteral("1"));
@@ -184,10 +200,7 @@ TEST(DopegridWindow, FramesAreAddedAndCutThroughTheirDialog) {
       std::tuple(w.prompt.Texts().back(), w.doc().sheet().frameCount, w.frame->statusTexts().at(1)),
       std::tuple("There are not that many frames to delete.", 112,
                  QStringLiteral("Total Frames : 112")));
-}
 
-TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
-  SheetWindow w;
   WhenModal<LevelNameDialog>([](LevelNameDialog* d) {
     d->field()->setText(QStringLiteral("a name of twenty-two"));  // cut at 18
     d->accept();
@@ -237,47 +250,15 @@ TEST(DopegridWindow, LevelsAreAddedRenamedSwappedAndDeleted) {
   EXPECT_EQ(w.doc().sheet().LevelName(2), "hero");
 }
 
-TEST(DopegridWindow, ADoubleClickShowsTheCelAndAnEmptyCellHasNone) {
-  SheetWindow w;
-  QTest::mouseDClick(w.view().viewport(), Qt::LeftButton, {}, w.CellAt(1, 3));
-  ASSERT_NE(w.frame->celWindow(), nullptr);
-  EXPECT_EQ(std::tuple(w.frame->celWindow()->windowTitle(), w.frame->celWindow()->image().size(),
-                       w.frame->celWindow()->facts().at(0)),
-            std::tuple(QStringLiteral("Image Display"), QSize(96, 72), QStringLiteral("96x72")));
-
-  w.Click(2, 0);
-  EXPECT_FALSE(w.action("actionCelSource")->isEnabled());
-  w.Key(Qt::Key_F3);  // disabled: nothing happens
-  EXPECT_TRUE(w.prompt.Texts().empty());
-}
-
 TEST(DopegridWindow, AMissingSequenceIsForgottenButNothingIsSavedUntilTheUserSaves) {
   ScriptedPrompt script;
   script.QueueChoice(1);  // Forget it
-  SheetWindow w(testing::AnnAndBob(true), &script);
-  EXPECT_EQ(
-      std::tuple(w.doc().sequenceCount(), w.frame->isWindowModified(), testing::ReadBytes(w.path)),
-      std::tuple(1, true, w.saved));
+  SheetWindow w(AnnAndBob(true), &script);
+  EXPECT_EQ(std::tuple(w.doc().sequenceCount(), w.frame->isWindowModified(), ReadBytes(w.path)),
+            std::tuple(1, true, w.saved));
   w.Key(Qt::Key_S, Qt::ControlModifier);
-  EXPECT_NE(testing::ReadBytes(w.path), w.saved);
+  EXPECT_NE(ReadBytes(w.path), w.saved);
   EXPECT_FALSE(w.frame->isWindowModified());
-}
-
-TEST(DopegridWindow, ClosingAChangedSheetAsksFirst) {
-  SheetWindow w;
-  w.Click(0, 0);
-  w.Key(Qt::Key_X, Qt::ControlModifier);
-  w.prompt.QueueChoice(2);  // Cancel
-  EXPECT_FALSE(w.frame->close());
-  EXPECT_EQ(w.prompt.Texts().back(),
-            "Quenda Dopegrid\nSave changes to s.dgr?\n[Yes] [No] [Cancel]");
-  EXPECT_EQ(testing::ReadBytes(w.path), w.saved);
-  // Yes saves the sheet to the file it came from, not where Save As would.
-  w.saveAsPath = QString::fromStdString(w.dir.File("new.dgr"));
-  w.prompt.QueueChoice(0);
-  EXPECT_TRUE(w.frame->close());
-  EXPECT_NE(testing::ReadBytes(w.path), w.saved);
-  EXPECT_FALSE(std::filesystem::exists(w.dir.File("new.dgr")));
 }
 
 }  // namespace
