@@ -63,7 +63,10 @@ std::vector<std::string> Labels(const Composition& c) {
   return labels;
 }
 
-TEST(ComposerWindow, OpensTheCompositionAndShowsItsState) {
+// The state on opening and the frame keys; then Fit in Window (and Zoom Extends) pick the
+// largest zoom step at which the whole movie shows, and like every zoom command mark the movie
+// changed, which the title shows.
+TEST(ComposerWindow, OpensTheCompositionShowsItsStateAndFitsInWindow) {
   ComposerWindow w;
   EXPECT_EQ(std::tuple(w.comp().clipCount(), w.frame->PaneText(0), w.frame->PaneText(1),
                        w.frame->PaneText(4), w.action("actionUndo")->isEnabled(),
@@ -79,12 +82,6 @@ TEST(ComposerWindow, OpensTheCompositionAndShowsItsState) {
                     QPoint(w.timeline().FrameX(4) + 3, 8));
   EXPECT_EQ(w.comp().currentFrame, 4);
   EXPECT_TRUE(w.prompt.Texts().empty());
-}
-
-// Fit in Window (and Zoom Extends) pick the largest zoom step at which the whole movie shows;
-// like every zoom command it marks the movie changed, which the title shows.
-TEST(ComposerWindow, FitInWindowShowsTheWholeMovieAndTheTitleMarksTheChange) {
-  ComposerWindow w;
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("movie.cmp - Quenda Composer"));
   for (QSize size : {QSize(420, 420), QSize(1400, 1000)}) {
     w.frame->resize(size);
@@ -218,7 +215,7 @@ TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
   EXPECT_EQ(std::tuple(w.Value(kHue, 0), w.Value(kHue, 1)), std::tuple(60.0, -127.0));
 }
 
-TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
+TEST(ComposerWindow, ASequenceClipIsDraggedInTimeAndSettingsKeepItsKeys) {
   ComposerWindow w;
   ClickRow(w, kWalk);
   CTimeView& t = w.timeline();
@@ -241,20 +238,21 @@ TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
             std::vector<std::string>{"There is no last preview!\n(" + w.dir.File("preview.avi") +
                                      " does not exist)"});
   EXPECT_TRUE(w.played.empty());
+  // Movie Settings refuse to cut off a key.
+  w.prompt.Clear();
+  ASSERT_TRUE(w.doc().SetClipKey(kTitle, kRotation, Key{20, 1.0, 0, 0}));
+  WhenModal<MovieSettingsDialog>([](MovieSettingsDialog* d) {
+    d->field("frames")->setText(QStringLiteral("20"));
+    d->accept();
+  });
+  w.action("actionMovieSettings")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{
+                "There are keys in the cliped frames, first remove them to shorten the movie."});
+  EXPECT_EQ(w.comp().frames, kMovieFrames);
 }
 
-TEST(ComposerWindow, KeysCopiedFromOneClipPasteOntoAnother) {
-  ComposerWindow w;
-  ClickRow(w, kWalk);
-  w.Key(Qt::Key_C, Qt::ControlModifier);
-  ClickRow(w, kTitle);
-  w.doc().GoToFrame(3);
-  w.Key(Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(std::tuple(w.Value(kTitle, kPositionX, 3), w.Value(kTitle, kPositionY, 3)),
-            std::tuple(100.0, 50.0));
-}
-
-TEST(ComposerWindow, HideShowAndLayerOrder) {
+TEST(ComposerWindow, HideShowLayerOrderAndKeysCopiedOntoAnotherClip) {
   ComposerWindow w;
   ClickRow(w, kWalk);
   const QImage shown = w.view().viewport()->grab().toImage();
@@ -272,20 +270,14 @@ TEST(ComposerWindow, HideShowAndLayerOrder) {
   EXPECT_EQ(w.comp().clips[kWalk].label, "walk (1)");
   w.Key(Qt::Key_Up);
   EXPECT_EQ(w.comp().SelectedIndex(), kHue);
-}
-
-TEST(ComposerWindow, MovieSettingsRefuseToCutOffKeys) {
-  ComposerWindow w;
-  ASSERT_TRUE(w.doc().SetClipKey(kTitle, kRotation, Key{20, 1.0, 0, 0}));
-  WhenModal<MovieSettingsDialog>([](MovieSettingsDialog* d) {
-    d->field("frames")->setText(QStringLiteral("20"));
-    d->accept();
-  });
-  w.action("actionMovieSettings")->trigger();
-  EXPECT_EQ(w.prompt.Texts(),
-            std::vector<std::string>{
-                "There are keys in the cliped frames, first remove them to shorten the movie."});
-  EXPECT_EQ(w.comp().frames, kMovieFrames);
+  // Keys copied from one clip paste onto another.
+  ClickRow(w, kWalk);
+  w.Key(Qt::Key_C, Qt::ControlModifier);
+  ClickRow(w, kTitle);
+  w.doc().GoToFrame(3);
+  w.Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(std::tuple(w.Value(kTitle, kPositionX, 3), w.Value(kTitle, kPositionY, 3)),
+            std::tuple(100.0, 50.0));
 }
 
 TEST(ComposerWindow, ReplaceDuplicateDeleteAndSaveAsFromTheMenus) {
@@ -381,25 +373,6 @@ TEST(ComposerWindow, LeavingAChangedMovieAsksYesNoOrCancel) {
   EXPECT_NE(ReadBytes(w.cmp), opened);
 }
 
-// The window's own prompt carries the question to a box (drawn and answered as the shared
-// prompt's tests check): No lets the movie go.
-TEST(ComposerWindow, TheSaveQuestionIsAskedInTheWindowsOwnBox) {
-  ComposerWindow w;
-  const std::vector<uint8_t> opened = ReadBytes(w.cmp);
-  CComposerFrame own(nullptr, &w.settings);
-  own.show();
-  ASSERT_TRUE(own.OpenFile(QString::fromStdString(w.cmp)));
-  own.document().Select(kWalk);
-  ASSERT_TRUE(own.document().ToggleHidden());
-  WhenModal<QDialog>([&](QDialog* d) {
-    for (QPushButton* button : d->findChildren<QPushButton*>())
-      if (button->text() == QStringLiteral("No")) return button->click();
-    d->reject();  // another box fails below rather than waits
-  });
-  EXPECT_TRUE(own.close());
-  EXPECT_EQ(ReadBytes(w.cmp), opened);
-}
-
 TEST(ComposerWindow, ALostClipIsFoundAgainThroughTheDialog) {
   ComposerWindow w;
   w.frame->close();
@@ -415,9 +388,14 @@ TEST(ComposerWindow, ALostClipIsFoundAgainThroughTheDialog) {
             std::tuple(moved, 5));
 }
 
-TEST(ComposerWindow, AddClipOffersTheSequenceNameInTheFileDialog) {
+// A window of its own: Add Clip offers the sequence name in its file dialog, and its prompt
+// carries the save question to a box (drawn and answered as the shared prompt's tests check),
+// where No lets the movie go.
+TEST(ComposerWindow, AWindowOfItsOwnOffersTheSequenceNameAndAsksInItsOwnBox) {
   ComposerWindow w;
-  CComposerFrame own(nullptr, &w.settings);  // its own dialogs
+  const std::vector<uint8_t> opened = ReadBytes(w.cmp);
+  CComposerFrame own(nullptr, &w.settings);
+  own.show();
   ASSERT_TRUE(own.OpenFile(QString::fromStdString(w.cmp)));
   const QString title = QString::fromStdString(w.dir.File("title.tga"));
   WhenModal<QFileDialog>([&](QFileDialog* d) {
@@ -429,6 +407,14 @@ TEST(ComposerWindow, AddClipOffersTheSequenceNameInTheFileDialog) {
   });
   own.Action("actionAddClip")->trigger();
   EXPECT_EQ(own.document().composition().clips[0].label, "title (2)");
+  ASSERT_TRUE(own.document().modified());
+  WhenModal<QDialog>([&](QDialog* d) {
+    for (QPushButton* button : d->findChildren<QPushButton*>())
+      if (button->text() == QStringLiteral("No")) return button->click();
+    d->reject();  // another box fails below rather than waits
+  });
+  EXPECT_TRUE(own.close());
+  EXPECT_EQ(ReadBytes(w.cmp), opened);
 }
 
 TEST(ComposerWindow, GeneratePreviewStopsWhenAskedAndStillPlays) {
