@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "panorama/core/mask_ops.h"
@@ -63,9 +64,8 @@ TEST(MaskOperations, ReportEveryTwentiethOfTheRowsThenDone) {
                                       "Percent Complete 75 %", "Percent Complete 100 %", "Done."}));
   const std::vector<std::string> forty = texts(40);
   ASSERT_EQ(forty.size(), 21u);
-  EXPECT_EQ(forty[0], "Percent Complete 5 %");
-  EXPECT_EQ(forty[9], "Percent Complete 50 %");
-  EXPECT_EQ(forty[20], "Done.");
+  EXPECT_EQ(std::tuple(forty[0], forty[9], forty[20]),
+            std::tuple("Percent Complete 5 %", "Percent Complete 50 %", "Done."));
 }
 
 TEST(ColorKeyer, EveryOperationMatchesTheFormulaPerPixel) {
