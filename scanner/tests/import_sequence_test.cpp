@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 #include "common/drawing_scan.h"
 #include "common/scripted_prompt.h"
@@ -78,8 +79,7 @@ TEST_F(ImportSequenceTest, SeriesOfEveryDepthGivesGreyDrawingsByTheRule) {
     }
     auto source = FindImportSource(in.File(header + "007" + s.extension));
     ASSERT_TRUE(source.ok()) << source.message();
-    ASSERT_EQ(source->start, 7);
-    ASSERT_EQ(source->end, 9);
+    ASSERT_EQ(std::tuple(source->start, source->end), std::tuple(7, 9));
 
     const std::string name = "walk" + std::string(size_t(run), 'x');
     auto outcome = ImportSequence(*source, out.path(), name, kPegRight, 150, prompt, progress);
@@ -92,8 +92,8 @@ TEST_F(ImportSequenceTest, SeriesOfEveryDepthGivesGreyDrawingsByTheRule) {
       const DrawingScan& d = scan->scan;
       EXPECT_EQ((std::array{d.dpi, d.pegPosition, d.xPosition, d.yPosition}),
                 (std::array{150, kPegRight, 0, 0}));
-      ASSERT_EQ(d.picture.width(), picture.width);
-      ASSERT_EQ(d.picture.height(), picture.height);
+      ASSERT_EQ(std::tuple(d.picture.width(), d.picture.height()),
+                std::tuple(picture.width, picture.height));
       for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x)
           ASSERT_EQ(*d.picture.At(x, picture.height - 1 - y), ExpectedGrey(s, picture.At(x, y)))
@@ -123,9 +123,8 @@ TEST_F(ImportSequenceTest, PickedNameGivesTheSeriesAndItsOutputNames) {
     TempDir target;
     auto source = FindImportSource(in.File(c.picked));
     ASSERT_TRUE(source.ok());
-    EXPECT_EQ(ImportTypeText(*source), c.type);
-    EXPECT_EQ(source->header, c.header);
-    EXPECT_EQ((std::array{source->start, source->end}), (std::array{c.start, c.end}));
+    EXPECT_EQ(std::tuple(ImportTypeText(*source), source->header, source->start, source->end),
+              std::tuple(c.type, c.header, c.start, c.end));
     EXPECT_TRUE(
         ImportSequence(*source, target.path(), c.name, kPegBottom, 72, prompt, progress).finished);
     std::vector<std::string> files;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "scanner/core/scanner_doc.h"
@@ -43,10 +44,7 @@ struct ScannerDocTest : ::testing::Test {
 
   // A small drawing scan on disk, as an earlier session left it.
   void WriteFrame(const std::string& name) {
-    DrawingScan scan;
-    scan.dpi = 100;
-    scan.pegPosition = kPegBottom;
-    scan.picture = Raster(3, 2, 1, 200);
+    const DrawingScan scan{100, kPegBottom, 0, 0, Raster(3, 2, 1, 200)};
     ASSERT_TRUE(WriteDrawingScan(dir.File(name), scan, ScanWriter::Scanner).ok());
   }
 
@@ -64,9 +62,9 @@ TEST_F(ScannerDocTest, NewSequencePreviewsThenScansFrameAfterFrameIntoTheSelecti
   ASSERT_TRUE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
   ASSERT_TRUE(doc.scanModeActive());
   // The whole bed at 45 dpi, with the first preview's selection.
-  EXPECT_EQ(doc.picture().picture.width(), 382);
-  EXPECT_EQ(doc.picture().picture.height(), 526);
-  EXPECT_EQ(doc.selection(), (Selection{95, 286, 394, 131}));
+  EXPECT_EQ(
+      std::tuple(doc.picture().picture.width(), doc.picture().picture.height(), doc.selection()),
+      std::tuple(382, 526, Selection{95, 286, 394, 131}));
   EXPECT_EQ(profile.Get("SCAN_SETTINGS", "Last_Seq_Name"), "walk");
 
   prompt.QueueChoice(0);  // "No. Continue Scan"
@@ -77,13 +75,11 @@ TEST_F(ScannerDocTest, NewSequencePreviewsThenScansFrameAfterFrameIntoTheSelecti
   auto scan = ReadDrawingScan(dir.File("walk2.qds"), ScanReader::Scanner);
   ASSERT_TRUE(scan.ok()) << scan.message();
   // Preview pixels 95 and 394 (from the bottom) of an 11.699-inch bed, placed at 100 dpi.
-  EXPECT_EQ(scan->scan.xPosition, 211);
-  EXPECT_EQ(scan->scan.yPosition, 294);
-  EXPECT_EQ(scan->scan.dpi, 100);
-  EXPECT_EQ(scan->scan.picture.width(), 424);
-  EXPECT_EQ(doc.currentFrame(), 1);
   // The preview stays on show so the area can be drawn again.
-  EXPECT_EQ(doc.picture().picture.width(), 382);
+  EXPECT_EQ(
+      std::tuple(scan->scan.xPosition, scan->scan.yPosition, scan->scan.dpi,
+                 scan->scan.picture.width(), doc.currentFrame(), doc.picture().picture.width()),
+      std::tuple(211, 294, 100, 424, 1, 382));
 }
 
 TEST_F(ScannerDocTest, ProposesTheNextNumberAndRefusesAnExistingFrame) {
@@ -122,8 +118,7 @@ TEST_F(ScannerDocTest, DeletingTheLastFrameAsksAndLeavesNothingLoaded) {
   ASSERT_TRUE(doc.DeleteFrame());
   EXPECT_THAT(prompt.Texts(), ElementsAre("Are you sure you want to delete frame walk1"));
   EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
-  EXPECT_EQ(doc.currentFrame(), -1);
-  EXPECT_FALSE(doc.hasPicture());
+  EXPECT_EQ(std::tuple(doc.currentFrame(), doc.hasPicture()), std::tuple(-1, false));
 }
 
 TEST_F(ScannerDocTest, ReadOnlyFrameIsNotDeleted) {
@@ -151,9 +146,8 @@ TEST_F(ScannerDocTest, RenumberMovesTheFrameWithItsRegionFileAndRefusesATakenNum
 }
 
 TEST_F(ScannerDocTest, SettingsDefaultWhenMissingAndRefusedSavesAreReported) {
-  EXPECT_EQ(doc.previewDpi(), 45);
-  EXPECT_EQ(doc.settings().scanDpi, -1);
-  EXPECT_EQ(doc.settings().pegButton, -1);
+  EXPECT_EQ(std::tuple(doc.previewDpi(), doc.settings().scanDpi, doc.settings().pegButton),
+            std::tuple(45, -1, -1));
   profile.refuseWrites = true;
   EXPECT_TRUE(doc.SetPreviewDpi(60));
   EXPECT_TRUE(doc.SetCalibration({10, 20}));
