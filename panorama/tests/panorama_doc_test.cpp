@@ -62,19 +62,6 @@ TEST_F(PanoramaDocTest, AReadOnlyTargetIsKeptAndATruncatedFileLoadsNothing) {
                                       "Truncated image file!"}));
 }
 
-TEST_F(PanoramaDocTest, RevertAsksAndReadsTheFileAgain) {
-  Load();
-  doc.InvertMask();
-  prompt.QueueAnswer(false);
-  EXPECT_FALSE(doc.RevertToSaved());
-  EXPECT_NE(doc.mask(), mask);
-  prompt.QueueAnswer(true);
-  EXPECT_TRUE(doc.RevertToSaved());
-  EXPECT_EQ(std::tuple(doc.mask(), doc.modified()), std::tuple(mask, false));
-  EXPECT_EQ(prompt.Texts(),
-            std::vector<std::string>(2, "Are you sure you want to revert to last saved?"));
-}
-
 TEST_F(PanoramaDocTest, ScannedBitmapsAreTakenOverOrRefused) {
   ScanBitmap colour{3, 2, 24, {}, {}};  // rows of 9 bytes padded to 12
   for (int i = 0; i < 24; ++i) colour.bits.push_back(uint8_t(i));

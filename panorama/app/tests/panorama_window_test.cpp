@@ -348,13 +348,16 @@ TEST(PanoramaWindow, SavedMasksReadBackAndClosingAsksFirst) {
   EXPECT_EQ(std::tuple(w.frame->windowTitle(), w.frame->recentFiles().files().value(0)),
             std::tuple(QStringLiteral("cut.tga - Quenda Background Maker"), *w.savePath));
 
-  // Revert to Saved reads the saved file again; then a change and closing: Cancel keeps the
-  // window, No lets it go without writing.
+  // Revert to Saved answered No keeps the change, Yes reads the saved file again; then a change
+  // and closing: Cancel keeps the window, No lets it go without writing.
   w.Key(Qt::Key_I);
+  w.prompt.QueueAnswer(false);
+  w.frame->Action("actionRevert")->trigger();
+  EXPECT_NE(w.doc().mask(), mask);
   w.prompt.QueueAnswer(true);
   w.frame->Action("actionRevert")->trigger();
   EXPECT_EQ(w.prompt.Texts().back(), "Are you sure you want to revert to last saved?");
-  EXPECT_EQ(w.doc().mask(), mask);
+  EXPECT_EQ(std::tuple(w.doc().mask(), w.doc().modified()), std::tuple(mask, false));
   const std::vector<uint8_t> saved = ReadBytes(w.dir.File("cut.tga"));
   w.Key(Qt::Key_I);
   w.prompt.QueueChoice(2);
