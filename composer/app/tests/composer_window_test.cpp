@@ -130,28 +130,7 @@ TEST(ComposerWindow, DragsInEveryModeSetTheSelectedClipsKeys) {
   EXPECT_EQ(w.comp().SelectedIndex(), kSky);
 }
 
-TEST(ComposerWindow, ParentingAndMovingTheParentCarryTheChild) {
-  ComposerWindow w;
-  const double before = WorldTransformAt(w.comp(), kTitle, 0).x;
-  ClickRow(w, kVirtual);
-  const QPoint from = w.view().viewport()->rect().center();
-  w.Drag({from, from + QPoint(20, 0)});
-  EXPECT_DOUBLE_EQ(WorldTransformAt(w.comp(), kTitle, 0).x, before + 20);
-  // Unparenting through the dialog keeps the title where it is on screen.
-  ClickRow(w, kTitle);
-  WhenModal<PickListDialog>([](PickListDialog* d) {
-    EXPECT_EQ(d->windowTitle(), QStringLiteral("Select Parent Clip"));
-    EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("current"))->text(),
-              QStringLiteral("*Virtual* (1)"));
-    EXPECT_EQ(d->list()->count(), 3);  // <NONE>, walk (1), sky (1)
-    PickRow(d, QStringLiteral("<NONE>"));
-  });
-  w.Key(Qt::Key_P);
-  EXPECT_EQ(std::tuple(w.comp().clips[kTitle].parentIndex, w.Value(kTitle, kPositionX)),
-            std::tuple(-1, before + 20));
-}
-
-TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
+TEST(ComposerWindow, KeysAndParentsThroughTheirDialogsAndTheTimeline) {
   ComposerWindow w;
   ClickRow(w, kWalk);
   QTest::mouseClick(w.timeline().viewport(), Qt::LeftButton, {},
@@ -213,9 +192,28 @@ TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"Please enter a value between -127 and 127 for Saturation."});
   EXPECT_EQ(std::tuple(w.Value(kHue, 0), w.Value(kHue, 1)), std::tuple(60.0, -127.0));
+
+  // Moving a parent carries its child; unparenting through the dialog keeps the title where it
+  // is on screen.
+  const double before = WorldTransformAt(w.comp(), kTitle, 0).x;
+  ClickRow(w, kVirtual);
+  const QPoint from = w.view().viewport()->rect().center();
+  w.Drag({from, from + QPoint(20, 0)});
+  EXPECT_DOUBLE_EQ(WorldTransformAt(w.comp(), kTitle, 0).x, before + 20);
+  ClickRow(w, kTitle);
+  WhenModal<PickListDialog>([](PickListDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Select Parent Clip"));
+    EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("current"))->text(),
+              QStringLiteral("*Virtual* (1)"));
+    EXPECT_EQ(d->list()->count(), 3);  // <NONE>, walk (1), sky (1)
+    PickRow(d, QStringLiteral("<NONE>"));
+  });
+  w.Key(Qt::Key_P);
+  EXPECT_EQ(std::tuple(w.comp().clips[kTitle].parentIndex, w.Value(kTitle, kPositionX)),
+            std::tuple(-1, before + 20));
 }
 
-TEST(ComposerWindow, ASequenceClipIsDraggedInTimeAndSettingsKeepItsKeys) {
+TEST(ComposerWindow, ASequenceClipIsDraggedInTimeSettingsKeepItsKeysAndAPreviewStops) {
   ComposerWindow w;
   ClickRow(w, kWalk);
   CTimeView& t = w.timeline();
@@ -250,6 +248,24 @@ TEST(ComposerWindow, ASequenceClipIsDraggedInTimeAndSettingsKeepItsKeys) {
             std::vector<std::string>{
                 "There are keys in the cliped frames, first remove them to shorten the movie."});
   EXPECT_EQ(w.comp().frames, kMovieFrames);
+
+  // Generate Preview stops when asked and still plays what it made.
+  w.prompt.Clear();
+  OpenMovieValues longer = CurrentMovieValues(w.comp());
+  longer.frames = 3000;
+  ASSERT_TRUE(w.doc().ApplySettings(longer));
+  w.prompt.QueueAnswer(true);  // "Do you want to stop generating preview?"
+  WhenModal<PreviewDialog>([](PreviewDialog* d) {
+    EXPECT_EQ(d->field("endFrame")->text(), QStringLiteral("3000"));
+    d->scaling(0)->setChecked(true);
+    d->findChild<QPushButton*>(QStringLiteral("generate"))->click();
+  });
+  WhenModal<ProgressWindow>(
+      [](ProgressWindow* d) { QTest::mouseClick(d->stopButton(), Qt::LeftButton); }, 0);
+  w.Key(Qt::Key_Return);
+  EXPECT_EQ(w.prompt.Texts().size(), 2u);  // the question and where it stopped
+  EXPECT_EQ(w.played, std::vector<std::string>{w.dir.File("preview.avi")});
+  EXPECT_GT(std::filesystem::file_size(w.dir.File("preview.avi")), 1000u);
 }
 
 TEST(ComposerWindow, HideShowLayerOrderAndKeysCopiedOntoAnotherClip) {
@@ -415,25 +431,6 @@ TEST(ComposerWindow, AWindowOfItsOwnOffersTheSequenceNameAndAsksInItsOwnBox) {
   });
   EXPECT_TRUE(own.close());
   EXPECT_EQ(ReadBytes(w.cmp), opened);
-}
-
-TEST(ComposerWindow, GeneratePreviewStopsWhenAskedAndStillPlays) {
-  ComposerWindow w;
-  OpenMovieValues longer = CurrentMovieValues(w.comp());
-  longer.frames = 3000;
-  ASSERT_TRUE(w.doc().ApplySettings(longer));
-  w.prompt.QueueAnswer(true);  // "Do you want to stop generating preview?"
-  WhenModal<PreviewDialog>([](PreviewDialog* d) {
-    EXPECT_EQ(d->field("endFrame")->text(), QStringLiteral("3000"));
-    d->scaling(0)->setChecked(true);
-    d->findChild<QPushButton*>(QStringLiteral("generate"))->click();
-  });
-  WhenModal<ProgressWindow>(
-      [](ProgressWindow* d) { QTest::mouseClick(d->stopButton(), Qt::LeftButton); }, 0);
-  w.Key(Qt::Key_Return);
-  EXPECT_EQ(w.prompt.Texts().size(), 2u);  // the question and where it stopped
-  EXPECT_EQ(w.played, std::vector<std::string>{w.dir.File("preview.avi")});
-  EXPECT_GT(std::filesystem::file_size(w.dir.File("preview.avi")), 1000u);
 }
 
 TEST(ComposerWindow, RenderOutputWritesWhatTheToolWrites) {
