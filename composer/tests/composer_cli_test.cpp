@@ -96,8 +96,8 @@ TEST_F(CompTool, AClipWhosePicturesMovedIsKeptUnlessDiscarded) {
 
   ToolOutput discarded =
       RunTool({"comp", "set-key", movie, "0", "x", "1", "5", "--discard-missing"});
-  EXPECT_EQ(discarded.code, 0);
-  EXPECT_EQ(discarded.err, said + "dropped: clip \"walk\" (" + dir.path() + ")\n");
+  EXPECT_EQ(std::tuple(discarded.code, discarded.err),
+            std::tuple(0, said + "dropped: clip \"walk\" (" + dir.path() + ")\n"));
   EXPECT_EQ(Load().clipCount(), 2);
 }
 

@@ -261,8 +261,8 @@ TEST(KeyDialogValues, UnitsAndTurnsConvertBothWays) {
   EXPECT_DOUBLE_EQ(*PixelsToUnits(254, 1, 100), 6.4516);
   EXPECT_NEAR(*UnitsToPixels(*PixelsToUnits(123, 1, 72), 1, 72), 123, 1e-9);
   EXPECT_EQ(*UnitsToPixels(7, 0, 0), 7);
-  EXPECT_EQ(PositionLabel('X', 0), "PosX (pixel)");
-  EXPECT_EQ(PositionLabel('Y', 1), "PosY  (cm)");
+  EXPECT_EQ(std::tuple(PositionLabel('X', 0), PositionLabel('Y', 1)),
+            std::tuple("PosX (pixel)", "PosY  (cm)"));
   // Backwards the turns are negative and the rest stays negative too.
   TurnsAndDegrees back = RadiansToTurns(-3 * M_PI);
   EXPECT_EQ(back.turns, -1);

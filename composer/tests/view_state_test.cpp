@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "composer/core/compose_frame.h"
 #include "composer/core/view_frame.h"
@@ -20,10 +21,9 @@ TEST(ViewZoom, StepsThroughWholeFactorsAndTheirInverses) {
   const std::pair<float, float> ins[] = {{0.5f, 1.0f}, {1.0f, 2.0f}, {2.0f, 3.0f}};
   for (auto [from, to] : ins) EXPECT_FLOAT_EQ(ZoomOfLevel(LevelOfZoom(from) + 1), to) << from;
   // Zooms between the steps go to the nearest, halves down.
-  EXPECT_EQ(LevelOfZoom(2.5f), 1);
-  EXPECT_EQ(LevelOfZoom(0.4f), -1);
-  EXPECT_EQ(FittingZoomLevel(720, 576, 400, 400), -1);
-  EXPECT_EQ(FittingZoomLevel(100, 80, 350, 300), 2);
+  EXPECT_EQ(std::tuple(LevelOfZoom(2.5f), LevelOfZoom(0.4f), FittingZoomLevel(720, 576, 400, 400),
+                       FittingZoomLevel(100, 80, 350, 300)),
+            std::tuple(1, -1, -1, 2));
 }
 
 TEST(ViewDrag, EachModeSetsItsTracks) {
