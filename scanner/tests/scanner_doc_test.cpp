@@ -155,8 +155,7 @@ TEST_F(ScannerDocTest, SettingsDefaultWhenMissingAndRefusedSavesAreReported) {
                                           "Problem Saving brightness to ini file"));
   profile.refuseWrites = false;
   ASSERT_TRUE(doc.SetCalibration({10, 20}));
-  MemoryProfile& saved = profile;
-  CScannerDoc reopened(prompt, dialogs, saved);
+  CScannerDoc reopened(prompt, dialogs, profile);
   EXPECT_EQ(reopened.calibration().contrast, 20);
 }
 
