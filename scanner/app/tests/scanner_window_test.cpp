@@ -146,27 +146,7 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   EXPECT_EQ(w.prompt.unexpected(), 0);
 }
 
-TEST(ScannerWindow, CalibrationShowsTheBedAndKeepsTheValues) {
-  ScannerWindow w;
-  WhenModal<CalibrationDialog>([&](CalibrationDialog* d) {
-    d->findChild<QPushButton*>(QStringLiteral("scanPreview"))->click();
-    d->contrast()->setValue(100);
-    d->brightness()->setValue(-20);
-    EXPECT_FALSE(d->picture()->pixmap().isNull());
-    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/scanner-calibration.png");
-    d->accept();
-  });
-  w.frame->Action("actionCalibration")->trigger();
-  EXPECT_EQ(w.frame->document().calibration().contrast, 100);
-  auto kept = [&](const char* key) {
-    return w.settings.GetString(QStringLiteral("CALIBRATION"), QLatin1String(key));
-  };
-  EXPECT_EQ(std::tuple(kept("Contrast"), kept("Brightness")),
-            std::tuple(QStringLiteral("100"), QStringLiteral("-20")));
-  EXPECT_TRUE(w.frame->document().calibrationImage().empty());
-}
-
-TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
+TEST(ScannerWindow, ImportsANumberedBitmapSeriesAndCalibratesThroughTheirDialogs) {
   ScannerWindow w;
   TempDir out;
   const TestPicture picture = MakeTestPicture(13, 7, 16);
@@ -204,6 +184,24 @@ TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
   w.prompt.QueuePath(w.dir.File("notes.txt"));
   w.frame->Action("actionImportSequence")->trigger();
   EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"Unsupported file extension"});
+
+  // Calibration shows the bed and keeps the values.
+  WhenModal<CalibrationDialog>([&](CalibrationDialog* d) {
+    d->findChild<QPushButton*>(QStringLiteral("scanPreview"))->click();
+    d->contrast()->setValue(100);
+    d->brightness()->setValue(-20);
+    EXPECT_FALSE(d->picture()->pixmap().isNull());
+    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/scanner-calibration.png");
+    d->accept();
+  });
+  w.frame->Action("actionCalibration")->trigger();
+  EXPECT_EQ(w.frame->document().calibration().contrast, 100);
+  auto kept = [&](const char* key) {
+    return w.settings.GetString(QStringLiteral("CALIBRATION"), QLatin1String(key));
+  };
+  EXPECT_EQ(std::tuple(kept("Contrast"), kept("Brightness")),
+            std::tuple(QStringLiteral("100"), QStringLiteral("-20")));
+  EXPECT_TRUE(w.frame->document().calibrationImage().empty());
 }
 
 }  // namespace
