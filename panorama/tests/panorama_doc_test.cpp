@@ -128,17 +128,14 @@ TEST_F(PanoramaDocTest, PolygonClicksAddIgnoreCloseAndStopAtCapacity) {
   Load(100, 100);
   doc.SetRevealMode(true);
   doc.SetTool(PanoramaTool::Polygon);
-  struct Click {
-    int x, y;
-    PolygonClick result;
-  };
-  const Click clicks[] = {{10, 10, PolygonClick::Added},  {10, 10, PolygonClick::Ignored},
-                          {-1, 5, PolygonClick::Ignored}, {30, 10, PolygonClick::Added},
-                          {30, 30, PolygonClick::Added},  {30, 10, PolygonClick::Ignored},
-                          {12, 12, PolygonClick::Closed}};
-  for (const Click& click : clicks) {
-    EXPECT_EQ(doc.WouldClosePolygon(click.x, click.y), click.result == PolygonClick::Closed);
-    EXPECT_EQ(doc.AddPolygonPoint(click.x, click.y), click.result) << click.x << "," << click.y;
+  const std::tuple<int, int, PolygonClick> clicks[] = {
+      {10, 10, PolygonClick::Added},  {10, 10, PolygonClick::Ignored},
+      {-1, 5, PolygonClick::Ignored}, {30, 10, PolygonClick::Added},
+      {30, 30, PolygonClick::Added},  {30, 10, PolygonClick::Ignored},
+      {12, 12, PolygonClick::Closed}};
+  for (auto [x, y, result] : clicks) {
+    EXPECT_EQ(doc.WouldClosePolygon(x, y), result == PolygonClick::Closed);
+    EXPECT_EQ(doc.AddPolygonPoint(x, y), result) << x << "," << y;
   }
   EXPECT_EQ(std::tuple(doc.polygon().size(), *doc.mask().At(25, 12), doc.undoKind()),
             std::tuple(0u, 255, PanoramaUndo::Mask));

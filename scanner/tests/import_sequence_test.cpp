@@ -165,10 +165,7 @@ TEST_F(ImportSequenceTest, StopEndsAfterTheFrameInHandAndKeepsIt) {
 }
 
 TEST(ImportForm, ChecksInTheirOrder) {
-  const struct {
-    ImportForm form;
-    const char* message;
-  } kCases[] = {
+  const std::pair<ImportForm, const char*> kCases[] = {
       {{"", "", -1, -1}, "You must enter a valid sequence name"},
       {{"walk2", "", -1, -1}, "Sorry, only letters are allowed for the sequence name."},
       {{"walk", "", -1, -1}, "You must select a path and name for the sequence."},
@@ -176,7 +173,7 @@ TEST(ImportForm, ChecksInTheirOrder) {
       {{"walk", "/tmp/", 0, -1}, "You must select a dpi."},
       {{"walk", "/tmp/", 0, 150}, ""},
   };
-  for (const auto& c : kCases) EXPECT_EQ(CheckImportForm(c.form).message(), c.message);
+  for (const auto& [form, message] : kCases) EXPECT_EQ(CheckImportForm(form).message(), message);
 }
 
 }  // namespace

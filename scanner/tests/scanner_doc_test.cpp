@@ -161,11 +161,7 @@ TEST_F(ScannerDocTest, SettingsDefaultWhenMissingAndRefusedSavesAreReported) {
 
 TEST(NewSequenceForm, StartChecksInOrder) {
   ::quenda::testing::TempDir dir;
-  struct Case {
-    NewSequenceForm form;
-    std::string message;
-  };
-  const std::vector<Case> cases{
+  const std::pair<NewSequenceForm, const char*> cases[] = {
       {{"", "", -1, -1}, "You must enter a valid sequence name"},
       {{"walk2", "", -1, -1}, "Sorry, only letters are allowed for the sequence name."},
       {{"walk", "", -1, -1}, "You must select a storage path for the sequence."},
@@ -174,7 +170,8 @@ TEST(NewSequenceForm, StartChecksInOrder) {
       {{"walk", dir.path(), 3, -1}, "You must select a dpi."},
       {{"walk", dir.path(), 3, 150}, ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(CheckNewSequenceForm(c.form).message(), c.message);
+  for (const auto& [form, message] : cases)
+    EXPECT_EQ(CheckNewSequenceForm(form).message(), message);
 }
 
 }  // namespace
