@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
@@ -131,11 +132,9 @@ TEST_F(CompEdit, EachActionWritesWhatTheDocumentCommandMakes) {
 // The document's own refusals are its tests'; here each action reports one and saves nothing.
 TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
   const std::string keptNo = "the composition is left as it was; --yes answers Yes\n";
-  const struct {
-    Args args;
-    int code;
-    std::string err;  // each line after the command and file, or the start of a usage error
-  } kCases[] = {
+  // Arguments, exit code, and each line said after the command and file, or the start of a
+  // usage error.
+  const std::tuple<Args, int, std::string> kCases[] = {
       {{"insert-key", "2", "4", "position"}, 1, "clip 2 has a position key at frame 4 already\n"},
       {{"delete-key", "1", "4"}, 1, "Delete Key? [no]\n" + keptNo},
       {{"edit-key", "1", "4", "--a", "16"},
@@ -164,22 +163,22 @@ TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
       {{"insert-key", "2", "4"}, 2, "quenda comp: insert-key on clip 2 needs position"},
   };
   testing::WorkingDirectory in(dir.path());
-  for (const auto& c : kCases) {
-    Args args = c.args;
+  for (const auto& [action, code, err] : kCases) {
+    Args args = action;
     args.insert(args.begin() + 1, movie);
     args.insert(args.begin(), "comp");
     ToolOutput run = RunTool(args);
-    EXPECT_EQ(run.code, c.code) << c.args[0] << " " << c.err;
+    EXPECT_EQ(run.code, code) << action[0] << " " << err;
     std::string named;
-    std::istringstream lines(c.err);
+    std::istringstream lines(err);
     for (std::string line; std::getline(lines, line);)
       named += "quenda comp: " + movie + ": " + line + "\n";
-    if (c.code == 2)
-      EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
+    if (code == 2)
+      EXPECT_TRUE(run.err.starts_with(err)) << run.err;
     else
       EXPECT_EQ(run.err, named);
-    EXPECT_EQ(run.out, "") << c.args[0];
-    EXPECT_EQ(testing::ReadBytes(movie), original) << c.args[0] << " " << c.err;
+    EXPECT_EQ(run.out, "") << action[0];
+    EXPECT_EQ(testing::ReadBytes(movie), original) << action[0] << " " << err;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.qkc")));
 }

@@ -188,17 +188,16 @@ TEST_F(CompTool, RelativeClipFoldersResolveBesideTheDocumentThenTheWorkingDirect
   std::filesystem::create_directory(elsewhere.File("sub"));
   testing::WriteClipSequence(elsewhere.File("sub/"), "walk", 2, 1, 3, 12, 10);
   testing::WorkingDirectory in(elsewhere.path());
-  const struct {
-    const char* stored;
-    std::string found;
-  } kCases[] = {{"", dir.path()}, {"sub/", elsewhere.File("sub/")}, {"gone/", "gone/"}};
-  for (const auto& c : kCases) {
+  // The folder stored and the one found.
+  const std::pair<const char*, std::string> kCases[] = {
+      {"", dir.path()}, {"sub/", elsewhere.File("sub/")}, {"gone/", "gone/"}};
+  for (const auto& [folder, found] : kCases) {
     Composition stored = Load();
-    stored.clips[2].directory = c.stored;
+    stored.clips[2].directory = folder;
     ASSERT_TRUE(SaveComposition(movie, stored).ok());
     Result<Composition> read = ReadComposition(movie);
     ASSERT_TRUE(read.ok()) << read.message();
-    EXPECT_EQ(read->clips[2].directory, c.found) << c.stored;
+    EXPECT_EQ(read->clips[2].directory, found) << folder;
   }
 }
 

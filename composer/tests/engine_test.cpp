@@ -49,18 +49,15 @@ TEST(Engine, BufferSizesPerQualityAndTheBackgroundColour) {
 
 TEST(Engine, AlphaDecidesHowMuchOfTheClipShows) {
   ClipPlacement centred{5, 4, 1, 1, 0};
-  struct Case {
-    bool alpha;
-    int a;
-    int expected;
-  };
-  for (Case c : {Case{false, 0, 200}, Case{true, 0, 10}, Case{true, 255, 200},
-                 Case{true, 128, (127 * 10 + 128 * 200) / 255}}) {
+  // With an alpha channel or not, its value, and the blue then seen over grey 10.
+  const std::tuple<bool, int, int> cases[] = {
+      {false, 0, 200}, {true, 0, 10}, {true, 255, 200}, {true, 128, (127 * 10 + 128 * 200) / 255}};
+  for (auto [alpha, a, expected] : cases) {
     FrameBuffer buffer = Filled(12, 9, 10, 0);
-    DrawClip(Solid(10, 8, {200, 200, 200, c.a}, c.alpha), centred, {}, {}, buffer);
+    DrawClip(Solid(10, 8, {200, 200, 200, a}, alpha), centred, {}, {}, buffer);
     EXPECT_EQ(std::tuple(int(buffer.bgr[(3 * 12 + 4) * 3]), int(buffer.matte[3 * 12 + 4])),
-              std::tuple(c.expected, c.alpha ? c.a : 255))
-        << c.alpha << " " << c.a;
+              std::tuple(expected, alpha ? a : 255))
+        << alpha << " " << a;
   }
 }
 

@@ -93,10 +93,8 @@ std::vector<int> Shown(const ClipRecord& clip, std::vector<int> frames) {
 
 TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEnd) {
   using E = EdgeBehaviour;
-  struct Case {
-    E before, after;
-    std::vector<int> frames, images;
-  } cases[] = {
+  // Before the start, after the end, movie frames and the images they show.
+  const std::tuple<E, E, std::vector<int>, std::vector<int>> cases[] = {
       {E::Stop, E::PingPong, {10, 13, 14, 15, 16, 17, 18, 19}, {1, 4, 4, 3, 2, 1, 1, 2}},
       {E::Stop, E::Loop, {14, 15, 16, 17, 18, 19}, {1, 2, 3, 4, 1, 2}},
       {E::PingPong, E::Stop, {9, 8, 7, 6, 5, 4}, {1, 2, 3, 4, 4, 3}},
@@ -104,9 +102,9 @@ TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEnd) {
       {E::Hold, E::Hold, {0, 9, 14, 900}, {1, 1, 4, 4}},
       {E::Stop, E::Stop, {9, 10, 13, 14}, {-1, 1, 4, -1}},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(Shown(FourImageClip(c.before, c.after), c.frames), c.images)
-        << int(c.before) << " " << int(c.after);
+  for (const auto& [before, after, frames, images] : cases)
+    EXPECT_EQ(Shown(FourImageClip(before, after), frames), images)
+        << int(before) << " " << int(after);
   ClipRecord single = FourImageClip(EdgeBehaviour::Stop, EdgeBehaviour::Stop);
   single.singleImage = 1;
   single.firstFrame = single.lastFrame = 0;
