@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -60,15 +61,9 @@ TEST_F(CompEdit, EachActionWritesWhatTheDocumentCommandMakes) {
       });
     };
   };
-  // The program's command on clip `clip` at frame `frame` (0-based; -1 for none), with
-  // `answersYes` questions answered Yes.
-  const struct {
-    Args args;
-    struct {
-      int clip, frame, answersYes;
-    } at;
-    Command command;
-  } kCases[] = {
+  // The action; the clip and frame (0-based; -1 for none) and the number of questions answered
+  // Yes for the program's command; the command.
+  const std::tuple<Args, std::array<int, 3>, Command> kCases[] = {
       {{"insert-key", "2", "5", "scale"},
        {2, 4, 0},
        [](CComposerDoc& d) { return d.InsertKey(Pick(KeyKind::Scale)); }},
@@ -105,27 +100,28 @@ TEST_F(CompEdit, EachActionWritesWhatTheDocumentCommandMakes) {
        }},
   };
   const std::string expected = dir.File("core.cmp");
-  for (const auto& c : kCases) {
+  for (const auto& [action, at, command] : kCases) {
+    const auto [clip, frame, answersYes] = at;
     testing::WriteBytes(movie, original);
-    Args args = c.args;
+    Args args = action;
     args.insert(args.begin() + 1, movie);
     args.insert(args.begin(), "comp");
     // replace-clip takes a name relative to the working directory and stores it absolute.
     testing::WorkingDirectory in(dir.path());
     ToolOutput run = RunTool(args);
-    ASSERT_EQ(run.code, 0) << c.args[0] << ": " << run.err;
+    ASSERT_EQ(run.code, 0) << action[0] << ": " << run.err;
 
     ScriptedPrompt prompt;
-    for (int i = 0; i < c.at.answersYes; ++i) prompt.QueueAnswer(true);
+    for (int i = 0; i < answersYes; ++i) prompt.QueueAnswer(true);
     CComposerDoc doc(prompt);
     testing::WriteBytes(dir.File("before.cmp"), original);
     ASSERT_TRUE(doc.Open(dir.File("before.cmp")).ok());
-    if (c.at.clip >= 0) doc.Select(c.at.clip);
-    if (c.at.frame >= 0) doc.GoToFrame(c.at.frame);
-    ASSERT_TRUE(c.command(doc)) << c.args[0];
+    if (clip >= 0) doc.Select(clip);
+    if (frame >= 0) doc.GoToFrame(frame);
+    ASSERT_TRUE(command(doc)) << action[0];
     ASSERT_TRUE(doc.Save(expected).ok());
-    EXPECT_TRUE(testing::ReadBytes(movie) == testing::ReadBytes(expected)) << c.args[0];
-    EXPECT_NE(testing::ReadBytes(movie), original) << c.args[0];
+    EXPECT_TRUE(testing::ReadBytes(movie) == testing::ReadBytes(expected)) << action[0];
+    EXPECT_NE(testing::ReadBytes(movie), original) << action[0];
   }
 }
 

@@ -107,28 +107,23 @@ TEST_F(ImportSequenceTest, PickedNameGivesTheSeriesAndItsOutputNames) {
   for (int n = 12; n <= 20; ++n) WriteBytes(in.File("scene0" + std::to_string(n) + ".tga"), red);
   for (int n : {1, 2, 3, 4, 5, 7}) WriteBytes(in.File("gap" + std::to_string(n) + ".TGA"), red);
   WriteBytes(in.File("drawing.bmp"), EncodeTestBmp(MakeTestPicture(2, 2, 3), 24, false));
-  const struct {
-    const char* picked;
-    const char* type;
-    const char* header;
-    int start, end;
-    const char* name;  // of the drawings written, numbered start to end
-  } kCases[] = {
+  // The file picked; the type, header, start and end found; the name of the drawings written.
+  const std::tuple<const char*, const char*, const char*, int, int, const char*> kCases[] = {
       {"scene012.tga", "Targa images", "scene", 12, 20, "walk"},
       {"gap1.TGA", "Targa images", "gap", 1, 5, "run"},
       {"drawing.bmp", "single frame", "drawing", 1, 1, "one"},
   };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.picked);
+  for (const auto& [picked, type, header, start, end, name] : kCases) {
+    SCOPED_TRACE(picked);
     TempDir target;
-    auto source = FindImportSource(in.File(c.picked));
+    auto source = FindImportSource(in.File(picked));
     ASSERT_TRUE(source.ok());
     EXPECT_EQ(std::tuple(ImportTypeText(*source), source->header, source->start, source->end),
-              std::tuple(c.type, c.header, c.start, c.end));
+              std::tuple(type, header, start, end));
     EXPECT_TRUE(
-        ImportSequence(*source, target.path(), c.name, kPegBottom, 72, prompt, progress).finished);
+        ImportSequence(*source, target.path(), name, kPegBottom, 72, prompt, progress).finished);
     std::vector<std::string> files;
-    for (int n = c.start; n <= c.end; ++n) files.push_back(c.name + std::to_string(n) + ".qds");
+    for (int n = start; n <= end; ++n) files.push_back(name + std::to_string(n) + ".qds");
     std::sort(files.begin(), files.end());
     EXPECT_EQ(ListDirectory(target.path()), files);
   }

@@ -306,12 +306,10 @@ TEST(ComposerWindow, ReplaceDuplicateDeleteAndSaveAsFromTheMenus) {
     back.insert(back.begin(), front.begin(), front.end());
     return back;
   };
-  const struct {
-    QStringList entry;
-    std::function<void()> answer;
-    std::vector<std::string> texts;
-    std::vector<std::string> labels;  // front to back afterwards
-  } kSteps[] = {
+  // The menu entry, the answers made ready, the texts shown, the labels front to back afterwards.
+  using Step = std::tuple<QStringList, std::function<void()>, std::vector<std::string>,
+                          std::vector<std::string>>;
+  const Step kSteps[] = {
       {{"&Clip", "&Replace Clip..."},
        [&] {
          w.prompt.QueuePath(w.dir.File("sky.tga"));
@@ -336,16 +334,16 @@ TEST(ComposerWindow, ReplaceDuplicateDeleteAndSaveAsFromTheMenus) {
        {},
        then({"sky (3)", "sky (1)"})},
   };
-  for (const auto& step : kSteps) {
-    const std::string name = step.entry.back().toStdString();
+  for (const auto& [path, answer, texts, labels] : kSteps) {
+    const std::string name = path.back().toStdString();
     w.prompt.Clear();
-    step.answer();
-    QAction* entry = MenuEntry(w, step.entry);
+    answer();
+    QAction* entry = MenuEntry(w, path);
     ASSERT_NE(entry, nullptr) << name;
     ASSERT_TRUE(entry->isEnabled()) << name;
     entry->trigger();
-    EXPECT_EQ(w.prompt.Texts(), step.texts) << name;
-    EXPECT_EQ(Labels(w.comp()), step.labels) << name;
+    EXPECT_EQ(w.prompt.Texts(), texts) << name;
+    EXPECT_EQ(Labels(w.comp()), labels) << name;
   }
   EXPECT_TRUE(w.prompt.AllAnswersUsed());
   EXPECT_EQ(ReadBytes(w.cmp), opened);
