@@ -37,7 +37,7 @@ class ComposerCommands : public ::testing::Test {
   Recorder recorder;
 };
 
-TEST_F(ComposerCommands, NewDocumentSkipsTwiceThenTakesTheDialog) {
+TEST_F(ComposerCommands, NewDocumentSkipsTwiceThenTakesTheDialogAndOpenTellsTheViews) {
   ScriptedPrompt p;
   CComposerDoc fresh(p);
   int asked = 0;
@@ -51,6 +51,14 @@ TEST_F(ComposerCommands, NewDocumentSkipsTwiceThenTakesTheDialog) {
   EXPECT_FALSE(fresh.OnNewDocument(dialog));  // Cancel keeps the old document
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(doc.composition().width, 720);  // the fixture's third New took the dialog's values
+  // Open tells the views twice and empties the undo.
+  AddVirtuals(1);
+  testing::TempDir dir;
+  ASSERT_TRUE(doc.Save(dir.File("m.cmp")).ok());
+  recorder.hints.clear();
+  ASSERT_TRUE(doc.Open(dir.File("m.cmp")).ok());
+  EXPECT_EQ(std::tuple(recorder.hints, doc.CanUndo(), doc.modified()),
+            std::tuple(std::vector<int>{3, 3}, false, false));
 }
 
 TEST_F(ComposerCommands, SettingsRefuseBadSafeFramesAndClippedKeys) {
@@ -245,16 +253,6 @@ TEST_F(ComposerCommands, ExpandingTheMovieStopsAtItsLimit) {
   EXPECT_EQ(doc.composition().frames, kMaxMovieFrames);
   EXPECT_EQ(prompt.Texts().back(),
             "A movie holds at most 5000 frames: the last 2 frames of the clip lie beyond its end.");
-}
-
-TEST_F(ComposerCommands, OpenTellsTheViewsTwiceAndEmptiesUndo) {
-  AddVirtuals(1);
-  testing::TempDir dir;
-  ASSERT_TRUE(doc.Save(dir.File("m.cmp")).ok());
-  recorder.hints.clear();
-  ASSERT_TRUE(doc.Open(dir.File("m.cmp")).ok());
-  EXPECT_EQ(std::tuple(recorder.hints, doc.CanUndo(), doc.modified()),
-            std::tuple(std::vector<int>{3, 3}, false, false));
 }
 
 TEST(KeyDialogValues, UnitsAndTurnsConvertBothWays) {

@@ -82,8 +82,10 @@ TEST_F(ScannerDocTest, NewSequencePreviewsThenScansFrameAfterFrameIntoTheSelecti
       std::tuple(211, 294, 100, 424, 1, 382));
 }
 
-TEST_F(ScannerDocTest, ProposesTheNextNumberAndRefusesAnExistingFrame) {
+TEST_F(ScannerDocTest, ExistingSequencesAndFramesAreNotStartedAgainAndTheNextNumberIsProposed) {
   for (const char* name : {"walk1.qds", "walk2.qds", "walk7.qds"}) WriteFrame(name);
+  EXPECT_FALSE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
+  EXPECT_FALSE(doc.scanModeActive());
   ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk2.qds")));
   EXPECT_EQ(doc.currentFrame(), 1);
   doc.StartScan();
@@ -91,15 +93,9 @@ TEST_F(ScannerDocTest, ProposesTheNextNumberAndRefusesAnExistingFrame) {
   dialogs.answers = {FrameTag{2, kNoLetter}, std::nullopt};
   EXPECT_EQ(doc.ScanSelection(), 0);
   EXPECT_THAT(dialogs.proposed, ElementsAre(8, 2));
-  EXPECT_THAT(prompt.Texts(), ElementsAre("Sorry, that frame exists."));
-}
-
-TEST_F(ScannerDocTest, ExistingSequenceIsNotStartedAgain) {
-  WriteFrame("walk1.qds");
-  EXPECT_FALSE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
   EXPECT_THAT(prompt.Texts(),
-              ElementsAre("The sequence exists, Please open the sequence to edit it in scanner"));
-  EXPECT_FALSE(doc.scanModeActive());
+              ElementsAre("The sequence exists, Please open the sequence to edit it in scanner",
+                          "Sorry, that frame exists."));
 }
 
 TEST_F(ScannerDocTest, ReadErrorDuringAFrameLeavesNoFileBehind) {
@@ -110,26 +106,23 @@ TEST_F(ScannerDocTest, ReadErrorDuringAFrameLeavesNoFileBehind) {
   EXPECT_EQ(doc.currentFrame(), -1);
 }
 
-TEST_F(ScannerDocTest, DeletingTheLastFrameAsksAndLeavesNothingLoaded) {
-  WriteFrame("walk1.qds");
-  ::quenda::testing::WriteText(dir.File("walk1.rgn"), "regions");
-  ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk1.qds")));
-  prompt.QueueAnswer(true);
-  ASSERT_TRUE(doc.DeleteFrame());
-  EXPECT_THAT(prompt.Texts(), ElementsAre("Are you sure you want to delete frame walk1"));
-  EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
-  EXPECT_EQ(std::tuple(doc.currentFrame(), doc.hasPicture()), std::tuple(-1, false));
-}
-
-TEST_F(ScannerDocTest, ReadOnlyFrameIsNotDeleted) {
+// A read-only frame is kept; the last frame deleted leaves nothing loaded.
+TEST_F(ScannerDocTest, DeletingAsksKeepsAReadOnlyFrameAndTheLastLeavesNothingLoaded) {
   WriteFrame("walk1.qds");
   ::quenda::testing::MakeReadOnly(dir.File("walk1.qds"));
   ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk1.qds")));
   prompt.QueueAnswer(true);
   EXPECT_FALSE(doc.DeleteFrame());
-  EXPECT_EQ(prompt.Texts().back(), "Can not delete frame, The file may be read-only");
   EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk1.qds"));
   ::quenda::testing::MakeWritable(dir.File("walk1.qds"));
+  ::quenda::testing::WriteText(dir.File("walk1.rgn"), "regions");
+  prompt.QueueAnswer(true);
+  ASSERT_TRUE(doc.DeleteFrame());
+  const std::string asked = "Are you sure you want to delete frame walk1";
+  EXPECT_THAT(prompt.Texts(),
+              ElementsAre(asked, "Can not delete frame, The file may be read-only", asked));
+  EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
+  EXPECT_EQ(std::tuple(doc.currentFrame(), doc.hasPicture()), std::tuple(-1, false));
 }
 
 TEST_F(ScannerDocTest, RenumberMovesTheFrameWithItsRegionFileAndRefusesATakenNumber) {
