@@ -12,7 +12,7 @@ KeyTrack Ramp(int easeOutFirst, int easeInSecond, int offset = 0) {
   return KeyTrack({{offset, 0.0, 0, easeOutFirst}, {offset + 10, 100.0, easeInSecond, 0}});
 }
 
-TEST(KeyTrackEvaluate, EasedAndLinearRampsMeetHalfwayButDifferElsewhere) {
+TEST(KeyTrackEvaluate, EasedAndLinearRampsMeetHalfwayAndAnInterpolatedKeyKeepsTheMotion) {
   KeyTrack linear = Ramp(0, 0);
   KeyTrack eased = Ramp(10, 10);
   EXPECT_DOUBLE_EQ(linear.Evaluate(5), 50.0);
@@ -27,6 +27,12 @@ TEST(KeyTrackEvaluate, EasedAndLinearRampsMeetHalfwayButDifferElsewhere) {
   EXPECT_NEAR(eased.Evaluate(9.99), 100.0, 0.01);
   // Large frame numbers keep their precision.
   EXPECT_NEAR(Ramp(0, 0, 1000000).Evaluate(1000002.5), 25.0, 1e-9);
+  KeyTrack track = Ramp(3, 6);
+  double before = track.Evaluate(4);
+  ASSERT_TRUE(track.InsertInterpolatedKey(4).ok());
+  EXPECT_EQ(track.count(), 3);
+  // A new key is linear through it (eases 0), so values near it may move, but on it they hold.
+  EXPECT_DOUBLE_EQ(track.Evaluate(4), before);
 }
 
 TEST(KeyTrackEvaluate, HoldsOutsideItsKeysAndIgnoresKeyOrder) {
@@ -63,15 +69,6 @@ TEST(KeyTrackEditing, DeleteKeepsOrderAndRefusesTheLastKey) {
   ASSERT_TRUE(track.DeleteKey(9).ok());
   EXPECT_EQ(track.DeleteKey(6).message(), "Can not delete the last key");
   EXPECT_EQ(track.count(), 1);
-}
-
-TEST(KeyTrackEditing, InterpolatedKeyDoesNotChangeTheMotion) {
-  KeyTrack track = Ramp(3, 6);
-  double before = track.Evaluate(4);
-  ASSERT_TRUE(track.InsertInterpolatedKey(4).ok());
-  EXPECT_EQ(track.count(), 3);
-  // A new key is linear through it (eases 0), so values near it may move, but on it they hold.
-  EXPECT_DOUBLE_EQ(track.Evaluate(4), before);
 }
 
 ClipRecord FourImageClip(EdgeBehaviour before, EdgeBehaviour after) {

@@ -131,7 +131,7 @@ TEST_F(Render, NamesAndSplitRunsWriteTheSameFiles) {
   EXPECT_NE(whole[0], whole[5]);
 }
 
-TEST_F(Render, MatteBecomesTheAlphaOfA32BitFile) {
+TEST_F(Render, MatteBecomesTheAlphaOfA32BitFileAndFieldsInterleaveTwoHalfFrames) {
   settings.matte = true;
   Raster picture = RenderPicture(c, settings, 1);
   ComposeOptions options{0, true, true, 0};
@@ -156,9 +156,7 @@ TEST_F(Render, MatteBecomesTheAlphaOfA32BitFile) {
   Result<Raster> plain = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
   ASSERT_TRUE(plain.ok());
   EXPECT_EQ(*plain, RenderPicture(c, settings, 1));  // 24-bit
-}
-
-TEST_F(Render, FieldsInterleaveTwoHalfFrames) {
+  // Fields interleave two half frames.
   settings.fields = true;
   settings.best = false;
   ComposeOptions whole{0, false, false, 0}, half{0, false, false, 0.5};
