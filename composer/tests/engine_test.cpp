@@ -148,7 +148,7 @@ class ComposeFiles : public ::testing::Test {
   Composition c;
 };
 
-TEST_F(ComposeFiles, WholeFramesMatchTheLiteralDrawer) {
+TEST_F(ComposeFiles, WholeFramesMatchTheLiteralDrawerAndMissingOrBrokenFramesAreLeftOut) {
   ClipRecord back = Sequence("bg", 1, 3, 24);
   back.tracks[kPositionX] = KeyTrack({{0, 20, 0, 0}, {9, 30, 5, 5}});
   back.tracks[kPositionY] = KeyTrack({{0, 15, 0, 0}});
@@ -179,9 +179,7 @@ TEST_F(ComposeFiles, WholeFramesMatchTheLiteralDrawer) {
   Composition empty = c;
   empty.clips.clear();
   EXPECT_NE(ComposeFrame(c, 0, {}).bgr, ComposeFrame(empty, 0, {}).bgr);
-}
-
-TEST_F(ComposeFiles, MissingAndBrokenFramesLeaveTheLayerOut) {
+  // Missing and broken frames leave the layer out.
   ClipRecord clip = Sequence("walk", 1, 3, 24);
   clip.tracks[kPositionX] = KeyTrack({{0, 23, 0, 0}});
   clip.tracks[kPositionY] = KeyTrack({{0, 16, 0, 0}});
@@ -191,8 +189,6 @@ TEST_F(ComposeFiles, MissingAndBrokenFramesLeaveTheLayerOut) {
   ScriptedPrompt prompt;
   std::vector<std::string> status;
   ComposeSink sink{&prompt, [&](const std::string& s) { status.push_back(s); }};
-  Composition empty = c;
-  empty.clips.clear();
   FrameBuffer background = ComposeFrame(empty, 0, {});
   EXPECT_NE(ComposeFrame(c, 0, {}, sink).bgr, background.bgr);
   EXPECT_EQ(ComposeFrame(c, 1, {}, sink).bgr, background.bgr);

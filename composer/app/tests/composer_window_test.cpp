@@ -3,6 +3,7 @@
 // Render Output against the command-line tool, and the view against the rendered frame.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -404,8 +405,8 @@ TEST(ComposerWindow, ALostClipIsFoundAgainThroughTheDialog) {
 
 // A window of its own: Add Clip offers the sequence name in its file dialog, and its prompt
 // carries the save question to a box (drawn and answered as the shared prompt's tests check),
-// where No lets the movie go.
-TEST(ComposerWindow, AWindowOfItsOwnOffersTheSequenceNameAndAsksInItsOwnBox) {
+// where No lets the movie go; then the first window makes a new movie from a preset.
+TEST(ComposerWindow, AWindowOfItsOwnOffersTheSequenceNameAndAsksInItsOwnBoxAndNewTakesAPreset) {
   ComposerWindow w;
   const std::vector<uint8_t> opened = ReadBytes(w.cmp);
   CComposerFrame own(nullptr, &w.settings);
@@ -429,6 +430,20 @@ TEST(ComposerWindow, AWindowOfItsOwnOffersTheSequenceNameAndAsksInItsOwnBox) {
   });
   EXPECT_TRUE(own.close());
   EXPECT_EQ(ReadBytes(w.cmp), opened);
+  // The first window makes a new movie from a preset.
+  WhenModal<NewMovieDialog>([](NewMovieDialog* d) {
+    const int index = d->presets()->findText(QStringLiteral("HDTV 1"));
+    d->presets()->setCurrentIndex(index);
+    emit d->presets()->activated(index);
+    d->field("frames")->setText(QStringLiteral("48"));
+    d->accept();
+  });
+  w.Key(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(std::tie(w.comp().width, w.comp().height, w.comp().frames, w.comp().frameRate),
+            std::make_tuple(1280, 720, 48, 30));
+  EXPECT_EQ(w.comp().clipCount(), 0);
+  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
+  EXPECT_TRUE(w.frame->documentPath().isEmpty());
 }
 
 TEST(ComposerWindow, RenderOutputWritesWhatTheToolWrites) {
