@@ -88,7 +88,7 @@ std::vector<int> Shown(const ClipRecord& clip, std::vector<int> frames) {
   return images;
 }
 
-TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEnd) {
+TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEndAndDamagedRanges) {
   using E = EdgeBehaviour;
   // Before the start, after the end, movie frames and the images they show.
   const std::tuple<E, E, std::vector<int>, std::vector<int>> cases[] = {
@@ -106,9 +106,7 @@ TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEnd) {
   single.singleImage = 1;
   single.firstFrame = single.lastFrame = 0;
   EXPECT_EQ(Shown(single, {0, 500}), (std::vector<int>{0, 0}));
-}
-
-TEST(ImageFrameMapping, DamagedRangesAreNeverShown) {
+  // Damaged ranges are never shown.
   ClipRecord clip = FourImageClip(EdgeBehaviour::Loop, EdgeBehaviour::Loop);
   clip.lastFrame = 0;  // before firstFrame: no images at all
   EXPECT_FALSE(ImageFrameAt(clip, 12).has_value());

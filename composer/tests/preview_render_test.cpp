@@ -111,7 +111,7 @@ class Render : public ::testing::Test {
   NullProgress progress;
 };
 
-TEST_F(Render, NamesAndSplitRunsWriteTheSameFiles) {
+TEST_F(Render, NamesAndSplitRunsWriteTheSameFilesAndStopAndWriteFailuresEndThem) {
   settings.startNumber = 7;
   EXPECT_EQ(RenderFilePath(settings, 1), settings.directory + "shot0007.tga");
   EXPECT_EQ(RenderFilePath(settings, 6), settings.directory + "shot0012.tga");
@@ -129,6 +129,23 @@ TEST_F(Render, NamesAndSplitRunsWriteTheSameFiles) {
   for (int f = 1; f <= 6; ++f)
     EXPECT_EQ(testing::ReadBytes(RenderFilePath(settings, f)), whole[std::size_t(f - 1)]) << f;
   EXPECT_NE(whole[0], whole[5]);
+  // STOP, and a folder that is not there.
+  ScriptedProgress stopAtOnce(0);
+  prompt.QueueAnswer(true);
+  RenderOutputResult stopped = RenderFrames(c, settings, prompt, stopAtOnce);
+  EXPECT_EQ(std::tuple(stopped.outcome, stopped.filesWritten),
+            std::tuple(RenderOutputOutcome::Stopped, 1));
+  settings.directory = dir.path() + "missing/";
+  RenderOutputResult failed = RenderFrames(c, settings, prompt, progress);
+  EXPECT_EQ(failed.outcome, RenderOutputOutcome::WriteFailed);
+  EXPECT_EQ(prompt.Texts().back(),
+            "Could not write " + dir.path() + "missing/shot0007.tga, disk full or read only?");
+  EXPECT_EQ(OutputDirectoryFromPick("/a/b/c.tga"), "/a/b/");
+  RenderOutputSettings odd = settings;
+  odd.frameStart = 9;
+  odd.frameEnd = 0;
+  RenderOutputSettings n = NormalizeRenderOutputSettings(odd, c);
+  EXPECT_EQ(std::tuple(n.frameStart, n.frameEnd), std::tuple(1, 1));
 }
 
 TEST_F(Render, MatteBecomesTheAlphaOfA32BitFileAndFieldsInterleaveTwoHalfFrames) {
@@ -174,25 +191,6 @@ TEST_F(Render, MatteBecomesTheAlphaOfA32BitFileAndFieldsInterleaveTwoHalfFrames)
             << row << "," << col;
     }
   }
-}
-
-TEST_F(Render, StopAndWriteFailures) {
-  ScriptedProgress stopAtOnce(0);
-  prompt.QueueAnswer(true);
-  RenderOutputResult stopped = RenderFrames(c, settings, prompt, stopAtOnce);
-  EXPECT_EQ(std::tuple(stopped.outcome, stopped.filesWritten),
-            std::tuple(RenderOutputOutcome::Stopped, 1));
-  settings.directory = dir.path() + "missing/";
-  RenderOutputResult failed = RenderFrames(c, settings, prompt, progress);
-  EXPECT_EQ(failed.outcome, RenderOutputOutcome::WriteFailed);
-  EXPECT_EQ(prompt.Texts().back(),
-            "Could not write " + dir.path() + "missing/shot0000.tga, disk full or read only?");
-  EXPECT_EQ(OutputDirectoryFromPick("/a/b/c.tga"), "/a/b/");
-  RenderOutputSettings odd = settings;
-  odd.frameStart = 9;
-  odd.frameEnd = 0;
-  RenderOutputSettings n = NormalizeRenderOutputSettings(odd, c);
-  EXPECT_EQ(std::tuple(n.frameStart, n.frameEnd), std::tuple(1, 1));
 }
 
 }  // namespace
