@@ -31,14 +31,12 @@ TEST(ScanArea, SelectionLiesOnTheBedByThePegTable) {
             std::tuple(0.0, 0.0, 8.0, 8.0));
 }
 
-TEST(ScanArea, FirstPreviewSelection) {
-  EXPECT_EQ(InitialSelection(400, 300), (Selection{100, 300, 225, 75}));
+// The first preview's selection, then its handles: the last match wins, narrow moves are refused.
+TEST(ScanArea, FirstSelectionAndItsHandles) {
+  const Selection s = InitialSelection(400, 300);
+  EXPECT_EQ(s, (Selection{100, 300, 225, 75}));
   EXPECT_EQ(InitialSelection(30, 41), (Selection{5, 25, 30, 10}));
   EXPECT_EQ(InitialSelection(10, 10), (Selection{0, 9, 9, 0}));
-}
-
-TEST(ScanArea, HandlesPickedLastMatchWinsAndNarrowMovesRefused) {
-  const Selection s{100, 300, 225, 75};
   EXPECT_EQ(PickHandle(s, 105, 220), Handle::TopLeft);
   EXPECT_EQ(PickHandle(s, 295, 80), Handle::BottomRight);
   EXPECT_EQ(PickHandle(s, 91, 150), Handle::Left);
