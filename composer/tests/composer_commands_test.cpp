@@ -87,7 +87,7 @@ TEST_F(ComposerCommands, SettingsRefuseBadSafeFramesAndClippedKeys) {
   EXPECT_FALSE(doc.CanUndo());
 }
 
-TEST_F(ComposerCommands, KeyCommandsAndTheirMessages) {
+TEST_F(ComposerCommands, KeyCommandsTheirMessagesAndEditsThatMoveKeys) {
   EXPECT_FALSE(doc.InsertKey(Pick(KeyKind::Scale)));
   EXPECT_FALSE(doc.DeleteKey(Pick(KeyKind::Scale)));
   AddVirtuals(1);
@@ -109,11 +109,8 @@ TEST_F(ComposerCommands, KeyCommandsAndTheirMessages) {
                                       "Can not delete the last key", "No key exists"}));
   doc.Undo();
   EXPECT_FALSE(Clip(0).tracks[kScaleY].HasKey(5));
-}
-
-TEST_F(ComposerCommands, EditKeyMovesKeysAndRefusesOccupiedFrames) {
-  AddVirtuals(1);
-  doc.Select(0);
+  // Edit Key moves keys and refuses occupied frames.
+  prompt.Clear();
   doc.GoToFrame(9);
   ASSERT_TRUE(doc.InsertKey(Pick(KeyKind::Position)));
   auto moveTo = [](int frame) {
