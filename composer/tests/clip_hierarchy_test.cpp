@@ -24,7 +24,7 @@ TEST(Rounding, HalvesGoAwayFromZero) {
     EXPECT_EQ(RoundPosition(value), rounded) << value;
 }
 
-TEST(WorldTransform, ChildrenFollowTheirParentsRotationAndScale) {
+TEST(WorldTransform, ChildrenFollowTheirParentsRotationAndScaleAndParentLoopsEnd) {
   Composition c;
   c.clips.push_back(Clip(10.4, 0, 1, 1, 0));         // child of 1
   c.clips.push_back(Clip(100, 50, 2, 3, M_PI / 2));  // the parent
@@ -35,10 +35,8 @@ TEST(WorldTransform, ChildrenFollowTheirParentsRotationAndScale) {
   // theta = -90 degrees: x' = cos*(x*sx) - sin*(y*sy) = 0, y' = sin*(x*sx) = -20.8 -> -21.
   EXPECT_EQ(std::tuple(child.x, child.y, child.scaleX, child.scaleY, child.rotation),
             std::tuple(100.0, 50.0 - 21, 2.0, 3.0, M_PI / 2));
-}
-
-TEST(WorldTransform, ParentLoopsFromDamagedFilesEnd) {
-  Composition c;
+  // Parent loops from damaged files end.
+  c = Composition{};
   c.clips.push_back(Clip(1, 2, 1, 1, 0));
   c.clips.push_back(Clip(3, 4, 1, 1, 0));
   c.clips[0].parentIndex = 1;
@@ -60,7 +58,7 @@ TEST(Parenting, UnparentAtIdentityAddsTheParentsPosition) {
   EXPECT_EQ(c.clips[0].tracks[kPositionY], KeyTrack({{0, 128, 0, 0}, {10, 121.5, 0, 0}}));
 }
 
-TEST(Parenting, ParentThenUnparentKeepsTheWorldPlace) {
+TEST(Parenting, ParentThenUnparentKeepsTheWorldPlaceAndAParentScaledToNothingIsRefused) {
   Composition c;
   c.clips.push_back(Clip(300, 40, 1.5, 0.5, 0.3));
   c.clips.push_back(Clip(120, 90, 2, 4, -0.7));
@@ -76,15 +74,13 @@ TEST(Parenting, ParentThenUnparentKeepsTheWorldPlace) {
   EXPECT_NEAR(c.clips[0].tracks[kPositionX].keys()[0].value, 300, 1e-9);
   EXPECT_NEAR(c.clips[0].tracks[kPositionY].keys()[0].value, 40, 1e-9);
   EXPECT_NEAR(c.clips[0].tracks[kScaleY].keys()[0].value, 0.5, 1e-12);
-}
-
-TEST(Parenting, AParentScaledToNothingIsRefused) {
-  Composition c;
+  // A parent scaled to nothing is refused.
+  c = Composition{};
   c.clips.push_back(Clip(3, 4, 1, 1, 0));
   c.clips.push_back(Clip(0, 0, 0, 1, 0));
-  ClipRecord before = c.clips[0];
+  const ClipRecord unparented = c.clips[0];
   EXPECT_FALSE(SetParent(c, 0, 1, 0));
-  EXPECT_EQ(c.clips[0], before);
+  EXPECT_EQ(c.clips[0], unparented);
 }
 
 }  // namespace

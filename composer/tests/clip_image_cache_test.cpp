@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "composer/core/clip_image_cache.h"
 #include "composer/tests/composer_test_files.h"
@@ -44,9 +45,8 @@ TEST(ClipImageCache, KeepsAPictureUntilItsFileChanges) {
   // Rewritten in place at another size.
   testing::WriteClipImage(path, 21, 5, 24, 3);
   ClipImageRead third = cache.Read(path);
-  EXPECT_EQ(third.image->width(), 21);
-  EXPECT_FALSE(HasAlpha(*third.image));
-  EXPECT_EQ(cache.Count(), 1u);
+  EXPECT_EQ(std::tuple(third.image->width(), HasAlpha(*third.image), cache.Count()),
+            std::tuple(21, false, 1u));
 }
 
 TEST(ClipImageCache, FailuresAreNeverKeptAndDropWhatWasHeld) {
@@ -57,17 +57,15 @@ TEST(ClipImageCache, FailuresAreNeverKeptAndDropWhatWasHeld) {
   ASSERT_TRUE(cache.Read(path).image);
   std::remove(path.c_str());
   ClipImageRead missing = cache.Read(path);
-  EXPECT_EQ(missing.failure, ClipImageFailure::Missing);
-  EXPECT_EQ(missing.message, "Clip member: " + path + " does not exist");
-  EXPECT_FALSE(missing.image);
-  EXPECT_EQ(cache.Count(), 0u);
-  EXPECT_EQ(cache.BytesHeld(), 0u);
+  EXPECT_EQ(std::tuple(missing.failure, missing.message, missing.image == nullptr, cache.Count(),
+                       cache.BytesHeld()),
+            std::tuple(ClipImageFailure::Missing, "Clip member: " + path + " does not exist", true,
+                       0u, 0u));
 
   testing::WriteText(path, "broken but long enough to have a header");
   ClipImageRead broken = cache.Read(path);
-  EXPECT_EQ(broken.failure, ClipImageFailure::Unreadable);
-  EXPECT_EQ(broken.message, ReadClipImage(path).message());
-  EXPECT_EQ(cache.Count(), 0u);
+  EXPECT_EQ(std::tuple(broken.failure, broken.message, cache.Count()),
+            std::tuple(ClipImageFailure::Unreadable, ReadClipImage(path).message(), 0u));
   testing::WriteClipImage(path, 8, 6, 24, 4);  // mended: read again, not the failure
   EXPECT_EQ(cache.Read(path).failure, ClipImageFailure::None);
 }
@@ -92,8 +90,7 @@ TEST(ClipImageCache, StaysWithinItsCapacityDroppingTheLeastRecentlyUsed) {
   ASSERT_TRUE(small.Read(dir.File("c3.tga")).image);
   EXPECT_EQ(small.Count(), 0u);
   cache.Clear();
-  EXPECT_EQ(cache.Count(), 0u);
-  EXPECT_EQ(cache.BytesHeld(), 0u);
+  EXPECT_EQ(std::tuple(cache.Count(), cache.BytesHeld()), std::tuple(0u, 0u));
 }
 
 TEST(ClipImageCache, AFileChangedJustNowIsNotTrusted) {

@@ -51,8 +51,19 @@ TEST_F(ClipSources, PickingOneFrameFindsTheWholeSequence) {
   EXPECT_EQ(prompt.Texts().back().substr(0, 36), "The new sequence does not fit in the");
 }
 
-// Single images count their labels; a new clip stands in front of the selection.
-TEST_F(ClipSources, SingleImagesCountTheirLabelsAndGapsEndSequences) {
+// Failed picks leave the document alone; single images count their labels; a new clip stands
+// in front of the selection.
+TEST_F(ClipSources, FailedPicksChangeNothingSingleImagesCountLabelsAndGapsEndSequences) {
+  EXPECT_FALSE(doc.ReplaceClipWithFile(dir.File("x.tga")));
+  testing::WriteText(dir.File("bad.tga"), "too short");
+  EXPECT_FALSE(doc.AddClipFromFile(dir.File("bad.tga")));
+  EXPECT_FALSE(doc.AddClipFromFile(dir.File("missing.tga")));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                "No clip selected", dir.File("bad.tga") + " is not a valid targa image",
+                "Could not add a new clip.", dir.File("missing.tga") + " does not exist",
+                "Could not add a new clip."}));
+  EXPECT_EQ(doc.composition().clipCount(), 0);
   testing::WriteClipImage(dir.File("a.tga"), 4, 4, 24);
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(doc.AddClipFromFile(dir.File("a.tga")));
   EXPECT_EQ(std::tie(Clip(0).label, Clip(1).label), std::tuple("a (3)", "a (2)"));
@@ -67,19 +78,6 @@ TEST_F(ClipSources, SingleImagesCountTheirLabelsAndGapsEndSequences) {
   ClipRecord clip = FreshClipRecord();
   ASSERT_TRUE(ParseClipFile(dir.File("gap002.tga"), 200, 100, clip).ok());
   EXPECT_EQ(std::tuple(clip.firstFrame, clip.lastFrame), std::tuple(1, 5));
-}
-
-TEST_F(ClipSources, FailedPicksLeaveTheDocumentAlone) {
-  EXPECT_FALSE(doc.ReplaceClipWithFile(dir.File("x.tga")));
-  testing::WriteText(dir.File("bad.tga"), "too short");
-  EXPECT_FALSE(doc.AddClipFromFile(dir.File("bad.tga")));
-  EXPECT_FALSE(doc.AddClipFromFile(dir.File("missing.tga")));
-  EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{
-                "No clip selected", dir.File("bad.tga") + " is not a valid targa image",
-                "Could not add a new clip.", dir.File("missing.tga") + " does not exist",
-                "Could not add a new clip."}));
-  EXPECT_EQ(doc.composition().clipCount(), 0);
 }
 
 TEST_F(ClipSources, ReplacingASequenceKeepsMotionAndStart) {

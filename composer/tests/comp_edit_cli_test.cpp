@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 #include "cli/tests/tool_run.h"
 #include "common/scripted_prompt.h"
@@ -59,15 +61,9 @@ TEST_F(CompEdit, EachActionWritesWhatTheDocumentCommandMakes) {
       });
     };
   };
-  // The program's command on clip `clip` at frame `frame` (0-based; -1 for none), with
-  // `answersYes` questions answered Yes.
-  const struct {
-    Args args;
-    struct {
-      int clip, frame, answersYes;
-    } at;
-    Command command;
-  } kCases[] = {
+  // The action; the clip and frame (0-based; -1 for none) and the number of questions answered
+  // Yes for the program's command; the command.
+  const std::tuple<Args, std::array<int, 3>, Command> kCases[] = {
       {{"insert-key", "2", "5", "scale"},
        {2, 4, 0},
        [](CComposerDoc& d) { return d.InsertKey(Pick(KeyKind::Scale)); }},
@@ -104,38 +100,37 @@ TEST_F(CompEdit, EachActionWritesWhatTheDocumentCommandMakes) {
        }},
   };
   const std::string expected = dir.File("core.cmp");
-  for (const auto& c : kCases) {
+  for (const auto& [action, at, command] : kCases) {
+    const auto [clip, frame, answersYes] = at;
     testing::WriteBytes(movie, original);
-    Args args = c.args;
+    Args args = action;
     args.insert(args.begin() + 1, movie);
     args.insert(args.begin(), "comp");
     // replace-clip takes a name relative to the working directory and stores it absolute.
     testing::WorkingDirectory in(dir.path());
     ToolOutput run = RunTool(args);
-    ASSERT_EQ(run.code, 0) << c.args[0] << ": " << run.err;
+    ASSERT_EQ(run.code, 0) << action[0] << ": " << run.err;
 
     ScriptedPrompt prompt;
-    for (int i = 0; i < c.at.answersYes; ++i) prompt.QueueAnswer(true);
+    for (int i = 0; i < answersYes; ++i) prompt.QueueAnswer(true);
     CComposerDoc doc(prompt);
     testing::WriteBytes(dir.File("before.cmp"), original);
     ASSERT_TRUE(doc.Open(dir.File("before.cmp")).ok());
-    if (c.at.clip >= 0) doc.Select(c.at.clip);
-    if (c.at.frame >= 0) doc.GoToFrame(c.at.frame);
-    ASSERT_TRUE(c.command(doc)) << c.args[0];
+    if (clip >= 0) doc.Select(clip);
+    if (frame >= 0) doc.GoToFrame(frame);
+    ASSERT_TRUE(command(doc)) << action[0];
     ASSERT_TRUE(doc.Save(expected).ok());
-    EXPECT_TRUE(testing::ReadBytes(movie) == testing::ReadBytes(expected)) << c.args[0];
-    EXPECT_NE(testing::ReadBytes(movie), original) << c.args[0];
+    EXPECT_TRUE(testing::ReadBytes(movie) == testing::ReadBytes(expected)) << action[0];
+    EXPECT_NE(testing::ReadBytes(movie), original) << action[0];
   }
 }
 
 // The document's own refusals are its tests'; here each action reports one and saves nothing.
 TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
   const std::string keptNo = "the composition is left as it was; --yes answers Yes\n";
-  const struct {
-    Args args;
-    int code;
-    std::string err;  // each line after the command and file, or the start of a usage error
-  } kCases[] = {
+  // Arguments, exit code, and each line said after the command and file, or the start of a
+  // usage error.
+  const std::tuple<Args, int, std::string> kCases[] = {
       {{"insert-key", "2", "4", "position"}, 1, "clip 2 has a position key at frame 4 already\n"},
       {{"delete-key", "1", "4"}, 1, "Delete Key? [no]\n" + keptNo},
       {{"edit-key", "1", "4", "--a", "16"},
@@ -164,22 +159,22 @@ TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
       {{"insert-key", "2", "4"}, 2, "quenda comp: insert-key on clip 2 needs position"},
   };
   testing::WorkingDirectory in(dir.path());
-  for (const auto& c : kCases) {
-    Args args = c.args;
+  for (const auto& [action, code, err] : kCases) {
+    Args args = action;
     args.insert(args.begin() + 1, movie);
     args.insert(args.begin(), "comp");
     ToolOutput run = RunTool(args);
-    EXPECT_EQ(run.code, c.code) << c.args[0] << " " << c.err;
+    EXPECT_EQ(run.code, code) << action[0] << " " << err;
     std::string named;
-    std::istringstream lines(c.err);
+    std::istringstream lines(err);
     for (std::string line; std::getline(lines, line);)
       named += "quenda comp: " + movie + ": " + line + "\n";
-    if (c.code == 2)
-      EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
+    if (code == 2)
+      EXPECT_TRUE(run.err.starts_with(err)) << run.err;
     else
       EXPECT_EQ(run.err, named);
-    EXPECT_EQ(run.out, "") << c.args[0];
-    EXPECT_EQ(testing::ReadBytes(movie), original) << c.args[0] << " " << c.err;
+    EXPECT_EQ(run.out, "") << action[0];
+    EXPECT_EQ(testing::ReadBytes(movie), original) << action[0] << " " << err;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.qkc")));
 }

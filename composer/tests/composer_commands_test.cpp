@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "composer/core/composer_doc.h"
@@ -36,7 +37,7 @@ class ComposerCommands : public ::testing::Test {
   Recorder recorder;
 };
 
-TEST_F(ComposerCommands, NewDocumentSkipsTwiceThenTakesTheDialog) {
+TEST_F(ComposerCommands, NewDocumentSkipsTwiceThenTakesTheDialogAndOpenTellsTheViews) {
   ScriptedPrompt p;
   CComposerDoc fresh(p);
   int asked = 0;
@@ -50,6 +51,14 @@ TEST_F(ComposerCommands, NewDocumentSkipsTwiceThenTakesTheDialog) {
   EXPECT_FALSE(fresh.OnNewDocument(dialog));  // Cancel keeps the old document
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(doc.composition().width, 720);  // the fixture's third New took the dialog's values
+  // Open tells the views twice and empties the undo.
+  AddVirtuals(1);
+  testing::TempDir dir;
+  ASSERT_TRUE(doc.Save(dir.File("m.cmp")).ok());
+  recorder.hints.clear();
+  ASSERT_TRUE(doc.Open(dir.File("m.cmp")).ok());
+  EXPECT_EQ(std::tuple(recorder.hints, doc.CanUndo(), doc.modified()),
+            std::tuple(std::vector<int>{3, 3}, false, false));
 }
 
 TEST_F(ComposerCommands, SettingsRefuseBadSafeFramesAndClippedKeys) {
@@ -71,14 +80,14 @@ TEST_F(ComposerCommands, SettingsRefuseBadSafeFramesAndClippedKeys) {
   EXPECT_EQ(doc.composition().frames, 50);
   values.frames = 31;
   EXPECT_TRUE(doc.ApplySettings(values));
-  EXPECT_EQ(doc.composition().frames, 31);
-  EXPECT_FLOAT_EQ(doc.composition().titleSafe, 0.25f);
+  EXPECT_EQ(std::tuple(doc.composition().frames, doc.composition().titleSafe),
+            std::tuple(31, 0.25f));
   doc.Undo();
   EXPECT_EQ(doc.composition().frames, 50);
   EXPECT_FALSE(doc.CanUndo());
 }
 
-TEST_F(ComposerCommands, KeyCommandsAndTheirMessages) {
+TEST_F(ComposerCommands, KeyCommandsTheirMessagesAndEditsThatMoveKeys) {
   EXPECT_FALSE(doc.InsertKey(Pick(KeyKind::Scale)));
   EXPECT_FALSE(doc.DeleteKey(Pick(KeyKind::Scale)));
   AddVirtuals(1);
@@ -93,18 +102,15 @@ TEST_F(ComposerCommands, KeyCommandsAndTheirMessages) {
     return std::optional(KeyKind::Scale);
   }));
   EXPECT_EQ(offered, (std::vector<KeyKind>{KeyKind::Position, KeyKind::Scale, KeyKind::Rotation}));
-  EXPECT_TRUE(Clip(0).tracks[kScaleY].HasKey(5));
-  EXPECT_FALSE(Clip(0).tracks[kPositionX].HasKey(5));
+  EXPECT_EQ(std::tuple(Clip(0).tracks[kScaleY].HasKey(5), Clip(0).tracks[kPositionX].HasKey(5)),
+            std::tuple(true, false));
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"You must select a clip", "Select a clip", "Keys exists.",
                                       "Can not delete the last key", "No key exists"}));
   doc.Undo();
   EXPECT_FALSE(Clip(0).tracks[kScaleY].HasKey(5));
-}
-
-TEST_F(ComposerCommands, EditKeyMovesKeysAndRefusesOccupiedFrames) {
-  AddVirtuals(1);
-  doc.Select(0);
+  // Edit Key moves keys and refuses occupied frames.
+  prompt.Clear();
   doc.GoToFrame(9);
   ASSERT_TRUE(doc.InsertKey(Pick(KeyKind::Position)));
   auto moveTo = [](int frame) {
@@ -144,8 +150,9 @@ TEST_F(ComposerCommands, CopyAndPasteKeysBetweenClipsOfOneKind) {
   doc.Select(0);
   doc.GoToFrame(7);
   ASSERT_TRUE(doc.PasteKey());
-  EXPECT_EQ(Clip(0).tracks[kPositionX].keys().back().frame, 7);
-  EXPECT_DOUBLE_EQ(Clip(0).tracks[kScaleX].keys().back().value, 1.0);
+  EXPECT_EQ(std::tuple(Clip(0).tracks[kPositionX].keys().back().frame,
+                       Clip(0).tracks[kScaleX].keys().back().value),
+            std::tuple(7, 1.0));
   prompt.QueueAnswer(false);
   EXPECT_FALSE(doc.PasteKey());
   EXPECT_EQ(prompt.Texts().back(), "Overwrite existing keys?");
@@ -157,8 +164,7 @@ TEST_F(ComposerCommands, LayerOrderSwapsParentIndices) {
   ASSERT_TRUE(doc.ChooseParent(2));
   doc.Select(2);
   ASSERT_TRUE(doc.ToFront());
-  EXPECT_EQ(Clip(2).parentIndex, 1);
-  EXPECT_EQ(Clip(1).selected, 1);
+  EXPECT_EQ(std::tuple(Clip(2).parentIndex, Clip(1).selected), std::tuple(1, 1));
   ASSERT_TRUE(doc.ToFront());
   EXPECT_EQ(Clip(2).parentIndex, 0);
   EXPECT_FALSE(doc.ToFront());
@@ -175,28 +181,27 @@ TEST_F(ComposerCommands, DuplicateAndDeleteRenumber) {
   prompt.QueueAnswer(true);
   ASSERT_TRUE(doc.DuplicateClip());
   ASSERT_EQ(doc.composition().clipCount(), 3);
-  EXPECT_EQ(Clip(1).selected, 1);     // the original moved back
-  EXPECT_EQ(Clip(0).selected, 0);     // the copy in front
-  EXPECT_EQ(Clip(2).parentIndex, 1);  // the child follows the original
-  EXPECT_EQ(Clip(0).label, "*Virtual* (3)");
+  // The original moved back behind the copy, and its child follows it.
+  EXPECT_EQ(std::tuple(Clip(1).selected, Clip(0).selected, Clip(2).parentIndex, Clip(0).label),
+            std::tuple(1, 0, 1, "*Virtual* (3)"));
   prompt.QueueAnswer(true);
   prompt.QueueAnswer(true);
   doc.Select(1);
   ASSERT_TRUE(doc.DeleteClip());
-  EXPECT_EQ(doc.composition().clipCount(), 2);
-  EXPECT_EQ(Clip(1).parentIndex, -1);
-  EXPECT_EQ(prompt.Texts()[1], "Delete Clip \"*Virtual* (2)\"");
-  EXPECT_EQ(prompt.Texts()[2], "This clip is parent of another clips, Delete?");
+  EXPECT_EQ(std::tuple(doc.composition().clipCount(), Clip(1).parentIndex), std::tuple(2, -1));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Are you sure you want to duplicate clip \"*Virtual* (2)\" ?",
+                                      "Delete Clip \"*Virtual* (2)\"",
+                                      "This clip is parent of another clips, Delete?"}));
 }
 
 TEST_F(ComposerCommands, ClipLimitAndEffectsInFrontOfTheSelection) {
   AddVirtuals(2);
   doc.Select(1);
   ASSERT_TRUE(doc.AddEffectClip(ClipKind::Underwater));
-  EXPECT_EQ(Clip(1).kind, ClipKind::Underwater);
-  EXPECT_EQ(Clip(1).label, "FX: Underwater");
-  EXPECT_EQ(Clip(1).tracks[kPositionX].keys()[0].value, 10.0);
-  EXPECT_EQ(Clip(2).selected, 1);
+  EXPECT_EQ(std::tuple(Clip(1).kind, Clip(1).label, Clip(1).tracks[kPositionX].keys()[0].value,
+                       Clip(2).selected),
+            std::tuple(ClipKind::Underwater, "FX: Underwater", 10.0, 1));
   AddVirtuals(kMaxClips - 3);
   EXPECT_FALSE(doc.AddVirtualParent());
   EXPECT_EQ(prompt.Texts().back(), "Sorry there is a limit of 250 clips.");
@@ -247,23 +252,12 @@ TEST_F(ComposerCommands, ExpandingTheMovieStopsAtItsLimit) {
             "A movie holds at most 5000 frames: the last 2 frames of the clip lie beyond its end.");
 }
 
-TEST_F(ComposerCommands, OpenTellsTheViewsTwiceAndEmptiesUndo) {
-  AddVirtuals(1);
-  testing::TempDir dir;
-  ASSERT_TRUE(doc.Save(dir.File("m.cmp")).ok());
-  recorder.hints.clear();
-  ASSERT_TRUE(doc.Open(dir.File("m.cmp")).ok());
-  EXPECT_EQ(recorder.hints, (std::vector<int>{3, 3}));
-  EXPECT_FALSE(doc.CanUndo());
-  EXPECT_FALSE(doc.modified());
-}
-
 TEST(KeyDialogValues, UnitsAndTurnsConvertBothWays) {
   EXPECT_DOUBLE_EQ(*PixelsToUnits(254, 1, 100), 6.4516);
   EXPECT_NEAR(*UnitsToPixels(*PixelsToUnits(123, 1, 72), 1, 72), 123, 1e-9);
   EXPECT_EQ(*UnitsToPixels(7, 0, 0), 7);
-  EXPECT_EQ(PositionLabel('X', 0), "PosX (pixel)");
-  EXPECT_EQ(PositionLabel('Y', 1), "PosY  (cm)");
+  EXPECT_EQ(std::tuple(PositionLabel('X', 0), PositionLabel('Y', 1)),
+            std::tuple("PosX (pixel)", "PosY  (cm)"));
   // Backwards the turns are negative and the rest stays negative too.
   TurnsAndDegrees back = RadiansToTurns(-3 * M_PI);
   EXPECT_EQ(back.turns, -1);

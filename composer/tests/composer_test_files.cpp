@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/targa.h"
 #include "testing/test_support.h"
 
 namespace quenda::testing {
@@ -36,19 +37,8 @@ FrameBuffer Filled(int width, int height, uint8_t value, int matte) {
 }
 
 void WriteClipImage(const std::string& path, int width, int height, int depth, int seed) {
-  std::vector<uint8_t> bytes(18, 0);
-  bytes[2] = 2;
-  bytes[12] = uint8_t(width);
-  bytes[13] = uint8_t(width >> 8);
-  bytes[14] = uint8_t(height);
-  bytes[15] = uint8_t(height >> 8);
-  bytes[16] = uint8_t(depth);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      std::vector<uint8_t> p = PatternPixel(x, y, seed);
-      bytes.insert(bytes.end(), p.begin(), p.begin() + depth / 8);
-    }
-  WriteBytes(path, bytes);
+  const ClipImage picture = Pattern(width, height, depth == 32, seed);
+  WriteBytes(path, EncodeTarga(width, height, depth / 8, picture.data()));
 }
 
 void WriteClipSequence(const std::string& directory, const std::string& name, int digits, int first,

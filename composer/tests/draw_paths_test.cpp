@@ -31,14 +31,29 @@ ClipImage Blocks(int width, int height, bool alpha) {
   return image;
 }
 
-void ExpectSameAsLiteral(const ClipImage& image, const ClipPlacement& placement,
-                         const std::vector<EffectParams>& effects, const DrawSettings& settings,
-                         int width, int height) {
-  FrameBuffer fast = Filled(width, height, 90, 9), literal = Filled(width, height, 90, 9);
-  DrawClip(image, placement, effects, settings, fast);
-  oracle::LiteralDrawClip(image, placement, effects, settings, literal);
-  ASSERT_EQ(fast.bgr, literal.bgr);
-  ASSERT_EQ(fast.matte, literal.matte);
+using Runs = std::vector<std::vector<EffectParams>>;
+
+// Every image, placement, effect run, quality below `qualities` and antialiasing drawn by the
+// fast and the literal drawer into a width x height buffer of grey 90 and matte `matte`, compared
+// byte for byte with the matte; `frame` times the ripples.
+void ExpectSameAsLiteral(const std::vector<ClipImage>& images,
+                         const std::vector<ClipPlacement>& placements, const Runs& runs, int frame,
+                         int qualities, int width, int height, int matte) {
+  for (const ClipImage& image : images)
+    for (const ClipPlacement& placement : placements)
+      for (const auto& effects : runs)
+        for (int quality = 0; quality < qualities; ++quality)
+          for (bool antialias : {false, true}) {
+            FrameBuffer fast = Filled(width, height, 90, matte), literal = fast;
+            const DrawSettings settings{frame, quality, antialias};
+            DrawClip(image, placement, effects, settings, fast);
+            oracle::LiteralDrawClip(image, placement, effects, settings, literal);
+            ASSERT_EQ(fast.bgr, literal.bgr)
+                << image.width() << "x" << image.height() << " channels " << image.channels()
+                << " at " << placement.x << "," << placement.y << " effects " << effects.size()
+                << " q" << quality << " aa" << antialias;
+            ASSERT_EQ(fast.matte, literal.matte);
+          }
 }
 
 TEST(ClipSample, FourChannelsAtOnceMatchTheFormulaUpToTheLastPixel) {
@@ -97,8 +112,29 @@ TEST(BlurredImage, FullWindowsOfBrightPixelsDivideExactly) {
     }
 }
 
+TEST(DrawClip, PlacementsSamplingAndEveryEffectMatchTheLiteralDrawer) {
+  const std::vector<ClipPlacement> placements = {
+      {23, 16, 1, 1, 0},        {2, 30, 1.7, 0.6, 0},       {40, 10, 0.8, 1.3, 0.7},
+      {25, 20, 2.5, 2.5, -2.9}, {-5, -3, 1, 1, 3.14159265}, {26, 19, 0.31, 0.45, 1.2}};
+  const Runs runs = {
+      {},
+      {{ClipKind::Blur, 15, 15}},
+      {{ClipKind::Blur, 3, 0}, {ClipKind::Blur, 0, 5}},
+      {{ClipKind::DirectionalBlur, 7, 33}, {ClipKind::Transparency, 35, 0}},
+      {{ClipKind::BrightnessContrast, 40, -90}, {ClipKind::HueSaturation, 100, -30}},
+      {{ClipKind::BrightnessContrast, -127, 127}, {ClipKind::HueSaturation, -127, 127}},
+      {{ClipKind::Underwater, 13, 50}, {ClipKind::Blur, 2, 4}, {ClipKind::Underwater, 0, 7}},
+  };
+  std::vector<ClipImage> images;
+  int seed = 0;
+  for (bool alpha : {false, true})
+    for (auto [w, h] : {std::pair{47, 33}, std::pair{5, 4}, std::pair{2, 2}})
+      images.push_back(Pattern(w, h, alpha, ++seed));
+  ExpectSameAsLiteral(images, placements, runs, 11, 3, 52, 40, 0);
+}
+
 TEST(DrawClip, EffectOrdersAroundBlursAndTransparentPixels) {
-  const std::vector<std::vector<EffectParams>> runs = {
+  const Runs runs = {
       // A leading Blur is sampled as a picture, then colour effects run on it.
       {{ClipKind::Blur, 2, 3}, {ClipKind::HueSaturation, 60, 20}, {ClipKind::Transparency, 30, 0}},
       // A Directional Blur replaces the sample; a Blur then replaces it again.
@@ -115,35 +151,17 @@ TEST(DrawClip, EffectOrdersAroundBlursAndTransparentPixels) {
       // Ripples move the point the Blur is looked up at.
       {{ClipKind::Underwater, 9, 40}, {ClipKind::Blur, 0, 6}, {ClipKind::HueSaturation, 5, 5}},
   };
-  const std::vector<ClipPlacement> placements = {
-      {24, 17, 1, 1, 0}, {20, 15, 1.6, 0.7, 0.5}, {30, 12, 0.9, 1.2, -2.2}};
-  for (bool alpha : {false, true}) {
-    const ClipImage image = Blocks(37, 29, alpha);
-    for (const ClipPlacement& placement : placements)
-      for (const auto& effects : runs)
-        for (int quality : {0, 1})
-          for (bool antialias : {false, true}) {
-            SCOPED_TRACE(::testing::Message() << "alpha " << alpha << " q" << quality << " aa"
-                                              << antialias << " effects " << effects.size());
-            ExpectSameAsLiteral(image, placement, effects, {5, quality, antialias}, 52, 40);
-          }
-  }
+  ExpectSameAsLiteral({Blocks(37, 29, false), Blocks(37, 29, true)},
+                      {{24, 17, 1, 1, 0}, {20, 15, 1.6, 0.7, 0.5}, {30, 12, 0.9, 1.2, -2.2}}, runs,
+                      5, 2, 52, 40, 9);
 }
 
 TEST(DrawClip, RowsLongerThanOnePassOfColumns) {
   // A wide buffer and a clip stretched across it: rows run through several passes, and their
   // joins must not drop, repeat or shift a pixel.
-  for (bool alpha : {false, true}) {
-    const ClipImage image = Blocks(61, 9, alpha);
-    for (const ClipPlacement& placement :
-         {ClipPlacement{700, 4, 23.5, 1, 0}, ClipPlacement{650, 5, 20, 0.8, 0.02}})
-      for (const auto& effects : std::vector<std::vector<EffectParams>>{
-               {}, {{ClipKind::Blur, 2, 1}}, {{ClipKind::BrightnessContrast, 20, 10}}})
-        for (bool antialias : {false, true}) {
-          SCOPED_TRACE(::testing::Message() << "alpha " << alpha << " aa " << antialias);
-          ExpectSameAsLiteral(image, placement, effects, {0, 0, antialias}, 1404, 10);
-        }
-  }
+  ExpectSameAsLiteral(
+      {Blocks(61, 9, false), Blocks(61, 9, true)}, {{700, 4, 23.5, 1, 0}, {650, 5, 20, 0.8, 0.02}},
+      {{}, {{ClipKind::Blur, 2, 1}}, {{ClipKind::BrightnessContrast, 20, 10}}}, 0, 1, 1404, 10, 9);
   // The stretched clip really covers columns of several passes.
   FrameBuffer buffer = Filled(1404, 10, 90, 9);
   DrawClip(Blocks(61, 9, false), {700, 4, 23.5, 1, 0}, {}, {}, buffer);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 #include "testing/test_support.h"
 
@@ -47,11 +48,8 @@ TEST(KeyClipboardFile, RefusesDamagedFiles) {
     std::memcpy(&b[at], &v, 4);
   };
   // Slot t starts at 8 + 24 t: present, frame, value (8 bytes), ease in, ease out.
-  const struct {
-    const char* name;
-    std::function<void(std::vector<uint8_t>&)> damage;
-    bool notClipboard;
-  } kCases[] = {
+  // Name, damage, and whether the file is then no key clipboard at all.
+  const std::tuple<const char*, std::function<void(std::vector<uint8_t>&)>, bool> kCases[] = {
       {"empty", [](auto& b) { b.clear(); }, true},
       {"other magic", [](auto& b) { b[3] = 'X'; }, true},
       {"cut short", [](auto& b) { b.pop_back(); }, false},
@@ -74,14 +72,14 @@ TEST(KeyClipboardFile, RefusesDamagedFiles) {
        false},
       {"effect with a scale key", [&](auto& b) { putI32(b, 4, int(ClipKind::Blur)); }, false},
   };
-  for (const auto& c : kCases) {
+  for (const auto& [name, damage, notClipboard] : kCases) {
     std::vector<uint8_t> bytes = good;
-    c.damage(bytes);
+    damage(bytes);
     Result<KeyClipboard> read = ParseKeyClipboard(bytes, "k.qkc");
-    EXPECT_EQ(read.message(), c.notClipboard
+    EXPECT_EQ(read.message(), notClipboard
                                   ? "k.qkc is not a key clipboard file."
                                   : "k.qkc is incomplete or damaged and could not be read.")
-        << c.name;
+        << name;
   }
 }
 

@@ -12,7 +12,7 @@ KeyTrack Ramp(int easeOutFirst, int easeInSecond, int offset = 0) {
   return KeyTrack({{offset, 0.0, 0, easeOutFirst}, {offset + 10, 100.0, easeInSecond, 0}});
 }
 
-TEST(KeyTrackEvaluate, EasedAndLinearRampsMeetHalfwayButDifferElsewhere) {
+TEST(KeyTrackEvaluate, EasedAndLinearRampsMeetHalfwayAndAnInterpolatedKeyKeepsTheMotion) {
   KeyTrack linear = Ramp(0, 0);
   KeyTrack eased = Ramp(10, 10);
   EXPECT_DOUBLE_EQ(linear.Evaluate(5), 50.0);
@@ -27,6 +27,12 @@ TEST(KeyTrackEvaluate, EasedAndLinearRampsMeetHalfwayButDifferElsewhere) {
   EXPECT_NEAR(eased.Evaluate(9.99), 100.0, 0.01);
   // Large frame numbers keep their precision.
   EXPECT_NEAR(Ramp(0, 0, 1000000).Evaluate(1000002.5), 25.0, 1e-9);
+  KeyTrack track = Ramp(3, 6);
+  double before = track.Evaluate(4);
+  ASSERT_TRUE(track.InsertInterpolatedKey(4).ok());
+  EXPECT_EQ(track.count(), 3);
+  // A new key is linear through it (eases 0), so values near it may move, but on it they hold.
+  EXPECT_DOUBLE_EQ(track.Evaluate(4), before);
 }
 
 TEST(KeyTrackEvaluate, HoldsOutsideItsKeysAndIgnoresKeyOrder) {
@@ -44,9 +50,8 @@ TEST(KeyTrackEditing, SetKeyKeepsEasesAndStopsAtTheLimit) {
   EXPECT_EQ(track.keys()[0], (Key{4, 9.0, 7, 8}));
   for (int f = 5; track.count() < 498; ++f) ASSERT_TRUE(track.SetKey(f, f).ok());
   Status refused = track.SetKey(10000, 1.0);
-  EXPECT_EQ(refused.message(), "There is a limit in number of keys in a clip, sorry.");
-  EXPECT_EQ(track.count(), 498);
-  EXPECT_FALSE(track.HasKey(10000));
+  EXPECT_EQ(std::tuple(refused.message(), track.count(), track.HasKey(10000)),
+            std::tuple("There is a limit in number of keys in a clip, sorry.", 498, false));
   // Replacing a key is no append, so it still works at the limit.
   EXPECT_TRUE(track.SetKey(5, -1.0).ok());
   // Paste may fill one more slot.
@@ -66,15 +71,6 @@ TEST(KeyTrackEditing, DeleteKeepsOrderAndRefusesTheLastKey) {
   EXPECT_EQ(track.count(), 1);
 }
 
-TEST(KeyTrackEditing, InterpolatedKeyDoesNotChangeTheMotion) {
-  KeyTrack track = Ramp(3, 6);
-  double before = track.Evaluate(4);
-  ASSERT_TRUE(track.InsertInterpolatedKey(4).ok());
-  EXPECT_EQ(track.count(), 3);
-  // A new key is linear through it (eases 0), so values near it may move, but on it they hold.
-  EXPECT_DOUBLE_EQ(track.Evaluate(4), before);
-}
-
 ClipRecord FourImageClip(EdgeBehaviour before, EdgeBehaviour after) {
   ClipRecord clip = FreshClipRecord();
   clip.firstFrame = 1;
@@ -92,12 +88,10 @@ std::vector<int> Shown(const ClipRecord& clip, std::vector<int> frames) {
   return images;
 }
 
-TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEnd) {
+TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEndAndDamagedRanges) {
   using E = EdgeBehaviour;
-  struct Case {
-    E before, after;
-    std::vector<int> frames, images;
-  } cases[] = {
+  // Before the start, after the end, movie frames and the images they show.
+  const std::tuple<E, E, std::vector<int>, std::vector<int>> cases[] = {
       {E::Stop, E::PingPong, {10, 13, 14, 15, 16, 17, 18, 19}, {1, 4, 4, 3, 2, 1, 1, 2}},
       {E::Stop, E::Loop, {14, 15, 16, 17, 18, 19}, {1, 2, 3, 4, 1, 2}},
       {E::PingPong, E::Stop, {9, 8, 7, 6, 5, 4}, {1, 2, 3, 4, 4, 3}},
@@ -105,16 +99,14 @@ TEST(ImageFrameMapping, EachBehaviourBeforeTheStartAndAfterTheEnd) {
       {E::Hold, E::Hold, {0, 9, 14, 900}, {1, 1, 4, 4}},
       {E::Stop, E::Stop, {9, 10, 13, 14}, {-1, 1, 4, -1}},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(Shown(FourImageClip(c.before, c.after), c.frames), c.images)
-        << int(c.before) << " " << int(c.after);
+  for (const auto& [before, after, frames, images] : cases)
+    EXPECT_EQ(Shown(FourImageClip(before, after), frames), images)
+        << int(before) << " " << int(after);
   ClipRecord single = FourImageClip(EdgeBehaviour::Stop, EdgeBehaviour::Stop);
   single.singleImage = 1;
   single.firstFrame = single.lastFrame = 0;
   EXPECT_EQ(Shown(single, {0, 500}), (std::vector<int>{0, 0}));
-}
-
-TEST(ImageFrameMapping, DamagedRangesAreNeverShown) {
+  // Damaged ranges are never shown.
   ClipRecord clip = FourImageClip(EdgeBehaviour::Loop, EdgeBehaviour::Loop);
   clip.lastFrame = 0;  // before firstFrame: no images at all
   EXPECT_FALSE(ImageFrameAt(clip, 12).has_value());

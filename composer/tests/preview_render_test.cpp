@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "common/targa.h"
@@ -22,8 +23,7 @@ TEST(Preview, PictureSizesRateAndStep) {
   for (int scaling : {0, 1, 2}) {
     BufferSize picture = PreviewPictureSize(720, 576, scaling);
     BufferSize buffer = BufferSizeAt(720, 576, scaling);
-    EXPECT_EQ(picture.width, buffer.width);
-    EXPECT_EQ(picture.height, buffer.height);
+    EXPECT_EQ(std::tuple(picture.width, picture.height), std::tuple(buffer.width, buffer.height));
   }
   RecordingMovieWriter writer;
   ScriptedPrompt prompt;
@@ -32,33 +32,24 @@ TEST(Preview, PictureSizesRateAndStep) {
   settings.step = 2;
   PreviewResult result =
       GeneratePreview(c, settings, "/tmp/none/preview.avi", writer, prompt, progress);
-  EXPECT_EQ(result.outcome, PreviewOutcome::Finished);
-  EXPECT_EQ(writer.width, 364);
-  EXPECT_EQ(writer.height, 288);
-  EXPECT_EQ(writer.rate, 12);
-  EXPECT_EQ(writer.quality, 5000);
+  EXPECT_EQ(std::tuple(result.outcome, writer.width, writer.height, writer.rate, writer.quality,
+                       writer.closes),
+            std::tuple(PreviewOutcome::Finished, 364, 288, 12, 5000, 1));
   EXPECT_EQ(writer.indices, (std::vector<int>{0, 1, 2, 3, 4}));  // frames 1, 3, 5, 7, 9
-  EXPECT_EQ(writer.closes, 1);
   EXPECT_TRUE(prompt.Texts().empty());
 }
 
 TEST(Preview, DialogRules) {
   Composition c = MovieOf(100, 100, 40);
   c.frameRate = 24;
-  PreviewSettings s;
-  s.startFrame = 0;
-  s.endFrame = 500;
-  s.step = 0;
-  PreviewSettings n = NormalizePreviewSettings(s, c);
-  EXPECT_EQ(n.startFrame, 1);
-  EXPECT_EQ(n.endFrame, 40);
-  EXPECT_EQ(n.step, 1);
-  s.startFrame = 30;
-  s.endFrame = 20;
-  s.step = 99;
-  n = NormalizePreviewSettings(s, c);
-  EXPECT_EQ(n.startFrame, 20);
-  EXPECT_EQ(n.step, 24);
+  // Start, end and step before and after.
+  const std::tuple<int, int, int, int, int, int> cases[] = {{0, 500, 0, 1, 40, 1},
+                                                            {30, 20, 99, 20, 20, 24}};
+  for (auto [start, end, step, wantStart, wantEnd, wantStep] : cases) {
+    PreviewSettings n = NormalizePreviewSettings({5000, 1, start, end, step}, c);
+    EXPECT_EQ(std::tuple(n.startFrame, n.endFrame, n.step),
+              std::tuple(wantStart, wantEnd, wantStep));
+  }
 }
 
 TEST(Preview, StopAsksAndNoGoesOn) {
@@ -70,15 +61,13 @@ TEST(Preview, StopAsksAndNoGoesOn) {
   ScriptedProgress progress(1);
   PreviewResult result =
       GeneratePreview(c, DefaultPreviewSettings(c), "/tmp/p.avi", writer, prompt, progress);
-  EXPECT_EQ(result.outcome, PreviewOutcome::Stopped);
-  EXPECT_EQ(writer.frames.size(), 3u);
-  EXPECT_EQ(writer.closes, 1);
+  EXPECT_EQ(std::tuple(result.outcome, writer.frames.size(), writer.closes),
+            std::tuple(PreviewOutcome::Stopped, 3u, 1));
   EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Do you want to stop generating preview?",
                                                       "Do you want to stop generating preview?",
                                                       "Stopped after Frame : 3"}));
-  EXPECT_EQ(progress.stages[0], "Preparing Avi Preview...");
-  EXPECT_EQ(progress.stages[1], "Preparing Frame : 1");
-  EXPECT_EQ(progress.percents[1], 16);
+  EXPECT_EQ(std::tuple(progress.stages[0], progress.stages[1], progress.percents[1]),
+            std::tuple("Preparing Avi Preview...", "Preparing Frame : 1", 16));
 }
 
 TEST(Preview, OpenAndWriteFailures) {
@@ -94,9 +83,8 @@ TEST(Preview, OpenAndWriteFailures) {
   full.failFrameAt = 2;
   PreviewResult result =
       GeneratePreview(c, DefaultPreviewSettings(c), "/tmp/p.avi", full, prompt, progress);
-  EXPECT_EQ(result.outcome, PreviewOutcome::WriteFailed);
-  EXPECT_EQ(result.framesWritten, 2);
-  EXPECT_EQ(full.closes, 1);
+  EXPECT_EQ(std::tuple(result.outcome, result.framesWritten, full.closes),
+            std::tuple(PreviewOutcome::WriteFailed, 2, 1));
   EXPECT_EQ(prompt.Texts(),
             (std::vector<std::string>{"Unable to create an avi preview file",
                                       "Problem Writing flipbook to disk, Disk Full?"}));
@@ -123,7 +111,7 @@ class Render : public ::testing::Test {
   NullProgress progress;
 };
 
-TEST_F(Render, NamesAndSplitRunsWriteTheSameFiles) {
+TEST_F(Render, NamesAndSplitRunsWriteTheSameFilesAndStopAndWriteFailuresEndThem) {
   settings.startNumber = 7;
   EXPECT_EQ(RenderFilePath(settings, 1), settings.directory + "shot0007.tga");
   EXPECT_EQ(RenderFilePath(settings, 6), settings.directory + "shot0012.tga");
@@ -141,9 +129,26 @@ TEST_F(Render, NamesAndSplitRunsWriteTheSameFiles) {
   for (int f = 1; f <= 6; ++f)
     EXPECT_EQ(testing::ReadBytes(RenderFilePath(settings, f)), whole[std::size_t(f - 1)]) << f;
   EXPECT_NE(whole[0], whole[5]);
+  // STOP, and a folder that is not there.
+  ScriptedProgress stopAtOnce(0);
+  prompt.QueueAnswer(true);
+  RenderOutputResult stopped = RenderFrames(c, settings, prompt, stopAtOnce);
+  EXPECT_EQ(std::tuple(stopped.outcome, stopped.filesWritten),
+            std::tuple(RenderOutputOutcome::Stopped, 1));
+  settings.directory = dir.path() + "missing/";
+  RenderOutputResult failed = RenderFrames(c, settings, prompt, progress);
+  EXPECT_EQ(failed.outcome, RenderOutputOutcome::WriteFailed);
+  EXPECT_EQ(prompt.Texts().back(),
+            "Could not write " + dir.path() + "missing/shot0007.tga, disk full or read only?");
+  EXPECT_EQ(OutputDirectoryFromPick("/a/b/c.tga"), "/a/b/");
+  RenderOutputSettings odd = settings;
+  odd.frameStart = 9;
+  odd.frameEnd = 0;
+  RenderOutputSettings n = NormalizeRenderOutputSettings(odd, c);
+  EXPECT_EQ(std::tuple(n.frameStart, n.frameEnd), std::tuple(1, 1));
 }
 
-TEST_F(Render, MatteBecomesTheAlphaOfA32BitFile) {
+TEST_F(Render, MatteBecomesTheAlphaOfA32BitFileAndFieldsInterleaveTwoHalfFrames) {
   settings.matte = true;
   Raster picture = RenderPicture(c, settings, 1);
   ComposeOptions options{0, true, true, 0};
@@ -162,17 +167,13 @@ TEST_F(Render, MatteBecomesTheAlphaOfA32BitFile) {
   ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 1, 1).filesWritten, 1);
   Result<Raster> read = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
   ASSERT_TRUE(read.ok());
-  EXPECT_EQ(read->channels(), 4);  // 32-bit, as stored
-  EXPECT_EQ(read->bytes(), picture.bytes());
+  EXPECT_EQ(*read, picture);  // 32-bit, as stored
   settings.matte = false;
   ASSERT_EQ(RenderFrames(c, settings, prompt, progress, 1, 1).filesWritten, 1);
   Result<Raster> plain = ReadTarga(RenderFilePath(settings, 1), TargaReader::PanoramaBackground);
   ASSERT_TRUE(plain.ok());
-  EXPECT_EQ(plain->channels(), 3);  // 24-bit
-  EXPECT_EQ(plain->bytes(), RenderPicture(c, settings, 1).bytes());
-}
-
-TEST_F(Render, FieldsInterleaveTwoHalfFrames) {
+  EXPECT_EQ(*plain, RenderPicture(c, settings, 1));  // 24-bit
+  // Fields interleave two half frames.
   settings.fields = true;
   settings.best = false;
   ComposeOptions whole{0, false, false, 0}, half{0, false, false, 0.5};
@@ -190,26 +191,6 @@ TEST_F(Render, FieldsInterleaveTwoHalfFrames) {
             << row << "," << col;
     }
   }
-}
-
-TEST_F(Render, StopAndWriteFailures) {
-  ScriptedProgress stopAtOnce(0);
-  prompt.QueueAnswer(true);
-  RenderOutputResult stopped = RenderFrames(c, settings, prompt, stopAtOnce);
-  EXPECT_EQ(stopped.outcome, RenderOutputOutcome::Stopped);
-  EXPECT_EQ(stopped.filesWritten, 1);
-  settings.directory = dir.path() + "missing/";
-  RenderOutputResult failed = RenderFrames(c, settings, prompt, progress);
-  EXPECT_EQ(failed.outcome, RenderOutputOutcome::WriteFailed);
-  EXPECT_EQ(prompt.Texts().back(),
-            "Could not write " + dir.path() + "missing/shot0000.tga, disk full or read only?");
-  EXPECT_EQ(OutputDirectoryFromPick("/a/b/c.tga"), "/a/b/");
-  RenderOutputSettings odd = settings;
-  odd.frameStart = 9;
-  odd.frameEnd = 0;
-  RenderOutputSettings n = NormalizeRenderOutputSettings(odd, c);
-  EXPECT_EQ(n.frameStart, 1);
-  EXPECT_EQ(n.frameEnd, 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "composer/core/compose_frame.h"
 #include "composer/core/view_frame.h"
@@ -20,23 +21,17 @@ TEST(ViewZoom, StepsThroughWholeFactorsAndTheirInverses) {
   const std::pair<float, float> ins[] = {{0.5f, 1.0f}, {1.0f, 2.0f}, {2.0f, 3.0f}};
   for (auto [from, to] : ins) EXPECT_FLOAT_EQ(ZoomOfLevel(LevelOfZoom(from) + 1), to) << from;
   // Zooms between the steps go to the nearest, halves down.
-  EXPECT_EQ(LevelOfZoom(2.5f), 1);
-  EXPECT_EQ(LevelOfZoom(0.4f), -1);
-  EXPECT_EQ(FittingZoomLevel(720, 576, 400, 400), -1);
-  EXPECT_EQ(FittingZoomLevel(100, 80, 350, 300), 2);
+  EXPECT_EQ(std::tuple(LevelOfZoom(2.5f), LevelOfZoom(0.4f), FittingZoomLevel(720, 576, 400, 400),
+                       FittingZoomLevel(100, 80, 350, 300)),
+            std::tuple(1, -1, -1, 2));
 }
 
 TEST(ViewDrag, EachModeSetsItsTracks) {
   DragStart s;
   s.x = 100, s.y = 50, s.scaleX = 2, s.scaleY = 0.5, s.rotation = 0.1;
   s.imageWidth = 40, s.imageHeight = 80;  // on screen 80 x 40
-  struct Case {
-    InteractionMode mode;
-    int dx, dy;
-    float zoom;
-    std::vector<DragKey> keys;
-  };
-  const Case cases[] = {
+  // Mode, pointer travel, zoom, and the keys set.
+  const std::tuple<InteractionMode, int, int, float, std::vector<DragKey>> cases[] = {
       {InteractionMode::Move, 10, 0, 2.0f, {{kPositionX, 105}, {kPositionY, 50}}},
       {InteractionMode::Move, 3, -4, 1.0f, {{kPositionX, 103}, {kPositionY, 54}}},
       {InteractionMode::HorizontalMove, 8, 8, 1.0f, {{kPositionX, 108}, {kPositionY, 50}}},
@@ -47,12 +42,12 @@ TEST(ViewDrag, EachModeSetsItsTracks) {
       {InteractionMode::Rotate, 5, 9, 1.0f, {{kRotation, 0.2}}},
       {InteractionMode::Select, 5, 9, 1.0f, {}},
   };
-  for (const Case& c : cases) {
-    std::vector<DragKey> keys = DragKeys(c.mode, s, c.dx, c.dy, c.zoom);
-    ASSERT_EQ(keys.size(), c.keys.size()) << int(c.mode);
+  for (const auto& [mode, dx, dy, zoom, expected] : cases) {
+    std::vector<DragKey> keys = DragKeys(mode, s, dx, dy, zoom);
+    ASSERT_EQ(keys.size(), expected.size()) << int(mode);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-      EXPECT_EQ(keys[i].track, c.keys[i].track) << int(c.mode);
-      EXPECT_NEAR(keys[i].value, c.keys[i].value, 1e-6) << int(c.mode) << " " << i;
+      EXPECT_EQ(keys[i].track, expected[i].track) << int(mode);
+      EXPECT_NEAR(keys[i].value, expected[i].value, 1e-6) << int(mode) << " " << i;
     }
   }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "scanner/core/scanner_doc.h"
@@ -69,8 +70,7 @@ uint8_t Turned(const Raster& s, int peg, int c, int r) {
 
 TEST_F(SaneScanTest, DrawingScanIsWhatScanimageDeliversTurnedByThePegPosition) {
   const Raster scanned = backend.Scanimage("test:0", kScanimageArea);
-  ASSERT_EQ(scanned.width(), 147);
-  ASSERT_EQ(scanned.height(), 206);
+  ASSERT_EQ(std::tuple(scanned.width(), scanned.height()), std::tuple(147, 206));
   for (int peg : {kPegLeft, kPegRight, kPegBottom, kPegTop}) {
     SCOPED_TRACE(peg);
     std::filesystem::remove(dir.File("walk1.qds"));
@@ -80,17 +80,16 @@ TEST_F(SaneScanTest, DrawingScanIsWhatScanimageDeliversTurnedByThePegPosition) {
     ASSERT_TRUE(scan.ok()) << scan.message();
     const Raster& stored = scan->scan.picture;
     const bool quarter = peg == kPegLeft || peg == kPegRight;
-    ASSERT_EQ(stored.width(), quarter ? 206 : 147);
-    ASSERT_EQ(stored.height(), quarter ? 147 : 206);
+    ASSERT_EQ(std::tuple(stored.width(), stored.height()),
+              quarter ? std::tuple(206, 147) : std::tuple(147, 206));
     int wrong = 0;
     for (int r = 0; r < stored.height(); ++r)
       for (int c = 0; c < stored.width(); ++c)
         wrong += *stored.At(c, stored.height() - 1 - r) != Turned(scanned, peg, c, r);
     EXPECT_EQ(wrong, 0);
     // Placed by the transfer's own resolution, 147 pixels over 25 mm.
-    EXPECT_EQ(scan->scan.xPosition, 29);
-    EXPECT_EQ(scan->scan.yPosition, 59);
-    EXPECT_EQ(scan->scan.dpi, 150);
+    EXPECT_EQ(std::tuple(scan->scan.xPosition, scan->scan.yPosition, scan->scan.dpi),
+              std::tuple(29, 59, 150));
   }
   EXPECT_THAT(prompt.Texts(), IsEmpty());
 }

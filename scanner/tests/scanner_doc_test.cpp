@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "scanner/core/scanner_doc.h"
@@ -43,10 +44,7 @@ struct ScannerDocTest : ::testing::Test {
 
   // A small drawing scan on disk, as an earlier session left it.
   void WriteFrame(const std::string& name) {
-    DrawingScan scan;
-    scan.dpi = 100;
-    scan.pegPosition = kPegBottom;
-    scan.picture = Raster(3, 2, 1, 200);
+    const DrawingScan scan{100, kPegBottom, 0, 0, Raster(3, 2, 1, 200)};
     ASSERT_TRUE(WriteDrawingScan(dir.File(name), scan, ScanWriter::Scanner).ok());
   }
 
@@ -64,9 +62,9 @@ TEST_F(ScannerDocTest, NewSequencePreviewsThenScansFrameAfterFrameIntoTheSelecti
   ASSERT_TRUE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
   ASSERT_TRUE(doc.scanModeActive());
   // The whole bed at 45 dpi, with the first preview's selection.
-  EXPECT_EQ(doc.picture().picture.width(), 382);
-  EXPECT_EQ(doc.picture().picture.height(), 526);
-  EXPECT_EQ(doc.selection(), (Selection{95, 286, 394, 131}));
+  EXPECT_EQ(
+      std::tuple(doc.picture().picture.width(), doc.picture().picture.height(), doc.selection()),
+      std::tuple(382, 526, Selection{95, 286, 394, 131}));
   EXPECT_EQ(profile.Get("SCAN_SETTINGS", "Last_Seq_Name"), "walk");
 
   prompt.QueueChoice(0);  // "No. Continue Scan"
@@ -77,17 +75,17 @@ TEST_F(ScannerDocTest, NewSequencePreviewsThenScansFrameAfterFrameIntoTheSelecti
   auto scan = ReadDrawingScan(dir.File("walk2.qds"), ScanReader::Scanner);
   ASSERT_TRUE(scan.ok()) << scan.message();
   // Preview pixels 95 and 394 (from the bottom) of an 11.699-inch bed, placed at 100 dpi.
-  EXPECT_EQ(scan->scan.xPosition, 211);
-  EXPECT_EQ(scan->scan.yPosition, 294);
-  EXPECT_EQ(scan->scan.dpi, 100);
-  EXPECT_EQ(scan->scan.picture.width(), 424);
-  EXPECT_EQ(doc.currentFrame(), 1);
   // The preview stays on show so the area can be drawn again.
-  EXPECT_EQ(doc.picture().picture.width(), 382);
+  EXPECT_EQ(
+      std::tuple(scan->scan.xPosition, scan->scan.yPosition, scan->scan.dpi,
+                 scan->scan.picture.width(), doc.currentFrame(), doc.picture().picture.width()),
+      std::tuple(211, 294, 100, 424, 1, 382));
 }
 
-TEST_F(ScannerDocTest, ProposesTheNextNumberAndRefusesAnExistingFrame) {
+TEST_F(ScannerDocTest, ExistingSequencesAndFramesAreNotStartedAgainAndTheNextNumberIsProposed) {
   for (const char* name : {"walk1.qds", "walk2.qds", "walk7.qds"}) WriteFrame(name);
+  EXPECT_FALSE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
+  EXPECT_FALSE(doc.scanModeActive());
   ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk2.qds")));
   EXPECT_EQ(doc.currentFrame(), 1);
   doc.StartScan();
@@ -95,15 +93,9 @@ TEST_F(ScannerDocTest, ProposesTheNextNumberAndRefusesAnExistingFrame) {
   dialogs.answers = {FrameTag{2, kNoLetter}, std::nullopt};
   EXPECT_EQ(doc.ScanSelection(), 0);
   EXPECT_THAT(dialogs.proposed, ElementsAre(8, 2));
-  EXPECT_THAT(prompt.Texts(), ElementsAre("Sorry, that frame exists."));
-}
-
-TEST_F(ScannerDocTest, ExistingSequenceIsNotStartedAgain) {
-  WriteFrame("walk1.qds");
-  EXPECT_FALSE(doc.NewSequence(dir.path(), "walk", kPegBottom, 100));
   EXPECT_THAT(prompt.Texts(),
-              ElementsAre("The sequence exists, Please open the sequence to edit it in scanner"));
-  EXPECT_FALSE(doc.scanModeActive());
+              ElementsAre("The sequence exists, Please open the sequence to edit it in scanner",
+                          "Sorry, that frame exists."));
 }
 
 TEST_F(ScannerDocTest, ReadErrorDuringAFrameLeavesNoFileBehind) {
@@ -114,27 +106,23 @@ TEST_F(ScannerDocTest, ReadErrorDuringAFrameLeavesNoFileBehind) {
   EXPECT_EQ(doc.currentFrame(), -1);
 }
 
-TEST_F(ScannerDocTest, DeletingTheLastFrameAsksAndLeavesNothingLoaded) {
-  WriteFrame("walk1.qds");
-  ::quenda::testing::WriteText(dir.File("walk1.rgn"), "regions");
-  ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk1.qds")));
-  prompt.QueueAnswer(true);
-  ASSERT_TRUE(doc.DeleteFrame());
-  EXPECT_THAT(prompt.Texts(), ElementsAre("Are you sure you want to delete frame walk1"));
-  EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
-  EXPECT_EQ(doc.currentFrame(), -1);
-  EXPECT_FALSE(doc.hasPicture());
-}
-
-TEST_F(ScannerDocTest, ReadOnlyFrameIsNotDeleted) {
+// A read-only frame is kept; the last frame deleted leaves nothing loaded.
+TEST_F(ScannerDocTest, DeletingAsksKeepsAReadOnlyFrameAndTheLastLeavesNothingLoaded) {
   WriteFrame("walk1.qds");
   ::quenda::testing::MakeReadOnly(dir.File("walk1.qds"));
   ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk1.qds")));
   prompt.QueueAnswer(true);
   EXPECT_FALSE(doc.DeleteFrame());
-  EXPECT_EQ(prompt.Texts().back(), "Can not delete frame, The file may be read-only");
   EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk1.qds"));
   ::quenda::testing::MakeWritable(dir.File("walk1.qds"));
+  ::quenda::testing::WriteText(dir.File("walk1.rgn"), "regions");
+  prompt.QueueAnswer(true);
+  ASSERT_TRUE(doc.DeleteFrame());
+  const std::string asked = "Are you sure you want to delete frame walk1";
+  EXPECT_THAT(prompt.Texts(),
+              ElementsAre(asked, "Can not delete frame, The file may be read-only", asked));
+  EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
+  EXPECT_EQ(std::tuple(doc.currentFrame(), doc.hasPicture()), std::tuple(-1, false));
 }
 
 TEST_F(ScannerDocTest, RenumberMovesTheFrameWithItsRegionFileAndRefusesATakenNumber) {
@@ -151,9 +139,8 @@ TEST_F(ScannerDocTest, RenumberMovesTheFrameWithItsRegionFileAndRefusesATakenNum
 }
 
 TEST_F(ScannerDocTest, SettingsDefaultWhenMissingAndRefusedSavesAreReported) {
-  EXPECT_EQ(doc.previewDpi(), 45);
-  EXPECT_EQ(doc.settings().scanDpi, -1);
-  EXPECT_EQ(doc.settings().pegButton, -1);
+  EXPECT_EQ(std::tuple(doc.previewDpi(), doc.settings().scanDpi, doc.settings().pegButton),
+            std::tuple(45, -1, -1));
   profile.refuseWrites = true;
   EXPECT_TRUE(doc.SetPreviewDpi(60));
   EXPECT_TRUE(doc.SetCalibration({10, 20}));
@@ -161,18 +148,13 @@ TEST_F(ScannerDocTest, SettingsDefaultWhenMissingAndRefusedSavesAreReported) {
                                           "Problem Saving brightness to ini file"));
   profile.refuseWrites = false;
   ASSERT_TRUE(doc.SetCalibration({10, 20}));
-  MemoryProfile& saved = profile;
-  CScannerDoc reopened(prompt, dialogs, saved);
+  CScannerDoc reopened(prompt, dialogs, profile);
   EXPECT_EQ(reopened.calibration().contrast, 20);
 }
 
 TEST(NewSequenceForm, StartChecksInOrder) {
   ::quenda::testing::TempDir dir;
-  struct Case {
-    NewSequenceForm form;
-    std::string message;
-  };
-  const std::vector<Case> cases{
+  const std::pair<NewSequenceForm, const char*> cases[] = {
       {{"", "", -1, -1}, "You must enter a valid sequence name"},
       {{"walk2", "", -1, -1}, "Sorry, only letters are allowed for the sequence name."},
       {{"walk", "", -1, -1}, "You must select a storage path for the sequence."},
@@ -181,7 +163,8 @@ TEST(NewSequenceForm, StartChecksInOrder) {
       {{"walk", dir.path(), 3, -1}, "You must select a dpi."},
       {{"walk", dir.path(), 3, 150}, ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(CheckNewSequenceForm(c.form).message(), c.message);
+  for (const auto& [form, message] : cases)
+    EXPECT_EQ(CheckNewSequenceForm(form).message(), message);
 }
 
 }  // namespace

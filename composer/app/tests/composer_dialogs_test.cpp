@@ -1,15 +1,15 @@
-// The composer's dialogs on their own: presets, refusals with their messages, the labels and
-// ranges of the effect sliders, and a new movie made through the window.
+// The composer's dialogs on their own: presets, refusals with their messages, and the labels and
+// ranges of the effect sliders.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <tuple>
 
 #include "common/scripted_prompt.h"
 #include "composer/app/composer_dialogs.h"
-#include "composer/app/tests/composer_window_fixture.h"
 
 namespace quenda {
 namespace {
@@ -127,23 +127,6 @@ TEST(StartEndDialog, RefusesAStartOutsideTheMovie) {
   d.accept();
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"The start frm must be between 1 and 26"});
   EXPECT_TRUE(d.isVisible());
-}
-
-TEST(ComposerWindow, NewMovieFromAPreset) {
-  testing::ComposerWindow w;
-  testing::WhenModal<NewMovieDialog>([](NewMovieDialog* d) {
-    const int index = d->presets()->findText(QStringLiteral("HDTV 1"));
-    d->presets()->setCurrentIndex(index);
-    emit d->presets()->activated(index);
-    d->field("frames")->setText(QStringLiteral("48"));
-    d->accept();
-  });
-  w.Key(Qt::Key_N, Qt::ControlModifier);
-  EXPECT_EQ(std::tie(w.comp().width, w.comp().height, w.comp().frames, w.comp().frameRate),
-            std::make_tuple(1280, 720, 48, 30));
-  EXPECT_EQ(w.comp().clipCount(), 0);
-  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
-  EXPECT_TRUE(w.frame->documentPath().isEmpty());
 }
 
 }  // namespace

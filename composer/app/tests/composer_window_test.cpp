@@ -3,6 +3,7 @@
 // Render Output against the command-line tool, and the view against the rendered frame.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -63,7 +64,10 @@ std::vector<std::string> Labels(const Composition& c) {
   return labels;
 }
 
-TEST(ComposerWindow, OpensTheCompositionAndShowsItsState) {
+// The state on opening and the frame keys; then Fit in Window (and Zoom Extends) pick the
+// largest zoom step at which the whole movie shows, and like every zoom command mark the movie
+// changed, which the title shows.
+TEST(ComposerWindow, OpensTheCompositionShowsItsStateAndFitsInWindow) {
   ComposerWindow w;
   EXPECT_EQ(std::tuple(w.comp().clipCount(), w.frame->PaneText(0), w.frame->PaneText(1),
                        w.frame->PaneText(4), w.action("actionUndo")->isEnabled(),
@@ -79,12 +83,6 @@ TEST(ComposerWindow, OpensTheCompositionAndShowsItsState) {
                     QPoint(w.timeline().FrameX(4) + 3, 8));
   EXPECT_EQ(w.comp().currentFrame, 4);
   EXPECT_TRUE(w.prompt.Texts().empty());
-}
-
-// Fit in Window (and Zoom Extends) pick the largest zoom step at which the whole movie shows;
-// like every zoom command it marks the movie changed, which the title shows.
-TEST(ComposerWindow, FitInWindowShowsTheWholeMovieAndTheTitleMarksTheChange) {
-  ComposerWindow w;
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("movie.cmp - Quenda Composer"));
   for (QSize size : {QSize(420, 420), QSize(1400, 1000)}) {
     w.frame->resize(size);
@@ -133,28 +131,7 @@ TEST(ComposerWindow, DragsInEveryModeSetTheSelectedClipsKeys) {
   EXPECT_EQ(w.comp().SelectedIndex(), kSky);
 }
 
-TEST(ComposerWindow, ParentingAndMovingTheParentCarryTheChild) {
-  ComposerWindow w;
-  const double before = WorldTransformAt(w.comp(), kTitle, 0).x;
-  ClickRow(w, kVirtual);
-  const QPoint from = w.view().viewport()->rect().center();
-  w.Drag({from, from + QPoint(20, 0)});
-  EXPECT_DOUBLE_EQ(WorldTransformAt(w.comp(), kTitle, 0).x, before + 20);
-  // Unparenting through the dialog keeps the title where it is on screen.
-  ClickRow(w, kTitle);
-  WhenModal<PickListDialog>([](PickListDialog* d) {
-    EXPECT_EQ(d->windowTitle(), QStringLiteral("Select Parent Clip"));
-    EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("current"))->text(),
-              QStringLiteral("*Virtual* (1)"));
-    EXPECT_EQ(d->list()->count(), 3);  // <NONE>, walk (1), sky (1)
-    PickRow(d, QStringLiteral("<NONE>"));
-  });
-  w.Key(Qt::Key_P);
-  EXPECT_EQ(std::tuple(w.comp().clips[kTitle].parentIndex, w.Value(kTitle, kPositionX)),
-            std::tuple(-1, before + 20));
-}
-
-TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
+TEST(ComposerWindow, KeysAndParentsThroughTheirDialogsAndTheTimeline) {
   ComposerWindow w;
   ClickRow(w, kWalk);
   QTest::mouseClick(w.timeline().viewport(), Qt::LeftButton, {},
@@ -216,9 +193,28 @@ TEST(ComposerWindow, KeysThroughTheirDialogsAndTheTimeline) {
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"Please enter a value between -127 and 127 for Saturation."});
   EXPECT_EQ(std::tuple(w.Value(kHue, 0), w.Value(kHue, 1)), std::tuple(60.0, -127.0));
+
+  // Moving a parent carries its child; unparenting through the dialog keeps the title where it
+  // is on screen.
+  const double before = WorldTransformAt(w.comp(), kTitle, 0).x;
+  ClickRow(w, kVirtual);
+  const QPoint from = w.view().viewport()->rect().center();
+  w.Drag({from, from + QPoint(20, 0)});
+  EXPECT_DOUBLE_EQ(WorldTransformAt(w.comp(), kTitle, 0).x, before + 20);
+  ClickRow(w, kTitle);
+  WhenModal<PickListDialog>([](PickListDialog* d) {
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Select Parent Clip"));
+    EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("current"))->text(),
+              QStringLiteral("*Virtual* (1)"));
+    EXPECT_EQ(d->list()->count(), 3);  // <NONE>, walk (1), sky (1)
+    PickRow(d, QStringLiteral("<NONE>"));
+  });
+  w.Key(Qt::Key_P);
+  EXPECT_EQ(std::tuple(w.comp().clips[kTitle].parentIndex, w.Value(kTitle, kPositionX)),
+            std::tuple(-1, before + 20));
 }
 
-TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
+TEST(ComposerWindow, ASequenceClipIsDraggedInTimeSettingsKeepItsKeysAndAPreviewStops) {
   ComposerWindow w;
   ClickRow(w, kWalk);
   CTimeView& t = w.timeline();
@@ -241,20 +237,39 @@ TEST(ComposerWindow, ASequenceClipIsDraggedInTimeWithItsKeys) {
             std::vector<std::string>{"There is no last preview!\n(" + w.dir.File("preview.avi") +
                                      " does not exist)"});
   EXPECT_TRUE(w.played.empty());
+  // Movie Settings refuse to cut off a key.
+  w.prompt.Clear();
+  ASSERT_TRUE(w.doc().SetClipKey(kTitle, kRotation, Key{20, 1.0, 0, 0}));
+  WhenModal<MovieSettingsDialog>([](MovieSettingsDialog* d) {
+    d->field("frames")->setText(QStringLiteral("20"));
+    d->accept();
+  });
+  w.action("actionMovieSettings")->trigger();
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{
+                "There are keys in the cliped frames, first remove them to shorten the movie."});
+  EXPECT_EQ(w.comp().frames, kMovieFrames);
+
+  // Generate Preview stops when asked and still plays what it made.
+  w.prompt.Clear();
+  OpenMovieValues longer = CurrentMovieValues(w.comp());
+  longer.frames = 3000;
+  ASSERT_TRUE(w.doc().ApplySettings(longer));
+  w.prompt.QueueAnswer(true);  // "Do you want to stop generating preview?"
+  WhenModal<PreviewDialog>([](PreviewDialog* d) {
+    EXPECT_EQ(d->field("endFrame")->text(), QStringLiteral("3000"));
+    d->scaling(0)->setChecked(true);
+    d->findChild<QPushButton*>(QStringLiteral("generate"))->click();
+  });
+  WhenModal<ProgressWindow>(
+      [](ProgressWindow* d) { QTest::mouseClick(d->stopButton(), Qt::LeftButton); }, 0);
+  w.Key(Qt::Key_Return);
+  EXPECT_EQ(w.prompt.Texts().size(), 2u);  // the question and where it stopped
+  EXPECT_EQ(w.played, std::vector<std::string>{w.dir.File("preview.avi")});
+  EXPECT_GT(std::filesystem::file_size(w.dir.File("preview.avi")), 1000u);
 }
 
-TEST(ComposerWindow, KeysCopiedFromOneClipPasteOntoAnother) {
-  ComposerWindow w;
-  ClickRow(w, kWalk);
-  w.Key(Qt::Key_C, Qt::ControlModifier);
-  ClickRow(w, kTitle);
-  w.doc().GoToFrame(3);
-  w.Key(Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(std::tuple(w.Value(kTitle, kPositionX, 3), w.Value(kTitle, kPositionY, 3)),
-            std::tuple(100.0, 50.0));
-}
-
-TEST(ComposerWindow, HideShowAndLayerOrder) {
+TEST(ComposerWindow, HideShowLayerOrderAndKeysCopiedOntoAnotherClip) {
   ComposerWindow w;
   ClickRow(w, kWalk);
   const QImage shown = w.view().viewport()->grab().toImage();
@@ -272,20 +287,14 @@ TEST(ComposerWindow, HideShowAndLayerOrder) {
   EXPECT_EQ(w.comp().clips[kWalk].label, "walk (1)");
   w.Key(Qt::Key_Up);
   EXPECT_EQ(w.comp().SelectedIndex(), kHue);
-}
-
-TEST(ComposerWindow, MovieSettingsRefuseToCutOffKeys) {
-  ComposerWindow w;
-  ASSERT_TRUE(w.doc().SetClipKey(kTitle, kRotation, Key{20, 1.0, 0, 0}));
-  WhenModal<MovieSettingsDialog>([](MovieSettingsDialog* d) {
-    d->field("frames")->setText(QStringLiteral("20"));
-    d->accept();
-  });
-  w.action("actionMovieSettings")->trigger();
-  EXPECT_EQ(w.prompt.Texts(),
-            std::vector<std::string>{
-                "There are keys in the cliped frames, first remove them to shorten the movie."});
-  EXPECT_EQ(w.comp().frames, kMovieFrames);
+  // Keys copied from one clip paste onto another.
+  ClickRow(w, kWalk);
+  w.Key(Qt::Key_C, Qt::ControlModifier);
+  ClickRow(w, kTitle);
+  w.doc().GoToFrame(3);
+  w.Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(std::tuple(w.Value(kTitle, kPositionX, 3), w.Value(kTitle, kPositionY, 3)),
+            std::tuple(100.0, 50.0));
 }
 
 TEST(ComposerWindow, ReplaceDuplicateDeleteAndSaveAsFromTheMenus) {
@@ -298,12 +307,10 @@ TEST(ComposerWindow, ReplaceDuplicateDeleteAndSaveAsFromTheMenus) {
     back.insert(back.begin(), front.begin(), front.end());
     return back;
   };
-  const struct {
-    QStringList entry;
-    std::function<void()> answer;
-    std::vector<std::string> texts;
-    std::vector<std::string> labels;  // front to back afterwards
-  } kSteps[] = {
+  // The menu entry, the answers made ready, the texts shown, the labels front to back afterwards.
+  using Step = std::tuple<QStringList, std::function<void()>, std::vector<std::string>,
+                          std::vector<std::string>>;
+  const Step kSteps[] = {
       {{"&Clip", "&Replace Clip..."},
        [&] {
          w.prompt.QueuePath(w.dir.File("sky.tga"));
@@ -328,16 +335,16 @@ TEST(ComposerWindow, ReplaceDuplicateDeleteAndSaveAsFromTheMenus) {
        {},
        then({"sky (3)", "sky (1)"})},
   };
-  for (const auto& step : kSteps) {
-    const std::string name = step.entry.back().toStdString();
+  for (const auto& [path, answer, texts, labels] : kSteps) {
+    const std::string name = path.back().toStdString();
     w.prompt.Clear();
-    step.answer();
-    QAction* entry = MenuEntry(w, step.entry);
+    answer();
+    QAction* entry = MenuEntry(w, path);
     ASSERT_NE(entry, nullptr) << name;
     ASSERT_TRUE(entry->isEnabled()) << name;
     entry->trigger();
-    EXPECT_EQ(w.prompt.Texts(), step.texts) << name;
-    EXPECT_EQ(Labels(w.comp()), step.labels) << name;
+    EXPECT_EQ(w.prompt.Texts(), texts) << name;
+    EXPECT_EQ(Labels(w.comp()), labels) << name;
   }
   EXPECT_TRUE(w.prompt.AllAnswersUsed());
   EXPECT_EQ(ReadBytes(w.cmp), opened);
@@ -381,25 +388,6 @@ TEST(ComposerWindow, LeavingAChangedMovieAsksYesNoOrCancel) {
   EXPECT_NE(ReadBytes(w.cmp), opened);
 }
 
-// The window's own prompt carries the question to a box (drawn and answered as the shared
-// prompt's tests check): No lets the movie go.
-TEST(ComposerWindow, TheSaveQuestionIsAskedInTheWindowsOwnBox) {
-  ComposerWindow w;
-  const std::vector<uint8_t> opened = ReadBytes(w.cmp);
-  CComposerFrame own(nullptr, &w.settings);
-  own.show();
-  ASSERT_TRUE(own.OpenFile(QString::fromStdString(w.cmp)));
-  own.document().Select(kWalk);
-  ASSERT_TRUE(own.document().ToggleHidden());
-  WhenModal<QDialog>([&](QDialog* d) {
-    for (QPushButton* button : d->findChildren<QPushButton*>())
-      if (button->text() == QStringLiteral("No")) return button->click();
-    d->reject();  // another box fails below rather than waits
-  });
-  EXPECT_TRUE(own.close());
-  EXPECT_EQ(ReadBytes(w.cmp), opened);
-}
-
 TEST(ComposerWindow, ALostClipIsFoundAgainThroughTheDialog) {
   ComposerWindow w;
   w.frame->close();
@@ -415,9 +403,14 @@ TEST(ComposerWindow, ALostClipIsFoundAgainThroughTheDialog) {
             std::tuple(moved, 5));
 }
 
-TEST(ComposerWindow, AddClipOffersTheSequenceNameInTheFileDialog) {
+// A window of its own: Add Clip offers the sequence name in its file dialog, and its prompt
+// carries the save question to a box (drawn and answered as the shared prompt's tests check),
+// where No lets the movie go; then the first window makes a new movie from a preset.
+TEST(ComposerWindow, AWindowOfItsOwnOffersTheSequenceNameAndAsksInItsOwnBoxAndNewTakesAPreset) {
   ComposerWindow w;
-  CComposerFrame own(nullptr, &w.settings);  // its own dialogs
+  const std::vector<uint8_t> opened = ReadBytes(w.cmp);
+  CComposerFrame own(nullptr, &w.settings);
+  own.show();
   ASSERT_TRUE(own.OpenFile(QString::fromStdString(w.cmp)));
   const QString title = QString::fromStdString(w.dir.File("title.tga"));
   WhenModal<QFileDialog>([&](QFileDialog* d) {
@@ -429,25 +422,28 @@ TEST(ComposerWindow, AddClipOffersTheSequenceNameInTheFileDialog) {
   });
   own.Action("actionAddClip")->trigger();
   EXPECT_EQ(own.document().composition().clips[0].label, "title (2)");
-}
-
-TEST(ComposerWindow, GeneratePreviewStopsWhenAskedAndStillPlays) {
-  ComposerWindow w;
-  OpenMovieValues longer = CurrentMovieValues(w.comp());
-  longer.frames = 3000;
-  ASSERT_TRUE(w.doc().ApplySettings(longer));
-  w.prompt.QueueAnswer(true);  // "Do you want to stop generating preview?"
-  WhenModal<PreviewDialog>([](PreviewDialog* d) {
-    EXPECT_EQ(d->field("endFrame")->text(), QStringLiteral("3000"));
-    d->scaling(0)->setChecked(true);
-    d->findChild<QPushButton*>(QStringLiteral("generate"))->click();
+  ASSERT_TRUE(own.document().modified());
+  WhenModal<QDialog>([&](QDialog* d) {
+    for (QPushButton* button : d->findChildren<QPushButton*>())
+      if (button->text() == QStringLiteral("No")) return button->click();
+    d->reject();  // another box fails below rather than waits
   });
-  WhenModal<ProgressWindow>(
-      [](ProgressWindow* d) { QTest::mouseClick(d->stopButton(), Qt::LeftButton); }, 0);
-  w.Key(Qt::Key_Return);
-  EXPECT_EQ(w.prompt.Texts().size(), 2u);  // the question and where it stopped
-  EXPECT_EQ(w.played, std::vector<std::string>{w.dir.File("preview.avi")});
-  EXPECT_GT(std::filesystem::file_size(w.dir.File("preview.avi")), 1000u);
+  EXPECT_TRUE(own.close());
+  EXPECT_EQ(ReadBytes(w.cmp), opened);
+  // The first window makes a new movie from a preset.
+  WhenModal<NewMovieDialog>([](NewMovieDialog* d) {
+    const int index = d->presets()->findText(QStringLiteral("HDTV 1"));
+    d->presets()->setCurrentIndex(index);
+    emit d->presets()->activated(index);
+    d->field("frames")->setText(QStringLiteral("48"));
+    d->accept();
+  });
+  w.Key(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(std::tie(w.comp().width, w.comp().height, w.comp().frames, w.comp().frameRate),
+            std::make_tuple(1280, 720, 48, 30));
+  EXPECT_EQ(w.comp().clipCount(), 0);
+  EXPECT_FALSE(w.action("actionUndo")->isEnabled());
+  EXPECT_TRUE(w.frame->documentPath().isEmpty());
 }
 
 TEST(ComposerWindow, RenderOutputWritesWhatTheToolWrites) {

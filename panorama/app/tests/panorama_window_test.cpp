@@ -14,6 +14,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/scripted_prompt.h"
@@ -125,14 +126,13 @@ QColor DefaultGrid(int x, int y) {
   return (x / 20 + y / 20) % 2 == 0 ? QColor(128, 128, 128) : QColor(255, 255, 255);
 }
 
-TEST(PanoramaWindow, ShowsTheBackgroundItsSizeAndZoom) {
+TEST(PanoramaWindow, ShowsTheBackgroundItsSizeAndZoomAndFitsInWindow) {
   PanoramaWindow w;
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("sky.tga - Quenda Background Maker"));
-  EXPECT_EQ(w.frame->PaneText(1), QStringLiteral("XRes: 96"));
-  EXPECT_EQ(w.frame->PaneText(2), QStringLiteral("YRes: 72"));
+  EXPECT_EQ(std::tuple(w.frame->PaneText(1), w.frame->PaneText(2)),
+            std::tuple(QStringLiteral("XRes: 96"), QStringLiteral("YRes: 72")));
   // A 24-bit background is opaque: See Through shows it without a grid.
-  EXPECT_EQ(w.Shown(5, 5), kSky);
-  EXPECT_EQ(w.Shown(90, 70), kGrass);
+  EXPECT_EQ(std::tuple(w.Shown(5, 5), w.Shown(90, 70)), std::tuple(kSky, kGrass));
   const std::pair<Qt::Key, const char*> zooms[] = {
       {Qt::Key_Plus, "zoom: 200%"}, {Qt::Key_Plus, "zoom: 300%"}, {Qt::Key_Asterisk, "zoom: 100%"},
       {Qt::Key_Minus, "zoom: 50%"}, {Qt::Key_Minus, "zoom: 33%"},
@@ -152,10 +152,7 @@ TEST(PanoramaWindow, ShowsTheBackgroundItsSizeAndZoom) {
     EXPECT_FALSE(empty.Action(name)->isEnabled()) << name;
   EXPECT_TRUE(empty.Action("actionOpen")->isEnabled());
   EXPECT_TRUE(w.prompt.Texts().empty());
-}
-
-TEST(PanoramaWindow, FitInWindowShowsTheWholeBackgroundAsLargeAsItGoes) {
-  PanoramaWindow w;
+  // Fit in Window shows the whole background as large as it goes.
   for (QSize size : {QSize(1000, 800), QSize(300, 260)}) {
     w.frame->resize(size);
     QApplication::processEvents();
@@ -176,11 +173,9 @@ TEST(PanoramaWindow, TheBrushErasesAndSeeThroughShowsTheGrid) {
   w.Key(Qt::Key_1);
   w.Click(10, 10);
   // Size 1 reaches 2 pixels from the click: the centre is gone, 2 pixels off is untouched.
-  EXPECT_EQ(w.Mask(10, 10), 0);
+  EXPECT_EQ(std::tuple(w.Mask(10, 10), w.Mask(12, 10), w.Shown(10, 10), w.Shown(12, 10)),
+            std::tuple(0, 255, DefaultGrid(10, 10), kSky));
   EXPECT_LT(w.Mask(11, 10), 255);
-  EXPECT_EQ(w.Mask(12, 10), 255);
-  EXPECT_EQ(w.Shown(10, 10), DefaultGrid(10, 10));
-  EXPECT_EQ(w.Shown(12, 10), kSky);
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("sky.tga* - Quenda Background Maker"));
   // In Pan mode a click moves nothing of the mask.
   w.Key(Qt::Key_Space);
@@ -223,10 +218,8 @@ TEST(PanoramaWindow, APolygonClosedNearItsFirstPointFills) {
   EXPECT_EQ(w.view().viewport()->cursor().shape(), Qt::BitmapCursor);
   w.Click(22, 21);
   EXPECT_TRUE(w.doc().polygon().empty());
-  EXPECT_EQ(w.Mask(40, 35), 255);
-  EXPECT_EQ(w.Mask(10, 10), 0);
-  EXPECT_EQ(w.Shown(40, 35), kSky);
-  EXPECT_EQ(w.Shown(70, 35), DefaultGrid(70, 35));
+  EXPECT_EQ(std::tuple(w.Mask(40, 35), w.Mask(10, 10), w.Shown(40, 35), w.Shown(70, 35)),
+            std::tuple(255, 0, kSky, DefaultGrid(70, 35)));
 }
 
 // Answers the keyer dialog: checks the key it starts with, sets the tolerance with the slider
@@ -250,10 +243,8 @@ TEST(PanoramaWindow, TheKeyerDialogKeysTheClickedColour) {
   // Replace at 10 %: the sky is keyed fully, the grass (146 away) not at all.
   AnswerKeyer(kSky, 10, "Replace", "Accept");
   w.Click(5, 5);
-  EXPECT_EQ(w.Mask(5, 5), 255);
-  EXPECT_EQ(w.Mask(47, 71), 255);
-  EXPECT_EQ(w.Mask(48, 0), 0);
-  EXPECT_EQ(w.Shown(70, 30), DefaultGrid(70, 30));
+  EXPECT_EQ(std::tuple(w.Mask(5, 5), w.Mask(47, 71), w.Mask(48, 0), w.Shown(70, 30)),
+            std::tuple(255, 255, 0, DefaultGrid(70, 30)));
   // The next click starts from the kept tolerance and operation; Subract on the grass from a
   // fully opaque mask, then Cancel changes nothing.
   w.prompt.QueueAnswer(true);
@@ -267,8 +258,7 @@ TEST(PanoramaWindow, TheKeyerDialogKeysTheClickedColour) {
   EXPECT_EQ(w.Mask(90, 5), 255);
   AnswerKeyer(kGrass, 15, "Subract", "Accept");
   w.Click(90, 5);
-  EXPECT_EQ(w.Mask(90, 5), 0);
-  EXPECT_EQ(w.Mask(5, 5), 255);
+  EXPECT_EQ(std::tuple(w.Mask(90, 5), w.Mask(5, 5)), std::tuple(0, 255));
   AnswerKeyer(kSky, 100, "Add", "Cancel");
   w.Click(5, 5);
   EXPECT_EQ(w.Mask(90, 5), 0);
@@ -313,8 +303,7 @@ TEST(PanoramaWindow, ViewModesAndTheirSettingsReachScreenAndProfile) {
   w.Key(Qt::Key_F4);
   // With Mask: opaque pixels are half tinted red ((p x 128 + mask x 127) / 255), transparent
   // ones untinted.
-  EXPECT_EQ(w.Shown(30, 30), QColor(162, 65, 100));
-  EXPECT_EQ(w.Shown(10, 10), kSky);
+  EXPECT_EQ(std::tuple(w.Shown(30, 30), w.Shown(10, 10)), std::tuple(QColor(162, 65, 100), kSky));
 
   WhenModal<ViewSettingsDialog>([](ViewSettingsDialog* d) {
     EXPECT_EQ(d->windowTitle(), QStringLiteral("View Settings"));
@@ -331,8 +320,9 @@ TEST(PanoramaWindow, ViewModesAndTheirSettingsReachScreenAndProfile) {
   w.frame->Action("actionSettings")->trigger();
   EXPECT_EQ(w.Shown(30, 30), QColor(35, 192, 100));
   w.Key(Qt::Key_F3);
-  EXPECT_EQ(w.Shown(10, 10), QColor(128, 128, 128));  // cell (2, 2)
-  EXPECT_EQ(w.Shown(15, 10), QColor(0, 0, 255));      // cell (3, 2)
+  // Cells (2, 2) and (3, 2).
+  EXPECT_EQ(std::tuple(w.Shown(10, 10), w.Shown(15, 10)),
+            std::tuple(QColor(128, 128, 128), QColor(0, 0, 255)));
   // The profile holds them for the next start.
   Settings again(QStringLiteral("panorama"), QString::fromStdString(w.dir.path()));
   const std::tuple<const char*, const char*, int> keys[] = {
@@ -355,16 +345,19 @@ TEST(PanoramaWindow, SavedMasksReadBackAndClosingAsksFirst) {
   w.frame->Action("actionSaveAs")->trigger();
   ASSERT_EQ(w.questions.size(), 1u);
   EXPECT_EQ(w.questions[0].filter, QStringLiteral("(24/32bit uncompressed) Targa Files (*.tga)"));
-  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("cut.tga - Quenda Background Maker"));
-  EXPECT_EQ(w.frame->recentFiles().files().value(0), *w.savePath);
+  EXPECT_EQ(std::tuple(w.frame->windowTitle(), w.frame->recentFiles().files().value(0)),
+            std::tuple(QStringLiteral("cut.tga - Quenda Background Maker"), *w.savePath));
 
-  // Revert to Saved reads the saved file again; then a change and closing: Cancel keeps the
-  // window, No lets it go without writing.
+  // Revert to Saved answered No keeps the change, Yes reads the saved file again; then a change
+  // and closing: Cancel keeps the window, No lets it go without writing.
   w.Key(Qt::Key_I);
+  w.prompt.QueueAnswer(false);
+  w.frame->Action("actionRevert")->trigger();
+  EXPECT_NE(w.doc().mask(), mask);
   w.prompt.QueueAnswer(true);
   w.frame->Action("actionRevert")->trigger();
   EXPECT_EQ(w.prompt.Texts().back(), "Are you sure you want to revert to last saved?");
-  EXPECT_EQ(w.doc().mask(), mask);
+  EXPECT_EQ(std::tuple(w.doc().mask(), w.doc().modified()), std::tuple(mask, false));
   const std::vector<uint8_t> saved = ReadBytes(w.dir.File("cut.tga"));
   w.Key(Qt::Key_I);
   w.prompt.QueueChoice(2);
@@ -420,10 +413,9 @@ TEST(PanoramaWindow, ScanBackgroundTakesOverAColourScan) {
       std::reverse_copy(rgb, rgb + 3, turned.At(x, expected.height() - 1 - y));
       colourful |= rgb[0] != rgb[1] || rgb[1] != rgb[2];
     }
-  EXPECT_EQ(doc.image(), turned);
   EXPECT_TRUE(colourful) << "the scan came out grey";
-  EXPECT_EQ(doc.mask(), Raster(expected.width(), expected.height(), 1, 255));
-  EXPECT_TRUE(doc.modified());
+  EXPECT_EQ(std::tuple(doc.image(), doc.mask(), doc.modified()),
+            std::tuple(turned, Raster(expected.width(), expected.height(), 1, 255), true));
 }
 
 }  // namespace

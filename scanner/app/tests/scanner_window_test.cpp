@@ -14,6 +14,7 @@
 #include <QTest>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "common/drawing_scan.h"
 #include "common/scripted_prompt.h"
@@ -92,8 +93,7 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   CScannerDoc& doc = w.frame->document();
   ASSERT_TRUE(doc.scanModeActive()) << ::testing::PrintToString(w.prompt.Texts());
   ASSERT_TRUE(w.view().hasPicture());
-  EXPECT_EQ(doc.scanDpi(), 150);
-  EXPECT_EQ(doc.pegPosition(), 2);
+  EXPECT_EQ(std::tuple(doc.scanDpi(), doc.pegPosition()), std::tuple(150, 2));
 
   // The whole rectangle follows the mouse; y counts upwards.
   const Selection before = doc.selection();
@@ -104,8 +104,8 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   // The right edge alone, grabbed at its middle.
   const QRect moved = w.view().SelectionInWindow();
   w.Drag({moved.right() + 1, moved.center().y()}, {-8, 0});
-  EXPECT_EQ(doc.selection().right, before.right + 6 - 8);
-  EXPECT_EQ(doc.selection().left, before.left + 6);
+  EXPECT_EQ(std::tuple(doc.selection().left, doc.selection().right),
+            std::tuple(before.left + 6, before.right + 6 - 8));
 
   // Two frames: continue after the first, stop after the second.
   ScanProposed(1, 2);
@@ -135,39 +135,18 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
     d->accept();
   });
   w.frame->Action("actionFrameNo")->trigger();
-  EXPECT_TRUE(w.Exists("walk7.qds"));
-  EXPECT_FALSE(w.Exists("walk2.qds"));
+  EXPECT_EQ(std::tuple(w.Exists("walk7.qds"), w.Exists("walk2.qds")), std::tuple(true, false));
 
   w.prompt.Clear();
   w.prompt.QueueAnswer(true);
   w.frame->Action("actionDelete")->trigger();
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"Are you sure you want to delete frame walk7"});
-  EXPECT_FALSE(w.Exists("walk7.qds"));
-  EXPECT_TRUE(w.Exists("walk1.qds"));
+  EXPECT_EQ(std::tuple(w.Exists("walk7.qds"), w.Exists("walk1.qds")), std::tuple(false, true));
   EXPECT_EQ(w.prompt.unexpected(), 0);
 }
 
-TEST(ScannerWindow, CalibrationShowsTheBedAndKeepsTheValues) {
-  ScannerWindow w;
-  WhenModal<CalibrationDialog>([&](CalibrationDialog* d) {
-    d->findChild<QPushButton*>(QStringLiteral("scanPreview"))->click();
-    d->contrast()->setValue(100);
-    d->brightness()->setValue(-20);
-    EXPECT_FALSE(d->picture()->pixmap().isNull());
-    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/scanner-calibration.png");
-    d->accept();
-  });
-  w.frame->Action("actionCalibration")->trigger();
-  EXPECT_EQ(w.frame->document().calibration().contrast, 100);
-  EXPECT_EQ(w.settings.GetString(QStringLiteral("CALIBRATION"), QStringLiteral("Contrast")),
-            QStringLiteral("100"));
-  EXPECT_EQ(w.settings.GetString(QStringLiteral("CALIBRATION"), QStringLiteral("Brightness")),
-            QStringLiteral("-20"));
-  EXPECT_TRUE(w.frame->document().calibrationImage().empty());
-}
-
-TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
+TEST(ScannerWindow, ImportsANumberedBitmapSeriesAndCalibratesThroughTheirDialogs) {
   ScannerWindow w;
   TempDir out;
   const TestPicture picture = MakeTestPicture(13, 7, 16);
@@ -177,10 +156,9 @@ TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
   w.prompt.QueuePath(out.path());
   WhenModal<ImportDialog>([&](ImportDialog* d) {
     auto shown = [d](const char* name) { return d->findChild<QLabel*>(name)->text(); };
-    EXPECT_EQ(shown("type"), QStringLiteral("Windows bitmap images"));
-    EXPECT_EQ(shown("header"), QStringLiteral("cel"));
-    EXPECT_EQ(shown("start"), QStringLiteral("8"));
-    EXPECT_EQ(shown("end"), QStringLiteral("10"));
+    EXPECT_EQ(std::tuple(shown("type"), shown("header"), shown("start"), shown("end")),
+              std::tuple(QStringLiteral("Windows bitmap images"), QStringLiteral("cel"),
+                         QStringLiteral("8"), QStringLiteral("10")));
     // OK with a field left out says so and keeps the dialog (the checks' order is the form's).
     SequenceFields& fields = *d->fields();
     d->accept();
@@ -199,14 +177,31 @@ TEST(ScannerWindow, ImportsANumberedBitmapSeriesThroughItsDialog) {
             (std::vector<std::string>{"cel10.qds", "cel8.qds", "cel9.qds"}));
   auto read = ReadDrawingScan(out.File("cel9.qds"), ScanReader::Scanner);
   ASSERT_TRUE(read.ok()) << read.message();
-  EXPECT_EQ(read->scan.dpi, 240);
-  EXPECT_EQ(read->scan.pegPosition, 3);
+  EXPECT_EQ(std::tuple(read->scan.dpi, read->scan.pegPosition), std::tuple(240, 3));
 
   // A file of another kind is refused before any dialog.
   w.prompt.Clear();
   w.prompt.QueuePath(w.dir.File("notes.txt"));
   w.frame->Action("actionImportSequence")->trigger();
   EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"Unsupported file extension"});
+
+  // Calibration shows the bed and keeps the values.
+  WhenModal<CalibrationDialog>([&](CalibrationDialog* d) {
+    d->findChild<QPushButton*>(QStringLiteral("scanPreview"))->click();
+    d->contrast()->setValue(100);
+    d->brightness()->setValue(-20);
+    EXPECT_FALSE(d->picture()->pixmap().isNull());
+    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/scanner-calibration.png");
+    d->accept();
+  });
+  w.frame->Action("actionCalibration")->trigger();
+  EXPECT_EQ(w.frame->document().calibration().contrast, 100);
+  auto kept = [&](const char* key) {
+    return w.settings.GetString(QStringLiteral("CALIBRATION"), QLatin1String(key));
+  };
+  EXPECT_EQ(std::tuple(kept("Contrast"), kept("Brightness")),
+            std::tuple(QStringLiteral("100"), QStringLiteral("-20")));
+  EXPECT_TRUE(w.frame->document().calibrationImage().empty());
 }
 
 }  // namespace
