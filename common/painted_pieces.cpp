@@ -164,20 +164,10 @@ double PaintedPieces::Agreement(const std::vector<std::pair<int, int>>& outline,
     if (x < 0 || y < 0 || x >= w || y >= h) continue;
     if (coarse ? nearBlock_[std::size_t(y / kBlock) * std::size_t(blocksWide_) +
                             std::size_t(x / kBlock)] != 0
-               : NearTargetLine(x, y))
+               : NearLine(target_, x, y))
       ++on;
   }
   return tried > 0 ? double(on) / double(tried) : 0;
-}
-
-bool PaintedPieces::NearTargetLine(int x, int y) const {
-  const int w = target_.width, h = target_.height;
-  for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, h - 1); ++ny) {
-    const uint8_t* row = target_.flags + std::size_t(ny) * std::size_t(w);
-    for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, w - 1); ++nx)
-      if (row[nx] & kFlagRegionLine) return true;
-  }
-  return false;
 }
 
 // The motion, near the guess, under which the piece's outer outline lies best on the target's

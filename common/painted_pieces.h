@@ -45,7 +45,6 @@ class PaintedPieces {
               int guessY);
   double Agreement(const std::vector<std::pair<int, int>>& outline, int dx, int dy,
                    std::size_t step, bool coarse) const;
-  bool NearTargetLine(int x, int y) const;
 
   // Side of the blocks of the coarse search, in pixels.
   static constexpr int kBlock = 4;

@@ -453,7 +453,7 @@ class Matcher {
     outlineTotal_ = int64_t(pixels.outline.size()), outlineOnLine_ = 0;
     if (source_.flags)
       for (const auto& [x, y] : pixels.outline)
-        if (NearSourceLine(x + mx, y + my)) ++outlineOnLine_;
+        if (NearLine(source_, x + mx, y + my)) ++outlineOnLine_;
     if (offPaper) voteOf_[kBackgroundRegion] = 0;
     if (sourceColors_) return ByColour();
     int best = 0;
@@ -497,18 +497,6 @@ class Matcher {
       }
     }
     return p;
-  }
-
-  // A source pixel on or beside (diagonals included) one of the source's line pixels.
-  bool NearSourceLine(int x, int y) const {
-    const int w = source_.width, h = source_.height;
-    if (x < 0 || y < 0 || x >= w || y >= h) return false;
-    for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, h - 1); ++ny) {
-      const uint8_t* row = source_.flags + std::size_t(ny) * std::size_t(w);
-      for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, w - 1); ++nx)
-        if (row[nx] & kFlagRegionLine) return true;
-    }
-    return false;
   }
 
   // A pixel of a region beside one of the target's line pixels (4-connected).
