@@ -5,16 +5,23 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QWidget>
 
 namespace quenda::testing {
 
-// Saves what `widget` shows as `path`, making its folder, and checks that a real picture was
-// written rather than an empty grab.
-inline void SaveScreenshot(QWidget& widget, const QString& path, qint64 leastBytes = 2000) {
-  QDir().mkpath(QFileInfo(path).path());
-  EXPECT_TRUE(widget.grab().save(path)) << path.toStdString();
+// Saves `picture` as `name` in the test program's screenshots folder in the build tree, and
+// checks that a real picture was written rather than an empty grab.
+inline void SaveScreenshot(const QImage& picture, const QString& name, qint64 leastBytes = 2000) {
+  const QString path = QStringLiteral(QUENDA_SCREENSHOT_DIR "/") + name;
+  QDir().mkpath(QStringLiteral(QUENDA_SCREENSHOT_DIR));
+  EXPECT_TRUE(picture.save(path)) << path.toStdString();
   EXPECT_GT(QFileInfo(path).size(), leastBytes) << path.toStdString();
+}
+
+// Saves what `widget` shows.
+inline void SaveScreenshot(QWidget& widget, const QString& name, qint64 leastBytes = 2000) {
+  SaveScreenshot(widget.grab().toImage(), name, leastBytes);
 }
 
 }  // namespace quenda::testing

@@ -33,7 +33,7 @@ TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDi
   w.Load(1);
   EXPECT_EQ(w.view().picture().size(), QSize(kWidth, kHeight));
   EXPECT_EQ(w.Title(), "Compatible Scanner Module :: Quenda Animation Paint System");
-  testing::SaveScreenshot(*w.frame, "screenshots/analyzer_drawing.png");
+  testing::SaveScreenshot(*w.frame, "analyzer_drawing.png");
   // Keys and the levels they leave: zoom out at 1 changes nothing.
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
@@ -73,8 +73,8 @@ TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDi
   QTest::mouseClick(dialog.button(QStringLiteral("Test Settings")), Qt::LeftButton);
   EXPECT_EQ(lineColoured(before), 0);
   EXPECT_GT(lineColoured(w.Shown()), 50);
-  testing::SaveScreenshot(*w.frame, "screenshots/analyzer_line_settings.png");
-  testing::SaveScreenshot(dialog, "screenshots/analyzer_line_settings_dialog.png");
+  testing::SaveScreenshot(*w.frame, "analyzer_line_settings.png");
+  testing::SaveScreenshot(dialog, "analyzer_line_settings_dialog.png");
 
   // Both clamps at 80 and lines off: the rectangle shows grey 80 and nothing else changes.
   dialog.bar(LineSetting::WhiteClamp)->setValue(80);
@@ -259,7 +259,7 @@ TEST(AnalyzerWindow, PaintModeFillsTheClickedRegionAndSavesTheComposite) {
   EXPECT_EQ(w.Title(), "Compatible Scanner :: Quenda Animation Paint System PAINT MODE: " +
                            std::to_string(regions - 1) + " Unfilled regions");
   EXPECT_EQ(w.ShownAt(at), QColor(250, 205, 170));
-  testing::SaveScreenshot(*w.frame, "screenshots/analyzer_paint_mode.png");
+  testing::SaveScreenshot(*w.frame, "analyzer_paint_mode.png");
 
   // The composite waits for every region; then it is written where the dialog says.
   w.savePaths.push_back(QString::fromStdString(w.dir.File("walk1.tga")));
@@ -356,8 +356,7 @@ TEST(AnalyzerWindow, PaintToolsRubOutWithARectangleUndoAndSwitchViews) {
   painter.drawPixmap(0, 0, w.frame->grab());
   painter.drawPixmap(w.frame->width(), 0, tools->grab());
   painter.end();
-  QDir().mkpath(QStringLiteral("screenshots"));
-  EXPECT_TRUE(both.save(QStringLiteral("screenshots/analyzer_paint_tools.png")));
+  testing::SaveScreenshot(both, "analyzer_paint_tools.png");
 
   w.Trigger("actionExitPaint");
   EXPECT_FALSE(tools->isVisible());

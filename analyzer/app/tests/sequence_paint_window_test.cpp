@@ -126,7 +126,7 @@ TEST(SequencePaintWindow, StartupPictureGoesThenThreeFramesArePaintedThroughTheM
   w.frame->Action("actionUseAnyFrame")->trigger();
   EXPECT_TRUE(w.closedAfterLast);
   EXPECT_EQ(w.ShownInRegionOf(3), skin);
-  testing::SaveScreenshot(*w.frame, "screenshots/analyzer_sequence_paint.png");
+  testing::SaveScreenshot(*w.frame, "analyzer_sequence_paint.png");
 
   // Set Brush Size from the Brush menu inside the Sequence menu: out of range stays open.
   const QMenu* brush = w.frame->findChild<QMenu*>(QStringLiteral("menuBrush"));

@@ -98,7 +98,7 @@ TEST(DopegridSound, TheWaveformShowsWhereTheLoadedSoundIsLoud) {
   EXPECT_GT(changed(4, 7, 2, 8), 20);
   EXPECT_GT(changed(4, 7, 92, 98), 20);
 
-  SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/dopegrid_sound_window.png");
+  SaveScreenshot(*w.frame, "dopegrid_sound_window.png");
 
   // The system's own output plays it, or there is no device to say so.
   WaveFormat format;
@@ -166,7 +166,7 @@ TEST(DopegridPrint, ThePreviewShowsEveryPageAndCtrlPPrintsAsTheToolDoesButNotInP
     ASSERT_NE(preview, nullptr);
     QTest::qWait(100);
     pages = preview->pageCount();
-    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/dopegrid_print_preview.png");
+    SaveScreenshot(*d, "dopegrid_print_preview.png");
     d->reject();
   });
   w.action("actionPrintPreview")->trigger();

@@ -317,18 +317,20 @@ TEST(PainterWindow, ExportOfAPaintedDrawingIsTheCompositedViewAndScreenshotsOfEv
     w.action(command)->trigger();
     if (std::string(command) == "actionRegionPen") w.action("actionRegionLine")->trigger();
     QTest::qWait(20);
-    testing::SaveScreenshot(*w.frame, QStringLiteral("screenshots/") + QLatin1String(file));
+    testing::SaveScreenshot(*w.frame, QLatin1String(file));
   }
   EXPECT_EQ(w.doc().viewMode(), ViewMode::RegionLine);
   // The dialogs too.
   for (const char* command : {"actionAddColor", "actionAutoPaintRange", "actionEditLineUnfilled"}) {
-    const QString path = QStringLiteral("screenshots/painter_%1.png").arg(QLatin1String(command));
-    WhenModal<QDialog>([path](QDialog* dialog) {
-      EXPECT_TRUE(dialog->grab().save(path));
+    const QString name = QStringLiteral("painter_%1.png").arg(QLatin1String(command));
+    bool shown = false;
+    WhenModal<QDialog>([name, &shown](QDialog* dialog) {
+      testing::SaveScreenshot(*dialog, name);
+      shown = true;
       dialog->reject();
     });
     w.action(command)->trigger();
-    EXPECT_GT(QFileInfo(path).size(), 1000) << command;
+    EXPECT_TRUE(shown) << command;
   }
   for (const char* bar : {"toolBarTools", "toolBarViewModes", "toolBarOperations"}) {
     auto* toolbar = w.frame->findChild<QToolBar*>(QString::fromLatin1(bar));

@@ -116,7 +116,7 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
       << ::testing::PrintToString(w.prompt.Texts());
   EXPECT_TRUE(w.frame->ToolPanelText().contains(QStringLiteral("DPI: 150")));
   // The preview stays, with the frame just scanned in the tools.
-  SaveScreenshot(*w.frame, QUENDA_SCREENSHOT_DIR "/scanner-preview.png");
+  SaveScreenshot(*w.frame, "scanner-preview.png");
 
   // Leaving the scan mode shows the frames, which the arrow keys browse.
   w.frame->Action("actionStopScan")->trigger();
@@ -191,7 +191,7 @@ TEST(ScannerWindow, ImportsANumberedBitmapSeriesAndCalibratesThroughTheirDialogs
     d->contrast()->setValue(100);
     d->brightness()->setValue(-20);
     EXPECT_FALSE(d->picture()->pixmap().isNull());
-    SaveScreenshot(*d, QUENDA_SCREENSHOT_DIR "/scanner-calibration.png");
+    SaveScreenshot(*d, "scanner-calibration.png");
     d->accept();
   });
   w.frame->Action("actionCalibration")->trigger();
