@@ -134,6 +134,8 @@ TEST_F(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeThe
   ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
   ASSERT_TRUE(doc.OpenLineSettings().ok());
   doc.CancelLineSettings();
+  ASSERT_TRUE(doc.OpenLineSettings().ok());
+  ASSERT_TRUE(doc.AcceptLineSettings({100, 150, 255, 0}).ok());
   ASSERT_TRUE(doc.LoadRegionsFile(dir.File("one.rgn")).ok());
   ASSERT_TRUE(doc.LoadRegionsFile(dir.File("one.rgn")).ok());
   EXPECT_EQ(doc.settings(), (RedlineSettings{90, 140, 200, 60}));
