@@ -5,6 +5,7 @@
 #include <numeric>
 #include <optional>
 
+#include "common/color_set.h"
 #include "common/line_motion.h"
 #include "common/painted_pieces.h"
 #include "common/region_data.h"
@@ -56,8 +57,6 @@ constexpr double kAgreementTie = 0.05;
 // unless it is larger than the piece by more than this factor.
 constexpr double kInsidePiece = 0.8;
 constexpr double kPieceGrowth = 1.2;
-// A source region whose colour is not known yet votes for nothing.
-constexpr int32_t kUnfilledColour = 1;
 
 struct Vec {
   double x = 0, y = 0;
@@ -345,14 +344,14 @@ class Matcher {
   // the paper that the assignment left out takes the colour that all its plausible pairs of
   // alike area carry: they went to regions its counterpart split or merged into.
   int SettleLeftOver(int r, int now, bool onPaper) const {
-    const bool unknown = now != 0 && sourceColors_ && ColourOf(now) == kUnfilledColour;
+    const bool unknown = now != 0 && sourceColors_ && ColourOf(now) == kUnfilledColor;
     if (now != 0 && !unknown) return now;
     const bool oneColourRule = sourceColors_ && onPaper && match_[std::size_t(r)] == 0;
     double least = kLeaveCost, leastOfColour = kLeaveCost;
     int settled = now, ofColour = 0;
     bool oneColour = true;
     for (int s : cols_) {
-      if (sourceColors_ && ColourOf(s) == kUnfilledColour) continue;
+      if (sourceColors_ && ColourOf(s) == kUnfilledColor) continue;
       const double cost = PairCost(r, s, true);
       if (cost >= kLeaveCost) continue;
       if ((onPaper || unknown) && !LookAlike(r, s)) {
@@ -409,7 +408,7 @@ class Matcher {
   // A small region whose pair in the assignment has a known colour other than the one under it.
   bool KeepsItsPair(int r, int own, int overlap) const {
     return own > 0 && sourceColors_ && double(t_[std::size_t(r)].area) < piece_ &&
-           ColourOf(own) != kUnfilledColour && ColourOf(own) != ColourOf(overlap);
+           ColourOf(own) != kUnfilledColor && ColourOf(own) != ColourOf(overlap);
   }
 
   // Near enough the same region: area and both axes of spread alike.
@@ -516,9 +515,9 @@ class Matcher {
     for (int s : touched_) {
       const int64_t count = voteOf_[std::size_t(s)];
       const int32_t colour = ColourOf(s);
-      if (colour != kUnfilledColour) colourVotes_[colour] += count;
+      if (colour != kUnfilledColor) colourVotes_[colour] += count;
     }
-    int32_t bestColour = kUnfilledColour;
+    int32_t bestColour = kUnfilledColor;
     int64_t bestCount = 0;
     for (const auto& [colour, count] : colourVotes_)
       if (count > bestCount || (count == bestCount && colour < bestColour))
@@ -535,7 +534,7 @@ class Matcher {
 
   int32_t ColourOf(int s) const {
     return std::size_t(s) < sourceColors_->size() ? (*sourceColors_)[std::size_t(s)]
-                                                  : kUnfilledColour;
+                                                  : kUnfilledColor;
   }
 
   const RegionMapView& target_;
