@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "analyzer/core/analyzer_doc.h"
 #include "analyzer/tests/analyzer_test_drawings.h"
@@ -303,6 +304,14 @@ TEST_F(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   const auto background = UniformPixelOf(image, kBackgroundRegion);
   ASSERT_TRUE(background.has_value());
   EXPECT_EQ(pixel(*background)[3], 0);
+
+  // Filling with the unfilled colour makes a region unfilled again, for the count and the check.
+  doc.SetCurrentColor(kUnfilledColor);
+  doc.FillRegionAt(at.first, at.second);
+  EXPECT_EQ(std::tuple(doc.title(), doc.unfilledCount()),
+            std::tuple(title + "1 Unfilled regions", 1));
+  p.prompt.Clear();
+  EXPECT_EQ(doc.CheckComposite().message(), "You have to fill all unfilled regions.");
 }
 
 TEST_F(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
