@@ -119,6 +119,20 @@ std::string ProcessingFrameTitle(std::string_view scanPath, std::string_view nor
   return title;
 }
 
+std::string PaintChangesSummary(const BatchResult& result) {
+  std::string summary;
+  for (const BatchFrameReport& frame : result.frames) {
+    const RegionReplacement& paint = frame.paint;
+    const bool unchanged = paint.paint == PaintKept::NoPaint ||
+                           (paint.paint == PaintKept::Carried && paint.changedColour == 0 &&
+                            paint.becameUnfilled == 0);
+    if (!frame.written || unchanged) continue;
+    if (!summary.empty()) summary += "\n";
+    summary += FileNameOf(frame.regionPath) + ": " + PaintKeptText(paint);
+  }
+  return summary;
+}
+
 int BatchResult::WrittenCount() const {
   return int(std::count_if(frames.begin(), frames.end(),
                            [](const BatchFrameReport& f) { return f.written; }));

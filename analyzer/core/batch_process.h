@@ -75,6 +75,11 @@ struct BatchResult {
   int WrittenCount() const;
 };
 
+// For the window, which has no line per frame: one line for each frame whose paint did not stay
+// exactly as it was ("walk3.rgn: paint kept: 2 regions changed colour, 0 became unfilled"), or
+// nothing when every frame kept its paint unchanged.
+std::string PaintChangesSummary(const BatchResult& result);
+
 // Hooks for the program's window; each may be left empty.
 struct BatchObserver {
   // Before a frame is loaded (the analyzer sets ProcessingFrameTitle here).

@@ -147,8 +147,8 @@ bool CPainterDoc::LeaveCurrentFrame() {
     const std::optional<int> answer = prompt_.AskChoice(FrameNotSavedQuestion(frameName));
     if (answer == kRetrySave) continue;
     if (answer != kDiscardChanges) return false;
+    // The strip already shows the files; the frame is left before its memory is shown again.
     frame_.paintChanged = frame_.regionChanged = false;
-    UpdateAllViews(PainterHint::FrameSaved);
     return true;
   }
   return true;
