@@ -22,6 +22,9 @@ constexpr std::string_view kUsage =
     "Finds the lines and regions of every drawing of the sequence that FRAME.qds belongs to\n"
     "and writes each region file beside its drawing (walk3.qds gives walk3.rgn), replacing\n"
     "any there. One line per frame: the region file, its number of regions and the time taken.\n"
+    "A paint file beside a region file keeps its paint: each new region takes the colour of\n"
+    "most of its pixels, and the line says how many regions changed colour or became\n"
+    "unfilled; one made for other regions is set aside as NAME.pnt.stale.\n"
     "A drawing that cannot be read stops the run with the reader's message (exit code 1);\n"
     "a region file that cannot be written is reported and the run goes on (exit code 1).\n\n"
     "  --settings FILE.rls  the line settings for every frame (default: the standard ones)\n"
@@ -118,9 +121,12 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
   observer.frameStarted = [&prompt](int, const std::string& scan) { prompt.SetFile(scan); };
   observer.frameDone = [&io](const BatchFrameReport& frame) {
     io.out << FileNameOf(frame.regionPath);
-    if (frame.written)
-      io.out << "  " << frame.regions << " regions  " << frame.milliseconds << " ms\n";
-    else
+    if (frame.written) {
+      io.out << "  " << frame.regions << " regions  " << frame.milliseconds << " ms";
+      if (const std::string paint = PaintKeptText(frame.paint); !paint.empty())
+        io.out << "  " << paint;
+      io.out << "\n";
+    } else
       io.out << "  not written\n";
     io.out.flush();
   };

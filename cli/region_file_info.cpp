@@ -167,8 +167,14 @@ int PrintPaintFileInfo(const std::string& path, CommandIo& io) {
   const int storedRegionCount = int(std::clamp<std::uint64_t>(stored, 1, kMaxRegions + 1) - 1);
   const std::optional<ColorSet> colors = SequenceColorSet(path);
   const int colorCount = colors ? colors->count : kColorSlots;
+  // Without a region file the file is shown as it stands, a half entry at its end left out.
+  std::span<const uint8_t> decoded(*bytes);
+  if (!regionCount)
+    decoded = decoded.first(
+        std::min<std::size_t>(decoded.size(), std::size_t(PaintFileSize(storedRegionCount))));
   PaintFile paint =
-      DecodePaintFile(*bytes, regionCount ? *regionCount : storedRegionCount, colorCount);
+      DecodePaintFile(decoded, regionCount ? *regionCount : storedRegionCount, colorCount);
+  if (paint.stale && regionCount) PrintError(io, StalePaintWarning(path, regionPath));
 
   std::map<int, int> histogram;
   int painted = 0;

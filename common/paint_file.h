@@ -8,9 +8,10 @@
 // and is transparent so that pixels without a region show through.
 //
 // Reading never fails once the file opens: an index at or beyond the colour set's count reads
-// as unfilled, a region whose two bytes are not both in the file reads as transparent, and
-// bytes beyond the regions are ignored. A file written for another region count therefore
-// loads without a message.
+// as unfilled. A file whose length is not that of the region count was written for other
+// regions (the region file was made again since): its colours would land on the wrong regions,
+// so it reads as stale, with the default paint, and the programs say so and set it aside
+// before new paint replaces it.
 
 #include <cstdint>
 #include <span>
@@ -29,17 +30,33 @@ inline constexpr std::string_view kPaintFileWriteError =
     "Fatal: Error opening paint file writing: maybe readonly?";
 
 struct PaintFile {
-  // The analyzer's running count of painted regions, as stored; the painter ignores it.
+  // The painted count as stored; nobody trusts it (the painter writes 0 there), the regions
+  // themselves tell what is painted.
   int paintedCount = 0;
   std::vector<int32_t> regionColor;  // regionCount + 2 elements
+  bool stale = false;                // made for other regions; regionColor is the default paint
 };
+
+// The length of the paint file of a frame with `regionCount` regions besides region 1.
+std::uint64_t PaintFileSize(int regionCount);
+
+// "The paint file /a/walk1.pnt does not fit its region file /a/walk1.rgn (it was made for other
+// regions): the frame shows unpainted, and the old paint is kept as /a/walk1.pnt.stale once new
+// paint is saved."
+std::string StalePaintWarning(const std::string& paintPath, const std::string& regionPath);
+
+// Moves a stale paint file out of the way: walk1.pnt becomes walk1.pnt.stale, or
+// walk1.pnt.stale2, .stale3 … when older ones are there, never replacing one. Answers the new
+// path, or the message naming the file when it cannot be moved.
+Result<std::string> MoveStalePaintAside(const std::string& paintPath);
 
 // A fresh frame: region 1 transparent, every other region unfilled.
 std::vector<int32_t> DefaultPaint(int regionCount);
 
 // `colorCount` is the colour set's count of stored entries.
 PaintFile DecodePaintFile(std::span<const uint8_t> bytes, int regionCount, int colorCount);
-// Fails with kPaintFileReadError and the path when the file does not open.
+// Fails with kPaintFileReadError and the path when the file does not open; `colorCount` 0 keeps
+// every stored index.
 Result<PaintFile> ReadPaintFile(const std::string& path, int regionCount, int colorCount);
 
 // Writes elements 1 .. size - 1 of `regionColor` as their low 16 bits. The painter stores a

@@ -233,7 +233,7 @@ std::vector<uint8_t> EncodeRegionFile(const RegionData& data) {
   return out;
 }
 
-Status WriteRegionFile(const std::string& path, const RegionData& data, RegionWriter who) {
+Result<std::vector<uint8_t>> RegionFileBytes(const RegionData& data) {
   if (data.RegionTotal() > kMaxRegions) {
     char text[96];
     std::snprintf(text, sizeof text, "Too many regions to save: %d (at most %d)",
@@ -243,10 +243,19 @@ Status WriteRegionFile(const std::string& path, const RegionData& data, RegionWr
   if (!data.IsConsistent() || data.width > kMaxRegionPictureSide ||
       data.height > kMaxRegionPictureSide)
     return Error{"Internal Error: region data does not match the picture size"};
-  std::vector<uint8_t> bytes = EncodeRegionFile(data);
+  return EncodeRegionFile(data);
+}
+
+std::string RegionWriteMessage(const std::string& path, RegionWriter who) {
   std::string message(WriteText(who));
   if (who == RegionWriter::Painter) message += path;
-  return WriteFileAtomically(path, bytes, WriteMessages(std::move(message)));
+  return message;
+}
+
+Status WriteRegionFile(const std::string& path, const RegionData& data, RegionWriter who) {
+  Result<std::vector<uint8_t>> bytes = RegionFileBytes(data);
+  if (!bytes) return Error{bytes.message()};
+  return WriteFileAtomically(path, *bytes, WriteMessages(RegionWriteMessage(path, who)));
 }
 
 Result<RegionData> DecodeRegionFile(std::span<const uint8_t> bytes, int expectedWidth,

@@ -48,6 +48,10 @@ std::vector<uint8_t> EncodeRegionFile(const RegionData& data);
 // containers of the wrong size) and reports a file that cannot be written with the writer's
 // message; the previous file is then kept as it was.
 Status WriteRegionFile(const std::string& path, const RegionData& data, RegionWriter who);
+// The two halves of WriteRegionFile, for a caller that writes the file together with another:
+// the checked bytes, and the writer's message for a file that cannot be written.
+Result<std::vector<uint8_t>> RegionFileBytes(const RegionData& data);
+std::string RegionWriteMessage(const std::string& path, RegionWriter who);
 
 // Checks, in order: version, width and height against the drawing's, then the streams.
 // `path` only goes into the messages. The analyzer takes the settings of the result as its

@@ -239,11 +239,15 @@ void CAnalyzerFrame::BatchProcess() {
         Qt::QueuedConnection);
   };
   ProgressWindow window(QStringLiteral("Quenda: Batch Process"), this);
-  window.RunJob([&](Progress& progress,
-                    Prompt& asker) { (void)doc_->RunBatch(sequence, asker, progress, observer); },
-                *prompt_);
+  const BatchResult result =
+      window.Run([&](Progress& progress,
+                     Prompt& asker) { return doc_->RunBatch(sequence, asker, progress, observer); },
+                 *prompt_);
   QApplication::restoreOverrideCursor();
   doc_->EndBatch();
+  // Paint that moved with the new regions is told, as the command line tells it per frame.
+  if (const std::string changes = PaintChangesSummary(result); !changes.empty())
+    prompt_->Message(changes);
 }
 
 void CAnalyzerFrame::OpenColorSet() {

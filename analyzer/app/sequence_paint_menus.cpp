@@ -125,7 +125,7 @@ void SequencePaintMenus::Begin() {
   if (!doc_.ConfirmSequencePaint()) return;
   SequenceSelectionDialog dialog(doc_, prompt_, &window_);
   if (dialog.exec() != QDialog::Accepted) return;
-  (void)doc_.BeginSequencePaint(*dialog.choice().sequence);
+  (void)doc_.BeginSequencePaint(*dialog.choice().sequence, dialog.choice().colorSetLoaded);
 }
 
 void SequencePaintMenus::Exit() {

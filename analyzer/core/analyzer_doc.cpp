@@ -8,6 +8,7 @@
 #include "common/contrast_stretch.h"
 #include "common/drawing_scan.h"
 #include "common/frame_runner.h"
+#include "common/paint_carry.h"
 #include "common/path.h"
 #include "common/region_file.h"
 
@@ -229,9 +230,22 @@ Status CAnalyzerDoc::SaveRegions(const std::string& path) {
     prompt_.Message(kProcessRegionsFirst);
     return Error{std::string(kProcessRegionsFirst)};
   }
-  Status written = WriteRegionFile(path, image_.regions, RegionWriter::Analyzer);
-  if (!written) prompt_.Message(written.message());
-  return written;
+  // A paint file beside the region file keeps its paint on the new regions.
+  std::string paintPath = path;
+  const bool upper = path.ends_with(".RGN");
+  if (upper || path.ends_with(".rgn"))
+    paintPath.replace(path.size() - 4, 4, upper ? ".PNT" : ".pnt");
+  else
+    paintPath += ".pnt";
+  Result<RegionReplacement> written =
+      ReplaceRegionsKeepingPaint(path, paintPath, image_.regions, RegionWriter::Analyzer);
+  if (!written) {
+    prompt_.Message(written.message());
+    return Error{written.message()};
+  }
+  if (written->paint != PaintKept::NoPaint)
+    prompt_.Message(FileNameOf(path) + ": " + PaintKeptText(*written));
+  return Status::Ok();
 }
 
 Status CAnalyzerDoc::LoadRegions(std::string_view startDirectory) {

@@ -86,7 +86,8 @@ struct SequencePaintChoice {
 struct SequencePaintState {
   DrawingSequence sequence;
   int current = 0;
-  FramePlacement placement;  // of the frame in hand
+  FramePlacement placement;   // of the frame in hand
+  SequenceFrameFiles onDisk;  // what the frame in hand's files hold
 };
 
 class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
@@ -213,10 +214,13 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   Status SelectPaintSequence(const std::string& scanPath, SequencePaintChoice& choice);
   Status LoadPaintColorSet(const std::string& path, SequencePaintChoice& choice);
   bool SequencePaintChecks(const SequencePaintChoice& choice);
-  Status BeginSequencePaint(const DrawingSequence& sequence);
+  // The sequence's own colour set is read first: one the analyzer cannot hold refuses the
+  // sequence (naming it); without a set chosen in the dialog it is the set painted with.
+  Status BeginSequencePaint(const DrawingSequence& sequence, bool colorSetChosen = false);
   bool sequencePainting() const { return sequence_.has_value(); }
   const SequencePaintState* paintSequence() const { return sequence_ ? &*sequence_ : nullptr; }
-  // Asks first; writes the frame and the sequence's colour set. False when it stays.
+  // Asks first; writes the frame and the sequence's colour set, unless the file holds more
+  // colours than the analyzer's set (then it says so and keeps it). False when it stays.
   bool ExitSequencePaint();
   Status GoToFrame(int index);
   Status NextFrame();

@@ -3,6 +3,7 @@
 #include "analyzer/core/analyzer_doc.h"
 #include "analyzer/core/batch_process.h"
 #include "analyzer/core/paint_composite.h"
+#include "analyzer/core/sequence_paint.h"
 #include "common/region_fill.h"
 #include "common/region_view.h"
 #include "common/targa.h"
@@ -17,8 +18,10 @@ constexpr std::string_view kCompositeWriteError = "Error writing composite image
 
 }  // namespace
 
+// Counted from the colours: a region filled with the unfilled colour is unfilled again, which
+// a running count of fills cannot see.
 int CAnalyzerDoc::unfilledCount() const {
-  return image_.regions.regionCount - image_.filledCount;
+  return image_.regions.regionCount - PaintedRegionCount(image_);
 }
 
 void CAnalyzerDoc::SetPaintTitle() {
@@ -103,7 +106,7 @@ Status CAnalyzerDoc::CheckComposite() {
   std::string_view refusal;
   if (!image_.HasRegions())
     refusal = kPaintFirst;
-  else if (image_.filledCount != image_.regions.regionCount)
+  else if (unfilledCount() > 0)
     refusal = kFillAllRegions;
   if (refusal.empty()) return Status::Ok();
   prompt_.Message(refusal);

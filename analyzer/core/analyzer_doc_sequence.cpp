@@ -1,9 +1,20 @@
 // Sequence paint in the analyzer: one frame of a sequence in hand at a time, each loaded from its
 // drawing scan, region file and paint file and written back when it is left.
 #include "analyzer/core/analyzer_doc.h"
+#include "common/file_io.h"
 #include "common/path.h"
 
 namespace quenda {
+namespace {
+
+// The entries of a colour set file, or nothing when there is none to read.
+std::optional<ParsedColorSet> ReadColorSetEntries(const std::string& path) {
+  std::optional<std::string> text = ReadFileText(path);
+  if (!text) return std::nullopt;
+  return ParseColorSet(*text);
+}
+
+}  // namespace
 
 bool CAnalyzerDoc::ConfirmSequencePaint() {
   // The same question as before a batch run: the drawing in hand would be dropped.
@@ -34,15 +45,29 @@ bool CAnalyzerDoc::SequencePaintChecks(const SequencePaintChoice& choice) {
   return prompt_.AskOkCancel(kProcessWithCurrentColorModel);
 }
 
-Status CAnalyzerDoc::BeginSequencePaint(const DrawingSequence& sequence) {
+Status CAnalyzerDoc::BeginSequencePaint(const DrawingSequence& sequence, bool colorSetChosen) {
   if (sequence_) return Status::Ok();
+  // The sequence's paint files mean the colours of its own set: a set larger than the
+  // analyzer's would come back shorter, and paint of the colours it lost with it.
+  const std::string setPath = ColorSetPath(sequence);
+  if (std::optional<ParsedColorSet> own = ReadColorSetEntries(setPath)) {
+    const int count = int(own->entries.size());
+    if (count > kAnalyzerColorLimit) {
+      const std::string refusal = ColorSetTooLargeText(setPath, count);
+      prompt_.Message(refusal, MessageIcon::Warning);
+      return Error{refusal};
+    }
+    if (!colorSetChosen) {
+      if (Status loaded = LoadColorSetFile(setPath); !loaded) return loaded;
+    }
+  }
   Result<SequenceFrame> frame = LoadSequenceFrame(sequence, 0, colors_, prompt_);
   if (!frame) return frame.status();
   if (lineSettingsOpen()) CancelLineSettings();
   // The path stays that of the first frame for the whole sequence, so the zoom is kept from
   // frame to frame.
   drawingPath_ = FramePath(sequence, 0, prompt_);
-  sequence_ = SequencePaintState{sequence, 0, frame->placement};
+  sequence_ = SequencePaintState{sequence, 0, frame->placement, std::move(frame->onDisk)};
   image_ = std::move(frame->image);
   settings_ = frame->settings;
   scanGrey_.clear();
@@ -61,10 +86,19 @@ Status CAnalyzerDoc::BeginSequencePaint(const DrawingSequence& sequence) {
 bool CAnalyzerDoc::ExitSequencePaint() {
   if (!sequence_) return true;
   if (!prompt_.AskOkCancel(kExitSequencePaintQuestion)) return false;
-  if (!SaveSequenceFrame(image_, sequence_->sequence, sequence_->current, prompt_)) return false;
+  if (!SaveSequenceFrame(image_, sequence_->sequence, sequence_->current, sequence_->onDisk,
+                         prompt_))
+    return false;
   // A colour set that cannot be written is reported; the colours stay in the program, where
-  // "Save Color Set" can still write them elsewhere.
-  (void)SaveColorSetFile(ColorSetPath(sequence_->sequence));
+  // "Save Color Set" can still write them elsewhere. A file that holds more colours than the
+  // analyzer's set (changed meanwhile, or a smaller set chosen) is kept as it is.
+  const std::string setPath = ColorSetPath(sequence_->sequence);
+  const std::optional<ParsedColorSet> onDisk = ReadColorSetEntries(setPath);
+  if (onDisk && int(onDisk->entries.size()) > colors_.count)
+    prompt_.Message(ColorSetKeptText(setPath, int(onDisk->entries.size()), colors_.count),
+                    MessageIcon::Warning);
+  else
+    (void)SaveColorSetFile(setPath);
   sequence_.reset();
   painting_ = false;
   image_ = WorkingImage();
@@ -82,11 +116,13 @@ Status CAnalyzerDoc::ShowSequenceFrame(int index) {
   // leaves everything as it was.
   Result<SequenceFrame> frame = LoadSequenceFrame(sequence_->sequence, index, colors_, prompt_);
   if (!frame) return frame.status();
-  if (Status saved = SaveSequenceFrame(image_, sequence_->sequence, sequence_->current, prompt_);
+  if (Status saved = SaveSequenceFrame(image_, sequence_->sequence, sequence_->current,
+                                       sequence_->onDisk, prompt_);
       !saved)
     return saved;
   sequence_->current = index;
   sequence_->placement = frame->placement;
+  sequence_->onDisk = std::move(frame->onDisk);
   image_ = std::move(frame->image);
   settings_ = frame->settings;
   undo_.Drop();  // the copy belongs to the frame left
@@ -174,7 +210,8 @@ std::optional<RenderRequest> CAnalyzerDoc::PrepareRender(const RenderEntries& en
     prompt_.Message(request.message());
     return std::nullopt;
   }
-  if (!SaveSequenceFrame(image_, sequence_->sequence, sequence_->current, prompt_))
+  if (!SaveSequenceFrame(image_, sequence_->sequence, sequence_->current, sequence_->onDisk,
+                         prompt_))
     return std::nullopt;
   if (!UnpaintedFrames(*request, sequence_->sequence).empty() &&
       !prompt_.AskOkCancel(kRenderNotAllPainted))

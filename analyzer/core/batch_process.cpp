@@ -52,13 +52,16 @@ bool AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, BatchFra
   return true;
 }
 
-void WriteFrame(const WorkingImage& image, BatchFrameReport& report, Prompt& prompt) {
-  Status written = WriteRegionFile(report.regionPath, image.regions, RegionWriter::Analyzer);
+void WriteFrame(const WorkingImage& image, const std::string& paintPath, BatchFrameReport& report,
+                Prompt& prompt) {
+  Result<RegionReplacement> written = ReplaceRegionsKeepingPaint(
+      report.regionPath, paintPath, image.regions, RegionWriter::Analyzer);
   if (!written) {
     report.failure = written.message();
     prompt.Message(report.failure, MessageIcon::Warning);
     return;
   }
+  report.paint = std::move(*written);
   report.written = true;
 }
 
@@ -68,6 +71,7 @@ struct AnalyzedFrame {
   std::optional<WorkingImage> shown;     // the drawing as loaded, for drawingLoaded
   std::optional<WorkingImage> analyzed;  // ready to write
   std::optional<std::string> stopMessage;
+  std::string paintPath;
   DeferredPrompt said;
   Clock::duration took{};
 };
@@ -81,6 +85,7 @@ AnalyzedFrame ComputeFrame(const DrawingSequence& sequence, int index,
   report.tag = sequence.frames[std::size_t(index)];
   report.scanPath = FramePath(sequence, index, frame.said);
   report.regionPath = RegionPath(sequence, index, frame.said);
+  frame.paintPath = PaintPath(sequence, index, frame.said);
   try {
     Result<WorkingImage> image = LoadFrame(report.scanPath, frame.said);
     if (!image) {
@@ -112,6 +117,20 @@ std::string ProcessingFrameTitle(std::string_view scanPath, std::string_view nor
   title += " Processing Frame: ";
   title += scanPath;
   return title;
+}
+
+std::string PaintChangesSummary(const BatchResult& result) {
+  std::string summary;
+  for (const BatchFrameReport& frame : result.frames) {
+    const RegionReplacement& paint = frame.paint;
+    const bool unchanged = paint.paint == PaintKept::NoPaint ||
+                           (paint.paint == PaintKept::Carried && paint.changedColour == 0 &&
+                            paint.becameUnfilled == 0);
+    if (!frame.written || unchanged) continue;
+    if (!summary.empty()) summary += "\n";
+    summary += FileNameOf(frame.regionPath) + ": " + PaintKeptText(paint);
+  }
+  return summary;
 }
 
 int BatchResult::WrittenCount() const {
@@ -151,7 +170,7 @@ BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange ran
           result.badFrameMessage = std::move(*frame.stopMessage);
           return false;
         }
-        if (frame.analyzed) WriteFrame(*frame.analyzed, report, prompt);
+        if (frame.analyzed) WriteFrame(*frame.analyzed, frame.paintPath, report, prompt);
         report.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
                                   frame.took + (Clock::now() - started))
                                   .count();

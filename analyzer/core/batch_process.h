@@ -14,6 +14,7 @@
 
 #include "analyzer/core/working_image.h"
 #include "common/frame_sequence.h"
+#include "common/paint_carry.h"
 #include "common/progress.h"
 #include "common/prompt.h"
 #include "common/redline_settings.h"
@@ -57,6 +58,8 @@ struct BatchFrameReport {
   int64_t milliseconds = 0;  // loading, lines, regions and writing
   bool written = false;
   std::string failure;  // why no region file was written; empty when written
+  // The paint file beside the region file: carried to the new regions, or set aside.
+  RegionReplacement paint;
 };
 
 enum class BatchEnd {
@@ -71,6 +74,11 @@ struct BatchResult {
   std::string badFrameMessage;           // the reader's message when end is BadFrame
   int WrittenCount() const;
 };
+
+// For the window, which has no line per frame: one line for each frame whose paint did not stay
+// exactly as it was ("walk3.rgn: paint kept: 2 regions changed colour, 0 became unfilled"), or
+// nothing when every frame kept its paint unchanged.
+std::string PaintChangesSummary(const BatchResult& result);
 
 // Hooks for the program's window; each may be left empty.
 struct BatchObserver {
@@ -95,7 +103,8 @@ struct BatchObserver {
 // - A region file that cannot be written, and a drawing with more regions than a region file
 //   holds, show their message; that frame gets no new file and the run goes on.
 // Every message and question goes through `prompt`. Existing region files are replaced
-// without asking.
+// without asking; a paint file beside one keeps its paint on the new regions and is written
+// with the new region file (common/paint_carry.h).
 // Up to `jobs` frames are analyzed at once, ahead of the one being written; the files, messages,
 // reports and observer calls are those of a one-job run, in frame order, all on the calling
 // thread (frames analyzed ahead of a stop are dropped).

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "common/frame_renumber.h"
 #include "common/frame_sequence.h"
 
 namespace quenda {
@@ -67,14 +68,13 @@ bool ScannedFrames::Renumber(int index, int number) {
     prompt_.Message("The file does not exist");
     return false;
   }
-  fs::rename(frame.path, PathOf(number), ec);
-  if (ec) {
-    prompt_.Message("Can not rename frame, The file may be read-only");
+  const auto paths = [this](int n) {
+    return FrameFilePaths{PathOf(n), PathOf(n, ".rgn"), PathOf(n, ".pnt")};
+  };
+  if (Status moved = RenumberFrameFiles(paths(frame.number), paths(number)); !moved) {
+    prompt_.Message(moved.message());
     return false;
   }
-  for (const char* extension : {".rgn", ".pnt"})
-    if (fs::exists(PathOf(frame.number, extension), ec))
-      fs::rename(PathOf(frame.number, extension), PathOf(number, extension), ec);
   frame = {number, PathOf(number)};
   return true;
 }

@@ -28,7 +28,8 @@ class ScannedFrames {
   // or read-only, or that cannot be deleted, is reported and stays in the list.
   bool Delete(int index);
   // Renames the drawing (with its region and paint files) to `number`; refused when that
-  // drawing exists already.
+  // drawing exists already. Region and paint files left under `number` go; a failed rename puts
+  // back what had moved and is reported.
   bool Renumber(int index, int number);
 
   const std::vector<ScannedFrame>& frames() const { return frames_; }

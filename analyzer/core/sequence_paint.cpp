@@ -83,17 +83,43 @@ Result<SequenceFrame> ReadFrameFiles(const std::string& scanPath, const std::str
   if (FrameExists(paintPath)) {
     Result<PaintFile> paint = ReadPaintFile(paintPath, image.regions.regionCount, colors.count);
     if (!paint) return Shown(prompt, SequenceFatalMessage(kSequencePaintUnreadable, paintPath));
+    if (paint->stale) {
+      prompt.Message(StalePaintWarning(paintPath, regionPath), MessageIcon::Warning);
+      frame.onDisk.paintStale = true;
+    }
     image.regionColor = std::move(paint->regionColor);
-    image.filledCount = std::clamp(paint->paintedCount, 0, image.regions.regionCount);
   } else {
     ResetRegionColours(image);
-    image.filledCount = 0;
   }
+  // The stored count is not trusted: the painter writes 0 there whatever it painted.
+  image.filledCount = PaintedRegionCount(image);
   image.regionColorUndo = image.regionColor;
+  frame.onDisk.regionColor = image.regionColor;
+  frame.onDisk.regions = image.regions;
   return frame;
 }
 
 }  // namespace
+
+int PaintedRegionCount(const WorkingImage& image) {
+  const std::size_t regions = std::size_t(image.regions.regionCount) + 2;
+  int unfilled = 0;
+  for (std::size_t r = kBackgroundRegion; r < regions && r < image.regionColor.size(); ++r)
+    if (image.regionColor[r] == kUnfilledColor) ++unfilled;
+  return image.regions.regionCount - unfilled;
+}
+
+std::string ColorSetTooLargeText(const std::string& path, int count) {
+  return "The colour set " + path + " holds " + std::to_string(count) + " colours, more than the " +
+         std::to_string(kAnalyzerColorLimit) +
+         " the analyzer paints with; paint this sequence in the painter, or its other colours "
+         "would be lost.";
+}
+
+std::string ColorSetKeptText(const std::string& path, int fileCount, int count) {
+  return path + " was not written: it holds " + std::to_string(fileCount) +
+         " colours and the analyzer's set only " + std::to_string(count) + ".";
+}
 
 std::string SequenceFatalMessage(std::string_view what, std::string_view path) {
   std::string text = "Fatal error: ";
@@ -129,16 +155,30 @@ Result<SequenceFrame> LoadSequenceFrame(const DrawingSequence& sequence, int ind
 }
 
 Status SaveSequenceFrame(const WorkingImage& image, const DrawingSequence& sequence, int index,
-                         Prompt& prompt) {
+                         SequenceFrameFiles& onDisk, Prompt& prompt) {
   if (!image.HasRegions()) return Status::Ok();
-  const std::string paintPath = PaintPath(sequence, index, prompt);
-  if (!WritePaintFile(paintPath, image.regionColor, image.filledCount)) {
-    prompt.Message(kSequencePaintNotWritten);
-    return Shown(prompt, std::string(kPaintFileCannotOpen) + paintPath);
+  if (image.regionColor != onDisk.regionColor) {
+    const std::string paintPath = PaintPath(sequence, index, prompt);
+    if (onDisk.paintStale) {
+      Result<std::string> aside = MoveStalePaintAside(paintPath);
+      if (!aside) return Shown(prompt, aside.message());
+      onDisk.paintStale = false;
+    }
+    const int painted = std::max(PaintedRegionCount(image), 0);
+    if (!WritePaintFile(paintPath, image.regionColor, painted)) {
+      prompt.Message(kSequencePaintNotWritten);
+      return Shown(prompt, std::string(kPaintFileCannotOpen) + paintPath);
+    }
+    onDisk.regionColor = image.regionColor;
   }
+  if (image.regions == onDisk.regions) return Status::Ok();
   Status written =
       WriteRegionFile(RegionPath(sequence, index, prompt), image.regions, RegionWriter::Analyzer);
-  if (!written) prompt.Message(written.message());
+  if (!written) {
+    prompt.Message(written.message());
+    return written;
+  }
+  onDisk.regions = image.regions;
   return written;
 }
 
@@ -171,6 +211,8 @@ Status AutoFillFromFrame(WorkingImage& target, const FramePlacement& placement,
   if (!map) return Shown(prompt, map.message());
   Result<PaintFile> paint = ReadPaintFile(paintPath, map->regionCount, colors.count);
   if (!paint) return Shown(prompt, paint.message());
+  // Paint made for other regions would put its colours on the wrong ones.
+  if (paint->stale) return Shown(prompt, StalePaintWarning(paintPath, regionPath));
 
   const PegOffset shift = PegAlignmentShift(
       placement.peg, {target.width(), target.height(), placement.originX, placement.originY},

@@ -68,23 +68,47 @@ struct FramePlacement {
   int originX = 0;
   int originY = 0;
 };
+// What a frame's files held when it was loaded or last written. A frame is written back only
+// where it differs, so that paint the analyzer cannot show (colours beyond its set) is never
+// rewritten by a frame that was only looked at.
+struct SequenceFrameFiles {
+  std::vector<int32_t> regionColor;
+  RegionData regions;
+  bool paintStale = false;  // the paint file was made for other regions: set aside before new
+                            // paint replaces it
+};
 struct SequenceFrame {
   WorkingImage image;
   RedlineSettings settings;  // the region file's
   FramePlacement placement;
+  SequenceFrameFiles onDisk;
 };
 
+// The painted regions of a frame as its region colours tell, for the unfilled count and the
+// paint file's painted count: regionCount less the regions that carry the unfilled colour.
+int PaintedRegionCount(const WorkingImage& image);
+
 // Reads frame `index`: the drawing scan and region file must exist, the region file must match
-// the drawing's size; the paint file is read when there is one (its painted count becomes the
-// filled count), else region 1 is transparent and the rest unfilled. Every failure is shown
-// through `prompt` and returned; nothing is kept of a frame that failed.
+// the drawing's size; the paint file is read when there is one, else region 1 is transparent
+// and the rest unfilled. The filled count is counted from the colours, whatever the file
+// stores. A paint file made for other regions is told (naming it and its region file) and reads
+// as no paint. Every failure is shown through `prompt` and returned; nothing is kept of a frame
+// that failed.
 Result<SequenceFrame> LoadSequenceFrame(const DrawingSequence& sequence, int index,
                                         const ColorSet& colors, Prompt& prompt);
 
-// The paint file (with the filled count) and then the region file of the frame in hand. A paint
-// file that cannot be written is reported and the region file is left alone.
+// The paint file (with the painted count) and then the region file of the frame in hand, each
+// only when it differs from `onDisk`, which then follows what was written. A stale paint file is
+// moved aside before new paint is written. A paint file that cannot be written is reported and
+// the region file is left alone.
 Status SaveSequenceFrame(const WorkingImage& image, const DrawingSequence& sequence, int index,
-                         Prompt& prompt);
+                         SequenceFrameFiles& onDisk, Prompt& prompt);
+
+// "The colour set /a/walk.col holds 57 colours, more than the 40 the analyzer paints with; paint
+// this sequence in the painter, or its other colours would be lost."
+std::string ColorSetTooLargeText(const std::string& path, int count);
+// "/a/walk.col was not written: it holds 12 colours and the analyzer's set only 8."
+std::string ColorSetKeptText(const std::string& path, int fileCount, int count);
 
 // The "Frame No?" entry: a frame number, a letter after it for an inserted frame. Gives the
 // frame's index, or the message: nothing typed, a number above the sequence's last frame, or no

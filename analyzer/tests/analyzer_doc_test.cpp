@@ -2,6 +2,7 @@
 // linked values and test rectangle, and the region file read path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -9,11 +10,13 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "analyzer/core/analyzer_doc.h"
 #include "analyzer/tests/analyzer_test_drawings.h"
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
+#include "common/paint_file.h"
 #include "common/scripted_prompt.h"
 #include "samples/sample_drawing.h"
 #include "testing/test_support.h"
@@ -115,6 +118,33 @@ TEST_F(AnalyzerDoc, TestRectangleStartsCentredAndDragsWithinTheDrawing) {
   drag.Press(start, {105, 55});
   const TestRectangle swapped = drag.MoveTo(start, {260, 170});
   EXPECT_EQ(drag.MoveTo(swapped, {250, 160}), (TestRectangle{200, 150, 250, 160}));
+}
+
+// Save Regions over a region file that has paint beside it: the paint is carried to the new
+// regions and written with them, and the message says what became of it.
+TEST_F(AnalyzerDoc, SaveRegionsOverAPaintedFrameKeepsItsPaint) {
+  const DrawingScan scan = samples::MakeDrawing(61, 43);
+  ASSERT_TRUE(WriteDrawingScan(dir.File("walk1.qds"), scan, ScanWriter::Scanner).ok());
+  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  ASSERT_TRUE(doc.SaveRegions(dir.File("walk1.rgn")).ok());
+  std::vector<int32_t> paint = DefaultPaint(doc.image().regions.regionCount);
+  for (std::size_t r = 2; r < paint.size(); ++r) paint[r] = 3;
+  ASSERT_TRUE(WritePaintFile(dir.File("walk1.pnt"), paint).ok());
+  ASSERT_TRUE(doc.LoadImageFile(dir.File("walk1.qds")).ok());
+  ASSERT_TRUE(doc.OpenLineSettings().ok());
+  ASSERT_TRUE(doc.AcceptLineSettings({60, 120, 230, 60}).ok());
+  ASSERT_TRUE(doc.MarkRegions(progress).ok());
+  const int regions = doc.image().regions.regionCount;
+  ASSERT_NE(regions + 2, int(paint.size()));
+  prompt.Clear();
+  ASSERT_TRUE(doc.SaveRegions(dir.File("walk1.rgn")).ok());
+  ASSERT_EQ(prompt.Texts().size(), 1u);
+  EXPECT_TRUE(prompt.Texts()[0].starts_with("walk1.rgn: paint kept: ")) << prompt.Texts()[0];
+  Result<PaintFile> kept = ReadPaintFile(dir.File("walk1.pnt"), regions, 0);
+  ASSERT_TRUE(kept.ok());
+  EXPECT_FALSE(kept->stale);
+  EXPECT_GT(std::count(kept->regionColor.begin(), kept->regionColor.end(), 3), regions / 2);
 }
 
 TEST_F(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeTheSetsColour) {
@@ -303,6 +333,14 @@ TEST_F(AnalyzerDoc, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite) {
   const auto background = UniformPixelOf(image, kBackgroundRegion);
   ASSERT_TRUE(background.has_value());
   EXPECT_EQ(pixel(*background)[3], 0);
+
+  // Filling with the unfilled colour makes a region unfilled again, for the count and the check.
+  doc.SetCurrentColor(kUnfilledColor);
+  doc.FillRegionAt(at.first, at.second);
+  EXPECT_EQ(std::tuple(doc.title(), doc.unfilledCount()),
+            std::tuple(title + "1 Unfilled regions", 1));
+  p.prompt.Clear();
+  EXPECT_EQ(doc.CheckComposite().message(), "You have to fill all unfilled regions.");
 }
 
 TEST_F(AnalyzerDoc, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "common/drawing_scan.h"
+#include "common/paint_file.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
 #include "samples/sample_drawing.h"
@@ -153,6 +155,34 @@ TEST(BatchProcess, EveryFrameGetsItsRegionFileWithTheRunsSettings) {
 }
 
 // With two jobs the third frame is analyzed ahead; a stop must still leave it unwritten.
+// Run again over painted frames: the paint follows the new regions, is written with them, and
+// the window's summary names only the frames whose paint did not stay as it was.
+TEST(BatchProcess, PaintBesideTheRegionFilesIsCarriedAndTheChangesSummed) {
+  TempDir dir;
+  DrawingSequence sequence = WriteSequence(dir, 3);
+  ScriptedPrompt prompt;
+  NullProgress progress;
+  ASSERT_EQ(RunBatchProcess(sequence, AllFrames(sequence), {}, prompt, progress).WrittenCount(), 3);
+  // walk1 painted throughout: the same regions again keep it exactly. walk2 has paint made
+  // for other regions; walk3 has none.
+  const RegionData first =
+      *ReadRegionFile(dir.File("walk1.rgn"), kWidth, kHeight, RegionReader::Analyzer);
+  std::vector<int32_t> paint = DefaultPaint(first.regionCount);
+  for (std::size_t r = 2; r < paint.size(); ++r) paint[r] = 3;
+  ASSERT_TRUE(WritePaintFile(dir.File("walk1.pnt"), paint));
+  WriteBytes(dir.File("walk2.pnt"), {0, 0, 3, 0});
+  BatchResult again = RunBatchProcess(sequence, AllFrames(sequence), {}, prompt, progress);
+  ASSERT_EQ(again.WrittenCount(), 3);
+  EXPECT_EQ(std::tuple(again.frames[0].paint.paint, again.frames[1].paint.paint,
+                       again.frames[2].paint.paint),
+            std::tuple(PaintKept::Carried, PaintKept::SetAside, PaintKept::NoPaint));
+  EXPECT_EQ(ReadBytes(dir.File("walk1.pnt")),
+            EncodePaintFile(paint, first.regionCount));  // every region painted
+  EXPECT_EQ(PaintChangesSummary(again),
+            "walk2.rgn: paint made for other regions set aside as walk2.pnt.stale");
+  EXPECT_TRUE(prompt.shown().empty());
+}
+
 TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {
   for (auto [confirm, jobs] : {std::pair{false, 1}, {true, 1}, {false, 2}, {true, 2}}) {
     SCOPED_TRACE(::testing::Message() << (confirm ? "OK" : "Cancel") << " jobs " << jobs);

@@ -73,6 +73,16 @@ TEST(ScannedFrames, RenumberMovesTheFrameWithItsRegionsAndPaintButNeverOntoAFram
             (std::vector<std::string>{"walk5.qds", "walk7.pnt", "walk7.qds", "walk7.rgn"}));
   EXPECT_EQ(ReadText(dir.File("walk7.qds")), "walk1.qds");
   EXPECT_EQ(frames.frames()[0].path, dir.File("walk7.qds"));
+
+  // Region and paint files of a drawing that is gone do not stay to describe the moved one,
+  // whether the moved drawing brings its own or not.
+  WriteText(dir.File("walk9.rgn"), "old regions");
+  WriteText(dir.File("walk9.pnt"), "old paint");
+  std::filesystem::remove(dir.File("walk7.pnt"));
+  EXPECT_TRUE(frames.Renumber(0, 9));
+  EXPECT_EQ(ListDirectory(dir.path()),
+            (std::vector<std::string>{"walk5.qds", "walk9.qds", "walk9.rgn"}));
+  EXPECT_EQ(ReadText(dir.File("walk9.rgn")), "walk1.rgn");
 }
 
 }  // namespace

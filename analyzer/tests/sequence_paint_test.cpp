@@ -46,14 +46,14 @@ struct PaintedSequence {
   std::string File(int n, const char* extension) const {
     return dir.File("walk" + std::to_string(n) + extension);
   }
-  // Sequence paint begun on frame 1 with three colours of our own.
+  // Sequence paint begun on frame 1 with the sequence's own colours and three more.
   void Begin() {
-    for (auto [name, r, g, b] :
-         {std::tuple{"red", 200, 0, 0}, {"green", 0, 180, 0}, {"blue", 0, 0, 220}})
-      ASSERT_TRUE(doc.AddColor(name, r, g, b));
     SequencePaintChoice choice;
     ASSERT_TRUE(doc.SelectPaintSequence(File(1, ".qds"), choice));
     ASSERT_TRUE(doc.BeginSequencePaint(*choice.sequence));
+    for (auto [name, r, g, b] :
+         {std::tuple{"red", 200, 0, 0}, {"green", 0, 180, 0}, {"blue", 0, 0, 220}})
+      ASSERT_TRUE(doc.AddColor(name, r, g, b));
   }
   // Fills regions of the frame in hand by clicking one pixel of each: colour 3 + r % 3, every
   // fifth region left unfilled.
@@ -67,6 +67,16 @@ struct PaintedSequence {
       doc.SetCurrentColor(3 + r % 3);
       doc.FillRegionAt(int(i % kWidth), int(i / kWidth));
     }
+  }
+  // Fills the first unfilled region the hand painting left.
+  void PaintOneMore() {
+    const WorkingImage& image = doc.image();
+    for (std::size_t i = 0; i < image.regions.PixelCount(); ++i)
+      if (image.regionColor[image.regions.regionMap[i]] == kUnfilledColor) {
+        doc.SetCurrentColor(kFirstUserColor);
+        doc.FillRegionAt(int(i % kWidth), int(i / kWidth));
+        return;
+      }
   }
 
   TempDir dir;
@@ -161,8 +171,94 @@ TEST(SequencePaint, AutoFillOverThreeFramesGivesWhatThePlainVoteGives) {
   ASSERT_TRUE(s.doc.ExitSequencePaint());
   const std::vector<uint8_t> stored = testing::ReadBytes(s.File(3, ".pnt"));
   ASSERT_EQ(stored.size(), 2 + 2 * fromFirst.colours.size() - 2);
-  EXPECT_EQ(stored[0] | stored[1] << 8, fromFirst.filled);  // the filled count travels too
+  // The painted count stored is that of the regions painted, however they came to be.
+  const int unfilled =
+      int(std::count(fromFirst.colours.begin() + 1, fromFirst.colours.end(), kUnfilledColor));
+  EXPECT_EQ(stored[0] | stored[1] << 8, int(fromFirst.colours.size()) - 2 - unfilled);
   EXPECT_TRUE(testing::ReadText(s.dir.File("walk.col")).ends_with("blue 0 0 220\n"));
+}
+
+// A sequence painted in the painter with colours the analyzer never loaded: its own set is
+// read first, a set larger than the analyzer's refuses the sequence, frames only looked at
+// keep their files, and the set on disk never comes back shorter.
+TEST(SequencePaint, TheSequencesOwnColoursAreReadFirstAndNothingUnchangedIsRewritten) {
+  PaintedSequence s;
+  // Frame 1 painted everywhere with SHOES (index 7), as the painter writes it: count 0.
+  const RegionData regions =
+      *ReadRegionFile(s.File(1, ".rgn"), kWidth, kHeight, RegionReader::Analyzer);
+  std::vector<int32_t> shoes(std::size_t(regions.regionCount) + 2, 7);
+  shoes[0] = shoes[1] = kTransparentColor;
+  ASSERT_TRUE(WritePaintFile(s.File(1, ".pnt"), shoes, 0));
+  const std::vector<uint8_t> painted = testing::ReadBytes(s.File(1, ".pnt"));
+  const std::string set = testing::ReadText(s.dir.File("walk.col"));
+
+  SequencePaintChoice choice;
+  ASSERT_TRUE(s.doc.SelectPaintSequence(s.File(1, ".qds"), choice));
+  ASSERT_TRUE(s.doc.BeginSequencePaint(*choice.sequence));
+  // The painted count is read from the regions, not from the 0 the painter stored.
+  EXPECT_EQ(std::tuple(s.doc.colors().count, s.doc.image().regionColor, s.doc.unfilledCount()),
+            std::tuple(8, shoes, 0));
+  ASSERT_TRUE(s.doc.NextFrame());
+  ASSERT_TRUE(s.doc.LastFrame());
+  s.prompt.QueueAnswer(true);
+  ASSERT_TRUE(s.doc.ExitSequencePaint());
+  EXPECT_EQ(testing::ReadBytes(s.File(1, ".pnt")), painted);
+  EXPECT_FALSE(std::filesystem::exists(s.File(2, ".pnt")));
+  EXPECT_EQ(testing::ReadText(s.dir.File("walk.col")), set);
+
+  // A smaller set chosen in the dialog paints, but the sequence's set is not cut down to it.
+  testing::WriteText(s.dir.File("small.col"),
+                     "Quenda\n4\nTRANS 1 1 1\nUNFIL 2 2 2\nLINE 3 3 "
+                     "3\nRED 200 0 0\n");
+  CAnalyzerDoc chosen(s.prompt);
+  SequencePaintChoice smaller;
+  ASSERT_TRUE(chosen.SelectPaintSequence(s.File(2, ".qds"), smaller));
+  ASSERT_TRUE(chosen.LoadPaintColorSet(s.dir.File("small.col"), smaller));
+  ASSERT_TRUE(chosen.BeginSequencePaint(*smaller.sequence, smaller.colorSetLoaded));
+  EXPECT_EQ(chosen.colors().count, 4);
+  s.prompt.Clear();
+  s.prompt.QueueAnswer(true);
+  ASSERT_TRUE(chosen.ExitSequencePaint());
+  EXPECT_EQ(s.prompt.Texts().back(), s.dir.File("walk.col") +
+                                         " was not written: it holds 8 colours and the "
+                                         "analyzer's set only 4.");
+  EXPECT_EQ(testing::ReadText(s.dir.File("walk.col")), set);
+
+  // More colours than the analyzer holds: refused, naming the set, and nothing is touched.
+  std::string large = "Quenda\n45\n";
+  for (int i = 0; i < 45; ++i) large += "C" + std::to_string(i) + " 1 2 3\n";
+  testing::WriteText(s.dir.File("walk.col"), large);
+  CAnalyzerDoc refused(s.prompt);
+  s.prompt.Clear();
+  EXPECT_FALSE(refused.BeginSequencePaint(*choice.sequence));
+  EXPECT_EQ(s.prompt.Texts(),
+            std::vector<std::string>{"The colour set " + s.dir.File("walk.col") +
+                                     " holds 45 colours, more than the 40 the analyzer paints "
+                                     "with; paint this sequence in the painter, or its other "
+                                     "colours would be lost."});
+  EXPECT_FALSE(refused.sequencePainting());
+  EXPECT_EQ(testing::ReadText(s.dir.File("walk.col")), large);
+  EXPECT_EQ(testing::ReadBytes(s.File(1, ".pnt")), painted);
+}
+
+// A paint file made for other regions: told with both names, shown unpainted, set aside by the
+// first new paint.
+TEST(SequencePaint, APaintFileThatDoesNotFitItsRegionsIsToldAndSetAsideWhenPainted) {
+  PaintedSequence s;
+  const std::vector<uint8_t> stale{0, 0, 4, 0};
+  testing::WriteBytes(s.File(1, ".pnt"), stale);
+  s.prompt.Clear();
+  s.Begin();
+  EXPECT_EQ(s.prompt.Texts(),
+            std::vector<std::string>{StalePaintWarning(s.File(1, ".pnt"), s.File(1, ".rgn"))});
+  EXPECT_EQ(s.doc.unfilledCount(), s.doc.image().regions.regionCount);
+  s.PaintByHand();
+  const int regions = s.doc.image().regions.regionCount;
+  ASSERT_TRUE(s.doc.NextFrame());
+  EXPECT_EQ(testing::ReadBytes(s.File(1, ".pnt.stale")), stale);
+  Result<PaintFile> fresh = ReadPaintFile(s.File(1, ".pnt"), regions, 0);
+  ASSERT_TRUE(fresh.ok());
+  EXPECT_FALSE(fresh->stale);
 }
 
 TEST(SequencePaint, RenderAndFrameCommandsTellWhatStopsThemAndLeaveTheFrameInHand) {
@@ -243,6 +339,7 @@ TEST(SequencePaint, RenderAndFrameCommandsTellWhatStopsThemAndLeaveTheFrameInHan
 
   // Frame 1's paint file cannot be written: both messages, and frame 1 stays with its paint.
   s.PaintByHand();
+  s.PaintOneMore();
   const std::vector<int32_t> paint = s.doc.image().regionColor;
   testing::WriteBytes(s.File(1, ".pnt"), {0, 0});
   testing::MakeReadOnly(s.File(1, ".pnt"));

@@ -75,6 +75,50 @@ TEST(AnalyzeCommand, WritesEveryFramesRegionFileAndOneLineEachOrSaysWhichIsNotWr
   EXPECT_EQ(ReadBytes(dir.File("walk2.rgn")), std::vector<uint8_t>{7});
 }
 
+// Analyzed again with other settings: the regions are numbered anew, and the paint follows the
+// pixels rather than the old numbers; a paint file that fitted no region file is set aside.
+TEST(AnalyzeCommand, AnalyzingAgainKeepsThePaintOnTheNewRegions) {
+  TempDir dir;
+  WriteSequence(dir, 2);
+  ASSERT_EQ(RunTool({"analyze", dir.File("walk1.qds"), "--yes"}).code, 0);
+  const RegionData old =
+      *ReadRegionFile(dir.File("walk1.rgn"), kWidth, kHeight, RegionReader::Analyzer);
+  std::vector<int32_t> paint = DefaultPaint(old.regionCount);
+  for (std::size_t r = 2; r < paint.size(); ++r) paint[r] = int32_t(3 + r % 4);
+  ASSERT_TRUE(WritePaintFile(dir.File("walk1.pnt"), paint));
+  const std::vector<uint8_t> stale{0, 0, 3, 0};
+  WriteBytes(dir.File("walk2.pnt"), stale);
+
+  WriteText(dir.File("lines.rls"), "Quenda\n60 120 230 60\n");
+  ToolOutput run =
+      ExpectRun({"analyze", dir.File("walk1.qds"), "--settings", dir.File("lines.rls")}, 0, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u) << run.out;
+  EXPECT_TRUE(std::regex_match(lines[0], std::regex("walk1\\.rgn  \\d+ regions  \\d+ ms  paint "
+                                                    "kept: \\d+ regions? changed colour, \\d+ "
+                                                    "became unfilled")))
+      << lines[0];
+  EXPECT_TRUE(lines[1].ends_with("  paint made for other regions set aside as walk2.pnt.stale"))
+      << lines[1];
+  EXPECT_EQ(ReadBytes(dir.File("walk2.pnt.stale")), stale);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("walk2.pnt")));
+
+  const RegionData fresh =
+      *ReadRegionFile(dir.File("walk1.rgn"), kWidth, kHeight, RegionReader::Analyzer);
+  ASSERT_NE(fresh.regionMap, old.regionMap);
+  Result<PaintFile> carried = ReadPaintFile(dir.File("walk1.pnt"), fresh.regionCount, 0);
+  ASSERT_TRUE(carried.ok());
+  ASSERT_FALSE(carried->stale);
+  // Off the lines, nearly every pixel shows the colour it had.
+  int kept = 0, counted = 0;
+  for (std::size_t i = 0; i < fresh.PixelCount(); ++i) {
+    if ((old.flags[i] | fresh.flags[i]) & kFlagRegionLine) continue;
+    ++counted;
+    kept += carried->regionColor[fresh.regionMap[i]] == paint[old.regionMap[i]];
+  }
+  EXPECT_GT(kept, counted * 9 / 10) << kept << " of " << counted;
+}
+
 TEST(AnalyzeCommand, WithoutATerminalOnlySettingsFromAFileAnswerTheQuestion) {
   TempDir dir;
   WriteSequence(dir, 2);
@@ -245,16 +289,25 @@ TEST(InfoCommand, RegionAndPaintFileFactsAndRefusals) {
   regions.regionCount = 4;
   regions.regionBounds.resize(6);
   ASSERT_TRUE(WriteRegionFile(dir.File("walk1.rgn"), regions, RegionWriter::Analyzer));
-  // Regions 1..5, one index (200) beyond the colour set, and one extra entry the region
-  // file does not have.
-  const std::vector<int32_t> paints{0, 0, 3, 3, 200, 4, 6};
+  // Regions 1..5, one index (200) beyond the colour set.
+  const std::vector<int32_t> paints{0, 0, 3, 3, 200, 4};
   ASSERT_TRUE(WritePaintFile(dir.File("walk1.pnt"), paints, 7));
   ExpectRun({"info", dir.File("walk1.pnt")}, 0, "",
             "paint file " + dir.File("walk1.pnt") +
-                "\nregions: 5 (as in walk1.rgn)\nregions in the file: 6\n"
+                "\nregions: 5 (as in walk1.rgn)\nregions in the file: 5\n"
                 "painted count stored: 7\npainted regions: 3\ncolour set: walk.col\n"
                 "colours used: 4\n  0 TRANS: 1 region\n  1 UNFIL: 1 region\n"
                 "  3 SKIN: 2 regions\n  4 SHIRT: 1 region\n");
+  // One entry more than the region file has regions: made for other regions, so it is told,
+  // naming both files, and shown unpainted.
+  ASSERT_TRUE(WritePaintFile(dir.File("walk1.pnt"), std::vector<int32_t>{0, 0, 3, 3, 200, 4, 6}));
+  ExpectRun({"info", dir.File("walk1.pnt")}, 0,
+            "quenda info: " + dir.File("walk1.pnt") + ": " +
+                StalePaintWarning(dir.File("walk1.pnt"), dir.File("walk1.rgn")) + "\n",
+            "paint file " + dir.File("walk1.pnt") +
+                "\nregions: 5 (as in walk1.rgn)\nregions in the file: 6\n"
+                "painted count stored: 0\npainted regions: 0\ncolour set: walk.col\n"
+                "colours used: 2\n  0 TRANS: 1 region\n  1 UNFIL: 4 regions\n");
 
   // Alone, every stored region counts and indices go unnamed.
   WriteBytes(dir.File("7.pnt"), ReadBytes(dir.File("walk1.pnt")));

@@ -141,10 +141,9 @@ TEST_F(Jobs, TwoJobsWriteWhatOneWritesAndATerminalGetsABarRedrawnInPlace) {
       runs.push_back(RunTool(args));
       written.push_back(Files(c.folder, c.suffix));
     }
-    // The analyzer's lines end with the time each frame took.
-    const std::regex time(" [0-9]+ ms\n");
-    EXPECT_EQ(std::regex_replace(runs[1].out, time, "\n"),
-              std::regex_replace(runs[0].out, time, "\n"));
+    // The analyzer's lines tell the time each frame took.
+    const std::regex time(" [0-9]+ ms");
+    EXPECT_EQ(std::regex_replace(runs[1].out, time, ""), std::regex_replace(runs[0].out, time, ""));
     EXPECT_EQ(runs[1].err, runs[0].err);
     EXPECT_EQ(runs[1].code, runs[0].code);
     EXPECT_EQ(written[1], written[0]);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
+#include <tuple>
 
 #include "common/atomic_file.h"
 #include "common/byte_order.h"
@@ -310,29 +312,70 @@ TEST(PaintFile, RoundTripOfManyRegions) {
   EXPECT_EQ(std::pair(back->regionColor, back->paintedCount), std::pair(colors, 812));
 }
 
-TEST(PaintFile, ShortAndLongFilesFromAnotherRegionCount) {
-  // Written for 2 regions, read for 4: the missing regions are transparent.
-  std::vector<uint8_t> bytes = EncodePaintFile(std::vector<int32_t>{0, 6, 7});
-  EXPECT_EQ(DecodePaintFile(bytes, 3, 10).regionColor, (std::vector<int32_t>{0, 6, 7, 0, 0}));
-  // Half an entry is no entry.
-  bytes.push_back(9);
-  EXPECT_EQ(DecodePaintFile(bytes, 3, 10).regionColor, (std::vector<int32_t>{0, 6, 7, 0, 0}));
-  // Read for 1 region: the rest is ignored.
-  EXPECT_EQ(DecodePaintFile(bytes, 0, 10).regionColor, (std::vector<int32_t>{0, 6}));
-  // Nothing at all, or only the count.
-  EXPECT_EQ(DecodePaintFile({}, 1, 10).regionColor, (std::vector<int32_t>{0, 0, 0}));
-  EXPECT_EQ(DecodePaintFile(std::vector<uint8_t>{5}, 1, 10).paintedCount, 0);
-  // Indices beyond a colour set that shrank from 12 to 5 read as unfilled.
+// A file of any other length was written for other regions: its colours would land on the
+// wrong ones, so it reads as stale, with the default paint, and its stored count kept.
+TEST(PaintFile, FilesOfAnotherRegionCountReadStaleWithTheDefaultPaint) {
+  const std::vector<uint8_t> two = EncodePaintFile(std::vector<int32_t>{0, 6, 7}, 9);
+  struct Case {
+    std::vector<uint8_t> bytes;
+    int regionCount;
+    bool stale;
+    std::vector<int32_t> colors;
+    int paintedCount;
+  };
+  std::vector<uint8_t> halfEntry = two;
+  halfEntry.push_back(9);
+  const Case cases[] = {
+      {two, 1, false, {0, 6, 7}, 9},       // exactly its regions
+      {two, 3, true, DefaultPaint(3), 9},  // too short for 4 regions
+      {two, 0, true, DefaultPaint(0), 9},  // too long for 1 region
+      {halfEntry, 1, true, DefaultPaint(1), 9},
+      {{}, 1, true, DefaultPaint(1), 0},
+      {{5}, 1, true, DefaultPaint(1), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.bytes) + " for " + std::to_string(c.regionCount));
+    const PaintFile paint = DecodePaintFile(c.bytes, c.regionCount, 10);
+    EXPECT_EQ(std::tuple(paint.stale, paint.regionColor, paint.paintedCount),
+              std::tuple(c.stale, c.colors, c.paintedCount));
+  }
+  EXPECT_EQ(PaintFileSize(3), 10u);
+  // Indices beyond a colour set that shrank from 12 to 5 read as unfilled; a count of 0 keeps
+  // every index.
   std::vector<int32_t> painted{0, 0, 4, 5, 11, 12, 3};
   EXPECT_EQ(DecodePaintFile(EncodePaintFile(painted), 5, 5).regionColor,
             (std::vector<int32_t>{0, 0, 4, 1, 1, 1, 3}));
+  EXPECT_EQ(DecodePaintFile(EncodePaintFile(painted), 5, 0).regionColor, painted);
 
+  // The reader sees a longer file too, though it reads no more than one byte past the regions.
   TempDir dir;
   std::string path = dir.File("long.pnt");
   WriteBytes(path, {0, 0, 3, 0, 4, 0, 5, 0, 6, 0});
   Result<PaintFile> paint = ReadPaintFile(path, 1, 10);
   ASSERT_TRUE(paint.ok());
-  EXPECT_EQ(paint->regionColor, (std::vector<int32_t>{0, 3, 4}));
+  EXPECT_EQ(std::tuple(paint->stale, paint->regionColor),
+            std::tuple(true, std::vector<int32_t>{0, 0, 1}));
+  EXPECT_EQ(StalePaintWarning("/a/walk1.pnt", "/a/walk1.rgn"),
+            "The paint file /a/walk1.pnt does not fit its region file /a/walk1.rgn (it was made "
+            "for other regions): the frame shows unpainted, and the old paint is kept as "
+            "/a/walk1.pnt.stale once new paint is saved.");
+}
+
+TEST(PaintFile, StaleFilesAreMovedAsideNeverOverAnOlderOne) {
+  TempDir dir;
+  const std::string path = dir.File("walk1.pnt");
+  WriteBytes(path, {1, 0, 3, 0});
+  Result<std::string> first = MoveStalePaintAside(path);
+  ASSERT_TRUE(first.ok()) << first.message();
+  WriteBytes(path, {2, 0, 4, 0});
+  Result<std::string> second = MoveStalePaintAside(path);
+  ASSERT_TRUE(second.ok()) << second.message();
+  EXPECT_EQ(std::tuple(*first, *second), std::tuple(path + ".stale", path + ".stale2"));
+  EXPECT_EQ(ReadBytes(path + ".stale"), (std::vector<uint8_t>{1, 0, 3, 0}));
+  EXPECT_EQ(ReadBytes(path + ".stale2"), (std::vector<uint8_t>{2, 0, 4, 0}));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(MoveStalePaintAside(path).message(),
+            "The stale paint file " + path + " could not be moved aside.");
 }
 
 TEST(PaintFile, FailuresAndTheirMessages) {

@@ -27,11 +27,14 @@ bool CComposerDoc::OnNewDocument(const std::function<std::optional<NewMovieValue
 }
 
 Status CComposerDoc::Open(const std::string& path) {
-  Result<Composition> loaded = LoadComposition(path, prompt_);
+  bool changed = false;
+  Result<Composition> loaded = LoadComposition(path, prompt_, &changed);
   if (!loaded) return loaded.status();
   composition_ = std::move(*loaded);
   hasMovie_ = true;
-  SetModified(false);
+  // A clip found elsewhere or discarded is a change the file does not have yet: closing asks
+  // to save it rather than losing it and asking again at the next open.
+  SetModified(changed);
   UpdateAllViews(ComposerHint::DocumentLoaded);
   UpdateAllViews(ComposerHint::DocumentLoaded);
   undo_.Drop();

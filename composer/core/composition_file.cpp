@@ -185,10 +185,13 @@ Result<Composition> ReadComposition(const std::string& path) {
   return composition;
 }
 
-Result<Composition> LoadComposition(const std::string& path, Prompt& prompt) {
+Result<Composition> LoadComposition(const std::string& path, Prompt& prompt, bool* changed) {
   Result<Composition> composition = ReadComposition(path);
   if (!composition) return composition;
+  const std::vector<uint8_t> before =
+      changed ? EncodeComposition(*composition) : std::vector<uint8_t>();
   FindLostClips(*composition, prompt);
+  if (changed) *changed = EncodeComposition(*composition) != before;
   return composition;
 }
 

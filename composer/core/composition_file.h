@@ -45,7 +45,9 @@ Result<Composition> ReadComposition(const std::string& path);
 
 // ReadComposition, then checks every image clip's frames: a clip missing some frames
 // is kept with a warning; one missing all of them is looked for through `prompt` until it is
-// found or discarded (see lost_clips.h).
-Result<Composition> LoadComposition(const std::string& path, Prompt& prompt);
+// found or discarded (see lost_clips.h). `changed`, when given, tells whether a clip was found
+// elsewhere or discarded, so that the composition differs from its file.
+Result<Composition> LoadComposition(const std::string& path, Prompt& prompt,
+                                    bool* changed = nullptr);
 
 }  // namespace quenda

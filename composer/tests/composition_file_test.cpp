@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <tuple>
 
 #include "common/atomic_file.h"
 #include "common/scripted_prompt.h"
+#include "composer/core/composer_doc.h"
 #include "composer/core/composition_file.h"
 #include "composer/core/lost_clips.h"
 #include "composer/tests/composer_test_files.h"
@@ -181,6 +184,41 @@ TEST_F(LostClips, DiscardingTheOnlyClipKeepsTheSettings) {
                                                       "Do you want to discard clip \"walk\" ?"}));
   EXPECT_EQ(prompt.shown()[1].text, "Where is clip \"walk\" ?");
   EXPECT_TRUE(prompt.AllAnswersUsed());
+}
+
+// A clip found elsewhere or discarded while opening changed the document: it opens modified,
+// so closing asks to save rather than losing the change; a file opened as stored does not.
+TEST_F(LostClips, ADocumentWhoseClipsWereFoundOrDiscardedOpensModified) {
+  testing::WriteClipSequence(dir.path(), "walk", 2, 10, 14);
+  struct Case {
+    const char* name;
+    std::function<void()> answers;
+    bool modified;
+    int clips;
+  };
+  const Case cases[] = {
+      {"found elsewhere", [&] { prompt.QueuePath(dir.File("walk12.tga")); }, true, 1},
+      {"discarded",
+       [&] {
+         prompt.QueuePath(std::nullopt);
+         prompt.QueueAnswer(true);
+       },
+       true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.answers();
+    CComposerDoc doc(prompt);
+    ASSERT_TRUE(doc.Open(Save(LostRun())).ok());
+    EXPECT_EQ(std::tuple(doc.modified(), doc.composition().clipCount()),
+              std::tuple(c.modified, c.clips));
+    EXPECT_TRUE(prompt.AllAnswersUsed());
+  }
+  Composition found = LostRun();
+  found.clips[0] = ImageClip(dir.path(), "walk", 2, 10, 14);
+  CComposerDoc doc(prompt);
+  ASSERT_TRUE(doc.Open(Save(found)).ok());
+  EXPECT_FALSE(doc.modified());
 }
 
 TEST_F(LostClips, RepointingFindsTheSequenceAroundThePick) {

@@ -151,6 +151,9 @@ std::optional<PaintedDrawing> LoadPaintedDrawing(const DrawingSequence& sequence
     prompt.Message("Can not load the paint file :" + paintPath, MessageIcon::Error);
     return std::nullopt;
   }
+  if (paints->stale)
+    prompt.Message(StalePaintWarning(paintPath, RegionPath(sequence, frameIndex, prompt)),
+                   MessageIcon::Warning);
   painted.regionColor = std::move(paints->regionColor);
   // Entry 0 belongs to no region: such pixels show what lies beneath.
   painted.regionColor[0] = kTransparentColor;

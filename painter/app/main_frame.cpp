@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QInputDialog>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -262,8 +262,11 @@ void CMainFrame::EditLineAndUnfilled() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  doc_->Close();
-  event->accept();
+  // Staying on a frame whose paint could not be saved keeps the window open.
+  if (doc_->Close())
+    event->accept();
+  else
+    event->ignore();
 }
 
 }  // namespace quenda

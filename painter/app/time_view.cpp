@@ -151,7 +151,8 @@ void CTimeView::OnUpdate(const PainterUpdate& update) {
   }
 }
 
-// The loaded frame's icon comes from memory: it may hold paint its files do not have yet.
+// The loaded frame's icon shows its files too once it holds paint they do not have: a failed
+// save must not look saved.
 void CTimeView::RebuildIcon(int frame) {
   if (frame < 0 || frame >= int(icons_.size()) || iconSide_ <= 0) return;
   icons_[std::size_t(frame)] = ToImage(doc_.FrameIcon(frame, iconSide_));

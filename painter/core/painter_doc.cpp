@@ -17,12 +17,20 @@ std::string FramesLeftOutText(int capacity, int leftOut) {
          std::to_string(leftOut) + (leftOut == 1 ? " frame was" : " frames were") + " left out.";
 }
 
+ChoiceQuestion FrameNotSavedQuestion(std::string_view frameName) {
+  return {std::string(kFrameNotSavedCaption),
+          "The changes to " + std::string(frameName) + " could not be saved.",
+          {},
+          {"Retry", "Discard", "Stay"}};
+}
+
 CPainterDoc::CPainterDoc(Prompt& prompt) : prompt_(prompt) {}
 
 CPainterDoc::~CPainterDoc() {
-  // The views may be gone already; the frame is still saved.
+  // The views may be gone already; the frame is still saved. Nobody can stay any more, so
+  // there is no question; after a refused close the failure has been told already.
   ForgetListeners();
-  Close();
+  if (!closeRefused_) SaveCurrentFrame();
 }
 
 void CPainterDoc::UpdateAllViews(PainterHint hint, ImageRect rect, int region) {
@@ -66,7 +74,7 @@ bool CPainterDoc::OpenSequenceFile(const std::string& path, SequenceStart start)
       return false;
     }
   }
-  if (sequenceOpen_) SaveCurrentFrame();
+  if (sequenceOpen_ && !LeaveCurrentFrame()) return false;
   sequence_ = std::move(next);
   LoadColorSet(colors_, ColorSetPath(sequence_), prompt_);
   sequenceOpen_ = true;
@@ -116,22 +124,40 @@ void CPainterDoc::GoToFrame(int index, PainterHint hint) {
   UpdateAllViews(hint);
 }
 
-void CPainterDoc::SaveCurrentFrame() {
-  if (!sequenceOpen_) return;
+bool CPainterDoc::SaveCurrentFrame() {
+  if (!sequenceOpen_) return true;
   if (iconsStale_) {
     UpdateAllViews(PainterHint::RedrawIcons);
     iconsStale_ = false;
   }
   // A frame that failed to load holds nothing, so nothing is written under its name.
-  if (frameLoaded_ && !SavePainterFrame(frame_, PathsOf(currentFrame_), prompt_))
+  bool written = true;
+  if (frameLoaded_ && !SavePainterFrame(frame_, PathsOf(currentFrame_), prompt_)) {
     ++failedFrameSaves_;
+    written = false;
+  }
   UpdateAllViews(PainterHint::FrameSaved);
+  return written;
+}
+
+bool CPainterDoc::LeaveCurrentFrame() {
+  while (!SaveCurrentFrame()) {
+    const std::string frameName =
+        sequence_.name + FormatFrameTag(sequence_.frames[std::size_t(currentFrame_)]);
+    const std::optional<int> answer = prompt_.AskChoice(FrameNotSavedQuestion(frameName));
+    if (answer == kRetrySave) continue;
+    if (answer != kDiscardChanges) return false;
+    // The strip already shows the files; the frame is left before its memory is shown again.
+    frame_.paintChanged = frame_.regionChanged = false;
+    return true;
+  }
+  return true;
 }
 
 bool CPainterDoc::SelectFrame(int index) {
   if (!sequenceOpen_ || index < 0 || index >= sequence_.frameCount || index == currentFrame_)
     return false;
-  SaveCurrentFrame();
+  if (!LeaveCurrentFrame()) return false;
   GoToFrame(index);
   return true;
 }
@@ -166,8 +192,9 @@ bool CPainterDoc::Undo() {
   return true;
 }
 
-void CPainterDoc::Close() {
-  if (sequenceOpen_) SaveCurrentFrame();
+bool CPainterDoc::Close() {
+  closeRefused_ = sequenceOpen_ && !LeaveCurrentFrame();
+  return !closeRefused_;
 }
 
 std::optional<std::string> CPainterDoc::PaintedStateText() const {
@@ -175,11 +202,11 @@ std::optional<std::string> CPainterDoc::PaintedStateText() const {
   return FramePaintedStateText(currentFrame_);
 }
 
-std::optional<std::pair<int, int>> CPainterDoc::UnfilledOf(int index) const {
+std::optional<std::pair<int, int>> CPainterDoc::UnfilledOf(int index, bool unsaved) const {
   const FramePaths paths = PathsOf(index);
   // The paths are resolved already: looking again for another case would list the folder.
   if (paths.paint.empty() || !FileOpensForReading(paths.paint)) return std::nullopt;
-  if (index == currentFrame_ && frameLoaded_)
+  if (index == currentFrame_ && frameLoaded_ && (unsaved || !frameModified()))
     return std::pair{CountUnfilledRegions(frame_), frame_.region.RegionTotal()};
   auto header = ReadDrawingScanHeader(paths.scan, ScanReader::Painter);
   if (!header) return std::nullopt;
@@ -205,7 +232,8 @@ std::string CPainterDoc::FramePaintedStateText(int index) const {
 }
 
 PaintState CPainterDoc::FramePaintState(int index) const {
-  const auto counts = UnfilledOf(index);
+  // The strip's mark tells what is on disk, like its icon.
+  const auto counts = UnfilledOf(index, false);
   if (!counts) {
     const FramePaths paths = PathsOf(index);
     // A paint file that is there but whose frame does not read counts as unpainted.
@@ -216,7 +244,8 @@ PaintState CPainterDoc::FramePaintState(int index) const {
 }
 
 Raster CPainterDoc::FrameIcon(int index, int side) const {
-  if (index == currentFrame_ && frameLoaded_)
+  // A frame whose paint did not reach its files must not look saved in the strip.
+  if (index == currentFrame_ && frameLoaded_ && !frameModified())
     return ComposeFrameIcon(frame_.region, frame_.regionColor, colors_, side);
   return ReadFrameIcon(PathsOf(index), colors_, side).icon;
 }

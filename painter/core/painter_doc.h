@@ -42,6 +42,12 @@ inline constexpr int kDefaultBrushSize = 4;
 // frames were left out."
 std::string FramesLeftOutText(int capacity, int leftOut);
 
+// Asked when the frame being left could not be written: its changes are still only in memory.
+inline constexpr std::string_view kFrameNotSavedCaption = "Frame Not Saved";
+enum FrameNotSavedButton { kRetrySave = 0, kDiscardChanges = 1, kStayOnFrame = 2 };
+// "The changes to walk3 could not be saved." with the buttons "Retry", "Discard", "Stay".
+ChoiceQuestion FrameNotSavedQuestion(std::string_view frameName);
+
 // Where an opened sequence starts: its first frame, or the drawing whose path opened it.
 enum class SequenceStart { FirstFrame, NamedDrawing };
 
@@ -87,7 +93,7 @@ struct AutoPaintRangeFields {
 class CPainterDoc : public Document<PainterUpdate> {
  public:
   explicit CPainterDoc(Prompt& prompt);
-  ~CPainterDoc();  // saves the current frame, as closing the program does
+  ~CPainterDoc();  // tries once more to save the current frame, unless closing was refused
   CPainterDoc(const CPainterDoc&) = delete;
   CPainterDoc& operator=(const CPainterDoc&) = delete;
 
@@ -110,15 +116,22 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool frameModified() const { return CanEdit() && (frame_.paintChanged || frame_.regionChanged); }
   std::string CurrentDrawingPath() const { return PathsOf(currentFrame_).scan; }
   bool Undo();
-  void SaveCurrentFrame();
+  // False when a file of the frame could not be written; its changes stay marked.
+  bool SaveCurrentFrame();
+  // Saves the current frame before it is left. When that fails, asks to retry, to discard the
+  // changes, or to stay; false for staying, which is also the answer of a prompt with no one
+  // to ask, so nothing is dropped unasked.
+  bool LeaveCurrentFrame();
   void GoToFrame(int index, PainterHint hint = PainterHint::FrameChanged);
-  void Close();
+  // Leaves the current frame; false when the user stays (the program then stays open).
+  bool Close();
   // The status pane's text; nothing while no sequence is open.
   std::optional<std::string> PaintedStateText() const;
   // The same text for any frame, from its files (the loaded frame from memory).
   std::string FramePaintedStateText(int index) const;
   PaintState FramePaintState(int index) const;
-  // The frame strip's icon of any frame, from its files (grey where they do not load).
+  // The frame strip's icon of any frame, from its files (grey where they do not load): the
+  // loaded frame's comes from memory only while it holds nothing unsaved.
   Raster FrameIcon(int index, int side) const;
 
   // Tools, modes and brushes.
@@ -204,8 +217,9 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool AutoPaintWith(int sourceIndex, const AutoPaintOptions& options);
   int RangeIndex(std::string_view text) const;
   // Unfilled regions and region total of a frame: from memory for the loaded frame, else from
-  // its files; nothing when it has no paint file or its files do not read.
-  std::optional<std::pair<int, int>> UnfilledOf(int index) const;
+  // its files; nothing when it has no paint file or its files do not read. `unsaved` false
+  // takes the files even for the loaded frame when it holds changes not yet written.
+  std::optional<std::pair<int, int>> UnfilledOf(int index, bool unsaved = true) const;
 
   Prompt& prompt_;
   bool sequenceOpen_ = false;
@@ -213,6 +227,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   int currentFrame_ = 0;
   bool frameLoaded_ = false;
   int failedFrameSaves_ = 0;
+  bool closeRefused_ = false;  // the last Close stayed on a frame that could not be saved
   PainterFrame frame_;
   ColorSet colors_;
   int currentColor_ = 0;

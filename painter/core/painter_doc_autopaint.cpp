@@ -159,7 +159,8 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
                   FormatFrameTag(sequence_.frames[index]).c_str());
     progress.SetStage(stage);
     progress.SetPercent(100 * k / count);
-    SaveCurrentFrame();
+    // A frame that cannot be written ends the run unless the user lets its paint go.
+    if (!LeaveCurrentFrame()) return false;
     if (k > 1)
       progress.FrameCommitted(currentFrame_ + 1, PaintPath(sequence_, currentFrame_, prompt_));
     GoToFrame(index);

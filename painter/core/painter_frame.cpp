@@ -53,10 +53,15 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
     return Fail(frame, prompt, region.message(), std::string(kRegionInvalid) + paths.scan);
 
   std::vector<int32_t> colors;
+  bool stale = false;
   if (!paths.paint.empty() && EntryExists(paths.paint)) {
     auto paint = ReadPaintFile(paths.paint, region->regionCount, colorCount);
     if (!paint)
       return Fail(frame, prompt, paint.message(), std::string(kPaintsInvalid) + paths.paint);
+    if (paint->stale) {
+      prompt.Message(StalePaintWarning(paths.paint, paths.region), MessageIcon::Warning);
+      stale = true;
+    }
     colors = std::move(paint->regionColor);
   } else {
     colors = DefaultPaint(region->regionCount);
@@ -72,6 +77,7 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
   loaded.scan = std::move(scan.picture);
   loaded.region = std::move(region.value());
   loaded.regionColor = std::move(colors);
+  loaded.paintStale = stale;
   StretchLevels(loaded.scan.bytes(), loaded.region.settings.whiteClamp,
                 loaded.region.settings.blackClamp);
   frame = std::move(loaded);
@@ -81,17 +87,27 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
 bool SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prompt) {
   if (frame.empty()) return true;
   bool allWritten = true;
+  if (frame.paintChanged && frame.paintStale) {
+    // The old file is kept beside, never overwritten: it may be all that is left of that paint.
+    Result<std::string> aside = MoveStalePaintAside(paths.paint);
+    if (!aside) {
+      prompt.Message(aside.message(), MessageIcon::Error);
+      return false;
+    }
+    frame.paintStale = false;
+  }
   if (frame.paintChanged) {
     Status written = WritePaintFile(paths.paint, frame.regionColor);
     if (!written.ok()) prompt.Message(written.message(), MessageIcon::Error);
     allWritten = allWritten && written.ok();
-    frame.paintChanged = false;
+    // A paint that did not reach its file stays marked, so that leaving the frame asks.
+    if (written.ok()) frame.paintChanged = false;
   }
   if (frame.regionChanged) {
     Status written = WriteRegionFile(paths.region, frame.region, RegionWriter::Painter);
     if (!written.ok()) prompt.Message(written.message(), MessageIcon::Error);
     allWritten = allWritten && written.ok();
-    frame.regionChanged = false;
+    if (written.ok()) frame.regionChanged = false;
   }
   return allWritten;
 }

@@ -38,6 +38,9 @@ struct PainterFrame {
 
   bool paintChanged = false;
   bool regionChanged = false;
+  // The paint file was made for other regions: it shows as unpainted and is moved aside to
+  // NAME.pnt.stale before the first new paint replaces it.
+  bool paintStale = false;
   UndoSnapshot<PainterUndoCopy> undo;
 
   bool undoAvailable() const { return undo.available(); }
@@ -55,14 +58,15 @@ inline constexpr std::string_view kImageInvalid = "Fatal: Image file invalid: ";
 inline constexpr std::string_view kRegionInvalid = "Fatal: Region file invalid: ";
 inline constexpr std::string_view kPaintsInvalid = "Fatal: Paints file invalid: ";
 
-// Reads the three files into `frame`, showing every failure through `prompt` in order.
+// Reads the three files into `frame`, showing every failure through `prompt` in order. A paint
+// file that does not fit the region file is told, naming both, and the default paint shows.
 // `colorCount` is the colour set's count (paints beyond it read as unfilled). On failure the
 // frame is left empty (no pixels, nothing changed), so nothing of it can be written anywhere.
 bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCount, Prompt& prompt);
 
 // Writes the paint file when paintChanged and the region file when regionChanged, clearing
-// each flag after its write; write failures are shown and the data stays in memory. False when
-// a write failed.
+// each flag after a successful write; write failures are shown, and the data and its flag stay.
+// False when a write failed.
 bool SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prompt);
 
 // The level stretch applied to a freshly read drawing.

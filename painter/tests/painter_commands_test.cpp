@@ -136,11 +136,19 @@ TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRunAndAutopaintPaintsThe
   ToolOutput autopaint =
       RunTool({"autopaint", dir_.File("walk1.qds"), "--range", "2-3", "--from", "previous"});
   fs::permissions(dir_.path(), fs::perms::owner_write, fs::perm_options::add);
+  // With nobody to answer whether to retry, discard or stay, the paint stays unsaved: the run
+  // fails, naming the question.
+  auto notSaved = [](const std::string& frame) {
+    return "Frame Not Saved: The changes to " + frame +
+           " could not be saved. [Retry] [Discard] [Stay] [no answer]\n";
+  };
+  const std::string painter = "quenda paint: " + dir_.File("walk1.qds") + ": ";
   EXPECT_EQ(std::tie(paint.code, paint.err, paint.out),
-            std::tuple(1, "quenda paint: " + dir_.File("walk1.qds") + ": " + refused, ""));
+            std::tuple(1, painter + refused + painter + notSaved("walk1"), ""));
   const std::string named = "quenda autopaint: " + dir_.File("walk1.qds") + ": ";
   EXPECT_EQ(std::tie(autopaint.code, autopaint.err),
-            std::tuple(1, named + refused + named + refused));
+            std::tuple(1, named + refused + named + notSaved("walk2") + named + refused + named +
+                              notSaved("walk2")));
   EXPECT_EQ(quenda::testing::ReadBytes(dir_.File("walk1.pnt")), painted);
   for (const char* paint : {"walk2.pnt", "walk3.pnt"}) EXPECT_FALSE(FrameExists(dir_.File(paint)));
   // Writable again: autopaint by vote from any frame, then by shapes with the specks painted after.

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "common/atomic_file.h"
+#include "common/frame_renumber.h"
 #include "common/path.h"
 #include "scanner/core/scan_processing.h"
 
@@ -348,16 +349,23 @@ bool CScannerDoc::RenumberFrame() {
     Show(kFrameExists);
     return false;
   }
-  for (const char* extension : {".qds", ".rgn", ".pnt"}) {
-    const std::string from = SequenceFilePath(sequence_, current, extension);
-    if (!Exists(from)) continue;
-    std::error_code ec;
-    std::filesystem::rename(
-        from, sequence_.directory + sequence_.name + FormatFrameTag(*tag) + extension, ec);
-    if (ec && std::string_view(extension) == ".qds") {
-      Show("Can not rename frame, The file may be read-only");
-      return false;
-    }
+  // Region and paint files left under the new number would describe the renamed drawing.
+  const auto paths = [&](const FrameTag& frame, bool resolved) {
+    const auto path = [&](const char* extension) {
+      return resolved ? SequenceFilePath(sequence_, frame, extension)
+                      : sequence_.directory + sequence_.name + FormatFrameTag(frame) + extension;
+    };
+    return FrameFilePaths{path(".qds"), path(".rgn"), path(".pnt")};
+  };
+  FrameFilePaths target = paths(*tag, false);
+  // Stale files under the new number may differ in case from the names the scanner writes.
+  const FrameFilePaths staleOnes = paths(*tag, true);
+  if (Exists(staleOnes.region)) target.region = staleOnes.region;
+  if (Exists(staleOnes.paint)) target.paint = staleOnes.paint;
+  if (Status moved = RenumberFrameFiles(paths(current, true), target); !moved) {
+    Show(moved.message());
+    ListSequence();
+    return false;
   }
   ListSequence();
   return LoadFrame(FindFrame(sequence_.frames, *tag).value_or(0));

@@ -133,6 +133,8 @@ TEST_F(ScannerDocTest, RenumberMovesTheFrameWithItsRegionFileAndRefusesATakenNum
   dialogs.answers = {FrameTag{2, kNoLetter}, FrameTag{3, 'a'}};
   EXPECT_FALSE(doc.RenumberFrame());
   EXPECT_THAT(prompt.Texts(), ElementsAre("Sorry, that frame exists."));
+  // A paint file left by a drawing that is gone would describe the moved one: it goes.
+  ::quenda::testing::WriteText(dir.File("walk3a.pnt"), "old paint");
   ASSERT_TRUE(doc.RenumberFrame());
   EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk2.qds", "walk3a.qds", "walk3a.rgn"));
   EXPECT_EQ(doc.currentFrame(), 1);

@@ -5,6 +5,8 @@
 
 #include <QDirIterator>
 
+#include <filesystem>
+
 #include "common/paint_file.h"
 #include "common/region_file.h"
 #include "painter/app/tests/painter_window_fixture.h"
@@ -61,6 +63,36 @@ TEST(FrameStrip, IconsFillInAndTheCacheFollowsPaintAndColourChanges) {
   ExpectIconsAsTheFilesShow(w);
   EXPECT_NE(w.frame->timeView()->icons()[1], painted);
   EXPECT_EQ(CacheEntries(w), 3);
+}
+
+// Paint that could not be written: the strip shows the frame's files, leaving asks, Stay keeps
+// the window open with the paint, and once the folder can be written closing writes it.
+TEST(FrameStrip, PaintThatFailedToSaveLooksUnsavedAndClosingTheWindowAsks) {
+  PainterWindow w;
+  ExpectIconsAsTheFilesShow(w);
+  const QImage unpainted = w.frame->timeView()->icons()[0];
+  w.doc().AddColor("RED", 255, 0, 0);
+  w.FillAll();
+  ASSERT_TRUE(w.doc().frameModified());
+  namespace fs = std::filesystem;
+  const fs::perms writable = fs::perms::owner_write | fs::perms::group_write;
+  fs::permissions(w.dir.path(), writable | fs::perms::others_write, fs::perm_options::remove);
+  w.prompt.Clear();
+  w.prompt.QueueChoice(kStayOnFrame);
+  w.Key(Qt::Key_Right);
+  EXPECT_EQ(w.doc().currentFrame(), 0);
+  EXPECT_EQ(w.frame->timeView()->icons()[0], unpainted);
+  w.prompt.QueueChoice(kStayOnFrame);
+  w.frame->close();
+  EXPECT_TRUE(w.frame->isVisible());
+  EXPECT_TRUE(w.doc().frameModified());
+  EXPECT_EQ(w.prompt.Texts().back(),
+            "Frame Not Saved\nThe changes to walk1 could not be saved.\n[Retry] [Discard] [Stay]");
+  fs::permissions(w.dir.path(), fs::perms::owner_write, fs::perm_options::add);
+  w.frame->close();
+  EXPECT_FALSE(w.frame->isVisible());
+  EXPECT_TRUE(fs::exists(w.dir.File("walk1.pnt")));
+  EXPECT_TRUE(w.prompt.AllAnswersUsed());
 }
 
 }  // namespace

@@ -1,0 +1,160 @@
+#include "common/paint_carry.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "common/atomic_file.h"
+#include "common/color_set.h"
+#include "common/paint_file.h"
+#include "common/path.h"
+
+namespace quenda {
+namespace {
+
+bool EntryExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, error)) && !error;
+}
+
+}  // namespace
+
+CarriedPaint CarryPaint(std::span<const uint16_t> oldMap, std::span<const uint8_t> oldFlags,
+                        std::span<const int32_t> oldColors, const RegionData& fresh) {
+  CarriedPaint carried;
+  carried.regionColor = DefaultPaint(fresh.regionCount);
+  const std::size_t regions = carried.regionColor.size();
+  const std::size_t pixels = fresh.PixelCount();
+  if (oldMap.size() != pixels || oldFlags.size() != pixels || fresh.regionMap.size() != pixels)
+    return carried;
+  auto onLine = [&](std::size_t i) {
+    return ((fresh.flags[i] | oldFlags[i]) & kFlagRegionLine) != 0;
+  };
+  auto oldColour = [&](std::size_t i) {
+    const uint16_t old = oldMap[i];
+    return old < oldColors.size() ? oldColors[old] : kTransparentColor;
+  };
+  // Which regions have pixels off the lines; the others let every pixel vote.
+  std::vector<uint8_t> offLine(regions, 0);
+  for (std::size_t i = 0; i < pixels; ++i)
+    if (fresh.regionMap[i] < regions && !onLine(i)) offLine[fresh.regionMap[i]] = 1;
+  auto votes = [&](std::size_t i, std::size_t r) {
+    return r < regions && (!offLine[r] || !onLine(i));
+  };
+
+  // The majority vote in two passes: a candidate per region, then its count.
+  std::vector<int32_t> candidate(regions, kUnfilledColor);
+  std::vector<int64_t> weight(regions, 0);
+  for (std::size_t i = 0; i < pixels; ++i) {
+    const std::size_t r = fresh.regionMap[i];
+    if (!votes(i, r)) continue;
+    const int32_t colour = oldColour(i);
+    if (weight[r] == 0) {
+      candidate[r] = colour;
+      weight[r] = 1;
+    } else {
+      weight[r] += candidate[r] == colour ? 1 : -1;
+    }
+  }
+  std::vector<int64_t> voters(regions, 0), agree(regions, 0);
+  std::vector<uint8_t> painted(regions, 0);
+  for (std::size_t i = 0; i < pixels; ++i) {
+    const std::size_t r = fresh.regionMap[i];
+    if (!votes(i, r)) continue;
+    const int32_t colour = oldColour(i);
+    ++voters[r];
+    if (colour == candidate[r]) ++agree[r];
+    if (colour != kUnfilledColor) painted[r] = 1;
+  }
+  for (std::size_t r = kBackgroundRegion; r < regions; ++r) {
+    if (voters[r] == 0) continue;  // a region without pixels keeps the default
+    if (2 * agree[r] > voters[r] && candidate[r] != kUnfilledColor) {
+      carried.regionColor[r] = candidate[r];
+      if (agree[r] != voters[r]) ++carried.changedColour;
+    } else {
+      carried.regionColor[r] = kUnfilledColor;
+      if (painted[r]) ++carried.becameUnfilled;
+    }
+  }
+  return carried;
+}
+
+std::string PaintKeptText(const RegionReplacement& replaced) {
+  switch (replaced.paint) {
+    case PaintKept::NoPaint:
+      return {};
+    case PaintKept::Carried: {
+      const int n = replaced.changedColour;
+      return "paint kept: " + std::to_string(n) + (n == 1 ? " region" : " regions") +
+             " changed colour, " + std::to_string(replaced.becameUnfilled) + " became unfilled";
+    }
+    case PaintKept::SetAside:
+      return "paint made for other regions set aside as " + FileNameOf(replaced.asidePath);
+    case PaintKept::Untouched:
+      return "paint left as it was: no old region file to carry it from";
+  }
+  return {};
+}
+
+Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPath,
+                                                     const std::string& paintPath,
+                                                     const RegionData& fresh, RegionWriter writer) {
+  RegionReplacement replaced;
+  if (!EntryExists(paintPath)) {
+    Status written = WriteRegionFile(regionPath, fresh, writer);
+    if (!written) return Error{written.message()};
+    return replaced;
+  }
+  Result<std::vector<uint8_t>> regionBytes = RegionFileBytes(fresh);
+  if (!regionBytes) return Error{regionBytes.message()};
+
+  // The old paint belongs to the old regions: both must read, and fit each other.
+  Result<RegionData> oldRegions =
+      ReadRegionFile(regionPath, fresh.width, fresh.height, RegionReader::Analyzer);
+  if (!oldRegions) {
+    Status written = WriteRegionFile(regionPath, fresh, writer);
+    if (!written) return Error{written.message()};
+    replaced.paint = PaintKept::Untouched;
+    return replaced;
+  }
+  // Every stored index is kept: the colour set is the painter's business.
+  std::optional<PaintFile> oldPaint;
+  if (auto paint = ReadPaintFile(paintPath, oldRegions->regionCount, 0); paint && !paint->stale)
+    oldPaint = std::move(paint.value());
+  if (!oldPaint) {
+    Result<std::string> aside = MoveStalePaintAside(paintPath);
+    if (!aside) return Error{aside.message()};
+    Status written = WriteRegionFile(regionPath, fresh, writer);
+    if (!written) return Error{written.message()};
+    replaced.paint = PaintKept::SetAside;
+    replaced.asidePath = *aside;
+    return replaced;
+  }
+
+  const CarriedPaint carried =
+      CarryPaint(oldRegions->regionMap, oldRegions->flags, oldPaint->regionColor, fresh);
+  replaced.paint = PaintKept::Carried;
+  replaced.changedColour = carried.changedColour;
+  replaced.becameUnfilled = carried.becameUnfilled;
+  int unfilled = 0;
+  for (std::size_t r = kBackgroundRegion; r < carried.regionColor.size(); ++r)
+    if (carried.regionColor[r] == kUnfilledColor) ++unfilled;
+  const std::vector<uint8_t> paintBytes =
+      EncodePaintFile(carried.regionColor, std::max(fresh.regionCount - unfilled, 0));
+  // Both files are complete on disk before either replaces its old one.
+  AtomicFile regionFile, paintFile;
+  if (Status s = regionFile.Open(regionPath, WriteMessages(RegionWriteMessage(regionPath, writer)));
+      !s)
+    return Error{s.message()};
+  if (Status s = regionFile.Write(regionBytes->data(), regionBytes->size()); !s)
+    return Error{s.message()};
+  if (Status s = paintFile.Open(paintPath, WriteMessages(std::string(kPaintFileWriteError))); !s)
+    return Error{s.message()};
+  if (Status s = paintFile.Write(paintBytes.data(), paintBytes.size()); !s)
+    return Error{s.message()};
+  if (Status s = regionFile.Commit(); !s) return Error{s.message()};
+  if (Status s = paintFile.Commit(); !s) return Error{s.message()};
+  return replaced;
+}
+
+}  // namespace quenda

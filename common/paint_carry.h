@@ -1,0 +1,59 @@
+#pragma once
+// Paint kept across a new analysis of the same drawing. The new regions get new numbers, so
+// the old paint file cannot simply stay: each new region takes the colour that the old paint
+// gives most of its pixels, which is exact wherever the regions did not change, and stays
+// unfilled where no colour covers more than half of it.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/region_data.h"
+#include "common/region_file.h"
+#include "common/result.h"
+
+namespace quenda {
+
+struct CarriedPaint {
+  std::vector<int32_t> regionColor;  // for the new regions: regionCount + 2 entries
+  int changedColour = 0;   // regions that took a colour some of their pixels did not have before
+  int becameUnfilled = 0;  // regions left unfilled although paint lay under some of them
+};
+
+// `oldMap` and `oldFlags` are the old region file's planes (same picture size as `fresh`),
+// `oldColors` its paint. Pixels on a region line, old or new, do not vote, since lines move
+// with the settings; a region made of line pixels only lets all its pixels vote.
+CarriedPaint CarryPaint(std::span<const uint16_t> oldMap, std::span<const uint8_t> oldFlags,
+                        std::span<const int32_t> oldColors, const RegionData& fresh);
+
+// What a new analysis did with the paint file beside the region file it replaces.
+enum class PaintKept {
+  NoPaint,    // there was no paint file
+  Carried,    // the paint was carried over and written with the new region file
+  SetAside,   // the paint file did not fit the old regions and was moved to NAME.pnt.stale
+  Untouched,  // no old region file read to carry it from: the paint file stays as it was
+};
+struct RegionReplacement {
+  PaintKept paint = PaintKept::NoPaint;
+  int changedColour = 0;  // as CarriedPaint's, when carried
+  int becameUnfilled = 0;
+  std::string asidePath;  // where a stale paint file went
+};
+
+// What a frame's line adds: nothing without paint, "paint kept: 2 regions changed colour, 1
+// became unfilled", "paint made for other regions set aside as walk1.pnt.stale", or "paint
+// left as it was: no old region file to carry it from".
+std::string PaintKeptText(const RegionReplacement& replaced);
+
+// Writes `fresh` to `regionPath` and, when `paintPath` has a paint file, the paint carried to
+// the new regions, both prepared before either replaces its old file. A paint file that does not
+// fit the old region file (or whose old region file does not read) is moved aside instead, so
+// that it is never read as paint of the new regions. `writer` words the region file's errors.
+// The failure's message is the one to show; on failure no file has changed, except that a
+// stale paint file may have been moved aside.
+Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPath,
+                                                     const std::string& paintPath,
+                                                     const RegionData& fresh, RegionWriter writer);
+
+}  // namespace quenda
