@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <set>
+#include <sstream>
 
 #include "common/case_insensitive_path.h"
 #include "common/file_io.h"
@@ -38,6 +39,12 @@ std::optional<double> Number(std::string_view text, bool whole) {
     return std::nullopt;
   if (whole && (value != std::floor(value) || value > 1e9)) return std::nullopt;
   return value;
+}
+
+std::string Formatted(double value) {
+  std::ostringstream text;
+  text << value;
+  return text.str();
 }
 
 }  // namespace
@@ -79,7 +86,7 @@ Result<LipSyncData> ReadLipSync(std::string_view text, const std::string& path) 
     if (!data.lines.empty() && *at < data.lines.back().at)
       return Error{where + ": " + std::string(words[0]) + " goes backwards (line " +
                    std::to_string(data.lines.back().line) + " was " +
-                   std::to_string(data.lines.back().at).substr(0, 12) + ")"};
+                   Formatted(data.lines.back().at) + ")"};
     data.lines.push_back({int(i + 1), *at, std::string(words[1])});
   }
   if (data.lines.empty()) return Error{path + ": no mouth shapes in the file"};

@@ -215,9 +215,18 @@ std::vector<std::string> LevelNamesFor(std::span<const ExchangeColumn> columns,
   return names;
 }
 
-Result<ExchangeImport> BuildImportedSheet(std::span<const ExchangeColumn> columns, int frameCount,
+Result<ExchangeImport> BuildImportedSheet(std::span<const ExchangeColumn> given, int frameCount,
                                           const ExchangeImportOptions& options) {
   ExchangeImport result;
+  // A sheet has at least one level.
+  const std::vector<ExchangeColumn> fallback = {
+      {std::string(kDefaultLevelName), std::string(kDefaultLevelName), {}}};
+  std::span<const ExchangeColumn> columns = given;
+  if (given.empty()) {
+    columns = fallback;
+    result.notes.push_back("the file has no cell columns: the sheet has one empty level \"" +
+                           std::string(kDefaultLevelName) + "\"");
+  }
   std::vector<std::string> names = LevelNamesFor(columns, result.notes);
   SequencePool pool(options);
 
@@ -262,7 +271,7 @@ Result<ExchangeImport> BuildImportedSheet(std::span<const ExchangeColumn> column
       if (!text) continue;
       std::optional<CellText> cell = ParseCellText(*text);
       std::optional<int> sequence = own.sequence;
-      std::string reason;
+      std::string reason, key = *text;
       if (!cell) {
         reason =
             "names no drawing (a drawing is its frame text, as 12 or 12a, or its "
@@ -271,11 +280,15 @@ Result<ExchangeImport> BuildImportedSheet(std::span<const ExchangeColumn> column
         if (!cell->sequence.empty()) sequence = pool.Named(cell->sequence, columnChoices[c]);
         const std::string wanted = cell->sequence.empty() ? own.name : cell->sequence;
         if (!sequence && wanted.empty())
-          reason = "names no sequence, and the column's name is none (--sequence chooses one)";
-        else if (!sequence)
-          reason = "its sequence " + wanted + " is not found in " + pool.FolderList() +
+          reason =
+              "names no sequence, and the column's name is no sequence name (--sequence "
+              "chooses one)";
+        else if (!sequence) {
+          // One line for all the cells of a sequence that is not there.
+          key = std::string("\x01") + wanted;
+          reason = "sequence " + wanted + " is not found in " + pool.FolderList() +
                    " (--sequence chooses one)";
-        else if (std::optional<int> index = FindTag(pool.tags(*sequence), cell->tag)) {
+        } else if (std::optional<int> index = FindTag(pool.tags(*sequence), cell->tag)) {
           SheetCell& target = sheet.Cell(int(c), f);
           target = {CellKind::Key, *sequence, *index};
           continue;
@@ -283,13 +296,13 @@ Result<ExchangeImport> BuildImportedSheet(std::span<const ExchangeColumn> column
           reason = "is no drawing of sequence " + SequenceCaption(pool.at(*sequence));
         }
       }
-      auto [it, fresh] = missing.try_emplace(*text, MissingText{f, 0, reason});
+      auto [it, fresh] = missing.try_emplace(key, MissingText{f, 0, reason});
       ++it->second.cells;
     }
     for (const auto& [text, what] : missing)
-      result.missing.push_back(level + ": " + Quoted(text) + " " + what.reason + " (from frame " +
-                               std::to_string(what.firstFrame + 1) + ", " + FrameCount(what.cells) +
-                               ")");
+      result.missing.push_back(level + ": " + (text[0] == '\x01' ? "" : Quoted(text) + " ") +
+                               what.reason + " (from frame " + std::to_string(what.firstFrame + 1) +
+                               ", " + FrameCount(what.cells) + ")");
   }
   sheet.NormaliseHolds();
   result.sequences = pool.Take();
