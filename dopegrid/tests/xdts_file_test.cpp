@@ -264,8 +264,8 @@ TEST(XdtsImport, NamesEveryTextThatNamesNoDrawingAndLooksInEachFolder) {
   ASSERT_TRUE(sheet.ok()) << sheet.message();
   EXPECT_EQ(sheet->missing,
             (std::vector<std::string>{
-                "level \"top\": sequence jump is not found in " + dir.path() +
-                    " or " + other.path() + " (--sequence chooses one) (from frame 4, 1 cell)",
+                "level \"top\": sequence jump is not found in " + dir.path() + " or " +
+                    other.path() + " (--sequence chooses one) (from frame 4, 1 cell)",
                 "level \"top\": \"x-1\" names no drawing (a drawing is its frame text, as 12 or "
                 "12a, or its sequence's name and frame text, as walk12) (from frame 2, 2 cells)",
                 "level \"walk\": \"7\" is no drawing of sequence walk (" + dir.path() +
