@@ -19,10 +19,19 @@ namespace {
 
 using ordered = nlohmann::ordered_json;
 
+// Built member by member and moved into place: initializer lists would copy every nested value.
 ordered Entry(int frame, std::string_view value) {
-  return ordered{
-      {"frame", frame},
-      {"data", ordered::array({ordered{{"id", 0}, {"values", ordered::array({value})}}})}};
+  ordered values = ordered::array();
+  values.push_back(value);
+  ordered datum = ordered::object();
+  datum["id"] = 0;
+  datum["values"] = std::move(values);
+  ordered data = ordered::array();
+  data.push_back(std::move(datum));
+  ordered entry = ordered::object();
+  entry["frame"] = frame;
+  entry["data"] = std::move(data);
+  return entry;
 }
 
 }  // namespace
