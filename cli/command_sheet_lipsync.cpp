@@ -3,32 +3,14 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <set>
 
 #include "cli/command_sheet_verbs.h"
 #include "cli/sheet_command_support.h"
 #include "common/file_io.h"
-#include "dopegrid/core/lipsync_data.h"
+#include "dopegrid/core/lipsync_apply.h"
 
 namespace quenda::cli {
 namespace {
-
-// The one sequence of the level's drawings; the reason when it holds none or several.
-Result<int> SequenceOfLevel(const CDopegridDoc& doc, int level) {
-  std::set<int> used;
-  for (int f = 0; f < doc.sheet().frameCount; ++f)
-    if (const SheetCell& cell = doc.sheet().Cell(level, f); cell.used()) used.insert(cell.sequence);
-  const std::string name = "level \"" + doc.sheet().LevelName(level) + "\"";
-  if (used.empty())
-    return Error{name + " holds no drawings: --sequence FIRST.qds names the mouth drawings"};
-  if (used.size() > 1) {
-    std::string list;
-    for (int s : used) list += (list.empty() ? "" : ", ") + doc.sequences()[std::size_t(s)].name;
-    return Error{name + " holds drawings of several sequences (" + list +
-                 "): --sequence FIRST.qds chooses the mouth drawings"};
-  }
-  return *used.begin();
-}
 
 std::optional<double> Rate(const std::string& text) {
   double rate = 0;
@@ -89,33 +71,24 @@ int ApplyLipSync(const Arguments& parsed, CommandIo& io) {
                              "no drawing sequence starts there (or the sheet holds 99 already)");
     sequence = *found;
   } else {
-    sequence = SequenceOfLevel(doc, level->front());
+    sequence = MouthSequenceOf(doc, level->front());
   }
   if (!sequence) return ReportFileError(io, "sheet", path, sequence.message());
-  const DrawingSequence& mouthsSequence = doc.sequences()[std::size_t(*sequence)];
+  const std::string mouthsName = doc.sequences()[std::size_t(*sequence)].name;
 
   Result<LipSyncPlacement> placed =
-      PlaceLipSync(*data, *map, mouthsSequence, *from - 1, until, *rate);
-  if (!placed) return ReportFileError(io, "sheet", *dataPath, placed.message());
+      ApplyLipSync(doc, *data, *map,
+                   {level->front(), *from - 1, until, *rate, *sequence, parsed.Has("--extend")});
+  if (!placed) {
+    const bool aboutSheet = placed.message().find("past the sheet's") != std::string::npos;
+    return ReportFileError(io, "sheet", aboutSheet ? path : *dataPath, placed.message());
+  }
   for (const std::string& note : placed->notes)
     io.err << FileMessage("sheet", *dataPath, note) << "\n";
   const int end = placed->firstFrame + int(placed->drawings.size());
-  if (end > doc.sheet().frameCount) {
-    if (!parsed.Has("--extend"))
-      return ReportFileError(io, "sheet", path,
-                             "the lip-sync data runs to frame " + std::to_string(end) +
-                                 ", past the sheet's " + std::to_string(doc.sheet().frameCount) +
-                                 " frames (--extend lengthens it)");
-    while (doc.sheet().frameCount < end) {
-      const int before = doc.sheet().frameCount;
-      doc.AddFrames(std::min(end - before, kMaxFramesPerChange));
-      if (doc.sheet().frameCount == before) return 1;  // past the sheet's limit, said so
-    }
-  }
-  doc.ExposeDrawings(level->front(), placed->firstFrame, *sequence, placed->drawings);
   io.out << "level \"" << doc.sheet().LevelName(level->front()) << "\": frames "
          << placed->firstFrame + 1 << "-" << end << " from " << data->lines.size()
-         << " mouth shapes of " << mouthsSequence.name << "\n";
+         << " mouth shapes of " << mouthsName << "\n";
   if (!doc.OnSaveDocument(path)) return 1;
   io.out << "wrote " << path << "\n";
   return 0;
