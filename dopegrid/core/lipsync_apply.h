@@ -22,7 +22,7 @@ struct LipSyncRequest {
 };
 
 // Refused, with nothing changed: what PlaceLipSync refuses, and data past the sheet's end
-// unless `extend`.
+// ("past the sheet's" frames) unless `extend`.
 Result<LipSyncPlacement> ApplyLipSync(CDopegridDoc& doc, const LipSyncData& data,
                                       const MouthMap& map, const LipSyncRequest& request);
 
