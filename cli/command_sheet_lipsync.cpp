@@ -81,7 +81,8 @@ int ApplyLipSync(const Arguments& parsed, CommandIo& io) {
                    {level->front(), *from - 1, until, *rate, *sequence, parsed.Has("--extend")});
   if (!placed) {
     const bool aboutSheet = placed.message().find("past the sheet's") != std::string::npos;
-    return ReportFileError(io, "sheet", aboutSheet ? path : *dataPath, placed.message());
+    return ReportFileError(io, "sheet", aboutSheet ? path : *dataPath,
+                           placed.message() + (aboutSheet ? " (--extend lengthens it)" : ""));
   }
   for (const std::string& note : placed->notes)
     io.err << FileMessage("sheet", *dataPath, note) << "\n";

@@ -34,8 +34,7 @@ Result<LipSyncPlacement> ApplyLipSync(CDopegridDoc& doc, const LipSyncData& data
   if (end > doc.sheet().frameCount) {
     if (!request.extend)
       return Error{"the lip-sync data runs to frame " + std::to_string(end) +
-                   ", past the sheet's " + std::to_string(doc.sheet().frameCount) +
-                   " frames (--extend lengthens it)"};
+                   ", past the sheet's " + std::to_string(doc.sheet().frameCount) + " frames"};
     while (doc.sheet().frameCount < end) {
       const int before = doc.sheet().frameCount;
       doc.AddFrames(std::min(end - before, kMaxFramesPerChange));
