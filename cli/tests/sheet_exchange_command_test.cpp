@@ -86,6 +86,31 @@ TEST_F(SheetExchangeTool, XdtsAndCsvComeBackToTheSameSheetWithThePrintedSequence
             std::string::npos);
 }
 
+// The demo's sheet: one walk of eight drawings on twos on two levels, a frame apart.
+TEST(SheetExchangeDemo, TheDemosSheetComesBackThroughBothFormats) {
+  TempDir dir;
+  const std::string sheet = dir.File("walk.dgr");
+  RunAll({{"sample", dir.File("walk"), "--name", "walk", "--frames", "8", "--size", "47x33"},
+          {"sheet", "new", sheet},
+          {"sheet", "add-sequence", sheet, dir.File("walk/walk1.qds")},
+          {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-8", "--level", "default",
+           "--frame", "1", "--on", "2"},
+          {"sheet", "add-level", sheet, "front"},
+          {"sheet", "transfer", sheet, "--sequence", "1", "--pictures", "1-8", "--level", "front",
+           "--frame", "2", "--on", "2"}});
+  const std::string shown = RunTool({"sheet", "show", sheet}).out;
+  for (const std::string format : {"xdts", "csv"}) {
+    const std::string file = dir.File("walk." + format), back = dir.File(format + ".dgr");
+    ToolOutput exported = RunTool({"sheet", "export-" + format, sheet, "--out", file});
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    std::vector<std::string> words = ImportBackWords(exported.out);
+    ASSERT_GE(words.size(), 5u);
+    words[4] = back;
+    ASSERT_EQ(RunTool(words).code, 0);
+    EXPECT_EQ(RunTool({"sheet", "show", back}).out, shown) << format;
+  }
+}
+
 TEST_F(SheetExchangeTool, TheTopTrackBecomesTheFrontLevelAndTheFrontLevelTheTopTrack) {
   const std::string file = dir.File("order.xdts");
   WriteText(file, std::string(kXdtsFirstLine) +

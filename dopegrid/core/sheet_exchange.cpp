@@ -164,7 +164,7 @@ std::string FrameCount(int cells) {
 }  // namespace
 
 std::optional<SequenceChoice> ParseSequenceChoice(std::string_view text) {
-  std::size_t equals = text.rfind('=');
+  std::size_t equals = text.find('=');  // a path may hold "=", a level name hardly
   if (equals == std::string_view::npos || equals == 0 || equals + 1 == text.size())
     return std::nullopt;
   return SequenceChoice{std::string(text.substr(0, equals)), std::string(text.substr(equals + 1))};

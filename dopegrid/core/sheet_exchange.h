@@ -31,7 +31,7 @@ struct SequenceChoice {
   std::string key;
   std::string firstDrawing;
 };
-// "KEY=PATH"; nothing without the '=' or with either side empty.
+// "KEY=PATH" (split at the first "="); nothing without one or with either side empty.
 std::optional<SequenceChoice> ParseSequenceChoice(std::string_view text);
 
 struct ExchangeImportOptions {
