@@ -293,6 +293,14 @@ TEST(XdtsImport, NamesEveryTextThatNamesNoDrawingAndLooksInEachFolder) {
       "--sequence walk=" + other.path() + "none1.qds: no drawing sequence starts there");
 }
 
+TEST(XdtsImport, ASequenceChoiceSplitsAtItsFirstEqualsSign) {
+  std::optional<SequenceChoice> choice = ParseSequenceChoice("front=/x=y/walk1.qds");
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->key, "front");
+  EXPECT_EQ(choice->firstDrawing, "/x=y/walk1.qds");
+  for (const char* bad : {"front", "=walk1.qds", "front="}) EXPECT_FALSE(ParseSequenceChoice(bad));
+}
+
 TEST(XdtsImport, LevelNamesAreCutAtACharacterAndKeptUnique) {
   std::vector<ExchangeColumn> columns = {{"ああああああああ", "track 1", {}},  // 24 bytes
                                          {"abcdefghijklmnopqrstu", "track 2", {}},
