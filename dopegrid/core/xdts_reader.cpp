@@ -228,6 +228,14 @@ Result<XdtsColumns> ReadXdts(std::string_view text, const std::string& path,
   if (version != kXdtsVersion)
     result.notes.push_back(version ? "version " + std::to_string(*version) + " read as version 5"
                                    : "no \"version\": read as version 5");
+  // The sheet has no cut or scene of its own; an export takes them again as options.
+  if (auto header = root.find("header"); header != root.end() && header->is_object()) {
+    std::string kept;
+    for (const char* member : {"cut", "scene"})
+      if (auto it = header->find(member); it != header->end() && it->is_string())
+        kept += (kept.empty() ? "" : ", ") + std::string(member) + " " + it->get<std::string>();
+    if (!kept.empty()) result.notes.push_back("header: " + kept + " not kept in the sheet");
+  }
   std::optional<std::size_t> chosen = ChooseTable(*tables, options.table);
   if (!chosen) {
     std::string names;

@@ -72,7 +72,8 @@ TEST(XdtsRead, TheFormatNotesExampleGivesTheCellsWrittenUnderItWithTheTopTrackIn
   Result<XdtsColumns> read = ReadXdts(kExample, "x.xdts", {});
   ASSERT_TRUE(read.ok()) << read.message();
   EXPECT_EQ(Texts(*read), (std::vector<std::string>{"A: 1 1 2 2 . .", "B: 1 1 1 1 1 1"}));
-  EXPECT_TRUE(read->notes.empty()) << read->notes.front();
+  EXPECT_EQ(read->notes,
+            (std::vector<std::string>{"header: cut 1, scene 1 not kept in the sheet"}));
 
   Result<ExchangeImport> sheet =
       BuildImportedSheet(read->columns, read->frameCount, {{}, {dir.path()}});
