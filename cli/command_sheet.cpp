@@ -30,6 +30,14 @@ constexpr std::string_view kUsage =
     "       quenda sheet rename-level SHEET.dgr LEVEL NAME\n"
     "       quenda sheet remove-sequence SHEET.dgr S [--yes]\n"
     "       quenda sheet print SHEET.dgr --pdf FILE.pdf [--pages A-B]\n"
+    "       quenda sheet import-xdts FILE.xdts --out SHEET.dgr [--table N|NAME]\n"
+    "                    [--sequence TRACK=FIRST.qds]... [--forget-missing] [--crop] [--force]\n"
+    "       quenda sheet export-xdts SHEET.dgr --out FILE.xdts [--cut N] [--scene N] [--force]\n"
+    "       quenda sheet import-csv FILE.csv --out SHEET.dgr [--sequence LEVEL=FIRST.qds]...\n"
+    "                    [--forget-missing] [--force]\n"
+    "       quenda sheet export-csv SHEET.dgr --out FILE.csv [--force]\n"
+    "       quenda sheet lipsync SHEET.dgr --data FILE --level L --mouths MAP [--from F]\n"
+    "                    [--until F] [--rate R] [--sequence FIRST.qds] [--extend]\n"
     "Makes or changes an exposure sheet and saves it, or prints it. A sequence whose drawings\n"
     "are all gone is listed and kept: the sheet is left as it was (exit code 1), unless\n"
     "--forget-missing forgets it and empties its cells, as \"Forget it\" does.\n\n"
@@ -55,7 +63,29 @@ constexpr std::string_view kUsage =
     "  rename-level   gives a level a new name\n"
     "  remove-sequence removes sequence S (from 1) and empties its cells, after the\n"
     "                 program's question, which --yes answers\n"
-    "  print          the sheet's pages (or pages A..B) as the program prints them, to PDF\n";
+    "  print          the sheet's pages (or pages A..B) as the program prints them, to PDF\n"
+    "  import-xdts    an XDTS timesheet (time table 1, or --table) as a new sheet: each cell\n"
+    "                 track a level named after it. XDTS's track 0 is the bottom layer and the\n"
+    "                 sheet's level 0 the front, so the order turns round: the highest track\n"
+    "                 becomes level 0. A track's drawings come from --sequence TRACK=FIRST.qds,\n"
+    "                 else from the sequence its texts name (run3: the sequence run), else from\n"
+    "                 the sequence named as the track, looked for in the file's folder, then the\n"
+    "                 sheet's (and in a folder of the sequence's name in each). A text that\n"
+    "                 names no drawing saves nothing (exit 1) unless --forget-missing leaves\n"
+    "                 its cells empty; a table beyond 49 tracks or 1999 frames is refused\n"
+    "                 unless --crop keeps the first; an existing sheet is replaced only with\n"
+    "                 --force. What the sheet has no place for is listed on standard error\n"
+    "  export-xdts    the sheet as an XDTS timesheet: level 0 (the front) the highest track;\n"
+    "                 prints the --sequence options that import it back to the same sheet\n"
+    "  import-csv     a CSV sheet (a header frame,LEVEL,..., front level first, one row per\n"
+    "                 frame): matched and refused as import-xdts, with LEVEL for TRACK\n"
+    "  export-csv     the sheet as CSV: every cell its sequence name and frame text (walk12)\n"
+    "  lipsync        exposes mouth drawings from lip-sync data (switch data or timed shapes)\n"
+    "                 on level L from frame F (1), replacing that level's cells where the data\n"
+    "                 runs; MAP is SHAPE=DRAWING,... (AI=3,E=4,*=1) or a file of such lines,\n"
+    "                 the drawings those of the level's sequence or of --sequence; the last\n"
+    "                 shape holds until --until; timed shapes at --rate frames a second (25);\n"
+    "                 data past the sheet's end is refused unless --extend lengthens it\n";
 
 }  // namespace
 
@@ -161,6 +191,7 @@ int Transfer(CDopegridDoc& doc, const Arguments& parsed, const std::string& path
 }
 
 int RunSheet(std::span<const std::string> args, CommandIo& io) {
+  if (!args.empty() && IsSheetExchangeVerb(args[0])) return RunSheetExchange(args, io);
   Arguments parsed(args,
                    {"--sequence", "--pictures", "--level", "--frame", "--on", "--add", "--delete",
                     "--to", "--from", "--levels", "--frames", "--pdf", "--pages"},

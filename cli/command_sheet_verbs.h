@@ -2,6 +2,7 @@
 // The verbs of `quenda sheet` beyond building a sheet: the editing commands of the sheet's
 // Edit and Levels menus, and printing. Each runs on an opened document.
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,5 +27,12 @@ int RunSheetEdit(CDopegridDoc& doc, const std::vector<std::string>& words, const
 // `sheet print`: the sheet's pages as a PDF file, as the program prints them.
 int PrintSheetToPdf(const CDopegridDoc& doc, const std::string& sheetPath, const Arguments& parsed,
                     CommandIo& io);
+
+// import-xdts, export-xdts, import-csv, export-csv and lipsync, which name their files in
+// options of their own and are run before the other verbs' options are read.
+bool IsSheetExchangeVerb(std::string_view verb);
+int RunSheetExchange(std::span<const std::string> args, CommandIo& io);
+// `sheet lipsync`, on the options RunSheetExchange read.
+int ApplyLipSync(const Arguments& parsed, CommandIo& io);
 
 }  // namespace quenda::cli

@@ -9,6 +9,7 @@
 
 #include "dopegrid/app/dopegrid_dialogs.h"
 #include "dopegrid/app/dopegrid_view.h"
+#include "dopegrid/app/exchange_commands.h"
 #include "dopegrid/app/print_commands.h"
 #include "dopegrid/app/seq_view.h"
 #include "dopegrid/app/sound_commands.h"
@@ -68,6 +69,17 @@ CDopegridFrame::CDopegridFrame(Prompt* prompt, Settings* settings, SavePathPicke
   print_ = std::make_unique<PrintCommands>(*doc_, *prompt_, *this, [this] {
     return path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
   });
+  exchange_ = std::make_unique<ExchangeCommands>(
+      *doc_, *prompt_, *settings_, *this, pickSavePath_,
+      ExchangeCommands::Hooks{[this] { return SaveModified(); },
+                              [this] {
+                                path_.clear();
+                                UpdateTitle();
+                              },
+                              [this] {
+                                return path_.isEmpty() ? QStringLiteral("Untitled")
+                                                       : QFileInfo(path_).completeBaseName();
+                              }});
   BuildActions();
   BuildMenus();
   // Choosing pictures is no change to the sheet, but it enables the Transfer commands.

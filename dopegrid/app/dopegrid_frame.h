@@ -21,6 +21,7 @@ class CDopegridView;
 class CSeqContentView;
 class CSeqView;
 class CelImageWindow;
+class ExchangeCommands;
 class PrintCommands;
 class RecentFiles;
 class Settings;
@@ -50,6 +51,7 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   RecentFiles& recentFiles() { return *recent_; }
   SoundCommands& soundCommands() { return *sound_; }
   PrintCommands& printCommands() { return *print_; }
+  ExchangeCommands& exchangeCommands() { return *exchange_; }
   // The path the document was opened from or saved to; empty for a new one.
   const QString& documentPath() const { return path_; }
   // A menu command by its object name ("actionCut", ...).
@@ -121,6 +123,7 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   // Before the document in destruction: both hold on to it.
   std::unique_ptr<SoundCommands> sound_;
   std::unique_ptr<PrintCommands> print_;
+  std::unique_ptr<ExchangeCommands> exchange_;
 };
 
 }  // namespace quenda

@@ -3,12 +3,15 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMenuBar>
+
 #include <QSpinBox>
+#include "dopegrid/app/exchange_commands.h"
 
 #include "common/drawing_scan.h"
 #include "dopegrid/app/dopegrid_dialogs.h"
 #include "dopegrid/app/dopegrid_frame.h"
 #include "dopegrid/app/dopegrid_view.h"
+#include "dopegrid/app/exchange_commands.h"
 #include "dopegrid/app/print_commands.h"
 #include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
@@ -99,6 +102,8 @@ void CDopegridFrame::BuildMenus() {
   add(file, {"actionNew", "actionOpen", "actionSave", "actionSaveAs", nullptr});
   file->addActions(print_->actions());
   file->addSeparator();
+  file->addActions(exchange_->fileActions());
+  file->addSeparator();
   recent_->AttachMenu(file->addMenu(tr("Recent &Files")));
   add(file, {nullptr, "actionExit"});
   add(menuBar()->addMenu(tr("&Edit")),
@@ -115,7 +120,9 @@ void CDopegridFrame::BuildMenus() {
   add(menuBar()->addMenu(tr("&Levels")),
       {"actionAddLevel", "actionDeleteLevel", "actionSwapLevels", "actionRenameLevel"});
   BuildJobMenus();
-  sound_->AddMenu(*menuBar());
+  QMenu* sound = sound_->AddMenu(*menuBar());
+  sound->addSeparator();
+  sound->addAction(exchange_->lipSyncAction());
 }
 
 void CDopegridFrame::UpdateActions() {
@@ -139,6 +146,7 @@ void CDopegridFrame::UpdateActions() {
   Action("actionCelSource")->setEnabled(cell.used());
   UpdateJobActions();
   sound_->UpdateActions();
+  exchange_->UpdateActions();
 }
 
 void CDopegridFrame::ShowCelSource() {

@@ -48,11 +48,12 @@ void SoundCommands::SetAudioOutput(std::unique_ptr<AudioOutput> output) {
   output_ = std::move(output);
 }
 
-void SoundCommands::AddMenu(QMenuBar& bar) {
+QMenu* SoundCommands::AddMenu(QMenuBar& bar) {
   QMenu* menu = bar.addMenu(tr("&Sound"));
   menu->addActions({actions_[0], actions_[1], actions_[2]});
   menu->addSeparator();
   menu->addActions({actions_[3], actions_[4]});
+  return menu;
 }
 
 void SoundCommands::UpdateActions() {

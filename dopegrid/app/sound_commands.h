@@ -13,6 +13,7 @@
 class QAction;
 class QComboBox;
 class QMainWindow;
+class QMenu;
 class QMenuBar;
 class QSpinBox;
 
@@ -28,7 +29,8 @@ class SoundCommands final : public QObject, public PlaybackWatch {
 
   // Where the sound plays: the system's output device until another is handed in.
   void SetAudioOutput(std::unique_ptr<AudioOutput> output);
-  void AddMenu(QMenuBar& bar);
+  // The Sound menu, for more commands to join it.
+  QMenu* AddMenu(QMenuBar& bar);
   void UpdateActions();
   bool playing() const { return playing_; }
 

@@ -132,6 +132,18 @@ class CDopegridDoc : public Document<SheetHint> {
   bool SwapLevels(std::span<const int> chosen);
   void RenameLevel(int level, std::optional<std::string> name);
 
+  // ---- Exchange with other programs.
+  // A sheet and Picture Holder built from another program's file take the place of the
+  // document's, as a newly opened document does, but unsaved (modified).
+  void ReplaceContents(CSheetGrid sheet, std::vector<DrawingSequence> sequences);
+  // Lays `drawings` (indices into the frames of `sequence`) on `level` from `firstFrame` on,
+  // replacing those cells only, after an undo copy. Cells past the sheet's end are dropped; the
+  // caller adds frames first.
+  void ExposeDrawings(int level, int firstFrame, int sequence, std::span<const int> drawings);
+  // The Picture Holder's index of the sequence of `drawing`, added when it is not there yet;
+  // nothing when it cannot be added.
+  std::optional<int> SequenceOfDrawing(const std::string& drawing);
+
   // ---- Sound.
   const SoundTrack& sound() const { return sound_; }
   bool soundShown() const { return showSound_; }
