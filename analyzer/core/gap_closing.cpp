@@ -190,25 +190,25 @@ GapJoins CloseGaps(std::vector<uint8_t>& flags, int width, int height, PixelRect
 }
 
 GapJoins CloseGapsIn(WorkingImage& image, PixelRect rect, int maxGap, Progress& progress) {
+  image.joinPixels.clear();
   if (maxGap <= 0 || image.empty()) return {};
   ReportStage(progress, "Closing Gaps...", 0);
   GapJoins joins = CloseGaps(image.regions.flags, image.width(), image.height(), rect, maxGap);
-  ShowJoins(joins, image.width(), image.display);
+  image.joinPixels = joins.pixels;
+  ShowJoinPixels(image, rect, image.display);
   ReportStage(progress, "Done", 100);
   return joins;
 }
 
-void ShowJoinsIn(const GapJoins& joins, int width, PixelRect rect, Raster& display, Bgr colour) {
-  for (std::ptrdiff_t pixel : joins.pixels) {
-    const int x = int(pixel % width), y = int(pixel / width);
+void ShowJoinPixels(const WorkingImage& image, PixelRect rect, Raster& display, Bgr colour) {
+  const int w = image.width();
+  for (std::ptrdiff_t pixel : image.joinPixels) {
+    const int x = int(pixel % w), y = int(pixel / w);
     if (x < rect.x0 || x >= rect.x1 || y < rect.y0 || y >= rect.y1) continue;
+    if ((image.regions.flags[std::size_t(pixel)] & 1) == 0) continue;
     uint8_t* d = display.At(x, y);
     d[0] = colour.blue, d[1] = colour.green, d[2] = colour.red;
   }
-}
-
-void ShowJoins(const GapJoins& joins, int width, Raster& display, Bgr colour) {
-  ShowJoinsIn(joins, width, {0, width, 0, display.height()}, display, colour);
 }
 
 }  // namespace quenda

@@ -55,18 +55,17 @@ struct GapJoins {
 // by the rule above, for gaps of at most `maxGap` pixels (0 or less: nothing).
 GapJoins CloseGaps(std::vector<uint8_t>& flags, int width, int height, PixelRect rect, int maxGap);
 
-// After GenerateLines on `rect`: closes its gaps in the image's flag map and shows the joins in
-// the display image. Reports "Closing Gaps..." when there is anything to close.
+// After GenerateLines on `rect`: closes its gaps in the image's flag map, keeps the joins'
+// pixels in `joinPixels` and shows them in the display image. Reports "Closing Gaps..." when
+// there is anything to close.
 GapJoins CloseGapsIn(WorkingImage& image, PixelRect rect, int maxGap, Progress& progress);
 inline GapJoins CloseGapsOfDrawing(WorkingImage& image, int maxGap, Progress& progress) {
   return CloseGapsIn(image, WholePicture(image), maxGap, progress);
 }
 
-// The join pixels in `colour` in a 3-channel picture of the drawing's size (bottom row first).
-void ShowJoins(const GapJoins& joins, int width, Raster& display, Bgr colour = kJoinColour);
-
-// The join pixels inside `rect` only.
-void ShowJoinsIn(const GapJoins& joins, int width, PixelRect rect, Raster& display,
-                 Bgr colour = kJoinColour);
+// The image's join pixels inside `rect` that are still region lines (the region pen may have
+// rubbed some out) in `colour`, in `display`, a 3-channel picture of the drawing's size.
+void ShowJoinPixels(const WorkingImage& image, PixelRect rect, Raster& display,
+                    Bgr colour = kJoinColour);
 
 }  // namespace quenda
