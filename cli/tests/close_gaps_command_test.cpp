@@ -5,12 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "analyzer/core/region_extraction.h"
 #include "cli/tests/tool_run.h"
+#include "common/color_set.h"
 #include "common/drawing_scan.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
+#include "common/targa.h"
+#include "painter/core/frame_composition.h"
+#include "painter/core/painter_frame.h"
 #include "samples/sample_drawing.h"
 #include "testing/test_support.h"
 
@@ -83,6 +88,74 @@ TEST(AnalyzeCommand, RefusesGapsOutsideItsRangeAndSaysWhereTheSettingLives) {
   EXPECT_EQ(refused.code, 2);
   EXPECT_EQ(refused.err.substr(0, refused.err.find('\n')),
             "quenda farm: --close-gaps must be a whole number 0..20");
+}
+
+// Joins are no pencil: in the render of a painted drawing, and in the painter's Composited
+// view, a join across paper shows the colour of the region beside it.
+TEST(AnalyzeCommand, JoinsRenderAsNoStroke) {
+  TempDir dir;
+  WorkingDirectory here(dir.path());
+  const int w = 320, h = 240;
+  for (std::vector<std::string> words :
+       {std::vector<std::string>{"sample", "walk", "--name", "walk", "--frames", "1", "--size",
+                                 "320x240", "--dpi", "100"},
+        {"analyze", "walk/walk1.qds", "--yes", "--close-gaps", "5"}})
+    ASSERT_EQ(RunTool(words).code, 0) << words[0];
+  // Every region painted: the paper SHIRT, the rest SKIN.
+  ToolOutput listed = RunTool({"paint", "walk/walk1.qds", "--list-regions"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  std::vector<std::string> fill{"paint", "walk/walk1.qds"};
+  std::istringstream lines(listed.out);
+  for (std::string region, at; lines >> region >> at;) {
+    lines.ignore(1000, '\n');
+    fill.push_back("--fill");
+    fill.push_back(at + (region == "1" ? "=SHIRT" : "=SKIN"));
+  }
+  ASSERT_GT(fill.size(), 10u);
+  ASSERT_EQ(RunTool(fill).code, 0);
+  for (std::vector<std::string> words :
+       {std::vector<std::string>{"sheet", "new", "walk.dgr"},
+        {"sheet", "add-sequence", "walk.dgr", "walk/walk1.qds"},
+        {"sheet", "transfer", "walk.dgr", "--sequence", "1", "--pictures", "1-1", "--level", "0",
+         "--frame", "1", "--on", "1"},
+        {"render", "walk.dgr", "--out", "out", "--name", "walk"}})
+    ASSERT_EQ(RunTool(words).code, 0) << words[0] << " " << words[1];
+
+  // Where the joins are, and where paper lies under them.
+  auto scan = ReadDrawingScan(dir.File("walk/walk1.qds"), ScanReader::Analyzer);
+  ASSERT_TRUE(scan.ok());
+  WorkingImage image = MakeWorkingImage(w, h, scan->scan.picture.bytes());
+  NullProgress progress;
+  GapJoins joins;
+  ASSERT_TRUE(MarkRegions(image, {}, progress, kDefaultLineColour, 5, &joins));
+  auto rendered = ReadTarga(dir.File("out/walk0001.tga"), TargaReader::ComposerClipFrame);
+  ASSERT_TRUE(rendered.ok()) << rendered.message();
+  ASSERT_EQ(rendered->width(), w);
+  ASSERT_EQ(rendered->channels(), 4);
+  PainterFrame frame;
+  ScriptedPrompt quiet;
+  ColorSet colors;
+  ASSERT_TRUE(LoadColorSet(colors, dir.File("walk/walk.col"), quiet));
+  ASSERT_TRUE(LoadPainterFrame(
+      frame, {dir.File("walk/walk1.qds"), dir.File("walk/walk1.rgn"), dir.File("walk/walk1.pnt")},
+      colors.count, quiet));
+  const Raster composited = ComposeWholeFrame(frame, colors, ViewMode::Composited);
+  auto isFill = [](const uint8_t* p) {
+    for (const samples::SampleColor& c : {samples::kSampleColors[0], samples::kSampleColors[1]})
+      if (p[0] == c.blue && p[1] == c.green && p[2] == c.red) return true;
+    return false;
+  };
+  int onPaper = 0;
+  for (std::ptrdiff_t p : joins.pixels) {
+    if (image.grey[std::size_t(p)] != 255) continue;
+    ++onPaper;
+    const int x = int(p % w), y = int(p / w);
+    SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+    EXPECT_TRUE(isFill(rendered->At(x, y)));
+    EXPECT_EQ(rendered->At(x, y)[3], 255);
+    EXPECT_TRUE(isFill(composited.At(x, y)));
+  }
+  EXPECT_GT(onPaper, 0);
 }
 
 }  // namespace
