@@ -36,9 +36,11 @@ namespace quenda {
 // The widest gap the setting may close; beyond it joins would cut regions more than close
 // them.
 inline constexpr int kMaxCloseGaps = 20;
-// The recommended setting, chosen on the gapped drawings of bench_analyze: it closes the gaps
-// a tapering stroke leaves at 300 dpi without joining lines across narrow areas.
-inline constexpr int kRecommendedCloseGaps = 5;
+// The recommended setting for drawings at 300 dpi (half of it at 150 dpi), chosen on the
+// scan-like pencil walks of bench_gap_closing: thinning loses a tapering stroke's pale end for
+// several pixels beyond the bare gap, and 16 reaches across that (with line pick-up and growth
+// that take in pale pencil) while the figure's narrowest areas still keep their regions.
+inline constexpr int kRecommendedCloseGaps = 16;
 
 // How joins show in the analyzer's pictures, apart from the found lines (cyan).
 inline constexpr Bgr kJoinColour{255, 255, 0};

@@ -97,7 +97,7 @@ TEST(AnalyzerGapClosing, MarkedJoinsShowInTheirOwnColourAndBatchRunsCloseTheSame
   // The batch dialog names the setting the run will use, and the run uses it.
   {
     BatchProcessDialog dialog(w.doc(), w.prompt, w.frame.get());
-    EXPECT_EQ(dialog.closeGapsText(), QStringLiteral("5"));
+    EXPECT_EQ(dialog.closeGapsText(), QString::number(kRecommendedCloseGaps));
   }
   DrawingSequence sequence = OpenSequence(w.Frame(1, ".qds"), "walk");
   w.doc().BeginBatch();
