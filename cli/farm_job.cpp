@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli/arguments.h"
+#include "cli/close_gaps_option.h"
 #include "common/drawing_scan.h"
 #include "common/frame_sequence.h"
 #include "common/path.h"
@@ -26,7 +27,7 @@ struct OptionSets {
 };
 
 // The plain commands' options that a task may carry; --jobs and the chunk are the farm's.
-const OptionSets kAnalyzeOptions{{"--settings", "--frames"}, {"--yes"}};
+const OptionSets kAnalyzeOptions{{"--settings", "--frames", "--close-gaps"}, {"--yes"}};
 const OptionSets kRenderOptions{{"--out", "--name", "--frames", "--levels", "--size", "--quality"},
                                 {"--line-test", "--allow-missing"}};
 const OptionSets kComposeOptions{
@@ -92,6 +93,9 @@ std::optional<FarmJob> PlanAnalyze(const Arguments& parsed, std::span<const std:
     if (!range) return plan.Usage("--frames must be A-B, frame numbers with A <= B");
     numbers = *range;
   }
+  // Checked here, or every task would fail on it.
+  if (auto gaps = parsed.Value("--close-gaps"); gaps && !ParseCloseGaps(*gaps))
+    return plan.Usage(std::string(kCloseGapsError));
   const std::string absolute = AbsolutePath(picked);
   const DrawingSequence sequence = OpenSequence(absolute, TitleOf(absolute));
   FarmJob job;

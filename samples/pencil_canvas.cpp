@@ -52,7 +52,7 @@ void PencilCanvas::DrawSegment(const StrokePoint& a, const StrokePoint& b,
                                const PencilStyle& style) {
   auto radiusAt = [&](double p) { return style.radius * (0.7 + 0.3 * std::clamp(p, 0.0, 1.0)); };
   auto darkAt = [&](double p) { return style.darkness * (0.55 + 0.45 * std::clamp(p, 0.0, 1.0)); };
-  const double ra = radiusAt(a.pressure), rb = radiusAt(b.pressure);
+  const double ra = radiusAt(a.pressure) * a.width, rb = radiusAt(b.pressure) * b.width;
   const double da = darkAt(a.pressure), db = darkAt(b.pressure);
   const double reach = std::max(ra, rb) + 1.0;
   const int x0 = std::max(0, int(std::floor(std::min(a.x, b.x) - reach)));

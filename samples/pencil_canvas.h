@@ -16,6 +16,7 @@ struct StrokePoint {
   double x = 0;
   double y = 0;
   double pressure = 1;  // 0..1: light pressure draws thinner and paler
+  double width = 1;     // 0..1: a narrowing beyond pressure's, as a stroke's end tapers out
 };
 
 struct PencilStyle {

@@ -76,7 +76,10 @@ SampleDrawing RenderSampleDrawing(const SampleOptions& options, int frameIndex, 
   SampleRandom random(placement.seed ^ 0x5DEECE66DULL);
   DrawGround(canvas, placement.groundY - 0.4 * placement.unit, placement.unit, random);
   SampleDrawing drawing;
-  DrawnFigure figure = DrawWalkingFigure(canvas, placement);
+  ScanPencil pencil = options.pencil;
+  pencil.dpi = std::max(options.dpi, 1);
+  DrawnFigure figure = DrawWalkingFigure(canvas, placement, pencil);
+  drawing.pencilGaps = std::move(figure.pencilGaps);
   drawing.gaps = std::move(figure.gaps);
   drawing.face = figure.face;
   drawing.back = figure.back;

@@ -27,6 +27,8 @@ struct SampleOptions {
   int xPosition = 0;
   int yPosition = 0;
   uint32_t seed = 1;
+  // Pencil like a real scan's (off: the plain strokes); its dpi is taken from `dpi` above.
+  ScanPencil pencil{};
 };
 
 // A drawing with the gaps left in its outlines, for tests that look for them: the figure's
@@ -37,7 +39,8 @@ struct SampleDrawing {
   std::vector<LineGap> gaps;
   Point face;  // pixels inside the head and inside the body, clear of every line
   Point back;
-  std::vector<PartShape> parts;  // the figure's shapes, for RenderPartMap
+  std::vector<PartShape> parts;       // the figure's shapes, for RenderPartMap
+  std::vector<PencilGap> pencilGaps;  // where a scan-like pencil's strokes stop short
 };
 
 // Frame `frameIndex` (from 0) of `frameCount`: the figure walks a little to the right from

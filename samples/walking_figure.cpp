@@ -19,7 +19,11 @@ constexpr double kLean = 4 * kDegree;  // the body leans into the walk
 struct Stroke {
   std::vector<StrokePoint> points;
   PencilStyle style;
+  bool closed = false;
 };
+
+// The scan-like pencil's own random source, so that the figure's wobbles stay what they are.
+constexpr uint64_t kPencilSeed = 0x3C6EF372FE94F82BULL;
 
 Point Along(Point from, double length, double angleFromDown) {
   return {from.x + length * std::sin(angleFromDown), from.y - length * std::cos(angleFromDown)};
@@ -83,7 +87,8 @@ LineWeights LineWeightsFor(double unit) {
   return w;
 }
 
-DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& placement) {
+DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& placement,
+                              const ScanPencil& pencil) {
   const double u = placement.unit;
   auto P = [&](Point p) { return Point{placement.hipX + p.x * u, placement.groundY + p.y * u}; };
   const LineWeights weights = LineWeightsFor(u);
@@ -94,7 +99,7 @@ DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& place
     Wobble wobble = MakeWobble(random, 0.12 * u);
     strokes.push_back(
         {closed ? ClosedStroke(outline, spacing, wobble) : OpenStroke(outline, spacing, wobble),
-         style});
+         style, closed});
   };
   auto inPixels = [&](std::vector<Point> units) {
     for (Point& p : units) p = P(p);
@@ -177,10 +182,12 @@ DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& place
   add(inPixels(CurveThrough({head.x, head.y + 6}, {hip.x + 1.5, hip.y + 10}, plantedAnkle)),
       weights.faint, false);
 
-  for (const Stroke& s : strokes) canvas.DrawStroke(s.points, s.style);
+  DrawnFigure drawn;
+  SampleRandom pencilRandom(placement.seed ^ kPencilSeed);
+  for (const Stroke& s : strokes)
+    DrawScanStroke(canvas, s.points, s.closed, s.style, pencil, pencilRandom, &drawn.pencilGaps);
 
   // Gaps where the hand eased off: one pixel across the crown, two in the middle of the back.
-  DrawnFigure drawn;
   std::vector<LineGap>& gaps = drawn.gaps;
   const auto& headPoints = strokes[headStroke].points;
   gaps.push_back(

@@ -9,6 +9,7 @@
 #include "samples/figure_parts.h"
 #include "samples/pencil_canvas.h"
 #include "samples/pencil_shapes.h"
+#include "samples/scan_pencil.h"
 
 namespace quenda::samples {
 
@@ -56,13 +57,16 @@ LineWeights LineWeightsFor(double unit);
 // `parts` are its closed shapes in drawing order, for the ground truth.
 struct DrawnFigure {
   std::vector<LineGap> gaps;
+  std::vector<PencilGap> pencilGaps;  // left between strokes by a scan-like pencil
   Point face;
   Point back;
   std::vector<PartShape> parts;
 };
 
 // Draws the figure and cuts its two faint gaps, which growth closes again: one pixel across
-// the top of the head and two pixels in the back of the body.
-DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& placement);
+// the top of the head and two pixels in the back of the body. With `pencil` on, its strokes are
+// drawn the scanned way (the same shapes, the same truth).
+DrawnFigure DrawWalkingFigure(PencilCanvas& canvas, const FigurePlacement& placement,
+                              const ScanPencil& pencil = {});
 
 }  // namespace quenda::samples

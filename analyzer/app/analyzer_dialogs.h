@@ -33,6 +33,9 @@ class LineSettingsDialog final : public QDialog, public AnalyzerListener {
   QLineEdit* entry(LineSetting which) const { return entries_[std::size_t(which)]; }
   QScrollBar* bar(LineSetting which) const { return bars_[std::size_t(which)]; }
   QCheckBox* showLines() const { return showLines_; }
+  // The widest gap that marking closes: the analyzer's own setting, not a line settings file's.
+  QLineEdit* closeGapsEntry() const { return closeGapsEntry_; }
+  QScrollBar* closeGapsBar() const { return closeGapsBar_; }
   QPushButton* button(const QString& text) const;
 
   // As the dialog opens: the current settings in every box, "Show lines" on.
@@ -53,6 +56,8 @@ class LineSettingsDialog final : public QDialog, public AnalyzerListener {
   SavePathPicker pickSavePath_;
   std::array<QLineEdit*, 4> entries_{};
   std::array<QScrollBar*, 4> bars_{};
+  QLineEdit* closeGapsEntry_ = nullptr;
+  QScrollBar* closeGapsBar_ = nullptr;
   QCheckBox* showLines_ = nullptr;
 };
 
@@ -66,6 +71,7 @@ class BatchProcessDialog final : public QDialog {
   QPushButton* button(const QString& text) const;
   QString pathText() const;
   QString nameText() const;
+  QString closeGapsText() const;
 
  private:
   void SelectSequence();
@@ -77,6 +83,7 @@ class BatchProcessDialog final : public QDialog {
   BatchChoice choice_;
   QLabel* path_ = nullptr;
   QLabel* name_ = nullptr;
+  QLabel* closeGaps_ = nullptr;
 };
 
 // "Quenda: Color Set" (modeless): the analyzer's colours in a list, a name and a colour to add

@@ -14,6 +14,7 @@
 #include "twain/sane_device.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
+#include "ui/settings.h"
 
 namespace quenda {
 namespace {
@@ -22,16 +23,23 @@ QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
+const QString kLinesSection = QStringLiteral("Lines");
+const QString kCloseGapsKey = QStringLiteral("CloseGaps");
+
 }  // namespace
 
 CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath,
-                               twain::ScanDeviceManager* devices)
+                               twain::ScanDeviceManager* devices, Settings* settings)
     : ownPrompt_(prompt == nullptr ? std::make_unique<QtPrompt>(this) : nullptr),
       prompt_(prompt == nullptr ? ownPrompt_.get() : prompt),
+      ownSettings_(settings == nullptr ? std::make_unique<Settings>(QStringLiteral("analyzer"))
+                                       : nullptr),
+      settings_(settings == nullptr ? ownSettings_.get() : settings),
       pickSavePath_(pickSavePath ? std::move(pickSavePath) : SystemSavePathPicker()),
       doc_(std::make_unique<CAnalyzerDoc>(*prompt_)),
       ownDevices_(devices == nullptr ? std::make_unique<twain::SaneDeviceManager>() : nullptr),
       devices_(devices == nullptr ? ownDevices_.get() : devices) {
+  doc_->SetCloseGaps(settings_->GetInt(kLinesSection, kCloseGapsKey, 0));
   setWindowTitle(Q(doc_->title()));
   view_ = new CAnalyzerView(*doc_);
   setCentralWidget(view_);
@@ -170,6 +178,14 @@ void CAnalyzerFrame::OnUpdate(const AnalyzerUpdate& update) {
     UpdateActions();
     ShowPaintTools();
   }
+  if (update.hint == AnalyzerHint::StateChanged && !doc_->lineSettingsOpen()) KeepCloseGaps();
+}
+
+void CAnalyzerFrame::KeepCloseGaps() {
+  const int value = doc_->closeGaps();
+  if (settings_->GetInt(kLinesSection, kCloseGapsKey, 0) == value) return;
+  settings_->SetInt(kLinesSection, kCloseGapsKey, value);
+  if (Status saved = settings_->Save(); !saved) prompt_->Message(saved.message());
 }
 
 bool CAnalyzerFrame::OpenFile(const QString& path) {

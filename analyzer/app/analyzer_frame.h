@@ -14,6 +14,7 @@
 namespace quenda {
 
 class CAnalyzerView;
+class Settings;
 
 class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   Q_OBJECT
@@ -21,9 +22,11 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
  public:
   // `prompt` asks the user (the window's own message boxes when null) and must outlive the
   // window; `pickSavePath` names files to write (the system's dialog when empty); `devices`
-  // are the scanners (SANE's when null) and must outlive the window.
+  // are the scanners (SANE's when null) and must outlive the window; `settings` is the
+  // program's profile (the user's "analyzer" one when null), which keeps the gap setting.
   explicit CAnalyzerFrame(Prompt* prompt = nullptr, SavePathPicker pickSavePath = {},
-                          twain::ScanDeviceManager* devices = nullptr);
+                          twain::ScanDeviceManager* devices = nullptr,
+                          Settings* settings = nullptr);
   ~CAnalyzerFrame() override;
 
   CAnalyzerDoc& document() { return *doc_; }
@@ -54,9 +57,13 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   // "Scan Se&quence", and "E&xit Scan" while the scan mode is on.
   void ScanSequence();
   void ExitScan();
+  // The gap setting into the profile once the settings dialog has closed with a new one.
+  void KeepCloseGaps();
 
   std::unique_ptr<Prompt> ownPrompt_;
   Prompt* prompt_;
+  std::unique_ptr<Settings> ownSettings_;
+  Settings* settings_;
   SavePathPicker pickSavePath_;
   std::unique_ptr<CAnalyzerDoc> doc_;
   CAnalyzerView* view_ = nullptr;

@@ -1,8 +1,10 @@
 #include "analyzer/core/analyzer_doc.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
+#include "analyzer/core/gap_closing.h"
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "common/contrast_stretch.h"
@@ -24,6 +26,7 @@ constexpr std::string_view kProcessRegionsFirst = "Please process the regions.";
 constexpr std::string_view kLoadPictureFirst = "Please load a picture.";
 constexpr std::string_view kLoseCurrentPicture =
     "You will lose the current picture and regions, Are you sure?";
+constexpr std::string_view kCloseGapsOutOfRange = "Close Gaps: out of Range!";
 constexpr std::string_view kNoMemoryForImage =
     "Load image: Image too large: Not enough memory for buffers";
 
@@ -59,6 +62,7 @@ void CAnalyzerDoc::ShowRegionLines() {
       d[0] = line.blue, d[1] = line.green, d[2] = line.red;
     }
   }
+  ShowJoinPixels(image_, WholePicture(image_), image_.display);
 }
 
 Status CAnalyzerDoc::LoadImage(std::string_view startDirectory) {
@@ -124,6 +128,7 @@ Status CAnalyzerDoc::OpenLineSettings() {
   }
   if (lineSettingsOpen()) return Status::Ok();
   sessionCopy_ = settings_;
+  closeGapsCopy_ = closeGaps_;
   testRectangle_ = CentredTestRectangle(image_.width(), image_.height());
   drag_ = TestRectangleDrag(image_.width(), image_.height());
   SetTitle(kRegionSettingsTitle);
@@ -153,15 +158,18 @@ void CAnalyzerDoc::SetLineSetting(LineSetting which, int value) {
 void CAnalyzerDoc::TestSettings(bool showLines, Progress& progress) {
   if (!lineSettingsOpen()) return;
   const PixelRect r = TestRectanglePixels(testRectangle_, image_.height());
-  if (showLines)
+  if (showLines) {
     GenerateLines(image_, settings_, r.x0, r.x1, r.y0, r.y1, progress, LineColour());
-  else
+    (void)CloseGapsIn(image_, r, closeGaps_, progress);
+  } else {
     ShowClampedImage(image_, settings_, r.x0, r.x1, r.y0, r.y1);
+  }
   Notify(AnalyzerHint::RedrawRect, ClipToPicture(image_, r));
 }
 
 void CAnalyzerDoc::CloseLineSettings() {
   sessionCopy_.reset();
+  image_.joinPixels.clear();  // those of the test rectangle
   drag_.Release();
   // The trial lines were only a preview: the drawing shows plain again.
   ShowGrey(WholePicture(image_));
@@ -170,13 +178,24 @@ void CAnalyzerDoc::CloseLineSettings() {
   Notify(AnalyzerHint::StateChanged);
 }
 
-Status CAnalyzerDoc::AcceptLineSettings(const LineSettingsEntries& entries) {
-  const std::string refusal = CheckLineSettingsEntries(entries);
+void CAnalyzerDoc::SetCloseGaps(int value) {
+  value = std::clamp(value, 0, kMaxCloseGaps);
+  if (value == closeGaps_) return;
+  closeGaps_ = value;
+  Notify(AnalyzerHint::SettingsChanged);
+}
+
+Status CAnalyzerDoc::AcceptLineSettings(const LineSettingsEntries& entries,
+                                        std::optional<int> closeGapsEntry) {
+  std::string refusal = CheckLineSettingsEntries(entries);
+  if (refusal.empty() && closeGapsEntry && (*closeGapsEntry < 0 || *closeGapsEntry > kMaxCloseGaps))
+    refusal = kCloseGapsOutOfRange;
   if (!refusal.empty()) {
     prompt_.Message(refusal);
     return Error{refusal};
   }
   settings_ = AcceptedLineSettings(entries);
+  if (closeGapsEntry) closeGaps_ = *closeGapsEntry;
   Notify(AnalyzerHint::SettingsChanged);
   CloseLineSettings();
   return Status::Ok();
@@ -185,6 +204,7 @@ Status CAnalyzerDoc::AcceptLineSettings(const LineSettingsEntries& entries) {
 void CAnalyzerDoc::CancelLineSettings() {
   if (!sessionCopy_) return;
   settings_ = *sessionCopy_;
+  closeGaps_ = closeGapsCopy_;
   Notify(AnalyzerHint::SettingsChanged);
   CloseLineSettings();
 }
@@ -212,7 +232,8 @@ Status CAnalyzerDoc::MarkRegions(Progress& progress) {
   }
   // Lines are always found on the drawing as scanned, not on one stretched by an earlier pass.
   image_.grey = scanGrey_;
-  Status marked = quenda::MarkRegions(image_, settings_, progress, LineColour());
+  Status marked =
+      quenda::MarkRegions(image_, settings_, progress, LineColour(), closeGaps_, nullptr);
   Notify(AnalyzerHint::PictureChanged);
   if (!marked) {
     prompt_.Message(marked.message(), MessageIcon::Warning);
@@ -275,6 +296,7 @@ Status CAnalyzerDoc::LoadRegionsFile(const std::string& path) {
   image_.grey = scanGrey_;
   for (uint8_t& g : image_.grey) g = stretch[g];
   image_.regions = std::move(*read);
+  image_.joinPixels.clear();  // a region file holds its joins as plain region lines
   image_.filledCount = 0;
   ResetRegionColours(image_);
   image_.regionColorUndo = image_.regionColor;
@@ -326,7 +348,7 @@ void CAnalyzerDoc::BeginBatch() {
 BatchResult CAnalyzerDoc::RunBatch(const DrawingSequence& sequence, Prompt& prompt,
                                    Progress& progress, const BatchObserver& observer) const {
   return RunBatchProcess(sequence, AllFrames(sequence), settings_, prompt, progress, observer,
-                         DefaultJobCount());
+                         DefaultJobCount(), closeGaps_);
 }
 
 void CAnalyzerDoc::EndBatch() {

@@ -120,8 +120,15 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void SetLineSetting(LineSetting which, int value);
   // Lines (or only the clamped picture) inside the test rectangle with the current settings.
   void TestSettings(bool showLines, Progress& progress);
-  // The dialog's edit boxes: the first failed check is shown and the dialog stays open.
-  Status AcceptLineSettings(const LineSettingsEntries& entries);
+  // The dialog's edit boxes: the first failed check is shown and the dialog stays open. The
+  // gap entry (when given) is checked after the four settings.
+  Status AcceptLineSettings(const LineSettingsEntries& entries,
+                            std::optional<int> closeGapsEntry = std::nullopt);
+  // The widest gap in the lines that marking, Test Settings and batch runs close (0: none). A
+  // program setting, not one of the four a settings or region file stores; the dialog changes
+  // it live and Cancel puts back the value of the opening. Kept within 0..kMaxCloseGaps.
+  int closeGaps() const { return closeGaps_; }
+  void SetCloseGaps(int value);
   void CancelLineSettings();
   // A settings file in the dialog (or the batch dialog): its values become the current ones.
   Status LoadLineSettingsFile(const std::string& path);
@@ -271,6 +278,8 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   bool regionsMarked_ = false;
   RedlineSettings settings_;
   std::optional<RedlineSettings> sessionCopy_;  // held while the settings dialog is open
+  int closeGaps_ = 0;
+  int closeGapsCopy_ = 0;  // of the dialog's opening
   TestRectangle testRectangle_;
   TestRectangleDrag drag_{0, 0};
   std::string title_{kAnalyzerStartTitle};

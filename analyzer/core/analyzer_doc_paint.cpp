@@ -1,7 +1,9 @@
 #include <cstdio>
 
 #include "analyzer/core/analyzer_doc.h"
+
 #include "analyzer/core/batch_process.h"
+#include "analyzer/core/gap_closing.h"
 #include "analyzer/core/paint_composite.h"
 #include "analyzer/core/sequence_paint.h"
 #include "common/region_fill.h"
@@ -36,6 +38,9 @@ void CAnalyzerDoc::ShowPaint(ImageRect rect) {
     ShowPaintedLayer(image_, colors_, {rect.x0, rect.x1, rect.y0, rect.y1}, image_.display);
   else
     ComposeRegionView(image_.regions, image_.regionColor, colors_, viewMode_, rect, image_.display);
+  // Where the region lines show, the joins show apart from them.
+  if (viewMode_ == ViewMode::RegionLine || viewMode_ == ViewMode::RegionsPainted)
+    ShowJoinPixels(image_, {rect.x0, rect.x1, rect.y0, rect.y1}, image_.display);
 }
 
 void CAnalyzerDoc::ShowPaintAndRedraw(ImageRect rect) {
@@ -56,6 +61,7 @@ void CAnalyzerDoc::RecolourRegionLines() {
       d[0] = line.blue, d[1] = line.green, d[2] = line.red;
     }
   }
+  ShowJoinPixels(image_, WholePicture(image_), image_.display);
   Notify(AnalyzerHint::RedrawRect, WholePicture(image_));
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include "analyzer/core/gap_closing.h"
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "common/drawing_scan.h"
@@ -35,11 +36,12 @@ Result<WorkingImage> LoadFrame(const std::string& scanPath, Prompt& prompt) {
 
 // Lines and regions of a loaded frame, ready for its region file; false (with the failure in
 // the report) when the drawing has more regions than a region file holds.
-bool AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, BatchFrameReport& report,
-                  Prompt& prompt) {
+bool AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, int closeGaps,
+                  BatchFrameReport& report, Prompt& prompt) {
   // Nobody watches the passes of one frame; the run reports whole frames.
   NullProgress passes;
   GenerateLines(image, settings, 0, image.width(), 0, image.height(), passes);
+  (void)CloseGapsOfDrawing(image, closeGaps, passes);
   Status extracted = ExtractRegions(image, settings, passes);
   if (!extracted) {
     // Too many regions for a region file: no file rather than one whose numbers wrap.
@@ -77,7 +79,7 @@ struct AnalyzedFrame {
 };
 
 AnalyzedFrame ComputeFrame(const DrawingSequence& sequence, int index,
-                           const RedlineSettings& settings, bool keepDrawing) {
+                           const RedlineSettings& settings, int closeGaps, bool keepDrawing) {
   const auto started = Clock::now();
   AnalyzedFrame frame;
   BatchFrameReport& report = frame.report;
@@ -92,7 +94,8 @@ AnalyzedFrame ComputeFrame(const DrawingSequence& sequence, int index,
       frame.stopMessage = image.message();
     } else {
       if (keepDrawing) frame.shown = *image;
-      if (AnalyzeFrame(*image, settings, report, frame.said)) frame.analyzed = std::move(*image);
+      if (AnalyzeFrame(*image, settings, closeGaps, report, frame.said))
+        frame.analyzed = std::move(*image);
     }
   } catch (const std::bad_alloc&) {
     frame.stopMessage = std::string(kNoMemoryForFrame);
@@ -140,7 +143,7 @@ int BatchResult::WrittenCount() const {
 
 BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange range,
                             const RedlineSettings& settings, Prompt& prompt, Progress& progress,
-                            const BatchObserver& observer, int jobs) {
+                            const BatchObserver& observer, int jobs, int closeGaps) {
   // Taken once: what the caller changes while the run goes on cannot reach later frames.
   const RedlineSettings runSettings = settings;
   const int last = std::min(range.last, sequence.frameCount - 1);
@@ -154,7 +157,7 @@ BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange ran
   progress.FramesPlanned(total);
   RunFramesInOrder(
       first, last, jobs,
-      [&](int index) { return ComputeFrame(sequence, index, runSettings, keepDrawing); },
+      [&](int index) { return ComputeFrame(sequence, index, runSettings, closeGaps, keepDrawing); },
       [&](int index, AnalyzedFrame& frame) {
         const auto started = Clock::now();
         BatchFrameReport& report = frame.report;

@@ -108,8 +108,10 @@ struct BatchObserver {
 // Up to `jobs` frames are analyzed at once, ahead of the one being written; the files, messages,
 // reports and observer calls are those of a one-job run, in frame order, all on the calling
 // thread (frames analyzed ahead of a stop are dropped).
+// Gaps of up to `closeGaps` pixels in every frame's lines are closed (0: none), as Mark Regions
+// closes them.
 BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange range,
                             const RedlineSettings& settings, Prompt& prompt, Progress& progress,
-                            const BatchObserver& observer = {}, int jobs = 1);
+                            const BatchObserver& observer = {}, int jobs = 1, int closeGaps = 0);
 
 }  // namespace quenda

@@ -195,9 +195,11 @@ void ResetRegionColours(WorkingImage& image) {
 }
 
 Status MarkRegions(WorkingImage& image, const RedlineSettings& settings, Progress& progress,
-                   Bgr lineColour) {
+                   Bgr lineColour, int closeGaps, GapJoins* joins) {
   if (image.empty()) return Error{kNoPictureToMark};
   GenerateLines(image, settings, 0, image.width(), 0, image.height(), progress, lineColour);
+  GapJoins made = CloseGapsOfDrawing(image, closeGaps, progress);
+  if (joins) *joins = std::move(made);
   if (Status status = ExtractRegions(image, settings, progress); !status) return status;
   ResetRegionColours(image);
   return Status::Ok();

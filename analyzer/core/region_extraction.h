@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "analyzer/core/gap_closing.h"
 #include "analyzer/core/working_image.h"
 #include "common/progress.h"
 #include "common/redline_settings.h"
@@ -33,8 +34,10 @@ void ClearRegions(WorkingImage& image);
 // Region 1 transparent (0), every other region unfilled (1). Redrawing is the caller's.
 void ResetRegionColours(WorkingImage& image);
 
-// The Mark regions command: lines over the whole drawing, regions, fresh colours.
+// The Mark regions command: lines over the whole drawing, their gaps of up to `closeGaps` pixels
+// closed (the joins made go to `joins` when given), regions, fresh colours.
 Status MarkRegions(WorkingImage& image, const RedlineSettings& settings, Progress& progress,
-                   Bgr lineColour = kDefaultLineColour);
+                   Bgr lineColour = kDefaultLineColour, int closeGaps = 0,
+                   GapJoins* joins = nullptr);
 
 }  // namespace quenda

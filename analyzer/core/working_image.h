@@ -40,6 +40,9 @@ struct WorkingImage {
   std::vector<int32_t> regionColor;      // regionCount + 2 entries, colour set indices
   std::vector<int32_t> regionColorUndo;  // the same size
   int filledCount = 0;
+  // The pixels that the last gap closing made line pixels, shown in their own colour. Only for
+  // the eye: a region file stores them as plain region lines.
+  std::vector<std::ptrdiff_t> joinPixels;
 
   int width() const { return regions.width; }
   int height() const { return regions.height; }

@@ -13,6 +13,7 @@
 #include "common/scripted_prompt.h"
 #include "samples/sample_drawing.h"
 #include "testing/test_support.h"
+#include "ui/settings.h"
 
 namespace quenda::testing {
 
@@ -26,11 +27,20 @@ struct AnalyzerWindow {
     samples::SampleOptions options{.width = width, .height = height, .dpi = 100};
     ScriptedPrompt quiet;
     EXPECT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", frames, options, quiet).ok());
-    frame = std::make_unique<CAnalyzerFrame>(&prompt, [this](QWidget*, const SaveQuestion&) {
-      std::optional<QString> next;
-      if (!savePaths.empty()) next = savePaths.front(), savePaths.pop_front();
-      return next;
-    });
+    OpenFrame();
+  }
+
+  // The window (again, as a program started anew), on the same profile.
+  void OpenFrame() {
+    frame.reset();
+    frame = std::make_unique<CAnalyzerFrame>(
+        &prompt,
+        [this](QWidget*, const SaveQuestion&) {
+          std::optional<QString> next;
+          if (!savePaths.empty()) next = savePaths.front(), savePaths.pop_front();
+          return next;
+        },
+        nullptr, &settings);
     frame->resize(700, 560);
     frame->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
@@ -79,6 +89,8 @@ struct AnalyzerWindow {
   }
 
   TempDir dir;
+  TempDir profileDir;
+  Settings settings{QStringLiteral("analyzer"), QString::fromStdString(profileDir.path())};
   ScriptedPrompt prompt;
   std::deque<QString> savePaths;
   std::unique_ptr<CAnalyzerFrame> frame;

@@ -1,0 +1,157 @@
+#include "samples/scan_pencil.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace quenda::samples {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kShortOutline = 80;  // at 300 dpi: an outline this short is one stroke
+constexpr double kDoubledPressure = 0.85;
+
+double Scaled(const ScanPencil& pencil, double length) {
+  return length * double(pencil.dpi) / 300.0;
+}
+
+std::vector<double> ArcLengths(std::span<const StrokePoint> points) {
+  std::vector<double> s(points.size(), 0.0);
+  for (std::size_t i = 1; i < points.size(); ++i)
+    s[i] = s[i - 1] + std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
+  return s;
+}
+
+// The point at arc length t (within 0 .. the length), its place and pressure interpolated.
+StrokePoint PointAt(std::span<const StrokePoint> points, const std::vector<double>& s, double t) {
+  const auto it = std::upper_bound(s.begin(), s.end(), t);
+  if (it == s.begin()) return points.front();
+  if (it == s.end()) return points.back();
+  const std::size_t i = std::size_t(it - s.begin());
+  const double piece = s[i] - s[i - 1];
+  const double f = piece > 0 ? (t - s[i - 1]) / piece : 0.0;
+  const StrokePoint& a = points[i - 1];
+  const StrokePoint& b = points[i];
+  return {a.x + f * (b.x - a.x), a.y + f * (b.y - a.y), a.pressure + f * (b.pressure - a.pressure),
+          1};
+}
+
+// The run of the polyline from arc length a to b (0 <= a < b <= the length).
+void AppendRun(std::span<const StrokePoint> points, const std::vector<double>& s, double a,
+               double b, std::vector<StrokePoint>& out) {
+  out.push_back(PointAt(points, s, a));
+  for (std::size_t i = 0; i < points.size(); ++i)
+    if (s[i] > a && s[i] < b) out.push_back(points[i]);
+  out.push_back(PointAt(points, s, b));
+}
+
+// Tapers both ends of a stroke and lets its pressure wander along it.
+void Shade(std::vector<StrokePoint>& stroke, const ScanPencil& pencil, SampleRandom& random) {
+  const std::vector<double> s = ArcLengths(stroke);
+  const double length = s.empty() ? 0.0 : s.back();
+  const double taper = std::min(Scaled(pencil, pencil.taperLength), length / 3);
+  const double wave = Scaled(pencil, random.Between(60, 160));
+  const double phase = random.Between(0, 2 * kPi);
+  for (std::size_t i = 0; i < stroke.size(); ++i) {
+    const double fromEnd = std::min(s[i], length - s[i]);
+    const double f = taper > 0 ? std::clamp(fromEnd / taper, 0.0, 1.0) : 1.0;
+    const double ease = f * f * (3 - 2 * f);
+    stroke[i].width = pencil.taperWidth + (1 - pencil.taperWidth) * ease;
+    const double wander = 0.5 + 0.5 * std::sin(2 * kPi * s[i] / wave + phase);
+    stroke[i].pressure *= (1 - pencil.pressureSwing * wander) * (0.55 + 0.45 * ease);
+  }
+}
+
+// Goes over the middle of a stroke again, a little to one side.
+void DrawDoubled(PencilCanvas& canvas, const std::vector<StrokePoint>& stroke,
+                 const PencilStyle& style, const ScanPencil& pencil, SampleRandom& random) {
+  if (stroke.size() < 4) return;
+  const std::vector<double> s = ArcLengths(stroke);
+  const double length = s.back();
+  const double from = random.Between(0.1, 0.35) * length, to = random.Between(0.65, 0.9) * length;
+  const double side = (random.Unit() < 0.5 ? -1 : 1) * random.Between(0.8, 1.6) * style.radius;
+  std::vector<StrokePoint> again;
+  AppendRun(stroke, s, from, to, again);
+  std::vector<StrokePoint> moved = again;
+  for (std::size_t i = 0; i < again.size(); ++i) {
+    const StrokePoint& a = again[i == 0 ? 0 : i - 1];
+    const StrokePoint& b = again[i + 1 < again.size() ? i + 1 : i];
+    const double dx = b.x - a.x, dy = b.y - a.y, d = std::hypot(dx, dy);
+    if (d > 0) moved[i].x += side * -dy / d, moved[i].y += side * dx / d;
+    moved[i].pressure = again[i].pressure * kDoubledPressure;
+    moved[i].width = 1;
+  }
+  Shade(moved, pencil, random);
+  canvas.DrawStroke(moved, style);
+}
+
+void DrawShaded(PencilCanvas& canvas, std::vector<StrokePoint> stroke, const PencilStyle& style,
+                const ScanPencil& pencil, SampleRandom& random) {
+  Shade(stroke, pencil, random);
+  canvas.DrawStroke(stroke, style);
+  if (random.Unit() < pencil.doubledShare) DrawDoubled(canvas, stroke, style, pencil, random);
+}
+
+}  // namespace
+
+ScanPencil ScanPencilAt(int dpi) {
+  ScanPencil pencil;
+  pencil.enabled = true;
+  pencil.dpi = std::max(dpi, 1);
+  return pencil;
+}
+
+void DrawScanStroke(PencilCanvas& canvas, std::span<const StrokePoint> points, bool closed,
+                    const PencilStyle& style, const ScanPencil& pencil, SampleRandom& random,
+                    std::vector<PencilGap>* gaps) {
+  if (!pencil.enabled || points.size() < 3) {
+    canvas.DrawStroke(points, style);
+    return;
+  }
+  if (!closed) {
+    DrawShaded(canvas, {points.begin(), points.end()}, style, pencil, random);
+    return;
+  }
+  const std::vector<double> s = ArcLengths(points);
+  const double length = s.back();
+  const int most = std::max(pencil.maxStrokesPerOutline, 1);
+  const int strokes =
+      length < Scaled(pencil, kShortOutline) ? 1 : std::min(most, 1 + int(random.Unit() * most));
+  // Where the strokes break, along the loop from a random start, and how far apart their ends
+  // stop: the bare paper plus the inked reach of each tapered end.
+  const double start = random.Unit() * length;
+  std::vector<double> breaks, halfGaps, bare;
+  for (int j = 0; j < strokes; ++j) {
+    const double jitter = strokes > 1 ? random.Between(-0.15, 0.15) : 0.0;
+    breaks.push_back(start + (j + jitter) * length / strokes);
+    const int pixels = pencil.minGap + int(random.Unit() * (pencil.maxGap - pencil.minGap + 1));
+    bare.push_back(std::max(1.0, Scaled(pencil, std::min(pixels, pencil.maxGap))));
+    const double endRadius = style.radius * pencil.taperWidth;
+    halfGaps.push_back(bare.back() / 2 + endRadius + 0.5);
+  }
+  auto wrapped = [&](double t) { return std::fmod(std::fmod(t, length) + length, length); };
+  for (int j = 0; j < strokes; ++j) {
+    const int next = (j + 1) % strokes;
+    const double from = breaks[std::size_t(j)] + halfGaps[std::size_t(j)];
+    const double to =
+        breaks[std::size_t(next)] + (next == 0 ? length : 0.0) - halfGaps[std::size_t(next)];
+    if (to - from < 2) continue;
+    std::vector<StrokePoint> run;
+    const double a = wrapped(from), b = a + (to - from);
+    if (b <= length) {
+      AppendRun(points, s, a, b, run);
+    } else {
+      AppendRun(points, s, a, length, run);
+      AppendRun(points, s, 0, b - length, run);
+    }
+    if (gaps) {
+      const StrokePoint end = PointAt(points, s, wrapped(to));
+      const StrokePoint after =
+          PointAt(points, s, wrapped(breaks[std::size_t(next)] + halfGaps[std::size_t(next)]));
+      gaps->push_back({{end.x, end.y}, {after.x, after.y}, bare[std::size_t(next)]});
+    }
+    DrawShaded(canvas, std::move(run), style, pencil, random);
+  }
+}
+
+}  // namespace quenda::samples

@@ -1,0 +1,162 @@
+// The scan-like pencil: off, it draws exactly the plain strokes (so the sample walk keeps its
+// bytes); on, outlines break into tapered strokes with bare gaps of 1 to 4 pixels at 300 dpi,
+// scaled with the resolution. And the true areas that measure an analysis against the shapes.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "samples/sample_drawing.h"
+#include "samples/scan_pencil.h"
+#include "samples/true_areas.h"
+
+namespace quenda::samples {
+namespace {
+
+std::vector<StrokePoint> Ring(double radius) {
+  SampleRandom random(3);
+  return ClosedStroke(EllipseOutline({150, 150}, radius, 0.8 * radius, 0.3), 1.5,
+                      MakeWobble(random, 0.6));
+}
+
+std::vector<uint8_t> Ink(const PencilCanvas& canvas) {
+  std::vector<uint8_t> ink;
+  for (int y = 0; y < canvas.height(); ++y)
+    for (int x = 0; x < canvas.width(); ++x) ink.push_back(canvas.InkAt(x, y));
+  return ink;
+}
+
+TEST(ScanPencil, OffDrawsThePlainStrokeAndLeavesTheWalksBytes) {
+  const PencilStyle style{2.2, 0.95};
+  for (bool closed : {true, false}) {
+    std::vector<StrokePoint> points = Ring(100);
+    if (!closed) points.resize(points.size() / 2);
+    PencilCanvas plain(300, 300), off(300, 300);
+    plain.DrawStroke(points, style);
+    ScanPencil pencil;  // off, whatever else it says
+    pencil.maxGap = 9, pencil.doubledShare = 1;
+    SampleRandom random(1);
+    std::vector<PencilGap> gaps;
+    DrawScanStroke(off, points, closed, style, pencil, random, &gaps);
+    EXPECT_EQ(Ink(off), Ink(plain));
+    EXPECT_TRUE(gaps.empty());
+  }
+  SampleOptions options{.width = 200, .height = 150};
+  SampleOptions offButSet = options;
+  offButSet.pencil.maxGap = 2, offButSet.pencil.taperLength = 1;
+  EXPECT_EQ(MakeSampleDrawing(options, 2, 5).picture.bytes(),
+            MakeSampleDrawing(offButSet, 2, 5).picture.bytes());
+}
+
+TEST(ScanPencil, OutlinesBreakIntoTaperedStrokesWithBareGaps) {
+  const PencilStyle style{2.2, 0.95};
+  for (int dpi : {300, 150}) {
+    SCOPED_TRACE(dpi);
+    int seen = 0;
+    for (uint64_t seed = 1; seed <= 12; ++seed) {
+      PencilCanvas canvas(300, 300);
+      SampleRandom random(seed);
+      std::vector<PencilGap> gaps;
+      DrawScanStroke(canvas, Ring(100), true, style, ScanPencilAt(dpi), random, &gaps);
+      ASSERT_GE(gaps.size(), 1u);
+      ASSERT_LE(gaps.size(), 3u);
+      for (const PencilGap& gap : gaps) {
+        ++seen;
+        EXPECT_GE(gap.bare, 1.0);
+        EXPECT_LE(gap.bare, 4.0 * dpi / 300);
+        // Bare paper lies between the two ends: some pixel on the way holds no graphite.
+        bool bare = false;
+        for (double t = 0; t <= 1; t += 0.02) {
+          const int x = int(std::lround(gap.end.x + t * (gap.start.x - gap.end.x)));
+          const int y = int(std::lround(gap.end.y + t * (gap.start.y - gap.end.y)));
+          bare |= canvas.InkAt(x, y) == 0;
+        }
+        EXPECT_TRUE(bare) << gap.end.x << "," << gap.end.y;
+        // The ends are lighter than the stroke's middle, which is graphite pressed fully.
+        const int ex = int(std::lround(gap.end.x)), ey = int(std::lround(gap.end.y));
+        EXPECT_LT(canvas.InkAt(ex, ey), 230);
+      }
+    }
+    EXPECT_GT(seen, 12);
+  }
+  // The same random source gives the same strokes.
+  PencilCanvas a(300, 300), b(300, 300);
+  SampleRandom ra(5), rb(5);
+  DrawScanStroke(a, Ring(100), true, style, ScanPencilAt(300), ra);
+  DrawScanStroke(b, Ring(100), true, style, ScanPencilAt(300), rb);
+  EXPECT_EQ(Ink(a), Ink(b));
+}
+
+TEST(ScanPencil, TheWalkKeepsItsShapesAndGetsItsGaps) {
+  SampleOptions plain{.width = 600, .height = 800, .dpi = 300};
+  SampleOptions pencil = plain;
+  pencil.pencil = ScanPencilAt(300);
+  const SampleDrawing a = RenderSampleDrawing(plain, 1, 4), b = RenderSampleDrawing(pencil, 1, 4);
+  ASSERT_EQ(a.parts.size(), b.parts.size());
+  for (std::size_t k = 0; k < a.parts.size(); ++k) {
+    EXPECT_EQ(a.parts[k].part, b.parts[k].part);
+    EXPECT_EQ(a.parts[k].outline.size(), b.parts[k].outline.size());
+  }
+  EXPECT_TRUE(a.pencilGaps.empty());
+  EXPECT_GE(b.pencilGaps.size(), b.parts.size());  // every outline has at least one
+  EXPECT_NE(a.scan.picture.bytes(), b.scan.picture.bytes());
+}
+
+// Regions made by hand over a map of two 12 x 12 squares on paper.
+struct AreaCase {
+  int width = 80, height = 60;
+  std::vector<uint16_t> shapes;
+  RegionData regions;
+  AreaCase() : shapes(std::size_t(width) * height, 0), regions(MakeBlankRegionData(80, 60)) {
+    for (int y = 4; y < 16; ++y)
+      for (int x = 4; x < 16; ++x) shapes[std::size_t(y) * width + x] = 1;
+    for (int y = 4; y < 16; ++y)
+      for (int x = 22; x < 34; ++x) shapes[std::size_t(y) * width + x] = 2;
+  }
+  // Region n for every pixel of shape `shape` inside columns x0..x1.
+  void Number(int shape, int x0, int x1, uint16_t n) {
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+      if (shapes[i] == shape && int(i % width) >= x0 && int(i % width) <= x1)
+        regions.regionMap[i] = n;
+    regions.regionCount = std::max<int>(regions.regionCount, n - 1);
+  }
+};
+
+TEST(TrueAreas, AnAreaKeepsItsRegionUnlessAGapLetsItRunIntoAnother) {
+  {
+    AreaCase c;
+    const TrueAreas truth = FindTrueAreas(c.shapes, c.width, c.height);
+    ASSERT_EQ(truth.shape.size(), 3u);  // the paper and the two squares
+    EXPECT_EQ(truth.pixels[1], 144);
+    c.Number(1, 0, 79, 2);
+    c.Number(2, 0, 79, 3);
+    const AreaScore score = ScoreAreas(truth, c.regions, c.width, c.height, 10);
+    EXPECT_EQ(score.areas, 3);
+    EXPECT_EQ(score.ownRegion, 3);
+    EXPECT_EQ(score.paperJoined, 0);
+    EXPECT_GT(score.paperPixels, 0);
+  }
+  {
+    // A line of a covered shape divides the first square: still no other area in its regions.
+    AreaCase c;
+    const TrueAreas truth = FindTrueAreas(c.shapes, c.width, c.height);
+    c.Number(1, 0, 9, 2);
+    c.Number(1, 10, 79, 3);
+    c.Number(2, 0, 79, 4);
+    EXPECT_EQ(ScoreAreas(truth, c.regions, c.width, c.height, 10).ownRegion, 3);
+  }
+  {
+    // The second square runs into the paper: it has no region of its own, and its core counts
+    // as figure joined to the paper.
+    AreaCase c;
+    const TrueAreas truth = FindTrueAreas(c.shapes, c.width, c.height);
+    c.Number(1, 0, 79, 2);
+    const AreaScore score = ScoreAreas(truth, c.regions, c.width, c.height, 10);
+    EXPECT_EQ(score.ownRegion, 2);
+    EXPECT_EQ(score.paperJoined, 8 * 8);  // the core of a 12 x 12 square
+  }
+}
+
+}  // namespace
+}  // namespace quenda::samples
