@@ -72,7 +72,8 @@ void Leg(FigureSketch& sketch, const FigureFrame& at, Point top, double swing) {
 
 DrawnFigure DrawAnimalKind(PencilCanvas& canvas, const FigureStage& stage) {
   FigureSketch sketch(stage.seed, stage.unit);
-  const FigureFrame at{{stage.centreX - 3 * stage.unit, stage.groundY}, stage.unit};
+  // The dog reaches further forward (its head) than back (its tail).
+  const FigureFrame at{{stage.centreX - 10 * stage.unit, stage.groundY}, stage.unit};
   const LineWeights& w = sketch.weights();
   const double t = stage.time;
   const double trot = std::sin(0.5 * t), bob = 1.2 * std::sin(t);

@@ -10,11 +10,12 @@
 namespace quenda::samples {
 
 namespace {
-constexpr double kNearStep = 0.024;  // parts of the sheet's width a drawing
-constexpr double kFarStep = 0.004;
-constexpr double kFarScale = 0.8;  // further from the camera: smaller
-constexpr double kFarRaise = 9;    // and standing higher, in figure units
-constexpr double kFarPhase = 2.1;  // radians: not in step with the near one
+constexpr double kNearStep = 0.02;  // parts of the sheet's width a drawing
+constexpr double kFarStep = 0.003;
+constexpr double kNearScale = 0.85;  // both a little smaller than the walk, to pass on the sheet
+constexpr double kFarScale = 0.8;    // further from the camera: smaller
+constexpr double kFarRaise = 9;      // and standing higher, in figure units
+constexpr double kFarPhase = 2.1;    // radians: not in step with the near one
 
 FigurePart FarColour(FigurePart part) {
   if (part == FigurePart::Shirt) return FigurePart::Coat;
@@ -27,13 +28,13 @@ FigurePart FarColour(FigurePart part) {
 DrawnFigure DrawCrossKind(PencilCanvas& canvas, const FigureStage& stage) {
   const double phase = 2 * std::numbers::pi * stage.time / kWalkCycleFrames;
   FigurePlacement far;
-  far.unit = kFarScale * stage.unit;
+  far.unit = kFarScale * kNearScale * stage.unit;
   far.groundY = stage.groundY + kFarRaise * stage.unit;
   far.hipX = stage.centreX + kFarStep * stage.sheetWidth * stage.time;
   far.phase = phase * kFarStep / kNearStep * 2 + kFarPhase;  // a slower stride
   far.seed = stage.seed ^ 0xFA5ULL;
   FigurePlacement near = far;
-  near.unit = stage.unit;
+  near.unit = kNearScale * stage.unit;
   near.groundY = stage.groundY;
   near.hipX = stage.centreX + kNearStep * stage.sheetWidth * stage.time;
   near.phase = phase;

@@ -14,9 +14,10 @@ namespace quenda::samples {
 //   head    a head turning from one side to the other, brows, eyes and mouth moving on it
 //   animal  a dog of spots, a striped tail and teeth, trotting, wagging and barking
 //   cross   a walker overtaking a slower one in front of it, hiding and showing its parts
-//   soft    a jelly squashing and stretching by 30 % and bending from side to side
-//   travel  a walker coming across, 2.5 % of the sheet's width a drawing, and towards the
-//           camera and away (15 % larger and smaller)
+//   soft    a jelly squashing and stretching by 30 % (keeping its area) and bending
+//   travel  a walker coming across, 3.2 % of the sheet's width a drawing in the middle of
+//           the sheet and slowing towards its sides, and towards the camera and away (15 %
+//           larger and smaller)
 // The same options and time always give the same bytes.
 SampleDrawing RenderFigureDrawing(const SampleOptions& options, double time);
 

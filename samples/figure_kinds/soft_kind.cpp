@@ -23,7 +23,7 @@ struct Jelly {
   Point operator()(Point p) const {
     const double y = p.y * stretch;
     const double height = kHeight * stretch;
-    return {p.x / std::sqrt(stretch) + bend * height * (y / height) * (y / height), y};
+    return {p.x / stretch + bend * height * (y / height) * (y / height), y};
   }
   std::vector<Point> operator()(std::vector<Point> points) const {
     for (Point& p : points) p = (*this)(p);

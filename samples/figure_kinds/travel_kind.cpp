@@ -10,9 +10,11 @@
 namespace quenda::samples {
 
 namespace {
-constexpr double kStepOfWidth = 0.025;  // across, a drawing (the walk: 0.015)
+constexpr double kStepOfWidth = 0.032;  // across, a drawing at the middle (the walk: 0.015)
+constexpr double kReach = 0.27;         // of the sheet's width each side of the middle, slowing
 constexpr double kNearer = 0.15;        // scale to and from the camera
 constexpr double kDepthPeriod = 22;     // drawings from near to far and back
+constexpr double kWalkStride = 0.015 * kWalkCycleFrames;  // of the width, as the walk's
 constexpr double kDropOfNearer = 0.35;  // the ground line's fall, in figure heights, per scale
 }  // namespace
 
@@ -21,9 +23,11 @@ DrawnFigure DrawTravelKind(PencilCanvas& canvas, const FigureStage& stage) {
   FigurePlacement placement;
   placement.unit = stage.unit * scale;
   placement.groundY = stage.groundY - kDropOfNearer * 100 * stage.unit * (scale - 1);
-  placement.hipX = stage.centreX + kStepOfWidth * stage.sheetWidth * stage.time;
-  // The stride keeps pace with the ground covered.
-  placement.phase = 2 * std::numbers::pi * stage.time * kStepOfWidth / 0.015 / kWalkCycleFrames;
+  // Across at kStepOfWidth a drawing in the middle, slowing towards the sheet's sides so that
+  // a run at three times the pace stays on the sheet; the stride keeps pace with the ground.
+  const double across = kReach * std::tanh(stage.time * kStepOfWidth / kReach);
+  placement.hipX = stage.centreX + across * stage.sheetWidth;
+  placement.phase = 2 * std::numbers::pi * across / kWalkStride;
   placement.seed = stage.seed;
   return DrawWalkingFigure(canvas, placement);
 }
