@@ -32,13 +32,14 @@ struct SampleOptions {
 };
 
 // A drawing with the gaps left in its outlines, for tests that look for them: the figure's
-// faint ones first (the crown, then the back), then the bare ones of the number circle in the
-// sheet's top right corner (one pixel, then two).
+// faint ones first (the crown, then the back; the near walker's for the kinds of walkers, none
+// for the others), then the bare ones of the number circle in the sheet's top right corner (one
+// pixel, then two).
 struct SampleDrawing {
   DrawingScan scan;
   std::vector<LineGap> gaps;
-  Point face;  // pixels inside the head and inside the body, clear of every line
-  Point back;
+  Point face;  // pixels inside the head and inside the body, clear of every line (other kinds:
+  Point back;  // points inside the figure, only as a guide)
   std::vector<PartShape> parts;  // the figure's shapes, for RenderPartMap
 };
 

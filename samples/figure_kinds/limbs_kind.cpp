@@ -19,7 +19,8 @@ constexpr double kArmMiddle = 80 * kDegree, kArmSwing = 70 * kDegree;
 constexpr double kArmPace = 20 * kDegree / kArmSwing;  // radians of the swing's phase a drawing
 constexpr double kKickMiddle = 35 * kDegree, kKickSwing = 40 * kDegree, kKickPace = 0.3;
 
-// The last point of an outline with the given angle, as a shoe points along its foot.
+// A limb from `start`, turned `angle` from straight down and bent by `bend` at its joint, and
+// what it ends in: a shoe along the foot, or a round hand of radius `endSize`.
 void Limb(FigureSketch& sketch, const FigureFrame& at, Point start, double upper, double lower,
           double angle, double bend, double startWidth, double endWidth, FigurePart part,
           FigurePart end, double endSize) {
