@@ -1,18 +1,27 @@
-// How well auto paint follows the sample walk, measured against the generator's ground truth.
+// How well auto paint follows drawings of every figure kind, measured against the generator's
+// ground truth.
 //
-//   bench_autopaint [--runs N] [--pictures DIR]
+//   bench_autopaint [--figures K,K..] [--paces P,P..] [--dpi D,D..] [--lines PICKUP,GROWTH]
+//                   [--close-gaps N] [--pictures DIR] [--runs N]
 //
-// For the walk at its pace and at double pace (every other drawing of a walk twice as long),
-// 12 drawings each at A4 150 dpi: analyze, paint drawing 1 from the truth, then auto paint
-// drawings 2..12 each from the one before, once by the vote and once by shapes (with Paint
-// Specks, and the drawing before the source to look further into, as the painter does). Per drawing
-// and overall, over the figure's regions (true part not the paper, line pixels not counted): the
-// share of area painted with the true colour, painted wrongly and left unfilled; and apart, the
-// paper's pixels painted with a figure colour; then the same for every step taken alone, from a
-// drawing painted from the truth. The last lines time auto paint of one A4 300 dpi drawing in each
-// mode, from a painted drawing with the one before it to look further into. With --pictures, every
-// drawing the shapes mode painted in the chain is written to DIR as a Targa picture of its outcome:
-// green painted right, red wrongly, yellow left unfilled, magenta paper given a figure colour.
+// Defaults: every figure kind (samples/figure_kinds), paces 0.5,1,2,3 of each figure's natural
+// motion, 150 dpi (A4); --dpi 150,300 adds A4 at 300 dpi. For every figure, pace and dpi, 12
+// drawings are analyzed (at the standard line settings unless --lines says otherwise) and auto
+// painted in two ways of working:
+//   chain       drawing 1 painted from the truth, 2..12 each from the one before;
+//   in-between  drawings 1 and 12 painted from the truth, 2..11 from the keys. Until auto
+//               paint has a mode that takes both keys at once, each in-between is painted from
+//               the nearer key's chain: 2..6 forward from drawing 1, 7..11 backward from 12.
+// Each way by the vote, by shapes as the painter runs it (Paint Specks on, and the drawing
+// beyond the source to look further into), and by shapes without Paint Specks, so that what the
+// matcher itself leaves unfilled shows. Over the figure's regions (true part not the paper, line
+// pixels not counted): the share of area painted with the true colour, wrongly, and left
+// unfilled; apart, the paper's pixels given a figure colour; and the worst single drawing's
+// wrong share. The last lines time auto paint of one A4 300 dpi drawing (--runs 0: none).
+// With --pictures, each row's worst drawing by shapes (Paint Specks on) and its last drawing are
+// written to DIR as Targa pictures of their outcome at 75 dpi, the worst outcome of each block
+// kept: red painted wrongly, magenta paper given a figure colour, yellow left unfilled, green
+// painted right.
 
 #include <unistd.h>
 
@@ -26,230 +35,288 @@
 #include <string>
 #include <vector>
 
-#include "analyzer/core/line_generation.h"
-#include "analyzer/core/region_extraction.h"
+#include "bench/autopaint_drawing.h"
 #include "common/color_set.h"
-#include "common/raster.h"
-#include "common/region_file.h"
-#include "common/scripted_prompt.h"
-#include "common/targa.h"
 #include "painter/core/auto_paint.h"
+#include "samples/figure_kinds/figure_drawing.h"
 #include "samples/figure_parts.h"
-#include "samples/sample_drawing.h"
 
 namespace quenda {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using samples::FigureKind;
 using samples::FigurePart;
 
 constexpr int kDrawings = 12;
 
-// Part p is painted with the colour set's entry kFirstUserColor + p - 1 (kSampleColors order).
-int ColorOfPart(FigurePart part) {
-  return part == FigurePart::Paper ? kTransparentColor : kFirstUserColor + int(part) - 1;
-}
-
-struct Analyzed {
-  PainterFrame frame;
-  std::vector<FigurePart> truth;  // per region: the part covering most of its pixels
-  std::vector<int64_t> area;      // per region: pixels off the lines
+struct BenchOptions {
+  std::vector<FigureKind> figures{std::begin(samples::kFigureKinds),
+                                  std::end(samples::kFigureKinds)};
+  std::vector<double> paces{0.5, 1, 2, 3};
+  std::vector<int> dpis{150};
+  // The analyzer's Close Gaps (join stroke ends up to N pixels apart); 0 is off, and the only
+  // value until the analyzer joins stroke ends.
+  int closeGaps = 0;
+  RedlineSettings lines;  // the analyzer's line pick-up and growth
+  std::string pictures;   // where outcome pictures go, empty for none
+  int runs = 5;
 };
 
-Analyzed Analyze(const std::string& directory, const samples::SampleOptions& options, int index,
-                 int count, const ColorSet& colors) {
-  const samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, index, count);
-  const DrawingScan& scan = drawing.scan;
-  const std::string base = directory + "walk" + std::to_string(index + 1);
-  FramePaths paths{base + ".qds", base + ".rgn", base + ".pnt"};
-  if (!WriteDrawingScan(paths.scan, scan, ScanWriter::Scanner).ok()) std::exit(1);
-  WorkingImage image =
-      MakeWorkingImage(scan.picture.width(), scan.picture.height(), scan.picture.bytes());
-  NullProgress progress;
-  GenerateLines(image, RedlineSettings{}, 0, scan.picture.width(), 0, scan.picture.height(),
-                progress);
-  if (!ExtractRegions(image, RedlineSettings{}, progress).ok()) std::exit(1);
-  if (!WriteRegionFile(paths.region, image.regions, RegionWriter::Analyzer).ok()) std::exit(1);
-  ScriptedPrompt prompt;
-  Analyzed a;
-  if (!LoadPainterFrame(a.frame, paths, colors.count, prompt)) std::exit(1);
-
-  samples::RegionTruth truth = samples::TrueRegionParts(
-      samples::RenderPartMap(drawing.parts, a.frame.width, a.frame.height), a.frame.region);
-  a.truth = std::move(truth.part);
-  a.area = std::move(truth.area);
-  return a;
-}
-
-struct Score {
-  int64_t figure = 0, right = 0, wrong = 0, unfilled = 0, paperPainted = 0;
-
-  void Add(const Score& o) {
-    figure += o.figure, right += o.right, wrong += o.wrong, unfilled += o.unfilled;
-    paperPainted += o.paperPainted;
-  }
-  double Share(int64_t part) const {
-    return figure > 0 ? 100.0 * double(part) / double(figure) : 0;
-  }
+// One step of a way of working: paint `target` from `source`, `beyond` (or -1) further on.
+struct Step {
+  int target, source, beyond;
 };
 
-Analyzed PaintedFromTruth(Analyzed a) {
-  for (std::size_t r = kBackgroundRegion; r < a.truth.size(); ++r)
-    a.frame.regionColor[r] = ColorOfPart(a.truth[r]);
-  return a;
+std::vector<Step> ChainSteps() {
+  std::vector<Step> steps;
+  for (int k = 1; k < kDrawings; ++k) steps.push_back({k, k - 1, k >= 2 ? k - 2 : -1});
+  return steps;
 }
 
-Score Measure(const Analyzed& a) {
-  Score score;
-  for (std::size_t r = kBackgroundRegion; r < a.truth.size(); ++r) {
-    const int colour = a.frame.regionColor[r];
-    if (a.truth[r] == FigurePart::Paper) {
-      if (colour >= kFirstUserColor) score.paperPainted += a.area[r];
-      continue;
-    }
-    score.figure += a.area[r];
-    if (colour == kUnfilledColor)
-      score.unfilled += a.area[r];
-    else if (colour == ColorOfPart(a.truth[r]))
-      score.right += a.area[r];
-    else
-      score.wrong += a.area[r];
-  }
-  return score;
-}
-
-std::string gPictures;  // where --pictures writes, empty for none
-
-// Region by region, what became of the drawing: see the file's head for the colours.
-void WriteOutcome(const Analyzed& a, const std::string& name) {
-  const PainterFrame& f = a.frame;
-  Raster picture(f.width, f.height, 3, 255);
-  for (int y = 0; y < f.height; ++y)
-    for (int x = 0; x < f.width; ++x) {
-      const std::size_t i = f.Index(x, y);
-      const std::size_t r = f.region.regionMap[i];
-      std::array<uint8_t, 3> bgr{255, 255, 255};
-      if (f.region.flags[i] & kFlagRegionLine)
-        bgr = {0, 0, 0};
-      else if (r < a.truth.size()) {
-        const int colour = f.regionColor[r];
-        if (a.truth[r] == FigurePart::Paper)
-          bgr = colour >= kFirstUserColor ? std::array<uint8_t, 3>{255, 0, 255} : bgr;
-        else if (colour == kUnfilledColor)
-          bgr = {0, 230, 255};
-        else if (colour == ColorOfPart(a.truth[r]))
-          bgr = {150, 230, 150};
-        else
-          bgr = {0, 0, 230};
-      }
-      std::copy(bgr.begin(), bgr.end(), picture.At(x, y));
-    }
-  const std::string path = gPictures + "/" + name + ".tga";
-  if (!WriteTarga(path, picture, WriteMessages("Cannot write " + path)).ok())
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-}
-
-void PrintRow(const char* label, const Score& vote, const Score& shapes) {
-  std::printf("  %-8s %6.1f %6.1f %6.1f %8lld   %6.1f %6.1f %6.1f %8lld\n", label,
-              vote.Share(vote.right), vote.Share(vote.wrong), vote.Share(vote.unfilled),
-              (long long)vote.paperPainted, shapes.Share(shapes.right), shapes.Share(shapes.wrong),
-              shapes.Share(shapes.unfilled), (long long)shapes.paperPainted);
+std::vector<Step> InBetweenSteps() {
+  std::vector<Step> steps;
+  const int last = kDrawings - 1, middle = kDrawings / 2;  // 2..6 forward, 7..11 backward
+  for (int k = 1; k < middle; ++k) steps.push_back({k, k - 1, k >= 2 ? k - 2 : -1});
+  for (int k = last - 1; k >= middle; --k) steps.push_back({k, k + 1, k + 2 <= last ? k + 2 : -1});
+  return steps;
 }
 
 const AutoPaintOptions kVote{};
 const AutoPaintOptions kShapes{AutoPaintMatch::Shapes, true, kDefaultSpeckSize};
+const AutoPaintOptions kBareShapes{AutoPaintMatch::Shapes, false, kDefaultSpeckSize};
 
-void RunPace(const std::string& directory, int pace, const ColorSet& colors) {
-  samples::SampleOptions options;  // A4 at 150 dpi
-  std::vector<Analyzed> frames;
-  for (int k = 0; k < kDrawings; ++k)
-    frames.push_back(Analyze(directory, options, pace * k, pace * kDrawings, colors));
-  std::printf("\n%s pace: %d drawings of a %d-drawing walk, A4 150 dpi\n",
-              pace == 1 ? "Walk at its" : "Walk at double", kDrawings, pace * kDrawings);
-  std::printf("  %-8s %-29s   %-29s\n", "", "vote: true  wrong unfill  paperpx",
-              "shapes: true wrong unfill paperpx");
-  frames[0] = PaintedFromTruth(frames[0]);
-
-  std::vector<Analyzed> byVote = frames, byShapes = frames;
-  Score voteAll, shapesAll;
-  double worstGap = 0;
-  for (int k = 1; k < kDrawings; ++k) {
-    AutoPaintFrom(byVote[k].frame, byVote[k - 1].frame, kVote);
-    AutoPaintFrom(byShapes[k].frame, byShapes[k - 1].frame, kShapes,
-                  [&] { return k >= 2 ? &byShapes[k - 2].frame : nullptr; });
-    const Score v = Measure(byVote[k]), s = Measure(byShapes[k]);
-    voteAll.Add(v), shapesAll.Add(s);
-    worstGap = std::max(worstGap, v.Share(v.right) - s.Share(s.right));
-    char label[16];
-    std::snprintf(label, sizeof label, "walk%d", k + 1);
-    PrintRow(label, v, s);
-    if (!gPictures.empty()) WriteOutcome(byShapes[k], "pace" + std::to_string(pace) + "_" + label);
+// The colours every drawing ends with when the steps are taken by `mode` from the keys (the
+// drawings not painted by a step) painted from the truth.
+std::vector<std::vector<int32_t>> Paint(std::vector<Drawing>& drawings,
+                                        const std::vector<Step>& steps,
+                                        const AutoPaintOptions& mode) {
+  std::vector<std::vector<int32_t>> colors;
+  for (const Drawing& d : drawings) {
+    std::vector<int32_t> truth(d.trueColor.begin(), d.trueColor.end());
+    colors.push_back(std::move(truth));
   }
-  PrintRow("overall", voteAll, shapesAll);
-  // The same steps each from a drawing painted right, to tell one step's faults from the
-  // chain's: a region left unfilled or painted wrongly stays so in every drawing after it.
-  Score voteStep, shapesStep;
-  for (int k = 1; k < kDrawings; ++k) {
-    const Analyzed source = PaintedFromTruth(frames[std::size_t(k - 1)]);
-    const Analyzed beyond = PaintedFromTruth(frames[std::size_t(std::max(k - 2, 0))]);
-    Analyzed v = frames[std::size_t(k)], s = frames[std::size_t(k)];
-    AutoPaintFrom(v.frame, source.frame, kVote);
-    AutoPaintFrom(s.frame, source.frame, kShapes, [&] { return k >= 2 ? &beyond.frame : nullptr; });
-    voteStep.Add(Measure(v)), shapesStep.Add(Measure(s));
+  for (const Step& s : steps) colors[std::size_t(s.target)] = drawings[s.target].frame.regionColor;
+  for (const Step& s : steps) {
+    // The drawings hold these colours only while they are painted, so that one analysis
+    // serves every mode.
+    const std::vector<int> used = {s.target, s.source, s.beyond};
+    for (int k : used)
+      if (k >= 0) std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
+    AutoPaintFrom(drawings[s.target].frame, drawings[s.source].frame, mode,
+                  [&] { return s.beyond >= 0 ? &drawings[std::size_t(s.beyond)].frame : nullptr; });
+    for (int k : used)
+      if (k >= 0) std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
   }
-  PrintRow("one step", voteStep, shapesStep);
-  std::printf("  shapes behind the vote on a drawing by at most %.1f points\n",
-              std::max(0.0, worstGap));
+  return colors;
 }
 
-void TimeLargeFrame(const std::string& directory, const ColorSet& colors, int runs) {
+struct Outcome {
+  Score total;
+  double worst = 0;  // the wrong share of the worst drawing
+  int worstDrawing = 0;
+};
+
+Outcome Judge(const std::vector<Drawing>& drawings, const std::vector<Step>& steps,
+              const std::vector<std::vector<int32_t>>& colors) {
+  Outcome outcome;
+  for (const Step& s : steps) {
+    const Score score = Measure(drawings[std::size_t(s.target)], colors[std::size_t(s.target)]);
+    outcome.total.Add(score);
+    if (outcome.worstDrawing == 0 || score.Share(score.wrong) > outcome.worst)
+      outcome.worst = score.Share(score.wrong), outcome.worstDrawing = s.target + 1;
+  }
+  return outcome;
+}
+
+struct Row {
+  std::string label;
+  double open = 0;  // percent of the figure in regions that are truly the paper
+  Outcome vote, shapes, bare;
+};
+
+void PrintScore(const Score& s) {
+  std::printf(" %5.1f %5.1f %5.1f %7lld", s.Share(s.right), s.Share(s.wrong), s.Share(s.unfilled),
+              (long long)s.paperPainted);
+}
+
+void PrintTables(const std::vector<Row>& rows, const BenchOptions& options) {
+  std::printf(
+      "\nShares of the figure's area in percent; paperpx: paper pixels given a figure colour; "
+      "worst: the wrong share of the worst drawing (its number); open: the figure's pixels in "
+      "regions that are the paper (outlines open at line pick-up %d, growth %d, Close Gaps %d), "
+      "counted in no other column.\n"
+      "chain: 1 from the truth, 2..12 each from the one before. in-betw: 1 and 12 from the "
+      "truth, 2..11 from the nearer key's chain (2..6 from 1 forward, 7..11 from 12 backward; no "
+      "both-keys mode yet).\n",
+      options.lines.linePickUp, options.lines.lineGrowth, options.closeGaps);
+  std::printf("\nShapes as the painter runs them (Paint Specks %d)\n", kDefaultSpeckSize);
+  std::printf("%-26s | %-4s | %-29s | %-29s | %s\n", "figure pace dpi way", "open",
+              "vote:  true wrong unfil paperpx", "shapes: true wrong unfil paperpx",
+              "worst: vote  shapes");
+  for (const Row& r : rows) {
+    std::printf("%-26s | %4.1f |", r.label.c_str(), r.open);
+    PrintScore(r.vote.total);
+    std::printf(" |");
+    PrintScore(r.shapes.total);
+    std::printf(" | %5.1f (%2d) %5.1f (%2d)\n", r.vote.worst, r.vote.worstDrawing, r.shapes.worst,
+                r.shapes.worstDrawing);
+  }
+  std::printf("\nShapes without Paint Specks\n");
+  std::printf("%-26s | %-29s | %s\n", "figure pace dpi way", "shapes: true wrong unfil paperpx",
+              "worst");
+  for (const Row& r : rows) {
+    std::printf("%-26s |", r.label.c_str());
+    PrintScore(r.bare.total);
+    std::printf(" | %5.1f (%2d)\n", r.bare.worst, r.bare.worstDrawing);
+  }
+}
+
+void RunFigure(const std::string& directory, FigureKind kind, double pace, int dpi,
+               const BenchOptions& options, std::vector<Row>& rows) {
+  samples::SampleOptions sheet;
+  sheet.figure = kind;
+  sheet.dpi = dpi;
+  sheet.width = 1240 * dpi / 150, sheet.height = 1754 * dpi / 150;  // A4
+  const ColorSet colors = ColorsOf(kind);
+  std::vector<Drawing> drawings;
+  for (int k = 0; k < kDrawings; ++k) {
+    const double time = pace * (k - 0.5 * (kDrawings - 1));
+    drawings.push_back(Analyze(directory + "drawing" + std::to_string(k + 1),
+                               samples::RenderFigureDrawing(sheet, time), colors, kind,
+                               options.lines));
+  }
+  char pacing[32];
+  std::snprintf(pacing, sizeof pacing, "%gx %d", pace, dpi);
+  for (const auto& [way, steps] :
+       {std::pair{"chain", ChainSteps()}, std::pair{"in-betw", InBetweenSteps()}}) {
+    Row row;
+    row.label = std::string(samples::FigureKindName(kind)) + " " + pacing + " " + way;
+    int64_t figure = 0, open = 0;
+    for (const Step& s : steps) {
+      figure += drawings[std::size_t(s.target)].figurePixels;
+      open += drawings[std::size_t(s.target)].openPixels;
+    }
+    row.open = figure > 0 ? 100.0 * double(open) / double(figure) : 0;
+    row.vote = Judge(drawings, steps, Paint(drawings, steps, kVote));
+    const auto byShapes = Paint(drawings, steps, kShapes);
+    row.shapes = Judge(drawings, steps, byShapes);
+    row.bare = Judge(drawings, steps, Paint(drawings, steps, kBareShapes));
+    if (!options.pictures.empty()) {
+      std::string name = options.pictures + "/" + row.label;
+      std::replace(name.begin() + long(options.pictures.size()) + 1, name.end(), ' ', '_');
+      const int worst = row.shapes.worstDrawing - 1, last = steps.back().target;
+      WriteOutcome(drawings[std::size_t(worst)], byShapes[std::size_t(worst)], dpi,
+                   name + "_worst" + std::to_string(worst + 1) + ".tga");
+      WriteOutcome(drawings[std::size_t(last)], byShapes[std::size_t(last)], dpi,
+                   name + "_last" + std::to_string(last + 1) + ".tga");
+    }
+    std::fprintf(stderr, "%s done\n", row.label.c_str());
+    rows.push_back(std::move(row));
+  }
+}
+
+void TimeLargeFrame(const std::string& directory, int runs) {
   samples::SampleOptions options;
   options.width = 2480, options.height = 3508, options.dpi = 300;
-  const Analyzed beyond =
-      PaintedFromTruth(Analyze(directory + "big", options, 0, kDrawings, colors));
-  const Analyzed source =
-      PaintedFromTruth(Analyze(directory + "big", options, 1, kDrawings, colors));
-  const Analyzed target = Analyze(directory + "big", options, 2, kDrawings, colors);
+  const ColorSet colors = ColorsOf(FigureKind::Walk);
+  std::vector<Drawing> d;
+  for (int k = 0; k < 3; ++k)
+    d.push_back(Analyze(directory + "big" + std::to_string(k),
+                        samples::RenderSampleDrawing(options, k, kDrawings), colors,
+                        FigureKind::Walk, RedlineSettings{}));
+  for (int k = 0; k < 2; ++k)
+    d[k].frame.regionColor.assign(d[k].trueColor.begin(), d[k].trueColor.end());
   for (const auto& [name, mode] : {std::pair{"vote", kVote}, std::pair{"shapes", kShapes}}) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-      PainterFrame frame = target.frame;
+      PainterFrame frame = d[2].frame;
       const auto start = Clock::now();
-      AutoPaintFrom(frame, source.frame, mode, [&] { return &beyond.frame; });
+      AutoPaintFrom(frame, d[1].frame, mode, [&] { return &d[0].frame; });
       times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
     std::printf("A4 300 dpi drawing (%d regions), auto paint by %-6s %8.1f ms (median of %d)\n",
-                target.frame.region.RegionTotal(), name, times[times.size() / 2], runs);
+                d[2].frame.region.RegionTotal(), name, times[times.size() / 2], runs);
   }
 }
 
-int Run(int runs) {
+template <typename T, typename Parse>
+std::vector<T> ListOf(const char* text, Parse parse) {
+  std::vector<T> values;
+  std::string all(text);
+  for (std::size_t start = 0; start <= all.size();) {
+    const std::size_t comma = std::min(all.find(',', start), all.size());
+    values.push_back(parse(all.substr(start, comma - start)));
+    start = comma + 1;
+  }
+  return values;
+}
+
+int Run(const BenchOptions& options) {
   char pattern[] = "/tmp/bench_autopaint_XXXXXX";
   if (!mkdtemp(pattern)) return 1;
   const std::string directory = std::string(pattern) + "/";
-  ColorSet colors;
-  for (const auto& c : samples::kSampleColors) AddColor(colors, c.name, c.red, c.green, c.blue);
-  std::printf(
-      "Shares of the figure's area in percent; paperpx: paper pixels given a figure "
-      "colour. Shapes with Paint Specks (%d).\n",
-      kDefaultSpeckSize);
-  RunPace(directory, 1, colors);
-  RunPace(directory, 2, colors);
-  std::printf("\n");
-  TimeLargeFrame(directory, colors, runs);
+  if (!options.pictures.empty()) std::filesystem::create_directories(options.pictures);
+  std::vector<Row> rows;
+  for (int dpi : options.dpis)
+    for (FigureKind kind : options.figures)
+      for (double pace : options.paces) RunFigure(directory, kind, pace, dpi, options, rows);
+  PrintTables(rows, options);
+  if (options.runs > 0) {
+    std::printf("\n");
+    TimeLargeFrame(directory, options.runs);
+  }
   std::filesystem::remove_all(directory);
   return 0;
+}
+
+int Refuse(const std::string& why) {
+  std::fprintf(stderr, "bench_autopaint: %s\n", why.c_str());
+  return 2;
 }
 
 }  // namespace
 }  // namespace quenda
 
 int main(int argc, char** argv) {
-  int runs = 5;
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
-    if (std::strcmp(argv[i], "--pictures") == 0) quenda::gPictures = argv[i + 1];
+  using namespace quenda;
+  BenchOptions options;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    const char* value = argv[i + 1];
+    if (name == "--runs") {
+      options.runs = std::max(0, std::atoi(value));
+    } else if (name == "--pictures") {
+      options.pictures = value;
+    } else if (name == "--close-gaps") {
+      options.closeGaps = std::atoi(value);
+      if (options.closeGaps != 0) return Refuse("the analyzer does not close gaps yet: only 0");
+    } else if (name == "--lines") {
+      const auto values =
+          ListOf<int>(value, [](const std::string& s) { return std::atoi(s.c_str()); });
+      if (values.size() != 2 || values[0] < 1 || values[0] > values[1] || values[1] > 255)
+        return Refuse("--lines takes PICKUP,GROWTH, 1 <= PICKUP <= GROWTH <= 255");
+      options.lines.linePickUp = uint8_t(values[0]), options.lines.lineGrowth = uint8_t(values[1]);
+    } else if (name == "--figures") {
+      options.figures.clear();
+      for (const std::string& kind : ListOf<std::string>(value, [](std::string s) { return s; })) {
+        auto named = samples::FigureKindNamed(kind);
+        if (!named) return Refuse("--figures takes " + samples::FigureKindNames());
+        options.figures.push_back(*named);
+      }
+    } else if (name == "--paces") {
+      options.paces =
+          ListOf<double>(value, [](const std::string& s) { return std::atof(s.c_str()); });
+      for (double pace : options.paces)
+        if (!(pace > 0 && pace <= 6)) return Refuse("--paces are numbers above 0, at most 6");
+    } else if (name == "--dpi") {
+      options.dpis = ListOf<int>(value, [](const std::string& s) { return std::atoi(s.c_str()); });
+      for (int dpi : options.dpis)
+        if (dpi != 150 && dpi != 300) return Refuse("--dpi takes 150, 300 or 150,300");
+    } else {
+      return Refuse("unknown option " + name);
+    }
   }
-  return quenda::Run(runs);
+  return Run(options);
 }

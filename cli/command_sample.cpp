@@ -18,9 +18,11 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: quenda sample DIR --name NAME --frames N [--size WxH] [--dpi D] [--peg P]\n"
-    "                     [--origin X,Y] [--seed S] [--scan-pencil] [--force]\n"
-    "Writes NAME1.qds .. NAMEN.qds, pencil drawings of a figure walking to the right, and\n"
-    "NAME.col, their colour set, into DIR (made if missing). One line per file written.\n\n"
+    "                     [--origin X,Y] [--seed S] [--figure KIND] [--scan-pencil]\n"
+    "                     [--force]\n"
+    "Writes NAME1.qds .. NAMEN.qds, pencil drawings of a figure walking to the right (or of\n"
+    "another --figure), and NAME.col, their colour set, into DIR (made if missing). One line\n"
+    "per file written.\n\n"
     "  --name NAME    the sequence name, letters only\n"
     "  --frames N     number of drawings, 1..3000\n"
     "  --size WxH     pixels, each 1..10000 (default 1240x1754, A4 at 150 dpi; A4 at 300 dpi\n"
@@ -29,6 +31,15 @@ constexpr std::string_view kUsage =
     "  --peg P        peg position 0 left, 1 right, 2 bottom, 3 top (default 2)\n"
     "  --origin X,Y   the scan's place on the scanner bed, each 0..10000 (default 0,0)\n"
     "  --seed S       the same seed always gives the same drawings (default 1)\n"
+    "  --figure KIND  what the drawings show, moving at its natural pace (default walk):\n"
+    "                 walk    a figure walking to the right\n"
+    "                 limbs   a figure waving an arm high and kicking a leg\n"
+    "                 head    a head turning, its eyes, brows and mouth moving\n"
+    "                 animal  a dog of spots, stripes and teeth, trotting and barking\n"
+    "                 cross   a walker overtaking another in front of it\n"
+    "                 soft    a jelly squashing, stretching and bending\n"
+    "                 travel  a walker coming across and towards the camera\n"
+    "                 The colour set holds the colours of the figure's parts.\n"
     "  --scan-pencil  pencil as a real scan has it: stroke ends that taper out, pressure that\n"
     "                 varies along a stroke, strokes gone over twice, and outlines whose\n"
     "                 strokes stop 1 to 4 pixels (at 300 dpi) short of meeting\n"
@@ -64,8 +75,9 @@ std::vector<std::string> ExistingSequenceFiles(const std::string& directory,
 }
 
 int RunSample(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--name", "--frames", "--size", "--dpi", "--peg", "--origin", "--seed"},
-                   {"--force", "--scan-pencil"});
+  Arguments parsed(
+      args, {"--name", "--frames", "--size", "--dpi", "--peg", "--origin", "--seed", "--figure"},
+      {"--force", "--scan-pencil"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one folder");
   auto name = parsed.Value("--name");
@@ -109,6 +121,12 @@ int RunSample(std::span<const std::string> args, CommandIo& io) {
     options.seed = uint32_t(*seed);
   }
   if (parsed.Has("--scan-pencil")) options.pencil = samples::ScanPencilAt(options.dpi);
+
+  if (auto text = parsed.Value("--figure")) {
+    auto kind = samples::FigureKindNamed(*text);
+    if (!kind) return UsageError(io, "--figure must be one of " + samples::FigureKindNames());
+    options.figure = *kind;
+  }
 
   const std::string& directory = parsed.positional()[0];
   std::vector<std::string> existing = ExistingSequenceFiles(directory, *name);

@@ -57,21 +57,12 @@ RegionTruth TrueRegionParts(const std::vector<FigurePart>& partMap, const Region
 }
 
 std::string_view PartColorName(FigurePart part) {
-  switch (part) {
-    case FigurePart::Skin:
-      return "SKIN";
-    case FigurePart::Shirt:
-      return "SHIRT";
-    case FigurePart::Pants:
-      return "PANTS";
-    case FigurePart::Hair:
-      return "HAIR";
-    case FigurePart::Shoes:
-      return "SHOES";
-    case FigurePart::Paper:
-      break;
-  }
-  return {};
+  static constexpr std::string_view kNames[kFigurePartCount] = {
+      "",      "SKIN",   "SHIRT", "PANTS", "HAIR", "SHOES",  "EYE",  "PUPIL", "BROW",  "MOUTH",
+      "TEETH", "TONGUE", "NOSE",  "FUR",   "SPOT", "STRIPE", "COAT", "JEANS", "JELLY", "BELLY",
+  };
+  const auto index = std::size_t(part);
+  return index < std::size(kNames) ? kNames[index] : std::string_view{};
 }
 
 }  // namespace quenda::samples

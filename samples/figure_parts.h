@@ -12,9 +12,31 @@
 
 namespace quenda::samples {
 
-// Parts 1 .. 5 are painted with kSampleColors[part - 1].
-enum class FigurePart : uint8_t { Paper = 0, Skin, Shirt, Pants, Hair, Shoes };
-inline constexpr int kFigurePartCount = 6;
+// The walk's parts 1 .. 5 are painted with kSampleColors[part - 1]; the others belong to the
+// other figure kinds (samples/figure_kinds), each of which paints only some of them.
+enum class FigurePart : uint8_t {
+  Paper = 0,
+  Skin,
+  Shirt,
+  Pants,
+  Hair,
+  Shoes,
+  Eye,
+  Pupil,
+  Brow,
+  Mouth,
+  Teeth,
+  Tongue,
+  Nose,
+  Fur,
+  Spot,
+  Stripe,
+  Coat,
+  Jeans,
+  Jelly,
+  Belly,
+};
+inline constexpr int kFigurePartCount = 20;
 
 // One closed shape of the figure, in pixels, as drawn.
 struct PartShape {
@@ -34,7 +56,8 @@ struct RegionTruth {
 };
 RegionTruth TrueRegionParts(const std::vector<FigurePart>& partMap, const RegionData& regions);
 
-// The colour name parts are painted with ("SKIN", ...); empty for the paper.
+// The colour name parts are painted with ("SKIN", ...); empty for the paper. Names fit a
+// colour set's eight characters.
 std::string_view PartColorName(FigurePart part);
 
 }  // namespace quenda::samples

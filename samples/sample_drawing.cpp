@@ -9,6 +9,7 @@
 
 #include "common/color_set.h"
 #include "common/frame_sequence.h"
+#include "samples/figure_kinds/figure_drawing.h"
 #include "samples/pencil_shapes.h"
 
 namespace quenda::samples {
@@ -25,6 +26,8 @@ uint64_t FrameSeed(uint32_t seed, int frameIndex) {
   SampleRandom random(uint64_t(seed) << 20 ^ uint64_t(uint32_t(frameIndex)));
   return random.Next();
 }
+
+}  // namespace
 
 void DrawGround(PencilCanvas& canvas, double y, double unit, SampleRandom& random) {
   const double w = canvas.width();
@@ -56,9 +59,9 @@ std::vector<LineGap> DrawNumberCircle(PencilCanvas& canvas, double unit, SampleR
           CutGap(canvas, left, 2, false, style.radius, GapKind::Bare)};
 }
 
-}  // namespace
-
 SampleDrawing RenderSampleDrawing(const SampleOptions& options, int frameIndex, int frameCount) {
+  if (options.figure != FigureKind::Walk)
+    return RenderFigureDrawing(options, frameIndex - 0.5 * (std::max(frameCount, 1) - 1));
   const int width = std::max(options.width, 1), height = std::max(options.height, 1);
   frameCount = std::max(frameCount, 1);
   PencilCanvas canvas(width, height);
@@ -138,7 +141,10 @@ Status WriteSampleSequence(std::string directory, std::string_view name, int fra
 
   ColorSet colors;
   colors.path = stem + ".col";
-  for (const SampleColor& c : kSampleColors) AddColor(colors, c.name, c.red, c.green, c.blue);
+  for (const FigurePart part : FigureKindParts(options.figure)) {
+    const PartPaint paint = PartPaintColor(part);
+    AddColor(colors, PartColorName(part), paint.red, paint.green, paint.blue);
+  }
   if (!SaveColorSet(colors, prompt)) return Error{std::string(kColorSetWriteErrorMessage)};
   if (written) written(colors.path);
   return Status::Ok();

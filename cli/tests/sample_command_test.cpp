@@ -72,6 +72,11 @@ TEST(SampleCommand, BadArgumentsAreUsageErrorsThatWriteNothing) {
       {{"--name", "walk", "--frames", "2", "--colour", "red"}, "unknown option --colour"},
       {{"--name", "walk", "--frames", "2", "other"}, "give exactly one folder"},
       {{"--name", "walk", "--frames"}, "--frames needs a value"},
+      {{"--name", "walk", "--frames", "2", "--figure", "dog"},
+       "--figure must be one of walk, limbs, head, animal, cross, soft, travel\n"},
+      {{"--name", "walk", "--frames", "2", "--figure", ""},
+       "--figure must be one of walk, limbs, head, animal, cross, soft, travel\n"},
+      {{"--name", "walk", "--frames", "2", "--figure"}, "--figure needs a value"},
   };
   TempDir dir;
   for (const Case& c : cases) {
@@ -84,6 +89,30 @@ TEST(SampleCommand, BadArgumentsAreUsageErrorsThatWriteNothing) {
     EXPECT_EQ(run.out, "") << c.reason;
   }
   EXPECT_TRUE(ListDirectory(dir.path()).empty());
+}
+
+// Another figure kind: its drawings and its parts' colour set, as the writer makes them; the
+// walk is the default and named "walk" as well.
+TEST(SampleCommand, FigureChoosesTheKindOfDrawingAndItsColours) {
+  TempDir dir;
+  ExpectRun({"sample", dir.File("dog"), "--name", "dog", "--frames", "2", "--size", "90x120",
+             "--figure", "Animal"},
+            0, "");
+  samples::SampleOptions options;
+  options.width = 90, options.height = 120, options.figure = samples::FigureKind::Animal;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(samples::WriteSampleSequence(dir.File("direct"), "dog", 2, options, prompt));
+  for (std::string name : {"dog1.qds", "dog2.qds", "dog.col"})
+    EXPECT_EQ(ReadBytes(dir.File("dog/") + name), ReadBytes(dir.File("direct/") + name)) << name;
+  EXPECT_NE(ReadText(dir.File("dog/dog.col")).find("SPOT"), std::string::npos);
+  EXPECT_NE(ReadBytes(dir.File("dog/dog1.qds")), ReadBytes(dir.File("dog/dog2.qds")));
+
+  ExpectRun({"sample", dir.File("a"), "--name", "w", "--frames", "2", "--size", "90x120"}, 0, "");
+  ExpectRun({"sample", dir.File("b"), "--name", "w", "--frames", "2", "--size", "90x120",
+             "--figure", "walk"},
+            0, "");
+  for (std::string name : {"w1.qds", "w2.qds", "w.col"})
+    EXPECT_EQ(ReadBytes(dir.File("a/") + name), ReadBytes(dir.File("b/") + name)) << name;
 }
 
 TEST(SampleCommand, AFolderThatCannotBeMadeFailsWithExitOne) {

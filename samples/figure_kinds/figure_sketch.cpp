@@ -1,0 +1,124 @@
+#include "samples/figure_kinds/figure_sketch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace quenda::samples {
+namespace {
+
+constexpr int kUncovered = -1;
+
+// For every pixel, the index of the last hiding item whose outline holds its centre.
+std::vector<int> CoverMap(const std::vector<PartShape>& outlines, const std::vector<int>& index,
+                          int width, int height) {
+  std::vector<int> cover(std::size_t(width) * std::size_t(height), kUncovered);
+  std::vector<double> crossings;
+  for (std::size_t s = 0; s < outlines.size(); ++s) {
+    const std::vector<Point>& p = outlines[s].outline;
+    if (p.size() < 3) continue;
+    double low = p[0].y, high = p[0].y;
+    for (const Point& q : p) low = std::min(low, q.y), high = std::max(high, q.y);
+    const int y0 = std::max(0, int(std::ceil(low))), y1 = std::min(height - 1, int(high));
+    for (int y = y0; y <= y1; ++y) {
+      crossings.clear();
+      for (std::size_t k = 0; k < p.size(); ++k) {
+        const Point& a = p[k];
+        const Point& b = p[(k + 1) % p.size()];
+        if ((a.y <= y && b.y > y) || (b.y <= y && a.y > y))
+          crossings.push_back(a.x + (y - a.y) / (b.y - a.y) * (b.x - a.x));
+      }
+      std::sort(crossings.begin(), crossings.end());
+      int* row = cover.data() + std::size_t(y) * std::size_t(width);
+      for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+        const int x0 = std::max(0, int(std::ceil(crossings[k])));
+        const int x1 = std::min(width - 1, int(std::ceil(crossings[k + 1])) - 1);
+        for (int x = x0; x <= x1; ++x) row[x] = index[s];
+      }
+    }
+  }
+  return cover;
+}
+
+}  // namespace
+
+Point TurnAbout(Point p, Point pivot, double angle) {
+  const double c = std::cos(angle), s = std::sin(angle);
+  const double x = p.x - pivot.x, y = p.y - pivot.y;
+  return {pivot.x + c * x - s * y, pivot.y + s * x + c * y};
+}
+
+Point AlongFromDown(Point from, double length, double angle) {
+  return {from.x + length * std::sin(angle), from.y - length * std::cos(angle)};
+}
+
+FigureSketch::FigureSketch(uint64_t seed, double unit)
+    : random_(seed), unit_(unit), weights_(LineWeightsFor(unit)) {}
+
+void FigureSketch::Shape(FigurePart part, const std::vector<Point>& outline,
+                         const PencilStyle& style) {
+  const Wobble wobble = MakeWobble(random_, 0.12 * unit_);
+  Item item;
+  item.points = ClosedStroke(outline, std::max(0.75, 0.7 * style.radius), wobble);
+  item.style = style;
+  item.hides = true;
+  item.truth.part = part;
+  for (const StrokePoint& q : item.points) item.truth.outline.push_back({q.x, q.y});
+  items_.push_back(std::move(item));
+}
+
+void FigureSketch::Line(const std::vector<Point>& path, const PencilStyle& style) {
+  const Wobble wobble = MakeWobble(random_, 0.08 * unit_);
+  Item item;
+  item.points = OpenStroke(path, std::max(0.75, 0.7 * style.radius), wobble);
+  item.style = style;
+  items_.push_back(std::move(item));
+}
+
+void FigureSketch::Area(FigurePart part, const std::vector<Point>& outline) {
+  Item item;
+  item.truth = {part, outline};
+  items_.push_back(std::move(item));
+}
+
+std::vector<PartShape> FigureSketch::Draw(PencilCanvas& canvas) const {
+  const int width = canvas.width(), height = canvas.height();
+  std::vector<PartShape> hiding;
+  std::vector<int> hidingIndex;
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (items_[i].hides) hiding.push_back(items_[i].truth), hidingIndex.push_back(int(i));
+  const std::vector<int> cover = CoverMap(hiding, hidingIndex, width, height);
+  auto hidden = [&](const StrokePoint& p, int item) {
+    const auto x = int(std::lround(p.x)), y = int(std::lround(p.y));
+    if (x < 0 || y < 0 || x >= width || y >= height) return false;
+    return cover[std::size_t(y) * std::size_t(width) + std::size_t(x)] > item;
+  };
+
+  std::vector<StrokePoint> piece;
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    const std::vector<StrokePoint>& points = items_[i].points;
+    // Runs of seen points, each reaching one point into what hides it at either end, so that
+    // the line meets the outline in front of it instead of stopping short.
+    piece.clear();
+    for (std::size_t k = 0; k < points.size(); ++k) {
+      if (!hidden(points[k], int(i))) {
+        if (piece.empty() && k > 0) piece.push_back(points[k - 1]);
+        piece.push_back(points[k]);
+        continue;
+      }
+      if (!piece.empty()) {
+        piece.push_back(points[k]);
+        canvas.DrawStroke(piece, items_[i].style);
+        piece.clear();
+      }
+    }
+    if (!piece.empty()) canvas.DrawStroke(piece, items_[i].style);
+  }
+
+  std::vector<PartShape> truth;
+  for (const Item& item : items_)
+    if (item.truth.part != FigurePart::Paper) truth.push_back(item.truth);
+  return truth;
+}
+
+}  // namespace quenda::samples
