@@ -180,6 +180,8 @@ Status MovieEncoder::Open(const std::string& path, const MovieEncoderSettings& s
   if (h264) {
     av_dict_set(&options, "preset", s.settings.preset.c_str(), 0);
     av_dict_set_int(&options, "crf", settings.crf, 0);
+    // x264's own tuning for flat colour and hard lines: the suite's pictures are cels.
+    av_dict_set(&options, "tune", "animation", 0);
   } else {
     video.profile = kProRes4444Profile;
     av_dict_set_int(&options, "alpha_bits", 16, 0);
