@@ -185,6 +185,36 @@ TEST_F(MovieCommands, ComposeWritesTheMatteAsProResAlphaAtTheRateAsked) {
   EXPECT_EQ(streams[0]["r_frame_rate"], "25/1");
 }
 
+// Flipbooks and previews by the name's extension; the flipbook's sound may be any FFmpeg reads.
+TEST_F(MovieCommands, FlipbookAndPreviewWriteMp4AndMovByTheirNames) {
+  const std::string mp3 = dir.File("tone.mp3");
+  ASSERT_EQ(RunShell("ffmpeg -v error -i '" + tone + "' -c:a libmp3lame '" + mp3 + "'"), 0);
+  const std::string flipbook = dir.File("flip.mp4");
+  ToolOutput run = RunTool({"flipbook", sheet, "--out", flipbook, "--frames", "1-8", "--painted",
+                            "--size", "100", "--quality", "10000", "--sound", mp3});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "wrote " + flipbook + ": 8 frames at 25 per second, with sound\n");
+  auto streams = ProbeStreams(flipbook);
+  ASSERT_EQ(streams.size(), 2u);
+  EXPECT_EQ(streams[0]["codec_name"], "h264");
+  EXPECT_EQ(streams[0]["nb_read_frames"], "8");
+  EXPECT_EQ(streams[1]["codec_name"], "aac");
+  auto [first, last] = LoudSpan(DecodedSound(flipbook, 48000));
+  EXPECT_NEAR(first, 0, 96);
+  EXPECT_NEAR(last - first, 0.2 * 48000, 1200);  // the MP3's frames round its length
+
+  const std::string comp = dir.File("p.cmp");
+  RunAll({{"comp", "new", comp, "--size", "95x67", "--frames", "4"},
+          {"comp", "add-clip", comp, frames + "walk0001.tga", "--yes"}});
+  const std::string preview = dir.File("preview.mov");
+  run = RunTool({"preview", comp, "--out", preview, "--frames", "1-4"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  streams = ProbeStreams(preview);
+  ASSERT_EQ(streams.size(), 1u);
+  EXPECT_EQ(streams[0]["codec_name"], "prores");
+  EXPECT_EQ(streams[0]["nb_read_frames"], "4");
+}
+
 TEST_F(MovieCommands, MovieOptionsAreCheckedBeforeAnythingIsWritten) {
   const std::string movie = dir.File("m.mp4");
   struct {

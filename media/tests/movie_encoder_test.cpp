@@ -3,6 +3,9 @@
 
 #include "media/movie_encoder.h"
 
+#include "common/scripted_prompt.h"
+#include "media/encoded_movie_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -269,6 +272,48 @@ TEST(MovieEncoder, RatesNamesAndPresets) {
   EXPECT_EQ(CodecForMovieName("mp4"), std::nullopt);
   EXPECT_TRUE(IsMoviePreset("veryfast"));
   EXPECT_FALSE(IsMoviePreset("quick"));
+}
+
+TEST(EncodedMovieWriter, QualityBecomesTheCrfAndASkippedIndexRepeatsThePictureBefore) {
+  struct {
+    int quality, crf;
+  } const table[] = {{-5, 51}, {0, 51}, {1000, 46}, {5000, 26}, {9900, 1}, {10000, 0}, {20000, 0}};
+  for (const auto& row : table) EXPECT_EQ(CrfForQuality(row.quality), row.crf) << row.quality;
+
+  TempDir dir;
+  const std::string path = dir.File("flip.mp4");
+  ScriptedPrompt prompt;
+  EncodedMovieWriter writer(prompt);
+  ASSERT_TRUE(writer.Open(path, 5000, 12, 48, 32));
+  std::vector<uint8_t> sound(22050 / 2, 128);
+  for (std::size_t i = 0; i < sound.size(); ++i)
+    sound[i] = uint8_t(128 + 60 * std::sin(2 * M_PI * 440.0 * double(i) / 22050));
+  ASSERT_TRUE(writer.WriteSound(Mono8BitFormat(22050), sound.data(), sound.size()));
+  std::vector<uint8_t> picture = MakeColourPicture(48, 32, 0);
+  for (int index : {0, 1, 4}) ASSERT_TRUE(writer.WriteFrame(index, picture.data()));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  writer.Close();
+  EXPECT_TRUE(writer.Succeeded());
+  EXPECT_TRUE(prompt.shown().empty());
+  auto streams = ProbeStreams(path);
+  ASSERT_EQ(streams.size(), 2u);
+  EXPECT_EQ(streams[0]["nb_read_frames"], "5");
+  EXPECT_EQ(streams[0]["r_frame_rate"], "12/1");
+  EXPECT_EQ(streams[1]["codec_name"], "aac");
+  auto [first, last] = LoudSpan(DecodedSound(path, 48000));
+  EXPECT_NEAR(first, 0, 48);
+  EXPECT_NEAR(last, 0.41 * 48000, 480);  // the movie's end cuts the half second of sound
+
+  // Out of order: said, and the last good movie stays.
+  ASSERT_TRUE(writer.Open(path, 5000, 12, 48, 32));
+  ASSERT_TRUE(writer.WriteFrame(3, picture.data()));
+  EXPECT_FALSE(writer.WriteFrame(2, picture.data()));
+  ASSERT_EQ(prompt.shown().size(), 1u);
+  EXPECT_EQ(prompt.shown()[0].text,
+            "Could not write the movie " + path + ": the frames are out of order");
+  writer.Close();
+  EXPECT_FALSE(writer.Succeeded());
+  EXPECT_EQ(ProbeStreams(path)[0]["nb_read_frames"], "5");
 }
 
 }  // namespace
