@@ -96,7 +96,8 @@ void CDopegridFrame::BuildMenus() {
     }
   };
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  add(file, {"actionNew", "actionOpen", "actionSave", "actionSaveAs", nullptr});
+  add(file, {"actionNew", "actionOpen", "actionSave", "actionSaveAs", nullptr, "actionExportMovie",
+             nullptr});
   file->addActions(print_->actions());
   file->addSeparator();
   recent_->AttachMenu(file->addMenu(tr("Recent &Files")));
