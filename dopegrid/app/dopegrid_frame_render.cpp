@@ -59,8 +59,8 @@ void CDopegridFrame::BuildJobActions() {
        [this] { PlayLastFlipbook(); });
   make("actionSaveLastFlipbook", tr("&Save Last Flipbook..."), {},
        [this] { SaveLastFlipbookAs(); });
-  make("actionExportMovie", tr("Export &Movie..."), {QKeySequence(Qt::CTRL | Qt::Key_M)},
-       [this] { ExportMovie(); });
+  make("actionExportMovie", tr("Export &Movie..."),
+       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)}, [this] { ExportMovie(); });
 }
 
 void CDopegridFrame::BuildJobMenus() {
