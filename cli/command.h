@@ -47,10 +47,11 @@ std::string FileMessage(std::string_view command, std::string_view file, std::st
 int ReportFileError(CommandIo& io, std::string_view command, std::string_view file,
                     std::string_view message);
 
-// Movies are written as AVI only: a name ending otherwise (x.mp4) would promise another kind.
-bool HasMovieExtension(std::string_view path);  // ".avi" in any case
+// Flipbooks and previews are AVI, H.264 MP4 or ProRes 4444 MOV by the name's extension; any
+// other ending would promise a kind the tool does not write.
+bool HasMovieExtension(std::string_view path);  // ".avi", ".mp4" or ".mov" in any case
 inline constexpr std::string_view kMovieNameError =
-    "--out must be a file name ending in .avi (movies are written as AVI)";
+    "--out must be a file name ending in .avi, .mp4 (H.264) or .mov (ProRes 4444)";
 
 // A render's input check: prints its lines (each a missing or unreadable file) to standard
 // error, and unless `allowMissing` ends with "quenda COMMAND: FILE: nothing written" and the

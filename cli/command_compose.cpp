@@ -1,4 +1,5 @@
-// `quenda compose`: frames of a composition as numbered Targa files, whole or in parts.
+// `quenda compose`: frames of a composition as numbered Targa files, whole or in parts, or one
+// movie.
 
 #include <filesystem>
 
@@ -7,6 +8,7 @@
 #include "cli/console_prompt.h"
 #include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
+#include "cli/movie_output.h"
 #include "common/progress.h"
 #include "composer/core/composition_file.h"
 #include "composer/core/render_inputs.h"
@@ -15,9 +17,14 @@
 namespace quenda::cli {
 namespace {
 
-constexpr std::string_view kUsage =
+const std::string kUsage =
     "usage: quenda compose MOVIE.cmp --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                      [--start-number N] [--no-leading-zeros] [--matte]\n"
+    "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
+    "                      [--allow-missing] [--jobs N]\n"
+    "       quenda compose MOVIE.cmp --movie OUT.mp4|OUT.mov [--rate R] [--codec C]\n"
+    "                      [--crf N] [--preset P] [--background RRGGBB]\n"
+    "                      [--sound FILE [--sound-start F]] [--frames A-B] [--matte]\n"
     "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
     "                      [--allow-missing] [--jobs N]\n"
     "Writes DIR/NAME0000.tga onwards, one file per movie frame: 24-bit, or 32-bit with the\n"
@@ -36,21 +43,31 @@ constexpr std::string_view kUsage =
     "                      SLURM_CPUS_PER_TASK); the files are those of --jobs 1\n"
     "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
     "stops after the frame in hand, keeps whole files, names the --write that resumes the\n"
-    "job and exits 130.\n";
+    "job and exits 130; a movie is closed with the frames made, its length said.\n\n" +
+    MovieOptionsHelp("default: the composition's") +
+    "A ProRes 4444 movie holds the matte as its alpha with --matte, else it is opaque.\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "compose", reason, kUsage);
 }
 
 int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args,
-                   {"--out", "--name", "--frames", "--write", "--start-number", "--fields",
-                    "--quality", "--jobs"},
-                   {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"});
+  std::set<std::string> valued{"--out",          "--name",   "--frames",  "--write",
+                               "--start-number", "--fields", "--quality", "--jobs"};
+  valued.insert(kMovieOptions.begin(), kMovieOptions.end());
+  Arguments parsed(args, valued, {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one composition");
-  if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
-  if (!parsed.Value("--name")) return UsageError(io, "--name is needed");
+  const bool movie = parsed.Has("--movie");
+  if (movie && (parsed.Has("--out") || parsed.Has("--name") || parsed.Has("--write") ||
+                parsed.Has("--start-number") || parsed.Has("--no-leading-zeros")))
+    return UsageError(io,
+                      "--movie writes one file: leave out --out, --name, --write, "
+                      "--start-number and --no-leading-zeros");
+  if (auto reason = MovieOptionsWithoutMovie(parsed); reason && !movie)
+    return UsageError(io, *reason);
+  if (!parsed.Value("--out") && !movie) return UsageError(io, "--out is needed");
+  if (!parsed.Value("--name") && !movie) return UsageError(io, "--name is needed");
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
   // Without --yes no clip is discarded: the input check below names what is missing.
   const std::string& path = parsed.positional()[0];
@@ -61,7 +78,7 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   prompt.SetFile({});  // the frames' messages name their own files
   const Composition& c = *loaded;
   RenderOutputSettings settings = DefaultRenderOutputSettings(c);
-  settings.directory = *parsed.Value("--out");
+  settings.directory = parsed.Value("--out").value_or("./");
   if (settings.directory.back() != '/') settings.directory += '/';
   settings.name = parsed.Value("--name").value_or("");
   settings.leadingZeros = !parsed.Has("--no-leading-zeros");
@@ -95,9 +112,28 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
     writeFirst = range->first;
     writeLast = range->second;
   }
+  MovieOptions movieOptions;
+  if (movie)
+    if (auto reason = ReadMovieOptions(parsed, {c.frameRate, 1}, c.frames, movieOptions))
+      return UsageError(io, *reason);
   if (!ReportMissingInputs(io, "compose", path, CheckClipInputs(c, writeFirst, writeLast),
                            parsed.Has("--allow-missing")))
     return 1;
+  if (movie) {
+    MovieOutput output(io, "compose", movieOptions, writeFirst);
+    if (!output.LoadSound()) return 1;
+    InterruptStop stop(prompt);
+    FrameProgress progress(io, stop);
+    ComposeSink sink{&prompt,
+                     [&](const std::string& line) { ReportFileError(io, "compose", {}, line); }};
+    RenderOutputResult result =
+        RenderFramesTo(c, settings, stop.prompt(), progress, writeFirst, writeLast, sink, jobs,
+                       {[&](int, const Raster& picture) { return output.Take(picture); },
+                        [](int) { return std::string(); }});
+    progress.Finish();
+    return FinishMovieRun(io, "compose", progress, stop, output,
+                          result.outcome == RenderOutputOutcome::Finished, writeFirst, writeLast);
+  }
   std::error_code ignored;  // a folder that cannot be made is reported by the first write
   std::filesystem::create_directories(settings.directory, ignored);
   InterruptStop stop(prompt);
@@ -120,8 +156,8 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
 }  // namespace
 
 const Command& ComposeCommand() {
-  static const Command kCommand{"compose", "render composition frames to Targa files", kUsage,
-                                RunComposeCommand};
+  static const Command kCommand{"compose", "render composition frames to Targa files or a movie",
+                                kUsage, RunComposeCommand};
   return kCommand;
 }
 

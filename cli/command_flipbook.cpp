@@ -1,4 +1,5 @@
-// `quenda flipbook`: a stretch of an exposure sheet as an AVI movie, with a sound track.
+// `quenda flipbook`: a stretch of an exposure sheet as a movie (AVI, MP4 or MOV), with a sound
+// track.
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
@@ -11,23 +12,27 @@
 #include "dopegrid/core/flipbook.h"
 #include "dopegrid/core/job_inputs.h"
 #include "media/avi_writer.h"
+#include "media/encoded_movie_writer.h"
+#include "media/sound_decoder.h"
 
 namespace quenda::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quenda flipbook SHEET.dgr --out MOVIE.avi [--painted] [--frames A-B]\n"
+    "usage: quenda flipbook SHEET.dgr --out MOVIE.avi|.mp4|.mov [--painted] [--frames A-B]\n"
     "                       [--levels L,...] [--size S] [--rate R] [--quality Q]\n"
-    "                       [--sound WAVE [--sound-start F]] [--allow-missing] [--jobs N]\n"
-    "Composites every frame of the range and writes them as a movie.\n\n"
+    "                       [--sound FILE [--sound-start F]] [--allow-missing] [--jobs N]\n"
+    "Composites every frame of the range and writes them as a movie: AVI, H.264 (.mp4) or\n"
+    "ProRes 4444 (.mov) by the name's extension.\n\n"
     "  --painted        painted frames (default: the scanned drawings)\n"
     "  --frames A-B     from 1 (default: every frame of the sheet)\n"
     "  --levels L,..    level indices (0 is the front level) or names (default: all)\n"
     "  --size S         the longer side in pixels, 50..800 (default 400)\n"
     "  --rate R         frames per second, 1..100 (default 25)\n"
-    "  --quality Q      0 (worst) .. 10000 (best), default 5000\n"
-    "  --sound WAVE     a PCM wave file laid under the frames (8 to 32 bits, mono or stereo:\n"
-    "                   converted to 8-bit mono on load)\n"
+    "  --quality Q      0 (worst) .. 10000 (best), default 5000; for .mp4 the H.264 CRF is\n"
+    "                   51 - Q x 51 / 10000, rounded (5000 gives 26, 10000 is lossless)\n"
+    "  --sound FILE     laid under the frames: any sound FFmpeg decodes (WAV, AIFF, FLAC,\n"
+    "                   MP3, Ogg, M4A...), converted to 8-bit mono on load\n"
     "  --sound-start F  the sheet frame (from 1) where the sound starts (default 1)\n"
     "  --allow-missing  write the movie without the drawings (for painted frames also region,\n"
     "                   paint and colour set files) and sound that are missing or unreadable;\n"
@@ -116,6 +121,8 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   prompt.Name("flipbook", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;
+  const FfmpegSoundDecoder decoder;
+  doc.SetSoundDecoder(&decoder);
   if (wave && sound) {
     prompt.SetFile(*wave);
     if (!doc.LoadSoundFile(*wave)) return 1;
@@ -125,7 +132,11 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
                               : WithoutMissingInputs({doc.sheet(), doc.sequences()}, job,
                                                      job.firstFrame, job.lastFrame);
   prompt.SetFile(*out);
-  AviWriter writer(prompt);
+  // The name's extension chooses the kind: AVI as before, or H.264 / ProRes 4444.
+  AviWriter avi(prompt);
+  EncodedMovieWriter encoded(prompt);
+  const bool isEncoded = CodecForMovieName(*out).has_value();
+  MovieWriter& writer = isEncoded ? static_cast<MovieWriter&>(encoded) : avi;
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);
   SheetSource source{shown, doc.sequences()};
@@ -133,7 +144,8 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
       GenerateFlipbook(settings, source, doc.sound().loaded ? &doc.sound() : nullptr, writer, *out,
                        stop.prompt(), progress, OldMovie::LeaveToWriter);
   progress.Finish();
-  if (outcome != FlipbookOutcome::Finished || !writer.Succeeded()) {
+  if (outcome != FlipbookOutcome::Finished ||
+      !(isEncoded ? encoded.Succeeded() : avi.Succeeded())) {
     if (stop.Interrupted())
       ReportInterrupt(io, "flipbook", progress, settings.firstFrame + 1, settings.lastFrame + 1,
                       "");

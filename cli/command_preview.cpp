@@ -1,4 +1,5 @@
-// `quenda preview`: a composition's frames at full, half or quarter size as one AVI movie.
+// `quenda preview`: a composition's frames at full, half or quarter size as one movie (AVI, MP4
+// or MOV).
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
@@ -10,15 +11,18 @@
 #include "composer/core/preview.h"
 #include "composer/core/render_inputs.h"
 #include "media/avi_writer.h"
+#include "media/encoded_movie_writer.h"
 
 namespace quenda::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quenda preview MOVIE.cmp --out MOVIE.avi [--scale full|half|quarter] [--step N]\n"
-    "                      [--quality Q] [--frames A-B] [--yes] [--allow-missing]\n"
+    "usage: quenda preview MOVIE.cmp --out MOVIE.avi|.mp4|.mov [--scale full|half|quarter]\n"
+    "                      [--step N] [--quality Q] [--frames A-B] [--yes] [--allow-missing]\n"
     "Writes the frames (default: all) at the scale (default half) into one movie, every Nth\n"
-    "frame at the frame rate divided by N; quality 0..10000 (default 5000). The movie's width\n"
+    "frame at the frame rate divided by N; quality 0..10000 (default 5000). The movie is AVI,\n"
+    "H.264 (.mp4) or ProRes 4444 (.mov) by the name's extension; for .mp4 the H.264 CRF is\n"
+    "51 - Q x 51 / 10000, rounded (5000 gives 26, 10000 is lossless). The movie's width\n"
     "is raised to the next multiple of 4. --yes discards clips whose pictures are all missing;\n"
     "clip pictures that are missing or unreadable are named and nothing is written (exit 1)\n"
     "unless --allow-missing leaves them out.\n"
@@ -76,7 +80,11 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
           parsed.Has("--allow-missing")))
     return 1;
   prompt.SetFile(*parsed.Value("--out"));
-  AviWriter writer(prompt);
+  // The name's extension chooses the kind: AVI as before, or H.264 / ProRes 4444.
+  AviWriter avi(prompt);
+  EncodedMovieWriter encoded(prompt);
+  const bool isEncoded = CodecForMovieName(*parsed.Value("--out")).has_value();
+  MovieWriter& writer = isEncoded ? static_cast<MovieWriter&>(encoded) : avi;
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);
   ComposeSink sink{&prompt,
@@ -85,7 +93,8 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
   PreviewResult result = GeneratePreview(c, settings, out, writer, stop.prompt(), progress, sink,
                                          OldMovie::LeaveToWriter);
   progress.Finish();
-  if (result.outcome != PreviewOutcome::Finished || !writer.Succeeded()) {
+  if (result.outcome != PreviewOutcome::Finished ||
+      !(isEncoded ? encoded.Succeeded() : avi.Succeeded())) {
     if (stop.Interrupted())
       ReportInterrupt(io, "preview", progress, settings.startFrame, settings.endFrame, "",
                       settings.step);
@@ -98,8 +107,8 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
 }  // namespace
 
 const Command& PreviewCommand() {
-  static const Command kCommand{"preview", "write a composition's preview movie (AVI)", kUsage,
-                                RunPreviewCommand};
+  static const Command kCommand{"preview", "write a composition's preview movie (AVI, MP4 or MOV)",
+                                kUsage, RunPreviewCommand};
   return kCommand;
 }
 

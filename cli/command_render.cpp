@@ -1,4 +1,4 @@
-// `quenda render`: frames of an exposure sheet as numbered 32-bit Targa files.
+// `quenda render`: frames of an exposure sheet as numbered 32-bit Targa files, or one movie.
 
 #include <filesystem>
 
@@ -7,6 +7,7 @@
 #include "cli/console_prompt.h"
 #include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
+#include "cli/movie_output.h"
 #include "cli/sheet_command_support.h"
 #include "common/progress.h"
 #include "dopegrid/core/job_inputs.h"
@@ -15,9 +16,13 @@
 namespace quenda::cli {
 namespace {
 
-constexpr std::string_view kUsage =
+const std::string kUsage =
     "usage: quenda render SHEET.dgr --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                     [--levels L,...] [--size full|half|quarter] [--quality best|fast]\n"
+    "                     [--line-test] [--allow-missing] [--jobs N]\n"
+    "       quenda render SHEET.dgr --movie OUT.mp4|OUT.mov [--rate R] [--codec C] [--crf N]\n"
+    "                     [--preset P] [--background RRGGBB] [--sound FILE [--sound-start F]]\n"
+    "                     [--frames A-B] [--levels ...] [--size ...] [--quality ...]\n"
     "                     [--line-test] [--allow-missing] [--jobs N]\n"
     "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least): painted\n"
     "frames with transparency, or the pencil drawings alone with --line-test.\n\n"
@@ -34,7 +39,8 @@ constexpr std::string_view kUsage =
     "                 files are those of --jobs 1\n"
     "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
     "stops after the frame in hand, keeps whole files, names the --write that resumes the\n"
-    "job and exits 130.\n";
+    "job and exits 130; a movie is closed with the frames made, its length said.\n\n" +
+    MovieOptionsHelp("default 25; a sheet keeps no rate");
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "render", reason, kUsage);
@@ -67,15 +73,21 @@ class NamingFrames final : public Progress {
 };
 
 int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(
-      args, {"--out", "--name", "--frames", "--write", "--levels", "--size", "--quality", "--jobs"},
-      {"--line-test", "--allow-missing"});
+  std::set<std::string> valued{"--out",    "--name", "--frames",  "--write",
+                               "--levels", "--size", "--quality", "--jobs"};
+  valued.insert(kMovieOptions.begin(), kMovieOptions.end());
+  Arguments parsed(args, valued, {"--line-test", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
+  const bool movie = parsed.Has("--movie");
+  if (movie && (parsed.Has("--out") || parsed.Has("--name") || parsed.Has("--write")))
+    return UsageError(io, "--movie writes one file: leave out --out, --name and --write");
+  if (auto reason = MovieOptionsWithoutMovie(parsed); reason && !movie)
+    return UsageError(io, *reason);
   RenderSettings settings;
   settings.directory = parsed.Value("--out").value_or("");
   if (!settings.directory.empty() && settings.directory.back() != '/') settings.directory += '/';
-  if (!parsed.Value("--name")) return UsageError(io, "--name is required");
+  if (!parsed.Value("--name") && !movie) return UsageError(io, "--name is required");
   settings.name = parsed.Value("--name").value_or("");
   std::string size = parsed.Value("--size").value_or("full");
   if (size == "half")
@@ -117,9 +129,13 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     if (!levels) return UsageError(io, "--levels must name levels of the sheet");
     settings.levels = *levels;
   }
+  MovieOptions movieOptions;
+  if (movie)
+    if (auto reason = ReadMovieOptions(parsed, {25, 1}, sheet.frameCount, movieOptions))
+      return UsageError(io, *reason);
   // The settings' own refusals (of the options' values) come before the input check, as the
   // dialog's would.
-  if (Status refusal = CheckRenderSettings(settings); !refusal)
+  if (Status refusal = CheckRenderSettings(settings); !refusal && !movie)
     return UsageError(io, refusal.message());
   CompositeJob job;
   job.firstFrame = settings.firstFrame;
@@ -144,8 +160,19 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   }
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);
-  NamingFrames naming(progress, prompt, settings, first + 1);
   SheetSource source{rendered, doc.sequences()};
+  if (movie) {
+    MovieOutput output(io, "render", movieOptions, first + 1);
+    if (!output.LoadSound()) return 1;
+    prompt.SetFile(movieOptions.path);
+    const bool made =
+        RenderFramesTo(settings, source, stop.prompt(), progress,
+                       {[&](int, const Raster& picture) { return output.Take(picture); },
+                        [](int) { return std::string(); }});
+    progress.Finish();
+    return FinishMovieRun(io, "render", progress, stop, output, made, first + 1, last + 1);
+  }
+  NamingFrames naming(progress, prompt, settings, first + 1);
   const bool finished = RunRender(settings, source, stop.prompt(), naming);
   progress.Finish();
   if (!finished) {
@@ -160,8 +187,8 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
 }  // namespace
 
 const Command& RenderCommand() {
-  static const Command kCommand{"render", "render exposure sheet frames to Targa files", kUsage,
-                                RunRenderCommand};
+  static const Command kCommand{"render", "render exposure sheet frames to Targa files or a movie",
+                                kUsage, RunRenderCommand};
   return kCommand;
 }
 

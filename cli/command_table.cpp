@@ -45,7 +45,7 @@ bool HasMovieExtension(std::string_view path) {
   if (path.size() < 4) return false;
   std::string end(path.substr(path.size() - 4));
   for (char& c : end) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return end == ".avi";
+  return end == ".avi" || end == ".mp4" || end == ".mov";
 }
 
 int ReportFileError(CommandIo& io, std::string_view command, std::string_view file,

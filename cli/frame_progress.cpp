@@ -74,8 +74,11 @@ void FrameProgress::FrameCommitted(int frameNumber, std::string_view file) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.2f s",
                   std::chrono::duration<double>(now - previous_).count());
-    io_.err << "frame " << frameNumber << "  " << file << "  "
-            << (unknown ? 0 : (unsigned long long)bytes) << " bytes  " << seconds << "\n";
+    // A frame that went into a movie has no file of its own.
+    io_.err << "frame " << frameNumber << "  ";
+    if (!file.empty())
+      io_.err << file << "  " << (unknown ? 0 : (unsigned long long)bytes) << " bytes  ";
+    io_.err << seconds << "\n";
     io_.err.flush();
   } else if (io_.progress == ProgressForm::Bar) {
     DrawBar();

@@ -41,8 +41,10 @@ QPixmap Disc(QColor colour) {
   return pixmap;
 }
 
+// Flipbooks and previews as AVI, and the H.264 and ProRes movies the programs export.
 bool HasAviExtension(const std::string& path) {
-  return LowerAscii(ExtensionOf(path)) == ".avi";
+  const std::string extension = LowerAscii(ExtensionOf(path));
+  return extension == ".avi" || extension == ".mp4" || extension == ".mov";
 }
 
 QRect ScreenArea(const QWidget& widget) {

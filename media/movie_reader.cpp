@@ -1,5 +1,7 @@
 #include "media/movie_reader.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -7,6 +9,8 @@
 
 #include "media/avi_messages.h"
 #include "media/ffmpeg_support.h"
+#include "media/movie_encoder.h"
+#include "media/sound_decoder.h"
 
 namespace quenda {
 namespace {
@@ -64,6 +68,12 @@ using Source = std::variant<std::string, std::shared_ptr<const std::vector<uint8
 
 constexpr int kMemoryBufferBytes = 32 * 1024;
 
+// MP4 and MOV by the name; everything else, and every movie in memory, as AVI.
+bool IsEncodedMovie(const Source& source) {
+  const std::string* path = std::get_if<std::string>(&source);
+  return path && CodecForMovieName(*path).has_value();
+}
+
 Result<std::unique_ptr<MovieInput>> OpenAvi(const Source& source) {
   QuietLibraryLog();
   auto input = std::make_unique<MovieInput>();
@@ -86,13 +96,29 @@ Result<std::unique_ptr<MovieInput>> OpenAvi(const Source& source) {
     if (!input->format) return Error{std::string(kPlayerNoMemory)};
     input->format->pb = input->io;
   }
-  const AVInputFormat* avi = av_find_input_format("avi");
+  const AVInputFormat* avi = av_find_input_format(IsEncodedMovie(source) ? "mov" : "avi");
   if (!avi) return Error{std::string(kPlayerNoHandler)};
   int code = avformat_open_input(&input->format, path ? path->c_str() : nullptr, avi, nullptr);
   if (code < 0) return Error{std::string(PlayerMessageFor(code))};
   if ((code = avformat_find_stream_info(input->format, nullptr)) < 0)
     return Error{std::string(PlayerMessageFor(code))};
   return input;
+}
+
+// The whole sound of an MP4 or MOV as 16-bit PCM of one or two channels.
+Result<std::vector<uint8_t>> DecodedSoundBytes(const std::string& path, int channels) {
+  Result<PcmSound> decoded = DecodeSoundFile(path);
+  if (!decoded) return Error{std::string(kPlayerFileRead)};
+  const std::size_t frames = decoded->FrameCount();
+  const std::size_t from = std::size_t(decoded->channels);
+  std::vector<uint8_t> bytes(frames * std::size_t(channels) * 2);
+  for (std::size_t i = 0; i < frames; ++i)
+    for (int c = 0; c < channels; ++c) {
+      const float v = decoded->samples[i * from + std::size_t(std::min(c, decoded->channels - 1))];
+      const auto value = int16_t(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f));
+      std::memcpy(&bytes[(i * std::size_t(channels) + std::size_t(c)) * 2], &value, 2);
+    }
+  return bytes;
 }
 
 int FindStream(AVFormatContext& input, AVMediaType type) {
@@ -114,6 +140,8 @@ struct MovieReader::State {
   int frameCount = 0;
   int rate = 0;
   int scale = 1;
+  bool encoded = false;  // MP4 or MOV: frames counted from the stream's start time
+  int64_t startPts = 0;
   std::string videoCodec;
   std::string streamName;
   WaveFormat soundFormat;
@@ -156,10 +184,22 @@ Result<std::unique_ptr<MovieReader>> MovieReader::OpenSource(const Source& sourc
   if (state->width < 1 || state->height < 1 || state->width > kMaxSide ||
       state->height > kMaxSide || video.time_base.num < 1 || video.time_base.den < 1)
     return Error{std::string(kPlayerBadFormat)};
-  // A picture stream's time base is its scale over its rate: one tick per frame.
+  // An AVI picture stream's time base is its scale over its rate: one tick per frame. MP4 and
+  // MOV count finer ticks; their frame rate is the stream's own.
   state->rate = video.time_base.den;
   state->scale = video.time_base.num;
-  int64_t frames = video.nb_frames > 0 ? video.nb_frames : video.duration;
+  state->encoded = IsEncodedMovie(source);
+  if (state->encoded) {
+    if (video.avg_frame_rate.num < 1 || video.avg_frame_rate.den < 1)
+      return Error{std::string(kPlayerBadFormat)};
+    state->rate = video.avg_frame_rate.num;
+    state->scale = video.avg_frame_rate.den;
+    state->startPts = video.start_time == AV_NOPTS_VALUE ? 0 : video.start_time;
+  }
+  int64_t frames = video.nb_frames > 0 ? video.nb_frames
+                   : state->encoded    ? av_rescale_q(video.duration, video.time_base,
+                                                      AVRational{state->scale, state->rate})
+                                       : video.duration;
   if (frames < 0) frames = 0;
   if (frames > std::numeric_limits<int>::max()) return Error{std::string(kPlayerBadFormat)};
   state->frameCount = int(frames);
@@ -174,6 +214,16 @@ Result<std::unique_ptr<MovieReader>> MovieReader::OpenSource(const Source& sourc
     const AVCodecDescriptor* sound = avcodec_descriptor_get(par.codec_id);
     state->soundCodec = sound ? sound->name : "unknown";
     WaveFormat& format = state->soundFormat;
+    if (state->encoded) {
+      // Decoded in full when asked for, and handed out as 16-bit PCM.
+      format.formatTag = kWaveFormatPcm;
+      format.channels = uint16_t(std::clamp(par.ch_layout.nb_channels, 1, 2));
+      format.samplesPerSecond = uint32_t(std::max(par.sample_rate, 0));
+      format.bitsPerSample = 16;
+      format.blockAlign = uint16_t(format.channels * 2);
+      format.averageBytesPerSecond = format.samplesPerSecond * format.blockAlign;
+      return std::unique_ptr<MovieReader>(new MovieReader(std::move(state)));
+    }
     const bool pcm = par.codec_id == AV_CODEC_ID_PCM_U8 || par.codec_id == AV_CODEC_ID_PCM_S16LE;
     format.formatTag = pcm ? kWaveFormatPcm : uint16_t(par.codec_tag);
     format.channels = uint16_t(par.ch_layout.nb_channels);
@@ -243,6 +293,8 @@ const std::string& MovieReader::soundCodec() const {
 Result<std::vector<uint8_t>> MovieReader::ReadSound() const {
   std::vector<uint8_t> bytes;
   if (state_->soundIndex < 0) return bytes;
+  if (state_->encoded)
+    return DecodedSoundBytes(std::get<std::string>(state_->source), state_->soundFormat.channels);
   auto opened = OpenAvi(state_->source);
   if (!opened) return Error{opened.message()};
   PacketPtr packet(av_packet_alloc());
@@ -274,6 +326,9 @@ bool MovieReader::DecodeUpTo(int64_t index) {
     int error = avcodec_receive_frame(s.decoder.get(), s.decoded.get());
     if (error == 0) {
       int64_t pts = s.decoded->best_effort_timestamp;
+      if (pts != AV_NOPTS_VALUE && s.encoded)
+        pts = av_rescale_q_rnd(pts - s.startPts, s.input->streams[s.videoIndex]->time_base,
+                               AVRational{s.scale, s.rate}, AV_ROUND_NEAR_INF);
       s.decodedPts = pts == AV_NOPTS_VALUE ? s.shownPts + 1 : std::max<int64_t>(pts, 0);
       continue;
     }
@@ -302,8 +357,12 @@ Status MovieReader::ReadFrame(int index, uint8_t* bgrBottomUp) {
       s.shownPts >= 0 && index >= s.shownPts && index <= s.shownPts + kDecodeAheadLimit;
   if (!forward) {
     // Back or far ahead: seek to the key frame at or before it and decode forwards.
-    if (av_seek_frame(s.input, s.videoIndex, index, AVSEEK_FLAG_BACKWARD) < 0 &&
-        av_seek_frame(s.input, s.videoIndex, 0, AVSEEK_FLAG_BACKWARD) < 0)
+    const int64_t target =
+        s.encoded ? s.startPts + av_rescale_q(index, AVRational{s.scale, s.rate},
+                                              s.input->streams[s.videoIndex]->time_base)
+                  : index;
+    if (av_seek_frame(s.input, s.videoIndex, target, AVSEEK_FLAG_BACKWARD) < 0 &&
+        av_seek_frame(s.input, s.videoIndex, s.startPts, AVSEEK_FLAG_BACKWARD) < 0)
       return Error{std::string(kBadFrame)};
     avcodec_flush_buffers(s.decoder.get());
     av_frame_unref(s.shown.get());

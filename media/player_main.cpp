@@ -1,4 +1,4 @@
-// quenda-player MOVIE.avi: the movie player on its own.
+// quenda-player MOVIE.avi|.mp4|.mov: the movie player on its own.
 
 #include <QApplication>
 #include <cstdio>
@@ -9,10 +9,11 @@
 
 int main(int argc, char** argv) {
   if (auto done = quenda::HandleProgramOptions(
-          argc, argv, {"quenda-player", "MOVIE.avi", "Plays a flipbook or preview movie."}))
+          argc, argv,
+          {"quenda-player", "MOVIE.avi|.mp4|.mov", "Plays a flipbook, preview or exported movie."}))
     return *done;
   if (argc != 2) {
-    std::fprintf(stderr, "usage: quenda-player MOVIE.avi\n");
+    std::fprintf(stderr, "usage: quenda-player MOVIE.avi|.mp4|.mov\n");
     return 2;
   }
   QApplication application(argc, argv);

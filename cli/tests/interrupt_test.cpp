@@ -15,6 +15,7 @@
 #include "cli/tests/tool_run.h"
 #include "common/targa.h"
 #include "media/movie_reader.h"
+#include "media/tests/movie_test_support.h"
 #include "testing/test_support.h"
 
 extern char** environ;
@@ -111,6 +112,26 @@ TEST_F(Interrupt, RenderKeepsWholeFramesAndSaysWhereToResume) {
                      "Stopped after Frame : " +
                      done + "\nquenda render: interrupted after frame " + done +
                      "; resume with --write " + next + "-1000\n"))
+      << text;
+}
+
+// The movie is closed after the frame in hand: a whole H.264 file of the frames made, its length
+// said; the unfinished file beside it is gone.
+TEST_F(Interrupt, RenderMovieIsClosedWithTheFramesMade) {
+  const std::string movie = out + "long.mp4";
+  ASSERT_EQ(InterruptedRun({"render", sheet, "--movie", movie, "--line-test", "--jobs", "2"}, out,
+                           errors),
+            130);
+  EXPECT_EQ(ListDirectory(out), std::vector<std::string>{"long.mp4"});
+  auto streams = ProbeStreams(movie);
+  ASSERT_EQ(streams.size(), 1u);
+  const int made = std::stoi(streams[0]["nb_read_frames"]);
+  EXPECT_GT(made, 0);
+  EXPECT_LT(made, 1000);
+  const std::string text = ReadText(errors);
+  EXPECT_TRUE(text.ends_with("\nquenda render: interrupted after frame " + std::to_string(made) +
+                             "; frames " + std::to_string(made + 1) +
+                             "-1000 are not in the movie\n"))
       << text;
 }
 

@@ -76,6 +76,7 @@ class CComposerFrame final : public QMainWindow, public ComposerListener {
   void ShowLastPreview();
   void SaveLastPreview();
   void Render();
+  void ExportMovie();
   void PlayMovie(const std::string& path);
   std::optional<KeyKind> ChooseKind(const std::vector<KeyKind>& kinds);
 

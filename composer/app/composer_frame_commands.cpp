@@ -188,6 +188,8 @@ void CComposerFrame::BuildActions() {
        tr("Copy the last preview movie elsewhere"), [this] { SaveLastPreview(); });
   make("actionRender", tr("&Render Output..."), {key(QKeyCombination(Qt::Key_R))},
        tr("Render the movie to Targa files"), [this] { Render(); });
+  make("actionExportMovie", tr("&Export Movie..."), {key(Qt::CTRL | Qt::SHIFT | Qt::Key_M)},
+       tr("Compose the frames into an H.264 or ProRes 4444 movie"), [this] { ExportMovie(); });
 }
 
 void CComposerFrame::BuildMenus() {
@@ -201,7 +203,7 @@ void CComposerFrame::BuildMenus() {
   };
   QMenu* file = menuBar()->addMenu(tr("&File"));
   add(file, {"actionNew", "actionOpen", "actionSave", "actionSaveAs", nullptr,
-             "actionMovieSettings", nullptr});
+             "actionMovieSettings", "actionExportMovie", nullptr});
   QMenu* recentMenu = file->addMenu(tr("Recent &Files"));
   recent_->AttachMenu(recentMenu);
   add(file, {nullptr, "actionExit"});

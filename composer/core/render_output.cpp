@@ -72,6 +72,23 @@ RenderOutputResult RenderFrames(const Composition& composition, const RenderOutp
                                 Prompt& prompt, Progress& progress, int writeFirst, int writeLast,
                                 const ComposeSink& sink, int jobs) {
   RenderOutputSettings settings = NormalizeRenderOutputSettings(job, composition);
+  auto fileName = [&](int frame) { return RenderFilePath(settings, frame); };
+  auto write = [&](int frame, const Raster& picture) {
+    std::string path = RenderFilePath(settings, frame);
+    Status written = WriteTarga(
+        path, picture, WriteMessages("Could not write " + path + ", disk full or read only?"));
+    if (!written) prompt.Message(written.message(), MessageIcon::Error);
+    return bool(written);
+  };
+  return RenderFramesTo(composition, settings, prompt, progress, writeFirst, writeLast, sink, jobs,
+                        {write, fileName});
+}
+
+RenderOutputResult RenderFramesTo(const Composition& composition, const RenderOutputSettings& job,
+                                  Prompt& prompt, Progress& progress, int writeFirst, int writeLast,
+                                  const ComposeSink& sink, int jobs,
+                                  const ComposedFrameTaker& taker) {
+  RenderOutputSettings settings = NormalizeRenderOutputSettings(job, composition);
   int first = writeFirst > 0 ? std::max(writeFirst, settings.frameStart) : settings.frameStart;
   int last = writeLast > 0 ? std::min(writeLast, settings.frameEnd) : settings.frameEnd;
   RenderOutputResult result;
@@ -98,17 +115,12 @@ RenderOutputResult RenderFrames(const Composition& composition, const RenderOutp
           rendered.said.Replay(*sink.prompt, sink.status);
         else
           rendered.said.Replay(prompt, sink.status);
-        std::string path = RenderFilePath(settings, frame);
-        Status written =
-            WriteTarga(path, rendered.picture,
-                       WriteMessages("Could not write " + path + ", disk full or read only?"));
-        if (!written) {
-          prompt.Message(written.message(), MessageIcon::Error);
+        if (!taker.take(frame, rendered.picture)) {
           result.outcome = RenderOutputOutcome::WriteFailed;
           return false;
         }
         ++result.filesWritten;
-        progress.FrameCommitted(frame, path);
+        progress.FrameCommitted(frame, taker.fileName(frame));
         if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop rendering?")) {
           prompt.Message("Stopped after Frame : " + std::to_string(frame));
           result.outcome = RenderOutputOutcome::Stopped;

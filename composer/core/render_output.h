@@ -16,6 +16,7 @@
 //   every clip laid down, added up to 255; the background alone has alpha 0). With fields
 //   the matte is interleaved like the colours.
 
+#include <functional>
 #include <string>
 
 #include "common/progress.h"
@@ -73,5 +74,18 @@ RenderOutputResult RenderFrames(const Composition& composition,
                                 const RenderOutputSettings& settings, Prompt& prompt,
                                 Progress& progress, int writeFirst = 0, int writeLast = 0,
                                 const ComposeSink& sink = {}, int jobs = 1);
+
+// Takes each movie frame (1-based) in order instead of a file, as a movie does; false stops the
+// run as a failed write (the taker has said why). `fileName` names where a frame went.
+struct ComposedFrameTaker {
+  std::function<bool(int frame, const Raster& picture)> take;
+  std::function<std::string(int frame)> fileName;
+};
+// RenderFrames with each frame handed over; filesWritten counts the frames taken.
+RenderOutputResult RenderFramesTo(const Composition& composition,
+                                  const RenderOutputSettings& settings, Prompt& prompt,
+                                  Progress& progress, int writeFirst, int writeLast,
+                                  const ComposeSink& sink, int jobs,
+                                  const ComposedFrameTaker& taker);
 
 }  // namespace quenda

@@ -14,6 +14,7 @@
 #include "dopegrid/app/seq_view.h"
 #include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
+#include "media/sound_decoder.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
 #include "ui/settings.h"
@@ -39,6 +40,8 @@ CDopegridFrame::CDopegridFrame(Prompt* prompt, Settings* settings, SavePathPicke
       settings_(settings == nullptr ? ownSettings_.get() : settings),
       pickSavePath_(pickSavePath ? std::move(pickSavePath) : SystemSavePathPicker()),
       doc_(std::make_unique<CDopegridDoc>(*prompt_)) {
+  static const FfmpegSoundDecoder kSoundDecoder;  // any sound FFmpeg reads, not WAV alone
+  doc_->SetSoundDecoder(&kSoundDecoder);
   recent_ = new RecentFiles(*settings_, this);
 
   sequences_ = new CSeqView(*doc_);

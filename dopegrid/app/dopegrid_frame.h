@@ -101,6 +101,7 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   void RunFlipbookJob(const FlipbookSettings& settings);
   void PlayLastFlipbook();
   void SaveLastFlipbookAs();
+  void ExportMovie();
   void PlayMovie(const std::string& path);
 
   std::unique_ptr<Prompt> ownPrompt_;

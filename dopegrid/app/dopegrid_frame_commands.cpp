@@ -99,7 +99,8 @@ void CDopegridFrame::BuildMenus() {
     }
   };
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  add(file, {"actionNew", "actionOpen", "actionSave", "actionSaveAs", nullptr});
+  add(file, {"actionNew", "actionOpen", "actionSave", "actionSaveAs", nullptr, "actionExportMovie",
+             nullptr});
   file->addActions(print_->actions());
   file->addSeparator();
   file->addActions(exchange_->fileActions());

@@ -59,6 +59,8 @@ void CDopegridFrame::BuildJobActions() {
        [this] { PlayLastFlipbook(); });
   make("actionSaveLastFlipbook", tr("&Save Last Flipbook..."), {},
        [this] { SaveLastFlipbookAs(); });
+  make("actionExportMovie", tr("Export &Movie..."),
+       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M)}, [this] { ExportMovie(); });
 }
 
 void CDopegridFrame::BuildJobMenus() {
@@ -76,6 +78,7 @@ void CDopegridFrame::UpdateJobActions() {
   const bool sequences = doc_->HasSequences();
   Action("actionRender")->setEnabled(sequences);
   Action("actionMakeFlipbook")->setEnabled(sequences);
+  Action("actionExportMovie")->setEnabled(sequences);
   std::error_code ignored;
   const bool movie = std::filesystem::is_regular_file(previewPath_, ignored);
   Action("actionPlayLastFlipbook")->setEnabled(movie);

@@ -242,14 +242,16 @@ void CDopegridDoc::SelectAll() {
 
 bool CDopegridDoc::LoadSound() {
   std::optional<std::string> picked =
-      prompt_.PickFile("Select an audio file", "Audio Files (*.wav)", DirectoryOf(sound_.path));
+      prompt_.PickFile("Select an audio file",
+                       soundDecoder_ ? kSoundFileFilter : std::string_view("Audio Files (*.wav)"),
+                       DirectoryOf(sound_.path));
   return picked && LoadSoundFile(*picked);
 }
 
 bool CDopegridDoc::LoadSoundFile(const std::string& path) {
   sound_.loaded = false;
   sound_.path = path;
-  Result<WaveSound> wave = ReadWaveFile(path);
+  Result<WaveSound> wave = ReadSheetSound(path, soundDecoder_);
   if (!wave) {
     sound_.samples.clear();
     prompt_.Message(wave.message(), MessageIcon::Error);

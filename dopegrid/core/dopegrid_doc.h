@@ -13,6 +13,7 @@
 #include "common/frame_sequence.h"
 #include "common/prompt.h"
 #include "common/result.h"
+#include "common/sound_file.h"
 #include "dopegrid/core/sheet_file.h"
 #include "dopegrid/core/sheet_grid.h"
 #include "dopegrid/core/sound_track.h"
@@ -148,7 +149,10 @@ class CDopegridDoc : public Document<SheetHint> {
   const SoundTrack& sound() const { return sound_; }
   bool soundShown() const { return showSound_; }
   void ToggleShowSound() { showSound_ = !showSound_, UpdateAllViews(SheetHint::Sheet); }
-  // Asks for a wave file through the prompt; cancelling changes nothing.
+  // Reads the sound files the wave reader does not take (the programs give FFmpeg's); without
+  // one only WAV loads.
+  void SetSoundDecoder(const SoundDecoder* decoder) { soundDecoder_ = decoder; }
+  // Asks for a sound file through the prompt; cancelling changes nothing.
   bool LoadSound();
   bool LoadSoundFile(const std::string& path);
   // The dialog's values; false after the message when the start frame is out of range.
@@ -176,6 +180,7 @@ class CDopegridDoc : public Document<SheetHint> {
   bool insertMode_ = true;
   CSheetGrid clipboard_;
   SoundTrack sound_;
+  const SoundDecoder* soundDecoder_ = nullptr;
   CSheetGrid sheet_;
   std::vector<DrawingSequence> sequences_;
   int selectedSequence_ = 0;

@@ -119,6 +119,21 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
     prompt.Message(refusal.message(), MessageIcon::Error);
     return false;
   }
+  const std::string_view cannotCreate =
+      settings.kind == RenderKind::Painted
+          ? "Could not save painted frame!, disk full or read only?"
+          : "Could not save frame!, disk full or read only?";
+  auto fileName = [&](int frameNumber) {
+    return RenderFileName(settings.directory, settings.name, frameNumber);
+  };
+  auto save = [&](int frameNumber, const Raster& picture) {
+    return SaveFrame(fileName(frameNumber), picture, cannotCreate, prompt, progress);
+  };
+  return RenderFramesTo(settings, source, prompt, progress, {save, fileName});
+}
+
+bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
+                    Progress& progress, const RenderedFrameTaker& taker) {
   CompositeJob job;
   job.firstFrame = settings.firstFrame;
   job.lastFrame = settings.lastFrame;
@@ -135,10 +150,6 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
   int last = std::min(settings.writeLast.value_or(settings.lastFrame), settings.lastFrame);
   progress.SetStage("Rendering...");
   progress.FramesPlanned(last - first + 1);
-  const std::string_view cannotCreate =
-      settings.kind == RenderKind::Painted
-          ? "Could not save painted frame!, disk full or read only?"
-          : "Could not save frame!, disk full or read only?";
   bool finished = true;
   RunFramesInOrder(
       first, last, settings.jobs,
@@ -157,13 +168,12 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
       [&](int f, RenderedFrame& frame) {
         progress.SetStage("Rendering Frame : " + std::to_string(f + 1));
         frame.said.Replay(prompt);
-        const std::string path = RenderFileName(settings.directory, settings.name, f + 1);
-        if (!frame.built || !SaveFrame(path, frame.picture, cannotCreate, prompt, progress)) {
+        if (!frame.built || !taker.take(f + 1, frame.picture)) {
           finished = false;
           return false;
         }
         progress.SetPercent((f - first + 1) * 100 / (last - first + 1));
-        progress.FrameCommitted(f + 1, path);
+        progress.FrameCommitted(f + 1, taker.fileName(f + 1));
         if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop render?")) {
           prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
           finished = false;

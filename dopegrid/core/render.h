@@ -2,6 +2,7 @@
 // Render to Targa: a stretch of the sheet written as numbered 32-bit Targa files with alpha,
 // painted or as a line test, at the drawings' own size, half or quarter.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,5 +55,15 @@ RenderGeometry RenderGeometryFor(const CommonFrame& frame, RenderSize size);
 // it stopped on a failure or at the user's request.
 bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
                Progress& progress);
+
+// Takes each frame (from 1) in order instead of a file, as a movie does; false stops the run
+// (the taker has said why). `fileName` names where a frame went, for the progress.
+struct RenderedFrameTaker {
+  std::function<bool(int frameNumber, const Raster& picture)> take;
+  std::function<std::string(int frameNumber)> fileName;
+};
+// RunRender's range pass and frames without the file name checks, each frame handed over.
+bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
+                    Progress& progress, const RenderedFrameTaker& taker);
 
 }  // namespace quenda

@@ -11,6 +11,7 @@
 
 #include "common/scripted_prompt.h"
 #include "media/avi_writer.h"
+#include "media/movie_encoder.h"
 #include "media/movie_view.h"
 #include "media/qt_audio_output.h"
 #include "media/tests/movie_test_support.h"
@@ -58,7 +59,7 @@ TEST(MoviePlayer, RefusesToOpenWhatItCannotPlayWithOneMessageEach) {
   std::string wide = f.Movie("wide.avi", {.width = 1000, .height = 40, .frames = 1});
   const std::pair<std::string, std::string> cases[] = {
       {".avi", "Invalid avi filename!"},
-      {f.dir.File("walk.mov"), "Invalid avi filename extension!"},
+      {f.dir.File("walk.mkv"), "Invalid avi filename extension!"},
       {f.dir.File("walkavi"), "Invalid avi filename extension!"},
       // The reader's own message, for an extension in capitals.
       {f.dir.File("MISSING.AVI"), "AVIERROR : A disk error occurred while opening the file. "},
@@ -72,6 +73,27 @@ TEST(MoviePlayer, RefusesToOpenWhatItCannotPlayWithOneMessageEach) {
     EXPECT_FALSE(f.player->Open(path)) << path;
     EXPECT_EQ(f.prompt.Texts(), std::vector<std::string>{message}) << path;
     EXPECT_FALSE(f.player->playing());
+  }
+}
+
+// The movies the programs export, with their sound as 16-bit PCM.
+TEST(MoviePlayer, OpensExportedMp4AndMovMovies) {
+  Fixture f;
+  for (const char* name : {"export.mp4", "export.mov"}) {
+    const std::string path = f.dir.File(name);
+    PcmSound tone{48000, 1, std::vector<float>(4800, 0.25f)};
+    MovieEncoderSettings settings{*CodecForMovieName(path), 64, 48, {24, 1}};
+    settings.sound = &tone;
+    MovieEncoder encoder;
+    ASSERT_TRUE(encoder.Open(path, settings).ok());
+    for (int frame = 0; frame < 4; ++frame)
+      ASSERT_TRUE(encoder.WriteFrame(Raster(64, 48, 3, uint8_t(40 * frame))).ok());
+    ASSERT_TRUE(encoder.Finish().ok());
+    ASSERT_TRUE(f.player->Open(path)) << name;
+    EXPECT_TRUE(f.player->hasSound()) << name;
+    EXPECT_TRUE(f.prompt.Texts().empty()) << name;
+    f.Find<QSlider>("position")->setValue(3);
+    EXPECT_EQ(f.drawn.back(), 3) << name;
   }
 }
 

@@ -5,10 +5,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+
+#include <sys/wait.h>
 
 #include "common/scripted_prompt.h"
 #include "media/avi_writer.h"
+#include "testing/test_support.h"
 
 namespace quenda::testing {
 
@@ -84,6 +88,57 @@ std::vector<std::map<std::string, std::string>> ProbeStreams(const std::string& 
     }
   }
   return streams;
+}
+
+int RunShell(const std::string& command) {
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<uint8_t> ShellOutput(const std::string& command) {
+  std::vector<uint8_t> bytes;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) return bytes;
+  uint8_t buffer[65536];
+  while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe.get()))
+    bytes.insert(bytes.end(), buffer, buffer + got);
+  return bytes;
+}
+
+std::vector<uint8_t> DecodedPictures(const std::string& path, const std::string& pixelFormat) {
+  return ShellOutput("ffmpeg -v error -i '" + path + "' -map 0:v -f rawvideo -pix_fmt " +
+                     pixelFormat + " -");
+}
+
+std::vector<int16_t> DecodedSound(const std::string& path, int rate) {
+  std::vector<uint8_t> bytes =
+      ShellOutput("ffmpeg -v error -i '" + path + "' -map 0:a -f s16le -ac 1 -ar " +
+                  std::to_string(rate) + " -");
+  std::vector<int16_t> samples(bytes.size() / 2);
+  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+  return samples;
+}
+
+std::vector<uint8_t> ReferenceYuv420(const std::vector<uint8_t>& rgb, int width, int height,
+                                     int paddedWidth, int paddedHeight,
+                                     const std::string& scratch) {
+  WriteBytes(scratch, rgb);
+  return ShellOutput("ffmpeg -v error -f rawvideo -pix_fmt rgb24 -s " + std::to_string(width) +
+                     "x" + std::to_string(height) + " -i '" + scratch + "' -vf pad=" +
+                     std::to_string(paddedWidth) + ":" + std::to_string(paddedHeight) +
+                     ":0:0:white,scale=out_color_matrix=bt709:out_range=tv -f rawvideo "
+                     "-pix_fmt yuv420p -");
+}
+
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  if (a.size() != b.size() || a.empty()) return 0;
+  double sum = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const double d = double(a[i]) - double(b[i]);
+    sum += d * d;
+  }
+  if (sum == 0) return 999;
+  return 10 * std::log10(255.0 * 255.0 * double(a.size()) / sum);
 }
 
 }  // namespace quenda::testing

@@ -36,4 +36,22 @@ void WriteMovie(const std::string& path, const MoviePlan& plan);
 // One map of ffprobe's key=value lines per stream, in stream order; empty when ffprobe fails.
 std::vector<std::map<std::string, std::string>> ProbeStreams(const std::string& path);
 
+// Runs a shell command; its standard error goes to the test's log. Answers the exit code.
+int RunShell(const std::string& command);
+// A command's standard output, whole.
+std::vector<uint8_t> ShellOutput(const std::string& command);
+
+// Every picture of a movie as ffmpeg decodes it, top row first, in `pixelFormat` (rgb24, rgba).
+std::vector<uint8_t> DecodedPictures(const std::string& path, const std::string& pixelFormat);
+// A movie's sound as ffmpeg decodes it: signed 16-bit mono at `rate`.
+std::vector<int16_t> DecodedSound(const std::string& path, int rate);
+
+// ffmpeg's own BT.709 limited-range 4:2:0 form of an RGB picture (top row first), padded on the
+// right and at the bottom with white to the padded size; `scratch` is a file it may use.
+std::vector<uint8_t> ReferenceYuv420(const std::vector<uint8_t>& rgb, int width, int height,
+                                     int paddedWidth, int paddedHeight, const std::string& scratch);
+
+// Peak signal to noise ratio of two equal-sized byte pictures, in dB (999 when equal).
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
+
 }  // namespace quenda::testing
