@@ -252,6 +252,8 @@ bool CDopegridDoc::LoadSoundFile(const std::string& path) {
   Result<WaveSound> wave = ReadWaveFile(path);
   if (!wave) {
     sound_.samples.clear();
+    // The menus and the sound column stop offering the sound that is gone before the box shows.
+    UpdateAllViews(SheetHint::Sheet);
     prompt_.Message(wave.message(), MessageIcon::Error);
     return false;
   }
