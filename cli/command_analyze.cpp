@@ -72,7 +72,7 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
   int jobs = 1;
   if (!ReadJobs(parsed.Value("--jobs"), jobs)) return UsageError(io, std::string(kJobsError));
 
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"), false, {io.in, io.interactive});
+  ConsolePrompt prompt(io, parsed.Has("--yes"));
   prompt.Name("analyze", picked);
   RedlineSettings settings;
   const auto settingsPath = parsed.Value("--settings");

@@ -230,7 +230,7 @@ int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
   if (std::error_code ec; std::filesystem::exists(path, ec) && !parsed.Has("--force"))
     return ReportFileError(io, "comp", path,
                            "exists already; it is left as it is (--force replaces it)");
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("comp", path);
   CComposerDoc doc(prompt);
   auto skip = [] { return std::optional<NewMovieValues>(); };
@@ -281,7 +281,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     return NewMovie(parsed, path, io);
   }
 
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--discard-missing"));
+  ConsolePrompt prompt(io, parsed.Has("--yes"), parsed.Has("--discard-missing"));
   prompt.Name("comp", path);
   CComposerDoc doc(prompt);
   if (Status opened = doc.Open(path); !opened)
@@ -314,6 +314,12 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     // Stored absolute, so that a render from any working directory finds the pictures.
     done = doc.AddClipFromFile(AbsolutePath(words[2]));
     if (!done) HintAtCompressedPicture(io, words[2]);
+    // The clip goes in either way; a movie left short for want of an answer says so.
+    if (done && prompt.unanswered())
+      ReportFileError(io, "comp", path,
+                      "the movie keeps its " + std::to_string(doc.composition().frames) +
+                          " frames: the question has no one to answer it without a terminal; "
+                          "--yes answers Yes");
   } else if (action == "add-effect" && words.size() == 3) {
     auto kind = EffectKindNamed(words[2]);
     if (!kind) return UsageError(io, "unknown effect '" + words[2] + "'");

@@ -131,7 +131,7 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   Status inputs = CheckJobInputs({stored->sheet, stored->sequences}, job, first, last);
   if (!ReportMissingInputs(io, "render", path, inputs, parsed.Has("--allow-missing"))) return 1;
 
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("render", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;
