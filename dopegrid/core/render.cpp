@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 
+#include "common/frame_in_hand_progress.h"
 #include "common/frame_runner.h"
 #include "common/targa.h"
 
@@ -39,8 +40,8 @@ bool RenderPainted(const RenderSettings& settings, const SheetSource& source, in
     if (!painted) return false;
     const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
     std::string label = sequence.name + FormatFrameTag(sequence.frames[std::size_t(cell.frame)]);
+    // The layer is made as the filter samples it, in one pass: the pass shows under this text.
     progress.SetStage("Layering frame " + label);
-    progress.SetStage("Filtering frame " + label);
     LayDrawing(*painted, common, geometry.scale, quality, picture);
   }
   return true;
@@ -133,8 +134,9 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
       settings.size == RenderSize::Full ? RenderQuality::Fast : settings.quality;
   int first = std::max(settings.writeFirst.value_or(settings.firstFrame), settings.firstFrame);
   int last = std::min(settings.writeLast.value_or(settings.lastFrame), settings.lastFrame);
-  progress.SetStage("Rendering...");
-  progress.FramesPlanned(last - first + 1);
+  FrameInHandProgress shown(progress, first);
+  shown.SetStage("Rendering...");
+  shown.FramesPlanned(last - first + 1);
   const std::string_view cannotCreate =
       settings.kind == RenderKind::Painted
           ? "Could not save painted frame!, disk full or read only?"
@@ -143,8 +145,8 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
   RunFramesInOrder(
       first, last, settings.jobs,
       [&](int f) {
-        // The stages inside one frame are not shown: several frames are under way at once.
-        NullProgress inside;
+        // Several frames are under way at once: the one the run waits for says what it does.
+        FrameInHandProgress::Frame inside = shown.ForFrame(f);
         RenderedFrame frame;
         frame.picture = Raster(geometry.width, geometry.height, 4);
         frame.built = settings.kind == RenderKind::Painted
@@ -155,20 +157,21 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
         return frame;
       },
       [&](int f, RenderedFrame& frame) {
-        progress.SetStage("Rendering Frame : " + std::to_string(f + 1));
+        shown.SetStage("Rendering Frame : " + std::to_string(f + 1));
         frame.said.Replay(prompt);
         const std::string path = RenderFileName(settings.directory, settings.name, f + 1);
-        if (!frame.built || !SaveFrame(path, frame.picture, cannotCreate, prompt, progress)) {
+        if (!frame.built || !SaveFrame(path, frame.picture, cannotCreate, prompt, shown)) {
           finished = false;
           return false;
         }
-        progress.SetPercent((f - first + 1) * 100 / (last - first + 1));
-        progress.FrameCommitted(f + 1, path);
-        if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop render?")) {
+        shown.SetPercent((f - first + 1) * 100 / (last - first + 1));
+        shown.FrameCommitted(f + 1, path);
+        if (shown.StopRequested() && prompt.AskYesNo("Do you want to stop render?")) {
           prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
           finished = false;
           return false;
         }
+        shown.Committed(f);
         return true;
       });
   return finished;
