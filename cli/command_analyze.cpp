@@ -89,7 +89,7 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
     closeGaps = *value;
   }
 
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"), false, {io.in, io.interactive});
+  ConsolePrompt prompt(io, parsed.Has("--yes"));
   prompt.Name("analyze", picked);
   RedlineSettings settings;
   const auto settingsPath = parsed.Value("--settings");

@@ -84,7 +84,7 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
     fields.sourceText = *from;
   }
 
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("autopaint", parsed.positional()[0]);
   CPainterDoc doc(prompt);
   if (!doc.OpenSequenceFile(parsed.positional()[0])) return 1;

@@ -38,6 +38,10 @@ int RunColors(std::span<const std::string> args, CommandIo& io) {
            b = ParseInt(args[i + 4], 0, 255);
       if (args[i + 1].empty() || !r || !g || !b)
         return UsageError(io, "--add takes NAME R G B, each number from 0 to 255");
+      // The set keeps eight characters; a longer name would be stored cut short.
+      if (args[i + 1].size() > std::size_t(kColorNameLimit))
+        return UsageError(io, "the colour name '" + args[i + 1] + "' has more than " +
+                                  std::to_string(kColorNameLimit) + " characters");
       added.push_back({args[i + 1], *r, *g, *b});
       i += 4;
     } else if (args[i].starts_with("--")) {
@@ -55,7 +59,7 @@ int RunColors(std::span<const std::string> args, CommandIo& io) {
   std::error_code ignored;
   if (added.empty() && !std::filesystem::exists(path, ignored))
     return ReportFileError(io, "colors", path, "the colour set does not exist");
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("colors", path);
   ColorSet set;
   LoadColorSet(set, path, prompt);

@@ -57,8 +57,9 @@ constexpr std::string_view kUsage =
     "them on a clip of the same kind at the frame.\n"
     "settings takes the fields of the Movie Settings dialog: safe frames in percent (1..50).\n"
     "A picture of a sequence brings the whole sequence; --yes lengthens the movie to fit it.\n"
-    "The commands' questions are answered No unless --yes answers them Yes; a command that is\n"
-    "refused or answered No leaves the movie as it was (exit code 1).\n"
+    "The commands' questions are put to the user on a terminal; without one they are answered\n"
+    "No unless --yes answers them Yes. A command that is refused or answered No leaves the\n"
+    "movie as it was (exit code 1).\n"
     "A clip whose pictures are all gone is listed and kept: the movie is left as it was (exit\n"
     "code 1), unless --discard-missing discards it or replace-clip points that clip at new\n"
     "pictures.\n"
@@ -230,7 +231,7 @@ int NewMovie(const Arguments& parsed, const std::string& path, CommandIo& io) {
   if (std::error_code ec; std::filesystem::exists(path, ec) && !parsed.Has("--force"))
     return ReportFileError(io, "comp", path,
                            "exists already; it is left as it is (--force replaces it)");
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("comp", path);
   CComposerDoc doc(prompt);
   auto skip = [] { return std::optional<NewMovieValues>(); };
@@ -281,7 +282,7 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     return NewMovie(parsed, path, io);
   }
 
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--discard-missing"));
+  ConsolePrompt prompt(io, parsed.Has("--yes"), parsed.Has("--discard-missing"));
   prompt.Name("comp", path);
   CComposerDoc doc(prompt);
   if (Status opened = doc.Open(path); !opened)
@@ -314,6 +315,12 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
     // Stored absolute, so that a render from any working directory finds the pictures.
     done = doc.AddClipFromFile(AbsolutePath(words[2]));
     if (!done) HintAtCompressedPicture(io, words[2]);
+    // The clip goes in either way; a movie left short for want of an answer says so.
+    if (done && prompt.unanswered())
+      ReportFileError(io, "comp", path,
+                      "the movie keeps its " + std::to_string(doc.composition().frames) +
+                          " frames: the question has no one to answer it without a terminal; "
+                          "--yes answers Yes");
   } else if (action == "add-effect" && words.size() == 3) {
     auto kind = EffectKindNamed(words[2]);
     if (!kind) return UsageError(io, "unknown effect '" + words[2] + "'");

@@ -68,7 +68,7 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
     return UsageError(io, *reason);
   if (!parsed.Value("--out") && !movie) return UsageError(io, "--out is needed");
   if (!parsed.Value("--name") && !movie) return UsageError(io, "--name is needed");
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
+  ConsolePrompt prompt(io, parsed.Has("--yes"), parsed.Has("--yes"));
   // Without --yes no clip is discarded: the input check below names what is missing.
   const std::string& path = parsed.positional()[0];
   prompt.Name("compose", path);

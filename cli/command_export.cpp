@@ -70,7 +70,7 @@ Picture ReadDrawing(const std::string& path, bool painted, CommandIo& io) {
     if (!scan) return {{}, scan.message()};
     return {ToImage(scan->scan.picture, scan->scan.picture.width()), {}};
   }
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("export", path);
   CPainterDoc doc(prompt);
   if (!doc.OpenSequenceFile(path, SequenceStart::NamedDrawing))

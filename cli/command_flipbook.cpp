@@ -117,7 +117,7 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
                            parsed.Has("--allow-missing")))
     return 1;
 
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("flipbook", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;

@@ -61,7 +61,7 @@ int RunImport(std::span<const std::string> args, CommandIo& io) {
   std::error_code ignored;  // a folder that cannot be made is reported by the first save
   std::filesystem::create_directories(directory, ignored);
 
-  ConsolePrompt console(io.err, false);
+  ConsolePrompt console(io, false);
   console.Name("import", first);
   InterruptStop stop(console);
   auto outcome =

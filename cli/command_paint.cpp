@@ -73,7 +73,7 @@ int RunPaint(std::span<const std::string> args, CommandIo& io) {
   if (parsed.Has("--list-regions")) {
     if (!parsed.Values("--fill").empty() || parsed.Value("--specks"))
       return UsageError(io, "--list-regions takes no --fill or --specks");
-    ConsolePrompt prompt(io.err, false);
+    ConsolePrompt prompt(io, false);
     prompt.Name("paint", parsed.positional()[0]);
     CPainterDoc doc(prompt);
     if (!OpenAtDrawing(doc, parsed.positional()[0])) return 1;
@@ -94,7 +94,7 @@ int RunPaint(std::span<const std::string> args, CommandIo& io) {
   if (fills.empty() && !specks) return UsageError(io, "give at least one --fill or --specks");
 
   const std::string& drawing = parsed.positional()[0];
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("paint", drawing);
   CPainterDoc doc(prompt);
   if (!OpenAtDrawing(doc, drawing)) return 1;

@@ -42,7 +42,7 @@ int RunPreviewCommand(std::span<const std::string> args, CommandIo& io) {
   if (!parsed.Value("--out")) return UsageError(io, "--out is needed");
   if (!HasMovieExtension(*parsed.Value("--out")))
     return UsageError(io, std::string(kMovieNameError));
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--yes"));
+  ConsolePrompt prompt(io, parsed.Has("--yes"), parsed.Has("--yes"));
   // Without --yes no clip is discarded: the input check below names what is missing.
   const std::string& path = parsed.positional()[0];
   prompt.Name("preview", path);

@@ -147,7 +147,7 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   Status inputs = CheckJobInputs({stored->sheet, stored->sequences}, job, first, last);
   if (!ReportMissingInputs(io, "render", path, inputs, parsed.Has("--allow-missing"))) return 1;
 
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("render", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;
@@ -167,7 +167,7 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     prompt.SetFile(movieOptions.path);
     const bool made =
         RenderFramesTo(settings, source, stop.prompt(), progress,
-                       {[&](int, const Raster& picture) { return output.Take(picture); },
+                       {[&](int, const Raster& picture, Progress&) { return output.Take(picture); },
                         [](int) { return std::string(); }});
     progress.Finish();
     return FinishMovieRun(io, "render", progress, stop, output, made, first + 1, last + 1);

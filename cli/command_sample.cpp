@@ -141,7 +141,7 @@ int RunSample(std::span<const std::string> args, CommandIo& io) {
     io.out << "removed " << path << "\n";
   }
 
-  ConsolePrompt prompt(io.err, false);
+  ConsolePrompt prompt(io, false);
   prompt.Name("sample", directory);
   Status status = samples::WriteSampleSequence(
       directory, *name, *frames, options, prompt,

@@ -114,7 +114,7 @@ int RunScan(std::span<const std::string> args, CommandIo& io) {
     return ReportFileError(io, "scan", directory, checked.message());
   }
 
-  ConsolePrompt console(io.err, false);
+  ConsolePrompt console(io, false);
   console.Name("scan", directory);
   InterruptStop stop(console);
   Prompt& prompt = stop.prompt();

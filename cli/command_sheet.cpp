@@ -25,6 +25,7 @@ constexpr std::string_view kUsage =
     "       quenda sheet cut|copy SHEET.dgr --to CLIP [--levels L,...] [--frames A-B]\n"
     "       quenda sheet paste SHEET.dgr --from CLIP --level L --frame F [--crop]\n"
     "       quenda sheet condense|expand|reverse SHEET.dgr [--levels L,...] [--frames A-B]\n"
+    "                 [--extend] [--yes]\n"
     "       quenda sheet delete-level SHEET.dgr LEVEL [--yes]\n"
     "       quenda sheet swap-levels SHEET.dgr LEVEL LEVEL\n"
     "       quenda sheet rename-level SHEET.dgr LEVEL NAME\n"
@@ -56,7 +57,9 @@ constexpr std::string_view kUsage =
     "  paste          lays the clipboard file's block with its first cell at level L, frame F;\n"
     "                 a block that runs off the sheet is refused unless --crop drops the rest\n"
     "  condense       one frame less for each exposure that ends in the block\n"
-    "  expand         one frame more for each exposure in the block\n"
+    "  expand         one frame more for each exposure in the block; cells it would push past\n"
+    "                 the sheet's end are kept by refusing, unless --extend lengthens the\n"
+    "                 sheet to take them or --yes lets them go\n"
     "  reverse        the block's frames in reverse order, on each of its levels\n"
     "  delete-level   deletes a level after the program's question, which --yes answers\n"
     "  swap-levels    exchanges two levels\n"
@@ -205,8 +208,7 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
   if (wanted == 0) wanted = verb == "add-sequence" || verb == "add-level" ? 3 : 2;
   if (words.size() != wanted) return UsageError(io, "wrong number of words for '" + verb + "'");
 
-  ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--forget-missing"),
-                       {io.in, io.interactive});
+  ConsolePrompt prompt(io, parsed.Has("--yes"), parsed.Has("--forget-missing"));
   prompt.Name("sheet", path);
   CDopegridDoc doc(prompt);
   if (verb == "new") {

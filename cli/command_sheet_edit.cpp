@@ -89,12 +89,38 @@ int Paste(CDopegridDoc& doc, const Arguments& parsed, const std::string& path, C
   return -1;
 }
 
-int Retime(CDopegridDoc& doc, std::string_view verb, const Arguments& parsed, CommandIo& io) {
+// Expand drops the cells it pushes off the sheet only with a Yes; --extend first lengthens the
+// sheet so that none is pushed off.
+int Expand(CDopegridDoc& doc, const Arguments& parsed, const ConsolePrompt& prompt,
+           const std::string& path, CommandIo& io) {
+  if (parsed.Has("--extend")) {
+    const int needed = doc.FramesExpandNeeds();
+    while (doc.sheet().frameCount < needed) {
+      const int before = doc.sheet().frameCount;
+      doc.AddFrames(std::min(needed - before, kMaxFramesPerChange));
+      if (doc.sheet().frameCount == before) return 1;  // past the sheet's limit, said so
+    }
+  }
+  const int lost = doc.ExpandLostCells();
+  const CSheetGrid before = doc.sheet();
+  doc.Expand();
+  if (lost == 0 || doc.sheet() != before) return -1;
+  const std::string reason = "the sheet is left as it is: expanding pushes " +
+                             std::to_string(lost) + " cells past its " +
+                             std::to_string(doc.sheet().frameCount) + " frames; it needs " +
+                             std::to_string(doc.FramesExpandNeeds()) + " (--extend lengthens it";
+  if (!prompt.unanswered()) return Refuse(io, path, reason + ")");
+  Refuse(io, path, reason + ", --yes drops them)");
+  return 2;
+}
+
+int Retime(CDopegridDoc& doc, std::string_view verb, const Arguments& parsed,
+           const ConsolePrompt& prompt, const std::string& path, CommandIo& io) {
   Result<SheetSelection> block = ParseBlock(parsed, doc.sheet());
   if (!block) return UsageError(io, block.message());
   doc.SetSelection(*block);
   if (verb == "condense") doc.Condense();
-  if (verb == "expand") doc.Expand();
+  if (verb == "expand") return Expand(doc, parsed, prompt, path, io);
   if (verb == "reverse") doc.Reverse();
   return -1;
 }
@@ -151,7 +177,7 @@ int RunSheetEdit(CDopegridDoc& doc, const std::vector<std::string>& words, const
     return Refuse(io, words[1], "the sheet holds no sequence, so '" + verb + "' changes nothing");
   if (verb == "cut" || verb == "copy") return CutOrCopy(doc, verb == "cut", parsed, io);
   if (verb == "paste") return Paste(doc, parsed, words[1], io);
-  return Retime(doc, verb, parsed, io);
+  return Retime(doc, verb, parsed, prompt, words[1], io);
 }
 
 }  // namespace quenda::cli

@@ -103,7 +103,7 @@ int Export(const std::string& verb, const Arguments& parsed, CommandIo& io) {
     return SheetUsageError(io, "--cut and --scene are numbers of 1 to 4 digits");
   if (!MayWrite(*out, parsed, io)) return 1;
 
-  ConsolePrompt prompt(io.err, false, false);
+  ConsolePrompt prompt(io, false, false);
   prompt.Name("sheet", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;

@@ -31,7 +31,7 @@ int ApplyLipSync(const Arguments& parsed, CommandIo& io) {
   std::optional<double> rate = Rate(parsed.Value("--rate").value_or("25"));
   if (!rate) return SheetUsageError(io, "--rate must be frames per second, above 0 and up to 1000");
 
-  ConsolePrompt prompt(io.err, false, false);
+  ConsolePrompt prompt(io, false, false);
   prompt.Name("sheet", path);
   CDopegridDoc doc(prompt);
   if (!doc.OnOpenDocument(path)) return 1;

@@ -82,7 +82,28 @@ LostPart ConsolePrompt::OnLostPart(std::string_view part) {
 }
 
 std::optional<int> ConsolePrompt::AskChoice(const ChoiceQuestion& question) {
-  err_ << Line(question.caption + ": " + question.text + question.field);
+  const std::string asked = Line(question.caption + ": " + question.text + question.field);
+  if (input_.interactive && input_.in) {
+    err_ << asked;
+    for (std::size_t i = 0; i < question.buttons.size(); ++i)
+      err_ << " [" << i + 1 << "] " << question.buttons[i];
+    err_ << ": " << std::flush;
+    for (std::string line; std::getline(*input_.in, line);) {
+      line.erase(
+          std::remove_if(line.begin(), line.end(), [](unsigned char c) { return std::isspace(c); }),
+          line.end());
+      line = Lowered(line);
+      for (std::size_t i = 0; i < question.buttons.size(); ++i) {
+        const std::string& button = question.buttons[i];
+        const std::string firstWord = Lowered(button.substr(0, button.find_first_of(" .")));
+        if (line == std::to_string(i + 1) || (!line.empty() && line == firstWord)) return int(i);
+      }
+      err_ << "Answer 1 to " << question.buttons.size() << ": " << std::flush;
+    }
+    err_ << "\n";  // the input ended: as closing the box
+    return std::nullopt;
+  }
+  err_ << asked;
   for (const std::string& button : question.buttons) err_ << " [" << button << "]";
   err_ << " [no answer]\n";
   unanswered_ = true;

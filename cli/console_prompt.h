@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command.h"
 #include "common/prompt.h"
 
 namespace quenda::cli {
@@ -27,6 +28,9 @@ class ConsolePrompt final : public Prompt {
   ConsolePrompt(std::ostream& err, bool answerYes, bool giveUpLostParts = false,
                 ConsoleInput input = {})
       : err_(err), answerYes_(answerYes), giveUpLostParts_(giveUpLostParts), input_(input) {}
+  // A command's prompt: its questions go to the user whenever standard input is a terminal.
+  ConsolePrompt(CommandIo& io, bool answerYes, bool giveUpLostParts = false)
+      : ConsolePrompt(io.err, answerYes, giveUpLostParts, {io.in, io.interactive}) {}
 
   void Message(std::string_view text, MessageIcon icon) override;
   bool AskYesNo(std::string_view text) override;
@@ -37,8 +41,10 @@ class ConsolePrompt final : public Prompt {
                                            std::string_view startDirectory) override;
   // Prints "missing: PART" (kept) or "dropped: PART" (given up).
   LostPart OnLostPart(std::string_view part) override;
-  // Printed with its buttons and left unanswered (nothing, as a closed box): every question
-  // of this kind lets the asker keep what it asks about.
+  // On a terminal the buttons are numbered and the user types one's number (or its first
+  // word); the input ending is the box closed. Without one the question is printed with its
+  // buttons and left unanswered (nothing, as a closed box): every question of this kind lets
+  // the asker keep what it asks about.
   std::optional<int> AskChoice(const ChoiceQuestion& question) override;
 
   // Messages and questions then start "quenda COMMAND: FILE: " (the file left out while none is

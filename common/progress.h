@@ -11,6 +11,9 @@ class Progress {
   virtual ~Progress() = default;
   virtual void SetStage(std::string_view text) = 0;
   virtual void SetPercent(int percent) = 0;
+  // What the job is at as a whole, for a display with a caption over its stage text (the
+  // programs' progress windows show it as their title); others need not show it.
+  virtual void SetCaption(std::string_view /*text*/) {}
   // Whether STOP was pressed since the last call: reading clears it, so a job that asks "are
   // you sure?" and hears No simply goes on. Read where the job may stop: after the frame in hand.
   virtual bool StopRequested() = 0;

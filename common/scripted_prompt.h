@@ -67,9 +67,11 @@ class ScriptedProgress final : public Progress {
   explicit ScriptedProgress(int stopAfterChecks = -1) : stopAfter_(stopAfterChecks) {}
   void SetStage(std::string_view text) override { stages.emplace_back(text); }
   void SetPercent(int percent) override { percents.push_back(percent); }
+  void SetCaption(std::string_view text) override { captions.emplace_back(text); }
   bool StopRequested() override { return stopAfter_ >= 0 && ++checks_ > stopAfter_; }
 
   std::vector<std::string> stages;
+  std::vector<std::string> captions;
   std::vector<int> percents;
 
  private:

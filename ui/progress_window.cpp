@@ -43,6 +43,17 @@ class ProgressWindow::WindowProgress final : public Progress {
         Qt::QueuedConnection);
   }
 
+  void SetCaption(std::string_view text) override {
+    QString caption = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    QPointer<ProgressWindow> window = window_;
+    QMetaObject::invokeMethod(
+        window_,
+        [window, caption] {
+          if (window) window->setWindowTitle(caption);
+        },
+        Qt::QueuedConnection);
+  }
+
   bool StopRequested() override { return window_->stopRequested_.exchange(false); }
 
  private:
@@ -60,6 +71,10 @@ class ProgressWindow::PumpingProgress final : public Progress {
   }
   void SetPercent(int percent) override {
     window_->bar_->setValue(percent);
+    Pump();
+  }
+  void SetCaption(std::string_view text) override {
+    window_->setWindowTitle(QString::fromUtf8(text.data(), qsizetype(text.size())));
     Pump();
   }
   bool StopRequested() override {

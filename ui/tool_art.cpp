@@ -196,6 +196,16 @@ void Draw(QPainter& p, ToolArt art) {
       p.drawArc(QRectF(6, 8, 20, 18), -90 * 16, 240 * 16);
       DrawArrowHead(p, {7, 12}, 200);
       break;
+    case ToolArt::New:
+      p.setPen(InkPen());
+      p.setBrush(kWhite);
+      p.drawPolygon(QPolygonF{{6, 3}, {19, 3}, {26, 10}, {26, 29}, {6, 29}});
+      p.setBrush(QColor(225, 225, 225));
+      p.drawPolygon(QPolygonF{{19, 3}, {19, 10}, {26, 10}});
+      p.setPen(QPen(QColor(40, 170, 70), 3, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(16, 15), QPointF(16, 25));
+      p.drawLine(QPointF(11, 20), QPointF(21, 20));
+      break;
     case ToolArt::Open:
       p.setPen(InkPen());
       p.setBrush(QColor(240, 200, 90));

@@ -25,6 +25,7 @@ enum class ToolArt {
   ZoomOut,
   ZoomOneToOne,
   Undo,
+  New,  // a fresh document
   Open,
   PreviousFrame,
   NextFrame,

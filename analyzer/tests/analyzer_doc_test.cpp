@@ -207,6 +207,11 @@ TEST_F(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeThe
 TEST_F(AnalyzerDoc, ColorSetHoldsFortyColorsOfEightCharsIsWrittenAsTextAndRefusesABiggerSet) {
   EXPECT_EQ(doc.AddColor("Ochre_red", 200, 120, 40).message(), "Maximum 8 chars!");
   EXPECT_EQ(doc.EditColor(kLineColor, "MagentaXL", 1, 2, 3).message(), "Maximum 8 chars!");
+  // Eight characters are the most a name holds, and are taken whole.
+  ASSERT_TRUE(doc.AddColor("Umber_dk", 200, 120, 40).ok());
+  EXPECT_EQ(doc.colors().entries[3].name, "Umber_dk");
+  ASSERT_TRUE(doc.EditColor(3, "Ochre_re", 200, 120, 40).ok());
+  EXPECT_EQ(doc.colors().entries[3].name, "Ochre_re");
   ASSERT_TRUE(doc.EditColor(kTransparentColor, "CLEAR", 10, 20, 30).ok());
   for (int i = doc.colors().count; i < 40; ++i)
     ASSERT_TRUE(doc.AddColor("c" + std::to_string(i), i, 2 * i, 300).ok()) << i;

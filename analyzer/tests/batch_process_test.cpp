@@ -100,8 +100,10 @@ TEST(BatchProcess, EveryFrameGetsItsRegionFileWithTheRunsSettings) {
   const samples::SampleOptions other{.width = kWidth, .height = kHeight, .seed = 9};
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk2a.qds"), samples::MakeSampleDrawing(other, 0, 1),
                                ScanWriter::Scanner));
-  ASSERT_TRUE(WriteDrawingScan(dir.File("walk3.qds"), samples::MakeSampleDrawing(options, 1, 3),
-                               ScanWriter::Scanner));
+  // The last frame is drawn up to the paper's right edge: its last column is ink too.
+  DrawingScan edge = samples::MakeSampleDrawing(options, 1, 3);
+  for (int y = 0; y < kHeight; ++y) *edge.picture.At(kWidth - 1, y) = 20;
+  ASSERT_TRUE(WriteDrawingScan(dir.File("walk3.qds"), edge, ScanWriter::Scanner));
   sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
   ASSERT_EQ(sequence.frameCount, 4);
 
@@ -144,6 +146,13 @@ TEST(BatchProcess, EveryFrameGetsItsRegionFileWithTheRunsSettings) {
     EXPECT_GT(frame.regions, 1);  // the figure's outlines close regions
     EXPECT_EQ(ReadBytes(frame.regionPath), AnalyzedAlone(frame.scanPath, kRunSettings));
   }
+  auto last = ReadRegionFile(dir.File("walk3.rgn"), kWidth, kHeight, RegionReader::Painter);
+  ASSERT_TRUE(last.ok()) << last.message();
+  for (int y = 0; y < kHeight; ++y)
+    ASSERT_EQ(
+        last->flags[std::size_t(y * kWidth + kWidth - 1)] & (kFlagRegionLine | kFlagAnimatorLine),
+        kFlagRegionLine | kFlagAnimatorLine)
+        << "row " << y;
 
   EXPECT_EQ(progress.stages, (std::vector<std::string>{
                                  "Processing Frame: walk1.qds", "Processing Frame: walk2.qds",

@@ -85,5 +85,32 @@ TEST(ScannedFrames, RenumberMovesTheFrameWithItsRegionsAndPaintButNeverOntoAFram
   EXPECT_EQ(ReadText(dir.File("walk9.rgn")), "walk1.rgn");
 }
 
+// The refusals that come before any file is touched: the number the frame has already, a
+// number below 1, and a drawing that is gone from disk, each with what it says.
+TEST(ScannedFrames, RenumberRefusesItsOwnNumberNoNumberAndAVanishedDrawing) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  ScannedFrames frames(prompt, dir.path(), "walk");
+  WriteText(dir.File("walk1.qds"), "walk1.qds");
+  frames.Add(1);
+  frames.Add(2);  // listed, but its file is gone
+  const struct {
+    int index, number;
+    std::vector<std::string> said;
+  } kCases[] = {
+      {0, 1, {}},
+      {0, 0, {}},
+      {0, -3, {}},
+      {1, 5, {"The file does not exist"}},
+  };
+  for (const auto& c : kCases) {
+    prompt.Clear();
+    EXPECT_FALSE(frames.Renumber(c.index, c.number)) << c.number;
+    EXPECT_EQ(prompt.Texts(), c.said) << c.number;
+  }
+  EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"walk1.qds"});
+  EXPECT_EQ(std::tuple(frames.frames()[0].number, frames.frames()[1].number), std::tuple(1, 2));
+}
+
 }  // namespace
 }  // namespace quenda

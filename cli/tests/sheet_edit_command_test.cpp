@@ -101,6 +101,42 @@ TEST_F(SheetEditTool, EachVerbSavesWhatTheDocumentCommandDoes) {
   }
 }
 
+TEST_F(SheetEditTool, ExpandKeepsCellsItWouldPushOffTheEndUnlessToldOtherwise) {
+  // walk's four drawings on the last four frames of "default".
+  RunAll({{"sheet", "transfer", base, "--sequence", "1", "--pictures", "1-4", "--level", "default",
+           "--frame", "97", "--on", "1", "--overwrite"}});
+  const std::vector<uint8_t> before = ReadBytes(base);
+  const std::vector<std::string> expand{"sheet",   "expand",   base,    "--levels",
+                                        "default", "--frames", "97-100"};
+  const std::string named = "quenda sheet: " + base + ": ";
+  ExpectRun(expand, 2,
+            named +
+                "Expanding pushes 2 cells past the last frame of the sheet, where they are lost. "
+                "Expand anyway? [no]\n" +
+                named +
+                "the sheet is left as it is: expanding pushes 2 cells past its 100 frames; it "
+                "needs 103 (--extend lengthens it, --yes drops them)\n",
+            "");
+  EXPECT_EQ(ReadBytes(base), before);
+
+  const SheetSelection block{1, 96, 1, 99};
+  for (const char* option : {"--extend", "--yes"}) {
+    std::filesystem::copy_file(base, sheet, std::filesystem::copy_options::overwrite_existing);
+    std::vector<std::string> args = expand;
+    args[2] = sheet;
+    args.emplace_back(option);
+    ToolOutput run = RunTool(args);
+    EXPECT_EQ(run.code, 0) << option << "\n" << run.err;
+    const bool extend = std::string_view(option) == "--extend";
+    EXPECT_EQ(ReadBytes(sheet), CoreResult([&](CDopegridDoc& doc) {
+                if (extend) doc.AddFrames(3);
+                doc.SetSelection(block);
+                doc.Expand();
+              }))
+        << option;
+  }
+}
+
 TEST_F(SheetEditTool, RefusalsLeaveTheSheetAsItWasAndPrintsAreThePagesOfThePrintLayout) {
   RunAll({{"sheet", "copy", base, "--to", clip, "--frames", "1-6"},
           {"sheet", "new", dir.File("empty.dgr")}});

@@ -52,7 +52,7 @@ void CComposerFrame::BuildActions() {
 
   make("actionNew", tr("&New Movie..."), {QKeySequence::New}, tr("Start a new movie"), [this] {
     NewMovie();
-  })->setIcon(ToolIcon(ToolArt::Open));
+  })->setIcon(ToolIcon(ToolArt::New));
   make("actionOpen", tr("&Open..."), {QKeySequence::Open}, tr("Open a composition"), [this] {
     Open();
   })->setIcon(ToolIcon(ToolArt::Open));

@@ -45,13 +45,16 @@ PreviewResult GeneratePreview(const Composition& composition, PreviewSettings se
     result.outcome = PreviewOutcome::CouldNotOpen;
     return result;
   }
+  progress.SetCaption("Preparing Avi Preview...");
   progress.SetStage("Preparing Avi Preview...");
   // Previews are drawn without antialiasing at the chosen scaling, whatever the document says.
   ComposeOptions options{settings.scaling, false, false, 0};
   int span = settings.endFrame - settings.startFrame + 1;
   progress.FramesPlanned((span - 1) / settings.step + 1);
   for (int k = settings.startFrame; k <= settings.endFrame; k += settings.step) {
-    progress.SetStage("Preparing Frame : " + std::to_string(k));
+    // The caption names the frame; the text says what is being done to it.
+    progress.SetCaption("Preparing Frame : " + std::to_string(k));
+    progress.SetStage("Compositing...");
     progress.SetPercent((k - settings.startFrame) * 100 / span);
     FrameBuffer frame = ComposeFrame(composition, k - 1, options, sink);
     if (!writer.WriteFrame(result.framesWritten, frame.bgr.data())) {

@@ -179,6 +179,44 @@ TEST_F(CompEdit, RefusalsLeaveTheFileAsItWas) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.qkc")));
 }
 
+// On a terminal the user answers each question; without one No is taken and the option that
+// answers Yes is named.
+TEST_F(CompEdit, QuestionsAreAskedOnATerminalAndHeadlessTheyNameTheOption) {
+  testing::WriteClipSequence(dir.path(), "long", 2, 1, 9, 12, 10);
+  const Args addLong{"comp", "add-clip", movie, dir.File("long01.tga")};
+  const std::string named = "quenda comp: " + movie + ": ";
+  const std::string expand =
+      "The new sequence does not fit in the current movie,  Would you like to expand the movie "
+      "so that the clip fits?";
+  auto frames = [&] {
+    Result<Composition> read = ReadComposition(movie);
+    return read ? read->frames : -1;
+  };
+
+  ToolOutput headless = RunTool(addLong);
+  EXPECT_EQ(headless.code, 0) << headless.err;
+  EXPECT_EQ(headless.err, named + expand + " [no]\n" + named +
+                              "the movie keeps its 6 frames: the question has no one to answer "
+                              "it without a terminal; --yes answers Yes\n");
+  EXPECT_EQ(frames(), 6);
+
+  testing::WriteBytes(movie, original);
+  ToolOutput yes = RunToolOnTerminal(addLong, "maybe\ny\n");
+  EXPECT_EQ(yes.code, 0) << yes.err;
+  EXPECT_EQ(yes.err, named + expand + " [y]es / [n]o: Answer y (Yes) or n (No): ");
+  EXPECT_EQ(frames(), 9);
+
+  // Refused on the terminal: left as it was, and no option is named.
+  testing::WriteBytes(movie, original);
+  ToolOutput no = RunToolOnTerminal({"comp", "delete-key", movie, "1", "4"}, "no\n");
+  EXPECT_EQ(no.code, 1);
+  EXPECT_EQ(no.err, named + "Delete Key? [y]es / [n]o: ");
+  EXPECT_EQ(testing::ReadBytes(movie), original);
+  ToolOutput deleted = RunToolOnTerminal({"comp", "delete-key", movie, "1", "4"}, "Yes\n");
+  EXPECT_EQ(deleted.code, 0) << deleted.err;
+  EXPECT_NE(testing::ReadBytes(movie), original);
+}
+
 // replace-clip points a clip whose pictures have all gone at new ones, but only that clip.
 TEST_F(CompEdit, ReplaceClipFindsALostClipAgain) {
   std::filesystem::create_directory(dir.File("moved"));

@@ -66,8 +66,12 @@ TEST(Preview, StopAsksAndNoGoesOn) {
   EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{"Do you want to stop generating preview?",
                                                       "Do you want to stop generating preview?",
                                                       "Stopped after Frame : 3"}));
-  EXPECT_EQ(std::tuple(progress.stages[0], progress.stages[1], progress.percents[1]),
+  EXPECT_EQ(std::tuple(progress.captions[0], progress.captions[1], progress.percents[1]),
             std::tuple("Preparing Avi Preview...", "Preparing Frame : 1", 16));
+  EXPECT_EQ(progress.captions.back(), "Preparing Frame : 3");
+  // Each frame is composited under the text that says so.
+  EXPECT_EQ(progress.stages, (std::vector<std::string>{"Preparing Avi Preview...", "Compositing...",
+                                                       "Compositing...", "Compositing..."}));
 }
 
 TEST(Preview, OpenAndWriteFailures) {

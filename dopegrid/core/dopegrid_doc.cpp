@@ -254,6 +254,8 @@ bool CDopegridDoc::LoadSoundFile(const std::string& path) {
   Result<WaveSound> wave = ReadSheetSound(path, soundDecoder_);
   if (!wave) {
     sound_.samples.clear();
+    // The menus and the sound column stop offering the sound that is gone before the box shows.
+    UpdateAllViews(SheetHint::Sheet);
     prompt_.Message(wave.message(), MessageIcon::Error);
     return false;
   }

@@ -50,6 +50,9 @@ struct SheetSelection {
   bool operator==(const SheetSelection&) const = default;
 };
 
+// Expand's question before it pushes `lost` used cells past the sheet's last frame.
+std::string ExpandLossQuestion(int lost);
+
 // The "Missing Sequence!" question about the sequence `name`: button 0 looks for it, button 1
 // forgets it.
 ChoiceQuestion MissingSequenceQuestion(std::string_view name);
@@ -106,7 +109,13 @@ class CDopegridDoc : public Document<SheetHint> {
   // The clipboard of another run (a clipboard file's cells), for Paste.
   void SetClipboard(const CSheetGrid& cells) { clipboard_ = cells; }
   void Condense();
+  // One duplicate more per exposure of the selection. When that would push used cells past
+  // the sheet's last frame, asks first (ExpandLossQuestion); No leaves the sheet as it is.
   void Expand();
+  // The used cells Expand would push past the last frame, and the frames the sheet would need
+  // to keep them all.
+  int ExpandLostCells() const;
+  int FramesExpandNeeds() const;
   void Reverse();
 
   // ---- Picture Holder.
@@ -171,8 +180,6 @@ class CDopegridDoc : public Document<SheetHint> {
   bool RelocateOrForget(std::size_t slot);
   void EmptyCellsBeyond(std::size_t slot);
   void InsertLevelAtFront();
-  // Inserts a copy of cell p at p + 1 on `level`, losing the last cell.
-  void DuplicateCell(int level, int p);
   void RemoveCell(int level, int f);
 
   Prompt& prompt_;

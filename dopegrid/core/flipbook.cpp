@@ -5,6 +5,7 @@
 
 #include "common/atomic_file.h"
 #include "common/file_io.h"
+#include "common/frame_in_hand_progress.h"
 #include "common/frame_runner.h"
 
 namespace quenda {
@@ -80,7 +81,8 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
     }
   }
   FlipbookOutcome outcome = FlipbookOutcome::Finished;
-  progress.FramesPlanned(job.lastFrame - job.firstFrame + 1);
+  FrameInHandProgress shown(progress, job.firstFrame);
+  shown.FramesPlanned(job.lastFrame - job.firstFrame + 1);
   // Frames are composited ahead on workers while this thread writes the movie in order.
   struct Composited {
     Raster picture;
@@ -90,7 +92,8 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
   RunFramesInOrder(
       job.firstFrame, job.lastFrame, settings.jobs,
       [&](int f) {
-        NullProgress inside;
+        // The frame the movie waits for says what it does; those made ahead stay quiet.
+        FrameInHandProgress::Frame inside = shown.ForFrame(f);
         CompositeJob own = job;
         own.picture = Raster(job.width, job.height, 3);
         Composited frame;
@@ -101,7 +104,7 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
         return frame;
       },
       [&](int f, Composited& frame) {
-        progress.SetStage("Preparing Frame : " + std::to_string(f + 1));
+        shown.SetStage("Preparing Frame : " + std::to_string(f + 1));
         frame.said.Replay(prompt);
         if (!frame.built) {
           outcome = fail("Problem reading a frame");
@@ -111,14 +114,14 @@ FlipbookOutcome GenerateFlipbook(const FlipbookSettings& settings, const SheetSo
           outcome = fail("Problem Writing flipbook to disk");
           return false;
         }
-        progress.SetPercent((f - job.firstFrame + 1) * 100 / (job.lastFrame - job.firstFrame + 1));
-        progress.FrameCommitted(f + 1, moviePath);
-        if (progress.StopRequested() &&
-            prompt.AskYesNo("Do you want to stop generating flipbook?")) {
+        shown.SetPercent((f - job.firstFrame + 1) * 100 / (job.lastFrame - job.firstFrame + 1));
+        shown.FrameCommitted(f + 1, moviePath);
+        if (shown.StopRequested() && prompt.AskYesNo("Do you want to stop generating flipbook?")) {
           prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
           outcome = FlipbookOutcome::Stopped;
           return false;
         }
+        shown.Committed(f);
         return true;
       });
   if (outcome == FlipbookOutcome::Failed) return outcome;

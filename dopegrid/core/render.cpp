@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 
+#include "common/frame_in_hand_progress.h"
 #include "common/frame_runner.h"
 #include "common/targa.h"
 
@@ -39,8 +40,8 @@ bool RenderPainted(const RenderSettings& settings, const SheetSource& source, in
     if (!painted) return false;
     const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
     std::string label = sequence.name + FormatFrameTag(sequence.frames[std::size_t(cell.frame)]);
+    // The layer is made as the filter samples it, in one pass: the pass shows under this text.
     progress.SetStage("Layering frame " + label);
-    progress.SetStage("Filtering frame " + label);
     LayDrawing(*painted, common, geometry.scale, quality, picture);
   }
   return true;
@@ -126,8 +127,8 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
   auto fileName = [&](int frameNumber) {
     return RenderFileName(settings.directory, settings.name, frameNumber);
   };
-  auto save = [&](int frameNumber, const Raster& picture) {
-    return SaveFrame(fileName(frameNumber), picture, cannotCreate, prompt, progress);
+  auto save = [&](int frameNumber, const Raster& picture, Progress& shown) {
+    return SaveFrame(fileName(frameNumber), picture, cannotCreate, prompt, shown);
   };
   return RenderFramesTo(settings, source, prompt, progress, {save, fileName});
 }
@@ -148,14 +149,15 @@ bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, P
       settings.size == RenderSize::Full ? RenderQuality::Fast : settings.quality;
   int first = std::max(settings.writeFirst.value_or(settings.firstFrame), settings.firstFrame);
   int last = std::min(settings.writeLast.value_or(settings.lastFrame), settings.lastFrame);
-  progress.SetStage("Rendering...");
-  progress.FramesPlanned(last - first + 1);
+  FrameInHandProgress shown(progress, first);
+  shown.SetStage("Rendering...");
+  shown.FramesPlanned(last - first + 1);
   bool finished = true;
   RunFramesInOrder(
       first, last, settings.jobs,
       [&](int f) {
-        // The stages inside one frame are not shown: several frames are under way at once.
-        NullProgress inside;
+        // Several frames are under way at once: the one the run waits for says what it does.
+        FrameInHandProgress::Frame inside = shown.ForFrame(f);
         RenderedFrame frame;
         frame.picture = Raster(geometry.width, geometry.height, 4);
         frame.built = settings.kind == RenderKind::Painted
@@ -166,19 +168,20 @@ bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, P
         return frame;
       },
       [&](int f, RenderedFrame& frame) {
-        progress.SetStage("Rendering Frame : " + std::to_string(f + 1));
+        shown.SetStage("Rendering Frame : " + std::to_string(f + 1));
         frame.said.Replay(prompt);
-        if (!frame.built || !taker.take(f + 1, frame.picture)) {
+        if (!frame.built || !taker.take(f + 1, frame.picture, shown)) {
           finished = false;
           return false;
         }
-        progress.SetPercent((f - first + 1) * 100 / (last - first + 1));
-        progress.FrameCommitted(f + 1, taker.fileName(f + 1));
-        if (progress.StopRequested() && prompt.AskYesNo("Do you want to stop render?")) {
+        shown.SetPercent((f - first + 1) * 100 / (last - first + 1));
+        shown.FrameCommitted(f + 1, taker.fileName(f + 1));
+        if (shown.StopRequested() && prompt.AskYesNo("Do you want to stop render?")) {
           prompt.Message("Stopped after Frame : " + std::to_string(f + 1));
           finished = false;
           return false;
         }
+        shown.Committed(f);
         return true;
       });
   return finished;

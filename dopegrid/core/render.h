@@ -57,9 +57,10 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
                Progress& progress);
 
 // Takes each frame (from 1) in order instead of a file, as a movie does; false stops the run
-// (the taker has said why). `fileName` names where a frame went, for the progress.
+// (the taker has said why). `fileName` names where a frame went, for the progress; the taker
+// reports through the progress it is handed, which frames made ahead also reach.
 struct RenderedFrameTaker {
-  std::function<bool(int frameNumber, const Raster& picture)> take;
+  std::function<bool(int frameNumber, const Raster& picture, Progress& progress)> take;
   std::function<std::string(int frameNumber)> fileName;
 };
 // RunRender's range pass and frames without the file name checks, each frame handed over.

@@ -53,10 +53,68 @@ void CDopegridDoc::RemoveCell(int level, int f) {
   sheet_.Cell(level, sheet_.frameCount - 1).kind = CellKind::Empty;
 }
 
-void CDopegridDoc::DuplicateCell(int level, int p) {
-  for (int i = sheet_.frameCount - 2; i >= p + 1; --i)
-    sheet_.Cell(level, i + 1) = sheet_.Cell(level, i);
-  sheet_.Cell(level, p + 1) = sheet_.Cell(level, p);
+namespace {
+
+// Inserts a copy of cell p at p + 1 on `level`; the last cell of the level falls off the end.
+// Answers whether that cell was in use.
+bool DuplicateCell(CSheetGrid& sheet, int level, int p) {
+  const bool lost = sheet.Cell(level, sheet.frameCount - 1).used();
+  for (int i = sheet.frameCount - 2; i >= p + 1; --i)
+    sheet.Cell(level, i + 1) = sheet.Cell(level, i);
+  sheet.Cell(level, p + 1) = sheet.Cell(level, p);
+  return lost;
+}
+
+// Expand's duplicates on `sheet`, without the hold normalisation; answers how many used cells
+// fell off the end.
+int ExpandCells(CSheetGrid& sheet, const SheetSelection& selection) {
+  int lost = 0;
+  const int limit = 2 * selection.lastFrame - selection.firstFrame;
+  for (int l = selection.firstLevel; l <= selection.lastLevel; ++l) {
+    for (int p = selection.firstFrame; p < limit && p + 1 < sheet.frameCount; ++p) {
+      const SheetCell& here = sheet.Cell(l, p);
+      const SheetCell& next = sheet.Cell(l, p + 1);
+      if (here.used() && next.used() && !here.SameDrawing(next)) {
+        lost += DuplicateCell(sheet, l, p);
+        ++p;
+      }
+      if (p + 1 < sheet.frameCount && sheet.Cell(l, p).used() && !sheet.Cell(l, p + 1).used()) {
+        lost += DuplicateCell(sheet, l, p);
+        ++p;
+      }
+    }
+  }
+  return lost;
+}
+
+}  // namespace
+
+std::string ExpandLossQuestion(int lost) {
+  return "Expanding pushes " + std::to_string(lost) + (lost == 1 ? " cell" : " cells") +
+         " past the last frame of the sheet, where " + (lost == 1 ? "it is" : "they are") +
+         " lost.\nExpand anyway?";
+}
+
+int CDopegridDoc::ExpandLostCells() const {
+  CSheetGrid expanded = sheet_;
+  return ExpandCells(expanded, selection_);
+}
+
+int CDopegridDoc::FramesExpandNeeds() const {
+  // The same expand on a sheet as long as a sheet can be: where its cells end is what it needs.
+  CSheetGrid expanded = sheet_;
+  for (int l = 0; l < expanded.levelCount; ++l)
+    for (int f = expanded.frameCount; f < kMaxSheetFrames; ++f) expanded.Cell(l, f) = SheetCell{};
+  expanded.frameCount = kMaxSheetFrames;
+  ExpandCells(expanded, selection_);
+  int needed = sheet_.frameCount;
+  for (int l = selection_.firstLevel; l <= selection_.lastLevel; ++l)
+    for (int f = expanded.frameCount - 1; f >= needed; --f)
+      if (expanded.Cell(l, f).used()) {
+        needed = f + 1;
+        break;
+      }
+  return needed;
 }
 
 void CDopegridDoc::Condense() {
@@ -82,22 +140,13 @@ void CDopegridDoc::Condense() {
 
 void CDopegridDoc::Expand() {
   if (!HasSequences()) return;
+  CSheetGrid expanded = sheet_;
+  // Cells pushed off the end are the user's timing: they go only with the user's word.
+  if (const int lost = ExpandCells(expanded, selection_);
+      lost > 0 && !prompt_.AskYesNo(ExpandLossQuestion(lost)))
+    return;
   TakeUndoCopy();
-  int limit = 2 * selection_.lastFrame - selection_.firstFrame;
-  for (int l = selection_.firstLevel; l <= selection_.lastLevel; ++l) {
-    for (int p = selection_.firstFrame; p < limit && p + 1 < sheet_.frameCount; ++p) {
-      const SheetCell& here = sheet_.Cell(l, p);
-      const SheetCell& next = sheet_.Cell(l, p + 1);
-      if (here.used() && next.used() && !here.SameDrawing(next)) {
-        DuplicateCell(l, p);
-        ++p;
-      }
-      if (p + 1 < sheet_.frameCount && sheet_.Cell(l, p).used() && !sheet_.Cell(l, p + 1).used()) {
-        DuplicateCell(l, p);
-        ++p;
-      }
-    }
-  }
+  sheet_ = std::move(expanded);
   sheet_.NormaliseHolds();
   Changed(SheetHint::Sheet);
 }

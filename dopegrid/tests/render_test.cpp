@@ -277,6 +277,40 @@ TEST_F(Rendering, SplitRunsWriteTheFilesOfOneWholeRunAndStopEndsAfterTheFrameInH
   }
 }
 
+// The frame the render waits for says what it is doing, whichever worker makes it; frames
+// made ahead stay quiet, so what is shown never runs ahead of the frame in hand.
+TEST_F(Rendering, TheFrameInHandShowsItsLayeringWhileItIsMade) {
+  UseFrames(3);
+  for (int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    settings.jobs = jobs;
+    ScriptedProgress shown;
+    ASSERT_TRUE(RunRender(settings, source, prompt, shown));
+    std::vector<std::string> frames;  // the layering texts and the frames committed
+    for (const std::string& stage : shown.stages)
+      if (stage.starts_with("Layering frame") || stage.starts_with("Rendering Frame"))
+        frames.push_back(stage);
+    const std::vector<std::string> inOrder{
+        "Layering frame Bob1", "Layering frame Ann1", "Rendering Frame : 1",
+        "Layering frame Bob1", "Layering frame Ann2", "Rendering Frame : 2",
+        "Layering frame Bob1", "Layering frame Ann3", "Rendering Frame : 3"};
+    if (jobs == 1) {
+      EXPECT_EQ(frames, inOrder);
+    } else {
+      // The first frame is in hand from the start; a later one may be done before its turn.
+      ASSERT_GE(frames.size(), 3u);
+      EXPECT_EQ(std::vector<std::string>(frames.begin(), frames.begin() + 3),
+                std::vector<std::string>(inOrder.begin(), inOrder.begin() + 3));
+      std::size_t at = 0;
+      for (const std::string& stage : frames) {
+        while (at < inOrder.size() && inOrder[at] != stage) ++at;
+        EXPECT_LT(at, inOrder.size()) << stage << " out of order";
+        ++at;
+      }
+    }
+  }
+}
+
 TEST_F(Rendering, AFullDiskIsReportedAndTheRenderGoesOnButAReadOnlyDirectoryEndsIt) {
   UseFrames(2);
   {

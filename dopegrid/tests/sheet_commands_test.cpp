@@ -68,12 +68,49 @@ TEST(SheetTiming, TransferCondenseExpandAndReverse) {
                    "B1 A2 \" \" \" \" .");
   ExpectLevelAfter("expand adds one hold per exposure", I, {{0, {0}, 0, 2}, {1, {0}, 2, 1}},
                    &CDopegridDoc::Expand, 0, 2, 0, "A1 \" \" B1 \" .");
-  ExpectLevelAfter("expand stays inside the sheet", I, {{0, {0, 1, 2}, 97, 1}},
-                   &CDopegridDoc::Expand, 0, 99, 97, "A1 \" A2");
+  ExpectLevelAfter("expand pushes nothing off the sheet unasked", I, {{0, {0, 1, 2}, 97, 1}},
+                   &CDopegridDoc::Expand, 0, 99, 97, "A1 A2 A3");
   ExpectLevelAfter("reverse turns keys around", I, {{0, {0, 1, 2, 3}, 0, 1}},
                    &CDopegridDoc::Reverse, 0, 3, 0, "A4 A3 A2 A1");
   ExpectLevelAfter("reverse rederives holds", I, {{1, {0}, 10, 2}, {1, {1}, 12, 1}},
                    &CDopegridDoc::Reverse, 10, 12, 10, "B2 B1 \"");
+}
+
+TEST_F(SheetCommands, ExpandAsksBeforeItPushesCellsOffTheEndAndYesLetsThemGo) {
+  doc.AddLevel("b");
+  TransferAt(doc, 0, {0, 1, 2}, 0, 97, 1);  // A1 A2 A3 on the last three frames
+  TransferAt(doc, 1, {0}, 1, 99, 1);        // B1 on the last frame of the other level
+  Select(0, 90, 1, 99);
+  // A3 falls off; kept, the exposures would run to frame 103.
+  EXPECT_EQ(std::tuple(doc.ExpandLostCells(), doc.FramesExpandNeeds()), std::tuple(1, 103));
+  const CSheetGrid before = doc.sheet();
+  for (bool yes : {false, true}) {
+    prompt.Clear();
+    prompt.QueueAnswer(yes);
+    doc.Expand();
+    EXPECT_EQ(prompt.Texts(),
+              std::vector<std::string>{"Expanding pushes 1 cell past the last frame of the "
+                                       "sheet, where it is lost.\nExpand anyway?"});
+    if (!yes) {
+      EXPECT_EQ(doc.sheet(), before);
+    }
+  }
+  EXPECT_EQ(std::tuple(LevelText(doc, 0, 96, 4), LevelText(doc, 1, 99, 1)),
+            std::tuple(". A1 \" A2", "B1"));
+  doc.Undo();
+  EXPECT_EQ(doc.sheet(), before);
+
+  // Room for every pushed cell: nothing is lost, so nothing is asked.
+  prompt.Clear();
+  doc.AddFrames(3);
+  EXPECT_EQ(doc.ExpandLostCells(), 0);
+  doc.Expand();
+  EXPECT_TRUE(prompt.Texts().empty());
+  EXPECT_EQ(std::tuple(LevelText(doc, 0, 97, 6), LevelText(doc, 1, 99, 3)),
+            std::tuple("A1 \" A2 \" A3 \"", "B1 \" ."));
+  EXPECT_EQ(ExpandLossQuestion(3),
+            "Expanding pushes 3 cells past the last frame of the sheet, where they are lost.\n"
+            "Expand anyway?");
 }
 
 TEST_F(SheetCommands, PasteIsClippedToTheLevelsAndFramesInUse) {

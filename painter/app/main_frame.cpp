@@ -212,7 +212,12 @@ bool CMainFrame::OpenFile(const QString& path, SequenceStart start) {
 }
 
 void CMainFrame::AutoPaintAnyFrame() {
-  if (auto text = AskAutoPaintFrame(this)) doc_->AutoPaintAnyFrame(*text);
+  std::optional<int> source;
+  const auto named = [&](std::string_view text) {
+    source = doc_->AutoPaintSource(text);
+    return source.has_value();
+  };
+  if (AskAutoPaintFrame(this, named) && source) doc_->AutoPaint(*source);
 }
 
 void CMainFrame::AutoPaintRange() {

@@ -182,7 +182,11 @@ void CMainFrame::BuildActions() {
   for (const ToolCommand& command : kToolCommands) {
     const PainterTool tool = command.tool;
     QAction* action = make(command.name, tr(command.text), {QKeySequence(command.key)},
-                           Q(ToolStatusText(tool)), [this, tool] { doc_->SetTool(tool); });
+                           Q(ToolStatusText(tool)), [this, tool] {
+                             // A gesture of the old tool never goes on in the new one.
+                             picture_->EndGesture();
+                             doc_->SetTool(tool);
+                           });
     action->setCheckable(true);
     action->setIcon(ToolIcon(command.art));
     action->setData(int(tool));

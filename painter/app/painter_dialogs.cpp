@@ -62,8 +62,28 @@ QPushButton* EditButton(ColourSwatch* swatch, QWidget* parent) {
 
 }  // namespace
 
-std::optional<std::string> AskAutoPaintFrame(QWidget* parent) {
-  QInputDialog dialog(parent);
+namespace {
+
+// An input dialog whose OK waits for a text the check takes.
+class CheckedInputDialog final : public QInputDialog {
+ public:
+  CheckedInputDialog(QWidget* parent, std::function<bool(std::string_view)> acceptable)
+      : QInputDialog(parent), acceptable_(std::move(acceptable)) {}
+
+  void done(int result) override {
+    if (result == QDialog::Accepted && !acceptable_(textValue().toStdString())) return;
+    QInputDialog::done(result);
+  }
+
+ private:
+  std::function<bool(std::string_view)> acceptable_;
+};
+
+}  // namespace
+
+std::optional<std::string> AskAutoPaintFrame(QWidget* parent,
+                                             std::function<bool(std::string_view)> acceptable) {
+  CheckedInputDialog dialog(parent, std::move(acceptable));
   dialog.setWindowTitle(Q(kAutoPaintFrameTitle));
   dialog.setLabelText(Q(kAutoPaintFramePrompt));
   dialog.setInputMode(QInputDialog::TextInput);

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QDialog>
 #include <QPoint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,8 +23,11 @@ class QToolButton;
 
 namespace quenda {
 
-// "AutoPaint Frame No?": the text of the frame to paint from; nothing on CANCEL.
-std::optional<std::string> AskAutoPaintFrame(QWidget* parent);
+// "AutoPaint Frame No?": the text of the frame to paint from; nothing on CANCEL. OK closes the
+// dialog only when `acceptable` takes the text; a refused text (which `acceptable` has said why)
+// leaves it open for another.
+std::optional<std::string> AskAutoPaintFrame(QWidget* parent,
+                                             std::function<bool(std::string_view)> acceptable);
 
 class AutoPaintRangeDialog final : public QDialog {
   Q_OBJECT

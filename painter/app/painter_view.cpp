@@ -283,6 +283,21 @@ void CPainterView::mouseReleaseEvent(QMouseEvent* event) {
   }
 }
 
+void CPainterView::EndGesture() {
+  if (button_ == Qt::NoButton) return;
+  const Qt::MouseButton button = button_;
+  button_ = Qt::NoButton;
+  rubberBand_ = false;
+  brushOutline_ = false;
+  // Brush segments are in the frame already; the pen's lines still have to split regions.
+  if (button == Qt::LeftButton && gestureTool_ == PainterTool::RegionPen) {
+    WaitCursor wait;
+    doc_.PenRelease(lastImage_);
+  }
+  UpdateToolCursor();
+  viewport()->update();
+}
+
 void CPainterView::leaveEvent(QEvent* event) {
   if (button_ == Qt::NoButton) ClearHover();
   viewport()->update();

@@ -20,6 +20,11 @@ class CPainterView final : public PictureView, public PainterListener {
   void OnUpdate(const PainterUpdate& update) override;
   // The composed frame as the view shows it at 1:1 (rows bottom first).
   const Raster& composed() const { return composed_; }
+  // Ends the gesture in hand before the tool changes under it: a stroke (brush or pen) is
+  // finished where the mouse last was, as its release would; a gesture that does its work on
+  // release (a fill, a rectangle, a gap close, a pick) is cancelled. The button's release then
+  // does nothing.
+  void EndGesture();
 
  protected:
   void PaintOverlay(QPainter& painter) override;

@@ -159,6 +159,9 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool AutoPaint(int sourceIndex);
   bool AutoPaintPrevious();
   bool AutoPaintAnyFrame(std::string_view frameText);
+  // The frame Auto Paint Any Frame's text names, or nothing after its refusal was shown
+  // ("Invalid Frame Number", "You can not auto paint with current frame").
+  std::optional<int> AutoPaintSource(std::string_view frameText);
   // The dialog's own checks: the message to show, or Ok when OK may close it.
   static Status CheckRangeFields(const AutoPaintRangeFields& fields);
   // Progress hears of each frame once its paint file is written; the last one painted stays

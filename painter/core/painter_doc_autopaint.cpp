@@ -75,18 +75,23 @@ bool CPainterDoc::AutoPaintPrevious() {
   return AutoPaint(currentFrame_ - 1);
 }
 
-bool CPainterDoc::AutoPaintAnyFrame(std::string_view frameText) {
-  if (!sequenceOpen_) return false;
+std::optional<int> CPainterDoc::AutoPaintSource(std::string_view frameText) {
+  if (!sequenceOpen_) return std::nullopt;
   const auto index = FindFrame(sequence_.frames, ParseTypedFrameTag(frameText));
   if (!index) {
     prompt_.Message(kInvalidFrameNumber, MessageIcon::Error);
-    return false;
+    return std::nullopt;
   }
   if (*index == currentFrame_) {
     prompt_.Message(kCurrentFrameSource, MessageIcon::Error);
-    return false;
+    return std::nullopt;
   }
-  return AutoPaint(*index);
+  return index;
+}
+
+bool CPainterDoc::AutoPaintAnyFrame(std::string_view frameText) {
+  const std::optional<int> index = AutoPaintSource(frameText);
+  return index && AutoPaint(*index);
 }
 
 Status CPainterDoc::CheckRangeFields(const AutoPaintRangeFields& fields) {

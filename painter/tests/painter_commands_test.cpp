@@ -95,6 +95,7 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNothingAndColorsAddsListsAndSto
       {{"colors", col, "--add", "X", "1", "2"}, 2, ""},
       {{"colors", col, "--add", "X", "1", "2", "256"}, 2, ""},
       {{"colors", col}, 2, ""},
+      {{"colors", col, "--add", "Ochre_red", "1", "2", "3"}, 2, ""},  // nine characters
   };
   for (const Refused& c : cases) {
     const ToolOutput run = RunTool(c.args);
@@ -106,14 +107,16 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNothingAndColorsAddsListsAndSto
   for (const char* paint : {"walk1.pnt", "walk2.pnt", "walk3.pnt"})
     EXPECT_FALSE(FrameExists(dir_.File(paint))) << paint;
   // What was refused wrote no colour set: adding makes it, lists it and stops at the limit.
-  ToolOutput run = RunTool({"colors", col, "--add", "Sky Blue", "10", "20", "30", "--list"});
+  ToolOutput run = RunTool({"colors", col, "--add", "Sky Blue", "10", "20", "30", "--add",
+                            "Ochre_re", "200", "120", "40", "--list"});
   EXPECT_EQ(
       std::tie(run.code, run.err, run.out),
       std::tuple(0,
                  "quenda colors: " + col +
                      ": ColorSet Not Found, Creating an new Color Set File for the sequence.\n",
-                 "added Sky_Blue as colour 3\n0 TRANS 120 120 120\n1 UNFIL 0 255 102\n"
-                 "2 LINE 255 0 255\n3 Sky_Blue 10 20 30\n"));
+                 "added Sky_Blue as colour 3\nadded Ochre_re as colour 4\n0 TRANS 120 120 120\n"
+                 "1 UNFIL 0 255 102\n2 LINE 255 0 255\n3 Sky_Blue 10 20 30\n"
+                 "4 Ochre_re 200 120 40\n"));
   std::vector<std::string> args{"colors", col};
   for (int i = 0; i < 250; ++i)
     for (const char* word : {"--add", "C", "1", "2", "3"}) args.push_back(word);

@@ -222,6 +222,9 @@ int CScannerDoc::ScanFrames(const twain::BedFrame& area, int count,
 
 void CScannerDoc::StopScan() {
   scanModeActive_ = false;
+  // The source stays open after the last scan; leaving the scan mode lets it go, so that
+  // Select Source and Calibration are offered again (the next scan opens it anew).
+  if (session_ && session_->state() > 3) session_->CloseDownTo(3);
   picture_ = frameLoaded_ ? frame_ : DrawingScan();
   UpdateAllViews({ScannerHint::Everything});
 }

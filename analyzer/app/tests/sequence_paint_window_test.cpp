@@ -46,13 +46,16 @@ struct SequenceWindow : testing::AnalyzerWindow {
     return shown;
   }
   // "Frame No?" (or another one-field dialog) answered with each text in turn; the dialog is
-  // expected to close on the last.
+  // expected to stay open with its message after each refused text and to close on the last.
   void AnswerFrameNumber(QStringList texts) {
     WhenModal<EntryDialog>([this, texts](EntryDialog* dialog) {
       entryTitle = dialog->windowTitle();
-      for (const QString& text : texts) {
-        dialog->field()->setText(text);
+      openBeforeLast = true;
+      for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (!dialog->isVisible()) break;
+        dialog->field()->setText(texts[i]);
         QTest::mouseClick(dialog->enterButton(), Qt::LeftButton);
+        if (i + 1 < texts.size()) openBeforeLast = openBeforeLast && dialog->isVisible();
       }
       closedAfterLast = !dialog->isVisible();
       if (dialog->isVisible()) dialog->reject();
@@ -69,6 +72,7 @@ struct SequenceWindow : testing::AnalyzerWindow {
   }
 
   bool closedAfterLast = false;
+  bool openBeforeLast = false;
   QString entryTitle;
 };
 
@@ -141,12 +145,20 @@ TEST(SequencePaintWindow, StartupPictureGoesThenThreeFramesArePaintedThroughTheM
   w.AnswerFrameNumber({"7", "x", "4"});
   w.frame->Action("actionSetBrushSize")->trigger();
   EXPECT_EQ(w.entryTitle, QStringLiteral("Brush Size?"));
+  EXPECT_TRUE(w.openBeforeLast);
   EXPECT_TRUE(w.closedAfterLast);
   EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>(2, "Brush Size must be between 1 and 6"));
   EXPECT_EQ(w.doc().brushSize(), 4);
 
-  w.AnswerFrameNumber({"2"});
+  // Go to Frame: each refused number is said, and the dialog waits for another.
+  w.prompt.Clear();
+  w.AnswerFrameNumber({"", "9", "2"});
   w.Press(Qt::Key_F1);
+  EXPECT_EQ(w.entryTitle, QStringLiteral("Frame No?"));
+  EXPECT_TRUE(w.openBeforeLast);
+  EXPECT_TRUE(w.closedAfterLast);
+  EXPECT_EQ(w.prompt.Texts(),
+            (std::vector<std::string>{"You must enter a frame number", "Value to high!"}));
   EXPECT_EQ(w.doc().paintSequence()->current, 1);
 
   // The render of frames 1 to 3, all painted by now, into a folder of its own.

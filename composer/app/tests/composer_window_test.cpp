@@ -74,6 +74,9 @@ TEST(ComposerWindow, OpensTheCompositionShowsItsStateAndFitsInWindow) {
                        w.action("actionHideClip")->isEnabled()),
             std::tuple(6, QStringLiteral("zoom: 100%"), QStringLiteral("Frame: 1"),
                        QStringLiteral("inch"), false, false));
+  // New and Open are told apart by their pictures, in the menu and on the toolbar.
+  EXPECT_NE(w.action("actionNew")->icon().pixmap(24).toImage(),
+            w.action("actionOpen")->icon().pixmap(24).toImage());
   // Frame keys, and the strip of the timeline.
   w.Key(Qt::Key_End);
   EXPECT_EQ(w.comp().currentFrame, kMovieFrames - 1);

@@ -112,6 +112,20 @@ TEST(DopegridSound, TheWaveformShowsWhereTheLoadedSoundIsLoud) {
               std::vector<std::string>{"There are no audio devices to play the sound!"});
 }
 
+TEST(DopegridSound, AFailedLoadLeavesNoSoundCommandOnOffer) {
+  SoundWindow w;
+  w.LoadSound();
+  const char* const needSound[] = {"actionSoundSettings", "actionPlayAll", "actionPlaySelection"};
+  for (const char* name : needSound) EXPECT_TRUE(w.action(name)->isEnabled()) << name;
+  WriteText(w.dir.File("notes.wav"), "not a sound");
+  w.prompt.QueuePath(w.dir.File("notes.wav"));
+  w.action("actionLoadSound")->trigger();
+  EXPECT_EQ(w.prompt.Texts().size(), 1u);  // the reader's refusal, its own tests' subject
+  EXPECT_FALSE(w.frame->document().sound().loaded);
+  for (const char* name : needSound) EXPECT_FALSE(w.action(name)->isEnabled()) << name;
+  EXPECT_TRUE(w.action("actionLoadSound")->isEnabled());
+}
+
 TEST(DopegridSound, PlayingHandsTheSoundUnderTheFramesAndLastsAsLongAsIt) {
   SoundWindow w;
   w.LoadSound();

@@ -130,14 +130,24 @@ TEST(PainterWindow, LineAndUnfilledColoursAndAutoPaintOfARangeAndFromANamedFrame
   EXPECT_EQ(std::tuple(w.doc().currentFrame(), w.ShownAt(inner.x, inner.y)),
             std::tuple(1, w.Entry(3)));
 
-  // Frame 3 painted from frame 1 by name.
+  // Frame 3 painted from frame 1 by name; a refused name is said and the dialog stays open.
   w.action("actionLastFrame")->trigger();
-  WhenModal<QInputDialog>([](QInputDialog* dialog) {
+  w.prompt.Clear();
+  std::vector<bool> openAfter;
+  WhenModal<QInputDialog>([&](QInputDialog* dialog) {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("AutoPaint Frame No?"));
-    dialog->setTextValue(QStringLiteral("1"));
-    dialog->accept();
+    for (const char* text : {"9", "3", "1"}) {
+      dialog->setTextValue(QString::fromLatin1(text));
+      dialog->accept();
+      openAfter.push_back(dialog->isVisible());
+    }
+    if (dialog->isVisible()) dialog->reject();
   });
   w.action("actionAutoPaintAnyFrame")->trigger();
+  EXPECT_EQ(openAfter, (std::vector<bool>{true, true, false}));
+  EXPECT_EQ(w.prompt.Texts(),
+            (std::vector<std::string>{"Invalid Frame Number",
+                                      "You can not auto paint with current frame"}));
   EXPECT_EQ(std::tuple(w.doc().currentFrame(), w.ShownAt(at.x, at.y)), std::tuple(2, w.Entry(3)));
 }
 

@@ -216,6 +216,57 @@ TEST(PainterWindow, StrokesOfTheLineBrushPenAndRubberRectangleReachTheFrame) {
             std::tuple(true, true, false, false));
 }
 
+// A tool key pressed while the button is down ends the old tool's gesture first: a stroke is
+// kept as far as it went and undone in one step; a rectangle not yet let go is dropped. The
+// rest of the drag paints nothing in the new tool.
+TEST(PainterWindow, AToolKeyDuringADragEndsTheGestureOfTheOldToolAndUndoStaysWhole) {
+  PainterWindow w;
+  w.doc().SetCurrentColor(3);
+  QWidget* surface = w.view().viewport();
+  const PainterFrame& f = w.doc().frame();
+  const RegionData original = f.region;
+  const std::vector<QPoint> first = {w.WindowOf(5, 45), w.WindowOf(60, 45)};
+  const std::vector<QPoint> rest = {w.WindowOf(60, 30), w.WindowOf(110, 30)};
+
+  // What the rubber stroke alone makes.
+  w.Key(Qt::Key_H);
+  w.Drag(first);
+  const RegionData rubbed = f.region;
+  ASSERT_NE(rubbed, original);
+  w.Key(Qt::Key_Z, Qt::ControlModifier);
+  ASSERT_EQ(f.region, original);
+
+  const struct {
+    Qt::Key tool, switchTo;
+    bool kept;  // the gesture's work stays
+  } kCases[] = {{Qt::Key_H, Qt::Key_F, true}, {Qt::Key_G, Qt::Key_J, false}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(int(c.tool));
+    w.Key(c.tool);
+    QTest::mousePress(surface, Qt::LeftButton, {}, first.front());
+    QTest::mouseMove(surface, first.back());
+    w.Key(c.switchTo);
+    for (QPoint at : rest) QTest::mouseMove(surface, at);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, rest.back());
+    EXPECT_EQ(f.region == (c.kept ? rubbed : original), true);
+    w.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.region == original, true);
+  }
+  // A pen stroke is finished where it was when the key came: its line splits regions.
+  const int regions = f.regionCount();
+  w.Key(Qt::Key_S);
+  const int y = kHeight / 2;
+  QTest::mousePress(surface, Qt::LeftButton, {}, w.WindowOf(0, y));
+  QTest::mouseMove(surface, w.WindowOf(kWidth / 2, y));
+  QTest::mouseMove(surface, w.WindowOf(kWidth - 1, y));
+  w.Key(Qt::Key_A);
+  QTest::mouseMove(surface, w.WindowOf(kWidth - 1, 5));
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, w.WindowOf(kWidth - 1, 5));
+  EXPECT_GT(f.regionCount(), regions);
+  EXPECT_EQ(w.doc().tool(), PainterTool::RegionFill);
+  EXPECT_EQ(f.region.flags[f.Index(kWidth - 1, 5)] & kFlagRegionPen, 0);
+}
+
 // Shows each message as a modal box, counting them. The user lets go of the button while the
 // box is up, so the release goes to the box and never reaches the painter, and then closes it.
 class ModalMessagePrompt final : public Prompt {

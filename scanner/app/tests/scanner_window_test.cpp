@@ -121,6 +121,9 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   // Leaving the scan mode shows the frames, which the arrow keys browse.
   w.frame->Action("actionStopScan")->trigger();
   EXPECT_FALSE(doc.scanModeActive());
+  // The scanner is free again: another can be chosen and the calibration previewed.
+  EXPECT_TRUE(w.frame->Action("actionSelectSource")->isEnabled());
+  EXPECT_TRUE(w.frame->Action("actionCalibration")->isEnabled());
   EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk2 - Quenda Scanner"));
   w.frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.frame.get()));
