@@ -7,6 +7,7 @@
 #include "cli/command_sheet_verbs.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/edit_lock.h"
 #include "cli/sheet_command_support.h"
 #include "common/frame_sequence.h"
 #include "common/path.h"
@@ -55,7 +56,9 @@ constexpr std::string_view kUsage =
     "  rename-level   gives a level a new name\n"
     "  remove-sequence removes sequence S (from 1) and empties its cells, after the\n"
     "                 program's question, which --yes answers\n"
-    "  print          the sheet's pages (or pages A..B) as the program prints them, to PDF\n";
+    "  print          the sheet's pages (or pages A..B) as the program prints them, to PDF\n"
+    "An edit (every verb but show and print) waits while another edit of the sheet is under\n"
+    "way, and says so; --no-wait refuses it at once instead (exit code 1).\n";
 
 }  // namespace
 
@@ -164,7 +167,7 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--sequence", "--pictures", "--level", "--frame", "--on", "--add", "--delete",
                     "--to", "--from", "--levels", "--frames", "--pdf", "--pages"},
-                   {"--overwrite", "--forget-missing", "--extend", "--crop", "--yes"});
+                   {"--overwrite", "--forget-missing", "--extend", "--crop", "--yes", "--no-wait"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give a verb and a sheet");
@@ -173,6 +176,15 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
   std::size_t wanted = SheetEditWords(verb);
   if (wanted == 0) wanted = verb == "add-sequence" || verb == "add-level" ? 3 : 2;
   if (words.size() != wanted) return UsageError(io, "wrong number of words for '" + verb + "'");
+
+  bool known = verb == "new" || verb == "add-sequence" || verb == "add-level" ||
+               verb == "transfer" || verb == "frames" || verb == "show" || verb == "print" ||
+               SheetEditWords(verb) > 0;
+  if (!known) return UsageError(io, "unknown verb '" + verb + "'");
+  std::optional<DocumentLock> lock;
+  if (verb != "show" && verb != "print" &&
+      !(lock = LockDocumentForEdit(path, parsed.Has("--no-wait"), "sheet", io)))
+    return 1;
 
   ConsolePrompt prompt(io.err, parsed.Has("--yes"), parsed.Has("--forget-missing"),
                        {io.in, io.interactive});
@@ -184,9 +196,6 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
     doc.OnNewDocument();
     return Save(doc, path, io);
   }
-  bool known = verb == "add-sequence" || verb == "add-level" || verb == "transfer" ||
-               verb == "frames" || verb == "show" || verb == "print" || SheetEditWords(verb) > 0;
-  if (!known) return UsageError(io, "unknown verb '" + verb + "'");
   if (!doc.OnOpenDocument(path)) return 1;
   if (prompt.keptLostParts())
     return ReportFileError(
