@@ -13,8 +13,10 @@
 #include "dopegrid/app/seq_view.h"
 #include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
+#include "dopegrid/core/sheet_recovery.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
+#include "ui/recovery_keeper.h"
 #include "ui/settings.h"
 
 namespace quenda {
@@ -76,6 +78,9 @@ CDopegridFrame::CDopegridFrame(Prompt* prompt, Settings* settings, SavePathPicke
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) {
     if (SaveModified()) OpenFile(path);
   });
+  recovery_ = new RecoveryKeeper(
+      kDopegridRecoveryProgram,
+      [this] { return SheetRecoverySnapshot(*doc_, path_.toStdString()); }, this);
   doc_->AddListener(this);
   doc_->OnNewDocument();
   UpdateTitle();
@@ -102,6 +107,10 @@ QStringList CDopegridFrame::statusTexts() const {
 }
 
 void CDopegridFrame::OnUpdate(const SheetHint&) {
+  if (doc_->currentFrame() != recoveryFrame_) {
+    recoveryFrame_ = doc_->currentFrame();
+    if (doc_->modified()) recovery_->Refresh();
+  }
   UpdateActions();
   UpdateStatus();
   UpdateTitle();
@@ -118,6 +127,8 @@ void CDopegridFrame::UpdateTitle() {
   const QString name = path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
   setWindowTitle(name + QStringLiteral("[*] - ") + kAppTitle);
   setWindowModified(doc_->modified());
+  // Saved, opened or new: nothing unsaved is left to keep.
+  if (recovery_ != nullptr && !doc_->modified()) recovery_->Remove();
 }
 
 bool CDopegridFrame::SaveModified() {
@@ -177,10 +188,12 @@ bool CDopegridFrame::SaveAs() {
 }
 
 void CDopegridFrame::closeEvent(QCloseEvent* event) {
-  if (SaveModified())
+  if (SaveModified()) {
+    recovery_->Remove();  // saved, or the changes were not wanted
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }
 
 }  // namespace quenda

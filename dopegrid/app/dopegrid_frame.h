@@ -23,6 +23,7 @@ class CSeqView;
 class CelImageWindow;
 class PrintCommands;
 class RecentFiles;
+class RecoveryKeeper;
 class Settings;
 class SoundCommands;
 struct FlipbookSettings;
@@ -65,6 +66,11 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   const std::string& previewPath() const { return previewPath_; }
   void SetMoviePlayer(std::function<void(const std::string&)> play) { play_ = std::move(play); }
   void OnUpdate(const SheetHint& hint) override;
+
+  // The copy of the sheet's unsaved changes kept for a crash.
+  RecoveryKeeper& recovery() { return *recovery_; }
+  // Offers what a crashed run left and restores the chosen copy; true when one was restored.
+  bool OfferRecovery();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -121,6 +127,8 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   // Before the document in destruction: both hold on to it.
   std::unique_ptr<SoundCommands> sound_;
   std::unique_ptr<PrintCommands> print_;
+  RecoveryKeeper* recovery_ = nullptr;
+  int recoveryFrame_ = 0;  // the current frame when the copy last looked
 };
 
 }  // namespace quenda
