@@ -21,6 +21,7 @@
 #include "composer/app/composer_view.h"
 #include "composer/app/time_view.h"
 #include "composer/core/composition_file.h"
+#include "composer/core/composition_recovery.h"
 #include "composer/core/lost_clips.h"
 #include "composer/core/render_inputs.h"
 #include "media/avi_writer.h"
@@ -29,6 +30,7 @@
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
+#include "ui/recovery_keeper.h"
 #include "ui/settings.h"
 
 namespace quenda {
@@ -131,6 +133,9 @@ CComposerFrame::CComposerFrame(Prompt* prompt, Settings* settings)
 
   BuildActions();
   BuildMenus();
+  recovery_ = new RecoveryKeeper(
+      kComposerRecoveryProgram,
+      [this] { return CompositionRecoverySnapshot(*doc_, path_.toStdString()); }, this);
   doc_->AddListener(this);
   // The framework's first two new-document requests come before the window is shown and ask
   // nothing; File New shows the dialog from then on.
@@ -157,6 +162,10 @@ QString CComposerFrame::PaneText(int pane) const {
 }
 
 void CComposerFrame::OnUpdate(const ComposerHint&) {
+  if (doc_->composition().currentFrame != recoveryFrame_) {
+    recoveryFrame_ = doc_->composition().currentFrame;
+    if (doc_->modified()) recovery_->Refresh();
+  }
   UpdateActions();
   UpdateStatus();
   UpdateTitle();
@@ -164,6 +173,8 @@ void CComposerFrame::OnUpdate(const ComposerHint&) {
 
 void CComposerFrame::UpdateTitle() {
   setWindowTitle(DocumentTitle(path_, doc_->modified(), Q(kAppTitle)));
+  // Saved, opened or new: nothing unsaved is left to keep.
+  if (recovery_ != nullptr && !doc_->modified()) recovery_->Remove();
 }
 
 void CComposerFrame::UpdateStatus() {
@@ -449,10 +460,12 @@ void CComposerFrame::Render() {
 }
 
 void CComposerFrame::closeEvent(QCloseEvent* event) {
-  if (SaveModified())
+  if (SaveModified()) {
+    recovery_->Remove();  // saved, or the changes were not wanted
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }
 
 }  // namespace quenda

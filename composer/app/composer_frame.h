@@ -18,6 +18,7 @@ namespace quenda {
 class CComposerView;
 class CTimeView;
 class RecentFiles;
+class RecoveryKeeper;
 class Settings;
 
 class CComposerFrame final : public QMainWindow, public ComposerListener {
@@ -47,6 +48,11 @@ class CComposerFrame final : public QMainWindow, public ComposerListener {
   void SetMoviePlayer(std::function<void(const std::string&)> play) { play_ = std::move(play); }
 
   void OnUpdate(const ComposerHint& hint) override;
+
+  // The copy of the movie's unsaved changes kept for a crash.
+  RecoveryKeeper& recovery() { return *recovery_; }
+  // Offers what a crashed run left and restores the chosen copy; true when one was restored.
+  bool OfferRecovery();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -93,6 +99,8 @@ class CComposerFrame final : public QMainWindow, public ComposerListener {
   QString path_;
   std::string previewPath_;
   std::function<void(const std::string&)> play_;
+  RecoveryKeeper* recovery_ = nullptr;
+  int recoveryFrame_ = 0;  // the current frame when the copy last looked
 };
 
 }  // namespace quenda
