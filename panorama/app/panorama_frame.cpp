@@ -14,11 +14,13 @@
 #include "panorama/app/panorama_dialogs.h"
 #include "panorama/app/panorama_profile.h"
 #include "panorama/app/panorama_view.h"
-#include "ui/document_title.h"
+#include "panorama/core/background_recovery.h"
 #include "twain/sane_device.h"
+#include "ui/document_title.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
+#include "ui/recovery_keeper.h"
 #include "ui/settings.h"
 
 namespace quenda {
@@ -86,6 +88,8 @@ CPanoramaFrame::CPanoramaFrame(Prompt* prompt, Settings* settings,
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) {
     if (SaveModified()) OpenFile(path);
   });
+  recovery_ = new RecoveryKeeper(
+      kPanoramaRecoveryProgram, [this] { return BackgroundRecoverySnapshot(*doc_); }, this);
   doc_->AddListener(this);
   UpdateActions();
   UpdateStatus();
@@ -121,6 +125,8 @@ QString CPanoramaFrame::DocumentName() const {
 }
 
 void CPanoramaFrame::UpdateTitle() {
+  // Saved, opened, reverted or closed: nothing unsaved is left to keep.
+  if (recovery_ != nullptr && (!doc_->loaded() || !doc_->modified())) recovery_->Remove();
   if (!doc_->loaded()) {
     setWindowTitle(AppTitle());
     return;
@@ -227,10 +233,12 @@ void CPanoramaFrame::KeyerClicked(const QPoint& pixel) {
 }
 
 void CPanoramaFrame::closeEvent(QCloseEvent* event) {
-  if (SaveModified())
+  if (SaveModified()) {
+    recovery_->Remove();  // saved, or the changes were not wanted
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }
 
 }  // namespace quenda

@@ -18,6 +18,7 @@ namespace quenda {
 
 class CPanoramaView;
 class RecentFiles;
+class RecoveryKeeper;
 class Settings;
 
 class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
@@ -43,6 +44,11 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   bool OpenFile(const QString& path);
 
   void OnUpdate(const PanoramaUpdate& update) override;
+
+  // The copy of the background's unsaved changes kept for a crash.
+  RecoveryKeeper& recovery() { return *recovery_; }
+  // Offers what a crashed run left and restores the chosen copy; true when one was restored.
+  bool OfferRecovery();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -88,6 +94,7 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   QActionGroup* viewModes_ = nullptr;
   QActionGroup* sizes_ = nullptr;
   SavePathPicker pickSavePath_ = SystemSavePathPicker();
+  RecoveryKeeper* recovery_ = nullptr;
 };
 
 }  // namespace quenda
