@@ -14,6 +14,7 @@
 #include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
 #include "dopegrid/core/sheet_recovery.h"
+#include "ui/document_watcher.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
 #include "ui/recovery_keeper.h"
@@ -81,6 +82,8 @@ CDopegridFrame::CDopegridFrame(Prompt* prompt, Settings* settings, SavePathPicke
   recovery_ = new RecoveryKeeper(
       kDopegridRecoveryProgram,
       [this] { return SheetRecoverySnapshot(*doc_, path_.toStdString()); }, this);
+  watcher_ = new DocumentWatcher(this);
+  connect(watcher_, &DocumentWatcher::Changed, this, &CDopegridFrame::OfferReload);
   doc_->AddListener(this);
   doc_->OnNewDocument();
   UpdateTitle();
@@ -147,6 +150,7 @@ void CDopegridFrame::NewDocument() {
   if (!SaveModified()) return;
   doc_->OnNewDocument();
   path_.clear();
+  WatchDocument();
   UpdateTitle();
 }
 
@@ -164,6 +168,7 @@ bool CDopegridFrame::OpenFile(const QString& path) {
   }
   path_ = path;
   recent_->Add(path);
+  WatchDocument();
   UpdateTitle();
   UpdateActions();
   return true;
@@ -171,7 +176,10 @@ bool CDopegridFrame::OpenFile(const QString& path) {
 
 bool CDopegridFrame::Save() {
   if (path_.isEmpty()) return SaveAs();
+  if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
+    return answer == ChangedFileAnswer::SaveAs && SaveAs();
   const bool saved = doc_->OnSaveDocument(path_.toStdString());
+  if (saved) WatchDocument();
   UpdateTitle();
   return saved;
 }
@@ -183,6 +191,7 @@ bool CDopegridFrame::SaveAs() {
   if (!doc_->OnSaveDocument(picked->toStdString())) return false;
   path_ = *picked;
   recent_->Add(path_);
+  WatchDocument();
   UpdateTitle();
   return true;
 }

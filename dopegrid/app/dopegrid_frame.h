@@ -21,6 +21,8 @@ class CDopegridView;
 class CSeqContentView;
 class CSeqView;
 class CelImageWindow;
+class DocumentWatcher;
+enum class ChangedFileAnswer;
 class PrintCommands;
 class RecentFiles;
 class RecoveryKeeper;
@@ -71,6 +73,8 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   RecoveryKeeper& recovery() { return *recovery_; }
   // Offers what a crashed run left and restores the chosen copy; true when one was restored.
   bool OfferRecovery();
+  // The sheet's file, watched for changes another program makes while it is open here.
+  DocumentWatcher& watcher() { return *watcher_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -127,6 +131,11 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   // Before the document in destruction: both hold on to it.
   std::unique_ptr<SoundCommands> sound_;
   std::unique_ptr<PrintCommands> print_;
+  // The sheet's file changed under the window (dopegrid_frame_watch.cpp).
+  void WatchDocument();
+  ChangedFileAnswer MayOverwrite();
+  void OfferReload(const QStringList& changed);
+  DocumentWatcher* watcher_ = nullptr;
   RecoveryKeeper* recovery_ = nullptr;
   int recoveryFrame_ = 0;  // the current frame when the copy last looked
 };
