@@ -27,6 +27,7 @@
 #include "media/avi_writer.h"
 #include "media/movie_player.h"
 #include "ui/document_title.h"
+#include "ui/document_watcher.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
@@ -136,6 +137,8 @@ CComposerFrame::CComposerFrame(Prompt* prompt, Settings* settings)
   recovery_ = new RecoveryKeeper(
       kComposerRecoveryProgram,
       [this] { return CompositionRecoverySnapshot(*doc_, path_.toStdString()); }, this);
+  watcher_ = new DocumentWatcher(this);
+  connect(watcher_, &DocumentWatcher::Changed, this, &CComposerFrame::OfferReload);
   doc_->AddListener(this);
   // The framework's first two new-document requests come before the window is shown and ask
   // nothing; File New shows the dialog from then on.
@@ -257,6 +260,7 @@ void CComposerFrame::NewMovie() {
   });
   if (made) {
     path_.clear();
+    WatchDocument();
     UpdateTitle();
   }
 }
@@ -278,6 +282,7 @@ bool CComposerFrame::OpenFile(const QString& path) {
   }
   path_ = absolute;
   recent_->Add(absolute);
+  WatchDocument();
   UpdateTitle();
   return true;
 }
@@ -289,12 +294,16 @@ bool CComposerFrame::SaveFile(const QString& path) {
   }
   path_ = QFileInfo(path).absoluteFilePath();
   recent_->Add(path_);
+  WatchDocument();
   UpdateTitle();
   return true;
 }
 
 bool CComposerFrame::Save() {
-  return path_.isEmpty() ? SaveAs() : SaveFile(path_);
+  if (path_.isEmpty()) return SaveAs();
+  if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
+    return answer == ChangedFileAnswer::SaveAs && SaveAs();
+  return SaveFile(path_);
 }
 
 bool CComposerFrame::SaveAs() {

@@ -17,7 +17,9 @@ namespace quenda {
 
 class CComposerView;
 class CTimeView;
+class DocumentWatcher;
 class RecentFiles;
+enum class ChangedFileAnswer;
 class RecoveryKeeper;
 class Settings;
 
@@ -53,6 +55,8 @@ class CComposerFrame final : public QMainWindow, public ComposerListener {
   RecoveryKeeper& recovery() { return *recovery_; }
   // Offers what a crashed run left and restores the chosen copy; true when one was restored.
   bool OfferRecovery();
+  // The movie's file, watched for changes another program makes while it is open here.
+  DocumentWatcher& watcher() { return *watcher_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -99,6 +103,11 @@ class CComposerFrame final : public QMainWindow, public ComposerListener {
   QString path_;
   std::string previewPath_;
   std::function<void(const std::string&)> play_;
+  // The movie's file changed under the window (composer_frame_watch.cpp).
+  void WatchDocument();
+  ChangedFileAnswer MayOverwrite();
+  void OfferReload(const QStringList& changed);
+  DocumentWatcher* watcher_ = nullptr;
   RecoveryKeeper* recovery_ = nullptr;
   int recoveryFrame_ = 0;  // the current frame when the copy last looked
 };

@@ -2,40 +2,23 @@
 // in a process of its own: the window offers to reload, and never saves over the change
 // without asking.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <QAction>
 
 #include "dopegrid/app/tests/sheet_window.h"
 #include "ui/document_watcher.h"
 #include "ui/tests/crashing_run.h"
-
-extern char** environ;
+#include "ui/tests/second_process.h"
 
 namespace quenda {
 namespace {
 
 using namespace quenda::testing;
 
-// `quenda ARGS...` run to its end in a process of its own; its exit code.
 int RunToolProcess(std::vector<std::string> args) {
   args.insert(args.begin(), QUENDA_TOOL);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t child = 0;
-  const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return RunSecondProcess(std::move(args));
 }
 
 std::vector<std::string> LevelNames(const CDopegridDoc& doc) {
