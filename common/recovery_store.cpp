@@ -95,8 +95,7 @@ std::string FormatRecoveryManifest(const RecoveryManifest& m, int generation) {
       << "document " << Escaped(m.documentPath) << "\n"
       << "name " << Escaped(m.documentName) << "\n"
       << "saved " << m.savedAt << "\n"
-      << "generation " << generation << "\n"
-      << "detail " << Escaped(m.detail) << "\n";
+      << "generation " << generation << "\n";
   for (const std::string& part : m.parts) out << "part " << part << "\n";
   return out.str();
 }
@@ -118,8 +117,6 @@ Result<ParsedRecoveryManifest> ParseRecoveryManifest(std::string_view text) {
       m.documentPath = Unescaped(value);
     } else if (key == "name") {
       m.documentName = Unescaped(value);
-    } else if (key == "detail") {
-      m.detail = Unescaped(value);
     } else if (key == "saved" || key == "generation") {
       char* end = nullptr;
       errno = 0;

@@ -32,8 +32,6 @@ struct RecoveryManifest {
   std::string documentPath;  // where the document is saved; empty for an untitled one
   std::string documentName;  // as the user knows it: "walk.dgr", "walk 12", "Untitled"
   int64_t savedAt = 0;       // seconds since 1970, when the copy was written
-  // For the program alone (the painter's frame index, ...); one line of text.
-  std::string detail;
   std::vector<std::string> parts;  // the part names, in the order written
 };
 

@@ -29,15 +29,15 @@ RecoveryManifest About(std::string path, std::string name, int64_t at) {
 TEST(RecoveryManifest, ReadsBackWhatItWroteEvenWithLineEndsAndPercentsInNames) {
   RecoveryManifest m = About("/studio/100%\nwalk.dgr", "100%\nwalk.dgr", 1796000000);
   m.program = "dopegrid";
-  m.detail = "frame 3\r";
+  m.documentName += "\r";
   m.parts = {"sheet", "region-2"};
   Result<ParsedRecoveryManifest> parsed = ParseRecoveryManifest(FormatRecoveryManifest(m, 7));
   ASSERT_TRUE(parsed.ok());
   EXPECT_EQ(parsed->generation, 7);
   const RecoveryManifest& back = parsed->manifest;
-  EXPECT_EQ(std::tuple(back.program, back.documentPath, back.documentName, back.savedAt,
-                       back.detail, back.parts),
-            std::tuple(m.program, m.documentPath, m.documentName, m.savedAt, m.detail, m.parts));
+  EXPECT_EQ(
+      std::tuple(back.program, back.documentPath, back.documentName, back.savedAt, back.parts),
+      std::tuple(m.program, m.documentPath, m.documentName, m.savedAt, m.parts));
 }
 
 TEST(RecoveryManifest, TextsThatAreNoManifestAreRefused) {

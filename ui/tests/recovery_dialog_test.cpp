@@ -27,7 +27,7 @@ class RecoveryDialogTest : public ::testing::Test {
   void Leave(const std::string& folder, const std::string& path, const std::string& name,
              int64_t at) {
     std::filesystem::create_directories(store + "/" + folder);
-    RecoveryManifest m{"dopegrid", path, name, at, "", {"sheet"}};
+    RecoveryManifest m{"dopegrid", path, name, at, {"sheet"}};
     WriteText(store + "/" + folder + "/manifest", FormatRecoveryManifest(m, 1));
     WriteText(store + "/" + folder + "/part-1-sheet", name);
   }
