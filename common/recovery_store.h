@@ -28,10 +28,10 @@ struct RecoveryPart {
 };
 
 struct RecoveryManifest {
-  std::string program;       // "painter", "dopegrid", ...
-  std::string documentPath;  // where the document is saved; empty for an untitled one
-  std::string documentName;  // as the user knows it: "walk.dgr", "walk 12", "Untitled"
-  int64_t savedAt = 0;       // seconds since 1970, when the copy was written
+  std::string program;             // "painter", "dopegrid", ...
+  std::string documentPath;        // where the document is saved; empty for an untitled one
+  std::string documentName;        // as the user knows it: "walk.dgr", "walk 12", "Untitled"
+  int64_t savedAt = 0;             // seconds since 1970, when the copy was written
   std::vector<std::string> parts;  // the part names, in the order written
 };
 
