@@ -5,16 +5,18 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/edit_lock.h"
 #include "common/color_set.h"
 
 namespace quenda::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quenda colors SEQ.col [--add NAME R G B ...] [--list]\n"
+    "usage: quenda colors SEQ.col [--add NAME R G B ...] [--list] [--no-wait]\n"
     "Adds each colour (NAME at most 8 characters, R G B each 0..255) to the colour set and\n"
     "saves it; a missing set is made with the default entries first. --list prints every\n"
-    "entry as 'INDEX NAME R G B'.\n";
+    "entry as 'INDEX NAME R G B'. Adding waits while another edit of the set is under way,\n"
+    "and says so; --no-wait refuses it at once instead (exit code 1).\n";
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "colors", reason, kUsage);
@@ -28,10 +30,12 @@ struct NewColour {
 int RunColors(std::span<const std::string> args, CommandIo& io) {
   std::string path;
   std::vector<NewColour> added;
-  bool list = false;
+  bool list = false, noWait = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--list") {
       list = true;
+    } else if (args[i] == "--no-wait") {
+      noWait = true;
     } else if (args[i] == "--add") {
       if (i + 4 >= args.size()) return UsageError(io, "--add takes NAME R G B");
       auto r = ParseInt(args[i + 2], 0, 255), g = ParseInt(args[i + 3], 0, 255),
@@ -55,6 +59,8 @@ int RunColors(std::span<const std::string> args, CommandIo& io) {
   if (path.empty()) return UsageError(io, "give exactly one colour set");
   if (added.empty() && !list) return UsageError(io, "give --add or --list");
 
+  std::optional<DocumentLock> lock;
+  if (!added.empty() && !(lock = LockDocumentForEdit(path, noWait, "colors", io))) return 1;
   // Listing reads only: the painter's new empty set is for a sequence being painted.
   std::error_code ignored;
   if (added.empty() && !std::filesystem::exists(path, ignored))

@@ -10,6 +10,7 @@
 
 #include "cli/command_comp.h"
 #include "cli/commands.h"
+#include "cli/edit_lock.h"
 #include "cli/file_info.h"
 #include "common/path.h"
 #include "composer/core/composition_file.h"
@@ -64,7 +65,9 @@ constexpr std::string_view kUsage =
     "code 1), unless --discard-missing discards it or replace-clip points that clip at new\n"
     "pictures.\n"
     "new leaves an existing MOVIE.cmp as it is unless --force replaces it. list --keys also\n"
-    "shows each clip's keys (FRAME=VALUE, with (in/out) eases) and its start/end behaviour.\n";
+    "shows each clip's keys (FRAME=VALUE, with (in/out) eases) and its start/end behaviour.\n"
+    "An edit (every action but list) waits while another edit of the composition is under\n"
+    "way, and says so; --no-wait refuses it at once instead (exit code 1).\n";
 
 }  // namespace
 
@@ -271,12 +274,15 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
                     "--before",     "--after",       "--time",    "--a",        "--b",
                     "--ease-in-b",  "--ease-out-b",  "--to",      "--from",     "--action-safe",
                     "--title-safe", "--units",       "--dpi"},
-                   {"--yes", "--discard-missing", "--force", "--keys"});
+                   {"--yes", "--discard-missing", "--force", "--keys", "--no-wait"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give an action and a composition");
   const std::string& action = words[0];
   const std::string& path = words[1];
+  std::optional<DocumentLock> lock;
+  if (action != "list" && !(lock = LockDocumentForEdit(path, parsed.Has("--no-wait"), "comp", io)))
+    return 1;
   if (action == "new") {
     if (words.size() != 2) return UsageError(io, "new takes only the composition");
     return NewMovie(parsed, path, io);

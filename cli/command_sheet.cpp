@@ -7,6 +7,7 @@
 #include "cli/command_sheet_verbs.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/edit_lock.h"
 #include "cli/sheet_command_support.h"
 #include "common/frame_sequence.h"
 #include "common/path.h"
@@ -88,7 +89,9 @@ constexpr std::string_view kUsage =
     "                 runs; MAP is SHAPE=DRAWING,... (AI=3,E=4,*=1) or a file of such lines,\n"
     "                 the drawings those of the level's sequence or of --sequence; the last\n"
     "                 shape holds until --until; timed shapes at --rate frames a second (25);\n"
-    "                 data past the sheet's end is refused unless --extend lengthens it\n";
+    "                 data past the sheet's end is refused unless --extend lengthens it\n"
+    "An edit (every verb but show and print) waits while another edit of the sheet is under\n"
+    "way, and says so; --no-wait refuses it at once instead (exit code 1).\n";
 
 }  // namespace
 
@@ -198,7 +201,7 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--sequence", "--pictures", "--level", "--frame", "--on", "--add", "--delete",
                     "--to", "--from", "--levels", "--frames", "--pdf", "--pages"},
-                   {"--overwrite", "--forget-missing", "--extend", "--crop", "--yes"});
+                   {"--overwrite", "--forget-missing", "--extend", "--crop", "--yes", "--no-wait"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   const std::vector<std::string>& words = parsed.positional();
   if (words.size() < 2) return UsageError(io, "give a verb and a sheet");
@@ -207,6 +210,15 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
   std::size_t wanted = SheetEditWords(verb);
   if (wanted == 0) wanted = verb == "add-sequence" || verb == "add-level" ? 3 : 2;
   if (words.size() != wanted) return UsageError(io, "wrong number of words for '" + verb + "'");
+
+  bool known = verb == "new" || verb == "add-sequence" || verb == "add-level" ||
+               verb == "transfer" || verb == "frames" || verb == "show" || verb == "print" ||
+               SheetEditWords(verb) > 0;
+  if (!known) return UsageError(io, "unknown verb '" + verb + "'");
+  std::optional<DocumentLock> lock;
+  if (verb != "show" && verb != "print" &&
+      !(lock = LockDocumentForEdit(path, parsed.Has("--no-wait"), "sheet", io)))
+    return 1;
 
   ConsolePrompt prompt(io, parsed.Has("--yes"), parsed.Has("--forget-missing"));
   prompt.Name("sheet", path);
@@ -217,9 +229,6 @@ int RunSheet(std::span<const std::string> args, CommandIo& io) {
     doc.OnNewDocument();
     return Save(doc, path, io);
   }
-  bool known = verb == "add-sequence" || verb == "add-level" || verb == "transfer" ||
-               verb == "frames" || verb == "show" || verb == "print" || SheetEditWords(verb) > 0;
-  if (!known) return UsageError(io, "unknown verb '" + verb + "'");
   if (!doc.OnOpenDocument(path)) return 1;
   if (prompt.keptLostParts())
     return ReportFileError(

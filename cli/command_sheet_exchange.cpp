@@ -9,6 +9,7 @@
 #include "cli/arguments.h"
 #include "cli/command_sheet_verbs.h"
 #include "cli/console_prompt.h"
+#include "cli/edit_lock.h"
 #include "common/path.h"
 #include "dopegrid/core/sheet_csv.h"
 #include "dopegrid/core/sheet_file.h"
@@ -20,11 +21,12 @@ namespace {
 const std::set<std::string> kValued = {"--out",   "--table", "--sequence", "--cut",
                                        "--scene", "--data",  "--level",    "--mouths",
                                        "--from",  "--until", "--rate"};
-const std::set<std::string> kFlags = {"--forget-missing", "--crop", "--force", "--extend"};
+const std::set<std::string> kFlags = {"--forget-missing", "--crop", "--force", "--extend",
+                                      "--no-wait"};
 const std::vector<std::string> kOptions = {
-    "--out",  "--table", "--sequence",       "--cut",   "--scene",
-    "--data", "--level", "--mouths",         "--from",  "--until",
-    "--rate", "--crop",  "--forget-missing", "--force", "--extend"};
+    "--out",    "--table",  "--sequence", "--cut",  "--scene", "--data",           "--level",
+    "--mouths", "--from",   "--until",    "--rate", "--crop",  "--forget-missing", "--force",
+    "--extend", "--no-wait"};
 
 void PrintNotes(CommandIo& io, const std::string& file, const std::vector<std::string>& notes) {
   for (const std::string& note : notes) io.err << FileMessage("sheet", file, note) << "\n";
@@ -54,6 +56,10 @@ int Import(const std::string& verb, const Arguments& parsed, CommandIo& io) {
       return SheetUsageError(io, "--sequence must be NAME=FIRST.qds, not '" + text + "'");
     options.choices.push_back(std::move(*choice));
   }
+  // A sheet being replaced is edited: another run's edit of it finishes first.
+  std::optional<DocumentLock> lock =
+      LockDocumentForEdit(*out, parsed.Has("--no-wait"), "sheet", io);
+  if (!lock) return 1;
   if (!MayWrite(*out, parsed, io)) return 1;
 
   ImportedColumns read;
@@ -101,6 +107,10 @@ int Export(const std::string& verb, const Arguments& parsed, CommandIo& io) {
                         TitleOf(path)};
   if (!IsXdtsNumber(xdts.cut) || !IsXdtsNumber(xdts.scene))
     return SheetUsageError(io, "--cut and --scene are numbers of 1 to 4 digits");
+  // A sheet being replaced is edited: another run's edit of it finishes first.
+  std::optional<DocumentLock> lock =
+      LockDocumentForEdit(*out, parsed.Has("--no-wait"), "sheet", io);
+  if (!lock) return 1;
   if (!MayWrite(*out, parsed, io)) return 1;
 
   ConsolePrompt prompt(io, false, false);
@@ -139,12 +149,14 @@ int RunSheetExchange(std::span<const std::string> args, CommandIo& io) {
   if (words.size() != 2) return SheetUsageError(io, "wrong number of words for '" + args[0] + "'");
   const std::string& verb = words[0];
   const std::map<std::string, std::set<std::string>> allowed = {
-      {"import-xdts", {"--out", "--table", "--sequence", "--forget-missing", "--crop", "--force"}},
-      {"import-csv", {"--out", "--sequence", "--forget-missing", "--force"}},
+      {"import-xdts",
+       {"--out", "--table", "--sequence", "--forget-missing", "--crop", "--force", "--no-wait"}},
+      {"import-csv", {"--out", "--sequence", "--forget-missing", "--force", "--no-wait"}},
       {"export-xdts", {"--out", "--cut", "--scene", "--force"}},
       {"export-csv", {"--out", "--force"}},
       {"lipsync",
-       {"--data", "--level", "--mouths", "--from", "--until", "--rate", "--sequence", "--extend"}}};
+       {"--data", "--level", "--mouths", "--from", "--until", "--rate", "--sequence", "--extend",
+        "--no-wait"}}};
   for (const std::string& option : kOptions)
     if (parsed.Has(option) && !allowed.at(verb).count(option))
       return SheetUsageError(io, option + " does not go with " + verb);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cli/command_sheet_verbs.h"
+#include "cli/edit_lock.h"
 #include "cli/sheet_command_support.h"
 #include "common/file_io.h"
 #include "dopegrid/core/lipsync_apply.h"
@@ -31,6 +32,9 @@ int ApplyLipSync(const Arguments& parsed, CommandIo& io) {
   std::optional<double> rate = Rate(parsed.Value("--rate").value_or("25"));
   if (!rate) return SheetUsageError(io, "--rate must be frames per second, above 0 and up to 1000");
 
+  std::optional<DocumentLock> lock =
+      LockDocumentForEdit(path, parsed.Has("--no-wait"), "sheet", io);
+  if (!lock) return 1;
   ConsolePrompt prompt(io, false, false);
   prompt.Name("sheet", path);
   CDopegridDoc doc(prompt);

@@ -21,14 +21,17 @@
 #include "composer/app/composer_view.h"
 #include "composer/app/time_view.h"
 #include "composer/core/composition_file.h"
+#include "composer/core/composition_recovery.h"
 #include "composer/core/lost_clips.h"
 #include "composer/core/render_inputs.h"
 #include "media/avi_writer.h"
 #include "media/movie_player.h"
 #include "ui/document_title.h"
+#include "ui/document_watcher.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
+#include "ui/recovery_keeper.h"
 #include "ui/settings.h"
 
 namespace quenda {
@@ -131,6 +134,11 @@ CComposerFrame::CComposerFrame(Prompt* prompt, Settings* settings)
 
   BuildActions();
   BuildMenus();
+  recovery_ = new RecoveryKeeper(
+      kComposerRecoveryProgram,
+      [this] { return CompositionRecoverySnapshot(*doc_, path_.toStdString()); }, this);
+  watcher_ = new DocumentWatcher(this);
+  connect(watcher_, &DocumentWatcher::Changed, this, &CComposerFrame::OfferReload);
   doc_->AddListener(this);
   // The framework's first two new-document requests come before the window is shown and ask
   // nothing; File New shows the dialog from then on.
@@ -157,6 +165,10 @@ QString CComposerFrame::PaneText(int pane) const {
 }
 
 void CComposerFrame::OnUpdate(const ComposerHint&) {
+  if (doc_->composition().currentFrame != recoveryFrame_) {
+    recoveryFrame_ = doc_->composition().currentFrame;
+    if (doc_->modified()) recovery_->Refresh();
+  }
   UpdateActions();
   UpdateStatus();
   UpdateTitle();
@@ -164,6 +176,8 @@ void CComposerFrame::OnUpdate(const ComposerHint&) {
 
 void CComposerFrame::UpdateTitle() {
   setWindowTitle(DocumentTitle(path_, doc_->modified(), Q(kAppTitle)));
+  // Saved, opened or new: nothing unsaved is left to keep.
+  if (recovery_ != nullptr && !doc_->modified()) recovery_->Remove();
 }
 
 void CComposerFrame::UpdateStatus() {
@@ -246,6 +260,7 @@ void CComposerFrame::NewMovie() {
   });
   if (made) {
     path_.clear();
+    WatchDocument();
     UpdateTitle();
   }
 }
@@ -267,6 +282,7 @@ bool CComposerFrame::OpenFile(const QString& path) {
   }
   path_ = absolute;
   recent_->Add(absolute);
+  WatchDocument();
   UpdateTitle();
   return true;
 }
@@ -278,12 +294,16 @@ bool CComposerFrame::SaveFile(const QString& path) {
   }
   path_ = QFileInfo(path).absoluteFilePath();
   recent_->Add(path_);
+  WatchDocument();
   UpdateTitle();
   return true;
 }
 
 bool CComposerFrame::Save() {
-  return path_.isEmpty() ? SaveAs() : SaveFile(path_);
+  if (path_.isEmpty()) return SaveAs();
+  if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
+    return answer == ChangedFileAnswer::SaveAs && SaveAs();
+  return SaveFile(path_);
 }
 
 bool CComposerFrame::SaveAs() {
@@ -449,10 +469,12 @@ void CComposerFrame::Render() {
 }
 
 void CComposerFrame::closeEvent(QCloseEvent* event) {
-  if (SaveModified())
+  if (SaveModified()) {
+    recovery_->Remove();  // saved, or the changes were not wanted
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }
 
 }  // namespace quenda

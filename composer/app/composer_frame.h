@@ -17,7 +17,10 @@ namespace quenda {
 
 class CComposerView;
 class CTimeView;
+class DocumentWatcher;
 class RecentFiles;
+enum class ChangedFileAnswer;
+class RecoveryKeeper;
 class Settings;
 
 class CComposerFrame final : public QMainWindow, public ComposerListener {
@@ -47,6 +50,13 @@ class CComposerFrame final : public QMainWindow, public ComposerListener {
   void SetMoviePlayer(std::function<void(const std::string&)> play) { play_ = std::move(play); }
 
   void OnUpdate(const ComposerHint& hint) override;
+
+  // The copy of the movie's unsaved changes kept for a crash.
+  RecoveryKeeper& recovery() { return *recovery_; }
+  // Offers what a crashed run left and restores the chosen copy; true when one was restored.
+  bool OfferRecovery();
+  // The movie's file, watched for changes another program makes while it is open here.
+  DocumentWatcher& watcher() { return *watcher_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -94,6 +104,13 @@ class CComposerFrame final : public QMainWindow, public ComposerListener {
   QString path_;
   std::string previewPath_;
   std::function<void(const std::string&)> play_;
+  // The movie's file changed under the window (composer_frame_watch.cpp).
+  void WatchDocument();
+  ChangedFileAnswer MayOverwrite();
+  void OfferReload(const QStringList& changed);
+  DocumentWatcher* watcher_ = nullptr;
+  RecoveryKeeper* recovery_ = nullptr;
+  int recoveryFrame_ = 0;  // the current frame when the copy last looked
 };
 
 }  // namespace quenda

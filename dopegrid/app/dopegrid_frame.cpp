@@ -15,8 +15,11 @@
 #include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
 #include "media/sound_decoder.h"
+#include "dopegrid/core/sheet_recovery.h"
+#include "ui/document_watcher.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
+#include "ui/recovery_keeper.h"
 #include "ui/settings.h"
 
 namespace quenda {
@@ -91,6 +94,11 @@ CDopegridFrame::CDopegridFrame(Prompt* prompt, Settings* settings, SavePathPicke
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) {
     if (SaveModified()) OpenFile(path);
   });
+  recovery_ = new RecoveryKeeper(
+      kDopegridRecoveryProgram,
+      [this] { return SheetRecoverySnapshot(*doc_, path_.toStdString()); }, this);
+  watcher_ = new DocumentWatcher(this);
+  connect(watcher_, &DocumentWatcher::Changed, this, &CDopegridFrame::OfferReload);
   doc_->AddListener(this);
   doc_->OnNewDocument();
   UpdateTitle();
@@ -117,6 +125,10 @@ QStringList CDopegridFrame::statusTexts() const {
 }
 
 void CDopegridFrame::OnUpdate(const SheetHint&) {
+  if (doc_->currentFrame() != recoveryFrame_) {
+    recoveryFrame_ = doc_->currentFrame();
+    if (doc_->modified()) recovery_->Refresh();
+  }
   UpdateActions();
   UpdateStatus();
   UpdateTitle();
@@ -133,6 +145,8 @@ void CDopegridFrame::UpdateTitle() {
   const QString name = path_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path_).fileName();
   setWindowTitle(name + QStringLiteral("[*] - ") + kAppTitle);
   setWindowModified(doc_->modified());
+  // Saved, opened or new: nothing unsaved is left to keep.
+  if (recovery_ != nullptr && !doc_->modified()) recovery_->Remove();
 }
 
 bool CDopegridFrame::SaveModified() {
@@ -151,6 +165,7 @@ void CDopegridFrame::NewDocument() {
   if (!SaveModified()) return;
   doc_->OnNewDocument();
   path_.clear();
+  WatchDocument();
   UpdateTitle();
 }
 
@@ -168,6 +183,7 @@ bool CDopegridFrame::OpenFile(const QString& path) {
   }
   path_ = path;
   recent_->Add(path);
+  WatchDocument();
   UpdateTitle();
   UpdateActions();
   return true;
@@ -175,7 +191,10 @@ bool CDopegridFrame::OpenFile(const QString& path) {
 
 bool CDopegridFrame::Save() {
   if (path_.isEmpty()) return SaveAs();
+  if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
+    return answer == ChangedFileAnswer::SaveAs && SaveAs();
   const bool saved = doc_->OnSaveDocument(path_.toStdString());
+  if (saved) WatchDocument();
   UpdateTitle();
   return saved;
 }
@@ -187,15 +206,18 @@ bool CDopegridFrame::SaveAs() {
   if (!doc_->OnSaveDocument(picked->toStdString())) return false;
   path_ = *picked;
   recent_->Add(path_);
+  WatchDocument();
   UpdateTitle();
   return true;
 }
 
 void CDopegridFrame::closeEvent(QCloseEvent* event) {
-  if (SaveModified())
+  if (SaveModified()) {
+    recovery_->Remove();  // saved, or the changes were not wanted
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }
 
 }  // namespace quenda

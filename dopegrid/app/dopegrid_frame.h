@@ -22,8 +22,11 @@ class CSeqContentView;
 class CSeqView;
 class CelImageWindow;
 class ExchangeCommands;
+class DocumentWatcher;
+enum class ChangedFileAnswer;
 class PrintCommands;
 class RecentFiles;
+class RecoveryKeeper;
 class Settings;
 class SoundCommands;
 struct FlipbookSettings;
@@ -67,6 +70,13 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   const std::string& previewPath() const { return previewPath_; }
   void SetMoviePlayer(std::function<void(const std::string&)> play) { play_ = std::move(play); }
   void OnUpdate(const SheetHint& hint) override;
+
+  // The copy of the sheet's unsaved changes kept for a crash.
+  RecoveryKeeper& recovery() { return *recovery_; }
+  // Offers what a crashed run left and restores the chosen copy; true when one was restored.
+  bool OfferRecovery();
+  // The sheet's file, watched for changes another program makes while it is open here.
+  DocumentWatcher& watcher() { return *watcher_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -125,6 +135,13 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   std::unique_ptr<SoundCommands> sound_;
   std::unique_ptr<PrintCommands> print_;
   std::unique_ptr<ExchangeCommands> exchange_;
+  // The sheet's file changed under the window (dopegrid_frame_watch.cpp).
+  void WatchDocument();
+  ChangedFileAnswer MayOverwrite();
+  void OfferReload(const QStringList& changed);
+  DocumentWatcher* watcher_ = nullptr;
+  RecoveryKeeper* recovery_ = nullptr;
+  int recoveryFrame_ = 0;  // the current frame when the copy last looked
 };
 
 }  // namespace quenda

@@ -15,11 +15,13 @@
 #include "painter/app/painter_dialogs.h"
 #include "painter/app/painter_view.h"
 #include "painter/app/time_view.h"
+#include "painter/core/painter_recovery.h"
 #include "painter/core/painter_texts.h"
 #include "ui/document_title.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
+#include "ui/recovery_keeper.h"
 #include "ui/settings.h"
 #include "ui/tool_art.h"
 
@@ -90,6 +92,8 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
           [this](const QPoint& image, Qt::MouseButtons) { ShowPoint(image); });
   connect(colorList_, &CColorView::EditColorRequested, this, [this] { EditColor(); });
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) { OpenFile(path); });
+  recovery_ = new RecoveryKeeper(
+      kPainterRecoveryProgram, [this] { return PainterRecoverySnapshot(*doc_); }, this);
   doc_->AddListener(this);
   UpdateActions();
   UpdateStatus();
@@ -97,6 +101,9 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
 }
 
 CMainFrame::~CMainFrame() {
+  // The document writes the frame as it goes; the copy then has nothing left to keep.
+  doc_->Close();
+  recovery_->Refresh();
   doc_->RemoveListener(this);
   // The views listen to the document: they go before it does.
   delete takeCentralWidget();
@@ -171,6 +178,10 @@ void CMainFrame::UpdateStatus() {
 
 void CMainFrame::OnUpdate(const PainterUpdate& update) {
   if (update.hint == PainterHint::ShowRegion) return;
+  // A change of frame, or a frame written: the copy follows what is now unsaved.
+  if (update.hint == PainterHint::FrameChanged || update.hint == PainterHint::FrameSaved ||
+      update.hint == PainterHint::SequenceOpened)
+    recovery_->Refresh();
   UpdateActions();
   UpdateStatus();
 }
@@ -267,8 +278,11 @@ void CMainFrame::EditLineAndUnfilled() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  // Staying on a frame whose paint could not be saved keeps the window open.
-  if (doc_->Close())
+  // Staying on a frame whose paint could not be saved keeps the window open, and its
+  // recovery copy with it.
+  const bool closed = doc_->Close();
+  recovery_->Refresh();  // gone once the frame is written; kept when its files could not be
+  if (closed)
     event->accept();
   else
     event->ignore();

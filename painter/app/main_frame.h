@@ -17,6 +17,7 @@ class CColorView;
 class CPainterView;
 class CTimeView;
 class RecentFiles;
+class RecoveryKeeper;
 class Settings;
 
 class CMainFrame final : public QMainWindow, public PainterListener {
@@ -44,6 +45,11 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   // list do.
   bool OpenFile(const QString& path, SequenceStart start = SequenceStart::FirstFrame);
   void OnUpdate(const PainterUpdate& update) override;
+
+  // The copy of the current frame's unsaved changes kept for a crash.
+  RecoveryKeeper& recovery() { return *recovery_; }
+  // Offers what a crashed run left and restores the chosen copy; true when one was restored.
+  bool OfferRecovery();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -81,6 +87,7 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   QActionGroup* tools_ = nullptr;
   QActionGroup* modes_ = nullptr;
   QActionGroup* sizes_ = nullptr;
+  RecoveryKeeper* recovery_ = nullptr;
 };
 
 }  // namespace quenda

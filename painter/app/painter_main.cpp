@@ -18,7 +18,10 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Quenda"));
   quenda::CMainFrame frame;
   frame.show();
+  // Work a crash left unsaved comes first: opening another drawing would write it away.
+  const bool restored = frame.OfferRecovery();
   const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) frame.OpenFile(arguments.at(1), quenda::SequenceStart::NamedDrawing);
+  if (!restored && arguments.size() > 1)
+    frame.OpenFile(arguments.at(1), quenda::SequenceStart::NamedDrawing);
   return application.exec();
 }

@@ -3,7 +3,9 @@
 // one method per command. Views listen for hints and never change the data themselves; every
 // message and question goes through the Prompt given at construction.
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -213,6 +215,10 @@ class CPainterDoc : public Document<PainterUpdate> {
   const std::string& recentFilePath() const { return recentFilePath_; }
   RecentFileNote recentFileNote() const { return recentFileNote_; }
   FramePaths PathsOf(int index) const;
+  // A crashed run's changes to the current frame, taken back as unsaved changes: its paint, and
+  // its region data when that run had changed them (empty otherwise). Refused, leaving the
+  // frame as it is, when they do not fit the frame's drawing.
+  Status RestoreFrameChanges(std::span<const uint8_t> paint, std::span<const uint8_t> region);
 
  private:
   bool CanEdit() const { return sequenceOpen_ && frameLoaded_; }

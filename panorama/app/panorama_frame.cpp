@@ -14,11 +14,14 @@
 #include "panorama/app/panorama_dialogs.h"
 #include "panorama/app/panorama_profile.h"
 #include "panorama/app/panorama_view.h"
-#include "ui/document_title.h"
+#include "panorama/core/background_recovery.h"
 #include "twain/sane_device.h"
+#include "ui/document_title.h"
+#include "ui/document_watcher.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
+#include "ui/recovery_keeper.h"
 #include "ui/settings.h"
 
 namespace quenda {
@@ -86,6 +89,10 @@ CPanoramaFrame::CPanoramaFrame(Prompt* prompt, Settings* settings,
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) {
     if (SaveModified()) OpenFile(path);
   });
+  recovery_ = new RecoveryKeeper(
+      kPanoramaRecoveryProgram, [this] { return BackgroundRecoverySnapshot(*doc_); }, this);
+  watcher_ = new DocumentWatcher(this);
+  connect(watcher_, &DocumentWatcher::Changed, this, &CPanoramaFrame::OfferReload);
   doc_->AddListener(this);
   UpdateActions();
   UpdateStatus();
@@ -121,6 +128,10 @@ QString CPanoramaFrame::DocumentName() const {
 }
 
 void CPanoramaFrame::UpdateTitle() {
+  // Saved, opened, reverted or closed: nothing unsaved is left to keep.
+  if (recovery_ != nullptr && (!doc_->loaded() || !doc_->modified())) recovery_->Remove();
+  // Another background (a scan, or none): its file is the one to watch.
+  if (watcher_ != nullptr && watchedPath_ != doc_->path()) WatchDocument();
   if (!doc_->loaded()) {
     setWindowTitle(AppTitle());
     return;
@@ -174,13 +185,17 @@ bool CPanoramaFrame::OpenFile(const QString& path) {
   const std::string absolute = QFileInfo(path).absoluteFilePath().toStdString();
   const bool opened = doc_->OpenFile(absolute);
   NoteRecentFile(opened, absolute);
+  if (opened) WatchDocument();
   UpdateTitle();
   return opened;
 }
 
 bool CPanoramaFrame::Save() {
   if (doc_->path().empty()) return SaveAs();
+  if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
+    return answer == ChangedFileAnswer::SaveAs && SaveAs();
   const bool saved = doc_->Save();
+  if (saved) WatchDocument();
   UpdateTitle();
   return saved;
 }
@@ -193,12 +208,13 @@ bool CPanoramaFrame::SaveAs() {
   const std::string absolute = QFileInfo(*path).absoluteFilePath().toStdString();
   const bool saved = doc_->SaveAs(absolute);
   if (saved) NoteRecentFile(true, absolute);
+  if (saved) WatchDocument();
   UpdateTitle();
   return saved;
 }
 
 void CPanoramaFrame::Revert() {
-  doc_->RevertToSaved();
+  if (doc_->RevertToSaved()) WatchDocument();
   UpdateTitle();
 }
 
@@ -227,10 +243,12 @@ void CPanoramaFrame::KeyerClicked(const QPoint& pixel) {
 }
 
 void CPanoramaFrame::closeEvent(QCloseEvent* event) {
-  if (SaveModified())
+  if (SaveModified()) {
+    recovery_->Remove();  // saved, or the changes were not wanted
     event->accept();
-  else
+  } else {
     event->ignore();
+  }
 }
 
 }  // namespace quenda

@@ -17,7 +17,10 @@ class QActionGroup;
 namespace quenda {
 
 class CPanoramaView;
+class DocumentWatcher;
 class RecentFiles;
+enum class ChangedFileAnswer;
+class RecoveryKeeper;
 class Settings;
 
 class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
@@ -43,6 +46,13 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   bool OpenFile(const QString& path);
 
   void OnUpdate(const PanoramaUpdate& update) override;
+
+  // The copy of the background's unsaved changes kept for a crash.
+  RecoveryKeeper& recovery() { return *recovery_; }
+  // Offers what a crashed run left and restores the chosen copy; true when one was restored.
+  bool OfferRecovery();
+  // The background's file, watched for changes another program makes while it is open here.
+  DocumentWatcher& watcher() { return *watcher_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -88,6 +98,13 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   QActionGroup* viewModes_ = nullptr;
   QActionGroup* sizes_ = nullptr;
   SavePathPicker pickSavePath_ = SystemSavePathPicker();
+  // The background's file changed under the window (panorama_frame_watch.cpp).
+  void WatchDocument();
+  ChangedFileAnswer MayOverwrite();
+  void OfferReload(const QStringList& changed);
+  DocumentWatcher* watcher_ = nullptr;
+  std::string watchedPath_;
+  RecoveryKeeper* recovery_ = nullptr;
 };
 
 }  // namespace quenda

@@ -18,7 +18,9 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Quenda"));
   quenda::CPanoramaFrame frame;
   frame.show();
+  // Work a crash left unsaved comes first; the background it restores is the window's.
+  const bool restored = frame.OfferRecovery();
   const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) frame.OpenFile(arguments.at(1));
+  if (!restored && arguments.size() > 1) frame.OpenFile(arguments.at(1));
   return application.exec();
 }

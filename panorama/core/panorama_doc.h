@@ -87,6 +87,9 @@ class CPanoramaDoc : public Document<PanoramaUpdate> {
   bool SaveAs(const std::string& path);
   bool CanRevert() const { return loaded() && !path_.empty(); }
   bool RevertToSaved();
+  // A crashed run's copy of the background at `keptPath`, taken back as the unsaved state of
+  // the document at `documentPath` (empty for one never saved).
+  bool OpenRecovered(const std::string& keptPath, const std::string& documentPath);
   // Takes over a scanned picture as a new, unsaved background; null when the bitmap memory
   // cannot be had. 8-bit indices beyond the colour table come out black.
   bool TakeOverScan(const ScanBitmap* bitmap);

@@ -1,13 +1,32 @@
 // Every Qt test program's main: the tests of one program share one QApplication.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <QApplication>
+#include <filesystem>
+#include <string>
 
 int main(int argc, char** argv) {
   // Listing the tests at build time happens without the test environment; no display needed.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The programs keep recovery copies in the user's state folder: each test process gets one of
+  // its own, so that tests never touch the user's nor see each other's. A child process that a
+  // test starts inherits its parent's.
+  std::string state;
+  if (qEnvironmentVariableIsEmpty("QUENDA_TEST_STATE_OWNER")) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quenda-test-state-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) {
+      state = pattern;
+      qputenv("XDG_DATA_HOME", QByteArray::fromStdString(state));
+      qputenv("QUENDA_TEST_STATE_OWNER", "1");
+    }
+  }
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  std::error_code ignored;
+  if (!state.empty()) std::filesystem::remove_all(state, ignored);
+  return result;
 }

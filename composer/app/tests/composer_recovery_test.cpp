@@ -1,0 +1,118 @@
+// Crash recovery in the composer: a run killed with a change it had not saved gives the movie
+// back at the next start (Restore), or forgets it (Discard).
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "common/scripted_prompt.h"
+#include "composer/app/composer_frame.h"
+#include "composer/tests/composer_test_files.h"
+#include "testing/test_support.h"
+#include "ui/recovery_dialog.h"
+#include "ui/recovery_keeper.h"
+#include "ui/settings.h"
+#include "ui/tests/crashing_run.h"
+#include "ui/tests/modal_helper.h"
+
+namespace quenda {
+namespace {
+
+using namespace quenda::testing;
+
+// The composer's window on the test's folder, its profile and recovery copies there.
+struct ComposerOn {
+  explicit ComposerOn(const std::string& folder)
+      : settings(QStringLiteral("composer"), QString::fromStdString(folder)) {
+    frame = std::make_unique<CComposerFrame>(&prompt, &settings);
+    frame->recovery().SetStoreFolder(folder + "recovery");
+    frame->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+  }
+  CComposerDoc& doc() { return frame->document(); }
+
+  ScriptedPrompt prompt;
+  Settings settings;
+  std::unique_ptr<CComposerFrame> frame;
+};
+
+// The crashing run: adds a virtual parent, then steps to the next frame, which writes the
+// copy; killed before it saves.
+TEST(ComposerCrash, CrashingRunAddsAClipAndIsKilled) {
+  std::optional<std::string> folder = CrashingRunFolder();
+  if (!folder) GTEST_SKIP() << "the crashing run of the kill tests";
+  ComposerOn w(*folder);
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(*folder + "movie.cmp")));
+  w.frame->Action("actionAddVirtualParent")->trigger();
+  ASSERT_TRUE(w.doc().modified());
+  ASSERT_FALSE(w.frame->recovery().written()) << "written before the frame changed";
+  w.frame->Action("actionNextFrame")->trigger();
+  ASSERT_TRUE(WaitWithEvents([&] { return w.frame->recovery().written(); }));
+  WriteText(*folder + "expected.txt", std::to_string(w.doc().composition().clipCount()));
+  SayReadyAndWaitForTheKill(*folder);
+}
+
+class ComposerKill : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteClipImage(dir.File("sky.tga"), 80, 60, 24, 3);
+    ScriptedPrompt quiet;
+    CComposerDoc doc(quiet);
+    StartNewMovie(doc, 80, 60, 10, 0x00402010);
+    ASSERT_TRUE(doc.AddClipFromFile(dir.File("sky.tga")));
+    ASSERT_TRUE(doc.Save(movie).ok());
+    saved = ReadBytes(movie);
+    CrashingRun run("ComposerCrash.CrashingRunAddsAClipAndIsKilled", dir.path());
+    ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
+    run.Kill();
+    ASSERT_EQ(ReadText(dir.File("expected.txt")), "2");
+    ASSERT_EQ(ReadBytes(movie), saved) << "the change reached the movie's file";
+  }
+  void Answer(QPushButton* (RecoveryDialog::*button)() const) {
+    WhenModal<RecoveryDialog>([button](RecoveryDialog* dialog) {
+      ASSERT_EQ(dialog->list()->topLevelItemCount(), 1);
+      EXPECT_EQ(dialog->list()->topLevelItem(0)->text(0), QStringLiteral("movie.cmp"));
+      QTest::mouseClick((dialog->*button)(), Qt::LeftButton);
+    });
+  }
+
+  TempDir dir;
+  std::string movie = dir.File("movie.cmp");
+  std::vector<uint8_t> saved;
+};
+
+TEST_F(ComposerKill, RestoreGivesTheChangedMovieBackUnderItsNameUntilSaved) {
+  ComposerOn w(dir.path());
+  Answer(&RecoveryDialog::restoreButton);
+  ASSERT_TRUE(w.frame->OfferRecovery());
+  EXPECT_EQ(w.doc().composition().clipCount(), 2);
+  EXPECT_EQ(w.frame->documentPath(), QString::fromStdString(movie));
+  EXPECT_TRUE(w.doc().modified());
+  EXPECT_TRUE(w.frame->windowTitle().startsWith(QStringLiteral("movie.cmp*")))
+      << w.frame->windowTitle().toStdString();
+  EXPECT_TRUE(w.prompt.Texts().empty());
+  EXPECT_TRUE(ListRecoverable(dir.File("recovery"), "composer").empty());
+  EXPECT_TRUE(w.frame->recovery().written());
+
+  w.frame->Action("actionSave")->trigger();
+  EXPECT_FALSE(w.frame->recovery().written());
+  ScriptedPrompt quiet;
+  CComposerDoc reread(quiet);
+  ASSERT_TRUE(reread.Open(movie).ok());
+  EXPECT_EQ(reread.composition().clipCount(), 2);
+}
+
+TEST_F(ComposerKill, DiscardRemovesTheCopyAndKeepsTheSavedMovie) {
+  ComposerOn w(dir.path());
+  Answer(&RecoveryDialog::discardButton);
+  EXPECT_FALSE(w.frame->OfferRecovery());
+  EXPECT_TRUE(w.frame->documentPath().isEmpty());
+  EXPECT_TRUE(ListDirectory(dir.File("recovery")).empty());
+  EXPECT_EQ(ReadBytes(movie), saved);
+}
+
+}  // namespace
+}  // namespace quenda

@@ -1,0 +1,61 @@
+#pragma once
+// A document's files changed by another program while a window holds it open: the window is
+// told once per change (after the writer is done), offers to reload, and asks before it saves
+// over a file that changed since it was read.
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/file_identity.h"
+#include "common/prompt.h"
+
+namespace quenda {
+
+class DocumentWatcher final : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DocumentWatcher(QObject* parent = nullptr);
+
+  // The document's files as they are now, just read or written; replaces what was watched.
+  // Empty paths are passed over.
+  void WatchOnly(const std::vector<std::string>& paths);
+  // One file as it is now, just written by the window, or one more to watch.
+  void Remember(const std::string& path);
+  void Clear() { WatchOnly({}); }
+
+  // The watched files that changed on disk since they were read or written here.
+  std::vector<std::string> ChangedOnDisk() const { return files_.ChangedOnDisk(); }
+  bool ChangedOnDisk(const std::string& path) const { return files_.ChangedOnDisk(path); }
+
+  // Looks at the files now rather than when the system's notice has settled.
+  void CheckNow();
+
+ signals:
+  // Files that changed on disk since they were read or written here, each told once for each
+  // change.
+  void Changed(const QStringList& paths);
+
+ private:
+  DocumentFiles files_;
+  std::map<std::string, FileIdentity> told_;
+  QFileSystemWatcher watcher_;
+  QTimer settle_;
+};
+
+// Before saving over `name`, which changed on disk: "Overwrite", "Save As…" or "Cancel".
+enum class ChangedFileAnswer { Overwrite, SaveAs, Cancel };
+ChangedFileAnswer AskBeforeOverwriting(Prompt& prompt, const std::string& caption,
+                                       const std::string& name);
+
+// Whether to read `name` again after another program changed it; `modified` says that the
+// window holds changes of its own, which reloading drops.
+bool AskToReload(Prompt& prompt, const std::string& caption, const std::string& name,
+                 bool modified);
+
+}  // namespace quenda

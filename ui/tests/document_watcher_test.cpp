@@ -1,0 +1,92 @@
+#include "ui/document_watcher.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "common/atomic_file.h"
+#include "common/scripted_prompt.h"
+#include "testing/test_support.h"
+
+namespace quenda {
+namespace {
+
+using namespace quenda::testing;
+
+// Another program replacing the file as the suite's writer does, in a process of its own.
+void WriteFromAnotherProcess(const std::string& path, const std::string& text) {
+  pid_t child = fork();
+  if (child == 0)
+    _exit(WriteFileAtomically(path, std::string_view(text), WriteMessages("x")).ok() ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(DocumentWatcher, TellsOnceOfEachChangeAnotherProcessMakesAndNotOfItsOwnWrites) {
+  TempDir dir;
+  const std::string sheet = dir.File("walk.dgr");
+  WriteText(sheet, "one");
+  DocumentWatcher watcher;
+  QSignalSpy told(&watcher, &DocumentWatcher::Changed);
+  watcher.WatchOnly({sheet, ""});
+
+  WriteFromAnotherProcess(sheet, "two");
+  ASSERT_TRUE(told.wait(10000));
+  EXPECT_EQ(told.takeFirst().at(0).toStringList(), QStringList{QString::fromStdString(sheet)});
+  EXPECT_EQ(watcher.ChangedOnDisk(), std::vector<std::string>{sheet});
+  // Looking again at the same change tells nothing more.
+  watcher.CheckNow();
+  EXPECT_TRUE(told.isEmpty());
+
+  // A second change is told again, though the first was never taken in: the file was
+  // replaced, and is watched as the new file it is.
+  WriteFromAnotherProcess(sheet, "three");
+  ASSERT_TRUE(told.wait(10000));
+  told.clear();
+
+  // The window writes the file itself and remembers it: nothing to tell.
+  ASSERT_TRUE(WriteFileAtomically(sheet, std::string_view("mine"), WriteMessages("x")).ok());
+  watcher.Remember(sheet);
+  EXPECT_FALSE(told.wait(400));
+  EXPECT_TRUE(watcher.ChangedOnDisk().empty());
+
+  watcher.Clear();
+  WriteFromAnotherProcess(sheet, "four");
+  EXPECT_FALSE(told.wait(400));
+  EXPECT_TRUE(watcher.ChangedOnDisk().empty());
+}
+
+TEST(DocumentWatcher, TheQuestionsAnswerAsTheirButtonsSay) {
+  const struct {
+    std::optional<int> button;
+    ChangedFileAnswer answer;
+  } kSave[] = {{0, ChangedFileAnswer::Overwrite},
+               {1, ChangedFileAnswer::SaveAs},
+               {2, ChangedFileAnswer::Cancel},
+               {std::nullopt, ChangedFileAnswer::Cancel}};
+  for (const auto& c : kSave) {
+    ScriptedPrompt prompt;
+    prompt.QueueChoice(c.button);
+    EXPECT_EQ(AskBeforeOverwriting(prompt, "Quenda Dopegrid", "walk.dgr"), c.answer);
+    ASSERT_EQ(prompt.Texts().size(), 1u);
+    EXPECT_EQ(prompt.shown()[0].text,
+              "Quenda Dopegrid\nwalk.dgr was changed on disk by another program since it was "
+              "read here. Saving replaces those changes with this window's.\n[Overwrite] "
+              "[Save As…] [Cancel]");
+  }
+  ScriptedPrompt prompt;
+  prompt.QueueChoice(0);
+  prompt.QueueChoice(1);
+  prompt.QueueChoice(std::nullopt);
+  EXPECT_TRUE(AskToReload(prompt, "Quenda Dopegrid", "walk.dgr", false));
+  EXPECT_FALSE(AskToReload(prompt, "Quenda Dopegrid", "walk.dgr", true));
+  EXPECT_FALSE(AskToReload(prompt, "Quenda Dopegrid", "walk.dgr", true));
+  EXPECT_NE(prompt.Texts()[1].find("Reload it and lose the changes made here?"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quenda
