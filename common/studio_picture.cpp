@@ -179,6 +179,26 @@ std::string_view LibraryFormatName(PictureFormat format) {
   }
 }
 
+// The reader the extension names, and no other, over `proxy`: the library's own open would
+// try every format on a failure, by the file's name, and lose the reason.
+Result<std::unique_ptr<oiio::ImageInput>> OpenInput(const std::string& path,
+                                                    oiio::Filesystem::IOProxy& proxy) {
+  SetLibraryLimits();
+  oiio::ImageSpec config;
+  // Alpha as the file stores it: the library would otherwise premultiply PNG's.
+  config.attribute("oiio:UnassociatedAlpha", 1);
+  std::unique_ptr<oiio::ImageInput> input = oiio::ImageInput::create(path, false, &config, &proxy);
+  if (!input) return Refused(path, LibraryReason(oiio::geterror()));
+  input->set_ioproxy(&proxy);
+  oiio::ImageSpec opened;
+  if (!input->open(path, opened, config)) {
+    std::string reason = input->geterror();
+    if (reason.empty()) reason = oiio::geterror();
+    return Refused(path, LibraryReason(reason));
+  }
+  return input;
+}
+
 }  // namespace
 
 float SrgbFromLinear(float linear) {
@@ -199,26 +219,25 @@ bool IsStudioPictureExtension(std::string_view extension) {
 }
 
 Result<StudioPicture> ParseStudioPicture(std::span<const uint8_t> bytes, const std::string& path) {
-  SetLibraryLimits();
   if (bytes.empty()) return Refused(path, "the file is empty");
   oiio::Filesystem::IOMemReader memory(oiio::cspan<unsigned char>(bytes.data(), bytes.size()));
-  oiio::ImageSpec config;
-  // Alpha as the file stores it: the library would otherwise premultiply PNG's.
-  config.attribute("oiio:UnassociatedAlpha", 1);
-  // The reader the extension names, and no other: the library's own open would try every
-  // format on a failure, by the file's name, and lose the reason.
-  std::unique_ptr<oiio::ImageInput> input = oiio::ImageInput::create(path, false, &config, &memory);
-  if (!input) return Refused(path, LibraryReason(oiio::geterror()));
-  input->set_ioproxy(&memory);
-  oiio::ImageSpec opened;
-  if (!input->open(path, opened, config)) {
-    std::string reason = input->geterror();
-    if (reason.empty()) reason = oiio::geterror();
-    return Refused(path, LibraryReason(reason));
-  }
-  Result<StudioPicture> picture = ReadOpened(*input, path);
-  input->close();
+  auto input = OpenInput(path, memory);
+  if (!input) return Error{input.message()};
+  Result<StudioPicture> picture = ReadOpened(**input, path);
+  (*input)->close();
   return picture;
+}
+
+Result<StudioPictureHeader> ReadStudioPictureHeader(const std::string& path) {
+  if (!FileOpensForReading(path))
+    return Refused(path, "the file does not exist or cannot be opened");
+  oiio::Filesystem::IOFile file(path, oiio::Filesystem::IOProxy::Read);
+  auto input = OpenInput(path, file);
+  if (!input) return Error{input.message()};
+  const oiio::ImageSpec& spec = (*input)->spec();
+  StudioPictureHeader header{spec.width, spec.height, DpiOf(spec)};
+  (*input)->close();
+  return header;
 }
 
 Result<StudioPicture> ReadStudioPicture(const std::string& path) {

@@ -37,6 +37,14 @@ struct StudioPicture {
   std::string formatName;  // the library's name for the file's format ("png", "tiff", ...)
 };
 
+// What a file's header says, without its pixels.
+struct StudioPictureHeader {
+  int width = 0;
+  int height = 0;
+  double dpi = 0;
+};
+Result<StudioPictureHeader> ReadStudioPictureHeader(const std::string& path);
+
 // The extensions read here, lower case with their dot: .png .tif .tiff .jpg .jpeg .exr .dpx.
 bool IsStudioPictureExtension(std::string_view extension);
 
