@@ -7,6 +7,7 @@
 #include "cli/console_prompt.h"
 #include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
+#include "cli/picture_output.h"
 #include "cli/sheet_command_support.h"
 #include "common/progress.h"
 #include "dopegrid/core/job_inputs.h"
@@ -18,9 +19,12 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: quenda render SHEET.dgr --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                     [--levels L,...] [--size full|half|quarter] [--quality best|fast]\n"
-    "                     [--line-test] [--allow-missing] [--jobs N]\n"
-    "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least): painted\n"
-    "frames with transparency, or the pencil drawings alone with --line-test.\n\n"
+    "                     [--line-test] [--allow-missing] [--jobs N] [--format F] [--depth "
+    "8|16]\n"
+    "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least; .png,\n"
+    ".tif or .exr with --format): painted frames with transparency (straight alpha; exr\n"
+    "premultiplied), or the pencil drawings alone with --line-test. Their resolution is the\n"
+    "drawings' at the render's size.\n\n"
     "  --frames A-B   the whole job, from 1 (default: every frame of the sheet); it fixes the\n"
     "                 picture's frame, so split runs must all give the same range\n"
     "  --write A-B    the part of the job this run writes (default: all of it)\n"
@@ -32,6 +36,9 @@ constexpr std::string_view kUsage =
     "                 are named and nothing is written (exit 1)\n"
     "  --jobs N       frames made at once (default: the cores, or SLURM_CPUS_PER_TASK); the\n"
     "                 files are those of --jobs 1\n"
+    "  --format F     tga (default), png, tiff or exr: the Targa's channels exactly in png\n"
+    "                 and tiff, half floats in linear light in exr\n"
+    "  --depth 8|16   bits per channel of png and tiff (default 8); 16 scales the values\n"
     "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
     "stops after the frame in hand, keeps whole files, names the --write that resumes the\n"
     "job and exits 130.\n";
@@ -47,7 +54,7 @@ class NamingFrames final : public Progress {
   NamingFrames(Progress& inner, ConsolePrompt& prompt, const RenderSettings& settings, int first)
       : inner_(inner), prompt_(prompt), settings_(settings), next_(first) {}
   void SetStage(std::string_view text) override {
-    prompt_.SetFile(RenderFileName(settings_.directory, settings_.name, next_));
+    prompt_.SetFile(RenderFileName(settings_.directory, settings_.name, next_, settings_.format));
     inner_.SetStage(text);
   }
   void SetPercent(int percent) override { inner_.SetPercent(percent); }
@@ -67,9 +74,10 @@ class NamingFrames final : public Progress {
 };
 
 int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(
-      args, {"--out", "--name", "--frames", "--write", "--levels", "--size", "--quality", "--jobs"},
-      {"--line-test", "--allow-missing"});
+  Arguments parsed(args,
+                   {"--out", "--name", "--frames", "--write", "--levels", "--size", "--quality",
+                    "--jobs", "--format", "--depth"},
+                   {"--line-test", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
   RenderSettings settings;
@@ -92,6 +100,10 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   if (parsed.Has("--line-test")) settings.kind = RenderKind::LineTest;
   if (!ReadJobs(parsed.Value("--jobs"), settings.jobs))
     return UsageError(io, std::string(kJobsError));
+  Result<PictureOutput> output = ReadPictureOutput(parsed);
+  if (!output) return UsageError(io, output.message());
+  settings.format = output->format;
+  settings.depth = output->depth;
 
   const std::string& path = parsed.positional()[0];
   std::optional<SheetFileContents> stored = ReadStoredSheet(path, io, "render");
@@ -152,8 +164,9 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     if (stop.Interrupted()) ReportInterrupt(io, "render", progress, first + 1, last + 1, "--write");
     return stop.ExitCode(1);
   }
-  io.out << "wrote " << RenderFileName(settings.directory, settings.name, first + 1) << " .. "
-         << RenderFileName(settings.directory, settings.name, last + 1) << "\n";
+  io.out << "wrote "
+         << RenderFileName(settings.directory, settings.name, first + 1, settings.format) << " .. "
+         << RenderFileName(settings.directory, settings.name, last + 1, settings.format) << "\n";
   return 0;
 }
 

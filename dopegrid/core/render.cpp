@@ -4,8 +4,8 @@
 #include <cmath>
 #include <functional>
 
+#include "common/frame_picture.h"
 #include "common/frame_runner.h"
-#include "common/targa.h"
 
 namespace quenda {
 namespace {
@@ -18,12 +18,13 @@ std::vector<int> BackToFront(std::vector<int> levels) {
   return levels;
 }
 
-bool SaveFrame(const std::string& path, const Raster& picture, std::string_view cannotCreate,
-               Prompt& prompt, Progress& progress) {
+bool SaveFrame(const std::string& path, const Raster& picture, const FramePictureOptions& options,
+               std::string_view cannotCreate, Prompt& prompt, Progress& progress) {
   progress.SetStage("Saving...");
-  Status written = WriteTarga32(path, picture.width(), picture.height(), picture.data(),
-                                {std::string(cannotCreate),
-                                 "Error writing file " + path + "!: Disk Full or Write Protected"});
+  Status written =
+      WriteFramePicture(path, picture, options,
+                        {std::string(cannotCreate),
+                         "Error writing file " + path + "!: Disk Full or Write Protected"});
   if (!written) prompt.Message(written.message(), MessageIcon::Error);
   return written.kind() != ErrorKind::CannotCreate;  // a short write goes on with the next frame
 }
@@ -91,12 +92,14 @@ Status CheckRenderSettings(const RenderSettings& settings) {
   return Status::Ok();
 }
 
-std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber) {
+std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber,
+                           PictureFormat format) {
   std::string pad = frameNumber < 10     ? "000"
                     : frameNumber < 100  ? "00"
                     : frameNumber < 1000 ? "0"
                                          : "";
-  return std::string(directory) + std::string(name) + pad + std::to_string(frameNumber) + ".tga";
+  return std::string(directory) + std::string(name) + pad + std::to_string(frameNumber) +
+         std::string(PictureFormatExtension(format));
 }
 
 RenderGeometry RenderGeometryFor(const CommonFrame& frame, RenderSize size) {
@@ -139,6 +142,10 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
       settings.kind == RenderKind::Painted
           ? "Could not save painted frame!, disk full or read only?"
           : "Could not save frame!, disk full or read only?";
+  // The drawings' resolution at the render's scale: a half-size frame of 300 dpi drawings is
+  // 150 dpi.
+  FramePictureOptions options{settings.format, settings.depth, FrameAlpha::Coverage,
+                              job.resolution > 0 ? job.resolution * double(geometry.scale) : 0.0};
   bool finished = true;
   RunFramesInOrder(
       first, last, settings.jobs,
@@ -157,8 +164,10 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
       [&](int f, RenderedFrame& frame) {
         progress.SetStage("Rendering Frame : " + std::to_string(f + 1));
         frame.said.Replay(prompt);
-        const std::string path = RenderFileName(settings.directory, settings.name, f + 1);
-        if (!frame.built || !SaveFrame(path, frame.picture, cannotCreate, prompt, progress)) {
+        const std::string path =
+            RenderFileName(settings.directory, settings.name, f + 1, settings.format);
+        if (!frame.built ||
+            !SaveFrame(path, frame.picture, options, cannotCreate, prompt, progress)) {
           finished = false;
           return false;
         }
