@@ -257,5 +257,32 @@ TEST_F(PictureOutput, WrongFormatsAreUsageErrorsAndTheFarmPassesTheFormatOn) {
   EXPECT_NE(check.err.find("all 5 files of the job are in place"), std::string::npos) << check.err;
 }
 
+TEST_F(PictureOutput, ExportWritesTheFormatItsOutNamesThroughTheSameWriter) {
+  const std::string targa = Tga() + "walk0002.tga";
+  const std::string out = dir->File("export/");
+  std::filesystem::create_directories(out);
+  for (const char* name : {"a.png", "a.tif", "a.TIFF"}) {
+    SCOPED_TRACE(name);
+    ToolOutput run = cli::RunTool({"export", targa, "--out", out + name});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "wrote " + out + name + "  47 x 33\n");
+    EXPECT_EQ(DifferingPixels(out + name, targa, out + "v.rgba"), "0");
+  }
+  ASSERT_EQ(cli::RunTool({"export", targa, "--out", out + "a.exr"}).code, 0);
+  ExpectExrMatches(out + "a.exr", targa, true);
+  // --png is the PNG writer's too.
+  ASSERT_EQ(cli::RunTool({"export", targa, "--png", out + "b.png"}).code, 0);
+  EXPECT_EQ(ReadBytes(out + "b.png"), ReadBytes(out + "a.png"));
+  ToolOutput refused = cli::RunTool({"export", targa, "--out", out + "a.gif"});
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_EQ(refused.err.rfind("quenda export: --out must name a .png, .tif, .tiff, .exr or .tga "
+                              "file",
+                              0),
+            0u);
+  EXPECT_EQ(cli::RunTool({"export", targa, "--out", out + "c.png", "--png", out + "c.png"}).code,
+            2);
+  EXPECT_FALSE(std::filesystem::exists(out + "c.png"));
+}
+
 }  // namespace
 }  // namespace quenda::cli
