@@ -14,8 +14,8 @@
 #include "panorama/app/panorama_dialogs.h"
 #include "panorama/app/panorama_profile.h"
 #include "panorama/app/panorama_view.h"
-#include "ui/document_title.h"
 #include "twain/sane_device.h"
+#include "ui/document_title.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
@@ -179,16 +179,17 @@ bool CPanoramaFrame::OpenFile(const QString& path) {
 }
 
 bool CPanoramaFrame::Save() {
-  if (doc_->path().empty()) return SaveAs();
+  // A background opened from another format is saved as a Targa under a name the user gives.
+  if (!doc_->SavesInPlace()) return SaveAs();
   const bool saved = doc_->Save();
   UpdateTitle();
   return saved;
 }
 
 bool CPanoramaFrame::SaveAs() {
-  const std::optional<QString> path = pickSavePath_(
-      this, {QStringLiteral("Save As"), TemplatePart(3), QStringLiteral("tga"),
-             doc_->path().empty() ? QStringLiteral("background.tga") : DocumentName()});
+  const std::optional<QString> path =
+      pickSavePath_(this, {QStringLiteral("Save As"), TemplatePart(3), QStringLiteral("tga"),
+                           QString::fromStdString(doc_->SaveAsName())});
   if (!path) return false;
   const std::string absolute = QFileInfo(*path).absoluteFilePath().toStdString();
   const bool saved = doc_->SaveAs(absolute);
