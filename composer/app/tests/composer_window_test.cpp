@@ -450,7 +450,9 @@ TEST(ComposerWindow, RenderOutputWritesWhatTheToolWrites) {
   ComposerWindow w;
   // Defaults; then fields, matte and the fast quality.
   const std::vector<std::vector<std::string>> jobs = {
-      {}, {"--fields", "even", "--matte", "--quality", "fast"}};
+      {},
+      {"--fields", "even", "--matte", "--quality", "fast"},
+      {"--matte", "--format", "png", "--depth", "16"}};
   for (std::size_t job = 0; job < jobs.size(); ++job) {
     const std::string window = w.dir.File("window" + std::to_string(job) + "/");
     const std::string tool = w.dir.File("tool" + std::to_string(job) + "/");
@@ -465,6 +467,12 @@ TEST(ComposerWindow, RenderOutputWritesWhatTheToolWrites) {
         d->radio("even")->setChecked(true);
         d->check("matte")->setChecked(true);
         d->radio("fast")->setChecked(true);
+      }
+      if (job == 2) {
+        d->check("matte")->setChecked(true);
+        d->formatChoice()->formatBox()->setCurrentIndex(1);
+        d->formatChoice()->depthBox()->setCurrentIndex(1);
+        SaveScreenshot(*d, "composer-render-format.png");
       }
       d->renderButton()->click();
       d->reject();
