@@ -250,7 +250,11 @@ TEST_F(PictureOutput, WrongFormatsAreUsageErrorsAndTheFarmPassesTheFormatOn) {
   ASSERT_EQ(farm.code, 0) << farm.err;
   EXPECT_NE(farm.out.find("--format tiff --depth 16"), std::string::npos) << farm.out;
   // The farm's check reads the files of the format it asked for.
-  const std::string done = dir->File("png8/");
+  const std::string done = dir->File("farm-png/");
+  ASSERT_EQ(cli::RunTool({"render", Sheet(), "--out", done, "--name", "walk", "--frames", "1-5",
+                          "--format", "png"})
+                .code,
+            0);
   ToolOutput check = cli::RunTool({"farm", "check", "render", Sheet(), "--out", done, "--name",
                                    "walk", "--frames", "1-5", "--format", "png"});
   EXPECT_EQ(check.code, 0) << check.out << check.err;

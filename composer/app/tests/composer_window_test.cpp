@@ -5,12 +5,14 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <tuple>
@@ -544,6 +546,22 @@ TEST(ComposerWindow, Screenshots) {
   ClickRow(w, kBlur);
   shoot("composer_effect_key.png");
   w.Key(Qt::Key_E);
+}
+
+TEST(ComposerWindow, ClipStartAndEndPropertiesNameThePngFoundBesideAMissingTarga) {
+  ComposerWindow w;
+  const std::string targa = w.dir.File("walk001.tga"), png = w.dir.File("walk001.png");
+  ASSERT_EQ(std::system(("convert '" + targa + "' '" + png + "'").c_str()), 0);
+  std::filesystem::remove(targa);
+  w.doc().Select(kWalk);
+  QString shown;
+  WhenModal<StartEndDialog>([&](StartEndDialog* d) {
+    shown = d->findChild<QLabel*>(QStringLiteral("pictures"))->text();
+    d->reject();
+  });
+  w.action("actionStartEnd")->trigger();
+  EXPECT_EQ(shown.toStdString(), png);
+  EXPECT_TRUE(w.prompt.Texts().empty());
 }
 
 }  // namespace
