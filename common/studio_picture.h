@@ -29,7 +29,9 @@
 namespace quenda {
 
 inline constexpr int kStudioPictureMaxSide = 65535;
-inline constexpr long long kStudioPictureMaxPixels = 1LL << 28;  // 16384 x 16384
+// Ten thousand pixels square, the largest scan the suite makes: a header claiming more is not
+// taken on its word, as the picture is held whole once read.
+inline constexpr long long kStudioPictureMaxPixels = 100000000;
 
 struct StudioPicture {
   Raster pixels;
