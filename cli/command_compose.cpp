@@ -9,6 +9,7 @@
 #include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
 #include "cli/movie_output.h"
+#include "cli/picture_output.h"
 #include "common/progress.h"
 #include "composer/core/composition_file.h"
 #include "composer/core/render_inputs.h"
@@ -21,14 +22,15 @@ const std::string kUsage =
     "usage: quenda compose MOVIE.cmp --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                      [--start-number N] [--no-leading-zeros] [--matte]\n"
     "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
-    "                      [--allow-missing] [--jobs N]\n"
+    "                      [--allow-missing] [--jobs N] [--format F] [--depth 8|16]\n"
     "       quenda compose MOVIE.cmp --movie OUT.mp4|OUT.mov [--rate R] [--codec C]\n"
     "                      [--crf N] [--preset P] [--background RRGGBB]\n"
     "                      [--sound FILE [--sound-start F]] [--frames A-B] [--matte]\n"
     "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
     "                      [--allow-missing] [--jobs N]\n"
-    "Writes DIR/NAME0000.tga onwards, one file per movie frame: 24-bit, or 32-bit with the\n"
-    "matte as alpha.\n\n"
+    "Writes DIR/NAME0000.tga onwards (.png, .tif or .exr with --format), one file per movie\n"
+    "frame: colour, or with --matte the composed colour and the matte as alpha (in exr the\n"
+    "colour as composed, the header saying the alpha is the matte), at the movie's dpi.\n\n"
     "  --frames A-B        the whole job, from 1 (default: every frame); file numbers count\n"
     "                      from its first frame, so split runs must all give the same range\n"
     "  --write A-B         the part of the job this run writes (default: all of it)\n"
@@ -41,6 +43,9 @@ const std::string kUsage =
     "                      unreadable (default: name them and write nothing, exit 1)\n"
     "  --jobs N            frames made at once (default: the cores, or\n"
     "                      SLURM_CPUS_PER_TASK); the files are those of --jobs 1\n"
+    "  --format F          tga (default), png, tiff or exr: the Targa's channels exactly in\n"
+    "                      png and tiff, half floats in linear light in exr\n"
+    "  --depth 8|16        bits per channel of png and tiff (default 8); 16 scales them\n"
     "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
     "stops after the frame in hand, keeps whole files, names the --write that resumes the\n"
     "job and exits 130; a movie is closed with the frames made, its length said.\n\n" +
@@ -52,8 +57,8 @@ int UsageError(CommandIo& io, const std::string& reason) {
 }
 
 int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
-  std::set<std::string> valued{"--out",          "--name",   "--frames",  "--write",
-                               "--start-number", "--fields", "--quality", "--jobs"};
+  std::set<std::string> valued{"--out",    "--name",    "--frames", "--write",  "--start-number",
+                               "--fields", "--quality", "--jobs",   "--format", "--depth"};
   valued.insert(kMovieOptions.begin(), kMovieOptions.end());
   Arguments parsed(args, valued, {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
@@ -99,6 +104,10 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   settings.best = quality == "best";
   int jobs = 1;
   if (!ReadJobs(parsed.Value("--jobs"), jobs)) return UsageError(io, std::string(kJobsError));
+  Result<PictureOutput> output = ReadPictureOutput(parsed);
+  if (!output) return UsageError(io, output.message());
+  settings.format = output->format;
+  settings.depth = output->depth;
   if (auto text = parsed.Value("--frames")) {
     auto range = ParseRange(*text, 1, c.frames);
     if (!range) return UsageError(io, "--frames must be A-B within the movie's frames");

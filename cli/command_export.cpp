@@ -1,7 +1,7 @@
-// `quenda export`: a drawing, a Targa picture or a movie frame as a PNG file, so that any step's
-// result can be looked at without the programs. Qt Gui writes the PNG; the readers are the cores'.
+// `quenda export`: a drawing, a Targa picture or a movie frame as a PNG (or TIFF, OpenEXR,
+// Targa) file, so that any step's result can be looked at without the programs. The readers are
+// the cores'; the files are written by the suite's one picture writer.
 
-#include <QBuffer>
 #include <QImage>
 
 #include <cmath>
@@ -13,6 +13,7 @@
 #include "cli/file_info.h"
 #include "common/atomic_file.h"
 #include "common/drawing_scan.h"
+#include "common/frame_picture.h"
 #include "common/path.h"
 #include "common/targa.h"
 #include "media/movie_reader.h"
@@ -23,9 +24,10 @@ namespace quenda::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quenda export FILE.qds|FILE.tga|MOVIE.avi --png OUT.png [--painted] [--frame N]\n"
-    "                     [--scale S]\n"
-    "Writes a PNG picture, right side up, of\n"
+    "usage: quenda export FILE.qds|FILE.tga|MOVIE.avi --png OUT.png|--out OUT [--painted]\n"
+    "                     [--frame N] [--scale S]\n"
+    "Writes a PNG picture, right side up (or with --out the format its extension names:\n"
+    ".png, .tif, .tiff, .exr or .tga), of\n"
     "  a drawing scan: grey, or with --painted as the painter's Composited view shows it (its\n"
     "                  regions painted with the sequence's colour set, the lines over them)\n"
     "  a Targa picture: its pixels, alpha kept\n"
@@ -57,6 +59,25 @@ QImage ToImage(const Raster& picture, int width) {
     }
   }
   return image;
+}
+
+// The picture in the suite's form for the writer: bottom row first, B, G, R and alpha when the
+// image has any.
+Raster FromImage(const QImage& shown) {
+  const bool alpha = shown.hasAlphaChannel();
+  const QImage image = shown.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  Raster picture(image.width(), image.height(), alpha ? 4 : 3);
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(image.height() - 1 - y));
+    uint8_t* out = picture.Row(y);
+    for (int x = 0; x < image.width(); ++x, out += picture.channels()) {
+      out[0] = uint8_t(qBlue(line[x]));
+      out[1] = uint8_t(qGreen(line[x]));
+      out[2] = uint8_t(qRed(line[x]));
+      if (alpha) out[3] = uint8_t(qAlpha(line[x]));
+    }
+  }
+  return picture;
 }
 
 struct Picture {
@@ -95,12 +116,16 @@ Picture ReadMovieFrame(const std::string& path, int frame) {
 }
 
 int RunExport(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--png", "--frame", "--scale"}, {"--painted"});
+  Arguments parsed(args, {"--png", "--out", "--frame", "--scale"}, {"--painted"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one file");
   auto png = parsed.Value("--png");
-  if (!png) return UsageError(io, "--png is required");
-  if (!Lowered(*png).ends_with(".png")) return UsageError(io, "--png must name a .png file");
+  if (png && parsed.Value("--out")) return UsageError(io, "give --png or --out, not both");
+  if (!png && !parsed.Value("--out")) return UsageError(io, "--png or --out is required");
+  if (png && !Lowered(*png).ends_with(".png")) return UsageError(io, "--png must name a .png file");
+  if (!png) png = parsed.Value("--out");
+  const std::optional<PictureFormat> format = PictureFormatOfPath(*png);
+  if (!format) return UsageError(io, "--out must name a .png, .tif, .tiff, .exr or .tga file");
   const std::string& path = parsed.positional()[0];
   const std::string kind = Lowered(ExtensionOf(path));
   if (kind != ".qds" && kind != ".tga" && kind != ".avi")
@@ -145,14 +170,8 @@ int RunExport(std::span<const std::string> args, CommandIo& io) {
     const int h = std::max(1, int(std::lround(image.height() * scale)));
     image = image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   }
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG"))
-    return ReportFileError(io, "export", *png, "could not make the PNG");
-  const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
-  if (Status written = WriteFileAtomically(*png, std::span(data, std::size_t(bytes.size())),
-                                           WriteMessages("Could not write " + *png));
+  if (Status written = WriteFramePicture(*png, FromImage(image), {*format},
+                                         WriteMessages("Could not write " + *png));
       !written)
     return ReportFileError(io, "export", *png, written.message());
   io.out << "wrote " << *png << "  " << image.width() << " x " << image.height() << "\n";
@@ -162,8 +181,8 @@ int RunExport(std::span<const std::string> args, CommandIo& io) {
 }  // namespace
 
 const Command& ExportCommand() {
-  static const Command kCommand{"export", "write a drawing, picture or movie frame as a PNG",
-                                kUsage, RunExport};
+  static const Command kCommand{
+      "export", "write a drawing, picture or movie frame as a PNG, TIFF or EXR", kUsage, RunExport};
   return kCommand;
 }
 

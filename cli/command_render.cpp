@@ -8,6 +8,7 @@
 #include "cli/frame_progress.h"
 #include "cli/interrupt_stop.h"
 #include "cli/movie_output.h"
+#include "cli/picture_output.h"
 #include "cli/sheet_command_support.h"
 #include "common/progress.h"
 #include "dopegrid/core/job_inputs.h"
@@ -19,13 +20,16 @@ namespace {
 const std::string kUsage =
     "usage: quenda render SHEET.dgr --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                     [--levels L,...] [--size full|half|quarter] [--quality best|fast]\n"
-    "                     [--line-test] [--allow-missing] [--jobs N]\n"
+    "                     [--line-test] [--allow-missing] [--jobs N] [--format F]\n"
+    "                     [--depth 8|16]\n"
     "       quenda render SHEET.dgr --movie OUT.mp4|OUT.mov [--rate R] [--codec C] [--crf N]\n"
     "                     [--preset P] [--background RRGGBB] [--sound FILE [--sound-start F]]\n"
     "                     [--frames A-B] [--levels ...] [--size ...] [--quality ...]\n"
     "                     [--line-test] [--allow-missing] [--jobs N]\n"
-    "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least): painted\n"
-    "frames with transparency, or the pencil drawings alone with --line-test.\n\n"
+    "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least; .png,\n"
+    ".tif or .exr with --format): painted frames with transparency (straight alpha; exr\n"
+    "premultiplied), or the pencil drawings alone with --line-test. Their resolution is the\n"
+    "drawings' at the render's size.\n\n"
     "  --frames A-B   the whole job, from 1 (default: every frame of the sheet); it fixes the\n"
     "                 picture's frame, so split runs must all give the same range\n"
     "  --write A-B    the part of the job this run writes (default: all of it)\n"
@@ -37,6 +41,9 @@ const std::string kUsage =
     "                 are named and nothing is written (exit 1)\n"
     "  --jobs N       frames made at once (default: the cores, or SLURM_CPUS_PER_TASK); the\n"
     "                 files are those of --jobs 1\n"
+    "  --format F     tga (default), png, tiff or exr: the Targa's channels exactly in png\n"
+    "                 and tiff, half floats in linear light in exr\n"
+    "  --depth 8|16   bits per channel of png and tiff (default 8); 16 scales the values\n"
     "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
     "stops after the frame in hand, keeps whole files, names the --write that resumes the\n"
     "job and exits 130; a movie is closed with the frames made, its length said.\n\n" +
@@ -53,7 +60,7 @@ class NamingFrames final : public Progress {
   NamingFrames(Progress& inner, ConsolePrompt& prompt, const RenderSettings& settings, int first)
       : inner_(inner), prompt_(prompt), settings_(settings), next_(first) {}
   void SetStage(std::string_view text) override {
-    prompt_.SetFile(RenderFileName(settings_.directory, settings_.name, next_));
+    prompt_.SetFile(RenderFileName(settings_.directory, settings_.name, next_, settings_.format));
     inner_.SetStage(text);
   }
   void SetPercent(int percent) override { inner_.SetPercent(percent); }
@@ -73,8 +80,8 @@ class NamingFrames final : public Progress {
 };
 
 int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
-  std::set<std::string> valued{"--out",    "--name", "--frames",  "--write",
-                               "--levels", "--size", "--quality", "--jobs"};
+  std::set<std::string> valued{"--out",  "--name",    "--frames", "--write",  "--levels",
+                               "--size", "--quality", "--jobs",   "--format", "--depth"};
   valued.insert(kMovieOptions.begin(), kMovieOptions.end());
   Arguments parsed(args, valued, {"--line-test", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
@@ -104,6 +111,10 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   if (parsed.Has("--line-test")) settings.kind = RenderKind::LineTest;
   if (!ReadJobs(parsed.Value("--jobs"), settings.jobs))
     return UsageError(io, std::string(kJobsError));
+  Result<PictureOutput> output = ReadPictureOutput(parsed);
+  if (!output) return UsageError(io, output.message());
+  settings.format = output->format;
+  settings.depth = output->depth;
 
   const std::string& path = parsed.positional()[0];
   std::optional<SheetFileContents> stored = ReadStoredSheet(path, io, "render");
@@ -165,10 +176,10 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     MovieOutput output(io, "render", movieOptions, first + 1);
     if (!output.LoadSound()) return 1;
     prompt.SetFile(movieOptions.path);
-    const bool made =
-        RenderFramesTo(settings, source, stop.prompt(), progress,
-                       {[&](int, const Raster& picture, Progress&) { return output.Take(picture); },
-                        [](int) { return std::string(); }});
+    const bool made = RenderFramesTo(
+        settings, source, stop.prompt(), progress,
+        {[&](int, const Raster& picture, double, Progress&) { return output.Take(picture); },
+         [](int) { return std::string(); }});
     progress.Finish();
     return FinishMovieRun(io, "render", progress, stop, output, made, first + 1, last + 1);
   }
@@ -179,8 +190,9 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
     if (stop.Interrupted()) ReportInterrupt(io, "render", progress, first + 1, last + 1, "--write");
     return stop.ExitCode(1);
   }
-  io.out << "wrote " << RenderFileName(settings.directory, settings.name, first + 1) << " .. "
-         << RenderFileName(settings.directory, settings.name, last + 1) << "\n";
+  io.out << "wrote "
+         << RenderFileName(settings.directory, settings.name, first + 1, settings.format) << " .. "
+         << RenderFileName(settings.directory, settings.name, last + 1, settings.format) << "\n";
   return 0;
 }
 

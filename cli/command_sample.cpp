@@ -1,8 +1,6 @@
 // `quenda sample`: writes a sequence of sample pencil drawings and its colour set.
 
-#include <algorithm>
 #include <climits>
-#include <filesystem>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
@@ -11,6 +9,7 @@
 #include "common/color_set.h"
 #include "common/frame_sequence.h"
 #include "common/path.h"
+#include "common/sequence_files.h"
 #include "samples/sample_drawing.h"
 
 namespace quenda::cli {
@@ -52,26 +51,6 @@ constexpr int kMaxBedPosition = 10000;
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "sample", reason, kUsage);
-}
-
-// The files of sequence `name` already in `directory`: drawings, region and paint files and the
-// colour set. New drawings would overwrite some and leave the others describing other pictures.
-std::vector<std::string> ExistingSequenceFiles(const std::string& directory,
-                                               const std::string& name) {
-  namespace fs = std::filesystem;
-  std::vector<std::string> found;
-  std::error_code ec;
-  fs::directory_iterator it(directory, ec);
-  for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-    std::string file = it->path().filename().string();
-    std::string extension = LowerAscii(ExtensionOf(file));
-    bool frameFile = extension == ".qds" || extension == ".rgn" || extension == ".pnt";
-    if ((frameFile && MatchesSequence(name, TitleOf(file) + ".qds")) ||
-        LowerAscii(file) == LowerAscii(name + ".col"))
-      found.push_back(JoinPath(directory, file));
-  }
-  std::sort(found.begin(), found.end());
-  return found;
 }
 
 int RunSample(std::span<const std::string> args, CommandIo& io) {
@@ -129,17 +108,17 @@ int RunSample(std::span<const std::string> args, CommandIo& io) {
   }
 
   const std::string& directory = parsed.positional()[0];
-  std::vector<std::string> existing = ExistingSequenceFiles(directory, *name);
+  std::vector<std::string> existing =
+      ExistingSequenceFiles(directory, *name, ColorSetFile::Included);
   if (!existing.empty() && !parsed.Has("--force"))
     return ReportFileError(io, "sample", directory,
                            "holds the sequence " + *name + " already (" +
                                std::to_string(existing.size()) +
                                " files); it is left as it is (--force replaces it)");
-  for (const std::string& path : existing) {
-    if (std::error_code ec; !std::filesystem::remove(path, ec) && ec)
-      return ReportFileError(io, "sample", path, "Could not remove " + path + ": " + ec.message());
-    io.out << "removed " << path << "\n";
-  }
+  if (Status removed = RemoveSequenceFiles(
+          existing, [&](const std::string& path) { io.out << "removed " << path << "\n"; });
+      !removed)
+    return ReportFileError(io, "sample", directory, removed.message());
 
   ConsolePrompt prompt(io, false);
   prompt.Name("sample", directory);

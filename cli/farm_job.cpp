@@ -7,6 +7,7 @@
 
 #include "cli/arguments.h"
 #include "cli/close_gaps_option.h"
+#include "cli/picture_output.h"
 #include "common/drawing_scan.h"
 #include "common/frame_sequence.h"
 #include "common/path.h"
@@ -28,11 +29,12 @@ struct OptionSets {
 
 // The plain commands' options that a task may carry; --jobs and the chunk are the farm's.
 const OptionSets kAnalyzeOptions{{"--settings", "--frames", "--close-gaps"}, {"--yes"}};
-const OptionSets kRenderOptions{{"--out", "--name", "--frames", "--levels", "--size", "--quality"},
-                                {"--line-test", "--allow-missing"}};
-const OptionSets kComposeOptions{
-    {"--out", "--name", "--frames", "--start-number", "--fields", "--quality"},
-    {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"}};
+const OptionSets kRenderOptions{
+    {"--out", "--name", "--frames", "--levels", "--size", "--quality", "--format", "--depth"},
+    {"--line-test", "--allow-missing"}};
+const OptionSets kComposeOptions{{"--out", "--name", "--frames", "--start-number", "--fields",
+                                  "--quality", "--format", "--depth"},
+                                 {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"}};
 
 std::string ToolPath() {
   std::error_code ec;
@@ -151,10 +153,13 @@ std::optional<FarmJob> PlanFrameFiles(std::string_view command, const Arguments&
   job.words.push_back(std::to_string(whole->first) + "-" + std::to_string(whole->second));
   job.frames = farm::FrameSpan(whole->first, whole->second);
   job.logFolder = Folder(*out);
-  // Both write Targa files that the composer reads as clip frames.
-  job.read = [](const farm::ExpectedOutput& output) -> Status {
-    return ReadTarga(output.path, TargaReader::ComposerClipFrame).status();
+  Result<PictureOutput> picture = ReadPictureOutput(parsed);
+  if (!picture) return plan.Usage(picture.message());
+  // Each file is read back by the reader of its format (Targa as the composer reads clips).
+  job.read = [format = picture->format](const farm::ExpectedOutput& output) -> Status {
+    return CheckFramePicture(output.path, format);
   };
+  job.format = picture->format;
   return job;
 }
 
@@ -169,7 +174,7 @@ std::optional<FarmJob> PlanRender(const Arguments& parsed, std::span<const std::
   const std::string name = *parsed.Value("--name");
   for (int frame : job->frames)
     job->outputs.push_back(
-        {frame, std::to_string(frame), RenderFileName(job->logFolder, name, frame)});
+        {frame, std::to_string(frame), RenderFileName(job->logFolder, name, frame, job->format)});
   return job;
 }
 
@@ -192,6 +197,7 @@ std::optional<FarmJob> PlanCompose(const Arguments& parsed, std::span<const std:
   settings.name = *parsed.Value("--name");
   settings.leadingZeros = !parsed.Has("--no-leading-zeros");
   settings.directory = job->logFolder;
+  settings.format = job->format;
   for (int frame : job->frames)
     job->outputs.push_back({frame, std::to_string(frame), RenderFilePath(settings, frame)});
   return job;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "common/picture_format.h"
 #include "farm/core/output_check.h"
 
 namespace quenda::cli {
@@ -21,6 +22,7 @@ struct FarmJob {
   std::string logFolder;           // beside the outputs, so every node can write there
   std::vector<farm::ExpectedOutput> outputs;
   farm::OutputReader read;
+  PictureFormat format = PictureFormat::Targa;  // of render's and compose's frame files
 };
 
 // The job of `quenda COMMAND ARGS...` (the farm's own options taken out), checked as the plain

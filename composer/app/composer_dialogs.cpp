@@ -418,7 +418,8 @@ void KeyEditDialog::accept() {
 // ---- Start and end ----------------------------------------------------------------------------
 
 StartEndDialog::StartEndDialog(Prompt& prompt, EdgeBehaviour before, EdgeBehaviour after,
-                               int start1Based, int lastStart, QWidget* parent)
+                               int start1Based, int lastStart, const QString& pictures,
+                               QWidget* parent)
     : QDialog(parent), prompt_(prompt), lastStart_(lastStart) {
   setWindowTitle(QStringLiteral("Clip Start and End Properties"));
   before_ = new QComboBox(this);
@@ -431,6 +432,10 @@ StartEndDialog::StartEndDialog(Prompt& prompt, EdgeBehaviour before, EdgeBehavio
   after_->setCurrentIndex(int(after));
   start_ = NamedField(this, "start", QString::number(start1Based));
   auto* form = new QFormLayout;
+  auto* file = new QLabel(pictures, this);
+  file->setObjectName(QStringLiteral("pictures"));
+  file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  form->addRow(QStringLiteral("Pictures :"), file);
   form->addRow(QStringLiteral("Before Start Frame"), before_);
   form->addRow(QStringLiteral("After End Frame"), after_);
   form->addRow(QStringLiteral("Clip Starts At Frame :"), start_);
@@ -588,6 +593,7 @@ RenderOutputDialog::RenderOutputDialog(Prompt& prompt, const Composition& compos
   quality->addButton(fast_);
   matte_ = new QCheckBox(QStringLiteral("Render with matte (32 bit)"), this);
   matte_->setObjectName(QStringLiteral("matte"));
+  format_ = new PictureFormatChoice(this);
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Frame Start :"), start_);
@@ -610,6 +616,7 @@ RenderOutputDialog::RenderOutputDialog(Prompt& prompt, const Composition& compos
   qualityRow->addWidget(fast_);
   form->addRow(qualityBox);
   form->addRow(matte_);
+  form->addRow(format_);
   auto* buttons = new QDialogButtonBox(this);
   render_ = buttons->addButton(QStringLiteral("Render"), QDialogButtonBox::ActionRole);
   render_->setObjectName(QStringLiteral("render"));
@@ -660,6 +667,8 @@ RenderOutputSettings RenderOutputDialog::settings() const {
   s.fieldOrder = even_->isChecked() ? FieldOrder::Even : FieldOrder::Odd;
   s.best = best_->isChecked();
   s.matte = matte_->isChecked();
+  s.format = format_->format();
+  s.depth = format_->depth();
   return NormalizeRenderOutputSettings(s, composition_);
 }
 

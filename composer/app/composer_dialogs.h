@@ -13,6 +13,7 @@
 #include "composer/core/movie_settings.h"
 #include "composer/core/preview.h"
 #include "composer/core/render_output.h"
+#include "ui/picture_format_choice.h"
 
 class QCheckBox;
 class QComboBox;
@@ -116,8 +117,10 @@ class KeyEditDialog final : public QDialog {
 class StartEndDialog final : public QDialog {
   Q_OBJECT
  public:
+  // `pictures` names the file the clip's first frame is read from (a Targa, or the PNG, TIFF,
+  // OpenEXR or JPEG found in its place), shown in a label named "pictures".
   StartEndDialog(Prompt& prompt, EdgeBehaviour before, EdgeBehaviour after, int start1Based,
-                 int lastStart, QWidget* parent = nullptr);
+                 int lastStart, const QString& pictures = {}, QWidget* parent = nullptr);
   EdgeBehaviour before() const;
   EdgeBehaviour after() const;
   int start() const;
@@ -178,6 +181,7 @@ class RenderOutputDialog final : public QDialog {
   QCheckBox* check(const char* name) const;
   QRadioButton* radio(const char* name) const;
   QPushButton* renderButton() const { return render_; }
+  PictureFormatChoice* formatChoice() const { return format_; }
 
  private:
   void Normalize();
@@ -188,6 +192,7 @@ class RenderOutputDialog final : public QDialog {
   QLineEdit *start_, *end_, *name_, *startNumber_, *directory_;
   QCheckBox *zeros_, *fields_, *matte_;
   QRadioButton *odd_, *even_, *best_, *fast_;
+  PictureFormatChoice* format_;
   QPushButton* render_;
 };
 

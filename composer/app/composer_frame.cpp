@@ -350,7 +350,7 @@ void CComposerFrame::StartEnd() {
   const Composition& c = doc_->composition();
   const ClipRecord& clip = c.clips[std::size_t(c.SelectedIndex())];
   StartEndDialog dialog(*prompt_, clip.beforeStart, clip.afterEnd, clip.movieStart + 1, *last,
-                        this);
+                        QString::fromStdString(ClipFramePath(clip, clip.firstFrame)), this);
   if (dialog.exec() == QDialog::Accepted)
     doc_->SetStartEnd(dialog.before(), dialog.after(), dialog.start());
 }

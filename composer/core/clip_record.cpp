@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "common/case_insensitive_path.h"
+#include "common/file_io.h"
 
 namespace quenda {
 
@@ -151,8 +152,15 @@ std::string ClipFramePath(const ClipRecord& clip, int frame) {
     std::snprintf(digits, sizeof digits, "%0*d", width, frame);
     path += digits;
   }
-  path += ".tga";
-  return ResolvePathIgnoringCase(path);
+  // The composition names no format: a Targa first, as always; where there is none, the
+  // studio picture of that name beside it.
+  const std::string targa = ResolvePathIgnoringCase(path + ".tga");
+  if (FileOpensForReading(targa)) return targa;
+  for (const char* extension : kClipPictureExtensions) {
+    std::string other = ResolvePathIgnoringCase(path + extension);
+    if (FileOpensForReading(other)) return other;
+  }
+  return targa;
 }
 
 std::optional<int> ImageFrameAt(const ClipRecord& clip, int frame) {

@@ -98,8 +98,12 @@ ClipRecord MakeVirtualClip(int movieWidth, int movieHeight);
 // "%s (%d)" of name and number.
 std::string ClipLabel(std::string_view name, int labelNumber);
 
+// Where no Targa of a clip picture's name exists, these are looked for beside it, in order.
+inline constexpr const char* kClipPictureExtensions[] = {".png", ".tif", ".tiff", ".exr", ".jpg"};
+
 // The file of image `frame` of an image clip: directory + name (+ the number padded with zeros
-// to digitCount) + ".tga", with '\' read as '/' and the name matched ignoring case.
+// to digitCount) + ".tga", with '\' read as '/' and the name matched ignoring case; when that
+// does not exist, the first of the same name with one of kClipPictureExtensions that does.
 std::string ClipFramePath(const ClipRecord& clip, int frame);
 
 // Which image of a sequence clip movie frame `frame` shows, or nothing when the clip is not

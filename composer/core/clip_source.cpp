@@ -6,6 +6,7 @@
 #include "common/file_io.h"
 #include "common/frame_sequence.h"
 #include "common/path.h"
+#include "common/studio_picture.h"
 #include "common/targa.h"
 
 namespace quenda {
@@ -21,7 +22,32 @@ constexpr int kLargestFrameNumber = 99999999;
 
 }  // namespace
 
+namespace {
+
+// Studio files are numbered by the last run of digits of their title, after a scene or shot
+// code (sc010_bg_0001.png) or a dot (bg.0001.exr).
+Result<ClipPathParts> SplitStudioClipPath(const std::string& path) {
+  ClipPathParts parts;
+  parts.directory = DirectoryOf(path);
+  const std::string title = TitleOf(path);
+  std::size_t digits = title.size();
+  while (digits > 0 && IsDigit(title[digits - 1])) --digits;
+  parts.name = title.substr(0, digits);
+  parts.digitCount = int(title.size() - digits);
+  long long value = 0;
+  for (std::size_t i = digits; i < title.size(); ++i)
+    value = std::min<long long>(value * 10 + (title[i] - '0'), kLargestFrameNumber);
+  parts.startNumber = int(value);
+  if (parts.digitCount == 0 && std::any_of(title.begin(), title.end(), IsDigit))
+    return Error{"Invalid filename format in clip file " + path +
+                 "\nNumbers should only appear at the end of clip name."};
+  return parts;
+}
+
+}  // namespace
+
 Result<ClipPathParts> SplitClipPath(const std::string& path) {
+  if (IsStudioPictureExtension(ExtensionOf(path))) return SplitStudioClipPath(path);
   ClipPathParts parts;
   parts.directory = DirectoryOf(path);
   const std::size_t nameStart = parts.directory.size();
@@ -53,7 +79,14 @@ void FindSequenceRange(ClipRecord& clip, int startNumber) {
 }
 
 Status PointClipAt(const std::string& path, ClipRecord& clip) {
-  if (Status checked = CheckTarga(path, TargaReader::ComposerPicking); !checked) return checked;
+  const bool studio = IsStudioPictureExtension(ExtensionOf(path));
+  Result<StudioPictureHeader> header = StudioPictureHeader{};
+  if (studio) {
+    header = ReadStudioPictureHeader(path);
+    if (!header) return header.status();
+  } else if (Status checked = CheckTarga(path, TargaReader::ComposerPicking); !checked) {
+    return checked;
+  }
   Result<ClipPathParts> parts = SplitClipPath(path);
   if (!parts) return parts.status();
   clip.directory = parts->directory;
@@ -66,10 +99,13 @@ Status PointClipAt(const std::string& path, ClipRecord& clip) {
     clip.singleImage = 0;
     FindSequenceRange(clip, parts->startNumber);
   }
-  if (auto header = ReadFileBytes(path, 0, kTargaHeaderSize);
-      header && header->size() == kTargaHeaderSize) {
-    clip.imageWidth = GetU16LE(header->data() + 12);
-    clip.imageHeight = GetU16LE(header->data() + 14);
+  if (studio) {
+    clip.imageWidth = header->width;
+    clip.imageHeight = header->height;
+  } else if (auto bytes = ReadFileBytes(path, 0, kTargaHeaderSize);
+             bytes && bytes->size() == kTargaHeaderSize) {
+    clip.imageWidth = GetU16LE(bytes->data() + 12);
+    clip.imageHeight = GetU16LE(bytes->data() + 14);
   }
   return {};
 }

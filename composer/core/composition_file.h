@@ -19,7 +19,10 @@ namespace quenda {
 inline constexpr std::size_t kCompositionHeaderSize = 76;
 inline constexpr std::size_t kKeyRecordSize = 20;
 inline constexpr const char* kCompositionFilter = "Quenda Composition Files (*.cmp)";
-inline constexpr const char* kTargaFilter = "Targa Images (*.tga)";
+// Clip pictures: Targa, and the studio formats a clip finds beside a missing Targa.
+inline constexpr const char* kTargaFilter =
+    "Targa Images (*.tga);;PNG, TIFF, OpenEXR or JPEG Images (*.png *.tif *.tiff *.exr *.jpg);;"
+    "All Supported Images (*.tga *.png *.tif *.tiff *.exr *.jpg)";
 
 std::vector<uint8_t> EncodeComposition(const Composition& composition);
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <set>
 
+#include "common/file_io.h"
+#include "common/path.h"
+#include "common/studio_picture.h"
 #include "common/targa.h"
 
 namespace quenda {
@@ -18,7 +21,12 @@ Status CheckClipInputs(const Composition& composition, int first, int last, int 
       std::string path = ClipFramePath(clip, *image);
       if (!seen.insert(path).second) continue;
       TargaCheck failedAt = TargaCheck::None;
-      if (CheckTarga(path, TargaReader::ComposerClipFrame, &failedAt)) continue;
+      if (IsStudioPictureExtension(ExtensionOf(path))) {
+        if (ReadStudioPictureHeader(path)) continue;
+        failedAt = FileOpensForReading(path) ? TargaCheck::Header : TargaCheck::Exists;
+      } else if (CheckTarga(path, TargaReader::ComposerClipFrame, &failedAt)) {
+        continue;
+      }
       if (!lines.empty()) lines += '\n';
       lines += (failedAt == TargaCheck::Exists ? "missing: " : "unreadable: ") + path;
     }

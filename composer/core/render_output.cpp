@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "common/atomic_file.h"
+#include "common/frame_picture.h"
 #include "common/frame_runner.h"
 #include "common/path.h"
-#include "common/targa.h"
 
 namespace quenda {
 
@@ -34,7 +34,8 @@ std::string RenderFilePath(const RenderOutputSettings& settings, int frame) {
   char digits[32];
   std::snprintf(digits, sizeof digits, "%0*lld", settings.leadingZeros ? kRenderNumberDigits : 0,
                 number);
-  return settings.directory + settings.name + digits + ".tga";
+  return settings.directory + settings.name + digits +
+         std::string(PictureFormatExtension(settings.format));
 }
 
 Raster RenderPicture(const Composition& composition, const RenderOutputSettings& settings,
@@ -75,8 +76,11 @@ RenderOutputResult RenderFrames(const Composition& composition, const RenderOutp
   auto fileName = [&](int frame) { return RenderFilePath(settings, frame); };
   auto write = [&](int frame, const Raster& picture) {
     std::string path = RenderFilePath(settings, frame);
-    Status written = WriteTarga(
-        path, picture, WriteMessages("Could not write " + path + ", disk full or read only?"));
+    const FramePictureOptions options{settings.format, settings.depth, FrameAlpha::ComposerMatte,
+                                      double(composition.dpi)};
+    Status written =
+        WriteFramePicture(path, picture, options,
+                          WriteMessages("Could not write " + path + ", disk full or read only?"));
     if (!written) prompt.Message(written.message(), MessageIcon::Error);
     return bool(written);
   };

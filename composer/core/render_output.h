@@ -15,10 +15,13 @@
 // - Matte: without it the files are 24-bit; with it 32-bit, alpha being the matte (the alpha
 //   every clip laid down, added up to 255; the background alone has alpha 0). With fields
 //   the matte is interleaved like the colours.
+// - Format: Targa, or PNG / TIFF (8 or 16 bits) / OpenEXR with the same channels and the
+//   movie's dpi written in; EXR colour is linear light as composed, alpha marked as the matte.
 
 #include <functional>
 #include <string>
 
+#include "common/picture_format.h"
 #include "common/progress.h"
 #include "common/prompt.h"
 #include "common/raster.h"
@@ -39,6 +42,8 @@ struct RenderOutputSettings {
   FieldOrder fieldOrder = FieldOrder::Odd;
   bool best = true;
   bool matte = false;
+  PictureFormat format = PictureFormat::Targa;
+  int depth = kFrameDepth8;  // PNG and TIFF: 8 or 16 bits
 };
 
 inline constexpr int kRenderNumberDigits = 4;

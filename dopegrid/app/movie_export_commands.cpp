@@ -79,10 +79,11 @@ void CDopegridFrame::ExportMovie() {
   window.RunJob(
       [&](Progress& progress, Prompt& asker) {
         StopNoticingProgress noticing(progress);
-        made = RenderFramesTo(
-            settings, source, asker, noticing,
-            {[&](int, const Raster& picture, Progress&) { return movie.Take(picture, asker); },
-             [](int) { return std::string(); }});
+        made = RenderFramesTo(settings, source, asker, noticing,
+                              {[&](int, const Raster& picture, double, Progress&) {
+                                 return movie.Take(picture, asker);
+                               },
+                               [](int) { return std::string(); }});
         stopped = noticing.stopped();
       },
       *prompt_);

@@ -155,6 +155,8 @@ RenderDialog::RenderDialog(const CDopegridDoc& doc, Prompt& prompt, Run run, QWi
               {QStringLiteral("Best but slower"), QStringLiteral("Not good but faster")}, 0);
   layout->addWidget(sizes_);
   layout->addWidget(qualities_);
+  format_ = new PictureFormatChoice(this);
+  layout->addWidget(format_);
   auto* buttons = new QHBoxLayout;
   auto* render = new QPushButton(QStringLiteral("Render"));
   auto* close = new QPushButton(QStringLiteral("Close"));
@@ -183,6 +185,8 @@ RenderSettings RenderDialog::settings() const {
     s.kind = RenderKind::LineTest;
   s.size = RenderSize(CheckedChoice(sizes_));
   s.quality = CheckedChoice(qualities_) == 0 ? RenderQuality::Best : RenderQuality::Fast;
+  s.format = format_->format();
+  s.depth = format_->depth();
   return s;
 }
 

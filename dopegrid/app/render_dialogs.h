@@ -10,6 +10,7 @@
 #include "dopegrid/core/dopegrid_doc.h"
 #include "dopegrid/core/flipbook.h"
 #include "dopegrid/core/render.h"
+#include "ui/picture_format_choice.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -57,6 +58,7 @@ class RenderDialog final : public QDialog {
   JobRangeFields& range() const { return *range_; }
   // A button, radio button or check box by its text.
   QAbstractButton* button(const QString& text) const;
+  PictureFormatChoice* formatChoice() const { return format_; }
 
  private:
   void ChooseDirectory();
@@ -69,6 +71,7 @@ class RenderDialog final : public QDialog {
   JobRangeFields* range_;
   QGroupBox* sizes_;
   QGroupBox* qualities_;
+  PictureFormatChoice* format_;
 };
 
 class FlipbookDialog final : public QDialog {

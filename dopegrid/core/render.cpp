@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "common/frame_in_hand_progress.h"
+#include "common/frame_picture.h"
 #include "common/frame_runner.h"
-#include "common/targa.h"
 
 namespace quenda {
 namespace {
@@ -19,12 +19,13 @@ std::vector<int> BackToFront(std::vector<int> levels) {
   return levels;
 }
 
-bool SaveFrame(const std::string& path, const Raster& picture, std::string_view cannotCreate,
-               Prompt& prompt, Progress& progress) {
+bool SaveFrame(const std::string& path, const Raster& picture, const FramePictureOptions& options,
+               std::string_view cannotCreate, Prompt& prompt, Progress& progress) {
   progress.SetStage("Saving...");
-  Status written = WriteTarga32(path, picture.width(), picture.height(), picture.data(),
-                                {std::string(cannotCreate),
-                                 "Error writing file " + path + "!: Disk Full or Write Protected"});
+  Status written =
+      WriteFramePicture(path, picture, options,
+                        {std::string(cannotCreate),
+                         "Error writing file " + path + "!: Disk Full or Write Protected"});
   if (!written) prompt.Message(written.message(), MessageIcon::Error);
   return written.kind() != ErrorKind::CannotCreate;  // a short write goes on with the next frame
 }
@@ -92,12 +93,14 @@ Status CheckRenderSettings(const RenderSettings& settings) {
   return Status::Ok();
 }
 
-std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber) {
+std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber,
+                           PictureFormat format) {
   std::string pad = frameNumber < 10     ? "000"
                     : frameNumber < 100  ? "00"
                     : frameNumber < 1000 ? "0"
                                          : "";
-  return std::string(directory) + std::string(name) + pad + std::to_string(frameNumber) + ".tga";
+  return std::string(directory) + std::string(name) + pad + std::to_string(frameNumber) +
+         std::string(PictureFormatExtension(format));
 }
 
 RenderGeometry RenderGeometryFor(const CommonFrame& frame, RenderSize size) {
@@ -125,10 +128,11 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
           ? "Could not save painted frame!, disk full or read only?"
           : "Could not save frame!, disk full or read only?";
   auto fileName = [&](int frameNumber) {
-    return RenderFileName(settings.directory, settings.name, frameNumber);
+    return RenderFileName(settings.directory, settings.name, frameNumber, settings.format);
   };
-  auto save = [&](int frameNumber, const Raster& picture, Progress& shown) {
-    return SaveFrame(fileName(frameNumber), picture, cannotCreate, prompt, shown);
+  auto save = [&](int frameNumber, const Raster& picture, double dpi, Progress& shown) {
+    const FramePictureOptions options{settings.format, settings.depth, FrameAlpha::Coverage, dpi};
+    return SaveFrame(fileName(frameNumber), picture, options, cannotCreate, prompt, shown);
   };
   return RenderFramesTo(settings, source, prompt, progress, {save, fileName});
 }
@@ -152,6 +156,9 @@ bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, P
   FrameInHandProgress shown(progress, first);
   shown.SetStage("Rendering...");
   shown.FramesPlanned(last - first + 1);
+  // The drawings' resolution at the render's scale: a half-size frame of 300 dpi drawings is
+  // 150 dpi.
+  const double dpi = job.resolution > 0 ? job.resolution * double(geometry.scale) : 0.0;
   bool finished = true;
   RunFramesInOrder(
       first, last, settings.jobs,
@@ -170,7 +177,7 @@ bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, P
       [&](int f, RenderedFrame& frame) {
         shown.SetStage("Rendering Frame : " + std::to_string(f + 1));
         frame.said.Replay(prompt);
-        if (!frame.built || !taker.take(f + 1, frame.picture, shown)) {
+        if (!frame.built || !taker.take(f + 1, frame.picture, dpi, shown)) {
           finished = false;
           return false;
         }

@@ -1,6 +1,8 @@
 #pragma once
 // Render to Targa: a stretch of the sheet written as numbered 32-bit Targa files with alpha,
-// painted or as a line test, at the drawings' own size, half or quarter.
+// painted or as a line test, at the drawings' own size, half or quarter. The same frames go to
+// PNG, TIFF (8 or 16 bits) or OpenEXR when asked, with the drawings' resolution at the render's
+// scale written into them.
 
 #include <functional>
 #include <optional>
@@ -8,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/picture_format.h"
 #include "common/raster.h"
 #include "common/result.h"
 #include "dopegrid/core/frame_compositor.h"
@@ -35,14 +38,18 @@ struct RenderSettings {
   RenderSize size = RenderSize::Full;
   RenderQuality quality = RenderQuality::Best;
   int jobs = 1;  // frames composited at once; the files are those of one job
+  PictureFormat format = PictureFormat::Targa;
+  int depth = kFrameDepth8;  // PNG and TIFF: 8 or 16 bits
 };
 
 // The dialog's checks, in order: "Select an output directory.", "Give a sequence name.",
 // "Only letters are allowed for the name". Ok when the settings may run.
 Status CheckRenderSettings(const RenderSettings& settings);
 
-// directory + name + the frame number (from 1) padded with zeros to four digits + ".tga".
-std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber);
+// directory + name + the frame number (from 1) padded with zeros to four digits + ".tga" (or
+// the extension of `format`).
+std::string RenderFileName(std::string_view directory, std::string_view name, int frameNumber,
+                           PictureFormat format = PictureFormat::Targa);
 
 struct RenderGeometry {
   int width = 0;
@@ -60,7 +67,8 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
 // (the taker has said why). `fileName` names where a frame went, for the progress; the taker
 // reports through the progress it is handed, which frames made ahead also reach.
 struct RenderedFrameTaker {
-  std::function<bool(int frameNumber, const Raster& picture, Progress& progress)> take;
+  // `dpi`: the drawings' resolution at the render's scale (0 when they hold none).
+  std::function<bool(int frameNumber, const Raster& picture, double dpi, Progress& progress)> take;
   std::function<std::string(int frameNumber)> fileName;
 };
 // RunRender's range pass and frames without the file name checks, each frame handed over.

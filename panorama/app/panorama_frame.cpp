@@ -191,7 +191,8 @@ bool CPanoramaFrame::OpenFile(const QString& path) {
 }
 
 bool CPanoramaFrame::Save() {
-  if (doc_->path().empty()) return SaveAs();
+  // A background opened from another format is saved as a Targa under a name the user gives.
+  if (doc_->path().empty() || !doc_->SavesInPlace()) return SaveAs();
   if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
     return answer == ChangedFileAnswer::SaveAs && SaveAs();
   const bool saved = doc_->Save();
@@ -201,9 +202,9 @@ bool CPanoramaFrame::Save() {
 }
 
 bool CPanoramaFrame::SaveAs() {
-  const std::optional<QString> path = pickSavePath_(
-      this, {QStringLiteral("Save As"), TemplatePart(3), QStringLiteral("tga"),
-             doc_->path().empty() ? QStringLiteral("background.tga") : DocumentName()});
+  const std::optional<QString> path =
+      pickSavePath_(this, {QStringLiteral("Save As"), TemplatePart(3), QStringLiteral("tga"),
+                           QString::fromStdString(doc_->SaveAsName())});
   if (!path) return false;
   const std::string absolute = QFileInfo(*path).absoluteFilePath().toStdString();
   const bool saved = doc_->SaveAs(absolute);

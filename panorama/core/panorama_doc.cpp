@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#include "common/case_insensitive_path.h"
+#include "common/frame_picture.h"
+#include "common/path.h"
+#include "common/studio_picture.h"
 #include "common/targa.h"
 #include "common/zoom_level.h"
 
@@ -38,7 +42,13 @@ bool CPanoramaDoc::Open() {
 }
 
 bool CPanoramaDoc::OpenFile(const std::string& path) {
-  Result<Raster> read = ReadTarga(path, TargaReader::PanoramaBackground);
+  Result<Raster> read = Error{std::string()};
+  if (IsStudioPictureExtension(ExtensionOf(path))) {
+    Result<StudioPicture> studio = ReadStudioPicture(path);
+    read = studio ? Result<Raster>(std::move(studio->pixels)) : Error{studio.message()};
+  } else {
+    read = ReadTarga(path, TargaReader::PanoramaBackground);
+  }
   if (!read) {
     prompt_.Message(read.message(), MessageIcon::Error);
     Empty();
@@ -54,8 +64,8 @@ bool CPanoramaDoc::OpenFile(const std::string& path) {
     uint8_t* m = mask.Row(y);
     for (int x = 0; x < w; ++x, in += c) {
       out[3 * x] = in[0];
-      out[3 * x + 1] = in[1];
-      out[3 * x + 2] = in[2];
+      out[3 * x + 1] = in[c == 1 ? 0 : 1];
+      out[3 * x + 2] = in[c == 1 ? 0 : 2];
       if (c == 4) m[x] = in[3];
     }
   }
@@ -66,7 +76,16 @@ bool CPanoramaDoc::OpenFile(const std::string& path) {
 }
 
 bool CPanoramaDoc::Save() {
-  return !path_.empty() && SaveAs(path_);
+  return SavesInPlace() && SaveAs(path_);
+}
+
+bool CPanoramaDoc::SavesInPlace() const {
+  return !path_.empty() && LowerAscii(ExtensionOf(path_)) == ".tga";
+}
+
+std::string CPanoramaDoc::SaveAsName() const {
+  if (path_.empty()) return "background.tga";
+  return WithPictureExtension(FileNameOf(path_), PictureFormat::Targa);
 }
 
 bool CPanoramaDoc::SaveAs(const std::string& path) {

@@ -80,10 +80,15 @@ class CPanoramaDoc : public Document<PanoramaUpdate> {
   // File. A failed read shows the reader's message and leaves no background loaded.
   bool Open();  // asks for the file
   bool OpenFile(const std::string& path);
-  // Writes a 32-bit Targa whose alpha is the mask. Save needs a path (false without one: the
-  // window asks for one and calls SaveAs). A file that cannot be written is reported and left
-  // as it was.
+  // A PNG, TIFF, OpenEXR or JPEG background opens as well (its alpha as the mask); the
+  // document stays a 32-bit Targa, so such a file is never written over.
+  // Writes a 32-bit Targa whose alpha is the mask. Save needs a Targa path (false without one:
+  // the window asks for one and calls SaveAs). A file that cannot be written is reported and
+  // left as it was.
   bool Save();
+  bool SavesInPlace() const;
+  // The name Save As offers: the document's with ".tga" in place of another extension.
+  std::string SaveAsName() const;
   bool SaveAs(const std::string& path);
   bool CanRevert() const { return loaded() && !path_.empty(); }
   bool RevertToSaved();

@@ -10,7 +10,9 @@ inline constexpr std::string_view kPanoramaDocumentTemplate =
     "Files (*.tga)\n.tga\nPanorama.Document\nPanorama Document";
 inline constexpr std::string_view kOpenBackgroundTitle =
     "Select A 24 bit or 32 bit uncompressed Targa Background";
-inline constexpr std::string_view kOpenBackgroundFilter = "Uncompressed Targa Images (*.tga)";
+inline constexpr std::string_view kOpenBackgroundFilter =
+    "Uncompressed Targa Images (*.tga);;PNG, TIFF, OpenEXR or JPEG Images (*.png *.tif *.tiff "
+    "*.exr *.jpg *.jpeg);;All Supported Images (*.tga *.png *.tif *.tiff *.exr *.jpg *.jpeg)";
 inline constexpr std::string_view kRevertQuestion =
     "Are you sure you want to revert to last saved?";
 inline constexpr std::string_view kClearMaskQuestion =

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "common/scripted_prompt.h"
+#include "common/studio_picture.h"
 #include "common/targa.h"
 #include "panorama/core/panorama_doc.h"
 #include "panorama/tests/panorama_fixtures.h"
@@ -43,6 +45,46 @@ TEST_F(PanoramaDocTest, SavedBackgroundsReadBackWithTheirMask) {
   ASSERT_TRUE(doc.OpenFile(copy));
   EXPECT_EQ(std::tuple(doc.image(), doc.mask()), std::tuple(image, saved));
   EXPECT_EQ(ReadBytes(copy).size(), 18u + 47 * 33 * 4);
+}
+
+TEST_F(PanoramaDocTest, PngTiffAndExrBackgroundsOpenWithTheirAlphaAsMaskAndSaveOnlyAsTarga) {
+  Load();
+  Raster bgra(47, 33, 4);
+  for (int y = 0; y < 33; ++y)
+    for (int x = 0; x < 47; ++x) {
+      std::copy_n(image.At(x, y), 3, bgra.At(x, y));
+      bgra.At(x, y)[3] = mask.At(x, y)[0];
+    }
+  for (PictureFormat format : {PictureFormat::Png, PictureFormat::Tiff}) {
+    const std::string file = dir.File("paint" + std::string(PictureFormatExtension(format)));
+    ASSERT_TRUE(WriteStudioPicture(file, bgra, {format}, WriteMessages("x")).ok());
+    ASSERT_TRUE(doc.OpenFile(file)) << ::testing::PrintToString(prompt.Texts());
+    EXPECT_EQ(std::tuple(doc.image(), doc.mask()), std::tuple(image, mask));
+    // Save writes no other format: the window asks for a Targa name instead.
+    EXPECT_FALSE(doc.SavesInPlace());
+    EXPECT_FALSE(doc.Save());
+    EXPECT_EQ(doc.SaveAsName(), "paint.tga");
+    const auto before = ReadBytes(file);
+    doc.InvertMask();
+    EXPECT_FALSE(doc.Save());
+    EXPECT_EQ(ReadBytes(file), before);
+    ASSERT_TRUE(doc.SaveAs(dir.File("paint.tga")));
+    EXPECT_TRUE(doc.SavesInPlace());
+  }
+  // An OpenEXR opaque picture comes back to its 8-bit values.
+  ASSERT_TRUE(
+      WriteStudioPicture(dir.File("sky.exr"), image, {PictureFormat::Exr}, WriteMessages("x"))
+          .ok());
+  ASSERT_TRUE(doc.OpenFile(dir.File("sky.exr")));
+  EXPECT_EQ(doc.image(), image);
+  EXPECT_EQ(doc.mask(), Raster(47, 33, 1, 255));
+  // A damaged one says the reader's reason and loads nothing.
+  prompt.Clear();
+  WriteText(dir.File("bad.png"), "not a picture");
+  EXPECT_FALSE(doc.OpenFile(dir.File("bad.png")));
+  EXPECT_FALSE(doc.loaded());
+  ASSERT_EQ(prompt.Texts().size(), 1u);
+  EXPECT_EQ(prompt.Texts()[0].rfind("Cannot read picture " + dir.File("bad.png") + ": ", 0), 0u);
 }
 
 TEST_F(PanoramaDocTest, AReadOnlyTargetIsKeptAndATruncatedFileLoadsNothing) {

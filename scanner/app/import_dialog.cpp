@@ -12,7 +12,7 @@
 namespace quenda::scanner {
 
 ImportDialog::ImportDialog(const ImportSource& source, Prompt& prompt, QWidget* parent)
-    : QDialog(parent), prompt_(prompt) {
+    : QDialog(parent), prompt_(prompt), source_(source) {
   setWindowTitle(QStringLiteral("Import Sequence"));
   auto* layout = new QVBoxLayout(this);
   auto* facts = new QFormLayout;
@@ -28,6 +28,8 @@ ImportDialog::ImportDialog(const ImportSource& source, Prompt& prompt, QWidget* 
       {"header", QStringLiteral("Header :"), QString::fromStdString(source.header)},
       {"start", QStringLiteral("Start     :"), start},
       {"end", QStringLiteral("End    :"), end},
+      {"resolution", QStringLiteral("Resolution :"),
+       QString::fromStdString(ImportResolutionText(source))},
   };
   for (const auto& row : rows) {
     auto* value = new QLabel(row.value);
@@ -53,7 +55,7 @@ ImportForm ImportDialog::form() const {
 }
 
 void ImportDialog::accept() {
-  if (Status checked = CheckImportForm(form()); !checked) {
+  if (Status checked = CheckImportForm(form(), source_); !checked) {
     prompt_.Message(checked.message(), MessageIcon::Information);
     return;
   }

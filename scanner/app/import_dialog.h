@@ -18,7 +18,8 @@ class ImportDialog final : public QDialog {
   ImportDialog(const ImportSource& source, Prompt& prompt, QWidget* parent = nullptr);
   ImportForm form() const;
 
-  // The facts of the series are QLabels named "type", "path", "header", "start" and "end".
+  // The facts of the series are QLabels named "type", "path", "header", "start", "end" and
+  // "resolution" (what the picked file holds; a dpi chosen here overrides it).
   SequenceFields* fields() const { return fields_; }
 
  public slots:
@@ -26,6 +27,7 @@ class ImportDialog final : public QDialog {
 
  private:
   Prompt& prompt_;
+  ImportSource source_;
   SequenceFields* fields_;
 };
 

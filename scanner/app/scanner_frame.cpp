@@ -1,5 +1,7 @@
 #include "scanner/app/scanner_frame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
@@ -11,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "common/path.h"
+#include "common/sequence_files.h"
 #include "scanner/app/import_dialog.h"
 #include "scanner/app/scanner_dialogs.h"
 #include "scanner/app/scanner_view.h"
@@ -344,10 +347,13 @@ void CScannerFrame::Calibrate() {
 }
 
 void CScannerFrame::ImportSequence() {
-  auto picked = prompt_->PickFile("Select the first frame of the input sequence",
-                                  "Windows Bitmap files (.bmp) (*.bmp);;Targa files (.tga) "
-                                  "(*.tga);;All supported formats (.bmp, .tga) (*.tga *.bmp)",
-                                  {});
+  auto picked = prompt_->PickFile(
+      "Select the first frame of the input sequence",
+      "Windows Bitmap files (.bmp) (*.bmp);;Targa files (.tga) (*.tga);;PNG files (.png) "
+      "(*.png);;TIFF files (.tif, .tiff) (*.tif *.tiff);;JPEG files (.jpg, .jpeg) (*.jpg "
+      "*.jpeg);;OpenEXR files (.exr) (*.exr);;All supported formats (*.tga *.bmp *.png *.tif "
+      "*.tiff *.jpg *.jpeg *.exr *.dpx)",
+      {});
   if (!picked) return;
   auto source = FindImportSource(*picked);
   if (!source) {
@@ -357,12 +363,22 @@ void CScannerFrame::ImportSequence() {
   ImportDialog dialog(*source, *prompt_, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const ImportForm form = dialog.form();
+  // Drawings of an earlier import under this name go first, with their region and paint
+  // files, or some would be overwritten and the rest join the new sequence.
+  const std::vector<std::string> existing = ExistingImportTarget(form.directory, form.name);
+  if (!existing.empty()) {
+    if (!prompt_->AskYesNo(ReplaceSequenceQuestion(form.name, form.directory, existing))) return;
+    if (Status removed = RemoveSequenceFiles(existing); !removed) {
+      prompt_->Message(removed.message(), MessageIcon::Error);
+      return;
+    }
+  }
   ProgressWindow window(QStringLiteral("In Progress"), this);
   const ImportOutcome outcome = window.Run(
       [&](Progress& progress, Prompt& asker) {
         return scanner::ImportSequence(*source, form.directory, form.name,
-                                       PegPositionOfButton(form.pegButton), form.dpi, asker,
-                                       progress);
+                                       PegPositionOfButton(form.pegButton), std::max(form.dpi, 0),
+                                       asker, progress);
       },
       *prompt_);
   if (outcome.finished) prompt_->Message("Finished...", MessageIcon::Information);

@@ -5,12 +5,14 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <tuple>
@@ -453,7 +455,9 @@ TEST(ComposerWindow, RenderOutputWritesWhatTheToolWrites) {
   ComposerWindow w;
   // Defaults; then fields, matte and the fast quality.
   const std::vector<std::vector<std::string>> jobs = {
-      {}, {"--fields", "even", "--matte", "--quality", "fast"}};
+      {},
+      {"--fields", "even", "--matte", "--quality", "fast"},
+      {"--matte", "--format", "png", "--depth", "16"}};
   for (std::size_t job = 0; job < jobs.size(); ++job) {
     const std::string window = w.dir.File("window" + std::to_string(job) + "/");
     const std::string tool = w.dir.File("tool" + std::to_string(job) + "/");
@@ -468,6 +472,12 @@ TEST(ComposerWindow, RenderOutputWritesWhatTheToolWrites) {
         d->radio("even")->setChecked(true);
         d->check("matte")->setChecked(true);
         d->radio("fast")->setChecked(true);
+      }
+      if (job == 2) {
+        d->check("matte")->setChecked(true);
+        d->formatChoice()->formatBox()->setCurrentIndex(1);
+        d->formatChoice()->depthBox()->setCurrentIndex(1);
+        SaveScreenshot(*d, "composer-render-format.png");
       }
       d->renderButton()->click();
       d->reject();
@@ -539,6 +549,22 @@ TEST(ComposerWindow, Screenshots) {
   ClickRow(w, kBlur);
   shoot("composer_effect_key.png");
   w.Key(Qt::Key_E);
+}
+
+TEST(ComposerWindow, ClipStartAndEndPropertiesNameThePngFoundBesideAMissingTarga) {
+  ComposerWindow w;
+  const std::string targa = w.dir.File("walk001.tga"), png = w.dir.File("walk001.png");
+  ASSERT_EQ(std::system(("convert '" + targa + "' '" + png + "'").c_str()), 0);
+  std::filesystem::remove(targa);
+  w.doc().Select(kWalk);
+  QString shown;
+  WhenModal<StartEndDialog>([&](StartEndDialog* d) {
+    shown = d->findChild<QLabel*>(QStringLiteral("pictures"))->text();
+    d->reject();
+  });
+  w.action("actionStartEnd")->trigger();
+  EXPECT_EQ(shown.toStdString(), png);
+  EXPECT_TRUE(w.prompt.Texts().empty());
 }
 
 }  // namespace

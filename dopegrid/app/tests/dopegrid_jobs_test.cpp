@@ -3,6 +3,8 @@
 // flipbook core's tests).
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QElapsedTimer>
@@ -18,6 +20,7 @@
 #include "dopegrid/app/tests/sheet_window.h"
 #include "ui/progress_window.h"
 #include "ui/tests/modal_helper.h"
+#include "ui/tests/screenshot.h"
 
 namespace quenda {
 namespace {
@@ -131,6 +134,40 @@ TEST(DopegridJobs, ALineTestRenderAndAFlipbookFromTheDialogsAreWhatTheToolWrites
     EXPECT_EQ(ReadBytes(Frame(out, f)), ReadBytes(Frame(tool, f))) << f;
   }
   EXPECT_FALSE(std::filesystem::exists(Frame(out, 7)));
+
+  // The same job as 16-bit TIFF files, chosen in the dialog; the depth is offered only for PNG
+  // and TIFF.
+  const std::string tiff = w.dir.File("tiff/");
+  std::filesystem::create_directories(tiff);
+  w.prompt.QueuePath(tiff);
+  bool depthForExr = true;
+  WhenModal<RenderDialog>([&](RenderDialog* dialog) {
+    ChooseWholeJob(dialog);
+    Click(dialog, "Do not paint frames (line test render)");
+    Click(dialog, "Half Size");
+    dialog->formatChoice()->formatBox()->setCurrentIndex(3);
+    depthForExr = dialog->formatChoice()->depthBox()->isEnabled();
+    dialog->formatChoice()->formatBox()->setCurrentIndex(2);
+    dialog->formatChoice()->depthBox()->setCurrentIndex(1);
+    SaveScreenshot(*dialog, "dopegrid-render-format.png");
+    Click(dialog, "Render");
+    Click(dialog, "Close");
+  });
+  w.action("actionRender")->trigger();
+  EXPECT_FALSE(depthForExr);
+  const std::string toolTiff = w.dir.File("tool-tiff/");
+  ASSERT_EQ(RunTool({"render", w.path, "--out", toolTiff, "--name", "walk", "--frames", "1-6",
+                     "--line-test", "--size", "half", "--format", "tiff", "--depth", "16"})
+                .code,
+            0);
+  EXPECT_EQ(ListDirectory(tiff).size(), 6u);
+  EXPECT_EQ(ListDirectory(tiff), ListDirectory(toolTiff));
+  for (const std::string& name : ListDirectory(toolTiff)) {
+    const auto a = ReadBytes(tiff + name), b = ReadBytes(toolTiff + name);
+    std::size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    EXPECT_TRUE(a == b) << name << " sizes " << a.size() << " " << b.size() << " differ at " << at;
+  }
 
   // The flipbook is played, and saved elsewhere.
   const std::string preview = w.dir.File("preview.avi");

@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <tuple>
@@ -146,6 +147,61 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   EXPECT_EQ(w.prompt.Texts(),
             std::vector<std::string>{"Are you sure you want to delete frame walk7"});
   EXPECT_EQ(std::tuple(w.Exists("walk7.qds"), w.Exists("walk1.qds")), std::tuple(false, true));
+  EXPECT_EQ(w.prompt.unexpected(), 0);
+}
+
+TEST(ScannerWindow, ImportingPngScansOverASequenceAsksAndReplacesItWholeKeepingItsColours) {
+  ScannerWindow w;
+  TempDir out;
+  for (int n = 1; n <= 3; ++n)
+    for (const char* extension : {".qds", ".rgn", ".pnt"})
+      WriteText(out.File("cel" + std::to_string(n) + extension), "old");
+  WriteText(out.File("cel.col"), "colours");
+  for (const char* name : {"sc010_cel_0001.png", "sc010_cel_0002.png"})
+    ASSERT_EQ(std::system(("convert -size 7x5 xc:gray60 -units PixelsPerInch -density 300 '" +
+                           w.dir.File(name) + "'")
+                              .c_str()),
+              0);
+  const auto fillIn = [&](ImportDialog* d) {
+    auto shown = [d](const char* name) { return d->findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(
+        std::tuple(shown("type"), shown("header"), shown("start"), shown("end"),
+                   shown("resolution")),
+        std::tuple(QStringLiteral("PNG images"), QStringLiteral("sc010_cel_"), QStringLiteral("1"),
+                   QStringLiteral("2"), QStringLiteral("300 dpi (from the file)")));
+    SaveScreenshot(*d, "scanner-import-png.png");
+    d->fields()->nameEdit()->setText(QStringLiteral("cel"));
+    d->findChild<QPushButton*>(QStringLiteral("chooseDirectory"))->click();
+    d->fields()->pegButtons()->group()->button(1)->click();
+    d->accept();  // no dpi chosen: the file's stands
+  };
+  const std::vector<std::string> before = ListDirectory(out.path());
+  const std::string question =
+      "The sequence cel in " + out.path() +
+      " has 3 drawings already (9 files with their region and paint files).\nReplace them? They "
+      "are removed before the new drawings are written; the colour set is kept.";
+  // No leaves everything as it was.
+  w.prompt.QueuePath(w.dir.File("sc010_cel_0001.png"));
+  w.prompt.QueuePath(out.path());
+  w.prompt.QueueAnswer(false);
+  WhenModal<ImportDialog>(fillIn);
+  w.frame->Action("actionImportSequence")->trigger();
+  EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{question});
+  EXPECT_EQ(ListDirectory(out.path()), before);
+
+  w.prompt.Clear();
+  w.prompt.QueuePath(w.dir.File("sc010_cel_0001.png"));
+  w.prompt.QueuePath(out.path());
+  w.prompt.QueueAnswer(true);
+  WhenModal<ImportDialog>(fillIn);
+  w.frame->Action("actionImportSequence")->trigger();
+  EXPECT_EQ(w.prompt.Texts(), (std::vector<std::string>{question, "Finished..."}));
+  EXPECT_EQ(ListDirectory(out.path()),
+            (std::vector<std::string>{"cel.col", "cel1.qds", "cel2.qds"}));
+  EXPECT_EQ(ReadText(out.File("cel.col")), "colours");
+  auto read = ReadDrawingScan(out.File("cel2.qds"), ScanReader::Scanner);
+  ASSERT_TRUE(read.ok()) << read.message();
+  EXPECT_EQ(std::tuple(read->scan.dpi, read->scan.picture.width()), std::tuple(300, 7));
   EXPECT_EQ(w.prompt.unexpected(), 0);
 }
 
