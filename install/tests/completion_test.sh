@@ -22,8 +22,9 @@ check() {  # expected, then the command line
 
 check "--help --version analyze autopaint colors comp compose export farm flipbook import info \
 mask paint preview render sample scan sheet tone" quenda ""
-check "--allow-missing --background --codec --crf --frames --help --jobs --levels --line-test \
---movie --name --out --preset --quality --rate --size --sound --sound-start --write" quenda render --
+check "--allow-missing --background --codec --crf --depth --format --frames --help --jobs --levels \
+--line-test --movie --name --out --preset --quality --rate --size --sound --sound-start --write" \
+  quenda render --
 check "full half quarter" quenda render walk.dgr --size ""
 check "shots walk.dgr" quenda render ""
 check "notes.txt shots walk.dgr walk1.qds" quenda render walk.dgr --out ""

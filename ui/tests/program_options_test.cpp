@@ -21,7 +21,7 @@ TEST(ProgramOptions, EveryProgramPrintsHelpAndVersionWithoutAWindow) {
       {QUENDA_DOPEGRID, "usage: quenda-dopegrid [SHEET.dgr]\n"},
       {QUENDA_COMPOSER, "usage: quenda-composer [MOVIE.cmp]\n"},
       {QUENDA_PANORAMA, "usage: quenda-panorama [BACKGROUND.tga]\n"},
-      {QUENDA_PLAYER, "usage: quenda-player MOVIE.avi\n"},
+      {QUENDA_PLAYER, "usage: quenda-player MOVIE.avi|.mp4|.mov\n"},
       {QUENDA_SCANNER, "usage: quenda-scanner [DRAWING.qds]\n"},
   };
   for (const auto& p : programs) {
