@@ -271,8 +271,9 @@ Result<std::vector<uint8_t>> EncodeStudioPicture(ConstRasterView picture,
     spec.attribute("ResolutionUnit", "in");
   }
   if (options.format == PictureFormat::Tiff || exr) spec.attribute("compression", "zip");
-  // The EXR writer stamps the time unless told one; an empty one is left out.
-  if (exr) spec.attribute("DateTime", "");
+  // The TIFF and EXR writers stamp the time unless told one, and split runs must give the same
+  // bytes; an empty one is left out.
+  if (options.format == PictureFormat::Tiff || exr) spec.attribute("DateTime", "");
   if (exr && channels == 4 && options.alpha == FrameAlpha::ComposerMatte)
     spec.attribute("quenda:alpha", "composer matte");
 
