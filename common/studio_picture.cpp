@@ -51,10 +51,10 @@ std::string LibraryReason(std::string text) {
   return text.empty() ? "the file is damaged or is not a picture" : text;
 }
 
-double DpiOf(const oiio::ImageSpec& spec) {
-  const double x = spec.get_float_attribute("XResolution", 0.0f);
+double DpiOf(const oiio::ImageSpec& layout) {
+  const double x = layout.get_float_attribute("XResolution", 0.0f);
   if (!(x > 0)) return 0;
-  const std::string unit = Lowered(spec.get_string_attribute("ResolutionUnit"));
+  const std::string unit = Lowered(layout.get_string_attribute("ResolutionUnit"));
   if (unit == "in" || unit == "inch") return x;
   if (unit == "cm") return x * 2.54;
   return 0;  // "none": an aspect ratio, not a resolution
@@ -77,13 +77,13 @@ struct ChannelPlan {
   int outChannels() const { return alpha >= 0 ? 4 : grey ? 1 : 3; }
 };
 
-ChannelPlan PlanChannels(const oiio::ImageSpec& spec, const std::string& formatName) {
+ChannelPlan PlanChannels(const oiio::ImageSpec& layout, const std::string& formatName) {
   ChannelPlan plan;
-  plan.alpha = spec.alpha_channel;
-  if (plan.alpha < 0 && (spec.nchannels == 2 || spec.nchannels == 4))
-    plan.alpha = spec.nchannels - 1;
-  if (plan.alpha >= spec.nchannels) plan.alpha = -1;
-  const int colourChannels = spec.nchannels - (plan.alpha >= 0 ? 1 : 0);
+  plan.alpha = layout.alpha_channel;
+  if (plan.alpha < 0 && (layout.nchannels == 2 || layout.nchannels == 4))
+    plan.alpha = layout.nchannels - 1;
+  if (plan.alpha >= layout.nchannels) plan.alpha = -1;
+  const int colourChannels = layout.nchannels - (plan.alpha >= 0 ? 1 : 0);
   plan.grey = colourChannels < 3;
   if (!plan.grey) {
     int next = 0;
@@ -95,9 +95,10 @@ ChannelPlan PlanChannels(const oiio::ImageSpec& spec, const std::string& formatN
     plan.colour[0] = plan.colour[1] = plan.colour[2] = plan.alpha == 0 ? 1 : 0;
   }
   plan.read = std::max({plan.colour[0], plan.colour[1], plan.colour[2], plan.alpha}) + 1;
-  plan.premultiplied = plan.alpha >= 0 && spec.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
-  plan.linear =
-      formatName == "openexr" || Lowered(spec.get_string_attribute("oiio:ColorSpace")) == "linear";
+  plan.premultiplied =
+      plan.alpha >= 0 && layout.get_int_attribute("oiio:UnassociatedAlpha", 0) == 0;
+  plan.linear = formatName == "openexr" ||
+                Lowered(layout.get_string_attribute("oiio:ColorSpace")) == "linear";
   return plan;
 }
 
@@ -128,38 +129,38 @@ void ConvertRow(const float* in, int width, const ChannelPlan& plan, uint8_t* ou
 }
 
 Result<StudioPicture> ReadOpened(oiio::ImageInput& input, const std::string& path) {
-  const oiio::ImageSpec& spec = input.spec();
-  if (spec.deep) return Refused(path, "it holds deep data, not a flat picture");
-  if (spec.width < 1 || spec.height < 1 || spec.nchannels < 1)
+  const oiio::ImageSpec& layout = input.spec();
+  if (layout.deep) return Refused(path, "it holds deep data, not a flat picture");
+  if (layout.width < 1 || layout.height < 1 || layout.nchannels < 1)
     return Refused(path, "its header gives no pixels");
-  if (spec.depth > 1) return Refused(path, "it holds a volume, not a flat picture");
-  if (spec.width > kStudioPictureMaxSide || spec.height > kStudioPictureMaxSide ||
-      (long long)spec.width * spec.height > kStudioPictureMaxPixels)
-    return Refused(path, "its header gives " + std::to_string(spec.width) + " x " +
-                             std::to_string(spec.height) + " pixels, more than can be read (" +
+  if (layout.depth > 1) return Refused(path, "it holds a volume, not a flat picture");
+  if (layout.width > kStudioPictureMaxSide || layout.height > kStudioPictureMaxSide ||
+      (long long)layout.width * layout.height > kStudioPictureMaxPixels)
+    return Refused(path, "its header gives " + std::to_string(layout.width) + " x " +
+                             std::to_string(layout.height) + " pixels, more than can be read (" +
                              std::to_string(kStudioPictureMaxSide) + " a side, " +
                              std::to_string(kStudioPictureMaxPixels) + " in all)");
-  const ChannelPlan plan = PlanChannels(spec, input.format_name());
-  const int width = spec.width, height = spec.height;
+  const ChannelPlan plan = PlanChannels(layout, input.format_name());
+  const int width = layout.width, height = layout.height;
   const std::size_t rowSamples = std::size_t(width) * std::size_t(plan.read);
   int band = int(std::max<std::size_t>(1, kBandSamples / rowSamples));
-  if (spec.tile_width > 0) band = std::max(1, band / spec.tile_height) * spec.tile_height;
+  if (layout.tile_width > 0) band = std::max(1, band / layout.tile_height) * layout.tile_height;
   band = std::min(band, height);
 
   StudioPicture picture;
-  picture.dpi = DpiOf(spec);
+  picture.dpi = DpiOf(layout);
   picture.formatName = input.format_name();
   picture.pixels = Raster(width, height, plan.outChannels());
   std::vector<float> samples(rowSamples * std::size_t(band));
   for (int top = 0; top < height; top += band) {
     const int rows = std::min(band, height - top);
-    const int y0 = spec.y + top;
+    const int y0 = layout.y + top;
     const bool read =
-        spec.tile_width > 0
-            ? input.read_tiles(0, 0, spec.x, spec.x + width, y0, y0 + rows, spec.z, spec.z + 1, 0,
-                               plan.read, oiio::TypeDesc::FLOAT, samples.data())
-            : input.read_scanlines(0, 0, y0, y0 + rows, spec.z, 0, plan.read, oiio::TypeDesc::FLOAT,
-                                   samples.data());
+        layout.tile_width > 0
+            ? input.read_tiles(0, 0, layout.x, layout.x + width, y0, y0 + rows, layout.z,
+                               layout.z + 1, 0, plan.read, oiio::TypeDesc::FLOAT, samples.data())
+            : input.read_scanlines(0, 0, y0, y0 + rows, layout.z, 0, plan.read,
+                                   oiio::TypeDesc::FLOAT, samples.data());
     if (!read) return Refused(path, LibraryReason(input.geterror()));
     for (int r = 0; r < rows; ++r)
       ConvertRow(samples.data() + std::size_t(r) * rowSamples, width, plan,
@@ -234,8 +235,8 @@ Result<StudioPictureHeader> ReadStudioPictureHeader(const std::string& path) {
   oiio::Filesystem::IOFile file(path, oiio::Filesystem::IOProxy::Read);
   auto input = OpenInput(path, file);
   if (!input) return Error{input.message()};
-  const oiio::ImageSpec& spec = (*input)->spec();
-  StudioPictureHeader header{spec.width, spec.height, DpiOf(spec)};
+  const oiio::ImageSpec& layout = (*input)->spec();
+  StudioPictureHeader header{layout.width, layout.height, DpiOf(layout)};
   (*input)->close();
   return header;
 }
@@ -257,25 +258,25 @@ Result<std::vector<uint8_t>> EncodeStudioPicture(ConstRasterView picture,
       options.format == PictureFormat::Targa)
     return Error{"a picture of this shape cannot be written as " +
                  std::string(PictureFormatName(options.format))};
-  oiio::ImageSpec spec(width, height, channels,
-                       exr    ? oiio::TypeDesc::HALF
-                       : wide ? oiio::TypeDesc::UINT16
-                              : oiio::TypeDesc::UINT8);
+  oiio::ImageSpec layout(width, height, channels,
+                         exr    ? oiio::TypeDesc::HALF
+                         : wide ? oiio::TypeDesc::UINT16
+                                : oiio::TypeDesc::UINT8);
   if (channels == 4) {
-    spec.alpha_channel = 3;
-    if (!exr) spec.attribute("oiio:UnassociatedAlpha", 1);
+    layout.alpha_channel = 3;
+    if (!exr) layout.attribute("oiio:UnassociatedAlpha", 1);
   }
   if (options.dpi > 0) {
-    spec.attribute("XResolution", float(options.dpi));
-    spec.attribute("YResolution", float(options.dpi));
-    spec.attribute("ResolutionUnit", "in");
+    layout.attribute("XResolution", float(options.dpi));
+    layout.attribute("YResolution", float(options.dpi));
+    layout.attribute("ResolutionUnit", "in");
   }
-  if (options.format == PictureFormat::Tiff || exr) spec.attribute("compression", "zip");
+  if (options.format == PictureFormat::Tiff || exr) layout.attribute("compression", "zip");
   // The TIFF and EXR writers stamp the time unless told one, and split runs must give the same
   // bytes; an empty one is left out.
-  if (options.format == PictureFormat::Tiff || exr) spec.attribute("DateTime", "");
+  if (options.format == PictureFormat::Tiff || exr) layout.attribute("DateTime", "");
   if (exr && channels == 4 && options.alpha == FrameAlpha::ComposerMatte)
-    spec.attribute("quenda:alpha", "composer matte");
+    layout.attribute("quenda:alpha", "composer matte");
 
   // Top row first, R, G, B (A), in the file's own sample type.
   const std::size_t samples = std::size_t(width) * std::size_t(height) * std::size_t(channels);
@@ -327,7 +328,7 @@ Result<std::vector<uint8_t>> EncodeStudioPicture(ConstRasterView picture,
   const oiio::TypeDesc type = exr    ? oiio::TypeDesc::FLOAT
                               : wide ? oiio::TypeDesc::UINT16
                                      : oiio::TypeDesc::UINT8;
-  if (!output->open(name, spec) || !output->write_image(type, data) || !output->close())
+  if (!output->open(name, layout) || !output->write_image(type, data) || !output->close())
     return Error{LibraryReason(output->geterror())};
   return std::vector<uint8_t>(encoded.begin(), encoded.end());
 }
