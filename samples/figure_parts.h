@@ -4,6 +4,7 @@
 // one, as the near arm covers the body). Tests and benchmarks measure auto paint against it.
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -46,6 +47,11 @@ struct PartShape {
 
 // The part of every pixel of a width x height sheet, rows from the bottom; a pixel belongs to
 // the last shape whose outline holds its centre.
+// Calls `span(y, x0, x1)` for every run of pixels x0..x1 of row y (within width x height) whose
+// centres lie inside `outline`, by even-odd crossings of the row through the pixel centres.
+void ForEachOutlineSpan(const std::vector<Point>& outline, int width, int height,
+                        const std::function<void(int y, int x0, int x1)>& span);
+
 std::vector<FigurePart> RenderPartMap(const std::vector<PartShape>& shapes, int width, int height);
 
 // What each region of an analyzed drawing truly is: the part under most of its pixels off the

@@ -9,30 +9,11 @@ namespace quenda::samples {
 std::vector<uint16_t> RenderShapeMap(const std::vector<PartShape>& shapes, int width, int height) {
   width = std::max(width, 0), height = std::max(height, 0);
   std::vector<uint16_t> map(std::size_t(width) * std::size_t(height), 0);
-  std::vector<double> crossings;
   for (std::size_t index = 0; index < shapes.size(); ++index) {
-    const std::vector<Point>& p = shapes[index].outline;
-    if (p.size() < 3) continue;
-    double low = p[0].y, high = p[0].y;
-    for (const Point& q : p) low = std::min(low, q.y), high = std::max(high, q.y);
-    const int y0 = std::max(0, int(std::ceil(low))), y1 = std::min(height - 1, int(high));
-    for (int y = y0; y <= y1; ++y) {
-      // Even-odd crossings of the row through the pixel centres, as RenderPartMap takes them.
-      crossings.clear();
-      for (std::size_t k = 0; k < p.size(); ++k) {
-        const Point& a = p[k];
-        const Point& b = p[(k + 1) % p.size()];
-        if ((a.y <= y && b.y > y) || (b.y <= y && a.y > y))
-          crossings.push_back(a.x + (y - a.y) / (b.y - a.y) * (b.x - a.x));
-      }
-      std::sort(crossings.begin(), crossings.end());
+    ForEachOutlineSpan(shapes[index].outline, width, height, [&](int y, int x0, int x1) {
       uint16_t* row = map.data() + std::size_t(y) * std::size_t(width);
-      for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
-        const int x0 = std::max(0, int(std::ceil(crossings[k])));
-        const int x1 = std::min(width - 1, int(std::ceil(crossings[k + 1])) - 1);
-        for (int x = x0; x <= x1; ++x) row[x] = uint16_t(index + 1);
-      }
-    }
+      std::fill(row + x0, row + x1 + 1, uint16_t(index + 1));
+    });
   }
   return map;
 }

@@ -13,29 +13,11 @@ constexpr int kUncovered = -1;
 std::vector<int> CoverMap(const std::vector<PartShape>& outlines, const std::vector<int>& index,
                           int width, int height) {
   std::vector<int> cover(std::size_t(width) * std::size_t(height), kUncovered);
-  std::vector<double> crossings;
   for (std::size_t s = 0; s < outlines.size(); ++s) {
-    const std::vector<Point>& p = outlines[s].outline;
-    if (p.size() < 3) continue;
-    double low = p[0].y, high = p[0].y;
-    for (const Point& q : p) low = std::min(low, q.y), high = std::max(high, q.y);
-    const int y0 = std::max(0, int(std::ceil(low))), y1 = std::min(height - 1, int(high));
-    for (int y = y0; y <= y1; ++y) {
-      crossings.clear();
-      for (std::size_t k = 0; k < p.size(); ++k) {
-        const Point& a = p[k];
-        const Point& b = p[(k + 1) % p.size()];
-        if ((a.y <= y && b.y > y) || (b.y <= y && a.y > y))
-          crossings.push_back(a.x + (y - a.y) / (b.y - a.y) * (b.x - a.x));
-      }
-      std::sort(crossings.begin(), crossings.end());
+    ForEachOutlineSpan(outlines[s].outline, width, height, [&](int y, int x0, int x1) {
       int* row = cover.data() + std::size_t(y) * std::size_t(width);
-      for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
-        const int x0 = std::max(0, int(std::ceil(crossings[k])));
-        const int x1 = std::min(width - 1, int(std::ceil(crossings[k + 1])) - 1);
-        for (int x = x0; x <= x1; ++x) row[x] = index[s];
-      }
-    }
+      std::fill(row + x0, row + x1 + 1, index[s]);
+    });
   }
   return cover;
 }
