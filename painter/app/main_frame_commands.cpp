@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QToolBar>
 #include <string>
+#include <type_traits>
 
 #include "painter/app/main_frame.h"
 #include "painter/app/painter_view.h"
@@ -98,7 +99,15 @@ void CMainFrame::BuildActions() {
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcuts(keys);
     action->setStatusTip(tip);
-    connect(action, &QAction::triggered, this, slot);
+    // Whatever the command, a drag in hand ends first, as its release would: a stroke must not
+    // go on in another tool, onto another frame, or past an undo.
+    connect(action, &QAction::triggered, this, [this, slot](bool checked) {
+      picture_->EndGesture();
+      if constexpr (std::is_invocable_v<decltype(slot), bool>)
+        slot(checked);
+      else
+        slot();
+    });
     addAction(action);
     return action;
   };
@@ -182,11 +191,7 @@ void CMainFrame::BuildActions() {
   for (const ToolCommand& command : kToolCommands) {
     const PainterTool tool = command.tool;
     QAction* action = make(command.name, tr(command.text), {QKeySequence(command.key)},
-                           Q(ToolStatusText(tool)), [this, tool] {
-                             // A gesture of the old tool never goes on in the new one.
-                             picture_->EndGesture();
-                             doc_->SetTool(tool);
-                           });
+                           Q(ToolStatusText(tool)), [this, tool] { doc_->SetTool(tool); });
     action->setCheckable(true);
     action->setIcon(ToolIcon(command.art));
     action->setData(int(tool));

@@ -267,6 +267,27 @@ TEST(PainterWindow, AToolKeyDuringADragEndsTheGestureOfTheOldToolAndUndoStaysWho
   EXPECT_EQ(f.region.flags[f.Index(kWidth - 1, 5)] & kFlagRegionPen, 0);
 }
 
+// A frame key in the middle of a stroke ends it on its own frame, saved there; the rest of the
+// drag paints nothing on the frame the key went to.
+TEST(PainterWindow, AFrameKeyDuringADragKeepsTheStrokeOnItsOwnFrame) {
+  PainterWindow w;
+  QWidget* surface = w.view().viewport();
+  w.Key(Qt::Key_Right);
+  const RegionData next = w.doc().frame().region;
+  w.Key(Qt::Key_Left);
+  const RegionData original = w.doc().frame().region;
+  w.Key(Qt::Key_H);
+  QTest::mousePress(surface, Qt::LeftButton, {}, w.WindowOf(5, 45));
+  QTest::mouseMove(surface, w.WindowOf(60, 45));
+  w.Key(Qt::Key_Right);
+  ASSERT_EQ(w.doc().currentFrame(), 1);
+  for (QPoint at : {w.WindowOf(60, 30), w.WindowOf(110, 30)}) QTest::mouseMove(surface, at);
+  QTest::mouseRelease(surface, Qt::LeftButton, {}, w.WindowOf(110, 30));
+  EXPECT_EQ(w.doc().frame().region == next, true);
+  w.Key(Qt::Key_Left);
+  EXPECT_EQ(w.doc().frame().region == original, false);
+}
+
 // Shows each message as a modal box, counting them. The user lets go of the button while the
 // box is up, so the release goes to the box and never reaches the painter, and then closes it.
 class ModalMessagePrompt final : public Prompt {
