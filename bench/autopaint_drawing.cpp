@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "analyzer/core/gap_closing.h"
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "common/raster.h"
@@ -34,7 +35,8 @@ ColorSet ColorsOf(FigureKind kind) {
 }
 
 Drawing Analyze(const std::string& base, const samples::SampleDrawing& drawing,
-                const ColorSet& colors, FigureKind kind, const RedlineSettings& lines) {
+                const ColorSet& colors, FigureKind kind, const RedlineSettings& lines,
+                int closeGaps) {
   const DrawingScan& scan = drawing.scan;
   FramePaths paths{base + ".qds", base + ".rgn", base + ".pnt"};
   if (!WriteDrawingScan(paths.scan, scan, ScanWriter::Scanner).ok()) std::exit(1);
@@ -42,6 +44,7 @@ Drawing Analyze(const std::string& base, const samples::SampleDrawing& drawing,
       MakeWorkingImage(scan.picture.width(), scan.picture.height(), scan.picture.bytes());
   NullProgress progress;
   GenerateLines(image, lines, 0, scan.picture.width(), 0, scan.picture.height(), progress);
+  (void)CloseGapsOfDrawing(image, closeGaps, progress);
   if (!ExtractRegions(image, lines, progress).ok()) std::exit(1);
   if (!WriteRegionFile(paths.region, image.regions, RegionWriter::Analyzer).ok()) std::exit(1);
   ScriptedPrompt prompt;

@@ -28,10 +28,12 @@ struct Drawing {
   int64_t figurePixels = 0, openPixels = 0;
 };
 
-// Writes the drawing to `base`.qds, analyzes it with `lines` into `base`.rgn and loads it as
-// the painter does, with the truth of every region. Exits on a failure.
+// Writes the drawing to `base`.qds, analyzes it as `quenda analyze` does, with `lines` and
+// gaps of up to `closeGaps` pixels closed, into `base`.rgn and loads it as the painter does,
+// with the truth of every region. Exits on a failure.
 Drawing Analyze(const std::string& base, const samples::SampleDrawing& drawing,
-                const ColorSet& colors, samples::FigureKind kind, const RedlineSettings& lines);
+                const ColorSet& colors, samples::FigureKind kind, const RedlineSettings& lines,
+                int closeGaps);
 
 struct Score {
   int64_t figure = 0, right = 0, wrong = 0, unfilled = 0, paperPainted = 0;

@@ -6,18 +6,20 @@
 //
 // Defaults: every figure kind (samples/figure_kinds), paces 0.5,1,2,3 of each figure's natural
 // motion, 150 dpi (A4); --dpi 150,300 adds A4 at 300 dpi. For every figure, pace and dpi, 12
-// drawings are analyzed (at the standard line settings unless --lines says otherwise) and auto
-// painted in two ways of working:
+// drawings are analyzed (at the standard line settings unless --lines says otherwise, with the
+// analyzer's Close Gaps at --close-gaps N, by default the recommended setting for the dpi) and
+// auto painted in two ways of working:
 //   chain       drawing 1 painted from the truth, 2..12 each from the one before;
 //   in-between  drawings 1 and 12 painted from the truth, 2..11 from the keys. Until auto
 //               paint has a mode that takes both keys at once, each in-between is painted from
 //               the nearer key's chain: 2..6 forward from drawing 1, 7..11 backward from 12.
 // Each way by the vote, by shapes as the painter runs it (Paint Specks on, and the drawing
 // beyond the source to look further into), and by shapes without Paint Specks, so that what the
-// matcher itself leaves unfilled shows. Over the figure's regions (true part not the paper, line
-// pixels not counted): the share of area painted with the true colour, wrongly, and left
-// unfilled; apart, the paper's pixels given a figure colour; and the worst single drawing's
-// wrong share. The last lines time auto paint of one A4 300 dpi drawing (--runs 0: none).
+// matcher itself leaves unfilled shows; a third table gives shapes (Paint Specks on) on the same
+// drawings analyzed at Close Gaps 0, unless N is 0 already. Over the figure's regions (true part
+// not the paper, line pixels not counted): the share of area painted with the true colour, wrongly,
+// and left unfilled; apart, the paper's pixels given a figure colour; and the worst single
+// drawing's wrong share. The last lines time auto paint of one A4 300 dpi drawing (--runs 0: none).
 // With --pictures, each row's worst drawing by shapes (Paint Specks on) and its last drawing are
 // written to DIR as Targa pictures of their outcome at 75 dpi, the worst outcome of each block
 // kept: red painted wrongly, magenta paper given a figure colour, yellow left unfilled, green
@@ -35,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/core/gap_closing.h"
 #include "bench/autopaint_drawing.h"
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
@@ -55,9 +58,10 @@ struct BenchOptions {
                                   std::end(samples::kFigureKinds)};
   std::vector<double> paces{0.5, 1, 2, 3};
   std::vector<int> dpis{150};
-  // The analyzer's Close Gaps (join stroke ends up to N pixels apart); 0 is off, and the only
-  // value until the analyzer joins stroke ends.
-  int closeGaps = 0;
+  // The analyzer's Close Gaps (join stroke ends up to N pixels apart; 0 is off), or
+  // kRecommended for the setting the analyzer recommends at each dpi.
+  static constexpr int kRecommended = -1;
+  int closeGaps = kRecommended;
   RedlineSettings lines;  // the analyzer's line pick-up and growth
   std::string pictures;   // where outcome pictures go, empty for none
   int runs = 5;
@@ -129,11 +133,30 @@ Outcome Judge(const std::vector<Drawing>& drawings, const std::vector<Step>& ste
   return outcome;
 }
 
+// Close Gaps for drawings of `dpi`.
+int CloseGapsAt(const BenchOptions& options, int dpi) {
+  if (options.closeGaps != BenchOptions::kRecommended) return options.closeGaps;
+  return std::clamp(kRecommendedCloseGaps * dpi / 300, 1, kMaxCloseGaps);
+}
+
 struct Row {
   std::string label;
+  int closeGaps = 0;
   double open = 0;  // percent of the figure in regions that are truly the paper
   Outcome vote, shapes, bare;
+  bool atZero = false;  // the same drawings analyzed at Close Gaps 0, when closeGaps is not 0
+  double openAtZero = 0;
+  Outcome shapesAtZero;
 };
+
+double OpenShare(const std::vector<Drawing>& drawings, const std::vector<Step>& steps) {
+  int64_t figure = 0, open = 0;
+  for (const Step& s : steps) {
+    figure += drawings[std::size_t(s.target)].figurePixels;
+    open += drawings[std::size_t(s.target)].openPixels;
+  }
+  return figure > 0 ? 100.0 * double(open) / double(figure) : 0;
+}
 
 void PrintScore(const Score& s) {
   std::printf(" %5.1f %5.1f %5.1f %7lld", s.Share(s.right), s.Share(s.wrong), s.Share(s.unfilled),
@@ -144,18 +167,18 @@ void PrintTables(const std::vector<Row>& rows, const BenchOptions& options) {
   std::printf(
       "\nShares of the figure's area in percent; paperpx: paper pixels given a figure colour; "
       "worst: the wrong share of the worst drawing (its number); open: the figure's pixels in "
-      "regions that are the paper (outlines open at line pick-up %d, growth %d, Close Gaps %d), "
-      "counted in no other column.\n"
+      "regions that are the paper (outlines open at line pick-up %d, growth %d, and the row's "
+      "Close Gaps gaps), counted in no other column.\n"
       "chain: 1 from the truth, 2..12 each from the one before. in-betw: 1 and 12 from the "
       "truth, 2..11 from the nearer key's chain (2..6 from 1 forward, 7..11 from 12 backward; no "
       "both-keys mode yet).\n",
-      options.lines.linePickUp, options.lines.lineGrowth, options.closeGaps);
+      options.lines.linePickUp, options.lines.lineGrowth);
   std::printf("\nShapes as the painter runs them (Paint Specks %d)\n", kDefaultSpeckSize);
-  std::printf("%-26s | %-4s | %-29s | %-29s | %s\n", "figure pace dpi way", "open",
+  std::printf("%-26s | %-2s | %-4s | %-29s | %-29s | %s\n", "figure pace dpi way", "cg", "open",
               "vote:  true wrong unfil paperpx", "shapes: true wrong unfil paperpx",
               "worst: vote  shapes");
   for (const Row& r : rows) {
-    std::printf("%-26s | %4.1f |", r.label.c_str(), r.open);
+    std::printf("%-26s | %2d | %4.1f |", r.label.c_str(), r.closeGaps, r.open);
     PrintScore(r.vote.total);
     std::printf(" |");
     PrintScore(r.shapes.total);
@@ -170,6 +193,16 @@ void PrintTables(const std::vector<Row>& rows, const BenchOptions& options) {
     PrintScore(r.bare.total);
     std::printf(" | %5.1f (%2d)\n", r.bare.worst, r.bare.worstDrawing);
   }
+  if (std::none_of(rows.begin(), rows.end(), [](const Row& r) { return r.atZero; })) return;
+  std::printf("\nShapes at Close Gaps 0 (Paint Specks %d)\n", kDefaultSpeckSize);
+  std::printf("%-26s | %-4s | %-29s | %s\n", "figure pace dpi way", "open",
+              "shapes: true wrong unfil paperpx", "worst");
+  for (const Row& r : rows) {
+    if (!r.atZero) continue;
+    std::printf("%-26s | %4.1f |", r.label.c_str(), r.openAtZero);
+    PrintScore(r.shapesAtZero.total);
+    std::printf(" | %5.1f (%2d)\n", r.shapesAtZero.worst, r.shapesAtZero.worstDrawing);
+  }
 }
 
 void RunFigure(const std::string& directory, FigureKind kind, double pace, int dpi,
@@ -179,12 +212,15 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
   sheet.dpi = dpi;
   sheet.width = 1240 * dpi / 150, sheet.height = 1754 * dpi / 150;  // A4
   const ColorSet colors = ColorsOf(kind);
-  std::vector<Drawing> drawings;
+  const int closeGaps = CloseGapsAt(options, dpi);
+  std::vector<Drawing> drawings, atZero;
   for (int k = 0; k < kDrawings; ++k) {
     const double time = pace * (k - 0.5 * (kDrawings - 1));
-    drawings.push_back(Analyze(directory + "drawing" + std::to_string(k + 1),
-                               samples::RenderFigureDrawing(sheet, time), colors, kind,
-                               options.lines));
+    const samples::SampleDrawing drawing = samples::RenderFigureDrawing(sheet, time);
+    const std::string base = directory + "drawing" + std::to_string(k + 1);
+    drawings.push_back(Analyze(base, drawing, colors, kind, options.lines, closeGaps));
+    if (closeGaps != 0)
+      atZero.push_back(Analyze(base + "_cg0", drawing, colors, kind, options.lines, 0));
   }
   char pacing[32];
   std::snprintf(pacing, sizeof pacing, "%gx %d", pace, dpi);
@@ -192,16 +228,17 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
        {std::pair{"chain", ChainSteps()}, std::pair{"in-betw", InBetweenSteps()}}) {
     Row row;
     row.label = std::string(samples::FigureKindName(kind)) + " " + pacing + " " + way;
-    int64_t figure = 0, open = 0;
-    for (const Step& s : steps) {
-      figure += drawings[std::size_t(s.target)].figurePixels;
-      open += drawings[std::size_t(s.target)].openPixels;
-    }
-    row.open = figure > 0 ? 100.0 * double(open) / double(figure) : 0;
+    row.closeGaps = closeGaps;
+    row.open = OpenShare(drawings, steps);
     row.vote = Judge(drawings, steps, Paint(drawings, steps, kVote));
     const auto byShapes = Paint(drawings, steps, kShapes);
     row.shapes = Judge(drawings, steps, byShapes);
     row.bare = Judge(drawings, steps, Paint(drawings, steps, kBareShapes));
+    if (!atZero.empty()) {
+      row.atZero = true;
+      row.openAtZero = OpenShare(atZero, steps);
+      row.shapesAtZero = Judge(atZero, steps, Paint(atZero, steps, kShapes));
+    }
     if (!options.pictures.empty()) {
       std::string name = options.pictures + "/" + row.label;
       std::replace(name.begin() + long(options.pictures.size()) + 1, name.end(), ' ', '_');
@@ -216,7 +253,8 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
   }
 }
 
-void TimeLargeFrame(const std::string& directory, int runs) {
+void TimeLargeFrame(const std::string& directory, const BenchOptions& bench) {
+  const int runs = bench.runs;
   samples::SampleOptions options;
   options.width = 2480, options.height = 3508, options.dpi = 300;
   const ColorSet colors = ColorsOf(FigureKind::Walk);
@@ -224,7 +262,7 @@ void TimeLargeFrame(const std::string& directory, int runs) {
   for (int k = 0; k < 3; ++k)
     d.push_back(Analyze(directory + "big" + std::to_string(k),
                         samples::RenderSampleDrawing(options, k, kDrawings), colors,
-                        FigureKind::Walk, RedlineSettings{}));
+                        FigureKind::Walk, RedlineSettings{}, CloseGapsAt(bench, 300)));
   for (int k = 0; k < 2; ++k)
     d[k].frame.regionColor.assign(d[k].trueColor.begin(), d[k].trueColor.end());
   for (const auto& [name, mode] : {std::pair{"vote", kVote}, std::pair{"shapes", kShapes}}) {
@@ -265,7 +303,7 @@ int Run(const BenchOptions& options) {
   PrintTables(rows, options);
   if (options.runs > 0) {
     std::printf("\n");
-    TimeLargeFrame(directory, options.runs);
+    TimeLargeFrame(directory, options);
   }
   std::filesystem::remove_all(directory);
   return 0;
@@ -290,8 +328,11 @@ int main(int argc, char** argv) {
     } else if (name == "--pictures") {
       options.pictures = value;
     } else if (name == "--close-gaps") {
-      options.closeGaps = std::atoi(value);
-      if (options.closeGaps != 0) return Refuse("the analyzer does not close gaps yet: only 0");
+      char* end = nullptr;
+      const long gaps = std::strtol(value, &end, 10);
+      if (end == value || *end || gaps < 0 || gaps > kMaxCloseGaps)
+        return Refuse("--close-gaps takes a whole number 0.." + std::to_string(kMaxCloseGaps));
+      options.closeGaps = int(gaps);
     } else if (name == "--lines") {
       const auto values =
           ListOf<int>(value, [](const std::string& s) { return std::atoi(s.c_str()); });

@@ -1,19 +1,22 @@
 // What gap closing does to drawings whose pencil leaves gaps: the share of the figure's true
 // areas (at least 50 pixels at 300 dpi) that keep a region of their own, and the paper joined
-// to the figure, for each Close Gaps setting, on scan-like pencil walks and on the plain walk;
-// with the time closing takes and how much faster it is than the literal rule.
+// to the figure, for each Close Gaps setting, on scan-like pencil drawings of every figure kind
+// (and all of them together) and on the plain walk; with the time closing takes and how much
+// faster it is than the literal rule.
 //
-//   bench_gap_closing [--frames N] [--dpi D] [--gaps 0,2,3,...] [--settings P,G] [--pictures DIR]
+//   bench_gap_closing [--frames N] [--dpi D] [--gaps 0,4,8,...] [--settings P,G]
+//                     [--figures K,K..] [--pictures DIR]
 //
-// Drawings are A4 at D dpi (default 300), N of them (default 12) from one walk cycle. With
-// --pictures, the first drawing's lines at each setting go to DIR as PPM pictures: lines black,
-// joins red, every region that is not its own area's tinted.
+// Drawings are A4 at D dpi (default 300), N of them (default 12) of each figure kind at its
+// natural pace (the walk: one cycle). With --pictures, each kind's first drawing's lines at
+// each setting go to DIR as PPM pictures: lines black, joins red.
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "analyzer/oracle/literal_gap_closing.h"
 #include "common/progress.h"
 #include "common/redline_settings.h"
+#include "samples/figure_kinds/figure_kind.h"
 #include "samples/sample_drawing.h"
 #include "samples/true_areas.h"
 
@@ -38,7 +42,9 @@ double Ms(Clock::duration d) {
 struct Options {
   int frames = 12;
   int dpi = 300;
-  std::vector<int> gaps{0, 2, 3, 4, 5, 6, 8};
+  std::vector<int> gaps{0, 4, 8, 12, 16, 20};
+  std::vector<samples::FigureKind> figures{std::begin(samples::kFigureKinds),
+                                           std::end(samples::kFigureKinds)};
   std::string pictures;
   RedlineSettings settings;  // the standard ones unless --settings PICKUP,GROWTH
 };
@@ -76,44 +82,69 @@ void WritePicture(const std::string& path, const WorkingImage& image) {
   std::fclose(f);
 }
 
-void Measure(const char* label, const Options& options, bool pencil) {
+// What one setting did over some drawings.
+struct Tally {
+  samples::AreaScore areas;
+  double closingMs = 0;
+  int drawings = 0, joins = 0;
+  double worst = 100;  // the lowest own-region share of a drawing
+
+  void Add(const Tally& o) {
+    areas += o.areas, closingMs += o.closingMs, drawings += o.drawings, joins += o.joins;
+    worst = std::min(worst, o.worst);
+  }
+};
+
+void Print(const std::string& label, int gap, const Tally& t) {
+  std::printf(
+      "%-7s close gaps %2d: own region %5.1f %% of %5d areas (worst drawing %5.1f %%), paper "
+      "joined to the figure %5.2f %%, %6d joins, closing %6.1f ms a drawing\n",
+      label.c_str(), gap, 100.0 * t.areas.ownRegion / std::max(t.areas.areas, 1), t.areas.areas,
+      t.worst,
+      100.0 * double(t.areas.paperJoined) / double(std::max<int64_t>(t.areas.paperPixels, 1)),
+      t.joins, t.closingMs / double(std::max(t.drawings, 1)));
+  std::fflush(stdout);
+}
+
+// Every setting on the drawings of `kind`, drawn with the scan-like pencil or plain; the
+// tallies by setting are added to `all`.
+void Measure(const std::string& label, const Options& options, samples::FigureKind kind,
+             bool pencil, std::map<int, Tally>* all) {
   samples::SampleOptions sample;
   sample.width = 2480 * options.dpi / 300;
   sample.height = 3508 * options.dpi / 300;
   sample.dpi = options.dpi;
+  sample.figure = kind;
   if (pencil) sample.pencil = samples::ScanPencilAt(options.dpi);
   const int64_t least = 50LL * options.dpi * options.dpi / (300 * 300);
   std::vector<Drawing> drawings;
-  for (int f = 0; f < options.frames; ++f) drawings.push_back(Make(sample, f, options.frames));
+  for (int f = 0; f < options.frames; ++f) {
+    drawings.push_back(Make(sample, f, options.frames));
+    NullProgress progress;
+    WorkingImage& image = drawings.back().image;
+    GenerateLines(image, options.settings, 0, image.width(), 0, image.height(), progress);
+  }
   for (int gap : options.gaps) {
-    samples::AreaScore total;
-    double closing = 0;
-    int joins = 0;
-    double worst = 100;
+    Tally tally;
     for (std::size_t k = 0; k < drawings.size(); ++k) {
       WorkingImage image = drawings[k].image;
       NullProgress progress;
-      GenerateLines(image, options.settings, 0, image.width(), 0, image.height(), progress);
       const auto started = Clock::now();
       const GapJoins made = CloseGapsOfDrawing(image, gap, progress);
-      closing += Ms(Clock::now() - started);
-      joins += made.count;
+      tally.closingMs += Ms(Clock::now() - started);
+      tally.joins += made.count;
+      ++tally.drawings;
       if (!ExtractRegions(image, options.settings, progress)) continue;
       const samples::AreaScore score = samples::ScoreAreas(drawings[k].truth, image.regions,
                                                            image.width(), image.height(), least);
-      worst = std::min(worst, 100.0 * score.ownRegion / std::max(score.areas, 1));
-      total += score;
+      tally.worst = std::min(tally.worst, 100.0 * score.ownRegion / std::max(score.areas, 1));
+      tally.areas += score;
       if (k == 0 && !options.pictures.empty())
         WritePicture(options.pictures + "/" + label + "_gaps" + std::to_string(gap) + ".ppm",
                      image);
     }
-    std::printf(
-        "%-7s close gaps %2d: own region %5.1f %% of %4d areas (worst drawing %5.1f %%), paper "
-        "joined to the figure %5.2f %%, %5d joins, closing %6.1f ms a drawing\n",
-        label, gap, 100.0 * total.ownRegion / std::max(total.areas, 1), total.areas, worst,
-        100.0 * double(total.paperJoined) / double(std::max<int64_t>(total.paperPixels, 1)), joins,
-        closing / double(drawings.size()));
-    std::fflush(stdout);
+    Print(label, gap, tally);
+    if (all) (*all)[gap].Add(tally);
   }
 }
 
@@ -159,6 +190,21 @@ int main(int argc, char** argv) {
         options.settings.linePickUp = uint8_t(std::clamp(pickUp, 0, 254)),
         options.settings.lineGrowth = uint8_t(std::clamp(growth, pickUp, 254));
     }
+    if (!std::strcmp(argv[i], "--figures")) {
+      options.figures.clear();
+      std::string list = argv[i + 1];
+      for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const auto kind = quenda::samples::FigureKindNamed(list.substr(start, comma - start));
+        if (!kind) {
+          std::fprintf(stderr, "bench_gap_closing: --figures takes %s\n",
+                       quenda::samples::FigureKindNames().c_str());
+          return 2;
+        }
+        options.figures.push_back(*kind);
+        start = comma + 1;
+      }
+    }
     if (!std::strcmp(argv[i], "--gaps")) {
       options.gaps.clear();
       for (const char* p = argv[i + 1]; *p;) {
@@ -172,8 +218,13 @@ int main(int argc, char** argv) {
       "%d drawings, A4 at %d dpi, line pick-up %d and growth %d; true areas of at least 50 "
       "pixels at 300 dpi\n",
       options.frames, options.dpi, options.settings.linePickUp, options.settings.lineGrowth);
-  quenda::Measure("pencil", options, true);
-  quenda::Measure("plain", options, false);
+  std::map<int, quenda::Tally> all;
+  for (quenda::samples::FigureKind kind : options.figures)
+    quenda::Measure(std::string(quenda::samples::FigureKindName(kind)), options, kind, true, &all);
+  std::printf("scan-like pencil, every kind above together:\n");
+  for (const auto& [gap, tally] : all) quenda::Print("all", gap, tally);
+  std::printf("plain pencil:\n");
+  quenda::Measure("plain", options, quenda::samples::FigureKind::Walk, false, nullptr);
   quenda::CompareWithLiteral(options);
   return 0;
 }

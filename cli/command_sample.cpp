@@ -9,7 +9,9 @@
 #include "common/color_set.h"
 #include "common/frame_sequence.h"
 #include "common/path.h"
+#include "common/region_file.h"
 #include "common/sequence_files.h"
+#include "samples/figure_parts.h"
 #include "samples/sample_drawing.h"
 
 namespace quenda::cli {
@@ -18,7 +20,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: quenda sample DIR --name NAME --frames N [--size WxH] [--dpi D] [--peg P]\n"
     "                     [--origin X,Y] [--seed S] [--figure KIND] [--scan-pencil]\n"
-    "                     [--force]\n"
+    "                     [--force | --parts-of K]\n"
     "Writes NAME1.qds .. NAMEN.qds, pencil drawings of a figure walking to the right (or of\n"
     "another --figure), and NAME.col, their colour set, into DIR (made if missing). One line\n"
     "per file written.\n\n"
@@ -43,7 +45,12 @@ constexpr std::string_view kUsage =
     "                 varies along a stroke, strokes gone over twice, and outlines whose\n"
     "                 strokes stop 1 to 4 pixels (at 300 dpi) short of meeting\n"
     "  --force        replace a sequence NAME already in DIR: its drawings, region and paint\n"
-    "                 files and colour set are removed first (without it DIR is left as it is)\n";
+    "                 files and colour set are removed first (without it DIR is left as it is)\n"
+    "  --parts-of K   writes nothing: for drawing K of the sequence these options\n"
+    "                 make, once analyzed (DIR/NAMEK.rgn), prints a line per region,\n"
+    "                 'REGION X,Y COLOR': a point inside it off its lines and the colour\n"
+    "                 of the figure's part under most of it (TRANS for the paper), for\n"
+    "                 quenda paint --fill X,Y=COLOR\n";
 
 constexpr int kMaxSide = 10000;
 constexpr int kMaxDpi = 1200;
@@ -53,10 +60,27 @@ int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "sample", reason, kUsage);
 }
 
+// The fills that paint drawing `key` (from 1) of the sequence by its figure's parts.
+int PrintPartFills(CommandIo& io, std::string directory, const std::string& name, int key,
+                   int frames, const samples::SampleOptions& options) {
+  if (!directory.empty() && directory.back() != '/') directory += '/';
+  const std::string path = directory + name + std::to_string(key) + ".rgn";
+  const samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, key - 1, frames);
+  const int width = drawing.scan.picture.width(), height = drawing.scan.picture.height();
+  Result<RegionData> regions = ReadRegionFile(path, width, height, RegionReader::Painter);
+  if (!regions) return ReportFileError(io, "sample", path, regions.message());
+  const std::vector<samples::FigurePart> parts =
+      samples::RenderPartMap(drawing.parts, width, height);
+  for (const samples::PartFill& fill : samples::PartFills(parts, *regions, width))
+    io.out << fill.region << " " << fill.x << "," << fill.y << " " << fill.colour << "\n";
+  return 0;
+}
+
 int RunSample(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(
-      args, {"--name", "--frames", "--size", "--dpi", "--peg", "--origin", "--seed", "--figure"},
-      {"--force", "--scan-pencil"});
+  Arguments parsed(args,
+                   {"--name", "--frames", "--size", "--dpi", "--peg", "--origin", "--seed",
+                    "--figure", "--parts-of"},
+                   {"--force", "--scan-pencil"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one folder");
   auto name = parsed.Value("--name");
@@ -108,6 +132,12 @@ int RunSample(std::span<const std::string> args, CommandIo& io) {
   }
 
   const std::string& directory = parsed.positional()[0];
+  if (auto text = parsed.Value("--parts-of")) {
+    auto key = ParseInt(*text, 1, *frames);
+    if (!key) return UsageError(io, "--parts-of must be a drawing from 1 to --frames");
+    if (parsed.Has("--force")) return UsageError(io, "--parts-of writes nothing: no --force");
+    return PrintPartFills(io, directory, *name, *key, *frames, options);
+  }
   std::vector<std::string> existing =
       ExistingSequenceFiles(directory, *name, ColorSetFile::Included);
   if (!existing.empty() && !parsed.Has("--force"))

@@ -62,6 +62,25 @@ RegionTruth TrueRegionParts(const std::vector<FigurePart>& partMap, const Region
   return truth;
 }
 
+std::vector<PartFill> PartFills(const std::vector<FigurePart>& partMap, const RegionData& regions,
+                                int width) {
+  const RegionTruth truth = TrueRegionParts(partMap, regions);
+  std::vector<PartFill> fills(truth.part.size());
+  const std::size_t pixels = std::min(regions.regionMap.size(), regions.flags.size());
+  for (std::size_t i = pixels; i-- > 0;) {  // the last one kept is the first pixel
+    const std::size_t r = regions.regionMap[i];
+    if (r >= fills.size() || (regions.flags[i] & kFlagRegionLine) || width <= 0) continue;
+    fills[r].x = int(i % std::size_t(width)), fills[r].y = int(i / std::size_t(width));
+  }
+  std::vector<PartFill> made;
+  for (std::size_t r = 1; r < fills.size(); ++r) {
+    if (truth.area[r] == 0) continue;
+    const std::string_view name = PartColorName(truth.part[r]);
+    made.push_back({int(r), fills[r].x, fills[r].y, name.empty() ? kPaperColorName : name});
+  }
+  return made;
+}
+
 std::string_view PartColorName(FigurePart part) {
   static constexpr std::string_view kNames[kFigurePartCount] = {
       "",      "SKIN",   "SHIRT", "PANTS", "HAIR", "SHOES",  "EYE",  "PUPIL", "BROW",  "MOUTH",

@@ -66,4 +66,17 @@ RegionTruth TrueRegionParts(const std::vector<FigurePart>& partMap, const Region
 // colour set's eight characters.
 std::string_view PartColorName(FigurePart part);
 
+// How to paint an analyzed drawing by its parts, as `quenda paint --fill X,Y=COLOR` takes it:
+// for every region with pixels off its lines, in region order, the first such pixel (rows from
+// the bottom, then from the left) and the colour name of the part under most of them, the
+// transparent colour's for the paper.
+inline constexpr std::string_view kPaperColorName = "TRANS";
+struct PartFill {
+  int region = 0;
+  int x = 0, y = 0;
+  std::string_view colour;
+};
+std::vector<PartFill> PartFills(const std::vector<FigurePart>& partMap, const RegionData& regions,
+                                int width);
+
 }  // namespace quenda::samples

@@ -92,6 +92,12 @@ void DrawShaded(PencilCanvas& canvas, std::vector<StrokePoint> stroke, const Pen
   if (random.Unit() < pencil.doubledShare) DrawDoubled(canvas, stroke, style, pencil, random);
 }
 
+// Pixels of bare paper for one gap, scaled to the drawing.
+double BareGap(const ScanPencil& pencil, SampleRandom& random) {
+  const int pixels = pencil.minGap + int(random.Unit() * (pencil.maxGap - pencil.minGap + 1));
+  return std::max(1.0, Scaled(pencil, std::min(pixels, pencil.maxGap)));
+}
+
 }  // namespace
 
 ScanPencil ScanPencilAt(int dpi) {
@@ -124,8 +130,7 @@ void DrawScanStroke(PencilCanvas& canvas, std::span<const StrokePoint> points, b
   for (int j = 0; j < strokes; ++j) {
     const double jitter = strokes > 1 ? random.Between(-0.15, 0.15) : 0.0;
     breaks.push_back(start + (j + jitter) * length / strokes);
-    const int pixels = pencil.minGap + int(random.Unit() * (pencil.maxGap - pencil.minGap + 1));
-    bare.push_back(std::max(1.0, Scaled(pencil, std::min(pixels, pencil.maxGap))));
+    bare.push_back(BareGap(pencil, random));
     const double endRadius = style.radius * pencil.taperWidth;
     halfGaps.push_back(bare.back() / 2 + endRadius + 0.5);
   }
@@ -152,6 +157,38 @@ void DrawScanStroke(PencilCanvas& canvas, std::span<const StrokePoint> points, b
     }
     DrawShaded(canvas, std::move(run), style, pencil, random);
   }
+}
+
+void DrawScanLine(PencilCanvas& canvas, std::span<const StrokePoint> points, double meetsStart,
+                  double meetsEnd, const PencilStyle& style, const ScanPencil& pencil,
+                  SampleRandom& random, std::vector<PencilGap>* gaps) {
+  if (!pencil.enabled || points.size() < 3) {
+    canvas.DrawStroke(points, style);
+    return;
+  }
+  const std::vector<double> s = ArcLengths(points);
+  const double length = s.back();
+  const double endRadius = style.radius * pencil.taperWidth;
+  // How far back from the end point the inked end stops, and the bare paper that leaves.
+  auto shortBy = [&](double meets, double& bare) {
+    if (meets <= 0) return 0.0;
+    bare = BareGap(pencil, random);
+    return meets + bare + endRadius + 0.5;
+  };
+  double bareStart = 0, bareEnd = 0;
+  const double from = shortBy(meetsStart, bareStart);
+  const double to = length - shortBy(meetsEnd, bareEnd);
+  if (to - from < 2) return;
+  std::vector<StrokePoint> run;
+  AppendRun(points, s, from, to, run);
+  if (gaps) {
+    const StrokePoint& first = points.front();
+    const StrokePoint& last = points.back();
+    if (meetsStart > 0)
+      gaps->push_back({{run.front().x, run.front().y}, {first.x, first.y}, bareStart});
+    if (meetsEnd > 0) gaps->push_back({{run.back().x, run.back().y}, {last.x, last.y}, bareEnd});
+  }
+  DrawShaded(canvas, std::move(run), style, pencil, random);
 }
 
 }  // namespace quenda::samples

@@ -45,4 +45,12 @@ void DrawScanStroke(PencilCanvas& canvas, std::span<const StrokePoint> points, b
                     const PencilStyle& style, const ScanPencil& pencil, SampleRandom& random,
                     std::vector<PencilGap>* gaps = nullptr);
 
+// Draws an open line: as DrawStroke does when the options are off, else the scanned way, and an
+// end that should meet another line (`meetsStart`, `meetsEnd`: that line's half width in
+// pixels, its centre line at the end point; 0: a free end) stops short of it by bare paper of
+// minGap .. maxGap, recorded in `gaps` when given.
+void DrawScanLine(PencilCanvas& canvas, std::span<const StrokePoint> points, double meetsStart,
+                  double meetsEnd, const PencilStyle& style, const ScanPencil& pencil,
+                  SampleRandom& random, std::vector<PencilGap>* gaps = nullptr);
+
 }  // namespace quenda::samples

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "cli/tests/tool_run.h"
+#include "common/color_set.h"
 #include "common/drawing_scan.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
 #include "common/scripted_prompt.h"
+#include "samples/figure_parts.h"
 #include "samples/sample_drawing.h"
 #include "testing/test_support.h"
 
@@ -77,6 +83,12 @@ TEST(SampleCommand, BadArgumentsAreUsageErrorsThatWriteNothing) {
       {{"--name", "walk", "--frames", "2", "--figure", ""},
        "--figure must be one of walk, limbs, head, animal, cross, soft, travel\n"},
       {{"--name", "walk", "--frames", "2", "--figure"}, "--figure needs a value"},
+      {{"--name", "walk", "--frames", "2", "--parts-of", "3"},
+       "--parts-of must be a drawing from 1 to --frames"},
+      {{"--name", "walk", "--frames", "2", "--parts-of", "0"},
+       "--parts-of must be a drawing from 1 to --frames"},
+      {{"--name", "walk", "--frames", "2", "--parts-of", "1", "--force"},
+       "--parts-of writes nothing: no --force"},
   };
   TempDir dir;
   for (const Case& c : cases) {
@@ -113,6 +125,62 @@ TEST(SampleCommand, FigureChoosesTheKindOfDrawingAndItsColours) {
             0, "");
   for (std::string name : {"w1.qds", "w2.qds", "w.col"})
     EXPECT_EQ(ReadBytes(dir.File("a/") + name), ReadBytes(dir.File("b/") + name)) << name;
+}
+
+// The key drawing painted by its parts: every region takes its true part's colour (the paper
+// transparent), so the colours mean what they show; nothing is written by the listing.
+TEST(SampleCommand, PartsOfListsFillsThatPaintADrawingByItsFiguresParts) {
+  TempDir dir;
+  const std::vector<std::string> sample{
+      "sample", dir.File("dog"), "--name",  "dog",      "--frames",
+      "2",      "--size",        "240x320", "--figure", "animal"};
+  ASSERT_EQ(RunTool(sample).code, 0);
+  std::vector<std::string> listing = sample;
+  listing.insert(listing.end(), {"--parts-of", "2"});
+  // Before the analysis there is no region file to list.
+  const ToolOutput early = RunTool(listing);
+  EXPECT_EQ(std::tuple(early.code, early.out,
+                       early.err.rfind("quenda sample: " + dir.File("dog/dog2.rgn") + ": ", 0)),
+            std::tuple(1, "", 0u))
+      << early.err;
+  RunAll({{"analyze", dir.File("dog/dog1.qds"), "--yes"}});
+  const auto files = ListDirectory(dir.File("dog/"));
+  listing.back() = "1";
+  const ToolOutput listed = ExpectRun(listing, 0, "");
+  EXPECT_EQ(ListDirectory(dir.File("dog/")), files);
+  std::vector<std::string> paint{"paint", dir.File("dog/dog1.qds")};
+  std::istringstream lines(listed.out);
+  std::set<std::string> colours;
+  for (std::string region, at, colour; lines >> region >> at >> colour;) {
+    paint.insert(paint.end(), {"--fill", at + "=" + colour});
+    colours.insert(colour);
+  }
+  EXPECT_TRUE(colours.count("TRANS") && colours.count("SPOT") && colours.count("FUR"))
+      << listed.out;
+  RunAll({paint});
+  // Every region now carries the colour of the part under most of it.
+  samples::SampleOptions options;
+  options.width = 240, options.height = 320, options.figure = samples::FigureKind::Animal;
+  const samples::SampleDrawing drawing = samples::RenderSampleDrawing(options, 0, 2);
+  const auto region = ReadRegionFile(dir.File("dog/dog1.rgn"), 240, 320, RegionReader::Painter);
+  ASSERT_TRUE(region);
+  const auto truth =
+      samples::TrueRegionParts(samples::RenderPartMap(drawing.parts, 240, 320), *region);
+  ColorSet set;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(LoadColorSet(set, dir.File("dog/dog.col"), prompt));
+  const auto painted = ReadPaintFile(dir.File("dog/dog1.pnt"), region->regionCount, set.count);
+  ASSERT_TRUE(painted);
+  int checked = 0;
+  for (std::size_t r = kBackgroundRegion; r < truth.part.size(); ++r) {
+    if (truth.area[r] == 0) continue;
+    const std::string_view name = samples::PartColorName(truth.part[r]);
+    EXPECT_EQ(set.entries[std::size_t(painted->regionColor[r])].name,
+              name.empty() ? std::string("TRANS") : std::string(name))
+        << "region " << r;
+    ++checked;
+  }
+  EXPECT_GT(checked, 10);
 }
 
 TEST(SampleCommand, AFolderThatCannotBeMadeFailsWithExitOne) {

@@ -12,6 +12,7 @@
 
 #include "painter/app/main_frame.h"
 #include "painter/app/painter_view.h"
+#include "painter/core/next_unpainted.h"
 #include "painter/core/painter_texts.h"
 #include "ui/recent_files.h"
 #include "ui/tool_art.h"
@@ -135,6 +136,10 @@ void CMainFrame::BuildActions() {
   make("actionLastFrame", tr("&Last Frame"), {QKeySequence(Qt::Key_Down)},
        tr("Save this frame and go to the last"), [this] { doc_->LastFrame(); })
       ->setIcon(ToolIcon(ToolArt::LastFrame));
+  make("actionNextUnpainted", Q(kNextUnpaintedText), {QKeySequence(Qt::Key_N)},
+       tr("Go to the next drawing with unfilled regions that are not specks and select the "
+          "largest"),
+       [this] { doc_->NextUnpainted(); });
   make("actionAutoPaintPrevious", tr("Auto Paint &Previous"), {},
        tr("Paint this frame from the one before"), [this] { doc_->AutoPaintPrevious(); })
       ->setIcon(ToolIcon(ToolArt::AutoPaint));
@@ -255,8 +260,8 @@ void CMainFrame::BuildMenus() {
   tools->addActions(sizes_->actions());
 
   QMenu* frames = menuBar()->addMenu(tr("F&rames"));
-  for (const char* name :
-       {"actionNextFrame", "actionPreviousFrame", "actionFirstFrame", "actionLastFrame"}) {
+  for (const char* name : {"actionNextFrame", "actionPreviousFrame", "actionFirstFrame",
+                           "actionLastFrame", "actionNextUnpainted"}) {
     frames->addAction(Action(name));
   }
   frames->addSeparator();

@@ -97,6 +97,9 @@ void CPainterView::OnUpdate(const PainterUpdate& update) {
       SetPicture(shown());
       viewport()->repaint();
       break;
+    case PainterHint::SelectRegion:
+      BringIntoSight(update.region);
+      break;
     case PainterHint::StateChanged:
       UpdateToolCursor();
       break;
@@ -304,7 +307,34 @@ void CPainterView::leaveEvent(QEvent* event) {
   PictureView::leaveEvent(event);
 }
 
+QRect CPainterView::RegionBoxInWindow(int region) const {
+  const auto& bounds = doc_.frame().region.regionBounds;
+  if (region <= 0 || std::size_t(region) >= bounds.size()) return {};
+  const RegionBox& box = bounds[std::size_t(region)];
+  if (box.maxX < box.minX || box.maxY < box.minY) return {};
+  return ImageToWindow(QRect(box.minX, box.minY, box.maxX - box.minX + 1, box.maxY - box.minY + 1));
+}
+
+void CPainterView::BringIntoSight(int region) {
+  const QRect shown = RegionBoxInWindow(region);
+  if (shown.isEmpty()) return;
+  SetScrollPosition(scrollPosition() + shown.center() - viewport()->rect().center());
+  viewport()->update();
+}
+
 void CPainterView::PaintOverlay(QPainter& painter) {
+  // The region Next Unpainted selected, framed while it is still unfilled.
+  const int selected = doc_.selectedRegion();
+  const auto& colours = doc_.frame().regionColor;
+  if (selected > 0 && std::size_t(selected) < colours.size() &&
+      colours[std::size_t(selected)] == kUnfilledColor) {
+    const QRect around = RegionBoxInWindow(selected).adjusted(-3, -3, 3, 3);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255), 3));
+    painter.drawRect(around);
+    painter.setPen(QPen(QColor(230, 0, 120), 1, Qt::DashLine));
+    painter.drawRect(around);
+  }
   if (rubberBand_) {
     // The dragged rectangle with a raised-and-sunken edge.
     QRect band = QRect(pressWindow_, currentWindow_).normalized();

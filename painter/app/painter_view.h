@@ -42,6 +42,9 @@ class CPainterView final : public PictureView, public PainterListener {
   // AnimFill's hover: the connected line under the mouse shown in the current colour.
   void PreviewLineFill(ImagePoint at);
   PenComposition pen() const;
+  // Next Unpainted's region: its box in the window, and scrolling that puts it in the middle.
+  QRect RegionBoxInWindow(int region) const;
+  void BringIntoSight(int region);
   // The composed rows cut to the picture's width (they carry spare pixels at their ends).
   ConstRasterView shown() const;
 

@@ -9,6 +9,7 @@
 #include "common/path.h"
 #include "common/region_file.h"
 #include "painter/core/frame_composition.h"
+#include "painter/core/next_unpainted.h"
 
 namespace quenda {
 
@@ -117,6 +118,7 @@ bool CPainterDoc::LoadFrameInto(PainterFrame& target, int index) {
 
 void CPainterDoc::GoToFrame(int index, PainterHint hint) {
   currentFrame_ = index;
+  selectedRegion_ = 0;
   penActive_ = false;
   frameLoaded_ = LoadFrameInto(frame_, index);
   referenceLoaded_ = false;
@@ -160,6 +162,28 @@ bool CPainterDoc::SelectFrame(int index) {
   if (!LeaveCurrentFrame()) return false;
   GoToFrame(index);
   return true;
+}
+
+bool CPainterDoc::NextUnpainted() {
+  if (!sequenceOpen_) return false;
+  const int speckSize = autoPaintOptions_.speckSize;
+  for (int index : NextUnpaintedOrder(currentFrame_, sequence_.frameCount)) {
+    UnpaintedRegion found;
+    if (index == currentFrame_) {
+      if (frameLoaded_) found = LargestUnpaintedRegion(frame_, speckSize);
+    } else if (auto other = ReadFramePaint(PathsOf(index), colors_.count)) {
+      // A drawing whose files do not read is passed over; going to it says what is wrong.
+      found = LargestUnpaintedRegion(*other, speckSize);
+    }
+    if (!found) continue;
+    if (index != currentFrame_ && !SelectFrame(index)) return false;
+    selectedRegion_ = found.region;
+    UpdateAllViews(PainterHint::SelectRegion, WholeImage(frame_.width, frame_.height),
+                   found.region);
+    return true;
+  }
+  prompt_.Message(kNothingUnpaintedText, MessageIcon::Information);
+  return false;
 }
 
 bool CPainterDoc::CanGoForward() const {

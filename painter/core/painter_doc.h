@@ -63,6 +63,7 @@ enum class PainterHint {
   RedrawRect,      // the picture inside `rect`
   RedrawAll,       // the whole picture
   ShowRegion,      // a split shows `region` alone for one redraw
+  SelectRegion,    // Next Unpainted chose `region`: bring it into sight and mark it
   StateChanged,    // tool, mode, brush size or current colour
 };
 
@@ -111,6 +112,14 @@ class CPainterDoc : public Document<PainterUpdate> {
   bool FirstFrame();
   bool LastFrame();
   bool SelectFrame(int index);  // a double click in the frame strip
+  // Next Unpainted: shows the next drawing after the current one (going on from the first past
+  // the last, the current one looked at last) whose unfilled regions are not all specks, and
+  // selects its largest such region. Says kNothingUnpaintedText and stays where there is none;
+  // false then, or when the current frame could not be left.
+  bool NextUnpainted();
+  // The region Next Unpainted selected in the current frame, 0 for none; showing another frame
+  // drops it.
+  int selectedRegion() const { return selectedRegion_; }
   bool CanGoForward() const;
   bool CanGoBack() const;
   bool CanUndo() const { return CanEdit() && frame_.undoAvailable(); }
@@ -252,6 +261,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   ImagePoint penPrevious_;
   StrokeBox strokeBox_;
   bool penActive_ = false;
+  int selectedRegion_ = 0;
   bool strokeRefused_ = false;  // the transparent-brush message was shown for this stroke
 };
 

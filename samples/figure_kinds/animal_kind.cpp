@@ -164,7 +164,7 @@ DrawnFigure DrawAnimalKind(PencilCanvas& canvas, const FigureStage& stage) {
                w.normal);
 
   DrawnFigure drawn;
-  drawn.parts = sketch.Draw(canvas);
+  drawn.parts = sketch.Draw(canvas, stage.pencil, &drawn.pencilGaps);
   drawn.face = at(TurnAbout(on({-1, -4}), neck, tilt));
   drawn.back = at(Plus(body, {-2, -1}));
   return drawn;

@@ -40,7 +40,7 @@ DrawnFigure DrawCrossKind(PencilCanvas& canvas, const FigureStage& stage) {
   near.phase = phase;
   near.seed = stage.seed;
 
-  DrawnFigure drawn = DrawWalkingFigure(canvas, far);
+  DrawnFigure drawn = DrawWalkingFigure(canvas, far, stage.pencil);
   for (PartShape& shape : drawn.parts) shape.part = FarColour(shape.part);
 
   // Where the near walker will cover the far one, its lines go.
@@ -54,8 +54,9 @@ DrawnFigure DrawCrossKind(PencilCanvas& canvas, const FigureStage& stage) {
           FigurePart::Paper)
         canvas.EraseBox(x, y, x, y);
 
-  DrawnFigure front = DrawWalkingFigure(canvas, near);
+  DrawnFigure front = DrawWalkingFigure(canvas, near, stage.pencil);
   drawn.parts.insert(drawn.parts.end(), front.parts.begin(), front.parts.end());
+  drawn.pencilGaps.insert(drawn.pencilGaps.end(), front.pencilGaps.begin(), front.pencilGaps.end());
   drawn.gaps = std::move(front.gaps);
   drawn.face = front.face;
   drawn.back = front.back;

@@ -51,6 +51,8 @@ SampleDrawing RenderFigureDrawing(const SampleOptions& options, double time) {
   stage.groundY = 0.5 * (height - figureHeight) + 0.02 * height;
   stage.time = time;
   stage.seed = DrawingSeed(options.seed, options.figure, time);
+  stage.pencil = options.pencil;
+  stage.pencil.dpi = std::max(options.dpi, 1);
 
   SampleRandom random(stage.seed ^ 0x5DEECE66DULL);
   // A head alone stands on nothing; walkers at other distances from the camera stand on
@@ -61,6 +63,7 @@ SampleDrawing RenderFigureDrawing(const SampleOptions& options, double time) {
   DrawnFigure figure = DrawKind(options.figure, canvas, stage);
   SampleDrawing drawing;
   drawing.gaps = std::move(figure.gaps);
+  drawing.pencilGaps = std::move(figure.pencilGaps);
   drawing.face = figure.face;
   drawing.back = figure.back;
   drawing.parts = std::move(figure.parts);

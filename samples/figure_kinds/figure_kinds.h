@@ -17,6 +17,7 @@ struct FigureStage {
   double groundY = 0;  // pixels: the ground line figures stand on
   double time = 0;     // drawings of the natural pace from the middle of the motion
   uint64_t seed = 0;   // the hand's wobble
+  ScanPencil pencil;   // off: the plain strokes
 };
 
 DrawnFigure DrawWalkKind(PencilCanvas& canvas, const FigureStage& stage);

@@ -10,6 +10,7 @@
 #include "samples/figure_parts.h"
 #include "samples/pencil_canvas.h"
 #include "samples/pencil_shapes.h"
+#include "samples/scan_pencil.h"
 #include "samples/walking_figure.h"
 
 namespace quenda::samples {
@@ -30,8 +31,12 @@ class FigureSketch {
   // and open lines across it), as a polygon in pixels. It hides nothing.
   void Area(FigurePart part, const std::vector<Point>& outline);
 
-  // Draws what is seen and returns the shapes of the ground truth in drawing order.
-  std::vector<PartShape> Draw(PencilCanvas& canvas) const;
+  // Draws what is seen and returns the shapes of the ground truth in drawing order. With
+  // `pencil` on, the strokes are drawn the scanned way: a shape seen whole as a broken outline,
+  // every line seen in part as tapering strokes that stop short of the outline in front of it,
+  // the gaps left going to `gaps` when given. Off, the plain strokes.
+  std::vector<PartShape> Draw(PencilCanvas& canvas, const ScanPencil& pencil = {},
+                              std::vector<PencilGap>* gaps = nullptr) const;
 
  private:
   struct Item {
@@ -41,6 +46,7 @@ class FigureSketch {
     PartShape truth;  // part Paper for an open line
   };
 
+  uint64_t seed_;
   SampleRandom random_;
   double unit_;
   LineWeights weights_;

@@ -107,7 +107,7 @@ DrawnFigure DrawHeadKind(PencilCanvas& canvas, const FigureStage& stage) {
   }
 
   DrawnFigure drawn;
-  drawn.parts = sketch.Draw(canvas);
+  drawn.parts = sketch.Draw(canvas, stage.pencil, &drawn.pencilGaps);
   drawn.face = at({noseX - 8, head.y - 8});
   drawn.back = at({-18, 21});
   return drawn;

@@ -91,7 +91,7 @@ DrawnFigure DrawLimbsKind(PencilCanvas& canvas, const FigureStage& stage) {
        FigurePart::Skin, 2.6);
 
   DrawnFigure drawn;
-  drawn.parts = sketch.Draw(canvas);
+  drawn.parts = sketch.Draw(canvas, stage.pencil, &drawn.pencilGaps);
   drawn.face = at({head.x + 1, head.y - 3.5});
   drawn.back = at({-4.5, hipHeight + 20});
   return drawn;

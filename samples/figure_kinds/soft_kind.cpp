@@ -58,7 +58,7 @@ DrawnFigure DrawSoftKind(PencilCanvas& canvas, const FigureStage& stage) {
                  shape(EllipseOutline({0, 29 - 0.5 * open}, 3.6, 0.35 * open, 0)), w.normal);
 
   DrawnFigure drawn;
-  drawn.parts = sketch.Draw(canvas);
+  drawn.parts = sketch.Draw(canvas, stage.pencil, &drawn.pencilGaps);
   drawn.face = at(jelly({-18, 30}));
   drawn.back = at(jelly({0, 52}));
   return drawn;

@@ -29,7 +29,7 @@ DrawnFigure DrawTravelKind(PencilCanvas& canvas, const FigureStage& stage) {
   placement.hipX = stage.centreX + across * stage.sheetWidth;
   placement.phase = 2 * std::numbers::pi * across / kWalkStride;
   placement.seed = stage.seed;
-  return DrawWalkingFigure(canvas, placement);
+  return DrawWalkingFigure(canvas, placement, stage.pencil);
 }
 
 }  // namespace quenda::samples

@@ -19,7 +19,7 @@ DrawnFigure DrawWalkKind(PencilCanvas& canvas, const FigureStage& stage) {
   placement.hipX = stage.centreX + kStepOfWidth * stage.sheetWidth * stage.time;
   placement.phase = 2 * std::numbers::pi * stage.time / kWalkCycleFrames;
   placement.seed = stage.seed;
-  return DrawWalkingFigure(canvas, placement);
+  return DrawWalkingFigure(canvas, placement, stage.pencil);
 }
 
 }  // namespace quenda::samples

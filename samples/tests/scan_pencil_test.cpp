@@ -88,19 +88,68 @@ TEST(ScanPencil, OutlinesBreakIntoTaperedStrokesWithBareGaps) {
   EXPECT_EQ(Ink(a), Ink(b));
 }
 
-TEST(ScanPencil, TheWalkKeepsItsShapesAndGetsItsGaps) {
-  SampleOptions plain{.width = 600, .height = 800, .dpi = 300};
-  SampleOptions pencil = plain;
-  pencil.pencil = ScanPencilAt(300);
-  const SampleDrawing a = RenderSampleDrawing(plain, 1, 4), b = RenderSampleDrawing(pencil, 1, 4);
-  ASSERT_EQ(a.parts.size(), b.parts.size());
-  for (std::size_t k = 0; k < a.parts.size(); ++k) {
-    EXPECT_EQ(a.parts[k].part, b.parts[k].part);
-    EXPECT_EQ(a.parts[k].outline.size(), b.parts[k].outline.size());
+// Every figure kind takes the scan-like pencil: the same shapes (so the same truth), other
+// pixels, and gaps of 1 to 4 pixels at 300 dpi with bare paper in them, where outlines break
+// and where a line stops short of the outline in front of it.
+TEST(ScanPencil, EveryKindKeepsItsShapesAndGetsItsGaps) {
+  for (FigureKind kind : kFigureKinds) {
+    SCOPED_TRACE(std::string(FigureKindName(kind)));
+    SampleOptions plain{.width = 600, .height = 800, .dpi = 300, .figure = kind};
+    SampleOptions pencil = plain;
+    pencil.pencil = ScanPencilAt(300);
+    const SampleDrawing a = RenderSampleDrawing(plain, 1, 4), b = RenderSampleDrawing(pencil, 1, 4);
+    ASSERT_EQ(a.parts.size(), b.parts.size());
+    for (std::size_t k = 0; k < a.parts.size(); ++k) {
+      EXPECT_EQ(a.parts[k].part, b.parts[k].part);
+      EXPECT_EQ(a.parts[k].outline.size(), b.parts[k].outline.size());
+    }
+    EXPECT_TRUE(a.pencilGaps.empty());
+    if (kind == FigureKind::Walk) {
+      EXPECT_GE(b.pencilGaps.size(), b.parts.size());  // every outline has at least one
+    }
+    ASSERT_GE(b.pencilGaps.size(), 5u);
+    for (const PencilGap& gap : b.pencilGaps) {
+      EXPECT_GE(gap.bare, 1.0);
+      EXPECT_LE(gap.bare, 4.0);
+    }
+    EXPECT_NE(a.scan.picture.bytes(), b.scan.picture.bytes());
+    // Made again, the same bytes.
+    EXPECT_EQ(RenderSampleDrawing(pencil, 1, 4).scan.picture.bytes(), b.scan.picture.bytes());
   }
-  EXPECT_TRUE(a.pencilGaps.empty());
-  EXPECT_GE(b.pencilGaps.size(), b.parts.size());  // every outline has at least one
-  EXPECT_NE(a.scan.picture.bytes(), b.scan.picture.bytes());
+}
+
+// A line seen in part, on the scan-like pencil, stops short of the outline in front of it by
+// bare paper; the free end of a line only tapers.
+TEST(ScanPencil, ALineStopsShortOfTheLineItMeets) {
+  const PencilStyle style{2.0, 0.95};
+  std::vector<StrokePoint> line;
+  for (int x = 20; x <= 200; x += 2) line.push_back({double(x), 100, 1, 1});
+  std::vector<StrokePoint> across;  // the line it meets, 3 pixels in half width
+  for (int y = 40; y <= 160; y += 2) across.push_back({200, double(y), 1, 1});
+  for (uint64_t seed = 1; seed <= 8; ++seed) {
+    PencilCanvas canvas(240, 200);
+    canvas.DrawStroke(across, {3.0, 1.0});
+    SampleRandom random(seed);
+    std::vector<PencilGap> gaps;
+    DrawScanLine(canvas, line, 0, 3.0, style, ScanPencilAt(300), random, &gaps);
+    ASSERT_EQ(gaps.size(), 1u);
+    const PencilGap& gap = gaps.front();
+    EXPECT_EQ(std::pair(gap.start.x, gap.start.y), std::pair(200.0, 100.0));
+    EXPECT_GE(gap.bare, 1.0);
+    EXPECT_LE(gap.bare, 4.0);
+    // Bare paper between the inked end and the line it meets.
+    bool bare = false;
+    for (int x = int(gap.end.x); x <= 200; ++x) bare |= canvas.InkAt(x, 100) == 0;
+    EXPECT_TRUE(bare) << "seed " << seed;
+    EXPECT_GT(canvas.InkAt(100, 100), 0);
+    EXPECT_GT(canvas.InkAt(21, 100), 0) << "the free end reaches its point";
+  }
+  // Off, the plain stroke.
+  PencilCanvas plain(240, 200), off(240, 200);
+  plain.DrawStroke(line, style);
+  SampleRandom random(1);
+  DrawScanLine(off, line, 2.0, 3.0, style, ScanPencil{}, random);
+  EXPECT_EQ(Ink(off), Ink(plain));
 }
 
 // Regions made by hand over a map of two 12 x 12 squares on paper.
