@@ -62,6 +62,40 @@ void TwainSession::TransferImagesWithInfo() {
   TransferImages();
 }
 
+bool TwainSession::SetUpScan(const BedFrame& area, int dpi, PixelType type) {
+  double value = 0;
+  if (!GetCapabilityOneValue(kCapPhysicalHeight, value)) {
+    Report("Could not get physical height of scanner!");
+    Report(StatusReport());
+    return false;
+  }
+  bedHeight_ = value - 0.001;
+  if (!GetCapabilityOneValue(kCapPhysicalWidth, value)) {
+    Report(StatusReport());
+    return false;
+  }
+  bedWidth_ = value - 0.001;
+  const double right = area.right == -1.0 ? bedWidth_ : area.right;
+  const double bottom = area.bottom == -1.0 ? bedHeight_ : area.bottom;
+  const bool gray = type == PixelType::Gray;
+  if (!SetCapability(kCapPixelType, gray ? kPixelTypeGray : kPixelTypeRgb)) {
+    Report(gray ? "Could not set gray scan" : "Could not set color scan");
+    Report(StatusReport());
+    return false;
+  }
+  if (!SetCapability(kCapXResolution, dpi) || !SetCapability(kCapYResolution, dpi)) {
+    Report("Could not set x resolution to requested dpi");
+    Report(StatusReport());
+    return false;
+  }
+  if (!SetScanArea(area.left, area.top, right - area.left, bottom - area.top)) {
+    Report("Could not transfer layout");
+    Report(StatusReport());
+    return false;
+  }
+  return true;
+}
+
 bool TwainSession::Acquire(double left, double top, double right, double bottom, int dpi,
                            PixelType type) {
   CloseDownTo(1);
@@ -75,36 +109,7 @@ bool TwainSession::Acquire(double left, double top, double right, double bottom,
     failed = true;
   }
   if (!failed) {
-    double value = 0;
-    if (!GetCapabilityOneValue(kCapPhysicalHeight, value)) {
-      Report("Could not get physical height of scanner!");
-      Report(StatusReport());
-      return false;
-    }
-    bedHeight_ = value - 0.001;
-    if (!GetCapabilityOneValue(kCapPhysicalWidth, value)) {
-      Report(StatusReport());
-      return false;
-    }
-    bedWidth_ = value - 0.001;
-    if (right == -1.0) right = bedWidth_;
-    if (bottom == -1.0) bottom = bedHeight_;
-    const bool gray = type == PixelType::Gray;
-    if (!SetCapability(kCapPixelType, gray ? kPixelTypeGray : kPixelTypeRgb)) {
-      Report(gray ? "Could not set gray scan" : "Could not set color scan");
-      Report(StatusReport());
-      return false;
-    }
-    if (!SetCapability(kCapXResolution, dpi) || !SetCapability(kCapYResolution, dpi)) {
-      Report("Could not set x resolution to requested dpi");
-      Report(StatusReport());
-      return false;
-    }
-    if (!SetScanArea(left, top, right - left, bottom - top)) {
-      Report("Could not transfer layout");
-      Report(StatusReport());
-      return false;
-    }
+    if (!SetUpScan({left, top, right, bottom}, dpi, type)) return false;
     if (state_ <= 4 && !EnableSource()) {
       OnFailure(SessionFailure::Enable);
       failed = true;
