@@ -119,7 +119,7 @@ int RunScan(std::span<const std::string> args, CommandIo& io) {
   InterruptStop stop(console);
   Prompt& prompt = stop.prompt();
   NoDialogs dialogs;
-  scanner::MemoryProfile profile;  // the window's settings file is left alone
+  MemoryProfile profile;  // the window's settings file is left alone
   scanner::CScannerDoc doc(prompt, dialogs, profile);
   twain::SaneDeviceManager sane;
   scanner::ScannerSession session(sane, prompt, doc);

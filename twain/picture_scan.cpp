@@ -1,7 +1,6 @@
 #include "twain/picture_scan.h"
 
 #include <cctype>
-#include <cmath>
 #include <utility>
 
 #include "common/drawing_scan.h"
@@ -39,11 +38,12 @@ AnalyzerScanMode::AnalyzerScanMode(ScanDeviceManager& manager, Prompt& prompt)
 }
 
 bool AnalyzerScanMode::Enter(const std::string& directory, const std::string& name, int pegPosition,
-                             int firstCounter) {
+                             const ScanSettings& settings, int firstCounter) {
   directory_ = directory;
   name_ = name;
   peg_ = pegPosition;
   counter_ = firstCounter;
+  dpi_ = settings.dpi;
   if (!OpenSourceManager()) {
     prompt().Message("Error opening Data Source Manager", MessageIcon::Information);
     return false;
@@ -56,6 +56,11 @@ bool AnalyzerScanMode::Enter(const std::string& directory, const std::string& na
   }
   if (!OpenSource()) {
     prompt().Message("Error opening Data Source", MessageIcon::Information);
+    CloseDownTo(1);
+    return false;
+  }
+  // The source's own defaults would scan at whatever it was left at; the failure is shown.
+  if (!SetUpScan(FrameToScan(settings), settings.dpi, settings.type)) {
     CloseDownTo(1);
     return false;
   }
@@ -115,7 +120,8 @@ void AnalyzerScanMode::OnTransferReady() {
   const double r = info.width / (frame.right - frame.left);
   DrawingScan scan;
   scan.picture = TurnForPeg(std::as_const(grey).view(), peg_);
-  scan.dpi = std::isfinite(r) ? int(r) : 0;
+  // The resolution set, not the one the device's rounded frame gives back a hair under it.
+  scan.dpi = dpi_;
   scan.pegPosition = peg_;
   scan.xPosition = RoundHalfUp(frame.left * r);
   scan.yPosition = RoundHalfUp(frame.top * r);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/result.h"
+#include "twain/scan_settings.h"
 #include "twain/twain_session.h"
 
 namespace quenda::twain {
@@ -32,16 +33,17 @@ Status CheckAnalyzerScanSelection(const std::string& directory, const std::strin
 
 // The analyzer's reduced scan mode: the user picks the source, every image the source delivers
 // is turned by the peg position (grey as the mean of red, green and blue), placed on the bed by
-// the transfer's own resolution and written as directory + name + counter + ".qds". No
-// capability and no scan area are set.
+// the transfer's own resolution and written as directory + name + counter + ".qds" with the
+// resolution it was scanned at. The scans take the resolution, area and mode of the scan
+// settings chosen.
 class AnalyzerScanMode final : public TwainSession {
  public:
   AnalyzerScanMode(ScanDeviceManager& manager, Prompt& prompt);
 
   // Opens the manager, lets the user choose the source (a cancel ends quietly: false with no
-  // message), opens and enables it. `directory` ends with '/'.
+  // message), opens it, sets `settings` up on it and enables it. `directory` ends with '/'.
   bool Enter(const std::string& directory, const std::string& name, int pegPosition,
-             int firstCounter = 1);
+             const ScanSettings& settings, int firstCounter = 1);
   // Scans one image as the source's own Scan button does; false when the scan mode ended.
   bool ScanOne();
   // Disables and closes the source and closes the manager.
@@ -61,6 +63,7 @@ class AnalyzerScanMode final : public TwainSession {
   std::string directory_;
   std::string name_;
   int peg_ = 0;
+  int dpi_ = 0;
   int counter_ = 1;
   std::string lastWritten_;
 };

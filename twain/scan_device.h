@@ -45,6 +45,7 @@ struct BedFrame {
   double top = 0;
   double right = 0;
   double bottom = 0;
+  bool operator==(const BedFrame&) const = default;
 };
 
 // The image the device is about to deliver.

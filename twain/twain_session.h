@@ -174,6 +174,11 @@ class TwainSession {
   void TransferImages();
   void TransferImagesWithInfo();
 
+  // What Acquire sets on the open source before enabling it: the bed's size is read, then the
+  // mode, the resolution and the area (-1.0 right or bottom for the far edge) are set. False,
+  // the failure shown, when the source refuses one.
+  bool SetUpScan(const BedFrame& area, int dpi, PixelType type);
+
   // The image calls of a transfer, for sessions that run their own loop.
   uint16_t CallImageInfo(ImageInfo& info);
   uint16_t CallImageLayout(BedFrame& frame);

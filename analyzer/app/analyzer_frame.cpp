@@ -14,6 +14,7 @@
 #include "twain/sane_device.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
+#include "ui/scan_settings_dialog.h"
 #include "ui/settings.h"
 
 namespace quenda {
@@ -294,10 +295,14 @@ void CAnalyzerFrame::ScanSequence() {
   if (!doc_->ConfirmLoseDrawing()) return;
   ScanSelectionDialog selection(*prompt_, this);
   if (selection.exec() != QDialog::Accepted) return;
+  // Before the scanner has kept any: grey drawings at a resolution enough for their lines.
+  const twain::ScanSettings fallback{150, std::nullopt, twain::PixelType::Gray};
+  const auto scan = AskScanSettings(*prompt_, *settings_, fallback, this);
+  if (!scan) return;
   doc_->DropDrawing();
   ScannedFrames frames(*prompt_, selection.directory(), selection.name());
   auto mode = std::make_unique<twain::AnalyzerScanMode>(*devices_, *prompt_);
-  if (!mode->Enter(selection.directory(), selection.name(), selection.pegPosition(),
+  if (!mode->Enter(selection.directory(), selection.name(), selection.pegPosition(), *scan,
                    frames.NextNumber()))
     return;
   scanMode_ = std::move(mode);

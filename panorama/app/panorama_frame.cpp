@@ -22,6 +22,7 @@
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
 #include "ui/recovery_keeper.h"
+#include "ui/scan_settings_dialog.h"
 #include "ui/settings.h"
 
 namespace quenda {
@@ -257,8 +258,9 @@ void CPanoramaFrame::closeEvent(QCloseEvent* event) {
 namespace quenda {
 namespace {
 
-// Backgrounds are scanned at one resolution: enough for a movie frame from a drawn sheet.
-constexpr int kBackgroundScanDpi = 150;
+// Before the scanner has kept any: the whole bed in colour, at a resolution enough for a movie
+// frame from a drawn sheet.
+const twain::ScanSettings kBackgroundScan{150, std::nullopt, twain::PixelType::Color};
 
 // The session's bitmap as the document takes it over: the same rows, the palette as entries.
 ScanBitmap ToScanBitmap(twain::DeviceBitmap bitmap) {
@@ -276,13 +278,15 @@ ScanBitmap ToScanBitmap(twain::DeviceBitmap bitmap) {
 
 void CPanoramaFrame::ScanBackground() {
   if (!SaveModified()) return;
+  const auto chosen = AskScanSettings(*prompt_, *settings_, kBackgroundScan, this);
+  if (!chosen) return;
   std::optional<twain::DeviceBitmap> scanned;
   ProgressWindow progress(tr("Scanning"), this);
   progress.RunJobHere(
       [&](Progress& stop, Prompt&) {
         stop.SetStage("Scanning background");
         scanner_->SetProgress(&stop);
-        scanned = scanner_->ScanPicture(kBackgroundScanDpi, twain::PixelType::Color);
+        scanned = scanner_->ScanPicture(chosen->dpi, chosen->type, twain::FrameToScan(*chosen));
         scanner_->SetProgress(nullptr);
       },
       *prompt_);

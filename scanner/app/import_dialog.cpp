@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "scanner/app/dpi_buttons.h"
 #include "scanner/app/sequence_fields.h"
+#include "ui/dpi_buttons.h"
 #include "ui/peg_buttons.h"
 
 namespace quenda::scanner {

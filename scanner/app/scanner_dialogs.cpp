@@ -13,11 +13,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "scanner/app/dpi_buttons.h"
 #include "scanner/app/sequence_fields.h"
 #include "scanner/core/calibration.h"
+#include "ui/dpi_buttons.h"
 #include "ui/peg_buttons.h"
-#include "ui/settings.h"
 
 namespace quenda::scanner {
 namespace {
@@ -26,25 +25,11 @@ QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// Missing keys read back as this text, which no value saved can equal.
-const QString kMissing = QStringLiteral("___N_O_T_F_O_U_N_D___");
-
 void Report(Prompt& prompt, const Status& status) {
   if (!status) prompt.Message(status.message(), MessageIcon::Information);
 }
 
 }  // namespace
-
-std::optional<std::string> SettingsProfile::Get(std::string_view section, std::string_view key) {
-  const QString value = settings_.GetString(Q(section), Q(key), kMissing);
-  if (value == kMissing) return std::nullopt;
-  return value.toStdString();
-}
-
-bool SettingsProfile::Set(std::string_view section, std::string_view key, std::string_view value) {
-  settings_.SetString(Q(section), Q(key), Q(value));
-  return settings_.Save().ok();
-}
 
 NewSequenceDialog::NewSequenceDialog(Prompt& prompt, ScannerProfile& profile, QWidget* parent)
     : QDialog(parent), prompt_(prompt), profile_(profile) {
@@ -65,7 +50,7 @@ NewSequenceDialog::NewSequenceDialog(Prompt& prompt, ScannerProfile& profile, QW
   DpiButtons* dpis = fields_->dpiButtons();
   dpis->SetDpi(settings.scanDpi);
   connect(dpis, &DpiButtons::Clicked, this,
-          [this](int dpi) { Report(prompt_, SaveScanDpi(profile_, dpi)); });
+          [this](int dpi) { Report(prompt_, twain::SaveScanDpi(profile_, dpi)); });
 
   auto* buttons = new QDialogButtonBox;
   buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::AcceptRole);

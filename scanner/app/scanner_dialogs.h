@@ -1,12 +1,12 @@
 #pragma once
 // The scanner's own dialogs on Qt: the new sequence, the frame number (for a scan and for
-// renumbering), the preview resolution and the calibration; and the profile over the
-// program's INI file.
+// renumbering), the preview resolution and the calibration.
 
 #include <QDialog>
 #include <optional>
 
 #include "scanner/core/scanner_doc.h"
+#include "ui/settings_profile.h"
 
 class QComboBox;
 class QLabel;
@@ -14,24 +14,9 @@ class QLineEdit;
 class QSlider;
 class QSpinBox;
 
-namespace quenda {
-class Settings;
-}  // namespace quenda
-
 namespace quenda::scanner {
 
 class SequenceFields;
-
-// The scanner's keys in the program's profile; every write is saved at once.
-class SettingsProfile final : public ScannerProfile {
- public:
-  explicit SettingsProfile(Settings& settings) : settings_(settings) {}
-  std::optional<std::string> Get(std::string_view section, std::string_view key) override;
-  bool Set(std::string_view section, std::string_view key, std::string_view value) override;
-
- private:
-  Settings& settings_;
-};
 
 // "Scan New Sequence". The choices of peg and resolution are saved as they are clicked.
 class NewSequenceDialog final : public QDialog {

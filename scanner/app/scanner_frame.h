@@ -14,13 +14,13 @@ namespace quenda {
 class Settings;
 class RecentFiles;
 class ProgressWindow;
+class SettingsProfile;
 }  // namespace quenda
 
 namespace quenda::scanner {
 
 class CScannerView;
 class QtScannerDialogs;
-class SettingsProfile;
 
 class CScannerFrame final : public QMainWindow, public DocumentListener<ScannerUpdate> {
   Q_OBJECT

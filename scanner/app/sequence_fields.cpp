@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "scanner/app/dpi_buttons.h"
+#include "ui/dpi_buttons.h"
 #include "ui/peg_buttons.h"
 
 namespace quenda::scanner {

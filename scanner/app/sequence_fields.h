@@ -10,12 +10,11 @@
 class QLineEdit;
 
 namespace quenda {
+class DpiButtons;
 class PegButtons;
-}
+}  // namespace quenda
 
 namespace quenda::scanner {
-
-class DpiButtons;
 
 struct SequenceFieldTexts {
   QString name;             // the name's label

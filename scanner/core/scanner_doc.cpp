@@ -80,7 +80,7 @@ bool CScannerDoc::NewSequence(const std::string& directory, const std::string& n
   }
   pegPosition_ = pegPosition;
   scanDpi_ = dpi;
-  Save(SaveScanDpi(profile_, dpi));
+  Save(twain::SaveScanDpi(profile_, dpi));
   Save(SaveLastSequenceName(profile_, name));
   Save(SaveLastDirectory(profile_, directory));
   settings_ = LoadScannerSettings(profile_);
@@ -199,7 +199,8 @@ int CScannerDoc::ScanSelection() {
       proposed = *tag;
     }
     if (!ScanInto(area, tag)) return written;
-    ++written;
+    // The area scanned is what the other programs that scan offer next.
+    if (++written == 1) Save(twain::SaveScanArea(profile_, area));
     std::optional<int> choice = prompt_.AskChoice({"Quenda",
                                                    "Do you want to change the selection box?",
                                                    "",

@@ -1,34 +1,19 @@
 #pragma once
 // The scanner's settings: the calibration, the preview resolution and the last choices of the
-// new-sequence dialog, kept in the program's profile. The core reads and writes them through
-// ScannerProfile, which the program backs with its INI file and tests with memory.
+// new-sequence dialog, kept in the program's profile. The resolution and the scan area are the
+// suite's last scan settings (twain/scan_settings.h), which the other programs that scan start
+// from.
 
-#include <map>
-#include <optional>
 #include <string>
-#include <string_view>
 
+#include "common/profile.h"
 #include "common/result.h"
+#include "twain/scan_settings.h"
 
 namespace quenda::scanner {
 
-class ScannerProfile {
- public:
-  virtual ~ScannerProfile() = default;
-  // Nothing when the key is missing.
-  virtual std::optional<std::string> Get(std::string_view section, std::string_view key) = 0;
-  // False when the value could not be stored.
-  virtual bool Set(std::string_view section, std::string_view key, std::string_view value) = 0;
-};
-
-class MemoryProfile final : public ScannerProfile {
- public:
-  std::optional<std::string> Get(std::string_view section, std::string_view key) override;
-  bool Set(std::string_view section, std::string_view key, std::string_view value) override;
-
-  std::map<std::string, std::string> values;  // "SECTION/key" -> text
-  bool refuseWrites = false;
-};
+// The profile the scanner's settings live in.
+using ScannerProfile = Profile;
 
 inline constexpr int kDefaultPreviewDpi = 45;
 inline constexpr int kMinPreviewDpi = 15;
@@ -51,7 +36,6 @@ ScannerSettings LoadScannerSettings(ScannerProfile& profile);
 // Each save answers the program's own message when the profile refuses it.
 Status SaveCalibration(ScannerProfile& profile, int brightness, int contrast);
 Status SavePreviewDpi(ScannerProfile& profile, int dpi);
-Status SaveScanDpi(ScannerProfile& profile, int dpi);
 Status SavePegButton(ScannerProfile& profile, int button);
 Status SaveLastSequenceName(ScannerProfile& profile, const std::string& name);
 Status SaveLastDirectory(ScannerProfile& profile, const std::string& directory);

@@ -80,6 +80,12 @@ TEST_F(ScannerDocTest, NewSequencePreviewsThenScansFrameAfterFrameIntoTheSelecti
       std::tuple(scan->scan.xPosition, scan->scan.yPosition, scan->scan.dpi,
                  scan->scan.picture.width(), doc.currentFrame(), doc.picture().picture.width()),
       std::tuple(211, 294, 100, 424, 1, 382));
+  // The area the frames came from is kept for the other programs that scan.
+  const twain::ScanSettings kept = twain::LoadScanSettings(profile, {});
+  ASSERT_TRUE(kept.area);
+  EXPECT_NEAR(kept.area->left * 100, 211, 1);
+  EXPECT_NEAR(kept.area->top * 100, 294, 1);
+  EXPECT_NEAR((kept.area->right - kept.area->left) * 100, 424, 1);
 }
 
 TEST_F(ScannerDocTest, ExistingSequencesAndFramesAreNotStartedAgainAndTheNextNumberIsProposed) {
@@ -104,6 +110,14 @@ TEST_F(ScannerDocTest, ReadErrorDuringAFrameLeavesNoFileBehind) {
   EXPECT_EQ(doc.ScanSelection(), 0);
   EXPECT_THAT(ListDirectory(dir.path()), IsEmpty());
   EXPECT_EQ(doc.currentFrame(), -1);
+  // Only an area a frame came from is kept; one that cannot be kept is said, and the frame stays.
+  EXPECT_FALSE(profile.Get("SCAN_SETTINGS", "Area_Left"));
+  scanner.readFailsAfter = -1;
+  profile.refuseWrites = true;
+  prompt.QueueChoice(1);  // "Yes. Stop scan"
+  EXPECT_EQ(doc.ScanSelection(), 1);
+  EXPECT_THAT(prompt.Texts(), ::testing::Contains("Problem Saving scan area to ini file"));
+  EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk1.qds"));
 }
 
 // A read-only frame is kept; the last frame deleted leaves nothing loaded.

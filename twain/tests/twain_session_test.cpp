@@ -212,11 +212,12 @@ TEST_F(SessionTest, SelectSourceMakesTheChoiceTheDefaultAndReturnsToItsState) {
 struct AnalyzerScanTest : SessionTest {
   ::quenda::testing::TempDir dir;
   AnalyzerScanMode mode{manager, prompt};
+  const ScanSettings wholeBed{72, std::nullopt, PixelType::Gray};
 };
 
 TEST_F(AnalyzerScanTest, WritesEachImageTurnedAndNumberedFromOne) {
   prompt.QueueChoice(0);
-  ASSERT_TRUE(mode.Enter(dir.path(), "pan", kPegLeft));
+  ASSERT_TRUE(mode.Enter(dir.path(), "pan", kPegLeft, wholeBed));
   EXPECT_EQ(mode.state(), 5);
   ASSERT_TRUE(mode.ScanOne());
   ASSERT_TRUE(mode.ScanOne());
@@ -225,7 +226,7 @@ TEST_F(AnalyzerScanTest, WritesEachImageTurnedAndNumberedFromOne) {
   EXPECT_THAT(::quenda::testing::ListDirectory(dir.path()), ElementsAre("pan1.qds", "pan2.qds"));
   auto scan = ReadDrawingScan(dir.File("pan1.qds"), ScanReader::Analyzer);
   ASSERT_TRUE(scan.ok()) << scan.message();
-  // The whole bed at the source's own 72 dpi: 612 x 842, a quarter turn makes it 842 wide.
+  // The whole bed at 72 dpi: 612 x 842, a quarter turn makes it 842 wide.
   EXPECT_EQ(std::tuple(scan->scan.picture.width(), scan->scan.picture.height(), scan->scan.dpi),
             std::tuple(842, 612, 72));
   // Turned a quarter clockwise, the scan's bottom-right corner comes to the bottom left.
@@ -233,14 +234,40 @@ TEST_F(AnalyzerScanTest, WritesEachImageTurnedAndNumberedFromOne) {
   EXPECT_THAT(prompt.Texts(), ::testing::Contains(::testing::HasSubstr("Sources:")));
 }
 
+TEST_F(AnalyzerScanTest, ScansTheChosenAreaAtTheChosenResolutionAndMode) {
+  // Colour, for once: the drawing is still the mean of the three.
+  scanner.picture = [](int x, int, int channel) { return uint8_t(channel == 0 ? 90 : x); };
+  prompt.QueueChoice(0);
+  ASSERT_TRUE(mode.Enter(dir.path(), "pan", kPegBottom,
+                         {100, BedFrame{1.0, 0.5, 3.0, 1.5}, PixelType::Color}));
+  ASSERT_TRUE(mode.ScanOne());
+  auto scan = ReadDrawingScan(dir.File("pan1.qds"), ScanReader::Analyzer);
+  ASSERT_TRUE(scan.ok()) << scan.message();
+  EXPECT_EQ(std::tuple(scan->scan.picture.width(), scan->scan.picture.height(), scan->scan.dpi,
+                       scan->scan.xPosition, scan->scan.yPosition),
+            std::tuple(200, 100, 100, 100, 50));
+  // Bed column 100 at the area's left edge: (90 + 100 + 100) / 3.
+  EXPECT_EQ(scan->scan.picture.At(0, 0)[0], 96);
+}
+
+TEST_F(AnalyzerScanTest, ASettingTheSourceRefusesEndsTheModeBeforeAnyScan) {
+  scanner.failures[DeviceCall::Resolution] = DeviceStatus::Invalid;
+  prompt.QueueChoice(0);
+  EXPECT_FALSE(mode.Enter(dir.path(), "pan", kPegBottom, wholeBed));
+  EXPECT_THAT(prompt.Texts(),
+              ::testing::IsSupersetOf({"Could not set x resolution to requested dpi"s,
+                                       "Condition Code: Data parameter out of range"s}));
+  EXPECT_EQ(std::tuple(mode.state(), mode.active()), std::tuple(1, false));
+}
+
 TEST_F(AnalyzerScanTest, CancelledSelectionEndsQuietlyAndAFailedImageEndsTheMode) {
   prompt.QueueChoice(std::nullopt);
-  EXPECT_FALSE(mode.Enter(dir.path(), "pan", kPegBottom));
+  EXPECT_FALSE(mode.Enter(dir.path(), "pan", kPegBottom, wholeBed));
   EXPECT_EQ(std::tuple(prompt.Texts().size(), mode.state()), std::tuple(1u, 1));  // only the choice
 
   prompt.Clear();
   prompt.QueueChoice(0);
-  ASSERT_TRUE(mode.Enter(dir.path(), "pan", kPegBottom));
+  ASSERT_TRUE(mode.Enter(dir.path(), "pan", kPegBottom, wholeBed));
   scanner.failures[DeviceCall::ImageInfo] = DeviceStatus::IoError;
   EXPECT_FALSE(mode.ScanOne());
   EXPECT_EQ(prompt.Texts().back(), "Error Getting Image data");

@@ -10,7 +10,6 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
-#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -22,7 +21,6 @@
 #include "panorama/app/panorama_dialogs.h"
 #include "panorama/app/panorama_frame.h"
 #include "panorama/app/panorama_view.h"
-#include "testing/sane_test_backend.h"
 #include "testing/test_support.h"
 #include "ui/recent_files.h"
 #include "ui/settings.h"
@@ -388,34 +386,6 @@ TEST(PanoramaWindow, Screenshots) {
     d->reject();
   });
   w.Click(100, 300);
-}
-
-// A colour scan from the scanner becomes the background, pixel for pixel as scanimage sees it,
-// and wholly opaque.
-TEST(PanoramaWindow, ScanBackgroundTakesOverAColourScan) {
-  SaneTestBackend backend({"test-picture \"Color pattern\""});
-  TempDir dir;
-  ScriptedPrompt prompt;
-  Settings settings(QStringLiteral("panorama"), QString::fromStdString(dir.path()));
-  CPanoramaFrame frame(&prompt, &settings);
-  frame.Action("actionScanBackground")->trigger();
-  const CPanoramaDoc& doc = frame.document();
-  ASSERT_TRUE(doc.loaded()) << ::testing::PrintToString(prompt.Texts());
-  const Raster expected = backend.Scanimage(
-      "test:0", "--mode Color --resolution 150 -l 0 -t 0 -x 200 -y 200");  // the whole bed
-  ASSERT_EQ(expected.channels(), 3);
-  // The document keeps rows bottom first, pixels as blue, green, red.
-  Raster turned(expected.width(), expected.height(), 3);
-  bool colourful = false;
-  for (int y = 0; y < expected.height(); ++y)
-    for (int x = 0; x < expected.width(); ++x) {
-      const uint8_t* rgb = expected.At(x, y);
-      std::reverse_copy(rgb, rgb + 3, turned.At(x, expected.height() - 1 - y));
-      colourful |= rgb[0] != rgb[1] || rgb[1] != rgb[2];
-    }
-  EXPECT_TRUE(colourful) << "the scan came out grey";
-  EXPECT_EQ(std::tuple(doc.image(), doc.mask(), doc.modified()),
-            std::tuple(turned, Raster(expected.width(), expected.height(), 1, 255), true));
 }
 
 }  // namespace

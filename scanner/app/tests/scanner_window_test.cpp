@@ -19,7 +19,6 @@
 
 #include "common/drawing_scan.h"
 #include "common/scripted_prompt.h"
-#include "scanner/app/dpi_buttons.h"
 #include "scanner/app/import_dialog.h"
 #include "scanner/app/scanner_dialogs.h"
 #include "scanner/app/scanner_frame.h"
@@ -28,8 +27,10 @@
 #include "testing/picture_files.h"
 #include "testing/sane_test_backend.h"
 #include "testing/test_support.h"
+#include "ui/dpi_buttons.h"
 #include "ui/peg_buttons.h"
 #include "ui/settings.h"
+#include "ui/settings_profile.h"
 #include "ui/tests/modal_helper.h"
 #include "ui/tests/screenshot.h"
 
@@ -115,6 +116,19 @@ TEST(ScannerWindow, ScansRenumbersAndDeletesFramesOfANewSequence) {
   w.frame->Action("actionScanSelection")->trigger();
   ASSERT_TRUE(w.Exists("walk1.qds") && w.Exists("walk2.qds"))
       << ::testing::PrintToString(w.prompt.Texts());
+  // What the scanner used is what the other programs that scan offer next: the resolution of the
+  // sequence and the area the frames were scanned from (to a thousandth of an inch).
+  SettingsProfile kept(w.settings);
+  const twain::ScanSettings last = twain::LoadScanSettings(kept, {});
+  const twain::BedFrame scanned =
+      BedFrameOfSelection(doc.selection(), doc.previewDpi(), doc.pegPosition(),
+                          *w.frame->session().BedWidth(), *w.frame->session().BedHeight());
+  ASSERT_TRUE(last.area);
+  EXPECT_EQ(last.dpi, 150);
+  EXPECT_NEAR(last.area->left, scanned.left, 0.0005);
+  EXPECT_NEAR(last.area->top, scanned.top, 0.0005);
+  EXPECT_NEAR(last.area->right, scanned.right, 0.0005);
+  EXPECT_NEAR(last.area->bottom, scanned.bottom, 0.0005);
   EXPECT_TRUE(w.frame->ToolPanelText().contains(QStringLiteral("DPI: 150")));
   // The preview stays, with the frame just scanned in the tools.
   SaveScreenshot(*w.frame, "scanner-preview.png");

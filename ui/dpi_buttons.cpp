@@ -1,11 +1,13 @@
-#include "scanner/app/dpi_buttons.h"
+#include "ui/dpi_buttons.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QRadioButton>
 #include <QSpinBox>
 
-namespace quenda::scanner {
+#include "twain/scan_settings.h"
+
+namespace quenda {
 namespace {
 
 constexpr int kDpiChoices[] = {72, 100, 150, 200, 300, 400};
@@ -22,7 +24,7 @@ DpiButtons::DpiButtons(QWidget* parent)
     group_->addButton(radio, i);
     row->addWidget(radio);
   }
-  custom_->setRange(10, 1200);
+  custom_->setRange(twain::kMinScanDpi, twain::kMaxScanDpi);
   custom_->setReadOnly(true);
   row->addWidget(custom_);
   connect(group_, &QButtonGroup::idClicked, this, [this](int i) {
@@ -46,4 +48,4 @@ void DpiButtons::SetDpi(int dpi) {
   custom_->setReadOnly(button != kCustomButton);
 }
 
-}  // namespace quenda::scanner
+}  // namespace quenda

@@ -1,13 +1,14 @@
 #pragma once
-// The resolution buttons of the scanner's sequence dialogs: "72" to "400" and "Custom >>" with
-// an edit box (10..1200) that can be typed in only while "Custom >>" is chosen.
+// The scanner's resolution buttons, in its sequence dialogs and in the scan settings every
+// program that scans shows: "72" to "400" and "Custom >>" with an edit box (10..1200) that can
+// be typed in only while "Custom >>" is chosen.
 
 #include <QWidget>
 
 class QButtonGroup;
 class QSpinBox;
 
-namespace quenda::scanner {
+namespace quenda {
 
 class DpiButtons final : public QWidget {
   Q_OBJECT
@@ -34,4 +35,4 @@ class DpiButtons final : public QWidget {
   QSpinBox* custom_;
 };
 
-}  // namespace quenda::scanner
+}  // namespace quenda
