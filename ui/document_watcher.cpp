@@ -55,25 +55,24 @@ void DocumentWatcher::CheckNow() {
   if (!changed.isEmpty()) emit Changed(changed);
 }
 
-ChangedFileAnswer AskBeforeOverwriting(Prompt& prompt, const std::string& caption,
-                                       const std::string& name) {
-  const std::optional<int> answer = prompt.AskChoice(
-      {caption,
-       name + " was changed on disk by another program since it was read here. Saving "
-              "replaces those changes with this window's.",
-       {},
-       {"Overwrite", "Save As…", "Cancel"}});
-  if (answer == 0) return ChangedFileAnswer::Overwrite;
-  if (answer == 1) return ChangedFileAnswer::SaveAs;
-  return ChangedFileAnswer::Cancel;
+ChangedFileAnswer DocumentWatcher::MayOverwrite(Prompt& prompt, const std::string& caption,
+                                                const std::vector<std::string>& paths) const {
+  std::vector<std::string> changed;
+  for (const std::string& path : paths)
+    if (!path.empty() && files_.ChangedOnDisk(path)) changed.push_back(path);
+  if (changed.empty()) return ChangedFileAnswer::Overwrite;
+  return AskBeforeOverwriting(prompt, caption, FileNamesOf(changed));
 }
 
-bool AskToReload(Prompt& prompt, const std::string& caption, const std::string& name,
-                 bool modified) {
-  const std::string text =
-      name + " was changed on disk by another program." +
-      (modified ? " Reload it and lose the changes made here?" : " Reload it?");
-  return prompt.AskChoice({caption, text, {}, {"Reload", "Keep This Version"}}) == 0;
+bool DocumentWatcher::MayReload(Prompt& prompt, const std::string& caption,
+                                const QStringList& changed, const std::vector<std::string>& paths,
+                                bool modified) const {
+  std::vector<std::string> theirs;
+  for (const std::string& path : paths) {
+    const QString file = QString::fromStdString(path);
+    if (!path.empty() && changed.contains(file) && QFileInfo::exists(file)) theirs.push_back(path);
+  }
+  return !theirs.empty() && AskToReload(prompt, caption, FileNamesOf(theirs), modified);
 }
 
 }  // namespace quenda

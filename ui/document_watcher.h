@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/changed_file_questions.h"
 #include "common/file_identity.h"
-#include "common/prompt.h"
 
 namespace quenda {
 
@@ -36,6 +36,16 @@ class DocumentWatcher final : public QObject {
   // Looks at the files now rather than when the system's notice has settled.
   void CheckNow();
 
+  // Before saving over `paths` (empty ones passed over): Overwrite when none of them changed on
+  // disk since read or written here; otherwise the user's answer, asked naming those that did.
+  ChangedFileAnswer MayOverwrite(Prompt& prompt, const std::string& caption,
+                                 const std::vector<std::string>& paths) const;
+  // After Changed: whether the window reads its document again. Asks when one of `paths` is
+  // among `changed` and still on disk; a file gone is no version to read, and the save
+  // question still guards it. `modified` says that the window holds changes of its own.
+  bool MayReload(Prompt& prompt, const std::string& caption, const QStringList& changed,
+                 const std::vector<std::string>& paths, bool modified) const;
+
  signals:
   // Files that changed on disk since they were read or written here, each told once for each
   // change.
@@ -47,15 +57,5 @@ class DocumentWatcher final : public QObject {
   QFileSystemWatcher watcher_;
   QTimer settle_;
 };
-
-// Before saving over `name`, which changed on disk: "Overwrite", "Save As…" or "Cancel".
-enum class ChangedFileAnswer { Overwrite, SaveAs, Cancel };
-ChangedFileAnswer AskBeforeOverwriting(Prompt& prompt, const std::string& caption,
-                                       const std::string& name);
-
-// Whether to read `name` again after another program changed it; `modified` says that the
-// window holds changes of its own, which reloading drops.
-bool AskToReload(Prompt& prompt, const std::string& caption, const std::string& name,
-                 bool modified);
 
 }  // namespace quenda

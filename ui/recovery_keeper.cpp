@@ -40,6 +40,22 @@ void RecoveryKeeper::Refresh() {
   if (!written) qWarning("%s", lastError_.c_str());
 }
 
+bool RecoveryKeeper::OfferRestore(QWidget* parent, Prompt& prompt, const Restore& restore) {
+  const std::optional<RecoverableCopy> chosen = OfferRecovery(parent, storeFolder_, program_);
+  if (!chosen) return false;
+  if (Status restored = restore(*chosen); !restored) {
+    if (!restored.message().empty())
+      prompt.Message("The changes kept for " + chosen->manifest.documentName +
+                         " cannot be restored: " + restored.message(),
+                     MessageIcon::Warning);
+    return false;
+  }
+  DiscardRecoverable(*chosen);
+  // This run keeps the changes from now on, under its own copy.
+  Refresh();
+  return true;
+}
+
 void RecoveryKeeper::Remove() {
   if (copy_) copy_->Remove();
 }

@@ -10,7 +10,10 @@
 #include <optional>
 #include <string>
 
+#include "common/prompt.h"
 #include "common/recovery_store.h"
+
+class QWidget;
 
 namespace quenda {
 
@@ -35,6 +38,12 @@ class RecoveryKeeper final : public QObject {
 
   // Writes the copy, or removes it when there is nothing unsaved.
   void Refresh();
+  // Offers what earlier runs of the program left (see RecoveryDialog); `restore` takes the
+  // chosen copy back into the window as its unsaved work. On success the copy becomes this
+  // run's; on failure it stays for another try, and the reason (when `restore` has not said it
+  // itself, with an empty message) is told through `prompt`. True when a copy was restored.
+  using Restore = std::function<Status(const RecoverableCopy&)>;
+  bool OfferRestore(QWidget* parent, Prompt& prompt, const Restore& restore);
   // The document was saved, or closed without its changes.
   void Remove();
 

@@ -138,7 +138,11 @@ CComposerFrame::CComposerFrame(Prompt* prompt, Settings* settings)
       kComposerRecoveryProgram,
       [this] { return CompositionRecoverySnapshot(*doc_, path_.toStdString()); }, this);
   watcher_ = new DocumentWatcher(this);
-  connect(watcher_, &DocumentWatcher::Changed, this, &CComposerFrame::OfferReload);
+  connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
+    if (watcher_->MayReload(*prompt_, std::string(kAppTitle), changed, {path_.toStdString()},
+                            doc_->modified()))
+      OpenFile(path_);
+  });
   doc_->AddListener(this);
   // The framework's first two new-document requests come before the window is shown and ask
   // nothing; File New shows the dialog from then on.
@@ -260,7 +264,7 @@ void CComposerFrame::NewMovie() {
   });
   if (made) {
     path_.clear();
-    WatchDocument();
+    watcher_->WatchOnly({path_.toStdString()});
     UpdateTitle();
   }
 }
@@ -282,7 +286,7 @@ bool CComposerFrame::OpenFile(const QString& path) {
   }
   path_ = absolute;
   recent_->Add(absolute);
-  WatchDocument();
+  watcher_->WatchOnly({path_.toStdString()});
   UpdateTitle();
   return true;
 }
@@ -294,14 +298,16 @@ bool CComposerFrame::SaveFile(const QString& path) {
   }
   path_ = QFileInfo(path).absoluteFilePath();
   recent_->Add(path_);
-  WatchDocument();
+  watcher_->WatchOnly({path_.toStdString()});
   UpdateTitle();
   return true;
 }
 
 bool CComposerFrame::Save() {
   if (path_.isEmpty()) return SaveAs();
-  if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
+  if (const ChangedFileAnswer answer =
+          watcher_->MayOverwrite(*prompt_, std::string(kAppTitle), {path_.toStdString()});
+      answer != ChangedFileAnswer::Overwrite)
     return answer == ChangedFileAnswer::SaveAs && SaveAs();
   return SaveFile(path_);
 }

@@ -19,7 +19,6 @@ class CComposerView;
 class CTimeView;
 class DocumentWatcher;
 class RecentFiles;
-enum class ChangedFileAnswer;
 class RecoveryKeeper;
 class Settings;
 
@@ -105,9 +104,6 @@ class CComposerFrame final : public QMainWindow, public ComposerListener {
   std::string previewPath_;
   std::function<void(const std::string&)> play_;
   // The movie's file changed under the window (composer_frame_watch.cpp).
-  void WatchDocument();
-  ChangedFileAnswer MayOverwrite();
-  void OfferReload(const QStringList& changed);
   DocumentWatcher* watcher_ = nullptr;
   RecoveryKeeper* recovery_ = nullptr;
   int recoveryFrame_ = 0;  // the current frame when the copy last looked

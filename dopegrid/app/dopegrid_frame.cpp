@@ -14,8 +14,8 @@
 #include "dopegrid/app/seq_view.h"
 #include "dopegrid/app/sound_commands.h"
 #include "dopegrid/core/sheet_dialogs.h"
-#include "media/sound_decoder.h"
 #include "dopegrid/core/sheet_recovery.h"
+#include "media/sound_decoder.h"
 #include "ui/document_watcher.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
@@ -98,7 +98,11 @@ CDopegridFrame::CDopegridFrame(Prompt* prompt, Settings* settings, SavePathPicke
       kDopegridRecoveryProgram,
       [this] { return SheetRecoverySnapshot(*doc_, path_.toStdString()); }, this);
   watcher_ = new DocumentWatcher(this);
-  connect(watcher_, &DocumentWatcher::Changed, this, &CDopegridFrame::OfferReload);
+  connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
+    if (watcher_->MayReload(*prompt_, kAppTitle.toStdString(), changed, {path_.toStdString()},
+                            doc_->modified()))
+      OpenFile(path_);
+  });
   doc_->AddListener(this);
   doc_->OnNewDocument();
   UpdateTitle();
@@ -165,7 +169,7 @@ void CDopegridFrame::NewDocument() {
   if (!SaveModified()) return;
   doc_->OnNewDocument();
   path_.clear();
-  WatchDocument();
+  watcher_->WatchOnly({path_.toStdString()});
   UpdateTitle();
 }
 
@@ -183,7 +187,7 @@ bool CDopegridFrame::OpenFile(const QString& path) {
   }
   path_ = path;
   recent_->Add(path);
-  WatchDocument();
+  watcher_->WatchOnly({path_.toStdString()});
   UpdateTitle();
   UpdateActions();
   return true;
@@ -191,10 +195,12 @@ bool CDopegridFrame::OpenFile(const QString& path) {
 
 bool CDopegridFrame::Save() {
   if (path_.isEmpty()) return SaveAs();
-  if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
+  if (const ChangedFileAnswer answer =
+          watcher_->MayOverwrite(*prompt_, kAppTitle.toStdString(), {path_.toStdString()});
+      answer != ChangedFileAnswer::Overwrite)
     return answer == ChangedFileAnswer::SaveAs && SaveAs();
   const bool saved = doc_->OnSaveDocument(path_.toStdString());
-  if (saved) WatchDocument();
+  if (saved) watcher_->WatchOnly({path_.toStdString()});
   UpdateTitle();
   return saved;
 }
@@ -206,7 +212,7 @@ bool CDopegridFrame::SaveAs() {
   if (!doc_->OnSaveDocument(picked->toStdString())) return false;
   path_ = *picked;
   recent_->Add(path_);
-  WatchDocument();
+  watcher_->WatchOnly({path_.toStdString()});
   UpdateTitle();
   return true;
 }

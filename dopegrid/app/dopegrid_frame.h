@@ -23,7 +23,6 @@ class CSeqView;
 class CelImageWindow;
 class ExchangeCommands;
 class DocumentWatcher;
-enum class ChangedFileAnswer;
 class PrintCommands;
 class RecentFiles;
 class RecoveryKeeper;
@@ -136,9 +135,6 @@ class CDopegridFrame final : public QMainWindow, public SheetListener {
   std::unique_ptr<PrintCommands> print_;
   std::unique_ptr<ExchangeCommands> exchange_;
   // The sheet's file changed under the window (dopegrid_frame_watch.cpp).
-  void WatchDocument();
-  ChangedFileAnswer MayOverwrite();
-  void OfferReload(const QStringList& changed);
   DocumentWatcher* watcher_ = nullptr;
   RecoveryKeeper* recovery_ = nullptr;
   int recoveryFrame_ = 0;  // the current frame when the copy last looked

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
@@ -18,10 +19,12 @@
 #include "painter/core/painter_recovery.h"
 #include "painter/core/painter_texts.h"
 #include "ui/document_title.h"
+#include "ui/document_watcher.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
 #include "ui/recovery_keeper.h"
+#include "ui/save_path_picker.h"
 #include "ui/settings.h"
 #include "ui/tool_art.h"
 
@@ -94,6 +97,21 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) { OpenFile(path); });
   recovery_ = new RecoveryKeeper(
       kPainterRecoveryProgram, [this] { return PainterRecoverySnapshot(*doc_); }, this);
+  watcher_ = new DocumentWatcher(this);
+  connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
+    if (watcher_->MayReload(*prompt_, kAppTitle.toStdString(), changed, doc_->heldFiles(),
+                            doc_->frameModified()))
+      doc_->ReloadFromDisk();
+  });
+  doc_->SetSavePathPicker([this, pick = SystemSavePathPicker()](
+                              std::string_view title, std::string_view filter,
+                              const std::string& start) -> std::optional<std::string> {
+    const QString path = QString::fromStdString(start);
+    const std::optional<QString> picked =
+        pick(this, {Q(title), Q(filter), QFileInfo(path).suffix(), path});
+    if (!picked) return std::nullopt;
+    return picked->toStdString();
+  });
   doc_->AddListener(this);
   UpdateActions();
   UpdateStatus();
@@ -182,6 +200,10 @@ void CMainFrame::OnUpdate(const PainterUpdate& update) {
   if (update.hint == PainterHint::FrameChanged || update.hint == PainterHint::FrameSaved ||
       update.hint == PainterHint::SequenceOpened)
     recovery_->Refresh();
+  // Another frame's files, or the painter's own writes: what is held is watched as it is now.
+  if (update.hint == PainterHint::FrameChanged || update.hint == PainterHint::FrameSaved ||
+      update.hint == PainterHint::SequenceOpened || update.hint == PainterHint::ColorsChanged)
+    watcher_->WatchOnly(doc_->heldFiles());
   UpdateActions();
   UpdateStatus();
 }

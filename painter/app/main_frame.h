@@ -16,6 +16,7 @@ namespace quenda {
 class CColorView;
 class CPainterView;
 class CTimeView;
+class DocumentWatcher;
 class RecentFiles;
 class RecoveryKeeper;
 class Settings;
@@ -50,6 +51,8 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   RecoveryKeeper& recovery() { return *recovery_; }
   // Offers what a crashed run left and restores the chosen copy; true when one was restored.
   bool OfferRecovery();
+  // The watch over the files the painter holds, which another program may change.
+  DocumentWatcher& watcher() { return *watcher_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -88,6 +91,7 @@ class CMainFrame final : public QMainWindow, public PainterListener {
   QActionGroup* modes_ = nullptr;
   QActionGroup* sizes_ = nullptr;
   RecoveryKeeper* recovery_ = nullptr;
+  DocumentWatcher* watcher_ = nullptr;
 };
 
 }  // namespace quenda

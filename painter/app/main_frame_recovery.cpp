@@ -1,34 +1,28 @@
-// The painter's side of crash recovery: offering what a crashed run left, and restoring it.
+// The painter's side of crash recovery: the chosen copy's drawing is opened and its paint
+// taken back as the frame's unsaved change.
 
 #include "painter/app/main_frame.h"
 #include "painter/core/painter_recovery.h"
-#include "ui/recovery_dialog.h"
 #include "ui/recovery_keeper.h"
 
 namespace quenda {
 
 bool CMainFrame::OfferRecovery() {
-  std::optional<RecoverableCopy> chosen =
-      quenda::OfferRecovery(this, recovery_->storeFolder(), recovery_->program());
-  if (!chosen) return false;
-  const std::string& drawing = chosen->manifest.documentPath;
-  Status restored = OpenFile(QString::fromStdString(drawing), SequenceStart::NamedDrawing)
-                        ? RestorePainterRecovery(*doc_, *chosen)
-                        : Status(Error{"the drawing did not open"});
-  if (!restored) {
-    // Kept: the drawing may be back (a disk mounted again) at the next start.
-    prompt_->Message("The changes kept for " + chosen->manifest.documentName +
-                         " cannot be restored: " + restored.message(),
-                     MessageIcon::Warning);
-    return false;
+  // A copy that cannot be restored is kept: the drawing may be back (a disk mounted again) at
+  // the next start.
+  const bool restored =
+      recovery_->OfferRestore(this, *prompt_, [this](const RecoverableCopy& chosen) {
+        if (!OpenFile(QString::fromStdString(chosen.manifest.documentPath),
+                      SequenceStart::NamedDrawing))
+          return Status(Error{"the drawing did not open"});
+        return RestorePainterRecovery(*doc_, chosen);
+      });
+  if (restored) {
+    UpdateTitle();
+    UpdateActions();
+    UpdateStatus();
   }
-  // This run keeps the changes from now on, under its own copy.
-  DiscardRecoverable(*chosen);
-  recovery_->Refresh();
-  UpdateTitle();
-  UpdateActions();
-  UpdateStatus();
-  return true;
+  return restored;
 }
 
 }  // namespace quenda

@@ -78,6 +78,9 @@ bool CPainterDoc::OpenSequenceFile(const std::string& path, SequenceStart start)
   if (sequenceOpen_ && !LeaveCurrentFrame()) return false;
   sequence_ = std::move(next);
   LoadColorSet(colors_, ColorSetPath(sequence_), prompt_);
+  onDisk_.Clear();
+  heldFrame_ = {};
+  onDisk_.Remember(ColorSetPath(sequence_));
   sequenceOpen_ = true;
   int first = 0;
   if (start == SequenceStart::NamedDrawing) {
@@ -121,29 +124,35 @@ void CPainterDoc::GoToFrame(int index, PainterHint hint) {
   selectedRegion_ = 0;
   penActive_ = false;
   frameLoaded_ = LoadFrameInto(frame_, index);
+  HoldFrameFiles();
   referenceLoaded_ = false;
   referencePicture_ = Raster();
   UpdateAllViews(hint);
 }
 
-bool CPainterDoc::SaveCurrentFrame() {
-  if (!sequenceOpen_) return true;
+CPainterDoc::FrameWrite CPainterDoc::WriteCurrentFrame() {
+  if (!sequenceOpen_) return FrameWrite::Written;
   if (iconsStale_) {
     UpdateAllViews(PainterHint::RedrawIcons);
     iconsStale_ = false;
   }
   // A frame that failed to load holds nothing, so nothing is written under its name.
-  bool written = true;
-  if (frameLoaded_ && !SavePainterFrame(frame_, PathsOf(currentFrame_), prompt_)) {
-    ++failedFrameSaves_;
-    written = false;
-  }
+  const FrameWrite written = frameLoaded_ ? WriteFrameFiles() : FrameWrite::Written;
+  if (written == FrameWrite::Failed) ++failedFrameSaves_;
   UpdateAllViews(PainterHint::FrameSaved);
   return written;
 }
 
+bool CPainterDoc::SaveCurrentFrame() {
+  return WriteCurrentFrame() == FrameWrite::Written;
+}
+
 bool CPainterDoc::LeaveCurrentFrame() {
-  while (!SaveCurrentFrame()) {
+  for (;;) {
+    const FrameWrite written = WriteCurrentFrame();
+    if (written == FrameWrite::Written) return true;
+    // Cancelled before saving over another program's files: the user stays on the frame.
+    if (written == FrameWrite::Kept) return false;
     const std::string frameName =
         sequence_.name + FormatFrameTag(sequence_.frames[std::size_t(currentFrame_)]);
     const std::optional<int> answer = prompt_.AskChoice(FrameNotSavedQuestion(frameName));
@@ -153,7 +162,6 @@ bool CPainterDoc::LeaveCurrentFrame() {
     frame_.paintChanged = frame_.regionChanged = false;
     return true;
   }
-  return true;
 }
 
 bool CPainterDoc::SelectFrame(int index) {

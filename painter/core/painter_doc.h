@@ -4,6 +4,7 @@
 // message and question goes through the Prompt given at construction.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "common/color_set.h"
 #include "common/document.h"
+#include "common/file_identity.h"
 #include "common/frame_sequence.h"
 #include "common/image_rect.h"
 #include "common/progress.h"
@@ -229,8 +231,35 @@ class CPainterDoc : public Document<PainterUpdate> {
   // frame as it is, when they do not fit the frame's drawing.
   Status RestoreFrameChanges(std::span<const uint8_t> paint, std::span<const uint8_t> region);
 
+  // The files the painter holds open: the current frame's region and paint files and the
+  // sequence's colour set. Before it writes one that another program changed since it was
+  // read here, it asks "Overwrite", "Save As…" or "Cancel".
+  std::vector<std::string> heldFiles() const;
+  // Reads the colour set and the current frame again from their files, after another program
+  // changed them; the frame's unsaved changes are dropped.
+  void ReloadFromDisk();
+  // Asks for the file "Save As…" writes (title, filter "Description (*.ext)", the held file's
+  // path); nothing when the user cancels. Without one, "Save As…" cancels.
+  using SavePathPicker = std::function<std::optional<std::string>(
+      std::string_view title, std::string_view filter, const std::string& startPath)>;
+  void SetSavePathPicker(SavePathPicker picker) { pickSavePath_ = std::move(picker); }
+
  private:
   bool CanEdit() const { return sequenceOpen_ && frameLoaded_; }
+  enum class FrameWrite { Written, Failed, Kept };
+  // Writes the current frame's changes; Kept when the user cancelled before saving over
+  // another program's files, the changes still only in memory.
+  FrameWrite WriteCurrentFrame();
+  // The files of the frame, asking first when they changed on disk.
+  FrameWrite WriteFrameFiles();
+  // Save As… of a frame: its regions and paint as STEM.rgn and STEM.pnt, then the frame read
+  // again from its own files, which another program wrote.
+  FrameWrite WriteFrameElsewhere(const std::string& stem);
+  // Writes the colour set, asking first when its file changed on disk.
+  void WriteColors();
+  void HoldFrameFiles();
+  std::optional<std::string> PickSavePath(std::string_view title, std::string_view filter,
+                                          const std::string& startPath);
   bool LoadFrameInto(PainterFrame& target, int index);
   bool AutoPaintWith(int sourceIndex, const AutoPaintOptions& options);
   int RangeIndex(std::string_view text) const;
@@ -240,6 +269,9 @@ class CPainterDoc : public Document<PainterUpdate> {
   std::optional<std::pair<int, int>> UnfilledOf(int index, bool unsaved = true) const;
 
   Prompt& prompt_;
+  DocumentFiles onDisk_;  // heldFiles() as read or last written here
+  FramePaths heldFrame_;
+  SavePathPicker pickSavePath_;
   bool sequenceOpen_ = false;
   DrawingSequence sequence_;
   int currentFrame_ = 0;

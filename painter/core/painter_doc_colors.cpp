@@ -31,7 +31,7 @@ void CPainterDoc::AddColor(std::string_view name, int red, int green, int blue) 
   // A full set takes nothing and says nothing; the last entry becomes current all the same.
   quenda::AddColor(colors_, name, red, green, blue);
   currentColor_ = colors_.count - 1;
-  SaveColorSet(colors_, prompt_);
+  WriteColors();
   UpdateAllViews(PainterHint::ColorsChanged);
 }
 
@@ -43,7 +43,7 @@ void CPainterDoc::EditColor(std::string_view name, int red, int green, int blue)
   if (currentColor_ != kTransparentColor) entry.name = ColorNameForFile(name);
   SetEntryColour(entry, red, green, blue);
   if (!SameColour(before, entry)) iconsStale_ = true;
-  SaveColorSet(colors_, prompt_);
+  WriteColors();
   UpdateAllViews(PainterHint::ColorsChanged);
 }
 
@@ -58,7 +58,7 @@ void CPainterDoc::EditLineAndUnfilledColors(const ColorEntry& line, const ColorE
   unfilledEntry.red = unfilled.red;
   unfilledEntry.green = unfilled.green;
   unfilledEntry.blue = unfilled.blue;
-  SaveColorSet(colors_, prompt_);
+  WriteColors();
   UpdateAllViews(PainterHint::ColorsChanged);
 }
 
@@ -84,7 +84,7 @@ bool CPainterDoc::ImportColors() {
   if (!picked || !FileOpensForReading(*picked)) return false;
   LoadColorSet(colors_, *picked, prompt_);
   colors_.path = ColorSetPath(sequence_);
-  SaveColorSet(colors_, prompt_);
+  WriteColors();
   if (currentColor_ >= colors_.count) currentColor_ = kTransparentColor;
   // Unsaved changes of the frame are dropped: its paints are read again against the new set.
   penActive_ = false;
@@ -111,7 +111,7 @@ bool CPainterDoc::MergeColors() {
       break;
     }
   }
-  SaveColorSet(colors_, prompt_);
+  WriteColors();
   UpdateAllViews(PainterHint::ColorsChanged);
   return true;
 }

@@ -93,7 +93,11 @@ CPanoramaFrame::CPanoramaFrame(Prompt* prompt, Settings* settings,
   recovery_ = new RecoveryKeeper(
       kPanoramaRecoveryProgram, [this] { return BackgroundRecoverySnapshot(*doc_); }, this);
   watcher_ = new DocumentWatcher(this);
-  connect(watcher_, &DocumentWatcher::Changed, this, &CPanoramaFrame::OfferReload);
+  connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
+    if (watcher_->MayReload(*prompt_, AppTitle().toStdString(), changed, {doc_->path()},
+                            doc_->modified()))
+      OpenFile(QString::fromStdString(doc_->path()));
+  });
   doc_->AddListener(this);
   UpdateActions();
   UpdateStatus();
@@ -126,6 +130,11 @@ void CPanoramaFrame::OnUpdate(const PanoramaUpdate&) {
 QString CPanoramaFrame::DocumentName() const {
   return doc_->path().empty() ? QStringLiteral("Untitled")
                               : QString::fromStdString(FileNameOf(doc_->path()));
+}
+
+void CPanoramaFrame::WatchDocument() {
+  watchedPath_ = doc_->path();
+  watcher_->WatchOnly({watchedPath_});
 }
 
 void CPanoramaFrame::UpdateTitle() {
@@ -194,7 +203,9 @@ bool CPanoramaFrame::OpenFile(const QString& path) {
 bool CPanoramaFrame::Save() {
   // A background opened from another format is saved as a Targa under a name the user gives.
   if (doc_->path().empty() || !doc_->SavesInPlace()) return SaveAs();
-  if (const ChangedFileAnswer answer = MayOverwrite(); answer != ChangedFileAnswer::Overwrite)
+  if (const ChangedFileAnswer answer =
+          watcher_->MayOverwrite(*prompt_, AppTitle().toStdString(), {doc_->path()});
+      answer != ChangedFileAnswer::Overwrite)
     return answer == ChangedFileAnswer::SaveAs && SaveAs();
   const bool saved = doc_->Save();
   if (saved) WatchDocument();

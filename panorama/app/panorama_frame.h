@@ -19,7 +19,6 @@ namespace quenda {
 class CPanoramaView;
 class DocumentWatcher;
 class RecentFiles;
-enum class ChangedFileAnswer;
 class RecoveryKeeper;
 class Settings;
 
@@ -100,8 +99,6 @@ class CPanoramaFrame final : public QMainWindow, public PanoramaListener {
   SavePathPicker pickSavePath_ = SystemSavePathPicker();
   // The background's file changed under the window (panorama_frame_watch.cpp).
   void WatchDocument();
-  ChangedFileAnswer MayOverwrite();
-  void OfferReload(const QStringList& changed);
   DocumentWatcher* watcher_ = nullptr;
   std::string watchedPath_;
   RecoveryKeeper* recovery_ = nullptr;

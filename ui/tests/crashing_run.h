@@ -1,8 +1,8 @@
 #pragma once
-// The kill tests of crash recovery: a test program starts itself again to run one test of its
-// own as the "crashing run". That run opens a document in a real window, makes a change it does
-// not save, waits until its recovery copy is written, says so and waits; the test then kills it
-// with SIGKILL, as a crash would end it, and starts the program's window again.
+// The kill tests of crash recovery: a test program starts itself again to run one of its
+// crashing runs (ui/tests/crashing_runs.h). That run opens a document in a real window, makes a
+// change it does not save, waits until its recovery copy is written, says so and waits; the test
+// then kills it with SIGKILL, as a crash would end it, and starts the program's window again.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -19,20 +19,11 @@
 #include <vector>
 
 #include "testing/test_support.h"
+#include "ui/tests/crashing_runs.h"
 
 extern char** environ;
 
 namespace quenda::testing {
-
-inline constexpr const char* kCrashFolderVariable = "QUENDA_CRASHING_RUN_FOLDER";
-
-// In the crashing run: the folder its test gave it; nothing in an ordinary run, whose test
-// then skips.
-inline std::optional<std::string> CrashingRunFolder() {
-  const char* folder = std::getenv(kCrashFolderVariable);
-  if (folder == nullptr || *folder == '\0') return std::nullopt;
-  return std::string(folder);
-}
 
 // Until `done` holds, running the event loop, for at most `ms`; true when it held.
 template <class Condition>
@@ -54,15 +45,16 @@ bool WaitWithEvents(Condition done, int ms = 30000) {
 
 class CrashingRun {
  public:
-  // Runs the test `childTest` ("Suite.Name") of this program in a process of its own, on
-  // `folder` (ending with '/').
-  CrashingRun(const std::string& childTest, const std::string& folder) : folder_(folder) {
+  // Runs the crashing run `name` (see QUENDA_CRASHING_RUN) of this program in a process of its
+  // own, on `folder` (ending with '/').
+  CrashingRun(const std::string& name, const std::string& folder) : folder_(folder) {
     std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::string filter = "--gtest_filter=" + childTest;
-    std::vector<char*> argv{self.data(), filter.data(), nullptr};
+    std::vector<char*> argv{self.data(), nullptr};
     std::vector<std::string> env;
+    // Both variables start with the first one's name.
     for (char** e = environ; *e != nullptr; ++e)
-      if (!std::string_view(*e).starts_with(kCrashFolderVariable)) env.emplace_back(*e);
+      if (!std::string_view(*e).starts_with(kCrashingRunVariable)) env.emplace_back(*e);
+    env.push_back(std::string(kCrashingRunVariable) + "=" + name);
     env.push_back(std::string(kCrashFolderVariable) + "=" + folder);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());

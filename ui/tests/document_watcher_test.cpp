@@ -6,6 +6,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <filesystem>
 
 #include "common/atomic_file.h"
 #include "common/scripted_prompt.h"
@@ -71,7 +72,7 @@ TEST(DocumentWatcher, TheQuestionsAnswerAsTheirButtonsSay) {
   for (const auto& c : kSave) {
     ScriptedPrompt prompt;
     prompt.QueueChoice(c.button);
-    EXPECT_EQ(AskBeforeOverwriting(prompt, "Quenda Dopegrid", "walk.dgr"), c.answer);
+    EXPECT_EQ(AskBeforeOverwriting(prompt, "Quenda Dopegrid", {"walk.dgr"}), c.answer);
     ASSERT_EQ(prompt.Texts().size(), 1u);
     EXPECT_EQ(prompt.shown()[0].text,
               "Quenda Dopegrid\nwalk.dgr was changed on disk by another program since it was "
@@ -82,10 +83,49 @@ TEST(DocumentWatcher, TheQuestionsAnswerAsTheirButtonsSay) {
   prompt.QueueChoice(0);
   prompt.QueueChoice(1);
   prompt.QueueChoice(std::nullopt);
-  EXPECT_TRUE(AskToReload(prompt, "Quenda Dopegrid", "walk.dgr", false));
-  EXPECT_FALSE(AskToReload(prompt, "Quenda Dopegrid", "walk.dgr", true));
-  EXPECT_FALSE(AskToReload(prompt, "Quenda Dopegrid", "walk.dgr", true));
+  EXPECT_TRUE(AskToReload(prompt, "Quenda Dopegrid", {"walk.dgr"}, false));
+  EXPECT_FALSE(AskToReload(prompt, "Quenda Dopegrid", {"walk.dgr"}, true));
+  EXPECT_FALSE(AskToReload(prompt, "Quenda Dopegrid", {"walk.dgr"}, true));
   EXPECT_NE(prompt.Texts()[1].find("Reload it and lose the changes made here?"), std::string::npos);
+}
+
+// A window holding several files asks only of those that changed, naming them together, and
+// not at all when none did or when a changed one is gone.
+TEST(DocumentWatcher, AsksOfTheChangedFilesAmongTheWindowsOwn) {
+  TempDir dir;
+  const std::vector<std::string> files{dir.File("walk1.rgn"), dir.File("walk1.pnt"),
+                                       dir.File("walk.col")};
+  for (const std::string& file : files) WriteText(file, "one");
+  DocumentWatcher watcher;
+  watcher.WatchOnly(files);
+  ScriptedPrompt prompt;
+  EXPECT_EQ(watcher.MayOverwrite(prompt, "Quenda Painter", files), ChangedFileAnswer::Overwrite);
+  EXPECT_TRUE(prompt.Texts().empty());
+
+  WriteFromAnotherProcess(files[0], "two");
+  WriteFromAnotherProcess(files[2], "two");
+  prompt.QueueChoice(2);
+  EXPECT_EQ(watcher.MayOverwrite(prompt, "Quenda Painter", files), ChangedFileAnswer::Cancel);
+  // Saving only the paint is no question: that file did not change.
+  EXPECT_EQ(watcher.MayOverwrite(prompt, "Quenda Painter", {files[1]}),
+            ChangedFileAnswer::Overwrite);
+  const QStringList changed{QString::fromStdString(files[0]), QString::fromStdString(files[2])};
+  prompt.QueueChoice(0);
+  EXPECT_TRUE(watcher.MayReload(prompt, "Quenda Painter", changed, files, false));
+  EXPECT_FALSE(watcher.MayReload(prompt, "Quenda Painter", changed, {files[1]}, false));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                "Quenda Painter\nwalk1.rgn and walk.col were changed on disk by another program "
+                "since they were read here. Saving replaces those changes with this window's.\n"
+                "[Overwrite] [Save As…] [Cancel]",
+                "Quenda Painter\nwalk1.rgn and walk.col were changed on disk by another program. "
+                "Reload them?\n[Reload] [Keep This Version]"}));
+
+  prompt.Clear();
+  std::filesystem::remove(files[0]);
+  std::filesystem::remove(files[2]);
+  EXPECT_FALSE(watcher.MayReload(prompt, "Quenda Painter", changed, files, true));
+  EXPECT_TRUE(prompt.Texts().empty());
 }
 
 }  // namespace

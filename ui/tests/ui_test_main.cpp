@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "ui/tests/crashing_runs.h"
+
 int main(int argc, char** argv) {
   // Listing the tests at build time happens without the test environment; no display needed.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -25,6 +27,8 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
+  // The child half of a kill test runs in place of the tests, and is killed in the middle.
+  if (std::optional<int> crashed = quenda::testing::RunCrashingRunIfAsked()) return *crashed;
   const int result = RUN_ALL_TESTS();
   std::error_code ignored;
   if (!state.empty()) std::filesystem::remove_all(state, ignored);

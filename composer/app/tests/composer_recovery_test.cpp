@@ -41,18 +41,16 @@ struct ComposerOn {
 
 // The crashing run: adds a virtual parent, then steps to the next frame, which writes the
 // copy; killed before it saves.
-TEST(ComposerCrash, CrashingRunAddsAClipAndIsKilled) {
-  std::optional<std::string> folder = CrashingRunFolder();
-  if (!folder) GTEST_SKIP() << "the crashing run of the kill tests";
-  ComposerOn w(*folder);
-  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(*folder + "movie.cmp")));
+QUENDA_CRASHING_RUN(ComposerAddsAClipAndIsKilled) {
+  ComposerOn w(folder);
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(folder + "movie.cmp")));
   w.frame->Action("actionAddVirtualParent")->trigger();
   ASSERT_TRUE(w.doc().modified());
   ASSERT_FALSE(w.frame->recovery().written()) << "written before the frame changed";
   w.frame->Action("actionNextFrame")->trigger();
   ASSERT_TRUE(WaitWithEvents([&] { return w.frame->recovery().written(); }));
-  WriteText(*folder + "expected.txt", std::to_string(w.doc().composition().clipCount()));
-  SayReadyAndWaitForTheKill(*folder);
+  WriteText(folder + "expected.txt", std::to_string(w.doc().composition().clipCount()));
+  SayReadyAndWaitForTheKill(folder);
 }
 
 class ComposerKill : public ::testing::Test {
@@ -65,7 +63,7 @@ class ComposerKill : public ::testing::Test {
     ASSERT_TRUE(doc.AddClipFromFile(dir.File("sky.tga")));
     ASSERT_TRUE(doc.Save(movie).ok());
     saved = ReadBytes(movie);
-    CrashingRun run("ComposerCrash.CrashingRunAddsAClipAndIsKilled", dir.path());
+    CrashingRun run("ComposerAddsAClipAndIsKilled", dir.path());
     ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
     run.Kill();
     ASSERT_EQ(ReadText(dir.File("expected.txt")), "2");

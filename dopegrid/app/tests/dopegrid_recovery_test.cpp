@@ -50,19 +50,17 @@ struct SheetOn {
 
 // The crashing run: cuts the front level's first cell, then goes to another frame, which
 // writes the copy; killed before it saves.
-TEST(DopegridCrash, CrashingRunCutsACellAndIsKilled) {
-  std::optional<std::string> folder = CrashingRunFolder();
-  if (!folder) GTEST_SKIP() << "the crashing run of the kill tests";
-  SheetOn w(*folder);
-  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(*folder + "s.dgr")));
+QUENDA_CRASHING_RUN(DopegridCutsACellAndIsKilled) {
+  SheetOn w(folder);
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(folder + "s.dgr")));
   w.Click(0, 0);
   w.frame->Action("actionCut")->trigger();
   ASSERT_TRUE(w.doc().modified());
-  WriteText(*folder + "expected.txt", LevelText(w.doc(), 0, 0, 6));
+  WriteText(folder + "expected.txt", LevelText(w.doc(), 0, 0, 6));
   ASSERT_FALSE(w.frame->recovery().written()) << "written before the frame changed";
   w.Click(1, 5);
   ASSERT_TRUE(WaitWithEvents([&] { return w.frame->recovery().written(); }));
-  SayReadyAndWaitForTheKill(*folder);
+  SayReadyAndWaitForTheKill(folder);
 }
 
 class DopegridKill : public ::testing::Test {
@@ -70,7 +68,7 @@ class DopegridKill : public ::testing::Test {
   void SetUp() override {
     AnnAndBob()(dir, sheet);
     saved = ReadBytes(sheet);
-    CrashingRun run("DopegridCrash.CrashingRunCutsACellAndIsKilled", dir.path());
+    CrashingRun run("DopegridCutsACellAndIsKilled", dir.path());
     ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
     run.Kill();
     expected = ReadText(dir.File("expected.txt"));

@@ -48,12 +48,10 @@ struct PainterOn {
 
 // The crashing run: on the second drawing, fills every region with colour 3 by a drag across
 // the picture, and is killed before it leaves the frame.
-TEST(PainterCrash, CrashingRunPaintsASecondFrameAndIsKilled) {
-  std::optional<std::string> folder = CrashingRunFolder();
-  if (!folder) GTEST_SKIP() << "the crashing run of the kill tests";
-  PainterOn w(*folder);
+QUENDA_CRASHING_RUN(PainterPaintsASecondFrameAndIsKilled) {
+  PainterOn w(folder);
   w.frame->recovery().SetInterval(20);
-  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(*folder + "walk1.qds")));
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(folder + "walk1.qds")));
   w.frame->Action("actionNextFrame")->trigger();
   ASSERT_EQ(w.doc().currentFrame(), 1);
   w.doc().SetCurrentColor(3);
@@ -66,15 +64,15 @@ TEST(PainterCrash, CrashingRunPaintsASecondFrameAndIsKilled) {
   ASSERT_TRUE(w.doc().frameModified());
   // Written by the timer, as every two minutes in use.
   ASSERT_TRUE(WaitWithEvents([&] { return w.frame->recovery().written(); }));
-  WriteBytes(*folder + "expected.pnt", EncodePaintFile(w.doc().frame().regionColor));
-  SayReadyAndWaitForTheKill(*folder);
+  WriteBytes(folder + "expected.pnt", EncodePaintFile(w.doc().frame().regionColor));
+  SayReadyAndWaitForTheKill(folder);
 }
 
 class PainterKill : public ::testing::Test {
  protected:
   void SetUp() override {
     WriteAnalyzedSequence(dir.path(), "walk", 3, kWidth, kHeight);
-    CrashingRun run("PainterCrash.CrashingRunPaintsASecondFrameAndIsKilled", dir.path());
+    CrashingRun run("PainterPaintsASecondFrameAndIsKilled", dir.path());
     ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
     run.Kill();
     expected = ReadBytes(dir.File("expected.pnt"));

@@ -49,17 +49,15 @@ std::vector<uint8_t> MaskBytes(const CPanoramaDoc& doc) {
 
 // The crashing run: inverts the mask from the menu and waits for the timer to write the copy;
 // killed before it saves.
-TEST(PanoramaCrash, CrashingRunInvertsTheMaskAndIsKilled) {
-  std::optional<std::string> folder = CrashingRunFolder();
-  if (!folder) GTEST_SKIP() << "the crashing run of the kill tests";
-  PanoramaOn w(*folder);
+QUENDA_CRASHING_RUN(PanoramaInvertsTheMaskAndIsKilled) {
+  PanoramaOn w(folder);
   w.frame->recovery().SetInterval(20);
-  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(*folder + "sky.tga")));
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(folder + "sky.tga")));
   w.frame->Action("actionInvertMask")->trigger();
   ASSERT_TRUE(w.doc().modified());
   ASSERT_TRUE(WaitWithEvents([&] { return w.frame->recovery().written(); }));
-  WriteBytes(*folder + "expected.mask", MaskBytes(w.doc()));
-  SayReadyAndWaitForTheKill(*folder);
+  WriteBytes(folder + "expected.mask", MaskBytes(w.doc()));
+  SayReadyAndWaitForTheKill(folder);
 }
 
 class PanoramaKill : public ::testing::Test {
@@ -68,7 +66,7 @@ class PanoramaKill : public ::testing::Test {
     Raster image(40, 30, 3, 128);
     ASSERT_TRUE(WriteTarga(sky, image, WriteMessages("not written")).ok());
     saved = ReadBytes(sky);
-    CrashingRun run("PanoramaCrash.CrashingRunInvertsTheMaskAndIsKilled", dir.path());
+    CrashingRun run("PanoramaInvertsTheMaskAndIsKilled", dir.path());
     ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
     run.Kill();
     expected = ReadBytes(dir.File("expected.mask"));

@@ -1,0 +1,26 @@
+#pragma once
+// The questions of a program whose document's files another program changed while it held
+// them: whether to read them again, and, before saving over them, whether to.
+
+#include <string>
+#include <vector>
+
+#include "common/prompt.h"
+
+namespace quenda {
+
+// Before saving over the files `names`, which changed on disk: "Overwrite", "Save As…" or
+// "Cancel". A prompt with no one to ask cancels.
+enum class ChangedFileAnswer { Overwrite, SaveAs, Cancel };
+ChangedFileAnswer AskBeforeOverwriting(Prompt& prompt, const std::string& caption,
+                                       const std::vector<std::string>& names);
+
+// Whether to read the files `names` again after another program changed them; `modified` says
+// that the program holds changes of its own, which reloading drops.
+bool AskToReload(Prompt& prompt, const std::string& caption, const std::vector<std::string>& names,
+                 bool modified);
+
+// The file names of `paths`, as the questions name them.
+std::vector<std::string> FileNamesOf(const std::vector<std::string>& paths);
+
+}  // namespace quenda
