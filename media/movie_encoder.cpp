@@ -68,6 +68,10 @@ std::string FrameRateText(FrameRate rate) {
   return std::to_string(rate.numerator) + "/" + std::to_string(rate.denominator);
 }
 
+std::span<const std::string_view> MovieEncoderPresets() {
+  return kPresets;
+}
+
 bool IsMoviePreset(std::string_view preset) {
   return std::find(kPresets.begin(), kPresets.end(), preset) != kPresets.end();
 }

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -46,7 +47,8 @@ std::string FrameRateText(FrameRate rate);
 inline constexpr int kDefaultMovieCrf = 18;
 inline constexpr int kMaxMovieCrf = 51;
 inline constexpr std::string_view kDefaultMoviePreset = "veryfast";
-// The encoder's presets, fastest first.
+// The H.264 encoder's presets, fastest first: slower ones make smaller files of the same look.
+std::span<const std::string_view> MovieEncoderPresets();
 bool IsMoviePreset(std::string_view preset);
 
 struct MovieEncoderSettings {
