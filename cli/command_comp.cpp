@@ -1,6 +1,7 @@
 // `quenda comp`: builds and edits a composition without the composer's window, for scripts
 // and the demo: a new movie, clips from Targa files, effect and virtual clips, keys, parents.
-// The key, clip and settings commands that change what is built are in command_comp_edit.cpp.
+// The key, clip and settings commands that change what is built are in command_comp_edit.cpp,
+// the listing of what is built in command_comp_list.cpp.
 
 #include <algorithm>
 #include <cmath>
@@ -94,66 +95,6 @@ std::optional<uint32_t> ParseBackground(const std::string& text) {
       std::sscanf(text.c_str(), "%6x", &rgb) != 1)
     return std::nullopt;
   return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
-}
-
-namespace {
-
-const char* EdgeName(EdgeBehaviour edge) {
-  switch (edge) {
-    case EdgeBehaviour::Hold:
-      return "hold";
-    case EdgeBehaviour::Loop:
-      return "loop";
-    case EdgeBehaviour::PingPong:
-      return "ping-pong";
-    case EdgeBehaviour::Stop:
-      break;
-  }
-  return "stop";
-}
-
-// One line per track that has keys: "FRAME=VALUE", with "(in/out)" where it eases.
-void ListKeys(const ClipRecord& clip, CommandIo& io) {
-  static const char* const kImageTracks[] = {"x", "y", "scale-x", "scale-y", "rotation"};
-  static const char* const kEffectTracks[] = {"a", "b"};
-  const int tracks = clip.IsEffect() ? 2 : kTrackCount;
-  for (int t = 0; t < tracks; ++t) {
-    const KeyTrack& track = clip.tracks[std::size_t(t)];
-    if (track.empty()) continue;
-    io.out << "      " << (clip.IsEffect() ? kEffectTracks[t] : kImageTracks[t]) << ":";
-    for (const Key& key : track.keys()) {
-      io.out << " " << key.frame + 1 << "=" << key.value;
-      if (key.easeIn || key.easeOut) io.out << "(" << key.easeIn << "/" << key.easeOut << ")";
-    }
-    io.out << "\n";
-  }
-  io.out << "      before start: " << EdgeName(clip.beforeStart)
-         << ", after end: " << EdgeName(clip.afterEnd) << "\n";
-}
-
-}  // namespace
-
-void ListClips(const Composition& c, CommandIo& io, bool keys) {
-  static const char* const kUnits[] = {"pixel", "cm", "inch"};
-  io.out << c.width << " x " << c.height << ", " << c.frames << " frames, " << c.clipCount()
-         << " clips\n";
-  char background[8];
-  std::snprintf(background, sizeof background, "%02X%02X%02X", c.backgroundColor & 0xFF,
-                (c.backgroundColor >> 8) & 0xFF, (c.backgroundColor >> 16) & 0xFF);
-  io.out << "  background " << background << ", safe frame " << std::lround(c.actionSafe * 100)
-         << " % action, " << std::lround(c.titleSafe * 100) << " % title, units "
-         << (c.units >= 0 && c.units <= 2 ? kUnits[c.units] : "?") << " at " << c.dpi << " dpi\n";
-  for (int i = 0; i < c.clipCount(); ++i) {
-    const ClipRecord& clip = c.clips[std::size_t(i)];
-    io.out << "  " << i << "  " << clip.label;
-    if (clip.IsImage()) io.out << "  " << (clip.singleImage ? "single image" : "frames ");
-    if (clip.IsImage() && !clip.singleImage)
-      io.out << clip.firstFrame << ".." << clip.lastFrame << " from frame " << clip.movieStart + 1;
-    if (clip.parentIndex >= 0) io.out << "  parent " << clip.parentIndex;
-    if (clip.hidden) io.out << "  hidden";
-    io.out << "\n";
-    if (keys) ListKeys(clip, io);
-  }
 }
 
 namespace {
@@ -396,19 +337,6 @@ int RunCompCommand(std::span<const std::string> args, CommandIo& io) {
 
 }  // namespace
 }  // namespace comp
-
-int PrintCompositionInfo(const std::string& path, CommandIo& io) {
-  Result<Composition> read = ReadComposition(path);
-  if (!read) {
-    io.err << read.message() << "\n";
-    return 1;
-  }
-  io.out << "composition " << path << "\n"
-         << "rate: " << read->frameRate << " frames per second, pixel aspect " << read->pixelAspect
-         << "\n";
-  comp::ListClips(*read, io, true);
-  return 0;
-}
 
 const Command& CompCommand() {
   static const Command kCommand{"comp", "build and edit a composition (.cmp)", comp::kUsage,

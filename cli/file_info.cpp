@@ -41,7 +41,8 @@ std::span<const FileInfoPrinter> FileInfoPrinters() {
       {".tga", "Targa picture", PrintTargaInfo},      {".rgn", "region file", PrintRegionFileInfo},
       {".pnt", "paint file", PrintPaintFileInfo},     {".avi", "AVI movie", PrintMovieInfo},
       {".wav", "wave sound", PrintWaveInfo},          {".cmp", "composition", PrintCompositionInfo},
-      {".dgr", "exposure sheet", PrintSheetInfo},
+      {".dgr", "exposure sheet", PrintSheetInfo},     {".mp4", "MP4 movie", PrintEncodedMovieInfo},
+      {".mov", "MOV movie", PrintEncodedMovieInfo},
   };
   return kPrinters;
 }

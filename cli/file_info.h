@@ -30,6 +30,7 @@ int PrintDrawingScanInfo(const std::string& path, CommandIo& io);
 int PrintColorSetInfo(const std::string& path, CommandIo& io);
 int PrintTargaInfo(const std::string& path, CommandIo& io);
 int PrintMovieInfo(const std::string& path, CommandIo& io);
+int PrintEncodedMovieInfo(const std::string& path, CommandIo& io);
 int PrintWaveInfo(const std::string& path, CommandIo& io);
 int PrintCompositionInfo(const std::string& path, CommandIo& io);
 int PrintSheetInfo(const std::string& path, CommandIo& io);

@@ -1,14 +1,28 @@
-// `quenda info MOVIE.avi` and `quenda info SOUND.wav`: a movie's streams, a sound track's
-// format and length.
+// `quenda info MOVIE.avi|mp4|mov` and `quenda info SOUND.wav`: a movie's streams, a sound
+// track's format and length.
 
 #include <cstdio>
 #include <string>
 
 #include "cli/file_info.h"
 #include "common/wave_file.h"
+#include "media/movie_facts.h"
 #include "media/movie_reader.h"
 
 namespace quenda::cli {
+namespace {
+
+std::string Seconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", seconds);
+  return text;
+}
+
+std::string Channels(int count) {
+  return std::to_string(count) + (count == 1 ? " channel" : " channels");
+}
+
+}  // namespace
 
 int PrintWaveInfo(const std::string& path, CommandIo& io) {
   Result<WaveSound> read = ReadWaveFile(path);
@@ -65,6 +79,39 @@ int PrintMovieInfo(const std::string& path, CommandIo& io) {
   }
   const std::size_t blockAlign = format.blockAlign ? format.blockAlign : 1;
   out << "sound samples: " << sound->size() / blockAlign << "\n";
+  return 0;
+}
+
+// An MP4's or MOV's streams as stored, read by FFmpeg rather than through the player's frames.
+int PrintEncodedMovieInfo(const std::string& path, CommandIo& io) {
+  Result<MovieFacts> read = ReadMovieFacts(path);
+  if (!read) {
+    io.err << read.message() << "\n";
+    return 1;
+  }
+  const MovieFacts& movie = *read;
+  std::ostream& out = io.out;
+  const double perSecond = double(movie.rateNumerator) / movie.rateDenominator;
+  char rate[32];
+  std::snprintf(rate, sizeof rate, "%.3f", perSecond);
+  out << movie.container << " movie " << path << "\n"
+      << "video: " << movie.codec;
+  if (!movie.profile.empty()) out << " (" << movie.profile << ")";
+  out << " " << movie.width << " x " << movie.height << "\n"
+      << "pixel format: " << movie.pixelFormat << (movie.alpha ? ", with alpha" : ", no alpha")
+      << "\n"
+      << "rate: " << movie.rateNumerator << " / " << movie.rateDenominator << " (" << rate
+      << " frames per second)\n"
+      << "frames: " << movie.frames << "\n"
+      << "duration: " << Seconds(movie.seconds) << " s\n";
+  if (!movie.sound) {
+    out << "sound: none\n";
+    return 0;
+  }
+  const SoundStreamFacts& sound = *movie.sound;
+  out << "sound: " << sound.codec << ", " << Channels(sound.channels) << ", ";
+  if (sound.bitsPerSample > 0) out << sound.bitsPerSample << " bits, ";
+  out << sound.samplesPerSecond << " samples per second, " << Seconds(sound.seconds) << " s\n";
   return 0;
 }
 

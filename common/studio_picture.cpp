@@ -32,7 +32,36 @@ void SetLibraryLimits() {
     // Frames are already made side by side (--jobs); the library adds no threads of its own.
     oiio::attribute("threads", 1);
     oiio::attribute("exr_threads", 1);
+    // A file its extension's reader refuses is refused: trying every other reader the library
+    // has would hand the bytes to decoders the suite never meant to run, each holding memory.
+    oiio::attribute("try_all_readers", 0);
   });
+}
+
+// The formats read here, by extension, and the library's reader for each.
+struct ReadFormat {
+  std::string_view extension;
+  std::string_view library;
+};
+constexpr std::array<ReadFormat, 7> kReadFormats = {{{".png", "png"},
+                                                     {".tif", "tiff"},
+                                                     {".tiff", "tiff"},
+                                                     {".jpg", "jpeg"},
+                                                     {".jpeg", "jpeg"},
+                                                     {".exr", "openexr"},
+                                                     {".dpx", "dpx"}}};
+constexpr std::string_view kReadFormatsText = "PNG, TIFF, JPEG, OpenEXR and DPX";
+
+// The library's reader for the path's extension, in any case; empty for every other file.
+std::string_view LibraryReaderFor(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  const std::size_t slash = path.find_last_of("/\\");
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+  std::string extension(path.substr(dot));
+  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+  for (const ReadFormat& format : kReadFormats)
+    if (format.extension == extension) return format.library;
+  return {};
 }
 
 std::string Lowered(std::string text) {
@@ -185,11 +214,17 @@ std::string_view LibraryFormatName(PictureFormat format) {
 Result<std::unique_ptr<oiio::ImageInput>> OpenInput(const std::string& path,
                                                     oiio::Filesystem::IOProxy& proxy) {
   SetLibraryLimits();
+  const std::string_view reader = LibraryReaderFor(path);
+  if (reader.empty())
+    return Refused(path, "only " + std::string(kReadFormatsText) + " pictures are read");
   oiio::ImageSpec config;
   // Alpha as the file stores it: the library would otherwise premultiply PNG's.
   config.attribute("oiio:UnassociatedAlpha", 1);
-  std::unique_ptr<oiio::ImageInput> input = oiio::ImageInput::create(path, false, &config, &proxy);
-  if (!input) return Refused(path, LibraryReason(oiio::geterror()));
+  // Created by the format's name, so no other reader is looked for.
+  std::unique_ptr<oiio::ImageInput> input =
+      oiio::ImageInput::create(reader, false, &config, &proxy);
+  if (!input || input->format_name() != reader)
+    return Refused(path, LibraryReason(oiio::geterror()));
   input->set_ioproxy(&proxy);
   oiio::ImageSpec opened;
   if (!input->open(path, opened, config)) {
@@ -214,8 +249,8 @@ float LinearFromSrgb(float encoded) {
 
 bool IsStudioPictureExtension(std::string_view extension) {
   const std::string lowered = Lowered(std::string(extension));
-  for (std::string_view known : {".png", ".tif", ".tiff", ".jpg", ".jpeg", ".exr", ".dpx"})
-    if (lowered == known) return true;
+  for (const ReadFormat& format : kReadFormats)
+    if (lowered == format.extension) return true;
   return false;
 }
 

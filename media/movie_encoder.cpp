@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 #include "common/atomic_file.h"
 #include "media/ffmpeg_support.h"
+#include "media/movie_picture_planes.h"
 #include "media/movie_sound_stream.h"
 
 extern "C" {
@@ -24,6 +29,9 @@ constexpr std::array<std::string_view, 10> kPresets = {
     "medium",    "slow",      "slower",   "veryslow", "placebo"};
 // prores_ks's profile number for 4444.
 constexpr int kProRes4444Profile = 4;
+// Pictures converted and waiting for the encoder thread: enough that composing the next picture
+// overlaps encoding this one, few enough that a stop is not long behind.
+constexpr std::size_t kQueuedPictures = 2;
 
 std::optional<int> WholeNumber(std::string_view text) {
   int value = 0;
@@ -60,6 +68,10 @@ std::string FrameRateText(FrameRate rate) {
   return std::to_string(rate.numerator) + "/" + std::to_string(rate.denominator);
 }
 
+std::span<const std::string_view> MovieEncoderPresets() {
+  return kPresets;
+}
+
 bool IsMoviePreset(std::string_view preset) {
   return std::find(kPresets.begin(), kPresets.end(), preset) != kPresets.end();
 }
@@ -74,6 +86,10 @@ std::string_view CodecName(MovieCodec codec) {
   return codec == MovieCodec::H264 ? "h264" : "prores4444";
 }
 
+// The encoder runs on a thread of its own: WriteFrame converts each picture into a frame of the
+// codec's form and queues it; the thread sends the frames to the codec (which has its own threads
+// too), writes the packets and the sound that belongs with them. Its first failure ends its work
+// and is told by the next WriteFrame or by Finish.
 struct MovieEncoder::State {
   AtomicFile file;  // dropped, unless committed, after the muxer below has let go of it
   std::string path;
@@ -81,23 +97,113 @@ struct MovieEncoder::State {
   AVFormatContext* format = nullptr;
   CodecContextPtr video;
   AVStream* videoStream = nullptr;
-  ScalerPtr scaler;
-  FramePtr frame;
   PacketPtr packet;
   MovieSoundStream sound;
   bool withSound = false;
-  std::vector<uint8_t> staged;  // the picture as the scaler takes it: BGRA, top row first
   int paddedWidth = 0;
   int paddedHeight = 0;
-  int frames = 0;
+  int frames = 0;  // handed in
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<FramePtr> queued;  // converted, for the thread
+  std::vector<FramePtr> spare;  // sent, for WriteFrame to fill again
+  bool closing = false;         // no more pictures: the thread ends once the queue is empty
+  bool abandoned = false;       // the movie is dropped: the thread ends now
+  std::string failure;          // the thread's first failure, when it had one
+  std::thread worker;
 
   ~State() {
+    StopWorker(true);
     if (format) {
       if (format->pb) avio_closep(&format->pb);
       avformat_free_context(format);
     }
   }
   double SecondsAt(int frame) const { return double(frame) / settings.rate.PerSecond(); }
+
+  // Waits for the thread to end, after the queued frames unless `abandon`.
+  void StopWorker(bool abandon) {
+    if (!worker.joinable()) return;
+    {
+      std::lock_guard lock(mutex);
+      closing = true;
+      abandoned = abandoned || abandon;
+    }
+    changed.notify_all();
+    worker.join();
+  }
+
+  // The codec's packets so far into the file; an empty text when all went well.
+  std::string Drain() {
+    for (;;) {
+      int error = avcodec_receive_packet(video.get(), packet.get());
+      if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) return {};
+      if (error < 0) return LibraryReason(error);
+      packet->stream_index = videoStream->index;
+      av_packet_rescale_ts(packet.get(), video->time_base, videoStream->time_base);
+      if ((error = av_interleaved_write_frame(format, packet.get())) < 0)
+        return LibraryReason(error);
+    }
+  }
+
+  void Work() {
+    int encoded = 0;
+    for (;;) {
+      FramePtr frame;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return abandoned || !queued.empty() || closing; });
+        if (abandoned || queued.empty()) return;
+        frame = std::move(queued.front());
+        queued.pop_front();
+      }
+      changed.notify_all();  // room in the queue
+      std::string failed;
+      frame->pts = encoded;
+      if (int error = avcodec_send_frame(video.get(), frame.get()); error < 0)
+        failed = LibraryReason(error);
+      if (failed.empty()) failed = Drain();
+      ++encoded;
+      // The sound that belongs with the pictures so far.
+      if (failed.empty())
+        if (Status written = sound.WriteUntil(SecondsAt(encoded), false); !written)
+          failed = written.message();
+      av_frame_unref(frame.get());
+      const bool stop = !failed.empty();
+      {
+        std::lock_guard lock(mutex);
+        spare.push_back(std::move(frame));
+        if (stop) {
+          failure = std::move(failed);
+          queued.clear();
+        }
+      }
+      if (stop) {
+        changed.notify_all();  // a WriteFrame waiting for room hears of it
+        return;
+      }
+    }
+  }
+
+  // A frame of the codec's form, its buffers writable: a spare one or a new one.
+  FramePtr FreeFrame() {
+    FramePtr frame;
+    {
+      std::lock_guard lock(mutex);
+      if (!spare.empty()) {
+        frame = std::move(spare.back());
+        spare.pop_back();
+      }
+    }
+    if (!frame) frame.reset(av_frame_alloc());
+    if (!frame) return frame;
+    frame->format = video->pix_fmt;
+    frame->width = video->width;
+    frame->height = video->height;
+    if (av_frame_get_buffer(frame.get(), 0) < 0) frame.reset();
+    return frame;
+  }
 };
 
 MovieEncoder::MovieEncoder() = default;
@@ -160,10 +266,8 @@ Status MovieEncoder::Open(const std::string& path, const MovieEncoderSettings& s
   if (!encoder) return Fail(std::string("no ") + (h264 ? "H.264" : "ProRes") + " encoder");
   s.videoStream = avformat_new_stream(s.format, nullptr);
   s.video.reset(avcodec_alloc_context3(encoder));
-  s.frame.reset(av_frame_alloc());
   s.packet.reset(av_packet_alloc());
-  if (!s.videoStream || !s.video || !s.frame || !s.packet)
-    return Fail(LibraryReason(AVERROR(ENOMEM)));
+  if (!s.videoStream || !s.video || !s.packet) return Fail(LibraryReason(AVERROR(ENOMEM)));
   AVCodecContext& video = *s.video;
   video.width = s.paddedWidth;
   video.height = s.paddedHeight;
@@ -176,6 +280,7 @@ Status MovieEncoder::Open(const std::string& path, const MovieEncoderSettings& s
   video.colorspace = AVCOL_SPC_BT709;
   video.color_range = AVCOL_RANGE_MPEG;
   if (s.format->oformat->flags & AVFMT_GLOBALHEADER) video.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  video.thread_count = 0;  // as many as the codec finds useful on this machine
   AVDictionary* options = nullptr;
   if (h264) {
     av_dict_set(&options, "preset", s.settings.preset.c_str(), 0);
@@ -196,19 +301,6 @@ Status MovieEncoder::Open(const std::string& path, const MovieEncoderSettings& s
   s.videoStream->avg_frame_rate = video.framerate;
   s.videoStream->r_frame_rate = video.framerate;
 
-  s.frame->format = video.pix_fmt;
-  s.frame->width = video.width;
-  s.frame->height = video.height;
-  if ((error = av_frame_get_buffer(s.frame.get(), 0)) < 0) return Fail(LibraryReason(error));
-  s.scaler.reset(sws_getContext(
-      s.paddedWidth, s.paddedHeight, AV_PIX_FMT_BGRA, s.paddedWidth, s.paddedHeight, video.pix_fmt,
-      SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr, nullptr, nullptr));
-  if (!s.scaler) return Fail("the picture converter refused the size");
-  // Full-range RGB in, BT.709 limited-range YUV out, as the stream's tags say.
-  sws_setColorspaceDetails(s.scaler.get(), sws_getCoefficients(SWS_CS_ITU709), 1,
-                           sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
-  s.staged.assign(std::size_t(s.paddedWidth) * s.paddedHeight * 4, 0);
-
   if (settings.sound && settings.sound->FrameCount() > 0) {
     if (Status added = s.sound.Open(
             s.format, settings.codec, *settings.sound,
@@ -225,6 +317,7 @@ Status MovieEncoder::Open(const std::string& path, const MovieEncoderSettings& s
   error = avformat_write_header(s.format, &muxing);
   av_dict_free(&muxing);
   if (error < 0) return Fail(LibraryReason(error));
+  s.worker = std::thread([&s] { s.Work(); });
   return {};
 }
 
@@ -235,74 +328,44 @@ Status MovieEncoder::WriteFrame(ConstRasterView picture) {
   if (picture.width != settings.width || picture.height != settings.height ||
       (picture.channels != 3 && picture.channels != 4))
     return Fail("a picture of another size came in");
-  const bool over = settings.codec == MovieCodec::H264;
-  const int blue = settings.backgroundBlue, green = settings.backgroundGreen,
-            red = settings.backgroundRed;
-  // Top row first, padded with the background; alpha laid over it where the codec has none.
-  for (int y = 0; y < s.paddedHeight; ++y) {
-    uint8_t* out = s.staged.data() + std::size_t(y) * s.paddedWidth * 4;
-    const bool inside = y < settings.height;
-    const uint8_t* in = inside ? picture.Row(settings.height - 1 - y) : nullptr;
-    for (int x = 0; x < s.paddedWidth; ++x, out += 4) {
-      if (!inside || x >= settings.width) {
-        out[0] = uint8_t(blue), out[1] = uint8_t(green), out[2] = uint8_t(red), out[3] = 255;
-        continue;
-      }
-      const uint8_t* p = in + std::ptrdiff_t(x) * picture.channels;
-      const int a = picture.channels == 4 ? p[3] : 255;
-      if (over && a < 255) {
-        out[0] = uint8_t((p[0] * a + blue * (255 - a) + 127) / 255);
-        out[1] = uint8_t((p[1] * a + green * (255 - a) + 127) / 255);
-        out[2] = uint8_t((p[2] * a + red * (255 - a) + 127) / 255);
-        out[3] = 255;
-      } else {
-        out[0] = p[0], out[1] = p[1], out[2] = p[2], out[3] = uint8_t(a);
-      }
+  FramePtr frame = s.FreeFrame();
+  if (!frame) return Fail(LibraryReason(AVERROR(ENOMEM)));
+  const Planes planes{
+      {frame->data[0], frame->data[1], frame->data[2], frame->data[3]},
+      {frame->linesize[0], frame->linesize[1], frame->linesize[2], frame->linesize[3]}};
+  if (settings.codec == MovieCodec::H264)
+    PictureToYuv420(picture, s.paddedWidth, s.paddedHeight,
+                    {settings.backgroundRed, settings.backgroundGreen, settings.backgroundBlue},
+                    planes);
+  else
+    PictureToYuva444p10(picture, planes);
+  frame->color_primaries = AVCOL_PRI_BT709;
+  frame->color_trc = AVCOL_TRC_BT709;
+  frame->colorspace = AVCOL_SPC_BT709;
+  frame->color_range = AVCOL_RANGE_MPEG;
+  {
+    std::unique_lock lock(s.mutex);
+    s.changed.wait(lock, [&] { return !s.failure.empty() || s.queued.size() < kQueuedPictures; });
+    if (!s.failure.empty()) {
+      std::string reason = s.failure;
+      lock.unlock();
+      return Fail(std::move(reason));
     }
+    s.queued.push_back(std::move(frame));
   }
-  int error = av_frame_make_writable(s.frame.get());
-  if (error < 0) return Fail(LibraryReason(error));
-  const uint8_t* source[1] = {s.staged.data()};
-  const int sourceStride[1] = {s.paddedWidth * 4};
-  sws_scale(s.scaler.get(), source, sourceStride, 0, s.paddedHeight, s.frame->data,
-            s.frame->linesize);
-  s.frame->pts = s.frames;
-  s.frame->color_primaries = AVCOL_PRI_BT709;
-  s.frame->color_trc = AVCOL_TRC_BT709;
-  s.frame->colorspace = AVCOL_SPC_BT709;
-  s.frame->color_range = AVCOL_RANGE_MPEG;
-  if ((error = avcodec_send_frame(s.video.get(), s.frame.get())) < 0)
-    return Fail(LibraryReason(error));
+  s.changed.notify_all();
   ++s.frames;
-  for (;;) {
-    error = avcodec_receive_packet(s.video.get(), s.packet.get());
-    if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) break;
-    if (error < 0) return Fail(LibraryReason(error));
-    s.packet->stream_index = s.videoStream->index;
-    av_packet_rescale_ts(s.packet.get(), s.video->time_base, s.videoStream->time_base);
-    if ((error = av_interleaved_write_frame(s.format, s.packet.get())) < 0)
-      return Fail(LibraryReason(error));
-  }
-  // The sound that belongs with the pictures so far.
-  if (Status sound = s.sound.WriteUntil(s.SecondsAt(s.frames), false); !sound)
-    return Fail(sound.message());
   return {};
 }
 
 Status MovieEncoder::Finish() {
   if (!state_ || !state_->format) return Error{"Could not write the movie: it is not open"};
   State& s = *state_;
+  s.StopWorker(false);  // the pictures handed in are all encoded
+  if (!s.failure.empty()) return Fail(s.failure);
   int error = avcodec_send_frame(s.video.get(), nullptr);
   if (error < 0 && error != AVERROR_EOF) return Fail(LibraryReason(error));
-  for (;;) {
-    error = avcodec_receive_packet(s.video.get(), s.packet.get());
-    if (error == AVERROR_EOF || error == AVERROR(EAGAIN)) break;
-    if (error < 0) return Fail(LibraryReason(error));
-    s.packet->stream_index = s.videoStream->index;
-    av_packet_rescale_ts(s.packet.get(), s.video->time_base, s.videoStream->time_base);
-    if ((error = av_interleaved_write_frame(s.format, s.packet.get())) < 0)
-      return Fail(LibraryReason(error));
-  }
+  if (std::string failed = s.Drain(); !failed.empty()) return Fail(std::move(failed));
   // The sound ends with the last picture, also when the run was stopped early.
   if (Status sound = s.sound.WriteUntil(s.SecondsAt(s.frames), true); !sound)
     return Fail(sound.message());

@@ -7,6 +7,10 @@
 // movie. Finish after fewer pictures than planned (a user's stop) still makes a whole, playable
 // movie of the pictures written, with the sound cut at their end.
 //
+// WriteFrame converts the picture and hands it to the encoder's own thread (a queue of a few
+// pictures), so the caller makes the next picture while this one is encoded; a failure there is
+// told by a later WriteFrame or by Finish, which waits for every picture handed in.
+//
 // H.264 needs even sides: an odd width or height is padded on the right or at the bottom by one
 // pixel of the background, and paddedWidth()/paddedHeight() say so. Transparent pixels are laid
 // over the background for H.264; ProRes keeps them as they are, with the alpha.
@@ -14,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,7 +47,8 @@ std::string FrameRateText(FrameRate rate);
 inline constexpr int kDefaultMovieCrf = 18;
 inline constexpr int kMaxMovieCrf = 51;
 inline constexpr std::string_view kDefaultMoviePreset = "veryfast";
-// The encoder's presets, fastest first.
+// The H.264 encoder's presets, fastest first: slower ones make smaller files of the same look.
+std::span<const std::string_view> MovieEncoderPresets();
 bool IsMoviePreset(std::string_view preset);
 
 struct MovieEncoderSettings {

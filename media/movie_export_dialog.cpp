@@ -50,6 +50,15 @@ MovieExportDialog::MovieExportDialog(const MovieExportDefaults& defaults, Prompt
       tr("H.264 constant rate factor: 0 is lossless, 18 looks like the frames, 51 "
          "is the smallest file"));
   form_->addRow(tr("Quality (CRF):"), crf_);
+  preset_ = new QComboBox;
+  for (std::string_view preset : MovieEncoderPresets())
+    preset_->addItem(QString::fromLatin1(preset.data(), qsizetype(preset.size())));
+  preset_->setCurrentText(QString::fromStdString(
+      IsMoviePreset(defaults.preset) ? defaults.preset : std::string(kDefaultMoviePreset)));
+  preset_->setToolTip(
+      tr("H.264 encoder preset: the slower ones take longer for a smaller file of the same "
+         "quality"));
+  form_->addRow(tr("Preset (H.264):"), preset_);
   rate_ = new QComboBox;
   rate_->setEditable(true);
   for (const char* rate : {"24", "25", "30", "24000/1001", "30000/1001", "50", "60"})
@@ -124,6 +133,8 @@ void MovieExportDialog::SetBackground(const QColor& colour) {
 void MovieExportDialog::CodecChanged() {
   const bool prores = codec_->currentIndex() == 1;
   crf_->setEnabled(!prores);
+  preset_->setEnabled(!prores);
+  // ProRes keeps the alpha, so there is nothing to lay the picture over.
   background_->setEnabled(!prores);
   // The name follows the codec, as each container holds only its own.
   QString path = file_->text();
@@ -143,6 +154,7 @@ MovieExportSettings MovieExportDialog::settings() const {
   s.path = file_->text().toStdString();
   s.encoder.codec = codec_->currentIndex() == 1 ? MovieCodec::ProRes4444 : MovieCodec::H264;
   s.encoder.crf = crf_->value();
+  s.encoder.preset = preset_->currentText().toStdString();
   s.encoder.rate =
       ParseFrameRate(rate_->currentText().trimmed().toStdString()).value_or(FrameRate{});
   s.encoder.backgroundRed = uint8_t(colour_.red());

@@ -1,7 +1,7 @@
 #pragma once
 // The Export Movie dialog of the exposure sheet and the composer: the movie file and its codec
-// (H.264 MP4 or ProRes 4444 MOV), the H.264 quality, the frame rate (whole or 24000/1001 and
-// 30000/1001), the background transparency is laid over, and the sound with the frame it starts
+// (H.264 MP4 or ProRes 4444 MOV), the H.264 quality and preset, the frame rate (whole or 24000/1001
+// and 30000/1001), the background transparency is laid over, and the sound with the frame it starts
 // at. The programs add their own rows (frames, kind of picture) through form(). Export checks
 // the fields and says what is wrong through the prompt; the dialog then stays open.
 
@@ -20,11 +20,16 @@ class QSpinBox;
 
 namespace quenda {
 
+// Where the programs keep the H.264 preset last chosen, in their profiles.
+inline constexpr char kMovieProfileSection[] = "Movie";
+inline constexpr char kMovieProfilePreset[] = "preset";
+
 struct MovieExportDefaults {
   std::string path;
   FrameRate rate;
-  std::string soundPath;  // offered, not chosen, when empty
-  int lastFrame = 1;      // bounds the sound's start
+  std::string preset{kDefaultMoviePreset};  // the encoder's default when not one of its presets
+  std::string soundPath;                    // offered, not chosen, when empty
+  int lastFrame = 1;                        // bounds the sound's start
 };
 
 class MovieExportDialog final : public QDialog {
@@ -39,6 +44,7 @@ class MovieExportDialog final : public QDialog {
   QLineEdit* fileField() const { return file_; }
   QComboBox* codecField() const { return codec_; }
   QSpinBox* qualityField() const { return crf_; }
+  QComboBox* presetField() const { return preset_; }
   QComboBox* rateField() const { return rate_; }
   QPushButton* backgroundButton() const { return background_; }
   QCheckBox* soundBox() const { return withSound_; }
@@ -56,6 +62,7 @@ class MovieExportDialog final : public QDialog {
   QLineEdit* file_;
   QComboBox* codec_;
   QSpinBox* crf_;
+  QComboBox* preset_;
   QComboBox* rate_;
   QPushButton* background_;
   QColor colour_{Qt::white};

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
+
+#include "media/movie_encoder.h"
 
 #include "cli/tests/tool_run.h"
 #include "media/tests/movie_test_support.h"
@@ -38,6 +42,83 @@ TEST(InfoCommand, MovieStreamsSizeRateAndCountsOrThePlayersRefusal) {
             "quenda info: " + dir.File("junk.avi") +
                 ": AVIERROR : The file couldn't be read, indicating a corrupt file or an "
                 "unrecognized format.\n",
+            "");
+}
+
+struct EncodedCase {
+  const char* name;
+  FrameRate rate;
+  bool withSound;
+  bool alpha;
+  std::vector<std::string> lines;
+};
+
+class EncodedMovieInfo : public ::testing::TestWithParam<EncodedCase> {};
+
+// Six pictures of 63 x 47 written by the suite's encoder; ffprobe's reading of the same file is
+// the check that the figures are the stored ones.
+TEST_P(EncodedMovieInfo, CodecPixelFormatSizeRateCountLengthAndSound) {
+  const EncodedCase& c = GetParam();
+  TempDir dir;
+  const std::string path = dir.File(c.name);
+  PcmSound tone{48000, 2, {}};
+  for (int i = 0; i < 48000 / 5; ++i)
+    for (int k = 0; k < 2; ++k) tone.samples.push_back(float(0.4 * std::sin(i * 0.05)));
+  MovieEncoderSettings settings{*CodecForMovieName(path), 63, 47, c.rate};
+  if (c.withSound) settings.sound = &tone;
+  MovieEncoder encoder;
+  ASSERT_TRUE(encoder.Open(path, settings).ok());
+  for (int f = 0; f < 6; ++f)
+    ASSERT_TRUE(encoder.WriteFrame(Raster(63, 47, 4, uint8_t(40 * f))).ok());
+  ASSERT_TRUE(encoder.Finish().ok());
+
+  ToolOutput run = ExpectRun({"info", path}, 0, "");
+  for (const std::string& line : c.lines)
+    EXPECT_TRUE(HasLine(run.out, line)) << line << "\n" << run.out;
+  // FFmpeg's ProRes decoder names 4444 as 10 or 12 bits by version, so ffprobe says which.
+  auto streams = ProbeStreams(path);
+  ASSERT_FALSE(streams.empty());
+  EXPECT_TRUE(HasLine(run.out, "pixel format: " + streams[0]["pix_fmt"] +
+                                   (c.alpha ? ", with alpha" : ", no alpha")))
+      << run.out;
+  // The sound's length as ffprobe reads it: AAC keeps whole blocks of samples.
+  if (!c.withSound) return;
+  ASSERT_EQ(streams.size(), 2u);
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f", std::stod(streams[1]["duration"]));
+  EXPECT_TRUE(HasLine(
+      run.out, "sound: aac, 2 channels, 48000 samples per second, " + std::string(seconds) + " s"))
+      << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Containers, EncodedMovieInfo,
+    ::testing::Values(
+        EncodedCase{"review.MP4",
+                    {24000, 1001},
+                    true,
+                    false,
+                    {"video: h264 (High) 64 x 48", "rate: 24000 / 1001 (23.976 frames per second)",
+                     "frames: 6", "duration: 0.25 s"}},
+        EncodedCase{"edit.mov",
+                    {25, 1},
+                    false,
+                    true,
+                    {"video: prores (4444) 63 x 47", "rate: 25 / 1 (25.000 frames per second)",
+                     "frames: 6", "duration: 0.24 s", "sound: none"}}),
+    [](const auto& info) { return std::string(info.param.name).substr(0, 4); });
+
+TEST(InfoCommand, AnEncodedMovieItCannotReadGetsThePlayersMessage) {
+  TempDir dir;
+  WriteText(dir.File("junk.mp4"), "ftyp but not a movie at all");
+  ExpectRun({"info", dir.File("junk.mp4")}, 1,
+            "quenda info: " + dir.File("junk.mp4") +
+                ": AVIERROR : The file couldn't be read, indicating a corrupt file or an "
+                "unrecognized format.\n",
+            "");
+  ExpectRun({"info", dir.File("gone.mov")}, 1,
+            "quenda info: " + dir.File("gone.mov") +
+                ": AVIERROR : A disk error occurred while opening the file. \n",
             "");
 }
 

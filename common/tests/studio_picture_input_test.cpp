@@ -211,6 +211,31 @@ TEST(StudioPictureInput, DamagedAndMissingFilesNameTheFileAndTheReason) {
             prefix + dir.File("gone.png") + ": the file does not exist or cannot be opened");
 }
 
+// Only the formats the suite names are read, each by its own reader: a picture of another kind,
+// under its own name or under one of theirs, is refused, never opened by some other decoder.
+TEST(StudioPictureInput, PicturesOfOtherFormatsAreRefusedEvenUnderAKnownName) {
+  TempDir dir;
+  const std::string prefix = "Cannot read picture ";
+  for (const char* kind : {"bmp", "gif", "tga", "pnm"}) {
+    const std::string made = dir.File(std::string("other.") + kind);
+    ASSERT_EQ(RunTool("convert -size 24x16 gradient:red-blue " + Quoted(made)).exitCode, 0);
+    const auto bytes = testing::ReadBytes(made);
+    ASSERT_GT(bytes.size(), 40u) << kind;
+    EXPECT_EQ(ReadStudioPicture(made).message(),
+              prefix + made + ": only PNG, TIFF, JPEG, OpenEXR and DPX pictures are read");
+    EXPECT_EQ(ReadStudioPictureHeader(made).message(),
+              prefix + made + ": only PNG, TIFF, JPEG, OpenEXR and DPX pictures are read");
+    for (const char* name : {"scan.png", "scan.TIF", "scan.jpg", "scan.exr", "scan.dpx"}) {
+      auto read = ParseStudioPicture(bytes, name);
+      EXPECT_FALSE(read.ok()) << kind << " as " << name;
+      EXPECT_EQ(read.message().rfind(prefix + name + ": ", 0), 0u) << read.message();
+    }
+  }
+  const std::vector<uint8_t> few = {1, 2, 3};
+  EXPECT_EQ(ParseStudioPicture(few, "noextension").message(),
+            prefix + "noextension: only PNG, TIFF, JPEG, OpenEXR and DPX pictures are read");
+}
+
 TEST(StudioPictureInput, OnlyPicturesOfOneThreeOrFourChannelsAreWritten) {
   const Raster two(4, 4, 2);
   EXPECT_FALSE(EncodeStudioPicture(two, {PictureFormat::Png}).ok());

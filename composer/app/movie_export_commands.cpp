@@ -11,6 +11,7 @@
 #include "composer/core/render_output.h"
 #include "media/movie_export_dialog.h"
 #include "ui/progress_window.h"
+#include "ui/settings.h"
 
 namespace quenda {
 
@@ -24,6 +25,9 @@ void CComposerFrame::ExportMovie() {
                       .toStdString();
   defaults.rate = FrameRate{c.frameRate, 1};
   defaults.lastFrame = c.frames;
+  defaults.preset =
+      settings_->GetString(QLatin1String(kMovieProfileSection), QLatin1String(kMovieProfilePreset))
+          .toStdString();
   MovieExportDialog dialog(defaults, *prompt_, this);
   auto* from = new QSpinBox;
   auto* to = new QSpinBox;
@@ -35,6 +39,11 @@ void CComposerFrame::ExportMovie() {
   dialog.form()->insertRow(0, tr("From frame:"), from);
   dialog.form()->insertRow(1, tr("To frame:"), to);
   if (dialog.exec() != QDialog::Accepted) return;
+  // The preset chosen is offered again next time.
+  settings_->SetString(QLatin1String(kMovieProfileSection), QLatin1String(kMovieProfilePreset),
+                       QString::fromStdString(dialog.settings().encoder.preset));
+  if (Status saved = settings_->Save(); !saved)
+    prompt_->Message(saved.message(), MessageIcon::Error);
 
   RenderOutputSettings settings = DefaultRenderOutputSettings(c);
   settings.frameStart = std::min(from->value(), to->value());

@@ -13,6 +13,7 @@
 #include "dopegrid/core/render.h"
 #include "media/movie_export_dialog.h"
 #include "ui/progress_window.h"
+#include "ui/settings.h"
 
 namespace quenda {
 namespace {
@@ -37,6 +38,9 @@ void CDopegridFrame::ExportMovie() {
   // The loaded sound's own file, at its full quality, not the sheet's 8-bit copy.
   if (sound.loaded) defaults.soundPath = sound.path;
   defaults.lastFrame = sheet.frameCount;
+  defaults.preset =
+      settings_->GetString(QLatin1String(kMovieProfileSection), QLatin1String(kMovieProfilePreset))
+          .toStdString();
   MovieExportDialog dialog(defaults, *prompt_, this);
   auto* from = new QSpinBox;
   auto* to = new QSpinBox;
@@ -52,6 +56,11 @@ void CDopegridFrame::ExportMovie() {
   dialog.form()->insertRow(2, QString(), lineTest);
   if (sound.loaded) dialog.soundStartField()->setValue(sound.startFrame);
   if (dialog.exec() != QDialog::Accepted) return;
+  // The preset chosen is offered again next time.
+  settings_->SetString(QLatin1String(kMovieProfileSection), QLatin1String(kMovieProfilePreset),
+                       QString::fromStdString(dialog.settings().encoder.preset));
+  if (Status saved = settings_->Save(); !saved)
+    prompt_->Message(saved.message(), MessageIcon::Error);
 
   RenderSettings settings;
   settings.firstFrame = std::min(from->value(), to->value()) - 1;

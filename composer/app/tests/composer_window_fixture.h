@@ -114,4 +114,10 @@ struct ComposerWindow {
   std::vector<std::string> played;
 };
 
+// Clicks the timeline row of `clip`, which selects it.
+inline void ClickRow(ComposerWindow& w, int clip) {
+  QTest::mouseClick(w.timeline().viewport(), Qt::LeftButton, {},
+                    QPoint(40, w.timeline().RowRect(clip).center().y()));
+}
+
 }  // namespace quenda::testing
