@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/color_set.h"
-#include "common/region_shapes.h"
+#include "autopaint/region_shapes.h"
 
 namespace quenda {
 namespace {
