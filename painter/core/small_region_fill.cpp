@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "common/color_set.h"
 #include "autopaint/region_shapes.h"
+#include "common/color_set.h"
 
 namespace quenda {
 namespace {
