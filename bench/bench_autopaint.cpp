@@ -2,7 +2,7 @@
 // ground truth.
 //
 //   bench_autopaint [--figures K,K..] [--paces P,P..] [--dpi D,D..] [--lines PICKUP,GROWTH]
-//                   [--close-gaps N] [--pictures DIR] [--runs N]
+//                   [--close-gaps N] [--confidence C] [--pictures DIR] [--runs N]
 //
 // Defaults: every figure kind (samples/figure_kinds), paces 0.5,1,2,3 of each figure's natural
 // motion, 150 dpi (A4); --dpi 150,300 adds A4 at 300 dpi. For every figure, pace and dpi, 12
@@ -10,9 +10,10 @@
 // analyzer's Close Gaps at --close-gaps N, by default the recommended setting for the dpi) and
 // auto painted in two ways of working:
 //   chain       drawing 1 painted from the truth, 2..12 each from the one before;
-//   in-between  drawings 1 and 12 painted from the truth, 2..11 from the keys. Until auto
-//               paint has a mode that takes both keys at once, each in-between is painted from
-//               the nearer key's chain: 2..6 forward from drawing 1, 7..11 backward from 12.
+//   in-between  drawings 1 and 12 painted from the truth, 2..11 from both keys at once, as
+//               Auto Paint Range's Both Keys does: a chain forward from 1 and one backward
+//               from 12, each region taking the colour both give or the surer chain's.
+// --confidence C: by shapes, matches less sure than C stay unfilled (default the painter's).
 // Each way by the vote, by shapes as the painter runs it (Paint Specks on, and the drawing
 // beyond the source to look further into), and by shapes without Paint Specks, so that what the
 // matcher itself leaves unfilled shows; a third table gives shapes (Paint Specks on) on the same
@@ -41,6 +42,8 @@
 #include "bench/autopaint_drawing.h"
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
+#include "painter/core/key_chain.h"
+#include "painter/core/small_region_fill.h"
 #include "samples/figure_kinds/figure_drawing.h"
 #include "samples/figure_parts.h"
 
@@ -65,6 +68,7 @@ struct BenchOptions {
   RedlineSettings lines;  // the analyzer's line pick-up and growth
   std::string pictures;   // where outcome pictures go, empty for none
   int runs = 5;
+  int confidence = kDefaultConfidence;
 };
 
 // One step of a way of working: paint `target` from `source`, `beyond` (or -1) further on.
@@ -78,17 +82,17 @@ std::vector<Step> ChainSteps() {
   return steps;
 }
 
+// The in-betweens, painted from both keys (source and beyond unused).
 std::vector<Step> InBetweenSteps() {
   std::vector<Step> steps;
-  const int last = kDrawings - 1, middle = kDrawings / 2;  // 2..6 forward, 7..11 backward
-  for (int k = 1; k < middle; ++k) steps.push_back({k, k - 1, k >= 2 ? k - 2 : -1});
-  for (int k = last - 1; k >= middle; --k) steps.push_back({k, k + 1, k + 2 <= last ? k + 2 : -1});
+  for (int k = 1; k < kDrawings - 1; ++k) steps.push_back({k, -1, -1});
   return steps;
 }
 
 const AutoPaintOptions kVote{};
-const AutoPaintOptions kShapes{AutoPaintMatch::Shapes, true, kDefaultSpeckSize};
-const AutoPaintOptions kBareShapes{AutoPaintMatch::Shapes, false, kDefaultSpeckSize};
+AutoPaintOptions Shapes(bool specks, int confidence) {
+  return {AutoPaintMatch::Shapes, specks, kDefaultSpeckSize, confidence};
+}
 
 // The colours every drawing ends with when the steps are taken by `mode` from the keys (the
 // drawings not painted by a step) painted from the truth.
@@ -111,6 +115,33 @@ std::vector<std::vector<int32_t>> Paint(std::vector<Drawing>& drawings,
                   [&] { return s.beyond >= 0 ? &drawings[std::size_t(s.beyond)].frame : nullptr; });
     for (int k : used)
       if (k >= 0) std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
+  }
+  return colors;
+}
+
+// The colours every drawing ends with when the in-betweens are painted from both keys, the
+// first and last drawings, painted from the truth.
+std::vector<std::vector<int32_t>> PaintFromKeys(std::vector<Drawing>& drawings,
+                                                const AutoPaintOptions& mode) {
+  std::vector<std::vector<int32_t>> colors, held;
+  for (Drawing& d : drawings) {
+    colors.emplace_back(d.trueColor.begin(), d.trueColor.end());
+    held.push_back(d.frame.regionColor);
+  }
+  const int last = kDrawings - 1;
+  // Each drawing as on disk: the keys painted, the in-betweens as they were.
+  const ChainFrames frames = [&](int k, int) -> PainterFrame* {
+    if (k < 0 || k > last) return nullptr;
+    PainterFrame& frame = drawings[std::size_t(k)].frame;
+    frame.regionColor = k == 0 || k == last ? colors[std::size_t(k)] : held[std::size_t(k)];
+    return &frame;
+  };
+  const auto painted = PaintFromBothKeys(frames, 1, last - 1, mode);
+  for (int k = 0; k <= last; ++k) drawings[std::size_t(k)].frame.regionColor = held[std::size_t(k)];
+  for (int k = 1; k < last && !painted.empty(); ++k) {
+    colors[std::size_t(k)] = painted[std::size_t(k - 1)];
+    if (mode.paintSpecks)
+      SettleSpecks(drawings[std::size_t(k)].frame, colors[std::size_t(k)], mode.speckSize);
   }
   return colors;
 }
@@ -170,9 +201,8 @@ void PrintTables(const std::vector<Row>& rows, const BenchOptions& options) {
       "regions that are the paper (outlines open at line pick-up %d, growth %d, and the row's "
       "Close Gaps gaps), counted in no other column.\n"
       "chain: 1 from the truth, 2..12 each from the one before. in-betw: 1 and 12 from the "
-      "truth, 2..11 from the nearer key's chain (2..6 from 1 forward, 7..11 from 12 backward; no "
-      "both-keys mode yet).\n",
-      options.lines.linePickUp, options.lines.lineGrowth);
+      "truth, 2..11 from both keys. Confidence %d.\n",
+      options.lines.linePickUp, options.lines.lineGrowth, options.confidence);
   std::printf("\nShapes as the painter runs them (Paint Specks %d)\n", kDefaultSpeckSize);
   std::printf("%-26s | %-2s | %-4s | %-29s | %-29s | %s\n", "figure pace dpi way", "cg", "open",
               "vote:  true wrong unfil paperpx", "shapes: true wrong unfil paperpx",
@@ -224,20 +254,27 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
   }
   char pacing[32];
   std::snprintf(pacing, sizeof pacing, "%gx %d", pace, dpi);
+  const AutoPaintOptions shapes = Shapes(true, options.confidence);
+  const AutoPaintOptions bare = Shapes(false, options.confidence);
   for (const auto& [way, steps] :
        {std::pair{"chain", ChainSteps()}, std::pair{"in-betw", InBetweenSteps()}}) {
+    const bool fromKeys = steps.front().source < 0;
+    auto paint = [&](const AutoPaintOptions& mode) {
+      return fromKeys ? PaintFromKeys(drawings, mode) : Paint(drawings, steps, mode);
+    };
     Row row;
     row.label = std::string(samples::FigureKindName(kind)) + " " + pacing + " " + way;
     row.closeGaps = closeGaps;
     row.open = OpenShare(drawings, steps);
-    row.vote = Judge(drawings, steps, Paint(drawings, steps, kVote));
-    const auto byShapes = Paint(drawings, steps, kShapes);
+    row.vote = Judge(drawings, steps, paint(kVote));
+    const auto byShapes = paint(shapes);
     row.shapes = Judge(drawings, steps, byShapes);
-    row.bare = Judge(drawings, steps, Paint(drawings, steps, kBareShapes));
+    row.bare = Judge(drawings, steps, paint(bare));
     if (!atZero.empty()) {
       row.atZero = true;
       row.openAtZero = OpenShare(atZero, steps);
-      row.shapesAtZero = Judge(atZero, steps, Paint(atZero, steps, kShapes));
+      row.shapesAtZero = Judge(
+          atZero, steps, fromKeys ? PaintFromKeys(atZero, shapes) : Paint(atZero, steps, shapes));
     }
     if (!options.pictures.empty()) {
       std::string name = options.pictures + "/" + row.label;
@@ -265,7 +302,8 @@ void TimeLargeFrame(const std::string& directory, const BenchOptions& bench) {
                         FigureKind::Walk, RedlineSettings{}, CloseGapsAt(bench, 300)));
   for (int k = 0; k < 2; ++k)
     d[k].frame.regionColor.assign(d[k].trueColor.begin(), d[k].trueColor.end());
-  for (const auto& [name, mode] : {std::pair{"vote", kVote}, std::pair{"shapes", kShapes}}) {
+  for (const auto& [name, mode] :
+       {std::pair{"vote", kVote}, std::pair{"shapes", Shapes(true, bench.confidence)}}) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
       PainterFrame frame = d[2].frame;
@@ -325,6 +363,10 @@ int main(int argc, char** argv) {
     const char* value = argv[i + 1];
     if (name == "--runs") {
       options.runs = std::max(0, std::atoi(value));
+    } else if (name == "--confidence") {
+      options.confidence = std::atoi(value);
+      if (options.confidence < 0 || options.confidence > kMaxConfidence)
+        return Refuse("--confidence takes a number from 0 to 100");
     } else if (name == "--pictures") {
       options.pictures = value;
     } else if (name == "--close-gaps") {

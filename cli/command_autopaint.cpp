@@ -14,24 +14,31 @@ namespace quenda::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: quenda autopaint ANY_FRAME.qds --range START-END --from previous|next|FRAME\n"
-    "                        [--match vote|shapes] [--specks N]\n"
+    "usage: quenda autopaint ANY_FRAME.qds --range START-END --from previous|next|both|FRAME\n"
+    "                        [--match vote|shapes] [--confidence C] [--specks N]\n"
     "Paints the frames START to END (frame texts such as 2 or 12a) of the drawing's sequence\n"
     "from their neighbours: 'previous' goes upwards, each frame from the one before it; 'next'\n"
-    "goes downwards, each from the one after it; a frame text paints every frame from that\n"
-    "one frame. Every frame is written, then one line per frame tells how many regions stay\n"
-    "unpainted.\n"
+    "goes downwards, each from the one after it; 'both' paints the in-betweens START to END\n"
+    "from the painted keys START-1 and END+1, by a chain from each: a region takes the colour\n"
+    "both give, or that of the chain surer by a clear margin, else stays unfilled; a frame\n"
+    "text paints every frame from that one frame. Every frame is written, then one line per\n"
+    "frame tells how many regions stay unpainted.\n"
     "--match vote (the default) gives each region the colour of the source region covering\n"
     "most of it; --match shapes matches regions by position, motion, area, shape, outline\n"
     "and neighbours, follows small painted pieces such as a hand by their own outline,\n"
     "asks the frame beyond the source for what the source left unfilled, and leaves\n"
     "unfilled what it cannot match with confidence.\n"
+    "--confidence C (0 to 100, default 50) is how sure a match by shapes must be: every\n"
+    "region matched less surely stays unfilled, for a person to look at.\n"
     "--specks N then paints every unfilled region of fewer than N pixels with the colour of\n"
     "the painted region it borders most.\n"
     "Each frame is painted from the one painted just before it, so the range is a chain and\n"
-    "runs on one core (there is no --jobs). Progress goes to standard error: a bar on a\n"
-    "terminal, else one line per frame. Ctrl-C stops after the frame in hand, keeps what was\n"
-    "painted, names the --range that resumes the run and exits 130.\n";
+    "runs on one core (there is no --jobs); 'both' runs its two chains before it writes.\n"
+    "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
+    "stops after the frame in hand, keeps what was painted, names the --range that resumes\n"
+    "the run and exits 130.\n";
+
+static_assert(kDefaultConfidence == 50, "the usage names the default confidence");
 
 int UsageError(CommandIo& io, const std::string& reason) {
   return ReportUsageError(io, "autopaint", reason, kUsage);
@@ -50,7 +57,7 @@ class PrintedProgress final : public Progress {
 };
 
 int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--range", "--from", "--match", "--specks"}, {});
+  Arguments parsed(args, {"--range", "--from", "--match", "--confidence", "--specks"}, {});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one drawing");
   auto range = parsed.Value("--range");
@@ -67,6 +74,11 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
     else if (*match != "vote")
       return UsageError(io, "--match must be vote or shapes, not '" + *match + "'");
   }
+  if (auto text = parsed.Value("--confidence")) {
+    const std::optional<int> confidence = ParseInt(*text, 0, kMaxConfidence);
+    if (!confidence) return UsageError(io, "--confidence must be a number from 0 to 100");
+    fields.confidence = *confidence;
+  }
   std::optional<int> specks;
   if (auto text = parsed.Value("--specks")) {
     specks = ParseInt(*text, 1, 1000000);
@@ -79,6 +91,8 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
     fields.source = RangeSource::AutoPrevious;
   } else if (*from == "next") {
     fields.source = RangeSource::AutoNext;
+  } else if (*from == "both") {
+    fields.source = RangeSource::BothKeys;
   } else {
     fields.source = RangeSource::FrameNo;
     fields.sourceText = *from;
@@ -108,6 +122,11 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
   if (done && progress.lastFrame() != lastPainted + 1)
     progress.FrameCommitted(lastPainted + 1, lastPaint);
   progress.Finish();
+  if (!done && stop.Interrupted() && fields.source == RangeSource::BothKeys &&
+      !progress.lastFrame()) {
+    io.err << "quenda autopaint: interrupted before any frame was painted; nothing changed\n";
+    return stop.ExitCode(1);
+  }
   if (!done || doc.failedFrameSaves() > 0) return stop.ExitCode(1);
   const auto& frames = doc.sequence().frames;
   if (stop.Interrupted()) {

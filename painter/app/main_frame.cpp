@@ -82,6 +82,8 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
   statusBar()->addPermanentWidget(speckPane_);
   doc_->SetSpeckSize(settings_->GetInt(QStringLiteral("AutoPaint"), QStringLiteral("SpeckSize"),
                                        kDefaultSpeckSize));
+  doc_->SetAutoPaintConfidence(settings_->GetInt(QStringLiteral("AutoPaint"),
+                                                 QStringLiteral("Confidence"), kDefaultConfidence));
   statusBar()->showMessage(QStringLiteral("Ready"));
 
   BuildActions();
@@ -256,9 +258,16 @@ void CMainFrame::AutoPaintAnyFrame() {
 void CMainFrame::AutoPaintRange() {
   AutoPaintRangeDialog dialog(*prompt_, doc_->autoPaintOptions(), this);
   if (dialog.exec() != QDialog::Accepted) return;
+  const AutoPaintRangeFields fields = dialog.fields();
+  // The confidence asked for stays the one of every later auto paint, here and next time.
+  if (fields.confidence != doc_->autoPaintOptions().confidence) {
+    doc_->SetAutoPaintConfidence(fields.confidence);
+    settings_->SetInt(QStringLiteral("AutoPaint"), QStringLiteral("Confidence"), fields.confidence);
+    if (Status saved = settings_->Save(); !saved)
+      prompt_->Message(saved.message(), MessageIcon::Warning);
+  }
   ProgressWindow window(Q(kAutoPaintProgressTitle), this);
   window.stopButton()->setText(QStringLiteral("Stop"));
-  const AutoPaintRangeFields fields = dialog.fields();
   // The range moves through frames and redraws the views, so it stays on this thread.
   window.RunJobHere([&](Progress& progress, Prompt&) { doc_->AutoPaintRange(fields, progress); },
                     *prompt_);

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -100,20 +101,29 @@ AutoPaintRangeDialog::AutoPaintRangeDialog(Prompt& prompt, const AutoPaintOption
       frameNo_(new QRadioButton(QStringLiteral("Frame No :"))),
       previous_(new QRadioButton(QStringLiteral("Auto Previous"))),
       next_(new QRadioButton(QStringLiteral("Auto Next"))),
+      bothKeys_(new QRadioButton(QStringLiteral("Both Keys"))),
       source_(new QLineEdit),
       start_(new QLineEdit),
       end_(new QLineEdit),
       byShapes_(new QCheckBox(Q(kAutoPaintByShapesText))),
-      specks_(new QCheckBox(Q(kPaintSpecksText))) {
+      specks_(new QCheckBox(Q(kPaintSpecksText))),
+      confidence_(new QSpinBox) {
   setWindowTitle(Q(kAutoPaintRangeTitle));
   byShapes_->setChecked(options.match == AutoPaintMatch::Shapes);
   specks_->setChecked(options.paintSpecks);
+  confidence_->setRange(0, kMaxConfidence);
+  confidence_->setValue(options.confidence);
+  confidence_->setToolTip(tr("By shapes, regions matched less surely than this stay unfilled"));
+  // The confidence speaks of matching by shapes only.
+  confidence_->setEnabled(byShapes_->isChecked());
+  connect(byShapes_, &QCheckBox::toggled, confidence_, &QWidget::setEnabled);
   auto* sourceGroup = new QGroupBox(QStringLiteral("Source Frame"));
   auto* sourceLayout = new QGridLayout(sourceGroup);
   sourceLayout->addWidget(frameNo_, 0, 0);
   sourceLayout->addWidget(source_, 0, 1);
   sourceLayout->addWidget(previous_, 1, 0, 1, 2);
   sourceLayout->addWidget(next_, 2, 0, 1, 2);
+  sourceLayout->addWidget(bothKeys_, 3, 0, 1, 2);
   previous_->setChecked(true);
   auto* rangeGroup = new QGroupBox(QStringLiteral("Range"));
   auto* rangeLayout = new QFormLayout(rangeGroup);
@@ -130,20 +140,24 @@ AutoPaintRangeDialog::AutoPaintRangeDialog(Prompt& prompt, const AutoPaintOption
   auto* choices = new QHBoxLayout;
   choices->addWidget(byShapes_);
   choices->addWidget(specks_);
+  choices->addWidget(new QLabel(QStringLiteral("Confidence :")));
+  choices->addWidget(confidence_);
   layout->addLayout(choices);
   layout->addWidget(buttons);
 }
 
 AutoPaintRangeFields AutoPaintRangeDialog::fields() const {
   AutoPaintRangeFields fields;
-  fields.source = frameNo_->isChecked() ? RangeSource::FrameNo
-                  : next_->isChecked()  ? RangeSource::AutoNext
-                                        : RangeSource::AutoPrevious;
+  fields.source = frameNo_->isChecked()    ? RangeSource::FrameNo
+                  : next_->isChecked()     ? RangeSource::AutoNext
+                  : bothKeys_->isChecked() ? RangeSource::BothKeys
+                                           : RangeSource::AutoPrevious;
   fields.sourceText = source_->text().toStdString();
   fields.startText = start_->text().toStdString();
   fields.endText = end_->text().toStdString();
   fields.match = byShapes_->isChecked() ? AutoPaintMatch::Shapes : AutoPaintMatch::Vote;
   fields.paintSpecks = specks_->isChecked();
+  fields.confidence = confidence_->value();
   return fields;
 }
 

@@ -14,6 +14,7 @@
 #include "painter/core/painter_doc.h"
 
 class QCheckBox;
+class QSpinBox;
 
 class QButtonGroup;
 class QLabel;
@@ -33,7 +34,7 @@ class AutoPaintRangeDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  // The match and speck boxes start as `options` say.
+  // The match and speck boxes and the confidence start as `options` say.
   AutoPaintRangeDialog(Prompt& prompt, const AutoPaintOptions& options = {},
                        QWidget* parent = nullptr);
   AutoPaintRangeFields fields() const;
@@ -41,11 +42,13 @@ class AutoPaintRangeDialog final : public QDialog {
   QRadioButton* frameNoButton() const { return frameNo_; }
   QRadioButton* autoPreviousButton() const { return previous_; }
   QRadioButton* autoNextButton() const { return next_; }
+  QRadioButton* bothKeysButton() const { return bothKeys_; }
   QLineEdit* sourceField() const { return source_; }
   QLineEdit* startField() const { return start_; }
   QLineEdit* endField() const { return end_; }
   QCheckBox* byShapesBox() const { return byShapes_; }
   QCheckBox* specksBox() const { return specks_; }
+  QSpinBox* confidenceField() const { return confidence_; }
 
  public slots:
   // Stays open after a message when a field is missing.
@@ -56,11 +59,13 @@ class AutoPaintRangeDialog final : public QDialog {
   QRadioButton* frameNo_;
   QRadioButton* previous_;
   QRadioButton* next_;
+  QRadioButton* bothKeys_;
   QLineEdit* source_;
   QLineEdit* start_;
   QLineEdit* end_;
   QCheckBox* byShapes_;
   QCheckBox* specks_;
+  QSpinBox* confidence_;
 };
 
 // A colour swatch that shows one colour with a sunken edge.

@@ -19,12 +19,19 @@ RegionMapView MapViewOf(const PainterFrame& frame) {
           frame.region.flags.data()};
 }
 
+ShapeMatch MatchSurely(const PainterFrame& target, const PainterFrame& source,
+                       const AutoPaintOptions& options) {
+  return MatchRegionShapes(MapViewOf(target), MapViewOf(source), AlignmentShift(target, source),
+                           options.speckSize, &source.regionColor, options.confidence);
+}
+
 }  // namespace
 
 std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& source, int speckSize,
-                             bool byColour) {
+                             bool byColour, int confidence) {
   return MatchRegionShapes(MapViewOf(target), MapViewOf(source), AlignmentShift(target, source),
-                           speckSize, byColour ? &source.regionColor : nullptr);
+                           speckSize, byColour ? &source.regionColor : nullptr, confidence)
+      .source;
 }
 
 std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& source) {
@@ -36,11 +43,13 @@ std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& sou
 }
 
 void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
-                   const AutoPaintOptions& options, const BeyondFrame& beyond) {
+                   const AutoPaintOptions& options, const BeyondFrame& beyond,
+                   std::vector<int>* confidence) {
   if (target.empty() || source.empty()) return;
   const bool byShapes = options.match == AutoPaintMatch::Shapes;
-  const std::vector<int> winner =
-      byShapes ? MatchShapes(target, source, options.speckSize, true) : VoteRegions(target, source);
+  ShapeMatch matched = byShapes ? MatchSurely(target, source, options) : ShapeMatch{};
+  const std::vector<int> winner = byShapes ? matched.source : VoteRegions(target, source);
+  if (!byShapes) matched.confidence.assign(winner.size(), kMaxConfidence);
   TakeUndoCopy(target, kUndoRegionColors);
   for (std::size_t r = 1; r < winner.size() && r < target.regionColor.size(); ++r) {
     const std::size_t t = std::size_t(winner[r]);
@@ -59,14 +68,22 @@ void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
   };
   const PainterFrame* further = byShapes && beyond && leftUnfilled() ? beyond() : nullptr;
   if (further && !further->empty()) {
-    const std::vector<int> again = MatchShapes(target, *further, options.speckSize, true);
-    for (std::size_t r = 1; r < again.size() && r < target.regionColor.size(); ++r) {
-      const std::size_t t = std::size_t(again[r]);
-      if (target.regionColor[r] == kUnfilledColor && t > 0 && t < further->regionColor.size())
+    const ShapeMatch again = MatchSurely(target, *further, options);
+    for (std::size_t r = 1; r < again.source.size() && r < target.regionColor.size(); ++r) {
+      const std::size_t t = std::size_t(again.source[r]);
+      if (target.regionColor[r] == kUnfilledColor && t > 0 && t < further->regionColor.size()) {
         target.regionColor[r] = further->regionColor[t];
+        matched.confidence[r] = again.confidence[r];
+      }
     }
   }
   if (options.paintSpecks) SettleSpecks(target, target.regionColor, options.speckSize);
+  if (confidence) {
+    confidence->assign(target.regionColor.size(), 0);
+    for (std::size_t r = 1; r < confidence->size() && r < matched.confidence.size(); ++r)
+      if (target.regionColor[r] != kUnfilledColor && !IsSpeck(target, int(r), options.speckSize))
+        (*confidence)[r] = matched.confidence[r];
+  }
   target.paintChanged = true;
 }
 

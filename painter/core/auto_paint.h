@@ -5,9 +5,9 @@
 #include <functional>
 #include <vector>
 
+#include "autopaint/shape_match.h"
 #include "common/frame_sequence.h"
 #include "common/peg_turn.h"
-#include "common/shape_match.h"
 #include "painter/core/painter_frame.h"
 
 namespace quenda {
@@ -21,7 +21,7 @@ PegOffset AlignmentShift(const PainterFrame& target, const PainterFrame& source)
 // it. Element 0 is unused.
 std::vector<int> VoteRegions(const PainterFrame& target, const PainterFrame& source);
 
-// How target regions find their source: the overlap vote, or by shapes (common/shape_match.h),
+// How target regions find their source: the overlap vote, or by shapes (autopaint/shape_match.h),
 // which leaves unfilled what it cannot match with confidence.
 enum class AutoPaintMatch { Vote, Shapes };
 
@@ -30,12 +30,14 @@ struct AutoPaintOptions {
   bool paintSpecks =
       false;  // afterwards, settle the unfilled specks (painter/core/small_region_fill.h)
   int speckSize = kDefaultSpeckSize;
+  int confidence = kDefaultConfidence;  // by shapes, matches less sure than this stay unfilled
 };
 
 // For every target region 0 .. N_T + 1, the source region matched by shapes, 0 for none.
 // `byColour` lets the source's colours decide, as auto paint does.
 std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& source,
-                             int speckSize = kDefaultSpeckSize, bool byColour = false);
+                             int speckSize = kDefaultSpeckSize, bool byColour = false,
+                             int confidence = kDefaultConfidence);
 
 // Takes the undo copy of region colours, copies the matched regions' colours (unfilled where
 // the shapes find no match) and sets paintChanged; then paints specks when asked, within the
@@ -43,9 +45,12 @@ std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& sou
 // when there is none), is asked for the regions the source left unfilled: where an outline
 // opened onto the paper in the source, its region went with the paper there, and its colour
 // is found one drawing further. `beyond` is called only when such a region is left, since
-// reading a drawing costs as much as matching it.
+// reading a drawing costs as much as matching it. With `confidence`, how sure each target
+// region's colour is, 0 .. 100: the match's confidence by shapes, 100 by the vote, 0 for
+// regions left unfilled or painted as specks.
 using BeyondFrame = std::function<const PainterFrame*()>;
 void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
-                   const AutoPaintOptions& options = {}, const BeyondFrame& beyond = {});
+                   const AutoPaintOptions& options = {}, const BeyondFrame& beyond = {},
+                   std::vector<int>* confidence = nullptr);
 
 }  // namespace quenda

@@ -85,7 +85,9 @@ enum class RecentFileNote {
 };
 
 // Auto Paint Range dialog values.
-enum class RangeSource { FrameNo, AutoPrevious, AutoNext };
+// BothKeys paints the frames between the painted frames just outside the range (start - 1 and
+// end + 1) from both, a chain from each.
+enum class RangeSource { FrameNo, AutoPrevious, AutoNext, BothKeys };
 struct AutoPaintRangeFields {
   RangeSource source = RangeSource::AutoPrevious;
   std::string sourceText;
@@ -93,6 +95,7 @@ struct AutoPaintRangeFields {
   std::string endText;
   AutoPaintMatch match = AutoPaintMatch::Vote;
   bool paintSpecks = false;
+  int confidence = kDefaultConfidence;  // by shapes, matches less sure stay unfilled
 };
 
 class CPainterDoc : public Document<PainterUpdate> {
@@ -186,6 +189,8 @@ class CPainterDoc : public Document<PainterUpdate> {
   // Regions with fewer pixels off their lines than this are specks (at least 1).
   void SetSpeckSize(int size);
   int speckSize() const { return autoPaintOptions_.speckSize; }
+  // By shapes, regions matched less surely than this (0 .. 100) stay unfilled.
+  void SetAutoPaintConfidence(int confidence);
 
   // Paint Specks: every unfilled speck takes the colour of the painted region it borders most.
   // Returns how many were painted; one undo takes them all back.
@@ -262,6 +267,8 @@ class CPainterDoc : public Document<PainterUpdate> {
                                           const std::string& startPath);
   bool LoadFrameInto(PainterFrame& target, int index);
   bool AutoPaintWith(int sourceIndex, const AutoPaintOptions& options);
+  // The current frame's region colours from both keys (within one undo), then its specks.
+  void TakeColoursFromKeys(const std::vector<int32_t>& colours, bool paintSpecks);
   int RangeIndex(std::string_view text) const;
   // Unfilled regions and region total of a frame: from memory for the loaded frame, else from
   // its files; nothing when it has no paint file or its files do not read. `unsaved` false

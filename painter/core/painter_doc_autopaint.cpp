@@ -1,10 +1,12 @@
 // Auto paint commands of the document: one frame from another, from the previous frame, from a
 // typed frame, and over a range with progress and STOP.
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "common/scripted_prompt.h"
 #include "painter/core/auto_paint.h"
+#include "painter/core/key_chain.h"
 #include "painter/core/painter_doc.h"
 #include "painter/core/small_region_fill.h"
 
@@ -52,6 +54,11 @@ void CPainterDoc::SetPaintSpecksAfterAutoPaint(bool paint) {
 
 void CPainterDoc::SetSpeckSize(int size) {
   autoPaintOptions_.speckSize = std::max(size, 1);
+  UpdateAllViews(PainterHint::StateChanged);
+}
+
+void CPainterDoc::SetAutoPaintConfidence(int confidence) {
+  autoPaintOptions_.confidence = std::clamp(confidence, 0, kMaxConfidence);
   UpdateAllViews(PainterHint::StateChanged);
 }
 
@@ -106,6 +113,15 @@ int CPainterDoc::RangeIndex(std::string_view text) const {
   return FindFrame(sequence_.frames, ParseTypedFrameTag(text)).value_or(-1);
 }
 
+void CPainterDoc::TakeColoursFromKeys(const std::vector<int32_t>& colours, bool paintSpecks) {
+  // The chains read this frame's own files, so its regions are theirs.
+  if (colours.size() != frame_.regionColor.size()) return;
+  TakeUndoCopy(frame_, kUndoRegionColors);
+  for (std::size_t r = 1; r < colours.size(); ++r) frame_.regionColor[r] = colours[r];
+  if (paintSpecks) SettleSpecks(frame_, frame_.regionColor, autoPaintOptions_.speckSize);
+  frame_.paintChanged = true;
+}
+
 bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress) {
   if (!sequenceOpen_) return false;
   if (Status problem = CheckRangeFields(fields); !problem) {
@@ -135,6 +151,13 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
         return false;
       }
       break;
+    case RangeSource::BothKeys:
+      if (start <= 0) {
+        prompt_.Message("There must be a frame before start frame with auto-next paint!",
+                        MessageIcon::Error);
+        return false;
+      }
+      [[fallthrough]];
     case RangeSource::AutoNext:
       if (end >= sequence_.frameCount - 1) {
         prompt_.Message("There must be a frame after end frame with auto-previous paint!",
@@ -152,9 +175,36 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
   }
 
   const int count = end - start + 1;
+  std::vector<std::vector<int32_t>> fromKeys;
+  if (fields.source == RangeSource::BothKeys) {
+    // The chains read every frame from its files, so what is in hand is written first.
+    if (!LeaveCurrentFrame()) return false;
+    std::array<PainterFrame, 3> slots;
+    const ChainFrames frames = [&](int index, int slot) -> PainterFrame* {
+      if (index < 0 || index >= sequence_.frameCount) return nullptr;
+      PainterFrame& frame = slots[std::size_t(slot)];
+      return LoadPainterFrame(frame, PathsOf(index), colors_.count, prompt_) ? &frame : nullptr;
+    };
+    int chained = 0;
+    // Each chain passes every frame once; the frames are written after both.
+    const auto stop = [&](int index) {
+      char stage[64];
+      std::snprintf(stage, sizeof stage, "Autopainting frame %s",
+                    FormatFrameTag(sequence_.frames[index]).c_str());
+      progress.SetStage(stage);
+      progress.SetPercent(100 * ++chained / (3 * count));
+      return progress.StopRequested();
+    };
+    fromKeys = PaintFromBothKeys(
+        frames, start, end,
+        {fields.match, fields.paintSpecks, autoPaintOptions_.speckSize, fields.confidence}, stop);
+    // Stopped before anything was painted, or a frame that does not load: nothing changes.
+    if (fromKeys.empty()) return false;
+  }
   progress.FramesPlanned(count);
   for (int k = 1; k <= count; ++k) {
     const bool descending = fields.source == RangeSource::AutoNext;
+    const bool bothKeys = fields.source == RangeSource::BothKeys;
     const int index = descending ? end - (k - 1) : start + (k - 1);
     const int source = fields.source == RangeSource::AutoPrevious ? index - 1
                        : descending                               ? index + 1
@@ -163,7 +213,7 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
     std::snprintf(stage, sizeof stage, "Autopainting frame %s",
                   FormatFrameTag(sequence_.frames[index]).c_str());
     progress.SetStage(stage);
-    progress.SetPercent(100 * k / count);
+    progress.SetPercent(bothKeys ? (100 * (2 * count + k)) / (3 * count) : 100 * k / count);
     // A frame that cannot be written ends the run unless the user lets its paint go.
     if (!LeaveCurrentFrame()) return false;
     if (k > 1)
@@ -171,7 +221,11 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
     GoToFrame(index);
     // A frame that does not load ends the run: its data is never painted or written.
     if (!frameLoaded_) return false;
-    AutoPaintWith(source, {fields.match, fields.paintSpecks, autoPaintOptions_.speckSize});
+    if (bothKeys)
+      TakeColoursFromKeys(fromKeys[std::size_t(k - 1)], fields.paintSpecks);
+    else
+      AutoPaintWith(source, {fields.match, fields.paintSpecks, autoPaintOptions_.speckSize,
+                             fields.confidence});
     UpdateAllViews(PainterHint::RedrawAll);
     if (progress.StopRequested()) break;
   }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "autopaint/region_shapes.h"
 #include "common/color_set.h"
-#include "common/region_shapes.h"
 
 namespace quenda {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/shape_match.h"
+#include "autopaint/shape_match.h"
 #include "painter/core/painter_frame.h"
 
 namespace quenda {

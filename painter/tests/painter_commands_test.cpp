@@ -90,6 +90,8 @@ TEST_F(PainterCommands, RefusedRunsSayWhyAndWriteNothingAndColorsAddsListsAndSto
       {{"autopaint", walk1, "--range", "2", "--from", "1"}, 2, ""},
       {{"autopaint", walk1, "--range", "2-3", "--from", "previous", "--match", "best"}, 2, ""},
       {{"autopaint", walk1, "--range", "2-3", "--from", "previous", "--specks", "0"}, 2, ""},
+      {{"autopaint", walk1, "--range", "2-3", "--from", "previous", "--confidence", "101"}, 2, ""},
+      {{"autopaint", walk1, "--range", "2-3", "--from", "previous", "--confidence", "-1"}, 2, ""},
       {{"paint", walk1, "--specks", "x"}, 2, ""},
       {{"paint", walk1, "--list-regions", "--specks", "10"}, 2, ""},
       {{"colors", col, "--add", "X", "1", "2"}, 2, ""},
@@ -170,6 +172,38 @@ TEST_F(PainterCommands, PaintThatCannotBeWrittenFailsTheRunAndAutopaintPaintsThe
   ASSERT_EQ(specks.code, 0) << specks.err;
   EXPECT_TRUE(specks.out.starts_with("walk1: ")) << specks.out;
   EXPECT_NE(specks.out.find(" specks painted\nwalk1: "), std::string::npos) << specks.out;
+}
+
+// Both keys: the paper painted on the keys 1 and 4 reaches the in-betweens 2 and 3 through
+// both chains, which run before any frame is written; a range with no key before it is refused.
+TEST_F(PainterCommands, AutopaintFromBothKeysPaintsTheInBetweensOfTwoPaintedKeys) {
+  quenda::testing::WriteAnalyzedSequence(dir_.path(), "jump", 4, 120, 90);
+  for (const char* key : {"jump1.qds", "jump4.qds"})
+    ASSERT_EQ(RunTool({"paint", dir_.File(key), "--fill", "0,0=skin"}).code, 0);
+  const ToolOutput refused =
+      RunTool({"autopaint", dir_.File("jump1.qds"), "--range", "1-3", "--from", "both"});
+  EXPECT_EQ(
+      std::tie(refused.code, refused.err),
+      std::tuple(1, "quenda autopaint: " + dir_.File("jump1.qds") +
+                        ": There must be a frame before start frame with auto-next paint!\n"));
+  for (const std::vector<std::string>& how :
+       {std::vector<std::string>{}, {"--match", "shapes", "--confidence", "80"}}) {
+    std::vector<std::string> args{"autopaint", dir_.File("jump1.qds"), "--range", "2-3", "--from",
+                                  "both"};
+    args.insert(args.end(), how.begin(), how.end());
+    const ToolOutput run = RunTool(args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(
+        run.out.starts_with("Autopainting frame 2\nAutopainting frame 3\n"
+                            "Autopainting frame 3\nAutopainting frame 2\n"
+                            "Autopainting frame 2\nAutopainting frame 3\njump2: "))
+        << run.out;
+    const ToolOutput listed = RunTool({"paint", dir_.File("jump2.qds"), "--list-regions"});
+    ASSERT_EQ(listed.code, 0) << listed.err;
+    // The paper, region 1, listed first.
+    const std::string paper = listed.out.substr(0, listed.out.find('\n'));
+    EXPECT_TRUE(paper.starts_with("1 ") && paper.ends_with(" SKIN")) << listed.out;
+  }
 }
 
 }  // namespace

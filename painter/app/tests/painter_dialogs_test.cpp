@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QSpinBox>
 #include <tuple>
 
 #include "common/targa.h"
@@ -149,6 +151,52 @@ TEST(PainterWindow, LineAndUnfilledColoursAndAutoPaintOfARangeAndFromANamedFrame
             (std::vector<std::string>{"Invalid Frame Number",
                                       "You can not auto paint with current frame"}));
   EXPECT_EQ(std::tuple(w.doc().currentFrame(), w.ShownAt(at.x, at.y)), std::tuple(2, w.Entry(3)));
+}
+
+// The Both Keys choice and the confidence field: the field follows By Shapes, starts at the
+// document's confidence, and what OK gives is kept for later auto paints and the next run.
+TEST(PainterWindow, AutoPaintRangeTakesBothKeysAndAConfidenceThatIsRemembered) {
+  PainterWindow w;
+  EXPECT_EQ(w.doc().autoPaintOptions().confidence, kDefaultConfidence);
+  {
+    AutoPaintRangeDialog dialog(w.prompt, {AutoPaintMatch::Shapes, true, 10, 70});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(std::tuple(dialog.confidenceField()->value(), dialog.confidenceField()->isEnabled(),
+                         dialog.bothKeysButton()->text()),
+              std::tuple(70, true, QStringLiteral("Both Keys")));
+    dialog.byShapesBox()->setChecked(false);
+    EXPECT_FALSE(dialog.confidenceField()->isEnabled());
+    // On the button's mark: a radio button takes clicks on its mark and text only.
+    QTest::mouseClick(dialog.bothKeysButton(), Qt::LeftButton, {},
+                      QPoint(6, dialog.bothKeysButton()->height() / 2));
+    dialog.confidenceField()->setValue(130);  // beyond the range: the most
+    const AutoPaintRangeFields fields = dialog.fields();
+    EXPECT_EQ(std::tuple(fields.source, fields.confidence, fields.match),
+              std::tuple(RangeSource::BothKeys, 100, AutoPaintMatch::Vote));
+  }
+  // Both keys need a painted frame after the range: three frames have none after 2-3.
+  WhenModal<AutoPaintRangeDialog>([&](AutoPaintRangeDialog* dialog) {
+    dialog->bothKeysButton()->setChecked(true);
+    dialog->byShapesBox()->setChecked(true);
+    dialog->confidenceField()->setValue(64);
+    dialog->startField()->setText(QStringLiteral("2"));
+    dialog->endField()->setText(QStringLiteral("3"));
+    dialog->accept();
+  });
+  w.action("actionAutoPaintRange")->trigger();
+  EXPECT_EQ(
+      w.prompt.Texts(),
+      std::vector<std::string>{"There must be a frame after end frame with auto-previous paint!"});
+  EXPECT_EQ(
+      std::tuple(w.doc().autoPaintOptions().confidence,
+                 w.settings.GetInt(QStringLiteral("AutoPaint"), QStringLiteral("Confidence"), -1)),
+      std::tuple(64, 64));
+  WhenModal<AutoPaintRangeDialog>([&](AutoPaintRangeDialog* dialog) {
+    EXPECT_EQ(dialog->confidenceField()->value(), 64);
+    dialog->reject();
+  });
+  w.action("actionAutoPaintRange")->trigger();
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "common/line_motion.h"
+#include "autopaint/line_motion.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "common/painted_pieces.h"
+#include "autopaint/painted_pieces.h"
 
 #include <algorithm>
 #include <array>

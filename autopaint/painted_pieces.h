@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/region_shapes.h"
+#include "autopaint/region_shapes.h"
 #include "common/region_vote.h"
 
 namespace quenda {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "common/line_motion.h"
+#include "autopaint/line_motion.h"
 #include "common/region_data.h"
 
 namespace quenda {

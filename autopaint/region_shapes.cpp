@@ -1,4 +1,4 @@
-#include "common/region_shapes.h"
+#include "autopaint/region_shapes.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,27 @@
+#pragma once
+// How sure a match of auto paint by shapes is, from 0 to 100, and the threshold below which a
+// region stays unfilled: an unfilled region shows in the status pane and in the view, while a
+// wrong colour must be found by eye.
+
+namespace quenda {
+
+// Matches below this confidence leave their region unfilled, unless the user says otherwise.
+inline constexpr int kDefaultConfidence = 50;
+inline constexpr int kMaxConfidence = 100;
+
+// A pair of the assignment that costs this much is no match at all.
+inline constexpr double kNoConfidenceCost = 8.0;
+
+// The confidence of a pair of the given cost (see autopaint/pair_costs.h): 100 for a pair alike
+// in every way, falling evenly to 0 at kNoConfidenceCost.
+double ConfidenceOfCost(double cost);
+
+// What leaving a region unmatched costs in the assignment at `confidence`: any pair dearer
+// than this is less sure than asked.
+double LeaveCostAt(int confidence);
+
+// The confidence of a region taken by what lies under it when it follows a motion: the share
+// of it lying on the one source region (or colour).
+double ConfidenceOfShare(double share);
+
+}  // namespace quenda

@@ -1,0 +1,145 @@
+#include "autopaint/region_overlap.h"
+
+#include <algorithm>
+
+#include "common/color_set.h"
+#include "common/region_data.h"
+
+namespace quenda {
+
+RegionOverlap::RegionOverlap(const RegionMapView& target, const RegionMapView& source,
+                             const std::vector<RegionShape>& shapes, std::size_t sourceRegions,
+                             const std::vector<int32_t>* sourceColors)
+    : target_(target),
+      source_(source),
+      shapes_(shapes),
+      sourceColors_(sourceColors),
+      pixels_(shapes.size()),
+      voteOf_(sourceRegions, 0) {}
+
+void RegionOverlap::ClearVotes() {
+  for (int s : touched_) voteOf_[std::size_t(s)] = 0;
+  touched_.clear();
+}
+
+Landing RegionOverlap::Land(int r, int mx, int my, bool offPaper) {
+  const PixelsOf& pixels = Pixels(r);
+  const int sw = source_.width, sh = source_.height;
+  Landing landing;
+  landing.total = pixels.count;
+  ClearVotes();
+  for (const PixelRun& run : pixels.runs) {
+    const int sy = run.y + my;
+    if (sy < 0 || sy >= sh) continue;
+    const int from = std::max(run.x0 + mx, 0), to = std::min(run.x1 + mx, sw - 1);
+    const std::size_t row = std::size_t(sy) * std::size_t(sw);
+    for (int sx = from; sx <= to; ++sx) {
+      const std::size_t j = row + std::size_t(sx);
+      if (source_.flags && (source_.flags[j] & kFlagRegionLine)) continue;
+      const int s = source_.map[j];
+      if (std::size_t(s) >= voteOf_.size()) continue;  // beyond the region table: damaged
+      if (voteOf_[std::size_t(s)]++ == 0) touched_.push_back(s);
+    }
+  }
+  landing.outlineTotal = int64_t(pixels.outline.size());
+  if (source_.flags)
+    for (const auto& [x, y] : pixels.outline)
+      if (NearLine(source_, x + mx, y + my)) ++landing.outlineOnLine;
+  if (offPaper) voteOf_[kBackgroundRegion] = 0;
+  if (sourceColors_) {
+    std::tie(landing.region, landing.count) = ByColour();
+    return landing;
+  }
+  for (int s : touched_) {
+    const int64_t count = voteOf_[std::size_t(s)];
+    if (count > landing.count || (count == landing.count && s < landing.region))
+      landing.region = s, landing.count = count;
+  }
+  return landing;
+}
+
+std::pair<double, int> RegionOverlap::InPiece(int r, const PaintedPieces& pieces, int p) {
+  const PaintedPiece& piece = pieces.Pieces()[std::size_t(p)];
+  const PixelsOf& pixels = Pixels(r);
+  ClearVotes();
+  int64_t inside = 0;
+  for (const PixelRun& run : pixels.runs) {
+    const int sy = run.y + piece.dy;
+    if (sy < 0 || sy >= source_.height) continue;
+    const int from = std::max(run.x0 + piece.dx, 0);
+    const int to = std::min(run.x1 + piece.dx, source_.width - 1);
+    for (int sx = from; sx <= to; ++sx) {
+      const int s = source_.map[std::size_t(sy) * std::size_t(source_.width) + std::size_t(sx)];
+      if (pieces.PieceOf(s) != p) continue;
+      ++inside;
+      if (voteOf_[std::size_t(s)]++ == 0) touched_.push_back(s);
+    }
+  }
+  if (inside == 0) return {0, 0};
+  const int most = *std::max_element(touched_.begin(), touched_.end(), [&](int x, int y) {
+    return voteOf_[std::size_t(x)] < voteOf_[std::size_t(y)];
+  });
+  return {double(inside) / double(pixels.count), most};
+}
+
+// With the source's colours known, regions of one colour vote together (a limb over the body
+// splits the body's region but not its colour); the source region returned is the one of the
+// winning colour under most of the region. Unfilled regions vote for nothing.
+std::pair<int, int64_t> RegionOverlap::ByColour() {
+  colourVotes_.clear();
+  for (int s : touched_) {
+    const int64_t count = voteOf_[std::size_t(s)];
+    const int32_t colour = ColourOf(s);
+    if (colour != kUnfilledColor) colourVotes_[colour] += count;
+  }
+  int32_t bestColour = kUnfilledColor;
+  int64_t bestCount = 0;
+  for (const auto& [colour, count] : colourVotes_)
+    if (count > bestCount || (count == bestCount && colour < bestColour))
+      bestColour = colour, bestCount = count;
+  int best = 0;
+  int64_t most = 0;
+  for (int s : touched_) {
+    const int64_t count = voteOf_[std::size_t(s)];
+    if (ColourOf(s) == bestColour && (count > most || (count == most && s < best)))
+      best = s, most = count;
+  }
+  return {best, bestCount};
+}
+
+int32_t RegionOverlap::ColourOf(int s) const {
+  return std::size_t(s) < sourceColors_->size() ? (*sourceColors_)[std::size_t(s)] : kUnfilledColor;
+}
+
+const RegionOverlap::PixelsOf& RegionOverlap::Pixels(int r) {
+  PixelsOf& p = pixels_[std::size_t(r)];
+  if (p.gathered) return p;
+  p.gathered = true;
+  const RegionShape& a = shapes_[std::size_t(r)];
+  const int w = target_.width, h = target_.height;
+  const uint8_t* flags = target_.flags;
+  for (int y = a.minY; y <= a.maxY; ++y) {
+    const std::size_t row = std::size_t(y) * std::size_t(w);
+    for (int x = a.minX; x <= a.maxX; ++x) {
+      const std::size_t i = row + std::size_t(x);
+      if (target_.map[i] != r || (flags && (flags[i] & kFlagRegionLine))) continue;
+      ++p.count;
+      if (p.runs.empty() || p.runs.back().y != y || p.runs.back().x1 != x - 1)
+        p.runs.push_back({y, x, x});
+      else
+        p.runs.back().x1 = x;
+      if (flags && OnOutline(i, x, y, w, h)) p.outline.push_back({x, y});
+    }
+  }
+  return p;
+}
+
+// A pixel of a region beside one of the target's line pixels (4-connected).
+bool RegionOverlap::OnOutline(std::size_t i, int x, int y, int w, int h) const {
+  const uint8_t* f = target_.flags;
+  const std::size_t row = std::size_t(w);
+  return (x > 0 && (f[i - 1] & kFlagRegionLine)) || (x + 1 < w && (f[i + 1] & kFlagRegionLine)) ||
+         (y > 0 && (f[i - row] & kFlagRegionLine)) || (y + 1 < h && (f[i + row] & kFlagRegionLine));
+}
+
+}  // namespace quenda

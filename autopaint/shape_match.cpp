@@ -1,0 +1,352 @@
+#include "autopaint/shape_match.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "autopaint/assignment.h"
+#include "autopaint/line_motion.h"
+#include "autopaint/match_confidence.h"
+#include "autopaint/painted_pieces.h"
+#include "autopaint/pair_costs.h"
+#include "autopaint/region_overlap.h"
+#include "common/color_set.h"
+#include "common/region_data.h"
+
+namespace quenda {
+namespace {
+
+// Rounds of assignment, each with the motion and neighbours of the round before.
+constexpr int kRounds = 3;
+// The assignment takes at most this many of the largest regions; the rest go by overlap.
+constexpr std::size_t kMaxAssigned = 120;
+// An unmatched region follows its neighbourhood's motion and takes the source region covering
+// at least this share of it there.
+constexpr double kOverlapShare = 0.5;
+// Regions larger than this part of the picture are scenery, not figure, for motion estimates.
+constexpr double kSceneryShare = 0.05;
+// What ByOverlap says of a region lying on the paper round the drawing.
+constexpr int kOnPaper = -1;
+// A region the whole figure's motion lays on the paper round the drawing for this share of it
+// has no counterpart.
+constexpr double kPaperShare = 0.97;
+// A neighbour's motion stands for a region only where it lays at least this share of the
+// region's outline on the source's lines: a foot's motion says little of where the other foot
+// went, unless the lines show it.
+constexpr double kBorrowedAgreement = 0.5;
+// Regions smaller than this part of the picture keep the colour of their pair in the
+// assignment where what lies under them says another: a piece of a hand lies inside the body
+// under the body's motion, but the assignment, which weighs shape and neighbours, knows it.
+constexpr double kPieceShare = 0.001;
+// Motions whose outline agreement differs by less than this are told apart by their overlap.
+constexpr double kAgreementTie = 0.05;
+// A region lying inside a found painted piece for this share of it takes the piece's colour,
+// unless it is larger than the piece by more than this factor.
+constexpr double kInsidePiece = 0.8;
+constexpr double kPieceGrowth = 1.2;
+
+class Matcher {
+ public:
+  Matcher(const RegionMapView& target, const RegionMapView& source, PegOffset shift, int speckSize,
+          const std::vector<int32_t>* sourceColors, int confidence)
+      : target_(target),
+        source_(source),
+        sourceColors_(sourceColors),
+        shift_(shift),
+        speckSize_(std::max(speckSize, 1)),
+        threshold_(confidence),
+        leaveCost_(LeaveCostAt(confidence)),
+        tables_(target, source, shift),
+        overlap_(target, source, tables_.t, tables_.s.size(), sourceColors),
+        match_(tables_.t.size(), 0),
+        motion_(tables_.t.size()),
+        pairCost_(tables_.t.size(), kNoPair),
+        sure_(tables_.t.size(), 0) {
+    scenery_ = kSceneryShare * double(target.width) * double(target.height);
+    piece_ = kPieceShare * double(target.width) * double(target.height);
+  }
+
+  ShapeMatch Run() {
+    const auto& t = tables_.t;
+    if (t.size() > 1 && tables_.s.size() > 1) {
+      match_[kBackgroundRegion] = kBackgroundRegion;
+      sure_[kBackgroundRegion] = kMaxConfidence;
+    }
+    for (int r = 2; r < int(t.size()); ++r)
+      if (t[std::size_t(r)].area >= speckSize_) rows_.push_back(r);
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [&](int a, int b) { return t[std::size_t(a)].area > t[std::size_t(b)].area; });
+    std::vector<int> rest;
+    if (rows_.size() > kMaxAssigned) {
+      rest.assign(rows_.begin() + std::ptrdiff_t(kMaxAssigned), rows_.end());
+      rows_.resize(kMaxAssigned);
+    }
+    for (int s = 2; s < int(tables_.s.size()); ++s)
+      if (tables_.s[std::size_t(s)].area >= speckSize_) cols_.push_back(s);
+
+    const Vec global = GlobalMotion();
+    std::fill(motion_.begin(), motion_.end(), global);
+    for (int round = 0; round < kRounds && !rows_.empty(); ++round) {
+      AssignRound(round > 0);
+      EstimateMotion(global);
+    }
+    // Settled by what lies under each region where the motions near it take it; a pair of the
+    // assignment stands where none of them is confident. A region that lands on the paper round
+    // the drawing is new, or its counterpart's outline opened onto the paper: only a close
+    // look-alike (the other leg, the other hand) may then give it a colour.
+    std::vector<int> settled(match_.size(), 0);
+    std::vector<char> onPaper(match_.size(), 0);
+    for (int r : rows_) {
+      const auto [overlap, share] = ByOverlap(r, global);
+      const int own = match_[std::size_t(r)];
+      onPaper[std::size_t(r)] = overlap == kOnPaper;
+      if (overlap > 0 && !KeepsItsPair(r, own, overlap)) {
+        settled[std::size_t(r)] = overlap;
+        sure_[std::size_t(r)] = ConfidenceOfShare(share);
+      } else if (own != 0 && (overlap != kOnPaper || LookAlike(tables_, r, own))) {
+        settled[std::size_t(r)] = own;
+        sure_[std::size_t(r)] = ConfidenceOfCost(pairCost_[std::size_t(r)]);
+      }
+    }
+    for (int r : rest) {
+      const auto [overlap, share] = ByOverlap(r, global);
+      settled[std::size_t(r)] = std::max(overlap, 0);
+      sure_[std::size_t(r)] = overlap > 0 ? ConfidenceOfShare(share) : 0;
+    }
+    // A region inside a small painted piece that followed its own outline takes its colour.
+    if (sourceColors_ && source_.flags) {
+      pieces_.emplace(target_, source_, *sourceColors_, tables_.s, tables_.sBorders,
+                      int(std::lround(global.x)) - shift_.x, int(std::lround(global.y)) - shift_.y);
+      for (const auto* list : {&rows_, &rest})
+        for (int r : *list)
+          if (const auto [s, share] = ByPiece(r); s != 0)
+            settled[std::size_t(r)] = s, sure_[std::size_t(r)] = ConfidenceOfShare(share);
+    }
+    for (int r : rows_)
+      settled[std::size_t(r)] = SettleLeftOver(r, settled[std::size_t(r)], onPaper[std::size_t(r)]);
+    // Unsure stays unfilled.
+    ShapeMatch result{std::vector<int>(match_.size(), 0), std::vector<int>(match_.size(), 0)};
+    result.source[kBackgroundRegion] = match_[kBackgroundRegion];
+    result.confidence[kBackgroundRegion] = int(sure_[kBackgroundRegion]);
+    for (const auto* list : {&rows_, &rest})
+      for (int r : *list) {
+        const std::size_t i = std::size_t(r);
+        if (settled[i] == 0 || sure_[i] < threshold_) continue;
+        result.source[i] = settled[i];
+        result.confidence[i] = int(sure_[i]);
+      }
+    return result;
+  }
+
+ private:
+  // How far the figure moved as a whole: where the two drawings' lines lie over each other
+  // best (no motion but the pegs' where the views carry no line flags).
+  Vec GlobalMotion() const {
+    const LineMotion lines = EstimateLineMotion(target_, source_, shift_);
+    return {double(lines.x), double(lines.y)};
+  }
+
+  double Cost(int r, int s, bool withNeighbours) const {
+    return PairCost(tables_, r, s, motion_[std::size_t(r)], withNeighbours ? &match_ : nullptr);
+  }
+
+  void AssignRound(bool withNeighbours) {
+    const int rows = int(rows_.size()), sources = int(cols_.size());
+    const int cols = sources + rows;
+    std::vector<double> cost(std::size_t(rows) * std::size_t(cols), kNoPair);
+    for (int i = 0; i < rows; ++i) {
+      double* row = &cost[std::size_t(i) * std::size_t(cols)];
+      for (int j = 0; j < sources; ++j)
+        row[j] = Cost(rows_[std::size_t(i)], cols_[std::size_t(j)], withNeighbours);
+      row[sources + i] = leaveCost_;
+    }
+    const std::vector<int> column = Assign(cost, rows, cols);
+    for (int i = 0; i < rows; ++i) {
+      const int j = column[std::size_t(i)];
+      const double paid = j >= 0 && j < sources
+                              ? cost[std::size_t(i) * std::size_t(cols) + std::size_t(j)]
+                              : kNoPair;
+      const bool paired = paid < leaveCost_;
+      match_[std::size_t(rows_[std::size_t(i)])] = paired ? cols_[std::size_t(j)] : 0;
+      pairCost_[std::size_t(rows_[std::size_t(i)])] = paired ? paid : kNoPair;
+    }
+  }
+
+  // Each region's motion: its own, if matched, blended with its matched neighbours', weighted
+  // by the border they share; the whole figure's where neither is known.
+  void EstimateMotion(Vec global) {
+    const auto& t = tables_.t;
+    std::vector<Vec> own(t.size());
+    std::vector<char> known(t.size(), 0);
+    for (int r : rows_) {
+      const int s = match_[std::size_t(r)];
+      if (s == 0) continue;
+      own[std::size_t(r)] = PairMotion(r, s);
+      known[std::size_t(r)] = 1;
+    }
+    for (int r : rows_) {
+      double x = 0, y = 0, w = 0;
+      for (const auto& [n, border] : tables_.tBorders.Neighbours(r)) {
+        if (!known[std::size_t(n)] || double(t[std::size_t(n)].area) > scenery_) continue;
+        x += own[std::size_t(n)].x * double(border), y += own[std::size_t(n)].y * double(border);
+        w += double(border);
+      }
+      Vec m = w > 0 ? Vec{x / w, y / w} : global;
+      if (known[std::size_t(r)])
+        m = {(2 * own[std::size_t(r)].x + m.x) / 3, (2 * own[std::size_t(r)].y + m.y) / 3};
+      motion_[std::size_t(r)] = m;
+    }
+  }
+
+  Vec PairMotion(int r, int s) const {
+    return {tables_.s[std::size_t(s)].cx - tables_.t[std::size_t(r)].cx,
+            tables_.s[std::size_t(s)].cy - tables_.t[std::size_t(r)].cy};
+  }
+
+  // What lies under r moved by `m` (source pixels placed by the peg shift).
+  Landing LandAt(int r, Vec m, bool offPaper) {
+    return overlap_.Land(r, int(std::lround(m.x)) - shift_.x, int(std::lround(m.y)) - shift_.y,
+                         offPaper);
+  }
+
+  // The source region that covers most of r when r follows one of the motions near it: its own
+  // pair's, when the two look alike and that pair's motion lays it on a source region; else the
+  // best of its pair's, its neighbourhood's and the whole figure's, but for the paper round the
+  // drawing. kOnPaper when the whole figure's motion lays it on that paper almost entirely (it
+  // is new, or its counterpart's outline opened onto the paper); 0 when nothing covers enough
+  // of it. With the share of r the region covers.
+  std::pair<int, double> ByOverlap(int r, Vec global) {
+    std::vector<Vec> motions;
+    if (const int own = match_[std::size_t(r)]; own != 0 && AlikeInArea(tables_, r, own)) {
+      if (LookAlike(tables_, r, own)) {
+        const Landing under = LandAt(r, PairMotion(r, own), false);
+        if (under.Share() >= kOverlapShare && under.region > kBackgroundRegion)
+          return {under.region, under.Share()};
+      }
+      motions.push_back(PairMotion(r, own));
+    }
+    if (const Landing under = LandAt(r, global, false);
+        under.region == kBackgroundRegion && under.Share() >= kPaperShare)
+      return {kOnPaper, 0};
+    motions.push_back(motion_[std::size_t(r)]);
+    motions.push_back(global);
+    const std::size_t borrowed = motions.size();
+    for (const auto& [n, border] : tables_.tBorders.Neighbours(r)) {
+      const int s = match_[std::size_t(n)];
+      if (s == 0 || n == kBackgroundRegion || double(tables_.t[std::size_t(n)].area) > scenery_ ||
+          !AlikeInArea(tables_, n, s))
+        continue;
+      motions.push_back(PairMotion(n, s));
+    }
+    // Of the motions that lay r mostly on one source region, the one that lays its outline best
+    // on the source's lines: a hand passing over the body overlaps the body as well as it
+    // overlaps the hand, but only the hand's lines lie where its own do.
+    int best = 0;
+    double bestShare = 0, bestAgreement = -1;
+    for (std::size_t k = 0; k < motions.size(); ++k) {
+      const Landing under = LandAt(r, motions[k], true);
+      const double share = under.Share();
+      const double agreement =
+          under.outlineTotal > 0 ? double(under.outlineOnLine) / double(under.outlineTotal) : 0;
+      const bool outlined = under.outlineTotal > 0 && source_.flags;  // else the lines say nothing
+      if (share < kOverlapShare || (k >= borrowed && outlined && agreement < kBorrowedAgreement))
+        continue;
+      if (agreement > bestAgreement + kAgreementTie ||
+          (agreement > bestAgreement - kAgreementTie && share > bestShare))
+        best = under.region, bestShare = share, bestAgreement = agreement;
+    }
+    return best < int(tables_.s.size()) ? std::pair{best, bestShare} : std::pair{0, 0.0};
+  }
+
+  // What a region left without a colour (`now` 0, or a source region whose colour is not known
+  // yet) may still take: a source region it would share with another, by pair cost; where it
+  // lay on a source region of unknown colour or on the paper, only a close look-alike. One on
+  // the paper that the assignment left out takes the colour that all its plausible pairs of
+  // alike area carry: they went to regions its counterpart split or merged into.
+  int SettleLeftOver(int r, int now, bool onPaper) {
+    const bool unknown = now != 0 && sourceColors_ && ColourOf(now) == kUnfilledColor;
+    if (now != 0 && !unknown) return now;
+    const bool oneColourRule = sourceColors_ && onPaper && match_[std::size_t(r)] == 0;
+    double least = leaveCost_, leastOfColour = leaveCost_;
+    int settled = now, ofColour = 0;
+    bool oneColour = true;
+    for (int s : cols_) {
+      if (sourceColors_ && ColourOf(s) == kUnfilledColor) continue;
+      const double cost = Cost(r, s, true);
+      if (cost >= leaveCost_) continue;
+      if ((onPaper || unknown) && !LookAlike(tables_, r, s)) {
+        if (!oneColourRule || !AlikeInArea(tables_, r, s)) continue;
+        oneColour = oneColour && (ofColour == 0 || ColourOf(s) == ColourOf(ofColour));
+        if (cost < leastOfColour) leastOfColour = cost, ofColour = s;
+      } else if (cost < least) {
+        least = cost, settled = s;
+      }
+    }
+    const bool byColour = settled == now && ofColour != 0 && oneColour;
+    if (byColour || settled != now)
+      sure_[std::size_t(r)] = ConfidenceOfCost(byColour ? leastOfColour : least);
+    return byColour ? ofColour : settled;
+  }
+
+  // The source region under most of r inside the found piece that holds most of r, when that
+  // piece holds nearly all of it, with the share it holds; else 0.
+  std::pair<int, double> ByPiece(int r) {
+    const RegionShape& a = tables_.t[std::size_t(r)];
+    const int64_t count = overlap_.PixelCount(r);
+    if (count == 0) return {0, 0};
+    int best = 0;
+    double bestShare = 0;
+    const auto& pieces = pieces_->Pieces();
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+      const PaintedPiece& piece = pieces[p];
+      if (!piece.Found() || double(count) > kPieceGrowth * double(piece.area) ||
+          a.maxX + piece.dx < piece.minX || a.minX + piece.dx > piece.maxX ||
+          a.maxY + piece.dy < piece.minY || a.minY + piece.dy > piece.maxY)
+        continue;
+      const auto [share, most] = overlap_.InPiece(r, *pieces_, int(p));
+      if (share < kInsidePiece || share <= bestShare) continue;
+      bestShare = share;
+      best = most;
+    }
+    return {best, bestShare};
+  }
+
+  // A small region whose pair in the assignment has a known colour other than the one under it.
+  bool KeepsItsPair(int r, int own, int overlap) const {
+    return own > 0 && sourceColors_ && double(tables_.t[std::size_t(r)].area) < piece_ &&
+           ColourOf(own) != kUnfilledColor && ColourOf(own) != ColourOf(overlap);
+  }
+
+  int32_t ColourOf(int s) const { return overlap_.ColourOf(s); }
+
+  const RegionMapView& target_;
+  const RegionMapView& source_;
+  const std::vector<int32_t>* sourceColors_;
+  PegOffset shift_;
+  int speckSize_;
+  double threshold_;  // the confidence below which a region stays unfilled
+  double leaveCost_;  // a pair dearer than this is less sure than asked
+  ShapeTables tables_;
+  RegionOverlap overlap_;
+  std::vector<int> match_;
+  std::vector<Vec> motion_;
+  std::vector<double> pairCost_;  // of each region's pair in the last assignment
+  std::vector<double> sure_;      // the confidence of what each region settled on
+  std::vector<int> rows_, cols_;
+  double scenery_ = 1, piece_ = 0;
+  std::optional<PaintedPieces> pieces_;
+};
+
+}  // namespace
+
+ShapeMatch MatchRegionShapes(const RegionMapView& target, const RegionMapView& source,
+                             PegOffset shift, int speckSize,
+                             const std::vector<int32_t>* sourceColors, int confidence) {
+  if (!target.map || !source.map || target.width <= 0 || target.height <= 0) {
+    const std::size_t count = std::size_t(std::max(target.regionCount, 0)) + 2;
+    return {std::vector<int>(count, 0), std::vector<int>(count, 0)};
+  }
+  return Matcher(target, source, shift, speckSize, sourceColors, confidence).Run();
+}
+
+}  // namespace quenda
