@@ -10,7 +10,10 @@ constexpr double kPaperMean = 242.5;  // paper lies in 235..250
 constexpr double kPaperBlotch = 4.0;  // slow variation of the sheet
 constexpr double kPaperGrain = 3.5;   // pixel-to-pixel tooth
 constexpr double kGraphite = 30.0;    // grey of graphite pressed fully into the paper
-constexpr double kToothBite = 0.3;    // how much the tooth breaks up a line
+constexpr double kToothBite = 0.3;    // how much the tooth breaks up a line (evenly)
+// With the grain at pale ink: the bite is this times how far the ink falls short of full, so
+// a firm core keeps nearly all its graphite and a faint edge or taper loses up to half.
+constexpr double kPaleInkBite = 0.6;
 
 uint32_t Mix(uint32_t h) {
   h ^= h >> 16;
@@ -88,7 +91,7 @@ void PencilCanvas::FadeBox(int x0, int y0, int x1, int y1, uint8_t maxInk) {
     }
 }
 
-std::vector<uint8_t> PencilCanvas::Compose(uint32_t paperSeed) const {
+std::vector<uint8_t> PencilCanvas::Compose(uint32_t paperSeed, ToothGrain grain) const {
   std::vector<uint8_t> grey(ink_.size());
   if (grey.empty()) return grey;
   // Blotches: value noise on a coarse grid, interpolated along each row.
@@ -114,7 +117,11 @@ std::vector<uint8_t> PencilCanvas::Compose(uint32_t paperSeed) const {
       double tooth = PixelNoise(x, y, grainSeed);
       double paper = kPaperMean + kPaperBlotch * blotch + kPaperGrain * (2 * tooth - 1);
       paper = std::clamp(paper, 235.0, 250.0);
-      double ink = inkRow[x] / 255.0 * (1.0 - kToothBite + kToothBite * tooth);
+      double ink = inkRow[x] / 255.0;
+      if (grain == ToothGrain::Even)
+        ink *= 1.0 - kToothBite + kToothBite * tooth;
+      else
+        ink *= 1.0 - kPaleInkBite * (1.0 - ink) * (1.0 - tooth);
       out[x] = uint8_t(std::lround(paper - ink * (paper - kGraphite)));
     }
   }

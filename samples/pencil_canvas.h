@@ -46,6 +46,12 @@ double PixelNoise(int x, int y, uint32_t seed);
 // analyzer bridges it from the stroke ends instead of taking it as line.
 inline constexpr uint8_t kFaintInk = 167;
 
+// How the paper's tooth breaks up the graphite. Evenly: every stroke is grained alike, as the
+// plain samples have always been. At pale ink: as on a scan of real pencil, graphite pressed
+// firmly fills the tooth, so a line's core is dark and whole and the grain shows where the
+// graphite is thin, at its edges and in its tapering ends.
+enum class ToothGrain { Even, AtPaleInk };
+
 class PencilCanvas {
  public:
   PencilCanvas(int width, int height);
@@ -66,7 +72,7 @@ class PencilCanvas {
 
   // The grey picture, bottom row first: paper of 235..250 with blotches and grain, darkened by
   // the graphite where the paper's tooth takes it.
-  std::vector<uint8_t> Compose(uint32_t paperSeed) const;
+  std::vector<uint8_t> Compose(uint32_t paperSeed, ToothGrain grain = ToothGrain::Even) const;
 
  private:
   void DrawSegment(const StrokePoint& a, const StrokePoint& b, const PencilStyle& style);

@@ -95,7 +95,9 @@ SampleDrawing RenderSampleDrawing(const SampleOptions& options, int frameIndex, 
   scan.pegPosition = options.pegPosition;
   scan.xPosition = options.xPosition;
   scan.yPosition = options.yPosition;
-  scan.picture = Raster(width, height, 1, canvas.Compose(uint32_t(placement.seed)));
+  scan.picture = Raster(width, height, 1,
+                        canvas.Compose(uint32_t(placement.seed),
+                                       pencil.enabled ? ToothGrain::AtPaleInk : ToothGrain::Even));
   return drawing;
 }
 

@@ -3,7 +3,9 @@
 // closed outline drawn in a few strokes whose ends taper out and stop short of one another,
 // pressure that wanders along every stroke, and some strokes gone over a second time a little
 // off the first. Any figure's strokes can be drawn this way; with the options off (the
-// default) a stroke is drawn exactly as PencilCanvas::DrawStroke draws it.
+// default) a stroke is drawn exactly as PencilCanvas::DrawStroke draws it. A drawing made with
+// the options on is composed with the grain at pale ink (ToothGrain::AtPaleInk), as a scan shows
+// graphite: dark and whole in a firm line's core, grainy at its edges and tapering ends.
 
 #include <span>
 #include <vector>

@@ -75,7 +75,10 @@ SampleDrawing RenderFigureDrawing(const SampleOptions& options, double time) {
   scan.pegPosition = options.pegPosition;
   scan.xPosition = options.xPosition;
   scan.yPosition = options.yPosition;
-  scan.picture = Raster(width, height, 1, canvas.Compose(uint32_t(stage.seed)));
+  scan.picture =
+      Raster(width, height, 1,
+             canvas.Compose(uint32_t(stage.seed),
+                            stage.pencil.enabled ? ToothGrain::AtPaleInk : ToothGrain::Even));
   return drawing;
 }
 

@@ -172,6 +172,40 @@ struct AreaCase {
   }
 };
 
+// On a scan of real pencil the firm middle of a line is dark and whole; the grain shows where
+// the graphite is thin. Evenly grained (the plain samples) the same middle breaks up.
+TEST(ScanPencil, FirmGraphiteFillsTheToothAndTheGrainShowsAtPaleInk) {
+  PencilCanvas canvas(220, 60);
+  const std::vector<StrokePoint> firm{{10, 15, 1, 1}, {210, 15, 1, 1}};
+  const std::vector<StrokePoint> pale{{10, 45, 1, 1}, {210, 45, 1, 1}};
+  canvas.DrawStroke(firm, {2.2, 0.95});
+  canvas.DrawStroke(pale, {2.2, 0.3});
+  // The spread of grey along a row of the stroke's middle, and its lightest value.
+  struct Row {
+    int spread, lightest;
+  };
+  auto middle = [&](const std::vector<uint8_t>& grey, int y) {
+    int low = 255, high = 0;
+    for (int x = 20; x < 200; ++x) {
+      const int g = grey[std::size_t(y) * 220 + std::size_t(x)];
+      low = std::min(low, g), high = std::max(high, g);
+    }
+    return Row{high - low, high};
+  };
+  for (uint32_t seed : {1u, 2u, 3u}) {
+    SCOPED_TRACE(seed);
+    const std::vector<uint8_t> scanned = canvas.Compose(seed, ToothGrain::AtPaleInk);
+    const std::vector<uint8_t> even = canvas.Compose(seed, ToothGrain::Even);
+    const Row firmScanned = middle(scanned, 15), paleScanned = middle(scanned, 45);
+    const Row firmEven = middle(even, 15);
+    EXPECT_LT(firmScanned.lightest, 100);  // whole at the standard line pick-up
+    EXPECT_LE(firmScanned.spread, 12);
+    EXPECT_GE(paleScanned.spread, 2 * firmScanned.spread);
+    EXPECT_GE(firmEven.spread, 3 * firmScanned.spread);
+    EXPECT_EQ(even, canvas.Compose(seed));  // evenly is what the plain samples get
+  }
+}
+
 TEST(TrueAreas, AnAreaKeepsItsRegionUnlessAGapLetsItRunIntoAnother) {
   {
     AreaCase c;
