@@ -10,6 +10,10 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr double kShortOutline = 80;  // at 300 dpi: an outline this short is one stroke
 constexpr double kDoubledPressure = 0.85;
+// An open line's points ramp their pressure up from a fifth over much of its length, which on
+// a scan would leave a pale run far longer than a stroke's taper; drawn the scanned way, an
+// open line is pressed at least this firmly and its ends taper as every stroke's do.
+constexpr double kOpenLinePressure = 0.8;
 
 double Scaled(const ScanPencil& pencil, double length) {
   return length * double(pencil.dpi) / 300.0;
@@ -85,6 +89,10 @@ void DrawDoubled(PencilCanvas& canvas, const std::vector<StrokePoint>& stroke,
   canvas.DrawStroke(moved, style);
 }
 
+void PressFirmly(std::vector<StrokePoint>& stroke) {
+  for (StrokePoint& p : stroke) p.pressure = std::max(p.pressure, kOpenLinePressure);
+}
+
 void DrawShaded(PencilCanvas& canvas, std::vector<StrokePoint> stroke, const PencilStyle& style,
                 const ScanPencil& pencil, SampleRandom& random) {
   Shade(stroke, pencil, random);
@@ -115,7 +123,9 @@ void DrawScanStroke(PencilCanvas& canvas, std::span<const StrokePoint> points, b
     return;
   }
   if (!closed) {
-    DrawShaded(canvas, {points.begin(), points.end()}, style, pencil, random);
+    std::vector<StrokePoint> line(points.begin(), points.end());
+    PressFirmly(line);
+    DrawShaded(canvas, std::move(line), style, pencil, random);
     return;
   }
   const std::vector<double> s = ArcLengths(points);
@@ -188,6 +198,7 @@ void DrawScanLine(PencilCanvas& canvas, std::span<const StrokePoint> points, dou
       gaps->push_back({{run.front().x, run.front().y}, {first.x, first.y}, bareStart});
     if (meetsEnd > 0) gaps->push_back({{run.back().x, run.back().y}, {last.x, last.y}, bareEnd});
   }
+  PressFirmly(run);
   DrawShaded(canvas, std::move(run), style, pencil, random);
 }
 

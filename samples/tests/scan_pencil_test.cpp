@@ -152,6 +152,36 @@ TEST(ScanPencil, ALineStopsShortOfTheLineItMeets) {
   EXPECT_EQ(Ink(off), Ink(plain));
 }
 
+// An open line's points ramp their pressure up from a fifth at its ends (OpenStroke); drawn the
+// scanned way it is pressed firmly beyond its tapers, so no long pale run is left where it
+// should meet another line, and its free ends still taper.
+TEST(ScanPencil, AnOpenLineIsFirmBeyondItsTapers) {
+  const PencilStyle style{1.4, 0.9};
+  SampleRandom wobbles(5);
+  const std::vector<StrokePoint> line =
+      OpenStroke({{20, 50}, {140, 50}, {260, 50}}, 1.0, MakeWobble(wobbles, 0));
+  for (bool meets : {false, true}) {
+    SCOPED_TRACE(meets);
+    PencilCanvas canvas(280, 100);
+    SampleRandom random(2);
+    ScanPencil pencil = ScanPencilAt(300);
+    pencil.doubledShare = 0;
+    DrawScanLine(canvas, line, meets ? 2.0 : 0, meets ? 2.0 : 0, style, pencil, random);
+    int first = 280, last = -1;
+    for (int x = 0; x < 280; ++x)
+      if (canvas.InkAt(x, 50) > 0) first = std::min(first, x), last = std::max(last, x);
+    ASSERT_LT(first, last);
+    const int taper = int(pencil.taperLength) + 1;
+    int firmest = 0;
+    for (int x = first + taper; x <= last - taper; ++x) {
+      EXPECT_GE(canvas.InkAt(x, 50), 180) << x;
+      firmest = std::max<int>(firmest, canvas.InkAt(x, 50));
+    }
+    EXPECT_LT(canvas.InkAt(first, 50), firmest);
+    EXPECT_LT(canvas.InkAt(last, 50), firmest);
+  }
+}
+
 // Regions made by hand over a map of two 12 x 12 squares on paper.
 struct AreaCase {
   int width = 80, height = 60;
