@@ -142,13 +142,10 @@ class TargetFinder {
   std::vector<Candidate> candidates_;
 };
 
-}  // namespace
-
-GapJoins CloseGaps(std::vector<uint8_t>& flags, int width, int height, PixelRect rect, int maxGap) {
-  GapJoins joins;
-  rect.x0 = std::max(rect.x0, 0), rect.y0 = std::max(rect.y0, 0);
-  rect.x1 = std::min(rect.x1, width), rect.y1 = std::min(rect.y1, height);
-  if (maxGap <= 0 || rect.x0 >= rect.x1 || rect.y0 >= rect.y1) return joins;
+// One round of the rule on the lines as they stand; the joins' pixels are added to `joins`.
+int CloseGapsOnce(std::vector<uint8_t>& flags, int width, PixelRect rect, int maxGap,
+                  GapJoins& joins) {
+  const int before = joins.count;
 
   const LineMap lines(flags, width, rect);
   std::vector<std::ptrdiff_t> ends;  // ascending, as found row by row
@@ -185,6 +182,18 @@ GapJoins CloseGaps(std::vector<uint8_t>& flags, int width, int height, PixelRect
                           joins.pixels.push_back(lines.Index(x, y));
                         });
     ++joins.count;
+  }
+  return joins.count - before;
+}
+
+}  // namespace
+
+GapJoins CloseGaps(std::vector<uint8_t>& flags, int width, int height, PixelRect rect, int maxGap) {
+  GapJoins joins;
+  rect.x0 = std::max(rect.x0, 0), rect.y0 = std::max(rect.y0, 0);
+  rect.x1 = std::min(rect.x1, width), rect.y1 = std::min(rect.y1, height);
+  if (maxGap <= 0 || rect.x0 >= rect.x1 || rect.y0 >= rect.y1) return joins;
+  while (CloseGapsOnce(flags, width, rect, maxGap, joins) > 0) {
   }
   return joins;
 }

@@ -21,6 +21,11 @@
 //   as the end of an earlier join or its target, is skipped; otherwise its segment becomes line
 //   pixels. So two ends facing each other across a gap make one join, and two lines that never
 //   end (the sides of a thin region) are never joined however close they run.
+// - That is one round. Rounds follow on the lines with the joins made so far, until a round
+//   makes no join. A pencil's tapering end breaks up in the grain, so the nearest line to a
+//   stroke end is often a speck or a short piece of the same taper: the first round joins the
+//   end to it, and the piece's far end (a speck reached by a join now has one line neighbour)
+//   only becomes a stroke end, with the stroke behind it as its own, once that join is drawn.
 // N = 0 joins nothing.
 
 #include <cstddef>

@@ -5,11 +5,11 @@
 
 namespace quenda {
 
-GapJoins CloseGapsLiteral(std::vector<uint8_t>& flags, int width, int height, PixelRect rect,
-                          int maxGap) {
-  (void)height;
-  GapJoins joins;
-  if (maxGap <= 0) return joins;
+namespace {
+
+// One round: every end of the lines as they stand, judged before any of the round's joins.
+int OneRound(std::vector<uint8_t>& flags, int width, PixelRect rect, int maxGap, GapJoins& joins) {
+  const int before = joins.count;
   const std::vector<uint8_t> found = flags;  // the lines as found, before any join
   auto line = [&](int x, int y) {
     return x >= rect.x0 && x < rect.x1 && y >= rect.y0 && y < rect.y1 &&
@@ -92,6 +92,19 @@ GapJoins CloseGapsLiteral(std::vector<uint8_t>& flags, int width, int height, Pi
       joins.pixels.push_back(std::ptrdiff_t(py) * width + px);
     }
     ++joins.count;
+  }
+  return joins.count - before;
+}
+
+}  // namespace
+
+GapJoins CloseGapsLiteral(std::vector<uint8_t>& flags, int width, int height, PixelRect rect,
+                          int maxGap) {
+  (void)height;
+  GapJoins joins;
+  if (maxGap <= 0) return joins;
+  // Rounds until one joins nothing.
+  while (OneRound(flags, width, rect, maxGap, joins) > 0) {
   }
   return joins;
 }
