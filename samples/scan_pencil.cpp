@@ -14,6 +14,7 @@ constexpr double kDoubledPressure = 0.85;
 // a scan would leave a pale run far longer than a stroke's taper; drawn the scanned way, an
 // open line is pressed at least this firmly and its ends taper as every stroke's do.
 constexpr double kOpenLinePressure = 0.8;
+constexpr double kShortestDash = 3;  // pixels of ink a line between two others keeps if it can
 
 double Scaled(const ScanPencil& pencil, double length) {
   return length * double(pencil.dpi) / 300.0;
@@ -186,8 +187,21 @@ void DrawScanLine(PencilCanvas& canvas, std::span<const StrokePoint> points, dou
     return meets + bare + endRadius + 0.5;
   };
   double bareStart = 0, bareEnd = 0;
-  const double from = shortBy(meetsStart, bareStart);
-  const double to = length - shortBy(meetsEnd, bareEnd);
+  double from = shortBy(meetsStart, bareStart);
+  double to = length - shortBy(meetsEnd, bareEnd);
+  // A short run between two lines in front of it (a jaw line between teeth) is no flick that
+  // tapers out: the hand puts down a short dash there. Its bare gaps shrink, to a pixel at the
+  // least, before the dash would vanish and leave the lines' whole space open.
+  if (to - from < kShortestDash && meetsStart > 0 && meetsEnd > 0) {
+    const double least = std::max(1.0, Scaled(pencil, pencil.minGap));
+    const double spare = bareStart + bareEnd - 2 * least;
+    const double shrink = std::min(spare, kShortestDash - (to - from));
+    if (spare > 0 && shrink > 0) {
+      const double f = shrink / spare;
+      from -= f * (bareStart - least), bareStart -= f * (bareStart - least);
+      to += f * (bareEnd - least), bareEnd -= f * (bareEnd - least);
+    }
+  }
   if (to - from < 2) return;
   std::vector<StrokePoint> run;
   AppendRun(points, s, from, to, run);

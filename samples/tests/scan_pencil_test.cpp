@@ -152,6 +152,30 @@ TEST(ScanPencil, ALineStopsShortOfTheLineItMeets) {
   EXPECT_EQ(Ink(off), Ink(plain));
 }
 
+// A line seen only in the narrow space between two lines in front of it (a jaw line between
+// two teeth) keeps a short dash there, still a pixel or more short of each.
+TEST(ScanPencil, AShortRunBetweenTwoLinesKeepsADash) {
+  const PencilStyle style{1.4, 0.9};
+  std::vector<StrokePoint> run;
+  for (double x = 100; x <= 112.01; x += 0.5) run.push_back({x, 50, 1, 1});
+  for (uint64_t seed = 1; seed <= 12; ++seed) {
+    SCOPED_TRACE(seed);
+    PencilCanvas canvas(200, 100);
+    for (double x : {100.0, 112.0}) canvas.DrawStroke({{{x, 30, 1, 1}, {x, 70, 1, 1}}}, {2.0, 1});
+    SampleRandom random(seed);
+    std::vector<PencilGap> gaps;
+    DrawScanLine(canvas, run, 2.0, 2.0, style, ScanPencilAt(300), random, &gaps);
+    EXPECT_GT(canvas.InkAt(106, 50), 0);
+    ASSERT_EQ(gaps.size(), 2u);
+    for (const PencilGap& gap : gaps) EXPECT_GE(gap.bare, 1.0);
+    bool bareLeft = false, bareRight = false;
+    for (int x = 101; x < 106; ++x) bareLeft |= canvas.InkAt(x, 50) == 0;
+    for (int x = 107; x < 112; ++x) bareRight |= canvas.InkAt(x, 50) == 0;
+    EXPECT_TRUE(bareLeft);
+    EXPECT_TRUE(bareRight);
+  }
+}
+
 // An open line's points ramp their pressure up from a fifth at its ends (OpenStroke); drawn the
 // scanned way it is pressed firmly beyond its tapers, so no long pale run is left where it
 // should meet another line, and its free ends still taper.
