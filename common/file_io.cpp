@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "common/large_pages.h"
 
@@ -70,6 +72,11 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return std::nullopt;
   return std::uint64_t(st.st_size);
+}
+
+bool EntryExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, error)) && !error;
 }
 
 }  // namespace quenda

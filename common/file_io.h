@@ -17,5 +17,8 @@ std::optional<std::string> ReadFileText(const std::string& path);
 bool FileOpensForReading(const std::string& path);
 // Size in bytes, or nothing when the file is missing.
 std::optional<std::uint64_t> FileSize(const std::string& path);
+// True when a directory entry of that name stands there, readable or not (a folder, a broken
+// link, a file without permission): callers treat such a name as taken, not as free.
+bool EntryExists(const std::string& path);
 
 }  // namespace quenda

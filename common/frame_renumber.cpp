@@ -5,14 +5,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/file_io.h"
+
 namespace quenda {
 namespace fs = std::filesystem;
 namespace {
-
-bool EntryExists(const std::string& path) {
-  std::error_code error;
-  return fs::exists(fs::symlink_status(path, error)) && !error;
-}
 
 // The renames made so far, undone in reverse order when a later one fails.
 class RenameLog {

@@ -1,23 +1,14 @@
 #include "common/paint_carry.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "common/atomic_file.h"
 #include "common/color_set.h"
+#include "common/file_io.h"
 #include "common/paint_file.h"
 #include "common/path.h"
 
 namespace quenda {
-namespace {
-
-bool EntryExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, error)) && !error;
-}
-
-}  // namespace
 
 CarriedPaint CarryPaint(std::span<const uint16_t> oldMap, std::span<const uint8_t> oldFlags,
                         std::span<const int32_t> oldColors, const RegionData& fresh) {

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "common/exr_layout_check.h"
 #include "common/file_io.h"
 
 namespace quenda {
@@ -235,6 +236,15 @@ Result<std::unique_ptr<oiio::ImageInput>> OpenInput(const std::string& path,
   return input;
 }
 
+// OpenEXR's layout is checked before its reader sees the file (see exr_layout_check.h).
+std::optional<Error> ExrRefusal(const std::string& path, const ByteReader& read,
+                                uint64_t fileSize) {
+  if (LibraryReaderFor(path) != "openexr") return std::nullopt;
+  if (std::optional<std::string> problem = ExrLayoutProblem(read, fileSize))
+    return Refused(path, *problem);
+  return std::nullopt;
+}
+
 }  // namespace
 
 float SrgbFromLinear(float linear) {
@@ -256,6 +266,12 @@ bool IsStudioPictureExtension(std::string_view extension) {
 
 Result<StudioPicture> ParseStudioPicture(std::span<const uint8_t> bytes, const std::string& path) {
   if (bytes.empty()) return Refused(path, "the file is empty");
+  const ByteReader fromMemory = [bytes](uint64_t offset, uint64_t count) {
+    const std::span<const uint8_t> rest = bytes.subspan(std::min<uint64_t>(offset, bytes.size()));
+    const std::span<const uint8_t> part = rest.first(std::min<uint64_t>(count, rest.size()));
+    return std::vector<uint8_t>(part.begin(), part.end());
+  };
+  if (std::optional<Error> refused = ExrRefusal(path, fromMemory, bytes.size())) return *refused;
   oiio::Filesystem::IOMemReader memory(oiio::cspan<unsigned char>(bytes.data(), bytes.size()));
   auto input = OpenInput(path, memory);
   if (!input) return Error{input.message()};
@@ -267,6 +283,11 @@ Result<StudioPicture> ParseStudioPicture(std::span<const uint8_t> bytes, const s
 Result<StudioPictureHeader> ReadStudioPictureHeader(const std::string& path) {
   if (!FileOpensForReading(path))
     return Refused(path, "the file does not exist or cannot be opened");
+  const ByteReader fromFile = [&path](uint64_t offset, uint64_t count) {
+    return ReadFileBytes(path, offset, count).value_or(std::vector<uint8_t>{});
+  };
+  if (std::optional<Error> refused = ExrRefusal(path, fromFile, FileSize(path).value_or(0)))
+    return *refused;
   oiio::Filesystem::IOFile file(path, oiio::Filesystem::IOProxy::Read);
   auto input = OpenInput(path, file);
   if (!input) return Error{input.message()};

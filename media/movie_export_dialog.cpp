@@ -124,10 +124,13 @@ MovieExportDialog::MovieExportDialog(const MovieExportDefaults& defaults, Prompt
 void MovieExportDialog::SetBackground(const QColor& colour) {
   colour_ = colour;
   background_->setText(colour.name().toUpper());
-  background_->setStyleSheet(QStringLiteral("background-color: %1; color: %2")
-                                 .arg(colour.name(), colour.lightness() > 128
-                                                         ? QStringLiteral("black")
-                                                         : QStringLiteral("white")));
+  // Greyed like the fields beside it while the codec ignores it (ProRes keeps the alpha).
+  background_->setStyleSheet(
+      QStringLiteral("QPushButton { background-color: %1; color: %2 }"
+                     "QPushButton:disabled { background-color: palette(button); color: "
+                     "palette(mid) }")
+          .arg(colour.name(),
+               colour.lightness() > 128 ? QStringLiteral("black") : QStringLiteral("white")));
 }
 
 void MovieExportDialog::CodecChanged() {

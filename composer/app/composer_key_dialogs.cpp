@@ -69,6 +69,14 @@ KeyEditDialog::KeyEditDialog(Prompt& prompt, const KeyEditValues& values, ClipKi
   auto* time = NamedField(this, "keyTime", QString::number(values.frame + 1));
   grid_->addWidget(new QLabel(QStringLiteral("Key Time :"), this), row_, 0);
   grid_->addWidget(time, row_++, 1);
+  // Scale and rotation keys: two values sharing one ease in and one ease out.
+  auto addPairWithOneEase = [&](const QString& labelA, double a, const QString& labelB, double b) {
+    setWindowTitle(QStringLiteral("Edit Key"));
+    AddValue("valueA", labelA, a);
+    AddValue("valueB", labelB, b);
+    AddEase("easeInA", QStringLiteral("Ease In"), values.easeInA);
+    AddEase("easeOutA", QStringLiteral("Ease Out"), values.easeOutA);
+  };
   switch (values.kind) {
     case KeyKind::Position: {
       setWindowTitle(QStringLiteral("Edit Position Key"));
@@ -83,19 +91,12 @@ KeyEditDialog::KeyEditDialog(Prompt& prompt, const KeyEditValues& values, ClipKi
       break;
     }
     case KeyKind::Scale:
-      setWindowTitle(QStringLiteral("Edit Key"));
-      AddValue("valueA", QStringLiteral("ScaleX"), values.a);
-      AddValue("valueB", QStringLiteral("ScaleY"), values.b);
-      AddEase("easeInA", QStringLiteral("Ease In"), values.easeInA);
-      AddEase("easeOutA", QStringLiteral("Ease Out"), values.easeOutA);
+      addPairWithOneEase(QStringLiteral("ScaleX"), values.a, QStringLiteral("ScaleY"), values.b);
       break;
     case KeyKind::Rotation: {
-      setWindowTitle(QStringLiteral("Edit Key"));
-      TurnsAndDegrees turns = RadiansToTurns(values.a);
-      AddValue("valueA", QStringLiteral("Turns"), turns.turns);
-      AddValue("valueB", QStringLiteral("Rotation"), turns.degrees);
-      AddEase("easeInA", QStringLiteral("Ease In"), values.easeInA);
-      AddEase("easeOutA", QStringLiteral("Ease Out"), values.easeOutA);
+      const TurnsAndDegrees turns = RadiansToTurns(values.a);
+      addPairWithOneEase(QStringLiteral("Turns"), turns.turns, QStringLiteral("Rotation"),
+                         turns.degrees);
       break;
     }
     case KeyKind::Effect: {

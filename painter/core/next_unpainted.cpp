@@ -1,8 +1,6 @@
 #include "painter/core/next_unpainted.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "common/color_set.h"
 #include "common/drawing_scan.h"
@@ -12,16 +10,6 @@
 #include "painter/core/small_region_fill.h"
 
 namespace quenda {
-namespace {
-
-// As loading does: a paint file that is there but does not read is a failure, not no paint.
-bool EntryExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, error)) && !error;
-}
-
-}  // namespace
-
 UnpaintedRegion LargestUnpaintedRegion(const PainterFrame& frame, int speckSize) {
   const std::size_t regions = frame.regionColor.size();
   std::vector<int64_t> pixels(regions, 0);
@@ -55,6 +43,7 @@ std::optional<PainterFrame> ReadFramePaint(const FramePaths& paths, int colorCou
   PainterFrame frame;
   frame.width = header->width;
   frame.height = header->height;
+  // As loading does: a paint file that is there but does not read is a failure, not no paint.
   if (!paths.paint.empty() && EntryExists(paths.paint)) {
     auto paint = ReadPaintFile(paths.paint, region->regionCount, colorCount);
     if (!paint) return std::nullopt;

@@ -1,24 +1,15 @@
 #include "painter/core/painter_frame.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
 #include "common/drawing_scan.h"
+#include "common/file_io.h"
 #include "common/frame_sequence.h"
 #include "common/paint_file.h"
 #include "common/region_file.h"
 
 namespace quenda {
 namespace {
-
-// A directory entry of that name, readable or not: a paint file that is there but does not
-// read (a folder, a broken link, no permission) fails the frame rather than passing for none.
-bool EntryExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, error)) && !error;
-}
 
 bool Fail(PainterFrame& frame, Prompt& prompt, std::string_view first, std::string_view second) {
   if (!first.empty()) prompt.Message(first, MessageIcon::Error);
@@ -54,6 +45,8 @@ bool LoadPainterFrame(PainterFrame& frame, const FramePaths& paths, int colorCou
 
   std::vector<int32_t> colors;
   bool stale = false;
+  // A paint file that is there but does not read (a folder, a broken link, no permission)
+  // fails the frame rather than passing for none.
   if (!paths.paint.empty() && EntryExists(paths.paint)) {
     auto paint = ReadPaintFile(paths.paint, region->regionCount, colorCount);
     if (!paint)

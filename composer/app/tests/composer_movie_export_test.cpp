@@ -12,6 +12,7 @@
 #include "common/targa.h"
 #include "composer/app/tests/composer_window_fixture.h"
 #include "media/movie_export_dialog.h"
+#include "media/tests/movie_preset_check.h"
 #include "media/tests/movie_test_support.h"
 #include "ui/tests/screenshot.h"
 
@@ -84,40 +85,13 @@ TEST(ComposerMovieExport, TheFramesBecomeProResWithTheMatteAndTheSoundFromTheFra
   EXPECT_LE(worst, 2);
 }
 
-// The H.264 preset reaches the encoder and is offered again, also to the next session; ProRes
-// takes none, nor a quality or a background, as it keeps the alpha.
+// x264 writes its settings into the stream: the slow preset's sub-pixel search.
 TEST(ComposerMovieExport, ThePresetChosenIsUsedAndRememberedAndProResDisablesWhatItIgnores) {
   ComposerWindow w;
-  const std::string movie = w.dir.File("movie.mp4");
-  int shown = 0;
-  WhenModal<MovieExportDialog>([&](MovieExportDialog* d) {
-    ++shown;
-    EXPECT_EQ(d->presetField()->currentText(), QStringLiteral("veryfast"));
-    for (int codec : {1, 0}) {
-      d->codecField()->setCurrentIndex(codec);
-      for (QWidget* field : std::initializer_list<QWidget*>{d->presetField(), d->qualityField(),
-                                                            d->backgroundButton()})
-        EXPECT_EQ(field->isEnabled(), codec == 0) << codec;
-    }
-    d->presetField()->setCurrentText(QStringLiteral("slow"));
-    d->findChild<QSpinBox*>(QStringLiteral("toFrame"))->setValue(2);
-    QTest::mouseClick(d->exportButton(), Qt::LeftButton);
-  });
-  w.frame->Action("actionExportMovie")->trigger();
-  WhenModal<MovieExportDialog>([&](MovieExportDialog* d) {
-    ++shown;
-    EXPECT_EQ(d->presetField()->currentText(), QStringLiteral("slow"));
-    d->reject();
-  });
-  w.frame->Action("actionExportMovie")->trigger();
-  ASSERT_EQ(shown, 2);
-  // x264 writes its settings into the stream: the slow preset's sub-pixel search.
-  const std::vector<uint8_t> bytes = ReadBytes(movie);
-  const std::string text(bytes.begin(), bytes.end());
-  EXPECT_NE(text.find("subme=8"), std::string::npos);
-  Settings again(QStringLiteral("composer"), QString::fromStdString(w.dir.path()));
-  EXPECT_EQ(again.GetString(QStringLiteral("Movie"), QStringLiteral("preset")),
-            QStringLiteral("slow"));
+  ExpectPresetUsedAndRemembered(
+      {QStringLiteral("slow"), "subme=8", QStringLiteral("composer"), w.dir.path(),
+       w.dir.File("movie.mp4")},
+      [&] { w.frame->Action("actionExportMovie")->trigger(); }, nullptr);
 }
 
 }  // namespace
