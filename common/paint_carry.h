@@ -32,7 +32,7 @@ enum class PaintKept {
   NoPaint,    // there was no paint file
   Carried,    // the paint was carried over and written with the new region file
   SetAside,   // the paint file did not fit the old regions and was moved to NAME.pnt.stale
-  Untouched,  // no old region file read to carry it from: the paint file stays as it was
+  Unchecked,  // no old region file read to check the paint against: moved to NAME.pnt.stale
 };
 struct RegionReplacement {
   PaintKept paint = PaintKept::NoPaint;
@@ -42,16 +42,18 @@ struct RegionReplacement {
 };
 
 // What a frame's line adds: nothing without paint, "paint kept: 2 regions changed colour, 1
-// became unfilled", "paint made for other regions set aside as walk1.pnt.stale", or "paint
-// left as it was: no old region file to carry it from".
+// became unfilled", "paint made for other regions set aside as walk1.pnt.stale", or "paint set
+// aside as walk1.pnt.stale: no old region file to check it against".
 std::string PaintKeptText(const RegionReplacement& replaced);
 
 // Writes `fresh` to `regionPath` and, when `paintPath` has a paint file, the paint carried to
 // the new regions, both prepared before either replaces its old file. A paint file that does not
-// fit the old region file (or whose old region file does not read) is moved aside instead, so
-// that it is never read as paint of the new regions. `writer` words the region file's errors.
-// The failure's message is the one to show; on failure no file has changed, except that a
-// stale paint file may have been moved aside.
+// fit the old region file is moved aside instead, so that it is never read as paint of the new
+// regions. So is one whose old region file is missing or does not read: a paint file knows only
+// its region count, and a new analysis with other settings may well give the same count to
+// regions numbered otherwise. Moved aside, the paint is still there to take back by hand. `writer`
+// words the region file's errors. The failure's message is the one to show; on failure no file has
+// changed, except that a stale paint file may have been moved aside.
 Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPath,
                                                      const std::string& paintPath,
                                                      const RegionData& fresh, RegionWriter writer);
