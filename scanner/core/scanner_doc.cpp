@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "common/atomic_file.h"
+#include "common/changed_file_questions.h"
 #include "common/frame_renumber.h"
 #include "common/path.h"
 #include "scanner/core/scan_processing.h"
@@ -129,6 +130,8 @@ bool CScannerDoc::LoadFrame(int index) {
   frame_ = std::move(loaded->scan);
   currentFrame_ = index;
   frameLoaded_ = true;
+  onDisk_.Clear();
+  onDisk_.Remember(path);
   if (!scanModeActive_) picture_ = frame_;
   UpdateAllViews({ScannerHint::Everything});
   return true;
@@ -291,13 +294,19 @@ void CScannerDoc::OnImageArrived(twain::DeviceBitmap bitmap, int transferX, int 
         Show("Problem in scanner");
         return;
       }
-      Status written = WriteDrawingScan(framePath_, *processed, ScanWriter::Scanner);
+      const std::optional<std::string> target = ScanTarget();
+      if (!target) return;  // the scan run ends; the other program's file stays
+      Status written = WriteDrawingScan(*target, *processed, ScanWriter::Scanner);
       ListSequence();
       if (!written) {
         Show(written.message());
         UpdateAllViews({ScannerHint::Everything});
         return;
       }
+      // Saved elsewhere, the scan is no frame of the sequence, and the run ends with it.
+      if (*target != framePath_) return;
+      onDisk_.Clear();
+      onDisk_.Remember(framePath_);
       frame_ = std::move(*processed);
       currentFrame_ = FindFrame(sequence_.frames, scanTag_).value_or(-1);
       frameLoaded_ = currentFrame_ >= 0;
@@ -315,6 +324,28 @@ void CScannerDoc::OnImageArrived(twain::DeviceBitmap bitmap, int transferX, int 
       return;
     }
   }
+}
+
+std::optional<std::string> CScannerDoc::ScanTarget() {
+  // The number was free when chosen (or past the last frame): a file there now is another
+  // program's.
+  if (!Exists(framePath_)) return framePath_;
+  const ChangedFileAnswer answer =
+      AskBeforeOverwriting(prompt_, "Quenda Scanner", {FileNameOf(framePath_)});
+  if (answer == ChangedFileAnswer::Overwrite) return framePath_;
+  if (answer == ChangedFileAnswer::Cancel || !pickSavePath_) return std::nullopt;
+  std::optional<std::string> picked =
+      pickSavePath_("Save Scan As", "Quenda Drawing Scan Files (*.qds)", framePath_);
+  if (picked && !picked->ends_with(".qds")) *picked += ".qds";
+  return picked;
+}
+
+void CScannerDoc::ReloadFromDisk() {
+  if (!frameLoaded_ || currentFrame_ < 0 || currentFrame_ >= sequence_.frameCount) return;
+  // The other program may have added or removed frames: the one on show is found by its tag.
+  const FrameTag shown = sequence_.frames[std::size_t(currentFrame_)];
+  ListSequence();
+  if (std::optional<int> index = FindFrame(sequence_.frames, shown)) LoadFrame(*index);
 }
 
 bool CScannerDoc::DeleteFrame() {
