@@ -90,6 +90,8 @@ std::string PaintKeptText(const RegionReplacement& replaced) {
     }
     case PaintKept::SetAside:
       return "paint made for other regions set aside as " + FileNameOf(replaced.asidePath);
+    case PaintKept::KeptUnchecked:
+      return "paint kept unchecked: no old region file to check it against";
     case PaintKept::Unchecked:
       return "paint set aside as " + FileNameOf(replaced.asidePath) +
              ": no old region file to check it against";
@@ -99,7 +101,8 @@ std::string PaintKeptText(const RegionReplacement& replaced) {
 
 Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPath,
                                                      const std::string& paintPath,
-                                                     const RegionData& fresh, RegionWriter writer) {
+                                                     const RegionData& fresh, RegionWriter writer,
+                                                     UncheckedPaint unchecked) {
   RegionReplacement replaced;
   if (!EntryExists(paintPath)) {
     Status written = WriteRegionFile(regionPath, fresh, writer);
@@ -112,6 +115,14 @@ Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPa
   // The old paint belongs to the old regions: both must read, and fit each other.
   Result<RegionData> oldRegions =
       ReadRegionFile(regionPath, fresh.width, fresh.height, RegionReader::Analyzer);
+  if (!oldRegions && unchecked == UncheckedPaint::Keep) {
+    if (auto paint = ReadPaintFile(paintPath, fresh.regionCount, 0); paint && !paint->stale) {
+      Status written = WriteRegionFile(regionPath, fresh, writer);
+      if (!written) return Error{written.message()};
+      replaced.paint = PaintKept::KeptUnchecked;
+      return replaced;
+    }
+  }
   // Every stored index is kept: the colour set is the painter's business.
   std::optional<PaintFile> oldPaint;
   if (oldRegions)

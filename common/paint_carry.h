@@ -29,10 +29,11 @@ CarriedPaint CarryPaint(std::span<const uint16_t> oldMap, std::span<const uint8_
 
 // What a new analysis did with the paint file beside the region file it replaces.
 enum class PaintKept {
-  NoPaint,    // there was no paint file
-  Carried,    // the paint was carried over and written with the new region file
-  SetAside,   // the paint file did not fit the old regions and was moved to NAME.pnt.stale
-  Unchecked,  // no old region file read to check the paint against: moved to NAME.pnt.stale
+  NoPaint,        // there was no paint file
+  Carried,        // the paint was carried over and written with the new region file
+  SetAside,       // the paint file did not fit the old regions and was moved to NAME.pnt.stale
+  Unchecked,      // no old region file read to check the paint against: moved to NAME.pnt.stale
+  KeptUnchecked,  // the same, kept as it was on request, since it has the new region count
 };
 struct RegionReplacement {
   PaintKept paint = PaintKept::NoPaint;
@@ -54,8 +55,12 @@ std::string PaintKeptText(const RegionReplacement& replaced);
 // regions numbered otherwise. Moved aside, the paint is still there to take back by hand. `writer`
 // words the region file's errors. The failure's message is the one to show; on failure no file has
 // changed, except that a stale paint file may have been moved aside.
-Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPath,
-                                                     const std::string& paintPath,
-                                                     const RegionData& fresh, RegionWriter writer);
+// `unchecked` Keep keeps such a paint file as it was when its region count is the new one (an
+// analysis again with the same settings after the region files were removed); the caller
+// accepts that it may colour other regions.
+enum class UncheckedPaint { SetAside, Keep };
+Result<RegionReplacement> ReplaceRegionsKeepingPaint(
+    const std::string& regionPath, const std::string& paintPath, const RegionData& fresh,
+    RegionWriter writer, UncheckedPaint unchecked = UncheckedPaint::SetAside);
 
 }  // namespace quenda

@@ -172,6 +172,27 @@ TEST_F(ReplaceRegions, WithoutAnOldRegionFileToCheckItAgainstThePaintIsSetAside)
   EXPECT_EQ(ReadBytes(again->asidePath), EncodePaintFile(std::vector<int32_t>{0, 0, 7, 7}));
 }
 
+// Kept on request when the region count is the new one; set aside all the same when it is not.
+TEST_F(ReplaceRegions, UncheckedPaintIsKeptOnRequestOnlyWithTheNewRegionCount) {
+  const auto oldPaint = ReadBytes(pnt_);
+  std::filesystem::remove(rgn_);
+  Result<RegionReplacement> kept =
+      ReplaceRegionsKeepingPaint(rgn_, pnt_, fresh_, RegionWriter::Analyzer, UncheckedPaint::Keep);
+  ASSERT_TRUE(kept.ok()) << kept.message();
+  EXPECT_EQ(std::tuple(kept->paint, ReadBytes(rgn_), ReadBytes(pnt_),
+                       std::filesystem::exists(pnt_ + ".stale")),
+            std::tuple(PaintKept::KeptUnchecked, EncodeRegionFile(fresh_), oldPaint, false));
+  EXPECT_EQ(PaintKeptText(*kept), "paint kept unchecked: no old region file to check it against");
+
+  std::filesystem::remove(rgn_);
+  const RegionData more = Regions({"111111", "123341", "123341", "111111"});
+  Result<RegionReplacement> aside =
+      ReplaceRegionsKeepingPaint(rgn_, pnt_, more, RegionWriter::Analyzer, UncheckedPaint::Keep);
+  ASSERT_TRUE(aside.ok()) << aside.message();
+  EXPECT_EQ(std::tuple(aside->paint, std::filesystem::exists(pnt_), ReadBytes(pnt_ + ".stale")),
+            std::tuple(PaintKept::Unchecked, false, oldPaint));
+}
+
 TEST_F(ReplaceRegions, APaintFileThatCannotBeWrittenLeavesBothFilesAsTheyWere) {
   const auto oldRegions = ReadBytes(rgn_), oldPaint = ReadBytes(pnt_);
   testing::MakeReadOnly(pnt_);
