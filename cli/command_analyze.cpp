@@ -20,13 +20,15 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: quenda analyze FRAME.qds [--settings FILE.rls] [--frames A-B] [--yes] [--jobs N]\n"
-    "                      [--close-gaps N]\n"
+    "                      [--close-gaps N] [--keep-unchecked-paint]\n"
     "Finds the lines and regions of every drawing of the sequence that FRAME.qds belongs to\n"
     "and writes each region file beside its drawing (walk3.qds gives walk3.rgn), replacing\n"
     "any there. One line per frame: the region file, its number of regions and the time taken.\n"
     "A paint file beside a region file keeps its paint: each new region takes the colour of\n"
     "most of its pixels, and the line says how many regions changed colour or became\n"
-    "unfilled; one made for other regions is set aside as NAME.pnt.stale.\n"
+    "unfilled; one made for other regions is set aside as NAME.pnt.stale, and so is one\n"
+    "whose old region file is missing or unreadable, since nothing tells which regions it\n"
+    "was made for.\n"
     "A drawing that cannot be read stops the run with the reader's message (exit code 1);\n"
     "a region file that cannot be written is reported and the run goes on (exit code 1).\n\n"
     "  --settings FILE.rls  the line settings for every frame (default: the standard ones)\n"
@@ -45,6 +47,9 @@ constexpr std::string_view kUsage =
     "                       no line setting: neither the .rls file nor the region file\n"
     "                       keeps it, so the analyzer's Load Regions and a later\n"
     "                       analysis use the analyzer's current setting, not this one\n"
+    "  --keep-unchecked-paint  keep a paint file that has no old region file to check it\n"
+    "                       against as it is, when it has the new region count (the\n"
+    "                       region files were removed and the settings are the same)\n"
     "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
     "stops after the frame in hand, names the --frames that resume the run and exits 130.\n";
 
@@ -67,7 +72,8 @@ std::optional<FrameIndexRange> IndicesOfNumbers(const DrawingSequence& sequence,
 }
 
 int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--settings", "--frames", "--jobs", "--close-gaps"}, {"--yes"});
+  Arguments parsed(args, {"--settings", "--frames", "--jobs", "--close-gaps"},
+                   {"--yes", "--keep-unchecked-paint"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one drawing scan");
   const std::string& picked = parsed.positional()[0];
@@ -146,8 +152,10 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
   };
   InterruptStop stop(prompt);
   FrameProgress progress(io, stop);
+  const UncheckedPaint unchecked =
+      parsed.Has("--keep-unchecked-paint") ? UncheckedPaint::Keep : UncheckedPaint::SetAside;
   BatchResult result = RunBatchProcess(sequence, range, settings, stop.prompt(), progress, observer,
-                                       jobs, closeGaps);
+                                       jobs, closeGaps, unchecked);
   progress.Finish();
   if (result.end == BatchEnd::Stopped && stop.Interrupted()) {
     const int next = result.frames.empty() ? range.first : result.frames.back().index + 1;

@@ -81,15 +81,19 @@ std::string PaintKeptText(const RegionReplacement& replaced) {
     }
     case PaintKept::SetAside:
       return "paint made for other regions set aside as " + FileNameOf(replaced.asidePath);
-    case PaintKept::Untouched:
-      return "paint left as it was: no old region file to carry it from";
+    case PaintKept::KeptUnchecked:
+      return "paint kept unchecked: no old region file to check it against";
+    case PaintKept::Unchecked:
+      return "paint set aside as " + FileNameOf(replaced.asidePath) +
+             ": no old region file to check it against";
   }
   return {};
 }
 
 Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPath,
                                                      const std::string& paintPath,
-                                                     const RegionData& fresh, RegionWriter writer) {
+                                                     const RegionData& fresh, RegionWriter writer,
+                                                     UncheckedPaint unchecked) {
   RegionReplacement replaced;
   if (!EntryExists(paintPath)) {
     Status written = WriteRegionFile(regionPath, fresh, writer);
@@ -102,22 +106,25 @@ Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPa
   // The old paint belongs to the old regions: both must read, and fit each other.
   Result<RegionData> oldRegions =
       ReadRegionFile(regionPath, fresh.width, fresh.height, RegionReader::Analyzer);
-  if (!oldRegions) {
-    Status written = WriteRegionFile(regionPath, fresh, writer);
-    if (!written) return Error{written.message()};
-    replaced.paint = PaintKept::Untouched;
-    return replaced;
+  if (!oldRegions && unchecked == UncheckedPaint::Keep) {
+    if (auto paint = ReadPaintFile(paintPath, fresh.regionCount, 0); paint && !paint->stale) {
+      Status written = WriteRegionFile(regionPath, fresh, writer);
+      if (!written) return Error{written.message()};
+      replaced.paint = PaintKept::KeptUnchecked;
+      return replaced;
+    }
   }
   // Every stored index is kept: the colour set is the painter's business.
   std::optional<PaintFile> oldPaint;
-  if (auto paint = ReadPaintFile(paintPath, oldRegions->regionCount, 0); paint && !paint->stale)
-    oldPaint = std::move(paint.value());
+  if (oldRegions)
+    if (auto paint = ReadPaintFile(paintPath, oldRegions->regionCount, 0); paint && !paint->stale)
+      oldPaint = std::move(paint.value());
   if (!oldPaint) {
     Result<std::string> aside = MoveStalePaintAside(paintPath);
     if (!aside) return Error{aside.message()};
     Status written = WriteRegionFile(regionPath, fresh, writer);
     if (!written) return Error{written.message()};
-    replaced.paint = PaintKept::SetAside;
+    replaced.paint = oldRegions ? PaintKept::SetAside : PaintKept::Unchecked;
     replaced.asidePath = *aside;
     return replaced;
   }

@@ -29,10 +29,11 @@ CarriedPaint CarryPaint(std::span<const uint16_t> oldMap, std::span<const uint8_
 
 // What a new analysis did with the paint file beside the region file it replaces.
 enum class PaintKept {
-  NoPaint,    // there was no paint file
-  Carried,    // the paint was carried over and written with the new region file
-  SetAside,   // the paint file did not fit the old regions and was moved to NAME.pnt.stale
-  Untouched,  // no old region file read to carry it from: the paint file stays as it was
+  NoPaint,        // there was no paint file
+  Carried,        // the paint was carried over and written with the new region file
+  SetAside,       // the paint file did not fit the old regions and was moved to NAME.pnt.stale
+  Unchecked,      // no old region file read to check the paint against: moved to NAME.pnt.stale
+  KeptUnchecked,  // the same, kept as it was on request, since it has the new region count
 };
 struct RegionReplacement {
   PaintKept paint = PaintKept::NoPaint;
@@ -42,18 +43,24 @@ struct RegionReplacement {
 };
 
 // What a frame's line adds: nothing without paint, "paint kept: 2 regions changed colour, 1
-// became unfilled", "paint made for other regions set aside as walk1.pnt.stale", or "paint
-// left as it was: no old region file to carry it from".
+// became unfilled", "paint made for other regions set aside as walk1.pnt.stale", or "paint set
+// aside as walk1.pnt.stale: no old region file to check it against".
 std::string PaintKeptText(const RegionReplacement& replaced);
 
 // Writes `fresh` to `regionPath` and, when `paintPath` has a paint file, the paint carried to
 // the new regions, both prepared before either replaces its old file. A paint file that does not
-// fit the old region file (or whose old region file does not read) is moved aside instead, so
-// that it is never read as paint of the new regions. `writer` words the region file's errors.
-// The failure's message is the one to show; on failure no file has changed, except that a
-// stale paint file may have been moved aside.
-Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPath,
-                                                     const std::string& paintPath,
-                                                     const RegionData& fresh, RegionWriter writer);
+// fit the old region file is moved aside instead, so that it is never read as paint of the new
+// regions. So is one whose old region file is missing or does not read: a paint file knows only
+// its region count, and a new analysis with other settings may well give the same count to
+// regions numbered otherwise. Moved aside, the paint is still there to take back by hand. `writer`
+// words the region file's errors. The failure's message is the one to show; on failure no file has
+// changed, except that a stale paint file may have been moved aside.
+// `unchecked` Keep keeps such a paint file as it was when its region count is the new one (an
+// analysis again with the same settings after the region files were removed); the caller
+// accepts that it may colour other regions.
+enum class UncheckedPaint { SetAside, Keep };
+Result<RegionReplacement> ReplaceRegionsKeepingPaint(
+    const std::string& regionPath, const std::string& paintPath, const RegionData& fresh,
+    RegionWriter writer, UncheckedPaint unchecked = UncheckedPaint::SetAside);
 
 }  // namespace quenda

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/drawing_scan.h"
+#include "common/frame_sequence.h"
 #include "common/peg_turn.h"
 
 namespace quenda::twain {
@@ -125,7 +126,10 @@ void AnalyzerScanMode::OnTransferReady() {
   scan.pegPosition = peg_;
   scan.xPosition = RoundHalfUp(frame.left * r);
   scan.yPosition = RoundHalfUp(frame.top * r);
-  const std::string path = directory_ + name_ + std::to_string(counter_) + ".qds";
+  // The number was free when the scan began; a drawing another program wrote under it since
+  // is never written over: the scan takes the next free number.
+  std::string path = directory_ + name_ + std::to_string(counter_) + ".qds";
+  while (FrameExists(path)) path = directory_ + name_ + std::to_string(++counter_) + ".qds";
   if (Status written = WriteDrawingScan(path, scan, ScanWriter::Analyzer); !written) {
     prompt().Message(written.message(), MessageIcon::Information);
     return;

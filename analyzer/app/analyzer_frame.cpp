@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -10,10 +12,13 @@
 #include "analyzer/app/analyzer_view.h"
 #include "analyzer/app/sequence_dialogs.h"
 #include "analyzer/app/sequence_paint_menus.h"
+#include "analyzer/core/analyzer_recovery.h"
 #include "common/path.h"
 #include "twain/sane_device.h"
+#include "ui/document_watcher.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
+#include "ui/recovery_keeper.h"
 #include "ui/scan_settings_dialog.h"
 #include "ui/settings.h"
 
@@ -26,6 +31,7 @@ QString Q(std::string_view text) {
 
 const QString kLinesSection = QStringLiteral("Lines");
 const QString kCloseGapsKey = QStringLiteral("CloseGaps");
+constexpr std::string_view kWatchCaption = "Quenda Analyzer";
 
 }  // namespace
 
@@ -46,6 +52,30 @@ CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath,
   setCentralWidget(view_);
   BuildMenus();
   connect(view_, &PictureView::ZoomChanged, this, [this] { UpdateActions(); });
+  recovery_ = new RecoveryKeeper(
+      kAnalyzerRecoveryProgram, [this] { return AnalyzerRecoverySnapshot(*doc_); }, this);
+  watcher_ = new DocumentWatcher(this);
+  connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
+    // The document's own writes are no other program's change.
+    QStringList theirs;
+    for (const QString& path : changed) {
+      if (doc_->ChangedOnDisk(path.toStdString()))
+        theirs << path;
+      else
+        watcher_->Remember(path.toStdString());
+    }
+    if (watcher_->MayReload(*prompt_, std::string(kWatchCaption), theirs, doc_->heldFiles(),
+                            doc_->modified()))
+      doc_->ReloadFromDisk();
+  });
+  doc_->SetSavePathPicker([this](std::string_view title, std::string_view filter,
+                                 const std::string& start) -> std::optional<std::string> {
+    const QString path = QString::fromStdString(start);
+    const std::optional<QString> picked =
+        pickSavePath_(this, {Q(title), Q(filter), QFileInfo(path).suffix(), path});
+    if (!picked) return std::nullopt;
+    return picked->toStdString();
+  });
   doc_->AddListener(this);
   UpdateActions();
   // Half the screen, as the window first opens; main() shows it maximised.
@@ -178,7 +208,10 @@ void CAnalyzerFrame::OnUpdate(const AnalyzerUpdate& update) {
   if (update.hint == AnalyzerHint::StateChanged || update.hint == AnalyzerHint::PictureChanged) {
     UpdateActions();
     ShowPaintTools();
+    // Another frame in hand, or one written: the copy follows what is now unsaved.
+    if (update.hint == AnalyzerHint::PictureChanged) recovery_->Refresh();
   }
+  WatchHeldFiles();
   if (update.hint == AnalyzerHint::StateChanged && !doc_->lineSettingsOpen()) KeepCloseGaps();
 }
 
@@ -187,6 +220,20 @@ void CAnalyzerFrame::KeepCloseGaps() {
   if (settings_->GetInt(kLinesSection, kCloseGapsKey, 0) == value) return;
   settings_->SetInt(kLinesSection, kCloseGapsKey, value);
   if (Status saved = settings_->Save(); !saved) prompt_->Message(saved.message());
+}
+
+void CAnalyzerFrame::WatchHeldFiles() {
+  std::vector<std::string> held = doc_->heldFiles();
+  if (held == watched_) return;
+  watcher_->WatchOnly(held);
+  watched_ = std::move(held);
+}
+
+void CAnalyzerFrame::closeEvent(QCloseEvent* event) {
+  // Sequence paint has ended by now (SequencePaintMenus), its frame written: a clean exit
+  // leaves no copy.
+  recovery_->Remove();
+  QMainWindow::closeEvent(event);
 }
 
 bool CAnalyzerFrame::OpenFile(const QString& path) {

@@ -14,6 +14,8 @@
 namespace quenda {
 
 class CAnalyzerView;
+class DocumentWatcher;
+class RecoveryKeeper;
 class Settings;
 
 class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
@@ -43,7 +45,21 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   bool OpenFile(const QString& path);
   void OnUpdate(const AnalyzerUpdate& update) override;
 
+  // Crash recovery (analyzer_frame_recovery.cpp): the copy of the frame in hand's unsaved
+  // paint, and at the start what a crashed run left, offered to restore. True when restored.
+  RecoveryKeeper& recovery() { return *recovery_; }
+  bool OfferRecovery();
+  // Watches the files the document holds and offers to reload them when another program
+  // changes them.
+  DocumentWatcher& watcher() { return *watcher_; }
+
+ protected:
+  // A clean exit removes the recovery copy.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  // The watched files follow what the document holds.
+  void WatchHeldFiles();
   void BuildMenus();
   void UpdateActions();
   void OpenLineSettings();
@@ -74,6 +90,9 @@ class CAnalyzerFrame final : public QMainWindow, public AnalyzerListener {
   twain::ScanDeviceManager* devices_;
   std::unique_ptr<twain::AnalyzerScanMode> scanMode_;
   QPointer<ScannedImageList> scanList_;
+  RecoveryKeeper* recovery_ = nullptr;
+  DocumentWatcher* watcher_ = nullptr;
+  std::vector<std::string> watched_;
 };
 
 }  // namespace quenda

@@ -21,7 +21,9 @@ int main(int argc, char** argv) {
   quenda::CAnalyzerFrame frame;
   frame.showMaximized();
   (new quenda::StartupPicture(frame))->show();  // deletes itself when it closes
+  // Work a crash left unsaved comes first: opening another drawing would drop it.
+  const bool restored = frame.OfferRecovery();
   const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) frame.OpenFile(arguments.at(1));
+  if (!restored && arguments.size() > 1) frame.OpenFile(arguments.at(1));
   return application.exec();
 }

@@ -130,7 +130,8 @@ void ScannedImageList::Scan() {
       },
       prompt_);
   if (mode_.counter() > number) {
-    frames_.Add(number);
+    // The number the scan took: a later one when another program took this one meanwhile.
+    frames_.Add(mode_.counter() - 1);
     Refresh();
     list_->setCurrentRow(list_->count() - 1);
   }

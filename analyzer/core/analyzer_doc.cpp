@@ -95,6 +95,8 @@ Status CAnalyzerDoc::LoadImageFile(const std::string& path) {
   drawingLoaded_ = true;
   regionsMarked_ = false;
   painting_ = false;
+  regionsPath_.clear();
+  HoldFiles();
   Notify(AnalyzerHint::PictureChanged);
   Notify(AnalyzerHint::StateChanged);
   return Status::Ok();
@@ -258,12 +260,18 @@ Status CAnalyzerDoc::SaveRegions(const std::string& path) {
     paintPath.replace(path.size() - 4, 4, upper ? ".PNT" : ".pnt");
   else
     paintPath += ".pnt";
+  std::string elsewhere;
+  if (MayOverwrite(path, kSaveRegionsTitle, kRegionFilter, elsewhere) == ChangedFileAnswer::Cancel)
+    return Error{"The regions were not written to " + path + "."};
+  if (!elsewhere.empty()) return SaveRegions(elsewhere);
   Result<RegionReplacement> written =
       ReplaceRegionsKeepingPaint(path, paintPath, image_.regions, RegionWriter::Analyzer);
   if (!written) {
     prompt_.Message(written.message());
     return Error{written.message()};
   }
+  regionsPath_ = path;
+  HoldFiles();
   if (written->paint != PaintKept::NoPaint)
     prompt_.Message(FileNameOf(path) + ": " + PaintKeptText(*written));
   return Status::Ok();
@@ -296,6 +304,8 @@ Status CAnalyzerDoc::LoadRegionsFile(const std::string& path) {
   image_.grey = scanGrey_;
   for (uint8_t& g : image_.grey) g = stretch[g];
   image_.regions = std::move(*read);
+  regionsPath_ = path;
+  HoldFiles();
   image_.joinPixels.clear();  // a region file holds its joins as plain region lines
   image_.filledCount = 0;
   ResetRegionColours(image_);
@@ -359,6 +369,8 @@ void CAnalyzerDoc::DropDrawing() {
   image_ = WorkingImage();
   drawingLoaded_ = false;
   regionsMarked_ = false;
+  regionsPath_.clear();
+  HoldFiles();
   SetTitle(kAnalyzerTitle);
   Notify(AnalyzerHint::PictureChanged);
   Notify(AnalyzerHint::StateChanged);

@@ -4,7 +4,9 @@
 // command of the window is a method here; messages go through the Prompt and failures come
 // back as the Status whose text was shown.
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,8 +15,10 @@
 #include "analyzer/core/line_settings_session.h"
 #include "analyzer/core/sequence_paint.h"
 #include "analyzer/core/working_image.h"
+#include "common/changed_file_questions.h"
 #include "common/color_set.h"
 #include "common/document.h"
+#include "common/file_identity.h"
 #include "common/frame_sequence.h"
 #include "common/image_rect.h"
 #include "common/paint_tools.h"
@@ -247,7 +251,39 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
                          const RenderObserver& observer = {}) const;
   void EndRender();
 
+  // Files another program may change while the analyzer holds them (analyzer_doc_disk.cpp): in
+  // sequence paint the frame in hand's region and paint files and the sequence's colour set;
+  // otherwise the region file and the colour set last read or written here. Before any of them
+  // is written over after such a change, the user is asked "Overwrite", "Save As…" or "Cancel".
+  std::vector<std::string> heldFiles() const { return onDisk_.paths(); }
+  bool ChangedOnDisk(const std::string& path) const { return onDisk_.ChangedOnDisk(path); }
+  // Changes not yet in the files: the frame in hand's paint or regions in sequence paint, the
+  // paint of single-frame paint, which no file keeps.
+  bool modified() const;
+  // Reads the held files again after another program changed them; the changes here go.
+  void ReloadFromDisk();
+  // Where Save As… writes, asked with the dialog's title, filter and start path; without one,
+  // Save As… is Cancel.
+  using SavePathPicker = std::function<std::optional<std::string>(
+      std::string_view title, std::string_view filter, const std::string& start)>;
+  void SetSavePathPicker(SavePathPicker picker) { pickSavePath_ = std::move(picker); }
+  // Crash recovery: the frame in hand takes `paint` (and `region`, when not empty) as its
+  // unsaved change. The reason when they do not fit the frame as it is now.
+  Status RestoreFrameChanges(std::span<const uint8_t> paint, std::span<const uint8_t> region);
+
  private:
+  // The frame in hand's files (or the single drawing's region file) and the colour set, as
+  // they are now on disk.
+  void HoldFiles();
+  // The frame in hand written back, asking first when its files changed on disk; Save As…
+  // writes it elsewhere and leaves the frame's own files as the other program made them.
+  Status WriteFrameInHand();
+  Status WriteFrameElsewhere(const std::string& stem);
+  Status ReloadFrameInHand();
+  // Before `path` is written: Overwrite when it did not change on disk since read or written
+  // here; else the user's answer, Save As… already resolved into `elsewhere` (empty: Cancel).
+  ChangedFileAnswer MayOverwrite(const std::string& path, std::string_view title,
+                                 std::string_view filter, std::string& elsewhere);
   // The picture of paint mode inside `rect`, in the current view mode.
   void ShowPaint(ImageRect rect);
   void ShowPaintAndRedraw(ImageRect rect);
@@ -304,6 +340,9 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   StrokeBox strokeBox_;
   bool strokeRefused_ = false;  // the transparent-brush message was shown for this stroke
   std::optional<SequencePaintState> sequence_;
+  std::string regionsPath_;  // the single drawing's region file, as loaded or saved
+  DocumentFiles onDisk_;     // heldFiles() as read or last written here
+  SavePathPicker pickSavePath_;
 };
 
 }  // namespace quenda

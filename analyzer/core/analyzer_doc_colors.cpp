@@ -71,19 +71,34 @@ Status CAnalyzerDoc::LoadColorSetFile(const std::string& path) {
   }
   ApplyColorSet(colors_, parsed);
   colors_.path = path;
+  if (sequence_)
+    onDisk_.Remember(path);
+  else
+    HoldFiles();
   if (currentColor_ >= colors_.count) currentColor_ = kTransparentColor;
   ColorsChanged();
   return Status::Ok();
 }
 
 Status CAnalyzerDoc::SaveColorSetFile(const std::string& path) {
+  std::string elsewhere;
+  if (MayOverwrite(path, kSaveColorSetTitle, kColorModelFilter, elsewhere) ==
+      ChangedFileAnswer::Cancel)
+    return Error{"The colour set " + path + " was not written."};
+  const std::string target = elsewhere.empty() ? path : elsewhere;
   Status written =
-      WriteFileAtomically(path, FormatColorSet(colors_), WriteMessages(std::string(kWriteError)));
+      WriteFileAtomically(target, FormatColorSet(colors_), WriteMessages(std::string(kWriteError)));
   if (!written) {
     prompt_.Message(written.message(), MessageIcon::Error);
     return written;
   }
-  colors_.path = path;
+  // Written elsewhere, the held file stays the other program's, and so does the sequence's.
+  if (!elsewhere.empty()) return Status::Ok();
+  onDisk_.Remember(path);
+  if (!sequence_) {
+    colors_.path = path;
+    HoldFiles();
+  }
   return Status::Ok();
 }
 

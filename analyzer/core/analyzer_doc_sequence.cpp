@@ -68,6 +68,7 @@ Status CAnalyzerDoc::BeginSequencePaint(const DrawingSequence& sequence, bool co
   // frame to frame.
   drawingPath_ = FramePath(sequence, 0, prompt_);
   sequence_ = SequencePaintState{sequence, 0, frame->placement, std::move(frame->onDisk)};
+  HoldFiles();
   image_ = std::move(frame->image);
   settings_ = frame->settings;
   scanGrey_.clear();
@@ -86,9 +87,7 @@ Status CAnalyzerDoc::BeginSequencePaint(const DrawingSequence& sequence, bool co
 bool CAnalyzerDoc::ExitSequencePaint() {
   if (!sequence_) return true;
   if (!prompt_.AskOkCancel(kExitSequencePaintQuestion)) return false;
-  if (!SaveSequenceFrame(image_, sequence_->sequence, sequence_->current, sequence_->onDisk,
-                         prompt_))
-    return false;
+  if (!WriteFrameInHand()) return false;
   // A colour set that cannot be written is reported; the colours stay in the program, where
   // "Save Color Set" can still write them elsewhere. A file that holds more colours than the
   // analyzer's set (changed meanwhile, or a smaller set chosen) is kept as it is.
@@ -100,6 +99,7 @@ bool CAnalyzerDoc::ExitSequencePaint() {
   else
     (void)SaveColorSetFile(setPath);
   sequence_.reset();
+  HoldFiles();
   painting_ = false;
   image_ = WorkingImage();
   drawingPath_.clear();
@@ -116,13 +116,11 @@ Status CAnalyzerDoc::ShowSequenceFrame(int index) {
   // leaves everything as it was.
   Result<SequenceFrame> frame = LoadSequenceFrame(sequence_->sequence, index, colors_, prompt_);
   if (!frame) return frame.status();
-  if (Status saved = SaveSequenceFrame(image_, sequence_->sequence, sequence_->current,
-                                       sequence_->onDisk, prompt_);
-      !saved)
-    return saved;
+  if (Status saved = WriteFrameInHand(); !saved) return saved;
   sequence_->current = index;
   sequence_->placement = frame->placement;
   sequence_->onDisk = std::move(frame->onDisk);
+  HoldFiles();
   image_ = std::move(frame->image);
   settings_ = frame->settings;
   undo_.Drop();  // the copy belongs to the frame left
@@ -210,9 +208,7 @@ std::optional<RenderRequest> CAnalyzerDoc::PrepareRender(const RenderEntries& en
     prompt_.Message(request.message());
     return std::nullopt;
   }
-  if (!SaveSequenceFrame(image_, sequence_->sequence, sequence_->current, sequence_->onDisk,
-                         prompt_))
-    return std::nullopt;
+  if (!WriteFrameInHand()) return std::nullopt;
   if (!UnpaintedFrames(*request, sequence_->sequence).empty() &&
       !prompt_.AskOkCancel(kRenderNotAllPainted))
     return std::nullopt;

@@ -55,9 +55,9 @@ bool AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, int clos
 }
 
 void WriteFrame(const WorkingImage& image, const std::string& paintPath, BatchFrameReport& report,
-                Prompt& prompt) {
+                Prompt& prompt, UncheckedPaint unchecked) {
   Result<RegionReplacement> written = ReplaceRegionsKeepingPaint(
-      report.regionPath, paintPath, image.regions, RegionWriter::Analyzer);
+      report.regionPath, paintPath, image.regions, RegionWriter::Analyzer, unchecked);
   if (!written) {
     report.failure = written.message();
     prompt.Message(report.failure, MessageIcon::Warning);
@@ -143,7 +143,8 @@ int BatchResult::WrittenCount() const {
 
 BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange range,
                             const RedlineSettings& settings, Prompt& prompt, Progress& progress,
-                            const BatchObserver& observer, int jobs, int closeGaps) {
+                            const BatchObserver& observer, int jobs, int closeGaps,
+                            UncheckedPaint unchecked) {
   // Taken once: what the caller changes while the run goes on cannot reach later frames.
   const RedlineSettings runSettings = settings;
   const int last = std::min(range.last, sequence.frameCount - 1);
@@ -173,7 +174,7 @@ BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange ran
           result.badFrameMessage = std::move(*frame.stopMessage);
           return false;
         }
-        if (frame.analyzed) WriteFrame(*frame.analyzed, frame.paintPath, report, prompt);
+        if (frame.analyzed) WriteFrame(*frame.analyzed, frame.paintPath, report, prompt, unchecked);
         report.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
                                   frame.took + (Clock::now() - started))
                                   .count();

@@ -109,9 +109,11 @@ struct BatchObserver {
 // reports and observer calls are those of a one-job run, in frame order, all on the calling
 // thread (frames analyzed ahead of a stop are dropped).
 // Gaps of up to `closeGaps` pixels in every frame's lines are closed (0: none), as Mark Regions
-// closes them.
+// closes them. A paint file without an old region file to check it against is set aside,
+// unless `unchecked` keeps it (see ReplaceRegionsKeepingPaint).
 BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange range,
                             const RedlineSettings& settings, Prompt& prompt, Progress& progress,
-                            const BatchObserver& observer = {}, int jobs = 1, int closeGaps = 0);
+                            const BatchObserver& observer = {}, int jobs = 1, int closeGaps = 0,
+                            UncheckedPaint unchecked = UncheckedPaint::SetAside);
 
 }  // namespace quenda

@@ -338,19 +338,26 @@ TEST(SequencePaint, RenderAndFrameCommandsTellWhatStopsThemAndLeaveTheFrameInHan
   std::filesystem::rename(rgn3 + ".away", rgn3);
 
   // Frame 1's paint file cannot be written: both messages, and frame 1 stays with its paint.
+  // The file written here is another program's: the analyzer asks before writing over it, and
+  // asks again while its own paint has not replaced it.
   s.PaintByHand();
   s.PaintOneMore();
   const std::vector<int32_t> paint = s.doc.image().regionColor;
   testing::WriteBytes(s.File(1, ".pnt"), {0, 0});
   testing::MakeReadOnly(s.File(1, ".pnt"));
   s.prompt.Clear();
+  s.prompt.QueueChoice(0);  // Overwrite
   EXPECT_FALSE(s.doc.LastFrame());
+  const std::string overwrite =
+      "Quenda Analyzer\nwalk1.pnt was changed on disk by another program since it was read "
+      "here. Saving replaces those changes with this window's.\n[Overwrite] [Save As…] [Cancel]";
   EXPECT_EQ(s.prompt.Texts(), (std::vector<std::string>{
-                                  "Fatal: Error opening paint file writing\n",
+                                  overwrite, "Fatal: Error opening paint file writing\n",
                                   "Fatal: paint file can not be opened: " + s.File(1, ".pnt")}));
   EXPECT_EQ(s.doc.paintSequence()->current, 0);
   EXPECT_EQ(s.doc.image().regionColor, paint);
   testing::MakeWritable(s.File(1, ".pnt"));
+  s.prompt.QueueChoice(0);  // Overwrite
   ASSERT_TRUE(s.doc.LastFrame());
 
   // From frame 3: frame 2 has no drawing left, then frame 1 no paint.

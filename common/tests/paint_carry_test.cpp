@@ -137,15 +137,60 @@ TEST_F(ReplaceRegions, PaintThatDidNotFitTheOldRegionsIsSetAside) {
   EXPECT_EQ(PaintKeptText(*replaced), "paint made for other regions set aside as walk1.pnt.stale");
 }
 
-TEST_F(ReplaceRegions, WithoutAnOldRegionFileThePaintStaysAsItWas) {
+// A paint file knows only its region count: without the regions it was made on, paint of the
+// same count may belong to other regions, so it is never kept unchecked, and never lost either.
+TEST_F(ReplaceRegions, WithoutAnOldRegionFileToCheckItAgainstThePaintIsSetAside) {
+  const auto oldPaint = ReadBytes(pnt_);
+  // The regions of the paint again, and as many regions numbered otherwise.
+  for (const RegionData* fresh : {&old_, &fresh_}) {
+    SCOPED_TRACE(fresh == &old_ ? "same regions" : "same count, other regions");
+    for (const bool garbled : {false, true}) {
+      std::filesystem::remove(pnt_ + ".stale");
+      ASSERT_TRUE(WritePaintFile(pnt_, std::vector<int32_t>{0, 0, 5, 6}).ok());
+      if (garbled)
+        testing::WriteBytes(rgn_, {1, 2, 3});
+      else
+        std::filesystem::remove(rgn_);
+      Result<RegionReplacement> replaced =
+          ReplaceRegionsKeepingPaint(rgn_, pnt_, *fresh, RegionWriter::Analyzer);
+      ASSERT_TRUE(replaced.ok()) << replaced.message();
+      EXPECT_EQ(std::tuple(replaced->paint, ReadBytes(rgn_), std::filesystem::exists(pnt_),
+                           ReadBytes(pnt_ + ".stale")),
+                std::tuple(PaintKept::Unchecked, EncodeRegionFile(*fresh), false, oldPaint));
+      EXPECT_EQ(PaintKeptText(*replaced),
+                "paint set aside as walk1.pnt.stale: no old region file to check it against");
+    }
+  }
+  // An older stale file is never overwritten.
+  ASSERT_TRUE(WritePaintFile(pnt_, std::vector<int32_t>{0, 0, 7, 7}).ok());
+  std::filesystem::remove(rgn_);
+  Result<RegionReplacement> again =
+      ReplaceRegionsKeepingPaint(rgn_, pnt_, fresh_, RegionWriter::Analyzer);
+  ASSERT_TRUE(again.ok()) << again.message();
+  EXPECT_NE(again->asidePath, pnt_ + ".stale");
+  EXPECT_EQ(ReadBytes(pnt_ + ".stale"), oldPaint);
+  EXPECT_EQ(ReadBytes(again->asidePath), EncodePaintFile(std::vector<int32_t>{0, 0, 7, 7}));
+}
+
+// Kept on request when the region count is the new one; set aside all the same when it is not.
+TEST_F(ReplaceRegions, UncheckedPaintIsKeptOnRequestOnlyWithTheNewRegionCount) {
   const auto oldPaint = ReadBytes(pnt_);
   std::filesystem::remove(rgn_);
-  Result<RegionReplacement> replaced =
-      ReplaceRegionsKeepingPaint(rgn_, pnt_, fresh_, RegionWriter::Analyzer);
-  ASSERT_TRUE(replaced.ok());
-  EXPECT_EQ(std::tuple(replaced->paint, ReadBytes(rgn_), ReadBytes(pnt_)),
-            std::tuple(PaintKept::Untouched, EncodeRegionFile(fresh_), oldPaint));
-  EXPECT_EQ(PaintKeptText(*replaced), "paint left as it was: no old region file to carry it from");
+  Result<RegionReplacement> kept =
+      ReplaceRegionsKeepingPaint(rgn_, pnt_, fresh_, RegionWriter::Analyzer, UncheckedPaint::Keep);
+  ASSERT_TRUE(kept.ok()) << kept.message();
+  EXPECT_EQ(std::tuple(kept->paint, ReadBytes(rgn_), ReadBytes(pnt_),
+                       std::filesystem::exists(pnt_ + ".stale")),
+            std::tuple(PaintKept::KeptUnchecked, EncodeRegionFile(fresh_), oldPaint, false));
+  EXPECT_EQ(PaintKeptText(*kept), "paint kept unchecked: no old region file to check it against");
+
+  std::filesystem::remove(rgn_);
+  const RegionData more = Regions({"111111", "123341", "123341", "111111"});
+  Result<RegionReplacement> aside =
+      ReplaceRegionsKeepingPaint(rgn_, pnt_, more, RegionWriter::Analyzer, UncheckedPaint::Keep);
+  ASSERT_TRUE(aside.ok()) << aside.message();
+  EXPECT_EQ(std::tuple(aside->paint, std::filesystem::exists(pnt_), ReadBytes(pnt_ + ".stale")),
+            std::tuple(PaintKept::Unchecked, false, oldPaint));
 }
 
 TEST_F(ReplaceRegions, APaintFileThatCannotBeWrittenLeavesBothFilesAsTheyWere) {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
@@ -18,10 +19,12 @@
 #include "scanner/app/scanner_dialogs.h"
 #include "scanner/app/scanner_view.h"
 #include "twain/sane_device.h"
+#include "ui/document_watcher.h"
 #include "ui/peg_buttons.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompt.h"
 #include "ui/recent_files.h"
+#include "ui/save_path_picker.h"
 #include "ui/settings.h"
 
 namespace quenda::scanner {
@@ -84,6 +87,29 @@ CScannerFrame::CScannerFrame(Prompt* prompt, Settings* settings, twain::ScanDevi
   BuildActions();
   BuildMenus();
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) { OpenFile(path); });
+  watcher_ = new DocumentWatcher(this);
+  connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
+    // The scanner's own scans are no other program's change.
+    QStringList theirs;
+    for (const QString& path : changed) {
+      if (doc_->ChangedOnDisk(path.toStdString()))
+        theirs << path;
+      else
+        watcher_->Remember(path.toStdString());
+    }
+    // Every scan is written as it arrives: nothing here is lost by reading the frame again.
+    if (watcher_->MayReload(*prompt_, "Quenda Scanner", theirs, doc_->heldFiles(), false))
+      doc_->ReloadFromDisk();
+  });
+  doc_->SetSavePathPicker([this, pick = SystemSavePathPicker()](
+                              std::string_view title, std::string_view filter,
+                              const std::string& start) -> std::optional<std::string> {
+    const QString path = QString::fromStdString(start);
+    const std::optional<QString> picked =
+        pick(this, {Q(title), Q(filter), QFileInfo(path).suffix(), path});
+    if (!picked) return std::nullopt;
+    return picked->toStdString();
+  });
   doc_->AddListener(this);
   session_->StartUp();
   UpdateActions();
@@ -293,6 +319,11 @@ void CScannerFrame::UpdateTitle() {
 
 void CScannerFrame::OnUpdate(const ScannerUpdate& update) {
   if (update.hint == ScannerHint::Selection) return;
+  // Another frame on show, or one scanned: the watch follows it.
+  if (std::vector<std::string> held = doc_->heldFiles(); held != watched_) {
+    watcher_->WatchOnly(held);
+    watched_ = std::move(held);
+  }
   UpdateActions();
   UpdateToolPanel();
   UpdateTitle();

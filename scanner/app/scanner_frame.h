@@ -11,6 +11,7 @@ class QLabel;
 class QDockWidget;
 
 namespace quenda {
+class DocumentWatcher;
 class Settings;
 class RecentFiles;
 class ProgressWindow;
@@ -43,6 +44,8 @@ class CScannerFrame final : public QMainWindow, public DocumentListener<ScannerU
   void NewSequence();
   bool OpenFile(const QString& path);
   void OnUpdate(const ScannerUpdate& update) override;
+  // Watches the frame on show and offers to read it again when another program changes it.
+  DocumentWatcher& watcher() { return *watcher_; }
 
  private:
   struct Command;
@@ -65,6 +68,8 @@ class CScannerFrame final : public QMainWindow, public DocumentListener<ScannerU
   std::unique_ptr<QtScannerDialogs> dialogs_;
   std::unique_ptr<twain::ScanDeviceManager> ownDevices_;
   std::unique_ptr<CScannerDoc> doc_;
+  DocumentWatcher* watcher_ = nullptr;
+  std::vector<std::string> watched_;
   std::unique_ptr<ScannerSession> session_;
   ProgressWindow* progress_ = nullptr;
   RecentFiles* recent_ = nullptr;

@@ -129,6 +129,8 @@ bool CScannerDoc::LoadFrame(int index) {
   frame_ = std::move(loaded->scan);
   currentFrame_ = index;
   frameLoaded_ = true;
+  onDisk_.Clear();
+  onDisk_.Remember(path);
   if (!scanModeActive_) picture_ = frame_;
   UpdateAllViews({ScannerHint::Everything});
   return true;
@@ -291,13 +293,19 @@ void CScannerDoc::OnImageArrived(twain::DeviceBitmap bitmap, int transferX, int 
         Show("Problem in scanner");
         return;
       }
-      Status written = WriteDrawingScan(framePath_, *processed, ScanWriter::Scanner);
+      const std::optional<std::string> target = ScanTarget();
+      if (!target) return;  // the scan run ends; the other program's file stays
+      Status written = WriteDrawingScan(*target, *processed, ScanWriter::Scanner);
       ListSequence();
       if (!written) {
         Show(written.message());
         UpdateAllViews({ScannerHint::Everything});
         return;
       }
+      // Saved elsewhere, the scan is no frame of the sequence, and the run ends with it.
+      if (*target != framePath_) return;
+      onDisk_.Clear();
+      onDisk_.Remember(framePath_);
       frame_ = std::move(*processed);
       currentFrame_ = FindFrame(sequence_.frames, scanTag_).value_or(-1);
       frameLoaded_ = currentFrame_ >= 0;

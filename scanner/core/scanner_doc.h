@@ -13,6 +13,7 @@
 
 #include "common/document.h"
 #include "common/drawing_scan.h"
+#include "common/file_identity.h"
 #include "common/frame_sequence.h"
 #include "common/progress.h"
 #include "common/prompt.h"
@@ -116,6 +117,17 @@ class CScannerDoc final : public Document<ScannerUpdate> {
   // Notification of the session: an image arrived.
   void OnImageArrived(twain::DeviceBitmap bitmap, int transferX, int transferY);
 
+  // The frame on show, as read or written here, which another program may change meanwhile:
+  // the window watches it and offers to read it again.
+  std::vector<std::string> heldFiles() const { return onDisk_.paths(); }
+  bool ChangedOnDisk(const std::string& path) const { return onDisk_.ChangedOnDisk(path); }
+  void ReloadFromDisk();
+  // Where Save As… puts a scan whose frame another program wrote while it ran; without one,
+  // Save As… is Cancel.
+  using SavePathPicker = std::function<std::optional<std::string>(
+      std::string_view title, std::string_view filter, const std::string& start)>;
+  void SetSavePathPicker(SavePathPicker picker) { pickSavePath_ = std::move(picker); }
+
   const DrawingSequence& sequence() const { return sequence_; }
   int currentFrame() const { return currentFrame_; }
   bool frameLoaded() const { return frameLoaded_; }
@@ -137,7 +149,14 @@ class CScannerDoc final : public Document<ScannerUpdate> {
   void Save(const Status& saved);
   void ClearPicture();
 
+  // The file a scanned frame goes to: its own path, unless another program wrote a file there
+  // since the number was chosen; then the user's answer (Save As… a path of theirs), or
+  // nothing for Cancel.
+  std::optional<std::string> ScanTarget();
+
   Prompt& prompt_;
+  DocumentFiles onDisk_;
+  SavePathPicker pickSavePath_;
   ScannerDialogs& dialogs_;
   ScannerProfile& profile_;
   twain::TwainSession* session_ = nullptr;

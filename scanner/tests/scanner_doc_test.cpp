@@ -8,6 +8,7 @@
 #include "scanner/core/scanner_doc.h"
 #include "testing/test_support.h"
 #include "twain/memory_device.h"
+#include "ui/tests/second_process.h"
 
 namespace quenda::scanner {
 namespace {
@@ -166,6 +167,81 @@ TEST_F(ScannerDocTest, SettingsDefaultWhenMissingAndRefusedSavesAreReported) {
   ASSERT_TRUE(doc.SetCalibration({10, 20}));
   CScannerDoc reopened(prompt, dialogs, profile);
   EXPECT_EQ(reopened.calibration().contrast, 20);
+}
+
+// While the scan of walk1 runs, the real tool writes a drawing of its own as walk1.qds: the scan
+// is never written over it unasked, and each answer leaves what it says.
+TEST_F(ScannerDocTest, AFrameAnotherProgramWroteDuringTheScanIsNotWrittenOverUnasked) {
+  struct Case {
+    const char* name;
+    std::optional<int> answer;
+    bool picker;
+    bool ours;          // walk1.qds holds the scan afterwards
+    const char* saved;  // where else the scan went
+  };
+  const Case cases[] = {
+      {"Cancel", 2, true, false, nullptr},
+      {"no answer (no one to ask)", std::nullopt, true, false, nullptr},
+      {"Save As… without a picker (headless) is Cancel", 1, false, false, nullptr},
+      {"Save As…", 1, true, false, "walk1-mine.qds"},
+      {"Overwrite", 0, true, true, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::quenda::testing::TempDir folder;
+    CScannerDoc fresh{prompt, dialogs, profile};
+    ScannerSession own{manager, prompt, fresh};
+    fresh.AttachSession(&own);
+    fresh.SetSavePathPicker(
+        c.picker ? CScannerDoc::SavePathPicker(
+                       [&](std::string_view, std::string_view, const std::string&) {
+                         return std::optional<std::string>(folder.File("walk1-mine"));
+                       })
+                 : CScannerDoc::SavePathPicker());
+    ASSERT_TRUE(fresh.NewSequence(folder.path(), "walk", kPegBottom, 100));
+    bool written = false;
+    scanner.onRead = [&] {
+      if (std::exchange(written, true)) return;
+      ASSERT_EQ(::quenda::testing::RunSecondProcess({QUENDA_TOOL, "sample", folder.path(), "--name",
+                                                     "walk", "--frames", "1", "--size", "40x30"}),
+                0);
+    };
+    prompt.Clear();
+    prompt.QueueChoice(c.answer);
+    if (c.ours) prompt.QueueChoice(1);  // "Yes. Stop scan"
+    EXPECT_EQ(fresh.ScanSelection(), c.ours ? 1 : 0);
+    scanner.onRead = nullptr;
+    ASSERT_TRUE(written);
+    ASSERT_FALSE(prompt.Texts().empty());
+    EXPECT_EQ(prompt.Texts()[0],
+              "Quenda Scanner\nwalk1.qds was changed on disk by another program since it was "
+              "read here. Saving replaces those changes with this window's.\n[Overwrite] [Save "
+              "As…] [Cancel]");
+    auto onDisk = ReadDrawingScan(folder.File("walk1.qds"), ScanReader::Scanner);
+    ASSERT_TRUE(onDisk.ok()) << onDisk.message();
+    EXPECT_EQ(onDisk->scan.picture.width() != 40, c.ours);
+    if (c.saved) {
+      auto saved = ReadDrawingScan(folder.File(c.saved), ScanReader::Scanner);
+      ASSERT_TRUE(saved.ok()) << saved.message();
+      EXPECT_NE(saved->scan.picture.width(), 40);
+    }
+  }
+}
+
+TEST_F(ScannerDocTest, AFrameChangedOnDiskIsReadAgainOnReload) {
+  WriteFrame("walk1.qds");
+  WriteFrame("walk2.qds");
+  ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk2.qds")));
+  EXPECT_EQ(doc.heldFiles(), std::vector<std::string>{dir.File("walk2.qds")});
+  EXPECT_FALSE(doc.ChangedOnDisk(dir.File("walk2.qds")));
+  // Another program adds a frame before it and redraws it wider.
+  WriteFrame("walk0.qds");
+  const DrawingScan wider{100, kPegBottom, 0, 0, Raster(5, 2, 1, 90)};
+  ASSERT_TRUE(WriteDrawingScan(dir.File("walk2.qds"), wider, ScanWriter::Scanner).ok());
+  EXPECT_TRUE(doc.ChangedOnDisk(dir.File("walk2.qds")));
+  doc.ReloadFromDisk();
+  EXPECT_EQ(std::tuple(doc.currentFrame(), doc.frame().picture.width()), std::tuple(2, 5));
+  EXPECT_FALSE(doc.ChangedOnDisk(dir.File("walk2.qds")));
 }
 
 TEST(NewSequenceForm, StartChecksInOrder) {

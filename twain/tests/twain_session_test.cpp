@@ -234,6 +234,24 @@ TEST_F(AnalyzerScanTest, WritesEachImageTurnedAndNumberedFromOne) {
   EXPECT_THAT(prompt.Texts(), ::testing::Contains(::testing::HasSubstr("Sources:")));
 }
 
+TEST_F(AnalyzerScanTest, ADrawingWrittenUnderTheNextNumberMeanwhileIsNeverWrittenOver) {
+  prompt.QueueChoice(0);
+  ASSERT_TRUE(mode.Enter(dir.path(), "pan", kPegLeft, wholeBed));
+  ASSERT_TRUE(mode.ScanOne());
+  // Another program's drawings under the numbers that come next, one of them in capitals.
+  const DrawingScan theirs{100, kPegBottom, 0, 0, Raster(3, 2, 1, 200)};
+  ASSERT_TRUE(WriteDrawingScan(dir.File("pan2.qds"), theirs, ScanWriter::Scanner).ok());
+  ASSERT_TRUE(WriteDrawingScan(dir.File("PAN3.QDS"), theirs, ScanWriter::Scanner).ok());
+  const std::vector<uint8_t> before = ::quenda::testing::ReadBytes(dir.File("pan2.qds"));
+  ASSERT_TRUE(mode.ScanOne());
+  mode.Leave();
+  EXPECT_EQ(mode.lastWritten(), dir.File("pan4.qds"));
+  EXPECT_EQ(mode.counter(), 5);
+  EXPECT_EQ(::quenda::testing::ReadBytes(dir.File("pan2.qds")), before);
+  EXPECT_THAT(::quenda::testing::ListDirectory(dir.path()),
+              ElementsAre("PAN3.QDS", "pan1.qds", "pan2.qds", "pan4.qds"));
+}
+
 TEST_F(AnalyzerScanTest, ScansTheChosenAreaAtTheChosenResolutionAndMode) {
   // Colour, for once: the drawing is still the mean of the three.
   scanner.picture = [](int x, int, int channel) { return uint8_t(channel == 0 ? 90 : x); };

@@ -31,8 +31,10 @@
 #include "ui/peg_buttons.h"
 #include "ui/settings.h"
 #include "ui/settings_profile.h"
+#include "ui/tests/crashing_run.h"
 #include "ui/tests/modal_helper.h"
 #include "ui/tests/screenshot.h"
+#include "ui/tests/second_process.h"
 
 namespace quenda::scanner {
 namespace {
@@ -275,6 +277,32 @@ TEST(ScannerWindow, ImportsANumberedBitmapSeriesAndCalibratesThroughTheirDialogs
   EXPECT_EQ(std::tuple(kept("Contrast"), kept("Brightness")),
             std::tuple(QStringLiteral("100"), QStringLiteral("-20")));
   EXPECT_TRUE(w.frame->document().calibrationImage().empty());
+}
+
+// The real tool draws the frame on show again in a process of its own: the window offers to
+// read it again, and Keep This Version leaves the picture as it was.
+TEST(ScannerWindow, AFrameRedrawnByAnotherProgramIsOfferedToReadAgain) {
+  ScannerWindow w;
+  auto sample = [&](const char* size, bool force) {
+    std::vector<std::string> words{QUENDA_TOOL, "sample", w.dir.path(), "--name", "walk",
+                                   "--frames",  "2",      "--size",     size};
+    if (force) words.emplace_back("--force");
+    return RunSecondProcess(words);
+  };
+  ASSERT_EQ(sample("40x30", false), 0);
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(w.dir.File("walk2.qds"))));
+  const std::string question =
+      "Quenda Scanner\nwalk2.qds was changed on disk by another program. Reload it?\n[Reload] "
+      "[Keep This Version]";
+  for (const auto& [size, button, width] : {std::tuple("60x30", 1, 40), {"70x30", 0, 70}}) {
+    w.prompt.Clear();
+    w.prompt.QueueChoice(button);
+    ASSERT_EQ(sample(size, true), 0);
+    ASSERT_TRUE(WaitWithEvents([&] { return !w.prompt.Texts().empty(); }, 20000))
+        << "the window did not notice";
+    EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{question});
+    EXPECT_EQ(w.frame->document().frame().picture.width(), width);
+  }
 }
 
 }  // namespace

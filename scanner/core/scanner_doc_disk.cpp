@@ -1,0 +1,33 @@
+// A scan's frame, and the frame on show, that another program writes while the scanner runs:
+// a scan is never written over such a file unasked, and the frame on show is read again on
+// request.
+
+#include "common/changed_file_questions.h"
+#include "common/path.h"
+#include "scanner/core/scanner_doc.h"
+
+namespace quenda::scanner {
+
+std::optional<std::string> CScannerDoc::ScanTarget() {
+  // The number was free when chosen (or past the last frame): a file there now is another
+  // program's.
+  if (!FrameExists(framePath_)) return framePath_;
+  const ChangedFileAnswer answer =
+      AskBeforeOverwriting(prompt_, "Quenda Scanner", {FileNameOf(framePath_)});
+  if (answer == ChangedFileAnswer::Overwrite) return framePath_;
+  if (answer == ChangedFileAnswer::Cancel || !pickSavePath_) return std::nullopt;
+  std::optional<std::string> picked =
+      pickSavePath_("Save Scan As", "Quenda Drawing Scan Files (*.qds)", framePath_);
+  if (picked && !picked->ends_with(".qds")) *picked += ".qds";
+  return picked;
+}
+
+void CScannerDoc::ReloadFromDisk() {
+  if (!frameLoaded_ || currentFrame_ < 0 || currentFrame_ >= sequence_.frameCount) return;
+  // The other program may have added or removed frames: the one on show is found by its tag.
+  const FrameTag shown = sequence_.frames[std::size_t(currentFrame_)];
+  ListSequence();
+  if (std::optional<int> index = FindFrame(sequence_.frames, shown)) LoadFrame(*index);
+}
+
+}  // namespace quenda::scanner
