@@ -2,7 +2,8 @@
 // ground truth.
 //
 //   bench_autopaint [--figures K,K..] [--paces P,P..] [--dpi D,D..] [--lines PICKUP,GROWTH]
-//                   [--close-gaps N] [--confidence C] [--pictures DIR] [--runs N]
+//                   [--close-gaps N] [--confidence C] [--margin M] [--pictures DIR]
+//                   [--runs N]
 //
 // Defaults: every figure kind (samples/figure_kinds), paces 0.5,1,2,3 of each figure's natural
 // motion, 150 dpi (A4); --dpi 150,300 adds A4 at 300 dpi. For every figure, pace and dpi, 12
@@ -13,18 +14,20 @@
 //   in-between  drawings 1 and 12 painted from the truth, 2..11 from both keys at once, as
 //               Auto Paint Range's Both Keys does: a chain forward from 1 and one backward
 //               from 12, each region taking the colour both give or the surer chain's.
-// --confidence C: by shapes, matches less sure than C stay unfilled (default the painter's).
-// Each way by the vote, by shapes as the painter runs it (Paint Specks on, and the drawing
-// beyond the source to look further into), and by shapes without Paint Specks, so that what the
-// matcher itself leaves unfilled shows; a third table gives shapes (Paint Specks on) on the same
-// drawings analyzed at Close Gaps 0, unless N is 0 already. Over the figure's regions (true part
-// not the paper, line pixels not counted): the share of area painted with the true colour, wrongly,
-// and left unfilled; apart, the paper's pixels given a figure colour; and the worst single
-// drawing's wrong share. The last lines time auto paint of one A4 300 dpi drawing (--runs 0: none).
-// With --pictures, each row's worst drawing by shapes (Paint Specks on) and its last drawing are
-// written to DIR as Targa pictures of their outcome at 75 dpi, the worst outcome of each block
-// kept: red painted wrongly, magenta paper given a figure colour, yellow left unfilled, green
-// painted right.
+// --confidence C: by shapes, matches less sure than C stay unfilled (default the painter's);
+// --margin M: how much surer one key's chain must be to win where the two differ (default the
+// painter's).
+// Each way by the vote, by shapes as the painter runs it (Paint Specks on, and the painted
+// drawings beyond the source to look further into), and by shapes without Paint Specks, so
+// that what the matcher itself leaves unfilled shows; a third table gives shapes (Paint Specks on)
+// on the same drawings analyzed at Close Gaps 0, unless N is 0 already. Over the figure's regions
+// (true part not the paper, line pixels not counted): the share of area painted with the true
+// colour, wrongly, and left unfilled; apart, the paper's pixels given a figure colour; and the
+// worst single drawing's wrong share. The last lines time auto paint of one A4 300 dpi drawing
+// (--runs 0: none). With --pictures, each row's worst drawing by shapes (Paint Specks on) and its
+// last drawing are written to DIR as Targa pictures of their outcome at 75 dpi, the worst outcome
+// of each block kept: red painted wrongly, magenta paper given a figure colour, yellow left
+// unfilled, green painted right.
 
 #include <unistd.h>
 
@@ -39,6 +42,7 @@
 #include <vector>
 
 #include "analyzer/core/gap_closing.h"
+#include "autopaint/both_keys.h"
 #include "bench/autopaint_drawing.h"
 #include "bench/autopaint_tables.h"
 #include "common/color_set.h"
@@ -70,6 +74,7 @@ struct BenchOptions {
   std::string pictures;   // where outcome pictures go, empty for none
   int runs = 5;
   int confidence = kDefaultConfidence;
+  int margin = kBothKeysMargin;
 };
 
 // One step of a way of working: paint `target` from `source`; the painted drawings beyond the
@@ -132,7 +137,7 @@ std::vector<std::vector<int32_t>> Paint(std::vector<Drawing>& drawings,
 // The colours every drawing ends with when the in-betweens are painted from both keys, the
 // first and last drawings, painted from the truth.
 std::vector<std::vector<int32_t>> PaintFromKeys(std::vector<Drawing>& drawings,
-                                                const AutoPaintOptions& mode) {
+                                                const AutoPaintOptions& mode, int margin) {
   std::vector<std::vector<int32_t>> colors, held;
   for (Drawing& d : drawings) {
     colors.emplace_back(d.trueColor.begin(), d.trueColor.end());
@@ -146,7 +151,7 @@ std::vector<std::vector<int32_t>> PaintFromKeys(std::vector<Drawing>& drawings,
     frame.regionColor = k == 0 || k == last ? colors[std::size_t(k)] : held[std::size_t(k)];
     return &frame;
   };
-  const auto painted = PaintFromBothKeys(frames, 1, last - 1, mode);
+  const auto painted = PaintFromBothKeys(frames, 1, last - 1, mode, {}, margin);
   for (int k = 0; k <= last; ++k) drawings[std::size_t(k)].frame.regionColor = held[std::size_t(k)];
   for (int k = 1; k < last && !painted.empty(); ++k) {
     colors[std::size_t(k)] = painted[std::size_t(k - 1)];
@@ -208,7 +213,8 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
        {std::pair{"chain", ChainSteps()}, std::pair{"in-betw", InBetweenSteps()}}) {
     const bool fromKeys = steps.front().source < 0;
     auto paint = [&](const AutoPaintOptions& mode) {
-      return fromKeys ? PaintFromKeys(drawings, mode) : Paint(drawings, steps, mode);
+      return fromKeys ? PaintFromKeys(drawings, mode, options.margin)
+                      : Paint(drawings, steps, mode);
     };
     Row row;
     row.label = std::string(samples::FigureKindName(kind)) + " " + pacing + " " + way;
@@ -222,7 +228,8 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
       row.atZero = true;
       row.openAtZero = OpenShare(atZero, steps);
       row.shapesAtZero = Judge(
-          atZero, steps, fromKeys ? PaintFromKeys(atZero, shapes) : Paint(atZero, steps, shapes));
+          atZero, steps,
+          fromKeys ? PaintFromKeys(atZero, shapes, options.margin) : Paint(atZero, steps, shapes));
     }
     if (!options.pictures.empty()) {
       std::string name = options.pictures + "/" + row.label;
@@ -316,6 +323,10 @@ int main(int argc, char** argv) {
       options.confidence = std::atoi(value);
       if (options.confidence < 0 || options.confidence > kMaxConfidence)
         return Refuse("--confidence takes a number from 0 to 100");
+    } else if (name == "--margin") {
+      options.margin = std::atoi(value);
+      if (options.margin < 0 || options.margin > kMaxConfidence)
+        return Refuse("--margin takes a number from 0 to 100");
     } else if (name == "--pictures") {
       options.pictures = value;
     } else if (name == "--close-gaps") {

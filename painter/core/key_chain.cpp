@@ -49,7 +49,8 @@ bool PaintChain(const ChainFrames& frames, int first, int last, const AutoPaintO
 
 std::vector<std::vector<int32_t>> PaintFromBothKeys(const ChainFrames& frames, int first, int last,
                                                     const AutoPaintOptions& options,
-                                                    const std::function<bool(int index)>& stop) {
+                                                    const std::function<bool(int index)>& stop,
+                                                    int margin) {
   ChainColours forward, backward;
   if (!PaintChain(frames, first, last, options, forward, stop) ||
       !PaintChain(frames, last, first, options, backward, stop))
@@ -60,7 +61,7 @@ std::vector<std::vector<int32_t>> PaintFromBothKeys(const ChainFrames& frames, i
     const std::size_t back = count - 1 - k;
     colours.push_back(CombineKeys({forward.colour[k], forward.confidence[k]},
                                   {backward.colour[back], backward.confidence[back]},
-                                  kUnfilledColor));
+                                  kUnfilledColor, margin));
   }
   return colours;
 }
