@@ -8,7 +8,7 @@ namespace quenda {
 namespace {
 
 // The search looks at no more than this many points of an outline; the last look takes all.
-constexpr std::size_t kSearchPoints = 200;
+constexpr std::size_t kSearchPoints = 96;
 
 // The mean distance of the points (every `stride`-th) to the lines, each cut off at `cap`, so
 // that a part of the outline with no counterpart (a limb in front) does not drag the rest.

@@ -103,7 +103,7 @@ class Matcher {
     std::vector<int> settled(match_.size(), 0);
     std::vector<char> onPaper(match_.size(), 0);
     for (int r : rows_) {
-      const Under under = ByOverlap(r, global);
+      const Under under = ByOverlap(r, global, kFitReach * tolerance_);
       const int overlap = under.region, own = match_[std::size_t(r)];
       onPaper[std::size_t(r)] = overlap == kOnPaper;
       if (overlap > 0 && !KeepsItsPair(r, own, overlap)) {
@@ -118,8 +118,10 @@ class Matcher {
         sure_[std::size_t(r)] = ConfidenceOfCost(pairCost_[std::size_t(r)]);
       }
     }
+    // The many small regions beyond the assignment are only measured where the motions near
+    // them lay them, not fitted: there are too many, and their outlines say little.
     for (int r : rest) {
-      const Under under = ByOverlap(r, global);
+      const Under under = ByOverlap(r, global, 0);
       settled[std::size_t(r)] = std::max(under.region, 0);
       sure_[std::size_t(r)] = under.region > 0 ? ConfidenceOfLanding(under.share, under.landed) : 0;
     }
@@ -225,11 +227,11 @@ class Matcher {
     int region = 0;
     double share = 0, landed = 0;
   };
-  Under Fitted(int r, Vec m, bool offPaper) {
+  Under Fitted(int r, Vec m, bool offPaper, int reach) {
     const int x = int(std::lround(m.x)) - shift_.x, y = int(std::lround(m.y)) - shift_.y;
-    const OutlineFit fit = source_.flags ? FitOutline(overlap_.Rim(r), lines_, x, y,
-                                                      kFitReach * tolerance_, tolerance_)
-                                         : OutlineFit{x, y, 1};
+    const OutlineFit fit = source_.flags
+                               ? FitOutline(overlap_.Rim(r), lines_, x, y, reach, tolerance_)
+                               : OutlineFit{x, y, 1};
     const Landing under = overlap_.Land(r, fit.x, fit.y, offPaper);
     const bool outlined = !overlap_.Rim(r).empty() && source_.flags;
     return {under.region, under.Share(), outlined ? fit.landed : 1};
@@ -242,11 +244,11 @@ class Matcher {
   // motion lays it on that paper almost entirely (it is new, or its counterpart's outline
   // opened onto the paper); 0 when nothing covers enough of it. With the share of r the region
   // covers and the share of r's outline landing on the source's lines.
-  Under ByOverlap(int r, Vec global) {
+  Under ByOverlap(int r, Vec global, int reach) {
     std::vector<Vec> motions;
     if (const int own = match_[std::size_t(r)]; own != 0 && AlikeInArea(tables_, r, own)) {
       if (LookAlike(tables_, r, own)) {
-        const Under under = Fitted(r, PairMotion(r, own), false);
+        const Under under = Fitted(r, PairMotion(r, own), false, reach);
         if (under.share >= kOverlapShare && under.region > kBackgroundRegion) return under;
       }
       motions.push_back(PairMotion(r, own));
@@ -270,7 +272,7 @@ class Matcher {
     Under best;
     double bestAgreement = -1;
     for (std::size_t k = 0; k < motions.size(); ++k) {
-      const Under under = Fitted(r, motions[k], true);
+      const Under under = Fitted(r, motions[k], true, reach);
       if (under.share < kOverlapShare || (k >= borrowed && under.landed < kBorrowedAgreement))
         continue;
       if (under.landed > bestAgreement + kAgreementTie ||
