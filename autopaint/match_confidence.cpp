@@ -1,6 +1,7 @@
 #include "autopaint/match_confidence.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quenda {
 
@@ -15,6 +16,14 @@ double LeaveCostAt(int confidence) {
 
 double ConfidenceOfShare(double share) {
   return std::clamp(kMaxConfidence * share, 0.0, double(kMaxConfidence));
+}
+
+}  // namespace quenda
+
+namespace quenda {
+
+double ConfidenceOfLanding(double share, double landed) {
+  return ConfidenceOfShare(share * (0.5 + 0.5 * std::clamp(landed, 0.0, 1.0)));
 }
 
 }  // namespace quenda

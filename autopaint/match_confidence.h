@@ -24,4 +24,9 @@ double LeaveCostAt(int confidence);
 // of it lying on the one source region (or colour).
 double ConfidenceOfShare(double share);
 
+// The same, weighed by the share of the region's outline that lands on the source's lines
+// there: a region squashed, or new where the source has none like it (one a crossing limb hid),
+// lies inside a source region but its outline lands beside that region's lines.
+double ConfidenceOfLanding(double share, double landed);
+
 }  // namespace quenda

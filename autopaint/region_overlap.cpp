@@ -128,7 +128,10 @@ const RegionOverlap::PixelsOf& RegionOverlap::Pixels(int r) {
         p.runs.push_back({y, x, x});
       else
         p.runs.back().x1 = x;
-      if (flags && OnOutline(i, x, y, w, h)) p.outline.push_back({x, y});
+      if (flags && OnOutline(i, x, y, w, h)) {
+        p.outline.push_back({x, y});
+        AddRim(p, i, x, y);
+      }
     }
   }
   return p;
@@ -140,6 +143,16 @@ bool RegionOverlap::OnOutline(std::size_t i, int x, int y, int w, int h) const {
   const std::size_t row = std::size_t(w);
   return (x > 0 && (f[i - 1] & kFlagRegionLine)) || (x + 1 < w && (f[i + 1] & kFlagRegionLine)) ||
          (y > 0 && (f[i - row] & kFlagRegionLine)) || (y + 1 < h && (f[i + row] & kFlagRegionLine));
+}
+
+void RegionOverlap::AddRim(PixelsOf& p, std::size_t i, int x, int y) const {
+  const uint8_t* f = target_.flags;
+  const int w = target_.width, h = target_.height;
+  const std::size_t row = std::size_t(w);
+  if (x > 0 && (f[i - 1] & kFlagRegionLine)) p.rim.push_back({x - 1, y});
+  if (x + 1 < w && (f[i + 1] & kFlagRegionLine)) p.rim.push_back({x + 1, y});
+  if (y > 0 && (f[i - row] & kFlagRegionLine)) p.rim.push_back({x, y - 1});
+  if (y + 1 < h && (f[i + row] & kFlagRegionLine)) p.rim.push_back({x, y + 1});
 }
 
 }  // namespace quenda

@@ -42,6 +42,9 @@ class RegionOverlap {
   std::pair<double, int> InPiece(int r, const PaintedPieces& pieces, int p);
 
   int64_t PixelCount(int r) { return Pixels(r).count; }
+  // The target's line pixels beside it (one for each of its pixels beside each): what is laid on
+  // the source's lines to fit its motion.
+  const std::vector<std::pair<int, int>>& Rim(int r) { return Pixels(r).rim; }
   // The colour of source region s, unfilled beyond the table; only with colours.
   int32_t ColourOf(int s) const;
 
@@ -53,10 +56,11 @@ class RegionOverlap {
     bool gathered = false;
     int64_t count = 0;
     std::vector<PixelRun> runs;
-    std::vector<std::pair<int, int>> outline;
+    std::vector<std::pair<int, int>> outline, rim;
   };
   const PixelsOf& Pixels(int r);
   bool OnOutline(std::size_t i, int x, int y, int w, int h) const;
+  void AddRim(PixelsOf& p, std::size_t i, int x, int y) const;
   void ClearVotes();
   std::pair<int, int64_t> ByColour();
 

@@ -7,6 +7,7 @@
 #include "autopaint/assignment.h"
 #include "autopaint/line_motion.h"
 #include "autopaint/match_confidence.h"
+#include "autopaint/outline_fit.h"
 #include "autopaint/painted_pieces.h"
 #include "autopaint/pair_costs.h"
 #include "autopaint/region_overlap.h"
@@ -44,6 +45,9 @@ constexpr double kAgreementTie = 0.05;
 // unless it is larger than the piece by more than this factor.
 constexpr double kInsidePiece = 0.8;
 constexpr double kPieceGrowth = 1.2;
+// How far (in outline tolerances) a region's outline may slide from a motion near it to meet
+// the source's lines.
+constexpr int kFitReach = 4;
 
 class Matcher {
  public:
@@ -56,6 +60,8 @@ class Matcher {
         speckSize_(std::max(speckSize, 1)),
         threshold_(confidence),
         leaveCost_(LeaveCostAt(confidence)),
+        tolerance_(OutlineTolerance(target.width, target.height)),
+        lines_(source),
         tables_(target, source, shift),
         overlap_(target, source, tables_.t, tables_.s.size(), sourceColors),
         match_(tables_.t.size(), 0),
@@ -97,21 +103,27 @@ class Matcher {
     std::vector<int> settled(match_.size(), 0);
     std::vector<char> onPaper(match_.size(), 0);
     for (int r : rows_) {
-      const auto [overlap, share] = ByOverlap(r, global);
-      const int own = match_[std::size_t(r)];
+      const Under under = ByOverlap(r, global, kFitReach * tolerance_);
+      const int overlap = under.region, own = match_[std::size_t(r)];
       onPaper[std::size_t(r)] = overlap == kOnPaper;
       if (overlap > 0 && !KeepsItsPair(r, own, overlap)) {
         settled[std::size_t(r)] = overlap;
-        sure_[std::size_t(r)] = ConfidenceOfShare(share);
+        // Where the assignment chose the same, what it weighed counts too.
+        const bool same =
+            overlap == own || (own > 0 && sourceColors_ && ColourOf(own) == ColourOf(overlap));
+        const double paired = same ? ConfidenceOfCost(pairCost_[std::size_t(r)]) : 0;
+        sure_[std::size_t(r)] = std::max(ConfidenceOfLanding(under.share, under.landed), paired);
       } else if (own != 0 && (overlap != kOnPaper || LookAlike(tables_, r, own))) {
         settled[std::size_t(r)] = own;
         sure_[std::size_t(r)] = ConfidenceOfCost(pairCost_[std::size_t(r)]);
       }
     }
+    // The many small regions beyond the assignment are only measured where the motions near
+    // them lay them, not fitted: there are too many, and their outlines say little.
     for (int r : rest) {
-      const auto [overlap, share] = ByOverlap(r, global);
-      settled[std::size_t(r)] = std::max(overlap, 0);
-      sure_[std::size_t(r)] = overlap > 0 ? ConfidenceOfShare(share) : 0;
+      const Under under = ByOverlap(r, global, 0);
+      settled[std::size_t(r)] = std::max(under.region, 0);
+      sure_[std::size_t(r)] = under.region > 0 ? ConfidenceOfLanding(under.share, under.landed) : 0;
     }
     // A region inside a small painted piece that followed its own outline takes its colour.
     if (sourceColors_ && source_.flags) {
@@ -209,25 +221,41 @@ class Matcher {
                          offPaper);
   }
 
-  // The source region that covers most of r when r follows one of the motions near it: its own
-  // pair's, when the two look alike and that pair's motion lays it on a source region; else the
-  // best of its pair's, its neighbourhood's and the whole figure's, but for the paper round the
-  // drawing. kOnPaper when the whole figure's motion lays it on that paper almost entirely (it
-  // is new, or its counterpart's outline opened onto the paper); 0 when nothing covers enough
-  // of it. With the share of r the region covers.
-  std::pair<int, double> ByOverlap(int r, Vec global) {
+  // Where r lands under motion `m` once its outline has been fitted to the source's lines near
+  // it: r's own motion, which a part turning away from its neighbours needs.
+  struct Under {
+    int region = 0;
+    double share = 0, landed = 0;
+  };
+  Under Fitted(int r, Vec m, bool offPaper, int reach) {
+    const int x = int(std::lround(m.x)) - shift_.x, y = int(std::lround(m.y)) - shift_.y;
+    const OutlineFit fit = source_.flags
+                               ? FitOutline(overlap_.Rim(r), lines_, x, y, reach, tolerance_)
+                               : OutlineFit{x, y, 1};
+    const Landing under = overlap_.Land(r, fit.x, fit.y, offPaper);
+    const bool outlined = !overlap_.Rim(r).empty() && source_.flags;
+    return {under.region, under.Share(), outlined ? fit.landed : 1};
+  }
+
+  // The source region that covers most of r when r follows one of the motions near it, each
+  // fitted to the source's lines: its own pair's, when the two look alike and that pair's
+  // motion lays it on a source region; else the best of its pair's, its neighbourhood's and the
+  // whole figure's, but for the paper round the drawing. kOnPaper when the whole figure's
+  // motion lays it on that paper almost entirely (it is new, or its counterpart's outline
+  // opened onto the paper); 0 when nothing covers enough of it. With the share of r the region
+  // covers and the share of r's outline landing on the source's lines.
+  Under ByOverlap(int r, Vec global, int reach) {
     std::vector<Vec> motions;
     if (const int own = match_[std::size_t(r)]; own != 0 && AlikeInArea(tables_, r, own)) {
       if (LookAlike(tables_, r, own)) {
-        const Landing under = LandAt(r, PairMotion(r, own), false);
-        if (under.Share() >= kOverlapShare && under.region > kBackgroundRegion)
-          return {under.region, under.Share()};
+        const Under under = Fitted(r, PairMotion(r, own), false, reach);
+        if (under.share >= kOverlapShare && under.region > kBackgroundRegion) return under;
       }
       motions.push_back(PairMotion(r, own));
     }
     if (const Landing under = LandAt(r, global, false);
         under.region == kBackgroundRegion && under.Share() >= kPaperShare)
-      return {kOnPaper, 0};
+      return {kOnPaper, 0, 0};
     motions.push_back(motion_[std::size_t(r)]);
     motions.push_back(global);
     const std::size_t borrowed = motions.size();
@@ -241,21 +269,17 @@ class Matcher {
     // Of the motions that lay r mostly on one source region, the one that lays its outline best
     // on the source's lines: a hand passing over the body overlaps the body as well as it
     // overlaps the hand, but only the hand's lines lie where its own do.
-    int best = 0;
-    double bestShare = 0, bestAgreement = -1;
+    Under best;
+    double bestAgreement = -1;
     for (std::size_t k = 0; k < motions.size(); ++k) {
-      const Landing under = LandAt(r, motions[k], true);
-      const double share = under.Share();
-      const double agreement =
-          under.outlineTotal > 0 ? double(under.outlineOnLine) / double(under.outlineTotal) : 0;
-      const bool outlined = under.outlineTotal > 0 && source_.flags;  // else the lines say nothing
-      if (share < kOverlapShare || (k >= borrowed && outlined && agreement < kBorrowedAgreement))
+      const Under under = Fitted(r, motions[k], true, reach);
+      if (under.share < kOverlapShare || (k >= borrowed && under.landed < kBorrowedAgreement))
         continue;
-      if (agreement > bestAgreement + kAgreementTie ||
-          (agreement > bestAgreement - kAgreementTie && share > bestShare))
-        best = under.region, bestShare = share, bestAgreement = agreement;
+      if (under.landed > bestAgreement + kAgreementTie ||
+          (under.landed > bestAgreement - kAgreementTie && under.share > best.share))
+        best = under, bestAgreement = under.landed;
     }
-    return best < int(tables_.s.size()) ? std::pair{best, bestShare} : std::pair{0, 0.0};
+    return best.region < int(tables_.s.size()) ? best : Under{};
   }
 
   // What a region left without a colour (`now` 0, or a source region whose colour is not known
@@ -324,8 +348,10 @@ class Matcher {
   const std::vector<int32_t>* sourceColors_;
   PegOffset shift_;
   int speckSize_;
-  double threshold_;  // the confidence below which a region stays unfilled
-  double leaveCost_;  // a pair dearer than this is less sure than asked
+  double threshold_;    // the confidence below which a region stays unfilled
+  double leaveCost_;    // a pair dearer than this is less sure than asked
+  int tolerance_;       // how near a source line an outline lands (autopaint/outline_fit.h)
+  LineDistance lines_;  // the source's
   ShapeTables tables_;
   RegionOverlap overlap_;
   std::vector<int> match_;

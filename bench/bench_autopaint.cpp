@@ -2,7 +2,8 @@
 // ground truth.
 //
 //   bench_autopaint [--figures K,K..] [--paces P,P..] [--dpi D,D..] [--lines PICKUP,GROWTH]
-//                   [--close-gaps N] [--confidence C] [--pictures DIR] [--runs N]
+//                   [--close-gaps N] [--confidence C] [--margin M] [--pictures DIR]
+//                   [--runs N]
 //
 // Defaults: every figure kind (samples/figure_kinds), paces 0.5,1,2,3 of each figure's natural
 // motion, 150 dpi (A4); --dpi 150,300 adds A4 at 300 dpi. For every figure, pace and dpi, 12
@@ -13,18 +14,20 @@
 //   in-between  drawings 1 and 12 painted from the truth, 2..11 from both keys at once, as
 //               Auto Paint Range's Both Keys does: a chain forward from 1 and one backward
 //               from 12, each region taking the colour both give or the surer chain's.
-// --confidence C: by shapes, matches less sure than C stay unfilled (default the painter's).
-// Each way by the vote, by shapes as the painter runs it (Paint Specks on, and the drawing
-// beyond the source to look further into), and by shapes without Paint Specks, so that what the
-// matcher itself leaves unfilled shows; a third table gives shapes (Paint Specks on) on the same
-// drawings analyzed at Close Gaps 0, unless N is 0 already. Over the figure's regions (true part
-// not the paper, line pixels not counted): the share of area painted with the true colour, wrongly,
-// and left unfilled; apart, the paper's pixels given a figure colour; and the worst single
-// drawing's wrong share. The last lines time auto paint of one A4 300 dpi drawing (--runs 0: none).
-// With --pictures, each row's worst drawing by shapes (Paint Specks on) and its last drawing are
-// written to DIR as Targa pictures of their outcome at 75 dpi, the worst outcome of each block
-// kept: red painted wrongly, magenta paper given a figure colour, yellow left unfilled, green
-// painted right.
+// --confidence C: by shapes, matches less sure than C stay unfilled (default the painter's);
+// --margin M: how much surer one key's chain must be to win where the two differ (default the
+// painter's).
+// Each way by the vote, by shapes as the painter runs it (Paint Specks on, and the painted
+// drawings beyond the source to look further into), and by shapes without Paint Specks, so
+// that what the matcher itself leaves unfilled shows; a third table gives shapes (Paint Specks on)
+// on the same drawings analyzed at Close Gaps 0, unless N is 0 already. Over the figure's regions
+// (true part not the paper, line pixels not counted): the share of area painted with the true
+// colour, wrongly, and left unfilled; apart, the paper's pixels given a figure colour; and the
+// worst single drawing's wrong share. The last lines time auto paint of one A4 300 dpi drawing
+// (--runs 0: none). With --pictures, each row's worst drawing by shapes (Paint Specks on) and its
+// last drawing are written to DIR as Targa pictures of their outcome at 75 dpi, the worst outcome
+// of each block kept: red painted wrongly, magenta paper given a figure colour, yellow left
+// unfilled, green painted right.
 
 #include <unistd.h>
 
@@ -39,7 +42,9 @@
 #include <vector>
 
 #include "analyzer/core/gap_closing.h"
+#include "autopaint/both_keys.h"
 #include "bench/autopaint_drawing.h"
+#include "bench/autopaint_tables.h"
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
 #include "painter/core/key_chain.h"
@@ -69,23 +74,25 @@ struct BenchOptions {
   std::string pictures;   // where outcome pictures go, empty for none
   int runs = 5;
   int confidence = kDefaultConfidence;
+  int margin = kBothKeysMargin;
 };
 
-// One step of a way of working: paint `target` from `source`, `beyond` (or -1) further on.
+// One step of a way of working: paint `target` from `source`; the painted drawings beyond the
+// source are asked in turn for what it left unfilled, as the painter's chain does.
 struct Step {
-  int target, source, beyond;
+  int target, source;
 };
 
 std::vector<Step> ChainSteps() {
   std::vector<Step> steps;
-  for (int k = 1; k < kDrawings; ++k) steps.push_back({k, k - 1, k >= 2 ? k - 2 : -1});
+  for (int k = 1; k < kDrawings; ++k) steps.push_back({k, k - 1});
   return steps;
 }
 
-// The in-betweens, painted from both keys (source and beyond unused).
+// The in-betweens, painted from both keys (source unused).
 std::vector<Step> InBetweenSteps() {
   std::vector<Step> steps;
-  for (int k = 1; k < kDrawings - 1; ++k) steps.push_back({k, -1, -1});
+  for (int k = 1; k < kDrawings - 1; ++k) steps.push_back({k, -1});
   return steps;
 }
 
@@ -108,13 +115,21 @@ std::vector<std::vector<int32_t>> Paint(std::vector<Drawing>& drawings,
   for (const Step& s : steps) {
     // The drawings hold these colours only while they are painted, so that one analysis
     // serves every mode.
-    const std::vector<int> used = {s.target, s.source, s.beyond};
+    const int away = s.source < s.target ? -1 : 1;
+    std::vector<int> used = {s.target};
+    for (int k = s.source, depth = -1; k >= 0 && k < kDrawings && depth < kChainMemory;
+         k += away, ++depth)
+      used.push_back(k);
     for (int k : used)
-      if (k >= 0) std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
+      std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
     AutoPaintFrom(drawings[s.target].frame, drawings[s.source].frame, mode,
-                  [&] { return s.beyond >= 0 ? &drawings[std::size_t(s.beyond)].frame : nullptr; });
+                  [&](int depth) -> const PainterFrame* {
+                    return std::size_t(depth) + 2 < used.size()
+                               ? &drawings[std::size_t(used[std::size_t(depth) + 2])].frame
+                               : nullptr;
+                  });
     for (int k : used)
-      if (k >= 0) std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
+      std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
   }
   return colors;
 }
@@ -122,7 +137,7 @@ std::vector<std::vector<int32_t>> Paint(std::vector<Drawing>& drawings,
 // The colours every drawing ends with when the in-betweens are painted from both keys, the
 // first and last drawings, painted from the truth.
 std::vector<std::vector<int32_t>> PaintFromKeys(std::vector<Drawing>& drawings,
-                                                const AutoPaintOptions& mode) {
+                                                const AutoPaintOptions& mode, int margin) {
   std::vector<std::vector<int32_t>> colors, held;
   for (Drawing& d : drawings) {
     colors.emplace_back(d.trueColor.begin(), d.trueColor.end());
@@ -136,7 +151,7 @@ std::vector<std::vector<int32_t>> PaintFromKeys(std::vector<Drawing>& drawings,
     frame.regionColor = k == 0 || k == last ? colors[std::size_t(k)] : held[std::size_t(k)];
     return &frame;
   };
-  const auto painted = PaintFromBothKeys(frames, 1, last - 1, mode);
+  const auto painted = PaintFromBothKeys(frames, 1, last - 1, mode, {}, margin);
   for (int k = 0; k <= last; ++k) drawings[std::size_t(k)].frame.regionColor = held[std::size_t(k)];
   for (int k = 1; k < last && !painted.empty(); ++k) {
     colors[std::size_t(k)] = painted[std::size_t(k - 1)];
@@ -145,12 +160,6 @@ std::vector<std::vector<int32_t>> PaintFromKeys(std::vector<Drawing>& drawings,
   }
   return colors;
 }
-
-struct Outcome {
-  Score total;
-  double worst = 0;  // the wrong share of the worst drawing
-  int worstDrawing = 0;
-};
 
 Outcome Judge(const std::vector<Drawing>& drawings, const std::vector<Step>& steps,
               const std::vector<std::vector<int32_t>>& colors) {
@@ -170,16 +179,6 @@ int CloseGapsAt(const BenchOptions& options, int dpi) {
   return std::clamp(kRecommendedCloseGaps * dpi / 300, 1, kMaxCloseGaps);
 }
 
-struct Row {
-  std::string label;
-  int closeGaps = 0;
-  double open = 0;  // percent of the figure in regions that are truly the paper
-  Outcome vote, shapes, bare;
-  bool atZero = false;  // the same drawings analyzed at Close Gaps 0, when closeGaps is not 0
-  double openAtZero = 0;
-  Outcome shapesAtZero;
-};
-
 double OpenShare(const std::vector<Drawing>& drawings, const std::vector<Step>& steps) {
   int64_t figure = 0, open = 0;
   for (const Step& s : steps) {
@@ -187,52 +186,6 @@ double OpenShare(const std::vector<Drawing>& drawings, const std::vector<Step>& 
     open += drawings[std::size_t(s.target)].openPixels;
   }
   return figure > 0 ? 100.0 * double(open) / double(figure) : 0;
-}
-
-void PrintScore(const Score& s) {
-  std::printf(" %5.1f %5.1f %5.1f %7lld", s.Share(s.right), s.Share(s.wrong), s.Share(s.unfilled),
-              (long long)s.paperPainted);
-}
-
-void PrintTables(const std::vector<Row>& rows, const BenchOptions& options) {
-  std::printf(
-      "\nShares of the figure's area in percent; paperpx: paper pixels given a figure colour; "
-      "worst: the wrong share of the worst drawing (its number); open: the figure's pixels in "
-      "regions that are the paper (outlines open at line pick-up %d, growth %d, and the row's "
-      "Close Gaps gaps), counted in no other column.\n"
-      "chain: 1 from the truth, 2..12 each from the one before. in-betw: 1 and 12 from the "
-      "truth, 2..11 from both keys. Confidence %d.\n",
-      options.lines.linePickUp, options.lines.lineGrowth, options.confidence);
-  std::printf("\nShapes as the painter runs them (Paint Specks %d)\n", kDefaultSpeckSize);
-  std::printf("%-26s | %-2s | %-4s | %-29s | %-29s | %s\n", "figure pace dpi way", "cg", "open",
-              "vote:  true wrong unfil paperpx", "shapes: true wrong unfil paperpx",
-              "worst: vote  shapes");
-  for (const Row& r : rows) {
-    std::printf("%-26s | %2d | %4.1f |", r.label.c_str(), r.closeGaps, r.open);
-    PrintScore(r.vote.total);
-    std::printf(" |");
-    PrintScore(r.shapes.total);
-    std::printf(" | %5.1f (%2d) %5.1f (%2d)\n", r.vote.worst, r.vote.worstDrawing, r.shapes.worst,
-                r.shapes.worstDrawing);
-  }
-  std::printf("\nShapes without Paint Specks\n");
-  std::printf("%-26s | %-29s | %s\n", "figure pace dpi way", "shapes: true wrong unfil paperpx",
-              "worst");
-  for (const Row& r : rows) {
-    std::printf("%-26s |", r.label.c_str());
-    PrintScore(r.bare.total);
-    std::printf(" | %5.1f (%2d)\n", r.bare.worst, r.bare.worstDrawing);
-  }
-  if (std::none_of(rows.begin(), rows.end(), [](const Row& r) { return r.atZero; })) return;
-  std::printf("\nShapes at Close Gaps 0 (Paint Specks %d)\n", kDefaultSpeckSize);
-  std::printf("%-26s | %-4s | %-29s | %s\n", "figure pace dpi way", "open",
-              "shapes: true wrong unfil paperpx", "worst");
-  for (const Row& r : rows) {
-    if (!r.atZero) continue;
-    std::printf("%-26s | %4.1f |", r.label.c_str(), r.openAtZero);
-    PrintScore(r.shapesAtZero.total);
-    std::printf(" | %5.1f (%2d)\n", r.shapesAtZero.worst, r.shapesAtZero.worstDrawing);
-  }
 }
 
 void RunFigure(const std::string& directory, FigureKind kind, double pace, int dpi,
@@ -260,7 +213,8 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
        {std::pair{"chain", ChainSteps()}, std::pair{"in-betw", InBetweenSteps()}}) {
     const bool fromKeys = steps.front().source < 0;
     auto paint = [&](const AutoPaintOptions& mode) {
-      return fromKeys ? PaintFromKeys(drawings, mode) : Paint(drawings, steps, mode);
+      return fromKeys ? PaintFromKeys(drawings, mode, options.margin)
+                      : Paint(drawings, steps, mode);
     };
     Row row;
     row.label = std::string(samples::FigureKindName(kind)) + " " + pacing + " " + way;
@@ -274,7 +228,8 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
       row.atZero = true;
       row.openAtZero = OpenShare(atZero, steps);
       row.shapesAtZero = Judge(
-          atZero, steps, fromKeys ? PaintFromKeys(atZero, shapes) : Paint(atZero, steps, shapes));
+          atZero, steps,
+          fromKeys ? PaintFromKeys(atZero, shapes, options.margin) : Paint(atZero, steps, shapes));
     }
     if (!options.pictures.empty()) {
       std::string name = options.pictures + "/" + row.label;
@@ -308,7 +263,8 @@ void TimeLargeFrame(const std::string& directory, const BenchOptions& bench) {
     for (int i = 0; i < runs; ++i) {
       PainterFrame frame = d[2].frame;
       const auto start = Clock::now();
-      AutoPaintFrom(frame, d[1].frame, mode, [&] { return &d[0].frame; });
+      AutoPaintFrom(frame, d[1].frame, mode,
+                    [&](int depth) { return depth == 0 ? &d[0].frame : nullptr; });
       times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
@@ -338,7 +294,7 @@ int Run(const BenchOptions& options) {
   for (int dpi : options.dpis)
     for (FigureKind kind : options.figures)
       for (double pace : options.paces) RunFigure(directory, kind, pace, dpi, options, rows);
-  PrintTables(rows, options);
+  PrintTables(rows, options.lines, options.confidence);
   if (options.runs > 0) {
     std::printf("\n");
     TimeLargeFrame(directory, options);
@@ -367,6 +323,10 @@ int main(int argc, char** argv) {
       options.confidence = std::atoi(value);
       if (options.confidence < 0 || options.confidence > kMaxConfidence)
         return Refuse("--confidence takes a number from 0 to 100");
+    } else if (name == "--margin") {
+      options.margin = std::atoi(value);
+      if (options.margin < 0 || options.margin > kMaxConfidence)
+        return Refuse("--margin takes a number from 0 to 100");
     } else if (name == "--pictures") {
       options.pictures = value;
     } else if (name == "--close-gaps") {

@@ -66,12 +66,15 @@ void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
         return true;
     return false;
   };
-  const PainterFrame* further = byShapes && beyond && leftUnfilled() ? beyond() : nullptr;
-  if (further && !further->empty()) {
+  for (int depth = 0; byShapes && beyond && depth < kChainMemory && leftUnfilled(); ++depth) {
+    const PainterFrame* further = beyond(depth);
+    if (!further) break;
+    if (further->empty()) continue;
     const ShapeMatch again = MatchSurely(target, *further, options);
     for (std::size_t r = 1; r < again.source.size() && r < target.regionColor.size(); ++r) {
       const std::size_t t = std::size_t(again.source[r]);
-      if (target.regionColor[r] == kUnfilledColor && t > 0 && t < further->regionColor.size()) {
+      if (target.regionColor[r] == kUnfilledColor && t > 0 && t < further->regionColor.size() &&
+          further->regionColor[t] != kUnfilledColor) {
         target.regionColor[r] = further->regionColor[t];
         matched.confidence[r] = again.confidence[r];
       }

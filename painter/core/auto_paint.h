@@ -41,14 +41,16 @@ std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& sou
 
 // Takes the undo copy of region colours, copies the matched regions' colours (unfilled where
 // the shapes find no match) and sets paintChanged; then paints specks when asked, within the
-// same undo. By shapes, the drawing on the far side of the source, which `beyond` gives (null
-// when there is none), is asked for the regions the source left unfilled: where an outline
-// opened onto the paper in the source, its region went with the paper there, and its colour
-// is found one drawing further. `beyond` is called only when such a region is left, since
-// reading a drawing costs as much as matching it. With `confidence`, how sure each target
-// region's colour is, 0 .. 100: the match's confidence by shapes, 100 by the vote, 0 for
-// regions left unfilled or painted as specks.
-using BeyondFrame = std::function<const PainterFrame*()>;
+// same undo. By shapes, the painted drawings on the far side of the source, which `beyond`
+// gives nearest first (depth 0 the one just beyond the source; null where there are no more),
+// are asked in turn for the regions still unfilled: where a crossing limb hid a region in the
+// source, or its outline opened onto the paper there, its colour is found further back, where
+// the motion lays it with confidence. `beyond` is called only while such a region is left,
+// at most kChainMemory times, since reading a drawing costs as much as matching it. With
+// `confidence`, how sure each target region's colour is, 0 .. 100: the match's confidence by
+// shapes, 100 by the vote, 0 for regions left unfilled or painted as specks.
+inline constexpr int kChainMemory = 4;
+using BeyondFrame = std::function<const PainterFrame*(int depth)>;
 void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
                    const AutoPaintOptions& options = {}, const BeyondFrame& beyond = {},
                    std::vector<int>* confidence = nullptr);

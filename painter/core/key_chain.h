@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "autopaint/both_keys.h"
 #include "painter/core/auto_paint.h"
 
 namespace quenda {
@@ -31,9 +32,10 @@ bool PaintChain(const ChainFrames& frames, int first, int last, const AutoPaintO
 // The colours of the frames `first` .. `last` (first < last) painted from both keys, the
 // painted frames first - 1 and last + 1, ascending. The chains paint specks as `options` say;
 // the specks they disagree on are unfilled here, for the caller to settle on the frame. Empty
-// when a frame does not load or `stop` says so.
-std::vector<std::vector<int32_t>> PaintFromBothKeys(
-    const ChainFrames& frames, int first, int last, const AutoPaintOptions& options,
-    const std::function<bool(int index)>& stop = {});
+// when a frame does not load or `stop` says so. `margin`: autopaint/both_keys.h.
+std::vector<std::vector<int32_t>> PaintFromBothKeys(const ChainFrames& frames, int first, int last,
+                                                    const AutoPaintOptions& options,
+                                                    const std::function<bool(int index)>& stop = {},
+                                                    int margin = kBothKeysMargin);
 
 }  // namespace quenda

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <deque>
 
 #include "common/scripted_prompt.h"
 #include "painter/core/auto_paint.h"
@@ -26,16 +27,19 @@ bool CPainterDoc::AutoPaintWith(int sourceIndex, const AutoPaintOptions& options
   if (!CanEdit()) return false;
   PainterFrame source;
   if (!LoadFrameInto(source, sourceIndex)) return false;
-  // By shapes, the drawing on the far side of the source is asked too, for what the source
-  // lost; it is a help, not a need, so a drawing that does not load there says nothing.
-  PainterFrame beyond;
-  const int beyondIndex = sourceIndex < currentFrame_ ? sourceIndex - 1 : sourceIndex + 1;
-  auto loadBeyond = [&]() -> const PainterFrame* {
+  // By shapes, the drawings on the far side of the source are asked too, nearest first, for
+  // what the source lost; they are a help, not a need, so one that does not load ends the asking.
+  std::deque<PainterFrame> beyond;
+  const int away = sourceIndex < currentFrame_ ? -1 : 1;
+  auto loadBeyond = [&](int depth) -> const PainterFrame* {
+    const int index = sourceIndex + away * (depth + 1);
+    if (depth < int(beyond.size())) return &beyond[std::size_t(depth)];
     ScriptedPrompt quiet;
-    const bool loaded = beyondIndex >= 0 && beyondIndex < sequence_.frameCount &&
-                        beyondIndex != currentFrame_ &&
-                        LoadPainterFrame(beyond, PathsOf(beyondIndex), colors_.count, quiet);
-    return loaded ? &beyond : nullptr;
+    PainterFrame& frame = beyond.emplace_back();
+    const bool loaded = depth == int(beyond.size()) - 1 && index >= 0 &&
+                        index < sequence_.frameCount && index != currentFrame_ &&
+                        LoadPainterFrame(frame, PathsOf(index), colors_.count, quiet);
+    return loaded ? &frame : nullptr;
   };
   AutoPaintFrom(frame_, source, options, loadBeyond);
   UpdateAllViews(PainterHint::RedrawAll);

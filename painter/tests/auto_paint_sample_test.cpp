@@ -76,7 +76,8 @@ TEST(ShapeMatchOnTheSampleWalk, EachDrawingTakesTheTrueColoursOfTheOneBefore) {
   const AutoPaintOptions shapes{AutoPaintMatch::Shapes, true, kDefaultSpeckSize};
   TruthFrame second = walk[1];
   AutoPaintFrom(second.frame, walk[0].frame, shapes);
-  AutoPaintFrom(walk[2].frame, walk[1].frame, shapes, [&] { return &walk[0].frame; });
+  AutoPaintFrom(walk[2].frame, walk[1].frame, shapes,
+                [&](int depth) { return depth == 0 ? &walk[0].frame : nullptr; });
   AutoPaintFrom(doublePace.frame, doubleFirst.frame, shapes);
   // Drawing 2: the front foot's toe had no closed outline in drawing 1 and must not take the
   // colour of the leg it swings past. Drawing 3: the far hand crosses the hip, and its small

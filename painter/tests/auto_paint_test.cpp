@@ -436,12 +436,32 @@ TEST(ShapeMatch, AutoPaintLeavesUnmatchedRegionsUnfilledAndUndoes) {
   // read only when something is left.
   const PainterFrame beyond = MakeFrame(Figure(0, 0, 0, true), {0, 0, 9, 9, 9, 8});
   int asked = 0;
-  const BeyondFrame give = [&] { return ++asked, &beyond; };
+  const BeyondFrame give = [&](int depth) { return ++asked, depth == 0 ? &beyond : nullptr; };
   AutoPaintFrom(target, source, {AutoPaintMatch::Shapes, false, 10}, give);
   EXPECT_EQ(target.regionColor, (std::vector<int32_t>{0, 0, 5, 6, 7, 8}));
   PainterFrame same = MakeFrame(Figure(0, 0, 0), {0});
   AutoPaintFrom(same, source, {AutoPaintMatch::Shapes, false, 10}, give);
   EXPECT_EQ(std::pair(same.regionColor, asked), std::pair(source.regionColor, 1));
+  // The chain's memory: drawings further back are asked in turn, nearest first, while something
+  // is left; one without the region passes it on, and the asking ends at the first null.
+  const PainterFrame without = MakeFrame(Figure(0, 0, 0), {0, 0, 9, 9, 9});
+  std::vector<int> depths;
+  const BeyondFrame further = [&](int depth) -> const PainterFrame* {
+    depths.push_back(depth);
+    return depth == 0 ? &without : depth == 1 ? &beyond : nullptr;
+  };
+  PainterFrame back = MakeFrame(Figure(0, 0, 0, true), {0});
+  AutoPaintFrom(back, source, {AutoPaintMatch::Shapes, false, 10}, further);
+  EXPECT_EQ(std::pair(back.regionColor, depths),
+            std::pair(std::vector<int32_t>{0, 0, 5, 6, 7, 8}, std::vector<int>{0, 1}));
+  const BeyondFrame none = [&](int depth) -> const PainterFrame* {
+    return depths.push_back(depth), depth == 0 ? &without : nullptr;
+  };
+  depths.clear();
+  PainterFrame lost = MakeFrame(Figure(0, 0, 0, true), {0});
+  AutoPaintFrom(lost, source, {AutoPaintMatch::Shapes, false, 10}, none);
+  EXPECT_EQ(std::pair(lost.regionColor, depths),
+            std::pair(std::vector<int32_t>{0, 0, 5, 6, 7, kUnfilledColor}, std::vector<int>{0, 1}));
 }
 
 TEST(PaintSpecks, FillsFromTheLongestPaintedBorderLargestFirstUntilSettled) {
