@@ -8,7 +8,7 @@
 // Defaults: every figure kind (samples/figure_kinds), paces 0.5,1,2,3 of each figure's natural
 // motion, 150 dpi (A4); --dpi 150,300 adds A4 at 300 dpi. For every figure, pace and dpi, 12
 // drawings are analyzed (at the standard line settings unless --lines says otherwise, with the
-// analyzer's Close Gaps at --close-gaps N, by default the recommended setting for the dpi) and
+// analyzer's Close Gaps at --close-gaps N, by default the recommended setting) and
 // auto painted in two ways of working:
 //   chain       drawing 1 painted from the truth, 2..12 each from the one before;
 //   in-between  drawings 1 and 12 painted from the truth, 2..11 from both keys at once, as
@@ -173,10 +173,11 @@ Outcome Judge(const std::vector<Drawing>& drawings, const std::vector<Step>& ste
   return outcome;
 }
 
-// Close Gaps for drawings of `dpi`.
-int CloseGapsAt(const BenchOptions& options, int dpi) {
+// Close Gaps as asked, or the recommended setting: the same at every resolution, as the gap a
+// tapering stroke leaves in the found lines is counted in pixels.
+int CloseGapsFor(const BenchOptions& options) {
   if (options.closeGaps != BenchOptions::kRecommended) return options.closeGaps;
-  return std::clamp(kRecommendedCloseGaps * dpi / 300, 1, kMaxCloseGaps);
+  return kRecommendedCloseGaps;
 }
 
 double OpenShare(const std::vector<Drawing>& drawings, const std::vector<Step>& steps) {
@@ -195,7 +196,7 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
   sheet.dpi = dpi;
   sheet.width = 1240 * dpi / 150, sheet.height = 1754 * dpi / 150;  // A4
   const ColorSet colors = ColorsOf(kind);
-  const int closeGaps = CloseGapsAt(options, dpi);
+  const int closeGaps = CloseGapsFor(options);
   std::vector<Drawing> drawings, atZero;
   for (int k = 0; k < kDrawings; ++k) {
     const double time = pace * (k - 0.5 * (kDrawings - 1));
@@ -254,7 +255,7 @@ void TimeLargeFrame(const std::string& directory, const BenchOptions& bench) {
   for (int k = 0; k < 3; ++k)
     d.push_back(Analyze(directory + "big" + std::to_string(k),
                         samples::RenderSampleDrawing(options, k, kDrawings), colors,
-                        FigureKind::Walk, RedlineSettings{}, CloseGapsAt(bench, 300)));
+                        FigureKind::Walk, RedlineSettings{}, CloseGapsFor(bench)));
   for (int k = 0; k < 2; ++k)
     d[k].frame.regionColor.assign(d[k].trueColor.begin(), d[k].trueColor.end());
   for (const auto& [name, mode] :
