@@ -17,17 +17,6 @@ namespace {
 
 using namespace quenda::testing;
 
-// The first and the last samples louder than a quarter of full scale.
-std::pair<long, long> LoudSpan(const std::vector<int16_t>& samples) {
-  long first = -1, last = -1;
-  for (std::size_t i = 0; i < samples.size(); ++i)
-    if (std::abs(samples[i]) > 8192) {
-      if (first < 0) first = long(i);
-      last = long(i);
-    }
-  return {first, last};
-}
-
 // Painted frames with transparency round the drawing, 95x67: odd both ways.
 class MovieCommands : public ::testing::Test {
  protected:
@@ -53,18 +42,6 @@ class MovieCommands : public ::testing::Test {
     Result<Raster> read = ReadTarga(frames + name, TargaReader::ComposerClipFrame);
     EXPECT_TRUE(read.ok()) << read.message();
     return read.ok() ? *read : Raster();
-  }
-  // Red, green, blue (alpha) top row first, laid over white unless the alpha is kept.
-  static std::vector<uint8_t> Shown(const Raster& picture, bool keepAlpha) {
-    std::vector<uint8_t> out;
-    for (int y = picture.height() - 1; y >= 0; --y)
-      for (int x = 0; x < picture.width(); ++x) {
-        const uint8_t* p = picture.At(x, y);
-        const int a = keepAlpha ? 255 : p[3];
-        for (int c : {2, 1, 0}) out.push_back(uint8_t((p[c] * a + 255 * (255 - a) + 127) / 255));
-        if (keepAlpha) out.push_back(p[3]);
-      }
-    return out;
   }
   TempDir dir;
   std::string walk = dir.File("walk/");
@@ -104,8 +81,8 @@ TEST_F(MovieCommands, RenderWritesH264ThatFfmpegReadsAsTheTargaFramesWithTheSoun
   const std::size_t size = 96 * 68 * 3 / 2;
   ASSERT_EQ(decoded.size(), size * 8);
   for (int f : {1, 8}) {
-    std::vector<uint8_t> want =
-        ReferenceYuv420(Shown(Frame(f), false), 95, 67, 96, 68, dir.File("reference.rgb"));
+    std::vector<uint8_t> want = ReferenceYuv420(ShownPicture(Frame(f), true, false), 95, 67, 96, 68,
+                                                dir.File("reference.rgb"));
     std::vector<uint8_t> got(decoded.begin() + long(size * (f - 1)),
                              decoded.begin() + long(size * f));
     EXPECT_GE(Psnr(got, want), 40) << "frame " << f;
@@ -134,7 +111,7 @@ TEST_F(MovieCommands, RenderWritesProRes4444WithTheFramesAlphaAndPcmSound) {
   const std::size_t size = 95 * 67 * 4;
   ASSERT_EQ(decoded.size(), size * 8);
   for (int f : {1, 8}) {
-    std::vector<uint8_t> want = Shown(Frame(f), true);
+    std::vector<uint8_t> want = ShownPicture(Frame(f), false, true);
     std::vector<uint8_t> gotColour, wantColour;
     int alphaWorst = 0;
     for (std::size_t i = 0; i < size; i += 4) {
@@ -170,7 +147,7 @@ TEST_F(MovieCommands, ComposeWritesTheMatteAsProResAlphaAtTheRateAsked) {
   RunAll({{"compose", comp, "--out", dir.File("composed"), "--name", "c", "--matte"}});
   Result<Raster> first = ReadTarga(dir.File("composed/c0000.tga"), TargaReader::ComposerClipFrame);
   ASSERT_TRUE(first.ok()) << first.message();
-  std::vector<uint8_t> want = Shown(*first, true);
+  std::vector<uint8_t> want = ShownPicture(*first, false, true);
   std::vector<uint8_t> decoded = DecodedPictures(movie, "rgba");
   ASSERT_GE(decoded.size(), want.size());
   int alphaWorst = 0;

@@ -41,37 +41,12 @@ Raster MakePicture(int frame) {
   return picture;
 }
 
-// The picture as a viewer shows it: red, green, blue (and alpha), top row first, optionally
-// laid over white.
-std::vector<uint8_t> Shown(const Raster& picture, bool overWhite, bool withAlpha) {
-  std::vector<uint8_t> out;
-  for (int y = kHeight - 1; y >= 0; --y)
-    for (int x = 0; x < kWidth; ++x) {
-      const uint8_t* p = picture.At(x, y);
-      const int a = overWhite ? p[3] : 255;
-      for (int c : {2, 1, 0}) out.push_back(uint8_t((p[c] * a + 255 * (255 - a) + 127) / 255));
-      if (withAlpha) out.push_back(p[3]);
-    }
-  return out;
-}
-
 PcmSound Tone(double seconds, int rate, int channels) {
   PcmSound sound{rate, channels, {}};
   for (int i = 0; i < int(seconds * rate); ++i)
     for (int c = 0; c < channels; ++c)
       sound.samples.push_back(float(0.5 * std::sin(2 * M_PI * 440.0 * i / rate)));
   return sound;
-}
-
-// The first and the last samples louder than a quarter of full scale.
-std::pair<long, long> LoudSpan(const std::vector<int16_t>& samples) {
-  long first = -1, last = -1;
-  for (std::size_t i = 0; i < samples.size(); ++i)
-    if (std::abs(samples[i]) > 8192) {
-      if (first < 0) first = long(i);
-      last = long(i);
-    }
-  return {first, last};
 }
 
 struct Case {
@@ -144,7 +119,7 @@ TEST_P(Encoded, FfprobeAndFfmpegAgreeOnStreamsPicturesAndSound) {
     const std::size_t size = std::size_t(kWidth) * kHeight * 4;
     ASSERT_EQ(decoded.size(), size * frames);
     for (int f : {0, frames - 1}) {
-      std::vector<uint8_t> want = Shown(pictures[std::size_t(f)], false, true);
+      std::vector<uint8_t> want = ShownPicture(pictures[std::size_t(f)], false, true);
       std::vector<uint8_t> gotColour, wantColour;
       for (std::size_t i = 0; i < size; i += 4) {
         EXPECT_NEAR(decoded[size * f + i + 3], want[i + 3], 2) << "alpha at byte " << i;
@@ -161,7 +136,7 @@ TEST_P(Encoded, FfprobeAndFfmpegAgreeOnStreamsPicturesAndSound) {
     ASSERT_EQ(decoded.size(), size * frames);
     for (int f : {0, frames - 1}) {
       std::vector<uint8_t> want =
-          ReferenceYuv420(Shown(pictures[std::size_t(f)], true, false), kWidth, kHeight,
+          ReferenceYuv420(ShownPicture(pictures[std::size_t(f)], true, false), kWidth, kHeight,
                           c.codedWidth, c.codedHeight, dir.File("reference.rgb"));
       std::vector<uint8_t> got(decoded.begin() + long(size * f),
                                decoded.begin() + long(size * (f + 1)));

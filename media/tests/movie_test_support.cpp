@@ -130,6 +130,28 @@ std::vector<uint8_t> ReferenceYuv420(const std::vector<uint8_t>& rgb, int width,
                      "-pix_fmt yuv420p -");
 }
 
+std::vector<uint8_t> ShownPicture(const Raster& picture, bool overWhite, bool withAlpha) {
+  std::vector<uint8_t> out;
+  for (int y = picture.height() - 1; y >= 0; --y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const uint8_t* p = picture.At(x, y);
+      const int a = overWhite ? p[3] : 255;
+      for (int c : {2, 1, 0}) out.push_back(uint8_t((p[c] * a + 255 * (255 - a) + 127) / 255));
+      if (withAlpha) out.push_back(p[3]);
+    }
+  return out;
+}
+
+std::pair<long, long> LoudSpan(const std::vector<int16_t>& samples) {
+  long first = -1, last = -1;
+  for (std::size_t i = 0; i < samples.size(); ++i)
+    if (std::abs(samples[i]) > 8192) {
+      if (first < 0) first = long(i);
+      last = long(i);
+    }
+  return {first, last};
+}
+
 double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
   if (a.size() != b.size() || a.empty()) return 0;
   double sum = 0;

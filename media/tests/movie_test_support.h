@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/raster.h"
 #include "common/wave_format.h"
 
 namespace quenda::testing {
@@ -50,6 +52,13 @@ std::vector<int16_t> DecodedSound(const std::string& path, int rate);
 // right and at the bottom with white to the padded size; `scratch` is a file it may use.
 std::vector<uint8_t> ReferenceYuv420(const std::vector<uint8_t>& rgb, int width, int height,
                                      int paddedWidth, int paddedHeight, const std::string& scratch);
+
+// A picture (blue, green, red, alpha, bottom row first) as a viewer shows it: red, green, blue
+// and, when `withAlpha`, alpha, top row first; laid over white when `overWhite`.
+std::vector<uint8_t> ShownPicture(const Raster& picture, bool overWhite, bool withAlpha);
+
+// The first and the last samples louder than a quarter of full scale; -1 for none.
+std::pair<long, long> LoudSpan(const std::vector<int16_t>& samples);
 
 // Peak signal to noise ratio of two equal-sized byte pictures, in dB (999 when equal).
 double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
