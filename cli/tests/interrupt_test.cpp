@@ -1,24 +1,17 @@
 // Ctrl-C during a long run of the real tool: the run stops after the frame in hand, leaves only
 // whole files (a valid movie with the frames written so far) and exits with 130.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
+#include "cli/tests/tool_process.h"
 #include "cli/tests/tool_run.h"
 #include "common/targa.h"
 #include "media/movie_reader.h"
 #include "media/tests/movie_test_support.h"
 #include "testing/test_support.h"
-
-extern char** environ;
 
 namespace quenda::cli {
 namespace {
@@ -27,27 +20,12 @@ using namespace quenda::testing;
 
 // Starts the tool on `args`, sends SIGINT once `outputs` holds a file, and answers the exit code;
 // standard error goes to `errors`.
-int InterruptedRun(std::vector<std::string> args, const std::string& outputs,
-                   const std::string& errors = "/dev/null") {
-  args.insert(args.begin(), QUENDA_TOOL);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t child = 0;
-  int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (ListDirectory(outputs).empty() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  kill(child, SIGINT);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+int InterruptedRun(const std::vector<std::string>& args, const std::string& outputs,
+                   const std::string& errors) {
+  ToolProcess tool(args, errors);
+  WaitFor([&] { return !ListDirectory(outputs).empty() || !tool.running(); });
+  tool.Signal(SIGINT);
+  return tool.Wait();
 }
 
 class Interrupt : public ::testing::Test {
