@@ -35,14 +35,27 @@ TEST(InfoCommand, MovieStreamsSizeRateAndCountsOrThePlayersRefusal) {
   WriteMovie(dir.File("silent.avi"), plan);
   run = ExpectRun({"info", dir.File("silent.avi")}, 0, "");
   EXPECT_TRUE(HasLine(run.out, "sound: none")) << run.out;
+}
 
-  // A file that is no movie gets the player's message.
-  WriteText(dir.File("junk.avi"), "RIFF but not a movie at all");
-  ExpectRun({"info", dir.File("junk.avi")}, 1,
-            "quenda info: " + dir.File("junk.avi") +
-                ": AVIERROR : The file couldn't be read, indicating a corrupt file or an "
-                "unrecognized format.\n",
-            "");
+// A file that is no movie, whatever its name, or none at all gets the player's message.
+TEST(InfoCommand, AMovieItCannotReadGetsThePlayersMessage) {
+  TempDir dir;
+  const std::string corrupt =
+      ": AVIERROR : The file couldn't be read, indicating a corrupt file or an unrecognized "
+      "format.\n";
+  const struct {
+    const char* name;
+    const char* bytes;  // none: the file is not there
+    std::string message;
+  } kCases[] = {
+      {"junk.avi", "RIFF but not a movie at all", corrupt},
+      {"junk.mp4", "ftyp but not a movie at all", corrupt},
+      {"gone.mov", nullptr, ": AVIERROR : A disk error occurred while opening the file. \n"},
+  };
+  for (const auto& c : kCases) {
+    if (c.bytes) WriteText(dir.File(c.name), c.bytes);
+    ExpectRun({"info", dir.File(c.name)}, 1, "quenda info: " + dir.File(c.name) + c.message, "");
+  }
 }
 
 struct EncodedCase {
@@ -107,20 +120,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {"video: prores (4444) 63 x 47", "rate: 25 / 1 (25.000 frames per second)",
                      "frames: 6", "duration: 0.24 s", "sound: none"}}),
     [](const auto& info) { return std::string(info.param.name).substr(0, 4); });
-
-TEST(InfoCommand, AnEncodedMovieItCannotReadGetsThePlayersMessage) {
-  TempDir dir;
-  WriteText(dir.File("junk.mp4"), "ftyp but not a movie at all");
-  ExpectRun({"info", dir.File("junk.mp4")}, 1,
-            "quenda info: " + dir.File("junk.mp4") +
-                ": AVIERROR : The file couldn't be read, indicating a corrupt file or an "
-                "unrecognized format.\n",
-            "");
-  ExpectRun({"info", dir.File("gone.mov")}, 1,
-            "quenda info: " + dir.File("gone.mov") +
-                ": AVIERROR : A disk error occurred while opening the file. \n",
-            "");
-}
 
 }  // namespace
 }  // namespace quenda::cli
