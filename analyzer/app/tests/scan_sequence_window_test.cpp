@@ -24,6 +24,7 @@
 #include "ui/settings.h"
 #include "ui/settings_profile.h"
 #include "ui/tests/modal_helper.h"
+#include "ui/tests/screenshot.h"
 
 namespace quenda {
 namespace {
@@ -77,6 +78,7 @@ TEST(AnalyzerScanSequence, WritesEachScanAsADrawingOfTheSequence) {
                          d->gray()->isChecked()),
               std::tuple(100, true, 0.5, 0.25, 2.5, 1.75, true));
     d->dpiButtons()->group()->button(0)->click();
+    testing::SaveScreenshot(*d, "analyzer_scan_settings.png");
     d->accept();
   });
   frame.Action("actionScanSequence")->trigger();
