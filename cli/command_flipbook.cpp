@@ -82,19 +82,11 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   std::optional<SheetFileContents> stored = ReadStoredSheet(path, io, "flipbook");
   if (!stored) return 1;
   const CSheetGrid& sheet = stored->sheet;
-  settings.lastFrame = sheet.frameCount - 1;
-  if (auto text = parsed.Value("--frames")) {
-    auto range = ParseRange(*text, 1, sheet.frameCount);
-    if (!range) return UsageError(io, "--frames must be A-B within the sheet's frames");
-    settings.firstFrame = range->first - 1;
-    settings.lastFrame = range->second - 1;
-  }
-  settings.levels = AllLevels(sheet);
-  if (auto text = parsed.Value("--levels")) {
-    auto levels = ParseLevels(*text, sheet);
-    if (!levels) return UsageError(io, "--levels must name levels of the sheet");
-    settings.levels = *levels;
-  }
+  Result<DrawnPart> part = ParseDrawnPart(parsed, sheet);
+  if (!part) return UsageError(io, part.message());
+  settings.firstFrame = part->firstFrame;
+  settings.lastFrame = part->lastFrame;
+  settings.levels = part->levels;
   if (parsed.Has("--sound-start") && !parsed.Has("--sound"))
     return UsageError(io, "--sound-start needs --sound");
   std::optional<int> soundStart;

@@ -9,6 +9,7 @@
 #include "cli/console_prompt.h"
 #include "cli/file_info.h"
 #include "cli/interrupt_stop.h"
+#include "cli/replace_sequence.h"
 #include "common/drawing_scan.h"
 #include "common/path.h"
 #include "common/sequence_files.h"
@@ -74,15 +75,9 @@ int RunImport(std::span<const std::string> args, CommandIo& io) {
   // Drawings of another import under this name would be overwritten in part, and the rest,
   // with region and paint files describing other pictures, would join the new sequence.
   const std::vector<std::string> existing = scanner::ExistingImportTarget(directory, *name);
-  if (!existing.empty() && !parsed.Has("--force"))
-    return ReportFileError(io, "import", directory,
-                           "holds the sequence " + *name + " already (" +
-                               std::to_string(existing.size()) +
-                               " files); it is left as it is (--force replaces it)");
-  if (Status removed = RemoveSequenceFiles(
-          existing, [&](const std::string& path) { io.out << "removed " << path << "\n"; });
-      !removed)
-    return ReportFileError(io, "import", directory, removed.message());
+  if (auto code =
+          MakeRoomForSequence(io, "import", directory, *name, existing, parsed.Has("--force")))
+    return *code;
   std::error_code ignored;  // a folder that cannot be made is reported by the first save
   std::filesystem::create_directories(directory, ignored);
 

@@ -120,25 +120,16 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   std::optional<SheetFileContents> stored = ReadStoredSheet(path, io, "render");
   if (!stored) return 1;
   const CSheetGrid& sheet = stored->sheet;
-  settings.firstFrame = 0;
-  settings.lastFrame = sheet.frameCount - 1;
-  if (auto text = parsed.Value("--frames")) {
-    auto range = ParseRange(*text, 1, sheet.frameCount);
-    if (!range) return UsageError(io, "--frames must be A-B within the sheet's frames");
-    settings.firstFrame = range->first - 1;
-    settings.lastFrame = range->second - 1;
-  }
+  Result<DrawnPart> part = ParseDrawnPart(parsed, sheet);
+  if (!part) return UsageError(io, part.message());
+  settings.firstFrame = part->firstFrame;
+  settings.lastFrame = part->lastFrame;
+  settings.levels = part->levels;
   if (auto text = parsed.Value("--write")) {
     auto range = ParseRange(*text, settings.firstFrame + 1, settings.lastFrame + 1);
     if (!range) return UsageError(io, "--write must be A-B within --frames");
     settings.writeFirst = range->first - 1;
     settings.writeLast = range->second - 1;
-  }
-  settings.levels = AllLevels(sheet);
-  if (auto text = parsed.Value("--levels")) {
-    auto levels = ParseLevels(*text, sheet);
-    if (!levels) return UsageError(io, "--levels must name levels of the sheet");
-    settings.levels = *levels;
   }
   MovieOptions movieOptions;
   if (movie)

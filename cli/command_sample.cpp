@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/console_prompt.h"
+#include "cli/replace_sequence.h"
 #include "common/case_insensitive_path.h"
 #include "common/color_set.h"
 #include "common/frame_sequence.h"
@@ -140,15 +141,9 @@ int RunSample(std::span<const std::string> args, CommandIo& io) {
   }
   std::vector<std::string> existing =
       ExistingSequenceFiles(directory, *name, ColorSetFile::Included);
-  if (!existing.empty() && !parsed.Has("--force"))
-    return ReportFileError(io, "sample", directory,
-                           "holds the sequence " + *name + " already (" +
-                               std::to_string(existing.size()) +
-                               " files); it is left as it is (--force replaces it)");
-  if (Status removed = RemoveSequenceFiles(
-          existing, [&](const std::string& path) { io.out << "removed " << path << "\n"; });
-      !removed)
-    return ReportFileError(io, "sample", directory, removed.message());
+  if (auto code =
+          MakeRoomForSequence(io, "sample", directory, *name, existing, parsed.Has("--force")))
+    return *code;
 
   ConsolePrompt prompt(io, false);
   prompt.Name("sample", directory);

@@ -63,6 +63,22 @@ Result<SheetSelection> ParseBlock(const Arguments& parsed, const CSheetGrid& she
   return block;
 }
 
+Result<DrawnPart> ParseDrawnPart(const Arguments& parsed, const CSheetGrid& sheet) {
+  DrawnPart part{0, sheet.frameCount - 1, AllLevels(sheet)};
+  if (std::optional<std::string> text = parsed.Value("--frames")) {
+    auto range = ParseRange(*text, 1, sheet.frameCount);
+    if (!range) return Error{"--frames must be A-B within the sheet's frames"};
+    part.firstFrame = range->first - 1;
+    part.lastFrame = range->second - 1;
+  }
+  if (std::optional<std::string> text = parsed.Value("--levels")) {
+    std::optional<std::vector<int>> levels = ParseLevels(*text, sheet);
+    if (!levels) return Error{"--levels must name levels of the sheet"};
+    part.levels = std::move(*levels);
+  }
+  return part;
+}
+
 // As stored: the sequences are not looked for, only whether their folders are there.
 int PrintSheetInfo(const std::string& path, CommandIo& io) {
   Result<SheetFileContents> stored = LoadSheetFile(path);

@@ -27,4 +27,13 @@ std::vector<int> AllLevels(const CSheetGrid& sheet);
 // (from 1) choose, each the whole sheet when not given; or the reason it is not a block.
 Result<SheetSelection> ParseBlock(const Arguments& parsed, const CSheetGrid& sheet);
 
+// The frames `--frames A-B` (from 1; the whole sheet when not given) and the levels `--levels
+// L,...` (any, by index or name; every level in use when not given) a render or a flipbook
+// draws, frames counted from 0; or the usage error.
+struct DrawnPart {
+  int firstFrame = 0, lastFrame = 0;
+  std::vector<int> levels;
+};
+Result<DrawnPart> ParseDrawnPart(const Arguments& parsed, const CSheetGrid& sheet);
+
 }  // namespace quenda::cli

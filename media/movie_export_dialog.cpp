@@ -1,5 +1,7 @@
 #include "media/movie_export_dialog.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -187,6 +189,26 @@ void MovieExportDialog::TryAccept() {
     return;
   }
   accept();
+}
+
+void MovieExportDialog::AddFrameRange(int frames) {
+  from_ = new QSpinBox;
+  to_ = new QSpinBox;
+  for (QSpinBox* field : {from_, to_}) field->setRange(1, std::max(frames, 1));
+  from_->setValue(1);
+  to_->setValue(frames);
+  from_->setObjectName(QStringLiteral("fromFrame"));
+  to_->setObjectName(QStringLiteral("toFrame"));
+  form_->insertRow(0, tr("From frame:"), from_);
+  form_->insertRow(1, tr("To frame:"), to_);
+}
+
+int MovieExportDialog::firstChosenFrame() const {
+  return from_ ? std::min(from_->value(), to_->value()) : 1;
+}
+
+int MovieExportDialog::lastChosenFrame() const {
+  return from_ ? std::max(from_->value(), to_->value()) : 1;
 }
 
 }  // namespace quenda

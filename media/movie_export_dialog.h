@@ -40,6 +40,11 @@ class MovieExportDialog final : public QDialog {
   // The settings of the fields; meaningful once the dialog was accepted.
   MovieExportSettings settings() const;
   QFormLayout* form() const { return form_; }
+  // Puts "From frame:" and "To frame:" at the top of the form, each 1 .. `frames`, the whole
+  // run chosen; the chosen run then reads in order, whichever way round the fields stand.
+  void AddFrameRange(int frames);
+  int firstChosenFrame() const;
+  int lastChosenFrame() const;
 
   QLineEdit* fileField() const { return file_; }
   QComboBox* codecField() const { return codec_; }
@@ -70,6 +75,8 @@ class MovieExportDialog final : public QDialog {
   QLineEdit* sound_;
   QSpinBox* soundStart_;
   QPushButton* export_;
+  QSpinBox* from_ = nullptr;
+  QSpinBox* to_ = nullptr;
 };
 
 }  // namespace quenda

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QSpinBox>
 
 #include "common/frame_runner.h"
 #include "composer/app/composer_frame.h"
@@ -29,15 +28,7 @@ void CComposerFrame::ExportMovie() {
       settings_->GetString(QLatin1String(kMovieProfileSection), QLatin1String(kMovieProfilePreset))
           .toStdString();
   MovieExportDialog dialog(defaults, *prompt_, this);
-  auto* from = new QSpinBox;
-  auto* to = new QSpinBox;
-  for (QSpinBox* field : {from, to}) field->setRange(1, std::max(c.frames, 1));
-  from->setValue(1);
-  to->setValue(c.frames);
-  from->setObjectName(QStringLiteral("fromFrame"));
-  to->setObjectName(QStringLiteral("toFrame"));
-  dialog.form()->insertRow(0, tr("From frame:"), from);
-  dialog.form()->insertRow(1, tr("To frame:"), to);
+  dialog.AddFrameRange(c.frames);
   if (dialog.exec() != QDialog::Accepted) return;
   // The preset chosen is offered again next time.
   settings_->SetString(QLatin1String(kMovieProfileSection), QLatin1String(kMovieProfilePreset),
@@ -46,8 +37,8 @@ void CComposerFrame::ExportMovie() {
     prompt_->Message(saved.message(), MessageIcon::Error);
 
   RenderOutputSettings settings = DefaultRenderOutputSettings(c);
-  settings.frameStart = std::min(from->value(), to->value());
-  settings.frameEnd = std::max(from->value(), to->value());
+  settings.frameStart = dialog.firstChosenFrame();
+  settings.frameEnd = dialog.lastChosenFrame();
   const MovieExportSettings chosen = dialog.settings();
   settings.matte = chosen.encoder.codec == MovieCodec::ProRes4444;
   // A movie never leaves a clip out of a frame without saying so, as Render Output.

@@ -42,17 +42,9 @@ void CDopegridFrame::ExportMovie() {
       settings_->GetString(QLatin1String(kMovieProfileSection), QLatin1String(kMovieProfilePreset))
           .toStdString();
   MovieExportDialog dialog(defaults, *prompt_, this);
-  auto* from = new QSpinBox;
-  auto* to = new QSpinBox;
-  for (QSpinBox* field : {from, to}) field->setRange(1, std::max(sheet.frameCount, 1));
-  from->setValue(1);
-  to->setValue(sheet.frameCount);
-  from->setObjectName(QStringLiteral("fromFrame"));
-  to->setObjectName(QStringLiteral("toFrame"));
+  dialog.AddFrameRange(sheet.frameCount);
   auto* lineTest = new QCheckBox(tr("Line test (the pencil drawings alone)"));
   lineTest->setObjectName(QStringLiteral("lineTest"));
-  dialog.form()->insertRow(0, tr("From frame:"), from);
-  dialog.form()->insertRow(1, tr("To frame:"), to);
   dialog.form()->insertRow(2, QString(), lineTest);
   if (sound.loaded) dialog.soundStartField()->setValue(sound.startFrame);
   if (dialog.exec() != QDialog::Accepted) return;
@@ -63,8 +55,8 @@ void CDopegridFrame::ExportMovie() {
     prompt_->Message(saved.message(), MessageIcon::Error);
 
   RenderSettings settings;
-  settings.firstFrame = std::min(from->value(), to->value()) - 1;
-  settings.lastFrame = std::max(from->value(), to->value()) - 1;
+  settings.firstFrame = dialog.firstChosenFrame() - 1;
+  settings.lastFrame = dialog.lastChosenFrame() - 1;
   for (int level = 0; level < sheet.levelCount; ++level) settings.levels.push_back(level);
   settings.kind = lineTest->isChecked() ? RenderKind::LineTest : RenderKind::Painted;
   settings.jobs = DefaultJobCount();
