@@ -284,6 +284,7 @@ void CAnalyzerFrame::BatchProcess() {
   BatchProcessDialog dialog(*doc_, *prompt_, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const DrawingSequence sequence = *dialog.choice().sequence;
+  const UncheckedPaint unchecked = doc_->AskAboutUncheckedPaint(sequence);
   doc_->BeginBatch();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   BatchObserver observer;
@@ -303,10 +304,11 @@ void CAnalyzerFrame::BatchProcess() {
         Qt::QueuedConnection);
   };
   ProgressWindow window(QStringLiteral("Quenda: Batch Process"), this);
-  const BatchResult result =
-      window.Run([&](Progress& progress,
-                     Prompt& asker) { return doc_->RunBatch(sequence, asker, progress, observer); },
-                 *prompt_);
+  const BatchResult result = window.Run(
+      [&](Progress& progress, Prompt& asker) {
+        return doc_->RunBatch(sequence, asker, progress, observer, unchecked);
+      },
+      *prompt_);
   QApplication::restoreOverrideCursor();
   doc_->EndBatch();
   // Paint that moved with the new regions is told, as the command line tells it per frame.
