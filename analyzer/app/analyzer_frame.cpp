@@ -55,16 +55,10 @@ CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath,
   recovery_ = new RecoveryKeeper(
       kAnalyzerRecoveryProgram, [this] { return AnalyzerRecoverySnapshot(*doc_); }, this);
   watcher_ = new DocumentWatcher(this);
+  // The document's own writes are no other program's change.
+  watcher_->KnowOwnWrites([this](const std::string& path) { return doc_->ChangedOnDisk(path); });
   connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
-    // The document's own writes are no other program's change.
-    QStringList theirs;
-    for (const QString& path : changed) {
-      if (doc_->ChangedOnDisk(path.toStdString()))
-        theirs << path;
-      else
-        watcher_->Remember(path.toStdString());
-    }
-    if (watcher_->MayReload(*prompt_, std::string(kWatchCaption), theirs, doc_->heldFiles(),
+    if (watcher_->MayReload(*prompt_, std::string(kWatchCaption), changed, doc_->heldFiles(),
                             doc_->modified()))
       doc_->ReloadFromDisk();
   });

@@ -100,6 +100,8 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
   recovery_ = new RecoveryKeeper(
       kPainterRecoveryProgram, [this] { return PainterRecoverySnapshot(*doc_); }, this);
   watcher_ = new DocumentWatcher(this);
+  // The painter's own writes are no other program's change.
+  watcher_->KnowOwnWrites([this](const std::string& path) { return doc_->ChangedOnDisk(path); });
   connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
     if (watcher_->MayReload(*prompt_, kAppTitle.toStdString(), changed, doc_->heldFiles(),
                             doc_->frameModified()))

@@ -88,17 +88,11 @@ CScannerFrame::CScannerFrame(Prompt* prompt, Settings* settings, twain::ScanDevi
   BuildMenus();
   connect(recent_, &RecentFiles::Chosen, this, [this](const QString& path) { OpenFile(path); });
   watcher_ = new DocumentWatcher(this);
+  // The scanner's own scans are no other program's change.
+  watcher_->KnowOwnWrites([this](const std::string& path) { return doc_->ChangedOnDisk(path); });
   connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
-    // The scanner's own scans are no other program's change.
-    QStringList theirs;
-    for (const QString& path : changed) {
-      if (doc_->ChangedOnDisk(path.toStdString()))
-        theirs << path;
-      else
-        watcher_->Remember(path.toStdString());
-    }
     // Every scan is written as it arrives: nothing here is lost by reading the frame again.
-    if (watcher_->MayReload(*prompt_, "Quenda Scanner", theirs, doc_->heldFiles(), false))
+    if (watcher_->MayReload(*prompt_, "Quenda Scanner", changed, doc_->heldFiles(), false))
       doc_->ReloadFromDisk();
   });
   doc_->SetSavePathPicker([this, pick = SystemSavePathPicker()](
