@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -62,14 +61,7 @@ CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath,
                             doc_->modified()))
       doc_->ReloadFromDisk();
   });
-  doc_->SetSavePathPicker([this](std::string_view title, std::string_view filter,
-                                 const std::string& start) -> std::optional<std::string> {
-    const QString path = QString::fromStdString(start);
-    const std::optional<QString> picked =
-        pickSavePath_(this, {Q(title), Q(filter), QFileInfo(path).suffix(), path});
-    if (!picked) return std::nullopt;
-    return picked->toStdString();
-  });
+  doc_->SetSavePathPicker(CorePickerOf(this, pickSavePath_));
   doc_->AddListener(this);
   UpdateActions();
   // Half the screen, as the window first opens; main() shows it maximised.

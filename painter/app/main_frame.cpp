@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
@@ -107,15 +106,7 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
                             doc_->frameModified()))
       doc_->ReloadFromDisk();
   });
-  doc_->SetSavePathPicker([this, pick = SystemSavePathPicker()](
-                              std::string_view title, std::string_view filter,
-                              const std::string& start) -> std::optional<std::string> {
-    const QString path = QString::fromStdString(start);
-    const std::optional<QString> picked =
-        pick(this, {Q(title), Q(filter), QFileInfo(path).suffix(), path});
-    if (!picked) return std::nullopt;
-    return picked->toStdString();
-  });
+  doc_->SetSavePathPicker(CorePickerOf(this, SystemSavePathPicker()));
   doc_->AddListener(this);
   UpdateActions();
   UpdateStatus();

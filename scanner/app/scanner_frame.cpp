@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QStatusBar>
@@ -85,15 +84,7 @@ CScannerFrame::CScannerFrame(Prompt* prompt, Settings* settings, twain::ScanDevi
     if (watcher_->MayReload(*prompt_, "Quenda Scanner", changed, doc_->heldFiles(), false))
       doc_->ReloadFromDisk();
   });
-  doc_->SetSavePathPicker([this, pick = SystemSavePathPicker()](
-                              std::string_view title, std::string_view filter,
-                              const std::string& start) -> std::optional<std::string> {
-    const QString path = QString::fromStdString(start);
-    const std::optional<QString> picked =
-        pick(this, {Q(title), Q(filter), QFileInfo(path).suffix(), path});
-    if (!picked) return std::nullopt;
-    return picked->toStdString();
-  });
+  doc_->SetSavePathPicker(CorePickerOf(this, SystemSavePathPicker()));
   doc_->AddListener(this);
   session_->StartUp();
   UpdateActions();
