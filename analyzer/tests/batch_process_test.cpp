@@ -250,6 +250,13 @@ TEST(BatchProcess, PaintWithoutRegionFilesIsKeptOrSetAsideAsAnsweredOnceForTheRu
                 "Keep it as it is where the new regions are as many (it may then colour other "
                 "regions than it was painted on), or set it aside as walk2.pnt.stale, to take "
                 "back by hand?\n[Keep] [Set Aside]"});
+  prompt.Clear();
+  EXPECT_EQ(AskAboutUncheckedPaint({"/x/walk2.pnt", "/x/walk4.pnt", "/x/walk5.pnt"}, prompt),
+            UncheckedPaint::SetAside);  // no answer queued: no one to ask
+  ASSERT_EQ(prompt.Texts().size(), 1u);
+  EXPECT_TRUE(prompt.Texts()[0].starts_with(
+      "Quenda Analyzer\nwalk2.pnt and 2 more paint files have no old region file"))
+      << prompt.Texts()[0];
 }
 
 TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {
