@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <QPushButton>
+#include <algorithm>
 #include <filesystem>
 
 #include "analyzer/app/analyzer_dialogs.h"
