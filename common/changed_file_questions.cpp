@@ -15,21 +15,32 @@ std::string Listed(const std::vector<std::string>& names) {
   return listed;
 }
 
+// "walk1.rgn was changed on disk by another program since it was read here."
+std::string ChangedSinceRead(const std::vector<std::string>& names) {
+  const bool one = names.size() == 1;
+  return Listed(names) + (one ? " was" : " were") + " changed on disk by another program since " +
+         (one ? "it was" : "they were") + " read here.";
+}
+
 }  // namespace
 
 ChangedFileAnswer AskBeforeOverwriting(Prompt& prompt, const std::string& caption,
                                        const std::vector<std::string>& names) {
-  const bool one = names.size() == 1;
   const std::optional<int> answer = prompt.AskChoice(
       {caption,
-       Listed(names) + (one ? " was" : " were") + " changed on disk by another program since " +
-           (one ? "it was" : "they were") +
-           " read here. Saving replaces those changes with this window's.",
+       ChangedSinceRead(names) + " Saving replaces those changes with this window's.",
        {},
        {"Overwrite", "Save As…", "Cancel"}});
   if (answer == 0) return ChangedFileAnswer::Overwrite;
   if (answer == 1) return ChangedFileAnswer::SaveAs;
   return ChangedFileAnswer::Cancel;
+}
+
+bool AskBeforeActingOnChanged(Prompt& prompt, const std::string& caption,
+                              const std::vector<std::string>& names, const std::string& consequence,
+                              const std::string& goOn) {
+  return prompt.AskChoice(
+             {caption, ChangedSinceRead(names) + " " + consequence, {}, {goOn, "Cancel"}}) == 0;
 }
 
 bool AskToReload(Prompt& prompt, const std::string& caption, const std::vector<std::string>& names,

@@ -283,6 +283,19 @@ std::string RecoveredPartPath(const RecoverableCopy& copy, const std::string& pa
   return JoinPath(copy.folder, PartFile(copy.generation, part));
 }
 
+Result<RecoveredFrame> ReadRecoveredFrame(const RecoverableCopy& copy) {
+  RecoveredFrame frame;
+  Result<std::vector<uint8_t>> paint = ReadRecoveredPart(copy, kRecoveredPaintPart);
+  if (!paint) return Error{paint.message()};
+  frame.paint = std::move(*paint);
+  if (!RecoveredPartPath(copy, kRecoveredRegionPart).empty()) {
+    Result<std::vector<uint8_t>> region = ReadRecoveredPart(copy, kRecoveredRegionPart);
+    if (!region) return Error{region.message()};
+    frame.region = std::move(*region);
+  }
+  return frame;
+}
+
 bool DiscardRecoverable(const RecoverableCopy& copy) {
   std::error_code ec;
   std::filesystem::remove_all(copy.folder, ec);

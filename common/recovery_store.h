@@ -98,6 +98,17 @@ Result<std::vector<uint8_t>> ReadRecoveredPart(const RecoverableCopy& copy,
                                                const std::string& part);
 // The file holding one part, for a reader that takes a path; empty when there is no such part.
 std::string RecoveredPartPath(const RecoverableCopy& copy, const std::string& part);
+
+// A painted frame's copy, as the painter and the analyzer keep it: the paint always, and the
+// region data too when the run had changed them, so that the paint fits the regions it was made
+// on. `region` is empty when the copy holds none.
+inline constexpr const char* kRecoveredPaintPart = "paint";
+inline constexpr const char* kRecoveredRegionPart = "region";
+struct RecoveredFrame {
+  std::vector<uint8_t> paint;
+  std::vector<uint8_t> region;
+};
+Result<RecoveredFrame> ReadRecoveredFrame(const RecoverableCopy& copy);
 // Removes the copy; true when its folder is gone.
 bool DiscardRecoverable(const RecoverableCopy& copy);
 

@@ -43,6 +43,10 @@ void DocumentWatcher::Remember(const std::string& path) {
 void DocumentWatcher::CheckNow() {
   QStringList changed;
   for (const std::string& path : files_.ChangedOnDisk()) {
+    if (changedForDocument_ && !changedForDocument_(path)) {
+      Remember(path);
+      continue;
+    }
     FileIdentity now = IdentifyFile(path);
     auto told = told_.find(path);
     if (told != told_.end() && !now.DiffersFrom(told->second)) continue;

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,6 +34,14 @@ class DocumentWatcher final : public QObject {
   std::vector<std::string> ChangedOnDisk() const { return files_.ChangedOnDisk(); }
   bool ChangedOnDisk(const std::string& path) const { return files_.ChangedOnDisk(path); }
 
+  // The document's own record of its files: `changedForDocument(path)` false says that the
+  // document read or wrote the file as it is now, a write of its own the watch has not been
+  // told of. Such a file is remembered as it is and Changed leaves it out. Without one, every
+  // change is told.
+  void KnowOwnWrites(std::function<bool(const std::string& path)> changedForDocument) {
+    changedForDocument_ = std::move(changedForDocument);
+  }
+
   // Looks at the files now rather than when the system's notice has settled.
   void CheckNow();
 
@@ -53,6 +62,7 @@ class DocumentWatcher final : public QObject {
 
  private:
   DocumentFiles files_;
+  std::function<bool(const std::string&)> changedForDocument_;
   std::map<std::string, FileIdentity> told_;
   QFileSystemWatcher watcher_;
   QTimer settle_;

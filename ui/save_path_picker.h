@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace quenda {
 
@@ -22,5 +24,11 @@ struct SaveQuestion {
 using SavePathPicker =
     std::function<std::optional<QString>(QWidget* parent, const SaveQuestion& question)>;
 SavePathPicker SystemSavePathPicker();
+
+// The same question as a document's core asks it (title, filter, the held file's path, which
+// is offered and gives the extension), its dialog over `parent`.
+using CoreSavePathPicker = std::function<std::optional<std::string>(
+    std::string_view title, std::string_view filter, const std::string& startPath)>;
+CoreSavePathPicker CorePickerOf(QWidget* parent, SavePathPicker pick);
 
 }  // namespace quenda

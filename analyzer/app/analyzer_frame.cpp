@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -55,27 +54,14 @@ CAnalyzerFrame::CAnalyzerFrame(Prompt* prompt, SavePathPicker pickSavePath,
   recovery_ = new RecoveryKeeper(
       kAnalyzerRecoveryProgram, [this] { return AnalyzerRecoverySnapshot(*doc_); }, this);
   watcher_ = new DocumentWatcher(this);
+  // The document's own writes are no other program's change.
+  watcher_->KnowOwnWrites([this](const std::string& path) { return doc_->ChangedOnDisk(path); });
   connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
-    // The document's own writes are no other program's change.
-    QStringList theirs;
-    for (const QString& path : changed) {
-      if (doc_->ChangedOnDisk(path.toStdString()))
-        theirs << path;
-      else
-        watcher_->Remember(path.toStdString());
-    }
-    if (watcher_->MayReload(*prompt_, std::string(kWatchCaption), theirs, doc_->heldFiles(),
+    if (watcher_->MayReload(*prompt_, std::string(kWatchCaption), changed, doc_->heldFiles(),
                             doc_->modified()))
       doc_->ReloadFromDisk();
   });
-  doc_->SetSavePathPicker([this](std::string_view title, std::string_view filter,
-                                 const std::string& start) -> std::optional<std::string> {
-    const QString path = QString::fromStdString(start);
-    const std::optional<QString> picked =
-        pickSavePath_(this, {Q(title), Q(filter), QFileInfo(path).suffix(), path});
-    if (!picked) return std::nullopt;
-    return picked->toStdString();
-  });
+  doc_->SetSavePathPicker(CorePickerOf(this, pickSavePath_));
   doc_->AddListener(this);
   UpdateActions();
   // Half the screen, as the window first opens; main() shows it maximised.
@@ -284,6 +270,7 @@ void CAnalyzerFrame::BatchProcess() {
   BatchProcessDialog dialog(*doc_, *prompt_, this);
   if (dialog.exec() != QDialog::Accepted) return;
   const DrawingSequence sequence = *dialog.choice().sequence;
+  const UncheckedPaint unchecked = doc_->AskAboutUncheckedPaint(sequence);
   doc_->BeginBatch();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   BatchObserver observer;
@@ -303,10 +290,11 @@ void CAnalyzerFrame::BatchProcess() {
         Qt::QueuedConnection);
   };
   ProgressWindow window(QStringLiteral("Quenda: Batch Process"), this);
-  const BatchResult result =
-      window.Run([&](Progress& progress,
-                     Prompt& asker) { return doc_->RunBatch(sequence, asker, progress, observer); },
-                 *prompt_);
+  const BatchResult result = window.Run(
+      [&](Progress& progress, Prompt& asker) {
+        return doc_->RunBatch(sequence, asker, progress, observer, unchecked);
+      },
+      *prompt_);
   QApplication::restoreOverrideCursor();
   doc_->EndBatch();
   // Paint that moved with the new regions is told, as the command line tells it per frame.

@@ -355,10 +355,16 @@ void CAnalyzerDoc::BeginBatch() {
   Notify(AnalyzerHint::StateChanged);
 }
 
+UncheckedPaint CAnalyzerDoc::AskAboutUncheckedPaint(const DrawingSequence& sequence) {
+  return quenda::AskAboutUncheckedPaint(UncheckedPaintFiles(sequence, AllFrames(sequence)),
+                                        prompt_);
+}
+
 BatchResult CAnalyzerDoc::RunBatch(const DrawingSequence& sequence, Prompt& prompt,
-                                   Progress& progress, const BatchObserver& observer) const {
+                                   Progress& progress, const BatchObserver& observer,
+                                   UncheckedPaint unchecked) const {
   return RunBatchProcess(sequence, AllFrames(sequence), settings_, prompt, progress, observer,
-                         DefaultJobCount(), closeGaps_);
+                         DefaultJobCount(), closeGaps_, unchecked);
 }
 
 void CAnalyzerDoc::EndBatch() {

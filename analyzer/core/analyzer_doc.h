@@ -161,8 +161,12 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   // every core busy (frames analyzed ahead, written in order);
   // EndBatch then drops the drawing the run showed last.
   void BeginBatch();
+  // Before the run: whether the paint of frames with no old region file to check it against
+  // is kept, asked once when there are any (AskAboutUncheckedPaint).
+  UncheckedPaint AskAboutUncheckedPaint(const DrawingSequence& sequence);
   BatchResult RunBatch(const DrawingSequence& sequence, Prompt& prompt, Progress& progress,
-                       const BatchObserver& observer = {}) const;
+                       const BatchObserver& observer = {},
+                       UncheckedPaint unchecked = UncheckedPaint::SetAside) const;
   void EndBatch();
 
   // The analyzer's own colour set: the defaults until a file is loaded, at most

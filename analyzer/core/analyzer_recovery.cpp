@@ -15,9 +15,9 @@ std::optional<RecoverySnapshot> AnalyzerRecoverySnapshot(const CAnalyzerDoc& doc
   snapshot.about.documentPath = AbsolutePath(FramePath(state->sequence, state->current, quiet));
   snapshot.about.documentName = FileNameOf(snapshot.about.documentPath);
   // Paint and region data go together, so the paint always fits the regions it was made on.
-  snapshot.parts.push_back({"paint", EncodePaintFile(doc.image().regionColor)});
+  snapshot.parts.push_back({kRecoveredPaintPart, EncodePaintFile(doc.image().regionColor)});
   if (doc.image().regions != state->onDisk.regions)
-    snapshot.parts.push_back({"region", EncodeRegionFile(doc.image().regions)});
+    snapshot.parts.push_back({kRecoveredRegionPart, EncodeRegionFile(doc.image().regions)});
   return snapshot;
 }
 
@@ -32,15 +32,9 @@ Status RestoreAnalyzerRecovery(CAnalyzerDoc& doc, const RecoverableCopy& copy) {
   if (!index) return Error{"the drawing " + path + " is not on disk"};
   if (Status begun = doc.BeginSequencePaint(sequence); !begun) return Error{""};
   if (Status moved = doc.GoToFrame(*index); !moved) return Error{""};
-  Result<std::vector<uint8_t>> paint = ReadRecoveredPart(copy, "paint");
-  if (!paint) return paint.status();
-  std::vector<uint8_t> region;
-  if (!RecoveredPartPath(copy, "region").empty()) {
-    Result<std::vector<uint8_t>> read = ReadRecoveredPart(copy, "region");
-    if (!read) return read.status();
-    region = std::move(*read);
-  }
-  return doc.RestoreFrameChanges(*paint, region);
+  Result<RecoveredFrame> kept = ReadRecoveredFrame(copy);
+  if (!kept) return kept.status();
+  return doc.RestoreFrameChanges(kept->paint, kept->region);
 }
 
 }  // namespace quenda

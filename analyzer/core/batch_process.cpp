@@ -9,6 +9,7 @@
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "common/drawing_scan.h"
+#include "common/file_io.h"
 #include "common/frame_runner.h"
 #include "common/path.h"
 #include "common/region_file.h"
@@ -134,6 +135,40 @@ std::string PaintChangesSummary(const BatchResult& result) {
     summary += FileNameOf(frame.regionPath) + ": " + PaintKeptText(paint);
   }
   return summary;
+}
+
+std::vector<std::string> UncheckedPaintFiles(const DrawingSequence& sequence,
+                                             FrameIndexRange range) {
+  std::vector<std::string> unchecked;
+  const FolderListing folder = SequenceFolder(sequence);
+  const int last = std::min(range.last, sequence.frameCount - 1);
+  for (int i = std::max(range.first, 0); i <= last; ++i) {
+    const FrameTag& tag = sequence.frames[std::size_t(i)];
+    const std::string paint = SequenceFilePath(sequence, tag, ".pnt", folder);
+    if (EntryExists(paint) && !EntryExists(SequenceFilePath(sequence, tag, ".rgn", folder)))
+      unchecked.push_back(paint);
+  }
+  return unchecked;
+}
+
+UncheckedPaint AskAboutUncheckedPaint(const std::vector<std::string>& paintPaths, Prompt& prompt) {
+  if (paintPaths.empty()) return UncheckedPaint::SetAside;
+  const std::string first = FileNameOf(paintPaths.front());
+  const std::size_t more = paintPaths.size() - 1;
+  const bool one = more == 0;
+  const std::string them = one ? "it" : "each";
+  const std::string text =
+      (one ? first + " has no old region file to check its paint against."
+           : first + " and " + std::to_string(more) + " more paint file" + (more == 1 ? "" : "s") +
+                 " have no old region file to check their paint against.") +
+      " Keep " + them +
+      " as it is where the new regions are as many (it may then colour other regions than it "
+      "was painted on), or set " +
+      them + " aside as " + (one ? first : std::string("NAME.pnt")) +
+      ".stale, to take back by hand?";
+  const std::optional<int> answer =
+      prompt.AskChoice({"Quenda Analyzer", text, {}, {"Keep", "Set Aside"}});
+  return answer == 0 ? UncheckedPaint::Keep : UncheckedPaint::SetAside;
 }
 
 int BatchResult::WrittenCount() const {

@@ -80,6 +80,15 @@ struct BatchResult {
 // nothing when every frame kept its paint unchanged.
 std::string PaintChangesSummary(const BatchResult& result);
 
+// The paint files of `range` (cut to the sequence) with no old region file beside them to
+// check them against, in frame order: a run sets them aside unless told to keep them. A region
+// file there that does not read is not looked into; its paint is set aside as ever.
+std::vector<std::string> UncheckedPaintFiles(const DrawingSequence& sequence,
+                                             FrameIndexRange range);
+// Asked once before a run when `paintPaths` (UncheckedPaintFiles) holds any, naming the first
+// and how many: "Keep" or "Set Aside". Set Aside when there are none, and when no one answers.
+UncheckedPaint AskAboutUncheckedPaint(const std::vector<std::string>& paintPaths, Prompt& prompt);
+
 // Hooks for the program's window; each may be left empty.
 struct BatchObserver {
   // Before a frame is loaded (the analyzer sets ProcessingFrameTitle here).

@@ -11,6 +11,7 @@
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "common/drawing_scan.h"
+#include "common/file_io.h"
 #include "common/paint_file.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
@@ -190,6 +191,64 @@ TEST(BatchProcess, PaintBesideTheRegionFilesIsCarriedAndTheChangesSummed) {
   EXPECT_EQ(PaintChangesSummary(again),
             "walk2.rgn: paint made for other regions set aside as walk2.pnt.stale");
   EXPECT_TRUE(prompt.shown().empty());
+}
+
+// Paint whose region files were removed: asked once for the whole run, naming the first and
+// how many; Keep keeps paint of the new region count as it is, Set Aside (and no answer) moves
+// it aside as before. With every region file there, nothing is asked.
+TEST(BatchProcess, PaintWithoutRegionFilesIsKeptOrSetAsideAsAnsweredOnceForTheRun) {
+  const struct {
+    std::optional<int> button;
+    bool kept;
+  } cases[] = {{0, true}, {1, false}, {std::nullopt, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button.value_or(-1));
+    TempDir dir;
+    DrawingSequence sequence = WriteSequence(dir, 3);
+    ScriptedPrompt prompt;
+    NullProgress progress;
+    ASSERT_EQ(RunAll(sequence, prompt).WrittenCount(), 3);
+    EXPECT_TRUE(UncheckedPaintFiles(sequence, AllFrames(sequence)).empty());
+    std::vector<std::vector<uint8_t>> painted;
+    for (const std::string frame : {"walk1", "walk3"}) {
+      const RegionData regions =
+          *ReadRegionFile(dir.File(frame + ".rgn"), kWidth, kHeight, RegionReader::Analyzer);
+      std::vector<int32_t> paint = DefaultPaint(regions.regionCount);
+      for (std::size_t r = 2; r < paint.size(); ++r) paint[r] = 3;
+      ASSERT_TRUE(WritePaintFile(dir.File(frame + ".pnt"), paint));
+      painted.push_back(ReadBytes(dir.File(frame + ".pnt")));
+      std::filesystem::remove(dir.File(frame + ".rgn"));
+    }
+    const std::vector<std::string> unchecked = UncheckedPaintFiles(sequence, AllFrames(sequence));
+    EXPECT_EQ(unchecked, (std::vector<std::string>{dir.File("walk1.pnt"), dir.File("walk3.pnt")}));
+    EXPECT_EQ(UncheckedPaintFiles(sequence, {1, 2}),
+              std::vector<std::string>{dir.File("walk3.pnt")});
+    prompt.QueueChoice(c.button);
+    const UncheckedPaint answer = AskAboutUncheckedPaint(unchecked, prompt);
+    EXPECT_EQ(prompt.Texts().size(), 1u);  // read whole in the window's test
+    BatchResult run = RunBatchProcess(sequence, AllFrames(sequence), kRunSettings, prompt, progress,
+                                      {}, 1, 0, answer);
+    ASSERT_EQ(run.WrittenCount(), 3);
+    EXPECT_EQ(run.frames[0].paint.paint, c.kept ? PaintKept::KeptUnchecked : PaintKept::Unchecked);
+    EXPECT_EQ(ReadBytes(dir.File(c.kept ? "walk1.pnt" : "walk1.pnt.stale")), painted[0]);
+    EXPECT_EQ(ReadBytes(dir.File(c.kept ? "walk3.pnt" : "walk3.pnt.stale")), painted[1]);
+    EXPECT_EQ(EntryExists(dir.File("walk1.pnt.stale")), !c.kept);
+  }
+  ScriptedPrompt prompt;
+  EXPECT_EQ(AskAboutUncheckedPaint({}, prompt), UncheckedPaint::SetAside);
+  prompt.QueueChoice(0);
+  EXPECT_EQ(AskAboutUncheckedPaint({"/x/walk2.pnt"}, prompt), UncheckedPaint::Keep);
+  EXPECT_EQ(AskAboutUncheckedPaint({"/x/walk2.pnt", "/x/walk4.pnt", "/x/walk5.pnt"}, prompt),
+            UncheckedPaint::SetAside);  // no answer queued: no one to ask
+  ASSERT_EQ(prompt.Texts().size(), 2u);
+  EXPECT_EQ(prompt.Texts()[0],
+            "Quenda Analyzer\nwalk2.pnt has no old region file to check its paint against. Keep "
+            "it as it is where the new regions are as many (it may then colour other regions "
+            "than it was painted on), or set it aside as walk2.pnt.stale, to take back by "
+            "hand?\n[Keep] [Set Aside]");
+  EXPECT_TRUE(prompt.Texts()[1].starts_with(
+      "Quenda Analyzer\nwalk2.pnt and 2 more paint files have no old region file"))
+      << prompt.Texts()[1];
 }
 
 TEST(BatchProcess, StopDuringTheSecondFrameAsksOnceItIsDone) {

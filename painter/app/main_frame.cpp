@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
@@ -100,20 +99,14 @@ CMainFrame::CMainFrame(Prompt* prompt, Settings* settings)
   recovery_ = new RecoveryKeeper(
       kPainterRecoveryProgram, [this] { return PainterRecoverySnapshot(*doc_); }, this);
   watcher_ = new DocumentWatcher(this);
+  // The painter's own writes are no other program's change.
+  watcher_->KnowOwnWrites([this](const std::string& path) { return doc_->ChangedOnDisk(path); });
   connect(watcher_, &DocumentWatcher::Changed, this, [this](const QStringList& changed) {
     if (watcher_->MayReload(*prompt_, kAppTitle.toStdString(), changed, doc_->heldFiles(),
                             doc_->frameModified()))
       doc_->ReloadFromDisk();
   });
-  doc_->SetSavePathPicker([this, pick = SystemSavePathPicker()](
-                              std::string_view title, std::string_view filter,
-                              const std::string& start) -> std::optional<std::string> {
-    const QString path = QString::fromStdString(start);
-    const std::optional<QString> picked =
-        pick(this, {Q(title), Q(filter), QFileInfo(path).suffix(), path});
-    if (!picked) return std::nullopt;
-    return picked->toStdString();
-  });
+  doc_->SetSavePathPicker(CorePickerOf(this, SystemSavePathPicker()));
   doc_->AddListener(this);
   UpdateActions();
   UpdateStatus();

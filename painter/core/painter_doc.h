@@ -240,6 +240,7 @@ class CPainterDoc : public Document<PainterUpdate> {
   // sequence's colour set. Before it writes one that another program changed since it was
   // read here, it asks "Overwrite", "Save As…" or "Cancel".
   std::vector<std::string> heldFiles() const;
+  bool ChangedOnDisk(const std::string& path) const { return onDisk_.ChangedOnDisk(path); }
   // Reads the colour set and the current frame again from their files, after another program
   // changed them; the frame's unsaved changes are dropped.
   void ReloadFromDisk();

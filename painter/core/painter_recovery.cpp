@@ -13,8 +13,9 @@ std::optional<RecoverySnapshot> PainterRecoverySnapshot(const CPainterDoc& doc) 
   snapshot.about.documentPath = AbsolutePath(doc.CurrentDrawingPath());
   snapshot.about.documentName = FileNameOf(snapshot.about.documentPath);
   // Paint and region data go together, so the paint always fits the regions it was made on.
-  snapshot.parts.push_back({"paint", EncodePaintFile(frame.regionColor)});
-  if (frame.regionChanged) snapshot.parts.push_back({"region", EncodeRegionFile(frame.region)});
+  snapshot.parts.push_back({kRecoveredPaintPart, EncodePaintFile(frame.regionColor)});
+  if (frame.regionChanged)
+    snapshot.parts.push_back({kRecoveredRegionPart, EncodeRegionFile(frame.region)});
   return snapshot;
 }
 
@@ -51,15 +52,9 @@ Status CPainterDoc::RestoreFrameChanges(std::span<const uint8_t> paint,
 Status RestorePainterRecovery(CPainterDoc& doc, const RecoverableCopy& copy) {
   if (AbsolutePath(doc.CurrentDrawingPath()) != AbsolutePath(copy.manifest.documentPath))
     return Error{"the drawing " + copy.manifest.documentPath + " did not open"};
-  Result<std::vector<uint8_t>> paint = ReadRecoveredPart(copy, "paint");
-  if (!paint) return paint.status();
-  std::vector<uint8_t> region;
-  if (!RecoveredPartPath(copy, "region").empty()) {
-    Result<std::vector<uint8_t>> read = ReadRecoveredPart(copy, "region");
-    if (!read) return read.status();
-    region = std::move(*read);
-  }
-  return doc.RestoreFrameChanges(*paint, region);
+  Result<RecoveredFrame> kept = ReadRecoveredFrame(copy);
+  if (!kept) return kept.status();
+  return doc.RestoreFrameChanges(kept->paint, kept->region);
 }
 
 }  // namespace quenda

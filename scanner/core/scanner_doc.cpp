@@ -5,22 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "common/atomic_file.h"
-#include "common/frame_renumber.h"
 #include "common/path.h"
 #include "scanner/core/scan_processing.h"
 
 namespace quenda::scanner {
-namespace {
-
-constexpr std::string_view kFrameExists = "Sorry, that frame exists.";
-
-bool Exists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(path, ec);
-}
-
-}  // namespace
 
 bool IsLetters(const std::string& text) {
   for (char c : text)
@@ -91,48 +79,6 @@ bool CScannerDoc::NewSequence(const std::string& directory, const std::string& n
   ClearPicture();
   UpdateAllViews({ScannerHint::Everything});
   if (after == AfterNewSequence::Preview) Preview();
-  return true;
-}
-
-bool CScannerDoc::OpenSequence() {
-  auto path = prompt_.PickFile("Select One Frame from a Sequence", "Quenda Drawing Files (*.qds)",
-                               sequence_.directory);
-  if (!path) return false;
-  return OpenSequenceAt(*path);
-}
-
-bool CScannerDoc::OpenSequenceAt(const std::string& path) {
-  if (!IsSequenceFileName(path)) {
-    Show(kInvalidSequenceFileName);
-    return false;
-  }
-  const std::string title = FileNameOf(path);
-  sequence_ = quenda::OpenSequence(path, title, kPainterSequenceCapacity);
-  scanModeActive_ = false;
-  std::optional<int> index = FindFrame(sequence_.frames, ParseFrameTag(title));
-  return LoadFrame(index.value_or(0));
-}
-
-bool CScannerDoc::LoadFrame(int index) {
-  const std::string path = FramePath(sequence_, index, prompt_);
-  if (path.empty()) return false;
-  if (!FrameExists(path)) {
-    Show("Fatal: Image file does not exist: " + path);
-    return false;
-  }
-  auto loaded = ReadDrawingScan(path, ScanReader::Scanner);
-  if (!loaded) {
-    Show(loaded.message());
-    Show("Fatal: Image file invalid: " + path);
-    return false;
-  }
-  frame_ = std::move(loaded->scan);
-  currentFrame_ = index;
-  frameLoaded_ = true;
-  onDisk_.Clear();
-  onDisk_.Remember(path);
-  if (!scanModeActive_) picture_ = frame_;
-  UpdateAllViews({ScannerHint::Everything});
   return true;
 }
 
@@ -304,10 +250,9 @@ void CScannerDoc::OnImageArrived(twain::DeviceBitmap bitmap, int transferX, int 
       }
       // Saved elsewhere, the scan is no frame of the sequence, and the run ends with it.
       if (*target != framePath_) return;
-      onDisk_.Clear();
-      onDisk_.Remember(framePath_);
       frame_ = std::move(*processed);
       currentFrame_ = FindFrame(sequence_.frames, scanTag_).value_or(-1);
+      HoldFrameFiles(currentFrame_);
       frameLoaded_ = currentFrame_ >= 0;
       frameWritten_ = true;
       UpdateAllViews({ScannerHint::Everything});
@@ -323,81 +268,6 @@ void CScannerDoc::OnImageArrived(twain::DeviceBitmap bitmap, int transferX, int 
       return;
     }
   }
-}
-
-bool CScannerDoc::DeleteFrame() {
-  if (!frameLoaded_ || currentFrame_ < 0) return false;
-  const std::string text = sequence_.name + FormatFrameTag(sequence_.frames[currentFrame_]);
-  if (!prompt_.AskYesNo("Are you sure you want to delete frame " + text)) return false;
-  const std::string path = FramePath(sequence_, currentFrame_, prompt_);
-  std::error_code ec;
-  if (IsReadOnlyTarget(path) || !std::filesystem::remove(path, ec)) {
-    Show("Can not delete frame, The file may be read-only");
-    return false;
-  }
-  std::filesystem::remove(RegionPath(sequence_, currentFrame_, prompt_), ec);
-  std::filesystem::remove(PaintPath(sequence_, currentFrame_, prompt_), ec);
-  ListSequence();
-  if (sequence_.frameCount == 0) {
-    currentFrame_ = -1;
-    frameLoaded_ = false;
-    frame_ = DrawingScan();
-    if (!scanModeActive_) picture_ = DrawingScan();
-    UpdateAllViews({ScannerHint::Everything});
-    return true;
-  }
-  if (currentFrame_ >= sequence_.frameCount) currentFrame_ = sequence_.frameCount - 1;
-  LoadFrame(currentFrame_);
-  return true;
-}
-
-bool CScannerDoc::RenumberFrame() {
-  if (!frameLoaded_ || currentFrame_ < 0) return false;
-  const FrameTag current = sequence_.frames[currentFrame_];
-  std::optional<FrameTag> tag = dialogs_.AskChangeFrameNumber(current);
-  if (!tag || *tag == current) return false;
-  if (tag->number < 1 || tag->number > kMaxFrameNumber) return false;
-  if (FrameExists(SequenceFilePath(sequence_, *tag, ".qds"))) {
-    Show(kFrameExists);
-    return false;
-  }
-  // Region and paint files left under the new number would describe the renamed drawing.
-  const auto paths = [&](const FrameTag& frame, bool resolved) {
-    const auto path = [&](const char* extension) {
-      return resolved ? SequenceFilePath(sequence_, frame, extension)
-                      : sequence_.directory + sequence_.name + FormatFrameTag(frame) + extension;
-    };
-    return FrameFilePaths{path(".qds"), path(".rgn"), path(".pnt")};
-  };
-  FrameFilePaths target = paths(*tag, false);
-  // Stale files under the new number may differ in case from the names the scanner writes.
-  const FrameFilePaths staleOnes = paths(*tag, true);
-  if (Exists(staleOnes.region)) target.region = staleOnes.region;
-  if (Exists(staleOnes.paint)) target.paint = staleOnes.paint;
-  if (Status moved = RenumberFrameFiles(paths(current, true), target); !moved) {
-    Show(moved.message());
-    ListSequence();
-    return false;
-  }
-  ListSequence();
-  return LoadFrame(FindFrame(sequence_.frames, *tag).value_or(0));
-}
-
-bool CScannerDoc::NextFrame() {
-  return frameLoaded_ && currentFrame_ + 1 < sequence_.frameCount && LoadFrame(currentFrame_ + 1);
-}
-
-bool CScannerDoc::PreviousFrame() {
-  return frameLoaded_ && currentFrame_ > 0 && LoadFrame(currentFrame_ - 1);
-}
-
-bool CScannerDoc::FirstFrame() {
-  return frameLoaded_ && currentFrame_ > 0 && LoadFrame(0);
-}
-
-bool CScannerDoc::LastFrame() {
-  return frameLoaded_ && currentFrame_ + 1 < sequence_.frameCount &&
-         LoadFrame(sequence_.frameCount - 1);
 }
 
 }  // namespace quenda::scanner

@@ -46,6 +46,7 @@ class ScannerDialogs {
 };
 
 inline constexpr int kMaxFrameNumber = 5000;
+inline constexpr std::string_view kFrameExists = "Sorry, that frame exists.";
 inline constexpr int kFreshScanDpi = 72;
 inline constexpr int kCalibrationDpi = 72;
 
@@ -101,7 +102,8 @@ class CScannerDoc final : public Document<ScannerUpdate> {
   bool SetCalibration(const Calibration& calibration);
   const Calibration& calibration() const { return calibration_; }
 
-  // Edit and Frames menus.
+  // Edit and Frames menus. Delete and Frame No ask first when another program changed the
+  // frame's drawing, region or paint file since it was shown here; Cancel changes nothing.
   bool DeleteFrame();
   bool RenumberFrame();
   bool NextFrame();
@@ -119,7 +121,7 @@ class CScannerDoc final : public Document<ScannerUpdate> {
 
   // The frame on show, as read or written here, which another program may change meanwhile:
   // the window watches it and offers to read it again.
-  std::vector<std::string> heldFiles() const { return onDisk_.paths(); }
+  std::vector<std::string> heldFiles() const;
   bool ChangedOnDisk(const std::string& path) const { return onDisk_.ChangedOnDisk(path); }
   void ReloadFromDisk();
   // Where Save As… puts a scan whose frame another program wrote while it ran; without one,
@@ -153,9 +155,15 @@ class CScannerDoc final : public Document<ScannerUpdate> {
   // since the number was chosen; then the user's answer (Save As… a path of theirs), or
   // nothing for Cancel.
   std::optional<std::string> ScanTarget();
+  // The frame `index`'s drawing, region and paint files as they are now, read or written here.
+  void HoldFrameFiles(int index);
+  // Before Delete or Frame No touches the frame's files: true when none changed on disk since
+  // the frame was shown, or the user goes on (`goOn`) knowing `consequence`.
+  bool MayActOnFrameFiles(const std::string& consequence, const std::string& goOn);
 
   Prompt& prompt_;
-  DocumentFiles onDisk_;
+  DocumentFiles onDisk_;   // the frame on show's drawing, region and paint files
+  std::string shownPath_;  // its drawing, the file read here
   SavePathPicker pickSavePath_;
   ScannerDialogs& dialogs_;
   ScannerProfile& profile_;

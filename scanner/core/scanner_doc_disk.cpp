@@ -1,6 +1,7 @@
 // A scan's frame, and the frame on show, that another program writes while the scanner runs:
-// a scan is never written over such a file unasked, and the frame on show is read again on
-// request.
+// a scan is never written over such a file unasked, the frame on show is read again on
+// request, and it is deleted or renumbered over another program's change only when the user
+// says so.
 
 #include "common/changed_file_questions.h"
 #include "common/path.h"
@@ -20,6 +21,29 @@ std::optional<std::string> CScannerDoc::ScanTarget() {
       pickSavePath_("Save Scan As", "Quenda Drawing Scan Files (*.qds)", framePath_);
   if (picked && !picked->ends_with(".qds")) *picked += ".qds";
   return picked;
+}
+
+std::vector<std::string> CScannerDoc::heldFiles() const {
+  if (shownPath_.empty()) return {};
+  return {shownPath_};
+}
+
+void CScannerDoc::HoldFrameFiles(int index) {
+  onDisk_.Clear();
+  shownPath_.clear();
+  if (index < 0) return;
+  // The region and paint files are no part of the picture, but Delete and Frame No take them
+  // along: a paint file the painter wrote since is another program's change as well.
+  shownPath_ = FramePath(sequence_, index, prompt_);
+  for (const std::string& path :
+       {shownPath_, RegionPath(sequence_, index, prompt_), PaintPath(sequence_, index, prompt_)})
+    if (!path.empty()) onDisk_.Remember(path);
+}
+
+bool CScannerDoc::MayActOnFrameFiles(const std::string& consequence, const std::string& goOn) {
+  const std::vector<std::string> changed = onDisk_.ChangedOnDisk();
+  return changed.empty() || AskBeforeActingOnChanged(prompt_, "Quenda Scanner",
+                                                     FileNamesOf(changed), consequence, goOn);
 }
 
 void CScannerDoc::ReloadFromDisk() {

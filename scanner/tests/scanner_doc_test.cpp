@@ -124,13 +124,13 @@ TEST_F(ScannerDocTest, ReadErrorDuringAFrameLeavesNoFileBehind) {
 // A read-only frame is kept; the last frame deleted leaves nothing loaded.
 TEST_F(ScannerDocTest, DeletingAsksKeepsAReadOnlyFrameAndTheLastLeavesNothingLoaded) {
   WriteFrame("walk1.qds");
+  ::quenda::testing::WriteText(dir.File("walk1.rgn"), "regions");
   ::quenda::testing::MakeReadOnly(dir.File("walk1.qds"));
   ASSERT_TRUE(doc.OpenSequenceAt(dir.File("walk1.qds")));
   prompt.QueueAnswer(true);
   EXPECT_FALSE(doc.DeleteFrame());
-  EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk1.qds"));
+  EXPECT_THAT(ListDirectory(dir.path()), ElementsAre("walk1.qds", "walk1.rgn"));
   ::quenda::testing::MakeWritable(dir.File("walk1.qds"));
-  ::quenda::testing::WriteText(dir.File("walk1.rgn"), "regions");
   prompt.QueueAnswer(true);
   ASSERT_TRUE(doc.DeleteFrame());
   const std::string asked = "Are you sure you want to delete frame walk1";
@@ -224,6 +224,72 @@ TEST_F(ScannerDocTest, AFrameAnotherProgramWroteDuringTheScanIsNotWrittenOverUna
       auto saved = ReadDrawingScan(folder.File(c.saved), ScanReader::Scanner);
       ASSERT_TRUE(saved.ok()) << saved.message();
       EXPECT_NE(saved->scan.picture.width(), 40);
+    }
+  }
+}
+
+// The real tool changes the frame on show in a process of its own: Delete and Frame No say so
+// before they touch its files, and Cancel (or no one to ask) leaves every file as it is.
+TEST_F(ScannerDocTest, DeleteAndRenumberAskBeforeTakingAnotherProgramsChangeAlong) {
+  struct Case {
+    const char* name;
+    bool renumber;
+    bool analyze;  // the tool analyzes the sequence rather than drawing it again
+    std::optional<int> answer;
+    std::vector<std::string> after;
+  };
+  // The tool's sample sequence comes with its colour set.
+  const std::vector<std::string> untouched{"walk.col", "walk1.qds", "walk2.qds"};
+  const Case cases[] = {
+      {"Delete, Cancel", false, false, 1, untouched},
+      {"Delete, no one to ask", false, false, std::nullopt, untouched},
+      {"Delete, Delete", false, false, 0, {"walk.col", "walk1.qds"}},
+      {"Renumber, Cancel", true, false, 1, untouched},
+      {"Renumber, Renumber", true, false, 0, {"walk.col", "walk1.qds", "walk5.qds"}},
+      {"Delete of a frame analyzed since, Delete",
+       false,
+       true,
+       0,
+       {"walk.col", "walk1.qds", "walk1.rgn"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::quenda::testing::TempDir folder;
+    auto tool = [&](std::vector<std::string> words) {
+      words.insert(words.begin(), QUENDA_TOOL);
+      return ::quenda::testing::RunSecondProcess(words);
+    };
+    ASSERT_EQ(tool({"sample", folder.path(), "--name", "walk", "--frames", "2", "--size", "40x30"}),
+              0);
+    CScannerDoc fresh{prompt, dialogs, profile};
+    ASSERT_TRUE(fresh.OpenSequenceAt(folder.File("walk2.qds")));
+    if (c.analyze)
+      ASSERT_EQ(tool({"analyze", folder.File("walk1.qds"), "--yes"}), 0);
+    else
+      ASSERT_EQ(tool({"sample", folder.path(), "--name", "walk", "--frames", "2", "--size", "60x30",
+                      "--force"}),
+                0);
+    prompt.Clear();
+    if (!c.renumber) prompt.QueueAnswer(true);  // "Are you sure you want to delete frame walk2"
+    prompt.QueueChoice(c.answer);
+    dialogs.answers = {FrameTag{5, kNoLetter}};
+    const bool done = c.renumber ? fresh.RenumberFrame() : fresh.DeleteFrame();
+    EXPECT_EQ(done, c.answer == 0);
+    ASSERT_FALSE(prompt.Texts().empty());
+    const std::string changed = c.analyze ? "walk2.rgn was" : "walk2.qds was";
+    EXPECT_EQ(prompt.Texts().back(),
+              "Quenda Scanner\n" + changed +
+                  " changed on disk by another program since it was read here. " +
+                  (c.renumber ? "Renumbering moves the files as they are now to frame walk5.\n"
+                                "[Renumber] [Cancel]"
+                              : "Deleting frame walk2 removes those changes.\n[Delete] [Cancel]"));
+    EXPECT_EQ(ListDirectory(folder.path()), c.after);
+    // What the other program wrote is what stays, or what moved.
+    if (c.renumber || c.answer != 0) {
+      auto kept = ReadDrawingScan(folder.File(c.answer == 0 ? "walk5.qds" : "walk2.qds"),
+                                  ScanReader::Scanner);
+      ASSERT_TRUE(kept.ok()) << kept.message();
+      EXPECT_EQ(kept->scan.picture.width(), 60);
     }
   }
 }

@@ -61,6 +61,28 @@ TEST(DocumentWatcher, TellsOnceOfEachChangeAnotherProcessMakesAndNotOfItsOwnWrit
   EXPECT_TRUE(watcher.ChangedOnDisk().empty());
 }
 
+// The document writes one of its files and remembers it in its own record, which the watch
+// asks: that write is passed over (and taken as the file now is), another program's is told.
+TEST(DocumentWatcher, TheDocumentsOwnRecordedWritesAreNotTold) {
+  TempDir dir;
+  const std::vector<std::string> files{dir.File("walk1.pnt"), dir.File("walk.col")};
+  for (const std::string& file : files) WriteText(file, "one");
+  DocumentFiles record;
+  for (const std::string& file : files) record.Remember(file);
+  DocumentWatcher watcher;
+  watcher.KnowOwnWrites([&](const std::string& path) { return record.ChangedOnDisk(path); });
+  QSignalSpy told(&watcher, &DocumentWatcher::Changed);
+  watcher.WatchOnly(files);
+
+  ASSERT_TRUE(WriteFileAtomically(files[0], std::string_view("mine"), WriteMessages("x")).ok());
+  record.Remember(files[0]);
+  WriteFromAnotherProcess(files[1], "theirs");
+  watcher.CheckNow();
+  ASSERT_EQ(told.size(), 1);
+  EXPECT_EQ(told.takeFirst().at(0).toStringList(), QStringList{QString::fromStdString(files[1])});
+  EXPECT_EQ(watcher.ChangedOnDisk(), std::vector<std::string>{files[1]});
+}
+
 TEST(DocumentWatcher, TheQuestionsAnswerAsTheirButtonsSay) {
   const struct {
     std::optional<int> button;

@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <algorithm>
 #include <filesystem>
 
+#include "analyzer/app/analyzer_dialogs.h"
 #include "analyzer/app/tests/analyzer_window.h"
 #include "cli/tests/tool_run.h"
 #include "common/paint_file.h"
+#include "common/region_file.h"
 #include "ui/document_watcher.h"
 #include "ui/tests/crashing_run.h"
+#include "ui/tests/modal_helper.h"
 #include "ui/tests/second_process.h"
 
 namespace quenda {
@@ -206,6 +210,51 @@ TEST_F(AnalyzerChangedOnDisk, SavingRegionsOverADrawingAnalyzedElsewhereAsks) {
   w.prompt.Clear();
   EXPECT_TRUE(w.doc().SaveRegions(w.Frame(2, ".rgn")).ok());
   EXPECT_TRUE(w.prompt.Texts().empty());
+}
+
+// Batch Process over paint whose region files are gone: asked once before the run, naming the
+// first such file and how many more; Keep leaves the paint as it was, and the summary says so.
+TEST(AnalyzerBatchWindow, PaintWithNoOldRegionFileIsKeptWhenTheUserSaysSo) {
+  AnalyzerWindow w;
+  auto batch = [&] {
+    w.prompt.QueueAnswer(true);  // "Process with current regions settings?"
+    w.prompt.QueuePath(w.Frame(1, ".qds"));
+    WhenModal<BatchProcessDialog>([&](BatchProcessDialog* dialog) {
+      QTest::mouseClick(dialog->button(QStringLiteral("Select a Sequence")), Qt::LeftButton);
+      QTest::mouseClick(dialog->button(QStringLiteral("PROCESS")), Qt::LeftButton);
+    });
+    w.Trigger("actionBatchProcess");
+  };
+  batch();
+  std::vector<std::vector<uint8_t>> painted;
+  for (int f : {1, 2}) {
+    Result<RegionData> regions =
+        ReadRegionFile(w.Frame(f, ".rgn"), kWidth, kHeight, RegionReader::Analyzer);
+    ASSERT_TRUE(regions.ok()) << regions.message();
+    std::vector<int32_t> paint = DefaultPaint(regions->regionCount);
+    for (std::size_t r = 2; r < paint.size(); ++r) paint[r] = 3;
+    ASSERT_TRUE(WritePaintFile(w.Frame(f, ".pnt"), paint));
+    painted.push_back(ReadBytes(w.Frame(f, ".pnt")));
+    std::filesystem::remove(w.Frame(f, ".rgn"));
+  }
+  w.prompt.Clear();
+  w.prompt.QueueChoice(0);  // Keep
+  batch();
+  EXPECT_EQ(w.prompt.Texts(),
+            (std::vector<std::string>{
+                "Process with current regions settings?",
+                Question("walk1.pnt and 1 more paint file have no old region file to check their "
+                         "paint against. Keep each as it is where the new regions are as many (it "
+                         "may then colour other regions than it was painted on), or set each "
+                         "aside as NAME.pnt.stale, to take back by hand?",
+                         "[Keep] [Set Aside]"),
+                "walk1.rgn: paint kept unchecked: no old region file to check it against\n"
+                "walk2.rgn: paint kept unchecked: no old region file to check it against"}));
+  EXPECT_EQ(ReadBytes(w.Frame(1, ".pnt")), painted[0]);
+  EXPECT_EQ(ReadBytes(w.Frame(2, ".pnt")), painted[1]);
+  EXPECT_FALSE(std::filesystem::exists(w.Frame(1, ".pnt.stale")));
+  EXPECT_TRUE(std::filesystem::exists(w.Frame(1, ".rgn")));
+  EXPECT_EQ(w.prompt.unexpected(), 0);
 }
 
 }  // namespace

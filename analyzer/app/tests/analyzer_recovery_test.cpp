@@ -3,21 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
-
 #include "analyzer/app/analyzer_frame.h"
 #include "cli/tests/tool_run.h"
 #include "common/paint_file.h"
-#include "common/scripted_prompt.h"
 #include "samples/sample_drawing.h"
-#include "testing/test_support.h"
-#include "ui/recovery_dialog.h"
-#include "ui/recovery_keeper.h"
-#include "ui/settings.h"
-#include "ui/tests/crashing_run.h"
-#include "ui/tests/modal_helper.h"
+#include "ui/tests/kill_test.h"
 
 namespace quenda {
 namespace {
@@ -25,19 +15,11 @@ namespace {
 using namespace quenda::testing;
 
 // The analyzer's window on the test's folder: its profile and recovery copies there.
-struct AnalyzerOn {
+struct AnalyzerOn : WindowOn<CAnalyzerFrame> {
   explicit AnalyzerOn(const std::string& folder)
-      : settings(QStringLiteral("analyzer"), QString::fromStdString(folder)) {
-    frame = std::make_unique<CAnalyzerFrame>(&prompt, SavePathPicker{}, nullptr, &settings);
-    frame->recovery().SetStoreFolder(folder + "recovery");
-    frame->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  CAnalyzerDoc& doc() { return frame->document(); }
-
-  ScriptedPrompt prompt;
-  Settings settings;
-  std::unique_ptr<CAnalyzerFrame> frame;
+      : WindowOn(folder, "analyzer", [](ScriptedPrompt& prompt, Settings& settings) {
+          return std::make_unique<CAnalyzerFrame>(&prompt, SavePathPicker{}, nullptr, &settings);
+        }) {}
 };
 
 // The paint of every region but the background, as a paint file without its painted count.
@@ -66,8 +48,9 @@ QUENDA_CRASHING_RUN(AnalyzerPaintsASecondFrameAndIsKilled) {
   SayReadyAndWaitForTheKill(folder);
 }
 
-class AnalyzerKill : public ::testing::Test {
+class AnalyzerKill : public KillTest {
  protected:
+  AnalyzerKill() : KillTest(QStringLiteral("walk2.qds")) {}
   void SetUp() override {
     ScriptedPrompt quiet;
     ASSERT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", 3,
@@ -76,24 +59,13 @@ class AnalyzerKill : public ::testing::Test {
     const cli::ToolOutput run = cli::RunTool({"analyze", dir.File("walk1.qds"), "--yes"});
     ASSERT_EQ(run.code, 0) << run.err;
     before = ReadBytes(dir.File("walk2.pnt"));
-    CrashingRun crashing("AnalyzerPaintsASecondFrameAndIsKilled", dir.path());
-    ASSERT_TRUE(crashing.WaitUntilReady()) << "the crashing run wrote no copy";
-    crashing.Kill();
+    ASSERT_NO_FATAL_FAILURE(Crash("AnalyzerPaintsASecondFrameAndIsKilled"));
     expected = ReadBytes(dir.File("expected.pnt"));
     ASSERT_FALSE(expected.empty());
     // The paint never reached the drawing's own file.
     ASSERT_EQ(ReadBytes(dir.File("walk2.pnt")), before);
     ASSERT_EQ(ListRecoverable(dir.File("recovery"), "analyzer").size(), 1u);
   }
-  void Answer(QPushButton* (RecoveryDialog::*button)() const) {
-    WhenModal<RecoveryDialog>([button](RecoveryDialog* dialog) {
-      ASSERT_EQ(dialog->list()->topLevelItemCount(), 1);
-      EXPECT_EQ(dialog->list()->topLevelItem(0)->text(0), QStringLiteral("walk2.qds"));
-      QTest::mouseClick((dialog->*button)(), Qt::LeftButton);
-    });
-  }
-
-  TempDir dir;
   std::vector<uint8_t> before;
   std::vector<uint8_t> expected;
 };

@@ -4,19 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
 
-#include "common/scripted_prompt.h"
 #include "composer/app/composer_frame.h"
 #include "composer/tests/composer_test_files.h"
-#include "testing/test_support.h"
-#include "ui/recovery_dialog.h"
-#include "ui/recovery_keeper.h"
-#include "ui/settings.h"
-#include "ui/tests/crashing_run.h"
-#include "ui/tests/modal_helper.h"
+#include "ui/tests/kill_test.h"
 
 namespace quenda {
 namespace {
@@ -24,19 +15,11 @@ namespace {
 using namespace quenda::testing;
 
 // The composer's window on the test's folder, its profile and recovery copies there.
-struct ComposerOn {
+struct ComposerOn : WindowOn<CComposerFrame> {
   explicit ComposerOn(const std::string& folder)
-      : settings(QStringLiteral("composer"), QString::fromStdString(folder)) {
-    frame = std::make_unique<CComposerFrame>(&prompt, &settings);
-    frame->recovery().SetStoreFolder(folder + "recovery");
-    frame->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  CComposerDoc& doc() { return frame->document(); }
-
-  ScriptedPrompt prompt;
-  Settings settings;
-  std::unique_ptr<CComposerFrame> frame;
+      : WindowOn(folder, "composer", [](ScriptedPrompt& prompt, Settings& settings) {
+          return std::make_unique<CComposerFrame>(&prompt, &settings);
+        }) {}
 };
 
 // The crashing run: adds a virtual parent, then steps to the next frame, which writes the
@@ -53,8 +36,9 @@ QUENDA_CRASHING_RUN(ComposerAddsAClipAndIsKilled) {
   SayReadyAndWaitForTheKill(folder);
 }
 
-class ComposerKill : public ::testing::Test {
+class ComposerKill : public KillTest {
  protected:
+  ComposerKill() : KillTest(QStringLiteral("movie.cmp")) {}
   void SetUp() override {
     WriteClipImage(dir.File("sky.tga"), 80, 60, 24, 3);
     ScriptedPrompt quiet;
@@ -63,21 +47,10 @@ class ComposerKill : public ::testing::Test {
     ASSERT_TRUE(doc.AddClipFromFile(dir.File("sky.tga")));
     ASSERT_TRUE(doc.Save(movie).ok());
     saved = ReadBytes(movie);
-    CrashingRun run("ComposerAddsAClipAndIsKilled", dir.path());
-    ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
-    run.Kill();
+    ASSERT_NO_FATAL_FAILURE(Crash("ComposerAddsAClipAndIsKilled"));
     ASSERT_EQ(ReadText(dir.File("expected.txt")), "2");
     ASSERT_EQ(ReadBytes(movie), saved) << "the change reached the movie's file";
   }
-  void Answer(QPushButton* (RecoveryDialog::*button)() const) {
-    WhenModal<RecoveryDialog>([button](RecoveryDialog* dialog) {
-      ASSERT_EQ(dialog->list()->topLevelItemCount(), 1);
-      EXPECT_EQ(dialog->list()->topLevelItem(0)->text(0), QStringLiteral("movie.cmp"));
-      QTest::mouseClick((dialog->*button)(), Qt::LeftButton);
-    });
-  }
-
-  TempDir dir;
   std::string movie = dir.File("movie.cmp");
   std::vector<uint8_t> saved;
 };

@@ -4,21 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
 
-#include "common/scripted_prompt.h"
 #include "dopegrid/app/dopegrid_frame.h"
 #include "dopegrid/app/dopegrid_view.h"
 #include "dopegrid/app/tests/sheet_window.h"
 #include "dopegrid/tests/sheet_test_support.h"
-#include "testing/test_support.h"
-#include "ui/recovery_dialog.h"
-#include "ui/recovery_keeper.h"
-#include "ui/settings.h"
-#include "ui/tests/crashing_run.h"
-#include "ui/tests/modal_helper.h"
+#include "ui/tests/kill_test.h"
 
 namespace quenda {
 namespace {
@@ -27,25 +18,18 @@ using namespace quenda::testing;
 
 // The sheet's window on the test's folder, its profile and recovery copies there; Save As
 // answers `saveAs`.
-struct SheetOn {
+struct SheetOn : WindowOn<CDopegridFrame> {
   explicit SheetOn(const std::string& folder)
-      : settings(QStringLiteral("dopegrid"), QString::fromStdString(folder)) {
-    frame = std::make_unique<CDopegridFrame>(
-        &prompt, &settings, [this](QWidget*, const SaveQuestion&) { return saveAs; });
-    frame->recovery().SetStoreFolder(folder + "recovery");
-    frame->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  CDopegridDoc& doc() { return frame->document(); }
+      : WindowOn(folder, "dopegrid", [this](ScriptedPrompt& prompt, Settings& settings) {
+          return std::make_unique<CDopegridFrame>(
+              &prompt, &settings, [this](QWidget*, const SaveQuestion&) { return saveAs; });
+        }) {}
   void Click(int level, int f) {
     CDopegridView& view = *frame->sheetView();
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.CellRect(level, f).center());
   }
 
-  ScriptedPrompt prompt;
-  Settings settings;
   std::optional<QString> saveAs;
-  std::unique_ptr<CDopegridFrame> frame;
 };
 
 // The crashing run: cuts the front level's first cell, then goes to another frame, which
@@ -63,27 +47,17 @@ QUENDA_CRASHING_RUN(DopegridCutsACellAndIsKilled) {
   SayReadyAndWaitForTheKill(folder);
 }
 
-class DopegridKill : public ::testing::Test {
+class DopegridKill : public KillTest {
  protected:
+  DopegridKill() : KillTest(QStringLiteral("s.dgr")) {}
   void SetUp() override {
     AnnAndBob()(dir, sheet);
     saved = ReadBytes(sheet);
-    CrashingRun run("DopegridCutsACellAndIsKilled", dir.path());
-    ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
-    run.Kill();
+    ASSERT_NO_FATAL_FAILURE(Crash("DopegridCutsACellAndIsKilled"));
     expected = ReadText(dir.File("expected.txt"));
     ASSERT_FALSE(expected.empty());
     ASSERT_EQ(ReadBytes(sheet), saved) << "the change reached the sheet's file";
   }
-  void Answer(QPushButton* (RecoveryDialog::*button)() const) {
-    WhenModal<RecoveryDialog>([button](RecoveryDialog* dialog) {
-      ASSERT_EQ(dialog->list()->topLevelItemCount(), 1);
-      EXPECT_EQ(dialog->list()->topLevelItem(0)->text(0), QStringLiteral("s.dgr"));
-      QTest::mouseClick((dialog->*button)(), Qt::LeftButton);
-    });
-  }
-
-  TempDir dir;
   std::string sheet = dir.File("s.dgr");
   std::vector<uint8_t> saved;
   std::string expected;

@@ -4,22 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
 
 #include "common/file_io.h"
 #include "common/paint_file.h"
-#include "common/scripted_prompt.h"
 #include "painter/app/main_frame.h"
 #include "painter/app/painter_view.h"
 #include "painter/tests/painter_test_frames.h"
-#include "testing/test_support.h"
-#include "ui/recovery_dialog.h"
-#include "ui/recovery_keeper.h"
-#include "ui/settings.h"
-#include "ui/tests/crashing_run.h"
-#include "ui/tests/modal_helper.h"
+#include "ui/tests/kill_test.h"
 
 namespace quenda {
 namespace {
@@ -30,20 +21,12 @@ constexpr int kWidth = 120;
 constexpr int kHeight = 90;
 
 // The painter's window on the test's folder: its profile, icon cache and recovery copies there.
-struct PainterOn {
+struct PainterOn : WindowOn<CMainFrame> {
   explicit PainterOn(const std::string& folder)
-      : settings(QStringLiteral("painter"), QString::fromStdString(folder)) {
-    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(folder + "cache"));
-    frame = std::make_unique<CMainFrame>(&prompt, &settings);
-    frame->recovery().SetStoreFolder(folder + "recovery");
-    frame->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  CPainterDoc& doc() { return frame->document(); }
-
-  ScriptedPrompt prompt;
-  Settings settings;
-  std::unique_ptr<CMainFrame> frame;
+      : WindowOn(folder, "painter", [&folder](ScriptedPrompt& prompt, Settings& settings) {
+          qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(folder + "cache"));
+          return std::make_unique<CMainFrame>(&prompt, &settings);
+        }) {}
 };
 
 // The crashing run: on the second drawing, fills every region with colour 3 by a drag across
@@ -68,28 +51,18 @@ QUENDA_CRASHING_RUN(PainterPaintsASecondFrameAndIsKilled) {
   SayReadyAndWaitForTheKill(folder);
 }
 
-class PainterKill : public ::testing::Test {
+class PainterKill : public KillTest {
  protected:
+  PainterKill() : KillTest(QStringLiteral("walk2.qds")) {}
   void SetUp() override {
     WriteAnalyzedSequence(dir.path(), "walk", 3, kWidth, kHeight);
-    CrashingRun run("PainterPaintsASecondFrameAndIsKilled", dir.path());
-    ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
-    run.Kill();
+    ASSERT_NO_FATAL_FAILURE(Crash("PainterPaintsASecondFrameAndIsKilled"));
     expected = ReadBytes(dir.File("expected.pnt"));
     ASSERT_FALSE(expected.empty());
     // The paint never reached the drawing's own file.
     ASSERT_NE(ReadBytes(dir.File("walk2.pnt")), expected);
     ASSERT_EQ(ListRecoverable(dir.File("recovery"), "painter").size(), 1u);
   }
-  void Answer(QPushButton* (RecoveryDialog::*button)() const) {
-    WhenModal<RecoveryDialog>([button](RecoveryDialog* dialog) {
-      ASSERT_EQ(dialog->list()->topLevelItemCount(), 1);
-      EXPECT_EQ(dialog->list()->topLevelItem(0)->text(0), QStringLiteral("walk2.qds"));
-      QTest::mouseClick((dialog->*button)(), Qt::LeftButton);
-    });
-  }
-
-  TempDir dir;
   std::vector<uint8_t> expected;
 };
 

@@ -4,19 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
 
-#include "common/scripted_prompt.h"
 #include "common/targa.h"
 #include "panorama/app/panorama_frame.h"
-#include "testing/test_support.h"
-#include "ui/recovery_dialog.h"
-#include "ui/recovery_keeper.h"
-#include "ui/settings.h"
-#include "ui/tests/crashing_run.h"
-#include "ui/tests/modal_helper.h"
+#include "ui/tests/kill_test.h"
 
 namespace quenda {
 namespace {
@@ -24,19 +15,11 @@ namespace {
 using namespace quenda::testing;
 
 // The window on the test's folder, its profile and recovery copies there.
-struct PanoramaOn {
+struct PanoramaOn : WindowOn<CPanoramaFrame> {
   explicit PanoramaOn(const std::string& folder)
-      : settings(QStringLiteral("panorama"), QString::fromStdString(folder)) {
-    frame = std::make_unique<CPanoramaFrame>(&prompt, &settings);
-    frame->recovery().SetStoreFolder(folder + "recovery");
-    frame->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-  }
-  CPanoramaDoc& doc() { return frame->document(); }
-
-  ScriptedPrompt prompt;
-  Settings settings;
-  std::unique_ptr<CPanoramaFrame> frame;
+      : WindowOn(folder, "panorama", [](ScriptedPrompt& prompt, Settings& settings) {
+          return std::make_unique<CPanoramaFrame>(&prompt, &settings);
+        }) {}
 };
 
 std::vector<uint8_t> MaskBytes(const CPanoramaDoc& doc) {
@@ -60,28 +43,18 @@ QUENDA_CRASHING_RUN(PanoramaInvertsTheMaskAndIsKilled) {
   SayReadyAndWaitForTheKill(folder);
 }
 
-class PanoramaKill : public ::testing::Test {
+class PanoramaKill : public KillTest {
  protected:
+  PanoramaKill() : KillTest(QStringLiteral("sky.tga")) {}
   void SetUp() override {
     Raster image(40, 30, 3, 128);
     ASSERT_TRUE(WriteTarga(sky, image, WriteMessages("not written")).ok());
     saved = ReadBytes(sky);
-    CrashingRun run("PanoramaInvertsTheMaskAndIsKilled", dir.path());
-    ASSERT_TRUE(run.WaitUntilReady()) << "the crashing run wrote no copy";
-    run.Kill();
+    ASSERT_NO_FATAL_FAILURE(Crash("PanoramaInvertsTheMaskAndIsKilled"));
     expected = ReadBytes(dir.File("expected.mask"));
     ASSERT_EQ(expected, std::vector<uint8_t>(40 * 30, 0));  // the whole mask inverted
     ASSERT_EQ(ReadBytes(sky), saved) << "the change reached the background's file";
   }
-  void Answer(QPushButton* (RecoveryDialog::*button)() const) {
-    WhenModal<RecoveryDialog>([button](RecoveryDialog* dialog) {
-      ASSERT_EQ(dialog->list()->topLevelItemCount(), 1);
-      EXPECT_EQ(dialog->list()->topLevelItem(0)->text(0), QStringLiteral("sky.tga"));
-      QTest::mouseClick((dialog->*button)(), Qt::LeftButton);
-    });
-  }
-
-  TempDir dir;
   std::string sky = dir.File("sky.tga");
   std::vector<uint8_t> saved;
   std::vector<uint8_t> expected;

@@ -305,5 +305,34 @@ TEST(ScannerWindow, AFrameRedrawnByAnotherProgramIsOfferedToReadAgain) {
   }
 }
 
+// The real tool analyzes the sequence while the window shows its second frame: no reload is
+// offered for a file the window does not show, but Edit > Delete names the new region file
+// first; Cancel keeps every file, and Delete, asked again, removes them.
+TEST(ScannerWindow, DeletingAFrameAnalyzedElsewhereMeanwhileAsksFirst) {
+  ScannerWindow w;
+  auto tool = [](std::vector<std::string> words) {
+    words.insert(words.begin(), QUENDA_TOOL);
+    return RunSecondProcess(words);
+  };
+  ASSERT_EQ(tool({"sample", w.dir.path(), "--name", "walk", "--frames", "2", "--size", "40x30"}),
+            0);
+  ASSERT_TRUE(w.frame->OpenFile(QString::fromStdString(w.dir.File("walk2.qds"))));
+  ASSERT_EQ(tool({"analyze", w.dir.File("walk1.qds"), "--yes"}), 0);
+  QTest::qWait(500);  // any notice of the watch has come by now
+  const std::vector<std::string> asked{
+      "Are you sure you want to delete frame walk2",
+      "Quenda Scanner\nwalk2.rgn was changed on disk by another program since it was read here. "
+      "Deleting frame walk2 removes those changes.\n[Delete] [Cancel]"};
+  for (const auto& [button, kept] : {std::tuple(1, true), std::tuple(0, false)}) {
+    w.prompt.Clear();
+    w.prompt.QueueAnswer(true);
+    w.prompt.QueueChoice(button);
+    w.frame->Action("actionDelete")->trigger();
+    EXPECT_EQ(w.prompt.Texts(), asked);
+    EXPECT_EQ(std::tuple(w.Exists("walk2.qds"), w.Exists("walk2.rgn")), std::tuple(kept, kept));
+  }
+  EXPECT_EQ(w.frame->windowTitle(), QStringLiteral("walk1 - Quenda Scanner"));
+}
+
 }  // namespace
 }  // namespace quenda::scanner
