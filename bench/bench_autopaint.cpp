@@ -35,7 +35,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,6 +46,7 @@
 #include "autopaint/both_keys.h"
 #include "bench/autopaint_drawing.h"
 #include "bench/autopaint_tables.h"
+#include "bench/autopaint_timing.h"
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
 #include "painter/core/key_chain.h"
@@ -57,7 +57,6 @@
 namespace quenda {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using samples::FigureKind;
 using samples::FigurePart;
 
@@ -79,15 +78,6 @@ struct BenchOptions {
   int margin = kBothKeysMargin;
   bool digest = false, timingOnly = false;
 };
-
-// FNV-1a over painted colours: one number that changes when any colour does.
-void Digest(uint64_t& hash, const std::vector<std::vector<int32_t>>& colors) {
-  for (const auto& drawing : colors)
-    for (const int32_t c : drawing)
-      for (int b = 0; b < 4; ++b)
-        hash = (hash ^ ((uint32_t(c) >> (8 * b)) & 0xFF)) * 1099511628211u;
-}
-constexpr uint64_t kDigestStart = 14695981039346656037u;
 
 // One step of a way of working: paint `target` from `source`; the painted drawings beyond the
 // source are asked in turn for what it left unfilled, as the painter's chain does.
@@ -265,56 +255,6 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
   }
 }
 
-void TimeLargeFrame(const std::string& directory, const BenchOptions& bench) {
-  const int runs = bench.runs;
-  samples::SampleOptions options;
-  options.width = 2480, options.height = 3508, options.dpi = 300;
-  const ColorSet colors = ColorsOf(FigureKind::Walk);
-  std::vector<Drawing> d;
-  for (int k = 0; k < 3; ++k)
-    d.push_back(Analyze(directory + "big" + std::to_string(k),
-                        samples::RenderSampleDrawing(options, k, kDrawings), colors,
-                        FigureKind::Walk, RedlineSettings{}, CloseGapsFor(bench)));
-  // Each drawing's colours as analyzed, for when it is the target; the truth, for a source.
-  std::vector<std::vector<int32_t>> analyzed;
-  for (Drawing& drawing : d) {
-    analyzed.push_back(drawing.frame.regionColor);
-    drawing.frame.regionColor.assign(drawing.trueColor.begin(), drawing.trueColor.end());
-  }
-  // Timed: the third drawing painted from the two before it, by the vote and by shapes, and the
-  // second from both keys, the first and third.
-  const AutoPaintOptions shapes = Shapes(true, bench.confidence);
-  for (const char* name : {"vote", "shapes", "both keys"}) {
-    const bool fromKeys = name[0] == 'b';
-    const int target = fromKeys ? 1 : 2;
-    std::vector<double> times;
-    uint64_t digest = kDigestStart;
-    for (int i = 0; i < runs; ++i) {
-      std::vector<PainterFrame> frames = {d[0].frame, d[1].frame, d[2].frame};
-      frames[std::size_t(target)].regionColor = analyzed[std::size_t(target)];
-      std::vector<int32_t> painted;
-      const auto start = Clock::now();
-      if (fromKeys) {
-        painted = PaintFromBothKeys(
-            [&](int k, int) { return k >= 0 && k < 3 ? &frames[std::size_t(k)] : nullptr; }, 1, 1,
-            shapes, {}, bench.margin)[0];
-      } else {
-        AutoPaintFrom(frames[2], frames[1], name[0] == 'v' ? kVote : shapes,
-                      [&](int depth) { return depth == 0 ? &frames[0] : nullptr; });
-        painted = frames[2].regionColor;
-      }
-      times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-      if (i == 0) Digest(digest, {painted});
-    }
-    if (bench.digest)
-      std::printf("digest timed by %-9s %016llx\n", name, (unsigned long long)digest);
-    std::sort(times.begin(), times.end());
-    std::printf("A4 300 dpi drawing (%d regions), auto paint by %-9s %8.1f ms (median of %d)\n",
-                d[std::size_t(target)].frame.region.RegionTotal(), name, times[times.size() / 2],
-                runs);
-  }
-}
-
 template <typename T, typename Parse>
 std::vector<T> ListOf(const char* text, Parse parse) {
   std::vector<T> values;
@@ -341,7 +281,8 @@ int Run(const BenchOptions& options) {
   }
   if (options.runs > 0) {
     std::printf("\n");
-    TimeLargeFrame(directory, options);
+    TimeLargeFrame(directory, {options.runs, Shapes(true, options.confidence), options.margin,
+                               CloseGapsFor(options), options.digest});
   }
   std::filesystem::remove_all(directory);
   return 0;
