@@ -4,11 +4,106 @@
 
 #include "common/region_data.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quenda {
 namespace {
 
+// d + step, far at most.
 inline uint8_t Plus(uint8_t d, int step) {
   return uint8_t(std::min(int(d) + step, kFarFromLine));
+}
+
+#if defined(__SSE2__)
+__m128i Load(const uint8_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+void Store(uint8_t* p, __m128i v) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+// Steps add up to far at most, in every byte: the saturating add does just that.
+__m128i PlusAll(__m128i v, int step) {
+  return _mm_adds_epu8(v, _mm_set1_epi8(char(step)));
+}
+#endif
+
+// Each pixel of `row` takes the least of itself and the three pixels of `passed` (the row above
+// or below) beside and across from it, by their steps.
+void FromRowPassed(uint8_t* row, const uint8_t* passed, int w) {
+  auto least = [](uint8_t own, uint8_t across, uint8_t left, uint8_t right) {
+    return std::min(std::min(own, Plus(across, 3)), std::min(Plus(left, 4), Plus(right, 4)));
+  };
+  if (w == 1) {
+    row[0] = std::min(row[0], Plus(passed[0], 3));
+    return;
+  }
+  row[0] = least(row[0], passed[0], passed[1], passed[1]);
+  int x = 1;
+#if defined(__SSE2__)
+  for (; x + 16 < w; x += 16) {
+    const __m128i across = PlusAll(Load(passed + x), 3);
+    const __m128i beside =
+        _mm_min_epu8(PlusAll(Load(passed + x - 1), 4), PlusAll(Load(passed + x + 1), 4));
+    Store(row + x, _mm_min_epu8(Load(row + x), _mm_min_epu8(across, beside)));
+  }
+#endif
+  for (; x + 1 < w; ++x) row[x] = least(row[x], passed[x], passed[x - 1], passed[x + 1]);
+  row[w - 1] = least(row[w - 1], passed[w - 1], passed[w - 2], passed[w - 2]);
+}
+
+#if defined(__SSE2__)
+// Within sixteen pixels, each takes the least of the pixels before it (towards lower addresses
+// when `forward`), a step per pixel between: four doublings reach all fifteen; what is shifted
+// in from beyond the sixteen is far.
+__m128i AlongSixteen(__m128i v, bool forward) {
+  const __m128i far = _mm_set1_epi8(char(0xFF));
+  if (forward) {
+    v = _mm_min_epu8(v, PlusAll(_mm_or_si128(_mm_slli_si128(v, 1), _mm_srli_si128(far, 15)), 3));
+    v = _mm_min_epu8(v, PlusAll(_mm_or_si128(_mm_slli_si128(v, 2), _mm_srli_si128(far, 14)), 6));
+    v = _mm_min_epu8(v, PlusAll(_mm_or_si128(_mm_slli_si128(v, 4), _mm_srli_si128(far, 12)), 12));
+    return _mm_min_epu8(v, PlusAll(_mm_or_si128(_mm_slli_si128(v, 8), _mm_srli_si128(far, 8)), 24));
+  }
+  v = _mm_min_epu8(v, PlusAll(_mm_or_si128(_mm_srli_si128(v, 1), _mm_slli_si128(far, 15)), 3));
+  v = _mm_min_epu8(v, PlusAll(_mm_or_si128(_mm_srli_si128(v, 2), _mm_slli_si128(far, 14)), 6));
+  v = _mm_min_epu8(v, PlusAll(_mm_or_si128(_mm_srli_si128(v, 4), _mm_slli_si128(far, 12)), 12));
+  return _mm_min_epu8(v, PlusAll(_mm_or_si128(_mm_srli_si128(v, 8), _mm_slli_si128(far, 8)), 24));
+}
+#endif
+
+// Along the row, towards higher x, each pixel takes the least of itself and the pixel before it
+// plus a step: the serial part of the pass, sixteen pixels at a time.
+void AlongRowForward(uint8_t* row, int w) {
+  int x = 0;
+  uint8_t d = uint8_t(kFarFromLine);
+#if defined(__SSE2__)
+  // How far each of sixteen pixels lies past the pixel before them, in steps.
+  const __m128i ramp = _mm_setr_epi8(3, 6, 9, 12, 15, 18, 21, 24, 27, 30, 33, 36, 39, 42, 45, 48);
+  for (; x + 16 <= w; x += 16) {
+    __m128i v = AlongSixteen(Load(row + x), true);
+    v = _mm_min_epu8(v, _mm_adds_epu8(_mm_set1_epi8(char(d)), ramp));
+    Store(row + x, v);
+    d = row[x + 15];
+  }
+#endif
+  for (; x < w; ++x) row[x] = d = std::min(row[x], Plus(d, 3));
+}
+
+// The same towards lower x.
+void AlongRowBackward(uint8_t* row, int w) {
+  int x = w;
+  uint8_t d = uint8_t(kFarFromLine);
+#if defined(__SSE2__)
+  const __m128i ramp = _mm_setr_epi8(48, 45, 42, 39, 36, 33, 30, 27, 24, 21, 18, 15, 12, 9, 6, 3);
+  for (; x >= 16; x -= 16) {
+    __m128i v = AlongSixteen(Load(row + x - 16), false);
+    v = _mm_min_epu8(v, _mm_adds_epu8(_mm_set1_epi8(char(d)), ramp));
+    Store(row + x - 16, v);
+    d = row[x - 16];
+  }
+#endif
+  while (x > 0) --x, row[x] = d = std::min(row[x], Plus(d, 3));
 }
 
 }  // namespace
@@ -40,34 +135,18 @@ LineDistance::LineDistance(const RegionMapView& view) {
     for (int x = 0; x < bw; ++x)
       if (flags[x] & kFlagRegionLine) row[x] = 0;
   }
-  // Two passes, down and back up, each taking the least of the neighbours already passed.
+  // Two passes, down and back up, each taking the least of the neighbours already passed: on
+  // each row, first the row passed before it, then the row's own pixels in the pass's
+  // direction. Both go sixteen pixels at a time (the build does not ask the compiler to).
   for (int y = 0; y < bh; ++y) {
     uint8_t* row = &distance_[std::size_t(y) * std::size_t(bw)];
-    const uint8_t* above = y > 0 ? row - bw : nullptr;
-    for (int x = 0; x < bw; ++x) {
-      uint8_t d = row[x];
-      if (x > 0) d = std::min(d, Plus(row[x - 1], 3));
-      if (above) {
-        d = std::min(d, Plus(above[x], 3));
-        if (x > 0) d = std::min(d, Plus(above[x - 1], 4));
-        if (x + 1 < bw) d = std::min(d, Plus(above[x + 1], 4));
-      }
-      row[x] = d;
-    }
+    if (y > 0) FromRowPassed(row, row - bw, bw);
+    AlongRowForward(row, bw);
   }
   for (int y = bh - 1; y >= 0; --y) {
     uint8_t* row = &distance_[std::size_t(y) * std::size_t(bw)];
-    const uint8_t* below = y + 1 < bh ? row + bw : nullptr;
-    for (int x = bw - 1; x >= 0; --x) {
-      uint8_t d = row[x];
-      if (x + 1 < bw) d = std::min(d, Plus(row[x + 1], 3));
-      if (below) {
-        d = std::min(d, Plus(below[x], 3));
-        if (x + 1 < bw) d = std::min(d, Plus(below[x + 1], 4));
-        if (x > 0) d = std::min(d, Plus(below[x - 1], 4));
-      }
-      row[x] = d;
-    }
+    if (y + 1 < bh) FromRowPassed(row, row + bw, bw);
+    AlongRowBackward(row, bw);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <numeric>
 
+#include "autopaint/block_hits.h"
 #include "common/color_set.h"
 #include "common/region_data.h"
 
@@ -153,26 +154,18 @@ std::vector<std::vector<std::pair<int, int>>> PaintedPieces::OuterOutlines() con
   return outlines;
 }
 
-// The share of the outline's pixels, one in `step`, that moved by (dx, dy) land on or beside
-// (diagonals included) a target line pixel, or, `coarse`, in a block near one.
-double PaintedPieces::Agreement(const std::vector<std::pair<int, int>>& outline, int dx, int dy,
-                                std::size_t step, bool coarse) const {
-  const int w = target_.width, h = target_.height;
-  std::size_t on = 0, tried = 0;
-  for (std::size_t k = 0; k < outline.size(); k += step, ++tried) {
-    const int x = outline[k].first - dx, y = outline[k].second - dy;
-    if (x < 0 || y < 0 || x >= w || y >= h) continue;
-    if (coarse ? nearBlock_[std::size_t(y / kBlock) * std::size_t(blocksWide_) +
-                            std::size_t(x / kBlock)] != 0
-               : NearLine(target_, x, y))
-      ++on;
-  }
-  return tried > 0 ? double(on) / double(tried) : 0;
+// The share of the outline's pixels that moved by (dx, dy) land on or beside (diagonals
+// included) a target line pixel.
+double PaintedPieces::Agreement(const std::vector<std::pair<int, int>>& outline, int dx,
+                                int dy) const {
+  std::size_t on = 0;
+  for (const auto& [ox, oy] : outline) on += NearLine(target_, ox - dx, oy - dy);
+  return outline.empty() ? 0 : double(on) / double(outline.size());
 }
 
 // The motion, near the guess, under which the piece's outer outline lies best on the target's
-// lines: first a block apart on the grid of blocks, for a sample of the outline; then, around
-// the best few of those, pixel by pixel for all of it.
+// lines: first a block apart on the grid of blocks (in a block near a line), for a sample of
+// the outline; then, around the best few of those, pixel by pixel for all of it.
 void PaintedPieces::Follow(PaintedPiece& piece, const std::vector<std::pair<int, int>>& outline,
                            int guessX, int guessY) {
   if (outline.empty()) return;
@@ -192,11 +185,17 @@ void PaintedPieces::Follow(PaintedPiece& piece, const std::vector<std::pair<int,
   const int steps =
       int(kPieceReach * std::sqrt(double(target_.width) * double(target_.height))) / kBlock;
   const std::size_t sample = std::max<std::size_t>(1, outline.size() / kCoarseSamples);
+  std::vector<std::pair<int, int>> samples;
+  for (std::size_t k = 0; k < outline.size(); k += sample) samples.push_back(outline[k]);
+  const BlockGrid grid{nearBlock_.data(), blocksWide_,   blocksHigh_, kBlock,
+                       target_.width,     target_.height};
+  const std::vector<uint16_t> hits = CountBlockHits(samples, grid, guessX, guessY, steps);
   std::array<Tried, kCoarseKept> kept{};
+  std::size_t at = 0;
   for (int j = -steps; j <= steps; ++j)
     for (int i = -steps; i <= steps; ++i) {
       const int dx = guessX + i * kBlock, dy = guessY + j * kBlock;
-      const Tried t = tried(dx, dy, Agreement(outline, dx, dy, sample, true));
+      const Tried t = tried(dx, dy, double(hits[at++]) / double(samples.size()));
       if (!(t > kept.back())) continue;
       kept.back() = t;
       std::sort(kept.begin(), kept.end(), std::greater<>());
@@ -206,7 +205,7 @@ void PaintedPieces::Follow(PaintedPiece& piece, const std::vector<std::pair<int,
     if (at.agreement < 0) continue;
     for (int dy = at.dy - kBlock; dy <= at.dy + kBlock; ++dy)
       for (int dx = at.dx - kBlock; dx <= at.dx + kBlock; ++dx)
-        if (const Tried t = tried(dx, dy, Agreement(outline, dx, dy, 1, false)); t > best) best = t;
+        if (const Tried t = tried(dx, dy, Agreement(outline, dx, dy)); t > best) best = t;
   }
   piece.dx = best.dx, piece.dy = best.dy, piece.agreement = best.agreement;
 }

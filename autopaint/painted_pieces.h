@@ -43,8 +43,7 @@ class PaintedPieces {
   std::vector<std::vector<std::pair<int, int>>> OuterOutlines() const;
   void Follow(PaintedPiece& piece, const std::vector<std::pair<int, int>>& outline, int guessX,
               int guessY);
-  double Agreement(const std::vector<std::pair<int, int>>& outline, int dx, int dy,
-                   std::size_t step, bool coarse) const;
+  double Agreement(const std::vector<std::pair<int, int>>& outline, int dx, int dy) const;
 
   // Side of the blocks of the coarse search, in pixels.
   static constexpr int kBlock = 4;

@@ -36,13 +36,13 @@ double NeighbourDisagreement(const ShapeTables& tables, int r, int s,
 
 }  // namespace
 
-ShapeTables::ShapeTables(const RegionMapView& target, const RegionMapView& source, PegOffset shift)
-    : t(MeasureRegionShapes(target)),
+ShapeTables::ShapeTables(const MatchTarget& target, const RegionMapView& source, PegOffset shift)
+    : t(target.Shapes()),
       s(MeasureRegionShapes(source)),
-      tBorders(target),
+      tBorders(target.Borders()),
       sBorders(source) {
   for (RegionShape& shape : s) shape.cx += shift.x, shape.cy += shift.y;
-  scale = 0.02 * std::sqrt(double(target.width) * double(target.height));
+  scale = 0.02 * std::sqrt(double(target.View().width) * double(target.View().height));
 }
 
 bool AreNeighbours(const RegionBorders& borders, int a, int b) {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "autopaint/match_target.h"
 #include "autopaint/region_shapes.h"
 #include "common/region_vote.h"
 
@@ -14,13 +15,15 @@ struct Vec {
   double x = 0, y = 0;
 };
 
-// Both drawings' shapes and borders; the source's centres already moved onto the target by
-// the peg shift.
+// Both drawings' shapes and borders (the target's those it measured once); the source's
+// centres already moved onto the target by the peg shift.
 struct ShapeTables {
-  ShapeTables(const RegionMapView& target, const RegionMapView& source, PegOffset shift);
+  ShapeTables(const MatchTarget& target, const RegionMapView& source, PegOffset shift);
 
-  std::vector<RegionShape> t, s;
-  RegionBorders tBorders, sBorders;
+  const std::vector<RegionShape>& t;
+  std::vector<RegionShape> s;
+  const RegionBorders& tBorders;
+  RegionBorders sBorders;
   double scale = 1;  // the reach of a position cost of 1, but for the regions' own size
 };
 

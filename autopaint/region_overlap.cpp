@@ -7,15 +7,9 @@
 
 namespace quenda {
 
-RegionOverlap::RegionOverlap(const RegionMapView& target, const RegionMapView& source,
-                             const std::vector<RegionShape>& shapes, std::size_t sourceRegions,
-                             const std::vector<int32_t>* sourceColors)
-    : target_(target),
-      source_(source),
-      shapes_(shapes),
-      sourceColors_(sourceColors),
-      pixels_(shapes.size()),
-      voteOf_(sourceRegions, 0) {}
+RegionOverlap::RegionOverlap(RegionPixels& pixels, const RegionMapView& source,
+                             std::size_t sourceRegions, const std::vector<int32_t>* sourceColors)
+    : pixels_(pixels), source_(source), sourceColors_(sourceColors), voteOf_(sourceRegions, 0) {}
 
 void RegionOverlap::ClearVotes() {
   for (int s : touched_) voteOf_[std::size_t(s)] = 0;
@@ -23,12 +17,12 @@ void RegionOverlap::ClearVotes() {
 }
 
 Landing RegionOverlap::Land(int r, int mx, int my, bool offPaper) {
-  const PixelsOf& pixels = Pixels(r);
+  const RegionPixels::Of& pixels = pixels_.Pixels(r);
   const int sw = source_.width, sh = source_.height;
   Landing landing;
   landing.total = pixels.count;
   ClearVotes();
-  for (const PixelRun& run : pixels.runs) {
+  for (const RegionPixels::Run& run : pixels.runs) {
     const int sy = run.y + my;
     if (sy < 0 || sy >= sh) continue;
     const int from = std::max(run.x0 + mx, 0), to = std::min(run.x1 + mx, sw - 1);
@@ -60,10 +54,10 @@ Landing RegionOverlap::Land(int r, int mx, int my, bool offPaper) {
 
 std::pair<double, int> RegionOverlap::InPiece(int r, const PaintedPieces& pieces, int p) {
   const PaintedPiece& piece = pieces.Pieces()[std::size_t(p)];
-  const PixelsOf& pixels = Pixels(r);
+  const RegionPixels::Of& pixels = pixels_.Pixels(r);
   ClearVotes();
   int64_t inside = 0;
-  for (const PixelRun& run : pixels.runs) {
+  for (const RegionPixels::Run& run : pixels.runs) {
     const int sy = run.y + piece.dy;
     if (sy < 0 || sy >= source_.height) continue;
     const int from = std::max(run.x0 + piece.dx, 0);
@@ -109,50 +103,6 @@ std::pair<int, int64_t> RegionOverlap::ByColour() {
 
 int32_t RegionOverlap::ColourOf(int s) const {
   return std::size_t(s) < sourceColors_->size() ? (*sourceColors_)[std::size_t(s)] : kUnfilledColor;
-}
-
-const RegionOverlap::PixelsOf& RegionOverlap::Pixels(int r) {
-  PixelsOf& p = pixels_[std::size_t(r)];
-  if (p.gathered) return p;
-  p.gathered = true;
-  const RegionShape& a = shapes_[std::size_t(r)];
-  const int w = target_.width, h = target_.height;
-  const uint8_t* flags = target_.flags;
-  for (int y = a.minY; y <= a.maxY; ++y) {
-    const std::size_t row = std::size_t(y) * std::size_t(w);
-    for (int x = a.minX; x <= a.maxX; ++x) {
-      const std::size_t i = row + std::size_t(x);
-      if (target_.map[i] != r || (flags && (flags[i] & kFlagRegionLine))) continue;
-      ++p.count;
-      if (p.runs.empty() || p.runs.back().y != y || p.runs.back().x1 != x - 1)
-        p.runs.push_back({y, x, x});
-      else
-        p.runs.back().x1 = x;
-      if (flags && OnOutline(i, x, y, w, h)) {
-        p.outline.push_back({x, y});
-        AddRim(p, i, x, y);
-      }
-    }
-  }
-  return p;
-}
-
-// A pixel of a region beside one of the target's line pixels (4-connected).
-bool RegionOverlap::OnOutline(std::size_t i, int x, int y, int w, int h) const {
-  const uint8_t* f = target_.flags;
-  const std::size_t row = std::size_t(w);
-  return (x > 0 && (f[i - 1] & kFlagRegionLine)) || (x + 1 < w && (f[i + 1] & kFlagRegionLine)) ||
-         (y > 0 && (f[i - row] & kFlagRegionLine)) || (y + 1 < h && (f[i + row] & kFlagRegionLine));
-}
-
-void RegionOverlap::AddRim(PixelsOf& p, std::size_t i, int x, int y) const {
-  const uint8_t* f = target_.flags;
-  const int w = target_.width, h = target_.height;
-  const std::size_t row = std::size_t(w);
-  if (x > 0 && (f[i - 1] & kFlagRegionLine)) p.rim.push_back({x - 1, y});
-  if (x + 1 < w && (f[i + 1] & kFlagRegionLine)) p.rim.push_back({x + 1, y});
-  if (y > 0 && (f[i - row] & kFlagRegionLine)) p.rim.push_back({x, y - 1});
-  if (y + 1 < h && (f[i + row] & kFlagRegionLine)) p.rim.push_back({x, y + 1});
 }
 
 }  // namespace quenda

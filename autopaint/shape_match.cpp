@@ -51,25 +51,25 @@ constexpr int kFitReach = 4;
 
 class Matcher {
  public:
-  Matcher(const RegionMapView& target, const RegionMapView& source, PegOffset shift, int speckSize,
+  Matcher(MatchTarget& target, const RegionMapView& source, PegOffset shift, int speckSize,
           const std::vector<int32_t>* sourceColors, int confidence)
-      : target_(target),
+      : target_(target.View()),
         source_(source),
         sourceColors_(sourceColors),
         shift_(shift),
         speckSize_(std::max(speckSize, 1)),
         threshold_(confidence),
         leaveCost_(LeaveCostAt(confidence)),
-        tolerance_(OutlineTolerance(target.width, target.height)),
+        tolerance_(OutlineTolerance(target_.width, target_.height)),
         lines_(source),
         tables_(target, source, shift),
-        overlap_(target, source, tables_.t, tables_.s.size(), sourceColors),
+        overlap_(target.Pixels(), source, tables_.s.size(), sourceColors),
         match_(tables_.t.size(), 0),
         motion_(tables_.t.size()),
         pairCost_(tables_.t.size(), kNoPair),
         sure_(tables_.t.size(), 0) {
-    scenery_ = kSceneryShare * double(target.width) * double(target.height);
-    piece_ = kPieceShare * double(target.width) * double(target.height);
+    scenery_ = kSceneryShare * double(target_.width) * double(target_.height);
+    piece_ = kPieceShare * double(target_.width) * double(target_.height);
   }
 
   ShapeMatch Run() {
@@ -343,7 +343,7 @@ class Matcher {
 
   int32_t ColourOf(int s) const { return overlap_.ColourOf(s); }
 
-  const RegionMapView& target_;
+  RegionMapView target_;
   const RegionMapView& source_;
   const std::vector<int32_t>* sourceColors_;
   PegOffset shift_;
@@ -365,14 +365,21 @@ class Matcher {
 
 }  // namespace
 
-ShapeMatch MatchRegionShapes(const RegionMapView& target, const RegionMapView& source,
-                             PegOffset shift, int speckSize,
-                             const std::vector<int32_t>* sourceColors, int confidence) {
-  if (!target.map || !source.map || target.width <= 0 || target.height <= 0) {
-    const std::size_t count = std::size_t(std::max(target.regionCount, 0)) + 2;
+ShapeMatch MatchRegionShapes(MatchTarget& target, const RegionMapView& source, PegOffset shift,
+                             int speckSize, const std::vector<int32_t>* sourceColors,
+                             int confidence) {
+  if (!target.Usable() || !source.map) {
+    const std::size_t count = std::size_t(std::max(target.View().regionCount, 0)) + 2;
     return {std::vector<int>(count, 0), std::vector<int>(count, 0)};
   }
   return Matcher(target, source, shift, speckSize, sourceColors, confidence).Run();
+}
+
+ShapeMatch MatchRegionShapes(const RegionMapView& target, const RegionMapView& source,
+                             PegOffset shift, int speckSize,
+                             const std::vector<int32_t>* sourceColors, int confidence) {
+  MatchTarget measured(target);
+  return MatchRegionShapes(measured, source, shift, speckSize, sourceColors, confidence);
 }
 
 }  // namespace quenda

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "autopaint/match_confidence.h"
+#include "autopaint/match_target.h"
 #include "common/region_vote.h"
 
 namespace quenda {
@@ -29,6 +30,11 @@ struct ShapeMatch {
 };
 ShapeMatch MatchRegionShapes(const RegionMapView& target, const RegionMapView& source,
                              PegOffset shift, int speckSize = kDefaultSpeckSize,
+                             const std::vector<int32_t>* sourceColors = nullptr,
+                             int confidence = kDefaultConfidence);
+// The same for a target measured once, to be matched against several sources.
+ShapeMatch MatchRegionShapes(MatchTarget& target, const RegionMapView& source, PegOffset shift,
+                             int speckSize = kDefaultSpeckSize,
                              const std::vector<int32_t>* sourceColors = nullptr,
                              int confidence = kDefaultConfidence);
 

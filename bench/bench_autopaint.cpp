@@ -3,7 +3,7 @@
 //
 //   bench_autopaint [--figures K,K..] [--paces P,P..] [--dpi D,D..] [--lines PICKUP,GROWTH]
 //                   [--close-gaps N] [--confidence C] [--margin M] [--pictures DIR]
-//                   [--runs N]
+//                   [--runs N] [--digest] [--timing-only]
 //
 // Defaults: every figure kind (samples/figure_kinds), paces 0.5,1,2,3 of each figure's natural
 // motion, 150 dpi (A4); --dpi 150,300 adds A4 at 300 dpi. For every figure, pace and dpi, 12
@@ -27,13 +27,14 @@
 // (--runs 0: none). With --pictures, each row's worst drawing by shapes (Paint Specks on) and its
 // last drawing are written to DIR as Targa pictures of their outcome at 75 dpi, the worst outcome
 // of each block kept: red painted wrongly, magenta paper given a figure colour, yellow left
-// unfilled, green painted right.
+// unfilled, green painted right. --digest prints, per row and for the timed drawing, a checksum
+// of every colour painted, so that a change meant to keep the results can be seen to keep them.
+// --timing-only skips the tables and prints the timing lines alone.
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +46,7 @@
 #include "autopaint/both_keys.h"
 #include "bench/autopaint_drawing.h"
 #include "bench/autopaint_tables.h"
+#include "bench/autopaint_timing.h"
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
 #include "painter/core/key_chain.h"
@@ -55,7 +57,6 @@
 namespace quenda {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using samples::FigureKind;
 using samples::FigurePart;
 
@@ -75,6 +76,7 @@ struct BenchOptions {
   int runs = 5;
   int confidence = kDefaultConfidence;
   int margin = kBothKeysMargin;
+  bool digest = false, timingOnly = false;
 };
 
 // One step of a way of working: paint `target` from `source`; the painted drawings beyond the
@@ -221,17 +223,24 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
     row.label = std::string(samples::FigureKindName(kind)) + " " + pacing + " " + way;
     row.closeGaps = closeGaps;
     row.open = OpenShare(drawings, steps);
-    row.vote = Judge(drawings, steps, paint(kVote));
+    uint64_t digest = kDigestStart;
+    const auto byVote = paint(kVote);
+    row.vote = Judge(drawings, steps, byVote);
     const auto byShapes = paint(shapes);
     row.shapes = Judge(drawings, steps, byShapes);
-    row.bare = Judge(drawings, steps, paint(bare));
+    const auto byBare = paint(bare);
+    row.bare = Judge(drawings, steps, byBare);
+    Digest(digest, byVote), Digest(digest, byShapes), Digest(digest, byBare);
     if (!atZero.empty()) {
       row.atZero = true;
       row.openAtZero = OpenShare(atZero, steps);
-      row.shapesAtZero = Judge(
-          atZero, steps,
-          fromKeys ? PaintFromKeys(atZero, shapes, options.margin) : Paint(atZero, steps, shapes));
+      const auto byZero =
+          fromKeys ? PaintFromKeys(atZero, shapes, options.margin) : Paint(atZero, steps, shapes);
+      row.shapesAtZero = Judge(atZero, steps, byZero);
+      Digest(digest, byZero);
     }
+    if (options.digest)
+      std::printf("digest %-26s %016llx\n", row.label.c_str(), (unsigned long long)digest);
     if (!options.pictures.empty()) {
       std::string name = options.pictures + "/" + row.label;
       std::replace(name.begin() + long(options.pictures.size()) + 1, name.end(), ' ', '_');
@@ -243,34 +252,6 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
     }
     std::fprintf(stderr, "%s done\n", row.label.c_str());
     rows.push_back(std::move(row));
-  }
-}
-
-void TimeLargeFrame(const std::string& directory, const BenchOptions& bench) {
-  const int runs = bench.runs;
-  samples::SampleOptions options;
-  options.width = 2480, options.height = 3508, options.dpi = 300;
-  const ColorSet colors = ColorsOf(FigureKind::Walk);
-  std::vector<Drawing> d;
-  for (int k = 0; k < 3; ++k)
-    d.push_back(Analyze(directory + "big" + std::to_string(k),
-                        samples::RenderSampleDrawing(options, k, kDrawings), colors,
-                        FigureKind::Walk, RedlineSettings{}, CloseGapsFor(bench)));
-  for (int k = 0; k < 2; ++k)
-    d[k].frame.regionColor.assign(d[k].trueColor.begin(), d[k].trueColor.end());
-  for (const auto& [name, mode] :
-       {std::pair{"vote", kVote}, std::pair{"shapes", Shapes(true, bench.confidence)}}) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-      PainterFrame frame = d[2].frame;
-      const auto start = Clock::now();
-      AutoPaintFrom(frame, d[1].frame, mode,
-                    [&](int depth) { return depth == 0 ? &d[0].frame : nullptr; });
-      times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("A4 300 dpi drawing (%d regions), auto paint by %-6s %8.1f ms (median of %d)\n",
-                d[2].frame.region.RegionTotal(), name, times[times.size() / 2], runs);
   }
 }
 
@@ -292,13 +273,16 @@ int Run(const BenchOptions& options) {
   const std::string directory = std::string(pattern) + "/";
   if (!options.pictures.empty()) std::filesystem::create_directories(options.pictures);
   std::vector<Row> rows;
-  for (int dpi : options.dpis)
-    for (FigureKind kind : options.figures)
-      for (double pace : options.paces) RunFigure(directory, kind, pace, dpi, options, rows);
-  PrintTables(rows, options.lines, options.confidence);
+  if (!options.timingOnly) {
+    for (int dpi : options.dpis)
+      for (FigureKind kind : options.figures)
+        for (double pace : options.paces) RunFigure(directory, kind, pace, dpi, options, rows);
+    PrintTables(rows, options.lines, options.confidence);
+  }
   if (options.runs > 0) {
     std::printf("\n");
-    TimeLargeFrame(directory, options);
+    TimeLargeFrame(directory, {options.runs, Shapes(true, options.confidence), options.margin,
+                               CloseGapsFor(options), options.digest});
   }
   std::filesystem::remove_all(directory);
   return 0;
@@ -315,8 +299,14 @@ int Refuse(const std::string& why) {
 int main(int argc, char** argv) {
   using namespace quenda;
   BenchOptions options;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  for (int i = 1; i < argc; i += 2) {
     const std::string name = argv[i];
+    if (name == "--digest" || name == "--timing-only") {
+      (name == "--digest" ? options.digest : options.timingOnly) = true;
+      --i;  // takes no value
+      continue;
+    }
+    if (i + 1 >= argc) return Refuse(name + " takes a value");
     const char* value = argv[i + 1];
     if (name == "--runs") {
       options.runs = std::max(0, std::atoi(value));

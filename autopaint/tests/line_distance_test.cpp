@@ -32,7 +32,8 @@ TEST(LineDistance, EqualsTheLeastChamferDistanceToEveryLinePixel) {
   struct Case {
     int w, h;
     double lineShare;
-  } cases[] = {{61, 47, 0.02}, {200, 9, 0.001}, {300, 260, 0.0001}, {33, 33, 0.3}, {40, 30, 0}};
+  } cases[] = {{61, 47, 0.02}, {200, 9, 0.001}, {300, 260, 0.0001}, {33, 33, 0.3}, {40, 30, 0},
+               {16, 16, 0.03}, {17, 40, 0.02},  {1, 30, 0.1},       {50, 1, 0.1}};
   for (const Case& c : cases) {
     std::vector<uint8_t> flags(std::size_t(c.w) * std::size_t(c.h), 0);
     std::bernoulli_distribution line(c.lineShare);

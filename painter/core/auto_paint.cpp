@@ -1,5 +1,7 @@
 #include "painter/core/auto_paint.h"
 
+#include <optional>
+
 #include "common/color_set.h"
 #include "common/region_vote.h"
 #include "painter/core/small_region_fill.h"
@@ -19,9 +21,9 @@ RegionMapView MapViewOf(const PainterFrame& frame) {
           frame.region.flags.data()};
 }
 
-ShapeMatch MatchSurely(const PainterFrame& target, const PainterFrame& source,
-                       const AutoPaintOptions& options) {
-  return MatchRegionShapes(MapViewOf(target), MapViewOf(source), AlignmentShift(target, source),
+ShapeMatch MatchSurely(MatchTarget& measured, const PainterFrame& target,
+                       const PainterFrame& source, const AutoPaintOptions& options) {
+  return MatchRegionShapes(measured, MapViewOf(source), AlignmentShift(target, source),
                            options.speckSize, &source.regionColor, options.confidence);
 }
 
@@ -47,7 +49,10 @@ void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
                    std::vector<int>* confidence) {
   if (target.empty() || source.empty()) return;
   const bool byShapes = options.match == AutoPaintMatch::Shapes;
-  ShapeMatch matched = byShapes ? MatchSurely(target, source, options) : ShapeMatch{};
+  // The target is measured once, for the source and the frames beyond it alike.
+  std::optional<MatchTarget> measured;
+  if (byShapes) measured.emplace(MapViewOf(target));
+  ShapeMatch matched = byShapes ? MatchSurely(*measured, target, source, options) : ShapeMatch{};
   const std::vector<int> winner = byShapes ? matched.source : VoteRegions(target, source);
   if (!byShapes) matched.confidence.assign(winner.size(), kMaxConfidence);
   TakeUndoCopy(target, kUndoRegionColors);
@@ -70,7 +75,7 @@ void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
     const PainterFrame* further = beyond(depth);
     if (!further) break;
     if (further->empty()) continue;
-    const ShapeMatch again = MatchSurely(target, *further, options);
+    const ShapeMatch again = MatchSurely(*measured, target, *further, options);
     for (std::size_t r = 1; r < again.source.size() && r < target.regionColor.size(); ++r) {
       const std::size_t t = std::size_t(again.source[r]);
       if (target.regionColor[r] == kUnfilledColor && t > 0 && t < further->regionColor.size() &&
