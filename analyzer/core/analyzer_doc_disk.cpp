@@ -8,6 +8,7 @@
 #include "analyzer/core/analyzer_doc.h"
 #include "common/paint_file.h"
 #include "common/path.h"
+#include "common/recovered_paint.h"
 #include "common/region_file.h"
 
 namespace quenda {
@@ -142,23 +143,16 @@ void CAnalyzerDoc::ReloadFromDisk() {
 Status CAnalyzerDoc::RestoreFrameChanges(std::span<const uint8_t> paint,
                                          std::span<const uint8_t> region) {
   if (!sequence_) return Error{"the sequence did not open"};
-  std::optional<RegionData> regions;
-  if (!region.empty()) {
-    Result<RegionData> decoded =
-        DecodeRegionFile(region, image_.width(), image_.height(), RegionReader::Analyzer);
-    if (!decoded) return decoded.status();
-    regions = std::move(*decoded);
-  }
-  const int regionCount = regions ? regions->regionCount : image_.regions.regionCount;
-  PaintFile decoded = DecodePaintFile(paint, regionCount, colors_.count);
-  // A paint of another region count (the drawing was analyzed again since) would colour
-  // other regions.
-  if (EncodePaintFile(decoded.regionColor) != std::vector<uint8_t>(paint.begin(), paint.end()))
+  Result<RecoveredPaint> kept =
+      DecodeRecoveredPaint(paint, region, image_.width(), image_.height(), RegionReader::Analyzer,
+                           image_.regions.regionCount, colors_.count);
+  if (!kept) return kept.status();
+  if (!kept->fits)
     return Error{"the kept paint does not fit the regions of " +
                  FramePath(sequence_->sequence, sequence_->current, prompt_) + " as they are now"};
   undo_.Drop();
-  if (regions) image_.regions = std::move(*regions);
-  image_.regionColor = std::move(decoded.regionColor);
+  if (kept->regions) image_.regions = std::move(*kept->regions);
+  image_.regionColor = std::move(kept->regionColor);
   ShowPaint(WholeImage(image_.width(), image_.height()));
   Notify(AnalyzerHint::PictureChanged);
   return Status::Ok();

@@ -2,6 +2,7 @@
 
 #include "common/paint_file.h"
 #include "common/path.h"
+#include "common/recovered_paint.h"
 #include "common/region_file.h"
 
 namespace quenda {
@@ -22,26 +23,19 @@ std::optional<RecoverySnapshot> PainterRecoverySnapshot(const CPainterDoc& doc) 
 Status CPainterDoc::RestoreFrameChanges(std::span<const uint8_t> paint,
                                         std::span<const uint8_t> region) {
   if (!CanEdit()) return Error{"the drawing did not open"};
-  std::optional<RegionData> regions;
-  if (!region.empty()) {
-    Result<RegionData> decoded =
-        DecodeRegionFile(region, frame_.width, frame_.height, RegionReader::Painter);
-    if (!decoded) return decoded.status();
-    regions = std::move(*decoded);
-  }
-  const int regionCount = regions ? regions->regionCount : frame_.regionCount();
-  PaintFile decoded = DecodePaintFile(paint, regionCount, colors_.count);
-  // A paint of another region count (the drawing was analyzed again since) would colour
-  // other regions.
-  if (EncodePaintFile(decoded.regionColor) != std::vector<uint8_t>(paint.begin(), paint.end()))
+  Result<RecoveredPaint> kept =
+      DecodeRecoveredPaint(paint, region, frame_.width, frame_.height, RegionReader::Painter,
+                           frame_.regionCount(), colors_.count);
+  if (!kept) return kept.status();
+  if (!kept->fits)
     return Error{"the kept paint does not fit the regions of " + CurrentDrawingPath() +
                  " as they are now"};
   // Undo copies describe the frame as it was loaded; taking the changes back is no command.
   frame_.undo.Drop();
-  frame_.regionColor = std::move(decoded.regionColor);
+  frame_.regionColor = std::move(kept->regionColor);
   frame_.paintChanged = true;
-  if (regions) {
-    frame_.region = std::move(*regions);
+  if (kept->regions) {
+    frame_.region = std::move(*kept->regions);
     frame_.regionChanged = true;
   }
   iconsStale_ = true;
