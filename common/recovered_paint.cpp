@@ -11,7 +11,7 @@ Result<RecoveredPaint> DecodeRecoveredPaint(std::span<const uint8_t> paint,
   RecoveredPaint recovered;
   if (!region.empty()) {
     Result<RegionData> decoded = DecodeRegionFile(region, width, height, reader);
-    if (!decoded) return decoded.status();
+    if (!decoded) return Error{decoded.message(), decoded.status().kind()};
     recovered.regions = std::move(*decoded);
   }
   const int regionCount = recovered.regions ? recovered.regions->regionCount : regionCountNow;
