@@ -86,4 +86,13 @@ bool AlikeInArea(const ShapeTables& tables, int r, int s) {
   return ratio < kMotionAreaRatio && ratio * kMotionAreaRatio > 1;
 }
 
+std::vector<char> PairedWithLookAlikes(const ShapeTables& tables, const std::vector<int>& match) {
+  std::vector<char> whole(tables.s.size(), 0);
+  for (std::size_t r = 2; r < match.size() && r < tables.t.size(); ++r)
+    if (const int s = match[r];
+        s > 1 && std::size_t(s) < whole.size() && LookAlike(tables, int(r), s))
+      whole[std::size_t(s)] = 1;
+  return whole;
+}
+
 }  // namespace quenda

@@ -41,4 +41,8 @@ bool LookAlike(const ShapeTables& tables, int r, int s);
 // A pair's centres tell a motion only when neither is a piece of the other.
 bool AlikeInArea(const ShapeTables& tables, int r, int s);
 
+// Per source region, whether `match` (the source region of every target region, 0 for none)
+// pairs a target region from 2 up that looks alike with it: its counterpart is found whole.
+std::vector<char> PairedWithLookAlikes(const ShapeTables& tables, const std::vector<int>& match);
+
 }  // namespace quenda

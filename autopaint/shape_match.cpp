@@ -31,6 +31,10 @@ constexpr int kOnPaper = -1;
 // A region the whole figure's motion lays on the paper round the drawing for this share of it
 // has no counterpart.
 constexpr double kPaperShare = 0.97;
+// One that nothing covers, lying there for this share of it, lost its counterpart to the paper:
+// its outline opened, though lines inside it (a face's eyes) keep the share below kPaperShare.
+// Less, and holes of the paper between crossing figures would count too.
+constexpr double kOpenedShare = 0.75;
 // A neighbour's motion stands for a region only where it lays at least this share of the
 // region's outline on the source's lines: a foot's motion says little of where the other foot
 // went, unless the lines show it.
@@ -105,7 +109,8 @@ class Matcher {
     for (int r : rows_) {
       const Under under = ByOverlap(r, global, kFitReach * tolerance_);
       const int overlap = under.region, own = match_[std::size_t(r)];
-      onPaper[std::size_t(r)] = overlap == kOnPaper;
+      onPaper[std::size_t(r)] =
+          overlap == kOnPaper || (overlap == 0 && OnPaper(r, global, kOpenedShare));
       if (overlap > 0 && !KeepsItsPair(r, own, overlap)) {
         settled[std::size_t(r)] = overlap;
         // Where the assignment chose the same, what it weighed counts too.
@@ -134,8 +139,10 @@ class Matcher {
           if (const auto [s, share] = ByPiece(r); s != 0)
             settled[std::size_t(r)] = s, sure_[std::size_t(r)] = ConfidenceOfShare(share);
     }
+    const std::vector<char> whole = PairedWithLookAlikes(tables_, match_);
     for (int r : rows_)
-      settled[std::size_t(r)] = SettleLeftOver(r, settled[std::size_t(r)], onPaper[std::size_t(r)]);
+      settled[std::size_t(r)] =
+          SettleLeftOver(r, settled[std::size_t(r)], onPaper[std::size_t(r)], whole);
     // Unsure stays unfilled.
     ShapeMatch result{std::vector<int>(match_.size(), 0), std::vector<int>(match_.size(), 0)};
     result.source[kBackgroundRegion] = match_[kBackgroundRegion];
@@ -221,6 +228,12 @@ class Matcher {
                          offPaper);
   }
 
+  // The whole figure's motion lays r on the paper round the drawing for at least `share` of it.
+  bool OnPaper(int r, Vec global, double share) {
+    const Landing under = LandAt(r, global, false);
+    return under.region == kBackgroundRegion && under.Share() >= share;
+  }
+
   // Where r lands under motion `m` once its outline has been fitted to the source's lines near
   // it: r's own motion, which a part turning away from its neighbours needs.
   struct Under {
@@ -253,9 +266,7 @@ class Matcher {
       }
       motions.push_back(PairMotion(r, own));
     }
-    if (const Landing under = LandAt(r, global, false);
-        under.region == kBackgroundRegion && under.Share() >= kPaperShare)
-      return {kOnPaper, 0, 0};
+    if (OnPaper(r, global, kPaperShare)) return {kOnPaper, 0, 0};
     motions.push_back(motion_[std::size_t(r)]);
     motions.push_back(global);
     const std::size_t borrowed = motions.size();
@@ -286,8 +297,10 @@ class Matcher {
   // yet) may still take: a source region it would share with another, by pair cost; where it
   // lay on a source region of unknown colour or on the paper, only a close look-alike. One on
   // the paper that the assignment left out takes the colour that all its plausible pairs of
-  // alike area carry: they went to regions its counterpart split or merged into.
-  int SettleLeftOver(int r, int now, bool onPaper) {
+  // alike area carry: they went to regions its counterpart split or merged into, so none that
+  // the assignment paired with a look-alike (`whole`): a face whose outline opened onto the
+  // paper must not take the colour of the hair above it.
+  int SettleLeftOver(int r, int now, bool onPaper, const std::vector<char>& whole) {
     const bool unknown = now != 0 && sourceColors_ && ColourOf(now) == kUnfilledColor;
     if (now != 0 && !unknown) return now;
     const bool oneColourRule = sourceColors_ && onPaper && match_[std::size_t(r)] == 0;
@@ -299,7 +312,7 @@ class Matcher {
       const double cost = Cost(r, s, true);
       if (cost >= leaveCost_) continue;
       if ((onPaper || unknown) && !LookAlike(tables_, r, s)) {
-        if (!oneColourRule || !AlikeInArea(tables_, r, s)) continue;
+        if (!oneColourRule || !AlikeInArea(tables_, r, s) || whole[std::size_t(s)]) continue;
         oneColour = oneColour && (ofColour == 0 || ColourOf(s) == ColourOf(ofColour));
         if (cost < leastOfColour) leastOfColour = cost, ofColour = s;
       } else if (cost < least) {

@@ -137,5 +137,31 @@ TEST(ShapeMatchFollows, TwoLookAlikeSpotsThatSwapPlacesByTheirNeighbours) {
         << (byColour ? "by colour" : "by region");
 }
 
+// A cap of hair (2) two thirds the size of the face (3) under it, with an eye (4). In the
+// drawing before (numbered anew), the face's outline opened onto the paper, which took it in,
+// all of it or all but a chin its own lines kept apart. The face lies on that paper: it stays
+// unfilled, for the drawings further back to give, rather than take the hair's colour, the
+// nearest thing in size left.
+ConstructedMap Face(bool opened, bool chin) {
+  return MakeMap(kW, kH, [&](int x, int y) {
+    if (x >= 60 && x <= 140 && y >= 4 && y <= 56) return 2;
+    if (x >= 60 && x <= 140 && y >= 60 && y <= 140) {
+      if (x >= 80 && x <= 95 && y >= 80 && y <= 92) return opened ? 3 : 4;
+      if (!opened) return 3;
+      return chin && y >= 124 ? 4 : 1;
+    }
+    return 1;
+  });
+}
+
+TEST(ShapeMatchHidden, ARegionWhoseOutlineOpenedOntoThePaperStaysUnfilled) {
+  const std::vector<int32_t> colours{0, 0, 5, 6, 7};
+  for (const bool chin : {false, true})
+    for (const std::vector<int32_t>* byColour :
+         {static_cast<const std::vector<int32_t>*>(nullptr), &colours})
+      EXPECT_EQ(Match(Face(false, false), Face(true, chin), kDefaultConfidence, byColour)[3], 0)
+          << (chin ? "chin kept" : "all opened") << (byColour ? ", by colour" : ", by region");
+}
+
 }  // namespace
 }  // namespace quenda
