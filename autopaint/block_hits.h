@@ -18,7 +18,7 @@ struct BlockGrid {
 
 // For the motions (dx, dy) = (gx + block * i, gy + block * j), i and j from -steps to steps, the
 // number of points p for which p - (dx, dy) lies in the picture, in a marked block; row major by
-// j, then i.
+// j, then i. The counts are 16 bits: at most 65 535 points (a piece's outline gives a few dozen).
 std::vector<uint16_t> CountBlockHits(const std::vector<std::pair<int, int>>& points,
                                      const BlockGrid& grid, int gx, int gy, int steps);
 

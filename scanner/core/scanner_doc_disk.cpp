@@ -50,8 +50,15 @@ void CScannerDoc::ReloadFromDisk() {
   if (!frameLoaded_ || currentFrame_ < 0 || currentFrame_ >= sequence_.frameCount) return;
   // The other program may have added or removed frames: the one on show is found by its tag.
   const FrameTag shown = sequence_.frames[std::size_t(currentFrame_)];
+  const DocumentFiles before = onDisk_;
+  const std::string shownBefore = shownPath_;
   ListSequence();
-  if (std::optional<int> index = FindFrame(sequence_.frames, shown)) LoadFrame(*index);
+  std::optional<int> index = FindFrame(sequence_.frames, shown);
+  if (!index || !LoadFrame(*index) || shownPath_ != shownBefore) return;
+  // Reading the drawing again says nothing of its region and paint files, which the scanner
+  // never reads: what another program wrote there is still its change for Delete and Frame No.
+  onDisk_ = before;
+  onDisk_.Remember(shownPath_);
 }
 
 }  // namespace quenda::scanner

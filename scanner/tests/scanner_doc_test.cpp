@@ -304,10 +304,13 @@ TEST_F(ScannerDocTest, AFrameChangedOnDiskIsReadAgainOnReload) {
   WriteFrame("walk0.qds");
   const DrawingScan wider{100, kPegBottom, 0, 0, Raster(5, 2, 1, 90)};
   ASSERT_TRUE(WriteDrawingScan(dir.File("walk2.qds"), wider, ScanWriter::Scanner).ok());
+  // It paints the frame as well: reading the drawing again does not take that as read.
+  ::quenda::testing::WriteBytes(dir.File("walk2.pnt"), std::vector<uint8_t>(8, 1));
   EXPECT_TRUE(doc.ChangedOnDisk(dir.File("walk2.qds")));
   doc.ReloadFromDisk();
   EXPECT_EQ(std::tuple(doc.currentFrame(), doc.frame().picture.width()), std::tuple(2, 5));
   EXPECT_FALSE(doc.ChangedOnDisk(dir.File("walk2.qds")));
+  EXPECT_TRUE(doc.ChangedOnDisk(dir.File("walk2.pnt")));
 }
 
 TEST(NewSequenceForm, StartChecksInOrder) {
