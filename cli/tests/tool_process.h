@@ -1,17 +1,16 @@
 #pragma once
 // The real tool in a process of its own, for the tests that run two at once or signal it.
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
-extern char** environ;
+#include "testing/spawned_process.h"
 
 namespace quenda::cli {
 
@@ -20,16 +19,7 @@ class ToolProcess {
  public:
   ToolProcess(std::vector<std::string> args, const std::string& errors) {
     args.insert(args.begin(), QUENDA_TOOL);
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
+    pid_ = ::quenda::testing::SpawnProcess(std::move(args), errors);
   }
   ~ToolProcess() {
     if (pid_ > 0) {
