@@ -1,0 +1,92 @@
+// The pool inside a frame: every task runs exactly once whatever the thread count, a failing
+// task's exception reaches the caller, nested calls finish, and the cores are divided among
+// frames made at once.
+
+#include "common/thread_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "common/frame_runner.h"
+
+namespace quenda {
+namespace {
+
+TEST(ThreadPool, RunsEveryTaskOnceWithAnyThreadCountAndNesting) {
+  for (int threads : {1, 2, 7}) {
+    for (int count : {0, 1, 5, 1000}) {
+      SCOPED_TRACE(std::to_string(threads) + " threads, " + std::to_string(count) + " tasks");
+      std::vector<std::atomic<int>> ran(std::size_t(count) * 3);
+      ParallelFor(
+          count,
+          [&](int i) {
+            // A nested call inside each task: the inner callers must never wait on helpers
+            // that the busy pool has not begun.
+            ParallelFor(
+                3, [&](int j) { ran[std::size_t(i) * 3 + std::size_t(j)]++; }, threads);
+          },
+          threads);
+      for (std::size_t k = 0; k < ran.size(); ++k) ASSERT_EQ(ran[k].load(), 1) << k;
+    }
+  }
+}
+
+TEST(ThreadPool, UsesMoreThanOneThreadWhenAskedAndRethrowsTheFirstFailure) {
+  std::mutex mutex;
+  std::vector<std::thread::id> seen;
+  std::atomic<int> inside = 0, mostInside = 0;
+  ParallelFor(
+      4,
+      [&](int) {
+        int now = ++inside;
+        for (int m = mostInside; now > m && !mostInside.compare_exchange_weak(m, now);) {
+        }
+        // Long enough that a second thread surely joins before the first is through.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        --inside;
+        std::lock_guard lock(mutex);
+        seen.push_back(std::this_thread::get_id());
+      },
+      2);
+  EXPECT_EQ(seen.size(), 4u);
+  EXPECT_EQ(mostInside.load(), 2);
+
+  for (int threads : {1, 3}) {
+    std::atomic<int> ran = 0;
+    EXPECT_THROW(ParallelFor(
+                     100,
+                     [&](int i) {
+                       ++ran;
+                       if (i == 5) throw std::runtime_error("task 5");
+                       // Slow enough that the failure is seen long before the rest are done.
+                       std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                     },
+                     threads),
+                 std::runtime_error);
+    // Tasks after the failure do not start (a few already begun on other threads may run).
+    EXPECT_LT(ran.load(), 100) << threads;
+  }
+}
+
+TEST(ThreadPool, DividesTheCoresAmongFramesMadeAtOnce) {
+  const int cores = DefaultJobCount();
+  EXPECT_EQ(InnerThreadsForJobs(1), cores);
+  EXPECT_EQ(InnerThreadsForJobs(cores), 1);
+  EXPECT_EQ(InnerThreadsForJobs(cores * 4), 1);
+  EXPECT_EQ(InnerThreadsForJobs(0), cores);
+  const int before = InnerThreads();
+  SetInnerThreads(7);
+  EXPECT_EQ(InnerThreads(), 7);
+  SetInnerThreads(0);
+  EXPECT_EQ(InnerThreads(), 1);
+  SetInnerThreads(before);
+}
+
+}  // namespace
+}  // namespace quenda

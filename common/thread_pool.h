@@ -1,0 +1,31 @@
+#pragma once
+// Threads inside one frame's work: the composer's bands, Dopegrid's levels, the analyzer's
+// stripes. One pool serves the whole process, so frames made at once (--jobs) and the work
+// inside each share the same workers instead of each starting threads of its own.
+//
+// The work is split by the caller into `count` independent tasks; which thread runs which task
+// is free, so every task writes only its own part of the result and the result is the same
+// with any number of threads.
+
+#include <functional>
+
+namespace quenda {
+
+// Threads one frame's work may use: what SetInnerThreads set, otherwise every core this process
+// may use (DefaultJobCount()).
+int InnerThreads();
+
+// Sets InnerThreads: --threads N, or the cores divided among --jobs frames at once (at least 1).
+void SetInnerThreads(int threads);
+
+// The inner threads each of `jobs` frames made at once gets when --threads is not given: the
+// cores divided among them, at least 1, so the two never oversubscribe the machine.
+int InnerThreadsForJobs(int jobs);
+
+// Runs task(i) for every i in [0, count) on up to `threads` threads, the calling thread one of
+// them, and returns when every task has run. The first exception a task throws is thrown again
+// here once the others have stopped (tasks not yet started then do not start). A task may call
+// ParallelFor itself: a caller never waits on a worker that has not begun.
+void ParallelFor(int count, const std::function<void(int)>& task, int threads = InnerThreads());
+
+}  // namespace quenda
