@@ -143,4 +143,20 @@ void ParallelFor(int count, const std::function<void(int)>& task, int threads) {
   if (run->error) std::rethrow_exception(run->error);
 }
 
+void ParallelBands(int first, int last, const std::function<void(int, int)>& band, int minRows,
+                   int threads) {
+  const int rows = last - first;
+  if (rows <= 0) return;
+  const int most = std::max(rows / std::max(minRows, 1), 1);
+  const int bands = std::min(std::max(threads, 1) * 4, most);
+  if (bands <= 1 || threads <= 1) {
+    band(first, last);
+    return;
+  }
+  // Band b covers rows first + rows * b / bands up to the next band's start.
+  auto start = [&](int b) { return first + int((long long)rows * b / bands); };
+  ParallelFor(
+      bands, [&](int b) { band(start(b), start(b + 1)); }, threads);
+}
+
 }  // namespace quenda

@@ -28,4 +28,10 @@ int InnerThreadsForJobs(int jobs);
 // ParallelFor itself: a caller never waits on a worker that has not begun.
 void ParallelFor(int count, const std::function<void(int)>& task, int threads = InnerThreads());
 
+// Splits rows [first, last) into bands of at least `minRows` rows and runs band(begin, end) on
+// each through ParallelFor: a few bands per thread, so a thread that finishes early takes
+// another. One thread (or too few rows) runs band(first, last) on the calling thread.
+void ParallelBands(int first, int last, const std::function<void(int, int)>& band, int minRows = 16,
+                   int threads = InnerThreads());
+
 }  // namespace quenda

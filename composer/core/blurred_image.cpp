@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/thread_pool.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -186,7 +188,6 @@ BlurredImage::BlurredImage(const ClipImage& image, int rx, int ry, BlurArithmeti
   const bool alpha = HasAlpha(image);
   const int span = 2 * rx + 1;
   const uint32_t visited = uint32_t(span) * uint32_t(2 * ry + 1);
-  ColumnSums sums(w, rx);
 #if defined(__SSE2__)
   const bool vector = arithmetic == BlurArithmetic::Vector;
   // Divisors per number of counted pixels: that number (at least 1, where the colour sums
@@ -207,27 +208,34 @@ BlurredImage::BlurredImage(const ClipImage& image, int rx, int ry, BlurArithmeti
   const bool vector = false;
   (void)arithmetic;
 #endif
-  auto move = [&](int enter, int leave) {
+  // A band of rows starts its column sums afresh at its first row: the sums are exact, so
+  // every band gives the rows one pass over the whole image gives.
+  ParallelBands(
+      0, h,
+      [&](int firstRow, int endRow) {
+        ColumnSums sums(w, rx);
+        auto move = [&](int enter, int leave) {
 #if defined(__SSE2__)
-    if (vector) return MoveRowsVector(image, enter, leave, sums);
+          if (vector) return MoveRowsVector(image, enter, leave, sums);
 #endif
-    MoveRowsScalar(image, enter, leave, sums);
-  };
-
-  for (int j = -ry; j <= ry; ++j) move(std::clamp(j, 0, h - 1), -1);
-  for (int y = 0; y < h; ++y) {
-    sums.RefreshPadding();
-    uint8_t* out = image_.Row(y);
+          MoveRowsScalar(image, enter, leave, sums);
+        };
+        for (int j = firstRow - ry; j <= firstRow + ry; ++j) move(std::clamp(j, 0, h - 1), -1);
+        for (int y = firstRow; y < endRow; ++y) {
+          sums.RefreshPadding();
+          uint8_t* out = image_.Row(y);
 #if defined(__SSE2__)
-    if (vector)
-      WriteRowVector(sums, alpha, span, divisors, out);
-    else
+          if (vector)
+            WriteRowVector(sums, alpha, span, divisors, out);
+          else
 #endif
-      WriteRowScalar(sums, alpha, span, visited, out);
-    if (y + 1 == h) break;
-    // Down one row: the row entering the window comes in, the one leaving goes.
-    move(std::clamp(y + ry + 1, 0, h - 1), std::clamp(y - ry, 0, h - 1));
-  }
+            WriteRowScalar(sums, alpha, span, visited, out);
+          if (y + 1 == endRow) break;
+          // Down one row: the row entering the window comes in, the one leaving goes.
+          move(std::clamp(y + ry + 1, 0, h - 1), std::clamp(y - ry, 0, h - 1));
+        }
+      },
+      4 * ry + 8);
 }
 
 }  // namespace quenda

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "common/thread_pool.h"
 #include "composer/core/blurred_image.h"
 
 namespace quenda {
@@ -288,15 +289,17 @@ void DrawClipLayer(const ClipImage& image, const ClipPlacement& placement,
 void BlendLayer(const ClipLayer& layer, const DrawArea& area, FrameBuffer& buffer) {
   const int top = std::min({area.top, buffer.height - 1, layer.height - 1});
   const int right = std::min({area.right, buffer.width - 1, layer.width - 1});
-  for (int row = std::max(0, area.bottom); row <= top; ++row) {
-    for (int col = std::max(0, area.left); col <= right; ++col) {
-      const uint8_t* p =
-          layer.bgra.data() + (std::size_t(row) * std::size_t(layer.width) + std::size_t(col)) * 4;
-      if (p[3] == 0) continue;
-      BlendPixel(buffer, std::size_t(row) * std::size_t(buffer.width) + std::size_t(col),
-                 Rgba{p[0], p[1], p[2], p[3]});
+  ParallelBands(std::max(0, area.bottom), top + 1, [&](int firstRow, int endRow) {
+    for (int row = firstRow; row < endRow; ++row) {
+      for (int col = std::max(0, area.left); col <= right; ++col) {
+        const uint8_t* p = layer.bgra.data() +
+                           (std::size_t(row) * std::size_t(layer.width) + std::size_t(col)) * 4;
+        if (p[3] == 0) continue;
+        BlendPixel(buffer, std::size_t(row) * std::size_t(buffer.width) + std::size_t(col),
+                   Rgba{p[0], p[1], p[2], p[3]});
+      }
     }
-  }
+  });
 }
 
 namespace {
@@ -308,7 +311,6 @@ void DrawRows(const ClipImage& image, const ClipPlacement& placement,
   if (iw < 2 || ih < 2) return;
   const PreparedEffects prepared(image, effects, settings.antialias);
   const DrawSpanFunction drawSpan = SpanDrawer(prepared.antialias, HasAlpha(*prepared.source));
-  auto pixels = std::make_unique<SpanPixels>();
 
   const double sxw = placement.scaleX, syw = placement.scaleY;
   const double rotation = placement.rotation;
@@ -316,44 +318,51 @@ void DrawRows(const ClipImage& image, const ClipPlacement& placement,
   const double c = std::cos(rotation), s = std::sin(rotation);
   const double halfW = iw >> 1, halfH = ih >> 1;
   const int step = 1 << settings.quality;
-  RowMapping mapping{placement.x, 0,     c,    s,       sxw,        syw,
-                     halfW,       halfH, step, rotated, sxw != 1.0, syw != 1.0};
-  std::array<double, kSpan> sxs, sys;
+  const RowMapping rowMapping{placement.x, 0,     c,    s,       sxw,        syw,
+                              halfW,       halfH, step, rotated, sxw != 1.0, syw != 1.0};
 
   const int lastRow = std::min(buffer.height - 1, area.top);
   const double leftmost = std::max(0, area.left);
   const double rightmost = std::min(buffer.width - 1, area.right);
-  for (int row = std::max(0, area.bottom); row <= lastRow; ++row) {
-    const double dy = double(row * step) - placement.y;
-    mapping.dy = dy;
-    // sx = (su * col + so) and sy = (tu * col + to) for this row, near enough to bound the
-    // columns that can land inside the image; each of them is then tested exactly.
-    double su, so, tu, to;
-    if (rotated) {
-      su = c * step / sxw;
-      so = (c * -placement.x - s * dy) / sxw + halfW;
-      tu = s * step / syw;
-      to = (c * dy + s * -placement.x) / syw + halfH;
-    } else {
-      su = step / sxw;
-      so = -placement.x / sxw + halfW;
-      tu = 0;
-      to = dy / syw + halfH;
+  // Every row writes only its own buffer (or layer) row, so bands of rows are drawn at once,
+  // each with room of its own, and give the bytes one thread gives.
+  auto drawBand = [&](int firstRow, int endRow) {
+    RowMapping mapping = rowMapping;
+    auto pixels = std::make_unique<SpanPixels>();
+    std::array<double, kSpan> sxs, sys;
+    for (int row = firstRow; row < endRow; ++row) {
+      const double dy = double(row * step) - placement.y;
+      mapping.dy = dy;
+      // sx = (su * col + so) and sy = (tu * col + to) for this row, near enough to bound the
+      // columns that can land inside the image; each of them is then tested exactly.
+      double su, so, tu, to;
+      if (rotated) {
+        su = c * step / sxw;
+        so = (c * -placement.x - s * dy) / sxw + halfW;
+        tu = s * step / syw;
+        to = (c * dy + s * -placement.x) / syw + halfH;
+      } else {
+        su = step / sxw;
+        so = -placement.x / sxw + halfW;
+        tu = 0;
+        to = dy / syw + halfH;
+      }
+      double lo = leftmost, hi = rightmost;
+      NarrowByLinear(su, so, iw - 1, lo, hi);
+      NarrowByLinear(tu, to, ih - 1, lo, hi);
+      if (!(lo <= hi)) continue;
+      const int first = int(std::max(leftmost, std::floor(lo)));
+      const int last = int(std::min(rightmost, std::ceil(hi)));
+      const std::size_t rowStart = std::size_t(row) * std::size_t(buffer.width);
+      for (int start = first; start <= last; start += kSpan) {
+        const int n = std::min(kSpan, last - start + 1);
+        mapping.Map(start, n, sxs.data(), sys.data());
+        drawSpan(image, prepared, settings.frame, sxs.data(), sys.data(), n,
+                 rowStart + std::size_t(start), *pixels, buffer, layer);
+      }
     }
-    double lo = leftmost, hi = rightmost;
-    NarrowByLinear(su, so, iw - 1, lo, hi);
-    NarrowByLinear(tu, to, ih - 1, lo, hi);
-    if (!(lo <= hi)) continue;
-    const int first = int(std::max(leftmost, std::floor(lo)));
-    const int last = int(std::min(rightmost, std::ceil(hi)));
-    const std::size_t rowStart = std::size_t(row) * std::size_t(buffer.width);
-    for (int start = first; start <= last; start += kSpan) {
-      const int n = std::min(kSpan, last - start + 1);
-      mapping.Map(start, n, sxs.data(), sys.data());
-      drawSpan(image, prepared, settings.frame, sxs.data(), sys.data(), n,
-               rowStart + std::size_t(start), *pixels, buffer, layer);
-    }
-  }
+  };
+  ParallelBands(std::max(0, area.bottom), lastRow + 1, drawBand);
 }
 
 }  // namespace
