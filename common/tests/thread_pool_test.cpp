@@ -74,6 +74,39 @@ TEST(ThreadPool, UsesMoreThanOneThreadWhenAskedAndRethrowsTheFirstFailure) {
   }
 }
 
+TEST(ThreadPool, BandsCoverEveryRowOnceAndKeepTheirLeastHeight) {
+  struct Case {
+    int first, last, minRows, threads, bands;  // bands: how many are expected
+  };
+  const Case cases[] = {
+      {0, 0, 16, 7, 0},    {5, 4, 16, 7, 0},     {0, 15, 16, 7, 1}, {0, 1000, 16, 1, 1},
+      {0, 1000, 16, 2, 8}, {3, 1003, 16, 7, 28}, {0, 40, 16, 7, 2}, {-10, 90, 1, 7, 28},
+      {0, 100, 0, 3, 12},  {0, 100, 200, 7, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last) + " min " +
+                 std::to_string(c.minRows) + " threads " + std::to_string(c.threads));
+    const int rows = std::max(c.last - c.first, 0);
+    std::vector<std::atomic<int>> seen(static_cast<std::size_t>(rows));
+    std::atomic<int> bands = 0, thinnest = rows;
+    ParallelBands(
+        c.first, c.last,
+        [&](int begin, int end) {
+          ++bands;
+          for (int t = thinnest;
+               end - begin < t && !thinnest.compare_exchange_weak(t, end - begin);) {
+          }
+          for (int row = begin; row < end; ++row) seen[std::size_t(row - c.first)]++;
+        },
+        c.minRows, c.threads);
+    EXPECT_EQ(bands.load(), c.bands);
+    if (c.bands > 1) {
+      EXPECT_GE(thinnest.load(), std::max(c.minRows, 1));
+    }
+    for (std::size_t k = 0; k < seen.size(); ++k) ASSERT_EQ(seen[k].load(), 1) << k;
+  }
+}
+
 TEST(ThreadPool, DividesTheCoresAmongFramesMadeAtOnce) {
   const int cores = DefaultJobCount();
   EXPECT_EQ(InnerThreadsForJobs(1), cores);
