@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 
+#include "common/thread_pool.h"
+
 namespace quenda {
 namespace {
 
@@ -17,9 +19,14 @@ std::vector<int> AxisMap(int outputSize, float scale, int corner, int minimum, i
   return map;
 }
 
-void ReportRows(Progress& progress, int y, int height) {
-  int tenth = std::max(height / 10, 1);
-  if (y % tenth == 0) progress.SetPercent(y * 100 / std::max(height, 1));
+// Runs rows(begin, end) over output rows [0, height) in bands on the inner threads; progress
+// is told from the calling thread at each tenth of the rows, as a pass row by row tells it.
+void CompositeRows(Progress& progress, int height, const std::function<void(int, int)>& rows) {
+  const int tenth = std::max(height / 10, 1);
+  for (int y = 0; y < height; y += tenth) {
+    progress.SetPercent(y * 100 / std::max(height, 1));
+    ParallelBands(y, std::min(y + tenth, height), rows);
+  }
 }
 
 // Level indices from the back (highest) to the front.
@@ -134,20 +141,21 @@ bool CompositeScanned(CompositeJob& job, const SheetSource& source, int frame, P
     std::vector<int> rows =
         AxisMap(job.height, job.scale, corner.top, job.frame.minY, grey.height());
     progress.SetStage("Compositing...");
-    for (int y = 0; y < job.height; ++y) {
-      ReportRows(progress, y, job.height);
-      int sy = rows[std::size_t(y)];
-      if (sy < 0) continue;
-      const uint8_t* scanRow = grey.Row(sy);
-      uint8_t* out = job.picture.Row(y);
-      for (int x = 0; x < job.width; ++x) {
-        int sx = columns[std::size_t(x)];
-        if (sx < 0) continue;
-        uint8_t* p = out + 3 * x;
-        uint8_t v = uint8_t(scanRow[sx] * p[0] / 255);
-        p[0] = p[1] = p[2] = v;
+    CompositeRows(progress, job.height, [&](int firstRow, int endRow) {
+      for (int y = firstRow; y < endRow; ++y) {
+        int sy = rows[std::size_t(y)];
+        if (sy < 0) continue;
+        const uint8_t* scanRow = grey.Row(sy);
+        uint8_t* out = job.picture.Row(y);
+        for (int x = 0; x < job.width; ++x) {
+          int sx = columns[std::size_t(x)];
+          if (sx < 0) continue;
+          uint8_t* p = out + 3 * x;
+          uint8_t v = uint8_t(scanRow[sx] * p[0] / 255);
+          p[0] = p[1] = p[2] = v;
+        }
       }
-    }
+    });
   }
   return true;
 }
@@ -179,47 +187,52 @@ bool CompositePainted(CompositeJob& job, const SheetSource& source, int frame, P
     std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, height);
     progress.SetStage("Compositing frame " + sequence.name +
                       FormatFrameTag(sequence.frames[std::size_t(cell.frame)]));
-    // Plain pointers: stores through the picture's bytes could otherwise be taken to change
-    // the containers, and every pixel would fetch them again.
-    const uint8_t* grey = painted->drawing.picture.data();
-    const uint8_t* flags = painted->regions.flags.data();
-    const uint16_t* regionMap = painted->regions.regionMap.data();
-    const uint16_t* animColor = painted->regions.animColor.data();
-    const int32_t* regionColor = painted->regionColor.data();
-    const ColorEntry* entries = painted->colors.entries.data();
-    for (int y = 0; y < job.height; ++y) {
-      ReportRows(progress, y, job.height);
-      int sy = rows[std::size_t(y)];
-      if (sy < 0) continue;
-      const std::size_t rowStart = std::size_t(sy) * std::size_t(width);
-      uint8_t* out = job.picture.Row(y);
-      for (int x = 0; x < job.width; ++x) {
-        int sx = columns[std::size_t(x)];
-        if (sx < 0) continue;
-        std::size_t i = rowStart + std::size_t(sx);
-        int a = grey[i];
-        int c = regionColor[regionMap[i]];
-        uint8_t* p = out + 3 * x;
-        // Paper (a = 255 weighs the line by 0: (255 * fill) / 255 is the fill) and rubbed-out
-        // ink show the fill alone, which an unpainted region leaves as it was.
-        if (a == 255 || (flags[i] & kFlagRubbedOut)) {
+    // Plain pointers, local to each band: stores through the picture's bytes could otherwise
+    // be taken to change the containers (or the caller's variables a band refers to), and every
+    // pixel would fetch them again.
+    const PaintedDrawing& drawing = *painted;
+    CompositeRows(progress, job.height, [&](int firstRow, int endRow) {
+      const uint8_t* grey = drawing.drawing.picture.data();
+      const uint8_t* flags = drawing.regions.flags.data();
+      const uint16_t* regionMap = drawing.regions.regionMap.data();
+      const uint16_t* animColor = drawing.regions.animColor.data();
+      const int32_t* regionColor = drawing.regionColor.data();
+      const ColorEntry* entries = drawing.colors.entries.data();
+      const int* columnOf = columns.data();
+      const int outWidth = job.width;
+      for (int y = firstRow; y < endRow; ++y) {
+        int sy = rows[std::size_t(y)];
+        if (sy < 0) continue;
+        const std::size_t rowStart = std::size_t(sy) * std::size_t(width);
+        uint8_t* out = job.picture.Row(y);
+        for (int x = 0; x < outWidth; ++x) {
+          int sx = columnOf[x];
+          if (sx < 0) continue;
+          std::size_t i = rowStart + std::size_t(sx);
+          int a = grey[i];
+          int c = regionColor[regionMap[i]];
+          uint8_t* p = out + 3 * x;
+          // Paper (a = 255 weighs the line by 0: (255 * fill) / 255 is the fill) and rubbed-out
+          // ink show the fill alone, which an unpainted region leaves as it was.
+          if (a == 255 || (flags[i] & kFlagRubbedOut)) {
+            if (c != 0) {
+              const ColorEntry& e = entries[c];
+              p[0] = e.blue, p[1] = e.green, p[2] = e.red;
+            }
+            continue;
+          }
+          const ColorEntry& line = entries[animColor[i]];
+          uint8_t fill[3] = {p[0], p[1], p[2]};
           if (c != 0) {
             const ColorEntry& e = entries[c];
-            p[0] = e.blue, p[1] = e.green, p[2] = e.red;
+            fill[0] = e.blue, fill[1] = e.green, fill[2] = e.red;
           }
-          continue;
+          p[0] = uint8_t((a * fill[0] + (255 - a) * line.blue) / 255);
+          p[1] = uint8_t((a * fill[1] + (255 - a) * line.green) / 255);
+          p[2] = uint8_t((a * fill[2] + (255 - a) * line.red) / 255);
         }
-        const ColorEntry& line = entries[animColor[i]];
-        uint8_t fill[3] = {p[0], p[1], p[2]};
-        if (c != 0) {
-          const ColorEntry& e = entries[c];
-          fill[0] = e.blue, fill[1] = e.green, fill[2] = e.red;
-        }
-        p[0] = uint8_t((a * fill[0] + (255 - a) * line.blue) / 255);
-        p[1] = uint8_t((a * fill[1] + (255 - a) * line.green) / 255);
-        p[2] = uint8_t((a * fill[2] + (255 - a) * line.red) / 255);
       }
-    }
+    });
   }
   return true;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/paint_layer.h"
+#include "common/thread_pool.h"
 #include "dopegrid/core/common_layer_pixels.h"
 
 namespace quenda {
@@ -164,14 +165,6 @@ void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float s
   const int width = painted.drawing.picture.width(), height = painted.drawing.picture.height();
   const PaintLayerPixels pixels = LayerPixels(painted);
   CommonLayerPixels common(painted);
-  uint8_t scratch[4];
-  // Each layer pixel is made where a sample needs it (a bilinear sample asks for four, and
-  // keeps each before asking for the next).
-  auto at = [&](int x, int y) {
-    long long i = (long long)y * width + x;
-    if (!common.Copy(i, scratch)) pixels.Make(i, scratch);
-    return static_cast<const uint8_t*>(scratch);
-  };
   DrawingCorner corner = CornerOf(painted.drawing);
   std::vector<AxisSample> columns =
       SampleAxis(picture.width(), scale, float(corner.left - frame.minX), width);
@@ -191,30 +184,42 @@ void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float s
   bool even = true;
   for (std::size_t k = 0; k < count && even; ++k)
     even = columnIndex[k] == first + step * (long long)k;
-  for (int y = 0; y < picture.height(); ++y) {
-    const AxisSample& v = rows[std::size_t(y)];
-    if (v.index < 0) continue;
-    uint8_t* out = picture.Row(y) + 4 * std::ptrdiff_t(x0);
-    if (quality == RenderQuality::Fast || (wholeColumns && v.fraction == 0)) {
-      const long long rowStart = (long long)v.index * width;
-      if (even && step == 1)
-        LayNearestRow(common, pixels, rowStart + first, count, UnitLayerStep{}, out);
-      else if (even)
-        LayNearestRow(
-            common, pixels, rowStart + first, count,
-            [step](std::size_t k) { return step * (long long)k; }, out);
-      else
-        LayNearestRow(
-            common, pixels, rowStart, count,
-            [&columnIndex](std::size_t k) { return columnIndex[k]; }, out);
-      continue;
+  // Each output row reads the layer and writes only itself, so bands of rows are laid at once
+  // and give the bytes of one thread.
+  ParallelBands(0, picture.height(), [&](int firstRow, int endRow) {
+    uint8_t scratch[4];
+    // Each layer pixel is made where a sample needs it (a bilinear sample asks for four, and
+    // keeps each before asking for the next).
+    auto at = [&](int x, int y) {
+      long long i = (long long)y * width + x;
+      if (!common.Copy(i, scratch)) pixels.Make(i, scratch);
+      return static_cast<const uint8_t*>(scratch);
+    };
+    for (int y = firstRow; y < endRow; ++y) {
+      const AxisSample& v = rows[std::size_t(y)];
+      if (v.index < 0) continue;
+      uint8_t* out = picture.Row(y) + 4 * std::ptrdiff_t(x0);
+      if (quality == RenderQuality::Fast || (wholeColumns && v.fraction == 0)) {
+        const long long rowStart = (long long)v.index * width;
+        if (even && step == 1)
+          LayNearestRow(common, pixels, rowStart + first, count, UnitLayerStep{}, out);
+        else if (even)
+          LayNearestRow(
+              common, pixels, rowStart + first, count,
+              [step](std::size_t k) { return step * (long long)k; }, out);
+        else
+          LayNearestRow(
+              common, pixels, rowStart, count,
+              [&columnIndex](std::size_t k) { return columnIndex[k]; }, out);
+        continue;
+      }
+      for (int x = x0; x < x1; ++x, out += 4) {
+        uint8_t sample[4];
+        Sample(columns[std::size_t(x)], v, quality, at, sample);
+        Over(sample, out);
+      }
     }
-    for (int x = x0; x < x1; ++x, out += 4) {
-      uint8_t sample[4];
-      Sample(columns[std::size_t(x)], v, quality, at, sample);
-      Over(sample, out);
-    }
-  }
+  });
 }
 
 }  // namespace quenda

@@ -15,6 +15,7 @@
 #include "common/region_data.h"
 #include "common/scripted_prompt.h"
 #include "dopegrid/core/frame_compositor.h"
+#include "dopegrid/core/sheet_drawing.h"
 #include "testing/test_support.h"
 
 namespace quenda::testing {
@@ -47,6 +48,13 @@ inline std::vector<int> PixelAt(const Raster& picture, int x, int y) {
   const uint8_t* p = picture.At(x, y);
   return std::vector<int>(p, p + picture.channels());
 }
+
+// A drawing with every kind of pixel: random grey, flags, regions (some unpainted, some 0) and
+// line colours, in the test colour set.
+PaintedDrawing RandomPainted(int width, int height, uint32_t seed);
+// A drawing as painters leave them: mostly paper in painted regions, stripes of regions
+// `stripe` pixels wide, unpainted stripes, and lines here and there.
+PaintedDrawing StripedPainted(int width, int height, int stripe, uint32_t seed);
 
 // The sequence of name1.qds.. in `directory` as the sheet would hold it.
 DrawingSequence SequenceOf(const std::string& directory, const std::string& name);

@@ -95,54 +95,6 @@ TEST(RenderLayer, FilteringInterpolatesAndLaysOver) {
             std::tuple(49, 255, 128));
 }
 
-// A drawing with every kind of pixel: random grey, flags, regions (some unpainted, some 0)
-// and line colours.
-PaintedDrawing RandomPainted(int width, int height, uint32_t seed) {
-  std::mt19937 random(seed);
-  auto pick = [&](int n) { return int(random() % uint32_t(n)); };
-  PaintedDrawing painted;
-  painted.drawing.picture = Raster(width, height, 1);
-  painted.drawing.xPosition = pick(5);
-  painted.drawing.yPosition = pick(5);
-  painted.drawing.pegPosition = 4;
-  painted.regions = OneRegion(width, height);
-  painted.regions.regionCount = 4;
-  painted.regionColor = {0, kRed, 0, kBlue, kGreen, 0};
-  painted.colors = TestColors();
-  const uint8_t rubbedLine = kFlagAnimatorLine | kFlagRubbedOut;
-  const uint8_t flagChoices[] = {
-      0, 0, 0, kFlagRegionLine, kFlagAnimatorLine, rubbedLine, kFlagRubbedOut};
-  const uint16_t lineChoices[] = {2, 3, 5, 249};
-  for (int i = 0; i < width * height; ++i) {
-    painted.drawing.picture.data()[i] = uint8_t(pick(3) == 0 ? 255 : pick(256));
-    painted.regions.flags[std::size_t(i)] = flagChoices[pick(7)];
-    painted.regions.regionMap[std::size_t(i)] = uint16_t(pick(6));
-    painted.regions.animColor[std::size_t(i)] = lineChoices[pick(4)];
-  }
-  return painted;
-}
-
-// A drawing as painters leave them: mostly paper in painted regions, stripes of regions whose
-// borders fall inside and between runs of eight pixels, unpainted stripes, and lines here and
-// there.
-PaintedDrawing StripedPainted(int width, int height, int stripe, uint32_t seed) {
-  PaintedDrawing painted = RandomPainted(width, height, seed);
-  std::mt19937 random(seed);
-  painted.regions.regionCount = 6;
-  painted.regionColor = {0, kRed, kBlue, 0, kGreen, kRed, 0, kBlue};
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      std::size_t i = std::size_t(y) * std::size_t(width) + std::size_t(x);
-      painted.regions.regionMap[i] = uint16_t(1 + (x / stripe + y / 9) % 7);
-      if (random() % 12 != 0) {  // the rest keep their random grey, flags and line colour
-        painted.drawing.picture.data()[i] = 255;
-        painted.regions.flags[i] = 0;
-      }
-    }
-  }
-  return painted;
-}
-
 // Laying a drawing over a picture in one pass, with its shortcuts over paper, gives what
 // building the whole layer and filtering it gives, at every scale, quality and margin.
 TEST(RenderLayer, OnePassMatchesBuildingTheWholeLayer) {

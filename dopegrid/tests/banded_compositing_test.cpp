@@ -1,0 +1,122 @@
+// Levels laid over the picture in bands of rows on several threads give the picture one
+// thread gives, byte for byte: the render's layering at every size and quality, and the
+// flipbook's painted and scanned compositing, whose progress still counts off tenths in order.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/thread_pool.h"
+#include "dopegrid/core/render_layer.h"
+#include "dopegrid/tests/painted_frames.h"
+
+namespace quenda {
+namespace {
+
+using namespace quenda::testing;
+
+class InnerThreadsSetTo {
+ public:
+  explicit InnerThreadsSetTo(int threads) : before_(InnerThreads()) { SetInnerThreads(threads); }
+  ~InnerThreadsSetTo() { SetInnerThreads(before_); }
+  InnerThreadsSetTo(const InnerThreadsSetTo&) = delete;
+  InnerThreadsSetTo& operator=(const InnerThreadsSetTo&) = delete;
+
+ private:
+  int before_;
+};
+
+constexpr int kThreadCounts[] = {1, 2, 7};
+
+TEST(BandedLayering, EveryThreadCountLaysWhatTheWholeLayerFilteredGives) {
+  const PaintedDrawing drawings[] = {RandomPainted(41, 260, 4), StripedPainted(90, 230, 6, 9)};
+  for (const PaintedDrawing& painted : drawings) {
+    const Raster layer = BuildLayer(painted);
+    const int w = painted.drawing.picture.width(), h = painted.drawing.picture.height();
+    const CommonFrame frame{-3, -5, w + 4, h + 6};
+    for (float scale : {1.0f, 0.5f, 0.75f, 1.6f})
+      for (RenderQuality quality : {RenderQuality::Best, RenderQuality::Fast}) {
+        const int pw = int(float(frame.maxX - frame.minX) * scale);
+        const int ph = int(float(frame.maxY - frame.minY) * scale);
+        Raster before(pw, ph, 4);
+        std::mt19937 random(uint32_t(pw * ph));
+        for (uint8_t& b : before.bytes()) b = uint8_t(random() % 3 == 0 ? 0 : random());
+        Raster literal = before;
+        FilterLayer(layer, CornerOf(painted.drawing), frame, scale, quality, literal);
+        ASSERT_NE(literal, before);
+        for (int threads : kThreadCounts) {
+          InnerThreadsSetTo set(threads);
+          Raster banded = before;
+          LayDrawing(painted, frame, scale, quality, banded);
+          ASSERT_EQ(banded, literal) << w << "x" << h << " scale " << scale << " quality "
+                                     << int(quality) << " threads " << threads;
+        }
+      }
+  }
+}
+
+// Records the percentages told, to see them come in order from the calling thread.
+class PercentLog final : public Progress {
+ public:
+  void SetStage(std::string_view) override {}
+  void SetPercent(int percent) override { percents.push_back(percent); }
+  bool StopRequested() override { return false; }
+  std::vector<int> percents;
+};
+
+class BandedCompositor : public PaintedSheet {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"Ann", "Bob"}) WriteTestColorSet(dir.path(), name);
+    // Ann in front, at an offset, over Bob: both drawings have every kind of pixel, and are tall
+    // enough that each tenth of the rows splits into bands.
+    PaintedDrawing ann = RandomPainted(30, 3300, 21), bob = StripedPainted(40, 3320, 7, 22);
+    ann.drawing.xPosition = 6;
+    ann.drawing.yPosition = 9;
+    // Written files hold a box per region number.
+    for (PaintedDrawing* p : {&ann, &bob})
+      p->regions.regionBounds.assign(std::size_t(p->regions.regionCount) + 2, RegionBox{});
+    WritePaintedFrame(dir.path(), "Ann", 1, ann.drawing, ann.regions, ann.regionColor);
+    WritePaintedFrame(dir.path(), "Bob", 1, bob.drawing, bob.regions, bob.regionColor);
+    ShowAnnAndBob(1, 1);
+    job.levels = {0, 1};
+    ASSERT_TRUE(CheckJobCells(job, source, prompt));
+    ASSERT_TRUE(ScanRange(job, source, RangeUser::Flipbook, prompt));
+  }
+  // The frame composited at `scale` on `threads` threads, with the percentages it told.
+  std::pair<Raster, std::vector<int>> Composite(CompositeMode mode, float scale, int threads) {
+    InnerThreadsSetTo set(threads);
+    job.mode = mode;
+    job.scale = scale;
+    job.width = int(float(job.frame.maxX - job.frame.minX) * scale);
+    job.height = int(float(job.frame.maxY - job.frame.minY) * scale);
+    job.picture = Raster(job.width, job.height, 3);
+    PercentLog log;
+    const bool made = mode == CompositeMode::Painted
+                          ? CompositePainted(job, source, 0, prompt, log)
+                          : CompositeScanned(job, source, 0, prompt, log);
+    EXPECT_TRUE(made);
+    return {job.picture, log.percents};
+  }
+
+  CompositeJob job;
+};
+
+TEST_F(BandedCompositor, PaintedAndScannedFramesAreTheOneThreadFrames) {
+  for (CompositeMode mode : {CompositeMode::Painted, CompositeMode::Scanned})
+    for (float scale : {1.0f, 0.4f}) {
+      const auto [one, percents] = Composite(mode, scale, 1);
+      // Reading and compositing both tell it; the bands must not change what is told.
+      ASSERT_GE(percents.size(), 20u);
+      for (int threads : {2, 7}) {
+        const auto [many, told] = Composite(mode, scale, threads);
+        ASSERT_EQ(many, one) << int(mode) << " scale " << scale << " threads " << threads;
+        EXPECT_EQ(told, percents);
+      }
+    }
+}
+
+}  // namespace
+}  // namespace quenda
