@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: quenda analyze FRAME.qds [--settings FILE.rls] [--frames A-B] [--yes] [--jobs N]\n"
-    "                      [--close-gaps N] [--keep-unchecked-paint]\n"
+    "                      [--threads N] [--close-gaps N] [--keep-unchecked-paint]\n"
     "Finds the lines and regions of every drawing of the sequence that FRAME.qds belongs to\n"
     "and writes each region file beside its drawing (walk3.qds gives walk3.rgn), replacing\n"
     "any there. One line per frame: the region file, its number of regions and the time taken.\n"
@@ -41,6 +41,8 @@ constexpr std::string_view kUsage =
     "                       code 2)\n"
     "  --jobs N             drawings analyzed at once (default: the cores, or\n"
     "                       SLURM_CPUS_PER_TASK); files and lines are those of --jobs 1\n"
+    "  --threads N          threads inside each drawing (default: the cores divided among\n"
+    "                       the --jobs, at least 1); the files are the same with any N\n"
     "  --close-gaps N       join each stroke end to a line it stops at most N pixels\n"
     "                       short of (0..20; default 0, none; 20 suits pencil at 300\n"
     "                       dpi and at 150): the joins part regions but draw nothing. N is\n"
@@ -72,7 +74,7 @@ std::optional<FrameIndexRange> IndicesOfNumbers(const DrawingSequence& sequence,
 }
 
 int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
-  Arguments parsed(args, {"--settings", "--frames", "--jobs", "--close-gaps"},
+  Arguments parsed(args, {"--settings", "--frames", "--jobs", "--threads", "--close-gaps"},
                    {"--yes", "--keep-unchecked-paint"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one drawing scan");
@@ -88,6 +90,8 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
   }
   int jobs = 1;
   if (!ReadJobs(parsed.Value("--jobs"), jobs)) return UsageError(io, std::string(kJobsError));
+  if (!ReadThreads(parsed.Value("--threads"), jobs))
+    return UsageError(io, std::string(kThreadsError));
   int closeGaps = 0;
   if (auto text = parsed.Value("--close-gaps")) {
     auto value = ParseCloseGaps(*text);

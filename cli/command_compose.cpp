@@ -22,12 +22,13 @@ const std::string kUsage =
     "usage: quenda compose MOVIE.cmp --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                      [--start-number N] [--no-leading-zeros] [--matte]\n"
     "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
-    "                      [--allow-missing] [--jobs N] [--format F] [--depth 8|16]\n"
+    "                      [--allow-missing] [--jobs N] [--threads N] [--format F]\n"
+    "                      [--depth 8|16]\n"
     "       quenda compose MOVIE.cmp --movie OUT.mp4|OUT.mov [--rate R] [--codec C]\n"
     "                      [--crf N] [--preset P] [--background RRGGBB]\n"
     "                      [--sound FILE [--sound-start F]] [--frames A-B] [--matte]\n"
     "                      [--fields odd|even] [--quality best|fast] [--yes]\n"
-    "                      [--allow-missing] [--jobs N]\n"
+    "                      [--allow-missing] [--jobs N] [--threads N]\n"
     "Writes DIR/NAME0000.tga onwards (.png, .tif or .exr with --format), one file per movie\n"
     "frame: colour, or with --matte the composed colour and the matte as alpha (in exr the\n"
     "colour as composed, the header saying the alpha is the matte), at the movie's dpi.\n\n"
@@ -43,6 +44,9 @@ const std::string kUsage =
     "                      unreadable (default: name them and write nothing, exit 1)\n"
     "  --jobs N            frames made at once (default: the cores, or\n"
     "                      SLURM_CPUS_PER_TASK); the files are those of --jobs 1\n"
+    "  --threads N         threads inside each frame, the movie encoder's included\n"
+    "                      (default: the cores divided among the --jobs, at least 1);\n"
+    "                      files are the same with any N, H.264 movies only with the same N\n"
     "  --format F          tga (default), png, tiff or exr: the Targa's channels exactly in\n"
     "                      png and tiff, half floats in linear light in exr\n"
     "  --depth 8|16        bits per channel of png and tiff (default 8); 16 scales them\n"
@@ -57,8 +61,9 @@ int UsageError(CommandIo& io, const std::string& reason) {
 }
 
 int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
-  std::set<std::string> valued{"--out",    "--name",    "--frames", "--write",  "--start-number",
-                               "--fields", "--quality", "--jobs",   "--format", "--depth"};
+  std::set<std::string> valued{"--out",          "--name",   "--frames",  "--write",
+                               "--start-number", "--fields", "--quality", "--jobs",
+                               "--threads",      "--format", "--depth"};
   valued.insert(kMovieOptions.begin(), kMovieOptions.end());
   Arguments parsed(args, valued, {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
@@ -104,6 +109,8 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
   settings.best = quality == "best";
   int jobs = 1;
   if (!ReadJobs(parsed.Value("--jobs"), jobs)) return UsageError(io, std::string(kJobsError));
+  if (!ReadThreads(parsed.Value("--threads"), jobs))
+    return UsageError(io, std::string(kThreadsError));
   Result<PictureOutput> output = ReadPictureOutput(parsed);
   if (!output) return UsageError(io, output.message());
   settings.format = output->format;

@@ -22,6 +22,7 @@ constexpr std::string_view kUsage =
     "usage: quenda flipbook SHEET.dgr --out MOVIE.avi|.mp4|.mov [--painted] [--frames A-B]\n"
     "                       [--levels L,...] [--size S] [--rate R] [--quality Q]\n"
     "                       [--sound FILE [--sound-start F]] [--allow-missing] [--jobs N]\n"
+    "                       [--threads N]\n"
     "Composites every frame of the range and writes them as a movie: AVI, H.264 (.mp4) or\n"
     "ProRes 4444 (.mov) by the name's extension.\n\n"
     "  --painted        painted frames (default: the scanned drawings)\n"
@@ -38,7 +39,11 @@ constexpr std::string_view kUsage =
     "                   paint and colour set files) and sound that are missing or unreadable;\n"
     "                   by default they are named and nothing is written (exit 1)\n"
     "  --jobs N         frames composited at once (default: the cores, or\n"
-    "                   SLURM_CPUS_PER_TASK); the movie is that of --jobs 1\n"
+    "                   SLURM_CPUS_PER_TASK); the movie is that of --jobs 1 with the same\n"
+    "                   --threads\n"
+    "  --threads N      threads inside each frame, the movie encoder's included (default:\n"
+    "                   the cores divided among the --jobs, at least 1); an H.264 movie's\n"
+    "                   bytes depend on it, AVI and ProRes ones do not\n"
     "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
     "stops after the frame in hand, closes the movie with the frames made so far, names the\n"
     "frames left out and exits 130.\n";
@@ -50,7 +55,7 @@ int UsageError(CommandIo& io, const std::string& reason) {
 int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   Arguments parsed(args,
                    {"--out", "--frames", "--levels", "--size", "--rate", "--quality", "--sound",
-                    "--sound-start", "--jobs"},
+                    "--sound-start", "--jobs", "--threads"},
                    {"--painted", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
   if (parsed.positional().size() != 1) return UsageError(io, "give exactly one sheet");
@@ -77,6 +82,8 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
 
   if (!ReadJobs(parsed.Value("--jobs"), settings.jobs))
     return UsageError(io, std::string(kJobsError));
+  if (!ReadThreads(parsed.Value("--threads"), settings.jobs))
+    return UsageError(io, std::string(kThreadsError));
 
   const std::string& path = parsed.positional()[0];
   std::optional<SheetFileContents> stored = ReadStoredSheet(path, io, "flipbook");

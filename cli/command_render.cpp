@@ -20,12 +20,12 @@ namespace {
 const std::string kUsage =
     "usage: quenda render SHEET.dgr --out DIR --name NAME [--frames A-B] [--write A-B]\n"
     "                     [--levels L,...] [--size full|half|quarter] [--quality best|fast]\n"
-    "                     [--line-test] [--allow-missing] [--jobs N] [--format F]\n"
-    "                     [--depth 8|16]\n"
+    "                     [--line-test] [--allow-missing] [--jobs N] [--threads N]\n"
+    "                     [--format F] [--depth 8|16]\n"
     "       quenda render SHEET.dgr --movie OUT.mp4|OUT.mov [--rate R] [--codec C] [--crf N]\n"
     "                     [--preset P] [--background RRGGBB] [--sound FILE [--sound-start F]]\n"
     "                     [--frames A-B] [--levels ...] [--size ...] [--quality ...]\n"
-    "                     [--line-test] [--allow-missing] [--jobs N]\n"
+    "                     [--line-test] [--allow-missing] [--jobs N] [--threads N]\n"
     "Writes DIR/NAME0001.tga onwards (the frame number from 1, four digits at least; .png,\n"
     ".tif or .exr with --format): painted frames with transparency (straight alpha; exr\n"
     "premultiplied), or the pencil drawings alone with --line-test. Their resolution is the\n"
@@ -41,6 +41,9 @@ const std::string kUsage =
     "                 are named and nothing is written (exit 1)\n"
     "  --jobs N       frames made at once (default: the cores, or SLURM_CPUS_PER_TASK); the\n"
     "                 files are those of --jobs 1\n"
+    "  --threads N    threads inside each frame, the movie encoder's included (default: the\n"
+    "                 cores divided among the --jobs, at least 1); files are the same with\n"
+    "                 any N, H.264 movies only with the same N\n"
     "  --format F     tga (default), png, tiff or exr: the Targa's channels exactly in png\n"
     "                 and tiff, half floats in linear light in exr\n"
     "  --depth 8|16   bits per channel of png and tiff (default 8); 16 scales the values\n"
@@ -80,8 +83,8 @@ class NamingFrames final : public Progress {
 };
 
 int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
-  std::set<std::string> valued{"--out",  "--name",    "--frames", "--write",  "--levels",
-                               "--size", "--quality", "--jobs",   "--format", "--depth"};
+  std::set<std::string> valued{"--out",     "--name", "--frames",  "--write",  "--levels", "--size",
+                               "--quality", "--jobs", "--threads", "--format", "--depth"};
   valued.insert(kMovieOptions.begin(), kMovieOptions.end());
   Arguments parsed(args, valued, {"--line-test", "--allow-missing"});
   if (!parsed.error().empty()) return UsageError(io, parsed.error());
@@ -111,6 +114,8 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   if (parsed.Has("--line-test")) settings.kind = RenderKind::LineTest;
   if (!ReadJobs(parsed.Value("--jobs"), settings.jobs))
     return UsageError(io, std::string(kJobsError));
+  if (!ReadThreads(parsed.Value("--threads"), settings.jobs))
+    return UsageError(io, std::string(kThreadsError));
   Result<PictureOutput> output = ReadPictureOutput(parsed);
   if (!output) return UsageError(io, output.message());
   settings.format = output->format;

@@ -28,12 +28,13 @@ struct OptionSets {
 };
 
 // The plain commands' options that a task may carry; --jobs and the chunk are the farm's.
-const OptionSets kAnalyzeOptions{{"--settings", "--frames", "--close-gaps"}, {"--yes"}};
-const OptionSets kRenderOptions{
-    {"--out", "--name", "--frames", "--levels", "--size", "--quality", "--format", "--depth"},
-    {"--line-test", "--allow-missing"}};
+const OptionSets kAnalyzeOptions{{"--settings", "--frames", "--close-gaps", "--threads"},
+                                 {"--yes"}};
+const OptionSets kRenderOptions{{"--out", "--name", "--frames", "--levels", "--size", "--quality",
+                                 "--format", "--depth", "--threads"},
+                                {"--line-test", "--allow-missing"}};
 const OptionSets kComposeOptions{{"--out", "--name", "--frames", "--start-number", "--fields",
-                                  "--quality", "--format", "--depth"},
+                                  "--quality", "--format", "--depth", "--threads"},
                                  {"--no-leading-zeros", "--matte", "--yes", "--allow-missing"}};
 
 std::string ToolPath() {

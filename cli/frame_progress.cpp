@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "common/frame_runner.h"
+#include "common/thread_pool.h"
 
 namespace quenda::cli {
 
@@ -26,6 +27,16 @@ bool ReadJobs(const std::optional<std::string>& text, int& jobs) {
   }
   std::optional<int> given = ParseInt(*text, 1, 256);
   if (given) jobs = *given;
+  return given.has_value();
+}
+
+bool ReadThreads(const std::optional<std::string>& text, int jobs) {
+  if (!text) {
+    SetInnerThreads(InnerThreadsForJobs(jobs));
+    return true;
+  }
+  std::optional<int> given = ParseInt(*text, 1, 256);
+  if (given) SetInnerThreads(*given);
   return given.has_value();
 }
 

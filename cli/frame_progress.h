@@ -52,6 +52,11 @@ class FrameProgress final : public Progress {
 // --jobs N (1..256) into `jobs`, DefaultJobCount() without it; false when N is no such number.
 bool ReadJobs(const std::optional<std::string>& text, int& jobs);
 inline constexpr std::string_view kJobsError = "--jobs must be a whole number from 1 to 256";
+// --threads N (1..256), the threads inside each frame, into InnerThreads; without it each of
+// `jobs` frames made at once gets InnerThreadsForJobs(jobs), so the two never oversubscribe the
+// cores. False (InnerThreads left as it was) when N is no such number.
+bool ReadThreads(const std::optional<std::string>& text, int jobs);
+inline constexpr std::string_view kThreadsError = "--threads must be a whole number from 1 to 256";
 
 // After Ctrl-C, what is left of frames first..last (every `step`th): "quenda COMMAND:
 // interrupted after frame N; resume with OPTION A-B" for files, or for a movie (no option)

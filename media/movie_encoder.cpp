@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "common/atomic_file.h"
+#include "common/thread_pool.h"
 #include "media/ffmpeg_support.h"
 #include "media/movie_picture_planes.h"
 #include "media/movie_sound_stream.h"
@@ -230,6 +231,9 @@ int MovieEncoder::paddedHeight() const {
 bool MovieEncoder::hasSound() const {
   return state_ && state_->withSound;
 }
+int MovieEncoder::codecThreads() const {
+  return state_ && state_->video ? state_->video->thread_count : 0;
+}
 
 Status MovieEncoder::Open(const std::string& path, const MovieEncoderSettings& settings) {
   QuietLibraryLog();
@@ -280,7 +284,7 @@ Status MovieEncoder::Open(const std::string& path, const MovieEncoderSettings& s
   video.colorspace = AVCOL_SPC_BT709;
   video.color_range = AVCOL_RANGE_MPEG;
   if (s.format->oformat->flags & AVFMT_GLOBALHEADER) video.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  video.thread_count = 0;  // as many as the codec finds useful on this machine
+  video.thread_count = settings.threads > 0 ? settings.threads : InnerThreads();
   AVDictionary* options = nullptr;
   if (h264) {
     av_dict_set(&options, "preset", s.settings.preset.c_str(), 0);

@@ -63,6 +63,9 @@ struct MovieEncoderSettings {
   // The movie picture (from 0) under the sound's first sample; below 0 the sound's beginning
   // is left out.
   long long soundStartFrame = 0;
+  // The codec's own threads; 0 takes InnerThreads(), the share of the cores each frame made at
+  // once gets, so frames composed beside the encoder do not oversubscribe the machine.
+  int threads = 0;
 };
 
 // The container a file name asks for: ".mp4" H.264, ".mov" ProRes 4444, in any case.
@@ -89,6 +92,7 @@ class MovieEncoder {
   int paddedWidth() const;
   int paddedHeight() const;
   bool hasSound() const;
+  int codecThreads() const;  // as the codec was opened with; 0 before Open
 
  private:
   struct State;

@@ -56,11 +56,13 @@ TEST_F(Farm, DryRunPrintsTheScriptOfEachJobOfAShot) {
       {{"analyze", "walk/walk1.qds", "--frames", "2-5", "--chunk", "3", "--after", "17"},
        {"#SBATCH --array=0-1", "#SBATCH --dependency=afterok:17", "firsts=(2 5)", "lasts=(4 5)",
         "exec " + tool + " analyze " + d + "walk/walk1.qds --yes --frames \"$chunk\" --jobs 1"}},
+      // The command's own --threads goes with each task's --jobs.
       {{"compose", "m.cmp", "--out", "movie", "--name", "m", "--frames", "2-8", "--start-number",
-        "10", "--time", "10"},
+        "10", "--threads", "2", "--time", "10"},
        {"#SBATCH --array=0", "#SBATCH --time=10", "firsts=(2)", "lasts=(8)",
         "exec " + tool + " compose " + d + "m.cmp --out " + d +
-            "movie/ --name m --start-number 10 --frames 2-8 --write \"$chunk\" --jobs 1"}},
+            "movie/ --name m --start-number 10 --threads 2 --frames 2-8 --write \"$chunk\" "
+            "--jobs 1"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0]);

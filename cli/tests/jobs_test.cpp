@@ -1,5 +1,6 @@
 // Several jobs: the files, lines and exit codes of --jobs 2 are those of --jobs 1, also where a
-// frame fails; the progress shown as a bar on a terminal and per frame elsewhere.
+// frame fails; the progress shown as a bar on a terminal and per frame elsewhere; the threads
+// inside each frame, given or divided among the jobs, and the files the same with any of them.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <regex>
 
 #include "cli/tests/tool_run.h"
+#include "common/frame_runner.h"
+#include "common/thread_pool.h"
 #include "testing/test_support.h"
 
 namespace quenda::cli {
@@ -157,6 +160,57 @@ TEST_F(Jobs, TwoJobsWriteWhatOneWritesAndATerminalGetsABarRedrawnInPlace) {
       EXPECT_EQ(ListDirectory(c.folder, c.suffix), c.written);
     }
   }
+}
+
+TEST_F(Jobs, ThreadsInsideAFrameAreGivenOrTheCoresDividedAmongTheJobs) {
+  const std::vector<std::vector<std::string>> commands{
+      {"analyze", walk + "walk1.qds", "--yes"},
+      {"render", sheet, "--out", out, "--name", "walk", "--frames", "1-5"},
+      {"compose", movie, "--out", out, "--name", "m"},
+      {"flipbook", sheet, "--out", out + "f.avi", "--painted"}};
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command[0]);
+    for (const char* bad : {"0", "257", "two", ""}) {
+      std::vector<std::string> args = command;
+      args.insert(args.end(), {"--threads", bad});
+      const ToolOutput ran = RunTool(args);
+      EXPECT_EQ(ran.code, 2) << bad;
+      EXPECT_EQ(ran.err.substr(0, ran.err.find('\n')),
+                "quenda " + command[0] + ": --threads must be a whole number from 1 to 256");
+    }
+    const ToolOutput help = RunTool({command[0], "--help"});
+    EXPECT_NE((help.out + help.err).find("  --threads N "), std::string::npos);
+  }
+
+  // The count set is the one the frames' work reads.
+  const int before = InnerThreads();
+  const auto threadsAfter = [&](std::vector<std::string> more) {
+    SetInnerThreads(100);
+    std::vector<std::string> args = commands[1];
+    args.insert(args.end(), more.begin(), more.end());
+    EXPECT_EQ(RunTool(args).code, 0);
+    return InnerThreads();
+  };
+  EXPECT_EQ(threadsAfter({"--jobs", "1", "--threads", "3"}), 3);
+  EXPECT_EQ(threadsAfter({"--jobs", "2"}), InnerThreadsForJobs(2));
+  EXPECT_EQ(threadsAfter({}), InnerThreadsForJobs(DefaultJobCount()));
+  EXPECT_EQ(threadsAfter({"--jobs", "256"}), 1);
+
+  // Frames cut into bands write the bytes of frames made whole.
+  for (const auto& command : {commands[1], commands[2]}) {
+    std::vector<std::map<std::string, std::vector<uint8_t>>> written;
+    for (const char* threads : {"1", "7"}) {
+      std::filesystem::remove_all(out);
+      std::filesystem::create_directories(out);
+      std::vector<std::string> args = command;
+      args.insert(args.end(), {"--jobs", "1", "--threads", threads});
+      EXPECT_EQ(RunTool(args).code, 0);
+      written.push_back(Files(out, ".tga"));
+    }
+    EXPECT_FALSE(written[0].empty());
+    EXPECT_EQ(written[1], written[0]) << command[0];
+  }
+  SetInnerThreads(before);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "media/movie_encoder.h"
 
 #include "common/scripted_prompt.h"
+#include "common/thread_pool.h"
 #include "media/encoded_movie_writer.h"
 
 #include <gtest/gtest.h>
@@ -188,6 +189,39 @@ TEST(MovieEncoder, FinishedEarlyHoldsThePicturesWrittenAndTheSoundUpToThem) {
   EXPECT_EQ(streams[0]["nb_read_frames"], "2");
   EXPECT_NEAR(std::stod(streams[1]["duration"]), 0.08, 0.03);
   EXPECT_NEAR(double(DecodedSound(path, 48000).size()), 0.08 * 48000, 1100);
+}
+
+// The codec takes the frame's share of the cores unless told a count; a movie's bytes follow
+// from the pictures and that count alone, and ProRes's do not depend on the count at all.
+TEST(MovieEncoder, TheCodecsThreadsComeFromTheInnerThreadCount) {
+  TempDir dir;
+  const int before = InnerThreads();
+  Raster picture(64, 48, 3);
+  for (std::size_t i = 0; i < picture.bytes().size(); ++i)
+    picture.bytes()[i] = uint8_t(i * 7 % 251);
+  auto encode = [&](MovieCodec codec, int inner, int given, const std::string& name) {
+    SetInnerThreads(inner);
+    MovieEncoderSettings settings{codec, 64, 48, {25, 1}};
+    settings.threads = given;
+    MovieEncoder encoder;
+    EXPECT_TRUE(encoder.Open(dir.File(name), settings).ok());
+    const int threads = encoder.codecThreads();
+    for (int f = 0; f < 4; ++f) EXPECT_TRUE(encoder.WriteFrame(picture).ok());
+    EXPECT_TRUE(encoder.Finish().ok());
+    return std::pair(threads, ReadBytes(dir.File(name)));
+  };
+  for (MovieCodec codec : {MovieCodec::H264, MovieCodec::ProRes4444}) {
+    const std::string ext = codec == MovieCodec::H264 ? ".mp4" : ".mov";
+    const auto one = encode(codec, 1, 0, "one" + ext);
+    const auto three = encode(codec, 3, 0, "three" + ext);
+    const auto given = encode(codec, 5, 3, "given" + ext);
+    EXPECT_EQ(std::tuple(one.first, three.first, given.first), std::tuple(1, 3, 3));
+    EXPECT_EQ(given.second, three.second) << ext;
+    if (codec == MovieCodec::ProRes4444) {
+      EXPECT_EQ(one.second, three.second);
+    }
+  }
+  SetInnerThreads(before);
 }
 
 TEST(MovieEncoder, AFailureOrADiscardLeavesTheLastGoodMovie) {
