@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/thread_pool.h"
+
 namespace quenda::media {
 namespace {
 
@@ -71,41 +73,46 @@ void PictureToYuv420(ConstRasterView picture, int paddedWidth, int paddedHeight,
   const int width = picture.width, height = picture.height, channels = picture.channels;
   // Top row first: movie row y is the picture's row height - 1 - y.
   auto source = [&](int y) { return y < height ? picture.Row(height - 1 - y) : nullptr; };
-  for (int y = 0; y < paddedHeight; y += 2) {
-    const uint8_t* rows[2] = {source(y), source(y + 1)};
-    uint8_t* luma[2] = {out.data[0] + std::ptrdiff_t(y) * out.stride[0],
-                        out.data[0] + std::ptrdiff_t(y + 1) * out.stride[0]};
-    uint8_t* cb = out.data[1] + std::ptrdiff_t(y / 2) * out.stride[1];
-    uint8_t* cr = out.data[2] + std::ptrdiff_t(y / 2) * out.stride[2];
-    for (int x = 0; x < paddedWidth; x += 2) {
-      Rgb sum{0, 0, 0};
-      for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 2; ++c) {
-          const Rgb p = Over(rows[r], x + c, width, channels, background);
-          luma[r][x + c] = uint8_t(Apply(kY8, p, 16, 0));
-          sum.red += p.red, sum.green += p.green, sum.blue += p.blue;
-        }
-      cb[x / 2] = uint8_t(Apply(kCb8, sum, 128, 2));
-      cr[x / 2] = uint8_t(Apply(kCr8, sum, 128, 2));
+  // Each pair of rows writes only its own rows of the planes: bands of pairs run at once.
+  ParallelBands(0, paddedHeight / 2, [&](int firstPair, int endPair) {
+    for (int y = 2 * firstPair; y < 2 * endPair; y += 2) {
+      const uint8_t* rows[2] = {source(y), source(y + 1)};
+      uint8_t* luma[2] = {out.data[0] + std::ptrdiff_t(y) * out.stride[0],
+                          out.data[0] + std::ptrdiff_t(y + 1) * out.stride[0]};
+      uint8_t* cb = out.data[1] + std::ptrdiff_t(y / 2) * out.stride[1];
+      uint8_t* cr = out.data[2] + std::ptrdiff_t(y / 2) * out.stride[2];
+      for (int x = 0; x < paddedWidth; x += 2) {
+        Rgb sum{0, 0, 0};
+        for (int r = 0; r < 2; ++r)
+          for (int c = 0; c < 2; ++c) {
+            const Rgb p = Over(rows[r], x + c, width, channels, background);
+            luma[r][x + c] = uint8_t(Apply(kY8, p, 16, 0));
+            sum.red += p.red, sum.green += p.green, sum.blue += p.blue;
+          }
+        cb[x / 2] = uint8_t(Apply(kCb8, sum, 128, 2));
+        cr[x / 2] = uint8_t(Apply(kCr8, sum, 128, 2));
+      }
     }
-  }
+  });
 }
 
 void PictureToYuva444p10(ConstRasterView picture, const Planes& out) {
   const int width = picture.width, height = picture.height, channels = picture.channels;
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* in = picture.Row(height - 1 - y);
-    uint8_t* planes[4];
-    for (int i = 0; i < 4; ++i) planes[i] = out.data[i] + std::ptrdiff_t(y) * out.stride[i];
-    for (int x = 0; x < width; ++x, in += channels) {
-      const Rgb p{in[2], in[1], in[0]};
-      const int a = channels == 4 ? in[3] : 255;
-      Put10(planes[0], x, Apply(kY10, p, 64, 0));
-      Put10(planes[1], x, Apply(kCb10, p, 512, 0));
-      Put10(planes[2], x, Apply(kCr10, p, 512, 0));
-      Put10(planes[3], x, (a * 1023 + 127) / 255);
+  ParallelBands(0, height, [&](int firstRow, int endRow) {
+    for (int y = firstRow; y < endRow; ++y) {
+      const uint8_t* in = picture.Row(height - 1 - y);
+      uint8_t* planes[4];
+      for (int i = 0; i < 4; ++i) planes[i] = out.data[i] + std::ptrdiff_t(y) * out.stride[i];
+      for (int x = 0; x < width; ++x, in += channels) {
+        const Rgb p{in[2], in[1], in[0]};
+        const int a = channels == 4 ? in[3] : 255;
+        Put10(planes[0], x, Apply(kY10, p, 64, 0));
+        Put10(planes[1], x, Apply(kCb10, p, 512, 0));
+        Put10(planes[2], x, Apply(kCr10, p, 512, 0));
+        Put10(planes[3], x, (a * 1023 + 127) / 255);
+      }
     }
-  }
+  });
 }
 
 }  // namespace quenda::media

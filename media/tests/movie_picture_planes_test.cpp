@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/thread_pool.h"
+
 namespace quenda::media {
 namespace {
 
@@ -126,6 +128,36 @@ TEST(Yuva444p10, EveryValueAsTheLiteralConversionWithinARoundingStep) {
       }
     EXPECT_LE(worst, 1) << channels << " channels";
   }
+}
+
+// Rows converted in bands on several threads: the planes of one thread, padding rows included.
+TEST(PicturePlanes, BandsOnAnyThreadCountGiveTheOneThreadPlanes) {
+  const Raster picture = MakeCel(23, 291, 4, 5);
+  const int pw = 24, ph = 292;
+  auto convert = [&](int threads) {
+    const int before = InnerThreads();
+    SetInnerThreads(threads);
+    std::vector<uint8_t> yuv420[3] = {std::vector<uint8_t>(std::size_t(pw) * ph),
+                                      std::vector<uint8_t>(std::size_t(pw) * ph / 4),
+                                      std::vector<uint8_t>(std::size_t(pw) * ph / 4)};
+    PictureToYuv420(picture, pw, ph, {20, 140, 250},
+                    Planes{{yuv420[0].data(), yuv420[1].data(), yuv420[2].data(), nullptr},
+                           {pw, pw / 2, pw / 2, 0}});
+    const int w = picture.width(), h = picture.height();
+    std::vector<uint8_t> yuva[4];
+    for (auto& plane : yuva) plane.assign(std::size_t(w) * h * 2, 0);
+    PictureToYuva444p10(picture,
+                        Planes{{yuva[0].data(), yuva[1].data(), yuva[2].data(), yuva[3].data()},
+                               {w * 2, w * 2, w * 2, w * 2}});
+    SetInnerThreads(before);
+    std::vector<std::vector<uint8_t>> all(std::begin(yuv420), std::end(yuv420));
+    all.insert(all.end(), std::begin(yuva), std::end(yuva));
+    return all;
+  };
+  const auto one = convert(1);
+  // The padding row at the bottom is the background's, not what the buffer held.
+  EXPECT_NE(one[0][std::size_t(pw) * (ph - 1)], 0);
+  for (int threads : {2, 7}) EXPECT_EQ(convert(threads), one) << threads;
 }
 
 }  // namespace
