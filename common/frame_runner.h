@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/prompt.h"
+#include "common/thread_pool.h"
 
 namespace quenda {
 
@@ -98,6 +99,8 @@ int RunFramesInOrder(int first, int last, int jobs, Compute&& compute, Commit&& 
   auto slot = [&](int f) { return std::size_t((f - first) % window); };
 
   auto work = [&] {
+    // Frames made at once share the cores, unless the inner thread count was set.
+    const FrameThreadShare share(jobs);
     for (;;) {
       int f;
       {

@@ -16,6 +16,7 @@ namespace quenda {
 namespace {
 
 std::atomic<int> innerThreads{0};  // 0: not set, every core
+thread_local int threadShare = 0;  // 0: none; else this thread's share when nothing is set
 
 // One ParallelFor call, shared by its caller and the helpers it asked for.
 struct Run {
@@ -113,11 +114,24 @@ class Pool {
 
 int InnerThreads() {
   int set = innerThreads.load(std::memory_order_relaxed);
-  return set > 0 ? set : DefaultJobCount();
+  if (set > 0) return set;
+  return threadShare > 0 ? threadShare : DefaultJobCount();
 }
 
 void SetInnerThreads(int threads) {
   innerThreads = std::max(threads, 1);
+}
+
+void ClearInnerThreads() {
+  innerThreads = 0;
+}
+
+FrameThreadShare::FrameThreadShare(int jobs) : before_(threadShare) {
+  threadShare = InnerThreadsForJobs(jobs);
+}
+
+FrameThreadShare::~FrameThreadShare() {
+  threadShare = before_;
 }
 
 int InnerThreadsForJobs(int jobs) {

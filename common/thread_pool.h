@@ -11,16 +11,33 @@
 
 namespace quenda {
 
-// Threads one frame's work may use: what SetInnerThreads set, otherwise every core this process
-// may use (DefaultJobCount()).
+// Threads one frame's work may use: what SetInnerThreads set, otherwise this thread's
+// FrameThreadShare, otherwise every core this process may use (DefaultJobCount()).
 int InnerThreads();
 
 // Sets InnerThreads: --threads N, or the cores divided among --jobs frames at once (at least 1).
 void SetInnerThreads(int threads);
+// Forgets what SetInnerThreads set: the state of the windowed programs, which never set it.
+void ClearInnerThreads();
 
 // The inner threads each of `jobs` frames made at once gets when --threads is not given: the
 // cores divided among them, at least 1, so the two never oversubscribe the machine.
 int InnerThreadsForJobs(int jobs);
+
+// While it lives, on the thread that made it: when SetInnerThreads was not called (the windowed
+// programs), InnerThreads() there answers InnerThreadsForJobs(jobs), so `jobs` frames made at
+// once share the cores instead of each taking all of them. A count that was set stands.
+// RunFramesInOrder's workers each hold one.
+class FrameThreadShare {
+ public:
+  explicit FrameThreadShare(int jobs);
+  ~FrameThreadShare();
+  FrameThreadShare(const FrameThreadShare&) = delete;
+  FrameThreadShare& operator=(const FrameThreadShare&) = delete;
+
+ private:
+  int before_;
+};
 
 // Runs task(i) for every i in [0, count) on up to `threads` threads, the calling thread one of
 // them, and returns when every task has run. The first exception a task throws is thrown again

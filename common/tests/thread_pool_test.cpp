@@ -121,5 +121,38 @@ TEST(ThreadPool, DividesTheCoresAmongFramesMadeAtOnce) {
   SetInnerThreads(before);
 }
 
+TEST(ThreadPool, FramesMadeAtOnceShareTheCoresUnlessACountWasSet) {
+  const int cores = DefaultJobCount();
+  auto seenByFrames = [](int jobs) {
+    std::vector<int> seen(6, 0);
+    RunFramesInOrder(
+        0, 5, jobs, [](int) { return InnerThreads(); },
+        [&](int f, int threads) {
+          seen[std::size_t(f)] = threads;
+          return true;
+        });
+    return seen;
+  };
+  // Nothing set, as in the windowed programs: every core, or a share of them per frame.
+  ClearInnerThreads();
+  EXPECT_EQ(InnerThreads(), cores);
+  EXPECT_EQ(seenByFrames(2), std::vector<int>(6, InnerThreadsForJobs(2)));
+  EXPECT_EQ(seenByFrames(1), std::vector<int>(6, cores));  // one job runs on the caller
+  {
+    const FrameThreadShare share(cores * 2);
+    EXPECT_EQ(InnerThreads(), 1);
+    {
+      const FrameThreadShare alone(1);
+      EXPECT_EQ(InnerThreads(), cores);
+    }
+    EXPECT_EQ(InnerThreads(), 1);
+  }
+  EXPECT_EQ(InnerThreads(), cores);
+  // A count that was set (--threads, or the tool's division) stands in every frame.
+  SetInnerThreads(5);
+  EXPECT_EQ(seenByFrames(2), std::vector<int>(6, 5));
+  ClearInnerThreads();
+}
+
 }  // namespace
 }  // namespace quenda
