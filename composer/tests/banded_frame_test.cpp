@@ -13,22 +13,13 @@
 #include "composer/core/view_frame.h"
 #include "composer/oracle/literal_draw_clip.h"
 #include "composer/tests/composer_test_files.h"
+#include "testing/inner_threads.h"
 #include "testing/test_support.h"
 
 namespace quenda {
 namespace {
 
-// The inner thread count for one block, put back after it.
-class InnerThreadsSetTo {
- public:
-  explicit InnerThreadsSetTo(int threads) : before_(InnerThreads()) { SetInnerThreads(threads); }
-  ~InnerThreadsSetTo() { SetInnerThreads(before_); }
-  InnerThreadsSetTo(const InnerThreadsSetTo&) = delete;
-  InnerThreadsSetTo& operator=(const InnerThreadsSetTo&) = delete;
-
- private:
-  int before_;
-};
+using ::quenda::testing::InnerThreadsSetTo;
 
 constexpr int kThreadCounts[] = {2, 7};
 

@@ -11,22 +11,12 @@
 #include "common/thread_pool.h"
 #include "dopegrid/core/render_layer.h"
 #include "dopegrid/tests/painted_frames.h"
+#include "testing/inner_threads.h"
 
 namespace quenda {
 namespace {
 
 using namespace quenda::testing;
-
-class InnerThreadsSetTo {
- public:
-  explicit InnerThreadsSetTo(int threads) : before_(InnerThreads()) { SetInnerThreads(threads); }
-  ~InnerThreadsSetTo() { SetInnerThreads(before_); }
-  InnerThreadsSetTo(const InnerThreadsSetTo&) = delete;
-  InnerThreadsSetTo& operator=(const InnerThreadsSetTo&) = delete;
-
- private:
-  int before_;
-};
 
 constexpr int kThreadCounts[] = {1, 2, 7};
 
