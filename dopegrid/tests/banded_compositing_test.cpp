@@ -1,14 +1,17 @@
 // Levels laid over the picture in bands of rows on several threads give the picture one
 // thread gives, byte for byte: the render's layering at every size and quality, and the
-// flipbook's painted and scanned compositing, whose progress still counts off tenths in order.
+// flipbook's painted and scanned compositing, whose progress is told as one thread tells it;
+// levels read at once tell and write what reading them in turn does.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "common/thread_pool.h"
+#include "dopegrid/core/render.h"
 #include "dopegrid/core/render_layer.h"
 #include "dopegrid/tests/painted_frames.h"
 #include "testing/inner_threads.h"
@@ -106,6 +109,56 @@ TEST_F(BandedCompositor, PaintedAndScannedFramesAreTheOneThreadFrames) {
         EXPECT_EQ(told, percents);
       }
     }
+}
+
+// Levels read at once, as many as there are threads, say what reading them one after another
+// says: the same stage texts, the same messages, nothing after the first level that fails.
+TEST_F(BandedCompositor, LevelsReadAtOnceSayAndWriteWhatReadingThemInTurnDoes) {
+  TempDir out;
+  RenderSettings settings;
+  settings.directory = out.path();
+  settings.name = "walk";
+  settings.levels = {0, 1};
+  struct Case {
+    const char* name;
+    std::vector<std::string> spoiled;  // files cut short before the run
+    std::size_t files;                 // frames written
+  };
+  const Case cases[] = {{"every level reads", {}, 1},
+                        {"the back level fails first", {"Bob1.rgn"}, 0},
+                        {"the front level fails", {"Ann1.rgn"}, 0},
+                        {"both fail", {"Ann1.qds", "Bob1.qds"}, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const std::string& name : c.spoiled) {
+      std::vector<uint8_t> bytes = ReadBytes(dir.File(name));
+      bytes.resize(bytes.size() / 2);
+      WriteBytes(dir.File(name), bytes);
+    }
+    std::vector<std::string> oneStages, oneSaid;
+    std::vector<uint8_t> oneFile;
+    for (int threads : kThreadCounts) {
+      InnerThreadsSetTo set(threads);
+      std::filesystem::remove_all(out.path());
+      std::filesystem::create_directories(out.path());
+      ScriptedPrompt said;
+      ScriptedProgress shown;
+      const bool rendered = RunRender(settings, source, said, shown);
+      EXPECT_EQ(rendered, c.files == 1) << threads;
+      ASSERT_EQ(ListDirectory(out.path()).size(), c.files) << threads;
+      const std::vector<uint8_t> file =
+          c.files ? ReadBytes(out.File("walk0001.tga")) : std::vector<uint8_t>{};
+      if (threads == 1) {
+        oneStages = shown.stages, oneSaid = said.Texts(), oneFile = file;
+        EXPECT_EQ(oneSaid.empty(), c.spoiled.empty());
+        continue;
+      }
+      EXPECT_EQ(shown.stages, oneStages) << threads;
+      EXPECT_EQ(said.Texts(), oneSaid) << threads;
+      EXPECT_EQ(file, oneFile) << threads;
+    }
+    SetUp();  // the drawings written afresh for the next case
+  }
 }
 
 }  // namespace
