@@ -23,7 +23,8 @@ check() {  # expected, then the command line
 check "--help --version analyze autopaint colors comp compose export farm flipbook import info \
 mask paint preview render sample scan sheet tone" quenda ""
 check "--allow-missing --background --codec --crf --depth --format --frames --help --jobs --levels \
---line-test --movie --name --out --preset --quality --rate --size --sound --sound-start --write" \
+--line-test --movie --name --out --preset --quality --rate --size --sound --sound-start --threads \
+--write" \
   quenda render --
 check "full half quarter" quenda render walk.dgr --size ""
 check "shots walk.dgr" quenda render ""
