@@ -28,6 +28,7 @@
 #include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_lines.h"
 #include "analyzer/oracle/literal_regions.h"
+#include "bench/analyze_scaling.h"
 #include "common/heap_reuse.h"
 #include "common/large_pages.h"
 #include "common/region_file.h"
@@ -237,6 +238,8 @@ int Run(int runs, int lineCrop, int regionCrop) {
   } else {
     std::printf("\nOpenCV not found\n");
   }
+  bench::PrintLinesAndRegionsRows(opencv.reused, floor(kLinesBytes + kRegionsBytes), runs);
+  bench::PrintMemoryRows();
 
   // Against the literal loops, on the same pixels.
   auto compare = [&](int side, bool withLines) {
@@ -320,6 +323,7 @@ int BatchFrames(int frames) {
 }  // namespace quenda
 
 int main(int argc, char** argv) {
+  quenda::bench::StartToolSpawner();
   int runs = 5, lineCrop = 1200, regionCrop = 1 << 20;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--frames") == 0) {
