@@ -11,6 +11,7 @@
 #include "common/drawing_scan.h"
 #include "common/file_io.h"
 #include "common/frame_runner.h"
+#include "common/large_pages.h"
 #include "common/path.h"
 #include "common/region_file.h"
 
@@ -44,7 +45,7 @@ bool AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, int clos
   GenerateLines(image, settings, 0, image.width(), 0, image.height(), passes);
   (void)CloseGapsOfDrawing(image, closeGaps, passes);
   // Only the region file is wanted: the grey picture has done its work once the lines are found.
-  image.grey = {};
+  ReleaseLarge(image.grey);
   Status extracted = ExtractRegions(image, settings, passes);
   if (!extracted) {
     // Too many regions for a region file: no file rather than one whose numbers wrap.
