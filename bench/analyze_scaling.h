@@ -6,14 +6,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "analyzer/core/working_image.h"
 #include "common/redline_settings.h"
 
 namespace quenda::bench {
 
 // Median milliseconds of GenerateLines + ExtractRegions over the whole drawing on buffers kept
-// from the run before (as a batch run reuses them), with `threads` inner threads.
+// from the run before (as a batch run reuses them), with `threads` inner threads; with or
+// without the display picture (the window's analysis or the tool's).
 double LinesAndRegionsMs(const std::vector<uint8_t>& grey, int width, int height,
-                         const RedlineSettings& settings, int threads, int runs);
+                         const RedlineSettings& settings, int threads, int runs,
+                         Display display = Display::Shown);
 
 // Prints the "lines + regions" rows: ms per megapixel at 150, 300 and 600 dpi A4 on one thread,
 // the two-thread/one-thread ratio at 300 dpi, and both against `openCvMs` (OpenCV's labelling

@@ -119,12 +119,13 @@ void GenerateLines(WorkingImage& image, const RedlineSettings& settings, int x0,
   ReportStage(progress, "Preparing...", 1);
   stripes.Run([&](int, int y0, int y1) { PickUp(image, r, y0, y1, settings.linePickUp); });
   ReportStage(progress, "Pass 1...", 10);
-  ThinLines(image.regions.flags, w, r);
+  ThinLines(image.regions.flags, w, r, nullptr, true, stripes.count());
   ReportStage(progress, "Pass 2...", 50);
   // Thinning leaves marks clear, growth clears them again inside the rectangle, and the second
   // thinning need only look where growth added lines.
   std::vector<std::ptrdiff_t> grown;
-  GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth, grown);
+  GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth, grown,
+                 stripes.count());
   ReportStage(progress, "Pass 3...", 70);
   ThinLines(image.regions.flags, w, r, &grown);
   ReportStage(progress, "Pass 4...", 90);

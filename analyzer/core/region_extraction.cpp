@@ -54,7 +54,20 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
   ReserveLarge(regions.animColor, std::size_t(total));
   // One band appends the line colours row by row with the numbers; bands fill them first.
   const bool oneBand = bands.count() == 1;
-  if (!oneBand) regions.animColor.resize(std::size_t(total), uint16_t(kAnimLineColor));
+  if (!oneBand) {
+    // Both maps filled at once, one on each of two threads; the numbers are written over.
+    regions.regionMap.clear();
+    ReserveLarge(regions.regionMap, std::size_t(total));
+    ParallelFor(
+        2,
+        [&](int map) {
+          if (map == 0)
+            regions.regionMap.resize(std::size_t(total));
+          else
+            regions.animColor.resize(std::size_t(total), uint16_t(kAnimLineColor));
+        },
+        2);
+  }
   std::vector<uint16_t> lineColours(oneBand ? std::size_t(w) : 0);
   FillRow(lineColours.data(), lineColours.size(), uint16_t(kAnimLineColor));
   const PairTable stretch(StretchTable(settings.whiteClamp, settings.blackClamp));

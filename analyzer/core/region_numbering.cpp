@@ -163,8 +163,8 @@ RegionNumbering NumberRegions(const RunLabeller& labeller, int width, int height
                               const std::function<void(int, int)>& rows) {
   const std::size_t w = std::size_t(width);
   const std::size_t total = w * std::size_t(height);
-  regionMap.clear();
   if (bands.count() == 1) {
+    regionMap.clear();
     // Rows are appended in pixel order, so the map is never zero-filled first.
     ReserveLarge(regionMap, total);
     BandNumbering band(labeller, width, height, 0, true);
@@ -179,8 +179,10 @@ RegionNumbering NumberRegions(const RunLabeller& labeller, int width, int height
     return {uint32_t(band.order().size() - 1), band.overflow()};
   }
 
-  ReserveLarge(regionMap, total);
-  regionMap.resize(total);
+  if (regionMap.size() != total) {
+    ReserveLarge(regionMap, total);
+    regionMap.resize(total);
+  }
   std::vector<std::optional<BandNumbering>> numbered(std::size_t(bands.count()));
   bands.Run([&](int k, int y0, int y1) {
     BandNumbering& band = numbered[std::size_t(k)].emplace(labeller, width, height, y0, k == 0);

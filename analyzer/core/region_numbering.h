@@ -20,9 +20,10 @@ struct RegionNumbering {
   bool overflow = false;  // total > kMaxRegions: the map and boxes are not complete
 };
 
-// Fills `regionMap` (width * height numbers, emptied first) and `bounds` (total + 1 boxes,
-// entry 0 unused), the labels' rows in `bands`. `rows(y0, y1)` is called once for every band's
-// rows, on its thread, for other per-row work of the same pass.
+// Fills `regionMap` with width * height numbers (bands write over a map of that size already
+// rather than fill it first) and `bounds` with total + 1 boxes (entry 0 unused), the labels' rows
+// in `bands`. `rows(y0, y1)` is called once for every band's rows, on its thread, for other per-row
+// work of the same pass.
 RegionNumbering NumberRegions(const RunLabeller& labeller, int width, int height,
                               const Stripes& bands, std::vector<uint16_t>& regionMap,
                               std::vector<RegionBox>& bounds,
