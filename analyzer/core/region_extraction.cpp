@@ -55,15 +55,19 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
   // One band appends the line colours row by row with the numbers; bands fill them first.
   const bool oneBand = bands.count() == 1;
   if (!oneBand) {
-    // Both maps filled at once, one on each of two threads; the numbers are written over.
-    regions.regionMap.clear();
-    ReserveLarge(regions.regionMap, std::size_t(total));
+    // Both maps filled at once, one on each of two threads. The bands write every number, so
+    // a region map of the right size from the analysis before needs no filling.
+    const bool sized = regions.regionMap.size() == std::size_t(total);
+    if (!sized) {
+      regions.regionMap.clear();
+      ReserveLarge(regions.regionMap, std::size_t(total));
+    }
     ParallelFor(
         2,
         [&](int map) {
-          if (map == 0)
+          if (map == 0 && !sized)
             regions.regionMap.resize(std::size_t(total));
-          else
+          else if (map == 1)
             regions.animColor.resize(std::size_t(total), uint16_t(kAnimLineColor));
         },
         2);

@@ -147,6 +147,21 @@ TEST_F(ThreadsRestored, BandsNumberTheLineMapsAsTheLiteralLoops) {
   }
 }
 
+TEST_F(ThreadsRestored, TheMapsOfTheAnalysisBeforeAreWrittenOver) {
+  SetInnerThreads(7);
+  const std::vector<uint8_t> grey(std::size_t(150) * 600, 128);
+  WorkingImage again = MakeWorkingImage(150, 600, grey);
+  WorkingImage fresh = MakeWorkingImage(150, 600, grey);
+  NullProgress progress;
+  again.regions.flags = RandomLineMap(150, 600, 30, 31);
+  ASSERT_TRUE(ExtractRegions(again, {}, progress));
+  again.regions.animColor.assign(again.regions.animColor.size(), 3);  // as painted lines
+  again.regions.flags = fresh.regions.flags = RandomLineMap(150, 600, 60, 32);
+  ASSERT_TRUE(ExtractRegions(again, {}, progress));
+  ASSERT_TRUE(ExtractRegions(fresh, {}, progress));
+  EXPECT_EQ(again.regions, fresh.regions);
+}
+
 TEST_F(ThreadsRestored, ATestRectangleInBandsLeavesTheRestAsOneThreadDoes) {
   const auto grey = RandomDrawing(120, 700, DrawingKind::Mixed, 21);
   std::vector<uint8_t> stale(grey.size());
