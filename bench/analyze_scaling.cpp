@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -132,8 +133,13 @@ void PrintLinesAndRegionsRows(double openCvMs, double boundMs, int runs) {
     if (size.dpi == 300) oneThread300 = ms, grey300 = grey;
   }
   const double twoThreads = LinesAndRegionsMs(grey300, 2480, 3508, settings, 2, runs);
-  std::printf("  A4 300 dpi, two threads            %8.1f ms  (%.2fx of one thread)\n", twoThreads,
-              twoThreads / oneThread300);
+  // Other work on the machine takes the second thread's core, so its load goes with the ratio.
+  double load[3] = {};
+  getloadavg(load, 3);
+  std::printf(
+      "  A4 300 dpi, two threads            %8.1f ms  (%.2fx of one thread; load average "
+      "%.2f)\n",
+      twoThreads, twoThreads / oneThread300, load[0]);
   if (openCvMs > 0)
     std::printf("  / OpenCV labelling (reused)      %6.2fx one thread, %.2fx two threads\n",
                 oneThread300 / openCvMs, twoThreads / openCvMs);
