@@ -33,6 +33,7 @@
 #include "common/large_pages.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
+#include "common/thread_pool.h"
 #include "samples/sample_drawing.h"
 
 #ifdef QUENDA_HAVE_OPENCV
@@ -205,8 +206,8 @@ int Run(int runs, int lineCrop, int regionCrop) {
   }
   std::remove(path.c_str());
 
-  std::printf("A4 300 dpi sample drawing, %d x %d, %d regions, median of %d runs, one thread\n", w,
-              h, regionCount, runs);
+  std::printf("A4 300 dpi sample drawing, %d x %d, %d regions, median of %d runs, %d threads\n", w,
+              h, regionCount, runs, InnerThreads());
   std::printf("  GenerateLines (incl. buffers)  %8.1f ms\n", Median(lines));
   std::printf("  ExtractRegions + colours       %8.1f ms\n", Median(regions));
   std::printf("  region file write              %8.1f ms\n", Median(file));
