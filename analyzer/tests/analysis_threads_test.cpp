@@ -7,14 +7,18 @@
 #include <functional>
 #include <string>
 
+#include "analyzer/core/batch_process.h"
 #include "analyzer/core/gap_closing.h"
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_regions.h"
 #include "analyzer/tests/analyzer_test_drawings.h"
+#include "common/drawing_scan.h"
 #include "common/region_file.h"
+#include "common/scripted_prompt.h"
 #include "common/thread_pool.h"
 #include "samples/sample_drawing.h"
+#include "testing/test_support.h"
 
 namespace quenda {
 namespace {
@@ -160,6 +164,38 @@ TEST_F(ThreadsRestored, TheMapsOfTheAnalysisBeforeAreWrittenOver) {
   ASSERT_TRUE(ExtractRegions(again, {}, progress));
   ASSERT_TRUE(ExtractRegions(fresh, {}, progress));
   EXPECT_EQ(again.regions, fresh.regions);
+}
+
+TEST_F(ThreadsRestored, ABatchRunWritesTheWindowsRegionFilesWithAnyThreads) {
+  // The batch run's drawings have no display picture and lose their grey half way; the files
+  // are still those of Mark Regions in the window, gaps closed, on one thread.
+  TempDir dir;
+  samples::SampleOptions options{.width = 210, .height = 620};
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(samples::WriteSampleSequence(dir.path(), "walk", 2, options, prompt));
+  const DrawingSequence sequence = OpenSequence(dir.File("walk1.qds"), "walk1.qds");
+  std::vector<std::vector<uint8_t>> window;
+  SetInnerThreads(1);
+  for (const char* name : {"walk1.qds", "walk2.qds"}) {
+    auto loaded = ReadDrawingScan(dir.File(name), ScanReader::Analyzer);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    WorkingImage image = MakeWorkingImage(210, 620, std::move(loaded->scan.picture.bytes()));
+    NullProgress progress;
+    GapJoins joins;
+    ASSERT_TRUE(MarkRegions(image, {}, progress, kDefaultLineColour, 8, &joins));
+    EXPECT_GT(joins.count, 0);  // the figures' gaps
+    window.push_back(EncodeRegionFile(image.regions));
+  }
+  for (int threads : {1, 2, 7}) {
+    SCOPED_TRACE(::testing::Message() << threads << " threads");
+    SetInnerThreads(threads);
+    NullProgress progress;
+    const BatchResult result =
+        RunBatchProcess(sequence, AllFrames(sequence), {}, prompt, progress, {}, 1, 8);
+    ASSERT_EQ(result.WrittenCount(), 2);
+    EXPECT_EQ(ReadBytes(dir.File("walk1.rgn")), window[0]);
+    EXPECT_EQ(ReadBytes(dir.File("walk2.rgn")), window[1]);
+  }
 }
 
 TEST_F(ThreadsRestored, ATestRectangleInBandsLeavesTheRestAsOneThreadDoes) {
