@@ -28,10 +28,12 @@
 #include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_lines.h"
 #include "analyzer/oracle/literal_regions.h"
+#include "bench/analyze_scaling.h"
 #include "common/heap_reuse.h"
 #include "common/large_pages.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
+#include "common/thread_pool.h"
 #include "samples/sample_drawing.h"
 
 #ifdef QUENDA_HAVE_OPENCV
@@ -204,8 +206,8 @@ int Run(int runs, int lineCrop, int regionCrop) {
   }
   std::remove(path.c_str());
 
-  std::printf("A4 300 dpi sample drawing, %d x %d, %d regions, median of %d runs, one thread\n", w,
-              h, regionCount, runs);
+  std::printf("A4 300 dpi sample drawing, %d x %d, %d regions, median of %d runs, %d threads\n", w,
+              h, regionCount, runs, InnerThreads());
   std::printf("  GenerateLines (incl. buffers)  %8.1f ms\n", Median(lines));
   std::printf("  ExtractRegions + colours       %8.1f ms\n", Median(regions));
   std::printf("  region file write              %8.1f ms\n", Median(file));
@@ -237,6 +239,8 @@ int Run(int runs, int lineCrop, int regionCrop) {
   } else {
     std::printf("\nOpenCV not found\n");
   }
+  bench::PrintLinesAndRegionsRows(opencv.reused, floor(kLinesBytes + kRegionsBytes), runs);
+  bench::PrintMemoryRows();
 
   // Against the literal loops, on the same pixels.
   auto compare = [&](int side, bool withLines) {
@@ -320,6 +324,7 @@ int BatchFrames(int frames) {
 }  // namespace quenda
 
 int main(int argc, char** argv) {
+  quenda::bench::StartToolSpawner();
   int runs = 5, lineCrop = 1200, regionCrop = 1 << 20;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--frames") == 0) {

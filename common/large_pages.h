@@ -21,4 +21,17 @@ void ReserveLarge(std::vector<T>& values, std::size_t count) {
   AdviseLargePages(values.data(), values.capacity() * sizeof(T));
 }
 
+// Hands the whole pages inside [data, data + bytes) back to the system, keeping the range
+// mapped: the next touch gets a fresh zeroed page.
+void ReturnPages(void* data, std::size_t bytes);
+
+// Frees the vector's memory and returns its pages to the system at once. Freed blocks otherwise
+// stay resident in the heap (KeepFreedBuffersForReuse), so a buffer dropped half way through a
+// frame's work would still count towards the frame's peak.
+template <class T>
+void ReleaseLarge(std::vector<T>& values) {
+  ReturnPages(values.data(), values.capacity() * sizeof(T));
+  std::vector<T>().swap(values);
+}
+
 }  // namespace quenda

@@ -11,6 +11,7 @@
 #include "common/drawing_scan.h"
 #include "common/file_io.h"
 #include "common/frame_runner.h"
+#include "common/large_pages.h"
 #include "common/path.h"
 #include "common/region_file.h"
 
@@ -32,7 +33,7 @@ Result<WorkingImage> LoadFrame(const std::string& scanPath, Prompt& prompt) {
   if (loaded->warning) return Error{*loaded->warning};
   DrawingScan& scan = loaded->scan;
   const int width = scan.picture.width(), height = scan.picture.height();
-  return MakeWorkingImage(width, height, std::move(scan.picture.bytes()));
+  return MakeWorkingImage(width, height, std::move(scan.picture.bytes()), Display::None);
 }
 
 // Lines and regions of a loaded frame, ready for its region file; false (with the failure in
@@ -43,6 +44,8 @@ bool AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, int clos
   NullProgress passes;
   GenerateLines(image, settings, 0, image.width(), 0, image.height(), passes);
   (void)CloseGapsOfDrawing(image, closeGaps, passes);
+  // Only the region file is wanted: the grey picture has done its work once the lines are found.
+  ReleaseLarge(image.grey);
   Status extracted = ExtractRegions(image, settings, passes);
   if (!extracted) {
     // Too many regions for a region file: no file rather than one whose numbers wrap.

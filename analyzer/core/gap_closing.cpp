@@ -211,6 +211,7 @@ GapJoins CloseGapsIn(WorkingImage& image, PixelRect rect, int maxGap, Progress& 
 
 void ShowJoinPixels(const WorkingImage& image, PixelRect rect, Raster& display, Bgr colour) {
   const int w = image.width();
+  if (display.empty()) return;
   for (std::ptrdiff_t pixel : image.joinPixels) {
     const int x = int(pixel % w), y = int(pixel / w);
     if (x < rect.x0 || x >= rect.x1 || y < rect.y0 || y >= rect.y1) continue;

@@ -10,16 +10,17 @@
 #include <vector>
 
 #include "analyzer/core/neighbourhood.h"
+#include "analyzer/core/stripes.h"
 #include "analyzer/core/thinning.h"
 #include "common/contrast_stretch.h"
 
 namespace quenda {
 namespace {
 
-// flags = grey < pickUp ? 1 : 0 over the rectangle.
-void PickUp(WorkingImage& image, PixelRect r, uint8_t linePickUp) {
+// flags = grey < pickUp ? 1 : 0 over rows y0 <= y < y1 of the rectangle.
+void PickUp(WorkingImage& image, PixelRect r, int y0, int y1, uint8_t linePickUp) {
   const std::size_t w = std::size_t(image.width());
-  for (int y = r.y0; y < r.y1; ++y) {
+  for (int y = y0; y < y1; ++y) {
     const uint8_t* grey = image.grey.data() + y * w;
     uint8_t* flags = image.regions.flags.data() + y * w;
     int x = r.x0;
@@ -39,26 +40,38 @@ void PickUp(WorkingImage& image, PixelRect r, uint8_t linePickUp) {
   }
 }
 
-// Ink flags and the shown picture; line pixels show in the line colour.
-void InkAndDisplay(WorkingImage& image, PixelRect r, const RedlineSettings& s, Bgr lineColour) {
+// The tables of the last pass, built once for all bands.
+struct InkTables {
+  InkTables(PixelRect r, const RedlineSettings& s, bool shown)
+      : stretch(StretchTable(s.whiteClamp, s.blackClamp)) {
+    for (int g = 0; g < 256; ++g) ink[std::size_t(g)] = g < s.whiteClamp ? kFlagAnimatorLine : 0;
+    // Worth building only for rectangles at least as large as the table.
+    const bool byPairs =
+        shown && std::endian::native == std::endian::little &&
+        std::size_t(r.x1 - r.x0) * std::size_t(r.y1 - r.y0) >= (std::size_t(1) << 16);
+    shownPair.resize(byPairs ? std::size_t(1) << 16 : 0);
+    for (std::size_t pair = 0; pair < shownPair.size(); ++pair)
+      shownPair[pair] = uint64_t(stretch[pair & 0xFF]) * 0x010101u |
+                        uint64_t(stretch[pair >> 8]) * 0x010101u << 24;
+  }
+  std::array<uint8_t, 256> stretch;
+  std::array<uint8_t, 256> ink{};  // per grey value: the ink bit
+  // Per pair of grey bytes as read from memory (little-endian): the six display bytes.
+  std::vector<uint64_t> shownPair;
+};
+
+// Ink flags and the shown picture (when there is one) of rows y0 <= y < y1; line pixels show
+// in the line colour.
+void InkAndDisplay(WorkingImage& image, PixelRect r, int y0, int y1, const RedlineSettings& s,
+                   const InkTables& tables, Bgr lineColour) {
   const std::size_t w = std::size_t(image.width());
-  const auto stretch = StretchTable(s.whiteClamp, s.blackClamp);
-  // Per grey value: the ink bit.
-  std::array<uint8_t, 256> ink{};
-  for (int g = 0; g < 256; ++g) ink[std::size_t(g)] = g < s.whiteClamp ? kFlagAnimatorLine : 0;
-  // Per pair of grey bytes as read from memory (little-endian): the six display bytes. Worth
-  // building only for rectangles at least as large as the table.
-  const bool byPairs =
-      std::endian::native == std::endian::little &&
-      std::size_t(r.x1 - r.x0) * std::size_t(r.y1 - r.y0) >= (std::size_t(1) << 16);
-  std::vector<uint64_t> shownPair(byPairs ? std::size_t(1) << 16 : 0);
-  for (std::size_t pair = 0; pair < shownPair.size(); ++pair)
-    shownPair[pair] =
-        uint64_t(stretch[pair & 0xFF]) * 0x010101u | uint64_t(stretch[pair >> 8]) * 0x010101u << 24;
-  for (int y = r.y0; y < r.y1; ++y) {
+  const auto& stretch = tables.stretch;
+  const auto& ink = tables.ink;
+  const auto& shownPair = tables.shownPair;
+  const bool byPairs = !shownPair.empty();
+  for (int y = y0; y < y1; ++y) {
     const uint8_t* grey = image.grey.data() + y * w;
     uint8_t* flags = image.regions.flags.data() + y * w;
-    uint8_t* shown = image.display.Row(y);
     int x = r.x0;
 #if defined(__SSE2__)
     // Ink where min(grey, whiteClamp - 1) == grey, as in the pick-up.
@@ -73,7 +86,9 @@ void InkAndDisplay(WorkingImage& image, PixelRect r, const RedlineSettings& s, B
     }
 #endif
     for (; x < r.x1; ++x) flags[x] = uint8_t((flags[x] & ~kFlagAnimatorLine) | ink[grey[x]]);
+    if (image.display.empty()) continue;
 
+    uint8_t* shown = image.display.Row(y);
     x = r.x0;
     // Eight pixels as three 8-byte words, from the six display bytes of each pixel pair.
     for (; byPairs && x + 8 <= r.x1; x += 8) {
@@ -98,25 +113,32 @@ void GenerateLines(WorkingImage& image, const RedlineSettings& settings, int x0,
                    int y1, Progress& progress, Bgr lineColour) {
   const PixelRect r = ClipToPicture(image, {x0, x1, y0, y1});
   const int w = image.width(), h = image.height();
+  // The per-pixel passes run in bands of rows; thinning and growth, whose order matters, on one
+  // thread.
+  const Stripes stripes(r.y0, r.y1, InnerThreads());
   ReportStage(progress, "Preparing...", 1);
-  PickUp(image, r, settings.linePickUp);
+  stripes.Run([&](int, int y0, int y1) { PickUp(image, r, y0, y1, settings.linePickUp); });
   ReportStage(progress, "Pass 1...", 10);
-  ThinLines(image.regions.flags, w, r);
+  ThinLines(image.regions.flags, w, r, nullptr, true, stripes.count());
   ReportStage(progress, "Pass 2...", 50);
   // Thinning leaves marks clear, growth clears them again inside the rectangle, and the second
   // thinning need only look where growth added lines.
   std::vector<std::ptrdiff_t> grown;
-  GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth, grown);
+  GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth, grown,
+                 stripes.count());
   ReportStage(progress, "Pass 3...", 70);
   ThinLines(image.regions.flags, w, r, &grown);
   ReportStage(progress, "Pass 4...", 90);
-  InkAndDisplay(image, r, settings, lineColour);
+  const InkTables tables(r, settings, !image.display.empty());
+  stripes.Run(
+      [&](int, int y0, int y1) { InkAndDisplay(image, r, y0, y1, settings, tables, lineColour); });
   ReportStage(progress, "Done", 100);
 }
 
 void ShowClampedImage(WorkingImage& image, const RedlineSettings& settings, int x0, int x1, int y0,
                       int y1) {
   const PixelRect r = ClipToPicture(image, {x0, x1, y0, y1});
+  if (image.display.empty()) return;
   const std::size_t w = std::size_t(image.width());
   const auto stretch = StretchTable(settings.whiteClamp, settings.blackClamp);
   for (int y = r.y0; y < r.y1; ++y) {

@@ -10,10 +10,10 @@
 namespace quenda {
 
 // Works on the rectangle x0 <= x < x1, y0 <= y < y1 (a test rectangle, or the whole drawing),
-// rewriting flags and display inside it. Pixels outside keep their flags, except that growth
-// may mark (bit 1) pixels beyond a rectangle smaller than the picture. A rectangle reaching
-// past the picture is cut to it. Reports "Preparing...", "Pass 1..." .. "Pass 4...", "Done";
-// never stops early.
+// rewriting flags and display (when the image has one) inside it. Pixels outside keep their flags,
+// except that growth may mark (bit 1) pixels beyond a rectangle smaller than the picture. A
+// rectangle reaching past the picture is cut to it. Reports "Preparing...", "Pass 1..." ..
+// "Pass 4...", "Done"; never stops early.
 void GenerateLines(WorkingImage& image, const RedlineSettings& settings, int x0, int x1, int y0,
                    int y1, Progress& progress, Bgr lineColour = kDefaultLineColour);
 

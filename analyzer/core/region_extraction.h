@@ -23,7 +23,8 @@ std::string TooManyRegionsMessage(uint32_t regions);
 // Needs the flag map of GenerateLines over the whole drawing. Replaces the region data (numbers
 // 1..N in order of first appearance, boxes, line colours 249, regionCount N - 1, the settings),
 // sizes the region colours for N + 1 entries with filledCount 0, and leaves the grey image
-// contrast-stretched with `settings`. Fails with kNoPictureToMark on an empty image, and with
+// contrast-stretched with `settings` (an image whose grey was dropped once its lines were found
+// stays without). Fails with kNoPictureToMark on an empty image, and with
 // TooManyRegionsMessage when N exceeds kMaxRegions; the image then has no regions (the grey
 // image is stretched all the same).
 Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Progress& progress);

@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "analyzer/core/stripes.h"
+
 namespace quenda {
 
 // One run of non-line pixels start <= x < end of a row, with its own (unmerged) label.
@@ -23,8 +25,12 @@ struct LabelRun {
 
 class RunLabeller {
  public:
-  // Reads bit 0 of `flags` (width * height bytes, bottom row first) once and merges all runs.
-  RunLabeller(const uint8_t* flags, int width, int height);
+  // Reads bit 0 of `flags` (width * height bytes, bottom row first) once and merges all runs,
+  // each band of rows on a thread of its own and then the bands' seams: the labels and roots
+  // are those of one band.
+  RunLabeller(const uint8_t* flags, int width, int height, const Stripes& bands);
+  RunLabeller(const uint8_t* flags, int width, int height)
+      : RunLabeller(flags, width, height, Stripes(0, height, 1)) {}
 
   // The highest label given; labels run 1 .. LabelCount().
   uint32_t LabelCount() const { return uint32_t(root_.size() - 1); }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "analyzer/core/neighbourhood.h"
+#include "analyzer/core/stripes.h"
 
 namespace quenda {
 namespace {
@@ -77,8 +78,8 @@ void ClearMarks(std::vector<uint8_t>& flags, int width, PixelRect rect) {
 }  // namespace
 
 void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
-               const std::vector<std::ptrdiff_t>* changed) {
-  if (changed == nullptr) ClearMarks(flags, width, rect);
+               const std::vector<std::ptrdiff_t>* changed, bool marksClear, int threads) {
+  if (changed == nullptr && !marksClear) ClearMarks(flags, width, rect);
   const int ix0 = rect.x0 + 1, ix1 = rect.x1 - 1, iy0 = rect.y0 + 1, iy1 = rect.y1 - 1;
   if (ix0 >= ix1 || iy0 >= iy1) return;
   const std::ptrdiff_t w = width;
@@ -97,12 +98,20 @@ void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
   if (changed != nullptr) {
     insertAround(*changed);
   } else {
-    for (int y = iy0; y < iy1; ++y) {
-      const uint8_t* row = f + y * w;
-      ForEachLinePixel(row, ix0, ix1, [&](int x) {
-        if (kDeletable[NeighbourhoodCode(row + x, w, kLine, kLine)]) candidates.Insert(x, y);
-      });
-    }
+    // Each band lists its candidates; the set, whose words the bands share, takes them after.
+    const Stripes bands(iy0, iy1, threads);
+    std::vector<std::vector<std::ptrdiff_t>> found(std::size_t(bands.count()));
+    bands.Run([&](int k, int y0, int y1) {
+      for (int y = y0; y < y1; ++y) {
+        const uint8_t* row = f + y * w;
+        ForEachLinePixel(row, ix0, ix1, [&](int x) {
+          if (kDeletable[NeighbourhoodCode(row + x, w, kLine, kLine)])
+            found[std::size_t(k)].push_back(y * w + x);
+        });
+      }
+    });
+    for (const auto& band : found)
+      for (std::ptrdiff_t i : band) candidates.Insert(int(i % w), int(i / w));
   }
 
   std::vector<std::ptrdiff_t> taken;
@@ -126,7 +135,7 @@ void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
 
 void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& grey, int width,
                     int height, PixelRect rect, uint8_t lineGrowth,
-                    std::vector<std::ptrdiff_t>& grownLines) {
+                    std::vector<std::ptrdiff_t>& grownLines, int threads) {
   grownLines.clear();
   const int ix0 = rect.x0 + 1, ix1 = rect.x1 - 1, iy0 = rect.y0 + 1, iy1 = rect.y1 - 1;
   if (ix0 >= ix1 || iy0 >= iy1) return;
@@ -139,19 +148,27 @@ void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& gre
     uint64_t order;  // column-order key
     int x, y, gx, gy;
   };
-  std::vector<StrokeEnd> ends;
-  for (int y = iy0; y < iy1; ++y) {
-    const uint8_t* row = f + y * w;
-    ForEachLinePixel(row, ix0, ix1, [&](int x) {
-      uint8_t code = NeighbourhoodCode(row + x, w, kLine, kLine);
-      if (std::popcount(code) != 1) return;
-      // The only neighbour; growth heads the other way.
-      static constexpr int kDx[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
-      static constexpr int kDy[8] = {1, 1, 1, 0, 0, -1, -1, -1};
-      int b = std::countr_zero(code);
-      ends.push_back({uint64_t(x) * uint64_t(height) + uint64_t(y), x, y, -kDx[b], -kDy[b]});
-    });
-  }
+  // Found in bands of rows, then put in one list: the sort fixes the order.
+  const Stripes bands(iy0, iy1, threads);
+  std::vector<std::vector<StrokeEnd>> found(std::size_t(bands.count()));
+  bands.Run([&](int k, int y0, int y1) {
+    for (int y = y0; y < y1; ++y) {
+      const uint8_t* row = f + y * w;
+      ForEachLinePixel(row, ix0, ix1, [&](int x) {
+        uint8_t code = NeighbourhoodCode(row + x, w, kLine, kLine);
+        if (std::popcount(code) != 1) return;
+        // The only neighbour; growth heads the other way.
+        static constexpr int kDx[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
+        static constexpr int kDy[8] = {1, 1, 1, 0, 0, -1, -1, -1};
+        int b = std::countr_zero(code);
+        found[std::size_t(k)].push_back(
+            {uint64_t(x) * uint64_t(height) + uint64_t(y), x, y, -kDx[b], -kDy[b]});
+      });
+    }
+  });
+  std::vector<StrokeEnd> ends = std::move(found.front());
+  for (std::size_t k = 1; k < found.size(); ++k)
+    ends.insert(ends.end(), found[k].begin(), found[k].end());
   std::sort(ends.begin(), ends.end(),
             [](const StrokeEnd& a, const StrokeEnd& b) { return a.order < b.order; });
 

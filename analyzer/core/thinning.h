@@ -24,17 +24,23 @@ namespace quenda {
 // `changed` lists became line pixels, and bit 1 is clear in the rectangle. The first iteration
 // then looks only at the blocks around them: every other line pixel kept the code that made it
 // stay last time. The result is that of thinning with every line pixel looked at.
+//
+// `marksClear` says bit 1 is already clear in the rectangle (as the pick-up leaves it). The
+// looking at every line pixel is shared among `threads` threads in bands of rows; the
+// iterations, whose order matters, run on one.
 void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
-               const std::vector<std::ptrdiff_t>* changed = nullptr);
+               const std::vector<std::ptrdiff_t>* changed = nullptr, bool marksClear = false,
+               int threads = 1);
 
 // Stroke ends of the inner part (line pixels with exactly one line neighbour), taken in column
 // order, extend away from their stroke over pixels darker than `lineGrowth` that are neither
 // line pixels nor already marked: each such pixel gets bit 1 and extends further while it is
 // strictly inside the picture. Marked pixels of the inner part then become line pixels, listed
 // in `grownLines`, and bit 1 is cleared again inside the rectangle (it stays on marked pixels
-// beyond it). Bit 1 must be clear in the rectangle on entry, as ThinLines leaves it.
+// beyond it). Bit 1 must be clear in the rectangle on entry, as ThinLines leaves it. The ends
+// are looked for on up to `threads` threads.
 void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& grey, int width,
                     int height, PixelRect rect, uint8_t lineGrowth,
-                    std::vector<std::ptrdiff_t>& grownLines);
+                    std::vector<std::ptrdiff_t>& grownLines, int threads = 1);
 
 }  // namespace quenda

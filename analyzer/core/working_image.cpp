@@ -6,7 +6,7 @@
 
 namespace quenda {
 
-WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey) {
+WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey, Display display) {
   WorkingImage image;
   width = std::max(width, 0);
   height = std::max(height, 0);
@@ -17,7 +17,8 @@ WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey) 
   image.grey = std::move(grey);
   ReserveLarge(image.regions.flags, pixels);
   image.regions.flags.assign(pixels, 0);
-  image.display = Raster(width, height, 3, std::ptrdiff_t(DisplayRowPixels(width)) * 3, 0);
+  if (display == Display::Shown)
+    image.display = Raster(width, height, 3, std::ptrdiff_t(DisplayRowPixels(width)) * 3, 0);
   return image;
 }
 

@@ -33,7 +33,7 @@ struct PixelRect {
 
 struct WorkingImage {
   std::vector<uint8_t> grey;  // width * height; stretched in place by region extraction
-  Raster display;             // 3 channels, rows of DisplayRowPixels(width) pixels
+  Raster display;  // 3 channels, rows of DisplayRowPixels(width) pixels; empty with Display::None
   // width, height and the flag map always; region map, line colours, boxes, regionCount and
   // the settings once regions are extracted (until then those maps are empty).
   RegionData regions;
@@ -51,9 +51,14 @@ struct WorkingImage {
   bool HasRegions() const { return !regions.regionMap.empty(); }
 };
 
+// Whether a working image has a display picture. A batch run only writes region files, so its
+// images go without: three bytes a pixel that nothing would look at.
+enum class Display { Shown, None };
+
 // Buffers for a drawing whose `grey` holds width * height pixels: flags cleared, display
-// black, no regions. A grey vector of another size is cut or padded with white.
-WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey);
+// black (or none), no regions. A grey vector of another size is cut or padded with white.
+WorkingImage MakeWorkingImage(int width, int height, std::vector<uint8_t> grey,
+                              Display display = Display::Shown);
 
 inline PixelRect WholePicture(const WorkingImage& image) {
   return {0, image.width(), 0, image.height()};

@@ -1,0 +1,201 @@
+#include "bench/analyze_scaling.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "analyzer/core/line_generation.h"
+#include "analyzer/core/region_extraction.h"
+#include "common/scripted_prompt.h"
+#include "common/thread_pool.h"
+#include "samples/sample_drawing.h"
+#include "testing/spawned_process.h"
+
+namespace quenda::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct A4 {
+  int dpi, width, height;
+};
+// Bytes per pixel the two steps must at least move (as bench_analyze counts them), 3 of them
+// the display picture's.
+constexpr double kLinesAndRegionsBytes = 5 + 7;
+constexpr A4 kSizes[] = {{150, 1240, 1754}, {300, 2480, 3508}, {600, 4960, 7016}};
+
+std::vector<uint8_t> SampleGrey(const A4& size) {
+  samples::SampleOptions options;
+  options.width = size.width, options.height = size.height, options.dpi = size.dpi;
+  options.seed = 7;
+  return samples::MakeSampleDrawing(options, 3, 12).picture.bytes();
+}
+
+template <class T>
+std::size_t Held(const std::vector<T>& v) {
+  return v.capacity() * sizeof(T);
+}
+
+// The tool's peak resident size as its parent's wait4 reports it counts the memory of the
+// process that started it too (the kernel keeps the larger across exec), so the tool is started
+// by a helper forked before this benchmark grew: it reads a drawing's path from one pipe and
+// answers the peak bytes on the other.
+struct Spawner {
+  int request = -1;
+  int answer = -1;
+};
+Spawner gSpawner;
+
+long long RunTool(const std::string& scanPath) {
+  const pid_t child = testing::SpawnProcess(
+      {QUENDA_TOOL_PATH, "analyze", scanPath, "--yes", "--jobs", "1"}, "/dev/null");
+  int status = 0;
+  rusage usage{};
+  const bool ran = child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status) &&
+                   WEXITSTATUS(status) == 0;
+  return ran ? (long long)usage.ru_maxrss * 1024 : -1;
+}
+
+[[noreturn]] void ServeSpawns(int requests, int answers) {
+  char path[4096];
+  for (;;) {
+    std::size_t length = 0;
+    if (read(requests, &length, sizeof length) != sizeof length || length >= sizeof path ||
+        read(requests, path, length) != ssize_t(length))
+      _exit(0);
+    const long long peak = RunTool(std::string(path, length));
+    if (write(answers, &peak, sizeof peak) != sizeof peak) _exit(0);
+  }
+}
+
+// Peak resident bytes of `quenda analyze` over a one-drawing sequence of this size.
+long long AnalyzePeakBytes(const A4& size) {
+  const std::string dir = "/tmp/bench_analyze_rss_" + std::to_string(getpid()) + "/";
+  samples::SampleOptions options;
+  options.width = size.width, options.height = size.height, options.dpi = size.dpi;
+  options.seed = 7;
+  ScriptedPrompt prompt;
+  if (!samples::WriteSampleSequence(dir, "walk", 1, options, prompt)) return -1;
+  const std::string scan = dir + "walk1.qds";
+  const std::size_t length = scan.size();
+  long long peak = -1;
+  if (gSpawner.request < 0 || write(gSpawner.request, &length, sizeof length) != sizeof length ||
+      write(gSpawner.request, scan.data(), length) != ssize_t(length) ||
+      read(gSpawner.answer, &peak, sizeof peak) != sizeof peak)
+    peak = -1;
+  std::filesystem::remove_all(dir);
+  return peak;
+}
+
+}  // namespace
+
+double LinesAndRegionsMs(const std::vector<uint8_t>& grey, int width, int height,
+                         const RedlineSettings& settings, int threads, int runs, Display display) {
+  const int before = InnerThreads();
+  SetInnerThreads(threads);
+  WorkingImage image = MakeWorkingImage(width, height, grey, display);
+  NullProgress progress;
+  std::vector<double> times;
+  // One untimed run first, so the region maps hold their memory as in a batch run's later frames.
+  for (int r = 0; r <= runs; ++r) {
+    std::copy(grey.begin(), grey.end(), image.grey.begin());  // region extraction stretches it
+    const auto a = Clock::now();
+    GenerateLines(image, settings, 0, width, 0, height, progress);
+    if (!ExtractRegions(image, settings, progress)) return -1;
+    const auto b = Clock::now();
+    if (r > 0) times.push_back(std::chrono::duration<double, std::milli>(b - a).count());
+  }
+  SetInnerThreads(before);
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+void PrintLinesAndRegionsRows(double openCvMs, double boundMs, int runs) {
+  const RedlineSettings settings;
+  std::printf("\nLines + regions (GenerateLines + ExtractRegions, buffers reused), median of %d:\n",
+              runs);
+  double oneThread300 = 0;
+  std::vector<uint8_t> grey300;
+  for (const A4& size : kSizes) {
+    const std::vector<uint8_t> grey = SampleGrey(size);
+    const double ms = LinesAndRegionsMs(grey, size.width, size.height, settings, 1, runs);
+    const double megapixels = double(size.width) * size.height / 1e6;
+    std::printf("  A4 %3d dpi, %4d x %4d, one thread  %8.1f ms  %6.2f ms per megapixel\n", size.dpi,
+                size.width, size.height, ms, ms / megapixels);
+    if (size.dpi == 300) oneThread300 = ms, grey300 = grey;
+  }
+  const double twoThreads = LinesAndRegionsMs(grey300, 2480, 3508, settings, 2, runs);
+  // Other work on the machine takes the second thread's core, so its load goes with the ratio.
+  double load[3] = {};
+  getloadavg(load, 3);
+  std::printf(
+      "  A4 300 dpi, two threads            %8.1f ms  (%.2fx of one thread; load average "
+      "%.2f)\n",
+      twoThreads, twoThreads / oneThread300, load[0]);
+  if (openCvMs > 0)
+    std::printf("  / OpenCV labelling (reused)      %6.2fx one thread, %.2fx two threads\n",
+                oneThread300 / openCvMs, twoThreads / openCvMs);
+  std::printf("  / memory-traffic bound (%.1f ms) %6.2fx one thread, %.2fx two threads\n", boundMs,
+              oneThread300 / boundMs, twoThreads / boundMs);
+  // The tool's analysis has no display picture: three bytes a pixel fewer written.
+  const double toolOne = LinesAndRegionsMs(grey300, 2480, 3508, settings, 1, runs, Display::None);
+  const double toolTwo = LinesAndRegionsMs(grey300, 2480, 3508, settings, 2, runs, Display::None);
+  std::printf(
+      "  A4 300 dpi without the display picture (quenda analyze): %.1f ms one thread, %.1f "
+      "ms two (%.2fx)\n",
+      toolOne, toolTwo, toolTwo / toolOne);
+  const double toolBound = boundMs * (kLinesAndRegionsBytes - 3) / kLinesAndRegionsBytes;
+  if (openCvMs > 0)
+    std::printf("  / OpenCV labelling (reused)      %6.2fx one thread, %.2fx two threads\n",
+                toolOne / openCvMs, toolTwo / openCvMs);
+  std::printf("  / memory-traffic bound (%.1f ms)  %6.2fx one thread, %.2fx two threads\n",
+              toolBound, toolOne / toolBound, toolTwo / toolBound);
+}
+
+void StartToolSpawner() {
+  int requests[2], answers[2];
+  if (pipe(requests) != 0 || pipe(answers) != 0) return;
+  const pid_t helper = fork();
+  if (helper == 0) {
+    close(requests[1]), close(answers[0]);
+    ServeSpawns(requests[0], answers[1]);
+  }
+  close(requests[0]), close(answers[1]);
+  if (helper > 0) gSpawner = {requests[1], answers[0]};
+}
+
+void PrintMemoryRows() {
+  // What the tool takes whatever the drawing (its libraries' pages, mostly), from a drawing of
+  // a few pixels: the figures per pixel are of the memory above it.
+  const long long own = AnalyzePeakBytes({150, 64, 64});
+  std::printf(
+      "\nPeak memory per pixel, one drawing (quenda analyze --jobs 1: resident above the "
+      "%.0f MB it takes for a 64 x 64 drawing):\n",
+      double(own) / 1e6);
+  for (const A4& size : kSizes) {
+    const double pixels = double(size.width) * size.height;
+    const long long tool = AnalyzePeakBytes(size) - own;
+    // The document's buffers after Mark Regions, as the windowed analyzer holds them.
+    WorkingImage image = MakeWorkingImage(size.width, size.height, SampleGrey(size));
+    NullProgress progress;
+    (void)MarkRegions(image, {}, progress);
+    const std::size_t held = Held(image.grey) + Held(image.display.bytes()) +
+                             Held(image.regions.flags) + Held(image.regions.regionMap) +
+                             Held(image.regions.animColor) + Held(image.regions.regionBounds) +
+                             Held(image.regionColor) + Held(image.regionColorUndo);
+    std::printf(
+        "  A4 %3d dpi: quenda analyze %6.2f bytes/pixel peak resident (%.0f MB); "
+        "analyzer document %5.2f bytes/pixel\n",
+        size.dpi, double(tool) / pixels, double(tool) / 1e6, double(held) / pixels);
+  }
+}
+
+}  // namespace quenda::bench
