@@ -145,6 +145,7 @@ int Run(int runs) {
       doc.BrushMove(inside, {inside.x + step, inside.y + step / 2});
       view.viewport()->repaint();
     });
+    doc.BrushRelease();
     if (level == 1) PrintResident("after a brush stroke (its undo held):", pixels);
     doc.SetTool(PainterTool::RegionFill);
     const double fillMs = MedianMs(runs, [&](int i) {
