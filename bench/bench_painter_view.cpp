@@ -1,11 +1,14 @@
 // How fast the painter's window answers on an A4 300 dpi frame: the time from a brush segment
-// or a single region fill to the repainted picture view, at 100 % and 800 %.
+// or a single region fill to the repainted picture view, at 100 % and 800 %; and the window's
+// working set (resident bytes per pixel of the frame) once the frame is open and after brush
+// strokes and fills that leave their undo.
 //
 //   bench_painter_view [--runs N]
 //
 // The window runs offscreen; a repaint is forced synchronously after each command so the
 // figure covers recomposing the changed box, copying it to the view and drawing it.
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -31,6 +34,28 @@ namespace quenda {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Resident bytes of this process, once the memory freed (the preparation's analysis) has gone
+// back to the system.
+double ResidentBytes() {
+  malloc_trim(0);
+  double bytes = 0;
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (!status) return bytes;
+  char line[256];
+  while (std::fgets(line, sizeof line, status)) {
+    double kb = 0;
+    if (std::sscanf(line, "VmRSS: %lf kB", &kb) == 1) bytes = kb * 1024;
+  }
+  std::fclose(status);
+  return bytes;
+}
+
+void PrintResident(const char* when, double pixels) {
+  const double bytes = ResidentBytes();
+  std::printf("  working set %-36s %7.1f MB, %5.2f bytes/pixel\n", when, bytes / 1e6,
+              bytes / pixels);
+}
 
 double MedianMs(int runs, const std::function<void(int)>& work) {
   std::vector<double> times;
@@ -101,6 +126,8 @@ int Run(int runs) {
   const ImagePoint inside = PointInLargeRegion(doc.frame());
   std::printf("regions: %d; view %d x %d; %d runs, median times\n", doc.frame().regionCount(),
               view.viewport()->width(), view.viewport()->height(), runs);
+  const double pixels = double(doc.frame().PixelCount());
+  PrintResident("with the frame open:", pixels);
 
   for (int level : {1, 8}) {
     view.SetZoomLevel(level);
@@ -118,6 +145,8 @@ int Run(int runs) {
       doc.BrushMove(inside, {inside.x + step, inside.y + step / 2});
       view.viewport()->repaint();
     });
+    doc.BrushRelease();
+    if (level == 1) PrintResident("after a brush stroke (its undo held):", pixels);
     doc.SetTool(PainterTool::RegionFill);
     const double fillMs = MedianMs(runs, [&](int i) {
       doc.SetCurrentColor(3 + i % 3);
@@ -127,6 +156,7 @@ int Run(int runs) {
     std::printf("  zoom %4d %%: brush segment %7.2f ms, region fill %7.2f ms\n", view.zoomPercent(),
                 brushMs, fillMs);
   }
+  PrintResident("after a fill (its undo held):", pixels);
   return 0;
 }
 

@@ -109,11 +109,12 @@ std::optional<FarmJob> PlanAnalyze(const Arguments& parsed, std::span<const std:
   if (!parsed.Value("--settings") && !parsed.Has("--yes")) job.words.push_back("--yes");
   job.logFolder = sequence.directory;
   std::map<std::string, std::string> drawings;  // region file -> its drawing
+  const FolderListing folder = SequenceFolder(sequence);
   for (const FrameTag& tag : sequence.frames) {
     if (tag.number < numbers.first || tag.number > numbers.second) continue;
     if (job.frames.empty() || job.frames.back() != tag.number) job.frames.push_back(tag.number);
-    const std::string regions = SequenceFilePath(sequence, tag, ".rgn");
-    drawings[regions] = SequenceFilePath(sequence, tag, ".qds");
+    const std::string regions = SequenceFilePath(sequence, tag, ".rgn", folder);
+    drawings[regions] = SequenceFilePath(sequence, tag, ".qds", folder);
     job.outputs.push_back({tag.number, FormatFrameTag(tag), regions});
   }
   if (job.frames.empty()) return plan.Usage("no frame of " + sequence.name + " is in --frames");

@@ -1,6 +1,5 @@
 #include "atomic_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,13 +8,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <memory>
 #include <mutex>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "common/case_insensitive_path.h"
+#include "common/folder_names.h"
 #include "common/path.h"
 
 namespace quenda {
@@ -58,14 +58,13 @@ FolderLeftovers& Leftovers() {
   return leftovers;
 }
 
+// The folder's shared listing (common/folder_names.h): a folder the program has just read, as the
+// painter reads a sequence's, is not read again for this.
 std::vector<std::string> ListPossibleTemporaries(const std::string& directory) {
   std::vector<std::string> names;
-  CountFolderListing();
-  DIR* listing = opendir(directory.c_str());
-  if (!listing) return names;
-  while (const dirent* entry = readdir(listing))
-    if (MayBeTemporary(entry->d_name)) names.emplace_back(entry->d_name);
-  closedir(listing);
+  const std::shared_ptr<const FolderNames> listing = NamesInFolder(directory);
+  for (const std::string& name : listing->names)
+    if (MayBeTemporary(name)) names.push_back(name);
   return names;
 }
 
@@ -105,9 +104,10 @@ AtomicFile::~AtomicFile() {
   Discard();
 }
 
-Status AtomicFile::Open(const std::string& path, WriteMessages messages) {
+Status AtomicFile::Open(const std::string& path, WriteMessages messages, Durability durability) {
   Discard();
   messages_ = std::move(messages);
+  durability_ = durability;
   failed_ = false;
   target_ = path;
   struct stat st {};
@@ -180,7 +180,8 @@ Status AtomicFile::Commit() {
     return ShortWrite();
   }
   // Renamed while still locked, so no clean-up can take it between the two steps.
-  if (fsync(fd_) != 0 || rename(temporary_.c_str(), target_.c_str()) != 0) {
+  if ((durability_ == Durability::Flushed && fsync(fd_) != 0) ||
+      rename(temporary_.c_str(), target_.c_str()) != 0) {
     Discard();
     return ShortWrite();
   }
@@ -198,9 +199,9 @@ void AtomicFile::Discard() {
 }
 
 Status WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
-                           WriteMessages messages) {
+                           WriteMessages messages, Durability durability) {
   AtomicFile file;
-  if (Status opened = file.Open(path, std::move(messages)); !opened) return opened;
+  if (Status opened = file.Open(path, std::move(messages), durability); !opened) return opened;
   if (Status written = file.Write(bytes.data(), bytes.size()); !written) return written;
   return file.Commit();
 }

@@ -34,6 +34,11 @@ struct WriteMessages {
   std::string shortWrite;    // fewer bytes reached the disk than asked, or the replace failed
 };
 
+// Whether Commit flushes the bytes to the disk before the rename. A file that a crash may cut
+// short (a cache entry its reader checks and makes again) need not wait for the disk; any
+// other file must.
+enum class Durability { Flushed, Disposable };
+
 class AtomicFile {
  public:
   AtomicFile() = default;
@@ -44,7 +49,8 @@ class AtomicFile {
   // A target or directory without any write permission bit counts as read-only even for root,
   // as the read-only attribute does on the files' home platform.
   // `messages` word every failure of this file, here and in Write and Commit.
-  Status Open(const std::string& path, WriteMessages messages);
+  Status Open(const std::string& path, WriteMessages messages,
+              Durability durability = Durability::Flushed);
   Status Write(const void* data, std::size_t size);
   // Flushes, keeps the old file's permissions, and renames over the target.
   Status Commit();
@@ -63,10 +69,11 @@ class AtomicFile {
   std::string temporary_;
   int fd_ = -1;
   bool failed_ = false;
+  Durability durability_ = Durability::Flushed;
 };
 
 Status WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes,
-                           WriteMessages messages);
+                           WriteMessages messages, Durability durability = Durability::Flushed);
 Status WriteFileAtomically(const std::string& path, std::string_view text, WriteMessages messages);
 
 // An existing target that Open refuses as read-only (see Open), for callers whose message for

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <vector>
 
+#include "common/folder_names.h"
 #include "common/path.h"
 
 namespace quenda {
@@ -23,18 +25,9 @@ bool Exists(const std::string& path) {
 
 // The entry of `directory` whose name equals `name` ignoring case; the first in byte order.
 std::optional<std::string> FindIgnoringCase(const std::string& directory, const std::string& name) {
-  const std::string wanted = LowerAscii(name);
-  CountFolderListing();
-  std::error_code ec;
-  fs::directory_iterator it(directory.empty() ? "." : directory, ec);
-  if (ec) return std::nullopt;
-  std::optional<std::string> best;
-  for (fs::directory_iterator end; it != end; it.increment(ec)) {
-    if (ec) break;
-    std::string candidate = it->path().filename().string();
-    if (LowerAscii(candidate) == wanted && (!best || candidate < *best)) best = candidate;
-  }
-  return best;
+  std::string found = NamesInFolder(directory)->FindIgnoringCase(name);
+  if (found.empty()) return std::nullopt;
+  return found;
 }
 
 }  // namespace
@@ -77,21 +70,10 @@ std::string ResolvePathIgnoringCase(const std::string& path) {
   return resolved;
 }
 
-FolderListing::FolderListing(const std::string& directory) : directory_(directory) {
-  resolved_ = ResolvePathIgnoringCase(directory);
-  CountFolderListing();
-  std::error_code ec;
-  fs::directory_iterator it(resolved_.empty() ? "." : resolved_, ec);
-  if (ec) return;
-  listed_ = true;
-  for (fs::directory_iterator end; it != end; it.increment(ec)) {
-    if (ec) break;
-    std::string name = it->path().filename().string();
-    auto [entry, added] = byLowerName_.try_emplace(LowerAscii(name), name);
-    if (!added && name < entry->second) entry->second = name;
-    names_.insert(std::move(name));
-  }
-}
+FolderListing::FolderListing(const std::string& directory)
+    : directory_(directory),
+      resolved_(ResolvePathIgnoringCase(directory)),
+      names_(NamesInFolder(resolved_)) {}
 
 std::string FolderListing::Resolve(const std::string& path) const {
   // Only a plain name right inside the folder, spelt with '/' as the resolver splits it.
@@ -100,14 +82,14 @@ std::string FolderListing::Resolve(const std::string& path) const {
       name.empty() || name == "." || name == "..")
     return ResolvePathIgnoringCase(path);
   if (Exists(path)) return path;
-  if (!listed_) return path;
+  if (!names_->listed) return path;
   // As ResolvePathIgnoringCase walks it: the folder as found, then the name as spelt if it is
   // there, else its first match in byte order.
   const std::string folder =
       resolved_.empty() || resolved_.back() == '/' ? resolved_ : resolved_ + "/";
-  if (names_.count(name) != 0) return folder + name;
-  auto found = byLowerName_.find(LowerAscii(name));
-  return found == byLowerName_.end() ? path : folder + found->second;
+  if (names_->names.count(name) != 0) return folder + name;
+  const std::string found = names_->FindIgnoringCase(name);
+  return found.empty() ? path : folder + found;
 }
 
 long long FolderListingCount() {

@@ -3,11 +3,12 @@
 // documents were made: a rebuilt path that does not exist as spelt resolves to the existing
 // file whose name differs from it only in case.
 
+#include <memory>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace quenda {
+
+struct FolderNames;
 
 // `path` itself when it exists as spelt; otherwise the path whose components (directories and
 // file name) each match an existing entry ignoring ASCII case, walking from the first missing
@@ -15,10 +16,11 @@ namespace quenda {
 // answer never changes between calls. When nothing matches, `path` unchanged.
 std::string ResolvePathIgnoringCase(const std::string& path);
 
-// One listing of a folder, for resolving many names in it (every frame of a sequence) without
-// listing it once per name. Resolve gives ResolvePathIgnoringCase's answer for the folder as it
-// stood when listed; a file that exists as spelt is always taken as it is, so files written
-// since (a frame's new paint file) are found too.
+// One listing of a folder for a whole operation, for resolving many names in it (every frame of
+// a sequence) without listing it once per name, even while the operation writes into it.
+// Resolve gives ResolvePathIgnoringCase's answer for the folder as it stood when listed; a file
+// that exists as spelt is always taken as it is, so files written since (a frame's new paint
+// file) are found too. The listing is the process's shared one (common/folder_names.h).
 class FolderListing {
  public:
   // `directory` is spelt as the paths to resolve will spell it: ends with '/' or is empty.
@@ -29,10 +31,8 @@ class FolderListing {
 
  private:
   std::string directory_;  // as given
-  std::string resolved_;   // as found on disk; empty when the folder is not there
-  bool listed_ = false;
-  std::unordered_set<std::string> names_;
-  std::unordered_map<std::string, std::string> byLowerName_;  // the first in byte order
+  std::string resolved_;   // as found on disk
+  std::shared_ptr<const FolderNames> names_;
 };
 
 // How many folder listings this process made so far, to match names ignoring case or to find

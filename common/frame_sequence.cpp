@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <filesystem>
-#include <system_error>
+#include <memory>
 
 #include "common/case_insensitive_path.h"
 #include "common/file_io.h"
+#include "common/folder_names.h"
 #include "common/path.h"
 
 namespace quenda {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::string_view kScanExtension = ".qds";
 
@@ -46,12 +44,14 @@ long long DigitValue(std::string_view text, std::size_t first, std::size_t last)
 }
 
 std::string IndexedPath(const DrawingSequence& sequence, int index, Prompt& prompt,
-                        std::string_view extension) {
+                        std::string_view extension, const FolderListing* folder = nullptr) {
   if (index < 0 || index >= sequence.frameCount || index >= int(sequence.frames.size())) {
     prompt.Message(kIllegalFrameNumber);
     return {};
   }
-  return SequenceFilePath(sequence, sequence.frames[std::size_t(index)], extension);
+  const FrameTag& tag = sequence.frames[std::size_t(index)];
+  return folder ? SequenceFilePath(sequence, tag, extension, *folder)
+                : SequenceFilePath(sequence, tag, extension);
 }
 
 }  // namespace
@@ -115,20 +115,13 @@ DrawingSequence OpenSequence(std::string_view pathName, std::string_view fileTit
   std::string path = NormalizeSeparators(std::string(pathName));
   sequence.directory = DirectoryOf(path);
 
-  // The listing ignores case: a directory that differs only in case is still found.
-  std::string directory = ResolvePathIgnoringCase(sequence.directory);
-  std::error_code ec;
-  fs::directory_iterator it(directory.empty() ? "." : directory, ec);
+  // The listing ignores case: a directory that differs only in case is still found. The same
+  // listing then resolves the frames' files (SequenceFolder).
   std::vector<FrameTag> found;
-  if (!ec) {
-    for (fs::directory_iterator end; it != end; it.increment(ec)) {
-      if (ec) break;
-      std::error_code typeError;
-      if (!it->is_regular_file(typeError)) continue;
-      std::string fileName = it->path().filename().string();
-      if (MatchesSequence(sequence.name, fileName)) found.push_back(ParseFrameTag(fileName));
-    }
-  }
+  const std::string directory = ResolvePathIgnoringCase(sequence.directory);
+  const std::shared_ptr<const FolderNames> listing = NamesInFolder(directory);
+  for (const std::string& fileName : listing->regularFiles)
+    if (MatchesSequence(sequence.name, fileName)) found.push_back(ParseFrameTag(fileName));
   // Stable, so equal tags keep their listing order, as neighbour swaps would.
   std::stable_sort(found.begin(), found.end(), FrameTagLess);
   if (found.size() > std::size_t(sequence.capacity)) {
@@ -167,6 +160,21 @@ std::string RegionPath(const DrawingSequence& sequence, int index, Prompt& promp
 
 std::string PaintPath(const DrawingSequence& sequence, int index, Prompt& prompt) {
   return IndexedPath(sequence, index, prompt, ".pnt");
+}
+
+std::string FramePath(const DrawingSequence& sequence, int index, Prompt& prompt,
+                      const FolderListing& folder) {
+  return IndexedPath(sequence, index, prompt, kScanExtension, &folder);
+}
+
+std::string RegionPath(const DrawingSequence& sequence, int index, Prompt& prompt,
+                       const FolderListing& folder) {
+  return IndexedPath(sequence, index, prompt, ".rgn", &folder);
+}
+
+std::string PaintPath(const DrawingSequence& sequence, int index, Prompt& prompt,
+                      const FolderListing& folder) {
+  return IndexedPath(sequence, index, prompt, ".pnt", &folder);
 }
 
 std::string ColorSetPath(const DrawingSequence& sequence) {

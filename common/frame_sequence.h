@@ -82,6 +82,13 @@ std::string FramePath(const DrawingSequence& sequence, int index, Prompt& prompt
 std::string RegionPath(const DrawingSequence& sequence, int index, Prompt& prompt);
 std::string PaintPath(const DrawingSequence& sequence, int index, Prompt& prompt);
 inline constexpr std::string_view kIllegalFrameNumber = "Internal error: illegal frame number";
+// The same through one listing of the sequence's folder, for an operation over many frames.
+std::string FramePath(const DrawingSequence& sequence, int index, Prompt& prompt,
+                      const FolderListing& folder);
+std::string RegionPath(const DrawingSequence& sequence, int index, Prompt& prompt,
+                       const FolderListing& folder);
+std::string PaintPath(const DrawingSequence& sequence, int index, Prompt& prompt,
+                      const FolderListing& folder);
 
 // directory + name + ".col", resolved like the frame paths.
 std::string ColorSetPath(const DrawingSequence& sequence);

@@ -64,10 +64,31 @@ PaintUndoCopy MakePaintUndoCopy(const PaintTarget& target, int kind) {
   return copy;
 }
 
+void KeepPaintUndoDifferences(const PaintTarget& target, PaintUndoCopy& copy) {
+  if ((copy.kind & kUndoAnimColors) && !copy.animChanges) {
+    copy.animChanges = DifferencesOf(copy.animColor, target.region.animColor);
+    if (copy.animChanges) std::vector<uint16_t>().swap(copy.animColor);
+  }
+  if ((copy.kind & kUndoFlags) && !copy.flagChanges) {
+    copy.flagChanges = DifferencesOf(copy.flags, target.region.flags);
+    if (copy.flagChanges) std::vector<uint8_t>().swap(copy.flags);
+  }
+}
+
 void RestorePaintUndoCopy(const PaintTarget& target, PaintUndoCopy copy) {
   if (copy.kind & kUndoRegionColors) target.regionColor = std::move(copy.regionColor);
-  if (copy.kind & kUndoAnimColors) target.region.animColor = std::move(copy.animColor);
-  if (copy.kind & kUndoFlags) target.region.flags = std::move(copy.flags);
+  if (copy.kind & kUndoAnimColors) {
+    if (copy.animChanges)
+      RestoreDifferences(*copy.animChanges, target.region.animColor);
+    else
+      target.region.animColor = std::move(copy.animColor);
+  }
+  if (copy.kind & kUndoFlags) {
+    if (copy.flagChanges)
+      RestoreDifferences(*copy.flagChanges, target.region.flags);
+    else
+      target.region.flags = std::move(copy.flags);
+  }
 }
 
 ImageRect BrushFootprint(ImagePoint at, int size) {

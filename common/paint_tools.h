@@ -13,6 +13,7 @@
 
 #include "common/image_rect.h"
 #include "common/region_data.h"
+#include "common/undo_differences.h"
 
 namespace quenda {
 
@@ -70,15 +71,21 @@ enum UndoKind : int {
   kUndoFlags = 4,
 };
 
-// The copy taken before a change: the parts that `kind` names.
+// The copy taken before a change: the parts that `kind` names. Once the change is complete the
+// per-pixel parts may be cut down to their differences (KeepPaintUndoDifferences).
 struct PaintUndoCopy {
   int kind = kUndoNothing;
   std::vector<int32_t> regionColor;
   std::vector<uint16_t> animColor;
   std::vector<uint8_t> flags;
+  std::optional<ChangedRuns<uint16_t>> animChanges;  // in place of animColor
+  std::optional<ChangedRuns<uint8_t>> flagChanges;   // in place of flags
 };
 
 PaintUndoCopy MakePaintUndoCopy(const PaintTarget& target, int kind);
+// For a change that is complete: the line colours and flags keep only what it changed. Nothing
+// may change them afterwards but another command that takes its own copy first.
+void KeepPaintUndoDifferences(const PaintTarget& target, PaintUndoCopy& copy);
 // Puts back each part the copy holds.
 void RestorePaintUndoCopy(const PaintTarget& target, PaintUndoCopy copy);
 

@@ -317,4 +317,31 @@ Result<RegionMapFile> ReadRegionMap(const std::string& path, int expectedWidth, 
   return DecodeRegionMap(*bytes, expectedWidth, expectedHeight, who, path);
 }
 
+Result<RegionSamples> DecodeRegionSamples(std::span<const uint8_t> bytes, int expectedWidth,
+                                          int expectedHeight, std::span<const std::size_t> points,
+                                          RegionReader who, std::string_view path) {
+  Result<Header> header = CheckHeader(bytes, expectedWidth, expectedHeight, who, path);
+  if (!header) return Error{header.message()};
+  RegionSamples samples{header->width, header->height, header->regionCount, {}, {}};
+  samples.flags.resize(points.size());
+  samples.regionMap.resize(points.size());
+  // Each run gives its value to the points inside it; the points ascend, as the runs do.
+  const auto sampler = [&points](auto& target, unsigned limit, unsigned replacement) {
+    return [&points, &target, limit, replacement, next = std::size_t(0)](
+               std::size_t at, unsigned value, std::size_t n) mutable {
+      for (; next < points.size() && points[next] < at + n; ++next)
+        target[next] = typename std::decay_t<decltype(target)>::value_type(
+            value > limit ? replacement : value);
+    };
+  };
+  const std::size_t pixels = std::size_t(header->width) * std::size_t(header->height);
+  StreamReader stream(bytes, BoxesEnd(*header));
+  const unsigned highestRegion = unsigned(header->regionCount) + 1;
+  if (!stream.Read(kFlagUnit, pixels, sampler(samples.flags, 0xFF, 0)) ||
+      !stream.Read(kWordUnit, pixels, sampler(samples.regionMap, highestRegion, highestRegion)) ||
+      !stream.Read(kWordUnit, pixels, [](std::size_t, unsigned, std::size_t) {}))
+    return Truncated(who, path);
+  return samples;
+}
+
 }  // namespace quenda

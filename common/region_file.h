@@ -77,4 +77,19 @@ Result<RegionMapFile> DecodeRegionMap(std::span<const uint8_t> bytes, int expect
 Result<RegionMapFile> ReadRegionMap(const std::string& path, int expectedWidth, int expectedHeight,
                                     RegionReader who);
 
+// A few pixels of a frame's regions (a reduced picture of it): the flags and region number of
+// each pixel at `points` (indices y * width + x, ascending), walking the runs without making
+// the whole maps. Checks as DecodeRegionFile does, so it fails where that fails, with the same
+// message.
+struct RegionSamples {
+  int width = 0;
+  int height = 0;
+  int regionCount = 0;
+  std::vector<uint8_t> flags;       // one per point
+  std::vector<uint16_t> regionMap;  // one per point
+};
+Result<RegionSamples> DecodeRegionSamples(std::span<const uint8_t> bytes, int expectedWidth,
+                                          int expectedHeight, std::span<const std::size_t> points,
+                                          RegionReader who, std::string_view path = {});
+
 }  // namespace quenda

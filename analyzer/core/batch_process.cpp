@@ -82,16 +82,16 @@ struct AnalyzedFrame {
   Clock::duration took{};
 };
 
-AnalyzedFrame ComputeFrame(const DrawingSequence& sequence, int index,
+AnalyzedFrame ComputeFrame(const DrawingSequence& sequence, const FolderListing& folder, int index,
                            const RedlineSettings& settings, int closeGaps, bool keepDrawing) {
   const auto started = Clock::now();
   AnalyzedFrame frame;
   BatchFrameReport& report = frame.report;
   report.index = index;
   report.tag = sequence.frames[std::size_t(index)];
-  report.scanPath = FramePath(sequence, index, frame.said);
-  report.regionPath = RegionPath(sequence, index, frame.said);
-  frame.paintPath = PaintPath(sequence, index, frame.said);
+  report.scanPath = FramePath(sequence, index, frame.said, folder);
+  report.regionPath = RegionPath(sequence, index, frame.said, folder);
+  frame.paintPath = PaintPath(sequence, index, frame.said, folder);
   try {
     Result<WorkingImage> image = LoadFrame(report.scanPath, frame.said);
     if (!image) {
@@ -194,9 +194,13 @@ BatchResult RunBatchProcess(const DrawingSequence& sequence, FrameIndexRange ran
   (void)progress.StopRequested();
   const bool keepDrawing = bool(observer.drawingLoaded);
   progress.FramesPlanned(total);
+  // Listed once for the run: each frame's region file changes the folder.
+  const FolderListing folder = SequenceFolder(sequence);
   RunFramesInOrder(
       first, last, jobs,
-      [&](int index) { return ComputeFrame(sequence, index, runSettings, closeGaps, keepDrawing); },
+      [&](int index) {
+        return ComputeFrame(sequence, folder, index, runSettings, closeGaps, keepDrawing);
+      },
       [&](int index, AnalyzedFrame& frame) {
         const auto started = Clock::now();
         BatchFrameReport& report = frame.report;

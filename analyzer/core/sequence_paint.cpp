@@ -80,7 +80,8 @@ Result<SequenceFrame> ReadFrameFiles(const std::string& scanPath, const std::str
   for (uint8_t& g : frame.image.grey) g = stretch[g];
 
   WorkingImage& image = frame.image;
-  if (FrameExists(paintPath)) {
+  // The path is resolved already; looking again would list a changing folder once a frame.
+  if (!paintPath.empty() && FileOpensForReading(paintPath)) {
     Result<PaintFile> paint = ReadPaintFile(paintPath, image.regions.regionCount, colors.count);
     if (!paint) return Shown(prompt, SequenceFatalMessage(kSequencePaintUnreadable, paintPath));
     if (paint->stale) {
@@ -259,8 +260,10 @@ Result<RenderRequest> CheckRenderEntries(const RenderEntries& entries,
 
 std::vector<int> UnpaintedFrames(const RenderRequest& request, const DrawingSequence& sequence) {
   std::vector<int> unpainted;
+  const FolderListing folder = SequenceFolder(sequence);
   for (int index : request.frames)
-    if (!FrameExists(SequenceFilePath(sequence, sequence.frames[std::size_t(index)], ".pnt")))
+    if (!FileOpensForReading(
+            SequenceFilePath(sequence, sequence.frames[std::size_t(index)], ".pnt", folder)))
       unpainted.push_back(index);
   return unpainted;
 }
@@ -276,21 +279,23 @@ RenderResult RunRenderSequence(const DrawingSequence& sequence, const RenderRequ
   RenderResult result;
   const int total = int(request.frames.size());
   (void)progress.StopRequested();  // a press left from before is not for this run
+  // Listed once for the run: the pictures may be written into the same folder.
+  const FolderListing folder = SequenceFolder(sequence);
   for (int k = 0; k < total; ++k) {
     const int index = request.frames[std::size_t(k)];
     const FrameTag& tag = sequence.frames[std::size_t(index)];
     if (observer.frameStarted) observer.frameStarted(index, tag);
     progress.SetStage("Rendering Frame: " + FormatFrameTag(tag));
     progress.SetPercent(k * 100 / total);
-    const std::string scanPath = FramePath(sequence, index, prompt);
-    const std::string regionPath = RegionPath(sequence, index, prompt);
+    const std::string scanPath = FramePath(sequence, index, prompt, folder);
+    const std::string regionPath = RegionPath(sequence, index, prompt, folder);
     if (!FrameExists(scanPath) || !FrameExists(regionPath)) {
       prompt.Message(kRenderFilesMissing);
       result.failed = true;
       return result;
     }
-    Result<SequenceFrame> frame =
-        ReadFrameFiles(scanPath, regionPath, PaintPath(sequence, index, prompt), colors, prompt);
+    Result<SequenceFrame> frame = ReadFrameFiles(
+        scanPath, regionPath, PaintPath(sequence, index, prompt, folder), colors, prompt);
     if (!frame) {
       result.failed = true;
       return result;

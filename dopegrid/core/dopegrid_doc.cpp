@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "common/file_io.h"
+#include "common/frame_sequence.h"
 #include "common/path.h"
 #include "common/wave_file.h"
 
@@ -89,8 +91,9 @@ bool CDopegridDoc::OnOpenDocument(const std::string& path) {
     sequences_.push_back(std::move(sequence));
     DrawingSequence& s = sequences_.back();
     int missing = 0;
+    const FolderListing folder = SequenceFolder(s);
     for (int i = 0; i < int(s.frames.size()); ++i)
-      if (!FrameExists(FramePath(s, i, prompt_))) ++missing;
+      if (!FileOpensForReading(FramePath(s, i, prompt_, folder))) ++missing;
     if (missing == int(s.frames.size())) {
       prompt_.Message("All frames of the sequence \"" + s.name +
                           "\" have either been moved to some place else or have been deleted",

@@ -3,8 +3,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 
+#include "common/file_io.h"
+#include "common/frame_sequence.h"
 #include "dopegrid/core/sheet_drawing.h"
 
 namespace quenda {
@@ -15,10 +18,19 @@ void WalkJobInputs(const SheetSource& source, const CompositeJob& job, int write
                    int writeLast, const std::function<void(const std::string&)>& badFile,
                    const std::function<void(int, int)>& badCell) {
   std::set<std::string> checked, failed;
+  // Each sequence's folder is listed once for all its cells; the paths come out resolved.
+  std::map<int, FolderListing> folders;
+  auto folderOf = [&](int sequence) -> const FolderListing& {
+    auto found = folders.find(sequence);
+    if (found == folders.end())
+      found =
+          folders.emplace(sequence, SequenceFolder(source.sequences[std::size_t(sequence)])).first;
+    return found->second;
+  };
   // True when the file is fine; reports it the first time it is not.
   auto check = [&](const std::string& path, bool drawing) {
     if (checked.insert(path).second) {
-      bool opens = FrameExists(path);
+      bool opens = !path.empty() && FileOpensForReading(path);
       if (!opens || (drawing && !ReadSheetDrawingHeader(path))) {
         failed.insert(path);
         badFile((opens ? "unreadable: " : "missing: ") + path);
@@ -34,12 +46,13 @@ void WalkJobInputs(const SheetSource& source, const CompositeJob& job, int write
       const DrawingSequence& s = source.sequences[std::size_t(cell.sequence)];
       if (cell.frame < 0 || cell.frame >= int(s.frames.size())) continue;
       const FrameTag& tag = s.frames[std::size_t(cell.frame)];
-      bool fine = check(SequenceFilePath(s, tag, ".qds"), true);
+      const FolderListing& folder = folderOf(cell.sequence);
+      bool fine = check(SequenceFilePath(s, tag, ".qds", folder), true);
       if (job.mode == CompositeMode::Painted && f >= writeFirst && f <= writeLast) {
         // Every check runs, so that each missing file is named.
         fine = check(ColorSetPath(s), false) && fine;
-        fine = check(SequenceFilePath(s, tag, ".rgn"), false) && fine;
-        fine = check(SequenceFilePath(s, tag, ".pnt"), false) && fine;
+        fine = check(SequenceFilePath(s, tag, ".rgn", folder), false) && fine;
+        fine = check(SequenceFilePath(s, tag, ".pnt", folder), false) && fine;
       }
       if (!fine) badCell(level, f);
     }

@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "common/case_insensitive_path.h"
+#include "common/file_io.h"
+#include "common/frame_sequence.h"
 #include "common/path.h"
 
 namespace quenda {
@@ -96,8 +98,9 @@ bool SequenceFound(const DrawingSequence& sequence) {
   std::string folder = ResolvePathIgnoringCase(NormalizeSeparators(sequence.directory));
   if (!std::filesystem::is_directory(folder, ignored)) return false;
   if (sequence.frames.empty()) return true;
+  const FolderListing listing = SequenceFolder(sequence);
   for (const FrameTag& tag : sequence.frames)
-    if (FrameExists(SequenceFilePath(sequence, tag, ".qds"))) return true;
+    if (FileOpensForReading(SequenceFilePath(sequence, tag, ".qds", listing))) return true;
   return false;
 }
 

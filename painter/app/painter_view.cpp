@@ -273,6 +273,7 @@ void CPainterView::mouseReleaseEvent(QMouseEvent* event) {
         break;
       }
       default:
+        if (IsBrush(gestureTool_)) doc_.BrushRelease();
         break;
     }
     return;

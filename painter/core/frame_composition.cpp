@@ -1,5 +1,6 @@
 #include "painter/core/frame_composition.h"
 
+#include <algorithm>
 #include <array>
 
 #include "common/region_view.h"
@@ -110,27 +111,66 @@ Raster ComposeWholeFrame(const PainterFrame& frame, const ColorSet& colors, View
   return picture;
 }
 
+namespace {
+
+// The picture's pixel for each icon pixel, nearest neighbour, rows and columns ascending.
+template <class Visit>
+void ForEachIconPixel(int width, int height, int side, Visit visit) {
+  const double scale = std::max(double(width) / side, double(height) / side);
+  for (int j = 0; j < side; ++j) {
+    const int y = int(j * scale);
+    if (y >= height) break;
+    for (int i = 0; i < side; ++i) {
+      const int x = int(i * scale);
+      if (x >= width) break;
+      visit(i, j, std::size_t(y) * std::size_t(width) + std::size_t(x));
+    }
+  }
+}
+
+Bgr IconColour(uint8_t flags, std::size_t region, const std::vector<Bgr>& regionRgb,
+               const Bgr& line, const ColorSet& colors) {
+  return (flags & kFlagRegionLine)   ? line
+         : region < regionRgb.size() ? regionRgb[region]
+                                     : ColorOf(colors, kTransparentColor);
+}
+
+}  // namespace
+
 Raster ComposeFrameIcon(const RegionData& region, const std::vector<int32_t>& regionColor,
                         const ColorSet& colors, int side) {
   Raster icon(std::max(side, 0), std::max(side, 0), 3, kStripGrey);
   if (side <= 0 || region.width <= 0 || region.height <= 0 || !region.IsConsistent()) return icon;
   const std::vector<Bgr> regionRgb = RegionColours(regionColor, colors);
   const Bgr line = ColorOf(colors, kLineColor);
-  const double scale = std::max(double(region.width) / side, double(region.height) / side);
-  for (int j = 0; j < side; ++j) {
-    const int y = int(j * scale);
-    if (y >= region.height) break;
-    for (int i = 0; i < side; ++i) {
-      const int x = int(i * scale);
-      if (x >= region.width) break;
-      const std::size_t p = std::size_t(y) * region.width + x;
-      const std::size_t n = region.regionMap[p];
-      const Bgr& c = (region.flags[p] & kFlagRegionLine) ? line
-                     : n < regionRgb.size()              ? regionRgb[n]
-                                                         : ColorOf(colors, kTransparentColor);
-      Put(icon.At(i, j), c);
-    }
-  }
+  ForEachIconPixel(region.width, region.height, side, [&](int i, int j, std::size_t p) {
+    Put(icon.At(i, j), IconColour(region.flags[p], region.regionMap[p], regionRgb, line, colors));
+  });
+  return icon;
+}
+
+std::vector<std::size_t> IconSamplePoints(int width, int height, int side) {
+  std::vector<std::size_t> points;
+  if (side <= 0 || width <= 0 || height <= 0) return points;
+  ForEachIconPixel(width, height, side, [&](int, int, std::size_t p) { points.push_back(p); });
+  // An icon larger than the picture shows a pixel more than once, a row again after the next.
+  std::sort(points.begin(), points.end());
+  points.erase(std::unique(points.begin(), points.end()), points.end());
+  return points;
+}
+
+Raster ComposeFrameIcon(const RegionSamples& samples, const std::vector<int32_t>& regionColor,
+                        const ColorSet& colors, int side) {
+  Raster icon(std::max(side, 0), std::max(side, 0), 3, kStripGrey);
+  const std::vector<std::size_t> points = IconSamplePoints(samples.width, samples.height, side);
+  if (points.empty() || points.size() != samples.flags.size()) return icon;
+  const std::vector<Bgr> regionRgb = RegionColours(regionColor, colors);
+  const Bgr line = ColorOf(colors, kLineColor);
+  ForEachIconPixel(samples.width, samples.height, side, [&](int i, int j, std::size_t p) {
+    const std::size_t k =
+        std::size_t(std::lower_bound(points.begin(), points.end(), p) - points.begin());
+    Put(icon.At(i, j), IconColour(samples.flags[k], samples.regionMap[k], regionRgb, line, colors));
+  });
   return icon;
 }
 

@@ -7,6 +7,7 @@
 #include "common/color_set.h"
 #include "common/image_rect.h"
 #include "common/raster.h"
+#include "common/region_file.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
 
@@ -30,6 +31,11 @@ Raster ComposeWholeFrame(const PainterFrame& frame, const ColorSet& colors, View
 // Regions Painted mode reduced by nearest neighbour, grey (128, 128, 128) beyond the picture.
 inline constexpr uint8_t kStripGrey = 128;
 Raster ComposeFrameIcon(const RegionData& region, const std::vector<int32_t>& regionColor,
+                        const ColorSet& colors, int side);
+// The same from only the pixels the icon shows (IconSamplePoints, ascending and each once, read
+// by DecodeRegionSamples): the strip makes icons of frames it never loads whole.
+std::vector<std::size_t> IconSamplePoints(int width, int height, int side);
+Raster ComposeFrameIcon(const RegionSamples& samples, const std::vector<int32_t>& regionColor,
                         const ColorSet& colors, int side);
 
 }  // namespace quenda

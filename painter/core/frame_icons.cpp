@@ -90,15 +90,22 @@ std::vector<uint8_t> EncodeEntry(const StripIcon& icon, const std::string& key, 
 StripIcon ReadFrameIcon(const FramePaths& paths, const ColorSet& colors, int side) {
   const bool hasPaintFile = !paths.paint.empty() && FileOpensForReading(paths.paint);
   StripIcon result{Raster(), hasPaintFile ? PaintState::SomeUnpainted : PaintState::NoPaintFile};
-  RegionData region;
+  // Only the pixels the icon shows are taken from the region file.
+  RegionSamples samples;
   std::vector<int32_t> paint;
   if (auto header = ReadDrawingScanHeader(paths.scan, ScanReader::Painter)) {
-    if (auto read =
-            ReadRegionFile(paths.region, header->width, header->height, RegionReader::Painter)) {
-      region = std::move(read.value());
+    const std::vector<std::size_t> points = IconSamplePoints(header->width, header->height, side);
+    std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(paths.region);
+    Result<RegionSamples> read =
+        bytes ? DecodeRegionSamples(*bytes, header->width, header->height, points,
+                                    RegionReader::Painter, paths.region)
+              : Result<RegionSamples>(Error{std::string()});
+    if (read) {
+      samples = std::move(read.value());
       auto painted =
-          hasPaintFile ? std::optional(ReadPaintFile(paths.paint, region.regionCount, colors.count))
-                       : std::nullopt;
+          hasPaintFile
+              ? std::optional(ReadPaintFile(paths.paint, samples.regionCount, colors.count))
+              : std::nullopt;
       if (painted && *painted) {
         paint = std::move((*painted)->regionColor);
         bool anyUnfilled = false;
@@ -106,11 +113,11 @@ StripIcon ReadFrameIcon(const FramePaths& paths, const ColorSet& colors, int sid
           anyUnfilled = anyUnfilled || paint[r] == kUnfilledColor;
         result.state = anyUnfilled ? PaintState::SomeUnpainted : PaintState::AllPainted;
       } else {
-        paint = DefaultPaint(region.regionCount);
+        paint = DefaultPaint(samples.regionCount);
       }
     }
   }
-  result.icon = ComposeFrameIcon(region, paint, colors, side);
+  result.icon = ComposeFrameIcon(samples, paint, colors, side);
   return result;
 }
 
@@ -138,8 +145,9 @@ StripIcon IconCache::Get(const FramePaths& paths, const ColorSet& colors, int si
   }
   StripIcon built = ReadFrameIcon(paths, colors, side);
   // A cache that cannot be written only costs the next open some time.
+  // Not flushed: an entry a crash cuts short fails its check and is made again.
   (void)WriteFileAtomically(entry, std::span<const uint8_t>(EncodeEntry(built, key, side)),
-                            WriteMessages(std::string()));
+                            WriteMessages(std::string()), Durability::Disposable);
   return built;
 }
 

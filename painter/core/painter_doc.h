@@ -163,6 +163,8 @@ class CPainterDoc : public Document<PainterUpdate> {
   void PickColor(ImagePoint at);
   void AnimFill(ImagePoint at);
   void BrushPress(ImagePoint at);
+  // The stroke is over: its undo keeps only the pixels it changed.
+  void BrushRelease();
   // The line brush with the transparent colour paints nothing and says why once per stroke.
   void BrushMove(ImagePoint from, ImagePoint to);
   void RectangleRelease(ImagePoint press, ImagePoint release);

@@ -59,6 +59,11 @@ void CPainterDoc::BrushPress(ImagePoint) {
   quenda::BrushPress(frame_, ActionFor(tool_));
 }
 
+void CPainterDoc::BrushRelease() {
+  if (!CanEdit() || !IsBrushTool(tool_)) return;
+  KeepUndoDifferences(frame_);
+}
+
 void CPainterDoc::BrushMove(ImagePoint from, ImagePoint to) {
   if (!CanEdit() || !IsBrushTool(tool_)) return;
   if (tool_ == PainterTool::AnimBrush && currentColor_ == kTransparentColor) {

@@ -109,6 +109,11 @@ void TakeUndoCopy(PainterFrame& frame, int kind) {
   frame.undo.Take(MakePaintUndoCopy(PaintTargetOf(frame), kind));
 }
 
+void KeepUndoDifferences(PainterFrame& frame) {
+  if (PainterUndoCopy* copy = frame.undo.get())
+    KeepPaintUndoDifferences(PaintTargetOf(frame), *copy);
+}
+
 bool UndoLastChange(PainterFrame& frame) {
   std::optional<PainterUndoCopy> copy = frame.undo.Release();
   if (!copy) return false;

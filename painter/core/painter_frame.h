@@ -81,6 +81,8 @@ void TakeUndoCopy(PainterFrame& frame, int kind);
 // Restores each copy named by undoKind; the changed flags stay as they are, so an undone
 // change is still written when the frame is left. False when no undo was available.
 bool UndoLastChange(PainterFrame& frame);
+// The change since the undo copy is complete: the copy keeps only what it changed.
+void KeepUndoDifferences(PainterFrame& frame);
 
 // Regions 1 .. N + 1 carrying the unfilled colour.
 int CountUnfilledRegions(const PainterFrame& frame);

@@ -59,7 +59,9 @@ ImageRect AnimFillAt(PainterFrame& frame, ImagePoint at, int color) {
   if (frame.empty() || !frame.Contains(at.x, at.y)) return {};
   TakeUndoCopy(frame, kUndoAnimColors);
   frame.regionChanged = true;
-  return AnimFillAt(PaintTargetOf(frame), at, color);
+  const ImageRect changed = AnimFillAt(PaintTargetOf(frame), at, color);
+  KeepUndoDifferences(frame);
+  return changed;
 }
 
 void BrushPress(PainterFrame& frame, BrushAction action) {
@@ -80,6 +82,7 @@ ImageRect ApplyRectTool(PainterFrame& frame, ImagePoint press, ImagePoint releas
   TakeUndoCopy(frame, UndoKindFor(action));
   const ImageRect changed = ApplyRectTool(PaintTargetOf(frame), press, release, action, color);
   if (!changed.IsEmpty()) frame.regionChanged = true;
+  KeepUndoDifferences(frame);
   return changed;
 }
 

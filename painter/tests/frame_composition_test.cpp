@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 
 #include "common/case_insensitive_path.h"
+#include "common/drawing_scan.h"
 #include "common/file_io.h"
 #include "common/paint_file.h"
 #include "common/region_file.h"
@@ -206,6 +208,43 @@ struct PaintedFrame {
     EXPECT_TRUE(WritePaintFile(paths.paint, paint).ok());
   }
 };
+
+// The strip reads only the pixels it shows; the icon of the whole frame read is the oracle, on
+// drawings of odd sizes at sides below, near and beyond their own, and on cut region files.
+TEST(FrameIcon, TheSampledReadGivesTheIconOfTheWholeFrame) {
+  TempDir dir;
+  testing::WriteAnalyzedSequence(dir.path(), "walk", 2, 121, 87);
+  testing::WriteAnalyzedSequence(dir.path(), "tall", 1, 47, 233);
+  ScriptedPrompt prompt;
+  ColorSet colors;
+  LoadColorSet(colors, dir.File("walk.col"), prompt);
+  auto map = ReadRegionMap(dir.File("walk2.rgn"), 121, 87, RegionReader::Painter);
+  std::vector<int32_t> paint(std::size_t(map->regionCount) + 2, 4);
+  for (std::size_t r = 2; r < paint.size(); r += 3) paint[r] = kUnfilledColor;
+  ASSERT_TRUE(WritePaintFile(dir.File("walk2.pnt"), paint).ok());
+  const std::vector<uint8_t> whole = *ReadFileBytes(dir.File("walk1.rgn"));
+  testing::WriteBytes(dir.File("cut1.rgn"), std::vector<uint8_t>(whole.begin(), whole.end() - 3));
+  std::filesystem::copy_file(dir.File("walk1.qds"), dir.File("cut1.qds"));
+  for (const char* frame : {"walk1", "walk2", "tall1", "cut1"}) {
+    const FramePaths paths{dir.File(frame) + ".qds", dir.File(frame) + ".rgn",
+                           dir.File(frame) + ".pnt"};
+    const auto header = ReadDrawingScanHeader(paths.scan, ScanReader::Painter);
+    ASSERT_TRUE(header.ok()) << frame;
+    auto region =
+        ReadRegionFile(paths.region, header->width, header->height, RegionReader::Painter);
+    RegionData data = region ? region.value() : RegionData{};
+    auto painted = ReadPaintFile(paths.paint, data.regionCount, colors.count);
+    const std::vector<int32_t> colours =
+        painted ? painted->regionColor : DefaultPaint(data.regionCount);
+    for (int side : {4, 16, 44, 240}) {
+      SCOPED_TRACE(std::string(frame) + " at " + std::to_string(side));
+      EXPECT_EQ(ReadFrameIcon(paths, colors, side).icon,
+                ComposeFrameIcon(data, colours, colors, side));
+    }
+  }
+  EXPECT_EQ(ReadFrameIcon({dir.File("cut1.qds"), dir.File("cut1.rgn"), ""}, colors, 8).icon,
+            Raster(8, 8, 3, kStripGrey));
+}
 
 TEST(IconCache, AnIntactEntryIsUsedADamagedOneRebuiltAndTheBuilderMakesEachFrameOnce) {
   PaintedFrame f;
