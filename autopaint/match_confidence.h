@@ -29,4 +29,8 @@ double ConfidenceOfShare(double share);
 // lies inside a source region but its outline lands beside that region's lines.
 double ConfidenceOfLanding(double share, double landed);
 
+// How sure a colour is that a match of confidence `match` took from a region whose own colour
+// was `held` sure: a chain of drawings is no surer than its weakest step.
+int ChainedConfidence(int match, int held);
+
 }  // namespace quenda
