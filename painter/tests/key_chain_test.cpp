@@ -13,15 +13,17 @@ namespace quenda {
 namespace {
 
 constexpr int kW = 160, kH = 120;
+constexpr int kSquash = 2;
 
 // A body (2) with an eye (3) in it and a limb crossing it, at `limbY`; with `eyeHidden` the limb
 // lies over the eye. Regions are numbered in that order, those present only.
-PainterFrame Crossed(int limbY, bool eyeHidden, int dx = 0, int grow = 0) {
+PainterFrame Crossed(int limbY, bool eyeHidden, int dx = 0, int grow = 0, int squash = 0) {
   return testing::MakeFrameOf(
       kW, kH,
       [=](int x, int y) {
         const bool body = x >= 20 + dx && x <= 80 + dx && y >= 20 && y <= 100;
-        const bool eye = x >= 34 + dx && x <= 48 + dx + grow && y >= 32 && y <= 46 + grow;
+        const bool eye = x >= 34 + dx - squash && x <= 48 + dx + grow + squash &&
+                         y >= 32 + squash && y <= 46 + grow - squash;
         const bool limb = x >= 26 + dx && x <= 140 + dx && y >= limbY && y <= limbY + 22 + grow;
         if (limb) return eyeHidden ? 3 : 4;
         if (eye && !eyeHidden) return 3;
@@ -79,6 +81,30 @@ TEST(KeyChain, AChainIsNoSurerOfAColourThanItsLeastSureStep) {
                 std::pair(run[0].regionColor[r], moved))
           << "region " << r << ", drawing " << k;
   }
+}
+
+// The eye painted one colour in the first key and another in the last, squashed twice on the
+// way: the body's colour, which both chains give, is taken however far from the
+// keys; the eye takes the colour of the chain that has not yet passed a squash, surer by a clear
+// margin, and stays unfilled between the squashes, where each chain has passed one.
+TEST(KeyChain, BothKeysAgreeOrTheSurerChainWinsByAClearMarginOrTheRegionStaysUnfilled) {
+  constexpr int kInBetweens = 7;
+  std::vector<PainterFrame> run;
+  for (int k = 0; k <= kInBetweens + 1; ++k)
+    run.push_back(Crossed(70, false, 0, 0, k < 3 ? 0 : k < 6 ? kSquash : 2 * kSquash));
+  run.front().regionColor = {0, 0, 5, 6, 7};
+  run.back().regionColor = {0, 0, 5, 8, 7};
+  // A squash costs the chain that passes it about a tenth of its confidence.
+  constexpr int kMargin = 10;
+  const auto colours = PaintFromBothKeys(FramesOf(run), 1, kInBetweens, kShapes, {}, kMargin);
+  ASSERT_EQ(colours.size(), std::size_t(kInBetweens));
+  std::vector<int32_t> eye;
+  for (const auto& c : colours) {
+    EXPECT_EQ(std::pair(c[2], c[4]), std::pair(5, 7));
+    eye.push_back(c[3]);
+  }
+  const int32_t u = kUnfilledColor;
+  EXPECT_EQ(eye, (std::vector<int32_t>{6, 6, u, u, u, 8, 8}));
 }
 
 }  // namespace
