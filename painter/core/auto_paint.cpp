@@ -17,9 +17,11 @@ PegOffset AlignmentShift(const PainterFrame& target, const PainterFrame& source)
 namespace {
 
 // A region the chain took less surely than this from the source is asked of the drawings beyond
-// it too, and takes their colour where they are surer of it by kSurerThere.
-constexpr int kAskedBelow = 80;
-constexpr int kSurerThere = 10;
+// it too, and takes their colour where they are surer of it by kSurerThere. On the crossing
+// figures and limbs, 90 and 5 paint more right than 80 and 10 (89.8 against 88.9 %, wrong 1.3 %
+// either way); asking every region not wholly sure gains nothing more.
+constexpr int kAskedBelow = 90;
+constexpr int kSurerThere = 5;
 
 RegionMapView MapViewOf(const PainterFrame& frame) {
   return {frame.region.regionMap.data(), frame.width, frame.height, frame.region.regionCount,
