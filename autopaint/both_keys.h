@@ -9,7 +9,10 @@
 namespace quenda {
 
 // How much surer (in confidence, 0 .. 100) one chain must be than the other to win where they
-// give a region different colours.
+// give a region different colours. Chosen on bench_autopaint --sweep at confidence 50 over
+// every figure and pace: a margin of 10 paints more right (95.8 against 94.7 %) but more wrong
+// (1.7 against 1.4 %, 11 rows at or under 1 % wrong against 13); 30 and 40 save a tenth of a
+// percent of wrong paint for three tenths more unfilled.
 inline constexpr int kBothKeysMargin = 20;
 
 // One chain's colours of a drawing's regions and how sure each is (0 .. 100, 0 for a region it

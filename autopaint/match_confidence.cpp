@@ -18,12 +18,12 @@ double ConfidenceOfShare(double share) {
   return std::clamp(kMaxConfidence * share, 0.0, double(kMaxConfidence));
 }
 
-}  // namespace quenda
-
-namespace quenda {
-
 double ConfidenceOfLanding(double share, double landed) {
   return ConfidenceOfShare(share * (0.5 + 0.5 * std::clamp(landed, 0.0, 1.0)));
+}
+
+int ChainedConfidence(int match, int held) {
+  return std::clamp(std::min(match, held), 0, kMaxConfidence);
 }
 
 }  // namespace quenda

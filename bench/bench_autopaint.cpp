@@ -4,6 +4,7 @@
 //   bench_autopaint [--figures K,K..] [--paces P,P..] [--dpi D,D..] [--lines PICKUP,GROWTH]
 //                   [--close-gaps N] [--confidence C] [--margin M] [--pictures DIR]
 //                   [--runs N] [--digest] [--timing-only]
+//                   [--sweep [--sweep-confidences C,C..] [--sweep-margins M,M..]]
 //
 // Defaults: every figure kind (samples/figure_kinds), paces 0.5,1,2,3 of each figure's natural
 // motion, 150 dpi (A4); --dpi 150,300 adds A4 at 300 dpi. For every figure, pace and dpi, 12
@@ -29,7 +30,11 @@
 // of each block kept: red painted wrongly, magenta paper given a figure colour, yellow left
 // unfilled, green painted right. --digest prints, per row and for the timed drawing, a checksum
 // of every colour painted, so that a change meant to keep the results can be seen to keep them.
-// --timing-only skips the tables and prints the timing lines alone.
+// --timing-only skips the tables and prints the timing lines alone. --sweep prints, in place of
+// the tables, both ways by shapes (Paint Specks on) at every confidence of --sweep-confidences
+// (default 30,50,60,70,80), the in-betweens at every margin of --sweep-margins too (default
+// 0,10,20,30,40): the means over the rows, how many rows keep to 1 % wrong, and the worst row
+// and drawing, from which the painter's defaults are chosen.
 
 #include <unistd.h>
 
@@ -45,8 +50,10 @@
 #include "analyzer/core/gap_closing.h"
 #include "autopaint/both_keys.h"
 #include "bench/autopaint_drawing.h"
+#include "bench/autopaint_sweep.h"
 #include "bench/autopaint_tables.h"
 #include "bench/autopaint_timing.h"
+#include "bench/autopaint_ways.h"
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
 #include "painter/core/key_chain.h"
@@ -59,8 +66,6 @@ namespace {
 
 using samples::FigureKind;
 using samples::FigurePart;
-
-constexpr int kDrawings = 12;
 
 struct BenchOptions {
   std::vector<FigureKind> figures{std::begin(samples::kFigureKinds),
@@ -76,104 +81,11 @@ struct BenchOptions {
   int runs = 5;
   int confidence = kDefaultConfidence;
   int margin = kBothKeysMargin;
-  bool digest = false, timingOnly = false;
+  bool digest = false, timingOnly = false, sweep = false;
+  Sweep swept;  // with --sweep, its confidences and margins
 };
-
-// One step of a way of working: paint `target` from `source`; the painted drawings beyond the
-// source are asked in turn for what it left unfilled, as the painter's chain does.
-struct Step {
-  int target, source;
-};
-
-std::vector<Step> ChainSteps() {
-  std::vector<Step> steps;
-  for (int k = 1; k < kDrawings; ++k) steps.push_back({k, k - 1});
-  return steps;
-}
-
-// The in-betweens, painted from both keys (source unused).
-std::vector<Step> InBetweenSteps() {
-  std::vector<Step> steps;
-  for (int k = 1; k < kDrawings - 1; ++k) steps.push_back({k, -1});
-  return steps;
-}
 
 const AutoPaintOptions kVote{};
-AutoPaintOptions Shapes(bool specks, int confidence) {
-  return {AutoPaintMatch::Shapes, specks, kDefaultSpeckSize, confidence};
-}
-
-// The colours every drawing ends with when the steps are taken by `mode` from the keys (the
-// drawings not painted by a step) painted from the truth.
-std::vector<std::vector<int32_t>> Paint(std::vector<Drawing>& drawings,
-                                        const std::vector<Step>& steps,
-                                        const AutoPaintOptions& mode) {
-  std::vector<std::vector<int32_t>> colors;
-  for (const Drawing& d : drawings) {
-    std::vector<int32_t> truth(d.trueColor.begin(), d.trueColor.end());
-    colors.push_back(std::move(truth));
-  }
-  for (const Step& s : steps) colors[std::size_t(s.target)] = drawings[s.target].frame.regionColor;
-  for (const Step& s : steps) {
-    // The drawings hold these colours only while they are painted, so that one analysis
-    // serves every mode.
-    const int away = s.source < s.target ? -1 : 1;
-    std::vector<int> used = {s.target};
-    for (int k = s.source, depth = -1; k >= 0 && k < kDrawings && depth < kChainMemory;
-         k += away, ++depth)
-      used.push_back(k);
-    for (int k : used)
-      std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
-    AutoPaintFrom(drawings[s.target].frame, drawings[s.source].frame, mode,
-                  [&](int depth) -> const PainterFrame* {
-                    return std::size_t(depth) + 2 < used.size()
-                               ? &drawings[std::size_t(used[std::size_t(depth) + 2])].frame
-                               : nullptr;
-                  });
-    for (int k : used)
-      std::swap(drawings[std::size_t(k)].frame.regionColor, colors[std::size_t(k)]);
-  }
-  return colors;
-}
-
-// The colours every drawing ends with when the in-betweens are painted from both keys, the
-// first and last drawings, painted from the truth.
-std::vector<std::vector<int32_t>> PaintFromKeys(std::vector<Drawing>& drawings,
-                                                const AutoPaintOptions& mode, int margin) {
-  std::vector<std::vector<int32_t>> colors, held;
-  for (Drawing& d : drawings) {
-    colors.emplace_back(d.trueColor.begin(), d.trueColor.end());
-    held.push_back(d.frame.regionColor);
-  }
-  const int last = kDrawings - 1;
-  // Each drawing as on disk: the keys painted, the in-betweens as they were.
-  const ChainFrames frames = [&](int k, int) -> PainterFrame* {
-    if (k < 0 || k > last) return nullptr;
-    PainterFrame& frame = drawings[std::size_t(k)].frame;
-    frame.regionColor = k == 0 || k == last ? colors[std::size_t(k)] : held[std::size_t(k)];
-    return &frame;
-  };
-  const auto painted = PaintFromBothKeys(frames, 1, last - 1, mode, {}, margin);
-  for (int k = 0; k <= last; ++k) drawings[std::size_t(k)].frame.regionColor = held[std::size_t(k)];
-  for (int k = 1; k < last && !painted.empty(); ++k) {
-    colors[std::size_t(k)] = painted[std::size_t(k - 1)];
-    if (mode.paintSpecks)
-      SettleSpecks(drawings[std::size_t(k)].frame, colors[std::size_t(k)], mode.speckSize);
-  }
-  return colors;
-}
-
-Outcome Judge(const std::vector<Drawing>& drawings, const std::vector<Step>& steps,
-              const std::vector<std::vector<int32_t>>& colors) {
-  Outcome outcome;
-  for (const Step& s : steps) {
-    const Score score = Measure(drawings[std::size_t(s.target)], colors[std::size_t(s.target)]);
-    outcome.total.Add(score);
-    if (outcome.worstDrawing == 0 || score.Share(score.wrong) > outcome.worst)
-      outcome.worst = score.Share(score.wrong), outcome.worstDrawing = s.target + 1;
-  }
-  return outcome;
-}
 
 // Close Gaps as asked, or the recommended setting: the same at every resolution, as the gap a
 // tapering stroke leaves in the found lines is counted in pixels.
@@ -192,7 +104,7 @@ double OpenShare(const std::vector<Drawing>& drawings, const std::vector<Step>& 
 }
 
 void RunFigure(const std::string& directory, FigureKind kind, double pace, int dpi,
-               const BenchOptions& options, std::vector<Row>& rows) {
+               BenchOptions& options, std::vector<Row>& rows) {
   samples::SampleOptions sheet;
   sheet.figure = kind;
   sheet.dpi = dpi;
@@ -205,11 +117,17 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
     const samples::SampleDrawing drawing = samples::RenderFigureDrawing(sheet, time);
     const std::string base = directory + "drawing" + std::to_string(k + 1);
     drawings.push_back(Analyze(base, drawing, colors, kind, options.lines, closeGaps));
-    if (closeGaps != 0)
+    if (closeGaps != 0 && !options.sweep)
       atZero.push_back(Analyze(base + "_cg0", drawing, colors, kind, options.lines, 0));
   }
   char pacing[32];
   std::snprintf(pacing, sizeof pacing, "%gx %d", pace, dpi);
+  if (options.sweep) {
+    SweepFigure(drawings, std::string(samples::FigureKindName(kind)) + " " + pacing, options.swept);
+    std::fprintf(stderr, "%s %s swept\n", std::string(samples::FigureKindName(kind)).c_str(),
+                 pacing);
+    return;
+  }
   const AutoPaintOptions shapes = Shapes(true, options.confidence);
   const AutoPaintOptions bare = Shapes(false, options.confidence);
   for (const auto& [way, steps] :
@@ -267,7 +185,7 @@ std::vector<T> ListOf(const char* text, Parse parse) {
   return values;
 }
 
-int Run(const BenchOptions& options) {
+int Run(BenchOptions& options) {
   char pattern[] = "/tmp/bench_autopaint_XXXXXX";
   if (!mkdtemp(pattern)) return 1;
   const std::string directory = std::string(pattern) + "/";
@@ -277,7 +195,10 @@ int Run(const BenchOptions& options) {
     for (int dpi : options.dpis)
       for (FigureKind kind : options.figures)
         for (double pace : options.paces) RunFigure(directory, kind, pace, dpi, options, rows);
-    PrintTables(rows, options.lines, options.confidence);
+    if (options.sweep)
+      PrintSweep(options.swept);
+    else
+      PrintTables(rows, options.lines, options.confidence);
   }
   if (options.runs > 0) {
     std::printf("\n");
@@ -301,8 +222,10 @@ int main(int argc, char** argv) {
   BenchOptions options;
   for (int i = 1; i < argc; i += 2) {
     const std::string name = argv[i];
-    if (name == "--digest" || name == "--timing-only") {
-      (name == "--digest" ? options.digest : options.timingOnly) = true;
+    if (name == "--digest" || name == "--timing-only" || name == "--sweep") {
+      (name == "--digest"  ? options.digest
+       : name == "--sweep" ? options.sweep
+                           : options.timingOnly) = true;
       --i;  // takes no value
       continue;
     }
@@ -318,6 +241,12 @@ int main(int argc, char** argv) {
       options.margin = std::atoi(value);
       if (options.margin < 0 || options.margin > kMaxConfidence)
         return Refuse("--margin takes a number from 0 to 100");
+    } else if (name == "--sweep-confidences" || name == "--sweep-margins") {
+      const auto values =
+          ListOf<int>(value, [](const std::string& v) { return std::atoi(v.c_str()); });
+      for (int v : values)
+        if (v < 0 || v > kMaxConfidence) return Refuse(name + " takes numbers from 0 to 100");
+      (name == "--sweep-margins" ? options.swept.margins : options.swept.confidences) = values;
     } else if (name == "--pictures") {
       options.pictures = value;
     } else if (name == "--close-gaps") {

@@ -48,11 +48,14 @@ std::vector<int> MatchShapes(const PainterFrame& target, const PainterFrame& sou
 // the motion lays it with confidence. `beyond` is called only while such a region is left,
 // at most kChainMemory times, since reading a drawing costs as much as matching it. With
 // `confidence`, how sure each target region's colour is, 0 .. 100: the match's confidence by
-// shapes, 100 by the vote, 0 for regions left unfilled or painted as specks.
+// shapes, 100 by the vote, 0 for regions left unfilled or painted as specks. With `held`, how
+// sure the colours of the source (depth -1) and of the drawings beyond it are, per region (null
+// for a drawing painted by hand): a region is then no surer than the colour it took.
 inline constexpr int kChainMemory = 4;
 using BeyondFrame = std::function<const PainterFrame*(int depth)>;
+using HeldConfidence = std::function<const std::vector<int>*(int depth)>;
 void AutoPaintFrom(PainterFrame& target, const PainterFrame& source,
                    const AutoPaintOptions& options = {}, const BeyondFrame& beyond = {},
-                   std::vector<int>* confidence = nullptr);
+                   std::vector<int>* confidence = nullptr, const HeldConfidence& held = {});
 
 }  // namespace quenda

@@ -9,6 +9,7 @@
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
 #include "painter/core/small_region_fill.h"
+#include "painter/tests/constructed_frame.h"
 
 namespace quenda {
 namespace {
@@ -35,22 +36,8 @@ Shape Bar(int region, int x, int y, double degrees, double length, double width)
   return {region, x, y, 0, 0, degrees, length, width, true};
 }
 
-// A frame of `width` x `height` whose pixel (x, y) lies in region regionAt(x, y).
-template <class RegionAt>
-PainterFrame MakeFrameOf(int width, int height, RegionAt regionAt, std::vector<int32_t> colors) {
-  testing::ConstructedMap m = testing::MakeMap(width, height, regionAt);
-  PainterFrame f;
-  f.width = width, f.height = height;
-  f.region = MakeBlankRegionData(width, height);
-  f.region.regionMap = std::move(m.map);
-  f.region.flags = std::move(m.flags);
-  f.region.regionCount = m.regionCount;
-  f.region.regionBounds.resize(std::size_t(m.regionCount) + 2);
-  ComputeRegionBounds(f.region);
-  colors.resize(std::size_t(m.regionCount) + 2, kUnfilledColor);
-  f.regionColor = colors;
-  return f;
-}
+using testing::MakeFrameOf;
+
 PainterFrame MakeFrame(const std::vector<Shape>& shapes, std::vector<int32_t> colors = {}) {
   return MakeFrameOf(
       kW, kH,
