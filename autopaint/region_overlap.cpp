@@ -76,6 +76,27 @@ std::pair<double, int> RegionOverlap::InPiece(int r, const PaintedPieces& pieces
   return {double(inside) / double(pixels.count), most};
 }
 
+std::pair<int, double> RegionOverlap::ByPiece(int r, const RegionShape& shape,
+                                              const PaintedPieces& pieces, double inside,
+                                              double growth) {
+  const int64_t count = PixelCount(r);
+  if (count == 0) return {0, 0};
+  int best = 0;
+  double bestShare = 0;
+  for (std::size_t p = 0; p < pieces.Pieces().size(); ++p) {
+    const PaintedPiece& piece = pieces.Pieces()[p];
+    if (!piece.Found() || double(count) > growth * double(piece.area) ||
+        shape.maxX + piece.dx < piece.minX || shape.minX + piece.dx > piece.maxX ||
+        shape.maxY + piece.dy < piece.minY || shape.minY + piece.dy > piece.maxY)
+      continue;
+    const auto [share, most] = InPiece(r, pieces, int(p));
+    if (share < inside || share <= bestShare) continue;
+    bestShare = share;
+    best = most;
+  }
+  return {best, bestShare};
+}
+
 // With the source's colours known, regions of one colour vote together (a limb over the body
 // splits the body's region but not its colour); the source region returned is the one of the
 // winning colour under most of the region. Unfilled regions vote for nothing.

@@ -39,6 +39,11 @@ class RegionOverlap {
   // The share of r that piece `p` of `pieces` holds when r moves with the piece, and the
   // source region of the piece under most of r.
   std::pair<double, int> InPiece(int r, const PaintedPieces& pieces, int p);
+  // The source region under most of r (whose shape is `shape`) inside the found piece that
+  // holds most of it, when that piece holds at least `inside` of it and r is no larger than the
+  // piece by more than `growth`, with the share it holds; else 0.
+  std::pair<int, double> ByPiece(int r, const RegionShape& shape, const PaintedPieces& pieces,
+                                 double inside, double growth);
 
   int64_t PixelCount(int r) { return pixels_.Pixels(r).count; }
   // The target's line pixels beside it (one for each of its pixels beside each): what is laid on

@@ -136,7 +136,9 @@ class Matcher {
                       int(std::lround(global.x)) - shift_.x, int(std::lround(global.y)) - shift_.y);
       for (const auto* list : {&rows_, &rest})
         for (int r : *list)
-          if (const auto [s, share] = ByPiece(r); s != 0)
+          if (const auto [s, share] =
+                  overlap_.ByPiece(r, t[std::size_t(r)], *pieces_, kInsidePiece, kPieceGrowth);
+              s != 0)
             settled[std::size_t(r)] = s, sure_[std::size_t(r)] = ConfidenceOfShare(share);
     }
     const std::vector<char> whole = PairedWithLookAlikes(tables_, match_);
@@ -323,29 +325,6 @@ class Matcher {
     if (byColour || settled != now)
       sure_[std::size_t(r)] = ConfidenceOfCost(byColour ? leastOfColour : least);
     return byColour ? ofColour : settled;
-  }
-
-  // The source region under most of r inside the found piece that holds most of r, when that
-  // piece holds nearly all of it, with the share it holds; else 0.
-  std::pair<int, double> ByPiece(int r) {
-    const RegionShape& a = tables_.t[std::size_t(r)];
-    const int64_t count = overlap_.PixelCount(r);
-    if (count == 0) return {0, 0};
-    int best = 0;
-    double bestShare = 0;
-    const auto& pieces = pieces_->Pieces();
-    for (std::size_t p = 0; p < pieces.size(); ++p) {
-      const PaintedPiece& piece = pieces[p];
-      if (!piece.Found() || double(count) > kPieceGrowth * double(piece.area) ||
-          a.maxX + piece.dx < piece.minX || a.minX + piece.dx > piece.maxX ||
-          a.maxY + piece.dy < piece.minY || a.minY + piece.dy > piece.maxY)
-        continue;
-      const auto [share, most] = overlap_.InPiece(r, *pieces_, int(p));
-      if (share < kInsidePiece || share <= bestShare) continue;
-      bestShare = share;
-      best = most;
-    }
-    return {best, bestShare};
   }
 
   // A small region whose pair in the assignment has a known colour other than the one under it.
