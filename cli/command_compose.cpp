@@ -44,6 +44,7 @@ const std::string kUsage =
     "                      unreadable (default: name them and write nothing, exit 1)\n"
     "  --jobs N            frames made at once (default: the cores, or\n"
     "                      SLURM_CPUS_PER_TASK); the files are those of --jobs 1\n"
+    "                      with the same --threads\n"
     "  --threads N         threads inside each frame, the movie encoder's included\n"
     "                      (default: the cores divided among the --jobs, at least 1);\n"
     "                      files are the same with any N, H.264 movies only with the same N\n"

@@ -40,7 +40,7 @@ const std::string kUsage =
     "                 and colour set files) that are missing or unreadable; by default they\n"
     "                 are named and nothing is written (exit 1)\n"
     "  --jobs N       frames made at once (default: the cores, or SLURM_CPUS_PER_TASK); the\n"
-    "                 files are those of --jobs 1\n"
+    "                 files are those of --jobs 1 with the same --threads\n"
     "  --threads N    threads inside each frame, the movie encoder's included (default: the\n"
     "                 cores divided among the --jobs, at least 1); files are the same with\n"
     "                 any N, H.264 movies only with the same N\n"

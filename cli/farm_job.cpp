@@ -7,6 +7,7 @@
 
 #include "cli/arguments.h"
 #include "cli/close_gaps_option.h"
+#include "cli/frame_progress.h"
 #include "cli/picture_output.h"
 #include "common/drawing_scan.h"
 #include "common/frame_sequence.h"
@@ -222,6 +223,9 @@ std::optional<FarmJob> PlanFarmJob(std::string_view command, std::span<const std
                         "its frames");
   Arguments parsed(args, options->valued, options->flags);
   if (!parsed.error().empty()) return plan.Usage(parsed.error());
+  // Checked here, or every task would fail on it.
+  if (auto threads = parsed.Value("--threads"); threads && !ParseInt(*threads, 1, 256))
+    return plan.Usage(std::string(kThreadsError));
   if (parsed.positional().size() != 1)
     return plan.Usage("give exactly one " + std::string(command == "analyze"  ? "drawing scan"
                                                         : command == "render" ? "sheet"

@@ -130,6 +130,7 @@ TEST_F(Farm, RefusesWhatTheFarmCannotRun) {
        "--jobs is the farm's to give: --cpus sets each task's jobs, --chunk its frames"},
       {with({"--chunk", "0"}), "--chunk must be a whole number from 1 to 100000"},
       {with({"--after", "last"}), "--after must be a job id"},
+      {with({"--threads", "0"}), "--threads must be a whole number from 1 to 256"},
       {with({"--frames", "3-109"}), "--frames must be A-B within the sheet's frames"},
       {with({"--resubmit"}), "--resubmit belongs to 'farm check'"},
       {{"farm", "render", "walk.dgr", "--name", "walk"}, "--out is needed"},

@@ -170,7 +170,8 @@ void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float s
       SampleAxis(picture.width(), scale, float(corner.left - frame.minX), width);
   std::vector<AxisSample> rows =
       SampleAxis(picture.height(), scale, float(corner.top - frame.minY), height);
-  auto [x0, x1] = ReachedColumns(columns);
+  const auto reached = ReachedColumns(columns);
+  const int x0 = reached.first, x1 = reached.second;
   // Where no column has a fraction, a row without one samples the nearest pixel at any
   // quality: renders at half and quarter size always do.
   bool wholeColumns = std::all_of(columns.begin() + x0, columns.begin() + x1,
