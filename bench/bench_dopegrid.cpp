@@ -3,7 +3,9 @@
 // (drawing scans, region files, paint files and colour sets). The reading is also timed against
 // a replay of the earlier reading path, whose fresh buffers took a page fault every 4 KB, and
 // read again as the tool reads, keeping freed buffers for the next frame; the composites and
-// renders are timed that way too.
+// renders are timed that way too. Where a full-size render's time goes: the levels read one
+// after another and at once, the picture made (read and laid, nothing saved), the Targa saved,
+// and the whole render on one thread against every core.
 //
 //   bench_dopegrid [--runs N]
 
@@ -24,7 +26,9 @@
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
 #include "common/targa.h"
+#include "common/thread_pool.h"
 #include "dopegrid/core/flipbook.h"
+#include "dopegrid/core/level_reading.h"
 #include "dopegrid/core/render.h"
 #include "samples/sample_drawing.h"
 
@@ -206,6 +210,38 @@ int Run(int runs) {
   };
   double full = render(RenderSize::Full);
   double half = render(RenderSize::Half);
+  double fullOneThread = 0;
+  {
+    const int threads = InnerThreads();
+    SetInnerThreads(1);
+    fullOneThread = render(RenderSize::Full);
+    SetInnerThreads(threads);
+  }
+  // The parts of a full-size render: reading the levels, the picture made, the Targa saved.
+  std::vector<const SheetCell*> cells;
+  for (int l = 2; l >= 0; --l) cells.push_back(&sheet.Cell(l, 0));
+  auto readLevels = [&](int threads) {
+    return Best(runs, [&] {
+      auto none = [](std::size_t, PaintedDrawing&) {};
+      if (!ReadLevelsInTurn(source, cells, prompt, progress, none, threads)) std::exit(1);
+    });
+  };
+  double inTurn = readLevels(1);
+  double atOnce = readLevels(InnerThreads());
+  Raster made;
+  RenderSettings makeOnly;
+  makeOnly.levels = {0, 1, 2};
+  double makePicture = Best(runs, [&] {
+    RenderedFrameTaker keep{[&](int, const Raster& picture, double, Progress&) {
+                              made = picture;
+                              return true;
+                            },
+                            [](int) { return std::string(); }};
+    if (!RenderFramesTo(makeOnly, source, prompt, progress, keep)) std::exit(1);
+  });
+  double save = Best(runs, [&] {
+    if (!WriteTarga(root + "out/saved.tga", made, WriteMessages("cannot save"))) std::exit(1);
+  });
   // Compositing alone: the drawings already read, layers built and laid into the picture.
   std::vector<PaintedDrawing> loaded;
   for (const DrawingSequence& s : sequences)
@@ -252,6 +288,15 @@ int Run(int runs) {
   std::printf("  whole render, full size         %7.3f s  (read, composite, save the Targa)\n",
               full);
   std::printf("  whole render, half size         %7.3f s\n", half);
+  std::printf("  levels read one after another   %7.3f s\n", inTurn);
+  std::printf("  levels read at once             %7.3f s  %.2f x of one after another\n", atOnce,
+              atOnce / inTurn);
+  std::printf("  make the picture, full size     %7.3f s  (read and laid, not saved)\n",
+              makePicture);
+  std::printf("  save a Targa, full size         %7.3f s\n", save);
+  std::printf("  whole render, full, one thread  %7.3f s\n", fullOneThread);
+  std::printf("  whole render, full, %d threads   %7.3f s  %.2f x of one thread\n", InnerThreads(),
+              full, full / fullOneThread);
   std::printf("  flipbook frame %d x %d          %7.3f s  (read and composite)\n", job.width,
               job.height, flip);
   std::filesystem::remove_all(root);

@@ -139,6 +139,7 @@ int RunAnalyze(std::span<const std::string> args, CommandIo& io) {
     }
     range = *found;
   }
+  FitThreadsToFrames(parsed.Value("--threads"), jobs, range.last - range.first + 1);
 
   BatchObserver observer;
   // A frame's messages are about its drawing.

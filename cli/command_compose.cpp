@@ -129,6 +129,7 @@ int RunComposeCommand(std::span<const std::string> args, CommandIo& io) {
     writeFirst = range->first;
     writeLast = range->second;
   }
+  FitThreadsToFrames(parsed.Value("--threads"), jobs, writeLast - writeFirst + 1);
   MovieOptions movieOptions;
   if (movie)
     if (auto reason = ReadMovieOptions(parsed, {c.frameRate, 1}, c.frames, movieOptions))

@@ -93,6 +93,8 @@ int RunFlipbookCommand(std::span<const std::string> args, CommandIo& io) {
   if (!part) return UsageError(io, part.message());
   settings.firstFrame = part->firstFrame;
   settings.lastFrame = part->lastFrame;
+  FitThreadsToFrames(parsed.Value("--threads"), settings.jobs,
+                     settings.lastFrame - settings.firstFrame + 1);
   settings.levels = part->levels;
   if (parsed.Has("--sound-start") && !parsed.Has("--sound"))
     return UsageError(io, "--sound-start needs --sound");

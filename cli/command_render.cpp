@@ -151,6 +151,7 @@ int RunRenderCommand(std::span<const std::string> args, CommandIo& io) {
   job.mode = settings.kind == RenderKind::Painted ? CompositeMode::Painted : CompositeMode::Scanned;
   int first = settings.writeFirst.value_or(settings.firstFrame);
   int last = settings.writeLast.value_or(settings.lastFrame);
+  FitThreadsToFrames(parsed.Value("--threads"), settings.jobs, last - first + 1);
   Status inputs = CheckJobInputs({stored->sheet, stored->sequences}, job, first, last);
   if (!ReportMissingInputs(io, "render", path, inputs, parsed.Has("--allow-missing"))) return 1;
 

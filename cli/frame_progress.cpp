@@ -1,5 +1,6 @@
 #include "cli/frame_progress.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -38,6 +39,11 @@ bool ReadThreads(const std::optional<std::string>& text, int jobs) {
   std::optional<int> given = ParseInt(*text, 1, 256);
   if (given) SetInnerThreads(*given);
   return given.has_value();
+}
+
+void FitThreadsToFrames(const std::optional<std::string>& text, int jobs, int frames) {
+  if (text) return;
+  SetInnerThreads(InnerThreadsForJobs(std::clamp(frames, 1, std::max(jobs, 1))));
 }
 
 void ReportInterrupt(CommandIo& io, std::string_view command, const FrameProgress& progress,

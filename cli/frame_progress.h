@@ -57,6 +57,10 @@ inline constexpr std::string_view kJobsError = "--jobs must be a whole number fr
 // cores. False (InnerThreads left as it was) when N is no such number.
 bool ReadThreads(const std::optional<std::string>& text, int jobs);
 inline constexpr std::string_view kThreadsError = "--threads must be a whole number from 1 to 256";
+// Once the frames to make are known: without --threads (`text` empty), fewer frames than `jobs`
+// leave jobs with nothing to do, so each frame gets the cores divided among min(jobs, frames)
+// instead (a single frame gets them all). A --threads N that was given stands.
+void FitThreadsToFrames(const std::optional<std::string>& text, int jobs, int frames);
 
 // After Ctrl-C, what is left of frames first..last (every `step`th): "quenda COMMAND:
 // interrupted after frame N; resume with OPTION A-B" for files, or for a movie (no option)

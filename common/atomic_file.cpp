@@ -109,6 +109,7 @@ Status AtomicFile::Open(const std::string& path, WriteMessages messages, Durabil
   messages_ = std::move(messages);
   durability_ = durability;
   failed_ = false;
+  written_ = writtenBack_ = 0;
   target_ = path;
   struct stat st {};
   mode_t mode = 0666;
@@ -160,12 +161,23 @@ Status AtomicFile::Write(const void* data, std::size_t size) {
     allowed = std::min<std::size_t>(size, std::size_t(g_writeLimit));
     g_writeLimit -= (long long)allowed;
   }
+  const bool flushed = durability_ == Durability::Flushed;
   std::size_t done = 0;
   while (done < allowed) {
-    ssize_t n = ::write(fd_, bytes + done, allowed - done);
+    // A flushed file is written up to the end of the step it is in, then that step is written
+    // back while the next is written. What fails there is told by the flush in Commit.
+    std::size_t piece = allowed - done;
+    if (flushed)
+      piece = std::min(piece, std::size_t(writtenBack_ + (long long)kWritebackStep - written_));
+    ssize_t n = ::write(fd_, bytes + done, piece);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += std::size_t(n);
+    written_ += n;
+    if (flushed && written_ - writtenBack_ >= (long long)kWritebackStep) {
+      (void)sync_file_range(fd_, writtenBack_, written_ - writtenBack_, SYNC_FILE_RANGE_WRITE);
+      writtenBack_ = written_;
+    }
   }
   if (done < size) {
     failed_ = true;

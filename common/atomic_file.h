@@ -39,6 +39,11 @@ struct WriteMessages {
 // other file must.
 enum class Durability { Flushed, Disposable };
 
+// A flushed file's bytes are handed to the kernel for writing back in steps of this size as
+// they are written, so the disk works while the writer goes on and Commit's flush waits only
+// for the last step, not for a whole rendered frame at once.
+inline constexpr std::size_t kWritebackStep = std::size_t(4) << 20;
+
 class AtomicFile {
  public:
   AtomicFile() = default;
@@ -69,6 +74,8 @@ class AtomicFile {
   std::string temporary_;
   int fd_ = -1;
   bool failed_ = false;
+  long long written_ = 0;      // bytes in the temporary file
+  long long writtenBack_ = 0;  // of them, those already handed to the kernel to write back
   Durability durability_ = Durability::Flushed;
 };
 

@@ -126,6 +126,10 @@ void ClearInnerThreads() {
   innerThreads = 0;
 }
 
+bool InnerThreadsSet() {
+  return innerThreads.load(std::memory_order_relaxed) > 0;
+}
+
 FrameThreadShare::FrameThreadShare(int jobs) : before_(threadShare) {
   threadShare = InnerThreadsForJobs(jobs);
 }

@@ -19,6 +19,9 @@ int InnerThreads();
 void SetInnerThreads(int threads);
 // Forgets what SetInnerThreads set: the state of the windowed programs, which never set it.
 void ClearInnerThreads();
+// Whether SetInnerThreads was called (and not forgotten since): a count that was set stands
+// over a thread's FrameThreadShare, so whoever changes it for a while must know which to restore.
+bool InnerThreadsSet();
 
 // The inner threads each of `jobs` frames made at once gets when --threads is not given: the
 // cores divided among them, at least 1, so the two never oversubscribe the machine.

@@ -1,5 +1,7 @@
 #pragma once
-// The inner thread count for one block of a test, put back after it.
+// The inner thread count for one block of a test, put back after it: the count that was set
+// before, or none when none was, so a test that sets threads leaves the next one the state it
+// found (the windowed programs' "not set", where each frame's share counts).
 
 #include "common/thread_pool.h"
 
@@ -7,12 +9,40 @@ namespace quenda::testing {
 
 class InnerThreadsSetTo {
  public:
-  explicit InnerThreadsSetTo(int threads) : before_(InnerThreads()) { SetInnerThreads(threads); }
-  ~InnerThreadsSetTo() { SetInnerThreads(before_); }
+  explicit InnerThreadsSetTo(int threads)
+      : wasSet_(InnerThreadsSet()), before_(wasSet_ ? InnerThreads() : 0) {
+    SetInnerThreads(threads);
+  }
+  ~InnerThreadsSetTo() {
+    if (wasSet_)
+      SetInnerThreads(before_);
+    else
+      ClearInnerThreads();
+  }
   InnerThreadsSetTo(const InnerThreadsSetTo&) = delete;
   InnerThreadsSetTo& operator=(const InnerThreadsSetTo&) = delete;
 
  private:
+  bool wasSet_;
+  int before_;
+};
+
+// Puts back, when it goes, the inner thread state it found: for a test that sets threads
+// through the code under test (a command's --threads) rather than itself.
+class InnerThreadsRestored {
+ public:
+  InnerThreadsRestored() : wasSet_(InnerThreadsSet()), before_(wasSet_ ? InnerThreads() : 0) {}
+  ~InnerThreadsRestored() {
+    if (wasSet_)
+      SetInnerThreads(before_);
+    else
+      ClearInnerThreads();
+  }
+  InnerThreadsRestored(const InnerThreadsRestored&) = delete;
+  InnerThreadsRestored& operator=(const InnerThreadsRestored&) = delete;
+
+ private:
+  bool wasSet_;
   int before_;
 };
 

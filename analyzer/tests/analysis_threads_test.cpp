@@ -18,6 +18,7 @@
 #include "common/scripted_prompt.h"
 #include "common/thread_pool.h"
 #include "samples/sample_drawing.h"
+#include "testing/inner_threads.h"
 #include "testing/test_support.h"
 
 namespace quenda {
@@ -103,8 +104,7 @@ Analysis Analyze(const Case& c, int threads) {
 
 class ThreadsRestored : public ::testing::Test {
  protected:
-  void TearDown() override { SetInnerThreads(before_); }
-  int before_ = InnerThreads();
+  quenda::testing::InnerThreadsRestored restored_;
 };
 
 TEST_F(ThreadsRestored, EveryBufferAndTheRegionFileAreThoseOfOneThread) {

@@ -8,11 +8,14 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <regex>
 
+#include "cli/frame_progress.h"
 #include "cli/tests/tool_run.h"
 #include "common/frame_runner.h"
 #include "common/thread_pool.h"
+#include "testing/inner_threads.h"
 #include "testing/test_support.h"
 
 namespace quenda::cli {
@@ -162,6 +165,28 @@ TEST_F(Jobs, TwoJobsWriteWhatOneWritesAndATerminalGetsABarRedrawnInPlace) {
   }
 }
 
+TEST(FitThreadsToFrames, TheCoresGoToTheFramesThereAreUnlessThreadsWereGiven) {
+  const InnerThreadsRestored restored;
+  const int cores = DefaultJobCount();
+  struct Case {
+    std::optional<std::string> threads;
+    int jobs, frames, expected;
+  };
+  const Case cases[] = {
+      {std::nullopt, 4, 1, cores},  // one frame: every core
+      {std::nullopt, 4, 2, InnerThreadsForJobs(2)},
+      {std::nullopt, 2, 100, InnerThreadsForJobs(2)},  // frames enough: as ReadThreads divides
+      {std::nullopt, 1, 0, cores},                     // nothing to make: as for one
+      {std::nullopt, 256, 3, InnerThreadsForJobs(3)},
+      {"3", 4, 1, 100},  // --threads given: what it set stands
+  };
+  for (const Case& c : cases) {
+    SetInnerThreads(100);
+    FitThreadsToFrames(c.threads, c.jobs, c.frames);
+    EXPECT_EQ(InnerThreads(), c.expected) << c.jobs << " jobs, " << c.frames << " frames";
+  }
+}
+
 TEST_F(Jobs, ThreadsInsideAFrameAreGivenOrTheCoresDividedAmongTheJobs) {
   const std::vector<std::vector<std::string>> commands{
       {"analyze", walk + "walk1.qds", "--yes"},
@@ -183,7 +208,7 @@ TEST_F(Jobs, ThreadsInsideAFrameAreGivenOrTheCoresDividedAmongTheJobs) {
   }
 
   // The count set is the one the frames' work reads.
-  const int before = InnerThreads();
+  const InnerThreadsRestored restored;
   const auto threadsAfter = [&](std::vector<std::string> more) {
     SetInnerThreads(100);
     std::vector<std::string> args = commands[1];
@@ -197,6 +222,27 @@ TEST_F(Jobs, ThreadsInsideAFrameAreGivenOrTheCoresDividedAmongTheJobs) {
   EXPECT_EQ(threadsAfter({"--jobs", "256"}), 1);
   // One job gets every core: on a small machine the cases above are all 1.
   EXPECT_EQ(threadsAfter({"--jobs", "1"}), DefaultJobCount());
+
+  // Fewer frames than jobs: the cores go to the frames there are, unless --threads was given.
+  const std::vector<std::vector<std::string>> oneFrame{
+      {"analyze", walk + "walk1.qds", "--yes", "--frames", "1-1"},
+      {"render", sheet, "--out", out, "--name", "walk", "--frames", "2-2"},
+      {"compose", movie, "--out", out, "--name", "m", "--frames", "1-1"},
+      {"flipbook", sheet, "--out", out + "f.avi", "--painted", "--frames", "1-1"}};
+  for (const auto& command : oneFrame) {
+    SCOPED_TRACE(command[0]);
+    for (const auto& [more, threads] :
+         {std::pair{std::vector<std::string>{"--jobs", "2"}, DefaultJobCount()},
+          {{"--jobs", "256"}, DefaultJobCount()},
+          {{"--jobs", "2", "--threads", "1"}, 1}}) {
+      SetInnerThreads(100);
+      std::vector<std::string> args = command;
+      args.insert(args.end(), more.begin(), more.end());
+      const ToolOutput ran = RunTool(args);
+      EXPECT_EQ(ran.code, 0) << ran.err;
+      EXPECT_EQ(InnerThreads(), threads) << more.back();
+    }
+  }
 
   // Frames cut into bands write the bytes of frames made whole.
   for (const auto& command : {commands[1], commands[2]}) {
@@ -212,7 +258,6 @@ TEST_F(Jobs, ThreadsInsideAFrameAreGivenOrTheCoresDividedAmongTheJobs) {
     EXPECT_FALSE(written[0].empty());
     EXPECT_EQ(written[1], written[0]) << command[0];
   }
-  SetInnerThreads(before);
 }
 
 }  // namespace

@@ -52,6 +52,59 @@ TEST(AtomicFile, ReplacesTheTargetOnlyOnCommitAndAnAbandonedWriteLeavesNoTrace) 
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+// Flushed files are written back step by step: whatever the sizes of the writes and wherever
+// they fall against the steps, the file holds exactly the bytes given, and a disk that fills
+// inside a step or on its edge gives the same short write as before.
+TEST(AtomicFile, FilesWrittenBackInStepsHoldEveryByte) {
+  constexpr std::size_t kStep = kWritebackStep;
+  struct Case {
+    const char* name;
+    std::size_t size;
+    std::size_t piece;  // bytes per Write call; 0: all in one
+  };
+  const Case cases[] = {{"empty", 0, 0},
+                        {"one byte", 1, 0},
+                        {"a byte short of a step", kStep - 1, 0},
+                        {"one step", kStep, 0},
+                        {"a byte over a step", kStep + 1, 0},
+                        {"several steps and a bit", 3 * kStep + 12345, 0},
+                        {"several steps in odd writes", 3 * kStep + 7, 1000003},
+                        {"two steps in writes that end on the steps", 2 * kStep, kStep / 2}};
+  TempDir dir;
+  for (Durability durability : {Durability::Flushed, Durability::Disposable}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (durability == Durability::Flushed ? ", flushed" : ""));
+      std::vector<uint8_t> bytes(c.size);
+      for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t(i * 131 + i / 4099);
+      const std::string path = dir.File("frame.tga");
+      AtomicFile file;
+      ASSERT_EQ(Outcome(file.Open(path, kTexts, durability)), "ok");
+      const std::size_t piece = c.piece ? c.piece : std::max<std::size_t>(c.size, 1);
+      for (std::size_t at = 0; at < c.size; at += piece)
+        ASSERT_EQ(Outcome(file.Write(bytes.data() + at, std::min(piece, c.size - at))), "ok");
+      ASSERT_EQ(Outcome(file.Commit()), "ok");
+      EXPECT_TRUE(ReadBytes(path) == bytes);
+      EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"frame.tga"});
+    }
+  }
+  // The disk fills just before a step ends, on its edge and just after: the old file stays.
+  const std::string path = dir.File("frame.tga");
+  const std::vector<uint8_t> before = ReadBytes(path);
+  const std::vector<uint8_t> bytes(2 * kStep, 7);
+  for (std::size_t limit : {kStep - 1, kStep, kStep + 1}) {
+    SCOPED_TRACE(limit);
+    AtomicFile file;
+    ASSERT_EQ(Outcome(file.Open(path, kTexts)), "ok");
+    {
+      WriteLimit full((long long)limit);
+      EXPECT_EQ(Outcome(file.Write(bytes.data(), bytes.size())), "short write (ShortWrite)");
+    }
+    EXPECT_EQ(Outcome(file.Commit()), "short write (ShortWrite)");
+    EXPECT_TRUE(ReadBytes(path) == before);
+    EXPECT_EQ(ListDirectory(dir.path()), std::vector<std::string>{"frame.tga"});
+  }
+}
+
 TEST(AtomicFile, OpenWordsTheLaterFailuresOfTheSameFile) {
   TempDir dir;
   std::string path = dir.File("a.bin");

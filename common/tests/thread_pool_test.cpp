@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/frame_runner.h"
+#include "testing/inner_threads.h"
 
 namespace quenda {
 namespace {
@@ -113,12 +114,49 @@ TEST(ThreadPool, DividesTheCoresAmongFramesMadeAtOnce) {
   EXPECT_EQ(InnerThreadsForJobs(cores), 1);
   EXPECT_EQ(InnerThreadsForJobs(cores * 4), 1);
   EXPECT_EQ(InnerThreadsForJobs(0), cores);
-  const int before = InnerThreads();
+  const testing::InnerThreadsRestored restored;
   SetInnerThreads(7);
   EXPECT_EQ(InnerThreads(), 7);
   SetInnerThreads(0);
   EXPECT_EQ(InnerThreads(), 1);
-  SetInnerThreads(before);
+}
+
+// A test that sets a count for a while leaves the state it found, "not set" included: a count
+// left behind would stand over every later frame's share of the cores.
+TEST(ThreadPool, TheTestGuardsPutBackWhetherACountWasSet) {
+  const testing::InnerThreadsRestored outermost;
+  const int cores = DefaultJobCount();
+  ClearInnerThreads();
+  EXPECT_FALSE(InnerThreadsSet());
+  {
+    const testing::InnerThreadsSetTo three(3);
+    EXPECT_TRUE(InnerThreadsSet());
+    {
+      const testing::InnerThreadsSetTo five(5);
+      EXPECT_EQ(InnerThreads(), 5);
+    }
+    EXPECT_EQ(InnerThreads(), 3);
+    EXPECT_TRUE(InnerThreadsSet());
+  }
+  EXPECT_FALSE(InnerThreadsSet());
+  {
+    const FrameThreadShare share(cores * 2);
+    EXPECT_EQ(InnerThreads(), 1);  // the share counts again, as nothing is set
+  }
+  {
+    const testing::InnerThreadsRestored restored;
+    SetInnerThreads(4);  // as a command's --threads does
+  }
+  EXPECT_FALSE(InnerThreadsSet());
+  EXPECT_EQ(InnerThreads(), cores);
+  SetInnerThreads(6);
+  {
+    const testing::InnerThreadsRestored restored;
+    ClearInnerThreads();
+    EXPECT_FALSE(InnerThreadsSet());
+  }
+  EXPECT_TRUE(InnerThreadsSet());
+  EXPECT_EQ(InnerThreads(), 6);
 }
 
 TEST(ThreadPool, FramesMadeAtOnceShareTheCoresUnlessACountWasSet) {
@@ -133,6 +171,7 @@ TEST(ThreadPool, FramesMadeAtOnceShareTheCoresUnlessACountWasSet) {
         });
     return seen;
   };
+  const testing::InnerThreadsRestored restored;
   // Nothing set, as in the windowed programs: every core, or a share of them per frame.
   ClearInnerThreads();
   EXPECT_EQ(InnerThreads(), cores);
@@ -151,7 +190,6 @@ TEST(ThreadPool, FramesMadeAtOnceShareTheCoresUnlessACountWasSet) {
   // A count that was set (--threads, or the tool's division) stands in every frame.
   SetInnerThreads(5);
   EXPECT_EQ(seenByFrames(2), std::vector<int>(6, 5));
-  ClearInnerThreads();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "common/thread_pool.h"
+#include "dopegrid/core/level_reading.h"
 
 namespace quenda {
 namespace {
@@ -34,6 +35,60 @@ std::vector<int> BackToFront(const CompositeJob& job) {
   std::vector<int> levels = job.levels;
   std::sort(levels.begin(), levels.end(), std::greater<>());
   return levels;
+}
+
+// One painted level laid over job.picture in bands of rows.
+void CompositePaintedLevel(CompositeJob& job, const PaintedDrawing& drawing, Progress& progress) {
+  const int width = drawing.drawing.picture.width();
+  const int height = drawing.drawing.picture.height();
+  DrawingCorner corner = CornerOf(drawing.drawing);
+  std::vector<int> columns = AxisMap(job.width, job.scale, corner.left, job.frame.minX, width);
+  std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, height);
+  // Plain pointers, local to each band: stores through the picture's bytes could otherwise
+  // be taken to change the containers (or the caller's variables a band refers to), and every
+  // pixel would fetch them again.
+  CompositeRows(progress, job.height, [&](int firstRow, int endRow) {
+    const uint8_t* grey = drawing.drawing.picture.data();
+    const uint8_t* flags = drawing.regions.flags.data();
+    const uint16_t* regionMap = drawing.regions.regionMap.data();
+    const uint16_t* animColor = drawing.regions.animColor.data();
+    const int32_t* regionColor = drawing.regionColor.data();
+    const ColorEntry* entries = drawing.colors.entries.data();
+    const int* columnOf = columns.data();
+    const int outWidth = job.width;
+    for (int y = firstRow; y < endRow; ++y) {
+      int sy = rows[std::size_t(y)];
+      if (sy < 0) continue;
+      const std::size_t rowStart = std::size_t(sy) * std::size_t(width);
+      uint8_t* out = job.picture.Row(y);
+      for (int x = 0; x < outWidth; ++x) {
+        int sx = columnOf[x];
+        if (sx < 0) continue;
+        std::size_t i = rowStart + std::size_t(sx);
+        int a = grey[i];
+        int c = regionColor[regionMap[i]];
+        uint8_t* p = out + 3 * x;
+        // Paper (a = 255 weighs the line by 0: (255 * fill) / 255 is the fill) and rubbed-out
+        // ink show the fill alone, which an unpainted region leaves as it was.
+        if (a == 255 || (flags[i] & kFlagRubbedOut)) {
+          if (c != 0) {
+            const ColorEntry& e = entries[c];
+            p[0] = e.blue, p[1] = e.green, p[2] = e.red;
+          }
+          continue;
+        }
+        const ColorEntry& line = entries[animColor[i]];
+        uint8_t fill[3] = {p[0], p[1], p[2]};
+        if (c != 0) {
+          const ColorEntry& e = entries[c];
+          fill[0] = e.blue, fill[1] = e.green, fill[2] = e.red;
+        }
+        p[0] = uint8_t((a * fill[0] + (255 - a) * line.blue) / 255);
+        p[1] = uint8_t((a * fill[1] + (255 - a) * line.green) / 255);
+        p[2] = uint8_t((a * fill[2] + (255 - a) * line.red) / 255);
+      }
+    }
+  });
 }
 
 }  // namespace
@@ -174,67 +229,17 @@ bool CompositePainted(CompositeJob& job, const SheetSource& source, int frame, P
       out[3 * x + 2] = job.backgroundRed;
     }
   }
-  for (int level : BackToFront(job)) {
-    const SheetCell& cell = source.sheet.Cell(level, frame);
-    if (!cell.used()) continue;
-    std::optional<PaintedDrawing> painted = LoadCellPainting(source, cell, prompt, progress);
-    if (!painted) return false;
-    const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
-    const int width = painted->drawing.picture.width();
-    const int height = painted->drawing.picture.height();
-    DrawingCorner corner = CornerOf(painted->drawing);
-    std::vector<int> columns = AxisMap(job.width, job.scale, corner.left, job.frame.minX, width);
-    std::vector<int> rows = AxisMap(job.height, job.scale, corner.top, job.frame.minY, height);
-    progress.SetStage("Compositing frame " + sequence.name +
-                      FormatFrameTag(sequence.frames[std::size_t(cell.frame)]));
-    // Plain pointers, local to each band: stores through the picture's bytes could otherwise
-    // be taken to change the containers (or the caller's variables a band refers to), and every
-    // pixel would fetch them again.
-    const PaintedDrawing& drawing = *painted;
-    CompositeRows(progress, job.height, [&](int firstRow, int endRow) {
-      const uint8_t* grey = drawing.drawing.picture.data();
-      const uint8_t* flags = drawing.regions.flags.data();
-      const uint16_t* regionMap = drawing.regions.regionMap.data();
-      const uint16_t* animColor = drawing.regions.animColor.data();
-      const int32_t* regionColor = drawing.regionColor.data();
-      const ColorEntry* entries = drawing.colors.entries.data();
-      const int* columnOf = columns.data();
-      const int outWidth = job.width;
-      for (int y = firstRow; y < endRow; ++y) {
-        int sy = rows[std::size_t(y)];
-        if (sy < 0) continue;
-        const std::size_t rowStart = std::size_t(sy) * std::size_t(width);
-        uint8_t* out = job.picture.Row(y);
-        for (int x = 0; x < outWidth; ++x) {
-          int sx = columnOf[x];
-          if (sx < 0) continue;
-          std::size_t i = rowStart + std::size_t(sx);
-          int a = grey[i];
-          int c = regionColor[regionMap[i]];
-          uint8_t* p = out + 3 * x;
-          // Paper (a = 255 weighs the line by 0: (255 * fill) / 255 is the fill) and rubbed-out
-          // ink show the fill alone, which an unpainted region leaves as it was.
-          if (a == 255 || (flags[i] & kFlagRubbedOut)) {
-            if (c != 0) {
-              const ColorEntry& e = entries[c];
-              p[0] = e.blue, p[1] = e.green, p[2] = e.red;
-            }
-            continue;
-          }
-          const ColorEntry& line = entries[animColor[i]];
-          uint8_t fill[3] = {p[0], p[1], p[2]};
-          if (c != 0) {
-            const ColorEntry& e = entries[c];
-            fill[0] = e.blue, fill[1] = e.green, fill[2] = e.red;
-          }
-          p[0] = uint8_t((a * fill[0] + (255 - a) * line.blue) / 255);
-          p[1] = uint8_t((a * fill[1] + (255 - a) * line.green) / 255);
-          p[2] = uint8_t((a * fill[2] + (255 - a) * line.red) / 255);
-        }
-      }
-    });
-  }
-  return true;
+  std::vector<const SheetCell*> cells;
+  for (int level : BackToFront(job))
+    if (source.sheet.Cell(level, frame).used()) cells.push_back(&source.sheet.Cell(level, frame));
+  return ReadLevelsInTurn(
+      source, cells, prompt, progress, [&](std::size_t l, const PaintedDrawing& drawing) {
+        const SheetCell& cell = *cells[l];
+        const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
+        progress.SetStage("Compositing frame " + sequence.name +
+                          FormatFrameTag(sequence.frames[std::size_t(cell.frame)]));
+        CompositePaintedLevel(job, drawing, progress);
+      });
 }
 
 }  // namespace quenda

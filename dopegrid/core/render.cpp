@@ -7,7 +7,7 @@
 #include "common/frame_in_hand_progress.h"
 #include "common/frame_picture.h"
 #include "common/frame_runner.h"
-#include "common/thread_pool.h"
+#include "dopegrid/core/level_reading.h"
 
 namespace quenda {
 namespace {
@@ -31,62 +31,23 @@ bool SaveFrame(const std::string& path, const Raster& picture, const FramePictur
   return written.kind() != ErrorKind::CannotCreate;  // a short write goes on with the next frame
 }
 
-// The stage texts a level read on a helper thread says, held and told in the level's turn.
-class HeldStages final : public Progress {
- public:
-  void SetStage(std::string_view text) override { stages_.emplace_back(text); }
-  void SetPercent(int) override {}
-  bool StopRequested() override { return false; }
-  void Replay(Progress& progress) const {
-    for (const std::string& stage : stages_) progress.SetStage(stage);
-  }
-
- private:
-  std::vector<std::string> stages_;
-};
-
-// One level read ahead of its turn, with what its reading said.
-struct ReadLevel {
-  std::optional<PaintedDrawing> painted;
-  DeferredPrompt said;
-  HeldStages stages;
-};
-
+// `picture` comes fresh from its constructor, all zero: transparent, as the levels expect.
 bool RenderPainted(const RenderSettings& settings, const SheetSource& source, int frame,
                    const CommonFrame& common, const RenderGeometry& geometry, RenderQuality quality,
                    Raster& picture, Prompt& prompt, Progress& progress) {
-  std::fill(picture.bytes().begin(), picture.bytes().end(), uint8_t(0));
   std::vector<const SheetCell*> cells;
   for (int level : BackToFront(settings.levels))
     if (source.sheet.Cell(level, frame).used()) cells.push_back(&source.sheet.Cell(level, frame));
-  // Reading a level is most of a frame's work and one thread's: as many levels as there are
-  // inner threads are read at once, then laid from the back in order. What each reading says
-  // is told in its turn, and nothing after the first level that fails, so messages and stage
-  // texts are those of reading one level after another; at most that many levels are held.
-  const std::size_t group = std::size_t(std::max(InnerThreads(), 1));
-  for (std::size_t start = 0; start < cells.size(); start += group) {
-    const std::size_t count = std::min(group, cells.size() - start);
-    std::vector<ReadLevel> read(count);
-    auto readLevel = [&](int i) {
-      ReadLevel& r = read[std::size_t(i)];
-      r.painted = LoadCellPainting(source, *cells[start + std::size_t(i)], r.said, r.stages);
-    };
-    ParallelFor(int(count), readLevel, int(count));
-    for (std::size_t i = 0; i < count; ++i) {
-      ReadLevel& r = read[i];
-      r.stages.Replay(progress);
-      r.said.Replay(prompt);
-      if (!r.painted) return false;
-      const SheetCell& cell = *cells[start + i];
-      const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
-      std::string label = sequence.name + FormatFrameTag(sequence.frames[std::size_t(cell.frame)]);
-      // The layer is made as the filter samples it, in one pass: the pass shows under this text.
-      progress.SetStage("Layering frame " + label);
-      LayDrawing(*r.painted, common, geometry.scale, quality, picture);
-      r.painted.reset();
-    }
-  }
-  return true;
+  return ReadLevelsInTurn(
+      source, cells, prompt, progress, [&](std::size_t i, const PaintedDrawing& painted) {
+        const SheetCell& cell = *cells[i];
+        const DrawingSequence& sequence = source.sequences[std::size_t(cell.sequence)];
+        // The layer is made as the filter samples it, in one pass: the pass
+        // shows under this text.
+        progress.SetStage("Layering frame " + sequence.name +
+                          FormatFrameTag(sequence.frames[std::size_t(cell.frame)]));
+        LayDrawing(painted, common, geometry.scale, quality, picture);
+      });
 }
 
 bool RenderLineTest(const RenderSettings& settings, const SheetSource& source, int frame,

@@ -1,7 +1,8 @@
 // Levels laid over the picture in bands of rows on several threads give the picture one
 // thread gives, byte for byte: the render's layering at every size and quality, and the
 // flipbook's painted and scanned compositing, whose progress is told as one thread tells it;
-// levels read at once tell and write what reading them in turn does.
+// levels read at once tell and write what reading them in turn does, for the render and the
+// flipbook, in groups when there are more levels than are read at once.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "common/thread_pool.h"
+#include "dopegrid/core/level_reading.h"
 #include "dopegrid/core/render.h"
 #include "dopegrid/core/render_layer.h"
 #include "dopegrid/tests/painted_frames.h"
@@ -158,6 +160,98 @@ TEST_F(BandedCompositor, LevelsReadAtOnceSayAndWriteWhatReadingThemInTurnDoes) {
       EXPECT_EQ(file, oneFile) << threads;
     }
     SetUp();  // the drawings written afresh for the next case
+  }
+}
+
+// More levels than are read at once, some failing: every thread count lays the drawings one
+// thread lays, in the same order, and tells the same stages, percentages and messages, the
+// first failing level's first and nothing after it.
+TEST_F(BandedCompositor, MoreLevelsThanReadAtOnceAreLaidAndToldInTurn) {
+  constexpr int kLevels = kLevelsReadAtOnce + 3;
+  struct Case {
+    const char* name;
+    int illegal;  // the level whose cell names no sequence, or -1
+    int missing;  // the level whose sequence has no such frame, or -1
+    int laid;     // levels laid before the first failure
+  };
+  const Case cases[] = {
+      {"every level reads", -1, -1, kLevels},
+      {"one fails in the second group", -1, kLevelsReadAtOnce + 1, kLevelsReadAtOnce + 1},
+      {"two fail, the earlier told alone", kLevelsReadAtOnce + 2, 1, 1},
+      {"the first fails", 0, -1, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<SheetCell> cells;
+    for (int l = 0; l < kLevels; ++l) cells.push_back({CellKind::Key, l % 2, 0});
+    if (c.illegal >= 0) cells[std::size_t(c.illegal)].sequence = 9;
+    if (c.missing >= 0) cells[std::size_t(c.missing)].frame = 5;
+    std::vector<const SheetCell*> pointers;
+    for (const SheetCell& cell : cells) pointers.push_back(&cell);
+    struct Told {
+      bool read = false;
+      std::vector<std::pair<std::size_t, std::vector<uint8_t>>> laid;
+      std::vector<std::string> said, stages;
+      std::vector<int> percents;
+    };
+    std::vector<Told> told;
+    for (int threads : kThreadCounts) {
+      ScriptedPrompt said;
+      ScriptedProgress shown;
+      Told t;
+      t.read = ReadLevelsInTurn(
+          source, pointers, said, shown,
+          [&](std::size_t i, PaintedDrawing& painted) {
+            shown.SetStage("laid");  // in its place among what the readings told
+            t.laid.emplace_back(i, painted.drawing.picture.bytes());
+          },
+          threads);
+      t.said = said.Texts(), t.stages = shown.stages, t.percents = shown.percents;
+      told.push_back(std::move(t));
+    }
+    const Told& one = told[0];
+    EXPECT_EQ(one.read, c.laid == kLevels);
+    ASSERT_EQ(one.laid.size(), std::size_t(c.laid));
+    for (std::size_t i = 0; i < one.laid.size(); ++i) EXPECT_EQ(one.laid[i].first, i);
+    EXPECT_EQ(one.said.empty(), c.laid == kLevels);
+    for (std::size_t k = 1; k < told.size(); ++k) {
+      SCOPED_TRACE(kThreadCounts[k]);
+      EXPECT_EQ(told[k].read, one.read);
+      EXPECT_TRUE(told[k].laid == one.laid);
+      EXPECT_EQ(told[k].said, one.said);
+      EXPECT_EQ(told[k].stages, one.stages);
+      EXPECT_EQ(told[k].percents, one.percents);
+    }
+  }
+}
+
+// The painted flipbook reads its levels at once too: a failing level says what it said when
+// read in turn, and the frames that read are the one thread's.
+TEST_F(BandedCompositor, AFlipbookFrameWithAFailingLevelSaysWhatReadingInTurnSays) {
+  for (const char* spoiled : {"Bob1.rgn", "Ann1.qds"}) {
+    SCOPED_TRACE(spoiled);
+    std::vector<uint8_t> bytes = ReadBytes(dir.File(spoiled));
+    bytes.resize(bytes.size() / 2);
+    WriteBytes(dir.File(spoiled), bytes);
+    std::vector<std::string> oneSaid, oneStages;
+    for (int threads : kThreadCounts) {
+      InnerThreadsSetTo set(threads);
+      job.mode = CompositeMode::Painted;
+      job.scale = 0.5f;
+      job.width = int(float(job.frame.maxX - job.frame.minX) * job.scale);
+      job.height = int(float(job.frame.maxY - job.frame.minY) * job.scale);
+      job.picture = Raster(job.width, job.height, 3);
+      ScriptedPrompt said;
+      ScriptedProgress shown;
+      EXPECT_FALSE(CompositePainted(job, source, 0, said, shown)) << threads;
+      if (threads == 1) {
+        oneSaid = said.Texts(), oneStages = shown.stages;
+        EXPECT_FALSE(oneSaid.empty());
+        continue;
+      }
+      EXPECT_EQ(said.Texts(), oneSaid) << threads;
+      EXPECT_EQ(shown.stages, oneStages) << threads;
+    }
+    SetUp();
   }
 }
 

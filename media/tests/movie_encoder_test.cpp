@@ -6,6 +6,7 @@
 #include "common/scripted_prompt.h"
 #include "common/thread_pool.h"
 #include "media/encoded_movie_writer.h"
+#include "testing/inner_threads.h"
 
 #include <gtest/gtest.h>
 
@@ -195,7 +196,7 @@ TEST(MovieEncoder, FinishedEarlyHoldsThePicturesWrittenAndTheSoundUpToThem) {
 // from the pictures and that count alone, and ProRes's do not depend on the count at all.
 TEST(MovieEncoder, TheCodecsThreadsComeFromTheInnerThreadCount) {
   TempDir dir;
-  const int before = InnerThreads();
+  const InnerThreadsRestored restored;
   Raster picture(64, 48, 3);
   for (std::size_t i = 0; i < picture.bytes().size(); ++i)
     picture.bytes()[i] = uint8_t(i * 7 % 251);
@@ -221,7 +222,6 @@ TEST(MovieEncoder, TheCodecsThreadsComeFromTheInnerThreadCount) {
       EXPECT_EQ(one.second, three.second);
     }
   }
-  SetInnerThreads(before);
 }
 
 TEST(MovieEncoder, AFailureOrADiscardLeavesTheLastGoodMovie) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/thread_pool.h"
+#include "testing/inner_threads.h"
 
 namespace quenda::media {
 namespace {
@@ -135,8 +136,7 @@ TEST(PicturePlanes, BandsOnAnyThreadCountGiveTheOneThreadPlanes) {
   const Raster picture = MakeCel(23, 291, 4, 5);
   const int pw = 24, ph = 292;
   auto convert = [&](int threads) {
-    const int before = InnerThreads();
-    SetInnerThreads(threads);
+    const quenda::testing::InnerThreadsSetTo set(threads);
     std::vector<uint8_t> yuv420[3] = {std::vector<uint8_t>(std::size_t(pw) * ph),
                                       std::vector<uint8_t>(std::size_t(pw) * ph / 4),
                                       std::vector<uint8_t>(std::size_t(pw) * ph / 4)};
@@ -149,7 +149,6 @@ TEST(PicturePlanes, BandsOnAnyThreadCountGiveTheOneThreadPlanes) {
     PictureToYuva444p10(picture,
                         Planes{{yuva[0].data(), yuva[1].data(), yuva[2].data(), yuva[3].data()},
                                {w * 2, w * 2, w * 2, w * 2}});
-    SetInnerThreads(before);
     std::vector<std::vector<uint8_t>> all(std::begin(yuv420), std::end(yuv420));
     all.insert(all.end(), std::begin(yuva), std::end(yuva));
     return all;
