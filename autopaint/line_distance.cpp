@@ -109,25 +109,26 @@ void AlongRowBackward(uint8_t* row, int w) {
 }
 
 // The field of rows [first, last) of the box `bw` wide whose line flags start at `flags`, a row
-// `stride` apart, into `out`: two passes, down and back up, each taking the least of the
-// neighbours already passed: on each row, first the row passed before it, then the row's own
-// pixels in the pass's direction. Both go sixteen pixels at a time (the build does not ask the
-// compiler to).
-void Field(const uint8_t* flags, std::size_t stride, int bw, int first, int last, uint8_t* out) {
+// `stride` apart, written where rowAt(y) says: two passes, down and back up, each taking the
+// least of the neighbours already passed: on each row, first the row passed before it, then the
+// row's own pixels in the pass's direction. Both go sixteen pixels at a time (the build does
+// not ask the compiler to).
+template <class RowAt>
+void Field(const uint8_t* flags, std::size_t stride, int bw, int first, int last,
+           const RowAt& rowAt) {
   for (int y = first; y < last; ++y) {
     const uint8_t* f = flags + std::size_t(y) * stride;
-    uint8_t* row = out + std::size_t(y - first) * std::size_t(bw);
+    uint8_t* row = rowAt(y);
     for (int x = 0; x < bw; ++x) row[x] = (f[x] & kFlagRegionLine) ? 0 : uint8_t(kFarFromLine);
   }
-  const int bh = last - first;
-  for (int y = 0; y < bh; ++y) {
-    uint8_t* row = out + std::size_t(y) * std::size_t(bw);
-    if (y > 0) FromRowPassed(row, row - bw, bw);
+  for (int y = first; y < last; ++y) {
+    uint8_t* row = rowAt(y);
+    if (y > first) FromRowPassed(row, rowAt(y - 1), bw);
     AlongRowForward(row, bw);
   }
-  for (int y = bh - 1; y >= 0; --y) {
-    uint8_t* row = out + std::size_t(y) * std::size_t(bw);
-    if (y + 1 < bh) FromRowPassed(row, row + bw, bw);
+  for (int y = last - 1; y >= first; --y) {
+    uint8_t* row = rowAt(y);
+    if (y + 1 < last) FromRowPassed(row, rowAt(y + 1), bw);
     AlongRowBackward(row, bw);
   }
 }
@@ -189,14 +190,16 @@ LineDistance::LineDistance(const RegionMapView& view) {
   const std::vector<RowBand> bands = RowBands(bh);
   ParallelFor(int(bands.size()), [&](int k) {
     const RowBand band = bands[std::size_t(k)];
-    uint8_t* out = distance_.get() + std::size_t(band.first) * std::size_t(bw);
-    if (bands.size() == 1) return Field(flags, std::size_t(w), bw, 0, bh, out);
+    // The rows beyond the band it needs go to rows of its own, the band's to the field.
     const int from = std::max(band.first - kBandReach, 0),
               to = std::min(band.last + kBandReach, bh);
-    std::vector<uint8_t> rows(std::size_t(to - from) * std::size_t(bw));
-    Field(flags, std::size_t(w), bw, from, to, rows.data());
-    std::copy_n(rows.data() + std::size_t(band.first - from) * std::size_t(bw),
-                std::size_t(band.last - band.first) * std::size_t(bw), out);
+    std::vector<uint8_t> above(std::size_t(band.first - from) * std::size_t(bw));
+    std::vector<uint8_t> below(std::size_t(to - band.last) * std::size_t(bw));
+    Field(flags, std::size_t(w), bw, from, to, [&](int y) {
+      if (y < band.first) return above.data() + std::size_t(y - from) * std::size_t(bw);
+      if (y >= band.last) return below.data() + std::size_t(y - band.last) * std::size_t(bw);
+      return distance_.get() + std::size_t(y) * std::size_t(bw);
+    });
   });
 }
 
