@@ -215,13 +215,22 @@ void PaintedPieces::Follow(PaintedPiece& piece, const std::vector<std::pair<int,
       kept.back() = t;
       std::sort(kept.begin(), kept.end(), std::greater<>());
     }
+  // Every motion near the kept ones on the inner threads, a row of motions each; the best is
+  // chosen in order.
+  constexpr int kSide = 2 * kBlock + 1;
+  std::vector<Tried> near(kept.size() * kSide * kSide);
+  ParallelFor(int(kept.size()) * kSide, [&](int row) {
+    const Tried& at = kept[std::size_t(row / kSide)];
+    if (at.agreement < 0) return;
+    const int dy = at.dy - kBlock + row % kSide;
+    for (int i = 0; i < kSide; ++i) {
+      const int dx = at.dx - kBlock + i;
+      near[std::size_t(row) * kSide + std::size_t(i)] = tried(dx, dy, Agreement(outline, dx, dy));
+    }
+  });
   Tried best;
-  for (const Tried& at : kept) {
-    if (at.agreement < 0) continue;
-    for (int dy = at.dy - kBlock; dy <= at.dy + kBlock; ++dy)
-      for (int dx = at.dx - kBlock; dx <= at.dx + kBlock; ++dx)
-        if (const Tried t = tried(dx, dy, Agreement(outline, dx, dy)); t > best) best = t;
-  }
+  for (std::size_t k = 0; k < near.size(); ++k)
+    if (kept[k / (kSide * kSide)].agreement >= 0 && near[k] > best) best = near[k];
   piece.dx = best.dx, piece.dy = best.dy, piece.agreement = best.agreement;
 }
 
