@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "common/region_data.h"
+#include "common/row_bands.h"
+#include "common/thread_pool.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -106,48 +108,99 @@ void AlongRowBackward(uint8_t* row, int w) {
   while (x > 0) --x, row[x] = d = std::min(row[x], Plus(d, 3));
 }
 
-}  // namespace
+// The field of rows [first, last) of the box `bw` wide whose line flags start at `flags`, a row
+// `stride` apart, written where rowAt(y) says: two passes, down and back up, each taking the
+// least of the neighbours already passed: on each row, first the row passed before it, then the
+// row's own pixels in the pass's direction. Both go sixteen pixels at a time (the build does
+// not ask the compiler to).
+template <class RowAt>
+void Field(const uint8_t* flags, std::size_t stride, int bw, int first, int last,
+           const RowAt& rowAt) {
+  for (int y = first; y < last; ++y) {
+    const uint8_t* f = flags + std::size_t(y) * stride;
+    uint8_t* row = rowAt(y);
+    for (int x = 0; x < bw; ++x) row[x] = (f[x] & kFlagRegionLine) ? 0 : uint8_t(kFarFromLine);
+  }
+  for (int y = first; y < last; ++y) {
+    uint8_t* row = rowAt(y);
+    if (y > first) FromRowPassed(row, rowAt(y - 1), bw);
+    AlongRowForward(row, bw);
+  }
+  for (int y = last - 1; y >= first; --y) {
+    uint8_t* row = rowAt(y);
+    if (y + 1 < last) FromRowPassed(row, rowAt(y + 1), bw);
+    AlongRowBackward(row, bw);
+  }
+}
 
-LineDistance::LineDistance(const RegionMapView& view) {
-  if (!view.flags || view.width <= 0 || view.height <= 0) return;
-  const int w = view.width, h = view.height;
-  int minX = w, minY = h, maxX = -1, maxY = -1;
-  for (int y = 0; y < h; ++y) {
+// A line pixel this many rows away or more is far (3 a row), so a band of rows computed with
+// this many rows on either side is exactly what the whole box gives it: the least path to a
+// nearer line pixel stays within the rows between them.
+constexpr int kBandReach = kFarFromLine / 3 + 1;
+
+struct Box {
+  int minX, minY, maxX, maxY;
+};
+
+// The box of the line pixels of rows [first, last).
+Box LineBox(const RegionMapView& view, int first, int last) {
+  const int w = view.width;
+  Box box{w, view.height, -1, -1};
+  for (int y = first; y < last; ++y) {
     const uint8_t* row = view.flags + std::size_t(y) * std::size_t(w);
     for (int x = 0; x < w; ++x) {
       if (x + 8 <= w && !HasLineAmongEight(row + x)) {
         x += 7;  // most of a drawing is off the lines
         continue;
       }
-      if (row[x] & kFlagRegionLine)
-        minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = y;
+      if (row[x] & kFlagRegionLine) {
+        box.minX = std::min(box.minX, x), box.maxX = std::max(box.maxX, x);
+        box.minY = std::min(box.minY, y), box.maxY = y;
+      }
     }
   }
-  if (maxX < 0) return;
+  return box;
+}
+
+}  // namespace
+
+LineDistance::LineDistance(const RegionMapView& view) {
+  if (!view.flags || view.width <= 0 || view.height <= 0) return;
+  const int w = view.width, h = view.height;
+  const std::vector<RowBand> searched = RowBands(h);
+  std::vector<Box> boxes(searched.size());
+  ParallelFor(int(searched.size()), [&](int k) {
+    boxes[std::size_t(k)] =
+        LineBox(view, searched[std::size_t(k)].first, searched[std::size_t(k)].last);
+  });
+  Box lines{w, h, -1, -1};
+  for (const Box& b : boxes) {
+    if (b.maxX < 0) continue;
+    lines.minX = std::min(lines.minX, b.minX), lines.maxX = std::max(lines.maxX, b.maxX);
+    lines.minY = std::min(lines.minY, b.minY), lines.maxY = std::max(lines.maxY, b.maxY);
+  }
+  if (lines.maxX < 0) return;
   const int reach = kFarFromLine / 3 + 1;
-  x0_ = std::max(minX - reach, 0), y0_ = std::max(minY - reach, 0);
-  x1_ = std::min(maxX + reach + 1, w), y1_ = std::min(maxY + reach + 1, h);
+  x0_ = std::max(lines.minX - reach, 0), y0_ = std::max(lines.minY - reach, 0);
+  x1_ = std::min(lines.maxX + reach + 1, w), y1_ = std::min(lines.maxY + reach + 1, h);
   const int bw = x1_ - x0_, bh = y1_ - y0_;
-  distance_.assign(std::size_t(bw) * std::size_t(bh), uint8_t(kFarFromLine));
-  for (int y = 0; y < bh; ++y) {
-    const uint8_t* flags = view.flags + std::size_t(y + y0_) * std::size_t(w) + std::size_t(x0_);
-    uint8_t* row = &distance_[std::size_t(y) * std::size_t(bw)];
-    for (int x = 0; x < bw; ++x)
-      if (flags[x] & kFlagRegionLine) row[x] = 0;
-  }
-  // Two passes, down and back up, each taking the least of the neighbours already passed: on
-  // each row, first the row passed before it, then the row's own pixels in the pass's
-  // direction. Both go sixteen pixels at a time (the build does not ask the compiler to).
-  for (int y = 0; y < bh; ++y) {
-    uint8_t* row = &distance_[std::size_t(y) * std::size_t(bw)];
-    if (y > 0) FromRowPassed(row, row - bw, bw);
-    AlongRowForward(row, bw);
-  }
-  for (int y = bh - 1; y >= 0; --y) {
-    uint8_t* row = &distance_[std::size_t(y) * std::size_t(bw)];
-    if (y + 1 < bh) FromRowPassed(row, row + bw, bw);
-    AlongRowBackward(row, bw);
-  }
+  // Every pixel is written below, by one band.
+  distance_ = std::make_unique_for_overwrite<uint8_t[]>(std::size_t(bw) * std::size_t(bh));
+  const uint8_t* flags = view.flags + std::size_t(y0_) * std::size_t(w) + std::size_t(x0_);
+  const std::vector<RowBand> bands = RowBands(bh);
+  ParallelFor(int(bands.size()), [&](int k) {
+    const RowBand band = bands[std::size_t(k)];
+    // The rows beyond the band it needs go to rows of its own, the band's to the field.
+    const int from = std::max(band.first - kBandReach, 0),
+              to = std::min(band.last + kBandReach, bh);
+    std::vector<uint8_t> above(std::size_t(band.first - from) * std::size_t(bw));
+    std::vector<uint8_t> below(std::size_t(to - band.last) * std::size_t(bw));
+    Field(flags, std::size_t(w), bw, from, to, [&](int y) {
+      if (y < band.first) return above.data() + std::size_t(y - from) * std::size_t(bw);
+      if (y >= band.last) return below.data() + std::size_t(y - band.last) * std::size_t(bw);
+      return distance_.get() + std::size_t(y) * std::size_t(bw);
+    });
+  });
 }
 
 }  // namespace quenda

@@ -4,7 +4,7 @@
 // to land better (chamfer matching).
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "common/region_vote.h"
 
@@ -17,7 +17,8 @@ inline constexpr int kFarFromLine = 255;
 class LineDistance {
  public:
   // The distance from every pixel of `view` to the nearest pixel flagged as a region line; all
-  // far when the view has no flags or no lines.
+  // far when the view has no flags or no lines. Bands of rows go to the inner threads; the
+  // field is the same with any number.
   explicit LineDistance(const RegionMapView& view);
 
   // Far beyond the picture.
@@ -29,7 +30,7 @@ class LineDistance {
  private:
   // The field is kept only over the lines' box grown by the cut-off; all else is far.
   int x0_ = 0, y0_ = 0, x1_ = 0, y1_ = 0;
-  std::vector<uint8_t> distance_;
+  std::unique_ptr<uint8_t[]> distance_;
 };
 
 }  // namespace quenda

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/region_data.h"
+#include "common/thread_pool.h"
 
 namespace quenda {
 namespace {
@@ -75,12 +76,24 @@ std::pair<int, int> BestShift(const BlockCounts& t, const BlockCounts& s,
     for (int x = 0; x < t.columns; ++x)
       if (const int32_t c = t.count[std::size_t(y) * std::size_t(t.columns) + std::size_t(x)])
         lined.push_back({x, y, c});
+  // Every shift's sum on the inner threads, a row of shifts each; the best is chosen in order.
+  const int side = 2 * reach + 1;
+  std::vector<int64_t> sums(std::size_t(side) * std::size_t(side), 0);
+  ParallelFor(side, [&](int j) {
+    const int dy = around.second - reach + j;
+    for (int i = 0; i < side; ++i) {
+      const int dx = around.first - reach + i;
+      int64_t sum = 0;
+      for (const Lined& b : lined) sum += int64_t(b.count) * s.At(b.x + dx, b.y + dy);
+      sums[std::size_t(j) * std::size_t(side) + std::size_t(i)] = sum;
+    }
+  });
   int64_t best = -1;
   std::pair<int, int> at = around;
   for (int dy = around.second - reach; dy <= around.second + reach; ++dy)
     for (int dx = around.first - reach; dx <= around.first + reach; ++dx) {
-      int64_t sum = 0;
-      for (const Lined& b : lined) sum += int64_t(b.count) * s.At(b.x + dx, b.y + dy);
+      const int64_t sum = sums[std::size_t(dy - around.second + reach) * std::size_t(side) +
+                               std::size_t(dx - around.first + reach)];
       // Ties go to the smaller motion, so a still drawing stays still.
       const bool nearer = std::abs(dx) + std::abs(dy) < std::abs(at.first) + std::abs(at.second);
       if (sum > best || (sum == best && nearer)) best = sum, at = {dx, dy};
@@ -97,8 +110,13 @@ LineMotion EstimateLineMotion(const RegionMapView& target, const RegionMapView& 
   const double side = std::sqrt(double(target.width) * double(target.height));
   const int fineBlock = std::max(2, int(std::lround(side / 300)));
   constexpr int kCoarse = 4;
-  const BlockCounts fineT = CountLines(target, {0, 0}, target.width, target.height, fineBlock);
-  const BlockCounts fineS = CountLines(source, shift, target.width, target.height, fineBlock);
+  // The two drawings' blocks at once.
+  BlockCounts fineT, fineS;
+  ParallelFor(2, [&](int k) {
+    (k == 0 ? fineT : fineS) =
+        CountLines(k == 0 ? target : source, k == 0 ? PegOffset{0, 0} : shift, target.width,
+                   target.height, fineBlock);
+  });
   const BlockCounts coarseT = Coarser(fineT, kCoarse), coarseS = Coarser(fineS, kCoarse);
   const int reach = std::max(1, std::min(target.width, target.height) / 4 / coarseT.block);
   const auto coarse = BestShift(coarseT, coarseS, {0, 0}, reach);

@@ -9,6 +9,8 @@
 #include "autopaint/block_hits.h"
 #include "common/color_set.h"
 #include "common/region_data.h"
+#include "common/row_bands.h"
+#include "common/thread_pool.h"
 
 namespace quenda {
 namespace {
@@ -51,28 +53,40 @@ PaintedPieces::PaintedPieces(const RegionMapView& target, const RegionMapView& s
   // Lines on a grid of blocks, each block marked with its neighbours, for the coarse search.
   const int w = target.width, h = target.height;
   blocksWide_ = (w + kBlock - 1) / kBlock, blocksHigh_ = (h + kBlock - 1) / kBlock;
+  // Bands of block rows on the inner threads, each writing its own rows.
   std::vector<uint8_t> lined(std::size_t(blocksWide_) * std::size_t(blocksHigh_), 0);
-  for (int y = 0; y < h; ++y) {
-    const uint8_t* f = target.flags + std::size_t(y) * std::size_t(w);
-    uint8_t* out = lined.data() + std::size_t(y / kBlock) * std::size_t(blocksWide_);
-    int x = 0;
-    for (; x + 8 <= w; x += 8)
-      if (HasLineAmongEight(f + x))
-        for (int k = x; k < x + 8; ++k)
-          if (f[k] & kFlagRegionLine) out[k / kBlock] = 1;
-    for (; x < w; ++x)
-      if (f[x] & kFlagRegionLine) out[x / kBlock] = 1;
-  }
-  nearBlock_.assign(lined.size(), 0);
-  for (int by = 0; by < blocksHigh_; ++by)
-    for (int bx = 0; bx < blocksWide_; ++bx) {
-      if (!lined[std::size_t(by) * std::size_t(blocksWide_) + std::size_t(bx)]) continue;
-      for (int ny = std::max(by - 1, 0); ny <= std::min(by + 1, blocksHigh_ - 1); ++ny)
-        for (int nx = std::max(bx - 1, 0); nx <= std::min(bx + 1, blocksWide_ - 1); ++nx)
-          nearBlock_[std::size_t(ny) * std::size_t(blocksWide_) + std::size_t(nx)] = 1;
+  const std::vector<RowBand> bands = RowBands(blocksHigh_);
+  ParallelFor(int(bands.size()), [&](int b) {
+    const int last = std::min(bands[std::size_t(b)].last * kBlock, h);
+    for (int y = bands[std::size_t(b)].first * kBlock; y < last; ++y) {
+      const uint8_t* f = target.flags + std::size_t(y) * std::size_t(w);
+      uint8_t* out = lined.data() + std::size_t(y / kBlock) * std::size_t(blocksWide_);
+      int x = 0;
+      for (; x + 8 <= w; x += 8)
+        if (HasLineAmongEight(f + x))
+          for (int k = x; k < x + 8; ++k)
+            if (f[k] & kFlagRegionLine) out[k / kBlock] = 1;
+      for (; x < w; ++x)
+        if (f[x] & kFlagRegionLine) out[x / kBlock] = 1;
     }
+  });
+  // A block is near a line where it or a neighbour holds one.
+  nearBlock_.assign(lined.size(), 0);
+  ParallelFor(int(bands.size()), [&](int b) {
+    for (int by = bands[std::size_t(b)].first; by < bands[std::size_t(b)].last; ++by)
+      for (int bx = 0; bx < blocksWide_; ++bx) {
+        bool near = false;
+        for (int ny = std::max(by - 1, 0); ny <= std::min(by + 1, blocksHigh_ - 1) && !near; ++ny)
+          for (int nx = std::max(bx - 1, 0); nx <= std::min(bx + 1, blocksWide_ - 1); ++nx)
+            near = near || lined[std::size_t(ny) * std::size_t(blocksWide_) + std::size_t(nx)];
+        nearBlock_[std::size_t(by) * std::size_t(blocksWide_) + std::size_t(bx)] = near;
+      }
+  });
+  // Each piece on its own: it writes only its outline and where it went.
   const auto outlines = OuterOutlines();
-  for (std::size_t p = 0; p < pieces_.size(); ++p) Follow(pieces_[p], outlines[p], guessX, guessY);
+  ParallelFor(int(pieces_.size()), [&](int p) {
+    Follow(pieces_[std::size_t(p)], outlines[std::size_t(p)], guessX, guessY);
+  });
 }
 
 void PaintedPieces::Group(const std::vector<int32_t>& colours,
@@ -128,7 +142,8 @@ std::vector<std::vector<std::pair<int, int>>> PaintedPieces::OuterOutlines() con
     return source_.flags[std::size_t(y) * std::size_t(w) + std::size_t(x)] & kFlagRegionLine;
   };
   constexpr int kSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-  for (std::size_t p = 0; p < pieces_.size(); ++p) {
+  ParallelFor(int(pieces_.size()), [&](int k) {
+    const std::size_t p = std::size_t(k);
     const PaintedPiece& piece = pieces_[p];
     const int minX = piece.minX, minY = piece.minY, maxX = piece.maxX, maxY = piece.maxY;
     for (int y = std::max(minY, 0); y <= std::min(maxY, h - 1); ++y)
@@ -150,7 +165,7 @@ std::vector<std::vector<std::pair<int, int>>> PaintedPieces::OuterOutlines() con
           }
         }
       }
-  }
+  });
   return outlines;
 }
 
@@ -200,13 +215,22 @@ void PaintedPieces::Follow(PaintedPiece& piece, const std::vector<std::pair<int,
       kept.back() = t;
       std::sort(kept.begin(), kept.end(), std::greater<>());
     }
+  // Every motion near the kept ones on the inner threads, a row of motions each; the best is
+  // chosen in order.
+  constexpr int kSide = 2 * kBlock + 1;
+  std::vector<Tried> near(kept.size() * kSide * kSide);
+  ParallelFor(int(kept.size()) * kSide, [&](int row) {
+    const Tried& at = kept[std::size_t(row / kSide)];
+    if (at.agreement < 0) return;
+    const int dy = at.dy - kBlock + row % kSide;
+    for (int i = 0; i < kSide; ++i) {
+      const int dx = at.dx - kBlock + i;
+      near[std::size_t(row) * kSide + std::size_t(i)] = tried(dx, dy, Agreement(outline, dx, dy));
+    }
+  });
   Tried best;
-  for (const Tried& at : kept) {
-    if (at.agreement < 0) continue;
-    for (int dy = at.dy - kBlock; dy <= at.dy + kBlock; ++dy)
-      for (int dx = at.dx - kBlock; dx <= at.dx + kBlock; ++dx)
-        if (const Tried t = tried(dx, dy, Agreement(outline, dx, dy)); t > best) best = t;
-  }
+  for (std::size_t k = 0; k < near.size(); ++k)
+    if (kept[k / (kSide * kSide)].agreement >= 0 && near[k] > best) best = near[k];
   piece.dx = best.dx, piece.dy = best.dy, piece.agreement = best.agreement;
 }
 

@@ -11,6 +11,12 @@ RegionOverlap::RegionOverlap(RegionPixels& pixels, const RegionMapView& source,
                              std::size_t sourceRegions, const std::vector<int32_t>* sourceColors)
     : pixels_(pixels), source_(source), sourceColors_(sourceColors), voteOf_(sourceRegions, 0) {}
 
+RegionOverlap::RegionOverlap(const RegionOverlap& other)
+    : pixels_(other.pixels_),
+      source_(other.source_),
+      sourceColors_(other.sourceColors_),
+      voteOf_(other.voteOf_.size(), 0) {}
+
 void RegionOverlap::ClearVotes() {
   for (int s : touched_) voteOf_[std::size_t(s)] = 0;
   touched_.clear();

@@ -31,6 +31,14 @@ class RegionOverlap {
   // together and unfilled ones for nothing.
   RegionOverlap(RegionPixels& pixels, const RegionMapView& source, std::size_t sourceRegions,
                 const std::vector<int32_t>* sourceColors);
+  // A second counter over the same pixels with votes of its own, for another thread: counts
+  // share nothing but what they read.
+  RegionOverlap(const RegionOverlap& other);
+  RegionOverlap& operator=(const RegionOverlap&) = delete;
+
+  // Gathers the pixels of `regions` (no region twice) on the inner threads, so that counts on
+  // several threads at once only read them.
+  void Gather(const std::vector<int>& regions) { pixels_.Gather(regions); }
 
   // Target pixel p moved by (mx, my) onto the source; the paper round the drawing is left out
   // when `offPaper`.

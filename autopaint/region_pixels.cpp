@@ -1,6 +1,7 @@
 #include "autopaint/region_pixels.h"
 
 #include "common/region_data.h"
+#include "common/thread_pool.h"
 
 namespace quenda {
 
@@ -31,6 +32,10 @@ const RegionPixels::Of& RegionPixels::Pixels(int r) {
     }
   }
   return p;
+}
+
+void RegionPixels::Gather(const std::vector<int>& regions) {
+  ParallelFor(int(regions.size()), [&](int k) { Pixels(regions[std::size_t(k)]); });
 }
 
 bool RegionPixels::OnOutline(std::size_t i, int x, int y) const {

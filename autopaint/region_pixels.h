@@ -31,6 +31,9 @@ class RegionPixels {
   RegionPixels(const RegionMapView& view, const std::vector<RegionShape>& shapes);
 
   const Of& Pixels(int r);
+  // Gathers the pixels of every region of `regions` (no region twice) at once, on the inner
+  // threads, each region by one, so that Pixels() then only reads, from any thread.
+  void Gather(const std::vector<int>& regions);
 
  private:
   bool OnOutline(std::size_t i, int x, int y) const;

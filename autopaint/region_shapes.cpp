@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "common/region_data.h"
+#include "common/row_bands.h"
+#include "common/thread_pool.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -57,52 +59,88 @@ double RegionShape::MinorAxis() const {
 
 std::vector<RegionShape> MeasureRegionShapes(const RegionMapView& view) {
   const std::size_t total = std::size_t(std::max(view.regionCount, 0)) + 2;
+  // Sums about the picture's corner, in whole numbers: a band of rows adds up its own, and the
+  // bands' sums add up to the same whatever the bands. They are moved to a fixed point per
+  // region (its first pixel) before they become moments, which keeps them exact enough on large
+  // pictures.
+  struct Sums {
+    int64_t x = 0, y = 0, xx = 0, yy = 0, xy = 0;
+    int ox = 0, oy = 0;  // the region's first pixel in the band
+  };
+  struct Band {
+    std::vector<RegionShape> shapes;
+    std::vector<Sums> sums;
+  };
+  const std::vector<RowBand> bands = RowBands(view.height);
+  std::vector<Band> measured(bands.size());
+  // Runs of one region off the lines, added up in closed form.
+  ParallelFor(int(bands.size()), [&](int k) {
+    Band& band = measured[std::size_t(k)];
+    band.shapes.assign(total, {0, 0, 0, 0, 0, 0, view.width, view.height, -1, -1});
+    band.sums.assign(total, {});
+    for (int y = bands[std::size_t(k)].first; y < bands[std::size_t(k)].last; ++y) {
+      const std::size_t row = std::size_t(y) * std::size_t(view.width);
+      int x = 0;
+      while (x < view.width) {
+        const std::size_t r = view.map[row + std::size_t(x)];
+        if (r >= total || IsLine(view, row + std::size_t(x))) {
+          ++x;
+          continue;
+        }
+        const int end = RunEnd(view, row, x + 1, uint16_t(r));
+        RegionShape& s = band.shapes[r];
+        Sums& m = band.sums[r];
+        if (s.area == 0) m.ox = x, m.oy = y;
+        const int64_t n = end - x, a = x, b = end - 1;
+        const int64_t sumX = n * (a + b) / 2;
+        const int64_t sumXX = (b * (b + 1) * (2 * b + 1) - (a - 1) * a * (2 * a - 1)) / 6;
+        s.area += n;
+        m.x += sumX, m.y += n * y, m.xx += sumXX, m.yy += n * y * y, m.xy += sumX * y;
+        s.minX = std::min(s.minX, x), s.maxX = std::max(s.maxX, end - 1);
+        s.minY = std::min(s.minY, y), s.maxY = std::max(s.maxY, y);
+        x = end;
+      }
+    }
+  });
   std::vector<RegionShape> shapes(total);
   for (RegionShape& s : shapes) s = {0, 0, 0, 0, 0, 0, view.width, view.height, -1, -1};
-  // Sums about a fixed point per region (its first pixel) keep the moments exact enough on
-  // large pictures.
-  struct Sums {
-    double x = 0, y = 0, xx = 0, yy = 0, xy = 0, ox = 0, oy = 0;
-  };
   std::vector<Sums> sums(total);
-  // Runs of one region off the lines, added up in closed form.
-  for (int y = 0; y < view.height; ++y) {
-    const std::size_t row = std::size_t(y) * std::size_t(view.width);
-    int x = 0;
-    while (x < view.width) {
-      const std::size_t r = view.map[row + std::size_t(x)];
-      if (r >= total || IsLine(view, row + std::size_t(x))) {
-        ++x;
-        continue;
-      }
-      const int end = RunEnd(view, row, x + 1, uint16_t(r));
+  for (const Band& band : measured)
+    for (std::size_t r = 0; r < total; ++r) {
+      const RegionShape& part = band.shapes[r];
+      if (part.area == 0) continue;
       RegionShape& s = shapes[r];
       Sums& m = sums[r];
-      if (s.area == 0) m.ox = x, m.oy = y;
-      const double n = end - x, a = x - m.ox, b = end - 1 - m.ox, dy = y - m.oy;
-      const double sumX = n * (a + b) / 2;
-      const double sumXX = (b * (b + 1) * (2 * b + 1) - (a - 1) * a * (2 * a - 1)) / 6;
-      s.area += end - x;
-      m.x += sumX, m.y += n * dy, m.xx += sumXX, m.yy += n * dy * dy, m.xy += sumX * dy;
-      s.minX = std::min(s.minX, x), s.maxX = std::max(s.maxX, end - 1);
-      s.minY = std::min(s.minY, y), s.maxY = std::max(s.maxY, y);
-      x = end;
+      const Sums& p = band.sums[r];
+      if (s.area == 0) m.ox = p.ox, m.oy = p.oy;  // the first band holding it has its first pixel
+      s.area += part.area;
+      m.x += p.x, m.y += p.y, m.xx += p.xx, m.yy += p.yy, m.xy += p.xy;
+      s.minX = std::min(s.minX, part.minX), s.maxX = std::max(s.maxX, part.maxX);
+      s.minY = std::min(s.minY, part.minY), s.maxY = std::max(s.maxY, part.maxY);
     }
-  }
   for (std::size_t r = 0; r < total; ++r) {
     RegionShape& s = shapes[r];
     if (s.area == 0) continue;
     const Sums& m = sums[r];
-    const double n = double(s.area), mx = m.x / n, my = m.y / n;
-    s.cx = m.ox + mx, s.cy = m.oy + my;
-    s.sxx = m.xx / n - mx * mx, s.syy = m.yy / n - my * my, s.sxy = m.xy / n - mx * my;
+    const int64_t count = s.area, ox = m.ox, oy = m.oy;
+    // The sums about the first pixel, still whole.
+    const int64_t x = m.x - count * ox, y = m.y - count * oy;
+    const int64_t xx = m.xx - 2 * ox * m.x + count * ox * ox;
+    const int64_t yy = m.yy - 2 * oy * m.y + count * oy * oy;
+    const int64_t xy = m.xy - oy * m.x - ox * m.y + count * ox * oy;
+    const double n = double(count), mx = double(x) / n, my = double(y) / n;
+    s.cx = double(ox) + mx, s.cy = double(oy) + my;
+    s.sxx = double(xx) / n - mx * mx, s.syy = double(yy) / n - my * my;
+    s.sxy = double(xy) / n - mx * my;
   }
   return shapes;
 }
 
-RegionBorders::RegionBorders(const RegionMapView& view) {
-  const int total = std::max(view.regionCount, 0) + 2;
-  neighbours_.resize(std::size_t(total));
+namespace {
+
+// The border counts of the pairs of regions about the line pixels of rows [first, last).
+std::vector<std::pair<uint64_t, int64_t>> CountBorders(const RegionMapView& view, int total,
+                                                       int first, int last) {
   std::unordered_map<uint64_t, int64_t> shared;
   // Neighbouring pixels mostly share their pairs, so counts gather in a small direct-mapped
   // table first and reach the map only when their slot is wanted by another pair.
@@ -123,7 +161,7 @@ RegionBorders::RegionBorders(const RegionMapView& view) {
     return view.map[i];
   };
   int seen[25];
-  for (int y = 0; y < h; ++y) {
+  for (int y = first; y < last; ++y) {
     for (int x = 0; x < w; ++x) {
       const std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
       // Most of an analyzed drawing is off the lines: pass eight such pixels at a time.
@@ -165,7 +203,29 @@ RegionBorders::RegionBorders(const RegionMapView& view) {
   }
   for (const auto& [key, border] : pending)
     if (border > 0) shared[key] += border;
-  for (const auto& [key, border] : shared) {
+  return {shared.begin(), shared.end()};
+}
+
+}  // namespace
+
+RegionBorders::RegionBorders(const RegionMapView& view) {
+  const int total = std::max(view.regionCount, 0) + 2;
+  neighbours_.resize(std::size_t(total));
+  // Each band of rows counts its own pairs; the counts are whole, so their sum is the same
+  // whatever the bands.
+  const std::vector<RowBand> bands = RowBands(view.map ? view.height : 0);
+  std::vector<std::vector<std::pair<uint64_t, int64_t>>> counted(bands.size());
+  ParallelFor(int(bands.size()), [&](int k) {
+    counted[std::size_t(k)] =
+        CountBorders(view, total, bands[std::size_t(k)].first, bands[std::size_t(k)].last);
+  });
+  std::vector<std::pair<uint64_t, int64_t>> all;
+  for (const auto& band : counted) all.insert(all.end(), band.begin(), band.end());
+  std::sort(all.begin(), all.end());
+  for (std::size_t i = 0; i < all.size();) {
+    const uint64_t key = all[i].first;
+    int64_t border = 0;
+    for (; i < all.size() && all[i].first == key; ++i) border += all[i].second;
     const int a = int(key >> 32), b = int(key & 0xFFFFFFFFu);
     neighbours_[std::size_t(a)].push_back({b, border});
     neighbours_[std::size_t(b)].push_back({a, border});

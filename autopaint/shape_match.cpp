@@ -13,6 +13,7 @@
 #include "autopaint/region_overlap.h"
 #include "common/color_set.h"
 #include "common/region_data.h"
+#include "common/thread_pool.h"
 
 namespace quenda {
 namespace {
@@ -93,6 +94,10 @@ class Matcher {
     }
     for (int s = 2; s < int(tables_.s.size()); ++s)
       if (tables_.s[std::size_t(s)].area >= speckSize_) cols_.push_back(s);
+    // Every region's pixels at once, so that the regions can then be settled on several threads.
+    std::vector<int> measured = rows_;
+    measured.insert(measured.end(), rest.begin(), rest.end());
+    overlap_.Gather(measured);
 
     const Vec global = GlobalMotion();
     std::fill(motion_.begin(), motion_.end(), global);
@@ -106,11 +111,11 @@ class Matcher {
     // look-alike (the other leg, the other hand) may then give it a colour.
     std::vector<int> settled(match_.size(), 0);
     std::vector<char> onPaper(match_.size(), 0);
-    for (int r : rows_) {
-      const Under under = ByOverlap(r, global, kFitReach * tolerance_);
+    EachRegion(rows_, [&](int r, RegionOverlap& at) {
+      const Under under = ByOverlap(at, r, global, kFitReach * tolerance_);
       const int overlap = under.region, own = match_[std::size_t(r)];
       onPaper[std::size_t(r)] =
-          overlap == kOnPaper || (overlap == 0 && OnPaper(r, global, kOpenedShare));
+          overlap == kOnPaper || (overlap == 0 && OnPaper(at, r, global, kOpenedShare));
       if (overlap > 0 && !KeepsItsPair(r, own, overlap)) {
         settled[std::size_t(r)] = overlap;
         // Where the assignment chose the same, what it weighed counts too.
@@ -122,29 +127,30 @@ class Matcher {
         settled[std::size_t(r)] = own;
         sure_[std::size_t(r)] = ConfidenceOfCost(pairCost_[std::size_t(r)]);
       }
-    }
+    });
     // The many small regions beyond the assignment are only measured where the motions near
     // them lay them, not fitted: there are too many, and their outlines say little.
-    for (int r : rest) {
-      const Under under = ByOverlap(r, global, 0);
+    EachRegion(rest, [&](int r, RegionOverlap& at) {
+      const Under under = ByOverlap(at, r, global, 0);
       settled[std::size_t(r)] = std::max(under.region, 0);
       sure_[std::size_t(r)] = under.region > 0 ? ConfidenceOfLanding(under.share, under.landed) : 0;
-    }
+    });
     // A region inside a small painted piece that followed its own outline takes its colour.
     if (sourceColors_ && source_.flags) {
       pieces_.emplace(target_, source_, *sourceColors_, tables_.s, tables_.sBorders,
                       int(std::lround(global.x)) - shift_.x, int(std::lround(global.y)) - shift_.y);
-      for (const auto* list : {&rows_, &rest})
-        for (int r : *list)
-          if (const auto [s, share] =
-                  overlap_.ByPiece(r, t[std::size_t(r)], *pieces_, kInsidePiece, kPieceGrowth);
-              s != 0)
-            settled[std::size_t(r)] = s, sure_[std::size_t(r)] = ConfidenceOfShare(share);
+      EachRegion(measured, [&](int r, RegionOverlap& at) {
+        if (const auto [s, share] =
+                at.ByPiece(r, t[std::size_t(r)], *pieces_, kInsidePiece, kPieceGrowth);
+            s != 0)
+          settled[std::size_t(r)] = s, sure_[std::size_t(r)] = ConfidenceOfShare(share);
+      });
     }
     const std::vector<char> whole = PairedWithLookAlikes(tables_, match_);
-    for (int r : rows_)
+    EachRegion(rows_, [&](int r, RegionOverlap&) {
       settled[std::size_t(r)] =
           SettleLeftOver(r, settled[std::size_t(r)], onPaper[std::size_t(r)], whole);
+    });
     // Unsure stays unfilled.
     ShapeMatch result{std::vector<int>(match_.size(), 0), std::vector<int>(match_.size(), 0)};
     result.source[kBackgroundRegion] = match_[kBackgroundRegion];
@@ -160,6 +166,17 @@ class Matcher {
   }
 
  private:
+  // visit(r, counter) for every region r of `regions` (none twice), on the inner threads: each
+  // visit writes only what belongs to r, and counts with its thread's own counter.
+  template <class Visit>
+  void EachRegion(const std::vector<int>& regions, const Visit& visit) {
+    const int count = int(regions.size()), shares = std::min(count, 4 * InnerThreads());
+    ParallelFor(shares, [&](int share) {
+      RegionOverlap at(overlap_);
+      for (int k = share; k < count; k += shares) visit(regions[std::size_t(k)], at);
+    });
+  }
+
   // How far the figure moved as a whole: where the two drawings' lines lie over each other
   // best (no motion but the pegs' where the views carry no line flags).
   Vec GlobalMotion() const {
@@ -175,12 +192,12 @@ class Matcher {
     const int rows = int(rows_.size()), sources = int(cols_.size());
     const int cols = sources + rows;
     std::vector<double> cost(std::size_t(rows) * std::size_t(cols), kNoPair);
-    for (int i = 0; i < rows; ++i) {
+    ParallelFor(rows, [&](int i) {
       double* row = &cost[std::size_t(i) * std::size_t(cols)];
       for (int j = 0; j < sources; ++j)
         row[j] = Cost(rows_[std::size_t(i)], cols_[std::size_t(j)], withNeighbours);
       row[sources + i] = leaveCost_;
-    }
+    });
     const std::vector<int> column = Assign(cost, rows, cols);
     for (int i = 0; i < rows; ++i) {
       const int j = column[std::size_t(i)];
@@ -225,14 +242,13 @@ class Matcher {
   }
 
   // What lies under r moved by `m` (source pixels placed by the peg shift).
-  Landing LandAt(int r, Vec m, bool offPaper) {
-    return overlap_.Land(r, int(std::lround(m.x)) - shift_.x, int(std::lround(m.y)) - shift_.y,
-                         offPaper);
+  Landing LandAt(RegionOverlap& at, int r, Vec m, bool offPaper) {
+    return at.Land(r, int(std::lround(m.x)) - shift_.x, int(std::lround(m.y)) - shift_.y, offPaper);
   }
 
   // The whole figure's motion lays r on the paper round the drawing for at least `share` of it.
-  bool OnPaper(int r, Vec global, double share) {
-    const Landing under = LandAt(r, global, false);
+  bool OnPaper(RegionOverlap& at, int r, Vec global, double share) {
+    const Landing under = LandAt(at, r, global, false);
     return under.region == kBackgroundRegion && under.Share() >= share;
   }
 
@@ -242,13 +258,12 @@ class Matcher {
     int region = 0;
     double share = 0, landed = 0;
   };
-  Under Fitted(int r, Vec m, bool offPaper, int reach) {
+  Under Fitted(RegionOverlap& at, int r, Vec m, bool offPaper, int reach) {
     const int x = int(std::lround(m.x)) - shift_.x, y = int(std::lround(m.y)) - shift_.y;
-    const OutlineFit fit = source_.flags
-                               ? FitOutline(overlap_.Rim(r), lines_, x, y, reach, tolerance_)
-                               : OutlineFit{x, y, 1};
-    const Landing under = overlap_.Land(r, fit.x, fit.y, offPaper);
-    const bool outlined = !overlap_.Rim(r).empty() && source_.flags;
+    const OutlineFit fit = source_.flags ? FitOutline(at.Rim(r), lines_, x, y, reach, tolerance_)
+                                         : OutlineFit{x, y, 1};
+    const Landing under = at.Land(r, fit.x, fit.y, offPaper);
+    const bool outlined = !at.Rim(r).empty() && source_.flags;
     return {under.region, under.Share(), outlined ? fit.landed : 1};
   }
 
@@ -259,16 +274,16 @@ class Matcher {
   // motion lays it on that paper almost entirely (it is new, or its counterpart's outline
   // opened onto the paper); 0 when nothing covers enough of it. With the share of r the region
   // covers and the share of r's outline landing on the source's lines.
-  Under ByOverlap(int r, Vec global, int reach) {
+  Under ByOverlap(RegionOverlap& at, int r, Vec global, int reach) {
     std::vector<Vec> motions;
     if (const int own = match_[std::size_t(r)]; own != 0 && AlikeInArea(tables_, r, own)) {
       if (LookAlike(tables_, r, own)) {
-        const Under under = Fitted(r, PairMotion(r, own), false, reach);
+        const Under under = Fitted(at, r, PairMotion(r, own), false, reach);
         if (under.share >= kOverlapShare && under.region > kBackgroundRegion) return under;
       }
       motions.push_back(PairMotion(r, own));
     }
-    if (OnPaper(r, global, kPaperShare)) return {kOnPaper, 0, 0};
+    if (OnPaper(at, r, global, kPaperShare)) return {kOnPaper, 0, 0};
     motions.push_back(motion_[std::size_t(r)]);
     motions.push_back(global);
     const std::size_t borrowed = motions.size();
@@ -285,7 +300,7 @@ class Matcher {
     Under best;
     double bestAgreement = -1;
     for (std::size_t k = 0; k < motions.size(); ++k) {
-      const Under under = Fitted(r, motions[k], true, reach);
+      const Under under = Fitted(at, r, motions[k], true, reach);
       if (under.share < kOverlapShare || (k >= borrowed && under.landed < kBorrowedAgreement))
         continue;
       if (under.landed > bestAgreement + kAgreementTie ||

@@ -24,7 +24,8 @@ struct TimingOptions {
 };
 
 // Analyzes three drawings of the walk into `directory` and prints the median time of `runs`
-// of each way of painting one of them.
+// of each way of painting one of them; then, by shapes and from both keys, the best of at
+// least three runs on one thread and on two, and their ratio.
 void TimeLargeFrame(const std::string& directory, const TimingOptions& bench);
 
 }  // namespace quenda
