@@ -91,6 +91,25 @@ void RestorePaintUndoCopy(const PaintTarget& target, PaintUndoCopy copy) {
   }
 }
 
+namespace {
+
+template <typename T>
+std::size_t HeldBytes(const std::vector<T>& values) {
+  return values.capacity() * sizeof(T);
+}
+
+template <typename T>
+std::size_t HeldBytes(const std::optional<ChangedRuns<T>>& changes) {
+  return changes ? HeldBytes(changes->runs) + HeldBytes(changes->old) : 0;
+}
+
+}  // namespace
+
+std::size_t PaintUndoBytes(const PaintUndoCopy& copy) {
+  return HeldBytes(copy.regionColor) + HeldBytes(copy.animColor) + HeldBytes(copy.flags) +
+         HeldBytes(copy.animChanges) + HeldBytes(copy.flagChanges);
+}
+
 ImageRect BrushFootprint(ImagePoint at, int size) {
   return {at.x + 2 - 2 * size, at.x + 2 * size, at.y + 2 - 2 * size, at.y + 2 * size};
 }

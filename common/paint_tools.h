@@ -88,6 +88,8 @@ PaintUndoCopy MakePaintUndoCopy(const PaintTarget& target, int kind);
 void KeepPaintUndoDifferences(const PaintTarget& target, PaintUndoCopy& copy);
 // Puts back each part the copy holds.
 void RestorePaintUndoCopy(const PaintTarget& target, PaintUndoCopy copy);
+// The bytes the copy holds, whole parts and differences alike.
+std::size_t PaintUndoBytes(const PaintUndoCopy& copy);
 
 // The square a brush of `size` covers at (x, y), before clipping: 4 * size - 2 pixels wide,
 // reaching one pixel further right and up than left and down.

@@ -21,14 +21,13 @@ void Put(uint8_t* p, const Bgr3& c) {
 
 }  // namespace
 
-void ComposeRegionView(const RegionData& region, const std::vector<int32_t>& regionColor,
-                       const ColorSet& colors, ViewMode mode, const ImageRect& area,
-                       Raster& picture) {
-  if (mode == ViewMode::Composited || picture.channels() != 3 || region.regionMap.empty() ||
-      picture.width() < region.width || picture.height() < region.height)
+void SampleRegionView(const RegionData& region, const std::vector<int32_t>& regionColor,
+                      const ColorSet& colors, ViewMode mode, const SampleGrid& grid,
+                      RasterView out) {
+  if (mode == ViewMode::Composited || out.channels != 3 || out.width < grid.columns ||
+      out.height < grid.rows || !grid.Inside(region.width, region.height) ||
+      region.regionMap.size() != region.PixelCount() || region.flags.size() != region.PixelCount())
     return;
-  const ImageRect r = ClipRect(area, region.width, region.height);
-  if (r.IsEmpty()) return;
   // The colour of every region number, so the pixel loops index one small table.
   std::vector<Bgr3> regionRgb(regionColor.size());
   for (std::size_t n = 0; n < regionColor.size(); ++n)
@@ -43,34 +42,46 @@ void ComposeRegionView(const RegionData& region, const std::vector<int32_t>& reg
   const Bgr3 black{0, 0, 0};
   const auto& flags = region.flags;
   const auto& map = region.regionMap;
+  const std::size_t step = std::size_t(grid.step);
   // One loop per mode, so the mode is decided once and not per pixel.
   auto forEach = [&](auto&& pixel) {
-    for (int y = r.y0; y < r.y1; ++y) {
-      uint8_t* out = picture.At(r.x0, y);
-      std::size_t i = std::size_t(y) * std::size_t(region.width) + std::size_t(r.x0);
-      for (int x = r.x0; x < r.x1; ++x, ++i, out += 3) pixel(map[i], flags[i], out);
+    for (int j = 0; j < grid.rows; ++j) {
+      uint8_t* to = out.Row(j);
+      std::size_t i = std::size_t(grid.Y(j)) * std::size_t(region.width) + std::size_t(grid.x0);
+      for (int c = 0; c < grid.columns; ++c, i += step, to += 3) pixel(map[i], flags[i], to);
     }
   };
   switch (mode) {
     case ViewMode::RegionLine:
-      forEach([&](std::size_t, uint8_t f, uint8_t* out) {
-        Put(out, (f & kFlagRegionLine) ? line : white);
+      forEach([&](std::size_t, uint8_t f, uint8_t* to) {
+        Put(to, (f & kFlagRegionLine) ? line : white);
       });
       break;
     case ViewMode::RegionsPainted:
-      forEach([&](std::size_t n, uint8_t f, uint8_t* out) {
-        Put(out, (f & kFlagRegionLine) ? line : regionAt(n));
+      forEach([&](std::size_t n, uint8_t f, uint8_t* to) {
+        Put(to, (f & kFlagRegionLine) ? line : regionAt(n));
       });
       break;
     case ViewMode::XRay:
-      forEach([&](std::size_t n, uint8_t f, uint8_t* out) {
+      forEach([&](std::size_t n, uint8_t f, uint8_t* to) {
         const bool unfilled = n < regionColor.size() && regionColor[n] == kUnfilledColor;
-        Put(out, unfilled ? white : (f & kFlagRegionLine) ? line : black);
+        Put(to, unfilled ? white : (f & kFlagRegionLine) ? line : black);
       });
       break;
     case ViewMode::Composited:
       break;
   }
+}
+
+void ComposeRegionView(const RegionData& region, const std::vector<int32_t>& regionColor,
+                       const ColorSet& colors, ViewMode mode, const ImageRect& area,
+                       Raster& picture) {
+  if (picture.channels() != 3 || picture.width() < region.width || picture.height() < region.height)
+    return;
+  const ImageRect r = ClipRect(area, region.width, region.height);
+  if (r.IsEmpty()) return;
+  SampleRegionView(region, regionColor, colors, mode, EveryPixel(r),
+                   PictureFrom(picture.view(), r.x0, r.y0));
 }
 
 }  // namespace quenda

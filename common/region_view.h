@@ -11,6 +11,7 @@
 #include "common/paint_tools.h"
 #include "common/raster.h"
 #include "common/region_data.h"
+#include "common/sample_grid.h"
 
 namespace quenda {
 
@@ -19,5 +20,11 @@ namespace quenda {
 void ComposeRegionView(const RegionData& region, const std::vector<int32_t>& regionColor,
                        const ColorSet& colors, ViewMode mode, const ImageRect& area,
                        Raster& picture);
+// The same pixels on `grid` only, sample (i, j) into pixel (i, j) of `out` (3 channels, at least
+// columns x rows): what a view shows of a large drawing without a whole-size picture. A grid
+// that reaches outside the region data composes nothing.
+void SampleRegionView(const RegionData& region, const std::vector<int32_t>& regionColor,
+                      const ColorSet& colors, ViewMode mode, const SampleGrid& grid,
+                      RasterView out);
 
 }  // namespace quenda

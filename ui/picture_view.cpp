@@ -36,6 +36,7 @@ PictureView::PictureView(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 void PictureView::SetPicture(ConstRasterView picture) {
+  source_ = nullptr;
   if (picture.channels < 3 || picture.width <= 0 || picture.height <= 0) {
     ClearPicture();
     return;
@@ -52,6 +53,7 @@ void PictureView::SetPicture(ConstRasterView picture) {
 }
 
 void PictureView::SetPicture(QImage picture) {
+  source_ = nullptr;
   if (picture.isNull()) {
     ClearPicture();
     return;
@@ -75,7 +77,7 @@ RasterView PictureView::PictureRows(QImage& picture) {
 }
 
 void PictureView::UpdatePicture(ConstRasterView picture, const QRect& area) {
-  if (picture_.isNull() || picture.width != picture_.width() ||
+  if (source_ != nullptr || picture_.isNull() || picture.width != picture_.width() ||
       picture.height != picture_.height() || picture.channels < 3) {
     SetPicture(picture);
     return;
@@ -91,8 +93,30 @@ void PictureView::UpdatePicture(ConstRasterView picture, const QRect& area) {
 
 void PictureView::ClearPicture() {
   picture_ = QImage();
+  source_ = nullptr;
+  sourceSize_ = QSize();
   UpdateScrollBars();
   viewport()->update();
+}
+
+void PictureView::SetPictureSource(const PictureSource* source) {
+  picture_ = QImage();
+  source_ = source;
+  RefreshPicture();
+}
+
+void PictureView::RefreshPicture() {
+  const QSize size = source_ != nullptr ? source_->sourceSize() : QSize();
+  sourceSize_ = size.isEmpty() ? QSize() : size;
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void PictureView::RefreshPicture(const QRect& area) {
+  if (source_ == nullptr) return;
+  if (source_->sourceSize() != sourceSize_) return RefreshPicture();
+  const QRect clipped = area.intersected(QRect(QPoint(0, 0), sourceSize_));
+  if (!clipped.isEmpty()) viewport()->update(ImageToWindow(clipped));
 }
 
 void PictureView::ZoomIn() {
@@ -108,10 +132,11 @@ void PictureView::ZoomOneToOne() {
 }
 
 void PictureView::ZoomToFit() {
-  if (picture_.isNull()) return;
+  if (!hasPicture()) return;
   const QSize window = fullViewportSize();
-  ChangeZoom(FittingZoomLevel(picture_.width(), picture_.height(), window.width(), window.height(),
-                              limits_));
+  const QSize size = pictureSize();
+  ChangeZoom(
+      FittingZoomLevel(size.width(), size.height(), window.width(), window.height(), limits_));
 }
 
 void PictureView::SetZoomLevel(int level) {
@@ -166,14 +191,15 @@ QPoint PictureView::centringOffset() const {
 }
 
 QSize PictureView::zoomedSize() const {
-  if (picture_.isNull()) return {0, 0};
-  return {ZoomedLength(picture_.width(), zoom_), ZoomedLength(picture_.height(), zoom_)};
+  if (!hasPicture()) return {0, 0};
+  const QSize size = pictureSize();
+  return {ZoomedLength(size.width(), zoom_), ZoomedLength(size.height(), zoom_)};
 }
 
 ViewPlacement PictureView::placement() const {
   const QPoint scroll = scrollPosition();
   const QPoint offset = centringOffset();
-  return {scroll.x(), scroll.y(), offset.x(), offset.y(), zoom_, picture_.height()};
+  return {scroll.x(), scroll.y(), offset.x(), offset.y(), zoom_, pictureSize().height()};
 }
 
 QPoint PictureView::WindowToImage(const QPoint& window) const {
@@ -210,12 +236,16 @@ void PictureView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   const QRect exposed = event->rect();
   painter.fillRect(exposed, background_);
-  if (!picture_.isNull()) {
+  if (hasPicture()) {
     const QPoint origin = centringOffset() - scrollPosition();
     const QSize zoomed = zoomedSize();
     // The exposed part of the picture, relative to the picture's top left on screen.
     QRect shown = exposed.translated(-origin).intersected(QRect(QPoint(0, 0), zoomed));
-    if (!shown.isEmpty()) {
+    if (!shown.isEmpty() && source_ != nullptr) {
+      const VisiblePart part = VisiblePicture(*source_, sourceSize_, zoom_, shown);
+      painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+      if (!part.pixels.isNull()) painter.drawImage(part.target.translated(origin), part.pixels);
+    } else if (!shown.isEmpty()) {
       if (zoom_ >= 1) {
         int x0 = shown.left() / zoom_;
         int y0 = shown.top() / zoom_;

@@ -1,8 +1,9 @@
 #pragma once
 // A zoomable, pannable view of one picture. The picture arrives as the suite keeps pictures
-// (rows bottom first, bytes blue, green, red) and is drawn at an integer zoom level, centred
-// when smaller than the window. Mouse input is reported in image pixels (x to the right, y
-// upwards); in pan mode a left drag scrolls instead and nothing is reported.
+// (rows bottom first, bytes blue, green, red), whole or from a source asked for only what is
+// drawn, and is drawn at an integer zoom level, centred when smaller than the window. Mouse input
+// is reported in image pixels (x to the right, y upwards); in pan mode a left drag scrolls instead
+// and nothing is reported.
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -14,6 +15,7 @@
 #include "common/raster.h"
 #include "common/view_geometry.h"
 #include "common/zoom_level.h"
+#include "ui/visible_picture.h"
 
 namespace quenda {
 
@@ -36,9 +38,19 @@ class PictureView : public QAbstractScrollArea {
   // has the shown picture's size, and repaints only where it shows.
   void UpdatePicture(ConstRasterView picture, const QRect& area);
   void ClearPicture();
-  // Top row first, as Qt keeps images.
+  // Draws from `source` (which must outlive its use here; null shows nothing) instead of a
+  // picture of its own: each paint asks it for the pixels the exposed area shows at the current
+  // zoom. The picture set before is dropped; SetPicture and ClearPicture end the source's use.
+  void SetPictureSource(const PictureSource* source);
+  // The source changed: all of it (its size too), or only image rectangle `area` (x, y from
+  // the bottom), which is then the only part repainted.
+  void RefreshPicture();
+  void RefreshPicture(const QRect& area);
+  bool drawsFromSource() const { return source_ != nullptr; }
+  // Top row first, as Qt keeps images; null while drawing from a source.
   const QImage& picture() const { return picture_; }
-  bool hasPicture() const { return !picture_.isNull(); }
+  QSize pictureSize() const { return source_ != nullptr ? sourceSize_ : picture_.size(); }
+  bool hasPicture() const { return !pictureSize().isEmpty(); }
 
   int zoomLevel() const { return zoom_; }
   int zoomPercent() const { return ZoomLevelPercent(zoom_); }
@@ -101,6 +113,8 @@ class PictureView : public QAbstractScrollArea {
   QImage Reduced(const QRect& shown) const;
 
   QImage picture_;
+  const PictureSource* source_ = nullptr;
+  QSize sourceSize_;
   int zoom_ = 1;
   ZoomLimits limits_;
   bool panMode_ = false;

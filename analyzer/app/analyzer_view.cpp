@@ -1,6 +1,7 @@
 #include "analyzer/app/analyzer_view.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace quenda {
 
@@ -69,13 +70,33 @@ ScreenPoint CAnalyzerView::ToScreenOrder(const QPoint& image) const {
   return {image.x(), doc_.image().height() - 1 - image.y()};
 }
 
+QSize CAnalyzerView::sourceSize() const {
+  const WorkingImage& image = doc_.image();
+  if (image.empty() || image.display.width() < image.width() ||
+      image.display.height() < image.height() || image.display.channels() != 3)
+    return {};
+  return {image.width(), image.height()};
+}
+
+void CAnalyzerView::Sample(const SampleGrid& grid, RasterView out) const {
+  const ConstRasterView display = doc_.image().display;
+  const QSize drawn = pictureSize();
+  // A picture of another size than the one drawn (a message box let the window repaint before
+  // the view was told) shows the background.
+  if (sourceSize() != drawn) {
+    for (int j = 0; j < grid.rows; ++j) std::fill_n(out.Row(j), std::size_t(grid.columns) * 3, 128);
+    return;
+  }
+  SamplePicture({display.pixels, drawn.width(), drawn.height(), 3, display.stride}, grid, out);
+}
+
 void CAnalyzerView::ShowDisplay() {
-  if (doc_.image().empty()) {
+  if (sourceSize().isEmpty()) {
     ClearPicture();
     shownPath_.clear();
     return;
   }
-  SetPicture(doc_.image().display);
+  SetPictureSource(this);
   // A drawing just loaded shows at zoom 1.
   if (doc_.drawingPath() != shownPath_) {
     shownPath_ = doc_.drawingPath();
@@ -89,8 +110,12 @@ void CAnalyzerView::OnUpdate(const AnalyzerUpdate& update) {
       ShowDisplay();
       break;
     case AnalyzerHint::RedrawRect: {
+      if (!drawsFromSource() || pictureSize() != sourceSize()) {
+        ShowDisplay();
+        break;
+      }
       const PixelRect& r = update.rect;
-      UpdatePicture(doc_.image().display, QRect(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0));
+      RefreshPicture(QRect(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0));
       break;
     }
     case AnalyzerHint::RectangleMoved:

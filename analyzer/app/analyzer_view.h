@@ -1,5 +1,6 @@
 #pragma once
-// The analyzer's picture: the drawing's display image at a whole-number zoom (1 and up), and
+// The analyzer's picture: the drawing's display image at a whole-number zoom (1 and up), drawn
+// straight from the document's display (no copy of it is kept here), and
 // while the line settings are open the test rectangle, which the mouse drags; while painting a
 // click fills the region under it.
 
@@ -8,7 +9,7 @@
 
 namespace quenda {
 
-class CAnalyzerView final : public PictureView, public AnalyzerListener {
+class CAnalyzerView final : public PictureView, public AnalyzerListener, private PictureSource {
   Q_OBJECT
 
  public:
@@ -23,6 +24,8 @@ class CAnalyzerView final : public PictureView, public AnalyzerListener {
   void PaintOverlay(QPainter& painter) override;
 
  private:
+  QSize sourceSize() const override;
+  void Sample(const SampleGrid& grid, RasterView out) const override;
   ScreenPoint ToScreenOrder(const QPoint& image) const;
   ImagePoint OnWindow(const QPoint& image) const;
   bool ShowsDragRectangle() const;

@@ -220,6 +220,11 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void AutoPaintFromTools();
   bool CanUndoPaint() const { return painting_ && undo_.available(); }
   bool UndoPaint();
+  // What the undo holds between gestures: once a change is complete, only the old values of
+  // the line colours and flags it changed (and the small table of region colours).
+  std::size_t undoBytes() const {
+    return undo_.available() ? PaintUndoBytes(undo_.get()->copy) : 0;
+  }
 
   // Sequence paint (analyzer_doc_sequence.cpp). The selection dialog's buttons fill `choice`;
   // SequencePaintChecks says whether ACCEPT may start. Frames are loaded from and written back
@@ -292,6 +297,8 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void ShowPaint(ImageRect rect);
   void ShowPaintAndRedraw(ImageRect rect);
   void TakePaintUndo(int kind);
+  // The change since TakePaintUndo is complete: the copy keeps only what it changed.
+  void KeepPaintUndoChanges();
   void RegionFillRelease(ImagePoint image, ImagePoint window);
   void PenRelease(ImagePoint image, bool gapClose);
   void SplitDone(const SplitResult& split);

@@ -168,6 +168,7 @@ Status CAnalyzerDoc::AutoFillFrom(int sourceIndex) {
   TakePaintUndo(kUndoRegionColors | kUndoAnimColors);
   Status filled = AutoFillFromFrame(image_, sequence_->placement, sequence_->sequence, sourceIndex,
                                     colors_, prompt_);
+  KeepPaintUndoChanges();
   if (!filled) return filled;
   ShowPaint(WholeImage(image_.width(), image_.height()));
   Notify(AnalyzerHint::RedrawRect, WholePicture(image_));

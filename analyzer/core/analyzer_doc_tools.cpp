@@ -78,6 +78,11 @@ void CAnalyzerDoc::TakePaintUndo(int kind) {
   Notify(AnalyzerHint::StateChanged);
 }
 
+void CAnalyzerDoc::KeepPaintUndoChanges() {
+  if (PaintUndo* undo = undo_.get())
+    KeepPaintUndoDifferences({image_.regions, image_.regionColor}, undo->copy);
+}
+
 bool CAnalyzerDoc::UndoPaint() {
   if (!painting_) return false;
   std::optional<PaintUndo> undo = undo_.Release();
@@ -147,11 +152,14 @@ void CAnalyzerDoc::PaintRelease(ImagePoint image, ImagePoint window) {
       if (!target.Contains(image)) break;
       TakePaintUndo(kUndoAnimColors);
       ShowPaintAndRedraw(AnimFillAt(target, image, currentColor_));
+      KeepPaintUndoChanges();
       break;
     case PaintTool::RegionPen:
       PenRelease(image, /*gapClose=*/false);
       break;
     default:
+      // A stroke is complete on release: its undo keeps only the pixels it changed.
+      if (IsBrushTool(gestureTool_)) KeepPaintUndoChanges();
       if (!IsRectTool(gestureTool_)) break;
       if (gestureTool_ == PaintTool::AnimBrushRect && currentColor_ == kTransparentColor) {
         prompt_.Message(kTransparentBrushMessage, MessageIcon::Warning);
@@ -161,6 +169,7 @@ void CAnalyzerDoc::PaintRelease(ImagePoint image, ImagePoint window) {
       if (!ApplyRectTool(target, pressImage_, image, ActionFor(gestureTool_), currentColor_)
                .IsEmpty())
         ShowPaintAndRedraw(whole);
+      KeepPaintUndoChanges();
       break;
   }
 }

@@ -163,6 +163,65 @@ TEST(AnalyzerDocPaint, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
   }
 }
 
+// The undo between gestures holds what the last one changed, not copies of the drawing's maps:
+// a short stroke costs a few kilobytes on a drawing whose line colours alone take 72.
+TEST(AnalyzerDocPaint, UndoKeepsOnlyWhatTheLastGestureChangedAndPutsBackTheExactBuffers) {
+  enum class Size { Small, Whole };
+  struct Gesture {
+    PaintTool tool;
+    ImagePoint from, to;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Gesture> gestures;  // the last is the one undone
+    Size held;
+  };
+  const ImagePoint c{80, 113};
+  const ImagePoint top{159, 225};
+  const Case cases[] = {
+      {"a short line stroke", {{PaintTool::AnimBrush, c, {c.x + 12, c.y + 3}}}, Size::Small},
+      {"a short rub", {{PaintTool::Rubber, c, {c.x, c.y + 9}}}, Size::Small},
+      {"an unrub over a rub",
+       {{PaintTool::Rubber, c, {c.x + 9, c.y}}, {PaintTool::UnRubber, c, {c.x + 4, c.y}}},
+       Size::Small},
+      {"a second stroke over the first",
+       {{PaintTool::AnimBrush, c, {c.x + 9, c.y}}, {PaintTool::AnimBrush, c, {c.x, c.y + 9}}},
+       Size::Small},
+      {"a small line rectangle", {{PaintTool::AnimBrushRect, c, {c.x + 6, c.y + 5}}}, Size::Small},
+      {"a fill of one region", {{PaintTool::RegionFill, c, c}}, Size::Small},
+      {"a line rectangle over everything", {{PaintTool::AnimBrushRect, {0, 0}, top}}, Size::Whole},
+      {"a rub over everything", {{PaintTool::RubberRect, {0, 0}, top}}, Size::Whole},
+  };
+  for (const Case& k : cases) {
+    PaintingDoc p;
+    p.doc.SetCurrentColor(3);
+    for (std::size_t g = 0; g + 1 < k.gestures.size(); ++g)
+      p.Drag(k.gestures[g].tool, k.gestures[g].from, k.gestures[g].to);
+    const Gesture& last = k.gestures.back();
+    p.doc.SetPaintTool(last.tool);  // and its view mode, before the picture is kept
+    const WorkingImage before = p.doc.image();
+    p.Drag(last.tool, last.from, last.to);
+    const WorkingImage& image = p.doc.image();
+    ASSERT_TRUE(image.regions.flags != before.regions.flags ||
+                image.regions.animColor != before.regions.animColor ||
+                image.regionColor != before.regionColor)
+        << k.name;
+    const std::size_t table = image.regionColor.size() * sizeof(int32_t);
+    const std::size_t pixels = image.PixelCount();
+    if (k.held == Size::Small)
+      EXPECT_LE(p.doc.undoBytes(), table + 4096) << k.name << " of " << pixels << " pixels";
+    else
+      EXPECT_GE(p.doc.undoBytes(), pixels * 9 / 10) << k.name;  // a byte a pixel at least
+    ASSERT_TRUE(p.doc.UndoPaint()) << k.name;
+    EXPECT_EQ(image.regions, before.regions) << k.name;
+    EXPECT_EQ(image.regionColor, before.regionColor) << k.name;
+    EXPECT_EQ(image.filledCount, before.filledCount) << k.name;
+    EXPECT_TRUE(image.display == before.display) << k.name << ": the picture shows the undo";
+    EXPECT_EQ(p.doc.undoBytes(), 0u) << k.name;
+    EXPECT_FALSE(p.doc.UndoPaint()) << k.name;
+  }
+}
+
 TEST(AnalyzerDocPaint, XrayFillsOnlyUnfilledRegionsTheLineBrushRefusesTransparentAndAPenSplits) {
   PaintingDoc p;
   const ImagePoint face{int(std::lround(p.drawing.face.x)), int(std::lround(p.drawing.face.y))};

@@ -133,8 +133,8 @@ QString CMainFrame::pointPaneText() const {
 // The drawing point under the cursor as `quenda paint --fill` takes it: x from the left, y up
 // from the bottom row; blank off the picture.
 void CMainFrame::ShowPoint(const QPoint& image) {
-  const QImage& shown = picture_->picture();
-  const bool on = !shown.isNull() && image.x() >= 0 && image.y() >= 0 &&
+  const QSize shown = picture_->pictureSize();
+  const bool on = !shown.isEmpty() && image.x() >= 0 && image.y() >= 0 &&
                   image.x() < shown.width() && image.y() < shown.height();
   pointPane_->setText(on ? QStringLiteral("%1,%2").arg(image.x()).arg(image.y()) : QString());
 }

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "painter/core/frame_composition.h"
-#include "painter/core/preview_composition.h"
 #include "ui/tool_art.h"
 
 namespace quenda {
@@ -79,10 +78,21 @@ PenComposition CPainterView::pen() const {
   return doc_.tool() == PainterTool::RegionPen ? PenComposition::On : PenComposition::Off;
 }
 
-ConstRasterView CPainterView::shown() const {
-  ConstRasterView view = composed_.view();
-  view.width = std::min(view.width, doc_.frame().width);
-  return view;
+QSize CPainterView::sourceSize() const {
+  if (!doc_.sequenceOpen() || !doc_.frameLoaded()) return {};
+  return {doc_.frame().width, doc_.frame().height};
+}
+
+void CPainterView::Sample(const SampleGrid& grid, RasterView out) const {
+  // A message box shown while a frame loads lets the window repaint: a frame that is not the
+  // size drawn shows the background until the view is told of it.
+  const PainterFrame& frame = doc_.frame();
+  const QSize drawn = pictureSize();
+  if (!doc_.frameLoaded() || frame.width != drawn.width() || frame.height != drawn.height()) {
+    for (int j = 0; j < grid.rows; ++j) std::fill_n(out.Row(j), std::size_t(grid.columns) * 3, 128);
+    return;
+  }
+  SampleShownFrame(frame, doc_.colors(), doc_.viewMode(), pen(), preview_, grid, out);
 }
 
 void CPainterView::OnUpdate(const PainterUpdate& update) {
@@ -93,8 +103,8 @@ void CPainterView::OnUpdate(const PainterUpdate& update) {
       break;
     case PainterHint::ShowRegion:
       if (!doc_.frameLoaded()) break;
-      ComposeSplitHighlight(doc_.frame(), doc_.colors(), update.region, composed_);
-      SetPicture(shown());
+      preview_ = SplitPreview(doc_.frame(), update.region);
+      RefreshPicture();
       viewport()->repaint();
       break;
     case PainterHint::SelectRegion:
@@ -118,19 +128,26 @@ void CPainterView::OnUpdate(const PainterUpdate& update) {
 
 void CPainterView::ComposeAll() {
   hoverRegion_ = 0;
+  preview_ = {};
   if (!doc_.sequenceOpen() || !doc_.frameLoaded()) {
-    composed_ = Raster();
     ClearPicture();
     return;
   }
-  composed_ = ComposeWholeFrame(doc_.frame(), doc_.colors(), doc_.viewMode(), pen());
-  SetPicture(shown());
+  if (!drawsFromSource())
+    SetPictureSource(this);
+  else
+    RefreshPicture();
 }
 
 void CPainterView::ComposeArea(const ImageRect& area) {
-  if (!doc_.frameLoaded() || composed_.empty()) return ComposeAll();
-  ComposeFrame(doc_.frame(), doc_.colors(), doc_.viewMode(), pen(), area, composed_);
-  UpdatePicture(shown(), ToQRect(ClipRect(area, doc_.frame().width, doc_.frame().height)));
+  if (!doc_.frameLoaded() || !drawsFromSource() || pictureSize() != sourceSize())
+    return ComposeAll();
+  RefreshPicture(ToQRect(ClipRect(area, doc_.frame().width, doc_.frame().height)));
+}
+
+void CPainterView::ShowPreview(FramePreview preview) {
+  preview_ = std::move(preview);
+  if (preview_.shown()) RefreshPicture(ToQRect(preview_.box));
 }
 
 void CPainterView::UpdateToolCursor() {
@@ -143,12 +160,14 @@ void CPainterView::ClearHover() {
     ImageRect box = lineBox_;
     lineBox_ = {};
     linePreviewColour_ = -1;
+    preview_ = {};
     ComposeArea(box);
   }
   if (hoverRegion_ == 0) return;
   hoverRegion_ = 0;
   ImageRect box = hoverBox_;
   hoverBox_ = {};
+  preview_ = {};
   if (!box.IsEmpty()) ComposeArea(box);
 }
 
@@ -169,9 +188,9 @@ void CPainterView::HoverAt(ImagePoint at, QPoint window) {
   ClearHover();
   if (region == 0) return;
   hoverRegion_ = region;
-  hoverBox_ = ComposeRegionFillPreview(frame, doc_.colors(), doc_.viewMode(), pen(), region,
-                                       doc_.currentColor(), composed_);
-  if (!hoverBox_.IsEmpty()) UpdatePicture(shown(), ToQRect(hoverBox_));
+  FramePreview preview = RegionFillPreview(frame, region, doc_.currentColor());
+  hoverBox_ = preview.box;
+  ShowPreview(std::move(preview));
 }
 
 void CPainterView::PreviewLineFill(ImagePoint at) {
@@ -184,9 +203,10 @@ void CPainterView::PreviewLineFill(ImagePoint at) {
       at.x >= lineBox_.x0 && at.x < lineBox_.x1 && at.y >= lineBox_.y0 && at.y < lineBox_.y1;
   if (colour == linePreviewColour_ && inPreview) return;
   ClearHover();
-  lineBox_ = ComposeAnimFillPreview(frame, doc_.colors(), at, doc_.currentColor(), composed_);
+  FramePreview preview = LineFillPreview(frame, at, doc_.currentColor());
+  lineBox_ = preview.box;
   linePreviewColour_ = colour;
-  if (!lineBox_.IsEmpty()) UpdatePicture(shown(), ToQRect(lineBox_));
+  ShowPreview(std::move(preview));
 }
 
 void CPainterView::mousePressEvent(QMouseEvent* event) {

@@ -1,16 +1,18 @@
 #pragma once
 // The painter's picture view: the loaded frame composed in the current view mode, zoomed and
-// panned, with the tools' mouse gestures turned into document commands. Only the changed box
-// is recomposed after a brush segment or a single fill.
+// panned, with the tools' mouse gestures turned into document commands. Only the pixels the
+// window shows are composed, when they are drawn, so no picture of the whole frame is kept;
+// after a brush segment or a single fill only the changed box is drawn again.
 
 #include "common/raster.h"
 #include "painter/core/frame_composition.h"
 #include "painter/core/painter_doc.h"
+#include "painter/core/shown_frame.h"
 #include "ui/picture_view.h"
 
 namespace quenda {
 
-class CPainterView final : public PictureView, public PainterListener {
+class CPainterView final : public PictureView, public PainterListener, private PictureSource {
   Q_OBJECT
 
  public:
@@ -18,8 +20,6 @@ class CPainterView final : public PictureView, public PainterListener {
   ~CPainterView() override;
 
   void OnUpdate(const PainterUpdate& update) override;
-  // The composed frame as the view shows it at 1:1 (rows bottom first).
-  const Raster& composed() const { return composed_; }
   // Ends the gesture in hand before the tool changes under it: a stroke (brush or pen) is
   // finished where the mouse last was, as its release would; a gesture that does its work on
   // release (a fill, a rectangle, a gap close, a pick) is cancelled. The button's release then
@@ -34,8 +34,11 @@ class CPainterView final : public PictureView, public PainterListener {
   void leaveEvent(QEvent* event) override;
 
  private:
+  QSize sourceSize() const override;
+  void Sample(const SampleGrid& grid, RasterView out) const override;
   void ComposeAll();
   void ComposeArea(const ImageRect& area);
+  void ShowPreview(FramePreview preview);
   void UpdateToolCursor();
   void HoverAt(ImagePoint at, QPoint window);
   void ClearHover();
@@ -45,11 +48,10 @@ class CPainterView final : public PictureView, public PainterListener {
   // Next Unpainted's region: its box in the window, and scrolling that puts it in the middle.
   QRect RegionBoxInWindow(int region) const;
   void BringIntoSight(int region);
-  // The composed rows cut to the picture's width (they carry spare pixels at their ends).
-  ConstRasterView shown() const;
 
   CPainterDoc& doc_;
-  Raster composed_;
+  // What shows over the frame for a moment: a hover's or a split's preview.
+  FramePreview preview_;
   // The gesture in hand: the button and tool of its press, where it began and the last point.
   Qt::MouseButton button_ = Qt::NoButton;
   PainterTool gestureTool_ = PainterTool::RegionFill;

@@ -37,18 +37,26 @@ Raster MakeFramePicture(const PainterFrame& frame) {
   return Raster(frame.rowPixels, frame.height, 3);
 }
 
-void ComposeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mode,
-                  PenComposition pen, const ImageRect& area, Raster& picture) {
-  if (frame.empty() || picture.width() != frame.rowPixels || picture.height() != frame.height ||
-      picture.channels() != 3)
+void SampleFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mode,
+                 PenComposition pen, const SampleGrid& grid, RasterView out) {
+  if (frame.empty() || out.channels != 3 || out.width < grid.columns || out.height < grid.rows ||
+      !grid.Inside(frame.width, frame.height))
     return;
-  const ImageRect r = ClipRect(area, frame.width, frame.height);
-  if (r.IsEmpty()) return;
-  const std::vector<Bgr> regionRgb = RegionColours(frame.regionColor, colors);
+  if (mode != ViewMode::Composited) {
+    SampleRegionView(frame.region, frame.regionColor, colors, mode, grid, out);
+    return;
+  }
+  const std::size_t pixels = frame.PixelCount();
+  if (frame.region.flags.size() != pixels || frame.region.regionMap.size() != pixels ||
+      frame.region.animColor.size() != pixels || frame.scan.bytes().size() < pixels)
+    return;
+  std::vector<Bgr> regionRgb = RegionColours(frame.regionColor, colors);
+  if (regionRgb.empty()) regionRgb.push_back(ColorOf(colors, kTransparentColor));
   const Bgr line = ColorOf(colors, kLineColor);
   const auto& flags = frame.region.flags;
   const auto& map = frame.region.regionMap;
   const auto& anim = frame.region.animColor;
+  const uint8_t* scan = frame.scan.data();
   auto regionAt = [&](std::size_t i) -> const Bgr& {
     const std::size_t n = map[i];
     return n < regionRgb.size() ? regionRgb[n] : regionRgb[0];
@@ -56,52 +64,54 @@ void ComposeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mo
   std::array<Bgr, kColorSlots> palette;
   for (int c = 0; c < kColorSlots; ++c) palette[c] = ColorOf(colors, c);
 
-  // One loop per mode, so the mode is decided once and not per pixel.
+  const std::size_t step = std::size_t(grid.step);
+  // One loop per composition, so it is decided once and not per pixel.
   auto forEach = [&](auto&& pixel) {
-    for (int y = r.y0; y < r.y1; ++y) {
-      uint8_t* out = picture.At(r.x0, y);
-      std::size_t i = frame.Index(r.x0, y);
-      for (int x = r.x0; x < r.x1; ++x, ++i, out += 3) pixel(i, flags[i], out);
+    for (int j = 0; j < grid.rows; ++j) {
+      uint8_t* to = out.Row(j);
+      std::size_t i = frame.Index(grid.x0, grid.Y(j));
+      for (int c = 0; c < grid.columns; ++c, i += step, to += 3) pixel(i, flags[i], to);
     }
   };
-  switch (mode) {
-    case ViewMode::Composited:
-      if (pen == PenComposition::On) {
-        forEach([&](std::size_t i, uint8_t f, uint8_t* out) {
-          if (f & kFlagRegionLine) {
-            Put(out, line);
-          } else if (f & kFlagRubbedOut) {
-            Put(out, kWhite);
-          } else {
-            const uint8_t g = frame.scan.data()[i];
-            Put(out, {g, g, g});
-          }
-        });
-        break;
+  if (pen == PenComposition::On) {
+    forEach([&](std::size_t i, uint8_t f, uint8_t* to) {
+      if (f & kFlagRegionLine) {
+        Put(to, line);
+      } else if (f & kFlagRubbedOut) {
+        Put(to, kWhite);
+      } else {
+        const uint8_t g = scan[i];
+        Put(to, {g, g, g});
       }
-      forEach([&](std::size_t i, uint8_t f, uint8_t* out) {
-        const unsigned g = frame.scan.data()[i];
-        // Paper (255) shows the region colour and full ink (0) the line colour exactly as
-        // the blend gives them; only the grey levels between need the arithmetic.
-        if ((f & kFlagRubbedOut) || g == 255) {
-          Put(out, regionAt(i));
-          return;
-        }
-        const Bgr& ac = palette[anim[i] < kColorSlots ? anim[i] : kAnimLineColor];
-        if (g == 0) {
-          Put(out, ac);
-          return;
-        }
-        const Bgr& rc = regionAt(i);
-        for (int c = 0; c < 3; ++c) out[c] = uint8_t((g * rc[c] + (255 - g) * ac[c]) / 255);
-      });
-      break;
-    case ViewMode::RegionLine:
-    case ViewMode::RegionsPainted:
-    case ViewMode::XRay:
-      ComposeRegionView(frame.region, frame.regionColor, colors, mode, r, picture);
-      break;
+    });
+    return;
   }
+  forEach([&](std::size_t i, uint8_t f, uint8_t* to) {
+    const unsigned g = scan[i];
+    // Paper (255) shows the region colour and full ink (0) the line colour exactly as the blend
+    // gives them; only the grey levels between need the arithmetic.
+    if ((f & kFlagRubbedOut) || g == 255) {
+      Put(to, regionAt(i));
+      return;
+    }
+    const Bgr& ac = palette[anim[i] < kColorSlots ? anim[i] : kAnimLineColor];
+    if (g == 0) {
+      Put(to, ac);
+      return;
+    }
+    const Bgr& rc = regionAt(i);
+    for (int c = 0; c < 3; ++c) to[c] = uint8_t((g * rc[c] + (255 - g) * ac[c]) / 255);
+  });
+}
+
+void ComposeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mode,
+                  PenComposition pen, const ImageRect& area, Raster& picture) {
+  if (frame.empty() || picture.width() != frame.rowPixels || picture.height() != frame.height ||
+      picture.channels() != 3)
+    return;
+  const ImageRect r = ClipRect(area, frame.width, frame.height);
+  if (r.IsEmpty()) return;
+  SampleFrame(frame, colors, mode, pen, EveryPixel(r), PictureFrom(picture.view(), r.x0, r.y0));
 }
 
 Raster ComposeWholeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mode,

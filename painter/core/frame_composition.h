@@ -8,6 +8,7 @@
 #include "common/image_rect.h"
 #include "common/raster.h"
 #include "common/region_file.h"
+#include "common/sample_grid.h"
 #include "painter/core/painter_frame.h"
 #include "painter/core/painting_tools.h"
 
@@ -23,6 +24,11 @@ Raster MakeFramePicture(const PainterFrame& frame);
 // MakeFramePicture for this frame (its size is checked; a mismatch composes nothing).
 void ComposeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mode,
                   PenComposition pen, const ImageRect& area, Raster& picture);
+// The same pixels on `grid` only, sample (i, j) into pixel (i, j) of `out` (3 channels, at least
+// columns x rows): what the view shows without a picture of the whole frame. A grid that reaches
+// outside the frame composes nothing.
+void SampleFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mode,
+                 PenComposition pen, const SampleGrid& grid, RasterView out);
 // The whole frame into a fresh picture.
 Raster ComposeWholeFrame(const PainterFrame& frame, const ColorSet& colors, ViewMode mode,
                          PenComposition pen = PenComposition::Off);

@@ -31,7 +31,7 @@ constexpr int kBigHeight = 1400;
 TEST(AnalyzerWindow, LoadsADrawingZoomsByWholeFactorsAndTestsLineSettingsInTheDialog) {
   AnalyzerWindow w;
   w.Load(1);
-  EXPECT_EQ(w.view().picture().size(), QSize(kWidth, kHeight));
+  EXPECT_EQ(w.view().pictureSize(), QSize(kWidth, kHeight));
   EXPECT_EQ(w.Title(), "Compatible Scanner Module :: Quenda Animation Paint System");
   testing::SaveScreenshot(*w.frame, "analyzer_drawing.png");
   // Keys and the levels they leave: zoom out at 1 changes nothing.
@@ -216,7 +216,7 @@ TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMor
       return w.frame->windowTitle().endsWith(QStringLiteral("walk%1.qds").arg(f));
     };
     while (!inHand(2) && !inHand(3) && waited.elapsed() < 5000) QTest::qWait(1);
-    shownDuringRun = w.view().picture().size();  // the first frame's drawing, from the worker
+    shownDuringRun = w.view().pictureSize();  // the first frame's drawing, from the worker
     QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
   });
   w.Trigger("actionBatchProcess");
