@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/region_data.h"
-#include "common/row_bands.h"
+#include "common/stripes.h"
 #include "common/thread_pool.h"
 
 #if defined(__SSE2__)
@@ -167,12 +167,10 @@ Box LineBox(const RegionMapView& view, int first, int last) {
 LineDistance::LineDistance(const RegionMapView& view) {
   if (!view.flags || view.width <= 0 || view.height <= 0) return;
   const int w = view.width, h = view.height;
-  const std::vector<RowBand> searched = RowBands(h);
-  std::vector<Box> boxes(searched.size());
-  ParallelFor(int(searched.size()), [&](int k) {
-    boxes[std::size_t(k)] =
-        LineBox(view, searched[std::size_t(k)].first, searched[std::size_t(k)].last);
-  });
+  const Stripes searched(0, h, InnerThreads(), 1);
+  std::vector<Box> boxes(std::size_t(searched.count()));
+  searched.Run(
+      [&](int k, int first, int last) { boxes[std::size_t(k)] = LineBox(view, first, last); });
   Box lines{w, h, -1, -1};
   for (const Box& b : boxes) {
     if (b.maxX < 0) continue;
@@ -187,17 +185,14 @@ LineDistance::LineDistance(const RegionMapView& view) {
   // Every pixel is written below, by one band.
   distance_ = std::make_unique_for_overwrite<uint8_t[]>(std::size_t(bw) * std::size_t(bh));
   const uint8_t* flags = view.flags + std::size_t(y0_) * std::size_t(w) + std::size_t(x0_);
-  const std::vector<RowBand> bands = RowBands(bh);
-  ParallelFor(int(bands.size()), [&](int k) {
-    const RowBand band = bands[std::size_t(k)];
+  Stripes(0, bh, InnerThreads(), 1).Run([&](int, int first, int last) {
     // The rows beyond the band it needs go to rows of its own, the band's to the field.
-    const int from = std::max(band.first - kBandReach, 0),
-              to = std::min(band.last + kBandReach, bh);
-    std::vector<uint8_t> above(std::size_t(band.first - from) * std::size_t(bw));
-    std::vector<uint8_t> below(std::size_t(to - band.last) * std::size_t(bw));
+    const int from = std::max(first - kBandReach, 0), to = std::min(last + kBandReach, bh);
+    std::vector<uint8_t> above(std::size_t(first - from) * std::size_t(bw));
+    std::vector<uint8_t> below(std::size_t(to - last) * std::size_t(bw));
     Field(flags, std::size_t(w), bw, from, to, [&](int y) {
-      if (y < band.first) return above.data() + std::size_t(y - from) * std::size_t(bw);
-      if (y >= band.last) return below.data() + std::size_t(y - band.last) * std::size_t(bw);
+      if (y < first) return above.data() + std::size_t(y - from) * std::size_t(bw);
+      if (y >= last) return below.data() + std::size_t(y - last) * std::size_t(bw);
       return distance_.get() + std::size_t(y) * std::size_t(bw);
     });
   });

@@ -9,7 +9,7 @@
 #include "autopaint/block_hits.h"
 #include "common/color_set.h"
 #include "common/region_data.h"
-#include "common/row_bands.h"
+#include "common/stripes.h"
 #include "common/thread_pool.h"
 
 namespace quenda {
@@ -55,10 +55,10 @@ PaintedPieces::PaintedPieces(const RegionMapView& target, const RegionMapView& s
   blocksWide_ = (w + kBlock - 1) / kBlock, blocksHigh_ = (h + kBlock - 1) / kBlock;
   // Bands of block rows on the inner threads, each writing its own rows.
   std::vector<uint8_t> lined(std::size_t(blocksWide_) * std::size_t(blocksHigh_), 0);
-  const std::vector<RowBand> bands = RowBands(blocksHigh_);
-  ParallelFor(int(bands.size()), [&](int b) {
-    const int last = std::min(bands[std::size_t(b)].last * kBlock, h);
-    for (int y = bands[std::size_t(b)].first * kBlock; y < last; ++y) {
+  const Stripes bands(0, blocksHigh_, InnerThreads(), 1);
+  bands.Run([&](int, int firstBlock, int endBlock) {
+    const int last = std::min(endBlock * kBlock, h);
+    for (int y = firstBlock * kBlock; y < last; ++y) {
       const uint8_t* f = target.flags + std::size_t(y) * std::size_t(w);
       uint8_t* out = lined.data() + std::size_t(y / kBlock) * std::size_t(blocksWide_);
       int x = 0;
@@ -72,8 +72,8 @@ PaintedPieces::PaintedPieces(const RegionMapView& target, const RegionMapView& s
   });
   // A block is near a line where it or a neighbour holds one.
   nearBlock_.assign(lined.size(), 0);
-  ParallelFor(int(bands.size()), [&](int b) {
-    for (int by = bands[std::size_t(b)].first; by < bands[std::size_t(b)].last; ++by)
+  bands.Run([&](int, int firstBlock, int endBlock) {
+    for (int by = firstBlock; by < endBlock; ++by)
       for (int bx = 0; bx < blocksWide_; ++bx) {
         bool near = false;
         for (int ny = std::max(by - 1, 0); ny <= std::min(by + 1, blocksHigh_ - 1) && !near; ++ny)

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "common/region_data.h"
-#include "common/row_bands.h"
+#include "common/stripes.h"
 #include "common/thread_pool.h"
 
 #if defined(__SSE2__)
@@ -71,14 +71,14 @@ std::vector<RegionShape> MeasureRegionShapes(const RegionMapView& view) {
     std::vector<RegionShape> shapes;
     std::vector<Sums> sums;
   };
-  const std::vector<RowBand> bands = RowBands(view.height);
-  std::vector<Band> measured(bands.size());
+  const Stripes bands(0, view.height, InnerThreads(), 1);
+  std::vector<Band> measured(std::size_t(bands.count()));
   // Runs of one region off the lines, added up in closed form.
-  ParallelFor(int(bands.size()), [&](int k) {
+  bands.Run([&](int k, int first, int last) {
     Band& band = measured[std::size_t(k)];
     band.shapes.assign(total, {0, 0, 0, 0, 0, 0, view.width, view.height, -1, -1});
     band.sums.assign(total, {});
-    for (int y = bands[std::size_t(k)].first; y < bands[std::size_t(k)].last; ++y) {
+    for (int y = first; y < last; ++y) {
       const std::size_t row = std::size_t(y) * std::size_t(view.width);
       int x = 0;
       while (x < view.width) {
@@ -213,11 +213,10 @@ RegionBorders::RegionBorders(const RegionMapView& view) {
   neighbours_.resize(std::size_t(total));
   // Each band of rows counts its own pairs; the counts are whole, so their sum is the same
   // whatever the bands.
-  const std::vector<RowBand> bands = RowBands(view.map ? view.height : 0);
-  std::vector<std::vector<std::pair<uint64_t, int64_t>>> counted(bands.size());
-  ParallelFor(int(bands.size()), [&](int k) {
-    counted[std::size_t(k)] =
-        CountBorders(view, total, bands[std::size_t(k)].first, bands[std::size_t(k)].last);
+  const Stripes bands(0, view.map ? view.height : 0, InnerThreads(), 1);
+  std::vector<std::vector<std::pair<uint64_t, int64_t>>> counted(std::size_t(bands.count()));
+  bands.Run([&](int k, int first, int last) {
+    counted[std::size_t(k)] = CountBorders(view, total, first, last);
   });
   std::vector<std::pair<uint64_t, int64_t>> all;
   for (const auto& band : counted) all.insert(all.end(), band.begin(), band.end());

@@ -1,31 +1,11 @@
 #pragma once
-// The inner thread count for one block of a test, put back after it: the count that was set
+// The inner thread state for one block of a test, put back after it: the count that was set
 // before, or none when none was, so a test that sets threads leaves the next one the state it
 // found (the windowed programs' "not set", where each frame's share counts).
 
 #include "common/thread_pool.h"
 
 namespace quenda::testing {
-
-class InnerThreadsSetTo {
- public:
-  explicit InnerThreadsSetTo(int threads)
-      : wasSet_(InnerThreadsSet()), before_(wasSet_ ? InnerThreads() : 0) {
-    SetInnerThreads(threads);
-  }
-  ~InnerThreadsSetTo() {
-    if (wasSet_)
-      SetInnerThreads(before_);
-    else
-      ClearInnerThreads();
-  }
-  InnerThreadsSetTo(const InnerThreadsSetTo&) = delete;
-  InnerThreadsSetTo& operator=(const InnerThreadsSetTo&) = delete;
-
- private:
-  bool wasSet_;
-  int before_;
-};
 
 // Puts back, when it goes, the inner thread state it found: for a test that sets threads
 // through the code under test (a command's --threads) rather than itself.
@@ -44,6 +24,12 @@ class InnerThreadsRestored {
  private:
   bool wasSet_;
   int before_;
+};
+
+// Sets the count for the block, and puts back what it found when the block ends.
+class InnerThreadsSetTo : InnerThreadsRestored {
+ public:
+  explicit InnerThreadsSetTo(int threads) { SetInnerThreads(threads); }
 };
 
 }  // namespace quenda::testing

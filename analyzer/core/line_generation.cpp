@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analyzer/core/neighbourhood.h"
-#include "analyzer/core/stripes.h"
+#include "common/stripes.h"
 #include "analyzer/core/thinning.h"
 #include "common/contrast_stretch.h"
 

@@ -10,7 +10,7 @@
 #include "analyzer/core/pixel_rows.h"
 #include "analyzer/core/region_numbering.h"
 #include "analyzer/core/run_labelling.h"
-#include "analyzer/core/stripes.h"
+#include "common/stripes.h"
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
 #include "common/large_pages.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analyzer/core/run_labelling.h"
-#include "analyzer/core/stripes.h"
+#include "common/stripes.h"
 #include "common/region_data.h"
 
 namespace quenda {

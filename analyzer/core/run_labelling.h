@@ -12,7 +12,7 @@
 #include <span>
 #include <vector>
 
-#include "analyzer/core/stripes.h"
+#include "common/stripes.h"
 
 namespace quenda {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "analyzer/core/neighbourhood.h"
-#include "analyzer/core/stripes.h"
+#include "common/stripes.h"
 
 namespace quenda {
 namespace {

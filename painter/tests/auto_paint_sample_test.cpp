@@ -5,15 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <utility>
 #include <vector>
 
-#include "analyzer/core/line_generation.h"
-#include "analyzer/core/region_extraction.h"
 #include "common/color_set.h"
 #include "painter/core/auto_paint.h"
-#include "painter/tests/painter_test_frames.h"
-#include "samples/figure_parts.h"
+#include "painter/tests/analyzed_drawing.h"
 #include "samples/sample_drawing.h"
 
 namespace quenda {
@@ -21,31 +17,17 @@ namespace {
 
 using samples::FigurePart;
 
-struct TruthFrame {
-  PainterFrame frame;
-  samples::RegionTruth truth;
-};
+using testing::AnalyzedDrawing;
+using testing::ColorOfPart;
+using testing::PaintFromTruth;
 
-int ColorOfPart(FigurePart part) {
-  return part == FigurePart::Paper ? kTransparentColor : kFirstUserColor + int(part) - 1;
-}
-
-// Drawing `index` of a walk of `count`, A4 at 150 dpi, analyzed with the default settings.
-TruthFrame AnalyzeSample(int index, int count) {
-  const samples::SampleDrawing drawing = samples::RenderSampleDrawing({}, index, count);
-  const Raster& picture = drawing.scan.picture;
-  WorkingImage image = MakeWorkingImage(picture.width(), picture.height(), picture.bytes());
-  NullProgress progress;
-  GenerateLines(image, RedlineSettings{}, 0, picture.width(), 0, picture.height(), progress);
-  EXPECT_TRUE(ExtractRegions(image, RedlineSettings{}, progress).ok());
-  PainterFrame frame = testing::FrameFromRegions(std::move(image.regions));
-  samples::RegionTruth truth = samples::TrueRegionParts(
-      samples::RenderPartMap(drawing.parts, frame.width, frame.height), frame.region);
-  return {std::move(frame), std::move(truth)};
+// Drawing `index` of a walk of `count`, A4 at 150 dpi.
+AnalyzedDrawing AnalyzeSample(int index, int count) {
+  return testing::AnalyzeDrawing(samples::RenderSampleDrawing({}, index, count));
 }
 
 // Shares of the figure's area, in percent, that auto paint by shapes paints right and wrongly.
-std::pair<double, double> RightAndWrong(const TruthFrame& painted) {
+std::pair<double, double> RightAndWrong(const AnalyzedDrawing& painted) {
   int64_t figure = 0, right = 0, wrong = 0;
   const samples::RegionTruth& truth = painted.truth;
   for (std::size_t r = kBackgroundRegion; r < truth.part.size(); ++r) {
@@ -61,20 +43,15 @@ std::pair<double, double> RightAndWrong(const TruthFrame& painted) {
   return {100.0 * double(right) / double(figure), 100.0 * double(wrong) / double(figure)};
 }
 
-void PaintFromTruth(TruthFrame& frame) {
-  for (std::size_t r = kBackgroundRegion; r < frame.truth.part.size(); ++r)
-    frame.frame.regionColor[r] = ColorOfPart(frame.truth.part[r]);
-}
-
 TEST(ShapeMatchOnTheSampleWalk, EachDrawingTakesTheTrueColoursOfTheOneBefore) {
-  std::vector<TruthFrame> walk;
+  std::vector<AnalyzedDrawing> walk;
   for (int k = 0; k < 3; ++k) walk.push_back(AnalyzeSample(k, samples::kWalkCycleFrames));
   // At double pace, drawing 3 of a walk twice as long follows drawing 1.
-  TruthFrame doubleFirst = AnalyzeSample(0, 2 * samples::kWalkCycleFrames);
-  TruthFrame doublePace = AnalyzeSample(2, 2 * samples::kWalkCycleFrames);
+  AnalyzedDrawing doubleFirst = AnalyzeSample(0, 2 * samples::kWalkCycleFrames);
+  AnalyzedDrawing doublePace = AnalyzeSample(2, 2 * samples::kWalkCycleFrames);
   PaintFromTruth(walk[0]), PaintFromTruth(walk[1]), PaintFromTruth(doubleFirst);
   const AutoPaintOptions shapes{AutoPaintMatch::Shapes, true, kDefaultSpeckSize};
-  TruthFrame second = walk[1];
+  AnalyzedDrawing second = walk[1];
   AutoPaintFrom(second.frame, walk[0].frame, shapes);
   AutoPaintFrom(walk[2].frame, walk[1].frame, shapes,
                 [&](int depth) { return depth == 0 ? &walk[0].frame : nullptr; });
@@ -83,7 +60,7 @@ TEST(ShapeMatchOnTheSampleWalk, EachDrawingTakesTheTrueColoursOfTheOneBefore) {
   // colour of the leg it swings past. Drawing 3: the far hand crosses the hip, and its small
   // pieces keep the hand's colour though the body lies under them. At double pace, the front
   // arm swings out in more pieces than it had and lies on the paper where it was.
-  const std::pair<const TruthFrame*, const char*> cases[] = {
+  const std::pair<const AnalyzedDrawing*, const char*> cases[] = {
       {&second, "drawing 2"}, {&walk[2], "drawing 3"}, {&doublePace, "double pace"}};
   for (const auto& [painted, name] : cases) {
     const auto [right, wrong] = RightAndWrong(*painted);

@@ -10,25 +10,21 @@
 #include <utility>
 #include <vector>
 
-#include "analyzer/core/line_generation.h"
-#include "analyzer/core/region_extraction.h"
 #include "common/color_set.h"
-#include "common/thread_pool.h"
 #include "painter/core/key_chain.h"
-#include "painter/tests/painter_test_frames.h"
+#include "painter/tests/analyzed_drawing.h"
 #include "samples/figure_kinds/figure_drawing.h"
-#include "samples/figure_parts.h"
+#include "testing/inner_threads.h"
 
 namespace quenda {
 namespace {
 
 using samples::FigureKind;
-using samples::FigurePart;
 
 constexpr int kDrawings = 5;
 
-// Drawing `k` of a figure's run, A4 at 50 dpi, analyzed with the default settings; the first
-// and last painted from the generator's truth, the rest unfilled.
+// Drawing `k` of a figure's run, A4 at 50 dpi; the first and last painted from the generator's
+// truth, the rest unfilled.
 std::vector<PainterFrame> DrawRun(FigureKind kind) {
   samples::SampleOptions sheet;
   sheet.figure = kind;
@@ -36,22 +32,10 @@ std::vector<PainterFrame> DrawRun(FigureKind kind) {
   sheet.width = 1240 / 3, sheet.height = 1754 / 3;
   std::vector<PainterFrame> frames;
   for (int k = 0; k < kDrawings; ++k) {
-    const samples::SampleDrawing drawing = samples::RenderFigureDrawing(sheet, k - 2.0);
-    const Raster& picture = drawing.scan.picture;
-    WorkingImage image = MakeWorkingImage(picture.width(), picture.height(), picture.bytes());
-    NullProgress progress;
-    GenerateLines(image, RedlineSettings{}, 0, picture.width(), 0, picture.height(), progress);
-    EXPECT_TRUE(ExtractRegions(image, RedlineSettings{}, progress).ok());
-    PainterFrame frame = testing::FrameFromRegions(std::move(image.regions));
-    if (k == 0 || k + 1 == kDrawings) {
-      const samples::RegionTruth truth = samples::TrueRegionParts(
-          samples::RenderPartMap(drawing.parts, frame.width, frame.height), frame.region);
-      for (std::size_t r = kBackgroundRegion; r < truth.part.size(); ++r)
-        frame.regionColor[r] = truth.part[r] == FigurePart::Paper
-                                   ? kTransparentColor
-                                   : kFirstUserColor + int(truth.part[r]) - 1;
-    }
-    frames.push_back(std::move(frame));
+    testing::AnalyzedDrawing drawing =
+        testing::AnalyzeDrawing(samples::RenderFigureDrawing(sheet, k - 2.0));
+    if (k == 0 || k + 1 == kDrawings) testing::PaintFromTruth(drawing);
+    frames.push_back(std::move(drawing.frame));
   }
   return frames;
 }
@@ -64,8 +48,7 @@ struct Painted {
 // What auto paint by shapes (Paint Specks on) makes of the run on `threads` inner threads, each
 // way on fresh copies of the drawings.
 Painted PaintOn(const std::vector<PainterFrame>& drawings, int threads) {
-  const int before = InnerThreads();
-  SetInnerThreads(threads);
+  const testing::InnerThreadsSetTo set(threads);
   const AutoPaintOptions shapes{AutoPaintMatch::Shapes, true, kDefaultSpeckSize};
   Painted painted;
   std::vector<PainterFrame> frames = drawings;
@@ -75,7 +58,6 @@ Painted PaintOn(const std::vector<PainterFrame>& drawings, int threads) {
   EXPECT_TRUE(PaintChain(at, 1, kDrawings - 1, shapes, painted.chain));
   frames = drawings;
   painted.keys = PaintFromBothKeys(at, 1, kDrawings - 2, shapes);
-  SetInnerThreads(before);
   return painted;
 }
 

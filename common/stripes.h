@@ -1,5 +1,5 @@
 #pragma once
-// Bands of whole rows for the analyzer's work on more than one thread. The bands depend only on
+// Bands of whole rows for work on more than one thread. The bands depend only on
 // the rows and the thread count, and each band's task writes only its own rows, so a result
 // never depends on which thread ran which band.
 
