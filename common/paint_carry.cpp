@@ -7,6 +7,7 @@
 #include "common/file_io.h"
 #include "common/paint_file.h"
 #include "common/path.h"
+#include "common/region_file_writer.h"
 
 namespace quenda {
 
@@ -100,8 +101,7 @@ Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPa
     if (!written) return Error{written.message()};
     return replaced;
   }
-  Result<std::vector<uint8_t>> regionBytes = RegionFileBytes(fresh);
-  if (!regionBytes) return Error{regionBytes.message()};
+  if (Status checked = CheckRegionFileData(fresh); !checked) return Error{checked.message()};
 
   // The old paint belongs to the old regions: both must read, and fit each other.
   Result<RegionData> oldRegions =
@@ -144,8 +144,7 @@ Result<RegionReplacement> ReplaceRegionsKeepingPaint(const std::string& regionPa
   if (Status s = regionFile.Open(regionPath, WriteMessages(RegionWriteMessage(regionPath, writer)));
       !s)
     return Error{s.message()};
-  if (Status s = regionFile.Write(regionBytes->data(), regionBytes->size()); !s)
-    return Error{s.message()};
+  if (Status s = WriteRegionFileInto(regionFile, fresh); !s) return Error{s.message()};
   if (Status s = paintFile.Open(paintPath, WriteMessages(std::string(kPaintFileWriteError))); !s)
     return Error{s.message()};
   if (Status s = paintFile.Write(paintBytes.data(), paintBytes.size()); !s)
