@@ -198,6 +198,62 @@ Result<RegionMapFile> ReadRegionMap(const std::string& path, int expectedWidth, 
   return DecodeRegionMap(*bytes, expectedWidth, expectedHeight, who, path);
 }
 
+Result<RegionFileStretches> RegionFileStretches::Decode(std::vector<uint8_t> bytes,
+                                                        int expectedWidth, int expectedHeight,
+                                                        RegionReader who, std::string_view path) {
+  Result<Header> header = CheckHeader(bytes, expectedWidth, expectedHeight, who, path);
+  if (!header) return Error{header.message()};
+  RegionFileStretches file;
+  file.pixels_ = std::size_t(header->width) * std::size_t(header->height);
+  file.regionCount_ = header->regionCount;
+  file.flagsAt_ = BoxesEnd(*header);
+  // Every stream is walked once here, so that a short file fails now and Walk never runs out.
+  const auto skip = [](std::size_t, unsigned, std::size_t) {};
+  StreamReader stream(bytes, file.flagsAt_);
+  if (!stream.Read(kFlagUnit, file.pixels_, skip)) return Truncated(who, path);
+  file.mapAt_ = stream.position();
+  if (!stream.Read(kWordUnit, file.pixels_, skip) || !stream.Read(kWordUnit, file.pixels_, skip))
+    return Truncated(who, path);
+  file.bytes_ = std::move(bytes);
+  return file;
+}
+
+Result<RegionFileStretches> RegionFileStretches::Read(const std::string& path, int expectedWidth,
+                                                      int expectedHeight, RegionReader who) {
+  std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path);
+  if (!bytes) return ReadError(who, TextsFor(who).open, path);
+  return Decode(std::move(*bytes), expectedWidth, expectedHeight, who, path);
+}
+
+void RegionFileStretches::Walk(const RegionStretchSink& put) const {
+  // One run of each stream at a time; runs of 0 pixels are passed over.
+  struct Runs {
+    const uint8_t* next;
+    std::size_t unit;
+    std::size_t left = 0;
+    unsigned value = 0;
+    void Refill() {
+      while (left == 0) {
+        value = unit == kFlagUnit ? next[0] : GetU16LE(next);
+        left = next[unit - 1];
+        next += unit;
+      }
+    }
+  };
+  Runs flags{bytes_.data() + flagsAt_, kFlagUnit};
+  Runs numbers{bytes_.data() + mapAt_, kWordUnit};
+  const unsigned highestRegion = unsigned(regionCount_) + 1;
+  for (std::size_t at = 0; at < pixels_;) {
+    flags.Refill();
+    numbers.Refill();
+    const std::size_t n = std::min({flags.left, numbers.left, pixels_ - at});
+    put(at, n, uint8_t(flags.value), uint16_t(std::min(numbers.value, highestRegion)));
+    flags.left -= n;
+    numbers.left -= n;
+    at += n;
+  }
+}
+
 Result<RegionSamples> DecodeRegionSamples(std::span<const uint8_t> bytes, int expectedWidth,
                                           int expectedHeight, std::span<const std::size_t> points,
                                           RegionReader who, std::string_view path) {
