@@ -60,15 +60,16 @@ inline RegionBox EmptyRegionBox(int width, int height) {
 struct RegionData {
   int width = 0;
   int height = 0;
-  RedlineSettings settings;         // written back unchanged by programs that do not redo lines
-  int regionCount = 0;              // regions besides region 1
-  std::vector<uint8_t> flags;       // width * height
-  std::vector<uint16_t> regionMap;  // width * height, numbers 1 .. regionCount + 1
-  std::vector<uint16_t> animColor;  // width * height, colour set indices
+  RedlineSettings settings;             // written back unchanged by programs that do not redo lines
+  int regionCount = 0;                  // regions besides region 1
+  std::vector<uint8_t> flags;           // width * height
+  std::vector<uint16_t> regionMap;      // width * height, numbers 1 .. regionCount + 1
+  std::vector<uint16_t> animColor;      // width * height, colour set indices
+  std::vector<RegionBox> regionBounds;  // regionCount + 2 entries; entry 0 is unused
+
   // When set, animColor is empty and every pixel has this colour: fresh regions that are only
   // written to a file, unpainted, need no map of one value. Only writers take such data.
   std::optional<uint16_t> uniformAnimColor;
-  std::vector<RegionBox> regionBounds;  // regionCount + 2 entries; entry 0 is unused
 
   std::size_t PixelCount() const { return std::size_t(width) * std::size_t(height); }
   int RegionTotal() const { return regionCount + 1; }
