@@ -1,5 +1,6 @@
 #include "bench/analyze_scaling.h"
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@
 
 #include "analyzer/core/line_generation.h"
 #include "analyzer/core/region_extraction.h"
+#include "common/paint_file.h"
+#include "common/region_file.h"
 #include "common/scripted_prompt.h"
 #include "common/thread_pool.h"
 #include "samples/sample_drawing.h"
@@ -54,9 +57,13 @@ struct Spawner {
 };
 Spawner gSpawner;
 
+// The tool measured: this build's, or another given with --tool (an older build, for the figures
+// before a change).
+std::string gToolPath = QUENDA_TOOL_PATH;
+
 long long RunTool(const std::string& scanPath) {
-  const pid_t child = testing::SpawnProcess(
-      {QUENDA_TOOL_PATH, "analyze", scanPath, "--yes", "--jobs", "1"}, "/dev/null");
+  const pid_t child =
+      testing::SpawnProcess({gToolPath, "analyze", scanPath, "--yes", "--jobs", "1"}, "/dev/null");
   int status = 0;
   rusage usage{};
   const bool ran = child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status) &&
@@ -76,23 +83,65 @@ long long RunTool(const std::string& scanPath) {
   }
 }
 
-// Peak resident bytes of `quenda analyze` over a one-drawing sequence of this size.
-long long AnalyzePeakBytes(const A4& size) {
-  const std::string dir = "/tmp/bench_analyze_rss_" + std::to_string(getpid()) + "/";
-  samples::SampleOptions options;
-  options.width = size.width, options.height = size.height, options.dpi = size.dpi;
-  options.seed = 7;
-  ScriptedPrompt prompt;
-  if (!samples::WriteSampleSequence(dir, "walk", 1, options, prompt)) return -1;
-  const std::string scan = dir + "walk1.qds";
+// The process's resident bytes now, or at their peak since ResetPeakResident ("VmRSS" or
+// "VmHWM"); -1 where the kernel does not tell.
+long long ResidentBytes(const char* field) {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (!status) return -1;
+  char line[256];
+  long long kilobytes = -1;
+  const std::size_t length = std::strlen(field);
+  while (std::fgets(line, sizeof line, status))
+    if (std::strncmp(line, field, length) == 0 && line[length] == ':')
+      kilobytes = std::atoll(line + length + 1);
+  std::fclose(status);
+  return kilobytes < 0 ? -1 : kilobytes * 1024;
+}
+
+// Starts the peak resident size afresh from the size now.
+bool ResetPeakResident() {
+  std::FILE* refs = std::fopen("/proc/self/clear_refs", "w");
+  if (!refs) return false;
+  const bool reset = std::fputs("5", refs) >= 0;
+  return std::fclose(refs) == 0 && reset;
+}
+
+long long ToolPeak(const std::string& scan) {
   const std::size_t length = scan.size();
   long long peak = -1;
   if (gSpawner.request < 0 || write(gSpawner.request, &length, sizeof length) != sizeof length ||
       write(gSpawner.request, scan.data(), length) != ssize_t(length) ||
       read(gSpawner.answer, &peak, sizeof peak) != sizeof peak)
     peak = -1;
-  std::filesystem::remove_all(dir);
   return peak;
+}
+
+// Peak resident bytes of `quenda analyze` over a one-drawing sequence of this size: the first
+// analysis, and one again over its regions painted (the old regions are read to carry the paint).
+struct ToolPeaks {
+  long long first = -1;
+  long long painted = -1;
+};
+
+ToolPeaks AnalyzePeakBytes(const A4& size) {
+  const std::string dir = "/tmp/bench_analyze_rss_" + std::to_string(getpid()) + "/";
+  samples::SampleOptions options;
+  options.width = size.width, options.height = size.height, options.dpi = size.dpi;
+  options.seed = 7;
+  ScriptedPrompt prompt;
+  if (!samples::WriteSampleSequence(dir, "walk", 1, options, prompt)) return {};
+  ToolPeaks peaks;
+  peaks.first = ToolPeak(dir + "walk1.qds");
+  Result<RegionFileStretches> regions =
+      RegionFileStretches::Read(dir + "walk1.rgn", size.width, size.height, RegionReader::Analyzer);
+  if (regions) {
+    std::vector<int32_t> paint = DefaultPaint(regions->regionCount());
+    for (std::size_t r = 2; r < paint.size(); ++r) paint[r] = int32_t(3 + r % 5);
+    if (WritePaintFile(dir + "walk1.pnt", paint, regions->regionCount()))
+      peaks.painted = ToolPeak(dir + "walk1.qds");
+  }
+  std::filesystem::remove_all(dir);
+  return peaks;
 }
 
 }  // namespace
@@ -172,29 +221,55 @@ void StartToolSpawner() {
   if (helper > 0) gSpawner = {requests[1], answers[0]};
 }
 
+void SetToolPath(const std::string& path) {
+  gToolPath = path;
+}
+
 void PrintMemoryRows() {
   // What the tool takes whatever the drawing (its libraries' pages, mostly), from a drawing of
-  // a few pixels: the figures per pixel are of the memory above it.
-  const long long own = AnalyzePeakBytes({150, 64, 64});
+  // a few pixels: the figures per pixel are of the memory above it, and of all of it.
+  const long long own = AnalyzePeakBytes({150, 64, 64}).first;
   std::printf(
-      "\nPeak memory per pixel, one drawing (quenda analyze --jobs 1: resident above the "
-      "%.0f MB it takes for a 64 x 64 drawing):\n",
-      double(own) / 1e6);
+      "\nPeak memory per pixel, one drawing (quenda analyze --jobs 1 of %s: resident above the "
+      "%.0f MB it takes for a 64 x 64 drawing, and in all):\n",
+      gToolPath == QUENDA_TOOL_PATH ? "this build" : gToolPath.c_str(), double(own) / 1e6);
+  // The three A4 sizes, and the 10000 x 10000 drawing the tool is held to.
+  constexpr A4 kToolSizes[] = {kSizes[0], kSizes[1], kSizes[2], {1000, 10000, 10000}};
+  for (const A4& size : kToolSizes) {
+    const double pixels = double(size.width) * size.height;
+    const ToolPeaks peaks = AnalyzePeakBytes(size);
+    for (const bool painted : {false, true}) {
+      const long long peak = painted ? peaks.painted : peaks.first;
+      std::printf(
+          "  %4d dpi %5d x %5d%s: quenda analyze %5.2f bytes/pixel peak resident above (%4.0f "
+          "MB), %5.2f in all\n",
+          size.dpi, size.width, size.height, painted ? ", painted" : "         ",
+          double(peak - own) / pixels, double(peak - own) / 1e6, double(peak) / pixels);
+    }
+  }
+  std::printf(
+      "\nThe analyzer's working set per pixel (a drawing's buffers from its grey picture "
+      "through Mark Regions):\n");
   for (const A4& size : kSizes) {
     const double pixels = double(size.width) * size.height;
-    const long long tool = AnalyzePeakBytes(size) - own;
-    // The document's buffers after Mark Regions, as the windowed analyzer holds them.
-    WorkingImage image = MakeWorkingImage(size.width, size.height, SampleGrey(size));
+    const std::vector<uint8_t> grey = SampleGrey(size);
+    // Memory the drawing's making freed goes back first, so what the analysis touches counts.
+    malloc_trim(0);
+    const bool peakKnown = ResetPeakResident();
+    const long long before = ResidentBytes("VmRSS");
+    // The document's grey picture is a copy made inside the measure, as loading makes one.
+    WorkingImage image = MakeWorkingImage(size.width, size.height, grey);
     NullProgress progress;
     (void)MarkRegions(image, {}, progress);
+    const long long peak = peakKnown ? ResidentBytes("VmHWM") - before : -1;
+    // What the document keeps for the display and the paint tools.
     const std::size_t held = Held(image.grey) + Held(image.display.bytes()) +
                              Held(image.regions.flags) + Held(image.regions.regionMap) +
                              Held(image.regions.animColor) + Held(image.regions.regionBounds) +
                              Held(image.regionColor) + Held(image.regionColorUndo);
     std::printf(
-        "  A4 %3d dpi: quenda analyze %6.2f bytes/pixel peak resident (%.0f MB); "
-        "analyzer document %5.2f bytes/pixel\n",
-        size.dpi, double(tool) / pixels, double(tool) / 1e6, double(held) / pixels);
+        "  A4 %3d dpi: %5.2f bytes/pixel peak resident (%4.0f MB), %5.2f bytes/pixel held after\n",
+        size.dpi, double(peak) / pixels, double(peak) / 1e6, double(held) / pixels);
   }
 }
 

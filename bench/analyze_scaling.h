@@ -4,6 +4,7 @@
 // of the analyzer's document.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "analyzer/core/working_image.h"
@@ -24,12 +25,15 @@ double LinesAndRegionsMs(const std::vector<uint8_t>& grey, int width, int height
 void PrintLinesAndRegionsRows(double openCvMs, double boundMs, int runs);
 
 // Forks the helper that starts the tool for PrintMemoryRows; call first thing, while this
-// process is small.
+// process is small (after SetToolPath, whose tool the helper then starts).
 void StartToolSpawner();
 
 // Prints peak resident bytes per pixel of `quenda analyze` (one drawing, one job, run as a
-// child process) and the bytes the analyzer's document holds after Mark Regions, at three
-// sizes.
+// child process) at the three A4 sizes and at 10000 x 10000, and of the analyzer's document
+// from loading to Mark Regions done, with the bytes it holds after, at the three A4 sizes.
 void PrintMemoryRows();
+
+// The tool PrintMemoryRows measures instead of this build's; before StartToolSpawner.
+void SetToolPath(const std::string& path);
 
 }  // namespace quenda::bench

@@ -1,11 +1,13 @@
 // How fast the analyzer turns an A4 300 dpi drawing into lines, regions and a region file, how
 // much faster that is than the plain loops it must match, and how much memory it takes.
 //
-//   bench_analyze [--runs N] [--literal-crop SIDE]
+//   bench_analyze [--runs N] [--literal-crop SIDE] [--tool PATH]
 //   bench_analyze --frames N
 //
 // The literal loops run on a centred crop of SIDE x SIDE pixels (default: the whole drawing
 // for region extraction, 1200 for line generation, whose loops are the slower ones).
+// --tool measures the peak memory of another build of `quenda` (an older one, for figures
+// before a change) instead of this build's.
 // With --frames the figure is the batch run instead: N drawings of A4 at 300 dpi analyzed and
 // written with one job and with two, as `quenda analyze --jobs` does.
 
@@ -324,16 +326,19 @@ int BatchFrames(int frames) {
 }  // namespace quenda
 
 int main(int argc, char** argv) {
-  quenda::bench::StartToolSpawner();
-  int runs = 5, lineCrop = 1200, regionCrop = 1 << 20;
+  int runs = 5, lineCrop = 1200, regionCrop = 1 << 20, frames = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--frames") == 0) {
-      quenda::KeepFreedBuffersForReuse();  // as the tool does
-      return quenda::BatchFrames(std::max(1, std::atoi(argv[i + 1])));
-    }
+    if (std::strcmp(argv[i], "--frames") == 0) frames = std::max(1, std::atoi(argv[i + 1]));
     if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
+    if (std::strcmp(argv[i], "--tool") == 0) quenda::bench::SetToolPath(argv[i + 1]);
     if (std::strcmp(argv[i], "--literal-crop") == 0)
       lineCrop = regionCrop = std::max(1, std::atoi(argv[i + 1]));
   }
+  if (frames > 0) {
+    quenda::KeepFreedBuffersForReuse();  // as the tool does
+    return quenda::BatchFrames(frames);
+  }
+  // The helper that starts the tool takes the tool's path with it.
+  quenda::bench::StartToolSpawner();
   return quenda::Run(runs, lineCrop, regionCrop);
 }

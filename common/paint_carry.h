@@ -5,6 +5,7 @@
 // unfilled where no colour covers more than half of it.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ struct CarriedPaint {
 // with the settings; a region made of line pixels only lets all its pixels vote.
 CarriedPaint CarryPaint(std::span<const uint16_t> oldMap, std::span<const uint8_t> oldFlags,
                         std::span<const int32_t> oldColors, const RegionData& fresh);
+// The same with the old planes walked in stretches (RegionFileStretches::Walk), once for each of
+// the vote's passes; the stretches cover the fresh picture's pixels.
+using OldStretches = std::function<void(const RegionStretchSink& put)>;
+CarriedPaint CarryPaint(const OldStretches& old, std::span<const int32_t> oldColors,
+                        const RegionData& fresh);
 
 // What a new analysis did with the paint file beside the region file it replaces.
 enum class PaintKept {

@@ -9,7 +9,8 @@ namespace quenda {
 bool RegionData::IsConsistent() const {
   if (width < 0 || height < 0 || regionCount < 0) return false;
   std::size_t pixels = PixelCount();
-  return flags.size() == pixels && regionMap.size() == pixels && animColor.size() == pixels &&
+  const bool colours = uniformAnimColor ? animColor.empty() : animColor.size() == pixels;
+  return flags.size() == pixels && regionMap.size() == pixels && colours &&
          regionBounds.size() == std::size_t(regionCount) + 2;
 }
 

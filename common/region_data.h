@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "common/redline_settings.h"
@@ -65,6 +66,10 @@ struct RegionData {
   std::vector<uint16_t> regionMap;      // width * height, numbers 1 .. regionCount + 1
   std::vector<uint16_t> animColor;      // width * height, colour set indices
   std::vector<RegionBox> regionBounds;  // regionCount + 2 entries; entry 0 is unused
+
+  // When set, animColor is empty and every pixel has this colour: fresh regions that are only
+  // written to a file, unpainted, need no map of one value. Only writers take such data.
+  std::optional<uint16_t> uniformAnimColor;
 
   std::size_t PixelCount() const { return std::size_t(width) * std::size_t(height); }
   int RegionTotal() const { return regionCount + 1; }

@@ -1,16 +1,8 @@
 #include "common/region_file.h"
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
-#include <cstdio>
-#include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-#include "common/atomic_file.h"
 #include "common/byte_order.h"
 #include "common/color_set.h"
 #include "common/file_io.h"
@@ -66,73 +58,6 @@ Error Truncated(RegionReader who, std::string_view path) {
   if (who == RegionReader::Sheet)
     return Error{"Error reading file " + std::string(path) + " : unexpected end of file"};
   return ReadError(who, TextsFor(who).truncated, path);
-}
-
-std::string_view WriteText(RegionWriter who) {
-  return who == RegionWriter::Analyzer
-             ? std::string_view("Error opening file for writing")
-             : std::string_view("Error opening region file for writing: Readonly or no space?");
-}
-
-// The end of the run of `value` that starts at `start`: the first index in (start, limit) whose
-// value differs, or `limit`. Compares sixteen bytes at a time, which is where writing a region
-// file spends its time: most runs are long, and every pixel of three maps is looked at.
-template <class T>
-std::size_t RunEnd(const T* values, std::size_t start, std::size_t limit, T value) {
-  std::size_t i = start + 1;
-#if defined(__SSE2__)
-  {
-    const __m128i pattern =
-        sizeof(T) == 1 ? _mm_set1_epi8(char(value)) : _mm_set1_epi16(short(value));
-    for (; i + 16 / sizeof(T) <= limit; i += 16 / sizeof(T)) {
-      __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + i));
-      unsigned same = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern)));
-      if (same != 0xFFFF) return i + std::size_t(std::countr_one(same)) / sizeof(T);
-    }
-  }
-#endif
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::size_t kPerWord = sizeof(uint64_t) / sizeof(T);
-    constexpr uint64_t kSpread = sizeof(T) == 1 ? 0x0101010101010101ULL : 0x0001000100010001ULL;
-    const uint64_t pattern = uint64_t(value) * kSpread;
-    for (; i + kPerWord <= limit; i += kPerWord) {
-      uint64_t word;
-      std::memcpy(&word, values + i, sizeof word);
-      if (uint64_t diff = word ^ pattern)
-        return i + std::size_t(std::countr_zero(diff)) / (8 * sizeof(T));
-    }
-  }
-  while (i < limit && values[i] == value) ++i;
-  return i;
-}
-
-// Runs of at most kLongestRun pixels: a run that reaches 255 is written as 254 and the pixel
-// that would have made it 255 starts the next run.
-template <class T>
-void AppendRuns(std::vector<uint8_t>& out, const std::vector<T>& values) {
-  static_assert(sizeof(T) == 1 || sizeof(T) == 2);
-  const std::size_t n = values.size();
-  const T* v = values.data();
-  std::size_t start = 0;
-  while (start < n) {
-    const T value = v[start];
-    const std::size_t end = RunEnd(v, start, std::min(n, start + kLongestRun), value);
-    if constexpr (sizeof(T) == 1) {
-      out.push_back(value);
-    } else {
-      AppendU16LE(out, value);
-    }
-    out.push_back(uint8_t(end - start));
-    start = end;
-  }
-}
-
-void AppendBox(std::vector<uint8_t>& out, const RegionBox& box) {
-  // Each number goes as its low and high byte; an empty box's -1 becomes 0xFFFF.
-  AppendU16LE(out, uint16_t(box.maxY));
-  AppendU16LE(out, uint16_t(box.minY));
-  AppendU16LE(out, uint16_t(box.minX));
-  AppendU16LE(out, uint16_t(box.maxX));
 }
 
 RegionBox ReadBox(const uint8_t* p, int width, int height) {
@@ -214,50 +139,6 @@ auto Filler(std::vector<T>& target, unsigned limit, unsigned replacement) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeRegionFile(const RegionData& data) {
-  std::vector<uint8_t> out;
-  out.reserve(kRegionFileHeaderSize + kRegionBoxRecordSize * data.regionBounds.size() +
-              data.PixelCount() / 16 + 64);
-  out.push_back(kRegionFileVersion);
-  AppendU16LE(out, uint16_t(data.width));
-  AppendU16LE(out, uint16_t(data.height));
-  out.push_back(data.settings.linePickUp);
-  out.push_back(data.settings.lineGrowth);
-  out.push_back(data.settings.whiteClamp);
-  out.push_back(data.settings.blackClamp);
-  AppendU16LE(out, uint16_t(data.regionCount));
-  for (std::size_t r = 1; r < data.regionBounds.size(); ++r) AppendBox(out, data.regionBounds[r]);
-  AppendRuns(out, data.flags);
-  AppendRuns(out, data.regionMap);
-  AppendRuns(out, data.animColor);
-  return out;
-}
-
-Result<std::vector<uint8_t>> RegionFileBytes(const RegionData& data) {
-  if (data.RegionTotal() > kMaxRegions) {
-    char text[96];
-    std::snprintf(text, sizeof text, "Too many regions to save: %d (at most %d)",
-                  data.RegionTotal(), kMaxRegions);
-    return Error{text};
-  }
-  if (!data.IsConsistent() || data.width > kMaxRegionPictureSide ||
-      data.height > kMaxRegionPictureSide)
-    return Error{"Internal Error: region data does not match the picture size"};
-  return EncodeRegionFile(data);
-}
-
-std::string RegionWriteMessage(const std::string& path, RegionWriter who) {
-  std::string message(WriteText(who));
-  if (who == RegionWriter::Painter) message += path;
-  return message;
-}
-
-Status WriteRegionFile(const std::string& path, const RegionData& data, RegionWriter who) {
-  Result<std::vector<uint8_t>> bytes = RegionFileBytes(data);
-  if (!bytes) return Error{bytes.message()};
-  return WriteFileAtomically(path, *bytes, WriteMessages(RegionWriteMessage(path, who)));
-}
-
 Result<RegionData> DecodeRegionFile(std::span<const uint8_t> bytes, int expectedWidth,
                                     int expectedHeight, RegionReader who, std::string_view path) {
   Result<Header> header = CheckHeader(bytes, expectedWidth, expectedHeight, who, path);
@@ -315,6 +196,62 @@ Result<RegionMapFile> ReadRegionMap(const std::string& path, int expectedWidth, 
   std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path);
   if (!bytes) return ReadError(who, TextsFor(who).open, path);
   return DecodeRegionMap(*bytes, expectedWidth, expectedHeight, who, path);
+}
+
+Result<RegionFileStretches> RegionFileStretches::Decode(std::vector<uint8_t> bytes,
+                                                        int expectedWidth, int expectedHeight,
+                                                        RegionReader who, std::string_view path) {
+  Result<Header> header = CheckHeader(bytes, expectedWidth, expectedHeight, who, path);
+  if (!header) return Error{header.message()};
+  RegionFileStretches file;
+  file.pixels_ = std::size_t(header->width) * std::size_t(header->height);
+  file.regionCount_ = header->regionCount;
+  file.flagsAt_ = BoxesEnd(*header);
+  // Every stream is walked once here, so that a short file fails now and Walk never runs out.
+  const auto skip = [](std::size_t, unsigned, std::size_t) {};
+  StreamReader stream(bytes, file.flagsAt_);
+  if (!stream.Read(kFlagUnit, file.pixels_, skip)) return Truncated(who, path);
+  file.mapAt_ = stream.position();
+  if (!stream.Read(kWordUnit, file.pixels_, skip) || !stream.Read(kWordUnit, file.pixels_, skip))
+    return Truncated(who, path);
+  file.bytes_ = std::move(bytes);
+  return file;
+}
+
+Result<RegionFileStretches> RegionFileStretches::Read(const std::string& path, int expectedWidth,
+                                                      int expectedHeight, RegionReader who) {
+  std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path);
+  if (!bytes) return ReadError(who, TextsFor(who).open, path);
+  return Decode(std::move(*bytes), expectedWidth, expectedHeight, who, path);
+}
+
+void RegionFileStretches::Walk(const RegionStretchSink& put) const {
+  // One run of each stream at a time; runs of 0 pixels are passed over.
+  struct Runs {
+    const uint8_t* next;
+    std::size_t unit;
+    std::size_t left = 0;
+    unsigned value = 0;
+    void Refill() {
+      while (left == 0) {
+        value = unit == kFlagUnit ? next[0] : GetU16LE(next);
+        left = next[unit - 1];
+        next += unit;
+      }
+    }
+  };
+  Runs flags{bytes_.data() + flagsAt_, kFlagUnit};
+  Runs numbers{bytes_.data() + mapAt_, kWordUnit};
+  const unsigned highestRegion = unsigned(regionCount_) + 1;
+  for (std::size_t at = 0; at < pixels_;) {
+    flags.Refill();
+    numbers.Refill();
+    const std::size_t n = std::min({flags.left, numbers.left, pixels_ - at});
+    put(at, n, uint8_t(flags.value), uint16_t(std::min(numbers.value, highestRegion)));
+    flags.left -= n;
+    numbers.left -= n;
+    at += n;
+  }
 }
 
 Result<RegionSamples> DecodeRegionSamples(std::span<const uint8_t> bytes, int expectedWidth,

@@ -22,6 +22,7 @@
 // A failed read returns an error and leaves the caller's earlier data alone.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -76,6 +77,36 @@ Result<RegionMapFile> DecodeRegionMap(std::span<const uint8_t> bytes, int expect
                                       std::string_view path = {});
 Result<RegionMapFile> ReadRegionMap(const std::string& path, int expectedWidth, int expectedHeight,
                                     RegionReader who);
+
+// A region file's flags and region numbers walked in pixel order without making their maps, for
+// work that looks at each pixel of another frame in turn: the maps would be three bytes a pixel
+// beside the frame in hand. Checked as DecodeRegionFile checks, so it fails where that fails,
+// with the same message; region numbers are forced into the table as DecodeRegionFile forces
+// them.
+using RegionStretchSink =
+    std::function<void(std::size_t start, std::size_t count, uint8_t flags, uint16_t region)>;
+class RegionFileStretches {
+ public:
+  static Result<RegionFileStretches> Decode(std::vector<uint8_t> bytes, int expectedWidth,
+                                            int expectedHeight, RegionReader who,
+                                            std::string_view path = {});
+  static Result<RegionFileStretches> Read(const std::string& path, int expectedWidth,
+                                          int expectedHeight, RegionReader who);
+
+  int regionCount() const { return regionCount_; }
+  std::size_t PixelCount() const { return pixels_; }
+  // Every pixel once, in order, in stretches over which both the flag byte and the region number
+  // stay the same (a stretch may end where neither changes, at the end of a run).
+  void Walk(const RegionStretchSink& put) const;
+
+ private:
+  RegionFileStretches() = default;
+  std::vector<uint8_t> bytes_;
+  std::size_t flagsAt_ = 0;
+  std::size_t mapAt_ = 0;
+  std::size_t pixels_ = 0;
+  int regionCount_ = 0;
+};
 
 // A few pixels of a frame's regions (a reduced picture of it): the flags and region number of
 // each pixel at `points` (indices y * width + x, ascending), walking the runs without making

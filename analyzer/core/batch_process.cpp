@@ -44,9 +44,10 @@ bool AnalyzeFrame(WorkingImage& image, const RedlineSettings& settings, int clos
   NullProgress passes;
   GenerateLines(image, settings, 0, image.width(), 0, image.height(), passes);
   (void)CloseGapsOfDrawing(image, closeGaps, passes);
-  // Only the region file is wanted: the grey picture has done its work once the lines are found.
+  // Only the region file is wanted: the grey picture has done its work once the lines are found,
+  // and nobody has painted a line of the fresh regions yet.
   ReleaseLarge(image.grey);
-  Status extracted = ExtractRegions(image, settings, passes);
+  Status extracted = ExtractRegions(image, settings, passes, LineColours::OneForAll);
   if (!extracted) {
     // Too many regions for a region file: no file rather than one whose numbers wrap.
     report.failure = extracted.message();

@@ -30,13 +30,15 @@ void ClearRegions(WorkingImage& image) {
   regions.regionCount = 0;
   regions.regionMap.clear();
   regions.animColor.clear();
+  regions.uniformAnimColor.reset();
   regions.regionBounds.clear();
   image.regionColor.clear();
   image.regionColorUndo.clear();
   image.filledCount = 0;
 }
 
-Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Progress& progress) {
+Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Progress& progress,
+                      LineColours colours) {
   if (image.empty()) return Error{kNoPictureToMark};
   const int w = image.width(), h = image.height();
   const long long total = (long long)w * h;
@@ -50,8 +52,15 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
 
   RegionData& regions = image.regions;
   regions.settings = settings;
-  regions.animColor.clear();
-  ReserveLarge(regions.animColor, std::size_t(total));
+  const bool mapped = colours == LineColours::Map;
+  if (mapped) {
+    regions.uniformAnimColor.reset();
+    regions.animColor.clear();
+    ReserveLarge(regions.animColor, std::size_t(total));
+  } else {
+    ReleaseLarge(regions.animColor);
+    regions.uniformAnimColor = uint16_t(kAnimLineColor);
+  }
   // One band appends the line colours row by row with the numbers; bands fill them first.
   const bool oneBand = bands.count() == 1;
   if (!oneBand) {
@@ -67,12 +76,12 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
         [&](int map) {
           if (map == 0 && !sized)
             regions.regionMap.resize(std::size_t(total));
-          else if (map == 1)
+          else if (map == 1 && mapped)
             regions.animColor.resize(std::size_t(total), uint16_t(kAnimLineColor));
         },
         2);
   }
-  std::vector<uint16_t> lineColours(oneBand ? std::size_t(w) : 0);
+  std::vector<uint16_t> lineColours(oneBand && mapped ? std::size_t(w) : 0);
   FillRow(lineColours.data(), lineColours.size(), uint16_t(kAnimLineColor));
   const PairTable stretch(StretchTable(settings.whiteClamp, settings.blackClamp));
 
@@ -80,7 +89,7 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
   const RegionNumbering numbering = NumberRegions(
       labeller, w, h, bands, regions.regionMap, regions.regionBounds, [&](int y0, int y1) {
         const std::size_t from = std::size_t(y0) * w, n = std::size_t(y1 - y0) * w;
-        if (oneBand)
+        if (oneBand && mapped)
           regions.animColor.insert(regions.animColor.end(), lineColours.begin(), lineColours.end());
         if (!image.grey.empty()) stretch.MapRow(image.grey.data() + from, n);
       });

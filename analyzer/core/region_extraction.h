@@ -20,6 +20,11 @@ inline constexpr char kNoPictureToMark[] = "Can not mark regions without a pictu
 // than numbered with wrapped values.
 std::string TooManyRegionsMessage(uint32_t regions);
 
+// Whether extraction makes the map of line colours. A run that only writes region files keeps
+// none: every pixel has the unpainted line colour (RegionData::uniformAnimColor), and a map of
+// that one value would be two bytes a pixel.
+enum class LineColours { Map, OneForAll };
+
 // Needs the flag map of GenerateLines over the whole drawing. Replaces the region data (numbers
 // 1..N in order of first appearance, boxes, line colours 249, regionCount N - 1, the settings),
 // sizes the region colours for N + 1 entries with filledCount 0, and leaves the grey image
@@ -27,7 +32,8 @@ std::string TooManyRegionsMessage(uint32_t regions);
 // stays without). Fails with kNoPictureToMark on an empty image, and with
 // TooManyRegionsMessage when N exceeds kMaxRegions; the image then has no regions (the grey
 // image is stretched all the same).
-Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Progress& progress);
+Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Progress& progress,
+                      LineColours colours = LineColours::Map);
 
 // Drops the region data and colours; flags, grey and display stay.
 void ClearRegions(WorkingImage& image);

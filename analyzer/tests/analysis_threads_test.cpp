@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "analyzer/core/batch_process.h"
@@ -13,6 +14,7 @@
 #include "analyzer/core/region_extraction.h"
 #include "analyzer/oracle/literal_regions.h"
 #include "analyzer/tests/analyzer_test_drawings.h"
+#include "common/color_set.h"
 #include "common/drawing_scan.h"
 #include "common/region_file.h"
 #include "common/scripted_prompt.h"
@@ -83,7 +85,7 @@ struct Analysis {
   std::vector<uint8_t> file;
 };
 
-Analysis Analyze(const Case& c, int threads) {
+Analysis Analyze(const Case& c, int threads, LineColours colours = LineColours::Map) {
   SetInnerThreads(threads);
   Analysis a{"", MakeWorkingImage(c.width, c.height, c.grey), {}};
   NullProgress progress;
@@ -93,7 +95,7 @@ Analysis Analyze(const Case& c, int threads) {
   } else {
     a.image.regions.flags = c.flags;
   }
-  Status status = ExtractRegions(a.image, {}, progress);
+  Status status = ExtractRegions(a.image, {}, progress, colours);
   a.status = status ? "ok" : status.message();
   if (status) {
     ResetRegionColours(a.image);
@@ -132,6 +134,44 @@ TEST_F(ThreadsRestored, EveryBufferAndTheRegionFileAreThoseOfOneThread) {
     else
       EXPECT_GT(one.image.regions.regionCount, 0);
   }
+}
+
+TEST_F(ThreadsRestored, OneLineColourForAllGivesTheRegionsAndTheFileOfTheMap) {
+  for (const Case& c : Cases()) {
+    // The line maps, and the drawings of one row or column: small enough for the thread
+    // sanitizer's run.
+    if (c.flags.empty() && c.width > 1 && c.height > 1) continue;
+    SCOPED_TRACE(c.name);
+    const Analysis mapped = Analyze(c, 1);
+    for (int threads : {1, 2, 7}) {
+      SCOPED_TRACE(::testing::Message() << threads << " threads");
+      const Analysis single = Analyze(c, threads, LineColours::OneForAll);
+      const RegionData& regions = single.image.regions;
+      EXPECT_EQ(single.status, mapped.status);
+      EXPECT_EQ(regions.regionMap, mapped.image.regions.regionMap);
+      EXPECT_EQ(regions.regionBounds, mapped.image.regions.regionBounds);
+      EXPECT_EQ(regions.regionCount, mapped.image.regions.regionCount);
+      EXPECT_EQ(single.image.grey, mapped.image.grey);
+      EXPECT_EQ(single.file, mapped.file);
+      EXPECT_TRUE(regions.animColor.empty());
+      // A drawing refused for its regions keeps no line colour either.
+      EXPECT_EQ(regions.uniformAnimColor,
+                single.status == "ok" ? std::optional(uint16_t(kAnimLineColor)) : std::nullopt);
+    }
+  }
+  // The window's Mark Regions after such an analysis has its map again, and the other way round.
+  SetInnerThreads(2);
+  const std::vector<uint8_t> grey(std::size_t(90) * 300, 128);
+  WorkingImage image = MakeWorkingImage(90, 300, grey);
+  image.regions.flags = RandomLineMap(90, 300, 30, 33);
+  NullProgress progress;
+  ASSERT_TRUE(ExtractRegions(image, {}, progress, LineColours::OneForAll));
+  ASSERT_TRUE(ExtractRegions(image, {}, progress));
+  EXPECT_EQ(image.regions.uniformAnimColor, std::nullopt);
+  EXPECT_EQ(image.regions.animColor, std::vector<uint16_t>(90 * 300, uint16_t(kAnimLineColor)));
+  ASSERT_TRUE(ExtractRegions(image, {}, progress, LineColours::OneForAll));
+  EXPECT_TRUE(image.regions.animColor.empty());
+  EXPECT_TRUE(image.regions.IsConsistent());
 }
 
 TEST_F(ThreadsRestored, BandsNumberTheLineMapsAsTheLiteralLoops) {

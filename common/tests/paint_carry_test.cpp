@@ -8,9 +8,12 @@
 #include <filesystem>
 #include <tuple>
 
+#include "common/color_set.h"
 #include "common/paint_file.h"
 #include "common/region_file.h"
+#include "common/region_file_writer.h"
 #include "testing/test_support.h"
+#include "testing/write_limit.h"
 
 namespace quenda {
 namespace {
@@ -201,6 +204,44 @@ TEST_F(ReplaceRegions, APaintFileThatCannotBeWrittenLeavesBothFilesAsTheyWere) {
   EXPECT_EQ(replaced.message(), "Fatal: Error opening paint file writing: maybe readonly?");
   EXPECT_EQ(std::tuple(ReadBytes(rgn_), ReadBytes(pnt_)), std::tuple(oldRegions, oldPaint));
   testing::MakeWritable(pnt_);
+}
+
+// A batch run's fresh regions have no line colour map; a region file too large to stand whole
+// in memory fills the disk part way, and neither file changes.
+TEST_F(ReplaceRegions, RegionsWithOneLineColourAreWrittenAsTheirMapWouldBeAndAFullDiskKeepsBoth) {
+  RegionData single = fresh_;
+  single.animColor.clear();
+  single.uniformAnimColor = uint16_t(kAnimLineColor);
+  Result<RegionReplacement> replaced =
+      ReplaceRegionsKeepingPaint(rgn_, pnt_, single, RegionWriter::Analyzer);
+  ASSERT_TRUE(replaced.ok()) << replaced.message();
+  EXPECT_EQ(std::tuple(replaced->paint, ReadBytes(rgn_), ReadBytes(pnt_)),
+            std::tuple(PaintKept::Carried, EncodeRegionFile(fresh_),
+                       EncodePaintFile(std::vector<int32_t>{0, 0, 6, 5}, 2)));
+
+  // Every pixel a run of its own: a region file of several pieces.
+  RegionData speckled = MakeBlankRegionData(1200, 1000);
+  speckled.regionCount = 1;
+  for (std::size_t i = 0; i < speckled.PixelCount(); ++i) {
+    speckled.flags[i] = uint8_t(i % 2);
+    speckled.regionMap[i] = uint16_t(1 + i % 2);
+  }
+  speckled.regionBounds.resize(3);
+  ComputeRegionBounds(speckled);
+  ASSERT_TRUE(WriteRegionFile(rgn_, speckled, RegionWriter::Analyzer).ok());
+  ASSERT_TRUE(WritePaintFile(pnt_, std::vector<int32_t>{0, 0, 5}).ok());
+  const auto oldRegions = ReadBytes(rgn_), oldPaint = ReadBytes(pnt_);
+  const auto names = testing::ListDirectory(dir_.path());
+  ASSERT_GT(oldRegions.size(), 2 * kRegionFilePiece);
+  speckled.animColor.clear();
+  speckled.uniformAnimColor = uint16_t(kAnimLineColor);
+  {
+    testing::WriteLimit full(kRegionFilePiece + 10);
+    replaced = ReplaceRegionsKeepingPaint(rgn_, pnt_, speckled, RegionWriter::Analyzer);
+  }
+  EXPECT_EQ(replaced.message(), "Error opening file for writing");
+  EXPECT_EQ(std::tuple(ReadBytes(rgn_), ReadBytes(pnt_), testing::ListDirectory(dir_.path())),
+            std::tuple(oldRegions, oldPaint, names));
 }
 
 }  // namespace
