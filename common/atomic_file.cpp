@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <memory>
@@ -21,7 +22,20 @@
 namespace quenda {
 namespace {
 
-long long g_writeLimit = -1;
+// Frames saved while later ones are made write from several threads at once, so the limit is
+// taken from atomically.
+std::atomic<long long> g_writeLimit{-1};
+
+// The bytes of `size` that the testing limit lets through, taken from it.
+std::size_t AllowedByLimit(std::size_t size) {
+  long long left = g_writeLimit.load(std::memory_order_relaxed);
+  for (;;) {
+    if (left < 0) return size;
+    const long long allowed = std::min((long long)size, left);
+    if (g_writeLimit.compare_exchange_weak(left, left - allowed, std::memory_order_relaxed))
+      return std::size_t(allowed);
+  }
+}
 
 constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
 
@@ -156,11 +170,7 @@ Status AtomicFile::Open(const std::string& path, WriteMessages messages, Durabil
 Status AtomicFile::Write(const void* data, std::size_t size) {
   if (fd_ < 0 || failed_) return ShortWrite();
   const auto* bytes = static_cast<const uint8_t*>(data);
-  std::size_t allowed = size;
-  if (g_writeLimit >= 0) {
-    allowed = std::min<std::size_t>(size, std::size_t(g_writeLimit));
-    g_writeLimit -= (long long)allowed;
-  }
+  const std::size_t allowed = AllowedByLimit(size);
   const bool flushed = durability_ == Durability::Flushed;
   std::size_t done = 0;
   while (done < allowed) {
