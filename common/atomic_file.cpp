@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/folder_names.h"
+#include "common/late_close.h"
 #include "common/path.h"
 
 namespace quenda {
@@ -25,6 +26,10 @@ namespace {
 // Frames saved while later ones are made write from several threads at once, so the limit is
 // taken from atomically.
 std::atomic<long long> g_writeLimit{-1};
+
+// Replaced files from this size on are freed on the closing thread; a smaller one costs less to
+// free than to hand over.
+constexpr long long kCloseLaterBytes = 1 << 20;
 
 // The bytes of `size` that the testing limit lets through, taken from it.
 std::size_t AllowedByLimit(std::size_t size) {
@@ -124,12 +129,14 @@ Status AtomicFile::Open(const std::string& path, WriteMessages messages, Durabil
   durability_ = durability;
   failed_ = false;
   written_ = writtenBack_ = 0;
+  replacedBytes_ = 0;
   target_ = path;
   struct stat st {};
   mode_t mode = 0666;
   if (stat(path.c_str(), &st) == 0) {
     if (!S_ISREG(st.st_mode) || !WritableFile(path, st)) return CannotCreate();
     mode = st.st_mode & 07777;
+    replacedBytes_ = (long long)st.st_size;
   }
   std::string directory = ParentDirectoryOf(path);
   struct stat dirStat {};
@@ -201,12 +208,19 @@ Status AtomicFile::Commit() {
     Discard();
     return ShortWrite();
   }
+  // A large file replaced is held open over the rename and closed on the closing thread, which
+  // then frees it (common/late_close.h).
+  const int replaced = replacedBytes_ >= kCloseLaterBytes
+                           ? ::open(target_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK)
+                           : -1;
   // Renamed while still locked, so no clean-up can take it between the two steps.
   if ((durability_ == Durability::Flushed && fsync(fd_) != 0) ||
       rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (replaced >= 0) ::close(replaced);
     Discard();
     return ShortWrite();
   }
+  CloseLater(replaced);
   ::close(fd_);
   fd_ = -1;
   temporary_.clear();
