@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <memory>
@@ -16,12 +17,30 @@
 #include <vector>
 
 #include "common/folder_names.h"
+#include "common/late_close.h"
 #include "common/path.h"
 
 namespace quenda {
 namespace {
 
-long long g_writeLimit = -1;
+// Frames saved while later ones are made write from several threads at once, so the limit is
+// taken from atomically.
+std::atomic<long long> g_writeLimit{-1};
+
+// Replaced files from this size on are freed on the closing thread; a smaller one costs less to
+// free than to hand over.
+constexpr long long kCloseLaterBytes = 1 << 20;
+
+// The bytes of `size` that the testing limit lets through, taken from it.
+std::size_t AllowedByLimit(std::size_t size) {
+  long long left = g_writeLimit.load(std::memory_order_relaxed);
+  for (;;) {
+    if (left < 0) return size;
+    const long long allowed = std::min((long long)size, left);
+    if (g_writeLimit.compare_exchange_weak(left, left - allowed, std::memory_order_relaxed))
+      return std::size_t(allowed);
+  }
+}
 
 constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
 
@@ -110,12 +129,14 @@ Status AtomicFile::Open(const std::string& path, WriteMessages messages, Durabil
   durability_ = durability;
   failed_ = false;
   written_ = writtenBack_ = 0;
+  replacedBytes_ = 0;
   target_ = path;
   struct stat st {};
   mode_t mode = 0666;
   if (stat(path.c_str(), &st) == 0) {
     if (!S_ISREG(st.st_mode) || !WritableFile(path, st)) return CannotCreate();
     mode = st.st_mode & 07777;
+    replacedBytes_ = (long long)st.st_size;
   }
   std::string directory = ParentDirectoryOf(path);
   struct stat dirStat {};
@@ -156,11 +177,7 @@ Status AtomicFile::Open(const std::string& path, WriteMessages messages, Durabil
 Status AtomicFile::Write(const void* data, std::size_t size) {
   if (fd_ < 0 || failed_) return ShortWrite();
   const auto* bytes = static_cast<const uint8_t*>(data);
-  std::size_t allowed = size;
-  if (g_writeLimit >= 0) {
-    allowed = std::min<std::size_t>(size, std::size_t(g_writeLimit));
-    g_writeLimit -= (long long)allowed;
-  }
+  const std::size_t allowed = AllowedByLimit(size);
   const bool flushed = durability_ == Durability::Flushed;
   std::size_t done = 0;
   while (done < allowed) {
@@ -191,12 +208,19 @@ Status AtomicFile::Commit() {
     Discard();
     return ShortWrite();
   }
+  // A large file replaced is held open over the rename and closed on the closing thread, which
+  // then frees it (common/late_close.h).
+  const int replaced = replacedBytes_ >= kCloseLaterBytes
+                           ? ::open(target_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK)
+                           : -1;
   // Renamed while still locked, so no clean-up can take it between the two steps.
   if ((durability_ == Durability::Flushed && fsync(fd_) != 0) ||
       rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (replaced >= 0) ::close(replaced);
     Discard();
     return ShortWrite();
   }
+  CloseLater(replaced);
   ::close(fd_);
   fd_ = -1;
   temporary_.clear();

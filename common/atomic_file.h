@@ -57,7 +57,8 @@ class AtomicFile {
   Status Open(const std::string& path, WriteMessages messages,
               Durability durability = Durability::Flushed);
   Status Write(const void* data, std::size_t size);
-  // Flushes, keeps the old file's permissions, and renames over the target.
+  // Flushes, keeps the old file's permissions, and renames over the target. A large old file
+  // is freed afterwards on another thread (common/late_close.h).
   Status Commit();
   void Discard();
 
@@ -74,8 +75,9 @@ class AtomicFile {
   std::string temporary_;
   int fd_ = -1;
   bool failed_ = false;
-  long long written_ = 0;      // bytes in the temporary file
-  long long writtenBack_ = 0;  // of them, those already handed to the kernel to write back
+  long long written_ = 0;        // bytes in the temporary file
+  long long writtenBack_ = 0;    // of them, those already handed to the kernel to write back
+  long long replacedBytes_ = 0;  // the size of the target when opened, 0 for none
   Durability durability_ = Durability::Flushed;
 };
 

@@ -228,23 +228,52 @@ std::vector<uint8_t> EncodeTarga(int width, int height, int channels, const uint
 }
 
 Status WriteTarga(const std::string& path, ConstRasterView picture, WriteMessages messages) {
-  const int width = picture.width, height = picture.height, channels = picture.channels;
+  TargaRowWriter file;
+  if (Status opened =
+          file.Open(path, picture.width, picture.height, picture.channels, std::move(messages));
+      !opened)
+    return opened;
+  if (Status written = file.WriteRows(picture); !written) return written;
+  return file.Commit();
+}
+
+Status TargaRowWriter::Open(const std::string& path, int width, int height, int channels,
+                            WriteMessages messages) {
+  file_.Discard();
+  width_ = width, height_ = height, channels_ = channels, rowsWritten_ = 0;
+  shortWrite_ = messages.shortWrite;
   if (width < 1 || height < 1 || width > kTargaMaxSide || height > kTargaMaxSide ||
       (channels != 3 && channels != 4))
     return Error{std::move(messages.cannotCreate), ErrorKind::CannotCreate};
-  std::vector<uint8_t> header = EncodeTarga(width, height, channels, nullptr);
-  AtomicFile file;
-  if (Status opened = file.Open(path, std::move(messages)); !opened) return opened;
-  if (Status written = file.Write(header.data(), header.size()); !written) return written;
-  const std::size_t rowBytes = std::size_t(width) * std::size_t(channels);
-  if (picture.stride == std::ptrdiff_t(rowBytes)) {
-    if (Status written = file.Write(picture.pixels, rowBytes * std::size_t(height)); !written)
+  const std::vector<uint8_t> header = EncodeTarga(width, height, channels, nullptr);
+  if (Status opened = file_.Open(path, std::move(messages)); !opened) return opened;
+  return file_.Write(header.data(), header.size());
+}
+
+Status TargaRowWriter::WriteRows(ConstRasterView rows) {
+  if (rows.width != width_ || rows.channels != channels_ || rows.height < 0 ||
+      rows.height > height_ - rowsWritten_)
+    return Refuse();
+  const std::size_t rowBytes = std::size_t(width_) * std::size_t(channels_);
+  if (rows.stride == std::ptrdiff_t(rowBytes)) {
+    if (Status written = file_.Write(rows.pixels, rowBytes * std::size_t(rows.height)); !written)
       return written;
   } else {
-    for (int y = 0; y < height; ++y)
-      if (Status written = file.Write(picture.Row(y), rowBytes); !written) return written;
+    for (int y = 0; y < rows.height; ++y)
+      if (Status written = file_.Write(rows.Row(y), rowBytes); !written) return written;
   }
-  return file.Commit();
+  rowsWritten_ += rows.height;
+  return Status::Ok();
+}
+
+Status TargaRowWriter::Commit() {
+  if (rowsWritten_ != height_) return Refuse();
+  return file_.Commit();
+}
+
+Status TargaRowWriter::Refuse() {
+  file_.Discard();
+  return Error{shortWrite_, ErrorKind::ShortWrite};
 }
 
 Status WriteTarga32(const std::string& path, int width, int height, const uint8_t* bgraBottomUp,

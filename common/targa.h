@@ -87,6 +87,28 @@ inline std::vector<uint8_t> EncodeTarga32(int width, int height, const uint8_t* 
 // AtomicFile words it. A size the header cannot hold, or a picture of other than 3 or 4
 // channels, writes nothing and fails as CannotCreate.
 Status WriteTarga(const std::string& path, ConstRasterView picture, WriteMessages messages);
+// A Targa saved while its picture is still being made: the header goes out on Open, the rows,
+// bottom row first, as they are finished, and the file takes its target's place on Commit once
+// every row has come. The bytes are WriteTarga's. Dropped without Commit, or failing anywhere,
+// it leaves the old target as it was and no temporary behind; failures are worded and kinded
+// as WriteTarga's (rows that do not fit what was opened, or too few of them at Commit, are a
+// short write).
+class TargaRowWriter {
+ public:
+  Status Open(const std::string& path, int width, int height, int channels, WriteMessages messages);
+  // The picture's next rows.height rows.
+  Status WriteRows(ConstRasterView rows);
+  Status Commit();
+
+ private:
+  Status Refuse();
+
+  AtomicFile file_;
+  std::string shortWrite_;
+  int width_ = 0, height_ = 0, channels_ = 0;
+  int rowsWritten_ = 0;
+};
+
 Status WriteTarga32(const std::string& path, int width, int height, const uint8_t* bgraBottomUp,
                     WriteMessages messages);
 

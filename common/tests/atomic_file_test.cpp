@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/case_insensitive_path.h"
+#include "common/late_close.h"
+#include "common/thread_pool.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
@@ -180,6 +183,43 @@ TEST(AtomicFile, ManyWritesIntoAFolderListItForLeftoversOnce) {
   EXPECT_EQ(FolderListingCount() - listings, 1);
   EXPECT_EQ(ListDirectory(dir.path()),
             (std::vector<std::string>{"w0001.tga", "w0002.tga", "w0003.tga"}));
+}
+
+// The files this process holds open.
+std::size_t OpenFiles() {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+    ++count;
+  return count;
+}
+
+// Large files replaced again and again, from several threads at once, and small ones among
+// them: each target holds its last bytes, and once the late closes are through the process
+// holds no more files than before.
+TEST(LateClose, ReplacedFilesAreAllClosedAndEveryTargetHoldsItsLastBytes) {
+  TempDir dir;
+  const std::size_t before = OpenFiles();
+  constexpr int kTargets = 3, kRounds = 4;
+  auto bytesOf = [](int target, int round) {
+    // Rounds alternate large and small, so both kinds replace both kinds.
+    std::vector<uint8_t> bytes(round % 2 ? 100 : (std::size_t(2) << 20) + 7);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t(target * 50 + round + i);
+    return bytes;
+  };
+  ParallelFor(
+      kTargets,
+      [&](int t) {
+        for (int round = 0; round < kRounds; ++round)
+          EXPECT_EQ(Outcome(WriteFileAtomically(dir.File("frame" + std::to_string(t)),
+                                                bytesOf(t, round), kTexts)),
+                    "ok");
+      },
+      kTargets);
+  WaitForLateCloses();
+  EXPECT_EQ(OpenFiles(), before);
+  for (int t = 0; t < kTargets; ++t)
+    EXPECT_TRUE(ReadBytes(dir.File("frame" + std::to_string(t))) == bytesOf(t, kRounds - 1)) << t;
+  EXPECT_EQ(ListDirectory(dir.path()), (std::vector<std::string>{"frame0", "frame1", "frame2"}));
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 
 #include "common/frame_in_hand_progress.h"
 #include "common/frame_picture.h"
 #include "common/frame_runner.h"
+#include "common/targa.h"
 #include "dopegrid/core/level_reading.h"
+#include "dopegrid/core/painted_bands.h"
 
 namespace quenda {
 namespace {
@@ -20,24 +23,37 @@ std::vector<int> BackToFront(std::vector<int> levels) {
   return levels;
 }
 
+WriteMessages FrameWriteMessages(const std::string& path, std::string_view cannotCreate) {
+  return {std::string(cannotCreate),
+          "Error writing file " + path + "!: Disk Full or Write Protected"};
+}
+
+// Says what went wrong; false when the run must end there.
+bool ToldSaved(const Status& written, Prompt& prompt) {
+  if (!written) prompt.Message(written.message(), MessageIcon::Error);
+  return written.kind() != ErrorKind::CannotCreate;  // a short write goes on with the next frame
+}
+
 bool SaveFrame(const std::string& path, const Raster& picture, const FramePictureOptions& options,
                std::string_view cannotCreate, Prompt& prompt, Progress& progress) {
   progress.SetStage("Saving...");
-  Status written =
-      WriteFramePicture(path, picture, options,
-                        {std::string(cannotCreate),
-                         "Error writing file " + path + "!: Disk Full or Write Protected"});
-  if (!written) prompt.Message(written.message(), MessageIcon::Error);
-  return written.kind() != ErrorKind::CannotCreate;  // a short write goes on with the next frame
+  return ToldSaved(
+      WriteFramePicture(path, picture, options, FrameWriteMessages(path, cannotCreate)), prompt);
+}
+
+std::vector<const SheetCell*> UsedCellsBackToFront(const RenderSettings& settings,
+                                                   const SheetSource& source, int frame) {
+  std::vector<const SheetCell*> cells;
+  for (int level : BackToFront(settings.levels))
+    if (source.sheet.Cell(level, frame).used()) cells.push_back(&source.sheet.Cell(level, frame));
+  return cells;
 }
 
 // `picture` comes fresh from its constructor, all zero: transparent, as the levels expect.
 bool RenderPainted(const RenderSettings& settings, const SheetSource& source, int frame,
                    const CommonFrame& common, const RenderGeometry& geometry, RenderQuality quality,
                    Raster& picture, Prompt& prompt, Progress& progress) {
-  std::vector<const SheetCell*> cells;
-  for (int level : BackToFront(settings.levels))
-    if (source.sheet.Cell(level, frame).used()) cells.push_back(&source.sheet.Cell(level, frame));
+  const std::vector<const SheetCell*> cells = UsedCellsBackToFront(settings, source, frame);
   return ReadLevelsInTurn(
       source, cells, prompt, progress, [&](std::size_t i, const PaintedDrawing& painted) {
         const SheetCell& cell = *cells[i];
@@ -80,7 +96,41 @@ struct RenderedFrame {
   Raster picture;
   bool built = false;
   DeferredPrompt said;
+  // A frame saved while it was made: its file, not yet in its target's place (dropped, it is
+  // discarded), and how the saving went.
+  std::unique_ptr<TargaRowWriter> file;
+  Status saved;
 };
+
+// A painted Targa frame made in bands and saved band by band as they are finished.
+bool RenderPaintedSaving(const RenderSettings& settings, const SheetSource& source, int frame,
+                         const CommonFrame& common, const RenderGeometry& geometry,
+                         RenderQuality quality, const std::string& path,
+                         std::string_view cannotCreate, RenderedFrame& made, Progress& progress) {
+  const std::vector<const SheetCell*> cells = UsedCellsBackToFront(settings, source, frame);
+  made.file = std::make_unique<TargaRowWriter>();
+  auto open = [&] {
+    made.saved = made.file->Open(path, geometry.width, geometry.height, 4,
+                                 FrameWriteMessages(path, cannotCreate));
+    return made.saved.ok();
+  };
+  // Bands after a failed one are not written: the first failure is the one told.
+  auto write = [&](ConstRasterView rows) {
+    if (made.saved.ok()) made.saved = made.file->WriteRows(rows);
+  };
+  return MakePaintedInBands(source, cells, common,
+                            {geometry.width, geometry.height, geometry.scale, quality}, made.said,
+                            progress, open, write);
+}
+
+// Frames saved as they are made, in place of whole pictures handed to a taker.
+struct SavedAsMade {
+  std::string_view cannotCreate;
+};
+
+bool RenderFrames(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
+                  Progress& progress, const RenderedFrameTaker& taker,
+                  const SavedAsMade* savedAsMade);
 
 }  // namespace
 
@@ -136,11 +186,35 @@ bool RunRender(const RenderSettings& settings, const SheetSource& source, Prompt
     const FramePictureOptions options{settings.format, settings.depth, FrameAlpha::Coverage, dpi};
     return SaveFrame(fileName(frameNumber), picture, options, cannotCreate, prompt, shown);
   };
-  return RenderFramesTo(settings, source, prompt, progress, {save, fileName});
+  // Painted Targa frames, the usual render, are saved while they are made.
+  const SavedAsMade asMade{cannotCreate};
+  const bool streamed =
+      settings.kind == RenderKind::Painted && settings.format == PictureFormat::Targa;
+  return RenderFrames(settings, source, prompt, progress, {save, fileName},
+                      streamed ? &asMade : nullptr);
 }
 
 bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
                     Progress& progress, const RenderedFrameTaker& taker) {
+  return RenderFrames(settings, source, prompt, progress, taker, nullptr);
+}
+
+namespace {
+
+// A frame in its turn: the one saved as it was made takes its target's place; any other goes
+// to the taker.
+bool Take(RenderedFrame& frame, int frameNumber, double dpi, const RenderedFrameTaker& taker,
+          Prompt& prompt, Progress& shown) {
+  if (!frame.file) return taker.take(frameNumber, frame.picture, dpi, shown);
+  shown.SetStage("Saving...");
+  const Status written = frame.saved.ok() ? frame.file->Commit() : frame.saved;
+  frame.file.reset();
+  return ToldSaved(written, prompt);
+}
+
+bool RenderFrames(const RenderSettings& settings, const SheetSource& source, Prompt& prompt,
+                  Progress& progress, const RenderedFrameTaker& taker,
+                  const SavedAsMade* savedAsMade) {
   CompositeJob job;
   job.firstFrame = settings.firstFrame;
   job.lastFrame = settings.lastFrame;
@@ -168,6 +242,12 @@ bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, P
         // Several frames are under way at once: the one the run waits for says what it does.
         FrameInHandProgress::Frame inside = shown.ForFrame(f);
         RenderedFrame frame;
+        if (savedAsMade) {
+          frame.built =
+              RenderPaintedSaving(settings, source, f, job.frame, geometry, quality,
+                                  taker.fileName(f + 1), savedAsMade->cannotCreate, frame, inside);
+          return frame;
+        }
         frame.picture = Raster(geometry.width, geometry.height, 4);
         frame.built = settings.kind == RenderKind::Painted
                           ? RenderPainted(settings, source, f, job.frame, geometry, quality,
@@ -179,7 +259,7 @@ bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, P
       [&](int f, RenderedFrame& frame) {
         shown.SetStage("Rendering Frame : " + std::to_string(f + 1));
         frame.said.Replay(prompt);
-        if (!frame.built || !taker.take(f + 1, frame.picture, dpi, shown)) {
+        if (!frame.built || !Take(frame, f + 1, dpi, taker, prompt, shown)) {
           finished = false;
           return false;
         }
@@ -195,5 +275,7 @@ bool RenderFramesTo(const RenderSettings& settings, const SheetSource& source, P
       });
   return finished;
 }
+
+}  // namespace
 
 }  // namespace quenda

@@ -1,12 +1,11 @@
 #include "dopegrid/core/render_layer.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "common/paint_layer.h"
 #include "common/thread_pool.h"
-#include "dopegrid/core/common_layer_pixels.h"
 
 namespace quenda {
 namespace {
@@ -28,13 +27,6 @@ void Over(const uint8_t* s, uint8_t* d) {
     d[c] = ad == 0 ? s[c] : uint8_t((d[c] * (255 - as) + s[c] * as) / 255);
   d[kA] = uint8_t(255 - (255 - ad) * (255 - as) / 255);
 }
-
-// Where each output column (or row) falls in the layer: the integer sample position and the
-// fraction towards the next one, or outside (-1).
-struct AxisSample {
-  int index = -1;
-  float fraction = 0;
-};
 
 std::vector<AxisSample> SampleAxis(int outputSize, float scale, float offset, int layerSize) {
   std::vector<AxisSample> axis(static_cast<std::size_t>(outputSize));
@@ -162,65 +154,80 @@ void FilterLayer(const Raster& layer, DrawingCorner corner, const CommonFrame& f
 
 void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float scale,
                 RenderQuality quality, Raster& picture) {
-  const int width = painted.drawing.picture.width(), height = painted.drawing.picture.height();
-  const PaintLayerPixels pixels = LayerPixels(painted);
-  CommonLayerPixels common(painted);
-  DrawingCorner corner = CornerOf(painted.drawing);
-  std::vector<AxisSample> columns =
-      SampleAxis(picture.width(), scale, float(corner.left - frame.minX), width);
-  std::vector<AxisSample> rows =
-      SampleAxis(picture.height(), scale, float(corner.top - frame.minY), height);
-  const auto reached = ReachedColumns(columns);
-  const int x0 = reached.first, x1 = reached.second;
-  // Where no column has a fraction, a row without one samples the nearest pixel at any
-  // quality: renders at half and quarter size always do.
-  bool wholeColumns = std::all_of(columns.begin() + x0, columns.begin() + x1,
-                                  [](const AxisSample& a) { return a.fraction == 0; });
-  std::vector<long long> columnIndex;
-  for (int x = x0; x < x1; ++x) columnIndex.push_back(columns[std::size_t(x)].index);
-  const std::size_t count = columnIndex.size();
-  // Whole renders step through the layer evenly: by 1 at full size, 2 at half, 4 at quarter.
-  const long long first = count > 0 ? columnIndex[0] : 0;
-  const long long step = count > 1 ? columnIndex[1] - first : 1;
-  bool even = true;
-  for (std::size_t k = 0; k < count && even; ++k)
-    even = columnIndex[k] == first + step * (long long)k;
+  const DrawingLayout layout(painted, frame, scale, quality, picture.width(), picture.height());
   // Each output row reads the layer and writes only itself, so bands of rows are laid at once
   // and give the bytes of one thread.
   ParallelBands(0, picture.height(), [&](int firstRow, int endRow) {
-    uint8_t scratch[4];
-    // Each layer pixel is made where a sample needs it (a bilinear sample asks for four, and
-    // keeps each before asking for the next).
-    auto at = [&](int x, int y) {
-      long long i = (long long)y * width + x;
-      if (!common.Copy(i, scratch)) pixels.Make(i, scratch);
-      return static_cast<const uint8_t*>(scratch);
-    };
-    for (int y = firstRow; y < endRow; ++y) {
-      const AxisSample& v = rows[std::size_t(y)];
-      if (v.index < 0) continue;
-      uint8_t* out = picture.Row(y) + 4 * std::ptrdiff_t(x0);
-      if (quality == RenderQuality::Fast || (wholeColumns && v.fraction == 0)) {
-        const long long rowStart = (long long)v.index * width;
-        if (even && step == 1)
-          LayNearestRow(common, pixels, rowStart + first, count, UnitLayerStep{}, out);
-        else if (even)
-          LayNearestRow(
-              common, pixels, rowStart + first, count,
-              [step](std::size_t k) { return step * (long long)k; }, out);
-        else
-          LayNearestRow(
-              common, pixels, rowStart, count,
-              [&columnIndex](std::size_t k) { return columnIndex[k]; }, out);
-        continue;
-      }
-      for (int x = x0; x < x1; ++x, out += 4) {
-        uint8_t sample[4];
-        Sample(columns[std::size_t(x)], v, quality, at, sample);
-        Over(sample, out);
-      }
-    }
+    RasterView band = picture.view();
+    band.pixels = picture.Row(firstRow);
+    band.height = endRow - firstRow;
+    layout.LayRows(firstRow, endRow, band);
   });
+}
+
+DrawingLayout::DrawingLayout(const PaintedDrawing& painted, const CommonFrame& frame, float scale,
+                             RenderQuality quality, int pictureWidth, int pictureHeight)
+    : width_(painted.drawing.picture.width()),
+      quality_(quality),
+      pixels_(LayerPixels(painted)),
+      common_(painted) {
+  const int height = painted.drawing.picture.height();
+  const DrawingCorner corner = CornerOf(painted.drawing);
+  columns_ = SampleAxis(pictureWidth, scale, float(corner.left - frame.minX), width_);
+  rows_ = SampleAxis(pictureHeight, scale, float(corner.top - frame.minY), height);
+  std::tie(x0_, x1_) = ReachedColumns(columns_);
+  // Where no column has a fraction, a row without one samples the nearest pixel at any
+  // quality: renders at half and quarter size always do.
+  wholeColumns_ = std::all_of(columns_.begin() + x0_, columns_.begin() + x1_,
+                              [](const AxisSample& a) { return a.fraction == 0; });
+  for (int x = x0_; x < x1_; ++x) columnIndex_.push_back(columns_[std::size_t(x)].index);
+  const std::size_t count = columnIndex_.size();
+  // Whole renders step through the layer evenly: by 1 at full size, 2 at half, 4 at quarter.
+  first_ = count > 0 ? columnIndex_[0] : 0;
+  step_ = count > 1 ? columnIndex_[1] - first_ : 1;
+  for (std::size_t k = 0; k < count && even_; ++k)
+    even_ = columnIndex_[k] == first_ + step_ * (long long)k;
+}
+
+void DrawingLayout::LayRows(int firstRow, int endRow, RasterView band) const {
+  const std::size_t count = columnIndex_.size();
+  for (int y = firstRow; y < endRow; ++y) {
+    const AxisSample& v = rows_[std::size_t(y)];
+    if (v.index < 0) continue;
+    uint8_t* out = band.Row(y - firstRow) + 4 * std::ptrdiff_t(x0_);
+    if (quality_ != RenderQuality::Fast && !(wholeColumns_ && v.fraction == 0)) {
+      LayFilteredRow(v, out);
+      continue;
+    }
+    const long long rowStart = (long long)v.index * width_;
+    const long long step = step_;
+    if (even_ && step == 1)
+      LayNearestRow(common_, pixels_, rowStart + first_, count, UnitLayerStep{}, out);
+    else if (even_)
+      LayNearestRow(
+          common_, pixels_, rowStart + first_, count,
+          [step](std::size_t k) { return step * (long long)k; }, out);
+    else
+      LayNearestRow(
+          common_, pixels_, rowStart, count, [this](std::size_t k) { return columnIndex_[k]; },
+          out);
+  }
+}
+
+void DrawingLayout::LayFilteredRow(const AxisSample& v, uint8_t* out) const {
+  uint8_t scratch[4];
+  // Each layer pixel is made where a sample needs it (a bilinear sample asks for four, and
+  // keeps each before asking for the next).
+  auto at = [&](int x, int y) {
+    long long i = (long long)y * width_ + x;
+    if (!common_.Copy(i, scratch)) pixels_.Make(i, scratch);
+    return static_cast<const uint8_t*>(scratch);
+  };
+  for (int x = x0_; x < x1_; ++x, out += 4) {
+    uint8_t sample[4];
+    Sample(columns_[std::size_t(x)], v, quality_, at, sample);
+    Over(sample, out);
+  }
 }
 
 }  // namespace quenda

@@ -9,8 +9,11 @@
 // the one to the other.
 
 #include <cstdint>
+#include <vector>
 
+#include "common/paint_layer.h"
 #include "common/raster.h"
+#include "dopegrid/core/common_layer_pixels.h"
 #include "dopegrid/core/frame_compositor.h"
 #include "dopegrid/core/sheet_drawing.h"
 
@@ -29,5 +32,37 @@ void FilterLayer(const Raster& layer, DrawingCorner corner, const CommonFrame& f
 // BuildLayer then FilterLayer, in one pass.
 void LayDrawing(const PaintedDrawing& painted, const CommonFrame& frame, float scale,
                 RenderQuality quality, Raster& picture);
+
+// LayDrawing for a picture made in bands of rows: where each output pixel samples the layer is
+// worked out once, then any rows are laid, each as LayDrawing lays it. `painted` must outlive
+// the object; laying is read-only on it, so several threads may lay rows at once.
+// Where one output column (or row) falls in a layer: the integer sample position and the
+// fraction towards the next one, or outside (-1).
+struct AxisSample {
+  int index = -1;
+  float fraction = 0;
+};
+
+class DrawingLayout {
+ public:
+  DrawingLayout(const PaintedDrawing& painted, const CommonFrame& frame, float scale,
+                RenderQuality quality, int pictureWidth, int pictureHeight);
+  // Picture rows [firstRow, endRow) over `band`, whose row 0 is picture row firstRow.
+  void LayRows(int firstRow, int endRow, RasterView band) const;
+
+ private:
+  void LayFilteredRow(const AxisSample& v, uint8_t* out) const;
+
+  int width_;  // the layer's
+  RenderQuality quality_;
+  PaintLayerPixels pixels_;
+  CommonLayerPixels common_;
+  std::vector<AxisSample> columns_, rows_;
+  int x0_ = 0, x1_ = 0;       // the output columns the layer reaches
+  bool wholeColumns_ = true;  // no reached column has a fraction
+  std::vector<long long> columnIndex_;
+  long long first_ = 0, step_ = 1;  // columnIndex_ as first_ + step_ * k, when even_
+  bool even_ = true;
+};
 
 }  // namespace quenda
