@@ -37,6 +37,7 @@ PictureView::PictureView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 void PictureView::SetPicture(ConstRasterView picture) {
   source_ = nullptr;
+  kept_.Clear();
   if (picture.channels < 3 || picture.width <= 0 || picture.height <= 0) {
     ClearPicture();
     return;
@@ -54,6 +55,7 @@ void PictureView::SetPicture(ConstRasterView picture) {
 
 void PictureView::SetPicture(QImage picture) {
   source_ = nullptr;
+  kept_.Clear();
   if (picture.isNull()) {
     ClearPicture();
     return;
@@ -95,6 +97,7 @@ void PictureView::ClearPicture() {
   picture_ = QImage();
   source_ = nullptr;
   sourceSize_ = QSize();
+  kept_.Clear();
   UpdateScrollBars();
   viewport()->update();
 }
@@ -108,6 +111,7 @@ void PictureView::SetPictureSource(const PictureSource* source) {
 void PictureView::RefreshPicture() {
   const QSize size = source_ != nullptr ? source_->sourceSize() : QSize();
   sourceSize_ = size.isEmpty() ? QSize() : size;
+  kept_.Clear();
   UpdateScrollBars();
   viewport()->update();
 }
@@ -116,7 +120,14 @@ void PictureView::RefreshPicture(const QRect& area) {
   if (source_ == nullptr) return;
   if (source_->sourceSize() != sourceSize_) return RefreshPicture();
   const QRect clipped = area.intersected(QRect(QPoint(0, 0), sourceSize_));
-  if (!clipped.isEmpty()) viewport()->update(ImageToWindow(clipped));
+  if (clipped.isEmpty()) return;
+  kept_.Refresh({clipped.left(), clipped.right() + 1, clipped.top(), clipped.bottom() + 1},
+                Composer());
+  viewport()->update(ImageToWindow(clipped));
+}
+
+SampleSource PictureView::Composer() const {
+  return [source = source_](const SampleGrid& grid, RasterView out) { source->Sample(grid, out); };
 }
 
 void PictureView::ZoomIn() {
@@ -242,9 +253,7 @@ void PictureView::paintEvent(QPaintEvent* event) {
     // The exposed part of the picture, relative to the picture's top left on screen.
     QRect shown = exposed.translated(-origin).intersected(QRect(QPoint(0, 0), zoomed));
     if (!shown.isEmpty() && source_ != nullptr) {
-      const VisiblePart part = VisiblePicture(*source_, sourceSize_, zoom_, shown);
-      painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-      if (!part.pixels.isNull()) painter.drawImage(part.target.translated(origin), part.pixels);
+      DrawFromSource(painter, origin, shown);
     } else if (!shown.isEmpty()) {
       if (zoom_ >= 1) {
         int x0 = shown.left() / zoom_;
@@ -262,6 +271,22 @@ void PictureView::paintEvent(QPaintEvent* event) {
     }
   }
   PaintOverlay(painter);
+}
+
+void PictureView::DrawFromSource(QPainter& painter, const QPoint& origin, const QRect& shown) {
+  // The whole window's part is kept, so a repaint after an edit or of the overlay composes
+  // nothing, and a scroll only what comes into sight.
+  const QRect visible =
+      viewport()->rect().translated(-origin).intersected(QRect(QPoint(0, 0), zoomedSize()));
+  const SampleGrid grid = VisibleGrid(sourceSize_, zoom_, visible);
+  if (!grid.Inside(sourceSize_.width(), sourceSize_.height())) return kept_.Clear();
+  kept_.Cover(grid, Composer());
+  const KeptPart part = PartToDraw(grid, sourceSize_, zoom_, shown);
+  if (part.samples.isEmpty()) return;
+  const QImage samples(kept_.topDown(), grid.columns, grid.rows, kept_.topDownStride(),
+                       QImage::Format_BGR888);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(part.target.translated(origin), samples, part.samples);
 }
 
 QImage PictureView::Reduced(const QRect& shown) const {
