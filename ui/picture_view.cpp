@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
@@ -246,12 +247,16 @@ void PictureView::UpdateCursor() {
 void PictureView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   const QRect exposed = event->rect();
-  painter.fillRect(exposed, background_);
-  if (hasPicture()) {
+  if (!hasPicture()) {
+    painter.fillRect(exposed, background_);
+  } else {
     const QPoint origin = centringOffset() - scrollPosition();
     const QSize zoomed = zoomedSize();
-    // The exposed part of the picture, relative to the picture's top left on screen.
+    // The exposed part of the picture, relative to the picture's top left on screen; the
+    // background is filled only around it, the picture drawn over all of it.
     QRect shown = exposed.translated(-origin).intersected(QRect(QPoint(0, 0), zoomed));
+    for (const QRect& around : QRegion(exposed).subtracted(shown.translated(origin)))
+      painter.fillRect(around, background_);
     if (!shown.isEmpty() && source_ != nullptr) {
       DrawFromSource(painter, origin, shown);
     } else if (!shown.isEmpty()) {
@@ -279,10 +284,13 @@ void PictureView::DrawFromSource(QPainter& painter, const QPoint& origin, const 
   const QRect visible =
       viewport()->rect().translated(-origin).intersected(QRect(QPoint(0, 0), zoomedSize()));
   const SampleGrid grid = VisibleGrid(sourceSize_, zoom_, visible);
-  if (!grid.Inside(sourceSize_.width(), sourceSize_.height())) return kept_.Clear();
-  kept_.Cover(grid, Composer());
   const KeptPart part = PartToDraw(grid, sourceSize_, zoom_, shown);
-  if (part.samples.isEmpty()) return;
+  if (!grid.Inside(sourceSize_.width(), sourceSize_.height()) || part.samples.isEmpty()) {
+    kept_.Clear();
+    painter.fillRect(shown.translated(origin), background_);
+    return;
+  }
+  kept_.Cover(grid, Composer());
   const QImage samples(kept_.topDown(), grid.columns, grid.rows, kept_.topDownStride(),
                        QImage::Format_BGR888);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
