@@ -28,26 +28,38 @@ Span SamplesIn(int origin, int step, int count, int from, int to) {
   return {first, std::clamp(CeilDiv(to - origin, step), first, count)};
 }
 
-// Samples i0 <= i < i1, j0 <= j < j1 of `grid` into the same places of `rows`.
+// Samples i0 <= i < i1, j0 <= j < j1 of `grid` into the same places of `rows` (4 channels):
+// the source composes three channels, the fourth is opaque.
 void ComposeBlock(RasterView rows, const SampleGrid& grid, Span columns, Span lines,
                   const SampleSource& source) {
   if (columns.first >= columns.last || lines.first >= lines.last) return;
-  source({grid.X(columns.first), grid.Y(lines.first), columns.last - columns.first,
-          lines.last - lines.first, grid.step},
-         PictureFrom(rows, columns.first, lines.first));
+  const SampleGrid block{grid.X(columns.first), grid.Y(lines.first), columns.last - columns.first,
+                         lines.last - lines.first, grid.step};
+  Raster composed(block.columns, block.rows, 3);
+  source(block, composed.view());
+  for (int j = 0; j < block.rows; ++j) {
+    const uint8_t* from = composed.Row(j);
+    uint8_t* to = rows.At(columns.first, lines.first + j);
+    for (int i = 0; i < block.columns; ++i, from += 3, to += 4) {
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+      to[3] = 255;
+    }
+  }
 }
 
 }  // namespace
 
 RasterView KeptSamples::Rows() {
   if (grid_.IsEmpty()) return {};
-  return {bytes_.data() + std::ptrdiff_t(grid_.rows - 1) * stride_, grid_.columns, grid_.rows, 3,
+  return {bytes_.data() + std::ptrdiff_t(grid_.rows - 1) * stride_, grid_.columns, grid_.rows, 4,
           -stride_};
 }
 
 ConstRasterView KeptSamples::samples() const {
   if (grid_.IsEmpty()) return {};
-  return {bytes_.data() + std::ptrdiff_t(grid_.rows - 1) * stride_, grid_.columns, grid_.rows, 3,
+  return {bytes_.data() + std::ptrdiff_t(grid_.rows - 1) * stride_, grid_.columns, grid_.rows, 4,
           -stride_};
 }
 
@@ -56,7 +68,7 @@ void KeptSamples::Cover(const SampleGrid& grid, const SampleSource& source) {
   if (grid.IsEmpty()) return Clear();
   KeptSamples next;
   next.grid_ = grid;
-  next.stride_ = (std::ptrdiff_t(grid.columns) * 3 + 3) & ~std::ptrdiff_t(3);
+  next.stride_ = std::ptrdiff_t(grid.columns) * 4;
   next.bytes_.resize(std::size_t(next.stride_) * std::size_t(grid.rows));
   const RasterView to = next.Rows();
   // What both grids show, in the new grid's indices: only grids of one step whose samples fall
@@ -72,7 +84,7 @@ void KeptSamples::Cover(const SampleGrid& grid, const SampleSource& source) {
   if (lines.first < lines.last) {
     const RasterView from = Rows();
     const int di = (grid.x0 - grid_.x0) / step, dj = (grid.y0 - grid_.y0) / step;
-    const std::size_t bytes = std::size_t(columns.last - columns.first) * 3;
+    const std::size_t bytes = std::size_t(columns.last - columns.first) * 4;
     for (int j = lines.first; j < lines.last; ++j) {
       std::memcpy(to.At(columns.first, j), from.At(columns.first + di, j + dj), bytes);
     }

@@ -30,10 +30,11 @@ class KeptSamples {
 
   const SampleGrid& grid() const { return grid_; }
   bool empty() const { return grid_.IsEmpty(); }
-  // Sample (i, j) at pixel (i, j), row 0 the grid's lowest, as the suite keeps pictures.
+  // Sample (i, j) at pixel (i, j), row 0 the grid's lowest, as the suite keeps pictures, in 4
+  // channels: blue, green, red and 255, the bytes of a 32-bit screen pixel, which a window
+  // draws by copying.
   ConstRasterView samples() const;
-  // The same rows top first, each `topDownStride()` bytes (a multiple of 4), as screen images
-  // keep them.
+  // The same rows top first, each `topDownStride()` bytes, as screen images keep them.
   const uint8_t* topDown() const { return bytes_.data(); }
   std::ptrdiff_t topDownStride() const { return stride_; }
 

@@ -6,6 +6,7 @@
 #include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -291,8 +292,11 @@ void PictureView::DrawFromSource(QPainter& painter, const QPoint& origin, const 
     return;
   }
   kept_.Cover(grid, Composer());
+  // Kept as 32-bit screen pixels, which a window copies without converting them; the bytes
+  // blue, green, red, 255 are the word 0xffRRGGBB on the little-endian machines built for.
+  static_assert(std::endian::native == std::endian::little);
   const QImage samples(kept_.topDown(), grid.columns, grid.rows, kept_.topDownStride(),
-                       QImage::Format_BGR888);
+                       QImage::Format_RGB32);
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.drawImage(part.target.translated(origin), samples, part.samples);
 }
