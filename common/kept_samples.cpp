@@ -66,11 +66,6 @@ ConstRasterView KeptSamples::samples() const {
 void KeptSamples::Cover(const SampleGrid& grid, const SampleSource& source) {
   if (grid == grid_) return;
   if (grid.IsEmpty()) return Clear();
-  KeptSamples next;
-  next.grid_ = grid;
-  next.stride_ = std::ptrdiff_t(grid.columns) * 4;
-  next.bytes_.resize(std::size_t(next.stride_) * std::size_t(grid.rows));
-  const RasterView to = next.Rows();
   // What both grids show, in the new grid's indices: only grids of one step whose samples fall
   // on the same pixels share any.
   Span columns, lines;
@@ -81,20 +76,32 @@ void KeptSamples::Cover(const SampleGrid& grid, const SampleSource& source) {
     lines = SamplesIn(grid.y0, step, grid.rows, grid_.y0, grid_.Y(grid_.rows - 1) + 1);
     if (columns.first >= columns.last || lines.first >= lines.last) columns = lines = {};
   }
-  if (lines.first < lines.last) {
-    const RasterView from = Rows();
-    const int di = (grid.x0 - grid_.x0) / step, dj = (grid.y0 - grid_.y0) / step;
+  const int di = (grid.x0 - grid_.x0) / step, dj = (grid.y0 - grid_.y0) / step;
+  if (grid.columns == grid_.columns && grid.rows == grid_.rows) {
+    // A scroll: one move of the whole buffer puts every shared sample in its place, as the rows
+    // lie end to end; samples carried past a row's end land where the rest is composed anyway.
+    const std::ptrdiff_t by = std::ptrdiff_t(di) * 4 - std::ptrdiff_t(dj) * stride_;
+    const std::size_t size = bytes_.size(), moved = size - std::size_t(by < 0 ? -by : by);
+    if (lines.first < lines.last && by > 0) std::memmove(bytes_.data(), bytes_.data() + by, moved);
+    if (lines.first < lines.last && by < 0) std::memmove(bytes_.data() - by, bytes_.data(), moved);
+    grid_ = grid;
+  } else {
+    KeptSamples next;
+    next.grid_ = grid;
+    next.stride_ = std::ptrdiff_t(grid.columns) * 4;
+    next.bytes_.resize(std::size_t(next.stride_) * std::size_t(grid.rows));
+    const RasterView to = next.Rows(), from = Rows();
     const std::size_t bytes = std::size_t(columns.last - columns.first) * 4;
-    for (int j = lines.first; j < lines.last; ++j) {
+    for (int j = lines.first; j < lines.last; ++j)
       std::memcpy(to.At(columns.first, j), from.At(columns.first + di, j + dj), bytes);
-    }
+    *this = std::move(next);
   }
   // The rest: whole rows below and above what is shared, then its left and right.
+  const RasterView to = Rows();
   ComposeBlock(to, grid, {0, grid.columns}, {0, lines.first}, source);
   ComposeBlock(to, grid, {0, grid.columns}, {lines.last, grid.rows}, source);
   ComposeBlock(to, grid, {0, columns.first}, lines, source);
   ComposeBlock(to, grid, {columns.last, grid.columns}, lines, source);
-  *this = std::move(next);
 }
 
 void KeptSamples::Refresh(const ImageRect& area, const SampleSource& source) {

@@ -76,8 +76,13 @@ TEST(KeptSamples, EveryMoveKeepsWhatBothGridsShowAndComposesOnlyTheRest) {
       {1, 1, 46, 32, 1},    // grown around the last
       {10, 8, 5, 4, 1},     // shrunk inside
       {30, 20, 17, 13, 1},  // beside it, sharing nothing
+      {13, 0, 17, 13, 1},   // as large, sharing nothing
+      {5, 3, 17, 13, 1},    // as large, left and up
+      {9, 3, 17, 13, 1},    // as large, right only
+      {9, 1, 17, 13, 1},    // as large, down only
       {0, 2, 23, 16, 2},    // another step
       {4, 0, 21, 16, 2},    // the same step and phase, moved
+      {0, 2, 21, 16, 2},    // as large, two steps left and one up
       {5, 0, 21, 16, 2},    // the same step, another phase: nothing shared
       {2, 1, 15, 11, 3},   {5, 7, 14, 9, 3}, {0, 0, 1, 1, 1}, {46, 32, 1, 1, 1},
   };
