@@ -1,12 +1,13 @@
-// How fast the painter's window answers on an A4 300 dpi frame: the time from a brush segment
-// or a single region fill to the repainted picture view, at 100 % and 800 %; and the window's
-// working set (resident bytes per pixel of the frame) once the frame is open and after brush
-// strokes and fills that leave their undo.
+// How fast the painter's window answers on an A4 300 dpi frame: the time from a brush segment,
+// a single region fill or a scroll to the repainted picture view, at 100 % and 800 %; and the
+// window's working set (resident bytes per pixel of the frame) once the frame is open and after
+// brush strokes and fills that leave their undo.
 //
 //   bench_painter_view [--runs N]
 //
 // The window runs offscreen; a repaint is forced synchronously after each command so the
-// figure covers recomposing the changed box, copying it to the view and drawing it.
+// figure covers composing the changed box (or what a scroll brings into sight) and drawing the
+// window.
 
 #include <malloc.h>
 #include <unistd.h>
@@ -153,8 +154,13 @@ int Run(int runs) {
       doc.RegionFillRelease({0, 0}, {0, 0}, inside, inside);
       view.viewport()->repaint();
     });
-    std::printf("  zoom %4d %%: brush segment %7.2f ms, region fill %7.2f ms\n", view.zoomPercent(),
-                brushMs, fillMs);
+    // A scroll of 40 window pixels each way: what comes into sight is composed.
+    const double scrollMs = MedianMs(runs, [&](int i) {
+      view.SetScrollPosition(view.scrollPosition() + QPoint(0, i % 2 == 0 ? 40 : -40));
+      view.viewport()->repaint();
+    });
+    std::printf("  zoom %4d %%: brush segment %7.2f ms, region fill %7.2f ms, scroll %7.2f ms\n",
+                view.zoomPercent(), brushMs, fillMs, scrollMs);
   }
   PrintResident("after a fill (its undo held):", pixels);
   return 0;

@@ -3,8 +3,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -37,6 +39,7 @@ PictureView::PictureView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 void PictureView::SetPicture(ConstRasterView picture) {
   source_ = nullptr;
+  kept_.Clear();
   if (picture.channels < 3 || picture.width <= 0 || picture.height <= 0) {
     ClearPicture();
     return;
@@ -54,6 +57,7 @@ void PictureView::SetPicture(ConstRasterView picture) {
 
 void PictureView::SetPicture(QImage picture) {
   source_ = nullptr;
+  kept_.Clear();
   if (picture.isNull()) {
     ClearPicture();
     return;
@@ -95,6 +99,7 @@ void PictureView::ClearPicture() {
   picture_ = QImage();
   source_ = nullptr;
   sourceSize_ = QSize();
+  kept_.Clear();
   UpdateScrollBars();
   viewport()->update();
 }
@@ -108,6 +113,7 @@ void PictureView::SetPictureSource(const PictureSource* source) {
 void PictureView::RefreshPicture() {
   const QSize size = source_ != nullptr ? source_->sourceSize() : QSize();
   sourceSize_ = size.isEmpty() ? QSize() : size;
+  kept_.Clear();
   UpdateScrollBars();
   viewport()->update();
 }
@@ -116,7 +122,14 @@ void PictureView::RefreshPicture(const QRect& area) {
   if (source_ == nullptr) return;
   if (source_->sourceSize() != sourceSize_) return RefreshPicture();
   const QRect clipped = area.intersected(QRect(QPoint(0, 0), sourceSize_));
-  if (!clipped.isEmpty()) viewport()->update(ImageToWindow(clipped));
+  if (clipped.isEmpty()) return;
+  kept_.Refresh({clipped.left(), clipped.right() + 1, clipped.top(), clipped.bottom() + 1},
+                Composer());
+  viewport()->update(ImageToWindow(clipped));
+}
+
+SampleSource PictureView::Composer() const {
+  return [source = source_](const SampleGrid& grid, RasterView out) { source->Sample(grid, out); };
 }
 
 void PictureView::ZoomIn() {
@@ -235,16 +248,18 @@ void PictureView::UpdateCursor() {
 void PictureView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   const QRect exposed = event->rect();
-  painter.fillRect(exposed, background_);
-  if (hasPicture()) {
+  if (!hasPicture()) {
+    painter.fillRect(exposed, background_);
+  } else {
     const QPoint origin = centringOffset() - scrollPosition();
     const QSize zoomed = zoomedSize();
-    // The exposed part of the picture, relative to the picture's top left on screen.
+    // The exposed part of the picture, relative to the picture's top left on screen; the
+    // background is filled only around it, the picture drawn over all of it.
     QRect shown = exposed.translated(-origin).intersected(QRect(QPoint(0, 0), zoomed));
+    for (const QRect& around : QRegion(exposed).subtracted(shown.translated(origin)))
+      painter.fillRect(around, background_);
     if (!shown.isEmpty() && source_ != nullptr) {
-      const VisiblePart part = VisiblePicture(*source_, sourceSize_, zoom_, shown);
-      painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-      if (!part.pixels.isNull()) painter.drawImage(part.target.translated(origin), part.pixels);
+      DrawFromSource(painter, origin, shown);
     } else if (!shown.isEmpty()) {
       if (zoom_ >= 1) {
         int x0 = shown.left() / zoom_;
@@ -262,6 +277,28 @@ void PictureView::paintEvent(QPaintEvent* event) {
     }
   }
   PaintOverlay(painter);
+}
+
+void PictureView::DrawFromSource(QPainter& painter, const QPoint& origin, const QRect& shown) {
+  // The whole window's part is kept, so a repaint after an edit or of the overlay composes
+  // nothing, and a scroll only what comes into sight.
+  const QRect visible =
+      viewport()->rect().translated(-origin).intersected(QRect(QPoint(0, 0), zoomedSize()));
+  const SampleGrid grid = VisibleGrid(sourceSize_, zoom_, visible);
+  const KeptPart part = PartToDraw(grid, sourceSize_, zoom_, shown);
+  if (!grid.Inside(sourceSize_.width(), sourceSize_.height()) || part.samples.isEmpty()) {
+    kept_.Clear();
+    painter.fillRect(shown.translated(origin), background_);
+    return;
+  }
+  kept_.Cover(grid, Composer());
+  // Kept as 32-bit screen pixels, which a window copies without converting them; the bytes
+  // blue, green, red, 255 are the word 0xffRRGGBB on the little-endian machines built for.
+  static_assert(std::endian::native == std::endian::little);
+  const QImage samples(kept_.topDown(), grid.columns, grid.rows, kept_.topDownStride(),
+                       QImage::Format_RGB32);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(part.target.translated(origin), samples, part.samples);
 }
 
 QImage PictureView::Reduced(const QRect& shown) const {

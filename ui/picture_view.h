@@ -12,6 +12,7 @@
 #include <QPoint>
 #include <QRect>
 
+#include "common/kept_samples.h"
 #include "common/raster.h"
 #include "common/view_geometry.h"
 #include "common/zoom_level.h"
@@ -39,11 +40,12 @@ class PictureView : public QAbstractScrollArea {
   void UpdatePicture(ConstRasterView picture, const QRect& area);
   void ClearPicture();
   // Draws from `source` (which must outlive its use here; null shows nothing) instead of a
-  // picture of its own: each paint asks it for the pixels the exposed area shows at the current
-  // zoom. The picture set before is dropped; SetPicture and ClearPicture end the source's use.
+  // picture of its own: the view keeps the pixels the window shows at the current zoom, and asks
+  // the source only for those it did not show before. The picture set before is dropped;
+  // SetPicture and ClearPicture end the source's use.
   void SetPictureSource(const PictureSource* source);
   // The source changed: all of it (its size too), or only image rectangle `area` (x, y from
-  // the bottom), which is then the only part repainted.
+  // the bottom), which is then composed again where shown and the only part repainted.
   void RefreshPicture();
   void RefreshPicture(const QRect& area);
   bool drawsFromSource() const { return source_ != nullptr; }
@@ -111,10 +113,15 @@ class PictureView : public QAbstractScrollArea {
   ViewPlacement placement() const;
   // The reduced picture for the screen area `shown` (relative to the picture's top left).
   QImage Reduced(const QRect& shown) const;
+  // The source's part: keeps what the window shows, then draws the exposed `shown`.
+  void DrawFromSource(QPainter& painter, const QPoint& origin, const QRect& shown);
+  SampleSource Composer() const;
 
   QImage picture_;
   const PictureSource* source_ = nullptr;
   QSize sourceSize_;
+  // What the window shows of the source, as of the last paint or refresh.
+  KeptSamples kept_;
   int zoom_ = 1;
   ZoomLimits limits_;
   bool panMode_ = false;

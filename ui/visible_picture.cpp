@@ -19,18 +19,21 @@ SampleGrid VisibleGrid(QSize size, int zoom, const QRect& shown) {
   return {shown.left() * divisor, lowest, shown.width(), shown.height(), divisor};
 }
 
-VisiblePart VisiblePicture(const PictureSource& source, QSize size, int zoom, const QRect& shown) {
-  const SampleGrid grid = VisibleGrid(size, zoom, shown);
-  if (!grid.Inside(size.width(), size.height())) return {};
-  QImage pixels(grid.columns, grid.rows, QImage::Format_BGR888);
-  // The suite's row 0 is the image's last scan line.
-  const RasterView rows{pixels.scanLine(grid.rows - 1), grid.columns, grid.rows, 3,
-                        -std::ptrdiff_t(pixels.bytesPerLine())};
-  source.Sample(grid, rows);
-  if (zoom < 1) return {std::move(pixels), QRect(shown.topLeft(), shown.size())};
-  const int top = size.height() - grid.y0 - grid.rows;
-  return {std::move(pixels),
-          QRect(grid.x0 * zoom, top * zoom, grid.columns * zoom, grid.rows * zoom)};
+KeptPart PartToDraw(const SampleGrid& kept, QSize size, int zoom, const QRect& shown) {
+  const SampleGrid part = VisibleGrid(size, zoom, shown);
+  if (part.IsEmpty() || kept.IsEmpty() || part.step != kept.step) return {};
+  const int step = part.step;
+  const int dx = part.x0 - kept.x0;
+  // Kept rows are drawn from the top: the part's first is as far below the kept grid's highest
+  // row as its own highest row is.
+  const int dy = kept.Y(kept.rows - 1) - part.Y(part.rows - 1);
+  if (dx < 0 || dy < 0 || dx % step != 0 || dy % step != 0 ||
+      dx / step + part.columns > kept.columns || dy / step + part.rows > kept.rows)
+    return {};
+  const QRect samples(dx / step, dy / step, part.columns, part.rows);
+  if (zoom < 1) return {samples, QRect(shown.topLeft(), shown.size())};
+  const int top = size.height() - part.y0 - part.rows;
+  return {samples, QRect(part.x0 * zoom, top * zoom, part.columns * zoom, part.rows * zoom)};
 }
 
 }  // namespace quenda

@@ -1,8 +1,8 @@
 #pragma once
-// A picture that a view asks for piece by piece: only the pixels drawn at the current zoom and
-// scroll position, so a large drawing needs no display copy of its whole size.
+// A picture that a view asks for piece by piece: only the pixels shown at the current zoom and
+// scroll position, which the view keeps, so a large drawing needs no display copy of its whole
+// size.
 
-#include <QImage>
 #include <QRect>
 #include <QSize>
 
@@ -26,18 +26,20 @@ class PictureSource {
   PictureSource& operator=(const PictureSource&) = default;
 };
 
-// What a view draws for the screen area `shown`, relative to the picture's top left on screen
-// and inside the zoomed picture: the picture's pixels (top row first, as Qt keeps images) and
-// the screen rectangle they fill, enlarged without smoothing at levels above 1.
-struct VisiblePart {
-  QImage pixels;
-  QRect target;
-};
-
-// The grid of picture pixels a view of a picture `size` at `zoom` draws for `shown`: every
-// pixel under the area at 1:1 and above; when reduced, screen pixel i shows picture pixel
+// The grid of picture pixels a view of a picture `size` at `zoom` draws for `shown` (screen
+// pixels relative to the picture's top left on screen, inside the zoomed picture): every pixel
+// under the area at 1:1 and above; when reduced, screen pixel i shows picture pixel
 // i x divisor, the one the mouse maps to.
 SampleGrid VisibleGrid(QSize size, int zoom, const QRect& shown);
-VisiblePart VisiblePicture(const PictureSource& source, QSize size, int zoom, const QRect& shown);
+
+// What a view draws for `shown` from the samples it keeps on grid `kept`, which holds every
+// sample of VisibleGrid(size, zoom, shown): the kept samples to draw (columns, and rows from
+// the top as screen images keep them) and the screen rectangle they fill, relative to the
+// picture's top left, enlarged without smoothing above 1:1. Both empty when `kept` lacks any.
+struct KeptPart {
+  QRect samples;
+  QRect target;
+};
+KeptPart PartToDraw(const SampleGrid& kept, QSize size, int zoom, const QRect& shown);
 
 }  // namespace quenda

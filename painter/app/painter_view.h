@@ -1,8 +1,8 @@
 #pragma once
 // The painter's picture view: the loaded frame composed in the current view mode, zoomed and
 // panned, with the tools' mouse gestures turned into document commands. Only the pixels the
-// window shows are composed, when they are drawn, so no picture of the whole frame is kept;
-// after a brush segment or a single fill only the changed box is drawn again.
+// window shows are composed and kept, so no picture of the whole frame is; after a brush
+// segment or a single fill only the changed box is composed and drawn again.
 
 #include "common/raster.h"
 #include "painter/core/frame_composition.h"

@@ -90,6 +90,9 @@ TEST(VisiblePicture, ASourceShowsWhatTheWholePictureShowsAtEveryZoomAndScrollByt
         EXPECT_LE(v.source.TakeSamples(),
                   long(window.width() / perPixel + 2) * (window.height() / perPixel + 2))
             << level;
+        // What shows is kept: drawing it again composes nothing.
+        Grab(v.sampled);
+        EXPECT_EQ(v.source.TakeSamples(), 0) << level;
       }
     }
   }
@@ -123,6 +126,37 @@ TEST(VisiblePicture, ARefreshedRectangleShowsTheSourcesNewPixelsAndARefreshItsNe
   v.sampled.SetPicture(MakePicture(8, 8));
   EXPECT_FALSE(v.sampled.drawsFromSource());
   EXPECT_EQ(v.sampled.pictureSize(), QSize(8, 8));
+}
+
+TEST(VisiblePicture, AScrollComposesOnlyWhatComesIntoSightAndARefreshOnlyWhatShows) {
+  TwoViews v(MakePicture(613, 419));
+  for (int level : {1, 0}) {
+    v.Place(level, {37, 31});
+    Grab(v.sampled);
+    const QSize window = v.sampled.viewport()->size();
+    struct Move {
+      QPoint by;
+      long samples;
+    };
+    for (const Move& move : {Move{{0, 7}, 7L * window.width()}, Move{{5, 0}, 5L * window.height()},
+                             Move{{-3, -2}, 3L * window.height() + 2L * window.width() - 6}}) {
+      v.source.TakeSamples();
+      v.Place(level, v.sampled.scrollPosition() + move.by);
+      ASSERT_EQ(Grab(v.sampled), Grab(v.whole))
+          << level << " " << move.by.x() << "," << move.by.y();
+      EXPECT_EQ(v.source.TakeSamples(), move.samples)
+          << level << " " << move.by.x() << "," << move.by.y();
+    }
+  }
+  // A changed rectangle composes its shown samples only, and nothing off the window.
+  v.Place(1, {0, 0});
+  Grab(v.sampled);
+  v.source.TakeSamples();
+  const QPoint inside = v.sampled.WindowToImage({40, 30});
+  v.sampled.RefreshPicture(QRect(inside.x(), inside.y(), 6, 4));
+  EXPECT_EQ(v.source.TakeSamples(), 24);
+  v.sampled.RefreshPicture(QRect(600, 0, 13, 5));
+  EXPECT_EQ(v.source.TakeSamples(), 0);
 }
 
 TEST(VisiblePicture, TheGridStartsAtTheLowestRowDrawnAndStepsByTheDivisorWhenReduced) {

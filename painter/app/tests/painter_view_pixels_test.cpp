@@ -53,12 +53,16 @@ std::pair<int, int> DifferingPixels(PainterWindow& w) {
   return {differing, compared.width() * compared.height()};
 }
 
-// A stroke, and the mouse out of the view: the brush outline that follows it goes.
-void Stroke(PainterWindow& w, const std::vector<QPoint>& path) {
-  w.Drag(path);
+// The mouse out of the view: the brush outline or the fill's hover that follows it goes.
+void Leave(PainterWindow& w) {
   QEvent leave(QEvent::Leave);
   QApplication::sendEvent(&w.view(), &leave);
   QApplication::processEvents();
+}
+
+void Stroke(PainterWindow& w, const std::vector<QPoint>& path) {
+  w.Drag(path);
+  Leave(w);
 }
 
 void ExpectShowsFrame(PainterWindow& w, const char* when) {
@@ -118,6 +122,87 @@ TEST(PainterViewPixels, AStrokeThenItsUndoShowTheFrameAtEveryZoomAndScrollPositi
   Stroke(w, {w.WindowOf(20, 60), w.WindowOf(70, 30), w.WindowOf(100, 55)});
   ExpectShowsFrame(w, "a stroke at 200 %");
   testing::SaveScreenshot(*w.frame, QStringLiteral("painter_stroke_zoomed.png"));
+}
+
+// Scrolls so that image pixel `at` shows in the middle of the view.
+void CentreOn(PainterWindow& w, ImagePoint at) {
+  const QRect shown = w.view().ImageToWindow(QRect(at.x, at.y, 1, 1));
+  w.view().SetScrollPosition(w.view().scrollPosition() + shown.center() -
+                             w.view().viewport()->rect().center());
+}
+
+// The region with the widest box (the background, as a rule) and a pixel of it off the lines.
+std::pair<int, ImagePoint> WidestRegion(const PainterFrame& f) {
+  int widest = 1;
+  for (int r = 1; r < int(f.region.regionBounds.size()); ++r) {
+    const RegionBox& b = f.region.regionBounds[std::size_t(r)];
+    const RegionBox& best = f.region.regionBounds[std::size_t(widest)];
+    if (!b.IsEmpty() && b.maxX - b.minX > best.maxX - best.minX) widest = r;
+  }
+  for (int y = f.height / 2; y < f.height; ++y)
+    for (int x = 0; x < f.width; ++x) {
+      const std::size_t i = f.Index(x, y);
+      if (f.region.regionMap[i] == widest && (f.region.flags[i] & kFlagRegionLine) == 0)
+        return {widest, ImagePoint{x, y}};
+    }
+  ADD_FAILURE() << "no pixel of region " << widest << " off the lines";
+  return {widest, ImagePoint{}};
+}
+
+// The view moved about: a little each way, then to both ends and back.
+void ExpectShowsFrameAfterScrolls(PainterWindow& w, const char* when) {
+  const QPoint start = w.view().scrollPosition();
+  for (QPoint by :
+       {QPoint(23, 0), QPoint(0, 31), QPoint(-70, -45), QPoint(-5000, -5000), QPoint(5000, 5000)}) {
+    w.view().SetScrollPosition(w.view().scrollPosition() + by);
+    ExpectShowsFrame(w, when);
+  }
+  w.view().SetScrollPosition(start);
+}
+
+TEST(PainterViewPixels, FillsAndAStrokeOverTheWindowsEdgeShowTheFrameWhereverTheViewGoesAfter) {
+  PainterWindow w;
+  const auto [region, inside] = WidestRegion(w.doc().frame());
+  const RegionData original = w.doc().frame().region;
+  const std::vector<int32_t> colours = w.doc().frame().regionColor;
+  // So far in that the region reaches beyond the window.
+  w.view().SetZoomLevel(12);
+  CentreOn(w, inside);
+  const RegionBox& box = w.doc().frame().region.regionBounds[std::size_t(region)];
+  ASSERT_FALSE(w.view().viewport()->rect().contains(w.view().ImageToWindow(
+      QRect(box.minX, box.minY, box.maxX - box.minX + 1, box.maxY - box.minY + 1))));
+
+  w.Key(Qt::Key_A);
+  for (int colour : {4, 5}) {
+    w.doc().SetCurrentColor(colour);
+    w.Click(Qt::LeftButton, inside);
+    Leave(w);
+    ASSERT_EQ(w.doc().frame().regionColor[std::size_t(region)], colour);
+    ExpectShowsFrame(w, "after a fill");
+  }
+  ExpectShowsFrameAfterScrolls(w, "after the fills");
+  w.Key(Qt::Key_Z, Qt::ControlModifier);
+  ASSERT_EQ(w.doc().frame().regionColor[std::size_t(region)], 4);
+  ExpectShowsFrameAfterScrolls(w, "after a fill's undo");
+
+  // A line stroke from the middle out past the right edge and on past the bottom one.
+  w.Key(Qt::Key_F);
+  w.doc().SetCurrentColor(3);
+  const QRect window = w.view().viewport()->rect();
+  Stroke(w, {window.center(), QPoint(window.right() + 40, window.center().y()),
+             QPoint(window.right() + 40, window.bottom() + 30)});
+  ASSERT_NE(w.doc().frame().region.animColor, original.animColor);
+  ExpectShowsFrame(w, "after a stroke over the edge");
+  ExpectShowsFrameAfterScrolls(w, "after a stroke over the edge");
+  testing::SaveScreenshot(*w.frame, QStringLiteral("painter_stroke_over_edge.png"));
+  for (int level : {4, 1, 0}) {
+    w.view().SetZoomLevel(level);
+    ExpectShowsFrame(w, "after a stroke over the edge, zoomed out");
+  }
+  w.Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.doc().frame().region.animColor, original.animColor);
+  ExpectShowsFrame(w, "after the stroke's undo");
+  EXPECT_NE(w.doc().frame().regionColor, colours) << "the fill stays";
 }
 
 }  // namespace
