@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "autopaint/outline_fit.h"
 #include "common/color_set.h"
 #include "common/region_data.h"
 
@@ -126,6 +127,22 @@ std::pair<int, int64_t> RegionOverlap::ByColour() {
       best = s, most = count;
   }
   return {best, bestCount};
+}
+
+FittedLanding RegionOverlap::LandFitted(int r, int x, int y, const LineDistance* lines,
+                                        int tolerance, int reach, bool offPaper) {
+  const OutlineFit fit =
+      lines ? FitOutline(Rim(r), *lines, x, y, reach, tolerance) : OutlineFit{x, y, 1};
+  const Landing under = Land(r, fit.x, fit.y, offPaper);
+  return {under.region, under.Share(), lines && !Rim(r).empty() ? fit.landed : 1};
+}
+
+std::vector<std::pair<int, int64_t>> RegionOverlap::LastCounts() const {
+  std::vector<std::pair<int, int64_t>> counts;
+  for (int s : touched_)
+    if (const int64_t count = voteOf_[std::size_t(s)]; count > 0) counts.push_back({s, count});
+  std::sort(counts.begin(), counts.end());
+  return counts;
 }
 
 int32_t RegionOverlap::ColourOf(int s) const {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "autopaint/line_distance.h"
 #include "autopaint/painted_pieces.h"
 #include "autopaint/region_pixels.h"
 #include "common/region_vote.h"
@@ -22,6 +23,14 @@ struct Landing {
   int64_t outlineTotal = 0, outlineOnLine = 0;  // outline pixels, and those on a source line
 
   double Share() const { return total > 0 ? double(count) / double(total) : 0; }
+};
+
+// Where a region lands once its outline has been fitted to the source's lines: the source
+// region (or colour) under most of it, the share of it there, and the share of its outline
+// landing on the lines.
+struct FittedLanding {
+  int region = 0;
+  double share = 0, landed = 0;
 };
 
 class RegionOverlap {
@@ -52,6 +61,16 @@ class RegionOverlap {
   // piece by more than `growth`, with the share it holds; else 0.
   std::pair<int, double> ByPiece(int r, const RegionShape& shape, const PaintedPieces& pieces,
                                  double inside, double growth);
+
+  // Land, from r moved by (x, y) and its outline slid within `reach` to where it lies nearest
+  // the source's `lines` (autopaint/outline_fit.h); as it is where there are none, its outline
+  // then counting as landed.
+  FittedLanding LandFitted(int r, int x, int y, const LineDistance* lines, int tolerance, int reach,
+                           bool offPaper);
+
+  // The pixels the last Land laid on each source region, by increasing region number (the
+  // paper's left out where that Land left it out).
+  std::vector<std::pair<int, int64_t>> LastCounts() const;
 
   int64_t PixelCount(int r) { return pixels_.Pixels(r).count; }
   // The target's line pixels beside it (one for each of its pixels beside each): what is laid on

@@ -5,11 +5,13 @@
 #include <optional>
 
 #include "autopaint/assignment.h"
+#include "autopaint/layer_motions.h"
 #include "autopaint/line_motion.h"
 #include "autopaint/match_confidence.h"
 #include "autopaint/outline_fit.h"
 #include "autopaint/painted_pieces.h"
 #include "autopaint/pair_costs.h"
+#include "autopaint/placed_regions.h"
 #include "autopaint/region_overlap.h"
 #include "common/color_set.h"
 #include "common/region_data.h"
@@ -29,8 +31,7 @@ constexpr double kOverlapShare = 0.5;
 constexpr double kSceneryShare = 0.05;
 // What ByOverlap says of a region lying on the paper round the drawing.
 constexpr int kOnPaper = -1;
-// A region the whole figure's motion lays on the paper round the drawing for this share of it
-// has no counterpart.
+// A region the whole figure's motion lays on the paper round the drawing this much is new.
 constexpr double kPaperShare = 0.97;
 // One that nothing covers, lying there for this share of it, lost its counterpart to the paper:
 // its outline opened, though lines inside it (a face's eyes) keep the share below kPaperShare.
@@ -50,8 +51,7 @@ constexpr double kAgreementTie = 0.05;
 // unless it is larger than the piece by more than this factor.
 constexpr double kInsidePiece = 0.8;
 constexpr double kPieceGrowth = 1.2;
-// How far (in outline tolerances) a region's outline may slide from a motion near it to meet
-// the source's lines.
+// How far (in outline tolerances) an outline may slide from a motion to meet the source's lines.
 constexpr int kFitReach = 4;
 
 class Matcher {
@@ -99,11 +99,15 @@ class Matcher {
     measured.insert(measured.end(), rest.begin(), rest.end());
     overlap_.Gather(measured);
 
-    const Vec global = GlobalMotion();
-    std::fill(motion_.begin(), motion_.end(), global);
+    // How far the figure moved as a whole: where the two drawings' lines lie over each other
+    // best (no motion but the pegs' where the views carry no line flags).
+    const LineMotion lines = EstimateLineMotion(target_, source_, shift_);
+    const Vec global{double(lines.x), double(lines.y)};
+    PlaceByFigures(global);
+    motion_ = layer_;
     for (int round = 0; round < kRounds && !rows_.empty(); ++round) {
       AssignRound(round > 0);
-      EstimateMotion(global);
+      EstimateMotion();
     }
     // Settled by what lies under each region where the motions near it take it; a pair of the
     // assignment stands where none of them is confident. A region that lands on the paper round
@@ -177,15 +181,23 @@ class Matcher {
     });
   }
 
-  // How far the figure moved as a whole: where the two drawings' lines lie over each other
-  // best (no motion but the pegs' where the views carry no line flags).
-  Vec GlobalMotion() const {
-    const LineMotion lines = EstimateLineMotion(target_, source_, shift_);
-    return {double(lines.x), double(lines.y)};
+  // Each region's figure's motion, and where it lies in the source if that lays it on the lines.
+  void PlaceByFigures(Vec global) {
+    layer_.assign(tables_.t.size(), global);
+    placed_.emplace(tables_, sourceColors_);
+    if (!source_.flags) return;
+    const auto layers = EstimateLayerMotions(target_, source_, shift_, lines_, tolerance_, global);
+    EachRegion(rows_, [&](int r, RegionOverlap& at) {
+      const Vec m = layer_[std::size_t(r)] = LayerOf(at.Rim(r), layers, lines_, shift_, tolerance_);
+      placed_->PlaceAt(at, r, int(std::lround(m.x)) - shift_.x, int(std::lround(m.y)) - shift_.y,
+                       lines_, tolerance_, kFitReach * tolerance_);
+    });
   }
 
   double Cost(int r, int s, bool withNeighbours) const {
-    return PairCost(tables_, r, s, motion_[std::size_t(r)], withNeighbours ? &match_ : nullptr);
+    const double cost =
+        PairCost(tables_, r, s, motion_[std::size_t(r)], withNeighbours ? &match_ : nullptr);
+    return cost < kNoPair ? cost + placed_->Cost(r, s) : cost;
   }
 
   void AssignRound(bool withNeighbours) {
@@ -211,8 +223,8 @@ class Matcher {
   }
 
   // Each region's motion: its own, if matched, blended with its matched neighbours', weighted
-  // by the border they share; the whole figure's where neither is known.
-  void EstimateMotion(Vec global) {
+  // by the border they share; its figure's where neither is known.
+  void EstimateMotion() {
     const auto& t = tables_.t;
     std::vector<Vec> own(t.size());
     std::vector<char> known(t.size(), 0);
@@ -229,7 +241,7 @@ class Matcher {
         x += own[std::size_t(n)].x * double(border), y += own[std::size_t(n)].y * double(border);
         w += double(border);
       }
-      Vec m = w > 0 ? Vec{x / w, y / w} : global;
+      Vec m = w > 0 ? Vec{x / w, y / w} : layer_[std::size_t(r)];
       if (known[std::size_t(r)])
         m = {(2 * own[std::size_t(r)].x + m.x) / 3, (2 * own[std::size_t(r)].y + m.y) / 3};
       motion_[std::size_t(r)] = m;
@@ -237,8 +249,8 @@ class Matcher {
   }
 
   Vec PairMotion(int r, int s) const {
-    return {tables_.s[std::size_t(s)].cx - tables_.t[std::size_t(r)].cx,
-            tables_.s[std::size_t(s)].cy - tables_.t[std::size_t(r)].cy};
+    const RegionShape &a = tables_.t[std::size_t(r)], &b = tables_.s[std::size_t(s)];
+    return {b.cx - a.cx, b.cy - a.cy};
   }
 
   // What lies under r moved by `m` (source pixels placed by the peg shift).
@@ -254,17 +266,10 @@ class Matcher {
 
   // Where r lands under motion `m` once its outline has been fitted to the source's lines near
   // it: r's own motion, which a part turning away from its neighbours needs.
-  struct Under {
-    int region = 0;
-    double share = 0, landed = 0;
-  };
+  using Under = FittedLanding;
   Under Fitted(RegionOverlap& at, int r, Vec m, bool offPaper, int reach) {
-    const int x = int(std::lround(m.x)) - shift_.x, y = int(std::lround(m.y)) - shift_.y;
-    const OutlineFit fit = source_.flags ? FitOutline(at.Rim(r), lines_, x, y, reach, tolerance_)
-                                         : OutlineFit{x, y, 1};
-    const Landing under = at.Land(r, fit.x, fit.y, offPaper);
-    const bool outlined = !at.Rim(r).empty() && source_.flags;
-    return {under.region, under.Share(), outlined ? fit.landed : 1};
+    return at.LandFitted(r, int(std::lround(m.x)) - shift_.x, int(std::lround(m.y)) - shift_.y,
+                         source_.flags ? &lines_ : nullptr, tolerance_, reach, offPaper);
   }
 
   // The source region that covers most of r when r follows one of the motions near it, each
@@ -363,11 +368,13 @@ class Matcher {
   RegionOverlap overlap_;
   std::vector<int> match_;
   std::vector<Vec> motion_;
+  std::vector<Vec> layer_;        // the motion of each region's figure (autopaint/layer_motions.h)
   std::vector<double> pairCost_;  // of each region's pair in the last assignment
   std::vector<double> sure_;      // the confidence of what each region settled on
   std::vector<int> rows_, cols_;
   double scenery_ = 1, piece_ = 0;
   std::optional<PaintedPieces> pieces_;
+  std::optional<PlacedRegions> placed_;
 };
 
 }  // namespace
