@@ -2,20 +2,14 @@
 
 #include <algorithm>
 
+#include "common/floor_division.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace quenda {
 namespace {
-
-int FloorDiv(int a, int b) {
-  return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-int CeilDiv(int a, int b) {
-  return -FloorDiv(-a, b);
-}
 
 // out[k] += in[k] for k in 0 .. n - 1.
 void AddRow(uint16_t* out, const uint8_t* in, int n) {

@@ -4,17 +4,10 @@
 #include <cstring>
 #include <utility>
 
+#include "common/floor_division.h"
+
 namespace quenda {
 namespace {
-
-// Rounds down for a numerator of either sign and a positive divisor.
-int FloorDiv(int a, int b) {
-  return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-int CeilDiv(int a, int b) {
-  return -FloorDiv(-a, b);
-}
 
 // The indices k, first <= k < last, of samples origin + k * step (0 <= k < count) that lie in
 // from <= position < to.
