@@ -12,6 +12,7 @@
 #include "common/paint_file.h"
 #include "common/region_file.h"
 #include "common/region_file_writer.h"
+#include "common/tests/region_file_oracle.h"
 #include "testing/test_support.h"
 #include "testing/write_limit.h"
 
@@ -219,15 +220,7 @@ TEST_F(ReplaceRegions, RegionsWithOneLineColourAreWrittenAsTheirMapWouldBeAndAFu
             std::tuple(PaintKept::Carried, EncodeRegionFile(fresh_),
                        EncodePaintFile(std::vector<int32_t>{0, 0, 6, 5}, 2)));
 
-  // Every pixel a run of its own: a region file of several pieces.
-  RegionData speckled = MakeBlankRegionData(1200, 1000);
-  speckled.regionCount = 1;
-  for (std::size_t i = 0; i < speckled.PixelCount(); ++i) {
-    speckled.flags[i] = uint8_t(i % 2);
-    speckled.regionMap[i] = uint16_t(1 + i % 2);
-  }
-  speckled.regionBounds.resize(3);
-  ComputeRegionBounds(speckled);
+  RegionData speckled = testing::SpeckledRegions(1200, 1000);
   ASSERT_TRUE(WriteRegionFile(rgn_, speckled, RegionWriter::Analyzer).ok());
   ASSERT_TRUE(WritePaintFile(pnt_, std::vector<int32_t>{0, 0, 5}).ok());
   const auto oldRegions = ReadBytes(rgn_), oldPaint = ReadBytes(pnt_);

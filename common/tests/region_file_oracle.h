@@ -87,4 +87,18 @@ std::vector<T> RunsOfRandomLength(std::size_t n, std::mt19937& random) {
   return values;
 }
 
+// Every pixel a run of its own in the flag and region planes: the largest file a picture of
+// that size can make, written in several pieces.
+inline RegionData SpeckledRegions(int width, int height, const RedlineSettings& settings = {}) {
+  RegionData data = MakeBlankRegionData(width, height, settings);
+  data.regionCount = 1;
+  for (std::size_t i = 0; i < data.PixelCount(); ++i) {
+    data.flags[i] = uint8_t(i % 2);
+    data.regionMap[i] = uint16_t(1 + i % 2);
+  }
+  data.regionBounds.resize(3);
+  ComputeRegionBounds(data);
+  return data;
+}
+
 }  // namespace quenda::testing

@@ -133,15 +133,7 @@ TEST(RegionFileWriter, ARefusedPieceEndsTheWritingWithItsFailure) {
 }
 
 TEST(RegionFileWriter, AWriteFailingAfterSomePiecesKeepsTheOldFile) {
-  // Every pixel a run of its own in two planes: a file of several pieces.
-  RegionData data = MakeBlankRegionData(1200, 1000, kSettings);
-  data.regionCount = 1;
-  for (std::size_t i = 0; i < data.PixelCount(); ++i) {
-    data.flags[i] = uint8_t(i % 2);
-    data.regionMap[i] = uint16_t(1 + i % 2);
-  }
-  data.regionBounds.resize(3);
-  ComputeRegionBounds(data);
+  const RegionData data = testing::SpeckledRegions(1200, 1000, kSettings);
   const std::size_t size = EncodeRegionFile(data).size();
   ASSERT_GT(size, 3 * kRegionFilePiece);
   TempDir dir;
