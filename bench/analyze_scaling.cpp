@@ -247,6 +247,10 @@ void PrintMemoryRows() {
           double(peak - own) / pixels, double(peak - own) / 1e6, double(peak) / pixels);
     }
   }
+  PrintWorkingSetRows();
+}
+
+void PrintWorkingSetRows() {
   std::printf(
       "\nThe analyzer's working set per pixel (a drawing's buffers from its grey picture "
       "through Mark Regions):\n");
