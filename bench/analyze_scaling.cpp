@@ -261,8 +261,9 @@ void PrintWorkingSetRows() {
     malloc_trim(0);
     const bool peakKnown = ResetPeakResident();
     const long long before = ResidentBytes("VmRSS");
-    // The document's grey picture is a copy made inside the measure, as loading makes one.
-    WorkingImage image = MakeWorkingImage(size.width, size.height, grey);
+    // The document's grey picture is a copy made inside the measure, as loading makes one; the
+    // window composes what it shows, so the document holds no display picture.
+    WorkingImage image = MakeWorkingImage(size.width, size.height, grey, Display::None);
     NullProgress progress;
     (void)MarkRegions(image, {}, progress);
     const long long peak = peakKnown ? ResidentBytes("VmHWM") - before : -1;

@@ -71,23 +71,18 @@ ScreenPoint CAnalyzerView::ToScreenOrder(const QPoint& image) const {
 }
 
 QSize CAnalyzerView::sourceSize() const {
-  const WorkingImage& image = doc_.image();
-  if (image.empty() || image.display.width() < image.width() ||
-      image.display.height() < image.height() || image.display.channels() != 3)
-    return {};
-  return {image.width(), image.height()};
+  if (!doc_.showsPicture()) return {};
+  return {doc_.image().width(), doc_.image().height()};
 }
 
 void CAnalyzerView::Sample(const SampleGrid& grid, RasterView out) const {
-  const ConstRasterView display = doc_.image().display;
-  const QSize drawn = pictureSize();
   // A picture of another size than the one drawn (a message box let the window repaint before
   // the view was told) shows the background.
-  if (sourceSize() != drawn) {
+  if (sourceSize() != pictureSize()) {
     for (int j = 0; j < grid.rows; ++j) std::fill_n(out.Row(j), std::size_t(grid.columns) * 3, 128);
     return;
   }
-  SamplePicture({display.pixels, drawn.width(), drawn.height(), 3, display.stride}, grid, out);
+  doc_.ComposeShown(grid, out);
 }
 
 void CAnalyzerView::ShowDisplay() {

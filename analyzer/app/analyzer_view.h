@@ -1,8 +1,8 @@
 #pragma once
-// The analyzer's picture: the drawing's display image at a whole-number zoom (1 and up), drawn
-// straight from the document's display (no copy of it is kept here), and
-// while the line settings are open the test rectangle, which the mouse drags; while painting a
-// click fills the region under it.
+// The analyzer's picture: what the document shows at a whole-number zoom (1 and up), composed
+// by the document for the pixels in sight only (the view keeps those, nothing of the drawing's
+// size), and while the line settings are open the test rectangle, which the mouse drags; while
+// painting a click fills the region under it.
 
 #include "analyzer/core/analyzer_doc.h"
 #include "ui/picture_view.h"

@@ -14,6 +14,7 @@
 #include "analyzer/core/line_settings_file.h"
 #include "analyzer/core/line_settings_session.h"
 #include "analyzer/core/sequence_paint.h"
+#include "analyzer/core/trial_tiles.h"
 #include "analyzer/core/working_image.h"
 #include "common/changed_file_questions.h"
 #include "common/color_set.h"
@@ -27,6 +28,7 @@
 #include "common/redline_settings.h"
 #include "common/region_pen.h"
 #include "common/result.h"
+#include "common/sample_grid.h"
 
 namespace quenda {
 
@@ -104,6 +106,12 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   const RedlineSettings& settings() const { return settings_; }
   const std::string& title() const { return title_; }
   const std::string& drawingPath() const { return drawingPath_; }
+  // What the window shows, composed from the drawing's own data for the samples of `grid` only
+  // (3 channels into `out`): the document keeps no display picture of the drawing's size. Only
+  // the areas Test Settings ran on are kept, while the settings are open (shownBytes()).
+  bool showsPicture() const { return !image_.empty(); }
+  void ComposeShown(const SampleGrid& grid, RasterView out) const;
+  std::size_t shownBytes() const { return trial_.bytes(); }
 
   // File menu. LoadImage asks for the drawing; the grey drawing is then shown and any regions
   // of the previous one are gone. A failed load keeps the previous drawing.
@@ -293,8 +301,15 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   // here; else the user's answer, Save As… already resolved into `elsewhere` (empty: Cancel).
   ChangedFileAnswer MayOverwrite(const std::string& path, std::string_view title,
                                  std::string_view filter, std::string& elsewhere);
-  // The picture of paint mode inside `rect`, in the current view mode.
-  void ShowPaint(ImageRect rect);
+  // What the window shows from now on (analyzer_doc_shown.cpp); the tested areas go.
+  enum class Shown { Grey, RegionLines, Paint };
+  void Show(Shown what);
+  void ComposeUnderTrial(const SampleGrid& grid, RasterView out) const;
+  // Test Settings' result inside `rect` (cut to the picture): the stretched drawing, with its
+  // lines and joins when `lines`.
+  void ShowTrial(PixelRect rect, bool lines);
+  // Paint mode's picture, in the current view mode.
+  void ShowPaint() { Show(Shown::Paint); }
   void ShowPaintAndRedraw(ImageRect rect);
   void TakePaintUndo(int kind);
   // The change since TakePaintUndo is complete: the copy keeps only what it changed.
@@ -311,7 +326,7 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void ColorsChanged();
   void SetTitle(std::string_view title);
   void CloseLineSettings();
-  void ShowGrey(PixelRect rect);
+  void ShowGrey() { Show(Shown::Grey); }
   // The colour set's "LINE" entry, in which found lines are shown.
   Bgr LineColour() const;
   void ShowRegionLines();
@@ -319,6 +334,9 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
 
   Prompt& prompt_;
   WorkingImage image_;
+  Shown shown_ = Shown::Grey;
+  Bgr shownLine_ = kDefaultLineColour;  // of Shown::RegionLines
+  TrialTiles trial_;
   std::vector<uint8_t> scanGrey_;  // the drawing as read, before any stretch
   std::string drawingPath_;
   bool drawingLoaded_ = false;

@@ -86,9 +86,10 @@ TEST(AnalyzerDocPaint, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite)
   doc.SetCurrentColor(3);
   doc.FillRegionAt(at.first, at.second);
   EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
+  const Raster picture = testing::ShownPicture(doc);
   for (std::size_t i = 0; i < image.PixelCount(); ++i) {
     if (image.regions.regionMap[i] != first || (image.regions.flags[i] & kFlagRegionLine)) continue;
-    const uint8_t* shown = image.display.Row(int(i) / width) + 3 * (int(i) % width);
+    const uint8_t* shown = picture.Row(int(i) / width) + 3 * (int(i) % width);
     ASSERT_EQ((std::array{shown[0], shown[1], shown[2]}), (std::array<uint8_t, 3>{40, 30, 200}));
   }
   // Another colour on a filled region leaves the count.
@@ -200,6 +201,7 @@ TEST(AnalyzerDocPaint, UndoKeepsOnlyWhatTheLastGestureChangedAndPutsBackTheExact
     const Gesture& last = k.gestures.back();
     p.doc.SetPaintTool(last.tool);  // and its view mode, before the picture is kept
     const WorkingImage before = p.doc.image();
+    const Raster shownBefore = testing::ShownPicture(p.doc);
     p.Drag(last.tool, last.from, last.to);
     const WorkingImage& image = p.doc.image();
     ASSERT_TRUE(image.regions.flags != before.regions.flags ||
@@ -216,7 +218,8 @@ TEST(AnalyzerDocPaint, UndoKeepsOnlyWhatTheLastGestureChangedAndPutsBackTheExact
     EXPECT_EQ(image.regions, before.regions) << k.name;
     EXPECT_EQ(image.regionColor, before.regionColor) << k.name;
     EXPECT_EQ(image.filledCount, before.filledCount) << k.name;
-    EXPECT_TRUE(image.display == before.display) << k.name << ": the picture shows the undo";
+    EXPECT_TRUE(testing::ShownPicture(p.doc) == shownBefore)
+        << k.name << ": the picture shows the undo";
     EXPECT_EQ(p.doc.undoBytes(), 0u) << k.name;
     EXPECT_FALSE(p.doc.UndoPaint()) << k.name;
   }
