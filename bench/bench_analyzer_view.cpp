@@ -28,43 +28,16 @@
 #include "common/scripted_prompt.h"
 #include "samples/sample_drawing.h"
 #include "ui/settings.h"
+#include "window_bench.h"
 
 namespace quenda {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Resident bytes of this process, once freed memory has gone back to the system.
-double ResidentBytes() {
-  malloc_trim(0);
-  double bytes = 0;
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  if (!status) return bytes;
-  char line[256];
-  while (std::fgets(line, sizeof line, status)) {
-    double kb = 0;
-    if (std::sscanf(line, "VmRSS: %lf kB", &kb) == 1) bytes = kb * 1024;
-  }
-  std::fclose(status);
-  return bytes;
-}
-
 // Above what the window took before the drawing was opened.
 void PrintResident(const char* when, double empty, double pixels) {
-  const double bytes = ResidentBytes() - empty;
+  const double bytes = bench::TrimmedResidentBytes() - empty;
   std::printf("  working set %-28s %7.1f MB, %5.2f bytes/pixel\n", when, bytes / 1e6,
               bytes / pixels);
-}
-
-double MedianMs(int runs, const std::function<void(int)>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    work(i);
-    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
 }
 
 // The region with the most pixels clear of lines, and one of its pixels.
@@ -110,7 +83,7 @@ int Run(int runs) {
   frame.resize(1280, 960);
   frame.show();
   QApplication::processEvents();
-  const double empty = ResidentBytes();
+  const double empty = bench::TrimmedResidentBytes();
   if (!frame.OpenFile(QString::fromStdString(drawing))) return 1;
   QApplication::processEvents();
   CAnalyzerDoc& doc = frame.document();
@@ -125,12 +98,12 @@ int Run(int runs) {
   for (int level : {1, 8}) {
     view.SetZoomLevel(level);
     CentreOn(view, middle);
-    const double scrollMs = MedianMs(runs, [&](int i) {
+    const double scrollMs = bench::MedianMs(runs, [&](int i) {
       view.SetScrollPosition(view.scrollPosition() + QPoint(0, i % 2 == 0 ? 40 : -40));
       view.viewport()->repaint();
     });
     if (!doc.OpenLineSettings().ok()) return 1;
-    const double testMs = MedianMs(runs, [&](int i) {
+    const double testMs = bench::MedianMs(runs, [&](int i) {
       doc.TestSettings(i % 2 == 0, progress);
       view.viewport()->repaint();
     });
@@ -152,13 +125,13 @@ int Run(int runs) {
     view.SetZoomLevel(level);
     CentreOn(view, inside);
     const ViewMode modes[] = {ViewMode::RegionLine, ViewMode::RegionsPainted, ViewMode::Composited};
-    const double viewMs = MedianMs(runs, [&](int i) {
+    const double viewMs = bench::MedianMs(runs, [&](int i) {
       doc.SetViewMode(modes[i % 3]);
       view.viewport()->repaint();
     });
     doc.SetViewMode(ViewMode::RegionsPainted);
     doc.SetPaintTool(PaintTool::RegionFill);
-    const double fillMs = MedianMs(runs, [&](int i) {
+    const double fillMs = bench::MedianMs(runs, [&](int i) {
       doc.SetCurrentColor(3 + i % 3);
       doc.FillRegionAt(inside.x, inside.y);
       view.viewport()->repaint();
@@ -166,7 +139,7 @@ int Run(int runs) {
     doc.SetPaintTool(PaintTool::AnimBrush);
     doc.SetCurrentColor(3);
     doc.PaintPress(inside, {0, 0}, PaintButton::Left);
-    const double brushMs = MedianMs(runs, [&](int i) {
+    const double brushMs = bench::MedianMs(runs, [&](int i) {
       const int step = (i % 2 == 0) ? 12 : -12;
       doc.PaintMove({inside.x + step, inside.y + step / 2});
       view.viewport()->repaint();
@@ -186,11 +159,5 @@ int Run(int runs) {
 }  // namespace quenda
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  int runs = 15;
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
-  }
-  return quenda::Run(runs);
+  return quenda::bench::RunOffscreen(argc, argv, 15, quenda::Run);
 }
