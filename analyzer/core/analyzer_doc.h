@@ -29,6 +29,7 @@
 #include "common/region_pen.h"
 #include "common/result.h"
 #include "common/sample_grid.h"
+#include "common/undo_journal.h"
 
 namespace quenda {
 
@@ -230,8 +231,10 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   bool UndoPaint();
   // What the undo holds between gestures: once a change is complete, only the old values of
   // the line colours and flags it changed (and the small table of region colours).
+  // During a stroke, the old values kept so far.
   std::size_t undoBytes() const {
-    return undo_.available() ? PaintUndoBytes(undo_.get()->copy) : 0;
+    const std::size_t kept = journalling_ ? animJournal_.bytes() + flagJournal_.bytes() : 0;
+    return undo_.available() ? PaintUndoBytes(undo_.get()->copy) + kept : 0;
   }
 
   // Sequence paint (analyzer_doc_sequence.cpp). The selection dialog's buttons fill `choice`;
@@ -312,6 +315,10 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void ShowPaint() { Show(Shown::Paint); }
   void ShowPaintAndRedraw(ImageRect rect);
   void TakePaintUndo(int kind);
+  // For a stroke or rectangle: no copy, but the old values of each area just before it changes
+  // (JournalBefore), kept as the stroke goes.
+  void TakeJournalledUndo(int kind);
+  void JournalBefore(const ImageRect& area);
   // The change since TakePaintUndo is complete: the copy keeps only what it changed.
   void KeepPaintUndoChanges();
   void RegionFillRelease(ImagePoint image, ImagePoint window);
@@ -360,6 +367,9 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
     int filledCount = 0;
   };
   UndoSnapshot<PaintUndo> undo_;
+  bool journalling_ = false;
+  UndoJournal<uint16_t> animJournal_;
+  UndoJournal<uint8_t> flagJournal_;
   // The gesture from press to release.
   PaintButton button_ = PaintButton::None;
   PaintTool gestureTool_ = PaintTool::RegionFill;

@@ -225,6 +225,36 @@ TEST(AnalyzerDocPaint, UndoKeepsOnlyWhatTheLastGestureChangedAndPutsBackTheExact
   }
 }
 
+// While a stroke goes on its undo holds the old values of the tiles it crossed, never a copy of
+// the drawing's map; undone before the button is let go, it puts back the maps before it.
+TEST(AnalyzerDocPaint, AStrokeInHandHoldsOnlyWhatItCrossedAndUndoesMidway) {
+  for (const PaintTool tool : {PaintTool::AnimBrush, PaintTool::Rubber}) {
+    PaintingDoc p;
+    p.doc.SetCurrentColor(3);
+    p.doc.SetPaintTool(tool);
+    const WorkingImage before = p.doc.image();
+    const Raster shownBefore = testing::ShownPicture(p.doc);
+    const ImagePoint c{80, 113};
+    p.doc.PaintPress(c, c, PaintButton::Left);
+    p.doc.PaintMove({c.x + 6, c.y + 2});
+    p.doc.PaintMove({c.x + 10, c.y + 6});
+    const WorkingImage& image = p.doc.image();
+    ASSERT_TRUE(image.regions != before.regions) << int(tool);
+    // Two tiles of 64 x 64 at most for a stroke this short, of a map of 160 x 226.
+    const std::size_t perPixel = tool == PaintTool::AnimBrush ? sizeof(uint16_t) : 1;
+    EXPECT_LE(p.doc.undoBytes(),
+              image.regionColor.size() * sizeof(int32_t) + 2 * 64 * 64 * perPixel)
+        << int(tool);
+    EXPECT_LT(p.doc.undoBytes(), image.PixelCount() * perPixel) << int(tool);
+    ASSERT_TRUE(p.doc.UndoPaint()) << int(tool);
+    EXPECT_EQ(image.regions, before.regions) << int(tool);
+    EXPECT_TRUE(testing::ShownPicture(p.doc) == shownBefore) << int(tool);
+    p.doc.PaintRelease({c.x + 10, c.y + 6}, {c.x + 10, c.y + 6});
+    EXPECT_EQ(image.regions, before.regions) << int(tool) << ": the release changes nothing";
+    EXPECT_FALSE(p.doc.CanUndoPaint()) << int(tool);
+  }
+}
+
 TEST(AnalyzerDocPaint, XrayFillsOnlyUnfilledRegionsTheLineBrushRefusesTransparentAndAPenSplits) {
   PaintingDoc p;
   const ImagePoint face{int(std::lround(p.drawing.face.x)), int(std::lround(p.drawing.face.y))};
