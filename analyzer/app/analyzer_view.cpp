@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "analyzer/core/shown_picture.h"
+
 namespace quenda {
 
 CAnalyzerView::CAnalyzerView(CAnalyzerDoc& doc, QWidget* parent) : PictureView(parent), doc_(doc) {
@@ -71,8 +73,9 @@ ScreenPoint CAnalyzerView::ToScreenOrder(const QPoint& image) const {
 }
 
 QSize CAnalyzerView::sourceSize() const {
-  if (!doc_.showsPicture()) return {};
-  return {doc_.image().width(), doc_.image().height()};
+  const WorkingImage& shown = doc_.showsPicture() ? doc_.image() : batch_;
+  if (shown.empty()) return {};
+  return {shown.width(), shown.height()};
 }
 
 void CAnalyzerView::Sample(const SampleGrid& grid, RasterView out) const {
@@ -82,7 +85,16 @@ void CAnalyzerView::Sample(const SampleGrid& grid, RasterView out) const {
     for (int j = 0; j < grid.rows; ++j) std::fill_n(out.Row(j), std::size_t(grid.columns) * 3, 128);
     return;
   }
-  doc_.ComposeShown(grid, out);
+  if (doc_.showsPicture())
+    doc_.ComposeShown(grid, out);
+  else
+    SampleGrey(batch_, grid, out);
+}
+
+void CAnalyzerView::ShowBatchDrawing(WorkingImage drawing) {
+  if (doc_.showsPicture()) return;
+  batch_ = std::move(drawing);
+  SetPictureSource(this);
 }
 
 void CAnalyzerView::ShowDisplay() {
@@ -102,6 +114,7 @@ void CAnalyzerView::ShowDisplay() {
 void CAnalyzerView::OnUpdate(const AnalyzerUpdate& update) {
   switch (update.hint) {
     case AnalyzerHint::PictureChanged:
+      batch_ = WorkingImage();
       ShowDisplay();
       break;
     case AnalyzerHint::RedrawRect: {

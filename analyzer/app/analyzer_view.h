@@ -17,6 +17,9 @@ class CAnalyzerView final : public PictureView, public AnalyzerListener, private
   ~CAnalyzerView() override;
 
   void OnUpdate(const AnalyzerUpdate& update) override;
+  // While a batch run holds no drawing in the document: the drawing the run has in hand, grey,
+  // its grey picture alone kept here (a byte a pixel) until the document shows a picture again.
+  void ShowBatchDrawing(WorkingImage drawing);
   // The window rectangle the test rectangle covers.
   QRect TestRectangleOnWindow() const;
 
@@ -32,6 +35,7 @@ class CAnalyzerView final : public PictureView, public AnalyzerListener, private
   void ShowDisplay();
 
   CAnalyzerDoc& doc_;
+  WorkingImage batch_;
   std::string shownPath_;
   // The paint gesture in hand, for its rectangle.
   bool dragging_ = false;

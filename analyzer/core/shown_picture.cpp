@@ -6,17 +6,21 @@
 namespace quenda {
 namespace {
 
-bool Fits(const WorkingImage& image, const SampleGrid& grid, const RasterView& out) {
+// The grey picture alone is enough for the drawing as scanned.
+bool FitsGrey(const WorkingImage& image, const SampleGrid& grid, const RasterView& out) {
   return grid.Inside(image.width(), image.height()) && out.channels == 3 &&
          out.width >= grid.columns && out.height >= grid.rows &&
-         image.grey.size() == image.PixelCount() &&
-         image.regions.flags.size() == image.PixelCount();
+         image.grey.size() == image.PixelCount();
+}
+
+bool Fits(const WorkingImage& image, const SampleGrid& grid, const RasterView& out) {
+  return FitsGrey(image, grid, out) && image.regions.flags.size() == image.PixelCount();
 }
 
 }  // namespace
 
 void SampleGrey(const WorkingImage& image, const SampleGrid& grid, RasterView out) {
-  if (!Fits(image, grid, out)) return;
+  if (!FitsGrey(image, grid, out)) return;
   const std::size_t w = std::size_t(image.width());
   for (int j = 0; j < grid.rows; ++j) {
     const uint8_t* grey = image.grey.data() + std::size_t(grid.Y(j)) * w + std::size_t(grid.x0);

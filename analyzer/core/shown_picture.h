@@ -12,7 +12,7 @@
 
 namespace quenda {
 
-// The grey drawing as three equal channels.
+// The grey drawing as three equal channels (the flag map may be empty).
 void SampleGrey(const WorkingImage& image, const SampleGrid& grid, RasterView out);
 
 // The join pixels that are still region lines in `colour`, over what `out` holds.
