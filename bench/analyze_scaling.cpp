@@ -247,6 +247,10 @@ void PrintMemoryRows() {
           double(peak - own) / pixels, double(peak - own) / 1e6, double(peak) / pixels);
     }
   }
+  PrintWorkingSetRows();
+}
+
+void PrintWorkingSetRows() {
   std::printf(
       "\nThe analyzer's working set per pixel (a drawing's buffers from its grey picture "
       "through Mark Regions):\n");
@@ -257,8 +261,9 @@ void PrintMemoryRows() {
     malloc_trim(0);
     const bool peakKnown = ResetPeakResident();
     const long long before = ResidentBytes("VmRSS");
-    // The document's grey picture is a copy made inside the measure, as loading makes one.
-    WorkingImage image = MakeWorkingImage(size.width, size.height, grey);
+    // The document's grey picture is a copy made inside the measure, as loading makes one; the
+    // window composes what it shows, so the document holds no display picture.
+    WorkingImage image = MakeWorkingImage(size.width, size.height, grey, Display::None);
     NullProgress progress;
     (void)MarkRegions(image, {}, progress);
     const long long peak = peakKnown ? ResidentBytes("VmHWM") - before : -1;

@@ -32,6 +32,8 @@ void StartToolSpawner();
 // child process) at the three A4 sizes and at 10000 x 10000, and of the analyzer's document
 // from loading to Mark Regions done, with the bytes it holds after, at the three A4 sizes.
 void PrintMemoryRows();
+// Only the last of those: the analyzer's document, from loading to Mark Regions done.
+void PrintWorkingSetRows();
 
 // The tool PrintMemoryRows measures instead of this build's; before StartToolSpawner.
 void SetToolPath(const std::string& path);

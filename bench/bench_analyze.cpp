@@ -3,6 +3,7 @@
 //
 //   bench_analyze [--runs N] [--literal-crop SIDE] [--tool PATH]
 //   bench_analyze --frames N
+//   bench_analyze --working-set
 //
 // The literal loops run on a centred crop of SIDE x SIDE pixels (default: the whole drawing
 // for region extraction, 1200 for line generation, whose loops are the slower ones).
@@ -327,6 +328,11 @@ int BatchFrames(int frames) {
 
 int main(int argc, char** argv) {
   int runs = 5, lineCrop = 1200, regionCrop = 1 << 20, frames = 0;
+  // The document's working set alone, the figure of the window's memory.
+  if (argc == 2 && std::strcmp(argv[1], "--working-set") == 0) {
+    quenda::bench::PrintWorkingSetRows();
+    return 0;
+  }
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--frames") == 0) frames = std::max(1, std::atoi(argv[i + 1]));
     if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));

@@ -30,43 +30,15 @@
 #include "painter/app/painter_view.h"
 #include "samples/sample_drawing.h"
 #include "ui/settings.h"
+#include "window_bench.h"
 
 namespace quenda {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Resident bytes of this process, once the memory freed (the preparation's analysis) has gone
-// back to the system.
-double ResidentBytes() {
-  malloc_trim(0);
-  double bytes = 0;
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  if (!status) return bytes;
-  char line[256];
-  while (std::fgets(line, sizeof line, status)) {
-    double kb = 0;
-    if (std::sscanf(line, "VmRSS: %lf kB", &kb) == 1) bytes = kb * 1024;
-  }
-  std::fclose(status);
-  return bytes;
-}
-
 void PrintResident(const char* when, double pixels) {
-  const double bytes = ResidentBytes();
+  const double bytes = bench::TrimmedResidentBytes();
   std::printf("  working set %-36s %7.1f MB, %5.2f bytes/pixel\n", when, bytes / 1e6,
               bytes / pixels);
-}
-
-double MedianMs(int runs, const std::function<void(int)>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    work(i);
-    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
 }
 
 std::string WriteAnalyzedFrame(const std::string& directory) {
@@ -141,7 +113,7 @@ int Run(int runs) {
     doc.SetTool(PainterTool::AnimBrush);
     doc.SetCurrentColor(3);
     doc.BrushPress(inside);
-    const double brushMs = MedianMs(runs, [&](int i) {
+    const double brushMs = bench::MedianMs(runs, [&](int i) {
       const int step = (i % 2 == 0) ? 12 : -12;
       doc.BrushMove(inside, {inside.x + step, inside.y + step / 2});
       view.viewport()->repaint();
@@ -149,13 +121,13 @@ int Run(int runs) {
     doc.BrushRelease();
     if (level == 1) PrintResident("after a brush stroke (its undo held):", pixels);
     doc.SetTool(PainterTool::RegionFill);
-    const double fillMs = MedianMs(runs, [&](int i) {
+    const double fillMs = bench::MedianMs(runs, [&](int i) {
       doc.SetCurrentColor(3 + i % 3);
       doc.RegionFillRelease({0, 0}, {0, 0}, inside, inside);
       view.viewport()->repaint();
     });
     // A scroll of 40 window pixels each way: what comes into sight is composed.
-    const double scrollMs = MedianMs(runs, [&](int i) {
+    const double scrollMs = bench::MedianMs(runs, [&](int i) {
       view.SetScrollPosition(view.scrollPosition() + QPoint(0, i % 2 == 0 ? 40 : -40));
       view.viewport()->repaint();
     });
@@ -170,11 +142,5 @@ int Run(int runs) {
 }  // namespace quenda
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  int runs = 15;
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
-  }
-  return quenda::Run(runs);
+  return quenda::bench::RunOffscreen(argc, argv, 15, quenda::Run);
 }

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <memory>
 
 #include "analyzer/app/analyzer_view.h"
 #include "analyzer/app/sequence_dialogs.h"
@@ -281,13 +282,14 @@ void CAnalyzerFrame::BatchProcess() {
         this, [this, title] { setWindowTitle(title); }, Qt::QueuedConnection);
   };
   observer.drawingLoaded = [this](const WorkingImage& image) {
-    // The drawing is made ready to show here, on the worker: a whole page at 600 dpi takes
-    // long enough to stall the window, which only takes the finished picture over.
-    QImage shown = PictureView::NewPicture(image.width(), image.height());
-    ShowGreyIn(image, WholePicture(image), PictureView::PictureRows(shown));
+    // Its grey picture alone is copied, here on the worker (a whole page at 600 dpi takes long
+    // enough to stall the window); the view composes from it only what is in sight.
+    auto shown = std::make_shared<WorkingImage>();
+    shown->regions.width = image.width();
+    shown->regions.height = image.height();
+    shown->grey = image.grey;
     QMetaObject::invokeMethod(
-        this, [this, shown = std::move(shown)]() mutable { view_->SetPicture(std::move(shown)); },
-        Qt::QueuedConnection);
+        this, [this, shown] { view_->ShowBatchDrawing(std::move(*shown)); }, Qt::QueuedConnection);
   };
   ProgressWindow window(QStringLiteral("Quenda: Batch Process"), this);
   const BatchResult result = window.Run(

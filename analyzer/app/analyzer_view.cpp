@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "analyzer/core/shown_picture.h"
+
 namespace quenda {
 
 CAnalyzerView::CAnalyzerView(CAnalyzerDoc& doc, QWidget* parent) : PictureView(parent), doc_(doc) {
@@ -71,23 +73,28 @@ ScreenPoint CAnalyzerView::ToScreenOrder(const QPoint& image) const {
 }
 
 QSize CAnalyzerView::sourceSize() const {
-  const WorkingImage& image = doc_.image();
-  if (image.empty() || image.display.width() < image.width() ||
-      image.display.height() < image.height() || image.display.channels() != 3)
-    return {};
-  return {image.width(), image.height()};
+  const WorkingImage& shown = doc_.showsPicture() ? doc_.image() : batch_;
+  if (shown.empty()) return {};
+  return {shown.width(), shown.height()};
 }
 
 void CAnalyzerView::Sample(const SampleGrid& grid, RasterView out) const {
-  const ConstRasterView display = doc_.image().display;
-  const QSize drawn = pictureSize();
   // A picture of another size than the one drawn (a message box let the window repaint before
   // the view was told) shows the background.
-  if (sourceSize() != drawn) {
+  if (sourceSize() != pictureSize()) {
     for (int j = 0; j < grid.rows; ++j) std::fill_n(out.Row(j), std::size_t(grid.columns) * 3, 128);
     return;
   }
-  SamplePicture({display.pixels, drawn.width(), drawn.height(), 3, display.stride}, grid, out);
+  if (doc_.showsPicture())
+    doc_.ComposeShown(grid, out);
+  else
+    SampleGrey(batch_, grid, out);
+}
+
+void CAnalyzerView::ShowBatchDrawing(WorkingImage drawing) {
+  if (doc_.showsPicture()) return;
+  batch_ = std::move(drawing);
+  SetPictureSource(this);
 }
 
 void CAnalyzerView::ShowDisplay() {
@@ -107,6 +114,7 @@ void CAnalyzerView::ShowDisplay() {
 void CAnalyzerView::OnUpdate(const AnalyzerUpdate& update) {
   switch (update.hint) {
     case AnalyzerHint::PictureChanged:
+      batch_ = WorkingImage();
       ShowDisplay();
       break;
     case AnalyzerHint::RedrawRect: {

@@ -1,8 +1,8 @@
 #pragma once
-// The analyzer's picture: the drawing's display image at a whole-number zoom (1 and up), drawn
-// straight from the document's display (no copy of it is kept here), and
-// while the line settings are open the test rectangle, which the mouse drags; while painting a
-// click fills the region under it.
+// The analyzer's picture: what the document shows at a whole-number zoom (1 and up), composed
+// by the document for the pixels in sight only (the view keeps those, nothing of the drawing's
+// size), and while the line settings are open the test rectangle, which the mouse drags; while
+// painting a click fills the region under it.
 
 #include "analyzer/core/analyzer_doc.h"
 #include "ui/picture_view.h"
@@ -17,6 +17,9 @@ class CAnalyzerView final : public PictureView, public AnalyzerListener, private
   ~CAnalyzerView() override;
 
   void OnUpdate(const AnalyzerUpdate& update) override;
+  // While a batch run holds no drawing in the document: the drawing the run has in hand, grey,
+  // its grey picture alone kept here (a byte a pixel) until the document shows a picture again.
+  void ShowBatchDrawing(WorkingImage drawing);
   // The window rectangle the test rectangle covers.
   QRect TestRectangleOnWindow() const;
 
@@ -32,6 +35,7 @@ class CAnalyzerView final : public PictureView, public AnalyzerListener, private
   void ShowDisplay();
 
   CAnalyzerDoc& doc_;
+  WorkingImage batch_;
   std::string shownPath_;
   // The paint gesture in hand, for its rectangle.
   bool dragging_ = false;

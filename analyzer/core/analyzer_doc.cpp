@@ -39,32 +39,6 @@ void CAnalyzerDoc::SetTitle(std::string_view title) {
   Notify(AnalyzerHint::TitleChanged);
 }
 
-void CAnalyzerDoc::ShowGrey(PixelRect rect) {
-  ShowGreyIn(image_, rect, image_.display.view());
-}
-
-Bgr CAnalyzerDoc::LineColour() const {
-  const ColorEntry& line = colors_.entries[kLineColor];
-  return {line.blue, line.green, line.red};
-}
-
-// The (stretched) drawing with every region line in the line colour, as after marking.
-void CAnalyzerDoc::ShowRegionLines() {
-  ShowGrey(WholePicture(image_));
-  const Bgr line = LineColour();
-  const std::size_t w = std::size_t(image_.width());
-  for (int y = 0; y < image_.height(); ++y) {
-    const uint8_t* flags = image_.regions.flags.data() + y * w;
-    uint8_t* shown = image_.display.Row(y);
-    for (int x = 0; x < image_.width(); ++x) {
-      if ((flags[x] & kFlagRegionLine) == 0) continue;
-      uint8_t* d = shown + 3 * x;
-      d[0] = line.blue, d[1] = line.green, d[2] = line.red;
-    }
-  }
-  ShowJoinPixels(image_, WholePicture(image_), image_.display);
-}
-
 Status CAnalyzerDoc::LoadImage(std::string_view startDirectory) {
   auto path = prompt_.PickFile(kOpenPictureTitle, kDrawingScanFilter, startDirectory);
   if (!path) return Status::Ok();
@@ -82,7 +56,8 @@ Status CAnalyzerDoc::LoadImageFile(const std::string& path) {
   if (loaded->warning) prompt_.Message(*loaded->warning);
   const Raster& picture = loaded->scan.picture;
   try {
-    WorkingImage image = MakeWorkingImage(picture.width(), picture.height(), picture.bytes());
+    WorkingImage image =
+        MakeWorkingImage(picture.width(), picture.height(), picture.bytes(), Display::None);
     scanGrey_ = image.grey;
     image_ = std::move(image);
   } catch (const std::bad_alloc&) {
@@ -90,7 +65,7 @@ Status CAnalyzerDoc::LoadImageFile(const std::string& path) {
     return Error{std::string(kNoMemoryForImage)};
   }
   if (lineSettingsOpen()) CancelLineSettings();
-  ShowGrey(WholePicture(image_));
+  ShowGrey();
   drawingPath_ = path;
   drawingLoaded_ = true;
   regionsMarked_ = false;
@@ -132,6 +107,7 @@ Status CAnalyzerDoc::OpenLineSettings() {
   sessionCopy_ = settings_;
   closeGapsCopy_ = closeGaps_;
   testRectangle_ = CentredTestRectangle(image_.width(), image_.height());
+  trial_.Reset(image_.width(), image_.height());
   drag_ = TestRectangleDrag(image_.width(), image_.height());
   SetTitle(kRegionSettingsTitle);
   Notify(AnalyzerHint::StateChanged);
@@ -163,9 +139,8 @@ void CAnalyzerDoc::TestSettings(bool showLines, Progress& progress) {
   if (showLines) {
     GenerateLines(image_, settings_, r.x0, r.x1, r.y0, r.y1, progress, LineColour());
     (void)CloseGapsIn(image_, r, closeGaps_, progress);
-  } else {
-    ShowClampedImage(image_, settings_, r.x0, r.x1, r.y0, r.y1);
   }
+  ShowTrial(ClipToPicture(image_, r), showLines);
   Notify(AnalyzerHint::RedrawRect, ClipToPicture(image_, r));
 }
 
@@ -174,7 +149,7 @@ void CAnalyzerDoc::CloseLineSettings() {
   image_.joinPixels.clear();  // those of the test rectangle
   drag_.Release();
   // The trial lines were only a preview: the drawing shows plain again.
-  ShowGrey(WholePicture(image_));
+  ShowGrey();
   SetTitle(kAnalyzerTitle);
   Notify(AnalyzerHint::PictureChanged);
   Notify(AnalyzerHint::StateChanged);
@@ -236,6 +211,8 @@ Status CAnalyzerDoc::MarkRegions(Progress& progress) {
   image_.grey = scanGrey_;
   Status marked =
       quenda::MarkRegions(image_, settings_, progress, LineColour(), closeGaps_, nullptr);
+  // The marked lines show, in the colour they were found with (even when the marking failed).
+  ShowRegionLines();
   Notify(AnalyzerHint::PictureChanged);
   if (!marked) {
     prompt_.Message(marked.message(), MessageIcon::Warning);
@@ -373,6 +350,7 @@ void CAnalyzerDoc::EndBatch() {
 
 void CAnalyzerDoc::DropDrawing() {
   image_ = WorkingImage();
+  ShowGrey();
   drawingLoaded_ = false;
   regionsMarked_ = false;
   regionsPath_.clear();

@@ -14,6 +14,7 @@
 #include "analyzer/core/line_settings_file.h"
 #include "analyzer/core/line_settings_session.h"
 #include "analyzer/core/sequence_paint.h"
+#include "analyzer/core/trial_tiles.h"
 #include "analyzer/core/working_image.h"
 #include "common/changed_file_questions.h"
 #include "common/color_set.h"
@@ -27,6 +28,8 @@
 #include "common/redline_settings.h"
 #include "common/region_pen.h"
 #include "common/result.h"
+#include "common/sample_grid.h"
+#include "common/undo_journal.h"
 
 namespace quenda {
 
@@ -104,6 +107,12 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   const RedlineSettings& settings() const { return settings_; }
   const std::string& title() const { return title_; }
   const std::string& drawingPath() const { return drawingPath_; }
+  // What the window shows, composed from the drawing's own data for the samples of `grid` only
+  // (3 channels into `out`): the document keeps no display picture of the drawing's size. Only
+  // the areas Test Settings ran on are kept, while the settings are open (shownBytes()).
+  bool showsPicture() const { return !image_.empty(); }
+  void ComposeShown(const SampleGrid& grid, RasterView out) const;
+  std::size_t shownBytes() const { return trial_.bytes(); }
 
   // File menu. LoadImage asks for the drawing; the grey drawing is then shown and any regions
   // of the previous one are gone. A failed load keeps the previous drawing.
@@ -222,8 +231,10 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   bool UndoPaint();
   // What the undo holds between gestures: once a change is complete, only the old values of
   // the line colours and flags it changed (and the small table of region colours).
+  // During a stroke, the old values kept so far.
   std::size_t undoBytes() const {
-    return undo_.available() ? PaintUndoBytes(undo_.get()->copy) : 0;
+    const std::size_t kept = journalling_ ? animJournal_.bytes() + flagJournal_.bytes() : 0;
+    return undo_.available() ? PaintUndoBytes(undo_.get()->copy) + kept : 0;
   }
 
   // Sequence paint (analyzer_doc_sequence.cpp). The selection dialog's buttons fill `choice`;
@@ -293,10 +304,21 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   // here; else the user's answer, Save As… already resolved into `elsewhere` (empty: Cancel).
   ChangedFileAnswer MayOverwrite(const std::string& path, std::string_view title,
                                  std::string_view filter, std::string& elsewhere);
-  // The picture of paint mode inside `rect`, in the current view mode.
-  void ShowPaint(ImageRect rect);
+  // What the window shows from now on (analyzer_doc_shown.cpp); the tested areas go.
+  enum class Shown { Grey, RegionLines, Paint };
+  void Show(Shown what);
+  void ComposeUnderTrial(const SampleGrid& grid, RasterView out) const;
+  // Test Settings' result inside `rect` (cut to the picture): the stretched drawing, with its
+  // lines and joins when `lines`.
+  void ShowTrial(PixelRect rect, bool lines);
+  // Paint mode's picture, in the current view mode.
+  void ShowPaint() { Show(Shown::Paint); }
   void ShowPaintAndRedraw(ImageRect rect);
   void TakePaintUndo(int kind);
+  // For a stroke or rectangle: no copy, but the old values of each area just before it changes
+  // (JournalBefore), kept as the stroke goes.
+  void TakeJournalledUndo(int kind);
+  void JournalBefore(const ImageRect& area);
   // The change since TakePaintUndo is complete: the copy keeps only what it changed.
   void KeepPaintUndoChanges();
   void RegionFillRelease(ImagePoint image, ImagePoint window);
@@ -311,7 +333,7 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   void ColorsChanged();
   void SetTitle(std::string_view title);
   void CloseLineSettings();
-  void ShowGrey(PixelRect rect);
+  void ShowGrey() { Show(Shown::Grey); }
   // The colour set's "LINE" entry, in which found lines are shown.
   Bgr LineColour() const;
   void ShowRegionLines();
@@ -319,6 +341,9 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
 
   Prompt& prompt_;
   WorkingImage image_;
+  Shown shown_ = Shown::Grey;
+  Bgr shownLine_ = kDefaultLineColour;  // of Shown::RegionLines
+  TrialTiles trial_;
   std::vector<uint8_t> scanGrey_;  // the drawing as read, before any stretch
   std::string drawingPath_;
   bool drawingLoaded_ = false;
@@ -342,6 +367,9 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
     int filledCount = 0;
   };
   UndoSnapshot<PaintUndo> undo_;
+  bool journalling_ = false;
+  UndoJournal<uint16_t> animJournal_;
+  UndoJournal<uint8_t> flagJournal_;
   // The gesture from press to release.
   PaintButton button_ = PaintButton::None;
   PaintTool gestureTool_ = PaintTool::RegionFill;

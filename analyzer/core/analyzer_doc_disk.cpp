@@ -120,7 +120,7 @@ Status CAnalyzerDoc::ReloadFrameInHand() {
   settings_ = frame->settings;
   undo_.Drop();
   HoldFiles();
-  ShowPaint(WholeImage(image_.width(), image_.height()));
+  ShowPaint();
   Notify(AnalyzerHint::SettingsChanged);
   Notify(AnalyzerHint::PictureChanged);
   return Status::Ok();
@@ -153,7 +153,7 @@ Status CAnalyzerDoc::RestoreFrameChanges(std::span<const uint8_t> paint,
   undo_.Drop();
   if (kept->regions) image_.regions = std::move(*kept->regions);
   image_.regionColor = std::move(kept->regionColor);
-  ShowPaint(WholeImage(image_.width(), image_.height()));
+  ShowPaint();
   Notify(AnalyzerHint::PictureChanged);
   return Status::Ok();
 }

@@ -33,35 +33,16 @@ void CAnalyzerDoc::SetPaintTitle() {
   SetTitle(text);
 }
 
-void CAnalyzerDoc::ShowPaint(ImageRect rect) {
-  if (viewMode_ == ViewMode::Composited)
-    ShowPaintedLayer(image_, colors_, {rect.x0, rect.x1, rect.y0, rect.y1}, image_.display);
-  else
-    ComposeRegionView(image_.regions, image_.regionColor, colors_, viewMode_, rect, image_.display);
-  // Where the region lines show, the joins show apart from them.
-  if (viewMode_ == ViewMode::RegionLine || viewMode_ == ViewMode::RegionsPainted)
-    ShowJoinPixels(image_, {rect.x0, rect.x1, rect.y0, rect.y1}, image_.display);
-}
-
 void CAnalyzerDoc::ShowPaintAndRedraw(ImageRect rect) {
   rect = ClipRect(rect, image_.width(), image_.height());
   if (rect.IsEmpty()) return;
-  ShowPaint(rect);
+  ShowPaint();
   Notify(AnalyzerHint::RedrawRect, {rect.x0, rect.x1, rect.y0, rect.y1});
 }
 
 void CAnalyzerDoc::RecolourRegionLines() {
-  const Bgr line = LineColour();
-  for (int y = 0; y < image_.height(); ++y) {
-    const uint8_t* flags = image_.regions.flags.data() + std::size_t(y) * image_.width();
-    uint8_t* shown = image_.display.Row(y);
-    for (int x = 0; x < image_.width(); ++x) {
-      if ((flags[x] & kFlagRegionLine) == 0) continue;
-      uint8_t* d = shown + 3 * x;
-      d[0] = line.blue, d[1] = line.green, d[2] = line.red;
-    }
-  }
-  ShowJoinPixels(image_, WholePicture(image_), image_.display);
+  // Over whatever showed: the region lines and joins in the colour now chosen.
+  ShowRegionLines();
   Notify(AnalyzerHint::RedrawRect, WholePicture(image_));
 }
 
@@ -80,7 +61,7 @@ Status CAnalyzerDoc::EnterPaint() {
   }
   painting_ = true;
   undo_.Drop();  // a copy from an earlier paint mode belongs to other regions
-  ShowPaint(WholeImage(image_.width(), image_.height()));
+  ShowPaint();
   SetPaintTitle();
   Notify(AnalyzerHint::PictureChanged);
   Notify(AnalyzerHint::StateChanged);

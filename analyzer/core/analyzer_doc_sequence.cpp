@@ -76,7 +76,7 @@ Status CAnalyzerDoc::BeginSequencePaint(const DrawingSequence& sequence, bool co
   regionsMarked_ = true;
   painting_ = true;
   undo_.Drop();
-  ShowPaint(WholeImage(image_.width(), image_.height()));
+  ShowPaint();
   SetTitle(PaintingFrameTitle(sequence, 0));
   Notify(AnalyzerHint::SettingsChanged);
   Notify(AnalyzerHint::PictureChanged);
@@ -124,7 +124,7 @@ Status CAnalyzerDoc::ShowSequenceFrame(int index) {
   image_ = std::move(frame->image);
   settings_ = frame->settings;
   undo_.Drop();  // the copy belongs to the frame left
-  ShowPaint(WholeImage(image_.width(), image_.height()));
+  ShowPaint();
   SetTitle(PaintingFrameTitle(sequence_->sequence, index));
   Notify(AnalyzerHint::SettingsChanged);
   Notify(AnalyzerHint::PictureChanged);
@@ -170,7 +170,7 @@ Status CAnalyzerDoc::AutoFillFrom(int sourceIndex) {
                                     colors_, prompt_);
   KeepPaintUndoChanges();
   if (!filled) return filled;
-  ShowPaint(WholeImage(image_.width(), image_.height()));
+  ShowPaint();
   Notify(AnalyzerHint::RedrawRect, WholePicture(image_));
   return Status::Ok();
 }

@@ -1,5 +1,6 @@
 // The tools of paint mode: each gesture hands the drawing's region data to a common painting
-// tool, keeps the unfilled count and the one undo copy, and redraws what changed.
+// tool, keeps the unfilled count and the one undo (the old values of what a gesture changes),
+// and redraws what changed.
 #include <algorithm>
 #include <charconv>
 
@@ -74,17 +75,48 @@ void CAnalyzerDoc::AutoPaintFromTools() {
 }
 
 void CAnalyzerDoc::TakePaintUndo(int kind) {
+  journalling_ = false;
   undo_.Take({MakePaintUndoCopy({image_.regions, image_.regionColor}, kind), image_.filledCount});
   Notify(AnalyzerHint::StateChanged);
 }
 
+void CAnalyzerDoc::TakeJournalledUndo(int kind) {
+  PaintUndo undo;
+  undo.copy.kind = kind;
+  undo.filledCount = image_.filledCount;
+  undo_.Take(std::move(undo));
+  animJournal_.Reset(image_.width(), image_.height());
+  flagJournal_.Reset(image_.width(), image_.height());
+  journalling_ = true;
+  Notify(AnalyzerHint::StateChanged);
+}
+
+void CAnalyzerDoc::JournalBefore(const ImageRect& area) {
+  const PaintUndo* undo = undo_.get();
+  if (!journalling_ || undo == nullptr) return;
+  if (undo->copy.kind & kUndoAnimColors) animJournal_.Keep(image_.regions.animColor, area);
+  if (undo->copy.kind & kUndoFlags) flagJournal_.Keep(image_.regions.flags, area);
+}
+
 void CAnalyzerDoc::KeepPaintUndoChanges() {
-  if (PaintUndo* undo = undo_.get())
-    KeepPaintUndoDifferences({image_.regions, image_.regionColor}, undo->copy);
+  PaintUndo* undo = undo_.get();
+  if (!journalling_) {
+    if (undo) KeepPaintUndoDifferences({image_.regions, image_.regionColor}, undo->copy);
+    return;
+  }
+  journalling_ = false;
+  if (undo && (undo->copy.kind & kUndoAnimColors))
+    undo->copy.animChanges = animJournal_.Differences(image_.regions.animColor);
+  if (undo && (undo->copy.kind & kUndoFlags))
+    undo->copy.flagChanges = flagJournal_.Differences(image_.regions.flags);
+  animJournal_.Reset(0, 0);
+  flagJournal_.Reset(0, 0);
 }
 
 bool CAnalyzerDoc::UndoPaint() {
   if (!painting_) return false;
+  // Undone during a stroke: what it changed so far.
+  if (journalling_) KeepPaintUndoChanges();
   std::optional<PaintUndo> undo = undo_.Release();
   if (!undo) return false;
   RestorePaintUndoCopy({image_.regions, image_.regionColor}, std::move(undo->copy));
@@ -104,7 +136,7 @@ void CAnalyzerDoc::PaintPress(ImagePoint image, ImagePoint window, PaintButton b
   strokeRefused_ = false;
   if (button != PaintButton::Left) return;
   if (gestureTool_ == PaintTool::RegionPen) strokeBox_ = StrokeBox::At(image);
-  if (IsBrushTool(gestureTool_)) TakePaintUndo(UndoKindFor(ActionFor(gestureTool_)));
+  if (IsBrushTool(gestureTool_)) TakeJournalledUndo(UndoKindFor(ActionFor(gestureTool_)));
 }
 
 void CAnalyzerDoc::PaintMove(ImagePoint image) {
@@ -126,6 +158,8 @@ void CAnalyzerDoc::PaintMove(ImagePoint image) {
     strokeRefused_ = true;
     return;
   }
+  // The segment's stamps lie inside the box of its two ends' footprints.
+  JournalBefore(UniteRects(BrushFootprint(from, brushSize_), BrushFootprint(image, brushSize_)));
   ShowPaintAndRedraw(StampSegment({image_.regions, image_.regionColor}, from, image, brushSize_,
                                   ActionFor(gestureTool_), currentColor_));
 }
@@ -165,7 +199,8 @@ void CAnalyzerDoc::PaintRelease(ImagePoint image, ImagePoint window) {
         prompt_.Message(kTransparentBrushMessage, MessageIcon::Warning);
         break;
       }
-      TakePaintUndo(UndoKindFor(ActionFor(gestureTool_)));
+      TakeJournalledUndo(UndoKindFor(ActionFor(gestureTool_)));
+      JournalBefore(DragRect(image_.width(), image_.height(), pressImage_, image));
       if (!ApplyRectTool(target, pressImage_, image, ActionFor(gestureTool_), currentColor_)
                .IsEmpty())
         ShowPaintAndRedraw(whole);

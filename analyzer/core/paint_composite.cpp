@@ -37,6 +37,25 @@ void ShowPaintedLayer(const WorkingImage& image, const ColorSet& colors, PixelRe
   }
 }
 
+void SamplePaintedLayer(const WorkingImage& image, const ColorSet& colors, const SampleGrid& grid,
+                        RasterView out) {
+  if (!image.HasRegions() || !grid.Inside(image.width(), image.height()) || out.channels != 3 ||
+      out.width < grid.columns || out.height < grid.rows)
+    return;
+  const int w = image.width();
+  const PaintLayerPixels pixels(image.regions, image.grey.data(), w, image.height(),
+                                image.regionColor, colors);
+  for (int j = 0; j < grid.rows; ++j) {
+    long long i = (long long)grid.Y(j) * w + grid.x0;
+    uint8_t* to = out.Row(j);
+    for (int c = 0; c < grid.columns; ++c, i += grid.step, to += 3) {
+      uint8_t p[4];
+      if (!pixels.Make(i, p)) p[0] = p[1] = p[2] = 0;
+      to[0] = p[0], to[1] = p[1], to[2] = p[2];
+    }
+  }
+}
+
 Raster FilterComposite(const Raster& layer) {
   const int w = layer.width(), h = layer.height(), channels = layer.channels();
   Raster out(w, h, channels);

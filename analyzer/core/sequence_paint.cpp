@@ -60,7 +60,7 @@ Result<SequenceFrame> ReadFrameFiles(const std::string& scanPath, const std::str
   frame.placement = {scan.pegPosition, scan.xPosition, scan.yPosition};
   const int width = scan.picture.width(), height = scan.picture.height();
   try {
-    frame.image = MakeWorkingImage(width, height, std::move(scan.picture.bytes()));
+    frame.image = MakeWorkingImage(width, height, std::move(scan.picture.bytes()), Display::None);
   } catch (const std::bad_alloc&) {
     return Shown(prompt, std::string(kNoMemoryForFrame));
   }

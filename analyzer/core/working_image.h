@@ -1,7 +1,7 @@
 #pragma once
-// The analyzer's working data for one drawing: the grey scan, the 24-bit display copy and the
-// region data (whose flag map line generation writes and region extraction reads). Pictures are
-// bottom row first, pixel i = y * width + x.
+// The analyzer's working data for one drawing: the grey scan, a 24-bit display copy when asked
+// for, and the region data (whose flag map line generation writes and region extraction reads).
+// Pictures are bottom row first, pixel i = y * width + x.
 
 #include <cstddef>
 #include <cstdint>
@@ -51,8 +51,9 @@ struct WorkingImage {
   bool HasRegions() const { return !regions.regionMap.empty(); }
 };
 
-// Whether a working image has a display picture. A batch run only writes region files, so its
-// images go without: three bytes a pixel that nothing would look at.
+// Whether a working image has a display picture. The window composes what it shows from the
+// other buffers and a batch run only writes region files, so both go without: three bytes a
+// pixel. The whole picture remains for checking what the window shows against.
 enum class Display { Shown, None };
 
 // Buffers for a drawing whose `grey` holds width * height pixels: flags cleared, display

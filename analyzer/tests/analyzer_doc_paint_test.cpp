@@ -86,9 +86,10 @@ TEST(AnalyzerDocPaint, SingleFramePaintFillsRegionsAndSavesTheFilteredComposite)
   doc.SetCurrentColor(3);
   doc.FillRegionAt(at.first, at.second);
   EXPECT_EQ(doc.title(), title + std::to_string(regions - 1) + " Unfilled regions");
+  const Raster picture = testing::ShownPicture(doc);
   for (std::size_t i = 0; i < image.PixelCount(); ++i) {
     if (image.regions.regionMap[i] != first || (image.regions.flags[i] & kFlagRegionLine)) continue;
-    const uint8_t* shown = image.display.Row(int(i) / width) + 3 * (int(i) % width);
+    const uint8_t* shown = picture.Row(int(i) / width) + 3 * (int(i) % width);
     ASSERT_EQ((std::array{shown[0], shown[1], shown[2]}), (std::array<uint8_t, 3>{40, 30, 200}));
   }
   // Another colour on a filled region leaves the count.
@@ -200,6 +201,7 @@ TEST(AnalyzerDocPaint, UndoKeepsOnlyWhatTheLastGestureChangedAndPutsBackTheExact
     const Gesture& last = k.gestures.back();
     p.doc.SetPaintTool(last.tool);  // and its view mode, before the picture is kept
     const WorkingImage before = p.doc.image();
+    const Raster shownBefore = testing::ShownPicture(p.doc);
     p.Drag(last.tool, last.from, last.to);
     const WorkingImage& image = p.doc.image();
     ASSERT_TRUE(image.regions.flags != before.regions.flags ||
@@ -216,9 +218,40 @@ TEST(AnalyzerDocPaint, UndoKeepsOnlyWhatTheLastGestureChangedAndPutsBackTheExact
     EXPECT_EQ(image.regions, before.regions) << k.name;
     EXPECT_EQ(image.regionColor, before.regionColor) << k.name;
     EXPECT_EQ(image.filledCount, before.filledCount) << k.name;
-    EXPECT_TRUE(image.display == before.display) << k.name << ": the picture shows the undo";
+    EXPECT_TRUE(testing::ShownPicture(p.doc) == shownBefore)
+        << k.name << ": the picture shows the undo";
     EXPECT_EQ(p.doc.undoBytes(), 0u) << k.name;
     EXPECT_FALSE(p.doc.UndoPaint()) << k.name;
+  }
+}
+
+// While a stroke goes on its undo holds the old values of the tiles it crossed, never a copy of
+// the drawing's map; undone before the button is let go, it puts back the maps before it.
+TEST(AnalyzerDocPaint, AStrokeInHandHoldsOnlyWhatItCrossedAndUndoesMidway) {
+  for (const PaintTool tool : {PaintTool::AnimBrush, PaintTool::Rubber}) {
+    PaintingDoc p;
+    p.doc.SetCurrentColor(3);
+    p.doc.SetPaintTool(tool);
+    const WorkingImage before = p.doc.image();
+    const Raster shownBefore = testing::ShownPicture(p.doc);
+    const ImagePoint c{80, 113};
+    p.doc.PaintPress(c, c, PaintButton::Left);
+    p.doc.PaintMove({c.x + 6, c.y + 2});
+    p.doc.PaintMove({c.x + 10, c.y + 6});
+    const WorkingImage& image = p.doc.image();
+    ASSERT_TRUE(image.regions != before.regions) << int(tool);
+    // Two tiles of 64 x 64 at most for a stroke this short, of a map of 160 x 226.
+    const std::size_t perPixel = tool == PaintTool::AnimBrush ? sizeof(uint16_t) : 1;
+    EXPECT_LE(p.doc.undoBytes(),
+              image.regionColor.size() * sizeof(int32_t) + 2 * 64 * 64 * perPixel)
+        << int(tool);
+    EXPECT_LT(p.doc.undoBytes(), image.PixelCount() * perPixel) << int(tool);
+    ASSERT_TRUE(p.doc.UndoPaint()) << int(tool);
+    EXPECT_EQ(image.regions, before.regions) << int(tool);
+    EXPECT_TRUE(testing::ShownPicture(p.doc) == shownBefore) << int(tool);
+    p.doc.PaintRelease({c.x + 10, c.y + 6}, {c.x + 10, c.y + 6});
+    EXPECT_EQ(image.regions, before.regions) << int(tool) << ": the release changes nothing";
+    EXPECT_FALSE(p.doc.CanUndoPaint()) << int(tool);
   }
 }
 

@@ -184,9 +184,10 @@ TEST_F(AnalyzerDoc, LoadRegionsTakesTheFilesSettingsStretchesOnceAndLinesTakeThe
   using Colours = std::set<std::array<int, 3>>;
   auto shownLineColours = [&] {
     Colours colours;
+    const Raster shown = testing::ShownPicture(doc);
     for (std::size_t i = 0; i < image.PixelCount(); ++i) {
       if (!(image.regions.flags[i] & kFlagRegionLine)) continue;
-      const uint8_t* p = image.display.Row(int(i) / image.width()) + 3 * (int(i) % image.width());
+      const uint8_t* p = shown.Row(int(i) / image.width()) + 3 * (int(i) % image.width());
       colours.insert({p[0], p[1], p[2]});
     }
     return colours;

@@ -126,4 +126,12 @@ bool InsidePaper(const WorkingImage& image, int x, int y) {
   return true;
 }
 
+Raster ShownPicture(const CAnalyzerDoc& doc) {
+  if (!doc.showsPicture()) return {};
+  const WorkingImage& image = doc.image();
+  Raster shown(image.width(), image.height(), 3);
+  doc.ComposeShown(EveryPixel(WholeImage(image.width(), image.height())), shown.view());
+  return shown;
+}
+
 }  // namespace quenda::testing

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/core/analyzer_doc.h"
 #include "analyzer/core/working_image.h"
 
 namespace quenda::testing {
@@ -25,5 +26,9 @@ std::vector<uint8_t> RandomLineMap(int width, int height, int percent, uint32_t 
 // Whether the 5 x 5 square around (x, y), which must lie 2 pixels inside the picture, is white
 // paper without flags, all of one region: where filtering keeps a region's colour.
 bool InsidePaper(const WorkingImage& image, int x, int y);
+
+// Every pixel of what the document's window shows (3 channels, the drawing's size; empty when
+// nothing shows).
+Raster ShownPicture(const CAnalyzerDoc& doc);
 
 }  // namespace quenda::testing

@@ -16,6 +16,7 @@
 
 #include "analyzer/app/paint_tools_window.h"
 #include "analyzer/app/tests/analyzer_window.h"
+#include "common/drawing_scan.h"
 #include "common/region_file.h"
 #include "ui/progress_window.h"
 #include "ui/tests/modal_helper.h"
@@ -209,6 +210,9 @@ TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMor
   });
   // STOP while the second frame is in hand: its title shows only after the first frame's check.
   QSize shownDuringRun;
+  bool drawnFromGrey = false;
+  QImage shownPixels;
+  bool shownAFrame = false;
   WhenModal<ProgressWindow>([&](ProgressWindow* progress) {
     QElapsedTimer waited;
     waited.start();
@@ -217,10 +221,32 @@ TEST(AnalyzerWindow, BatchStoppedDuringTheRunLeavesWholeFilesUpToTheStopAndNoMor
     };
     while (!inHand(2) && !inHand(3) && waited.elapsed() < 5000) QTest::qWait(1);
     shownDuringRun = w.view().pictureSize();  // the first frame's drawing, from the worker
+    // Composed from a grey copy for what is in sight, with no picture of the page's size.
+    drawnFromGrey = w.view().drawsFromSource() && w.view().picture().isNull();
+    shownPixels = w.Shown();
+    // What showed is one frame's grey drawing, pixel for pixel where the picture showed.
+    auto showsFrame = [&](int f) {
+      auto scan = ReadDrawingScan(w.Frame(f, ".qds"), ScanReader::Analyzer);
+      if (!scan.ok()) return false;
+      const Raster& grey = scan->scan.picture;
+      int compared = 0;
+      for (int y = 0; y < shownPixels.height(); y += 3)
+        for (int x = 0; x < shownPixels.width(); x += 3) {
+          const QPoint at = w.view().WindowToImage({x, y});
+          if (!grey.view().Contains(at.x(), at.y())) continue;
+          const int g = grey.At(at.x(), at.y())[0];
+          if (shownPixels.pixel(x, y) != qRgb(g, g, g)) return false;
+          ++compared;
+        }
+      return compared > 0;
+    };
+    shownAFrame = showsFrame(1) || showsFrame(2) || showsFrame(3);
     QTest::mouseClick(progress->stopButton(), Qt::LeftButton);
   });
   w.Trigger("actionBatchProcess");
   EXPECT_EQ(shownDuringRun, QSize(kBigWidth, kBigHeight));
+  EXPECT_TRUE(drawnFromGrey);
+  EXPECT_TRUE(shownAFrame);
   EXPECT_EQ(pathShown.toStdString(), w.dir.path());
   EXPECT_EQ(nameShown, QStringLiteral("walk"));
   EXPECT_EQ(w.prompt.Texts(), (std::vector<std::string>{
