@@ -31,7 +31,7 @@ void SweepFigure(std::vector<Drawing>& drawings, const std::string& label, Sweep
   for (int confidence : sweep.confidences) {
     const AutoPaintOptions shapes = Shapes(true, confidence);
     Add(CellOf(sweep, "chain", confidence, -1),
-        Judge(drawings, chain, Paint(drawings, chain, shapes)), label);
+        Judge(drawings, chain, PaintChainFromKey(drawings, shapes)), label);
     // Both chains once, combined at every margin.
     const KeyChains chains = PaintKeyChains(drawings, shapes);
     for (int margin : sweep.margins)

@@ -55,21 +55,46 @@ Colours Paint(std::vector<Drawing>& drawings, const std::vector<Step>& steps,
   return colors;
 }
 
-KeyChains PaintKeyChains(std::vector<Drawing>& drawings, const AutoPaintOptions& mode) {
+namespace {
+
+// Runs `paint` on the drawings as on disk: the keys (the first, and the last where `lastIsKey`)
+// painted from the truth, the others holding what they held, as they do again afterwards.
+template <class PaintChains>
+void OnDisk(std::vector<Drawing>& drawings, bool lastIsKey, const PaintChains& paint) {
   const Colours truth = Truths(drawings);
   Colours held;
   for (Drawing& d : drawings) held.push_back(d.frame.regionColor);
   const int last = kDrawings - 1;
-  // Each drawing as on disk: the keys painted, the in-betweens as they were.
-  const ChainFrames frames = [&](int k, int) -> PainterFrame* {
+  paint([&](int k, int) -> PainterFrame* {
     if (k < 0 || k > last) return nullptr;
     PainterFrame& frame = drawings[std::size_t(k)].frame;
-    frame.regionColor = k == 0 || k == last ? truth[std::size_t(k)] : held[std::size_t(k)];
+    const bool key = k == 0 || (lastIsKey && k == last);
+    frame.regionColor = key ? truth[std::size_t(k)] : held[std::size_t(k)];
     return &frame;
-  };
-  KeyChains chains;
-  if (!PaintBothChains(frames, 1, last - 1, mode, chains.forward, chains.backward)) chains = {};
+  });
   for (int k = 0; k <= last; ++k) drawings[std::size_t(k)].frame.regionColor = held[std::size_t(k)];
+}
+
+}  // namespace
+
+Colours PaintChainFromKey(std::vector<Drawing>& drawings, const AutoPaintOptions& mode) {
+  Colours colors = Truths(drawings);
+  ChainColours chain;
+  bool done = false;
+  OnDisk(drawings, false, [&](const ChainFrames& frames) {
+    done = PaintChain(frames, 1, kDrawings - 1, mode, chain);
+  });
+  for (int k = 1; done && k < kDrawings; ++k)
+    colors[std::size_t(k)] = std::move(chain.colour[std::size_t(k - 1)]);
+  return colors;
+}
+
+KeyChains PaintKeyChains(std::vector<Drawing>& drawings, const AutoPaintOptions& mode) {
+  KeyChains chains;
+  OnDisk(drawings, true, [&](const ChainFrames& frames) {
+    if (!PaintBothChains(frames, 1, kDrawings - 2, mode, chains.forward, chains.backward))
+      chains = {};
+  });
   return chains;
 }
 

@@ -34,6 +34,10 @@ using Colours = std::vector<std::vector<int32_t>>;
 Colours Paint(std::vector<Drawing>& drawings, const std::vector<Step>& steps,
               const AutoPaintOptions& mode);
 
+// The chain from the key painted from the truth, as Auto Paint Range by shapes runs it: in
+// memory, remembering the key and how sure each drawing was.
+Colours PaintChainFromKey(std::vector<Drawing>& drawings, const AutoPaintOptions& mode);
+
 // Both keys' chains through the in-betweens, the first and last drawings painted from the
 // truth; and the colours every drawing ends with when they are combined at `margin`, with
 // specks settled afterwards as `mode` says.

@@ -11,7 +11,8 @@
 // drawings are analyzed (at the standard line settings unless --lines says otherwise, with the
 // analyzer's Close Gaps at --close-gaps N, by default the recommended setting) and
 // auto painted in two ways of working:
-//   chain       drawing 1 painted from the truth, 2..12 each from the one before;
+//   chain       drawing 1 painted from the truth, 2..12 each from the one before (by shapes as
+//               Auto Paint Range runs it, in memory, remembering the key and how sure it was);
 //   in-between  drawings 1 and 12 painted from the truth, 2..11 from both keys at once, as
 //               Auto Paint Range's Both Keys does: a chain forward from 1 and one backward
 //               from 12, each region taking the colour both give or the surer chain's.
@@ -134,8 +135,9 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
        {std::pair{"chain", ChainSteps()}, std::pair{"in-betw", InBetweenSteps()}}) {
     const bool fromKeys = steps.front().source < 0;
     auto paint = [&](const AutoPaintOptions& mode) {
-      return fromKeys ? PaintFromKeys(drawings, mode, options.margin)
-                      : Paint(drawings, steps, mode);
+      return fromKeys                               ? PaintFromKeys(drawings, mode, options.margin)
+             : mode.match == AutoPaintMatch::Shapes ? PaintChainFromKey(drawings, mode)
+                                                    : Paint(drawings, steps, mode);
     };
     Row row;
     row.label = std::string(samples::FigureKindName(kind)) + " " + pacing + " " + way;
@@ -152,8 +154,8 @@ void RunFigure(const std::string& directory, FigureKind kind, double pace, int d
     if (!atZero.empty()) {
       row.atZero = true;
       row.openAtZero = OpenShare(atZero, steps);
-      const auto byZero =
-          fromKeys ? PaintFromKeys(atZero, shapes, options.margin) : Paint(atZero, steps, shapes);
+      const auto byZero = fromKeys ? PaintFromKeys(atZero, shapes, options.margin)
+                                   : PaintChainFromKey(atZero, shapes);
       row.shapesAtZero = Judge(atZero, steps, byZero);
       Digest(digest, byZero);
     }

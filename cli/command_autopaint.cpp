@@ -27,15 +27,18 @@ constexpr std::string_view kUsage =
     "--match vote (the default) gives each region the colour of the source region covering\n"
     "most of it; --match shapes matches regions by position, motion, area, shape, outline\n"
     "and neighbours, follows small painted pieces such as a hand by their own outline,\n"
-    "asks up to four painted frames beyond the source, nearest first, for what is still\n"
-    "unfilled (a region a crossing limb hid there), and leaves unfilled what it cannot\n"
-    "match with confidence.\n"
+    "asks painted frames beyond the source, nearest first, for what is still unfilled (a\n"
+    "region a crossing limb hid there) - a chain asks its key and the frames it painted\n"
+    "before, for what it took unsurely too - and leaves unfilled what it cannot match with\n"
+    "confidence.\n"
     "--confidence C (0 to 100, default 50) is how sure a match by shapes must be: every\n"
     "region matched less surely stays unfilled, for a person to look at.\n"
     "--specks N then paints every unfilled region of fewer than N pixels with the colour of\n"
     "the painted region it borders most.\n"
     "Each frame is painted from the one painted just before it, so the range is a chain and\n"
-    "runs on one core (there is no --jobs); 'both' runs its two chains before it writes.\n"
+    "runs on one core (there is no --jobs); by shapes, the chain (for 'both', the two) runs\n"
+    "in memory before anything is written, so that it knows how sure it was of each frame;\n"
+    "a Ctrl-C while it runs changes nothing.\n"
     "Progress goes to standard error: a bar on a terminal, else one line per frame. Ctrl-C\n"
     "stops after the frame in hand, keeps what was painted, names the --range that resumes\n"
     "the run and exits 130.\n";
@@ -124,8 +127,11 @@ int RunAutopaint(std::span<const std::string> args, CommandIo& io) {
   if (done && progress.lastFrame() != lastPainted + 1)
     progress.FrameCommitted(lastPainted + 1, lastPaint);
   progress.Finish();
-  if (!done && stop.Interrupted() && fields.source == RangeSource::BothKeys &&
-      !progress.lastFrame()) {
+  // A chain run in memory first writes nothing until it is done.
+  const bool chained =
+      fields.source == RangeSource::BothKeys ||
+      (fields.match == AutoPaintMatch::Shapes && fields.source != RangeSource::FrameNo);
+  if (!done && stop.Interrupted() && chained && !progress.lastFrame()) {
     io.err << "quenda autopaint: interrupted before any frame was painted; nothing changed\n";
     return stop.ExitCode(1);
   }

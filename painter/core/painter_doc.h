@@ -183,7 +183,9 @@ class CPainterDoc : public Document<PainterUpdate> {
   // The dialog's own checks: the message to show, or Ok when OK may close it.
   static Status CheckRangeFields(const AutoPaintRangeFields& fields);
   // Progress hears of each frame once its paint file is written; the last one painted stays
-  // the current frame, written when it is left.
+  // the current frame, written when it is left. By shapes from a neighbour, and from both keys,
+  // the chain runs in memory first (painter/core/key_chain.h): a Stop or a frame that does not
+  // load there changes nothing.
   bool AutoPaintRange(const AutoPaintRangeFields& fields, Progress& progress);
   const AutoPaintOptions& autoPaintOptions() const { return autoPaintOptions_; }
   void SetAutoPaintMatch(AutoPaintMatch match);
@@ -270,7 +272,8 @@ class CPainterDoc : public Document<PainterUpdate> {
                                           const std::string& startPath);
   bool LoadFrameInto(PainterFrame& target, int index);
   bool AutoPaintWith(int sourceIndex, const AutoPaintOptions& options);
-  // The current frame's region colours from both keys (within one undo), then its specks.
+  // The current frame's region colours from a chain run in memory (within one undo), then its
+  // specks.
   void TakeColoursFromKeys(const std::vector<int32_t>& colours, bool paintSpecks);
   int RangeIndex(std::string_view text) const;
   // Unfilled regions and region total of a frame: from memory for the loaded frame, else from

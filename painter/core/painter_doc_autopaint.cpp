@@ -179,8 +179,16 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
   }
 
   const int count = end - start + 1;
-  std::vector<std::vector<int32_t>> fromKeys;
-  if (fields.source == RangeSource::BothKeys) {
+  const bool bothKeys = fields.source == RangeSource::BothKeys;
+  const bool descending = fields.source == RangeSource::AutoNext;
+  // By shapes, a run from a neighbour is one chain painted in memory before anything is written,
+  // as both keys are two: it remembers its key and how sure it was of every frame's colours, so
+  // that a colour it took unsurely is asked of the key and the surer frames before it.
+  const bool chained =
+      bothKeys || (fields.match == AutoPaintMatch::Shapes && fields.source != RangeSource::FrameNo);
+  const int passes = bothKeys ? 3 : 2;
+  std::vector<std::vector<int32_t>> painted;  // per frame of the run, in the run's order
+  if (chained) {
     // The chains read every frame from its files, so what is in hand is written first.
     if (!LeaveCurrentFrame()) return false;
     std::array<PainterFrame, 3> slots;
@@ -189,26 +197,29 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
       PainterFrame& frame = slots[std::size_t(slot)];
       return LoadPainterFrame(frame, PathsOf(index), colors_.count, prompt_) ? &frame : nullptr;
     };
-    int chained = 0;
-    // Each chain passes every frame once; the frames are written after both.
+    int passed = 0;
+    // Each chain passes every frame once; the frames are written after.
     const auto stop = [&](int index) {
       char stage[64];
       std::snprintf(stage, sizeof stage, "Autopainting frame %s",
                     FormatFrameTag(sequence_.frames[index]).c_str());
       progress.SetStage(stage);
-      progress.SetPercent(100 * ++chained / (3 * count));
+      progress.SetPercent(100 * ++passed / (passes * count));
       return progress.StopRequested();
     };
-    fromKeys = PaintFromBothKeys(
-        frames, start, end,
-        {fields.match, fields.paintSpecks, autoPaintOptions_.speckSize, fields.confidence}, stop);
+    const AutoPaintOptions options{fields.match, fields.paintSpecks, autoPaintOptions_.speckSize,
+                                   fields.confidence};
+    ChainColours chain;
+    if (bothKeys)
+      painted = PaintFromBothKeys(frames, start, end, options, stop);
+    else if (PaintChain(frames, descending ? end : start, descending ? start : end, options, chain,
+                        stop))
+      painted = std::move(chain.colour);
     // Stopped before anything was painted, or a frame that does not load: nothing changes.
-    if (fromKeys.empty()) return false;
+    if (painted.empty()) return false;
   }
   progress.FramesPlanned(count);
   for (int k = 1; k <= count; ++k) {
-    const bool descending = fields.source == RangeSource::AutoNext;
-    const bool bothKeys = fields.source == RangeSource::BothKeys;
     const int index = descending ? end - (k - 1) : start + (k - 1);
     const int source = fields.source == RangeSource::AutoPrevious ? index - 1
                        : descending                               ? index + 1
@@ -217,7 +228,8 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
     std::snprintf(stage, sizeof stage, "Autopainting frame %s",
                   FormatFrameTag(sequence_.frames[index]).c_str());
     progress.SetStage(stage);
-    progress.SetPercent(bothKeys ? (100 * (2 * count + k)) / (3 * count) : 100 * k / count);
+    progress.SetPercent(chained ? (100 * ((passes - 1) * count + k)) / (passes * count)
+                                : 100 * k / count);
     // A frame that cannot be written ends the run unless the user lets its paint go.
     if (!LeaveCurrentFrame()) return false;
     if (k > 1)
@@ -225,8 +237,8 @@ bool CPainterDoc::AutoPaintRange(const AutoPaintRangeFields& fields, Progress& p
     GoToFrame(index);
     // A frame that does not load ends the run: its data is never painted or written.
     if (!frameLoaded_) return false;
-    if (bothKeys)
-      TakeColoursFromKeys(fromKeys[std::size_t(k - 1)], fields.paintSpecks);
+    if (chained)
+      TakeColoursFromKeys(painted[std::size_t(k - 1)], fields.paintSpecks);
     else
       AutoPaintWith(source, {fields.match, fields.paintSpecks, autoPaintOptions_.speckSize,
                              fields.confidence});

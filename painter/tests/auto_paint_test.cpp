@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 #include "common/color_set.h"
 #include "common/paint_file.h"
@@ -136,6 +137,15 @@ class AutoPaintCommands : public ::testing::Test {
     prompt_.Clear();
   }
   std::vector<std::string> Texts() { return prompt_.Texts(); }
+  // Frames 2 to 4 become copies of frame 1's drawing and regions, unpainted.
+  void CopyFirstDrawing() {
+    namespace fs = std::filesystem;
+    for (const char* n : {"2", "3", "4"})
+      for (const char* ext : {".qds", ".rgn"})
+        fs::copy_file(dir_.File(std::string("walk1") + ext),
+                      dir_.File("walk" + std::string(n) + ext),
+                      fs::copy_options::overwrite_existing);
+  }
 
   TempDir dir_;
   std::string first_;
@@ -159,10 +169,7 @@ TEST_F(AutoPaintCommands, TwoIdenticalFramesPaintOneToOne) {
 TEST_F(AutoPaintCommands, ByShapesTheDrawingBeyondTheSourceFillsWhatTheSourceLeftUnfilled) {
   // Four copies of one drawing: the first and last painted, the middle two not.
   namespace fs = std::filesystem;
-  for (const char* n : {"2", "3", "4"})
-    for (const char* ext : {".qds", ".rgn"})
-      fs::copy_file(dir_.File(std::string("walk1") + ext), dir_.File("walk" + std::string(n) + ext),
-                    fs::copy_options::overwrite_existing);
+  CopyFirstDrawing();
   const std::vector<int32_t> painted = doc_.frame().regionColor;
   ASSERT_TRUE(doc_.NextFrame());
   fs::copy_file(dir_.File("walk1.pnt"), dir_.File("walk4.pnt"));
@@ -253,6 +260,45 @@ TEST_F(AutoPaintCommands, RangeFromNextRunsDownwardsAndStopEndsAfterTheFrameInHa
   EXPECT_TRUE(doc_.frame().paintChanged);
   EXPECT_FALSE(FrameExists(dir_.File("walk3.pnt")));
   EXPECT_TRUE(FrameExists(dir_.File("walk4.pnt")));
+}
+
+// By shapes, a range from a neighbour runs its chain in memory before it writes anything, so
+// that the chain remembers its key and how sure it was of each frame; then it paints and writes
+// the frames in turn. A Stop while the chain runs changes nothing.
+TEST_F(AutoPaintCommands, RangeByShapesRunsItsChainFirstAndAStopThereChangesNothing) {
+  CopyFirstDrawing();
+  const std::vector<int32_t> painted = doc_.frame().regionColor;
+  doc_.SetSpeckSize(1);
+  auto written = [&](int n) { return FrameExists(dir_.File("walk" + std::to_string(n) + ".pnt")); };
+  const AutoPaintRangeFields up{RangeSource::AutoPrevious, "", "2", "4", AutoPaintMatch::Shapes};
+  ScriptedProgress stopped(1);
+  EXPECT_FALSE(doc_.AutoPaintRange(up, stopped));
+  EXPECT_EQ(stopped.stages,
+            (std::vector<std::string>{"Autopainting frame 2", "Autopainting frame 3"}));
+  EXPECT_EQ(std::tuple(written(2), written(3), written(4)), std::tuple(false, false, false));
+  EXPECT_EQ(doc_.currentFrame(), 0);
+
+  ScriptedProgress progress;
+  ASSERT_TRUE(doc_.AutoPaintRange(up, progress));
+  const std::vector<std::string> twice{"Autopainting frame 2", "Autopainting frame 3",
+                                       "Autopainting frame 4", "Autopainting frame 2",
+                                       "Autopainting frame 3", "Autopainting frame 4"};
+  EXPECT_EQ(progress.stages, twice);
+  EXPECT_EQ(progress.percents, (std::vector<int>{16, 33, 50, 66, 83, 100}));
+  EXPECT_EQ(std::tuple(doc_.currentFrame(), written(2), written(3), written(4)),
+            std::tuple(3, true, true, false));
+  EXPECT_EQ(doc_.frame().regionColor, painted);
+
+  // Downwards from frame 4, the chain's order is the frames'.
+  ScriptedProgress down;
+  ASSERT_TRUE(
+      doc_.AutoPaintRange({RangeSource::AutoNext, "", "2", "3", AutoPaintMatch::Shapes}, down));
+  EXPECT_EQ(down.stages,
+            (std::vector<std::string>{"Autopainting frame 3", "Autopainting frame 2",
+                                      "Autopainting frame 3", "Autopainting frame 2"}));
+  EXPECT_EQ(doc_.currentFrame(), 1);
+  EXPECT_EQ(doc_.frame().regionColor, painted);
+  EXPECT_TRUE(Texts().empty());
 }
 
 TEST_F(AutoPaintCommands, RangeStopsAtAFrameThatDoesNotLoadAndASourceThatDoesNotLoadPaintsNothing) {
