@@ -38,6 +38,20 @@ inline uint8_t NeighbourhoodCode(const uint8_t* centre, std::ptrdiff_t width, ui
                  is(centre + 1) << 4 | is(down - 1) << 5 | is(down) << 6 | is(down + 1) << 7);
 }
 
+// The same code from the rows below, at and above the centre (each indexed by x), for a centre
+// whose neighbouring rows are not all in the map (a copy of a row another thread changes).
+inline uint8_t RowsCode(const uint8_t* down, const uint8_t* mid, const uint8_t* up, int x,
+                        uint8_t mask, uint8_t wanted) {
+  auto is = [&](const uint8_t* row, int at) { return (row[at] & mask) == wanted ? 1 : 0; };
+  return uint8_t(is(up, x - 1) | is(up, x) << 1 | is(up, x + 1) << 2 | is(mid, x - 1) << 3 |
+                 is(mid, x + 1) << 4 | is(down, x - 1) << 5 | is(down, x) << 6 |
+                 is(down, x + 1) << 7);
+}
+
+// The neighbours a column-order scan visits before the centre: (x-1, y+1), (x-1, y),
+// (x-1, y-1) and (x, y-1).
+inline constexpr uint8_t kVisitedBefore = 1 | 8 | 32 | 64;
+
 // One update of the progress window: its title and its bar.
 inline void ReportStage(Progress& progress, std::string_view text, int percent) {
   progress.SetStage(text);
