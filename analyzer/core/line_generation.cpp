@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "analyzer/core/neighbourhood.h"
-#include "common/stripes.h"
+#include "analyzer/core/stretch_rows.h"
 #include "analyzer/core/thinning.h"
 #include "common/contrast_stretch.h"
+#include "common/stripes.h"
 
 namespace quenda {
 namespace {
@@ -43,11 +44,12 @@ void PickUp(WorkingImage& image, PixelRect r, int y0, int y1, uint8_t linePickUp
 // The tables of the last pass, built once for all bands.
 struct InkTables {
   InkTables(PixelRect r, const RedlineSettings& s, bool shown)
-      : stretch(StretchTable(s.whiteClamp, s.blackClamp)) {
+      : stretch(StretchTable(s.whiteClamp, s.blackClamp)), rows(s.whiteClamp, s.blackClamp) {
     for (int g = 0; g < 256; ++g) ink[std::size_t(g)] = g < s.whiteClamp ? kFlagAnimatorLine : 0;
-    // Worth building only for rectangles at least as large as the table.
+    // Worth building only for rectangles at least as large as the table, and only when the
+    // rows cannot be shown without it.
     const bool byPairs =
-        shown && std::endian::native == std::endian::little &&
+        shown && !rows.CanShow() && std::endian::native == std::endian::little &&
         std::size_t(r.x1 - r.x0) * std::size_t(r.y1 - r.y0) >= (std::size_t(1) << 16);
     shownPair.resize(byPairs ? std::size_t(1) << 16 : 0);
     for (std::size_t pair = 0; pair < shownPair.size(); ++pair)
@@ -55,6 +57,7 @@ struct InkTables {
                         uint64_t(stretch[pair >> 8]) * 0x010101u << 24;
   }
   std::array<uint8_t, 256> stretch;
+  StretchRows rows;
   std::array<uint8_t, 256> ink{};  // per grey value: the ink bit
   // Per pair of grey bytes as read from memory (little-endian): the six display bytes.
   std::vector<uint64_t> shownPair;
@@ -89,6 +92,11 @@ void InkAndDisplay(WorkingImage& image, PixelRect r, int y0, int y1, const Redli
     if (image.display.empty()) continue;
 
     uint8_t* shown = image.display.Row(y);
+    if (tables.rows.CanShow()) {
+      tables.rows.ShowRow(grey + r.x0, flags + r.x0, shown + 3 * r.x0, std::size_t(r.x1 - r.x0),
+                          lineColour);
+      continue;
+    }
     x = r.x0;
     // Eight pixels as three 8-byte words, from the six display bytes of each pixel pair.
     for (; byPairs && x + 8 <= r.x1; x += 8) {

@@ -10,10 +10,11 @@
 #include "analyzer/core/pixel_rows.h"
 #include "analyzer/core/region_numbering.h"
 #include "analyzer/core/run_labelling.h"
-#include "common/stripes.h"
+#include "analyzer/core/stretch_rows.h"
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
 #include "common/large_pages.h"
+#include "common/stripes.h"
 
 namespace quenda {
 namespace {}  // namespace
@@ -83,7 +84,7 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
   }
   std::vector<uint16_t> lineColours(oneBand && mapped ? std::size_t(w) : 0);
   FillRow(lineColours.data(), lineColours.size(), uint16_t(kAnimLineColor));
-  const PairTable stretch(StretchTable(settings.whiteClamp, settings.blackClamp));
+  const StretchRows stretch(settings.whiteClamp, settings.blackClamp);
 
   ReportStage(progress, "Region Pass...", 0);
   const RegionNumbering numbering = NumberRegions(
