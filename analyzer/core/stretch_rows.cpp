@@ -40,7 +40,8 @@ inline __m128i Stretch16(__m128i grey, __m128i black, __m128i shift, __m128i mul
 
 #if QUENDA_HAVE_SSSE3_PATH
 // Sixteen pixels at a time: stretched, turned into three equal bytes each by byte shuffles,
-// and the line pixels' bytes replaced by the line colour's.
+// and the line pixels' bytes replaced by the line colour's. `shown` is 16-byte aligned; the
+// stores bypass the caches (a display is far larger than they are and is not read back soon).
 __attribute__((target("ssse3"))) std::size_t ShowBySsse3(const uint8_t* grey, const uint8_t* flags,
                                                          uint8_t* shown, std::size_t n,
                                                          uint8_t black, int shift,
@@ -132,17 +133,28 @@ void StretchRows::MapRow(uint8_t* bytes, std::size_t n) const {
 
 void StretchRows::ShowRow(const uint8_t* grey, const uint8_t* flags, uint8_t* shown, std::size_t n,
                           Bgr line) const {
+  auto show = [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      uint8_t* d = shown + 3 * i;
+      if (flags[i] & 1)
+        d[0] = line.blue, d[1] = line.green, d[2] = line.red;
+      else
+        d[0] = d[1] = d[2] = table_[grey[i]];
+    }
+  };
   std::size_t i = 0;
 #if QUENDA_HAVE_SSSE3_PATH
-  if (canShow_) i = ShowBySsse3(grey, flags, shown, n, black_, shift_, multiplier_, line);
-#endif
-  for (; i < n; ++i) {
-    uint8_t* d = shown + 3 * i;
-    if (flags[i] & 1)
-      d[0] = line.blue, d[1] = line.green, d[2] = line.red;
-    else
-      d[0] = d[1] = d[2] = table_[grey[i]];
+  if (canShow_) {
+    // Pixels one at a time up to the first whose bytes start on 16 (at most 15).
+    std::size_t head = 0;
+    while (head < n && (reinterpret_cast<std::uintptr_t>(shown + 3 * head) & 15) != 0) ++head;
+    show(0, head);
+    i = head + ShowBySsse3(grey + head, flags + head, shown + 3 * head, n - head, black_, shift_,
+                           multiplier_, line);
+    FinishStreaming();
   }
+#endif
+  show(i, n);
 }
 
 }  // namespace quenda
