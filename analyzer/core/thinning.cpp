@@ -51,8 +51,8 @@ void ThinFrom(uint8_t* f, std::ptrdiff_t w, PixelRect inner, ColumnOrderSet& can
       std::ptrdiff_t i = y * w + x;
       uint8_t* p = f + i;
       if (!(*p & kLine)) return;
-      if (!kDeletable[NeighbourhoodCode(p, w, kLine, kLine)]) return;
-      if (!kDeletable[NeighbourhoodCode(p, w, kLine | kMark, kLine)]) return;
+      const ThinningCodes codes = CodesAt(p - x - w, p - x, p - x + w, x);
+      if (!kDeletable[codes.lines] || !kDeletable[codes.unmarked]) return;
       *p |= kMark;
       taken.push_back(i);
     });
@@ -80,7 +80,7 @@ void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
     for (int y = inner.y0; y < inner.y1; ++y) {
       const uint8_t* row = f + y * w;
       ForEachLinePixel(row, inner.x0, inner.x1, [&](int x) {
-        if (kDeletable[NeighbourhoodCode(row + x, w, kLine, kLine)]) candidates.Insert(x, y);
+        if (kDeletable[CodesAt(row - w, row, row + w, x).lines]) candidates.Insert(x, y);
       });
     }
   }
@@ -109,7 +109,7 @@ void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& gre
     for (int y = y0; y < y1; ++y) {
       const uint8_t* row = f + y * w;
       ForEachLinePixel(row, ix0, ix1, [&](int x) {
-        uint8_t code = NeighbourhoodCode(row + x, w, kLine, kLine);
+        const uint8_t code = CodesAt(row - w, row, row + w, x).lines;
         if (code == 0 || (code & (code - 1)) != 0) return;  // not exactly one neighbour
         // The only neighbour; growth heads the other way.
         static constexpr int kDx[8] = {-1, 0, 1, -1, 1, -1, 0, 1};

@@ -83,7 +83,7 @@ class BandedThinning {
     for (int y = band.y0; y < band.y1; ++y) {
       const uint8_t* row = f_ + y * w_;
       ForEachLinePixel(row, inner_.x0, inner_.x1, [&](int x) {
-        if (kDeletable[NeighbourhoodCode(row + x, w_, kLine, kLine)]) band.set.Insert(x, y);
+        if (kDeletable[CodesAt(row - w_, row, row + w_, x).lines]) band.set.Insert(x, y);
       });
     }
   }
@@ -103,8 +103,8 @@ class BandedThinning {
       const uint8_t* down = y == seamDown ? band.below.data() : mid - w_;
       const uint8_t* up = y == seamUp ? band.above.data() : mid + w_;
       if (y == seamDown || y == seamUp) band.seam.push_back(i);
-      if (!kDeletable[RowsCode(down, mid, up, x, kLine, kLine)]) return;
-      if (!kDeletable[RowsCode(down, mid, up, x, kLine | kMark, kLine)]) return;
+      const ThinningCodes codes = CodesAt(down, mid, up, x);
+      if (!kDeletable[codes.lines] || !kDeletable[codes.unmarked]) return;
       *p |= kMark;
       band.taken.push_back(i);
     });
