@@ -19,6 +19,7 @@ std::vector<uint8_t> AllGreys() {
 
 TEST(StretchRows, EveryPairOfClampsStretchesRowsAsEachPixelAlone) {
   const std::vector<uint8_t> grey = AllGreys();
+  const std::vector<uint8_t> noLines(grey.size());
   int byProduct = 0;
   for (int white = 0; white < 256; ++white)
     for (int black = 0; black < 256; ++black) {
@@ -27,9 +28,16 @@ TEST(StretchRows, EveryPairOfClampsStretchesRowsAsEachPixelAlone) {
       const StretchRows rows{uint8_t(white), uint8_t(black)};
       std::vector<uint8_t> mapped = grey;
       rows.MapRow(mapped.data(), mapped.size());
-      for (std::size_t i = 0; i < grey.size(); ++i)
-        ASSERT_EQ(mapped[i], StretchGrey(grey[i], uint8_t(white), uint8_t(black)))
+      // The display row of the same greys, no line pixels: three times the same bytes.
+      std::vector<uint8_t> shown(3 * grey.size());
+      rows.ShowRow(grey.data(), noLines.data(), shown.data(), grey.size(), Bgr{1, 2, 3});
+      for (std::size_t i = 0; i < grey.size(); ++i) {
+        const uint8_t value = StretchGrey(grey[i], uint8_t(white), uint8_t(black));
+        ASSERT_EQ(mapped[i], value)
             << "white " << white << " black " << black << " grey " << int(grey[i]);
+        ASSERT_TRUE(shown[3 * i] == value && shown[3 * i + 1] == value && shown[3 * i + 2] == value)
+            << "shown, white " << white << " black " << black << " grey " << int(grey[i]);
+      }
       byProduct += rows.ByProduct();
       // Reversed and equal clamps are not a rising ramp: only the table gives them.
       if (white <= black) {
