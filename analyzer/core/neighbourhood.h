@@ -38,6 +38,29 @@ inline uint8_t NeighbourhoodCode(const uint8_t* centre, std::ptrdiff_t width, ui
                  is(centre + 1) << 4 | is(down - 1) << 5 | is(down) << 6 | is(down + 1) << 7);
 }
 
+// Both codes thinning tests at once, from the rows below, at and above the centre (each indexed
+// by x): `lines` counts every line pixel (bit 0), `unmarked` only those without bit 1. The
+// eight neighbours' bytes are gathered into one word in code order and their bits collected
+// by one multiplication (each byte's bit lands on its own bit of the top byte, no carries).
+struct ThinningCodes {
+  uint8_t lines;
+  uint8_t unmarked;
+};
+inline ThinningCodes CodesAt(const uint8_t* down, const uint8_t* mid, const uint8_t* up, int x) {
+  auto three = [x](const uint8_t* row) {
+    return uint64_t(row[x - 1]) | uint64_t(row[x]) << 8 | uint64_t(row[x + 1]) << 16;
+  };
+  const uint64_t bytes =
+      three(up) | uint64_t(mid[x - 1]) << 24 | uint64_t(mid[x + 1]) << 32 | three(down) << 40;
+  constexpr uint64_t kBit0 = 0x0101010101010101ull, kGather = 0x0102040810204080ull;
+  const uint64_t lines = bytes & kBit0, unmarked = bytes & ~(bytes >> 1) & kBit0;
+  return {uint8_t((lines * kGather) >> 56), uint8_t((unmarked * kGather) >> 56)};
+}
+
+// The neighbours a column-order scan visits before the centre: (x-1, y+1), (x-1, y),
+// (x-1, y-1) and (x, y-1).
+inline constexpr uint8_t kVisitedBefore = 1 | 8 | 32 | 64;
+
 // One update of the progress window: its title and its bar.
 inline void ReportStage(Progress& progress, std::string_view text, int percent) {
   progress.SetStage(text);

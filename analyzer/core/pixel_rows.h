@@ -27,6 +27,39 @@ inline void FillRow(T* out, std::size_t n, T value) {
   for (; i < n; ++i) out[i] = value;
 }
 
+// Rows of a map far larger than the caches, written once and not read again soon: stores that
+// bypass the caches save the read of every line they would otherwise fetch first. Call
+// FinishStreaming before another thread reads what was written.
+template <class T>
+inline void StreamRow(T* out, const T* in, std::size_t n) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  for (; i < n && (reinterpret_cast<std::uintptr_t>(out + i) & 15) != 0; ++i) out[i] = in[i];
+  constexpr std::size_t kPer = 16 / sizeof(T);
+  for (; i + kPer <= n; i += kPer)
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i)));
+#endif
+  for (; i < n; ++i) out[i] = in[i];
+}
+
+// n copies of `value`, bypassing the caches as StreamRow does.
+inline void StreamFill(uint16_t* out, std::size_t n, uint16_t value) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  for (; i < n && (reinterpret_cast<std::uintptr_t>(out + i) & 15) != 0; ++i) out[i] = value;
+  const __m128i v = _mm_set1_epi16(short(value));
+  for (; i + 8 <= n; i += 8) _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), v);
+#endif
+  for (; i < n; ++i) out[i] = value;
+}
+
+inline void FinishStreaming() {
+#if defined(__SSE2__)
+  _mm_sfence();
+#endif
+}
+
 // A byte table applied two bytes at a time: half the lookups of the byte table, from 128 KB
 // that stay in cache since a drawing's grey values cluster.
 class PairTable {

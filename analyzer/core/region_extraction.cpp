@@ -10,10 +10,11 @@
 #include "analyzer/core/pixel_rows.h"
 #include "analyzer/core/region_numbering.h"
 #include "analyzer/core/run_labelling.h"
-#include "common/stripes.h"
+#include "analyzer/core/stretch_rows.h"
 #include "common/color_set.h"
 #include "common/contrast_stretch.h"
 #include "common/large_pages.h"
+#include "common/stripes.h"
 
 namespace quenda {
 namespace {}  // namespace
@@ -53,15 +54,20 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
   RegionData& regions = image.regions;
   regions.settings = settings;
   const bool mapped = colours == LineColours::Map;
+  // A map of line colours of the right size from the analysis before is written over in place
+  // (its painted lines go back to the one colour), else made afresh.
+  const bool coloursSized = mapped && regions.animColor.size() == std::size_t(total);
   if (mapped) {
     regions.uniformAnimColor.reset();
-    regions.animColor.clear();
-    ReserveLarge(regions.animColor, std::size_t(total));
+    if (!coloursSized) {
+      regions.animColor.clear();
+      ReserveLarge(regions.animColor, std::size_t(total));
+    }
   } else {
     ReleaseLarge(regions.animColor);
     regions.uniformAnimColor = uint16_t(kAnimLineColor);
   }
-  // One band appends the line colours row by row with the numbers; bands fill them first.
+  // One band appends fresh line colours row by row with the numbers; bands fill them first.
   const bool oneBand = bands.count() == 1;
   if (!oneBand) {
     // Both maps filled at once, one on each of two threads. The bands write every number, so
@@ -76,22 +82,25 @@ Status ExtractRegions(WorkingImage& image, const RedlineSettings& settings, Prog
         [&](int map) {
           if (map == 0 && !sized)
             regions.regionMap.resize(std::size_t(total));
-          else if (map == 1 && mapped)
+          else if (map == 1 && mapped && !coloursSized)
             regions.animColor.resize(std::size_t(total), uint16_t(kAnimLineColor));
         },
         2);
   }
-  std::vector<uint16_t> lineColours(oneBand && mapped ? std::size_t(w) : 0);
+  std::vector<uint16_t> lineColours(oneBand && mapped && !coloursSized ? std::size_t(w) : 0);
   FillRow(lineColours.data(), lineColours.size(), uint16_t(kAnimLineColor));
-  const PairTable stretch(StretchTable(settings.whiteClamp, settings.blackClamp));
+  const StretchRows stretch(settings.whiteClamp, settings.blackClamp);
 
   ReportStage(progress, "Region Pass...", 0);
   const RegionNumbering numbering = NumberRegions(
       labeller, w, h, bands, regions.regionMap, regions.regionBounds, [&](int y0, int y1) {
         const std::size_t from = std::size_t(y0) * w, n = std::size_t(y1 - y0) * w;
-        if (oneBand && mapped)
+        if (coloursSized)
+          StreamFill(regions.animColor.data() + from, n, uint16_t(kAnimLineColor));
+        else if (oneBand && mapped)
           regions.animColor.insert(regions.animColor.end(), lineColours.begin(), lineColours.end());
         if (!image.grey.empty()) stretch.MapRow(image.grey.data() + from, n);
+        FinishStreaming();
       });
   // The reports the pass made when it went row by row on one thread.
   const long long reportInterval = std::max(total / 10, 1LL);

@@ -164,17 +164,27 @@ RegionNumbering NumberRegions(const RunLabeller& labeller, int width, int height
   const std::size_t w = std::size_t(width);
   const std::size_t total = w * std::size_t(height);
   if (bands.count() == 1) {
-    regionMap.clear();
-    // Rows are appended in pixel order, so the map is never zero-filled first.
-    ReserveLarge(regionMap, total);
+    // A map of the right size from the analysis before is written over; else rows are appended
+    // in pixel order, so the map is never zero-filled first.
+    const bool sized = regionMap.size() == total;
+    if (!sized) {
+      regionMap.clear();
+      ReserveLarge(regionMap, total);
+    }
     BandNumbering band(labeller, width, height, 0, true);
     std::vector<uint16_t> row(w);
     band.Run(
         height, [&](int) { return row.data(); },
         [&](int y) {
-          if (!band.overflow()) regionMap.insert(regionMap.end(), row.begin(), row.end());
+          if (band.overflow()) {
+          } else if (sized) {
+            StreamRow(regionMap.data() + std::size_t(y) * w, row.data(), w);
+          } else {
+            regionMap.insert(regionMap.end(), row.begin(), row.end());
+          }
           rows(y, y + 1);
         });
+    FinishStreaming();
     bounds = std::move(band.boxes());
     return {uint32_t(band.order().size() - 1), band.overflow()};
   }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "analyzer/core/neighbourhood.h"
+#include "analyzer/core/thinning_bands.h"
 #include "common/stripes.h"
 
 namespace quenda {
@@ -13,52 +14,6 @@ namespace {
 
 constexpr uint8_t kLine = kFlagRegionLine;
 constexpr uint8_t kMark = kFlagTemporary;
-
-// One bit per pixel of an area, in column order (x outer, y inner), so that walking the set
-// bits visits pixels in the order thinning must.
-class ColumnOrderSet {
- public:
-  ColumnOrderSet(int x0, int x1, int y0, int y1)
-      : x0_(x0),
-        y0_(y0),
-        rows_(y1 - y0),
-        words_((std::size_t(x1 - x0) * std::size_t(y1 - y0) + 63) / 64, 0),
-        used_((words_.size() + 63) / 64, 0) {}
-
-  void Insert(int x, int y) {
-    std::size_t bit = std::size_t(x - x0_) * rows_ + std::size_t(y - y0_);
-    words_[bit >> 6] |= uint64_t(1) << (bit & 63);
-    used_[bit >> 12] |= uint64_t(1) << ((bit >> 6) & 63);
-  }
-
-  // visit(x, y) for every member in column order; the set is empty afterwards. Only words
-  // marked used are looked at: late iterations hold few members.
-  template <class Visit>
-  void Drain(Visit&& visit) {
-    for (std::size_t u = 0; u < used_.size(); ++u) {
-      uint64_t usedWords = used_[u];
-      used_[u] = 0;
-      while (usedWords != 0) {
-        const std::size_t w = u * 64 + std::size_t(std::countr_zero(usedWords));
-        usedWords &= usedWords - 1;
-        uint64_t word = words_[w];
-        words_[w] = 0;
-        while (word != 0) {
-          std::size_t bit = w * 64 + std::size_t(std::countr_zero(word));
-          word &= word - 1;
-          visit(x0_ + int(bit / rows_), y0_ + int(bit % rows_));
-        }
-      }
-    }
-  }
-
- private:
-  int x0_;
-  int y0_;
-  std::size_t rows_;
-  std::vector<uint64_t> words_;
-  std::vector<uint64_t> used_;  // bit k of entry u: words_[64 u + k] may be non-zero
-};
 
 void ClearMarks(std::vector<uint8_t>& flags, int width, PixelRect rect) {
   constexpr uint64_t kKeep = ~(uint64_t(kMark) * 0x0101010101010101ull);
@@ -77,43 +32,18 @@ void ClearMarks(std::vector<uint8_t>& flags, int width, PixelRect rect) {
 
 }  // namespace
 
-void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
-               const std::vector<std::ptrdiff_t>* changed, bool marksClear, int threads) {
-  if (changed == nullptr && !marksClear) ClearMarks(flags, width, rect);
-  const int ix0 = rect.x0 + 1, ix1 = rect.x1 - 1, iy0 = rect.y0 + 1, iy1 = rect.y1 - 1;
-  if (ix0 >= ix1 || iy0 >= iy1) return;
-  const std::ptrdiff_t w = width;
-  uint8_t* f = flags.data();
-
-  ColumnOrderSet candidates(ix0, ix1, iy0, iy1);
-  // Line pixels of the 3 x 3 blocks around `pixels` (inside the inner part) may go next.
-  auto insertAround = [&](const std::vector<std::ptrdiff_t>& pixels) {
-    for (std::ptrdiff_t i : pixels) {
-      int x = int(i % w), y = int(i / w);
-      for (int ny = std::max(y - 1, iy0); ny <= std::min(y + 1, iy1 - 1); ++ny)
-        for (int nx = std::max(x - 1, ix0); nx <= std::min(x + 1, ix1 - 1); ++nx)
-          if (f[ny * w + nx] & kLine) candidates.Insert(nx, ny);
-    }
-  };
-  if (changed != nullptr) {
-    insertAround(*changed);
-  } else {
-    // Each band lists its candidates; the set, whose words the bands share, takes them after.
-    const Stripes bands(iy0, iy1, threads);
-    std::vector<std::vector<std::ptrdiff_t>> found(std::size_t(bands.count()));
-    bands.Run([&](int k, int y0, int y1) {
-      for (int y = y0; y < y1; ++y) {
-        const uint8_t* row = f + y * w;
-        ForEachLinePixel(row, ix0, ix1, [&](int x) {
-          if (kDeletable[NeighbourhoodCode(row + x, w, kLine, kLine)])
-            found[std::size_t(k)].push_back(y * w + x);
-        });
-      }
-    });
-    for (const auto& band : found)
-      for (std::ptrdiff_t i : band) candidates.Insert(int(i % w), int(i / w));
+void InsertLinesAround(const uint8_t* flags, std::ptrdiff_t width, PixelRect inner, int y0, int y1,
+                       const std::vector<std::ptrdiff_t>& pixels, ColumnOrderSet& set) {
+  const int ry0 = std::max(y0, inner.y0), ry1 = std::min(y1, inner.y1);
+  for (std::ptrdiff_t i : pixels) {
+    const int x = int(i % width), y = int(i / width);
+    for (int ny = std::max(y - 1, ry0); ny <= std::min(y + 1, ry1 - 1); ++ny)
+      for (int nx = std::max(x - 1, inner.x0); nx <= std::min(x + 1, inner.x1 - 1); ++nx)
+        if (flags[ny * width + nx] & kLine) set.Insert(nx, ny);
   }
+}
 
+void ThinFrom(uint8_t* f, std::ptrdiff_t w, PixelRect inner, ColumnOrderSet& candidates) {
   std::vector<std::ptrdiff_t> taken;
   for (;;) {
     taken.clear();
@@ -121,16 +51,40 @@ void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
       std::ptrdiff_t i = y * w + x;
       uint8_t* p = f + i;
       if (!(*p & kLine)) return;
-      if (!kDeletable[NeighbourhoodCode(p, w, kLine, kLine)]) return;
-      if (!kDeletable[NeighbourhoodCode(p, w, kLine | kMark, kLine)]) return;
+      const ThinningCodes codes = CodesAt(p - x - w, p - x, p - x + w, x);
+      if (!kDeletable[codes.lines] || !kDeletable[codes.unmarked]) return;
       *p |= kMark;
       taken.push_back(i);
     });
     if (taken.empty()) break;
     // The iteration's deletions, and the next iteration's clearing of its marks.
     for (std::ptrdiff_t i : taken) f[i] &= uint8_t(~(kLine | kMark));
-    insertAround(taken);
+    InsertLinesAround(f, w, inner, inner.y0, inner.y1, taken, candidates);
   }
+}
+
+void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
+               const std::vector<std::ptrdiff_t>* changed, bool marksClear, int threads) {
+  if (changed == nullptr && !marksClear) ClearMarks(flags, width, rect);
+  const PixelRect inner{rect.x0 + 1, rect.x1 - 1, rect.y0 + 1, rect.y1 - 1};
+  if (inner.x0 >= inner.x1 || inner.y0 >= inner.y1) return;
+  const std::ptrdiff_t w = width;
+  uint8_t* f = flags.data();
+  const Stripes bands(inner.y0, inner.y1, threads);
+  if (bands.count() > 1) return ThinInBands(f, w, inner, bands, changed);
+
+  ColumnOrderSet candidates(inner.x0, inner.x1, inner.y0, inner.y1);
+  if (changed != nullptr) {
+    InsertLinesAround(f, w, inner, inner.y0, inner.y1, *changed, candidates);
+  } else {
+    for (int y = inner.y0; y < inner.y1; ++y) {
+      const uint8_t* row = f + y * w;
+      ForEachLinePixel(row, inner.x0, inner.x1, [&](int x) {
+        if (kDeletable[CodesAt(row - w, row, row + w, x).lines]) candidates.Insert(x, y);
+      });
+    }
+  }
+  ThinFrom(f, w, inner, candidates);
 }
 
 void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& grey, int width,
@@ -155,8 +109,8 @@ void GrowStrokeEnds(std::vector<uint8_t>& flags, const std::vector<uint8_t>& gre
     for (int y = y0; y < y1; ++y) {
       const uint8_t* row = f + y * w;
       ForEachLinePixel(row, ix0, ix1, [&](int x) {
-        uint8_t code = NeighbourhoodCode(row + x, w, kLine, kLine);
-        if (std::popcount(code) != 1) return;
+        const uint8_t code = CodesAt(row - w, row, row + w, x).lines;
+        if (code == 0 || (code & (code - 1)) != 0) return;  // not exactly one neighbour
         // The only neighbour; growth heads the other way.
         static constexpr int kDx[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
         static constexpr int kDy[8] = {1, 1, 1, 0, 0, -1, -1, -1};

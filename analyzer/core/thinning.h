@@ -25,9 +25,9 @@ namespace quenda {
 // then looks only at the blocks around them: every other line pixel kept the code that made it
 // stay last time. The result is that of thinning with every line pixel looked at.
 //
-// `marksClear` says bit 1 is already clear in the rectangle (as the pick-up leaves it). The
-// looking at every line pixel is shared among `threads` threads in bands of rows; the
-// iterations, whose order matters, run on one.
+// `marksClear` says bit 1 is already clear in the rectangle (as the pick-up leaves it). With
+// more than one of `threads`, the iterations run in bands of rows, each band on a thread, and
+// their seams are put right after each iteration (thinning_bands.h): the same lines.
 void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
                const std::vector<std::ptrdiff_t>* changed = nullptr, bool marksClear = false,
                int threads = 1);

@@ -192,18 +192,23 @@ TEST_F(ThreadsRestored, BandsNumberTheLineMapsAsTheLiteralLoops) {
 }
 
 TEST_F(ThreadsRestored, TheMapsOfTheAnalysisBeforeAreWrittenOver) {
-  SetInnerThreads(7);
-  const std::vector<uint8_t> grey(std::size_t(150) * 600, 128);
-  WorkingImage again = MakeWorkingImage(150, 600, grey);
-  WorkingImage fresh = MakeWorkingImage(150, 600, grey);
-  NullProgress progress;
-  again.regions.flags = RandomLineMap(150, 600, 30, 31);
-  ASSERT_TRUE(ExtractRegions(again, {}, progress));
-  again.regions.animColor.assign(again.regions.animColor.size(), 3);  // as painted lines
-  again.regions.flags = fresh.regions.flags = RandomLineMap(150, 600, 60, 32);
-  ASSERT_TRUE(ExtractRegions(again, {}, progress));
-  ASSERT_TRUE(ExtractRegions(fresh, {}, progress));
-  EXPECT_EQ(again.regions, fresh.regions);
+  for (int threads : {1, 2, 7}) {
+    SCOPED_TRACE(::testing::Message() << threads << " threads");
+    SetInnerThreads(threads);
+    const std::vector<uint8_t> grey(std::size_t(150) * 600, 128);
+    WorkingImage again = MakeWorkingImage(150, 600, grey);
+    WorkingImage fresh = MakeWorkingImage(150, 600, grey);
+    NullProgress progress;
+    again.regions.flags = RandomLineMap(150, 600, 30, 31);
+    ASSERT_TRUE(ExtractRegions(again, {}, progress));
+    // As painted lines and regions, whose numbers and colours the new analysis replaces.
+    again.regions.animColor.assign(again.regions.animColor.size(), 3);
+    again.regions.regionMap.assign(again.regions.regionMap.size(), 5);
+    again.regions.flags = fresh.regions.flags = RandomLineMap(150, 600, 60, 32);
+    ASSERT_TRUE(ExtractRegions(again, {}, progress));
+    ASSERT_TRUE(ExtractRegions(fresh, {}, progress));
+    EXPECT_EQ(again.regions, fresh.regions);
+  }
 }
 
 TEST_F(ThreadsRestored, ABatchRunWritesTheWindowsRegionFilesWithAnyThreads) {
