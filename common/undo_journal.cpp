@@ -70,6 +70,7 @@ ChangedRuns<T> UndoJournal<T>::Differences(const std::vector<T>& map) const {
     changes.old.insert(changes.old.end(), piece.old, piece.old + piece.count);
   }
   changes.runs.shrink_to_fit();
+  changes.old.shrink_to_fit();
   return changes;
 }
 

@@ -12,6 +12,7 @@
 #include "common/prompt.h"
 #include "common/raster.h"
 #include "common/region_data.h"
+#include "common/undo_journal.h"
 
 namespace quenda {
 
@@ -42,9 +43,19 @@ struct PainterFrame {
   // NAME.pnt.stale before the first new paint replaces it.
   bool paintStale = false;
   UndoSnapshot<PainterUndoCopy> undo;
+  // While a stroke or rectangle goes on, its undo is the old values of the tiles it crossed.
+  bool journalling = false;
+  UndoJournal<uint16_t> animJournal;
+  UndoJournal<uint8_t> flagJournal;
 
   bool undoAvailable() const { return undo.available(); }
   int undoKind() const { return undo.available() ? undo.get()->kind : kUndoNothing; }
+  // What the undo holds: between changes their differences (and the small region colour
+  // table), during a stroke the tiles kept so far.
+  std::size_t undoBytes() const {
+    const std::size_t kept = journalling ? animJournal.bytes() + flagJournal.bytes() : 0;
+    return undo.available() ? PaintUndoBytes(*undo.get()) + kept : 0;
+  }
   int regionCount() const { return region.regionCount; }
   std::size_t PixelCount() const { return std::size_t(width) * std::size_t(height); }
   bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
@@ -78,10 +89,15 @@ inline PaintTarget PaintTargetOf(PainterFrame& frame) {
 }
 
 void TakeUndoCopy(PainterFrame& frame, int kind);
+// The undo of a line colour or flag change whose extent is told as it goes: nothing is copied
+// now, JournalBefore keeps each rectangle's old tiles before it changes.
+void TakeJournalledUndo(PainterFrame& frame, int kind);
+void JournalBefore(PainterFrame& frame, const ImageRect& area);
 // Restores each copy named by undoKind; the changed flags stay as they are, so an undone
 // change is still written when the frame is left. False when no undo was available.
 bool UndoLastChange(PainterFrame& frame);
-// The change since the undo copy is complete: the copy keeps only what it changed.
+// The change since the undo copy (or journalled undo) is complete: the undo keeps only what it
+// changed. An undo during a stroke completes it first.
 void KeepUndoDifferences(PainterFrame& frame);
 
 // Regions 1 .. N + 1 carrying the unfilled colour.

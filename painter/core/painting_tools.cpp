@@ -66,11 +66,13 @@ ImageRect AnimFillAt(PainterFrame& frame, ImagePoint at, int color) {
 
 void BrushPress(PainterFrame& frame, BrushAction action) {
   if (frame.empty()) return;
-  TakeUndoCopy(frame, UndoKindFor(action));
+  TakeJournalledUndo(frame, UndoKindFor(action));
 }
 
 ImageRect StampSegment(PainterFrame& frame, ImagePoint from, ImagePoint to, int size,
                        BrushAction action, int color) {
+  // The segment's stamps lie inside the box of its two ends' footprints.
+  JournalBefore(frame, UniteRects(BrushFootprint(from, size), BrushFootprint(to, size)));
   const ImageRect changed = StampSegment(PaintTargetOf(frame), from, to, size, action, color);
   if (!changed.IsEmpty()) frame.regionChanged = true;
   return changed;
@@ -79,7 +81,8 @@ ImageRect StampSegment(PainterFrame& frame, ImagePoint from, ImagePoint to, int 
 ImageRect ApplyRectTool(PainterFrame& frame, ImagePoint press, ImagePoint release,
                         BrushAction action, int color) {
   if (frame.empty()) return {};
-  TakeUndoCopy(frame, UndoKindFor(action));
+  TakeJournalledUndo(frame, UndoKindFor(action));
+  JournalBefore(frame, DragRect(frame, press, release));
   const ImageRect changed = ApplyRectTool(PaintTargetOf(frame), press, release, action, color);
   if (!changed.IsEmpty()) frame.regionChanged = true;
   KeepUndoDifferences(frame);

@@ -42,12 +42,13 @@ ImageRect AnimFillAt(PainterFrame& frame, ImagePoint at, int color);
 // The pixels that fill would change, for its preview and the fill itself.
 std::vector<std::size_t> AnimFillPixels(const PainterFrame& frame, ImagePoint at, int color);
 
-// The undo copy a brush press takes.
+// The undo a brush press starts; the stroke keeps the old tiles it crosses as it goes.
 void BrushPress(PainterFrame& frame, BrushAction action);
 // Stamps the brush along one mouse move. Returns the changed box.
 ImageRect StampSegment(PainterFrame& frame, ImagePoint from, ImagePoint to, int size,
                        BrushAction action, int color);
-// The three rectangle tools. An empty rectangle changes nothing but still takes the copy.
+// The three rectangle tools, keeping the old tiles under the rectangle just before. An empty
+// rectangle changes nothing but still takes an undo step.
 ImageRect ApplyRectTool(PainterFrame& frame, ImagePoint press, ImagePoint release,
                         BrushAction action, int color);
 

@@ -29,8 +29,8 @@ struct OpenDrawing {
   TempDir dir;
   ScriptedPrompt prompt;
   CPainterDoc doc{prompt};
-  OpenDrawing() {
-    WriteAnalyzedSequence(dir.path(), "walk", 1, 121, 87);
+  explicit OpenDrawing(int width = 121, int height = 87) {
+    WriteAnalyzedSequence(dir.path(), "walk", 1, width, height);
     EXPECT_TRUE(doc.OpenSequenceFile(dir.File("walk1.qds")));
     doc.SetCurrentColor(kFirstUserColor);
   }
@@ -103,6 +103,76 @@ TEST(UndoAsDifferences, UndoReachesOneEditBackAndNotPastAReload) {
   EXPECT_FALSE(d.doc.CanUndo());
   EXPECT_FALSE(d.doc.Undo());
   EXPECT_EQ(LinesOf(d.doc), onDisk);
+}
+
+// Every per-pixel tool driven as a gesture: while a stroke goes on its undo holds the old values
+// of the 64 x 64 tiles it crossed and nothing else; undone midway or once done, the drawing is
+// the one before it, byte for byte.
+TEST(UndoAsDifferences, AStrokeInHandHoldsOnlyTheTilesItCrossed) {
+  struct Gesture {
+    PainterTool tool;
+    std::size_t perPixel;  // bytes a pixel of the map the tool changes
+    int y;                 // the stroke's height: row 1 of tiles, or row 2 where it is rubbed out
+  };
+  // The brush (size 4) reaches 6 pixels left and down, 7 right and up: the first two points
+  // stay inside tile (1, y / 64), the third reaches into the tile right of it.
+  const Gesture strokes[]{{PainterTool::AnimBrush, sizeof(uint16_t), 80},
+                          {PainterTool::Rubber, 1, 80},
+                          {PainterTool::UnRubber, 1, 160}};
+  for (const Gesture& g : strokes) {
+    for (const bool undoMidway : {false, true}) {
+      SCOPED_TRACE(std::to_string(int(g.tool)) + (undoMidway ? " undone midway" : " released"));
+      OpenDrawing d(300, 230);
+      d.Rectangle(PainterTool::RubberRect, {60, 140}, {220, 200});  // something to bring back
+      const std::size_t tile = 64 * 64 * g.perPixel;
+      const std::size_t map = d.doc.frame().PixelCount() * g.perPixel;
+      ASSERT_GT(map, 8 * tile);  // a copy of the map would show
+      const Lines before = LinesOf(d.doc);
+      d.doc.SetTool(g.tool);
+      d.doc.BrushPress({80, g.y});
+      EXPECT_EQ(d.doc.frame().undoBytes(), 0u) << "a press copies nothing";
+      d.doc.BrushMove({80, g.y}, {100, g.y + 10});
+      ASSERT_NE(LinesOf(d.doc), before);
+      EXPECT_EQ(d.doc.frame().undoBytes(), tile);
+      d.doc.BrushMove({100, g.y + 10}, {150, g.y + 10});
+      EXPECT_EQ(d.doc.frame().undoBytes(), 2 * tile);
+      d.doc.BrushMove({150, g.y + 10}, {80, g.y});  // back over tiles already kept
+      EXPECT_EQ(d.doc.frame().undoBytes(), 2 * tile);
+      if (undoMidway) {
+        ASSERT_TRUE(d.doc.Undo());
+        EXPECT_EQ(LinesOf(d.doc), before);
+        d.doc.BrushRelease();
+        EXPECT_EQ(LinesOf(d.doc), before) << "the release changes nothing";
+        EXPECT_FALSE(d.doc.CanUndo());
+        continue;
+      }
+      d.doc.BrushRelease();
+      EXPECT_GT(d.doc.frame().undoBytes(), 0u);
+      EXPECT_LT(d.doc.frame().undoBytes(), 2 * tile) << "only the pixels it changed";
+      ASSERT_TRUE(d.doc.Undo());
+      EXPECT_EQ(LinesOf(d.doc), before);
+      EXPECT_FALSE(d.doc.Undo());
+    }
+  }
+
+  // A rectangle is known at release: its tiles are kept just before it changes them.
+  const Gesture rectangles[]{{PainterTool::AnimBrushRect, sizeof(uint16_t), 0},
+                             {PainterTool::RubberRect, 1, 0},
+                             {PainterTool::UnRubberRect, 1, 0}};
+  OpenDrawing d(300, 230);
+  d.Rectangle(PainterTool::RubberRect, {0, 100}, {300, 160});  // a band to bring back
+  for (const Gesture& g : rectangles) {
+    SCOPED_TRACE(int(g.tool));
+    for (const auto& [press, release] : std::vector<std::pair<ImagePoint, ImagePoint>>{
+             {{70, 90}, {120, 130}}, {{299, 0}, {250, 229}}, {{-5, 240}, {310, -9}}}) {
+      const Lines before = LinesOf(d.doc);
+      d.Rectangle(g.tool, press, release);
+      ASSERT_NE(LinesOf(d.doc), before);
+      EXPECT_LE(d.doc.frame().undoBytes(), d.doc.frame().PixelCount() * g.perPixel + 4096);
+      ASSERT_TRUE(d.doc.Undo());
+      EXPECT_EQ(LinesOf(d.doc), before);
+    }
+  }
 }
 
 }  // namespace
