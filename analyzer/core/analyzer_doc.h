@@ -23,13 +23,13 @@
 #include "common/frame_sequence.h"
 #include "common/image_rect.h"
 #include "common/paint_tools.h"
+#include "common/paint_undo_journal.h"
 #include "common/progress.h"
 #include "common/prompt.h"
 #include "common/redline_settings.h"
 #include "common/region_pen.h"
 #include "common/result.h"
 #include "common/sample_grid.h"
-#include "common/undo_journal.h"
 
 namespace quenda {
 
@@ -233,8 +233,7 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
   // the line colours and flags it changed (and the small table of region colours).
   // During a stroke, the old values kept so far.
   std::size_t undoBytes() const {
-    const std::size_t kept = journalling_ ? animJournal_.bytes() + flagJournal_.bytes() : 0;
-    return undo_.available() ? PaintUndoBytes(undo_.get()->copy) + kept : 0;
+    return undo_.available() ? PaintUndoBytes(undo_.get()->copy) + journal_.bytes() : 0;
   }
 
   // Sequence paint (analyzer_doc_sequence.cpp). The selection dialog's buttons fill `choice`;
@@ -367,9 +366,7 @@ class CAnalyzerDoc final : public Document<AnalyzerUpdate> {
     int filledCount = 0;
   };
   UndoSnapshot<PaintUndo> undo_;
-  bool journalling_ = false;
-  UndoJournal<uint16_t> animJournal_;
-  UndoJournal<uint8_t> flagJournal_;
+  PaintUndoJournal journal_;
   // The gesture from press to release.
   PaintButton button_ = PaintButton::None;
   PaintTool gestureTool_ = PaintTool::RegionFill;

@@ -75,7 +75,7 @@ void CAnalyzerDoc::AutoPaintFromTools() {
 }
 
 void CAnalyzerDoc::TakePaintUndo(int kind) {
-  journalling_ = false;
+  journal_.Stop();
   undo_.Take({MakePaintUndoCopy({image_.regions, image_.regionColor}, kind), image_.filledCount});
   Notify(AnalyzerHint::StateChanged);
 }
@@ -85,38 +85,26 @@ void CAnalyzerDoc::TakeJournalledUndo(int kind) {
   undo.copy.kind = kind;
   undo.filledCount = image_.filledCount;
   undo_.Take(std::move(undo));
-  animJournal_.Reset(image_.width(), image_.height());
-  flagJournal_.Reset(image_.width(), image_.height());
-  journalling_ = true;
+  journal_.Begin(kind, image_.width(), image_.height());
   Notify(AnalyzerHint::StateChanged);
 }
 
 void CAnalyzerDoc::JournalBefore(const ImageRect& area) {
-  const PaintUndo* undo = undo_.get();
-  if (!journalling_ || undo == nullptr) return;
-  if (undo->copy.kind & kUndoAnimColors) animJournal_.Keep(image_.regions.animColor, area);
-  if (undo->copy.kind & kUndoFlags) flagJournal_.Keep(image_.regions.flags, area);
+  if (undo_.get() != nullptr) journal_.Keep(image_.regions, area);
 }
 
 void CAnalyzerDoc::KeepPaintUndoChanges() {
   PaintUndo* undo = undo_.get();
-  if (!journalling_) {
-    if (undo) KeepPaintUndoDifferences({image_.regions, image_.regionColor}, undo->copy);
-    return;
-  }
-  journalling_ = false;
-  if (undo && (undo->copy.kind & kUndoAnimColors))
-    undo->copy.animChanges = animJournal_.Differences(image_.regions.animColor);
-  if (undo && (undo->copy.kind & kUndoFlags))
-    undo->copy.flagChanges = flagJournal_.Differences(image_.regions.flags);
-  animJournal_.Reset(0, 0);
-  flagJournal_.Reset(0, 0);
+  if (journal_.active())
+    journal_.Finish(image_.regions, undo ? &undo->copy : nullptr);
+  else if (undo)
+    KeepPaintUndoDifferences({image_.regions, image_.regionColor}, undo->copy);
 }
 
 bool CAnalyzerDoc::UndoPaint() {
   if (!painting_) return false;
   // Undone during a stroke: what it changed so far.
-  if (journalling_) KeepPaintUndoChanges();
+  if (journal_.active()) KeepPaintUndoChanges();
   std::optional<PaintUndo> undo = undo_.Release();
   if (!undo) return false;
   RestorePaintUndoCopy({image_.regions, image_.regionColor}, std::move(undo->copy));

@@ -106,7 +106,7 @@ bool SavePainterFrame(PainterFrame& frame, const FramePaths& paths, Prompt& prom
 }
 
 void TakeUndoCopy(PainterFrame& frame, int kind) {
-  frame.journalling = false;
+  frame.journal.Stop();
   frame.undo.Take(MakePaintUndoCopy(PaintTargetOf(frame), kind));
 }
 
@@ -114,36 +114,24 @@ void TakeJournalledUndo(PainterFrame& frame, int kind) {
   PainterUndoCopy copy;
   copy.kind = kind;
   frame.undo.Take(std::move(copy));
-  frame.animJournal.Reset(frame.width, frame.height);
-  frame.flagJournal.Reset(frame.width, frame.height);
-  frame.journalling = true;
+  frame.journal.Begin(kind, frame.width, frame.height);
 }
 
 void JournalBefore(PainterFrame& frame, const ImageRect& area) {
-  const PainterUndoCopy* copy = frame.undo.get();
-  if (!frame.journalling || copy == nullptr) return;
-  if (copy->kind & kUndoAnimColors) frame.animJournal.Keep(frame.region.animColor, area);
-  if (copy->kind & kUndoFlags) frame.flagJournal.Keep(frame.region.flags, area);
+  if (frame.undo.get() != nullptr) frame.journal.Keep(frame.region, area);
 }
 
 void KeepUndoDifferences(PainterFrame& frame) {
   PainterUndoCopy* copy = frame.undo.get();
-  if (!frame.journalling) {
-    if (copy) KeepPaintUndoDifferences(PaintTargetOf(frame), *copy);
-    return;
-  }
-  frame.journalling = false;
-  if (copy && (copy->kind & kUndoAnimColors))
-    copy->animChanges = frame.animJournal.Differences(frame.region.animColor);
-  if (copy && (copy->kind & kUndoFlags))
-    copy->flagChanges = frame.flagJournal.Differences(frame.region.flags);
-  frame.animJournal.Reset(0, 0);
-  frame.flagJournal.Reset(0, 0);
+  if (frame.journal.active())
+    frame.journal.Finish(frame.region, copy);
+  else if (copy)
+    KeepPaintUndoDifferences(PaintTargetOf(frame), *copy);
 }
 
 bool UndoLastChange(PainterFrame& frame) {
   // Undone during a stroke: what it changed so far.
-  if (frame.journalling) KeepUndoDifferences(frame);
+  if (frame.journal.active()) KeepUndoDifferences(frame);
   std::optional<PainterUndoCopy> copy = frame.undo.Release();
   if (!copy) return false;
   RestorePaintUndoCopy(PaintTargetOf(frame), std::move(*copy));

@@ -9,10 +9,10 @@
 
 #include "common/document.h"
 #include "common/paint_tools.h"
+#include "common/paint_undo_journal.h"
 #include "common/prompt.h"
 #include "common/raster.h"
 #include "common/region_data.h"
-#include "common/undo_journal.h"
 
 namespace quenda {
 
@@ -44,17 +44,14 @@ struct PainterFrame {
   bool paintStale = false;
   UndoSnapshot<PainterUndoCopy> undo;
   // While a stroke or rectangle goes on, its undo is the old values of the tiles it crossed.
-  bool journalling = false;
-  UndoJournal<uint16_t> animJournal;
-  UndoJournal<uint8_t> flagJournal;
+  PaintUndoJournal journal;
 
   bool undoAvailable() const { return undo.available(); }
   int undoKind() const { return undo.available() ? undo.get()->kind : kUndoNothing; }
   // What the undo holds: between changes their differences (and the small region colour
   // table), during a stroke the tiles kept so far.
   std::size_t undoBytes() const {
-    const std::size_t kept = journalling ? animJournal.bytes() + flagJournal.bytes() : 0;
-    return undo.available() ? PaintUndoBytes(*undo.get()) + kept : 0;
+    return undo.available() ? PaintUndoBytes(*undo.get()) + journal.bytes() : 0;
   }
   int regionCount() const { return region.regionCount; }
   std::size_t PixelCount() const { return std::size_t(width) * std::size_t(height); }
