@@ -116,6 +116,8 @@ int Run(int runs) {
   QApplication::processEvents();
   std::printf("regions: %d\n", doc.image().regions.regionCount);
   PrintResident("after Mark Regions:", empty, pixels);
+  for (const bench::BenchColour& c : bench::kBenchColours)
+    if (!doc.AddColor(c.name, c.red, c.green, c.blue).ok()) return 1;
   if (!doc.EnterPaint().ok()) return 1;
   QApplication::processEvents();
   PrintResident("in paint mode:", empty, pixels);
@@ -145,6 +147,11 @@ int Run(int runs) {
       view.viewport()->repaint();
     });
     doc.PaintRelease(inside, {0, 0});
+    const RegionData& painted = doc.image().regions;
+    if (painted.animColor[std::size_t(inside.y) * std::size_t(painted.width) + inside.x] != 3) {
+      std::fprintf(stderr, "the brush painted nothing\n");
+      return 1;
+    }
     QApplication::processEvents();
     std::printf(
         "  paint, zoom %4d %%: view change %7.2f ms, region fill %7.2f ms, brush segment "

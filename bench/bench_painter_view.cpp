@@ -97,6 +97,8 @@ int Run(int runs) {
   CPainterDoc& doc = frame.document();
   CPainterView& view = *frame.pictureView();
   const ImagePoint inside = PointInLargeRegion(doc.frame());
+  for (const bench::BenchColour& c : bench::kBenchColours)
+    doc.AddColor(c.name, c.red, c.green, c.blue);
   std::printf("regions: %d; view %d x %d; %d runs, median times\n", doc.frame().regionCount(),
               view.viewport()->width(), view.viewport()->height(), runs);
   const double pixels = double(doc.frame().PixelCount());
@@ -119,6 +121,10 @@ int Run(int runs) {
       view.viewport()->repaint();
     });
     doc.BrushRelease();
+    if (doc.frame().region.animColor[doc.frame().Index(inside.x, inside.y)] != 3) {
+      std::fprintf(stderr, "the brush painted nothing\n");
+      return 1;
+    }
     if (level == 1) PrintResident("after a brush stroke (its undo held):", pixels);
     doc.SetTool(PainterTool::RegionFill);
     const double fillMs = bench::MedianMs(runs, [&](int i) {

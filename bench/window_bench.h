@@ -3,6 +3,7 @@
 // median of timed runs, the "--runs N" option and the offscreen application they run in.
 
 #include <functional>
+#include <string_view>
 
 namespace quenda::bench {
 
@@ -14,6 +15,15 @@ double MedianMs(int runs, const std::function<void(int)>& work);
 
 // N of "--runs N" (at least 1), else `fallback`.
 int RunsOption(int argc, char** argv, int fallback);
+
+// Three colours to paint with: a new colour set has only the fixed entries, which no tool
+// paints with, so entries 3, 4 and 5 are these.
+struct BenchColour {
+  std::string_view name;
+  int red, green, blue;
+};
+inline constexpr BenchColour kBenchColours[] = {
+    {"SKIN", 250, 205, 170}, {"SHIRT", 40, 90, 200}, {"HAIR", 120, 70, 30}};
 
 // The benchmark's main: `run` with the runs asked for, in an application whose windows are
 // offscreen unless QT_QPA_PLATFORM says otherwise.
