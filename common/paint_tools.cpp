@@ -176,11 +176,16 @@ std::vector<std::size_t> AnimFillPixels(const RegionData& region, ImagePoint at,
   return reached;
 }
 
+ImageRect PaintLinePixels(const PaintTarget& target, const std::vector<std::size_t>& pixels,
+                          int color) {
+  if (target.empty()) return {};
+  for (std::size_t i : pixels) target.region.animColor[i] = uint16_t(color);
+  return WholeImage(target.width(), target.height());
+}
+
 ImageRect AnimFillAt(const PaintTarget& target, ImagePoint at, int color) {
   if (target.empty() || !target.Contains(at)) return {};
-  for (std::size_t i : AnimFillPixels(target.region, at, color))
-    target.region.animColor[i] = uint16_t(color);
-  return WholeImage(target.width(), target.height());
+  return PaintLinePixels(target, AnimFillPixels(target.region, at, color), color);
 }
 
 int UndoKindFor(BrushAction action) {

@@ -127,8 +127,11 @@ std::optional<int> PickColorAt(const RegionData& region, const std::vector<int32
 // takes `color`. Inside the picture the whole picture is to be redrawn even when the pixel is
 // no line (its undo copy: kUndoAnimColors).
 ImageRect AnimFillAt(const PaintTarget& target, ImagePoint at, int color);
-// The pixels that fill would change, for its preview and the fill itself.
+// The pixels that fill would change, for its preview, its undo and the fill itself.
 std::vector<std::size_t> AnimFillPixels(const RegionData& region, ImagePoint at, int color);
+// The fill of pixels AnimFillPixels found; the same redraw as AnimFillAt.
+ImageRect PaintLinePixels(const PaintTarget& target, const std::vector<std::size_t>& pixels,
+                          int color);
 
 enum class BrushAction { PaintLine, RubOut, UnRub };
 // The undo copy a brush or rectangle tool takes.

@@ -21,6 +21,22 @@ void PaintUndoJournal::Keep(const RegionData& region, const ImageRect& area) {
   if (kind_ & kUndoFlags) flags_.Keep(region.flags, area);
 }
 
+void PaintUndoJournal::KeepPixels(const RegionData& region,
+                                  const std::vector<std::size_t>& pixels) {
+  if (!active_ || region.width <= 0) return;
+  constexpr int kSide = UndoJournal<uint8_t>::kSide;
+  const std::size_t w = std::size_t(region.width);
+  // A fill walks along its line, so neighbours in the list mostly share a tile.
+  long long last = -1;
+  for (std::size_t i : pixels) {
+    const int x = int(i % w), y = int(i / w);
+    const long long tile = (long long)(y / kSide) * (region.width / kSide + 1) + x / kSide;
+    if (tile == last) continue;
+    last = tile;
+    Keep(region, {x, x + 1, y, y + 1});
+  }
+}
+
 void PaintUndoJournal::Finish(const RegionData& region, PaintUndoCopy* copy) {
   if (copy && (copy->kind & kUndoAnimColors))
     copy->animChanges = anim_.Differences(region.animColor);

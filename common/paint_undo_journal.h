@@ -4,6 +4,7 @@
 // and the painter's tools share it.
 
 #include <cstddef>
+#include <vector>
 
 #include "common/image_rect.h"
 #include "common/paint_tools.h"
@@ -21,6 +22,9 @@ class PaintUndoJournal {
   bool active() const { return active_; }
   // Before `area` of `region` changes.
   void Keep(const RegionData& region, const ImageRect& area);
+  // Before the pixels (indices into the maps) of a change of no compact extent change, as the
+  // line a fill follows across the drawing: only the tiles they lie in are kept.
+  void KeepPixels(const RegionData& region, const std::vector<std::size_t>& pixels);
   // The stroke is over: `copy` (if any) keeps the differences of what was journalled.
   void Finish(const RegionData& region, PaintUndoCopy* copy);
   std::size_t bytes() const { return active_ ? anim_.bytes() + flags_.bytes() : 0; }

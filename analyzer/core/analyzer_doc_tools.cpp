@@ -170,12 +170,16 @@ void CAnalyzerDoc::PaintRelease(ImagePoint image, ImagePoint window) {
     case PaintTool::RegionFill:
       RegionFillRelease(image, window);
       break;
-    case PaintTool::AnimFill:
+    case PaintTool::AnimFill: {
       if (!target.Contains(image)) break;
-      TakePaintUndo(kUndoAnimColors);
-      ShowPaintAndRedraw(AnimFillAt(target, image, currentColor_));
+      // The line a fill follows may cross the whole drawing: its undo keeps only its tiles.
+      const std::vector<std::size_t> reached = AnimFillPixels(image_.regions, image, currentColor_);
+      TakeJournalledUndo(kUndoAnimColors);
+      if (undo_.get() != nullptr) journal_.KeepPixels(image_.regions, reached);
+      ShowPaintAndRedraw(PaintLinePixels(target, reached, currentColor_));
       KeepPaintUndoChanges();
       break;
+    }
     case PaintTool::RegionPen:
       PenRelease(image, /*gapClose=*/false);
       break;

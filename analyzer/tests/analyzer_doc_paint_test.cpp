@@ -143,12 +143,24 @@ TEST(AnalyzerDocPaint, EachPaintToolChangesItsLayerAndOneUndoPutsItBack) {
                         {"line brush rectangle", PaintTool::AnimBrushRect, PaintButton::Left},
                         {"line brush", PaintTool::AnimBrush, PaintButton::Left},
                         {"rubber", PaintTool::Rubber, PaintButton::Left},
-                        {"regions inside a drag", PaintTool::RegionFill, PaintButton::Left}};
+                        {"regions inside a drag", PaintTool::RegionFill, PaintButton::Left},
+                        {"line fill", PaintTool::AnimFill, PaintButton::Left}};
   for (const Case& c : cases) {
     PaintingDoc p;
     const WorkingImage before = p.doc.image();
     const std::string title = p.doc.title();
-    p.Drag(c.tool, {0, 0}, p.Corner(), c.button);
+    if (c.tool == PaintTool::AnimFill) {
+      // Clicked on a drawn line, whose whole length takes the colour.
+      const auto& flags = before.regions.flags;
+      const auto ink = std::find_if(flags.begin(), flags.end(),
+                                    [](uint8_t f) { return (f & kFlagAnimatorLine) != 0; });
+      ASSERT_NE(ink, flags.end());
+      const int i = int(ink - flags.begin());
+      const ImagePoint at{i % before.width(), i / before.width()};
+      p.Drag(c.tool, at, at, c.button);
+    } else {
+      p.Drag(c.tool, {0, 0}, p.Corner(), c.button);
+    }
     const WorkingImage& image = p.doc.image();
     EXPECT_TRUE(image.regions.flags != before.regions.flags ||
                 image.regions.animColor != before.regions.animColor ||

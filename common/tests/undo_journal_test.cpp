@@ -1,5 +1,7 @@
 #include "common/undo_journal.h"
 
+#include "common/paint_undo_journal.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -87,6 +89,28 @@ TEST(UndoJournal, KeepsOnlyTheTilesTouchedAndTheFirstValuesOfEach) {
   journal.Keep(std::vector<uint8_t>(10), {0, 5, 0, 1});
   EXPECT_EQ(journal.bytes(), 0u);
   EXPECT_TRUE(journal.Differences(std::vector<uint8_t>(10)).runs.empty());
+}
+
+// A fill along a line that crosses the drawing keeps the tiles its pixels lie in, wherever they
+// are in the list, and its differences put the line colours back.
+TEST(UndoJournal, APixelListKeepsOnlyTheTilesItsPixelsLieIn) {
+  RegionData region = MakeBlankRegionData(2000, 1500);
+  const std::vector<uint16_t> before = region.animColor;
+  std::vector<std::size_t> line;
+  for (int k = 0; k < 200; ++k) line.push_back(std::size_t(k) * 2000 + std::size_t(k));
+  line.push_back(std::size_t(1499) * 2000 + 1999);  // the far corner's tile
+  line.push_back(std::size_t(10) * 2000 + 10);      // back in the first tile
+  PaintUndoJournal journal;
+  journal.Begin(kUndoAnimColors, 2000, 1500);
+  journal.KeepPixels(region, line);
+  EXPECT_EQ(journal.bytes(), std::size_t(5) * 64 * 64 * sizeof(uint16_t));
+  for (std::size_t i : line) region.animColor[i] = 9;
+  PaintUndoCopy copy;
+  copy.kind = kUndoAnimColors;
+  journal.Finish(region, &copy);
+  ASSERT_TRUE(copy.animChanges.has_value());
+  RestoreDifferences(*copy.animChanges, region.animColor);
+  EXPECT_EQ(region.animColor, before);
 }
 
 }  // namespace

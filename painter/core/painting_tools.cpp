@@ -57,9 +57,13 @@ std::vector<std::size_t> AnimFillPixels(const PainterFrame& frame, ImagePoint at
 
 ImageRect AnimFillAt(PainterFrame& frame, ImagePoint at, int color) {
   if (frame.empty() || !frame.Contains(at.x, at.y)) return {};
-  TakeUndoCopy(frame, kUndoAnimColors);
+  // The line a fill follows may cross the whole drawing: its undo keeps only the tiles it
+  // changes, never a copy of every line colour.
+  const std::vector<std::size_t> reached = AnimFillPixels(frame.region, at, color);
+  TakeJournalledUndo(frame, kUndoAnimColors);
+  if (frame.undo.get() != nullptr) frame.journal.KeepPixels(frame.region, reached);
   frame.regionChanged = true;
-  const ImageRect changed = AnimFillAt(PaintTargetOf(frame), at, color);
+  const ImageRect changed = PaintLinePixels(PaintTargetOf(frame), reached, color);
   KeepUndoDifferences(frame);
   return changed;
 }

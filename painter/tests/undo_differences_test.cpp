@@ -74,6 +74,18 @@ TEST(UndoAsDifferences, EachEditUndoesToTheDrawingBeforeIt) {
        [&] {
          d.Rectangle(PainterTool::RubberRect, {0, 0}, {30, 20});
        }},
+      {"a fill of a line",
+       [&] {
+         // On a line not yet in the current colour.
+         const RegionData& region = d.doc.frame().region;
+         int i = 0;
+         while (i < int(region.PixelCount()) &&
+                (!(region.flags[i] & kFlagAnimatorLine) || region.animColor[i] == kFirstUserColor))
+           ++i;
+         ASSERT_LT(i, int(region.PixelCount()));
+         d.doc.SetTool(PainterTool::AnimFill);
+         d.doc.AnimFill({i % region.width, i / region.width});
+       }},
   };
   for (const auto& [what, edit] : edits) {
     SCOPED_TRACE(what);
