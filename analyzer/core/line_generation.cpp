@@ -108,8 +108,9 @@ void GenerateLines(WorkingImage& image, const RedlineSettings& settings, int x0,
                    int y1, Progress& progress, Bgr lineColour) {
   const PixelRect r = ClipToPicture(image, {x0, x1, y0, y1});
   const int w = image.width(), h = image.height();
-  // Every pass runs in bands of rows; thinning puts its seams right after each iteration, and
-  // growth, whose order matters, finds its stroke ends in bands and grows them on one thread.
+  // Every pass runs in bands of rows; both thinnings put their seams right after each
+  // iteration, and growth, whose order matters, finds its stroke ends in bands and grows them on
+  // one thread.
   const Stripes stripes(r.y0, r.y1, InnerThreads());
   ReportStage(progress, "Preparing...", 1);
   stripes.Run([&](int, int y0, int y1) { PickUp(image, r, y0, y1, settings); });
@@ -122,7 +123,7 @@ void GenerateLines(WorkingImage& image, const RedlineSettings& settings, int x0,
   GrowStrokeEnds(image.regions.flags, image.grey, w, h, r, settings.lineGrowth, grown,
                  stripes.count());
   ReportStage(progress, "Pass 3...", 70);
-  ThinLines(image.regions.flags, w, r, &grown);
+  ThinLines(image.regions.flags, w, r, &grown, true, stripes.count());
   ReportStage(progress, "Pass 4...", 90);
   // The ink bits were set with the pick-up; the display is all that is left.
   if (!image.display.empty()) {
