@@ -83,8 +83,8 @@ std::vector<std::vector<int32_t>> CombineChains(const ChainColours& forward,
   std::vector<std::vector<int32_t>> colours;
   for (std::size_t k = 0; k < count; ++k) {
     const std::size_t back = count - 1 - k;
-    colours.push_back(CombineKeys({forward.colour[k], forward.confidence[k]},
-                                  {backward.colour[back], backward.confidence[back]},
+    colours.push_back(CombineKeys({forward.colour[k], forward.confidence[k], int(k) + 1},
+                                  {backward.colour[back], backward.confidence[back], int(back) + 1},
                                   kUnfilledColor, margin));
   }
   return colours;
