@@ -21,7 +21,7 @@ inline constexpr int kBothKeysMargin = 20;
 // shapes go from 95.2 / 1.0 / 3.8 % right / wrong / unfilled at 0 to 96.2 / 1.1 / 2.7 at 2 (16
 // rows of 28 at or under 1 % wrong at both), 96.8 / 1.2 / 2.1 at 3 (15 rows) and 97.0 / 1.4 / 1.5
 // at 5 (12). Two votes are both wholly sure: at 2 their difference decides only where one key
-// is more than ten drawings nearer than the other.
+// is ten or more drawings nearer than the other.
 inline constexpr int kBothKeysStepCost = 2;
 
 // One chain's colours of a drawing's regions and how sure each is (0 .. 100, 0 for a region it
