@@ -26,13 +26,13 @@ void PaintUndoJournal::KeepPixels(const RegionData& region,
   if (!active_ || region.width <= 0) return;
   constexpr int kSide = UndoJournal<uint8_t>::kSide;
   const std::size_t w = std::size_t(region.width);
-  // A fill walks along its line, so neighbours in the list mostly share a tile.
-  long long last = -1;
+  // A fill walks along its line, so neighbours in the list mostly share a tile: a pixel in the
+  // tile of the one before it asks nothing.
+  int tileX = -1, tileY = -1;
   for (std::size_t i : pixels) {
     const int x = int(i % w), y = int(i / w);
-    const long long tile = (long long)(y / kSide) * (region.width / kSide + 1) + x / kSide;
-    if (tile == last) continue;
-    last = tile;
+    if (x / kSide == tileX && y / kSide == tileY) continue;
+    tileX = x / kSide, tileY = y / kSide;
     Keep(region, {x, x + 1, y, y + 1});
   }
 }

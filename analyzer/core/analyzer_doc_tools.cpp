@@ -175,7 +175,7 @@ void CAnalyzerDoc::PaintRelease(ImagePoint image, ImagePoint window) {
       // The line a fill follows may cross the whole drawing: its undo keeps only its tiles.
       const std::vector<std::size_t> reached = AnimFillPixels(image_.regions, image, currentColor_);
       TakeJournalledUndo(kUndoAnimColors);
-      if (undo_.get() != nullptr) journal_.KeepPixels(image_.regions, reached);
+      journal_.KeepPixels(image_.regions, reached);
       ShowPaintAndRedraw(PaintLinePixels(target, reached, currentColor_));
       KeepPaintUndoChanges();
       break;

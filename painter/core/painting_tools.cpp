@@ -61,7 +61,7 @@ ImageRect AnimFillAt(PainterFrame& frame, ImagePoint at, int color) {
   // changes, never a copy of every line colour.
   const std::vector<std::size_t> reached = AnimFillPixels(frame.region, at, color);
   TakeJournalledUndo(frame, kUndoAnimColors);
-  if (frame.undo.get() != nullptr) frame.journal.KeepPixels(frame.region, reached);
+  frame.journal.KeepPixels(frame.region, reached);
   frame.regionChanged = true;
   const ImageRect changed = PaintLinePixels(PaintTargetOf(frame), reached, color);
   KeepUndoDifferences(frame);
