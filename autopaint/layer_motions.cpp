@@ -1,12 +1,15 @@
 #include "autopaint/layer_motions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 
 #include "autopaint/line_motion.h"
 #include "autopaint/outline_fit.h"
 #include "common/region_data.h"
+#include "common/stripes.h"
 
 namespace quenda {
 namespace {
@@ -38,26 +41,45 @@ std::vector<Vec> EstimateLayerMotions(const RegionMapView& target, const RegionM
                                       int tolerance, Vec first) {
   std::vector<Vec> motions{first};
   if (!target.flags || !source.flags) return motions;
-  const std::size_t size = std::size_t(target.width) * std::size_t(target.height);
-  std::vector<uint8_t> left(target.flags, target.flags + size);
-  int64_t lines = 0;
-  for (std::size_t i = 0; i < size; ++i) lines += (left[i] & kFlagRegionLine) != 0;
+  const std::size_t width = std::size_t(target.width);
+  const std::size_t size = width * std::size_t(target.height);
+  // Each pass goes over the picture in bands of rows on the inner threads, every band counting
+  // for itself; the counts are whole numbers, so their sum is the same however they were cut.
+  const Stripes bands(0, target.height, InnerThreads());
+  auto sum = [&](const std::function<int64_t(int y0, int y1)>& count) {
+    std::vector<int64_t> counts(std::size_t(bands.count()), 0);
+    bands.Run([&](int k, int y0, int y1) { counts[std::size_t(k)] = count(y0, y1); });
+    int64_t total = 0;
+    for (int64_t c : counts) total += c;
+    return total;
+  };
+  std::vector<uint8_t> left(size);
+  const int64_t lines = sum([&](int y0, int y1) {
+    const std::size_t from = std::size_t(y0) * width, to = std::size_t(y1) * width;
+    std::copy(target.flags + from, target.flags + to, left.begin() + std::ptrdiff_t(from));
+    int64_t found = 0;
+    for (std::size_t i = from; i < to; ++i) found += (left[i] & kFlagRegionLine) != 0;
+    return found;
+  });
   const int near = 3 * tolerance;
   while (int(motions.size()) < kMaxLayers && lines > 0) {
     // The lines the motions so far lay on the source's lines are explained.
     const Vec m = motions.back();
     const int mx = int(std::lround(m.x)) - shift.x, my = int(std::lround(m.y)) - shift.y;
-    int64_t remaining = 0;
-    for (int y = 0; y < target.height; ++y) {
-      uint8_t* row = &left[std::size_t(y) * std::size_t(target.width)];
-      for (int x = 0; x < target.width; ++x) {
-        if (!(row[x] & kFlagRegionLine)) continue;
-        if (sourceLines.At(x + mx, y + my) <= near)
-          row[x] = uint8_t(row[x] & ~kFlagRegionLine);
-        else
-          ++remaining;
+    const int64_t remaining = sum([&](int y0, int y1) {
+      int64_t unexplained = 0;
+      for (int y = y0; y < y1; ++y) {
+        uint8_t* row = &left[std::size_t(y) * width];
+        for (int x = 0; x < target.width; ++x) {
+          if (!(row[x] & kFlagRegionLine)) continue;
+          if (sourceLines.At(x + mx, y + my) <= near)
+            row[x] = uint8_t(row[x] & ~kFlagRegionLine);
+          else
+            ++unexplained;
+        }
       }
-    }
+      return unexplained;
+    });
     if (double(remaining) < kLeftOverShare * double(lines)) break;
     const RegionMapView rest{target.map, target.width, target.height, target.regionCount,
                              left.data()};
@@ -70,12 +92,15 @@ std::vector<Vec> EstimateLayerMotions(const RegionMapView& target, const RegionM
     if (!apart) break;
     // How much of what is left lands on the source's lines there.
     const int nx = found.x - shift.x, ny = found.y - shift.y;
-    int64_t explained = 0;
-    for (int y = 0; y < target.height; ++y) {
-      const uint8_t* row = &left[std::size_t(y) * std::size_t(target.width)];
-      for (int x = 0; x < target.width; ++x)
-        explained += (row[x] & kFlagRegionLine) && sourceLines.At(x + nx, y + ny) <= near;
-    }
+    const int64_t explained = sum([&](int y0, int y1) {
+      int64_t landed = 0;
+      for (int y = y0; y < y1; ++y) {
+        const uint8_t* row = &left[std::size_t(y) * width];
+        for (int x = 0; x < target.width; ++x)
+          landed += (row[x] & kFlagRegionLine) && sourceLines.At(x + nx, y + ny) <= near;
+      }
+      return landed;
+    });
     if (double(explained) < kExplainedShare * double(remaining)) break;
     motions.push_back(next);
   }

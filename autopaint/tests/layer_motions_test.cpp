@@ -10,6 +10,7 @@
 #include "autopaint/outline_fit.h"
 #include "autopaint/shape_match.h"
 #include "autopaint/tests/constructed_map.h"
+#include "common/thread_pool.h"
 
 namespace quenda {
 namespace {
@@ -37,23 +38,28 @@ ConstructedMap Walkers(int nearX, int fold) {
 }
 
 // The near figure moves 34 pixels towards the far one, which stays: the near figure's lines
-// are found to move by (-34, 0) from the target onto the source, the far one's by none.
-TEST(LayerMotions, TwoFiguresMovingApartGiveTwoMotions) {
+// are found to move by (-34, 0) from the target onto the source, the far one's by none. The
+// lines are gone over in bands of rows, and any number of threads finds the same motions.
+TEST(LayerMotions, TwoFiguresMovingApartGiveTwoMotionsOnAnyNumberOfThreads) {
   const ConstructedMap source = Walkers(96, 120), target = Walkers(130, 100);
   const LineDistance lines(source.View());
   const int tolerance = OutlineTolerance(kW, kH);
-  const std::vector<Vec> still =
-      EstimateLayerMotions(source.View(), source.View(), {0, 0}, lines, tolerance, {0, 0});
-  ASSERT_EQ(still.size(), 1u) << "a drawing laid on itself moves one way";
-  const LineMotion most = EstimateLineMotion(target.View(), source.View(), {0, 0});
-  const std::vector<Vec> apart = EstimateLayerMotions(target.View(), source.View(), {0, 0}, lines,
-                                                      tolerance, {double(most.x), double(most.y)});
-  ASSERT_GE(apart.size(), 2u);
-  for (const Vec& figure : {Vec{-34, 0}, Vec{0, 0}})
-    EXPECT_EQ(std::count_if(apart.begin(), apart.begin() + 2,
-                            [&](Vec m) { return m.x == figure.x && m.y == figure.y; }),
-              1)
-        << "the first two motions hold (" << figure.x << ", " << figure.y << ")";
+  for (int threads : {1, 2, 7}) {
+    SetInnerThreads(threads);
+    const std::vector<Vec> still =
+        EstimateLayerMotions(source.View(), source.View(), {0, 0}, lines, tolerance, {0, 0});
+    ASSERT_EQ(still.size(), 1u) << "a drawing laid on itself moves one way; " << threads;
+    const LineMotion most = EstimateLineMotion(target.View(), source.View(), {0, 0});
+    const std::vector<Vec> apart = EstimateLayerMotions(
+        target.View(), source.View(), {0, 0}, lines, tolerance, {double(most.x), double(most.y)});
+    ASSERT_GE(apart.size(), 2u) << threads;
+    for (const Vec& figure : {Vec{-34, 0}, Vec{0, 0}})
+      EXPECT_EQ(std::count_if(apart.begin(), apart.begin() + 2,
+                              [&](Vec m) { return m.x == figure.x && m.y == figure.y; }),
+                1)
+          << "the first two motions hold (" << figure.x << ", " << figure.y << "); " << threads;
+  }
+  ClearInnerThreads();
 }
 
 // In front of the far figure, the near one's piece below the fold (4) is a block of the far
