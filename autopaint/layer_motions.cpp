@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include "autopaint/line_motion.h"
 #include "autopaint/outline_fit.h"
@@ -53,10 +54,11 @@ std::vector<Vec> EstimateLayerMotions(const RegionMapView& target, const RegionM
     for (int64_t c : counts) total += c;
     return total;
   };
-  std::vector<uint8_t> left(size);
+  // Every byte is copied by its band, so none is filled first.
+  const std::unique_ptr<uint8_t[]> left = std::make_unique_for_overwrite<uint8_t[]>(size);
   const int64_t lines = sum([&](int y0, int y1) {
     const std::size_t from = std::size_t(y0) * width, to = std::size_t(y1) * width;
-    std::copy(target.flags + from, target.flags + to, left.begin() + std::ptrdiff_t(from));
+    std::copy(target.flags + from, target.flags + to, left.get() + from);
     int64_t found = 0;
     for (std::size_t i = from; i < to; ++i) found += (left[i] & kFlagRegionLine) != 0;
     return found;
@@ -82,7 +84,7 @@ std::vector<Vec> EstimateLayerMotions(const RegionMapView& target, const RegionM
     });
     if (double(remaining) < kLeftOverShare * double(lines)) break;
     const RegionMapView rest{target.map, target.width, target.height, target.regionCount,
-                             left.data()};
+                             left.get()};
     const LineMotion found = EstimateLineMotion(rest, source, shift);
     const Vec next{double(found.x), double(found.y)};
     bool apart = true;
