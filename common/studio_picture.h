@@ -1,7 +1,7 @@
 #pragma once
 // Studio pictures: PNG, TIFF, JPEG, OpenEXR and the other formats OpenImageIO reads, in and
-// out. This module is the only place that includes OpenImageIO; the suite's own Targa and
-// bitmap files keep their own readers and writers and messages.
+// out. The library itself is loaded on first use (common/studio_picture_codec.h); the suite's
+// own Targa and bitmap files keep their own readers and writers and messages.
 //
 // Reading hands back 8-bit pictures in the suite's form, bottom row first:
 //   1 channel   a grey file without alpha, as it is
@@ -16,10 +16,12 @@
 // a pixel is read, the library's own limit on decoded size is set, and the pixels are read in
 // bands, never all at once as floats.
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/atomic_file.h"
 #include "common/picture_format.h"
@@ -76,7 +78,13 @@ Status WriteStudioPicture(const std::string& path, ConstRasterView picture,
                           const StudioWriteOptions& options, WriteMessages messages);
 
 // The sRGB transfer function and its inverse, on 0..1.
-float SrgbFromLinear(float linear);
-float LinearFromSrgb(float encoded);
+inline float SrgbFromLinear(float linear) {
+  if (linear <= 0.0031308f) return 12.92f * linear;
+  return 1.055f * std::pow(linear, 1.0f / 2.4f) - 0.055f;
+}
+inline float LinearFromSrgb(float encoded) {
+  if (encoded <= 0.04045f) return encoded / 12.92f;
+  return std::pow((encoded + 0.055f) / 1.055f, 2.4f);
+}
 
 }  // namespace quenda

@@ -31,6 +31,29 @@ for file in share/applications/quenda-painter.desktop share/applications/quenda-
     share/man/man1/quenda.1 share/bash-completion/completions/quenda; do
   [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
+# The picture codec is a module the programs load when they first need it: the tool itself does
+# not link the picture library, yet writes and reads pictures through the installed module.
+module=$prefix/lib/quenda/modules/libquenda_picture_codec.so
+[ -s "$module" ] || fail "the picture codec is not installed at $module"
+ldd "$prefix/bin/quenda" | grep -q libOpenImageIO && fail "quenda links the picture library itself"
+work=$(mktemp -d)
+trap 'rm -rf "$prefix" "$work"' EXIT
+(cd "$work" && "$prefix/bin/quenda" sample drawings --name walk --frames 1 --size 64x64 >/dev/null &&
+  "$prefix/bin/quenda" export drawings/walk1.qds --png walk.png >/dev/null &&
+  "$prefix/bin/quenda" import walk.png --out imported --name walk --peg 2 --dpi 150 >/dev/null) ||
+  fail "the installed quenda could not write and read a PNG"
+[ -s "$work/imported/walk1.qds" ] || fail "the installed quenda imported no drawing from its PNG"
+# A program copied away from its module says what is missing, for writing and for reading.
+mkdir "$work/alone"
+cp "$prefix/bin/quenda" "$work/alone/quenda"
+missing="the picture codec libquenda_picture_codec.so is not installed beside the program"
+said=$(cd "$work" && alone/quenda export drawings/walk1.qds --png alone.png 2>&1) &&
+  fail "a lone quenda exported without its codec"
+[[ $said == *"Could not write alone.png: $missing"* ]] || fail "a lone quenda's export said: $said"
+said=$(cd "$work" && alone/quenda import walk.png --out alone --name walk --peg 2 --dpi 150 2>&1) &&
+  fail "a lone quenda imported without its codec"
+[[ $said == *"Cannot read picture walk.png: $missing"* ]] || fail "a lone quenda's import said: $said"
+
 size=$(file -b "$prefix/share/icons/hicolor/256x256/apps/quenda-analyzer.png")
 [[ $size == "PNG image data, 256 x 256,"* ]] || fail "the 256 icon is: $size"
 exit $status
