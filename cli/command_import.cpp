@@ -13,6 +13,7 @@
 #include "common/drawing_scan.h"
 #include "common/path.h"
 #include "common/sequence_files.h"
+#include "common/studio_picture.h"
 #include "scanner/core/import_sequence.h"
 #include "scanner/core/scan_area.h"
 
@@ -70,8 +71,14 @@ int RunImport(std::span<const std::string> args, CommandIo& io) {
   // A first picture that is not there leaves no new folder behind.
   if (std::error_code absent; !std::filesystem::exists(source->InputPath(source->start), absent))
     return ReportFileError(io, "import", first, "the picture does not exist");
-  if (!scanner::CheckImportForm(form, *source))
+  if (!scanner::CheckImportForm(form, *source)) {
+    // A picture whose header cannot be read holds no resolution either; its damage is the
+    // reason to give, not a missing --dpi.
+    if (source->kind == scanner::ImportKind::Studio)
+      if (Result<StudioPictureHeader> header = ReadStudioPictureHeader(first); !header)
+        return ReportFileError(io, "import", first, header.message());
     return UsageError(io, "--dpi is needed: " + first + " holds no resolution of 10..1200 dpi");
+  }
   // Drawings of another import under this name would be overwritten in part, and the rest,
   // with region and paint files describing other pictures, would join the new sequence.
   const std::vector<std::string> existing = scanner::ExistingImportTarget(directory, *name);

@@ -40,6 +40,10 @@ TEST(ImportCommand, RefusalsWriteNothingAndASeriesIsImportedWithTheAssumedFacts)
       {{dir.File("bad1.png"), "--out", dir.path(), "--name", "walk", "--dpi", "150", "--peg", "0"},
        1,
        usage + dir.File("bad1.png") + ": Cannot read picture " + dir.File("bad1.png") + ": "},
+      // Without --dpi as well: the damage is the reason, not a missing resolution.
+      {{dir.File("bad1.png"), "--out", dir.path(), "--name", "walk", "--peg", "0"},
+       1,
+       usage + dir.File("bad1.png") + ": Cannot read picture " + dir.File("bad1.png") + ": "},
       {{first, "--out", dir.path(), "--name", "walk", "--dpi", "9", "--peg", "0"},
        2,
        usage + "--dpi must be a whole number from 10 to 1200"},
