@@ -30,9 +30,6 @@ using Clock = std::chrono::steady_clock;
 struct A4 {
   int dpi, width, height;
 };
-// Bytes per pixel the two steps must at least move (as bench_analyze counts them), 3 of them
-// the display picture's.
-constexpr double kLinesAndRegionsBytes = 5 + 7;
 constexpr A4 kSizes[] = {{150, 1240, 1754}, {300, 2480, 3508}, {600, 4960, 7016}};
 
 std::vector<uint8_t> SampleGrey(const A4& size) {
@@ -147,10 +144,10 @@ ToolPeaks AnalyzePeakBytes(const A4& size) {
 }  // namespace
 
 double LinesAndRegionsMs(const std::vector<uint8_t>& grey, int width, int height,
-                         const RedlineSettings& settings, int threads, int runs, Display display) {
+                         const RedlineSettings& settings, int threads, int runs) {
   const int before = InnerThreads();
   SetInnerThreads(threads);
-  WorkingImage image = MakeWorkingImage(width, height, grey, display);
+  WorkingImage image = MakeWorkingImage(width, height, grey, Display::None);
   NullProgress progress;
   std::vector<double> times;
   // One untimed run first, so the region maps hold their memory as in a batch run's later frames.
@@ -194,19 +191,6 @@ void PrintLinesAndRegionsRows(double openCvMs, double boundMs, int runs) {
                 oneThread300 / openCvMs, twoThreads / openCvMs);
   std::printf("  / memory-traffic bound (%.1f ms) %6.2fx one thread, %.2fx two threads\n", boundMs,
               oneThread300 / boundMs, twoThreads / boundMs);
-  // The tool's analysis has no display picture: three bytes a pixel fewer written.
-  const double toolOne = LinesAndRegionsMs(grey300, 2480, 3508, settings, 1, runs, Display::None);
-  const double toolTwo = LinesAndRegionsMs(grey300, 2480, 3508, settings, 2, runs, Display::None);
-  std::printf(
-      "  A4 300 dpi without the display picture (quenda analyze): %.1f ms one thread, %.1f "
-      "ms two (%.2fx)\n",
-      toolOne, toolTwo, toolTwo / toolOne);
-  const double toolBound = boundMs * (kLinesAndRegionsBytes - 3) / kLinesAndRegionsBytes;
-  if (openCvMs > 0)
-    std::printf("  / OpenCV labelling (reused)      %6.2fx one thread, %.2fx two threads\n",
-                toolOne / openCvMs, toolTwo / openCvMs);
-  std::printf("  / memory-traffic bound (%.1f ms)  %6.2fx one thread, %.2fx two threads\n",
-              toolBound, toolOne / toolBound, toolTwo / toolBound);
 }
 
 void StartToolSpawner() {

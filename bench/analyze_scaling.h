@@ -13,11 +13,10 @@
 namespace quenda::bench {
 
 // Median milliseconds of GenerateLines + ExtractRegions over the whole drawing on buffers kept
-// from the run before (as a batch run reuses them), with `threads` inner threads; with or
-// without the display picture (the window's analysis or the tool's).
+// from the run before (as a batch run reuses them), with `threads` inner threads, without the
+// display picture, as every program analyses now.
 double LinesAndRegionsMs(const std::vector<uint8_t>& grey, int width, int height,
-                         const RedlineSettings& settings, int threads, int runs,
-                         Display display = Display::Shown);
+                         const RedlineSettings& settings, int threads, int runs);
 
 // Prints the "lines + regions" rows: ms per megapixel at 150, 300 and 600 dpi A4 on one thread,
 // the two-thread/one-thread ratio at 300 dpi, and both against `openCvMs` (OpenCV's labelling

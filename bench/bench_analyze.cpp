@@ -102,10 +102,10 @@ RegionData TakeRegionData(WorkingImage& image) {
 }
 
 // Bytes per pixel each stage must at least read and write once: GenerateLines reads the grey
-// picture and writes flags and the 3-byte display; ExtractRegions reads flags, stretches the
-// grey in place and writes the 2-byte region and line-colour maps; the file reads the three
-// maps. OpenCV's labelling reads the map and writes 4-byte labels.
-constexpr double kLinesBytes = 1 + 1 + 3;
+// picture and writes flags (no program makes the display picture any more); ExtractRegions reads
+// flags, stretches the grey in place and writes the 2-byte region and line-colour maps; the file
+// reads the three maps. OpenCV's labelling reads the map and writes 4-byte labels.
+constexpr double kLinesBytes = 1 + 1;
 constexpr double kRegionsBytes = 1 + 2 + 2 + 2;
 constexpr double kFileBytes = 1 + 2 + 2;
 constexpr double kLabelBytes = 1 + 4;
@@ -187,7 +187,7 @@ int Run(int runs, int lineCrop, int regionCrop) {
     const long long before = gLive;
     NullProgress progress;
     auto t0 = Clock::now();
-    WorkingImage image = MakeWorkingImage(w, h, grey);
+    WorkingImage image = MakeWorkingImage(w, h, grey, Display::None);
     GenerateLines(image, settings, 0, w, 0, h, progress);
     auto t1 = Clock::now();
     if (!ExtractRegions(image, settings, progress)) return 1;
