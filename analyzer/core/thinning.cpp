@@ -63,6 +63,12 @@ void ThinFrom(uint8_t* f, std::ptrdiff_t w, PixelRect inner, ColumnOrderSet& can
   }
 }
 
+namespace {
+// Changed pixels from which a thinning is worth doing in bands: growth adds some seven thousand
+// to an A4 drawing at 300 dpi, which one thread thins in 0.7 ms and two in 0.9.
+constexpr std::size_t kBandsFromChanged = 65536;
+}  // namespace
+
 void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
                const std::vector<std::ptrdiff_t>* changed, bool marksClear, int threads) {
   if (changed == nullptr && !marksClear) ClearMarks(flags, width, rect);
@@ -70,6 +76,9 @@ void ThinLines(std::vector<uint8_t>& flags, int width, PixelRect rect,
   if (inner.x0 >= inner.x1 || inner.y0 >= inner.y1) return;
   const std::ptrdiff_t w = width;
   uint8_t* f = flags.data();
+  // A thinning that starts from a few changed pixels is over before helpers would have
+  // their bands going: the seams would cost more than the bands save.
+  if (changed != nullptr && changed->size() < kBandsFromChanged) threads = 1;
   const Stripes bands(inner.y0, inner.y1, threads);
   if (bands.count() > 1) return ThinInBands(f, w, inner, bands, changed);
 
