@@ -238,8 +238,8 @@ RegionNumbering NumberRegions(const RunLabeller& labeller, int width, int height
   // In bands: each band first notes the order it meets the labels in, without writing; the
   // numbers follow from the bands' orders in the bands' order (a label takes the next number
   // where it is met first), and each band then writes its rows with them. Writing local
-  // numbers and putting them right afterwards would go over the map twice, the second time
-  // on one thread for the bottom band's rows need no change.
+  // numbers and putting them right afterwards went over the map twice, the second time on
+  // fewer threads, as the bottom band's numbers need no change.
   std::vector<std::optional<BandNumbering>> numbered(std::size_t(bands.count()));
   bands.Run([&](int k, int y0, int y1) {
     BandNumbering& band = numbered[std::size_t(k)].emplace(labeller, width, height, y0, k == 0);
