@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <vector>
 
+#include "common/case_insensitive_path.h"
 #include "common/exr_layout_check.h"
 #include "common/file_io.h"
 #include "common/studio_picture_codec.h"
@@ -26,17 +26,12 @@ constexpr std::array<ReadFormat, 7> kReadFormats = {{{".png", "png"},
                                                      {".dpx", "dpx"}}};
 constexpr std::string_view kReadFormatsText = "PNG, TIFF, JPEG, OpenEXR and DPX";
 
-std::string Lowered(std::string text) {
-  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // The library's reader for the path's extension, in any case; empty for every other file.
 std::string_view LibraryReaderFor(std::string_view path) {
   const std::size_t dot = path.rfind('.');
   const std::size_t slash = path.find_last_of("/\\");
   if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-  const std::string extension = Lowered(std::string(path.substr(dot)));
+  const std::string extension = LowerAscii(std::string(path.substr(dot)));
   for (const ReadFormat& format : kReadFormats)
     if (format.extension == extension) return format.library;
   return {};
@@ -46,19 +41,29 @@ Error Refused(const std::string& path, const std::string& reason) {
   return Error{"Cannot read picture " + path + ": " + reason};
 }
 
-// OpenEXR's layout is checked before its reader sees the file (see exr_layout_check.h).
-std::optional<Error> ExrRefusal(const std::string& path, const ByteReader& read,
-                                uint64_t fileSize) {
-  if (LibraryReaderFor(path) != "openexr") return std::nullopt;
-  if (std::optional<std::string> problem = ExrLayoutProblem(read, fileSize))
-    return Refused(path, *problem);
-  return std::nullopt;
+// The codec and the library's reader for a file about to be read, once its extension names a
+// reader and, for OpenEXR, its layout is checked before that reader sees it
+// (exr_layout_check.h).
+struct Reading {
+  const StudioPictureCodec* codec;
+  std::string_view reader;
+};
+Result<Reading> StartReading(const std::string& path, const ByteReader& read, uint64_t fileSize) {
+  const std::string_view reader = LibraryReaderFor(path);
+  if (reader.empty())
+    return Refused(path, "only " + std::string(kReadFormatsText) + " pictures are read");
+  if (reader == "openexr")
+    if (std::optional<std::string> problem = ExrLayoutProblem(read, fileSize))
+      return Refused(path, *problem);
+  Result<const StudioPictureCodec*> codec = StudioPictureCodecInUse();
+  if (!codec) return Refused(path, codec.message());
+  return Reading{*codec, reader};
 }
 
 }  // namespace
 
 bool IsStudioPictureExtension(std::string_view extension) {
-  const std::string lowered = Lowered(std::string(extension));
+  const std::string lowered = LowerAscii(std::string(extension));
   for (const ReadFormat& format : kReadFormats)
     if (lowered == format.extension) return true;
   return false;
@@ -66,18 +71,14 @@ bool IsStudioPictureExtension(std::string_view extension) {
 
 Result<StudioPicture> ParseStudioPicture(std::span<const uint8_t> bytes, const std::string& path) {
   if (bytes.empty()) return Refused(path, "the file is empty");
-  const std::string_view reader = LibraryReaderFor(path);
-  if (reader.empty())
-    return Refused(path, "only " + std::string(kReadFormatsText) + " pictures are read");
   const ByteReader fromMemory = [bytes](uint64_t offset, uint64_t count) {
     const std::span<const uint8_t> rest = bytes.subspan(std::min<uint64_t>(offset, bytes.size()));
     const std::span<const uint8_t> part = rest.first(std::min<uint64_t>(count, rest.size()));
     return std::vector<uint8_t>(part.begin(), part.end());
   };
-  if (std::optional<Error> refused = ExrRefusal(path, fromMemory, bytes.size())) return *refused;
-  Result<const StudioPictureCodec*> codec = StudioPictureCodecInUse();
-  if (!codec) return Refused(path, codec.message());
-  Result<StudioPicture> picture = (*codec)->decode(bytes, path, reader);
+  Result<Reading> reading = StartReading(path, fromMemory, bytes.size());
+  if (!reading) return Error{reading.message()};
+  Result<StudioPicture> picture = reading->codec->decode(bytes, path, reading->reader);
   if (!picture) return Refused(path, picture.message());
   return picture;
 }
@@ -85,17 +86,12 @@ Result<StudioPicture> ParseStudioPicture(std::span<const uint8_t> bytes, const s
 Result<StudioPictureHeader> ReadStudioPictureHeader(const std::string& path) {
   if (!FileOpensForReading(path))
     return Refused(path, "the file does not exist or cannot be opened");
-  const std::string_view reader = LibraryReaderFor(path);
-  if (reader.empty())
-    return Refused(path, "only " + std::string(kReadFormatsText) + " pictures are read");
   const ByteReader fromFile = [&path](uint64_t offset, uint64_t count) {
     return ReadFileBytes(path, offset, count).value_or(std::vector<uint8_t>{});
   };
-  if (std::optional<Error> refused = ExrRefusal(path, fromFile, FileSize(path).value_or(0)))
-    return *refused;
-  Result<const StudioPictureCodec*> codec = StudioPictureCodecInUse();
-  if (!codec) return Refused(path, codec.message());
-  Result<StudioPictureHeader> header = (*codec)->readHeader(path, reader);
+  Result<Reading> reading = StartReading(path, fromFile, FileSize(path).value_or(0));
+  if (!reading) return Error{reading.message()};
+  Result<StudioPictureHeader> header = reading->codec->readHeader(path, reading->reader);
   if (!header) return Refused(path, header.message());
   return header;
 }

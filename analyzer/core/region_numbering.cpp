@@ -130,9 +130,10 @@ class BandNumbering {
     }
   }
 
-  // For Pass::Write: every label this band meets has its number in `number`, of `total`.
+  // For Pass::Write: every label this band meets has its number in `number` (shared by the
+  // bands, kept by the caller while they write), of `total`.
   void SetNumbers(const std::vector<uint32_t>& number, uint32_t total) {
-    number_ = number;
+    given_ = &number;
     boxes_.assign(std::size_t(total) + 1, EmptyRegionBox(width_, height_));
   }
 
@@ -145,8 +146,9 @@ class BandNumbering {
  private:
   template <Pass kPass>
   void Emit(uint16_t* out, uint32_t label, int x0, int x1, int y) {
+    if constexpr (kPass == Pass::Write) return Write(out, (*given_)[label], x0, x1, y);
     uint32_t& n = number_[label];
-    if (kPass != Pass::Write && n == 0) {
+    if (n == 0) {
       n = uint32_t(order_.size());
       order_.push_back(label);
       if (n > uint32_t(kMaxRegions)) overflow_ = true;
@@ -154,6 +156,10 @@ class BandNumbering {
         boxes_.push_back(EmptyRegionBox(width_, height_));
     }
     if (kPass == Pass::Order || overflow_) return;
+    Write(out, n, x0, x1, y);
+  }
+  // Number n over x0 .. x1 - 1 of row y, and its box widened to take them.
+  void Write(uint16_t* out, uint32_t n, int x0, int x1, int y) {
     FillRow(out + x0, std::size_t(x1 - x0), uint16_t(n));
     RegionBox& box = boxes_[n];
     box.minX = std::min(box.minX, x0);
@@ -190,6 +196,7 @@ class BandNumbering {
   int y0_;
   LabelWindow window_;
   std::vector<uint32_t> number_;  // per label: its number in this band, 0 before it is met
+  const std::vector<uint32_t>* given_ = nullptr;  // Pass::Write: the final numbers
   std::vector<uint32_t> order_;
   std::vector<RegionBox> boxes_;
   bool overflow_ = false;
