@@ -69,6 +69,106 @@ class LineMap {
   PixelRect rect_;
 };
 
+// Finds the ends of strokes that end round a pinhole, one pinhole at a time.
+class PinholeEnds {
+ public:
+  PinholeEnds(const LineMap& lines, PixelRect rect) : lines_(lines), rect_(rect) {}
+
+  // Where the paper pixel (x, y) is the first pixel (lowest index) of a pinhole whose exits make
+  // one group, that stroke's end.
+  bool EndAt(int x, int y, std::ptrdiff_t& end) {
+    if (!Hole(x, y)) return false;
+    const std::ptrdiff_t first = lines_.Index(x, y);
+    for (const auto& [hx, hy] : hole_)
+      if (lines_.Index(hx, hy) < first) return false;
+    // The ring, and the exits beyond it.
+    ring_.clear(), exits_.clear();
+    for (const auto& [hx, hy] : hole_)
+      EachNeighbour(hx, hy, [&](int nx, int ny) {
+        if (lines_.Line(nx, ny)) AddOnce(ring_, nx, ny);
+      });
+    for (const auto& [rx, ry] : ring_)
+      EachNeighbour(rx, ry, [&](int nx, int ny) {
+        if (lines_.Line(nx, ny) && !In(ring_, nx, ny)) AddOnce(exits_, nx, ny);
+      });
+    if (exits_.empty() || !OneGroup()) return false;
+    long long farthest = -1;
+    for (const auto& [rx, ry] : ring_) {
+      long long nearest = -1;
+      for (const auto& [ex, ey] : exits_) {
+        const long long d2 = (long long)(ex - rx) * (ex - rx) + (long long)(ey - ry) * (ey - ry);
+        if (nearest < 0 || d2 < nearest) nearest = d2;
+      }
+      const std::ptrdiff_t index = lines_.Index(rx, ry);
+      if (nearest > farthest || (nearest == farthest && index < end))
+        farthest = nearest, end = index;
+    }
+    return true;
+  }
+
+ private:
+  using Pixel = std::pair<int, int>;
+
+  template <class Visit>
+  static void EachNeighbour(int x, int y, Visit&& visit) {
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (dx != 0 || dy != 0) visit(x + dx, y + dy);
+  }
+  static bool In(const std::vector<Pixel>& set, int x, int y) {
+    return std::find(set.begin(), set.end(), Pixel{x, y}) != set.end();
+  }
+  static void AddOnce(std::vector<Pixel>& set, int x, int y) {
+    if (!In(set, x, y)) set.push_back({x, y});
+  }
+  bool InHole(int x, int y) const { return In(hole_, x, y); }
+  bool OnEdge(int x, int y) const {
+    return x <= rect_.x0 || y <= rect_.y0 || x >= rect_.x1 - 1 || y >= rect_.y1 - 1;
+  }
+
+  // Gathers the 4-connected paper pixels of (x, y) while they may still be a pinhole.
+  bool Hole(int x, int y) {
+    hole_.clear();
+    // A pinhole's first pixel has line pixels to its left and in the row before it, since a
+    // pixel of the group there would come first: most paper pixels beside a line fail at once.
+    if (!lines_.Line(x - 1, y) || !lines_.Line(x, y - 1) || OnEdge(x, y)) return false;
+    hole_.push_back({x, y});
+    for (std::size_t k = 0; k < hole_.size(); ++k) {
+      const auto [hx, hy] = hole_[k];
+      for (const auto& [nx, ny] :
+           {Pixel{hx - 1, hy}, Pixel{hx + 1, hy}, Pixel{hx, hy - 1}, Pixel{hx, hy + 1}}) {
+        if (lines_.Line(nx, ny) || InHole(nx, ny)) continue;
+        if (OnEdge(nx, ny) || int(hole_.size()) == kPinholeSize) return false;
+        hole_.push_back({nx, ny});
+      }
+    }
+    return true;
+  }
+
+  // Whether the exits make one 8-connected group.
+  bool OneGroup() {
+    reached_.assign(exits_.size(), 0);
+    reached_[0] = 1;
+    std::size_t count = 1;
+    for (bool grew = true; grew;) {
+      grew = false;
+      for (std::size_t a = 0; a < exits_.size(); ++a) {
+        if (!reached_[a]) continue;
+        for (std::size_t b = 0; b < exits_.size(); ++b)
+          if (!reached_[b] && std::abs(exits_[a].first - exits_[b].first) <= 1 &&
+              std::abs(exits_[a].second - exits_[b].second) <= 1)
+            reached_[b] = 1, ++count, grew = true;
+      }
+    }
+    return count == exits_.size();
+  }
+
+  const LineMap& lines_;
+  PixelRect rect_;
+  std::vector<Pixel> hole_, ring_, exits_;
+  std::vector<char> reached_;
+};
+
 // Finds the target of one end at a time. The own stroke near an end lies within 2 N of it in
 // both axes, so a window of that size around the end holds its step counts.
 class TargetFinder {
@@ -148,11 +248,18 @@ int CloseGapsOnce(std::vector<uint8_t>& flags, int width, PixelRect rect, int ma
   const int before = joins.count;
 
   const LineMap lines(flags, width, rect);
-  std::vector<std::ptrdiff_t> ends;  // ascending, as found row by row
+  std::vector<std::ptrdiff_t> ends;
+  // A pinhole's first pixel has a line pixel on its left, so only the paper pixels just right
+  // of a line pixel are asked.
+  PinholeEnds pinholes(lines, rect);
   for (int y = rect.y0; y < rect.y1; ++y)
     ForEachLinePixel(flags.data() + std::ptrdiff_t(y) * width, rect.x0, rect.x1, [&](int x) {
       if (lines.LineNeighbours(x, y) == 1) ends.push_back(lines.Index(x, y));
+      std::ptrdiff_t end = 0;
+      if (!lines.Line(x + 1, y) && pinholes.EndAt(x + 1, y, end)) ends.push_back(end);
     });
+  std::sort(ends.begin(), ends.end());  // ascending
+  ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
 
   TargetFinder finder(lines, maxGap);
   std::vector<Join> found;

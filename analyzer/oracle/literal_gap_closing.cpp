@@ -1,6 +1,8 @@
 #include "analyzer/oracle/literal_gap_closing.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <deque>
 
 namespace quenda {
@@ -42,6 +44,79 @@ int OneRound(std::vector<uint8_t>& flags, int width, PixelRect rect, int maxGap,
           if ((dx || dy) && line(x + dx, y + dy)) ++neighbours;
       if (neighbours == 1) ends.push_back({x, y});
     }
+  // Strokes that end round a pinhole: every group of paper pixels, whole.
+  std::vector<char> grouped(found.size(), 0);
+  auto onEdge = [&](int x, int y) {
+    return x == rect.x0 || y == rect.y0 || x == rect.x1 - 1 || y == rect.y1 - 1;
+  };
+  auto isIn = [](const std::vector<std::pair<int, int>>& set, int x, int y) {
+    return std::find(set.begin(), set.end(), std::pair{x, y}) != set.end();
+  };
+  for (int y = rect.y0; y < rect.y1; ++y)
+    for (int x = rect.x0; x < rect.x1; ++x) {
+      if (line(x, y) || grouped[std::size_t(y) * width + x]) continue;
+      std::vector<std::pair<int, int>> group{{x, y}};
+      grouped[std::size_t(y) * width + x] = 1;
+      for (std::size_t k = 0; k < group.size(); ++k) {
+        const auto [gx, gy] = group[k];
+        for (auto [nx, ny] : {std::pair{gx - 1, gy}, {gx + 1, gy}, {gx, gy - 1}, {gx, gy + 1}}) {
+          if (nx < rect.x0 || ny < rect.y0 || nx >= rect.x1 || ny >= rect.y1 || line(nx, ny) ||
+              grouped[std::size_t(ny) * width + nx])
+            continue;
+          grouped[std::size_t(ny) * width + nx] = 1;
+          group.emplace_back(nx, ny);
+        }
+      }
+      if (int(group.size()) > kPinholeSize) continue;
+      bool pinhole = true;
+      std::vector<std::pair<int, int>> ring;
+      // A group off the edge is bounded by line pixels alone, being 4-connected and whole.
+      for (auto [gx, gy] : group) {
+        pinhole = pinhole && !onEdge(gx, gy);
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            if (line(gx + dx, gy + dy) && !isIn(ring, gx + dx, gy + dy))
+              ring.emplace_back(gx + dx, gy + dy);
+      }
+      if (!pinhole) continue;
+      std::vector<std::pair<int, int>> exits;
+      for (auto [rx, ry] : ring)
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            if (line(rx + dx, ry + dy) && !isIn(ring, rx + dx, ry + dy) &&
+                !isIn(exits, rx + dx, ry + dy))
+              exits.emplace_back(rx + dx, ry + dy);
+      if (exits.empty()) continue;
+      // One 8-connected group of exits, reached from the first.
+      std::vector<std::pair<int, int>> reached{exits.front()};
+      for (std::size_t k = 0; k < reached.size(); ++k)
+        for (auto [ex, ey] : exits)
+          if (!isIn(reached, ex, ey) && std::abs(ex - reached[k].first) <= 1 &&
+              std::abs(ey - reached[k].second) <= 1)
+            reached.emplace_back(ex, ey);
+      if (reached.size() != exits.size()) continue;
+      // The ring pixel farthest from the exits, the lowest index on a tie.
+      std::sort(ring.begin(), ring.end(), [](auto a, auto b) {
+        return std::pair{a.second, a.first} < std::pair{b.second, b.first};
+      });
+      long long farthest = -1;
+      int endX = 0, endY = 0;
+      for (auto [rx, ry] : ring) {
+        long long nearest = -1;
+        for (auto [ex, ey] : exits) {
+          const long long d2 = (long long)(ex - rx) * (ex - rx) + (long long)(ey - ry) * (ey - ry);
+          if (nearest < 0 || d2 < nearest) nearest = d2;
+        }
+        if (nearest > farthest) farthest = nearest, endX = rx, endY = ry;
+      }
+      bool known = false;
+      for (const End& e : ends) known = known || (e.x == endX && e.y == endY);
+      if (!known) ends.push_back({endX, endY});
+    }
+  // Ends in pixel order, as ties between joins of one length go to the lower end.
+  std::sort(ends.begin(), ends.end(), [](const End& a, const End& b) {
+    return std::pair{a.y, a.x} < std::pair{b.y, b.x};
+  });
 
   for (End& e : ends) {
     // Steps along the line pixels from the end, over the whole rectangle.

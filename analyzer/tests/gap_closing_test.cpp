@@ -1,6 +1,7 @@
 // Gap closing: the rule on drawn line maps (ends joined across a gap, to an end or to the middle
-// of a stroke; lines that never end, strokes that turn back on themselves and gaps wider than
-// the setting left alone), and the fast closing against the literal one on generated drawings.
+// of a stroke, from a stroke's end round a pinhole; lines that never end, pinholes inside a
+// stroke, strokes that turn back on themselves and gaps wider than the setting left alone), and
+// the fast closing against the literal one on generated drawings.
 // The pipeline from a pencil drawing to regions and paint is in gap_closing_pipeline_test.cpp.
 
 #include <gtest/gtest.h>
@@ -177,6 +178,54 @@ TEST(GapClosing, TheRuleOnDrawnLines) {
        kSmallMapGap,
        2,
        {{6, 6}, {8, 6}, {9, 6}, {10, 6}}},
+      {"a stroke that ends round a pinhole, from the ring's far side",
+       {
+           "................#..",
+           "................#..",
+           "................#..",
+           "................#..",
+           "..........###...#..",
+           "..#########.#...#..",
+           "..........###...#..",
+           "................#..",
+           "................#..",
+           "................#..",
+           "................#..",
+       },
+       kSmallMapGap,
+       1,
+       {{13, 4}, {14, 4}, {15, 4}}},
+      {"a pinhole closed by its four neighbours alone",
+       {
+           "................#..",
+           "................#..",
+           "................#..",
+           "................#..",
+           "...........#....#..",
+           "..#########.#...#..",
+           "...........#....#..",
+           "................#..",
+           "................#..",
+           "................#..",
+           "................#..",
+       },
+       kSmallMapGap,
+       1,
+       {{13, 5}, {14, 5}, {15, 5}}},
+      {"a pinhole in the middle of a stroke is no end",
+       {
+           ".........................",
+           "............#............",
+           ".........................",
+           ".........................",
+           "...........###...........",
+           "..##########.##########..",
+           "...........###...........",
+           ".........................",
+       },
+       kSmallMapGap,
+       0,
+       {}},
       {"nothing closes at 0",
        {
            ".........................",
