@@ -46,6 +46,10 @@ class LineMap {
     return x >= rect_.x0 && x < rect_.x1 && y >= rect_.y0 && y < rect_.y1;
   }
   bool Line(int x, int y) const { return Inside(x, y) && (flags_[Index(x, y)] & 1) != 0; }
+  // Outside the rectangle or on its border.
+  bool OnEdge(int x, int y) const {
+    return x <= rect_.x0 || y <= rect_.y0 || x >= rect_.x1 - 1 || y >= rect_.y1 - 1;
+  }
   std::ptrdiff_t Index(int x, int y) const { return std::ptrdiff_t(y) * width_ + x; }
   int LineNeighbours(int x, int y) const {
     int count = 0;
@@ -72,7 +76,7 @@ class LineMap {
 // Finds the ends of strokes that end round a pinhole, one pinhole at a time.
 class PinholeEnds {
  public:
-  PinholeEnds(const LineMap& lines, PixelRect rect) : lines_(lines), rect_(rect) {}
+  explicit PinholeEnds(const LineMap& lines) : lines_(lines) {}
 
   // Where the paper pixel (x, y) is the first pixel (lowest index) of a pinhole whose exits make
   // one group, that stroke's end.
@@ -122,51 +126,38 @@ class PinholeEnds {
     if (!In(set, x, y)) set.push_back({x, y});
   }
   bool InHole(int x, int y) const { return In(hole_, x, y); }
-  bool OnEdge(int x, int y) const {
-    return x <= rect_.x0 || y <= rect_.y0 || x >= rect_.x1 - 1 || y >= rect_.y1 - 1;
-  }
 
   // Gathers the 4-connected paper pixels of (x, y) while they may still be a pinhole.
   bool Hole(int x, int y) {
     hole_.clear();
     // A pinhole's first pixel has line pixels to its left and in the row before it, since a
     // pixel of the group there would come first: most paper pixels beside a line fail at once.
-    if (!lines_.Line(x - 1, y) || !lines_.Line(x, y - 1) || OnEdge(x, y)) return false;
+    if (!lines_.Line(x - 1, y) || !lines_.Line(x, y - 1) || lines_.OnEdge(x, y)) return false;
     hole_.push_back({x, y});
     for (std::size_t k = 0; k < hole_.size(); ++k) {
       const auto [hx, hy] = hole_[k];
       for (const auto& [nx, ny] :
            {Pixel{hx - 1, hy}, Pixel{hx + 1, hy}, Pixel{hx, hy - 1}, Pixel{hx, hy + 1}}) {
         if (lines_.Line(nx, ny) || InHole(nx, ny)) continue;
-        if (OnEdge(nx, ny) || int(hole_.size()) == kPinholeSize) return false;
+        if (lines_.OnEdge(nx, ny) || int(hole_.size()) == kPinholeSize) return false;
         hole_.push_back({nx, ny});
       }
     }
     return true;
   }
 
-  // Whether the exits make one 8-connected group.
+  // Whether the exits make one 8-connected group: all are reached from the first.
   bool OneGroup() {
-    reached_.assign(exits_.size(), 0);
-    reached_[0] = 1;
-    std::size_t count = 1;
-    for (bool grew = true; grew;) {
-      grew = false;
-      for (std::size_t a = 0; a < exits_.size(); ++a) {
-        if (!reached_[a]) continue;
-        for (std::size_t b = 0; b < exits_.size(); ++b)
-          if (!reached_[b] && std::abs(exits_[a].first - exits_[b].first) <= 1 &&
-              std::abs(exits_[a].second - exits_[b].second) <= 1)
-            reached_[b] = 1, ++count, grew = true;
-      }
-    }
-    return count == exits_.size();
+    reached_.assign(1, exits_.front());
+    for (std::size_t k = 0; k < reached_.size(); ++k)
+      for (const auto& [ex, ey] : exits_)
+        if (std::abs(ex - reached_[k].first) <= 1 && std::abs(ey - reached_[k].second) <= 1)
+          AddOnce(reached_, ex, ey);
+    return reached_.size() == exits_.size();
   }
 
   const LineMap& lines_;
-  PixelRect rect_;
-  std::vector<Pixel> hole_, ring_, exits_;
-  std::vector<char> reached_;
+  std::vector<Pixel> hole_, ring_, exits_, reached_;
 };
 
 // Finds the target of one end at a time. The own stroke near an end lies within 2 N of it in
@@ -251,7 +242,7 @@ int CloseGapsOnce(std::vector<uint8_t>& flags, int width, PixelRect rect, int ma
   std::vector<std::ptrdiff_t> ends;
   // A pinhole's first pixel has a line pixel on its left, so only the paper pixels just right
   // of a line pixel are asked.
-  PinholeEnds pinholes(lines, rect);
+  PinholeEnds pinholes(lines);
   for (int y = rect.y0; y < rect.y1; ++y)
     ForEachLinePixel(flags.data() + std::ptrdiff_t(y) * width, rect.x0, rect.x1, [&](int x) {
       if (lines.LineNeighbours(x, y) == 1) ends.push_back(lines.Index(x, y));
